@@ -1,0 +1,66 @@
+#include "cli/CommandLine.h"
+#include "cli/Commands.h"
+#include "engine/AlgorithmCollection.h"
+#include "engine/RegularFileOpener.h"
+#include "engine/ShredWriter.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+
+namespace cv::cli {
+
+namespace {
+
+// Overwrites one path in place; returns the reason it could not, or nothing on success.
+std::optional<std::string> overwriteOne(ShredWriter& writer, const std::string& path)
+{
+    const RegularFileOpener::Result opened = RegularFileOpener::open(AT_FDCWD, path.c_str());
+    if (opened.status != RegularFileOpener::Status::Opened)
+        return RegularFileOpener::describe(opened);
+    const auto outcome = writer.shredInFile(opened.fd.get(), static_cast<double>(opened.info.st_size));
+    if (outcome == ShredWriter::Outcome::Failed)
+        return std::string("write failed: ") + std::strerror(writer.lastError());
+    return std::nullopt;
+}
+
+} // namespace
+
+// Overwrites regular files in place with every pass of a method, keeping them.
+int runOverwriteCommand(const std::vector<std::string>& args)
+{
+    const CommandLine line(args, {"--method"}, {});
+    if (!line.ok()) {
+        printError(line.error());
+        return kExitUsage;
+    }
+    const auto methodText = line.value("--method");
+    if (!methodText) {
+        printError("overwrite needs --method ID (see: cindervault-cli methods)");
+        return kExitUsage;
+    }
+    const AlgorithmCollection collection;
+    const auto identifier = CommandLine::parseUnsigned(*methodText);
+    const auto algorithm = identifier ? collection.findByIdentifier(*identifier) : nullptr;
+    if (!algorithm || algorithm->cycles() == 0) {
+        printError("unknown method " + *methodText + " (see: cindervault-cli methods)");
+        return kExitUsage;
+    }
+    if (line.operands().empty()) {
+        printError("overwrite needs at least one path");
+        return kExitUsage;
+    }
+
+    ShredWriter writer(algorithm, ShredWriter::kFileBlockSize);
+    int exitCode = kExitOk;
+    for (const auto& path : line.operands()) {
+        if (const auto failure = overwriteOne(writer, path)) {
+            std::fprintf(stderr, "%s: %s\n", path.c_str(), failure->c_str());
+            exitCode = kExitFailure;
+        }
+    }
+    return exitCode;
+}
+
+} // namespace cv::cli

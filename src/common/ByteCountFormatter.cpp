@@ -1,0 +1,69 @@
+#include "common/ByteCountFormatter.h"
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+
+namespace cv {
+
+namespace {
+
+struct Unit
+{
+    const char* name;
+    double size;
+    int decimals;
+};
+
+constexpr std::array<Unit, 6> kUnits{{
+    {"KB", 1e3, 0},
+    {"MB", 1e6, 1},
+    {"GB", 1e9, 2},
+    {"TB", 1e12, 2},
+    {"PB", 1e15, 2},
+    {"EB", 1e18, 2},
+}};
+
+// Prints value with at most `decimals` digits after the point, dropping trailing zeros.
+std::string trimmedDecimal(double value, int decimals)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
+    std::string text(buffer);
+    if (text.find('.') != std::string::npos) {
+        while (text.back() == '0')
+            text.pop_back();
+        if (text.back() == '.')
+            text.pop_back();
+    }
+    return text;
+}
+
+} // namespace
+
+std::string ByteCountFormatter::format(std::int64_t bytes)
+{
+    if (bytes == 0)
+        return "Zero KB";
+    const bool negative = bytes < 0;
+    // Work on the magnitude as unsigned so that INT64_MIN does not overflow.
+    const std::uint64_t magnitude =
+        negative ? std::uint64_t(0) - static_cast<std::uint64_t>(bytes) : static_cast<std::uint64_t>(bytes);
+    const std::string sign = negative ? "-" : "";
+
+    if (magnitude < 1000)
+        return sign + std::to_string(magnitude) + (magnitude == 1 ? " byte" : " bytes");
+
+    for (std::size_t i = 0; i < kUnits.size(); ++i) {
+        const Unit& unit = kUnits[i];
+        const double scale = std::pow(10.0, unit.decimals);
+        const double rounded = std::round(static_cast<double>(magnitude) / unit.size * scale) / scale;
+        // 999,999 bytes rounds to 1000 KB: that reads better as the next unit up.
+        if (rounded >= 1000.0 && i + 1 < kUnits.size())
+            continue;
+        return sign + trimmedDecimal(rounded, unit.decimals) + " " + unit.name;
+    }
+    return sign + std::to_string(magnitude) + " bytes"; // not reached: EB covers every 64-bit value
+}
+
+} // namespace cv

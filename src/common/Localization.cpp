@@ -1,0 +1,104 @@
+#include "common/Localization.h"
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+
+namespace cv {
+
+namespace {
+
+std::mutex g_mutex;
+std::shared_ptr<const Localizer> g_localizer;
+
+// English texts of the symbol keys. Keys that are English text already need no entry.
+const std::unordered_map<std::string_view, std::string_view>& englishTable()
+{
+    static const std::unordered_map<std::string_view, std::string_view> table{
+        {"IDS__ALGORITHM_DETAIL_OV",
+         "Ostrevane's own 50-pass method: five random passes, two random three-byte patterns, two zero "
+         "passes, twenty-five passes of the Gutmann table, a zero pass, five more random three-byte "
+         "patterns and ten random passes. The most thorough and the slowest method."},
+        {"IDS__ALGORITHM_DETAIL_GUTMANN",
+         "Peter Gutmann's 35-pass method: four random passes, twenty-seven fixed patterns aimed at the "
+         "encodings of older magnetic drives, and four more random passes. Very slow; meant for old hard "
+         "disks."},
+        {"IDS__ALGORITHM_DETAIL_BSI",
+         "Guideline TL-03423 of the German Federal Office for Information Security: eight passes of zeros "
+         "and ones, alternating, with one pass of a random byte."},
+        {"IDS__ALGORITHM_DETAIL_M7",
+         "NATO standard: seven passes, zeros and ones in turn, ending with a pass of ones."},
+        {"IDS__ALGORITHM_DETAIL_DOD2",
+         "US Department of Defense 5220.22-M ECE: seven passes of zeros, the bytes 0x35 and 0xCA, a random "
+         "byte and three more passes of zeros."},
+        {"DESC_CANADIANRCMPTSSITOPSII",
+         "Royal Canadian Mounted Police TSSIT OPS-II: six passes of alternating zeros and ones, then a pass "
+         "of a random byte."},
+        {"IDS__ALGORITHM_DETAIL_BSI2011",
+         "BSI-2011-VS of the German Federal Office for Information Security: zeros, ones, zeros, a random "
+         "byte and ones, in five passes."},
+        {"DESC_ADWA",
+         "Ostrevane's 4-pass method of 2017: first every block of the file is rewritten with an AES-256 "
+         "transformation of its own content under a random key, then passes of ones, the pattern "
+         "92 49 24 and a random byte follow."},
+        {"IDS__ALGORITHM_DETAIL_DOD_SSD",
+         "US Department of Defense 5220.22-M E for solid-state drives: four passes of the bytes 0x00, "
+         "0xFF, 0xAA and 0x55."},
+        {"DESC_CSEC", "Communications Security Establishment Canada ITSG-06: three passes of random data."},
+        {"IDS__ALGORITHM_DETAIL_HMG",
+         "British HMG Infosec Standard No. 5, enhanced: two passes of zeros and one of ones."},
+        {"IDS__ALGORITHM_DETAIL_M3_1", "US Air Force AFSSI-5020: two passes of zeros and one of ones."},
+        {"IDS__ALGORITHM_DETAIL_M3_2",
+         "US Navy NAVO P-5239-26 for MFM-encoded drives: the words 0x00000000, 0xFFFFFFFF and 0xBFFFFFFF, "
+         "one per pass."},
+        {"IDS__ALGORITHM_DETAIL_M3_3",
+         "US Navy NAVO P-5239-26 for RLL-encoded drives: a random word, then the words 0xFFFFFFFF and "
+         "0x27FFFFFF."},
+        {"IDS__ALGORITHM_DETAIL_AR380", "US Army AR380-19: zeros, a random byte, zeros, in three passes."},
+        {"IDS__ALGORITHM_DETAIL_DOD",
+         "US Department of Defense 5220.22-M E: three passes of the bytes 0x00, 0x35 and 0xCA."},
+        {"DESC_NCSCTG025",
+         "US National Computer Security Center NCSC-TG-025: zeros, ones and a random byte, in three "
+         "passes."},
+        {"DESC_RUSSIANGOSTR50739",
+         "Russian standard GOST R 50739-95: a pass of zeros followed by a pass of a random byte."},
+        {"IDS__ALGORITHM_DETAIL_M1", "Australian ISM 6.2.92: one pass of random data."},
+        {"IDS__ALGORITHM_DETAIL_SSD", "One pass of the byte 0xFF, gentle on solid-state drives."},
+        {"IDS__ALGORITHM_DETAIL_RANDOM", "One pass of random data: fast, and enough for modern drives."},
+    };
+    return table;
+}
+
+} // namespace
+
+void setLocalizer(Localizer localizer)
+{
+    auto next = localizer ? std::make_shared<const Localizer>(std::move(localizer)) : nullptr;
+    std::lock_guard lock(g_mutex);
+    g_localizer = std::move(next);
+}
+
+std::string englishText(std::string_view key)
+{
+    const auto& table = englishTable();
+    const auto it = table.find(key);
+    return std::string(it == table.end() ? key : it->second);
+}
+
+std::string localized(std::string_view key)
+{
+    std::shared_ptr<const Localizer> localizer;
+    {
+        std::lock_guard lock(g_mutex);
+        localizer = g_localizer;
+    }
+    if (localizer) {
+        std::string text = (*localizer)(key);
+        if (text != key)
+            return text;
+    }
+    return englishText(key);
+}
+
+} // namespace cv

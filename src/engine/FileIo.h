@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstddef>
+#include <sys/types.h>
+
+namespace cv {
+
+// The few file calls the writers make, behind one seam so that tests can watch the order of writes
+// and syncs, and make a call fail, without a special file system. The default forwards to the kernel.
+class FileIo
+{
+public:
+    virtual ~FileIo() = default;
+    // Write or read all of it, retrying short transfers and EINTR. Return false with errno set
+    // on failure; a read that meets the end of the file early stops there and reports what it got.
+    virtual bool writeAll(int fd, const void* data, std::size_t length, off_t offset);
+    virtual ssize_t readUpTo(int fd, void* data, std::size_t length, off_t offset);
+    virtual bool dataSync(int fd);
+
+    // The process-wide kernel-backed instance.
+    static FileIo& system();
+};
+
+} // namespace cv

@@ -1,0 +1,107 @@
+#include "engine/RegularFileOpener.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+
+namespace cv {
+
+RegularFileOpener::Result RegularFileOpener::open(int dirFd, const char* name)
+{
+    struct stat info = {};
+    if (::fstatat(dirFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        Result result;
+        result.error = errno;
+        result.status = errno == ENOENT ? Status::Missing : Status::OpenFailed;
+        return result;
+    }
+    return openExamined(dirFd, name, info);
+}
+
+RegularFileOpener::Result RegularFileOpener::openExamined(int dirFd, const char* name,
+                                                          const struct stat& expected)
+{
+    Result result;
+    result.info = expected;
+    if (!S_ISREG(expected.st_mode)) {
+        result.status = Status::NotRegular;
+        return result;
+    }
+    const int fd = ::openat(dirFd, name, O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        result.error = errno;
+        switch (errno) {
+        case ELOOP: // the entry became a symbolic link since it was examined
+        case ENXIO: // ... or a socket or device
+            result.status = Status::Replaced;
+            break;
+        case EACCES:
+        case EPERM:
+        case EROFS:
+        case ETXTBSY:
+            result.status = Status::NotWritable;
+            break;
+        case ENOENT:
+            result.status = Status::Missing;
+            break;
+        default:
+            result.status = Status::OpenFailed;
+        }
+        return result;
+    }
+    result.fd.reset(fd);
+    struct stat opened = {};
+    if (::fstat(fd, &opened) != 0) {
+        result.error = errno;
+        result.fd.reset();
+        result.status = Status::OpenFailed;
+        return result;
+    }
+    if (!S_ISREG(opened.st_mode) || opened.st_dev != expected.st_dev || opened.st_ino != expected.st_ino) {
+        result.fd.reset();
+        result.status = Status::Replaced;
+        return result;
+    }
+    // Regular files never block; clear the flag so that writes behave plainly.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    result.info = opened;
+    result.status = Status::Opened;
+    return result;
+}
+
+const char* RegularFileOpener::describeType(mode_t mode)
+{
+    if (S_ISLNK(mode))
+        return "symbolic link";
+    if (S_ISDIR(mode))
+        return "folder";
+    if (S_ISFIFO(mode))
+        return "FIFO";
+    if (S_ISSOCK(mode))
+        return "socket";
+    if (S_ISCHR(mode))
+        return "character device";
+    if (S_ISBLK(mode))
+        return "block device";
+    return "regular file";
+}
+
+std::string RegularFileOpener::describe(const Result& result)
+{
+    switch (result.status) {
+    case Status::Opened:
+        return "opened";
+    case Status::Missing:
+        return "no such file";
+    case Status::NotRegular:
+        return std::string("not a regular file (") + describeType(result.info.st_mode) + ")";
+    case Status::Replaced:
+        return "the file was replaced while it was being opened";
+    case Status::NotWritable:
+    case Status::OpenFailed:
+        return std::strerror(result.error);
+    }
+    return "unknown error";
+}
+
+} // namespace cv

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "common/UniqueFd.h"
+
+#include <string>
+#include <sys/stat.h>
+
+namespace cv {
+
+// Opens a file for overwriting only when it is a regular file, and only the very file that was
+// examined: never through a symbolic link (O_NOFOLLOW), never blocking on a FIFO or device
+// (O_NONBLOCK), and checked after opening to be the same device and inode. Everything the engine
+// overwrites is opened through here.
+class RegularFileOpener
+{
+public:
+    enum class Status
+    {
+        Opened,
+        Missing,     // nothing at the path
+        NotRegular,  // a link, folder, FIFO, socket or device
+        Replaced,    // the entry changed between examination and opening
+        NotWritable, // permission denied
+        OpenFailed,  // any other failure to open
+    };
+
+    struct Result
+    {
+        Status status = Status::OpenFailed;
+        UniqueFd fd;
+        struct stat info = {};
+        int error = 0; // errno of the failing call
+    };
+
+    // Examines `name` relative to dirFd (AT_FDCWD for a plain path) without following links, then
+    // opens it read-write.
+    static Result open(int dirFd, const char* name);
+    // Opens `name` when it is still the file `expected` describes (from an earlier fstatat).
+    static Result openExamined(int dirFd, const char* name, const struct stat& expected);
+
+    // A short English description of what a non-regular entry is ("symbolic link", "FIFO", ...).
+    static const char* describeType(mode_t mode);
+    // The reason in words, for messages.
+    static std::string describe(const Result& result);
+};
+
+} // namespace cv

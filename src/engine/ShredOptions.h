@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+namespace cv {
+
+// What the user asked a shred job to do; filled by a screen (or the command line) before the job
+// is made, and shared by the job and its result.
+struct ShredOptions
+{
+    bool hasVolumes = false;         // the targets include at least one whole volume
+    bool eraseFreeSpace = false;     // wipe the free space of every volume target before shredding
+    bool formatVolume = false;       // reformat every volume target after the other phases
+    bool eraseFreeSpaceOnly = false; // only wipe free space; nothing is shredded, renamed or deleted
+    bool removeSnapshots = false;    // the progress screen also has local snapshots removed
+    std::string optionKey;           // "delete", "freespace" or "complete"; empty when unset
+};
+
+} // namespace cv

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "engine/Algorithm.h"
+#include "engine/ShredItem.h"
+#include "engine/ShredOptions.h"
+#include "engine/ShredState.h"
+#include "targets/PathCollection.h"
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace cv {
+
+// The whole outcome of one job. Made when the job starts running (which sets `start`), filled by the
+// job on its worker thread, and read by screens, reports and notifications only after the job said
+// it finished. Byte totals here are one-pass figures.
+struct ShredResult
+{
+    using Clock = std::chrono::system_clock;
+
+    Clock::time_point start = Clock::now();
+    Clock::time_point end{};
+    std::shared_ptr<Algorithm> algorigthm;
+    std::shared_ptr<ShredState> lastState;
+    std::shared_ptr<PathCollection> paths; // the job's own collection, renamed targets included
+    std::shared_ptr<ShredOptions> options;
+    std::vector<ShredItem> history; // every file examined, in processing order
+    bool canceled = false;
+    std::uint64_t fileCountTotal = 0;
+    std::uint64_t fileCountFinished = 0;
+    std::uint64_t errorCount = 0;
+    std::int64_t bytesCountTotal = 0;
+    std::int64_t bytesCountFinished = 0;
+};
+
+} // namespace cv

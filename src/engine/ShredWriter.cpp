@@ -1,0 +1,143 @@
+#include "engine/ShredWriter.h"
+
+#include "common/Log.h"
+#include "common/UniqueFd.h"
+#include "engine/AesBlockTransform.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+
+namespace cv {
+
+namespace {
+
+// The length of the cipher pass's random key.
+constexpr std::size_t kCipherKeyLength = 7;
+
+std::int64_t truncatedSize(double size)
+{
+    if (!(size > 0)) // also catches NaN
+        return 0;
+    return size >= 9.2e18 ? INT64_MAX : static_cast<std::int64_t>(std::trunc(size));
+}
+
+} // namespace
+
+ShredWriter::ShredWriter(std::shared_ptr<Algorithm> algorithm, std::uint64_t startDataBufferSize, FileIo& io)
+    : m_algorithm(std::move(algorithm)),
+      m_startDataBufferSize(std::max<std::uint64_t>(startDataBufferSize, 1)), m_io(io)
+{}
+
+ShredWriter::Outcome ShredWriter::fail()
+{
+    m_lastError = errno != 0 ? errno : EIO;
+    return Outcome::Failed;
+}
+
+void ShredWriter::report(std::size_t bytes)
+{
+    if (m_delegate)
+        m_delegate->writtenBytes(static_cast<double>(bytes));
+}
+
+ShredWriter::Outcome ShredWriter::shredInFile(int fd, double size)
+{
+    if (fd < 0 || !m_algorithm || m_algorithm->cycles() == 0)
+        return Outcome::Completed;
+    const std::int64_t length = truncatedSize(size);
+    for (std::uint64_t cycle = 0; cycle < m_algorithm->cycles(); ++cycle) {
+        const Outcome outcome =
+            m_algorithm->usesCipherPass(cycle) ? encryptFile(fd, length) : writePass(fd, length, cycle);
+        if (outcome != Outcome::Completed)
+            return outcome;
+        // A pass that is not on the device before the next begins may never reach it at all.
+        if (length > 0 && !m_io.dataSync(fd))
+            return fail();
+    }
+    return Outcome::Completed;
+}
+
+ShredWriter::Outcome ShredWriter::writePass(int fd, std::int64_t size, std::uint64_t cycle)
+{
+    const Pattern pattern = m_algorithm->patternForCycle(cycle);
+    std::uint64_t block = m_startDataBufferSize;
+    std::int64_t offset = 0;
+    bool constantReady = false;
+    while (offset < size) {
+        const auto length =
+            static_cast<std::size_t>(std::min<std::uint64_t>(block, std::uint64_t(size - offset)));
+        if (m_buffer.size() < length)
+            m_buffer.resize(length);
+        const std::span<std::uint8_t> data(m_buffer.data(), length);
+        // A constant pattern starts afresh in every block, so the first block's bytes serve them all.
+        if (pattern.isRandom() || !constantReady) {
+            pattern.fill(data);
+            constantReady = true;
+        }
+        if (!m_io.writeAll(fd, data.data(), length, offset))
+            return fail();
+        offset += static_cast<std::int64_t>(length);
+        report(length);
+        if (isCancelled())
+            return Outcome::Cancelled;
+        block = length;
+    }
+    return Outcome::Completed;
+}
+
+ShredWriter::Outcome ShredWriter::encryptFile(int fd, std::int64_t size)
+{
+    if (size <= 0)
+        return Outcome::Completed;
+
+    // Read back through the handle itself; a write-only handle is reopened for reading through
+    // /proc, which names the very file the handle holds.
+    UniqueFd reopened;
+    int readFd = fd;
+    if ((::fcntl(fd, F_GETFL) & O_ACCMODE) == O_WRONLY) {
+        const std::string procPath = "/proc/self/fd/" + std::to_string(fd);
+        reopened.reset(::open(procPath.c_str(), O_RDONLY | O_CLOEXEC));
+        if (!reopened) {
+            logMessage("Cipher pass skipped: the file cannot be read back (", std::strerror(errno), ")");
+            return Outcome::Completed;
+        }
+        readFd = reopened.get();
+    }
+
+    AesBlockTransform transform(m_cipherKeySource
+                                    ? m_cipherKeySource()
+                                    : Algorithm::randomAlphanumericStringWithLength(kCipherKeyLength));
+    std::vector<std::uint8_t> transformed;
+    std::uint64_t block = m_startDataBufferSize;
+    std::int64_t offset = 0;
+    while (offset < size) {
+        const auto length =
+            static_cast<std::size_t>(std::min<std::uint64_t>(block, std::uint64_t(size - offset)));
+        if (m_buffer.size() < length)
+            m_buffer.resize(length);
+        const ssize_t got = m_io.readUpTo(readFd, m_buffer.data(), length, offset);
+        if (got < 0)
+            return fail();
+        const auto readLength = static_cast<std::size_t>(got);
+        if (!transform.decrypt(std::span<const std::uint8_t>(m_buffer.data(), readLength), transformed))
+            transformed.clear();
+        // Cut or pad with zeros to what was read: a failed transformation becomes a block of zeros.
+        transformed.resize(readLength, 0);
+        if (readLength > 0 && !m_io.writeAll(fd, transformed.data(), readLength, offset))
+            return fail();
+        report(readLength);
+        if (isCancelled())
+            return Outcome::Cancelled;
+        if (readLength == 0) // the file ended early: nothing more to transform
+            break;
+        offset += static_cast<std::int64_t>(readLength);
+        block = length;
+    }
+    return Outcome::Completed;
+}
+
+} // namespace cv

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "engine/Algorithm.h"
+#include "engine/FileIo.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace cv {
+
+// Told the size of every block the writer has just written.
+class ShredWriterDelegate
+{
+public:
+    virtual ~ShredWriterDelegate() = default;
+    virtual void writtenBytes(double bytes) = 0;
+};
+
+// Overwrites one open file in place with every pass of an overwrite method, block by block from the
+// start of the file, never past the size it is given and without truncating. Every pass ends with
+// a data sync, so each pass reaches the device instead of merging with the next in the page cache.
+// One writer serves a whole job, one file at a time, on the job's worker thread; cancel() may come
+// from any thread and takes effect after the current block.
+class ShredWriter
+{
+public:
+    // The largest block a job writes to a file at a time.
+    static constexpr std::uint64_t kFileBlockSize = 1048576;
+
+    enum class Outcome
+    {
+        Completed, // every pass written and synced
+        Cancelled, // stopped at a block boundary after cancel()
+        Failed,    // a write, read or sync failed; lastError() has the errno
+    };
+
+    ShredWriter(std::shared_ptr<Algorithm> algorithm, std::uint64_t startDataBufferSize,
+                FileIo& io = FileIo::system());
+
+    const std::shared_ptr<Algorithm>& algorithm() const { return m_algorithm; }
+    std::uint64_t startDataBufferSize() const { return m_startDataBufferSize; }
+    void setDelegate(ShredWriterDelegate* delegate) { m_delegate = delegate; }
+    ShredWriterDelegate* delegate() const { return m_delegate; }
+
+    // Writes all passes over the first `size` bytes of fd. fd should be open read-write: the cipher
+    // pass reads each block back through it.
+    Outcome shredInFile(int fd, double size);
+    // The cipher pass: each block is replaced by its AES transformation under a new random key
+    // (zeros where the transformation fails).
+    Outcome encryptFile(int fd, std::int64_t size);
+
+    void cancel() { m_cancel.store(true, std::memory_order_relaxed); }
+    bool isCancelled() const { return m_cancel.load(std::memory_order_relaxed); }
+    // The errno of the last Failed outcome.
+    int lastError() const { return m_lastError; }
+
+    // Where the cipher pass gets its per-file key; a random 7-character name unless replaced
+    // (tests fix it to check the transformation).
+    void setCipherKeySource(std::function<std::string()> source) { m_cipherKeySource = std::move(source); }
+
+private:
+    Outcome writePass(int fd, std::int64_t size, std::uint64_t cycle);
+    Outcome fail();
+    void report(std::size_t bytes);
+
+    std::shared_ptr<Algorithm> m_algorithm;
+    std::uint64_t m_startDataBufferSize;
+    FileIo& m_io;
+    ShredWriterDelegate* m_delegate = nullptr;
+    std::atomic<bool> m_cancel{false};
+    int m_lastError = 0;
+    std::vector<std::uint8_t> m_buffer; // the one block in memory, reused across blocks and files
+    std::function<std::string()> m_cipherKeySource;
+};
+
+} // namespace cv

@@ -1,0 +1,299 @@
+#include "TempDir.h"
+#include "engine/AesBlockTransform.h"
+#include "engine/AlgorithmCollection.h"
+#include "engine/ShredWriter.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <functional>
+#include <gtest/gtest.h>
+#include <openssl/evp.h>
+#include <unistd.h>
+
+using cv::ShredWriter;
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+constexpr std::uint64_t MiB = 1048576;
+
+// Passes calls through to the kernel and records them, so tests can see block sizes, offsets,
+// data and where the syncs fall; it can also fail a chosen call.
+class RecordingIo : public cv::FileIo
+{
+public:
+    struct Event
+    {
+        char kind; // 'w' write, 's' sync
+        off_t offset = 0;
+        std::size_t length = 0;
+        Bytes head; // up to the first 256 bytes written
+    };
+    std::vector<Event> events;
+    int failWriteNumber = -1; // 0-based index among writes
+    bool failSync = false;
+
+    bool writeAll(int fd, const void* data, std::size_t length, off_t offset) override
+    {
+        const auto* bytes = static_cast<const std::uint8_t*>(data);
+        const int number = writeCount()++;
+        events.push_back({'w', offset, length, Bytes(bytes, bytes + std::min<std::size_t>(length, 256))});
+        if (number == failWriteNumber) {
+            errno = ENOSPC;
+            return false;
+        }
+        return FileIo::writeAll(fd, data, length, offset);
+    }
+    bool dataSync(int fd) override
+    {
+        events.push_back({'s', 0, 0, {}});
+        if (failSync) {
+            errno = EIO;
+            return false;
+        }
+        return FileIo::dataSync(fd);
+    }
+    std::string shape() const
+    {
+        std::string s;
+        for (const auto& e : events)
+            s.push_back(e.kind);
+        return s;
+    }
+    std::vector<Event> writes() const
+    {
+        std::vector<Event> w;
+        for (const auto& e : events)
+            if (e.kind == 'w')
+                w.push_back(e);
+        return w;
+    }
+
+private:
+    int& writeCount()
+    {
+        static thread_local int count = 0;
+        if (events.empty())
+            count = 0;
+        return count;
+    }
+};
+
+class Progress : public cv::ShredWriterDelegate
+{
+public:
+    std::vector<double> reports;
+    std::function<void()> onReport;
+    void writtenBytes(double bytes) override
+    {
+        reports.push_back(bytes);
+        if (onReport)
+            onReport();
+    }
+};
+
+struct FileUnderTest
+{
+    cv::test::TempDir dir;
+    std::string path = dir / "subject.bin";
+    int fd = -1;
+
+    explicit FileUnderTest(const Bytes& content, int flags = O_RDWR)
+    {
+        cv::test::writeFile(path, content);
+        fd = ::open(path.c_str(), flags | O_CLOEXEC);
+    }
+    ~FileUnderTest() { ::close(fd); }
+};
+
+std::shared_ptr<cv::Algorithm> method(std::uint64_t id)
+{
+    static const cv::AlgorithmCollection collection;
+    return collection.findByIdentifier(id);
+}
+
+} // namespace
+
+TEST(ShredWriter, WritesEveryPassInBlocksAndSyncsAfterEachPass)
+{
+    const std::size_t size = 2 * MiB + MiB / 2;
+    FileUnderTest file(Bytes(size, 0x11));
+    RecordingIo io;
+    Progress progress;
+    ShredWriter writer(method(13), ShredWriter::kFileBlockSize, io);
+    writer.setDelegate(&progress);
+
+    EXPECT_EQ(writer.shredInFile(file.fd, static_cast<double>(size)), ShredWriter::Outcome::Completed);
+    EXPECT_EQ(io.shape(), "wwwswwwswwws") << "three blocks per pass, a sync closing each pass";
+    const std::vector<double> perPass{double(MiB), double(MiB), double(MiB / 2)};
+    std::vector<double> expected;
+    for (int pass = 0; pass < 3; ++pass)
+        expected.insert(expected.end(), perPass.begin(), perPass.end());
+    EXPECT_EQ(progress.reports, expected);
+    const auto writes = io.writes();
+    EXPECT_EQ(writes[2].offset, off_t(2 * MiB));
+    EXPECT_EQ(writes[3].offset, 0) << "every pass starts at the beginning";
+    EXPECT_EQ(writes[4].head.front(), 0x35);
+
+    const Bytes after = cv::test::readFile(file.path);
+    EXPECT_EQ(after, Bytes(size, 0xCA)) << "the last pass covers the file, no more, no less";
+}
+
+TEST(ShredWriter, NeverWritesPastTheGivenSizeAndWritesNothingForEmptyFiles)
+{
+    {
+        FileUnderTest file(Bytes(100, 0x11));
+        RecordingIo io;
+        ShredWriter writer(method(15), ShredWriter::kFileBlockSize, io);
+        EXPECT_EQ(writer.shredInFile(file.fd, 60.9), ShredWriter::Outcome::Completed);
+        Bytes expected(60, 0xFF);
+        expected.resize(100, 0x11);
+        EXPECT_EQ(cv::test::readFile(file.path), expected);
+    }
+    {
+        FileUnderTest file(Bytes{});
+        RecordingIo io;
+        Progress progress;
+        ShredWriter writer(method(2), ShredWriter::kFileBlockSize, io);
+        writer.setDelegate(&progress);
+        EXPECT_EQ(writer.shredInFile(file.fd, 0), ShredWriter::Outcome::Completed);
+        EXPECT_TRUE(io.events.empty());
+        EXPECT_TRUE(progress.reports.empty());
+    }
+    {
+        RecordingIo io;
+        ShredWriter writer(method(0), ShredWriter::kFileBlockSize, io);
+        FileUnderTest file(Bytes(10, 1));
+        EXPECT_EQ(writer.shredInFile(file.fd, 10), ShredWriter::Outcome::Completed)
+            << "placeholder: no passes";
+        EXPECT_TRUE(io.events.empty());
+    }
+}
+
+TEST(ShredWriter, CancelStopsAfterTheCurrentBlock)
+{
+    FileUnderTest file(Bytes(3 * MiB, 0x11));
+    RecordingIo io;
+    Progress progress;
+    ShredWriter writer(method(3), ShredWriter::kFileBlockSize, io);
+    writer.setDelegate(&progress);
+    progress.onReport = [&] {
+        if (progress.reports.size() == 2)
+            writer.cancel();
+    };
+    EXPECT_EQ(writer.shredInFile(file.fd, 3 * MiB), ShredWriter::Outcome::Cancelled);
+    EXPECT_EQ(io.shape(), "ww") << "no further block and no further pass";
+    EXPECT_TRUE(writer.isCancelled());
+}
+
+TEST(ShredWriter, AFailingWriteOrSyncEndsTheFileAsAFailure)
+{
+    {
+        SCOPED_TRACE("write fails in the second pass");
+        FileUnderTest file(Bytes(3 * MiB, 0x11));
+        RecordingIo io;
+        io.failWriteNumber = 4;
+        ShredWriter writer(method(17), ShredWriter::kFileBlockSize, io);
+        EXPECT_EQ(writer.shredInFile(file.fd, 3 * MiB), ShredWriter::Outcome::Failed);
+        EXPECT_EQ(writer.lastError(), ENOSPC);
+        EXPECT_EQ(io.shape(), "wwwsww") << "nothing is written after the failure";
+    }
+    {
+        SCOPED_TRACE("sync fails");
+        FileUnderTest file(Bytes(10, 0x11));
+        RecordingIo io;
+        io.failSync = true;
+        ShredWriter writer(method(17), ShredWriter::kFileBlockSize, io);
+        EXPECT_EQ(writer.shredInFile(file.fd, 10), ShredWriter::Outcome::Failed);
+        EXPECT_EQ(writer.lastError(), EIO);
+        EXPECT_EQ(io.shape(), "ws");
+    }
+    {
+        SCOPED_TRACE("a device that is full, through the real system calls");
+        const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+        ASSERT_GE(full, 0);
+        ShredWriter writer(method(16), ShredWriter::kFileBlockSize);
+        EXPECT_EQ(writer.shredInFile(full, 4096), ShredWriter::Outcome::Failed);
+        EXPECT_EQ(writer.lastError(), ENOSPC);
+        ::close(full);
+    }
+}
+
+namespace {
+
+// Encrypts with the cipher pass's key rules, so that its decryption of the result is valid.
+Bytes encryptForKey(const std::string& key, const Bytes& plain)
+{
+    std::uint8_t k[32] = {};
+    std::memcpy(k, key.data(), key.size());
+    const std::uint8_t iv[16] = {};
+    Bytes out(plain.size() + 16);
+    int n1 = 0, n2 = 0;
+    EVP_CIPHER_CTX* ctx = EVP_CIPHER_CTX_new();
+    EVP_EncryptInit_ex(ctx, EVP_aes_256_cbc(), nullptr, k, iv);
+    EVP_EncryptUpdate(ctx, out.data(), &n1, plain.data(), static_cast<int>(plain.size()));
+    EVP_EncryptFinal_ex(ctx, out.data() + n1, &n2);
+    EVP_CIPHER_CTX_free(ctx);
+    out.resize(static_cast<std::size_t>(n1 + n2));
+    return out;
+}
+
+// A 64-byte block whose decryption under key has no valid padding.
+Bytes undecryptableBlock(const std::string& key)
+{
+    cv::AesBlockTransform transform(key);
+    Bytes out;
+    for (std::uint8_t seed = 0;; ++seed) {
+        Bytes block(64);
+        for (std::size_t i = 0; i < block.size(); ++i)
+            block[i] = static_cast<std::uint8_t>(seed * 31 + i * 7);
+        if (!transform.decrypt(block, out))
+            return block;
+    }
+}
+
+} // namespace
+
+TEST(ShredWriter, CipherPassRewritesBlocksWithTheirTransformationOrZeros)
+{
+    const std::string key = "Ab3dE6g";
+    const Bytes plain(48, 0x42);
+    const Bytes valid = encryptForKey(key, plain); // 64 bytes: 48 + a whole padding block
+    ASSERT_EQ(valid.size(), 64u);
+    Bytes content = valid;
+    const Bytes invalid = undecryptableBlock(key);
+    content.insert(content.end(), invalid.begin(), invalid.end());
+    content.insert(content.end(), 10, 0x77); // a short tail: not a multiple of 16, cannot decrypt
+
+    for (const int flags : {O_RDWR, O_WRONLY}) {
+        SCOPED_TRACE(flags == O_RDWR ? "read-write handle" : "write-only handle, read back through /proc");
+        FileUnderTest file(content, flags);
+        RecordingIo io;
+        Progress progress;
+        ShredWriter writer(method(18), 64, io);
+        writer.setDelegate(&progress);
+        writer.setCipherKeySource([&] { return key; });
+        ASSERT_EQ(writer.shredInFile(file.fd, double(content.size())), ShredWriter::Outcome::Completed);
+        ASSERT_EQ(io.shape(), "wwwswwwswwwswwws");
+
+        const auto writes = io.writes();
+        Bytes expectedFirst = plain;
+        expectedFirst.resize(64, 0);
+        EXPECT_EQ(writes[0].head, expectedFirst) << "valid block: its decryption, padded with zeros";
+        EXPECT_EQ(writes[1].head, Bytes(64, 0)) << "invalid padding: zeros";
+        EXPECT_EQ(writes[2].head, Bytes(10, 0)) << "short tail: zeros";
+        EXPECT_EQ(writes[3].head, Bytes(64, 0xFF));
+        EXPECT_EQ(writes[6].head[0], 0x92);
+        EXPECT_EQ(progress.reports.size(), 12u);
+
+        const Bytes after = cv::test::readFile(file.path);
+        ASSERT_EQ(after.size(), content.size());
+        for (std::size_t i = 1; i < after.size(); ++i) {
+            if (i % 64 != 0) {
+                ASSERT_EQ(after[i], after[i - 1]) << "the last pass is one random byte per block, at " << i;
+            }
+        }
+    }
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace cv::test {
+
+// A fresh folder under $TMPDIR (or /tmp) that is removed with everything in it, links not
+// followed, when the object goes away. Tests create all their files in here.
+class TempDir
+{
+public:
+    explicit TempDir(const std::string& base = {});
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return m_path; }
+    std::string operator/(const std::string& relative) const { return m_path + "/" + relative; }
+
+private:
+    std::string m_path;
+};
+
+// Small file helpers; each fails the running test on error.
+void writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
+void writeFile(const std::string& path, const std::string& text);
+std::vector<std::uint8_t> readFile(const std::string& path);
+void makeDir(const std::string& path);
+bool exists(const std::string& path); // without following links
+bool isRoot();
+// Removes a tree without following links; used by TempDir and by tests that clean up early.
+void removeTree(const std::string& path);
+
+} // namespace cv::test
