@@ -13,6 +13,8 @@ struct ShredOptions
     bool formatVolume = false;       // reformat every volume target after the other phases
     bool eraseFreeSpaceOnly = false; // only wipe free space; nothing is shredded, renamed or deleted
     bool removeSnapshots = false;    // the progress screen also has local snapshots removed
+    bool filesOnly = false;          // shred, rename and delete files only; every folder stays in place
+                                     // (log and cache folders that services expect)
     std::string optionKey;           // "delete", "freespace" or "complete"; empty when unset
 };
 
