@@ -1,0 +1,477 @@
+#include "TempDir.h"
+#include "Unprivileged.h"
+#include "engine/AlgorithmCollection.h"
+#include "engine/FileShredCoordinator.h"
+#include "engine/RegularFileOpener.h"
+
+#include <atomic>
+#include <dirent.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <map>
+#include <sys/inotify.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
+
+using cv::FileShredCoordinator;
+using cv::ShredItem;
+using cv::ShredWriter;
+using Bytes = std::vector<std::uint8_t>;
+namespace t = cv::test;
+
+namespace {
+
+std::shared_ptr<cv::Algorithm> method(std::uint64_t id)
+{
+    static const cv::AlgorithmCollection collection;
+    return collection.findByIdentifier(id);
+}
+
+struct Recorder : cv::FileShredCoordinatorDelegate
+{
+    std::vector<ShredItem> items;
+    double written = 0;
+    double missing = 0;
+    std::vector<std::string> renaming;
+    std::vector<std::string> flushes;
+    std::vector<std::string> current;
+
+    void fileshredWrittenBytes(double bytes) override { written += bytes; }
+    void fileshredCurrentPath(const std::string& path) override { current.push_back(path); }
+    void fileshredAddShredItem(const ShredItem& item) override { items.push_back(item); }
+    void fileshredReportErrorForMissingBytes(double bytes) override { missing += bytes; }
+    void fileshredRenamingPath(const std::string& text) override { renaming.push_back(text); }
+    void fileshredFlushPath(const std::string& text) override { flushes.push_back(text); }
+};
+
+// Answers helper calls: grant (doing the work itself), refuse, or stay silent (keeping the reply
+// to call it late, after the coordinator stopped waiting).
+struct StandInHelper : cv::HelperToolClient
+{
+    enum class Mode
+    {
+        Grant,
+        Refuse,
+        Silent
+    } mode = Mode::Grant;
+    std::vector<std::string> calls;
+    std::vector<Reply> kept;
+
+    void allowWriteOperationsOnPath(const std::string& path, Reply reply) override
+    {
+        calls.push_back("allow " + path);
+        answer(reply, [&] { return ::chmod(path.c_str(), 0644) == 0; });
+    }
+    void deleteFileAtPath(const std::string& path, Reply reply) override
+    {
+        calls.push_back("delete " + path);
+        answer(reply, [&] { return ::unlink(path.c_str()) == 0; });
+    }
+    void reformatVolumeAt(const std::string&, Reply reply) override { reply(std::string("not here")); }
+
+    void answer(Reply& reply, const std::function<bool()>& work)
+    {
+        if (mode == Mode::Silent) {
+            kept.push_back(reply);
+        } else if (mode == Mode::Refuse) {
+            std::thread([reply] { reply(std::string("refused")); }).detach();
+        } else {
+            const bool ok = work();
+            std::thread([reply, ok] {
+                reply(ok ? std::nullopt : std::optional<std::string>("failed"));
+            }).join();
+        }
+    }
+};
+
+// One coordinator with its writer, delegate and stand-in helper.
+struct Shredding
+{
+    ShredWriter writer;
+    StandInHelper helper;
+    Recorder recorder;
+    FileShredCoordinator coordinator;
+
+    explicit Shredding(std::uint64_t methodId, cv::FileIo& io = cv::FileIo::system())
+        : writer(method(methodId), ShredWriter::kFileBlockSize, io),
+          coordinator(method(methodId), writer, &helper)
+    {
+        coordinator.setDelegate(&recorder);
+        coordinator.setFilePause(std::chrono::microseconds(0));
+    }
+
+    // The job's phases for one target: overwrite, rename, delete.
+    void run(const std::string& target, const FileShredCoordinator::Excludes& excludes = {})
+    {
+        coordinator.shredPath(target, excludes);
+        const std::string renamed = coordinator.renameAtPath(target, excludes);
+        coordinator.saveDelete(renamed, excludes);
+    }
+};
+
+std::vector<std::string> listNames(const std::string& folder)
+{
+    std::vector<std::string> names;
+    if (DIR* dir = ::opendir(folder.c_str())) {
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (name != "." && name != "..")
+                names.push_back(name);
+        }
+        ::closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Counts IN_MOVED_TO events in folders while the coordinator works.
+struct RenameCounter
+{
+    int fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    std::map<int, std::string> watches;
+
+    void watch(const std::string& folder)
+    {
+        watches[::inotify_add_watch(fd, folder.c_str(), IN_MOVED_TO)] = folder;
+    }
+    std::map<std::string, int> counts()
+    {
+        std::map<std::string, int> result;
+        alignas(inotify_event) char buffer[65536];
+        ssize_t n;
+        while ((n = ::read(fd, buffer, sizeof buffer)) > 0) {
+            for (char* p = buffer; p < buffer + n;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(p);
+                if (event->mask & IN_MOVED_TO)
+                    ++result[watches[event->wd]];
+                p += sizeof(inotify_event) + event->len;
+            }
+        }
+        return result;
+    }
+    ~RenameCounter() { ::close(fd); }
+};
+
+} // namespace
+
+TEST(FileShredCoordinator, AnExcludedFileAndItsFoldersSurviveEveryPhase)
+{
+    t::TempDir dir;
+    const std::string target = dir / "T";
+    t::makeDir(target);
+    t::makeDir(target + "/sub");
+    t::writeFile(target + "/a.txt", std::string(5000, 'a'));
+    t::writeFile(target + "/sub/b.txt", std::string(300, 'b'));
+    t::writeFile(target + "/sub/keep.txt", "precious");
+    const FileShredCoordinator::Excludes excludes{target + "/sub/keep.txt", target + "/sub", target};
+
+    Shredding shredding(13);
+    shredding.run(target, excludes);
+
+    EXPECT_EQ(t::readFile(target + "/sub/keep.txt"), Bytes({'p', 'r', 'e', 'c', 'i', 'o', 'u', 's'}));
+    EXPECT_EQ(listNames(target), std::vector<std::string>{"sub"}) << "the sibling file is gone";
+    EXPECT_EQ(listNames(target + "/sub"), std::vector<std::string>{"keep.txt"});
+    ASSERT_EQ(shredding.recorder.items.size(), 2u);
+    for (const auto& item : shredding.recorder.items) {
+        EXPECT_TRUE(item.success) << item.path;
+        EXPECT_EQ(item.path.find("keep"), std::string::npos) << "the excluded file is never overwritten";
+    }
+    EXPECT_EQ(shredding.recorder.written, 3.0 * (5000 + 300));
+    EXPECT_EQ(shredding.recorder.missing, 0);
+}
+
+TEST(FileShredCoordinator, RenameRoundsEqualThePassesAndTheTargetMovesOnce)
+{
+    t::TempDir dir;
+    const std::string target = dir / "T";
+    t::makeDir(target);
+    t::makeDir(target + "/inner");
+    t::writeFile(target + "/one", "1");
+    t::writeFile(target + "/inner/two", "22");
+
+    RenameCounter counter;
+    counter.watch(dir.path());
+    counter.watch(target);
+    counter.watch(target + "/inner");
+    Shredding shredding(13); // three passes
+    const std::string renamed = shredding.coordinator.renameAtPath(target, {});
+    const auto counts = counter.counts();
+
+    EXPECT_EQ(counts.at(target + "/inner"), 3) << "the file inside the subfolder";
+    EXPECT_EQ(counts.at(target), 6) << "the file and the subfolder, three times each";
+    EXPECT_EQ(counts.at(dir.path()), 1) << "the target itself once";
+    EXPECT_FALSE(t::exists(target));
+    ASSERT_TRUE(t::exists(renamed));
+    EXPECT_EQ(renamed.size(), target.size()) << "a random name as long as the old one";
+    const auto inside = listNames(renamed);
+    ASSERT_EQ(inside.size(), 2u);
+    for (const auto& name : inside)
+        EXPECT_TRUE(name.size() == 3 || name.size() == 5) << name;
+    EXPECT_EQ(shredding.recorder.renaming.size(), 3u);
+    EXPECT_EQ(shredding.recorder.renaming.front().rfind("Renaming File - " + target + "/", 0), 0u)
+        << shredding.recorder.renaming.front();
+}
+
+TEST(FileShredCoordinator, LinksAndSpecialFilesAreNeverFollowedOrOpened)
+{
+    t::TempDir dir;
+    const std::string outside = dir / "outside";
+    t::makeDir(outside);
+    t::writeFile(outside + "/secret.txt", "outside the selection");
+    const std::string target = dir / "T";
+    t::makeDir(target);
+    t::writeFile(target + "/plain", "xx");
+    ASSERT_EQ(::symlink((outside + "/secret.txt").c_str(), (target + "/filelink").c_str()), 0);
+    ASSERT_EQ(::symlink(outside.c_str(), (target + "/dirlink").c_str()), 0);
+    ASSERT_EQ(::mkfifo((target + "/fifo").c_str(), 0644), 0);
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s/sock", target.c_str());
+    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    const std::string linkTarget = dir / "linktarget";
+    ASSERT_EQ(::symlink(outside.c_str(), linkTarget.c_str()), 0);
+
+    Shredding shredding(15);
+    shredding.run(target); // a FIFO opened for writing would hang here
+    shredding.run(linkTarget);
+    ::close(sock);
+
+    EXPECT_FALSE(t::exists(target));
+    EXPECT_FALSE(t::exists(linkTarget)) << "a link that is itself a target is renamed and removed";
+    EXPECT_EQ(listNames(dir.path()), std::vector<std::string>{"outside"});
+    EXPECT_EQ(listNames(outside), std::vector<std::string>{"secret.txt"});
+    const Bytes secret = t::readFile(outside + "/secret.txt");
+    EXPECT_EQ(std::string(secret.begin(), secret.end()), "outside the selection");
+    ASSERT_EQ(shredding.recorder.items.size(), 1u) << "only the regular file is listed";
+    EXPECT_EQ(shredding.recorder.items[0].path, target + "/plain");
+}
+
+TEST(FileShredCoordinator, OddNamesAndPathsLongerThanPathMax)
+{
+    t::TempDir dir;
+    const std::string target = dir / "deep";
+    t::makeDir(target);
+    // 30 levels of 200-character names: about 6,000 bytes of path, beyond PATH_MAX (4096).
+    int fd = ::open(target.c_str(), O_RDONLY | O_DIRECTORY);
+    const std::string level(200, 'd');
+    for (int i = 0; i < 30; ++i) {
+        ASSERT_EQ(::mkdirat(fd, level.c_str(), 0755), 0);
+        const int next = ::openat(fd, level.c_str(), O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        fd = next;
+    }
+    const std::string oddName = "caf\xe9-\xff\xfe.bin"; // Latin-1 bytes: not valid UTF-8
+    const int file = ::openat(fd, oddName.c_str(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(file, 0);
+    ASSERT_EQ(::write(file, "hello", 5), 5);
+    ::close(file);
+
+    Shredding shredding(15);
+    shredding.coordinator.shredPath(target, {});
+    // The deep file now holds the method's FF bytes.
+    Bytes content(5);
+    const int reread = ::openat(fd, oddName.c_str(), O_RDONLY);
+    ASSERT_GE(reread, 0);
+    ASSERT_EQ(::read(reread, content.data(), 5), 5);
+    ::close(reread);
+    ::close(fd);
+    EXPECT_EQ(content, Bytes(5, 0xFF));
+    ASSERT_EQ(shredding.recorder.items.size(), 1u);
+    EXPECT_TRUE(shredding.recorder.items[0].success);
+    EXPECT_GT(shredding.recorder.items[0].path.size(), 4096u);
+    EXPECT_EQ(
+        shredding.recorder.items[0].path.substr(shredding.recorder.items[0].path.size() - oddName.size()),
+        oddName)
+        << "the name's bytes are kept as they are";
+
+    const std::string renamed = shredding.coordinator.renameAtPath(target, {});
+    shredding.coordinator.saveDelete(renamed, {});
+    EXPECT_TRUE(listNames(dir.path()).empty());
+}
+
+TEST(FileShredCoordinator, AFileSwappedForALinkIsNotFollowed)
+{
+    t::TempDir dir;
+    const std::string outsideFile = dir / "outside.txt";
+    t::writeFile(outsideFile, "untouched");
+    const std::string path = dir / "victim.txt";
+    t::writeFile(path, "to shred");
+    struct stat examined;
+    ASSERT_EQ(::lstat(path.c_str(), &examined), 0);
+    const std::string keepInode = dir / "victim-kept";
+    ASSERT_EQ(::link(path.c_str(), keepInode.c_str()), 0); // keeps the examined inode in use
+
+    // Between examination and opening, the file becomes a link out of the selection.
+    ASSERT_EQ(::unlink(path.c_str()), 0);
+    ASSERT_EQ(::symlink(outsideFile.c_str(), path.c_str()), 0);
+    EXPECT_EQ(cv::RegularFileOpener::openExamined(AT_FDCWD, path.c_str(), examined).status,
+              cv::RegularFileOpener::Status::Replaced);
+    // ... or a different regular file under the same name (made while the link still holds the
+    // name, so that it cannot reuse the examined file's inode number).
+    t::writeFile(dir / "other", "other");
+    ASSERT_EQ(::rename((dir / "other").c_str(), path.c_str()), 0);
+    EXPECT_EQ(cv::RegularFileOpener::openExamined(AT_FDCWD, path.c_str(), examined).status,
+              cv::RegularFileOpener::Status::Replaced);
+
+    // A job that examines anew sees the link and leaves it alone.
+    ASSERT_EQ(::unlink(path.c_str()), 0);
+    ASSERT_EQ(::symlink(outsideFile.c_str(), path.c_str()), 0);
+    Shredding shredding(16);
+    shredding.coordinator.shredFile(path);
+    EXPECT_TRUE(shredding.recorder.items.empty());
+    const Bytes outside = t::readFile(outsideFile);
+    EXPECT_EQ(std::string(outside.begin(), outside.end()), "untouched");
+}
+
+namespace {
+
+struct FailingIo : cv::FileIo
+{
+    int writesBeforeFailure = 1;
+    bool writeAll(int fd, const void* data, std::size_t length, off_t offset) override
+    {
+        if (writesBeforeFailure-- <= 0) {
+            errno = EIO;
+            return false;
+        }
+        return FileIo::writeAll(fd, data, length, offset);
+    }
+};
+
+} // namespace
+
+TEST(FileShredCoordinator, AFailedWriteIsAnErrorWithItsFullAmountBooked)
+{
+    t::TempDir dir;
+    const std::uint64_t size = 3 * 1048576;
+    t::writeFile(dir / "big", Bytes(size, 1));
+    FailingIo io;
+    Shredding shredding(13, io);
+    shredding.coordinator.shredFile(dir / "big");
+
+    ASSERT_EQ(shredding.recorder.items.size(), 1u);
+    EXPECT_FALSE(shredding.recorder.items[0].success);
+    EXPECT_EQ(shredding.recorder.items[0].error, "Failed to write file");
+    EXPECT_EQ(shredding.recorder.written, 1048576.0) << "the one block written before the failure";
+    EXPECT_EQ(shredding.recorder.written + shredding.recorder.missing, 3.0 * size)
+        << "written and booked add up to the file's full amount, never more";
+}
+
+TEST(FileShredCoordinator, UnwritableFilesGoThroughTheHelper)
+{
+    t::TempDir dir;
+    ::chmod(dir.path().c_str(), 0777);
+    struct Case
+    {
+        StandInHelper::Mode mode;
+        bool overwritten;
+    };
+    for (const Case c : {Case{StandInHelper::Mode::Grant, true}, Case{StandInHelper::Mode::Refuse, false},
+                         Case{StandInHelper::Mode::Silent, false}}) {
+        SCOPED_TRACE(static_cast<int>(c.mode));
+        const std::string path = dir / "readonly.txt";
+        t::writeFile(path, std::string(100, 'r'));
+        ::chmod(path.c_str(), 0444);
+        t::giveToNobody(path);
+
+        const int failures = t::runUnprivileged([&] {
+            Shredding shredding(15);
+            shredding.helper.mode = c.mode;
+            shredding.coordinator.setHelperTimeout(std::chrono::milliseconds(200));
+            shredding.coordinator.shredFile(path);
+            int bad = 0;
+            if (shredding.recorder.items.size() != 1 ||
+                shredding.recorder.items[0].success != c.overwritten) {
+                std::fprintf(stderr, "unexpected outcome\n");
+                ++bad;
+            } else if (!c.overwritten && (shredding.recorder.items[0].error != "Path no writable" ||
+                                          shredding.recorder.missing != 100.0)) {
+                std::fprintf(stderr, "wrong error or booked bytes\n");
+                ++bad;
+            }
+            if (shredding.helper.calls != std::vector<std::string>{"allow " + path}) {
+                std::fprintf(stderr, "the helper was not asked exactly once\n");
+                ++bad;
+            }
+            // A reply that comes after the wait ended must do no harm.
+            for (auto& late : shredding.helper.kept)
+                late(std::nullopt);
+            return bad;
+        });
+        EXPECT_EQ(failures, 0);
+        const Bytes after = t::readFile(path);
+        EXPECT_EQ(after, c.overwritten ? Bytes(100, 0xFF) : Bytes(100, 'r'));
+        ::unlink(path.c_str());
+    }
+}
+
+TEST(FileShredCoordinator, FlushChurnsOneFileAndLeavesNothingBehind)
+{
+    {
+        t::TempDir volume;
+        Shredding shredding(16);
+        shredding.coordinator.flushLog(volume.path(), 500);
+        EXPECT_TRUE(listNames(volume.path()).empty());
+        EXPECT_EQ(shredding.recorder.flushes, std::vector<std::string>{"Renaming Files"});
+    }
+    {
+        SCOPED_TRACE("somebody's own Flush.dat is not touched");
+        t::TempDir volume;
+        t::writeFile(volume / "Flush.dat", "mine");
+        Shredding shredding(16);
+        shredding.coordinator.flushLog(volume.path(), 50);
+        EXPECT_EQ(listNames(volume.path()), std::vector<std::string>{"Flush.dat"});
+        EXPECT_EQ(t::readFile(volume / "Flush.dat"), Bytes({'m', 'i', 'n', 'e'}));
+    }
+    {
+        SCOPED_TRACE("cancelling during the flush removes the flush file");
+        t::TempDir volume;
+        Shredding shredding(16);
+        std::thread canceller([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+            shredding.coordinator.cancel();
+        });
+        shredding.coordinator.flushLog(volume.path(), 50'000'000);
+        canceller.join();
+        EXPECT_TRUE(listNames(volume.path()).empty());
+    }
+}
+
+TEST(FileShredCoordinator, FilesOnlyKeepsEveryFolder)
+{
+    t::TempDir dir;
+    const std::string logs = dir / "log";
+    t::makeDir(logs);
+    t::makeDir(logs + "/apt");
+    t::makeDir(logs + "/apt/old");
+    t::writeFile(logs + "/syslog", "lines");
+    t::writeFile(logs + "/apt/history.log", "more lines");
+    t::writeFile(logs + "/apt/old/h.1", "old");
+
+    Shredding shredding(16);
+    shredding.coordinator.setFilesOnly(true);
+    shredding.run(logs);
+
+    EXPECT_EQ(listNames(logs), std::vector<std::string>{"apt"});
+    EXPECT_EQ(listNames(logs + "/apt"), std::vector<std::string>{"old"});
+    EXPECT_TRUE(listNames(logs + "/apt/old").empty());
+    EXPECT_EQ(shredding.recorder.items.size(), 3u);
+}
+
+TEST(FileShredCoordinator, CancelStopsEveryPhase)
+{
+    t::TempDir dir;
+    const std::string target = dir / "T";
+    t::makeDir(target);
+    for (int i = 0; i < 5; ++i)
+        t::writeFile(target + "/f" + std::to_string(i), "data");
+    Shredding shredding(16);
+    shredding.coordinator.cancel();
+    shredding.run(target);
+    EXPECT_TRUE(shredding.recorder.items.empty());
+    EXPECT_EQ(listNames(target).size(), 5u) << "nothing renamed or deleted after cancel";
+}
