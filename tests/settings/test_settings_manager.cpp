@@ -1,0 +1,328 @@
+#include "settings/SettingsManager.h"
+
+#include "TempDir.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+using cv::SettingsManager;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Every test works on its own settings file in its own temporary folder, never the user's.
+struct SettingsFile
+{
+    cv::test::TempDir dir;
+    QString path = QString::fromStdString(dir / "Cindervault.ini");
+
+    // What the file holds under key, read as plain INI without the manager.
+    QString rawValue(const QString& key) const
+    {
+        return QSettings(path, QSettings::IniFormat).value(key).toString();
+    }
+
+    QByteArray raw() const
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // Writes a value behind the manager's back, as a damaged or hand-edited file would hold it.
+    void writeRaw(const QString& key, const QVariant& value) const
+    {
+        QSettings settings(path, QSettings::IniFormat);
+        settings.setValue(key, value);
+    }
+};
+
+// Sets an environment variable for the life of the object.
+struct ScopedEnv
+{
+    QByteArray name;
+    QByteArray old;
+    bool hadOld;
+
+    ScopedEnv(const char* variable, const QByteArray& value)
+        : name(variable), old(qgetenv(variable)), hadOld(qEnvironmentVariableIsSet(variable))
+    {
+        qputenv(variable, value);
+    }
+    ~ScopedEnv()
+    {
+        if (hadOld)
+            qputenv(name.constData(), old);
+        else
+            qunsetenv(name.constData());
+    }
+};
+
+} // namespace
+
+TEST(SettingsManager, FreshStoreReadsTheDefaults)
+{
+    SettingsFile file;
+    SettingsManager settings(file.path);
+
+    EXPECT_EQ(settings.integerForKey(SettingsManager::kSettingsDeletionDefaultMethod), 0);
+    EXPECT_EQ(settings.getReportFormat(), u"PDF"_s);
+    EXPECT_TRUE(settings.shouldAutoSaveReports());
+    EXPECT_TRUE(settings.showSignatureInReports());
+    EXPECT_FALSE(settings.shouldCapFilesInReport());
+    EXPECT_TRUE(settings.showQrCodeInReports());
+    EXPECT_TRUE(settings.showSecurityPrompts());
+    EXPECT_FALSE(settings.isDiagnoseSet());
+    EXPECT_TRUE(settings.isNotificationsEnabeled());
+    EXPECT_TRUE(settings.isNotificationsSoundEnabeled());
+    EXPECT_FALSE(settings.shouldDissmissNoification());
+    EXPECT_EQ(settings.getDissmissInterval(), 60);
+    EXPECT_EQ(settings.getCurrentLanguage(), QString());
+    EXPECT_EQ(settings.getCurrentPin(), QString());
+    EXPECT_FALSE(settings.isPinSet());
+    EXPECT_FALSE(settings.isLocked());
+
+    // The registration domain answers, with or without a default argument, and is never written.
+    EXPECT_FALSE(settings.boolForKey(SettingsManager::kEnableAutostart, true));
+    EXPECT_EQ(settings.stringForKey(SettingsManager::kBuild), std::optional<QString>(QString()));
+    EXPECT_EQ(settings.stringForKey(u"NoSuchKey"), std::nullopt);
+    EXPECT_FALSE(settings.objectForKey(u"NoSuchKey").isValid());
+    settings.setBool(true, SettingsManager::kSettingsGeneralDiagnose);
+    EXPECT_FALSE(file.raw().contains("Build")) << file.raw().constData();
+    EXPECT_FALSE(file.raw().contains("Autostart")) << file.raw().constData();
+}
+
+TEST(SettingsManager, ReportFolderFollowsTheDocumentsFolder)
+{
+    SettingsFile file;
+    cv::test::TempDir config;
+    const ScopedEnv home("HOME", QByteArray::fromStdString(file.dir.path()));
+    const ScopedEnv xdg("XDG_CONFIG_HOME", QByteArray::fromStdString(config.path()));
+    SettingsManager settings(file.path);
+    const QString homePath = QString::fromStdString(file.dir.path());
+    {
+        SCOPED_TRACE("no user-dirs file: ~/Documents");
+        EXPECT_EQ(settings.getReportPath(), homePath + u"/Documents/Ostrevane/RendmarkMacReports"_s);
+    }
+    {
+        SCOPED_TRACE("the XDG documents folder of user-dirs.dirs");
+        cv::test::makeDir(file.dir / "Unterlagen");
+        cv::test::writeFile(config / "user-dirs.dirs",
+                            std::string("XDG_DOCUMENTS_DIR=\"$HOME/Unterlagen\"\n"));
+        EXPECT_EQ(settings.getReportPath(), homePath + u"/Unterlagen/Ostrevane/RendmarkMacReports"_s);
+    }
+    {
+        SCOPED_TRACE("a folder the user chose wins");
+        settings.setString(u"/srv/reports"_s, SettingsManager::kSettingsDeletionReportLocation);
+        EXPECT_EQ(settings.getReportPath(), u"/srv/reports"_s);
+    }
+}
+
+TEST(SettingsManager, StoredValuesBeatDefaults)
+{
+    SettingsFile file;
+    {
+        SettingsManager settings(file.path);
+        settings.setBool(false, SettingsManager::kSettingsDeletionReportAutoSave);
+        settings.setBool(false, SettingsManager::kSettingsNotificationsSound);
+        settings.setBool(true, SettingsManager::kSettingsNotificationsDismiss);
+        settings.setInteger(300, SettingsManager::kSettingsNotificationsInterval);
+        settings.setInteger(0, u"kSettingsSomeCount");
+        settings.setInteger(17, SettingsManager::kSettingsDeletionDefaultMethod);
+    }
+    // A new launch reads what the last one wrote.
+    SettingsManager settings(file.path);
+    EXPECT_FALSE(settings.shouldAutoSaveReports()) << "a stored false must beat the true default";
+    EXPECT_FALSE(settings.isNotificationsSoundEnabeled());
+    EXPECT_TRUE(settings.shouldDissmissNoification());
+    EXPECT_EQ(settings.getDissmissInterval(), 300);
+    EXPECT_EQ(settings.integerForKey(u"kSettingsSomeCount", 42), 0) << "a stored 0 must beat the default";
+    EXPECT_EQ(settings.integerForKey(SettingsManager::kSettingsDeletionDefaultMethod), 17);
+    EXPECT_TRUE(settings.showQrCodeInReports()) << "keys never written keep their defaults";
+}
+
+TEST(SettingsManager, StringsAreStoredAsBase64)
+{
+    SettingsFile file;
+    SettingsManager settings(file.path);
+
+    settings.setString(u"HTML"_s, SettingsManager::kSettingsDeletionReportFormat);
+    EXPECT_EQ(settings.getReportFormat(), u"HTML"_s);
+    EXPECT_EQ(file.rawValue(u"kSettingsDeletionReportFormat"_s), u"SFRNTA=="_s)
+        << "the file must hold Base64 of the UTF-8 bytes: " << file.raw().constData();
+    EXPECT_FALSE(file.raw().contains("HTML"));
+
+    const QString folder = u"/home/jörg/Berichte, 2024/ü=ß+?"_s;
+    settings.setString(folder, SettingsManager::kSettingsDeletionReportLocation);
+    EXPECT_EQ(SettingsManager(file.path).getReportPath(), folder);
+    EXPECT_EQ(file.rawValue(u"kSettingsDeletionReportLocation"_s),
+              QString::fromLatin1(folder.toUtf8().toBase64()));
+
+    settings.setString(QString(), SettingsManager::kSettingsDeletionReportFormat);
+    EXPECT_EQ(settings.stringForKey(SettingsManager::kSettingsDeletionReportFormat),
+              std::optional<QString>(QString()))
+        << "an empty string is a value, not an absent key";
+}
+
+TEST(SettingsManager, UndecodableValuesReadAsAbsent)
+{
+    SettingsFile file;
+    SettingsManager settings(file.path);
+    {
+        SCOPED_TRACE("clear text where Base64 belongs");
+        file.writeRaw(u"kSettingsDeletionReportFormat"_s, u"HTML!"_s);
+        EXPECT_EQ(settings.stringForKey(SettingsManager::kSettingsDeletionReportFormat), std::nullopt);
+        EXPECT_EQ(settings.getReportFormat(), u"PDF"_s);
+    }
+    {
+        SCOPED_TRACE("Base64 of bytes that are not UTF-8");
+        file.writeRaw(u"kSettingsDeletionReportFormat"_s,
+                      QString::fromLatin1(QByteArray("\xff\xfe\x80").toBase64()));
+        EXPECT_EQ(settings.getReportFormat(), u"PDF"_s);
+    }
+    {
+        SCOPED_TRACE("a list where a string belongs");
+        file.writeRaw(u"kSettingsDeletionReportFormat"_s, QStringList{u"SFRNTA=="_s, u"SFRNTA=="_s});
+        EXPECT_EQ(settings.getReportFormat(), u"PDF"_s);
+    }
+    {
+        SCOPED_TRACE("a PIN that cannot be decoded is no PIN");
+        file.writeRaw(u"Build"_s, u"%%%"_s);
+        EXPECT_FALSE(settings.isPinSet());
+        EXPECT_FALSE(settings.isLocked());
+    }
+    {
+        SCOPED_TRACE("truth values and numbers that are neither");
+        file.writeRaw(u"kSettingsNotificationsEnabled"_s, u"garbage"_s);
+        file.writeRaw(u"kSettingsGeneralDiagnose"_s, u"garbage"_s);
+        file.writeRaw(u"kSettingsNotificationsInterval"_s, u"ten"_s);
+        EXPECT_TRUE(settings.isNotificationsEnabeled());
+        EXPECT_FALSE(settings.isDiagnoseSet()) << "a non-empty string must not read as true";
+        EXPECT_EQ(settings.getDissmissInterval(), 60);
+    }
+}
+
+TEST(SettingsManager, ResetEmptiesTheWholeStore)
+{
+    SettingsFile file;
+    SettingsManager settings(file.path);
+    settings.setPin(u"1234"_s);
+    settings.setString(u"HTML"_s, SettingsManager::kSettingsDeletionReportFormat);
+    settings.setBool(false, SettingsManager::kSettingsNotificationsEnabled);
+    settings.setObject(QStringList{u"de"_s}, SettingsManager::kAppleLanguages);
+    settings.setBool(true, SettingsManager::kEnableAutostart);
+    ASSERT_TRUE(settings.isLocked());
+
+    QSignalSpy pinChanged(&settings, &SettingsManager::pinChanged);
+    settings.reset();
+    EXPECT_EQ(pinChanged.count(), 1);
+    EXPECT_FALSE(settings.isPinSet());
+    EXPECT_FALSE(settings.isLocked());
+    EXPECT_EQ(settings.getReportFormat(), u"PDF"_s);
+    EXPECT_TRUE(settings.isNotificationsEnabeled());
+    EXPECT_EQ(settings.getCurrentLanguage(), QString());
+    EXPECT_FALSE(settings.boolForKey(SettingsManager::kEnableAutostart)) << "back to the registered value";
+    EXPECT_TRUE(QSettings(file.path, QSettings::IniFormat).allKeys().isEmpty()) << file.raw().constData();
+}
+
+TEST(SettingsManager, PinAndLockStates)
+{
+    SettingsFile file;
+    SettingsManager settings(file.path);
+    QSignalSpy pinChanged(&settings, &SettingsManager::pinChanged);
+    QSignalSpy authChanged(&settings, &SettingsManager::authChanged);
+
+    settings.setPin(u"4711"_s);
+    EXPECT_EQ(pinChanged.count(), 1);
+    EXPECT_TRUE(settings.isPinSet());
+    EXPECT_EQ(settings.getCurrentPin(), u"4711"_s);
+    EXPECT_TRUE(settings.isLocked());
+    EXPECT_TRUE(settings.locked());
+    EXPECT_EQ(file.rawValue(u"Build"_s), u"NDcxMQ=="_s) << file.raw().constData();
+
+    settings.setAuthed();
+    EXPECT_EQ(authChanged.count(), 1);
+    EXPECT_TRUE(settings.isAuthed());
+    EXPECT_FALSE(settings.isLocked()) << "an authorised user is not locked out although a PIN is set";
+    EXPECT_FALSE(settings.locked());
+
+    {
+        SCOPED_TRACE("authorisation is never stored: the next launch is locked again");
+        SettingsManager nextLaunch(file.path);
+        EXPECT_FALSE(nextLaunch.isAuthed());
+        EXPECT_TRUE(nextLaunch.locked()) << "creation must evaluate the lock once";
+    }
+
+    settings.lockView();
+    EXPECT_EQ(authChanged.count(), 2);
+    EXPECT_TRUE(settings.isLocked());
+
+    settings.setPin(QString());
+    EXPECT_EQ(pinChanged.count(), 2) << "removing the PIN is announced too";
+    EXPECT_FALSE(settings.isPinSet());
+    EXPECT_FALSE(settings.isLocked());
+    EXPECT_FALSE(settings.locked());
+}
+
+TEST(SettingsManager, CurrentLanguage)
+{
+    SettingsFile file;
+    SettingsManager settings(file.path);
+    const std::vector<std::pair<QStringList, QString>> cases{
+        {{u"de-DE"_s}, u"de"_s}, {{u"pt-BR"_s, u"en"_s}, u"pt"_s}, {{u"zh-Hant-TW"_s}, u"zh-Hant"_s},
+        {{u"de"_s}, u"de"_s},    {{u"en"_s, u"de-DE"_s}, u"en"_s}, {{u"a-b-c-d"_s}, u"a-b-c-d"_s},
+        {{}, QString()},
+    };
+    for (const auto& [languages, expected] : cases) {
+        SCOPED_TRACE(languages.join(u',').toStdString());
+        settings.setObject(languages, SettingsManager::kAppleLanguages);
+        // Read through a second store as well: a one-entry list comes back from the file as a string.
+        EXPECT_EQ(settings.getCurrentLanguage(), expected);
+        EXPECT_EQ(SettingsManager(file.path).getCurrentLanguage(), expected);
+    }
+}
+
+TEST(SettingsManager, TwoProcessesWriteAtOnce)
+{
+    SettingsFile file;
+    SettingsManager settings(file.path);
+    EXPECT_TRUE(settings.isNotificationsSoundEnabeled());
+
+    constexpr int kCount = 60;
+    const QString program = QCoreApplication::applicationFilePath();
+    QProcess first;
+    QProcess second;
+    first.start(program, {u"--settings-writer"_s, file.path, u"window"_s, QString::number(kCount)});
+    second.start(program, {u"--settings-writer"_s, file.path, u"cli"_s, QString::number(kCount)});
+    // Meanwhile this process writes and reads too.
+    for (int i = 0; i < kCount; ++i) {
+        settings.setInteger(i, u"self_int_"_s + QString::number(i));
+        EXPECT_EQ(settings.getReportFormat(), u"PDF"_s);
+    }
+    ASSERT_TRUE(first.waitForFinished(60000));
+    ASSERT_TRUE(second.waitForFinished(60000));
+    EXPECT_EQ(first.exitCode(), 0) << first.readAllStandardError().constData();
+    EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().constData();
+
+    EXPECT_FALSE(settings.isNotificationsSoundEnabeled())
+        << "a running store must see another process's write";
+    SettingsManager reader(file.path);
+    int missing = 0;
+    for (const QString& tag : {u"window"_s, u"cli"_s, u"self"_s}) {
+        for (int i = 0; i < kCount; ++i) {
+            const QString number = QString::number(i);
+            if (reader.integerForKey(tag + u"_int_"_s + number, -1) != i)
+                ++missing;
+            if (tag != u"self"_s &&
+                reader.stringForKey(tag + u"_text_"_s + number) != std::optional(tag + u" text "_s + number))
+                ++missing;
+        }
+    }
+    EXPECT_EQ(missing, 0) << "writes of one process were lost or damaged by the other";
+}
