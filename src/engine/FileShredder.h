@@ -1,0 +1,138 @@
+#pragma once
+
+#include "engine/Algorithm.h"
+#include "engine/FileShredCoordinator.h"
+#include "engine/HelperToolClient.h"
+#include "engine/ShredOptions.h"
+#include "engine/ShredResult.h"
+#include "engine/ShredState.h"
+#include "engine/ShredWriter.h"
+#include "engine/SleepInhibitor.h"
+#include "freespace/FreeSpaceCoordinator.h"
+#include "freespace/FreeSpaceWriter.h"
+#include "targets/PathCollection.h"
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace cv {
+
+// Receives a job's progress and its end. Both arrive on the job's worker thread, except the
+// snapshot that cancel() sends, which arrives on the thread that called cancel().
+class FileShredderDelegate
+{
+public:
+    virtual ~FileShredderDelegate() = default;
+    virtual void curProgress(std::shared_ptr<const ShredState> state) = 0;
+    // Exactly once per run, also after a cancel.
+    virtual void finished(std::shared_ptr<ShredResult> result) = 0;
+};
+
+// One shred job: runs the phases its options select over a target collection with one overwrite
+// method, on the calling (worker) thread, keeps the progress counters, sends snapshots at most
+// every 50 ms and hands the finished result to its delegate. Phases: free-space wipe, shred,
+// rename, flush, delete, reformat; which of them run depends on the action ("delete",
+// "complete", "freespace").
+class FileShredder : public FileShredCoordinatorDelegate, public FreeSpaceCoordinatorDelegate
+{
+public:
+    static constexpr std::uint64_t kFreeSpaceBlockSize = 8388608;
+    static constexpr std::chrono::milliseconds kEventInterval{50};
+
+    FileShredder(std::shared_ptr<PathCollection> locations, std::shared_ptr<Algorithm> algorithm,
+                 std::shared_ptr<ShredOptions> options);
+    ~FileShredder() override;
+
+    void setDelegate(FileShredderDelegate* delegate) { m_delegate = delegate; }
+    void setHelperTool(HelperToolClient* helperTool) { m_helperTool = helperTool; }
+    void setSleepInhibitor(SleepInhibitor* inhibitor) { m_inhibitor = inhibitor; }
+    // Where volumes are looked up; tests stand in for the system.
+    void setVolumeProbe(VolumeProbe probe) { m_volumeProbe = std::move(probe); }
+    // The fill folder of the startup volume lies below this home folder.
+    void setHomeFolder(std::string home) { m_homeFolder = std::move(home); }
+    // The pause after each file of a folder walk (tests and benchmarks may shorten it).
+    void setFilePause(std::chrono::microseconds pause) { m_filePause = pause; }
+
+    void run();
+    void cancel();
+    bool isCancelled() const { return m_canceled.load(std::memory_order_relaxed); }
+
+    std::shared_ptr<ShredState> getState() const;
+    std::string getAction() const;
+    const std::shared_ptr<ShredResult>& result() const { return m_result; }
+    const std::shared_ptr<ShredOptions>& options() const { return m_options; }
+    const std::vector<std::string>& preparedExludes() const { return m_preparedExludes; }
+
+    ShredWriter* writer() const { return m_writer.get(); }
+    FreeSpaceWriter* freespaceWriter() const { return m_freespaceWriter.get(); }
+    FreeSpaceCoordinator* freespaceCoordinator() const { return m_freespaceCoordinator.get(); }
+    FileShredCoordinator* fileshredCoordinator() const { return m_fileshredCoordinator.get(); }
+
+    // The steps of run().
+    void initVals();
+    void freeSpaceErase();
+    void shred();
+    void renameFilesAndFolders();
+    void flushLog();
+    void saveDelete();
+    void formatVolumes();
+    void sendThrottledEvent();
+    void finishUpResult();
+
+    // FileShredCoordinatorDelegate
+    void fileshredWrittenBytes(double bytes) override;
+    void fileshredCurrentPath(const std::string& path) override;
+    void fileshredAddShredItem(const ShredItem& item) override;
+    void fileshredReportErrorForMissingBytes(double bytes) override;
+    void fileshredRenamingPath(const std::string& text) override;
+    void fileshredFlushPath(const std::string& text) override;
+    // FreeSpaceCoordinatorDelegate
+    void freespaceWrittenBytes(double bytes) override;
+    void freespaceAvailableFreeBytes(double bytes) override;
+    void freespaceBytesToWrite(double bytes) override;
+    void freespaceVolumeTitle(const std::string& title) override;
+
+private:
+    bool isVolume(const std::string& path) const;
+    void setCurPath(std::string path);
+    void sendState();
+    void addBytesProgress(double bytes);
+
+    std::shared_ptr<PathCollection> m_pathCollection;
+    std::shared_ptr<Algorithm> m_algorithm;
+    std::shared_ptr<ShredOptions> m_options;
+    std::shared_ptr<ShredResult> m_result;
+    HelperToolClient* m_helperTool = nullptr;
+    SleepInhibitor* m_inhibitor = nullptr;
+    FileShredderDelegate* m_delegate = nullptr;
+    VolumeProbe m_volumeProbe = VolumeProbe::system();
+    std::string m_homeFolder;
+    std::chrono::microseconds m_filePause{150};
+
+    std::unique_ptr<ShredWriter> m_writer;
+    std::unique_ptr<FreeSpaceWriter> m_freespaceWriter;
+    std::unique_ptr<FreeSpaceCoordinator> m_freespaceCoordinator;
+    std::unique_ptr<FileShredCoordinator> m_fileshredCoordinator;
+    std::vector<std::string> m_preparedExludes;
+    FileShredCoordinator::Excludes m_excludeSet;
+
+    // Counters and texts that cancel() and getState() read from other threads.
+    mutable std::mutex m_stateMutex;
+    std::string m_action;
+    std::string m_curPath;
+    std::chrono::steady_clock::time_point m_startDate{};
+    std::uint64_t m_errorCount = 0;
+    std::uint64_t m_fileCount = 0;
+    std::uint64_t m_fileProgress = 0;
+    std::int64_t m_bytesCount = 0;
+    std::int64_t m_bytesProgress = 0;
+    std::atomic<bool> m_canceled{false};
+    std::optional<std::chrono::steady_clock::time_point> m_lastEventTriggered;
+};
+
+} // namespace cv

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "freespace/FreeSpaceWriter.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace cv {
+
+// Told what a free-space wipe does; the shred job implements it.
+class FreeSpaceCoordinatorDelegate
+{
+public:
+    virtual ~FreeSpaceCoordinatorDelegate() = default;
+    virtual void freespaceWrittenBytes(double bytes) = 0;
+    virtual void freespaceAvailableFreeBytes(double bytes) = 0;
+    virtual void freespaceBytesToWrite(double bytes) = 0;
+    virtual void freespaceVolumeTitle(const std::string& title) = 0;
+};
+
+// What the wipe needs to know of volumes; the defaults ask the system, tests stand in.
+struct VolumeProbe
+{
+    std::function<bool(const std::string& path)> isVolume;          // a mount point of a mounted volume
+    std::function<std::string(const std::string& path)> volumeName; // its label or name, may be empty
+    std::function<double(const std::string& path)> freeBytes; // what an unprivileged user may still write
+
+    static VolumeProbe system();
+};
+
+// Plans and runs the wipe of one volume's free space: fills it with numbered fill files written
+// pass by pass, measures the free space again towards the end and after a full-volume failure, and
+// removes every fill file it made, also when cancelled. Fill files that an interrupted wipe left
+// behind are removed before a new wipe of that volume starts.
+class FreeSpaceCoordinator : public FreespaceWriterDelegate
+{
+public:
+    static constexpr double kOsReserveFraction = 0.01;
+    static constexpr double kOsReserveMinimum = 524288000.0;
+    static constexpr std::uint64_t kMinFileSize = 1048576;
+    static constexpr std::uint64_t kMaxFileSize = 4000000000;
+
+    FreeSpaceCoordinator(std::shared_ptr<Algorithm> algorithm, FreeSpaceWriter& writer,
+                         VolumeProbe probe = VolumeProbe::system());
+
+    void setDelegate(FreeSpaceCoordinatorDelegate* delegate) { m_delegate = delegate; }
+    // The user's home folder, under which the startup volume's fill folder lies.
+    void setHomeFolder(std::string home) { m_homeFolder = std::move(home); }
+
+    void freespaceEraseAtPath(const std::string& mountPath);
+    void freespaceErase(double space, const std::string& folder, double maxFileSize);
+    std::int64_t recalcFreespace(const std::string& path, bool isOs);
+    std::uint64_t getPreferedFileSizeToErase(double space) const;
+    static std::uint64_t getFileCountFor(double space, double maxFileSize);
+    std::uint64_t getPreferedBlockSizeForSpaceToErase(double space) const;
+    std::string getDeletionPathFor(const std::string& mountPath) const;
+    std::string getVolumeNameFor(const std::string& mountPath) const;
+    // Removes fill files an interrupted wipe left in folder; returns how many.
+    std::size_t removeLeftoverFillFiles(const std::string& folder) const;
+    static std::string fillFileName(std::uint64_t number);
+
+    void cancel();
+    bool isCancelled() const { return m_cancel.load(std::memory_order_relaxed); }
+    bool notEnoughSpaceWarning() const { return m_notEnoughSpaceWarning; }
+
+    void freespaceWrittenBytes(double bytes) override;
+    std::int64_t notEnoughSpaceToWrite(std::int64_t bytesLeft) override;
+
+private:
+    std::shared_ptr<Algorithm> m_algorithm;
+    FreeSpaceWriter& m_writer;
+    VolumeProbe m_probe;
+    FreeSpaceCoordinatorDelegate* m_delegate = nullptr;
+    std::string m_homeFolder;
+    std::atomic<bool> m_cancel{false};
+    bool m_isOsVolume = false;
+    bool m_notEnoughSpaceWarning = false;
+    std::string m_workingPath;
+};
+
+} // namespace cv

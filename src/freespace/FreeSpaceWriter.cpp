@@ -1,0 +1,73 @@
+#include "freespace/FreeSpaceWriter.h"
+
+#include "common/Log.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+
+namespace cv {
+
+FreeSpaceWriter::FreeSpaceWriter(std::shared_ptr<Algorithm> algorithm, std::uint64_t maxBlockSize, FileIo& io)
+    : m_algorithm(std::move(algorithm)), m_maxDataBufferSize(maxBlockSize),
+      m_startDataBufferSize(maxBlockSize), m_io(io)
+{}
+
+std::int64_t FreeSpaceWriter::writeIntoFile(int fd, double size)
+{
+    if (fd < 0 || !m_algorithm || m_algorithm->cycles() == 0)
+        return 0;
+    std::int64_t target = size > 0 ? static_cast<std::int64_t>(std::trunc(size)) : 0;
+    for (std::uint64_t cycle = 0; cycle < m_algorithm->cycles(); ++cycle) {
+        // Every later pass covers exactly what the first pass managed to lay down.
+        target = writePass(fd, target, cycle);
+        if (isCancelled())
+            break;
+        if (target > 0 && !m_io.dataSync(fd))
+            logMessage("Syncing a fill file failed: ", std::strerror(errno));
+    }
+    return target;
+}
+
+std::uint64_t FreeSpaceWriter::blockFor(std::int64_t target) const
+{
+    const auto remaining = static_cast<std::uint64_t>(target);
+    std::uint64_t block = m_startDataBufferSize;
+    if (remaining < m_startDataBufferSize)
+        block = m_startDataBufferSize / 10;
+    if (remaining < m_startDataBufferSize / 10)
+        block = m_startDataBufferSize / 100;
+    // Small wipes would otherwise come down to blocks of 0 bytes and never finish.
+    return std::max<std::uint64_t>(block, 1);
+}
+
+std::int64_t FreeSpaceWriter::writePass(int fd, std::int64_t target, std::uint64_t cycle)
+{
+    const Pattern pattern = m_algorithm->patternForCycle(cycle);
+    std::int64_t written = 0;
+    int failures = 0;
+    while (target > 0) {
+        const auto length = static_cast<std::size_t>(std::min<std::uint64_t>(blockFor(target), target));
+        if (m_buffer.size() < length)
+            m_buffer.resize(length);
+        const std::span<std::uint8_t> data(m_buffer.data(), length);
+        pattern.fill(data);
+        if (m_io.writeAll(fd, data.data(), length, written)) {
+            target -= static_cast<std::int64_t>(length);
+            written += static_cast<std::int64_t>(length);
+            if (m_delegate)
+                m_delegate->freespaceWrittenBytes(static_cast<double>(length));
+        } else {
+            logMessage("No enough free space to write current block: ", std::strerror(errno));
+            const std::int64_t answer = m_delegate ? m_delegate->notEnoughSpaceToWrite(target) : 0;
+            target = failures >= kFailuresAnswered ? 0 : answer;
+            ++failures;
+        }
+        if (isCancelled())
+            break;
+    }
+    return written;
+}
+
+} // namespace cv

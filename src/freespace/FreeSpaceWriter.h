@@ -1,0 +1,61 @@
+#pragma once
+
+#include "engine/Algorithm.h"
+#include "engine/FileIo.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace cv {
+
+// Answers the free-space writer: how many bytes written, and what to do when the volume is full.
+class FreespaceWriterDelegate
+{
+public:
+    virtual ~FreespaceWriterDelegate() = default;
+    virtual void freespaceWrittenBytes(double bytes) = 0;
+    // A block could not be written; bytesLeft were still to write in this pass. Returns the bytes
+    // still to write from now on (0 ends the pass).
+    virtual std::int64_t notEnoughSpaceToWrite(std::int64_t bytesLeft) = 0;
+};
+
+// Writes one free-space fill file: every pass of the method over the bytes the first pass laid
+// down, in blocks that shrink towards the end of a pass, each pass synced to the device. A full
+// volume is expected, not an error: the delegate says how much more may be written.
+class FreeSpaceWriter
+{
+public:
+    // Failed writes per pass that the delegate answers; one more ends the pass.
+    static constexpr int kFailuresAnswered = 5;
+
+    FreeSpaceWriter(std::shared_ptr<Algorithm> algorithm, std::uint64_t maxBlockSize,
+                    FileIo& io = FileIo::system());
+
+    const std::shared_ptr<Algorithm>& algorithm() const { return m_algorithm; }
+    std::uint64_t maxDataBufferSize() const { return m_maxDataBufferSize; }
+    std::uint64_t startDataBufferSize() const { return m_startDataBufferSize; }
+    void setStartDataBufferSize(std::uint64_t size) { m_startDataBufferSize = size; }
+    void setDelegate(FreespaceWriterDelegate* delegate) { m_delegate = delegate; }
+
+    // Writes all passes into fd; returns the bytes the last pass covered.
+    std::int64_t writeIntoFile(int fd, double size);
+
+    void cancel() { m_cancel.store(true, std::memory_order_relaxed); }
+    bool isCancelled() const { return m_cancel.load(std::memory_order_relaxed); }
+
+private:
+    std::int64_t writePass(int fd, std::int64_t target, std::uint64_t cycle);
+    std::uint64_t blockFor(std::int64_t target) const;
+
+    std::shared_ptr<Algorithm> m_algorithm;
+    std::uint64_t m_maxDataBufferSize;
+    std::uint64_t m_startDataBufferSize;
+    FileIo& m_io;
+    FreespaceWriterDelegate* m_delegate = nullptr;
+    std::atomic<bool> m_cancel{false};
+    std::vector<std::uint8_t> m_buffer;
+};
+
+} // namespace cv
