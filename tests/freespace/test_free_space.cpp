@@ -1,0 +1,291 @@
+#include "TempDir.h"
+#include "TmpfsMount.h"
+#include "engine/AlgorithmCollection.h"
+#include "freespace/FreeSpaceCoordinator.h"
+
+#include <dirent.h>
+#include <functional>
+#include <gtest/gtest.h>
+#include <numeric>
+#include <sys/statvfs.h>
+
+using cv::FreeSpaceCoordinator;
+using cv::FreeSpaceWriter;
+namespace t = cv::test;
+
+namespace {
+
+std::shared_ptr<cv::Algorithm> method(std::uint64_t id)
+{
+    static const cv::AlgorithmCollection collection;
+    return collection.findByIdentifier(id);
+}
+
+std::vector<std::string> listNames(const std::string& folder)
+{
+    std::vector<std::string> names;
+    if (DIR* dir = ::opendir(folder.c_str())) {
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (name != "." && name != "..")
+                names.push_back(name);
+        }
+        ::closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+struct Recorder : cv::FreeSpaceCoordinatorDelegate
+{
+    std::vector<std::string> titles;
+    std::vector<double> toWrite;
+    std::vector<double> available;
+    std::vector<double> blocks;
+    std::function<void()> onBlock;
+
+    void freespaceWrittenBytes(double bytes) override
+    {
+        blocks.push_back(bytes);
+        if (onBlock)
+            onBlock();
+    }
+    void freespaceAvailableFreeBytes(double bytes) override { available.push_back(bytes); }
+    void freespaceBytesToWrite(double bytes) override { toWrite.push_back(bytes); }
+    void freespaceVolumeTitle(const std::string& title) override { titles.push_back(title); }
+    double written() const { return std::accumulate(blocks.begin(), blocks.end(), 0.0); }
+};
+
+// Writes nothing anywhere: counts, and refuses writes past a capacity, like a full volume.
+struct FakeVolumeIo : cv::FileIo
+{
+    std::int64_t capacity = INT64_MAX;
+    std::int64_t stored = 0;
+    std::vector<std::pair<off_t, std::size_t>> writes;
+
+    bool writeAll(int, const void*, std::size_t length, off_t offset) override
+    {
+        writes.emplace_back(offset, length);
+        if (stored + static_cast<std::int64_t>(length) > capacity &&
+            offset + static_cast<off_t>(length) > stored) {
+            errno = ENOSPC;
+            return false;
+        }
+        stored = std::max<std::int64_t>(stored, offset + static_cast<off_t>(length));
+        return true;
+    }
+    bool dataSync(int) override { return true; }
+};
+
+cv::VolumeProbe fakeProbe(double free, std::string name = "Disk")
+{
+    cv::VolumeProbe probe;
+    probe.isVolume = [](const std::string&) { return true; };
+    probe.volumeName = [name](const std::string&) { return name; };
+    probe.freeBytes = [free](const std::string&) { return free; };
+    return probe;
+}
+
+} // namespace
+
+TEST(FreeSpaceCoordinator, PlanningFigures)
+{
+    FreeSpaceWriter writer(method(16), 8388608);
+    FreeSpaceCoordinator coordinator(method(16), writer, fakeProbe(0));
+    EXPECT_EQ(coordinator.getPreferedFileSizeToErase(99e9), 4000000000u);
+    EXPECT_EQ(FreeSpaceCoordinator::getFileCountFor(99e9, 4e9), 25u);
+    EXPECT_EQ(coordinator.getPreferedBlockSizeForSpaceToErase(99e9), 8388608u);
+    EXPECT_EQ(coordinator.getPreferedFileSizeToErase(5242880), 1048576u);
+    EXPECT_EQ(FreeSpaceCoordinator::getFileCountFor(5242880, 1048576), 5u);
+    EXPECT_EQ(coordinator.getPreferedBlockSizeForSpaceToErase(5242880), 52429u);
+    EXPECT_EQ(coordinator.getPreferedBlockSizeForSpaceToErase(50), 1u) << "never a block of 0 bytes";
+    EXPECT_EQ(coordinator.getVolumeNameFor("/"), "/ (Disk) - Securely wiping the freespace");
+    EXPECT_EQ(coordinator.getVolumeNameFor("/media/usb"), "/media/usb - Securely wiping the freespace");
+    EXPECT_EQ(FreeSpaceCoordinator::fillFileName(12), "ErasingFreeSpace_12.dat");
+}
+
+TEST(FreeSpaceCoordinator, StartupVolumeReportsAndFillFolder)
+{
+    t::TempDir home;
+    FakeVolumeIo io;
+    FreeSpaceWriter writer(method(15), 8388608, io);
+    FreeSpaceCoordinator coordinator(method(15), writer, fakeProbe(100e9));
+    coordinator.setHomeFolder(home.path());
+    Recorder recorder;
+    coordinator.setDelegate(&recorder);
+    std::vector<std::string> seenFiles;
+    recorder.onBlock = [&] {
+        seenFiles = listNames(home / "Ostrevane");
+        coordinator.cancel(); // after the first block: no 99 GB here
+    };
+    coordinator.freespaceEraseAtPath("/");
+
+    EXPECT_EQ(recorder.titles, std::vector<std::string>{"/ (Disk) - Securely wiping the freespace"});
+    EXPECT_EQ(recorder.toWrite, std::vector<double>{100e9});
+    EXPECT_EQ(recorder.available, std::vector<double>{100e9});
+    EXPECT_EQ(recorder.blocks, std::vector<double>{8388608});
+    EXPECT_EQ(seenFiles, std::vector<std::string>{"ErasingFreeSpace_1.dat"});
+    EXPECT_TRUE(t::exists(home / "Ostrevane")) << "the fill folder stays";
+    EXPECT_TRUE(listNames(home / "Ostrevane").empty()) << "the fill file goes";
+}
+
+TEST(FreeSpaceCoordinator, NothingHappensForNoFreeSpaceOrNoVolume)
+{
+    t::TempDir volume;
+    FreeSpaceWriter writer(method(16), 8388608);
+    {
+        FreeSpaceCoordinator coordinator(method(16), writer, fakeProbe(0));
+        Recorder recorder;
+        coordinator.setDelegate(&recorder);
+        coordinator.freespaceEraseAtPath(volume.path());
+        EXPECT_EQ(recorder.titles.size(), 1u);
+        EXPECT_EQ(recorder.toWrite, std::vector<double>{0});
+        EXPECT_EQ(recorder.available, std::vector<double>{0});
+        EXPECT_TRUE(listNames(volume.path()).empty());
+    }
+    {
+        auto probe = fakeProbe(1e6);
+        probe.isVolume = [](const std::string&) { return false; };
+        FreeSpaceCoordinator coordinator(method(16), writer, probe);
+        Recorder recorder;
+        coordinator.setDelegate(&recorder);
+        coordinator.freespaceEraseAtPath(volume.path());
+        EXPECT_TRUE(recorder.titles.empty() && recorder.toWrite.empty() && recorder.blocks.empty());
+    }
+}
+
+TEST(FreeSpaceWriter, LaterPassesRewriteExactlyWhatTheFirstPassWrote)
+{
+    FakeVolumeIo io;
+    io.capacity = 700000; // the volume fills up inside the first pass
+    FreeSpaceWriter writer(method(13), 100000, io);
+    struct FullVolume : cv::FreespaceWriterDelegate
+    {
+        int asked = 0;
+        void freespaceWrittenBytes(double) override {}
+        std::int64_t notEnoughSpaceToWrite(std::int64_t) override
+        {
+            ++asked;
+            return 0;
+        }
+    } delegate;
+    writer.setDelegate(&delegate);
+    const std::int64_t covered = writer.writeIntoFile(0, 1000000);
+    EXPECT_EQ(covered, 700000);
+    EXPECT_EQ(delegate.asked, 1);
+    // Writes of passes 1 and 2 start again at 0 and stop at 700,000.
+    std::vector<std::int64_t> passStarts;
+    std::int64_t sum = 0;
+    for (const auto& [offset, length] : io.writes) {
+        if (offset == 0)
+            passStarts.push_back(sum);
+        sum += static_cast<std::int64_t>(length);
+    }
+    ASSERT_EQ(passStarts.size(), 3u);
+    const std::int64_t firstPass = passStarts[1] - passStarts[0];
+    EXPECT_EQ(passStarts[2] - passStarts[1], 700000);
+    EXPECT_EQ(sum - passStarts[2], 700000);
+    EXPECT_EQ(firstPass, 800000) << "seven blocks written and the one that failed";
+}
+
+TEST(FreeSpaceWriter, SixthFailureEndsThePassAndTinyWipesFinish)
+{
+    {
+        FakeVolumeIo io;
+        io.capacity = 0;
+        FreeSpaceWriter writer(method(16), 1000, io);
+        struct Stubborn : cv::FreespaceWriterDelegate
+        {
+            int asked = 0;
+            void freespaceWrittenBytes(double) override {}
+            std::int64_t notEnoughSpaceToWrite(std::int64_t left) override
+            {
+                ++asked;
+                return left; // claims there is room, forever
+            }
+        } delegate;
+        writer.setDelegate(&delegate);
+        EXPECT_EQ(writer.writeIntoFile(0, 5000), 0);
+        EXPECT_EQ(delegate.asked, 6);
+    }
+    {
+        t::TempDir folder;
+        FreeSpaceWriter writer(method(3), 8388608);
+        FreeSpaceCoordinator coordinator(method(3), writer, fakeProbe(50));
+        Recorder recorder;
+        coordinator.setDelegate(&recorder);
+        coordinator.freespaceErase(50, folder.path(), 1048576);
+        EXPECT_EQ(recorder.written(), 50.0 * 8) << "every pass of a 50-byte wipe completes";
+        EXPECT_TRUE(listNames(folder.path()).empty());
+    }
+}
+
+TEST(FreeSpaceCoordinator, CancelRemovesEveryFillFileAndStopsAtOnce)
+{
+    t::TempDir folder;
+    FreeSpaceWriter writer(method(16), 8388608);
+    FreeSpaceCoordinator coordinator(method(16), writer, fakeProbe(5242880));
+    Recorder recorder;
+    coordinator.setDelegate(&recorder);
+    std::vector<std::string> atCancel;
+    recorder.onBlock = [&] {
+        if (recorder.blocks.size() == 45) { // inside the second fill file
+            atCancel = listNames(folder.path());
+            coordinator.cancel();
+        }
+    };
+    coordinator.freespaceErase(5242880, folder.path(), 1048576);
+    EXPECT_EQ(atCancel, (std::vector<std::string>{"ErasingFreeSpace_1.dat", "ErasingFreeSpace_2.dat"}));
+    EXPECT_EQ(recorder.blocks.size(), 45u) << "no block after the cancel";
+    EXPECT_TRUE(listNames(folder.path()).empty());
+}
+
+TEST(FreeSpaceCoordinator, LeftoversOfAnInterruptedWipeAreRemovedFirst)
+{
+    t::TempDir volume;
+    t::writeFile(volume / "ErasingFreeSpace_3.dat", std::string(1000, 'x'));
+    t::writeFile(volume / "ErasingFreeSpace_x.dat", "not ours");
+    t::writeFile(volume / "notes.txt", "keep");
+    t::makeDir(volume / "ErasingFreeSpace_4.dat");
+    FreeSpaceWriter writer(method(16), 8388608);
+    FreeSpaceCoordinator coordinator(method(16), writer, fakeProbe(0));
+    coordinator.freespaceEraseAtPath(volume.path());
+    EXPECT_EQ(listNames(volume.path()),
+              (std::vector<std::string>{"ErasingFreeSpace_4.dat", "ErasingFreeSpace_x.dat", "notes.txt"}));
+}
+
+TEST(FreeSpaceCoordinator, FillsARealVolumeToItsLimitAndLeavesNothing)
+{
+    if (!t::isRoot())
+        GTEST_SKIP() << "mounting a tmpfs needs root";
+    t::TempDir dir;
+    t::TmpfsMount mount(dir.path(), "16m");
+    ASSERT_TRUE(mount.available());
+    t::writeFile(dir / "existing.bin", std::string(3000000, 'e'));
+    struct statvfs before;
+    ASSERT_EQ(::statvfs(dir.path().c_str(), &before), 0);
+    const double freeBefore = double(before.f_bavail) * double(before.f_frsize);
+
+    auto probe = cv::VolumeProbe::system();
+    probe.isVolume = [&](const std::string& path) { return path == dir.path(); };
+    FreeSpaceWriter writer(method(15), 8388608);
+    FreeSpaceCoordinator coordinator(method(15), writer, probe);
+    Recorder recorder;
+    coordinator.setDelegate(&recorder);
+    double lowestFree = freeBefore;
+    recorder.onBlock = [&] {
+        struct statvfs now;
+        ::statvfs(dir.path().c_str(), &now);
+        lowestFree = std::min(lowestFree, double(now.f_bavail) * double(now.f_frsize));
+    };
+    coordinator.freespaceEraseAtPath(dir.path());
+
+    EXPECT_EQ(recorder.available, std::vector<double>{freeBefore});
+    EXPECT_LT(lowestFree, 0.01 * freeBefore) << "the volume was filled to its limit";
+    EXPECT_GE(recorder.written(), 0.99 * freeBefore);
+    EXPECT_EQ(listNames(dir.path()), std::vector<std::string>{"existing.bin"});
+    EXPECT_EQ(t::readFile(dir / "existing.bin"), std::vector<std::uint8_t>(3000000, 'e'));
+    struct statvfs after;
+    ::statvfs(dir.path().c_str(), &after);
+    EXPECT_EQ(after.f_bavail, before.f_bavail);
+}
