@@ -1,0 +1,169 @@
+#include "targets/MountTable.h"
+
+#include "common/Log.h"
+
+#include <array>
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+namespace cv {
+
+namespace {
+
+std::vector<std::string_view> splitFields(std::string_view line)
+{
+    std::vector<std::string_view> fields;
+    std::size_t start = 0;
+    while (start < line.size()) {
+        auto end = line.find(' ', start);
+        if (end == std::string_view::npos)
+            end = line.size();
+        if (end > start)
+            fields.push_back(line.substr(start, end - start));
+        start = end + 1;
+    }
+    return fields;
+}
+
+template <typename Number> bool parseNumber(std::string_view text, Number& number)
+{
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    return error == std::errc() && end == text.data() + text.size();
+}
+
+bool isOctal(char c)
+{
+    return c >= '0' && c <= '7';
+}
+
+// Reads a whole /proc file; its size is unknown in advance.
+std::optional<std::string> readProcFile(const char* path)
+{
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    std::string text;
+    char buffer[16384];
+    for (;;) {
+        const ssize_t length = ::read(fd, buffer, sizeof buffer);
+        if (length < 0 && errno == EINTR)
+            continue;
+        if (length < 0) {
+            const int error = errno;
+            ::close(fd);
+            errno = error;
+            return std::nullopt;
+        }
+        if (length == 0)
+            break;
+        text.append(buffer, static_cast<std::size_t>(length));
+    }
+    ::close(fd);
+    return text;
+}
+
+bool isAtOrBelow(std::string_view path, std::string_view folder)
+{
+    return path.starts_with(folder) && (path.size() == folder.size() || path[folder.size()] == '/');
+}
+
+} // namespace
+
+std::string MountTable::decodeEscapes(std::string_view field)
+{
+    std::string decoded;
+    decoded.reserve(field.size());
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && i + 3 < field.size() && isOctal(field[i + 1]) && isOctal(field[i + 2]) &&
+            isOctal(field[i + 3])) {
+            decoded.push_back(static_cast<char>(((field[i + 1] - '0') << 6) | ((field[i + 2] - '0') << 3) |
+                                                (field[i + 3] - '0')));
+            i += 3;
+        } else {
+            decoded.push_back(field[i]);
+        }
+    }
+    return decoded;
+}
+
+std::optional<MountEntry> MountTable::parseLine(std::string_view line)
+{
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+        line.remove_suffix(1);
+    const auto fields = splitFields(line);
+    // Six fixed fields, optional fields, the separator "-", file-system type and source.
+    std::size_t separator = 6;
+    while (separator < fields.size() && fields[separator] != "-")
+        ++separator;
+    if (fields.size() < 6 || separator + 2 >= fields.size())
+        return std::nullopt;
+
+    MountEntry entry;
+    const std::string_view device = fields[2];
+    const auto colon = device.find(':');
+    unsigned int major = 0;
+    unsigned int minor = 0;
+    if (!parseNumber(fields[0], entry.mountId) || !parseNumber(fields[1], entry.parentId) ||
+        colon == std::string_view::npos || !parseNumber(device.substr(0, colon), major) ||
+        !parseNumber(device.substr(colon + 1), minor))
+        return std::nullopt;
+    entry.device = makedev(major, minor);
+    entry.root = decodeEscapes(fields[3]);
+    entry.mountPoint = decodeEscapes(fields[4]);
+    entry.mountOptions = decodeEscapes(fields[5]);
+    for (std::size_t i = 6; i < separator; ++i)
+        entry.optionalFields.push_back(decodeEscapes(fields[i]));
+    entry.fsType = decodeEscapes(fields[separator + 1]);
+    entry.source = decodeEscapes(fields[separator + 2]);
+    if (separator + 3 < fields.size())
+        entry.superOptions = decodeEscapes(fields[separator + 3]);
+    return entry;
+}
+
+std::vector<MountEntry> MountTable::parse(std::string_view text)
+{
+    std::vector<MountEntry> entries;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        auto end = text.find('\n', start);
+        if (end == std::string_view::npos)
+            end = text.size();
+        if (auto entry = parseLine(text.substr(start, end - start)))
+            entries.push_back(std::move(*entry));
+        start = end + 1;
+    }
+    return entries;
+}
+
+std::vector<MountEntry> MountTable::read()
+{
+    const auto text = readProcFile(kPath);
+    if (!text) {
+        logMessage("Cannot read ", kPath, ": ", std::strerror(errno));
+        return {};
+    }
+    return parse(*text);
+}
+
+bool MountTable::isHidden(const MountEntry& entry)
+{
+    static constexpr std::array<std::string_view, 20> kPseudoTypes{
+        "proc",    "sysfs",     "cgroup",      "cgroup2",  "devpts",     "mqueue",  "securityfs",
+        "debugfs", "tracefs",   "bpf",         "autofs",   "devtmpfs",   "fusectl", "configfs",
+        "pstore",  "hugetlbfs", "binfmt_misc", "efivarfs", "rpc_pipefs", "nsfs"};
+    for (const auto type : kPseudoTypes) {
+        if (entry.fsType == type)
+            return true;
+    }
+    for (const std::string_view system : {"/proc", "/sys", "/dev", "/run"}) {
+        if (isAtOrBelow(entry.mountPoint, system))
+            return true;
+    }
+    return false;
+}
+
+} // namespace cv

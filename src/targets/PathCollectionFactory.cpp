@@ -1,0 +1,339 @@
+#include "targets/PathCollectionFactory.h"
+
+#include "common/Log.h"
+#include "common/UniqueFd.h"
+#include "targets/FolderWalker.h"
+#include "targets/Volume.h"
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+
+namespace cv {
+
+// The user's excludes, written the way the walk writes paths, for exact and component-boundary
+// lookups during a scan.
+class PathCollectionFactory::Excludes
+{
+public:
+    explicit Excludes(const std::vector<std::string>& excludes)
+    {
+        for (const auto& exclude : excludes) {
+            if (!exclude.empty())
+                m_paths.insert(normalized(exclude));
+        }
+    }
+
+    bool empty() const { return m_paths.empty(); }
+
+    // path is exactly one of the excludes.
+    bool isExcluded(std::string_view path) const
+    {
+        if (m_paths.empty())
+            return false;
+        return isNormal(path) ? m_paths.contains(path) : m_paths.contains(normalized(path));
+    }
+
+    // path is one of the excludes or lies below one: the path and each of its ancestors is looked up.
+    bool covers(std::string_view path) const
+    {
+        if (m_paths.empty())
+            return false;
+        std::string own = normalized(path);
+        std::string_view rest = own;
+        for (;;) {
+            if (m_paths.contains(rest))
+                return true;
+            const auto slash = rest.rfind('/');
+            if (slash == std::string_view::npos || rest == "/")
+                return false;
+            rest = slash == 0 ? std::string_view("/") : rest.substr(0, slash);
+        }
+    }
+
+private:
+    struct Hash
+    {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+    };
+
+    // Without repeated slashes, "." components or a trailing slash; ".." is left alone, since
+    // resolving it lexically would be wrong across links.
+    static bool isNormal(std::string_view path)
+    {
+        if (path.size() > 1 && path.back() == '/')
+            return false;
+        return path.find("//") == std::string_view::npos && path.find("/./") == std::string_view::npos &&
+               !path.ends_with("/.") && !path.starts_with("./");
+    }
+
+    static std::string normalized(std::string_view path)
+    {
+        std::string result;
+        result.reserve(path.size());
+        std::size_t start = 0;
+        while (start <= path.size()) {
+            auto end = path.find('/', start);
+            if (end == std::string_view::npos)
+                end = path.size();
+            const auto part = path.substr(start, end - start);
+            if (part == "." || (part.empty() && start != 0)) {
+                // dropped
+            } else {
+                if (start != 0)
+                    result.push_back('/');
+                result.append(part);
+            }
+            start = end + 1;
+        }
+        if (result.empty() && !path.empty() && path.front() == '/')
+            result = "/";
+        if (result.size() > 1 && result.back() == '/')
+            result.pop_back();
+        return result;
+    }
+
+    std::unordered_set<std::string, Hash, std::equal_to<>> m_paths;
+};
+
+namespace {
+
+struct Totals
+{
+    std::int64_t size = 0;
+    std::uint64_t files = 0;
+    std::uint64_t hidden = 0;
+    std::uint64_t folders = 0;
+    std::uint64_t others = 0; // links and special files
+
+    void addTo(PathCollection& collection) const
+    {
+        collection.setTotalSize(collection.totalSize() + size);
+        collection.setFileCount(collection.fileCount() + files);
+        collection.setHiddenCount(collection.hiddenCount() + hidden);
+        collection.setFolderCount(collection.folderCount() + folders);
+        collection.setSymlinkCount(collection.symlinkCount() + others);
+    }
+};
+
+// One entry's share in a folder's content totals: its size, counted when it is not empty.
+void addContent(TreeItem* folder, std::int64_t size)
+{
+    if (!folder || size == 0)
+        return;
+    folder->setTotalSize(folder->totalSize() + size);
+    folder->setTotalCount(folder->totalCount() + 1);
+}
+
+} // namespace
+
+std::unique_ptr<PathCollection>
+PathCollectionFactory::createPathCollection(std::vector<std::string> paths) const
+{
+    auto collection = std::make_unique<PathCollection>();
+    collection->setPaths(std::move(paths));
+    updatePathCollection(*collection);
+    return collection;
+}
+
+void PathCollectionFactory::updatePathCollection(PathCollection& collection) const
+{
+    collection.resetCounts();
+    const Excludes excludes(collection.excludes());
+    for (const auto& path : collection.paths()) {
+        if (isVolume(path))
+            updatePathCollectionForVolume(collection, path);
+        else
+            scanPath(collection, path, excludes);
+    }
+}
+
+bool PathCollectionFactory::isVolume(const std::string& path)
+{
+    return cv::isVolume(path);
+}
+
+void PathCollectionFactory::updatePathCollectionForPath(PathCollection& collection,
+                                                        const std::string& path) const
+{
+    scanPath(collection, path, Excludes(collection.excludes()));
+}
+
+void PathCollectionFactory::scanPath(PathCollection& collection, const std::string& path,
+                                     const Excludes& excludes) const
+{
+    auto root = std::make_unique<TreeItem>();
+    root->setPath(path);
+    struct stat info;
+    const bool examined = ::lstat(path.c_str(), &info) == 0;
+    if (!examined || !S_ISDIR(info.st_mode)) {
+        // A file, link, special file or missing path counts as one file. A link is never
+        // followed, so it brings no size: the job renames and removes the link, nothing more.
+        const bool excluded = excludes.covers(path);
+        const std::int64_t size = examined && S_ISREG(info.st_mode) ? info.st_size : 0;
+        if (!excluded) {
+            collection.setFileCount(collection.fileCount() + 1);
+            collection.setTotalSize(collection.totalSize() + size);
+        }
+        root->setTotalSize(size);
+        root->setDeselected(excluded);
+        collection.addTreeItem(std::move(root));
+        return;
+    }
+
+    root->setIsFolder(true);
+    TreeItem* rootItem = collection.addTreeItem(std::move(root));
+    UniqueFd fd(FolderWalker::openFolder(path));
+    struct stat opened;
+    if (!fd || ::fstat(fd.get(), &opened) != 0 || opened.st_dev != info.st_dev ||
+        opened.st_ino != info.st_ino) {
+        logMessage("Cannot scan ", path, ": ", fd ? "it changed while it was opened" : std::strerror(errno));
+        return;
+    }
+
+    // The root itself is never deselected, but an exclude at or above it covers all below it.
+    const bool rootCovered = excludes.covers(path);
+    std::size_t excludedDepth = 0; // depth of the excluded folder the walk is in, 0 for none
+    TreeItem* level1 = nullptr;    // the level-1 and level-2 folders the walk is in, if any
+    TreeItem* level2 = nullptr;
+    Totals totals;
+
+    FolderWalker walker;
+    walker.walk(fd.get(), path, [&](const FolderWalker::Entry& entry) {
+        const std::size_t depth = entry.depth;
+        if (excludedDepth != 0 && depth <= excludedDepth)
+            excludedDepth = 0; // the walk has left that folder
+        if (depth == 1)
+            level1 = nullptr;
+        if (depth <= 2)
+            level2 = nullptr;
+        const bool excluded = rootCovered || excludedDepth != 0 || excludes.isExcluded(entry.path);
+        const mode_t mode = entry.info.st_mode;
+
+        if (S_ISLNK(mode)) {
+            ++totals.others;
+            return false;
+        }
+        const std::int64_t size = S_ISREG(mode) ? entry.info.st_size : 0;
+        if (!excluded)
+            totals.size += size;
+        rootItem->setTotalSize(rootItem->totalSize() + size);
+        if (depth >= 2)
+            addContent(level1, size);
+        if (depth >= 3)
+            addContent(level2, size);
+
+        const bool hidden = entry.name.front() == '.';
+        if (hidden && !excluded)
+            ++totals.hidden;
+        const bool isFile = S_ISREG(mode);
+        const bool isFolder = S_ISDIR(mode);
+        if (!isFile && !isFolder) {
+            // FIFO, socket or device: counted with the links, left out of the tree.
+            if (!excluded)
+                ++totals.others;
+            return false;
+        }
+        if (!excluded)
+            ++(isFile ? totals.files : totals.folders);
+        if (isFolder && excluded && excludedDepth == 0 && !rootCovered)
+            excludedDepth = depth;
+
+        if (depth <= 2) {
+            auto item = std::make_unique<TreeItem>();
+            item->setPath(std::string(entry.path));
+            std::string_view parentPath = entry.path.substr(0, entry.path.size() - entry.name.size() - 1);
+            item->setParentPath(parentPath.empty() ? std::string("/") : std::string(parentPath));
+            item->setLevel(depth);
+            item->setTotalSize(size);
+            item->setDeselected(excluded);
+            item->setIsHidden(hidden);
+            item->setIsFile(isFile);
+            item->setIsFolder(isFolder);
+            TreeItem* parent = depth == 1 ? rootItem : level1;
+            TreeItem* added = parent->addChild(std::move(item));
+            if (isFolder)
+                (depth == 1 ? level1 : level2) = added;
+        }
+        return true;
+    });
+    totals.addTo(collection);
+}
+
+void PathCollectionFactory::updatePathCollectionForVolume(PathCollection& collection,
+                                                          const std::string& mountPath) const
+{
+    // Used space is what the files of the volume occupy; blocks reserved for root count as free.
+    struct statvfs info;
+    if (::statvfs(mountPath.c_str(), &info) == 0) {
+        const auto used = static_cast<std::int64_t>((info.f_blocks - info.f_bfree) * info.f_frsize);
+        collection.setTotalSize(collection.totalSize() + used);
+    } else {
+        logMessage("Cannot read the capacity of ", mountPath, ": ", std::strerror(errno));
+    }
+    auto root = std::make_unique<TreeItem>();
+    root->setPath(mountPath);
+    root->setIsVolume(true);
+    collection.addTreeItem(std::move(root));
+}
+
+std::unique_ptr<PathCollection>
+PathCollectionFactory::mergePathCollections(const std::vector<const PathCollection*>& collections)
+{
+    auto merged = std::make_unique<PathCollection>();
+    std::vector<std::string> paths;
+    for (const PathCollection* collection : collections) {
+        merged->setTotalSize(merged->totalSize() + collection->totalSize());
+        merged->setFileCount(merged->fileCount() + collection->fileCount());
+        merged->setFolderCount(merged->folderCount() + collection->folderCount());
+        merged->setSymlinkCount(merged->symlinkCount() + collection->symlinkCount());
+        merged->setHiddenCount(merged->hiddenCount() + collection->hiddenCount());
+        paths.insert(paths.end(), collection->paths().begin(), collection->paths().end());
+        merged->excludes().insert(merged->excludes().end(), collection->excludes().begin(),
+                                  collection->excludes().end());
+    }
+    merged->setPaths(std::move(paths));
+    return merged;
+}
+
+bool PathCollectionFactory::pathExcluded(const std::string& path, const PathCollection& collection)
+{
+    return Excludes(collection.excludes()).covers(path);
+}
+
+PathCollectionFactory::PreparedExcludes
+PathCollectionFactory::prepareExcludesFor(const std::vector<std::string>& excludes)
+{
+    PreparedExcludes prepared;
+    for (std::string path : excludes) {
+        while (path.size() > 1 && path.back() == '/')
+            path.pop_back();
+        if (path.empty())
+            continue;
+        // The path and every folder above it, so that none of them is renamed or removed.
+        for (std::string_view above = path; !above.empty() && above != "/";) {
+            prepared.emplace(above);
+            const auto slash = above.rfind('/');
+            above = slash == std::string_view::npos ? std::string_view() : above.substr(0, slash);
+        }
+        // Everything below an excluded folder, as it is now.
+        struct stat info;
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+            continue;
+        UniqueFd fd(FolderWalker::openFolder(path));
+        if (!fd) {
+            logMessage("Cannot list the excluded folder ", path, ": ", std::strerror(errno));
+            continue;
+        }
+        FolderWalker walker;
+        walker.walk(fd.get(), path, [&prepared](const FolderWalker::Entry& entry) {
+            prepared.emplace(entry.path);
+            return true;
+        });
+    }
+    return prepared;
+}
+
+} // namespace cv

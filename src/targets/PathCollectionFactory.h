@@ -1,0 +1,60 @@
+#pragma once
+
+#include "targets/PathCollection.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+namespace cv {
+
+// Turns a selection into a filled PathCollection: walks every selected folder once, counting
+// sizes and entries, honouring the user's excludes, and builds the three-level tree the file
+// explorer shows; a selected volume counts with its used space. Also merges collections and turns
+// excludes into the set of paths a shred job must leave in place.
+//
+// Walks never follow links and never leave the selected folder's file system. Sizes are logical
+// sizes of regular files; folders, links and special files have none of their own. An exclude
+// covers its path and everything below it on path-component boundaries (excluding /x/ab leaves
+// /x/abc selected), so the totals match what a job shreds.
+//
+// Plain synchronous calls without Qt; the window runs them on a worker thread. A factory keeps no
+// state between calls.
+class PathCollectionFactory
+{
+public:
+    // The set of paths per-file shredding must leave in place, tested by exact membership.
+    using PreparedExcludes = std::unordered_set<std::string>;
+
+    // A new collection of these paths, scanned.
+    std::unique_ptr<PathCollection> createPathCollection(std::vector<std::string> paths) const;
+    // Rescans a collection in place: counters and trees are replaced, paths and excludes kept.
+    void updatePathCollection(PathCollection& collection) const;
+
+    // True when path is the mount point of a mounted volume: such a selection is accounted, not walked.
+    static bool isVolume(const std::string& path);
+
+    // Scans one file or folder into the collection, with the collection's excludes.
+    void updatePathCollectionForPath(PathCollection& collection, const std::string& path) const;
+    // Adds a volume's used space and a volume root to the collection.
+    void updatePathCollectionForVolume(PathCollection& collection, const std::string& mountPath) const;
+
+    // A new collection with the summed counters, paths and excludes of the given ones, and no trees.
+    static std::unique_ptr<PathCollection>
+    mergePathCollections(const std::vector<const PathCollection*>& collections);
+
+    // True when path is one of the collection's excludes or lies below one.
+    static bool pathExcluded(const std::string& path, const PathCollection& collection);
+
+    // Every excluded path, every folder above one (up to, not including, "/") and every entry
+    // below an excluded folder, as found on disk now (links not followed).
+    static PreparedExcludes prepareExcludesFor(const std::vector<std::string>& excludes);
+
+private:
+    class Excludes;
+    void scanPath(PathCollection& collection, const std::string& path, const Excludes& excludes) const;
+};
+
+} // namespace cv

@@ -1,0 +1,133 @@
+#include "targets/Volume.h"
+
+#include "common/Log.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+
+namespace cv {
+
+namespace {
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// udev writes bytes it will not put in a link name as "\xNN".
+std::string decodeUdevName(std::string_view name)
+{
+    std::string decoded;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (name[i] == '\\' && i + 3 < name.size() && name[i + 1] == 'x' && hexValue(name[i + 2]) >= 0 &&
+            hexValue(name[i + 3]) >= 0) {
+            decoded.push_back(static_cast<char>(hexValue(name[i + 2]) * 16 + hexValue(name[i + 3])));
+            i += 3;
+        } else {
+            decoded.push_back(name[i]);
+        }
+    }
+    return decoded;
+}
+
+std::string lastComponent(std::string_view path)
+{
+    while (path.size() > 1 && path.back() == '/')
+        path.remove_suffix(1);
+    const auto slash = path.rfind('/');
+    if (path == "/" || slash == std::string_view::npos)
+        return std::string(path);
+    return std::string(path.substr(slash + 1));
+}
+
+} // namespace
+
+Volume Volume::fromMount(const MountEntry& mount, const std::map<dev_t, std::string>& labels)
+{
+    Volume volume;
+    volume.setPath(mount.mountPoint);
+
+    // Block-device file systems report the device's number in mountinfo; others (btrfs) an
+    // anonymous one, so the source device is asked too.
+    auto label = labels.find(mount.device);
+    struct stat source;
+    if (label == labels.end() && mount.source.starts_with("/dev/") &&
+        ::stat(mount.source.c_str(), &source) == 0 && S_ISBLK(source.st_mode))
+        label = labels.find(source.st_rdev);
+    volume.setName(label != labels.end() ? label->second : lastComponent(mount.mountPoint));
+
+    struct statvfs capacity;
+    if (::statvfs(mount.mountPoint.c_str(), &capacity) == 0) {
+        volume.setSize(static_cast<std::int64_t>(capacity.f_blocks * capacity.f_frsize));
+        volume.setFreeSpace(static_cast<std::int64_t>(capacity.f_bavail * capacity.f_frsize));
+    } else {
+        logMessage("Cannot read the capacity of ", mount.mountPoint, ": ", std::strerror(errno));
+    }
+    return volume;
+}
+
+std::map<dev_t, std::string> Volume::readLabels(const std::string& folder)
+{
+    std::map<dev_t, std::string> labels;
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return labels; // no labelled devices, or no udev: names come from mount points
+    while (const dirent* entry = ::readdir(dir)) {
+        if (entry->d_name[0] == '.')
+            continue;
+        struct stat device;
+        if (::fstatat(::dirfd(dir), entry->d_name, &device, 0) == 0 && S_ISBLK(device.st_mode))
+            labels.emplace(device.st_rdev, decodeUdevName(entry->d_name));
+    }
+    ::closedir(dir);
+    return labels;
+}
+
+bool isVolume(std::string_view path)
+{
+    const auto mounts = MountTable::read();
+    return std::any_of(mounts.begin(), mounts.end(),
+                       [path](const MountEntry& mount) { return mount.mountPoint == path; });
+}
+
+bool isHdd(std::string_view path)
+{
+    return path == "/" && isVolume(path);
+}
+
+std::vector<Volume> findVolumes()
+{
+    std::vector<const MountEntry*> shown;
+    const auto mounts = MountTable::read();
+    for (const auto& mount : mounts) {
+        if (MountTable::isHidden(mount))
+            continue;
+        // A later mount on the same point covers the earlier one: list what is visible there.
+        const auto same = std::find_if(shown.begin(), shown.end(), [&mount](const MountEntry* other) {
+            return other->mountPoint == mount.mountPoint;
+        });
+        if (same != shown.end())
+            *same = &mount;
+        else
+            shown.push_back(&mount);
+    }
+    const auto labels = Volume::readLabels();
+    std::vector<Volume> volumes;
+    volumes.reserve(shown.size());
+    for (const MountEntry* mount : shown)
+        volumes.push_back(Volume::fromMount(*mount, labels));
+    return volumes;
+}
+
+} // namespace cv

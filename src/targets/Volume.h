@@ -1,0 +1,57 @@
+#pragma once
+
+#include "targets/MountTable.h"
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+#include <vector>
+
+namespace cv {
+
+// A mounted volume as the free-space screen lists it: name, mount point and capacities. The icon
+// is the window's business: it looks one up for the mount point.
+class Volume
+{
+public:
+    static constexpr const char* kLabelFolder = "/dev/disk/by-label";
+
+    const std::string& name() const { return m_name; }
+    void setName(std::string name) { m_name = std::move(name); }
+    const std::string& path() const { return m_path; }
+    void setPath(std::string path) { m_path = std::move(path); }
+    std::int64_t size() const { return m_size; }
+    void setSize(std::int64_t size) { m_size = size; }
+    std::int64_t freeSpace() const { return m_freeSpace; }
+    void setFreeSpace(std::int64_t freeSpace) { m_freeSpace = freeSpace; }
+
+    // The volume of a mount: named by its file-system label when labels knows the device, else by
+    // the mount point's last component ("/" for the root); capacities from statvfs, 0 when they
+    // cannot be read.
+    static Volume fromMount(const MountEntry& mount, const std::map<dev_t, std::string>& labels);
+
+    // File-system labels by block device, from the links in a folder like /dev/disk/by-label
+    // (their names decoded from udev's "\x20" escapes). Empty when there is no such folder.
+    static std::map<dev_t, std::string> readLabels(const std::string& folder = kLabelFolder);
+
+private:
+    std::string m_name;
+    std::string m_path;
+    std::int64_t m_size = 0;
+    std::int64_t m_freeSpace = 0;
+};
+
+// True when path is exactly the mount point of a mounted volume, hidden mounts included; the
+// mount table is read anew on every call. A trailing slash or a path inside a volume is false.
+bool isVolume(std::string_view path);
+
+// True when path is the startup volume "/" (and thus a volume); says nothing about the medium.
+bool isHdd(std::string_view path);
+
+// The volumes a user may work on, in mount order: pseudo and system mounts left out, and a mount
+// point mounted over again listed once, with what is visible there now.
+std::vector<Volume> findVolumes();
+
+} // namespace cv

@@ -1,0 +1,189 @@
+#include "TempDir.h"
+#include "TmpfsMount.h"
+#include "targets/MountTable.h"
+#include "targets/Volume.h"
+#include "targets/VolumeMonitor.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+using cv::MountEntry;
+using cv::MountTable;
+using cv::test::TempDir;
+
+namespace {
+
+std::vector<cv::Volume> listedAt(const std::string& path)
+{
+    auto volumes = cv::findVolumes();
+    volumes.erase(std::remove_if(volumes.begin(), volumes.end(),
+                                 [&path](const cv::Volume& volume) { return volume.path() != path; }),
+                  volumes.end());
+    return volumes;
+}
+
+MountEntry mountAt(const std::string& mountPoint, const std::string& type = "tmpfs")
+{
+    MountEntry entry;
+    entry.mountPoint = mountPoint;
+    entry.fsType = type;
+    return entry;
+}
+
+} // namespace
+
+TEST(MountTable, ParsesKernelLines)
+{
+    {
+        const auto entry = MountTable::parseLine(
+            "36 35 98:0 /mnt1 /mnt2 rw,noatime master:1 shared:7 - ext3 /dev/root rw,errors=continue\n");
+        ASSERT_TRUE(entry);
+        EXPECT_EQ(entry->mountId, 36u);
+        EXPECT_EQ(entry->parentId, 35u);
+        EXPECT_EQ(entry->device, makedev(98, 0));
+        EXPECT_EQ(entry->root, "/mnt1");
+        EXPECT_EQ(entry->mountPoint, "/mnt2");
+        EXPECT_EQ(entry->mountOptions, "rw,noatime");
+        EXPECT_EQ(entry->optionalFields, (std::vector<std::string>{"master:1", "shared:7"}));
+        EXPECT_EQ(entry->fsType, "ext3");
+        EXPECT_EQ(entry->source, "/dev/root");
+        EXPECT_EQ(entry->superOptions, "rw,errors=continue");
+    }
+    {
+        SCOPED_TRACE("no optional fields");
+        const auto entry = MountTable::parseLine("27 1 254:0 / / rw,relatime - ext4 /dev/vda rw,discard");
+        ASSERT_TRUE(entry);
+        EXPECT_TRUE(entry->optionalFields.empty());
+        EXPECT_EQ(entry->mountPoint, "/");
+        EXPECT_EQ(entry->source, "/dev/vda");
+    }
+    {
+        SCOPED_TRACE("octal escapes in paths");
+        const auto entry = MountTable::parseLine(
+            "45 27 0:40 / /media/My\\040Stick\\011tab\\012nl\\134back rw - vfat /dev/sdb\\0401 rw");
+        ASSERT_TRUE(entry);
+        EXPECT_EQ(entry->mountPoint, "/media/My Stick\ttab\nnl\\back");
+        EXPECT_EQ(entry->source, "/dev/sdb 1");
+        EXPECT_EQ(MountTable::decodeEscapes("a\\08b\\1"), "a\\08b\\1") << "not an escape: kept as it is";
+        EXPECT_EQ(MountTable::decodeEscapes("\\303\\251t\\303\\251"), "\xc3\xa9t\xc3\xa9");
+    }
+    for (const char* bad : {"", "garbage", "1 2 3:4 / /x rw", "x 1 0:1 / /x rw - tmpfs t rw",
+                            "1 1 0-1 / /x rw - tmpfs t rw", "1 1 0:1 / /x rw - tmpfs"})
+        EXPECT_FALSE(MountTable::parseLine(bad)) << bad;
+
+    const auto table = MountTable::parse("22 27 0:21 / /proc rw - proc proc rw\n"
+                                         "broken line\n"
+                                         "27 1 254:0 / / rw - ext4 /dev/vda rw\n");
+    ASSERT_EQ(table.size(), 2u);
+    EXPECT_EQ(table[1].mountPoint, "/");
+}
+
+TEST(MountTable, PseudoAndSystemMountsAreHidden)
+{
+    for (const auto& [entry, hidden] : std::vector<std::pair<MountEntry, bool>>{
+             {mountAt("/proc", "proc"), true},
+             {mountAt("/sys/fs/cgroup/unified", "cgroup2"), true},
+             {mountAt("/mnt/queues", "mqueue"), true},
+             {mountAt("/media/auto", "autofs"), true},
+             {mountAt("/dev/shm"), true},
+             {mountAt("/run"), true},
+             {mountAt("/run/user/1000"), true},
+             {mountAt("/runner"), false},
+             {mountAt("/devices"), false},
+             {mountAt("/", "ext4"), false},
+             {mountAt("/media/Stick", "vfat"), false},
+             {mountAt("/tmp/work"), false},
+         })
+        EXPECT_EQ(MountTable::isHidden(entry), hidden) << entry.mountPoint << " " << entry.fsType;
+}
+
+TEST(Volume, NamesAndCapacitiesOfAMount)
+{
+    {
+        SCOPED_TRACE("unreadable capacities count as 0");
+        const auto volume = cv::Volume::fromMount(mountAt("/nonexistent/cindervault/Stick"), {});
+        EXPECT_EQ(volume.name(), "Stick");
+        EXPECT_EQ(volume.path(), "/nonexistent/cindervault/Stick");
+        EXPECT_EQ(volume.size(), 0);
+        EXPECT_EQ(volume.freeSpace(), 0);
+    }
+    EXPECT_EQ(cv::Volume::fromMount(mountAt("/", "ext4"), {}).name(), "/");
+    EXPECT_GT(cv::Volume::fromMount(mountAt("/", "ext4"), {}).size(), 0);
+
+    if (!cv::test::isRoot())
+        GTEST_SKIP() << "making a block device node needs root";
+    TempDir dir;
+    ASSERT_EQ(::mknod((dir / "disk").c_str(), S_IFBLK | 0600, makedev(7, 200)), 0);
+    cv::test::makeDir(dir / "by-label");
+    ASSERT_EQ(::symlink("../disk", (dir / "by-label/My\\x20Stick").c_str()), 0);
+    ASSERT_EQ(::symlink("/dev/null", (dir / "by-label/NotABlockDevice").c_str()), 0);
+    const auto labels = cv::Volume::readLabels(dir / "by-label");
+    ASSERT_EQ(labels.size(), 1u);
+    MountEntry labelled = mountAt("/nonexistent/mnt", "vfat");
+    labelled.device = makedev(7, 200);
+    EXPECT_EQ(cv::Volume::fromMount(labelled, labels).name(), "My Stick");
+    EXPECT_TRUE(cv::Volume::readLabels(dir / "missing").empty());
+}
+
+TEST(Volume, MountedTmpfsIsAVolumeAndChangesAreTold)
+{
+    if (!cv::test::isRoot())
+        GTEST_SKIP() << "mounting a tmpfs needs root";
+    EXPECT_TRUE(cv::isVolume("/"));
+    EXPECT_TRUE(cv::isHdd("/"));
+
+    TempDir dir;
+    const std::string point = dir / "Stick";
+    cv::test::makeDir(point);
+    cv::VolumeMonitor monitor;
+    ASSERT_TRUE(monitor.valid());
+    EXPECT_FALSE(monitor.waitForChange(0));
+    EXPECT_FALSE(cv::isVolume(point));
+    {
+        cv::test::TmpfsMount mount(point, "4m");
+        ASSERT_TRUE(mount.available());
+        EXPECT_TRUE(monitor.waitForChange(10000)) << "mounting must be told";
+        EXPECT_FALSE(monitor.waitForChange(0)) << "and told once";
+
+        EXPECT_TRUE(cv::isVolume(point));
+        EXPECT_FALSE(cv::isHdd(point));
+        EXPECT_FALSE(cv::isVolume(point + "/"));
+        EXPECT_FALSE(cv::isVolume(point + "/inside"));
+        EXPECT_FALSE(cv::isVolume(dir.path()));
+
+        auto listed = listedAt(point);
+        ASSERT_EQ(listed.size(), 1u);
+        EXPECT_EQ(listed.front().name(), "Stick");
+        EXPECT_EQ(listed.front().size(), 4 * 1024 * 1024);
+        EXPECT_GT(listed.front().freeSpace(), 0);
+
+        {
+            SCOPED_TRACE("a mount point mounted over again is listed once, as it is now");
+            cv::test::TmpfsMount over(point, "8m");
+            ASSERT_TRUE(over.available());
+            listed = listedAt(point);
+            ASSERT_EQ(listed.size(), 1u);
+            EXPECT_EQ(listed.front().size(), 8 * 1024 * 1024);
+        }
+        monitor.waitForChange(0);
+    }
+    EXPECT_TRUE(monitor.waitForChange(10000)) << "unmounting must be told";
+    EXPECT_FALSE(cv::isVolume(point));
+    EXPECT_TRUE(listedAt(point).empty());
+
+    {
+        SCOPED_TRACE("a pseudo file system is a volume for isVolume but not listed");
+        const std::string queues = dir / "queues";
+        cv::test::makeDir(queues);
+        if (::mount("cindervault-test", queues.c_str(), "mqueue", MS_NOSUID | MS_NODEV | MS_NOEXEC,
+                    nullptr) != 0)
+            GTEST_SKIP() << "cannot mount an mqueue file system here";
+        EXPECT_TRUE(cv::isVolume(queues));
+        EXPECT_TRUE(listedAt(queues).empty());
+        ::umount2(queues.c_str(), MNT_DETACH);
+    }
+}
