@@ -1,0 +1,241 @@
+#include "settings/NotificationManager.h"
+
+#include "FakeNotificationServer.h"
+#include "PrivateSessionBus.h"
+#include "TempDir.h"
+#include "common/Localization.h"
+#include "engine/ShredResult.h"
+#include "settings/SettingsManager.h"
+
+#include <QDBusConnection>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+#include <memory>
+
+using cv::NotificationManager;
+using cv::SettingsManager;
+using cv::ShredResult;
+using cv::test::FakeNotificationServer;
+using namespace Qt::StringLiterals;
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+QT_END_NAMESPACE
+
+namespace {
+
+ShredResult resultOf(bool canceled, bool hasVolumes, bool freeSpaceOnly, bool format, quint64 files,
+                     quint64 errors)
+{
+    ShredResult result;
+    result.canceled = canceled;
+    result.options = std::make_shared<cv::ShredOptions>();
+    result.options->hasVolumes = hasVolumes;
+    result.options->eraseFreeSpaceOnly = freeSpaceOnly;
+    result.options->formatVolume = format;
+    result.lastState = std::make_shared<cv::ShredState>();
+    result.lastState->fileCount = files;
+    result.lastState->errorCount = errors;
+    return result;
+}
+
+} // namespace
+
+TEST(NotificationTexts, JobResults)
+{
+    using Texts = std::pair<QString, QString>;
+    EXPECT_EQ(NotificationManager::titleAndTextForResult(resultOf(false, false, false, false, 12, 2)),
+              Texts(u"Finished"_s, u"The deletion of 12 file(s) with 2 errors has been finished"_s));
+    EXPECT_EQ(NotificationManager::titleAndTextForResult(resultOf(false, true, true, false, 0, 0)),
+              Texts(u"Finished"_s, u"The freespace has been completly overwritten"_s));
+    EXPECT_EQ(NotificationManager::titleAndTextForResult(resultOf(false, true, false, true, 40, 0)),
+              Texts(u"Finished"_s, u"The volume has been completly erased"_s));
+    EXPECT_EQ(NotificationManager::titleAndTextForResult(resultOf(false, true, false, false, 3, 1)),
+              Texts(u"Finished"_s, u"The deletion of 3 file(s) with 1 errors has been finished"_s))
+        << "volumes without free-space-only or format count files";
+    EXPECT_EQ(NotificationManager::titleAndTextForResult(resultOf(false, false, true, true, 5, 0)).second,
+              u"The deletion of 5 file(s) with 0 errors has been finished"_s)
+        << "free-space and format texts need volumes";
+    EXPECT_EQ(NotificationManager::titleAndTextForResult(resultOf(true, true, true, false, 7, 1)),
+              Texts(u"Canceled"_s, u"The deletion has been canceled"_s))
+        << "a cancelled free-space job reads as cancelled";
+
+    ShredResult bare; // no snapshot, no options: a job that ended at once
+    EXPECT_EQ(NotificationManager::titleAndTextForResult(bare).second,
+              u"The deletion of 0 file(s) with 0 errors has been finished"_s);
+
+    // A translation may use the counts of the cancellation text.
+    cv::setLocalizer([](std::string_view key) -> std::string {
+        if (key == "The deletion has been canceled")
+            return "Abgebrochen nach %ld Dateien (%ld Fehler), 100%% sicher";
+        if (key == "Canceled")
+            return "Abgebrochen";
+        return std::string(key);
+    });
+    const auto german = NotificationManager::titleAndTextForResult(resultOf(true, false, false, false, 9, 4));
+    cv::setLocalizer({});
+    EXPECT_EQ(german, Texts(u"Abgebrochen"_s, u"Abgebrochen nach 9 Dateien (4 Fehler), 100% sicher"_s));
+    EXPECT_EQ(NotificationManager::formatCounts(u"%d %@ %ld"_s, 1, 2), u"1 2 %ld"_s);
+}
+
+TEST(NotificationTexts, DismissalOptions)
+{
+    EXPECT_EQ(NotificationManager::dismissOptionIndex(60), 0);
+    EXPECT_EQ(NotificationManager::dismissOptionIndex(300), 1);
+    EXPECT_EQ(NotificationManager::dismissOptionIndex(3600), 4);
+    EXPECT_EQ(NotificationManager::dismissOptionIndex(120), 0)
+        << "an interval not offered shows the first row";
+    EXPECT_EQ(NotificationManager::dismissSecondsForTitle(u"5 min"), 300);
+    EXPECT_EQ(NotificationManager::dismissSecondsForTitle(u"30 min"), 1800);
+}
+
+// A private bus with a notification server and a manager on its own connection; the settings live
+// in a temporary file.
+class NotificationBus : public testing::Test
+{
+protected:
+    static void SetUpTestSuite() { s_bus = std::make_unique<cv::test::PrivateSessionBus>(); }
+    static void TearDownTestSuite() { s_bus.reset(); }
+
+    void SetUp() override
+    {
+        ASSERT_FALSE(s_bus->address().isEmpty()) << "dbus-daemon did not start";
+        const QString suffix = QString::number(++s_connections);
+        m_serverBus = std::make_unique<QDBusConnection>(
+            QDBusConnection::connectToBus(s_bus->address(), u"server"_s + suffix));
+        m_clientBus = std::make_unique<QDBusConnection>(
+            QDBusConnection::connectToBus(s_bus->address(), u"client"_s + suffix));
+        ASSERT_TRUE(m_serverBus->isConnected() && m_clientBus->isConnected());
+        settings = std::make_unique<SettingsManager>(QString::fromStdString(m_dir / "Cindervault.ini"));
+        manager = std::make_unique<NotificationManager>(*settings, *m_clientBus);
+    }
+
+    void TearDown() override
+    {
+        manager.reset();
+        server.reset();
+        QDBusConnection::disconnectFromBus(m_serverBus->name());
+        QDBusConnection::disconnectFromBus(m_clientBus->name());
+    }
+
+    void startServer()
+    {
+        server = std::make_unique<FakeNotificationServer>(*m_serverBus);
+        ASSERT_TRUE(server->registered());
+    }
+
+    // Waits until the server holds count notifications.
+    bool waitForNotifications(qsizetype count)
+    {
+        return QTest::qWaitFor([&] { return server->notifications.size() >= count; }, 10000);
+    }
+
+    static inline std::unique_ptr<cv::test::PrivateSessionBus> s_bus;
+    static inline int s_connections = 0;
+    cv::test::TempDir m_dir;
+    std::unique_ptr<QDBusConnection> m_serverBus;
+    std::unique_ptr<QDBusConnection> m_clientBus;
+    std::unique_ptr<SettingsManager> settings;
+    std::unique_ptr<FakeNotificationServer> server;
+    std::unique_ptr<NotificationManager> manager;
+};
+
+TEST_F(NotificationBus, ShowsWithCloseButtonAndSound)
+{
+    startServer();
+    QSignalSpy delivered(manager.get(), &NotificationManager::notificationDelivered);
+    manager->showNotificationFromResult(resultOf(false, false, false, false, 12, 2));
+    ASSERT_TRUE(waitForNotifications(1));
+    const auto& first = server->notifications[0];
+    EXPECT_EQ(first.appName, u"Cindervault"_s);
+    EXPECT_EQ(first.summary, u"Finished"_s);
+    EXPECT_EQ(first.body, u"The deletion of 12 file(s) with 2 errors has been finished"_s);
+    EXPECT_EQ(first.actions, (QStringList{u"close"_s, u"close"_s}));
+    EXPECT_EQ(first.hints.value(u"sound-name"_s).toString(), NotificationManager::kSoundName.toString());
+    EXPECT_FALSE(first.hints.contains(u"suppress-sound"_s));
+    ASSERT_TRUE(delivered.count() == 1 || delivered.wait(10000));
+    EXPECT_EQ(delivered.at(0).at(0).toUInt(), first.id);
+
+    settings->setBool(false, SettingsManager::kSettingsNotificationsSound);
+    manager->showPinProtectedNotification();
+    ASSERT_TRUE(waitForNotifications(2));
+    const auto& silent = server->notifications[1];
+    EXPECT_EQ(silent.summary, u"Protecetd"_s);
+    EXPECT_EQ(silent.body, u"Rendmark Mac 2 is now secured with a pin"_s);
+    EXPECT_FALSE(silent.hints.contains(u"sound-name"_s)) << "sound off must be silent";
+    EXPECT_TRUE(silent.hints.value(u"suppress-sound"_s).toBool());
+}
+
+TEST_F(NotificationBus, NothingIsShownWhileNotificationsAreOff)
+{
+    startServer();
+    settings->setBool(false, SettingsManager::kSettingsNotificationsEnabled);
+    manager->showNotificationWithTitle(u"Finished"_s, u"text"_s);
+    manager->showPinProtectedNotification();
+    manager->showUpdateNotification();
+
+    // Switching on stores first, so its own notice is shown; the bus keeps the order of our calls,
+    // so anything sent while off would arrive before it.
+    manager->setNotificationsEnabled(true);
+    ASSERT_TRUE(waitForNotifications(1));
+    EXPECT_TRUE(settings->isNotificationsEnabeled());
+
+    manager->showUpdateNotification();
+    manager->setNotificationsEnabled(false); // its notice is still shown, then nothing more
+    EXPECT_FALSE(settings->isNotificationsEnabeled());
+    manager->showPinProtectedNotification();
+    manager->setNotificationsEnabled(true);
+    ASSERT_TRUE(waitForNotifications(4));
+
+    QStringList seen;
+    for (const auto& notification : server->notifications)
+        seen << notification.summary + u": "_s + notification.body;
+    EXPECT_EQ(seen, (QStringList{u"Settings Changed: Notification are now enabled"_s,
+                                 u"New Update: Restart Cindervault to install the new version"_s,
+                                 u"Settings Changed: Notification are now disabled"_s,
+                                 u"Settings Changed: Notification are now enabled"_s}));
+}
+
+TEST_F(NotificationBus, DismissalRemovesExactlyThatNotification)
+{
+    startServer();
+    settings->setInteger(1, SettingsManager::kSettingsNotificationsInterval);
+
+    // One notification without dismissal, one with; then dismissal is switched off again, which
+    // must not cancel the timer of the second.
+    QSignalSpy delivered(manager.get(), &NotificationManager::notificationDelivered);
+    manager->showNotificationWithTitle(u"stays"_s, u"no dismissal"_s);
+    ASSERT_TRUE(delivered.wait(10000));
+    settings->setBool(true, SettingsManager::kSettingsNotificationsDismiss);
+    manager->showNotificationWithTitle(u"goes"_s, u"dismissed after the interval"_s);
+    ASSERT_TRUE(delivered.wait(10000));
+    settings->setBool(false, SettingsManager::kSettingsNotificationsDismiss);
+
+    QSignalSpy closed(server.get(), &FakeNotificationServer::closedCalled);
+    ASSERT_TRUE(closed.wait(10000)) << "the dismissal timer never removed the notification";
+    ASSERT_EQ(server->notifications.size(), 2);
+    EXPECT_EQ(server->closed, QList<uint>{server->notifications[1].id})
+        << "only the notification delivered with dismissal on may be removed";
+}
+
+TEST_F(NotificationBus, NoServerNoFailure)
+{
+    // The bus runs but nobody serves notifications (and nothing can be activated).
+    QSignalSpy failed(manager.get(), &NotificationManager::notificationFailed);
+    manager->showNotificationFromResult(resultOf(false, false, false, false, 1, 0));
+    ASSERT_TRUE(failed.wait(10000));
+
+    // No bus at all.
+    QDBusConnection dead =
+        QDBusConnection::connectToBus(u"unix:path=/nonexistent/cindervault-bus"_s, u"dead"_s);
+    NotificationManager offline(*settings, dead);
+    QSignalSpy offlineFailed(&offline, &NotificationManager::notificationFailed);
+    offline.showNotificationWithTitle(u"Finished"_s, u"text"_s);
+    EXPECT_EQ(offlineFailed.count(), 1);
+    QDBusConnection::disconnectFromBus(dead.name());
+}
