@@ -8,5 +8,6 @@ namespace cv::cli {
 // Each command takes the arguments after its name and returns the process exit code.
 int runMethodsCommand(const std::vector<std::string>& args);
 int runOverwriteCommand(const std::vector<std::string>& args);
+int runScanCommand(const std::vector<std::string>& args);
 
 } // namespace cv::cli

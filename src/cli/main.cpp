@@ -14,7 +14,8 @@ void printUsage(std::FILE* out)
                "\n"
                "commands:\n"
                "  methods                          list the overwrite methods: ID, passes, name\n"
-               "  overwrite --method ID PATH...    overwrite regular files in place, keeping them\n",
+               "  overwrite --method ID PATH...    overwrite regular files in place, keeping them\n"
+               "  scan [--exclude PATH]... PATH... sizes, counts and explorer tree of a selection, as JSON\n",
                out);
 }
 
@@ -26,6 +27,7 @@ int main(int argc, char** argv)
     const std::map<std::string, Command> commands{
         {"methods", cv::cli::runMethodsCommand},
         {"overwrite", cv::cli::runOverwriteCommand},
+        {"scan", cv::cli::runScanCommand},
     };
 
     if (argc < 2) {

@@ -1,0 +1,124 @@
+#include "cli/CommandLine.h"
+#include "cli/Commands.h"
+#include "cli/JsonWriter.h"
+#include "targets/PathCollectionFactory.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <unistd.h>
+
+namespace cv::cli {
+
+namespace {
+
+// An absolute path without "." components, repeated or trailing slashes, so that entries and
+// excludes read alike. ".." stays: resolving it without the file system would be wrong across
+// links. A trailing slash is dropped on purpose: "link/" would otherwise walk the link's target.
+std::string absolutePath(const std::string& path)
+{
+    std::string joined = path;
+    if (path.empty() || path.front() != '/') {
+        const std::unique_ptr<char, decltype(&std::free)> cwd(::getcwd(nullptr, 0), &std::free);
+        joined = std::string(cwd ? cwd.get() : "") + "/" + path;
+    }
+    std::string result;
+    std::size_t start = 0;
+    while (start < joined.size()) {
+        auto end = joined.find('/', start);
+        if (end == std::string::npos)
+            end = joined.size();
+        const std::string_view part(joined.data() + start, end - start);
+        if (!part.empty() && part != ".")
+            result.append("/").append(part);
+        start = end + 1;
+    }
+    return result.empty() ? "/" : result;
+}
+
+void writeItem(JsonWriter& json, const TreeItem& item)
+{
+    json.beginObject();
+    json.bytesMember("path", item.path());
+    json.key("totalSize");
+    json.number(item.totalSize());
+    if (item.level() == 0) {
+        json.key("isFolder");
+        json.boolean(item.isFolder());
+        json.key("isVolume");
+        json.boolean(item.isVolume());
+    } else {
+        json.key("totalCount");
+        json.number(item.totalCount());
+        json.key("isFolder");
+        json.boolean(item.isFolder());
+        json.key("isHidden");
+        json.boolean(item.isHidden());
+    }
+    json.key("deselected");
+    json.boolean(item.deselected());
+    if (item.level() < 2) {
+        json.key("children");
+        json.beginArray();
+        for (const auto& child : item.children())
+            writeItem(json, *child);
+        json.endArray();
+    }
+    json.endObject();
+}
+
+} // namespace
+
+// Scans paths the way the shred screen does and prints the totals and the explorer's tree as
+// one JSON object.
+int runScanCommand(const std::vector<std::string>& args)
+{
+    const CommandLine line(args, {"--exclude"}, {});
+    if (!line.ok()) {
+        printError(line.error());
+        return kExitUsage;
+    }
+    if (line.operands().empty()) {
+        printError("scan needs at least one path");
+        return kExitUsage;
+    }
+    std::vector<std::string> paths;
+    for (const auto& operand : line.operands())
+        paths.push_back(absolutePath(operand));
+    std::vector<std::string> excludes;
+    for (const auto& exclude : line.values("--exclude"))
+        excludes.push_back(absolutePath(exclude));
+
+    PathCollection collection;
+    collection.setPaths(std::move(paths));
+    collection.setExcludes(std::move(excludes));
+    PathCollectionFactory().updatePathCollection(collection);
+
+    JsonWriter json;
+    json.beginObject();
+    json.key("totalSize");
+    json.number(collection.totalSize());
+    json.key("fileCount");
+    json.number(collection.fileCount());
+    json.key("hiddenCount");
+    json.number(collection.hiddenCount());
+    json.key("folderCount");
+    json.number(collection.folderCount());
+    json.key("symlinkCount");
+    json.number(collection.symlinkCount());
+    json.key("selectedSize");
+    json.number(collection.getSelectedSize());
+    json.key("selectedCount");
+    json.number(collection.getSelectedCount());
+    json.key("trees");
+    json.beginArray();
+    for (const auto& tree : collection.trees())
+        writeItem(json, *tree);
+    json.endArray();
+    json.endObject();
+    std::fwrite(json.text().data(), 1, json.text().size(), stdout);
+    std::fputc('\n', stdout);
+    return kExitOk;
+}
+
+} // namespace cv::cli
