@@ -66,7 +66,8 @@ public:
     std::string getAction() const;
     const std::shared_ptr<ShredResult>& result() const { return m_result; }
     const std::shared_ptr<ShredOptions>& options() const { return m_options; }
-    const std::vector<std::string>& preparedExludes() const { return m_preparedExludes; }
+    // The excluded paths in the form per-file shredding tests against.
+    const FileShredCoordinator::Excludes& preparedExludes() const { return m_preparedExludes; }
 
     ShredWriter* writer() const { return m_writer.get(); }
     FreeSpaceWriter* freespaceWriter() const { return m_freespaceWriter.get(); }
@@ -101,7 +102,7 @@ private:
     bool isVolume(const std::string& path) const;
     void setCurPath(std::string path);
     void sendState();
-    void addBytesProgress(double bytes);
+    void waitForReformat(const std::string& mountPath);
 
     std::shared_ptr<PathCollection> m_pathCollection;
     std::shared_ptr<Algorithm> m_algorithm;
@@ -118,8 +119,7 @@ private:
     std::unique_ptr<FreeSpaceWriter> m_freespaceWriter;
     std::unique_ptr<FreeSpaceCoordinator> m_freespaceCoordinator;
     std::unique_ptr<FileShredCoordinator> m_fileshredCoordinator;
-    std::vector<std::string> m_preparedExludes;
-    FileShredCoordinator::Excludes m_excludeSet;
+    FileShredCoordinator::Excludes m_preparedExludes;
 
     // Counters and texts that cancel() and getState() read from other threads.
     mutable std::mutex m_stateMutex;

@@ -3,6 +3,7 @@
 #include "common/Localization.h"
 #include "common/Log.h"
 #include "common/UniqueFd.h"
+#include "targets/Volume.h"
 
 #include <cerrno>
 #include <cmath>
@@ -223,6 +224,15 @@ void FreeSpaceCoordinator::freespaceErase(double space, const std::string& folde
 VolumeProbe VolumeProbe::system()
 {
     VolumeProbe probe;
+    probe.isVolume = [](const std::string& path) { return cv::isVolume(path); };
+    probe.volumeName = [](const std::string& path) {
+        for (const Volume& volume : findVolumes()) {
+            // "/" is what an unlabelled root is called; that is no name worth showing.
+            if (volume.path() == path)
+                return volume.name() == "/" ? std::string() : volume.name();
+        }
+        return std::string();
+    };
     probe.freeBytes = [](const std::string& path) {
         struct statvfs info;
         if (::statvfs(path.c_str(), &info) != 0)

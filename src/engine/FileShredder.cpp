@@ -1,0 +1,411 @@
+#include "engine/FileShredder.h"
+
+#include "common/Localization.h"
+#include "common/Log.h"
+#include "targets/PathCollectionFactory.h"
+
+#include <cmath>
+#include <condition_variable>
+
+namespace cv {
+
+namespace {
+
+constexpr std::uint64_t kFlushCount = FileShredCoordinator::kFlushCount;
+
+// Adds a callback's double amount to an integer counter, truncating towards zero.
+template <typename Counter> void addTo(Counter& counter, double amount)
+{
+    counter = static_cast<Counter>(std::trunc(static_cast<double>(counter) + amount));
+}
+
+const char* flag(bool value)
+{
+    return value ? "1" : "0";
+}
+
+} // namespace
+
+FileShredder::FileShredder(std::shared_ptr<PathCollection> locations, std::shared_ptr<Algorithm> algorithm,
+                           std::shared_ptr<ShredOptions> options)
+    : m_pathCollection(std::move(locations)), m_algorithm(std::move(algorithm)), m_options(std::move(options))
+{
+}
+
+FileShredder::~FileShredder() = default;
+
+std::string FileShredder::getAction() const
+{
+    if (!m_options || !m_options->hasVolumes)
+        return localized("Erasing Data");
+    if (m_options->formatVolume)
+        return localized("Complete Erase");
+    if (m_options->eraseFreeSpaceOnly)
+        return localized("Freespace Erase only");
+    return localized("Erasing Data");
+}
+
+bool FileShredder::isVolume(const std::string& path) const
+{
+    return m_volumeProbe.isVolume && m_volumeProbe.isVolume(path);
+}
+
+void FileShredder::run()
+{
+    // Keeping the machine awake is a courtesy: without it the job still runs and still finishes.
+    const bool inhibited = m_inhibitor && m_inhibitor->acquire("Cindervault", "Cindervault Action");
+    if (!inhibited)
+        logLine("No sleep inhibitor could be had; the machine may sleep during the job");
+
+    initVals();
+    freeSpaceErase();
+    if (m_options->eraseFreeSpaceOnly) {
+        flushLog();
+    } else {
+        shred();
+        renameFilesAndFolders();
+        flushLog();
+        saveDelete();
+    }
+    if (m_options->formatVolume)
+        formatVolumes();
+    finishUpResult();
+
+    // Released before the delegate hears of the end, which may let the job go.
+    if (inhibited)
+        m_inhibitor->release();
+    if (m_delegate)
+        m_delegate->finished(m_result);
+}
+
+void FileShredder::initVals()
+{
+    if (!m_options)
+        m_options = std::make_shared<ShredOptions>();
+    const std::string action = getAction();
+    logMessage("Start Action ", action);
+    logMessage("Has Volume: ", flag(m_options->hasVolumes));
+    logMessage("Format Volume: ", flag(m_options->formatVolume));
+    logMessage("Free Space Only: ", flag(m_options->eraseFreeSpaceOnly));
+
+    {
+        std::lock_guard lock(m_stateMutex);
+        m_startDate = std::chrono::steady_clock::now();
+        m_action = isCancelled() ? localized("Canceling...") : action;
+        m_curPath = localized("Initialising");
+
+        m_writer = std::make_unique<ShredWriter>(m_algorithm, ShredWriter::kFileBlockSize);
+        m_freespaceWriter = std::make_unique<FreeSpaceWriter>(m_algorithm, kFreeSpaceBlockSize);
+        m_freespaceCoordinator =
+            std::make_unique<FreeSpaceCoordinator>(m_algorithm, *m_freespaceWriter, m_volumeProbe);
+        m_freespaceCoordinator->setDelegate(this);
+        if (!m_homeFolder.empty())
+            m_freespaceCoordinator->setHomeFolder(m_homeFolder);
+        m_fileshredCoordinator = std::make_unique<FileShredCoordinator>(m_algorithm, *m_writer, m_helperTool);
+        m_fileshredCoordinator->setDelegate(this);
+        m_fileshredCoordinator->setFilesOnly(m_options->filesOnly);
+        m_fileshredCoordinator->setFilePause(m_filePause);
+        // A cancel that came before the job ran still holds.
+        if (isCancelled()) {
+            m_freespaceCoordinator->cancel();
+            m_fileshredCoordinator->cancel();
+        }
+    }
+
+    const PathCollectionFactory factory;
+    if (m_options->hasVolumes && !m_options->eraseFreeSpaceOnly)
+        factory.updatePathCollection(*m_pathCollection);
+    m_preparedExludes = PathCollectionFactory::prepareExcludesFor(m_pathCollection->excludes());
+    // A volume's mount point is where its files live, not one of them: its contents are renamed and
+    // deleted, the mount point itself is left as it is.
+    for (const auto& path : m_pathCollection->paths()) {
+        if (isVolume(path))
+            m_preparedExludes.insert(path);
+    }
+
+    const std::uint64_t cycles = m_algorithm->cycles();
+    m_result = std::make_shared<ShredResult>();
+    m_result->algorigthm = m_algorithm;
+    m_result->paths = m_pathCollection;
+    m_result->options = m_options;
+    {
+        std::lock_guard lock(m_stateMutex);
+        m_bytesCount = m_pathCollection->totalSize() * static_cast<std::int64_t>(cycles);
+        m_fileCount = m_pathCollection->fileCount();
+        m_fileProgress = 0;
+        m_bytesProgress = 0;
+        m_errorCount = 0;
+        m_result->fileCountTotal = m_pathCollection->fileCount();
+        m_result->bytesCountTotal = m_pathCollection->totalSize();
+        if (m_options->eraseFreeSpaceOnly) {
+            m_bytesCount = 0;
+            m_fileCount = 0;
+            m_result->bytesCountTotal = 0;
+            m_result->fileCountTotal = 0;
+        }
+    }
+    if (!m_options->eraseFreeSpaceOnly)
+        logMessage("FileCount: ", m_pathCollection->fileCount());
+    logMessage("Algorithm: ", m_algorithm->selectDesc());
+    sendState();
+}
+
+void FileShredder::freeSpaceErase()
+{
+    if (isCancelled() || !m_options->hasVolumes ||
+        !(m_options->eraseFreeSpace || m_options->eraseFreeSpaceOnly))
+        return;
+    logLine("Start Freespace Erase");
+    for (const auto& path : m_pathCollection->paths()) {
+        if (isVolume(path))
+            m_freespaceCoordinator->freespaceEraseAtPath(path);
+    }
+}
+
+void FileShredder::shred()
+{
+    if (isCancelled())
+        return;
+    logLine("Shred Files");
+    for (const auto& path : m_pathCollection->paths())
+        m_fileshredCoordinator->shredPath(path, m_preparedExludes);
+}
+
+void FileShredder::renameFilesAndFolders()
+{
+    if (isCancelled())
+        return;
+    logLine("Renamse Files");
+    std::vector<std::string> renamed;
+    renamed.reserve(m_pathCollection->paths().size());
+    for (const auto& path : m_pathCollection->paths())
+        renamed.push_back(m_fileshredCoordinator->renameAtPath(path, m_preparedExludes));
+    m_pathCollection->setPaths(std::move(renamed));
+}
+
+void FileShredder::flushLog()
+{
+    if (isCancelled())
+        return;
+    for (const auto& path : m_pathCollection->paths()) {
+        if (isVolume(path)) {
+            logLine("Flush Logs");
+            m_fileshredCoordinator->flushLog(path, kFlushCount);
+        }
+    }
+}
+
+void FileShredder::saveDelete()
+{
+    logLine("Delete Files");
+    for (const auto& path : m_pathCollection->paths())
+        m_fileshredCoordinator->saveDelete(path, m_preparedExludes);
+}
+
+void FileShredder::formatVolumes()
+{
+    for (const auto& path : m_pathCollection->paths()) {
+        if (isCancelled())
+            break;
+        if (!isVolume(path))
+            continue;
+        logLine("Format Volume");
+        setCurPath(path + " - " + localized("Formatting"));
+        sendState();
+        waitForReformat(path);
+    }
+}
+
+void FileShredder::waitForReformat(const std::string& mountPath)
+{
+    if (!m_helperTool) {
+        logMessage("Cannot reformat ", mountPath, ": the privileged helper is not available");
+        return;
+    }
+    struct State
+    {
+        std::mutex mutex;
+        std::condition_variable done;
+        bool answered = false;
+        std::optional<std::string> error;
+    };
+    auto state = std::make_shared<State>();
+    m_helperTool->reformatVolumeAt(mountPath, [state](std::optional<std::string> error) {
+        std::lock_guard lock(state->mutex);
+        state->answered = true;
+        state->error = std::move(error);
+        state->done.notify_all();
+    });
+    // Reformatting takes as long as it takes; the helper's connection answers with an error
+    // rather than never.
+    std::unique_lock lock(state->mutex);
+    state->done.wait(lock, [&] { return state->answered; });
+    if (state->error)
+        logMessage("Format Volume failed: ", mountPath, " -> ", *state->error);
+    else
+        logMessage("Format Volume done: ", mountPath);
+}
+
+void FileShredder::sendThrottledEvent()
+{
+    const auto now = std::chrono::steady_clock::now();
+    bool send = false;
+    {
+        std::lock_guard lock(m_stateMutex);
+        if (!m_lastEventTriggered)
+            m_lastEventTriggered = now;
+        if (now - *m_lastEventTriggered > kEventInterval) {
+            m_lastEventTriggered = now;
+            send = true;
+        }
+    }
+    if (send)
+        sendState();
+}
+
+std::shared_ptr<ShredState> FileShredder::getState() const
+{
+    auto state = std::make_shared<ShredState>();
+    std::lock_guard lock(m_stateMutex);
+    state->path = m_curPath;
+    state->curAction = m_action;
+    state->fileCount = m_fileCount;
+    state->fileProgress = m_fileProgress;
+    state->bytesCount = m_bytesCount;
+    state->bytesProgress = m_bytesProgress;
+    state->errorCount = m_errorCount;
+    state->timeSinceStart =
+        m_startDate == std::chrono::steady_clock::time_point{}
+            ? 0.0
+            : std::chrono::duration<double>(std::chrono::steady_clock::now() - m_startDate).count();
+    return state;
+}
+
+void FileShredder::sendState()
+{
+    if (m_delegate)
+        m_delegate->curProgress(getState());
+}
+
+void FileShredder::setCurPath(std::string path)
+{
+    std::lock_guard lock(m_stateMutex);
+    m_curPath = std::move(path);
+}
+
+void FileShredder::finishUpResult()
+{
+    const std::uint64_t cycles = m_algorithm->cycles();
+    {
+        std::lock_guard lock(m_stateMutex);
+        m_result->fileCountFinished = m_fileProgress;
+        // A method without passes writes nothing; it must not divide by zero either.
+        m_result->bytesCountFinished =
+            cycles == 0 ? 0 : static_cast<std::int64_t>(static_cast<std::uint64_t>(m_bytesProgress) / cycles);
+        m_result->errorCount = m_errorCount;
+    }
+    m_result->canceled = isCancelled();
+    m_result->lastState = getState();
+    m_result->end = ShredResult::Clock::now();
+    logLine("Finished");
+}
+
+void FileShredder::cancel()
+{
+    logLine("Cancel Triggered");
+    m_canceled.store(true, std::memory_order_relaxed);
+    {
+        std::lock_guard lock(m_stateMutex);
+        if (m_fileshredCoordinator)
+            m_fileshredCoordinator->cancel();
+        if (m_freespaceCoordinator)
+            m_freespaceCoordinator->cancel();
+        m_curPath = localized("Canceling...");
+        m_action = m_curPath;
+    }
+    sendState();
+}
+
+// ---- callbacks from the coordinators, all on the worker thread --------------------------------
+
+void FileShredder::fileshredWrittenBytes(double bytes)
+{
+    {
+        std::lock_guard lock(m_stateMutex);
+        addTo(m_bytesProgress, bytes);
+    }
+    sendThrottledEvent();
+}
+
+void FileShredder::fileshredCurrentPath(const std::string& path)
+{
+    {
+        std::lock_guard lock(m_stateMutex);
+        ++m_fileProgress;
+        m_curPath = path;
+    }
+    sendThrottledEvent();
+}
+
+void FileShredder::fileshredAddShredItem(const ShredItem& item)
+{
+    m_result->history.push_back(item);
+    sendThrottledEvent();
+}
+
+void FileShredder::fileshredReportErrorForMissingBytes(double bytes)
+{
+    {
+        std::lock_guard lock(m_stateMutex);
+        ++m_errorCount;
+        addTo(m_bytesProgress, bytes);
+    }
+    sendThrottledEvent();
+}
+
+void FileShredder::fileshredRenamingPath(const std::string& text)
+{
+    setCurPath(text);
+    sendThrottledEvent();
+}
+
+void FileShredder::fileshredFlushPath(const std::string& text)
+{
+    setCurPath(text);
+    sendThrottledEvent();
+}
+
+void FileShredder::freespaceWrittenBytes(double bytes)
+{
+    {
+        std::lock_guard lock(m_stateMutex);
+        addTo(m_bytesProgress, bytes);
+    }
+    sendThrottledEvent();
+}
+
+void FileShredder::freespaceAvailableFreeBytes(double bytes)
+{
+    std::lock_guard lock(m_stateMutex);
+    if (m_options->eraseFreeSpaceOnly)
+        m_result->bytesCountTotal = static_cast<std::int64_t>(std::trunc(bytes));
+    else
+        addTo(m_result->bytesCountTotal, bytes);
+}
+
+void FileShredder::freespaceBytesToWrite(double bytes)
+{
+    {
+        std::lock_guard lock(m_stateMutex);
+        addTo(m_bytesCount, bytes);
+    }
+    sendThrottledEvent();
+}
+
+void FileShredder::freespaceVolumeTitle(const std::string& title)
+{
+    setCurPath(title);
+    sendThrottledEvent();
+}
+
+} // namespace cv

@@ -1,0 +1,329 @@
+#include "TempDir.h"
+#include "engine/AlgorithmCollection.h"
+#include "engine/FileShredder.h"
+#include "targets/PathCollectionFactory.h"
+
+#include <condition_variable>
+#include <dirent.h>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <sys/stat.h>
+#include <thread>
+
+using cv::FileShredder;
+using cv::ShredOptions;
+using cv::ShredResult;
+using cv::ShredState;
+namespace t = cv::test;
+
+namespace {
+
+std::shared_ptr<cv::Algorithm> method(std::uint64_t id)
+{
+    static const cv::AlgorithmCollection collection;
+    return collection.findByIdentifier(id);
+}
+
+std::vector<std::string> listNames(const std::string& folder)
+{
+    std::vector<std::string> names;
+    if (DIR* dir = ::opendir(folder.c_str())) {
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (name != "." && name != "..")
+                names.push_back(name);
+        }
+        ::closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+struct Delegate : cv::FileShredderDelegate
+{
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<std::shared_ptr<const ShredState>> states;
+    std::vector<std::shared_ptr<ShredResult>> results;
+    std::function<void(const ShredState&)> onProgress;
+
+    void curProgress(std::shared_ptr<const ShredState> state) override
+    {
+        std::function<void(const ShredState&)> hook;
+        {
+            std::lock_guard lock(mutex);
+            states.push_back(state);
+            hook = onProgress;
+        }
+        changed.notify_all();
+        if (hook)
+            hook(*state);
+    }
+    void finished(std::shared_ptr<ShredResult> result) override
+    {
+        std::lock_guard lock(mutex);
+        results.push_back(result);
+        changed.notify_all();
+    }
+};
+
+struct RecordingHelper : cv::HelperToolClient
+{
+    std::vector<std::string> calls;
+    void allowWriteOperationsOnPath(const std::string& path, Reply reply) override
+    {
+        calls.push_back("allow " + path);
+        reply(std::string("no"));
+    }
+    void deleteFileAtPath(const std::string& path, Reply reply) override
+    {
+        calls.push_back("delete " + path);
+        reply(std::string("no"));
+    }
+    void reformatVolumeAt(const std::string& path, Reply reply) override
+    {
+        calls.push_back("reformat " + path);
+        std::thread([reply] { reply(std::nullopt); }).detach();
+    }
+};
+
+struct Inhibitor : cv::SleepInhibitor
+{
+    std::vector<std::string> events;
+    bool acquire(const std::string&, const std::string& why) override
+    {
+        events.push_back("acquire " + why);
+        return true;
+    }
+    void release() override { events.push_back("release"); }
+};
+
+std::shared_ptr<cv::PathCollection> scan(const std::vector<std::string>& paths)
+{
+    return cv::PathCollectionFactory().createPathCollection(paths);
+}
+
+// A temp folder that the job takes for a mounted volume of `capacity` bytes: its free space
+// shrinks with what is stored in it.
+cv::VolumeProbe folderAsVolume(const std::string& folder, double capacity)
+{
+    cv::VolumeProbe probe = cv::VolumeProbe::system();
+    probe.isVolume = [folder](const std::string& path) { return path == folder; };
+    probe.volumeName = [](const std::string&) { return std::string("Test"); };
+    probe.freeBytes = [folder, capacity](const std::string&) {
+        double used = 0;
+        for (const auto& name : listNames(folder)) {
+            struct stat info;
+            if (::lstat((folder + "/" + name).c_str(), &info) == 0 && S_ISREG(info.st_mode))
+                used += static_cast<double>(info.st_size);
+        }
+        return std::max(0.0, capacity - used);
+    };
+    return probe;
+}
+
+} // namespace
+
+TEST(FileShredder, DeleteJobCountsEveryPassAndRemovesTheTargets)
+{
+    t::TempDir dir;
+    t::makeDir(dir / "T");
+    t::writeFile(dir / "T/ten", std::string(10, 't'));
+    t::writeFile(dir / "T/more", std::string(1000, 'm'));
+    t::writeFile(dir / "single", std::string(5, 's'));
+    auto collection = scan({dir / "T", dir / "single"});
+    Inhibitor inhibitor;
+    Delegate delegate;
+    FileShredder job(collection, method(13), std::make_shared<ShredOptions>());
+    job.setDelegate(&delegate);
+    job.setSleepInhibitor(&inhibitor);
+    job.setFilePause(std::chrono::microseconds(0));
+    job.run();
+
+    ASSERT_EQ(delegate.results.size(), 1u);
+    const auto& result = *delegate.results[0];
+    EXPECT_FALSE(result.canceled);
+    EXPECT_EQ(result.fileCountTotal, 3u);
+    EXPECT_EQ(result.fileCountFinished, 3u);
+    EXPECT_EQ(result.bytesCountTotal, 1015);
+    EXPECT_EQ(result.bytesCountFinished, 1015);
+    EXPECT_EQ(result.errorCount, 0u);
+    EXPECT_EQ(result.history.size(), 3u);
+    EXPECT_EQ(result.lastState->bytesCount, 3 * 1015);
+    EXPECT_EQ(result.lastState->bytesProgress, 3 * 1015);
+    EXPECT_GE(result.end, result.start);
+    EXPECT_EQ(result.algorigthm, method(13));
+    ASSERT_EQ(result.paths->paths().size(), 2u);
+    EXPECT_NE(result.paths->paths()[0], dir / "T") << "the collection holds the targets' new names";
+    EXPECT_TRUE(listNames(dir.path()).empty());
+
+    ASSERT_FALSE(delegate.states.empty());
+    EXPECT_EQ(delegate.states.front()->path, "Initialising") << "the set-up snapshot comes first";
+    EXPECT_EQ(delegate.states.front()->curAction, "Erasing Data");
+    EXPECT_EQ(inhibitor.events, (std::vector<std::string>{"acquire Cindervault Action", "release"}));
+}
+
+TEST(FileShredder, ProgressIsThrottledToOneSnapshotPer50Milliseconds)
+{
+    t::TempDir dir;
+    t::makeDir(dir / "T");
+    for (int i = 0; i < 200; ++i)
+        t::writeFile(dir / ("T/f" + std::to_string(i)), std::string(20000, 'x'));
+    Delegate delegate;
+    FileShredder job(scan({dir / "T"}), method(2), std::make_shared<ShredOptions>());
+    job.setDelegate(&delegate);
+    job.run();
+    ASSERT_EQ(delegate.results.size(), 1u);
+    // Thousands of block callbacks; the snapshots after the set-up one are 50 ms apart at least.
+    for (std::size_t i = 2; i < delegate.states.size(); ++i)
+        EXPECT_GT(delegate.states[i]->timeSinceStart - delegate.states[i - 1]->timeSinceStart, 0.05) << i;
+}
+
+TEST(FileShredder, CancelStopsTheFileAndSkipsTheRemainingPhases)
+{
+    t::TempDir dir;
+    t::makeDir(dir / "T");
+    const std::size_t size = 96 * 1048576;
+    t::writeFile(dir / "T/big", std::vector<std::uint8_t>(size, 1));
+    Delegate delegate;
+    RecordingHelper helper;
+    auto options = std::make_shared<ShredOptions>();
+    options->formatVolume = true;
+    FileShredder job(scan({dir / "T"}), method(1), options);
+    job.setDelegate(&delegate);
+    job.setHelperTool(&helper);
+    std::thread worker([&] { job.run(); });
+    {
+        std::unique_lock lock(delegate.mutex);
+        delegate.changed.wait(lock, [&] {
+            return !delegate.results.empty() ||
+                   (!delegate.states.empty() && delegate.states.back()->bytesProgress > 0);
+        });
+    }
+    job.cancel();
+    worker.join();
+
+    ASSERT_EQ(delegate.results.size(), 1u) << "finished exactly once, also after a cancel";
+    const auto& result = *delegate.results[0];
+    EXPECT_TRUE(result.canceled);
+    EXPECT_LT(result.lastState->bytesProgress, static_cast<std::int64_t>(50 * size))
+        << "stopped inside the file";
+    EXPECT_EQ(listNames(dir / "T"), std::vector<std::string>{"big"}) << "nothing renamed or deleted";
+    EXPECT_TRUE(helper.calls.empty()) << "no formatting after a cancel";
+    bool sawCanceling = false;
+    for (const auto& state : delegate.states)
+        sawCanceling = sawCanceling || (state->curAction == "Canceling..." && state->path == "Canceling...");
+    EXPECT_TRUE(sawCanceling);
+}
+
+TEST(FileShredder, FreeSpaceOnlyJobWipesAndFlushesButShredsNothing)
+{
+    t::TempDir volume;
+    t::writeFile(volume / "keep.txt", "stays");
+    const double capacity = 3000005; // 3,000,000 bytes free besides keep.txt
+    auto collection = std::make_shared<cv::PathCollection>();
+    collection->setPaths({volume.path()});
+    collection->setTotalSize(999);
+    collection->setFileCount(1);
+    auto options = std::make_shared<ShredOptions>();
+    options->hasVolumes = true;
+    options->eraseFreeSpaceOnly = true;
+    Delegate delegate;
+    FileShredder job(collection, method(17), options);
+    job.setVolumeProbe(folderAsVolume(volume.path(), capacity));
+    job.setDelegate(&delegate);
+    job.run();
+
+    ASSERT_EQ(delegate.results.size(), 1u);
+    const auto& result = *delegate.results[0];
+    EXPECT_EQ(result.fileCountTotal, 0u);
+    EXPECT_EQ(result.fileCountFinished, 0u);
+    EXPECT_TRUE(result.history.empty());
+    EXPECT_EQ(result.bytesCountTotal, 3000000);
+    EXPECT_EQ(result.lastState->bytesCount, 3 * 3000000);
+    EXPECT_EQ(result.lastState->bytesProgress, 3 * 3000000);
+    EXPECT_EQ(result.bytesCountFinished, 3000000);
+    EXPECT_EQ(listNames(volume.path()), std::vector<std::string>{"keep.txt"}) << "no fill or flush file left";
+    EXPECT_EQ(t::readFile(volume / "keep.txt"), std::vector<std::uint8_t>({'s', 't', 'a', 'y', 's'}));
+    EXPECT_EQ(delegate.states.front()->curAction, "Freespace Erase only");
+}
+
+TEST(FileShredder, VolumeOptionsDoNothingWithoutAVolumeTarget)
+{
+    t::TempDir dir;
+    t::makeDir(dir / "T");
+    t::writeFile(dir / "T/f", "data");
+    auto options = std::make_shared<ShredOptions>();
+    options->hasVolumes = true;
+    options->eraseFreeSpace = true;
+    options->formatVolume = true;
+    RecordingHelper helper;
+    Delegate delegate;
+    FileShredder job(scan({dir / "T"}), method(16), options);
+    job.setVolumeProbe(folderAsVolume("/nowhere", 1e9));
+    job.setHelperTool(&helper);
+    job.setDelegate(&delegate);
+    job.run();
+    EXPECT_TRUE(helper.calls.empty());
+    EXPECT_TRUE(listNames(dir.path()).empty());
+    ASSERT_EQ(delegate.results.size(), 1u);
+    EXPECT_EQ(delegate.results[0]->bytesCountTotal, 4);
+}
+
+TEST(FileShredder, CompleteEraseWipesShredsAndReformatsTheVolume)
+{
+    t::TempDir volume;
+    t::makeDir(volume / "docs");
+    t::writeFile(volume / "docs/a", std::string(100, 'a'));
+    auto collection = scan({volume.path()});
+    auto options = std::make_shared<ShredOptions>();
+    options->hasVolumes = true;
+    options->eraseFreeSpace = true;
+    options->formatVolume = true;
+    options->optionKey = "complete";
+    RecordingHelper helper;
+    Delegate delegate;
+    FileShredder job(collection, method(16), options);
+    job.setVolumeProbe(folderAsVolume(volume.path(), 2000000));
+    job.setHelperTool(&helper);
+    job.setDelegate(&delegate);
+    job.run();
+
+    EXPECT_EQ(helper.calls, std::vector<std::string>{"reformat " + volume.path()});
+    ASSERT_EQ(delegate.results.size(), 1u);
+    const auto& result = *delegate.results[0];
+    EXPECT_EQ(result.bytesCountTotal, 100 + 2000000) << "files plus the wiped free bytes";
+    EXPECT_EQ(result.history.size(), 1u);
+    EXPECT_TRUE(t::exists(volume.path())) << "the mount point itself is neither renamed nor removed";
+    EXPECT_TRUE(listNames(volume.path()).empty()) << "its contents are";
+    EXPECT_EQ(result.paths->paths(), std::vector<std::string>{volume.path()});
+    EXPECT_EQ(delegate.states.front()->curAction, "Complete Erase");
+    bool sawFormatting = false;
+    for (const auto& state : delegate.states)
+        sawFormatting = sawFormatting || state->path == volume.path() + " - Formatting";
+    EXPECT_TRUE(sawFormatting);
+}
+
+TEST(FileShredder, APlaceholderMethodOrACancelBeforeRunStillFinishes)
+{
+    t::TempDir dir;
+    t::writeFile(dir / "f", "data");
+    {
+        Delegate delegate;
+        FileShredder job(scan({dir / "f"}), method(0), nullptr);
+        job.setDelegate(&delegate);
+        job.run();
+        ASSERT_EQ(delegate.results.size(), 1u);
+        EXPECT_EQ(delegate.results[0]->bytesCountFinished, 0);
+    }
+    {
+        Delegate delegate;
+        FileShredder job(scan({dir / "f"}), method(16), nullptr);
+        job.setDelegate(&delegate);
+        job.cancel();
+        job.run();
+        ASSERT_EQ(delegate.results.size(), 1u);
+        EXPECT_TRUE(delegate.results[0]->canceled);
+        EXPECT_TRUE(delegate.results[0]->history.empty());
+    }
+}
