@@ -1,0 +1,141 @@
+#include "tempdata/TempSearcher.h"
+
+#include "targets/PathCollectionFactory.h"
+
+#include <QThread>
+
+#include <cstdlib>
+#include <pwd.h>
+#include <unistd.h>
+
+namespace cv {
+
+namespace {
+
+std::string withoutTrailingSlashes(std::string path)
+{
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return path;
+}
+
+std::string currentHome()
+{
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return home;
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_dir)
+        return found->pw_dir;
+    return "/";
+}
+
+} // namespace
+
+TempSearcher::TempSearcher(QObject* parent) : QObject(parent)
+{
+    // One thread per category, so that a slow system folder does not hold back the other two.
+    m_pool.setMaxThreadCount(3);
+    m_pool.setThreadPriority(QThread::LowPriority);
+}
+
+TempSearcher::~TempSearcher()
+{
+    // Workers post to this object and call scan(); both must outlive them.
+    waitForScans();
+}
+
+void TempSearcher::waitForScans()
+{
+    m_pool.waitForDone();
+}
+
+void TempSearcher::startSearch()
+{
+    m_round = std::make_shared<Round>();
+    startSearchLogs();
+    startSearchCaches();
+    startSearchUserCache();
+}
+
+void TempSearcher::startCategory(std::int32_t type)
+{
+    auto result = std::make_shared<TempResult>();
+    result->type = type;
+    m_pool.start([this, result, folderList = folders(type), round = m_round]() mutable {
+        search(std::move(result), std::move(folderList), std::move(round));
+    });
+}
+
+void TempSearcher::search(std::shared_ptr<TempResult> result, std::vector<std::string> folders,
+                          std::shared_ptr<Round> round)
+{
+    result->pathColection = scan(result->type, folders);
+    // Posted before the count goes up, so the GUI thread gets every result before finishedAll.
+    QMetaObject::invokeMethod(
+        this,
+        [this, result, round] {
+            if (round == m_round && m_delegate)
+                m_delegate->finished(result);
+        },
+        Qt::QueuedConnection);
+    // Increment and comparison in one atomic step: exactly one category posts finishedAll.
+    if (round->finished.fetch_add(1) + 1 == 3) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, round] {
+                if (round == m_round && m_delegate)
+                    m_delegate->finishedAll();
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+std::shared_ptr<PathCollection> TempSearcher::scan(std::int32_t,
+                                                   const std::vector<std::string>& folders) const
+{
+    return PathCollectionFactory().createPathCollection(folders);
+}
+
+std::vector<std::string> TempSearcher::folders(std::int32_t type) const
+{
+    if (type >= 0 && type < std::int32_t(m_folders.size()) && m_folders[std::size_t(type)])
+        return *m_folders[std::size_t(type)];
+    return defaultFolders(type);
+}
+
+void TempSearcher::setFolders(std::int32_t type, std::vector<std::string> folders)
+{
+    if (type >= 0 && type < std::int32_t(m_folders.size()))
+        m_folders[std::size_t(type)] = std::move(folders);
+}
+
+std::vector<std::string> TempSearcher::defaultFolders(std::int32_t type, std::string home,
+                                                      std::string xdgCacheHome)
+{
+    home = withoutTrailingSlashes(std::move(home));
+    if (home == "/")
+        home.clear(); // so that home + "/.cache" reads "/.cache"
+    switch (type) {
+    case Logs:
+        return {"/var/log/", home + "/.local/share/xorg"};
+    case SystemCaches:
+        return {"/var/cache/"};
+    case UserCaches:
+        // A relative $XDG_CACHE_HOME is invalid and ignored, as the base-directory rules say.
+        if (!xdgCacheHome.empty() && xdgCacheHome.front() == '/')
+            return {withoutTrailingSlashes(std::move(xdgCacheHome))};
+        return {home + "/.cache"};
+    default:
+        return {};
+    }
+}
+
+std::vector<std::string> TempSearcher::defaultFolders(std::int32_t type)
+{
+    const char* xdgCacheHome = std::getenv("XDG_CACHE_HOME");
+    return defaultFolders(type, currentHome(), xdgCacheHome ? xdgCacheHome : "");
+}
+
+} // namespace cv

@@ -1,0 +1,11 @@
+// The test program's entry: the searcher delivers on the GUI thread, so the tests run on one.
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,275 @@
+#include "tempdata/TempSearcher.h"
+
+#include "TempDir.h"
+#include "engine/AlgorithmCollection.h"
+#include "engine/FileShredCoordinator.h"
+#include "engine/ShredWriter.h"
+
+#include <QCoreApplication>
+#include <QTest>
+#include <QThread>
+
+#include <barrier>
+#include <cstdlib>
+#include <ftw.h>
+#include <gtest/gtest.h>
+#include <set>
+#include <unistd.h>
+
+using cv::PathCollection;
+using cv::TempResult;
+using cv::TempSearcher;
+namespace t = cv::test;
+
+namespace {
+
+// Records what the searcher delivers, and whether it came on the GUI thread.
+struct Recorder : cv::TempSearcherDelegate
+{
+    std::vector<std::string> events;
+    std::vector<std::shared_ptr<TempResult>> results;
+    int finishedAllCount = 0;
+    bool offGuiThread = false;
+
+    void finished(std::shared_ptr<TempResult> result) override
+    {
+        offGuiThread |= QThread::currentThread() != QCoreApplication::instance()->thread();
+        events.push_back("finished " + std::to_string(result->type));
+        results.push_back(std::move(result));
+    }
+    void finishedAll() override
+    {
+        offGuiThread |= QThread::currentThread() != QCoreApplication::instance()->thread();
+        events.push_back("all");
+        ++finishedAllCount;
+    }
+
+    std::shared_ptr<TempResult> result(std::int32_t type) const
+    {
+        for (const auto& result : results)
+            if (result->type == type)
+                return result;
+        return nullptr;
+    }
+};
+
+// Holds every category's scan until all three have scanned, so that they finish at one moment.
+class RendezvousSearcher : public TempSearcher
+{
+public:
+    ~RendezvousSearcher() override { waitForScans(); }
+
+protected:
+    std::shared_ptr<PathCollection> scan(std::int32_t type,
+                                         const std::vector<std::string>& folders) const override
+    {
+        auto collection = TempSearcher::scan(type, folders);
+        m_barrier.arrive_and_wait();
+        return collection;
+    }
+
+private:
+    mutable std::barrier<> m_barrier{3};
+};
+
+bool waitForFinishedAll(const Recorder& recorder, int count)
+{
+    return QTest::qWaitFor([&] { return recorder.finishedAllCount >= count; }, 20000);
+}
+
+// Every folder and every other entry below root (root included), links not followed.
+struct TreeListing
+{
+    std::set<std::string> folders;
+    std::set<std::string> others;
+};
+
+TreeListing listTree(const std::string& root)
+{
+    static TreeListing* current = nullptr;
+    TreeListing listing;
+    current = &listing;
+    ::nftw(
+        root.c_str(),
+        [](const char* path, const struct stat* info, int, struct FTW*) {
+            (S_ISDIR(info->st_mode) ? current->folders : current->others).insert(path);
+            return 0;
+        },
+        16, FTW_PHYS);
+    return listing;
+}
+
+} // namespace
+
+TEST(TempSearcher, StandardFolders)
+{
+    using Folders = std::vector<std::string>;
+    EXPECT_EQ(TempSearcher::defaultFolders(TempSearcher::Logs, "/home/ann", ""),
+              (Folders{"/var/log/", "/home/ann/.local/share/xorg"}));
+    EXPECT_EQ(TempSearcher::defaultFolders(TempSearcher::SystemCaches, "/home/ann", ""),
+              Folders{"/var/cache/"});
+    EXPECT_EQ(TempSearcher::defaultFolders(TempSearcher::UserCaches, "/home/ann/", ""),
+              Folders{"/home/ann/.cache"})
+        << "home without its trailing slash";
+    EXPECT_EQ(TempSearcher::defaultFolders(TempSearcher::UserCaches, "/home/ann", "/srv/cache/ann/"),
+              Folders{"/srv/cache/ann"});
+    EXPECT_EQ(TempSearcher::defaultFolders(TempSearcher::UserCaches, "/home/ann", "cache"),
+              Folders{"/home/ann/.cache"})
+        << "a relative XDG_CACHE_HOME is ignored";
+    EXPECT_EQ(TempSearcher::defaultFolders(TempSearcher::UserCaches, "/", ""), Folders{"/.cache"});
+
+    // The searcher reads the environment of the moment.
+    const std::string oldHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    const char* oldCache = std::getenv("XDG_CACHE_HOME");
+    const std::string savedCache = oldCache ? oldCache : "";
+    ::setenv("HOME", "/home/bob", 1);
+    ::unsetenv("XDG_CACHE_HOME");
+    TempSearcher searcher;
+    EXPECT_EQ(searcher.folders(TempSearcher::UserCaches), Folders{"/home/bob/.cache"});
+    ::setenv("XDG_CACHE_HOME", "/var/tmp/bob-cache", 1);
+    EXPECT_EQ(searcher.folders(TempSearcher::UserCaches), Folders{"/var/tmp/bob-cache"});
+    searcher.setFolders(TempSearcher::UserCaches, {"/elsewhere"});
+    EXPECT_EQ(searcher.folders(TempSearcher::UserCaches), Folders{"/elsewhere"});
+    ::setenv("HOME", oldHome.c_str(), 1);
+    if (oldCache)
+        ::setenv("XDG_CACHE_HOME", savedCache.c_str(), 1);
+    else
+        ::unsetenv("XDG_CACHE_HOME");
+}
+
+TEST(TempSearcher, ThreeResultsThenFinishedAllOnce)
+{
+    t::TempDir dir;
+    t::makeDir(dir / "log");
+    t::makeDir(dir / "log/apt");
+    t::writeFile(dir / "log/syslog", std::string(100, 'l'));
+    t::writeFile(dir / "log/apt/history.log", std::string(20, 'h'));
+    t::writeFile(dir / "log/.hidden", std::string(3, '.'));
+    t::makeDir(dir / "cache");
+    t::makeDir(dir / "cache/apt");
+    t::writeFile(dir / "cache/apt/pkgcache.bin", std::string(1000, 'c'));
+    t::makeDir(dir / "user-cache");
+
+    RendezvousSearcher searcher;
+    searcher.setFolders(TempSearcher::Logs, {dir / "log/", dir / "no-such-xorg"});
+    searcher.setFolders(TempSearcher::SystemCaches, {dir / "cache/"});
+    searcher.setFolders(TempSearcher::UserCaches, {dir / "user-cache"});
+    Recorder recorder;
+    searcher.setDelegate(&recorder);
+
+    // Many rounds, each with the three categories finishing at the same moment.
+    constexpr int kRounds = 20;
+    for (int round = 1; round <= kRounds; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        recorder.events.clear();
+        recorder.results.clear();
+        searcher.startSearch();
+        ASSERT_TRUE(waitForFinishedAll(recorder, round));
+        ASSERT_EQ(recorder.events.size(), 4u) << "three results and one finishedAll, in that order";
+        EXPECT_EQ(recorder.events.back(), "all");
+        EXPECT_EQ(searcher.finished(), 3);
+        std::set<std::string> firstThree(recorder.events.begin(), recorder.events.end() - 1);
+        EXPECT_EQ(firstThree, (std::set<std::string>{"finished 0", "finished 1", "finished 2"}));
+    }
+    QTest::qWait(50); // a late second finishedAll would arrive now
+    EXPECT_EQ(recorder.finishedAllCount, kRounds);
+    EXPECT_FALSE(recorder.offGuiThread) << "the delegate must only be called on the GUI thread";
+
+    const auto logs = recorder.result(TempSearcher::Logs)->pathColection;
+    EXPECT_EQ(logs->totalSize(), 123);
+    EXPECT_EQ(logs->fileCount(), 4u) << "three log files and the missing folder as one file of 0 bytes";
+    EXPECT_EQ(logs->paths(), (std::vector<std::string>{dir / "log/", dir / "no-such-xorg"}));
+    EXPECT_EQ(logs->trees().size(), 2u);
+    EXPECT_EQ(recorder.result(TempSearcher::SystemCaches)->pathColection->totalSize(), 1000);
+    const auto user = recorder.result(TempSearcher::UserCaches)->pathColection;
+    EXPECT_EQ(user->totalSize(), 0);
+    EXPECT_EQ(user->fileCount(), 0u);
+}
+
+TEST(TempSearcher, NewSearchSupersedesTheRunningOne)
+{
+    t::TempDir dir;
+    RendezvousSearcher searcher;
+    for (std::int32_t type : {0, 1, 2})
+        searcher.setFolders(type, {dir.path()});
+    Recorder recorder;
+    searcher.setDelegate(&recorder);
+
+    searcher.startSearch();
+    searcher.startSearch(); // before the first could finish
+    ASSERT_TRUE(waitForFinishedAll(recorder, 1));
+    QTest::qWait(50);
+    EXPECT_EQ(recorder.finishedAllCount, 1);
+    EXPECT_EQ(recorder.events.size(), 4u) << "the superseded search must not report";
+    EXPECT_EQ(searcher.finished(), 3);
+}
+
+TEST(TempSearcher, FilesOnlyJobEmptiesTheLogTreeAndKeepsEveryFolder)
+{
+    t::TempDir dir;
+    const std::string log = dir / "log";
+    t::makeDir(log);
+    t::makeDir(log + "/apt");
+    t::makeDir(log + "/apt/old");
+    t::makeDir(log + "/cups");
+    t::makeDir(log + "/journal");
+    t::makeDir(log + "/journal/0a1b");
+    t::makeDir(log + "/journal/0a1b/deep");
+    t::writeFile(log + "/syslog", std::string(5000, 's'));
+    t::writeFile(log + "/.hidden.log", std::string(7, 'x'));
+    t::writeFile(log + "/apt/history.log", std::string(300, 'h'));
+    t::writeFile(log + "/apt/old/history.log.1.gz", std::string(40, 'g'));
+    t::writeFile(log + "/journal/0a1b/deep/system.journal", std::string(9000, 'j'));
+    const std::string outside = dir / "outside.txt";
+    t::writeFile(outside, std::string("keep me"));
+    ASSERT_EQ(::symlink(outside.c_str(), (log + "/link.log").c_str()), 0);
+    const TreeListing before = listTree(log);
+
+    TempSearcher searcher;
+    searcher.setFolders(TempSearcher::Logs, {log + "/"});
+    searcher.setFolders(TempSearcher::SystemCaches, {});
+    searcher.setFolders(TempSearcher::UserCaches, {});
+    Recorder recorder;
+    searcher.setDelegate(&recorder);
+    searcher.startSearch();
+    ASSERT_TRUE(waitForFinishedAll(recorder, 1));
+    const auto collection = recorder.result(TempSearcher::Logs)->pathColection;
+    EXPECT_EQ(collection->fileCount(), 5u);
+    EXPECT_EQ(collection->symlinkCount(), 1u);
+    EXPECT_EQ(collection->totalSize(), 5000 + 7 + 300 + 40 + 9000);
+
+    // The job's per-file phases over the category's folders, with the files-only option that the
+    // temporary-data screen sets.
+    static const cv::AlgorithmCollection methods;
+    const auto method = methods.findByIdentifier(16);
+    cv::ShredWriter writer(method, cv::ShredWriter::kFileBlockSize);
+    cv::FileShredCoordinator coordinator(method, writer, nullptr);
+    coordinator.setFilePause(std::chrono::microseconds(0));
+    coordinator.setFilesOnly(true);
+    struct Items : cv::FileShredCoordinatorDelegate
+    {
+        std::vector<cv::ShredItem> items;
+        void fileshredWrittenBytes(double) override {}
+        void fileshredCurrentPath(const std::string&) override {}
+        void fileshredAddShredItem(const cv::ShredItem& item) override { items.push_back(item); }
+        void fileshredReportErrorForMissingBytes(double) override {}
+        void fileshredRenamingPath(const std::string&) override {}
+        void fileshredFlushPath(const std::string&) override {}
+    } items;
+    coordinator.setDelegate(&items);
+    for (const std::string& path : collection->paths()) {
+        coordinator.shredPath(path, {});
+        const std::string renamed = coordinator.renameAtPath(path, {});
+        EXPECT_EQ(renamed, path) << "a kept folder keeps its name";
+        coordinator.saveDelete(renamed, {});
+    }
+
+    const TreeListing after = listTree(log);
+    EXPECT_EQ(after.folders, before.folders) << "every log folder must stay where services expect it";
+    EXPECT_TRUE(after.others.empty())
+        << after.others.size() << " entries left, first " << *after.others.begin();
+    EXPECT_EQ(items.items.size(), 5u) << "every regular file overwritten (the link is removed, not followed)";
+    for (const auto& item : items.items)
+        EXPECT_TRUE(item.success) << item.path;
+    EXPECT_EQ(t::readFile(outside), (std::vector<std::uint8_t>{'k', 'e', 'e', 'p', ' ', 'm', 'e'}));
+}
