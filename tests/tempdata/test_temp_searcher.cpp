@@ -2,8 +2,8 @@
 
 #include "TempDir.h"
 #include "engine/AlgorithmCollection.h"
-#include "engine/FileShredCoordinator.h"
-#include "engine/ShredWriter.h"
+#include "engine/FileShredder.h"
+#include "targets/PathCollectionFactory.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -238,38 +238,35 @@ TEST(TempSearcher, FilesOnlyJobEmptiesTheLogTreeAndKeepsEveryFolder)
     EXPECT_EQ(collection->symlinkCount(), 1u);
     EXPECT_EQ(collection->totalSize(), 5000 + 7 + 300 + 40 + 9000);
 
-    // The job's per-file phases over the category's folders, with the files-only option that the
-    // temporary-data screen sets.
+    // The job as the temporary-data screen starts it: the categories merged into one collection,
+    // with the files-only option.
+    std::vector<const PathCollection*> categories;
+    for (const auto& result : recorder.results)
+        categories.push_back(result->pathColection.get());
+    std::shared_ptr<PathCollection> merged = cv::PathCollectionFactory::mergePathCollections(categories);
+    auto options = std::make_shared<cv::ShredOptions>();
+    options->filesOnly = true;
     static const cv::AlgorithmCollection methods;
-    const auto method = methods.findByIdentifier(16);
-    cv::ShredWriter writer(method, cv::ShredWriter::kFileBlockSize);
-    cv::FileShredCoordinator coordinator(method, writer, nullptr);
-    coordinator.setFilePause(std::chrono::microseconds(0));
-    coordinator.setFilesOnly(true);
-    struct Items : cv::FileShredCoordinatorDelegate
+    cv::FileShredder job(merged, methods.findByIdentifier(16), options);
+    job.setFilePause(std::chrono::microseconds(0));
+    struct Finish : cv::FileShredderDelegate
     {
-        std::vector<cv::ShredItem> items;
-        void fileshredWrittenBytes(double) override {}
-        void fileshredCurrentPath(const std::string&) override {}
-        void fileshredAddShredItem(const cv::ShredItem& item) override { items.push_back(item); }
-        void fileshredReportErrorForMissingBytes(double) override {}
-        void fileshredRenamingPath(const std::string&) override {}
-        void fileshredFlushPath(const std::string&) override {}
-    } items;
-    coordinator.setDelegate(&items);
-    for (const std::string& path : collection->paths()) {
-        coordinator.shredPath(path, {});
-        const std::string renamed = coordinator.renameAtPath(path, {});
-        EXPECT_EQ(renamed, path) << "a kept folder keeps its name";
-        coordinator.saveDelete(renamed, {});
-    }
+        std::shared_ptr<cv::ShredResult> result;
+        void curProgress(std::shared_ptr<const cv::ShredState>) override {}
+        void finished(std::shared_ptr<cv::ShredResult> finished) override { result = std::move(finished); }
+    } finish;
+    job.setDelegate(&finish);
+    job.run();
 
+    ASSERT_TRUE(finish.result);
+    EXPECT_EQ(finish.result->errorCount, 0u);
+    EXPECT_EQ(finish.result->history.size(), 5u)
+        << "every regular file overwritten (the link is removed, not followed)";
+    for (const auto& item : finish.result->history)
+        EXPECT_TRUE(item.success) << item.path;
     const TreeListing after = listTree(log);
     EXPECT_EQ(after.folders, before.folders) << "every log folder must stay where services expect it";
     EXPECT_TRUE(after.others.empty())
         << after.others.size() << " entries left, first " << *after.others.begin();
-    EXPECT_EQ(items.items.size(), 5u) << "every regular file overwritten (the link is removed, not followed)";
-    for (const auto& item : items.items)
-        EXPECT_TRUE(item.success) << item.path;
     EXPECT_EQ(t::readFile(outside), (std::vector<std::uint8_t>{'k', 'e', 'e', 'p', ' ', 'm', 'e'}));
 }
