@@ -9,5 +9,7 @@ namespace cv::cli {
 int runMethodsCommand(const std::vector<std::string>& args);
 int runOverwriteCommand(const std::vector<std::string>& args);
 int runScanCommand(const std::vector<std::string>& args);
+int runShredCommand(const std::vector<std::string>& args);
+int runWipeFreeCommand(const std::vector<std::string>& args);
 
 } // namespace cv::cli

@@ -111,6 +111,12 @@ void JsonWriter::boolean(bool value)
     m_text.append(value ? "true" : "false");
 }
 
+void JsonWriter::null()
+{
+    beforeValue();
+    m_text.append("null");
+}
+
 void JsonWriter::string(std::string_view bytes)
 {
     beforeValue();

@@ -23,6 +23,7 @@ public:
     void number(std::int64_t value);
     void number(std::uint64_t value);
     void boolean(bool value);
+    void null();
     void string(std::string_view bytes);
 
     // "name": the bytes as text and, when they are not valid UTF-8, "nameBase64": the exact bytes.

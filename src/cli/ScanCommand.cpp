@@ -12,28 +12,14 @@ namespace cv::cli {
 
 namespace {
 
-// An absolute path without "." components, repeated or trailing slashes, so that entries and
-// excludes read alike. ".." stays: resolving it without the file system would be wrong across
-// links. A trailing slash is dropped on purpose: "link/" would otherwise walk the link's target.
+// Relative paths are taken from the working folder; every path is normalized so that entries
+// and excludes read alike. A trailing slash goes too: "link/" would otherwise walk the link's target.
 std::string absolutePath(const std::string& path)
 {
-    std::string joined = path;
-    if (path.empty() || path.front() != '/') {
-        const std::unique_ptr<char, decltype(&std::free)> cwd(::getcwd(nullptr, 0), &std::free);
-        joined = std::string(cwd ? cwd.get() : "") + "/" + path;
-    }
-    std::string result;
-    std::size_t start = 0;
-    while (start < joined.size()) {
-        auto end = joined.find('/', start);
-        if (end == std::string::npos)
-            end = joined.size();
-        const std::string_view part(joined.data() + start, end - start);
-        if (!part.empty() && part != ".")
-            result.append("/").append(part);
-        start = end + 1;
-    }
-    return result.empty() ? "/" : result;
+    if (path.starts_with('/'))
+        return PathCollectionFactory::normalizedPath(path);
+    const std::unique_ptr<char, decltype(&std::free)> cwd(::getcwd(nullptr, 0), &std::free);
+    return PathCollectionFactory::normalizedPath(std::string(cwd ? cwd.get() : "") + "/" + path);
 }
 
 void writeItem(JsonWriter& json, const TreeItem& item)

@@ -1,0 +1,174 @@
+#include "cli/JobCommandSupport.h"
+
+#include "cli/CommandLine.h"
+#include "cli/JobRunner.h"
+#include "cli/JsonWriter.h"
+#include "common/ByteCountFormatter.h"
+#include "engine/AlgorithmCollection.h"
+
+#include <cstdio>
+#include <ctime>
+#include <iostream>
+#include <unistd.h>
+
+namespace cv::cli {
+
+namespace {
+
+// The method used when none is given and none is stored: one pass of random data.
+constexpr std::uint64_t kFallbackMethod = 16;
+
+std::string isoTime(ShredResult::Clock::time_point point)
+{
+    const std::time_t seconds = ShredResult::Clock::to_time_t(point);
+    std::tm utc{};
+    gmtime_r(&seconds, &utc);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    return text;
+}
+
+bool onTerminal()
+{
+    return ::isatty(STDIN_FILENO) && ::isatty(STDERR_FILENO);
+}
+
+} // namespace
+
+std::shared_ptr<Algorithm> JobCommandSupport::chooseMethod(const CommandLine& line)
+{
+    const AlgorithmCollection collection;
+    const auto text = line.value("--method");
+    const std::uint64_t fallback = kFallbackMethod;
+    const auto identifier = text ? CommandLine::parseUnsigned(*text) : std::optional<std::uint64_t>(fallback);
+    const auto algorithm = identifier ? collection.findByIdentifier(*identifier) : nullptr;
+    if (!algorithm || algorithm->cycles() == 0) {
+        printError("unknown method " + text.value_or("") + " (see: cindervault-cli methods)");
+        return nullptr;
+    }
+    return algorithm;
+}
+
+bool JobCommandSupport::confirm(const CommandLine& line, const std::string& question)
+{
+    if (line.flag("--yes"))
+        return true;
+    if (!onTerminal()) {
+        printError("not on a terminal: give --yes to confirm that the data is to be destroyed");
+        return false;
+    }
+    std::fprintf(stderr, "%s\nThis cannot be undone. Type \"yes\" to go on: ", question.c_str());
+    std::fflush(stderr);
+    std::string answer;
+    std::getline(std::cin, answer);
+    return answer == "yes" || answer == "y";
+}
+
+std::shared_ptr<ShredResult> JobCommandSupport::runJob(FileShredder& job)
+{
+    JobRunner runner(job, ::isatty(STDERR_FILENO) != 0);
+    return runner.run();
+}
+
+void JobCommandSupport::printJson(const ShredResult& result, const std::optional<std::string>& reportPath)
+{
+    JsonWriter json;
+    json.beginObject();
+    json.key("canceled");
+    json.boolean(result.canceled);
+    json.key("start");
+    json.string(isoTime(result.start));
+    json.key("end");
+    json.string(isoTime(result.end));
+    json.key("method");
+    json.beginObject();
+    json.key("id");
+    json.number(result.algorigthm ? result.algorigthm->identifier() : std::uint64_t(0));
+    json.key("name");
+    std::string name = result.algorigthm ? result.algorigthm->selectDesc() : std::string();
+    name.erase(0, name.find_first_not_of(' '));
+    json.string(name);
+    json.endObject();
+    json.key("fileCountTotal");
+    json.number(result.fileCountTotal);
+    json.key("fileCountFinished");
+    json.number(result.fileCountFinished);
+    json.key("errorCount");
+    json.number(result.errorCount);
+    json.key("bytesCountTotal");
+    json.number(result.bytesCountTotal);
+    json.key("bytesCountFinished");
+    json.number(result.bytesCountFinished);
+
+    // Paths as text, and, where a path is not valid UTF-8, its exact bytes in Base64 in the same
+    // place of "pathsBase64" (null elsewhere).
+    const std::vector<std::string> noPaths;
+    const auto& paths = result.paths ? result.paths->paths() : noPaths;
+    json.key("paths");
+    json.beginArray();
+    bool anyInvalid = false;
+    for (const auto& path : paths) {
+        json.string(path);
+        anyInvalid = anyInvalid || !JsonWriter::isValidUtf8(path);
+    }
+    json.endArray();
+    if (anyInvalid) {
+        json.key("pathsBase64");
+        json.beginArray();
+        for (const auto& path : paths) {
+            if (JsonWriter::isValidUtf8(path))
+                json.null();
+            else
+                json.string(JsonWriter::base64(path));
+        }
+        json.endArray();
+    }
+
+    json.key("history");
+    json.beginArray();
+    for (const auto& item : result.history) {
+        json.beginObject();
+        json.bytesMember("path", item.path);
+        json.key("fileSize");
+        json.number(item.fileSize);
+        json.key("success");
+        json.boolean(item.success);
+        json.key("error");
+        if (item.error)
+            json.string(*item.error);
+        else
+            json.null();
+        json.endObject();
+    }
+    json.endArray();
+    if (reportPath) {
+        json.bytesMember("reportPath", *reportPath);
+    }
+    json.endObject();
+    std::printf("%s\n", json.text().c_str());
+}
+
+void JobCommandSupport::printSummary(const ShredResult& result)
+{
+    std::string name = result.algorigthm ? result.algorigthm->selectDesc() : std::string();
+    name.erase(0, name.find_first_not_of(' '));
+    std::printf("%s: %llu of %llu files, %s, method %s; %llu could not be overwritten\n",
+                result.canceled ? "Cancelled" : "Done",
+                static_cast<unsigned long long>(result.fileCountFinished),
+                static_cast<unsigned long long>(result.fileCountTotal),
+                formatByteCount(result.bytesCountFinished).c_str(), name.c_str(),
+                static_cast<unsigned long long>(result.errorCount));
+    for (const auto& item : result.history) {
+        if (!item.success)
+            std::fprintf(stderr, "%s: %s\n", item.path.c_str(), item.error.value_or("failed").c_str());
+    }
+}
+
+int JobCommandSupport::exitCodeFor(const ShredResult& result, bool leftovers)
+{
+    if (result.canceled)
+        return 130;
+    return result.errorCount > 0 || leftovers ? kExitFailure : kExitOk;
+}
+
+} // namespace cv::cli

@@ -1,0 +1,135 @@
+#include "cli/JobRunner.h"
+
+#include "common/ByteCountFormatter.h"
+
+#include <cerrno>
+#include <condition_variable>
+#include <csignal>
+#include <cstdio>
+#include <ctime>
+#include <mutex>
+#include <sys/ioctl.h>
+#include <thread>
+#include <unistd.h>
+
+namespace cv::cli {
+
+namespace {
+
+// Keeps the newest snapshot and the result for the main thread.
+class Progress : public FileShredderDelegate
+{
+public:
+    void curProgress(std::shared_ptr<const ShredState> state) override
+    {
+        std::lock_guard lock(m_mutex);
+        m_state = std::move(state);
+    }
+    void finished(std::shared_ptr<ShredResult> result) override
+    {
+        std::lock_guard lock(m_mutex);
+        m_result = std::move(result);
+    }
+    std::shared_ptr<const ShredState> state() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_state;
+    }
+    std::shared_ptr<ShredResult> result() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_result;
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    std::shared_ptr<const ShredState> m_state;
+    std::shared_ptr<ShredResult> m_result;
+};
+
+int terminalWidth()
+{
+    winsize size{};
+    if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 20)
+        return size.ws_col;
+    return 80;
+}
+
+std::string elapsedText(double seconds)
+{
+    const long total = static_cast<long>(seconds);
+    char text[32];
+    std::snprintf(text, sizeof text, "%02ld:%02ld:%02ld", total / 3600, (total / 60) % 60, total % 60);
+    return text;
+}
+
+void printProgressLine(const ShredState& state)
+{
+    const double fraction = state.bytesCount > 0 ? static_cast<double>(state.bytesProgress) /
+                                                       static_cast<double>(state.bytesCount)
+                                                 : 0;
+    char head[256];
+    std::snprintf(head, sizeof head, "%s  %3d%%  %s of %s  %s  ", state.curAction.c_str(),
+                  static_cast<int>(std::min(1.0, fraction) * 100),
+                  formatByteCount(state.bytesProgress).c_str(), formatByteCount(state.bytesCount).c_str(),
+                  elapsedText(state.timeSinceStart).c_str());
+    std::string line = head;
+    const std::size_t width = static_cast<std::size_t>(terminalWidth()) - 1;
+    if (line.size() < width) {
+        std::string path = state.path;
+        const std::size_t room = width - line.size();
+        if (path.size() > room)
+            path = "..." + path.substr(path.size() - (room > 3 ? room - 3 : 0));
+        line += path;
+    }
+    if (line.size() > width)
+        line.resize(width);
+    std::fprintf(stderr, "\r\033[K%s", line.c_str());
+    std::fflush(stderr);
+}
+
+} // namespace
+
+JobRunner::JobRunner(FileShredder& job, bool showProgress) : m_job(job), m_showProgress(showProgress) {}
+
+std::shared_ptr<ShredResult> JobRunner::run()
+{
+    // SIGINT and SIGTERM are taken by this thread alone (the worker inherits the blocked mask),
+    // so a signal cancels the job instead of killing the process mid-file.
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    sigset_t previous;
+    pthread_sigmask(SIG_BLOCK, &signals, &previous);
+
+    Progress progress;
+    m_job.setDelegate(&progress);
+    std::thread worker([this] { m_job.run(); });
+
+    bool cancelled = false;
+    const timespec tick{0, 200 * 1000 * 1000};
+    while (!progress.result()) {
+        const int signal = ::sigtimedwait(&signals, nullptr, &tick);
+        if ((signal == SIGINT || signal == SIGTERM) && !cancelled) {
+            cancelled = true;
+            m_job.cancel();
+        }
+        if (m_showProgress) {
+            if (const auto state = progress.state())
+                printProgressLine(*state);
+        }
+    }
+    worker.join();
+    // A signal that came with the end is spent here, not left to kill the process after it.
+    const timespec zero{0, 0};
+    while (::sigtimedwait(&signals, nullptr, &zero) > 0) {
+    }
+    if (m_showProgress)
+        std::fputs("\r\033[K", stderr);
+    m_job.setDelegate(nullptr);
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    return progress.result();
+}
+
+} // namespace cv::cli

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "engine/FileShredder.h"
+
+#include <memory>
+
+namespace cv::cli {
+
+// Runs one shred job from a terminal: the job on a worker thread, SIGINT and SIGTERM turned into
+// the job's cancel, and, when standard error is a terminal, one updating progress line.
+class JobRunner
+{
+public:
+    explicit JobRunner(FileShredder& job, bool showProgress);
+    // Runs the job to its end and returns its result (cancelled or not).
+    std::shared_ptr<ShredResult> run();
+
+private:
+    FileShredder& m_job;
+    bool m_showProgress;
+};
+
+} // namespace cv::cli

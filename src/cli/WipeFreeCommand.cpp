@@ -1,0 +1,49 @@
+#include "cli/CommandLine.h"
+#include "cli/Commands.h"
+#include "cli/JobCommandSupport.h"
+#include "cli/PathArguments.h"
+#include "targets/Volume.h"
+
+namespace cv::cli {
+
+// Wipes the free space of one mounted volume, touching none of its files.
+int runWipeFreeCommand(const std::vector<std::string>& args)
+{
+    const CommandLine line(args, {"--method"}, {"--json", "--yes"});
+    if (!line.ok()) {
+        printError(line.error());
+        return kExitUsage;
+    }
+    if (line.operands().size() != 1) {
+        printError("wipe-free takes exactly one mount point");
+        return kExitUsage;
+    }
+    const auto algorithm = JobCommandSupport::chooseMethod(line);
+    if (!algorithm)
+        return kExitUsage;
+    const std::string mountPoint = absolutePath(line.operands().front());
+    if (!isVolume(mountPoint)) {
+        printError(mountPoint + " is not the mount point of a mounted volume");
+        return kExitUsage;
+    }
+    if (!JobCommandSupport::confirm(line, "Wipe the free space of " + mountPoint + " with" +
+                                              algorithm->selectDesc() + "?"))
+        return kExitUsage;
+
+    auto collection = std::make_shared<PathCollection>();
+    collection->setPaths({mountPoint});
+    auto options = std::make_shared<ShredOptions>();
+    options->hasVolumes = true;
+    options->eraseFreeSpaceOnly = true;
+    options->optionKey = "freespace";
+
+    FileShredder job(collection, algorithm, options);
+    const auto result = JobCommandSupport::runJob(job);
+    if (line.flag("--json"))
+        JobCommandSupport::printJson(*result, std::nullopt);
+    else
+        JobCommandSupport::printSummary(*result);
+    return JobCommandSupport::exitCodeFor(*result, false);
+}
+
+} // namespace cv::cli

@@ -1,0 +1,219 @@
+#include "ProcessRunner.h"
+#include "TempDir.h"
+#include "TmpfsMount.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <chrono>
+#include <csignal>
+#include <dirent.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace t = cv::test;
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+t::ProcessResult cli(std::vector<std::string> args)
+{
+    args.insert(args.begin(), CINDERVAULT_CLI);
+    return t::runProcess(args);
+}
+
+QJsonObject parse(const std::string& out)
+{
+    QJsonParseError error;
+    const auto document = QJsonDocument::fromJson(QByteArray::fromStdString(out), &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << out;
+    return document.object();
+}
+
+QJsonValue at(const QJsonValue& value, const char* key)
+{
+    return value.toObject().value(QLatin1String(key));
+}
+
+std::vector<std::string> listNames(const std::string& folder)
+{
+    std::vector<std::string> names;
+    if (DIR* dir = ::opendir(folder.c_str())) {
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (name != "." && name != "..")
+                names.push_back(name);
+        }
+        ::closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Starts the command line in the background with standard output going to a file.
+pid_t startCli(const std::vector<std::string>& args, const std::string& outFile)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int out = ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::dup2(out, STDOUT_FILENO);
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, STDERR_FILENO);
+        std::vector<char*> argv{const_cast<char*>(CINDERVAULT_CLI)};
+        for (const auto& arg : args)
+            argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    return pid;
+}
+
+int waitExit(pid_t pid)
+{
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+} // namespace
+
+TEST(CliShred, ShredsATreeKeepingTheExcludedFileAndReportsAsJson)
+{
+    t::TempDir dir;
+    const std::string target = dir / "T";
+    t::makeDir(target);
+    t::makeDir(target + "/sub");
+    t::writeFile(target + "/a.txt", std::string(1000, 'a'));
+    t::writeFile(target + "/sub/keep.txt", "keep");
+    const std::string odd = target + "/caf\xe9.bin";
+    t::writeFile(odd, "odd");
+
+    const auto run =
+        cli({"shred", "--yes", "--json", "--method", "13", "--exclude", target + "/sub/keep.txt", target});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const QJsonObject result = parse(run.out);
+    EXPECT_FALSE(at(result, "canceled").toBool());
+    EXPECT_EQ(at(at(result, "method"), "id").toInt(), 13);
+    EXPECT_EQ(at(at(result, "method"), "name").toString(), QStringLiteral("3 Runden: DoD 5220.22-M E"));
+    EXPECT_EQ(at(result, "fileCountTotal").toInt(), 2);
+    EXPECT_EQ(at(result, "bytesCountTotal").toInt(), 1003);
+    EXPECT_EQ(at(result, "bytesCountFinished").toInt(), 1003);
+    EXPECT_EQ(at(result, "errorCount").toInt(), 0);
+    const QJsonArray history = at(result, "history").toArray();
+    ASSERT_EQ(history.size(), 2);
+    bool sawOdd = false;
+    for (const auto& entry : history) {
+        const QJsonObject item = entry.toObject();
+        EXPECT_TRUE(at(item, "success").toBool());
+        if (item.contains(QLatin1String("pathBase64"))) {
+            sawOdd = true;
+            EXPECT_EQ(QByteArray::fromBase64(at(item, "pathBase64").toString().toLatin1()).toStdString(),
+                      odd);
+            EXPECT_TRUE(at(item, "path").toString().contains(QChar(0xFFFD)));
+        }
+    }
+    EXPECT_TRUE(sawOdd);
+    EXPECT_EQ(at(result, "paths").toArray().at(0).toString().toStdString(), target)
+        << "kept: it holds the excluded file";
+    EXPECT_EQ(listNames(target), std::vector<std::string>{"sub"});
+    EXPECT_EQ(t::readFile(target + "/sub/keep.txt"), Bytes({'k', 'e', 'e', 'p'}));
+}
+
+TEST(CliShred, RefusesWithoutConfirmationAndForbiddenTargets)
+{
+    t::TempDir dir;
+    t::writeFile(dir / "f", "data");
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"shred", dir / "f"},                           // no terminal and no --yes
+             {"shred", "--yes", "/"},                        // the startup volume
+             {"shred", "--yes", dir / "missing"},            // nothing there
+             {"shred", "--yes", "--method", "0", dir / "f"}, // the placeholder
+             {"shred", "--yes", "--volume", "all", dir / "f"},
+             {"wipe-free", "--yes", dir.path()}, // not a mount point
+             {"wipe-free", "--yes"}}) {
+        const auto run = cli(args);
+        EXPECT_EQ(run.exitCode, 2) << args.back() << ": " << run.err;
+        EXPECT_FALSE(run.err.empty());
+    }
+    EXPECT_EQ(t::readFile(dir / "f"), Bytes({'d', 'a', 't', 'a'}));
+}
+
+TEST(CliShred, SigtermCancelsCleanlyWithTheResult)
+{
+    t::TempDir dir;
+    t::makeDir(dir / "T");
+    t::writeFile(dir / "T/big", Bytes(64 * 1048576, 7));
+    const std::string out = dir / "out.json";
+    const pid_t pid = startCli({"shred", "--yes", "--json", "--method", "1", dir / "T"}, out);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ::kill(pid, SIGTERM);
+    EXPECT_EQ(waitExit(pid), 130);
+    const Bytes text = t::readFile(out);
+    const QJsonObject result = parse(std::string(text.begin(), text.end()));
+    EXPECT_TRUE(at(result, "canceled").toBool());
+    EXPECT_EQ(listNames(dir / "T"), std::vector<std::string>{"big"})
+        << "a cancelled job renames and deletes nothing";
+}
+
+TEST(CliShred, VolumesNeedTheirOptionAndWipeFreeLeavesNothingBehind)
+{
+    if (!t::isRoot())
+        GTEST_SKIP() << "mounting a tmpfs needs root";
+    t::TempDir dir;
+    t::TmpfsMount mount(dir.path(), "8m");
+    ASSERT_TRUE(mount.available());
+    t::writeFile(dir / "existing", std::string(100000, 'e'));
+
+    const auto refused = cli({"shred", "--yes", dir.path()});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_NE(refused.err.find("--volume"), std::string::npos) << refused.err;
+
+    const auto wiped = cli({"wipe-free", "--yes", "--json", "--method", "15", dir.path()});
+    ASSERT_EQ(wiped.exitCode, 0) << wiped.err;
+    const QJsonObject result = parse(wiped.out);
+    EXPECT_GT(at(result, "bytesCountTotal").toDouble(), 7e6);
+    EXPECT_EQ(at(result, "fileCountTotal").toInt(), 0);
+    EXPECT_EQ(listNames(dir.path()), std::vector<std::string>{"existing"});
+    EXPECT_EQ(t::readFile(dir / "existing"), Bytes(100000, 'e'));
+
+    // A wipe killed outright leaves its fill files; the next wipe removes them first.
+    const pid_t pid = startCli({"wipe-free", "--yes", "--method", "1", dir.path()}, dir.path() + "-out");
+    for (int i = 0; i < 200 && listNames(dir.path()).size() < 2; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ::kill(pid, SIGKILL);
+    waitExit(pid);
+    ::unlink((dir.path() + "-out").c_str());
+    EXPECT_GT(listNames(dir.path()).size(), 1u) << "the killed wipe left a fill file";
+    const auto again = cli({"wipe-free", "--yes", "--method", "16", dir.path()});
+    EXPECT_EQ(again.exitCode, 0) << again.err;
+    EXPECT_EQ(listNames(dir.path()), std::vector<std::string>{"existing"});
+
+    const auto deleted = cli({"shred", "--yes", "--volume", "delete", dir.path()});
+    EXPECT_EQ(deleted.exitCode, 0) << deleted.err;
+    EXPECT_TRUE(listNames(dir.path()).empty()) << "all files of the volume are gone";
+    EXPECT_TRUE(t::exists(dir.path())) << "the mount point stays";
+}
+
+TEST(CliShred, AFileThatCannotBeOverwrittenMakesExitStatusOne)
+{
+    if (!t::isRoot())
+        GTEST_SKIP() << "mounting a tmpfs needs root";
+    t::TempDir dir;
+    t::TmpfsMount mount(dir.path(), "256k");
+    ASSERT_TRUE(mount.available());
+    t::makeDir(dir / "T");
+    const std::string sparse = dir / "T/sparse";
+    const int fd = ::open(sparse.c_str(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_EQ(::ftruncate(fd, 4000000), 0);
+    ::close(fd);
+    const auto run = cli({"shred", "--yes", "--json", dir / "T"});
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    const QJsonObject result = parse(run.out);
+    EXPECT_EQ(at(result, "errorCount").toInt(), 1);
+    EXPECT_EQ(at(at(result, "history").toArray().at(0), "error").toString(),
+              QStringLiteral("Failed to write file"));
+}
