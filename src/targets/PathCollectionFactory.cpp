@@ -21,18 +21,16 @@ public:
     {
         for (const auto& exclude : excludes) {
             if (!exclude.empty())
-                m_paths.insert(normalized(exclude));
+                m_paths.insert(normalizedPath(exclude));
         }
     }
-
-    bool empty() const { return m_paths.empty(); }
 
     // path is exactly one of the excludes.
     bool isExcluded(std::string_view path) const
     {
         if (m_paths.empty())
             return false;
-        return isNormal(path) ? m_paths.contains(path) : m_paths.contains(normalized(path));
+        return isNormal(path) ? m_paths.contains(path) : m_paths.contains(normalizedPath(path));
     }
 
     // path is one of the excludes or lies below one: the path and each of its ancestors is looked up.
@@ -40,7 +38,7 @@ public:
     {
         if (m_paths.empty())
             return false;
-        std::string own = normalized(path);
+        const std::string own = normalizedPath(path);
         std::string_view rest = own;
         for (;;) {
             if (m_paths.contains(rest))
@@ -59,40 +57,12 @@ private:
         std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
     };
 
-    // Without repeated slashes, "." components or a trailing slash; ".." is left alone, since
-    // resolving it lexically would be wrong across links.
     static bool isNormal(std::string_view path)
     {
         if (path.size() > 1 && path.back() == '/')
             return false;
         return path.find("//") == std::string_view::npos && path.find("/./") == std::string_view::npos &&
                !path.ends_with("/.") && !path.starts_with("./");
-    }
-
-    static std::string normalized(std::string_view path)
-    {
-        std::string result;
-        result.reserve(path.size());
-        std::size_t start = 0;
-        while (start <= path.size()) {
-            auto end = path.find('/', start);
-            if (end == std::string_view::npos)
-                end = path.size();
-            const auto part = path.substr(start, end - start);
-            if (part == "." || (part.empty() && start != 0)) {
-                // dropped
-            } else {
-                if (start != 0)
-                    result.push_back('/');
-                result.append(part);
-            }
-            start = end + 1;
-        }
-        if (result.empty() && !path.empty() && path.front() == '/')
-            result = "/";
-        if (result.size() > 1 && result.back() == '/')
-            result.pop_back();
-        return result;
     }
 
     std::unordered_set<std::string, Hash, std::equal_to<>> m_paths;
@@ -148,6 +118,26 @@ void PathCollectionFactory::updatePathCollection(PathCollection& collection) con
         else
             scanPath(collection, path, excludes);
     }
+}
+
+std::string PathCollectionFactory::normalizedPath(std::string_view path)
+{
+    const bool absolute = path.starts_with('/');
+    std::string result;
+    result.reserve(path.size());
+    while (!path.empty()) {
+        const auto slash = path.find('/');
+        const auto part = path.substr(0, slash);
+        path = slash == std::string_view::npos ? std::string_view() : path.substr(slash + 1);
+        if (part.empty() || part == ".")
+            continue;
+        if (absolute || !result.empty())
+            result.push_back('/');
+        result.append(part);
+    }
+    if (result.empty())
+        result = absolute ? "/" : ".";
+    return result;
 }
 
 bool PathCollectionFactory::isVolume(const std::string& path)

@@ -45,6 +45,11 @@ public:
     static std::unique_ptr<PathCollection>
     mergePathCollections(const std::vector<const PathCollection*>& collections);
 
+    // The path without "." components, repeated or trailing slashes: the form in which excludes
+    // and walked paths are compared. ".." stays, since resolving it without the file system
+    // would be wrong across links.
+    static std::string normalizedPath(std::string_view path);
+
     // True when path is one of the collection's excludes or lies below one.
     static bool pathExcluded(const std::string& path, const PathCollection& collection);
 
