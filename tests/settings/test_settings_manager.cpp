@@ -127,23 +127,12 @@ TEST(SettingsManager, ReportFolderFollowsTheDocumentsFolder)
 TEST(SettingsManager, StoredValuesBeatDefaults)
 {
     SettingsFile file;
-    {
-        SettingsManager settings(file.path);
-        settings.setBool(false, SettingsManager::kSettingsDeletionReportAutoSave);
-        settings.setBool(false, SettingsManager::kSettingsNotificationsSound);
-        settings.setBool(true, SettingsManager::kSettingsNotificationsDismiss);
-        settings.setInteger(300, SettingsManager::kSettingsNotificationsInterval);
-        settings.setInteger(0, u"kSettingsSomeCount");
-        settings.setInteger(17, SettingsManager::kSettingsDeletionDefaultMethod);
-    }
+    SettingsManager(file.path).setBool(false, SettingsManager::kSettingsDeletionReportAutoSave);
+    SettingsManager(file.path).setInteger(0, SettingsManager::kSettingsNotificationsInterval);
     // A new launch reads what the last one wrote.
     SettingsManager settings(file.path);
     EXPECT_FALSE(settings.shouldAutoSaveReports()) << "a stored false must beat the true default";
-    EXPECT_FALSE(settings.isNotificationsSoundEnabeled());
-    EXPECT_TRUE(settings.shouldDissmissNoification());
-    EXPECT_EQ(settings.getDissmissInterval(), 300);
-    EXPECT_EQ(settings.integerForKey(u"kSettingsSomeCount", 42), 0) << "a stored 0 must beat the default";
-    EXPECT_EQ(settings.integerForKey(SettingsManager::kSettingsDeletionDefaultMethod), 17);
+    EXPECT_EQ(settings.getDissmissInterval(), 0) << "a stored 0 must beat the default 60";
     EXPECT_TRUE(settings.showQrCodeInReports()) << "keys never written keep their defaults";
 }
 
@@ -174,38 +163,24 @@ TEST(SettingsManager, UndecodableValuesReadAsAbsent)
 {
     SettingsFile file;
     SettingsManager settings(file.path);
-    {
-        SCOPED_TRACE("clear text where Base64 belongs");
-        file.writeRaw(u"kSettingsDeletionReportFormat"_s, u"HTML!"_s);
-        EXPECT_EQ(settings.stringForKey(SettingsManager::kSettingsDeletionReportFormat), std::nullopt);
-        EXPECT_EQ(settings.getReportFormat(), u"PDF"_s);
-    }
-    {
-        SCOPED_TRACE("Base64 of bytes that are not UTF-8");
-        file.writeRaw(u"kSettingsDeletionReportFormat"_s,
-                      QString::fromLatin1(QByteArray("\xff\xfe\x80").toBase64()));
-        EXPECT_EQ(settings.getReportFormat(), u"PDF"_s);
-    }
-    {
-        SCOPED_TRACE("a list where a string belongs");
-        file.writeRaw(u"kSettingsDeletionReportFormat"_s, QStringList{u"SFRNTA=="_s, u"SFRNTA=="_s});
-        EXPECT_EQ(settings.getReportFormat(), u"PDF"_s);
-    }
-    {
-        SCOPED_TRACE("a PIN that cannot be decoded is no PIN");
-        file.writeRaw(u"Build"_s, u"%%%"_s);
-        EXPECT_FALSE(settings.isPinSet());
-        EXPECT_FALSE(settings.isLocked());
-    }
-    {
-        SCOPED_TRACE("truth values and numbers that are neither");
-        file.writeRaw(u"kSettingsNotificationsEnabled"_s, u"garbage"_s);
-        file.writeRaw(u"kSettingsGeneralDiagnose"_s, u"garbage"_s);
-        file.writeRaw(u"kSettingsNotificationsInterval"_s, u"ten"_s);
-        EXPECT_TRUE(settings.isNotificationsEnabeled());
-        EXPECT_FALSE(settings.isDiagnoseSet()) << "a non-empty string must not read as true";
-        EXPECT_EQ(settings.getDissmissInterval(), 60);
-    }
+    const QString format = u"kSettingsDeletionReportFormat"_s;
+    file.writeRaw(format, u"HTML!"_s); // clear text where Base64 belongs
+    EXPECT_EQ(settings.stringForKey(format), std::nullopt);
+    EXPECT_EQ(settings.getReportFormat(), u"PDF"_s);
+    file.writeRaw(format, QString::fromLatin1(QByteArray("\xff\xfe\x80").toBase64())); // not UTF-8
+    EXPECT_EQ(settings.getReportFormat(), u"PDF"_s);
+    file.writeRaw(format, QStringList{u"SFRNTA=="_s, u"SFRNTA=="_s}); // a list
+    EXPECT_EQ(settings.getReportFormat(), u"PDF"_s);
+
+    file.writeRaw(u"Build"_s, u"%%%"_s);
+    EXPECT_FALSE(settings.isLocked()) << "a PIN that cannot be decoded is no PIN";
+
+    file.writeRaw(u"kSettingsNotificationsEnabled"_s, u"garbage"_s);
+    file.writeRaw(u"kSettingsGeneralDiagnose"_s, u"garbage"_s);
+    file.writeRaw(u"kSettingsNotificationsInterval"_s, u"ten"_s);
+    EXPECT_TRUE(settings.isNotificationsEnabeled());
+    EXPECT_FALSE(settings.isDiagnoseSet()) << "a non-empty string must not read as true";
+    EXPECT_EQ(settings.getDissmissInterval(), 60);
 }
 
 TEST(SettingsManager, ResetEmptiesTheWholeStore)
