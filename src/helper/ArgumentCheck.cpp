@@ -1,0 +1,82 @@
+#include "helper/ArgumentCheck.h"
+
+#include <sys/stat.h>
+
+namespace cv {
+
+std::optional<std::string> ArgumentCheck::checkPath(std::string_view path)
+{
+    if (path.empty())
+        return std::string("The path is empty");
+    if (path.find('\0') != std::string_view::npos)
+        return "The path contains a NUL byte: " + std::string(path.substr(0, path.find('\0')));
+    if (path.size() > kMaxPathLength)
+        return "The path is longer than " + std::to_string(kMaxPathLength) + " bytes";
+    if (path.front() != '/')
+        return "The path is not absolute: " + std::string(path);
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find('/', start);
+        if (end == std::string_view::npos)
+            end = path.size();
+        if (path.substr(start, end - start) == "..")
+            return "The path contains a \"..\" component: " + std::string(path);
+        start = end + 1;
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string> ArgumentCheck::components(std::string_view path)
+{
+    std::vector<std::string> names;
+    std::size_t start = 0;
+    while (start < path.size()) {
+        std::size_t end = path.find('/', start);
+        if (end == std::string_view::npos)
+            end = path.size();
+        const std::string_view name = path.substr(start, end - start);
+        if (!name.empty() && name != ".")
+            names.emplace_back(name);
+        start = end + 1;
+    }
+    return names;
+}
+
+std::string ArgumentCheck::normalized(std::string_view path)
+{
+    std::string result;
+    for (const auto& name : components(path))
+        result += "/" + name;
+    return result.empty() ? std::string("/") : result;
+}
+
+std::optional<std::string> ArgumentCheck::checkPermissionTarget(mode_t mode)
+{
+    if (S_ISREG(mode))
+        return std::nullopt;
+    if (S_ISLNK(mode))
+        return std::string("Refusing to change the permissions of a symbolic link");
+    return std::string("Refusing to change the permissions of a ") + describeType(mode) +
+           "; only regular files are opened up";
+}
+
+const char* ArgumentCheck::describeType(mode_t mode)
+{
+    if (S_ISLNK(mode))
+        return "symbolic link";
+    if (S_ISDIR(mode))
+        return "folder";
+    if (S_ISFIFO(mode))
+        return "FIFO";
+    if (S_ISSOCK(mode))
+        return "socket";
+    if (S_ISCHR(mode))
+        return "character device";
+    if (S_ISBLK(mode))
+        return "block device";
+    if (S_ISREG(mode))
+        return "regular file";
+    return "file of unknown type";
+}
+
+} // namespace cv

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+#include <vector>
+
+namespace cv {
+
+// The helper's distrust of its arguments, as pure functions: every path it is handed must be
+// absolute, free of ".." and of NUL bytes, and not longer than the kernel takes; permissions are
+// only ever opened up on a regular file. Each check answers the reason for a refusal, or nothing.
+class ArgumentCheck
+{
+public:
+    static constexpr std::size_t kMaxPathLength = 4095; // PATH_MAX without its terminating NUL
+
+    static std::optional<std::string> checkPath(std::string_view path);
+    // The names along an accepted path, without empty and "." components: "/a//b/./c" -> a, b, c.
+    static std::vector<std::string> components(std::string_view path);
+    // The path rebuilt from its components: "/a//b/./c/" -> "/a/b/c", "/" -> "/".
+    static std::string normalized(std::string_view path);
+    // Refuses symbolic links and everything else that is not a regular file.
+    static std::optional<std::string> checkPermissionTarget(mode_t mode);
+    // "symbolic link", "folder", "FIFO", ... for messages.
+    static const char* describeType(mode_t mode);
+};
+
+} // namespace cv

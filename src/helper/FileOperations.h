@@ -1,0 +1,33 @@
+#pragma once
+
+#include "common/UniqueFd.h"
+#include "helper/HelperError.h"
+
+#include <string>
+#include <sys/types.h>
+
+namespace cv {
+
+// The helper's file work, done as root on paths it does not trust: every component is opened with
+// O_NOFOLLOW relative to the one before it, so a link anywhere on the way is refused rather than
+// followed, and the last component is acted on through its parent's descriptor (*at() calls).
+class FileOperations
+{
+public:
+    // Afterwards the user uid can open the regular file at path for writing: it becomes theirs, with
+    // read and write permission for its owner and without set-user-ID and set-group-ID bits. Links
+    // and everything that is not a regular file are refused.
+    static HelperOutcome changePermissions(const std::string& path, uid_t uid);
+    // Afterwards nothing exists at path. A link or special file is removed itself; a folder goes with
+    // its contents, without following links and without entering other mounted file systems (a
+    // mount point inside is left in place, and the folder with it, and that is reported).
+    static HelperOutcome deleteItem(const std::string& path);
+
+private:
+    // Opens the folder that holds the last component of path and gives that component's name.
+    // missing is set instead of answering an error when a folder on the way does not exist.
+    static HelperOutcome openParent(const std::string& path, UniqueFd& parent, std::string& name,
+                                    bool& missing);
+};
+
+} // namespace cv

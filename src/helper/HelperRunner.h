@@ -1,0 +1,31 @@
+#pragma once
+
+#include "helper/Authorizer.h"
+
+#include <QString>
+#include <QStringList>
+#include <string>
+#include <vector>
+
+namespace cv {
+
+// Runs the helper process: connects to its bus, serves /HelperTool under the helper's name with a
+// given authorizer, and leaves when idle (first giving up the name, so that a call that comes just
+// then starts a new helper instead of being lost) or when the bus goes away.
+class HelperRunner
+{
+public:
+    struct Options
+    {
+        QString busAddress; // empty: the system bus
+        int idleExitMs = 30000;
+    };
+
+    // Reads "--bus ADDRESS" and "--idle-exit SECONDS"; anything else is an error.
+    static bool parseArguments(const QStringList& arguments, Options& options, QString& error);
+    // Serves until the helper leaves; the process's QCoreApplication must exist. Returns the exit status.
+    static int run(const Options& options, Authorizer& authorizer,
+                   const std::vector<std::string>& toolSearchPath);
+};
+
+} // namespace cv

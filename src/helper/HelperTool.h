@@ -1,0 +1,75 @@
+#pragma once
+
+#include "helper/Authorizer.h"
+#include "helper/HelperError.h"
+
+#include <QByteArray>
+#include <QDBusConnection>
+#include <QDBusContext>
+#include <QObject>
+#include <QString>
+#include <QThreadPool>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace cv {
+
+// The object /HelperTool of the privileged helper: answers the methods of the helper's interface
+// (its adaptor is generated from the interface's XML). Every method but getVersion asks the
+// authorizer about its caller first, then does its work on a worker thread and answers from there,
+// so that a slow reformat or a polkit prompt never holds up other callers. It reports when no call
+// has been running for the idle time, so that the helper can leave.
+class HelperTool : public QObject, protected QDBusContext
+{
+    Q_OBJECT
+public:
+    struct Settings
+    {
+        int idleExitMs = 30000;
+        std::vector<std::string> toolSearchPath;
+    };
+
+    HelperTool(QDBusConnection connection, Authorizer& authorizer, Settings settings,
+               QObject* parent = nullptr);
+    ~HelperTool() override;
+
+    int activeCalls() const { return m_activeCalls; }
+
+public Q_SLOTS: // the D-Bus interface
+    QString getVersion();
+    void changePermissionsOfFileAt(const QByteArray& path);
+    void deleteFileAtPath(const QByteArray& path);
+    void deleteSnapshots();
+    void reformatVolumeAt(const QByteArray& mountPath);
+
+Q_SIGNALS:
+    // No call has been running for the idle time.
+    void idle();
+
+private:
+    struct Caller
+    {
+        QString name; // unique bus name
+        uid_t uid = static_cast<uid_t>(-1);
+    };
+    using Work = std::function<HelperOutcome(const Caller& caller)>;
+
+    // Authorizes the current call, then runs work on the pool and answers it. needsUid: look up the
+    // caller's user id on the bus first.
+    void authorizeAndRun(const char* method, const std::string& argument, bool needsUid, Work work);
+    void beginCall();
+    void endCall();
+
+    QDBusConnection m_connection;
+    Authorizer& m_authorizer;
+    Settings m_settings;
+    int m_activeCalls = 0;
+    QTimer m_idleTimer;
+    QThreadPool m_pool; // last: waits for running work before the rest goes
+};
+
+} // namespace cv

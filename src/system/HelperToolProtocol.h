@@ -1,0 +1,27 @@
+#pragma once
+
+namespace cv {
+
+// The names that the application and its privileged helper agree on: where the helper is found on
+// the system bus, the polkit action that guards it, its version and the errors it answers. The
+// methods themselves are described by resources/dbus/com.Ostrevane.CindervaultForMac.HelperTool.xml.
+struct HelperToolProtocol
+{
+    static constexpr char serviceName[] = "com.Ostrevane.CindervaultForMac.HelperTool";
+    static constexpr char objectPath[] = "/HelperTool";
+    static constexpr char interfaceName[] = "com.Ostrevane.CindervaultForMac.HelperTool";
+    static constexpr char authorizationAction[] = "com.Ostrevane.CindervaultForMac.adminPermission";
+    static constexpr char version[] = "1.0";
+
+    // A refused argument: relative path, "..", a link where a file is expected, not a mount point.
+    static constexpr char errorInvalidArgument[] =
+        "com.Ostrevane.CindervaultForMac.HelperTool.Error.InvalidArgument";
+    // The operation was tried and failed.
+    static constexpr char errorFailed[] = "com.Ostrevane.CindervaultForMac.HelperTool.Error.Failed";
+    // A tool the operation needs (snapper, mkfs.<type>, blkid) is not installed.
+    static constexpr char errorToolMissing[] = "com.Ostrevane.CindervaultForMac.HelperTool.Error.ToolMissing";
+    // Polkit refused, or could not be asked.
+    static constexpr char errorAccessDenied[] = "org.freedesktop.DBus.Error.AccessDenied";
+};
+
+} // namespace cv

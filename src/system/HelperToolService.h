@@ -1,0 +1,80 @@
+#pragma once
+
+#include "engine/HelperToolClient.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace cv {
+
+// The application's side of the privileged helper: installs or updates it, connects to it over the
+// system bus and sends it the root-only work of a job. One shared instance lives on the GUI thread.
+// Every operation may be called from any thread; it moves itself to the service's thread, sends its
+// call without blocking, and calls its reply at most once, with an error text or nothing on success.
+// Without a bus, a helper or pkexec every call answers an error at once rather than hanging.
+class HelperToolService : public QObject, public HelperToolClient
+{
+    Q_OBJECT
+public:
+    // A service for the bus at busAddress; the shared instance uses the system bus (empty address).
+    explicit HelperToolService(const QString& busAddress = QString(), QObject* parent = nullptr);
+    ~HelperToolService() override;
+
+    // Made on first use, on the application's thread, and owned by the application object.
+    static HelperToolService& sharedInstance();
+
+    // Start-up: has the helper installed when it does not answer the expected version.
+    void installIfNeeded();
+    void updateIfNeeded();
+    // Places the helper through the install step, run as root with pkexec.
+    void installAction();
+    // Connects to the bus when not connected yet; only on the service's thread.
+    void connectToHelperTool();
+
+    // HelperToolClient: the work of a shred job. A reformat may take minutes and is waited for
+    // without the limit that the per-file calls have.
+    void allowWriteOperationsOnPath(const std::string& path, Reply reply) override;
+    void deleteFileAtPath(const std::string& path, Reply reply) override;
+    void reformatVolumeAt(const std::string& mountPath, Reply reply) override;
+    // Deletes the local snapshots of the startup volume, for the progress screen.
+    void deleteSnapshotsWithReply(Reply reply);
+
+    // The program and arguments of the install step (by default pkexec and the bundle's
+    // cindervault-helper-install); tests point it elsewhere.
+    void setInstallCommand(const QString& program, const QStringList& arguments);
+    // The install step found beside the installed or the built application, or empty.
+    static QString installerPath();
+
+Q_SIGNALS:
+    // The version check of updateIfNeeded has an answer; false when an installation follows.
+    void updateChecked(bool upToDate);
+    // The install step ended.
+    void installFinished(bool success);
+
+private:
+    // Runs command on the service's thread: at once when called there, else posted there.
+    void runOnServiceThread(std::function<void()> command);
+    // Connects, then runs block with the connection error or nothing.
+    void connectAndExecuteCommandBlock(const std::function<void(std::optional<std::string> error)>& block);
+    // Sends method with arguments to the helper and hands the outcome to reply; successLog is
+    // logged on success when not empty.
+    void sendCommand(const QString& method, const QVariantList& arguments, int timeoutMs, Reply reply,
+                     const char* successLog);
+    void invalidateConnection();
+
+    QString m_busAddress;
+    QString m_connectionName;
+    std::optional<QDBusConnection> m_helperToolConnection;
+    QString m_installProgram;
+    QStringList m_installArguments;
+    bool m_installing = false;
+};
+
+} // namespace cv

@@ -1,0 +1,174 @@
+// The helper's client on its own: without a bus, without a helper, and against a stand-in helper
+// that answers only its version. The client's work with the real helper is tested in tests/helper.
+#include "PrivateBus.h"
+#include "ReplyCatcher.h"
+#include "TempDir.h"
+#include "system/HelperToolProtocol.h"
+#include "system/HelperToolService.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVirtualObject>
+#include <QSignalSpy>
+#include <atomic>
+#include <functional>
+#include <gtest/gtest.h>
+#include <thread>
+
+using cv::HelperToolService;
+using cv::test::PrivateBus;
+using cv::test::ReplyCatcher;
+using cv::test::TempDir;
+
+namespace {
+
+// The four operations that answer through a reply, by name for messages.
+const std::vector<std::pair<const char*, std::function<void(HelperToolService&, HelperToolService::Reply)>>>
+    kOperations = {
+        {"allowWriteOperationsOnPath",
+         [](HelperToolService& s, HelperToolService::Reply r) { s.allowWriteOperationsOnPath("/tmp/x", r); }},
+        {"deleteFileAtPath",
+         [](HelperToolService& s, HelperToolService::Reply r) { s.deleteFileAtPath("/tmp/x", r); }},
+        {"reformatVolumeAt",
+         [](HelperToolService& s, HelperToolService::Reply r) { s.reformatVolumeAt("/tmp/x", r); }},
+        {"deleteSnapshotsWithReply",
+         [](HelperToolService& s, HelperToolService::Reply r) { s.deleteSnapshotsWithReply(r); }},
+};
+
+// A helper that answers getVersion with a given version and nothing else, on its own connection.
+class VersionOnlyHelper : public QDBusVirtualObject
+{
+public:
+    VersionOnlyHelper(const QString& address, QString version)
+        : m_connection(QDBusConnection::connectToBus(address, QStringLiteral("version-only-helper"))),
+          m_version(std::move(version))
+    {
+        m_connection.registerVirtualObject(QLatin1String(cv::HelperToolProtocol::objectPath), this);
+        m_registered = m_connection.registerService(QLatin1String(cv::HelperToolProtocol::serviceName));
+    }
+    ~VersionOnlyHelper() override
+    {
+        m_connection.unregisterObject(QLatin1String(cv::HelperToolProtocol::objectPath));
+        QDBusConnection::disconnectFromBus(QStringLiteral("version-only-helper"));
+    }
+    bool registered() const { return m_registered; }
+
+    QString introspect(const QString&) const override { return QString(); }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
+    {
+        if (message.member() != QLatin1String("getVersion"))
+            return false;
+        connection.send(message.createReply(QVariant(m_version)));
+        return true;
+    }
+
+private:
+    QDBusConnection m_connection;
+    QString m_version;
+    bool m_registered = false;
+};
+
+} // namespace
+
+TEST(HelperToolService, AnswersEveryCallWithAnErrorWhenThereIsNoBus)
+{
+    TempDir dir;
+    HelperToolService service(QString::fromStdString("unix:path=" + dir.path() + "/no-bus-here"));
+
+    for (const auto& [name, operation] : kOperations) {
+        ReplyCatcher catcher;
+        operation(service, catcher.reply());
+        // Never inside the call: a caller may hold what its reply needs.
+        EXPECT_EQ(catcher.count(), 0) << name;
+        ASSERT_TRUE(catcher.wait()) << name << " never answered";
+        EXPECT_TRUE(catcher.error().has_value()) << name;
+        EXPECT_NE(catcher.errorText().find("cannot be reached"), std::string::npos) << catcher.errorText();
+    }
+
+    // The way per-file shredding calls: from a worker that blocks for at most 5 seconds while the
+    // service's own thread goes on running its events.
+    std::atomic<bool> workerDone = false;
+    bool answered = false;
+    ReplyCatcher fromWorker;
+    std::thread worker([&] {
+        service.allowWriteOperationsOnPath("/tmp/x", fromWorker.reply());
+        answered = fromWorker.waitBlocking(5000);
+        workerDone = true;
+    });
+    EXPECT_TRUE(cv::test::waitUntil([&] { return workerDone.load(); }));
+    worker.join();
+    EXPECT_TRUE(answered);
+    EXPECT_TRUE(fromWorker.error().has_value());
+    cv::test::waitUntil([] { return false; }, 100); // a second reply would come now
+    EXPECT_EQ(fromWorker.count(), 1);
+
+    // Without a bus and without pkexec, the update check ends in a failed installation, not a hang.
+    service.setInstallCommand(QString::fromStdString(dir / "no-such-pkexec"), {});
+    QSignalSpy checked(&service, &HelperToolService::updateChecked);
+    QSignalSpy installed(&service, &HelperToolService::installFinished);
+    service.installIfNeeded();
+    ASSERT_TRUE(cv::test::waitUntil([&] { return installed.count() > 0; }));
+    ASSERT_EQ(checked.count(), 1);
+    EXPECT_FALSE(checked.at(0).at(0).toBool());
+    EXPECT_FALSE(installed.at(0).at(0).toBool());
+}
+
+TEST(HelperToolService, AnswersErrorsWhenNoHelperIsInstalled)
+{
+    PrivateBus bus;
+    ASSERT_FALSE(bus.address().isEmpty()) << "dbus-daemon did not start";
+    HelperToolService service(bus.address());
+
+    for (const auto& [name, operation] : kOperations) {
+        ReplyCatcher catcher;
+        operation(service, catcher.reply());
+        ASSERT_TRUE(catcher.wait()) << name << " never answered";
+        EXPECT_NE(catcher.errorText().find("org.freedesktop.DBus.Error.ServiceUnknown"), std::string::npos)
+            << name << ": " << catcher.errorText();
+    }
+
+    // A helper that is not there is installed: the install step runs.
+    const std::string marker = bus.folder() + "/installed";
+    service.setInstallCommand(
+        QStringLiteral("/bin/sh"),
+        {QStringLiteral("-c"), QStringLiteral("echo yes > ") + QString::fromStdString(marker)});
+    QSignalSpy installed(&service, &HelperToolService::installFinished);
+    service.updateIfNeeded();
+    ASSERT_TRUE(cv::test::waitUntil([&] { return installed.count() > 0; }));
+    EXPECT_TRUE(installed.at(0).at(0).toBool());
+    EXPECT_TRUE(cv::test::exists(marker));
+
+    // A failing install step is reported as failed.
+    service.setInstallCommand(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("exit 126")});
+    service.installAction();
+    ASSERT_TRUE(cv::test::waitUntil([&] { return installed.count() > 1; }));
+    EXPECT_FALSE(installed.at(1).at(0).toBool());
+}
+
+TEST(HelperToolService, InstallsOnlyWhenTheHelperAnswersAnotherVersion)
+{
+    for (const auto& [version, upToDate] : {std::pair{"1.0", true}, std::pair{"0.9", false}}) {
+        PrivateBus bus;
+        ASSERT_FALSE(bus.address().isEmpty()) << "dbus-daemon did not start";
+        VersionOnlyHelper helper(bus.address(), QString::fromLatin1(version));
+        ASSERT_TRUE(helper.registered());
+
+        HelperToolService service(bus.address());
+        const std::string marker = bus.folder() + "/installed";
+        service.setInstallCommand(
+            QStringLiteral("/bin/sh"),
+            {QStringLiteral("-c"), QStringLiteral("echo yes > ") + QString::fromStdString(marker)});
+        QSignalSpy checked(&service, &HelperToolService::updateChecked);
+        QSignalSpy installed(&service, &HelperToolService::installFinished);
+        service.updateIfNeeded();
+        ASSERT_TRUE(cv::test::waitUntil([&] { return checked.count() > 0; })) << version;
+        EXPECT_EQ(checked.at(0).at(0).toBool(), upToDate) << version;
+        if (!upToDate) {
+            ASSERT_TRUE(cv::test::waitUntil([&] { return installed.count() > 0; })) << version;
+            EXPECT_TRUE(cv::test::exists(marker));
+        } else {
+            EXPECT_EQ(installed.count(), 0);
+            EXPECT_FALSE(cv::test::exists(marker));
+        }
+    }
+}
