@@ -1,0 +1,117 @@
+#include "app/AppTranslator.h"
+
+#include "common/Localization.h"
+#include "common/Log.h"
+#include "settings/SettingsManager.h"
+
+#include <QLocale>
+#include <QTranslator>
+
+using namespace Qt::StringLiterals;
+
+namespace cv {
+
+namespace {
+
+// The engine's user-visible texts, listed so that lupdate puts them into the tables; the engine
+// itself asks for them through cv::localized().
+[[maybe_unused]] const char* const kEngineTexts[] = {
+    QT_TRANSLATE_NOOP("Engine", "Erasing Data"),
+    QT_TRANSLATE_NOOP("Engine", "Complete Erase"),
+    QT_TRANSLATE_NOOP("Engine", "Freespace Erase only"),
+    QT_TRANSLATE_NOOP("Engine", "Initialising"),
+    QT_TRANSLATE_NOOP("Engine", "Canceling..."),
+    QT_TRANSLATE_NOOP("Engine", "Formatting"),
+    QT_TRANSLATE_NOOP("Engine", "Path no writable"),
+    QT_TRANSLATE_NOOP("Engine", "Failed to open file"),
+    QT_TRANSLATE_NOOP("Engine", "Failed to write file"),
+    QT_TRANSLATE_NOOP("Engine", "Renaming File"),
+    QT_TRANSLATE_NOOP("Engine", "Renaming Files"),
+    QT_TRANSLATE_NOOP("Engine", "Securely wiping the freespace"),
+    QT_TRANSLATE_NOOP("Engine", "- Select your method"),
+    QT_TRANSLATE_NOOP("Engine", "50 Runden: Ostrevane DWA (2007)"),
+    QT_TRANSLATE_NOOP("Engine", "35 Runden: Gutmann Methode"),
+    QT_TRANSLATE_NOOP("Engine", " 8 Runden: Deutsche BSI TL-03423"),
+    QT_TRANSLATE_NOOP("Engine", " 7 Runden: NATO Standard"),
+    QT_TRANSLATE_NOOP("Engine", " 7 Runden: DoD 5220.22-M ECE"),
+    QT_TRANSLATE_NOOP("Engine", " 7 Runden: Canadian RCMP TSSIT OPS-II"),
+    QT_TRANSLATE_NOOP("Engine", " 5 Runden: BSI-2011-VS"),
+    QT_TRANSLATE_NOOP("Engine", " 4 Runden: Ostrevane ADWA (2017)"),
+    QT_TRANSLATE_NOOP("Engine", " 4 Runden: DoD 5220.22-M E für SSD"),
+    QT_TRANSLATE_NOOP("Engine", " 3 Runden: Canadian CSEC ITSG-06"),
+    QT_TRANSLATE_NOOP("Engine", " 3 Runden: HMG Nr. 5 erweitert"),
+    QT_TRANSLATE_NOOP("Engine", " 3 Runden: AFSSI-5020"),
+    QT_TRANSLATE_NOOP("Engine", " 3 Runden: NAVO P-5239-26 (MFM)"),
+    QT_TRANSLATE_NOOP("Engine", " 3 Runden: NAVO P-5239-26 (RLL)"),
+    QT_TRANSLATE_NOOP("Engine", " 3 Runden: US Army AR380-19"),
+    QT_TRANSLATE_NOOP("Engine", " 3 Runden: DoD 5220.22-M E"),
+    QT_TRANSLATE_NOOP("Engine", " 3 Runden: NCSC-TG-025"),
+    QT_TRANSLATE_NOOP("Engine", " 2 Runden: Russian GOST R 50739-95"),
+    QT_TRANSLATE_NOOP("Engine", " 1 Runde: Australien ISM 6.2.92"),
+    QT_TRANSLATE_NOOP("Engine", " 1 Runde: 0XFF für SSD"),
+    QT_TRANSLATE_NOOP("Engine", " 1 Runde: Zufallswerte"),
+    QT_TRANSLATE_NOOP("Engine", "IDS__ALGORITHM_DETAIL_OV"),
+    QT_TRANSLATE_NOOP("Engine", "IDS__ALGORITHM_DETAIL_GUTMANN"),
+    QT_TRANSLATE_NOOP("Engine", "IDS__ALGORITHM_DETAIL_BSI"),
+    QT_TRANSLATE_NOOP("Engine", "IDS__ALGORITHM_DETAIL_M7"),
+    QT_TRANSLATE_NOOP("Engine", "IDS__ALGORITHM_DETAIL_DOD2"),
+    QT_TRANSLATE_NOOP("Engine", "IDS__ALGORITHM_DETAIL_BSI2011"),
+    QT_TRANSLATE_NOOP("Engine", "IDS__ALGORITHM_DETAIL_DOD_SSD"),
+    QT_TRANSLATE_NOOP("Engine", "IDS__ALGORITHM_DETAIL_HMG"),
+    QT_TRANSLATE_NOOP("Engine", "IDS__ALGORITHM_DETAIL_M3_1"),
+    QT_TRANSLATE_NOOP("Engine", "IDS__ALGORITHM_DETAIL_M3_2"),
+    QT_TRANSLATE_NOOP("Engine", "IDS__ALGORITHM_DETAIL_M3_3"),
+    QT_TRANSLATE_NOOP("Engine", "IDS__ALGORITHM_DETAIL_AR380"),
+    QT_TRANSLATE_NOOP("Engine", "IDS__ALGORITHM_DETAIL_DOD"),
+    QT_TRANSLATE_NOOP("Engine", "IDS__ALGORITHM_DETAIL_M1"),
+    QT_TRANSLATE_NOOP("Engine", "IDS__ALGORITHM_DETAIL_SSD"),
+    QT_TRANSLATE_NOOP("Engine", "IDS__ALGORITHM_DETAIL_RANDOM"),
+    QT_TRANSLATE_NOOP("Engine", "DESC_CSEC"),
+    QT_TRANSLATE_NOOP("Engine", "DESC_ADWA"),
+    QT_TRANSLATE_NOOP("Engine", "DESC_NCSCTG025"),
+    QT_TRANSLATE_NOOP("Engine", "DESC_RUSSIANGOSTR50739"),
+    QT_TRANSLATE_NOOP("Engine", "DESC_CANADIANRCMPTSSITOPSII"),
+};
+
+bool loadTable(QCoreApplication& app, const QString& language)
+{
+    auto* translator = new QTranslator(&app);
+    if (!translator->load(u"cindervault_"_s + language, u":/translations"_s)) {
+        delete translator;
+        return false;
+    }
+    QCoreApplication::installTranslator(translator);
+    return true;
+}
+
+} // namespace
+
+QString AppTranslator::languageAtStartup(const QString& storedLanguage)
+{
+    if (!storedLanguage.isEmpty())
+        return storedLanguage;
+    const QStringList desktop = QLocale::system().uiLanguages();
+    const QString language = desktop.isEmpty() ? QString() : SettingsManager::parseLanguage(desktop.first());
+    // The C locale (no LANG set) reads as English.
+    return language.isEmpty() || language == u"C"_s ? u"en"_s : language;
+}
+
+QString AppTranslator::install(QCoreApplication& app, const QString& language)
+{
+    if (!loadTable(app, u"en"_s))
+        logLine("Translations: the English table is missing");
+    QString inUse = u"en"_s;
+    if (language != u"en"_s) {
+        if (loadTable(app, language))
+            inUse = language;
+        else
+            logMessage("Translations: no table for language ", language.toStdString(), ", using English");
+    }
+    setLocalizer([](std::string_view key) {
+        const QByteArray source(key.data(), static_cast<qsizetype>(key.size()));
+        return QCoreApplication::translate(kEngineContext, source.constData()).toStdString();
+    });
+    return inUse;
+}
+
+} // namespace cv

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QString>
+
+namespace cv {
+
+// Loads the interface translations and binds the engine's localized-text hook to them. English is
+// the source language, but some keys are symbols ("cannot_delete_hdd") or German method titles, so
+// an English table is always installed under the chosen language's.
+class AppTranslator
+{
+public:
+    // The language to show: the first entry of "AppleLanguages" when set, else the desktop's.
+    static QString languageAtStartup(const QString& storedLanguage);
+    // Installs the English table and, for a language other than English, its table when one
+    // exists; binds cv::setLocalizer to Qt's translator (context "Engine"). Returns the language
+    // whose table is in use ("en" when there was none for the language asked for).
+    static QString install(QCoreApplication& app, const QString& language);
+    // The engine's texts are looked up under this context.
+    static constexpr const char* kEngineContext = "Engine";
+};
+
+} // namespace cv

@@ -1,0 +1,66 @@
+#include "app/MainMenuHostViewController.h"
+
+#include "app/controls/MenuButton.h"
+
+#include <QHBoxLayout>
+#include <QPointer>
+#include <QVBoxLayout>
+
+namespace cv {
+
+namespace {
+QPointer<MainMenuHostViewController> g_sharedTabManager;
+}
+
+MainMenuHostViewController::MainMenuHostViewController(const std::array<QWidget*, kTabCount>& pages,
+                                                       const std::array<QString, kTabCount>& titles,
+                                                       QWidget* parent)
+    : QWidget(parent), m_menuBar(new QWidget(this)), m_tabController(new QStackedWidget(this))
+{
+    g_sharedTabManager = this;
+
+    auto* menuLayout = new QHBoxLayout(m_menuBar);
+    menuLayout->setContentsMargins(0, 0, 0, 0);
+    menuLayout->setSpacing(1);
+    for (std::size_t i = 0; i < kTabCount; ++i) {
+        m_tabs[i] = new MenuButton(titles[i], m_menuBar);
+        m_tabs[i]->setFixedHeight(44);
+        m_tabs[i]->setMinimumWidth(112);
+        menuLayout->addWidget(m_tabs[i]);
+        connect(m_tabs[i], &MenuButton::clicked, this, [this, i] { changeTab(m_tabs[i]); });
+        m_tabController->addWidget(pages[i]);
+    }
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_tabController);
+
+    changeTab(m_tabs[kShredTab]);
+}
+
+MainMenuHostViewController* MainMenuHostViewController::sharedTabManager()
+{
+    return g_sharedTabManager;
+}
+
+void MainMenuHostViewController::changeTab(MenuButton* button)
+{
+    for (auto* tab : m_tabs)
+        tab->setActive(false);
+    for (std::size_t i = 0; i < kTabCount; ++i) {
+        if (m_tabs[i] == button) {
+            m_tabController->setCurrentIndex(static_cast<int>(i));
+            button->setActive(true);
+        }
+    }
+    for (auto* tab : m_tabs)
+        tab->update();
+}
+
+void MainMenuHostViewController::changeTabToIndex(std::size_t index)
+{
+    if (index < kTabCount)
+        changeTab(m_tabs[index]);
+}
+
+} // namespace cv

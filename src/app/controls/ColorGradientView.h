@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QColor>
+#include <QWidget>
+
+#include <optional>
+
+namespace cv {
+
+// A plain background: a linear gradient between two colours at an angle (degrees, counter-clockwise
+// from the x axis, 90 running from the bottom up), or a flat fill when both colours are the same.
+class ColorGradientView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit ColorGradientView(QWidget* parent = nullptr);
+
+    QColor startingColor() const { return m_startingColor; }
+    void setStartingColor(const QColor& color);
+    std::optional<QColor> endingColor() const { return m_endingColor; }
+    void setEndingColor(std::optional<QColor> color);
+    int angle() const { return m_angle; }
+    void setAngle(int degrees);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QColor m_startingColor{250, 250, 250};
+    std::optional<QColor> m_endingColor = QColor(250, 250, 250);
+    int m_angle = 90;
+};
+
+} // namespace cv

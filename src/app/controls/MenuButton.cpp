@@ -1,0 +1,67 @@
+#include "app/controls/MenuButton.h"
+
+#include <QPainter>
+
+namespace cv {
+
+MenuButton::MenuButton(const QString& title, QWidget* parent) : QAbstractButton(parent)
+{
+    setText(title);
+    setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::TabFocus);
+    setAttribute(Qt::WA_Hover);
+    QFont font = this->font();
+    font.setPixelSize(14);
+    font.setWeight(QFont::Light);
+    setFont(font);
+}
+
+void MenuButton::setActive(bool active)
+{
+    m_active = active;
+    update();
+}
+
+void MenuButton::setHoover(bool hoover)
+{
+    m_hoover = hoover;
+    update();
+}
+
+QSize MenuButton::sizeHint() const
+{
+    return {fontMetrics().horizontalAdvance(text()) + 32, 44};
+}
+
+void MenuButton::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const QRect area = rect();
+    painter.fillRect(area, QColor(85, 118, 164));
+    painter.setPen(Qt::white);
+    painter.setFont(font());
+    painter.drawText(area, Qt::AlignCenter, text());
+    // The active overlay wins over the hover overlay, so a shown tab looks the same under the pointer.
+    if (m_active)
+        painter.fillRect(area, QColor(255, 255, 255, qRound(255 * 0.10)));
+    else if (m_hoover)
+        painter.fillRect(area, QColor(255, 255, 255, qRound(255 * 0.05)));
+    if (hasFocus()) {
+        painter.setPen(QPen(QColor(255, 255, 255, 120), 1, Qt::DotLine));
+        painter.drawRect(area.adjusted(2, 2, -3, -3));
+    }
+}
+
+void MenuButton::enterEvent(QEnterEvent* event)
+{
+    setHoover(true);
+    QAbstractButton::enterEvent(event);
+}
+
+void MenuButton::leaveEvent(QEvent* event)
+{
+    setHoover(false);
+    QAbstractButton::leaveEvent(event);
+}
+
+} // namespace cv

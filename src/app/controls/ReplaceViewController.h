@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+namespace cv {
+
+// A host whose content is one screen at a time: replace() takes the current screen out (it is
+// deleted) and puts the next one in, filling the host. The shred tab is such a host: the shred
+// screen, the progress screen and the next shred screen follow each other in it.
+class ReplaceViewController : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit ReplaceViewController(QWidget* parent = nullptr);
+
+    // The screen shown now, or null.
+    QWidget* current() const { return m_current; }
+    // The view that holds the current screen.
+    QWidget* container() { return this; }
+
+    // Replaces the current screen with destination, which the host then owns. Subclasses may
+    // prepare the destination first (prepareReplacement) according to the transition's name.
+    void replace(QWidget* destination, const QString& identifier = {});
+
+signals:
+    void replaced(QWidget* current);
+
+protected:
+    virtual void prepareReplacement(QWidget* destination, const QString& identifier);
+
+private:
+    QPointer<QWidget> m_current;
+};
+
+} // namespace cv
