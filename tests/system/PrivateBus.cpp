@@ -1,5 +1,9 @@
 #include "PrivateBus.h"
 
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusReply>
+#include <QElapsedTimer>
 #include <QFile>
 
 #include <csignal>
@@ -48,6 +52,17 @@ const char* const kOpenRules = R"(
     <allow own="*"/>
   </policy>
 )";
+
+// Alive and not yet a zombie (the helper is the bus's child, and nobody may reap it soon).
+bool isRunning(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray line = stat.readAll();
+    const qsizetype end = line.lastIndexOf(')');
+    return end >= 0 && end + 2 < line.size() && line.at(end + 2) != 'Z' && line.at(end + 2) != 'X';
+}
 
 } // namespace
 
@@ -105,12 +120,34 @@ PrivateBus::PrivateBus(const QString& helperExecutable, const QStringList& helpe
 
 PrivateBus::~PrivateBus()
 {
+    // The helper the bus started goes with it: it would leave by itself when it notices that the
+    // bus is gone, but the test should not wait for that.
+    qint64 helper = 0;
+    if (!m_address.isEmpty()) {
+        const QString name = QStringLiteral("private-bus-teardown");
+        {
+            QDBusConnection connection = QDBusConnection::connectToBus(m_address, name);
+            const QDBusReply<uint> pid =
+                connection.interface() ? connection.interface()->servicePid(
+                                             QStringLiteral("com.Ostrevane.CindervaultForMac.HelperTool"))
+                                       : QDBusReply<uint>();
+            if (pid.isValid())
+                helper = pid.value();
+        }
+        QDBusConnection::disconnectFromBus(name);
+    }
     if (m_daemon.state() != QProcess::NotRunning) {
         m_daemon.terminate();
         if (!m_daemon.waitForFinished(5000)) {
             m_daemon.kill();
             m_daemon.waitForFinished(5000);
         }
+    }
+    if (helper > 0 && ::kill(static_cast<pid_t>(helper), SIGTERM) == 0) {
+        QElapsedTimer waited;
+        waited.start();
+        while (isRunning(helper) && waited.elapsed() < 5000)
+            ::usleep(10000);
     }
 }
 

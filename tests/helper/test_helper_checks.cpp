@@ -1,0 +1,316 @@
+// The helper's pure checks and its file work without the bus: what it refuses, how it reads the
+// mount table, which mkfs it would run, and what it does to files as root.
+#include "TempDir.h"
+#include "TmpfsMount.h"
+#include "helper/ArgumentCheck.h"
+#include "helper/FileOperations.h"
+#include "helper/MountTable.h"
+#include "helper/PolkitAuthorizer.h"
+#include "helper/SnapshotRemover.h"
+#include "helper/ToolRunner.h"
+#include "helper/VolumeReformatter.h"
+
+#include <QDBusArgument>
+#include <QDBusVariant>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using cv::ArgumentCheck;
+using cv::HelperError;
+using cv::MountEntry;
+using cv::MountTable;
+using cv::VolumeReformatter;
+using cv::test::TempDir;
+
+namespace {
+
+MountEntry mount(std::string point, unsigned minor, std::string type = "ext4", std::string root = "/")
+{
+    MountEntry entry;
+    entry.mountPoint = std::move(point);
+    entry.major = 7;
+    entry.minor = minor;
+    entry.fsType = std::move(type);
+    entry.root = std::move(root);
+    entry.source = "/dev/loop" + std::to_string(minor);
+    return entry;
+}
+
+std::string refusal(const std::string& path, const std::vector<MountEntry>& mounts)
+{
+    MountEntry target;
+    const auto error = VolumeReformatter::findTarget(path, mounts, target);
+    return error ? error->message : std::string();
+}
+
+} // namespace
+
+TEST(HelperChecks, PathsMustBeAbsoluteAndFreeOfDotDot)
+{
+    EXPECT_FALSE(ArgumentCheck::checkPath("/home/user/file"));
+    EXPECT_FALSE(ArgumentCheck::checkPath("/home/user/..file/.../x.."));    // names that only look like ..
+    EXPECT_FALSE(ArgumentCheck::checkPath(std::string("/tmp/caf\xe9", 9))); // not UTF-8, still a name
+    EXPECT_TRUE(ArgumentCheck::checkPath(""));
+    EXPECT_TRUE(ArgumentCheck::checkPath("home/user/file"));
+    EXPECT_TRUE(ArgumentCheck::checkPath("./file"));
+    EXPECT_TRUE(ArgumentCheck::checkPath("/home/user/../../etc/shadow"));
+    EXPECT_TRUE(ArgumentCheck::checkPath("/.."));
+    EXPECT_TRUE(ArgumentCheck::checkPath("/tmp/.."));
+    EXPECT_TRUE(ArgumentCheck::checkPath(std::string("/tmp/a\0/../etc", 14)));
+    EXPECT_TRUE(ArgumentCheck::checkPath("/" + std::string(ArgumentCheck::kMaxPathLength, 'a')));
+    EXPECT_NE(ArgumentCheck::checkPath("rel")->find("not absolute"), std::string::npos);
+
+    EXPECT_EQ(ArgumentCheck::components("/a//b/./c/"), (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_TRUE(ArgumentCheck::components("/").empty());
+    EXPECT_EQ(ArgumentCheck::normalized("/mnt//usb/./"), "/mnt/usb");
+    EXPECT_EQ(ArgumentCheck::normalized("//"), "/");
+}
+
+TEST(HelperChecks, OnlyRegularFilesAreOpenedUp)
+{
+    EXPECT_FALSE(ArgumentCheck::checkPermissionTarget(S_IFREG | 0400));
+    EXPECT_NE(ArgumentCheck::checkPermissionTarget(S_IFLNK | 0777)->find("symbolic link"), std::string::npos);
+    for (mode_t type : {S_IFDIR, S_IFIFO, S_IFSOCK, S_IFCHR, S_IFBLK})
+        EXPECT_TRUE(ArgumentCheck::checkPermissionTarget(type | 0600)) << std::oct << type;
+}
+
+TEST(HelperChecks, ReadsTheMountTable)
+{
+    const std::string text =
+        "22 1 8:2 / / rw,relatime shared:1 - ext4 /dev/sda2 rw,errors=remount-ro\n"
+        "61 22 8:17 / /media/user/My\\040Stick rw,nosuid,nodev,relatime shared:2 master:7 - vfat "
+        "/dev/sdb1 rw,fmask=0022,dmask=0022\n"
+        "70 22 8:2 /srv/data /mnt/bind rw,relatime - ext4 /dev/sda2 rw\n"
+        "71 22 0:50 / /run/x rw - tmpfs  rw,size=10k\n"
+        "garbage line\n";
+    const auto entries = MountTable::parse(text);
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_EQ(entries[1].id, 61);
+    EXPECT_EQ(entries[1].parentId, 22);
+    EXPECT_EQ(entries[1].major, 8u);
+    EXPECT_EQ(entries[1].minor, 17u);
+    EXPECT_EQ(entries[1].mountPoint, "/media/user/My Stick");
+    EXPECT_EQ(entries[1].mountOptions, "rw,nosuid,nodev,relatime");
+    EXPECT_EQ(entries[1].fsType, "vfat");
+    EXPECT_EQ(entries[1].source, "/dev/sdb1");
+    EXPECT_EQ(entries[1].superOptions, "rw,fmask=0022,dmask=0022");
+    EXPECT_EQ(entries[2].root, "/srv/data");
+    EXPECT_EQ(entries[3].source, ""); // an empty source keeps the fields after it in place
+    EXPECT_EQ(entries[3].superOptions, "rw,size=10k");
+    EXPECT_EQ(MountTable::unescape("a\\134b\\011c\\12"), "a\\b\tc\\12");
+
+    const auto current = MountTable::readCurrent();
+    ASSERT_TRUE(current.has_value());
+    EXPECT_TRUE(std::any_of(current->begin(), current->end(),
+                            [](const MountEntry& e) { return e.mountPoint == "/"; }));
+}
+
+TEST(HelperChecks, RefusesToReformatAnythingButAWholeMountedVolume)
+{
+    const std::vector<MountEntry> mounts = {
+        mount("/", 1),
+        mount("/media/usb", 2, "vfat"),
+        mount("/mnt/bound", 3, "ext4", "/some/folder"),
+        mount("/mnt/twice", 4),
+        mount("/mnt/twice-too", 4),
+        mount("/mnt/outer", 5),
+        mount("/mnt/outer/inner", 6),
+        mount("/mnt/ram", 7, "tmpfs"),
+        mount("/mnt/stacked", 8, "tmpfs"),
+        mount("/mnt/stacked", 9, "ext4"),
+    };
+    MountEntry target;
+    EXPECT_FALSE(VolumeReformatter::findTarget("/media/usb", mounts, target));
+    EXPECT_EQ(target.fsType, "vfat");
+    EXPECT_FALSE(VolumeReformatter::findTarget("/media//usb/", mounts, target)) << "the same mount point";
+    EXPECT_FALSE(VolumeReformatter::findTarget("/mnt/stacked", mounts, target));
+    EXPECT_EQ(target.minor, 9u) << "the mount on top is the one reformatted";
+
+    EXPECT_NE(refusal("/", mounts).find("startup volume"), std::string::npos);
+    EXPECT_NE(refusal("//.", mounts).find("startup volume"), std::string::npos);
+    EXPECT_NE(refusal("/media", mounts).find("not a mount point"), std::string::npos);
+    EXPECT_NE(refusal("/media/usb/sub", mounts).find("not a mount point"), std::string::npos);
+    EXPECT_NE(refusal("media/usb", mounts).find("not absolute"), std::string::npos);
+    EXPECT_NE(refusal("/media/x/../usb", mounts).find(".."), std::string::npos);
+    EXPECT_NE(refusal("/mnt/bound", mounts).find("bind mount"), std::string::npos);
+    EXPECT_NE(refusal("/mnt/twice", mounts).find("also mounted at /mnt/twice-too"), std::string::npos);
+    EXPECT_NE(refusal("/mnt/outer", mounts).find("/mnt/outer/inner is mounted inside"), std::string::npos);
+    EXPECT_NE(refusal("/mnt/ram", mounts).find("type tmpfs is not supported"), std::string::npos);
+}
+
+TEST(HelperChecks, MakesTheSameTypeWithTheSameLabel)
+{
+    using Args = std::vector<std::string>;
+    auto ext4 = VolumeReformatter::mkfsCommand("ext4", "Backup Disk", "/dev/sdb1");
+    ASSERT_TRUE(ext4);
+    EXPECT_EQ(ext4->program, "mkfs.ext4");
+    EXPECT_EQ(ext4->arguments, (Args{"-F", "-q", "-L", "Backup Disk", "/dev/sdb1"}));
+    EXPECT_EQ(VolumeReformatter::mkfsCommand("vfat", "STICK", "/dev/sdc")->arguments,
+              (Args{"-I", "-n", "STICK", "/dev/sdc"}));
+    EXPECT_EQ(VolumeReformatter::mkfsCommand("ntfs3", "Win", "/dev/sdd1")->program, "mkfs.ntfs");
+    EXPECT_EQ(VolumeReformatter::mkfsCommand("ntfs3", "Win", "/dev/sdd1")->arguments,
+              (Args{"-Q", "-F", "-L", "Win", "/dev/sdd1"}));
+    EXPECT_EQ(VolumeReformatter::mkfsCommand("f2fs", "", "/dev/sde1")->arguments, (Args{"-f", "/dev/sde1"}))
+        << "no label, no label option";
+    EXPECT_FALSE(VolumeReformatter::mkfsCommand("tmpfs", "", "tmpfs"));
+    EXPECT_FALSE(VolumeReformatter::mkfsCommand("nfs4", "", "server:/export"));
+
+    EXPECT_EQ(VolumeReformatter::mountFlags("rw,nosuid,nodev,noexec,relatime"),
+              static_cast<unsigned long>(MS_NOSUID | MS_NODEV | MS_NOEXEC | MS_RELATIME));
+    EXPECT_EQ(VolumeReformatter::mountFlags("ro,noatime"),
+              static_cast<unsigned long>(MS_RDONLY | MS_NOATIME));
+    EXPECT_EQ(VolumeReformatter::mountData("rw,uid=1000,gid=1000,utf8"), "uid=1000,gid=1000,utf8");
+    EXPECT_EQ(VolumeReformatter::mountData("rw"), "");
+}
+
+TEST(HelperChecks, ReadsSnapperListings)
+{
+    EXPECT_EQ(cv::SnapshotRemover::parseSnapshotNumbers("number\n0\n1\n2\n15\n"),
+              (std::vector<unsigned long>{1, 2, 15}));
+    EXPECT_EQ(cv::SnapshotRemover::parseSnapshotNumbers("number\r\n0\r\n7\r\n"),
+              (std::vector<unsigned long>{7}));
+    EXPECT_TRUE(cv::SnapshotRemover::parseSnapshotNumbers("number\n0\n").empty());
+    EXPECT_TRUE(cv::SnapshotRemover::parseSnapshotNumbers("").empty());
+    EXPECT_TRUE(cv::SnapshotRemover::parseSnapshotNumbers("Unknown config.\n-1\n3a\n").empty());
+}
+
+TEST(HelperChecks, AsksPolkitForTheCallersBusName)
+{
+    const QDBusMessage request = cv::PolkitAuthorizer::request(QStringLiteral(":1.42"));
+    EXPECT_EQ(request.service(), QStringLiteral("org.freedesktop.PolicyKit1"));
+    EXPECT_EQ(request.member(), QStringLiteral("CheckAuthorization"));
+    ASSERT_EQ(request.arguments().size(), 5);
+    const QDBusArgument subject = request.arguments().at(0).value<QDBusArgument>();
+    EXPECT_EQ(subject.currentSignature(), QStringLiteral("(sa{sv})"));
+    EXPECT_EQ(request.arguments().at(1).toString(),
+              QStringLiteral("com.Ostrevane.CindervaultForMac.adminPermission"));
+    EXPECT_EQ(request.arguments().at(3).toUInt(), 1u) << "user interaction allowed";
+
+    // Anything but a well-formed "yes" is a refusal.
+    QString reason;
+    const QDBusMessage error = request.createErrorReply(
+        QStringLiteral("org.freedesktop.DBus.Error.ServiceUnknown"), QStringLiteral("no polkit"));
+    EXPECT_FALSE(cv::PolkitAuthorizer::isAuthorized(error, &reason));
+    EXPECT_TRUE(reason.contains(QStringLiteral("no polkit")));
+    EXPECT_FALSE(cv::PolkitAuthorizer::isAuthorized(request.createReply(QVariant(true)), &reason));
+    EXPECT_FALSE(cv::PolkitAuthorizer::isAuthorized(QDBusMessage(), &reason));
+}
+
+TEST(HelperChecks, RunsToolsWithoutAShellAndStopsThemInTime)
+{
+    const auto sh = cv::ToolRunner::find("sh", {"/nonexistent", "/bin"});
+    ASSERT_TRUE(sh);
+    EXPECT_EQ(*sh, "/bin/sh");
+    EXPECT_FALSE(cv::ToolRunner::find("../bin/sh", {"/bin"}));
+    EXPECT_FALSE(cv::ToolRunner::find("no-such-tool-here", cv::ToolRunner::defaultSearchPath()));
+
+    const auto result =
+        cv::ToolRunner::run(*sh, {"-c", "echo \"$PATH\"; read x; echo input=$x >&2; exit 3"}, 30);
+    EXPECT_TRUE(result.started);
+    EXPECT_EQ(result.exitCode, 3);
+    EXPECT_EQ(result.out, "/usr/sbin:/usr/bin:/sbin:/bin\n");
+    EXPECT_EQ(result.err, "input=\n") << "no input reaches a tool";
+    EXPECT_EQ(result.describeFailure(), "exit status 3: input=");
+
+    const auto stuck = cv::ToolRunner::run(*sh, {"-c", "exec sleep 30"}, 1);
+    EXPECT_TRUE(stuck.timedOut);
+    EXPECT_FALSE(stuck.succeeded());
+
+    EXPECT_FALSE(cv::ToolRunner::run("/nonexistent/tool", {}, 5).started);
+}
+
+TEST(HelperFileOperations, DeletesWithoutFollowingLinks)
+{
+    TempDir dir;
+    const std::string outside = dir / "outside";
+    cv::test::makeDir(outside);
+    cv::test::writeFile(outside + "/keep", std::string("keep"));
+    cv::test::makeDir(dir / "tree");
+    cv::test::makeDir(dir / "tree/sub");
+    cv::test::writeFile(dir / "tree/sub/file", std::string("x"));
+    ASSERT_EQ(::symlink(outside.c_str(), (dir / "tree/link-to-folder").c_str()), 0);
+    ASSERT_EQ(::symlink((outside + "/keep").c_str(), (dir / "tree/sub/link-to-file").c_str()), 0);
+    ASSERT_EQ(::mkfifo((dir / "tree/fifo").c_str(), 0600), 0);
+    cv::test::writeFile(dir / std::string("tree/caf\xe9"), std::string("not UTF-8"));
+
+    EXPECT_FALSE(cv::FileOperations::deleteItem(dir / "tree"));
+    EXPECT_FALSE(cv::test::exists(dir / "tree"));
+    EXPECT_TRUE(cv::test::exists(outside + "/keep"));
+
+    // A link given itself goes, its target stays.
+    ASSERT_EQ(::symlink(outside.c_str(), (dir / "link").c_str()), 0);
+    EXPECT_FALSE(cv::FileOperations::deleteItem(dir / "link"));
+    EXPECT_FALSE(cv::test::exists(dir / "link"));
+    EXPECT_TRUE(cv::test::exists(outside + "/keep"));
+
+    // Nothing there is what was asked for.
+    EXPECT_FALSE(cv::FileOperations::deleteItem(dir / "never/was/here"));
+
+    // A path through a link is refused, not followed.
+    ASSERT_EQ(::symlink(outside.c_str(), (dir / "via").c_str()), 0);
+    const auto through = cv::FileOperations::deleteItem(dir / "via/keep");
+    ASSERT_TRUE(through);
+    EXPECT_EQ(through->kind, HelperError::Kind::InvalidArgument);
+    EXPECT_TRUE(cv::test::exists(outside + "/keep"));
+
+    EXPECT_TRUE(cv::FileOperations::deleteItem("/"));
+    EXPECT_TRUE(cv::FileOperations::deleteItem(dir / "outside/../outside"));
+    EXPECT_TRUE(cv::test::exists(outside + "/keep"));
+}
+
+TEST(HelperFileOperations, NeverDeletesIntoAnotherMount)
+{
+    if (!cv::test::isRoot())
+        GTEST_SKIP() << "mounting a tmpfs needs root";
+    TempDir dir;
+    cv::test::makeDir(dir / "tree");
+    cv::test::makeDir(dir / "tree/mounted");
+    cv::test::writeFile(dir / "tree/plain", std::string("x"));
+    cv::test::TmpfsMount tmpfs(dir / "tree/mounted", "1m");
+    ASSERT_TRUE(tmpfs.available());
+    cv::test::writeFile(dir / "tree/mounted/on-the-tmpfs", std::string("stays"));
+
+    const auto error = cv::FileOperations::deleteItem(dir / "tree");
+    ASSERT_TRUE(error);
+    EXPECT_NE(error->message.find("mount point"), std::string::npos) << error->message;
+    EXPECT_TRUE(cv::test::exists(dir / "tree/mounted/on-the-tmpfs"));
+    EXPECT_FALSE(cv::test::exists(dir / "tree/plain")) << "the rest is deleted";
+
+    const auto mountPoint = cv::FileOperations::deleteItem(dir / "tree/mounted");
+    ASSERT_TRUE(mountPoint);
+    EXPECT_EQ(mountPoint->kind, HelperError::Kind::InvalidArgument);
+    EXPECT_TRUE(cv::test::exists(dir / "tree/mounted/on-the-tmpfs"));
+}
+
+TEST(HelperFileOperations, OpensUpOnlyTheRegularFileNamed)
+{
+    TempDir dir;
+    const std::string file = dir / "file";
+    cv::test::writeFile(file, std::string("content"));
+    ASSERT_EQ(::chmod(file.c_str(), 04500), 0);
+    const uid_t me = ::geteuid();
+
+    EXPECT_FALSE(cv::FileOperations::changePermissions(file, me));
+    struct stat info = {};
+    ASSERT_EQ(::stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0700u) << "owner read and write added, set-user-ID dropped";
+    EXPECT_EQ(info.st_uid, me);
+
+    ASSERT_EQ(::symlink(file.c_str(), (dir / "link").c_str()), 0);
+    ASSERT_EQ(::chmod(file.c_str(), 0400), 0);
+    const auto link = cv::FileOperations::changePermissions(dir / "link", me);
+    ASSERT_TRUE(link);
+    EXPECT_EQ(link->kind, HelperError::Kind::InvalidArgument);
+    ASSERT_EQ(::stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0400u) << "the link's target is untouched";
+
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    EXPECT_TRUE(cv::FileOperations::changePermissions(dir / "fifo", me)) << "a FIFO is refused, never opened";
+    EXPECT_TRUE(cv::FileOperations::changePermissions(dir.path(), me)) << "a folder is refused";
+    const auto missing = cv::FileOperations::changePermissions(dir / "missing", me);
+    ASSERT_TRUE(missing);
+    EXPECT_EQ(missing->kind, HelperError::Kind::Failed);
+}
