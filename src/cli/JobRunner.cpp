@@ -20,6 +20,9 @@ namespace {
 class Progress : public FileShredderDelegate
 {
 public:
+    // The end is signalled to `waiter` (SIGUSR1), so that it does not sleep through it.
+    explicit Progress(pthread_t waiter) : m_waiter(waiter) {}
+
     void curProgress(std::shared_ptr<const ShredState> state) override
     {
         std::lock_guard lock(m_mutex);
@@ -27,8 +30,11 @@ public:
     }
     void finished(std::shared_ptr<ShredResult> result) override
     {
-        std::lock_guard lock(m_mutex);
-        m_result = std::move(result);
+        {
+            std::lock_guard lock(m_mutex);
+            m_result = std::move(result);
+        }
+        pthread_kill(m_waiter, SIGUSR1);
     }
     std::shared_ptr<const ShredState> state() const
     {
@@ -42,6 +48,7 @@ public:
     }
 
 private:
+    pthread_t m_waiter;
     mutable std::mutex m_mutex;
     std::shared_ptr<const ShredState> m_state;
     std::shared_ptr<ShredResult> m_result;
@@ -100,10 +107,11 @@ std::shared_ptr<ShredResult> JobRunner::run()
     sigemptyset(&signals);
     sigaddset(&signals, SIGINT);
     sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGUSR1);
     sigset_t previous;
     pthread_sigmask(SIG_BLOCK, &signals, &previous);
 
-    Progress progress;
+    Progress progress(pthread_self());
     m_job.setDelegate(&progress);
     std::thread worker([this] { m_job.run(); });
 

@@ -75,10 +75,20 @@ std::uint32_t SecureRandom::uniform(std::uint32_t upperBound)
 
 std::string SecureRandom::alphanumeric(std::size_t count)
 {
+    // Bytes of 248 and above are dropped (248 = 4 x 62), so every character is equally likely;
+    // drawing them in batches keeps a name to one call of the generator.
+    constexpr unsigned kLimit = 256 - 256 % kAlphanumeric.size();
     std::string text;
     text.reserve(count);
-    for (std::size_t i = 0; i < count; ++i)
-        text.push_back(kAlphanumeric[uniform(static_cast<std::uint32_t>(kAlphanumeric.size()))]);
+    std::uint8_t batch[64];
+    while (text.size() < count) {
+        const std::size_t drawn = std::min(sizeof batch, (count - text.size()) * 2 + 4);
+        fill(batch, drawn);
+        for (std::size_t i = 0; i < drawn && text.size() < count; ++i) {
+            if (batch[i] < kLimit)
+                text.push_back(kAlphanumeric[batch[i] % kAlphanumeric.size()]);
+        }
+    }
     return text;
 }
 

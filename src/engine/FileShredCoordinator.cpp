@@ -24,6 +24,8 @@ constexpr const char* kFlushFileName = "Flush.dat";
 constexpr std::size_t kFlushNameLength = 15;
 constexpr int kFlushFailuresTolerated = 10;
 constexpr std::size_t kMaxNameLength = 255;
+// Random names drawn per rename round before a clash counts as a failed round.
+constexpr int kNameAttempts = 8;
 
 struct SplitPath
 {
@@ -137,8 +139,12 @@ void FileShredCoordinator::shredPath(const std::string& path, const Excludes& ex
         [&](const DirectoryWalker::Entry& entry) {
             if (!S_ISDIR(entry.info.st_mode) && !pathIsExcludedBy(entry.path, excludes)) {
                 shredFileAt(entry.dirFd, entry.name, entry.path, entry.info);
+                // Between files the worker steps aside for whoever else wants the processor. A fixed
+                // sleep here would cost more than the overwriting itself on trees of small files.
                 if (m_filePause.count() > 0)
                     std::this_thread::sleep_for(m_filePause);
+                else
+                    std::this_thread::yield();
             }
             return true;
         },
@@ -214,14 +220,19 @@ bool FileShredCoordinator::renameEntryAt(int dirFd, const std::string& name, con
     bool renamed = false;
     int lastError = 0;
     for (std::uint64_t round = 0; round < rounds; ++round) {
-        const std::string candidate = randomAlphanumericStringWithLength(length);
-        const int error = renameNoReplace(dirFd, current, candidate);
-        if (error == 0) {
-            current = candidate;
-            renamed = true;
-        } else {
-            lastError = error; // a clash or a refusal: this round keeps the old name
+        // A name that is taken is no failure of the file system: another name is drawn, a few
+        // times, so that short names in full folders still lose their old name.
+        int error = EEXIST;
+        for (int attempt = 0; attempt < kNameAttempts && error == EEXIST; ++attempt) {
+            const std::string candidate = randomAlphanumericStringWithLength(length);
+            error = renameNoReplace(dirFd, current, candidate);
+            if (error == 0) {
+                current = candidate;
+                renamed = true;
+            }
         }
+        if (error != 0)
+            lastError = error; // this round keeps the old name
     }
     if (lastError != 0)
         logMessage("Renaming ", path, " failed in some rounds: ", std::strerror(lastError));

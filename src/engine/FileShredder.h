@@ -55,7 +55,7 @@ public:
     void setVolumeProbe(VolumeProbe probe) { m_volumeProbe = std::move(probe); }
     // The fill folder of the startup volume lies below this home folder.
     void setHomeFolder(std::string home) { m_homeFolder = std::move(home); }
-    // The pause after each file of a folder walk (tests and benchmarks may shorten it).
+    // A sleep after each file of a folder walk; without one the walk only yields the processor.
     void setFilePause(std::chrono::microseconds pause) { m_filePause = pause; }
 
     void run();
@@ -113,7 +113,7 @@ private:
     FileShredderDelegate* m_delegate = nullptr;
     VolumeProbe m_volumeProbe = VolumeProbe::system();
     std::string m_homeFolder;
-    std::chrono::microseconds m_filePause{150};
+    std::chrono::microseconds m_filePause{0};
 
     std::unique_ptr<ShredWriter> m_writer;
     std::unique_ptr<FreeSpaceWriter> m_freespaceWriter;
