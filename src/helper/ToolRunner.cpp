@@ -23,10 +23,12 @@ constexpr std::size_t kMaxCapture = 1 << 20;
 std::string lastLine(const std::string& text)
 {
     std::string trimmed = text;
-    while (!trimmed.empty() && (trimmed.back() == '\n' || trimmed.back() == ' '))
+    while (!trimmed.empty() && (trimmed.back() == '\n' || trimmed.back() == ' ' || trimmed.back() == '\t'))
         trimmed.pop_back();
     const std::size_t newline = trimmed.rfind('\n');
-    return newline == std::string::npos ? trimmed : trimmed.substr(newline + 1);
+    std::string line = newline == std::string::npos ? trimmed : trimmed.substr(newline + 1);
+    line.erase(0, line.find_first_not_of(" \t"));
+    return line;
 }
 
 } // namespace

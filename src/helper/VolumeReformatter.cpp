@@ -240,6 +240,17 @@ HelperOutcome VolumeReformatter::reformatVolumeAt(const std::string& mountPath) 
                "\")");
     if (::umount2(target.mountPoint.c_str(), UMOUNT_NOFOLLOW) != 0)
         return HelperError::failed("Cannot unmount " + target.mountPoint + ": " + std::strerror(errno));
+    // The device itself must be free now: an exclusive open fails while it is mounted anywhere,
+    // for instance when the mount point's path was swapped for another since it was checked.
+    {
+        UniqueFd exclusive(::open(device->c_str(), O_RDONLY | O_EXCL | O_CLOEXEC));
+        if (!exclusive) {
+            const int error = errno;
+            mountAgain(data);
+            return HelperError::failed(*device + " is still in use after unmounting " + target.mountPoint +
+                                       ": " + std::strerror(error));
+        }
+    }
 
     const auto made = ToolRunner::run(*mkfs, command->arguments, kMkfsTimeoutSeconds);
     if (!made.succeeded()) {

@@ -6,6 +6,7 @@
 #include "ProcessRunner.h"
 #include "ReplyCatcher.h"
 #include "TempDir.h"
+#include "common/UniqueFd.h"
 #include "helper/MountTable.h"
 #include "system/HelperToolProtocol.h"
 #include "system/HelperToolService.h"
@@ -18,6 +19,7 @@
 #include <QDBusVirtualObject>
 #include <deque>
 #include <dirent.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -429,9 +431,18 @@ TEST(HelperOperations, ReformatsALoopMountedVolumeKeepingItsLabelAndMountPoint)
     PrivateBus bus(kTestHelper, kShortIdle);
     ASSERT_FALSE(bus.address().isEmpty()) << "dbus-daemon did not start";
     HelperToolService service(bus.address());
-    EXPECT_EQ(
-        call([&](HelperToolService::Reply r) { service.reformatVolumeAt(volume.mountPoint() + "/", r); }),
-        "");
+    using Reply = HelperToolService::Reply;
+
+    // A volume in use is left as it is: the unmount fails before anything is made.
+    {
+        cv::UniqueFd busy(::open((volume.mountPoint() + "/data.txt").c_str(), O_RDONLY | O_CLOEXEC));
+        ASSERT_TRUE(busy);
+        const std::string inUse = call([&](Reply r) { service.reformatVolumeAt(volume.mountPoint(), r); });
+        EXPECT_PRED2(contains, inUse, "Cannot unmount");
+        EXPECT_TRUE(cv::test::exists(volume.mountPoint() + "/data.txt"));
+    }
+
+    EXPECT_EQ(call([&](Reply r) { service.reformatVolumeAt(volume.mountPoint() + "/", r); }), "");
 
     const auto mounts = cv::MountTable::readCurrent();
     ASSERT_TRUE(mounts);
