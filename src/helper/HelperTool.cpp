@@ -42,6 +42,23 @@ std::optional<uid_t> callerUid(const QDBusConnection& connection, const QString&
     return ok ? std::optional<uid_t>(static_cast<uid_t>(uid)) : std::nullopt;
 }
 
+// An argument as it goes into the log: control bytes escaped, so that a path cannot forge lines.
+std::string printable(const std::string& text)
+{
+    std::string result;
+    for (const unsigned char c : text) {
+        if (c < 0x20 || c == 0x7f) {
+            static const char digits[] = "0123456789abcdef";
+            result += "\\x";
+            result += digits[c >> 4];
+            result += digits[c & 0xf];
+        } else {
+            result += static_cast<char>(c);
+        }
+    }
+    return result;
+}
+
 } // namespace
 
 HelperTool::HelperTool(QDBusConnection connection, Authorizer& authorizer, Settings settings, QObject* parent)
@@ -105,14 +122,15 @@ void HelperTool::authorizeAndRun(const char* method, const std::string& argument
     const QDBusMessage call = message();
     const QString sender = call.service();
     beginCall();
-    logMessage(method, " ", argument, " from ", sender.toStdString());
+    const std::string shown = printable(argument);
+    logMessage(method, " ", shown, " from ", sender.toStdString());
 
     m_authorizer.checkAuthorization(
         m_connection, sender,
-        [this, call, sender, method, argument, needsUid, work = std::move(work)](bool authorized,
-                                                                                 const QString& reason) {
+        [this, call, sender, method, argument, shown, needsUid,
+         work = std::move(work)](bool authorized, const QString& reason) {
             if (!authorized) {
-                logMessage(method, " ", argument, " refused: ", reason.toStdString());
+                logMessage(method, " ", shown, " refused: ", reason.toStdString());
                 m_connection.send(
                     call.createErrorReply(QString::fromLatin1(HelperToolProtocol::errorAccessDenied),
                                           reason.isEmpty() ? QStringLiteral("Not authorized") : reason));
@@ -120,7 +138,7 @@ void HelperTool::authorizeAndRun(const char* method, const std::string& argument
                 return;
             }
             QDBusConnection connection = m_connection;
-            m_pool.start([this, connection, call, sender, method, argument, needsUid, work]() {
+            m_pool.start([this, connection, call, sender, method, shown, needsUid, work]() {
                 Caller caller{sender, static_cast<uid_t>(-1)};
                 HelperOutcome outcome;
                 if (needsUid) {
@@ -133,11 +151,11 @@ void HelperTool::authorizeAndRun(const char* method, const std::string& argument
                 if (!outcome)
                     outcome = work(caller);
                 if (outcome) {
-                    logMessage(method, " ", argument, " failed: ", outcome->message);
+                    logMessage(method, " ", shown, " failed: ", printable(outcome->message));
                     connection.send(call.createErrorReply(errorName(outcome->kind),
                                                           QString::fromStdString(outcome->message)));
                 } else {
-                    logMessage(method, " ", argument, " done");
+                    logMessage(method, " ", shown, " done");
                     connection.send(call.createReply());
                 }
                 QMetaObject::invokeMethod(this, &HelperTool::endCall, Qt::QueuedConnection);
