@@ -4,8 +4,8 @@
 #include "common/Log.h"
 #include "common/SecureRandom.h"
 #include "common/UniqueFd.h"
-#include "engine/DirectoryWalker.h"
 #include "engine/RegularFileOpener.h"
+#include "targets/FolderWalker.h"
 
 #include <cerrno>
 #include <condition_variable>
@@ -134,23 +134,27 @@ void FileShredCoordinator::shredPath(const std::string& path, const Excludes& ex
             shredFileAt(AT_FDCWD, path, path, info);
         return;
     }
-    DirectoryWalker walker(path, &m_cancel);
-    const bool walked = walker.walk(
-        [&](const DirectoryWalker::Entry& entry) {
-            if (!S_ISDIR(entry.info.st_mode) && !pathIsExcludedBy(entry.path, excludes)) {
-                shredFileAt(entry.dirFd, entry.name, entry.path, entry.info);
-                // Between files the worker steps aside for whoever else wants the processor. A fixed
-                // sleep here would cost more than the overwriting itself on trees of small files.
-                if (m_filePause.count() > 0)
-                    std::this_thread::sleep_for(m_filePause);
-                else
-                    std::this_thread::yield();
-            }
-            return true;
-        },
-        nullptr);
-    if (!walked)
+    UniqueFd rootFd(FolderWalker::openFolder(path));
+    if (!rootFd) {
         logMessage("Cannot open folder ", path, ": ", std::strerror(errno));
+        return;
+    }
+    FolderWalker walker;
+    walker.walk(rootFd.get(), path, [&](const FolderWalker::Entry& entry) {
+        if (isCancelled())
+            return false;
+        const std::string entryPath(entry.path);
+        if (!S_ISDIR(entry.info.st_mode) && !pathIsExcludedBy(entryPath, excludes)) {
+            shredFileAt(entry.dirFd, std::string(entry.name), entryPath, entry.info);
+            // Between files the worker steps aside for whoever else wants the processor. A fixed
+            // sleep here would cost more than the overwriting itself on trees of small files.
+            if (m_filePause.count() > 0)
+                std::this_thread::sleep_for(m_filePause);
+            else
+                std::this_thread::yield();
+        }
+        return true;
+    });
 }
 
 void FileShredCoordinator::shredFile(const std::string& path)
@@ -277,21 +281,29 @@ void FileShredCoordinator::renameFileOrFilderInFolder(const std::string& folder,
     if (::access(folder.c_str(), W_OK) != 0)
         changePermission(folder);
 
+    UniqueFd folderFd(FolderWalker::openFolder(folder));
+    if (!folderFd)
+        return;
     const std::string renamingFile = localized("Renaming File");
-    DirectoryWalker walker(folder, &m_cancel);
-    walker.walk(nullptr, [&](const DirectoryWalker::Entry& entry) {
-        if (S_ISLNK(entry.info.st_mode) || pathIsExcludedBy(entry.path, excludes))
-            return;
-        if (m_filesOnly && S_ISDIR(entry.info.st_mode))
-            return;
-        if (m_delegate)
-            m_delegate->fileshredRenamingPath(renamingFile + " - " + entry.path);
-        renameEntryAt(entry.dirFd, entry.name, entry.path, entry.info, m_algorithm->cycles(), nullptr);
-    });
+    FolderWalker walker;
+    walker.walk(
+        folderFd.get(), folder, [&](const FolderWalker::Entry&) { return !isCancelled(); },
+        [&](const FolderWalker::Entry& entry) {
+            const std::string entryPath(entry.path);
+            // Links are not renamed, nor the mount points of other file systems inside the folder.
+            if (isCancelled() || S_ISLNK(entry.info.st_mode) || entry.info.st_dev != info.st_dev ||
+                pathIsExcludedBy(entryPath, excludes))
+                return;
+            if (m_filesOnly && S_ISDIR(entry.info.st_mode))
+                return;
+            if (m_delegate)
+                m_delegate->fileshredRenamingPath(renamingFile + " - " + entryPath);
+            renameEntryAt(entry.dirFd, std::string(entry.name), entryPath, entry.info, m_algorithm->cycles(),
+                          nullptr);
+        });
     // The renames must reach the device before the entries are deleted; one file-system sync covers
     // every folder of the walk.
-    UniqueFd folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folderFd && ::syncfs(folderFd.get()) != 0)
+    if (::syncfs(folderFd.get()) != 0)
         logMessage("Syncing the renames in ", folder, " failed: ", std::strerror(errno));
 }
 
@@ -347,18 +359,24 @@ void FileShredCoordinator::saveDelete(const std::string& path, const Excludes& e
         return;
     const bool isFolder = S_ISDIR(info.st_mode);
     if (isFolder) {
-        DirectoryWalker walker(path);
-        walker.walk(nullptr, [&](const DirectoryWalker::Entry& entry) {
-            const bool entryIsFolder = S_ISDIR(entry.info.st_mode);
-            if (pathIsExcludedBy(entry.path, excludes) || (m_filesOnly && entryIsFolder))
-                return;
-            if (::unlinkat(entry.dirFd, entry.name.c_str(), entryIsFolder ? AT_REMOVEDIR : 0) == 0 ||
-                errno == ENOENT)
-                return;
-            const int error = errno;
-            if (!forceDelete(entry.path))
-                logMessage("oops: ", entry.path, ": ", std::strerror(error));
-        });
+        UniqueFd rootFd(FolderWalker::openFolder(path));
+        FolderWalker walker;
+        if (rootFd) {
+            walker.walk(rootFd.get(), path, nullptr, [&](const FolderWalker::Entry& entry) {
+                const bool entryIsFolder = S_ISDIR(entry.info.st_mode);
+                const std::string entryPath(entry.path);
+                // Another file system mounted inside stays, and so does its mount point.
+                if (entry.info.st_dev != info.st_dev || pathIsExcludedBy(entryPath, excludes) ||
+                    (m_filesOnly && entryIsFolder))
+                    return;
+                if (::unlinkat(entry.dirFd, entry.name.data(), entryIsFolder ? AT_REMOVEDIR : 0) == 0 ||
+                    errno == ENOENT)
+                    return;
+                const int error = errno;
+                if (!forceDelete(entryPath))
+                    logMessage("oops: ", entryPath, ": ", std::strerror(error));
+            });
+        }
     }
     if (pathIsExcludedBy(path, excludes) || (m_filesOnly && isFolder))
         return;
