@@ -3,8 +3,10 @@
 #include "cli/CommandLine.h"
 #include "cli/JobRunner.h"
 #include "cli/JsonWriter.h"
+#include "cli/StoredSettings.h"
 #include "common/ByteCountFormatter.h"
 #include "engine/AlgorithmCollection.h"
+#include "system/LogindSleepInhibitor.h"
 
 #include <cstdio>
 #include <ctime>
@@ -38,15 +40,22 @@ bool onTerminal()
 std::shared_ptr<Algorithm> JobCommandSupport::chooseMethod(const CommandLine& line)
 {
     const AlgorithmCollection collection;
-    const auto text = line.value("--method");
-    const std::uint64_t fallback = kFallbackMethod;
-    const auto identifier = text ? CommandLine::parseUnsigned(*text) : std::optional<std::uint64_t>(fallback);
-    const auto algorithm = identifier ? collection.findByIdentifier(*identifier) : nullptr;
-    if (!algorithm || algorithm->cycles() == 0) {
-        printError("unknown method " + text.value_or("") + " (see: cindervault-cli methods)");
-        return nullptr;
+    if (const auto text = line.value("--method")) {
+        const auto identifier = CommandLine::parseUnsigned(*text);
+        const auto algorithm = identifier ? collection.findByIdentifier(*identifier) : nullptr;
+        if (!algorithm || algorithm->cycles() == 0) {
+            printError("unknown method " + *text + " (see: cindervault-cli methods)");
+            return nullptr;
+        }
+        return algorithm;
     }
-    return algorithm;
+    // The window's default method, unless the store holds none or one this version does not know.
+    if (const auto stored = StoredSettings::defaultMethod()) {
+        const auto algorithm = collection.findByIdentifier(*stored);
+        if (algorithm && algorithm->cycles() > 0)
+            return algorithm;
+    }
+    return collection.findByIdentifier(kFallbackMethod);
 }
 
 bool JobCommandSupport::confirm(const CommandLine& line, const std::string& question)
@@ -66,8 +75,12 @@ bool JobCommandSupport::confirm(const CommandLine& line, const std::string& ques
 
 std::shared_ptr<ShredResult> JobCommandSupport::runJob(FileShredder& job)
 {
+    LogindSleepInhibitor inhibitor;
+    job.setSleepInhibitor(&inhibitor);
     JobRunner runner(job, ::isatty(STDERR_FILENO) != 0);
-    return runner.run();
+    auto result = runner.run();
+    job.setSleepInhibitor(nullptr);
+    return result;
 }
 
 void JobCommandSupport::printJson(const ShredResult& result, const std::optional<std::string>& reportPath)

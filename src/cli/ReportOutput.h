@@ -1,0 +1,33 @@
+#pragma once
+
+#include "engine/ShredResult.h"
+
+#include <optional>
+#include <string>
+
+namespace cv::cli {
+
+// What the job commands take from --report-dir and --report-format; unset means the settings
+// decide, as in the window.
+struct ReportCliOptions
+{
+    std::optional<std::string> reportDir;    // the folder to save the report in (bytes, as given)
+    std::optional<std::string> reportFormat; // "HTML" or "PDF" (see parseReportFormat)
+};
+
+// "html" or "pdf", in any case, as the settings spell them ("HTML", "PDF"); nothing otherwise.
+std::optional<std::string> parseReportFormat(const std::string& text);
+
+// Saves the deletion report of a finished job the way the window does: nothing for a cancelled
+// job or with automatic saving off; otherwise HTML or one single-page PDF in the report folder,
+// with "ReportGenerated" posted. The options override the settings' folder and format.
+//
+// Runs on the calling thread until the report is saved (a PDF of 10,000 files takes a few
+// seconds). Makes the QApplication that the web engine needs when there is none yet (offscreen
+// platform unless QT_QPA_PLATFORM is set, sandbox off when run as root); an application object
+// that already exists must be a QApplication. Returns the saved file's path; nothing when no
+// report was saved, with the reason in whyNot (when given) for a message on the terminal.
+std::optional<std::string> saveReportForCli(const ShredResult& result, const ReportCliOptions& options,
+                                            std::string* whyNot = nullptr);
+
+} // namespace cv::cli

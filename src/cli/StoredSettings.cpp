@@ -1,0 +1,16 @@
+#include "cli/StoredSettings.h"
+
+#include "settings/SettingsManager.h"
+
+namespace cv::cli {
+
+std::optional<std::uint64_t> StoredSettings::defaultMethod()
+{
+    const qint64 stored =
+        SettingsManager::sharedManager().integerForKey(SettingsManager::kSettingsDeletionDefaultMethod);
+    if (stored <= 0)
+        return std::nullopt;
+    return static_cast<std::uint64_t>(stored);
+}
+
+} // namespace cv::cli

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+namespace cv::cli {
+
+// What the command line takes from the user's settings store, which the window shares.
+class StoredSettings
+{
+public:
+    // The identifier of the stored default method, when one is set (0 means none).
+    static std::optional<std::uint64_t> defaultMethod();
+};
+
+} // namespace cv::cli
