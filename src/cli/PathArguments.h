@@ -4,10 +4,9 @@
 
 namespace cv::cli {
 
-// An absolute path without "." components, repeated or trailing slashes, so that targets and
-// excludes given on the command line read alike. ".." stays: resolving it without the file system
-// would be wrong across links. A trailing slash is dropped on purpose: "link/" would otherwise
-// name the link's target.
+// A path from the command line made absolute (relative ones start at the working folder) and
+// normalized the way scans compare paths, so that targets and excludes read alike. A trailing
+// slash goes too: "link/" would otherwise name the link's target.
 std::string absolutePath(const std::string& path);
 
 } // namespace cv::cli

@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/JsonWriter.h"
+#include "cli/PathArguments.h"
 #include "targets/PathCollectionFactory.h"
 
 #include <cstdio>
@@ -11,16 +12,6 @@
 namespace cv::cli {
 
 namespace {
-
-// Relative paths are taken from the working folder; every path is normalized so that entries
-// and excludes read alike. A trailing slash goes too: "link/" would otherwise walk the link's target.
-std::string absolutePath(const std::string& path)
-{
-    if (path.starts_with('/'))
-        return PathCollectionFactory::normalizedPath(path);
-    const std::unique_ptr<char, decltype(&std::free)> cwd(::getcwd(nullptr, 0), &std::free);
-    return PathCollectionFactory::normalizedPath(std::string(cwd ? cwd.get() : "") + "/" + path);
-}
 
 void writeItem(JsonWriter& json, const TreeItem& item)
 {
