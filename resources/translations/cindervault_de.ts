@@ -2,256 +2,496 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de" sourcelanguage="en">
 <context>
-    <name>Engine</name>
+    <name>Shared</name>
     <message>
         <source>Erasing Data</source>
-        <translation type="unfinished"></translation>
+        <translation>Daten werden gelöscht</translation>
     </message>
     <message>
         <source>Complete Erase</source>
-        <translation type="unfinished"></translation>
+        <translation>Vollständiges Löschen</translation>
     </message>
     <message>
         <source>Freespace Erase only</source>
-        <translation type="unfinished"></translation>
+        <translation>Nur freien Speicher löschen</translation>
     </message>
     <message>
         <source>Initialising</source>
-        <translation type="unfinished"></translation>
+        <translation>Initialisierung</translation>
     </message>
     <message>
         <source>Canceling...</source>
-        <translation type="unfinished"></translation>
+        <translation>Wird abgebrochen...</translation>
     </message>
     <message>
         <source>Formatting</source>
-        <translation type="unfinished"></translation>
+        <translation>Formatierung</translation>
     </message>
     <message>
         <source>Path no writable</source>
-        <translation type="unfinished"></translation>
+        <translation>Pfad nicht beschreibbar</translation>
     </message>
     <message>
         <source>Failed to open file</source>
-        <translation type="unfinished"></translation>
+        <translation>Datei konnte nicht geöffnet werden</translation>
     </message>
     <message>
         <source>Failed to write file</source>
-        <translation type="unfinished"></translation>
+        <translation>Datei konnte nicht geschrieben werden</translation>
     </message>
     <message>
         <source>Renaming File</source>
-        <translation type="unfinished"></translation>
+        <translation>Datei wird umbenannt</translation>
     </message>
     <message>
         <source>Renaming Files</source>
-        <translation type="unfinished"></translation>
+        <translation>Dateien werden umbenannt</translation>
     </message>
     <message>
         <source>Securely wiping the freespace</source>
-        <translation type="unfinished"></translation>
+        <translation>Freier Speicher wird sicher überschrieben</translation>
     </message>
     <message>
         <source>- Select your method</source>
-        <translation type="unfinished"></translation>
+        <translation>- Wählen Sie Ihre Methode</translation>
     </message>
     <message>
         <source>50 Runden: Ostrevane DWA (2007)</source>
-        <translation type="unfinished"></translation>
+        <translation>50 Runden: Ostrevane DWA (2007)</translation>
     </message>
     <message>
         <source>35 Runden: Gutmann Methode</source>
-        <translation type="unfinished"></translation>
+        <translation>35 Runden: Gutmann Methode</translation>
     </message>
     <message>
         <source> 8 Runden: Deutsche BSI TL-03423</source>
-        <translation type="unfinished"></translation>
+        <translation> 8 Runden: Deutsche BSI TL-03423</translation>
     </message>
     <message>
         <source> 7 Runden: NATO Standard</source>
-        <translation type="unfinished"></translation>
+        <translation> 7 Runden: NATO Standard</translation>
     </message>
     <message>
         <source> 7 Runden: DoD 5220.22-M ECE</source>
-        <translation type="unfinished"></translation>
+        <translation> 7 Runden: DoD 5220.22-M ECE</translation>
     </message>
     <message>
         <source> 7 Runden: Canadian RCMP TSSIT OPS-II</source>
-        <translation type="unfinished"></translation>
+        <translation> 7 Runden: Canadian RCMP TSSIT OPS-II</translation>
     </message>
     <message>
         <source> 5 Runden: BSI-2011-VS</source>
-        <translation type="unfinished"></translation>
+        <translation> 5 Runden: BSI-2011-VS</translation>
     </message>
     <message>
         <source> 4 Runden: Ostrevane ADWA (2017)</source>
-        <translation type="unfinished"></translation>
+        <translation> 4 Runden: Ostrevane ADWA (2017)</translation>
     </message>
     <message>
         <source> 4 Runden: DoD 5220.22-M E für SSD</source>
-        <translation type="unfinished"></translation>
+        <translation> 4 Runden: DoD 5220.22-M E für SSD</translation>
     </message>
     <message>
         <source> 3 Runden: Canadian CSEC ITSG-06</source>
-        <translation type="unfinished"></translation>
+        <translation> 3 Runden: Canadian CSEC ITSG-06</translation>
     </message>
     <message>
         <source> 3 Runden: HMG Nr. 5 erweitert</source>
-        <translation type="unfinished"></translation>
+        <translation> 3 Runden: HMG Nr. 5 erweitert</translation>
     </message>
     <message>
         <source> 3 Runden: AFSSI-5020</source>
-        <translation type="unfinished"></translation>
+        <translation> 3 Runden: AFSSI-5020</translation>
     </message>
     <message>
         <source> 3 Runden: NAVO P-5239-26 (MFM)</source>
-        <translation type="unfinished"></translation>
+        <translation> 3 Runden: NAVO P-5239-26 (MFM)</translation>
     </message>
     <message>
         <source> 3 Runden: NAVO P-5239-26 (RLL)</source>
-        <translation type="unfinished"></translation>
+        <translation> 3 Runden: NAVO P-5239-26 (RLL)</translation>
     </message>
     <message>
         <source> 3 Runden: US Army AR380-19</source>
-        <translation type="unfinished"></translation>
+        <translation> 3 Runden: US Army AR380-19</translation>
     </message>
     <message>
         <source> 3 Runden: DoD 5220.22-M E</source>
-        <translation type="unfinished"></translation>
+        <translation> 3 Runden: DoD 5220.22-M E</translation>
     </message>
     <message>
         <source> 3 Runden: NCSC-TG-025</source>
-        <translation type="unfinished"></translation>
+        <translation> 3 Runden: NCSC-TG-025</translation>
     </message>
     <message>
         <source> 2 Runden: Russian GOST R 50739-95</source>
-        <translation type="unfinished"></translation>
+        <translation> 2 Runden: Russian GOST R 50739-95</translation>
     </message>
     <message>
         <source> 1 Runde: Australien ISM 6.2.92</source>
-        <translation type="unfinished"></translation>
+        <translation> 1 Runde: Australien ISM 6.2.92</translation>
     </message>
     <message>
         <source> 1 Runde: 0XFF für SSD</source>
-        <translation type="unfinished"></translation>
+        <translation> 1 Runde: 0XFF für SSD</translation>
     </message>
     <message>
         <source> 1 Runde: Zufallswerte</source>
-        <translation type="unfinished"></translation>
+        <translation> 1 Runde: Zufallswerte</translation>
+    </message>
+    <message>
+        <source>close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Canceled</source>
+        <translation>Abgebrochen</translation>
+    </message>
+    <message>
+        <source>Finished</source>
+        <translation>Abgeschlossen</translation>
+    </message>
+    <message>
+        <source>The deletion has been canceled</source>
+        <translation>Das Löschen wurde abgebrochen</translation>
+    </message>
+    <message>
+        <source>The freespace has been completly overwritten</source>
+        <translation>Der freie Speicher wurde vollständig überschrieben</translation>
+    </message>
+    <message>
+        <source>The volume has been completly erased</source>
+        <translation>Das Laufwerk wurde vollständig gelöscht</translation>
+    </message>
+    <message>
+        <source>The deletion of %ld file(s) with %ld errors has been finished</source>
+        <translation>Das Löschen von %ld Datei(en) mit %ld Fehlern ist abgeschlossen</translation>
+    </message>
+    <message>
+        <source>Protecetd</source>
+        <translation>Geschützt</translation>
+    </message>
+    <message>
+        <source>Rendmark Mac 2 is now secured with a pin</source>
+        <translation>Cindervault ist jetzt mit einer PIN geschützt</translation>
+    </message>
+    <message>
+        <source>New Update</source>
+        <translation>Neues Update</translation>
+    </message>
+    <message>
+        <source>Restart Cindervault to install the new version</source>
+        <translation>Starten Sie Cindervault neu, um die neue Version zu installieren</translation>
     </message>
     <message>
         <source>IDS__ALGORITHM_DETAIL_OV</source>
-        <translation type="unfinished"></translation>
+        <translation>Ostrevanes eigene 50-Runden-Methode: fünf Zufallsrunden, zwei zufällige Drei-Byte-Muster, zwei Nullrunden, fünfundzwanzig Runden der Gutmann-Tabelle, eine Nullrunde, fünf weitere zufällige Drei-Byte-Muster und zehn Zufallsrunden. Die gründlichste und langsamste Methode.</translation>
     </message>
     <message>
         <source>IDS__ALGORITHM_DETAIL_GUTMANN</source>
-        <translation type="unfinished"></translation>
+        <translation>Peter Gutmanns 35-Runden-Methode: vier Zufallsrunden, siebenundzwanzig feste Muster für die Kodierungen älterer Magnetlaufwerke und vier weitere Zufallsrunden. Sehr langsam; gedacht für alte Festplatten.</translation>
     </message>
     <message>
         <source>IDS__ALGORITHM_DETAIL_BSI</source>
-        <translation type="unfinished"></translation>
+        <translation>Richtlinie TL-03423 des Bundesamts für Sicherheit in der Informationstechnik: acht Runden abwechselnd mit Nullen und Einsen, dazu eine Runde mit einem Zufallsbyte.</translation>
     </message>
     <message>
         <source>IDS__ALGORITHM_DETAIL_M7</source>
-        <translation type="unfinished"></translation>
+        <translation>NATO-Standard: sieben Runden, abwechselnd Nullen und Einsen, zuletzt eine Runde mit Einsen.</translation>
     </message>
     <message>
         <source>IDS__ALGORITHM_DETAIL_DOD2</source>
-        <translation type="unfinished"></translation>
+        <translation>US-Verteidigungsministerium 5220.22-M ECE: sieben Runden mit Nullen, den Bytes 0x35 und 0xCA, einem Zufallsbyte und drei weiteren Runden mit Nullen.</translation>
     </message>
     <message>
         <source>IDS__ALGORITHM_DETAIL_BSI2011</source>
-        <translation type="unfinished"></translation>
+        <translation>BSI-2011-VS des Bundesamts für Sicherheit in der Informationstechnik: Nullen, Einsen, Nullen, ein Zufallsbyte und Einsen in fünf Runden.</translation>
     </message>
     <message>
         <source>IDS__ALGORITHM_DETAIL_DOD_SSD</source>
-        <translation type="unfinished"></translation>
+        <translation>US-Verteidigungsministerium 5220.22-M E für SSDs: vier Runden mit den Bytes 0x00, 0xFF, 0xAA und 0x55.</translation>
     </message>
     <message>
         <source>IDS__ALGORITHM_DETAIL_HMG</source>
-        <translation type="unfinished"></translation>
+        <translation>Britischer HMG Infosec Standard Nr. 5, erweitert: zwei Runden mit Nullen und eine mit Einsen.</translation>
     </message>
     <message>
         <source>IDS__ALGORITHM_DETAIL_M3_1</source>
-        <translation type="unfinished"></translation>
+        <translation>US Air Force AFSSI-5020: zwei Runden mit Nullen und eine mit Einsen.</translation>
     </message>
     <message>
         <source>IDS__ALGORITHM_DETAIL_M3_2</source>
-        <translation type="unfinished"></translation>
+        <translation>US Navy NAVO P-5239-26 für MFM-kodierte Laufwerke: die Wörter 0x00000000, 0xFFFFFFFF und 0xBFFFFFFF, eines je Runde.</translation>
     </message>
     <message>
         <source>IDS__ALGORITHM_DETAIL_M3_3</source>
-        <translation type="unfinished"></translation>
+        <translation>US Navy NAVO P-5239-26 für RLL-kodierte Laufwerke: ein Zufallswort, dann die Wörter 0xFFFFFFFF und 0x27FFFFFF.</translation>
     </message>
     <message>
         <source>IDS__ALGORITHM_DETAIL_AR380</source>
-        <translation type="unfinished"></translation>
+        <translation>US Army AR380-19: Nullen, ein Zufallsbyte, Nullen, in drei Runden.</translation>
     </message>
     <message>
         <source>IDS__ALGORITHM_DETAIL_DOD</source>
-        <translation type="unfinished"></translation>
+        <translation>US-Verteidigungsministerium 5220.22-M E: drei Runden mit den Bytes 0x00, 0x35 und 0xCA.</translation>
     </message>
     <message>
         <source>IDS__ALGORITHM_DETAIL_M1</source>
-        <translation type="unfinished"></translation>
+        <translation>Australisches ISM 6.2.92: eine Runde mit Zufallsdaten.</translation>
     </message>
     <message>
         <source>IDS__ALGORITHM_DETAIL_SSD</source>
-        <translation type="unfinished"></translation>
+        <translation>Eine Runde mit dem Byte 0xFF, schonend für SSDs.</translation>
     </message>
     <message>
         <source>IDS__ALGORITHM_DETAIL_RANDOM</source>
-        <translation type="unfinished"></translation>
+        <translation>Eine Runde mit Zufallsdaten: schnell und ausreichend für moderne Laufwerke.</translation>
     </message>
     <message>
         <source>DESC_CSEC</source>
-        <translation type="unfinished"></translation>
+        <translation>Communications Security Establishment Canada ITSG-06: drei Runden mit Zufallsdaten.</translation>
     </message>
     <message>
         <source>DESC_ADWA</source>
-        <translation type="unfinished"></translation>
+        <translation>Ostrevanes 4-Runden-Methode von 2017: Zuerst wird jeder Block der Datei mit einer AES-256-Umwandlung seines eigenen Inhalts unter einem Zufallsschlüssel überschrieben, danach folgen Runden mit Einsen, dem Muster 92 49 24 und einem Zufallsbyte.</translation>
     </message>
     <message>
         <source>DESC_NCSCTG025</source>
-        <translation type="unfinished"></translation>
+        <translation>US National Computer Security Center NCSC-TG-025: Nullen, Einsen und ein Zufallsbyte, in drei Runden.</translation>
     </message>
     <message>
         <source>DESC_RUSSIANGOSTR50739</source>
-        <translation type="unfinished"></translation>
+        <translation>Russischer Standard GOST R 50739-95: eine Runde mit Nullen, gefolgt von einer Runde mit einem Zufallsbyte.</translation>
     </message>
     <message>
         <source>DESC_CANADIANRCMPTSSITOPSII</source>
-        <translation type="unfinished"></translation>
+        <translation>Royal Canadian Mounted Police TSSIT OPS-II: sechs Runden abwechselnd mit Nullen und Einsen, dann eine Runde mit einem Zufallsbyte.</translation>
     </message>
 </context>
 <context>
-    <name>cv::DropDownHostController</name>
+    <name>cv::DropFilesViewController</name>
     <message>
-        <source>Shred Files</source>
-        <translation type="unfinished"></translation>
+        <source>Select files and folders</source>
+        <translation>Dateien und Ordner auswählen</translation>
+    </message>
+    <message>
+        <source>Drag &amp; drop</source>
+        <translation>Hierher ziehen und ablegen</translation>
+    </message>
+    <message>
+        <source>Show details</source>
+        <translation>Details anzeigen</translation>
+    </message>
+    <message>
+        <source>Remove all</source>
+        <translation>Alle entfernen</translation>
+    </message>
+    <message>
+        <source>Overwrite method</source>
+        <translation>Überschreibmethode</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Starten</translation>
+    </message>
+    <message>
+        <source>browse</source>
+        <translation>durchsuchen</translation>
+    </message>
+    <message>
+        <source>your files, hard disk, storage devices
+ or %1 your Mac</source>
+        <translation>Ihre Dateien, Festplatte, Speichermedien
+ oder %1 Sie Ihren Computer</translation>
+    </message>
+    <message>
+        <source>Selected:
+%1, %2 file(s)
+(%3 hidden)</source>
+        <translation>Ausgewählt:
+%1, %2 Datei(en)
+(%3 versteckt)</translation>
+    </message>
+    <message>
+        <source>Selected:
+%1, %2 file(s)</source>
+        <translation>Ausgewählt:
+%1, %2 Datei(en)</translation>
+    </message>
+    <message>
+        <source>Freespace Erase only</source>
+        <translation>Nur freien Speicher löschen</translation>
+    </message>
+    <message>
+        <source>Only delete files on Volume</source>
+        <translation>Nur Dateien auf dem Laufwerk löschen</translation>
+    </message>
+    <message>
+        <source>Complete Erase</source>
+        <translation>Vollständiges Löschen</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>Only 1 volume is supported at a time</source>
+        <translation>Es kann nur 1 Laufwerk auf einmal bearbeitet werden</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>cannot_delete_hdd</source>
+        <translation>Das Startlaufwerk kann nicht geschreddert werden, solange das System davon läuft. Wählen Sie stattdessen seine Dateien und Ordner aus.</translation>
+    </message>
+    <message>
+        <source>Are you sure?</source>
+        <translation>Sind Sie sicher?</translation>
+    </message>
+    <message>
+        <source>Data cannot be recovered once you start the secure deletion process. Do you want to continue?</source>
+        <translation>Nach dem Start des sicheren Löschvorgangs können die Daten nicht wiederhergestellt werden. Möchten Sie fortfahren?</translation>
+    </message>
+    <message>
+        <source>DELETE</source>
+        <translation>LÖSCHEN</translation>
+    </message>
+</context>
+<context>
+    <name>cv::ExplorerViewController</name>
+    <message>
+        <source>Back</source>
+        <translation>Zurück</translation>
+    </message>
+    <message>
+        <source>Selected %1 (%2 files)</source>
+        <translation>Ausgewählt %1 (%2 Dateien)</translation>
+    </message>
+</context>
+<context>
+    <name>cv::OpenPanel</name>
+    <message>
+        <source>Select</source>
+        <translation>Auswählen</translation>
+    </message>
+    <message>
+        <source>Select files and folders</source>
+        <translation>Dateien und Ordner auswählen</translation>
+    </message>
+</context>
+<context>
+    <name>cv::ProgressViewController</name>
+    <message>
+        <source>Time elapsed</source>
+        <translation>Vergangene Zeit</translation>
+    </message>
+    <message>
+        <source>Removed</source>
+        <translation>Entfernt</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Zurück</translation>
+    </message>
+    <message>
+        <source>calc...</source>
+        <translation>berechne...</translation>
+    </message>
+    <message>
+        <source>Removing Snapshots</source>
+        <translation>Schnappschüsse werden entfernt</translation>
+    </message>
+    <message>
+        <source>Deletion canceled</source>
+        <translation>Löschen abgebrochen</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>Bericht</translation>
+    </message>
+    <message>
+        <source>%1 in %2 File(s)</source>
+        <translation>%1 in %2 Datei(en)</translation>
+    </message>
+    <message>
+        <source>Errors</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>Overwritten</source>
+        <translation>Überschrieben</translation>
+    </message>
+</context>
+<context>
+    <name>cv::VolumeOptionViewController</name>
+    <message>
+        <source>Volume options</source>
+        <translation>Laufwerksoptionen</translation>
+    </message>
+    <message>
+        <source>What should happen to the volume?</source>
+        <translation>Was soll mit dem Laufwerk geschehen?</translation>
+    </message>
+    <message>
+        <source>Freespace Erase only</source>
+        <translation>Nur freien Speicher löschen</translation>
+    </message>
+    <message>
+        <source>Overwrites the free space; the files on the volume stay.</source>
+        <translation>Überschreibt den freien Speicher; die Dateien auf dem Laufwerk bleiben.</translation>
+    </message>
+    <message>
+        <source>Only delete files on Volume</source>
+        <translation>Nur Dateien auf dem Laufwerk löschen</translation>
+    </message>
+    <message>
+        <source>Shreds every file on the volume; the volume stays.</source>
+        <translation>Schreddert jede Datei auf dem Laufwerk; das Laufwerk bleibt.</translation>
+    </message>
+    <message>
+        <source>Complete Erase</source>
+        <translation>Vollständiges Löschen</translation>
+    </message>
+    <message>
+        <source>Overwrites the free space, shreds every file and formats the volume afresh.</source>
+        <translation>Überschreibt den freien Speicher, schreddert jede Datei und formatiert das Laufwerk neu.</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
     </message>
 </context>
 <context>
     <name>cv::WindowController</name>
     <message>
         <source>Overview</source>
-        <translation type="unfinished"></translation>
+        <translation>Übersicht</translation>
     </message>
     <message>
         <source>Shred Files</source>
-        <translation type="unfinished"></translation>
+        <translation>Dateien schreddern</translation>
     </message>
     <message>
         <source>Free Space</source>
-        <translation type="unfinished"></translation>
+        <translation>Freier Speicher</translation>
     </message>
     <message>
         <source>Temporary Data</source>
-        <translation type="unfinished"></translation>
+        <translation>Temporäre Daten</translation>
     </message>
     <message>
         <source>Reports</source>
-        <translation type="unfinished"></translation>
+        <translation>Berichte</translation>
     </message>
 </context>
 </TS>

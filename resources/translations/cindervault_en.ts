@@ -2,7 +2,7 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="en">
 <context>
-    <name>Engine</name>
+    <name>Shared</name>
     <message>
         <source>Erasing Data</source>
         <translation type="unfinished"></translation>
@@ -57,86 +57,130 @@
     </message>
     <message>
         <source>50 Runden: Ostrevane DWA (2007)</source>
-        <translation type="unfinished"></translation>
+        <translation>50 passes: Ostrevane DWA (2007)</translation>
     </message>
     <message>
         <source>35 Runden: Gutmann Methode</source>
-        <translation type="unfinished"></translation>
+        <translation>35 passes: Gutmann method</translation>
     </message>
     <message>
         <source> 8 Runden: Deutsche BSI TL-03423</source>
-        <translation type="unfinished"></translation>
+        <translation> 8 passes: German BSI TL-03423</translation>
     </message>
     <message>
         <source> 7 Runden: NATO Standard</source>
-        <translation type="unfinished"></translation>
+        <translation> 7 passes: NATO standard</translation>
     </message>
     <message>
         <source> 7 Runden: DoD 5220.22-M ECE</source>
-        <translation type="unfinished"></translation>
+        <translation> 7 passes: DoD 5220.22-M ECE</translation>
     </message>
     <message>
         <source> 7 Runden: Canadian RCMP TSSIT OPS-II</source>
-        <translation type="unfinished"></translation>
+        <translation> 7 passes: Canadian RCMP TSSIT OPS-II</translation>
     </message>
     <message>
         <source> 5 Runden: BSI-2011-VS</source>
-        <translation type="unfinished"></translation>
+        <translation> 5 passes: BSI-2011-VS</translation>
     </message>
     <message>
         <source> 4 Runden: Ostrevane ADWA (2017)</source>
-        <translation type="unfinished"></translation>
+        <translation> 4 passes: Ostrevane ADWA (2017)</translation>
     </message>
     <message>
         <source> 4 Runden: DoD 5220.22-M E für SSD</source>
-        <translation type="unfinished"></translation>
+        <translation> 4 passes: DoD 5220.22-M E for SSD</translation>
     </message>
     <message>
         <source> 3 Runden: Canadian CSEC ITSG-06</source>
-        <translation type="unfinished"></translation>
+        <translation> 3 passes: Canadian CSEC ITSG-06</translation>
     </message>
     <message>
         <source> 3 Runden: HMG Nr. 5 erweitert</source>
-        <translation type="unfinished"></translation>
+        <translation> 3 passes: HMG No. 5 enhanced</translation>
     </message>
     <message>
         <source> 3 Runden: AFSSI-5020</source>
-        <translation type="unfinished"></translation>
+        <translation> 3 passes: AFSSI-5020</translation>
     </message>
     <message>
         <source> 3 Runden: NAVO P-5239-26 (MFM)</source>
-        <translation type="unfinished"></translation>
+        <translation> 3 passes: NAVO P-5239-26 (MFM)</translation>
     </message>
     <message>
         <source> 3 Runden: NAVO P-5239-26 (RLL)</source>
-        <translation type="unfinished"></translation>
+        <translation> 3 passes: NAVO P-5239-26 (RLL)</translation>
     </message>
     <message>
         <source> 3 Runden: US Army AR380-19</source>
-        <translation type="unfinished"></translation>
+        <translation> 3 passes: US Army AR380-19</translation>
     </message>
     <message>
         <source> 3 Runden: DoD 5220.22-M E</source>
-        <translation type="unfinished"></translation>
+        <translation> 3 passes: DoD 5220.22-M E</translation>
     </message>
     <message>
         <source> 3 Runden: NCSC-TG-025</source>
-        <translation type="unfinished"></translation>
+        <translation> 3 passes: NCSC-TG-025</translation>
     </message>
     <message>
         <source> 2 Runden: Russian GOST R 50739-95</source>
-        <translation type="unfinished"></translation>
+        <translation> 2 passes: Russian GOST R 50739-95</translation>
     </message>
     <message>
         <source> 1 Runde: Australien ISM 6.2.92</source>
-        <translation type="unfinished"></translation>
+        <translation> 1 pass: Australian ISM 6.2.92</translation>
     </message>
     <message>
         <source> 1 Runde: 0XFF für SSD</source>
-        <translation type="unfinished"></translation>
+        <translation> 1 pass: 0xFF for SSD</translation>
     </message>
     <message>
         <source> 1 Runde: Zufallswerte</source>
+        <translation> 1 pass: random data</translation>
+    </message>
+    <message>
+        <source>close</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Canceled</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Finished</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The deletion has been canceled</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The freespace has been completly overwritten</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The volume has been completly erased</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The deletion of %ld file(s) with %ld errors has been finished</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Protecetd</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Rendmark Mac 2 is now secured with a pin</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New Update</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Restart Cindervault to install the new version</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -225,9 +269,202 @@
     </message>
 </context>
 <context>
-    <name>cv::DropDownHostController</name>
+    <name>cv::DropFilesViewController</name>
     <message>
-        <source>Shred Files</source>
+        <source>Select files and folders</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Drag &amp; drop</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show details</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove all</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Overwrite method</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>browse</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>your files, hard disk, storage devices
+ or %1 your Mac</source>
+        <translation>your files, hard disk, storage devices
+ or %1 your computer</translation>
+    </message>
+    <message>
+        <source>Selected:
+%1, %2 file(s)
+(%3 hidden)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Selected:
+%1, %2 file(s)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Freespace Erase only</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Only delete files on Volume</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Complete Erase</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Only 1 volume is supported at a time</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>cannot_delete_hdd</source>
+        <translation>The startup volume cannot be shredded while the system runs from it. Select its files and folders instead.</translation>
+    </message>
+    <message>
+        <source>Are you sure?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Data cannot be recovered once you start the secure deletion process. Do you want to continue?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>DELETE</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>cv::ExplorerViewController</name>
+    <message>
+        <source>Back</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Selected %1 (%2 files)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>cv::OpenPanel</name>
+    <message>
+        <source>Select</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Select files and folders</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>cv::ProgressViewController</name>
+    <message>
+        <source>Time elapsed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Removed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>calc...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Removing Snapshots</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Deletion canceled</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 in %2 File(s)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Errors</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Overwritten</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>cv::VolumeOptionViewController</name>
+    <message>
+        <source>Volume options</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>What should happen to the volume?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Freespace Erase only</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Overwrites the free space; the files on the volume stay.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Only delete files on Volume</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Shreds every file on the volume; the volume stays.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Complete Erase</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Overwrites the free space, shreds every file and formats the volume afresh.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

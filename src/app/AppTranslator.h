@@ -14,11 +14,11 @@ public:
     // The language to show: the first entry of "AppleLanguages" when set, else the desktop's.
     static QString languageAtStartup(const QString& storedLanguage);
     // Installs the English table and, for a language other than English, its table when one
-    // exists; binds cv::setLocalizer to Qt's translator (context "Engine"). Returns the language
+    // exists; binds cv::setLocalizer to Qt's translator (context "Shared"). Returns the language
     // whose table is in use ("en" when there was none for the language asked for).
     static QString install(QCoreApplication& app, const QString& language);
-    // The engine's texts are looked up under this context.
-    static constexpr const char* kEngineContext = "Engine";
+    // Texts asked for through cv::localized() (engine, notifications) live under this context.
+    static constexpr const char* kSharedContext = "Shared";
 };
 
 } // namespace cv

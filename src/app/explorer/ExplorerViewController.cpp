@@ -1,0 +1,114 @@
+#include "app/explorer/ExplorerViewController.h"
+
+#include "app/controls/ColorGradientView.h"
+#include "app/controls/TransitionAnimator.h"
+#include "common/ByteCountFormatter.h"
+#include "targets/PathCollection.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace cv {
+
+namespace {
+
+// The explorer's header: a rounded panel with a dashed outline, holding the back control and the
+// summary.
+class ExplorerHeaderView : public QWidget
+{
+public:
+    using QWidget::QWidget;
+    bool hightlight = false;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        QPen pen(QColor(179, 179, 179), 1);
+        pen.setDashPattern({6, 5});
+        painter.setPen(pen);
+        painter.setBrush(QColor(252, 252, 252));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 5, 5);
+    }
+};
+
+} // namespace
+
+ExplorerViewController::ExplorerViewController(std::shared_ptr<PathCollection> collection, QWidget* parent)
+    : QWidget(parent), m_pathCollection(std::move(collection))
+{
+    setObjectName(u"ExplorerViewController"_s);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* background = new ColorGradientView(this);
+    outer->addWidget(background);
+
+    auto* layout = new QVBoxLayout(background);
+    layout->setContentsMargins(20, 14, 20, 14);
+    layout->setSpacing(10);
+
+    auto* header = new ExplorerHeaderView(background);
+    header->setFixedHeight(44);
+    auto* headerLayout = new QHBoxLayout(header);
+    headerLayout->setContentsMargins(14, 0, 14, 0);
+    m_backLabel = new QLabel(header);
+    m_backLabel->setTextFormat(Qt::RichText);
+    m_backLabel->setText(
+        u"<a href=\"back\" style=\"color: rgb(78, 160, 255); text-decoration: none;\">&#8249; %1</a>"_s.arg(
+            tr("Back").toHtmlEscaped()));
+    QFont font = m_backLabel->font();
+    font.setPixelSize(15);
+    m_backLabel->setFont(font);
+    m_backLabel->setCursor(Qt::PointingHandCursor);
+    connect(m_backLabel, &QLabel::linkActivated, this, &ExplorerViewController::dismiss);
+    headerLayout->addWidget(m_backLabel);
+    headerLayout->addStretch(1);
+    m_summaryLabel = new QLabel(header);
+    font.setPixelSize(14);
+    m_summaryLabel->setFont(font);
+    m_summaryLabel->setStyleSheet(u"color: rgb(119, 119, 119);"_s);
+    headerLayout->addWidget(m_summaryLabel);
+    layout->addWidget(header);
+
+    m_fileListController = new ExplorerFileListController(background);
+    m_fileListController->setPathCollection(m_pathCollection);
+    m_fileListController->setDelegate(this);
+    layout->addWidget(m_fileListController, 1);
+
+    updateSummary();
+}
+
+void ExplorerViewController::updateSummary()
+{
+    if (!m_pathCollection) {
+        m_summaryLabel->clear();
+        return;
+    }
+    m_summaryLabel->setText(
+        tr("Selected %1 (%2 files)")
+            .arg(QString::fromStdString(formatByteCount(m_pathCollection->getSelectedSize())))
+            .arg(m_pathCollection->getSelectedCount()));
+}
+
+void ExplorerViewController::pathCollectionChanged(const std::shared_ptr<PathCollection>& collection)
+{
+    m_pathCollection = collection;
+    updateSummary();
+}
+
+void ExplorerViewController::dismiss()
+{
+    if (m_dismissed)
+        return;
+    m_dismissed = true;
+    if (m_delegate)
+        m_delegate->explorerDismissedWith(m_pathCollection);
+    TransitionAnimator::animateDismissal(this);
+}
+
+} // namespace cv

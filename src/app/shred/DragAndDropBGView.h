@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QWidget>
+
+namespace cv {
+
+// The drop zone's background: a light rounded panel with a dashed outline, blue while something
+// is dragged over it.
+class DragAndDropBGView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit DragAndDropBGView(QWidget* parent = nullptr);
+
+    bool hightlight() const { return m_hightlight; }
+    void setHightlight(bool hightlight);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    bool m_hightlight = false;
+};
+
+} // namespace cv

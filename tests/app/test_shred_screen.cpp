@@ -1,0 +1,356 @@
+// The shred screen: its states, merging of drops, the volume rules, the summary, and drops that
+// carry names which are not UTF-8.
+#include "ShredScreenHarness.h"
+
+#include "app/controls/BusyIndicator.h"
+#include "app/controls/PillButton.h"
+#include "app/progress/ProgressViewController.h"
+#include "app/shred/DragAndDropBGView.h"
+#include "app/shred/DragDropFilesView.h"
+#include "app/shred/VolumeOptionViewController.h"
+#include "common/ByteCountFormatter.h"
+#include "settings/SettingsManager.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QMimeData>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace cv::test {
+
+namespace {
+
+QString bytes(std::int64_t amount)
+{
+    return QString::fromStdString(formatByteCount(amount));
+}
+
+// The catalogue index of the one-pass random method.
+int randomMethodIndex(const DropFilesViewController& screen)
+{
+    return static_cast<int>(screen.algos().getIndexForIdentifier(16));
+}
+
+} // namespace
+
+TEST(ShredScreen, StatesFromEmptyToFilesAndStartNeedsARealMethod)
+{
+    SettingsManager::sharedManager().setInteger(0, SettingsManager::kSettingsDeletionDefaultMethod);
+    ShredScreenHarness h;
+    DropFilesViewController& s = *h.screen;
+    writeFile(h.dir / "a.txt", std::string(1500, 'a'));
+    writeFile(h.dir / "b.txt", std::string(500, 'b'));
+
+    // Empty: the drop prompt, nothing to start.
+    EXPECT_FALSE(s.groupStart()->isHidden());
+    EXPECT_TRUE(s.groupFilesOn()->isHidden());
+    EXPECT_TRUE(s.dropRemove()->isHidden());
+    EXPECT_FALSE(s.startShredButton()->isEnabled());
+    EXPECT_EQ(s.selectedMethodIndex(), 0) << "method 0 preselects the placeholder";
+
+    // Scanning: the state update ran with no locations; Start stays off until the scan is shown.
+    QSignalSpy scanned(&s, &DropFilesViewController::scanFinished);
+    s.droppedLocations({h.dir / "a.txt", h.dir / "b.txt"});
+    EXPECT_TRUE(s.isScanning());
+    EXPECT_FALSE(s.startShredButton()->isEnabled());
+    ASSERT_TRUE(scanned.wait(10000));
+
+    // Files: summary, details and remove; the placeholder method keeps Start off.
+    EXPECT_FALSE(s.groupFilesOn()->isHidden());
+    EXPECT_TRUE(s.groupStart()->isHidden());
+    EXPECT_FALSE(s.dropRemove()->isHidden());
+    EXPECT_FALSE(s.detailsButton()->isHidden());
+    EXPECT_TRUE(s.volumeOption()->isHidden());
+    EXPECT_EQ(DropFilesViewController::summaryText(*s.pathCollection()),
+              u"Selected:\n%1, 2 file(s)"_s.arg(bytes(2000)));
+    EXPECT_TRUE(s.dropResultLabel()->text().contains(bytes(2000)));
+    EXPECT_FALSE(s.startShredButton()->isEnabled());
+    EXPECT_FALSE(s.shredOptions()->hasVolumes);
+
+    s.selectMethodIndex(randomMethodIndex(s));
+    EXPECT_TRUE(s.startShredButton()->isEnabled());
+    EXPECT_FALSE(s.methodDescription()->text().isEmpty());
+    s.selectMethodIndex(0);
+    EXPECT_FALSE(s.startShredButton()->isEnabled()) << "the placeholder is no method";
+
+    // Removing everything returns to the empty state.
+    s.removeDropedFiles();
+    EXPECT_TRUE(s.locations().empty());
+    EXPECT_FALSE(s.groupStart()->isHidden());
+    EXPECT_TRUE(s.groupFilesOn()->isHidden());
+}
+
+TEST(ShredScreen, StoredDefaultMethodIsPreselectedAndAnUnknownOneSelectsThePlaceholder)
+{
+    auto& settings = SettingsManager::sharedManager();
+    settings.setInteger(16, SettingsManager::kSettingsDeletionDefaultMethod);
+    {
+        ShredScreenHarness h;
+        EXPECT_EQ(h.screen->selectedMethodIndex(), randomMethodIndex(*h.screen));
+    }
+    settings.setInteger(99, SettingsManager::kSettingsDeletionDefaultMethod);
+    {
+        ShredScreenHarness h;
+        writeFile(h.dir / "a", std::string(10, 'a'));
+        ASSERT_TRUE(h.dropAndWait({h.dir / "a"}));
+        EXPECT_EQ(h.screen->selectedMethodIndex(), 0);
+        EXPECT_FALSE(h.screen->startShredButton()->isEnabled());
+    }
+    settings.setInteger(0, SettingsManager::kSettingsDeletionDefaultMethod);
+}
+
+TEST(ShredScreen, DropsMergeInArrivalOrderWithoutDuplicates)
+{
+    EXPECT_EQ(DropFilesViewController::mergeLocations({}, {"/x", "/x"}),
+              (std::vector<std::string>{"/x", "/x"}))
+        << "a first drop is taken as it came";
+    EXPECT_EQ(DropFilesViewController::mergeLocations({"/a", "/b"}, {"/b", "/c", "/a", "/d", "/c"}),
+              (std::vector<std::string>{"/a", "/b", "/c", "/d"}));
+    EXPECT_EQ(DropFilesViewController::mergeLocations({"/a"}, {"/a/", "/A"}),
+              (std::vector<std::string>{"/a", "/a/", "/A"}))
+        << "paths are compared as exact strings";
+
+    ShredScreenHarness h;
+    for (const char* name : {"a", "b", "c"})
+        writeFile(h.dir / name, std::string(100, 'x'));
+    ASSERT_TRUE(h.dropAndWait({h.dir / "a", h.dir / "b"}));
+    ASSERT_TRUE(h.dropAndWait({h.dir / "b", h.dir / "c", h.dir / "a"}));
+    EXPECT_EQ(h.screen->locations(), (std::vector<std::string>{h.dir / "a", h.dir / "b", h.dir / "c"}));
+    EXPECT_EQ(h.screen->pathCollection()->fileCount(), 3u) << "the same file dropped twice counts once";
+    EXPECT_EQ(h.screen->pathCollection()->paths(), h.screen->locations());
+}
+
+TEST(ShredScreen, ASecondDropWhileScanningWinsOverTheFirstScan)
+{
+    ShredScreenHarness h;
+    makeDir(h.dir / "big");
+    for (int i = 0; i < 300; ++i)
+        writeFile(h.dir / ("big/" + std::to_string(i)), std::string(10, 'x'));
+    writeFile(h.dir / "small", std::string(10, 'x'));
+    QSignalSpy scanned(h.screen, &DropFilesViewController::scanFinished);
+    h.screen->droppedLocations({h.dir / "big"});
+    h.screen->droppedLocations({h.dir / "small"});
+    ASSERT_TRUE(scanned.wait(10000));
+    QTest::qWait(200); // a stale first scan, if shown, would arrive here
+    EXPECT_EQ(scanned.count(), 1);
+    EXPECT_EQ(h.screen->pathCollection()->fileCount(), 301u) << "the shown totals are those of both drops";
+}
+
+TEST(ShredScreen, AVolumeAsksForItsOptionAndEachOptionSetsTheRecord)
+{
+    ShredScreenHarness h;
+    const std::string volume = h.dir / "volume";
+    makeDir(volume);
+    writeFile(volume + "/file", std::string(100, 'v'));
+    h.volumes.insert(volume);
+    DropFilesViewController& s = *h.screen;
+
+    QSignalSpy scanned(&s, &DropFilesViewController::scanFinished);
+    s.droppedLocations({volume});
+    auto* sheet = h.openDialog<VolumeOptionViewController>();
+    ASSERT_NE(sheet, nullptr) << "a dropped volume opens the options sheet";
+    ASSERT_TRUE(scanned.wait(10000));
+    // Before an answer: a volume with no option; the flags say only that there is a volume.
+    EXPECT_TRUE(s.shredOptions()->hasVolumes);
+    EXPECT_FALSE(s.shredOptions()->eraseFreeSpace || s.shredOptions()->formatVolume ||
+                 s.shredOptions()->eraseFreeSpaceOnly);
+
+    sheet->optionCompleteErase();
+    const ShredOptions& options = *s.shredOptions();
+    EXPECT_TRUE(options.hasVolumes && options.eraseFreeSpace && options.formatVolume);
+    EXPECT_FALSE(options.eraseFreeSpaceOnly);
+    EXPECT_EQ(s.volumeOption()->text(), u"Complete Erase"_s);
+    EXPECT_FALSE(s.volumeOption()->isHidden());
+    EXPECT_FALSE(s.volumeImage()->isHidden());
+    EXPECT_TRUE(s.dropResultLabel()->isHidden());
+    EXPECT_TRUE(s.detailsButton()->isHidden());
+
+    s.finishedVolumeWithOption(u"delete"_s);
+    EXPECT_TRUE(options.hasVolumes);
+    EXPECT_FALSE(options.eraseFreeSpace) << "switching from complete to delete clears the wipe";
+    EXPECT_FALSE(options.formatVolume);
+    EXPECT_FALSE(options.eraseFreeSpaceOnly);
+    EXPECT_EQ(s.volumeOption()->text(), u"Only delete files on Volume"_s);
+
+    s.finishedVolumeWithOption(u"freespace"_s);
+    EXPECT_TRUE(options.hasVolumes && options.eraseFreeSpaceOnly);
+    EXPECT_FALSE(options.eraseFreeSpace || options.formatVolume);
+    EXPECT_EQ(s.volumeOption()->text(), u"Freespace Erase only"_s);
+
+    s.selectMethodIndex(randomMethodIndex(s));
+    EXPECT_TRUE(s.startShredButton()->isEnabled());
+
+    // Plain files next to the listed volume are added; the volume's option stays.
+    writeFile(h.dir / "loose", std::string(10, 'l'));
+    ASSERT_TRUE(h.dropAndWait({h.dir / "loose"}));
+    EXPECT_EQ(s.locations(), (std::vector<std::string>{volume, h.dir / "loose"}));
+    EXPECT_TRUE(options.eraseFreeSpaceOnly);
+
+    // Removing the volume's files: the record's flags all fall back.
+    s.removeDropedFiles();
+    EXPECT_FALSE(options.hasVolumes || options.eraseFreeSpaceOnly);
+}
+
+TEST(ShredScreen, CancellingTheVolumeSheetRemovesEveryLocation)
+{
+    ShredScreenHarness h;
+    writeFile(h.dir / "file", std::string(10, 'f'));
+    makeDir(h.dir / "volume");
+    h.volumes.insert(h.dir / "volume");
+    ASSERT_TRUE(h.dropAndWait({h.dir / "file"}));
+    h.screen->droppedLocations({h.dir / "volume"});
+    auto* sheet = h.openDialog<VolumeOptionViewController>();
+    ASSERT_NE(sheet, nullptr);
+    sheet->cancel();
+    QTest::qWait(50);
+    EXPECT_TRUE(h.screen->locations().empty()) << "not only the volume goes";
+    EXPECT_FALSE(h.screen->groupStart()->isHidden());
+}
+
+TEST(ShredScreen, OnlyOneVolumeAtATime)
+{
+    ShredScreenHarness h;
+    for (const char* name : {"v1", "v2"}) {
+        makeDir(h.dir / name);
+        h.volumes.insert(h.dir / name);
+    }
+    {
+        // One drop of two volumes.
+        h.screen->droppedLocations({h.dir / "v1", h.dir / "v2"});
+        QMessageBox* alert = h.openDialog();
+        ASSERT_NE(alert, nullptr);
+        EXPECT_EQ(alert->text(), u"Error"_s);
+        EXPECT_EQ(alert->informativeText(), u"Only 1 volume is supported at a time"_s);
+        EXPECT_EQ(buttonTitles(alert), (QStringList{u"Cancel"_s, u"Ok"_s}));
+        EXPECT_EQ(alert->icon(), QMessageBox::Warning);
+        EXPECT_TRUE(h.openDialog<VolumeOptionViewController>() == nullptr);
+        EXPECT_TRUE(h.screen->locations().empty());
+        button(alert, u"Ok"_s)->click();
+        QTest::qWait(50);
+        EXPECT_FALSE(h.screen->dropSpinner()->isAnimating()) << "closing the alert stops the spinner";
+    }
+    {
+        // A volume dropped while another is listed.
+        QSignalSpy scanned(h.screen, &DropFilesViewController::scanFinished);
+        h.screen->droppedLocations({h.dir / "v1"});
+        ASSERT_TRUE(scanned.wait(10000));
+        h.openDialog<VolumeOptionViewController>()->optionDeleteFiles();
+        h.screen->droppedLocations({h.dir / "v2"});
+        QMessageBox* alert = h.openDialog();
+        ASSERT_NE(alert, nullptr);
+        EXPECT_EQ(alert->informativeText(), u"Only 1 volume is supported at a time"_s);
+        EXPECT_EQ(h.screen->locations(), std::vector<std::string>{h.dir / "v1"});
+        button(alert, u"Cancel"_s)->click();
+    }
+}
+
+TEST(ShredScreen, TheStartupVolumeIsRefused)
+{
+    ShredScreenHarness h;
+    makeDir(h.dir / "root");
+    h.startupVolume = h.dir / "root";
+    h.screen->droppedLocations({h.dir / "root"});
+    QMessageBox* alert = h.openDialog();
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->text(), u"Error"_s);
+    EXPECT_NE(alert->informativeText(), u"cannot_delete_hdd"_s) << "the symbol key reads as its English text";
+    EXPECT_TRUE(alert->informativeText().contains(u"startup volume"_s)) << utf8(alert->informativeText());
+    EXPECT_EQ(buttonTitles(alert), QStringList{u"Ok"_s});
+    EXPECT_TRUE(h.screen->locations().empty());
+    EXPECT_TRUE(h.openDialog<VolumeOptionViewController>() == nullptr);
+    button(alert, u"Ok"_s)->click();
+}
+
+TEST(ShredScreen, HiddenFilesGetTheirOwnSummaryLine)
+{
+    ShredScreenHarness h;
+    makeDir(h.dir / "f");
+    for (const char* name : {"a", "b", "c", ".d", ".e"})
+        writeFile(h.dir / (std::string("f/") + name), std::string(200, 'x'));
+    ASSERT_TRUE(h.dropAndWait({h.dir / "f"}));
+    const PathCollection& collection = *h.screen->pathCollection();
+    EXPECT_EQ(collection.fileCount(), 5u);
+    EXPECT_EQ(collection.hiddenCount(), 2u);
+    EXPECT_EQ(DropFilesViewController::summaryText(collection),
+              u"Selected:\n%1, 3 file(s)\n(2 hidden)"_s.arg(bytes(1000)));
+
+    // A hidden folder counts as hidden but not as a file: the shown count never underflows.
+    PathCollection odd;
+    odd.setFileCount(1);
+    odd.setHiddenCount(3);
+    EXPECT_TRUE(DropFilesViewController::summaryText(odd).contains(u", 0 file(s)"_s));
+}
+
+TEST(ShredScreen, DroppedNamesKeepTheirBytes)
+{
+    const auto paths = DragDropFilesView::pathsFromUriList(
+        "# a comment\r\nfile:///tmp/na%FFme%20x\r\nfile://localhost/srv/a%23b\r\n"
+        "http://example.com/x\r\nfile://elsewhere/etc/passwd\r\n\r\nfile:///q%3Fr?query\n");
+    EXPECT_EQ(paths, (std::vector<std::string>{"/tmp/na\xFFme x", "/srv/a#b", "/q?r"}));
+
+    // A real drop of a file whose name is not UTF-8 reaches the scan with its bytes.
+    ShredScreenHarness h;
+    const std::string odd = h.dir / "bad\xFF\xFEname";
+    writeFile(odd, std::string(42, 'x'));
+    QMimeData data;
+    data.setData(u"text/uri-list"_s,
+                 "file://" + QByteArray::fromStdString(odd).toPercentEncoding("/") + "\r\n");
+    QSignalSpy scanned(h.screen, &DropFilesViewController::scanFinished);
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(h.screen->dropZone(), &enter);
+    EXPECT_TRUE(h.screen->dndBackground()->hightlight());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(h.screen->dropZone(), &drop);
+    EXPECT_EQ(drop.dropAction(), Qt::CopyAction) << "the source must never be told to move or delete";
+    ASSERT_TRUE(scanned.wait(10000));
+    EXPECT_EQ(h.screen->locations(), std::vector<std::string>{odd});
+    EXPECT_EQ(h.screen->pathCollection()->fileCount(), 1u);
+    EXPECT_EQ(h.screen->pathCollection()->totalSize(), 42);
+    EXPECT_FALSE(h.screen->dndBackground()->hightlight());
+}
+
+TEST(ShredScreen, StartAsksForConfirmationUnlessPromptsAreOff)
+{
+    auto& settings = SettingsManager::sharedManager();
+    ShredScreenHarness h;
+    writeFile(h.dir / "victim", std::string(10, 'v'));
+    ASSERT_TRUE(h.dropAndWait({h.dir / "victim"}));
+    h.screen->selectMethodIndex(randomMethodIndex(*h.screen));
+    QSignalSpy progress(h.screen, &DropFilesViewController::progressShown);
+    {
+        settings.setBool(true, SettingsManager::kSettingsDeletionShowPrompt);
+        h.screen->startShred();
+        QMessageBox* confirmation = h.openDialog();
+        ASSERT_NE(confirmation, nullptr);
+        EXPECT_EQ(confirmation->text(), u"Are you sure?"_s);
+        EXPECT_EQ(
+            confirmation->informativeText(),
+            u"Data cannot be recovered once you start the secure deletion process. Do you want to continue?"_s);
+        EXPECT_EQ(buttonTitles(confirmation), (QStringList{u"Cancel"_s, u"DELETE"_s}));
+        EXPECT_EQ(confirmation->defaultButton(), button(confirmation, u"Cancel"_s))
+            << "Return must not start a destructive job";
+        button(confirmation, u"Cancel"_s)->click();
+        QTest::qWait(20);
+        EXPECT_EQ(progress.count(), 0) << "Cancel changes nothing";
+        EXPECT_TRUE(exists(h.dir / "victim"));
+        EXPECT_EQ(h.host.current(), h.screen);
+    }
+    {
+        settings.setBool(false, SettingsManager::kSettingsDeletionShowPrompt);
+        h.screen->startShred();
+        EXPECT_EQ(h.openDialog(), nullptr) << "no question with prompts off";
+        ASSERT_EQ(progress.count(), 1);
+        auto* screen = qobject_cast<ProgressViewController*>(h.host.current());
+        ASSERT_NE(screen, nullptr) << "the progress screen replaces the shred screen";
+        EXPECT_FALSE(h.intake.readyToReceiveFiles()) << "files opened during the job wait";
+        QSignalSpy done(screen, &ProgressViewController::jobFinished);
+        ASSERT_TRUE(done.wait(20000));
+        EXPECT_FALSE(exists(h.dir / "victim"));
+    }
+    settings.setBool(true, SettingsManager::kSettingsDeletionShowPrompt);
+}
+
+} // namespace cv::test
