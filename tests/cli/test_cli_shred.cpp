@@ -38,21 +38,6 @@ QJsonValue at(const QJsonValue& value, const char* key)
     return value.toObject().value(QLatin1String(key));
 }
 
-std::vector<std::string> listNames(const std::string& folder)
-{
-    std::vector<std::string> names;
-    if (DIR* dir = ::opendir(folder.c_str())) {
-        while (const dirent* entry = ::readdir(dir)) {
-            const std::string name = entry->d_name;
-            if (name != "." && name != "..")
-                names.push_back(name);
-        }
-        ::closedir(dir);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // Starts the command line in the background with standard output going to a file.
 pid_t startCli(const std::vector<std::string>& args, const std::string& outFile)
 {
@@ -119,7 +104,7 @@ TEST(CliShred, ShredsATreeKeepingTheExcludedFileAndReportsAsJson)
     EXPECT_TRUE(sawOdd);
     EXPECT_EQ(at(result, "paths").toArray().at(0).toString().toStdString(), target)
         << "kept: it holds the excluded file";
-    EXPECT_EQ(listNames(target), std::vector<std::string>{"sub"});
+    EXPECT_EQ(t::listNames(target), std::vector<std::string>{"sub"});
     EXPECT_EQ(t::readFile(target + "/sub/keep.txt"), Bytes({'k', 'e', 'e', 'p'}));
 }
 
@@ -155,7 +140,7 @@ TEST(CliShred, SigtermCancelsCleanlyWithTheResult)
     const Bytes text = t::readFile(out);
     const QJsonObject result = parse(std::string(text.begin(), text.end()));
     EXPECT_TRUE(at(result, "canceled").toBool());
-    EXPECT_EQ(listNames(dir / "T"), std::vector<std::string>{"big"})
+    EXPECT_EQ(t::listNames(dir / "T"), std::vector<std::string>{"big"})
         << "a cancelled job renames and deletes nothing";
 }
 
@@ -177,24 +162,24 @@ TEST(CliShred, VolumesNeedTheirOptionAndWipeFreeLeavesNothingBehind)
     const QJsonObject result = parse(wiped.out);
     EXPECT_GT(at(result, "bytesCountTotal").toDouble(), 7e6);
     EXPECT_EQ(at(result, "fileCountTotal").toInt(), 0);
-    EXPECT_EQ(listNames(dir.path()), std::vector<std::string>{"existing"});
+    EXPECT_EQ(t::listNames(dir.path()), std::vector<std::string>{"existing"});
     EXPECT_EQ(t::readFile(dir / "existing"), Bytes(100000, 'e'));
 
     // A wipe killed outright leaves its fill files; the next wipe removes them first.
     const pid_t pid = startCli({"wipe-free", "--yes", "--method", "1", dir.path()}, dir.path() + "-out");
-    for (int i = 0; i < 200 && listNames(dir.path()).size() < 2; ++i)
+    for (int i = 0; i < 200 && t::listNames(dir.path()).size() < 2; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     ::kill(pid, SIGKILL);
     waitExit(pid);
     ::unlink((dir.path() + "-out").c_str());
-    EXPECT_GT(listNames(dir.path()).size(), 1u) << "the killed wipe left a fill file";
+    EXPECT_GT(t::listNames(dir.path()).size(), 1u) << "the killed wipe left a fill file";
     const auto again = cli({"wipe-free", "--yes", "--method", "16", dir.path()});
     EXPECT_EQ(again.exitCode, 0) << again.err;
-    EXPECT_EQ(listNames(dir.path()), std::vector<std::string>{"existing"});
+    EXPECT_EQ(t::listNames(dir.path()), std::vector<std::string>{"existing"});
 
     const auto deleted = cli({"shred", "--yes", "--volume", "delete", dir.path()});
     EXPECT_EQ(deleted.exitCode, 0) << deleted.err;
-    EXPECT_TRUE(listNames(dir.path()).empty()) << "all files of the volume are gone";
+    EXPECT_TRUE(t::listNames(dir.path()).empty()) << "all files of the volume are gone";
     EXPECT_TRUE(t::exists(dir.path())) << "the mount point stays";
 }
 

@@ -112,21 +112,6 @@ struct Shredding
     }
 };
 
-std::vector<std::string> listNames(const std::string& folder)
-{
-    std::vector<std::string> names;
-    if (DIR* dir = ::opendir(folder.c_str())) {
-        while (const dirent* entry = ::readdir(dir)) {
-            const std::string name = entry->d_name;
-            if (name != "." && name != "..")
-                names.push_back(name);
-        }
-        ::closedir(dir);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // Counts IN_MOVED_TO events in folders while the coordinator works.
 struct RenameCounter
 {
@@ -172,8 +157,8 @@ TEST(FileShredCoordinator, AnExcludedFileAndItsFoldersSurviveEveryPhase)
     shredding.run(target, excludes);
 
     EXPECT_EQ(t::readFile(target + "/sub/keep.txt"), Bytes({'p', 'r', 'e', 'c', 'i', 'o', 'u', 's'}));
-    EXPECT_EQ(listNames(target), std::vector<std::string>{"sub"}) << "the sibling file is gone";
-    EXPECT_EQ(listNames(target + "/sub"), std::vector<std::string>{"keep.txt"});
+    EXPECT_EQ(t::listNames(target), std::vector<std::string>{"sub"}) << "the sibling file is gone";
+    EXPECT_EQ(t::listNames(target + "/sub"), std::vector<std::string>{"keep.txt"});
     ASSERT_EQ(shredding.recorder.items.size(), 2u);
     for (const auto& item : shredding.recorder.items) {
         EXPECT_TRUE(item.success) << item.path;
@@ -206,7 +191,7 @@ TEST(FileShredCoordinator, RenameRoundsEqualThePassesAndTheTargetMovesOnce)
     EXPECT_FALSE(t::exists(target));
     ASSERT_TRUE(t::exists(renamed));
     EXPECT_EQ(renamed.size(), target.size()) << "a random name as long as the old one";
-    const auto inside = listNames(renamed);
+    const auto inside = t::listNames(renamed);
     ASSERT_EQ(inside.size(), 2u);
     for (const auto& name : inside)
         EXPECT_TRUE(name.size() == 3 || name.size() == 5) << name;
@@ -242,8 +227,8 @@ TEST(FileShredCoordinator, LinksAndSpecialFilesAreNeverFollowedOrOpened)
 
     EXPECT_FALSE(t::exists(target));
     EXPECT_FALSE(t::exists(linkTarget)) << "a link that is itself a target is renamed and removed";
-    EXPECT_EQ(listNames(dir.path()), std::vector<std::string>{"outside"});
-    EXPECT_EQ(listNames(outside), std::vector<std::string>{"secret.txt"});
+    EXPECT_EQ(t::listNames(dir.path()), std::vector<std::string>{"outside"});
+    EXPECT_EQ(t::listNames(outside), std::vector<std::string>{"secret.txt"});
     const Bytes secret = t::readFile(outside + "/secret.txt");
     EXPECT_EQ(std::string(secret.begin(), secret.end()), "outside the selection");
     ASSERT_EQ(shredding.recorder.items.size(), 1u) << "only the regular file is listed";
@@ -290,7 +275,7 @@ TEST(FileShredCoordinator, OddNamesAndPathsLongerThanPathMax)
 
     const std::string renamed = shredding.coordinator.renameAtPath(target, {});
     shredding.coordinator.saveDelete(renamed, {});
-    EXPECT_TRUE(listNames(dir.path()).empty());
+    EXPECT_TRUE(t::listNames(dir.path()).empty());
 }
 
 TEST(FileShredCoordinator, AFileSwappedForALinkIsNotFollowed)
@@ -415,7 +400,7 @@ TEST(FileShredCoordinator, FlushChurnsOneFileAndLeavesNothingBehind)
         t::TempDir volume;
         Shredding shredding(16);
         shredding.coordinator.flushLog(volume.path(), 500);
-        EXPECT_TRUE(listNames(volume.path()).empty());
+        EXPECT_TRUE(t::listNames(volume.path()).empty());
         EXPECT_EQ(shredding.recorder.flushes, std::vector<std::string>{"Renaming Files"});
     }
     {
@@ -424,7 +409,7 @@ TEST(FileShredCoordinator, FlushChurnsOneFileAndLeavesNothingBehind)
         t::writeFile(volume / "Flush.dat", "mine");
         Shredding shredding(16);
         shredding.coordinator.flushLog(volume.path(), 50);
-        EXPECT_EQ(listNames(volume.path()), std::vector<std::string>{"Flush.dat"});
+        EXPECT_EQ(t::listNames(volume.path()), std::vector<std::string>{"Flush.dat"});
         EXPECT_EQ(t::readFile(volume / "Flush.dat"), Bytes({'m', 'i', 'n', 'e'}));
     }
     {
@@ -437,7 +422,7 @@ TEST(FileShredCoordinator, FlushChurnsOneFileAndLeavesNothingBehind)
         });
         shredding.coordinator.flushLog(volume.path(), 50'000'000);
         canceller.join();
-        EXPECT_TRUE(listNames(volume.path()).empty());
+        EXPECT_TRUE(t::listNames(volume.path()).empty());
     }
 }
 
@@ -456,9 +441,9 @@ TEST(FileShredCoordinator, FilesOnlyKeepsEveryFolder)
     shredding.coordinator.setFilesOnly(true);
     shredding.run(logs);
 
-    EXPECT_EQ(listNames(logs), std::vector<std::string>{"apt"});
-    EXPECT_EQ(listNames(logs + "/apt"), std::vector<std::string>{"old"});
-    EXPECT_TRUE(listNames(logs + "/apt/old").empty());
+    EXPECT_EQ(t::listNames(logs), std::vector<std::string>{"apt"});
+    EXPECT_EQ(t::listNames(logs + "/apt"), std::vector<std::string>{"old"});
+    EXPECT_TRUE(t::listNames(logs + "/apt/old").empty());
     EXPECT_EQ(shredding.recorder.items.size(), 3u);
 }
 
@@ -473,5 +458,5 @@ TEST(FileShredCoordinator, CancelStopsEveryPhase)
     shredding.coordinator.cancel();
     shredding.run(target);
     EXPECT_TRUE(shredding.recorder.items.empty());
-    EXPECT_EQ(listNames(target).size(), 5u) << "nothing renamed or deleted after cancel";
+    EXPECT_EQ(t::listNames(target).size(), 5u) << "nothing renamed or deleted after cancel";
 }

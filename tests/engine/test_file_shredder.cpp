@@ -24,21 +24,6 @@ std::shared_ptr<cv::Algorithm> method(std::uint64_t id)
     return collection.findByIdentifier(id);
 }
 
-std::vector<std::string> listNames(const std::string& folder)
-{
-    std::vector<std::string> names;
-    if (DIR* dir = ::opendir(folder.c_str())) {
-        while (const dirent* entry = ::readdir(dir)) {
-            const std::string name = entry->d_name;
-            if (name != "." && name != "..")
-                names.push_back(name);
-        }
-        ::closedir(dir);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 struct Delegate : cv::FileShredderDelegate
 {
     std::mutex mutex;
@@ -112,7 +97,7 @@ cv::VolumeProbe folderAsVolume(const std::string& folder, double capacity)
     probe.volumeName = [](const std::string&) { return std::string("Test"); };
     probe.freeBytes = [folder, capacity](const std::string&) {
         double used = 0;
-        for (const auto& name : listNames(folder)) {
+        for (const auto& name : t::listNames(folder)) {
             struct stat info;
             if (::lstat((folder + "/" + name).c_str(), &info) == 0 && S_ISREG(info.st_mode))
                 used += static_cast<double>(info.st_size);
@@ -155,7 +140,7 @@ TEST(FileShredder, DeleteJobCountsEveryPassAndRemovesTheTargets)
     EXPECT_EQ(result.algorigthm, method(13));
     ASSERT_EQ(result.paths->paths().size(), 2u);
     EXPECT_NE(result.paths->paths()[0], dir / "T") << "the collection holds the targets' new names";
-    EXPECT_TRUE(listNames(dir.path()).empty());
+    EXPECT_TRUE(t::listNames(dir.path()).empty());
 
     ASSERT_FALSE(delegate.states.empty());
     EXPECT_EQ(delegate.states.front()->path, "Initialising") << "the set-up snapshot comes first";
@@ -210,7 +195,7 @@ TEST(FileShredder, CancelStopsTheFileAndSkipsTheRemainingPhases)
     EXPECT_TRUE(result.canceled);
     EXPECT_LT(result.lastState->bytesProgress, static_cast<std::int64_t>(50 * size))
         << "stopped inside the file";
-    EXPECT_EQ(listNames(dir / "T"), std::vector<std::string>{"big"}) << "nothing renamed or deleted";
+    EXPECT_EQ(t::listNames(dir / "T"), std::vector<std::string>{"big"}) << "nothing renamed or deleted";
     EXPECT_TRUE(helper.calls.empty()) << "no formatting after a cancel";
     bool sawCanceling = false;
     for (const auto& state : delegate.states)
@@ -245,7 +230,8 @@ TEST(FileShredder, FreeSpaceOnlyJobWipesAndFlushesButShredsNothing)
     EXPECT_EQ(result.lastState->bytesCount, 3 * 3000000);
     EXPECT_EQ(result.lastState->bytesProgress, 3 * 3000000);
     EXPECT_EQ(result.bytesCountFinished, 3000000);
-    EXPECT_EQ(listNames(volume.path()), std::vector<std::string>{"keep.txt"}) << "no fill or flush file left";
+    EXPECT_EQ(t::listNames(volume.path()), std::vector<std::string>{"keep.txt"})
+        << "no fill or flush file left";
     EXPECT_EQ(t::readFile(volume / "keep.txt"), std::vector<std::uint8_t>({'s', 't', 'a', 'y', 's'}));
     EXPECT_EQ(delegate.states.front()->curAction, "Freespace Erase only");
 }
@@ -267,7 +253,7 @@ TEST(FileShredder, VolumeOptionsDoNothingWithoutAVolumeTarget)
     job.setDelegate(&delegate);
     job.run();
     EXPECT_TRUE(helper.calls.empty());
-    EXPECT_TRUE(listNames(dir.path()).empty());
+    EXPECT_TRUE(t::listNames(dir.path()).empty());
     ASSERT_EQ(delegate.results.size(), 1u);
     EXPECT_EQ(delegate.results[0]->bytesCountTotal, 4);
 }
@@ -297,7 +283,7 @@ TEST(FileShredder, CompleteEraseWipesShredsAndReformatsTheVolume)
     EXPECT_EQ(result.bytesCountTotal, 100 + 2000000) << "files plus the wiped free bytes";
     EXPECT_EQ(result.history.size(), 1u);
     EXPECT_TRUE(t::exists(volume.path())) << "the mount point itself is neither renamed nor removed";
-    EXPECT_TRUE(listNames(volume.path()).empty()) << "its contents are";
+    EXPECT_TRUE(t::listNames(volume.path()).empty()) << "its contents are";
     EXPECT_EQ(result.paths->paths(), std::vector<std::string>{volume.path()});
     EXPECT_EQ(delegate.states.front()->curAction, "Complete Erase");
     bool sawFormatting = false;

@@ -21,21 +21,6 @@ std::shared_ptr<cv::Algorithm> method(std::uint64_t id)
     return collection.findByIdentifier(id);
 }
 
-std::vector<std::string> listNames(const std::string& folder)
-{
-    std::vector<std::string> names;
-    if (DIR* dir = ::opendir(folder.c_str())) {
-        while (const dirent* entry = ::readdir(dir)) {
-            const std::string name = entry->d_name;
-            if (name != "." && name != "..")
-                names.push_back(name);
-        }
-        ::closedir(dir);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 struct Recorder : cv::FreeSpaceCoordinatorDelegate
 {
     std::vector<std::string> titles;
@@ -115,7 +100,7 @@ TEST(FreeSpaceCoordinator, StartupVolumeReportsAndFillFolder)
     coordinator.setDelegate(&recorder);
     std::vector<std::string> seenFiles;
     recorder.onBlock = [&] {
-        seenFiles = listNames(home / "Ostrevane");
+        seenFiles = t::listNames(home / "Ostrevane");
         coordinator.cancel(); // after the first block: no 99 GB here
     };
     coordinator.freespaceEraseAtPath("/");
@@ -126,7 +111,7 @@ TEST(FreeSpaceCoordinator, StartupVolumeReportsAndFillFolder)
     EXPECT_EQ(recorder.blocks, std::vector<double>{8388608});
     EXPECT_EQ(seenFiles, std::vector<std::string>{"ErasingFreeSpace_1.dat"});
     EXPECT_TRUE(t::exists(home / "Ostrevane")) << "the fill folder stays";
-    EXPECT_TRUE(listNames(home / "Ostrevane").empty()) << "the fill file goes";
+    EXPECT_TRUE(t::listNames(home / "Ostrevane").empty()) << "the fill file goes";
 }
 
 TEST(FreeSpaceCoordinator, NothingHappensForNoFreeSpaceOrNoVolume)
@@ -141,7 +126,7 @@ TEST(FreeSpaceCoordinator, NothingHappensForNoFreeSpaceOrNoVolume)
         EXPECT_EQ(recorder.titles.size(), 1u);
         EXPECT_EQ(recorder.toWrite, std::vector<double>{0});
         EXPECT_EQ(recorder.available, std::vector<double>{0});
-        EXPECT_TRUE(listNames(volume.path()).empty());
+        EXPECT_TRUE(t::listNames(volume.path()).empty());
     }
     {
         auto probe = fakeProbe(1e6);
@@ -216,7 +201,7 @@ TEST(FreeSpaceWriter, SixthFailureEndsThePassAndTinyWipesFinish)
         coordinator.setDelegate(&recorder);
         coordinator.freespaceErase(50, folder.path(), 1048576);
         EXPECT_EQ(recorder.written(), 50.0 * 8) << "every pass of a 50-byte wipe completes";
-        EXPECT_TRUE(listNames(folder.path()).empty());
+        EXPECT_TRUE(t::listNames(folder.path()).empty());
     }
 }
 
@@ -230,14 +215,14 @@ TEST(FreeSpaceCoordinator, CancelRemovesEveryFillFileAndStopsAtOnce)
     std::vector<std::string> atCancel;
     recorder.onBlock = [&] {
         if (recorder.blocks.size() == 45) { // inside the second fill file
-            atCancel = listNames(folder.path());
+            atCancel = t::listNames(folder.path());
             coordinator.cancel();
         }
     };
     coordinator.freespaceErase(5242880, folder.path(), 1048576);
     EXPECT_EQ(atCancel, (std::vector<std::string>{"ErasingFreeSpace_1.dat", "ErasingFreeSpace_2.dat"}));
     EXPECT_EQ(recorder.blocks.size(), 45u) << "no block after the cancel";
-    EXPECT_TRUE(listNames(folder.path()).empty());
+    EXPECT_TRUE(t::listNames(folder.path()).empty());
 }
 
 TEST(FreeSpaceCoordinator, LeftoversOfAnInterruptedWipeAreRemovedFirst)
@@ -250,7 +235,7 @@ TEST(FreeSpaceCoordinator, LeftoversOfAnInterruptedWipeAreRemovedFirst)
     FreeSpaceWriter writer(method(16), 8388608);
     FreeSpaceCoordinator coordinator(method(16), writer, fakeProbe(0));
     coordinator.freespaceEraseAtPath(volume.path());
-    EXPECT_EQ(listNames(volume.path()),
+    EXPECT_EQ(t::listNames(volume.path()),
               (std::vector<std::string>{"ErasingFreeSpace_4.dat", "ErasingFreeSpace_x.dat", "notes.txt"}));
 }
 
@@ -283,7 +268,7 @@ TEST(FreeSpaceCoordinator, FillsARealVolumeToItsLimitAndLeavesNothing)
     EXPECT_EQ(recorder.available, std::vector<double>{freeBefore});
     EXPECT_LT(lowestFree, 0.01 * freeBefore) << "the volume was filled to its limit";
     EXPECT_GE(recorder.written(), 0.99 * freeBefore);
-    EXPECT_EQ(listNames(dir.path()), std::vector<std::string>{"existing.bin"});
+    EXPECT_EQ(t::listNames(dir.path()), std::vector<std::string>{"existing.bin"});
     EXPECT_EQ(t::readFile(dir / "existing.bin"), std::vector<std::uint8_t>(3000000, 'e'));
     struct statvfs after;
     ::statvfs(dir.path().c_str(), &after);

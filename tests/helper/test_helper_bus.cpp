@@ -80,20 +80,6 @@ mode_t modeOf(const std::string& path)
     return ::lstat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
 }
 
-std::vector<std::string> listing(const std::string& folder)
-{
-    std::vector<std::string> names;
-    if (DIR* dir = ::opendir(folder.c_str())) {
-        while (const dirent* entry = ::readdir(dir)) {
-            const std::string name = entry->d_name;
-            if (name != "." && name != "..")
-                names.push_back(name);
-        }
-        ::closedir(dir);
-    }
-    return names;
-}
-
 // A connection of the test's own on the private bus, gone with the object.
 class BusConnection
 {
@@ -454,7 +440,7 @@ TEST(HelperOperations, ReformatsALoopMountedVolumeKeepingItsLabelAndMountPoint)
     EXPECT_EQ(mounted->source, volume.device());
     const auto label = cv::test::runProcess({"blkid", "-p", "-o", "value", "-s", "LABEL", volume.device()});
     EXPECT_EQ(label.out, "CVLABEL\n");
-    EXPECT_EQ(listing(volume.mountPoint()), (std::vector<std::string>{"lost+found"}))
+    EXPECT_EQ(cv::test::listNames(volume.mountPoint()), (std::vector<std::string>{"lost+found"}))
         << "a new, empty file system";
 }
 

@@ -29,6 +29,8 @@ void writeFile(const std::string& path, const std::string& text);
 std::vector<std::uint8_t> readFile(const std::string& path);
 void makeDir(const std::string& path);
 bool exists(const std::string& path); // without following links
+// The names in a folder, sorted, without "." and ".."; empty when it cannot be read.
+std::vector<std::string> listNames(const std::string& folder);
 bool isRoot();
 // Removes a tree without following links; used by TempDir and by tests that clean up early.
 void removeTree(const std::string& path);
