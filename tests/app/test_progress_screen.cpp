@@ -1,0 +1,253 @@
+// The progress screen: the job on a worker, exactly one end per job whichever of the job and the
+// snapshot removal finishes last, cancelling, the totals, and the way back.
+#include "AppTestMain.h"
+#include "TempDir.h"
+#include "app/AppServices.h"
+#include "app/controls/CircleProgressBar.h"
+#include "app/controls/DecorImage.h"
+#include "app/controls/PillButton.h"
+#include "app/controls/ReplaceViewController.h"
+#include "app/progress/ProgressViewController.h"
+#include "app/shred/DropFilesViewController.h"
+#include "common/ByteCountFormatter.h"
+#include "engine/AlgorithmCollection.h"
+#include "targets/PathCollectionFactory.h"
+
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <mutex>
+#include <thread>
+
+using namespace Qt::StringLiterals;
+
+namespace cv::test {
+
+namespace {
+
+QString bytes(std::int64_t amount)
+{
+    return QString::fromStdString(formatByteCount(amount));
+}
+
+// A progress screen in a host, with stand-ins for the report builder, the notification manager and
+// the snapshot removal that count their calls.
+struct ProgressHarness
+{
+    TempDir dir;
+    AppServices services;
+    ReplaceViewController host;
+    ProgressViewController* screen = nullptr;
+    std::atomic<int> reports{0};
+    std::atomic<int> notifications{0};
+    std::mutex replyMutex;
+    std::function<void()> snapshotReply;
+    bool replyAtOnce = false;
+
+    ProgressHarness()
+    {
+        services.createReport = [this](std::shared_ptr<ShredResult>) { ++reports; };
+        services.showNotification = [this](std::shared_ptr<ShredResult>) { ++notifications; };
+        services.deleteSnapshots = [this](std::function<void()> reply) {
+            if (replyAtOnce) {
+                // Answered at once, from a thread of its own, as a fast bus reply would be.
+                std::thread(reply).join();
+                return;
+            }
+            std::lock_guard lock(replyMutex);
+            snapshotReply = std::move(reply);
+        };
+        host.resize(840, 507);
+        screen = new ProgressViewController(nullptr, &services);
+    }
+
+    // Shows the screen with these targets and the method; the job starts.
+    void start(const std::vector<std::string>& paths, std::uint64_t method, ShredOptions options = {})
+    {
+        std::shared_ptr<PathCollection> collection = PathCollectionFactory().createPathCollection(paths);
+        screen->setPathCollection(collection);
+        screen->setAlgorithm(AlgorithmCollection().findByIdentifier(method));
+        screen->setShredOptions(std::make_shared<ShredOptions>(options));
+        screen->setFinishSegue(u"Finish"_s);
+        host.replace(screen);
+        host.show();
+    }
+
+    void replyFromAnotherThread()
+    {
+        std::function<void()> reply;
+        {
+            std::lock_guard lock(replyMutex);
+            reply = snapshotReply;
+        }
+        ASSERT_TRUE(reply) << "the snapshot removal was asked for";
+        std::thread(reply).join();
+    }
+};
+
+} // namespace
+
+TEST(ProgressScreen, ElapsedTimeReadsAsHoursMinutesSeconds)
+{
+    EXPECT_EQ(ProgressViewController::FormattedStringFromTimeInterval(0), u"0:00:00"_s);
+    EXPECT_EQ(ProgressViewController::FormattedStringFromTimeInterval(65.9), u"0:01:05"_s);
+    EXPECT_EQ(ProgressViewController::FormattedStringFromTimeInterval(3725), u"1:02:05"_s);
+    EXPECT_EQ(ProgressViewController::FormattedStringFromTimeInterval(360000), u"100:00:00"_s);
+    EXPECT_EQ(ProgressViewController::FormattedStringFromTimeInterval(std::nan("")), u"0"_s);
+    EXPECT_EQ(ProgressViewController::FormattedStringFromTimeInterval(-1), u"0"_s);
+}
+
+TEST(ProgressScreen, AFinishedJobEndsOnceWithTotalsReportAndNotification)
+{
+    ProgressHarness h;
+    writeFile(h.dir / "a", std::string(1500, 'a'));
+    writeFile(h.dir / "b", std::string(500, 'b'));
+    QSignalSpy done(h.screen, &ProgressViewController::jobFinished);
+    h.start({h.dir / "a", h.dir / "b"}, 17); // three passes
+    EXPECT_TRUE(h.screen->shredStarted());
+    EXPECT_TRUE(h.screen->backButton()->isHidden());
+    EXPECT_TRUE(h.screen->removedStack()->isHidden());
+    ASSERT_TRUE(done.wait(20000));
+    QTest::qWait(100);
+
+    EXPECT_EQ(h.screen->completionCount(), 1);
+    EXPECT_EQ(done.count(), 1);
+    EXPECT_FALSE(exists(h.dir / "a"));
+    EXPECT_FALSE(exists(h.dir / "b"));
+    EXPECT_EQ(h.reports.load(), 1);
+    EXPECT_EQ(h.notifications.load(), 1);
+    // One-pass bytes, and a blank after the file count where the errors would go.
+    EXPECT_EQ(h.screen->removedLabel()->text(), u"%1 in 2 File(s) "_s.arg(bytes(2000)));
+    EXPECT_EQ(h.screen->statusTitle()->text(), u"Removed"_s);
+    EXPECT_EQ(h.screen->actionButton()->text(), u"Report"_s);
+    EXPECT_FALSE(h.screen->backButton()->isHidden());
+    EXPECT_FALSE(h.screen->removedStack()->isHidden());
+    EXPECT_TRUE(h.screen->currentFilepath()->isHidden());
+    EXPECT_FALSE(h.screen->progressCheckImage()->isHidden());
+    EXPECT_FLOAT_EQ(h.screen->circleProgressBar()->progress(), 1.0f);
+    EXPECT_FALSE(h.screen->shredResult()->canceled);
+}
+
+TEST(ProgressScreen, ASnapshotReplyAfterTheJobBringsTheEnd)
+{
+    ProgressHarness h;
+    writeFile(h.dir / "a", std::string(100, 'a'));
+    QSignalSpy reported(h.screen, &ProgressViewController::jobReportedFinished);
+    QSignalSpy done(h.screen, &ProgressViewController::jobFinished);
+    ShredOptions options;
+    options.removeSnapshots = true;
+    h.start({h.dir / "a"}, 16, options);
+    EXPECT_TRUE(h.screen->waitForSnapshot());
+    ASSERT_TRUE(reported.wait(20000));
+    QTest::qWait(100);
+    EXPECT_EQ(h.screen->completionCount(), 0) << "the job alone does not end the screen";
+    EXPECT_EQ(done.count(), 0);
+    EXPECT_EQ(h.screen->actionButton()->text(), u"Cancel"_s) << "the running title stays while waiting";
+
+    h.replyFromAnotherThread();
+    ASSERT_TRUE(done.wait(5000));
+    h.replyFromAnotherThread(); // a second reply changes nothing
+    QTest::qWait(100);
+    EXPECT_EQ(h.screen->completionCount(), 1);
+    EXPECT_EQ(done.count(), 1);
+    EXPECT_EQ(h.reports.load(), 1);
+}
+
+TEST(ProgressScreen, ASnapshotReplyBeforeTheJobEndsLetsTheJobBringTheEnd)
+{
+    ProgressHarness h;
+    h.replyAtOnce = true;
+    writeFile(h.dir / "a", std::string(100, 'a'));
+    QSignalSpy done(h.screen, &ProgressViewController::jobFinished);
+    ShredOptions options;
+    options.removeSnapshots = true;
+    h.start({h.dir / "a"}, 16, options);
+    ASSERT_TRUE(done.wait(20000));
+    QTest::qWait(100);
+    EXPECT_EQ(h.screen->completionCount(), 1);
+    EXPECT_EQ(done.count(), 1);
+    EXPECT_FALSE(h.screen->waitForSnapshot());
+}
+
+TEST(ProgressScreen, CancelEndsTheJobWithoutReportOrCheckMark)
+{
+    ProgressHarness h;
+    const std::string big = h.dir / "big";
+    writeFile(big, std::vector<std::uint8_t>(64 << 20, 0x5a));
+    QSignalSpy done(h.screen, &ProgressViewController::jobFinished);
+    h.start({big}, 2); // 35 passes: long enough to be cancelled midway
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.screen->circleProgressBar()->progress() > 0; }, 20000));
+    h.screen->actionButtonUsed(); // the action button cancels while the job runs
+    ASSERT_TRUE(done.wait(30000));
+
+    EXPECT_TRUE(h.screen->shredResult()->canceled);
+    EXPECT_EQ(h.screen->completionCount(), 1);
+    EXPECT_EQ(h.screen->actionLabel()->text(), u"Deletion canceled"_s);
+    EXPECT_EQ(h.screen->actionButton()->text(), u"Report"_s);
+    EXPECT_FALSE(h.screen->removedStack()->isHidden()) << "the totals of what was done are shown";
+    EXPECT_FALSE(h.screen->backButton()->isHidden());
+    EXPECT_TRUE(h.screen->progressCheckImage()->isHidden());
+    EXPECT_EQ(h.reports.load(), 0) << "no report for a cancelled job";
+    EXPECT_EQ(h.notifications.load(), 1) << "the notification is still raised";
+    EXPECT_TRUE(exists(big)) << "a cancelled job deletes nothing";
+}
+
+TEST(ProgressScreen, FreeSpaceOnlyTotalsAndErrorsInTheTotals)
+{
+    const auto resultWith = [](std::int64_t bytesProgress, std::uint64_t files, std::uint64_t errors) {
+        auto result = std::make_shared<ShredResult>();
+        result->lastState = std::make_shared<ShredState>();
+        result->lastState->bytesProgress = bytesProgress;
+        result->lastState->fileProgress = files;
+        result->lastState->errorCount = errors;
+        return result;
+    };
+    AppServices services;
+    int notifications = 0;
+    services.showNotification = [&](std::shared_ptr<ShredResult>) { ++notifications; };
+    {
+        ProgressViewController screen(nullptr, &services);
+        auto options = std::make_shared<ShredOptions>();
+        options->hasVolumes = true;
+        options->eraseFreeSpaceOnly = true;
+        screen.setShredOptions(options);
+        screen.setAlgorithm(AlgorithmCollection().findByIdentifier(17)); // three passes
+        screen.finished(resultWith(15'000'000, 0, 0));
+        EXPECT_EQ(screen.statusTitle()->text(), u"Overwritten"_s);
+        EXPECT_EQ(screen.removedLabel()->text(), bytes(5'000'000)) << "the byte amount alone, one pass";
+        EXPECT_EQ(screen.completionCount(), 1);
+    }
+    {
+        ProgressViewController screen(nullptr, &services);
+        screen.setShredOptions(std::make_shared<ShredOptions>());
+        screen.setAlgorithm(AlgorithmCollection().findByIdentifier(16));
+        screen.finished(resultWith(3000, 4, 2));
+        EXPECT_EQ(screen.removedLabel()->text(), u"%1 in 4 File(s) - Errors 2"_s.arg(bytes(3000)));
+        EXPECT_EQ(screen.statusTitle()->text(), u"Removed"_s);
+    }
+    EXPECT_EQ(notifications, 2);
+}
+
+TEST(ProgressScreen, BackLeadsToAFreshShredScreenWithTheOption)
+{
+    ProgressHarness h;
+    writeFile(h.dir / "a", std::string(10, 'a'));
+    QSignalSpy done(h.screen, &ProgressViewController::jobFinished);
+    ShredOptions options;
+    options.optionKey = "delete";
+    h.start({h.dir / "a"}, 16, options);
+    ASSERT_TRUE(done.wait(20000));
+    h.screen->backPressed();
+    auto* next = qobject_cast<DropFilesViewController*>(h.host.current());
+    ASSERT_NE(next, nullptr);
+    EXPECT_EQ(next->selectedOption(), u"delete"_s);
+    EXPECT_EQ(next->shredOptions()->optionKey, "delete");
+    EXPECT_TRUE(next->locations().empty());
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(h.host.findChildren<ProgressViewController*>().size(), 0) << "the progress screen is gone";
+}
+
+} // namespace cv::test
