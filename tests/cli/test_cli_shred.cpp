@@ -134,7 +134,16 @@ TEST(CliShred, SigtermCancelsCleanlyWithTheResult)
     t::writeFile(dir / "T/big", Bytes(64 * 1048576, 7));
     const std::string out = dir / "out.json";
     const pid_t pid = startCli({"shred", "--yes", "--json", "--method", "1", dir / "T"}, out);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    // Once the first block is overwritten the job runs and a signal means cancel.
+    for (int i = 0; i < 1000; ++i) {
+        std::uint8_t first = 7;
+        const int fd = ::open((dir / "T/big").c_str(), O_RDONLY);
+        ::pread(fd, &first, 1, 0);
+        ::close(fd);
+        if (first != 7)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     ::kill(pid, SIGTERM);
     EXPECT_EQ(waitExit(pid), 130);
     const Bytes text = t::readFile(out);
