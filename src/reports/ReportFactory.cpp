@@ -1,0 +1,470 @@
+#include "reports/ReportFactory.h"
+
+#include "common/ByteCountFormatter.h"
+#include "common/Localization.h"
+#include "common/Log.h"
+#include "reports/VarSystemInfo.h"
+#include "settings/SettingsManager.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QLocale>
+#include <QUuid>
+
+#include <ZXing/BarcodeFormat.h>
+#include <ZXing/BitMatrix.h>
+#include <ZXing/MultiFormatWriter.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <exception>
+#include <mutex>
+#include <unordered_map>
+
+using namespace Qt::StringLiterals;
+
+// Q_INIT_RESOURCE may not stand inside a namespace. The templates and images live in this static
+// library, so they are registered on first use rather than relying on a static initialiser that
+// the linker may drop.
+static void initReportResources()
+{
+    Q_INIT_RESOURCE(reports);
+}
+
+#ifndef CINDERVAULT_BUILD_NUMBER
+#define CINDERVAULT_BUILD_NUMBER "1"
+#endif
+
+namespace cv {
+
+namespace {
+
+void ensureResources()
+{
+    static std::once_flag once;
+    std::call_once(once, initReportResources);
+}
+
+// The report's own German texts, for when no translator knows them (the command line has none).
+const std::unordered_map<std::string_view, const char16_t*>& germanTexts()
+{
+    static const std::unordered_map<std::string_view, const char16_t*> table{
+        {"Success", u"Erfolgreich"},
+        {"Canceled", u"Abgebrochen"},
+        {"Errors", u"Fehler"},
+        {"Skipped", u"Übersprungen"},
+        {"Deleted", u"Gelöscht"},
+        {"%ld File(s)", u"%ld Datei(en)"},
+        {"Remaining entries are dismissed", u"Weitere Einträge werden nicht aufgeführt"},
+    };
+    return table;
+}
+
+QString fileCountText(std::int64_t count, const QString& language)
+{
+    QString text = ReportFactory::localizedText("%ld File(s)", language);
+    return text.replace(u"%ld"_s, QString::number(count));
+}
+
+QString byteCountText(std::int64_t bytes)
+{
+    return QString::fromStdString(formatByteCount(bytes));
+}
+
+QString loadImageResource(const QString& path, int size)
+{
+    QImage image(path);
+    if (image.isNull()) {
+        logMessage("Report image could not be loaded: ", path.toStdString());
+        return QString();
+    }
+    return ReportFactory::embedStrOfImage(image, size);
+}
+
+// Length of the valid UTF-8 sequence at text[i], or 0 when the bytes there are not one.
+std::size_t validUtf8Length(const std::string& text, std::size_t i)
+{
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = byte(i);
+    std::size_t length = 0;
+    char32_t code = 0;
+    if (lead < 0x80)
+        return 1;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        code = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        code = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        code = lead & 0x07;
+    } else {
+        return 0;
+    }
+    if (i + length > text.size())
+        return 0;
+    for (std::size_t k = 1; k < length; ++k) {
+        if ((byte(i + k) & 0xC0) != 0x80)
+            return 0;
+        code = (code << 6) | (byte(i + k) & 0x3F);
+    }
+    // Overlong forms, surrogates and code points beyond Unicode are not valid UTF-8.
+    if ((length == 3 && code < 0x800) || (length == 4 && (code < 0x10000 || code > 0x10FFFF)) ||
+        (code >= 0xD800 && code <= 0xDFFF))
+        return 0;
+    return length;
+}
+
+QString hexEscape(unsigned char byte)
+{
+    return u"\\x"_s + QString::number(byte, 16).toUpper().rightJustified(2, u'0');
+}
+
+} // namespace
+
+ReportFactory::ReportFactory(std::shared_ptr<const ShredResult> shredResult, SettingsManager* settings)
+    : m_shredResult(std::move(shredResult)),
+      m_settings(settings ? settings : &SettingsManager::sharedManager()),
+      m_volumeProbe(VolumeProbe::system())
+{
+    ensureResources();
+}
+
+QString ReportFactory::generateHTMLReport()
+{
+    if (!m_shredResult)
+        return QString();
+    const QString language = m_settings->getCurrentLanguage();
+    QFile file(templatePath(language));
+    if (!file.open(QIODevice::ReadOnly)) {
+        logMessage("Report template could not be read: ", file.fileName().toStdString());
+        return QString();
+    }
+    const QString templateText = QString::fromUtf8(file.readAll());
+    m_reportId = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    return fillTemplate(templateText, placeholderValues(language, m_reportId));
+}
+
+QHash<QString, QString> ReportFactory::placeholderValues(const QString& language,
+                                                         const QString& reportId) const
+{
+    const ShredResult& result = *m_shredResult;
+    const auto text = [&](const char* key) { return localizedText(key, language); };
+    const VarSystemInfo systemInfo;
+    const QString method =
+        result.algorigthm ? escapeHtml(QString::fromStdString(result.algorigthm->selectDesc())) : QString();
+    const QDateTime start = toDateTime(result.start);
+    const QDateTime end = toDateTime(result.end);
+    const double seconds = std::chrono::duration<double>(result.end - result.start).count();
+    const bool showQrCode = m_settings->showQrCodeInReports();
+
+    QHash<QString, QString> values;
+    values.insert(u"METHOD"_s, method);
+    values.insert(u"REPORT_TOP_LOGO"_s, loadImageResource(u":/reports/ReportTopLogo.png"_s, 356));
+    values.insert(u"REPORT_ICON_REPORT"_s, loadImageResource(u":/reports/logo"_s, 256));
+    values.insert(u"DEVICE_MODEL"_s, escapeHtml(systemInfo.sysModelID()));
+    values.insert(u"DEVICE_SYSTEMVERSION"_s, escapeHtml(systemInfo.sysOSVersion()));
+    values.insert(u"DEVICE_SERIALNUMBER"_s, escapeHtml(systemInfo.sysSerialNumber()));
+    values.insert(u"CINDERVAULT_VERSION"_s,
+                  escapeHtml(u"Rendmark Mac 2® - "_s + QStringLiteral(CINDERVAULT_VERSION) + u" ("_s +
+                             QStringLiteral(CINDERVAULT_BUILD_NUMBER) + u")"_s));
+    values.insert(u"DEL_METHOD"_s, method);
+    values.insert(u"DEL_START"_s, escapeHtml(dateTimeText(start, true)));
+    values.insert(u"DEL_END"_s, escapeHtml(dateTimeText(end, true)));
+    values.insert(u"DEL_STATUS"_s, escapeHtml(text("Success")));
+    values.insert(u"DEL_SIZE"_s, escapeHtml(byteCountText(result.bytesCountFinished)));
+    values.insert(u"DEL_TIME"_s, FormattedStringFromTimeInterval(seconds));
+    const QString userName = m_settings->stringForKey(kSettingsReportUserName, QString());
+    const QString userCompany = m_settings->stringForKey(kSettingsReportUserCompany, QString());
+    values.insert(u"USER_COMPANY"_s, escapeHtml(userName + u' ' + userCompany));
+    values.insert(u"REPORT_ID"_s, escapeHtml(reportId));
+    values.insert(u"REPORT_QRCODE"_s, showQrCode ? getQRCode(reportId) : QString());
+    values.insert(u"REPORT_QRCODE_CSS"_s, showQrCode ? QString() : u"display:none"_s);
+    values.insert(u"REPORT_DATE"_s, escapeHtml(dateTimeText(end, false)));
+    values.insert(u"FILES_SIZE"_s, escapeHtml(byteCountText(result.bytesCountTotal)));
+    values.insert(u"FILES_COUNT"_s,
+                  escapeHtml(fileCountText(static_cast<std::int64_t>(result.fileCountTotal), language)));
+    // The counts are unsigned: take the differences in signed arithmetic, so that more errors
+    // than finished files (or more finished than total) never wrap round to huge numbers.
+    const auto finished = static_cast<std::int64_t>(result.fileCountFinished);
+    const auto total = static_cast<std::int64_t>(result.fileCountTotal);
+    const auto errors = static_cast<std::int64_t>(result.errorCount);
+    values.insert(u"SECURE_ERASED"_s,
+                  escapeHtml(fileCountText(std::max<std::int64_t>(finished - errors, 0), language)));
+    values.insert(u"SECURE_ERASED_SIZE"_s, escapeHtml(byteCountText(result.bytesCountFinished)));
+    values.insert(u"SECURE_COLOR"_s, kSuccessColor.toString());
+    values.insert(u"ERROR_COUNT"_s, escapeHtml(fileCountText(errors, language)));
+    values.insert(u"ERROR_COLOR"_s, (errors != 0 ? kFailureColor : kNeutralColor).toString());
+    values.insert(u"SKIPPED_COUNT"_s,
+                  escapeHtml(fileCountText(std::max<std::int64_t>(total - finished, 0), language)));
+    values.insert(u"SKIPPED_COLOR"_s, (finished == total ? kNeutralColor : kFailureColor).toString());
+    if (result.canceled) {
+        values.insert(u"STATUS_COLOR"_s, kFailureColor.toString());
+        values.insert(u"STATUS_TITLE"_s, escapeHtml(text("Canceled")));
+    } else if (errors != 0) {
+        values.insert(u"STATUS_COLOR"_s, kFailureColor.toString());
+        values.insert(u"STATUS_TITLE"_s, escapeHtml(text("Errors")));
+    } else {
+        values.insert(u"STATUS_COLOR"_s, kSuccessColor.toString());
+        values.insert(u"STATUS_TITLE"_s, escapeHtml(text("Success")));
+    }
+    const bool hasVolumes = result.options && result.options->hasVolumes;
+    values.insert(u"DISPLAY_VOLUME"_s, hasVolumes ? u"block"_s : u"none"_s);
+    addVolumeValues(values, language);
+    values.insert(u"FILE_DETAILS"_s, fileDetails(m_settings->shouldCapFilesInReport(), language));
+    values.insert(u"DISPLAY_SIGNATURE"_s, m_settings->showSignatureInReports() ? u"block"_s : u"none"_s);
+    return values;
+}
+
+void ReportFactory::addVolumeValues(QHash<QString, QString>& values, const QString& language) const
+{
+    const ShredResult& result = *m_shredResult;
+    const QStringList names{
+        u"VOLUME_PATH"_s, u"VOLUME_FREESPACE_COLOR"_s, u"VOLUME_FREESPACE"_s, u"VOLUME_DATA_COLOR"_s,
+        u"VOLUME_DATA"_s, u"VOLUME_FORMAT_COLOR"_s,    u"VOLUME_FORMAT"_s};
+    // Without volumes the block is hidden; its placeholders are emptied rather than left in the
+    // text, where they would show in a copy of the text or a reader without styles.
+    for (const QString& name : names)
+        values.insert(name, QString());
+    if (!result.options || !result.options->hasVolumes)
+        return;
+    const ShredOptions& options = *result.options;
+    const auto text = [&](const char* key) { return escapeHtml(localizedText(key, language)); };
+
+    if (result.paths) {
+        for (const std::string& path : result.paths->paths()) {
+            if (path == "/") {
+                // The startup volume reads "/ (Debian)" when it has a name, else just "/".
+                const std::string name =
+                    m_volumeProbe.volumeName ? m_volumeProbe.volumeName(path) : std::string();
+                values.insert(u"VOLUME_PATH"_s,
+                              name.empty() ? u"/"_s : u"/ ("_s + escapeHtml(displayPath(name)) + u")"_s);
+                break;
+            }
+            if (m_volumeProbe.isVolume && m_volumeProbe.isVolume(path)) {
+                values.insert(u"VOLUME_PATH"_s, escapeHtml(displayPath(path)));
+                break;
+            }
+        }
+    }
+    const auto setPair = [&](const QString& prefix, QStringView color, const char* key) {
+        values.insert(prefix + u"_COLOR"_s, color.toString());
+        values.insert(prefix, text(key));
+    };
+    if (options.eraseFreeSpace || options.eraseFreeSpaceOnly)
+        setPair(u"VOLUME_FREESPACE"_s, result.canceled ? kFailureColor : kSuccessColor,
+                result.canceled ? "Canceled" : "Success");
+    else
+        setPair(u"VOLUME_FREESPACE"_s, kNeutralColor, "Skipped");
+    if (result.canceled)
+        setPair(u"VOLUME_DATA"_s, kFailureColor, "Canceled");
+    else if (options.eraseFreeSpaceOnly)
+        setPair(u"VOLUME_DATA"_s, kNeutralColor, "Skipped");
+    else
+        setPair(u"VOLUME_DATA"_s, kSuccessColor, "Success");
+    if (options.formatVolume)
+        setPair(u"VOLUME_FORMAT"_s, result.canceled ? kFailureColor : kSuccessColor,
+                result.canceled ? "Canceled" : "Success");
+    else
+        setPair(u"VOLUME_FORMAT"_s, kNeutralColor, "Skipped");
+}
+
+QString ReportFactory::fileDetails(bool capFiles, const QString& language) const
+{
+    const std::vector<ShredItem>& history = m_shredResult->history;
+    const QString deleted = escapeHtml(localizedText("Deleted", language));
+    QString rows;
+    // About 200 characters a row; reserving once keeps a history of many thousands linear.
+    const std::size_t shown = capFiles ? std::min<std::size_t>(history.size(), kFileRowCap) : history.size();
+    rows.reserve(static_cast<qsizetype>(shown * 200 + 200));
+    std::size_t number = 0;
+    for (const ShredItem& item : history) {
+        ++number;
+        if (capFiles && number > static_cast<std::size_t>(kFileRowCap)) {
+            rows += u"<tr><td></td><td colspan=\"4\">"_s +
+                    escapeHtml(localizedText("Remaining entries are dismissed", language)) + u"</td></tr>"_s;
+            break;
+        }
+        rows += item.success ? u"<tr class=\"\"><td>"_s : u"<tr class=\"error\"><td>"_s;
+        rows += QString::number(number);
+        rows += u"</td><td>"_s;
+        rows += escapeHtml(displayPath(item.path));
+        rows += u"</td><td>"_s;
+        rows += escapeHtml(byteCountText(item.fileSize));
+        rows += u"</td><td>"_s;
+        if (item.success)
+            rows += deleted;
+        else if (item.error)
+            rows += escapeHtml(QString::fromStdString(*item.error));
+        rows += u"</td></tr>"_s;
+    }
+    return rows;
+}
+
+QString ReportFactory::fillTemplate(const QString& templateText, const QHash<QString, QString>& values)
+{
+    QString out;
+    out.reserve(templateText.size() + values.value(u"FILE_DETAILS"_s).size() + 65536);
+    qsizetype position = 0;
+    while (position < templateText.size()) {
+        const qsizetype open = templateText.indexOf(u"{{"_s, position);
+        if (open < 0)
+            break;
+        const qsizetype close = templateText.indexOf(u"}}"_s, open + 2);
+        if (close < 0)
+            break;
+        const QStringView name = QStringView(templateText).sliced(open + 2, close - open - 2);
+        const auto value = values.constFind(name.toString());
+        if (value == values.constEnd()) {
+            // Not ours: keep the first brace and look again from the second ("{{{B}}}" holds {{B}}).
+            out += QStringView(templateText).sliced(position, open + 1 - position);
+            position = open + 1;
+            continue;
+        }
+        out += QStringView(templateText).sliced(position, open - position);
+        out += *value;
+        position = close + 2;
+    }
+    out += QStringView(templateText).sliced(position);
+    return out;
+}
+
+QString ReportFactory::templatePath(const QString& language)
+{
+    return language == u"de"_s ? u":/reports/reportTemplate_de.html"_s : u":/reports/reportTemplate.html"_s;
+}
+
+QString ReportFactory::FormattedStringFromTimeInterval(double seconds)
+{
+    const long long whole = std::isfinite(seconds) && seconds > 0 ? static_cast<long long>(seconds) : 0;
+    return QString::asprintf("%02lld:%02lld:%02lld", whole / 3600, (whole / 60) % 60, whole % 60);
+}
+
+QString ReportFactory::qrCodeText(const QString& reportId)
+{
+    return reportId + u'\n' + kQrNotice.toString();
+}
+
+QString ReportFactory::getQRCode(const QString& reportId)
+{
+    ZXing::BitMatrix matrix;
+    try {
+        const ZXing::MultiFormatWriter writer(ZXing::BarcodeFormat::QRCode);
+        matrix = writer.encode(qrCodeText(reportId).toStdString(), kQrCodeSize, kQrCodeSize);
+    } catch (const std::exception& error) {
+        logMessage("QR code could not be encoded: ", error.what());
+        return QString();
+    }
+    if (matrix.width() <= 0 || matrix.height() <= 0)
+        return QString();
+    QImage image(matrix.width(), matrix.height(), QImage::Format_RGB32);
+    const QRgb on = qRgb(0, 0, 0);
+    const QRgb off = qRgb(250, 250, 250);
+    for (int y = 0; y < matrix.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < matrix.width(); ++x)
+            line[x] = matrix.get(x, y) ? on : off;
+    }
+    return embedStrOfImage(image, kQrCodeSize);
+}
+
+QString ReportFactory::embedStrOfImage(const QImage& image, int size)
+{
+    if (image.isNull() || size <= 0)
+        return QString();
+    QImage copy = image;
+    // The logical size travels in the PNG as its resolution (size points at 72 per inch); the
+    // pixels stay as they are.
+    const int dotsPerMeter = qRound(copy.width() * 72.0 / size / 0.0254);
+    copy.setDotsPerMeterX(dotsPerMeter);
+    copy.setDotsPerMeterY(qRound(copy.height() * 72.0 / size / 0.0254));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!copy.save(&buffer, "PNG"))
+        return QString();
+    return kDataUrlPrefix.toString() + QString::fromLatin1(png.toBase64());
+}
+
+QString ReportFactory::escapeHtml(const QString& text)
+{
+    QString out;
+    out.reserve(text.size() + 16);
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u'&':
+            out += u"&amp;"_s;
+            break;
+        case u'<':
+            out += u"&lt;"_s;
+            break;
+        case u'>':
+            out += u"&gt;"_s;
+            break;
+        case u'"':
+            out += u"&quot;"_s;
+            break;
+        case u'\'':
+            out += u"&#39;"_s;
+            break;
+        case u'{':
+            out += u"&#123;"_s;
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+QString ReportFactory::displayPath(const std::string& path)
+{
+    QString out;
+    out.reserve(static_cast<qsizetype>(path.size()));
+    std::size_t i = 0;
+    while (i < path.size()) {
+        const auto byte = static_cast<unsigned char>(path[i]);
+        const std::size_t length = validUtf8Length(path, i);
+        if (length == 0 || byte < 0x20 || byte == 0x7F) {
+            out += hexEscape(byte);
+            ++i;
+            continue;
+        }
+        out += QString::fromUtf8(path.data() + i, static_cast<qsizetype>(length));
+        i += length;
+    }
+    return out;
+}
+
+QString ReportFactory::localizedText(const char* key, const QString& language)
+{
+    const std::string text = localized(key);
+    if (text == key && language == u"de"_s) {
+        const auto german = germanTexts().find(key);
+        if (german != germanTexts().end())
+            return QString::fromUtf16(german->second);
+    }
+    return QString::fromStdString(text);
+}
+
+QString ReportFactory::dateTimeText(const QDateTime& time, bool fullTime)
+{
+    const QLocale locale = QLocale::system();
+    // The long time format has seconds and the time zone; the medium style is that without the
+    // zone (the short format has no seconds).
+    QString timeFormat = locale.timeFormat(QLocale::LongFormat);
+    if (!fullTime)
+        timeFormat = timeFormat.remove(u't').trimmed();
+    return locale.toString(time.toLocalTime().date(), QLocale::ShortFormat) + u' ' +
+           locale.toString(time.toLocalTime().time(), timeFormat);
+}
+
+QDateTime ReportFactory::toDateTime(ShredResult::Clock::time_point time)
+{
+    const auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch());
+    return QDateTime::fromMSecsSinceEpoch(milliseconds.count());
+}
+
+} // namespace cv

@@ -1,0 +1,106 @@
+#pragma once
+
+#include "engine/ShredResult.h"
+#include "freespace/FreeSpaceCoordinator.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QImage>
+#include <QString>
+
+#include <memory>
+#include <string>
+
+namespace cv {
+
+class SettingsManager;
+
+// Turns the result of one finished (or cancelled) shred job into the self-contained HTML text of a
+// deletion report: the template of the current language with its placeholders filled from the
+// result, the method, the machine's facts and the settings, the file table, and the images (logos
+// and a QR code of a new report ID) embedded as data URLs. Does no file output.
+//
+// Every value is HTML-escaped before it goes into the template (file names and error texts come
+// from the disk and must never become markup), and the template is filled in one pass, so a value
+// that looks like a placeholder is printed as it stands.
+class ReportFactory
+{
+public:
+    static constexpr QStringView kSuccessColor = u"#8fca43";
+    static constexpr QStringView kFailureColor = u"#d9534f";
+    static constexpr QStringView kNeutralColor = u"#888";
+    static constexpr int kFileRowCap = 250;
+    static constexpr int kQrCodeSize = 500;
+    static constexpr QStringView kDataUrlPrefix = u"data:image/jpg;base64,";
+    // The fixed notice that follows the report ID in the QR code's text.
+    static constexpr QStringView kQrNotice = u"Cindervault deletion report";
+    // Settings keys of the two strings printed as the user's name and company (Base64 strings,
+    // empty while absent).
+    static constexpr QStringView kSettingsReportUserName = u"kSettingsReportUserName";
+    static constexpr QStringView kSettingsReportUserCompany = u"kSettingsReportUserCompany";
+
+    // The result to report on; settings default to the shared manager.
+    explicit ReportFactory(std::shared_ptr<const ShredResult> shredResult,
+                           SettingsManager* settings = nullptr);
+
+    const std::shared_ptr<const ShredResult>& shredResult() const { return m_shredResult; }
+
+    // Where the volume block looks volumes up; tests stand in for the system.
+    void setVolumeProbe(VolumeProbe probe) { m_volumeProbe = std::move(probe); }
+
+    // The finished report text, with the settings as they are now and a new report ID; a null
+    // string when the template cannot be read (logged).
+    QString generateHTMLReport();
+    // The report ID of the last generateHTMLReport.
+    const QString& reportId() const { return m_reportId; }
+
+    // Every placeholder name (without braces) and its value, HTML-escaped where it is text, for the
+    // given language ("de" or anything else) and report ID. Reads the settings and the machine.
+    QHash<QString, QString> placeholderValues(const QString& language, const QString& reportId) const;
+    // The rows of the file table.
+    QString fileDetails(bool capFiles, const QString& language) const;
+
+    // Replaces every {{NAME}} of templateText whose NAME is in values, in one pass over the text:
+    // inserted values are never searched again. Unknown placeholders stay as they are.
+    static QString fillTemplate(const QString& templateText, const QHash<QString, QString>& values);
+
+    // The resource path of the template for a language: "de" selects the German one.
+    static QString templatePath(const QString& language);
+
+    // "hh:mm:ss" of whole seconds; hours do not wrap at 24; a negative interval reads as 0.
+    static QString FormattedStringFromTimeInterval(double seconds);
+
+    // The QR code (500 x 500, black on 250/250/250) of text as a PNG data URL; a null string when
+    // it cannot be encoded.
+    static QString getQRCode(const QString& reportId);
+    // The text the QR code of a report ID holds: the ID, a line break and the fixed notice.
+    static QString qrCodeText(const QString& reportId);
+    // An image as a PNG data URL of logical size size x size (pixels are not resampled); a null
+    // string for a null image.
+    static QString embedStrOfImage(const QImage& image, int size);
+
+    // Text for HTML element content and attribute values: &, <, >, quotes escaped, and "{" too,
+    // so that no value can ever read as a placeholder.
+    static QString escapeHtml(const QString& text);
+    // A path's bytes for display: UTF-8 as it is, every byte that is not part of valid UTF-8 and
+    // every control character shown as \xNN, so that the name stays recognisable.
+    static QString displayPath(const std::string& path);
+
+    // The localized text of key for a template language: the translator's text when there is one,
+    // else the report's own German text for "de", else the key.
+    static QString localizedText(const char* key, const QString& language);
+
+    // Date texts: "short date, full time" and "short date, medium time" in the user's locale.
+    static QString dateTimeText(const QDateTime& time, bool fullTime);
+    static QDateTime toDateTime(ShredResult::Clock::time_point time);
+
+private:
+    void addVolumeValues(QHash<QString, QString>& values, const QString& language) const;
+
+    std::shared_ptr<const ShredResult> m_shredResult;
+    SettingsManager* m_settings;
+    VolumeProbe m_volumeProbe;
+    QString m_reportId;
+};
+
+} // namespace cv

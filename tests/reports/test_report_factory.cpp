@@ -1,0 +1,351 @@
+// Template filling: placeholders, colours, the volume block, the file table, escaping, the QR code.
+#include "reports/ReportFactory.h"
+#include "settings/SettingsManager.h"
+
+#include "ReportTestData.h"
+#include "TempDir.h"
+
+#include <QByteArray>
+#include <QRegularExpression>
+#include <QUuid>
+
+#include <gtest/gtest.h>
+
+using cv::ReportFactory;
+using cv::SettingsManager;
+using cv::test::makeResult;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class ReportFactoryTest : public ::testing::Test
+{
+protected:
+    cv::test::TempDir m_dir;
+    SettingsManager m_settings{QString::fromStdString(m_dir / "settings.ini")};
+
+    QHash<QString, QString> values(const std::shared_ptr<cv::ShredResult>& result,
+                                   const QString& language = {})
+    {
+        ReportFactory factory(result, &m_settings);
+        factory.setVolumeProbe(cv::test::fakeVolumes("Debian", {"/mnt/usb"}));
+        return factory.placeholderValues(language, u"00000000-0000-0000-0000-000000000000"_s);
+    }
+
+    QString html(const std::shared_ptr<cv::ShredResult>& result)
+    {
+        ReportFactory factory(result, &m_settings);
+        factory.setVolumeProbe(cv::test::fakeVolumes("Debian", {"/mnt/usb"}));
+        return factory.generateHTMLReport();
+    }
+};
+
+int countOf(const QString& text, const QString& part)
+{
+    return static_cast<int>(text.count(part));
+}
+
+} // namespace
+
+TEST_F(ReportFactoryTest, EveryPlaceholderIsFilledForEachKindOfOutcome)
+{
+    struct Case
+    {
+        const char* name;
+        bool canceled;
+        std::uint64_t errors;
+        bool volumes;
+        const char* statusTitle;
+        QStringView statusColor;
+    };
+    const Case cases[] = {
+        {"clean", false, 0, false, "Success", ReportFactory::kSuccessColor},
+        {"clean on a volume", false, 0, true, "Success", ReportFactory::kSuccessColor},
+        {"errors", false, 2, false, "Errors", ReportFactory::kFailureColor},
+        {"errors on a volume", false, 2, true, "Errors", ReportFactory::kFailureColor},
+        {"cancelled", true, 0, false, "Canceled", ReportFactory::kFailureColor},
+        {"cancelled on a volume", true, 1, true, "Canceled", ReportFactory::kFailureColor},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto result = makeResult(5);
+        result->canceled = c.canceled;
+        result->errorCount = c.errors;
+        result->options->hasVolumes = c.volumes;
+        result->options->eraseFreeSpace = c.volumes;
+        if (c.volumes)
+            result->paths->setPaths({"/mnt/usb"});
+
+        const QString text = html(result);
+        ASSERT_FALSE(text.isEmpty());
+        EXPECT_FALSE(text.contains(u"{{"_s)) << text.mid(text.indexOf(u"{{"_s), 40).toStdString();
+        EXPECT_TRUE(text.contains(u"Report test method (3 passes)"_s));
+
+        const auto v = values(result);
+        EXPECT_EQ(v[u"STATUS_TITLE"_s], QString::fromLatin1(c.statusTitle));
+        EXPECT_EQ(v[u"STATUS_COLOR"_s], c.statusColor.toString());
+        // The job's own state is always printed as a success; the status title carries the outcome.
+        EXPECT_EQ(v[u"DEL_STATUS"_s], u"Success"_s);
+        EXPECT_EQ(v[u"ERROR_COLOR"_s], c.errors ? u"#d9534f"_s : u"#888"_s);
+        EXPECT_EQ(v[u"DISPLAY_VOLUME"_s], c.volumes ? u"block"_s : u"none"_s);
+        EXPECT_EQ(v[u"VOLUME_PATH"_s], c.volumes ? u"/mnt/usb"_s : QString());
+    }
+}
+
+TEST_F(ReportFactoryTest, CountsSizesDurationAndColours)
+{
+    auto result = makeResult(10);
+    result->fileCountTotal = 12;
+    result->fileCountFinished = 10;
+    result->errorCount = 3;
+    result->bytesCountTotal = 12000;
+    result->bytesCountFinished = 10000;
+    auto v = values(result);
+    EXPECT_EQ(v[u"FILES_COUNT"_s], u"12 File(s)"_s);
+    EXPECT_EQ(v[u"SECURE_ERASED"_s], u"7 File(s)"_s);
+    EXPECT_EQ(v[u"ERROR_COUNT"_s], u"3 File(s)"_s);
+    EXPECT_EQ(v[u"SKIPPED_COUNT"_s], u"2 File(s)"_s);
+    EXPECT_EQ(v[u"SKIPPED_COLOR"_s], u"#d9534f"_s);
+    EXPECT_EQ(v[u"SECURE_COLOR"_s], u"#8fca43"_s);
+    EXPECT_EQ(v[u"FILES_SIZE"_s], u"12 KB"_s);
+    EXPECT_EQ(v[u"DEL_SIZE"_s], u"10 KB"_s);
+    EXPECT_EQ(v[u"DEL_TIME"_s], u"26:00:05"_s);
+    EXPECT_TRUE(v[u"CINDERVAULT_VERSION"_s].startsWith(u"Rendmark Mac 2® - "_s));
+    EXPECT_TRUE(v[u"REPORT_TOP_LOGO"_s].startsWith(u"data:image/jpg;base64,"_s));
+    EXPECT_TRUE(v[u"REPORT_ICON_REPORT"_s].startsWith(u"data:image/jpg;base64,"_s));
+
+    {
+        SCOPED_TRACE("more finished than selected: nothing skipped, but the counts differ");
+        result->fileCountFinished = 14;
+        result->errorCount = 0;
+        v = values(result);
+        EXPECT_EQ(v[u"SKIPPED_COUNT"_s], u"0 File(s)"_s);
+        EXPECT_EQ(v[u"SKIPPED_COLOR"_s], u"#d9534f"_s);
+    }
+    {
+        SCOPED_TRACE("more errors than finished files never wraps round");
+        result->fileCountFinished = 1;
+        result->errorCount = 4;
+        v = values(result);
+        EXPECT_EQ(v[u"SECURE_ERASED"_s], u"0 File(s)"_s);
+    }
+    {
+        SCOPED_TRACE("everything finished");
+        result->fileCountFinished = 12;
+        result->errorCount = 0;
+        v = values(result);
+        EXPECT_EQ(v[u"SKIPPED_COLOR"_s], u"#888"_s);
+        EXPECT_EQ(v[u"ERROR_COLOR"_s], u"#888"_s);
+    }
+
+    EXPECT_EQ(ReportFactory::FormattedStringFromTimeInterval(0), u"00:00:00"_s);
+    EXPECT_EQ(ReportFactory::FormattedStringFromTimeInterval(59.99), u"00:00:59"_s);
+    EXPECT_EQ(ReportFactory::FormattedStringFromTimeInterval(3661), u"01:01:01"_s);
+    EXPECT_EQ(ReportFactory::FormattedStringFromTimeInterval(100 * 3600), u"100:00:00"_s);
+    // A clock set back during the job must not print negative times.
+    EXPECT_EQ(ReportFactory::FormattedStringFromTimeInterval(-5), u"00:00:00"_s);
+}
+
+TEST_F(ReportFactoryTest, VolumeBlock)
+{
+    auto result = makeResult(1);
+    result->options->hasVolumes = true;
+    const auto block = [&] {
+        const auto v = values(result);
+        return std::vector<QString>{v[u"VOLUME_FREESPACE"_s], v[u"VOLUME_FREESPACE_COLOR"_s],
+                                    v[u"VOLUME_DATA"_s],      v[u"VOLUME_DATA_COLOR"_s],
+                                    v[u"VOLUME_FORMAT"_s],    v[u"VOLUME_FORMAT_COLOR"_s]};
+    };
+    {
+        SCOPED_TRACE("free space only");
+        result->options->eraseFreeSpaceOnly = true;
+        EXPECT_EQ(block(), (std::vector<QString>{u"Success"_s, u"#8fca43"_s, u"Skipped"_s, u"#888"_s,
+                                                 u"Skipped"_s, u"#888"_s}));
+    }
+    {
+        SCOPED_TRACE("complete erase");
+        result->options->eraseFreeSpaceOnly = false;
+        result->options->eraseFreeSpace = true;
+        result->options->formatVolume = true;
+        EXPECT_EQ(block(), (std::vector<QString>{u"Success"_s, u"#8fca43"_s, u"Success"_s, u"#8fca43"_s,
+                                                 u"Success"_s, u"#8fca43"_s}));
+    }
+    {
+        SCOPED_TRACE("complete erase, cancelled");
+        result->canceled = true;
+        EXPECT_EQ(block(), (std::vector<QString>{u"Canceled"_s, u"#d9534f"_s, u"Canceled"_s, u"#d9534f"_s,
+                                                 u"Canceled"_s, u"#d9534f"_s}));
+    }
+    {
+        SCOPED_TRACE("files only");
+        result->canceled = false;
+        result->options->eraseFreeSpace = false;
+        result->options->formatVolume = false;
+        EXPECT_EQ(block(), (std::vector<QString>{u"Skipped"_s, u"#888"_s, u"Success"_s, u"#8fca43"_s,
+                                                 u"Skipped"_s, u"#888"_s}));
+    }
+
+    // The first path that is a volume names it; the startup volume shows its name.
+    result->paths->setPaths({"/home/user/file", "/mnt/usb", "/"});
+    EXPECT_EQ(values(result)[u"VOLUME_PATH"_s], u"/mnt/usb"_s);
+    result->paths->setPaths({"/home/user/file", "/", "/mnt/usb"});
+    EXPECT_EQ(values(result)[u"VOLUME_PATH"_s], u"/ (Debian)"_s);
+    ReportFactory factory(result, &m_settings);
+    factory.setVolumeProbe(cv::test::fakeVolumes("", {}));
+    EXPECT_EQ(factory.placeholderValues({}, {})[u"VOLUME_PATH"_s], u"/"_s);
+}
+
+TEST_F(ReportFactoryTest, FileTableAndItsCap)
+{
+    const auto rows = [](const QString& table) { return countOf(table, u"<tr class="_s); };
+    const QString dismissed = u"Remaining entries are dismissed"_s;
+    {
+        SCOPED_TRACE("250 items with the cap");
+        const ReportFactory factory(makeResult(250), &m_settings);
+        const QString table = factory.fileDetails(true, {});
+        EXPECT_EQ(rows(table), 250);
+        EXPECT_FALSE(table.contains(dismissed));
+    }
+    {
+        SCOPED_TRACE("251 items with the cap");
+        const ReportFactory factory(makeResult(251), &m_settings);
+        const QString table = factory.fileDetails(true, {});
+        EXPECT_EQ(rows(table), 250);
+        EXPECT_TRUE(table.contains(u"<tr><td></td><td colspan=\"4\">"_s + dismissed + u"</td></tr>"_s));
+        EXPECT_TRUE(table.endsWith(u"</td></tr>"_s));
+        EXPECT_FALSE(table.contains(u"file_251.txt"_s));
+    }
+    {
+        SCOPED_TRACE("251 items without the cap");
+        const ReportFactory factory(makeResult(251), &m_settings);
+        const QString table = factory.fileDetails(false, {});
+        EXPECT_EQ(rows(table), 251);
+        EXPECT_TRUE(table.contains(u"<td>251</td><td>/data/report-test/file_251.txt</td>"_s));
+    }
+    {
+        SCOPED_TRACE("the setting decides in the report");
+        m_settings.setBool(true, SettingsManager::kSettingsDeletionReportShouldCapFiles);
+        EXPECT_EQ(rows(html(makeResult(300))), 250);
+        m_settings.setBool(false, SettingsManager::kSettingsDeletionReportShouldCapFiles);
+        EXPECT_EQ(rows(html(makeResult(300))), 300);
+    }
+
+    auto result = makeResult(2);
+    result->history[1].success = false;
+    result->history[1].error = "Path no writable";
+    const ReportFactory factory(result, &m_settings);
+    EXPECT_EQ(
+        factory.fileDetails(false, {}),
+        u"<tr class=\"\"><td>1</td><td>/data/report-test/file_1.txt</td><td>1 KB</td><td>Deleted</td></tr>"
+        u"<tr class=\"error\"><td>2</td><td>/data/report-test/file_2.txt</td><td>1 KB</td>"
+        u"<td>Path no writable</td></tr>"_s);
+}
+
+TEST_F(ReportFactoryTest, DiskTextsAreEscapedNeverMarkup)
+{
+    auto result = makeResult(0);
+    const auto add = [&](std::string path, std::optional<std::string> error) {
+        cv::ShredItem item;
+        item.path = std::move(path);
+        item.success = !error;
+        item.error = std::move(error);
+        result->history.push_back(item);
+    };
+    add("/tmp/a<b>&\"c'd.txt", std::nullopt);
+    add(std::string("/tmp/caf\xE9-\xFF\xC3.txt"), std::nullopt);
+    add("/tmp/line\nbreak", std::string("<script>alert(1)</script>"));
+    add("/tmp/{{METHOD}}{{FILE_DETAILS}}", std::nullopt);
+    result->algorigthm = std::make_shared<cv::Algorithm>(17, 3, "A & B <i>", "");
+    m_settings.setString(u"<b>Ann</b>"_s, ReportFactory::kSettingsReportUserName);
+
+    const QString text = html(result);
+    EXPECT_TRUE(text.contains(u"/tmp/a&lt;b&gt;&amp;&quot;c&#39;d.txt"_s));
+    EXPECT_TRUE(text.contains(u"/tmp/caf\\xE9-\\xFF\\xC3.txt"_s));
+    EXPECT_FALSE(text.contains(QChar::ReplacementCharacter));
+    EXPECT_TRUE(text.contains(u"/tmp/line\\x0Abreak"_s));
+    EXPECT_TRUE(text.contains(u"&lt;script&gt;alert(1)&lt;/script&gt;"_s));
+    EXPECT_TRUE(text.contains(u"A &amp; B &lt;i&gt;"_s));
+    EXPECT_TRUE(text.contains(u"&lt;b&gt;Ann&lt;/b&gt;"_s));
+    EXPECT_FALSE(text.contains(u"<script>"_s));
+    EXPECT_FALSE(text.contains(u"<b>"_s));
+    // A name that looks like placeholders is printed as it stands, not expanded.
+    EXPECT_TRUE(text.contains(u"/tmp/&#123;&#123;METHOD}}&#123;&#123;FILE_DETAILS}}"_s));
+    EXPECT_FALSE(text.contains(u"{{"_s));
+
+    // Valid UTF-8 stays as it is.
+    EXPECT_EQ(ReportFactory::displayPath("/tmp/Grüße/日本"), u"/tmp/Grüße/日本"_s);
+    // Overlong forms and encoded surrogates are not UTF-8.
+    EXPECT_EQ(ReportFactory::displayPath("\xC0\xAF\xED\xA0\x80"), u"\\xC0\\xAF\\xED\\xA0\\x80"_s);
+}
+
+TEST_F(ReportFactoryTest, FillTemplateIsOnePass)
+{
+    const QHash<QString, QString> values{{u"A"_s, u"{{B}}"_s}, {u"B"_s, u"b"_s}};
+    EXPECT_EQ(ReportFactory::fillTemplate(u"x{{A}}y{{A}}z{{B}}"_s, values), u"x{{B}}y{{B}}zb"_s);
+    EXPECT_EQ(ReportFactory::fillTemplate(u"{{UNKNOWN}}{{B}}{{"_s, values), u"{{UNKNOWN}}b{{"_s);
+    EXPECT_EQ(ReportFactory::fillTemplate(u"{{{B}}}"_s, values), u"{b}"_s);
+}
+
+TEST_F(ReportFactoryTest, ReportIdAndQrCode)
+{
+    auto result = makeResult(1);
+    ReportFactory factory(result, &m_settings);
+    const QString first = factory.generateHTMLReport();
+    const QString id = factory.reportId();
+    EXPECT_TRUE(QRegularExpression(u"^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$"_s)
+                    .match(id)
+                    .hasMatch())
+        << id.toStdString();
+    EXPECT_TRUE(first.contains(id));
+    factory.generateHTMLReport();
+    EXPECT_NE(factory.reportId(), id);
+
+    const QString url = ReportFactory::getQRCode(id);
+    ASSERT_TRUE(url.startsWith(u"data:image/jpg;base64,"_s));
+    const QImage image = QImage::fromData(
+        QByteArray::fromBase64(url.mid(ReportFactory::kDataUrlPrefix.size()).toLatin1()), "PNG");
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.size(), QSize(500, 500));
+    EXPECT_EQ(image.pixel(0, 0), qRgb(250, 250, 250));
+    EXPECT_TRUE(image.allGray());
+    const std::string decoded = cv::test::decodeQrCode(image);
+    EXPECT_EQ(decoded, ReportFactory::qrCodeText(id).toStdString());
+    EXPECT_EQ(decoded.substr(0, 37), id.toStdString() + "\n");
+
+    {
+        SCOPED_TRACE("QR code and signature hidden");
+        m_settings.setBool(false, SettingsManager::kSettingsDeletionReportShowQrCode);
+        m_settings.setBool(false, SettingsManager::kSettingsDeletionReportShowSignature);
+        const auto v = factory.placeholderValues({}, id);
+        EXPECT_EQ(v[u"REPORT_QRCODE"_s], QString());
+        EXPECT_EQ(v[u"REPORT_QRCODE_CSS"_s], u"display:none"_s);
+        EXPECT_EQ(v[u"DISPLAY_SIGNATURE"_s], u"none"_s);
+        EXPECT_EQ(v[u"REPORT_ID"_s], id);
+    }
+    {
+        SCOPED_TRACE("shown (the defaults)");
+        const SettingsManager fresh(QString::fromStdString(m_dir / "fresh.ini"));
+        const auto v = ReportFactory(result, const_cast<SettingsManager*>(&fresh)).placeholderValues({}, id);
+        EXPECT_FALSE(v[u"REPORT_QRCODE"_s].isEmpty());
+        EXPECT_EQ(v[u"REPORT_QRCODE_CSS"_s], QString());
+        EXPECT_EQ(v[u"DISPLAY_SIGNATURE"_s], u"block"_s);
+    }
+}
+
+TEST_F(ReportFactoryTest, LanguageChoosesTemplateAndTexts)
+{
+    auto result = makeResult(1);
+    m_settings.setObject(QStringList{u"de-CH"_s, u"en"_s}, SettingsManager::kAppleLanguages);
+    const QString german = html(result);
+    EXPECT_TRUE(german.contains(u"<html lang=\"de\">"_s));
+    EXPECT_TRUE(german.contains(u"Löschprotokoll"_s));
+    EXPECT_TRUE(german.contains(u"1 Datei(en)"_s));
+    EXPECT_TRUE(german.contains(u">Erfolgreich<"_s));
+    EXPECT_FALSE(german.contains(u"{{"_s));
+
+    m_settings.setObject(QStringList{u"fr-FR"_s}, SettingsManager::kAppleLanguages);
+    const QString english = html(result);
+    EXPECT_TRUE(english.contains(u"<html lang=\"en\">"_s));
+    EXPECT_TRUE(english.contains(u"1 File(s)"_s));
+    EXPECT_EQ(ReportFactory::templatePath(QString()), u":/reports/reportTemplate.html"_s);
+}
