@@ -1,0 +1,146 @@
+#include "reports/SavedReportsModel.h"
+
+#include "common/Log.h"
+#include "reports/ReportFileWriter.h"
+#include "settings/SettingsManager.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+using namespace Qt::StringLiterals;
+
+namespace cv {
+
+namespace {
+
+// Lower case without diacritics: "Délétion" and "DELETION" both give "deletion".
+QString foldedForComparison(const QString& text)
+{
+    const QString decomposed = text.normalized(QString::NormalizationForm_KD);
+    QString out;
+    out.reserve(decomposed.size());
+    for (const QChar c : decomposed) {
+        if (!c.isMark())
+            out += c;
+    }
+    return out.toCaseFolded();
+}
+
+QDateTime creationTime(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QDateTime();
+    const QDateTime birth = info.birthTime();
+    return birth.isValid() ? birth : info.lastModified();
+}
+
+} // namespace
+
+SavedReportsModel::SavedReportsModel(QObject* parent)
+    : SavedReportsModel(SettingsManager::sharedManager(), parent)
+{}
+
+SavedReportsModel::SavedReportsModel(SettingsManager& settings, QObject* parent)
+    : QAbstractListModel(parent), m_settings(settings)
+{
+    connect(&m_settings, &SettingsManager::reportGenerated, this, &SavedReportsModel::loadFiles);
+}
+
+int SavedReportsModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_files.size());
+}
+
+QVariant SavedReportsModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() < 0 || index.row() >= m_files.size())
+        return QVariant();
+    switch (role) {
+    case Qt::DisplayRole:
+        return m_files.at(index.row());
+    case PathRole:
+        return pathAt(index.row());
+    case DateTextRole:
+        return dateText(pathAt(index.row()));
+    case TimeTextRole:
+        return timeText(pathAt(index.row()));
+    default:
+        return QVariant();
+    }
+}
+
+QHash<int, QByteArray> SavedReportsModel::roleNames() const
+{
+    QHash<int, QByteArray> names = QAbstractListModel::roleNames();
+    names.insert(PathRole, "path");
+    names.insert(DateTextRole, "dateText");
+    names.insert(TimeTextRole, "timeText");
+    return names;
+}
+
+void SavedReportsModel::loadFiles()
+{
+    beginResetModel();
+    m_folder = m_settings.getReportPath();
+    ReportFileWriter::ensureFolder(m_folder);
+    m_files.clear();
+    const QStringList entries = QDir(m_folder).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
+    for (const QString& name : entries) {
+        if (hasReportPrefix(name))
+            m_files.append(name);
+    }
+    endResetModel();
+}
+
+QString SavedReportsModel::pathAt(int row) const
+{
+    if (row < 0 || row >= m_files.size())
+        return QString();
+    return m_folder + u'/' + m_files.at(row);
+}
+
+void SavedReportsModel::removeReports(const QList<int>& rows)
+{
+    QStringList paths;
+    for (const int row : rows) {
+        const QString path = pathAt(row);
+        if (!path.isEmpty())
+            paths.append(path);
+    }
+    for (const QString& path : paths) {
+        QFile file(path);
+        if (file.exists() && !file.remove())
+            logMessage("Report could not be removed: ", path.toStdString(), ": ",
+                       file.errorString().toStdString());
+    }
+    loadFiles();
+}
+
+bool SavedReportsModel::hasReportPrefix(const QString& name)
+{
+    static const QString prefix = foldedForComparison(kPrefix.toString());
+    return foldedForComparison(name).startsWith(prefix);
+}
+
+bool SavedReportsModel::opensExternally(const QString& path)
+{
+    return QFileInfo(path).suffix() == u"pdf"_s;
+}
+
+QString SavedReportsModel::dateText(const QString& path)
+{
+    const QDateTime time = creationTime(path);
+    return time.isValid() ? time.toLocalTime().toString(u"dd-MM-yyyy"_s) : u"--"_s;
+}
+
+QString SavedReportsModel::timeText(const QString& path)
+{
+    const QDateTime time = creationTime(path);
+    return time.isValid() ? time.toLocalTime().toString(u"HH:mm"_s) : u"--"_s;
+}
+
+} // namespace cv

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QAbstractListModel>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace cv {
+
+class SettingsManager;
+
+// The saved reports of the report folder, as the report screen shows them: one row per direct
+// entry whose name begins with "deletionReport" (ignoring case and diacritics), in the order the
+// directory listing gives them. Reloads when a report was generated; deletes on request.
+class SavedReportsModel : public QAbstractListModel
+{
+    Q_OBJECT
+
+public:
+    enum Role
+    {
+        PathRole = Qt::UserRole + 1, // the report's full path, folder "/" name
+        DateTextRole,                // its creation date "dd-MM-yyyy", or "--"
+        TimeTextRole,                // its creation time "HH:mm", or "--"
+    };
+
+    static constexpr QStringView kPrefix = u"deletionReport";
+
+    explicit SavedReportsModel(QObject* parent = nullptr); // on the shared settings
+    explicit SavedReportsModel(SettingsManager& settings, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QHash<int, QByteArray> roleNames() const override;
+
+    // Rereads the report folder (creating it when absent; a failure is logged).
+    void loadFiles();
+    // The file names shown, in display order, and the folder they were read from.
+    const QStringList& files() const { return m_files; }
+    const QString& folder() const { return m_folder; }
+    QString pathAt(int row) const;
+
+    // Removes the files of the given rows (a plain removal, not a shred) and reloads. Files that
+    // cannot be removed stay listed; that is logged, not reported.
+    void removeReports(const QList<int>& rows);
+
+    // Whether a name begins with "deletionReport", ignoring case and diacritics.
+    static bool hasReportPrefix(const QString& name);
+    // Whether a report opens in the desktop's default application (extension exactly "pdf")
+    // rather than in the review window.
+    static bool opensExternally(const QString& path);
+    // The creation date and time texts of a file: its birth time where the file system keeps
+    // one, else its modification time (a report is never modified after it is saved); "--" when
+    // neither can be read.
+    static QString dateText(const QString& path);
+    static QString timeText(const QString& path);
+
+private:
+    SettingsManager& m_settings;
+    QString m_folder;
+    QStringList m_files;
+};
+
+} // namespace cv

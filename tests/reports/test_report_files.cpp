@@ -1,0 +1,198 @@
+// Report files: names, writing without overwriting, the saved-report list, and PDF page fitting.
+#include "reports/PdfPageFitter.h"
+#include "reports/ReportFileWriter.h"
+#include "reports/SavedReportsModel.h"
+#include "settings/SettingsManager.h"
+
+#include "ProcessRunner.h"
+#include "ReportTestData.h"
+#include "TempDir.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QRegularExpression>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+using cv::PdfPageFitter;
+using cv::ReportFileWriter;
+using cv::SavedReportsModel;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QStringList namesIn(const std::string& folder)
+{
+    return QDir(QString::fromStdString(folder))
+        .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+// A PDF of pages of the given height in points, written by Qt (not by the web engine), with a
+// line of text at the top and at the bottom of each page.
+QByteArray makePdf(double heightPoints, int pages)
+{
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setPageSize(
+        QPageSize(QSizeF(600, heightPoints), QPageSize::Point, QString(), QPageSize::ExactMatch));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    writer.setResolution(72);
+    QPainter painter(&writer);
+    QFont font = painter.font();
+    font.setPixelSize(40);
+    painter.setFont(font);
+    for (int page = 0; page < pages; ++page) {
+        if (page > 0)
+            writer.newPage();
+        painter.drawText(QPointF(20, 60), u"First line"_s);
+        painter.drawText(QPointF(20, heightPoints - 20), u"Last line"_s);
+    }
+    painter.end();
+    return pdf;
+}
+
+} // namespace
+
+TEST(ReportFileWriter, NamesFollowTheTwelveHourPattern)
+{
+    const auto at = [](int h, int m, int s) { return QDateTime(QDate(2026, 12, 5), QTime(h, m, s)); };
+    EXPECT_EQ(ReportFileWriter::fileBaseName(at(14, 5, 7)), u"deletionReport_2026_12_05_02-05-7"_s);
+    EXPECT_EQ(ReportFileWriter::fileBaseName(at(2, 5, 7)), u"deletionReport_2026_12_05_02-05-7"_s);
+    EXPECT_EQ(ReportFileWriter::fileBaseName(at(0, 30, 59)), u"deletionReport_2026_12_05_12-30-59"_s);
+    EXPECT_EQ(ReportFileWriter::fileBaseName(at(12, 0, 0)), u"deletionReport_2026_12_05_12-00-0"_s);
+}
+
+TEST(ReportFileWriter, SameNameNeverOverwrites)
+{
+    cv::test::TempDir dir;
+    const QString folder = QString::fromStdString(dir / "reports/nested");
+    ASSERT_TRUE(ReportFileWriter::ensureFolder(folder));
+    const QString base = u"deletionReport_2026_12_05_02-05-7"_s;
+
+    const auto first = ReportFileWriter::writeNewFile(folder, base, u"pdf"_s, "first");
+    const auto second = ReportFileWriter::writeNewFile(folder, base, u"pdf"_s, "second");
+    const auto third = ReportFileWriter::writeNewFile(folder, base, u"pdf"_s, "third");
+    const auto html = ReportFileWriter::writeNewFile(folder, base, u"html"_s, "html");
+    ASSERT_TRUE(first && second && third && html);
+    EXPECT_EQ(*first, folder + u"/deletionReport_2026_12_05_02-05-7.pdf"_s);
+    EXPECT_EQ(*second, folder + u"/deletionReport_2026_12_05_02-05-7_2.pdf"_s);
+    EXPECT_EQ(*third, folder + u"/deletionReport_2026_12_05_02-05-7_3.pdf"_s);
+    EXPECT_EQ(*html, folder + u"/deletionReport_2026_12_05_02-05-7.html"_s);
+    const auto contents = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+    };
+    EXPECT_EQ(contents(*first), "first");
+    EXPECT_EQ(contents(*second), "second");
+    EXPECT_EQ(contents(*third), "third");
+    // No temporary file is left behind.
+    EXPECT_EQ(namesIn(dir / "reports/nested").size(), 4);
+
+    {
+        SCOPED_TRACE("a name taken by a folder or a dangling link is skipped, not replaced");
+        ASSERT_TRUE(QDir().mkpath(folder + u"/deletionReport_x.pdf"_s));
+        ASSERT_EQ(::symlink("/nonexistent-target", (dir / "reports/nested/deletionReport_x_2.pdf").c_str()),
+                  0);
+        const auto path = ReportFileWriter::writeNewFile(folder, u"deletionReport_x"_s, u"pdf"_s, "x");
+        ASSERT_TRUE(path);
+        EXPECT_EQ(*path, folder + u"/deletionReport_x_3.pdf"_s);
+    }
+    {
+        SCOPED_TRACE("a missing folder writes nothing");
+        EXPECT_FALSE(ReportFileWriter::writeNewFile(folder + u"/missing"_s, base, u"pdf"_s, "x"));
+    }
+    {
+        SCOPED_TRACE("a folder that cannot be made is reported");
+        cv::test::writeFile(dir / "plainfile", std::string("x"));
+        EXPECT_FALSE(ReportFileWriter::ensureFolder(QString::fromStdString(dir / "plainfile/sub")));
+    }
+}
+
+TEST(SavedReportsModel, ListsReportsByPrefixAndDeletes)
+{
+    cv::test::TempDir dir;
+    cv::SettingsManager settings(QString::fromStdString(dir / "settings.ini"));
+    const QString folder = QString::fromStdString(dir / "reports");
+    settings.setString(folder, cv::SettingsManager::kSettingsDeletionReportLocation);
+
+    SavedReportsModel model(settings);
+    model.loadFiles();
+    EXPECT_TRUE(QDir(folder).exists()) << "the report folder is made when absent";
+    EXPECT_EQ(model.rowCount(), 0);
+
+    for (const char* name :
+         {"deletionReport_2026_12_05_02-05-7.pdf", "DeletionReport_x.pdf", "DÉLETIONREPORT_y.html",
+          "report.pdf", "my deletionReport.pdf", ".report-abc.tmp"})
+        cv::test::writeFile(dir / "reports/" + name, std::string("x"));
+    QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+    emit settings.reportGenerated(); // the list reloads on "ReportGenerated"
+    EXPECT_EQ(resets.count(), 1);
+
+    QStringList listed = model.files();
+    listed.sort();
+    EXPECT_EQ(listed, (QStringList{u"DeletionReport_x.pdf"_s, u"DÉLETIONREPORT_y.html"_s,
+                                   u"deletionReport_2026_12_05_02-05-7.pdf"_s}));
+    const int row = static_cast<int>(model.files().indexOf(u"DeletionReport_x.pdf"_s));
+    const QModelIndex index = model.index(row);
+    EXPECT_EQ(model.data(index, SavedReportsModel::PathRole).toString(), folder + u"/DeletionReport_x.pdf"_s);
+    EXPECT_TRUE(QRegularExpression(u"^\\d\\d-\\d\\d-\\d{4}$"_s)
+                    .match(model.data(index, SavedReportsModel::DateTextRole).toString())
+                    .hasMatch());
+    EXPECT_TRUE(QRegularExpression(u"^\\d\\d:\\d\\d$"_s)
+                    .match(model.data(index, SavedReportsModel::TimeTextRole).toString())
+                    .hasMatch());
+    EXPECT_EQ(SavedReportsModel::dateText(folder + u"/gone.pdf"_s), u"--"_s);
+    EXPECT_TRUE(SavedReportsModel::opensExternally(folder + u"/a.pdf"_s));
+    EXPECT_FALSE(SavedReportsModel::opensExternally(folder + u"/a.PDF"_s));
+    EXPECT_FALSE(SavedReportsModel::opensExternally(folder + u"/a.html"_s));
+
+    // Delete two; the other files, reports or not, stay.
+    model.removeReports({row, static_cast<int>(model.files().indexOf(u"DÉLETIONREPORT_y.html"_s))});
+    EXPECT_EQ(model.files(), QStringList{u"deletionReport_2026_12_05_02-05-7.pdf"_s});
+    EXPECT_EQ(namesIn(dir / "reports").size(), 4);
+}
+
+TEST(PdfPageFitter, ScalesATallPageDownToTheReaderLimit)
+{
+    cv::test::TempDir dir;
+    {
+        SCOPED_TRACE("a page within the limit is left as it is");
+        const QByteArray pdf = makePdf(1000, 1);
+        EXPECT_EQ(PdfPageFitter::pageCount(pdf), 1);
+        ASSERT_TRUE(PdfPageFitter::pageSize(pdf));
+        EXPECT_NEAR(PdfPageFitter::pageSize(pdf)->height(), 1000, 1);
+        const auto fitted = PdfPageFitter::fitToHeight(pdf);
+        ASSERT_TRUE(fitted);
+        EXPECT_EQ(*fitted, pdf);
+    }
+    {
+        SCOPED_TRACE("a page of 28,800 points becomes one of 14,400, half as wide");
+        const QByteArray pdf = makePdf(28800, 1);
+        const auto fitted = PdfPageFitter::fitToHeight(pdf);
+        ASSERT_TRUE(fitted);
+        EXPECT_TRUE(fitted->startsWith(pdf)) << "an incremental update keeps the original bytes";
+        const std::string path = dir / "fitted.pdf";
+        cv::test::writeFile(path, std::string(fitted->constData(), static_cast<std::size_t>(fitted->size())));
+        EXPECT_EQ(cv::test::pdfInfo(path), "1 300x14400");
+        const std::string text = cv::test::runProcess({"pdftotext", path, "-"}).out;
+        EXPECT_NE(text.find("First line"), std::string::npos) << text;
+        EXPECT_NE(text.find("Last line"), std::string::npos) << text;
+        // The scaled page renders: its top line is at the top of the new page.
+        const auto raster = cv::test::runProcess({"pdftoppm", "-r", "4", "-png", path, dir / "page"});
+        EXPECT_EQ(raster.exitCode, 0) << raster.err;
+        ASSERT_EQ(PdfPageFitter::pageSize(*fitted)->toSize(), QSize(300, 14400));
+    }
+    {
+        SCOPED_TRACE("two pages are not one page");
+        EXPECT_EQ(PdfPageFitter::pageCount(makePdf(20000, 2)), 2);
+        EXPECT_FALSE(PdfPageFitter::fitToHeight(makePdf(20000, 2)));
+        EXPECT_FALSE(PdfPageFitter::fitToHeight(QByteArray("not a pdf")));
+    }
+}
