@@ -1,0 +1,172 @@
+// Rendering and saving with the real web engine: single-page PDFs checked with pdfinfo and
+// pdftotext, HTML files, automatic saving off, same-second names, and a report too tall for a page.
+#include "reports/ReportBuilder.h"
+#include "reports/ReportFactory.h"
+#include "reports/ReportFileWriter.h"
+#include "settings/SettingsManager.h"
+
+#include "ProcessRunner.h"
+#include "ReportTestData.h"
+#include "TempDir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+using cv::ReportBuilder;
+using cv::SettingsManager;
+using cv::test::makeResult;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class ReportBuilderTest : public ::testing::Test
+{
+protected:
+    cv::test::TempDir m_dir;
+    SettingsManager m_settings{QString::fromStdString(m_dir / "settings.ini")};
+    QString m_folder = QString::fromStdString(m_dir / "reports");
+
+    void SetUp() override
+    {
+        m_settings.setString(m_folder, SettingsManager::kSettingsDeletionReportLocation);
+    }
+
+    // Builds one report and waits for it; the saved path, or empty.
+    QString build(ReportBuilder& builder, std::shared_ptr<const cv::ShredResult> result)
+    {
+        QSignalSpy finished(&builder, &ReportBuilder::finished);
+        builder.createReportWithShredResult(std::move(result));
+        if (!finished.wait(120000))
+            return u"<timeout>"_s;
+        return finished.first().first().toString();
+    }
+
+    QStringList saved() const { return QDir(m_folder).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
+};
+
+std::string pdfText(const QString& path)
+{
+    return cv::test::runProcess({"pdftotext", "-layout", path.toStdString(), "-"}).out;
+}
+
+} // namespace
+
+TEST_F(ReportBuilderTest, SavesOneSinglePagePdfPerReportWithoutOverwriting)
+{
+    auto result = makeResult(40);
+    result->errorCount = 1;
+    result->history[3].success = false;
+    result->history[3].error = "Failed to open file";
+    result->history[4].path = "/data/report-test/a<b>&\"c'.txt";
+    result->history[5].path = std::string("/data/report-test/caf\xE9.txt");
+    ReportBuilder builder(m_settings);
+    builder.setVolumeProbe(cv::test::fakeVolumes("", {}));
+    QSignalSpy generated(&m_settings, &SettingsManager::reportGenerated);
+
+    const QString path = build(builder, result);
+    ASSERT_FALSE(path.isEmpty());
+    EXPECT_EQ(path, m_folder + u'/' +
+                        cv::ReportFileWriter::fileBaseName(cv::ReportFactory::toDateTime(result->end)) +
+                        u".pdf"_s);
+    EXPECT_EQ(generated.count(), 1);
+    EXPECT_EQ(builder.savedPath(), path);
+
+    // One page, as wide as the view (1098 pixels are 823.5 points), holding the job's facts.
+    const std::string info = cv::test::pdfInfo(path.toStdString());
+    EXPECT_EQ(info.substr(0, 2), "1 ") << info;
+    EXPECT_NEAR(std::stoi(info.substr(2)), 824, 2) << info;
+    const std::string text = pdfText(path);
+    for (const char* expected :
+         {"Report test method (3 passes)", "Errors", "Success", "/data/report-test/file_1.txt",
+          "/data/report-test/file_40.txt", "Failed to open file", "/data/report-test/a<b>&\"c'.txt",
+          "/data/report-test/caf\\xE9.txt", "Deleted", "40 File(s)", "26:00:05"})
+        EXPECT_NE(text.find(expected), std::string::npos) << expected << " is missing from\n" << text;
+    EXPECT_EQ(text.find("{{"), std::string::npos);
+
+    // The printed QR code reads back as this report's ID.
+    const auto raster = cv::test::runProcess(
+        {"pdftoppm", "-r", "150", "-png", "-singlefile", path.toStdString(), m_dir / "page"});
+    ASSERT_EQ(raster.exitCode, 0) << raster.err;
+    const QImage page(QString::fromStdString(m_dir / "page.png"));
+    ASSERT_FALSE(page.isNull());
+    EXPECT_EQ(cv::test::decodeQrCode(page), cv::ReportFactory::qrCodeText(builder.reportId()).toStdString());
+
+    // A second report of a job that ended in the same second keeps the first one.
+    const QString firstId = builder.reportId();
+    const QString second = build(builder, result);
+    EXPECT_EQ(second, path.chopped(4) + u"_2.pdf"_s);
+    EXPECT_NE(builder.reportId(), firstId);
+    EXPECT_EQ(saved().size(), 2) << saved().join(u' ').toStdString();
+    EXPECT_EQ(generated.count(), 2);
+}
+
+TEST_F(ReportBuilderTest, HtmlFormatAndAutomaticSavingOff)
+{
+    auto result = makeResult(3);
+    result->canceled = false;
+    ReportBuilder builder(m_settings);
+    QSignalSpy generated(&m_settings, &SettingsManager::reportGenerated);
+    {
+        SCOPED_TRACE("HTML: the report text as UTF-8");
+        m_settings.setString(u"HTML"_s, SettingsManager::kSettingsDeletionReportFormat);
+        const QString path = build(builder, result);
+        ASSERT_TRUE(path.endsWith(u".html"_s)) << path.toStdString();
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), builder.html().toUtf8());
+        EXPECT_EQ(generated.count(), 1);
+    }
+    {
+        SCOPED_TRACE("automatic saving off: nothing written, nothing announced");
+        m_settings.setBool(false, SettingsManager::kSettingsDeletionReportAutoSave);
+        const QStringList before = saved();
+        EXPECT_EQ(build(builder, result), QString());
+        EXPECT_EQ(saved(), before);
+        EXPECT_EQ(generated.count(), 1);
+        EXPECT_FALSE(builder.html().isEmpty()) << "the report is still made, for the viewer";
+    }
+}
+
+TEST_F(ReportBuilderTest, ReportTallerThanAPdfPageIsScaledOntoOne)
+{
+    // 1,500 files with long names: more than 1 MB of HTML (loaded from a file) and far more than
+    // 200 inches of table.
+    auto result = makeResult(1500);
+    const std::string longFolder = "/data/report-test/" + std::string(600, 'd') + "/";
+    for (std::size_t i = 0; i < result->history.size(); ++i)
+        result->history[i].path = longFolder + "row_" + std::to_string(i + 1) + "_end.txt";
+    ReportBuilder builder(m_settings);
+    const QString folder = QString::fromStdString(m_dir / "override");
+    builder.setReportFolder(folder);
+    builder.setReportFormat(u"PDF"_s);
+
+    const QString path = build(builder, result);
+    ASSERT_TRUE(path.startsWith(folder + u"/deletionReport_"_s)) << path.toStdString();
+    EXPECT_GT(builder.html().toUtf8().size(), ReportBuilder::kMaxInlineHtml);
+    EXPECT_TRUE(saved().isEmpty()) << "the override folder takes the settings' place";
+
+    const std::string info = cv::test::pdfInfo(path.toStdString());
+    ASSERT_EQ(info.substr(0, 2), "1 ") << info;
+    const auto x = info.find('x');
+    EXPECT_EQ(std::stoi(info.substr(x + 1)), 14400) << info;
+    EXPECT_LT(std::stoi(info.substr(2, x - 2)), 824) << info;
+    // The first and the last rows are on the page. (pdftotext stops reading characters smaller
+    // than 3 points after 50,000 of them, so strips of the page are read one by one: the top, and
+    // from the bottom up to the first file row.)
+    const auto textBetween = [&](int top, int height) {
+        return cv::test::runProcess({"pdftotext", "-r", "72", "-x", "0", "-y", std::to_string(top), "-W",
+                                     "1000", "-H", std::to_string(height), path.toStdString(), "-"})
+            .out;
+    };
+    EXPECT_NE(textBetween(0, 300).find("row_1_end.txt"), std::string::npos);
+    std::string bottom;
+    for (int top = 14400 - 200; top >= 0 && bottom.find("_end.txt") == std::string::npos; top -= 200)
+        bottom = textBetween(top, 200) + bottom;
+    EXPECT_NE(bottom.find("row_1500_end.txt"), std::string::npos) << bottom;
+    EXPECT_NE(bottom.find(builder.reportId().toStdString()), std::string::npos) << bottom;
+}

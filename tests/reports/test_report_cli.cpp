@@ -1,0 +1,72 @@
+// The command line's report output: it makes its own application object, honours the settings and
+// the --report-dir/--report-format overrides, and says why when it saves nothing.
+#include "cli/ReportOutput.h"
+#include "settings/SettingsManager.h"
+
+#include "ReportTestData.h"
+#include "TempDir.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+using cv::cli::ReportCliOptions;
+using cv::cli::saveReportForCli;
+
+TEST(ReportOutput, SavesTheWayTheSettingsAndOptionsSay)
+{
+    // The user's settings and Documents folder are never touched: both live in the test's folder.
+    cv::test::TempDir dir;
+    ::setenv("HOME", dir.path().c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    ASSERT_EQ(QCoreApplication::instance(), nullptr);
+
+    EXPECT_EQ(cv::cli::parseReportFormat("html"), "HTML");
+    EXPECT_EQ(cv::cli::parseReportFormat("PDF"), "PDF");
+    EXPECT_EQ(cv::cli::parseReportFormat("docx"), std::nullopt);
+
+    const auto result = cv::test::makeResult(5);
+    ReportCliOptions options;
+    options.reportDir = dir / "out";
+    options.reportFormat = "HTML";
+    std::string why;
+    const auto html = saveReportForCli(*result, options, &why);
+    ASSERT_TRUE(html) << why;
+    EXPECT_EQ(QFileInfo(QString::fromStdString(*html)).absolutePath().toStdString(), dir / "out");
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(*html)).fileName().endsWith(QStringLiteral(".html")));
+    EXPECT_NE(QCoreApplication::instance(), nullptr);
+
+    options.reportFormat = "PDF";
+    const auto pdf = saveReportForCli(*result, options, &why);
+    ASSERT_TRUE(pdf) << why;
+    EXPECT_EQ(cv::test::pdfInfo(*pdf).substr(0, 2), "1 ");
+
+    {
+        SCOPED_TRACE("the settings' folder and format without options");
+        cv::SettingsManager::sharedManager().setString(QString::fromStdString(dir / "settings-folder"),
+                                                       cv::SettingsManager::kSettingsDeletionReportLocation);
+        cv::SettingsManager::sharedManager().setString(QStringLiteral("HTML"),
+                                                       cv::SettingsManager::kSettingsDeletionReportFormat);
+        const auto path = saveReportForCli(*result, {}, &why);
+        ASSERT_TRUE(path) << why;
+        EXPECT_EQ(QFileInfo(QString::fromStdString(*path)).absolutePath().toStdString(),
+                  dir / "settings-folder");
+        EXPECT_TRUE(path->ends_with(".html"));
+    }
+    {
+        SCOPED_TRACE("a cancelled job gets no report");
+        auto cancelled = cv::test::makeResult(1);
+        cancelled->canceled = true;
+        EXPECT_FALSE(saveReportForCli(*cancelled, options, &why));
+        EXPECT_NE(why.find("cancelled"), std::string::npos);
+    }
+    {
+        SCOPED_TRACE("automatic saving off");
+        cv::SettingsManager::sharedManager().setBool(false,
+                                                     cv::SettingsManager::kSettingsDeletionReportAutoSave);
+        EXPECT_FALSE(saveReportForCli(*result, options, &why));
+        EXPECT_NE(why.find("automatic saving"), std::string::npos);
+    }
+}
