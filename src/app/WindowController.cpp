@@ -125,6 +125,11 @@ void WindowController::windowDidLoad(SettingsManager& settings)
 void WindowController::showShredScreen()
 {
     m_host->changeTabToIndex(MainMenuHostViewController::kShredTab);
+    bringToFront();
+}
+
+void WindowController::bringToFront()
+{
     if (isMinimized())
         showNormal();
     raise();

@@ -25,6 +25,7 @@ public:
     QWidget* titleView() const { return m_titleView; }
     QWidget* bottomView() const { return m_bottomView; }
 
+    void bringToFront();
     // Brings the window to the front on the shred tab (files arrived from the desktop).
     void showShredScreen();
 

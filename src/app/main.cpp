@@ -1,17 +1,64 @@
 // Cindervault's window: start-up, the single instance on the session bus, the splash and the
 // main window.
+//
+//   cindervault [FILE...]          open the files with the application (they wait on the shred screen)
+//   cindervault --erase FILE...    the file manager's "Shred with Cindervault"
+//
+// A start while another instance runs hands its files to that instance and ends.
 #include "app/AppDelegate.h"
 #include "app/AppServices.h"
 #include "app/AppTranslator.h"
 #include "app/SplashViewController.h"
 #include "app/WindowController.h"
+#include "app/intake/ApplicationBus.h"
+#include "app/intake/SystemService.h"
+#include "common/Log.h"
 #include "settings/SettingsManager.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <QPointer>
 
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
 using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Arguments
+{
+    bool erase = false;
+    std::vector<std::string> paths; // absolute, as bytes
+};
+
+// Arguments are read as bytes (after Qt took its own options), so that any file name survives.
+Arguments parseArguments(int argc, char** argv)
+{
+    Arguments arguments;
+    bool optionsDone = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (!optionsDone && argument == "--") {
+            optionsDone = true;
+        } else if (!optionsDone && argument == "--erase") {
+            arguments.erase = true;
+        } else if (!optionsDone && (argument == "--help" || argument == "-h")) {
+            std::puts("Usage: cindervault [FILE...]\n"
+                      "       cindervault --erase FILE...\n"
+                      "Opens Cindervault with the files listed on its shred screen; --erase is the file\n"
+                      "manager's \"Shred with Cindervault\". A running Cindervault receives them instead.");
+            std::exit(0);
+        } else if (!argument.empty()) {
+            arguments.paths.push_back(cv::ApplicationBus::absolutePath(argument));
+        }
+    }
+    return arguments;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -19,8 +66,23 @@ int main(int argc, char** argv)
     QApplication::setOrganizationName(u"Ostrevane"_s);
     QApplication::setApplicationName(u"Cindervault"_s);
     QApplication::setApplicationVersion(QString::fromLatin1(CINDERVAULT_VERSION));
-    QApplication::setDesktopFileName(u"com.Ostrevane.CindervaultForMac"_s);
+    QApplication::setDesktopFileName(QString::fromLatin1(cv::ApplicationBus::kServiceName));
     QApplication::setWindowIcon(QIcon(u":/images/cindervault.svg"_s));
+    const Arguments arguments = parseArguments(argc, argv);
+
+    auto& intake = cv::SystemService::sharedInstance();
+    cv::ApplicationBus bus(intake);
+    if (bus.registerInstance() == cv::ApplicationBus::Registration::AnotherInstance) {
+        const QDBusConnection session = QDBusConnection::sessionBus();
+        bool delivered = false;
+        if (arguments.paths.empty())
+            delivered = cv::ApplicationBus::forwardActivate(session);
+        else if (arguments.erase)
+            delivered = cv::ApplicationBus::forwardErase(session, arguments.paths);
+        else
+            delivered = cv::ApplicationBus::forwardOpen(session, arguments.paths);
+        return delivered ? 0 : 1;
+    }
 
     auto& settings = cv::SettingsManager::sharedManager();
     cv::wireServices();
@@ -28,7 +90,23 @@ int main(int argc, char** argv)
     delegate.applicationDidFinishLaunching();
     cv::AppTranslator::install(app, cv::AppTranslator::languageAtStartup(settings.getCurrentLanguage()));
 
+    // Files of the command line wait in the intake until the shred screen is up.
+    if (arguments.erase)
+        intake.erase(arguments.paths);
+    else
+        for (const std::string& path : arguments.paths)
+            delegate.openFile(path);
+
     QPointer<cv::WindowController> window;
+    QObject::connect(&bus, &cv::ApplicationBus::activateRequested, &app, [&window] {
+        if (window)
+            window->bringToFront();
+    });
+    QObject::connect(&bus, &cv::ApplicationBus::filesReceived, &app, [&window] {
+        if (window)
+            window->showShredScreen();
+    });
+
     auto* splash = new cv::SplashViewController;
     splash->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(splash, &cv::SplashViewController::showApp, &app, [&] {

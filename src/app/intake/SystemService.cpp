@@ -27,7 +27,6 @@ void SystemService::erase(const std::vector<std::string>& paths)
         return;
     }
     m_delegate->droppedLocations(paths);
-    emit filesDelivered();
 }
 
 void SystemService::openFile(const std::string& path)
@@ -38,7 +37,6 @@ void SystemService::openFile(const std::string& path)
     }
     logLine("Directly Adding Files");
     m_delegate->droppedLocations({path});
-    emit filesDelivered();
 }
 
 void SystemService::readyToRun()
@@ -50,7 +48,6 @@ void SystemService::readyToRun()
         std::vector<std::string> queued;
         queued.swap(m_files);
         m_delegate->droppedLocations(queued);
-        emit filesDelivered();
     }
     m_readyToReceiveFiles = true;
 }

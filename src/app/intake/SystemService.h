@@ -35,10 +35,6 @@ public:
     // A shred screen is ready: queued files go to it, in arrival order, and later ones go directly.
     void readyToRun();
 
-signals:
-    // Files reached the delegate directly: the window comes to the front on the shred screen.
-    void filesDelivered();
-
 private:
     void keep(const std::vector<std::string>& paths);
     bool canDeliver() const { return m_readyToReceiveFiles && m_delegate; }

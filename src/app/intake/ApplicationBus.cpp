@@ -1,0 +1,144 @@
+#include "app/intake/ApplicationBus.h"
+
+#include "app/intake/ApplicationBusAdaptors.h"
+#include "app/intake/SystemService.h"
+#include "app/shred/DragDropFilesView.h"
+#include "common/Log.h"
+
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusReply>
+
+#include <climits>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace cv {
+
+namespace {
+
+QString name(const char* text)
+{
+    return QString::fromLatin1(text);
+}
+
+bool send(const QDBusConnection& bus, const QString& interface, const QString& method,
+          const QVariantList& arguments)
+{
+    if (!bus.isConnected())
+        return false;
+    QDBusMessage call = QDBusMessage::createMethodCall(name(ApplicationBus::kServiceName),
+                                                       name(ApplicationBus::kObjectPath), interface, method);
+    call.setArguments(arguments);
+    // With an event loop of its own, so that a caller in the same process as the instance gets its
+    // answer (the instance answers on this thread).
+    const QDBusMessage reply = bus.call(call, QDBus::BlockWithGui, 10000);
+    if (reply.type() == QDBusMessage::ErrorMessage) {
+        logMessage("Could not reach the running instance: ", reply.errorMessage().toStdString());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+ApplicationBus::ApplicationBus(SystemService& intake, const QDBusConnection& bus, QObject* parent)
+    : QObject(parent), m_intake(intake), m_bus(bus)
+{
+    // Erase's paths travel as byte arrays (aay): names need not be UTF-8.
+    qDBusRegisterMetaType<QByteArrayList>();
+    new FreedesktopApplicationAdaptor(*this, this);
+    new ServicesAdaptor(*this, this);
+}
+
+ApplicationBus::~ApplicationBus()
+{
+    if (m_registered) {
+        m_bus.unregisterService(name(kServiceName));
+        m_bus.unregisterObject(name(kObjectPath));
+    }
+}
+
+ApplicationBus::Registration ApplicationBus::registerInstance()
+{
+    if (!m_bus.isConnected()) {
+        logLine("No session bus: running without file intake from the desktop");
+        return Registration::NoBus;
+    }
+    if (!m_bus.registerObject(name(kObjectPath), this, QDBusConnection::ExportAdaptors)) {
+        logLine("Could not export the application object on the session bus");
+        return Registration::NoBus;
+    }
+    const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply =
+        m_bus.interface()->registerService(name(kServiceName), QDBusConnectionInterface::DontQueueService,
+                                           QDBusConnectionInterface::DontAllowReplacement);
+    if (reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered) {
+        m_registered = true;
+        return Registration::Registered;
+    }
+    m_bus.unregisterObject(name(kObjectPath));
+    return reply.isValid() ? Registration::AnotherInstance : Registration::NoBus;
+}
+
+QString ApplicationBus::fileUrl(const std::string& path)
+{
+    return QString::fromLatin1("file://" + QByteArray::fromStdString(path).toPercentEncoding("/"));
+}
+
+std::string ApplicationBus::absolutePath(const std::string& argument)
+{
+    if (argument.starts_with('/'))
+        return argument;
+    char folder[PATH_MAX];
+    if (!::getcwd(folder, sizeof folder))
+        return argument;
+    std::string path(folder);
+    if (path != "/")
+        path += '/';
+    return path + (argument.starts_with("./") ? argument.substr(2) : argument);
+}
+
+bool ApplicationBus::forwardOpen(const QDBusConnection& bus, const std::vector<std::string>& paths)
+{
+    QStringList uris;
+    for (const std::string& path : paths)
+        uris.append(fileUrl(path));
+    return send(bus, u"org.freedesktop.Application"_s, u"Open"_s, {uris, QVariantMap()});
+}
+
+bool ApplicationBus::forwardErase(const QDBusConnection& bus, const std::vector<std::string>& paths)
+{
+    QByteArrayList list;
+    for (const std::string& path : paths)
+        list.append(QByteArray::fromStdString(path));
+    return send(bus, name(kServicesInterface), u"Erase"_s, {QVariant::fromValue(list)});
+}
+
+bool ApplicationBus::forwardActivate(const QDBusConnection& bus)
+{
+    return send(bus, u"org.freedesktop.Application"_s, u"Activate"_s, {QVariantMap()});
+}
+
+void ApplicationBus::activate()
+{
+    emit activateRequested();
+}
+
+void ApplicationBus::open(const QStringList& uris)
+{
+    // The URLs' own percent-encoded bytes give the paths; other schemes name no local file.
+    const std::vector<std::string> paths = DragDropFilesView::pathsFromUriList(uris.join(u'\n').toUtf8());
+    for (const std::string& path : paths)
+        m_intake.openFile(path);
+    emit filesReceived();
+}
+
+void ApplicationBus::erase(const std::vector<std::string>& paths)
+{
+    m_intake.erase(paths);
+    emit filesReceived();
+}
+
+} // namespace cv
