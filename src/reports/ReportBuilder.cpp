@@ -159,6 +159,10 @@ void ReportBuilder::saveBytes(const QString& folder, const QString& baseName, co
 
 void ReportBuilder::finish(const QString& savedPath, bool announce)
 {
+    // A renderer that ends while printing may be followed by the printer's own failure: a report
+    // finishes once.
+    if (!m_busy)
+        return;
     m_savedPath = savedPath;
     m_busy = false;
     m_loadFolder.reset();
