@@ -58,6 +58,8 @@ QApplication* ensureApplication(std::string* whyNot)
     if (::geteuid() == 0)
         setIfUnset("QTWEBENGINE_DISABLE_SANDBOX", "1");
     setIfUnset("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
+    // The engine's start-up report (graphics set-up, Chromium flags) is no business of a terminal.
+    setIfUnset("QT_LOGGING_RULES", "qt.webenginecontext.info=false");
     // The web engine shares OpenGL contexts with the application; this must be set before the
     // application object exists.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
