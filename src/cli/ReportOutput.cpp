@@ -7,6 +7,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
 
 #include <algorithm>
 #include <cctype>
@@ -58,8 +59,9 @@ QApplication* ensureApplication(std::string* whyNot)
     if (::geteuid() == 0)
         setIfUnset("QTWEBENGINE_DISABLE_SANDBOX", "1");
     setIfUnset("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
-    // The engine's start-up report (graphics set-up, Chromium flags) is no business of a terminal.
-    setIfUnset("QT_LOGGING_RULES", "qt.webenginecontext.info=false");
+    // The engine's start-up report (graphics set-up, Chromium flags) is no business of a terminal;
+    // rules in QT_LOGGING_RULES still take precedence.
+    QLoggingCategory::setFilterRules(u"qt.webenginecontext.info=false"_s);
     // The web engine shares OpenGL contexts with the application; this must be set before the
     // application object exists.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
