@@ -23,8 +23,8 @@ struct AppServices
     std::function<void()> installHelperIfNeeded;
     // What a job asks the helper for; null when there is no helper.
     HelperToolClient* helperTool = nullptr;
-    // Keeps the machine awake during a job; null when there is none.
-    SleepInhibitor* sleepInhibitor = nullptr;
+    // Makes what keeps the machine awake during one job; empty when there is none.
+    std::function<std::unique_ptr<SleepInhibitor>()> makeSleepInhibitor;
     // Removes the local snapshots; reply is called once, on any thread (the error is not shown).
     std::function<void(std::function<void()> reply)> deleteSnapshots;
     // Builds (and, with automatic saving on, saves) the deletion report of a finished job.
@@ -39,5 +39,12 @@ struct AppServices
 
 // Fills AppServices::shared() with the real services this build has.
 void wireServices();
+// Sets the report hooks of services to the real report builder: reports are made (and saved, as
+// the settings say) by a ReportBuilder that lives until it has finished; showReport opens the
+// saved report of that result with the desktop's viewer.
+void wireReports(AppServices& services);
+// Deletes report builders that are still at work, before the application object goes (their web
+// pages must go before the web engine's profile). main() calls it after the event loop.
+void releaseReportBuilders();
 
 } // namespace cv

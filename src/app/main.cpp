@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -62,6 +63,11 @@ Arguments parseArguments(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    // The report builder's web engine shares OpenGL contexts with the application (to be said
+    // before the application object exists); a root process's renderer cannot run sandboxed.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QApplication app(argc, argv);
     QApplication::setOrganizationName(u"Ostrevane"_s);
     QApplication::setApplicationName(u"Cindervault"_s);
@@ -114,5 +120,7 @@ int main(int argc, char** argv)
         window->show();
     });
     splash->show();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    cv::releaseReportBuilders();
+    return status;
 }

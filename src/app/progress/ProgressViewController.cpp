@@ -201,12 +201,16 @@ void ProgressViewController::startShredder()
     m_bridge = std::make_shared<JobBridge>(this, m_alive);
     m_fileShredder->setDelegate(m_bridge.get());
     m_fileShredder->setHelperTool(m_services.helperTool);
-    m_fileShredder->setSleepInhibitor(m_services.sleepInhibitor);
+    // The inhibitor belongs to this job; the worker keeps it alive as long as the job runs.
+    std::shared_ptr<SleepInhibitor> inhibitor;
+    if (m_services.makeSleepInhibitor)
+        inhibitor = m_services.makeSleepInhibitor();
+    m_fileShredder->setSleepInhibitor(inhibitor.get());
     m_fileShredder->setHomeFolder(QFile::encodeName(QDir::homePath()).toStdString());
     if (m_configureJob)
         m_configureJob(*m_fileShredder);
 
-    m_worker = std::thread([job = m_fileShredder, bridge = m_bridge] {
+    m_worker = std::thread([job = m_fileShredder, bridge = m_bridge, inhibitor] {
         // Background priority: the machine stays responsive while the job writes.
         setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
         job->run();

@@ -1,0 +1,119 @@
+// The whole road of one job through the real window: a temporary folder is dropped on the shred
+// screen, a method chosen, the job confirmed with DELETE, and at the end the folder is gone, the
+// report file is saved and the totals read right.
+#include "AppTestMain.h"
+#include "ShredScreenHarness.h"
+#include "TempDir.h"
+#include "app/AppServices.h"
+#include "app/MainMenuHostViewController.h"
+#include "app/WindowController.h"
+#include "app/controls/PillButton.h"
+#include "app/progress/ProgressViewController.h"
+#include "app/shred/DragDropFilesView.h"
+#include "app/shred/DropDownHostController.h"
+#include "app/shred/DropFilesViewController.h"
+#include "common/ByteCountFormatter.h"
+#include "settings/SettingsManager.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace cv::test {
+
+TEST(EndToEnd, DropChooseConfirmShredAndReport)
+{
+    auto& settings = SettingsManager::sharedManager();
+    TempDir reports;
+    settings.setString(QString::fromStdString(reports.path()),
+                       SettingsManager::kSettingsDeletionReportLocation);
+    settings.setString(u"HTML"_s, SettingsManager::kSettingsDeletionReportFormat);
+    settings.setBool(true, SettingsManager::kSettingsDeletionShowPrompt);
+    settings.setInteger(0, SettingsManager::kSettingsDeletionDefaultMethod);
+    AppServices::shared() = AppServices{};
+    wireReports(AppServices::shared());
+
+    // The victim: a folder with a file, a subfolder and a name that is not UTF-8.
+    TempDir dir;
+    const std::string victim = dir / "victim";
+    makeDir(victim);
+    writeFile(victim + "/one.txt", std::string(3000, '1'));
+    makeDir(victim + "/sub");
+    writeFile(victim + "/sub/two\xFF.bin", std::string(2000, '2'));
+    writeFile(dir / "bystander", std::string(10, 'b'));
+
+    WindowController window(settings);
+    window.setAttribute(Qt::WA_DeleteOnClose, false);
+    window.show();
+    ASSERT_EQ(window.host()->currentIndex(), 1) << "the window opens on the shred screen";
+    auto* tab = qobject_cast<DropDownHostController*>(window.host()->tabController()->widget(1));
+    ASSERT_NE(tab, nullptr);
+    auto* screen = qobject_cast<DropFilesViewController*>(tab->current());
+    ASSERT_NE(screen, nullptr);
+    QApplication::processEvents();
+
+    // Drop the folder as a file manager would.
+    QMimeData data;
+    data.setData(u"text/uri-list"_s,
+                 "file://" + QByteArray::fromStdString(victim).toPercentEncoding("/") + "\r\n");
+    QSignalSpy scanned(screen, &DropFilesViewController::scanFinished);
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(screen->dropZone(), &enter);
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(screen->dropZone(), &drop);
+    ASSERT_TRUE(scanned.wait(10000));
+    EXPECT_TRUE(screen->dropResultLabel()->text().contains(QString::fromStdString(formatByteCount(5000))));
+    EXPECT_FALSE(screen->startShredButton()->isEnabled()) << "no method chosen yet";
+
+    // Choose three passes, start, confirm.
+    screen->methodSelection()->setCurrentIndex(static_cast<int>(screen->algos().getIndexForIdentifier(17)));
+    ASSERT_TRUE(screen->startShredButton()->isEnabled());
+    QTest::mouseClick(screen->startShredButton(), Qt::LeftButton);
+    QMessageBox* confirmation = nullptr;
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return (confirmation = screen->findChild<QMessageBox*>()) != nullptr; }, 3000));
+    QTest::mouseClick(button(confirmation, u"DELETE"_s), Qt::LeftButton);
+
+    ProgressViewController* progress = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return (progress = qobject_cast<ProgressViewController*>(tab->current())); }, 3000));
+    QSignalSpy done(progress, &ProgressViewController::jobFinished);
+    if (progress->completionCount() == 0) {
+        ASSERT_TRUE(done.wait(30000));
+    }
+
+    EXPECT_FALSE(exists(victim)) << "the folder is gone";
+    EXPECT_TRUE(exists(dir / "bystander")) << "nothing else was touched";
+    EXPECT_EQ(progress->removedLabel()->text(),
+              u"%1 in 2 File(s) "_s.arg(QString::fromStdString(formatByteCount(5000))));
+    EXPECT_EQ(progress->actionButton()->text(), u"Report"_s);
+
+    // The report is saved in the report folder.
+    const QDir folder(QString::fromStdString(reports.path()));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !folder.entryList({u"deletionReport_*.html"_s}, QDir::Files).isEmpty(); }, 60000))
+        << "no report in " << reports.path();
+    const QString report =
+        folder.filePath(folder.entryList({u"deletionReport_*.html"_s}, QDir::Files).first());
+    QFile file(report);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("one.txt")) << "the report lists the shredded files";
+
+    // Back to a fresh shred screen.
+    QTest::mouseClick(progress->backButton(), Qt::LeftButton);
+    auto* fresh = qobject_cast<DropFilesViewController*>(tab->current());
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_TRUE(fresh->locations().empty());
+    EXPECT_FALSE(fresh->groupStart()->isHidden());
+    AppServices::shared() = AppServices{};
+    QTest::qWait(100); // the builder that saved the report goes
+    releaseReportBuilders();
+}
+
+} // namespace cv::test

@@ -1,0 +1,165 @@
+// Start-up: the daily log file, the main menu's tabs and the translations.
+#include "AppTestMain.h"
+#include "ProcessRunner.h"
+#include "TempDir.h"
+#include "app/AppDelegate.h"
+#include "app/AppServices.h"
+#include "app/AppTranslator.h"
+#include "app/MainMenuHostViewController.h"
+#include "app/PlaceholderPage.h"
+#include "app/controls/MenuButton.h"
+#include "common/Localization.h"
+#include "common/Log.h"
+#include "settings/SettingsManager.h"
+
+#include <QDate>
+#include <QFile>
+#include <QTranslator>
+#include <gtest/gtest.h>
+
+#include <thread>
+
+using namespace Qt::StringLiterals;
+
+namespace cv::test {
+
+namespace {
+
+// --launch SETTINGS_FILE: the launch steps on that settings file, then one more log line.
+const ChildMode launch("launch", [](int argc, char** argv) {
+    if (argc != 3)
+        return 2;
+    SettingsManager settings(QString::fromLocal8Bit(argv[2]));
+    AppDelegate delegate(settings);
+    delegate.applicationDidFinishLaunching();
+    logLine("after launch");
+    return 0;
+});
+
+std::string readText(const std::string& path)
+{
+    const auto bytes = readFile(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+} // namespace
+
+TEST(Startup, TheLogFileIsNamedAfterTheDay)
+{
+    EXPECT_EQ(AppDelegate::logFilePath(u"/r/reports"_s, QDate(2024, 3, 5)),
+              u"/r/reports/logs/2024-03-05.log"_s);
+    EXPECT_EQ(AppDelegate::logFilePath(u"/r/reports/"_s, QDate(2031, 12, 31)),
+              u"/r/reports/logs/2031-12-31.log"_s);
+}
+
+TEST(Startup, WithDiagnosisOnEveryRunOfADayAppendsToOneFileStartingWithAppStartup)
+{
+    TempDir dir;
+    const std::string reports = dir / "Berichte \xC3\xA4"; // a folder name that is not ASCII
+    const QString settingsFile = QString::fromStdString(dir / "settings.ini");
+    {
+        SettingsManager settings(settingsFile);
+        settings.setString(QFile::decodeName(QByteArray::fromStdString(reports)),
+                           SettingsManager::kSettingsDeletionReportLocation);
+        settings.setBool(false, SettingsManager::kSettingsGeneralDiagnose);
+    }
+    const std::vector<std::string> child{testProgramPath(), "--launch", settingsFile.toStdString()};
+    {
+        // Diagnosis off: nothing is created.
+        const ProcessResult run = runProcess(child);
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_FALSE(exists(reports + "/logs"));
+        EXPECT_NE(run.err.find("after launch"), std::string::npos) << "the log stays on standard error";
+    }
+    SettingsManager(settingsFile).setBool(true, SettingsManager::kSettingsGeneralDiagnose);
+    for (int i = 0; i < 2; ++i) {
+        const ProcessResult run = runProcess(child);
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(run.err.find("after launch"), std::string::npos) << "standard error went to the file";
+    }
+    const std::string file =
+        reports + "/logs/" + QDate::currentDate().toString(u"yyyy-MM-dd"_s).toStdString() + ".log";
+    ASSERT_TRUE(exists(file));
+    const std::string text = readText(file);
+    const std::string firstLine = text.substr(0, text.find('\n'));
+    EXPECT_NE(firstLine.find("App Startup"), std::string::npos) << firstLine;
+    std::size_t runs = 0;
+    for (std::size_t at = text.find("App Startup"); at != std::string::npos;
+         at = text.find("App Startup", at + 1))
+        ++runs;
+    EXPECT_EQ(runs, 2u) << "both runs of the day append to the same file";
+    EXPECT_NE(text.find("after launch"), std::string::npos);
+}
+
+TEST(Startup, TheMainMenuOpensOnTheShredTabAndIgnoresIndexesPastTheLast)
+{
+    std::array<QWidget*, MainMenuHostViewController::kTabCount> pages{};
+    std::array<QString, MainMenuHostViewController::kTabCount> titles;
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        titles[i] = u"Tab %1"_s.arg(i);
+        pages[i] = new PlaceholderPage(titles[i]);
+    }
+    MainMenuHostViewController host(pages, titles);
+    EXPECT_EQ(MainMenuHostViewController::sharedTabManager(), &host);
+    const auto activeTabs = [&] {
+        std::vector<std::size_t> active;
+        for (std::size_t i = 0; i < pages.size(); ++i) {
+            if (host.tab(i)->active())
+                active.push_back(i);
+        }
+        return active;
+    };
+    EXPECT_EQ(host.currentIndex(), 1);
+    EXPECT_EQ(activeTabs(), std::vector<std::size_t>{1});
+
+    host.changeTabToIndex(4);
+    EXPECT_EQ(host.currentIndex(), 4);
+    EXPECT_EQ(activeTabs(), std::vector<std::size_t>{4});
+    host.changeTabToIndex(5);
+    host.changeTabToIndex(std::size_t(-1));
+    EXPECT_EQ(host.currentIndex(), 4) << "an index past the last tab changes nothing";
+    EXPECT_EQ(activeTabs(), std::vector<std::size_t>{4});
+    host.tab(0)->click();
+    EXPECT_EQ(host.currentIndex(), 0);
+    EXPECT_EQ(activeTabs(), std::vector<std::size_t>{0});
+    // A button that is none of the five deactivates all and selects nothing.
+    MenuButton stranger(u"x"_s);
+    host.changeTab(&stranger);
+    EXPECT_EQ(host.currentIndex(), 0);
+    EXPECT_TRUE(activeTabs().empty());
+}
+
+TEST(Startup, TheLanguageSettingPicksTheTablesAndTheEngineTextsFollow)
+{
+    EXPECT_EQ(AppTranslator::languageAtStartup(u"de"_s), u"de"_s);
+    EXPECT_FALSE(AppTranslator::languageAtStartup(QString()).isEmpty());
+
+    // English (installed by the test program): symbol keys and German method titles read as English.
+    EXPECT_EQ(localized("Erasing Data"), "Erasing Data");
+    EXPECT_EQ(localized(" 1 Runde: Zufallswerte"), " 1 pass: random data");
+    EXPECT_EQ(QCoreApplication::translate("cv::DropFilesViewController", "cannot_delete_hdd").left(18),
+              u"The startup volume"_s);
+
+    // German on top: the engine's hook reads the German table, also from a worker thread.
+    const QList<QTranslator*> before = QCoreApplication::instance()->findChildren<QTranslator*>();
+    EXPECT_EQ(AppTranslator::install(*QCoreApplication::instance(), u"de"_s), u"de"_s);
+    EXPECT_EQ(localized("Erasing Data"), "Daten werden gelöscht");
+    std::string fromWorker;
+    std::thread([&] { fromWorker = localized("Canceling..."); }).join();
+    EXPECT_EQ(fromWorker, "Wird abgebrochen...");
+    EXPECT_EQ(QCoreApplication::translate("cv::ProgressViewController", "Deletion canceled"),
+              u"Löschen abgebrochen"_s);
+    EXPECT_EQ(localized("IDS__ALGORITHM_DETAIL_RANDOM").substr(0, 20), "Eine Runde mit Zufal");
+
+    // An unknown language falls back to English.
+    for (QTranslator* translator : QCoreApplication::instance()->findChildren<QTranslator*>()) {
+        if (!before.contains(translator)) {
+            QCoreApplication::removeTranslator(translator);
+            delete translator;
+        }
+    }
+    EXPECT_EQ(AppTranslator::install(*QCoreApplication::instance(), u"xx"_s), u"en"_s);
+    EXPECT_EQ(localized("Erasing Data"), "Erasing Data");
+}
+
+} // namespace cv::test
