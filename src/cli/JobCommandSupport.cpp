@@ -1,8 +1,12 @@
 #include "cli/JobCommandSupport.h"
 
+#include "cli/CliApplication.h"
+#include "cli/CliLog.h"
 #include "cli/CommandLine.h"
+#include "cli/HelperThread.h"
 #include "cli/JobRunner.h"
 #include "cli/JsonWriter.h"
+#include "cli/ReportOutput.h"
 #include "cli/StoredSettings.h"
 #include "common/ByteCountFormatter.h"
 #include "engine/AlgorithmCollection.h"
@@ -73,14 +77,70 @@ bool JobCommandSupport::confirm(const CommandLine& line, const std::string& ques
     return answer == "yes" || answer == "y";
 }
 
-std::shared_ptr<ShredResult> JobCommandSupport::runJob(FileShredder& job)
+std::vector<std::string> JobCommandSupport::valueOptions()
 {
+    return {"--method", "--report-dir", "--report-format"};
+}
+
+std::vector<std::string> JobCommandSupport::flagOptions()
+{
+    return {"--json", "--yes", "--verbose"};
+}
+
+bool JobCommandSupport::checkReportOptions(const CommandLine& line)
+{
+    const auto format = line.value("--report-format");
+    if (format && !parseReportFormat(*format)) {
+        printError("--report-format takes html or pdf");
+        return false;
+    }
+    return true;
+}
+
+std::shared_ptr<ShredResult> JobCommandSupport::runJob(const CommandLine& line, FileShredder& job)
+{
+    CliLog::setUp(line.flag("--verbose"));
     LogindSleepInhibitor inhibitor;
     job.setSleepInhibitor(&inhibitor);
+    // Reformatting is root's work, done by the privileged helper; its client needs Qt's event loop.
+    std::unique_ptr<HelperThread> helper;
+    if (job.options() && job.options()->formatVolume) {
+        std::string whyNot;
+        if (CliApplication::ensure(&whyNot)) {
+            helper = std::make_unique<HelperThread>();
+            job.setHelperTool(helper.get());
+        } else {
+            printError("the volume cannot be reformatted: " + whyNot);
+        }
+    }
     JobRunner runner(job, ::isatty(STDERR_FILENO) != 0);
     auto result = runner.run();
     job.setSleepInhibitor(nullptr);
+    job.setHelperTool(nullptr);
     return result;
+}
+
+int JobCommandSupport::finish(const CommandLine& line, const ShredResult& result, bool leftovers)
+{
+    ReportCliOptions reportOptions;
+    reportOptions.reportDir = line.value("--report-dir");
+    if (const auto format = line.value("--report-format"))
+        reportOptions.reportFormat = parseReportFormat(*format);
+    std::string whyNot;
+    const auto reportPath = saveReportForCli(result, reportOptions, &whyNot);
+    if (!reportPath && !result.canceled)
+        std::fprintf(stderr, "No report saved: %s\n", whyNot.c_str());
+
+    if (line.flag("--json")) {
+        printJson(result, reportPath);
+    } else {
+        printSummary(result);
+        if (reportPath)
+            std::printf("Report: %s\n", reportPath->c_str());
+    }
+    if (result.canceled)
+        return 130;
+    return result.errorCount > 0 || leftovers ? kExitFailure : kExitOk;
 }
 
 void JobCommandSupport::printJson(const ShredResult& result, const std::optional<std::string>& reportPath)
@@ -175,13 +235,6 @@ void JobCommandSupport::printSummary(const ShredResult& result)
         if (!item.success)
             std::fprintf(stderr, "%s: %s\n", item.path.c_str(), item.error.value_or("failed").c_str());
     }
-}
-
-int JobCommandSupport::exitCodeFor(const ShredResult& result, bool leftovers)
-{
-    if (result.canceled)
-        return 130;
-    return result.errorCount > 0 || leftovers ? kExitFailure : kExitOk;
 }
 
 } // namespace cv::cli

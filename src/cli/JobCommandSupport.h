@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace cv::cli {
 
@@ -25,16 +26,25 @@ public:
     // unless --yes was given, printing why.
     static bool confirm(const CommandLine& line, const std::string& question);
 
-    // Runs the job with terminal progress and Ctrl-C as cancel.
-    static std::shared_ptr<ShredResult> runJob(FileShredder& job);
+    // The value options every job command takes besides its own, and its flags.
+    static std::vector<std::string> valueOptions();
+    static std::vector<std::string> flagOptions();
+    // Checks --report-format; prints why and returns false when it is neither html nor pdf.
+    static bool checkReportOptions(const CommandLine& line);
+
+    // Runs the job with terminal progress and Ctrl-C as cancel; a job that reformats a volume gets
+    // the privileged helper. Log lines go where CliLog says.
+    static std::shared_ptr<ShredResult> runJob(const CommandLine& line, FileShredder& job);
+
+    // Saves the report as the settings and --report-dir/--report-format say, prints the result
+    // (JSON with --json, else a summary and the report's path) and returns the exit status:
+    // 130 for a cancelled job, 1 when files were not overwritten or leftovers were not deleted, else 0.
+    static int finish(const CommandLine& line, const ShredResult& result, bool leftovers);
 
     // Prints the result as one JSON object on standard output.
     static void printJson(const ShredResult& result, const std::optional<std::string>& reportPath);
     // Prints a short human summary on standard output.
     static void printSummary(const ShredResult& result);
-
-    // 130 for a cancelled job, 1 when files were not overwritten or not deleted, else 0.
-    static int exitCodeFor(const ShredResult& result, bool leftovers);
 };
 
 } // namespace cv::cli

@@ -64,7 +64,9 @@ bool leftoversAfter(const ShredResult& result, const FileShredder& job)
 // Shreds files, folders and, when asked, whole volumes: overwrite, rename, delete.
 int runShredCommand(const std::vector<std::string>& args)
 {
-    const CommandLine line(args, {"--method", "--exclude", "--volume"}, {"--json", "--yes"});
+    auto valueOptions = JobCommandSupport::valueOptions();
+    valueOptions.insert(valueOptions.end(), {"--exclude", "--volume"});
+    const CommandLine line(args, valueOptions, JobCommandSupport::flagOptions());
     if (!line.ok()) {
         printError(line.error());
         return kExitUsage;
@@ -79,7 +81,7 @@ int runShredCommand(const std::vector<std::string>& args)
         return kExitUsage;
     }
     const auto algorithm = JobCommandSupport::chooseMethod(line);
-    if (!algorithm)
+    if (!algorithm || !JobCommandSupport::checkReportOptions(line))
         return kExitUsage;
     const auto targets = checkedTargets(line, volumeOption);
     if (!targets)
@@ -111,13 +113,9 @@ int runShredCommand(const std::vector<std::string>& args)
         return kExitUsage;
 
     FileShredder job(collection, algorithm, options);
-    const auto result = JobCommandSupport::runJob(job);
+    const auto result = JobCommandSupport::runJob(line, job);
     const bool leftovers = leftoversAfter(*result, job);
-    if (line.flag("--json"))
-        JobCommandSupport::printJson(*result, std::nullopt);
-    else
-        JobCommandSupport::printSummary(*result);
-    return JobCommandSupport::exitCodeFor(*result, leftovers);
+    return JobCommandSupport::finish(line, *result, leftovers);
 }
 
 } // namespace cv::cli

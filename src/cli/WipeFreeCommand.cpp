@@ -9,7 +9,7 @@ namespace cv::cli {
 // Wipes the free space of one mounted volume, touching none of its files.
 int runWipeFreeCommand(const std::vector<std::string>& args)
 {
-    const CommandLine line(args, {"--method"}, {"--json", "--yes"});
+    const CommandLine line(args, JobCommandSupport::valueOptions(), JobCommandSupport::flagOptions());
     if (!line.ok()) {
         printError(line.error());
         return kExitUsage;
@@ -19,7 +19,7 @@ int runWipeFreeCommand(const std::vector<std::string>& args)
         return kExitUsage;
     }
     const auto algorithm = JobCommandSupport::chooseMethod(line);
-    if (!algorithm)
+    if (!algorithm || !JobCommandSupport::checkReportOptions(line))
         return kExitUsage;
     const std::string mountPoint = absolutePath(line.operands().front());
     if (!isVolume(mountPoint)) {
@@ -38,12 +38,8 @@ int runWipeFreeCommand(const std::vector<std::string>& args)
     options->optionKey = "freespace";
 
     FileShredder job(collection, algorithm, options);
-    const auto result = JobCommandSupport::runJob(job);
-    if (line.flag("--json"))
-        JobCommandSupport::printJson(*result, std::nullopt);
-    else
-        JobCommandSupport::printSummary(*result);
-    return JobCommandSupport::exitCodeFor(*result, false);
+    const auto result = JobCommandSupport::runJob(line, job);
+    return JobCommandSupport::finish(line, *result, false);
 }
 
 } // namespace cv::cli

@@ -1,5 +1,6 @@
 #include "common/Log.h"
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -11,6 +12,8 @@ namespace cv {
 
 namespace {
 
+std::atomic<int> g_logFd{STDERR_FILENO};
+
 const char* processName()
 {
     return program_invocation_short_name ? program_invocation_short_name : "cindervault";
@@ -18,8 +21,16 @@ const char* processName()
 
 } // namespace
 
+void setLogDescriptor(int fd)
+{
+    g_logFd.store(fd);
+}
+
 void logLine(std::string_view message)
 {
+    const int fd = g_logFd.load();
+    if (fd < 0)
+        return;
     using namespace std::chrono;
     const auto now = system_clock::now();
     const std::time_t seconds = system_clock::to_time_t(now);
@@ -41,7 +52,7 @@ void logLine(std::string_view message)
     const char* data = line.data();
     std::size_t left = line.size();
     while (left > 0) {
-        const ssize_t written = ::write(STDERR_FILENO, data, left);
+        const ssize_t written = ::write(fd, data, left);
         if (written < 0 && errno == EINTR)
             continue;
         if (written <= 0)

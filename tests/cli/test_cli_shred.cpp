@@ -10,6 +10,8 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <memory>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -18,6 +20,36 @@ namespace t = cv::test;
 using Bytes = std::vector<std::uint8_t>;
 
 namespace {
+
+// Every command runs with a home of its own: the user's settings and report folder are never
+// touched. Automatic report saving is off there, except where a test turns it on.
+class OwnHome : public ::testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        m_home = std::make_unique<t::TempDir>();
+        ::setenv("HOME", m_home->path().c_str(), 1);
+        ::setenv("XDG_CONFIG_HOME", (*m_home / ".config").c_str(), 1);
+        ::unsetenv("XDG_DOCUMENTS_DIR");
+        setAutoSave(false);
+    }
+    void TearDown() override { m_home.reset(); }
+
+    static void setAutoSave(bool on)
+    {
+        const std::string folder = std::string(std::getenv("XDG_CONFIG_HOME")) + "/Ostrevane";
+        ::mkdir(std::getenv("XDG_CONFIG_HOME"), 0755);
+        ::mkdir(folder.c_str(), 0755);
+        t::writeFile(folder + "/Cindervault.ini", std::string("[General]\nkSettingsDeletionReportAutoSave=") +
+                                                      (on ? "true" : "false") + "\n");
+    }
+
+private:
+    std::unique_ptr<t::TempDir> m_home;
+};
+
+const auto* const ownHome = ::testing::AddGlobalTestEnvironment(new OwnHome);
 
 t::ProcessResult cli(std::vector<std::string> args)
 {
@@ -210,4 +242,24 @@ TEST(CliShred, AFileThatCannotBeOverwrittenMakesExitStatusOne)
     EXPECT_EQ(at(result, "errorCount").toInt(), 1);
     EXPECT_EQ(at(at(result, "history").toArray().at(0), "error").toString(),
               QStringLiteral("Failed to write file"));
+}
+
+TEST(CliShred, SavesTheReportWhereItIsToldAndSaysWhere)
+{
+    OwnHome::setAutoSave(true);
+    t::TempDir dir;
+    t::writeFile(dir / "f", "data");
+    const auto run = cli(
+        {"shred", "--yes", "--json", "--report-format", "html", "--report-dir", dir / "reports", dir / "f"});
+    OwnHome::setAutoSave(false);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::string reportPath = at(parse(run.out), "reportPath").toString().toStdString();
+    EXPECT_EQ(reportPath.rfind(dir / "reports/deletionReport_", 0), 0u) << reportPath;
+    EXPECT_EQ(reportPath.substr(reportPath.size() - 5), ".html");
+    const Bytes html = t::readFile(reportPath);
+    EXPECT_NE(std::string(html.begin(), html.end()).find("Zufallswerte"), std::string::npos);
+    EXPECT_EQ(t::listNames(dir.path()), std::vector<std::string>{"reports"});
+
+    const auto badFormat = cli({"shred", "--yes", "--report-format", "doc", dir / "f"});
+    EXPECT_EQ(badFormat.exitCode, 2);
 }

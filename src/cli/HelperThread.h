@@ -1,0 +1,34 @@
+#pragma once
+
+#include "engine/HelperToolClient.h"
+
+#include <memory>
+
+class QThread;
+
+namespace cv {
+class HelperToolService;
+}
+
+namespace cv::cli {
+
+// The privileged helper's client for the command line, whose main thread runs no Qt event loop:
+// the client lives on a thread of its own that does. Calls may come from any thread, as the job
+// makes them.
+class HelperThread : public HelperToolClient
+{
+public:
+    // Needs the application object (CliApplication::ensure) to exist.
+    HelperThread();
+    ~HelperThread() override;
+
+    void allowWriteOperationsOnPath(const std::string& path, Reply reply) override;
+    void deleteFileAtPath(const std::string& path, Reply reply) override;
+    void reformatVolumeAt(const std::string& mountPath, Reply reply) override;
+
+private:
+    std::unique_ptr<QThread> m_thread;
+    std::unique_ptr<HelperToolService> m_service;
+};
+
+} // namespace cv::cli
