@@ -1,5 +1,6 @@
 #include "engine/FileShredCoordinator.h"
 
+#include "common/FileTypeName.h"
 #include "common/Localization.h"
 #include "common/Log.h"
 #include "common/SecureRandom.h"
@@ -177,7 +178,7 @@ void FileShredCoordinator::shredFileAt(int dirFd, const std::string& name, const
     if (!S_ISREG(info.st_mode)) {
         // FIFOs, sockets and devices hold no data of their own to overwrite; they are renamed and
         // removed like any other entry.
-        logMessage("Not overwriting ", path, ": ", RegularFileOpener::describeType(info.st_mode));
+        logMessage("Not overwriting ", path, ": ", fileTypeName(info.st_mode));
         return;
     }
     const std::int64_t size = info.st_size;

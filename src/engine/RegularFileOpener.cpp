@@ -1,5 +1,7 @@
 #include "engine/RegularFileOpener.h"
 
+#include "common/FileTypeName.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -69,23 +71,6 @@ RegularFileOpener::Result RegularFileOpener::openExamined(int dirFd, const char*
     return result;
 }
 
-const char* RegularFileOpener::describeType(mode_t mode)
-{
-    if (S_ISLNK(mode))
-        return "symbolic link";
-    if (S_ISDIR(mode))
-        return "folder";
-    if (S_ISFIFO(mode))
-        return "FIFO";
-    if (S_ISSOCK(mode))
-        return "socket";
-    if (S_ISCHR(mode))
-        return "character device";
-    if (S_ISBLK(mode))
-        return "block device";
-    return "regular file";
-}
-
 std::string RegularFileOpener::describe(const Result& result)
 {
     switch (result.status) {
@@ -94,7 +79,7 @@ std::string RegularFileOpener::describe(const Result& result)
     case Status::Missing:
         return "no such file";
     case Status::NotRegular:
-        return std::string("not a regular file (") + describeType(result.info.st_mode) + ")";
+        return std::string("not a regular file (") + fileTypeName(result.info.st_mode) + ")";
     case Status::Replaced:
         return "the file was replaced while it was being opened";
     case Status::NotWritable:

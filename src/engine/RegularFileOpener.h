@@ -38,8 +38,6 @@ public:
     // Opens `name` when it is still the file `expected` describes (from an earlier fstatat).
     static Result openExamined(int dirFd, const char* name, const struct stat& expected);
 
-    // A short English description of what a non-regular entry is ("symbolic link", "FIFO", ...).
-    static const char* describeType(mode_t mode);
     // The reason in words, for messages.
     static std::string describe(const Result& result);
 };

@@ -1,5 +1,7 @@
 #include "helper/ArgumentCheck.h"
 
+#include "common/FileTypeName.h"
+
 #include <sys/stat.h>
 
 namespace cv {
@@ -56,27 +58,8 @@ std::optional<std::string> ArgumentCheck::checkPermissionTarget(mode_t mode)
         return std::nullopt;
     if (S_ISLNK(mode))
         return std::string("Refusing to change the permissions of a symbolic link");
-    return std::string("Refusing to change the permissions of a ") + describeType(mode) +
+    return std::string("Refusing to change the permissions of a ") + fileTypeName(mode) +
            "; only regular files are opened up";
-}
-
-const char* ArgumentCheck::describeType(mode_t mode)
-{
-    if (S_ISLNK(mode))
-        return "symbolic link";
-    if (S_ISDIR(mode))
-        return "folder";
-    if (S_ISFIFO(mode))
-        return "FIFO";
-    if (S_ISSOCK(mode))
-        return "socket";
-    if (S_ISCHR(mode))
-        return "character device";
-    if (S_ISBLK(mode))
-        return "block device";
-    if (S_ISREG(mode))
-        return "regular file";
-    return "file of unknown type";
 }
 
 } // namespace cv

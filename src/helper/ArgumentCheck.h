@@ -23,8 +23,6 @@ public:
     static std::string normalized(std::string_view path);
     // Refuses symbolic links and everything else that is not a regular file.
     static std::optional<std::string> checkPermissionTarget(mode_t mode);
-    // "symbolic link", "folder", "FIFO", ... for messages.
-    static const char* describeType(mode_t mode);
 };
 
 } // namespace cv
