@@ -4,12 +4,15 @@
 
 #include "app/controls/BusyIndicator.h"
 #include "app/controls/PillButton.h"
+#include "app/controls/TransitionAnimator.h"
+#include "app/explorer/ExplorerViewController.h"
 #include "app/progress/ProgressViewController.h"
 #include "app/shred/DragAndDropBGView.h"
 #include "app/shred/DragDropFilesView.h"
 #include "app/shred/VolumeOptionViewController.h"
 #include "common/ByteCountFormatter.h"
 #include "settings/SettingsManager.h"
+#include "targets/TreeItem.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -310,6 +313,36 @@ TEST(ShredScreen, DroppedNamesKeepTheirBytes)
     EXPECT_EQ(h.screen->pathCollection()->fileCount(), 1u);
     EXPECT_EQ(h.screen->pathCollection()->totalSize(), 42);
     EXPECT_FALSE(h.screen->dndBackground()->hightlight());
+}
+
+TEST(ShredScreen, TheExplorersUntickedEntriesLeaveTheTotals)
+{
+    ShredScreenHarness h;
+    makeDir(h.dir / "f");
+    writeFile(h.dir / "f/keep", std::string(100, 'k'));
+    writeFile(h.dir / "f/drop", std::string(900, 'd'));
+    ASSERT_TRUE(h.dropAndWait({h.dir / "f"}));
+    h.screen->showExplorer();
+    auto* explorer = h.screen->findChild<ExplorerViewController*>();
+    ASSERT_NE(explorer, nullptr);
+    ExplorerFileListController& list = *explorer->fileListController();
+    for (std::size_t row = 0; row < list.source().size(); ++row) {
+        if (list.source()[row]->path() == h.dir / "f/drop")
+            list.fileCellSelectToggle(static_cast<std::int64_t>(row), false);
+    }
+    QSignalSpy scanned(h.screen, &DropFilesViewController::scanFinished);
+    explorer->dismiss();
+    EXPECT_TRUE(list.source().empty()) << "the fading explorer still holds the trees the rescan replaces";
+    EXPECT_FALSE(h.screen->startShredButton()->isEnabled())
+        << "no job may start on a collection being recounted";
+    ASSERT_TRUE(scanned.wait(10000));
+    // The explorer fades out while the rescan has replaced the trees it showed: it must not
+    // touch them any more.
+    QTest::qWait(TransitionAnimator::kDurationMs + 100);
+    EXPECT_EQ(h.screen->findChild<ExplorerViewController*>(), nullptr);
+    EXPECT_EQ(h.screen->pathCollection()->totalSize(), 100);
+    EXPECT_EQ(h.screen->pathCollection()->fileCount(), 1u);
+    EXPECT_EQ(h.screen->pathCollection()->excludes(), std::vector<std::string>{h.dir / "f/drop"});
 }
 
 TEST(ShredScreen, StartAsksForConfirmationUnlessPromptsAreOff)

@@ -106,6 +106,15 @@ void ExplorerViewController::dismiss()
     if (m_dismissed)
         return;
     m_dismissed = true;
+    // The shred screen rescans the collection at once, replacing its trees on a worker, while this
+    // screen still fades out: the list lets go of the items first, and a still picture of the
+    // screen fades in its place.
+    auto* still = new QLabel(this);
+    still->setPixmap(grab());
+    still->setGeometry(rect());
+    still->show();
+    still->raise();
+    m_fileListController->setPathCollection(nullptr);
     if (m_delegate)
         m_delegate->explorerDismissedWith(m_pathCollection);
     TransitionAnimator::animateDismissal(this);

@@ -22,7 +22,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
-#include <QFileIconProvider>
 #include <QGraphicsOpacityEffect>
 #include <QLabel>
 #include <QMessageBox>
@@ -55,11 +54,6 @@ QLabel* makeLabel(QWidget* parent, int pixelSize, const QColor& color, Qt::Align
     label->setAlignment(alignment);
     label->setStyleSheet(u"color: %1;"_s.arg(color.name()));
     return label;
-}
-
-QString displayPath(const std::string& path)
-{
-    return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
 QString html(const QString& text)
@@ -367,10 +361,8 @@ void DropFilesViewController::setViewState()
             m_volumeOption->setText(tr("Complete Erase"));
         }
         m_volumeOption->show();
-        const auto it = std::find_if(m_locations.begin(), m_locations.end(), m_volumeTester.isVolume);
-        QIcon icon = QFileIconProvider().icon(QFileInfo(displayPath(*it)));
-        if (icon.isNull() || icon.availableSizes().isEmpty())
-            icon = QIcon(u":/images/hdd.svg"_s);
+        // A mount point is a folder to the file icon provider; the desktop's drive icon says volume.
+        const QIcon icon = QIcon::fromTheme(u"drive-harddisk"_s, QIcon(u":/images/hdd.svg"_s));
         m_volumeImage->setPixmap(icon.pixmap(QSize(96, 96)));
         m_volumeImage->show();
         m_dropResultLabel->clear();

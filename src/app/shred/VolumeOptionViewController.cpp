@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace cv {
@@ -30,7 +32,7 @@ VolumeOptionViewController::VolumeOptionViewController(QWidget* parent) : QDialo
     setObjectName(u"VolumeOptionViewController"_s);
     setWindowTitle(tr("Volume options"));
     setWindowModality(Qt::WindowModal);
-    setFixedWidth(520);
+    setMinimumWidth(520);
     setStyleSheet(u"QDialog { background: white; }"_s);
 
     auto* layout = new QVBoxLayout(this);
@@ -39,6 +41,7 @@ VolumeOptionViewController::VolumeOptionViewController(QWidget* parent) : QDialo
     layout->addWidget(makeLabel(tr("What should happen to the volume?"), 18, QColor(85, 85, 85), this));
 
     auto* grid = new QGridLayout;
+    grid->setColumnMinimumWidth(1, 240);
     grid->setHorizontalSpacing(16);
     grid->setVerticalSpacing(10);
     struct Row
@@ -59,7 +62,8 @@ VolumeOptionViewController::VolumeOptionViewController(QWidget* parent) : QDialo
     int line = 0;
     for (const Row& row : rows) {
         auto* button = new PillButton(row.title, PillButton::Style::Filled, this);
-        button->setFixedSize(220, 34);
+        button->setMinimumWidth(std::max(220, button->sizeHint().width()));
+        button->setFixedHeight(34);
         connect(button, &PillButton::clicked, this, row.action);
         grid->addWidget(button, line, 0);
         grid->addWidget(makeLabel(row.explanation, 12, QColor(119, 119, 119), this), line, 1);
