@@ -152,9 +152,10 @@ TEST(Intake, TheRealProgramForwardsItsArgumentsAndEnds)
         return result.get();
     };
     const std::string odd = "/tmp/name\xFFnot-utf8";
-    const ProcessResult erase = run({CINDERVAULT_APP_BINARY, "--erase", odd, "relative"});
+    // Under a time limit: should the program fail to see the instance, it must not stay running.
+    const ProcessResult erase = run({"timeout", "30", CINDERVAULT_APP_BINARY, "--erase", odd, "relative"});
     EXPECT_EQ(erase.exitCode, 0) << erase.err;
-    const ProcessResult open = run({CINDERVAULT_APP_BINARY, "/tmp/opened"});
+    const ProcessResult open = run({"timeout", "30", CINDERVAULT_APP_BINARY, "/tmp/opened"});
     EXPECT_EQ(open.exitCode, 0) << open.err;
     ::setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + appTestHome() + "/no-bus").c_str(), 1);
 

@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -79,6 +80,10 @@ ExplorerViewController::ExplorerViewController(std::shared_ptr<PathCollection> c
     m_fileListController->setPathCollection(m_pathCollection);
     m_fileListController->setDelegate(this);
     layout->addWidget(m_fileListController, 1);
+
+    // Escape goes back, as the back control does.
+    auto* back = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(back, &QShortcut::activated, this, &ExplorerViewController::dismiss);
 
     updateSummary();
 }

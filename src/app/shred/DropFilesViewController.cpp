@@ -15,8 +15,8 @@
 #include "common/ByteCountFormatter.h"
 #include "common/Log.h"
 #include "settings/SettingsManager.h"
+#include "targets/MountTable.h"
 #include "targets/PathCollectionFactory.h"
-#include "targets/Volume.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -33,6 +33,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <chrono>
+#include <iterator>
 #include <unordered_set>
 
 using namespace Qt::StringLiterals;
@@ -95,8 +97,25 @@ void fadeIn(QWidget* widget)
 
 VolumeTester VolumeTester::system()
 {
-    return {[](const std::string& path) { return cv::isVolume(path); },
-            [](const std::string& path) { return cv::isHdd(path); }};
+    // One read of the mount table serves a whole drop (a drop of thousands of files would read it
+    // thousands of times otherwise); a second later it is read afresh.
+    struct MountPoints
+    {
+        std::chrono::steady_clock::time_point readAt;
+        std::unordered_set<std::string> paths;
+    };
+    auto cache = std::make_shared<MountPoints>();
+    auto isVolume = [cache](const std::string& path) {
+        const auto now = std::chrono::steady_clock::now();
+        if (cache->paths.empty() || now - cache->readAt > std::chrono::seconds(1)) {
+            cache->paths.clear();
+            for (const MountEntry& mount : MountTable::read())
+                cache->paths.insert(mount.mountPoint);
+            cache->readAt = now;
+        }
+        return cache->paths.count(path) > 0;
+    };
+    return {isVolume, [isVolume](const std::string& path) { return path == "/" && isVolume(path); }};
 }
 
 DropFilesViewController::DropFilesViewController(const QString& selectedOption, QWidget* parent,
@@ -280,14 +299,9 @@ bool DropFilesViewController::hasAlgoSelected() const
     return algorithm && algorithm->cycles() > 0;
 }
 
-std::size_t DropFilesViewController::volumeCount(const std::vector<std::string>& paths) const
-{
-    return static_cast<std::size_t>(std::count_if(paths.begin(), paths.end(), m_volumeTester.isVolume));
-}
-
 bool DropFilesViewController::hasVolume() const
 {
-    return volumeCount(m_locations) > 0;
+    return !m_volumes.empty();
 }
 
 QString DropFilesViewController::summaryText(const PathCollection& collection)
@@ -394,8 +408,9 @@ void DropFilesViewController::droppedLocations(const std::vector<std::string>& p
 {
     QTimer::singleShot(0, this, &DropFilesViewController::droppedLocationViewState);
 
-    const std::size_t droppedVolumes = volumeCount(paths);
-    if ((hasVolume() && droppedVolumes > 0) || droppedVolumes > 1) {
+    std::vector<std::string> droppedVolumes;
+    std::copy_if(paths.begin(), paths.end(), std::back_inserter(droppedVolumes), m_volumeTester.isVolume);
+    if ((hasVolume() && !droppedVolumes.empty()) || droppedVolumes.size() > 1) {
         onlyOneVolumeSupported();
         return;
     }
@@ -403,15 +418,19 @@ void DropFilesViewController::droppedLocations(const std::vector<std::string>& p
         hddWarning();
         return;
     }
-    if (droppedVolumes > 0)
+    if (!droppedVolumes.empty())
         showVolumeOptions();
 
     std::vector<std::string> merged = mergeLocations(m_locations, paths);
+    std::vector<std::string> volumes = m_volumes;
+    volumes.insert(volumes.end(), droppedVolumes.begin(), droppedVolumes.end());
     m_locations.clear();
+    m_volumes.clear();
     m_pathCollection.reset();
     m_scanning = true;
     setViewState();
     m_locations = std::move(merged);
+    m_volumes = std::move(volumes);
     logMessage("Scanning ", m_locations.size(), " dropped location(s)");
     scan([locations = m_locations] {
         return std::shared_ptr<PathCollection>(PathCollectionFactory().createPathCollection(locations));
@@ -509,6 +528,7 @@ void DropFilesViewController::removeDropedFiles()
     m_scanning = false;
     m_dropSpinner->stopAnimation();
     m_locations.clear();
+    m_volumes.clear();
     m_pathCollection.reset();
     setViewState();
     animateInfoBoardBy(0);

@@ -128,12 +128,12 @@ private:
     // Runs work (which fills or refills a collection) on a worker; the result is shown unless a
     // newer scan started meanwhile.
     void scan(std::function<std::shared_ptr<PathCollection>()> work);
-    std::size_t volumeCount(const std::vector<std::string>& paths) const;
 
     SystemService& m_systermService;
     VolumeTester m_volumeTester;
     AlgorithmCollection m_algos;
     std::vector<std::string> m_locations;
+    std::vector<std::string> m_volumes; // the volumes among the locations (one at most)
     std::shared_ptr<PathCollection> m_pathCollection;
     std::shared_ptr<ShredOptions> m_shredOptions;
     QString m_selectedOption;
