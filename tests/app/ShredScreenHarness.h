@@ -64,13 +64,12 @@ struct ShredScreenHarness
     }
 };
 
-// The titles of a message box's buttons, sorted (their places follow the desktop's button order).
+// The titles of a message box's buttons in the order they are shown.
 inline QStringList buttonTitles(const QMessageBox* box)
 {
     QStringList titles;
     for (const QAbstractButton* button : box->buttons())
         titles.append(button->text());
-    titles.sort();
     return titles;
 }
 

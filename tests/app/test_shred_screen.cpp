@@ -227,7 +227,7 @@ TEST(ShredScreen, OnlyOneVolumeAtATime)
         ASSERT_NE(alert, nullptr);
         EXPECT_EQ(alert->text(), u"Error"_s);
         EXPECT_EQ(alert->informativeText(), u"Only 1 volume is supported at a time"_s);
-        EXPECT_EQ(buttonTitles(alert), (QStringList{u"Cancel"_s, u"Ok"_s}));
+        EXPECT_EQ(buttonTitles(alert), (QStringList{u"Ok"_s, u"Cancel"_s}));
         EXPECT_EQ(alert->icon(), QMessageBox::Warning);
         EXPECT_TRUE(h.openDialog<VolumeOptionViewController>() == nullptr);
         EXPECT_TRUE(h.screen->locations().empty());
@@ -376,9 +376,10 @@ TEST(ShredScreen, StartAsksForConfirmationUnlessPromptsAreOff)
         EXPECT_EQ(
             confirmation->informativeText(),
             u"Data cannot be recovered once you start the secure deletion process. Do you want to continue?"_s);
-        EXPECT_EQ(buttonTitles(confirmation), (QStringList{u"Cancel"_s, u"DELETE"_s}));
+        EXPECT_EQ(buttonTitles(confirmation), (QStringList{u"DELETE"_s, u"Cancel"_s}));
         EXPECT_EQ(confirmation->defaultButton(), button(confirmation, u"Cancel"_s))
             << "Return must not start a destructive job";
+        EXPECT_EQ(confirmation->escapeButton(), button(confirmation, u"Cancel"_s));
         button(confirmation, u"Cancel"_s)->click();
         QTest::qWait(20);
         EXPECT_EQ(progress.count(), 0) << "Cancel changes nothing";

@@ -543,9 +543,12 @@ void DropFilesViewController::showAlert(const QString& message, const QString& i
     alert->setWindowModality(Qt::WindowModal);
     alert->setText(message);
     alert->setInformativeText(informative);
+    // One role for all buttons keeps them in the order given on every desktop; Escape and Return
+    // still pick the last and the first.
     for (const QString& title : buttons)
-        alert->addButton(title,
-                         alert->buttons().isEmpty() ? QMessageBox::AcceptRole : QMessageBox::RejectRole);
+        alert->addButton(title, QMessageBox::ActionRole);
+    alert->setDefaultButton(qobject_cast<QPushButton*>(alert->buttons().constFirst()));
+    alert->setEscapeButton(alert->buttons().constLast());
     connect(alert, &QMessageBox::finished, this, &DropFilesViewController::alertClosed);
     m_alertOpen = true;
     alert->open();
@@ -648,9 +651,12 @@ void DropFilesViewController::startShred()
     alert->setText(tr("Are you sure?"));
     alert->setInformativeText(
         tr("Data cannot be recovered once you start the secure deletion process. Do you want to continue?"));
-    QPushButton* deleteButton = alert->addButton(tr("DELETE"), QMessageBox::DestructiveRole);
-    QPushButton* cancelButton = alert->addButton(tr("Cancel"), QMessageBox::RejectRole);
+    // DELETE first, Cancel second on every desktop (one role keeps the order); Return and Escape
+    // both mean Cancel, so that no key press alone starts a destructive job.
+    QPushButton* deleteButton = alert->addButton(tr("DELETE"), QMessageBox::ActionRole);
+    QPushButton* cancelButton = alert->addButton(tr("Cancel"), QMessageBox::ActionRole);
     alert->setDefaultButton(cancelButton);
+    alert->setEscapeButton(cancelButton);
     connect(alert, &QMessageBox::finished, this, [this, alert, deleteButton] {
         if (alert->clickedButton() != deleteButton) {
             logLine("Delete was cancelled!");
