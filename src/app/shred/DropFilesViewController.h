@@ -17,7 +17,6 @@
 
 class QComboBox;
 class QLabel;
-class QMessageBox;
 
 namespace cv {
 
