@@ -8,7 +8,7 @@
 namespace cv::test {
 
 // A dbus-daemon of the test's own, with no service files (so nothing is ever activated) and its
-// socket in a temporary folder; stopped when the object goes away.
+// socket in a temporary folder; stopped with the object, or with the test program if that dies.
 class PrivateSessionBus
 {
 public:
