@@ -217,9 +217,8 @@ void FileShredCoordinator::shredFileAt(int dirFd, const std::string& name, const
 // ---- renaming -------------------------------------------------------------------------------
 
 bool FileShredCoordinator::renameEntryAt(int dirFd, const std::string& name, const std::string& path,
-                                         const struct stat& info, std::uint64_t rounds, std::string* newName)
+                                         std::uint64_t rounds, std::string* newName)
 {
-    (void)info;
     const std::size_t length = characterCount(name);
     std::string current = name;
     bool renamed = false;
@@ -266,7 +265,7 @@ std::string FileShredCoordinator::renameAtPath(const std::string& path, const Ex
         return path;
     }
     std::string newName;
-    if (!renameEntryAt(parentFd.get(), split.name, path, info, 1, &newName))
+    if (!renameEntryAt(parentFd.get(), split.name, path, 1, &newName))
         return path;
     syncFolder(parentFd.get());
     return joinPath(split.parent, newName);
@@ -299,8 +298,7 @@ void FileShredCoordinator::renameFileOrFilderInFolder(const std::string& folder,
                 return;
             if (m_delegate)
                 m_delegate->fileshredRenamingPath(renamingFile + " - " + entryPath);
-            renameEntryAt(entry.dirFd, std::string(entry.name), entryPath, entry.info, m_algorithm->cycles(),
-                          nullptr);
+            renameEntryAt(entry.dirFd, std::string(entry.name), entryPath, m_algorithm->cycles(), nullptr);
         });
     // The renames must reach the device before the entries are deleted; one file-system sync covers
     // every folder of the walk.

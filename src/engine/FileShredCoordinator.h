@@ -85,8 +85,9 @@ public:
 
 private:
     void shredFileAt(int dirFd, const std::string& name, const std::string& path, const struct stat& info);
-    bool renameEntryAt(int dirFd, const std::string& name, const std::string& path, const struct stat& info,
-                       std::uint64_t rounds, std::string* newName);
+    // Renames name in dirFd `rounds` times; newName gets the name it ends with.
+    bool renameEntryAt(int dirFd, const std::string& name, const std::string& path, std::uint64_t rounds,
+                       std::string* newName);
     bool callHelper(const std::string& path, bool deletion);
 
     std::shared_ptr<Algorithm> m_algorithm;
