@@ -7,6 +7,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace cv {
@@ -28,6 +29,18 @@ int openCheckedFolder(int dirFd, const char* name, const struct stat& expected)
         return -1;
     }
     return fd;
+}
+
+// True when the folder name in dirFd is where another mount begins: a file system of another
+// device, or a bind mount, which has the device of the folder around it and only statx tells.
+bool isMountRoot(int dirFd, const char* name, const struct stat& info, dev_t device)
+{
+    if (info.st_dev != device)
+        return true;
+    struct statx extended = {};
+    return ::statx(dirFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_TYPE, &extended) == 0 &&
+           (extended.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) &&
+           (extended.stx_attributes & STATX_ATTR_MOUNT_ROOT);
 }
 
 } // namespace
@@ -90,7 +103,8 @@ void FolderWalker::walk(int rootFd, std::string_view rootPath, const PreVisit& p
         m_path.append("/").append(name);
         const Entry entry{dirFd, name, m_path, info, index + 1};
         const bool wantsContents = pre ? pre(entry) : true;
-        if (S_ISDIR(info.st_mode) && wantsContents && info.st_dev == device && descend(dirFd, name, info))
+        if (S_ISDIR(info.st_mode) && wantsContents && !isMountRoot(dirFd, name.data(), info, device) &&
+            descend(dirFd, name, info))
             continue; // reported after its contents
         if (post)
             post(entry);

@@ -15,9 +15,10 @@ namespace cv {
 // through directory descriptors: each folder on the way down is opened with
 // openat(O_NOFOLLOW | O_DIRECTORY) and checked to be the very folder that was examined, so a
 // folder swapped for a link during the walk is never followed, and paths longer than PATH_MAX
-// work. Symbolic links are reported, never followed. A folder of another file system is reported
-// but never entered. At most maxOpenLevels descriptors are held: ancestors falling out of that
-// window are closed and reopened (and checked again) when the walk climbs back to them.
+// work. Symbolic links are reported, never followed. A folder where another mount begins (another
+// file system, or a bind mount of the same one) is reported but never entered. At most maxOpenLevels
+// descriptors are held: ancestors falling out of that window are closed and reopened (and checked again) when
+// the walk climbs back to them.
 //
 // A folder's names are read in full before its entries are visited, so a visitor may rename or
 // remove the entry it is given. Iterative, so the depth of a tree never exhausts the stack.

@@ -1,4 +1,5 @@
 #include "TempDir.h"
+#include "TmpfsMount.h"
 #include "Unprivileged.h"
 #include "engine/AlgorithmCollection.h"
 #include "engine/FileShredCoordinator.h"
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <sys/inotify.h>
+#include <sys/mount.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -459,4 +461,49 @@ TEST(FileShredCoordinator, CancelStopsEveryPhase)
     shredding.run(target);
     EXPECT_TRUE(shredding.recorder.items.empty());
     EXPECT_EQ(t::listNames(target).size(), 5u) << "nothing renamed or deleted after cancel";
+}
+
+TEST(FileShredCoordinator, MountsInsideTheTargetAreNeitherEnteredNorRemoved)
+{
+    if (!t::isRoot())
+        GTEST_SKIP() << "mounting needs root";
+    t::TempDir dir;
+    // Everything lives on a file system of the test's own, so that the bind mount below is one
+    // of the same file system.
+    const std::string fs = dir / "fs";
+    t::makeDir(fs);
+    t::TmpfsMount own(fs, "8m");
+    ASSERT_TRUE(own.available());
+    const std::string outside = fs + "/outside";
+    t::makeDir(outside);
+    t::writeFile(outside + "/secret", "outside the selection");
+    const std::string target = fs + "/T";
+    t::makeDir(target);
+    t::writeFile(target + "/plain", "xx");
+    t::makeDir(target + "/other");
+    t::TmpfsMount other(target + "/other", "1m");
+    ASSERT_TRUE(other.available());
+    t::writeFile(target + "/other/theirs", "another file system");
+    t::makeDir(target + "/bound");
+    // The target is renamed below, so these mounts go with the test's own file system, whose lazy
+    // unmount takes every mount inside it along.
+    ASSERT_EQ(::mount(outside.c_str(), (target + "/bound").c_str(), nullptr, MS_BIND, nullptr), 0);
+
+    Shredding shredding(16);
+    shredding.run(target);
+
+    const Bytes secret = t::readFile(outside + "/secret");
+    EXPECT_EQ(std::string(secret.begin(), secret.end()), "outside the selection")
+        << "a bind mount of the same file system was entered";
+    EXPECT_EQ(t::listNames(outside), std::vector<std::string>{"secret"});
+    // The target was renamed, and stays because the mount points in it stay.
+    std::vector<std::string> left = t::listNames(fs);
+    std::erase(left, "outside");
+    ASSERT_EQ(left.size(), 1u);
+    const std::string renamed = fs + "/" + left.front();
+    EXPECT_EQ(t::listNames(renamed), (std::vector<std::string>{"bound", "other"}));
+    const Bytes theirs = t::readFile(renamed + "/other/theirs");
+    EXPECT_EQ(std::string(theirs.begin(), theirs.end()), "another file system");
+    ASSERT_EQ(shredding.recorder.items.size(), 1u) << "only the file of the selection is overwritten";
+    EXPECT_EQ(shredding.recorder.items[0].path, target + "/plain");
 }
