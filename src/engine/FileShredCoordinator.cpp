@@ -187,6 +187,7 @@ void FileShredCoordinator::shredFileAt(int dirFd, const std::string& name, const
     ShredItem item{path, size, false, std::nullopt};
 
     bool overwritable = true;
+    bool cancelled = false;
     if (::faccessat(dirFd, name.c_str(), W_OK, AT_EACCESS) != 0 && !changePermission(path)) {
         item.error = localized("Path no writable");
         overwritable = false;
@@ -197,15 +198,24 @@ void FileShredCoordinator::shredFileAt(int dirFd, const std::string& name, const
         if (opened.status != RegularFileOpener::Status::Opened) {
             item.error = localized("Failed to open file");
             logMessage("Failed to open file ", path, ": ", RegularFileOpener::describe(opened));
-        } else if (m_writer.shredInFile(opened.fd.get(), static_cast<double>(size)) ==
-                   ShredWriter::Outcome::Failed) {
-            item.error = localized("Failed to write file");
-            logMessage("Failed to write file ", path, ": ", std::strerror(m_writer.lastError()));
         } else {
-            item.success = true;
+            switch (m_writer.shredInFile(opened.fd.get(), static_cast<double>(size))) {
+            case ShredWriter::Outcome::Failed:
+                item.error = localized("Failed to write file");
+                logMessage("Failed to write file ", path, ": ", std::strerror(m_writer.lastError()));
+                break;
+            case ShredWriter::Outcome::Cancelled:
+                // Only part of the passes reached the file: it is not overwritten, though no error.
+                item.error = localized("Canceled");
+                cancelled = true;
+                break;
+            case ShredWriter::Outcome::Completed:
+                item.success = true;
+                break;
+            }
         }
     }
-    if (!item.success && m_delegate) {
+    if (!item.success && !cancelled && m_delegate) {
         // What the writer did not report of the file's full amount is booked as done here.
         const double full = static_cast<double>(m_algorithm->cycles()) * static_cast<double>(size);
         m_delegate->fileshredReportErrorForMissingBytes(std::max(0.0, full - m_fileBytesReported));

@@ -507,3 +507,29 @@ TEST(FileShredCoordinator, MountsInsideTheTargetAreNeitherEnteredNorRemoved)
     ASSERT_EQ(shredding.recorder.items.size(), 1u) << "only the file of the selection is overwritten";
     EXPECT_EQ(shredding.recorder.items[0].path, target + "/plain");
 }
+
+TEST(FileShredCoordinator, AFileCutShortByCancelIsNotReportedOverwritten)
+{
+    t::TempDir dir;
+    const std::uint64_t size = 3 * 1048576;
+    t::writeFile(dir / "big", Bytes(size, 1));
+    // Cancels the job once the first block of the file has been written.
+    struct CancellingIo : cv::FileIo
+    {
+        FileShredCoordinator* coordinator = nullptr;
+        bool writeAll(int fd, const void* data, std::size_t length, off_t offset) override
+        {
+            const bool ok = FileIo::writeAll(fd, data, length, offset);
+            coordinator->cancel();
+            return ok;
+        }
+    } io;
+    Shredding shredding(13, io);
+    io.coordinator = &shredding.coordinator;
+    shredding.coordinator.shredFile(dir / "big");
+
+    ASSERT_EQ(shredding.recorder.items.size(), 1u);
+    EXPECT_FALSE(shredding.recorder.items[0].success) << "only one block of three passes was written";
+    EXPECT_EQ(shredding.recorder.items[0].error, "Canceled");
+    EXPECT_EQ(shredding.recorder.missing, 0) << "a cancel is no error";
+}
