@@ -21,7 +21,7 @@ std::optional<std::vector<std::string>> checkedTargets(const CommandLine& line,
 {
     std::vector<std::string> targets;
     for (const auto& operand : line.operands()) {
-        const std::string path = absolutePath(operand);
+        const std::string path = resolvedPath(operand);
         struct stat info;
         if (::lstat(path.c_str(), &info) != 0) {
             printError(operand + ": " + std::strerror(errno));
@@ -91,7 +91,7 @@ int runShredCommand(const std::vector<std::string>& args)
     std::shared_ptr<PathCollection> collection = factory.createPathCollection(*targets);
     std::vector<std::string> excludes;
     for (const auto& exclude : line.values("--exclude"))
-        excludes.push_back(absolutePath(exclude));
+        excludes.push_back(resolvedPath(exclude));
     if (!excludes.empty()) {
         collection->setExcludes(std::move(excludes));
         factory.updatePathCollection(*collection);

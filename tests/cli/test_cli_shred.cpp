@@ -224,6 +224,36 @@ TEST(CliShred, VolumesNeedTheirOptionAndWipeFreeLeavesNothingBehind)
     EXPECT_TRUE(t::exists(dir.path())) << "the mount point stays";
 }
 
+TEST(CliShred, DotDotInTargetsAndExcludesNamesWhatTheFileSystemNames)
+{
+    t::TempDir dir;
+    const std::string target = dir / "T";
+    t::makeDir(target);
+    t::makeDir(target + "/sub");
+    t::writeFile(target + "/gone", "gone");
+    t::writeFile(target + "/sub/keep.txt", "keep");
+    const auto run =
+        cli({"shred", "--yes", "--method", "16", "--exclude", target + "/sub/../sub/keep.txt", target});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(t::readFile(target + "/sub/keep.txt"), Bytes({'k', 'e', 'e', 'p'}))
+        << "the excluded file was shredded";
+    EXPECT_FALSE(t::exists(target + "/gone"));
+
+    if (!t::isRoot())
+        GTEST_SKIP() << "mounting a tmpfs needs root";
+    const std::string volume = dir / "V";
+    t::makeDir(volume);
+    t::TmpfsMount mount(volume, "1m");
+    ASSERT_TRUE(mount.available());
+    t::makeDir(volume + "/sub");
+    t::writeFile(volume + "/data", "data");
+    // A volume named through ".." is still a volume: refused without --volume, as "/" would be.
+    const auto refused = cli({"shred", "--yes", volume + "/sub/.."});
+    EXPECT_EQ(refused.exitCode, 2) << refused.err;
+    EXPECT_NE(refused.err.find("--volume"), std::string::npos) << refused.err;
+    EXPECT_EQ(t::readFile(volume + "/data"), Bytes({'d', 'a', 't', 'a'}));
+}
+
 TEST(CliShred, AFileThatCannotBeOverwrittenMakesExitStatusOne)
 {
     if (!t::isRoot())
