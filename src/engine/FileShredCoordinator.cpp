@@ -45,6 +45,15 @@ SplitPath splitPath(std::string path)
     return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
 }
 
+// Excludes are written without a trailing slash, as the walks write paths; a target is compared
+// with them in the same form.
+std::string withoutTrailingSlash(std::string path)
+{
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return path;
+}
+
 std::string joinPath(const std::string& parent, const std::string& name)
 {
     return parent == "/" ? "/" + name : parent + "/" + name;
@@ -255,8 +264,9 @@ bool FileShredCoordinator::renameEntryAt(int dirFd, const std::string& name, con
     return renamed;
 }
 
-std::string FileShredCoordinator::renameAtPath(const std::string& path, const Excludes& excludes)
+std::string FileShredCoordinator::renameAtPath(const std::string& target, const Excludes& excludes)
 {
+    const std::string path = withoutTrailingSlash(target);
     // After a cancel a target keeps its name: renamed but never deleted, it would be lost to the user.
     struct stat info;
     if (isCancelled() || ::lstat(path.c_str(), &info) != 0)
@@ -359,8 +369,9 @@ void FileShredCoordinator::flushLog(const std::string& volumePath, std::uint64_t
 
 // ---- deleting -------------------------------------------------------------------------------
 
-void FileShredCoordinator::saveDelete(const std::string& path, const Excludes& excludes)
+void FileShredCoordinator::saveDelete(const std::string& target, const Excludes& excludes)
 {
+    const std::string path = withoutTrailingSlash(target);
     if (isCancelled())
         return;
     struct stat info;

@@ -533,3 +533,24 @@ TEST(FileShredCoordinator, AFileCutShortByCancelIsNotReportedOverwritten)
     EXPECT_EQ(shredding.recorder.items[0].error, "Canceled");
     EXPECT_EQ(shredding.recorder.missing, 0) << "a cancel is no error";
 }
+
+TEST(FileShredCoordinator, ATargetWithATrailingSlashKeepsItsExcludes)
+{
+    t::TempDir dir;
+    const std::string target = dir / "T";
+    t::makeDir(target);
+    t::makeDir(target + "/sub");
+    t::writeFile(target + "/gone", "gone");
+    t::writeFile(target + "/sub/keep.txt", "keep");
+    // As the job prepares them: the excluded file and every folder above it.
+    FileShredCoordinator::Excludes excludes;
+    for (std::string path = target + "/sub/keep.txt"; path != dir.path(); path.erase(path.rfind('/')))
+        excludes.insert(path);
+
+    Shredding shredding(16);
+    shredding.run(target + "/", excludes);
+
+    EXPECT_EQ(t::readFile(target + "/sub/keep.txt"), Bytes({'k', 'e', 'e', 'p'}))
+        << "the folder holding the excluded file was renamed and the file deleted";
+    EXPECT_EQ(t::listNames(target), std::vector<std::string>{"sub"});
+}
