@@ -29,8 +29,7 @@ const char* flag(bool value)
 FileShredder::FileShredder(std::shared_ptr<PathCollection> locations, std::shared_ptr<Algorithm> algorithm,
                            std::shared_ptr<ShredOptions> options)
     : m_pathCollection(std::move(locations)), m_algorithm(std::move(algorithm)), m_options(std::move(options))
-{
-}
+{}
 
 FileShredder::~FileShredder() = default;
 
@@ -222,26 +221,39 @@ void FileShredder::waitForReformat(const std::string& mountPath)
         logMessage("Cannot reformat ", mountPath, ": the privileged helper is not available");
         return;
     }
-    struct State
+    auto wait = std::make_shared<ReformatWait>();
     {
-        std::mutex mutex;
-        std::condition_variable done;
-        bool answered = false;
-        std::optional<std::string> error;
-    };
-    auto state = std::make_shared<State>();
-    m_helperTool->reformatVolumeAt(mountPath, [state](std::optional<std::string> error) {
-        std::lock_guard lock(state->mutex);
-        state->answered = true;
-        state->error = std::move(error);
-        state->done.notify_all();
+        std::lock_guard lock(m_stateMutex);
+        m_reformatWait = wait;
+    }
+    // A cancel that came before the wait was registered has found nothing to wake.
+    if (isCancelled())
+        wait->abandoned = true;
+    m_helperTool->reformatVolumeAt(mountPath, [wait](std::optional<std::string> error) {
+        std::lock_guard lock(wait->mutex);
+        wait->answered = true;
+        wait->error = std::move(error);
+        wait->done.notify_all();
     });
-    // Reformatting takes as long as it takes; the helper's connection answers with an error
-    // rather than never.
-    std::unique_lock lock(state->mutex);
-    state->done.wait(lock, [&] { return state->answered; });
-    if (state->error)
-        logMessage("Format Volume failed: ", mountPath, " -> ", *state->error);
+    // Reformatting takes as long as it takes, and the helper's connection answers with an error
+    // rather than never. A cancel ends the wait, though the helper finishes its work: the thread
+    // that delivers the reply may be the very one waiting for this job to end.
+    bool answered = false;
+    std::optional<std::string> error;
+    {
+        std::unique_lock lock(wait->mutex);
+        wait->done.wait(lock, [&] { return wait->answered || wait->abandoned; });
+        answered = wait->answered;
+        error = wait->error;
+    }
+    {
+        std::lock_guard lock(m_stateMutex);
+        m_reformatWait.reset();
+    }
+    if (!answered)
+        logMessage("Format Volume still running, no longer waited for: ", mountPath);
+    else if (error)
+        logMessage("Format Volume failed: ", mountPath, " -> ", *error);
     else
         logMessage("Format Volume done: ", mountPath);
 }
@@ -314,6 +326,7 @@ void FileShredder::cancel()
 {
     logLine("Cancel Triggered");
     m_canceled.store(true, std::memory_order_relaxed);
+    std::shared_ptr<ReformatWait> reformatWait;
     {
         std::lock_guard lock(m_stateMutex);
         if (m_fileshredCoordinator)
@@ -322,6 +335,12 @@ void FileShredder::cancel()
             m_freespaceCoordinator->cancel();
         m_curPath = localized("Canceling...");
         m_action = m_curPath;
+        reformatWait = m_reformatWait;
+    }
+    if (reformatWait) {
+        std::lock_guard lock(reformatWait->mutex);
+        reformatWait->abandoned = true;
+        reformatWait->done.notify_all();
     }
     sendState();
 }

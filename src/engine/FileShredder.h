@@ -14,6 +14,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -99,6 +100,17 @@ public:
     void freespaceVolumeTitle(const std::string& title) override;
 
 private:
+    // The reply of a reformat, and whether a cancel stopped waiting for it. Shared with the reply,
+    // which may come after the job stopped waiting.
+    struct ReformatWait
+    {
+        std::mutex mutex;
+        std::condition_variable done;
+        bool answered = false;
+        bool abandoned = false;
+        std::optional<std::string> error;
+    };
+
     bool isVolume(const std::string& path) const;
     void setCurPath(std::string path);
     void sendState();
@@ -133,6 +145,7 @@ private:
     std::int64_t m_bytesProgress = 0;
     std::atomic<bool> m_canceled{false};
     std::optional<std::chrono::steady_clock::time_point> m_lastEventTriggered;
+    std::shared_ptr<ReformatWait> m_reformatWait;
 };
 
 } // namespace cv

@@ -316,3 +316,49 @@ TEST(FileShredder, APlaceholderMethodOrACancelBeforeRunStillFinishes)
         EXPECT_TRUE(delegate.results[0]->history.empty());
     }
 }
+
+TEST(FileShredder, CancelEndsTheWaitForAReformatThatDoesNotAnswer)
+{
+    // The window's helper client answers on the GUI thread, which may itself be waiting for the job
+    // to end: a cancel must free the job from a reformat that has not answered.
+    struct SilentHelper : RecordingHelper
+    {
+        std::vector<Reply> kept;
+        void reformatVolumeAt(const std::string& path, Reply reply) override
+        {
+            calls.push_back("reformat " + path);
+            kept.push_back(std::move(reply));
+        }
+    } helper;
+    t::TempDir volume;
+    auto options = std::make_shared<ShredOptions>();
+    options->hasVolumes = true;
+    options->formatVolume = true;
+    Delegate delegate;
+    auto job = std::make_shared<FileShredder>(scan({volume.path()}), method(16), options);
+    job->setVolumeProbe(folderAsVolume(volume.path(), 0));
+    job->setHelperTool(&helper);
+    job->setDelegate(&delegate);
+    std::thread worker([job] { job->run(); });
+    {
+        std::unique_lock lock(delegate.mutex);
+        ASSERT_TRUE(delegate.changed.wait_for(lock, std::chrono::seconds(30), [&] {
+            return !delegate.states.empty() &&
+                   delegate.states.back()->path == volume.path() + " - Formatting";
+        }));
+    }
+    job->cancel();
+    {
+        std::unique_lock lock(delegate.mutex);
+        const bool ended = delegate.changed.wait_for(lock, std::chrono::seconds(30),
+                                                     [&] { return !delegate.results.empty(); });
+        if (!ended) {
+            worker.detach(); // the job hangs: fail rather than hang the test program
+            FAIL() << "the job still waits for the reformat after a cancel";
+        }
+    }
+    worker.join();
+    EXPECT_TRUE(delegate.results[0]->canceled);
+    for (auto& late : helper.kept)
+        late(std::nullopt); // the reply that comes after all does no harm
+}
