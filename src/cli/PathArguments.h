@@ -9,10 +9,7 @@ namespace cv::cli {
 // slash goes too: "link/" would otherwise name the link's target.
 std::string absolutePath(const std::string& path);
 
-// absolutePath(), with ".." resolved the way the file system resolves it (through links, not by
-// the text), so that "/etc/.." names "/" and an exclude written with ".." names the paths a walk
-// meets. The last component stays as it is (a link stays a link) unless it is "..". A path whose
-// folders cannot be resolved is given back as absolutePath() gives it.
+// absolutePath(), with ".." resolved through the file system (PathCollectionFactory::resolvedPath).
 std::string resolvedPath(const std::string& path);
 
 } // namespace cv::cli

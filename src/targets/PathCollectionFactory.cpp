@@ -6,7 +6,10 @@
 #include "targets/Volume.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <optional>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 
@@ -118,6 +121,33 @@ void PathCollectionFactory::updatePathCollection(PathCollection& collection) con
         else
             scanPath(collection, path, excludes);
     }
+}
+
+namespace {
+
+std::optional<std::string> realPath(const std::string& path)
+{
+    const std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
+    if (!real)
+        return std::nullopt;
+    return std::string(real.get());
+}
+
+} // namespace
+
+std::string PathCollectionFactory::resolvedPath(std::string_view path)
+{
+    const std::string normalized = normalizedPath(path);
+    if (normalized != "/.." && normalized.find("/../") == std::string::npos && !normalized.ends_with("/.."))
+        return normalized;
+    const auto slash = normalized.rfind('/');
+    const std::string name = normalized.substr(slash + 1);
+    if (name == "..")
+        return realPath(normalized).value_or(normalized);
+    const auto parent = realPath(slash == 0 ? "/" : normalized.substr(0, slash));
+    if (!parent)
+        return normalized;
+    return *parent == "/" ? "/" + name : *parent + "/" + name;
 }
 
 std::string PathCollectionFactory::normalizedPath(std::string_view path)

@@ -49,6 +49,11 @@ public:
     // and walked paths are compared. ".." stays, since resolving it without the file system
     // would be wrong across links.
     static std::string normalizedPath(std::string_view path);
+    // normalizedPath(), with ".." resolved the way the file system resolves it (through links, not
+    // by the text), so that "/etc/.." names "/" and an exclude written with ".." names the paths a
+    // walk meets. The last component stays as it is (a link stays a link) unless it is "..". A path
+    // whose folders cannot be resolved is given back normalized.
+    static std::string resolvedPath(std::string_view path);
 
     // True when path is one of the collection's excludes or lies below one.
     static bool pathExcluded(const std::string& path, const PathCollection& collection);

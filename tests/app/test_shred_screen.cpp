@@ -265,6 +265,14 @@ TEST(ShredScreen, TheStartupVolumeIsRefused)
     EXPECT_TRUE(h.screen->locations().empty());
     EXPECT_TRUE(h.openDialog<VolumeOptionViewController>() == nullptr);
     button(alert, u"Ok"_s)->click();
+
+    // Named through "..", it is the same volume and is refused the same way.
+    makeDir(h.dir / "root/sub");
+    h.screen->droppedLocations({h.dir / "root/sub/.."});
+    alert = h.openDialog();
+    ASSERT_NE(alert, nullptr) << "a path with \"..\" slipped past the startup-volume check";
+    EXPECT_TRUE(h.screen->locations().empty());
+    button(alert, u"Ok"_s)->click();
 }
 
 TEST(ShredScreen, TheSystemsVolumeTestKnowsMountPointsOnly)

@@ -404,8 +404,14 @@ std::vector<std::string> DropFilesViewController::mergeLocations(const std::vect
     return merged;
 }
 
-void DropFilesViewController::droppedLocations(const std::vector<std::string>& paths)
+void DropFilesViewController::droppedLocations(const std::vector<std::string>& rawPaths)
 {
+    // Dropped, opened and bus-sent paths may carry "..", "." or a trailing slash: every check below
+    // and the shred itself must see the path the file system means ("/etc/.." is the startup volume).
+    std::vector<std::string> paths;
+    paths.reserve(rawPaths.size());
+    for (const auto& path : rawPaths)
+        paths.push_back(PathCollectionFactory::resolvedPath(path));
     QTimer::singleShot(0, this, &DropFilesViewController::droppedLocationViewState);
 
     std::vector<std::string> droppedVolumes;
