@@ -163,6 +163,12 @@ HelperOutcome FileOperations::changePermissions(const std::string& path, uid_t u
         return HelperError::failed(errorText("Cannot examine", path, errno));
     if (!S_ISREG(opened.st_mode) || opened.st_dev != info.st_dev || opened.st_ino != info.st_ino)
         return HelperError::invalidArgument(path + " was replaced while it was being opened");
+    // Another name of the same file may lie anywhere on the volume (a hard link of /etc/shadow in
+    // the caller's folder): owning this name would hand over that one too, so such a file is refused.
+    if (opened.st_nlink > 1)
+        return HelperError::invalidArgument("Refusing to change the permissions of " + path + ": it has " +
+                                            std::to_string(opened.st_nlink) +
+                                            " hard links, and the others would change with it");
 
     if (::fchown(file.get(), uid, static_cast<gid_t>(-1)) != 0)
         return HelperError::failed(errorText("Cannot change the owner of", path, errno));

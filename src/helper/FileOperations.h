@@ -16,7 +16,8 @@ class FileOperations
 public:
     // Afterwards the user uid can open the regular file at path for writing: it becomes theirs, with
     // read and write permission for its owner and without set-user-ID and set-group-ID bits. Links
-    // and everything that is not a regular file are refused.
+    // and everything that is not a regular file are refused, and so is a file with more than one
+    // hard link, whose other names would be opened up with it.
     static HelperOutcome changePermissions(const std::string& path, uid_t uid);
     // Afterwards nothing exists at path. A link or special file is removed itself; a folder goes with
     // its contents, without following links and without entering other mounted file systems (a

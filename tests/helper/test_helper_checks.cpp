@@ -253,3 +253,32 @@ TEST(HelperFileOperations, OpensUpWithoutKeepingSetUserId)
     ASSERT_TRUE(missing);
     EXPECT_EQ(missing->kind, HelperError::Kind::Failed);
 }
+
+TEST(HelperFileOperations, NeverOpensUpAFileWithOtherHardLinks)
+{
+    // A second name for a protected file (as a hard link of /etc/shadow in a user's folder would be)
+    // must not hand that file to the caller: the other names are not what was asked for.
+    TempDir dir;
+    cv::test::makeDir(dir / "system");
+    cv::test::makeDir(dir / "user");
+    const std::string protectedFile = dir / "system/shadow";
+    cv::test::writeFile(protectedFile, std::string("root:secret"));
+    ASSERT_EQ(::chmod(protectedFile.c_str(), 0400), 0);
+    const std::string link = dir / "user/innocent";
+    ASSERT_EQ(::link(protectedFile.c_str(), link.c_str()), 0);
+    struct stat before = {};
+    ASSERT_EQ(::stat(protectedFile.c_str(), &before), 0);
+
+    const auto error = cv::FileOperations::changePermissions(link, 65534);
+    ASSERT_TRUE(error) << "a file with two names was opened up";
+    EXPECT_EQ(error->kind, HelperError::Kind::InvalidArgument);
+    struct stat after = {};
+    ASSERT_EQ(::stat(protectedFile.c_str(), &after), 0);
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    EXPECT_EQ(after.st_mode & 07777, 0400u);
+
+    // With its other name gone the file is the caller's to have.
+    ASSERT_EQ(::unlink(protectedFile.c_str()), 0);
+    EXPECT_FALSE(cv::FileOperations::changePermissions(link, ::geteuid()));
+    EXPECT_EQ(cv::test::readFile(link).size(), 11u);
+}
