@@ -367,6 +367,46 @@ TEST(ShredScreen, TheExplorersUntickedEntriesLeaveTheTotals)
     EXPECT_EQ(h.screen->pathCollection()->excludes(), std::vector<std::string>{h.dir / "f/drop"});
 }
 
+TEST(ShredScreen, EntriesUntickedInTheExplorerStayOutWhenMoreIsDropped)
+{
+    auto& settings = SettingsManager::sharedManager();
+    ShredScreenHarness h;
+    makeDir(h.dir / "f");
+    writeFile(h.dir / "f/keep", std::string(100, 'k'));
+    writeFile(h.dir / "f/spare", std::string(900, 's'));
+    writeFile(h.dir / "more", std::string(10, 'm'));
+    ASSERT_TRUE(h.dropAndWait({h.dir / "f"}));
+    h.screen->showExplorer();
+    auto* explorer = h.screen->findChild<ExplorerViewController*>();
+    ASSERT_NE(explorer, nullptr);
+    ExplorerFileListController& list = *explorer->fileListController();
+    for (std::size_t row = 0; row < list.source().size(); ++row) {
+        if (list.source()[row]->path() == h.dir / "f/spare")
+            list.fileCellSelectToggle(static_cast<std::int64_t>(row), false);
+    }
+    QSignalSpy scanned(h.screen, &DropFilesViewController::scanFinished);
+    explorer->dismiss();
+    ASSERT_TRUE(scanned.wait(10000));
+
+    // A later drop adds to the selection; it does not bring back what the user took out of it.
+    ASSERT_TRUE(h.dropAndWait({h.dir / "more"}));
+    EXPECT_EQ(h.screen->pathCollection()->excludes(), std::vector<std::string>{h.dir / "f/spare"});
+    EXPECT_EQ(h.screen->pathCollection()->totalSize(), 110);
+    EXPECT_EQ(h.screen->pathCollection()->fileCount(), 2u);
+
+    h.screen->selectMethodIndex(randomMethodIndex(*h.screen));
+    settings.setBool(false, SettingsManager::kSettingsDeletionShowPrompt);
+    h.screen->startShred();
+    settings.setBool(true, SettingsManager::kSettingsDeletionShowPrompt);
+    auto* progress = qobject_cast<ProgressViewController*>(h.host.current());
+    ASSERT_NE(progress, nullptr);
+    QSignalSpy done(progress, &ProgressViewController::jobFinished);
+    ASSERT_TRUE(done.wait(20000));
+    EXPECT_FALSE(exists(h.dir / "f/keep"));
+    EXPECT_FALSE(exists(h.dir / "more"));
+    EXPECT_TRUE(exists(h.dir / "f/spare")) << "an unticked file was shredded";
+}
+
 TEST(ShredScreen, StartAsksForConfirmationUnlessPromptsAreOff)
 {
     auto& settings = SettingsManager::sharedManager();

@@ -438,8 +438,13 @@ void DropFilesViewController::droppedLocations(const std::vector<std::string>& r
     m_locations = std::move(merged);
     m_volumes = std::move(volumes);
     logMessage("Scanning ", m_locations.size(), " dropped location(s)");
-    scan([locations = m_locations] {
-        return std::shared_ptr<PathCollection>(PathCollectionFactory().createPathCollection(locations));
+    // A fresh collection for the merged locations, which keeps out what was unticked before.
+    scan([locations = m_locations, excludes = m_excludes] {
+        auto collection = std::make_shared<PathCollection>();
+        collection->setPaths(locations);
+        collection->setExcludes(excludes);
+        PathCollectionFactory().updatePathCollection(*collection);
+        return collection;
     });
 }
 
@@ -535,6 +540,7 @@ void DropFilesViewController::removeDropedFiles()
     m_dropSpinner->stopAnimation();
     m_locations.clear();
     m_volumes.clear();
+    m_excludes.clear();
     m_pathCollection.reset();
     setViewState();
     animateInfoBoardBy(0);
@@ -622,6 +628,7 @@ void DropFilesViewController::explorerDismissedWith(std::shared_ptr<PathCollecti
     // A drop while the explorer was open replaced the collection; the explorer's one is stale.
     if (!collection || collection != m_pathCollection)
         return;
+    m_excludes = collection->excludes();
     startReload();
     scan([collection] {
         PathCollectionFactory().updatePathCollection(*collection);

@@ -134,6 +134,8 @@ private:
     std::vector<std::string> m_locations;
     std::vector<std::string> m_volumes; // the volumes among the locations (one at most)
     std::shared_ptr<PathCollection> m_pathCollection;
+    // What the user unticked in the explorer: every later scan of the selection keeps it out.
+    std::vector<std::string> m_excludes;
     std::shared_ptr<ShredOptions> m_shredOptions;
     QString m_selectedOption;
     bool m_loaded = false;
