@@ -14,6 +14,11 @@ namespace cv {
 
 namespace {
 
+// How deep a deletion goes into nested folders. The walk holds a descriptor and a stack frame per
+// level; without a bound a tree nested tens of thousands deep (cheap for any user to make) runs the
+// helper out of stack where it may keep that many files open, and kills it with every call in flight.
+constexpr int kMaxFolderDepth = 1024;
+
 std::string errorText(const std::string& what, const std::string& path, int error)
 {
     return what + " " + path + ": " + std::strerror(error);
@@ -32,9 +37,10 @@ bool isMountRoot(int dirFd, const char* name, const struct stat& info, dev_t par
     return false;
 }
 
-// Removes everything inside the open folder dirFd (on device dev), depth first. Goes on after a
-// failure so that as much as possible is removed, and keeps the first failure for the answer.
-void removeContents(int dirFd, dev_t dev, const std::string& displayPath, std::string& firstError)
+// Removes everything inside the open folder dirFd (on device dev, depth folders below the one
+// asked for), depth first. Goes on after a failure so that as much as possible is removed, and
+// keeps the first failure for the answer.
+void removeContents(int dirFd, dev_t dev, int depth, const std::string& displayPath, std::string& firstError)
 {
     const auto fail = [&firstError](std::string message) {
         if (firstError.empty())
@@ -89,7 +95,12 @@ void removeContents(int dirFd, dev_t dev, const std::string& displayPath, std::s
                        : errorText("Cannot open the folder", childPath, errno));
             continue;
         }
-        removeContents(child.get(), dev, childPath, firstError);
+        if (depth >= kMaxFolderDepth) {
+            fail(childPath + " lies deeper than " + std::to_string(kMaxFolderDepth) +
+                 " nested folders; it was left in place");
+            continue;
+        }
+        removeContents(child.get(), dev, depth + 1, childPath, firstError);
         child.reset();
         if (::unlinkat(dirFd, name.c_str(), AT_REMOVEDIR) != 0 && errno != ENOENT)
             fail(errorText("Cannot delete the folder", childPath, errno));
@@ -213,7 +224,7 @@ HelperOutcome FileOperations::deleteItem(const std::string& path)
         return HelperError::invalidArgument(path + " was replaced while it was being opened");
 
     std::string firstError;
-    removeContents(folder.get(), info.st_dev, path, firstError);
+    removeContents(folder.get(), info.st_dev, 1, path, firstError);
     folder.reset();
     if (!firstError.empty())
         return HelperError::failed(firstError);

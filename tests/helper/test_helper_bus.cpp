@@ -22,6 +22,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -491,4 +492,61 @@ TEST(HelperLifetime, LeavesWhenIdleAndIsStartedAgainByTheNextCall)
     const QDBusMessage again = callDirectly(*caller, QStringLiteral("getVersion"));
     EXPECT_EQ(again.arguments().value(0).toString(), QStringLiteral("1.0"));
     EXPECT_NE(caller->interface()->serviceOwner(name).value(), first) << "a new helper answered";
+}
+
+TEST(HelperOperations, SurvivesDeletingAFolderNestedDeeperThanItWalks)
+{
+    // As many descriptors as the system lets this test have: the helper started by the bus inherits
+    // them, and a walk that is bounded only by them runs out of stack first.
+    rlimit files = {};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &files), 0);
+    const rlimit before = files;
+    files.rlim_cur = files.rlim_max;
+    ::setrlimit(RLIMIT_NOFILE, &files);
+    ::getrlimit(RLIMIT_NOFILE, &files);
+    const std::size_t depth = static_cast<std::size_t>(std::clamp<rlim_t>(files.rlim_cur, 400, 30200) - 200);
+
+    PrivateBus bus(kTestHelper, kShortIdle);
+    ::setrlimit(RLIMIT_NOFILE, &before);
+    ASSERT_FALSE(bus.address().isEmpty()) << "dbus-daemon did not start";
+    const std::string top = bus.folder() + "/deep";
+    cv::test::makeDir(top);
+    {
+        cv::UniqueFd folder(::open(top.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        for (std::size_t i = 0; i < depth && folder; ++i) {
+            ASSERT_EQ(::mkdirat(folder.get(), "d", 0700), 0);
+            folder = cv::UniqueFd(::openat(folder.get(), "d", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        }
+        ASSERT_TRUE(folder);
+    }
+
+    BusConnection caller(bus.address(), QStringLiteral("caller"));
+    ASSERT_EQ(callDirectly(*caller, QStringLiteral("getVersion")).type(), QDBusMessage::ReplyMessage);
+    const QString helper = caller->interface()->serviceOwner(QLatin1String(HelperToolProtocol::serviceName));
+    const QDBusMessage answer = callDirectly(*caller, QStringLiteral("deleteFileAtPath"), {bytes(top)});
+    EXPECT_NE(answer.errorName(), QStringLiteral("org.freedesktop.DBus.Error.NoReply"))
+        << "depth " << depth << ": " << qPrintable(answer.errorMessage());
+    if (depth > 1024) {
+        EXPECT_PRED2(contains, answer.errorMessage().toStdString(), "nested folders") << "depth " << depth;
+    }
+    EXPECT_EQ(caller->interface()->serviceOwner(QLatin1String(HelperToolProtocol::serviceName)).value(),
+              helper)
+        << "the helper died";
+
+    // What the helper left in place, removed bottom-up through descriptors (the paths are too long
+    // for the usual removal).
+    std::vector<cv::UniqueFd> chain;
+    chain.emplace_back(::open(top.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    ::setrlimit(RLIMIT_NOFILE, &files);
+    while (chain.back()) {
+        cv::UniqueFd next(::openat(chain.back().get(), "d", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (!next)
+            break;
+        chain.push_back(std::move(next));
+    }
+    while (chain.size() > 1) {
+        chain.pop_back();
+        ::unlinkat(chain.back().get(), "d", AT_REMOVEDIR);
+    }
+    ::setrlimit(RLIMIT_NOFILE, &before);
 }
