@@ -407,6 +407,31 @@ TEST(ShredScreen, EntriesUntickedInTheExplorerStayOutWhenMoreIsDropped)
     EXPECT_TRUE(exists(h.dir / "f/spare")) << "an unticked file was shredded";
 }
 
+TEST(ShredScreen, AConfirmationStartsNothingWhenTheSelectionChangedMeanwhile)
+{
+    ShredScreenHarness h;
+    writeFile(h.dir / "asked", std::string(10, 'a'));
+    writeFile(h.dir / "sent", std::string(10, 's'));
+    ASSERT_TRUE(h.dropAndWait({h.dir / "asked"}));
+    h.screen->selectMethodIndex(randomMethodIndex(*h.screen));
+    QSignalSpy progress(h.screen, &DropFilesViewController::progressShown);
+    h.screen->startShred();
+    QMessageBox* confirmation = h.openDialog();
+    ASSERT_NE(confirmation, nullptr);
+
+    // The file manager sends another file while the question is open; its scan is shown.
+    QSignalSpy scanned(h.screen, &DropFilesViewController::scanFinished);
+    h.intake.erase({h.dir / "sent"});
+    ASSERT_TRUE(scanned.wait(10000));
+    ASSERT_EQ(h.screen->pathCollection()->fileCount(), 2u);
+
+    button(confirmation, u"DELETE"_s)->click();
+    QTest::qWait(20);
+    EXPECT_EQ(progress.count(), 0) << "the answer was given for another selection";
+    EXPECT_EQ(h.host.current(), h.screen);
+    EXPECT_TRUE(exists(h.dir / "sent"));
+}
+
 TEST(ShredScreen, StartAsksForConfirmationUnlessPromptsAreOff)
 {
     auto& settings = SettingsManager::sharedManager();

@@ -670,9 +670,15 @@ void DropFilesViewController::startShred()
     QPushButton* cancelButton = alert->addButton(tr("Cancel"), QMessageBox::ActionRole);
     alert->setDefaultButton(cancelButton);
     alert->setEscapeButton(cancelButton);
-    connect(alert, &QMessageBox::finished, this, [this, alert, deleteButton] {
+    // The answer holds for the selection it was asked for: files the file manager sends meanwhile
+    // make a new one, which must be confirmed on its own.
+    connect(alert, &QMessageBox::finished, this, [this, alert, deleteButton, asked = m_pathCollection] {
         if (alert->clickedButton() != deleteButton) {
             logLine("Delete was cancelled!");
+            return;
+        }
+        if (m_pathCollection != asked) {
+            logLine("The selection changed while the confirmation was open; nothing started");
             return;
         }
         showProgress();
