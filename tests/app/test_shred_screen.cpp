@@ -407,6 +407,36 @@ TEST(ShredScreen, EntriesUntickedInTheExplorerStayOutWhenMoreIsDropped)
     EXPECT_TRUE(exists(h.dir / "f/spare")) << "an unticked file was shredded";
 }
 
+TEST(ShredScreen, FilesSentWhileTheExplorerIsOpenWaitForIt)
+{
+    ShredScreenHarness h;
+    makeDir(h.dir / "f");
+    writeFile(h.dir / "f/keep", std::string(100, 'k'));
+    writeFile(h.dir / "f/spare", std::string(900, 's'));
+    writeFile(h.dir / "more", std::string(10, 'm'));
+    ASSERT_TRUE(h.dropAndWait({h.dir / "f"}));
+    h.screen->showExplorer();
+    auto* explorer = h.screen->findChild<ExplorerViewController*>();
+    ASSERT_NE(explorer, nullptr);
+
+    // The file manager sends a file while the user is unticking entries.
+    h.intake.erase({h.dir / "more"});
+    ExplorerFileListController& list = *explorer->fileListController();
+    for (std::size_t row = 0; row < list.source().size(); ++row) {
+        if (list.source()[row]->path() == h.dir / "f/spare")
+            list.fileCellSelectToggle(static_cast<std::int64_t>(row), false);
+    }
+    explorer->dismiss();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !h.screen->isScanning() && h.screen->pathCollection() && h.intake.files().empty(); },
+        10000));
+    EXPECT_EQ(h.screen->locations(), (std::vector<std::string>{h.dir / "f", h.dir / "more"}));
+    EXPECT_EQ(h.screen->pathCollection()->excludes(), std::vector<std::string>{h.dir / "f/spare"})
+        << "what was unticked in the explorer was lost";
+    EXPECT_EQ(h.screen->pathCollection()->totalSize(), 110);
+    EXPECT_TRUE(h.intake.readyToReceiveFiles());
+}
+
 TEST(ShredScreen, AConfirmationStartsNothingWhenTheSelectionChangedMeanwhile)
 {
     ShredScreenHarness h;

@@ -620,20 +620,27 @@ void DropFilesViewController::showExplorer()
     auto* explorer = new ExplorerViewController(m_pathCollection, this);
     explorer->setDelegate(this);
     m_explorer = explorer;
+    // Files sent meanwhile would replace the collection the user is unticking entries of, and
+    // the unticking would be lost: they wait until the explorer is closed.
+    if (m_systermService.delegate() == this)
+        m_systermService.setReadyToReceiveFiles(false);
     TransitionAnimator::animatePresentation(explorer, this);
 }
 
 void DropFilesViewController::explorerDismissedWith(std::shared_ptr<PathCollection> collection)
 {
     // A drop while the explorer was open replaced the collection; the explorer's one is stale.
-    if (!collection || collection != m_pathCollection)
-        return;
-    m_excludes = collection->excludes();
-    startReload();
-    scan([collection] {
-        PathCollectionFactory().updatePathCollection(*collection);
-        return collection;
-    });
+    if (collection && collection == m_pathCollection) {
+        m_excludes = collection->excludes();
+        startReload();
+        scan([collection] {
+            PathCollectionFactory().updatePathCollection(*collection);
+            return collection;
+        });
+    }
+    // Files that came while the explorer was open are added now, keeping out what was unticked.
+    if (m_systermService.delegate() == this)
+        m_systermService.readyToRun();
 }
 
 void DropFilesViewController::startReload()
