@@ -65,6 +65,25 @@ std::optional<std::string> blockDevice(const MountEntry& entry)
     return std::nullopt;
 }
 
+// Whether mountPoint holds part of the running system: where it boots from, keeps its programs and
+// state, or its users' homes. Such a volume is never reformatted, whatever the caller asks; a misplaced
+// click on the boot partition would leave the machine unable to start.
+bool isSystemMountPoint(const std::string& mountPoint)
+{
+    // Below these the system keeps its own things only.
+    for (const std::string_view tree : {"/boot", "/efi", "/usr"}) {
+        if (mountPoint == tree || (mountPoint.size() > tree.size() && mountPoint.rfind(tree, 0) == 0 &&
+                                   mountPoint[tree.size()] == '/'))
+            return true;
+    }
+    for (const std::string_view folder :
+         {"/var", "/var/lib", "/var/log", "/home", "/opt", "/srv", "/root", "/etc", "/tmp"}) {
+        if (mountPoint == folder)
+            return true;
+    }
+    return false;
+}
+
 std::string trimNewlines(std::string text)
 {
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
@@ -86,6 +105,9 @@ HelperOutcome VolumeReformatter::findTarget(const std::string& mountPath,
     const std::string mountPoint = ArgumentCheck::normalized(mountPath);
     if (mountPoint == "/")
         return HelperError::invalidArgument("Refusing to reformat the startup volume /");
+    if (isSystemMountPoint(mountPoint))
+        return HelperError::invalidArgument("Refusing to reformat " + mountPoint +
+                                            ", a volume the system runs from");
 
     const MountEntry* found = nullptr;
     for (const auto& entry : mounts) {

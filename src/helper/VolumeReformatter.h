@@ -28,8 +28,9 @@ public:
     HelperOutcome reformatVolumeAt(const std::string& mountPath) const;
 
     // The mount to reformat at mountPath among mounts, or the reason for refusing: the startup
-    // volume "/", a path that is not a mount point, a bind mount of a folder, a device mounted at
-    // a second place too, a volume with other mounts inside, or a type without a known mkfs.
+    // volume "/" or another volume of the system (/boot, /boot/efi, /usr, /var, /home, ...), a path that is
+    // not a mount point, a bind mount of a folder, a device mounted at a second place too, a volume with
+    // other mounts inside, or a type without a known mkfs.
     static HelperOutcome findTarget(const std::string& mountPath, const std::vector<MountEntry>& mounts,
                                     MountEntry& target);
     // How to make a new file system of fsType on device, non-interactively, keeping label (an empty

@@ -139,6 +139,27 @@ TEST(HelperChecks, RefusesToReformatAnythingButAWholeMountedVolume)
     EXPECT_NE(refusal("/mnt/ram", mounts).find("type tmpfs is not supported"), std::string::npos);
 }
 
+TEST(HelperChecks, RefusesToReformatTheVolumesTheSystemRunsFrom)
+{
+    // Volumes the running system needs, each on a partition of its own with nothing mounted inside,
+    // beside a stick: a misplaced click on the boot partition must not make the machine unbootable.
+    const std::vector<MountEntry> mounts = {
+        mount("/", 1),
+        mount("/boot", 2),
+        mount("/boot/efi", 3, "vfat"),
+        mount("/efi", 4, "vfat"),
+        mount("/usr", 5),
+        mount("/var", 6, "xfs"),
+        mount("/home", 7, "btrfs"),
+        mount("/media/stick", 8, "vfat"),
+        mount("/usr/local", 9),
+    };
+    for (const std::string path : {"/boot/efi", "/efi", "/usr/local", "/var", "/home", "/home/"}) {
+        EXPECT_NE(refusal(path, mounts).find("the system"), std::string::npos) << path;
+    }
+    EXPECT_EQ(refusal("/media/stick", mounts), "");
+}
+
 TEST(HelperChecks, MakesTheSameTypeWithTheSameLabel)
 {
     using Args = std::vector<std::string>;
