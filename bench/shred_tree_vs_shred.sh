@@ -11,6 +11,11 @@ RUNS=${RUNS:-3}
 
 base=$(mktemp -d "${BENCH_DIR:-/dev/shm}/cindervault-tree-bench-XXXXXX")
 trap 'rm -rf "$base"' EXIT
+# The jobs run with a settings store of their own that saves no report: the deletion report is
+# timed by its own benchmark, not here.
+export HOME="$base/home" XDG_CONFIG_HOME="$base/home"/.config
+mkdir -p "$XDG_CONFIG_HOME/Ostrevane"
+printf '[General]\nkSettingsDeletionReportAutoSave=false\n' >"$XDG_CONFIG_HOME/Ostrevane/Cindervault.ini"
 make_tree() {
   mkdir -p "$1"
   for d in $(seq 0 99); do

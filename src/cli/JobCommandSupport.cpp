@@ -1,11 +1,10 @@
 #include "cli/JobCommandSupport.h"
 
-#include "cli/CliApplication.h"
 #include "cli/CliLog.h"
 #include "cli/CommandLine.h"
-#include "cli/HelperThread.h"
 #include "cli/JobRunner.h"
 #include "cli/JsonWriter.h"
+#include "cli/QtParts.h"
 #include "cli/ReportOutput.h"
 #include "cli/StoredSettings.h"
 #include "common/ByteCountFormatter.h"
@@ -103,15 +102,15 @@ std::shared_ptr<ShredResult> JobCommandSupport::runJob(const CommandLine& line, 
     LogindSleepInhibitor inhibitor;
     job.setSleepInhibitor(&inhibitor);
     // Reformatting is root's work, done by the privileged helper; its client needs Qt's event loop.
-    std::unique_ptr<HelperThread> helper;
+    std::unique_ptr<HelperToolClient> helper;
     if (job.options() && job.options()->formatVolume) {
         std::string whyNot;
-        if (CliApplication::ensure(&whyNot)) {
-            helper = std::make_unique<HelperThread>();
+        if (const QtParts* parts = QtParts::load(&whyNot))
+            helper = parts->makeHelper(&whyNot);
+        if (helper)
             job.setHelperTool(helper.get());
-        } else {
+        else
             printError("the volume cannot be reformatted: " + whyNot);
-        }
     }
     JobRunner runner(job, ::isatty(STDERR_FILENO) != 0);
     auto result = runner.run();
@@ -127,7 +126,14 @@ int JobCommandSupport::finish(const CommandLine& line, const ShredResult& result
     if (const auto format = line.value("--report-format"))
         reportOptions.reportFormat = parseReportFormat(*format);
     std::string whyNot;
-    const auto reportPath = saveReportForCli(result, reportOptions, &whyNot);
+    std::optional<std::string> reportPath;
+    // The module with the web engine is loaded only for a report that is really made.
+    if (result.canceled)
+        whyNot = "no report is made for a cancelled job";
+    else if (!StoredSettings::autoSaveReports())
+        whyNot = "automatic saving of reports is off in the settings";
+    else if (const QtParts* parts = QtParts::load(&whyNot))
+        reportPath = parts->saveReport(result, reportOptions, &whyNot);
     if (!reportPath && !result.canceled)
         std::fprintf(stderr, "No report saved: %s\n", whyNot.c_str());
 

@@ -13,4 +13,9 @@ std::optional<std::uint64_t> StoredSettings::defaultMethod()
     return static_cast<std::uint64_t>(stored);
 }
 
+bool StoredSettings::autoSaveReports()
+{
+    return SettingsManager::sharedManager().shouldAutoSaveReports();
+}
+
 } // namespace cv::cli

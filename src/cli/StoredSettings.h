@@ -11,6 +11,8 @@ class StoredSettings
 public:
     // The identifier of the stored default method, when one is set (0 means none).
     static std::optional<std::uint64_t> defaultMethod();
+    // Whether a finished job's report is saved (the window's automatic saving).
+    static bool autoSaveReports();
 };
 
 } // namespace cv::cli

@@ -26,6 +26,11 @@ void setLogDescriptor(int fd)
     g_logFd.store(fd);
 }
 
+int currentLogDescriptor()
+{
+    return g_logFd.load();
+}
+
 void logLine(std::string_view message)
 {
     const int fd = g_logFd.load();

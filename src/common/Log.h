@@ -14,6 +14,7 @@ void logLine(std::string_view message);
 // Where log lines go from now on: a descriptor the caller keeps open (standard error by default),
 // or -1 to drop them. The command line keeps a terminal free of them unless asked.
 void setLogDescriptor(int fd);
+int currentLogDescriptor();
 
 // logMessage("Shredding path ", path, " done") joins its arguments with operator<< and logs them.
 template <typename... Parts> void logMessage(const Parts&... parts)
