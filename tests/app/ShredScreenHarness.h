@@ -2,6 +2,7 @@
 
 #include "TempDir.h"
 #include "app/controls/ReplaceViewController.h"
+#include "app/explorer/ExplorerFileListController.h"
 #include "app/intake/SystemService.h"
 #include "app/shred/DropFilesViewController.h"
 
@@ -51,6 +52,15 @@ struct ShredScreenHarness
         QSignalSpy scanned(screen, &DropFilesViewController::scanFinished);
         screen->droppedLocations(paths);
         return scanned.wait(10000);
+    }
+
+    // Unticks the row of path in the open explorer, as a click on its checkbox does.
+    static void untick(ExplorerFileListController& list, const std::string& path)
+    {
+        for (std::size_t row = 0; row < list.source().size(); ++row) {
+            if (list.source()[row]->path() == path)
+                list.fileCellSelectToggle(static_cast<std::int64_t>(row), false);
+        }
     }
 
     // The alert or sheet the screen shows now, if any.

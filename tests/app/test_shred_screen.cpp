@@ -348,10 +348,7 @@ TEST(ShredScreen, TheExplorersUntickedEntriesLeaveTheTotals)
     auto* explorer = h.screen->findChild<ExplorerViewController*>();
     ASSERT_NE(explorer, nullptr);
     ExplorerFileListController& list = *explorer->fileListController();
-    for (std::size_t row = 0; row < list.source().size(); ++row) {
-        if (list.source()[row]->path() == h.dir / "f/drop")
-            list.fileCellSelectToggle(static_cast<std::int64_t>(row), false);
-    }
+    ShredScreenHarness::untick(list, h.dir / "f/drop");
     QSignalSpy scanned(h.screen, &DropFilesViewController::scanFinished);
     explorer->dismiss();
     EXPECT_TRUE(list.source().empty()) << "the fading explorer still holds the trees the rescan replaces";
@@ -380,10 +377,7 @@ TEST(ShredScreen, EntriesUntickedInTheExplorerStayOutWhenMoreIsDropped)
     auto* explorer = h.screen->findChild<ExplorerViewController*>();
     ASSERT_NE(explorer, nullptr);
     ExplorerFileListController& list = *explorer->fileListController();
-    for (std::size_t row = 0; row < list.source().size(); ++row) {
-        if (list.source()[row]->path() == h.dir / "f/spare")
-            list.fileCellSelectToggle(static_cast<std::int64_t>(row), false);
-    }
+    ShredScreenHarness::untick(list, h.dir / "f/spare");
     QSignalSpy scanned(h.screen, &DropFilesViewController::scanFinished);
     explorer->dismiss();
     ASSERT_TRUE(scanned.wait(10000));
@@ -422,10 +416,7 @@ TEST(ShredScreen, FilesSentWhileTheExplorerIsOpenWaitForIt)
     // The file manager sends a file while the user is unticking entries.
     h.intake.erase({h.dir / "more"});
     ExplorerFileListController& list = *explorer->fileListController();
-    for (std::size_t row = 0; row < list.source().size(); ++row) {
-        if (list.source()[row]->path() == h.dir / "f/spare")
-            list.fileCellSelectToggle(static_cast<std::int64_t>(row), false);
-    }
+    ShredScreenHarness::untick(list, h.dir / "f/spare");
     explorer->dismiss();
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return !h.screen->isScanning() && h.screen->pathCollection() && h.intake.files().empty(); },
