@@ -10,6 +10,7 @@
 #include <poll.h>
 #include <spawn.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -90,6 +91,11 @@ ToolRunner::Result ToolRunner::run(const std::string& program, const std::vector
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, outWrite.get(), STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, errWrite.get(), STDERR_FILENO);
+    // A process group of its own, so that whatever the tool starts goes with it when time is up.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
 
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
@@ -102,8 +108,10 @@ ToolRunner::Result ToolRunner::run(const std::string& program, const std::vector
     char* environment[] = {path, locale, nullptr};
 
     pid_t pid = -1;
-    const int spawnError = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environment);
+    const int spawnError =
+        ::posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), environment);
     posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
     outWrite.reset();
     errWrite.reset();
     if (spawnError != 0) {
@@ -111,40 +119,69 @@ ToolRunner::Result ToolRunner::run(const std::string& program, const std::vector
         return result;
     }
     result.started = true;
+    for (const int fd : {outRead.get(), errRead.get()})
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+    // Readable when the tool has ended, whatever became of its output pipes: the deadline covers
+    // the whole run, also of a tool that closed them early.
+    const UniqueFd exited(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)));
 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
-    pollfd fds[2] = {{outRead.get(), POLLIN, 0}, {errRead.get(), POLLIN, 0}};
+    pollfd fds[3] = {{outRead.get(), POLLIN, 0}, {errRead.get(), POLLIN, 0}, {exited.get(), POLLIN, 0}};
     std::string* sinks[2] = {&result.out, &result.err};
-    int open = 2;
-    while (open > 0) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) {
-            result.timedOut = true;
-            ::kill(pid, SIGKILL);
-            break;
-        }
-        const int ready = ::poll(fds, 2, static_cast<int>(std::min<long long>(left.count(), 60000)));
-        if (ready < 0 && errno != EINTR)
-            break;
-        for (int i = 0; i < 2 && ready > 0; ++i) {
-            if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR)))
-                continue;
-            char buffer[4096];
+    // Reads what one pipe holds, at most once unless whole; forgets the pipe at its end.
+    const auto readPipe = [&](int i, bool whole) {
+        char buffer[4096];
+        while (fds[i].fd >= 0) {
             const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
             if (n > 0) {
                 if (sinks[i]->size() < kMaxCapture)
                     sinks[i]->append(buffer, static_cast<std::size_t>(n));
-            } else if (n == 0 || errno != EINTR) {
-                fds[i].fd = -1;
-                --open;
+                if (!whole)
+                    return;
+            } else if (n < 0 && errno == EINTR) {
+                continue;
+            } else {
+                if (n == 0 || errno != EAGAIN)
+                    fds[i].fd = -1;
+                return;
             }
         }
+    };
+    bool ended = false;
+    while (!ended) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            result.timedOut = true;
+            break;
+        }
+        // Without a pidfd (a kernel older than 5.3) the tool's end is looked for every 100 ms.
+        const int ready =
+            ::poll(fds, 3, static_cast<int>(std::min<long long>(left.count(), exited ? 60000 : 100)));
+        if (ready < 0 && errno != EINTR)
+            break;
+        for (int i = 0; i < 2 && ready > 0; ++i) {
+            if (fds[i].fd >= 0 && (fds[i].revents & (POLLIN | POLLHUP | POLLERR)))
+                readPipe(i, false);
+        }
+        if (exited) {
+            ended = ready > 0 && (fds[2].revents & POLLIN);
+        } else {
+            siginfo_t info = {};
+            ended = ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+                    info.si_pid == pid;
+        }
     }
+    // What is left of the tool's group goes now: all of it when time is up, and whatever the tool
+    // left running behind it when it ended, since nothing the helper starts outlives its tool. The
+    // tool is not reaped yet, so its process group cannot have passed to another process.
+    ::kill(-pid, SIGKILL);
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.exitCode = !result.timedOut && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    readPipe(0, true); // what the tool wrote just before it ended
+    readPipe(1, true);
     return result;
 }
 

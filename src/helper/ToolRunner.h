@@ -8,7 +8,9 @@ namespace cv {
 
 // Runs the system tools the helper relies on (snapper, blkid, mkfs.<type>) as root: found only in a
 // fixed search path, started without a shell, with a minimal environment and no input, their output
-// captured, and killed when they overrun their time. Arguments are passed as bytes, unchanged.
+// captured. Each runs in a process group of its own: when it overruns its time, counted over its
+// whole run, the group is killed, and whatever it leaves running when it ends goes with it.
+// Arguments are passed as bytes, unchanged.
 class ToolRunner
 {
 public:

@@ -1,5 +1,7 @@
 // The helper's pure checks and its file work without the bus: what it refuses, how it reads the
 // mount table, which mkfs it would run, and what it does to files as root.
+#include "PrivateBus.h"
+#include "ReplyCatcher.h"
 #include "TempDir.h"
 #include "TmpfsMount.h"
 #include "helper/ArgumentCheck.h"
@@ -209,6 +211,16 @@ TEST(HelperChecks, TakesOnlyAWellFormedYesFromPolkit)
     EXPECT_FALSE(cv::PolkitAuthorizer::isAuthorized(QDBusMessage(), &reason));
 }
 
+namespace {
+
+// Whether the process pid ends within 5 seconds (a zombie waiting for its parent counts as ended).
+bool endsSoon(pid_t pid)
+{
+    return cv::test::waitUntil([pid] { return !cv::test::isProcessRunning(pid); }, 5000);
+}
+
+} // namespace
+
 TEST(HelperChecks, RunsToolsWithoutAShellAndStopsThemInTime)
 {
     const auto sh = cv::ToolRunner::find("sh", {"/nonexistent", "/bin"});
@@ -228,6 +240,23 @@ TEST(HelperChecks, RunsToolsWithoutAShellAndStopsThemInTime)
     const auto stuck = cv::ToolRunner::run(*sh, {"-c", "exec sleep 30"}, 1);
     EXPECT_TRUE(stuck.timedOut);
     EXPECT_FALSE(stuck.succeeded());
+
+    // The deadline counts to the tool's end, also when it closed its output long before.
+    const auto silent = cv::ToolRunner::run(*sh, {"-c", "exec >/dev/null 2>&1; exec sleep 30"}, 1);
+    EXPECT_TRUE(silent.timedOut);
+
+    // What a tool starts goes with it: at its deadline, and when it ends and leaves it running.
+    const auto childOf = [](const cv::ToolRunner::Result& result) {
+        return static_cast<pid_t>(std::stoi("0" + result.out));
+    };
+    const auto forked = cv::ToolRunner::run(*sh, {"-c", "sleep 30 & echo $!; exec sleep 30"}, 1);
+    EXPECT_TRUE(forked.timedOut);
+    ASSERT_GT(childOf(forked), 0) << forked.out;
+    EXPECT_TRUE(endsSoon(childOf(forked))) << "the tool's child lives on";
+    const auto leaving = cv::ToolRunner::run(*sh, {"-c", "sleep 30 & echo $!; exit 0"}, 20);
+    EXPECT_TRUE(leaving.succeeded()) << leaving.describeFailure();
+    ASSERT_GT(childOf(leaving), 0) << leaving.out;
+    EXPECT_TRUE(endsSoon(childOf(leaving)));
 
     EXPECT_FALSE(cv::ToolRunner::run("/nonexistent/tool", {}, 5).started);
 }

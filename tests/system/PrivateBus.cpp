@@ -53,8 +53,9 @@ const char* const kOpenRules = R"(
   </policy>
 )";
 
-// Alive and not yet a zombie (the helper is the bus's child, and nobody may reap it soon).
-bool isRunning(qint64 pid)
+} // namespace
+
+bool isProcessRunning(qint64 pid)
 {
     QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
     if (!stat.open(QIODevice::ReadOnly))
@@ -63,8 +64,6 @@ bool isRunning(qint64 pid)
     const qsizetype end = line.lastIndexOf(')');
     return end >= 0 && end + 2 < line.size() && line.at(end + 2) != 'Z' && line.at(end + 2) != 'X';
 }
-
-} // namespace
 
 PrivateBus::PrivateBus(const QString& helperExecutable, const QStringList& helperArguments)
 {
@@ -146,7 +145,7 @@ PrivateBus::~PrivateBus()
     if (helper > 0 && ::kill(static_cast<pid_t>(helper), SIGTERM) == 0) {
         QElapsedTimer waited;
         waited.start();
-        while (isRunning(helper) && waited.elapsed() < 5000)
+        while (isProcessRunning(helper) && waited.elapsed() < 5000)
             ::usleep(10000);
     }
 }

@@ -33,4 +33,8 @@ private:
     QString m_address;
 };
 
+// Whether the process pid is alive and not yet a zombie (a bus's helper is the bus's child, and
+// nobody may reap it soon).
+bool isProcessRunning(qint64 pid);
+
 } // namespace cv::test
