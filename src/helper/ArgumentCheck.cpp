@@ -10,19 +10,19 @@ std::optional<std::string> ArgumentCheck::checkPath(std::string_view path)
 {
     if (path.empty())
         return std::string("The path is empty");
-    if (path.find('\0') != std::string_view::npos)
-        return "The path contains a NUL byte: " + std::string(path.substr(0, path.find('\0')));
     if (path.size() > kMaxPathLength)
         return "The path is longer than " + std::to_string(kMaxPathLength) + " bytes";
+    if (path.find('\0') != std::string_view::npos)
+        return "The path contains a NUL byte: " + shown(path.substr(0, path.find('\0')));
     if (path.front() != '/')
-        return "The path is not absolute: " + std::string(path);
+        return "The path is not absolute: " + shown(path);
     std::size_t start = 0;
     while (start <= path.size()) {
         std::size_t end = path.find('/', start);
         if (end == std::string_view::npos)
             end = path.size();
         if (path.substr(start, end - start) == "..")
-            return "The path contains a \"..\" component: " + std::string(path);
+            return "The path contains a \"..\" component: " + shown(path);
         start = end + 1;
     }
     return std::nullopt;
@@ -60,6 +60,24 @@ std::optional<std::string> ArgumentCheck::checkPermissionTarget(mode_t mode)
         return std::string("Refusing to change the permissions of a symbolic link");
     return std::string("Refusing to change the permissions of a ") + fileTypeName(mode) +
            "; only regular files are opened up";
+}
+
+std::string ArgumentCheck::shown(std::string_view argument, std::size_t limit)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string result;
+    for (const unsigned char c : argument.substr(0, limit)) {
+        if (c < 0x20 || c == 0x7f) {
+            result += "\\x";
+            result += digits[c >> 4];
+            result += digits[c & 0xf];
+        } else {
+            result += static_cast<char>(c);
+        }
+    }
+    if (argument.size() > limit)
+        result += "... (" + std::to_string(argument.size()) + " bytes)";
+    return result;
 }
 
 } // namespace cv

@@ -1,12 +1,17 @@
 #include "helper/FileOperations.h"
 
+#include "common/FileTypeName.h"
 #include "helper/ArgumentCheck.h"
+#include "helper/MountTable.h"
 
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/magic.h>
+#include <map>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 #include <vector>
 
@@ -14,14 +19,58 @@ namespace cv {
 
 namespace {
 
-// How deep a deletion goes into nested folders. The walk holds a descriptor and a stack frame per
-// level; without a bound a tree nested tens of thousands deep (cheap for any user to make) runs the
-// helper out of stack where it may keep that many files open, and kills it with every call in flight.
-constexpr int kMaxFolderDepth = 1024;
+constexpr long kConfigfsMagic = 0x62656570; // not in linux/magic.h
 
 std::string errorText(const std::string& what, const std::string& path, int error)
 {
     return what + " " + path + ": " + std::strerror(error);
+}
+
+// The virtual file system fd lies on, in words ("a sysfs file system"), or nothing for a file
+// system that holds files. devtmpfs reports itself as tmpfs, so for tmpfs the mount's type is looked
+// up as well. What cannot be told counts as virtual: it is not touched.
+std::optional<std::string> virtualFileSystem(int fd)
+{
+    static const std::map<long, const char*> kVirtual = {
+        {PROC_SUPER_MAGIC, "proc"},     {SYSFS_MAGIC, "sysfs"},
+        {CGROUP_SUPER_MAGIC, "cgroup"}, {CGROUP2_SUPER_MAGIC, "cgroup2"},
+        {EFIVARFS_MAGIC, "efivarfs"},   {SECURITYFS_MAGIC, "securityfs"},
+        {DEBUGFS_MAGIC, "debugfs"},     {TRACEFS_MAGIC, "tracefs"},
+        {kConfigfsMagic, "configfs"},   {BPF_FS_MAGIC, "bpf"},
+        {PSTOREFS_MAGIC, "pstore"},
+    };
+    const std::string unknown = "a file system of unknown type";
+    struct statfs info = {};
+    if (::fstatfs(fd, &info) != 0)
+        return unknown;
+    const long type = static_cast<long>(info.f_type);
+    if (const auto found = kVirtual.find(type); found != kVirtual.end())
+        return std::string("a ") + found->second + " file system";
+    if (type != TMPFS_MAGIC && type != RAMFS_MAGIC)
+        return std::nullopt;
+    struct statx extended = {};
+    if (::statx(fd, "", AT_EMPTY_PATH, STATX_MNT_ID, &extended) != 0 || !(extended.stx_mask & STATX_MNT_ID))
+        return unknown;
+    const auto mounts = MountTable::readCurrent();
+    for (const auto& entry : mounts.value_or(std::vector<MountEntry>{})) {
+        if (static_cast<std::uint64_t>(entry.id) == extended.stx_mnt_id)
+            return entry.fsType == "devtmpfs" ? std::optional<std::string>("a devtmpfs file system")
+                                              : std::nullopt;
+    }
+    return unknown;
+}
+
+HelperOutcome refuseVirtualFileSystem(int fd, const std::string& path)
+{
+    if (const auto type = virtualFileSystem(fd))
+        return HelperError::invalidArgument("Refusing to touch " + path + ": it lies on " + *type +
+                                            ", whose files are settings of the kernel, not data");
+    return std::nullopt;
+}
+
+bool isSpecialFile(mode_t mode)
+{
+    return S_ISCHR(mode) || S_ISBLK(mode) || S_ISFIFO(mode) || S_ISSOCK(mode);
 }
 
 // True when the folder name in dirFd is the root of a mounted file system: another device, or a
@@ -37,73 +86,139 @@ bool isMountRoot(int dirFd, const char* name, const struct stat& info, dev_t par
     return false;
 }
 
-// Removes everything inside the open folder dirFd (on device dev, depth folders below the one
-// asked for), depth first. Goes on after a failure so that as much as possible is removed, and
-// keeps the first failure for the answer.
-void removeContents(int dirFd, dev_t dev, int depth, const std::string& displayPath, std::string& firstError)
+// The names in the open folder dirFd, without "." and "..". They are read before anything is
+// removed: removing entries while reading a folder may skip some.
+bool readNames(int dirFd, std::vector<std::string>& names)
 {
+    const int listFd = ::dup(dirFd);
+    if (listFd < 0)
+        return false;
+    DIR* dir = ::fdopendir(listFd);
+    if (!dir) {
+        ::close(listFd);
+        return false;
+    }
+    errno = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+            names.emplace_back(entry->d_name);
+        errno = 0;
+    }
+    const int error = errno;
+    ::closedir(dir);
+    errno = error;
+    return error == 0;
+}
+
+// Deletes everything inside the open folder top (the folder at topPath), depth first, going on after
+// a failure so that as much as possible is removed and keeping the first failure for the answer.
+// One folder descriptor is open at a time: the walk climbs back with "..", checked to be the folder
+// it came down from, so that neither descriptors nor memory grow with more than the depth (a path
+// per level would grow with its square).
+void removeContents(UniqueFd top, const struct stat& topInfo, const std::string& topPath,
+                    std::string& firstError)
+{
+    // One folder on the way down: its name in the folder above, what it is, and its names.
+    struct Level
+    {
+        std::string name;
+        dev_t dev = 0;
+        ino_t ino = 0;
+        std::vector<std::string> names;
+        std::size_t next = 0;
+    };
+    std::vector<Level> levels;
     const auto fail = [&firstError](std::string message) {
         if (firstError.empty())
             firstError = std::move(message);
     };
-    const int listFd = ::dup(dirFd);
-    if (listFd < 0) {
-        fail(errorText("Cannot read the folder", displayPath, errno));
-        return;
-    }
-    DIR* dir = ::fdopendir(listFd);
-    if (!dir) {
-        fail(errorText("Cannot read the folder", displayPath, errno));
-        ::close(listFd);
-        return;
-    }
-    // The names are read first: removing entries while reading a folder may skip some.
-    std::vector<std::string> names;
-    errno = 0;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name != "." && name != "..")
-            names.push_back(name);
-        errno = 0;
-    }
-    if (errno != 0)
-        fail(errorText("Cannot read the folder", displayPath, errno));
-    ::closedir(dir);
-
-    for (const auto& name : names) {
-        const std::string childPath = displayPath + "/" + name;
+    // The path of name in the deepest folder, for messages; the folders in between are left out
+    // when they would make it longer than any path the helper takes.
+    const auto shownPath = [&](const std::string& name) {
+        std::size_t length = topPath.size() + name.size() + 1;
+        for (std::size_t i = 1; i < levels.size(); ++i)
+            length += levels[i].name.size() + 1;
+        std::string path = topPath;
+        if (length <= ArgumentCheck::kMaxPathLength) {
+            for (std::size_t i = 1; i < levels.size(); ++i)
+                path += "/" + levels[i].name;
+        } else {
+            path += "/... (" + std::to_string(levels.size() - 1) + " folders) ...";
+        }
+        return ArgumentCheck::shown(path + "/" + name, 2 * ArgumentCheck::kMaxPathLength);
+    };
+    // Removes name in the deepest folder (open as dirFd) when it is no folder; opens it and returns
+    // its descriptor, one level deeper, when it is a folder to walk into.
+    const auto enter = [&](int dirFd, const std::string& name) {
         struct stat info = {};
         if (::fstatat(dirFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
             if (errno != ENOENT)
-                fail(errorText("Cannot examine", childPath, errno));
-            continue;
+                fail(errorText("Cannot examine", shownPath(name), errno));
+            return UniqueFd();
+        }
+        if (isSpecialFile(info.st_mode)) {
+            fail(shownPath(name) + " is a " + fileTypeName(info.st_mode) + "; it was left in place");
+            return UniqueFd();
         }
         if (!S_ISDIR(info.st_mode)) {
             if (::unlinkat(dirFd, name.c_str(), 0) != 0 && errno != ENOENT)
-                fail(errorText("Cannot delete", childPath, errno));
-            continue;
+                fail(errorText("Cannot delete", shownPath(name), errno));
+            return UniqueFd();
         }
-        if (isMountRoot(dirFd, name.c_str(), info, dev)) {
-            fail(childPath + " is a mount point; it and what is mounted there were left in place");
-            continue;
+        if (isMountRoot(dirFd, name.c_str(), info, levels.back().dev)) {
+            fail(shownPath(name) + " is a mount point; it and what is mounted there were left in place");
+            return UniqueFd();
+        }
+        if (levels.size() >= FileOperations::kMaxFolderDepth) {
+            fail(shownPath(name) + " lies deeper than " + std::to_string(FileOperations::kMaxFolderDepth) +
+                 " nested folders; it was left in place");
+            return UniqueFd();
         }
         UniqueFd child(::openat(dirFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         struct stat opened = {};
         if (!child || ::fstat(child.get(), &opened) != 0 || opened.st_ino != info.st_ino ||
             opened.st_dev != info.st_dev) {
-            fail(child ? childPath + " changed while it was being deleted"
-                       : errorText("Cannot open the folder", childPath, errno));
+            fail(child ? shownPath(name) + " changed while it was being deleted"
+                       : errorText("Cannot open the folder", shownPath(name), errno));
+            return UniqueFd();
+        }
+        Level level{name, info.st_dev, info.st_ino, {}, 0};
+        if (!readNames(child.get(), level.names)) {
+            fail(errorText("Cannot read the folder", shownPath(name), errno)); // it stays, with its contents
+            return UniqueFd();
+        }
+        levels.push_back(std::move(level));
+        return child;
+    };
+
+    levels.push_back({std::string(), topInfo.st_dev, topInfo.st_ino, {}, 0});
+    if (!readNames(top.get(), levels.back().names))
+        fail(errorText("Cannot read the folder", topPath, errno));
+    UniqueFd current = std::move(top);
+    while (true) {
+        Level& level = levels.back();
+        if (level.next < level.names.size()) {
+            const std::string name = std::move(level.names[level.next++]);
+            if (UniqueFd child = enter(current.get(), name))
+                current = std::move(child);
             continue;
         }
-        if (depth >= kMaxFolderDepth) {
-            fail(childPath + " lies deeper than " + std::to_string(kMaxFolderDepth) +
-                 " nested folders; it was left in place");
-            continue;
+        if (levels.size() == 1)
+            return; // the top folder itself is removed by the caller, through its parent
+        const Level done = std::move(levels.back());
+        levels.pop_back();
+        // ".." of a folder this walk entered is the folder above, unless someone moved it away
+        // meanwhile; then the walk stops rather than removing names elsewhere.
+        UniqueFd parent(::openat(current.get(), "..", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        struct stat parentInfo = {};
+        if (!parent || ::fstat(parent.get(), &parentInfo) != 0 || parentInfo.st_dev != levels.back().dev ||
+            parentInfo.st_ino != levels.back().ino) {
+            fail(shownPath(done.name) + " was moved while it was being deleted; the deletion stopped there");
+            return;
         }
-        removeContents(child.get(), dev, depth + 1, childPath, firstError);
-        child.reset();
-        if (::unlinkat(dirFd, name.c_str(), AT_REMOVEDIR) != 0 && errno != ENOENT)
-            fail(errorText("Cannot delete the folder", childPath, errno));
+        current = std::move(parent);
+        if (::unlinkat(current.get(), done.name.c_str(), AT_REMOVEDIR) != 0 && errno != ENOENT)
+            fail(errorText("Cannot delete the folder", shownPath(done.name), errno));
     }
 }
 
@@ -156,6 +271,8 @@ HelperOutcome FileOperations::changePermissions(const std::string& path, uid_t u
         return error;
     if (missing)
         return HelperError::failed(errorText("Cannot open", path, ENOENT));
+    if (auto refusal = refuseVirtualFileSystem(parent.get(), path))
+        return refusal;
 
     struct stat info = {};
     if (::fstatat(parent.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
@@ -174,6 +291,9 @@ HelperOutcome FileOperations::changePermissions(const std::string& path, uid_t u
         return HelperError::failed(errorText("Cannot examine", path, errno));
     if (!S_ISREG(opened.st_mode) || opened.st_dev != info.st_dev || opened.st_ino != info.st_ino)
         return HelperError::invalidArgument(path + " was replaced while it was being opened");
+    // A file mounted over the name (a bind mount) may come from a file system of its own.
+    if (auto refusal = refuseVirtualFileSystem(file.get(), path))
+        return refusal;
     // Another name of the same file may lie anywhere on the volume (a hard link of /etc/shadow in
     // the caller's folder): owning this name would hand over that one too, so such a file is refused.
     if (opened.st_nlink > 1)
@@ -198,6 +318,8 @@ HelperOutcome FileOperations::deleteItem(const std::string& path)
         return error;
     if (missing)
         return std::nullopt; // nothing exists at the path already
+    if (auto refusal = refuseVirtualFileSystem(parent.get(), path))
+        return refusal;
 
     struct stat info = {};
     if (::fstatat(parent.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
@@ -205,6 +327,10 @@ HelperOutcome FileOperations::deleteItem(const std::string& path)
             return std::nullopt;
         return HelperError::failed(errorText("Cannot examine", path, errno));
     }
+    if (isSpecialFile(info.st_mode))
+        return HelperError::invalidArgument(std::string("Refusing to delete a ") +
+                                            fileTypeName(info.st_mode) + ": " + path +
+                                            "; only files, folders and links are deleted");
     if (!S_ISDIR(info.st_mode)) {
         if (::unlinkat(parent.get(), name.c_str(), 0) != 0 && errno != ENOENT)
             return HelperError::failed(errorText("Cannot delete", path, errno));
@@ -224,8 +350,7 @@ HelperOutcome FileOperations::deleteItem(const std::string& path)
         return HelperError::invalidArgument(path + " was replaced while it was being opened");
 
     std::string firstError;
-    removeContents(folder.get(), info.st_dev, 1, path, firstError);
-    folder.reset();
+    removeContents(std::move(folder), opened, path, firstError);
     if (!firstError.empty())
         return HelperError::failed(firstError);
     if (::unlinkat(parent.get(), name.c_str(), AT_REMOVEDIR) != 0 && errno != ENOENT)

@@ -63,6 +63,16 @@ TEST(HelperChecks, PathsMustBeAbsoluteAndFreeOfDotDot)
     EXPECT_TRUE(ArgumentCheck::checkPath("/" + std::string(ArgumentCheck::kMaxPathLength, 'a')));
     EXPECT_NE(ArgumentCheck::checkPath("rel")->find("not absolute"), std::string::npos);
 
+    // Whatever a stranger sends, a refusal and a log line quote a bounded part of it.
+    std::string huge(10 << 20, 'a');
+    huge.back() = '\0';
+    EXPECT_LT(ArgumentCheck::checkPath(huge)->size(), 100u) << "the length is checked before the NUL byte";
+    EXPECT_LT(ArgumentCheck::checkPath("relative" + std::string(4000, '\n'))->size(), 3 * 1024u);
+    const std::string shown = ArgumentCheck::shown(huge);
+    EXPECT_LT(shown.size(), ArgumentCheck::kMaxShownLength + 40);
+    EXPECT_NE(shown.find("(10485760 bytes)"), std::string::npos) << shown.substr(shown.size() - 40);
+    EXPECT_EQ(ArgumentCheck::shown("a\nb\x7f"), "a\\x0ab\\x7f") << "no forged log lines";
+
     EXPECT_EQ(ArgumentCheck::components("/a//b/./c/"), (std::vector<std::string>{"a", "b", "c"}));
     EXPECT_TRUE(ArgumentCheck::components("/").empty());
     EXPECT_EQ(ArgumentCheck::normalized("/mnt//usb/./"), "/mnt/usb");
