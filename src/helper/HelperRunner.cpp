@@ -58,7 +58,7 @@ int HelperRunner::run(const Options& options, Authorizer& authorizer,
     }
 
     const QString serviceName = QString::fromLatin1(HelperToolProtocol::serviceName);
-    HelperTool tool(connection, authorizer, {options.idleExitMs, toolSearchPath});
+    HelperTool tool(connection, authorizer, {options.idleExitMs, toolSearchPath, options.reformatStageHook});
     new HelperToolAdaptor(&tool); // owned by the tool
     if (!connection.registerObject(QString::fromLatin1(HelperToolProtocol::objectPath), &tool,
                                    QDBusConnection::ExportAdaptors)) {

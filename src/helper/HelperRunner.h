@@ -1,6 +1,7 @@
 #pragma once
 
 #include "helper/Authorizer.h"
+#include "helper/VolumeReformatter.h"
 
 #include <QString>
 #include <QStringList>
@@ -19,6 +20,8 @@ public:
     {
         QString busAddress; // empty: the system bus
         int idleExitMs = 30000;
+        // Set by the test build of the helper only; no argument of the installed helper sets it.
+        VolumeReformatter::StageHook reformatStageHook;
     };
 
     // Reads "--bus ADDRESS" and "--idle-exit SECONDS"; anything else is an error.

@@ -110,10 +110,11 @@ void HelperTool::deleteSnapshots()
 void HelperTool::reformatVolumeAt(const QByteArray& mountPath)
 {
     const std::string target = mountPath.toStdString();
-    authorizeAndRun("reformatVolumeAt", target, false,
-                    [target, searchPath = m_settings.toolSearchPath](const Caller&) {
-                        return VolumeReformatter(searchPath).reformatVolumeAt(target);
-                    });
+    authorizeAndRun(
+        "reformatVolumeAt", target, false,
+        [target, searchPath = m_settings.toolSearchPath, hook = m_settings.reformatStageHook](const Caller&) {
+            return VolumeReformatter(searchPath, hook).reformatVolumeAt(target);
+        });
 }
 
 void HelperTool::authorizeAndRun(const char* method, const std::string& argument, bool needsUid, Work work)

@@ -2,6 +2,7 @@
 
 #include "helper/Authorizer.h"
 #include "helper/HelperError.h"
+#include "helper/VolumeReformatter.h"
 
 #include <QByteArray>
 #include <QDBusConnection>
@@ -31,6 +32,8 @@ public:
     {
         int idleExitMs = 30000;
         std::vector<std::string> toolSearchPath;
+        // Called by the reformat between its steps; only the test build of the helper sets it.
+        VolumeReformatter::StageHook reformatStageHook;
     };
 
     HelperTool(QDBusConnection connection, Authorizer& authorizer, Settings settings,

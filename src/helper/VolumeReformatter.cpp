@@ -3,13 +3,19 @@
 #include "common/Log.h"
 #include "common/UniqueFd.h"
 #include "helper/ArgumentCheck.h"
+#include "helper/FileOperations.h"
+#include "helper/ReformatPolicy.h"
 #include "helper/ToolRunner.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
 #include <mutex>
+#include <sstream>
+#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -22,6 +28,8 @@ namespace {
 constexpr int kBlkidTimeoutSeconds = 60;
 // Making a file system on a large disk takes minutes, never hours: the quick forms are used.
 constexpr int kMkfsTimeoutSeconds = 3600;
+// BLKGETDISKSEQ of linux/fs.h, which cannot be included beside sys/mount.h.
+constexpr unsigned long kGetDiskSequence = _IOR(0x12, 128, std::uint64_t);
 
 std::mutex& reformatMutex()
 {
@@ -65,25 +73,6 @@ std::optional<std::string> blockDevice(const MountEntry& entry)
     return std::nullopt;
 }
 
-// Whether mountPoint holds part of the running system: where it boots from, keeps its programs and
-// state, or its users' homes. Such a volume is never reformatted, whatever the caller asks; a misplaced
-// click on the boot partition would leave the machine unable to start.
-bool isSystemMountPoint(const std::string& mountPoint)
-{
-    // Below these the system keeps its own things only.
-    for (const std::string_view tree : {"/boot", "/efi", "/usr"}) {
-        if (mountPoint == tree || (mountPoint.size() > tree.size() && mountPoint.rfind(tree, 0) == 0 &&
-                                   mountPoint[tree.size()] == '/'))
-            return true;
-    }
-    for (const std::string_view folder :
-         {"/var", "/var/lib", "/var/log", "/home", "/opt", "/srv", "/root", "/etc", "/tmp"}) {
-        if (mountPoint == folder)
-            return true;
-    }
-    return false;
-}
-
 std::string trimNewlines(std::string text)
 {
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
@@ -91,37 +80,107 @@ std::string trimNewlines(std::string text)
     return text;
 }
 
+std::optional<std::uint64_t> mountIdOf(int fd)
+{
+    struct statx info = {};
+    if (::statx(fd, "", AT_EMPTY_PATH, STATX_MNT_ID, &info) != 0 || !(info.stx_mask & STATX_MNT_ID))
+        return std::nullopt;
+    return info.stx_mnt_id;
+}
+
+// The disk's sequence number, which the kernel raises whenever another medium or backing file takes
+// the device's place; nothing where the kernel does not count it (before Linux 5.15).
+std::optional<std::uint64_t> diskSequence(int fd)
+{
+    std::uint64_t sequence = 0;
+    if (::ioctl(fd, kGetDiskSequence, &sequence) != 0)
+        return std::nullopt;
+    return sequence;
+}
+
+bool sameFile(int first, int second)
+{
+    struct stat a = {};
+    struct stat b = {};
+    return ::fstat(first, &a) == 0 && ::fstat(second, &b) == 0 && a.st_dev == b.st_dev &&
+           a.st_ino == b.st_ino;
+}
+
+// Whether path, resolved again without links, still ends in the folder open as folder, in the folder
+// open as parent.
+bool stillLeadsTo(const std::string& path, int parent, int folder)
+{
+    UniqueFd parentNow;
+    std::string name;
+    bool missing = false;
+    if (FileOperations::openParent(path, parentNow, name, missing) || missing ||
+        !sameFile(parentNow.get(), parent))
+        return false;
+    const UniqueFd folderNow(
+        ::openat(parentNow.get(), name.c_str(), O_PATH | O_NOFOLLOW | O_DIRECTORY | O_CLOEXEC));
+    return folderNow && sameFile(folderNow.get(), folder);
+}
+
+std::string readText(const char* path)
+{
+    std::ifstream file(path);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// Mounts target's file system, on device, onto the folder open as folder (an O_PATH descriptor),
+// with target's options. An option the file system does not take back is left out and logged.
+HelperOutcome mountOnto(int folder, const MountEntry& target, const std::string& device)
+{
+    const auto failure = [&](const char* step) {
+        return HelperError::failed("Cannot mount " + device + " at " + target.mountPoint + " (" + step +
+                                   "): " + std::strerror(errno));
+    };
+    const UniqueFd context(::fsopen(target.fsType.c_str(), FSOPEN_CLOEXEC));
+    if (!context)
+        return failure("fsopen");
+    if (::fsconfig(context.get(), FSCONFIG_SET_STRING, "source", device.c_str(), 0) != 0)
+        return failure("source");
+    for (const auto& [key, value] : VolumeReformatter::fileSystemOptions(target.superOptions)) {
+        const int result =
+            value ? ::fsconfig(context.get(), FSCONFIG_SET_STRING, key.c_str(), value->c_str(), 0)
+                  : ::fsconfig(context.get(), FSCONFIG_SET_FLAG, key.c_str(), nullptr, 0);
+        if (result != 0)
+            logMessage("Mounting ", device, " without the option ", key, ": ", std::strerror(errno));
+    }
+    if (::fsconfig(context.get(), FSCONFIG_CMD_CREATE, nullptr, nullptr, 0) != 0)
+        return failure("create");
+    const UniqueFd mount(
+        ::fsmount(context.get(), FSMOUNT_CLOEXEC, VolumeReformatter::mountAttributes(target.mountOptions)));
+    if (!mount)
+        return failure("fsmount");
+    if (::move_mount(mount.get(), "", folder, "", MOVE_MOUNT_F_EMPTY_PATH | MOVE_MOUNT_T_EMPTY_PATH) != 0)
+        return failure("move_mount");
+    return std::nullopt;
+}
+
 } // namespace
 
-VolumeReformatter::VolumeReformatter(std::vector<std::string> toolSearchPath)
-    : m_toolSearchPath(std::move(toolSearchPath))
+VolumeReformatter::VolumeReformatter(std::vector<std::string> toolSearchPath, StageHook stageHook)
+    : m_toolSearchPath(std::move(toolSearchPath)), m_stageHook(std::move(stageHook))
 {}
 
-HelperOutcome VolumeReformatter::findTarget(const std::string& mountPath,
+HelperOutcome VolumeReformatter::findTarget(const std::string& mountPoint, int mountId,
                                             const std::vector<MountEntry>& mounts, MountEntry& target)
 {
-    if (auto refusal = ArgumentCheck::checkPath(mountPath))
-        return HelperError::invalidArgument(*refusal);
-    const std::string mountPoint = ArgumentCheck::normalized(mountPath);
-    if (mountPoint == "/")
-        return HelperError::invalidArgument("Refusing to reformat the startup volume /");
-    if (isSystemMountPoint(mountPoint))
-        return HelperError::invalidArgument("Refusing to reformat " + mountPoint +
-                                            ", a volume the system runs from");
-
-    const MountEntry* found = nullptr;
-    for (const auto& entry : mounts) {
-        if (entry.mountPoint == mountPoint)
-            found = &entry; // the last one is the mount on top
-    }
-    if (!found)
+    const auto found = std::find_if(mounts.begin(), mounts.end(),
+                                    [mountId](const MountEntry& entry) { return entry.id == mountId; });
+    if (found == mounts.end() || found->mountPoint != mountPoint)
         return HelperError::invalidArgument(mountPoint + " is not a mount point");
     if (found->root != "/")
         return HelperError::invalidArgument(mountPoint + " is a bind mount of the folder " + found->root +
                                             ", not a whole volume");
     for (const auto& entry : mounts) {
-        if (&entry == found)
+        if (entry.id == found->id)
             continue;
+        if (entry.id == found->parentId && entry.mountPoint == mountPoint)
+            return HelperError::invalidArgument(mountPoint + " is mounted over another file system there");
         if (entry.major == found->major && entry.minor == found->minor)
             return HelperError::invalidArgument("The file system at " + mountPoint + " is also mounted at " +
                                                 entry.mountPoint);
@@ -171,60 +230,92 @@ VolumeReformatter::mkfsCommand(const std::string& fsType, const std::string& lab
     return command;
 }
 
-unsigned long VolumeReformatter::mountFlags(std::string_view mountOptions)
+unsigned VolumeReformatter::mountAttributes(std::string_view mountOptions)
 {
-    unsigned long flags = 0;
+    unsigned attributes = 0;
     for (const auto option : splitOptions(mountOptions)) {
         if (option == "ro")
-            flags |= MS_RDONLY;
+            attributes |= MOUNT_ATTR_RDONLY;
         else if (option == "nosuid")
-            flags |= MS_NOSUID;
+            attributes |= MOUNT_ATTR_NOSUID;
         else if (option == "nodev")
-            flags |= MS_NODEV;
+            attributes |= MOUNT_ATTR_NODEV;
         else if (option == "noexec")
-            flags |= MS_NOEXEC;
-        else if (option == "sync")
-            flags |= MS_SYNCHRONOUS;
-        else if (option == "dirsync")
-            flags |= MS_DIRSYNC;
+            attributes |= MOUNT_ATTR_NOEXEC;
         else if (option == "noatime")
-            flags |= MS_NOATIME;
-        else if (option == "nodiratime")
-            flags |= MS_NODIRATIME;
-        else if (option == "relatime")
-            flags |= MS_RELATIME;
+            attributes = (attributes & ~MOUNT_ATTR__ATIME) | MOUNT_ATTR_NOATIME;
         else if (option == "strictatime")
-            flags |= MS_STRICTATIME;
+            attributes = (attributes & ~MOUNT_ATTR__ATIME) | MOUNT_ATTR_STRICTATIME;
+        else if (option == "nodiratime")
+            attributes |= MOUNT_ATTR_NODIRATIME;
     }
-    return flags;
+    return attributes;
 }
 
-std::string VolumeReformatter::mountData(std::string_view superOptions)
+std::vector<VolumeReformatter::FileSystemOption>
+VolumeReformatter::fileSystemOptions(std::string_view superOptions)
 {
-    std::string data;
+    std::vector<FileSystemOption> options;
     for (const auto option : splitOptions(superOptions)) {
-        if (option == "rw" || option == "ro")
+        if (option == "rw")
             continue;
-        if (!data.empty())
-            data += ',';
-        data += option;
+        const std::size_t equals = option.find('=');
+        if (equals == std::string_view::npos)
+            options.emplace_back(std::string(option), std::nullopt);
+        else
+            options.emplace_back(std::string(option.substr(0, equals)),
+                                 std::string(option.substr(equals + 1)));
     }
-    return data;
+    return options;
 }
 
 HelperOutcome VolumeReformatter::reformatVolumeAt(const std::string& mountPath) const
 {
     std::lock_guard lock(reformatMutex());
+    if (auto refusal = ArgumentCheck::checkPath(mountPath))
+        return HelperError::invalidArgument(*refusal);
+    const std::string mountPoint = ArgumentCheck::normalized(mountPath);
+    if (auto refusal = ReformatPolicy::checkPlace(mountPoint))
+        return refusal;
+
+    // The folder that holds the mount point, resolved once and without links; everything after
+    // goes through it.
+    UniqueFd parent;
+    std::string name;
+    bool missing = false;
+    if (auto error = FileOperations::openParent(mountPoint, parent, name, missing))
+        return error;
+    UniqueFd top(
+        missing ? -1 : ::openat(parent.get(), name.c_str(), O_PATH | O_NOFOLLOW | O_DIRECTORY | O_CLOEXEC));
+    const auto mountId = top ? mountIdOf(top.get()) : std::nullopt;
+    top.reset(); // it would keep the volume busy
+    const auto parentMountId = mountIdOf(parent.get());
+    if (!mountId || !parentMountId)
+        return HelperError::invalidArgument(mountPoint + " is not a mount point");
     const auto mounts = MountTable::readCurrent();
     if (!mounts)
         return HelperError::failed("Cannot read the table of mounted file systems");
     MountEntry target;
-    if (auto refusal = findTarget(mountPath, *mounts, target))
+    if (auto refusal = findTarget(mountPoint, static_cast<int>(*mountId), *mounts, target))
         return refusal;
+    if (static_cast<std::uint64_t>(target.parentId) != *parentMountId)
+        return HelperError::invalidArgument(mountPoint + " is not a mount point");
+
     const auto device = blockDevice(target);
     if (!device)
         return HelperError::invalidArgument(target.mountPoint + " is not on a block device (" +
                                             target.fsType + " " + target.source + ")");
+    // Held open across the unmount: a loop device set to clear itself would otherwise go away
+    // with its last user, and mkfs would find no device.
+    UniqueFd holder(::open(device->c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat held = {};
+    if (!holder || ::fstat(holder.get(), &held) != 0 || !S_ISBLK(held.st_mode))
+        return HelperError::failed("Cannot open the device " + *device + ": " + std::strerror(errno));
+    if (auto refusal = ReformatPolicy::checkDisks(
+            mountPoint, held.st_rdev, ReformatPolicy::systemDevices(*mounts, readText("/proc/swaps")),
+            "/sys"))
+        return refusal;
+    const auto sequence = diskSequence(holder.get());
 
     const auto blkid = ToolRunner::find("blkid", m_toolSearchPath);
     if (!blkid)
@@ -242,52 +333,66 @@ HelperOutcome VolumeReformatter::reformatVolumeAt(const std::string& mountPath) 
         return HelperError::toolMissing(command->program + " is not installed; " + target.mountPoint +
                                         " cannot be reformatted");
 
-    // Held open across the unmount: a loop device set to clear itself would otherwise go away
-    // with its last user, and mkfs would find no device.
-    UniqueFd holder(::open(device->c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat held = {};
-    if (!holder || ::fstat(holder.get(), &held) != 0 || !S_ISBLK(held.st_mode))
-        return HelperError::failed("Cannot open the device " + *device + ": " + std::strerror(errno));
-
-    const unsigned long flags = mountFlags(target.mountOptions);
-    const std::string data = mountData(target.superOptions);
-    const auto mountAgain = [&](const std::string& withData) {
-        return ::mount(device->c_str(), target.mountPoint.c_str(), target.fsType.c_str(), flags,
-                       withData.empty() ? nullptr : withData.c_str()) == 0 ||
-               ::mount(device->c_str(), target.mountPoint.c_str(), target.fsType.c_str(), flags, nullptr) ==
-                   0;
-    };
-
+    stage("resolved");
     logMessage("Reformatting ", target.mountPoint, " (", target.fsType, " on ", *device, ", label \"", label,
                "\")");
-    if (::umount2(target.mountPoint.c_str(), UMOUNT_NOFOLLOW) != 0)
+    // Through the folder resolved above: the path may lead elsewhere by now. A mount point cannot
+    // be renamed while mounted, so the name in that folder is still the volume.
+    const std::string throughParent = "/proc/self/fd/" + std::to_string(parent.get()) + "/" + name;
+    if (::umount2(throughParent.c_str(), UMOUNT_NOFOLLOW) != 0)
         return HelperError::failed("Cannot unmount " + target.mountPoint + ": " + std::strerror(errno));
-    // The device itself must be free now: an exclusive open fails while it is mounted anywhere,
-    // for instance when the mount point's path was swapped for another since it was checked.
+    // The folder the volume was mounted on, to mount it again there and nowhere else. Something
+    // still mounted there means the unmount took another file system stacked over the volume.
+    const UniqueFd folder(
+        ::openat(parent.get(), name.c_str(), O_PATH | O_NOFOLLOW | O_DIRECTORY | O_CLOEXEC));
+    if (!folder || mountIdOf(folder.get()) != parentMountId)
+        return HelperError::failed("Another file system was mounted over " + target.mountPoint +
+                                   "; it was unmounted, and nothing was formatted");
+    const auto mountBack = [&](const std::string& problem) {
+        const auto again = mountOnto(folder.get(), target, *device);
+        return HelperError::failed(
+            problem + (again ? "; " + target.mountPoint + " is left unmounted (" + again->message + ")"
+                             : "; nothing was formatted, and the volume was mounted "
+                               "again at its folder"));
+    };
+    // The device itself must be free now: an exclusive open fails while it is mounted anywhere.
     {
-        UniqueFd exclusive(::open(device->c_str(), O_RDONLY | O_EXCL | O_CLOEXEC));
-        if (!exclusive) {
-            const int error = errno;
-            mountAgain(data);
-            return HelperError::failed(*device + " is still in use after unmounting " + target.mountPoint +
-                                       ": " + std::strerror(error));
-        }
+        const UniqueFd exclusive(::open(device->c_str(), O_RDONLY | O_EXCL | O_CLOEXEC));
+        if (!exclusive)
+            return mountBack(*device + " is still in use after unmounting " + target.mountPoint + ": " +
+                             std::strerror(errno));
     }
+
+    stage("unmounted");
+    // Nothing is formatted when the path or the device is no longer what was checked.
+    if (!stillLeadsTo(mountPoint, parent.get(), folder.get()))
+        return mountBack("The path " + target.mountPoint + " changed while it was being reformatted");
+    struct stat deviceNow = {};
+    if (::stat(device->c_str(), &deviceNow) != 0 || !S_ISBLK(deviceNow.st_mode) ||
+        deviceNow.st_rdev != held.st_rdev || diskSequence(holder.get()) != sequence)
+        return mountBack("The device " + *device + " changed while " + target.mountPoint +
+                         " was being reformatted");
 
     const auto made = ToolRunner::run(*mkfs, command->arguments, kMkfsTimeoutSeconds);
     if (!made.succeeded()) {
         // The old file system is usually intact when mkfs fails; give it back to its users.
-        const bool remounted = mountAgain(data);
+        const auto again = mountOnto(folder.get(), target, *device);
         return HelperError::failed(command->program + " failed on " + *device + " (" +
                                    made.describeFailure() + ")" +
-                                   (remounted ? "; the old file system was mounted again"
-                                              : "; " + target.mountPoint + " is left unmounted"));
+                                   (again ? "; " + target.mountPoint + " is left unmounted"
+                                          : "; the old file system was mounted again"));
     }
-    if (!mountAgain(data))
-        return HelperError::failed("The new file system on " + *device + " could not be mounted at " +
-                                   target.mountPoint + ": " + std::strerror(errno));
+    if (auto error = mountOnto(folder.get(), target, *device))
+        return HelperError::failed("The new file system on " + *device +
+                                   " could not be mounted: " + error->message);
     logMessage("Reformatted ", target.mountPoint);
     return std::nullopt;
+}
+
+void VolumeReformatter::stage(std::string_view name) const
+{
+    if (m_stageHook)
+        m_stageHook(name);
 }
 
 } // namespace cv

@@ -3,9 +3,11 @@
 #include "helper/HelperError.h"
 #include "helper/MountTable.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace cv {
@@ -14,37 +16,50 @@ namespace cv {
 // label, unmounts it, makes a new file system of the same type with the same label on the same
 // device and mounts it again at the same mount point. Everything that can be checked is checked
 // before the unmount, so a refusal leaves the volume as it was. One reformat runs at a time.
+//
+// The mount point's path is resolved once, link-free, to a descriptor of the folder that holds it;
+// the unmount and the mount again go through that descriptor, so a component of the path swapped
+// for a link meanwhile leads nowhere else. When the path or the device changed between the checks
+// and mkfs, nothing is formatted: the old file system is mounted again where it was.
 class VolumeReformatter
 {
 public:
+    // Called with "resolved" before the unmount and "unmounted" before mkfs; only tests set one,
+    // to change the path or the device at those moments.
+    using StageHook = std::function<void(std::string_view stage)>;
+
     struct MkfsCommand
     {
         std::string program; // mkfs.<type>
         std::vector<std::string> arguments;
     };
+    // One file-system option to mount with: a key and its value, or a flag without one.
+    using FileSystemOption = std::pair<std::string, std::optional<std::string>>;
 
-    explicit VolumeReformatter(std::vector<std::string> toolSearchPath);
+    explicit VolumeReformatter(std::vector<std::string> toolSearchPath, StageHook stageHook = {});
 
     HelperOutcome reformatVolumeAt(const std::string& mountPath) const;
 
-    // The mount to reformat at mountPath among mounts, or the reason for refusing: the startup
-    // volume "/" or another volume of the system (/boot, /boot/efi, /usr, /var, /home, ...), a path that is
-    // not a mount point, a bind mount of a folder, a device mounted at a second place too, a volume with
-    // other mounts inside, or a type without a known mkfs.
-    static HelperOutcome findTarget(const std::string& mountPath, const std::vector<MountEntry>& mounts,
-                                    MountEntry& target);
+    // The mount to reformat: the one with mountId among mounts, which must be mounted at mountPoint
+    // (normalized). Else the reason for refusing: a path that is not a mount point, a bind mount of
+    // a folder, a file system mounted at a second place too or over another one, a volume with other
+    // mounts inside, or a type without a known mkfs.
+    static HelperOutcome findTarget(const std::string& mountPoint, int mountId,
+                                    const std::vector<MountEntry>& mounts, MountEntry& target);
     // How to make a new file system of fsType on device, non-interactively, keeping label (an empty
     // label gives none). Nothing for types whose mkfs is not known.
     static std::optional<MkfsCommand> mkfsCommand(const std::string& fsType, const std::string& label,
                                                   const std::string& device);
-    // mount(2) flags of a mountinfo per-mount option list ("rw,nosuid,relatime").
-    static unsigned long mountFlags(std::string_view mountOptions);
-    // The file-system options to mount with again: the super options without rw/ro, which the
-    // flags carry.
-    static std::string mountData(std::string_view superOptions);
+    // Mount attributes (MOUNT_ATTR_*) of a mountinfo per-mount option list ("rw,nosuid,relatime").
+    static unsigned mountAttributes(std::string_view mountOptions);
+    // The file-system options to mount with again: the super options of mountinfo but rw.
+    static std::vector<FileSystemOption> fileSystemOptions(std::string_view superOptions);
 
 private:
+    void stage(std::string_view name) const;
+
     std::vector<std::string> m_toolSearchPath;
+    StageHook m_stageHook;
 };
 
 } // namespace cv

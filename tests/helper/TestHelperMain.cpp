@@ -1,6 +1,7 @@
 // cindervault-helper-test: the helper as installed, except that a stand-in authorizer allows every
-// call, and snapper, blkid and mkfs may be looked for in folders of the test's choosing. Built for
-// the tests only; the installed helper always asks polkit.
+// call, snapper, blkid and mkfs may be looked for in folders of the test's choosing, and a program
+// of the test's may run between the steps of a reformat. Built for the tests only; the installed
+// helper always asks polkit.
 #include "common/Log.h"
 #include "helper/Authorizer.h"
 #include "helper/HelperRunner.h"
@@ -35,6 +36,14 @@ int main(int argc, char** argv)
         arguments.remove(toolPath, 2);
     }
     cv::HelperRunner::Options options;
+    // --reformat-hook PROGRAM runs PROGRAM with the name of each step a reformat reaches.
+    const qsizetype hook = arguments.indexOf(QStringLiteral("--reformat-hook"));
+    if (hook >= 0 && hook + 1 < arguments.size()) {
+        options.reformatStageHook = [program = arguments.at(hook + 1).toStdString()](std::string_view stage) {
+            cv::ToolRunner::run(program, {std::string(stage)}, 60);
+        };
+        arguments.remove(hook, 2);
+    }
     QString error;
     if (!cv::HelperRunner::parseArguments(arguments, options, error)) {
         cv::logLine(error.toStdString());

@@ -8,6 +8,7 @@
 #include "helper/FileOperations.h"
 #include "helper/MountTable.h"
 #include "helper/PolkitAuthorizer.h"
+#include "helper/ReformatPolicy.h"
 #include "helper/SnapshotRemover.h"
 #include "helper/ToolRunner.h"
 #include "helper/VolumeReformatter.h"
@@ -16,20 +17,26 @@
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 using cv::ArgumentCheck;
 using cv::HelperError;
 using cv::MountEntry;
 using cv::MountTable;
+using cv::ReformatPolicy;
 using cv::VolumeReformatter;
 using cv::test::TempDir;
 
 namespace {
 
-MountEntry mount(std::string point, unsigned minor, std::string type = "ext4", std::string root = "/")
+// A mount with the id minor, mounted on the mount parentId.
+MountEntry mount(std::string point, unsigned minor, std::string type = "ext4", std::string root = "/",
+                 int parentId = 1)
 {
     MountEntry entry;
+    entry.id = static_cast<int>(minor);
+    entry.parentId = parentId;
     entry.mountPoint = std::move(point);
     entry.major = 7;
     entry.minor = minor;
@@ -39,12 +46,64 @@ MountEntry mount(std::string point, unsigned minor, std::string type = "ext4", s
     return entry;
 }
 
-std::string refusal(const std::string& path, const std::vector<MountEntry>& mounts)
+std::string refusal(const std::string& path, int mountId, const std::vector<MountEntry>& mounts)
 {
     MountEntry target;
-    const auto error = VolumeReformatter::findTarget(path, mounts, target);
+    const auto error = VolumeReformatter::findTarget(path, mountId, mounts, target);
     return error ? error->message : std::string();
 }
+
+// A sysfs tree of the test's own: each device a folder with its "dev" file, partitions inside their
+// disk's folder, devices made of others with links in "slaves", and /dev/block/MAJ:MIN linking to
+// each, as the kernel lays them out.
+class FixtureSys
+{
+public:
+    explicit FixtureSys(const std::string& root) : m_root(root)
+    {
+        cv::test::makeDir(root + "/dev");
+        cv::test::makeDir(root + "/dev/block");
+    }
+    // folder relative to the root, such as "devices/pci/block/sda/sda1".
+    void device(const std::string& folder, unsigned major, unsigned minor, bool partition = false,
+                const std::vector<std::string>& slaves = {})
+    {
+        std::string path = m_root;
+        std::size_t start = 0;
+        while (start < folder.size()) {
+            const std::size_t end = std::min(folder.find('/', start), folder.size());
+            path += "/" + folder.substr(start, end - start);
+            ::mkdir(path.c_str(), 0755);
+            start = end + 1;
+        }
+        cv::test::writeFile(path + "/dev", std::to_string(major) + ":" + std::to_string(minor) + "\n");
+        if (partition)
+            cv::test::writeFile(path + "/partition", std::string("1\n"));
+        if (!slaves.empty())
+            cv::test::makeDir(path + "/slaves");
+        for (const auto& slave : slaves) {
+            EXPECT_EQ(::symlink((relativeToRoot(folder + "/slaves") + slave).c_str(),
+                                (path + "/slaves/" + slave.substr(slave.rfind('/') + 1)).c_str()),
+                      0);
+        }
+        EXPECT_EQ(
+            ::symlink(("../../" + folder).c_str(),
+                      (m_root + "/dev/block/" + std::to_string(major) + ":" + std::to_string(minor)).c_str()),
+            0);
+    }
+
+private:
+    // The way from a folder back up to the root, as a relative link needs it.
+    static std::string relativeToRoot(const std::string& folder)
+    {
+        std::string up;
+        for (std::size_t i = 0, depth = std::count(folder.begin(), folder.end(), '/') + 1; i < depth; ++i)
+            up += "../";
+        return up;
+    }
+
+    std::string m_root;
+};
 
 } // namespace
 
@@ -121,55 +180,110 @@ TEST(HelperChecks, ReadsTheMountTable)
 TEST(HelperChecks, RefusesToReformatAnythingButAWholeMountedVolume)
 {
     const std::vector<MountEntry> mounts = {
-        mount("/", 1),
+        mount("/", 1, "ext4", "/", 0),
         mount("/media/usb", 2, "vfat"),
         mount("/mnt/bound", 3, "ext4", "/some/folder"),
         mount("/mnt/twice", 4),
-        mount("/mnt/twice-too", 4),
-        mount("/mnt/outer", 5),
-        mount("/mnt/outer/inner", 6),
-        mount("/mnt/ram", 7, "tmpfs"),
-        mount("/mnt/stacked", 8, "tmpfs"),
+        [] {
+            auto second = mount("/mnt/twice-too", 5);
+            second.minor = 4;
+            return second;
+        }(),
+        mount("/mnt/outer", 6),
+        mount("/mnt/outer/inner", 7, "ext4", "/", 6),
+        mount("/mnt/ram", 8, "tmpfs"),
         mount("/mnt/stacked", 9, "ext4"),
+        mount("/mnt/stacked", 10, "ext4", "/", 9),
     };
     MountEntry target;
-    EXPECT_FALSE(VolumeReformatter::findTarget("/media/usb", mounts, target));
+    EXPECT_FALSE(VolumeReformatter::findTarget("/media/usb", 2, mounts, target));
     EXPECT_EQ(target.fsType, "vfat");
-    EXPECT_FALSE(VolumeReformatter::findTarget("/media//usb/", mounts, target)) << "the same mount point";
-    EXPECT_FALSE(VolumeReformatter::findTarget("/mnt/stacked", mounts, target));
-    EXPECT_EQ(target.minor, 9u) << "the mount on top is the one reformatted";
 
-    EXPECT_NE(refusal("/", mounts).find("startup volume"), std::string::npos);
-    EXPECT_NE(refusal("//.", mounts).find("startup volume"), std::string::npos);
-    EXPECT_NE(refusal("/media", mounts).find("not a mount point"), std::string::npos);
-    EXPECT_NE(refusal("/media/usb/sub", mounts).find("not a mount point"), std::string::npos);
-    EXPECT_NE(refusal("media/usb", mounts).find("not absolute"), std::string::npos);
-    EXPECT_NE(refusal("/media/x/../usb", mounts).find(".."), std::string::npos);
-    EXPECT_NE(refusal("/mnt/bound", mounts).find("bind mount"), std::string::npos);
-    EXPECT_NE(refusal("/mnt/twice", mounts).find("also mounted at /mnt/twice-too"), std::string::npos);
-    EXPECT_NE(refusal("/mnt/outer", mounts).find("/mnt/outer/inner is mounted inside"), std::string::npos);
-    EXPECT_NE(refusal("/mnt/ram", mounts).find("type tmpfs is not supported"), std::string::npos);
+    // The mount id comes from the resolved folder: a folder inside a volume has the volume's.
+    EXPECT_NE(refusal("/media", 1, mounts).find("not a mount point"), std::string::npos);
+    EXPECT_NE(refusal("/media/usb/sub", 2, mounts).find("not a mount point"), std::string::npos);
+    EXPECT_NE(refusal("/media/gone", 99, mounts).find("not a mount point"), std::string::npos);
+    EXPECT_NE(refusal("/mnt/bound", 3, mounts).find("bind mount"), std::string::npos);
+    EXPECT_NE(refusal("/mnt/twice", 4, mounts).find("also mounted at /mnt/twice-too"), std::string::npos);
+    EXPECT_NE(refusal("/mnt/outer", 6, mounts).find("/mnt/outer/inner is mounted inside"), std::string::npos);
+    EXPECT_NE(refusal("/mnt/ram", 8, mounts).find("type tmpfs is not supported"), std::string::npos);
+    EXPECT_NE(refusal("/mnt/stacked", 10, mounts).find("mounted over another"), std::string::npos)
+        << "unmounting the top one would bare the other, not the folder";
 }
 
-TEST(HelperChecks, RefusesToReformatTheVolumesTheSystemRunsFrom)
+TEST(HelperChecks, ReformatsOnlyPluggedInDisksNeverOneTheSystemRunsFrom)
 {
-    // Volumes the running system needs, each on a partition of its own with nothing mounted inside,
-    // beside a stick: a misplaced click on the boot partition must not make the machine unbootable.
-    const std::vector<MountEntry> mounts = {
-        mount("/", 1),
-        mount("/boot", 2),
-        mount("/boot/efi", 3, "vfat"),
-        mount("/efi", 4, "vfat"),
-        mount("/usr", 5),
-        mount("/var", 6, "xfs"),
-        mount("/home", 7, "btrfs"),
-        mount("/media/stick", 8, "vfat"),
-        mount("/usr/local", 9),
+    for (const std::string place : {"/media/user/STICK", "/run/media/user/Backup", "/mnt", "/mnt/disk"})
+        EXPECT_FALSE(ReformatPolicy::checkPlace(place)) << place;
+    for (const std::string place :
+         {"/", "/boot/efi", "/home", "/var", "/mntx", "/home/user/mnt", "/run/mediax"})
+        EXPECT_TRUE(ReformatPolicy::checkPlace(place)) << place;
+    EXPECT_NE(ReformatPolicy::checkPlace("/")->message.find("startup volume"), std::string::npos);
+
+    // The system disk sda: /boot on sda1, / on LVM (dm-1) over LUKS (dm-0) over sda2; swap on a RAID
+    // (md0) of sdb1 and sdd1. Plugged in: sdc with sdc1, and a loop device.
+    TempDir dir;
+    FixtureSys sys(dir.path());
+    sys.device("devices/pci/block/sda", 8, 0);
+    sys.device("devices/pci/block/sda/sda1", 8, 1, true);
+    sys.device("devices/pci/block/sda/sda2", 8, 2, true);
+    sys.device("devices/pci/block/sda/sda3", 8, 3, true);
+    sys.device("devices/pci/block/sdb", 8, 16);
+    sys.device("devices/pci/block/sdb/sdb1", 8, 17, true);
+    sys.device("devices/pci/block/sdb/sdb2", 8, 18, true);
+    sys.device("devices/pci/block/sdd", 8, 48);
+    sys.device("devices/pci/block/sdd/sdd1", 8, 49, true);
+    sys.device("devices/usb/block/sdc", 8, 32);
+    sys.device("devices/usb/block/sdc/sdc1", 8, 33, true);
+    sys.device("devices/virtual/block/dm-0", 253, 0, false, {"devices/pci/block/sda/sda2"});
+    sys.device("devices/virtual/block/dm-1", 253, 1, false, {"devices/virtual/block/dm-0"});
+    sys.device("devices/virtual/block/md0", 9, 0, false,
+               {"devices/pci/block/sdb/sdb1", "devices/pci/block/sdd/sdd1"});
+    sys.device("devices/virtual/block/loop0", 7, 0);
+
+    EXPECT_EQ(ReformatPolicy::wholeDisks(dir.path(), makedev(253, 1)),
+              (std::set<std::string>{dir / "devices/pci/block/sda"}))
+        << "LVM over LUKS over a partition of sda";
+    EXPECT_EQ(ReformatPolicy::wholeDisks(dir.path(), makedev(9, 0)),
+              (std::set<std::string>{dir / "devices/pci/block/sdb", dir / "devices/pci/block/sdd"}));
+    EXPECT_FALSE(ReformatPolicy::wholeDisks(dir.path(), makedev(8, 99)));
+
+    const std::vector<ReformatPolicy::SystemDevice> system = {
+        {"/", makedev(253, 1)}, {"/boot", makedev(8, 1)}, {"swap /dev/md0", makedev(9, 0)}};
+    const auto checkDisks = [&](dev_t device) {
+        const auto error = ReformatPolicy::checkDisks("/media/x", device, system, dir.path());
+        return error ? error->message : std::string();
     };
-    for (const std::string path : {"/boot/efi", "/efi", "/usr/local", "/var", "/home", "/home/"}) {
-        EXPECT_NE(refusal(path, mounts).find("the system"), std::string::npos) << path;
-    }
-    EXPECT_EQ(refusal("/media/stick", mounts), "");
+    EXPECT_EQ(checkDisks(makedev(8, 33)), "") << "a partition of the stick";
+    EXPECT_EQ(checkDisks(makedev(8, 32)), "") << "the whole stick";
+    EXPECT_EQ(checkDisks(makedev(7, 0)), "") << "a loop device, whatever disk its image lies on";
+    EXPECT_NE(checkDisks(makedev(8, 3)).find("the disk that holds /"), std::string::npos)
+        << "another partition of the disk under /";
+    EXPECT_NE(checkDisks(makedev(8, 0)).find("holds /"), std::string::npos);
+    EXPECT_NE(checkDisks(makedev(8, 18)).find("holds swap /dev/md0"), std::string::npos)
+        << "a partition beside one of the RAID's";
+    EXPECT_NE(checkDisks(makedev(253, 0)).find("holds /"), std::string::npos) << "the LUKS device under /";
+    EXPECT_NE(checkDisks(makedev(8, 99)).find("cannot be told"), std::string::npos)
+        << "a device sysfs does not know";
+
+    // Where the system's devices come from: its mount points, and swap areas, a file's by the volume
+    // it lies on (its name escaped in /proc/swaps).
+    cv::test::writeFile(dir / "swap file", std::string("x"));
+    ASSERT_EQ(dir.path().find(' '), std::string::npos);
+    struct stat swapFile = {};
+    ASSERT_EQ(::stat((dir / "swap file").c_str(), &swapFile), 0);
+    MountEntry volume = mount("/volume", 0);
+    volume.major = major(swapFile.st_dev);
+    volume.minor = minor(swapFile.st_dev);
+    const auto devices = ReformatPolicy::systemDevices(
+        {mount("/", 1, "ext4", "/", 0), mount("/boot/efi", 2, "vfat"), mount("/media/stick", 3), volume},
+        "Filename\tType\tSize\tUsed\tPriority\n" + (dir.path() + "/swap\\040file") + "\tfile\t4\t0\t-2\n");
+    ASSERT_EQ(devices.size(), 3u);
+    EXPECT_EQ(devices[0].what, "/");
+    EXPECT_EQ(devices[0].device, makedev(7, 1));
+    EXPECT_EQ(devices[1].what, "/boot/efi");
+    EXPECT_EQ(devices[2].what, "swap " + (dir / "swap file"));
+    EXPECT_EQ(devices[2].device, swapFile.st_dev);
 }
 
 TEST(HelperChecks, MakesTheSameTypeWithTheSameLabel)
@@ -189,12 +303,15 @@ TEST(HelperChecks, MakesTheSameTypeWithTheSameLabel)
     EXPECT_FALSE(VolumeReformatter::mkfsCommand("tmpfs", "", "tmpfs"));
     EXPECT_FALSE(VolumeReformatter::mkfsCommand("nfs4", "", "server:/export"));
 
-    EXPECT_EQ(VolumeReformatter::mountFlags("rw,nosuid,nodev,noexec,relatime"),
-              static_cast<unsigned long>(MS_NOSUID | MS_NODEV | MS_NOEXEC | MS_RELATIME));
-    EXPECT_EQ(VolumeReformatter::mountFlags("ro,noatime"),
-              static_cast<unsigned long>(MS_RDONLY | MS_NOATIME));
-    EXPECT_EQ(VolumeReformatter::mountData("rw,uid=1000,gid=1000,utf8"), "uid=1000,gid=1000,utf8");
-    EXPECT_EQ(VolumeReformatter::mountData("rw"), "");
+    EXPECT_EQ(VolumeReformatter::mountAttributes("rw,nosuid,nodev,noexec,relatime"),
+              unsigned{MOUNT_ATTR_NOSUID | MOUNT_ATTR_NODEV | MOUNT_ATTR_NOEXEC | MOUNT_ATTR_RELATIME});
+    EXPECT_EQ(VolumeReformatter::mountAttributes("ro,noatime"),
+              unsigned{MOUNT_ATTR_RDONLY | MOUNT_ATTR_NOATIME});
+    using Options = std::vector<VolumeReformatter::FileSystemOption>;
+    EXPECT_EQ(VolumeReformatter::fileSystemOptions("rw,uid=1000,utf8,errors=remount-ro"),
+              (Options{{"uid", "1000"}, {"utf8", std::nullopt}, {"errors", "remount-ro"}}));
+    EXPECT_EQ(VolumeReformatter::fileSystemOptions("ro"), (Options{{"ro", std::nullopt}}))
+        << "a read-only file system stays one";
 }
 
 TEST(HelperChecks, ReadsSnapperListings)
