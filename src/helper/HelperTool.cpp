@@ -1,6 +1,7 @@
 #include "helper/HelperTool.h"
 
 #include "common/Log.h"
+#include "helper/ArgumentCheck.h"
 #include "helper/FileOperations.h"
 #include "helper/SnapshotRemover.h"
 #include "helper/VolumeReformatter.h"
@@ -13,6 +14,8 @@ namespace cv {
 namespace {
 
 constexpr int kUidLookupTimeoutMs = 10000;
+// Messages of the helper's own name a few paths at most; more is not written into one log line.
+constexpr std::size_t kMaxLoggedMessage = 4 * ArgumentCheck::kMaxPathLength;
 
 QString errorName(HelperError::Kind kind)
 {
@@ -42,23 +45,6 @@ std::optional<uid_t> callerUid(const QDBusConnection& connection, const QString&
     return ok ? std::optional<uid_t>(static_cast<uid_t>(uid)) : std::nullopt;
 }
 
-// An argument as it goes into the log: control bytes escaped, so that a path cannot forge lines.
-std::string printable(const std::string& text)
-{
-    std::string result;
-    for (const unsigned char c : text) {
-        if (c < 0x20 || c == 0x7f) {
-            static const char digits[] = "0123456789abcdef";
-            result += "\\x";
-            result += digits[c >> 4];
-            result += digits[c & 0xf];
-        } else {
-            result += static_cast<char>(c);
-        }
-    }
-    return result;
-}
-
 } // namespace
 
 HelperTool::HelperTool(QDBusConnection connection, Authorizer& authorizer, Settings settings, QObject* parent)
@@ -79,13 +65,15 @@ HelperTool::~HelperTool()
 
 QString HelperTool::getVersion()
 {
-    if (m_activeCalls == 0)
-        m_idleTimer.start();
+    // Not activity: anyone may ask, and a caller asking every few seconds would otherwise keep the
+    // root helper running for good.
     return QString::fromLatin1(HelperToolProtocol::version);
 }
 
 void HelperTool::changePermissionsOfFileAt(const QByteArray& path)
 {
+    if (refuseInvalidPath("changePermissionsOfFileAt", path))
+        return;
     const std::string target = path.toStdString();
     authorizeAndRun("changePermissionsOfFileAt", target, true, [target](const Caller& caller) {
         return FileOperations::changePermissions(target, caller.uid);
@@ -94,6 +82,8 @@ void HelperTool::changePermissionsOfFileAt(const QByteArray& path)
 
 void HelperTool::deleteFileAtPath(const QByteArray& path)
 {
+    if (refuseInvalidPath("deleteFileAtPath", path))
+        return;
     const std::string target = path.toStdString();
     authorizeAndRun("deleteFileAtPath", target, false,
                     [target](const Caller&) { return FileOperations::deleteItem(target); });
@@ -109,6 +99,8 @@ void HelperTool::deleteSnapshots()
 
 void HelperTool::reformatVolumeAt(const QByteArray& mountPath)
 {
+    if (refuseInvalidPath("reformatVolumeAt", mountPath))
+        return;
     const std::string target = mountPath.toStdString();
     authorizeAndRun(
         "reformatVolumeAt", target, false,
@@ -117,20 +109,63 @@ void HelperTool::reformatVolumeAt(const QByteArray& mountPath)
         });
 }
 
+bool HelperTool::refuseInvalidPath(const char* method, const QByteArray& path)
+{
+    // Looked at in place: an argument of megabytes is neither copied nor logged, and the message
+    // that holds it goes as soon as this call returns.
+    const std::string_view bytes(path.constData(), static_cast<std::size_t>(path.size()));
+    const auto refusal = ArgumentCheck::checkPath(bytes);
+    if (!refusal)
+        return false;
+    refuseNow(method, ArgumentCheck::shown(bytes),
+              QString::fromLatin1(HelperToolProtocol::errorInvalidArgument), *refusal);
+    return true;
+}
+
+void HelperTool::refuseNow(const char* method, const std::string& shownArgument, const QString& error,
+                           const std::string& reason)
+{
+    logMessage(method, " ", shownArgument, " from ", message().service().toStdString(), " refused: ", reason);
+    sendErrorReply(error, QString::fromStdString(reason));
+}
+
 void HelperTool::authorizeAndRun(const char* method, const std::string& argument, bool needsUid, Work work)
 {
+    const QString sender = message().service();
+    const std::string shown = ArgumentCheck::shown(argument);
+    for (auto it = m_refused.begin(); it != m_refused.end();)
+        it = it->hasExpired() ? m_refused.erase(it) : std::next(it);
+    // A caller polkit has just refused, or is still being asked about, gets no second question: a
+    // stranger's calls would otherwise line up in front of polkit and of the user's own calls.
+    if (m_refused.contains(sender)) {
+        refuseNow(method, shown, QString::fromLatin1(HelperToolProtocol::errorAccessDenied),
+                  "Not authorized: polkit refused this caller moments ago");
+        return;
+    }
+    if (m_asking.contains(sender)) {
+        refuseNow(method, shown, QString::fromLatin1(HelperToolProtocol::errorBusy),
+                  "Busy: polkit is still being asked about an earlier call of this caller");
+        return;
+    }
+    if (m_asking.size() >= kMaxOpenQuestions) {
+        refuseNow(method, shown, QString::fromLatin1(HelperToolProtocol::errorBusy),
+                  "Busy: polkit is being asked about other callers");
+        return;
+    }
+
     setDelayedReply(true);
     const QDBusMessage call = message();
-    const QString sender = call.service();
     beginCall();
-    const std::string shown = printable(argument);
+    m_asking.insert(sender);
     logMessage(method, " ", shown, " from ", sender.toStdString());
 
     m_authorizer.checkAuthorization(
         m_connection, sender,
-        [this, call, sender, method, argument, shown, needsUid,
-         work = std::move(work)](bool authorized, const QString& reason) {
+        [this, call, sender, method, shown, needsUid, work = std::move(work)](bool authorized,
+                                                                              const QString& reason) {
+            m_asking.remove(sender);
             if (!authorized) {
+                m_refused.insert(sender, QDeadlineTimer(kRefusalMemoryMs));
                 logMessage(method, " ", shown, " refused: ", reason.toStdString());
                 m_connection.send(
                     call.createErrorReply(QString::fromLatin1(HelperToolProtocol::errorAccessDenied),
@@ -152,7 +187,8 @@ void HelperTool::authorizeAndRun(const char* method, const std::string& argument
                 if (!outcome)
                     outcome = work(caller);
                 if (outcome) {
-                    logMessage(method, " ", shown, " failed: ", printable(outcome->message));
+                    logMessage(method, " ", shown,
+                               " failed: ", ArgumentCheck::shown(outcome->message, kMaxLoggedMessage));
                     connection.send(call.createErrorReply(errorName(outcome->kind),
                                                           QString::fromStdString(outcome->message)));
                 } else {

@@ -20,6 +20,9 @@ struct HelperToolProtocol
     static constexpr char errorFailed[] = "com.Ostrevane.CindervaultForMac.HelperTool.Error.Failed";
     // A tool the operation needs (snapper, mkfs.<type>, blkid) is not installed.
     static constexpr char errorToolMissing[] = "com.Ostrevane.CindervaultForMac.HelperTool.Error.ToolMissing";
+    // Polkit is still being asked about an earlier call of the same caller, or about too many
+    // callers at once: the call was not looked at, and may be sent again a moment later.
+    static constexpr char errorBusy[] = "com.Ostrevane.CindervaultForMac.HelperTool.Error.Busy";
     // Polkit refused, or could not be asked.
     static constexpr char errorAccessDenied[] = "org.freedesktop.DBus.Error.AccessDenied";
 };

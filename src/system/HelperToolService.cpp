@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QThread>
+#include <QTimer>
+#include <algorithm>
 #include <atomic>
 #include <limits>
 
@@ -22,6 +24,9 @@ constexpr int kFileCallTimeoutMs = 120000;
 // A reformat or a snapshot deletion takes as long as it takes. The bus still answers at once when
 // the helper cannot be started or goes away.
 constexpr int kUnlimitedTimeoutMs = std::numeric_limits<int>::max();
+// A call the helper answers busy is sent again after these pauses, doubling up to the longest.
+constexpr int kFirstBusyRetryMs = 200;
+constexpr int kMaxBusyRetryMs = 2000;
 
 QByteArray pathBytes(const std::string& path)
 {
@@ -150,6 +155,13 @@ void HelperToolService::connectAndExecuteCommandBlock(
 void HelperToolService::sendCommand(const QString& method, const QVariantList& arguments, int timeoutMs,
                                     Reply reply, const char* successLog)
 {
+    sendAttempt(method, arguments, QDeadlineTimer(timeoutMs), kFirstBusyRetryMs, std::move(reply),
+                successLog);
+}
+
+void HelperToolService::sendAttempt(const QString& method, const QVariantList& arguments,
+                                    QDeadlineTimer deadline, int retryMs, Reply reply, const char* successLog)
+{
     connectAndExecuteCommandBlock([&](std::optional<std::string> error) {
         if (error) {
             logMessage("Proxy Error ", *error);
@@ -161,11 +173,26 @@ void HelperToolService::sendCommand(const QString& method, const QVariantList& a
             QLatin1String(HelperToolProtocol::serviceName), QLatin1String(HelperToolProtocol::objectPath),
             QLatin1String(HelperToolProtocol::interfaceName), method);
         call.setArguments(arguments);
+        const int timeoutMs =
+            static_cast<int>(std::clamp<qint64>(deadline.remainingTime(), 1, kUnlimitedTimeoutMs));
         auto* watcher = new QDBusPendingCallWatcher(m_helperToolConnection->asyncCall(call, timeoutMs), this);
         connect(watcher, &QDBusPendingCallWatcher::finished, this,
-                [this, reply, successLog](QDBusPendingCallWatcher* finished) {
+                [this, method, arguments, deadline, retryMs, reply,
+                 successLog](QDBusPendingCallWatcher* finished) {
                     finished->deleteLater();
                     const QDBusMessage answer = finished->reply();
+                    // The helper is still asking polkit about an earlier call of ours (the user may be
+                    // typing the password): this call is sent again until that is answered.
+                    if (answer.errorName() == QLatin1String(HelperToolProtocol::errorBusy) &&
+                        deadline.remainingTime() > retryMs) {
+                        if (retryMs == kFirstBusyRetryMs)
+                            logMessage("HelperTool busy, ", method.toStdString(), " is sent again shortly");
+                        QTimer::singleShot(retryMs, this, [=, this]() {
+                            sendAttempt(method, arguments, deadline, std::min(retryMs * 2, kMaxBusyRetryMs),
+                                        reply, successLog);
+                        });
+                        return;
+                    }
                     if (answer.type() == QDBusMessage::ErrorMessage) {
                         const std::string text = describe(answer);
                         if (isProxyError(answer.errorName())) {

@@ -4,6 +4,7 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -64,9 +65,12 @@ private:
     // Connects, then runs block with the connection error or nothing.
     void connectAndExecuteCommandBlock(const std::function<void(std::optional<std::string> error)>& block);
     // Sends method with arguments to the helper and hands the outcome to reply; successLog is
-    // logged on success when not empty.
+    // logged on success when not empty. A busy answer is not handed on: the call is sent again,
+    // after retryMs and then longer pauses, until the deadline of the whole call.
     void sendCommand(const QString& method, const QVariantList& arguments, int timeoutMs, Reply reply,
                      const char* successLog);
+    void sendAttempt(const QString& method, const QVariantList& arguments, QDeadlineTimer deadline,
+                     int retryMs, Reply reply, const char* successLog);
     void invalidateConnection();
 
     QString m_busAddress;

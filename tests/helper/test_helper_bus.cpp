@@ -7,6 +7,8 @@
 #include "ReplyCatcher.h"
 #include "TempDir.h"
 #include "common/UniqueFd.h"
+#include "helper/ArgumentCheck.h"
+#include "helper/FileOperations.h"
 #include "helper/MountTable.h"
 #include "system/HelperToolProtocol.h"
 #include "system/HelperToolService.h"
@@ -16,14 +18,20 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusPendingCall>
+#include <QDBusReply>
 #include <QDBusVirtualObject>
+#include <QElapsedTimer>
 #include <deque>
 #include <dirent.h>
 #include <fcntl.h>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <iostream>
+#include <map>
+#include <set>
 #include <sys/mount.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 using cv::HelperToolProtocol;
@@ -59,15 +67,80 @@ bool contains(const std::string& text, const std::string& part)
 // Calls the helper directly on connection, running the event loop meanwhile (a stand-in service
 // in this process may have to answer the helper first).
 QDBusMessage callDirectly(QDBusConnection& connection, const QString& method,
-                          const QVariantList& arguments = {})
+                          const QVariantList& arguments = {}, int timeoutMs = 30000)
 {
     QDBusMessage message = QDBusMessage::createMethodCall(
         QLatin1String(HelperToolProtocol::serviceName), QLatin1String(HelperToolProtocol::objectPath),
         QLatin1String(HelperToolProtocol::interfaceName), method);
     message.setArguments(arguments);
-    QDBusPendingCall pending = connection.asyncCall(message, 30000);
-    cv::test::waitUntil([&] { return pending.isFinished(); }, 40000);
+    QDBusPendingCall pending = connection.asyncCall(message, timeoutMs);
+    cv::test::waitUntil([&] { return pending.isFinished(); }, timeoutMs + 10000);
     return pending.reply();
+}
+
+QDBusPendingCall callLater(QDBusConnection& connection, const QString& method, const QVariantList& arguments)
+{
+    QDBusMessage message = QDBusMessage::createMethodCall(
+        QLatin1String(HelperToolProtocol::serviceName), QLatin1String(HelperToolProtocol::objectPath),
+        QLatin1String(HelperToolProtocol::interfaceName), method);
+    message.setArguments(arguments);
+    return connection.asyncCall(message, 60000);
+}
+
+// The process that serves the helper's name on the bus now, or 0.
+qint64 helperPid(QDBusConnection& connection)
+{
+    const QDBusReply<uint> pid =
+        connection.interface()->servicePid(QLatin1String(HelperToolProtocol::serviceName));
+    return pid.isValid() ? pid.value() : 0;
+}
+
+// The most memory the process pid has held at once, in kB (VmHWM of /proc/PID/status), or -1.
+long peakResidentKb(qint64 pid)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stol(line.substr(6));
+    }
+    return -1;
+}
+
+// Makes depth folders called name one in another below top (through descriptors: the path grows
+// beyond what path calls take), with a file at the bottom.
+void makeChain(const std::string& top, std::size_t depth, const std::string& name)
+{
+    cv::test::makeDir(top);
+    cv::UniqueFd folder(::open(top.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    for (std::size_t i = 0; i < depth && folder; ++i) {
+        ASSERT_EQ(::mkdirat(folder.get(), name.c_str(), 0700), 0) << "level " << i;
+        folder = cv::UniqueFd(::openat(folder.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    }
+    ASSERT_TRUE(folder);
+    cv::UniqueFd file(::openat(folder.get(), "file", O_WRONLY | O_CREAT | O_CLOEXEC, 0600));
+    ASSERT_TRUE(file);
+}
+
+// Removes what is left of such a chain, bottom up, one descriptor at a time.
+void removeChain(const std::string& top, const std::string& name)
+{
+    cv::UniqueFd current(::open(top.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    std::size_t depth = 0;
+    while (current) {
+        cv::UniqueFd next(
+            ::openat(current.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (!next)
+            break;
+        current = std::move(next);
+        ++depth;
+    }
+    ::unlinkat(current.get(), "file", 0);
+    for (; depth > 0 && current; --depth) {
+        cv::UniqueFd parent(::openat(current.get(), "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        ::unlinkat(parent.get(), name.c_str(), AT_REMOVEDIR);
+        current = std::move(parent);
+    }
 }
 
 QByteArray bytes(const std::string& path)
@@ -128,8 +201,18 @@ public:
     }
 
     bool registered() const { return m_registered; }
+    // Answers in turn; when none are left, the answer for the subject, else no.
     std::deque<Answer> answers;
+    std::map<QString, Answer> answerFor;
+    // Subjects whose questions stay unanswered, like a password prompt nobody answers.
+    std::set<QString> unanswered;
     std::vector<Question> questions;
+
+    std::size_t questionsAbout(const QString& subject) const
+    {
+        return static_cast<std::size_t>(std::count_if(
+            questions.begin(), questions.end(), [&](const Question& q) { return q.subjectName == subject; }));
+    }
 
     QString introspect(const QString&) const override { return QString(); }
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
@@ -147,9 +230,13 @@ public:
         question.flags = message.arguments().at(3).toUInt();
         questions.push_back(question);
 
-        const Answer answer = answers.empty() ? Answer::No : answers.front();
-        if (!answers.empty())
+        if (unanswered.count(question.subjectName))
+            return true;
+        Answer answer = answerFor.count(question.subjectName) ? answerFor[question.subjectName] : Answer::No;
+        if (!answers.empty()) {
+            answer = answers.front();
             answers.pop_front();
+        }
         if (answer == Answer::Error) {
             connection.send(
                 message.createErrorReply(QStringLiteral("org.freedesktop.PolicyKit1.Error.Failed"),
@@ -171,15 +258,16 @@ private:
     bool m_registered = false;
 };
 
-// An ext4 image with a label, mounted with "mount -o loop" on a folder of the test for the life of
-// the object (so its loop device clears itself when unmounted, as desktop mounts do); unmounted and
-// its loop device detached at the end, whatever happened in between.
+// An ext4 image with a label, mounted with "mount -o loop" on a new folder of the test for the life
+// of the object (so its loop device clears itself when unmounted, as desktop mounts do); unmounted
+// and its loop device detached at the end, whatever happened in between. The helper reformats only
+// volumes mounted below /media, /run/media or /mnt, so tests mount theirs in a folder below /media.
 class LoopVolume
 {
 public:
-    LoopVolume(const std::string& folder, const std::string& label) : m_image(folder + "/volume.img")
+    LoopVolume(const std::string& mountPoint, const std::string& image, const std::string& label)
+        : m_image(image), m_mountPoint(mountPoint)
     {
-        m_mountPoint = folder + "/mnt";
         cv::test::makeDir(m_mountPoint);
         if (cv::test::runProcess({"truncate", "-s", "16M", m_image}).exitCode != 0 ||
             cv::test::runProcess({"mkfs.ext4", "-q", "-L", label, m_image}).exitCode != 0 ||
@@ -196,17 +284,38 @@ public:
     {
         while (::umount2(m_mountPoint.c_str(), 0) == 0) {
         }
+        for (const auto& other : m_alsoMountedAt) {
+            while (::umount2(other.c_str(), 0) == 0) {
+            }
+        }
         if (!m_device.empty() && cv::test::runProcess({"losetup", "-j", m_image}).out.find(m_device) == 0)
             cv::test::runProcess({"losetup", "-d", m_device});
     }
     bool mounted() const { return m_mounted; }
     const std::string& mountPoint() const { return m_mountPoint; }
     const std::string& device() const { return m_device; }
+    // Where the volume may end up mounted too, for the clean-up.
+    void mayBeMountedAt(const std::string& path) { m_alsoMountedAt.push_back(path); }
+    // The mount point of the volume now, or "" when it is not mounted.
+    std::string mountedAt() const
+    {
+        const auto mounts = cv::MountTable::readCurrent();
+        for (const auto& entry : mounts.value_or(std::vector<cv::MountEntry>{})) {
+            if (entry.source == m_device)
+                return entry.mountPoint;
+        }
+        return std::string();
+    }
+    std::string label() const
+    {
+        return cv::test::runProcess({"blkid", "-p", "-o", "value", "-s", "LABEL", m_device}).out;
+    }
 
 private:
     std::string m_image;
     std::string m_mountPoint;
     std::string m_device;
+    std::vector<std::string> m_alsoMountedAt;
     bool m_mounted = false;
 };
 
@@ -232,8 +341,8 @@ TEST(InstalledHelper, RefusesEveryPrivilegedCallWithoutPolkit)
     EXPECT_PRED2(contains, call([&](Reply r) { service.deleteFileAtPath(file, r); }), kAccessDenied);
     EXPECT_PRED2(contains, call([&](Reply r) { service.reformatVolumeAt(bus.folder(), r); }), kAccessDenied);
     EXPECT_PRED2(contains, call([&](Reply r) { service.deleteSnapshotsWithReply(r); }), kAccessDenied);
-    // Refused before its argument is even looked at.
-    EXPECT_PRED2(contains, call([&](Reply r) { service.deleteFileAtPath("relative", r); }), kAccessDenied);
+    // An argument that is no absolute path is refused before polkit is asked.
+    EXPECT_PRED2(contains, call([&](Reply r) { service.deleteFileAtPath("relative", r); }), kInvalidArgument);
 
     EXPECT_TRUE(cv::test::exists(file));
     EXPECT_EQ(modeOf(file), 0400u);
@@ -245,31 +354,105 @@ TEST(InstalledHelper, AsksPolkitAboutTheCallerForEveryCall)
     ASSERT_FALSE(bus.address().isEmpty()) << "dbus-daemon did not start";
     FakePolkitAuthority polkit(bus.address());
     ASSERT_TRUE(polkit.registered());
-    polkit.answers = {FakePolkitAuthority::Answer::Yes, FakePolkitAuthority::Answer::No,
-                      FakePolkitAuthority::Answer::Error};
     const std::string first = bus.folder() + "/first";
     const std::string second = bus.folder() + "/second";
-    cv::test::writeFile(first, std::string("1"));
-    cv::test::writeFile(second, std::string("2"));
+    const std::string third = bus.folder() + "/third";
+    for (const auto& file : {first, second, third})
+        cv::test::writeFile(file, std::string("x"));
 
     BusConnection caller(bus.address(), QStringLiteral("caller"));
-    const QDBusMessage allowed = callDirectly(*caller, QStringLiteral("deleteFileAtPath"), {bytes(first)});
-    EXPECT_EQ(allowed.type(), QDBusMessage::ReplyMessage) << qPrintable(allowed.errorMessage());
-    EXPECT_FALSE(cv::test::exists(first));
+    BusConnection other(bus.address(), QStringLiteral("other"));
+    polkit.answers = {FakePolkitAuthority::Answer::Yes, FakePolkitAuthority::Answer::Yes,
+                      FakePolkitAuthority::Answer::No, FakePolkitAuthority::Answer::Error};
+    for (const auto& file : {first, second}) {
+        const QDBusMessage allowed = callDirectly(*caller, QStringLiteral("deleteFileAtPath"), {bytes(file)});
+        EXPECT_EQ(allowed.type(), QDBusMessage::ReplyMessage) << qPrintable(allowed.errorMessage());
+        EXPECT_FALSE(cv::test::exists(file));
+    }
 
-    const QDBusMessage denied = callDirectly(*caller, QStringLiteral("deleteFileAtPath"), {bytes(second)});
+    const QDBusMessage denied = callDirectly(*caller, QStringLiteral("deleteFileAtPath"), {bytes(third)});
     EXPECT_EQ(denied.errorName().toStdString(), kAccessDenied);
-    const QDBusMessage broken = callDirectly(*caller, QStringLiteral("deleteFileAtPath"), {bytes(second)});
+    // A caller just refused is refused again without a new question (and a new password prompt).
+    const QDBusMessage again = callDirectly(*caller, QStringLiteral("deleteFileAtPath"), {bytes(third)});
+    EXPECT_EQ(again.errorName().toStdString(), kAccessDenied);
+    const QDBusMessage broken = callDirectly(*other, QStringLiteral("deleteFileAtPath"), {bytes(third)});
     EXPECT_EQ(broken.errorName().toStdString(), kAccessDenied) << "an error of polkit is a refusal";
-    EXPECT_TRUE(cv::test::exists(second));
+    EXPECT_TRUE(cv::test::exists(third));
 
-    ASSERT_EQ(polkit.questions.size(), 3u) << "asked on every call, not once";
+    ASSERT_EQ(polkit.questions.size(), 4u) << "asked on every call, a yes never kept";
+    EXPECT_EQ(polkit.questionsAbout(caller->baseService()), 3u) << "the caller, not the helper";
     for (const auto& question : polkit.questions) {
         EXPECT_EQ(question.subjectKind, QStringLiteral("system-bus-name"));
-        EXPECT_EQ(question.subjectName, caller->baseService()) << "the caller, not the helper";
         EXPECT_EQ(question.actionId, QStringLiteral("com.Ostrevane.CindervaultForMac.adminPermission"));
         EXPECT_EQ(question.flags, 1u) << "the user may be asked for a password";
     }
+}
+
+TEST(InstalledHelper, StaysSmallAndAnswersItsUserWhileStrangersFloodIt)
+{
+    PrivateBus bus(kInstalledHelper, {QStringLiteral("--idle-exit"), QStringLiteral("120")});
+    ASSERT_FALSE(bus.address().isEmpty()) << "dbus-daemon did not start";
+    FakePolkitAuthority polkit(bus.address());
+    ASSERT_TRUE(polkit.registered());
+    const std::string victim = bus.folder() + "/victim";
+    const std::string mine = bus.folder() + "/mine";
+    cv::test::writeFile(victim, std::string("keep"));
+    cv::test::writeFile(mine, std::string("mine"));
+
+    // One stranger's polkit question is never answered (a prompt left open), another's is refused;
+    // the user's own calls are allowed.
+    BusConnection waiting(bus.address(), QStringLiteral("stranger-waiting"));
+    BusConnection refused(bus.address(), QStringLiteral("stranger-refused"));
+    BusConnection user(bus.address(), QStringLiteral("user"));
+    polkit.unanswered.insert(waiting->baseService());
+    polkit.answerFor[user->baseService()] = FakePolkitAuthority::Answer::Yes;
+    ASSERT_EQ(callDirectly(*user, QStringLiteral("getVersion")).type(), QDBusMessage::ReplyMessage);
+    const qint64 helper = helperPid(*user);
+    ASSERT_GT(helper, 0);
+
+    constexpr int kCalls = 200;
+    std::vector<QDBusPendingCall> flood;
+    QByteArray huge(10 << 20, 'a');
+    huge[0] = '/';
+    flood.push_back(callLater(*waiting, QStringLiteral("deleteFileAtPath"), {huge}));
+    huge.clear();
+    for (int i = 0; i < kCalls; ++i) {
+        flood.push_back(callLater(*waiting, QStringLiteral("deleteFileAtPath"), {bytes(victim)}));
+        flood.push_back(callLater(*refused, QStringLiteral("changePermissionsOfFileAt"), {bytes(victim)}));
+    }
+
+    // The engine waits 5 seconds for a file call of the helper.
+    const QDBusMessage answer = callDirectly(*user, QStringLiteral("deleteFileAtPath"), {bytes(mine)}, 5000);
+    EXPECT_EQ(answer.type(), QDBusMessage::ReplyMessage) << qPrintable(answer.errorMessage());
+    EXPECT_FALSE(cv::test::exists(mine));
+
+    // Every call of the strangers is answered at once but the one polkit is still being asked about.
+    const auto finished = [&] {
+        return std::count_if(flood.begin(), flood.end(),
+                             [](const QDBusPendingCall& c) { return c.isFinished(); });
+    };
+    EXPECT_TRUE(cv::test::waitUntil([&] { return finished() == static_cast<long>(flood.size()) - 1; }, 30000))
+        << finished() << " of " << flood.size() << " answered";
+    std::map<std::string, int> answers;
+    for (const auto& pending : flood) {
+        if (pending.isFinished())
+            ++answers[pending.reply().errorName().toStdString()];
+    }
+    EXPECT_EQ(answers[kInvalidArgument], 1) << "the 10 MB path";
+    // Busy or refused by the helper, or refused by the bus itself when more than it allows were
+    // waiting for their answers.
+    EXPECT_EQ(answers[HelperToolProtocol::errorBusy] + answers[kAccessDenied] +
+                  answers["org.freedesktop.DBus.Error.LimitsExceeded"],
+              2 * kCalls - 1);
+    EXPECT_EQ(polkit.questionsAbout(waiting->baseService()), 1u) << "one question at a time per caller";
+    EXPECT_EQ(polkit.questionsAbout(refused->baseService()), 1u) << "no new question right after a refusal";
+    EXPECT_TRUE(cv::test::exists(victim));
+
+    const long peakKb = peakResidentKb(helper);
+    std::cout << "helper resident memory at most " << peakKb << " kB under the flood\n";
+    RecordProperty("helperPeakResidentKb", static_cast<int>(peakKb));
+    EXPECT_GT(peakKb, 0);
+    EXPECT_LT(peakKb, 50 * 1024) << "VmHWM of the helper";
 }
 
 TEST(HelperOperations, OpensARootFileUpForAnUnprivilegedCaller)
@@ -367,7 +550,10 @@ TEST(HelperOperations, RefusesRelativePathsDotDotAndWhatIsNoMountPoint)
 
     const std::string root = call([&](Reply r) { service.reformatVolumeAt("/", r); });
     EXPECT_PRED2(contains, root, "startup volume");
-    const std::string folder = call([&](Reply r) { service.reformatVolumeAt(bus.folder(), r); });
+    const std::string elsewhere = call([&](Reply r) { service.reformatVolumeAt(bus.folder(), r); });
+    EXPECT_PRED2(contains, elsewhere, "at or below /media, /run/media or /mnt");
+    TempDir media("/media");
+    const std::string folder = call([&](Reply r) { service.reformatVolumeAt(media.path(), r); });
     EXPECT_PRED2(contains, folder, "not a mount point");
     EXPECT_PRED2(contains, call([&](Reply r) { service.deleteFileAtPath("/", r); }), kInvalidArgument);
 }
@@ -408,8 +594,8 @@ TEST(HelperOperations, ReformatsALoopMountedVolumeKeepingItsLabelAndMountPoint)
 {
     if (!cv::test::isRoot())
         GTEST_SKIP() << "needs root to mount a loop image";
-    TempDir dir;
-    LoopVolume volume(dir.path(), "CVLABEL");
+    TempDir dir("/media");
+    LoopVolume volume(dir / "mnt", dir / "volume.img", "CVLABEL");
     if (!volume.mounted())
         GTEST_SKIP() << "no loop devices here";
     cv::test::writeFile(volume.mountPoint() + "/data.txt", std::string("shredded already"));
@@ -439,10 +625,126 @@ TEST(HelperOperations, ReformatsALoopMountedVolumeKeepingItsLabelAndMountPoint)
     ASSERT_NE(mounted, mounts->rend()) << "mounted again at the same place";
     EXPECT_EQ(mounted->fsType, "ext4");
     EXPECT_EQ(mounted->source, volume.device());
-    const auto label = cv::test::runProcess({"blkid", "-p", "-o", "value", "-s", "LABEL", volume.device()});
-    EXPECT_EQ(label.out, "CVLABEL\n");
+    EXPECT_EQ(volume.label(), "CVLABEL\n");
     EXPECT_EQ(cv::test::listNames(volume.mountPoint()), (std::vector<std::string>{"lost+found"}))
         << "a new, empty file system";
+}
+
+TEST(HelperOperations, NeverFormatsWhenThePathToTheVolumeChangesMeanwhile)
+{
+    if (!cv::test::isRoot())
+        GTEST_SKIP() << "needs root to mount loop images";
+    // The volume asked for is mounted at DIR/a/vol; a second volume at DIR/b/vol. Between the steps
+    // of the reformat, the test's hook swaps the folder a for a link to b, as a user who may write
+    // in a folder on the path could.
+    TempDir dir("/media");
+    cv::test::makeDir(dir / "a");
+    cv::test::makeDir(dir / "b");
+    LoopVolume asked(dir / "a/vol", dir / "a.img", "ASKED");
+    LoopVolume other(dir / "b/vol", dir / "b.img", "OTHER");
+    if (!asked.mounted() || !other.mounted())
+        GTEST_SKIP() << "no loop devices here";
+    asked.mayBeMountedAt(dir / "a.moved/vol");
+    asked.mayBeMountedAt(dir / "b/vol");
+    cv::test::writeFile(dir / "a/vol/asked.txt", std::string("still here"));
+    cv::test::writeFile(dir / "b/vol/other.txt", std::string("still here"));
+    const std::string hook = dir / "hook";
+    PrivateBus bus(kTestHelper, {QStringLiteral("--idle-exit"), QStringLiteral("2"),
+                                 QStringLiteral("--reformat-hook"), QString::fromStdString(hook)});
+    ASSERT_FALSE(bus.address().isEmpty()) << "dbus-daemon did not start";
+    HelperToolService service(bus.address());
+
+    for (const std::string stage : {"resolved", "unmounted"}) {
+        SCOPED_TRACE("swapped when " + stage);
+        cv::test::writeFile(hook, "#!/bin/sh\ncd '" + dir.path() + "' || exit 1\n[ \"$1\" = " + stage +
+                                      " ] && mv a a.moved && ln -s b a\nexit 0\n");
+        ASSERT_EQ(::chmod(hook.c_str(), 0755), 0);
+
+        const std::string error =
+            call([&](HelperToolService::Reply r) { service.reformatVolumeAt(dir / "a/vol", r); });
+        EXPECT_PRED2(contains, error, "changed while it was being reformatted");
+        EXPECT_PRED2(contains, error, "nothing was formatted");
+        EXPECT_EQ(asked.mountedAt(), dir / "a.moved/vol") << "mounted again on its own folder";
+        EXPECT_EQ(asked.label(), "ASKED\n");
+        EXPECT_TRUE(cv::test::exists(dir / "a.moved/vol/asked.txt"));
+        EXPECT_EQ(other.mountedAt(), dir / "b/vol") << "the link's target is untouched";
+        EXPECT_EQ(other.label(), "OTHER\n");
+        EXPECT_TRUE(cv::test::exists(dir / "b/vol/other.txt"));
+        EXPECT_EQ(cv::test::listNames(dir / "b/vol"), (std::vector<std::string>{"lost+found", "other.txt"}));
+
+        // Back as it was for the next round.
+        ASSERT_EQ(::unlink((dir / "a").c_str()), 0);
+        ASSERT_EQ(::rename((dir / "a.moved").c_str(), (dir / "a").c_str()), 0);
+    }
+}
+
+TEST(HelperOperations, NeverTouchesKernelFilesDeviceNodesFifosOrSockets)
+{
+    if (!cv::test::isRoot())
+        GTEST_SKIP() << "needs root to mount sysfs and proc and to make a device node";
+    PrivateBus bus(kTestHelper, kShortIdle);
+    ASSERT_FALSE(bus.address().isEmpty()) << "dbus-daemon did not start";
+    HelperToolService service(bus.address());
+    using Reply = HelperToolService::Reply;
+    // Instances of their own in the test's folder, gone with the test.
+    TempDir dir;
+    std::vector<std::string> mounted;
+    for (const std::string type : {"sysfs", "proc"}) {
+        cv::test::makeDir(dir / type);
+        if (::mount(type.c_str(), (dir / type).c_str(), type.c_str(), MS_NOSUID | MS_NODEV | MS_NOEXEC,
+                    nullptr) == 0)
+            mounted.push_back(dir / type);
+    }
+    const auto unmount = [&] {
+        for (const auto& path : mounted)
+            ::umount2(path.c_str(), MNT_DETACH);
+    };
+    if (mounted.size() != 2) {
+        unmount();
+        GTEST_SKIP() << "sysfs or proc cannot be mounted here";
+    }
+    const std::string node = dir / "null";
+    ASSERT_EQ(::mknod(node.c_str(), S_IFCHR | 0600, makedev(1, 3)), 0);
+    const std::string fifo = dir / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string socket = dir / "socket";
+    ASSERT_EQ(
+        cv::test::runProcess(
+            {"python3", "-c", "import socket,sys; socket.socket(socket.AF_UNIX).bind(sys.argv[1])", socket})
+            .exitCode,
+        0);
+
+    // Files of the kernel: an attribute in sysfs and a setting in proc, both root's and 0644.
+    for (const std::string& file : {dir / "sysfs/kernel/profiling", dir / "proc/sys/kernel/hostname"}) {
+        struct stat before = {};
+        ASSERT_EQ(::stat(file.c_str(), &before), 0) << file;
+        const std::string opened = call([&](Reply r) { service.allowWriteOperationsOnPath(file, r); });
+        EXPECT_PRED2(contains, opened, kInvalidArgument) << file;
+        EXPECT_PRED2(contains, opened, "settings of the kernel") << file;
+        const std::string deleted = call([&](Reply r) { service.deleteFileAtPath(file, r); });
+        EXPECT_PRED2(contains, deleted, kInvalidArgument) << file;
+        struct stat after = {};
+        EXPECT_EQ(::stat(file.c_str(), &after), 0);
+        EXPECT_EQ(after.st_mode, before.st_mode);
+        EXPECT_EQ(after.st_uid, before.st_uid);
+    }
+    for (const std::string& special : {node, fifo, socket}) {
+        EXPECT_PRED2(contains, call([&](Reply r) { service.allowWriteOperationsOnPath(special, r); }),
+                     kInvalidArgument)
+            << special;
+        EXPECT_PRED2(contains, call([&](Reply r) { service.deleteFileAtPath(special, r); }), kInvalidArgument)
+            << special;
+        EXPECT_TRUE(cv::test::exists(special)) << special;
+    }
+    // Inside a folder to delete, a device node stays, and the folder that holds it.
+    cv::test::makeDir(dir / "tree");
+    cv::test::writeFile(dir / "tree/plain", std::string("x"));
+    ASSERT_EQ(::mknod((dir / "tree/null").c_str(), S_IFCHR | 0600, makedev(1, 3)), 0);
+    const std::string tree = call([&](Reply r) { service.deleteFileAtPath(dir / "tree", r); });
+    EXPECT_PRED2(contains, tree, "character device");
+    EXPECT_TRUE(cv::test::exists(dir / "tree/null"));
+    EXPECT_FALSE(cv::test::exists(dir / "tree/plain"));
+    unmount();
 }
 
 TEST(HelperOperations, DeletesSnapperSnapshotsOrNamesTheMissingTool)
@@ -494,59 +796,54 @@ TEST(HelperLifetime, LeavesWhenIdleAndIsStartedAgainByTheNextCall)
     EXPECT_NE(caller->interface()->serviceOwner(name).value(), first) << "a new helper answered";
 }
 
-TEST(HelperOperations, SurvivesDeletingAFolderNestedDeeperThanItWalks)
+TEST(HelperLifetime, GetVersionDoesNotKeepTheHelperRunning)
 {
-    // As many descriptors as the system lets this test have: the helper started by the bus inherits
-    // them, and a walk that is bounded only by them runs out of stack first.
-    rlimit files = {};
-    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &files), 0);
-    const rlimit before = files;
-    files.rlim_cur = files.rlim_max;
-    ::setrlimit(RLIMIT_NOFILE, &files);
-    ::getrlimit(RLIMIT_NOFILE, &files);
-    const std::size_t depth = static_cast<std::size_t>(std::clamp<rlim_t>(files.rlim_cur, 400, 30200) - 200);
-
-    PrivateBus bus(kTestHelper, kShortIdle);
-    ::setrlimit(RLIMIT_NOFILE, &before);
+    // Anyone may ask for the version; asked every few hundred milliseconds it must not keep the
+    // root helper running past its idle time.
+    PrivateBus bus(kTestHelper, {QStringLiteral("--idle-exit"), QStringLiteral("1")});
     ASSERT_FALSE(bus.address().isEmpty()) << "dbus-daemon did not start";
-    const std::string top = bus.folder() + "/deep";
-    cv::test::makeDir(top);
-    {
-        cv::UniqueFd folder(::open(top.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        for (std::size_t i = 0; i < depth && folder; ++i) {
-            ASSERT_EQ(::mkdirat(folder.get(), "d", 0700), 0);
-            folder = cv::UniqueFd(::openat(folder.get(), "d", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        }
-        ASSERT_TRUE(folder);
-    }
-
     BusConnection caller(bus.address(), QStringLiteral("caller"));
     ASSERT_EQ(callDirectly(*caller, QStringLiteral("getVersion")).type(), QDBusMessage::ReplyMessage);
-    const QString helper = caller->interface()->serviceOwner(QLatin1String(HelperToolProtocol::serviceName));
-    const QDBusMessage answer = callDirectly(*caller, QStringLiteral("deleteFileAtPath"), {bytes(top)});
-    EXPECT_NE(answer.errorName(), QStringLiteral("org.freedesktop.DBus.Error.NoReply"))
-        << "depth " << depth << ": " << qPrintable(answer.errorMessage());
-    if (depth > 1024) {
-        EXPECT_PRED2(contains, answer.errorMessage().toStdString(), "nested folders") << "depth " << depth;
+    const qint64 first = helperPid(*caller);
+    ASSERT_GT(first, 0);
+    QElapsedTimer asking;
+    asking.start();
+    while (asking.elapsed() < 5000 && cv::test::isProcessRunning(first)) {
+        callDirectly(*caller, QStringLiteral("getVersion"), {}, 5000);
+        cv::test::waitUntil([] { return false; }, 300);
     }
-    EXPECT_EQ(caller->interface()->serviceOwner(QLatin1String(HelperToolProtocol::serviceName)).value(),
-              helper)
-        << "the helper died";
+    EXPECT_FALSE(cv::test::isProcessRunning(first)) << "still running after 5 s of idle time 1 s";
+}
 
-    // What the helper left in place, removed bottom-up through descriptors (the paths are too long
-    // for the usual removal).
-    std::vector<cv::UniqueFd> chain;
-    chain.emplace_back(::open(top.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    ::setrlimit(RLIMIT_NOFILE, &files);
-    while (chain.back()) {
-        cv::UniqueFd next(::openat(chain.back().get(), "d", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-        if (!next)
-            break;
-        chain.push_back(std::move(next));
-    }
-    while (chain.size() > 1) {
-        chain.pop_back();
-        ::unlinkat(chain.back().get(), "d", AT_REMOVEDIR);
-    }
-    ::setrlimit(RLIMIT_NOFILE, &before);
+TEST(HelperOperations, DeletesDeepTreesInMemoryThatGrowsWithTheDepthOnly)
+{
+    PrivateBus bus(kTestHelper, kShortIdle);
+    ASSERT_FALSE(bus.address().isEmpty()) << "dbus-daemon did not start";
+    BusConnection caller(bus.address(), QStringLiteral("caller"));
+    ASSERT_EQ(callDirectly(*caller, QStringLiteral("getVersion")).type(), QDBusMessage::ReplyMessage);
+    const qint64 helper = helperPid(*caller);
+    TempDir memory("/dev/shm"); // thousands of folders come and go faster in memory
+
+    // 1,000 folders with names of 255 bytes, one in another: a path kept per level would hold
+    // 128 MB at the bottom.
+    const std::string longName(255, 'd');
+    const std::string deep = memory / "deep";
+    makeChain(deep, 1000, longName);
+    const QDBusMessage deleted = callDirectly(*caller, QStringLiteral("deleteFileAtPath"), {bytes(deep)});
+    EXPECT_EQ(deleted.type(), QDBusMessage::ReplyMessage) << qPrintable(deleted.errorMessage());
+    EXPECT_FALSE(cv::test::exists(deep));
+    if (cv::test::exists(deep))
+        removeChain(deep, longName);
+    const long peakKb = peakResidentKb(helper);
+    std::cout << "helper resident memory at most " << peakKb << " kB deleting 1,000 levels\n";
+    EXPECT_LT(peakKb, 50 * 1024);
+
+    // Deeper than the walk goes: the rest stays, and the helper lives on.
+    const std::string deeper = memory / "deeper";
+    makeChain(deeper, cv::FileOperations::kMaxFolderDepth + 10, "d");
+    const QDBusMessage refused = callDirectly(*caller, QStringLiteral("deleteFileAtPath"), {bytes(deeper)});
+    EXPECT_PRED2(contains, refused.errorMessage().toStdString(), "nested folders");
+    EXPECT_LT(refused.errorMessage().size(), 3 * static_cast<qsizetype>(cv::ArgumentCheck::kMaxPathLength));
+    EXPECT_EQ(helperPid(*caller), helper) << "the helper died";
+    removeChain(deeper, "d");
 }

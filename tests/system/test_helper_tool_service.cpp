@@ -11,6 +11,7 @@
 #include <QDBusVirtualObject>
 #include <QSignalSpy>
 #include <atomic>
+#include <deque>
 #include <functional>
 #include <gtest/gtest.h>
 #include <thread>
@@ -35,30 +36,41 @@ const std::vector<std::pair<const char*, std::function<void(HelperToolService&, 
          [](HelperToolService& s, HelperToolService::Reply r) { s.deleteSnapshotsWithReply(r); }},
 };
 
-// A helper that answers getVersion with a given version and nothing else, on its own connection.
-class VersionOnlyHelper : public QDBusVirtualObject
+// A helper on its own connection that answers getVersion with a given version, and every other
+// call with the next of its answers: an error name, or "" for success (none left: no answer).
+class StandInHelper : public QDBusVirtualObject
 {
 public:
-    VersionOnlyHelper(const QString& address, QString version)
-        : m_connection(QDBusConnection::connectToBus(address, QStringLiteral("version-only-helper"))),
+    StandInHelper(const QString& address, QString version)
+        : m_connection(QDBusConnection::connectToBus(address, QStringLiteral("stand-in-helper"))),
           m_version(std::move(version))
     {
         m_connection.registerVirtualObject(QLatin1String(cv::HelperToolProtocol::objectPath), this);
         m_registered = m_connection.registerService(QLatin1String(cv::HelperToolProtocol::serviceName));
     }
-    ~VersionOnlyHelper() override
+    ~StandInHelper() override
     {
         m_connection.unregisterObject(QLatin1String(cv::HelperToolProtocol::objectPath));
-        QDBusConnection::disconnectFromBus(QStringLiteral("version-only-helper"));
+        QDBusConnection::disconnectFromBus(QStringLiteral("stand-in-helper"));
     }
     bool registered() const { return m_registered; }
+    std::deque<QString> answers;
+    int calls = 0;
 
     QString introspect(const QString&) const override { return QString(); }
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
     {
-        if (message.member() != QLatin1String("getVersion"))
-            return false;
-        connection.send(message.createReply(QVariant(m_version)));
+        if (message.member() == QLatin1String("getVersion")) {
+            connection.send(message.createReply(QVariant(m_version)));
+            return true;
+        }
+        ++calls;
+        if (answers.empty())
+            return true;
+        const QString answer = answers.front();
+        answers.pop_front();
+        connection.send(answer.isEmpty() ? message.createReply()
+                                         : message.createErrorReply(answer, QStringLiteral("stand-in")));
         return true;
     }
 
@@ -150,7 +162,7 @@ TEST(HelperToolService, InstallsOnlyWhenTheHelperAnswersAnotherVersion)
     for (const auto& [version, upToDate] : {std::pair{"1.0", true}, std::pair{"0.9", false}}) {
         PrivateBus bus;
         ASSERT_FALSE(bus.address().isEmpty()) << "dbus-daemon did not start";
-        VersionOnlyHelper helper(bus.address(), QString::fromLatin1(version));
+        StandInHelper helper(bus.address(), QString::fromLatin1(version));
         ASSERT_TRUE(helper.registered());
 
         HelperToolService service(bus.address());
@@ -171,4 +183,30 @@ TEST(HelperToolService, InstallsOnlyWhenTheHelperAnswersAnotherVersion)
             EXPECT_FALSE(cv::test::exists(marker));
         }
     }
+}
+
+TEST(HelperToolService, SendsACallAgainWhileTheHelperIsBusyWithAnEarlierOne)
+{
+    PrivateBus bus;
+    ASSERT_FALSE(bus.address().isEmpty()) << "dbus-daemon did not start";
+    StandInHelper helper(bus.address(), QStringLiteral("1.0"));
+    ASSERT_TRUE(helper.registered());
+    HelperToolService service(bus.address());
+    const QString busy = QLatin1String(cv::HelperToolProtocol::errorBusy);
+
+    // Polkit is still asking about an earlier call (the user types the password): this one waits.
+    helper.answers = {busy, busy, QString()};
+    ReplyCatcher waited;
+    service.deleteFileAtPath("/tmp/x", waited.reply());
+    ASSERT_TRUE(waited.wait());
+    EXPECT_FALSE(waited.error().has_value()) << waited.errorText();
+    EXPECT_EQ(helper.calls, 3);
+
+    // Any other answer is handed on at once.
+    helper.answers = {QLatin1String(cv::HelperToolProtocol::errorAccessDenied), QString()};
+    ReplyCatcher refused;
+    service.allowWriteOperationsOnPath("/tmp/x", refused.reply());
+    ASSERT_TRUE(refused.wait());
+    EXPECT_NE(refused.errorText().find("AccessDenied"), std::string::npos) << refused.errorText();
+    EXPECT_EQ(helper.calls, 4);
 }
