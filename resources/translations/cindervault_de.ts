@@ -470,6 +470,10 @@
         <source>Cancel</source>
         <translation>Abbrechen</translation>
     </message>
+    <message>
+        <source>The system runs from this volume: its files cannot be deleted and it cannot be erased. Only its free space can be wiped.</source>
+        <translation>Das System läuft von diesem Laufwerk: Seine Dateien können nicht gelöscht und das Laufwerk kann nicht vollständig gelöscht werden. Nur sein freier Speicher kann überschrieben werden.</translation>
+    </message>
 </context>
 <context>
     <name>cv::WindowController</name>

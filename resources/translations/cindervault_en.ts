@@ -467,6 +467,10 @@
         <source>Cancel</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The system runs from this volume: its files cannot be deleted and it cannot be erased. Only its free space can be wiped.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>cv::WindowController</name>

@@ -14,6 +14,7 @@
 #include "app/intake/SystemService.h"
 #include "common/Log.h"
 #include "settings/SettingsManager.h"
+#include "targets/PathOperand.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -52,8 +53,16 @@ Arguments parseArguments(int argc, char** argv)
                       "Opens Cindervault with the files listed on its shred screen; --erase is the file\n"
                       "manager's \"Shred with Cindervault\". A running Cindervault receives them instead.");
             std::exit(0);
-        } else if (!argument.empty()) {
-            arguments.paths.push_back(cv::ApplicationBus::absolutePath(argument));
+        } else {
+            // Checked like the command line's operands: an empty path, "." or ".." and "file/"
+            // are refused before anything is handed on; relative paths start here.
+            const auto checked = cv::PathOperand::check(argument, cv::PathOperand::Kind::Target,
+                                                        cv::PathOperand::Source::CommandLine);
+            if (!checked.taken()) {
+                std::fprintf(stderr, "cindervault: '%s': %s\n", argument.c_str(), checked.refusal.c_str());
+                std::exit(2);
+            }
+            arguments.paths.push_back(checked.path);
         }
     }
     return arguments;

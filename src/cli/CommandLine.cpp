@@ -32,14 +32,18 @@ CommandLine::CommandLine(const std::vector<std::string>& args, const std::vector
         const auto equals = arg.find('=');
         const std::string name = arg.substr(0, equals);
         if (contains(valueOptions, name)) {
-            if (equals != std::string::npos) {
-                m_values.emplace_back(name, arg.substr(equals + 1));
-            } else if (i + 1 < args.size()) {
-                m_values.emplace_back(name, args[++i]);
-            } else {
+            // An empty value (an unset shell variable) means nothing to any option: for a path it
+            // would name the working folder.
+            std::string value;
+            if (equals != std::string::npos)
+                value = arg.substr(equals + 1);
+            else if (i + 1 < args.size())
+                value = args[++i];
+            if (value.empty()) {
                 m_error = "option " + name + " needs a value";
                 return;
             }
+            m_values.emplace_back(name, std::move(value));
         } else if (contains(flagOptions, name) && equals == std::string::npos) {
             m_flags.push_back(name);
         } else {

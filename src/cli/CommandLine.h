@@ -13,8 +13,8 @@ constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
 // Splits a command's arguments into options and operands. Options take their value as the next
-// argument or after "=" ("--method 17", "--method=17"); "--" ends the options, so paths that
-// begin with "-" can be given.
+// argument or after "=" ("--method 17", "--method=17"), never empty; "--" ends the options, so
+// paths that begin with "-" can be given.
 class CommandLine
 {
 public:

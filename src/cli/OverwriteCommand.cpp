@@ -1,5 +1,6 @@
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
+#include "cli/PathArguments.h"
 #include "engine/AlgorithmCollection.h"
 #include "engine/RegularFileOpener.h"
 #include "engine/ShredWriter.h"
@@ -52,11 +53,17 @@ int runOverwriteCommand(const std::vector<std::string>& args)
         return kExitUsage;
     }
 
+    // Every operand is checked before the first is touched; a missing file is a failure of its
+    // own below, like any other file that cannot be overwritten.
+    const auto paths = checkedTargets(line.operands(), false);
+    if (!paths)
+        return kExitUsage;
+
     ShredWriter writer(algorithm, ShredWriter::kFileBlockSize);
     int exitCode = kExitOk;
-    for (const auto& path : line.operands()) {
-        if (const auto failure = overwriteOne(writer, path)) {
-            std::fprintf(stderr, "%s: %s\n", path.c_str(), failure->c_str());
+    for (std::size_t i = 0; i < paths->size(); ++i) {
+        if (const auto failure = overwriteOne(writer, (*paths)[i])) {
+            std::fprintf(stderr, "%s: %s\n", line.operands()[i].c_str(), failure->c_str());
             exitCode = kExitFailure;
         }
     }

@@ -1,15 +1,25 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace cv::cli {
 
-// A path from the command line made absolute (relative ones start at the working folder) and
-// normalized the way scans compare paths, so that targets and excludes read alike. A trailing
-// slash goes too: "link/" would otherwise name the link's target.
-std::string absolutePath(const std::string& path);
+// The paths of the command line, checked and resolved the way every way in does it
+// (PathOperand): relative ones start at the working folder; the empty path, a target ending in
+// "." or "..", and a path the system cannot take as written ("file/") are usage errors. Each
+// function prints why an operand is refused and then gives nothing back: a command with one bad
+// operand does nothing at all.
 
-// absolutePath(), with ".." resolved through the file system (PathCollectionFactory::resolvedPath).
-std::string resolvedPath(const std::string& path);
+// The targets, resolved, in their order. With mustExist, a path that cannot be examined (nothing
+// there) is refused too; without, it is left to the command.
+std::optional<std::vector<std::string>> checkedTargets(const std::vector<std::string>& operands,
+                                                       bool mustExist);
+
+// The excludes, resolved; each must exist and lie at, below or above one of the targets, so that
+// a typo never turns into a silent loss.
+std::optional<std::vector<std::string>> checkedExcludes(const std::vector<std::string>& excludes,
+                                                        const std::vector<std::string>& targets);
 
 } // namespace cv::cli

@@ -5,9 +5,6 @@
 #include "targets/PathCollectionFactory.h"
 
 #include <cstdio>
-#include <cstdlib>
-#include <memory>
-#include <unistd.h>
 
 namespace cv::cli {
 
@@ -59,16 +56,17 @@ int runScanCommand(const std::vector<std::string>& args)
         printError("scan needs at least one path");
         return kExitUsage;
     }
-    std::vector<std::string> paths;
-    for (const auto& operand : line.operands())
-        paths.push_back(absolutePath(operand));
-    std::vector<std::string> excludes;
-    for (const auto& exclude : line.values("--exclude"))
-        excludes.push_back(absolutePath(exclude));
+    // The same paths a shred of these operands would take; a missing one counts as an empty file.
+    auto paths = checkedTargets(line.operands(), false);
+    if (!paths)
+        return kExitUsage;
+    auto excludes = checkedExcludes(line.values("--exclude"), *paths);
+    if (!excludes)
+        return kExitUsage;
 
     PathCollection collection;
-    collection.setPaths(std::move(paths));
-    collection.setExcludes(std::move(excludes));
+    collection.setPaths(std::move(*paths));
+    collection.setExcludes(std::move(*excludes));
     PathCollectionFactory().updatePathCollection(collection);
 
     JsonWriter json;

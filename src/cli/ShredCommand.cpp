@@ -4,6 +4,7 @@
 #include "cli/PathArguments.h"
 #include "common/ByteCountFormatter.h"
 #include "targets/PathCollectionFactory.h"
+#include "targets/SystemVolumes.h"
 #include "targets/Volume.h"
 
 #include <cerrno>
@@ -15,31 +16,34 @@ namespace cv::cli {
 
 namespace {
 
-// The targets as absolute paths; prints why and returns nothing when one cannot be shredded.
-std::optional<std::vector<std::string>> checkedTargets(const CommandLine& line,
-                                                       const std::string& volumeOption)
+// Refuses the volumes among the targets that this command may not empty: the startup volume
+// always, the volumes the system runs from with --volume, any volume without it. Prints why.
+bool volumesAllowed(const std::vector<std::string>& targets, const std::string& volumeOption)
 {
-    std::vector<std::string> targets;
-    for (const auto& operand : line.operands()) {
-        const std::string path = resolvedPath(operand);
-        struct stat info;
-        if (::lstat(path.c_str(), &info) != 0) {
-            printError(operand + ": " + std::strerror(errno));
-            return std::nullopt;
-        }
-        if (isHdd(path)) {
+    for (const auto& path : targets) {
+        if (path == "/") {
             printError("the startup volume / cannot be shredded");
-            return std::nullopt;
+            return false;
         }
-        if (isVolume(path) && volumeOption.empty()) {
+        if (!isVolume(path))
+            continue;
+        const auto role = SystemVolumes::roleOf(path);
+        if (role == SystemVolumes::Role::Startup) {
+            printError(path + " is the startup volume / under another mount point: it cannot be shredded");
+            return false;
+        }
+        if (volumeOption.empty()) {
             printError(path + " is a whole volume: give --volume delete (all its files) or --volume complete "
                               "(its free space, its files, then a new file system)");
-            return std::nullopt;
+            return false;
         }
-        if (std::find(targets.begin(), targets.end(), path) == targets.end())
-            targets.push_back(path);
+        if (role == SystemVolumes::Role::System) {
+            printError(path + " is a volume the system runs from: its files are not deleted and it is not "
+                              "erased (wipe-free may wipe its free space)");
+            return false;
+        }
     }
-    return targets;
+    return true;
 }
 
 // Targets that a "delete" job should have removed and that are still there.
@@ -83,23 +87,22 @@ int runShredCommand(const std::vector<std::string>& args)
     const auto algorithm = JobCommandSupport::chooseMethod(line);
     if (!algorithm || !JobCommandSupport::checkReportOptions(line))
         return kExitUsage;
-    const auto targets = checkedTargets(line, volumeOption);
-    if (!targets)
+    const auto targets = checkedTargets(line.operands(), true);
+    if (!targets || !volumesAllowed(*targets, volumeOption))
+        return kExitUsage;
+    auto excludes = checkedExcludes(line.values("--exclude"), *targets);
+    if (!excludes)
         return kExitUsage;
 
-    const PathCollectionFactory factory;
-    std::shared_ptr<PathCollection> collection = factory.createPathCollection(*targets);
-    std::vector<std::string> excludes;
-    for (const auto& exclude : line.values("--exclude"))
-        excludes.push_back(resolvedPath(exclude));
-    if (!excludes.empty()) {
-        collection->setExcludes(std::move(excludes));
-        factory.updatePathCollection(*collection);
-    }
+    // The scan folds targets inside other targets into them: each file is shredded once.
+    auto collection = std::make_shared<PathCollection>();
+    collection->setPaths(*targets);
+    collection->setExcludes(std::move(*excludes));
+    PathCollectionFactory().updatePathCollection(*collection);
 
     auto options = std::make_shared<ShredOptions>();
     options->optionKey = volumeOption.empty() ? "delete" : volumeOption;
-    for (const auto& path : *targets)
+    for (const auto& path : collection->paths())
         options->hasVolumes = options->hasVolumes || isVolume(path);
     if (volumeOption == "complete") {
         options->eraseFreeSpace = true;

@@ -21,7 +21,10 @@ int runWipeFreeCommand(const std::vector<std::string>& args)
     const auto algorithm = JobCommandSupport::chooseMethod(line);
     if (!algorithm || !JobCommandSupport::checkReportOptions(line))
         return kExitUsage;
-    const std::string mountPoint = absolutePath(line.operands().front());
+    const auto targets = checkedTargets(line.operands(), true);
+    if (!targets)
+        return kExitUsage;
+    const std::string& mountPoint = targets->front();
     if (!isVolume(mountPoint)) {
         printError(mountPoint + " is not the mount point of a mounted volume");
         return kExitUsage;

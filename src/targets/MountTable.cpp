@@ -1,6 +1,7 @@
 #include "targets/MountTable.h"
 
 #include "common/Log.h"
+#include "common/PathText.h"
 
 #include <array>
 #include <cerrno>
@@ -64,11 +65,6 @@ std::optional<std::string> readProcFile(const char* path)
     }
     ::close(fd);
     return text;
-}
-
-bool isAtOrBelow(std::string_view path, std::string_view folder)
-{
-    return path.starts_with(folder) && (path.size() == folder.size() || path[folder.size()] == '/');
 }
 
 } // namespace

@@ -1,10 +1,13 @@
 #include "targets/PathCollectionFactory.h"
 
 #include "common/Log.h"
+#include "common/PathText.h"
 #include "common/UniqueFd.h"
 #include "targets/FolderWalker.h"
+#include "targets/MountTable.h"
 #include "targets/Volume.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -114,6 +117,8 @@ PathCollectionFactory::createPathCollection(std::vector<std::string> paths) cons
 void PathCollectionFactory::updatePathCollection(PathCollection& collection) const
 {
     collection.resetCounts();
+    if (auto folded = foldedPaths(collection.paths()); folded.size() != collection.paths().size())
+        collection.setPaths(std::move(folded));
     const Excludes excludes(collection.excludes());
     for (const auto& path : collection.paths()) {
         if (isVolume(path))
@@ -121,33 +126,6 @@ void PathCollectionFactory::updatePathCollection(PathCollection& collection) con
         else
             scanPath(collection, path, excludes);
     }
-}
-
-namespace {
-
-std::optional<std::string> realPath(const std::string& path)
-{
-    const std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
-    if (!real)
-        return std::nullopt;
-    return std::string(real.get());
-}
-
-} // namespace
-
-std::string PathCollectionFactory::resolvedPath(std::string_view path)
-{
-    const std::string normalized = normalizedPath(path);
-    if (normalized != "/.." && normalized.find("/../") == std::string::npos && !normalized.ends_with("/.."))
-        return normalized;
-    const auto slash = normalized.rfind('/');
-    const std::string name = normalized.substr(slash + 1);
-    if (name == "..")
-        return realPath(normalized).value_or(normalized);
-    const auto parent = realPath(slash == 0 ? "/" : normalized.substr(0, slash));
-    if (!parent)
-        return normalized;
-    return *parent == "/" ? "/" + name : *parent + "/" + name;
 }
 
 std::string PathCollectionFactory::normalizedPath(std::string_view path)
@@ -315,7 +293,45 @@ PathCollectionFactory::mergePathCollections(const std::vector<const PathCollecti
                                   collection->excludes().end());
     }
     merged->setPaths(std::move(paths));
+    if (foldedPaths(merged->paths()).size() != merged->paths().size())
+        PathCollectionFactory().updatePathCollection(*merged);
     return merged;
+}
+
+std::vector<std::string> PathCollectionFactory::foldedPaths(const std::vector<std::string>& paths)
+{
+    const std::unordered_set<std::string_view> all(paths.begin(), paths.end());
+    std::optional<std::vector<MountEntry>> mounts; // read once, and only when a path lies inside another
+    std::unordered_set<std::string_view> kept;
+    std::vector<std::string> folded;
+    folded.reserve(paths.size());
+    for (const std::string& path : paths) {
+        // The nearest selected folder above, looked up folder by folder: a drop of many files
+        // stays linear.
+        std::string_view outer;
+        for (std::string_view above = path; outer.empty();) {
+            const auto slash = above.rfind('/');
+            if (slash == std::string_view::npos || above == "/")
+                break;
+            above = slash == 0 ? std::string_view("/") : above.substr(0, slash);
+            if (all.contains(above))
+                outer = above;
+        }
+        // A walk of the outer path never enters another mount, so a path at or below a mount point
+        // inside it is not covered by it and stays a target of its own.
+        bool inside = !outer.empty();
+        if (inside) {
+            if (!mounts)
+                mounts = MountTable::read();
+            inside = std::none_of(mounts->begin(), mounts->end(), [&](const MountEntry& mount) {
+                return mount.mountPoint != outer && isAtOrBelow(mount.mountPoint, outer) &&
+                       isAtOrBelow(path, mount.mountPoint);
+            });
+        }
+        if (!inside && kept.insert(path).second)
+            folded.push_back(path);
+    }
+    return folded;
 }
 
 bool PathCollectionFactory::pathExcluded(const std::string& path, const PathCollection& collection)

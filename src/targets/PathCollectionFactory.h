@@ -30,7 +30,8 @@ public:
 
     // A new collection of these paths, scanned.
     std::unique_ptr<PathCollection> createPathCollection(std::vector<std::string> paths) const;
-    // Rescans a collection in place: counters and trees are replaced, paths and excludes kept.
+    // Rescans a collection in place: counters and trees are replaced, excludes kept, and paths kept
+    // but folded (foldedPaths).
     void updatePathCollection(PathCollection& collection) const;
 
     // True when path is the mount point of a mounted volume: such a selection is accounted, not walked.
@@ -42,18 +43,22 @@ public:
     void updatePathCollectionForVolume(PathCollection& collection, const std::string& mountPath) const;
 
     // A new collection with the summed counters, paths and excludes of the given ones, and no trees.
+    // Paths of one that lie inside paths of another are folded into them, and the merged
+    // collection is then counted afresh, so that nothing counts twice.
     static std::unique_ptr<PathCollection>
     mergePathCollections(const std::vector<const PathCollection*>& collections);
 
     // The path without "." components, repeated or trailing slashes: the form in which excludes
     // and walked paths are compared. ".." stays, since resolving it without the file system
-    // would be wrong across links.
+    // would be wrong across links (PathOperand resolves it).
     static std::string normalizedPath(std::string_view path);
-    // normalizedPath(), with ".." resolved the way the file system resolves it (through links, not
-    // by the text), so that "/etc/.." names "/" and an exclude written with ".." names the paths a
-    // walk meets. The last component stays as it is (a link stays a link) unless it is "..". A path
-    // whose folders cannot be resolved is given back normalized.
-    static std::string resolvedPath(std::string_view path);
+
+    // The paths with every path that lies at or below another one left out (the first of equal
+    // ones stays), in their order: a target inside another target is folded into it, so that
+    // each file is overwritten once and counted once. A path on another mount inside the outer
+    // one stays, since no walk crosses into another mount. Paths are compared as written, on
+    // whole components; they are expected resolved alike (PathOperand).
+    static std::vector<std::string> foldedPaths(const std::vector<std::string>& paths);
 
     // True when path is one of the collection's excludes or lies below one.
     static bool pathExcluded(const std::string& path, const PathCollection& collection);

@@ -1,6 +1,7 @@
 #include "targets/Volume.h"
 
 #include "common/Log.h"
+#include "targets/SystemVolumes.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -103,7 +104,14 @@ bool isVolume(std::string_view path)
 
 bool isHdd(std::string_view path)
 {
-    return path == "/" && isVolume(path);
+    // "/" is the startup volume even when the mount table cannot be read: it is never a folder
+    // to walk through.
+    if (path == "/")
+        return true;
+    const auto mounts = MountTable::read();
+    const bool mounted = std::any_of(mounts.begin(), mounts.end(),
+                                     [path](const MountEntry& mount) { return mount.mountPoint == path; });
+    return mounted && SystemVolumes::roleOf(path, mounts) == SystemVolumes::Role::Startup;
 }
 
 std::vector<Volume> findVolumes()

@@ -47,7 +47,8 @@ private:
 // mount table is read anew on every call. A trailing slash or a path inside a volume is false.
 bool isVolume(std::string_view path);
 
-// True when path is the startup volume "/" (and thus a volume); says nothing about the medium.
+// True when path is a mount point of the startup volume: "/" itself, or the file system mounted
+// at "/" seen through another mount point (a bind mount of "/"). Says nothing about the medium.
 bool isHdd(std::string_view path);
 
 // The volumes a user may work on, in mount order: pseudo and system mounts left out, and a mount

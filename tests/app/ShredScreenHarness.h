@@ -24,6 +24,7 @@ struct ShredScreenHarness
 {
     TempDir dir;
     std::set<std::string> volumes;
+    std::set<std::string> systemVolumes; // volumes too, of which only the free space may be wiped
     std::string startupVolume;
     SystemService intake;
     ReplaceViewController host;
@@ -41,8 +42,11 @@ struct ShredScreenHarness
     DropFilesViewController* makeScreen(const QString& option = {})
     {
         VolumeTester tester{
-            [this](const std::string& path) { return volumes.count(path) > 0 || path == startupVolume; },
-            [this](const std::string& path) { return !startupVolume.empty() && path == startupVolume; }};
+            [this](const std::string& path) {
+                return volumes.count(path) > 0 || systemVolumes.count(path) > 0 || path == startupVolume;
+            },
+            [this](const std::string& path) { return !startupVolume.empty() && path == startupVolume; },
+            [this](const std::string& path) { return systemVolumes.count(path) > 0; }};
         return new DropFilesViewController(option, nullptr, &intake, tester);
     }
 

@@ -122,6 +122,7 @@ int main(int argc, char** argv)
     const std::string big = fixtures / "large.iso";
     cv::test::writeFile(big, std::vector<std::uint8_t>(96 << 20, 0x42));
     const cv::VolumeTester fakeVolumes{[volume](const std::string& p) { return p == volume; },
+                                       [](const std::string&) { return false; },
                                        [](const std::string&) { return false; }};
 
     cv::SplashViewController splash;

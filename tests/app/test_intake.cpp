@@ -124,14 +124,22 @@ TEST(Intake, ASecondStartHandsItsFilesToTheRunningInstance)
     EXPECT_EQ(received.count(), 2);
     EXPECT_EQ(activated.count(), 1);
 
-    // Relative or NUL-carrying paths are refused at the bus.
+    // Empty, relative or NUL-carrying paths are refused at the bus.
     QDBusMessage erase = QDBusMessage::createMethodCall(
         QString::fromLatin1(ApplicationBus::kServiceName), QString::fromLatin1(ApplicationBus::kObjectPath),
         QString::fromLatin1(ApplicationBus::kServicesInterface), u"Erase"_s);
-    erase << QVariant::fromValue(QByteArrayList{"relative/x", QByteArray("/a\0b", 4), "/ok"});
+    erase << QVariant::fromValue(QByteArrayList{"relative/x", "", QByteArray("/a\0b", 4), "/ok"});
     ASSERT_EQ(second.call(erase, QDBus::BlockWithGui, 5000).type(), QDBusMessage::ReplyMessage);
     EXPECT_EQ(intake.files().back(), "/ok");
     EXPECT_EQ(intake.files().size(), 5u);
+    QDBusMessage open = QDBusMessage::createMethodCall(QString::fromLatin1(ApplicationBus::kServiceName),
+                                                       QString::fromLatin1(ApplicationBus::kObjectPath),
+                                                       u"org.freedesktop.Application"_s, u"Open"_s);
+    open << QStringList{u"relative/x"_s, QString(), u"file:"_s, u"file://"_s, u"file:///opened"_s}
+         << QVariantMap();
+    ASSERT_EQ(second.call(open, QDBus::BlockWithGui, 5000).type(), QDBusMessage::ReplyMessage);
+    EXPECT_EQ(intake.files().back(), "/opened");
+    EXPECT_EQ(intake.files().size(), 6u);
 }
 
 TEST(Intake, TheRealProgramForwardsItsArgumentsAndEnds)
@@ -157,6 +165,13 @@ TEST(Intake, TheRealProgramForwardsItsArgumentsAndEnds)
     EXPECT_EQ(erase.exitCode, 0) << erase.err;
     const ProcessResult open = run({"timeout", "30", CINDERVAULT_APP_BINARY, "/tmp/opened"});
     EXPECT_EQ(open.exitCode, 0) << open.err;
+    // Arguments that name nothing, or a parent folder, end the program before anything is sent.
+    for (const std::string argument : {"", "..", "/tmp/.", "./"}) {
+        const ProcessResult refused =
+            run({"timeout", "30", CINDERVAULT_APP_BINARY, "--erase", "/tmp/x", argument});
+        EXPECT_EQ(refused.exitCode, 2) << argument << ": " << refused.err;
+        EXPECT_NE(refused.err.find("'" + argument + "'"), std::string::npos) << refused.err;
+    }
     ::setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + appTestHome() + "/no-bus").c_str(), 1);
 
     char folder[4096];

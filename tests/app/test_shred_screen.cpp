@@ -11,6 +11,7 @@
 #include "app/shred/DragDropFilesView.h"
 #include "app/shred/VolumeOptionViewController.h"
 #include "common/ByteCountFormatter.h"
+#include "common/Log.h"
 #include "settings/SettingsManager.h"
 #include "targets/TreeItem.h"
 
@@ -18,13 +19,17 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QPushButton>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
 namespace cv::test {
 
 namespace {
+
+using Bytes = std::vector<std::uint8_t>;
 
 QString bytes(std::int64_t amount)
 {
@@ -268,7 +273,7 @@ TEST(ShredScreen, TheStartupVolumeIsRefused)
 
     // Named through "..", it is the same volume and is refused the same way.
     makeDir(h.dir / "root/sub");
-    h.screen->droppedLocations({h.dir / "root/sub/.."});
+    h.screen->droppedLocations({h.dir / "root/sub/../../root/"});
     alert = h.openDialog();
     ASSERT_NE(alert, nullptr) << "a path with \"..\" slipped past the startup-volume check";
     EXPECT_TRUE(h.screen->locations().empty());
@@ -287,6 +292,111 @@ TEST(ShredScreen, TheSystemsVolumeTestKnowsMountPointsOnly)
     EXPECT_FALSE(system.isVolume("/proc/"));
     EXPECT_TRUE(system.isVolume("/proc"));
     EXPECT_FALSE(system.isHdd("/proc"));
+    EXPECT_FALSE(system.isSystemVolume("/"));
+    EXPECT_FALSE(system.isSystemVolume(dir.path()));
+}
+
+TEST(ShredScreen, OnlyAbsolutePathsThatNameSomethingOfTheirOwnAreTaken)
+{
+    ShredScreenHarness h;
+    writeFile(h.dir / "file", std::string(10, 'f'));
+    makeDir(h.dir / "d");
+    TempDir logs;
+    const int logFd = ::open((logs / "log").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+    const int previousLog = currentLogDescriptor();
+    setLogDescriptor(logFd);
+    // None of these may ever reach the program's own working folder or the parent of a folder.
+    const std::vector<std::string> refused{
+        "", "relative", "./file", h.dir / "d/..", h.dir / "d/.", h.dir / "file/"};
+    h.screen->droppedLocations(refused);
+    h.intake.erase(refused);
+    h.intake.openFile("");
+    QTest::qWait(50);
+    EXPECT_TRUE(h.screen->locations().empty());
+    EXPECT_FALSE(h.screen->isScanning());
+    EXPECT_EQ(h.openDialog(), nullptr);
+
+    // Beside a refused path, the good ones are taken.
+    EXPECT_TRUE(h.dropAndWait({"", h.dir / "file", h.dir / "d/.."}));
+    setLogDescriptor(previousLog);
+    ::close(logFd);
+    EXPECT_EQ(h.screen->locations(), std::vector<std::string>{h.dir / "file"});
+    const Bytes log = readFile(logs / "log");
+    const std::string text(log.begin(), log.end());
+    EXPECT_NE(text.find("Refused the path \"relative\": not an absolute path"), std::string::npos) << text;
+    EXPECT_NE(text.find("Refused the path \"\": "), std::string::npos) << text;
+    EXPECT_NE(text.find("refusing to remove '.' or '..' directory"), std::string::npos) << text;
+    EXPECT_NE(text.find("Not a directory"), std::string::npos) << text;
+}
+
+TEST(ShredScreen, EverySpellingOfOnePathIsOneTarget)
+{
+    ShredScreenHarness h;
+    makeDir(h.dir / "real");
+    makeDir(h.dir / "real/sub");
+    writeFile(h.dir / "real/sub/f", std::string(100, 'f'));
+    writeFile(h.dir / "real/g", std::string(10, 'g'));
+    ASSERT_EQ(::symlink("real", (h.dir / "lnk").c_str()), 0);
+    ASSERT_TRUE(h.dropAndWait({h.dir / "lnk/sub", h.dir / "real/sub/f", h.dir / "lnk//sub/"}));
+    EXPECT_EQ(h.screen->pathCollection()->paths(), std::vector<std::string>{h.dir / "real/sub"})
+        << "the explorer's tree, and so its excludes, must read like the paths a job walks";
+    EXPECT_EQ(h.screen->pathCollection()->fileCount(), 1u);
+    EXPECT_EQ(h.screen->pathCollection()->totalSize(), 100);
+
+    // A folder holding what is listed takes it in: each file counts once.
+    ASSERT_TRUE(h.dropAndWait({h.dir / "lnk/sub/../../real"}));
+    EXPECT_EQ(h.screen->pathCollection()->paths(), std::vector<std::string>{h.dir / "real"});
+    EXPECT_EQ(h.screen->pathCollection()->fileCount(), 2u);
+    EXPECT_EQ(h.screen->pathCollection()->totalSize(), 110);
+}
+
+TEST(ShredScreen, AVolumeTheSystemRunsFromOffersOnlyItsFreeSpace)
+{
+    ShredScreenHarness h;
+    const std::string volume = h.dir / "system";
+    makeDir(volume);
+    h.systemVolumes.insert(volume);
+    DropFilesViewController& s = *h.screen;
+    s.selectMethodIndex(randomMethodIndex(s));
+
+    ASSERT_TRUE(h.dropAndWait({volume}));
+    auto* sheet = h.openDialog<VolumeOptionViewController>();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_TRUE(sheet->freeSpaceOnly());
+    for (const PillButton* button : sheet->findChildren<PillButton*>()) {
+        const bool wipe = button->text() == u"Freespace Erase only"_s || button->text() == u"Cancel"_s;
+        EXPECT_EQ(button->isEnabled(), wipe) << utf8(button->text());
+    }
+    auto* note = sheet->findChild<QLabel*>(u"systemNote"_s);
+    ASSERT_NE(note, nullptr);
+    EXPECT_FALSE(note->isHidden());
+    EXPECT_TRUE(note->text().contains(u"free space"_s)) << utf8(note->text());
+    EXPECT_FALSE(s.startShredButton()->isEnabled()) << "nothing starts before the wipe is chosen";
+
+    sheet->optionDeleteFiles();
+    sheet->optionCompleteErase();
+    EXPECT_TRUE(sheet->isVisible()) << "delete and erase are not taken";
+    s.finishedVolumeWithOption(u"complete"_s);
+    EXPECT_FALSE(s.shredOptions()->formatVolume || s.shredOptions()->eraseFreeSpace);
+    EXPECT_FALSE(s.startShredButton()->isEnabled());
+
+    sheet->optionFreeSpace();
+    EXPECT_TRUE(s.shredOptions()->eraseFreeSpaceOnly);
+    EXPECT_TRUE(s.startShredButton()->isEnabled());
+
+    // A screen the host opened for deletion does not delete such a volume either.
+    ShredScreenHarness deletion;
+    deletion.systemVolumes.insert(volume);
+    DropFilesViewController* screen = deletion.makeScreen(u"delete"_s);
+    deletion.host.replace(screen);
+    deletion.screen = screen;
+    QApplication::processEvents();
+    screen->selectMethodIndex(randomMethodIndex(*screen));
+    ASSERT_TRUE(deletion.dropAndWait({volume}));
+    EXPECT_TRUE(screen->shredOptions()->hasVolumes);
+    EXPECT_FALSE(screen->startShredButton()->isEnabled());
+    screen->startShred();
+    EXPECT_EQ(deletion.host.current(), screen) << "no job was started";
 }
 
 TEST(ShredScreen, HiddenFilesGetTheirOwnSummaryLine)

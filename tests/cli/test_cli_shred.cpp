@@ -1,4 +1,5 @@
 #include "ProcessRunner.h"
+#include "ReadOnlyMounts.h"
 #include "TempDir.h"
 #include "TmpfsMount.h"
 
@@ -10,7 +11,9 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <map>
 #include <memory>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -51,10 +54,32 @@ private:
 
 const auto* const ownHome = ::testing::AddGlobalTestEnvironment(new OwnHome);
 
-t::ProcessResult cli(std::vector<std::string> args)
+t::ProcessResult cli(std::vector<std::string> args, const t::ProcessOptions& options = {})
 {
     args.insert(args.begin(), CINDERVAULT_CLI);
-    return t::runProcess(args);
+    return t::runProcess(args, options);
+}
+
+// The command line run from a working folder of the test's own.
+t::ProcessResult cliIn(const std::string& folder, std::vector<std::string> args)
+{
+    t::ProcessOptions options;
+    options.workingFolder = folder;
+    return cli(std::move(args), options);
+}
+
+// How often each path appears in a result's history.
+std::map<std::string, int> historyCounts(const QJsonObject& result)
+{
+    std::map<std::string, int> counts;
+    for (const auto& entry : result.value(QLatin1String("history")).toArray())
+        ++counts[entry.toObject().value(QLatin1String("path")).toString().toStdString()];
+    return counts;
+}
+
+void makeLink(const std::string& target, const std::string& link)
+{
+    ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0) << link;
 }
 
 QJsonObject parse(const std::string& out)
@@ -248,7 +273,7 @@ TEST(CliShred, DotDotInTargetsAndExcludesNamesWhatTheFileSystemNames)
     t::makeDir(volume + "/sub");
     t::writeFile(volume + "/data", "data");
     // A volume named through ".." is still a volume: refused without --volume, as "/" would be.
-    const auto refused = cli({"shred", "--yes", volume + "/sub/.."});
+    const auto refused = cli({"shred", "--yes", volume + "/sub/../../V"});
     EXPECT_EQ(refused.exitCode, 2) << refused.err;
     EXPECT_NE(refused.err.find("--volume"), std::string::npos) << refused.err;
     EXPECT_EQ(t::readFile(volume + "/data"), Bytes({'d', 'a', 't', 'a'}));
@@ -292,4 +317,206 @@ TEST(CliShred, SavesTheReportWhereItIsToldAndSaysWhere)
 
     const auto badFormat = cli({"shred", "--yes", "--report-format", "doc", dir / "f"});
     EXPECT_EQ(badFormat.exitCode, 2);
+}
+
+TEST(CliShred, EmptyPathsAreUsageErrorsWhereverPathsComeIn)
+{
+    // An unset shell variable must never mean the working folder.
+    t::TempDir dir;
+    t::writeFile(dir / "f", "data");
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{"shred", "--yes", ""},
+                                               {"shred", "--yes", dir / "f", ""},
+                                               {"scan", ""},
+                                               {"overwrite", "--method", "16", ""},
+                                               {"wipe-free", "--yes", ""},
+                                               {"shred", "--yes", "--exclude", "", dir / "f"},
+                                               {"shred", "--yes", "--exclude=", dir / "f"},
+                                               {"shred", "--yes", "--report-dir", "", dir / "f"},
+                                               {"shred", "--yes", "--volume", "", dir / "f"}}) {
+        const auto run = cliIn(dir.path(), args);
+        EXPECT_EQ(run.exitCode, 2) << ::testing::PrintToString(args) << ": " << run.err;
+        EXPECT_FALSE(run.err.empty());
+    }
+    EXPECT_EQ(t::listNames(dir.path()), std::vector<std::string>{"f"});
+    EXPECT_EQ(t::readFile(dir / "f"), Bytes({'d', 'a', 't', 'a'}));
+}
+
+TEST(CliShred, DotOperandsAndSlashesOnFilesAreRefusedLikeRmRefusesThem)
+{
+    // w/inner is the working folder; w/other and the files are what ".." would have reached.
+    t::TempDir dir;
+    const std::string w = dir / "w";
+    t::makeDir(w);
+    t::makeDir(w + "/inner");
+    t::makeDir(w + "/inner/d");
+    t::makeDir(w + "/other");
+    t::writeFile(w + "/other/f", "other");
+    t::writeFile(w + "/inner/file", "file");
+    t::writeFile(w + "/inner/d/g", "g");
+    const std::string inner = w + "/inner";
+    const auto untouched = [&] {
+        EXPECT_EQ(t::readFile(w + "/other/f"), Bytes({'o', 't', 'h', 'e', 'r'}));
+        EXPECT_EQ(t::readFile(inner + "/file"), Bytes({'f', 'i', 'l', 'e'}));
+        EXPECT_EQ(t::readFile(inner + "/d/g"), Bytes({'g'}));
+        EXPECT_EQ(t::listNames(inner), (std::vector<std::string>{"d", "file"}));
+    };
+    for (const std::string& operand : std::vector<std::string>{"..", "../", "d/..", "d/../", ".", "./", "d/.",
+                                                               "d/./", "d//.//", inner + "/.."}) {
+        // The other operand must not be processed either: the command does nothing at all.
+        const auto run = cliIn(inner, {"shred", "--yes", "file", operand});
+        EXPECT_EQ(run.exitCode, 2) << operand << ": " << run.err;
+        EXPECT_NE(run.err.find("'" + operand + "'"), std::string::npos) << "names the operand: " << run.err;
+        EXPECT_NE(run.err.find("refusing"), std::string::npos) << run.err;
+        untouched();
+    }
+    for (const std::string operand : {"file/", "file/.", "file//", "./file/"}) {
+        const auto run = cliIn(inner, {"shred", "--yes", operand});
+        EXPECT_EQ(run.exitCode, 2) << operand << ": " << run.err;
+        EXPECT_NE(run.err.find("Not a directory"), std::string::npos) << run.err;
+        EXPECT_EQ(cliIn(inner, {"scan", operand}).exitCode, 2) << operand;
+        EXPECT_EQ(cliIn(inner, {"overwrite", "--method", "16", operand}).exitCode, 2) << operand;
+        untouched();
+    }
+    EXPECT_EQ(cliIn(inner, {"scan", ".."}).exitCode, 2) << "a scan shows what a shred would take";
+
+    // Relative operands still start at the working folder, whatever their spelling.
+    const auto run = cliIn(inner, {"shred", "--yes", "./d//", "../inner/file"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(t::listNames(inner).empty());
+    EXPECT_EQ(t::readFile(w + "/other/f"), Bytes({'o', 't', 'h', 'e', 'r'}));
+}
+
+TEST(CliShred, TargetsAndExcludesCompareThroughTheLinksOfTheirFolders)
+{
+    t::TempDir dir;
+    const auto makeTree = [&] {
+        t::makeDir(dir / "real");
+        t::makeDir(dir / "real/sub");
+        t::writeFile(dir / "real/sub/keep", "keep");
+        t::writeFile(dir / "real/sub/gone", "gone");
+    };
+    makeTree();
+    makeLink("real", dir / "lnk");
+    for (const auto& [exclude, target] :
+         std::vector<std::pair<std::string, std::string>>{{dir / "real/sub/keep", dir / "lnk/sub"},
+                                                          {dir / "lnk/sub/keep", dir / "real/sub"},
+                                                          {"lnk/sub/../sub/keep", "lnk//sub/"}}) {
+        const auto run = cliIn(dir.path(), {"shred", "--yes", "--exclude", exclude, target});
+        EXPECT_EQ(run.exitCode, 0) << exclude << " " << target << ": " << run.err;
+        EXPECT_EQ(t::readFile(dir / "real/sub/keep"), Bytes({'k', 'e', 'e', 'p'}))
+            << "the excluded file was shredded: " << exclude << " " << target;
+        EXPECT_FALSE(t::exists(dir / "real/sub/gone")) << exclude << " " << target;
+        t::removeTree(dir / "real");
+        makeTree();
+    }
+
+    // An exclude that matches nothing is a typo: refused before anything is touched.
+    t::writeFile(dir / "elsewhere", "e");
+    for (const std::string& exclude :
+         std::vector<std::string>{dir / "real/sub/keeep", dir / "elsewhere", dir / "real/sub/keep/"}) {
+        const auto run = cliIn(dir.path(), {"shred", "--yes", "--exclude", exclude, dir / "lnk/sub"});
+        EXPECT_EQ(run.exitCode, 2) << exclude << ": " << run.err;
+        EXPECT_NE(run.err.find(exclude), std::string::npos) << "names the exclude: " << run.err;
+        EXPECT_EQ(cli({"scan", "--exclude", exclude, dir / "real"}).exitCode, 2) << exclude;
+        EXPECT_TRUE(t::exists(dir / "real/sub/gone")) << exclude;
+    }
+    // An exclude above the target keeps all of it; one given as "." keeps the working folder.
+    EXPECT_EQ(cliIn(dir / "real/sub", {"shred", "--yes", "--exclude", ".", dir / "lnk/sub/gone"}).exitCode,
+              0);
+    EXPECT_TRUE(t::exists(dir / "real/sub/gone"));
+}
+
+TEST(CliShred, OverlappingTargetsAreFoldedIntoTheOuterOne)
+{
+    t::TempDir dir;
+    const std::string t = dir / "t";
+    t::makeDir(t);
+    t::makeDir(t + "/sub");
+    t::makeDir(t + "/x");
+    t::writeFile(t + "/a", std::string(10, 'a'));
+    t::writeFile(t + "/sub/b", std::string(20, 'b'));
+    makeLink("t", dir / "lnk");
+    const auto run = cliIn(dir.path(), {"shred", "--yes", "--json", "t/sub", "t", "t/sub/b", "lnk/sub",
+                                        "t/x/../sub", "./t/", dir / "t//sub"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const QJsonObject result = parse(run.out);
+    EXPECT_EQ(at(result, "fileCountTotal").toInt(), 2);
+    EXPECT_EQ(at(result, "bytesCountTotal").toInt(), 30) << "each file counted once";
+    EXPECT_EQ(at(result, "bytesCountFinished").toInt(), 30) << "each file overwritten once";
+    EXPECT_EQ(historyCounts(result), (std::map<std::string, int>{{t + "/a", 1}, {t + "/sub/b", 1}}));
+    EXPECT_EQ(at(result, "errorCount").toInt(), 0);
+    EXPECT_EQ(at(result, "paths").toArray().size(), 1);
+    EXPECT_EQ(t::listNames(dir.path()), std::vector<std::string>{"lnk"});
+}
+
+TEST(CliShred, TheWholeVolumeGuardHoldsThroughLinks)
+{
+    if (!t::isRoot())
+        GTEST_SKIP() << "mounting a tmpfs needs root";
+    t::TempDir dir;
+    t::makeDir(dir / "t");
+    t::makeDir(dir / "t/mp");
+    t::TmpfsMount mount(dir / "t/mp", "1m");
+    ASSERT_TRUE(mount.available());
+    t::writeFile(dir / "t/mp/data", "data");
+    makeLink("t", dir / "lnk");
+    makeLink(dir / "lnk", dir / "lnk2");
+    for (const std::string& operand :
+         std::vector<std::string>{"lnk/mp", "lnk/mp/", "lnk2//mp", "t/../lnk/mp", dir / "lnk/mp"}) {
+        const auto run = cliIn(dir.path(), {"shred", "--yes", operand});
+        EXPECT_EQ(run.exitCode, 2) << operand << ": " << run.err;
+        EXPECT_NE(run.err.find("--volume"), std::string::npos) << operand << ": " << run.err;
+        EXPECT_EQ(t::readFile(dir / "t/mp/data"), Bytes({'d', 'a', 't', 'a'})) << operand;
+    }
+}
+
+TEST(CliShred, TheStartupVolumeAndTheSystemsVolumesAreNeverEmptied)
+{
+    if (!t::isRoot())
+        GTEST_SKIP() << "bind mounts need root";
+    // Every case runs in a mount namespace of its own in which every mount is read-only: a
+    // regression could not delete anything, it would only fail with exit status 1.
+    t::TempDir dir;
+    t::writeFile(dir / "marker", "marker");
+    t::makeDir(dir / "root");
+    t::makeDir(dir / "boot");
+    t::makeDir(dir / "part");
+    t::makeDir(dir / "partbind");
+    t::makeDir(dir / "stick");
+    const auto inNamespace = [&](std::vector<std::string> args) {
+        t::ProcessOptions options;
+        options.beforeExec = [&] {
+            return t::enterReadOnlyMountNamespace([&] {
+                // "/" seen again at dir/root; a folder of the root file system at dir/partbind; a
+                // tmpfs over /boot (in this namespace only), also seen at dir/boot; a user's stick.
+                return ::mount("/", (dir / "root").c_str(), nullptr, MS_BIND, nullptr) == 0 &&
+                       ::mount((dir / "part").c_str(), (dir / "partbind").c_str(), nullptr, MS_BIND,
+                               nullptr) == 0 &&
+                       ::mount("cindervault-test", "/boot", "tmpfs", MS_NOSUID | MS_NODEV, "size=1m") == 0 &&
+                       ::mount("/boot", (dir / "boot").c_str(), nullptr, MS_BIND, nullptr) == 0 &&
+                       ::mount("cindervault-test", (dir / "stick").c_str(), "tmpfs", MS_NOSUID | MS_NODEV,
+                               "size=1m") == 0 &&
+                       ::close(::creat((dir / "stick/file").c_str(), 0644)) == 0;
+            });
+        };
+        return cli(std::move(args), options);
+    };
+    for (const std::string& volume :
+         std::vector<std::string>{dir / "root", dir / "root/", "/boot", dir / "boot", dir / "partbind"}) {
+        for (const char* option : {"delete", "complete"}) {
+            const auto run = inNamespace({"shred", "--yes", "--volume", option, volume});
+            EXPECT_EQ(run.exitCode, 2) << volume << " " << option << ": " << run.err;
+            EXPECT_FALSE(run.err.empty());
+        }
+    }
+    const auto startup = inNamespace({"shred", "--yes", dir / "root"});
+    EXPECT_EQ(startup.exitCode, 2) << startup.err;
+    EXPECT_NE(startup.err.find("startup volume"), std::string::npos) << startup.err;
+    // The namespace works, and a user's volume is taken: the job starts and meets a read-only file.
+    const auto stick = inNamespace({"shred", "--yes", "--volume", "delete", dir / "stick"});
+    EXPECT_TRUE(stick.exitCode == 0 || stick.exitCode == 1) << stick.exitCode << ": " << stick.err;
+    EXPECT_EQ(t::readFile(dir / "marker"), Bytes({'m', 'a', 'r', 'k', 'e', 'r'}));
+    EXPECT_EQ(t::listNames(dir.path()),
+              (std::vector<std::string>{"boot", "marker", "part", "partbind", "root", "stick"}));
 }

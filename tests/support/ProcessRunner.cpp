@@ -10,7 +10,7 @@
 
 namespace cv::test {
 
-ProcessResult runProcess(const std::vector<std::string>& argv)
+ProcessResult runProcess(const std::vector<std::string>& argv, const ProcessOptions& options)
 {
     ProcessResult result;
     int outPipe[2];
@@ -21,6 +21,12 @@ ProcessResult runProcess(const std::vector<std::string>& argv)
     if (pid == 0) {
         ::dup2(outPipe[1], STDOUT_FILENO);
         ::dup2(errPipe[1], STDERR_FILENO);
+        if (!options.workingFolder.empty() && ::chdir(options.workingFolder.c_str()) != 0) {
+            std::perror("chdir");
+            ::_exit(127);
+        }
+        if (options.beforeExec && !options.beforeExec())
+            ::_exit(127);
         std::vector<char*> args;
         for (const auto& arg : argv)
             args.push_back(const_cast<char*>(arg.c_str()));

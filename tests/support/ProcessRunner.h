@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,7 +13,15 @@ struct ProcessResult
     std::string err;
 };
 
+// How a program is started: in which working folder, and after what preparation in the child
+// (it runs after fork, before exec; false ends the child with status 127).
+struct ProcessOptions
+{
+    std::string workingFolder;
+    std::function<bool()> beforeExec;
+};
+
 // Runs a program with arguments (no shell), capturing both output streams, and waits for it.
-ProcessResult runProcess(const std::vector<std::string>& argv);
+ProcessResult runProcess(const std::vector<std::string>& argv, const ProcessOptions& options = {});
 
 } // namespace cv::test

@@ -284,7 +284,7 @@ TEST(PathCollectionFactory, SelectedLinksFilesAndMissingPaths)
     EXPECT_EQ(collection->trees()[1]->totalSize(), 5);
 }
 
-TEST(PathCollectionFactory, RescanKeepsExcludesAndMergeSumsCollections)
+TEST(PathCollectionFactory, RescanKeepsExcludesAndMergeFoldsCollections)
 {
     SmallSelection fixture;
     PathCollectionFactory factory;
@@ -296,18 +296,24 @@ TEST(PathCollectionFactory, RescanKeepsExcludesAndMergeSumsCollections)
     EXPECT_EQ(first->totalSize(), 10);
     EXPECT_TRUE(child(*first->trees().front(), "a")->deselected());
 
-    auto second = factory.createPathCollection({fixture.sel + "/s", fixture.sel + "/.b", fixture.sel + "/a"});
+    auto second = factory.createPathCollection({fixture.sel + "/s", fixture.sel + "/.b"});
     second->setExcludes({"/elsewhere"});
-    const auto merged = PathCollectionFactory::mergePathCollections({first.get(), second.get()});
-    EXPECT_EQ(merged->paths(), (std::vector<std::string>{fixture.sel, fixture.sel + "/s", fixture.sel + "/.b",
-                                                         fixture.sel + "/a"}));
-    EXPECT_EQ(merged->excludes(), (std::vector<std::string>{fixture.sel + "/a", "/elsewhere"}));
-    EXPECT_EQ(merged->totalSize(), 10 + 7 + 3 + 5);
-    EXPECT_EQ(merged->fileCount(), 2u + 3u);
-    EXPECT_EQ(merged->folderCount(), 1u);
-    EXPECT_EQ(merged->hiddenCount(), 1u);
-    EXPECT_EQ(merged->symlinkCount(), 3u);
+    auto third = factory.createPathCollection({fixture.dir / "missing"});
+    const auto merged = PathCollectionFactory::mergePathCollections({second.get(), third.get()});
+    EXPECT_EQ(merged->paths(),
+              (std::vector<std::string>{fixture.sel + "/s", fixture.sel + "/.b", fixture.dir / "missing"}));
+    EXPECT_EQ(merged->excludes(), std::vector<std::string>{"/elsewhere"});
+    EXPECT_EQ(merged->totalSize(), 7 + 3);
+    EXPECT_EQ(merged->fileCount(), 2u + 1u);
+    EXPECT_EQ(merged->folderCount(), 0u);
     EXPECT_TRUE(merged->trees().empty());
+
+    // Paths inside another collection's paths fold into them: what both hold counts once.
+    const auto folded = PathCollectionFactory::mergePathCollections({second.get(), first.get()});
+    EXPECT_EQ(folded->paths(), std::vector<std::string>{fixture.sel});
+    EXPECT_EQ(folded->excludes(), (std::vector<std::string>{"/elsewhere", fixture.sel + "/a"}));
+    EXPECT_EQ(folded->totalSize(), 10) << "a excluded; .b and s/c once";
+    EXPECT_EQ(folded->fileCount(), 2u);
 }
 
 TEST(PathCollectionFactory, PreparedExcludesHoldWhatAJobMustLeaveInPlace)

@@ -1,6 +1,7 @@
 #include "TempDir.h"
 #include "TmpfsMount.h"
 #include "targets/MountTable.h"
+#include "targets/SystemVolumes.h"
 #include "targets/Volume.h"
 #include "targets/VolumeMonitor.h"
 
@@ -186,4 +187,43 @@ TEST(Volume, MountedTmpfsIsAVolumeAndChangesAreTold)
         EXPECT_TRUE(listedAt(queues).empty());
         ::umount2(queues.c_str(), MNT_DETACH);
     }
+}
+
+TEST(SystemVolumes, TheStartupVolumeUnderAnyMountPointAndTheSystemsVolumes)
+{
+    using Role = cv::SystemVolumes::Role;
+    const auto table = MountTable::parse("22 26 0:21 / /proc rw - proc proc rw\n"
+                                         "26 1 254:0 / / rw - ext4 /dev/vda rw\n"
+                                         "27 26 254:1 / /boot rw - ext4 /dev/vdb rw\n"
+                                         "28 27 254:2 / /boot/efi rw - vfat /dev/vdc rw\n"
+                                         "29 26 0:30 / /home/ann rw - ext4 /dev/mapper/home rw\n"
+                                         "40 26 254:0 / /mnt/rootbind rw - ext4 /dev/vda rw\n"
+                                         "41 26 254:0 /srv/data /mnt/data rw - ext4 /dev/vda rw\n"
+                                         "42 26 254:1 / /mnt/bootbind rw - ext4 /dev/vdb rw\n"
+                                         "43 26 0:44 / /media/ann/Stick rw - vfat /dev/sdb1 rw\n"
+                                         "44 29 0:45 / /home/ann/usb rw - vfat /dev/sdc1 rw\n"
+                                         "45 26 0:46 / /mnt/rootagain rw - ext4 /dev/vda rw\n"
+                                         "46 26 0:47 / /mnt/over rw - tmpfs tmpfs rw\n"
+                                         "47 26 254:0 / /mnt/over rw - ext4 /dev/vda rw\n");
+    for (const auto& [mountPoint, role] : std::vector<std::pair<std::string, Role>>{
+             {"/", Role::Startup},
+             {"/mnt/rootbind", Role::Startup},  // a bind mount of "/"
+             {"/mnt/rootagain", Role::Startup}, // the same device mounted again
+             {"/mnt/over", Role::Startup},      // the mount on top counts
+             {"/mnt/data", Role::System},       // a folder of the root file system
+             {"/boot", Role::System},
+             {"/boot/efi", Role::System},
+             {"/mnt/bootbind", Role::System}, // /boot's file system, seen elsewhere
+             {"/home/ann", Role::System},
+             {"/media/ann/Stick", Role::Other},
+             {"/home/ann/usb", Role::Other},
+             {"/proc", Role::Other},
+             {"/usr", Role::System}, // not mounted in this table: still never a user's volume
+         })
+        EXPECT_EQ(cv::SystemVolumes::roleOf(mountPoint, table), role) << mountPoint;
+    EXPECT_EQ(cv::SystemVolumes::roleOf("/", {}), Role::Startup) << "also without a mount table";
+    for (const char* path : {"/var", "/var/lib/docker", "/usr/local", "/efi", "/home", "/tmp", "/etc"})
+        EXPECT_TRUE(cv::SystemVolumes::isSystemMountPoint(path)) << path;
+    for (const char* path : {"/mnt", "/media/x", "/home/ann/usb", "/tmp/x", "/boots", "/variable"})
+        EXPECT_FALSE(cv::SystemVolumes::isSystemMountPoint(path)) << path;
 }

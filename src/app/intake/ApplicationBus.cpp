@@ -10,9 +10,6 @@
 #include <QDBusMetaType>
 #include <QDBusReply>
 
-#include <climits>
-#include <unistd.h>
-
 using namespace Qt::StringLiterals;
 
 namespace cv {
@@ -87,19 +84,6 @@ QString ApplicationBus::fileUrl(const std::string& path)
     return QString::fromLatin1("file://" + QByteArray::fromStdString(path).toPercentEncoding("/"));
 }
 
-std::string ApplicationBus::absolutePath(const std::string& argument)
-{
-    if (argument.starts_with('/'))
-        return argument;
-    char folder[PATH_MAX];
-    if (!::getcwd(folder, sizeof folder))
-        return argument;
-    std::string path(folder);
-    if (path != "/")
-        path += '/';
-    return path + (argument.starts_with("./") ? argument.substr(2) : argument);
-}
-
 bool ApplicationBus::forwardOpen(const QDBusConnection& bus, const std::vector<std::string>& paths)
 {
     QStringList uris;
@@ -128,8 +112,12 @@ void ApplicationBus::activate()
 
 void ApplicationBus::open(const QStringList& uris)
 {
-    // The URLs' own percent-encoded bytes give the paths; other schemes name no local file.
+    // The URLs' own percent-encoded bytes give the paths; other schemes name no local file, and a
+    // bare path is no URL (a relative one would name something of this program's working folder).
     const std::vector<std::string> paths = DragDropFilesView::pathsFromUriList(uris.join(u'\n').toUtf8());
+    if (paths.size() < static_cast<std::size_t>(uris.size()))
+        logMessage("Open request: ", static_cast<std::size_t>(uris.size()) - paths.size(),
+                   " item(s) that are no local file URL ignored");
     for (const std::string& path : paths)
         m_intake.openFile(path);
     emit filesReceived();

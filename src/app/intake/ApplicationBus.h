@@ -47,8 +47,6 @@ public:
 
     // A file URL of a path's bytes (percent-encoded, so that any name survives the bus).
     static QString fileUrl(const std::string& path);
-    // The path an argument names: relative ones are taken from the working folder. Bytes kept.
-    static std::string absolutePath(const std::string& argument);
 
     // The bus calls, on the GUI thread.
     void activate();

@@ -17,6 +17,8 @@
 #include "settings/SettingsManager.h"
 #include "targets/MountTable.h"
 #include "targets/PathCollectionFactory.h"
+#include "targets/PathOperand.h"
+#include "targets/SystemVolumes.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -99,23 +101,38 @@ VolumeTester VolumeTester::system()
 {
     // One read of the mount table serves a whole drop (a drop of thousands of files would read it
     // thousands of times otherwise); a second later it is read afresh.
-    struct MountPoints
+    struct Mounts
     {
         std::chrono::steady_clock::time_point readAt;
-        std::unordered_set<std::string> paths;
-    };
-    auto cache = std::make_shared<MountPoints>();
-    auto isVolume = [cache](const std::string& path) {
-        const auto now = std::chrono::steady_clock::now();
-        if (cache->paths.empty() || now - cache->readAt > std::chrono::seconds(1)) {
-            cache->paths.clear();
-            for (const MountEntry& mount : MountTable::read())
-                cache->paths.insert(mount.mountPoint);
-            cache->readAt = now;
+        std::vector<MountEntry> entries;
+        std::unordered_set<std::string> points;
+
+        const std::vector<MountEntry>& current()
+        {
+            const auto now = std::chrono::steady_clock::now();
+            if (entries.empty() || now - readAt > std::chrono::seconds(1)) {
+                entries = MountTable::read();
+                points.clear();
+                for (const MountEntry& mount : entries)
+                    points.insert(mount.mountPoint);
+                readAt = now;
+            }
+            return entries;
         }
-        return cache->paths.count(path) > 0;
     };
-    return {isVolume, [isVolume](const std::string& path) { return path == "/" && isVolume(path); }};
+    auto cache = std::make_shared<Mounts>();
+    auto isVolume = [cache](const std::string& path) {
+        cache->current();
+        return cache->points.count(path) > 0;
+    };
+    auto roleIs = [cache, isVolume](const std::string& path, SystemVolumes::Role role) {
+        return isVolume(path) && SystemVolumes::roleOf(path, cache->current()) == role;
+    };
+    return {isVolume,
+            [roleIs](const std::string& path) {
+                return path == "/" || roleIs(path, SystemVolumes::Role::Startup);
+            },
+            [roleIs](const std::string& path) { return roleIs(path, SystemVolumes::Role::System); }};
 }
 
 DropFilesViewController::DropFilesViewController(const QString& selectedOption, QWidget* parent,
@@ -364,12 +381,16 @@ void DropFilesViewController::setViewState()
         options.eraseFreeSpaceOnly = false;
         options.eraseFreeSpace = false;
         options.formatVolume = false;
-        if (m_selectedOption == u"freespace"_s) {
+        // Of a volume the system runs from only the free space is wiped: another option (one the
+        // host preset) counts as none, and Start waits for the free-space wipe to be chosen.
+        const QString option =
+            hasSystemVolume() && m_selectedOption != u"freespace"_s ? QString() : m_selectedOption;
+        if (option == u"freespace"_s) {
             options.eraseFreeSpaceOnly = true;
             m_volumeOption->setText(tr("Freespace Erase only"));
-        } else if (m_selectedOption == u"delete"_s) {
+        } else if (option == u"delete"_s) {
             m_volumeOption->setText(tr("Only delete files on Volume"));
-        } else if (m_selectedOption == u"complete"_s) {
+        } else if (option == u"complete"_s) {
             options.eraseFreeSpace = true;
             options.formatVolume = true;
             m_volumeOption->setText(tr("Complete Erase"));
@@ -384,7 +405,8 @@ void DropFilesViewController::setViewState()
         m_detailsButton->hide();
     }
 
-    m_startShredButton->setEnabled(hasLocations() && hasAlgoSelected() && m_pathCollection && !m_scanning);
+    m_startShredButton->setEnabled(hasLocations() && hasAlgoSelected() && m_pathCollection && !m_scanning &&
+                                   (!hasSystemVolume() || m_shredOptions->eraseFreeSpaceOnly));
 }
 
 std::vector<std::string> DropFilesViewController::mergeLocations(const std::vector<std::string>& locations,
@@ -406,12 +428,24 @@ std::vector<std::string> DropFilesViewController::mergeLocations(const std::vect
 
 void DropFilesViewController::droppedLocations(const std::vector<std::string>& rawPaths)
 {
-    // Dropped, opened and bus-sent paths may carry "..", "." or a trailing slash: every check below
-    // and the shred itself must see the path the file system means ("/etc/.." is the startup volume).
+    // Dropped, opened and bus-sent paths may carry links, "..", "." or a trailing slash: every
+    // check below and the shred itself must see the path the file system means ("/etc/../" is
+    // the startup volume, "lnk/x" and "real/x" are one file). Only absolute paths are taken: the
+    // program's own working folder is nothing the user chose.
     std::vector<std::string> paths;
     paths.reserve(rawPaths.size());
-    for (const auto& path : rawPaths)
-        paths.push_back(PathCollectionFactory::resolvedPath(path));
+    for (const auto& path : rawPaths) {
+        const auto checked =
+            PathOperand::check(path, PathOperand::Kind::Target, PathOperand::Source::Desktop);
+        if (checked.taken())
+            paths.push_back(checked.path);
+        else
+            logMessage("Refused the path \"", path, "\": ", checked.refusal);
+    }
+    if (paths.empty()) {
+        stopDragging();
+        return;
+    }
     QTimer::singleShot(0, this, &DropFilesViewController::droppedLocationViewState);
 
     std::vector<std::string> droppedVolumes;
@@ -425,7 +459,8 @@ void DropFilesViewController::droppedLocations(const std::vector<std::string>& r
         return;
     }
     if (!droppedVolumes.empty())
-        showVolumeOptions();
+        showVolumeOptions(std::any_of(droppedVolumes.begin(), droppedVolumes.end(),
+                                      [this](const auto& volume) { return isSystemVolume(volume); }));
 
     std::vector<std::string> merged = mergeLocations(m_locations, paths);
     std::vector<std::string> volumes = m_volumes;
@@ -583,9 +618,21 @@ void DropFilesViewController::hddWarning()
     showAlert(tr("Error"), tr("cannot_delete_hdd"), {tr("Ok")});
 }
 
-void DropFilesViewController::showVolumeOptions()
+bool DropFilesViewController::isSystemVolume(const std::string& path) const
+{
+    return m_volumeTester.isSystemVolume && m_volumeTester.isSystemVolume(path);
+}
+
+bool DropFilesViewController::hasSystemVolume() const
+{
+    return std::any_of(m_volumes.begin(), m_volumes.end(),
+                       [this](const std::string& volume) { return isSystemVolume(volume); });
+}
+
+void DropFilesViewController::showVolumeOptions(bool freeSpaceOnly)
 {
     auto* sheet = new VolumeOptionViewController(this);
+    sheet->setFreeSpaceOnly(freeSpaceOnly);
     sheet->setAttribute(Qt::WA_DeleteOnClose);
     sheet->setDelegate(this);
     sheet->open();
@@ -593,6 +640,10 @@ void DropFilesViewController::showVolumeOptions()
 
 void DropFilesViewController::finishedVolumeWithOption(const QString& option)
 {
+    if (hasSystemVolume() && option != u"freespace"_s) {
+        logMessage("Refused the volume option ", option.toStdString(), " for a volume the system runs from");
+        return;
+    }
     m_selectedOption = option;
     setViewState();
 }
@@ -698,6 +749,10 @@ void DropFilesViewController::showProgress()
     const auto algorithm = m_algos.get(static_cast<std::size_t>(selectedMethodIndex()));
     if (!m_pathCollection || !algorithm || algorithm->cycles() == 0)
         return;
+    if (hasSystemVolume() && !m_shredOptions->eraseFreeSpaceOnly) {
+        logLine("A volume the system runs from is only wiped of its free space; nothing started");
+        return;
+    }
     auto* progress = new ProgressViewController;
     progress->setAlgorithm(algorithm);
     progress->setPathCollection(m_pathCollection);

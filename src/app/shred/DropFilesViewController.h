@@ -120,7 +120,12 @@ private:
     void animateInfoBoardBy(int points);
     void startDNDAnimation();
     void stopDNDAnimation();
-    void showVolumeOptions();
+    // The sheet for a dropped volume; for a volume the system runs from it offers only the
+    // free-space wipe.
+    void showVolumeOptions(bool freeSpaceOnly);
+    bool isSystemVolume(const std::string& path) const;
+    // A volume the system runs from is among the locations: its files are never deleted.
+    bool hasSystemVolume() const;
     void showProgress();
     void showAlert(const QString& message, const QString& informative, const QStringList& buttons);
     void alertClosed();

@@ -67,14 +67,32 @@ VolumeOptionViewController::VolumeOptionViewController(QWidget* parent) : QDialo
         connect(button, &PillButton::clicked, this, row.action);
         grid->addWidget(button, line, 0);
         grid->addWidget(makeLabel(row.explanation, 12, QColor(119, 119, 119), this), line, 1);
+        if (row.action == &VolumeOptionViewController::optionDeleteFiles)
+            m_deleteButton = button;
+        if (row.action == &VolumeOptionViewController::optionCompleteErase)
+            m_completeButton = button;
         ++line;
     }
     layout->addLayout(grid);
+    m_systemNote = makeLabel(tr("The system runs from this volume: its files cannot be deleted and it cannot "
+                                "be erased. Only its free space can be wiped."),
+                             12, QColor(200, 60, 50), this);
+    m_systemNote->setObjectName(u"systemNote"_s);
+    m_systemNote->hide();
+    layout->addWidget(m_systemNote);
 
     auto* cancelButton = new PillButton(tr("Cancel"), PillButton::Style::Outlined, this);
     cancelButton->setObjectName(u"cancel"_s);
     connect(cancelButton, &PillButton::clicked, this, &VolumeOptionViewController::cancel);
     layout->addWidget(cancelButton, 0, Qt::AlignRight);
+}
+
+void VolumeOptionViewController::setFreeSpaceOnly(bool freeSpaceOnly)
+{
+    m_freeSpaceOnly = freeSpaceOnly;
+    m_deleteButton->setEnabled(!freeSpaceOnly);
+    m_completeButton->setEnabled(!freeSpaceOnly);
+    m_systemNote->setVisible(freeSpaceOnly);
 }
 
 void VolumeOptionViewController::finish(const QString& option)
@@ -91,12 +109,14 @@ void VolumeOptionViewController::optionFreeSpace()
 
 void VolumeOptionViewController::optionDeleteFiles()
 {
-    finish(u"delete"_s);
+    if (!m_freeSpaceOnly)
+        finish(u"delete"_s);
 }
 
 void VolumeOptionViewController::optionCompleteErase()
 {
-    finish(u"complete"_s);
+    if (!m_freeSpaceOnly)
+        finish(u"complete"_s);
 }
 
 void VolumeOptionViewController::cancel()

@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <QString>
 
+class QLabel;
+
 namespace cv {
 
 // Told what the user wants done with a dropped volume.
@@ -26,6 +28,10 @@ public:
 
     VolumeOptionDelegate* delegate() const { return m_delegate; }
     void setDelegate(VolumeOptionDelegate* delegate) { m_delegate = delegate; }
+    // For a volume the system runs from: deleting its files and erasing it are not offered (nor
+    // taken), and the sheet says why; wiping its free space stays.
+    void setFreeSpaceOnly(bool freeSpaceOnly);
+    bool freeSpaceOnly() const { return m_freeSpaceOnly; }
 
     void optionFreeSpace();
     void optionDeleteFiles();
@@ -39,6 +45,10 @@ private:
     void finish(const QString& option);
 
     VolumeOptionDelegate* m_delegate = nullptr;
+    bool m_freeSpaceOnly = false;
+    QWidget* m_deleteButton = nullptr;
+    QWidget* m_completeButton = nullptr;
+    QLabel* m_systemNote = nullptr;
 };
 
 } // namespace cv
