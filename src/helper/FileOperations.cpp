@@ -1,8 +1,8 @@
 #include "helper/FileOperations.h"
 
 #include "common/FileTypeName.h"
+#include "common/MountTable.h"
 #include "helper/ArgumentCheck.h"
-#include "helper/MountTable.h"
 
 #include <cerrno>
 #include <cstring>
@@ -52,8 +52,10 @@ std::optional<std::string> virtualFileSystem(int fd)
     if (::statx(fd, "", AT_EMPTY_PATH, STATX_MNT_ID, &extended) != 0 || !(extended.stx_mask & STATX_MNT_ID))
         return unknown;
     const auto mounts = MountTable::readCurrent();
-    for (const auto& entry : mounts.value_or(std::vector<MountEntry>{})) {
-        if (static_cast<std::uint64_t>(entry.id) == extended.stx_mnt_id)
+    if (!mounts)
+        return unknown;
+    for (const auto& entry : *mounts) {
+        if (entry.mountId == extended.stx_mnt_id)
             return entry.fsType == "devtmpfs" ? std::optional<std::string>("a devtmpfs file system")
                                               : std::nullopt;
     }

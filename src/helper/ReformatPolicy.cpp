@@ -133,8 +133,8 @@ std::optional<std::set<std::string>> ReformatPolicy::wholeDisks(const std::strin
 
 std::optional<dev_t> ReformatPolicy::deviceOf(const MountEntry& mount)
 {
-    if (mount.major != 0)
-        return makedev(mount.major, mount.minor);
+    if (major(mount.device) != 0)
+        return mount.device;
     struct stat info = {};
     if (!mount.source.empty() && mount.source.front() == '/' && ::stat(mount.source.c_str(), &info) == 0 &&
         S_ISBLK(info.st_mode))
@@ -160,7 +160,7 @@ std::vector<ReformatPolicy::SystemDevice> ReformatPolicy::systemDevices(const st
         const std::size_t end = std::min(swaps.find('\n', start + 1), swaps.size());
         const std::string_view line = swaps.substr(start + 1, end - start - 1);
         start = end;
-        const std::string name = MountTable::unescape(line.substr(0, line.find_first_of(" \t")));
+        const std::string name = MountTable::decodeEscapes(line.substr(0, line.find_first_of(" \t")));
         struct stat info = {};
         if (name.empty() || ::stat(name.c_str(), &info) != 0)
             continue;
@@ -170,7 +170,7 @@ std::vector<ReformatPolicy::SystemDevice> ReformatPolicy::systemDevices(const st
         }
         // A swap file: the device of the file system it lies on.
         for (const auto& mount : mounts) {
-            if (makedev(mount.major, mount.minor) != info.st_dev)
+            if (mount.device != info.st_dev)
                 continue;
             if (const auto device = deviceOf(mount)) {
                 devices.push_back({"swap " + name, *device});

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "helper/HelperError.h"
-#include "helper/MountTable.h"
+#include "common/MountTable.h"
 
 #include <optional>
 #include <set>

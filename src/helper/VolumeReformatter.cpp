@@ -55,13 +55,13 @@ std::vector<std::string_view> splitOptions(std::string_view options)
 // has) is accepted on its source when that is a block device.
 std::optional<std::string> blockDevice(const MountEntry& entry)
 {
-    const dev_t wanted = makedev(entry.major, entry.minor);
+    const dev_t wanted = entry.device;
     struct stat info = {};
     if (!entry.source.empty() && entry.source.front() == '/' && ::stat(entry.source.c_str(), &info) == 0 &&
-        S_ISBLK(info.st_mode) && (info.st_rdev == wanted || entry.major == 0))
+        S_ISBLK(info.st_mode) && (info.st_rdev == wanted || major(wanted) == 0))
         return entry.source;
-    std::ifstream uevent("/sys/dev/block/" + std::to_string(entry.major) + ":" + std::to_string(entry.minor) +
-                         "/uevent");
+    std::ifstream uevent("/sys/dev/block/" + std::to_string(major(wanted)) + ":" +
+                         std::to_string(minor(wanted)) + "/uevent");
     std::string line;
     while (std::getline(uevent, line)) {
         if (line.rfind("DEVNAME=", 0) != 0)
@@ -166,22 +166,22 @@ VolumeReformatter::VolumeReformatter(std::vector<std::string> toolSearchPath, St
     : m_toolSearchPath(std::move(toolSearchPath)), m_stageHook(std::move(stageHook))
 {}
 
-HelperOutcome VolumeReformatter::findTarget(const std::string& mountPoint, int mountId,
+HelperOutcome VolumeReformatter::findTarget(const std::string& mountPoint, std::uint64_t mountId,
                                             const std::vector<MountEntry>& mounts, MountEntry& target)
 {
     const auto found = std::find_if(mounts.begin(), mounts.end(),
-                                    [mountId](const MountEntry& entry) { return entry.id == mountId; });
+                                    [mountId](const MountEntry& entry) { return entry.mountId == mountId; });
     if (found == mounts.end() || found->mountPoint != mountPoint)
         return HelperError::invalidArgument(mountPoint + " is not a mount point");
     if (found->root != "/")
         return HelperError::invalidArgument(mountPoint + " is a bind mount of the folder " + found->root +
                                             ", not a whole volume");
     for (const auto& entry : mounts) {
-        if (entry.id == found->id)
+        if (entry.mountId == found->mountId)
             continue;
-        if (entry.id == found->parentId && entry.mountPoint == mountPoint)
+        if (entry.mountId == found->parentId && entry.mountPoint == mountPoint)
             return HelperError::invalidArgument(mountPoint + " is mounted over another file system there");
-        if (entry.major == found->major && entry.minor == found->minor)
+        if (entry.device == found->device)
             return HelperError::invalidArgument("The file system at " + mountPoint + " is also mounted at " +
                                                 entry.mountPoint);
         if (entry.mountPoint.size() > mountPoint.size() && entry.mountPoint.rfind(mountPoint + "/", 0) == 0)
@@ -296,9 +296,9 @@ HelperOutcome VolumeReformatter::reformatVolumeAt(const std::string& mountPath) 
     if (!mounts)
         return HelperError::failed("Cannot read the table of mounted file systems");
     MountEntry target;
-    if (auto refusal = findTarget(mountPoint, static_cast<int>(*mountId), *mounts, target))
+    if (auto refusal = findTarget(mountPoint, *mountId, *mounts, target))
         return refusal;
-    if (static_cast<std::uint64_t>(target.parentId) != *parentMountId)
+    if (target.parentId != *parentMountId)
         return HelperError::invalidArgument(mountPoint + " is not a mount point");
 
     const auto device = blockDevice(target);

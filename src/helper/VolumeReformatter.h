@@ -1,8 +1,9 @@
 #pragma once
 
+#include "common/MountTable.h"
 #include "helper/HelperError.h"
-#include "helper/MountTable.h"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -44,7 +45,7 @@ public:
     // (normalized). Else the reason for refusing: a path that is not a mount point, a bind mount of
     // a folder, a file system mounted at a second place too or over another one, a volume with other
     // mounts inside, or a type without a known mkfs.
-    static HelperOutcome findTarget(const std::string& mountPoint, int mountId,
+    static HelperOutcome findTarget(const std::string& mountPoint, std::uint64_t mountId,
                                     const std::vector<MountEntry>& mounts, MountEntry& target);
     // How to make a new file system of fsType on device, non-interactively, keeping label (an empty
     // label gives none). Nothing for types whose mkfs is not known.

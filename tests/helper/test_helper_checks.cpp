@@ -4,9 +4,9 @@
 #include "ReplyCatcher.h"
 #include "TempDir.h"
 #include "TmpfsMount.h"
+#include "common/MountTable.h"
 #include "helper/ArgumentCheck.h"
 #include "helper/FileOperations.h"
-#include "helper/MountTable.h"
 #include "helper/PolkitAuthorizer.h"
 #include "helper/ReformatPolicy.h"
 #include "helper/SnapshotRemover.h"
@@ -23,30 +23,28 @@
 using cv::ArgumentCheck;
 using cv::HelperError;
 using cv::MountEntry;
-using cv::MountTable;
 using cv::ReformatPolicy;
 using cv::VolumeReformatter;
 using cv::test::TempDir;
 
 namespace {
 
-// A mount with the id minor, mounted on the mount parentId.
+// A mount of the device 7:minor with the id minor, mounted on the mount parentId.
 MountEntry mount(std::string point, unsigned minor, std::string type = "ext4", std::string root = "/",
-                 int parentId = 1)
+                 std::uint64_t parentId = 1)
 {
     MountEntry entry;
-    entry.id = static_cast<int>(minor);
+    entry.mountId = minor;
     entry.parentId = parentId;
     entry.mountPoint = std::move(point);
-    entry.major = 7;
-    entry.minor = minor;
+    entry.device = makedev(7, minor);
     entry.fsType = std::move(type);
     entry.root = std::move(root);
     entry.source = "/dev/loop" + std::to_string(minor);
     return entry;
 }
 
-std::string refusal(const std::string& path, int mountId, const std::vector<MountEntry>& mounts)
+std::string refusal(const std::string& path, std::uint64_t mountId, const std::vector<MountEntry>& mounts)
 {
     MountEntry target;
     const auto error = VolumeReformatter::findTarget(path, mountId, mounts, target);
@@ -146,37 +144,6 @@ TEST(HelperChecks, OnlyRegularFilesAreOpenedUp)
         EXPECT_TRUE(ArgumentCheck::checkPermissionTarget(type | 0600)) << std::oct << type;
 }
 
-TEST(HelperChecks, ReadsTheMountTable)
-{
-    const std::string text =
-        "22 1 8:2 / / rw,relatime shared:1 - ext4 /dev/sda2 rw,errors=remount-ro\n"
-        "61 22 8:17 / /media/user/My\\040Stick rw,nosuid,nodev,relatime shared:2 master:7 - vfat "
-        "/dev/sdb1 rw,fmask=0022,dmask=0022\n"
-        "70 22 8:2 /srv/data /mnt/bind rw,relatime - ext4 /dev/sda2 rw\n"
-        "71 22 0:50 / /run/x rw - tmpfs  rw,size=10k\n"
-        "garbage line\n";
-    const auto entries = MountTable::parse(text);
-    ASSERT_EQ(entries.size(), 4u);
-    EXPECT_EQ(entries[1].id, 61);
-    EXPECT_EQ(entries[1].parentId, 22);
-    EXPECT_EQ(entries[1].major, 8u);
-    EXPECT_EQ(entries[1].minor, 17u);
-    EXPECT_EQ(entries[1].mountPoint, "/media/user/My Stick");
-    EXPECT_EQ(entries[1].mountOptions, "rw,nosuid,nodev,relatime");
-    EXPECT_EQ(entries[1].fsType, "vfat");
-    EXPECT_EQ(entries[1].source, "/dev/sdb1");
-    EXPECT_EQ(entries[1].superOptions, "rw,fmask=0022,dmask=0022");
-    EXPECT_EQ(entries[2].root, "/srv/data");
-    EXPECT_EQ(entries[3].source, ""); // an empty source keeps the fields after it in place
-    EXPECT_EQ(entries[3].superOptions, "rw,size=10k");
-    EXPECT_EQ(MountTable::unescape("a\\134b\\011c\\12"), "a\\b\tc\\12");
-
-    const auto current = MountTable::readCurrent();
-    ASSERT_TRUE(current.has_value());
-    EXPECT_TRUE(std::any_of(current->begin(), current->end(),
-                            [](const MountEntry& e) { return e.mountPoint == "/"; }));
-}
-
 TEST(HelperChecks, RefusesToReformatAnythingButAWholeMountedVolume)
 {
     const std::vector<MountEntry> mounts = {
@@ -186,7 +153,7 @@ TEST(HelperChecks, RefusesToReformatAnythingButAWholeMountedVolume)
         mount("/mnt/twice", 4),
         [] {
             auto second = mount("/mnt/twice-too", 5);
-            second.minor = 4;
+            second.device = makedev(7, 4);
             return second;
         }(),
         mount("/mnt/outer", 6),
@@ -273,8 +240,7 @@ TEST(HelperChecks, ReformatsOnlyPluggedInDisksNeverOneTheSystemRunsFrom)
     struct stat swapFile = {};
     ASSERT_EQ(::stat((dir / "swap file").c_str(), &swapFile), 0);
     MountEntry volume = mount("/volume", 0);
-    volume.major = major(swapFile.st_dev);
-    volume.minor = minor(swapFile.st_dev);
+    volume.device = swapFile.st_dev;
     const auto devices = ReformatPolicy::systemDevices(
         {mount("/", 1, "ext4", "/", 0), mount("/boot/efi", 2, "vfat"), mount("/media/stick", 3), volume},
         "Filename\tType\tSize\tUsed\tPriority\n" + (dir.path() + "/swap\\040file") + "\tfile\t4\t0\t-2\n");

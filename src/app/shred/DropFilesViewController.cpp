@@ -14,8 +14,8 @@
 #include "app/shred/OpenPanel.h"
 #include "common/ByteCountFormatter.h"
 #include "common/Log.h"
+#include "common/MountTable.h"
 #include "settings/SettingsManager.h"
-#include "targets/MountTable.h"
 #include "targets/PathCollectionFactory.h"
 
 #include <QAbstractItemView>
