@@ -3,7 +3,7 @@
 #include "common/Log.h"
 #include "helper/HelperTool.h"
 #include "helperadaptor.h"
-#include "system/HelperToolProtocol.h"
+#include "common/HelperToolProtocol.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

@@ -5,7 +5,7 @@
 #include "helper/FileOperations.h"
 #include "helper/SnapshotRemover.h"
 #include "helper/VolumeReformatter.h"
-#include "system/HelperToolProtocol.h"
+#include "common/HelperToolProtocol.h"
 
 #include <QDBusMessage>
 

@@ -1,6 +1,6 @@
 #include "helper/PolkitAuthorizer.h"
 
-#include "system/HelperToolProtocol.h"
+#include "common/HelperToolProtocol.h"
 
 #include <QDBusArgument>
 #include <QDBusPendingCallWatcher>

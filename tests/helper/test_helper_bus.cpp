@@ -10,7 +10,7 @@
 #include "common/UniqueFd.h"
 #include "helper/ArgumentCheck.h"
 #include "helper/FileOperations.h"
-#include "system/HelperToolProtocol.h"
+#include "common/HelperToolProtocol.h"
 #include "system/HelperToolService.h"
 
 #include <QDBusArgument>
