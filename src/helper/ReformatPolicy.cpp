@@ -86,7 +86,7 @@ const std::vector<std::string>& ReformatPolicy::systemMountPoints()
     return points;
 }
 
-HelperOutcome ReformatPolicy::checkPlace(const std::string& mountPoint)
+HelperResult ReformatPolicy::checkPlace(const std::string& mountPoint)
 {
     if (mountPoint == "/")
         return HelperError::invalidArgument("Refusing to reformat the startup volume /");
@@ -97,12 +97,12 @@ HelperOutcome ReformatPolicy::checkPlace(const std::string& mountPoint)
         return HelperError::invalidArgument("Refusing to reformat " + mountPoint +
                                             ": only volumes mounted at or below /media, /run/media or "
                                             "/mnt are reformatted");
-    return std::nullopt;
+    return {};
 }
 
-HelperOutcome ReformatPolicy::checkDisks(const std::string& mountPoint, dev_t device,
-                                         const std::vector<SystemDevice>& systemDevices,
-                                         const std::string& sysRoot)
+HelperResult ReformatPolicy::checkDisks(const std::string& mountPoint, dev_t device,
+                                        const std::vector<SystemDevice>& systemDevices,
+                                        const std::string& sysRoot)
 {
     const auto disks = wholeDisks(sysRoot, device);
     if (!disks)
@@ -119,7 +119,7 @@ HelperOutcome ReformatPolicy::checkDisks(const std::string& mountPoint, dev_t de
                                                     ", a volume the system runs from");
         }
     }
-    return std::nullopt;
+    return {};
 }
 
 std::optional<std::set<std::string>> ReformatPolicy::wholeDisks(const std::string& sysRoot, dev_t device)
