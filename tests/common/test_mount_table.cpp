@@ -6,22 +6,11 @@
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/sysmacros.h>
+#include <tuple>
 
 using cv::MountEntry;
 using cv::MountTable;
 using cv::test::TempDir;
-
-namespace {
-
-MountEntry mountAt(const std::string& mountPoint, const std::string& type = "tmpfs")
-{
-    MountEntry entry;
-    entry.mountPoint = mountPoint;
-    entry.fsType = type;
-    return entry;
-}
-
-} // namespace
 
 TEST(MountTable, ParsesTheKernelsLines)
 {
@@ -107,19 +96,23 @@ TEST(MountTable, ReadsWhatTheKernelWrites)
 
 TEST(MountTable, PseudoAndSystemMountsAreHidden)
 {
-    for (const auto& [entry, hidden] : std::vector<std::pair<MountEntry, bool>>{
-             {mountAt("/proc", "proc"), true},
-             {mountAt("/sys/fs/cgroup/unified", "cgroup2"), true},
-             {mountAt("/mnt/queues", "mqueue"), true},
-             {mountAt("/media/auto", "autofs"), true},
-             {mountAt("/dev/shm"), true},
-             {mountAt("/run"), true},
-             {mountAt("/run/user/1000"), true},
-             {mountAt("/runner"), false},
-             {mountAt("/devices"), false},
-             {mountAt("/", "ext4"), false},
-             {mountAt("/media/Stick", "vfat"), false},
-             {mountAt("/tmp/work"), false},
-         })
-        EXPECT_EQ(MountTable::isHidden(entry), hidden) << entry.mountPoint << " " << entry.fsType;
+    for (const auto& [point, type, hidden] : std::vector<std::tuple<std::string, std::string, bool>>{
+             {"/proc", "proc", true},
+             {"/sys/fs/cgroup/unified", "cgroup2", true},
+             {"/mnt/queues", "mqueue", true},
+             {"/media/auto", "autofs", true},
+             {"/dev/shm", "tmpfs", true},
+             {"/run", "tmpfs", true},
+             {"/run/user/1000", "tmpfs", true},
+             {"/runner", "tmpfs", false},
+             {"/devices", "tmpfs", false},
+             {"/", "ext4", false},
+             {"/media/Stick", "vfat", false},
+             {"/tmp/work", "tmpfs", false},
+         }) {
+        MountEntry entry;
+        entry.mountPoint = point;
+        entry.fsType = type;
+        EXPECT_EQ(MountTable::isHidden(entry), hidden) << point << " " << type;
+    }
 }
