@@ -6,11 +6,11 @@
 #include "ProcessRunner.h"
 #include "ReplyCatcher.h"
 #include "TempDir.h"
+#include "common/HelperToolProtocol.h"
 #include "common/MountTable.h"
 #include "common/UniqueFd.h"
 #include "helper/ArgumentCheck.h"
 #include "helper/FileOperations.h"
-#include "common/HelperToolProtocol.h"
 #include "system/HelperToolService.h"
 
 #include <QDBusArgument>
