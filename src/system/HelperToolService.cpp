@@ -179,10 +179,10 @@ void HelperToolService::sendAttempt(const char* method, Call call, QDeadlineTime
                 reply(helperTool.error());
             return;
         }
-        (*helperTool)
-            ->setTimeout(
-                static_cast<int>(std::clamp<qint64>(deadline.remainingTime(), 1, kUnlimitedTimeoutMs)));
-        auto* watcher = new QDBusPendingCallWatcher(call(**helperTool), this);
+        HelperToolProxy& proxy = **helperTool;
+        proxy.setTimeout(
+            static_cast<int>(std::clamp<qint64>(deadline.remainingTime(), 1, kUnlimitedTimeoutMs)));
+        auto* watcher = new QDBusPendingCallWatcher(call(proxy), this);
         connect(
             watcher, &QDBusPendingCallWatcher::finished, this,
             [this, method, call, deadline, retryMs, reply, successLog](QDBusPendingCallWatcher* finished) {
@@ -276,8 +276,9 @@ void HelperToolService::updateIfNeeded()
                 installAction();
                 return;
             }
-            (*helperTool)->setTimeout(kVersionTimeoutMs);
-            auto* watcher = new QDBusPendingCallWatcher((*helperTool)->getVersion(), this);
+            HelperToolProxy& proxy = **helperTool;
+            proxy.setTimeout(kVersionTimeoutMs);
+            auto* watcher = new QDBusPendingCallWatcher(proxy.getVersion(), this);
             connect(watcher, &QDBusPendingCallWatcher::finished, this,
                     [this, expected](QDBusPendingCallWatcher* finished) {
                         finished->deleteLater();
