@@ -11,3 +11,9 @@ target_compile_definitions(cindervault_config INTERFACE
     QT_NO_CONTEXTLESS_CONNECT
     CINDERVAULT_VERSION="${PROJECT_VERSION}")
 set(CMAKE_CXX_EXTENSIONS OFF)
+
+# The privileged helper's D-Bus interface. The helper's adaptor (src/helper) and the application's
+# proxy (src/system) are both generated from this one description; the names both sides agree on
+# beyond it are in src/common/HelperToolProtocol.h.
+set(CINDERVAULT_HELPER_SERVICE_NAME com.Ostrevane.CindervaultForMac.HelperTool)
+set(CINDERVAULT_HELPER_INTERFACE ${PROJECT_SOURCE_DIR}/resources/dbus/${CINDERVAULT_HELPER_SERVICE_NAME}.xml)

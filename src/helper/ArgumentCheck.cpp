@@ -6,26 +6,26 @@
 
 namespace cv {
 
-std::optional<std::string> ArgumentCheck::checkPath(std::string_view path)
+Expected<void, std::string> ArgumentCheck::checkPath(std::string_view path)
 {
     if (path.empty())
-        return std::string("The path is empty");
+        return Unexpected("The path is empty");
     if (path.size() > kMaxPathLength)
-        return "The path is longer than " + std::to_string(kMaxPathLength) + " bytes";
+        return Unexpected("The path is longer than " + std::to_string(kMaxPathLength) + " bytes");
     if (path.find('\0') != std::string_view::npos)
-        return "The path contains a NUL byte: " + shown(path.substr(0, path.find('\0')));
+        return Unexpected("The path contains a NUL byte: " + shown(path.substr(0, path.find('\0'))));
     if (path.front() != '/')
-        return "The path is not absolute: " + shown(path);
+        return Unexpected("The path is not absolute: " + shown(path));
     std::size_t start = 0;
     while (start <= path.size()) {
         std::size_t end = path.find('/', start);
         if (end == std::string_view::npos)
             end = path.size();
         if (path.substr(start, end - start) == "..")
-            return "The path contains a \"..\" component: " + shown(path);
+            return Unexpected("The path contains a \"..\" component: " + shown(path));
         start = end + 1;
     }
-    return std::nullopt;
+    return {};
 }
 
 std::vector<std::string> ArgumentCheck::components(std::string_view path)
@@ -52,14 +52,14 @@ std::string ArgumentCheck::normalized(std::string_view path)
     return result.empty() ? std::string("/") : result;
 }
 
-std::optional<std::string> ArgumentCheck::checkPermissionTarget(mode_t mode)
+Expected<void, std::string> ArgumentCheck::checkPermissionTarget(mode_t mode)
 {
     if (S_ISREG(mode))
-        return std::nullopt;
+        return {};
     if (S_ISLNK(mode))
-        return std::string("Refusing to change the permissions of a symbolic link");
-    return std::string("Refusing to change the permissions of a ") + fileTypeName(mode) +
-           "; only regular files are opened up";
+        return Unexpected("Refusing to change the permissions of a symbolic link");
+    return Unexpected(std::string("Refusing to change the permissions of a ") + fileTypeName(mode) +
+                      "; only regular files are opened up");
 }
 
 std::string ArgumentCheck::shown(std::string_view argument, std::size_t limit)

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <optional>
+#include "common/Expected.h"
+
 #include <string>
 #include <string_view>
 #include <sys/types.h>
@@ -10,7 +11,7 @@ namespace cv {
 
 // The helper's distrust of its arguments, as pure functions: every path it is handed must be
 // absolute, free of ".." and of NUL bytes, and not longer than the kernel takes; permissions are
-// only ever opened up on a regular file. Each check answers the reason for a refusal, or nothing.
+// only ever opened up on a regular file. Each check answers success, or the reason for a refusal.
 // The checks run before anything else looks at an argument, so that neither the log nor polkit
 // ever sees more of it than a bounded prefix.
 class ArgumentCheck
@@ -21,13 +22,13 @@ public:
     static constexpr std::size_t kMaxShownLength = 512;
 
     // The length is checked first: the reason for a refusal quotes at most kMaxPathLength bytes.
-    static std::optional<std::string> checkPath(std::string_view path);
+    static Expected<void, std::string> checkPath(std::string_view path);
     // The names along an accepted path, without empty and "." components: "/a//b/./c" -> a, b, c.
     static std::vector<std::string> components(std::string_view path);
     // The path rebuilt from its components: "/a//b/./c/" -> "/a/b/c", "/" -> "/".
     static std::string normalized(std::string_view path);
     // Refuses symbolic links and everything else that is not a regular file.
-    static std::optional<std::string> checkPermissionTarget(mode_t mode);
+    static Expected<void, std::string> checkPermissionTarget(mode_t mode);
     // An argument as it may be logged: at most limit bytes of it, control bytes escaped (so that it
     // cannot forge lines), and its full length when it was cut.
     static std::string shown(std::string_view argument, std::size_t limit = kMaxShownLength);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Expected.h"
+
 #include <QDBusConnection>
 #include <QString>
 #include <functional>
@@ -12,8 +14,10 @@ namespace cv {
 class Authorizer
 {
 public:
+    // Authorized, or why not.
+    using Authorization = Expected<void, QString>;
     // Answered once, on the thread that asked: whether to go on and, if not, why.
-    using Decision = std::function<void(bool authorized, const QString& reason)>;
+    using Decision = std::function<void(const Authorization& authorization)>;
 
     virtual ~Authorizer() = default;
     // sender is the caller's unique bus name on connection; called and answered on the helper's

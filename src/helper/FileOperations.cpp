@@ -1,8 +1,8 @@
 #include "helper/FileOperations.h"
 
 #include "common/FileTypeName.h"
+#include "common/MountTable.h"
 #include "helper/ArgumentCheck.h"
-#include "helper/MountTable.h"
 
 #include <cerrno>
 #include <cstring>
@@ -52,20 +52,22 @@ std::optional<std::string> virtualFileSystem(int fd)
     if (::statx(fd, "", AT_EMPTY_PATH, STATX_MNT_ID, &extended) != 0 || !(extended.stx_mask & STATX_MNT_ID))
         return unknown;
     const auto mounts = MountTable::readCurrent();
-    for (const auto& entry : mounts.value_or(std::vector<MountEntry>{})) {
-        if (static_cast<std::uint64_t>(entry.id) == extended.stx_mnt_id)
+    if (!mounts)
+        return unknown;
+    for (const auto& entry : *mounts) {
+        if (entry.mountId == extended.stx_mnt_id)
             return entry.fsType == "devtmpfs" ? std::optional<std::string>("a devtmpfs file system")
                                               : std::nullopt;
     }
     return unknown;
 }
 
-HelperOutcome refuseVirtualFileSystem(int fd, const std::string& path)
+HelperResult refuseVirtualFileSystem(int fd, const std::string& path)
 {
     if (const auto type = virtualFileSystem(fd))
         return HelperError::invalidArgument("Refusing to touch " + path + ": it lies on " + *type +
                                             ", whose files are settings of the kernel, not data");
-    return std::nullopt;
+    return {};
 }
 
 bool isSpecialFile(mode_t mode)
@@ -115,8 +117,7 @@ bool readNames(int dirFd, std::vector<std::string>& names)
 // One folder descriptor is open at a time: the walk climbs back with "..", checked to be the folder
 // it came down from, so that neither descriptors nor memory grow with more than the depth (a path
 // per level would grow with its square).
-void removeContents(UniqueFd top, const struct stat& topInfo, const std::string& topPath,
-                    std::string& firstError)
+HelperResult removeContents(UniqueFd top, const struct stat& topInfo, const std::string& topPath)
 {
     // One folder on the way down: its name in the folder above, what it is, and its names.
     struct Level
@@ -128,9 +129,15 @@ void removeContents(UniqueFd top, const struct stat& topInfo, const std::string&
         std::size_t next = 0;
     };
     std::vector<Level> levels;
+    std::string firstError;
     const auto fail = [&firstError](std::string message) {
         if (firstError.empty())
             firstError = std::move(message);
+    };
+    const auto result = [&firstError]() -> HelperResult {
+        if (firstError.empty())
+            return {};
+        return HelperError::failed(firstError);
     };
     // The path of name in the deepest folder, for messages; the folders in between are left out
     // when they would make it longer than any path the helper takes.
@@ -204,7 +211,7 @@ void removeContents(UniqueFd top, const struct stat& topInfo, const std::string&
             continue;
         }
         if (levels.size() == 1)
-            return; // the top folder itself is removed by the caller, through its parent
+            return result(); // the top folder itself is removed by the caller, through its parent
         const Level done = std::move(levels.back());
         levels.pop_back();
         // ".." of a folder this walk entered is the folder above, unless someone moved it away
@@ -214,7 +221,7 @@ void removeContents(UniqueFd top, const struct stat& topInfo, const std::string&
         if (!parent || ::fstat(parent.get(), &parentInfo) != 0 || parentInfo.st_dev != levels.back().dev ||
             parentInfo.st_ino != levels.back().ino) {
             fail(shownPath(done.name) + " was moved while it was being deleted; the deletion stopped there");
-            return;
+            return result();
         }
         current = std::move(parent);
         if (::unlinkat(current.get(), done.name.c_str(), AT_REMOVEDIR) != 0 && errno != ENOENT)
@@ -224,12 +231,10 @@ void removeContents(UniqueFd top, const struct stat& topInfo, const std::string&
 
 } // namespace
 
-HelperOutcome FileOperations::openParent(const std::string& path, UniqueFd& parent, std::string& name,
-                                         bool& missing)
+Expected<FileOperations::ParentFolder, HelperError> FileOperations::openParent(const std::string& path)
 {
-    missing = false;
-    if (auto refusal = ArgumentCheck::checkPath(path))
-        return HelperError::invalidArgument(*refusal);
+    if (const auto checked = ArgumentCheck::checkPath(path); !checked)
+        return HelperError::invalidArgument(checked.error());
     const auto names = ArgumentCheck::components(path);
     if (names.empty())
         return HelperError::invalidArgument("Refusing to act on the root folder /");
@@ -245,10 +250,8 @@ HelperOutcome FileOperations::openParent(const std::string& path, UniqueFd& pare
         if (!next) {
             const int error = errno;
             struct stat info = {};
-            if (error == ENOENT) {
-                missing = true;
-                return std::nullopt;
-            }
+            if (error == ENOENT)
+                return ParentFolder{UniqueFd(), std::string(), true};
             if (::fstatat(folder.get(), names[i].c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
                 S_ISLNK(info.st_mode))
                 return HelperError::invalidArgument("The path leads through the symbolic link " + walked +
@@ -257,74 +260,71 @@ HelperOutcome FileOperations::openParent(const std::string& path, UniqueFd& pare
         }
         folder = std::move(next);
     }
-    parent = std::move(folder);
-    name = names.back();
-    return std::nullopt;
+    return ParentFolder{std::move(folder), names.back(), false};
 }
 
-HelperOutcome FileOperations::changePermissions(const std::string& path, uid_t uid)
+HelperResult FileOperations::changePermissions(const std::string& path, uid_t uid)
 {
-    UniqueFd parent;
-    std::string name;
-    bool missing = false;
-    if (auto error = openParent(path, parent, name, missing))
-        return error;
-    if (missing)
+    const auto opened = openParent(path);
+    if (!opened)
+        return Unexpected(opened.error());
+    if (opened->missing)
         return HelperError::failed(errorText("Cannot open", path, ENOENT));
-    if (auto refusal = refuseVirtualFileSystem(parent.get(), path))
-        return refusal;
+    const int parent = opened->folder.get();
+    const std::string& name = opened->name;
+    if (auto checked = refuseVirtualFileSystem(parent, path); !checked)
+        return checked;
 
     struct stat info = {};
-    if (::fstatat(parent.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+    if (::fstatat(parent, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
         return HelperError::failed(errorText("Cannot examine", path, errno));
-    if (auto refusal = ArgumentCheck::checkPermissionTarget(info.st_mode))
-        return HelperError::invalidArgument(*refusal + ": " + path);
+    if (const auto checked = ArgumentCheck::checkPermissionTarget(info.st_mode); !checked)
+        return HelperError::invalidArgument(checked.error() + ": " + path);
 
     // O_NOFOLLOW and O_NONBLOCK: a file swapped for a link or a FIFO since it was examined is not
     // followed or waited on, and the descriptor is checked to be the very file examined.
-    UniqueFd file(
-        ::openat(parent.get(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    UniqueFd file(::openat(parent, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (!file)
         return HelperError::failed(errorText("Cannot open", path, errno));
-    struct stat opened = {};
-    if (::fstat(file.get(), &opened) != 0)
+    struct stat fileInfo = {};
+    if (::fstat(file.get(), &fileInfo) != 0)
         return HelperError::failed(errorText("Cannot examine", path, errno));
-    if (!S_ISREG(opened.st_mode) || opened.st_dev != info.st_dev || opened.st_ino != info.st_ino)
+    if (!S_ISREG(fileInfo.st_mode) || fileInfo.st_dev != info.st_dev || fileInfo.st_ino != info.st_ino)
         return HelperError::invalidArgument(path + " was replaced while it was being opened");
     // A file mounted over the name (a bind mount) may come from a file system of its own.
-    if (auto refusal = refuseVirtualFileSystem(file.get(), path))
-        return refusal;
+    if (auto checked = refuseVirtualFileSystem(file.get(), path); !checked)
+        return checked;
     // Another name of the same file may lie anywhere on the volume (a hard link of /etc/shadow in
     // the caller's folder): owning this name would hand over that one too, so such a file is refused.
-    if (opened.st_nlink > 1)
+    if (fileInfo.st_nlink > 1)
         return HelperError::invalidArgument("Refusing to change the permissions of " + path + ": it has " +
-                                            std::to_string(opened.st_nlink) +
+                                            std::to_string(fileInfo.st_nlink) +
                                             " hard links, and the others would change with it");
 
     if (::fchown(file.get(), uid, static_cast<gid_t>(-1)) != 0)
         return HelperError::failed(errorText("Cannot change the owner of", path, errno));
-    const mode_t mode = (opened.st_mode & 0777) | S_IRUSR | S_IWUSR;
+    const mode_t mode = (fileInfo.st_mode & 0777) | S_IRUSR | S_IWUSR;
     if (::fchmod(file.get(), mode) != 0)
         return HelperError::failed(errorText("Cannot change the permissions of", path, errno));
-    return std::nullopt;
+    return {};
 }
 
-HelperOutcome FileOperations::deleteItem(const std::string& path)
+HelperResult FileOperations::deleteItem(const std::string& path)
 {
-    UniqueFd parent;
-    std::string name;
-    bool missing = false;
-    if (auto error = openParent(path, parent, name, missing))
-        return error;
-    if (missing)
-        return std::nullopt; // nothing exists at the path already
-    if (auto refusal = refuseVirtualFileSystem(parent.get(), path))
-        return refusal;
+    const auto opened = openParent(path);
+    if (!opened)
+        return Unexpected(opened.error());
+    if (opened->missing)
+        return {}; // nothing exists at the path already
+    const int parent = opened->folder.get();
+    const std::string& name = opened->name;
+    if (auto checked = refuseVirtualFileSystem(parent, path); !checked)
+        return checked;
 
     struct stat info = {};
-    if (::fstatat(parent.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+    if (::fstatat(parent, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
         if (errno == ENOENT)
-            return std::nullopt;
+            return {};
         return HelperError::failed(errorText("Cannot examine", path, errno));
     }
     if (isSpecialFile(info.st_mode))
@@ -332,30 +332,29 @@ HelperOutcome FileOperations::deleteItem(const std::string& path)
                                             fileTypeName(info.st_mode) + ": " + path +
                                             "; only files, folders and links are deleted");
     if (!S_ISDIR(info.st_mode)) {
-        if (::unlinkat(parent.get(), name.c_str(), 0) != 0 && errno != ENOENT)
+        if (::unlinkat(parent, name.c_str(), 0) != 0 && errno != ENOENT)
             return HelperError::failed(errorText("Cannot delete", path, errno));
-        return std::nullopt;
+        return {};
     }
 
     struct stat parentInfo = {};
-    if (::fstat(parent.get(), &parentInfo) != 0)
+    if (::fstat(parent, &parentInfo) != 0)
         return HelperError::failed(errorText("Cannot examine the folder holding", path, errno));
-    if (isMountRoot(parent.get(), name.c_str(), info, parentInfo.st_dev))
+    if (isMountRoot(parent, name.c_str(), info, parentInfo.st_dev))
         return HelperError::invalidArgument(path + " is a mount point; it is not deleted");
-    UniqueFd folder(::openat(parent.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    UniqueFd folder(::openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (!folder)
         return HelperError::failed(errorText("Cannot open the folder", path, errno));
-    struct stat opened = {};
-    if (::fstat(folder.get(), &opened) != 0 || opened.st_dev != info.st_dev || opened.st_ino != info.st_ino)
+    struct stat folderInfo = {};
+    if (::fstat(folder.get(), &folderInfo) != 0 || folderInfo.st_dev != info.st_dev ||
+        folderInfo.st_ino != info.st_ino)
         return HelperError::invalidArgument(path + " was replaced while it was being opened");
 
-    std::string firstError;
-    removeContents(std::move(folder), opened, path, firstError);
-    if (!firstError.empty())
-        return HelperError::failed(firstError);
-    if (::unlinkat(parent.get(), name.c_str(), AT_REMOVEDIR) != 0 && errno != ENOENT)
+    if (auto removed = removeContents(std::move(folder), folderInfo, path); !removed)
+        return removed;
+    if (::unlinkat(parent, name.c_str(), AT_REMOVEDIR) != 0 && errno != ENOENT)
         return HelperError::failed(errorText("Cannot delete the folder", path, errno));
-    return std::nullopt;
+    return {};
 }
 
 } // namespace cv

@@ -26,18 +26,23 @@ public:
     // set-user-ID and set-group-ID bits. Links and everything that is not a regular file are
     // refused, and so is a file with more than one hard link, whose other names would be opened
     // up with it.
-    static HelperOutcome changePermissions(const std::string& path, uid_t uid);
+    static HelperResult changePermissions(const std::string& path, uid_t uid);
     // Afterwards nothing exists at path. A file or link is removed itself; a folder goes with its
     // contents, without following links and without entering other mounted file systems (a mount
     // point inside is left in place, and the folder with it, and that is reported; so are device
     // nodes, sockets and FIFOs inside). Device nodes, sockets and FIFOs themselves are refused.
-    static HelperOutcome deleteItem(const std::string& path);
+    static HelperResult deleteItem(const std::string& path);
 
-    // Opens the folder that holds the last component of path (as an O_PATH descriptor) and gives
-    // that component's name. missing is set instead of answering an error when a folder on the way
-    // does not exist.
-    static HelperOutcome openParent(const std::string& path, UniqueFd& parent, std::string& name,
-                                    bool& missing);
+    // The folder that holds the last component of a path, opened without following links.
+    struct ParentFolder
+    {
+        UniqueFd folder;      // an O_PATH descriptor; not open when missing
+        std::string name;     // the last component
+        bool missing = false; // a folder on the way does not exist
+    };
+    // Opens the folder that holds the last component of path. A folder on the way that does not
+    // exist is no error: the answer says it is missing.
+    static Expected<ParentFolder, HelperError> openParent(const std::string& path);
 };
 
 } // namespace cv

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <optional>
+#include "common/Expected.h"
+
 #include <string>
 
 namespace cv {
@@ -19,15 +20,28 @@ struct HelperError
     Kind kind = Kind::Failed;
     std::string message;
 
-    static HelperError invalidArgument(std::string message)
-    {
-        return {Kind::InvalidArgument, std::move(message)};
-    }
-    static HelperError failed(std::string message) { return {Kind::Failed, std::move(message)}; }
-    static HelperError toolMissing(std::string message) { return {Kind::ToolMissing, std::move(message)}; }
+    // Each makes the error as a failed result, ready to be returned from an operation.
+    static Unexpected<HelperError> invalidArgument(std::string message);
+    static Unexpected<HelperError> failed(std::string message);
+    static Unexpected<HelperError> toolMissing(std::string message);
 };
 
-// What an operation answers: nothing on success.
-using HelperOutcome = std::optional<HelperError>;
+// What an operation of the helper answers: done, or why not.
+using HelperResult = Expected<void, HelperError>;
+
+inline Unexpected<HelperError> HelperError::invalidArgument(std::string message)
+{
+    return Unexpected(HelperError{Kind::InvalidArgument, std::move(message)});
+}
+
+inline Unexpected<HelperError> HelperError::failed(std::string message)
+{
+    return Unexpected(HelperError{Kind::Failed, std::move(message)});
+}
+
+inline Unexpected<HelperError> HelperError::toolMissing(std::string message)
+{
+    return Unexpected(HelperError{Kind::ToolMissing, std::move(message)});
+}
 
 } // namespace cv

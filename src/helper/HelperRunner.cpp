@@ -1,9 +1,9 @@
 #include "helper/HelperRunner.h"
 
+#include "common/HelperToolProtocol.h"
 #include "common/Log.h"
 #include "helper/HelperTool.h"
 #include "helperadaptor.h"
-#include "system/HelperToolProtocol.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -19,7 +19,8 @@ constexpr int kLeaveGraceMs = 200;
 
 } // namespace
 
-bool HelperRunner::parseArguments(const QStringList& arguments, Options& options, QString& error)
+Expected<HelperRunner::Options, QString> HelperRunner::parseArguments(const QStringList& arguments,
+                                                                      Options options)
 {
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments.at(i);
@@ -29,20 +30,18 @@ bool HelperRunner::parseArguments(const QStringList& arguments, Options& options
         } else if (argument == QLatin1String("--idle-exit") && hasValue) {
             bool ok = false;
             const double seconds = arguments.at(++i).toDouble(&ok);
-            if (!ok || seconds <= 0 || seconds > 86400) {
-                error = QStringLiteral("--idle-exit takes a number of seconds, not %1").arg(arguments.at(i));
-                return false;
-            }
+            if (!ok || seconds <= 0 || seconds > 86400)
+                return Unexpected(
+                    QStringLiteral("--idle-exit takes a number of seconds, not %1").arg(arguments.at(i)));
             options.idleExitMs = static_cast<int>(seconds * 1000);
         } else {
-            error =
+            return Unexpected(
                 QStringLiteral("Unknown argument %1; usage: cindervault-helper [--bus ADDRESS] [--idle-exit "
                                "SECONDS]")
-                    .arg(argument);
-            return false;
+                    .arg(argument));
         }
     }
-    return true;
+    return options;
 }
 
 int HelperRunner::run(const Options& options, Authorizer& authorizer,

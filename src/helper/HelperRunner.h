@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Expected.h"
 #include "helper/Authorizer.h"
 #include "helper/VolumeReformatter.h"
 
@@ -24,8 +25,8 @@ public:
         VolumeReformatter::StageHook reformatStageHook;
     };
 
-    // Reads "--bus ADDRESS" and "--idle-exit SECONDS"; anything else is an error.
-    static bool parseArguments(const QStringList& arguments, Options& options, QString& error);
+    // options with what "--bus ADDRESS" and "--idle-exit SECONDS" set; anything else is an error.
+    static Expected<Options, QString> parseArguments(const QStringList& arguments, Options options);
     // Serves until the helper leaves; the process's QCoreApplication must exist. Returns the exit status.
     static int run(const Options& options, Authorizer& authorizer,
                    const std::vector<std::string>& toolSearchPath);

@@ -1,11 +1,11 @@
 #include "helper/HelperTool.h"
 
+#include "common/HelperToolProtocol.h"
 #include "common/Log.h"
 #include "helper/ArgumentCheck.h"
 #include "helper/FileOperations.h"
 #include "helper/SnapshotRemover.h"
 #include "helper/VolumeReformatter.h"
-#include "system/HelperToolProtocol.h"
 
 #include <QDBusMessage>
 
@@ -114,11 +114,11 @@ bool HelperTool::refuseInvalidPath(const char* method, const QByteArray& path)
     // Looked at in place: an argument of megabytes is neither copied nor logged, and the message
     // that holds it goes as soon as this call returns.
     const std::string_view bytes(path.constData(), static_cast<std::size_t>(path.size()));
-    const auto refusal = ArgumentCheck::checkPath(bytes);
-    if (!refusal)
+    const auto checked = ArgumentCheck::checkPath(bytes);
+    if (checked)
         return false;
     refuseNow(method, ArgumentCheck::shown(bytes),
-              QString::fromLatin1(HelperToolProtocol::errorInvalidArgument), *refusal);
+              QString::fromLatin1(HelperToolProtocol::errorInvalidArgument), checked.error());
     return true;
 }
 
@@ -161,10 +161,11 @@ void HelperTool::authorizeAndRun(const char* method, const std::string& argument
 
     m_authorizer.checkAuthorization(
         m_connection, sender,
-        [this, call, sender, method, shown, needsUid, work = std::move(work)](bool authorized,
-                                                                              const QString& reason) {
+        [this, call, sender, method, shown, needsUid,
+         work = std::move(work)](const Authorizer::Authorization& authorization) {
             m_asking.remove(sender);
-            if (!authorized) {
+            if (!authorization) {
+                const QString& reason = authorization.error();
                 m_refused.insert(sender, QDeadlineTimer(kRefusalMemoryMs));
                 logMessage(method, " ", shown, " refused: ", reason.toStdString());
                 m_connection.send(
@@ -176,21 +177,22 @@ void HelperTool::authorizeAndRun(const char* method, const std::string& argument
             QDBusConnection connection = m_connection;
             m_pool.start([this, connection, call, sender, method, shown, needsUid, work]() {
                 Caller caller{sender, static_cast<uid_t>(-1)};
-                HelperOutcome outcome;
+                HelperResult result;
                 if (needsUid) {
                     if (const auto uid = callerUid(connection, sender))
                         caller.uid = *uid;
                     else
-                        outcome = HelperError::failed("The user of the caller " + sender.toStdString() +
-                                                      " could not be found");
+                        result = HelperError::failed("The user of the caller " + sender.toStdString() +
+                                                     " could not be found");
                 }
-                if (!outcome)
-                    outcome = work(caller);
-                if (outcome) {
+                if (result)
+                    result = work(caller);
+                if (!result) {
+                    const HelperError& error = result.error();
                     logMessage(method, " ", shown,
-                               " failed: ", ArgumentCheck::shown(outcome->message, kMaxLoggedMessage));
-                    connection.send(call.createErrorReply(errorName(outcome->kind),
-                                                          QString::fromStdString(outcome->message)));
+                               " failed: ", ArgumentCheck::shown(error.message, kMaxLoggedMessage));
+                    connection.send(
+                        call.createErrorReply(errorName(error.kind), QString::fromStdString(error.message)));
                 } else {
                     logMessage(method, " ", shown, " done");
                     connection.send(call.createReply());

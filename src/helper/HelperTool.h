@@ -73,7 +73,7 @@ private:
         QString name; // unique bus name
         uid_t uid = static_cast<uid_t>(-1);
     };
-    using Work = std::function<HelperOutcome(const Caller& caller)>;
+    using Work = std::function<HelperResult(const Caller& caller)>;
 
     // Answers the current call with an error at once when path is no acceptable path; true then.
     bool refuseInvalidPath(const char* method, const QByteArray& path);

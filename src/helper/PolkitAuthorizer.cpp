@@ -1,6 +1,6 @@
 #include "helper/PolkitAuthorizer.h"
 
-#include "system/HelperToolProtocol.h"
+#include "common/HelperToolProtocol.h"
 
 #include <QDBusArgument>
 #include <QDBusPendingCallWatcher>
@@ -43,35 +43,30 @@ QDBusMessage PolkitAuthorizer::request(const QString& sender)
     return message;
 }
 
-bool PolkitAuthorizer::isAuthorized(const QDBusMessage& reply, QString* reason)
+Authorizer::Authorization PolkitAuthorizer::readAnswer(const QDBusMessage& reply)
 {
-    const auto refuse = [reason](const QString& why) {
-        if (reason)
-            *reason = why;
-        return false;
-    };
     if (reply.type() == QDBusMessage::ErrorMessage)
-        return refuse(QStringLiteral("polkit could not be asked: %1 (%2)")
-                          .arg(reply.errorMessage(), reply.errorName()));
+        return Unexpected(QStringLiteral("polkit could not be asked: %1 (%2)")
+                              .arg(reply.errorMessage(), reply.errorName()));
     if (reply.type() != QDBusMessage::ReplyMessage || reply.signature() != QLatin1String("(bba{ss})") ||
         reply.arguments().size() != 1)
-        return refuse(QStringLiteral("polkit gave an unexpected answer"));
+        return Unexpected(QStringLiteral("polkit gave an unexpected answer"));
     const QDBusArgument result = reply.arguments().constFirst().value<QDBusArgument>();
     bool authorized = false;
     bool challenge = false;
     result.beginStructure();
     result >> authorized >> challenge;
     if (!authorized)
-        return refuse(QStringLiteral("Not authorized by polkit for %1")
-                          .arg(QString::fromLatin1(HelperToolProtocol::authorizationAction)));
-    return true;
+        return Unexpected(QStringLiteral("Not authorized by polkit for %1")
+                              .arg(QString::fromLatin1(HelperToolProtocol::authorizationAction)));
+    return {};
 }
 
 void PolkitAuthorizer::checkAuthorization(const QDBusConnection& connection, const QString& sender,
                                           Decision decision)
 {
     if (sender.isEmpty()) {
-        decision(false, QStringLiteral("The caller has no bus name"));
+        decision(Unexpected(QStringLiteral("The caller has no bus name")));
         return;
     }
     auto* watcher =
@@ -79,9 +74,7 @@ void PolkitAuthorizer::checkAuthorization(const QDBusConnection& connection, con
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [decision = std::move(decision)](QDBusPendingCallWatcher* finished) {
                 finished->deleteLater();
-                QString reason;
-                const bool authorized = isAuthorized(finished->reply(), &reason);
-                decision(authorized, reason);
+                decision(readAnswer(finished->reply()));
             });
 }
 

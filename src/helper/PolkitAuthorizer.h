@@ -22,8 +22,8 @@ public:
 
     // The CheckAuthorization call for sender.
     static QDBusMessage request(const QString& sender);
-    // Reads polkit's answer; true only for a well-formed answer that says authorized.
-    static bool isAuthorized(const QDBusMessage& reply, QString* reason);
+    // Reads polkit's answer: authorized only when it is well formed and says so.
+    static Authorization readAnswer(const QDBusMessage& reply);
 };
 
 } // namespace cv

@@ -1,5 +1,7 @@
 #include "helper/ReformatPolicy.h"
 
+#include "common/PathText.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -65,12 +67,6 @@ bool collectDisks(const std::string& deviceFolder, int depth, std::set<std::stri
     return true;
 }
 
-bool isAtOrBelow(const std::string& path, const std::string& root)
-{
-    return path == root ||
-           (path.size() > root.size() && path.compare(0, root.size(), root) == 0 && path[root.size()] == '/');
-}
-
 } // namespace
 
 const std::vector<std::string>& ReformatPolicy::allowedRoots()
@@ -86,7 +82,7 @@ const std::vector<std::string>& ReformatPolicy::systemMountPoints()
     return points;
 }
 
-HelperOutcome ReformatPolicy::checkPlace(const std::string& mountPoint)
+HelperResult ReformatPolicy::checkPlace(const std::string& mountPoint)
 {
     if (mountPoint == "/")
         return HelperError::invalidArgument("Refusing to reformat the startup volume /");
@@ -97,12 +93,12 @@ HelperOutcome ReformatPolicy::checkPlace(const std::string& mountPoint)
         return HelperError::invalidArgument("Refusing to reformat " + mountPoint +
                                             ": only volumes mounted at or below /media, /run/media or "
                                             "/mnt are reformatted");
-    return std::nullopt;
+    return {};
 }
 
-HelperOutcome ReformatPolicy::checkDisks(const std::string& mountPoint, dev_t device,
-                                         const std::vector<SystemDevice>& systemDevices,
-                                         const std::string& sysRoot)
+HelperResult ReformatPolicy::checkDisks(const std::string& mountPoint, dev_t device,
+                                        const std::vector<SystemDevice>& systemDevices,
+                                        const std::string& sysRoot)
 {
     const auto disks = wholeDisks(sysRoot, device);
     if (!disks)
@@ -119,7 +115,7 @@ HelperOutcome ReformatPolicy::checkDisks(const std::string& mountPoint, dev_t de
                                                     ", a volume the system runs from");
         }
     }
-    return std::nullopt;
+    return {};
 }
 
 std::optional<std::set<std::string>> ReformatPolicy::wholeDisks(const std::string& sysRoot, dev_t device)
@@ -133,8 +129,8 @@ std::optional<std::set<std::string>> ReformatPolicy::wholeDisks(const std::strin
 
 std::optional<dev_t> ReformatPolicy::deviceOf(const MountEntry& mount)
 {
-    if (mount.major != 0)
-        return makedev(mount.major, mount.minor);
+    if (major(mount.device) != 0)
+        return mount.device;
     struct stat info = {};
     if (!mount.source.empty() && mount.source.front() == '/' && ::stat(mount.source.c_str(), &info) == 0 &&
         S_ISBLK(info.st_mode))
@@ -160,7 +156,7 @@ std::vector<ReformatPolicy::SystemDevice> ReformatPolicy::systemDevices(const st
         const std::size_t end = std::min(swaps.find('\n', start + 1), swaps.size());
         const std::string_view line = swaps.substr(start + 1, end - start - 1);
         start = end;
-        const std::string name = MountTable::unescape(line.substr(0, line.find_first_of(" \t")));
+        const std::string name = MountTable::decodeEscapes(line.substr(0, line.find_first_of(" \t")));
         struct stat info = {};
         if (name.empty() || ::stat(name.c_str(), &info) != 0)
             continue;
@@ -170,7 +166,7 @@ std::vector<ReformatPolicy::SystemDevice> ReformatPolicy::systemDevices(const st
         }
         // A swap file: the device of the file system it lies on.
         for (const auto& mount : mounts) {
-            if (makedev(mount.major, mount.minor) != info.st_dev)
+            if (mount.device != info.st_dev)
                 continue;
             if (const auto device = deviceOf(mount)) {
                 devices.push_back({"swap " + name, *device});

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "common/MountTable.h"
 #include "helper/HelperError.h"
-#include "helper/MountTable.h"
 
 #include <optional>
 #include <set>
@@ -34,12 +34,12 @@ public:
 
     // Refuses a mount point (a normalized path) that does not lie at or below one of the allowed
     // roots, and the startup volume.
-    static HelperOutcome checkPlace(const std::string& mountPoint);
+    static HelperResult checkPlace(const std::string& mountPoint);
     // Refuses the volume at mountPoint when its device shares a whole disk with one of the system's
     // devices, or lies on a disk that cannot be told. sysRoot is where sysfs is ("/sys").
-    static HelperOutcome checkDisks(const std::string& mountPoint, dev_t device,
-                                    const std::vector<SystemDevice>& systemDevices,
-                                    const std::string& sysRoot);
+    static HelperResult checkDisks(const std::string& mountPoint, dev_t device,
+                                   const std::vector<SystemDevice>& systemDevices,
+                                   const std::string& sysRoot);
     // The whole disks device lies on, named by their folders in the sysfs tree at sysRoot: its own
     // disk for a partition, and for a device made of others (its "slaves") the disks of each of them.
     // Nothing when the tree does not know the device.

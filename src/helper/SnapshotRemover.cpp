@@ -46,7 +46,7 @@ std::vector<unsigned long> SnapshotRemover::parseSnapshotNumbers(std::string_vie
     return numbers;
 }
 
-HelperOutcome SnapshotRemover::deleteSnapshots() const
+HelperResult SnapshotRemover::deleteSnapshots() const
 {
     const auto snapper = ToolRunner::find("snapper", m_toolSearchPath);
     if (!snapper)
@@ -61,7 +61,7 @@ HelperOutcome SnapshotRemover::deleteSnapshots() const
     const auto numbers = parseSnapshotNumbers(listing.out);
     logMessage("Snapshots of the root configuration to delete: ", numbers.size());
     if (numbers.empty())
-        return std::nullopt;
+        return {};
 
     std::vector<std::string> arguments = {"--no-dbus", "-c", "root", "delete"};
     for (const auto number : numbers)
@@ -70,7 +70,7 @@ HelperOutcome SnapshotRemover::deleteSnapshots() const
     if (!deletion.succeeded())
         return HelperError::failed("snapper could not delete the snapshots (" + deletion.describeFailure() +
                                    ")");
-    return std::nullopt;
+    return {};
 }
 
 } // namespace cv

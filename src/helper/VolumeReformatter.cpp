@@ -55,13 +55,13 @@ std::vector<std::string_view> splitOptions(std::string_view options)
 // has) is accepted on its source when that is a block device.
 std::optional<std::string> blockDevice(const MountEntry& entry)
 {
-    const dev_t wanted = makedev(entry.major, entry.minor);
+    const dev_t wanted = entry.device;
     struct stat info = {};
     if (!entry.source.empty() && entry.source.front() == '/' && ::stat(entry.source.c_str(), &info) == 0 &&
-        S_ISBLK(info.st_mode) && (info.st_rdev == wanted || entry.major == 0))
+        S_ISBLK(info.st_mode) && (info.st_rdev == wanted || major(wanted) == 0))
         return entry.source;
-    std::ifstream uevent("/sys/dev/block/" + std::to_string(entry.major) + ":" + std::to_string(entry.minor) +
-                         "/uevent");
+    std::ifstream uevent("/sys/dev/block/" + std::to_string(major(wanted)) + ":" +
+                         std::to_string(minor(wanted)) + "/uevent");
     std::string line;
     while (std::getline(uevent, line)) {
         if (line.rfind("DEVNAME=", 0) != 0)
@@ -110,14 +110,11 @@ bool sameFile(int first, int second)
 // open as parent.
 bool stillLeadsTo(const std::string& path, int parent, int folder)
 {
-    UniqueFd parentNow;
-    std::string name;
-    bool missing = false;
-    if (FileOperations::openParent(path, parentNow, name, missing) || missing ||
-        !sameFile(parentNow.get(), parent))
+    const auto parentNow = FileOperations::openParent(path);
+    if (!parentNow || parentNow->missing || !sameFile(parentNow->folder.get(), parent))
         return false;
-    const UniqueFd folderNow(
-        ::openat(parentNow.get(), name.c_str(), O_PATH | O_NOFOLLOW | O_DIRECTORY | O_CLOEXEC));
+    const UniqueFd folderNow(::openat(parentNow->folder.get(), parentNow->name.c_str(),
+                                      O_PATH | O_NOFOLLOW | O_DIRECTORY | O_CLOEXEC));
     return folderNow && sameFile(folderNow.get(), folder);
 }
 
@@ -131,7 +128,7 @@ std::string readText(const char* path)
 
 // Mounts target's file system, on device, onto the folder open as folder (an O_PATH descriptor),
 // with target's options. An option the file system does not take back is left out and logged.
-HelperOutcome mountOnto(int folder, const MountEntry& target, const std::string& device)
+HelperResult mountOnto(int folder, const MountEntry& target, const std::string& device)
 {
     const auto failure = [&](const char* step) {
         return HelperError::failed("Cannot mount " + device + " at " + target.mountPoint + " (" + step +
@@ -157,7 +154,7 @@ HelperOutcome mountOnto(int folder, const MountEntry& target, const std::string&
         return failure("fsmount");
     if (::move_mount(mount.get(), "", folder, "", MOVE_MOUNT_F_EMPTY_PATH | MOVE_MOUNT_T_EMPTY_PATH) != 0)
         return failure("move_mount");
-    return std::nullopt;
+    return {};
 }
 
 } // namespace
@@ -166,22 +163,23 @@ VolumeReformatter::VolumeReformatter(std::vector<std::string> toolSearchPath, St
     : m_toolSearchPath(std::move(toolSearchPath)), m_stageHook(std::move(stageHook))
 {}
 
-HelperOutcome VolumeReformatter::findTarget(const std::string& mountPoint, int mountId,
-                                            const std::vector<MountEntry>& mounts, MountEntry& target)
+Expected<MountEntry, HelperError> VolumeReformatter::findTarget(const std::string& mountPoint,
+                                                                std::uint64_t mountId,
+                                                                const std::vector<MountEntry>& mounts)
 {
     const auto found = std::find_if(mounts.begin(), mounts.end(),
-                                    [mountId](const MountEntry& entry) { return entry.id == mountId; });
+                                    [mountId](const MountEntry& entry) { return entry.mountId == mountId; });
     if (found == mounts.end() || found->mountPoint != mountPoint)
         return HelperError::invalidArgument(mountPoint + " is not a mount point");
     if (found->root != "/")
         return HelperError::invalidArgument(mountPoint + " is a bind mount of the folder " + found->root +
                                             ", not a whole volume");
     for (const auto& entry : mounts) {
-        if (entry.id == found->id)
+        if (entry.mountId == found->mountId)
             continue;
-        if (entry.id == found->parentId && entry.mountPoint == mountPoint)
+        if (entry.mountId == found->parentId && entry.mountPoint == mountPoint)
             return HelperError::invalidArgument(mountPoint + " is mounted over another file system there");
-        if (entry.major == found->major && entry.minor == found->minor)
+        if (entry.device == found->device)
             return HelperError::invalidArgument("The file system at " + mountPoint + " is also mounted at " +
                                                 entry.mountPoint);
         if (entry.mountPoint.size() > mountPoint.size() && entry.mountPoint.rfind(mountPoint + "/", 0) == 0)
@@ -190,8 +188,7 @@ HelperOutcome VolumeReformatter::findTarget(const std::string& mountPoint, int m
     if (!mkfsCommand(found->fsType, "", found->source))
         return HelperError::invalidArgument("Reformatting a file system of type " + found->fsType +
                                             " is not supported");
-    target = *found;
-    return std::nullopt;
+    return *found;
 }
 
 std::optional<VolumeReformatter::MkfsCommand>
@@ -269,24 +266,25 @@ VolumeReformatter::fileSystemOptions(std::string_view superOptions)
     return options;
 }
 
-HelperOutcome VolumeReformatter::reformatVolumeAt(const std::string& mountPath) const
+HelperResult VolumeReformatter::reformatVolumeAt(const std::string& mountPath) const
 {
     std::lock_guard lock(reformatMutex());
-    if (auto refusal = ArgumentCheck::checkPath(mountPath))
-        return HelperError::invalidArgument(*refusal);
+    if (const auto checked = ArgumentCheck::checkPath(mountPath); !checked)
+        return HelperError::invalidArgument(checked.error());
     const std::string mountPoint = ArgumentCheck::normalized(mountPath);
-    if (auto refusal = ReformatPolicy::checkPlace(mountPoint))
-        return refusal;
+    if (auto checked = ReformatPolicy::checkPlace(mountPoint); !checked)
+        return checked;
 
     // The folder that holds the mount point, resolved once and without links; everything after
     // goes through it.
-    UniqueFd parent;
-    std::string name;
-    bool missing = false;
-    if (auto error = FileOperations::openParent(mountPoint, parent, name, missing))
-        return error;
-    UniqueFd top(
-        missing ? -1 : ::openat(parent.get(), name.c_str(), O_PATH | O_NOFOLLOW | O_DIRECTORY | O_CLOEXEC));
+    auto opened = FileOperations::openParent(mountPoint);
+    if (!opened)
+        return Unexpected(opened.error());
+    const UniqueFd parent = std::move(opened->folder);
+    const std::string name = opened->name;
+    UniqueFd top(opened->missing
+                     ? -1
+                     : ::openat(parent.get(), name.c_str(), O_PATH | O_NOFOLLOW | O_DIRECTORY | O_CLOEXEC));
     const auto mountId = top ? mountIdOf(top.get()) : std::nullopt;
     top.reset(); // it would keep the volume busy
     const auto parentMountId = mountIdOf(parent.get());
@@ -295,10 +293,11 @@ HelperOutcome VolumeReformatter::reformatVolumeAt(const std::string& mountPath) 
     const auto mounts = MountTable::readCurrent();
     if (!mounts)
         return HelperError::failed("Cannot read the table of mounted file systems");
-    MountEntry target;
-    if (auto refusal = findTarget(mountPoint, static_cast<int>(*mountId), *mounts, target))
-        return refusal;
-    if (static_cast<std::uint64_t>(target.parentId) != *parentMountId)
+    const auto found = findTarget(mountPoint, *mountId, *mounts);
+    if (!found)
+        return Unexpected(found.error());
+    const MountEntry& target = *found;
+    if (target.parentId != *parentMountId)
         return HelperError::invalidArgument(mountPoint + " is not a mount point");
 
     const auto device = blockDevice(target);
@@ -311,10 +310,11 @@ HelperOutcome VolumeReformatter::reformatVolumeAt(const std::string& mountPath) 
     struct stat held = {};
     if (!holder || ::fstat(holder.get(), &held) != 0 || !S_ISBLK(held.st_mode))
         return HelperError::failed("Cannot open the device " + *device + ": " + std::strerror(errno));
-    if (auto refusal = ReformatPolicy::checkDisks(
+    if (auto checked = ReformatPolicy::checkDisks(
             mountPoint, held.st_rdev, ReformatPolicy::systemDevices(*mounts, readText("/proc/swaps")),
-            "/sys"))
-        return refusal;
+            "/sys");
+        !checked)
+        return checked;
     const auto sequence = diskSequence(holder.get());
 
     const auto blkid = ToolRunner::find("blkid", m_toolSearchPath);
@@ -350,10 +350,10 @@ HelperOutcome VolumeReformatter::reformatVolumeAt(const std::string& mountPath) 
                                    "; it was unmounted, and nothing was formatted");
     const auto mountBack = [&](const std::string& problem) {
         const auto again = mountOnto(folder.get(), target, *device);
-        return HelperError::failed(
-            problem + (again ? "; " + target.mountPoint + " is left unmounted (" + again->message + ")"
-                             : "; nothing was formatted, and the volume was mounted "
-                               "again at its folder"));
+        return HelperError::failed(problem + (!again ? "; " + target.mountPoint + " is left unmounted (" +
+                                                           again.error().message + ")"
+                                                     : "; nothing was formatted, and the volume was mounted "
+                                                       "again at its folder"));
     };
     // The device itself must be free now: an exclusive open fails while it is mounted anywhere.
     {
@@ -379,14 +379,14 @@ HelperOutcome VolumeReformatter::reformatVolumeAt(const std::string& mountPath) 
         const auto again = mountOnto(folder.get(), target, *device);
         return HelperError::failed(command->program + " failed on " + *device + " (" +
                                    made.describeFailure() + ")" +
-                                   (again ? "; " + target.mountPoint + " is left unmounted"
-                                          : "; the old file system was mounted again"));
+                                   (!again ? "; " + target.mountPoint + " is left unmounted"
+                                           : "; the old file system was mounted again"));
     }
-    if (auto error = mountOnto(folder.get(), target, *device))
+    if (const auto mounted = mountOnto(folder.get(), target, *device); !mounted)
         return HelperError::failed("The new file system on " + *device +
-                                   " could not be mounted: " + error->message);
+                                   " could not be mounted: " + mounted.error().message);
     logMessage("Reformatted ", target.mountPoint);
-    return std::nullopt;
+    return {};
 }
 
 void VolumeReformatter::stage(std::string_view name) const

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "common/MountTable.h"
 #include "helper/HelperError.h"
-#include "helper/MountTable.h"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -38,14 +39,14 @@ public:
 
     explicit VolumeReformatter(std::vector<std::string> toolSearchPath, StageHook stageHook = {});
 
-    HelperOutcome reformatVolumeAt(const std::string& mountPath) const;
+    HelperResult reformatVolumeAt(const std::string& mountPath) const;
 
     // The mount to reformat: the one with mountId among mounts, which must be mounted at mountPoint
     // (normalized). Else the reason for refusing: a path that is not a mount point, a bind mount of
     // a folder, a file system mounted at a second place too or over another one, a volume with other
     // mounts inside, or a type without a known mkfs.
-    static HelperOutcome findTarget(const std::string& mountPoint, int mountId,
-                                    const std::vector<MountEntry>& mounts, MountEntry& target);
+    static Expected<MountEntry, HelperError> findTarget(const std::string& mountPoint, std::uint64_t mountId,
+                                                        const std::vector<MountEntry>& mounts);
     // How to make a new file system of fsType on device, non-interactively, keeping label (an empty
     // label gives none). Nothing for types whose mkfs is not known.
     static std::optional<MkfsCommand> mkfsCommand(const std::string& fsType, const std::string& label,

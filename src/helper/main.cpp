@@ -12,12 +12,12 @@ int main(int argc, char** argv)
 {
     ::umask(022);
     QCoreApplication application(argc, argv);
-    cv::HelperRunner::Options options;
-    QString error;
-    if (!cv::HelperRunner::parseArguments(QCoreApplication::arguments().mid(1), options, error)) {
-        cv::logLine(error.toStdString());
+    const auto options =
+        cv::HelperRunner::parseArguments(QCoreApplication::arguments().mid(1), cv::HelperRunner::Options());
+    if (!options) {
+        cv::logLine(options.error().toStdString());
         return 2;
     }
     cv::PolkitAuthorizer authorizer;
-    return cv::HelperRunner::run(options, authorizer, cv::ToolRunner::defaultSearchPath());
+    return cv::HelperRunner::run(*options, authorizer, cv::ToolRunner::defaultSearchPath());
 }

@@ -1,7 +1,8 @@
 #include "system/HelperToolService.h"
 
+#include "common/HelperToolProtocol.h"
 #include "common/Log.h"
-#include "system/HelperToolProtocol.h"
+#include "helpertoolproxy.h"
 
 #include <QCoreApplication>
 #include <QDBusPendingCallWatcher>
@@ -64,6 +65,7 @@ HelperToolService::HelperToolService(const QString& busAddress, QObject* parent)
 
 HelperToolService::~HelperToolService()
 {
+    m_helperTool.reset();
     if (!m_busAddress.isEmpty() && m_helperToolConnection)
         QDBusConnection::disconnectFromBus(m_connectionName);
 }
@@ -117,6 +119,7 @@ void HelperToolService::connectToHelperTool()
     Q_ASSERT(QThread::currentThread() == thread());
     if (m_helperToolConnection && m_helperToolConnection->isConnected())
         return;
+    m_helperTool.reset();
     m_helperToolConnection.reset();
     QDBusConnection connection = m_busAddress.isEmpty()
                                      ? QDBusConnection::systemBus()
@@ -127,12 +130,18 @@ void HelperToolService::connectToHelperTool()
         return;
     }
     m_helperToolConnection = connection;
+    // Calls go to the helper's well-known name, so that the bus starts a new helper when the last
+    // one left for being idle.
+    m_helperTool =
+        std::make_unique<HelperToolProxy>(QLatin1String(HelperToolProtocol::serviceName),
+                                          QLatin1String(HelperToolProtocol::objectPath), connection);
 }
 
 void HelperToolService::invalidateConnection()
 {
     if (!m_helperToolConnection)
         return;
+    m_helperTool.reset();
     m_helperToolConnection.reset();
     if (!m_busAddress.isEmpty())
         QDBusConnection::disconnectFromBus(m_connectionName);
@@ -140,106 +149,114 @@ void HelperToolService::invalidateConnection()
 }
 
 void HelperToolService::connectAndExecuteCommandBlock(
-    const std::function<void(std::optional<std::string>)>& block)
+    const std::function<void(Expected<HelperToolProxy*, std::string>)>& block)
 {
     Q_ASSERT(QThread::currentThread() == thread());
     connectToHelperTool();
-    if (!m_helperToolConnection) {
-        block(m_busAddress.isEmpty() ? std::string("The system bus cannot be reached")
-                                     : "The bus " + m_busAddress.toStdString() + " cannot be reached");
+    if (!m_helperTool) {
+        block(Unexpected(m_busAddress.isEmpty()
+                             ? std::string("The system bus cannot be reached")
+                             : "The bus " + m_busAddress.toStdString() + " cannot be reached"));
         return;
     }
-    block(std::nullopt);
+    block(m_helperTool.get());
 }
 
-void HelperToolService::sendCommand(const QString& method, const QVariantList& arguments, int timeoutMs,
-                                    Reply reply, const char* successLog)
+void HelperToolService::sendCommand(const char* method, Call call, int timeoutMs, Reply reply,
+                                    const char* successLog)
 {
-    sendAttempt(method, arguments, QDeadlineTimer(timeoutMs), kFirstBusyRetryMs, std::move(reply),
+    sendAttempt(method, std::move(call), QDeadlineTimer(timeoutMs), kFirstBusyRetryMs, std::move(reply),
                 successLog);
 }
 
-void HelperToolService::sendAttempt(const QString& method, const QVariantList& arguments,
-                                    QDeadlineTimer deadline, int retryMs, Reply reply, const char* successLog)
+void HelperToolService::sendAttempt(const char* method, Call call, QDeadlineTimer deadline, int retryMs,
+                                    Reply reply, const char* successLog)
 {
-    connectAndExecuteCommandBlock([&](std::optional<std::string> error) {
-        if (error) {
-            logMessage("Proxy Error ", *error);
+    connectAndExecuteCommandBlock([&](Expected<HelperToolProxy*, std::string> helperTool) {
+        if (!helperTool) {
+            logMessage("Proxy Error ", helperTool.error());
             if (reply)
-                reply(error);
+                reply(helperTool.error());
             return;
         }
-        QDBusMessage call = QDBusMessage::createMethodCall(
-            QLatin1String(HelperToolProtocol::serviceName), QLatin1String(HelperToolProtocol::objectPath),
-            QLatin1String(HelperToolProtocol::interfaceName), method);
-        call.setArguments(arguments);
-        const int timeoutMs =
-            static_cast<int>(std::clamp<qint64>(deadline.remainingTime(), 1, kUnlimitedTimeoutMs));
-        auto* watcher = new QDBusPendingCallWatcher(m_helperToolConnection->asyncCall(call, timeoutMs), this);
-        connect(watcher, &QDBusPendingCallWatcher::finished, this,
-                [this, method, arguments, deadline, retryMs, reply,
-                 successLog](QDBusPendingCallWatcher* finished) {
-                    finished->deleteLater();
-                    const QDBusMessage answer = finished->reply();
-                    // The helper is still asking polkit about an earlier call of ours (the user may be
-                    // typing the password): this call is sent again until that is answered.
-                    if (answer.errorName() == QLatin1String(HelperToolProtocol::errorBusy) &&
-                        deadline.remainingTime() > retryMs) {
-                        if (retryMs == kFirstBusyRetryMs)
-                            logMessage("HelperTool busy, ", method.toStdString(), " is sent again shortly");
-                        QTimer::singleShot(retryMs, this, [=, this]() {
-                            sendAttempt(method, arguments, deadline, std::min(retryMs * 2, kMaxBusyRetryMs),
-                                        reply, successLog);
-                        });
-                        return;
+        HelperToolProxy& proxy = **helperTool;
+        proxy.setTimeout(
+            static_cast<int>(std::clamp<qint64>(deadline.remainingTime(), 1, kUnlimitedTimeoutMs)));
+        auto* watcher = new QDBusPendingCallWatcher(call(proxy), this);
+        connect(
+            watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, method, call, deadline, retryMs, reply, successLog](QDBusPendingCallWatcher* finished) {
+                finished->deleteLater();
+                const QDBusMessage answer = finished->reply();
+                // The helper is still asking polkit about an earlier call of ours (the user may be
+                // typing the password): this call is sent again until that is answered.
+                if (answer.errorName() == QLatin1String(HelperToolProtocol::errorBusy) &&
+                    deadline.remainingTime() > retryMs) {
+                    if (retryMs == kFirstBusyRetryMs)
+                        logMessage("HelperTool busy, ", method, " is sent again shortly");
+                    QTimer::singleShot(retryMs, this, [=, this]() {
+                        sendAttempt(method, call, deadline, std::min(retryMs * 2, kMaxBusyRetryMs), reply,
+                                    successLog);
+                    });
+                    return;
+                }
+                if (answer.type() == QDBusMessage::ErrorMessage) {
+                    const std::string text = describe(answer);
+                    if (isProxyError(answer.errorName())) {
+                        logMessage("Proxy Error ", text);
+                        if (!m_helperToolConnection || !m_helperToolConnection->isConnected())
+                            invalidateConnection();
+                    } else {
+                        logMessage("Error ", text);
                     }
-                    if (answer.type() == QDBusMessage::ErrorMessage) {
-                        const std::string text = describe(answer);
-                        if (isProxyError(answer.errorName())) {
-                            logMessage("Proxy Error ", text);
-                            if (!m_helperToolConnection || !m_helperToolConnection->isConnected())
-                                invalidateConnection();
-                        } else {
-                            logMessage("Error ", text);
-                        }
-                        if (reply)
-                            reply(text);
-                        return;
-                    }
-                    if (successLog)
-                        logLine(successLog);
                     if (reply)
-                        reply(std::nullopt);
-                });
+                        reply(text);
+                    return;
+                }
+                if (successLog)
+                    logLine(successLog);
+                if (reply)
+                    reply(std::nullopt);
+            });
     });
 }
 
 void HelperToolService::allowWriteOperationsOnPath(const std::string& path, Reply reply)
 {
     runOnServiceThread([this, bytes = pathBytes(path), reply = std::move(reply)]() {
-        sendCommand(QStringLiteral("changePermissionsOfFileAt"), {bytes}, kFileCallTimeoutMs, reply, nullptr);
+        sendCommand(
+            "changePermissionsOfFileAt",
+            [bytes](HelperToolProxy& helperTool) { return helperTool.changePermissionsOfFileAt(bytes); },
+            kFileCallTimeoutMs, reply, nullptr);
     });
 }
 
 void HelperToolService::deleteFileAtPath(const std::string& path, Reply reply)
 {
     runOnServiceThread([this, bytes = pathBytes(path), reply = std::move(reply)]() {
-        sendCommand(QStringLiteral("deleteFileAtPath"), {bytes}, kFileCallTimeoutMs, reply, nullptr);
+        sendCommand(
+            "deleteFileAtPath",
+            [bytes](HelperToolProxy& helperTool) { return helperTool.deleteFileAtPath(bytes); },
+            kFileCallTimeoutMs, reply, nullptr);
     });
 }
 
 void HelperToolService::reformatVolumeAt(const std::string& mountPath, Reply reply)
 {
     runOnServiceThread([this, bytes = pathBytes(mountPath), reply = std::move(reply)]() {
-        sendCommand(QStringLiteral("reformatVolumeAt"), {bytes}, kUnlimitedTimeoutMs, reply, nullptr);
+        sendCommand(
+            "reformatVolumeAt",
+            [bytes](HelperToolProxy& helperTool) { return helperTool.reformatVolumeAt(bytes); },
+            kUnlimitedTimeoutMs, reply, nullptr);
     });
 }
 
 void HelperToolService::deleteSnapshotsWithReply(Reply reply)
 {
     runOnServiceThread([this, reply = std::move(reply)]() {
-        sendCommand(QStringLiteral("deleteSnapshots"), {}, kUnlimitedTimeoutMs, reply,
-                    "Success in Deleting Snapshots");
+        sendCommand(
+            "deleteSnapshots", [](HelperToolProxy& helperTool) { return helperTool.deleteSnapshots(); },
+            kUnlimitedTimeoutMs, reply, "Success in Deleting Snapshots");
     });
 }
 
@@ -252,18 +269,16 @@ void HelperToolService::updateIfNeeded()
 {
     runOnServiceThread([this]() {
         const QString expected = QLatin1String(HelperToolProtocol::version);
-        connectAndExecuteCommandBlock([&](std::optional<std::string> error) {
-            if (error) {
-                logMessage("Proxy Error ", *error);
+        connectAndExecuteCommandBlock([&](Expected<HelperToolProxy*, std::string> helperTool) {
+            if (!helperTool) {
+                logMessage("Proxy Error ", helperTool.error());
                 Q_EMIT updateChecked(false);
                 installAction();
                 return;
             }
-            const QDBusMessage call = QDBusMessage::createMethodCall(
-                QLatin1String(HelperToolProtocol::serviceName), QLatin1String(HelperToolProtocol::objectPath),
-                QLatin1String(HelperToolProtocol::interfaceName), QStringLiteral("getVersion"));
-            auto* watcher =
-                new QDBusPendingCallWatcher(m_helperToolConnection->asyncCall(call, kVersionTimeoutMs), this);
+            HelperToolProxy& proxy = **helperTool;
+            proxy.setTimeout(kVersionTimeoutMs);
+            auto* watcher = new QDBusPendingCallWatcher(proxy.getVersion(), this);
             connect(watcher, &QDBusPendingCallWatcher::finished, this,
                     [this, expected](QDBusPendingCallWatcher* finished) {
                         finished->deleteLater();

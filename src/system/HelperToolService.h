@@ -1,17 +1,20 @@
 #pragma once
 
+#include "common/Expected.h"
 #include "engine/HelperToolClient.h"
 
 #include <QDBusConnection>
-#include <QDBusMessage>
+#include <QDBusPendingCall>
 #include <QDeadlineTimer>
 #include <QObject>
 #include <QString>
 #include <QStringList>
-#include <QVariantList>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+
+class HelperToolProxy; // generated from the helper's interface description
 
 namespace cv {
 
@@ -19,7 +22,9 @@ namespace cv {
 // system bus and sends it the root-only work of a job. One shared instance lives on the GUI thread.
 // Every operation may be called from any thread; it moves itself to the service's thread, sends its
 // call without blocking, and calls its reply at most once, with an error text or nothing on success.
-// Without a bus, a helper or pkexec every call answers an error at once rather than hanging.
+// Without a bus, a helper or pkexec every call answers an error at once rather than hanging. The
+// calls go through a proxy generated from the interface description the helper's adaptor is
+// generated from.
 class HelperToolService : public QObject, public HelperToolClient
 {
     Q_OBJECT
@@ -60,22 +65,26 @@ Q_SIGNALS:
     void installFinished(bool success);
 
 private:
+    // One call of the helper's interface, made through its proxy.
+    using Call = std::function<QDBusPendingCall(HelperToolProxy& helperTool)>;
+
     // Runs command on the service's thread: at once when called there, else posted there.
     void runOnServiceThread(std::function<void()> command);
-    // Connects, then runs block with the connection error or nothing.
-    void connectAndExecuteCommandBlock(const std::function<void(std::optional<std::string> error)>& block);
-    // Sends method with arguments to the helper and hands the outcome to reply; successLog is
-    // logged on success when not empty. A busy answer is not handed on: the call is sent again,
-    // after retryMs and then longer pauses, until the deadline of the whole call.
-    void sendCommand(const QString& method, const QVariantList& arguments, int timeoutMs, Reply reply,
+    // Connects, then runs block with the helper's proxy, or with why there is none.
+    void
+    connectAndExecuteCommandBlock(const std::function<void(Expected<HelperToolProxy*, std::string>)>& block);
+    // Makes call (of the helper's method, named for the log) and hands the outcome to reply;
+    // successLog is logged on success when not empty. A busy answer is not handed on: the call is
+    // made again, after retryMs and then longer pauses, until the deadline of the whole call.
+    void sendCommand(const char* method, Call call, int timeoutMs, Reply reply, const char* successLog);
+    void sendAttempt(const char* method, Call call, QDeadlineTimer deadline, int retryMs, Reply reply,
                      const char* successLog);
-    void sendAttempt(const QString& method, const QVariantList& arguments, QDeadlineTimer deadline,
-                     int retryMs, Reply reply, const char* successLog);
     void invalidateConnection();
 
     QString m_busAddress;
     QString m_connectionName;
     std::optional<QDBusConnection> m_helperToolConnection;
+    std::unique_ptr<HelperToolProxy> m_helperTool; // the helper, on m_helperToolConnection
     QString m_installProgram;
     QStringList m_installArguments;
     bool m_installing = false;

@@ -4,7 +4,7 @@
 #include "common/PathText.h"
 #include "common/UniqueFd.h"
 #include "targets/FolderWalker.h"
-#include "targets/MountTable.h"
+#include "common/MountTable.h"
 #include "targets/Volume.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "targets/MountTable.h"
+#include "common/MountTable.h"
 
 #include <cstdint>
 #include <map>

@@ -1,7 +1,7 @@
 #include "targets/VolumeMonitor.h"
 
 #include "common/Log.h"
-#include "targets/MountTable.h"
+#include "common/MountTable.h"
 
 #include <cerrno>
 #include <cstring>

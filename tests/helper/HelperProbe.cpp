@@ -3,7 +3,7 @@
 //   helper_probe ADDRESS can-write PATH    0 when PATH opens for writing
 //   helper_probe ADDRESS allow-write PATH  0 when the helper opened PATH up and it then opens for writing
 //   helper_probe ADDRESS own-name          0 when the bus refuses this user the helper's name
-#include "system/HelperToolProtocol.h"
+#include "common/HelperToolProtocol.h"
 #include "system/HelperToolService.h"
 
 #include <QCoreApplication>

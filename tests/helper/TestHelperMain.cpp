@@ -16,7 +16,7 @@ class AllowingAuthorizer : public cv::Authorizer
 public:
     void checkAuthorization(const QDBusConnection&, const QString&, Decision decision) override
     {
-        decision(true, QString());
+        decision(Authorization());
     }
 };
 
@@ -44,11 +44,11 @@ int main(int argc, char** argv)
         };
         arguments.remove(hook, 2);
     }
-    QString error;
-    if (!cv::HelperRunner::parseArguments(arguments, options, error)) {
-        cv::logLine(error.toStdString());
+    const auto parsed = cv::HelperRunner::parseArguments(arguments, std::move(options));
+    if (!parsed) {
+        cv::logLine(parsed.error().toStdString());
         return 2;
     }
     AllowingAuthorizer authorizer;
-    return cv::HelperRunner::run(options, authorizer, toolSearchPath);
+    return cv::HelperRunner::run(*parsed, authorizer, toolSearchPath);
 }

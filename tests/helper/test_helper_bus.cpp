@@ -6,11 +6,11 @@
 #include "ProcessRunner.h"
 #include "ReplyCatcher.h"
 #include "TempDir.h"
+#include "common/HelperToolProtocol.h"
+#include "common/MountTable.h"
 #include "common/UniqueFd.h"
 #include "helper/ArgumentCheck.h"
 #include "helper/FileOperations.h"
-#include "helper/MountTable.h"
-#include "system/HelperToolProtocol.h"
 #include "system/HelperToolService.h"
 
 #include <QDBusArgument>
@@ -273,8 +273,7 @@ public:
             cv::test::runProcess({"mkfs.ext4", "-q", "-L", label, m_image}).exitCode != 0 ||
             cv::test::runProcess({"mount", "-o", "loop", m_image, m_mountPoint}).exitCode != 0)
             return;
-        const auto mounts = cv::MountTable::readCurrent();
-        for (const auto& entry : mounts.value_or(std::vector<cv::MountEntry>{})) {
+        for (const auto& entry : cv::MountTable::read()) {
             if (entry.mountPoint == m_mountPoint)
                 m_device = entry.source;
         }
@@ -299,8 +298,7 @@ public:
     // The mount point of the volume now, or "" when it is not mounted.
     std::string mountedAt() const
     {
-        const auto mounts = cv::MountTable::readCurrent();
-        for (const auto& entry : mounts.value_or(std::vector<cv::MountEntry>{})) {
+        for (const auto& entry : cv::MountTable::read()) {
             if (entry.source == m_device)
                 return entry.mountPoint;
         }

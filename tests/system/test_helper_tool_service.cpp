@@ -3,7 +3,7 @@
 #include "PrivateBus.h"
 #include "ReplyCatcher.h"
 #include "TempDir.h"
-#include "system/HelperToolProtocol.h"
+#include "common/HelperToolProtocol.h"
 #include "system/HelperToolService.h"
 
 #include <QDBusConnection>

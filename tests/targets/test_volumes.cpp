@@ -1,6 +1,6 @@
 #include "TempDir.h"
 #include "TmpfsMount.h"
-#include "targets/MountTable.h"
+#include "common/MountTable.h"
 #include "targets/SystemVolumes.h"
 #include "targets/Volume.h"
 #include "targets/VolumeMonitor.h"
@@ -12,8 +12,8 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
-using cv::MountEntry;
 using cv::MountTable;
+using cv::MountEntry;
 using cv::test::TempDir;
 
 namespace {
@@ -36,71 +36,6 @@ MountEntry mountAt(const std::string& mountPoint, const std::string& type = "tmp
 }
 
 } // namespace
-
-TEST(MountTable, ParsesKernelLines)
-{
-    {
-        const auto entry = MountTable::parseLine(
-            "36 35 98:0 /mnt1 /mnt2 rw,noatime master:1 shared:7 - ext3 /dev/root rw,errors=continue\n");
-        ASSERT_TRUE(entry);
-        EXPECT_EQ(entry->mountId, 36u);
-        EXPECT_EQ(entry->parentId, 35u);
-        EXPECT_EQ(entry->device, makedev(98, 0));
-        EXPECT_EQ(entry->root, "/mnt1");
-        EXPECT_EQ(entry->mountPoint, "/mnt2");
-        EXPECT_EQ(entry->mountOptions, "rw,noatime");
-        EXPECT_EQ(entry->optionalFields, (std::vector<std::string>{"master:1", "shared:7"}));
-        EXPECT_EQ(entry->fsType, "ext3");
-        EXPECT_EQ(entry->source, "/dev/root");
-        EXPECT_EQ(entry->superOptions, "rw,errors=continue");
-    }
-    {
-        SCOPED_TRACE("no optional fields");
-        const auto entry = MountTable::parseLine("27 1 254:0 / / rw,relatime - ext4 /dev/vda rw,discard");
-        ASSERT_TRUE(entry);
-        EXPECT_TRUE(entry->optionalFields.empty());
-        EXPECT_EQ(entry->mountPoint, "/");
-        EXPECT_EQ(entry->source, "/dev/vda");
-    }
-    {
-        SCOPED_TRACE("octal escapes in paths");
-        const auto entry = MountTable::parseLine(
-            "45 27 0:40 / /media/My\\040Stick\\011tab\\012nl\\134back rw - vfat /dev/sdb\\0401 rw");
-        ASSERT_TRUE(entry);
-        EXPECT_EQ(entry->mountPoint, "/media/My Stick\ttab\nnl\\back");
-        EXPECT_EQ(entry->source, "/dev/sdb 1");
-        EXPECT_EQ(MountTable::decodeEscapes("a\\08b\\1"), "a\\08b\\1") << "not an escape: kept as it is";
-        EXPECT_EQ(MountTable::decodeEscapes("\\303\\251t\\303\\251"), "\xc3\xa9t\xc3\xa9");
-    }
-    for (const char* bad : {"", "garbage", "1 2 3:4 / /x rw", "x 1 0:1 / /x rw - tmpfs t rw",
-                            "1 1 0-1 / /x rw - tmpfs t rw", "1 1 0:1 / /x rw - tmpfs"})
-        EXPECT_FALSE(MountTable::parseLine(bad)) << bad;
-
-    const auto table = MountTable::parse("22 27 0:21 / /proc rw - proc proc rw\n"
-                                         "broken line\n"
-                                         "27 1 254:0 / / rw - ext4 /dev/vda rw\n");
-    ASSERT_EQ(table.size(), 2u);
-    EXPECT_EQ(table[1].mountPoint, "/");
-}
-
-TEST(MountTable, PseudoAndSystemMountsAreHidden)
-{
-    for (const auto& [entry, hidden] : std::vector<std::pair<MountEntry, bool>>{
-             {mountAt("/proc", "proc"), true},
-             {mountAt("/sys/fs/cgroup/unified", "cgroup2"), true},
-             {mountAt("/mnt/queues", "mqueue"), true},
-             {mountAt("/media/auto", "autofs"), true},
-             {mountAt("/dev/shm"), true},
-             {mountAt("/run"), true},
-             {mountAt("/run/user/1000"), true},
-             {mountAt("/runner"), false},
-             {mountAt("/devices"), false},
-             {mountAt("/", "ext4"), false},
-             {mountAt("/media/Stick", "vfat"), false},
-             {mountAt("/tmp/work"), false},
-         })
-        EXPECT_EQ(MountTable::isHidden(entry), hidden) << entry.mountPoint << " " << entry.fsType;
-}
 
 TEST(Volume, NamesAndCapacitiesOfAMount)
 {

@@ -3,8 +3,11 @@
 namespace cv {
 
 // The names that the application and its privileged helper agree on: where the helper is found on
-// the system bus, the polkit action that guards it, its version and the errors it answers. The
-// methods themselves are described by resources/dbus/com.Ostrevane.CindervaultForMac.HelperTool.xml.
+// the system bus, the polkit action that guards it, its version and the errors it answers. Both
+// sides include this header. The methods themselves are described by
+// resources/dbus/com.Ostrevane.CindervaultForMac.HelperTool.xml, from which the helper's adaptor
+// and the application's proxy are both generated, so that neither side can call or answer a method
+// the other does not know.
 struct HelperToolProtocol
 {
     static constexpr char serviceName[] = "com.Ostrevane.CindervaultForMac.HelperTool";

@@ -1,7 +1,8 @@
-#include "targets/MountTable.h"
+#include "common/MountTable.h"
 
 #include "common/Log.h"
 #include "common/PathText.h"
+#include "common/UniqueFd.h"
 
 #include <array>
 #include <cerrno>
@@ -15,19 +16,18 @@ namespace cv {
 
 namespace {
 
+// Every blank ends a field, so two blanks in a row make an empty one.
 std::vector<std::string_view> splitFields(std::string_view line)
 {
     std::vector<std::string_view> fields;
     std::size_t start = 0;
-    while (start < line.size()) {
-        auto end = line.find(' ', start);
-        if (end == std::string_view::npos)
-            end = line.size();
-        if (end > start)
-            fields.push_back(line.substr(start, end - start));
+    while (true) {
+        const std::size_t end = std::min(line.find(' ', start), line.size());
+        fields.push_back(line.substr(start, end - start));
+        if (end == line.size())
+            return fields;
         start = end + 1;
     }
-    return fields;
 }
 
 template <typename Number> bool parseNumber(std::string_view text, Number& number)
@@ -41,30 +41,24 @@ bool isOctal(char c)
     return c >= '0' && c <= '7';
 }
 
-// Reads a whole /proc file; its size is unknown in advance.
+// Reads a whole /proc file, whose size is not known in advance; errno tells why when it cannot.
 std::optional<std::string> readProcFile(const char* path)
 {
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    const UniqueFd fd(::open(path, O_RDONLY | O_CLOEXEC));
+    if (!fd)
         return std::nullopt;
     std::string text;
     char buffer[16384];
     for (;;) {
-        const ssize_t length = ::read(fd, buffer, sizeof buffer);
+        const ssize_t length = ::read(fd.get(), buffer, sizeof buffer);
         if (length < 0 && errno == EINTR)
             continue;
-        if (length < 0) {
-            const int error = errno;
-            ::close(fd);
-            errno = error;
+        if (length < 0)
             return std::nullopt;
-        }
         if (length == 0)
-            break;
+            return text;
         text.append(buffer, static_cast<std::size_t>(length));
     }
-    ::close(fd);
-    return text;
 }
 
 } // namespace
@@ -91,11 +85,11 @@ std::optional<MountEntry> MountTable::parseLine(std::string_view line)
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
         line.remove_suffix(1);
     const auto fields = splitFields(line);
-    // Six fixed fields, optional fields, the separator "-", file-system type and source.
+    // id parent major:minor root mount-point options [optional fields...] - type source super-options
     std::size_t separator = 6;
     while (separator < fields.size() && fields[separator] != "-")
         ++separator;
-    if (fields.size() < 6 || separator + 2 >= fields.size())
+    if (separator + 3 >= fields.size())
         return std::nullopt;
 
     MountEntry entry;
@@ -110,13 +104,10 @@ std::optional<MountEntry> MountTable::parseLine(std::string_view line)
     entry.device = makedev(major, minor);
     entry.root = decodeEscapes(fields[3]);
     entry.mountPoint = decodeEscapes(fields[4]);
-    entry.mountOptions = decodeEscapes(fields[5]);
-    for (std::size_t i = 6; i < separator; ++i)
-        entry.optionalFields.push_back(decodeEscapes(fields[i]));
+    entry.mountOptions = std::string(fields[5]);
     entry.fsType = decodeEscapes(fields[separator + 1]);
     entry.source = decodeEscapes(fields[separator + 2]);
-    if (separator + 3 < fields.size())
-        entry.superOptions = decodeEscapes(fields[separator + 3]);
+    entry.superOptions = std::string(fields[separator + 3]);
     return entry;
 }
 
@@ -125,9 +116,7 @@ std::vector<MountEntry> MountTable::parse(std::string_view text)
     std::vector<MountEntry> entries;
     std::size_t start = 0;
     while (start < text.size()) {
-        auto end = text.find('\n', start);
-        if (end == std::string_view::npos)
-            end = text.size();
+        const std::size_t end = std::min(text.find('\n', start), text.size());
         if (auto entry = parseLine(text.substr(start, end - start)))
             entries.push_back(std::move(*entry));
         start = end + 1;
@@ -135,14 +124,22 @@ std::vector<MountEntry> MountTable::parse(std::string_view text)
     return entries;
 }
 
-std::vector<MountEntry> MountTable::read()
+Expected<std::vector<MountEntry>, std::string> MountTable::readCurrent()
 {
     const auto text = readProcFile(kPath);
-    if (!text) {
-        logMessage("Cannot read ", kPath, ": ", std::strerror(errno));
+    if (!text)
+        return Unexpected(std::string("Cannot read ") + kPath + ": " + std::strerror(errno));
+    return parse(*text);
+}
+
+std::vector<MountEntry> MountTable::read()
+{
+    auto mounts = readCurrent();
+    if (!mounts) {
+        logLine(mounts.error());
         return {};
     }
-    return parse(*text);
+    return std::move(mounts).value();
 }
 
 bool MountTable::isHidden(const MountEntry& entry)
