@@ -12,8 +12,8 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
-using cv::MountTable;
 using cv::MountEntry;
+using cv::MountTable;
 using cv::test::TempDir;
 
 namespace {
