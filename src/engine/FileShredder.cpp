@@ -119,7 +119,7 @@ void FileShredder::initVals()
     // deleted, the mount point itself is left as it is.
     for (const auto& path : m_pathCollection->paths()) {
         if (isVolume(path))
-            m_preparedExludes.insert(path);
+            m_preparedExludes.keep(path);
     }
 
     const std::uint64_t cycles = m_algorithm->cycles();
@@ -133,6 +133,7 @@ void FileShredder::initVals()
         m_fileCount = m_pathCollection->fileCount();
         m_fileProgress = 0;
         m_bytesProgress = 0;
+        m_freespaceBytesProgress = 0;
         m_errorCount = 0;
         m_result->fileCountTotal = m_pathCollection->fileCount();
         m_result->bytesCountTotal = m_pathCollection->totalSize();
@@ -168,6 +169,7 @@ void FileShredder::shred()
     logLine("Shred Files");
     for (const auto& path : m_pathCollection->paths())
         m_fileshredCoordinator->shredPath(path, m_preparedExludes);
+    m_fileshredCoordinator->finishShredding();
 }
 
 void FileShredder::renameFilesAndFolders()
@@ -308,12 +310,21 @@ void FileShredder::setCurPath(std::string path)
 void FileShredder::finishUpResult()
 {
     const std::uint64_t cycles = m_algorithm->cycles();
+    // What was really done, not what progress booked: a file cut short by a cancel, or one booked
+    // as done after a failure, is neither overwritten nor removed.
+    const FileShredCoordinator::Totals done =
+        m_fileshredCoordinator ? m_fileshredCoordinator->totals() : FileShredCoordinator::Totals{};
     {
         std::lock_guard lock(m_stateMutex);
-        m_result->fileCountFinished = m_fileProgress;
+        m_result->fileCountFinished = done.filesOverwritten + m_errorCount;
         // A method without passes writes nothing; it must not divide by zero either.
-        m_result->bytesCountFinished =
-            cycles == 0 ? 0 : static_cast<std::int64_t>(static_cast<std::uint64_t>(m_bytesProgress) / cycles);
+        const std::int64_t freeSpace =
+            cycles == 0
+                ? 0
+                : static_cast<std::int64_t>(static_cast<std::uint64_t>(m_freespaceBytesProgress) / cycles);
+        m_result->bytesCountFinished = done.bytesOverwritten + freeSpace;
+        m_result->fileCountRemoved = done.filesRemoved;
+        m_result->bytesCountRemoved = done.bytesRemoved;
         m_result->errorCount = m_errorCount;
     }
     m_result->canceled = isCancelled();
@@ -366,9 +377,9 @@ void FileShredder::fileshredCurrentPath(const std::string& path)
     sendThrottledEvent();
 }
 
-void FileShredder::fileshredAddShredItem(const ShredItem& item)
+void FileShredder::fileshredAddShredItem(ShredItem item)
 {
-    m_result->history.push_back(item);
+    m_result->history.push_back(std::move(item));
     sendThrottledEvent();
 }
 
@@ -399,6 +410,7 @@ void FileShredder::freespaceWrittenBytes(double bytes)
     {
         std::lock_guard lock(m_stateMutex);
         addTo(m_bytesProgress, bytes);
+        addTo(m_freespaceBytesProgress, bytes);
     }
     sendThrottledEvent();
 }
