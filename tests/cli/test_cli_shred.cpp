@@ -183,6 +183,11 @@ TEST(CliShred, SigtermCancelsCleanlyWithTheResult)
     EXPECT_TRUE(at(result, "canceled").toBool());
     EXPECT_EQ(t::listNames(dir / "T"), std::vector<std::string>{"big"})
         << "a cancelled job renames and deletes nothing";
+    // The totals say so: the file was begun, neither overwritten in full nor removed.
+    EXPECT_EQ(at(result, "fileCountFinished").toInt(), 0);
+    EXPECT_EQ(at(result, "bytesCountFinished").toInt(), 0);
+    EXPECT_EQ(at(result, "fileCountRemoved").toInt(), 0);
+    EXPECT_EQ(at(result, "bytesCountRemoved").toInt(), 0);
 }
 
 TEST(CliShred, VolumesNeedTheirOptionAndWipeFreeLeavesNothingBehind)
@@ -266,12 +271,63 @@ TEST(CliShred, AFileThatCannotBeOverwrittenMakesExitStatusOne)
     const int fd = ::open(sparse.c_str(), O_WRONLY | O_CREAT, 0644);
     ASSERT_EQ(::ftruncate(fd, 4000000), 0);
     ::close(fd);
+    t::writeFile(dir / "T/small", "small");
     const auto run = cli({"shred", "--yes", "--json", dir / "T"});
     EXPECT_EQ(run.exitCode, 1) << run.err;
     const QJsonObject result = parse(run.out);
     EXPECT_EQ(at(result, "errorCount").toInt(), 1);
-    EXPECT_EQ(at(at(result, "history").toArray().at(0), "error").toString(),
-              QStringLiteral("Failed to write file"));
+    EXPECT_EQ(at(result, "fileCountRemoved").toInt(), 1);
+    bool sawFailure = false;
+    for (const auto& item : at(result, "history").toArray()) {
+        if (!at(item, "success").toBool()) {
+            sawFailure = true;
+            EXPECT_EQ(at(item, "error").toString(), QStringLiteral("Failed to write file"));
+        }
+    }
+    EXPECT_TRUE(sawFailure);
+    // Deleted, it would leave its content on the device while the user believes it destroyed.
+    EXPECT_EQ(t::listNames(dir.path()), std::vector<std::string>{"T"}) << "its folder keeps its name";
+    EXPECT_EQ(t::listNames(dir / "T"), std::vector<std::string>{"sparse"});
+}
+
+TEST(CliShred, HardLinksAreShreddedOnlyWithEveryName)
+{
+    t::TempDir dir;
+    t::makeDir(dir / "T");
+    t::makeDir(dir / "elsewhere");
+    t::writeFile(dir / "T/linked", "shown elsewhere too");
+    ASSERT_EQ(::link((dir / "T/linked").c_str(), (dir / "elsewhere/linked").c_str()), 0);
+    t::writeFile(dir / "T/both", "both names selected");
+    ASSERT_EQ(::link((dir / "T/both").c_str(), (dir / "T/both2").c_str()), 0);
+
+    const auto run = cli({"shred", "--yes", "--json", dir / "T"});
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    const QJsonObject result = parse(run.out);
+    EXPECT_EQ(at(result, "errorCount").toInt(), 1);
+    EXPECT_EQ(t::readFile(dir / "elsewhere/linked"), Bytes({'s', 'h', 'o', 'w', 'n', ' ', 'e', 'l', 's', 'e',
+                                                            'w', 'h', 'e', 'r', 'e', ' ', 't', 'o', 'o'}));
+    EXPECT_EQ(t::listNames(dir / "T"), std::vector<std::string>{"linked"});
+    for (const auto& item : at(result, "history").toArray()) {
+        if (at(item, "path").toString().endsWith(QStringLiteral("/linked"))) {
+            EXPECT_EQ(at(item, "error").toString(), QStringLiteral("File has other hard links"));
+        }
+    }
+}
+
+TEST(CliShred, ADeepTreeNeedsFewDescriptors)
+{
+    // Under a low descriptor limit every level of a chain deeper than that limit is shredded.
+    t::TempDir dir(t::exists("/dev/shm") ? "/dev/shm" : "");
+    t::makeDir(dir / "chain");
+    t::makeChain(dir / "chain", 3000, "level");
+    const auto run = t::runProcess(
+        {"prlimit", "--nofile=256", CINDERVAULT_CLI, "shred", "--yes", "--json", "--verbose", dir / "chain"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.substr(0, 2000);
+    EXPECT_EQ(run.err.find("Folder changed during the walk"), std::string::npos);
+    const QJsonObject result = parse(run.out);
+    EXPECT_EQ(at(result, "fileCountRemoved").toInt(), 3000);
+    EXPECT_EQ(at(result, "errorCount").toInt(), 0);
+    EXPECT_TRUE(t::listNames(dir.path()).empty());
 }
 
 TEST(CliShred, SavesTheReportWhereItIsToldAndSaysWhere)
