@@ -6,6 +6,9 @@
 
 #include <cmath>
 #include <condition_variable>
+#include <linux/magic.h>
+#include <sys/stat.h>
+#include <sys/vfs.h>
 
 namespace cv {
 
@@ -22,6 +25,15 @@ template <typename Counter> void addTo(Counter& counter, double amount)
 const char* flag(bool value)
 {
     return value ? "1" : "0";
+}
+
+// The lost+found folder at the root of an ext file system, which fsck expects to find there.
+bool isLostAndFound(const std::string& volumePath, const std::string& path)
+{
+    struct statfs fileSystem;
+    struct stat info;
+    return ::statfs(volumePath.c_str(), &fileSystem) == 0 && fileSystem.f_type == EXT4_SUPER_MAGIC &&
+           ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 } // namespace
@@ -116,10 +128,14 @@ void FileShredder::initVals()
         factory.updatePathCollection(*m_pathCollection);
     m_preparedExludes = PathCollectionFactory::prepareExcludesFor(m_pathCollection->excludes());
     // A volume's mount point is where its files live, not one of them: its contents are renamed and
-    // deleted, the mount point itself is left as it is.
+    // deleted, the mount point itself is left as it is, and so is an ext file system's lost+found.
     for (const auto& path : m_pathCollection->paths()) {
-        if (isVolume(path))
-            m_preparedExludes.keep(path);
+        if (!isVolume(path))
+            continue;
+        m_preparedExludes.keep(path);
+        const std::string lostAndFound = path + "/lost+found";
+        if (isLostAndFound(path, lostAndFound))
+            m_preparedExludes.keep(lostAndFound);
     }
 
     const std::uint64_t cycles = m_algorithm->cycles();

@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -328,6 +329,31 @@ TEST(CliShred, ADeepTreeNeedsFewDescriptors)
     EXPECT_EQ(at(result, "fileCountRemoved").toInt(), 3000);
     EXPECT_EQ(at(result, "errorCount").toInt(), 0);
     EXPECT_TRUE(t::listNames(dir.path()).empty());
+}
+
+TEST(CliShred, AWholeExtVolumeKeepsItsLostAndFound)
+{
+    if (!t::isRoot())
+        GTEST_SKIP() << "mounting an ext4 image needs root";
+    t::TempDir dir;
+    const std::string image = dir / "volume.img";
+    const std::string volume = dir / "mnt";
+    t::makeDir(volume);
+    ASSERT_EQ(t::runProcess({"truncate", "-s", "16M", image}).exitCode, 0);
+    ASSERT_EQ(t::runProcess({"mkfs.ext4", "-q", image}).exitCode, 0);
+    ASSERT_EQ(t::runProcess({"mount", "-o", "loop", image, volume}).exitCode, 0);
+    // Unmounted (its loop device freeing itself) whatever happens below.
+    const std::unique_ptr<const std::string, void (*)(const std::string*)> unmount(
+        &volume, [](const std::string* path) { ::umount2(path->c_str(), MNT_DETACH); });
+    ASSERT_TRUE(t::exists(volume + "/lost+found"));
+    t::writeFile(volume + "/lost+found/#1234", "found by fsck");
+    t::makeDir(volume + "/docs");
+    t::writeFile(volume + "/docs/a", "a");
+
+    const auto run = cli({"shred", "--yes", "--volume", "delete", volume});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(t::listNames(volume), std::vector<std::string>{"lost+found"}) << "fsck expects it there";
+    EXPECT_TRUE(t::listNames(volume + "/lost+found").empty()) << "its contents are shredded";
 }
 
 TEST(CliShred, SavesTheReportWhereItIsToldAndSaysWhere)
