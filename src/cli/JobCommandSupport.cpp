@@ -211,7 +211,7 @@ void JobCommandSupport::printJson(const ShredResult& result, const std::optional
     json.beginArray();
     for (const auto& item : result.history) {
         json.beginObject();
-        json.bytesMember("path", item.path);
+        json.bytesMember("path", item.path.str());
         json.key("fileSize");
         json.number(item.fileSize);
         json.key("success");
@@ -246,7 +246,7 @@ void JobCommandSupport::printSummary(const ShredResult& result)
                 static_cast<unsigned long long>(result.errorCount));
     for (const auto& item : result.history) {
         if (!item.success)
-            std::fprintf(stderr, "%s: %s\n", item.path.c_str(), item.error.value_or("failed").c_str());
+            std::fprintf(stderr, "%s: %s\n", item.path.str().c_str(), item.error.value_or("failed").c_str());
     }
 }
 

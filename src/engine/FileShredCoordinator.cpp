@@ -114,7 +114,7 @@ void syncFolder(int fd)
 struct FileShredCoordinator::Walk
 {
     Walk(const Excludes& excludes, const std::string& root, FolderWalker::DirectoryReader* reader)
-        : excludes(excludes), positions{excludes.at(root)}, stays{0}
+        : excludes(excludes), positions{excludes.at(root)}, stays{0}, folders{ItemPath::Folder::top(root)}
     {
         walker.setDirectoryReader(reader);
     }
@@ -125,10 +125,18 @@ struct FileShredCoordinator::Walk
         if (positions.size() <= entry.depth) {
             positions.resize(entry.depth + 1);
             stays.resize(entry.depth + 1);
+            folders.resize(entry.depth + 1);
         }
         positions[entry.depth] = excludes.child(positions[entry.depth - 1], entry.name);
         stays[entry.depth] = 0;
+        if (S_ISDIR(entry.info.st_mode))
+            folders[entry.depth] = ItemPath::Folder::below(folders[entry.depth - 1], entry.name);
         return positions[entry.depth];
+    }
+    // After enter(): the entry's path, sharing its folder's with the other entries there.
+    ItemPath itemPath(const FolderWalker::Entry& entry) const
+    {
+        return {folders[entry.depth - 1], entry.name};
     }
     // After enter(): the entry's own position, and whether something in it (a folder) stays.
     const PreparedExcludes::Position& position(const FolderWalker::Entry& entry) const
@@ -144,6 +152,7 @@ struct FileShredCoordinator::Walk
     FolderWalker walker;
     std::vector<PreparedExcludes::Position> positions;
     std::vector<char> stays;
+    std::vector<std::shared_ptr<const ItemPath::Folder>> folders;
 };
 
 std::size_t FileShredCoordinator::FileIdHash::operator()(const FileId& id) const
@@ -197,7 +206,7 @@ bool FileShredCoordinator::staysAsItIs(const struct stat& info, bool mountRoot,
     return S_ISREG(info.st_mode) && !m_overwritten.contains(idOf(info));
 }
 
-void FileShredCoordinator::reportFailure(std::string path, std::int64_t size, std::string error, bool isFile)
+void FileShredCoordinator::reportFailure(ItemPath path, std::int64_t size, std::string error, bool isFile)
 {
     if (!m_delegate)
         return;
@@ -251,7 +260,7 @@ void FileShredCoordinator::shredPath(const std::string& target, const Excludes& 
                 return true;
             if (position.keeps())
                 return false;
-            shredEntry(entry.dirFd, entry.name, entry.path, entry.info, entry.mountRoot);
+            shredEntry(entry.dirFd, entry.name, walk.itemPath(entry), entry.info, entry.mountRoot);
             // Between files the worker steps aside for whoever else wants the processor. A fixed
             // sleep here would cost more than the overwriting itself on trees of small files.
             if (m_filePause.count() > 0)
@@ -263,7 +272,7 @@ void FileShredCoordinator::shredPath(const std::string& target, const Excludes& 
         [&](const FolderWalker::Entry& entry) {
             // A folder the walk could not read in full: what it holds was not overwritten.
             if (entry.error != 0 && !isCancelled())
-                reportFailure(std::string(entry.path), 0, folderError(entry.error), false);
+                reportFailure(walk.itemPath(entry), 0, folderError(entry.error), false);
             // What stays, and every folder that holds it, is known from here on: the renaming
             // leaves those folders where they are, under their names.
             const bool isFolder = S_ISDIR(entry.info.st_mode);
@@ -292,7 +301,7 @@ void FileShredCoordinator::shredFile(const std::string& path)
     shredEntry(AT_FDCWD, path, path, info, mountRoot);
 }
 
-void FileShredCoordinator::shredEntry(int dirFd, std::string_view name, std::string_view path,
+void FileShredCoordinator::shredEntry(int dirFd, std::string_view name, ItemPath path,
                                       const struct stat& info, bool mountRoot)
 {
     if (isCancelled() || S_ISLNK(info.st_mode))
@@ -302,8 +311,7 @@ void FileShredCoordinator::shredEntry(int dirFd, std::string_view name, std::str
         // containers mount /etc/hosts): whatever is written through it lands outside the selection.
         logMessage("Not shredding ", path, ": a mount point");
         const std::int64_t size = S_ISREG(info.st_mode) ? info.st_size : 0;
-        reportFailure(std::string(path), size, localized("Mount point, left in place"),
-                      S_ISREG(info.st_mode));
+        reportFailure(std::move(path), size, localized("Mount point, left in place"), S_ISREG(info.st_mode));
         return;
     }
     if (!S_ISREG(info.st_mode)) {
@@ -316,12 +324,12 @@ void FileShredCoordinator::shredEntry(int dirFd, std::string_view name, std::str
     if (m_examined.contains(idOf(info)))
         return;
     if (info.st_nlink > 1)
-        shredLinkedFile(dirFd, name, path, info);
+        shredLinkedFile(dirFd, name, std::move(path), info);
     else
-        shredFileAt(dirFd, name.data(), std::string(path), info);
+        shredFileAt(dirFd, name.data(), std::move(path), info);
 }
 
-std::optional<std::string> FileShredCoordinator::shredFileAt(int dirFd, const char* name, std::string path,
+std::optional<std::string> FileShredCoordinator::shredFileAt(int dirFd, const char* name, ItemPath path,
                                                              const struct stat& info)
 {
     const std::int64_t size = info.st_size;
@@ -331,19 +339,23 @@ std::optional<std::string> FileShredCoordinator::shredFileAt(int dirFd, const ch
         m_delegate->fileshredCurrentPath(path);
     ShredItem item{std::move(path), size, false, std::nullopt};
 
-    bool overwritable = true;
     bool cancelled = false;
-    if (::faccessat(dirFd, name, W_OK, AT_EACCESS) != 0 && !changePermission(item.path)) {
-        item.error = localized("Path no writable");
-        overwritable = false;
-    }
     m_fileBytesReported = 0;
-    if (overwritable) {
-        auto opened = RegularFileOpener::openExamined(dirFd, name, info);
-        // Out of descriptors: the walk gives up those it holds beyond the current folder.
-        if (opened.status == RegularFileOpener::Status::OpenFailed && outOfDescriptors(opened.error) &&
-            m_walker && m_walker->releaseDescriptors())
+    auto opened = RegularFileOpener::openExamined(dirFd, name, info);
+    // Out of descriptors: the walk gives up those it holds beyond the current folder.
+    if (opened.status == RegularFileOpener::Status::OpenFailed && outOfDescriptors(opened.error) &&
+        m_walker && m_walker->releaseDescriptors())
+        opened = RegularFileOpener::openExamined(dirFd, name, info);
+    // A file the process may not write is opened up by the helper, if it will.
+    bool overwritable = true;
+    if (opened.status == RegularFileOpener::Status::NotWritable) {
+        overwritable = changePermission(item.path);
+        if (overwritable)
             opened = RegularFileOpener::openExamined(dirFd, name, info);
+        else
+            item.error = localized("Path no writable");
+    }
+    if (overwritable) {
         if (opened.status != RegularFileOpener::Status::Opened) {
             item.error = localized("Failed to open file");
             logMessage("Failed to open file ", item.path, ": ", RegularFileOpener::describe(opened));
@@ -384,12 +396,12 @@ std::optional<std::string> FileShredCoordinator::shredFileAt(int dirFd, const ch
     return error;
 }
 
-void FileShredCoordinator::shredLinkedFile(int dirFd, std::string_view name, std::string_view path,
+void FileShredCoordinator::shredLinkedFile(int dirFd, std::string_view name, ItemPath path,
                                            const struct stat& info)
 {
     // A name is its folder (device and inode) and its name there, however its path was spelled.
     struct stat folder;
-    const SplitPath split = dirFd == AT_FDCWD ? splitPath(std::string(path)) : SplitPath{};
+    const SplitPath split = dirFd == AT_FDCWD ? splitPath(std::string(name)) : SplitPath{};
     const int examined = dirFd == AT_FDCWD ? ::stat(split.parent.c_str(), &folder) : ::fstat(dirFd, &folder);
     if (examined != 0) {
         logMessage("Cannot examine the folder of ", path, ": ", std::strerror(errno));
@@ -404,21 +416,23 @@ void FileShredCoordinator::shredLinkedFile(int dirFd, std::string_view name, std
     file.size = info.st_size;
     const std::string key = std::to_string(folder.st_dev) + ":" + std::to_string(folder.st_ino) + "/" +
                             (dirFd == AT_FDCWD ? split.name : std::string(name));
-    if (file.names.insert(key).second)
-        file.paths.emplace_back(path);
+    const auto sameName = [&key](const auto& known) { return known.first == key; };
+    if (std::none_of(file.names.begin(), file.names.end(), sameName))
+        file.names.emplace_back(key, path);
     if (file.names.size() < file.links)
         return; // its other names may still come; finishShredding() reports it if they do not
 
     // Every name lies inside the selection: the file is overwritten once, through this name, and
     // listed under each of its names.
-    std::vector<std::string> others = std::move(file.paths);
-    std::erase(others, path);
+    std::vector<std::pair<std::string, ItemPath>> names = std::move(file.names);
     const std::int64_t size = file.size;
     m_linkedFiles.erase(found);
-    const auto error = shredFileAt(dirFd, name.data(), std::string(path), info);
+    const auto error = shredFileAt(dirFd, name.data(), std::move(path), info);
     if (isCancelled())
         return;
-    for (auto& other : others) {
+    for (auto& [otherKey, other] : names) {
+        if (otherKey == key)
+            continue;
         if (error) {
             reportFailure(std::move(other), size, *error, true);
             continue;
@@ -443,7 +457,7 @@ void FileShredCoordinator::finishShredding()
                 continue;
             m_examined.insert(id);
             // Overwriting it would destroy what its other names outside the selection show.
-            for (auto& path : found->second.paths) {
+            for (auto& [key, path] : found->second.names) {
                 logMessage("Not overwriting ", path, ": the file has other hard links outside the selection");
                 reportFailure(std::move(path), found->second.size, localized("File has other hard links"),
                               true);
@@ -736,7 +750,17 @@ bool FileShredCoordinator::deleteInFolder(const std::string& folder, const Exclu
     }
     Walk walk(excludes, folder, m_reader);
     const int rootError = walk.walker.walk(
-        rootFd.get(), folder, [&](const FolderWalker::Entry& entry) { return !walk.enter(entry).covered(); },
+        rootFd.get(), folder,
+        [&](const FolderWalker::Entry& entry) {
+            const PreparedExcludes::Position& position = walk.enter(entry);
+            // The folders the renaming emptied go at once, without being listed; the walk finds them
+            // gone. Any other folder is entered, and goes after its contents if they all went.
+            if (S_ISDIR(entry.info.st_mode) && !position.keeps() && !entry.mountRoot && !m_filesOnly &&
+                !m_keepers.contains(idOf(entry.info)) &&
+                ::unlinkat(entry.dirFd, entry.name.data(), AT_REMOVEDIR) == 0)
+                return true;
+            return !position.covered();
+        },
         [&](const FolderWalker::Entry& entry) {
             const bool isFolder = S_ISDIR(entry.info.st_mode);
             // Another file system mounted inside stays, and so does its mount point; a folder goes

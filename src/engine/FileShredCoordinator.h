@@ -27,7 +27,7 @@ class FileShredCoordinatorDelegate
 public:
     virtual ~FileShredCoordinatorDelegate() = default;
     virtual void fileshredWrittenBytes(double bytes) = 0;
-    virtual void fileshredCurrentPath(const std::string& path) = 0;
+    virtual void fileshredCurrentPath(const ItemPath& path) = 0;
     virtual void fileshredAddShredItem(ShredItem item) = 0;
     // A file that could not be overwritten: the rest of its byte amount, booked as done.
     virtual void fileshredReportErrorForMissingBytes(double bytes) = 0;
@@ -128,8 +128,8 @@ private:
     {
         nlink_t links = 0;
         std::int64_t size = 0;
-        std::unordered_set<std::string> names; // each as its folder's device and inode and its name
-        std::vector<std::string> paths;        // in the order met
+        // Each name met, as its folder's device and inode and its name there, with its path.
+        std::vector<std::pair<std::string, ItemPath>> names;
     };
     // One walk of a target: its walker (asked for descriptors when a file cannot be opened) and,
     // per depth, the folder's exclude position and whether something in it stays.
@@ -137,13 +137,12 @@ private:
 
     static FileId idOf(const struct stat& info) { return {info.st_dev, info.st_ino}; }
 
-    void shredEntry(int dirFd, std::string_view name, std::string_view path, const struct stat& info,
-                    bool mountRoot);
+    void shredEntry(int dirFd, std::string_view name, ItemPath path, const struct stat& info, bool mountRoot);
     // Overwrites one regular file and lists it; the error it is listed with, none when overwritten.
-    std::optional<std::string> shredFileAt(int dirFd, const char* name, std::string path,
+    std::optional<std::string> shredFileAt(int dirFd, const char* name, ItemPath path,
                                            const struct stat& info);
-    void shredLinkedFile(int dirFd, std::string_view name, std::string_view path, const struct stat& info);
-    void reportFailure(std::string path, std::int64_t size, std::string error, bool isFile);
+    void shredLinkedFile(int dirFd, std::string_view name, ItemPath path, const struct stat& info);
+    void reportFailure(ItemPath path, std::int64_t size, std::string error, bool isFile);
     bool renameInFolder(const std::string& folder, const Excludes& excludes);
     bool deleteInFolder(const std::string& folder, const Excludes& excludes);
     // 0 when removed, -1 when it stays by rule, else the errno of the failed removal.

@@ -297,7 +297,7 @@ std::shared_ptr<ShredState> FileShredder::getState() const
 {
     auto state = std::make_shared<ShredState>();
     std::lock_guard lock(m_stateMutex);
-    state->path = m_curPath;
+    state->path = m_curPath.str();
     state->curAction = m_action;
     state->fileCount = m_fileCount;
     state->fileProgress = m_fileProgress;
@@ -360,8 +360,8 @@ void FileShredder::cancel()
             m_fileshredCoordinator->cancel();
         if (m_freespaceCoordinator)
             m_freespaceCoordinator->cancel();
-        m_curPath = localized("Canceling...");
-        m_action = m_curPath;
+        m_action = localized("Canceling...");
+        m_curPath = m_action;
         reformatWait = m_reformatWait;
     }
     if (reformatWait) {
@@ -383,7 +383,7 @@ void FileShredder::fileshredWrittenBytes(double bytes)
     sendThrottledEvent();
 }
 
-void FileShredder::fileshredCurrentPath(const std::string& path)
+void FileShredder::fileshredCurrentPath(const ItemPath& path)
 {
     {
         std::lock_guard lock(m_stateMutex);

@@ -88,7 +88,7 @@ public:
 
     // FileShredCoordinatorDelegate
     void fileshredWrittenBytes(double bytes) override;
-    void fileshredCurrentPath(const std::string& path) override;
+    void fileshredCurrentPath(const ItemPath& path) override;
     void fileshredAddShredItem(ShredItem item) override;
     void fileshredReportErrorForMissingBytes(double bytes) override;
     void fileshredRenamingPath(const std::string& text) override;
@@ -136,7 +136,7 @@ private:
     // Counters and texts that cancel() and getState() read from other threads.
     mutable std::mutex m_stateMutex;
     std::string m_action;
-    std::string m_curPath;
+    ItemPath m_curPath; // a file's path is spelt out only when a snapshot shows it
     std::chrono::steady_clock::time_point m_startDate{};
     std::uint64_t m_errorCount = 0;
     std::uint64_t m_fileCount = 0;

@@ -44,7 +44,7 @@ struct Recorder : cv::FileShredCoordinatorDelegate
     std::vector<std::string> current;
 
     void fileshredWrittenBytes(double bytes) override { written += bytes; }
-    void fileshredCurrentPath(const std::string& path) override { current.push_back(path); }
+    void fileshredCurrentPath(const cv::ItemPath& path) override { current.push_back(path.str()); }
     void fileshredAddShredItem(ShredItem item) override { items.push_back(std::move(item)); }
     void fileshredReportErrorForMissingBytes(double bytes) override { missing += bytes; }
     void fileshredRenamingPath(const std::string& text) override { renaming.push_back(text); }
@@ -167,7 +167,8 @@ TEST(FileShredCoordinator, AnExcludedFileAndItsFoldersSurviveEveryPhase)
     ASSERT_EQ(shredding.recorder.items.size(), 2u);
     for (const auto& item : shredding.recorder.items) {
         EXPECT_TRUE(item.success) << item.path;
-        EXPECT_EQ(item.path.find("keep"), std::string::npos) << "the excluded file is never overwritten";
+        EXPECT_EQ(item.path.str().find("keep"), std::string::npos)
+            << "the excluded file is never overwritten";
     }
     EXPECT_EQ(shredding.recorder.written, 3.0 * (5000 + 300));
     EXPECT_EQ(shredding.recorder.missing, 0);
@@ -276,10 +277,9 @@ TEST(FileShredCoordinator, OddNamesAndPathsLongerThanPathMax)
     EXPECT_EQ(content, Bytes(5, 0xFF));
     ASSERT_EQ(shredding.recorder.items.size(), 1u);
     EXPECT_TRUE(shredding.recorder.items[0].success);
-    EXPECT_GT(shredding.recorder.items[0].path.size(), 4096u);
-    EXPECT_EQ(
-        shredding.recorder.items[0].path.substr(shredding.recorder.items[0].path.size() - oddName.size()),
-        oddName)
+    const std::string deepPath = shredding.recorder.items[0].path.str();
+    EXPECT_GT(deepPath.size(), 4096u);
+    EXPECT_EQ(deepPath.substr(deepPath.size() - oddName.size()), oddName)
         << "the name's bytes are kept as they are";
 
     const std::string renamed = shredding.coordinator.renameAtPath(target, {});
@@ -775,4 +775,16 @@ TEST(FileShredCoordinator, FilesAFailedListingHidFromTheOverwriteStayWithTheirCo
     EXPECT_EQ(failed[target + "/sub"], "Folder could not be read: Input/output error");
     for (const auto& name : left)
         EXPECT_EQ(failed[target + "/sub/" + name], "Not overwritten, left in place") << name;
+}
+
+TEST(FileShredCoordinator, HistoryPathsReadAsTheWholePathsTheWalksMet)
+{
+    using Folder = cv::ItemPath::Folder;
+    const auto top = Folder::top("/");
+    EXPECT_EQ(cv::ItemPath(top, "etc").str(), "/etc") << "no doubled slash below /";
+    const auto deep = Folder::below(Folder::below(Folder::top("/a/b/"), "c"), "d\xff");
+    EXPECT_EQ(deep->str(), "/a/b/c/d\xff");
+    EXPECT_EQ(cv::ItemPath(deep, "f").str(), "/a/b/c/d\xff/f");
+    EXPECT_EQ(top->str(), "/");
+    EXPECT_EQ(cv::ItemPath("relative/whole").str(), "relative/whole") << "a path given whole stays as it is";
 }
