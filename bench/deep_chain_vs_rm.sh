@@ -9,14 +9,11 @@ CLI=${CLI:-build/src/cli/cindervault-cli}
 LEVELS=${LEVELS:-"2500 10000 40000"}
 RUNS=${RUNS:-3}
 [ -x "$CLI" ] || { echo "build first: scripts/build" >&2; exit 2; }
+. bench/common.sh
 
 base=$(mktemp -d "${BENCH_DIR:-/dev/shm}/cindervault-chain-bench-XXXXXX")
 trap 'rm -rf "$base"' EXIT
-# The jobs run with a settings store of their own that saves no report: the deletion report is
-# timed by its own benchmark, not here.
-export HOME="$base/home" XDG_CONFIG_HOME="$base/home"/.config
-mkdir -p "$XDG_CONFIG_HOME/Ostrevane"
-printf '[General]\nkSettingsDeletionReportAutoSave=false\n' >"$XDG_CONFIG_HOME/Ostrevane/Cindervault.ini"
+without_reports "$base/home"
 
 # Folder d inside folder d, LEVELS deep, with a file f of 100 bytes in each; made by walking down
 # with relative names, so the chain may be far longer than PATH_MAX.
@@ -25,8 +22,6 @@ make_chain() {
            for (1 .. $n) { open(my $f, ">", "f") or die; print $f "x" x 100; close $f;
                            mkdir "d" or die; chdir "d" or die; }' "$1" "$2"
 }
-seconds() { local s e; s=$(date +%s.%N); "$@" >/dev/null 2>&1 || true; e=$(date +%s.%N); echo "$e - $s" | bc; }
-median() { sort -n | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
 
 echo "chains of nested folders with a file of 100 bytes each, in $(dirname "$base"), median of $RUNS runs"
 printf '%8s  %12s %12s  %10s %10s  %6s\n' levels cindervault rm-rf "cv us/lvl" "rm us/lvl" ratio
