@@ -331,6 +331,41 @@ TEST(CliShred, ADeepTreeNeedsFewDescriptors)
     EXPECT_TRUE(t::listNames(dir.path()).empty());
 }
 
+TEST(CliShred, MountPointsInsideATargetStayWithTheFoldersAboveThem)
+{
+    if (!t::isRoot())
+        GTEST_SKIP() << "mounting needs root";
+    t::TempDir dir;
+    t::writeFile(dir / "hosts", "a file of another place");
+    t::makeDir(dir / "T");
+    t::makeDir(dir / "T/mnt");
+    t::TmpfsMount other(dir / "T/mnt", "1m");
+    ASSERT_TRUE(other.available());
+    t::writeFile(dir / "T/mnt/theirs", "another file system");
+    t::makeDir(dir / "T/etc");
+    t::writeFile(dir / "T/etc/hosts", "");
+    t::writeFile(dir / "T/etc/mine", "mine");
+    ASSERT_EQ(::mount((dir / "hosts").c_str(), (dir / "T/etc/hosts").c_str(), nullptr, MS_BIND, nullptr), 0);
+    const std::string bound = dir / "T/etc/hosts";
+    const std::unique_ptr<const std::string, void (*)(const std::string*)> unmount(
+        &bound, [](const std::string* path) { ::umount2(path->c_str(), MNT_DETACH); });
+
+    const auto run = cli({"shred", "--yes", "--json", dir / "T"});
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    EXPECT_EQ(t::readFile(dir / "hosts"), Bytes({'a', ' ', 'f', 'i', 'l', 'e', ' ', 'o', 'f', ' ', 'a', 'n',
+                                                 'o', 't', 'h', 'e', 'r', ' ', 'p', 'l', 'a', 'c', 'e'}))
+        << "the file mounted into the selection was overwritten through its mount";
+    EXPECT_EQ(t::listNames(dir.path()), (std::vector<std::string>{"T", "hosts"}))
+        << "the target keeps its name";
+    EXPECT_EQ(t::listNames(dir / "T"), (std::vector<std::string>{"etc", "mnt"}));
+    EXPECT_EQ(t::listNames(dir / "T/etc"), std::vector<std::string>{"hosts"});
+    EXPECT_EQ(t::listNames(dir / "T/mnt"), std::vector<std::string>{"theirs"});
+    int mountPoints = 0;
+    for (const auto& item : at(parse(run.out), "history").toArray())
+        mountPoints += at(item, "error").toString() == QStringLiteral("Mount point, left in place");
+    EXPECT_EQ(mountPoints, 2) << "both mount points are named in the result";
+}
+
 TEST(CliShred, AWholeExtVolumeKeepsItsLostAndFound)
 {
     if (!t::isRoot())
