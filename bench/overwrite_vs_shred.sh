@@ -8,6 +8,7 @@ CLI=${CLI:-build/src/cli/cindervault-cli}
 RUNS=${RUNS:-5}
 SIZE_MB=${SIZE_MB:-256}
 [ -x "$CLI" ] || { echo "build first: scripts/build" >&2; exit 2; }
+. bench/common.sh
 
 dir=$(mktemp -d "${BENCH_DIR:-/dev/shm}/cindervault-bench-XXXXXX")
 trap 'rm -rf "$dir"' EXIT
@@ -20,7 +21,6 @@ measure() {
   cat "$dir/time.out"
 }
 
-median() { sort -n | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
 
 : >"$dir/cv"
 : >"$dir/shred"

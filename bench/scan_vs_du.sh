@@ -11,6 +11,7 @@ TOP=${TOP:-20}
 SUB=${SUB:-99}
 FILES=${FILES:-100}
 [ -x "$CLI" ] || { echo "build first: scripts/build" >&2; exit 2; }
+. bench/common.sh
 
 dir=$(mktemp -d "${BENCH_DIR:-/dev/shm}/cindervault-bench-XXXXXX")
 trap 'rm -rf "$dir"' EXIT
@@ -42,7 +43,6 @@ measure() {
   /usr/bin/time -f '%e %M' -o "$dir/time.out" "$@" >"$dir/stdout"
   cat "$dir/time.out" >>"$out"
 }
-median() { sort -n | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
 
 : >"$dir/cv"
 : >"$dir/du"

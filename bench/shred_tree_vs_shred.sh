@@ -8,14 +8,11 @@ CLI=${CLI:-build/src/cli/cindervault-cli}
 FILES=${FILES:-10000}
 RUNS=${RUNS:-3}
 [ -x "$CLI" ] || { echo "build first: scripts/build" >&2; exit 2; }
+. bench/common.sh
 
 base=$(mktemp -d "${BENCH_DIR:-/dev/shm}/cindervault-tree-bench-XXXXXX")
 trap 'rm -rf "$base"' EXIT
-# The jobs run with a settings store of their own that saves no report: the deletion report is
-# timed by its own benchmark, not here.
-export HOME="$base/home" XDG_CONFIG_HOME="$base/home"/.config
-mkdir -p "$XDG_CONFIG_HOME/Ostrevane"
-printf '[General]\nkSettingsDeletionReportAutoSave=false\n' >"$XDG_CONFIG_HOME/Ostrevane/Cindervault.ini"
+without_reports "$base/home"
 make_tree() {
   mkdir -p "$1"
   for d in $(seq 0 99); do
@@ -23,8 +20,6 @@ make_tree() {
     for f in $(seq 0 $((FILES / 100 - 1))); do head -c 4096 /dev/urandom >"$1/d$d/f$f"; done
   done
 }
-seconds() { local s e; s=$(date +%s.%N); "$@" >/dev/null 2>&1 || true; e=$(date +%s.%N); echo "$e - $s" | bc; }
-median() { sort -n | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
 gnu_shred() { find "$1" -type f -exec shred -u -n 1 {} +; rm -rf "$1"; }
 
 cv=(); gnu=()

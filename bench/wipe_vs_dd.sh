@@ -9,18 +9,13 @@ SIZE=${SIZE:-1g}
 RUNS=${RUNS:-3}
 [ "$(id -u)" -eq 0 ] || { echo "needs root to mount a tmpfs" >&2; exit 2; }
 [ -x "$CLI" ] || { echo "build first: scripts/build" >&2; exit 2; }
+. bench/common.sh
 
 mnt=$(mktemp -d /tmp/cindervault-wipe-bench-XXXXXX)
 mount -t tmpfs -o size="$SIZE" cindervault-bench "$mnt"
 trap 'umount "$mnt"; rmdir "$mnt"; rm -rf "$mnt.home"' EXIT
-# The jobs run with a settings store of their own that saves no report: the deletion report is
-# timed by its own benchmark, not here.
-export HOME="$mnt.home" XDG_CONFIG_HOME="$mnt.home"/.config
-mkdir -p "$XDG_CONFIG_HOME/Ostrevane"
-printf '[General]\nkSettingsDeletionReportAutoSave=false\n' >"$XDG_CONFIG_HOME/Ostrevane/Cindervault.ini"
+without_reports "$mnt.home"
 
-seconds() { local s e; s=$(date +%s.%N); "$@" >/dev/null 2>&1 || true; e=$(date +%s.%N); echo "$e - $s" | bc; }
-median() { sort -n | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
 fill_dd() { dd if="$1" of="$mnt/dd.fill" bs=8M; rm -f "$mnt/dd.fill"; }
 
 for pair in "15 /dev/zero" "16 /dev/urandom"; do

@@ -267,6 +267,22 @@
         <source>DESC_CANADIANRCMPTSSITOPSII</source>
         <translation>Royal Canadian Mounted Police TSSIT OPS-II: sechs Runden abwechselnd mit Nullen und Einsen, dann eine Runde mit einem Zufallsbyte.</translation>
     </message>
+    <message>
+        <source>File has other hard links</source>
+        <translation>Datei hat weitere harte Verknüpfungen</translation>
+    </message>
+    <message>
+        <source>Mount point, left in place</source>
+        <translation>Einhängepunkt, unverändert belassen</translation>
+    </message>
+    <message>
+        <source>Folder could not be read</source>
+        <translation>Ordner konnte nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>Not overwritten, left in place</source>
+        <translation>Nicht überschrieben, unverändert belassen</translation>
+    </message>
 </context>
 <context>
     <name>cv::DropFilesViewController</name>

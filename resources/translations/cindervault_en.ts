@@ -267,6 +267,22 @@
         <source>DESC_CANADIANRCMPTSSITOPSII</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>File has other hard links</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mount point, left in place</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Folder could not be read</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not overwritten, left in place</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>cv::DropFilesViewController</name>

@@ -178,6 +178,10 @@ void JobCommandSupport::printJson(const ShredResult& result, const std::optional
     json.number(result.bytesCountTotal);
     json.key("bytesCountFinished");
     json.number(result.bytesCountFinished);
+    json.key("fileCountRemoved");
+    json.number(result.fileCountRemoved);
+    json.key("bytesCountRemoved");
+    json.number(result.bytesCountRemoved);
 
     // Paths as text, and, where a path is not valid UTF-8, its exact bytes in Base64 in the same
     // place of "pathsBase64" (null elsewhere).
@@ -207,7 +211,7 @@ void JobCommandSupport::printJson(const ShredResult& result, const std::optional
     json.beginArray();
     for (const auto& item : result.history) {
         json.beginObject();
-        json.bytesMember("path", item.path);
+        json.bytesMember("path", item.path.str());
         json.key("fileSize");
         json.number(item.fileSize);
         json.key("success");
@@ -231,15 +235,18 @@ void JobCommandSupport::printSummary(const ShredResult& result)
 {
     std::string name = result.algorigthm ? result.algorigthm->selectDesc() : std::string();
     name.erase(0, name.find_first_not_of(' '));
-    std::printf("%s: %llu of %llu files, %s, method %s; %llu could not be overwritten\n",
+    // What was really overwritten and removed: after a cancel that may be less than was begun.
+    std::printf("%s: %llu of %llu files, %s, method %s; %llu removed (%s); %llu could not be overwritten\n",
                 result.canceled ? "Cancelled" : "Done",
                 static_cast<unsigned long long>(result.fileCountFinished),
                 static_cast<unsigned long long>(result.fileCountTotal),
                 formatByteCount(result.bytesCountFinished).c_str(), name.c_str(),
+                static_cast<unsigned long long>(result.fileCountRemoved),
+                formatByteCount(result.bytesCountRemoved).c_str(),
                 static_cast<unsigned long long>(result.errorCount));
     for (const auto& item : result.history) {
         if (!item.success)
-            std::fprintf(stderr, "%s: %s\n", item.path.c_str(), item.error.value_or("failed").c_str());
+            std::fprintf(stderr, "%s: %s\n", item.path.str().c_str(), item.error.value_or("failed").c_str());
     }
 }
 

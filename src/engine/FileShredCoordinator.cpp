@@ -6,12 +6,12 @@
 #include "common/SecureRandom.h"
 #include "common/UniqueFd.h"
 #include "engine/RegularFileOpener.h"
-#include "targets/FolderWalker.h"
 
 #include <cerrno>
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <fcntl.h>
 #include <mutex>
 #include <thread>
@@ -70,19 +70,34 @@ std::size_t characterCount(const std::string& name)
     return std::clamp<std::size_t>(count, 1, kMaxNameLength);
 }
 
-// Renames without ever replacing an existing entry. Where the file system cannot promise that, the
-// target is checked first (a race with another writer is then possible, but no entry of ours is
-// replaced knowingly).
-int renameNoReplace(int dirFd, const std::string& from, const std::string& to)
+// Renames (or moves, from one folder into another) without ever replacing an existing entry.
+// Where the file system cannot promise that, the target is checked first (a race with another
+// writer is then possible, but no entry of ours is replaced knowingly).
+int renameNoReplace(int fromFd, const std::string& from, int toFd, const std::string& to)
 {
-    if (::renameat2(dirFd, from.c_str(), dirFd, to.c_str(), RENAME_NOREPLACE) == 0)
+    if (::renameat2(fromFd, from.c_str(), toFd, to.c_str(), RENAME_NOREPLACE) == 0)
         return 0;
     if (errno != EINVAL && errno != ENOSYS)
         return errno;
     struct stat existing;
-    if (::fstatat(dirFd, to.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0)
+    if (::fstatat(toFd, to.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0)
         return EEXIST;
-    return ::renameat(dirFd, from.c_str(), dirFd, to.c_str()) == 0 ? 0 : errno;
+    return ::renameat(fromFd, from.c_str(), toFd, to.c_str()) == 0 ? 0 : errno;
+}
+
+// How often the renaming walk tells which entry it is at.
+constexpr std::chrono::milliseconds kReportInterval{20};
+
+bool outOfDescriptors(int error)
+{
+    return error == EMFILE || error == ENFILE;
+}
+
+// The message of a folder whose entries the walk could not all reach, with the reason (a folder
+// that changed, or no descriptor left, says so).
+std::string folderError(int error)
+{
+    return localized("Folder could not be read") + ": " + FolderWalker::describeError(error);
 }
 
 // Makes renames and removals of a folder's entries durable before the next phase.
@@ -93,6 +108,58 @@ void syncFolder(int fd)
 }
 
 } // namespace
+
+// One walk of a target, with what the coordinator keeps per depth: the folder's exclude position
+// and whether something in the folder stays (so that the folder keeps its name and place).
+struct FileShredCoordinator::Walk
+{
+    Walk(const Excludes& excludes, const std::string& root, FolderWalker::DirectoryReader* reader)
+        : excludes(excludes), positions{excludes.at(root)}, stays{0}, folders{ItemPath::Folder::top(root)}
+    {
+        walker.setDirectoryReader(reader);
+    }
+
+    // The position of an entry met before anything below it; a folder starts with nothing staying.
+    const PreparedExcludes::Position& enter(const FolderWalker::Entry& entry)
+    {
+        if (positions.size() <= entry.depth) {
+            positions.resize(entry.depth + 1);
+            stays.resize(entry.depth + 1);
+            folders.resize(entry.depth + 1);
+        }
+        positions[entry.depth] = excludes.child(positions[entry.depth - 1], entry.name);
+        stays[entry.depth] = 0;
+        if (S_ISDIR(entry.info.st_mode))
+            folders[entry.depth] = ItemPath::Folder::below(folders[entry.depth - 1], entry.name);
+        return positions[entry.depth];
+    }
+    // After enter(): the entry's path, sharing its folder's with the other entries there.
+    ItemPath itemPath(const FolderWalker::Entry& entry) const
+    {
+        return {folders[entry.depth - 1], entry.name};
+    }
+    // After enter(): the entry's own position, and whether something in it (a folder) stays.
+    const PreparedExcludes::Position& position(const FolderWalker::Entry& entry) const
+    {
+        return positions[entry.depth];
+    }
+    bool holdsWhatStays(const FolderWalker::Entry& entry) const { return stays[entry.depth] != 0; }
+    // The entry stays, and with it the folder that holds it.
+    void markStaying(const FolderWalker::Entry& entry) { stays[entry.depth - 1] = 1; }
+    bool rootHoldsWhatStays() const { return stays.front() != 0; }
+
+    const Excludes& excludes;
+    FolderWalker walker;
+    std::vector<PreparedExcludes::Position> positions;
+    std::vector<char> stays;
+    std::vector<std::shared_ptr<const ItemPath::Folder>> folders;
+};
+
+std::size_t FileShredCoordinator::FileIdHash::operator()(const FileId& id) const
+{
+    return std::hash<std::uint64_t>{}(static_cast<std::uint64_t>(id.inode) * 0x9E3779B97F4A7C15ULL ^
+                                      static_cast<std::uint64_t>(id.device));
+}
 
 FileShredCoordinator::FileShredCoordinator(std::shared_ptr<Algorithm> algorithm, ShredWriter& writer,
                                            HelperToolClient* helperTool)
@@ -116,7 +183,7 @@ void FileShredCoordinator::writtenBytes(double bytes)
 
 bool FileShredCoordinator::pathIsExcludedBy(const std::string& path, const Excludes& excludes)
 {
-    return excludes.find(path) != excludes.end();
+    return excludes.contains(path);
 }
 
 bool FileShredCoordinator::pathIsSymbolicLink(const std::string& path)
@@ -130,41 +197,95 @@ std::string FileShredCoordinator::randomAlphanumericStringWithLength(std::size_t
     return SecureRandom::alphanumeric(count);
 }
 
+bool FileShredCoordinator::staysAsItIs(const struct stat& info, bool mountRoot,
+                                       const PreparedExcludes::Position& position) const
+{
+    if (position.keeps() || mountRoot)
+        return true;
+    // A regular file goes only when this job overwrote that very file completely.
+    return S_ISREG(info.st_mode) && !m_overwritten.contains(idOf(info));
+}
+
+void FileShredCoordinator::reportFailure(ItemPath path, std::int64_t size, std::string error, bool isFile)
+{
+    if (!m_delegate)
+        return;
+    if (isFile)
+        m_delegate->fileshredCurrentPath(path);
+    m_delegate->fileshredReportErrorForMissingBytes(static_cast<double>(m_algorithm->cycles()) *
+                                                    static_cast<double>(size));
+    m_delegate->fileshredAddShredItem(ShredItem{std::move(path), size, false, std::move(error)});
+}
+
 // ---- overwriting ----------------------------------------------------------------------------
 
-void FileShredCoordinator::shredPath(const std::string& path, const Excludes& excludes)
+void FileShredCoordinator::shredPath(const std::string& target, const Excludes& excludes)
 {
+    if (isCancelled())
+        return;
+    const std::string path = withoutTrailingSlash(target);
     struct stat info;
-    if (::lstat(path.c_str(), &info) != 0) {
+    bool mountRoot = false;
+    if (FolderWalker::examine(AT_FDCWD, path.c_str(), info, mountRoot) != 0) {
         logMessage("Cannot shred ", path, ": ", std::strerror(errno));
         return;
     }
+    const PreparedExcludes::Position position = excludes.at(path);
+    if (position.keeps() && !S_ISDIR(info.st_mode))
+        return;
     if (!S_ISDIR(info.st_mode)) {
-        if (!pathIsExcludedBy(path, excludes))
-            shredFileAt(AT_FDCWD, path, path, info);
+        shredEntry(AT_FDCWD, path, path, info, mountRoot);
         return;
     }
+    if (position.covered())
+        return;
     UniqueFd rootFd(FolderWalker::openFolder(path));
     if (!rootFd) {
-        logMessage("Cannot open folder ", path, ": ", std::strerror(errno));
+        const int error = errno;
+        logMessage("Cannot open folder ", path, ": ", std::strerror(error));
+        reportFailure(path, 0, folderError(error), false);
         return;
     }
-    FolderWalker walker;
-    walker.walk(rootFd.get(), path, [&](const FolderWalker::Entry& entry) {
-        if (isCancelled())
-            return false;
-        const std::string entryPath(entry.path);
-        if (!S_ISDIR(entry.info.st_mode) && !pathIsExcludedBy(entryPath, excludes)) {
-            shredFileAt(entry.dirFd, std::string(entry.name), entryPath, entry.info);
+    Walk walk(excludes, path, m_reader);
+    m_walker = &walk.walker;
+    const int rootError = walk.walker.walk(
+        rootFd.get(), path,
+        [&](const FolderWalker::Entry& entry) {
+            if (isCancelled())
+                return false;
+            const PreparedExcludes::Position& position = walk.enter(entry);
+            if (position.covered())
+                return false;
+            if (S_ISDIR(entry.info.st_mode) && !entry.mountRoot)
+                return true;
+            if (position.keeps())
+                return false;
+            shredEntry(entry.dirFd, entry.name, walk.itemPath(entry), entry.info, entry.mountRoot);
             // Between files the worker steps aside for whoever else wants the processor. A fixed
             // sleep here would cost more than the overwriting itself on trees of small files.
             if (m_filePause.count() > 0)
                 std::this_thread::sleep_for(m_filePause);
             else
                 std::this_thread::yield();
-        }
-        return true;
-    });
+            return false;
+        },
+        [&](const FolderWalker::Entry& entry) {
+            // A folder the walk could not read in full: what it holds was not overwritten.
+            if (entry.error != 0 && !isCancelled())
+                reportFailure(walk.itemPath(entry), 0, folderError(entry.error), false);
+            // What stays, and every folder that holds it, is known from here on: the renaming
+            // leaves those folders where they are, under their names.
+            const bool isFolder = S_ISDIR(entry.info.st_mode);
+            if (isCancelled() || staysAsItIs(entry.info, entry.mountRoot, walk.position(entry)) ||
+                (isFolder && (walk.holdsWhatStays(entry) || entry.error != 0))) {
+                if (isFolder && !entry.mountRoot)
+                    m_keepers.insert(idOf(entry.info));
+                walk.markStaying(entry);
+            }
+        });
+    m_walker = nullptr;
+    if (rootError != 0 && !isCancelled())
+        reportFailure(path, 0, folderError(rootError), false);
 }
 
 void FileShredCoordinator::shredFile(const std::string& path)
@@ -172,46 +293,81 @@ void FileShredCoordinator::shredFile(const std::string& path)
     if (isCancelled())
         return;
     struct stat info;
-    if (::lstat(path.c_str(), &info) != 0) {
+    bool mountRoot = false;
+    if (FolderWalker::examine(AT_FDCWD, path.c_str(), info, mountRoot) != 0) {
         logMessage("Cannot shred ", path, ": ", std::strerror(errno));
         return;
     }
-    shredFileAt(AT_FDCWD, path, path, info);
+    shredEntry(AT_FDCWD, path, path, info, mountRoot);
 }
 
-void FileShredCoordinator::shredFileAt(int dirFd, const std::string& name, const std::string& path,
-                                       const struct stat& info)
+void FileShredCoordinator::shredEntry(int dirFd, std::string_view name, ItemPath path,
+                                      const struct stat& info, bool mountRoot)
 {
     if (isCancelled() || S_ISLNK(info.st_mode))
         return;
+    if (mountRoot) {
+        // Another file system's folder, or a file mounted over one of the selection's (as
+        // containers mount /etc/hosts): whatever is written through it lands outside the selection.
+        logMessage("Not shredding ", path, ": a mount point");
+        const std::int64_t size = S_ISREG(info.st_mode) ? info.st_size : 0;
+        reportFailure(std::move(path), size, localized("Mount point, left in place"), S_ISREG(info.st_mode));
+        return;
+    }
     if (!S_ISREG(info.st_mode)) {
         // FIFOs, sockets and devices hold no data of their own to overwrite; they are renamed and
         // removed like any other entry.
         logMessage("Not overwriting ", path, ": ", fileTypeName(info.st_mode));
         return;
     }
+    // Met before in this job (through overlapping targets): overwritten and listed once.
+    if (m_examined.contains(idOf(info)))
+        return;
+    if (info.st_nlink > 1)
+        shredLinkedFile(dirFd, name, std::move(path), info);
+    else
+        shredFileAt(dirFd, name.data(), std::move(path), info);
+}
+
+std::optional<std::string> FileShredCoordinator::shredFileAt(int dirFd, const char* name, ItemPath path,
+                                                             const struct stat& info)
+{
     const std::int64_t size = info.st_size;
+    const FileId id = idOf(info);
+    m_examined.insert(id);
     if (m_delegate)
         m_delegate->fileshredCurrentPath(path);
-    ShredItem item{path, size, false, std::nullopt};
+    ShredItem item{std::move(path), size, false, std::nullopt};
 
-    bool overwritable = true;
     bool cancelled = false;
-    if (::faccessat(dirFd, name.c_str(), W_OK, AT_EACCESS) != 0 && !changePermission(path)) {
-        item.error = localized("Path no writable");
-        overwritable = false;
-    }
     m_fileBytesReported = 0;
+    auto opened = RegularFileOpener::openExamined(dirFd, name, info);
+    // Out of descriptors: the walk gives up those it holds beyond the current folder.
+    if (opened.status == RegularFileOpener::Status::OpenFailed && outOfDescriptors(opened.error) &&
+        m_walker && m_walker->releaseDescriptors())
+        opened = RegularFileOpener::openExamined(dirFd, name, info);
+    // A file the process may not write is opened up by the helper, if it will.
+    bool overwritable = true;
+    if (opened.status == RegularFileOpener::Status::NotWritable) {
+        overwritable = changePermission(item.path);
+        if (overwritable)
+            opened = RegularFileOpener::openExamined(dirFd, name, info);
+        else
+            item.error = localized("Path no writable");
+    }
     if (overwritable) {
-        const auto opened = RegularFileOpener::openExamined(dirFd, name.c_str(), info);
         if (opened.status != RegularFileOpener::Status::Opened) {
             item.error = localized("Failed to open file");
-            logMessage("Failed to open file ", path, ": ", RegularFileOpener::describe(opened));
+            logMessage("Failed to open file ", item.path, ": ", RegularFileOpener::describe(opened));
+        } else if (m_algorithm->cycles() == 0) {
+            // A method without passes writes nothing: the file is not overwritten, so it stays.
+            item.error = localized("Failed to write file");
+            logMessage("Failed to write file ", item.path, ": the method has no passes");
         } else {
             switch (m_writer.shredInFile(opened.fd.get(), static_cast<double>(size))) {
             case ShredWriter::Outcome::Failed:
                 item.error = localized("Failed to write file");
-                logMessage("Failed to write file ", path, ": ", std::strerror(m_writer.lastError()));
+                logMessage("Failed to write file ", item.path, ": ", std::strerror(m_writer.lastError()));
                 break;
             case ShredWriter::Outcome::Cancelled:
                 // Only part of the passes reached the file: it is not overwritten, though no error.
@@ -224,22 +380,111 @@ void FileShredCoordinator::shredFileAt(int dirFd, const std::string& name, const
             }
         }
     }
+    if (item.success) {
+        m_overwritten.emplace(id, size);
+        ++m_totals.filesOverwritten;
+        m_totals.bytesOverwritten += size;
+    }
     if (!item.success && !cancelled && m_delegate) {
         // What the writer did not report of the file's full amount is booked as done here.
         const double full = static_cast<double>(m_algorithm->cycles()) * static_cast<double>(size);
         m_delegate->fileshredReportErrorForMissingBytes(std::max(0.0, full - m_fileBytesReported));
     }
+    std::optional<std::string> error = item.error;
     if (m_delegate)
-        m_delegate->fileshredAddShredItem(item);
+        m_delegate->fileshredAddShredItem(std::move(item));
+    return error;
+}
+
+void FileShredCoordinator::shredLinkedFile(int dirFd, std::string_view name, ItemPath path,
+                                           const struct stat& info)
+{
+    // A name is its folder (device and inode) and its name there, however its path was spelled.
+    struct stat folder;
+    const SplitPath split = dirFd == AT_FDCWD ? splitPath(std::string(name)) : SplitPath{};
+    const int examined = dirFd == AT_FDCWD ? ::stat(split.parent.c_str(), &folder) : ::fstat(dirFd, &folder);
+    if (examined != 0) {
+        logMessage("Cannot examine the folder of ", path, ": ", std::strerror(errno));
+        return;
+    }
+    const FileId id = idOf(info);
+    auto [found, fresh] = m_linkedFiles.try_emplace(id);
+    LinkedFile& file = found->second;
+    if (fresh)
+        m_linkedOrder.push_back(id);
+    file.links = info.st_nlink;
+    file.size = info.st_size;
+    const std::string key = std::to_string(folder.st_dev) + ":" + std::to_string(folder.st_ino) + "/" +
+                            (dirFd == AT_FDCWD ? split.name : std::string(name));
+    const auto sameName = [&key](const auto& known) { return known.first == key; };
+    if (std::none_of(file.names.begin(), file.names.end(), sameName))
+        file.names.emplace_back(key, path);
+    if (file.names.size() < file.links)
+        return; // its other names may still come; finishShredding() reports it if they do not
+
+    // Every name lies inside the selection: the file is overwritten once, through this name, and
+    // listed under each of its names.
+    std::vector<std::pair<std::string, ItemPath>> names = std::move(file.names);
+    const std::int64_t size = file.size;
+    m_linkedFiles.erase(found);
+    const auto error = shredFileAt(dirFd, name.data(), std::move(path), info);
+    if (isCancelled())
+        return;
+    for (auto& [otherKey, other] : names) {
+        if (otherKey == key)
+            continue;
+        if (error) {
+            reportFailure(std::move(other), size, *error, true);
+            continue;
+        }
+        ++m_totals.filesOverwritten;
+        if (!m_delegate)
+            continue;
+        m_delegate->fileshredCurrentPath(other);
+        // The scan counted the file under each name; progress follows it.
+        m_delegate->fileshredWrittenBytes(static_cast<double>(m_algorithm->cycles()) *
+                                          static_cast<double>(size));
+        m_delegate->fileshredAddShredItem(ShredItem{std::move(other), size, true, std::nullopt});
+    }
+}
+
+void FileShredCoordinator::finishShredding()
+{
+    if (!isCancelled()) {
+        for (const FileId& id : m_linkedOrder) {
+            const auto found = m_linkedFiles.find(id);
+            if (found == m_linkedFiles.end())
+                continue;
+            m_examined.insert(id);
+            // Overwriting it would destroy what its other names outside the selection show.
+            for (auto& [key, path] : found->second.names) {
+                logMessage("Not overwriting ", path, ": the file has other hard links outside the selection");
+                reportFailure(std::move(path), found->second.size, localized("File has other hard links"),
+                              true);
+            }
+        }
+    }
+    m_linkedFiles.clear();
+    m_linkedOrder.clear();
+}
+
+bool FileShredCoordinator::reportDue()
+{
+    const auto now = std::chrono::steady_clock::now();
+    if (now - m_lastReport < kReportInterval)
+        return false;
+    m_lastReport = now;
+    return true;
 }
 
 // ---- renaming -------------------------------------------------------------------------------
 
-bool FileShredCoordinator::renameEntryAt(int dirFd, const std::string& name, const std::string& path,
-                                         std::uint64_t rounds, std::string* newName)
+std::optional<std::string> FileShredCoordinator::renameEntryAt(int dirFd, const std::string& name, int toFd,
+                                                               std::size_t length, std::string_view path,
+                                                               std::uint64_t rounds)
 {
-    const std::size_t length = characterCount(name);
     std::string current = name;
+    int currentFd = dirFd;
     bool renamed = false;
     int lastError = 0;
     for (std::uint64_t round = 0; round < rounds; ++round) {
@@ -248,9 +493,10 @@ bool FileShredCoordinator::renameEntryAt(int dirFd, const std::string& name, con
         int error = EEXIST;
         for (int attempt = 0; attempt < kNameAttempts && error == EEXIST; ++attempt) {
             const std::string candidate = randomAlphanumericStringWithLength(length);
-            error = renameNoReplace(dirFd, current, candidate);
+            error = renameNoReplace(currentFd, current, toFd, candidate);
             if (error == 0) {
                 current = candidate;
+                currentFd = toFd;
                 renamed = true;
             }
         }
@@ -259,9 +505,9 @@ bool FileShredCoordinator::renameEntryAt(int dirFd, const std::string& name, con
     }
     if (lastError != 0)
         logMessage("Renaming ", path, " failed in some rounds: ", std::strerror(lastError));
-    if (newName)
-        *newName = current;
-    return renamed;
+    if (!renamed)
+        return std::nullopt;
+    return current;
 }
 
 std::string FileShredCoordinator::renameAtPath(const std::string& target, const Excludes& excludes)
@@ -269,13 +515,19 @@ std::string FileShredCoordinator::renameAtPath(const std::string& target, const 
     const std::string path = withoutTrailingSlash(target);
     // After a cancel a target keeps its name: renamed but never deleted, it would be lost to the user.
     struct stat info;
-    if (isCancelled() || ::lstat(path.c_str(), &info) != 0)
+    bool mountRoot = false;
+    if (isCancelled() || FolderWalker::examine(AT_FDCWD, path.c_str(), info, mountRoot) != 0)
         return path;
+    const PreparedExcludes::Position position = excludes.at(path);
+    bool stays = staysAsItIs(info, mountRoot, position);
     // A folder's contents are renamed even when the folder itself keeps its name because it holds
-    // something excluded.
-    if (S_ISDIR(info.st_mode))
-        renameFileOrFilderInFolder(path, excludes);
-    if (pathIsExcludedBy(path, excludes) || (m_filesOnly && S_ISDIR(info.st_mode)))
+    // something that stays.
+    if (S_ISDIR(info.st_mode)) {
+        if (!position.covered())
+            stays = renameInFolder(path, excludes) || stays;
+        stays = stays || m_filesOnly;
+    }
+    if (stays)
         return path;
 
     const SplitPath split = splitPath(path);
@@ -284,46 +536,146 @@ std::string FileShredCoordinator::renameAtPath(const std::string& target, const 
         logMessage("Cannot rename ", path, ": ", std::strerror(errno));
         return path;
     }
-    std::string newName;
-    if (!renameEntryAt(parentFd.get(), split.name, path, 1, &newName))
+    const auto newName =
+        renameEntryAt(parentFd.get(), split.name, parentFd.get(), characterCount(split.name), path, 1);
+    if (!newName)
         return path;
     syncFolder(parentFd.get());
-    return joinPath(split.parent, newName);
+    return joinPath(split.parent, *newName);
 }
 
 void FileShredCoordinator::renameFileOrFilderInFolder(const std::string& folder, const Excludes& excludes)
 {
+    renameInFolder(withoutTrailingSlash(folder), excludes);
+}
+
+bool FileShredCoordinator::renameInFolder(const std::string& folder, const Excludes& excludes)
+{
     if (isCancelled())
-        return;
-    struct stat info;
-    if (::lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
-        return;
+        return true;
     if (::access(folder.c_str(), W_OK) != 0)
         changePermission(folder);
-
     UniqueFd folderFd(FolderWalker::openFolder(folder));
-    if (!folderFd)
-        return;
-    const std::string renamingFile = localized("Renaming File");
-    FolderWalker walker;
-    walker.walk(
-        folderFd.get(), folder, [&](const FolderWalker::Entry&) { return !isCancelled(); },
+    if (!folderFd) {
+        logMessage("Cannot rename in ", folder, ": ", std::strerror(errno));
+        return true;
+    }
+    // The walk stays in the folders that keep their names: those that hold something that stays
+    // (known from the overwrite walk, or found now). Every other folder is renamed where it is and
+    // then emptied into the folder the walk is in (see flatten()).
+    Walk walk(excludes, folder, m_reader);
+    const auto keepsItsPlace = [&](const FolderWalker::Entry& entry) {
+        return m_filesOnly || walk.position(entry).keeps() || m_keepers.contains(idOf(entry.info));
+    };
+    const int rootError = walk.walker.walk(
+        folderFd.get(), folder,
         [&](const FolderWalker::Entry& entry) {
-            const std::string entryPath(entry.path);
-            // Links are not renamed, nor the mount points of other file systems inside the folder.
-            if (isCancelled() || S_ISLNK(entry.info.st_mode) || entry.info.st_dev != info.st_dev ||
-                pathIsExcludedBy(entryPath, excludes))
+            if (isCancelled() || walk.enter(entry).covered())
+                return false;
+            return S_ISDIR(entry.info.st_mode) && keepsItsPlace(entry);
+        },
+        [&](const FolderWalker::Entry& entry) {
+            const bool isFolder = S_ISDIR(entry.info.st_mode);
+            // Files not overwritten, mount points, excluded items and the folders that hold any
+            // of them keep their names: they stay where the user can find them.
+            if (isCancelled() || staysAsItIs(entry.info, entry.mountRoot, walk.position(entry)) ||
+                (isFolder && (keepsItsPlace(entry) || walk.holdsWhatStays(entry) || entry.error != 0))) {
+                walk.markStaying(entry);
                 return;
-            if (m_filesOnly && S_ISDIR(entry.info.st_mode))
+            }
+            // Links inside a target keep their names: they are removed, never followed.
+            if (S_ISLNK(entry.info.st_mode))
                 return;
-            if (m_delegate)
-                m_delegate->fileshredRenamingPath(renamingFile + " - " + entryPath);
-            renameEntryAt(entry.dirFd, std::string(entry.name), entryPath, m_algorithm->cycles(), nullptr);
+            if (m_delegate && reportDue())
+                m_delegate->fileshredRenamingPath(localized("Renaming File") + " - " +
+                                                  std::string(entry.path));
+            const std::string name(entry.name);
+            const auto renamed = renameEntryAt(entry.dirFd, name, entry.dirFd, characterCount(name),
+                                               entry.path, m_algorithm->cycles());
+            const std::string_view holder = entry.path.substr(0, entry.path.size() - entry.name.size() - 1);
+            if (isFolder &&
+                flatten(entry.dirFd, holder, renamed.value_or(name), entry.info, characterCount(name)))
+                walk.markStaying(entry);
         });
     // The renames must reach the device before the entries are deleted; one file-system sync covers
     // every folder of the walk.
     if (::syncfs(folderFd.get()) != 0)
         logMessage("Syncing the renames in ", folder, " failed: ", std::strerror(errno));
+    return walk.rootHoldsWhatStays() || rootError != 0;
+}
+
+bool FileShredCoordinator::flatten(int holderFd, std::string_view holderPath, const std::string& name,
+                                   const struct stat& info, std::size_t relativeLength)
+{
+    // Renaming an entry costs the system the depth of the entry (it checks the whole way up to the
+    // root), so a deep tree renamed where it stands costs the square of its depth. Its folders hold
+    // nothing that stays, so their contents may move: each entry is moved up into the holder (its
+    // first rename round) and renamed there, and each moved folder is emptied in turn. Every move
+    // is from a folder directly inside the holder, so each costs the same at any depth of the
+    // tree. A moved entry's name is as long as its path below the holder was.
+    struct Pending
+    {
+        std::string path; // within the holder; one name unless a folder could not be moved
+        struct stat info;
+        std::size_t relativeLength;
+    };
+    std::deque<Pending> pending{Pending{name, info, relativeLength}};
+    FolderWalker::DirectoryReader systemReader;
+    FolderWalker::DirectoryReader& reader = m_reader ? *m_reader : systemReader;
+    bool leftovers = false;
+    std::string names;
+    while (!pending.empty()) {
+        if (isCancelled())
+            return true;
+        const Pending folder = std::move(pending.front());
+        pending.pop_front();
+        UniqueFd fd(FolderWalker::openExamined(holderFd, folder.path.c_str(), folder.info));
+        names.clear();
+        const int error = fd ? FolderWalker::readNames(fd.get(), names, reader) : errno;
+        if (error != 0) {
+            logMessage("Cannot rename in ", holderPath, "/", folder.path, ": ",
+                       FolderWalker::describeError(error));
+            leftovers = true;
+        }
+        for (std::size_t offset = 0; offset < names.size();) {
+            const std::string entryName(names.data() + offset);
+            offset += entryName.size() + 1;
+            struct stat entryInfo;
+            bool mountRoot = false;
+            if (FolderWalker::examine(fd.get(), entryName.c_str(), entryInfo, mountRoot) != 0) {
+                leftovers = leftovers || errno != ENOENT;
+                continue;
+            }
+            // Links keep their names (they go with the folder's contents); what appeared since the
+            // overwrite walk and stays keeps its name and makes the folder stay.
+            if (S_ISLNK(entryInfo.st_mode))
+                continue;
+            if (mountRoot || entryInfo.st_dev != folder.info.st_dev ||
+                staysAsItIs(entryInfo, false, PreparedExcludes::Position())) {
+                leftovers = true;
+                continue;
+            }
+            const std::size_t length = folder.relativeLength + 1 + characterCount(entryName);
+            if (m_delegate && reportDue())
+                m_delegate->fileshredRenamingPath(localized("Renaming File") + " - " +
+                                                  std::string(holderPath) + "/" + folder.path + "/" +
+                                                  entryName);
+            const std::uint64_t rounds = m_algorithm->cycles();
+            if (auto moved = renameEntryAt(fd.get(), entryName, holderFd, std::min(length, kMaxNameLength),
+                                           entryName, rounds)) {
+                if (S_ISDIR(entryInfo.st_mode))
+                    pending.push_back(Pending{std::move(*moved), entryInfo, length});
+                continue;
+            }
+            // It cannot move (a folder the process may not write, for one): renamed where it is.
+            const auto renamed =
+                renameEntryAt(fd.get(), entryName, fd.get(), characterCount(entryName), entryName, rounds);
+            if (S_ISDIR(entryInfo.st_mode))
+                pending.push_back(
+                    Pending{folder.path + "/" + renamed.value_or(entryName), entryInfo, length});
+        }
+    }
+    return leftovers;
 }
 
 // ---- flushing -------------------------------------------------------------------------------
@@ -350,7 +702,7 @@ void FileShredCoordinator::flushLog(const std::string& volumePath, std::uint64_t
     int failures = 0;
     for (std::uint64_t round = 0; round < count; ++round) {
         const std::string candidate = randomAlphanumericStringWithLength(kFlushNameLength);
-        const int error = renameNoReplace(rootFd.get(), current, candidate);
+        const int error = renameNoReplace(rootFd.get(), current, rootFd.get(), candidate);
         if (error == 0) {
             current = candidate;
         } else {
@@ -375,36 +727,84 @@ void FileShredCoordinator::saveDelete(const std::string& target, const Excludes&
     if (isCancelled())
         return;
     struct stat info;
-    if (::lstat(path.c_str(), &info) != 0)
+    bool mountRoot = false;
+    if (FolderWalker::examine(AT_FDCWD, path.c_str(), info, mountRoot) != 0)
         return;
+    const PreparedExcludes::Position position = excludes.at(path);
     const bool isFolder = S_ISDIR(info.st_mode);
-    if (isFolder) {
-        UniqueFd rootFd(FolderWalker::openFolder(path));
-        FolderWalker walker;
-        if (rootFd) {
-            walker.walk(rootFd.get(), path, nullptr, [&](const FolderWalker::Entry& entry) {
-                const bool entryIsFolder = S_ISDIR(entry.info.st_mode);
-                const std::string entryPath(entry.path);
-                // Another file system mounted inside stays, and so does its mount point.
-                if (entry.info.st_dev != info.st_dev || pathIsExcludedBy(entryPath, excludes) ||
-                    (m_filesOnly && entryIsFolder))
-                    return;
-                if (::unlinkat(entry.dirFd, entry.name.data(), entryIsFolder ? AT_REMOVEDIR : 0) == 0 ||
-                    errno == ENOENT)
-                    return;
-                const int error = errno;
-                if (!forceDelete(entryPath))
-                    logMessage("oops: ", entryPath, ": ", std::strerror(error));
-            });
-        }
-    }
-    if (pathIsExcludedBy(path, excludes) || (m_filesOnly && isFolder))
+    bool stays = position.keeps() || (isFolder && m_filesOnly) || (!isFolder && mountRoot);
+    if (isFolder && !position.covered())
+        stays = deleteInFolder(path, excludes) || stays;
+    if (stays)
         return;
-    if (::unlinkat(AT_FDCWD, path.c_str(), isFolder ? AT_REMOVEDIR : 0) == 0 || errno == ENOENT)
-        return;
-    const int error = errno;
-    if (!forceDelete(path))
+    if (const int error = removeEntry(AT_FDCWD, path, path, info); error > 0)
         logMessage("Error while deleting path ", path, " -> ", std::strerror(error));
+}
+
+bool FileShredCoordinator::deleteInFolder(const std::string& folder, const Excludes& excludes)
+{
+    UniqueFd rootFd(FolderWalker::openFolder(folder));
+    if (!rootFd) {
+        logMessage("Cannot delete in ", folder, ": ", std::strerror(errno));
+        return true;
+    }
+    Walk walk(excludes, folder, m_reader);
+    const int rootError = walk.walker.walk(
+        rootFd.get(), folder,
+        [&](const FolderWalker::Entry& entry) {
+            const PreparedExcludes::Position& position = walk.enter(entry);
+            // The folders the renaming emptied go at once, without being listed; the walk finds them
+            // gone. Any other folder is entered, and goes after its contents if they all went.
+            if (S_ISDIR(entry.info.st_mode) && !position.keeps() && !entry.mountRoot && !m_filesOnly &&
+                !m_keepers.contains(idOf(entry.info)) &&
+                ::unlinkat(entry.dirFd, entry.name.data(), AT_REMOVEDIR) == 0)
+                return true;
+            return !position.covered();
+        },
+        [&](const FolderWalker::Entry& entry) {
+            const bool isFolder = S_ISDIR(entry.info.st_mode);
+            // Another file system mounted inside stays, and so does its mount point; a folder goes
+            // only when everything in it went.
+            bool stays = walk.position(entry).keeps() || entry.mountRoot ||
+                         (isFolder && (walk.holdsWhatStays(entry) || entry.error != 0 || m_filesOnly));
+            if (!stays) {
+                const int error = removeEntry(entry.dirFd, entry.name, entry.path, entry.info);
+                if (error > 0)
+                    logMessage("oops: ", entry.path, ": ", std::strerror(error));
+                stays = error != 0;
+            }
+            if (stays)
+                walk.markStaying(entry);
+        });
+    return walk.rootHoldsWhatStays() || rootError != 0;
+}
+
+int FileShredCoordinator::removeEntry(int dirFd, std::string_view name, std::string_view path,
+                                      const struct stat& info)
+{
+    const bool isFolder = S_ISDIR(info.st_mode);
+    const FileId id = idOf(info);
+    if (S_ISREG(info.st_mode) && !m_overwritten.contains(id)) {
+        // Never overwritten by this job: a failed file (listed already), or one the overwrite walk
+        // never met (a listing that failed, a file that came later). Its content would stay on the
+        // device after deletion.
+        if (m_examined.insert(id).second) {
+            logMessage("Not deleting ", path, ": this job has not overwritten it");
+            reportFailure(std::string(path), info.st_size, localized("Not overwritten, left in place"), true);
+        }
+        return -1;
+    }
+    if (::unlinkat(dirFd, name.data(), isFolder ? AT_REMOVEDIR : 0) != 0 && errno != ENOENT) {
+        const int error = errno;
+        if (!forceDelete(std::string(path)))
+            return error;
+    }
+    if (S_ISREG(info.st_mode)) {
+        ++m_totals.filesRemoved;
+        if (m_removed.insert(id).second)
+            m_totals.bytesRemoved += m_overwritten[id];
+    }
+    return 0;
 }
 
 // ---- the privileged helper ------------------------------------------------------------------

@@ -4,14 +4,20 @@
 #include "engine/HelperToolClient.h"
 #include "engine/ShredItem.h"
 #include "engine/ShredWriter.h"
+#include "targets/FolderWalker.h"
+#include "targets/PreparedExcludes.h"
 
 #include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
+#include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 namespace cv {
 
@@ -21,8 +27,8 @@ class FileShredCoordinatorDelegate
 public:
     virtual ~FileShredCoordinatorDelegate() = default;
     virtual void fileshredWrittenBytes(double bytes) = 0;
-    virtual void fileshredCurrentPath(const std::string& path) = 0;
-    virtual void fileshredAddShredItem(const ShredItem& item) = 0;
+    virtual void fileshredCurrentPath(const ItemPath& path) = 0;
+    virtual void fileshredAddShredItem(ShredItem item) = 0;
     // A file that could not be overwritten: the rest of its byte amount, booked as done.
     virtual void fileshredReportErrorForMissingBytes(double bytes) = 0;
     virtual void fileshredRenamingPath(const std::string& text) = 0;
@@ -35,13 +41,29 @@ public:
 // handed to the privileged helper. Runs on the job's worker thread only (it blocks while waiting
 // for the helper); cancel() may come from any thread.
 //
-// Excludes are the job's prepared set: every excluded path, everything below an excluded folder and
-// every folder above an excluded path, so that such folders are neither renamed nor deleted while
-// their other contents are.
+// One coordinator serves a whole job and keeps its record of the files it overwrote completely
+// (device and inode). A regular file is deleted only when it is in that record: a file that could
+// not be overwritten, that a failed listing hid from the overwrite walk, or that appeared later
+// stays under its own name, and so do the folders that hold it. A file with other hard links is
+// overwritten only when the walks of the job met every one of its names. Mount points inside a
+// target (folders or single files) are never entered, overwritten, renamed or deleted.
+//
+// Excludes are the job's prepared set: every excluded path with everything below it, and every
+// folder above an excluded path, so that such folders are neither renamed nor deleted while their
+// other contents are.
 class FileShredCoordinator : public ShredWriterDelegate
 {
 public:
-    using Excludes = std::unordered_set<std::string>;
+    using Excludes = PreparedExcludes;
+
+    // What the job really did to files, for its totals. Bytes are one-pass bytes.
+    struct Totals
+    {
+        std::uint64_t filesOverwritten = 0; // names of files overwritten completely
+        std::int64_t bytesOverwritten = 0;  // each such file counted once, whatever its names
+        std::uint64_t filesRemoved = 0;     // names of overwritten files removed
+        std::int64_t bytesRemoved = 0;
+    };
 
     // How long a helper call may take before it counts as refused.
     static constexpr std::chrono::milliseconds kHelperTimeout{5000};
@@ -57,9 +79,14 @@ public:
     void setHelperTimeout(std::chrono::milliseconds timeout) { m_helperTimeout = timeout; }
     // A sleep after each file of a folder walk; without one the walk only yields the processor.
     void setFilePause(std::chrono::microseconds pause) { m_filePause = pause; }
+    // Where the walks read folders from; tests make listings fail here.
+    void setDirectoryReader(FolderWalker::DirectoryReader* reader) { m_reader = reader; }
 
     // Overwrites every regular file at or under path.
     void shredPath(const std::string& path, const Excludes& excludes);
+    // After the last shredPath of a job: the files with other hard links whose every name the walks
+    // did not meet are reported, one item per name met, and left as they are.
+    void finishShredding();
     // Overwrites one file and reports it.
     void shredFile(const std::string& path);
     // Renames path (and, for a folder, everything in it); returns the new path, or path unchanged.
@@ -68,7 +95,7 @@ public:
     void renameFileOrFilderInFolder(const std::string& folder, const Excludes& excludes);
     // Creates "Flush.dat" at the volume's root and renames it count times.
     void flushLog(const std::string& volumePath, std::uint64_t count);
-    // Deletes path and everything under it that is not excluded.
+    // Deletes path and everything under it that is not excluded and that may go.
     void saveDelete(const std::string& path, const Excludes& excludes);
 
     bool changePermission(const std::string& path);
@@ -78,27 +105,87 @@ public:
     static bool pathIsSymbolicLink(const std::string& path);
     static std::string randomAlphanumericStringWithLength(std::size_t count);
 
+    const Totals& totals() const { return m_totals; }
+
     void cancel();
     bool isCancelled() const { return m_cancel.load(std::memory_order_relaxed); }
 
     void writtenBytes(double bytes) override;
 
 private:
-    void shredFileAt(int dirFd, const std::string& name, const std::string& path, const struct stat& info);
-    // Renames name in dirFd `rounds` times; newName gets the name it ends with.
-    bool renameEntryAt(int dirFd, const std::string& name, const std::string& path, std::uint64_t rounds,
-                       std::string* newName);
+    struct FileId
+    {
+        dev_t device;
+        ino_t inode;
+        bool operator==(const FileId&) const = default;
+    };
+    struct FileIdHash
+    {
+        std::size_t operator()(const FileId& id) const;
+    };
+    // A file with several hard links, met under some of its names.
+    struct LinkedFile
+    {
+        nlink_t links = 0;
+        std::int64_t size = 0;
+        // Each name met, as its folder's device and inode and its name there, with its path.
+        std::vector<std::pair<std::string, ItemPath>> names;
+    };
+    // One walk of a target: its walker (asked for descriptors when a file cannot be opened) and,
+    // per depth, the folder's exclude position and whether something in it stays.
+    struct Walk;
+
+    static FileId idOf(const struct stat& info) { return {info.st_dev, info.st_ino}; }
+
+    void shredEntry(int dirFd, std::string_view name, ItemPath path, const struct stat& info, bool mountRoot);
+    // Overwrites one regular file and lists it; the error it is listed with, none when overwritten.
+    std::optional<std::string> shredFileAt(int dirFd, const char* name, ItemPath path,
+                                           const struct stat& info);
+    void shredLinkedFile(int dirFd, std::string_view name, ItemPath path, const struct stat& info);
+    void reportFailure(ItemPath path, std::int64_t size, std::string error, bool isFile);
+    bool renameInFolder(const std::string& folder, const Excludes& excludes);
+    bool deleteInFolder(const std::string& folder, const Excludes& excludes);
+    // 0 when removed, -1 when it stays by rule, else the errno of the failed removal.
+    int removeEntry(int dirFd, std::string_view name, std::string_view path, const struct stat& info);
+    // Whether a progress text is due: texts that cost the length of a path go out a few times a
+    // second, not once per entry.
+    bool reportDue();
+    bool staysAsItIs(const struct stat& info, bool mountRoot,
+                     const PreparedExcludes::Position& position) const;
+    // Renames name in dirFd `rounds` times to random names of `length` characters, the first
+    // round moving it into toFd (dirFd itself, or a folder above it); the name it ends with, or
+    // nothing when no round succeeded.
+    std::optional<std::string> renameEntryAt(int dirFd, const std::string& name, int toFd, std::size_t length,
+                                             std::string_view path, std::uint64_t rounds);
+    // Renames everything in the folder `name` of holderFd (itself renamed already) by moving it up
+    // into the holder; true when something in it stays.
+    bool flatten(int holderFd, std::string_view holderPath, const std::string& name, const struct stat& info,
+                 std::size_t relativeLength);
     bool callHelper(const std::string& path, bool deletion);
 
     std::shared_ptr<Algorithm> m_algorithm;
     ShredWriter& m_writer;
     HelperToolClient* m_helperTool;
     FileShredCoordinatorDelegate* m_delegate = nullptr;
+    FolderWalker::DirectoryReader* m_reader = nullptr;
+    FolderWalker* m_walker = nullptr; // of the walk under way, if any
     std::atomic<bool> m_cancel{false};
     bool m_filesOnly = false;
     std::chrono::milliseconds m_helperTimeout = kHelperTimeout;
     std::chrono::microseconds m_filePause{0};
     double m_fileBytesReported = 0; // by the writer, for the file being overwritten
+    std::chrono::steady_clock::time_point m_lastReport{};
+
+    // The job-wide record: files overwritten completely (with their one-pass size), files with an
+    // item in the history, folders that hold something that stays, overwritten files of which a
+    // name was removed, and files with other hard links waiting for the rest of their names.
+    std::unordered_map<FileId, std::int64_t, FileIdHash> m_overwritten;
+    std::unordered_set<FileId, FileIdHash> m_examined;
+    std::unordered_set<FileId, FileIdHash> m_keepers; // folders that hold something that stays
+    std::unordered_set<FileId, FileIdHash> m_removed;
+    std::unordered_map<FileId, LinkedFile, FileIdHash> m_linkedFiles;
+    std::vector<FileId> m_linkedOrder;
+    Totals m_totals;
 };
 
 } // namespace cv

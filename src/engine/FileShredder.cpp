@@ -6,6 +6,9 @@
 
 #include <cmath>
 #include <condition_variable>
+#include <linux/magic.h>
+#include <sys/stat.h>
+#include <sys/vfs.h>
 
 namespace cv {
 
@@ -22,6 +25,15 @@ template <typename Counter> void addTo(Counter& counter, double amount)
 const char* flag(bool value)
 {
     return value ? "1" : "0";
+}
+
+// The lost+found folder at the root of an ext file system, which fsck expects to find there.
+bool isLostAndFound(const std::string& volumePath, const std::string& path)
+{
+    struct statfs fileSystem;
+    struct stat info;
+    return ::statfs(volumePath.c_str(), &fileSystem) == 0 && fileSystem.f_type == EXT4_SUPER_MAGIC &&
+           ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 } // namespace
@@ -116,10 +128,14 @@ void FileShredder::initVals()
         factory.updatePathCollection(*m_pathCollection);
     m_preparedExludes = PathCollectionFactory::prepareExcludesFor(m_pathCollection->excludes());
     // A volume's mount point is where its files live, not one of them: its contents are renamed and
-    // deleted, the mount point itself is left as it is.
+    // deleted, the mount point itself is left as it is, and so is an ext file system's lost+found.
     for (const auto& path : m_pathCollection->paths()) {
-        if (isVolume(path))
-            m_preparedExludes.insert(path);
+        if (!isVolume(path))
+            continue;
+        m_preparedExludes.keep(path);
+        const std::string lostAndFound = path + "/lost+found";
+        if (isLostAndFound(path, lostAndFound))
+            m_preparedExludes.keep(lostAndFound);
     }
 
     const std::uint64_t cycles = m_algorithm->cycles();
@@ -133,6 +149,7 @@ void FileShredder::initVals()
         m_fileCount = m_pathCollection->fileCount();
         m_fileProgress = 0;
         m_bytesProgress = 0;
+        m_freespaceBytesProgress = 0;
         m_errorCount = 0;
         m_result->fileCountTotal = m_pathCollection->fileCount();
         m_result->bytesCountTotal = m_pathCollection->totalSize();
@@ -168,6 +185,7 @@ void FileShredder::shred()
     logLine("Shred Files");
     for (const auto& path : m_pathCollection->paths())
         m_fileshredCoordinator->shredPath(path, m_preparedExludes);
+    m_fileshredCoordinator->finishShredding();
 }
 
 void FileShredder::renameFilesAndFolders()
@@ -279,7 +297,7 @@ std::shared_ptr<ShredState> FileShredder::getState() const
 {
     auto state = std::make_shared<ShredState>();
     std::lock_guard lock(m_stateMutex);
-    state->path = m_curPath;
+    state->path = m_curPath.str();
     state->curAction = m_action;
     state->fileCount = m_fileCount;
     state->fileProgress = m_fileProgress;
@@ -308,12 +326,21 @@ void FileShredder::setCurPath(std::string path)
 void FileShredder::finishUpResult()
 {
     const std::uint64_t cycles = m_algorithm->cycles();
+    // What was really done, not what progress booked: a file cut short by a cancel, or one booked
+    // as done after a failure, is neither overwritten nor removed.
+    const FileShredCoordinator::Totals done =
+        m_fileshredCoordinator ? m_fileshredCoordinator->totals() : FileShredCoordinator::Totals{};
     {
         std::lock_guard lock(m_stateMutex);
-        m_result->fileCountFinished = m_fileProgress;
+        m_result->fileCountFinished = done.filesOverwritten + m_errorCount;
         // A method without passes writes nothing; it must not divide by zero either.
-        m_result->bytesCountFinished =
-            cycles == 0 ? 0 : static_cast<std::int64_t>(static_cast<std::uint64_t>(m_bytesProgress) / cycles);
+        const std::int64_t freeSpace =
+            cycles == 0
+                ? 0
+                : static_cast<std::int64_t>(static_cast<std::uint64_t>(m_freespaceBytesProgress) / cycles);
+        m_result->bytesCountFinished = done.bytesOverwritten + freeSpace;
+        m_result->fileCountRemoved = done.filesRemoved;
+        m_result->bytesCountRemoved = done.bytesRemoved;
         m_result->errorCount = m_errorCount;
     }
     m_result->canceled = isCancelled();
@@ -333,8 +360,8 @@ void FileShredder::cancel()
             m_fileshredCoordinator->cancel();
         if (m_freespaceCoordinator)
             m_freespaceCoordinator->cancel();
-        m_curPath = localized("Canceling...");
-        m_action = m_curPath;
+        m_action = localized("Canceling...");
+        m_curPath = m_action;
         reformatWait = m_reformatWait;
     }
     if (reformatWait) {
@@ -356,7 +383,7 @@ void FileShredder::fileshredWrittenBytes(double bytes)
     sendThrottledEvent();
 }
 
-void FileShredder::fileshredCurrentPath(const std::string& path)
+void FileShredder::fileshredCurrentPath(const ItemPath& path)
 {
     {
         std::lock_guard lock(m_stateMutex);
@@ -366,9 +393,9 @@ void FileShredder::fileshredCurrentPath(const std::string& path)
     sendThrottledEvent();
 }
 
-void FileShredder::fileshredAddShredItem(const ShredItem& item)
+void FileShredder::fileshredAddShredItem(ShredItem item)
 {
-    m_result->history.push_back(item);
+    m_result->history.push_back(std::move(item));
     sendThrottledEvent();
 }
 
@@ -399,6 +426,7 @@ void FileShredder::freespaceWrittenBytes(double bytes)
     {
         std::lock_guard lock(m_stateMutex);
         addTo(m_bytesProgress, bytes);
+        addTo(m_freespaceBytesProgress, bytes);
     }
     sendThrottledEvent();
 }

@@ -67,7 +67,7 @@ public:
     std::string getAction() const;
     const std::shared_ptr<ShredResult>& result() const { return m_result; }
     const std::shared_ptr<ShredOptions>& options() const { return m_options; }
-    // The excluded paths in the form per-file shredding tests against.
+    // What per-file shredding leaves in place: the excludes, the folders above them, volume mount points.
     const FileShredCoordinator::Excludes& preparedExludes() const { return m_preparedExludes; }
 
     ShredWriter* writer() const { return m_writer.get(); }
@@ -88,8 +88,8 @@ public:
 
     // FileShredCoordinatorDelegate
     void fileshredWrittenBytes(double bytes) override;
-    void fileshredCurrentPath(const std::string& path) override;
-    void fileshredAddShredItem(const ShredItem& item) override;
+    void fileshredCurrentPath(const ItemPath& path) override;
+    void fileshredAddShredItem(ShredItem item) override;
     void fileshredReportErrorForMissingBytes(double bytes) override;
     void fileshredRenamingPath(const std::string& text) override;
     void fileshredFlushPath(const std::string& text) override;
@@ -136,13 +136,14 @@ private:
     // Counters and texts that cancel() and getState() read from other threads.
     mutable std::mutex m_stateMutex;
     std::string m_action;
-    std::string m_curPath;
+    ItemPath m_curPath; // a file's path is spelt out only when a snapshot shows it
     std::chrono::steady_clock::time_point m_startDate{};
     std::uint64_t m_errorCount = 0;
     std::uint64_t m_fileCount = 0;
     std::uint64_t m_fileProgress = 0;
     std::int64_t m_bytesCount = 0;
     std::int64_t m_bytesProgress = 0;
+    std::int64_t m_freespaceBytesProgress = 0; // the part of bytesProgress written into free space
     std::atomic<bool> m_canceled{false};
     std::optional<std::chrono::steady_clock::time_point> m_lastEventTriggered;
     std::shared_ptr<ReformatWait> m_reformatWait;

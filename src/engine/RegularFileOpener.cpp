@@ -64,8 +64,9 @@ RegularFileOpener::Result RegularFileOpener::openExamined(int dirFd, const char*
         result.status = Status::Replaced;
         return result;
     }
-    // Regular files never block; clear the flag so that writes behave plainly.
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    // Regular files never block; clear the flag so that writes behave plainly (none of the other
+    // flags F_SETFL changes was asked for).
+    ::fcntl(fd, F_SETFL, 0);
     result.info = opened;
     result.status = Status::Opened;
     return result;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/ItemPath.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -9,9 +11,9 @@ namespace cv {
 // The outcome for one regular file a job examined.
 struct ShredItem
 {
-    std::string path;                 // the full path before any renaming (bytes, as on disk)
+    ItemPath path;                    // the full path before any renaming (bytes, as on disk)
     std::int64_t fileSize = 0;        // the size when the file was examined
-    bool success = false;             // the file was opened and every pass written (or cut short by cancel)
+    bool success = false;             // the file was opened and every pass written
     std::optional<std::string> error; // the localized reason when success is false
 };
 

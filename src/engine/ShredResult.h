@@ -29,10 +29,12 @@ struct ShredResult
     std::vector<ShredItem> history; // every file examined, in processing order
     bool canceled = false;
     std::uint64_t fileCountTotal = 0;
-    std::uint64_t fileCountFinished = 0;
-    std::uint64_t errorCount = 0;
+    std::uint64_t fileCountFinished = 0; // files overwritten completely, plus the errors
+    std::uint64_t errorCount = 0;        // files (and folders) that could not be overwritten
     std::int64_t bytesCountTotal = 0;
-    std::int64_t bytesCountFinished = 0;
+    std::int64_t bytesCountFinished = 0; // really written: files overwritten completely, free space
+    std::uint64_t fileCountRemoved = 0;  // files overwritten completely and then deleted
+    std::int64_t bytesCountRemoved = 0;
 };
 
 } // namespace cv

@@ -8,6 +8,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace cv {
@@ -16,14 +17,21 @@ namespace {
 
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
-// Opens name in dirFd as a folder only when it is still the folder (device, inode) examined.
-int openCheckedFolder(int dirFd, const char* name, const struct stat& expected)
+bool outOfDescriptors(int error)
 {
-    const int fd = ::openat(dirFd, name, kFolderFlags);
-    if (fd < 0)
-        return -1;
+    return error == EMFILE || error == ENFILE;
+}
+
+bool sameFile(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// An open descriptor is the folder that was examined: ESTALE otherwise.
+int checkedFolder(int fd, const struct stat& expected)
+{
     struct stat info;
-    if (::fstat(fd, &info) != 0 || info.st_dev != expected.st_dev || info.st_ino != expected.st_ino) {
+    if (::fstat(fd, &info) != 0 || !sameFile(info, expected)) {
         ::close(fd);
         errno = ESTALE;
         return -1;
@@ -31,22 +39,16 @@ int openCheckedFolder(int dirFd, const char* name, const struct stat& expected)
     return fd;
 }
 
-// True when the folder name in dirFd is where another mount begins: a file system of another
-// device, or a bind mount, which has the device of the folder around it and only statx tells.
-bool isMountRoot(int dirFd, const char* name, const struct stat& info, dev_t device)
-{
-    if (info.st_dev != device)
-        return true;
-    struct statx extended = {};
-    return ::statx(dirFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_TYPE, &extended) == 0 &&
-           (extended.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) &&
-           (extended.stx_attributes & STATX_ATTR_MOUNT_ROOT);
-}
-
 } // namespace
 
+long FolderWalker::DirectoryReader::readEntries(int fd, void* buffer, std::size_t size)
+{
+    // getdents64 on the walk's own descriptor: no DIR stream, so listing costs no further descriptor.
+    return ::getdents64(fd, buffer, size);
+}
+
 FolderWalker::FolderWalker(std::size_t maxOpenLevels)
-    : m_maxOpenLevels(std::max<std::size_t>(maxOpenLevels, 2))
+    : m_windowLimit(std::max<std::size_t>(maxOpenLevels, 2)), m_maxOpenLevels(m_windowLimit)
 {}
 
 int FolderWalker::openFolder(const std::string& path)
@@ -54,36 +56,77 @@ int FolderWalker::openFolder(const std::string& path)
     return ::open(path.c_str(), kFolderFlags);
 }
 
-void FolderWalker::walk(int rootFd, std::string_view rootPath, const PreVisit& pre, const PostVisit& post)
+int FolderWalker::examine(int dirFd, const char* name, struct stat& info, bool& mountRoot)
+{
+    // statx tells in the same call whether a mount begins here: a bind mount of the same file
+    // system (a folder or a single file) has the device of the folder around it.
+    struct statx extended = {};
+    if (::statx(dirFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_BASIC_STATS, &extended) != 0)
+        return -1;
+    info = {};
+    info.st_dev = makedev(extended.stx_dev_major, extended.stx_dev_minor);
+    info.st_ino = extended.stx_ino;
+    info.st_mode = extended.stx_mode;
+    info.st_nlink = extended.stx_nlink;
+    info.st_uid = extended.stx_uid;
+    info.st_gid = extended.stx_gid;
+    info.st_rdev = makedev(extended.stx_rdev_major, extended.stx_rdev_minor);
+    info.st_size = static_cast<off_t>(extended.stx_size);
+    info.st_blksize = static_cast<blksize_t>(extended.stx_blksize);
+    info.st_blocks = static_cast<blkcnt_t>(extended.stx_blocks);
+    info.st_atim = {extended.stx_atime.tv_sec, extended.stx_atime.tv_nsec};
+    info.st_mtim = {extended.stx_mtime.tv_sec, extended.stx_mtime.tv_nsec};
+    info.st_ctim = {extended.stx_ctime.tv_sec, extended.stx_ctime.tv_nsec};
+    mountRoot = (extended.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) &&
+                (extended.stx_attributes & STATX_ATTR_MOUNT_ROOT);
+    return 0;
+}
+
+std::string FolderWalker::describeError(int error)
+{
+    if (error == ESTALE)
+        return "Folder changed during the walk";
+    return std::strerror(error);
+}
+
+int FolderWalker::walk(int rootFd, std::string_view rootPath, const PreVisit& pre, const PostVisit& post)
 {
     m_errorCount = 0;
+    m_maxOpenLevels = m_windowLimit;
     m_rootFd = rootFd;
     m_path.assign(rootPath);
     while (!m_path.empty() && m_path.back() == '/')
         m_path.pop_back(); // "/" walks as "" so that its entries read "/name"
 
     m_levels.clear();
-    m_levels.push_back(Level{{}, {}, UniqueFd(), {}, 0, m_path.size()});
+    m_levels.push_back(Level{{}, {}, UniqueFd(), {}, 0, m_path.size(), 0});
     if (::fstat(rootFd, &m_levels.front().info) != 0) {
-        fail("Cannot examine ", errno);
-        return;
+        const int error = errno;
+        fail("Cannot examine ", m_path, error);
+        return error;
     }
-    listNames(m_levels.front(), rootFd);
-    const dev_t device = m_levels.front().info.st_dev;
+    m_rootDevice = m_levels.front().info.st_dev;
+    m_levels.front().error = listNames(m_levels.front(), rootFd);
 
     while (!m_levels.empty()) {
         const std::size_t index = m_levels.size() - 1;
         if (m_levels[index].next >= m_levels[index].names.size()) {
             if (index == 0)
                 break;
-            // The folder is done: close it, then report it from its parent.
+            // The folder is done: back to its parent, then report it from there.
+            const int parentFd = climbTo(index - 1);
             Level finished = std::move(m_levels.back());
             m_levels.pop_back();
             finished.fd.reset();
             m_path.resize(finished.pathEnd);
-            const int parentFd = levelFd(index - 1);
-            if (post && parentFd >= 0)
-                post(Entry{parentFd, finished.name, m_path, finished.info, index});
+            if (parentFd < 0) {
+                // The parent cannot be reached again: what it holds beyond here stays unvisited.
+                Level& parent = m_levels.back();
+                parent.error = -parentFd;
+                parent.next = parent.names.size();
+            } else if (post) {
+                post(Entry{parentFd, finished.name, m_path, finished.info, index, false, finished.error});
+            }
             m_path.resize(m_levels.back().pathEnd);
             continue;
         }
@@ -92,101 +135,203 @@ void FolderWalker::walk(int rootFd, std::string_view rootPath, const PreVisit& p
         const std::string_view name(level.names.data() + level.next);
         level.next += name.size() + 1;
         const int dirFd = levelFd(index);
-        if (dirFd < 0) {
-            m_levels[index].next = m_levels[index].names.size(); // lost; logged by levelFd
-            continue;
-        }
-        struct stat info;
-        if (::fstatat(dirFd, name.data(), &info, AT_SYMLINK_NOFOLLOW) != 0)
-            continue; // gone since it was listed
         m_path.resize(level.pathEnd);
         m_path.append("/").append(name);
-        const Entry entry{dirFd, name, m_path, info, index + 1};
+        struct stat info;
+        bool mountRoot = false;
+        if (examine(dirFd, name.data(), info, mountRoot) != 0) {
+            if (errno != ENOENT) { // else gone since it was listed
+                level.error = errno;
+                fail("Cannot examine ", m_path, level.error);
+            }
+            continue;
+        }
+        // A mount of another file system, or of a file system the walk cannot see the root of.
+        mountRoot = mountRoot || info.st_dev != m_rootDevice;
+        const Entry entry{dirFd, name, m_path, info, index + 1, mountRoot, 0};
         const bool wantsContents = pre ? pre(entry) : true;
-        if (S_ISDIR(info.st_mode) && wantsContents && !isMountRoot(dirFd, name.data(), info, device) &&
-            descend(dirFd, name, info))
-            continue; // reported after its contents
+        if (S_ISDIR(info.st_mode) && wantsContents && !mountRoot) {
+            const int error = descend(dirFd, name, info);
+            if (error == 0)
+                continue;                // reported after its contents
+            if (post && error != ENOENT) // else gone since it was examined
+                post(Entry{dirFd, name, m_path, info, index + 1, false, error});
+            continue;
+        }
         if (post)
             post(entry);
     }
+    const int rootError = m_levels.empty() ? 0 : m_levels.front().error;
     m_levels.clear();
     m_rootFd = -1;
+    return rootError;
 }
 
-bool FolderWalker::descend(int parentFd, std::string_view name, const struct stat& info)
+int FolderWalker::descend(int parentFd, std::string_view name, const struct stat& info)
 {
-    UniqueFd fd(openCheckedFolder(parentFd, name.data(), info));
-    if (!fd) {
-        fail("Cannot open folder ", errno);
-        return false;
+    const int fd = openWithin(parentFd, name.data(), info);
+    if (fd < 0) {
+        const int error = errno;
+        if (error != ENOENT)
+            fail("Cannot open folder ", m_path, error);
+        return error;
     }
-    Level level{std::string(name), info, std::move(fd), {}, 0, m_path.size()};
-    listNames(level, level.fd.get());
+    Level level{std::string(name), info, UniqueFd(fd), {}, 0, m_path.size(), 0};
+    level.error = listNames(level, fd);
     m_levels.push_back(std::move(level));
-    // Keep the descriptors bounded: the ancestor that falls out of the window is closed now and
-    // reopened on the way back up. The root (index 0) is the caller's and never counts.
-    if (m_levels.size() > m_maxOpenLevels)
-        m_levels[m_levels.size() - m_maxOpenLevels].fd.reset();
-    return true;
+    keepWindow();
+    return 0;
 }
 
-void FolderWalker::listNames(Level& level, int fd)
+int FolderWalker::openWithin(int dirFd, const char* name, const struct stat& expected)
 {
-    // getdents64 on our own descriptor: no DIR stream, so listing costs no further descriptor.
+    for (;;) {
+        const int fd = openExamined(dirFd, name, expected);
+        if (fd >= 0)
+            return fd;
+        // Out of descriptors: give up the shallowest one the walk holds, and hold fewer from now on.
+        if (!outOfDescriptors(errno) || !closeShallowest())
+            return -1;
+        m_maxOpenLevels = std::max<std::size_t>(2, m_maxOpenLevels - 1);
+    }
+}
+
+int FolderWalker::climbTo(std::size_t level)
+{
+    if (level == 0)
+        return m_rootFd;
+    Level& parent = m_levels[level];
+    if (parent.fd)
+        return parent.fd.get();
+    // The parent fell out of the window: its folder is the child's "..", when that is still the
+    // folder examined on the way down. Otherwise (a folder was moved meanwhile) it is looked for
+    // again from the top, through the names examined on the way down.
+    const int childFd = m_levels[level + 1].fd.get();
+    const int fd = openWithin(childFd, "..", parent.info);
+    if (fd >= 0) {
+        parent.fd.reset(fd);
+        keepWindow();
+        return fd;
+    }
+    if (outOfDescriptors(errno)) {
+        const int error = errno;
+        fail("Cannot open folder ", std::string_view(m_path).substr(0, parent.pathEnd), error);
+        return -error;
+    }
+    m_levels[level + 1].fd.reset();
+    return reopenFromAbove(level);
+}
+
+int FolderWalker::reopenFromAbove(std::size_t level)
+{
+    std::size_t open = level;
+    while (open > 0 && !m_levels[open].fd)
+        --open;
+    int fd = levelFd(open);
+    UniqueFd between;
+    for (std::size_t i = open + 1; i <= level; ++i) {
+        const int next = openExamined(fd, m_levels[i].name.c_str(), m_levels[i].info);
+        if (next < 0) {
+            const int error = errno;
+            fail("Cannot open folder again ", std::string_view(m_path).substr(0, m_levels[i].pathEnd), error);
+            return -error;
+        }
+        if (i == level)
+            m_levels[i].fd.reset(next);
+        else
+            between.reset(next);
+        fd = next;
+    }
+    keepWindow();
+    return fd;
+}
+
+bool FolderWalker::closeShallowest()
+{
+    // The folder being visited (the deepest level) is never given up. Open levels all lie within
+    // reach of the bottom, so the search never costs the depth.
+    const std::size_t reach = 2 * m_windowLimit + 2;
+    for (std::size_t i = m_levels.size() > reach ? m_levels.size() - reach : 1; i + 1 < m_levels.size();
+         ++i) {
+        if (m_levels[i].fd) {
+            m_levels[i].fd.reset();
+            return true;
+        }
+    }
+    return false;
+}
+
+void FolderWalker::keepWindow()
+{
+    // Only the deepest levels can be open: those outside the window were closed on the way down.
+    // Counting from the bottom and closing just past the window costs the window's size, not
+    // the depth.
+    std::size_t open = 0;
+    for (std::size_t i = m_levels.size(); i-- > 1 && i + 2 * m_windowLimit + 2 >= m_levels.size();) {
+        if (m_levels[i].fd && ++open > m_maxOpenLevels)
+            m_levels[i].fd.reset();
+    }
+}
+
+bool FolderWalker::releaseDescriptors()
+{
+    bool released = false;
+    for (std::size_t i = m_levels.size() - 1; i-- > 1 && i + 2 * m_windowLimit + 2 >= m_levels.size();) {
+        if (m_levels[i].fd) {
+            m_levels[i].fd.reset();
+            released = true;
+        }
+    }
+    return released;
+}
+
+int FolderWalker::listNames(Level& level, int fd)
+{
+    // The names read so far are still visited; the folder carries the error.
+    const int error = readNames(fd, level.names, *m_reader);
+    if (error != 0)
+        fail("Cannot list ", m_path, error);
+    return error;
+}
+
+int FolderWalker::readNames(int fd, std::string& names, DirectoryReader& reader)
+{
     alignas(dirent64) char buffer[32768];
     for (;;) {
-        const ssize_t length = ::getdents64(fd, buffer, sizeof buffer);
+        const long length = reader.readEntries(fd, buffer, sizeof buffer);
         if (length == 0)
-            return;
+            return 0;
         if (length < 0) {
             if (errno == EINTR)
                 continue;
-            fail("Cannot list ", errno);
-            return;
+            return errno;
         }
-        for (ssize_t offset = 0; offset < length;) {
+        for (long offset = 0; offset < length;) {
             const auto* entry = reinterpret_cast<const dirent64*>(buffer + offset);
             offset += entry->d_reclen;
             const char* name = entry->d_name;
             if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
                 continue;
-            level.names.append(name, std::strlen(name) + 1);
+            names.append(name, std::strlen(name) + 1);
         }
     }
 }
 
-int FolderWalker::levelFd(std::size_t level)
+int FolderWalker::openExamined(int dirFd, const char* name, const struct stat& expected)
 {
-    if (level == 0)
-        return m_rootFd;
-    if (m_levels[level].fd)
-        return m_levels[level].fd.get();
-    // Reopen from the nearest open ancestor, checking every folder on the way down again.
-    std::size_t open = level;
-    while (open > 0 && !m_levels[open].fd)
-        --open;
-    for (std::size_t i = open + 1; i <= level; ++i) {
-        const int parentFd = i == 1 ? m_rootFd : m_levels[i - 1].fd.get();
-        const int fd = openCheckedFolder(parentFd, m_levels[i].name.c_str(), m_levels[i].info);
-        if (fd < 0) {
-            ++m_errorCount;
-            logMessage("Folder changed during the walk, not entered again: ",
-                       std::string_view(m_path).substr(0, m_levels[i].pathEnd));
-            return -1;
-        }
-        m_levels[i].fd.reset(fd);
-    }
-    // Close again what the reopening brought back outside the window.
-    for (std::size_t i = 1; i + m_maxOpenLevels < m_levels.size(); ++i)
-        m_levels[i].fd.reset();
-    return m_levels[level].fd.get();
+    const int fd = ::openat(dirFd, name, kFolderFlags);
+    return fd < 0 ? -1 : checkedFolder(fd, expected);
 }
 
-void FolderWalker::fail(std::string_view what, int error)
+int FolderWalker::levelFd(std::size_t level) const
+{
+    return level == 0 ? m_rootFd : m_levels[level].fd.get();
+}
+
+void FolderWalker::fail(std::string_view what, std::string_view path, int error)
 {
     ++m_errorCount;
-    logMessage(what, m_path.empty() ? std::string_view("/") : std::string_view(m_path), ": ",
-               std::strerror(error));
+    logMessage(what, path.empty() ? std::string_view("/") : path, ": ", describeError(error));
 }
 
 } // namespace cv

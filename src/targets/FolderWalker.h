@@ -15,25 +15,46 @@ namespace cv {
 // through directory descriptors: each folder on the way down is opened with
 // openat(O_NOFOLLOW | O_DIRECTORY) and checked to be the very folder that was examined, so a
 // folder swapped for a link during the walk is never followed, and paths longer than PATH_MAX
-// work. Symbolic links are reported, never followed. A folder where another mount begins (another
-// file system, or a bind mount of the same one) is reported but never entered. At most maxOpenLevels
-// descriptors are held: ancestors falling out of that window are closed and reopened (and checked again) when
-// the walk climbs back to them.
+// work. Symbolic links are reported, never followed. An entry where another mount begins (another
+// file system, or a bind mount of the same one, a folder or a file) is reported as such and a
+// folder of that kind is never entered.
+//
+// Descriptors stay bounded whatever the depth: only the deepest few folders (a window of at most
+// maxOpenLevels) are held open. Leaving a folder whose parent fell out of the window reopens the
+// parent through the folder's "..", checked to be the parent that was examined, so climbing back
+// costs the same at any depth. When the process runs out of descriptors (EMFILE) the window
+// shrinks and the step is tried again; only when nothing is left to give up does the step fail,
+// and it is reported as what it is.
 //
 // A folder's names are read in full before its entries are visited, so a visitor may rename or
-// remove the entry it is given. Iterative, so the depth of a tree never exhausts the stack.
+// remove the entry it is given. Iterative, so the depth of a tree never exhausts the stack; every
+// entry costs the same whatever its depth (the path is extended and cut back in place).
 class FolderWalker
 {
 public:
     static constexpr std::size_t kMaxOpenLevels = 48;
+
+    // Reads a folder's entries from its descriptor, in getdents64's format; tests stand in for the
+    // file system here to make a listing fail.
+    class DirectoryReader
+    {
+    public:
+        virtual ~DirectoryReader() = default;
+        // Bytes placed in buffer, 0 at the end of the folder, -1 with errno set on failure.
+        virtual long readEntries(int fd, void* buffer, std::size_t size);
+    };
 
     struct Entry
     {
         int dirFd;               // the folder holding the entry, for *at() calls
         std::string_view name;   // the entry's name in that folder (NUL-terminated)
         std::string_view path;   // the root's path joined with every name on the way down
-        const struct stat& info; // from fstatat(AT_SYMLINK_NOFOLLOW)
+        const struct stat& info; // the entry itself, links not followed
         std::size_t depth;       // 1 for the entries directly inside the root
+        bool mountRoot;          // another mount begins here: never entered, never to be changed
+        // After a folder's contents: 0 when every one of its entries was visited, else the errno of
+        // what kept the walk from them (opening, listing, examining, or climbing back).
+        int error;
     };
 
     // Called for every entry before anything below it; for a folder, false skips its contents.
@@ -44,15 +65,35 @@ public:
     // maxOpenLevels counts the descriptors the walk opens itself (at least 2).
     explicit FolderWalker(std::size_t maxOpenLevels = kMaxOpenLevels);
 
+    void setDirectoryReader(DirectoryReader* reader) { m_reader = reader ? reader : &m_systemReader; }
+
     // Walks the contents of the folder open as rootFd (which stays the caller's), whose path is
-    // rootPath. Entries that vanish between listing and examination are left out.
-    void walk(int rootFd, std::string_view rootPath, const PreVisit& pre, const PostVisit& post = {});
+    // rootPath. Entries that vanish between listing and examination are left out. Returns 0 when
+    // every entry of the root was visited, else the errno of what kept the walk from some.
+    int walk(int rootFd, std::string_view rootPath, const PreVisit& pre, const PostVisit& post = {});
+
+    // Closes every descriptor of the walk but the one of the folder being visited, for a visitor
+    // that ran out of descriptors; false when there was none to close.
+    bool releaseDescriptors();
 
     // Opens path as a folder without following a link in its last component; -1 with errno set
     // otherwise.
     static int openFolder(const std::string& path);
+    // Examines name in dirFd (AT_FDCWD for a plain path) without following a link; mountRoot tells
+    // whether another mount begins there. -1 with errno set when it cannot be examined.
+    static int examine(int dirFd, const char* name, struct stat& info, bool& mountRoot);
+    // Opens name in dirFd as a folder only when it is still the folder `expected` describes (no
+    // link followed); -1 with errno set otherwise (ESTALE for another folder).
+    static int openExamined(int dirFd, const char* name, const struct stat& expected);
+    // Appends the names of the folder open as fd to names, each followed by a NUL ("." and ".."
+    // left out). 0, or the errno of a listing that failed (the names read before it are kept).
+    static int readNames(int fd, std::string& names, DirectoryReader& reader);
+    // A walk error in words: "Folder changed during the walk" for a folder that is no longer the
+    // one examined, else the system's text.
+    static std::string describeError(int error);
 
-    // Folders that could not be listed or entered, met by the last walk (each one is logged).
+    // Folders that could not be entered, listed or climbed back to in the last walk (each one is
+    // logged).
     std::size_t errorCount() const { return m_errorCount; }
 
 private:
@@ -64,15 +105,26 @@ private:
         std::string names;   // the folder's names, each followed by a NUL
         std::size_t next;    // offset of the next name to visit
         std::size_t pathEnd; // length of the folder's own path in m_path
+        int error;           // why some of its entries were not visited, or 0
     };
 
-    bool descend(int parentFd, std::string_view name, const struct stat& info);
-    void listNames(Level& level, int fd);
-    int levelFd(std::size_t level);
-    void fail(std::string_view what, int error);
+    int descend(int parentFd, std::string_view name, const struct stat& info);
+    int listNames(Level& level, int fd);
+    // The descriptor of a level whose child is the deepest level, or -errno.
+    int climbTo(std::size_t level);
+    int reopenFromAbove(std::size_t level);
+    int openWithin(int dirFd, const char* name, const struct stat& expected);
+    bool closeShallowest();
+    void keepWindow();
+    int levelFd(std::size_t level) const;
+    void fail(std::string_view what, std::string_view path, int error);
 
-    std::size_t m_maxOpenLevels;
+    DirectoryReader m_systemReader;
+    DirectoryReader* m_reader = &m_systemReader;
+    std::size_t m_windowLimit;   // the most descriptors a walk holds
+    std::size_t m_maxOpenLevels; // what it holds now, fewer after running out of descriptors
     int m_rootFd = -1;
+    dev_t m_rootDevice = 0;
     std::vector<Level> m_levels;
     std::string m_path;
     std::size_t m_errorCount = 0;

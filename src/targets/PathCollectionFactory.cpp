@@ -18,62 +18,6 @@
 
 namespace cv {
 
-// The user's excludes, written the way the walk writes paths, for exact and component-boundary
-// lookups during a scan.
-class PathCollectionFactory::Excludes
-{
-public:
-    explicit Excludes(const std::vector<std::string>& excludes)
-    {
-        for (const auto& exclude : excludes) {
-            if (!exclude.empty())
-                m_paths.insert(normalizedPath(exclude));
-        }
-    }
-
-    // path is exactly one of the excludes.
-    bool isExcluded(std::string_view path) const
-    {
-        if (m_paths.empty())
-            return false;
-        return isNormal(path) ? m_paths.contains(path) : m_paths.contains(normalizedPath(path));
-    }
-
-    // path is one of the excludes or lies below one: the path and each of its ancestors is looked up.
-    bool covers(std::string_view path) const
-    {
-        if (m_paths.empty())
-            return false;
-        const std::string own = normalizedPath(path);
-        std::string_view rest = own;
-        for (;;) {
-            if (m_paths.contains(rest))
-                return true;
-            const auto slash = rest.rfind('/');
-            if (slash == std::string_view::npos || rest == "/")
-                return false;
-            rest = slash == 0 ? std::string_view("/") : rest.substr(0, slash);
-        }
-    }
-
-private:
-    struct Hash
-    {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
-    };
-
-    static bool isNormal(std::string_view path)
-    {
-        if (path.size() > 1 && path.back() == '/')
-            return false;
-        return path.find("//") == std::string_view::npos && path.find("/./") == std::string_view::npos &&
-               !path.ends_with("/.") && !path.starts_with("./");
-    }
-
-    std::unordered_set<std::string, Hash, std::equal_to<>> m_paths;
-};
-
 namespace {
 
 struct Totals
@@ -119,7 +63,7 @@ void PathCollectionFactory::updatePathCollection(PathCollection& collection) con
     collection.resetCounts();
     if (auto folded = foldedPaths(collection.paths()); folded.size() != collection.paths().size())
         collection.setPaths(std::move(folded));
-    const Excludes excludes(collection.excludes());
+    const PreparedExcludes excludes = prepareExcludesFor(collection.excludes());
     for (const auto& path : collection.paths()) {
         if (isVolume(path))
             updatePathCollectionForVolume(collection, path);
@@ -156,11 +100,11 @@ bool PathCollectionFactory::isVolume(const std::string& path)
 void PathCollectionFactory::updatePathCollectionForPath(PathCollection& collection,
                                                         const std::string& path) const
 {
-    scanPath(collection, path, Excludes(collection.excludes()));
+    scanPath(collection, path, prepareExcludesFor(collection.excludes()));
 }
 
 void PathCollectionFactory::scanPath(PathCollection& collection, const std::string& path,
-                                     const Excludes& excludes) const
+                                     const PreparedExcludes& excludes) const
 {
     auto root = std::make_unique<TreeItem>();
     root->setPath(path);
@@ -192,22 +136,23 @@ void PathCollectionFactory::scanPath(PathCollection& collection, const std::stri
     }
 
     // The root itself is never deselected, but an exclude at or above it covers all below it.
-    const bool rootCovered = excludes.covers(path);
-    std::size_t excludedDepth = 0; // depth of the excluded folder the walk is in, 0 for none
-    TreeItem* level1 = nullptr;    // the level-1 and level-2 folders the walk is in, if any
+    // Each entry is looked up by its name from its folder's position, never by its whole path.
+    std::vector<PreparedExcludes::Position> positions{excludes.at(path)};
+    TreeItem* level1 = nullptr; // the level-1 and level-2 folders the walk is in, if any
     TreeItem* level2 = nullptr;
     Totals totals;
 
     FolderWalker walker;
     walker.walk(fd.get(), path, [&](const FolderWalker::Entry& entry) {
         const std::size_t depth = entry.depth;
-        if (excludedDepth != 0 && depth <= excludedDepth)
-            excludedDepth = 0; // the walk has left that folder
         if (depth == 1)
             level1 = nullptr;
         if (depth <= 2)
             level2 = nullptr;
-        const bool excluded = rootCovered || excludedDepth != 0 || excludes.isExcluded(entry.path);
+        if (positions.size() <= depth)
+            positions.resize(depth + 1);
+        positions[depth] = excludes.child(positions[depth - 1], entry.name);
+        const bool excluded = positions[depth].covered();
         const mode_t mode = entry.info.st_mode;
 
         if (S_ISLNK(mode)) {
@@ -236,8 +181,6 @@ void PathCollectionFactory::scanPath(PathCollection& collection, const std::stri
         }
         if (!excluded)
             ++(isFile ? totals.files : totals.folders);
-        if (isFolder && excluded && excludedDepth == 0 && !rootCovered)
-            excludedDepth = depth;
 
         if (depth <= 2) {
             auto item = std::make_unique<TreeItem>();
@@ -336,39 +279,16 @@ std::vector<std::string> PathCollectionFactory::foldedPaths(const std::vector<st
 
 bool PathCollectionFactory::pathExcluded(const std::string& path, const PathCollection& collection)
 {
-    return Excludes(collection.excludes()).covers(path);
+    return prepareExcludesFor(collection.excludes()).covers(path);
 }
 
-PathCollectionFactory::PreparedExcludes
-PathCollectionFactory::prepareExcludesFor(const std::vector<std::string>& excludes)
+PreparedExcludes PathCollectionFactory::prepareExcludesFor(const std::vector<std::string>& excludes)
 {
+    // What lies below an excluded folder is covered by the folder itself, also what appears there
+    // while a job runs: nothing is listed here, so preparing costs the excludes, not the trees.
     PreparedExcludes prepared;
-    for (std::string path : excludes) {
-        while (path.size() > 1 && path.back() == '/')
-            path.pop_back();
-        if (path.empty())
-            continue;
-        // The path and every folder above it, so that none of them is renamed or removed.
-        for (std::string_view above = path; !above.empty() && above != "/";) {
-            prepared.emplace(above);
-            const auto slash = above.rfind('/');
-            above = slash == std::string_view::npos ? std::string_view() : above.substr(0, slash);
-        }
-        // Everything below an excluded folder, as it is now.
-        struct stat info;
-        if (::lstat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
-            continue;
-        UniqueFd fd(FolderWalker::openFolder(path));
-        if (!fd) {
-            logMessage("Cannot list the excluded folder ", path, ": ", std::strerror(errno));
-            continue;
-        }
-        FolderWalker walker;
-        walker.walk(fd.get(), path, [&prepared](const FolderWalker::Entry& entry) {
-            prepared.emplace(entry.path);
-            return true;
-        });
-    }
+    for (const auto& path : excludes)
+        prepared.exclude(path);
     return prepared;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "targets/PathCollection.h"
+#include "targets/PreparedExcludes.h"
 
 #include <memory>
 #include <string>
@@ -25,9 +26,6 @@ namespace cv {
 class PathCollectionFactory
 {
 public:
-    // The set of paths per-file shredding must leave in place, tested by exact membership.
-    using PreparedExcludes = std::unordered_set<std::string>;
-
     // A new collection of these paths, scanned.
     std::unique_ptr<PathCollection> createPathCollection(std::vector<std::string> paths) const;
     // Rescans a collection in place: counters and trees are replaced, excludes kept, and paths kept
@@ -63,13 +61,13 @@ public:
     // True when path is one of the collection's excludes or lies below one.
     static bool pathExcluded(const std::string& path, const PathCollection& collection);
 
-    // Every excluded path, every folder above one (up to, not including, "/") and every entry
-    // below an excluded folder, as found on disk now (links not followed).
+    // What a shred job must leave in place: every excluded path with everything below it, and
+    // every folder above one (up to, not including, "/").
     static PreparedExcludes prepareExcludesFor(const std::vector<std::string>& excludes);
 
 private:
-    class Excludes;
-    void scanPath(PathCollection& collection, const std::string& path, const Excludes& excludes) const;
+    void scanPath(PathCollection& collection, const std::string& path,
+                  const PreparedExcludes& excludes) const;
 };
 
 } // namespace cv

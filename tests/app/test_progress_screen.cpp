@@ -193,16 +193,24 @@ TEST(ProgressScreen, CancelEndsTheJobWithoutReportOrCheckMark)
     EXPECT_EQ(h.reports.load(), 0) << "no report for a cancelled job";
     EXPECT_EQ(h.notifications.load(), 1) << "the notification is still raised";
     EXPECT_TRUE(exists(big)) << "a cancelled job deletes nothing";
+    EXPECT_EQ(h.screen->removedLabel()->text(), u"%1 in 0 File(s) "_s.arg(bytes(0)))
+        << "and its totals say so, however much of the file was begun";
 }
 
 TEST(ProgressScreen, FreeSpaceOnlyTotalsAndErrorsInTheTotals)
 {
-    const auto resultWith = [](std::int64_t bytesProgress, std::uint64_t files, std::uint64_t errors) {
+    // What the job really did; the progress it booked (failed files as done) is not shown here.
+    const auto resultWith = [](std::int64_t bytesFinished, std::int64_t bytesRemoved,
+                               std::uint64_t filesRemoved, std::uint64_t errors) {
         auto result = std::make_shared<ShredResult>();
         result->lastState = std::make_shared<ShredState>();
-        result->lastState->bytesProgress = bytesProgress;
-        result->lastState->fileProgress = files;
+        result->lastState->bytesProgress = 99'000'000;
+        result->lastState->fileProgress = 99;
         result->lastState->errorCount = errors;
+        result->bytesCountFinished = bytesFinished;
+        result->bytesCountRemoved = bytesRemoved;
+        result->fileCountRemoved = filesRemoved;
+        result->errorCount = errors;
         return result;
     };
     AppServices services;
@@ -215,7 +223,7 @@ TEST(ProgressScreen, FreeSpaceOnlyTotalsAndErrorsInTheTotals)
         options->eraseFreeSpaceOnly = true;
         screen.setShredOptions(options);
         screen.setAlgorithm(AlgorithmCollection().findByIdentifier(17)); // three passes
-        screen.finished(resultWith(15'000'000, 0, 0));
+        screen.finished(resultWith(5'000'000, 0, 0, 0));
         EXPECT_EQ(screen.statusTitle()->text(), u"Overwritten"_s);
         EXPECT_EQ(screen.removedLabel()->text(), bytes(5'000'000)) << "the byte amount alone, one pass";
         EXPECT_EQ(screen.completionCount(), 1);
@@ -224,7 +232,7 @@ TEST(ProgressScreen, FreeSpaceOnlyTotalsAndErrorsInTheTotals)
         ProgressViewController screen(nullptr, &services);
         screen.setShredOptions(std::make_shared<ShredOptions>());
         screen.setAlgorithm(AlgorithmCollection().findByIdentifier(16));
-        screen.finished(resultWith(3000, 4, 2));
+        screen.finished(resultWith(3500, 3000, 4, 2));
         EXPECT_EQ(screen.removedLabel()->text(), u"%1 in 4 File(s) - Errors 2"_s.arg(bytes(3000)));
         EXPECT_EQ(screen.statusTitle()->text(), u"Removed"_s);
     }

@@ -208,6 +208,11 @@ TEST(CliShred, SigtermCancelsCleanlyWithTheResult)
     EXPECT_TRUE(at(result, "canceled").toBool());
     EXPECT_EQ(t::listNames(dir / "T"), std::vector<std::string>{"big"})
         << "a cancelled job renames and deletes nothing";
+    // The totals say so: the file was begun, neither overwritten in full nor removed.
+    EXPECT_EQ(at(result, "fileCountFinished").toInt(), 0);
+    EXPECT_EQ(at(result, "bytesCountFinished").toInt(), 0);
+    EXPECT_EQ(at(result, "fileCountRemoved").toInt(), 0);
+    EXPECT_EQ(at(result, "bytesCountRemoved").toInt(), 0);
 }
 
 TEST(CliShred, VolumesNeedTheirOptionAndWipeFreeLeavesNothingBehind)
@@ -291,12 +296,123 @@ TEST(CliShred, AFileThatCannotBeOverwrittenMakesExitStatusOne)
     const int fd = ::open(sparse.c_str(), O_WRONLY | O_CREAT, 0644);
     ASSERT_EQ(::ftruncate(fd, 4000000), 0);
     ::close(fd);
+    t::writeFile(dir / "T/small", "small");
     const auto run = cli({"shred", "--yes", "--json", dir / "T"});
     EXPECT_EQ(run.exitCode, 1) << run.err;
     const QJsonObject result = parse(run.out);
     EXPECT_EQ(at(result, "errorCount").toInt(), 1);
-    EXPECT_EQ(at(at(result, "history").toArray().at(0), "error").toString(),
-              QStringLiteral("Failed to write file"));
+    EXPECT_EQ(at(result, "fileCountRemoved").toInt(), 1);
+    bool sawFailure = false;
+    for (const auto& item : at(result, "history").toArray()) {
+        if (!at(item, "success").toBool()) {
+            sawFailure = true;
+            EXPECT_EQ(at(item, "error").toString(), QStringLiteral("Failed to write file"));
+        }
+    }
+    EXPECT_TRUE(sawFailure);
+    // Deleted, it would leave its content on the device while the user believes it destroyed.
+    EXPECT_EQ(t::listNames(dir.path()), std::vector<std::string>{"T"}) << "its folder keeps its name";
+    EXPECT_EQ(t::listNames(dir / "T"), std::vector<std::string>{"sparse"});
+}
+
+TEST(CliShred, HardLinksAreShreddedOnlyWithEveryName)
+{
+    t::TempDir dir;
+    t::makeDir(dir / "T");
+    t::makeDir(dir / "elsewhere");
+    t::writeFile(dir / "T/linked", "shown elsewhere too");
+    ASSERT_EQ(::link((dir / "T/linked").c_str(), (dir / "elsewhere/linked").c_str()), 0);
+    t::writeFile(dir / "T/both", "both names selected");
+    ASSERT_EQ(::link((dir / "T/both").c_str(), (dir / "T/both2").c_str()), 0);
+
+    const auto run = cli({"shred", "--yes", "--json", dir / "T"});
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    const QJsonObject result = parse(run.out);
+    EXPECT_EQ(at(result, "errorCount").toInt(), 1);
+    EXPECT_EQ(t::readFile(dir / "elsewhere/linked"), Bytes({'s', 'h', 'o', 'w', 'n', ' ', 'e', 'l', 's', 'e',
+                                                            'w', 'h', 'e', 'r', 'e', ' ', 't', 'o', 'o'}));
+    EXPECT_EQ(t::listNames(dir / "T"), std::vector<std::string>{"linked"});
+    for (const auto& item : at(result, "history").toArray()) {
+        if (at(item, "path").toString().endsWith(QStringLiteral("/linked"))) {
+            EXPECT_EQ(at(item, "error").toString(), QStringLiteral("File has other hard links"));
+        }
+    }
+}
+
+TEST(CliShred, ADeepTreeNeedsFewDescriptors)
+{
+    // Under a low descriptor limit every level of a chain deeper than that limit is shredded.
+    t::TempDir dir(t::exists("/dev/shm") ? "/dev/shm" : "");
+    t::makeDir(dir / "chain");
+    t::makeChain(dir / "chain", 3000, "level");
+    const auto run = t::runProcess(
+        {"prlimit", "--nofile=256", CINDERVAULT_CLI, "shred", "--yes", "--json", "--verbose", dir / "chain"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.substr(0, 2000);
+    EXPECT_EQ(run.err.find("Folder changed during the walk"), std::string::npos);
+    const QJsonObject result = parse(run.out);
+    EXPECT_EQ(at(result, "fileCountRemoved").toInt(), 3000);
+    EXPECT_EQ(at(result, "errorCount").toInt(), 0);
+    EXPECT_TRUE(t::listNames(dir.path()).empty());
+}
+
+TEST(CliShred, MountPointsInsideATargetStayWithTheFoldersAboveThem)
+{
+    if (!t::isRoot())
+        GTEST_SKIP() << "mounting needs root";
+    t::TempDir dir;
+    t::writeFile(dir / "hosts", "a file of another place");
+    t::makeDir(dir / "T");
+    t::makeDir(dir / "T/mnt");
+    t::TmpfsMount other(dir / "T/mnt", "1m");
+    ASSERT_TRUE(other.available());
+    t::writeFile(dir / "T/mnt/theirs", "another file system");
+    t::makeDir(dir / "T/etc");
+    t::writeFile(dir / "T/etc/hosts", "");
+    t::writeFile(dir / "T/etc/mine", "mine");
+    ASSERT_EQ(::mount((dir / "hosts").c_str(), (dir / "T/etc/hosts").c_str(), nullptr, MS_BIND, nullptr), 0);
+    const std::string bound = dir / "T/etc/hosts";
+    const std::unique_ptr<const std::string, void (*)(const std::string*)> unmount(
+        &bound, [](const std::string* path) { ::umount2(path->c_str(), MNT_DETACH); });
+
+    const auto run = cli({"shred", "--yes", "--json", dir / "T"});
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    EXPECT_EQ(t::readFile(dir / "hosts"), Bytes({'a', ' ', 'f', 'i', 'l', 'e', ' ', 'o', 'f', ' ', 'a', 'n',
+                                                 'o', 't', 'h', 'e', 'r', ' ', 'p', 'l', 'a', 'c', 'e'}))
+        << "the file mounted into the selection was overwritten through its mount";
+    EXPECT_EQ(t::listNames(dir.path()), (std::vector<std::string>{"T", "hosts"}))
+        << "the target keeps its name";
+    EXPECT_EQ(t::listNames(dir / "T"), (std::vector<std::string>{"etc", "mnt"}));
+    EXPECT_EQ(t::listNames(dir / "T/etc"), std::vector<std::string>{"hosts"});
+    EXPECT_EQ(t::listNames(dir / "T/mnt"), std::vector<std::string>{"theirs"});
+    int mountPoints = 0;
+    for (const auto& item : at(parse(run.out), "history").toArray())
+        mountPoints += at(item, "error").toString() == QStringLiteral("Mount point, left in place");
+    EXPECT_EQ(mountPoints, 2) << "both mount points are named in the result";
+}
+
+TEST(CliShred, AWholeExtVolumeKeepsItsLostAndFound)
+{
+    if (!t::isRoot())
+        GTEST_SKIP() << "mounting an ext4 image needs root";
+    t::TempDir dir;
+    const std::string image = dir / "volume.img";
+    const std::string volume = dir / "mnt";
+    t::makeDir(volume);
+    ASSERT_EQ(t::runProcess({"truncate", "-s", "16M", image}).exitCode, 0);
+    ASSERT_EQ(t::runProcess({"mkfs.ext4", "-q", image}).exitCode, 0);
+    ASSERT_EQ(t::runProcess({"mount", "-o", "loop", image, volume}).exitCode, 0);
+    // Unmounted (its loop device freeing itself) whatever happens below.
+    const std::unique_ptr<const std::string, void (*)(const std::string*)> unmount(
+        &volume, [](const std::string* path) { ::umount2(path->c_str(), MNT_DETACH); });
+    ASSERT_TRUE(t::exists(volume + "/lost+found"));
+    t::writeFile(volume + "/lost+found/#1234", "found by fsck");
+    t::makeDir(volume + "/docs");
+    t::writeFile(volume + "/docs/a", "a");
+
+    const auto run = cli({"shred", "--yes", "--volume", "delete", volume});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(t::listNames(volume), std::vector<std::string>{"lost+found"}) << "fsck expects it there";
+    EXPECT_TRUE(t::listNames(volume + "/lost+found").empty()) << "its contents are shredded";
 }
 
 TEST(CliShred, SavesTheReportWhereItIsToldAndSaysWhere)

@@ -5,7 +5,9 @@
 #include "engine/FileShredCoordinator.h"
 #include "engine/RegularFileOpener.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -42,8 +44,8 @@ struct Recorder : cv::FileShredCoordinatorDelegate
     std::vector<std::string> current;
 
     void fileshredWrittenBytes(double bytes) override { written += bytes; }
-    void fileshredCurrentPath(const std::string& path) override { current.push_back(path); }
-    void fileshredAddShredItem(const ShredItem& item) override { items.push_back(item); }
+    void fileshredCurrentPath(const cv::ItemPath& path) override { current.push_back(path.str()); }
+    void fileshredAddShredItem(ShredItem item) override { items.push_back(std::move(item)); }
     void fileshredReportErrorForMissingBytes(double bytes) override { missing += bytes; }
     void fileshredRenamingPath(const std::string& text) override { renaming.push_back(text); }
     void fileshredFlushPath(const std::string& text) override { flushes.push_back(text); }
@@ -153,7 +155,8 @@ TEST(FileShredCoordinator, AnExcludedFileAndItsFoldersSurviveEveryPhase)
     t::writeFile(target + "/a.txt", std::string(5000, 'a'));
     t::writeFile(target + "/sub/b.txt", std::string(300, 'b'));
     t::writeFile(target + "/sub/keep.txt", "precious");
-    const FileShredCoordinator::Excludes excludes{target + "/sub/keep.txt", target + "/sub", target};
+    FileShredCoordinator::Excludes excludes;
+    excludes.exclude(target + "/sub/keep.txt");
 
     Shredding shredding(13);
     shredding.run(target, excludes);
@@ -164,7 +167,8 @@ TEST(FileShredCoordinator, AnExcludedFileAndItsFoldersSurviveEveryPhase)
     ASSERT_EQ(shredding.recorder.items.size(), 2u);
     for (const auto& item : shredding.recorder.items) {
         EXPECT_TRUE(item.success) << item.path;
-        EXPECT_EQ(item.path.find("keep"), std::string::npos) << "the excluded file is never overwritten";
+        EXPECT_EQ(item.path.str().find("keep"), std::string::npos)
+            << "the excluded file is never overwritten";
     }
     EXPECT_EQ(shredding.recorder.written, 3.0 * (5000 + 300));
     EXPECT_EQ(shredding.recorder.missing, 0);
@@ -184,20 +188,24 @@ TEST(FileShredCoordinator, RenameRoundsEqualThePassesAndTheTargetMovesOnce)
     counter.watch(target);
     counter.watch(target + "/inner");
     Shredding shredding(13); // three passes
+    shredding.coordinator.shredPath(target, {});
     const std::string renamed = shredding.coordinator.renameAtPath(target, {});
     const auto counts = counter.counts();
 
-    EXPECT_EQ(counts.at(target + "/inner"), 3) << "the file inside the subfolder";
-    EXPECT_EQ(counts.at(target), 6) << "the file and the subfolder, three times each";
+    // The subfolder holds nothing that stays: its file moves up into the target (its first round)
+    // and is renamed there, so that no rename happens deep in a tree.
+    EXPECT_EQ(counts.count(target + "/inner"), 0u);
+    EXPECT_EQ(counts.at(target), 9) << "the file, the subfolder and the file moved up, three times each";
     EXPECT_EQ(counts.at(dir.path()), 1) << "the target itself once";
     EXPECT_FALSE(t::exists(target));
     ASSERT_TRUE(t::exists(renamed));
     EXPECT_EQ(renamed.size(), target.size()) << "a random name as long as the old one";
-    const auto inside = t::listNames(renamed);
-    ASSERT_EQ(inside.size(), 2u);
-    for (const auto& name : inside)
-        EXPECT_TRUE(name.size() == 3 || name.size() == 5) << name;
-    EXPECT_EQ(shredding.recorder.renaming.size(), 3u);
+    std::vector<std::size_t> lengths;
+    for (const auto& name : t::listNames(renamed))
+        lengths.push_back(name.size());
+    std::sort(lengths.begin(), lengths.end());
+    EXPECT_EQ(lengths, (std::vector<std::size_t>{3, 5, 9})) << "one, inner, and inner/two moved up";
+    ASSERT_FALSE(shredding.recorder.renaming.empty());
     EXPECT_EQ(shredding.recorder.renaming.front().rfind("Renaming File - " + target + "/", 0), 0u)
         << shredding.recorder.renaming.front();
 }
@@ -269,10 +277,9 @@ TEST(FileShredCoordinator, OddNamesAndPathsLongerThanPathMax)
     EXPECT_EQ(content, Bytes(5, 0xFF));
     ASSERT_EQ(shredding.recorder.items.size(), 1u);
     EXPECT_TRUE(shredding.recorder.items[0].success);
-    EXPECT_GT(shredding.recorder.items[0].path.size(), 4096u);
-    EXPECT_EQ(
-        shredding.recorder.items[0].path.substr(shredding.recorder.items[0].path.size() - oddName.size()),
-        oddName)
+    const std::string deepPath = shredding.recorder.items[0].path.str();
+    EXPECT_GT(deepPath.size(), 4096u);
+    EXPECT_EQ(deepPath.substr(deepPath.size() - oddName.size()), oddName)
         << "the name's bytes are kept as they are";
 
     const std::string renamed = shredding.coordinator.renameAtPath(target, {});
@@ -463,13 +470,13 @@ TEST(FileShredCoordinator, CancelStopsEveryPhase)
     EXPECT_EQ(t::listNames(target).size(), 5u) << "nothing renamed or deleted after cancel";
 }
 
-TEST(FileShredCoordinator, MountsInsideTheTargetAreNeitherEnteredNorRemoved)
+TEST(FileShredCoordinator, MountsInsideTheTargetStayAndSoDoTheFoldersAboveThem)
 {
     if (!t::isRoot())
         GTEST_SKIP() << "mounting needs root";
     t::TempDir dir;
-    // Everything lives on a file system of the test's own, so that the bind mount below is one
-    // of the same file system.
+    // Everything lives on a file system of the test's own, so that the bind mounts below are of
+    // the same file system; its lazy unmount at the end takes every mount inside it along.
     const std::string fs = dir / "fs";
     t::makeDir(fs);
     t::TmpfsMount own(fs, "8m");
@@ -477,6 +484,7 @@ TEST(FileShredCoordinator, MountsInsideTheTargetAreNeitherEnteredNorRemoved)
     const std::string outside = fs + "/outside";
     t::makeDir(outside);
     t::writeFile(outside + "/secret", "outside the selection");
+    t::writeFile(outside + "/hosts", "a file of another place");
     const std::string target = fs + "/T";
     t::makeDir(target);
     t::writeFile(target + "/plain", "xx");
@@ -485,9 +493,15 @@ TEST(FileShredCoordinator, MountsInsideTheTargetAreNeitherEnteredNorRemoved)
     ASSERT_TRUE(other.available());
     t::writeFile(target + "/other/theirs", "another file system");
     t::makeDir(target + "/bound");
-    // The target is renamed below, so these mounts go with the test's own file system, whose lazy
-    // unmount takes every mount inside it along.
     ASSERT_EQ(::mount(outside.c_str(), (target + "/bound").c_str(), nullptr, MS_BIND, nullptr), 0);
+    // A single file mounted into the selection, as containers get /etc/hosts, two folders down.
+    t::makeDir(target + "/etc");
+    t::makeDir(target + "/etc/deeper");
+    t::writeFile(target + "/etc/deeper/hosts", "");
+    t::writeFile(target + "/etc/deeper/mine", "mine");
+    ASSERT_EQ(::mount((outside + "/hosts").c_str(), (target + "/etc/deeper/hosts").c_str(), nullptr, MS_BIND,
+                      nullptr),
+              0);
 
     Shredding shredding(16);
     shredding.run(target);
@@ -495,17 +509,28 @@ TEST(FileShredCoordinator, MountsInsideTheTargetAreNeitherEnteredNorRemoved)
     const Bytes secret = t::readFile(outside + "/secret");
     EXPECT_EQ(std::string(secret.begin(), secret.end()), "outside the selection")
         << "a bind mount of the same file system was entered";
-    EXPECT_EQ(t::listNames(outside), std::vector<std::string>{"secret"});
-    // The target was renamed, and stays because the mount points in it stay.
-    std::vector<std::string> left = t::listNames(fs);
-    std::erase(left, "outside");
-    ASSERT_EQ(left.size(), 1u);
-    const std::string renamed = fs + "/" + left.front();
-    EXPECT_EQ(t::listNames(renamed), (std::vector<std::string>{"bound", "other"}));
-    const Bytes theirs = t::readFile(renamed + "/other/theirs");
+    const Bytes hosts = t::readFile(outside + "/hosts");
+    EXPECT_EQ(std::string(hosts.begin(), hosts.end()), "a file of another place")
+        << "the file mounted into the selection was overwritten through its mount";
+    EXPECT_EQ(t::listNames(outside), (std::vector<std::string>{"hosts", "secret"}));
+    // The folders on the way to a mount point keep their names, so the mounts stay where they were.
+    EXPECT_EQ(t::listNames(fs), (std::vector<std::string>{"T", "outside"}));
+    EXPECT_EQ(t::listNames(target), (std::vector<std::string>{"bound", "etc", "other"}));
+    EXPECT_EQ(t::listNames(target + "/etc"), std::vector<std::string>{"deeper"});
+    EXPECT_EQ(t::listNames(target + "/etc/deeper"), std::vector<std::string>{"hosts"});
+    const Bytes theirs = t::readFile(target + "/other/theirs");
     EXPECT_EQ(std::string(theirs.begin(), theirs.end()), "another file system");
-    ASSERT_EQ(shredding.recorder.items.size(), 1u) << "only the file of the selection is overwritten";
-    EXPECT_EQ(shredding.recorder.items[0].path, target + "/plain");
+
+    std::map<std::string, std::string> outcome;
+    for (const auto& item : shredding.recorder.items)
+        outcome[item.path] = item.success ? "overwritten" : item.error.value_or("?");
+    EXPECT_EQ(outcome, (std::map<std::string, std::string>{
+                           {target + "/plain", "overwritten"},
+                           {target + "/etc/deeper/mine", "overwritten"},
+                           {target + "/other", "Mount point, left in place"},
+                           {target + "/bound", "Mount point, left in place"},
+                           {target + "/etc/deeper/hosts", "Mount point, left in place"}}))
+        << "the mount points are named in the result";
 }
 
 TEST(FileShredCoordinator, AFileCutShortByCancelIsNotReportedOverwritten)
@@ -542,10 +567,8 @@ TEST(FileShredCoordinator, ATargetWithATrailingSlashKeepsItsExcludes)
     t::makeDir(target + "/sub");
     t::writeFile(target + "/gone", "gone");
     t::writeFile(target + "/sub/keep.txt", "keep");
-    // As the job prepares them: the excluded file and every folder above it.
     FileShredCoordinator::Excludes excludes;
-    for (std::string path = target + "/sub/keep.txt"; path != dir.path(); path.erase(path.rfind('/')))
-        excludes.insert(path);
+    excludes.exclude(target + "/sub/keep.txt");
 
     Shredding shredding(16);
     shredding.run(target + "/", excludes);
@@ -553,4 +576,215 @@ TEST(FileShredCoordinator, ATargetWithATrailingSlashKeepsItsExcludes)
     EXPECT_EQ(t::readFile(target + "/sub/keep.txt"), Bytes({'k', 'e', 'e', 'p'}))
         << "the folder holding the excluded file was renamed and the file deleted";
     EXPECT_EQ(t::listNames(target), std::vector<std::string>{"sub"});
+}
+
+TEST(FileShredCoordinator, AFileThatCouldNotBeOverwrittenStaysAndSoDoItsFolders)
+{
+    {
+        SCOPED_TRACE("a write that fails");
+        t::TempDir dir;
+        const std::string target = dir / "T";
+        t::makeDir(target);
+        t::makeDir(target + "/sub");
+        t::makeDir(target + "/gone");
+        t::writeFile(target + "/sub/big", Bytes(3 * 1048576, 1));
+        t::writeFile(target + "/sub/empty", "");
+        t::writeFile(target + "/gone/empty", "");
+        FailingIo io;
+        io.writesBeforeFailure = 0;
+        Shredding shredding(13, io);
+        shredding.run(target);
+
+        EXPECT_EQ(t::listNames(dir.path()), std::vector<std::string>{"T"}) << "the target keeps its name";
+        EXPECT_EQ(t::listNames(target), std::vector<std::string>{"sub"});
+        EXPECT_EQ(t::listNames(target + "/sub"), std::vector<std::string>{"big"})
+            << "an empty file counts as overwritten once it was opened";
+        EXPECT_EQ(t::readFile(target + "/sub/big"), Bytes(3 * 1048576, 1));
+        std::map<std::string, std::string> outcome;
+        for (const auto& item : shredding.recorder.items)
+            outcome[item.path] = item.success ? "overwritten" : item.error.value_or("?");
+        EXPECT_EQ(outcome, (std::map<std::string, std::string>{{target + "/sub/big", "Failed to write file"},
+                                                               {target + "/sub/empty", "overwritten"},
+                                                               {target + "/gone/empty", "overwritten"}}));
+    }
+    {
+        SCOPED_TRACE("a file the process may not write, and the helper does not open up");
+        t::TempDir dir;
+        ::chmod(dir.path().c_str(), 0777);
+        const std::string target = dir / "T";
+        t::makeDir(target);
+        t::writeFile(target + "/readonly", std::string(100, 'r'));
+        ::chmod((target + "/readonly").c_str(), 0444);
+        t::writeFile(target + "/plain", "plain");
+        t::giveToNobody(target);
+        t::giveToNobody(target + "/plain");
+        const int failures = t::runUnprivileged([&] {
+            Shredding shredding(15);
+            shredding.helper.mode = StandInHelper::Mode::Refuse;
+            shredding.coordinator.setHelperTimeout(std::chrono::milliseconds(200));
+            shredding.run(target);
+            for (const auto& item : shredding.recorder.items) {
+                if (item.path == target + "/readonly" && item.error != "Path no writable") {
+                    std::fprintf(stderr, "the read-only file is not listed with its error\n");
+                    return 1;
+                }
+            }
+            return shredding.recorder.items.size() == 2 ? 0 : 1;
+        });
+        EXPECT_EQ(failures, 0);
+        EXPECT_EQ(t::listNames(dir.path()), std::vector<std::string>{"T"}) << "the target keeps its name";
+        EXPECT_EQ(t::listNames(target), std::vector<std::string>{"readonly"});
+        EXPECT_EQ(t::readFile(target + "/readonly"), Bytes(100, 'r'));
+    }
+}
+
+namespace {
+
+// Writes through to the file system and counts the writes per file (device and inode).
+struct CountingIo : cv::FileIo
+{
+    std::map<ino_t, int> writes;
+    bool writeAll(int fd, const void* data, std::size_t length, off_t offset) override
+    {
+        struct stat info;
+        ::fstat(fd, &info);
+        ++writes[info.st_ino];
+        return FileIo::writeAll(fd, data, length, offset);
+    }
+};
+
+ino_t inodeOf(const std::string& path)
+{
+    struct stat info
+    {};
+    ::lstat(path.c_str(), &info);
+    return info.st_ino;
+}
+
+} // namespace
+
+TEST(FileShredCoordinator, AFileWithHardLinksIsOverwrittenOnlyWhenEveryNameIsSelected)
+{
+    t::TempDir dir;
+    const std::string target = dir / "T";
+    const std::string other = dir / "U";
+    const std::string outside = dir / "outside";
+    for (const auto& folder : {target, target + "/sub", other, outside})
+        t::makeDir(folder);
+    // One name outside the selection; both names in one target; one name in each of two targets.
+    t::writeFile(target + "/shared", "also seen from outside");
+    ASSERT_EQ(::link((target + "/shared").c_str(), (outside + "/shared").c_str()), 0);
+    t::writeFile(target + "/inside", "both names selected");
+    ASSERT_EQ(::link((target + "/inside").c_str(), (target + "/sub/inside").c_str()), 0);
+    t::writeFile(target + "/across", "one name per target");
+    ASSERT_EQ(::link((target + "/across").c_str(), (other + "/across").c_str()), 0);
+    const ino_t inside = inodeOf(target + "/inside");
+    const ino_t across = inodeOf(target + "/across");
+
+    CountingIo io;
+    Shredding shredding(16, io);
+    for (const auto& path : {target, other})
+        shredding.coordinator.shredPath(path, {});
+    shredding.coordinator.finishShredding();
+    const std::string renamedTarget = shredding.coordinator.renameAtPath(target, {});
+    const std::string renamedOther = shredding.coordinator.renameAtPath(other, {});
+    shredding.coordinator.saveDelete(renamedTarget, {});
+    shredding.coordinator.saveDelete(renamedOther, {});
+
+    const Bytes shared = t::readFile(outside + "/shared");
+    EXPECT_EQ(std::string(shared.begin(), shared.end()), "also seen from outside");
+    EXPECT_EQ(renamedTarget, target) << "the target holds a file that stays";
+    EXPECT_EQ(t::listNames(target), std::vector<std::string>{"shared"})
+        << "both names of the other file went";
+    EXPECT_FALSE(t::exists(other)) << "the file named in both targets went with its names";
+    EXPECT_EQ(io.writes, (std::map<ino_t, int>{{inside, 1}, {across, 1}})) << "each overwritten once";
+
+    std::map<std::string, std::string> outcome;
+    for (const auto& item : shredding.recorder.items)
+        outcome[item.path] = item.success ? "overwritten" : item.error.value_or("?");
+    EXPECT_EQ(outcome, (std::map<std::string, std::string>{{target + "/shared", "File has other hard links"},
+                                                           {target + "/inside", "overwritten"},
+                                                           {target + "/sub/inside", "overwritten"},
+                                                           {target + "/across", "overwritten"},
+                                                           {other + "/across", "overwritten"}}));
+    EXPECT_EQ(shredding.coordinator.totals().filesRemoved, 4u);
+}
+
+namespace {
+
+// Lists folders from the file system, except that the first listing of one chosen folder gives
+// a single name and then fails with EIO, as a failing disk does.
+struct FailingReader : cv::FolderWalker::DirectoryReader
+{
+    ino_t failing = 0;
+    int calls = 0;
+    long readEntries(int fd, void* buffer, std::size_t size) override
+    {
+        struct stat info;
+        const long length = DirectoryReader::readEntries(fd, buffer, size);
+        if (::fstat(fd, &info) != 0 || info.st_ino != failing || calls >= 2)
+            return length;
+        if (calls++ == 1) {
+            errno = EIO;
+            return -1;
+        }
+        // Cut the batch after its first name that is not "." or "..".
+        for (long offset = 0; offset < length;) {
+            const auto* entry = reinterpret_cast<const dirent64*>(static_cast<char*>(buffer) + offset);
+            offset += entry->d_reclen;
+            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+                return offset;
+        }
+        return length;
+    }
+};
+
+} // namespace
+
+TEST(FileShredCoordinator, FilesAFailedListingHidFromTheOverwriteStayWithTheirContent)
+{
+    t::TempDir dir;
+    const std::string target = dir / "T";
+    t::makeDir(target);
+    t::makeDir(target + "/sub");
+    for (const std::string name : {"a", "b", "c", "d", "e"})
+        t::writeFile(target + "/sub/" + name, "secret " + name);
+    t::writeFile(target + "/beside", "beside");
+    FailingReader reader;
+    reader.failing = inodeOf(target + "/sub");
+    Shredding shredding(16);
+    shredding.coordinator.setDirectoryReader(&reader);
+    shredding.run(target);
+
+    // One file of the folder was listed and overwritten; the others were never overwritten, so
+    // they stay under their names with their content, and so do the folders that hold them.
+    EXPECT_EQ(t::listNames(dir.path()), std::vector<std::string>{"T"});
+    EXPECT_EQ(t::listNames(target), std::vector<std::string>{"sub"});
+    const auto left = t::listNames(target + "/sub");
+    EXPECT_EQ(left.size(), 4u);
+    for (const auto& name : left) {
+        const Bytes content = t::readFile(target + "/sub/" + name);
+        EXPECT_EQ(std::string(content.begin(), content.end()), "secret " + name);
+    }
+    std::map<std::string, std::string> failed;
+    for (const auto& item : shredding.recorder.items) {
+        if (!item.success)
+            failed[item.path] = item.error.value_or("?");
+    }
+    ASSERT_EQ(failed.size(), 5u) << "the folder, and each file it kept";
+    EXPECT_EQ(failed[target + "/sub"], "Folder could not be read: Input/output error");
+    for (const auto& name : left)
+        EXPECT_EQ(failed[target + "/sub/" + name], "Not overwritten, left in place") << name;
+}
+
+TEST(FileShredCoordinator, HistoryPathsReadAsTheWholePathsTheWalksMet)
+{
+    using Folder = cv::ItemPath::Folder;
+    const auto top = Folder::top("/");
+    EXPECT_EQ(cv::ItemPath(top, "etc").str(), "/etc") << "no doubled slash below /";
+    const auto deep = Folder::below(Folder::below(Folder::top("/a/b/"), "c"), "d\xff");
+    EXPECT_EQ(deep->str(), "/a/b/c/d\xff");
+    EXPECT_EQ(cv::ItemPath(deep, "f").str(), "/a/b/c/d\xff/f");
+    EXPECT_EQ(top->str(), "/");
+    EXPECT_EQ(cv::ItemPath("relative/whole").str(), "relative/whole") << "a path given whole stays as it is";
 }

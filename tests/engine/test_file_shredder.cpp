@@ -132,6 +132,8 @@ TEST(FileShredder, DeleteJobCountsEveryPassAndRemovesTheTargets)
     EXPECT_EQ(result.fileCountFinished, 3u);
     EXPECT_EQ(result.bytesCountTotal, 1015);
     EXPECT_EQ(result.bytesCountFinished, 1015);
+    EXPECT_EQ(result.fileCountRemoved, 3u);
+    EXPECT_EQ(result.bytesCountRemoved, 1015);
     EXPECT_EQ(result.errorCount, 0u);
     EXPECT_EQ(result.history.size(), 3u);
     EXPECT_EQ(result.lastState->bytesCount, 3 * 1015);
@@ -196,6 +198,11 @@ TEST(FileShredder, CancelStopsTheFileAndSkipsTheRemainingPhases)
     EXPECT_TRUE(result.canceled);
     EXPECT_LT(result.lastState->bytesProgress, static_cast<std::int64_t>(50 * size))
         << "stopped inside the file";
+    // The totals say what was really done: the file was begun, not overwritten, and it stays.
+    EXPECT_EQ(result.fileCountFinished, 0u);
+    EXPECT_EQ(result.bytesCountFinished, 0);
+    EXPECT_EQ(result.fileCountRemoved, 0u);
+    EXPECT_EQ(result.bytesCountRemoved, 0);
     EXPECT_EQ(t::listNames(dir / "T"), std::vector<std::string>{"big"}) << "nothing renamed or deleted";
     EXPECT_TRUE(helper.calls.empty()) << "no formatting after a cancel";
     bool sawCanceling = false;

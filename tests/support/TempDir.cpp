@@ -1,5 +1,7 @@
 #include "TempDir.h"
 
+#include "ProcessRunner.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -56,6 +58,28 @@ void removeTree(const std::string& path)
         },
         32, FTW_PHYS);
     ::nftw(path.c_str(), removeEntry, 32, FTW_DEPTH | FTW_PHYS | FTW_MOUNT);
+    // nftw works with whole paths: a tree deeper than PATH_MAX is left to rm, which is not.
+    if (exists(path))
+        runProcess({"rm", "-rf", "--one-file-system", "--", path});
+}
+
+void makeChain(const std::string& base, std::size_t levels, const std::string& content)
+{
+    int fd = ::open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(fd, 0) << base << ": " << std::strerror(errno);
+    for (std::size_t i = 0; i < levels; ++i) {
+        const int file = ::openat(fd, "f", O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        const bool written = file >= 0 && ::write(file, content.data(), content.size()) ==
+                                              static_cast<ssize_t>(content.size());
+        if (file >= 0)
+            ::close(file);
+        const bool made = ::mkdirat(fd, "d", 0755) == 0;
+        const int next = made ? ::openat(fd, "d", O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
+        ::close(fd);
+        fd = next;
+        ASSERT_TRUE(written && next >= 0) << "level " << i << ": " << std::strerror(errno);
+    }
+    ::close(fd);
 }
 
 void writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes)

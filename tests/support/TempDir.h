@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -34,5 +35,8 @@ std::vector<std::string> listNames(const std::string& folder);
 bool isRoot();
 // Removes a tree without following links; used by TempDir and by tests that clean up early.
 void removeTree(const std::string& path);
+// Below the existing folder base: a file "f" holding content and a folder "d", in which the same
+// again, `levels` deep. Made through descriptors, so it may reach far beyond PATH_MAX.
+void makeChain(const std::string& base, std::size_t levels, const std::string& content = "x");
 
 } // namespace cv::test

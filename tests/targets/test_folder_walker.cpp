@@ -2,10 +2,14 @@
 #include "common/UniqueFd.h"
 #include "targets/FolderWalker.h"
 
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <functional>
 #include <gtest/gtest.h>
 #include <set>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace t = cv::test;
@@ -90,4 +94,112 @@ TEST(FolderWalker, AFolderSwappedForALinkMidWalkIsNotEntered)
     });
     EXPECT_EQ(seen, std::vector<std::string>{dir / "root/a"});
     EXPECT_EQ(walker.errorCount(), 1u);
+}
+
+namespace {
+
+// Runs body in a child process that may open exactly `spare` more descriptors, and returns its
+// exit status: the number of failures body counted (GoogleTest assertions would be lost in the
+// child; body prints what went wrong).
+int withDescriptorLimit(int spare, const std::function<int()>& body)
+{
+    std::fflush(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        // Every free slot below a low limit is taken, then `spare` of them given back.
+        const rlimit limit{256, 256};
+        if (::setrlimit(RLIMIT_NOFILE, &limit) != 0)
+            ::_exit(99);
+        std::vector<int> taken;
+        for (int fd; (fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;)
+            taken.push_back(fd);
+        for (int i = 0; i < spare && !taken.empty(); ++i) {
+            ::close(taken.back());
+            taken.pop_back();
+        }
+        ::_exit(body());
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+int failure(const char* what)
+{
+    std::fprintf(stderr, "%s\n", what);
+    return 1;
+}
+
+} // namespace
+
+TEST(FolderWalker, AFewDescriptorsServeAnyDepthAndRunningOutIsReportedAsSuch)
+{
+    t::TempDir dir(t::exists("/dev/shm") ? "/dev/shm" : ""); // deep trees are slow to remove from a disk
+    const std::string chain = dir / "chain";
+    t::makeDir(chain);
+    t::makeChain(chain, 3000);
+
+    // Fewer descriptors than the window: the window shrinks, the walk goes on.
+    const auto walkAll = [&] {
+        const cv::UniqueFd root(cv::FolderWalker::openFolder(chain));
+        std::size_t files = 0, folders = 0, failed = 0;
+        cv::FolderWalker walker;
+        const int error = walker.walk(
+            root.get(), chain,
+            [&](const cv::FolderWalker::Entry& e) {
+                ++(S_ISDIR(e.info.st_mode) ? folders : files);
+                return true;
+            },
+            [&](const cv::FolderWalker::Entry& e) { failed += e.error != 0; });
+        int bad = 0;
+        if (files != 3000 || folders != 3000)
+            bad += failure("not every entry was met");
+        if (error != 0 || failed != 0 || walker.errorCount() != 0)
+            bad += failure("the walk reported errors");
+        return bad;
+    };
+    EXPECT_EQ(withDescriptorLimit(5, walkAll), 0);
+
+    // No descriptor left for the next folder: an error of that folder, named as it is.
+    const auto walkWithOne = [&] {
+        const cv::UniqueFd root(cv::FolderWalker::openFolder(chain));
+        std::vector<std::pair<std::size_t, int>> folderErrors;
+        cv::FolderWalker walker;
+        walker.walk(root.get(), chain, nullptr, [&](const cv::FolderWalker::Entry& e) {
+            if (e.error != 0)
+                folderErrors.emplace_back(e.depth, e.error);
+        });
+        if (folderErrors != std::vector<std::pair<std::size_t, int>>{{2, EMFILE}}) {
+            for (const auto& [depth, error] : folderErrors)
+                std::fprintf(stderr, "depth %zu: %s\n", depth, std::strerror(error));
+            return failure("the second folder should fail with EMFILE, and only it");
+        }
+        if (cv::FolderWalker::describeError(EMFILE) != std::strerror(EMFILE))
+            return failure("EMFILE is not described as what it is");
+        return 0;
+    };
+    EXPECT_EQ(withDescriptorLimit(2, walkWithOne), 0);
+}
+
+TEST(FolderWalker, ClimbingBackFindsAFolderThatWasMovedMidWalk)
+{
+    t::TempDir dir;
+    t::makeDir(dir / "chain");
+    t::makeChain(dir / "chain", 10);
+    const cv::UniqueFd root(cv::FolderWalker::openFolder(dir / "chain"));
+    std::multiset<std::size_t> depths;
+    cv::FolderWalker walker(2); // every climb back reopens a folder that fell out of the window
+    const int error = walker.walk(root.get(), dir / "chain", [&](const cv::FolderWalker::Entry& e) {
+        depths.insert(e.depth);
+        // Deep down, the third folder moves away to the top: its folder ".." is no longer the
+        // second folder, which is then found again by its name.
+        if (e.depth == 8 && S_ISDIR(e.info.st_mode)) {
+            EXPECT_EQ(::rename((dir / "chain/d/d/d").c_str(), (dir / "chain/moved").c_str()), 0);
+        }
+        return true;
+    });
+    EXPECT_EQ(error, 0);
+    EXPECT_EQ(walker.errorCount(), 0u);
+    for (std::size_t depth = 1; depth <= 10; ++depth)
+        EXPECT_EQ(depths.count(depth), 2u) << "the file and the folder at depth " << depth << ", once each";
 }

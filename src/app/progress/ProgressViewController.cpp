@@ -331,17 +331,16 @@ void ProgressViewController::finish()
     m_removedStack->show();
     m_currentFilepath->hide();
 
-    const ShredState last = result.lastState ? *result.lastState : ShredState{};
-    const std::uint64_t cycles = m_algorithm && m_algorithm->cycles() > 0 ? m_algorithm->cycles() : 1;
-    const auto bytes = static_cast<std::int64_t>(
-        static_cast<std::uint64_t>(std::max<std::int64_t>(0, last.bytesProgress)) / cycles);
-    const QString text = tr("%1 in %2 File(s)").arg(byteCount(bytes)).arg(last.fileProgress);
+    // The job's own account of what it really removed (after a cancel, possibly nothing), not the
+    // progress it booked.
+    const QString text =
+        tr("%1 in %2 File(s)").arg(byteCount(result.bytesCountRemoved)).arg(result.fileCountRemoved);
     const QString errors =
-        last.errorCount != 0 ? u"- %1 %2"_s.arg(tr("Errors")).arg(last.errorCount) : QString();
+        result.errorCount != 0 ? u"- %1 %2"_s.arg(tr("Errors")).arg(result.errorCount) : QString();
     m_removedLabel->setText(u"%1 %2"_s.arg(text, errors));
     if (m_shredOptions && m_shredOptions->eraseFreeSpaceOnly) {
         m_statusTitle->setText(tr("Overwritten"));
-        m_removedLabel->setText(byteCount(bytes));
+        m_removedLabel->setText(byteCount(result.bytesCountFinished));
     }
 
     if (m_services.showNotification)
