@@ -119,6 +119,11 @@ int main(int argc, char** argv)
     const std::string volume = fixtures / "USB Stick";
     cv::test::makeDir(volume);
     cv::test::writeFile(volume + "/x", std::string(100, 'x'));
+    const std::string many = fixtures / "Many Files";
+    cv::test::makeDir(many);
+    for (int i = 0; i < 300; ++i)
+        cv::test::writeFile(many + "/scan_" + std::to_string(1000 + i) + ".pdf",
+                            std::string(1000 + 37 * i, 's'));
     const std::string big = fixtures / "large.iso";
     cv::test::writeFile(big, std::vector<std::uint8_t>(96 << 20, 0x42));
     const cv::VolumeTester fakeVolumes{[volume](const std::string& p) { return p == volume; },
@@ -161,6 +166,25 @@ int main(int argc, char** argv)
         save(&window, prefix + u"04-explorer"_s);
         explorer->dismiss();
         QSignalSpy(screen, &cv::DropFilesViewController::scanFinished).wait(10000);
+    }
+
+    // A folder long enough for a vertical scroll bar: the size column stays in view.
+    {
+        auto* manyScreen = freshShredScreen(tab);
+        dropAndWait(manyScreen, {many});
+        manyScreen->showExplorer();
+        QTest::qWait(700);
+        if (auto* explorer = manyScreen->findChild<cv::ExplorerViewController*>()) {
+            explorer->fileListController()->tableView()->setCurrentIndex(
+                explorer->fileListController()->tableView()->model()->index(3, 0));
+            save(&window, prefix + u"04b-explorer-long"_s);
+            explorer->dismiss();
+            QSignalSpy(manyScreen, &cv::DropFilesViewController::scanFinished).wait(10000);
+        }
+        screen = freshShredScreen(tab);
+        dropAndWait(screen, {folder});
+        screen->methodSelection()->setCurrentIndex(
+            static_cast<int>(screen->algos().getIndexForIdentifier(13)));
     }
 
     screen->startShred();
