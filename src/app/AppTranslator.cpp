@@ -28,6 +28,7 @@ namespace {
     QT_TRANSLATE_NOOP("Shared", "Renaming File"),
     QT_TRANSLATE_NOOP("Shared", "Renaming Files"),
     QT_TRANSLATE_NOOP("Shared", "Securely wiping the freespace"),
+    QT_TRANSLATE_NOOP("Shared", "Another wipe of this volume is running"),
     QT_TRANSLATE_NOOP("Shared", "- Select your method"),
     QT_TRANSLATE_NOOP("Shared", "50 Runden: Ostrevane DWA (2007)"),
     QT_TRANSLATE_NOOP("Shared", "35 Runden: Gutmann Methode"),

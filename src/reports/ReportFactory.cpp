@@ -253,9 +253,19 @@ void ReportFactory::addVolumeValues(QHash<QString, QString>& values, const QStri
         values.insert(prefix + u"_COLOR"_s, color.toString());
         values.insert(prefix, text(key));
     };
-    if (options.eraseFreeSpace || options.eraseFreeSpaceOnly)
-        setPair(u"VOLUME_FREESPACE"_s, result.canceled ? kFailureColor : kSuccessColor,
-                result.canceled ? "Canceled" : "Success");
+    // A volume whose free space could not be wiped is listed in the history under its own path.
+    const bool freeSpaceFailed =
+        std::any_of(result.history.begin(), result.history.end(), [&](const ShredItem& item) {
+            return !item.success && m_volumeProbe.isVolume && m_volumeProbe.isVolume(item.path) &&
+                   result.paths &&
+                   std::ranges::find(result.paths->paths(), item.path) != result.paths->paths().end();
+        });
+    if (result.canceled && (options.eraseFreeSpace || options.eraseFreeSpaceOnly))
+        setPair(u"VOLUME_FREESPACE"_s, kFailureColor, "Canceled");
+    else if (freeSpaceFailed)
+        setPair(u"VOLUME_FREESPACE"_s, kFailureColor, "Errors");
+    else if (options.eraseFreeSpace || options.eraseFreeSpaceOnly)
+        setPair(u"VOLUME_FREESPACE"_s, kSuccessColor, "Success");
     else
         setPair(u"VOLUME_FREESPACE"_s, kNeutralColor, "Skipped");
     if (result.canceled)

@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -193,6 +194,18 @@ TEST(CliShred, VolumesNeedTheirOptionAndWipeFreeLeavesNothingBehind)
     t::TmpfsMount mount(dir.path(), "8m");
     ASSERT_TRUE(mount.available());
     t::writeFile(dir / "existing", std::string(100000, 'e'));
+    // The user's own files that carry fill files' names: never the wipe's to take.
+    const std::vector<std::string> kept{"ErasingFreeSpace_0.dat", "ErasingFreeSpace_01.dat",
+                                        "ErasingFreeSpace_1.dat", "existing"};
+    for (const auto& name : kept)
+        if (name != "existing")
+            t::writeFile(dir / name, "the user's " + name);
+    const auto userFilesIntact = [&] {
+        EXPECT_EQ(t::listNames(dir.path()), kept);
+        EXPECT_EQ(t::readFile(dir / "existing"), Bytes(100000, 'e'));
+        const Bytes mine = t::readFile(dir / "ErasingFreeSpace_1.dat");
+        EXPECT_EQ(std::string(mine.begin(), mine.end()), "the user's ErasingFreeSpace_1.dat");
+    };
 
     const auto refused = cli({"shred", "--yes", dir.path()});
     EXPECT_EQ(refused.exitCode, 2);
@@ -203,25 +216,54 @@ TEST(CliShred, VolumesNeedTheirOptionAndWipeFreeLeavesNothingBehind)
     const QJsonObject result = parse(wiped.out);
     EXPECT_GT(at(result, "bytesCountTotal").toDouble(), 7e6);
     EXPECT_EQ(at(result, "fileCountTotal").toInt(), 0);
-    EXPECT_EQ(t::listNames(dir.path()), std::vector<std::string>{"existing"});
-    EXPECT_EQ(t::readFile(dir / "existing"), Bytes(100000, 'e'));
+    userFilesIntact();
 
     // A wipe killed outright leaves its fill files; the next wipe removes them first.
     const pid_t pid = startCli({"wipe-free", "--yes", "--method", "1", dir.path()}, dir.path() + "-out");
-    for (int i = 0; i < 200 && t::listNames(dir.path()).size() < 2; ++i)
+    for (int i = 0; i < 200 && t::listNames(dir.path()).size() < kept.size() + 2; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     ::kill(pid, SIGKILL);
     waitExit(pid);
     ::unlink((dir.path() + "-out").c_str());
-    EXPECT_GT(t::listNames(dir.path()).size(), 1u) << "the killed wipe left a fill file";
+    EXPECT_GT(t::listNames(dir.path()).size(), kept.size() + 1) << "the killed wipe left a fill file";
     const auto again = cli({"wipe-free", "--yes", "--method", "16", dir.path()});
     EXPECT_EQ(again.exitCode, 0) << again.err;
-    EXPECT_EQ(t::listNames(dir.path()), std::vector<std::string>{"existing"});
+    userFilesIntact();
 
     const auto deleted = cli({"shred", "--yes", "--volume", "delete", dir.path()});
     EXPECT_EQ(deleted.exitCode, 0) << deleted.err;
     EXPECT_TRUE(t::listNames(dir.path()).empty()) << "all files of the volume are gone";
     EXPECT_TRUE(t::exists(dir.path())) << "the mount point stays";
+}
+
+TEST(CliShred, AWipeThatCannotWriteIsAFailureAndItsReportSaysSo)
+{
+    if (!t::isRoot())
+        GTEST_SKIP() << "mounting a tmpfs needs root";
+    t::TempDir dir;
+    const std::string volume = dir / "ro";
+    t::makeDir(volume);
+    ASSERT_EQ(::mount("tmpfs", volume.c_str(), "tmpfs", MS_RDONLY | MS_NOSUID | MS_NODEV, "size=4m"), 0);
+    OwnHome::setAutoSave(true);
+    const auto run = cli(
+        {"wipe-free", "--yes", "--json", "--report-format", "html", "--report-dir", dir / "reports", volume});
+    OwnHome::setAutoSave(false);
+    ::umount2(volume.c_str(), MNT_DETACH);
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    const QJsonObject result = parse(run.out);
+    EXPECT_EQ(at(result, "errorCount").toInt(), 1);
+    EXPECT_EQ(at(result, "bytesCountFinished").toInt(), 0);
+    const QJsonValue item = at(result, "history").toArray().at(0);
+    EXPECT_EQ(at(item, "path").toString().toStdString(), volume);
+    EXPECT_EQ(at(item, "error").toString(), QStringLiteral("Failed to write file: Read-only file system"));
+    const Bytes report = t::readFile(at(result, "reportPath").toString().toStdString());
+    const std::string html(report.begin(), report.end());
+    EXPECT_NE(html.find(">Errors</div>"), std::string::npos) << "the report's status";
+    const auto freeSpaceRow = html.find("Free space wiped");
+    ASSERT_NE(freeSpaceRow, std::string::npos);
+    EXPECT_EQ(html.substr(freeSpaceRow, html.find("</tr>", freeSpaceRow) - freeSpaceRow).find("Success"),
+              std::string::npos)
+        << "the wipe is not certified as done";
 }
 
 TEST(CliShred, DotDotInTargetsAndExcludesNamesWhatTheFileSystemNames)

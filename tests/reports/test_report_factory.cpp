@@ -163,6 +163,19 @@ TEST_F(ReportFactoryTest, VolumeBlock)
                                                  u"Skipped"_s, u"#888"_s}));
     }
     {
+        SCOPED_TRACE("free space only, and the wipe could not write");
+        auto failed = makeResult(0);
+        failed->options->hasVolumes = true;
+        failed->options->eraseFreeSpaceOnly = true;
+        failed->paths->setPaths({"/mnt/usb"});
+        failed->errorCount = 1;
+        failed->history.push_back({"/mnt/usb", 0, false, "Failed to write file: Read-only file system"});
+        const auto v = values(failed);
+        EXPECT_EQ(v[u"VOLUME_FREESPACE"_s], u"Errors"_s);
+        EXPECT_EQ(v[u"VOLUME_FREESPACE_COLOR"_s], u"#d9534f"_s);
+        EXPECT_EQ(v[u"STATUS_TITLE"_s], u"Errors"_s);
+    }
+    {
         SCOPED_TRACE("complete erase");
         result->options->eraseFreeSpaceOnly = false;
         result->options->eraseFreeSpace = true;
