@@ -85,6 +85,12 @@ namespace {
     QT_TRANSLATE_NOOP("Shared", "DESC_CANADIANRCMPTSSITOPSII"),
 };
 
+QString& installedLanguage()
+{
+    static QString language;
+    return language;
+}
+
 bool loadTable(QCoreApplication& app, const QString& language)
 {
     auto* translator = new QTranslator(&app);
@@ -123,7 +129,13 @@ QString AppTranslator::install(QCoreApplication& app, const QString& language)
         const QByteArray source(key.data(), static_cast<qsizetype>(key.size()));
         return QCoreApplication::translate(kSharedContext, source.constData()).toStdString();
     });
+    installedLanguage() = inUse;
     return inUse;
+}
+
+QString AppTranslator::languageInUse()
+{
+    return installedLanguage();
 }
 
 } // namespace cv

@@ -17,6 +17,8 @@ public:
     // exists; binds cv::setLocalizer to Qt's translator (context "Shared"). Returns the language
     // whose table is in use ("en" when there was none for the language asked for).
     static QString install(QCoreApplication& app, const QString& language);
+    // The language install() put in use last; empty before.
+    static QString languageInUse();
     // Texts asked for through cv::localized() (engine, notifications) live under this context.
     static constexpr const char* kSharedContext = "Shared";
 };

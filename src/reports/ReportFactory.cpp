@@ -136,7 +136,7 @@ QString ReportFactory::generateHTMLReport()
 {
     if (!m_shredResult)
         return QString();
-    const QString language = m_settings->getCurrentLanguage();
+    const QString language = m_language.isEmpty() ? m_settings->getCurrentLanguage() : m_language;
     QFile file(templatePath(language));
     if (!file.open(QIODevice::ReadOnly)) {
         logMessage("Report template could not be read: ", file.fileName().toStdString());

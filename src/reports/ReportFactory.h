@@ -47,6 +47,8 @@ public:
 
     // Where the volume block looks volumes up; tests stand in for the system.
     void setVolumeProbe(VolumeProbe probe) { m_volumeProbe = std::move(probe); }
+    // The report's language ("de" or "en"); empty: the language the window shows.
+    void setLanguage(QString language) { m_language = std::move(language); }
 
     // The finished report text, with the settings as they are now and a new report ID; a null
     // string when the template cannot be read (logged).
@@ -100,6 +102,7 @@ private:
     std::shared_ptr<const ShredResult> m_shredResult;
     SettingsManager* m_settings;
     VolumeProbe m_volumeProbe;
+    QString m_language;
     QString m_reportId;
 };
 

@@ -90,6 +90,7 @@ int main(int argc, char** argv)
     ::setenv("XDG_CACHE_HOME", (home / "cache").c_str(), 1);
     ::setenv("XDG_RUNTIME_DIR", (home / "runtime").c_str(), 1);
     ::setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + home.path() + "/no-bus").c_str(), 1);
+    ::setenv("CINDERVAULT_RENDERER", CINDERVAULT_TEST_RENDERER, 0);
 
     QApplication app(argc, argv);
     QApplication::setOrganizationName(u"Ostrevane"_s);

@@ -335,3 +335,63 @@ TEST(CliShred, SavesTheReportWhereItIsToldAndSaysWhere)
     const auto badFormat = cli({"shred", "--yes", "--report-format", "doc", dir / "f"});
     EXPECT_EQ(badFormat.exitCode, 2);
 }
+
+TEST(CliShred, AReportRendererThatCrashesNeverCostsTheJobsResult)
+{
+    OwnHome::setAutoSave(true);
+    t::TempDir dir;
+    const auto expectResultWithoutReport =
+        [&](const std::function<t::ProcessResult(const std::string&)>& shred, const char* reason) {
+            const std::string victim = dir / "victim";
+            t::writeFile(victim, "data");
+            const auto run = shred(victim);
+            EXPECT_EQ(run.exitCode, 0) << run.err;
+            const QJsonObject result = parse(run.out);
+            EXPECT_FALSE(at(result, "canceled").toBool());
+            EXPECT_EQ(at(result, "fileCountFinished").toInt(), 1);
+            EXPECT_FALSE(result.contains(QLatin1String("reportPath")));
+            EXPECT_NE(run.err.find(std::string("No report saved: ") + reason), std::string::npos) << run.err;
+            EXPECT_FALSE(t::exists(victim));
+            EXPECT_TRUE(t::listNames(dir / "reports").empty());
+        };
+    const std::vector<std::string> shredArgs{"shred", "--yes",        "--json",       "--report-format",
+                                             "pdf",   "--report-dir", dir / "reports"};
+    {
+        SCOPED_TRACE("a renderer that aborts");
+        const std::string renderer = dir / "abort.sh";
+        t::writeFile(renderer, "#!/bin/sh\nkill -ABRT $$\n");
+        ::chmod(renderer.c_str(), 0755);
+        ::setenv("CINDERVAULT_RENDERER", renderer.c_str(), 1);
+        expectResultWithoutReport(
+            [&](const std::string& victim) {
+                auto args = shredArgs;
+                args.push_back(victim);
+                return cli(args);
+            },
+            "the report renderer crashed");
+        ::unsetenv("CINDERVAULT_RENDERER");
+    }
+    if (!t::isRoot() || t::runProcess({"mountpoint", "-q", "/dev/shm"}).exitCode != 0) {
+        OwnHome::setAutoSave(false);
+        GTEST_SKIP() << "a read-only /dev/shm in a private mount namespace needs root and a /dev/shm mount";
+    }
+    {
+        SCOPED_TRACE("the real renderer without a writable /dev/shm, in a mount namespace of its own");
+        expectResultWithoutReport(
+            [&](const std::string& victim) {
+                std::vector<std::string> args{
+                    "unshare",
+                    "-m",
+                    "sh",
+                    "-c",
+                    "mount --make-rprivate / && mount -o remount,bind,ro /dev/shm && "
+                    "exec \"$0\" \"$@\"",
+                    CINDERVAULT_CLI};
+                args.insert(args.end(), shredArgs.begin(), shredArgs.end());
+                args.push_back(victim);
+                return t::runProcess(args);
+            },
+            "the report renderer crashed");
+    }
+    OwnHome::setAutoSave(false);
+}

@@ -85,10 +85,14 @@ public:
     QWidget* removedStack() const { return m_removedStack; }
     QLabel* removedLabel() const { return m_removedLabel; }
     QLabel* statusTitle() const { return m_statusTitle; }
+    // Says that the report could not be made; hidden otherwise.
+    QLabel* reportLabel() const { return m_reportLabel; }
 
 signals:
     // The end was handled: totals shown, report and notification requested.
     void jobFinished();
+    // The report of the job is made (or could not be).
+    void reportFinished();
     // The job reported its end (the snapshot removal may still be running).
     void jobReportedFinished();
 
@@ -134,6 +138,7 @@ private:
     QWidget* m_removedStack = nullptr;
     QLabel* m_removedLabel = nullptr;
     QLabel* m_statusTitle = nullptr;
+    QLabel* m_reportLabel = nullptr;
     QList<QShortcut*> m_defaultShortcuts;
 };
 
