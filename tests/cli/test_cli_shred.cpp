@@ -395,3 +395,67 @@ TEST(CliShred, AReportRendererThatCrashesNeverCostsTheJobsResult)
     }
     OwnHome::setAutoSave(false);
 }
+
+TEST(CliShred, SignalsWhileTheReportIsMadeWaitForTheResult)
+{
+    OwnHome::setAutoSave(true);
+    t::TempDir dir;
+    t::writeFile(dir / "victim", "data");
+    // The renderer takes its time, so that the signals surely come while the report is made.
+    const std::string renderer = dir / "slow.sh";
+    t::writeFile(renderer,
+                 "#!/bin/sh\nsleep 1\nexec '" +
+                     std::string(CINDERVAULT_CLI).substr(0, std::string(CINDERVAULT_CLI).rfind('/')) +
+                     "/cindervault-render' \"$@\"\n");
+    ::chmod(renderer.c_str(), 0755);
+    ::setenv("CINDERVAULT_RENDERER", renderer.c_str(), 1);
+
+    int errPipe[2];
+    ASSERT_EQ(::pipe(errPipe), 0);
+    const std::string out = dir / "out.json";
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int outFd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::dup2(outFd, STDOUT_FILENO);
+        ::dup2(errPipe[1], STDERR_FILENO);
+        ::close(errPipe[0]);
+        const std::string reports = dir / "reports";
+        const std::string victim = dir / "victim";
+        ::execl(CINDERVAULT_CLI, CINDERVAULT_CLI, "shred", "--yes", "--json", "--verbose", "--report-format",
+                "pdf", "--report-dir", reports.c_str(), victim.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(errPipe[1]);
+    ::unsetenv("CINDERVAULT_RENDERER");
+    // The job logs "Finished" once its result is made; the report follows.
+    std::string err;
+    char buffer[4096];
+    while (err.find("] Finished\n") == std::string::npos) {
+        const ssize_t got = ::read(errPipe[0], buffer, sizeof buffer);
+        if (got <= 0)
+            break;
+        err.append(buffer, static_cast<std::size_t>(got));
+    }
+    ASSERT_NE(err.find("] Finished\n"), std::string::npos) << err;
+    // Past the moment the job's own signal handling ends, well inside the report's making.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ::kill(pid, SIGINT);
+    ::kill(pid, SIGTERM);
+    while (true) {
+        const ssize_t got = ::read(errPipe[0], buffer, sizeof buffer);
+        if (got <= 0)
+            break;
+        err.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(errPipe[0]);
+    OwnHome::setAutoSave(false);
+
+    EXPECT_EQ(waitExit(pid), 0) << "a finished job exits with its own status\n" << err;
+    const Bytes text = t::readFile(out);
+    const QJsonObject result = parse(std::string(text.begin(), text.end()));
+    EXPECT_FALSE(at(result, "canceled").toBool());
+    const std::string reportPath = at(result, "reportPath").toString().toStdString();
+    EXPECT_EQ(reportPath.rfind(dir / "reports/deletionReport_", 0), 0u) << err;
+    EXPECT_TRUE(t::exists(reportPath));
+    EXPECT_FALSE(t::exists(dir / "victim"));
+}
