@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <chrono>
 #include <csignal>
 #include <dirent.h>
@@ -116,7 +117,7 @@ TEST(CliShred, ShredsATreeKeepingTheExcludedFileAndReportsAsJson)
     const QJsonObject result = parse(run.out);
     EXPECT_FALSE(at(result, "canceled").toBool());
     EXPECT_EQ(at(at(result, "method"), "id").toInt(), 13);
-    EXPECT_EQ(at(at(result, "method"), "name").toString(), QStringLiteral("3 Runden: DoD 5220.22-M E"));
+    EXPECT_EQ(at(at(result, "method"), "name").toString(), QStringLiteral("3 passes: DoD 5220.22-M E"));
     EXPECT_EQ(at(result, "fileCountTotal").toInt(), 2);
     EXPECT_EQ(at(result, "bytesCountTotal").toInt(), 1003);
     EXPECT_EQ(at(result, "bytesCountFinished").toInt(), 1003);
@@ -328,12 +329,71 @@ TEST(CliShred, SavesTheReportWhereItIsToldAndSaysWhere)
     const std::string reportPath = at(parse(run.out), "reportPath").toString().toStdString();
     EXPECT_EQ(reportPath.rfind(dir / "reports/deletionReport_", 0), 0u) << reportPath;
     EXPECT_EQ(reportPath.substr(reportPath.size() - 5), ".html");
-    const Bytes html = t::readFile(reportPath);
-    EXPECT_NE(std::string(html.begin(), html.end()).find("Zufallswerte"), std::string::npos);
     EXPECT_EQ(t::listNames(dir.path()), std::vector<std::string>{"reports"});
 
     const auto badFormat = cli({"shred", "--yes", "--report-format", "doc", dir / "f"});
     EXPECT_EQ(badFormat.exitCode, 2);
+}
+
+TEST(CliShred, TheReportIsInTheWindowsLanguageAndTheTerminalInTheStoredOne)
+{
+    t::TempDir dir;
+    // Runs a shred with the desktop's language and the stored one (empty: none stored); the
+    // method's name in the JSON, and the report's text.
+    const auto shred = [&](const std::string& desktop, const std::string& stored) {
+        const std::string settings =
+            std::string(std::getenv("XDG_CONFIG_HOME")) + "/Ostrevane/Cindervault.ini";
+        t::writeFile(settings, "[General]\nkSettingsDeletionReportAutoSave=true\n" +
+                                   (stored.empty() ? std::string() : "AppleLanguages=" + stored + "\n"));
+        t::writeFile(dir / "f", "data");
+        const auto run = t::runProcess({"env", "LANG=" + desktop,
+                                        "LANGUAGE=", "LC_ALL=", "LC_MESSAGES=", "LC_TIME=", CINDERVAULT_CLI,
+                                        "shred", "--yes", "--json", "--report-format", "html", "--report-dir",
+                                        dir / "reports", dir / "f"});
+        OwnHome::setAutoSave(false);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        const QJsonObject result = parse(run.out);
+        const Bytes report = t::readFile(at(result, "reportPath").toString().toStdString());
+        return std::pair(at(at(result, "method"), "name").toString().toStdString(),
+                         std::string(report.begin(), report.end()));
+    };
+    {
+        SCOPED_TRACE("English everywhere");
+        const auto [name, report] = shred("en_US.UTF-8", "");
+        EXPECT_EQ(name, "1 pass: random data");
+        EXPECT_NE(report.find("<html lang=\"en\">"), std::string::npos);
+        EXPECT_NE(report.find("1 pass: random data"), std::string::npos);
+        EXPECT_EQ(report.find("Runde"), std::string::npos) << "no German method title in an English report";
+    }
+    {
+        SCOPED_TRACE("a German desktop, nothing stored: the window shows German, so does the report");
+        const auto [name, report] = shred("de_DE.UTF-8", "");
+        EXPECT_EQ(name, "1 pass: random data") << "the terminal stays English";
+        EXPECT_NE(report.find("<html lang=\"de\">"), std::string::npos);
+        EXPECT_NE(report.find("1 Runde: Zufallswerte"), std::string::npos);
+        EXPECT_EQ(report.find("1 pass:"), std::string::npos);
+    }
+    {
+        SCOPED_TRACE("German stored, on an English desktop: German in the terminal and in the report");
+        const auto [name, report] = shred("en_US.UTF-8", "de");
+        EXPECT_EQ(name, "1 Runde: Zufallswerte");
+        EXPECT_NE(report.find("<html lang=\"de\">"), std::string::npos);
+        EXPECT_NE(report.find("1 Runde: Zufallswerte"), std::string::npos);
+        // German dates: day.month.year.
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("\\b\\d\\d\\.\\d\\d\\.\\d\\d"))
+                        .match(QString::fromStdString(report))
+                        .hasMatch());
+    }
+    {
+        SCOPED_TRACE("English stored, on a German desktop: English everywhere, dates included");
+        const auto [name, report] = shred("de_DE.UTF-8", "en");
+        EXPECT_EQ(name, "1 pass: random data");
+        EXPECT_NE(report.find("<html lang=\"en\">"), std::string::npos);
+        EXPECT_FALSE(QRegularExpression(QStringLiteral("\\b\\d\\d\\.\\d\\d\\.\\d\\d"))
+                         .match(QString::fromStdString(report))
+                         .hasMatch())
+            << "no German date in an English report";
+    }
 }
 
 TEST(CliShred, AReportRendererThatCrashesNeverCostsTheJobsResult)
