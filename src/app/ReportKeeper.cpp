@@ -85,7 +85,11 @@ void ReportKeeper::tell(QWidget* parent, const QString& text, const QString& det
     logMessage("Report: ", text.toStdString(), detail.isEmpty() ? "" : " ", detail.toStdString());
     auto* box = new QMessageBox(QMessageBox::Information, tr("Report"), text, QMessageBox::Ok, parent);
     box->setObjectName(QStringLiteral("ReportMessage"));
-    box->setInformativeText(detail);
+    // The reason reads as a sentence of its own below the message.
+    QString sentence = detail;
+    if (!sentence.isEmpty())
+        sentence[0] = sentence[0].toUpper();
+    box->setInformativeText(sentence);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
     box->open();

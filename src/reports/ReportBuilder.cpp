@@ -33,7 +33,7 @@ void ReportBuilder::createReportWithShredResult(std::shared_ptr<const ShredResul
     m_failure.clear();
     m_shredResult = std::move(result);
     if (!m_shredResult) {
-        finish(Outcome::Failed, QString(), u"there is no job to report on"_s, false);
+        finish(Outcome::Failed, QString(), tr("there is no job to report on"), false);
         return;
     }
     ReportFactory factory(m_shredResult, &m_settings);
@@ -44,7 +44,7 @@ void ReportBuilder::createReportWithShredResult(std::shared_ptr<const ShredResul
     m_html = factory.generateHTMLReport();
     m_reportId = factory.reportId();
     if (m_html.isNull()) {
-        finish(Outcome::Failed, QString(), u"the report template could not be read"_s, false);
+        finish(Outcome::Failed, QString(), tr("the report template could not be read"), false);
         return;
     }
     if (!m_settings.shouldAutoSaveReports()) {
@@ -74,7 +74,7 @@ void ReportBuilder::renderPdf(const QString& folder, const QString& baseName)
     const QByteArray utf8 = m_html.toUtf8();
     if (htmlPath.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(utf8) != utf8.size() ||
         !file.commit()) {
-        finish(Outcome::Failed, QString(), u"the report could not be staged for rendering"_s, true);
+        finish(Outcome::Failed, QString(), tr("the report could not be staged for rendering"), true);
         return;
     }
     m_renderer = new ReportRenderProcess(this);
@@ -90,7 +90,7 @@ void ReportBuilder::renderPdf(const QString& folder, const QString& baseName)
                 }
                 QFile pdf(pdfPath);
                 if (!pdf.open(QIODevice::ReadOnly)) {
-                    finish(Outcome::Failed, QString(), u"the rendered report could not be read"_s, true);
+                    finish(Outcome::Failed, QString(), tr("the rendered report could not be read"), true);
                     return;
                 }
                 save(folder, baseName, u"pdf"_s, pdf.readAll());
@@ -105,7 +105,7 @@ void ReportBuilder::save(const QString& folder, const QString& baseName, const Q
     if (path)
         finish(Outcome::Saved, *path, QString(), true);
     else
-        finish(Outcome::Failed, QString(), u"the report could not be written to %1"_s.arg(folder), true);
+        finish(Outcome::Failed, QString(), tr("the report could not be written to %1").arg(folder), true);
 }
 
 void ReportBuilder::finish(Outcome outcome, const QString& savedPath, const QString& failure, bool announce)

@@ -47,8 +47,8 @@ ReportRenderProcess::ReportRenderProcess(QObject* parent) : QObject(parent), m_t
     m_timer->setSingleShot(true);
     connect(m_timer, &QTimer::timeout, this, [this] {
         killGroup();
-        finish(false, u"the report renderer did not finish within %1 seconds"_s.arg(
-                          std::chrono::duration_cast<std::chrono::seconds>(m_timeout).count()));
+        finish(false, tr("the report renderer did not finish within %1 seconds")
+                          .arg(std::chrono::duration_cast<std::chrono::seconds>(m_timeout).count()));
     });
 }
 
@@ -86,7 +86,7 @@ void ReportRenderProcess::start(const QString& htmlPath, const QString& pdfPath)
         QMetaObject::invokeMethod(
             this,
             [this] {
-                finish(false, u"the report renderer %1 is not installed"_s.arg(QLatin1String(kProgramName)));
+                finish(false, tr("the report renderer %1 is not installed").arg(QLatin1String(kProgramName)));
             },
             Qt::QueuedConnection);
         return;
@@ -115,7 +115,7 @@ void ReportRenderProcess::start(const QString& htmlPath, const QString& pdfPath)
     });
     connect(process, &QProcess::errorOccurred, this, [this, process](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart)
-            finish(false, u"the report renderer could not be started: %1"_s.arg(process->errorString()));
+            finish(false, tr("the report renderer could not be started: %1").arg(process->errorString()));
     });
     m_timer->start(m_timeout);
     process->start(QIODevice::ReadOnly);
@@ -132,10 +132,10 @@ void ReportRenderProcess::processFinished(int exitCode, bool crashed)
     if (crashed) {
         // The web engine's helper processes may outlive a renderer that crashed.
         killGroup();
-        finish(false, said.isEmpty() ? u"the report renderer crashed"_s
-                                     : u"the report renderer crashed: %1"_s.arg(said));
+        finish(false, said.isEmpty() ? tr("the report renderer crashed")
+                                     : tr("the report renderer crashed: %1").arg(said));
     } else if (exitCode != 0) {
-        finish(false, said.isEmpty() ? u"the report renderer failed (exit status %1)"_s.arg(exitCode)
+        finish(false, said.isEmpty() ? tr("the report renderer failed (exit status %1)").arg(exitCode)
                       : said.startsWith(u"cindervault-render: "_s) ? said.mid(20)
                                                                    : said);
     } else {

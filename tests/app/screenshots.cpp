@@ -7,6 +7,7 @@
 #include "app/AppServices.h"
 #include "app/AppTranslator.h"
 #include "app/MainMenuHostViewController.h"
+#include "app/ReportKeeper.h"
 #include "app/SplashViewController.h"
 #include "app/WindowController.h"
 #include "app/controls/CircleProgressBar.h"
@@ -217,13 +218,28 @@ int main(int argc, char** argv)
     auto* progress = qobject_cast<cv::ProgressViewController*>(tab->current());
     (void)QTest::qWaitFor([&] { return progress->circleProgressBar()->progress() > 0.04f; }, 60000);
     save(&window, prefix + u"09-progress-running"_s, 0);
+    // Closing the window during the job asks first.
+    window.close();
+    if (auto* question = openDialog<QMessageBox>(&window)) {
+        save(question, prefix + u"09b-quit-question"_s, 300);
+        for (QAbstractButton* button : question->buttons())
+            if (question->buttonRole(button) == QMessageBox::RejectRole)
+                button->click();
+    }
     QSignalSpy cancelled(progress, &cv::ProgressViewController::jobFinished);
     progress->actionButtonUsed();
     cancelled.wait(60000);
     save(&window, prefix + u"10-progress-cancelled"_s);
     progress->backPressed();
 
-    // A job that finishes: the fixture folder.
+    // A job that finishes: the fixture folder; its report cannot be made (a renderer that aborts,
+    // as the web engine does without a writable /dev/shm), which the screen and the Report button say.
+    const std::string aborting = fixtures / "aborting-renderer.sh";
+    cv::test::writeFile(aborting, "#!/bin/sh\nkill -ABRT $$\n");
+    ::chmod(aborting.c_str(), 0755);
+    ::setenv("CINDERVAULT_RENDERER", aborting.c_str(), 1);
+    cv::wireReports(cv::AppServices::shared());
+    cv::sharedReportKeeper().setOpener([](const QString&) { return false; }); // never a real viewer
     screen = qobject_cast<cv::DropFilesViewController*>(tab->current());
     QApplication::processEvents();
     dropAndWait(screen, {folder});
@@ -231,9 +247,17 @@ int main(int argc, char** argv)
     screen->startShred();
     progress = qobject_cast<cv::ProgressViewController*>(tab->current());
     QSignalSpy finished(progress, &cv::ProgressViewController::jobFinished);
+    QSignalSpy reported(progress, &cv::ProgressViewController::reportFinished);
     if (progress->completionCount() == 0)
         finished.wait(60000);
+    if (reported.isEmpty())
+        reported.wait(60000);
     save(&window, prefix + u"11-progress-finished"_s, 1200);
+    progress->actionButtonUsed();
+    if (auto* message = openDialog<QMessageBox>(&window)) {
+        save(message, prefix + u"11b-report-message"_s, 300);
+        message->accept();
+    }
     settings.setBool(true, cv::SettingsManager::kSettingsDeletionShowPrompt);
 
     for (std::size_t index : {0u, 2u, 3u, 4u}) {

@@ -365,13 +365,18 @@ void ProgressViewController::finish()
     emit jobFinished();
 }
 
+void ProgressViewController::cancelJob()
+{
+    if (m_fileShredder && !m_shredFinished && !m_cancelRequested) {
+        m_cancelRequested = true;
+        m_fileShredder->cancel();
+    }
+}
+
 void ProgressViewController::actionButtonUsed()
 {
     if (!m_shredFinished) {
-        if (m_fileShredder && !m_cancelRequested) {
-            m_cancelRequested = true;
-            m_fileShredder->cancel();
-        }
+        cancelJob();
         return;
     }
     if (m_services.showReport)

@@ -55,6 +55,10 @@ public:
     bool shredStarted() const { return m_shredStarted; }
     bool shredFinished() const { return m_shredFinished; }
     bool waitForSnapshot() const { return m_waitForSnapshot; }
+    // A job was started and has not reported its end yet.
+    bool isJobRunning() const { return m_fileShredder && m_shredStarted && !m_shredFinished; }
+    // Cancels the running job (as the action button does while it runs); jobReportedFinished follows.
+    void cancelJob();
     // How often the end was handled (exactly once per job).
     int completionCount() const { return m_completionCount; }
 
