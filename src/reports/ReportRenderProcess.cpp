@@ -13,7 +13,7 @@
 using namespace Qt::StringLiterals;
 
 #ifndef CINDERVAULT_LIBEXEC_DIR
-#define CINDERVAULT_LIBEXEC_DIR "/usr/libexec"
+#define CINDERVAULT_LIBEXEC_DIR "/usr/libexec/cindervault"
 #endif
 
 namespace cv {

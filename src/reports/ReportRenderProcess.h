@@ -33,7 +33,8 @@ public:
     ~ReportRenderProcess() override;
 
     // The renderer program: $CINDERVAULT_RENDERER, else the one beside this program (a build
-    // tree), else the installed one in libexec. Empty when there is none.
+    // tree), else the installed one in libexec/cindervault, beside the privileged helper. Empty
+    // when there is none.
     static QString programPath();
 
     void setTimeout(std::chrono::milliseconds timeout) { m_timeout = timeout; }
