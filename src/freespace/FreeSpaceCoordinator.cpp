@@ -181,8 +181,8 @@ void FreeSpaceCoordinator::freespaceErase(double space, const std::string& folde
     UniqueFd folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     FillRecord record;
     if (!folderFd || !record.create(folderFd.get())) {
-        fail(errno == EEXIST ? localized("Another wipe of this volume is running") : failedToWrite,
-             errno == EEXIST ? 0 : errno);
+        // EEXIST: a file of the record's name that is not a record, or a wipe that began meanwhile.
+        fail(failedToWrite, errno);
         return;
     }
 
