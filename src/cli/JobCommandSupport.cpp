@@ -138,7 +138,14 @@ int JobCommandSupport::finish(const CommandLine& line, const ShredResult& result
     if (const auto format = line.value("--report-format"))
         reportOptions.reportFormat = parseReportFormat(*format);
     std::string whyNot;
-    const std::optional<std::string> reportPath = saveReportForCli(result, reportOptions, &whyNot);
+    std::optional<std::string> reportPath;
+    // The module with the report step is loaded only for a report that is really made.
+    if (result.canceled)
+        whyNot = "no report is made for a cancelled job";
+    else if (!StoredSettings::autoSaveReports())
+        whyNot = "automatic saving of reports is off in the settings";
+    else if (const QtParts* parts = QtParts::load(&whyNot))
+        reportPath = parts->saveReport(result, reportOptions, &whyNot);
     if (!reportPath && !result.canceled)
         std::fprintf(stderr, "No report saved: %s\n", whyNot.c_str());
 

@@ -39,17 +39,27 @@ QtParts* QtParts::load(std::string* whyNot)
     }
     if (!module) {
         if (whyNot)
-            *whyNot = std::string("the helper module cannot be loaded: ") + ::dlerror();
+            *whyNot = std::string("the report and helper module cannot be loaded: ") + ::dlerror();
         return nullptr;
     }
+    parts.m_saveReport = reinterpret_cast<SaveReport>(::dlsym(module, "cindervault_cli_save_report"));
     parts.m_makeHelper = reinterpret_cast<MakeHelper>(::dlsym(module, "cindervault_cli_make_helper"));
-    if (!parts.m_makeHelper) {
+    if (!parts.m_saveReport || !parts.m_makeHelper) {
         if (whyNot)
-            *whyNot = "the helper module is not the one this program was built with";
+            *whyNot = "the report and helper module is not the one this program was built with";
         return nullptr;
     }
     loaded = true; // never unloaded: its Qt objects live until the process ends
     return &parts;
+}
+
+std::optional<std::string> QtParts::saveReport(const ShredResult& result, const ReportCliOptions& options,
+                                               std::string* whyNot) const
+{
+    std::string path;
+    if (!m_saveReport(result, options, &path, whyNot, currentLogDescriptor()))
+        return std::nullopt;
+    return path;
 }
 
 std::unique_ptr<HelperToolClient> QtParts::makeHelper(std::string* whyNot) const
