@@ -7,13 +7,13 @@
 // every 50th file failed), then saves the report as HTML and as a single-page PDF into a temporary
 // folder, the way the application does after a job, and prints one line per format: seconds from
 // the start of template filling to the saved file, the file's size and page size, and the peak
-// proportional set size (PSS) of this process and all its descendants (the web engine's zygote and
-// renderers), sampled every 10 ms.
+// proportional set size (PSS) of this process and all its descendants (the renderer program with
+// the web engine's zygote and renderers), sampled every 10 ms.
 #include "reports/PdfPageFitter.h"
 #include "reports/ReportBuilder.h"
 #include "settings/SettingsManager.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -153,14 +153,9 @@ void run(cv::SettingsManager& settings, const QString& folder, std::size_t files
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("CINDERVAULT_RENDERER"))
+        qputenv("CINDERVAULT_RENDERER", CINDERVAULT_BENCH_RENDERER);
+    QCoreApplication app(argc, argv);
 
     std::vector<std::size_t> sizes;
     for (int i = 1; i < argc; ++i)
@@ -170,7 +165,8 @@ int main(int argc, char** argv)
 
     QTemporaryDir folder;
     cv::SettingsManager settings(folder.filePath(u"settings.ini"_s));
-    // Warm the web engine up once, so that its start-up is not booked to the first size.
+    // Warm the renderer up once (its program and libraries in the page cache), so that its first
+    // start is not booked to the first size.
     run(settings, folder.filePath(u"warm-up"_s), 10, u"PDF"_s);
     std::printf("--\n");
     for (const std::size_t files : sizes) {

@@ -283,6 +283,10 @@
         <source>Not overwritten, left in place</source>
         <translation>Nicht überschrieben, unverändert belassen</translation>
     </message>
+    <message>
+        <source>Another wipe of this volume is running</source>
+        <translation>Der freie Speicher dieses Laufwerks wird bereits überschrieben</translation>
+    </message>
 </context>
 <context>
     <name>cv::DropFilesViewController</name>
@@ -447,6 +451,91 @@
         <source>Overwritten</source>
         <translation>Überschrieben</translation>
     </message>
+    <message>
+        <source>The report could not be made.</source>
+        <translation>Der Bericht konnte nicht erstellt werden.</translation>
+    </message>
+</context>
+<context>
+    <name>cv::ReportBuilder</name>
+    <message>
+        <source>there is no job to report on</source>
+        <translation>es gibt keinen Vorgang, über den berichtet werden kann</translation>
+    </message>
+    <message>
+        <source>the report template could not be read</source>
+        <translation>die Berichtsvorlage konnte nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>the report could not be staged for rendering</source>
+        <translation>der Bericht konnte nicht zum Drucken bereitgelegt werden</translation>
+    </message>
+    <message>
+        <source>the rendered report could not be read</source>
+        <translation>der gedruckte Bericht konnte nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>the report could not be written to %1</source>
+        <translation>der Bericht konnte nicht in %1 geschrieben werden</translation>
+    </message>
+</context>
+<context>
+    <name>cv::ReportKeeper</name>
+    <message>
+        <source>No report is made for a cancelled job.</source>
+        <translation>Für einen abgebrochenen Vorgang wird kein Bericht erstellt.</translation>
+    </message>
+    <message>
+        <source>No report was made for this job.</source>
+        <translation>Für diesen Vorgang wurde kein Bericht erstellt.</translation>
+    </message>
+    <message>
+        <source>The report is still being made. Please try again in a moment.</source>
+        <translation>Der Bericht wird noch erstellt. Bitte versuchen Sie es gleich noch einmal.</translation>
+    </message>
+    <message>
+        <source>The report could not be made.</source>
+        <translation>Der Bericht konnte nicht erstellt werden.</translation>
+    </message>
+    <message>
+        <source>The report was not saved: automatic saving of reports is off in the settings.</source>
+        <translation>Der Bericht wurde nicht gespeichert: Das automatische Speichern von Berichten ist in den Einstellungen ausgeschaltet.</translation>
+    </message>
+    <message>
+        <source>No application could open the report.</source>
+        <translation>Keine Anwendung konnte den Bericht öffnen.</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>Bericht</translation>
+    </message>
+</context>
+<context>
+    <name>cv::ReportRenderProcess</name>
+    <message>
+        <source>the report renderer did not finish within %1 seconds</source>
+        <translation>das Berichtsprogramm wurde nicht innerhalb von %1 Sekunden fertig</translation>
+    </message>
+    <message>
+        <source>the report renderer %1 is not installed</source>
+        <translation>das Berichtsprogramm %1 ist nicht installiert</translation>
+    </message>
+    <message>
+        <source>the report renderer could not be started: %1</source>
+        <translation>das Berichtsprogramm konnte nicht gestartet werden: %1</translation>
+    </message>
+    <message>
+        <source>the report renderer crashed</source>
+        <translation>das Berichtsprogramm ist abgestürzt</translation>
+    </message>
+    <message>
+        <source>the report renderer crashed: %1</source>
+        <translation>das Berichtsprogramm ist abgestürzt: %1</translation>
+    </message>
+    <message>
+        <source>the report renderer failed (exit status %1)</source>
+        <translation>das Berichtsprogramm ist gescheitert (Exit-Status %1)</translation>
+    </message>
 </context>
 <context>
     <name>cv::VolumeOptionViewController</name>
@@ -512,6 +601,22 @@
     <message>
         <source>Reports</source>
         <translation>Berichte</translation>
+    </message>
+    <message>
+        <source>A deletion is running. Stop it and quit?</source>
+        <translation>Ein Löschvorgang läuft. Abbrechen und beenden?</translation>
+    </message>
+    <message>
+        <source>The file being overwritten now is left as it is, partly overwritten.</source>
+        <translation>Die Datei, die gerade überschrieben wird, bleibt teilweise überschrieben zurück.</translation>
+    </message>
+    <message>
+        <source>Stop and Quit</source>
+        <translation>Abbrechen und beenden</translation>
+    </message>
+    <message>
+        <source>Keep Running</source>
+        <translation>Weiterlaufen lassen</translation>
     </message>
 </context>
 </TS>

@@ -283,6 +283,10 @@
         <source>Not overwritten, left in place</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Another wipe of this volume is running</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>cv::DropFilesViewController</name>
@@ -444,6 +448,91 @@
         <source>Overwritten</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The report could not be made.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>cv::ReportBuilder</name>
+    <message>
+        <source>there is no job to report on</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the report template could not be read</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the report could not be staged for rendering</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the rendered report could not be read</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the report could not be written to %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>cv::ReportKeeper</name>
+    <message>
+        <source>No report is made for a cancelled job.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No report was made for this job.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The report is still being made. Please try again in a moment.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The report could not be made.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The report was not saved: automatic saving of reports is off in the settings.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No application could open the report.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>cv::ReportRenderProcess</name>
+    <message>
+        <source>the report renderer did not finish within %1 seconds</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the report renderer %1 is not installed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the report renderer could not be started: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the report renderer crashed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the report renderer crashed: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the report renderer failed (exit status %1)</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>cv::VolumeOptionViewController</name>
@@ -508,6 +597,22 @@
     </message>
     <message>
         <source>Reports</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A deletion is running. Stop it and quit?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The file being overwritten now is left as it is, partly overwritten.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stop and Quit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Keep Running</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -1,17 +1,15 @@
 #include "app/AppServices.h"
 
+#include "app/ReportKeeper.h"
 #include "common/Log.h"
 #include "engine/ShredResult.h"
-#include "reports/ReportBuilder.h"
 #include "settings/NotificationManager.h"
+#include "settings/SettingsManager.h"
 #include "system/HelperToolService.h"
 #include "system/LogindSleepInhibitor.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
-#include <QFile>
 #include <QPointer>
-#include <QUrl>
 
 namespace cv {
 
@@ -21,64 +19,32 @@ AppServices& AppServices::shared()
     return services;
 }
 
-namespace {
-
-// The report made last, for showReport.
-struct LastReport
+ReportKeeper& sharedReportKeeper()
 {
-    std::weak_ptr<const ShredResult> result;
-    QPointer<ReportBuilder> builder; // while it is still at work
-    QString savedPath;
-};
-
-LastReport& lastReport()
-{
-    static LastReport report;
-    return report;
+    static QPointer<ReportKeeper> keeper;
+    if (!keeper)
+        keeper = new ReportKeeper(SettingsManager::sharedManager(), QCoreApplication::instance());
+    return *keeper;
 }
-
-} // namespace
 
 void wireReports(AppServices& services)
 {
-    services.createReport = [](std::shared_ptr<ShredResult> result) {
-        // Lives until it has finished; the application object owns it meanwhile.
-        auto* builder = new ReportBuilder(QCoreApplication::instance());
-        LastReport& last = lastReport();
-        last = LastReport{result, builder, {}};
-        QObject::connect(builder, &ReportBuilder::finished, builder, [builder](const QString& savedPath) {
-            LastReport& report = lastReport();
-            if (report.builder == builder)
-                report.savedPath = savedPath;
-            builder->deleteLater();
-        });
-        builder->createReportWithShredResult(result);
+    services.createReport = [](std::shared_ptr<ShredResult> result,
+                               std::function<void(const ReportOutcome&)> done) {
+        sharedReportKeeper().createReport(std::move(result), std::move(done));
     };
     // SEAM: the report window (print, save as PDF) replaces this when it lands; until then the
     // saved report opens in the desktop's viewer.
-    services.showReport = [](std::shared_ptr<ShredResult> result, QWidget*) {
-        const LastReport& last = lastReport();
-        if (!result || last.result.lock() != result) {
-            logLine("No report was made for this job");
-        } else if (last.builder) {
-            logLine("The report is still being made");
-        } else if (last.savedPath.isEmpty()) {
-            logLine("The report was not saved (automatic saving is off)");
-        } else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(last.savedPath))) {
-            logMessage("No viewer could open ", QFile::encodeName(last.savedPath).toStdString());
-        }
+    services.showReport = [](std::shared_ptr<ShredResult> result, QWidget* parent) {
+        sharedReportKeeper().showReport(result, parent);
     };
 }
 
 void releaseReportBuilders()
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    if (QCoreApplication* application = QCoreApplication::instance()) {
-        const auto builders = application->findChildren<ReportBuilder*>(Qt::FindDirectChildrenOnly);
-        if (!builders.isEmpty())
-            logLine("Leaving while a report is still being made; it is not saved");
-        qDeleteAll(builders);
-    }
+    if (QCoreApplication::instance())
+        sharedReportKeeper().releaseBuilders();
 }
 
 void wireServices()

@@ -9,7 +9,9 @@
 namespace cv {
 
 class HelperToolClient;
+class ReportKeeper;
 class SleepInhibitor;
+struct ReportOutcome;
 struct ShredResult;
 
 // The window's links to services of other subsystems that the screens call: the privileged
@@ -27,9 +29,11 @@ struct AppServices
     std::function<std::unique_ptr<SleepInhibitor>()> makeSleepInhibitor;
     // Removes the local snapshots; reply is called once, on any thread (the error is not shown).
     std::function<void(std::function<void()> reply)> deleteSnapshots;
-    // Builds (and, with automatic saving on, saves) the deletion report of a finished job.
-    std::function<void(std::shared_ptr<ShredResult> result)> createReport;
-    // Opens the report window for a job's result.
+    // Builds (and, with automatic saving on, saves) the deletion report of a finished job; done
+    // (may be empty) hears once, on the GUI thread, what became of it.
+    std::function<void(std::shared_ptr<ShredResult> result, std::function<void(const ReportOutcome&)> done)>
+        createReport;
+    // Opens the report of a job's result, or tells the user on parent why it cannot.
     std::function<void(std::shared_ptr<ShredResult> result, QWidget* parent)> showReport;
     // Raises the desktop notification for a finished (or cancelled) job.
     std::function<void(std::shared_ptr<ShredResult> result)> showNotification;
@@ -39,12 +43,14 @@ struct AppServices
 
 // Fills AppServices::shared() with the real services this build has.
 void wireServices();
-// Sets the report hooks of services to the real report builder: reports are made (and saved, as
-// the settings say) by a ReportBuilder that lives until it has finished; showReport opens the
-// saved report of that result with the desktop's viewer.
+// Sets the report hooks of services to the shared ReportKeeper: reports are made (and saved, as
+// the settings say) in the language the window shows; showReport opens the saved report of that
+// result with the desktop's viewer, or says why it cannot.
 void wireReports(AppServices& services);
-// Deletes report builders that are still at work, before the application object goes (their web
-// pages must go before the web engine's profile). main() calls it after the event loop.
+// The ReportKeeper the report hooks use (made on first use, owned by the application object).
+ReportKeeper& sharedReportKeeper();
+// Stops reports that are still being made (their renderers are killed), before the application
+// object goes. main() calls it after the event loop.
 void releaseReportBuilders();
 
 } // namespace cv

@@ -4,7 +4,7 @@
 #include "common/Log.h"
 #include "settings/SettingsManager.h"
 
-#include <QLocale>
+#include <QPointer>
 #include <QTranslator>
 
 using namespace Qt::StringLiterals;
@@ -32,6 +32,7 @@ namespace {
     QT_TRANSLATE_NOOP("Shared", "Renaming File"),
     QT_TRANSLATE_NOOP("Shared", "Renaming Files"),
     QT_TRANSLATE_NOOP("Shared", "Securely wiping the freespace"),
+    QT_TRANSLATE_NOOP("Shared", "Another wipe of this volume is running"),
     QT_TRANSLATE_NOOP("Shared", "- Select your method"),
     QT_TRANSLATE_NOOP("Shared", "50 Runden: Ostrevane DWA (2007)"),
     QT_TRANSLATE_NOOP("Shared", "35 Runden: Gutmann Methode"),
@@ -88,45 +89,96 @@ namespace {
     QT_TRANSLATE_NOOP("Shared", "DESC_CANADIANRCMPTSSITOPSII"),
 };
 
-bool loadTable(QCoreApplication& app, const QString& language)
+QString& installedLanguage()
 {
-    auto* translator = new QTranslator(&app);
+    static QString language;
+    return language;
+}
+
+// The table of a language, or null when there is none. parent owns it (may be null).
+QTranslator* loadTable(const QString& language, QObject* parent)
+{
+    auto* translator = new QTranslator(parent);
     if (!translator->load(u"cindervault_"_s + language, u":/translations"_s)) {
         delete translator;
-        return false;
+        return nullptr;
     }
-    QCoreApplication::installTranslator(translator);
-    return true;
+    return translator;
+}
+
+// Loads the English table and, for another language, its table (English when it has none); the
+// tables in the order they are asked, the language's first. Returns the language in use.
+QString loadTables(const QString& language, QObject* parent, QList<QTranslator*>& tables)
+{
+    QString inUse = u"en"_s;
+    if (language != u"en"_s) {
+        if (QTranslator* table = loadTable(language, parent)) {
+            tables.append(table);
+            inUse = language;
+        } else {
+            logMessage("Translations: no table for language ", language.toStdString(), ", using English");
+        }
+    }
+    if (QTranslator* english = loadTable(u"en"_s, parent))
+        tables.append(english);
+    else
+        logLine("Translations: the English table is missing");
+    return inUse;
+}
+
+// Binds the engine's hook to the tables: the first that knows a key answers, so that a German
+// method title that reads the same in German is taken as German, not mistaken for an unknown key.
+void bindLocalizer(const QList<QTranslator*>& tables)
+{
+    QList<QPointer<QTranslator>> guarded;
+    for (QTranslator* table : tables)
+        guarded.append(table);
+    setLocalizer([guarded](std::string_view key) -> std::optional<std::string> {
+        const QByteArray source(key.data(), static_cast<qsizetype>(key.size()));
+        for (const QPointer<QTranslator>& table : guarded) {
+            if (!table)
+                continue;
+            const QString text = table->translate(AppTranslator::kSharedContext, source.constData());
+            if (!text.isNull())
+                return text.toStdString();
+        }
+        return std::nullopt;
+    });
 }
 
 } // namespace
 
 QString AppTranslator::languageAtStartup(const QString& storedLanguage)
 {
-    if (!storedLanguage.isEmpty())
-        return storedLanguage;
-    const QStringList desktop = QLocale::system().uiLanguages();
-    const QString language = desktop.isEmpty() ? QString() : SettingsManager::parseLanguage(desktop.first());
-    // The C locale (no LANG set) reads as English.
-    return language.isEmpty() || language == u"C"_s ? u"en"_s : language;
+    return SettingsManager::languageOrDesktop(storedLanguage);
 }
 
 QString AppTranslator::install(QCoreApplication& app, const QString& language)
 {
-    if (!loadTable(app, u"en"_s))
-        logLine("Translations: the English table is missing");
-    QString inUse = u"en"_s;
-    if (language != u"en"_s) {
-        if (loadTable(app, language))
-            inUse = language;
-        else
-            logMessage("Translations: no table for language ", language.toStdString(), ", using English");
-    }
-    setLocalizer([](std::string_view key) {
-        const QByteArray source(key.data(), static_cast<qsizetype>(key.size()));
-        return QCoreApplication::translate(kSharedContext, source.constData()).toStdString();
-    });
+    QList<QTranslator*> tables;
+    const QString inUse = loadTables(language, &app, tables);
+    // Installed last is asked first: English goes in first.
+    for (auto it = tables.crbegin(); it != tables.crend(); ++it)
+        QCoreApplication::installTranslator(*it);
+    bindLocalizer(tables);
+    installedLanguage() = inUse;
     return inUse;
+}
+
+QString AppTranslator::bindEngineTexts(const QString& language)
+{
+    // Kept for the life of the process: the hook may be asked from any thread until the end.
+    static QList<QTranslator*> tables;
+    static QString inUse;
+    if (tables.isEmpty())
+        inUse = loadTables(language, nullptr, tables);
+    bindLocalizer(tables);
+    return inUse;
+}
+
+QString AppTranslator::languageInUse()
+{
+    return installedLanguage();
 }
 
 } // namespace cv

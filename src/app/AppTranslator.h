@@ -7,7 +7,9 @@ namespace cv {
 
 // Loads the interface translations and binds the engine's localized-text hook to them. English is
 // the source language, but some keys are symbols ("cannot_delete_hdd") or German method titles, so
-// an English table is always installed under the chosen language's.
+// an English table is always installed under the chosen language's. The tables are resources of
+// this small library, which the command line links too (its engine texts follow the stored
+// language when that is German).
 class AppTranslator
 {
 public:
@@ -17,6 +19,11 @@ public:
     // exists; binds cv::setLocalizer to Qt's translator (context "Shared"). Returns the language
     // whose table is in use ("en" when there was none for the language asked for).
     static QString install(QCoreApplication& app, const QString& language);
+    // The language install() put in use last; empty before.
+    static QString languageInUse();
+    // Binds only the engine's hook (cv::localized) to the tables of language, for a program
+    // without an application object (the command line). Returns the language in use.
+    static QString bindEngineTexts(const QString& language);
     // Texts asked for through cv::localized() (engine, notifications) live under this context.
     static constexpr const char* kSharedContext = "Shared";
 };

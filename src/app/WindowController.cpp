@@ -3,14 +3,18 @@
 #include "app/MainMenuHostViewController.h"
 #include "app/PlaceholderPage.h"
 #include "app/SplashViewController.h"
+#include "app/progress/ProgressViewController.h"
 #include "app/shred/DropDownHostController.h"
 #include "settings/SettingsManager.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPainter>
+#include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -126,6 +130,59 @@ void WindowController::showShredScreen()
 {
     m_host->changeTabToIndex(MainMenuHostViewController::kShredTab);
     bringToFront();
+}
+
+ProgressViewController* WindowController::runningJob() const
+{
+    for (ProgressViewController* screen : findChildren<ProgressViewController*>()) {
+        if (screen->isJobRunning())
+            return screen;
+    }
+    return nullptr;
+}
+
+void WindowController::closeEvent(QCloseEvent* event)
+{
+    ProgressViewController* job = runningJob();
+    if (!job) {
+        QWidget::closeEvent(event);
+        return;
+    }
+    // Quitting now would cut a file off in the middle of a pass. Either the user keeps the job,
+    // or it is cancelled cleanly and the window closes when it has ended.
+    event->ignore();
+    if (m_closingAfterJob || m_quitQuestion)
+        return; // asked once already: no second question
+    auto* question =
+        new QMessageBox(QMessageBox::Warning, windowTitle(), tr("A deletion is running. Stop it and quit?"),
+                        QMessageBox::NoButton, this);
+    question->setObjectName(u"QuitQuestion"_s);
+    question->setInformativeText(tr("The file being overwritten now is left as it is, partly overwritten."));
+    QPushButton* stop = question->addButton(tr("Stop and Quit"), QMessageBox::DestructiveRole);
+    QPushButton* keep = question->addButton(tr("Keep Running"), QMessageBox::RejectRole);
+    question->setDefaultButton(keep);
+    question->setEscapeButton(keep);
+    question->setAttribute(Qt::WA_DeleteOnClose);
+    question->setWindowModality(Qt::WindowModal);
+    connect(question, &QMessageBox::finished, this, [this, question, stop] {
+        if (question->clickedButton() != stop)
+            return;
+        // The job may have ended while the question was open.
+        if (ProgressViewController* still = runningJob())
+            stopJobAndClose(still);
+        else
+            close();
+    });
+    m_quitQuestion = question;
+    question->open();
+}
+
+void WindowController::stopJobAndClose(ProgressViewController* job)
+{
+    m_closingAfterJob = true;
+    // Queued: the screen handles the job's end first, then the window goes.
+    connect(job, &ProgressViewController::jobReportedFinished, this, &QWidget::close, Qt::QueuedConnection);
+    job->cancelJob();
 }
 
 void WindowController::bringToFront()

@@ -1,14 +1,19 @@
 #pragma once
 
+#include <QMessageBox>
+#include <QPointer>
 #include <QWidget>
 
 namespace cv {
 
 class MainMenuHostViewController;
+class ProgressViewController;
 class SettingsManager;
 
 // The main window: the blue title bar with the logo and the main menu's tab buttons, the screens
-// of the five tabs, and the white bottom bar; 840 by 590, centred on the screen.
+// of the five tabs, and the white bottom bar; 840 by 590, centred on the screen. Closing it while
+// a deletion runs asks first; when the user says stop, the job is cancelled cleanly (no file is
+// left cut off in the middle of a write) and the window closes once the job has ended.
 class WindowController : public QWidget
 {
     Q_OBJECT
@@ -29,13 +34,23 @@ public:
     // Brings the window to the front on the shred tab (files arrived from the desktop).
     void showShredScreen();
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    // The progress screen whose job is running, or null.
+    ProgressViewController* runningJob() const;
+    // The user chose to stop the job and quit: cancel it, close once it has ended.
+    void stopJobAndClose(ProgressViewController* job);
+
     void setupLogos();
     void windowDidLoad(SettingsManager& settings);
 
     QWidget* m_titleView;
     QWidget* m_bottomView;
     MainMenuHostViewController* m_host = nullptr;
+    QPointer<QMessageBox> m_quitQuestion;
+    bool m_closingAfterJob = false; // stop-and-quit was chosen; the job is winding down
 };
 
 } // namespace cv

@@ -72,11 +72,6 @@ Arguments parseArguments(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    // The report builder's web engine shares OpenGL contexts with the application (to be said
-    // before the application object exists); a root process's renderer cannot run sandboxed.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QApplication app(argc, argv);
     QApplication::setOrganizationName(u"Ostrevane"_s);
     QApplication::setApplicationName(u"Cindervault"_s);

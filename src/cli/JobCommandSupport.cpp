@@ -11,6 +11,7 @@
 #include "engine/AlgorithmCollection.h"
 #include "system/LogindSleepInhibitor.h"
 
+#include <csignal>
 #include <cstdio>
 #include <ctime>
 #include <iostream>
@@ -98,6 +99,17 @@ bool JobCommandSupport::checkReportOptions(const CommandLine& line)
 
 std::shared_ptr<ShredResult> JobCommandSupport::runJob(const CommandLine& line, FileShredder& job)
 {
+    // From here to the end of the process SIGINT and SIGTERM are blocked, in this thread and in
+    // every thread started from now on: during the job they are taken as its cancel (JobRunner);
+    // once its files are gone, while its report is made and its result printed, they are left
+    // pending, so that a finished job is never killed before it has said what it did and exits
+    // with its own status.
+    sigset_t deferred;
+    sigemptyset(&deferred);
+    sigaddset(&deferred, SIGINT);
+    sigaddset(&deferred, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &deferred, nullptr);
+
     CliLog::setUp(line.flag("--verbose"));
     LogindSleepInhibitor inhibitor;
     job.setSleepInhibitor(&inhibitor);
@@ -127,7 +139,7 @@ int JobCommandSupport::finish(const CommandLine& line, const ShredResult& result
         reportOptions.reportFormat = parseReportFormat(*format);
     std::string whyNot;
     std::optional<std::string> reportPath;
-    // The module with the web engine is loaded only for a report that is really made.
+    // The module with the report step is loaded only for a report that is really made.
     if (result.canceled)
         whyNot = "no report is made for a cancelled job";
     else if (!StoredSettings::autoSaveReports())

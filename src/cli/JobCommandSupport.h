@@ -33,7 +33,8 @@ public:
     static bool checkReportOptions(const CommandLine& line);
 
     // Runs the job with terminal progress and Ctrl-C as cancel; a job that reformats a volume gets
-    // the privileged helper. Log lines go where CliLog says.
+    // the privileged helper. Log lines go where CliLog says. SIGINT and SIGTERM stay blocked after
+    // it returns, until the process ends: they cannot cut the report and the result short.
     static std::shared_ptr<ShredResult> runJob(const CommandLine& line, FileShredder& job);
 
     // Saves the report as the settings and --report-dir/--report-format say, prints the result

@@ -7,7 +7,9 @@
 namespace cv::cli {
 
 // Runs one shred job from a terminal: the job on a worker thread, SIGINT and SIGTERM turned into
-// the job's cancel, and, when standard error is a terminal, one updating progress line.
+// the job's cancel, and, when standard error is a terminal, one updating progress line. Signals
+// that come with the end are spent; the signal mask is left as the caller had it (the job
+// commands keep SIGINT and SIGTERM blocked until they exit).
 class JobRunner
 {
 public:

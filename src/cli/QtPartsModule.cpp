@@ -18,12 +18,11 @@ cindervault_cli_save_report(const cv::ShredResult& result, const cv::cli::Report
     return saved.has_value();
 }
 
-__attribute__((visibility("default"))) cv::HelperToolClient* cindervault_cli_make_helper(std::string* whyNot,
+__attribute__((visibility("default"))) cv::HelperToolClient* cindervault_cli_make_helper(std::string*,
                                                                                          int logFd)
 {
     cv::setLogDescriptor(logFd);
-    if (!cv::cli::CliApplication::ensure(whyNot))
-        return nullptr;
+    cv::cli::CliApplication::ensure();
     return new cv::cli::HelperThread();
 }
 }

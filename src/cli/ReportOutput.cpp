@@ -9,11 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <algorithm>
-#include <cctype>
-#include <cstdlib>
 #include <memory>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -22,7 +18,7 @@ namespace cv::cli {
 std::optional<std::string> saveReportForCli(const ShredResult& result, const ReportCliOptions& options,
                                             std::string* whyNot)
 {
-    const auto fail = [whyNot](const char* reason) -> std::optional<std::string> {
+    const auto fail = [whyNot](const std::string& reason) -> std::optional<std::string> {
         if (whyNot)
             *whyNot = reason;
         return std::nullopt;
@@ -32,13 +28,8 @@ std::optional<std::string> saveReportForCli(const ShredResult& result, const Rep
     SettingsManager& settings = SettingsManager::sharedManager();
     if (!settings.shouldAutoSaveReports())
         return fail("automatic saving of reports is off in the settings");
-    if (!CliApplication::ensure(whyNot))
-        return std::nullopt;
-    // Registered on the way out of this function, after the builder and its web view are gone.
-    struct ReleaseAtExit
-    {
-        ~ReleaseAtExit() { CliApplication::releaseAtExit(); }
-    } releaseAtExit;
+    CliApplication::ensure();
+    CliApplication::releaseAtExit();
 
     ReportBuilder builder(settings);
     if (options.reportDir)
@@ -48,10 +39,8 @@ std::optional<std::string> saveReportForCli(const ShredResult& result, const Rep
         builder.setReportFormat(QString::fromStdString(*options.reportFormat));
 
     QEventLoop loop;
-    QString savedPath;
     bool finished = false;
-    QObject::connect(&builder, &ReportBuilder::finished, &loop, [&](const QString& path) {
-        savedPath = path;
+    QObject::connect(&builder, &ReportBuilder::finished, &loop, [&] {
         finished = true;
         loop.quit();
     });
@@ -59,9 +48,10 @@ std::optional<std::string> saveReportForCli(const ShredResult& result, const Rep
     builder.createReportWithShredResult(std::shared_ptr<const ShredResult>(std::shared_ptr<void>(), &result));
     if (!finished)
         loop.exec();
-    if (savedPath.isEmpty())
-        return fail("the report could not be saved (the log says why)");
-    return QFile::encodeName(savedPath).toStdString();
+    if (builder.outcome() != ReportBuilder::Outcome::Saved)
+        return fail(builder.failure().isEmpty() ? "the report could not be saved"
+                                                : builder.failure().toStdString());
+    return QFile::encodeName(builder.savedPath()).toStdString();
 }
 
 } // namespace cv::cli

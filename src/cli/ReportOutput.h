@@ -23,10 +23,10 @@ std::optional<std::string> parseReportFormat(const std::string& text);
 // with "ReportGenerated" posted. The options override the settings' folder and format.
 //
 // Runs on the calling thread until the report is saved (a PDF of 10,000 files takes a few
-// seconds). Makes the QApplication that the web engine needs when there is none yet (offscreen
-// platform unless QT_QPA_PLATFORM is set, sandbox off when run as root); an application object
-// that already exists must be a QApplication. Returns the saved file's path; nothing when no
-// report was saved, with the reason in whyNot (when given) for a message on the terminal.
+// seconds, rendered by the renderer program in a child process). Makes a QCoreApplication when
+// there is no application object yet. Returns the saved file's path; nothing when no report was
+// saved, with the reason in whyNot (when given) for a message on the terminal. A renderer that
+// crashes or fails is such a reason, never the end of the command.
 std::optional<std::string> saveReportForCli(const ShredResult& result, const ReportCliOptions& options,
                                             std::string* whyNot = nullptr);
 

@@ -13,6 +13,11 @@ std::optional<std::uint64_t> StoredSettings::defaultMethod()
     return static_cast<std::uint64_t>(stored);
 }
 
+bool StoredSettings::germanTexts()
+{
+    return SettingsManager::sharedManager().getCurrentLanguage() == QStringLiteral("de");
+}
+
 bool StoredSettings::autoSaveReports()
 {
     return SettingsManager::sharedManager().shouldAutoSaveReports();

@@ -1,5 +1,7 @@
+#include "app/AppTranslator.h"
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
+#include "cli/StoredSettings.h"
 
 #include <cstdio>
 #include <cstring>
@@ -58,5 +60,9 @@ int main(int argc, char** argv)
         printUsage(stderr);
         return cv::cli::kExitUsage;
     }
+    // English unless the stored language is German, whatever the desktop's language: output that
+    // scripts read should not change with the terminal's locale.
+    if (cv::cli::StoredSettings::germanTexts())
+        cv::AppTranslator::bindEngineTexts(QStringLiteral("de"));
     return command->second(std::vector<std::string>(argv + 2, argv + argc));
 }

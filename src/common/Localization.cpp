@@ -12,10 +12,32 @@ namespace {
 std::mutex g_mutex;
 std::shared_ptr<const Localizer> g_localizer;
 
-// English texts of the symbol keys. Keys that are English text already need no entry.
+// English texts of the symbol keys and of the method titles, whose keys are German. Keys that are
+// English text already need no entry.
 const std::unordered_map<std::string_view, std::string_view>& englishTable()
 {
     static const std::unordered_map<std::string_view, std::string_view> table{
+        {"50 Runden: Ostrevane DWA (2007)", "50 passes: Ostrevane DWA (2007)"},
+        {"35 Runden: Gutmann Methode", "35 passes: Gutmann method"},
+        {" 8 Runden: Deutsche BSI TL-03423", " 8 passes: German BSI TL-03423"},
+        {" 7 Runden: NATO Standard", " 7 passes: NATO standard"},
+        {" 7 Runden: DoD 5220.22-M ECE", " 7 passes: DoD 5220.22-M ECE"},
+        {" 7 Runden: Canadian RCMP TSSIT OPS-II", " 7 passes: Canadian RCMP TSSIT OPS-II"},
+        {" 5 Runden: BSI-2011-VS", " 5 passes: BSI-2011-VS"},
+        {" 4 Runden: Ostrevane ADWA (2017)", " 4 passes: Ostrevane ADWA (2017)"},
+        {" 4 Runden: DoD 5220.22-M E für SSD", " 4 passes: DoD 5220.22-M E for SSD"},
+        {" 3 Runden: Canadian CSEC ITSG-06", " 3 passes: Canadian CSEC ITSG-06"},
+        {" 3 Runden: HMG Nr. 5 erweitert", " 3 passes: HMG No. 5 enhanced"},
+        {" 3 Runden: AFSSI-5020", " 3 passes: AFSSI-5020"},
+        {" 3 Runden: NAVO P-5239-26 (MFM)", " 3 passes: NAVO P-5239-26 (MFM)"},
+        {" 3 Runden: NAVO P-5239-26 (RLL)", " 3 passes: NAVO P-5239-26 (RLL)"},
+        {" 3 Runden: US Army AR380-19", " 3 passes: US Army AR380-19"},
+        {" 3 Runden: DoD 5220.22-M E", " 3 passes: DoD 5220.22-M E"},
+        {" 3 Runden: NCSC-TG-025", " 3 passes: NCSC-TG-025"},
+        {" 2 Runden: Russian GOST R 50739-95", " 2 passes: Russian GOST R 50739-95"},
+        {" 1 Runde: Australien ISM 6.2.92", " 1 pass: Australian ISM 6.2.92"},
+        {" 1 Runde: 0XFF für SSD", " 1 pass: 0xFF for SSD"},
+        {" 1 Runde: Zufallswerte", " 1 pass: random data"},
         {"IDS__ALGORITHM_DETAIL_OV",
          "Ostrevane's own 50-pass method: five random passes, two random three-byte patterns, two zero "
          "passes, twenty-five passes of the Gutmann table, a zero pass, five more random three-byte "
@@ -94,9 +116,8 @@ std::string localized(std::string_view key)
         localizer = g_localizer;
     }
     if (localizer) {
-        std::string text = (*localizer)(key);
-        if (text != key)
-            return text;
+        if (std::optional<std::string> text = (*localizer)(key))
+            return std::move(*text);
     }
     return englishText(key);
 }

@@ -107,6 +107,15 @@ std::vector<std::string> AlgorithmCollection::getAllSelectableTitles() const
     return titles;
 }
 
+std::string AlgorithmCollection::titleFor(std::uint64_t identifier, std::string_view language)
+{
+    for (const auto& entry : kCatalogue) {
+        if (entry.identifier == identifier)
+            return language == "de" ? std::string(entry.selectDesc) : englishText(entry.selectDesc);
+    }
+    return {};
+}
+
 std::size_t AlgorithmCollection::getIndexForIdentifier(std::uint64_t identifier) const
 {
     for (std::size_t i = 0; i < m_algorithms.size(); ++i) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace cv {
@@ -24,6 +25,10 @@ public:
     // The method at catalogue index `index`, or null past the end.
     std::shared_ptr<Algorithm> get(std::size_t index) const;
     std::vector<std::string> getAllSelectableTitles() const;
+    // A method's display name in a given language, whatever the engine's texts are bound to: the
+    // German title for "de", the English one for any other language; empty for an identifier the
+    // catalogue does not have. Reports are made in one language this way.
+    static std::string titleFor(std::uint64_t identifier, std::string_view language);
     // The catalogue index of the method with that identifier, or the catalogue's size when none has it.
     std::size_t getIndexForIdentifier(std::uint64_t identifier) const;
     // The method with that identifier, or null (the placeholder 0 is returned like any other).

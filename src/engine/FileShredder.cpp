@@ -137,6 +137,10 @@ void FileShredder::initVals()
         if (isLostAndFound(path, lostAndFound))
             m_preparedExludes.keep(lostAndFound);
     }
+    // Excludes hold in the fill phase too: no fill file takes an excluded name or is removed there.
+    m_freespaceCoordinator->setExcluded([this](const std::string& path) {
+        return FileShredCoordinator::pathIsExcludedBy(path, m_preparedExludes);
+    });
 
     const std::uint64_t cycles = m_algorithm->cycles();
     m_result = std::make_shared<ShredResult>();
@@ -452,6 +456,17 @@ void FileShredder::freespaceBytesToWrite(double bytes)
 void FileShredder::freespaceVolumeTitle(const std::string& title)
 {
     setCurPath(title);
+    sendThrottledEvent();
+}
+
+void FileShredder::freespaceFailed(const std::string& mountPath, const std::string& reason)
+{
+    // A volume whose free space was not wiped is an error of the job, listed under the volume's path.
+    {
+        std::lock_guard lock(m_stateMutex);
+        ++m_errorCount;
+    }
+    m_result->history.push_back(ShredItem{mountPath, 0, false, reason});
     sendThrottledEvent();
 }
 

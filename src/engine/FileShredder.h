@@ -98,6 +98,7 @@ public:
     void freespaceAvailableFreeBytes(double bytes) override;
     void freespaceBytesToWrite(double bytes) override;
     void freespaceVolumeTitle(const std::string& title) override;
+    void freespaceFailed(const std::string& mountPath, const std::string& reason) override;
 
 private:
     // The reply of a reformat, and whether a cancel stopped waiting for it. Shared with the reply,

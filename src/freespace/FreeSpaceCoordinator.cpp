@@ -3,37 +3,24 @@
 #include "common/Localization.h"
 #include "common/Log.h"
 #include "common/UniqueFd.h"
+#include "freespace/FillRecord.h"
 #include "targets/Volume.h"
 
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
-#include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
-#include <vector>
 
 namespace cv {
 
 namespace {
 
-constexpr const char* kFillPrefix = "ErasingFreeSpace_";
-constexpr const char* kFillSuffix = ".dat";
-
-bool isFillFileName(const std::string& name)
-{
-    const std::string prefix = kFillPrefix;
-    const std::string suffix = kFillSuffix;
-    if (name.size() <= prefix.size() + suffix.size() || name.compare(0, prefix.size(), prefix) != 0 ||
-        name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
-        return false;
-    const auto digits = name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
-    return digits.find_first_not_of("0123456789") == std::string::npos;
-}
+// How many numbers a wipe skips over at most, past files of a fill file's name that are not its own.
+constexpr int kMaxNameTries = 10000;
 
 std::string joinPath(const std::string& folder, const std::string& name)
 {
@@ -58,7 +45,18 @@ FreeSpaceCoordinator::FreeSpaceCoordinator(std::shared_ptr<Algorithm> algorithm,
 
 std::string FreeSpaceCoordinator::fillFileName(std::uint64_t number)
 {
-    return kFillPrefix + std::to_string(number) + kFillSuffix;
+    return FillRecord::fillFileName(number);
+}
+
+void FreeSpaceCoordinator::fail(const std::string& reason, int error)
+{
+    if (m_failed)
+        return; // one failure per volume: the first says what went wrong
+    m_failed = true;
+    const std::string text = error != 0 ? reason + ": " + std::strerror(error) : reason;
+    logMessage("Free space wipe failed on ", m_workingPath, ": ", text);
+    if (m_delegate)
+        m_delegate->freespaceFailed(m_workingPath, text);
 }
 
 void FreeSpaceCoordinator::cancel()
@@ -69,6 +67,7 @@ void FreeSpaceCoordinator::cancel()
 
 void FreeSpaceCoordinator::freespaceWrittenBytes(double bytes)
 {
+    m_writtenOnVolume += bytes;
     if (m_delegate)
         m_delegate->freespaceWrittenBytes(bytes);
 }
@@ -127,31 +126,10 @@ std::string FreeSpaceCoordinator::getVolumeNameFor(const std::string& mountPath)
 
 std::size_t FreeSpaceCoordinator::removeLeftoverFillFiles(const std::string& folder) const
 {
-    UniqueFd dirFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!dirFd)
-        return 0;
-    std::vector<std::string> leftovers;
-    if (DIR* dir = ::fdopendir(::dup(dirFd.get()))) {
-        while (const dirent* entry = ::readdir(dir)) {
-            if (isFillFileName(entry->d_name))
-                leftovers.emplace_back(entry->d_name);
-        }
-        ::closedir(dir);
-    }
+    UniqueFd folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     std::size_t removed = 0;
-    for (const auto& name : leftovers) {
-        struct stat info;
-        // Only regular files are ours; a link or folder of that name is somebody else's business.
-        if (::fstatat(dirFd.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode))
-            continue;
-        if (::unlinkat(dirFd.get(), name.c_str(), 0) == 0) {
-            logMessage("Removed fill file left by an interrupted wipe: ", joinPath(folder, name));
-            ++removed;
-        } else {
-            logMessage("Cannot remove leftover fill file ", joinPath(folder, name), ": ",
-                       std::strerror(errno));
-        }
-    }
+    if (folderFd)
+        FillRecord::removeLeftovers(folderFd.get(), folder, m_excluded, &removed);
     return removed;
 }
 
@@ -169,11 +147,19 @@ void FreeSpaceCoordinator::freespaceEraseAtPath(const std::string& mountPath)
     if (isCancelled() || !m_probe.isVolume || !m_probe.isVolume(mountPath))
         return;
     m_isOsVolume = mountPath == "/";
+    m_workingPath = mountPath;
+    m_failed = false;
+    m_writtenOnVolume = 0;
     const std::string folder = getDeletionPathFor(mountPath);
-    removeLeftoverFillFiles(folder);
     if (m_delegate)
         m_delegate->freespaceVolumeTitle(getVolumeNameFor(mountPath));
-    m_workingPath = mountPath;
+    // Leftovers first: after a wipe that was killed they hold the very space to wipe.
+    UniqueFd folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folderFd &&
+        FillRecord::removeLeftovers(folderFd.get(), folder, m_excluded) == FillRecord::Leftovers::Busy) {
+        fail(localized("Another wipe of this volume is running"), 0);
+        return;
+    }
     const double free = m_probe.freeBytes ? m_probe.freeBytes(mountPath) : 0.0;
     const double space = m_isOsVolume ? free - kOsReserveFraction * free : free;
     if (m_delegate) {
@@ -187,26 +173,54 @@ void FreeSpaceCoordinator::freespaceErase(double space, const std::string& folde
 {
     const std::uint64_t block = getPreferedBlockSizeForSpaceToErase(space);
     const std::uint64_t count = getFileCountFor(space, maxFileSize);
-    std::vector<std::string> created;
+    const double spaceAtStart = space;
+    const double writtenAtStart = m_writtenOnVolume;
+    if (count == 0 || isCancelled())
+        return;
+    const std::string failedToWrite = localized("Failed to write file");
     UniqueFd folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    FillRecord record;
+    if (!folderFd || !record.create(folderFd.get())) {
+        // EEXIST: a file of the record's name that is not a record, or a wipe that began meanwhile.
+        fail(failedToWrite, errno);
+        return;
+    }
 
+    std::uint64_t number = 0; // the fill-file number tried last
     for (std::uint64_t i = 1; i <= count; ++i) {
         if (space <= 0 || isCancelled())
             break;
-        const std::string name = fillFileName(i);
-        // O_EXCL: only files this wipe made are written and removed.
-        UniqueFd file(folderFd ? ::openat(folderFd.get(), name.c_str(),
-                                          O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600)
-                               : -1);
-        if (file)
-            created.push_back(name);
-        else
-            logMessage("Cannot create fill file ", joinPath(folder, name), ": ", std::strerror(errno));
+        UniqueFd file;
+        for (int tries = 0; !file && tries < kMaxNameTries; ++tries) {
+            const std::string name = fillFileName(++number);
+            const std::string path = joinPath(folder, name);
+            if (isExcluded(path))
+                continue;
+            file = record.createFillFile(folderFd.get(), name);
+            if (!file && errno != EEXIST)
+                break;
+            if (!file)
+                logMessage("A file of the fill file's name is not this wipe's; the next number is taken: ",
+                           path);
+        }
+        if (!file) {
+            const int error = errno;
+            logMessage("Cannot create fill file in ", folder, ": ", std::strerror(error));
+            // A full volume ends the wipe as planned; anything else means nothing more can be written.
+            if (!FreeSpaceWriter::isFullVolume(error)) {
+                fail(failedToWrite, error);
+                break;
+            }
+        }
         const double fileSize = std::min(space, maxFileSize);
         maxFileSize = fileSize;
         m_writer.setStartDataBufferSize(block);
         m_writer.writeIntoFile(file.get(), fileSize);
         file.reset();
+        if (m_writer.lastError() != 0) {
+            fail(failedToWrite, m_writer.lastError());
+            break;
+        }
 
         if (!m_notEnoughSpaceWarning && (i + 2 < count || count == 1)) {
             space -= fileSize;
@@ -215,10 +229,12 @@ void FreeSpaceCoordinator::freespaceErase(double space, const std::string& folde
             space = static_cast<double>(recalcFreespace(m_workingPath, m_isOsVolume));
         }
     }
-    for (const auto& name : created) {
-        if (::unlinkat(folderFd.get(), name.c_str(), 0) != 0)
-            logMessage("Cannot remove fill file ", joinPath(folder, name), ": ", std::strerror(errno));
-    }
+    record.removeAll(folderFd.get(), folder);
+    // A volume with room to spare of which not one byte could be written was not wiped, whatever
+    // the reason (a quota, blocks reserved for others).
+    if (!isCancelled() && spaceAtStart >= static_cast<double>(kMinFileSize) &&
+        m_writtenOnVolume == writtenAtStart)
+        fail(failedToWrite, ENOSPC);
 }
 
 VolumeProbe VolumeProbe::system()

@@ -19,6 +19,9 @@ public:
     virtual void freespaceAvailableFreeBytes(double bytes) = 0;
     virtual void freespaceBytesToWrite(double bytes) = 0;
     virtual void freespaceVolumeTitle(const std::string& title) = 0;
+    // The wipe of the volume at mountPath failed: a fill file could not be made or written for a
+    // reason other than a full volume, or nothing at all could be written. reason is localized.
+    virtual void freespaceFailed(const std::string& mountPath, const std::string& reason) = 0;
 };
 
 // What the wipe needs to know of volumes; the defaults ask the system, tests stand in.
@@ -34,7 +37,9 @@ struct VolumeProbe
 // Plans and runs the wipe of one volume's free space: fills it with numbered fill files written
 // pass by pass, measures the free space again towards the end and after a full-volume failure, and
 // removes every fill file it made, also when cancelled. Fill files that an interrupted wipe left
-// behind are removed before a new wipe of that volume starts.
+// behind are removed before a new wipe of that volume starts. Which files a wipe made is kept in a
+// FillRecord beside them: a file of a fill file's name that this program did not make (or that is
+// excluded) is never written, replaced or removed; the wipe takes the next free number instead.
 class FreeSpaceCoordinator : public FreespaceWriterDelegate
 {
 public:
@@ -49,6 +54,11 @@ public:
     void setDelegate(FreeSpaceCoordinatorDelegate* delegate) { m_delegate = delegate; }
     // The user's home folder, under which the startup volume's fill folder lies.
     void setHomeFolder(std::string home) { m_homeFolder = std::move(home); }
+    // The job's excludes: an excluded path is never made a fill file, nor removed as a leftover.
+    void setExcluded(std::function<bool(const std::string& path)> excluded)
+    {
+        m_excluded = std::move(excluded);
+    }
 
     void freespaceEraseAtPath(const std::string& mountPath);
     void freespaceErase(double space, const std::string& folder, double maxFileSize);
@@ -58,9 +68,11 @@ public:
     std::uint64_t getPreferedBlockSizeForSpaceToErase(double space) const;
     std::string getDeletionPathFor(const std::string& mountPath) const;
     std::string getVolumeNameFor(const std::string& mountPath) const;
-    // Removes fill files an interrupted wipe left in folder; returns how many.
+    // Removes the fill files an interrupted wipe recorded in folder; returns how many.
     std::size_t removeLeftoverFillFiles(const std::string& folder) const;
     static std::string fillFileName(std::uint64_t number);
+    // Whether the wipe of the current volume failed (told to the delegate once per volume).
+    bool failed() const { return m_failed; }
 
     void cancel();
     bool isCancelled() const { return m_cancel.load(std::memory_order_relaxed); }
@@ -70,12 +82,18 @@ public:
     std::int64_t notEnoughSpaceToWrite(std::int64_t bytesLeft) override;
 
 private:
+    void fail(const std::string& reason, int error);
+    bool isExcluded(const std::string& path) const { return m_excluded && m_excluded(path); }
+
     std::shared_ptr<Algorithm> m_algorithm;
     FreeSpaceWriter& m_writer;
     VolumeProbe m_probe;
     FreeSpaceCoordinatorDelegate* m_delegate = nullptr;
     std::string m_homeFolder;
+    std::function<bool(const std::string& path)> m_excluded;
     std::atomic<bool> m_cancel{false};
+    bool m_failed = false;
+    double m_writtenOnVolume = 0;
     bool m_isOsVolume = false;
     bool m_notEnoughSpaceWarning = false;
     std::string m_workingPath;

@@ -14,18 +14,29 @@ FreeSpaceWriter::FreeSpaceWriter(std::shared_ptr<Algorithm> algorithm, std::uint
       m_startDataBufferSize(maxBlockSize), m_io(io)
 {}
 
+bool FreeSpaceWriter::isFullVolume(int error)
+{
+    return error == ENOSPC || error == EDQUOT;
+}
+
 std::int64_t FreeSpaceWriter::writeIntoFile(int fd, double size)
 {
+    m_lastError = 0;
     if (fd < 0 || !m_algorithm || m_algorithm->cycles() == 0)
         return 0;
     std::int64_t target = size > 0 ? static_cast<std::int64_t>(std::trunc(size)) : 0;
     for (std::uint64_t cycle = 0; cycle < m_algorithm->cycles(); ++cycle) {
         // Every later pass covers exactly what the first pass managed to lay down.
         target = writePass(fd, target, cycle);
-        if (isCancelled())
+        if (isCancelled() || m_lastError != 0)
             break;
-        if (target > 0 && !m_io.dataSync(fd))
-            logMessage("Syncing a fill file failed: ", std::strerror(errno));
+        // A pass that is not on the device was not written: the page cache would merge it with the
+        // next one.
+        if (target > 0 && !m_io.dataSync(fd)) {
+            m_lastError = errno != 0 ? errno : EIO;
+            logMessage("Syncing a fill file failed: ", std::strerror(m_lastError));
+            break;
+        }
     }
     return target;
 }
@@ -59,7 +70,13 @@ std::int64_t FreeSpaceWriter::writePass(int fd, std::int64_t target, std::uint64
             if (m_delegate)
                 m_delegate->freespaceWrittenBytes(static_cast<double>(length));
         } else {
-            logMessage("No enough free space to write current block: ", std::strerror(errno));
+            const int error = errno;
+            logMessage("No enough free space to write current block: ", std::strerror(error));
+            if (!isFullVolume(error)) {
+                // Not a full volume: asking again would only fail again. The file ends here.
+                m_lastError = error != 0 ? error : EIO;
+                break;
+            }
             const std::int64_t answer = m_delegate ? m_delegate->notEnoughSpaceToWrite(target) : 0;
             target = failures >= kFailuresAnswered ? 0 : answer;
             ++failures;

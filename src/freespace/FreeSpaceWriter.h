@@ -23,7 +23,9 @@ public:
 
 // Writes one free-space fill file: every pass of the method over the bytes the first pass laid
 // down, in blocks that shrink towards the end of a pass, each pass synced to the device. A full
-// volume is expected, not an error: the delegate says how much more may be written.
+// volume is expected, not an error: the delegate says how much more may be written. Any other
+// failure (an I/O error, a refused write, a failed sync) ends the file at once and is kept in
+// lastError() for the coordinator to report.
 class FreeSpaceWriter
 {
 public:
@@ -42,6 +44,12 @@ public:
     // Writes all passes into fd; returns the bytes the last pass covered.
     std::int64_t writeIntoFile(int fd, double size);
 
+    // The errno of the failure that ended the last writeIntoFile early, or 0 (a full volume is no
+    // failure).
+    int lastError() const { return m_lastError; }
+    // Whether errno of a failed write means that the volume is full.
+    static bool isFullVolume(int error);
+
     void cancel() { m_cancel.store(true, std::memory_order_relaxed); }
     bool isCancelled() const { return m_cancel.load(std::memory_order_relaxed); }
 
@@ -55,6 +63,7 @@ private:
     FileIo& m_io;
     FreespaceWriterDelegate* m_delegate = nullptr;
     std::atomic<bool> m_cancel{false};
+    int m_lastError = 0;
     std::vector<std::uint8_t> m_buffer;
 };
 

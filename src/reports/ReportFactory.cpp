@@ -3,6 +3,7 @@
 #include "common/ByteCountFormatter.h"
 #include "common/Localization.h"
 #include "common/Log.h"
+#include "engine/AlgorithmCollection.h"
 #include "reports/VarSystemInfo.h"
 #include "settings/SettingsManager.h"
 
@@ -136,7 +137,8 @@ QString ReportFactory::generateHTMLReport()
 {
     if (!m_shredResult)
         return QString();
-    const QString language = m_settings->getCurrentLanguage();
+    const QString language =
+        reportLanguage(m_language.isEmpty() ? m_settings->getInterfaceLanguage() : m_language);
     QFile file(templatePath(language));
     if (!file.open(QIODevice::ReadOnly)) {
         logMessage("Report template could not be read: ", file.fileName().toStdString());
@@ -153,8 +155,15 @@ QHash<QString, QString> ReportFactory::placeholderValues(const QString& language
     const ShredResult& result = *m_shredResult;
     const auto text = [&](const char* key) { return localizedText(key, language); };
     const VarSystemInfo systemInfo;
-    const QString method =
-        result.algorigthm ? escapeHtml(QString::fromStdString(result.algorigthm->selectDesc())) : QString();
+    // The method's title in the report's language, whatever the language of the job's texts.
+    std::string title;
+    if (result.algorigthm) {
+        title = AlgorithmCollection::titleFor(result.algorigthm->identifier(),
+                                              reportLanguage(language).toStdString());
+        if (title.empty())
+            title = result.algorigthm->selectDesc();
+    }
+    const QString method = escapeHtml(QString::fromStdString(title));
     const QDateTime start = toDateTime(result.start);
     const QDateTime end = toDateTime(result.end);
     const double seconds = std::chrono::duration<double>(result.end - result.start).count();
@@ -171,8 +180,8 @@ QHash<QString, QString> ReportFactory::placeholderValues(const QString& language
                   escapeHtml(u"Rendmark Mac 2® - "_s + QStringLiteral(CINDERVAULT_VERSION) + u" ("_s +
                              QStringLiteral(CINDERVAULT_BUILD_NUMBER) + u")"_s));
     values.insert(u"DEL_METHOD"_s, method);
-    values.insert(u"DEL_START"_s, escapeHtml(dateTimeText(start, true)));
-    values.insert(u"DEL_END"_s, escapeHtml(dateTimeText(end, true)));
+    values.insert(u"DEL_START"_s, escapeHtml(dateTimeText(start, true, language)));
+    values.insert(u"DEL_END"_s, escapeHtml(dateTimeText(end, true, language)));
     values.insert(u"DEL_STATUS"_s, escapeHtml(text("Success")));
     values.insert(u"DEL_SIZE"_s, escapeHtml(byteCountText(result.bytesCountFinished)));
     values.insert(u"DEL_TIME"_s, FormattedStringFromTimeInterval(seconds));
@@ -182,7 +191,7 @@ QHash<QString, QString> ReportFactory::placeholderValues(const QString& language
     values.insert(u"REPORT_ID"_s, escapeHtml(reportId));
     values.insert(u"REPORT_QRCODE"_s, showQrCode ? getQRCode(reportId) : QString());
     values.insert(u"REPORT_QRCODE_CSS"_s, showQrCode ? QString() : u"display:none"_s);
-    values.insert(u"REPORT_DATE"_s, escapeHtml(dateTimeText(end, false)));
+    values.insert(u"REPORT_DATE"_s, escapeHtml(dateTimeText(end, false, language)));
     values.insert(u"FILES_SIZE"_s, escapeHtml(byteCountText(result.bytesCountTotal)));
     values.insert(u"FILES_COUNT"_s,
                   escapeHtml(fileCountText(static_cast<std::int64_t>(result.fileCountTotal), language)));
@@ -253,9 +262,21 @@ void ReportFactory::addVolumeValues(QHash<QString, QString>& values, const QStri
         values.insert(prefix + u"_COLOR"_s, color.toString());
         values.insert(prefix, text(key));
     };
-    if (options.eraseFreeSpace || options.eraseFreeSpaceOnly)
-        setPair(u"VOLUME_FREESPACE"_s, result.canceled ? kFailureColor : kSuccessColor,
-                result.canceled ? "Canceled" : "Success");
+    // A volume whose free space could not be wiped is listed in the history under its own path.
+    const bool freeSpaceFailed =
+        std::any_of(result.history.begin(), result.history.end(), [&](const ShredItem& item) {
+            if (item.success || !m_volumeProbe.isVolume || !result.paths)
+                return false;
+            const std::string path = item.path.str();
+            return m_volumeProbe.isVolume(path) &&
+                   std::ranges::find(result.paths->paths(), path) != result.paths->paths().end();
+        });
+    if (result.canceled && (options.eraseFreeSpace || options.eraseFreeSpaceOnly))
+        setPair(u"VOLUME_FREESPACE"_s, kFailureColor, "Canceled");
+    else if (freeSpaceFailed)
+        setPair(u"VOLUME_FREESPACE"_s, kFailureColor, "Errors");
+    else if (options.eraseFreeSpace || options.eraseFreeSpaceOnly)
+        setPair(u"VOLUME_FREESPACE"_s, kSuccessColor, "Success");
     else
         setPair(u"VOLUME_FREESPACE"_s, kNeutralColor, "Skipped");
     if (result.canceled)
@@ -438,20 +459,35 @@ QString ReportFactory::displayPath(const std::string& path)
     return out;
 }
 
-QString ReportFactory::localizedText(const char* key, const QString& language)
+QString ReportFactory::reportLanguage(const QString& language)
 {
-    const std::string text = localized(key);
-    if (text == key && language == u"de"_s) {
-        const auto german = germanTexts().find(key);
-        if (german != germanTexts().end())
-            return QString::fromUtf16(german->second);
-    }
-    return QString::fromStdString(text);
+    return language == u"de"_s || language.startsWith(u"de-"_s) || language.startsWith(u"de_"_s) ? u"de"_s
+                                                                                                 : u"en"_s;
 }
 
-QString ReportFactory::dateTimeText(const QDateTime& time, bool fullTime)
+QString ReportFactory::localizedText(const char* key, const QString& language)
 {
-    const QLocale locale = QLocale::system();
+    // The report's own texts for its language, so that it reads in one language whatever the
+    // program's texts are bound to.
+    if (reportLanguage(language) == u"de"_s) {
+        const auto german = germanTexts().find(key);
+        return german != germanTexts().end() ? QString::fromUtf16(german->second)
+                                             : QString::fromStdString(localized(key));
+    }
+    return QString::fromStdString(englishText(key));
+}
+
+QLocale ReportFactory::localeFor(const QString& language)
+{
+    // The desktop's own conventions when it speaks the report's language (en_GB stays British).
+    const QLocale system = QLocale::system();
+    const QLocale wanted(reportLanguage(language));
+    return system.language() == wanted.language() ? system : wanted;
+}
+
+QString ReportFactory::dateTimeText(const QDateTime& time, bool fullTime, const QString& language)
+{
+    const QLocale locale = localeFor(language);
     // The long time format has seconds and the time zone; the medium style is that without the
     // zone (the short format has no seconds).
     QString timeFormat = locale.timeFormat(QLocale::LongFormat);

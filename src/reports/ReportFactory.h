@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QHash>
 #include <QImage>
+#include <QLocale>
 #include <QString>
 
 #include <memory>
@@ -47,6 +48,11 @@ public:
 
     // Where the volume block looks volumes up; tests stand in for the system.
     void setVolumeProbe(VolumeProbe probe) { m_volumeProbe = std::move(probe); }
+    // The report's language; empty: the language the window shows (the stored language, else the
+    // desktop's). Reports are in German for "de", in English for any other language.
+    void setLanguage(QString language) { m_language = std::move(language); }
+    // "de" for German, "en" for every other language: the languages reports are made in.
+    static QString reportLanguage(const QString& language);
 
     // The finished report text, with the settings as they are now and a new report ID; a null
     // string when the template cannot be read (logged).
@@ -86,12 +92,14 @@ public:
     // every control character shown as \xNN, so that the name stays recognisable.
     static QString displayPath(const std::string& path);
 
-    // The localized text of key for a template language: the translator's text when there is one,
-    // else the report's own German text for "de", else the key.
+    // The text of key in a report language: the report's own German text for "de" (the
+    // translator's where it has none), the built-in English text otherwise.
     static QString localizedText(const char* key, const QString& language);
 
-    // Date texts: "short date, full time" and "short date, medium time" in the user's locale.
-    static QString dateTimeText(const QDateTime& time, bool fullTime);
+    // Date texts: "short date, full time" and "short date, medium time" in the conventions of the
+    // report's language (the desktop's own when it speaks that language).
+    static QString dateTimeText(const QDateTime& time, bool fullTime, const QString& language);
+    static QLocale localeFor(const QString& language);
     static QDateTime toDateTime(ShredResult::Clock::time_point time);
 
 private:
@@ -100,6 +108,7 @@ private:
     std::shared_ptr<const ShredResult> m_shredResult;
     SettingsManager* m_settings;
     VolumeProbe m_volumeProbe;
+    QString m_language;
     QString m_reportId;
 };
 

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDir>
+#include <QLocale>
 #include <QMutexLocker>
 #include <QStandardPaths>
 #include <QStringDecoder>
@@ -278,6 +279,16 @@ QString SettingsManager::getCurrentLanguage() const
     if (languages.isEmpty())
         return {};
     return parseLanguage(languages.first());
+}
+
+QString SettingsManager::languageOrDesktop(const QString& storedLanguage)
+{
+    if (!storedLanguage.isEmpty())
+        return storedLanguage;
+    const QStringList desktop = QLocale::system().uiLanguages();
+    const QString language = desktop.isEmpty() ? QString() : parseLanguage(desktop.first());
+    // The C locale (no LANG set) reads as English.
+    return language.isEmpty() || language == u"C"_s ? u"en"_s : language;
 }
 
 QString SettingsManager::parseLanguage(const QString& identifier)

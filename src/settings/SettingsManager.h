@@ -102,6 +102,10 @@ public:
     // "zh-Hans-CN" gives "zh-Hans"); empty when there is none.
     QString getCurrentLanguage() const;
     static QString parseLanguage(const QString& identifier);
+    // The language the window shows: storedLanguage (getCurrentLanguage) when set, else the
+    // desktop's; "en" where the desktop names none.
+    static QString languageOrDesktop(const QString& storedLanguage);
+    QString getInterfaceLanguage() const { return languageOrDesktop(getCurrentLanguage()); }
 
     // The application PIN ("Build"); an empty PIN means none.
     QString getCurrentPin() const;

@@ -78,11 +78,8 @@ int main(int argc, char** argv)
     if (!std::getenv("CINDERVAULT_TEST_BUS"))
         ::setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + root + "/no-bus").c_str(), 1);
 
-    // The report builder's web engine: headless, no sandbox for a root process, no GPU.
-    if (::geteuid() == 0)
-        ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
-    ::setenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu", 0);
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // Reports are rendered by this build's renderer program.
+    ::setenv("CINDERVAULT_RENDERER", CINDERVAULT_TEST_RENDERER, 0);
     QApplication app(argc, argv);
     QApplication::setOrganizationName(u"Ostrevane"_s);
     QApplication::setApplicationName(u"Cindervault"_s);

@@ -7,6 +7,7 @@
 #include "app/AppServices.h"
 #include "app/AppTranslator.h"
 #include "app/MainMenuHostViewController.h"
+#include "app/ReportKeeper.h"
 #include "app/SplashViewController.h"
 #include "app/WindowController.h"
 #include "app/controls/CircleProgressBar.h"
@@ -90,6 +91,7 @@ int main(int argc, char** argv)
     ::setenv("XDG_CACHE_HOME", (home / "cache").c_str(), 1);
     ::setenv("XDG_RUNTIME_DIR", (home / "runtime").c_str(), 1);
     ::setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + home.path() + "/no-bus").c_str(), 1);
+    ::setenv("CINDERVAULT_RENDERER", CINDERVAULT_TEST_RENDERER, 0);
 
     QApplication app(argc, argv);
     QApplication::setOrganizationName(u"Ostrevane"_s);
@@ -119,6 +121,11 @@ int main(int argc, char** argv)
     const std::string volume = fixtures / "USB Stick";
     cv::test::makeDir(volume);
     cv::test::writeFile(volume + "/x", std::string(100, 'x'));
+    const std::string many = fixtures / "Many Files";
+    cv::test::makeDir(many);
+    for (int i = 0; i < 300; ++i)
+        cv::test::writeFile(many + "/scan_" + std::to_string(1000 + i) + ".pdf",
+                            std::string(1000 + 37 * i, 's'));
     const std::string big = fixtures / "large.iso";
     cv::test::writeFile(big, std::vector<std::uint8_t>(96 << 20, 0x42));
     const cv::VolumeTester fakeVolumes{[volume](const std::string& p) { return p == volume; },
@@ -164,6 +171,25 @@ int main(int argc, char** argv)
         QSignalSpy(screen, &cv::DropFilesViewController::scanFinished).wait(10000);
     }
 
+    // A folder long enough for a vertical scroll bar: the size column stays in view.
+    {
+        auto* manyScreen = freshShredScreen(tab);
+        dropAndWait(manyScreen, {many});
+        manyScreen->showExplorer();
+        QTest::qWait(700);
+        if (auto* explorer = manyScreen->findChild<cv::ExplorerViewController*>()) {
+            explorer->fileListController()->tableView()->setCurrentIndex(
+                explorer->fileListController()->tableView()->model()->index(3, 0));
+            save(&window, prefix + u"04b-explorer-long"_s);
+            explorer->dismiss();
+            QSignalSpy(manyScreen, &cv::DropFilesViewController::scanFinished).wait(10000);
+        }
+        screen = freshShredScreen(tab);
+        dropAndWait(screen, {folder});
+        screen->methodSelection()->setCurrentIndex(
+            static_cast<int>(screen->algos().getIndexForIdentifier(13)));
+    }
+
     screen->startShred();
     if (auto* confirmation = openDialog<QMessageBox>(screen)) {
         save(confirmation, prefix + u"05-confirmation"_s, 300);
@@ -193,13 +219,28 @@ int main(int argc, char** argv)
     auto* progress = qobject_cast<cv::ProgressViewController*>(tab->current());
     (void)QTest::qWaitFor([&] { return progress->circleProgressBar()->progress() > 0.04f; }, 60000);
     save(&window, prefix + u"09-progress-running"_s, 0);
+    // Closing the window during the job asks first.
+    window.close();
+    if (auto* question = openDialog<QMessageBox>(&window)) {
+        save(question, prefix + u"09b-quit-question"_s, 300);
+        for (QAbstractButton* button : question->buttons())
+            if (question->buttonRole(button) == QMessageBox::RejectRole)
+                button->click();
+    }
     QSignalSpy cancelled(progress, &cv::ProgressViewController::jobFinished);
     progress->actionButtonUsed();
     cancelled.wait(60000);
     save(&window, prefix + u"10-progress-cancelled"_s);
     progress->backPressed();
 
-    // A job that finishes: the fixture folder.
+    // A job that finishes: the fixture folder; its report cannot be made (a renderer that aborts,
+    // as the web engine does without a writable /dev/shm), which the screen and the Report button say.
+    const std::string aborting = fixtures / "aborting-renderer.sh";
+    cv::test::writeFile(aborting, "#!/bin/sh\nkill -ABRT $$\n");
+    ::chmod(aborting.c_str(), 0755);
+    ::setenv("CINDERVAULT_RENDERER", aborting.c_str(), 1);
+    cv::wireReports(cv::AppServices::shared());
+    cv::sharedReportKeeper().setOpener([](const QString&) { return false; }); // never a real viewer
     screen = qobject_cast<cv::DropFilesViewController*>(tab->current());
     QApplication::processEvents();
     dropAndWait(screen, {folder});
@@ -207,9 +248,17 @@ int main(int argc, char** argv)
     screen->startShred();
     progress = qobject_cast<cv::ProgressViewController*>(tab->current());
     QSignalSpy finished(progress, &cv::ProgressViewController::jobFinished);
+    QSignalSpy reported(progress, &cv::ProgressViewController::reportFinished);
     if (progress->completionCount() == 0)
         finished.wait(60000);
+    if (reported.isEmpty())
+        reported.wait(60000);
     save(&window, prefix + u"11-progress-finished"_s, 1200);
+    progress->actionButtonUsed();
+    if (auto* message = openDialog<QMessageBox>(&window)) {
+        save(message, prefix + u"11b-report-message"_s, 300);
+        message->accept();
+    }
     settings.setBool(true, cv::SettingsManager::kSettingsDeletionShowPrompt);
 
     for (std::size_t index : {0u, 2u, 3u, 4u}) {

@@ -13,12 +13,16 @@
 #include "app/shred/DropDownHostController.h"
 #include "app/shred/DropFilesViewController.h"
 #include "common/ByteCountFormatter.h"
+#include "engine/AlgorithmCollection.h"
 #include "settings/SettingsManager.h"
+#include "targets/PathCollectionFactory.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -114,6 +118,68 @@ TEST(EndToEnd, DropChooseConfirmShredAndReport)
     AppServices::shared() = AppServices{};
     QTest::qWait(100); // the builder that saved the report goes
     releaseReportBuilders();
+}
+
+TEST(EndToEnd, ClosingTheWindowDuringAJobAsksThenStopsItCleanlyAndQuits)
+{
+    auto& settings = SettingsManager::sharedManager();
+    TempDir dir;
+    const std::string big = dir / "big";
+    writeFile(big, std::vector<std::uint8_t>(64 << 20, 0x5a));
+    AppServices services; // no report, notification or snapshots: the job alone
+
+    QPointer<WindowController> window = new WindowController(settings);
+    window->show();
+    auto* tab = qobject_cast<DropDownHostController*>(window->host()->tabController()->widget(1));
+    ASSERT_NE(tab, nullptr);
+    auto* progress = new ProgressViewController(nullptr, &services);
+    progress->setPathCollection(PathCollectionFactory().createPathCollection({big}));
+    progress->setAlgorithm(AlgorithmCollection().findByIdentifier(2)); // 35 passes: it runs a while
+    progress->setShredOptions(std::make_shared<ShredOptions>());
+    progress->setFinishSegue(u"Finish"_s);
+    tab->replace(progress);
+    const auto running = [&] { return progress->shredStarted() && !progress->shredFinished(); };
+    ASSERT_TRUE(QTest::qWaitFor(running, 5000));
+    const auto question = [&]() -> QMessageBox* {
+        QMessageBox* box = nullptr;
+        (void)QTest::qWaitFor(
+            [&] {
+                return window && (box = window->findChild<QMessageBox*>(u"QuitQuestion"_s)) &&
+                       box->isVisible();
+            },
+            3000);
+        return window ? box : nullptr;
+    };
+    const auto buttonOf = [](QMessageBox* box, const QString& text) {
+        for (QAbstractButton* b : box->buttons())
+            if (b->text() == text)
+                return b;
+        return static_cast<QAbstractButton*>(nullptr);
+    };
+
+    // Closing asks first; keeping the job leaves everything running.
+    EXPECT_FALSE(window->close());
+    QMessageBox* ask = question();
+    ASSERT_NE(ask, nullptr) << "closing during a job asks first";
+    EXPECT_EQ(ask->text(), u"A deletion is running. Stop it and quit?"_s);
+    QTest::mouseClick(buttonOf(ask, u"Keep Running"_s), Qt::LeftButton);
+    QTest::qWait(200);
+    ASSERT_TRUE(window);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(running());
+
+    // Stop and quit: the job is cancelled and the window goes once it has ended, without a
+    // second question, also when the user closes again meanwhile.
+    EXPECT_FALSE(window->close());
+    ask = question();
+    ASSERT_NE(ask, nullptr);
+    QTest::mouseClick(buttonOf(ask, u"Stop and Quit"_s), Qt::LeftButton);
+    if (window)
+        window->close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.isNull(); }, 60000)) << "the window closed after the job";
+    EXPECT_TRUE(exists(big)) << "a cancelled job deletes nothing";
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        EXPECT_FALSE(qobject_cast<QMessageBox*>(widget) && widget->isVisible()) << "no question left open";
 }
 
 } // namespace cv::test

@@ -9,6 +9,7 @@
 
 #include <QLabel>
 #include <QListView>
+#include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -228,6 +229,29 @@ TEST(Explorer, RescanningKeepsTheUntickedEntriesOutOfTheTotals)
     list.setPathCollection(collection);
     EXPECT_EQ(stateOf(list, h.root + "/sub"), Qt::Unchecked);
     EXPECT_EQ(stateOf(list, h.root), Qt::PartiallyChecked);
+}
+
+TEST(Explorer, ALongListKeepsItsSizeColumnInsideTheView)
+{
+    TempDir dir;
+    const std::string folder = dir / "many";
+    makeDir(folder);
+    for (int i = 0; i < 300; ++i)
+        writeFile(folder + "/file_" + std::to_string(i) + ".txt", std::string(1000 + i, 'x'));
+    ExplorerViewController explorer(PathCollectionFactory().createPathCollection({folder}));
+    explorer.resize(840, 507);
+    explorer.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&explorer));
+    QListView* view = explorer.fileListController()->tableView();
+    QTest::qWait(50);
+    ASSERT_TRUE(view->verticalScrollBar()->isVisible()) << "301 rows need a vertical scroll bar";
+    EXPECT_FALSE(view->horizontalScrollBar()->isVisible());
+    // Every row ends inside the viewport, so that its size column (drawn right-aligned) shows.
+    for (const int row : {0, 1, 150, 300}) {
+        const QRect rect = view->visualRect(view->model()->index(row, 0));
+        EXPECT_LE(rect.right(), view->viewport()->width() - 1) << "row " << row;
+        EXPECT_GE(rect.width(), view->viewport()->width() - 1) << "row " << row;
+    }
 }
 
 } // namespace cv::test

@@ -3,6 +3,7 @@
 #include "AppTestMain.h"
 #include "TempDir.h"
 #include "app/AppServices.h"
+#include "app/ReportKeeper.h"
 #include "app/controls/CircleProgressBar.h"
 #include "app/controls/DecorImage.h"
 #include "app/controls/PillButton.h"
@@ -11,15 +12,20 @@
 #include "app/shred/DropFilesViewController.h"
 #include "common/ByteCountFormatter.h"
 #include "engine/AlgorithmCollection.h"
+#include "settings/SettingsManager.h"
 #include "targets/PathCollectionFactory.h"
 
+#include <QDir>
 #include <QLabel>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <mutex>
+#include <sys/stat.h>
 #include <thread>
 
 using namespace Qt::StringLiterals;
@@ -49,7 +55,7 @@ struct ProgressHarness
 
     ProgressHarness()
     {
-        services.createReport = [this](std::shared_ptr<ShredResult>) { ++reports; };
+        services.createReport = [this](std::shared_ptr<ShredResult>, auto) { ++reports; };
         services.showNotification = [this](std::shared_ptr<ShredResult>) { ++notifications; };
         services.deleteSnapshots = [this](std::function<void()> reply) {
             if (replyAtOnce) {
@@ -86,6 +92,35 @@ struct ProgressHarness
         ASSERT_TRUE(reply) << "the snapshot removal was asked for";
         std::thread(reply).join();
     }
+};
+
+// The message the Report button shows, waited for; null when none comes.
+QMessageBox* reportMessage(QWidget* owner)
+{
+    QMessageBox* found = nullptr;
+    (void)QTest::qWaitFor(
+        [&] {
+            for (auto* box : owner->findChildren<QMessageBox*>(u"ReportMessage"_s))
+                if (box->isVisible())
+                    found = box;
+            return found != nullptr;
+        },
+        3000);
+    return found;
+}
+
+// A renderer program that runs the script instead of rendering.
+struct FakeRenderer
+{
+    QByteArray previous = qgetenv("CINDERVAULT_RENDERER");
+    FakeRenderer(const TempDir& dir, const std::string& script)
+    {
+        const std::string path = dir / "renderer.sh";
+        writeFile(path, "#!/bin/sh\n" + script + "\n");
+        ::chmod(path.c_str(), 0755);
+        qputenv("CINDERVAULT_RENDERER", QByteArray::fromStdString(path));
+    }
+    ~FakeRenderer() { qputenv("CINDERVAULT_RENDERER", previous); }
 };
 
 } // namespace
@@ -256,6 +291,108 @@ TEST(ProgressScreen, BackLeadsToAFreshShredScreenWithTheOption)
     EXPECT_TRUE(next->locations().empty());
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(h.host.findChildren<ProgressViewController*>().size(), 0) << "the progress screen is gone";
+}
+
+TEST(ProgressScreen, TheReportButtonSaysWhatBecameOfTheReport)
+{
+    auto& settings = SettingsManager::sharedManager();
+    TempDir reports;
+    TempDir scripts;
+    settings.setString(QString::fromStdString(reports.path()),
+                       SettingsManager::kSettingsDeletionReportLocation);
+    settings.setString(u"PDF"_s, SettingsManager::kSettingsDeletionReportFormat);
+    settings.setBool(true, SettingsManager::kSettingsDeletionReportAutoSave);
+    QStringList opened;
+    sharedReportKeeper().setOpener([&](const QString& path) {
+        opened.append(path);
+        return path.endsWith(u".pdf"_s); // a viewer for PDF only
+    });
+    // Runs one job to its end with the real report hooks; the screen, its report made.
+    const auto runJob = [&](ProgressHarness& h, bool waitForReport) {
+        wireReports(h.services);
+        writeFile(h.dir / "victim", std::string(100, 'v'));
+        QSignalSpy done(h.screen, &ProgressViewController::jobFinished);
+        QSignalSpy report(h.screen, &ProgressViewController::reportFinished);
+        h.start({h.dir / "victim"}, 16);
+        EXPECT_TRUE(done.wait(20000));
+        if (waitForReport) {
+            EXPECT_TRUE(report.count() > 0 || report.wait(60000));
+        }
+        EXPECT_FALSE(exists(h.dir / "victim"));
+        EXPECT_FALSE(h.screen->shredResult()->canceled);
+    };
+    const auto press = [](ProgressHarness& h, const QString& text, const QString& detail = {}) {
+        h.screen->actionButtonUsed();
+        QMessageBox* box = reportMessage(&h.host);
+        if (text.isEmpty()) {
+            EXPECT_EQ(box, nullptr) << box->text().toStdString();
+            return;
+        }
+        ASSERT_NE(box, nullptr) << "no message for: " << text.toStdString();
+        EXPECT_EQ(box->text(), text);
+        EXPECT_TRUE(box->informativeText().contains(detail)) << box->informativeText().toStdString();
+        box->accept();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    };
+    {
+        SCOPED_TRACE("the renderer crashes: the window says so, and the job's result stands");
+        FakeRenderer renderer(scripts, "echo 'FATAL: no shared memory' >&2; kill -ABRT $$");
+        ProgressHarness h;
+        runJob(h, true);
+        EXPECT_FALSE(h.screen->reportLabel()->isHidden());
+        EXPECT_EQ(h.screen->reportLabel()->text(), u"The report could not be made."_s);
+        EXPECT_EQ(h.screen->removedLabel()->text(), u"%1 in 1 File(s) "_s.arg(bytes(100)));
+        press(h, u"The report could not be made."_s, u"crashed"_s);
+        EXPECT_TRUE(QDir(QString::fromStdString(reports.path())).isEmpty());
+    }
+    {
+        SCOPED_TRACE("still being made");
+        FakeRenderer renderer(scripts, "sleep 2; exit 1");
+        ProgressHarness h;
+        runJob(h, false);
+        press(h, u"The report is still being made. Please try again in a moment."_s);
+        QSignalSpy(h.screen, &ProgressViewController::reportFinished).wait(60000);
+    }
+    {
+        SCOPED_TRACE("saved: it opens in the viewer");
+        ProgressHarness h;
+        runJob(h, true);
+        EXPECT_TRUE(h.screen->reportLabel()->isHidden());
+        press(h, QString());
+        ASSERT_EQ(opened.size(), 1);
+        EXPECT_TRUE(opened.first().startsWith(QString::fromStdString(reports.path())))
+            << opened.first().toStdString();
+    }
+    {
+        SCOPED_TRACE("saved, but no application can show it");
+        settings.setString(u"HTML"_s, SettingsManager::kSettingsDeletionReportFormat);
+        ProgressHarness h;
+        runJob(h, true);
+        press(h, u"No application could open the report."_s, u".html"_s);
+        settings.setString(u"PDF"_s, SettingsManager::kSettingsDeletionReportFormat);
+    }
+    {
+        SCOPED_TRACE("not saved: automatic saving is off");
+        settings.setBool(false, SettingsManager::kSettingsDeletionReportAutoSave);
+        ProgressHarness h;
+        runJob(h, true);
+        press(h, u"The report was not saved: automatic saving of reports is off in the settings."_s);
+        settings.setBool(true, SettingsManager::kSettingsDeletionReportAutoSave);
+    }
+    {
+        SCOPED_TRACE("a cancelled job has no report");
+        ProgressHarness h;
+        wireReports(h.services);
+        h.host.show();
+        h.host.replace(h.screen);
+        auto result = std::make_shared<ShredResult>();
+        result->canceled = true;
+        result->lastState = std::make_shared<ShredState>();
+        h.screen->setAlgorithm(AlgorithmCollection().findByIdentifier(16));
+        h.screen->finished(result);
+        press(h, u"No report is made for a cancelled job."_s);
+    }
+    sharedReportKeeper().setOpener({});
 }
 
 } // namespace cv::test

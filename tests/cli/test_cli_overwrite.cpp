@@ -23,18 +23,36 @@ cv::test::ProcessResult cli(std::vector<std::string> args)
 
 } // namespace
 
-TEST(CliMethods, ListsTheRealMethodsInMenuOrder)
+TEST(CliMethods, ListsTheRealMethodsInMenuOrderInTheStoredLanguage)
 {
-    const auto run = cli({"methods"});
-    ASSERT_EQ(run.exitCode, 0) << run.err;
-    std::istringstream lines(run.out);
-    std::vector<std::string> rows;
-    for (std::string line; std::getline(lines, line);)
-        rows.push_back(line);
-    ASSERT_EQ(rows.size(), 21u);
-    EXPECT_EQ(rows.front(), "1\t50\t50 Runden: Ostrevane DWA (2007)");
-    EXPECT_EQ(rows[5], "21\t7\t7 Runden: Canadian RCMP TSSIT OPS-II") << "leading blank trimmed";
-    EXPECT_EQ(rows.back(), "16\t1\t1 Runde: Zufallswerte");
+    // Settings of its own: English unless the stored language is German, whatever the desktop's.
+    cv::test::TempDir config;
+    cv::test::makeDir(config / "Ostrevane");
+    const auto methods = [&](const std::string& stored, const std::string& desktop) {
+        cv::test::writeFile(config / "Ostrevane/Cindervault.ini",
+                            stored.empty() ? "" : "[General]\nAppleLanguages=" + stored + "\n");
+        const auto run = runProcess({"env", "XDG_CONFIG_HOME=" + config.path(), "LANG=" + desktop,
+                                     "LANGUAGE=", "LC_ALL=", "LC_MESSAGES=", CINDERVAULT_CLI, "methods"});
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        std::istringstream lines(run.out);
+        std::vector<std::string> rows;
+        for (std::string line; std::getline(lines, line);)
+            rows.push_back(line);
+        return rows;
+    };
+    for (const auto& [stored, desktop] :
+         {std::pair<std::string, std::string>{"", "C"}, {"", "de_DE.UTF-8"}, {"en", "de_DE.UTF-8"}}) {
+        SCOPED_TRACE("stored \"" + stored + "\", desktop " + desktop);
+        const auto rows = methods(stored, desktop);
+        ASSERT_EQ(rows.size(), 21u);
+        EXPECT_EQ(rows.front(), "1\t50\t50 passes: Ostrevane DWA (2007)");
+        EXPECT_EQ(rows[5], "21\t7\t7 passes: Canadian RCMP TSSIT OPS-II") << "leading blank trimmed";
+        EXPECT_EQ(rows.back(), "16\t1\t1 pass: random data");
+    }
+    const auto german = methods("de", "C");
+    ASSERT_EQ(german.size(), 21u);
+    EXPECT_EQ(german.front(), "1\t50\t50 Runden: Ostrevane DWA (2007)");
+    EXPECT_EQ(german.back(), "16\t1\t1 Runde: Zufallswerte");
     EXPECT_EQ(cli({"methods", "extra"}).exitCode, 2);
 }
 

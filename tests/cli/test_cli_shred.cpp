@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <chrono>
 #include <csignal>
 #include <dirent.h>
@@ -140,7 +141,7 @@ TEST(CliShred, ShredsATreeKeepingTheExcludedFileAndReportsAsJson)
     const QJsonObject result = parse(run.out);
     EXPECT_FALSE(at(result, "canceled").toBool());
     EXPECT_EQ(at(at(result, "method"), "id").toInt(), 13);
-    EXPECT_EQ(at(at(result, "method"), "name").toString(), QStringLiteral("3 Runden: DoD 5220.22-M E"));
+    EXPECT_EQ(at(at(result, "method"), "name").toString(), QStringLiteral("3 passes: DoD 5220.22-M E"));
     EXPECT_EQ(at(result, "fileCountTotal").toInt(), 2);
     EXPECT_EQ(at(result, "bytesCountTotal").toInt(), 1003);
     EXPECT_EQ(at(result, "bytesCountFinished").toInt(), 1003);
@@ -223,6 +224,18 @@ TEST(CliShred, VolumesNeedTheirOptionAndWipeFreeLeavesNothingBehind)
     t::TmpfsMount mount(dir.path(), "8m");
     ASSERT_TRUE(mount.available());
     t::writeFile(dir / "existing", std::string(100000, 'e'));
+    // The user's own files that carry fill files' names: never the wipe's to take.
+    const std::vector<std::string> kept{"ErasingFreeSpace_0.dat", "ErasingFreeSpace_01.dat",
+                                        "ErasingFreeSpace_1.dat", "existing"};
+    for (const auto& name : kept)
+        if (name != "existing")
+            t::writeFile(dir / name, "the user's " + name);
+    const auto userFilesIntact = [&] {
+        EXPECT_EQ(t::listNames(dir.path()), kept);
+        EXPECT_EQ(t::readFile(dir / "existing"), Bytes(100000, 'e'));
+        const Bytes mine = t::readFile(dir / "ErasingFreeSpace_1.dat");
+        EXPECT_EQ(std::string(mine.begin(), mine.end()), "the user's ErasingFreeSpace_1.dat");
+    };
 
     const auto refused = cli({"shred", "--yes", dir.path()});
     EXPECT_EQ(refused.exitCode, 2);
@@ -233,25 +246,54 @@ TEST(CliShred, VolumesNeedTheirOptionAndWipeFreeLeavesNothingBehind)
     const QJsonObject result = parse(wiped.out);
     EXPECT_GT(at(result, "bytesCountTotal").toDouble(), 7e6);
     EXPECT_EQ(at(result, "fileCountTotal").toInt(), 0);
-    EXPECT_EQ(t::listNames(dir.path()), std::vector<std::string>{"existing"});
-    EXPECT_EQ(t::readFile(dir / "existing"), Bytes(100000, 'e'));
+    userFilesIntact();
 
     // A wipe killed outright leaves its fill files; the next wipe removes them first.
     const pid_t pid = startCli({"wipe-free", "--yes", "--method", "1", dir.path()}, dir.path() + "-out");
-    for (int i = 0; i < 200 && t::listNames(dir.path()).size() < 2; ++i)
+    for (int i = 0; i < 200 && t::listNames(dir.path()).size() < kept.size() + 2; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     ::kill(pid, SIGKILL);
     waitExit(pid);
     ::unlink((dir.path() + "-out").c_str());
-    EXPECT_GT(t::listNames(dir.path()).size(), 1u) << "the killed wipe left a fill file";
+    EXPECT_GT(t::listNames(dir.path()).size(), kept.size() + 1) << "the killed wipe left a fill file";
     const auto again = cli({"wipe-free", "--yes", "--method", "16", dir.path()});
     EXPECT_EQ(again.exitCode, 0) << again.err;
-    EXPECT_EQ(t::listNames(dir.path()), std::vector<std::string>{"existing"});
+    userFilesIntact();
 
     const auto deleted = cli({"shred", "--yes", "--volume", "delete", dir.path()});
     EXPECT_EQ(deleted.exitCode, 0) << deleted.err;
     EXPECT_TRUE(t::listNames(dir.path()).empty()) << "all files of the volume are gone";
     EXPECT_TRUE(t::exists(dir.path())) << "the mount point stays";
+}
+
+TEST(CliShred, AWipeThatCannotWriteIsAFailureAndItsReportSaysSo)
+{
+    if (!t::isRoot())
+        GTEST_SKIP() << "mounting a tmpfs needs root";
+    t::TempDir dir;
+    const std::string volume = dir / "ro";
+    t::makeDir(volume);
+    ASSERT_EQ(::mount("tmpfs", volume.c_str(), "tmpfs", MS_RDONLY | MS_NOSUID | MS_NODEV, "size=4m"), 0);
+    OwnHome::setAutoSave(true);
+    const auto run = cli(
+        {"wipe-free", "--yes", "--json", "--report-format", "html", "--report-dir", dir / "reports", volume});
+    OwnHome::setAutoSave(false);
+    ::umount2(volume.c_str(), MNT_DETACH);
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    const QJsonObject result = parse(run.out);
+    EXPECT_EQ(at(result, "errorCount").toInt(), 1);
+    EXPECT_EQ(at(result, "bytesCountFinished").toInt(), 0);
+    const QJsonValue item = at(result, "history").toArray().at(0);
+    EXPECT_EQ(at(item, "path").toString().toStdString(), volume);
+    EXPECT_EQ(at(item, "error").toString(), QStringLiteral("Failed to write file: Read-only file system"));
+    const Bytes report = t::readFile(at(result, "reportPath").toString().toStdString());
+    const std::string html(report.begin(), report.end());
+    EXPECT_NE(html.find(">Errors</div>"), std::string::npos) << "the report's status";
+    const auto freeSpaceRow = html.find("Free space wiped");
+    ASSERT_NE(freeSpaceRow, std::string::npos);
+    EXPECT_EQ(html.substr(freeSpaceRow, html.find("</tr>", freeSpaceRow) - freeSpaceRow).find("Success"),
+              std::string::npos)
+        << "the wipe is not certified as done";
 }
 
 TEST(CliShred, DotDotInTargetsAndExcludesNamesWhatTheFileSystemNames)
@@ -427,8 +469,6 @@ TEST(CliShred, SavesTheReportWhereItIsToldAndSaysWhere)
     const std::string reportPath = at(parse(run.out), "reportPath").toString().toStdString();
     EXPECT_EQ(reportPath.rfind(dir / "reports/deletionReport_", 0), 0u) << reportPath;
     EXPECT_EQ(reportPath.substr(reportPath.size() - 5), ".html");
-    const Bytes html = t::readFile(reportPath);
-    EXPECT_NE(std::string(html.begin(), html.end()).find("Zufallswerte"), std::string::npos);
     EXPECT_EQ(t::listNames(dir.path()), std::vector<std::string>{"reports"});
 
     const auto badFormat = cli({"shred", "--yes", "--report-format", "doc", dir / "f"});
@@ -635,4 +675,189 @@ TEST(CliShred, TheStartupVolumeAndTheSystemsVolumesAreNeverEmptied)
     EXPECT_EQ(t::readFile(dir / "marker"), Bytes({'m', 'a', 'r', 'k', 'e', 'r'}));
     EXPECT_EQ(t::listNames(dir.path()),
               (std::vector<std::string>{"boot", "marker", "part", "partbind", "root", "stick"}));
+}
+
+TEST(CliShred, TheReportIsInTheWindowsLanguageAndTheTerminalInTheStoredOne)
+{
+    t::TempDir dir;
+    // Runs a shred with the desktop's language and the stored one (empty: none stored); the
+    // method's name in the JSON, and the report's text.
+    const auto shred = [&](const std::string& desktop, const std::string& stored) {
+        const std::string settings =
+            std::string(std::getenv("XDG_CONFIG_HOME")) + "/Ostrevane/Cindervault.ini";
+        t::writeFile(settings, "[General]\nkSettingsDeletionReportAutoSave=true\n" +
+                                   (stored.empty() ? std::string() : "AppleLanguages=" + stored + "\n"));
+        t::writeFile(dir / "f", "data");
+        const auto run = t::runProcess({"env", "LANG=" + desktop,
+                                        "LANGUAGE=", "LC_ALL=", "LC_MESSAGES=", "LC_TIME=", CINDERVAULT_CLI,
+                                        "shred", "--yes", "--json", "--report-format", "html", "--report-dir",
+                                        dir / "reports", dir / "f"});
+        OwnHome::setAutoSave(false);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        const QJsonObject result = parse(run.out);
+        const Bytes report = t::readFile(at(result, "reportPath").toString().toStdString());
+        return std::pair(at(at(result, "method"), "name").toString().toStdString(),
+                         std::string(report.begin(), report.end()));
+    };
+    {
+        SCOPED_TRACE("English everywhere");
+        const auto [name, report] = shred("en_US.UTF-8", "");
+        EXPECT_EQ(name, "1 pass: random data");
+        EXPECT_NE(report.find("<html lang=\"en\">"), std::string::npos);
+        EXPECT_NE(report.find("1 pass: random data"), std::string::npos);
+        EXPECT_EQ(report.find("Runde"), std::string::npos) << "no German method title in an English report";
+    }
+    {
+        SCOPED_TRACE("a German desktop, nothing stored: the window shows German, so does the report");
+        const auto [name, report] = shred("de_DE.UTF-8", "");
+        EXPECT_EQ(name, "1 pass: random data") << "the terminal stays English";
+        EXPECT_NE(report.find("<html lang=\"de\">"), std::string::npos);
+        EXPECT_NE(report.find("1 Runde: Zufallswerte"), std::string::npos);
+        EXPECT_EQ(report.find("1 pass:"), std::string::npos);
+    }
+    {
+        SCOPED_TRACE("German stored, on an English desktop: German in the terminal and in the report");
+        const auto [name, report] = shred("en_US.UTF-8", "de");
+        EXPECT_EQ(name, "1 Runde: Zufallswerte");
+        EXPECT_NE(report.find("<html lang=\"de\">"), std::string::npos);
+        EXPECT_NE(report.find("1 Runde: Zufallswerte"), std::string::npos);
+        // German dates: day.month.year.
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("\\b\\d\\d\\.\\d\\d\\.\\d\\d"))
+                        .match(QString::fromStdString(report))
+                        .hasMatch());
+    }
+    {
+        SCOPED_TRACE("English stored, on a German desktop: English everywhere, dates included");
+        const auto [name, report] = shred("de_DE.UTF-8", "en");
+        EXPECT_EQ(name, "1 pass: random data");
+        EXPECT_NE(report.find("<html lang=\"en\">"), std::string::npos);
+        EXPECT_FALSE(QRegularExpression(QStringLiteral("\\b\\d\\d\\.\\d\\d\\.\\d\\d"))
+                         .match(QString::fromStdString(report))
+                         .hasMatch())
+            << "no German date in an English report";
+    }
+}
+
+TEST(CliShred, AReportRendererThatCrashesNeverCostsTheJobsResult)
+{
+    OwnHome::setAutoSave(true);
+    t::TempDir dir;
+    const auto expectResultWithoutReport =
+        [&](const std::function<t::ProcessResult(const std::string&)>& shred, const char* reason) {
+            const std::string victim = dir / "victim";
+            t::writeFile(victim, "data");
+            const auto run = shred(victim);
+            EXPECT_EQ(run.exitCode, 0) << run.err;
+            const QJsonObject result = parse(run.out);
+            EXPECT_FALSE(at(result, "canceled").toBool());
+            EXPECT_EQ(at(result, "fileCountFinished").toInt(), 1);
+            EXPECT_FALSE(result.contains(QLatin1String("reportPath")));
+            EXPECT_NE(run.err.find(std::string("No report saved: ") + reason), std::string::npos) << run.err;
+            EXPECT_FALSE(t::exists(victim));
+            EXPECT_TRUE(t::listNames(dir / "reports").empty());
+        };
+    const std::vector<std::string> shredArgs{"shred", "--yes",        "--json",       "--report-format",
+                                             "pdf",   "--report-dir", dir / "reports"};
+    {
+        SCOPED_TRACE("a renderer that aborts");
+        const std::string renderer = dir / "abort.sh";
+        t::writeFile(renderer, "#!/bin/sh\nkill -ABRT $$\n");
+        ::chmod(renderer.c_str(), 0755);
+        ::setenv("CINDERVAULT_RENDERER", renderer.c_str(), 1);
+        expectResultWithoutReport(
+            [&](const std::string& victim) {
+                auto args = shredArgs;
+                args.push_back(victim);
+                return cli(args);
+            },
+            "the report renderer crashed");
+        ::unsetenv("CINDERVAULT_RENDERER");
+    }
+    if (!t::isRoot() || t::runProcess({"mountpoint", "-q", "/dev/shm"}).exitCode != 0) {
+        OwnHome::setAutoSave(false);
+        GTEST_SKIP() << "a read-only /dev/shm in a private mount namespace needs root and a /dev/shm mount";
+    }
+    {
+        SCOPED_TRACE("the real renderer without a writable /dev/shm, in a mount namespace of its own");
+        expectResultWithoutReport(
+            [&](const std::string& victim) {
+                std::vector<std::string> args{
+                    "unshare",
+                    "-m",
+                    "sh",
+                    "-c",
+                    "mount --make-rprivate / && mount -o remount,bind,ro /dev/shm && "
+                    "exec \"$0\" \"$@\"",
+                    CINDERVAULT_CLI};
+                args.insert(args.end(), shredArgs.begin(), shredArgs.end());
+                args.push_back(victim);
+                return t::runProcess(args);
+            },
+            "the report renderer crashed");
+    }
+    OwnHome::setAutoSave(false);
+}
+
+TEST(CliShred, SignalsWhileTheReportIsMadeWaitForTheResult)
+{
+    OwnHome::setAutoSave(true);
+    t::TempDir dir;
+    t::writeFile(dir / "victim", "data");
+    // The renderer takes its time, so that the signals surely come while the report is made.
+    const std::string renderer = dir / "slow.sh";
+    t::writeFile(renderer,
+                 "#!/bin/sh\nsleep 1\nexec '" +
+                     std::string(CINDERVAULT_CLI).substr(0, std::string(CINDERVAULT_CLI).rfind('/')) +
+                     "/cindervault-render' \"$@\"\n");
+    ::chmod(renderer.c_str(), 0755);
+    ::setenv("CINDERVAULT_RENDERER", renderer.c_str(), 1);
+
+    int errPipe[2];
+    ASSERT_EQ(::pipe(errPipe), 0);
+    const std::string out = dir / "out.json";
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int outFd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::dup2(outFd, STDOUT_FILENO);
+        ::dup2(errPipe[1], STDERR_FILENO);
+        ::close(errPipe[0]);
+        const std::string reports = dir / "reports";
+        const std::string victim = dir / "victim";
+        ::execl(CINDERVAULT_CLI, CINDERVAULT_CLI, "shred", "--yes", "--json", "--verbose", "--report-format",
+                "pdf", "--report-dir", reports.c_str(), victim.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(errPipe[1]);
+    ::unsetenv("CINDERVAULT_RENDERER");
+    // The job logs "Finished" once its result is made; the report follows.
+    std::string err;
+    char buffer[4096];
+    while (err.find("] Finished\n") == std::string::npos) {
+        const ssize_t got = ::read(errPipe[0], buffer, sizeof buffer);
+        if (got <= 0)
+            break;
+        err.append(buffer, static_cast<std::size_t>(got));
+    }
+    ASSERT_NE(err.find("] Finished\n"), std::string::npos) << err;
+    // Past the moment the job's own signal handling ends, well inside the report's making.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ::kill(pid, SIGINT);
+    ::kill(pid, SIGTERM);
+    while (true) {
+        const ssize_t got = ::read(errPipe[0], buffer, sizeof buffer);
+        if (got <= 0)
+            break;
+        err.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(errPipe[0]);
+    OwnHome::setAutoSave(false);
+
+    EXPECT_EQ(waitExit(pid), 0) << "a finished job exits with its own status\n" << err;
+    const Bytes text = t::readFile(out);
+    const QJsonObject result = parse(std::string(text.begin(), text.end()));
+    EXPECT_FALSE(at(result, "canceled").toBool());
+    const std::string reportPath = at(result, "reportPath").toString().toStdString();
+    EXPECT_EQ(reportPath.rfind(dir / "reports/deletionReport_", 0), 0u) << err;
+    EXPECT_TRUE(t::exists(reportPath));
+    EXPECT_FALSE(t::exists(dir / "victim"));
 }

@@ -1,13 +1,21 @@
 #include "TempDir.h"
 #include "TmpfsMount.h"
+#include "Unprivileged.h"
 #include "engine/AlgorithmCollection.h"
 #include "freespace/FreeSpaceCoordinator.h"
 
 #include <dirent.h>
 #include <functional>
 #include <gtest/gtest.h>
+#include <map>
 #include <numeric>
+#include <set>
+#include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 using cv::FreeSpaceCoordinator;
 using cv::FreeSpaceWriter;
@@ -27,6 +35,7 @@ struct Recorder : cv::FreeSpaceCoordinatorDelegate
     std::vector<double> toWrite;
     std::vector<double> available;
     std::vector<double> blocks;
+    std::vector<std::string> failures;
     std::function<void()> onBlock;
 
     void freespaceWrittenBytes(double bytes) override
@@ -38,6 +47,10 @@ struct Recorder : cv::FreeSpaceCoordinatorDelegate
     void freespaceAvailableFreeBytes(double bytes) override { available.push_back(bytes); }
     void freespaceBytesToWrite(double bytes) override { toWrite.push_back(bytes); }
     void freespaceVolumeTitle(const std::string& title) override { titles.push_back(title); }
+    void freespaceFailed(const std::string& path, const std::string& reason) override
+    {
+        failures.push_back(path + ": " + reason);
+    }
     double written() const { return std::accumulate(blocks.begin(), blocks.end(), 0.0); }
 };
 
@@ -46,11 +59,16 @@ struct FakeVolumeIo : cv::FileIo
 {
     std::int64_t capacity = INT64_MAX;
     std::int64_t stored = 0;
+    int failWith = 0; // every write fails with this errno
     std::vector<std::pair<off_t, std::size_t>> writes;
 
     bool writeAll(int, const void*, std::size_t length, off_t offset) override
     {
         writes.emplace_back(offset, length);
+        if (failWith != 0) {
+            errno = failWith;
+            return false;
+        }
         if (stored + static_cast<std::int64_t>(length) > capacity &&
             offset + static_cast<off_t>(length) > stored) {
             errno = ENOSPC;
@@ -109,7 +127,7 @@ TEST(FreeSpaceCoordinator, StartupVolumeReportsAndFillFolder)
     EXPECT_EQ(recorder.toWrite, std::vector<double>{100e9});
     EXPECT_EQ(recorder.available, std::vector<double>{100e9});
     EXPECT_EQ(recorder.blocks, std::vector<double>{8388608});
-    EXPECT_EQ(seenFiles, std::vector<std::string>{"ErasingFreeSpace_1.dat"});
+    EXPECT_EQ(seenFiles, (std::vector<std::string>{"ErasingFreeSpace.record", "ErasingFreeSpace_1.dat"}));
     EXPECT_TRUE(t::exists(home / "Ostrevane")) << "the fill folder stays";
     EXPECT_TRUE(t::listNames(home / "Ostrevane").empty()) << "the fill file goes";
 }
@@ -220,23 +238,166 @@ TEST(FreeSpaceCoordinator, CancelRemovesEveryFillFileAndStopsAtOnce)
         }
     };
     coordinator.freespaceErase(5242880, folder.path(), 1048576);
-    EXPECT_EQ(atCancel, (std::vector<std::string>{"ErasingFreeSpace_1.dat", "ErasingFreeSpace_2.dat"}));
+    EXPECT_EQ(atCancel, (std::vector<std::string>{"ErasingFreeSpace.record", "ErasingFreeSpace_1.dat",
+                                                  "ErasingFreeSpace_2.dat"}));
     EXPECT_EQ(recorder.blocks.size(), 45u) << "no block after the cancel";
     EXPECT_TRUE(t::listNames(folder.path()).empty());
 }
 
-TEST(FreeSpaceCoordinator, LeftoversOfAnInterruptedWipeAreRemovedFirst)
+TEST(FreeSpaceCoordinator, FilesOfAFillFilesNameThatAreNotTheWipesOwnAreNeverTouched)
 {
     t::TempDir volume;
-    t::writeFile(volume / "ErasingFreeSpace_3.dat", std::string(1000, 'x'));
-    t::writeFile(volume / "ErasingFreeSpace_x.dat", "not ours");
-    t::writeFile(volume / "notes.txt", "keep");
-    t::makeDir(volume / "ErasingFreeSpace_4.dat");
+    const std::map<std::string, std::string> mine{{"ErasingFreeSpace_1.dat", "mine 1"},
+                                                  {"ErasingFreeSpace_0.dat", "zero"},
+                                                  {"ErasingFreeSpace_01.dat", "zero one"},
+                                                  {"ErasingFreeSpace_3.dat", "mine 3"}};
+    for (const auto& [name, text] : mine)
+        t::writeFile(volume / name, text);
     FreeSpaceWriter writer(method(16), 8388608);
-    FreeSpaceCoordinator coordinator(method(16), writer, fakeProbe(0));
+    FreeSpaceCoordinator coordinator(method(16), writer, fakeProbe(3 * 1048576));
+    // The job excludes a name the wipe would otherwise take.
+    coordinator.setExcluded(
+        [&](const std::string& path) { return path == volume / "ErasingFreeSpace_2.dat"; });
+    Recorder recorder;
+    coordinator.setDelegate(&recorder);
+    std::set<std::string> seen;
+    recorder.onBlock = [&] {
+        for (const auto& name : t::listNames(volume.path()))
+            seen.insert(name);
+    };
     coordinator.freespaceEraseAtPath(volume.path());
-    EXPECT_EQ(t::listNames(volume.path()),
-              (std::vector<std::string>{"ErasingFreeSpace_4.dat", "ErasingFreeSpace_x.dat", "notes.txt"}));
+
+    EXPECT_TRUE(recorder.failures.empty()) << recorder.failures.front();
+    EXPECT_EQ(recorder.written(), 3.0 * 1048576);
+    for (const auto& [name, text] : mine) {
+        const auto bytes = t::readFile(volume / name);
+        EXPECT_EQ(std::string(bytes.begin(), bytes.end()), text) << name;
+        seen.erase(name);
+    }
+    // The wipe took the free numbers after the taken and the excluded ones, and kept its record.
+    EXPECT_EQ(seen, (std::set<std::string>{"ErasingFreeSpace.record", "ErasingFreeSpace_4.dat",
+                                           "ErasingFreeSpace_5.dat", "ErasingFreeSpace_6.dat"}));
+    EXPECT_EQ(t::listNames(volume.path()).size(), mine.size()) << "only the user's files are left";
+}
+
+TEST(FreeSpaceCoordinator, AKilledWipesRecordedFillFilesGoBeforeTheNextWipe)
+{
+    t::TempDir volume;
+    // A wipe killed inside its second fill file (blocks of 52,429 bytes, 1 MiB a file).
+    const auto killedWipe = [&] {
+        std::fflush(nullptr);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            FreeSpaceWriter writer(method(16), 8388608);
+            FreeSpaceCoordinator coordinator(method(16), writer, fakeProbe(5242880));
+            Recorder recorder;
+            coordinator.setDelegate(&recorder);
+            recorder.onBlock = [&] {
+                if (recorder.blocks.size() == 45)
+                    ::_exit(0);
+            };
+            coordinator.freespaceEraseAtPath(volume.path());
+            ::_exit(1);
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    };
+    const auto cleanUp = [&](std::function<bool(const std::string&)> excluded) {
+        FreeSpaceWriter writer(method(16), 8388608);
+        FreeSpaceCoordinator coordinator(method(16), writer, fakeProbe(0));
+        coordinator.setExcluded(std::move(excluded));
+        Recorder recorder;
+        coordinator.setDelegate(&recorder);
+        coordinator.freespaceEraseAtPath(volume.path());
+        EXPECT_TRUE(recorder.failures.empty());
+    };
+    {
+        SCOPED_TRACE("recorded and still the same file: removed; replaced or never recorded: kept");
+        ASSERT_TRUE(killedWipe());
+        ASSERT_EQ(t::listNames(volume.path()),
+                  (std::vector<std::string>{"ErasingFreeSpace.record", "ErasingFreeSpace_1.dat",
+                                            "ErasingFreeSpace_2.dat"}));
+        // The user replaced one of them with a file of their own (which may get the same inode
+        // number), and made another of the name kind.
+        ASSERT_EQ(::unlink((volume / "ErasingFreeSpace_2.dat").c_str()), 0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20)); // past the clock's granularity
+        t::writeFile(volume / "ErasingFreeSpace_2.dat", "the user's");
+        t::writeFile(volume / "ErasingFreeSpace_7.dat", "also the user's");
+        cleanUp(nullptr);
+        EXPECT_EQ(t::listNames(volume.path()),
+                  (std::vector<std::string>{"ErasingFreeSpace_2.dat", "ErasingFreeSpace_7.dat"}));
+        ::unlink((volume / "ErasingFreeSpace_2.dat").c_str());
+        ::unlink((volume / "ErasingFreeSpace_7.dat").c_str());
+    }
+    {
+        SCOPED_TRACE("an excluded leftover stays");
+        ASSERT_TRUE(killedWipe());
+        cleanUp([&](const std::string& path) { return path == volume / "ErasingFreeSpace_1.dat"; });
+        EXPECT_EQ(t::listNames(volume.path()), std::vector<std::string>{"ErasingFreeSpace_1.dat"});
+    }
+}
+
+TEST(FreeSpaceCoordinator, AWipeThatCannotWriteFailsWithTheReason)
+{
+    {
+        SCOPED_TRACE("a folder the user may not write");
+        t::TempDir dir;
+        const std::string folder = dir / "locked";
+        t::makeDir(folder);
+        ::chmod(dir.path().c_str(), 0755);
+        ::chmod(folder.c_str(), 0555);
+        const int result = t::runUnprivileged([&] {
+            FreeSpaceWriter writer(method(16), 8388608);
+            FreeSpaceCoordinator coordinator(method(16), writer, fakeProbe(3 * 1048576));
+            Recorder recorder;
+            coordinator.setDelegate(&recorder);
+            coordinator.freespaceEraseAtPath(folder);
+            if (recorder.failures !=
+                std::vector<std::string>{folder + ": Failed to write file: Permission denied"}) {
+                for (const auto& failure : recorder.failures)
+                    std::fprintf(stderr, "failure: %s\n", failure.c_str());
+                return 1;
+            }
+            return 0;
+        });
+        EXPECT_EQ(result, 0);
+        EXPECT_TRUE(t::listNames(folder).empty());
+    }
+    {
+        SCOPED_TRACE("a write error that is not a full volume ends the fill file at once");
+        t::TempDir folder;
+        FakeVolumeIo io;
+        io.failWith = EIO;
+        FreeSpaceWriter writer(method(3), 8388608, io);
+        FreeSpaceCoordinator coordinator(method(3), writer, fakeProbe(3 * 1048576));
+        Recorder recorder;
+        coordinator.setDelegate(&recorder);
+        coordinator.freespaceEraseAtPath(folder.path());
+        EXPECT_EQ(recorder.failures,
+                  std::vector<std::string>{folder.path() + ": Failed to write file: Input/output error"});
+        EXPECT_EQ(io.writes.size(), 1u) << "no retries, no further passes or files";
+        EXPECT_TRUE(t::listNames(folder.path()).empty());
+    }
+    if (!t::isRoot())
+        GTEST_SKIP() << "mounting a read-only tmpfs needs root";
+    {
+        SCOPED_TRACE("a read-only volume");
+        t::TempDir dir;
+        ASSERT_EQ(::mount("tmpfs", dir.path().c_str(), "tmpfs", MS_RDONLY | MS_NOSUID | MS_NODEV, "size=4m"),
+                  0);
+        auto probe = cv::VolumeProbe::system();
+        probe.isVolume = [&](const std::string& path) { return path == dir.path(); };
+        FreeSpaceWriter writer(method(16), 8388608);
+        FreeSpaceCoordinator coordinator(method(16), writer, probe);
+        Recorder recorder;
+        coordinator.setDelegate(&recorder);
+        coordinator.freespaceEraseAtPath(dir.path());
+        ::umount2(dir.path().c_str(), MNT_DETACH);
+        EXPECT_EQ(recorder.failures,
+                  std::vector<std::string>{dir.path() + ": Failed to write file: Read-only file system"});
+        EXPECT_EQ(recorder.written(), 0);
+    }
 }
 
 TEST(FreeSpaceCoordinator, FillsARealVolumeToItsLimitAndLeavesNothing)

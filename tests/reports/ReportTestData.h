@@ -29,13 +29,14 @@ QT_END_NAMESPACE
 namespace cv::test {
 
 // A finished job of `files` files at paths /data/report-test/file_N.txt, 1000 bytes each, all
-// deleted, with method 17 (three random passes).
+// deleted, with a method of three passes of the test's own.
 inline std::shared_ptr<ShredResult> makeResult(std::size_t files)
 {
     auto result = std::make_shared<ShredResult>();
     result->start = ShredResult::Clock::time_point(std::chrono::seconds(1796479200)); // 2026-12-05
     result->end = result->start + std::chrono::hours(26) + std::chrono::seconds(5);
-    result->algorigthm = std::make_shared<Algorithm>(17, 3, "Report test method (3 passes)", "");
+    // A method the catalogue does not know: the report prints the job's own name for it.
+    result->algorigthm = std::make_shared<Algorithm>(99, 3, "Report test method (3 passes)", "");
     result->options = std::make_shared<ShredOptions>();
     result->paths = std::make_shared<PathCollection>();
     result->paths->setPaths({"/data/report-test"});

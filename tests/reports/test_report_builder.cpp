@@ -1,5 +1,6 @@
-// Rendering and saving with the real web engine: single-page PDFs checked with pdfinfo and
-// pdftotext, HTML files, automatic saving off, same-second names, and a report too tall for a page.
+// Rendering and saving with the real renderer program: single-page PDFs checked with pdfinfo and
+// pdftotext, HTML files, automatic saving off, same-second names, a report too tall for a page,
+// and renderers that crash, fail or hang.
 #include "reports/ReportBuilder.h"
 #include "reports/ReportFactory.h"
 #include "reports/ReportFileWriter.h"
@@ -10,12 +11,15 @@
 #include "TempDir.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QSignalSpy>
+#include <QTest>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using cv::ReportBuilder;
 using cv::SettingsManager;
@@ -147,7 +151,7 @@ TEST_F(ReportBuilderTest, ReportTallerThanAPdfPageIsScaledOntoOne)
 
     const QString path = build(builder, result);
     ASSERT_TRUE(path.startsWith(folder + u"/deletionReport_"_s)) << path.toStdString();
-    EXPECT_GT(builder.html().toUtf8().size(), ReportBuilder::kMaxInlineHtml);
+    EXPECT_GT(builder.html().toUtf8().size(), 1 << 20) << "more than a megabyte of HTML";
     EXPECT_TRUE(saved().isEmpty()) << "the override folder takes the settings' place";
 
     const std::string info = cv::test::pdfInfo(path.toStdString());
@@ -169,4 +173,61 @@ TEST_F(ReportBuilderTest, ReportTallerThanAPdfPageIsScaledOntoOne)
         bottom = textBetween(top, 200) + bottom;
     EXPECT_NE(bottom.find("row_1500_end.txt"), std::string::npos) << bottom;
     EXPECT_NE(bottom.find(builder.reportId().toStdString()), std::string::npos) << bottom;
+}
+
+TEST_F(ReportBuilderTest, ARendererThatCrashesFailsOrHangsLeavesAReasonAndNoFile)
+{
+    const QByteArray realRenderer = qgetenv("CINDERVAULT_RENDERER");
+    const auto renderer = [&](const std::string& name, const std::string& script) {
+        const std::string path = m_dir / name;
+        cv::test::writeFile(path, "#!/bin/sh\n" + script + "\n");
+        ::chmod(path.c_str(), 0755);
+        qputenv("CINDERVAULT_RENDERER", QByteArray::fromStdString(path));
+    };
+    QSignalSpy generated(&m_settings, &SettingsManager::reportGenerated);
+    const auto expectFailure = [&](const char* reason, std::chrono::milliseconds timeout) {
+        ReportBuilder builder(m_settings);
+        builder.setRenderTimeout(timeout);
+        EXPECT_EQ(build(builder, makeResult(3)), QString());
+        EXPECT_EQ(builder.outcome(), ReportBuilder::Outcome::Failed);
+        EXPECT_TRUE(builder.failure().contains(QString::fromLatin1(reason)))
+            << builder.failure().toStdString();
+        EXPECT_TRUE(saved().isEmpty());
+    };
+    {
+        SCOPED_TRACE("the renderer aborts, as the web engine does without a writable /dev/shm");
+        renderer("abort.sh", "echo 'FATAL: no shared memory' >&2; kill -ABRT $$");
+        expectFailure("the report renderer crashed: FATAL: no shared memory", std::chrono::seconds(60));
+    }
+    {
+        SCOPED_TRACE("the renderer fails");
+        renderer("fail.sh", "echo 'cindervault-render: the report could not be laid out' >&2; exit 1");
+        expectFailure("the report could not be laid out", std::chrono::seconds(60));
+    }
+    {
+        SCOPED_TRACE("the renderer hangs, and so does a process it started");
+        const std::string pidFile = m_dir / "helper.pid";
+        renderer("hang.sh", "sleep 300 & echo $! > '" + pidFile + "'; sleep 300");
+        QElapsedTimer timer;
+        timer.start();
+        expectFailure("did not finish within", std::chrono::milliseconds(500));
+        EXPECT_LT(timer.elapsed(), 30000);
+        const auto pidText = cv::test::readFile(pidFile);
+        const pid_t helper = std::stoi(std::string(pidText.begin(), pidText.end()));
+        // Killed with the renderer's group; reaped by init, or a zombie for a moment.
+        const bool gone = QTest::qWaitFor(
+            [&] {
+                const auto status = cv::test::runProcess({"ps", "-o", "stat=", "-p", std::to_string(helper)});
+                return status.out.empty() || status.out.front() == 'Z';
+            },
+            5000);
+        EXPECT_TRUE(gone) << "the process the renderer started was killed with it";
+    }
+    {
+        SCOPED_TRACE("no renderer");
+        qputenv("CINDERVAULT_RENDERER", QByteArray::fromStdString(m_dir / "missing"));
+        expectFailure("is not installed", std::chrono::seconds(60));
+    }
+    qputenv("CINDERVAULT_RENDERER", realRenderer);
+    EXPECT_EQ(generated.count(), 4) << "announced, as any report the settings asked to save";
 }

@@ -21,6 +21,7 @@ TEST(ReportOutput, SavesTheWayTheSettingsAndOptionsSay)
     cv::test::TempDir dir;
     ::setenv("HOME", dir.path().c_str(), 1);
     ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    ::setenv("CINDERVAULT_RENDERER", CINDERVAULT_TEST_RENDERER, 0);
     ASSERT_EQ(QCoreApplication::instance(), nullptr);
 
     EXPECT_EQ(cv::cli::parseReportFormat("html"), "HTML");

@@ -163,6 +163,19 @@ TEST_F(ReportFactoryTest, VolumeBlock)
                                                  u"Skipped"_s, u"#888"_s}));
     }
     {
+        SCOPED_TRACE("free space only, and the wipe could not write");
+        auto failed = makeResult(0);
+        failed->options->hasVolumes = true;
+        failed->options->eraseFreeSpaceOnly = true;
+        failed->paths->setPaths({"/mnt/usb"});
+        failed->errorCount = 1;
+        failed->history.push_back({"/mnt/usb", 0, false, "Failed to write file: Read-only file system"});
+        const auto v = values(failed);
+        EXPECT_EQ(v[u"VOLUME_FREESPACE"_s], u"Errors"_s);
+        EXPECT_EQ(v[u"VOLUME_FREESPACE_COLOR"_s], u"#d9534f"_s);
+        EXPECT_EQ(v[u"STATUS_TITLE"_s], u"Errors"_s);
+    }
+    {
         SCOPED_TRACE("complete erase");
         result->options->eraseFreeSpaceOnly = false;
         result->options->eraseFreeSpace = true;
@@ -255,7 +268,7 @@ TEST_F(ReportFactoryTest, DiskTextsAreEscapedNeverMarkup)
     add(std::string("/tmp/caf\xE9-\xFF\xC3.txt"), std::nullopt);
     add("/tmp/line\nbreak", std::string("<script>alert(1)</script>"));
     add("/tmp/{{METHOD}}{{FILE_DETAILS}}", std::nullopt);
-    result->algorigthm = std::make_shared<cv::Algorithm>(17, 3, "A & B <i>", "");
+    result->algorigthm = std::make_shared<cv::Algorithm>(99, 3, "A & B <i>", ""); // not in the catalogue
     m_settings.setString(u"<b>Ann</b>"_s, ReportFactory::kSettingsReportUserName);
 
     const QString text = html(result);
@@ -348,4 +361,32 @@ TEST_F(ReportFactoryTest, LanguageChoosesTemplateAndTexts)
     EXPECT_TRUE(english.contains(u"<html lang=\"en\">"_s));
     EXPECT_TRUE(english.contains(u"1 File(s)"_s));
     EXPECT_EQ(ReportFactory::templatePath(QString()), u":/reports/reportTemplate.html"_s);
+}
+
+TEST_F(ReportFactoryTest, AReportIsWhollyInOneLanguageMethodAndDatesIncluded)
+{
+    // The job ran with its texts in the other language: its method carries that language's title.
+    auto result = makeResult(1);
+    result->end =
+        QDateTime(QDate(2026, 12, 5), QTime(14, 5, 7)).toSecsSinceEpoch() * std::chrono::seconds(1) +
+        cv::ShredResult::Clock::time_point();
+    const auto reportIn = [&](const QString& language, const std::string& jobTitle) {
+        result->algorigthm = std::make_shared<cv::Algorithm>(16, 1, jobTitle, "");
+        ReportFactory factory(result, &m_settings);
+        factory.setLanguage(language);
+        return factory.generateHTMLReport();
+    };
+    const QString german = reportIn(u"de"_s, " 1 pass: random data");
+    EXPECT_TRUE(german.contains(u"<html lang=\"de\">"_s));
+    EXPECT_TRUE(german.contains(u"1 Runde: Zufallswerte"_s));
+    EXPECT_FALSE(german.contains(u"1 pass"_s));
+    EXPECT_TRUE(german.contains(u"05.12.26"_s)) << "German date";
+
+    const QString english = reportIn(u"en"_s, " 1 Runde: Zufallswerte");
+    EXPECT_TRUE(english.contains(u"<html lang=\"en\">"_s));
+    EXPECT_TRUE(english.contains(u"1 pass: random data"_s));
+    EXPECT_FALSE(english.contains(u"Runde"_s));
+    EXPECT_FALSE(english.contains(u"05.12.26"_s)) << "no German date in an English report";
+    EXPECT_EQ(ReportFactory::localeFor(u"de"_s).language(), QLocale::German);
+    EXPECT_EQ(ReportFactory::localeFor(u"en"_s).language(), QLocale::English);
 }

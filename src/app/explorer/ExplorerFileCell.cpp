@@ -108,9 +108,12 @@ QIcon ExplorerFileCell::iconFor(const TreeItem& item) const
     return *it;
 }
 
-QSize ExplorerFileCell::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const
+QSize ExplorerFileCell::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const
 {
-    return {option.rect.width(), kRowHeight};
+    // No width of its own: the list lays each row out as wide as its viewport. A width taken from
+    // the view would be the one before a vertical scroll bar appeared, and push the size column
+    // under it.
+    return {0, kRowHeight};
 }
 
 void ExplorerFileCell::paint(QPainter* painter, const QStyleOptionViewItem& option,

@@ -84,6 +84,8 @@ ExplorerFileListController::ExplorerFileListController(QWidget* parent)
     m_tableView->setModel(m_model);
     m_tableView->setItemDelegate(new ExplorerFileCell(this, m_tableView));
     m_tableView->setUniformItemSizes(true);
+    // Rows are as wide as the view: long names are elided, never scrolled to.
+    m_tableView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_tableView->setSelectionMode(QAbstractItemView::SingleSelection);
     m_tableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_tableView->setMouseTracking(true);

@@ -2,6 +2,7 @@
 
 #include "app/AppServices.h"
 #include "app/MainMenuHostViewController.h"
+#include "app/ReportKeeper.h"
 #include "app/controls/CircleProgressBar.h"
 #include "app/controls/ColorGradientView.h"
 #include "app/controls/DecorImage.h"
@@ -142,6 +143,9 @@ void ProgressViewController::setupUi()
     m_backButton = new PillButton(tr("Back"), PillButton::Style::Outlined, base);
     m_backButton->setGeometry(left + 164, 318, 150, 38);
     connect(m_backButton, &PillButton::clicked, this, &ProgressViewController::backPressed);
+    m_reportLabel = makeLabel(base, 12, QColor(217, 83, 79));
+    m_reportLabel->setGeometry(left, 364, width, 18);
+    m_reportLabel->hide();
 
     // Return opens the report once the job is over (the action button is the default then).
     for (const QKeySequence& key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
@@ -320,7 +324,17 @@ void ProgressViewController::finish()
     if (result.canceled) {
         m_actionLabel->setText(tr("Deletion canceled"));
     } else if (m_services.createReport) {
-        m_services.createReport(m_shredResult);
+        m_services.createReport(m_shredResult, [this, alive = m_alive](const ReportOutcome& outcome) {
+            if (!*alive)
+                return;
+            // The job's result stands; the window says that its proof is missing.
+            if (outcome.state == ReportOutcome::State::Failed) {
+                m_reportLabel->setText(tr("The report could not be made."));
+                m_reportLabel->setToolTip(outcome.failure);
+                m_reportLabel->show();
+            }
+            emit reportFinished();
+        });
     } else {
         logLine("Report builder not available; no report made for this job");
     }
@@ -350,13 +364,18 @@ void ProgressViewController::finish()
     emit jobFinished();
 }
 
+void ProgressViewController::cancelJob()
+{
+    if (m_fileShredder && !m_shredFinished && !m_cancelRequested) {
+        m_cancelRequested = true;
+        m_fileShredder->cancel();
+    }
+}
+
 void ProgressViewController::actionButtonUsed()
 {
     if (!m_shredFinished) {
-        if (m_fileShredder && !m_cancelRequested) {
-            m_cancelRequested = true;
-            m_fileShredder->cancel();
-        }
+        cancelJob();
         return;
     }
     if (m_services.showReport)

@@ -55,6 +55,10 @@ public:
     bool shredStarted() const { return m_shredStarted; }
     bool shredFinished() const { return m_shredFinished; }
     bool waitForSnapshot() const { return m_waitForSnapshot; }
+    // A job was started and has not reported its end yet.
+    bool isJobRunning() const { return m_fileShredder && m_shredStarted && !m_shredFinished; }
+    // Cancels the running job (as the action button does while it runs); jobReportedFinished follows.
+    void cancelJob();
     // How often the end was handled (exactly once per job).
     int completionCount() const { return m_completionCount; }
 
@@ -85,10 +89,14 @@ public:
     QWidget* removedStack() const { return m_removedStack; }
     QLabel* removedLabel() const { return m_removedLabel; }
     QLabel* statusTitle() const { return m_statusTitle; }
+    // Says that the report could not be made; hidden otherwise.
+    QLabel* reportLabel() const { return m_reportLabel; }
 
 signals:
     // The end was handled: totals shown, report and notification requested.
     void jobFinished();
+    // The report of the job is made (or could not be).
+    void reportFinished();
     // The job reported its end (the snapshot removal may still be running).
     void jobReportedFinished();
 
@@ -134,6 +142,7 @@ private:
     QWidget* m_removedStack = nullptr;
     QLabel* m_removedLabel = nullptr;
     QLabel* m_statusTitle = nullptr;
+    QLabel* m_reportLabel = nullptr;
     QList<QShortcut*> m_defaultShortcuts;
 };
 

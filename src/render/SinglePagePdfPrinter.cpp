@@ -1,4 +1,4 @@
-#include "reports/SinglePagePdfPrinter.h"
+#include "render/SinglePagePdfPrinter.h"
 
 #include "common/Log.h"
 #include "reports/PdfPageFitter.h"

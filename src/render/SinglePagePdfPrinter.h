@@ -16,7 +16,7 @@ namespace cv {
 // is printed again with more room. A page taller than PDF readers accept (200 inches) is scaled
 // down uniformly to that height, so every row stays on the one page.
 //
-// Used by the report builder for saved reports and by the report viewer for "Save as PDF".
+// Used by the report renderer (cindervault-render) for saved reports.
 class SinglePagePdfPrinter : public QObject
 {
     Q_OBJECT
