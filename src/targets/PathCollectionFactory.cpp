@@ -1,10 +1,10 @@
 #include "targets/PathCollectionFactory.h"
 
 #include "common/Log.h"
+#include "common/MountTable.h"
 #include "common/PathText.h"
 #include "common/UniqueFd.h"
 #include "targets/FolderWalker.h"
-#include "common/MountTable.h"
 #include "targets/Volume.h"
 
 #include <algorithm>

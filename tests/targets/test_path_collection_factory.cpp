@@ -335,12 +335,14 @@ TEST(PathCollectionFactory, PreparedExcludesHoldWhatAJobMustLeaveInPlace)
     // Every folder above, up to the top, but never "/" itself, and nothing beside an exclude.
     EXPECT_TRUE(prepared.contains(dir.path().substr(0, dir.path().rfind('/'))));
     EXPECT_FALSE(prepared.contains("/"));
-    EXPECT_TRUE(prepared.contains(dir / "d/new")) << "what appears in an excluded folder later is covered too";
+    EXPECT_TRUE(prepared.contains(dir / "d/new"))
+        << "what appears in an excluded folder later is covered too";
     EXPECT_FALSE(prepared.contains(dir / "keep/z"));
     EXPECT_FALSE(prepared.contains(dir / "keepsake")) << "whole path components only";
     EXPECT_FALSE(prepared.contains(dir / "d2"));
     EXPECT_TRUE(prepared.covers(dir / "d/e"));
-    EXPECT_FALSE(prepared.covers(dir / "keep")) << "a folder above an exclude keeps its place, not its contents";
+    EXPECT_FALSE(prepared.covers(dir / "keep"))
+        << "a folder above an exclude keeps its place, not its contents";
 }
 
 TEST(PathCollectionFactory, PathsLongerThanPathMaxAreScanned)
