@@ -3,6 +3,7 @@
 #include "net/ServiceEndpoints.h"
 
 #include <QSignalSpy>
+#include <QTest>
 
 #include <gtest/gtest.h>
 #include <optional>
@@ -148,12 +149,16 @@ TEST(HttpExchange, RedirectsAreCheckedBeforeTheyAreFollowed)
 
 TEST(HttpExchange, RefusedAddressEndsWithoutConnecting)
 {
+    // Plain HTTP to a listening loopback server, with the test switch off.
+    LoopbackHttpServer server;
+    ASSERT_TRUE(server.listen());
+    server.answer(200, "served");
     HttpExchange exchange;
     QSignalSpy finished(&exchange, &HttpExchange::finished);
     std::optional<HttpExchange::Result> result;
     QObject::connect(&exchange, &HttpExchange::finished, &exchange,
                      [&result](const HttpExchange::Result& r) { result = r; });
-    ASSERT_TRUE(exchange.get(QUrl(u"http://127.0.0.1:9/feed"_s), {}));
+    ASSERT_TRUE(exchange.get(server.url(u"/feed"_s), {}));
     EXPECT_EQ(finished.count(), 0) << "the end is reported from the event loop, after get() returned";
     EXPECT_TRUE(exchange.isRunning());
     EXPECT_FALSE(exchange.get(QUrl(u"https://example.com/"_s), {})) << "one request at a time";
@@ -163,4 +168,6 @@ TEST(HttpExchange, RefusedAddressEndsWithoutConnecting)
     ASSERT_FALSE(*result);
     EXPECT_EQ(result->error().failure, HttpExchange::Failure::RefusedAddress);
     EXPECT_FALSE(exchange.isRunning());
+    QTest::qWait(100);
+    EXPECT_TRUE(server.requests().isEmpty()) << "a refused address was asked all the same";
 }
