@@ -7,14 +7,6 @@
 
 namespace cv {
 
-namespace {
-
-// The longest a QTimer is set for; a longer wait is walked in steps, each looking at the clock and
-// the settings again (QTimer takes an int of milliseconds, about 24 days).
-constexpr qint64 kLongestTimerMs = 86400LL * 1000;
-
-} // namespace
-
 int UpdateScheduler::intervalOptionIndex(qint64 seconds)
 {
     for (std::size_t i = 0; i < kIntervalOptions.size(); ++i) {
@@ -109,6 +101,11 @@ qint64 UpdateScheduler::delayUntilNextCheck(const QDateTime& now, const std::opt
     return due <= now ? 0 : now.msecsTo(due);
 }
 
+int UpdateScheduler::timerStep(qint64 delayMs)
+{
+    return int(std::clamp<qint64>(delayMs, 0, 86400LL * 1000));
+}
+
 void UpdateScheduler::start()
 {
     m_started = true;
@@ -122,7 +119,7 @@ void UpdateScheduler::schedule()
         return;
     const qint64 delay =
         delayUntilNextCheck(QDateTime::currentDateTimeUtc(), lastCheckTime(), checkInterval());
-    m_timer.start(int(std::min(delay, kLongestTimerMs)));
+    m_timer.start(timerStep(delay));
 }
 
 void UpdateScheduler::onTimer()

@@ -95,6 +95,11 @@ public:
     static qint64 delayUntilNextCheck(const QDateTime& now, const std::optional<QDateTime>& lastCheck,
                                       qint64 intervalSeconds);
 
+    // How long the timer waits for a delay: at most a day (a QTimer holds an int of milliseconds,
+    // about 24 days); a longer wait is walked in steps, each looking at the clock and the settings
+    // again.
+    static int timerStep(qint64 delayMs);
+
 signals:
     void checkingChanged(bool checking);
     void checkFinished(const cv::UpdateCheckResult& result);

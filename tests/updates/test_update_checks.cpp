@@ -157,6 +157,8 @@ TEST(UpdateScheduler, WhenTheNextCheckIsDue)
         << "a last check in the future means the clock was put back";
     EXPECT_EQ(UpdateScheduler::delayUntilNextCheck(now, now, 30 * day), 30 * day * 1000)
         << "a month in milliseconds does not fit an int";
+    EXPECT_EQ(UpdateScheduler::timerStep(30 * day * 1000), day * 1000) << "the timer walks a month in steps";
+    EXPECT_EQ(UpdateScheduler::timerStep(5000), 5000);
 
     EXPECT_EQ(UpdateScheduler::intervalOptionIndex(7 * day), 1);
     EXPECT_EQ(UpdateScheduler::intervalOptionIndex(30 * day), 2);
