@@ -289,6 +289,17 @@
     </message>
 </context>
 <context>
+    <name>cv::AppcastReader</name>
+    <message>
+        <source>The update feed cannot be read.</source>
+        <translation>Der Update-Feed kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>The running version %1 cannot be compared.</source>
+        <translation>Die laufende Version %1 kann nicht verglichen werden.</translation>
+    </message>
+</context>
+<context>
     <name>cv::DropFilesViewController</name>
     <message>
         <source>Select files and folders</source>
@@ -392,6 +403,45 @@
     <message>
         <source>Selected %1 (%2 files)</source>
         <translation>Ausgewählt %1 (%2 Dateien)</translation>
+    </message>
+</context>
+<context>
+    <name>cv::HttpExchange</name>
+    <message>
+        <source>The server did not answer in time.</source>
+        <translation>Der Server hat nicht rechtzeitig geantwortet.</translation>
+    </message>
+    <message>
+        <source>The address is not a secure (HTTPS) address: %1</source>
+        <translation>Die Adresse ist keine sichere (HTTPS-)Adresse: %1</translation>
+    </message>
+    <message>
+        <source>The request was cancelled.</source>
+        <translation>Die Anfrage wurde abgebrochen.</translation>
+    </message>
+    <message>
+        <source>The server&apos;s answer is larger than %1.</source>
+        <translation>Die Antwort des Servers ist größer als %1.</translation>
+    </message>
+    <message>
+        <source>The server answered with the error %1.</source>
+        <translation>Der Server hat mit dem Fehler %1 geantwortet.</translation>
+    </message>
+    <message>
+        <source>The server could not be reached: %1</source>
+        <translation>Der Server ist nicht erreichbar: %1</translation>
+    </message>
+    <message>
+        <source>The server sent the request on to another address: %1</source>
+        <translation>Der Server hat die Anfrage an eine andere Adresse weitergeleitet: %1</translation>
+    </message>
+    <message>
+        <source>The server sent the request on too many times.</source>
+        <translation>Der Server hat die Anfrage zu oft weitergeleitet.</translation>
+    </message>
+    <message>
+        <source>The server sent the request on to an address that is not secure (HTTPS): %1</source>
+        <translation>Der Server hat die Anfrage an eine Adresse weitergeleitet, die nicht sicher (HTTPS) ist: %1</translation>
     </message>
 </context>
 <context>
@@ -535,6 +585,32 @@
     <message>
         <source>the report renderer failed (exit status %1)</source>
         <translation>das Berichtsprogramm ist gescheitert (Exit-Status %1)</translation>
+    </message>
+</context>
+<context>
+    <name>cv::ServiceEndpoints</name>
+    <message>
+        <source>Update checks are not configured in this build.</source>
+        <translation>Die Suche nach Updates ist in dieser Version nicht eingerichtet.</translation>
+    </message>
+    <message>
+        <source>The update feed address is not a secure (HTTPS) address: %1</source>
+        <translation>Die Adresse des Update-Feeds ist keine sichere (HTTPS-)Adresse: %1</translation>
+    </message>
+    <message>
+        <source>The support service is not configured in this build.</source>
+        <translation>Der Support-Dienst ist in dieser Version nicht eingerichtet.</translation>
+    </message>
+    <message>
+        <source>The support service address is not a secure (HTTPS) address: %1</source>
+        <translation>Die Adresse des Support-Dienstes ist keine sichere (HTTPS-)Adresse: %1</translation>
+    </message>
+</context>
+<context>
+    <name>cv::SupportMessageSender</name>
+    <message>
+        <source>The support service did not take the message.</source>
+        <translation>Der Support-Dienst hat die Nachricht nicht angenommen.</translation>
     </message>
 </context>
 <context>

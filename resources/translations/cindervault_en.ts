@@ -289,6 +289,17 @@
     </message>
 </context>
 <context>
+    <name>cv::AppcastReader</name>
+    <message>
+        <source>The update feed cannot be read.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The running version %1 cannot be compared.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>cv::DropFilesViewController</name>
     <message>
         <source>Select files and folders</source>
@@ -388,6 +399,45 @@
     </message>
     <message>
         <source>Selected %1 (%2 files)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>cv::HttpExchange</name>
+    <message>
+        <source>The server did not answer in time.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The address is not a secure (HTTPS) address: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The request was cancelled.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The server&apos;s answer is larger than %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The server answered with the error %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The server could not be reached: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The server sent the request on to another address: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The server sent the request on too many times.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The server sent the request on to an address that is not secure (HTTPS): %1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -531,6 +581,32 @@
     </message>
     <message>
         <source>the report renderer failed (exit status %1)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>cv::ServiceEndpoints</name>
+    <message>
+        <source>Update checks are not configured in this build.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The update feed address is not a secure (HTTPS) address: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The support service is not configured in this build.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The support service address is not a secure (HTTPS) address: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>cv::SupportMessageSender</name>
+    <message>
+        <source>The support service did not take the message.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
