@@ -289,6 +289,25 @@
     </message>
 </context>
 <context>
+    <name>cv::ConfirmDeletionDialog</name>
+    <message>
+        <source>Are you sure?</source>
+        <translation>Sind Sie sicher?</translation>
+    </message>
+    <message>
+        <source>Data cannot be recovered once you start the secure deletion process. Do you want to continue?</source>
+        <translation>Nach dem Start des sicheren Löschvorgangs können die Daten nicht wiederhergestellt werden. Möchten Sie fortfahren?</translation>
+    </message>
+    <message>
+        <source>DELETE</source>
+        <translation>LÖSCHEN</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
     <name>cv::DropFilesViewController</name>
     <message>
         <source>Select files and folders</source>
@@ -369,18 +388,6 @@
     <message>
         <source>cannot_delete_hdd</source>
         <translation>Das Startlaufwerk kann nicht geschreddert werden, solange das System davon läuft. Wählen Sie stattdessen seine Dateien und Ordner aus.</translation>
-    </message>
-    <message>
-        <source>Are you sure?</source>
-        <translation>Sind Sie sicher?</translation>
-    </message>
-    <message>
-        <source>Data cannot be recovered once you start the secure deletion process. Do you want to continue?</source>
-        <translation>Nach dem Start des sicheren Löschvorgangs können die Daten nicht wiederhergestellt werden. Möchten Sie fortfahren?</translation>
-    </message>
-    <message>
-        <source>DELETE</source>
-        <translation>LÖSCHEN</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,6 @@
 #include "app/PlaceholderPage.h"
 
+#include "app/Palette.h"
 #include "app/controls/ColorGradientView.h"
 
 #include <QLabel>
@@ -20,7 +21,7 @@ PlaceholderPage::PlaceholderPage(const QString& title, QWidget* parent) : QWidge
     font.setPixelSize(24);
     font.setWeight(QFont::Light);
     label->setFont(font);
-    label->setStyleSheet(QStringLiteral("color: rgb(170, 170, 170);"));
+    label->setStyleSheet(Palette::textStyle(Palette::faintText()));
     inner->addWidget(label);
 }
 

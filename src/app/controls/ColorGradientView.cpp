@@ -1,5 +1,7 @@
 #include "app/controls/ColorGradientView.h"
 
+#include "app/Palette.h"
+
 #include <QLinearGradient>
 #include <QPainter>
 
@@ -8,7 +10,8 @@
 
 namespace cv {
 
-ColorGradientView::ColorGradientView(QWidget* parent) : QWidget(parent)
+ColorGradientView::ColorGradientView(QWidget* parent)
+    : QWidget(parent), m_startingColor(Palette::background()), m_endingColor(Palette::background())
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }

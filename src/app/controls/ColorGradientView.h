@@ -27,8 +27,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QColor m_startingColor{250, 250, 250};
-    std::optional<QColor> m_endingColor = QColor(250, 250, 250);
+    QColor m_startingColor;
+    std::optional<QColor> m_endingColor;
     int m_angle = 90;
 };
 

@@ -1,5 +1,7 @@
 #include "app/controls/MenuButton.h"
 
+#include "app/Palette.h"
+
 #include <QPainter>
 
 namespace cv {
@@ -37,17 +39,22 @@ void MenuButton::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     const QRect area = rect();
-    painter.fillRect(area, QColor(85, 118, 164));
-    painter.setPen(Qt::white);
+    painter.fillRect(area, Palette::tabBlue());
+    painter.setPen(Palette::onAccent());
     painter.setFont(font());
     painter.drawText(area, Qt::AlignCenter, text());
     // The active overlay wins over the hover overlay, so a shown tab looks the same under the pointer.
+    const auto overlay = [](int alpha) {
+        QColor color = Palette::onAccent();
+        color.setAlpha(alpha);
+        return color;
+    };
     if (m_active)
-        painter.fillRect(area, QColor(255, 255, 255, qRound(255 * 0.10)));
+        painter.fillRect(area, overlay(qRound(255 * 0.10)));
     else if (m_hoover)
-        painter.fillRect(area, QColor(255, 255, 255, qRound(255 * 0.05)));
+        painter.fillRect(area, overlay(qRound(255 * 0.05)));
     if (hasFocus()) {
-        painter.setPen(QPen(QColor(255, 255, 255, 120), 1, Qt::DotLine));
+        painter.setPen(QPen(overlay(120), 1, Qt::DotLine));
         painter.drawRect(area.adjusted(2, 2, -3, -3));
     }
 }
