@@ -10,10 +10,7 @@ namespace cv {
 
 PlaceholderPage::PlaceholderPage(const QString& title, QWidget* parent) : QWidget(parent)
 {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    auto* background = new ColorGradientView(this);
-    layout->addWidget(background);
+    ColorGradientView* background = ColorGradientView::fill(this);
     auto* inner = new QVBoxLayout(background);
     auto* label = new QLabel(title, background);
     label->setAlignment(Qt::AlignCenter);

@@ -169,6 +169,10 @@ int main(int argc, char** argv)
     dropAndWait(screen, {folder});
     selectMethod(screen, 13);
     save(&window, prefix + u"03-shred-files"_s);
+    // The window may grow: the drop zone and the description take the room.
+    window.resize(1100, 760);
+    save(&window, prefix + u"03b-shred-files-larger"_s, 300);
+    window.resize(cv::WindowController::kWidth, cv::WindowController::kHeight);
 
     screen->showExplorer();
     QTest::qWait(700);
@@ -273,6 +277,9 @@ int main(int argc, char** argv)
     if (reported.isEmpty())
         reported.wait(60000);
     save(&window, prefix + u"11-progress-finished"_s, 1200);
+    window.resize(1100, 760);
+    save(&window, prefix + u"11c-progress-finished-larger"_s, 300);
+    window.resize(cv::WindowController::kWidth, cv::WindowController::kHeight);
     progress->actionButtonUsed();
     if (auto* message = openDialog<QMessageBox>(&window)) {
         save(message, prefix + u"11b-report-message"_s, 300);

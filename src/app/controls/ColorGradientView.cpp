@@ -4,6 +4,7 @@
 
 #include <QLinearGradient>
 #include <QPainter>
+#include <QVBoxLayout>
 
 #include <cmath>
 #include <numbers>
@@ -14,6 +15,15 @@ ColorGradientView::ColorGradientView(QWidget* parent)
     : QWidget(parent), m_startingColor(Palette::background()), m_endingColor(Palette::background())
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+ColorGradientView* ColorGradientView::fill(QWidget* screen)
+{
+    auto* layout = new QVBoxLayout(screen);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* background = new ColorGradientView(screen);
+    layout->addWidget(background);
+    return background;
 }
 
 void ColorGradientView::setStartingColor(const QColor& color)

@@ -15,6 +15,8 @@ class ColorGradientView : public QWidget
 
 public:
     explicit ColorGradientView(QWidget* parent = nullptr);
+    // A background filling screen (and growing with it), on which the screen lays out its content.
+    static ColorGradientView* fill(QWidget* screen);
 
     QColor startingColor() const { return m_startingColor; }
     void setStartingColor(const QColor& color);

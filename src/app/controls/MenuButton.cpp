@@ -24,9 +24,9 @@ void MenuButton::setActive(bool active)
     update();
 }
 
-void MenuButton::setHoover(bool hoover)
+void MenuButton::setHover(bool hover)
 {
-    m_hoover = hoover;
+    m_hover = hover;
     update();
 }
 
@@ -51,7 +51,7 @@ void MenuButton::paintEvent(QPaintEvent*)
     };
     if (m_active)
         painter.fillRect(area, overlay(qRound(255 * 0.10)));
-    else if (m_hoover)
+    else if (m_hover)
         painter.fillRect(area, overlay(qRound(255 * 0.05)));
     if (hasFocus()) {
         painter.setPen(QPen(overlay(120), 1, Qt::DotLine));
@@ -61,13 +61,13 @@ void MenuButton::paintEvent(QPaintEvent*)
 
 void MenuButton::enterEvent(QEnterEvent* event)
 {
-    setHoover(true);
+    setHover(true);
     QAbstractButton::enterEvent(event);
 }
 
 void MenuButton::leaveEvent(QEvent* event)
 {
-    setHoover(false);
+    setHover(false);
     QAbstractButton::leaveEvent(event);
 }
 

@@ -44,10 +44,7 @@ ExplorerViewController::ExplorerViewController(std::shared_ptr<PathCollection> c
     : QWidget(parent), m_pathCollection(std::move(collection))
 {
     setObjectName(u"ExplorerViewController"_s);
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    auto* background = new ColorGradientView(this);
-    outer->addWidget(background);
+    ColorGradientView* background = ColorGradientView::fill(this);
 
     auto* layout = new QVBoxLayout(background);
     layout->setContentsMargins(20, 14, 20, 14);

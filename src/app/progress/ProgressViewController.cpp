@@ -68,10 +68,7 @@ ProgressViewController::~ProgressViewController()
 
 void ProgressViewController::setupUi()
 {
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    auto* base = new ColorGradientView(this);
-    outer->addWidget(base);
+    ColorGradientView* base = ColorGradientView::fill(this);
     auto* layout = new QHBoxLayout(base);
     layout->setContentsMargins(80, 112, 30, 20);
     layout->setSpacing(60);
@@ -127,8 +124,13 @@ void ProgressViewController::setupUi()
     m_removedLabel->setObjectName(u"removedLabel"_s);
     m_removedLabel->setMinimumHeight(30);
     removed->addWidget(m_removedLabel);
+    // The path and the totals take turns; the buttons below them keep their place.
+    for (QWidget* turn : {static_cast<QWidget*>(m_currentFilepath), m_removedStack}) {
+        QSizePolicy policy = turn->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        turn->setSizePolicy(policy);
+    }
     column->addWidget(m_removedStack);
-    // The buttons keep their place whether or not the totals show.
     column->addSpacing(16);
 
     auto* buttons = new QHBoxLayout;

@@ -111,10 +111,7 @@ void DropFilesViewController::viewDidLoad()
 
 void DropFilesViewController::setupUi()
 {
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    auto* base = new ColorGradientView(this);
-    outer->addWidget(base);
+    ColorGradientView* base = ColorGradientView::fill(this);
     auto* layout = new QVBoxLayout(base);
     layout->setContentsMargins(20, 18, 20, 21);
     layout->setSpacing(0);
