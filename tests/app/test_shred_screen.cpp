@@ -145,45 +145,68 @@ TEST(ShredScreen, ASecondDropWhileScanningWinsOverTheFirstScan)
         << "the shown totals are those of both drops";
 }
 
-TEST(ShredSelection, TheVolumeOptionSetsTheRecordsFlags)
+TEST(ShredSelection, TheVolumeOptionSetsTheRecordsFlagsAndASystemVolumeOnlyAllowsTheWipe)
 {
     FakeVolumes fake;
     TempDir dir;
     const std::string volume = dir / "volume";
+    const std::string system = dir / "system";
     makeDir(volume);
+    makeDir(system);
     fake.volumes.insert(volume);
+    fake.systemVolumes.insert(system);
     writeFile(dir / "loose", std::string(10, 'l'));
-    ShredSelection selection(fake.tester(), VolumeOption::DeleteFiles);
-    const auto options = [&] { return selection.shredOptions(); };
-    const auto scanned = [&] { return QSignalSpy(&selection, &ShredSelection::scanFinished).wait(10000); };
-    EXPECT_EQ(options().optionKey, "delete") << "the record keeps the option the screen was opened with";
-    EXPECT_FALSE(options().hasVolumes) << "no volume: every flag false";
+    {
+        ShredSelection selection(fake.tester(), VolumeOption::DeleteFiles);
+        const auto options = [&] { return selection.shredOptions(); };
+        const auto scanned = [&] {
+            return QSignalSpy(&selection, &ShredSelection::scanFinished).wait(10000);
+        };
+        EXPECT_EQ(options().optionKey, "delete") << "the record keeps the option the screen was opened with";
+        EXPECT_FALSE(options().hasVolumes) << "no volume: every flag false";
 
-    ASSERT_EQ(selection.drop({volume}), ShredSelection::Drop::AddedVolume);
-    ASSERT_TRUE(scanned());
-    ASSERT_TRUE(selection.chooseOption(VolumeOption::CompleteErase));
-    EXPECT_TRUE(options().hasVolumes && options().eraseFreeSpace && options().formatVolume);
-    EXPECT_FALSE(options().eraseFreeSpaceOnly);
-    ASSERT_TRUE(selection.chooseOption(VolumeOption::DeleteFiles));
-    EXPECT_TRUE(options().hasVolumes);
-    EXPECT_FALSE(options().eraseFreeSpace || options().formatVolume || options().eraseFreeSpaceOnly)
-        << "switching from complete to delete clears the wipe";
-    ASSERT_TRUE(selection.chooseOption(VolumeOption::FreeSpace));
-    EXPECT_TRUE(options().hasVolumes && options().eraseFreeSpaceOnly);
-    EXPECT_FALSE(options().eraseFreeSpace || options().formatVolume);
-    EXPECT_EQ(options().optionKey, "delete");
+        ASSERT_EQ(selection.drop({volume}), ShredSelection::Drop::AddedVolume);
+        ASSERT_TRUE(scanned());
+        ASSERT_TRUE(selection.chooseOption(VolumeOption::CompleteErase));
+        EXPECT_TRUE(options().hasVolumes && options().eraseFreeSpace && options().formatVolume);
+        EXPECT_FALSE(options().eraseFreeSpaceOnly);
+        ASSERT_TRUE(selection.chooseOption(VolumeOption::DeleteFiles));
+        EXPECT_TRUE(options().hasVolumes);
+        EXPECT_FALSE(options().eraseFreeSpace || options().formatVolume || options().eraseFreeSpaceOnly)
+            << "switching from complete to delete clears the wipe";
+        ASSERT_TRUE(selection.chooseOption(VolumeOption::FreeSpace));
+        EXPECT_TRUE(options().hasVolumes && options().eraseFreeSpaceOnly);
+        EXPECT_FALSE(options().eraseFreeSpace || options().formatVolume);
+        EXPECT_EQ(options().optionKey, "delete");
 
-    // Plain files next to the listed volume are added; the volume's option stays.
-    ASSERT_EQ(selection.drop({dir / "loose"}), ShredSelection::Drop::Added);
-    ASSERT_TRUE(scanned());
-    EXPECT_EQ(selection.locations(), (std::vector<std::string>{volume, dir / "loose"}));
-    EXPECT_TRUE(options().eraseFreeSpaceOnly);
-    EXPECT_TRUE(selection.canStart(AlgorithmCollection().findByIdentifier(16).get()));
-    EXPECT_FALSE(selection.canStart(AlgorithmCollection().get(0).get())) << "the placeholder is no method";
+        // Plain files next to the listed volume are added; the volume's option stays.
+        ASSERT_EQ(selection.drop({dir / "loose"}), ShredSelection::Drop::Added);
+        ASSERT_TRUE(scanned());
+        EXPECT_EQ(selection.locations(), (std::vector<std::string>{volume, dir / "loose"}));
+        EXPECT_TRUE(options().eraseFreeSpaceOnly);
+        EXPECT_TRUE(selection.canStart(AlgorithmCollection().findByIdentifier(16).get()));
+        EXPECT_FALSE(selection.canStart(AlgorithmCollection().get(0).get()))
+            << "the placeholder is no method";
 
-    // Clearing: the record's flags all fall back.
-    selection.clear();
-    EXPECT_FALSE(options().hasVolumes || options().eraseFreeSpaceOnly);
+        // Clearing: the record's flags all fall back.
+        selection.clear();
+        EXPECT_FALSE(options().hasVolumes || options().eraseFreeSpaceOnly);
+    }
+    {
+        // A volume the system runs from is never deleted, whatever the screen was opened with.
+        const auto method = AlgorithmCollection().findByIdentifier(16);
+        ShredSelection selection(fake.tester(), VolumeOption::DeleteFiles);
+        ASSERT_EQ(selection.drop({system}), ShredSelection::Drop::AddedSystemVolume);
+        ASSERT_TRUE(QSignalSpy(&selection, &ShredSelection::scanFinished).wait(10000));
+        EXPECT_EQ(selection.option(), VolumeOption::None) << "the preset counts as none";
+        EXPECT_TRUE(selection.shredOptions().hasVolumes);
+        EXPECT_FALSE(selection.canStart(method.get()));
+        EXPECT_FALSE(selection.chooseOption(VolumeOption::CompleteErase));
+        EXPECT_FALSE(selection.shredOptions().formatVolume || selection.shredOptions().eraseFreeSpace);
+        EXPECT_FALSE(selection.canStart(method.get()));
+        EXPECT_TRUE(selection.chooseOption(VolumeOption::FreeSpace));
+        EXPECT_TRUE(selection.canStart(method.get()));
+    }
 }
 
 TEST(ShredScreen, AVolumeAsksForItsOptionAndShowsTheAnswer)
@@ -394,27 +417,6 @@ TEST(ShredScreen, AVolumeTheSystemRunsFromOffersOnlyItsFreeSpace)
     click(sheet, "freeSpace");
     EXPECT_TRUE(s.selection().shredOptions().eraseFreeSpaceOnly);
     EXPECT_TRUE(h.startEnabled());
-}
-
-TEST(ShredSelection, AVolumeTheSystemRunsFromIsNeverDeletedWhateverTheScreenWasOpenedWith)
-{
-    FakeVolumes fake;
-    TempDir dir;
-    const std::string volume = dir / "system";
-    makeDir(volume);
-    fake.systemVolumes.insert(volume);
-    const auto method = AlgorithmCollection().findByIdentifier(16);
-    ShredSelection selection(fake.tester(), VolumeOption::DeleteFiles);
-    ASSERT_EQ(selection.drop({volume}), ShredSelection::Drop::AddedSystemVolume);
-    ASSERT_TRUE(QSignalSpy(&selection, &ShredSelection::scanFinished).wait(10000));
-    EXPECT_EQ(selection.option(), VolumeOption::None) << "the preset counts as none";
-    EXPECT_TRUE(selection.shredOptions().hasVolumes);
-    EXPECT_FALSE(selection.canStart(method.get()));
-    EXPECT_FALSE(selection.chooseOption(VolumeOption::CompleteErase));
-    EXPECT_FALSE(selection.shredOptions().formatVolume || selection.shredOptions().eraseFreeSpace);
-    EXPECT_FALSE(selection.canStart(method.get()));
-    EXPECT_TRUE(selection.chooseOption(VolumeOption::FreeSpace));
-    EXPECT_TRUE(selection.canStart(method.get()));
 }
 
 TEST(ShredScreen, HiddenFilesGetTheirOwnSummaryLine)
