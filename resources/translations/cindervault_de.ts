@@ -464,6 +464,25 @@
     </message>
 </context>
 <context>
+    <name>cv::QuitDuringJobDialog</name>
+    <message>
+        <source>A deletion is running. Stop it and quit?</source>
+        <translation>Ein Löschvorgang läuft. Abbrechen und beenden?</translation>
+    </message>
+    <message>
+        <source>The file being overwritten now is left as it is, partly overwritten.</source>
+        <translation>Die Datei, die gerade überschrieben wird, bleibt teilweise überschrieben zurück.</translation>
+    </message>
+    <message>
+        <source>Stop and Quit</source>
+        <translation>Abbrechen und beenden</translation>
+    </message>
+    <message>
+        <source>Keep Running</source>
+        <translation>Weiterlaufen lassen</translation>
+    </message>
+</context>
+<context>
     <name>cv::ReportBuilder</name>
     <message>
         <source>there is no job to report on</source>
@@ -608,22 +627,6 @@
     <message>
         <source>Reports</source>
         <translation>Berichte</translation>
-    </message>
-    <message>
-        <source>A deletion is running. Stop it and quit?</source>
-        <translation>Ein Löschvorgang läuft. Abbrechen und beenden?</translation>
-    </message>
-    <message>
-        <source>The file being overwritten now is left as it is, partly overwritten.</source>
-        <translation>Die Datei, die gerade überschrieben wird, bleibt teilweise überschrieben zurück.</translation>
-    </message>
-    <message>
-        <source>Stop and Quit</source>
-        <translation>Abbrechen und beenden</translation>
-    </message>
-    <message>
-        <source>Keep Running</source>
-        <translation>Weiterlaufen lassen</translation>
     </message>
 </context>
 </TS>

@@ -461,6 +461,25 @@
     </message>
 </context>
 <context>
+    <name>cv::QuitDuringJobDialog</name>
+    <message>
+        <source>A deletion is running. Stop it and quit?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The file being overwritten now is left as it is, partly overwritten.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stop and Quit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Keep Running</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>cv::ReportBuilder</name>
     <message>
         <source>there is no job to report on</source>
@@ -604,22 +623,6 @@
     </message>
     <message>
         <source>Reports</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>A deletion is running. Stop it and quit?</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The file being overwritten now is left as it is, partly overwritten.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Stop and Quit</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Keep Running</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

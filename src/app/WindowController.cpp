@@ -6,6 +6,7 @@
 #include "app/SplashViewController.h"
 #include "app/controls/ReplaceViewController.h"
 #include "app/controls/TransitionAnimator.h"
+#include "app/dialogs/QuitDuringJobDialog.h"
 #include "app/explorer/ExplorerViewController.h"
 #include "app/progress/ProgressViewController.h"
 #include "app/shred/DropFilesViewController.h"
@@ -17,9 +18,7 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPainter>
-#include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -212,20 +211,8 @@ void WindowController::closeEvent(QCloseEvent* event)
     event->ignore();
     if (m_closingAfterJob || m_quitQuestion)
         return; // asked once already: no second question
-    auto* question =
-        new QMessageBox(QMessageBox::Warning, windowTitle(), tr("A deletion is running. Stop it and quit?"),
-                        QMessageBox::NoButton, this);
-    question->setObjectName(u"QuitQuestion"_s);
-    question->setInformativeText(tr("The file being overwritten now is left as it is, partly overwritten."));
-    QPushButton* stop = question->addButton(tr("Stop and Quit"), QMessageBox::DestructiveRole);
-    QPushButton* keep = question->addButton(tr("Keep Running"), QMessageBox::RejectRole);
-    question->setDefaultButton(keep);
-    question->setEscapeButton(keep);
-    question->setAttribute(Qt::WA_DeleteOnClose);
-    question->setWindowModality(Qt::WindowModal);
-    connect(question, &QMessageBox::finished, this, [this, question, stop] {
-        if (question->clickedButton() != stop)
-            return;
+    auto* question = new QuitDuringJobDialog(this);
+    connect(question, &QuitDuringJobDialog::stopChosen, this, [this] {
         // The job may have ended while the question was open.
         if (ProgressViewController* still = runningJob())
             stopJobAndClose(still);
