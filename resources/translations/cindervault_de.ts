@@ -300,6 +300,25 @@
     </message>
 </context>
 <context>
+    <name>cv::ConfirmDeletionDialog</name>
+    <message>
+        <source>Are you sure?</source>
+        <translation>Sind Sie sicher?</translation>
+    </message>
+    <message>
+        <source>Data cannot be recovered once you start the secure deletion process. Do you want to continue?</source>
+        <translation>Nach dem Start des sicheren Löschvorgangs können die Daten nicht wiederhergestellt werden. Möchten Sie fortfahren?</translation>
+    </message>
+    <message>
+        <source>DELETE</source>
+        <translation>LÖSCHEN</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
     <name>cv::DropFilesViewController</name>
     <message>
         <source>Select files and folders</source>
@@ -380,18 +399,6 @@
     <message>
         <source>cannot_delete_hdd</source>
         <translation>Das Startlaufwerk kann nicht geschreddert werden, solange das System davon läuft. Wählen Sie stattdessen seine Dateien und Ordner aus.</translation>
-    </message>
-    <message>
-        <source>Are you sure?</source>
-        <translation>Sind Sie sicher?</translation>
-    </message>
-    <message>
-        <source>Data cannot be recovered once you start the secure deletion process. Do you want to continue?</source>
-        <translation>Nach dem Start des sicheren Löschvorgangs können die Daten nicht wiederhergestellt werden. Möchten Sie fortfahren?</translation>
-    </message>
-    <message>
-        <source>DELETE</source>
-        <translation>LÖSCHEN</translation>
     </message>
 </context>
 <context>
@@ -504,6 +511,25 @@
     <message>
         <source>The report could not be made.</source>
         <translation>Der Bericht konnte nicht erstellt werden.</translation>
+    </message>
+</context>
+<context>
+    <name>cv::QuitDuringJobDialog</name>
+    <message>
+        <source>A deletion is running. Stop it and quit?</source>
+        <translation>Ein Löschvorgang läuft. Abbrechen und beenden?</translation>
+    </message>
+    <message>
+        <source>The file being overwritten now is left as it is, partly overwritten.</source>
+        <translation>Die Datei, die gerade überschrieben wird, bleibt teilweise überschrieben zurück.</translation>
+    </message>
+    <message>
+        <source>Stop and Quit</source>
+        <translation>Abbrechen und beenden</translation>
+    </message>
+    <message>
+        <source>Keep Running</source>
+        <translation>Weiterlaufen lassen</translation>
     </message>
 </context>
 <context>
@@ -677,22 +703,6 @@
     <message>
         <source>Reports</source>
         <translation>Berichte</translation>
-    </message>
-    <message>
-        <source>A deletion is running. Stop it and quit?</source>
-        <translation>Ein Löschvorgang läuft. Abbrechen und beenden?</translation>
-    </message>
-    <message>
-        <source>The file being overwritten now is left as it is, partly overwritten.</source>
-        <translation>Die Datei, die gerade überschrieben wird, bleibt teilweise überschrieben zurück.</translation>
-    </message>
-    <message>
-        <source>Stop and Quit</source>
-        <translation>Abbrechen und beenden</translation>
-    </message>
-    <message>
-        <source>Keep Running</source>
-        <translation>Weiterlaufen lassen</translation>
     </message>
 </context>
 </TS>

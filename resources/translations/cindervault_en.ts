@@ -300,6 +300,25 @@
     </message>
 </context>
 <context>
+    <name>cv::ConfirmDeletionDialog</name>
+    <message>
+        <source>Are you sure?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Data cannot be recovered once you start the secure deletion process. Do you want to continue?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>DELETE</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>cv::DropFilesViewController</name>
     <message>
         <source>Select files and folders</source>
@@ -377,18 +396,6 @@
     <message>
         <source>cannot_delete_hdd</source>
         <translation>The startup volume cannot be shredded while the system runs from it. Select its files and folders instead.</translation>
-    </message>
-    <message>
-        <source>Are you sure?</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Data cannot be recovered once you start the secure deletion process. Do you want to continue?</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>DELETE</source>
-        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -500,6 +507,25 @@
     </message>
     <message>
         <source>The report could not be made.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>cv::QuitDuringJobDialog</name>
+    <message>
+        <source>A deletion is running. Stop it and quit?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The file being overwritten now is left as it is, partly overwritten.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stop and Quit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Keep Running</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -673,22 +699,6 @@
     </message>
     <message>
         <source>Reports</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>A deletion is running. Stop it and quit?</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The file being overwritten now is left as it is, partly overwritten.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Stop and Quit</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Keep Running</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -76,13 +76,13 @@ TEST(Intake, AFileOpenedDuringAJobIsListedOnTheNextShredScreen)
     EXPECT_EQ(h.intake.delegate(), h.screen);
     h.intake.setReadyToReceiveFiles(false); // what the shred screen does when the job starts
     h.intake.openFile(h.dir / "later");
-    EXPECT_TRUE(h.screen->locations().empty()) << "the running job's screen does not get it";
+    EXPECT_TRUE(h.screen->selection().locations().empty()) << "the running job's screen does not get it";
 
     DropFilesViewController* next = h.makeScreen();
     QSignalSpy scanned(next, &DropFilesViewController::scanFinished);
-    h.host.replace(next);
+    h.window.shredTab()->replace(next);
     ASSERT_TRUE(scanned.wait(10000));
-    EXPECT_EQ(next->locations(), std::vector<std::string>{h.dir / "later"});
+    EXPECT_EQ(next->selection().locations(), std::vector<std::string>{h.dir / "later"});
     EXPECT_TRUE(h.intake.files().empty());
     EXPECT_TRUE(h.intake.readyToReceiveFiles());
 }
