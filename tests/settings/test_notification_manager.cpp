@@ -1,7 +1,7 @@
 #include "settings/NotificationManager.h"
 
 #include "FakeNotificationServer.h"
-#include "PrivateSessionBus.h"
+#include "PrivateBus.h"
 #include "TempDir.h"
 #include "common/Localization.h"
 #include "engine/ShredResult.h"
@@ -99,7 +99,7 @@ TEST(NotificationTexts, DismissalOptions)
 class NotificationBus : public testing::Test
 {
 protected:
-    static void SetUpTestSuite() { s_bus = std::make_unique<cv::test::PrivateSessionBus>(); }
+    static void SetUpTestSuite() { s_bus = std::make_unique<cv::test::PrivateBus>(); }
     static void TearDownTestSuite() { s_bus.reset(); }
 
     void SetUp() override
@@ -135,7 +135,7 @@ protected:
         return QTest::qWaitFor([&] { return server->notifications.size() >= count; }, 10000);
     }
 
-    static inline std::unique_ptr<cv::test::PrivateSessionBus> s_bus;
+    static inline std::unique_ptr<cv::test::PrivateBus> s_bus;
     static inline int s_connections = 0;
     cv::test::TempDir m_dir;
     std::unique_ptr<QDBusConnection> m_serverBus;

@@ -1,7 +1,7 @@
 #include "FakeNotificationServer.h"
 #include "LogCapture.h"
 #include "LoopbackHttpServer.h"
-#include "PrivateSessionBus.h"
+#include "PrivateBus.h"
 #include "TempDir.h"
 #include "net/ServiceEndpoints.h"
 #include "settings/NotificationManager.h"
@@ -169,7 +169,7 @@ TEST(UpdateScheduler, WhenTheNextCheckIsDue)
 class Scheduler : public testing::Test
 {
 protected:
-    static void SetUpTestSuite() { s_bus = std::make_unique<cv::test::PrivateSessionBus>(); }
+    static void SetUpTestSuite() { s_bus = std::make_unique<cv::test::PrivateBus>(); }
     static void TearDownTestSuite() { s_bus.reset(); }
 
     void SetUp() override
@@ -210,7 +210,7 @@ protected:
         ASSERT_TRUE(finished.wait(10000));
     }
 
-    static inline std::unique_ptr<cv::test::PrivateSessionBus> s_bus;
+    static inline std::unique_ptr<cv::test::PrivateBus> s_bus;
     static inline int s_connections = 0;
     cv::test::TempDir m_dir;
     LoopbackHttpServer server;
