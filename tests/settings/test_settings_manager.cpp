@@ -84,7 +84,6 @@ TEST(SettingsManager, FreshStoreReadsTheDefaults)
     EXPECT_FALSE(settings.shouldDissmissNoification());
     EXPECT_EQ(settings.getDissmissInterval(), 60);
     EXPECT_EQ(settings.getCurrentLanguage(), QString());
-    EXPECT_EQ(settings.getCurrentPin(), QString());
     EXPECT_FALSE(settings.isPinSet());
     EXPECT_FALSE(settings.isLocked());
 
