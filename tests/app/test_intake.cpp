@@ -1,7 +1,7 @@
 // The file intake: files wait while no shred screen takes them, and a second start hands its
 // files to the running instance over a private session bus.
 #include "AppTestMain.h"
-#include "PrivateSessionBus.h"
+#include "PrivateBus.h"
 #include "ProcessRunner.h"
 #include "ShredScreenHarness.h"
 #include "app/intake/ApplicationBus.h"
@@ -89,7 +89,7 @@ TEST(Intake, AFileOpenedDuringAJobIsListedOnTheNextShredScreen)
 
 TEST(Intake, ASecondStartHandsItsFilesToTheRunningInstance)
 {
-    PrivateSessionBus bus;
+    PrivateBus bus;
     ASSERT_FALSE(bus.address().isEmpty()) << "dbus-daemon did not start";
     const QDBusConnection first = QDBusConnection::connectToBus(bus.address(), u"first"_s);
     const QDBusConnection second = QDBusConnection::connectToBus(bus.address(), u"second"_s);
@@ -144,7 +144,7 @@ TEST(Intake, ASecondStartHandsItsFilesToTheRunningInstance)
 
 TEST(Intake, TheRealProgramForwardsItsArgumentsAndEnds)
 {
-    PrivateSessionBus bus;
+    PrivateBus bus;
     ASSERT_FALSE(bus.address().isEmpty()) << "dbus-daemon did not start";
     const QDBusConnection first = QDBusConnection::connectToBus(bus.address(), u"instance"_s);
     SystemService intake;

@@ -14,24 +14,6 @@ constexpr qint64 kChunkBytes = 64 * 1024;
 constexpr qint64 kEndlessCap = 256LL * 1024 * 1024; // an endless body ends somewhere, even unread
 const char* const kCompleteProperty = "answerComplete";
 
-QByteArray reasonPhrase(int status)
-{
-    switch (status) {
-    case 200:
-        return "OK";
-    case 301:
-        return "Moved Permanently";
-    case 302:
-        return "Found";
-    case 404:
-        return "Not Found";
-    case 500:
-        return "Internal Server Error";
-    default:
-        return "Status";
-    }
-}
-
 } // namespace
 
 LoopbackHttpServer::LoopbackHttpServer()
@@ -74,7 +56,6 @@ void LoopbackHttpServer::onConnection()
             m_pending.remove(socket);
             if (!socket->property(kCompleteProperty).toBool()) {
                 socket->setProperty(kCompleteProperty, true);
-                ++m_hungUp;
                 emit clientHungUp();
             }
             socket->deleteLater();
@@ -119,8 +100,8 @@ void LoopbackHttpServer::respond(QTcpSocket* socket)
 {
     switch (m_answer.mode) {
     case Mode::Answer: {
-        QByteArray head =
-            "HTTP/1.1 " + QByteArray::number(m_answer.status) + ' ' + reasonPhrase(m_answer.status) + "\r\n";
+        // The reason phrase is free text that clients ignore.
+        QByteArray head = "HTTP/1.1 " + QByteArray::number(m_answer.status) + " Status\r\n";
         for (const auto& [name, value] : m_answer.headers)
             head += name + ": " + value + "\r\n";
         head +=

@@ -55,7 +55,6 @@ public:
     // http://127.0.0.1:<port><path>
     QUrl url(const QString& path) const;
 
-    void setAnswer(const Answer& answer) { m_answer = answer; }
     void answer(int status, const QByteArray& body, const QByteArray& contentType = "text/plain");
     void redirect(int status, const QByteArray& location);
     void setMode(Mode mode) { m_answer = Answer{mode, 200, {}, {}}; }
@@ -63,11 +62,10 @@ public:
     const QList<Request>& requests() const { return m_requests; }
     // Body bytes handed to the sockets in the Endless and Trickle modes.
     qint64 bodyBytesSent() const { return m_bodyBytesSent; }
-    // Connections the client closed (or that broke) before the answer was over.
-    int hungUp() const { return m_hungUp; }
 
 signals:
     void requestReceived();
+    // The client closed a connection (or it broke) before the answer was over.
     void clientHungUp();
 
 private:
@@ -81,7 +79,6 @@ private:
     QHash<QTcpSocket*, QByteArray> m_pending; // what each connection sent so far
     QList<Request> m_requests;
     qint64 m_bodyBytesSent = 0;
-    int m_hungUp = 0;
 };
 
 } // namespace cv::test

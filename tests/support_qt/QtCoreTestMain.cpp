@@ -1,5 +1,5 @@
-// The entry of test programs that wait on Qt's event loop (network replies, timers): a
-// QCoreApplication whose loop the tests spin with QSignalSpy::wait.
+// The entry of test programs that wait on Qt's event loop (bus replies, network replies, timers,
+// results delivered on the main thread): a QCoreApplication whose loop the tests spin.
 #include <QCoreApplication>
 #include <gtest/gtest.h>
 
