@@ -1,4 +1,5 @@
-// cindervault-render: lays out a deletion report's HTML file and writes it as one single-page PDF.
+// cindervault-render: lays out a deletion report's HTML file and writes it as PDF: one single page
+// while the report fits on one, else pages of the same width (HtmlPdfRenderer).
 //
 //   cindervault-render INPUT.html OUTPUT.pdf
 //
@@ -13,7 +14,6 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QSaveFile>
-#include <QUrl>
 
 #include <cstdio>
 #include <unistd.h>
@@ -72,7 +72,7 @@ int main(int argc, char** argv)
             }
             QCoreApplication::exit(error.isEmpty() ? 0 : 1);
         });
-    renderer.render(QUrl::fromLocalFile(QFileInfo(input).absoluteFilePath()));
+    renderer.render(input);
     const int status = QApplication::exec();
     if (status != 0)
         std::fprintf(stderr, "cindervault-render: %s\n", qPrintable(error));

@@ -11,13 +11,13 @@ class QTimer;
 
 namespace cv {
 
-// Turns a report's HTML file into a single-page PDF with the renderer program (cindervault-render)
-// in a child process of its own. The web engine aborts the process it runs in on some failures
-// (no writable /dev/shm, for one); in a child, such an abort, a crash, a non-zero exit or a child
-// that runs past its time is a failure with a reason, and the window or the command line goes on.
-// The child runs in a process group of its own with no signal blocked, so that a Ctrl-C meant for
-// the command line (which defers it until its result is printed) does not end the report, and the
-// whole group is killed when it has to stop.
+// Turns a report's HTML file into a PDF (one single page, or pages of the same width for a report
+// too tall for one) with the renderer program (cindervault-render) in a child process of its own. The web
+// engine aborts the process it runs in on some failures (no writable /dev/shm, for one); in a child, such an
+// abort, a crash, a non-zero exit or a child that runs past its time is a failure with a reason, and the
+// window or the command line goes on. The child runs in a process group of its own with no signal blocked, so
+// that a Ctrl-C meant for the command line (which defers it until its result is printed) does not end the
+// report, and the whole group is killed when it has to stop.
 class ReportRenderProcess : public QObject
 {
     Q_OBJECT
