@@ -23,6 +23,7 @@ constexpr qsizetype kLargestInlineDocument = 512 * 1024;
 
 HtmlPdfRenderer::HtmlPdfRenderer(QObject* parent) : QObject(parent), m_printer(new PagedPdfPrinter(this))
 {
+    connect(m_printer, &PagedPdfPrinter::pagePrinted, this, &HtmlPdfRenderer::pagePrinted);
     connect(m_printer, &PagedPdfPrinter::finished, this, &HtmlPdfRenderer::finish);
 }
 
@@ -44,22 +45,23 @@ void HtmlPdfRenderer::render(const QString& path)
     }
     // Relative references resolve against the report's own place, as when it is opened.
     const QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
-    ReportHtmlParts parts = ReportHtmlParts::split(QString::fromUtf8(file.readAll()));
+    ReportHtmlParts parts = ReportHtmlParts::split(file.readAll());
     if (!parts.hasFileTable()) {
         m_printer->print({QString(), url}, {});
         return;
     }
-    const QByteArray document = parts.document().toUtf8();
-    if (document.size() <= kLargestInlineDocument) {
-        m_printer->print({parts.document(), url}, parts.rows());
+    if (parts.document().size() <= kLargestInlineDocument) {
+        const QString document = QString::fromUtf8(parts.document());
+        m_printer->print({document, url}, std::move(parts));
         return;
     }
     m_document = std::make_unique<QTemporaryFile>(QDir::tempPath() + u"/cindervault-report-XXXXXX.html"_s);
+    const QByteArray& document = parts.document();
     if (!m_document->open() || m_document->write(document) != document.size() || !m_document->flush()) {
         later(u"the report could not be staged for layout"_s);
         return;
     }
-    m_printer->print({QString(), QUrl::fromLocalFile(m_document->fileName())}, parts.rows());
+    m_printer->print({QString(), QUrl::fromLocalFile(m_document->fileName())}, std::move(parts));
 }
 
 void HtmlPdfRenderer::finish(const QByteArray& pdf, const QString& error)

@@ -30,6 +30,8 @@ public:
     void render(const QString& path);
 
 signals:
+    // A page has been printed; pages is the count so far.
+    void pagePrinted(int pages);
     // The PDF file's bytes, or empty with the reason in error.
     void finished(const QByteArray& pdf, const QString& error);
 

@@ -28,21 +28,27 @@ constexpr double kSinglePageContent = (PagedPdfPrinter::kMaxPageHeight - kSpareP
 constexpr double kPageContent = kSinglePageContent / (1 + kFirstSpare);
 // The rows the first chunk is measured with; later chunks take about this many pages' worth.
 constexpr qsizetype kFirstCandidates = 3000;
-constexpr double kPagesPerChunk = 5.5;
+constexpr double kPagesPerChunk = 3.5;
 
-// Runs in the printer's own script world of each view: finds the file table, the parts of the
-// report before it (its head) and after it (its end), and offers two calls.
-//   measure(rows, shifted, first, last): shows rows in the table on screen (after a hidden row
-//     when shifted, so that the rows' stripes go on as before them), the head when first and the
-//     end when last; answers where the first row begins, the document's height with the end
-//     (-1 unless last) and without it, and where each row ends.
+// Runs in the printer's own script world of each view, called with whether the document's file
+// table is to be filled (else the document is only measured): finds the file table (the first
+// table whose class is "files", as ReportHtmlParts finds it), the parts of the report before it
+// (its head) and after it (its end), and offers two calls.
+//   measure(rows, shifted, first, last): puts rows into the table (after a hidden row when shifted,
+//     so that the rows' stripes go on as before them), shows the head when first; answers where
+//     the first row begins, the height below the last row with the report's end (-1 unless last)
+//     and without it, and where each row ends. Laying out every row on screen would cost about
+//     as much as printing it: a row whose cells hold plain text (printable ASCII, in the cell's
+//     own font) that fits its column with room to spare, or may not wrap, is one line high like
+//     every such row, so only one of them is laid out, beside the rows that may wrap (their
+//     neighbours hidden, each is as tall as among them).
 //   page(from, to, first, last): for printing, shows the rows at positions from..to (counted from
 //     1) only, the head when first and the end when last; hides the table's body on screen, so
 //     that leaving print layout costs no layout of the rows.
 // Answers the document's width and height, whether it has a file table, and where the first
 // row begins on a page that continues the table.
-constexpr auto kPagesScript = uR"JS((function () {
-  var table = document.querySelector('table.files');
+constexpr auto kPagesScript = uR"JS((function (paged) {
+  var table = paged ? document.querySelector('table[class="files"]') : null;
   var body = table ? table.tBodies[0] : null;
   var head = [], tail = [];
   for (var node = table; node && node !== document.body && node !== document.documentElement;
@@ -65,24 +71,90 @@ constexpr auto kPagesScript = uR"JS((function () {
   }
   if (!body)
     return [width(), height(), 0, 0];
+  body.setAttribute('data-cindervault-rows', '');
+  var context = document.createElement('canvas').getContext('2d');
+  var widths = new Map();
+  var plain = /^[\x20-\x7e]*$/;
+  var shapes = {};
+  // Per row class: for each column, its cells' font, whether they may wrap, and the room for
+  // their text (the column's width, from the table's header, without the cell's padding).
+  function shapeOf(row) {
+    var shape = shapes[row.className];
+    if (shape)
+      return shape;
+    var header = table.tHead && table.tHead.rows.length ? table.tHead.rows[0].cells : [];
+    shape = [];
+    for (var c = 0; c < header.length; ++c) {
+      var cell = row.cells[c];
+      var css = cell ? getComputedStyle(cell) : null;
+      shape.push(css && {
+        font: css.font,
+        wraps: css.whiteSpace !== 'nowrap' && css.whiteSpace !== 'pre',
+        room: header[c].getBoundingClientRect().width - parseFloat(css.paddingLeft) -
+              parseFloat(css.paddingRight) - parseFloat(css.borderLeftWidth) - parseFloat(css.borderRightWidth)
+      });
+    }
+    shapes[row.className] = shape;
+    return shape;
+  }
+  function textWidth(font, text) {
+    var key = font + '\n' + text;
+    var width = widths.get(key);
+    if (width === undefined) {
+      context.font = font;
+      width = context.measureText(text).width;
+      if (widths.size < 4096)
+        widths.set(key, width);
+    }
+    return width;
+  }
+  function oneLine(row) {
+    var shape = shapeOf(row);
+    if (row.cells.length !== shape.length || shape.length === 0)
+      return false;
+    for (var c = 0; c < shape.length; ++c) {
+      var cell = row.cells[c], text = cell.textContent;
+      if (!shape[c] || cell.childElementCount || cell.colSpan !== 1 || !plain.test(text))
+        return false;
+      if (shape[c].wraps && textWidth(shape[c].font, text) > shape[c].room * 0.98)
+        return false;
+    }
+    return true;
+  }
   window.cindervaultPages = {
     measure: function (rows, shifted, first, last) {
-      style.textContent = '';
+      style.textContent =
+        '@media screen { [data-cindervault-rows] > tr:not(.cindervault-measured) { display: none; } }';
       show(head, first);
       show(tail, last);
       body.innerHTML = (shifted ? '<tr style="display:none"></tr>' : '') + rows;
-      var bottoms = [];
-      for (var i = shifted ? 1 : 0; i < body.rows.length; ++i)
-        bottoms.push(body.rows[i].getBoundingClientRect().bottom);
-      var top = body.getBoundingClientRect().top;
-      var withEnd = last ? height() : -1;
+      // The first row is laid out as it is: below the table's header, its collapsed border
+      // makes it a little shorter than the rows below it.
+      var list = body.rows, begin = shifted ? 1 : 0, sample = null, single = [];
+      for (var i = begin; i < list.length; ++i) {
+        var row = list[i];
+        single.push(i > begin && oneLine(row));
+        if (single[single.length - 1] && sample)
+          continue;
+        if (single[single.length - 1])
+          sample = row;
+        row.classList.add('cindervault-measured');
+      }
+      var line = sample ? sample.getBoundingClientRect().height : 0;
+      var top = body.getBoundingClientRect().top, y = top, bottoms = [];
+      for (var k = 0; k < single.length; ++k) {
+        y += single[k] ? line : list[k + begin].getBoundingClientRect().height;
+        bottoms.push(y);
+      }
+      var end = body.getBoundingClientRect().bottom;
+      var withEnd = last ? height() - end : -1;
       show(tail, false);
-      return [top, withEnd, height()].concat(bottoms);
+      return [top, withEnd, height() - end].concat(bottoms);
     },
     page: function (from, to, first, last) {
-      style.textContent = '@media screen { table.files > tbody { display: none; } }' +
-        '@media print { table.files > tbody > tr { display: none; }' +
-        ' table.files > tbody > tr:nth-child(n+' + from + '):nth-child(-n+' + to + ')' +
+      style.textContent = '@media screen { [data-cindervault-rows] { display: none; } }' +
+        '@media print { [data-cindervault-rows] > tr { display: none; }' +
+        ' [data-cindervault-rows] > tr:nth-child(n+' + from + '):nth-child(-n+' + to + ')' +
         ' { display: table-row; } }';
       show(head, first);
       show(tail, last);
@@ -96,7 +168,7 @@ constexpr auto kPagesScript = uR"JS((function () {
   show(head, true);
   show(tail, true);
   return [width(), height(), 1, continuationTop];
-})())JS";
+}))JS";
 
 // Text as a JavaScript string literal.
 QString scriptString(QStringView text)
@@ -178,18 +250,19 @@ QSizeF PagedPdfPrinter::pageSizeFor(double width, double height, int attempt)
     return QSizeF(widthPoints, std::min(heightPoints, kMaxPageHeight));
 }
 
-void PagedPdfPrinter::print(Document document, QStringList rows)
+void PagedPdfPrinter::print(Document document, ReportHtmlParts parts)
 {
     if (m_running)
         return;
     m_running = true;
     m_document = std::move(document);
-    m_rows = std::move(rows);
+    m_parts = std::move(parts);
     m_chunks.clear();
     m_nextStart = 0;
     m_candidates = kFirstCandidates;
     m_measuring = false;
     m_planned = false;
+    m_printedPages = 0;
     addView();
 }
 
@@ -216,8 +289,10 @@ void PagedPdfPrinter::loaded(View& view, bool ok)
         fail(u"the report could not be laid out"_s);
         return;
     }
-    view.web->run(QString::fromUtf16(kPagesScript),
-                  [this, &view](const QVariant& value) { prepared(view, value.toList()); });
+    // A document without a file table is left as it stands.
+    const QString script =
+        QString::fromUtf16(kPagesScript) + u"("_s + scriptBool(m_parts.hasFileTable()) + u")"_s;
+    view.web->run(script, [this, &view](const QVariant& value) { prepared(view, value.toList()); });
 }
 
 void PagedPdfPrinter::prepared(View& view, const QVariantList& values)
@@ -231,7 +306,7 @@ void PagedPdfPrinter::prepared(View& view, const QVariantList& values)
     view.width = values[0].toDouble();
     view.continuationTop = values[3].toDouble();
     if (values[2].toInt() != 1) {
-        if (!m_rows.isEmpty()) {
+        if (m_parts.rowCount() > 0) {
             fail(u"the report's file table was not found"_s);
             return;
         }
@@ -270,17 +345,10 @@ void PagedPdfPrinter::measure(View& view, std::size_t chunk, qsizetype count)
     view.state = View::State::Measuring;
     view.chunk = chunk;
     const qsizetype start = m_chunks[chunk].start;
-    count = std::min(count, m_rows.size() - start);
-    qsizetype length = 0;
-    for (qsizetype i = start; i < start + count; ++i)
-        length += m_rows[i].size();
-    QString rows;
-    rows.reserve(length);
-    for (qsizetype i = start; i < start + count; ++i)
-        rows += m_rows[i];
+    count = std::min(count, m_parts.rowCount() - start);
     const QString script = u"window.cindervaultPages.measure(%1, %2, %3, %4)"_s.arg(
-        scriptString(rows), scriptBool(start % 2 == 1), scriptBool(start == 0),
-        scriptBool(start + count == m_rows.size()));
+        scriptString(QString::fromUtf8(m_parts.rows(start, count))), scriptBool(start % 2 == 1),
+        scriptBool(start == 0), scriptBool(start + count == m_parts.rowCount()));
     view.web->run(script,
                   [this, &view, chunk](const QVariant& value) { measured(view, chunk, value.toList()); });
 }
@@ -291,7 +359,7 @@ void PagedPdfPrinter::measured(View& view, std::size_t chunk, const QVariantList
         return;
     Chunk& measuredChunk = m_chunks[chunk];
     const qsizetype count = values.size() - 3;
-    if (count < 0 || values[2].toDouble() <= 0) {
+    if (count < 0 || values[2].toDouble() < 0) {
         fail(u"the report's rows could not be measured"_s);
         return;
     }
@@ -302,10 +370,9 @@ void PagedPdfPrinter::measured(View& view, std::size_t chunk, const QVariantList
     for (qsizetype i = 0; i < count; ++i)
         measures.bottoms.push_back(values[i + 3].toDouble());
     measures.startsReport = measuredChunk.start == 0;
-    measures.endsReport = measuredChunk.start + count == m_rows.size();
-    const double last = count > 0 ? measures.bottoms.back() : measures.rowsTop;
-    measures.below = values[2].toDouble() - last;
-    measures.belowWithEnd = measures.endsReport ? values[1].toDouble() - last : measures.below;
+    measures.endsReport = measuredChunk.start + count == m_parts.rowCount();
+    measures.below = values[2].toDouble();
+    measures.belowWithEnd = measures.endsReport ? values[1].toDouble() : measures.below;
     ReportPagePlan plan(std::move(measures), kPageContent, kSinglePageContent);
     if (plan.needsMoreRows()) {
         measure(view, chunk, count * 2);
@@ -397,6 +464,7 @@ void PagedPdfPrinter::printed(View& view, const QByteArray& pdf)
         // A single row taller than a page: as printed.
     }
     chunk.pages.push_back(pdf);
+    emit pagePrinted(++m_printedPages);
     ++view.page;
     view.attempt = 0;
     showPage(view);
@@ -420,6 +488,7 @@ void PagedPdfPrinter::printWhole(View& view, double height)
             printWhole(view, view.wholeHeight);
             return;
         }
+        emit pagePrinted(++m_printedPages);
         finishJoined({pdf});
     });
 }
@@ -439,7 +508,7 @@ void PagedPdfPrinter::finishJoined(std::vector<QByteArray> pages)
         return;
     }
     m_running = false;
-    m_rows.clear();
+    m_parts = {};
     emit finished(*joined, QString());
 }
 
@@ -448,7 +517,7 @@ void PagedPdfPrinter::fail(const QString& why)
     if (!m_running)
         return;
     m_running = false;
-    m_rows.clear();
+    m_parts = {};
     emit finished(QByteArray(), why);
 }
 

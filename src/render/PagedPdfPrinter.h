@@ -1,11 +1,11 @@
 #pragma once
 
+#include "render/ReportHtmlParts.h"
 #include "render/ReportPagePlan.h"
 
 #include <QByteArray>
 #include <QObject>
 #include <QSizeF>
-#include <QStringList>
 #include <QUrl>
 #include <QVariant>
 
@@ -55,8 +55,9 @@ public:
     explicit PagedPdfPrinter(QObject* parent = nullptr);
     ~PagedPdfPrinter() override;
 
-    // Loads document and prints it with rows put into its file table; finished follows once.
-    void print(Document document, QStringList rows);
+    // Loads document and prints it with the rows of parts put into its file table; finished
+    // follows once.
+    void print(Document document, ReportHtmlParts parts);
 
     // The size in points of the page printed for content of width x height CSS pixels at the
     // given attempt (each leaves more room below the content, as print layout can come out a
@@ -64,6 +65,8 @@ public:
     static QSizeF pageSizeFor(double width, double height, int attempt);
 
 signals:
+    // A page has been printed (whole documents: once); pages is the count so far.
+    void pagePrinted(int pages);
     // The PDF file's bytes, or empty with the reason in error.
     void finished(const QByteArray& pdf, const QString& error);
 
@@ -90,13 +93,14 @@ private:
     void fail(const QString& why);
 
     Document m_document;
-    QStringList m_rows;
+    ReportHtmlParts m_parts;
     std::vector<std::unique_ptr<View>> m_views;
     std::vector<Chunk> m_chunks;
     qsizetype m_nextStart = 0;  // where the next chunk begins, once no chunk is being measured
     qsizetype m_candidates = 0; // the rows the next chunk is measured with
     bool m_measuring = false;   // a chunk is being measured: m_nextStart is not known yet
     bool m_planned = false;     // every page of the report is planned
+    int m_printedPages = 0;
     bool m_running = false;
 };
 

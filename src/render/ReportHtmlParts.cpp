@@ -1,6 +1,6 @@
 #include "render/ReportHtmlParts.h"
 
-using namespace Qt::StringLiterals;
+#include <optional>
 
 namespace cv {
 
@@ -8,20 +8,20 @@ namespace {
 
 // Where the body of the file table begins (just after its <tbody> tag) and ends (at its
 // </tbody>); nothing when there is no such table.
-std::optional<std::pair<qsizetype, qsizetype>> fileTableBody(const QString& html)
+std::optional<std::pair<qsizetype, qsizetype>> fileTableBody(QByteArrayView html)
 {
     qsizetype table = 0;
-    while ((table = html.indexOf(u"<table"_s, table, Qt::CaseInsensitive)) >= 0) {
-        const qsizetype tagEnd = html.indexOf(u'>', table);
+    while ((table = html.indexOf("<table", table)) >= 0) {
+        const qsizetype tagEnd = html.indexOf('>', table);
         if (tagEnd < 0)
             return std::nullopt;
-        if (QStringView(html).sliced(table, tagEnd - table).contains(u"class=\"files\""_s)) {
-            const qsizetype tbody = html.indexOf(u"<tbody"_s, tagEnd, Qt::CaseInsensitive);
-            const qsizetype nextTable = html.indexOf(u"<table"_s, tagEnd, Qt::CaseInsensitive);
+        if (html.sliced(table, tagEnd - table).contains("class=\"files\"")) {
+            const qsizetype tbody = html.indexOf("<tbody", tagEnd);
+            const qsizetype nextTable = html.indexOf("<table", tagEnd);
             if (tbody < 0 || (nextTable >= 0 && nextTable < tbody))
                 return std::nullopt;
-            const qsizetype begin = html.indexOf(u'>', tbody);
-            const qsizetype end = begin < 0 ? -1 : html.indexOf(u"</tbody>"_s, begin, Qt::CaseInsensitive);
+            const qsizetype begin = html.indexOf('>', tbody);
+            const qsizetype end = begin < 0 ? -1 : html.indexOf("</tbody>", begin);
             if (end < 0)
                 return std::nullopt;
             return std::pair(begin + 1, end);
@@ -33,29 +33,39 @@ std::optional<std::pair<qsizetype, qsizetype>> fileTableBody(const QString& html
 
 } // namespace
 
-ReportHtmlParts ReportHtmlParts::split(const QString& html)
+ReportHtmlParts ReportHtmlParts::split(QByteArray html)
 {
     ReportHtmlParts parts;
-    const auto body = fileTableBody(html);
+    parts.m_html = std::move(html);
+    const QByteArrayView text(parts.m_html);
+    const auto body = fileTableBody(text);
     if (!body) {
-        parts.m_document = html;
+        parts.m_document = parts.m_html;
         return parts;
     }
     const auto [begin, end] = *body;
     parts.m_hasFileTable = true;
-    parts.m_document = html.first(begin) + html.sliced(end);
-    const QStringView rows = QStringView(html).sliced(begin, end - begin);
-    qsizetype position = 0;
-    while (position < rows.size()) {
-        const qsizetype open = rows.indexOf(u"<tr"_s, position, Qt::CaseInsensitive);
-        if (open < 0)
+    parts.m_document = parts.m_html.first(begin) + parts.m_html.sliced(end);
+    qsizetype position = begin;
+    while (position < end) {
+        const qsizetype open = text.indexOf("<tr", position);
+        if (open < 0 || open >= end)
             break;
-        const qsizetype close = rows.indexOf(u"</tr>"_s, open, Qt::CaseInsensitive);
-        const qsizetype rowEnd = close < 0 ? rows.size() : close + 5;
-        parts.m_rows.append(rows.sliced(open, rowEnd - open).toString());
+        const qsizetype close = text.indexOf("</tr>", open);
+        const qsizetype rowEnd = close < 0 || close >= end ? end : close + 5;
+        parts.m_rows.emplace_back(open, rowEnd);
         position = rowEnd;
     }
     return parts;
+}
+
+QByteArrayView ReportHtmlParts::rows(qsizetype first, qsizetype count) const
+{
+    if (count <= 0 || first < 0 || first + count > rowCount())
+        return {};
+    const qsizetype begin = m_rows[static_cast<std::size_t>(first)].first;
+    const qsizetype end = m_rows[static_cast<std::size_t>(first + count - 1)].second;
+    return QByteArrayView(m_html).sliced(begin, end - begin);
 }
 
 } // namespace cv

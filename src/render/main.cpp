@@ -5,8 +5,10 @@
 //
 // The window and the command line run it as a process of their own, because the web engine can
 // end the process it runs in (it aborts when /dev/shm is not writable, for one): a report that
-// cannot be made must never take a finished job's result with it. Exit status 0 when the PDF was
-// written, 1 with the reason on standard error when it was not, 2 for a usage error.
+// cannot be made must never take a finished job's result with it. It writes "page N" on standard
+// output for each page printed, so that its caller can tell a long report from a hung renderer.
+// Exit status 0 when the PDF was written, 1 with the reason on standard error when it was not, 2
+// for a usage error.
 #include "common/Log.h"
 #include "render/HtmlPdfRenderer.h"
 
@@ -60,6 +62,10 @@ int main(int argc, char** argv)
         return 1;
     }
     cv::HtmlPdfRenderer renderer;
+    QObject::connect(&renderer, &cv::HtmlPdfRenderer::pagePrinted, &application, [](int pages) {
+        std::printf("page %d\n", pages);
+        std::fflush(stdout);
+    });
     QString error;
     QObject::connect(
         &renderer, &cv::HtmlPdfRenderer::finished, &application,

@@ -51,7 +51,7 @@ public:
     void setLanguage(const QString& language) { m_language = language; }
     // Where the report's volume block looks volumes up.
     void setVolumeProbe(VolumeProbe probe) { m_volumeProbe = std::move(probe); }
-    // How long the renderer may take for a PDF.
+    // How long the renderer may go without printing a page of a PDF.
     void setRenderTimeout(std::chrono::milliseconds timeout) { m_renderTimeout = timeout; }
 
     // Stores the result, fills the template and saves it as the settings say; finished follows.
