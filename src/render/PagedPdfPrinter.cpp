@@ -3,6 +3,8 @@
 #include "render/PdfPageJoiner.h"
 #include "render/ReportPrintView.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QThread>
@@ -170,35 +172,11 @@ constexpr auto kPagesScript = uR"JS((function (paged) {
   return [width(), height(), 1, continuationTop];
 }))JS";
 
-// Text as a JavaScript string literal.
-QString scriptString(QStringView text)
+// Text as a JavaScript string literal (JSON's quoting).
+QString scriptString(const QString& text)
 {
-    QString out;
-    out.reserve(text.size() + text.size() / 16 + 2);
-    out += u'"';
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case u'"':
-            out += u"\\\""_s;
-            break;
-        case u'\\':
-            out += u"\\\\"_s;
-            break;
-        case u'\n':
-            out += u"\\n"_s;
-            break;
-        case u'\r':
-            out += u"\\r"_s;
-            break;
-        default:
-            if (c.unicode() < 0x20 || c.unicode() == 0x2028 || c.unicode() == 0x2029)
-                out += u"\\u%1"_s.arg(static_cast<uint>(c.unicode()), 4, 16, QChar(u'0'));
-            else
-                out += c;
-        }
-    }
-    out += u'"';
-    return out;
+    const QByteArray json = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(json.sliced(1, json.size() - 2));
 }
 
 QString scriptBool(bool value)
