@@ -58,7 +58,8 @@ bool PdfPageJoiner::append(QByteArray pdf)
     try {
         Part part{std::move(pdf), nullptr};
         part.document = readPdf(part.bytes);
-        m_pages += static_cast<int>(part.document->getAllPages().size());
+        // Reading its page tree finds a file that only looks like a PDF.
+        part.document->getAllPages();
         m_parts.push_back(std::move(part));
         return true;
     } catch (const std::exception& failure) {

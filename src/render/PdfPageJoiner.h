@@ -31,7 +31,6 @@ public:
     // Adds the pages of a PDF file after those added before; false (with the reason in error())
     // when it cannot be read.
     bool append(QByteArray pdf);
-    int pageCountSoFar() const { return m_pages; }
 
     // The joined document; nothing (with the reason in error()) when it cannot be written.
     std::optional<QByteArray> join();
@@ -46,7 +45,6 @@ private:
         std::unique_ptr<QPDF> document;
     };
     std::vector<Part> m_parts;
-    int m_pages = 0;
     QString m_error;
 };
 
