@@ -414,13 +414,9 @@ void PagedPdfPrinter::printPage(View& view)
 
 void PagedPdfPrinter::printed(View& view, const QByteArray& pdf)
 {
-    if (!m_running)
+    const std::optional<int> count = printedPageCount(pdf);
+    if (!count)
         return;
-    const std::optional<int> count = pdf.isEmpty() ? std::nullopt : PdfPageJoiner::pageCount(pdf);
-    if (!count || *count < 1) {
-        fail(u"the web engine printed nothing readable"_s);
-        return;
-    }
     Chunk& chunk = m_chunks[view.chunk];
     ReportPagePlan& plan = *chunk.plan;
     const ReportPagePlan::Page page = plan.pages()[view.page];
@@ -454,13 +450,9 @@ void PagedPdfPrinter::printWhole(View& view, double height)
     view.wholeHeight = height;
     view.web->print(pageLayout(pageSizeFor(view.width, height, view.attempt)), [this, &view](
                                                                                    const QByteArray& pdf) {
-        if (!m_running)
+        const std::optional<int> count = printedPageCount(pdf);
+        if (!count)
             return;
-        const std::optional<int> count = pdf.isEmpty() ? std::nullopt : PdfPageJoiner::pageCount(pdf);
-        if (!count || *count < 1) {
-            fail(u"the web engine printed nothing readable"_s);
-            return;
-        }
         if (*count > 1 && pageSizeFor(view.width, view.wholeHeight, view.attempt).height() < kMaxPageHeight) {
             ++view.attempt;
             printWhole(view, view.wholeHeight);
@@ -469,6 +461,18 @@ void PagedPdfPrinter::printWhole(View& view, double height)
         emit pagePrinted(++m_printedPages);
         finishJoined({pdf});
     });
+}
+
+std::optional<int> PagedPdfPrinter::printedPageCount(const QByteArray& pdf)
+{
+    if (!m_running)
+        return std::nullopt;
+    const std::optional<int> count = pdf.isEmpty() ? std::nullopt : PdfPageJoiner::pageCount(pdf);
+    if (!count || *count < 1) {
+        fail(u"the web engine printed nothing readable"_s);
+        return std::nullopt;
+    }
+    return count;
 }
 
 void PagedPdfPrinter::finishJoined(std::vector<QByteArray> pages)

@@ -89,6 +89,9 @@ private:
     void printPage(View& view);
     void printed(View& view, const QByteArray& pdf);
     void printWhole(View& view, double height);
+    // The pages of a PDF the web engine printed; nothing (the printing failed, or was given up
+    // already) when it printed nothing readable.
+    std::optional<int> printedPageCount(const QByteArray& pdf);
     void finishJoined(std::vector<QByteArray> pages);
     void fail(const QString& why);
 
