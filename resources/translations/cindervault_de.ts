@@ -589,8 +589,8 @@
 <context>
     <name>cv::ReportRenderProcess</name>
     <message>
-        <source>the report renderer did not finish within %1 seconds</source>
-        <translation>das Berichtsprogramm wurde nicht innerhalb von %1 Sekunden fertig</translation>
+        <source>the report renderer made no progress for %1 seconds</source>
+        <translation>das Berichtsprogramm kam %1 Sekunden lang nicht voran</translation>
     </message>
     <message>
         <source>the report renderer %1 is not installed</source>

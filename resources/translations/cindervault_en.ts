@@ -586,7 +586,7 @@
 <context>
     <name>cv::ReportRenderProcess</name>
     <message>
-        <source>the report renderer did not finish within %1 seconds</source>
+        <source>the report renderer made no progress for %1 seconds</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

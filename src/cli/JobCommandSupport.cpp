@@ -84,7 +84,7 @@ std::vector<std::string> JobCommandSupport::valueOptions()
 
 std::vector<std::string> JobCommandSupport::flagOptions()
 {
-    return {"--json", "--yes", "--verbose"};
+    return {"--json", "--yes", "--verbose", "--no-report"};
 }
 
 bool JobCommandSupport::checkReportOptions(const CommandLine& line)
@@ -92,6 +92,10 @@ bool JobCommandSupport::checkReportOptions(const CommandLine& line)
     const auto format = line.value("--report-format");
     if (format && !parseReportFormat(*format)) {
         printError("--report-format takes html or pdf");
+        return false;
+    }
+    if (line.flag("--no-report") && (format || line.value("--report-dir"))) {
+        printError("--no-report cannot go with --report-dir or --report-format");
         return false;
     }
     return true;
@@ -140,13 +144,16 @@ int JobCommandSupport::finish(const CommandLine& line, const ShredResult& result
     std::string whyNot;
     std::optional<std::string> reportPath;
     // The module with the report step is loaded only for a report that is really made.
-    if (result.canceled)
+    const bool skipped = line.flag("--no-report");
+    if (skipped) {
+        // Asked for none (scripts): none is made, and nothing is said about it.
+    } else if (result.canceled)
         whyNot = "no report is made for a cancelled job";
     else if (!StoredSettings::autoSaveReports())
         whyNot = "automatic saving of reports is off in the settings";
     else if (const QtParts* parts = QtParts::load(&whyNot))
         reportPath = parts->saveReport(result, reportOptions, &whyNot);
-    if (!reportPath && !result.canceled)
+    if (!reportPath && !result.canceled && !skipped)
         std::fprintf(stderr, "No report saved: %s\n", whyNot.c_str());
 
     if (line.flag("--json")) {

@@ -29,7 +29,8 @@ public:
     // The value options every job command takes besides its own, and its flags.
     static std::vector<std::string> valueOptions();
     static std::vector<std::string> flagOptions();
-    // Checks --report-format; prints why and returns false when it is neither html nor pdf.
+    // Checks --report-format (html or pdf) and that --no-report comes without the report's folder
+    // and format; prints why and returns false when not.
     static bool checkReportOptions(const CommandLine& line);
 
     // Runs the job with terminal progress and Ctrl-C as cancel; a job that reformats a volume gets
@@ -37,7 +38,8 @@ public:
     // it returns, until the process ends: they cannot cut the report and the result short.
     static std::shared_ptr<ShredResult> runJob(const CommandLine& line, FileShredder& job);
 
-    // Saves the report as the settings and --report-dir/--report-format say, prints the result
+    // Saves the report as the settings and --report-dir/--report-format say (none with
+    // --no-report), prints the result
     // (JSON with --json, else a summary and the report's path) and returns the exit status:
     // 130 for a cancelled job, 1 when files were not overwritten or leftovers were not deleted, else 0.
     static int finish(const CommandLine& line, const ShredResult& result, bool leftovers);

@@ -1,66 +1,67 @@
 #include "render/HtmlPdfRenderer.h"
 
 #include "common/Log.h"
-#include "render/SinglePagePdfPrinter.h"
+#include "render/PagedPdfPrinter.h"
+#include "render/ReportHtmlParts.h"
 
-#include <QWebEnginePage>
-#include <QWebEngineSettings>
-#include <QWebEngineView>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
 
 using namespace Qt::StringLiterals;
 
 namespace cv {
 
-HtmlPdfRenderer::HtmlPdfRenderer(QObject* parent)
-    : QObject(parent), m_view(std::make_unique<QWebEngineView>())
-{
-    // Off screen, at a fixed size: the report is laid out as wide as this view.
-    m_view->setAttribute(Qt::WA_DontShowOnScreen);
-    m_view->resize(kViewSize);
-    QWebEngineSettings* settings = m_view->settings();
-    settings->setAttribute(QWebEngineSettings::PrintElementBackgrounds, true);
-    // Scroll bars would take their width from the layout and show in the PDF.
-    settings->setAttribute(QWebEngineSettings::ShowScrollBars, false);
-    // The report is static: no script of its own runs (file names are escaped, and this makes
-    // sure), and nothing is fetched from the network.
-    settings->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
-    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
-    m_view->show();
+namespace {
 
-    QWebEnginePage* page = m_view->page();
-    connect(page, &QWebEnginePage::loadFinished, this, &HtmlPdfRenderer::loaded);
-    connect(page, &QWebEnginePage::renderProcessTerminated, this,
-            [this](QWebEnginePage::RenderProcessTerminationStatus, int exitCode) {
-                finish({}, u"the web engine's renderer ended unexpectedly (exit code %1)"_s.arg(exitCode));
-            });
-    m_printer = new SinglePagePdfPrinter(page, this);
-    connect(m_printer, &SinglePagePdfPrinter::finished, this, [this](const QByteArray& pdf) {
-        finish(pdf, pdf.isEmpty() ? u"the report could not be printed to PDF"_s : QString());
-    });
+// The web engine takes documents given as text up to 2 MB once percent-encoded; larger ones are
+// loaded from a file.
+constexpr qsizetype kLargestInlineDocument = 512 * 1024;
+
+} // namespace
+
+HtmlPdfRenderer::HtmlPdfRenderer(QObject* parent) : QObject(parent), m_printer(new PagedPdfPrinter(this))
+{
+    connect(m_printer, &PagedPdfPrinter::pagePrinted, this, &HtmlPdfRenderer::pagePrinted);
+    connect(m_printer, &PagedPdfPrinter::finished, this, &HtmlPdfRenderer::finish);
 }
 
 HtmlPdfRenderer::~HtmlPdfRenderer() = default;
 
-void HtmlPdfRenderer::render(const QUrl& url)
+void HtmlPdfRenderer::render(const QString& path)
 {
     if (m_running)
         return;
     m_running = true;
-    m_loaded = false;
-    m_view->load(url);
-}
-
-void HtmlPdfRenderer::loaded(bool ok)
-{
-    // Only the first load counts; later events (none are expected) are ignored.
-    if (!m_running || m_loaded)
-        return;
-    m_loaded = true;
-    if (!ok) {
-        finish({}, u"the report could not be laid out"_s);
+    const auto later = [this](const QString& error) {
+        QMetaObject::invokeMethod(
+            this, [this, error] { finish({}, error); }, Qt::QueuedConnection);
+    };
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        later(u"the report %1 could not be read"_s.arg(path));
         return;
     }
-    m_printer->print();
+    // Relative references resolve against the report's own place, as when it is opened.
+    const QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    ReportHtmlParts parts = ReportHtmlParts::split(file.readAll());
+    if (!parts.hasFileTable()) {
+        m_printer->print({QString(), url}, {});
+        return;
+    }
+    if (parts.document().size() <= kLargestInlineDocument) {
+        const QString document = QString::fromUtf8(parts.document());
+        m_printer->print({document, url}, std::move(parts));
+        return;
+    }
+    m_document = std::make_unique<QTemporaryFile>(QDir::tempPath() + u"/cindervault-report-XXXXXX.html"_s);
+    const QByteArray& document = parts.document();
+    if (!m_document->open() || m_document->write(document) != document.size() || !m_document->flush()) {
+        later(u"the report could not be staged for layout"_s);
+        return;
+    }
+    m_printer->print({QString(), QUrl::fromLocalFile(m_document->fileName())}, std::move(parts));
 }
 
 void HtmlPdfRenderer::finish(const QByteArray& pdf, const QString& error)
@@ -68,6 +69,7 @@ void HtmlPdfRenderer::finish(const QByteArray& pdf, const QString& error)
     if (!m_running)
         return;
     m_running = false;
+    m_document.reset();
     if (!error.isEmpty())
         logMessage("Report rendering failed: ", error.toStdString());
     emit finished(pdf, error);

@@ -1,11 +1,14 @@
-// cindervault-render: lays out a deletion report's HTML file and writes it as one single-page PDF.
+// cindervault-render: lays out a deletion report's HTML file and writes it as PDF: one single page
+// while the report fits on one, else pages of the same width (HtmlPdfRenderer).
 //
 //   cindervault-render INPUT.html OUTPUT.pdf
 //
 // The window and the command line run it as a process of their own, because the web engine can
 // end the process it runs in (it aborts when /dev/shm is not writable, for one): a report that
-// cannot be made must never take a finished job's result with it. Exit status 0 when the PDF was
-// written, 1 with the reason on standard error when it was not, 2 for a usage error.
+// cannot be made must never take a finished job's result with it. It writes "page N" on standard
+// output for each page printed, so that its caller can tell a long report from a hung renderer.
+// Exit status 0 when the PDF was written, 1 with the reason on standard error when it was not, 2
+// for a usage error.
 #include "common/Log.h"
 #include "render/HtmlPdfRenderer.h"
 
@@ -13,7 +16,6 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QSaveFile>
-#include <QUrl>
 
 #include <cstdio>
 #include <unistd.h>
@@ -60,6 +62,10 @@ int main(int argc, char** argv)
         return 1;
     }
     cv::HtmlPdfRenderer renderer;
+    QObject::connect(&renderer, &cv::HtmlPdfRenderer::pagePrinted, &application, [](int pages) {
+        std::printf("page %d\n", pages);
+        std::fflush(stdout);
+    });
     QString error;
     QObject::connect(
         &renderer, &cv::HtmlPdfRenderer::finished, &application,
@@ -72,7 +78,7 @@ int main(int argc, char** argv)
             }
             QCoreApplication::exit(error.isEmpty() ? 0 : 1);
         });
-    renderer.render(QUrl::fromLocalFile(QFileInfo(input).absoluteFilePath()));
+    renderer.render(input);
     const int status = QApplication::exec();
     if (status != 0)
         std::fprintf(stderr, "cindervault-render: %s\n", qPrintable(error));

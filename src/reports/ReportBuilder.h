@@ -18,7 +18,8 @@ class SettingsManager;
 class ReportRenderProcess;
 
 // Makes the report of one job that was not cancelled: fills the template and, with automatic
-// saving on, saves it in the report folder as HTML or as one single-page PDF, then announces it
+// saving on, saves it in the report folder as HTML or as PDF (one single page while the report
+// fits on one, else pages of the same width), then announces it
 // ("ReportGenerated", the settings manager's reportGenerated signal). The PDF is rendered by the
 // renderer program in a child process (ReportRenderProcess): a renderer that crashes or fails
 // leaves no report, and the reason in failure(), but never ends the caller. Works asynchronously
@@ -50,7 +51,7 @@ public:
     void setLanguage(const QString& language) { m_language = language; }
     // Where the report's volume block looks volumes up.
     void setVolumeProbe(VolumeProbe probe) { m_volumeProbe = std::move(probe); }
-    // How long the renderer may take for a PDF.
+    // How long the renderer may go without printing a page of a PDF.
     void setRenderTimeout(std::chrono::milliseconds timeout) { m_renderTimeout = timeout; }
 
     // Stores the result, fills the template and saves it as the settings say; finished follows.

@@ -47,7 +47,7 @@ ReportRenderProcess::ReportRenderProcess(QObject* parent) : QObject(parent), m_t
     m_timer->setSingleShot(true);
     connect(m_timer, &QTimer::timeout, this, [this] {
         killGroup();
-        finish(false, tr("the report renderer did not finish within %1 seconds")
+        finish(false, tr("the report renderer made no progress for %1 seconds")
                           .arg(std::chrono::duration_cast<std::chrono::seconds>(m_timeout).count()));
     });
 }
@@ -95,7 +95,6 @@ void ReportRenderProcess::start(const QString& htmlPath, const QString& pdfPath)
     m_process = process;
     process->setProgram(program);
     process->setArguments({htmlPath, pdfPath});
-    process->setStandardOutputFile(QProcess::nullDevice());
     process->setChildProcessModifier([] {
         // Its own process group: a terminal's Ctrl-C reaches the command line only, and a group
         // kill takes the web engine's helper processes too. No signal blocked: the command line
@@ -109,6 +108,12 @@ void ReportRenderProcess::start(const QString& htmlPath, const QString& pdfPath)
         m_stderr += QString::fromLocal8Bit(process->readAllStandardError());
         if (m_stderr.size() > kKeptErrorText)
             m_stderr = m_stderr.right(kKeptErrorText);
+    });
+    connect(process, &QProcess::readyReadStandardOutput, this, [this, process] {
+        // A line for each page printed: it is at work.
+        process->readAllStandardOutput();
+        if (m_running)
+            m_timer->start(m_timeout);
     });
     connect(process, &QProcess::finished, this, [this](int exitCode, QProcess::ExitStatus status) {
         processFinished(exitCode, status == QProcess::CrashExit);

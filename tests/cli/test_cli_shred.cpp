@@ -475,6 +475,30 @@ TEST(CliShred, SavesTheReportWhereItIsToldAndSaysWhere)
     EXPECT_EQ(badFormat.exitCode, 2);
 }
 
+TEST(CliShred, NoReportMakesNoneAndSaysNothingOfIt)
+{
+    OwnHome::setAutoSave(true);
+    t::TempDir dir;
+    t::writeFile(dir / "f", "data");
+    t::writeFile(dir / "g", "data");
+    // Where the report would go: the settings' folder, the default one below the home.
+    const std::string reports = std::string(std::getenv("HOME")) + "/Documents/Ostrevane/RendmarkMacReports";
+    const auto before = t::exists(reports) ? t::listNames(reports) : std::vector<std::string>{};
+    const auto run = cli({"shred", "--yes", "--json", "--no-report", dir / "f"});
+    const auto conflicting =
+        cli({"shred", "--yes", "--no-report", "--report-dir", dir / "reports", dir / "g"});
+    OwnHome::setAutoSave(false);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const QJsonObject result = parse(run.out);
+    EXPECT_FALSE(result.contains(QLatin1String("reportPath")));
+    EXPECT_EQ(run.err.find("report"), std::string::npos) << run.err;
+    EXPECT_EQ(t::exists(reports) ? t::listNames(reports) : std::vector<std::string>{}, before);
+
+    EXPECT_EQ(conflicting.exitCode, 2);
+    EXPECT_NE(conflicting.err.find("--no-report"), std::string::npos) << conflicting.err;
+    EXPECT_EQ(t::listNames(dir.path()), std::vector<std::string>{"g"});
+}
+
 TEST(CliShred, EmptyPathsAreUsageErrorsWhereverPathsComeIn)
 {
     // An unset shell variable must never mean the working folder.

@@ -1,6 +1,6 @@
-// Rendering and saving with the real renderer program: single-page PDFs checked with pdfinfo and
-// pdftotext, HTML files, automatic saving off, same-second names, a report too tall for a page,
-// and renderers that crash, fail or hang.
+// Rendering and saving with the real renderer program: PDFs checked with pdfinfo and pdftotext (a
+// single page for a small job, pages of full width for a large one), HTML files, automatic saving
+// off, same-second names, and renderers that crash, fail or hang.
 #include "reports/ReportBuilder.h"
 #include "reports/ReportFactory.h"
 #include "reports/ReportFileWriter.h"
@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -136,14 +137,17 @@ TEST_F(ReportBuilderTest, HtmlFormatAndAutomaticSavingOff)
     }
 }
 
-TEST_F(ReportBuilderTest, ReportTallerThanAPdfPageIsScaledOntoOne)
+TEST_F(ReportBuilderTest, ALargeReportTakesPagesOfFullWidthBrokenBetweenRows)
 {
-    // 1,500 files with long names: more than 1 MB of HTML (loaded from a file) and far more than
-    // 200 inches of table.
-    auto result = makeResult(1500);
-    const std::string longFolder = "/data/report-test/" + std::string(600, 'd') + "/";
-    for (std::size_t i = 0; i < result->history.size(); ++i)
-        result->history[i].path = longFolder + "row_" + std::to_string(i + 1) + "_end.txt";
+    // 20,000 files, every 1,000th in a folder of a long name that wraps over several lines: about
+    // 25 pages, more than 2 MB of HTML (loaded from a file).
+    constexpr std::size_t kFiles = 20000;
+    auto result = makeResult(kFiles);
+    std::string longFolder = "/data/report-test";
+    for (int i = 0; i < 40; ++i)
+        longFolder += " long folder name";
+    for (std::size_t i = 999; i < kFiles; i += 1000)
+        result->history[i].path = longFolder + "/file_" + std::to_string(i + 1) + ".txt";
     ReportBuilder builder(m_settings);
     const QString folder = QString::fromStdString(m_dir / "override");
     builder.setReportFolder(folder);
@@ -151,28 +155,74 @@ TEST_F(ReportBuilderTest, ReportTallerThanAPdfPageIsScaledOntoOne)
 
     const QString path = build(builder, result);
     ASSERT_TRUE(path.startsWith(folder + u"/deletionReport_"_s)) << path.toStdString();
-    EXPECT_GT(builder.html().toUtf8().size(), 1 << 20) << "more than a megabyte of HTML";
+    EXPECT_GT(builder.html().toUtf8().size(), 2000000) << "more than the web engine takes inline";
     EXPECT_TRUE(saved().isEmpty()) << "the override folder takes the settings' place";
 
-    const std::string info = cv::test::pdfInfo(path.toStdString());
-    ASSERT_EQ(info.substr(0, 2), "1 ") << info;
-    const auto x = info.find('x');
-    EXPECT_EQ(std::stoi(info.substr(x + 1)), 14400) << info;
-    EXPECT_LT(std::stoi(info.substr(2, x - 2)), 824) << info;
-    // The first and the last rows are on the page. (pdftotext stops reading characters smaller
-    // than 3 points after 50,000 of them, so strips of the page are read one by one: the top, and
-    // from the bottom up to the first file row.)
-    const auto textBetween = [&](int top, int height) {
-        return cv::test::runProcess({"pdftotext", "-r", "72", "-x", "0", "-y", std::to_string(top), "-W",
-                                     "1000", "-H", std::to_string(height), path.toStdString(), "-"})
+    // Every page as wide as a one-page report (823.5 points), none taller than PDF readers take.
+    const QString info = QString::fromStdString(
+        cv::test::runProcess({"pdfinfo", "-f", "1", "-l", "1000", path.toStdString()}).out);
+    const int pages = QRegularExpression(u"Pages:\\s+(\\d+)"_s).match(info).captured(1).toInt();
+    EXPECT_GT(pages, 15) << info.toStdString();
+    auto sizes = QRegularExpression(u"size:\\s+([\\d.]+) x ([\\d.]+) pts"_s).globalMatch(info);
+    int sized = 0;
+    while (sizes.hasNext()) {
+        const auto size = sizes.next();
+        ++sized;
+        EXPECT_NEAR(size.captured(1).toDouble(), 824, 2) << "page " << sized;
+        EXPECT_LE(size.captured(2).toDouble(), 14400) << "page " << sized;
+        EXPECT_GT(size.captured(2).toDouble(), sized < pages ? 13000 : 100) << "page " << sized;
+    }
+    EXPECT_EQ(sized, pages);
+
+    // Every row once, whole, at full size: every name is found, none twice. (In reading order,
+    // which pdftotext finds far faster than the layout.)
+    const std::string text = cv::test::runProcess({"pdftotext", "-raw", path.toStdString(), "-"}).out;
+    std::vector<int> seen(kFiles + 1, 0);
+    auto names = QRegularExpression(u"/file_(\\d+)\\.txt"_s).globalMatch(QString::fromStdString(text));
+    while (names.hasNext()) {
+        const std::size_t number = names.next().captured(1).toULong();
+        ASSERT_TRUE(number >= 1 && number <= kFiles) << number;
+        ++seen[number];
+    }
+    for (std::size_t number = 1; number <= kFiles; ++number)
+        ASSERT_EQ(seen[number], 1) << "file_" << number << ".txt";
+    EXPECT_NE(text.find("/data/report-test/file_1.txt"), std::string::npos);
+    EXPECT_NE(text.find("/data/report-test/file_19999.txt"), std::string::npos);
+
+    // The report's head on the first page only, the table's header on every page, the report's
+    // end with the last row on the last page.
+    const auto pageText = [&](int page) {
+        return cv::test::runProcess({"pdftotext", "-layout", "-f", std::to_string(page), "-l",
+                                     std::to_string(page), path.toStdString(), "-"})
             .out;
     };
-    EXPECT_NE(textBetween(0, 300).find("row_1_end.txt"), std::string::npos);
-    std::string bottom;
-    for (int top = 14400 - 200; top >= 0 && bottom.find("_end.txt") == std::string::npos; top -= 200)
-        bottom = textBetween(top, 200) + bottom;
-    EXPECT_NE(bottom.find("row_1500_end.txt"), std::string::npos) << bottom;
-    EXPECT_NE(bottom.find(builder.reportId().toStdString()), std::string::npos) << bottom;
+    const std::string first = pageText(1);
+    const std::string second = pageText(2);
+    const std::string last = pageText(pages);
+    EXPECT_NE(first.find("Report test method (3 passes)"), std::string::npos);
+    EXPECT_EQ(second.find("Report test method (3 passes)"), std::string::npos);
+    EXPECT_NE(second.find("File"), std::string::npos);
+    EXPECT_NE(last.find("/file_20000.txt"), std::string::npos) << last;
+    EXPECT_NE(last.find(builder.reportId().toStdString()), std::string::npos) << last;
+    EXPECT_EQ(second.find(builder.reportId().toStdString()), std::string::npos);
+}
+
+TEST_F(ReportBuilderTest, ADocumentWithoutAFileTableIsPrintedAsItStands)
+{
+    // Taller than a page and without rows to break between: pages of the largest height.
+    const std::string html = m_dir / "tall.html";
+    cv::test::writeFile(html,
+                        std::string("<html><body style=\"margin:0\"><p>top line</p>"
+                                    "<div style=\"height:30000px\"></div><p>bottom line</p></body></html>"));
+    const std::string pdf = m_dir / "tall.pdf";
+    const auto run = cv::test::runProcess({CINDERVAULT_TEST_RENDERER, html, pdf});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::string info = cv::test::pdfInfo(pdf);
+    EXPECT_EQ(info.substr(0, 2), "2 ") << info;
+    EXPECT_EQ(info.substr(info.find('x')), "x14400") << info;
+    const std::string text = pdfText(QString::fromStdString(pdf));
+    EXPECT_NE(text.find("top line"), std::string::npos);
+    EXPECT_NE(text.find("bottom line"), std::string::npos);
 }
 
 TEST_F(ReportBuilderTest, ARendererThatCrashesFailsOrHangsLeavesAReasonAndNoFile)
@@ -210,7 +260,7 @@ TEST_F(ReportBuilderTest, ARendererThatCrashesFailsOrHangsLeavesAReasonAndNoFile
         renderer("hang.sh", "sleep 300 & echo $! > '" + pidFile + "'; sleep 300");
         QElapsedTimer timer;
         timer.start();
-        expectFailure("did not finish within", std::chrono::milliseconds(500));
+        expectFailure("made no progress for", std::chrono::milliseconds(500));
         EXPECT_LT(timer.elapsed(), 30000);
         const auto pidText = cv::test::readFile(pidFile);
         const pid_t helper = std::stoi(std::string(pidText.begin(), pidText.end()));
@@ -224,10 +274,21 @@ TEST_F(ReportBuilderTest, ARendererThatCrashesFailsOrHangsLeavesAReasonAndNoFile
         EXPECT_TRUE(gone) << "the process the renderer started was killed with it";
     }
     {
+        SCOPED_TRACE("a renderer slower than the timeout that keeps printing pages is waited for");
+        renderer("slow.sh",
+                 "for i in 1 2 3 4 5 6; do echo \"page $i\"; sleep 0.2; done; echo '%PDF-1.4' > \"$2\"");
+        ReportBuilder builder(m_settings);
+        builder.setRenderTimeout(std::chrono::milliseconds(500));
+        const QString path = build(builder, makeResult(3));
+        EXPECT_EQ(builder.outcome(), ReportBuilder::Outcome::Saved) << builder.failure().toStdString();
+        EXPECT_TRUE(path.endsWith(u".pdf"_s)) << path.toStdString();
+        QFile::remove(path);
+    }
+    {
         SCOPED_TRACE("no renderer");
         qputenv("CINDERVAULT_RENDERER", QByteArray::fromStdString(m_dir / "missing"));
         expectFailure("is not installed", std::chrono::seconds(60));
     }
     qputenv("CINDERVAULT_RENDERER", realRenderer);
-    EXPECT_EQ(generated.count(), 4) << "announced, as any report the settings asked to save";
+    EXPECT_EQ(generated.count(), 5) << "announced, as any report the settings asked to save";
 }

@@ -1,25 +1,18 @@
-// Report files: names, writing without overwriting, the saved-report list, and PDF page fitting.
-#include "reports/PdfPageFitter.h"
+// Report files: names, writing without overwriting, and the saved-report list.
 #include "reports/ReportFileWriter.h"
 #include "reports/SavedReportsModel.h"
 #include "settings/SettingsManager.h"
 
-#include "ProcessRunner.h"
 #include "ReportTestData.h"
 #include "TempDir.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
-#include <QPageSize>
-#include <QPainter>
-#include <QPdfWriter>
 #include <QRegularExpression>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
-using cv::PdfPageFitter;
 using cv::ReportFileWriter;
 using cv::SavedReportsModel;
 using namespace Qt::StringLiterals;
@@ -30,32 +23,6 @@ QStringList namesIn(const std::string& folder)
 {
     return QDir(QString::fromStdString(folder))
         .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-}
-
-// A PDF of pages of the given height in points, written by Qt (not by the web engine), with a
-// line of text at the top and at the bottom of each page.
-QByteArray makePdf(double heightPoints, int pages)
-{
-    QByteArray pdf;
-    QBuffer buffer(&pdf);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    writer.setPageSize(
-        QPageSize(QSizeF(600, heightPoints), QPageSize::Point, QString(), QPageSize::ExactMatch));
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    writer.setResolution(72);
-    QPainter painter(&writer);
-    QFont font = painter.font();
-    font.setPixelSize(40);
-    painter.setFont(font);
-    for (int page = 0; page < pages; ++page) {
-        if (page > 0)
-            writer.newPage();
-        painter.drawText(QPointF(20, 60), u"First line"_s);
-        painter.drawText(QPointF(20, heightPoints - 20), u"Last line"_s);
-    }
-    painter.end();
-    return pdf;
 }
 
 } // namespace
@@ -157,42 +124,4 @@ TEST(SavedReportsModel, ListsReportsByPrefixAndDeletes)
     model.removeReports({row, static_cast<int>(model.files().indexOf(u"DÉLETIONREPORT_y.html"_s))});
     EXPECT_EQ(model.files(), QStringList{u"deletionReport_2026_12_05_02-05-7.pdf"_s});
     EXPECT_EQ(namesIn(dir / "reports").size(), 4);
-}
-
-TEST(PdfPageFitter, ScalesATallPageDownToTheReaderLimit)
-{
-    cv::test::TempDir dir;
-    {
-        SCOPED_TRACE("a page within the limit is left as it is");
-        const QByteArray pdf = makePdf(1000, 1);
-        EXPECT_EQ(PdfPageFitter::pageCount(pdf), 1);
-        ASSERT_TRUE(PdfPageFitter::pageSize(pdf));
-        EXPECT_NEAR(PdfPageFitter::pageSize(pdf)->height(), 1000, 1);
-        const auto fitted = PdfPageFitter::fitToHeight(pdf);
-        ASSERT_TRUE(fitted);
-        EXPECT_EQ(*fitted, pdf);
-    }
-    {
-        SCOPED_TRACE("a page of 28,800 points becomes one of 14,400, half as wide");
-        const QByteArray pdf = makePdf(28800, 1);
-        const auto fitted = PdfPageFitter::fitToHeight(pdf);
-        ASSERT_TRUE(fitted);
-        EXPECT_TRUE(fitted->startsWith(pdf)) << "an incremental update keeps the original bytes";
-        const std::string path = dir / "fitted.pdf";
-        cv::test::writeFile(path, std::string(fitted->constData(), static_cast<std::size_t>(fitted->size())));
-        EXPECT_EQ(cv::test::pdfInfo(path), "1 300x14400");
-        const std::string text = cv::test::runProcess({"pdftotext", path, "-"}).out;
-        EXPECT_NE(text.find("First line"), std::string::npos) << text;
-        EXPECT_NE(text.find("Last line"), std::string::npos) << text;
-        // The scaled page renders: its top line is at the top of the new page.
-        const auto raster = cv::test::runProcess({"pdftoppm", "-r", "4", "-png", path, dir / "page"});
-        EXPECT_EQ(raster.exitCode, 0) << raster.err;
-        ASSERT_EQ(PdfPageFitter::pageSize(*fitted)->toSize(), QSize(300, 14400));
-    }
-    {
-        SCOPED_TRACE("two pages are not one page");
-        EXPECT_EQ(PdfPageFitter::pageCount(makePdf(20000, 2)), 2);
-        EXPECT_FALSE(PdfPageFitter::fitToHeight(makePdf(20000, 2)));
-        EXPECT_FALSE(PdfPageFitter::fitToHeight(QByteArray("not a pdf")));
-    }
 }

@@ -1,0 +1,89 @@
+// Makes the deletion report of a synthetic finished job, for bench/bench_report, which measures the
+// time and the memory of this process and of the renderer processes below it.
+//
+//   bench_make_report FILES HTML|PDF FOLDER
+//
+// The job has FILES files (paths of about 70 bytes, every 50th file failed); the report is saved
+// into FOLDER the way the application saves it after a job. Prints the seconds from the start of
+// template filling to the saved file and the saved file's path; exit status 1 when no report was
+// saved (the reason on standard error).
+#include "reports/ReportBuilder.h"
+#include "settings/SettingsManager.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <string>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The name bench/bench_report looks for in the PDF's text.
+std::string fileName(std::size_t i)
+{
+    return "/home/user/Documents/archive/project-" + std::to_string(i % 97) + "/reports/quarterly_" +
+           std::to_string(i) + ".xlsx";
+}
+
+std::shared_ptr<cv::ShredResult> makeResult(std::size_t files)
+{
+    auto result = std::make_shared<cv::ShredResult>();
+    result->end = result->start + std::chrono::minutes(42);
+    result->algorigthm = std::make_shared<cv::Algorithm>(17, 3, "DoD 5220.22-M E (3 passes)", "");
+    result->options = std::make_shared<cv::ShredOptions>();
+    result->paths = std::make_shared<cv::PathCollection>();
+    result->paths->setPaths({"/home/user/Documents/archive"});
+    result->history.reserve(files);
+    for (std::size_t i = 1; i <= files; ++i) {
+        cv::ShredItem item;
+        item.path = fileName(i);
+        item.fileSize = static_cast<std::int64_t>(1000 + (i * 7919) % 5000000);
+        item.success = i % 50 != 0;
+        if (!item.success)
+            item.error = "Failed to open file";
+        result->history.push_back(item);
+        result->bytesCountTotal += item.fileSize;
+    }
+    result->fileCountTotal = files;
+    result->fileCountFinished = files;
+    result->errorCount = files / 50;
+    result->bytesCountFinished = result->bytesCountTotal;
+    return result;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 4) {
+        std::fputs("usage: bench_make_report FILES HTML|PDF FOLDER\n", stderr);
+        return 2;
+    }
+    if (qEnvironmentVariableIsEmpty("CINDERVAULT_RENDERER"))
+        qputenv("CINDERVAULT_RENDERER", CINDERVAULT_BENCH_RENDERER);
+    QCoreApplication app(argc, argv);
+    const auto result = makeResult(std::stoul(argv[1]));
+
+    QTemporaryDir settingsFolder;
+    cv::SettingsManager settings(settingsFolder.filePath(u"settings.ini"_s));
+    cv::ReportBuilder builder(settings);
+    builder.setReportFolder(QString::fromLocal8Bit(argv[3]));
+    builder.setReportFormat(QString::fromLatin1(argv[2]).toUpper());
+    QEventLoop loop;
+    QObject::connect(&builder, &cv::ReportBuilder::finished, &loop, &QEventLoop::quit);
+    QElapsedTimer timer;
+    timer.start();
+    builder.createReportWithShredResult(result);
+    loop.exec();
+    const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+    if (builder.savedPath().isEmpty()) {
+        std::fprintf(stderr, "no report saved: %s\n", qPrintable(builder.failure()));
+        return 1;
+    }
+    std::printf("%.2f %s\n", seconds, qPrintable(builder.savedPath()));
+    return 0;
+}
