@@ -1,4 +1,5 @@
 #include "app/AppTranslator.h"
+#include "cli/CommandHelp.h"
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/StoredSettings.h"
@@ -30,7 +31,9 @@ void printUsage(std::FILE* out)
         "1 some files could not be overwritten or deleted, 2 usage error, 130 cancelled.\n"
         "With --json the result is one JSON object on standard output. Paths that are not valid\n"
         "UTF-8 show U+FFFD for each invalid byte; their exact bytes follow in Base64 in a sibling\n"
-        "field (\"pathBase64\" beside \"path\", \"pathsBase64\" beside \"paths\").\n",
+        "field (\"pathBase64\" beside \"path\", \"pathsBase64\" beside \"paths\").\n"
+        "\n"
+        "cindervault-cli COMMAND --help lists the options of a command; cindervault-cli(1) has it all.\n",
         out);
 }
 
@@ -60,6 +63,7 @@ int main(int argc, char** argv)
         printUsage(stderr);
         return cv::cli::kExitUsage;
     }
+    cv::cli::CommandHelp::setCommand(name);
     // English unless the stored language is German, whatever the desktop's language: output that
     // scripts read should not change with the terminal's locale.
     if (cv::cli::StoredSettings::germanTexts())
