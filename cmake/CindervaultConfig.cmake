@@ -17,3 +17,11 @@ set(CMAKE_CXX_EXTENSIONS OFF)
 # beyond it are in src/common/HelperToolProtocol.h.
 set(CINDERVAULT_HELPER_SERVICE_NAME com.Ostrevane.CindervaultForMac.HelperTool)
 set(CINDERVAULT_HELPER_INTERFACE ${PROJECT_SOURCE_DIR}/resources/dbus/${CINDERVAULT_HELPER_SERVICE_NAME}.xml)
+
+# A build run from its build folder has no package to put its privileged helper in place, so the
+# window installs it through pkexec, below this prefix: apart from the files a package owns.
+set(CINDERVAULT_SELF_INSTALL_PREFIX /usr/local CACHE PATH
+    "Where a build run from its build folder installs its privileged helper")
+set(CINDERVAULT_SELF_INSTALL_HELPER
+    ${CINDERVAULT_SELF_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBEXECDIR}/cindervault/cindervault-helper)
+set(CINDERVAULT_SELF_INSTALL_SERVICE_DIR ${CINDERVAULT_SELF_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/dbus-1/system-services)

@@ -1,8 +1,11 @@
 #include "cli/CommandLine.h"
 
+#include "cli/CommandHelp.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
 
 namespace cv::cli {
 
@@ -28,6 +31,13 @@ CommandLine::CommandLine(const std::vector<std::string>& args, const std::vector
         if (arg == "--") {
             optionsEnded = true;
             continue;
+        }
+        // Every command parses its arguments before it does anything, so help ends the program
+        // here, with nothing started and nothing touched.
+        if (arg == "--help") {
+            CommandHelp::print(valueOptions, flagOptions);
+            std::fflush(stdout);
+            std::exit(kExitOk);
         }
         const auto equals = arg.find('=');
         const std::string name = arg.substr(0, equals);

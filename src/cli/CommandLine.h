@@ -14,7 +14,8 @@ constexpr int kExitUsage = 2;
 
 // Splits a command's arguments into options and operands. Options take their value as the next
 // argument or after "=" ("--method 17", "--method=17"), never empty; "--" ends the options, so
-// paths that begin with "-" can be given.
+// paths that begin with "-" can be given. "--help" prints the command's help (CommandHelp) and
+// ends the program.
 class CommandLine
 {
 public:

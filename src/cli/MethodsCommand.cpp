@@ -9,6 +9,7 @@ namespace cv::cli {
 // Lists the real methods in menu order: ID, passes and display name, separated by tabs.
 int runMethodsCommand(const std::vector<std::string>& args)
 {
+    const CommandLine line(args, {}, {}); // answers --help; the command takes nothing else
     if (!args.empty()) {
         printError("methods takes no arguments");
         return kExitUsage;

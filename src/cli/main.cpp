@@ -1,4 +1,5 @@
 #include "app/AppTranslator.h"
+#include "cli/CommandHelp.h"
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/StoredSettings.h"
@@ -12,31 +13,34 @@ namespace {
 
 void printUsage(std::FILE* out)
 {
-    std::fputs("usage: cindervault-cli COMMAND [OPTIONS] [PATH...]\n"
-               "\n"
-               "commands:\n"
-               "  methods                          list the overwrite methods: ID, passes, name\n"
-               "  overwrite --method ID PATH...    overwrite regular files in place, keeping them\n"
-               "  scan [--exclude PATH]... PATH... sizes, counts and explorer tree of a selection, as JSON\n"
-               "  shred [--method ID] [--exclude PATH]... [--volume delete|complete] [--json] [--yes]\n"
-               "        [REPORT OPTIONS] PATH...   overwrite, rename and delete files and folders\n"
-               "  wipe-free [--method ID] [--json] [--yes] [REPORT OPTIONS] MOUNTPOINT\n"
-               "                                   wipe the free space of a mounted volume\n"
-               "\n"
-               "shred and wipe-free use method 16 (one random pass) unless --method or a stored default\n"
-               "says otherwise, ask before they start unless --yes is given (and refuse without a\n"
-               "terminal), and stop cleanly on Ctrl-C or SIGTERM (exit status 130). Exit status: 0 done,\n"
-               "1 some files could not be overwritten or deleted, 2 usage error, 130 cancelled.\n"
-               "With --json the result is one JSON object on standard output. Paths that are not valid\n"
-               "UTF-8 show U+FFFD for each invalid byte; their exact bytes follow in Base64 in a sibling\n"
-               "field (\"pathBase64\" beside \"path\", \"pathsBase64\" beside \"paths\").\n"
-               "\n"
-               "report options: after a job that was not cancelled, shred and wipe-free save a deletion\n"
-               "report as the settings say (folder, format, automatic saving) and print its path.\n"
-               "  --report-dir DIR                 save it in DIR\n"
-               "  --report-format html|pdf         save it in this format\n"
-               "  --no-report                      make no report (for scripts)\n",
-               out);
+    std::fputs(
+        "usage: cindervault-cli COMMAND [OPTIONS] [PATH...]\n"
+        "\n"
+        "commands:\n"
+        "  methods                          list the overwrite methods: ID, passes, name\n"
+        "  overwrite --method ID PATH...    overwrite regular files in place, keeping them\n"
+        "  scan [--exclude PATH]... PATH... sizes, counts and explorer tree of a selection, as JSON\n"
+        "  shred [--method ID] [--exclude PATH]... [--volume delete|complete] [--json] [--yes]\n"
+        "        [REPORT OPTIONS] PATH...   overwrite, rename and delete files and folders\n"
+        "  wipe-free [--method ID] [--json] [--yes] [REPORT OPTIONS] MOUNTPOINT\n"
+        "                                   wipe the free space of a mounted volume\n"
+        "\n"
+        "shred and wipe-free use method 16 (one random pass) unless --method or a stored default\n"
+        "says otherwise, ask before they start unless --yes is given (and refuse without a\n"
+        "terminal), and stop cleanly on Ctrl-C or SIGTERM (exit status 130). Exit status: 0 done,\n"
+        "1 some files could not be overwritten or deleted, 2 usage error, 130 cancelled.\n"
+        "With --json the result is one JSON object on standard output. Paths that are not valid\n"
+        "UTF-8 show U+FFFD for each invalid byte; their exact bytes follow in Base64 in a sibling\n"
+        "field (\"pathBase64\" beside \"path\", \"pathsBase64\" beside \"paths\").\n"
+        "\n"
+        "report options: after a job that was not cancelled, shred and wipe-free save a deletion\n"
+        "report as the settings say (folder, format, automatic saving) and print its path.\n"
+        "  --report-dir DIR                 save it in DIR\n"
+        "  --report-format html|pdf         save it in this format\n"
+        "  --no-report                      make no report (for scripts)\n"
+        "\n"
+        "cindervault-cli COMMAND --help lists the options of a command; cindervault-cli(1) has it all.\n",
+        out);
 }
 
 } // namespace
@@ -65,6 +69,7 @@ int main(int argc, char** argv)
         printUsage(stderr);
         return cv::cli::kExitUsage;
     }
+    cv::cli::CommandHelp::setCommand(name);
     // English unless the stored language is German, whatever the desktop's language: output that
     // scripts read should not change with the terminal's locale.
     if (cv::cli::StoredSettings::germanTexts())

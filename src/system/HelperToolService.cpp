@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <limits>
 
 namespace cv {
@@ -56,7 +57,8 @@ HelperToolService::HelperToolService(const QString& busAddress, QObject* parent)
 {
     static std::atomic<int> instances{0};
     m_connectionName = QStringLiteral("cindervault-helper-client-%1").arg(++instances);
-    const QString installer = installerPath();
+    const QString installer =
+        installerPath(QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString());
     if (!installer.isEmpty()) {
         m_installProgram = QStringLiteral("pkexec");
         m_installArguments = {installer};
@@ -83,21 +85,17 @@ HelperToolService& HelperToolService::sharedInstance()
     return *instance;
 }
 
-QString HelperToolService::installerPath()
+QString HelperToolService::installerPath(const QString& applicationDir)
 {
-    const QString name = QStringLiteral("cindervault-helper-install");
-    QStringList bundles = {QStringLiteral(CINDERVAULT_INSTALLED_HELPER_BUNDLE),
-                           QStringLiteral(CINDERVAULT_BUILD_HELPER_BUNDLE)};
-    // A build started from its build tree installs its own helper, not an installed one.
-    if (QCoreApplication::instance() && QCoreApplication::applicationDirPath().startsWith(
-                                            QStringLiteral(CINDERVAULT_BUILD_DIR) + QLatin1Char('/')))
-        std::swap(bundles[0], bundles[1]);
-    for (const auto& bundle : bundles) {
-        const QFileInfo installer(bundle + QLatin1Char('/') + name);
-        if (installer.isFile() && installer.isExecutable() &&
-            QFileInfo(bundle + QStringLiteral("/cindervault-helper")).isFile())
-            return installer.absoluteFilePath();
-    }
+    // Only a build started from its build tree installs a helper, its own. An installed program
+    // finds its helper where the package put it and never runs anything as root itself.
+    if (!(applicationDir + QLatin1Char('/')).startsWith(QStringLiteral(CINDERVAULT_BUILD_DIR "/")))
+        return QString();
+    const QString bundle = QStringLiteral(CINDERVAULT_BUILD_HELPER_BUNDLE);
+    const QFileInfo installer(bundle + QStringLiteral("/cindervault-helper-install"));
+    if (installer.isFile() && installer.isExecutable() &&
+        QFileInfo(bundle + QStringLiteral("/cindervault-helper")).isFile())
+        return installer.absoluteFilePath();
     return QString();
 }
 
@@ -313,11 +311,17 @@ void HelperToolService::installAction()
         if (m_installing)
             return;
         if (m_installProgram.isEmpty()) {
-            logLine(
-                "HelperTool installation error: the install step cindervault-helper-install was not found");
+            logLine("HelperTool installation error: the helper is installed with the cindervault package, "
+                    "not by the application");
             Q_EMIT installFinished(false);
             return;
         }
+        // Running something as root is said where the user started the build from.
+        std::fprintf(stderr,
+                     "cindervault: the privileged helper is missing or of another version; installing this "
+                     "build's helper as root (%s) with: %s %s\n",
+                     CINDERVAULT_SELF_INSTALL_HELPER, qPrintable(m_installProgram),
+                     qPrintable(m_installArguments.join(QLatin1Char(' '))));
         m_installing = true;
         auto* process = new QProcess(this);
         process->setProgram(m_installProgram);

@@ -18,13 +18,13 @@ class HelperToolProxy; // generated from the helper's interface description
 
 namespace cv {
 
-// The application's side of the privileged helper: installs or updates it, connects to it over the
-// system bus and sends it the root-only work of a job. One shared instance lives on the GUI thread.
-// Every operation may be called from any thread; it moves itself to the service's thread, sends its
-// call without blocking, and calls its reply at most once, with an error text or nothing on success.
-// Without a bus, a helper or pkexec every call answers an error at once rather than hanging. The
-// calls go through a proxy generated from the interface description the helper's adaptor is
-// generated from.
+// The application's side of the privileged helper: connects to it over the system bus, installs or
+// updates it when run from a build folder (an installed one comes with the package), and sends it
+// the root-only work of a job. One shared instance lives on the GUI thread. Every operation may be called
+// from any thread; it moves itself to the service's thread, sends its call without blocking, and calls its
+// reply at most once, with an error text or nothing on success. Without a bus, a helper or pkexec every call
+// answers an error at once rather than hanging. The calls go through a proxy generated from the interface
+// description the helper's adaptor is generated from.
 class HelperToolService : public QObject, public HelperToolClient
 {
     Q_OBJECT
@@ -53,10 +53,11 @@ public:
     void deleteSnapshotsWithReply(Reply reply);
 
     // The program and arguments of the install step (by default pkexec and the bundle's
-    // cindervault-helper-install); tests point it elsewhere.
+    // cindervault-helper-install); tests point it elsewhere. Empty: the helper is never installed.
     void setInstallCommand(const QString& program, const QStringList& arguments);
-    // The install step found beside the installed or the built application, or empty.
-    static QString installerPath();
+    // The install step of the build, for a program run from that build's folder (applicationDir
+    // below it); empty for an installed program, whose helper the package manager puts in place.
+    static QString installerPath(const QString& applicationDir);
 
 Q_SIGNALS:
     // The version check of updateIfNeeded has an answer; false when an installation follows.

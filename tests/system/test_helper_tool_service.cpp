@@ -212,3 +212,15 @@ TEST(HelperToolService, SendsACallAgainWhileTheHelperIsBusyWithAnEarlierOne)
     EXPECT_NE(refused.errorText().find("AccessDenied"), std::string::npos) << refused.errorText();
     EXPECT_EQ(helper.calls, 4);
 }
+
+TEST(HelperToolService, OnlyABuildRunFromItsFolderInstallsItsHelper)
+{
+    // Installed, the package put the helper in place: the window runs nothing as root itself, also
+    // where a build's install step exists.
+    EXPECT_TRUE(HelperToolService::installerPath(QStringLiteral("/usr/bin")).isEmpty());
+    EXPECT_TRUE(
+        HelperToolService::installerPath(QStringLiteral(CINDERVAULT_BUILD_DIR "-copy/src/app")).isEmpty());
+    // Run from the build folder: the build's own install step.
+    EXPECT_EQ(HelperToolService::installerPath(QStringLiteral(CINDERVAULT_BUILD_DIR "/src/app")),
+              QStringLiteral(CINDERVAULT_BUILD_DIR "/helper-bundle/cindervault-helper-install"));
+}
