@@ -21,6 +21,8 @@ void printUsage(std::FILE* out)
         "  scan [--exclude PATH]... PATH... sizes, counts and explorer tree of a selection, as JSON\n"
         "  shred [--method ID] [--exclude PATH]... [--volume delete|complete] [--json] [--yes] PATH...\n"
         "                                   overwrite, rename and delete files and folders\n"
+        "        --then-wipe-free           then wipe the free space of each copy-on-write volume\n"
+        "                                   (btrfs, bcachefs, ZFS, F2FS, NILFS2) that held them\n"
         "  wipe-free [--method ID] [--json] [--yes] MOUNTPOINT\n"
         "                                   wipe the free space of a mounted volume\n"
         "\n"
