@@ -400,6 +400,18 @@
         <source>cannot_delete_hdd</source>
         <translation>Das Startlaufwerk kann nicht geschreddert werden, solange das System davon läuft. Wählen Sie stattdessen seine Dateien und Ordner aus.</translation>
     </message>
+    <message>
+        <source>Wipe the free space after the deletion (finishes the job)</source>
+        <translation>Freien Speicher nach dem Löschen überschreiben (schließt den Vorgang ab)</translation>
+    </message>
+    <message>
+        <source>%1 has a %2 file system, which writes changes to new places (copy-on-write). Overwriting files in place cannot reach the earlier copies it keeps; the free space of this volume must be wiped afterwards to finish the job.</source>
+        <translation>%1 hat ein %2-Dateisystem, das Änderungen an neue Stellen schreibt (Copy-on-Write). Das Überschreiben der Dateien an Ort und Stelle erreicht die früheren Kopien nicht, die es aufbewahrt; der freie Speicher dieses Laufwerks muss danach überschrieben werden, um den Vorgang abzuschließen.</translation>
+    </message>
+    <message>
+        <source>%1 has snapshots (snapper): they keep earlier copies of files until the snapshots are deleted, and no wipe reaches them.</source>
+        <translation>%1 hat Snapshots (snapper): Sie bewahren frühere Kopien von Dateien auf, bis die Snapshots gelöscht werden, und kein Überschreiben erreicht sie.</translation>
+    </message>
 </context>
 <context>
     <name>cv::ExplorerViewController</name>

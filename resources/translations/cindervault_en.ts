@@ -397,6 +397,18 @@
         <source>cannot_delete_hdd</source>
         <translation>The startup volume cannot be shredded while the system runs from it. Select its files and folders instead.</translation>
     </message>
+    <message>
+        <source>Wipe the free space after the deletion (finishes the job)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 has a %2 file system, which writes changes to new places (copy-on-write). Overwriting files in place cannot reach the earlier copies it keeps; the free space of this volume must be wiped afterwards to finish the job.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 has snapshots (snapper): they keep earlier copies of files until the snapshots are deleted, and no wipe reaches them.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>cv::ExplorerViewController</name>

@@ -243,6 +243,27 @@ void JobCommandSupport::printJson(const ShredResult& result, const std::optional
         json.endObject();
     }
     json.endArray();
+
+    json.key("volumes");
+    json.beginArray();
+    for (const ShredVolume& volume : result.volumes) {
+        json.beginObject();
+        json.bytesMember("mountPoint", volume.volume.mountPoint);
+        json.key("fileSystem");
+        json.string(volume.volume.fileSystem);
+        json.key("copyOnWrite");
+        json.boolean(volume.volume.copyOnWrite);
+        json.key("snapshots");
+        json.boolean(volume.volume.snapshots);
+        json.key("freeSpaceWiped");
+        json.boolean(volume.freeSpaceWiped);
+        json.key("wipedAfterDeletion");
+        json.boolean(volume.wipedAfterDeletion);
+        json.key("trim");
+        json.string(ShredVolume::trimKey(volume.trim));
+        json.endObject();
+    }
+    json.endArray();
     if (reportPath) {
         json.bytesMember("reportPath", *reportPath);
     }
@@ -263,6 +284,22 @@ void JobCommandSupport::printSummary(const ShredResult& result)
                 static_cast<unsigned long long>(result.fileCountRemoved),
                 formatByteCount(result.bytesCountRemoved).c_str(),
                 static_cast<unsigned long long>(result.errorCount));
+    for (const ShredVolume& volume : result.volumes) {
+        if (!volume.freeSpaceWiped && !volume.volume.copyOnWrite)
+            continue;
+        std::string line = "Volume " + volume.volume.mountPoint + " (" + volume.volume.fileSystem +
+                           (volume.volume.copyOnWrite ? ", copy-on-write" : "") + "): ";
+        if (!volume.freeSpaceWiped)
+            line += "free space not wiped";
+        else
+            line += volume.wipedAfterDeletion ? "free space wiped after the deletion" : "free space wiped";
+        if (volume.freeSpaceWiped) {
+            line += std::string("; TRIM ") + ShredVolume::trimKey(volume.trim);
+            if (!volume.trimDetail.empty())
+                line += " (" + volume.trimDetail + ")";
+        }
+        std::printf("%s\n", line.c_str());
+    }
     for (const auto& item : result.history) {
         if (!item.success)
             std::fprintf(stderr, "%s: %s\n", item.path.str().c_str(), item.error.value_or("failed").c_str());

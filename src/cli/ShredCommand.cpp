@@ -3,6 +3,7 @@
 #include "cli/JobCommandSupport.h"
 #include "cli/PathArguments.h"
 #include "common/ByteCountFormatter.h"
+#include "targets/PathCollection.h"
 #include "targets/PathCollectionFactory.h"
 #include "targets/SystemVolumes.h"
 #include "targets/Volume.h"
@@ -63,6 +64,41 @@ bool leftoversAfter(const ShredResult& result, const FileShredder& job)
     return leftovers;
 }
 
+// Says, before the job, which targets lie on a copy-on-write or log-structured file system: there
+// overwriting in place cannot reach the copies the file system keeps elsewhere.
+void warnOfCopyOnWrite(const PathCollection& collection, bool thenWipeFree, bool willFormat)
+{
+    bool any = false;
+    for (const TargetVolume& volume : collection.volumes()) {
+        if (!volume.copyOnWrite)
+            continue;
+        any = true;
+        const std::string& where = volume.mountPoint;
+        std::string text =
+            "Warning: the volume " + where + " has a " + volume.fileSystem +
+            " file system, which writes changes to new places (copy-on-write). Overwriting "
+            "files in place cannot reach the earlier copies it keeps of them; the free space of "
+            "that volume must be wiped afterwards to finish the job.";
+        if (willFormat)
+            text += " It is reformatted at the end of this job.";
+        else if (thenWipeFree)
+            text += " It is wiped after the deletion (--then-wipe-free).";
+        else
+            text +=
+                " Give --then-wipe-free to do that in this job, or run: cindervault-cli wipe-free " + where;
+        std::fprintf(stderr, "%s\n", text.c_str());
+        if (volume.snapshots)
+            std::fprintf(stderr,
+                         "Warning: %s has snapshots (%s/.snapshots, snapper): they keep earlier copies of "
+                         "files until the snapshots are deleted; neither overwriting nor a free-space wipe "
+                         "reaches them.\n",
+                         where.c_str(), where == "/" ? "" : where.c_str());
+    }
+    if (thenWipeFree && !any)
+        std::fprintf(stderr, "--then-wipe-free: no target lies on a copy-on-write file system; no free "
+                             "space is wiped afterwards\n");
+}
+
 } // namespace
 
 // Shreds files, folders and, when asked, whole volumes: overwrite, rename, delete.
@@ -70,7 +106,9 @@ int runShredCommand(const std::vector<std::string>& args)
 {
     auto valueOptions = JobCommandSupport::valueOptions();
     valueOptions.insert(valueOptions.end(), {"--exclude", "--volume"});
-    const CommandLine line(args, valueOptions, JobCommandSupport::flagOptions());
+    auto flagOptions = JobCommandSupport::flagOptions();
+    flagOptions.push_back("--then-wipe-free");
+    const CommandLine line(args, valueOptions, flagOptions);
     if (!line.ok()) {
         printError(line.error());
         return kExitUsage;
@@ -108,6 +146,8 @@ int runShredCommand(const std::vector<std::string>& args)
         options->eraseFreeSpace = true;
         options->formatVolume = true;
     }
+    options->thenWipeFree = line.flag("--then-wipe-free");
+    warnOfCopyOnWrite(*collection, options->thenWipeFree, options->formatVolume);
 
     const std::string question = "Shred " + std::to_string(collection->fileCount()) + " files (" +
                                  formatByteCount(collection->totalSize()) + ") with" +

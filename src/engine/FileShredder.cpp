@@ -2,13 +2,20 @@
 
 #include "common/Localization.h"
 #include "common/Log.h"
+#include "common/UniqueFd.h"
+#include "freespace/FreeSpaceTrim.h"
 #include "targets/PathCollectionFactory.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <condition_variable>
+#include <cstring>
+#include <fcntl.h>
 #include <linux/magic.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
+#include <unistd.h>
 
 namespace cv {
 
@@ -77,6 +84,7 @@ void FileShredder::run()
         renameFilesAndFolders();
         flushLog();
         saveDelete();
+        wipeFreeSpaceAfterDeletion();
     }
     if (m_options->formatVolume)
         formatVolumes();
@@ -147,6 +155,11 @@ void FileShredder::initVals()
     m_result->algorigthm = m_algorithm;
     m_result->paths = m_pathCollection;
     m_result->options = m_options;
+    for (TargetVolume& volume : TargetVolume::forPaths(m_pathCollection->paths())) {
+        logMessage("Volume ", volume.mountPoint, ": ", volume.fileSystem,
+                   volume.copyOnWrite ? " (copy-on-write)" : "", volume.snapshots ? ", with snapshots" : "");
+        m_result->volumes.push_back(ShredVolume{.volume = std::move(volume)});
+    }
     {
         std::lock_guard lock(m_stateMutex);
         m_bytesCount = m_pathCollection->totalSize() * static_cast<std::int64_t>(cycles);
@@ -178,7 +191,52 @@ void FileShredder::freeSpaceErase()
     logLine("Start Freespace Erase");
     for (const auto& path : m_pathCollection->paths()) {
         if (isVolume(path))
-            m_freespaceCoordinator->freespaceEraseAtPath(path);
+            wipeFreeSpaceOf(path, false);
+    }
+}
+
+void FileShredder::wipeFreeSpaceOf(const std::string& mountPath, bool afterDeletion)
+{
+    if (isCancelled() || !isVolume(mountPath))
+        return;
+    m_freespaceCoordinator->freespaceEraseAtPath(mountPath);
+    auto volume =
+        std::find_if(m_result->volumes.begin(), m_result->volumes.end(),
+                     [&](const ShredVolume& known) { return known.volume.mountPoint == mountPath; });
+    if (volume == m_result->volumes.end()) {
+        TargetVolume target = TargetVolume::of(mountPath, MountTable::read()).value_or(TargetVolume{});
+        target.mountPoint = mountPath;
+        volume = m_result->volumes.insert(m_result->volumes.end(), ShredVolume{.volume = std::move(target)});
+    }
+    if (isCancelled() || m_freespaceCoordinator->failed())
+        return;
+    volume->freeSpaceWiped = true;
+    volume->wipedAfterDeletion = afterDeletion;
+    const FreeSpaceTrim::Outcome trim = FreeSpaceTrim::trim(mountPath);
+    volume->trim = trim.trim;
+    volume->trimDetail = trim.detail;
+}
+
+void FileShredder::wipeFreeSpaceAfterDeletion()
+{
+    if (isCancelled() || !m_options->thenWipeFree || m_options->eraseFreeSpaceOnly || m_options->formatVolume)
+        return;
+    std::vector<std::string> mountPaths;
+    for (const ShredVolume& volume : m_result->volumes) {
+        if (volume.volume.copyOnWrite && !volume.freeSpaceWiped)
+            mountPaths.push_back(volume.volume.mountPoint);
+    }
+    if (mountPaths.empty()) {
+        logLine("No target lies on a copy-on-write file system: no free space to wipe after the deletion");
+        return;
+    }
+    logLine("Start Freespace Erase after Deletion");
+    for (const std::string& mountPath : mountPaths) {
+        // The deleted files' blocks count as free once the file system has committed the deletion.
+        if (UniqueFd volumeFd(::open(mountPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+            !volumeFd || ::syncfs(volumeFd.get()) != 0)
+            logMessage("Cannot sync ", mountPath, " before its free space is wiped: ", std::strerror(errno));
+        wipeFreeSpaceOf(mountPath, true);
     }
 }
 

@@ -82,6 +82,9 @@ public:
     void renameFilesAndFolders();
     void flushLog();
     void saveDelete();
+    // With thenWipeFree: wipes the free space of each copy-on-write volume of the targets, where
+    // their earlier copies lie, once the deletion has freed them.
+    void wipeFreeSpaceAfterDeletion();
     void formatVolumes();
     void sendThrottledEvent();
     void finishUpResult();
@@ -116,6 +119,9 @@ private:
     void setCurPath(std::string path);
     void sendState();
     void waitForReformat(const std::string& mountPath);
+    // Wipes one volume's free space, then asks its file system to discard the free blocks, and
+    // records both in the result's volumes.
+    void wipeFreeSpaceOf(const std::string& mountPath, bool afterDeletion);
 
     std::shared_ptr<PathCollection> m_pathCollection;
     std::shared_ptr<Algorithm> m_algorithm;

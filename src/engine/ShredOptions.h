@@ -15,6 +15,8 @@ struct ShredOptions
     bool removeSnapshots = false;    // the progress screen also has local snapshots removed
     bool filesOnly = false;          // shred, rename and delete files only; every folder stays in place
                                      // (log and cache folders that services expect)
+    bool thenWipeFree = false;       // after the deletion, wipe the free space of every volume with a
+                                     // copy-on-write file system that holds a target
     std::string optionKey;           // "delete", "freespace" or "complete"; empty when unset
 };
 

@@ -4,6 +4,7 @@
 #include "engine/ShredItem.h"
 #include "engine/ShredOptions.h"
 #include "engine/ShredState.h"
+#include "engine/ShredVolume.h"
 #include "targets/PathCollection.h"
 
 #include <chrono>
@@ -26,7 +27,8 @@ struct ShredResult
     std::shared_ptr<ShredState> lastState;
     std::shared_ptr<PathCollection> paths; // the job's own collection, renamed targets included
     std::shared_ptr<ShredOptions> options;
-    std::vector<ShredItem> history; // every file examined, in processing order
+    std::vector<ShredItem> history;   // every file examined, in processing order
+    std::vector<ShredVolume> volumes; // the volumes the targets lie on, with what was done there
     bool canceled = false;
     std::uint64_t fileCountTotal = 0;
     std::uint64_t fileCountFinished = 0; // files overwritten completely, plus the errors

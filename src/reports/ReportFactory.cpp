@@ -58,6 +58,13 @@ const std::unordered_map<std::string_view, const char16_t*>& germanTexts()
         {"Deleted", u"Gelöscht"},
         {"%ld File(s)", u"%ld Datei(en)"},
         {"Remaining entries are dismissed", u"Weitere Einträge werden nicht aufgeführt"},
+        {"copy-on-write", u"Copy-on-Write"},
+        {"free space wiped", u"freier Speicher überschrieben"},
+        {"free space wiped after the deletion", u"freier Speicher nach dem Löschen überschrieben"},
+        {"free space not wiped afterwards", u"freier Speicher danach nicht überschrieben"},
+        {"TRIM done", u"TRIM ausgeführt"},
+        {"TRIM not supported", u"TRIM nicht unterstützt"},
+        {"TRIM failed", u"TRIM fehlgeschlagen"},
     };
     return table;
 }
@@ -222,9 +229,42 @@ QHash<QString, QString> ReportFactory::placeholderValues(const QString& language
     const bool hasVolumes = result.options && result.options->hasVolumes;
     values.insert(u"DISPLAY_VOLUME"_s, hasVolumes ? u"block"_s : u"none"_s);
     addVolumeValues(values, language);
+    values.insert(u"FILE_SYSTEMS"_s, fileSystemRows(language));
     values.insert(u"FILE_DETAILS"_s, fileDetails(m_settings->shouldCapFilesInReport(), language));
     values.insert(u"DISPLAY_SIGNATURE"_s, m_settings->showSignatureInReports() ? u"block"_s : u"none"_s);
     return values;
+}
+
+QString ReportFactory::fileSystemRows(const QString& language) const
+{
+    const auto text = [&](const char* key) { return localizedText(key, language); };
+    QString rows;
+    for (const ShredVolume& volume : m_shredResult->volumes) {
+        QStringList facts{QString::fromStdString(volume.volume.fileSystem)};
+        if (volume.volume.copyOnWrite)
+            facts.front() += u" ("_s + text("copy-on-write") + u")"_s;
+        if (volume.freeSpaceWiped)
+            facts << text(volume.wipedAfterDeletion ? "free space wiped after the deletion"
+                                                    : "free space wiped");
+        else if (volume.volume.copyOnWrite)
+            facts << text("free space not wiped afterwards");
+        switch (volume.trim) {
+        case ShredVolume::Trim::Done:
+            facts << text("TRIM done");
+            break;
+        case ShredVolume::Trim::NotSupported:
+            facts << text("TRIM not supported");
+            break;
+        case ShredVolume::Trim::Failed:
+            facts << text("TRIM failed");
+            break;
+        case ShredVolume::Trim::NotAsked:
+            break;
+        }
+        rows += u"<tr><th>%1</th><td>%2</td></tr>"_s.arg(escapeHtml(displayPath(volume.volume.mountPoint)),
+                                                         escapeHtml(facts.join(u"; "_s)));
+    }
+    return rows;
 }
 
 void ReportFactory::addVolumeValues(QHash<QString, QString>& values, const QString& language) const

@@ -65,6 +65,9 @@ public:
     QHash<QString, QString> placeholderValues(const QString& language, const QString& reportId) const;
     // The rows of the file table.
     QString fileDetails(bool capFiles, const QString& language) const;
+    // The rows of the file-system table: each volume the targets lie on, its file system, and what
+    // was done to its free space (wiped, after the deletion, TRIM).
+    QString fileSystemRows(const QString& language) const;
 
     // Replaces every {{NAME}} of templateText whose NAME is in values, in one pass over the text:
     // inserted values are never searched again. Unknown placeholders stay as they are.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "targets/TargetVolume.h"
 #include "targets/TreeItem.h"
 
 #include <cstdint>
@@ -41,6 +42,10 @@ public:
     std::vector<std::string>& excludes() { return m_excludes; }
     void setExcludes(std::vector<std::string> excludes) { m_excludes = std::move(excludes); }
 
+    // The volumes the paths lie on, with their file systems, as the last scan found them.
+    const std::vector<TargetVolume>& volumes() const { return m_volumes; }
+    void setVolumes(std::vector<TargetVolume> volumes) { m_volumes = std::move(volumes); }
+
     // Clears the counters and the trees, keeping paths and excludes, before a rescan.
     void resetCounts();
     std::int64_t getSelectedSize() const;
@@ -55,6 +60,7 @@ private:
     std::vector<std::string> m_paths;
     std::vector<std::unique_ptr<TreeItem>> m_trees;
     std::vector<std::string> m_excludes;
+    std::vector<TargetVolume> m_volumes;
 };
 
 } // namespace cv

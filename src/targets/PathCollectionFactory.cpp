@@ -70,6 +70,7 @@ void PathCollectionFactory::updatePathCollection(PathCollection& collection) con
         else
             scanPath(collection, path, excludes);
     }
+    collection.setVolumes(TargetVolume::forPaths(collection.paths()));
 }
 
 std::string PathCollectionFactory::normalizedPath(std::string_view path)

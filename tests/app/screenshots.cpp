@@ -3,6 +3,7 @@
 //   cindervault_screenshots OUTPUT_FOLDER [LANGUAGE]
 // It makes a private home and fixture files in temporary folders of its own (removed at the end)
 // and never touches the user's files or settings. Jobs it shows run on its own fixture files only.
+#include "LoopMount.h"
 #include "TempDir.h"
 #include "app/AppServices.h"
 #include "app/AppTranslator.h"
@@ -22,6 +23,7 @@
 #include "settings/SettingsManager.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QListView>
@@ -290,6 +292,22 @@ int main(int argc, char** argv)
     for (std::size_t index : {0u, 2u, 3u, 4u}) {
         window.host()->changeTabToIndex(index);
         save(&window, prefix + u"12-tab-%1"_s.arg(index), 100);
+    }
+
+    // A file on a copy-on-write volume with snapshots: the warning and the choice to wipe the volume's free
+    // space afterwards (as root only: a btrfs image of the program's own, loop-mounted among the fixtures).
+    const std::string photos = fixtures / "Photos";
+    cv::test::makeDir(photos);
+    cv::test::LoopMount btrfs(fixtures / "photos.img", photos, "btrfs", "128M");
+    if (btrfs.available()) {
+        cv::test::writeFile(photos + "/beach.jpg", std::string(2450000, 'p'));
+        cv::test::makeDir(photos + "/.snapshots"); // as snapper keeps them: the longest warning
+        window.host()->changeTabToIndex(1);
+        screen = freshShredScreen(window);
+        dropAndWait(screen, {photos + "/beach.jpg"});
+        selectMethod(screen, 16);
+        part<QCheckBox>(screen, "thenWipeFree")->setChecked(true);
+        save(&window, prefix + u"13-shred-copy-on-write"_s);
     }
     return 0;
 }

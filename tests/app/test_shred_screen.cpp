@@ -1,5 +1,6 @@
 // The shred screen: its states, merging of drops, the volume rules, the summary, and drops that
 // carry names which are not UTF-8.
+#include "LoopMount.h"
 #include "ShredScreenHarness.h"
 
 #include "app/controls/BusyIndicator.h"
@@ -17,6 +18,7 @@
 #include "settings/SettingsManager.h"
 #include "targets/TreeItem.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QMimeData>
@@ -237,6 +239,34 @@ TEST(ShredScreen, AVolumeAsksForItsOptionAndShowsTheAnswer)
     EXPECT_FALSE(h.shown("detailsButton"));
     h.selectMethod(ShredScreenHarness::randomMethod());
     EXPECT_TRUE(h.startEnabled());
+}
+
+TEST(ShredScreen, FilesOnACopyOnWriteVolumeAreWarnedOfWithTheChoiceToWipeItsFreeSpace)
+{
+    ShredScreenHarness h;
+    const std::string volume = h.dir / "btrfs";
+    makeDir(volume);
+    LoopMount btrfs(h.dir / "btrfs.img", volume, "btrfs", "128M");
+    if (!btrfs.available())
+        GTEST_SKIP() << "needs root and btrfs";
+    writeFile(volume + "/file", std::string(100, 'v'));
+    EXPECT_FALSE(h.shown("copyOnWriteNotice")) << "nothing to warn of without a selection";
+
+    ASSERT_TRUE(h.dropAndWait({volume + "/file"}));
+    EXPECT_TRUE(h.shown("copyOnWriteNotice"));
+    const QString warning = h.part<QLabel>("copyOnWriteWarning")->text();
+    EXPECT_TRUE(warning.contains(QString::fromStdString(volume)) && warning.contains(u"btrfs"_s))
+        << utf8(warning);
+    EXPECT_FALSE(h.screen->selection().shredOptions().thenWipeFree) << "the long wipe is the user's choice";
+
+    h.part<QCheckBox>("thenWipeFree")->click();
+    EXPECT_TRUE(h.screen->selection().shredOptions().thenWipeFree);
+
+    // A new selection starts without the choice.
+    h.screen->removeDroppedFiles();
+    EXPECT_FALSE(h.shown("copyOnWriteNotice"));
+    EXPECT_FALSE(h.screen->selection().shredOptions().thenWipeFree);
+    EXPECT_FALSE(h.part<QCheckBox>("thenWipeFree")->isChecked());
 }
 
 TEST(ShredScreen, CancellingTheVolumeSheetRemovesEveryLocation)

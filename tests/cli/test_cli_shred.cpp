@@ -1,3 +1,4 @@
+#include "LoopMount.h"
 #include "ProcessRunner.h"
 #include "ReadOnlyMounts.h"
 #include "TempDir.h"
@@ -7,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <dirent.h>
@@ -246,6 +248,12 @@ TEST(CliShred, VolumesNeedTheirOptionAndWipeFreeLeavesNothingBehind)
     const QJsonObject result = parse(wiped.out);
     EXPECT_GT(at(result, "bytesCountTotal").toDouble(), 7e6);
     EXPECT_EQ(at(result, "fileCountTotal").toInt(), 0);
+    // tmpfs cannot discard: TRIM is asked for after the wipe, its refusal named, and no error.
+    const QJsonValue volume = at(result, "volumes").toArray().at(0);
+    EXPECT_EQ(at(volume, "fileSystem").toString(), QStringLiteral("tmpfs"));
+    EXPECT_TRUE(at(volume, "freeSpaceWiped").toBool());
+    EXPECT_EQ(at(volume, "trim").toString(), QStringLiteral("not supported"));
+    EXPECT_EQ(at(result, "errorCount").toInt(), 0);
     userFilesIntact();
 
     // A wipe killed outright leaves its fill files; the next wipe removes them first.
@@ -455,6 +463,57 @@ TEST(CliShred, AWholeExtVolumeKeepsItsLostAndFound)
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(t::listNames(volume), std::vector<std::string>{"lost+found"}) << "fsck expects it there";
     EXPECT_TRUE(t::listNames(volume + "/lost+found").empty()) << "its contents are shredded";
+}
+
+TEST(CliShred, ACopyOnWriteVolumeIsNamedBeforeTheJobAndThenWipeFreeFinishesIt)
+{
+    t::TempDir dir;
+    const std::string volume = dir / "btrfs";
+    t::makeDir(volume);
+    // A device that cannot discard, as a disk: only the wipe itself can remove the old copies, and
+    // the TRIM after it is refused.
+    t::LoopMount btrfs(dir / "btrfs.img", volume, "btrfs", "128M", "nodiscard");
+    if (!btrfs.available())
+        GTEST_SKIP() << "needs root and btrfs";
+    ASSERT_TRUE(btrfs.refuseDiscards());
+    // 64 KiB each: too big to be kept inline in the file system's metadata.
+    const std::string marker = "cindervault-cow-marker-";
+    t::writeFile(volume + "/a", marker + "a" + std::string(65536, 'x'));
+    t::writeFile(volume + "/b", marker + "b" + std::string(65536, 'x'));
+    ::sync();
+
+    // Without the option the warning says what is missing and how to finish; nothing is wiped.
+    const auto plain = cli({"shred", "--yes", "--json", "--method", "16", volume + "/a"});
+    ASSERT_EQ(plain.exitCode, 0) << plain.err;
+    EXPECT_NE(plain.err.find("Warning: the volume " + volume + " has a btrfs file system"), std::string::npos)
+        << plain.err;
+    EXPECT_NE(plain.err.find("Give --then-wipe-free"), std::string::npos) << plain.err;
+    const QJsonValue before = at(parse(plain.out), "volumes").toArray().at(0);
+    EXPECT_EQ(at(before, "mountPoint").toString().toStdString(), volume);
+    EXPECT_EQ(at(before, "fileSystem").toString(), QStringLiteral("btrfs"));
+    EXPECT_TRUE(at(before, "copyOnWrite").toBool());
+    EXPECT_FALSE(at(before, "freeSpaceWiped").toBool());
+
+    // With it the same job wipes the volume's free space after the deletion and asks for TRIM.
+    const auto finished =
+        cli({"shred", "--yes", "--json", "--method", "16", "--then-wipe-free", volume + "/b"});
+    ASSERT_EQ(finished.exitCode, 0) << finished.err;
+    EXPECT_NE(finished.err.find("It is wiped after the deletion"), std::string::npos) << finished.err;
+    const QJsonObject result = parse(finished.out);
+    EXPECT_EQ(at(result, "fileCountRemoved").toInt(), 1);
+    const QJsonValue after = at(result, "volumes").toArray().at(0);
+    EXPECT_TRUE(at(after, "freeSpaceWiped").toBool());
+    EXPECT_TRUE(at(after, "wipedAfterDeletion").toBool());
+    EXPECT_EQ(at(after, "trim").toString(), QStringLiteral("not supported"));
+    EXPECT_EQ(at(result, "errorCount").toInt(), 0);
+
+    btrfs.unmount();
+    const Bytes image = t::readFile(btrfs.image());
+    std::size_t copies = 0;
+    for (auto found = image.begin();
+         (found = std::search(found, image.end(), marker.begin(), marker.end())) != image.end(); ++found)
+        ++copies;
+    EXPECT_EQ(copies, 0u) << "no copy of either file's content is left on the device";
 }
 
 TEST(CliShred, SavesTheReportWhereItIsToldAndSaysWhere)

@@ -13,6 +13,7 @@
 
 using cv::ReportFactory;
 using cv::SettingsManager;
+using cv::ShredVolume;
 using cv::test::makeResult;
 using namespace Qt::StringLiterals;
 
@@ -206,6 +207,26 @@ TEST_F(ReportFactoryTest, VolumeBlock)
     ReportFactory factory(result, &m_settings);
     factory.setVolumeProbe(cv::test::fakeVolumes("", {}));
     EXPECT_EQ(factory.placeholderValues({}, {})[u"VOLUME_PATH"_s], u"/"_s);
+
+    // Each volume the targets lie on names its file system and what became of its free space.
+    ShredVolume copyOnWrite;
+    copyOnWrite.volume = {"/mnt/b<1>", "btrfs", true, false};
+    copyOnWrite.freeSpaceWiped = true;
+    copyOnWrite.wipedAfterDeletion = true;
+    copyOnWrite.trim = ShredVolume::Trim::NotSupported;
+    ShredVolume unwiped;
+    unwiped.volume = {"/mnt/c", "f2fs", true, false};
+    ShredVolume plain;
+    plain.volume = {"/", "ext4", false, false};
+    result->volumes = {copyOnWrite, unwiped, plain};
+    EXPECT_EQ(factory.fileSystemRows({}),
+              u"<tr><th>/mnt/b&lt;1&gt;</th><td>btrfs (copy-on-write); free space wiped after the deletion; "
+              "TRIM not supported</td></tr>"
+              "<tr><th>/mnt/c</th><td>f2fs (copy-on-write); free space not wiped afterwards</td></tr>"
+              "<tr><th>/</th><td>ext4</td></tr>"_s);
+    EXPECT_TRUE(factory.fileSystemRows(u"de"_s).contains(
+        u"btrfs (Copy-on-Write); freier Speicher nach dem Löschen überschrieben; "
+        "TRIM nicht unterstützt"_s));
 }
 
 TEST_F(ReportFactoryTest, FileTableAndItsCap)

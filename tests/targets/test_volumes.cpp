@@ -1,7 +1,9 @@
+#include "LoopMount.h"
 #include "TempDir.h"
 #include "TmpfsMount.h"
 #include "common/MountTable.h"
 #include "targets/SystemVolumes.h"
+#include "targets/TargetVolume.h"
 #include "targets/Volume.h"
 #include "targets/VolumeMonitor.h"
 
@@ -161,4 +163,45 @@ TEST(SystemVolumes, TheStartupVolumeUnderAnyMountPointAndTheSystemsVolumes)
         EXPECT_TRUE(cv::SystemVolumes::isSystemMountPoint(path)) << path;
     for (const char* path : {"/mnt", "/media/x", "/home/ann/usb", "/tmp/x", "/boots", "/variable"})
         EXPECT_FALSE(cv::SystemVolumes::isSystemMountPoint(path)) << path;
+}
+
+TEST(TargetVolume, EachPathGetsTheInnermostMountAndItsFileSystem)
+{
+    const std::vector<MountEntry> mounts{mountAt("/", "ext4"), mountAt("/mnt/a", "btrfs"),
+                                         mountAt("/mnt/a/b", "xfs"), mountAt("/mnt/c", "ext4"),
+                                         mountAt("/mnt/c", "f2fs")};
+    const auto volumes = cv::TargetVolume::forPaths(
+        {"/mnt/a/x", "/mnt/ab/y", "/mnt/a/b", "/mnt/a/z", "/mnt/c/d", "/home/u/f"}, mounts);
+    std::vector<std::string> seen;
+    for (const auto& volume : volumes)
+        seen.push_back(volume.mountPoint + " " + volume.fileSystem + (volume.copyOnWrite ? " cow" : ""));
+    // "/mnt/ab" is not inside "/mnt/a"; a mount point is inside its own mount; the newer of two
+    // mounts at one place is the one seen there; each volume once, in the order of its first path.
+    EXPECT_EQ(seen,
+              (std::vector<std::string>{"/mnt/a btrfs cow", "/ ext4", "/mnt/a/b xfs", "/mnt/c f2fs cow"}));
+    for (const char* kind : {"btrfs", "bcachefs", "zfs", "f2fs", "nilfs2"})
+        EXPECT_TRUE(cv::TargetVolume::isCopyOnWrite(kind)) << kind;
+    for (const char* kind : {"ext4", "xfs", "tmpfs", "vfat", "btrfsx"})
+        EXPECT_FALSE(cv::TargetVolume::isCopyOnWrite(kind)) << kind;
+}
+
+TEST(TargetVolume, ABtrfsLoopImageIsCopyOnWriteAndItsSnapperFolderIsSeen)
+{
+    TempDir dir;
+    const std::string mountPoint = dir / "btrfs";
+    ASSERT_EQ(::mkdir(mountPoint.c_str(), 0755), 0);
+    cv::test::LoopMount btrfs(dir / "btrfs.img", mountPoint, "btrfs", "128M");
+    if (!btrfs.available())
+        GTEST_SKIP() << "needs root and btrfs";
+    ASSERT_EQ(::mkdir((mountPoint + "/docs").c_str(), 0755), 0);
+
+    auto volume = cv::TargetVolume::of(mountPoint + "/docs", MountTable::read());
+    ASSERT_TRUE(volume);
+    EXPECT_EQ(volume->mountPoint, mountPoint);
+    EXPECT_EQ(volume->fileSystem, "btrfs");
+    EXPECT_TRUE(volume->copyOnWrite);
+    EXPECT_FALSE(volume->snapshots);
+
+    ASSERT_EQ(::mkdir((mountPoint + "/.snapshots").c_str(), 0755), 0);
+    EXPECT_TRUE(cv::TargetVolume::of(mountPoint + "/docs", MountTable::read())->snapshots);
 }

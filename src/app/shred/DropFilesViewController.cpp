@@ -17,6 +17,7 @@
 #include "common/Log.h"
 #include "settings/SettingsManager.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGraphicsOpacityEffect>
 #include <QGridLayout>
@@ -129,6 +130,8 @@ void DropFilesViewController::setupUi()
     zone->addWidget(m_dndBackground, 0, 0);
     zone->addWidget(makeStartGroup(), 0, 0);
     zone->addWidget(makeFilesGroup(), 0, 0);
+    // In the free band at the zone's top, above the summary or the volume.
+    zone->addWidget(makeCopyOnWriteNotice(dropZone), 0, 0, Qt::AlignTop);
     m_dropSpinner = new BusyIndicator(dropZone);
     m_dropSpinner->setObjectName(u"dropSpinner"_s);
     zone->addWidget(m_dropSpinner, 0, 0, Qt::AlignCenter);
@@ -267,6 +270,47 @@ QWidget* DropFilesViewController::makeFilesGroup()
     return m_groupFilesOn;
 }
 
+QWidget* DropFilesViewController::makeCopyOnWriteNotice(QWidget* parent)
+{
+    // Shown only for targets on a copy-on-write volume: the warning, and the choice that finishes
+    // the job there.
+    m_copyOnWriteNotice = new QWidget(parent);
+    m_copyOnWriteNotice->setObjectName(u"copyOnWriteNotice"_s);
+    auto* layout = new QVBoxLayout(m_copyOnWriteNotice);
+    layout->setContentsMargins(18, 10, 18, 0);
+    layout->setSpacing(4);
+    m_copyOnWriteWarning =
+        styledLabel(m_copyOnWriteNotice, 12, Palette::failure(), Qt::AlignLeft | Qt::AlignTop);
+    m_copyOnWriteWarning->setObjectName(u"copyOnWriteWarning"_s);
+    m_copyOnWriteWarning->setWordWrap(true);
+    layout->addWidget(m_copyOnWriteWarning);
+    m_thenWipeFree =
+        new QCheckBox(tr("Wipe the free space after the deletion (finishes the job)"), m_copyOnWriteNotice);
+    m_thenWipeFree->setObjectName(u"thenWipeFree"_s);
+    connect(m_thenWipeFree, &QCheckBox::toggled, this,
+            [this](bool checked) { m_selection->setThenWipeFree(checked); });
+    layout->addWidget(m_thenWipeFree);
+    return m_copyOnWriteNotice;
+}
+
+QString DropFilesViewController::copyOnWriteText(const std::vector<TargetVolume>& volumes)
+{
+    QStringList lines;
+    for (const TargetVolume& volume : volumes) {
+        const QString where = QString::fromStdString(volume.mountPoint);
+        lines
+            << tr("%1 has a %2 file system, which writes changes to new places (copy-on-write). Overwriting "
+                  "files in place cannot reach the earlier copies it keeps; the free space of this volume "
+                  "must be wiped afterwards to finish the job.")
+                   .arg(where, QString::fromStdString(volume.fileSystem));
+        if (volume.snapshots)
+            lines << tr("%1 has snapshots (snapper): they keep earlier copies of files until the snapshots "
+                        "are deleted, and no wipe reaches them.")
+                         .arg(where);
+    }
+    return lines.join(u'\n');
+}
+
 void DropFilesViewController::initAlgorithms()
 {
     const qint64 identifier =
@@ -379,6 +423,14 @@ void DropFilesViewController::setViewState()
         // A mount point is a folder to the file icon provider; the desktop's drive icon says volume.
         const QIcon icon = QIcon::fromTheme(u"drive-harddisk"_s, QIcon(u":/images/hdd.svg"_s));
         m_volumeImage->setPixmap(icon.pixmap(QSize(96, 96)));
+    }
+
+    const bool copyOnWrite = listed && selection.offersThenWipeFree();
+    m_copyOnWriteNotice->setVisible(copyOnWrite);
+    m_copyOnWriteWarning->setText(copyOnWrite ? copyOnWriteText(selection.copyOnWriteVolumes()) : QString());
+    {
+        const QSignalBlocker blocker(m_thenWipeFree);
+        m_thenWipeFree->setChecked(selection.thenWipeFree());
     }
 
     m_startShredButton->setEnabled(selection.canStart(selectedMethod().get()));

@@ -15,6 +15,7 @@
 #include <vector>
 
 class QBoxLayout;
+class QCheckBox;
 class QComboBox;
 class QLabel;
 
@@ -60,6 +61,9 @@ public:
 
     // The summary for a collection, as plain text ("Selected:\n12 MB, 3 file(s)").
     static QString summaryText(const PathCollection& collection);
+    // The warning for targets on copy-on-write volumes: what overwriting in place cannot reach
+    // there and what finishes the job; a line on snapshots where a volume has them.
+    static QString copyOnWriteText(const std::vector<TargetVolume>& volumes);
 
 signals:
     // A scan's result was stored and shown.
@@ -73,6 +77,7 @@ private:
     void setupUi();
     QWidget* makeStartGroup();
     QWidget* makeFilesGroup();
+    QWidget* makeCopyOnWriteNotice(QWidget* parent);
     void initAlgorithms();
     void viewDidLoad();
     void setDropSubLabel();
@@ -110,6 +115,9 @@ private:
     QComboBox* m_methodSelection = nullptr;
     QLabel* m_methodDescription = nullptr;
     PillButton* m_startShredButton = nullptr;
+    QWidget* m_copyOnWriteNotice = nullptr;
+    QLabel* m_copyOnWriteWarning = nullptr;
+    QCheckBox* m_thenWipeFree = nullptr;
     DecorImage* m_imageUsb = nullptr;
     DecorImage* m_imageHd = nullptr;
     DecorImage* m_imageFile = nullptr;

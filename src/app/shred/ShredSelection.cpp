@@ -50,9 +50,28 @@ bool ShredSelection::chooseOption(VolumeOption option)
     return true;
 }
 
+std::vector<TargetVolume> ShredSelection::copyOnWriteVolumes() const
+{
+    std::vector<TargetVolume> volumes;
+    if (m_pathCollection) {
+        std::copy_if(m_pathCollection->volumes().begin(), m_pathCollection->volumes().end(),
+                     std::back_inserter(volumes),
+                     [](const TargetVolume& volume) { return volume.copyOnWrite; });
+    }
+    return volumes;
+}
+
+bool ShredSelection::offersThenWipeFree() const
+{
+    const VolumeOption chosen = option();
+    return chosen != VolumeOption::FreeSpace && chosen != VolumeOption::CompleteErase &&
+           !copyOnWriteVolumes().empty();
+}
+
 ShredOptions ShredSelection::shredOptions() const
 {
-    ShredOptions options{.optionKey = volumeOptionKey(m_preset)};
+    ShredOptions options{.thenWipeFree = m_thenWipeFree && offersThenWipeFree(),
+                         .optionKey = volumeOptionKey(m_preset)};
     if (!hasVolume())
         return options;
     options.hasVolumes = true;
@@ -154,6 +173,7 @@ void ShredSelection::clear()
     m_locations.clear();
     m_volumes.clear();
     m_excludes.clear();
+    m_thenWipeFree = false;
     m_pathCollection.reset();
 }
 

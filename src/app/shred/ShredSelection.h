@@ -55,6 +55,16 @@ public:
     // The option in force: the chosen one, except that of a volume the system runs from only the
     // free-space wipe counts (another preset option counts as none).
     VolumeOption option() const;
+    // The volumes of the scanned collection whose file systems keep earlier copies of a file
+    // elsewhere (copy-on-write, log-structured): overwriting in place cannot reach those copies.
+    std::vector<TargetVolume> copyOnWriteVolumes() const;
+    // Whether the screen offers to wipe the free space of those volumes after the deletion: there
+    // are such volumes, and the job deletes files (a free-space wipe alone or a complete erase
+    // reaches the free space anyway).
+    bool offersThenWipeFree() const;
+    bool thenWipeFree() const { return m_thenWipeFree; }
+    void setThenWipeFree(bool wipe) { m_thenWipeFree = wipe; }
+
     // Sets the volume sheet's answer; false (and nothing changes) for an option the volume does not allow.
     bool chooseOption(VolumeOption option);
     // The options record a job gets: its volume flags follow option(), its key is the preset.
@@ -89,6 +99,7 @@ private:
     VolumeTester m_volumeTester;
     const VolumeOption m_preset;
     VolumeOption m_option;
+    bool m_thenWipeFree = false;
     std::vector<std::string> m_locations;
     std::vector<std::string> m_volumes; // the volumes among the locations (one at most)
     // What the user unticked in the explorer: every later scan of the selection keeps it out.

@@ -1,0 +1,51 @@
+#include "LoopMount.h"
+
+#include "ProcessRunner.h"
+
+#include <fstream>
+#include <sys/mount.h>
+#include <unistd.h>
+
+namespace cv::test {
+
+LoopMount::LoopMount(const std::string& image, const std::string& mountPoint, const std::string& type,
+                     const std::string& size, const std::string& options)
+    : m_image(image), m_mountPoint(mountPoint)
+{
+    if (::geteuid() != 0)
+        return;
+    const auto run = [](const std::vector<std::string>& command) {
+        return runProcess(command).exitCode == 0;
+    };
+    m_mounted =
+        run({"truncate", "-s", size, image}) && run({"mkfs." + type, "-q", image}) &&
+        run({"mount", "-t", type, "-o", options.empty() ? "loop" : "loop," + options, image, mountPoint});
+}
+
+LoopMount::~LoopMount()
+{
+    unmount();
+}
+
+bool LoopMount::refuseDiscards()
+{
+    const ProcessResult source = runProcess({"findmnt", "-n", "-o", "SOURCE", m_mountPoint});
+    const std::string device = source.out.substr(0, source.out.find('\n'));
+    if (!m_mounted || source.exitCode != 0 || !device.starts_with("/dev/loop"))
+        return false;
+    const std::string limit = "/sys/block/" + device.substr(5) + "/queue/discard_max_bytes";
+    std::ofstream(limit) << "0\n";
+    std::ifstream check(limit);
+    std::string value;
+    return std::getline(check, value) && value == "0";
+}
+
+void LoopMount::unmount()
+{
+    // A plain unmount writes everything out before the image is read; a busy mount goes lazily.
+    if (m_mounted && ::umount2(m_mountPoint.c_str(), 0) != 0)
+        ::umount2(m_mountPoint.c_str(), MNT_DETACH);
+    m_mounted = false;
+}
+
+} // namespace cv::test

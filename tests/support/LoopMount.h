@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+
+namespace cv::test {
+
+// A file system of one type made in an image file and loop-mounted on a folder for the life of
+// the object (root only, and only where mkfs.<type> and the kernel module are there; check
+// available() and skip otherwise). Lets tests work on a real ext4, btrfs, ... without touching
+// the machine's volumes; unmount() gives the raw image to read.
+class LoopMount
+{
+public:
+    // options: mount options besides "loop" ("nodiscard"), comma-separated.
+    LoopMount(const std::string& image, const std::string& mountPoint, const std::string& type,
+              const std::string& size, const std::string& options = {});
+    ~LoopMount();
+    LoopMount(const LoopMount&) = delete;
+    LoopMount& operator=(const LoopMount&) = delete;
+
+    bool available() const { return m_mounted; }
+    const std::string& path() const { return m_mountPoint; }
+    const std::string& image() const { return m_image; }
+    // Makes the loop device refuse discards from now on, as a disk or most USB sticks do: TRIM is
+    // then not supported there. False when that cannot be set.
+    bool refuseDiscards();
+    // Unmounts now (the loop device frees itself); the image stays.
+    void unmount();
+
+private:
+    std::string m_image;
+    std::string m_mountPoint;
+    bool m_mounted = false;
+};
+
+} // namespace cv::test
