@@ -15,7 +15,9 @@
 #include "app/reports/ReportReviewViewController.h"
 #include "settings/SettingsManager.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QSet>
 #include <QLabel>
 #include <QPdfDocument>
 #include <QSignalSpy>
@@ -146,6 +148,16 @@ TEST(ReportsScreen, ButtonsFollowTheSelectionAndReturnOpensOne)
         EXPECT_EQ(ReportCol::cardWidthFor(300), 100);
         EXPECT_EQ(ReportCol::cardWidthFor(50), 90);
         EXPECT_EQ(view->gridSize().height(), 145);
+        for (int i = 0; i < 8; ++i)
+            writeFile(h.folder / ("deletionReport_more" + std::to_string(i) + ".pdf"), "x");
+        h.settings.postReportGenerated();
+        h.screen->resize(1400, 600);
+        QApplication::processEvents();
+        view->doItemsLayout();
+        QSet<int> columns;
+        for (int row = 0; row < h.screen->model()->reports()->rowCount(); ++row)
+            columns.insert(view->visualRect(h.screen->model()->reports()->index(row)).x());
+        EXPECT_EQ(columns.size(), 6) << "a wide window still shows six columns";
     }
 }
 

@@ -45,16 +45,21 @@ void ReportCol::paint(QPainter* painter, const QStyleOptionViewItem& option, con
     painter->setPen(QPen(selected ? Palette::accent() : Palette::separator(), selected ? 2 : 1));
     painter->drawPath(outline);
 
-    // The file icon with the report's kind on it.
+    // The file icon with the report's kind on a label across its foot.
     const QRect iconRect(int(card.center().x()) - 24, int(card.top()) + 12, 48, 56);
     QIcon(u":/images/file.svg"_s).paint(painter, iconRect);
-    const QString path = index.data(SavedReportsModel::PathRole).toString();
+    const QString kind = QFileInfo(index.data(SavedReportsModel::PathRole).toString()).suffix().toUpper();
     QFont font = option.font;
-    font.setPixelSize(10);
+    font.setPixelSize(9);
     font.setBold(true);
     painter->setFont(font);
-    painter->setPen(Palette::secondaryText());
-    painter->drawText(iconRect.adjusted(0, 18, 0, 0), Qt::AlignCenter, QFileInfo(path).suffix().toUpper());
+    const int labelWidth = std::min(QFontMetrics(font).horizontalAdvance(kind) + 8, int(card.width()) - 8);
+    const QRectF label(card.center().x() - labelWidth / 2.0, iconRect.bottom() - 20, labelWidth, 13);
+    QPainterPath labelShape;
+    labelShape.addRoundedRect(label, 3, 3);
+    painter->fillPath(labelShape, Palette::headerBlue());
+    painter->setPen(Palette::onAccent());
+    painter->drawText(label, Qt::AlignCenter, QFontMetrics(font).elidedText(kind, Qt::ElideRight, labelWidth - 4));
 
     // Date and time below it.
     font.setBold(false);

@@ -12,10 +12,12 @@
 #include "common/Log.h"
 
 #include <QDesktopServices>
+#include <QEvent>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QScrollBar>
+#include <QStyle>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -54,6 +56,9 @@ ReportModulListViewController::ReportModulListViewController(SettingsManager& se
     m_collectionView->setItemDelegate(m_cards);
     m_collectionView->setModel(m_model->reports());
     m_collectionView->setSelectionModel(m_model->selection());
+    // At most six columns of the widest cards: the grid grows no wider than that.
+    m_collectionView->setMaximumWidth(ReportCol::kMaxColumns * ReportCol::kMaxWidth + scrollBarExtent());
+    m_collectionView->installEventFilter(this);
     layout->addWidget(m_collectionView, 1);
 
     m_emptyMessage = styledLabel(base, 16, Palette::faintText(), Qt::AlignCenter);
@@ -114,16 +119,26 @@ void ReportModulListViewController::changeButtonStates()
     m_collectionView->setVisible(!m_model->isEmpty());
 }
 
-void ReportModulListViewController::resizeEvent(QResizeEvent* event)
+bool ReportModulListViewController::eventFilter(QObject* watched, QEvent* event)
 {
-    QWidget::resizeEvent(event);
-    layOutCards();
+    // The cards share the width of the grid, which changes with the window.
+    if (watched == m_collectionView && event->type() == QEvent::Resize)
+        layOutCards();
+    return QWidget::eventFilter(watched, event);
+}
+
+int ReportModulListViewController::scrollBarExtent() const
+{
+    // The view reserves the scroll bar's extent and, in some styles, a frame around it.
+    const QStyle* style = m_collectionView->style();
+    return style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_collectionView->verticalScrollBar()) +
+           2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, m_collectionView);
 }
 
 void ReportModulListViewController::layOutCards()
 {
-    const int width = m_collectionView->width() - m_collectionView->verticalScrollBar()->sizeHint().width();
-    const int cardWidth = ReportCol::cardWidthFor(width);
+    // The grid keeps room for its scroll bar whether or not it shows (as the view lays out).
+    const int cardWidth = ReportCol::cardWidthFor(m_collectionView->width() - scrollBarExtent());
     m_cards->setCardWidth(cardWidth);
     m_collectionView->setGridSize(QSize(cardWidth, ReportCol::kHeight));
 }

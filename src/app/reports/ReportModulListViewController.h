@@ -37,11 +37,12 @@ signals:
     void reviewRequested(const QUrl& url);
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void changeButtonStates();
     void layOutCards();
+    int scrollBarExtent() const;
 
     ReportListModel* m_model;
     std::function<bool(const QString& path)> m_opener;

@@ -47,7 +47,11 @@ bool ReportPdfPane::showPdf(const QString& path)
 void ReportPdfPane::showFailure(const QString& reason)
 {
     m_document->close();
-    m_status->setText(tr("The report could not be made.") + u"\n"_s + reason);
+    // The reason reads as a sentence of its own below the message.
+    QString sentence = reason;
+    if (!sentence.isEmpty())
+        sentence[0] = sentence[0].toUpper();
+    m_status->setText(tr("The report could not be made.") + u"\n"_s + sentence);
     m_stack->setCurrentWidget(m_status);
 }
 
