@@ -4,6 +4,7 @@
 #include "AppTestMain.h"
 #include "LogCapture.h"
 #include "TempDir.h"
+#include "app/WindowController.h"
 #include "app/controls/EventHandlingCollectionView.h"
 #include "app/controls/PillButton.h"
 #include "app/dialogs/ConfirmDeletionDialog.h"
@@ -17,9 +18,9 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QSet>
 #include <QLabel>
 #include <QPdfDocument>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -220,14 +221,21 @@ TEST(ReportsScreen, AMissingReportIsNamedAndHtmlShowsInTheReviewWindow)
         EXPECT_TRUE(h.reviewed.isEmpty());
     }
     {
-        SCOPED_TRACE("the review window: titled with the path, the report laid out by the renderer");
-        ReportReviewViewController review(h.settings, QUrl::fromLocalFile(h.path("deletionReport_a.html")));
-        EXPECT_EQ(review.windowTitle(), h.path("deletionReport_a.html"));
-        QSignalSpy ready(review.preview(), &ReportPreview::ready);
-        ASSERT_TRUE(ready.wait(60000)) << review.preview()->failure().toStdString();
-        EXPECT_EQ(review.pane()->document()->pageCount(), 1);
+        SCOPED_TRACE("the window's Reports tab opens an HTML report in the review window, titled with "
+                     "its path, the report laid out by the renderer");
+        WindowController window(h.settings);
+        window.setAttribute(Qt::WA_DeleteOnClose, false);
+        auto* list = window.findChild<ReportModulListViewController*>();
+        ASSERT_NE(list, nullptr);
+        list->openReportForPath(h.path("deletionReport_a.html"));
+        auto* review = window.findChild<ReportReviewViewController*>();
+        ASSERT_NE(review, nullptr);
+        EXPECT_EQ(review->windowTitle(), h.path("deletionReport_a.html"));
+        QSignalSpy ready(review->preview(), &ReportPreview::ready);
+        ASSERT_TRUE(ready.wait(60000)) << review->preview()->failure().toStdString();
+        EXPECT_EQ(review->pane()->document()->pageCount(), 1);
         EXPECT_TRUE(
-            review.pane()->document()->getAllText(0).text().contains(u"report deletionReport_a.html"_s));
+            review->pane()->document()->getAllText(0).text().contains(u"report deletionReport_a.html"_s));
     }
 }
 
