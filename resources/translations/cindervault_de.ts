@@ -574,28 +574,73 @@
         <translation>Für einen abgebrochenen Vorgang wird kein Bericht erstellt.</translation>
     </message>
     <message>
-        <source>No report was made for this job.</source>
-        <translation>Für diesen Vorgang wurde kein Bericht erstellt.</translation>
+        <source>Report</source>
+        <translation>Bericht</translation>
+    </message>
+</context>
+<context>
+    <name>cv::ReportModulListViewController</name>
+    <message>
+        <source>Deletion reports</source>
+        <translation>Löschberichte</translation>
     </message>
     <message>
-        <source>The report is still being made. Please try again in a moment.</source>
-        <translation>Der Bericht wird noch erstellt. Bitte versuchen Sie es gleich noch einmal.</translation>
+        <source>No reports saved yet</source>
+        <translation>Noch keine Berichte gespeichert</translation>
     </message>
     <message>
-        <source>The report could not be made.</source>
-        <translation>Der Bericht konnte nicht erstellt werden.</translation>
+        <source>Delete</source>
+        <translation>Löschen</translation>
     </message>
     <message>
-        <source>The report was not saved: automatic saving of reports is off in the settings.</source>
-        <translation>Der Bericht wurde nicht gespeichert: Das automatische Speichern von Berichten ist in den Einstellungen ausgeschaltet.</translation>
+        <source>View</source>
+        <translation>Ansehen</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>File with path %1 does not exists</source>
+        <translation>Die Datei mit dem Pfad %1 existiert nicht</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>OK</translation>
     </message>
     <message>
         <source>No application could open the report.</source>
         <translation>Keine Anwendung konnte den Bericht öffnen.</translation>
     </message>
     <message>
-        <source>Report</source>
-        <translation>Bericht</translation>
+        <source>The selected reports are removed from the report folder.</source>
+        <translation>Die ausgewählten Berichte werden aus dem Berichtsordner entfernt.</translation>
+    </message>
+</context>
+<context>
+    <name>cv::ReportPdfPane</name>
+    <message>
+        <source>The report is being made...</source>
+        <translation>Der Bericht wird erstellt …</translation>
+    </message>
+    <message>
+        <source>the rendered report could not be read</source>
+        <translation>der gedruckte Bericht konnte nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>The report could not be made.</source>
+        <translation>Der Bericht konnte nicht erstellt werden.</translation>
+    </message>
+</context>
+<context>
+    <name>cv::ReportPreview</name>
+    <message>
+        <source>the report template could not be read</source>
+        <translation>die Berichtsvorlage konnte nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>the report could not be staged for rendering</source>
+        <translation>der Bericht konnte nicht zum Drucken bereitgelegt werden</translation>
     </message>
 </context>
 <context>
@@ -623,6 +668,40 @@
     <message>
         <source>the report renderer failed (exit status %1)</source>
         <translation>das Berichtsprogramm ist gescheitert (Exit-Status %1)</translation>
+    </message>
+</context>
+<context>
+    <name>cv::ReportViewController</name>
+    <message>
+        <source>Print</source>
+        <translation>Drucken</translation>
+    </message>
+    <message>
+        <source>Save as PDF</source>
+        <translation>Als PDF speichern</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>PDF files (*.pdf)</source>
+        <translation>PDF-Dateien (*.pdf)</translation>
+    </message>
+    <message>
+        <source>failed to save file</source>
+        <translation>Datei konnte nicht gespeichert werden</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>cv::ReportWindowController</name>
+    <message>
+        <source>Deletion report</source>
+        <translation>Löschbericht</translation>
     </message>
 </context>
 <context>

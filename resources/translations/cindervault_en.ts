@@ -571,19 +571,38 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>No report was made for this job.</source>
+        <source>Report</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>cv::ReportModulListViewController</name>
+    <message>
+        <source>Deletion reports</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>The report is still being made. Please try again in a moment.</source>
+        <source>No reports saved yet</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>The report could not be made.</source>
+        <source>Delete</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>The report was not saved: automatic saving of reports is off in the settings.</source>
+        <source>View</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File with path %1 does not exists</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ok</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -591,7 +610,33 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Report</source>
+        <source>The selected reports are removed from the report folder.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>cv::ReportPdfPane</name>
+    <message>
+        <source>The report is being made...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the rendered report could not be read</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The report could not be made.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>cv::ReportPreview</name>
+    <message>
+        <source>the report template could not be read</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the report could not be staged for rendering</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -619,6 +664,40 @@
     </message>
     <message>
         <source>the report renderer failed (exit status %1)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>cv::ReportViewController</name>
+    <message>
+        <source>Print</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save as PDF</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PDF files (*.pdf)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>failed to save file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>cv::ReportWindowController</name>
+    <message>
+        <source>Deletion report</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

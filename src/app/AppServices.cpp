@@ -33,8 +33,7 @@ void wireReports(AppServices& services)
                                std::function<void(const ReportOutcome&)> done) {
         sharedReportKeeper().createReport(std::move(result), std::move(done));
     };
-    // SEAM: the report window (print, save as PDF) replaces this when it lands; until then the
-    // saved report opens in the desktop's viewer.
+    // The report window: the job's report made afresh, to print or save as PDF.
     services.showReport = [](std::shared_ptr<ShredResult> result, QWidget* parent) {
         sharedReportKeeper().showReport(result, parent);
     };

@@ -29,10 +29,9 @@ struct ReportOutcome
     QString failure;
 };
 
-// Makes the window's deletion reports and keeps what became of the last one, so that the progress
-// screen's Report button opens it with the desktop's viewer or says in the window why it cannot:
-// no report for a cancelled job, still being made, not saved, could not be made, or no
-// application to show it. The report's PDF is rendered in a child process, so a renderer that
+// Makes the window's deletion reports (saved as the settings say) and opens the report window for
+// the progress screen's Report button, which shows the job's report made afresh, or says why
+// there is none (a cancelled job). Reports are rendered in a child process, so a renderer that
 // crashes costs the report, never the window.
 class ReportKeeper : public QObject
 {
@@ -44,27 +43,24 @@ public:
 
     // The language reports are made in; unset: the one the window shows.
     void setLanguage(const QString& language) { m_language = language; }
-    // What opens a saved report (false: nothing could); empty: the desktop's viewer.
-    void setOpener(std::function<bool(const QString& path)> opener);
 
     // Makes the report of a finished job; done (may be empty) hears once what became of it.
     void createReport(std::shared_ptr<ShredResult> result, std::function<void(const ReportOutcome&)> done);
-    // The Report button: opens the report of result, or tells the user in a message on parent why not.
+    // The Report button: opens the report window for result (one at a time, beside parent's
+    // window), or tells the user in a message on parent why there is no report.
     void showReport(const std::shared_ptr<ShredResult>& result, QWidget* parent);
+    // The report window open now, or null.
+    QWidget* reportWindow() const { return m_reportWindow; }
 
     // Stops the reports still being made (their renderers are killed); at the end of the program.
     void releaseBuilders();
 
 private:
-    void tell(QWidget* parent, const QString& text, const QString& detail = QString());
+    void tell(QWidget* parent, const QString& text);
 
     SettingsManager& m_settings;
     QString m_language;
-    std::function<bool(const QString& path)> m_opener;
-    // The report made last.
-    std::weak_ptr<const ShredResult> m_result;
-    QPointer<ReportBuilder> m_builder; // while it is still at work
-    std::shared_ptr<ReportOutcome> m_outcome;
+    QPointer<QWidget> m_reportWindow;
 };
 
 } // namespace cv

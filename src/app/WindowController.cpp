@@ -9,6 +9,8 @@
 #include "app/dialogs/QuitDuringJobDialog.h"
 #include "app/explorer/ExplorerViewController.h"
 #include "app/progress/ProgressViewController.h"
+#include "app/reports/ReportModulListViewController.h"
+#include "app/reports/ReportReviewViewController.h"
 #include "app/shred/DropFilesViewController.h"
 #include "common/Log.h"
 #include "settings/SettingsManager.h"
@@ -111,7 +113,7 @@ void WindowController::windowDidLoad(SettingsManager& settings)
     // come (see leaveJob).
     const std::array<QWidget*, MainMenuHostViewController::kTabCount> pages{
         new PlaceholderPage(titles[0]), m_shredTab, new PlaceholderPage(titles[2]),
-        new PlaceholderPage(titles[3]), new PlaceholderPage(titles[4])};
+        new PlaceholderPage(titles[3]), makeReportsTab(settings)};
     m_host = new MainMenuHostViewController(pages, titles, this);
     showFreshShredScreen(VolumeOption::None);
 
@@ -139,6 +141,16 @@ void WindowController::windowDidLoad(SettingsManager& settings)
         move(available.x() + available.width() / 2 - kWidth / 2,
              available.y() + available.height() / 2 - kHeight / 2);
     }
+}
+
+QWidget* WindowController::makeReportsTab(SettingsManager& settings)
+{
+    auto* list = new ReportModulListViewController(settings);
+    // A saved HTML report opens in a review window of its own, beside this one.
+    connect(list, &ReportModulListViewController::reviewRequested, this, [this, &settings](const QUrl& url) {
+        (new ReportReviewViewController(settings, url, this))->show();
+    });
+    return list;
 }
 
 void WindowController::showFreshShredScreen(VolumeOption preset)

@@ -68,6 +68,8 @@ private:
     void leaveJob(const JobRequest& request);
 
     void setupLogos();
+    // The Reports tab: the saved reports; the HTML ones open in the review window.
+    QWidget* makeReportsTab(SettingsManager& settings);
     void windowDidLoad(SettingsManager& settings);
 
     QWidget* m_titleView;

@@ -17,15 +17,23 @@
 #include "app/explorer/ExplorerFileListController.h"
 #include "app/explorer/ExplorerViewController.h"
 #include "app/progress/ProgressViewController.h"
+#include "app/reports/ReportListModel.h"
+#include "app/reports/ReportModulListViewController.h"
+#include "app/reports/ReportPreview.h"
+#include "app/reports/ReportReviewViewController.h"
+#include "app/reports/ReportViewController.h"
+#include "app/reports/ReportWindowController.h"
 #include "app/shred/DropFilesViewController.h"
 #include "app/shred/VolumeOptionViewController.h"
 #include "engine/AlgorithmCollection.h"
+#include "reports/ReportFactory.h"
 #include "settings/SettingsManager.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QListView>
 #include <QMessageBox>
 #include <QSignalSpy>
@@ -266,7 +274,6 @@ int main(int argc, char** argv)
     ::chmod(aborting.c_str(), 0755);
     ::setenv("CINDERVAULT_RENDERER", aborting.c_str(), 1);
     cv::wireReports(cv::AppServices::shared());
-    cv::sharedReportKeeper().setOpener([](const QString&) { return false; }); // never a real viewer
     screen = shredScreen(window);
     dropAndWait(screen, {folder});
     selectMethod(screen, 16);
@@ -282,16 +289,71 @@ int main(int argc, char** argv)
     window.resize(1100, 760);
     save(&window, prefix + u"11c-progress-finished-larger"_s, 300);
     window.resize(cv::WindowController::kWidth, cv::WindowController::kHeight);
-    progress->actionButtonUsed();
-    if (auto* message = openDialog<QMessageBox>(&window)) {
-        save(message, prefix + u"11b-report-message"_s, 300);
-        message->accept();
-    }
+    // The report window says why there is no report; with the real renderer it shows the report.
+    const auto showReportWindow = [&](const QString& name) {
+        progress->actionButtonUsed();
+        auto* reportWindow =
+            qobject_cast<cv::ReportWindowController*>(cv::sharedReportKeeper().reportWindow());
+        if (!reportWindow)
+            qFatal("no report window");
+        QSignalSpy(reportWindow->contentViewController(), &cv::ReportViewController::reportShown).wait(60000);
+        reportWindow->resize(760, 820);
+        save(reportWindow, name, 500);
+        reportWindow->close();
+    };
+    showReportWindow(prefix + u"11b-report-window-failed"_s);
+    ::setenv("CINDERVAULT_RENDERER", CINDERVAULT_TEST_RENDERER, 1);
+    showReportWindow(prefix + u"13-report-window"_s);
     settings.setBool(true, cv::SettingsManager::kSettingsDeletionShowPrompt);
 
+    // An empty report folder first; then saved reports, and a few of them selected.
+    const std::string reportFolder = fixtures / "Reports";
+    cv::test::makeDir(reportFolder);
+    settings.setString(QString::fromStdString(reportFolder),
+                       cv::SettingsManager::kSettingsDeletionReportLocation);
+    settings.postReportGenerated();
     for (std::size_t index : {0u, 2u, 3u, 4u}) {
         window.host()->changeTabToIndex(index);
         save(&window, prefix + u"12-tab-%1"_s.arg(index), 100);
+    }
+    for (int i = 0; i < 9; ++i) {
+        const std::string name = "deletionReport_2026_12_0" + std::to_string(1 + i / 3) + "_0" +
+                                 std::to_string(1 + i) + "-1" + std::to_string(i) + "-7";
+        cv::test::writeFile(reportFolder + "/" + name + (i % 4 == 3 ? ".html" : ".pdf"),
+                            "<html><body><h1>Deletion report " + std::to_string(i) + "</h1></body></html>");
+    }
+    // One of them a real HTML report, of the job above.
+    const QString htmlReport =
+        QString::fromStdString(reportFolder + "/deletionReport_2026_12_02_04-13-7.html");
+    {
+        QFile file(htmlReport);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(cv::ReportFactory(progress->shredResult(), &settings).generateHTMLReport().toUtf8());
+    }
+    settings.postReportGenerated();
+    save(&window, prefix + u"14-reports-cards"_s, 300);
+    auto* reportList = window.findChild<cv::ReportModulListViewController*>();
+    QItemSelectionModel* selection = reportList->model()->selection();
+    selection->select(reportList->model()->reports()->index(1), QItemSelectionModel::Select);
+    save(&window, prefix + u"15-reports-one-selected"_s, 300);
+    selection->select(reportList->model()->reports()->index(4), QItemSelectionModel::Select);
+    save(&window, prefix + u"16-reports-two-selected"_s, 300);
+    reportList->deleteClicked();
+    if (auto* question = openDialog<QMessageBox>(reportList)) {
+        save(question, prefix + u"17-reports-delete-question"_s, 300);
+        question->reject();
+    }
+    reportList->openReportForPath(QString::fromStdString(reportFolder + "/deletionReport_gone.pdf"));
+    if (auto* alert = openDialog<QMessageBox>(reportList)) {
+        save(alert, prefix + u"18-reports-missing-alert"_s, 300);
+        alert->accept();
+    }
+    reportList->openReportForPath(htmlReport);
+    if (auto* review = window.findChild<cv::ReportReviewViewController*>()) {
+        QSignalSpy(review->preview(), &cv::ReportPreview::ready).wait(60000);
+        review->resize(760, 600);
+        save(review, prefix + u"19-review-window"_s, 500);
+        review->close();
     }
 
     // A file on a copy-on-write volume with snapshots: the warning and the choice to wipe the volume's free
@@ -307,7 +369,7 @@ int main(int argc, char** argv)
         dropAndWait(screen, {photos + "/beach.jpg"});
         selectMethod(screen, 16);
         part<QCheckBox>(screen, "thenWipeFree")->setChecked(true);
-        save(&window, prefix + u"13-shred-copy-on-write"_s);
+        save(&window, prefix + u"20-shred-copy-on-write"_s);
     }
     return 0;
 }

@@ -1,6 +1,8 @@
 // The progress screen: the job on a worker, exactly one end per job whichever of the job and the
 // snapshot removal finishes last, cancelling, the totals, and the way back.
 #include "AppTestMain.h"
+#include "LogCapture.h"
+#include "ProcessRunner.h"
 #include "TempDir.h"
 #include "app/AppServices.h"
 #include "app/ReportKeeper.h"
@@ -9,6 +11,9 @@
 #include "app/controls/PillButton.h"
 #include "app/controls/ReplaceViewController.h"
 #include "app/progress/ProgressViewController.h"
+#include "app/reports/ReportPreview.h"
+#include "app/reports/ReportViewController.h"
+#include "app/reports/ReportWindowController.h"
 #include "common/ByteCountFormatter.h"
 #include "engine/AlgorithmCollection.h"
 #include "settings/SettingsManager.h"
@@ -17,6 +22,8 @@
 #include <QDir>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPrinter>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -115,6 +122,22 @@ QMessageBox* reportMessage(QWidget* owner)
         },
         3000);
     return found;
+}
+
+std::string pdfText(const std::string& path)
+{
+    return runProcess({"pdftotext", "-layout", path, "-"}).out;
+}
+
+// One field of pdfinfo's answer ("Pages", "Page size"), without the spaces around it.
+std::string pdfInfo(const std::string& path, const std::string& field)
+{
+    const std::string info = runProcess({"pdfinfo", path}).out;
+    const std::size_t at = info.find(field + ":");
+    if (at == std::string::npos)
+        return {};
+    const std::size_t start = info.find_first_not_of(' ', at + field.size() + 1);
+    return info.substr(start, info.find('\n', start) - start);
 }
 
 // A renderer program that runs the script instead of rendering.
@@ -288,7 +311,7 @@ TEST(ProgressScreen, FreeSpaceOnlyTotalsAndErrorsInTheTotals)
     EXPECT_EQ(notifications, 2);
 }
 
-TEST(ProgressScreen, TheReportButtonSaysWhatBecameOfTheReport)
+TEST(ProgressScreen, TheReportButtonOpensTheJobsReportMadeAfresh)
 {
     auto& settings = SettingsManager::sharedManager();
     TempDir reports;
@@ -297,83 +320,79 @@ TEST(ProgressScreen, TheReportButtonSaysWhatBecameOfTheReport)
                        SettingsManager::kSettingsDeletionReportLocation);
     settings.setString(u"PDF"_s, SettingsManager::kSettingsDeletionReportFormat);
     settings.setBool(true, SettingsManager::kSettingsDeletionReportAutoSave);
-    QStringList opened;
-    sharedReportKeeper().setOpener([&](const QString& path) {
-        opened.append(path);
-        return path.endsWith(u".pdf"_s); // a viewer for PDF only
-    });
-    // Runs one job to its end with the real report hooks; the screen, its report made.
-    const auto runJob = [&](ProgressHarness& h, bool waitForReport) {
+    // Runs one job to its end with the real report hooks, its report made; then the Report button.
+    const auto runJobAndPress = [&](ProgressHarness& h) -> ReportViewController* {
         wireReports(h.services);
         writeFile(h.dir / "victim", std::string(100, 'v'));
         h.prepare({h.dir / "victim"}, 16);
-        QSignalSpy done(h.screen, &ProgressViewController::jobFinished);
         QSignalSpy report(h.screen, &ProgressViewController::reportFinished);
         h.show();
-        EXPECT_TRUE(done.wait(20000));
-        if (waitForReport) {
-            EXPECT_TRUE(report.count() > 0 || report.wait(60000));
-        }
+        EXPECT_TRUE(report.wait(60000));
         EXPECT_FALSE(exists(h.dir / "victim"));
-        EXPECT_FALSE(h.screen->shredResult()->canceled);
-    };
-    const auto press = [](ProgressHarness& h, const QString& text, const QString& detail = {}) {
         h.screen->actionButtonUsed();
-        QMessageBox* box = reportMessage(&h.host);
-        if (text.isEmpty()) {
-            EXPECT_EQ(box, nullptr) << box->text().toStdString();
-            return;
-        }
-        ASSERT_NE(box, nullptr) << "no message for: " << text.toStdString();
-        EXPECT_EQ(box->text(), text);
-        EXPECT_TRUE(box->informativeText().contains(detail)) << box->informativeText().toStdString();
-        box->accept();
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        auto* window = qobject_cast<ReportWindowController*>(sharedReportKeeper().reportWindow());
+        if (!window)
+            return nullptr;
+        QSignalSpy shown(window->contentViewController(), &ReportViewController::reportShown);
+        EXPECT_TRUE(shown.wait(60000));
+        return window->contentViewController();
     };
     {
-        SCOPED_TRACE("the renderer crashes: the window says so, and the job's result stands");
+        SCOPED_TRACE("the renderer crashes: both windows say so, and the job's result stands");
         FakeRenderer renderer(scripts, "echo 'FATAL: no shared memory' >&2; kill -ABRT $$");
         ProgressHarness h;
-        runJob(h, true);
+        ReportViewController* view = runJobAndPress(h);
         EXPECT_FALSE(h.part("reportLabel")->isHidden());
         EXPECT_EQ(h.part("reportLabel")->text(), u"The report could not be made."_s);
         EXPECT_EQ(h.part("removedLabel")->text(), u"%1 in 1 File(s) "_s.arg(bytes(100)));
-        press(h, u"The report could not be made."_s, u"crashed"_s);
+        ASSERT_NE(view, nullptr);
+        EXPECT_TRUE(view->findChild<QLabel*>(u"reportStatus"_s)->text().contains(u"crashed"_s));
+        EXPECT_FALSE(view->findChild<PillButton*>(u"pdfButton"_s)->isEnabled());
         EXPECT_TRUE(QDir(QString::fromStdString(reports.path())).isEmpty());
+        view->window()->close();
     }
     {
-        SCOPED_TRACE("still being made");
-        FakeRenderer renderer(scripts, "sleep 2; exit 1");
+        SCOPED_TRACE("a new report of the job, not the saved one; printed and saved as PDF");
         ProgressHarness h;
-        runJob(h, false);
-        press(h, u"The report is still being made. Please try again in a moment."_s);
-        QSignalSpy(h.screen, &ProgressViewController::reportFinished).wait(60000);
-    }
-    {
-        SCOPED_TRACE("saved: it opens in the viewer");
-        ProgressHarness h;
-        runJob(h, true);
-        EXPECT_TRUE(h.part("reportLabel")->isHidden());
-        press(h, QString());
-        ASSERT_EQ(opened.size(), 1);
-        EXPECT_TRUE(opened.first().startsWith(QString::fromStdString(reports.path())))
-            << opened.first().toStdString();
-    }
-    {
-        SCOPED_TRACE("saved, but no application can show it");
-        settings.setString(u"HTML"_s, SettingsManager::kSettingsDeletionReportFormat);
-        ProgressHarness h;
-        runJob(h, true);
-        press(h, u"No application could open the report."_s, u".html"_s);
-        settings.setString(u"PDF"_s, SettingsManager::kSettingsDeletionReportFormat);
-    }
-    {
-        SCOPED_TRACE("not saved: automatic saving is off");
-        settings.setBool(false, SettingsManager::kSettingsDeletionReportAutoSave);
-        ProgressHarness h;
-        runJob(h, true);
-        press(h, u"The report was not saved: automatic saving of reports is off in the settings."_s);
-        settings.setBool(true, SettingsManager::kSettingsDeletionReportAutoSave);
+        ReportViewController* view = runJobAndPress(h);
+        ASSERT_NE(view, nullptr);
+        const QStringList saved = QDir(QString::fromStdString(reports.path())).entryList({u"*.pdf"_s});
+        ASSERT_EQ(saved.size(), 1);
+        const QString id = view->preview()->reportId();
+        ASSERT_FALSE(id.isEmpty());
+        EXPECT_EQ(pdfText(reports / saved.first().toStdString()).find(id.toStdString()), std::string::npos);
+
+        const std::string out = h.dir / "copy";
+        ASSERT_TRUE(view->savePdfAs(QString::fromStdString(out)));
+        EXPECT_NE(pdfText(out + ".pdf").find(id.toStdString()), std::string::npos);
+        EXPECT_EQ(pdfInfo(out + ".pdf", "Pages"), "1");
+        {
+            LogCapture log;
+            EXPECT_FALSE(view->savePdfAs(QString::fromStdString(h.dir / "no-such-folder/x.pdf")));
+            EXPECT_TRUE(log.contains("failed to save file"));
+            auto* alert = view->findChild<QMessageBox*>(u"alert"_s);
+            ASSERT_NE(alert, nullptr);
+            EXPECT_EQ(alert->text(), u"failed to save file"_s);
+            alert->accept();
+        }
+
+        // A printer that prints to a file: portrait paper, the report cut into pages of its width.
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setPageOrientation(QPageLayout::Landscape);
+        printer.setOutputFileName(QString::fromStdString(h.dir / "printed.pdf"));
+        ASSERT_TRUE(view->printTo(printer));
+        EXPECT_EQ(pdfInfo(h.dir / "printed.pdf", "Page size"), "595 x 842 pts (A4)") << "portrait";
+        EXPECT_GE(std::stoi("0" + pdfInfo(h.dir / "printed.pdf", "Pages")), 1);
+
+        // The window keeps its place and width, and takes the screen's full height.
+        QWidget* window = view->window();
+        window->resize(700, window->height());
+        window->close();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ReportWindowController again(settings, h.screen->shredResult());
+        EXPECT_EQ(again.width(), 700);
+        EXPECT_EQ(again.height(), QGuiApplication::primaryScreen()->availableGeometry().height());
     }
     {
         SCOPED_TRACE("a cancelled job has no report");
@@ -386,9 +405,12 @@ TEST(ProgressScreen, TheReportButtonSaysWhatBecameOfTheReport)
         result->canceled = true;
         result->lastState = std::make_shared<ShredState>();
         h.screen->finished(result);
-        press(h, u"No report is made for a cancelled job."_s);
+        h.screen->actionButtonUsed();
+        QMessageBox* box = reportMessage(&h.host);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->text(), u"No report is made for a cancelled job."_s);
+        box->accept();
     }
-    sharedReportKeeper().setOpener({});
 }
 
 } // namespace cv::test

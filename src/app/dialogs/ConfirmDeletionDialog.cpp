@@ -7,14 +7,19 @@ using namespace Qt::StringLiterals;
 namespace cv {
 
 ConfirmDeletionDialog::ConfirmDeletionDialog(QWidget* parent)
+    : ConfirmDeletionDialog(
+          parent,
+          tr("Data cannot be recovered once you start the secure deletion process. Do you want to continue?"))
+{}
+
+ConfirmDeletionDialog::ConfirmDeletionDialog(QWidget* parent, const QString& informative)
     : QMessageBox(QMessageBox::Warning, tr("Are you sure?"), {}, QMessageBox::NoButton, parent)
 {
     setObjectName(u"confirmation"_s);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::WindowModal);
     setText(tr("Are you sure?"));
-    setInformativeText(
-        tr("Data cannot be recovered once you start the secure deletion process. Do you want to continue?"));
+    setInformativeText(informative);
     // One role for both keeps DELETE first and Cancel second on every desktop.
     m_deleteButton = addButton(tr("DELETE"), QMessageBox::ActionRole);
     QPushButton* cancelButton = addButton(tr("Cancel"), QMessageBox::ActionRole);

@@ -14,6 +14,8 @@ class ConfirmDeletionDialog : public QMessageBox
 
 public:
     explicit ConfirmDeletionDialog(QWidget* parent);
+    // The same question with another explanation below it (deleting files that are not a job's).
+    ConfirmDeletionDialog(QWidget* parent, const QString& informative);
 
 signals:
     void confirmed();

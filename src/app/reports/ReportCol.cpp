@@ -1,0 +1,77 @@
+#include "app/reports/ReportCol.h"
+
+#include "app/Palette.h"
+#include "reports/SavedReportsModel.h"
+
+#include <QFileInfo>
+#include <QIcon>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace cv {
+
+int ReportCol::columnsFor(int gridWidth)
+{
+    return std::clamp(gridWidth / kMinWidth, 1, kMaxColumns);
+}
+
+int ReportCol::cardWidthFor(int gridWidth)
+{
+    return std::clamp(gridWidth / columnsFor(gridWidth), kMinWidth, kMaxWidth);
+}
+
+QSize ReportCol::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const
+{
+    return {m_cardWidth, kHeight};
+}
+
+void ReportCol::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    const bool selected = option.state.testFlag(QStyle::State_Selected);
+    const QRectF card = QRectF(option.rect).adjusted(5, 5, -5, -5);
+    QPainterPath outline;
+    outline.addRoundedRect(card, 6, 6);
+    QColor fill = selected ? Palette::accent() : Palette::base();
+    if (selected)
+        fill.setAlpha(40);
+    painter->fillPath(outline, Palette::base());
+    painter->fillPath(outline, fill);
+    painter->setPen(QPen(selected ? Palette::accent() : Palette::separator(), selected ? 2 : 1));
+    painter->drawPath(outline);
+
+    // The file icon with the report's kind on a label across its foot.
+    const QRect iconRect(int(card.center().x()) - 24, int(card.top()) + 12, 48, 56);
+    QIcon(u":/images/file.svg"_s).paint(painter, iconRect);
+    const QString kind = QFileInfo(index.data(SavedReportsModel::PathRole).toString()).suffix().toUpper();
+    QFont font = option.font;
+    font.setPixelSize(9);
+    font.setBold(true);
+    painter->setFont(font);
+    const int labelWidth = std::min(QFontMetrics(font).horizontalAdvance(kind) + 8, int(card.width()) - 8);
+    const QRectF label(card.center().x() - labelWidth / 2.0, iconRect.bottom() - 20, labelWidth, 13);
+    QPainterPath labelShape;
+    labelShape.addRoundedRect(label, 3, 3);
+    painter->fillPath(labelShape, Palette::headerBlue());
+    painter->setPen(Palette::onAccent());
+    painter->drawText(label, Qt::AlignCenter, QFontMetrics(font).elidedText(kind, Qt::ElideRight, labelWidth - 4));
+
+    // Date and time below it.
+    font.setBold(false);
+    font.setPixelSize(12);
+    painter->setFont(font);
+    painter->setPen(Palette::headerBlue());
+    const QRectF dateRect(card.left(), iconRect.bottom() + 10, card.width(), 18);
+    painter->drawText(dateRect, Qt::AlignHCenter | Qt::AlignVCenter,
+                      index.data(SavedReportsModel::DateTextRole).toString());
+    painter->drawText(dateRect.translated(0, 18), Qt::AlignHCenter | Qt::AlignVCenter,
+                      index.data(SavedReportsModel::TimeTextRole).toString());
+    painter->restore();
+}
+
+} // namespace cv

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QStyledItemDelegate>
+
+namespace cv {
+
+// One card of the Reports tab: the report's file icon with its kind (PDF, HTML), and its creation
+// date and time below, on a plain card that takes the accent colour while selected. Draws the
+// rows of a SavedReportsModel in the grid of the report list.
+class ReportCol : public QStyledItemDelegate
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kMinWidth = 90;
+    static constexpr int kMaxWidth = 118;
+    static constexpr int kHeight = 145;
+    static constexpr int kMaxColumns = 6;
+
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    // The width of a card and the number of columns for a grid of the given width: as many
+    // columns as fit at the narrowest card, at most six, the cards sharing the width up to their
+    // widest.
+    static int columnsFor(int gridWidth);
+    static int cardWidthFor(int gridWidth);
+
+    void setCardWidth(int width) { m_cardWidth = width; }
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+
+private:
+    int m_cardWidth = kMaxWidth;
+};
+
+} // namespace cv

@@ -1,0 +1,242 @@
+// The Reports tab and the review window: cards of the saved reports, the buttons for 0, 1 and 2
+// selected cards, Return and double click, opening PDF and HTML reports, the missing-file alert,
+// deleting after the question, and reloading when a report was generated.
+#include "AppTestMain.h"
+#include "LogCapture.h"
+#include "TempDir.h"
+#include "app/WindowController.h"
+#include "app/controls/EventHandlingCollectionView.h"
+#include "app/controls/PillButton.h"
+#include "app/dialogs/ConfirmDeletionDialog.h"
+#include "app/reports/ReportCol.h"
+#include "app/reports/ReportListModel.h"
+#include "app/reports/ReportModulListViewController.h"
+#include "app/reports/ReportPdfPane.h"
+#include "app/reports/ReportPreview.h"
+#include "app/reports/ReportReviewViewController.h"
+#include "settings/SettingsManager.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QPdfDocument>
+#include <QSet>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace cv::test {
+
+namespace {
+
+// A Reports tab on a report folder of its own holding the given files.
+struct ReportsHarness
+{
+    TempDir folder;
+    SettingsManager& settings = SettingsManager::sharedManager();
+    std::unique_ptr<ReportModulListViewController> screen;
+    QStringList opened;
+    QList<QUrl> reviewed;
+
+    explicit ReportsHarness(const std::vector<std::string>& names)
+    {
+        for (const std::string& name : names)
+            writeFile(folder / name, "<html><body>report " + name + "</body></html>");
+        settings.setString(QString::fromStdString(folder.path()),
+                           SettingsManager::kSettingsDeletionReportLocation);
+        screen = std::make_unique<ReportModulListViewController>(settings);
+        screen->setOpener([this](const QString& path) {
+            opened.append(path);
+            return true;
+        });
+        QObject::connect(screen.get(), &ReportModulListViewController::reviewRequested,
+                         [this](const QUrl& url) { reviewed.append(url); });
+        screen->resize(840, 507);
+        screen->show();
+    }
+
+    template <typename Widget = PillButton> Widget* part(const char* name) const
+    {
+        auto* widget = screen->findChild<Widget*>(QLatin1StringView(name));
+        EXPECT_NE(widget, nullptr) << "no part " << name;
+        return widget;
+    }
+    QString path(const std::string& name) const { return QString::fromStdString(folder / name); }
+    int row(const std::string& name) const
+    {
+        return static_cast<int>(screen->model()->reports()->files().indexOf(QString::fromStdString(name)));
+    }
+    void select(const std::vector<std::string>& names)
+    {
+        QItemSelectionModel* selection = screen->model()->selection();
+        selection->clearSelection();
+        for (const std::string& name : names)
+            selection->select(screen->model()->reports()->index(row(name)), QItemSelectionModel::Select);
+    }
+    // The alert or question shown now on the screen, or null.
+    template <typename Dialog> Dialog* dialog(const char* name)
+    {
+        Dialog* found = nullptr;
+        (void)QTest::qWaitFor(
+            [&] {
+                for (Dialog* d : screen->findChildren<Dialog*>(QLatin1StringView(name)))
+                    if (d->isVisible())
+                        found = d;
+                return found != nullptr;
+            },
+            2000);
+        return found;
+    }
+};
+
+} // namespace
+
+TEST(ReportsScreen, ButtonsFollowTheSelectionAndReturnOpensOne)
+{
+    ReportsHarness h({"deletionReport_a.pdf", "deletionReport_b.html", "notes.txt"});
+    ASSERT_EQ(h.screen->model()->reports()->rowCount(), 2);
+    EXPECT_TRUE(h.part<QLabel>("emptyMessage")->isHidden());
+    auto* view = h.part<EventHandlingCollectionView>("collectionView");
+    const auto press = [&] { QTest::keyClick(view, Qt::Key_Return); };
+    {
+        SCOPED_TRACE("none selected: both hidden and disabled; Return does nothing");
+        EXPECT_TRUE(h.part("deleteButton")->isHidden());
+        EXPECT_FALSE(h.part("deleteButton")->isEnabled());
+        EXPECT_TRUE(h.part("viewButton")->isHidden());
+        EXPECT_FALSE(h.part("viewButton")->isEnabled());
+        press();
+        EXPECT_TRUE(h.opened.isEmpty());
+    }
+    {
+        SCOPED_TRACE("one: both shown and enabled, view the default; Return opens it");
+        h.select({"deletionReport_a.pdf"});
+        EXPECT_TRUE(h.part("deleteButton")->isVisible());
+        EXPECT_TRUE(h.part("viewButton")->isVisible());
+        EXPECT_TRUE(h.part("viewButton")->isEnabled());
+        EXPECT_TRUE(h.part("viewButton")->isDefault());
+        press();
+        EXPECT_EQ(h.opened, QStringList{h.path("deletionReport_a.pdf")});
+    }
+    {
+        SCOPED_TRACE("two: delete enabled, view disabled; Return does nothing");
+        h.opened.clear();
+        h.select({"deletionReport_a.pdf", "deletionReport_b.html"});
+        EXPECT_TRUE(h.part("deleteButton")->isEnabled());
+        EXPECT_TRUE(h.part("viewButton")->isVisible());
+        EXPECT_FALSE(h.part("viewButton")->isEnabled());
+        EXPECT_FALSE(h.part("viewButton")->isDefault());
+        press();
+        EXPECT_TRUE(h.opened.isEmpty());
+    }
+    {
+        SCOPED_TRACE("a double click opens: PDF in the desktop's application, HTML in the review window");
+        view->doItemsLayout();
+        const QPoint card =
+            view->visualRect(h.screen->model()->reports()->index(h.row("deletionReport_b.html"))).center();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, card);
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, card);
+        ASSERT_EQ(h.reviewed.size(), 1);
+        EXPECT_EQ(h.reviewed.first().toLocalFile(), h.path("deletionReport_b.html"));
+        EXPECT_TRUE(h.opened.isEmpty());
+    }
+    {
+        SCOPED_TRACE("cards: at most six columns, each 90 to 118 wide");
+        EXPECT_EQ(ReportCol::columnsFor(2000), 6);
+        EXPECT_EQ(ReportCol::cardWidthFor(2000), 118);
+        EXPECT_EQ(ReportCol::columnsFor(300), 3);
+        EXPECT_EQ(ReportCol::cardWidthFor(300), 100);
+        EXPECT_EQ(ReportCol::cardWidthFor(50), 90);
+        EXPECT_EQ(view->gridSize().height(), 145);
+        for (int i = 0; i < 8; ++i)
+            writeFile(h.folder / ("deletionReport_more" + std::to_string(i) + ".pdf"), "x");
+        h.settings.postReportGenerated();
+        h.screen->resize(1400, 600);
+        QApplication::processEvents();
+        view->doItemsLayout();
+        QSet<int> columns;
+        for (int row = 0; row < h.screen->model()->reports()->rowCount(); ++row)
+            columns.insert(view->visualRect(h.screen->model()->reports()->index(row)).x());
+        EXPECT_EQ(columns.size(), 6) << "a wide window still shows six columns";
+    }
+}
+
+TEST(ReportsScreen, DeletesAfterTheQuestionAndReloadsWhenAReportIsGenerated)
+{
+    ReportsHarness h({"deletionReport_a.pdf", "deletionReport_b.pdf", "deletionReport_c.html"});
+    {
+        SCOPED_TRACE("cancelled: everything stays");
+        LogCapture log;
+        h.select({"deletionReport_a.pdf", "deletionReport_c.html"});
+        h.screen->deleteClicked();
+        auto* question = h.dialog<ConfirmDeletionDialog>("confirmation");
+        ASSERT_NE(question, nullptr);
+        EXPECT_EQ(question->text(), u"Are you sure?"_s);
+        question->reject();
+        EXPECT_TRUE(log.contains("Delete was cancelled!"));
+        EXPECT_EQ(h.screen->model()->reports()->rowCount(), 3);
+    }
+    {
+        SCOPED_TRACE("DELETE: both selected files are removed, the list and buttons follow");
+        h.select({"deletionReport_a.pdf", "deletionReport_c.html"});
+        h.screen->deleteClicked();
+        auto* question = h.dialog<ConfirmDeletionDialog>("confirmation");
+        ASSERT_NE(question, nullptr);
+        question->buttons().constFirst()->click();
+        EXPECT_FALSE(exists(h.folder / "deletionReport_a.pdf"));
+        EXPECT_FALSE(exists(h.folder / "deletionReport_c.html"));
+        EXPECT_TRUE(exists(h.folder / "deletionReport_b.pdf"));
+        EXPECT_EQ(h.screen->model()->reports()->files(), QStringList{u"deletionReport_b.pdf"_s});
+        EXPECT_TRUE(h.part("deleteButton")->isHidden());
+    }
+    {
+        SCOPED_TRACE("a report generated elsewhere is listed at once");
+        writeFile(h.folder / "deletionReport_new.pdf", "x");
+        h.settings.postReportGenerated();
+        EXPECT_EQ(h.screen->model()->reports()->rowCount(), 2);
+    }
+    {
+        SCOPED_TRACE("none left: the empty message");
+        h.select({"deletionReport_b.pdf", "deletionReport_new.pdf"});
+        h.screen->model()->deleteSelected();
+        EXPECT_TRUE(h.part<QLabel>("emptyMessage")->isVisible());
+        EXPECT_TRUE(h.part<EventHandlingCollectionView>("collectionView")->isHidden());
+    }
+}
+
+TEST(ReportsScreen, AMissingReportIsNamedAndHtmlShowsInTheReviewWindow)
+{
+    ReportsHarness h({"deletionReport_a.html"});
+    {
+        SCOPED_TRACE("a report that disappeared from disk");
+        const QString gone = h.path("deletionReport_gone.pdf");
+        h.screen->openReportForPath(gone);
+        auto* alert = h.dialog<QMessageBox>("alert");
+        ASSERT_NE(alert, nullptr);
+        EXPECT_EQ(alert->text(), u"Error"_s);
+        EXPECT_EQ(alert->informativeText(), u"File with path %1 does not exists"_s.arg(gone));
+        alert->accept();
+        EXPECT_TRUE(h.opened.isEmpty());
+        EXPECT_TRUE(h.reviewed.isEmpty());
+    }
+    {
+        SCOPED_TRACE("the window's Reports tab opens an HTML report in the review window, titled with "
+                     "its path, the report laid out by the renderer");
+        WindowController window(h.settings);
+        window.setAttribute(Qt::WA_DeleteOnClose, false);
+        auto* list = window.findChild<ReportModulListViewController*>();
+        ASSERT_NE(list, nullptr);
+        list->openReportForPath(h.path("deletionReport_a.html"));
+        auto* review = window.findChild<ReportReviewViewController*>();
+        ASSERT_NE(review, nullptr);
+        EXPECT_EQ(review->windowTitle(), h.path("deletionReport_a.html"));
+        QSignalSpy ready(review->preview(), &ReportPreview::ready);
+        ASSERT_TRUE(ready.wait(60000)) << review->preview()->failure().toStdString();
+        EXPECT_EQ(review->pane()->document()->pageCount(), 1);
+        EXPECT_TRUE(
+            review->pane()->document()->getAllText(0).text().contains(u"report deletionReport_a.html"_s));
+    }
+}
+
+} // namespace cv::test
