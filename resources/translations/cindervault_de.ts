@@ -337,10 +337,6 @@
         <translation>Alle entfernen</translation>
     </message>
     <message>
-        <source>Overwrite method</source>
-        <translation>Überschreibmethode</translation>
-    </message>
-    <message>
         <source>Start</source>
         <translation>Starten</translation>
     </message>
@@ -425,6 +421,29 @@
     </message>
 </context>
 <context>
+    <name>cv::FreeSpaceViewController</name>
+    <message>
+        <source>Volume</source>
+        <translation>Laufwerk</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Größe</translation>
+    </message>
+    <message>
+        <source>Free</source>
+        <translation>Frei</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Starten</translation>
+    </message>
+    <message>
+        <source>You cannot write to this volume, so its free space cannot be wiped.</source>
+        <translation>Sie dürfen auf dieses Laufwerk nicht schreiben, daher kann sein freier Speicher nicht überschrieben werden.</translation>
+    </message>
+</context>
+<context>
     <name>cv::HttpExchange</name>
     <message>
         <source>The server did not answer in time.</source>
@@ -461,6 +480,13 @@
     <message>
         <source>The server sent the request on to an address that is not secure (HTTPS): %1</source>
         <translation>Der Server hat die Anfrage an eine Adresse weitergeleitet, die nicht sicher (HTTPS) ist: %1</translation>
+    </message>
+</context>
+<context>
+    <name>cv::MethodList</name>
+    <message>
+        <source>Overwrite method</source>
+        <translation>Überschreibmethode</translation>
     </message>
 </context>
 <context>
@@ -523,6 +549,14 @@
     <message>
         <source>The report could not be made.</source>
         <translation>Der Bericht konnte nicht erstellt werden.</translation>
+    </message>
+    <message>
+        <source>No snapshot tool is available.</source>
+        <translation>Es ist kein Werkzeug für Schnappschüsse verfügbar.</translation>
+    </message>
+    <message>
+        <source>The snapshots were not removed: %1</source>
+        <translation>Die Schnappschüsse wurden nicht entfernt: %1</translation>
     </message>
 </context>
 <context>
@@ -724,10 +758,76 @@
     </message>
 </context>
 <context>
+    <name>cv::SnapshotQuestionDialog</name>
+    <message>
+        <source>Delete snapshots?</source>
+        <translation>Schnappschüsse löschen?</translation>
+    </message>
+    <message>
+        <source>Snapshots take can take a lot of additional space.</source>
+        <translation>Schnappschüsse können viel zusätzlichen Speicherplatz belegen.</translation>
+    </message>
+    <message>
+        <source>DELETE</source>
+        <translation>LÖSCHEN</translation>
+    </message>
+    <message>
+        <source>Remain</source>
+        <translation>Behalten</translation>
+    </message>
+</context>
+<context>
     <name>cv::SupportMessageSender</name>
     <message>
         <source>The support service did not take the message.</source>
         <translation>Der Support-Dienst hat die Nachricht nicht angenommen.</translation>
+    </message>
+</context>
+<context>
+    <name>cv::TempDataViewController</name>
+    <message>
+        <source>Searching for temporary data...</source>
+        <translation>Temporäre Daten werden gesucht …</translation>
+    </message>
+    <message>
+        <source>Logs</source>
+        <translation>Protokolle</translation>
+    </message>
+    <message>
+        <source>Caches</source>
+        <translation>Caches</translation>
+    </message>
+    <message>
+        <source>User caches</source>
+        <translation>Benutzer-Caches</translation>
+    </message>
+    <message>
+        <source>Selected</source>
+        <translation>Ausgewählt</translation>
+    </message>
+    <message>
+        <source>Overwrite method</source>
+        <translation>Überschreibmethode</translation>
+    </message>
+    <message>
+        <source>Shred</source>
+        <translation>Shreddern</translation>
+    </message>
+    <message>
+        <source>Select</source>
+        <translation>Auswählen</translation>
+    </message>
+    <message>
+        <source>Temporary data cleaning</source>
+        <translation>Bereinigung temporärer Daten</translation>
+    </message>
+    <message>
+        <source>Deselect</source>
+        <translation>Abwählen</translation>
+    </message>
+    <message>
+        <source>%1, %2 file(s)</source>
+        <translation>%1, %2 Datei(en)</translation>
     </message>
 </context>
 <context>

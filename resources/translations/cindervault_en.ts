@@ -337,10 +337,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Overwrite method</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Start</source>
         <translation type="unfinished"></translation>
     </message>
@@ -422,6 +418,29 @@
     </message>
 </context>
 <context>
+    <name>cv::FreeSpaceViewController</name>
+    <message>
+        <source>Volume</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Free</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>You cannot write to this volume, so its free space cannot be wiped.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>cv::HttpExchange</name>
     <message>
         <source>The server did not answer in time.</source>
@@ -457,6 +476,13 @@
     </message>
     <message>
         <source>The server sent the request on to an address that is not secure (HTTPS): %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>cv::MethodList</name>
+    <message>
+        <source>Overwrite method</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -519,6 +545,14 @@
     </message>
     <message>
         <source>The report could not be made.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No snapshot tool is available.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The snapshots were not removed: %1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -721,9 +755,75 @@
     </message>
 </context>
 <context>
+    <name>cv::SnapshotQuestionDialog</name>
+    <message>
+        <source>Delete snapshots?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Snapshots take can take a lot of additional space.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>DELETE</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remain</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>cv::SupportMessageSender</name>
     <message>
         <source>The support service did not take the message.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>cv::TempDataViewController</name>
+    <message>
+        <source>Searching for temporary data...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Logs</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Caches</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>User caches</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Selected</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Overwrite method</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Shred</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Select</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Temporary data cleaning</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Deselect</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1, %2 file(s)</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

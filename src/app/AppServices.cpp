@@ -52,12 +52,12 @@ void wireServices()
     HelperToolService& helper = HelperToolService::sharedInstance();
     services.installHelperIfNeeded = [&helper] { helper.installIfNeeded(); };
     services.helperTool = &helper;
-    services.deleteSnapshots = [&helper](std::function<void()> reply) {
-        // The outcome is not shown: a failed removal ends like a successful one (it is logged).
+    services.deleteSnapshots = [&helper](std::function<void(std::optional<std::string>)> reply) {
+        // A failed removal ends the job like a successful one; it is logged and named.
         helper.deleteSnapshotsWithReply([reply = std::move(reply)](std::optional<std::string> error) {
             if (error)
                 logMessage("Snapshot removal failed: ", *error);
-            reply();
+            reply(std::move(error));
         });
     };
     services.showNotification = [](std::shared_ptr<ShredResult> result) {

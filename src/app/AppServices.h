@@ -5,6 +5,8 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace cv {
 
@@ -27,8 +29,10 @@ struct AppServices
     HelperToolClient* helperTool = nullptr;
     // Makes what keeps the machine awake during one job; empty when there is none.
     std::function<std::unique_ptr<SleepInhibitor>()> makeSleepInhibitor;
-    // Removes the local snapshots; reply is called once, on any thread (the error is not shown).
-    std::function<void(std::function<void()> reply)> deleteSnapshots;
+    // Removes the local snapshots; reply is called once, on any thread, with why they were not
+    // removed (no snapshot tool configured, say) or nothing. The progress screen shows the reason;
+    // it never fails the job.
+    std::function<void(std::function<void(std::optional<std::string> error)> reply)> deleteSnapshots;
     // Builds (and, with automatic saving on, saves) the deletion report of a finished job; done
     // (may be empty) hears once, on the GUI thread, what became of it.
     std::function<void(std::shared_ptr<ShredResult> result, std::function<void(const ReportOutcome&)> done)>

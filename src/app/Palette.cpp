@@ -143,4 +143,14 @@ QString Palette::textStyle(const QColor& color)
     return u"color: %1;"_s.arg(css(color));
 }
 
+QColor Palette::categoryBorder()
+{
+    return neutral(QColor(217, 217, 217), fromDesktop(QPalette::Mid));
+}
+
+QColor Palette::categoryTitle()
+{
+    return neutral(QColor(85, 85, 85), fromDesktop(QPalette::WindowText));
+}
+
 } // namespace cv

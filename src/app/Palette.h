@@ -35,6 +35,10 @@ public:
     static QColor separator();       // thin lines and list frames
     static QColor selectedSubText(); // the second line of a selected (accent) row
 
+    // The temporary-data categories: a chosen one is filled with tabBlue(); one not chosen has
+    // this border on base() and its title in categoryTitle().
+    static QColor categoryBorder();
+    static QColor categoryTitle();
     // True when the desktop's palette has a dark window colour.
     static bool isDark();
     // "color: rgb(r, g, b);" for a style sheet, and "rgb(r, g, b)" for rich text.

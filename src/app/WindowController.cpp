@@ -8,10 +8,12 @@
 #include "app/controls/TransitionAnimator.h"
 #include "app/dialogs/QuitDuringJobDialog.h"
 #include "app/explorer/ExplorerViewController.h"
+#include "app/freespace/FreeSpaceViewController.h"
 #include "app/progress/ProgressViewController.h"
 #include "app/reports/ReportModulListViewController.h"
 #include "app/reports/ReportReviewViewController.h"
 #include "app/shred/DropFilesViewController.h"
+#include "app/tempdata/TempDataViewController.h"
 #include "common/Log.h"
 #include "settings/SettingsManager.h"
 
@@ -109,13 +111,15 @@ void WindowController::windowDidLoad(SettingsManager& settings)
         tr("Overview"), tr("Shred Files"), tr("Free Space"), tr("Temporary Data"), tr("Reports")};
     m_shredTab = new ReplaceViewController;
     m_shredTab->setObjectName(u"shredTab"_s);
-    // The free-space and temporary-data tabs become hosts like the shred tab when their screens
-    // come (see leaveJob).
+    m_freeSpaceTab = new ReplaceViewController;
+    m_freeSpaceTab->setObjectName(u"freeSpaceTab"_s);
+    m_tempDataTab = new ReplaceViewController;
+    m_tempDataTab->setObjectName(u"tempDataTab"_s);
     const std::array<QWidget*, MainMenuHostViewController::kTabCount> pages{
-        new PlaceholderPage(titles[0]), m_shredTab, new PlaceholderPage(titles[2]),
-        new PlaceholderPage(titles[3]), makeReportsTab(settings)};
+        new PlaceholderPage(titles[0]), m_shredTab, m_freeSpaceTab, m_tempDataTab, makeReportsTab(settings)};
     m_host = new MainMenuHostViewController(pages, titles, this);
     showFreshShredScreen(VolumeOption::None);
+    setScreenFactories({}, {});
 
     setupLogos();
     auto* layout = new QVBoxLayout(this);
@@ -169,6 +173,33 @@ void WindowController::showFreshShredScreen(VolumeOption preset)
     m_shredTab->replace(screen);
 }
 
+void WindowController::setScreenFactories(FreeSpaceScreenFactory makeFreeSpaceScreen,
+                                          TempDataScreenFactory makeTempDataScreen)
+{
+    m_makeFreeSpaceScreen =
+        makeFreeSpaceScreen ? std::move(makeFreeSpaceScreen) : [] { return new FreeSpaceViewController; };
+    m_makeTempDataScreen =
+        makeTempDataScreen ? std::move(makeTempDataScreen) : [] { return new TempDataViewController; };
+    showFreshFreeSpaceScreen();
+    showFreshTempDataScreen();
+}
+
+void WindowController::showFreshFreeSpaceScreen()
+{
+    FreeSpaceViewController* screen = m_makeFreeSpaceScreen();
+    connect(screen, &FreeSpaceViewController::jobRequested, this,
+            [this](const JobRequest& request) { startJob(m_freeSpaceTab, request); });
+    m_freeSpaceTab->replace(screen);
+}
+
+void WindowController::showFreshTempDataScreen()
+{
+    TempDataViewController* screen = m_makeTempDataScreen();
+    connect(screen, &TempDataViewController::jobRequested, this,
+            [this](const JobRequest& request) { startJob(m_tempDataTab, request); });
+    m_tempDataTab->replace(screen);
+}
+
 void WindowController::startJob(ReplaceViewController* tab, const JobRequest& request)
 {
     auto* progress = new ProgressViewController(request);
@@ -184,14 +215,13 @@ void WindowController::leaveJob(const JobRequest& request)
             volumeOptionFromKey(request.shredOptions ? request.shredOptions->optionKey : ""));
         return;
     case JobRequest::ReturnTo::FreeSpaceScreen:
-        // Here a fresh free-space screen replaces the progress screen in the free-space tab.
-        logLine("No screen to go back to for \"FinishFreespace\"");
+        showFreshFreeSpaceScreen();
         return;
     case JobRequest::ReturnTo::TemporaryDataScreen:
         // The overview comes at once; a second later a fresh temporary-data screen replaces the
-        // progress screen in its tab.
+        // progress screen in its tab, out of sight, so that its search starts when it is opened.
         m_host->changeTabToIndex(MainMenuHostViewController::kOverviewTab);
-        QTimer::singleShot(1000, this, [] { logLine("No screen to go back to for \"FinishTemp\""); });
+        QTimer::singleShot(1000, this, &WindowController::showFreshTempDataScreen);
         return;
     }
 }

@@ -12,6 +12,8 @@
 namespace cv {
 
 class DropFilesViewController;
+class FreeSpaceViewController;
+class TempDataViewController;
 class MainMenuHostViewController;
 class ProgressViewController;
 class ReplaceViewController;
@@ -37,6 +39,10 @@ public:
     // Makes a shred screen opened with a volume option (the previous job's).
     using ShredScreenFactory = std::function<DropFilesViewController*(VolumeOption preset)>;
 
+    // Make the screens of the free-space and the temporary-data tab.
+    using FreeSpaceScreenFactory = std::function<FreeSpaceViewController*()>;
+    using TempDataScreenFactory = std::function<TempDataViewController*()>;
+
     // makeShredScreen: by default screens on the desktop's file intake and the mount table.
     explicit WindowController(SettingsManager& settings, ShredScreenFactory makeShredScreen = {},
                               QWidget* parent = nullptr);
@@ -44,6 +50,9 @@ public:
     MainMenuHostViewController* host() const { return m_host; }
     // The shred tab, whose screens follow each other: shred screen, progress screen, shred screen.
     ReplaceViewController* shredTab() const { return m_shredTab; }
+    // The free-space and temporary-data tabs: a screen, its job's progress screen, a fresh screen.
+    ReplaceViewController* freeSpaceTab() const { return m_freeSpaceTab; }
+    ReplaceViewController* tempDataTab() const { return m_tempDataTab; }
     QWidget* titleView() const { return m_titleView; }
     QWidget* bottomView() const { return m_bottomView; }
 
@@ -52,6 +61,12 @@ public:
     void showShredScreen();
     // Puts a fresh shred screen into the shred tab, opened with preset.
     void showFreshShredScreen(VolumeOption preset);
+    // Makes the screens of the free-space and temporary-data tabs with these from now on (tests
+    // give screens over volumes and folders of their own), and puts fresh ones in both tabs.
+    void setScreenFactories(FreeSpaceScreenFactory makeFreeSpaceScreen,
+                            TempDataScreenFactory makeTempDataScreen);
+    void showFreshFreeSpaceScreen();
+    void showFreshTempDataScreen();
     // A job a screen of tab asked for: a progress screen takes the screen's place and runs it.
     void startJob(ReplaceViewController* tab, const JobRequest& request);
 
@@ -77,6 +92,10 @@ private:
     ShredScreenFactory m_makeShredScreen;
     MainMenuHostViewController* m_host = nullptr;
     ReplaceViewController* m_shredTab = nullptr;
+    FreeSpaceScreenFactory m_makeFreeSpaceScreen;
+    TempDataScreenFactory m_makeTempDataScreen;
+    ReplaceViewController* m_freeSpaceTab = nullptr;
+    ReplaceViewController* m_tempDataTab = nullptr;
     QPointer<QMessageBox> m_quitQuestion;
     bool m_closingAfterJob = false; // stop-and-quit was chosen; the job is winding down
 };

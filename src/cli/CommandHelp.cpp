@@ -28,6 +28,11 @@ const std::map<std::string, CommandText>& commandTexts()
         {"scan", {"PATH...", "Print the sizes, counts and explorer tree of a selection as one JSON object."}},
         {"shred", {"PATH...", "Overwrite, rename and delete files and folders."}},
         {"wipe-free", {"MOUNTPOINT", "Wipe the free space of a mounted volume."}},
+        {"clean-temp",
+         {"", "Shred the files of the log and cache folders (all three categories unless some are named), "
+              "keeping every folder."}},
+        {"volumes",
+         {"", "List the mounted volumes the free-space wipe can take: mount point, name, size, free."}},
     };
     return texts;
 }
@@ -43,6 +48,12 @@ const std::map<std::string, OptionText>& optionTexts()
         {"--json", {"", "print the result as one JSON object"}},
         {"--yes", {"", "start without asking"}},
         {"--verbose", {"", "log the job's steps on standard error"}},
+        {"--then-wipe-free", {"", "then wipe the free space of each copy-on-write volume that held a path"}},
+        {"--no-report", {"", "make no deletion report (for scripts)"}},
+        {"--logs", {"", "the log folders"}},
+        {"--caches", {"", "the system's cache folders"}},
+        {"--user-caches", {"", "the user's cache folder"}},
+        {"--snapshots", {"", "also delete the snapper snapshots of the root configuration (helper)"}},
         {"--help", {"", "print this help and exit"}},
     };
     return texts;

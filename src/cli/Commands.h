@@ -11,5 +11,7 @@ int runOverwriteCommand(const std::vector<std::string>& args);
 int runScanCommand(const std::vector<std::string>& args);
 int runShredCommand(const std::vector<std::string>& args);
 int runWipeFreeCommand(const std::vector<std::string>& args);
+int runCleanTempCommand(const std::vector<std::string>& args);
+int runVolumesCommand(const std::vector<std::string>& args);
 
 } // namespace cv::cli

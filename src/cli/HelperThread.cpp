@@ -36,4 +36,9 @@ void HelperThread::reformatVolumeAt(const std::string& mountPath, Reply reply)
     m_service->reformatVolumeAt(mountPath, std::move(reply));
 }
 
+void HelperThread::deleteSnapshots(Reply reply)
+{
+    m_service->deleteSnapshots(std::move(reply));
+}
+
 } // namespace cv::cli

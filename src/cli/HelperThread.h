@@ -25,6 +25,7 @@ public:
     void allowWriteOperationsOnPath(const std::string& path, Reply reply) override;
     void deleteFileAtPath(const std::string& path, Reply reply) override;
     void reformatVolumeAt(const std::string& mountPath, Reply reply) override;
+    void deleteSnapshots(Reply reply) override;
 
 private:
     std::unique_ptr<QThread> m_thread;

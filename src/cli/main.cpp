@@ -27,11 +27,16 @@ void printUsage(std::FILE* out)
         "                                   (btrfs, bcachefs, ZFS, F2FS, NILFS2) that held them\n"
         "  wipe-free [--method ID] [--json] [--yes] [REPORT OPTIONS] MOUNTPOINT\n"
         "                                   wipe the free space of a mounted volume\n"
+        "  clean-temp [--logs] [--caches] [--user-caches] [--snapshots] [--method ID] [--json] [--yes]\n"
+        "                                   shred the files of the log and cache folders (all three\n"
+        "                                   when none is named), keeping every folder\n"
+        "  volumes [--json]                 the mounted volumes whose free space can be wiped\n"
         "\n"
-        "shred and wipe-free use method 16 (one random pass) unless --method or a stored default\n"
-        "says otherwise, ask before they start unless --yes is given (and refuse without a\n"
-        "terminal), and stop cleanly on Ctrl-C or SIGTERM (exit status 130). Exit status: 0 done,\n"
-        "1 some files could not be overwritten or deleted, 2 usage error, 130 cancelled.\n"
+        "shred, wipe-free and clean-temp use method 16 (one random pass) unless --method or a\n"
+        "stored default says otherwise, ask before they start unless --yes is given (and refuse\n"
+        "without a terminal), and stop cleanly on Ctrl-C or SIGTERM (exit status 130). Exit\n"
+        "status: 0 done, 1 some files could not be overwritten or deleted, 2 usage error,\n"
+        "130 cancelled.\n"
         "With --json the result is one JSON object on standard output. Paths that are not valid\n"
         "UTF-8 show U+FFFD for each invalid byte; their exact bytes follow in Base64 in a sibling\n"
         "field (\"pathBase64\" beside \"path\", \"pathsBase64\" beside \"paths\").\n"
@@ -54,7 +59,8 @@ int main(int argc, char** argv)
     const std::map<std::string, Command> commands{
         {"methods", cv::cli::runMethodsCommand},    {"overwrite", cv::cli::runOverwriteCommand},
         {"scan", cv::cli::runScanCommand},          {"shred", cv::cli::runShredCommand},
-        {"wipe-free", cv::cli::runWipeFreeCommand},
+        {"wipe-free", cv::cli::runWipeFreeCommand}, {"clean-temp", cv::cli::runCleanTempCommand},
+        {"volumes", cv::cli::runVolumesCommand},
     };
 
     if (argc < 2) {

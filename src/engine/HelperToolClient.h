@@ -27,6 +27,8 @@ public:
     // Unmounts the volume mounted at mountPath, makes a new file system of the same type and label
     // on its device, and mounts it at the same place.
     virtual void reformatVolumeAt(const std::string& mountPath, Reply reply) = 0;
+    // Deletes the local snapshots of the startup volume. A client that cannot says so at once.
+    virtual void deleteSnapshots(Reply reply) { reply("deleting snapshots is not available"); }
 };
 
 } // namespace cv

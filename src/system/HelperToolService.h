@@ -51,6 +51,7 @@ public:
     void reformatVolumeAt(const std::string& mountPath, Reply reply) override;
     // Deletes the local snapshots of the startup volume, for the progress screen.
     void deleteSnapshotsWithReply(Reply reply);
+    void deleteSnapshots(Reply reply) override { deleteSnapshotsWithReply(std::move(reply)); }
 
     // The program and arguments of the install step (by default pkexec and the bundle's
     // cindervault-helper-install); tests point it elsewhere. Empty: the helper is never installed.

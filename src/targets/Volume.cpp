@@ -54,6 +54,13 @@ std::string lastComponent(std::string_view path)
 
 } // namespace
 
+std::string Volume::displayName() const
+{
+    if (m_path == "/")
+        return m_name.empty() || m_name == "/" ? "/" : "/ (" + m_name + ")";
+    return m_name.empty() ? m_path : m_name;
+}
+
 Volume Volume::fromMount(const MountEntry& mount, const std::map<dev_t, std::string>& labels)
 {
     Volume volume;

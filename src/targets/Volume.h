@@ -26,6 +26,9 @@ public:
     void setSize(std::int64_t size) { m_size = size; }
     std::int64_t freeSpace() const { return m_freeSpace; }
     void setFreeSpace(std::int64_t freeSpace) { m_freeSpace = freeSpace; }
+    // How the volume is shown to the user: its name, the startup volume as "/ (Name)" ("/" when
+    // it has none), the mount point when the name is empty.
+    std::string displayName() const;
 
     // The volume of a mount: named by its file-system label when labels knows the device, else by
     // the mount point's last component ("/" for the root); capacities from statvfs, 0 when they

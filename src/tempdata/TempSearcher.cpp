@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <pwd.h>
+#include <string_view>
 #include <unistd.h>
 
 namespace cv {
@@ -134,6 +135,20 @@ std::vector<std::string> TempSearcher::defaultFolders(std::int32_t type, std::st
 
 std::vector<std::string> TempSearcher::defaultFolders(std::int32_t type)
 {
+    if (type >= 0 && type < std::int32_t(kFolderVariables.size())) {
+        if (const char* named = std::getenv(kFolderVariables[std::size_t(type)])) {
+            std::vector<std::string> folders;
+            std::string_view rest = named;
+            while (!rest.empty()) {
+                const auto colon = rest.find(':');
+                // Only absolute folders: a relative one would depend on the working folder.
+                if (colon != 0 && rest.front() == '/')
+                    folders.emplace_back(rest.substr(0, colon));
+                rest = colon == std::string_view::npos ? std::string_view() : rest.substr(colon + 1);
+            }
+            return folders;
+        }
+    }
     const char* xdgCacheHome = std::getenv("XDG_CACHE_HOME");
     return defaultFolders(type, currentHome(), xdgCacheHome ? xdgCacheHome : "");
 }

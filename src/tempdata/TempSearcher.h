@@ -68,8 +68,13 @@ public:
     // $XDG_CACHE_HOME when it is an absolute path, else home/.cache.
     static std::vector<std::string> defaultFolders(std::int32_t type, std::string home,
                                                    std::string xdgCacheHome);
-    // The same for the current user's home folder and environment.
+    // The same for the current user's home folder and environment. The environment variable of
+    // the category (kFolderVariables: "CINDERVAULT_TEMP_LOGS", "..._CACHES", "..._USER_CACHES"),
+    // when set, names its folders instead, separated by ':' (set but empty: none; relative ones are ignored),
+    // so that tests and benchmarks search trees of their own and never the system's.
     static std::vector<std::string> defaultFolders(std::int32_t type);
+    static constexpr std::array<const char*, 3> kFolderVariables{
+        "CINDERVAULT_TEMP_LOGS", "CINDERVAULT_TEMP_CACHES", "CINDERVAULT_TEMP_USER_CACHES"};
 
 protected:
     // The work of one category on its worker thread: a new collection of the folders, scanned.

@@ -16,6 +16,7 @@
 #include "app/controls/ReplaceViewController.h"
 #include "app/explorer/ExplorerFileListController.h"
 #include "app/explorer/ExplorerViewController.h"
+#include "app/freespace/FreeSpaceViewController.h"
 #include "app/progress/ProgressViewController.h"
 #include "app/reports/ReportListModel.h"
 #include "app/reports/ReportModulListViewController.h"
@@ -25,6 +26,7 @@
 #include "app/reports/ReportWindowController.h"
 #include "app/shred/DropFilesViewController.h"
 #include "app/shred/VolumeOptionViewController.h"
+#include "app/tempdata/TempDataViewController.h"
 #include "engine/AlgorithmCollection.h"
 #include "reports/ReportFactory.h"
 #include "settings/SettingsManager.h"
@@ -37,8 +39,11 @@
 #include <QListView>
 #include <QMessageBox>
 #include <QSignalSpy>
+#include <QTableWidget>
 #include <QTest>
+#include <QThread>
 
+#include <atomic>
 #include <cstdlib>
 #include <sys/stat.h>
 
@@ -102,6 +107,61 @@ void dropAndWait(cv::DropFilesViewController* screen, const std::vector<std::str
     QSignalSpy scanned(screen, &cv::DropFilesViewController::scanFinished);
     screen->droppedLocations(paths);
     scanned.wait(10000);
+}
+
+// While held, scans wait: the screens show their busy states.
+std::atomic<bool> g_holdScans{false};
+
+void waitWhileHeld()
+{
+    while (g_holdScans.load())
+        QThread::msleep(10);
+}
+
+// A search of the fixture's category folders that waits while scans are held.
+class HeldSearcher : public cv::TempSearcher
+{
+public:
+    ~HeldSearcher() override { waitForScans(); }
+
+protected:
+    std::shared_ptr<cv::PathCollection> scan(std::int32_t type,
+                                             const std::vector<std::string>& folders) const override
+    {
+        waitWhileHeld();
+        return cv::TempSearcher::scan(type, folders);
+    }
+};
+
+cv::Volume shownVolume(const std::string& path, const std::string& name, std::int64_t size, std::int64_t free)
+{
+    cv::Volume volume;
+    volume.setPath(path);
+    volume.setName(name);
+    volume.setSize(size);
+    volume.setFreeSpace(free);
+    return volume;
+}
+
+// The free-space screen over volumes made up for the picture: nothing real is read or selected.
+cv::FreeSpaceViewController* pictureFreeSpaceScreen()
+{
+    return new cv::FreeSpaceViewController(
+        new cv::FreeSpaceSelection(
+            [] {
+                return std::vector<cv::Volume>{
+                    shownVolume("/", "Debian", 499'963'174'912, 201'326'592'000),
+                    shownVolume("/media/user/USB STICK", "USB STICK", 31'004'295'168, 27'487'790'694),
+                    shownVolume("/mnt/backup", "Backup", 2'000'398'934'016, 912'680'550'400)};
+            },
+            [](const std::string& path) {
+                waitWhileHeld();
+                auto collection = std::make_shared<cv::PathCollection>();
+                collection->setPaths({path});
+                return collection;
+            },
+            [](const std::string& path) { return path != "/mnt/backup"; }),
+        false);
 }
 
 } // namespace
@@ -306,13 +366,93 @@ int main(int argc, char** argv)
     showReportWindow(prefix + u"13-report-window"_s);
     settings.setBool(true, cv::SettingsManager::kSettingsDeletionShowPrompt);
 
+    // The free-space tab: idle, a volume being looked at, selected, one the user cannot write to,
+    // and the confirmation.
+    settings.setInteger(16, cv::SettingsManager::kSettingsDeletionDefaultMethod);
+    window.setScreenFactories(pictureFreeSpaceScreen, [] {
+        return new cv::TempDataViewController(new cv::TempDataSelection(std::make_unique<HeldSearcher>()));
+    });
+    window.host()->changeTabToIndex(cv::MainMenuHostViewController::kFreeSpaceTab);
+    auto* freeSpace = qobject_cast<cv::FreeSpaceViewController*>(window.freeSpaceTab()->current());
+    save(&window, prefix + u"31-freespace-idle"_s, 300);
+    auto* table = part<QTableWidget>(freeSpace, "tableView");
+    g_holdScans = true;
+    table->selectRow(1);
+    save(&window, prefix + u"31b-freespace-building"_s, 300);
+    {
+        QSignalSpy built(freeSpace, &cv::FreeSpaceViewController::scanFinished);
+        g_holdScans = false;
+        built.wait(5000);
+    }
+    save(&window, prefix + u"32-freespace-selected"_s, 300);
+    table->selectRow(2);
+    QTest::qWait(300);
+    save(&window, prefix + u"32b-freespace-not-writable"_s, 300);
+    table->selectRow(0);
+    {
+        QSignalSpy built(freeSpace, &cv::FreeSpaceViewController::scanFinished);
+        built.wait(5000);
+    }
+    freeSpace->startShred();
+    if (auto* confirmation = openDialog<QMessageBox>(&window)) {
+        save(confirmation, prefix + u"33-freespace-confirmation"_s, 300);
+        confirmation->reject();
+    }
+
+    // The temporary-data tab over fixture folders: searching, the results, one category untaken,
+    // the two sheets, and the finished job (here no snapshot tool answers).
+    const std::string temp = fixtures / "temp";
+    for (const char* sub : {"", "/log", "/log/apt", "/cache", "/cache/fonts", "/user", "/user/thumbnails"})
+        cv::test::makeDir(temp + sub);
+    cv::test::writeFile(temp + "/log/syslog", std::string(2'400'000, 'l'));
+    cv::test::writeFile(temp + "/log/apt/history.log", std::string(180'000, 'l'));
+    cv::test::writeFile(temp + "/cache/fonts/cache-8", std::string(5'300'000, 'c'));
+    cv::test::writeFile(temp + "/user/thumbnails/a.png", std::string(64'000, 'u'));
+    cv::test::writeFile(temp + "/user/thumbnails/b.png", std::string(72'000, 'u'));
+    ::setenv("CINDERVAULT_TEMP_LOGS", (temp + "/log").c_str(), 1);
+    ::setenv("CINDERVAULT_TEMP_CACHES", (temp + "/cache").c_str(), 1);
+    ::setenv("CINDERVAULT_TEMP_USER_CACHES", (temp + "/user").c_str(), 1);
+    window.showFreshTempDataScreen();
+    auto* tempScreen = qobject_cast<cv::TempDataViewController*>(window.tempDataTab()->current());
+    g_holdScans = true;
+    window.host()->changeTabToIndex(cv::MainMenuHostViewController::kTemporaryDataTab);
+    save(&window, prefix + u"34-tempdata-searching"_s, 400);
+    {
+        QSignalSpy done(tempScreen, &cv::TempDataViewController::resultsShown);
+        g_holdScans = false;
+        done.wait(10000);
+    }
+    save(&window, prefix + u"35-tempdata-results"_s, 300);
+    tempScreen->toggle(cv::TempSearcher::SystemCaches);
+    save(&window, prefix + u"35b-tempdata-one-untaken"_s, 300);
+    window.resize(1100, 760);
+    save(&window, prefix + u"35c-tempdata-larger"_s, 300);
+    window.resize(cv::WindowController::kWidth, cv::WindowController::kHeight);
+    tempScreen->toggle(cv::TempSearcher::SystemCaches);
+    tempScreen->startShred();
+    if (auto* confirmation = openDialog<QMessageBox>(&window)) {
+        save(confirmation, prefix + u"36-tempdata-confirmation"_s, 300);
+        confirmation->buttons().first()->click(); // DELETE
+    }
+    QTest::qWait(200);
+    if (auto* question = openDialog<QMessageBox>(&window)) {
+        save(question, prefix + u"36b-tempdata-snapshot-question"_s, 300);
+        question->buttons().first()->click(); // DELETE: the snapshots too
+    }
+    if (auto* tempJob = qobject_cast<cv::ProgressViewController*>(window.tempDataTab()->current())) {
+        QSignalSpy finished(tempJob, &cv::ProgressViewController::jobFinished);
+        if (tempJob->completionCount() == 0)
+            finished.wait(60000);
+        save(&window, prefix + u"37-tempdata-finished"_s, 1200);
+    }
+
     // An empty report folder first; then saved reports, and a few of them selected.
     const std::string reportFolder = fixtures / "Reports";
     cv::test::makeDir(reportFolder);
     settings.setString(QString::fromStdString(reportFolder),
                        cv::SettingsManager::kSettingsDeletionReportLocation);
     settings.postReportGenerated();
-    for (std::size_t index : {0u, 2u, 3u, 4u}) {
+    for (std::size_t index : {0u, 4u}) {
         window.host()->changeTabToIndex(index);
         save(&window, prefix + u"12-tab-%1"_s.arg(index), 100);
     }

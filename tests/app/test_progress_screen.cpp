@@ -57,17 +57,17 @@ struct ProgressHarness
     std::atomic<int> reports{0};
     std::atomic<int> notifications{0};
     std::mutex replyMutex;
-    std::function<void()> snapshotReply;
+    std::function<void(std::optional<std::string>)> snapshotReply;
     bool replyAtOnce = false;
 
     ProgressHarness()
     {
         services.createReport = [this](std::shared_ptr<ShredResult>, auto) { ++reports; };
         services.showNotification = [this](std::shared_ptr<ShredResult>) { ++notifications; };
-        services.deleteSnapshots = [this](std::function<void()> reply) {
+        services.deleteSnapshots = [this](std::function<void(std::optional<std::string>)> reply) {
             if (replyAtOnce) {
                 // Answered at once, from a thread of its own, as a fast bus reply would be.
-                std::thread(reply).join();
+                std::thread(reply, std::nullopt).join();
                 return;
             }
             std::lock_guard lock(replyMutex);
@@ -97,15 +97,15 @@ struct ProgressHarness
         return widget;
     }
 
-    void replyFromAnotherThread()
+    void replyFromAnotherThread(std::optional<std::string> error = std::nullopt)
     {
-        std::function<void()> reply;
+        std::function<void(std::optional<std::string>)> reply;
         {
             std::lock_guard lock(replyMutex);
             reply = snapshotReply;
         }
         ASSERT_TRUE(reply) << "the snapshot removal was asked for";
-        std::thread(reply).join();
+        std::thread(reply, error).join();
     }
 };
 
@@ -216,13 +216,18 @@ TEST(ProgressScreen, ASnapshotReplyAfterTheJobBringsTheEnd)
     EXPECT_EQ(h.part<PillButton>("actionButton")->text(), u"Cancel"_s)
         << "the running title stays while waiting";
 
-    h.replyFromAnotherThread();
+    // Without a snapshot tool the removal fails: the user reads why, the job's result stands.
+    h.replyFromAnotherThread("no snapshot tool is configured");
     ASSERT_TRUE(done.wait(5000));
     h.replyFromAnotherThread(); // a second reply changes nothing
     QTest::qWait(100);
     EXPECT_EQ(h.screen->completionCount(), 1);
     EXPECT_EQ(done.count(), 1);
     EXPECT_EQ(h.reports.load(), 1);
+    EXPECT_FALSE(h.part("snapshotLabel")->isHidden());
+    EXPECT_TRUE(h.part("snapshotLabel")->text().contains(u"no snapshot tool is configured"_s));
+    EXPECT_EQ(h.screen->shredResult()->errorCount, 0u);
+    EXPECT_EQ(h.part("removedLabel")->text(), u"%1 in 1 File(s) "_s.arg(bytes(100)));
 }
 
 TEST(ProgressScreen, ASnapshotReplyBeforeTheJobEndsLetsTheJobBringTheEnd)
@@ -240,6 +245,7 @@ TEST(ProgressScreen, ASnapshotReplyBeforeTheJobEndsLetsTheJobBringTheEnd)
     EXPECT_EQ(h.screen->completionCount(), 1);
     EXPECT_EQ(done.count(), 1);
     EXPECT_FALSE(h.screen->waitForSnapshot());
+    EXPECT_TRUE(h.part("snapshotLabel")->isHidden()) << "removed: nothing to say";
 }
 
 TEST(ProgressScreen, CancelEndsTheJobWithoutReportOrCheckMark)

@@ -10,6 +10,7 @@
 #include <QThread>
 
 #include <barrier>
+#include <cstdlib>
 #include <ftw.h>
 #include <gtest/gtest.h>
 #include <set>
@@ -120,6 +121,16 @@ TEST(TempSearcher, StandardFolders)
     TempSearcher searcher;
     searcher.setFolders(TempSearcher::UserCaches, {"/elsewhere"});
     EXPECT_EQ(searcher.folders(TempSearcher::UserCaches), Folders{"/elsewhere"});
+
+    // The environment names a category's folders instead (tests never reach the system's).
+    ::setenv("CINDERVAULT_TEMP_LOGS", "/t/a::relative:/t/b", 1);
+    ::setenv("CINDERVAULT_TEMP_CACHES", "", 1);
+    EXPECT_EQ(TempSearcher::defaultFolders(TempSearcher::Logs), (Folders{"/t/a", "/t/b"}))
+        << "empty and relative entries are left out";
+    EXPECT_EQ(TempSearcher().folders(TempSearcher::SystemCaches), Folders{}) << "set but empty: none";
+    ::unsetenv("CINDERVAULT_TEMP_LOGS");
+    ::unsetenv("CINDERVAULT_TEMP_CACHES");
+    EXPECT_EQ(TempSearcher::defaultFolders(TempSearcher::SystemCaches), Folders{"/var/cache/"});
 }
 
 TEST(TempSearcher, ThreeResultsThenFinishedAllOnce)

@@ -152,6 +152,9 @@ void ProgressViewController::setupUi()
     column->addSpacing(8);
     m_reportLabel = add(styledLabel(base, 12, Palette::failure()), "reportLabel", 18);
     m_reportLabel->hide();
+    m_snapshotLabel = add(styledLabel(base, 12, Palette::failure()), "snapshotLabel", 18);
+    m_snapshotLabel->setWordWrap(true);
+    m_snapshotLabel->hide();
     column->addStretch(1);
     layout->addLayout(column, 1);
 
@@ -228,15 +231,18 @@ void ProgressViewController::startShredder()
             // The reply comes on a thread of the bus connection, possibly after this screen is
             // gone; it is passed on to the GUI thread, where the guard says whether the screen
             // still listens.
-            m_services.deleteSnapshots([screen = QPointer<ProgressViewController>(this)] {
-                QMetaObject::invokeMethod(qApp, [screen] {
-                    if (screen)
-                        screen->snapshotDeletionReplied();
+            m_services.deleteSnapshots(
+                [screen = QPointer<ProgressViewController>(this)](std::optional<std::string> error) {
+                    QMetaObject::invokeMethod(qApp, [screen, error = std::move(error)] {
+                        if (screen)
+                            screen->snapshotDeletionReplied(
+                                error ? std::optional(QString::fromStdString(*error)) : std::nullopt);
+                    });
                 });
-            });
         } else {
             logLine("Snapshot removal not available; going on without it");
-            QTimer::singleShot(0, this, &ProgressViewController::snapshotDeletionReplied);
+            QTimer::singleShot(0, this,
+                               [this] { snapshotDeletionReplied(tr("No snapshot tool is available.")); });
         }
     }
 }
@@ -266,11 +272,12 @@ void ProgressViewController::finished(const std::shared_ptr<ShredResult>& result
         allTasksFinished();
 }
 
-void ProgressViewController::snapshotDeletionReplied()
+void ProgressViewController::snapshotDeletionReplied(std::optional<QString> error)
 {
     if (!m_waitForSnapshot)
         return; // a second reply changes nothing
     m_waitForSnapshot = false;
+    m_snapshotError = std::move(error);
     if (m_shredFinished)
         allTasksFinished();
 }
@@ -339,6 +346,12 @@ void ProgressViewController::finish()
             });
     } else {
         logLine("Report builder not available; no report made for this job");
+    }
+
+    // The snapshots are a side task: the files' result stands, the user learns what became of them.
+    if (m_snapshotError) {
+        m_snapshotLabel->setText(tr("The snapshots were not removed: %1").arg(*m_snapshotError));
+        m_snapshotLabel->show();
     }
 
     setDefaultAction(true);

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <thread>
 
 class QLabel;
@@ -80,7 +81,7 @@ private:
     void setupUi();
     void startShredder();
     void curProgress(const std::shared_ptr<const ShredState>& state);
-    void snapshotDeletionReplied();
+    void snapshotDeletionReplied(std::optional<QString> error);
     void allTasksFinished();
     void finishedAnimation();
     void finish();
@@ -99,6 +100,7 @@ private:
     bool m_shredStarted = false;
     bool m_shredFinished = false;
     bool m_waitForSnapshot = false;
+    std::optional<QString> m_snapshotError; // why the snapshots were not removed
     bool m_cancelRequested = false;
     int m_completionCount = 0;
 
@@ -113,6 +115,7 @@ private:
     QLabel* m_removedLabel = nullptr;
     QLabel* m_statusTitle = nullptr;
     QLabel* m_reportLabel = nullptr;
+    QLabel* m_snapshotLabel = nullptr;
     QList<QShortcut*> m_defaultShortcuts;
 };
 

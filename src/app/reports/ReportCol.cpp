@@ -59,7 +59,8 @@ void ReportCol::paint(QPainter* painter, const QStyleOptionViewItem& option, con
     labelShape.addRoundedRect(label, 3, 3);
     painter->fillPath(labelShape, Palette::headerBlue());
     painter->setPen(Palette::onAccent());
-    painter->drawText(label, Qt::AlignCenter, QFontMetrics(font).elidedText(kind, Qt::ElideRight, labelWidth - 4));
+    painter->drawText(label, Qt::AlignCenter,
+                      QFontMetrics(font).elidedText(kind, Qt::ElideRight, labelWidth - 4));
 
     // Date and time below it.
     font.setBold(false);

@@ -1,5 +1,6 @@
 #include "app/shred/DropFilesViewController.h"
 
+#include "app/MethodList.h"
 #include "app/Palette.h"
 #include "app/controls/BusyIndicator.h"
 #include "app/controls/ColorGradientView.h"
@@ -139,28 +140,11 @@ void DropFilesViewController::setupUi()
     layout->addSpacing(18);
 
     // The method block: the list on the left, the chosen method's description on the right.
-    auto* method = new QGridLayout;
-    method->setHorizontalSpacing(24);
-    method->setVerticalSpacing(6);
-    QLabel* headLine =
-        styledLabel(base, 14, Palette::text(), Qt::AlignLeft | Qt::AlignVCenter, QFont::DemiBold);
-    headLine->setText(tr("Overwrite method"));
-    headLine->setFixedHeight(22);
-    method->addWidget(headLine, 0, 0);
-    m_methodSelection = new QComboBox(base);
-    m_methodSelection->setObjectName(u"methodSelection"_s);
-    m_methodSelection->setFixedSize(380, 32);
-    m_methodSelection->setMaxVisibleItems(22);
+    const MethodList::Block method = MethodList::makeBlock(base);
+    m_methodSelection = method.list;
+    m_methodDescription = method.description;
     connect(m_methodSelection, &QComboBox::currentIndexChanged, this, &DropFilesViewController::setViewState);
-    method->addWidget(m_methodSelection, 1, 0);
-    method->setRowStretch(2, 1);
-    m_methodDescription = styledLabel(base, 12, Palette::secondaryText(), Qt::AlignLeft | Qt::AlignTop);
-    m_methodDescription->setObjectName(u"methodDescription"_s);
-    m_methodDescription->setWordWrap(true);
-    m_methodDescription->setMinimumHeight(96);
-    method->addWidget(m_methodDescription, 0, 1, 3, 1);
-    method->setColumnStretch(1, 1);
-    layout->addLayout(method);
+    layout->addLayout(method.layout);
     layout->addSpacing(14);
 
     m_startShredButton = new PillButton(tr("Start"), PillButton::Style::Filled, base);
@@ -313,24 +297,12 @@ QString DropFilesViewController::copyOnWriteText(const std::vector<TargetVolume>
 
 void DropFilesViewController::initAlgorithms()
 {
-    const qint64 identifier =
-        SettingsManager::sharedManager().integerForKey(SettingsManager::kSettingsDeletionDefaultMethod);
-    const QSignalBlocker blocker(m_methodSelection);
-    m_methodSelection->clear();
-    for (const std::string& title : m_algos.getAllSelectableTitles())
-        m_methodSelection->addItem(QString::fromStdString(title));
-    // A stored method the catalogue does not know selects the placeholder: Start stays disabled
-    // until the user picks a real method.
-    const std::size_t index = identifier < 0
-                                  ? m_algos.algorithms().size()
-                                  : m_algos.getIndexForIdentifier(static_cast<std::uint64_t>(identifier));
-    m_methodSelection->setCurrentIndex(index < m_algos.algorithms().size() ? static_cast<int>(index) : 0);
+    MethodList::fill(*m_methodSelection, m_algos);
 }
 
 std::shared_ptr<Algorithm> DropFilesViewController::selectedMethod() const
 {
-    const int index = m_methodSelection->currentIndex();
-    return index > 0 ? m_algos.get(static_cast<std::size_t>(index)) : nullptr;
+    return MethodList::selected(*m_methodSelection, m_algos);
 }
 
 void DropFilesViewController::setDropSubLabel()

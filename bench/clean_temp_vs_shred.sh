@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Side by side: cindervault-cli clean-temp --method 16 of three category folders holding 10,000
+# files of 4 KiB in all (half logs, three tenths system caches, a fifth user caches, 100 folders
+# each) against GNU shred over the same files (find ... -type f -exec shred -u -n 1 {} +). Both keep
+# every folder. Each run gets fresh copies on the same file system ($BENCH_DIR, default /dev/shm);
+# the category folders are named through the environment, so nothing of the system's is touched.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+CLI=${CLI:-build/src/cli/cindervault-cli}
+FILES=${FILES:-10000}
+RUNS=${RUNS:-3}
+[ -x "$CLI" ] || { echo "build first: scripts/build" >&2; exit 2; }
+. bench/common.sh
+
+base=$(mktemp -d "${BENCH_DIR:-/dev/shm}/cindervault-temp-bench-XXXXXX")
+trap 'rm -rf "$base"' EXIT
+without_reports "$base/home"
+# make_category FOLDER COUNT: COUNT files of 4 KiB spread over 100 folders.
+make_category() {
+  mkdir -p "$1"
+  for d in $(seq 0 99); do
+    mkdir "$1/d$d"
+    # One process per folder: split cuts the random bytes into files of 4 KiB.
+    head -c $((4096 * ($2 / 100))) /dev/urandom | split -b 4096 -a 4 -d - "$1/d$d/f"
+  done
+}
+make_fixture() {
+  make_category "$1/log" $((FILES / 2)); make_category "$1/cache" $((FILES * 3 / 10))
+  make_category "$1/user" $((FILES / 5))
+}
+clean_temp() {
+  CINDERVAULT_TEMP_LOGS="$1/log" CINDERVAULT_TEMP_CACHES="$1/cache" CINDERVAULT_TEMP_USER_CACHES="$1/user" \
+    "$CLI" clean-temp --yes --method 16
+}
+gnu_shred() { find "$1" -type f -exec shred -u -n 1 {} +; }
+
+cv=(); gnu=()
+for i in $(seq "$RUNS"); do
+  make_fixture "$base/cv$i"; make_fixture "$base/gnu$i"
+  cv+=("$(seconds clean_temp "$base/cv$i")")
+  gnu+=("$(seconds gnu_shred "$base/gnu$i")")
+  left=$(find "$base/cv$i" -type f | wc -l)
+  [ "$left" -eq 0 ] || echo "warning: clean-temp left $left files" >&2
+  rm -rf "$base/cv$i" "$base/gnu$i"
+done
+a=$(printf '%s\n' "${cv[@]}" | median); b=$(printf '%s\n' "${gnu[@]}" | median)
+echo "$FILES files of 4 KiB in three category folders in $(dirname "$base"), median of $RUNS runs"
+printf 'cindervault-cli clean-temp --method 16     %6.2f s\n' "$a"
+printf 'find -type f -exec shred -u -n 1 {} +      %6.2f s\n' "$b"
+printf 'ratio cindervault/shred: %.2f\n' "$(echo "$a / $b" | bc -l)"

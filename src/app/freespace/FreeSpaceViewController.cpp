@@ -1,0 +1,238 @@
+#include "app/freespace/FreeSpaceViewController.h"
+
+#include "app/MethodList.h"
+#include "app/Palette.h"
+#include "app/controls/ColorGradientView.h"
+#include "app/controls/PillButton.h"
+#include "app/controls/StyledLabel.h"
+#include "app/dialogs/ConfirmDeletionDialog.h"
+#include "common/ByteCountFormatter.h"
+#include "common/Log.h"
+#include "settings/SettingsManager.h"
+#include "targets/VolumeMonitor.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QSocketNotifier>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace cv {
+
+namespace {
+
+enum Column
+{
+    MainColumn,
+    SizeColumn,
+    FreeColumn,
+};
+
+QIcon volumeIcon(const Volume& volume)
+{
+    // Removable media are mounted below /media and /run/media; everything else is a disk.
+    const bool removable = volume.path().starts_with("/media/") || volume.path().starts_with("/run/media/");
+    return removable ? QIcon::fromTheme(u"drive-removable-media"_s, QIcon(u":/images/usb.svg"_s))
+                     : QIcon::fromTheme(u"drive-harddisk"_s, QIcon(u":/images/hdd.svg"_s));
+}
+
+QTableWidgetItem* cell(const QString& text, Qt::Alignment alignment)
+{
+    auto* item = new QTableWidgetItem(text);
+    item->setTextAlignment(alignment);
+    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+    return item;
+}
+
+} // namespace
+
+FreeSpaceViewController::FreeSpaceViewController(FreeSpaceSelection* selection, bool watchVolumes,
+                                                 QWidget* parent)
+    : QWidget(parent), m_selection(selection ? selection : new FreeSpaceSelection)
+{
+    m_selection->setParent(this);
+    setObjectName(u"FreeSpaceViewController"_s);
+    setupUi();
+    initAlgorithms();
+    connect(m_selection, &FreeSpaceSelection::scanFinished, this, [this] {
+        updateView();
+        emit scanFinished();
+    });
+    if (watchVolumes) {
+        m_monitor = std::make_unique<VolumeMonitor>();
+        if (m_monitor->valid()) {
+            m_monitorNotifier = new QSocketNotifier(m_monitor->fd(), QSocketNotifier::Exception, this);
+            connect(m_monitorNotifier, &QSocketNotifier::activated, this,
+                    &FreeSpaceViewController::volumesChanged);
+        }
+    }
+    volumesChanged();
+}
+
+FreeSpaceViewController::~FreeSpaceViewController() = default;
+
+void FreeSpaceViewController::setupUi()
+{
+    ColorGradientView* base = ColorGradientView::fill(this);
+    auto* layout = new QVBoxLayout(base);
+    layout->setContentsMargins(20, 18, 20, 21);
+    layout->setSpacing(0);
+
+    m_tableView = new QTableWidget(0, 3, base);
+    m_tableView->setObjectName(u"tableView"_s);
+    m_tableView->setHorizontalHeaderLabels({tr("Volume"), tr("Size"), tr("Free")});
+    m_tableView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_tableView->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_tableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_tableView->setShowGrid(false);
+    m_tableView->setAlternatingRowColors(true);
+    m_tableView->setIconSize(QSize(28, 28));
+    m_tableView->verticalHeader()->hide();
+    m_tableView->verticalHeader()->setDefaultSectionSize(40);
+    m_tableView->horizontalHeader()->setSectionResizeMode(MainColumn, QHeaderView::Stretch);
+    for (int column : {SizeColumn, FreeColumn}) {
+        m_tableView->horizontalHeader()->setSectionResizeMode(column, QHeaderView::Fixed);
+        m_tableView->setColumnWidth(column, 130);
+    }
+    m_tableView->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_tableView->setStyleSheet(
+        u"QTableWidget { background: %1; alternate-background-color: %2; border: 1px solid %3; }"
+        "QTableWidget::item:selected { background: %4; color: %5; }"_s.arg(
+            Palette::css(Palette::base()), Palette::css(Palette::alternateBase()),
+            Palette::css(Palette::separator()), Palette::css(Palette::accent()),
+            Palette::css(Palette::onAccent())));
+    m_tableView->setMinimumHeight(200);
+    connect(m_tableView, &QTableWidget::itemSelectionChanged, this,
+            &FreeSpaceViewController::selectionChanged);
+    layout->addWidget(m_tableView, 1);
+    layout->addSpacing(6);
+
+    // Why the selected volume cannot be wiped, before any job is started.
+    m_volumeNote = styledLabel(base, 12, Palette::failure());
+    m_volumeNote->setObjectName(u"volumeNote"_s);
+    m_volumeNote->setWordWrap(true);
+    m_volumeNote->setMinimumHeight(18);
+    layout->addWidget(m_volumeNote);
+    layout->addSpacing(10);
+
+    const MethodList::Block method = MethodList::makeBlock(base);
+    m_methodSelection = method.list;
+    m_methodDescription = method.description;
+    connect(m_methodSelection, &QComboBox::currentIndexChanged, this, &FreeSpaceViewController::updateView);
+    layout->addLayout(method.layout);
+    layout->addSpacing(14);
+
+    m_startShredButton = new PillButton(tr("Start"), PillButton::Style::Filled, base);
+    m_startShredButton->setObjectName(u"startShred"_s);
+    m_startShredButton->setFixedHeight(40);
+    m_startShredButton->setMinimumWidth(180);
+    connect(m_startShredButton, &PillButton::clicked, this, &FreeSpaceViewController::startShred);
+    layout->addWidget(m_startShredButton, 0, Qt::AlignRight);
+}
+
+void FreeSpaceViewController::initAlgorithms()
+{
+    MethodList::fill(*m_methodSelection, m_algos);
+}
+
+std::shared_ptr<Algorithm> FreeSpaceViewController::selectedMethod() const
+{
+    return MethodList::selected(*m_methodSelection, m_algos);
+}
+
+void FreeSpaceViewController::volumesChanged()
+{
+    logLine("volume Change detected");
+    m_selection->refresh();
+    fillTable();
+    updateView();
+    emit volumesShown();
+}
+
+void FreeSpaceViewController::fillTable()
+{
+    m_filling = true;
+    m_tableView->clearSelection();
+    const auto& volumes = m_selection->volumes();
+    m_tableView->setRowCount(static_cast<int>(volumes.size()));
+    for (std::size_t i = 0; i < volumes.size(); ++i) {
+        const Volume& volume = volumes[i];
+        const int row = static_cast<int>(i);
+        auto* name = cell(QFile::decodeName(QByteArray::fromStdString(volume.displayName())),
+                          Qt::AlignLeft | Qt::AlignVCenter);
+        name->setIcon(volumeIcon(volume));
+        name->setToolTip(QFile::decodeName(QByteArray::fromStdString(volume.path())));
+        m_tableView->setItem(row, MainColumn, name);
+        m_tableView->setItem(
+            row, SizeColumn,
+            cell(QString::fromStdString(formatByteCount(volume.size())), Qt::AlignLeft | Qt::AlignVCenter));
+        m_tableView->setItem(row, FreeColumn,
+                             cell(QString::fromStdString(formatByteCount(volume.freeSpace())),
+                                  Qt::AlignLeft | Qt::AlignVCenter));
+    }
+    // The selection stays with its volume while that is listed.
+    if (const int row = m_selection->selectedRow(); row >= 0)
+        m_tableView->selectRow(row);
+    m_filling = false;
+}
+
+void FreeSpaceViewController::selectionChanged()
+{
+    if (m_filling)
+        return;
+    const QList<QTableWidgetItem*> items = m_tableView->selectedItems();
+    m_selection->select(items.isEmpty() ? -1 : items.front()->row());
+    updateView();
+}
+
+void FreeSpaceViewController::updateView()
+{
+    if (const auto algorithm =
+            m_algos.get(static_cast<std::size_t>(std::max(0, m_methodSelection->currentIndex()))))
+        m_methodDescription->setText(QString::fromStdString(algorithm->longDesc()));
+    const Volume* volume = m_selection->selectedVolume();
+    m_volumeNote->setText(volume && !m_selection->isWritable()
+                              ? tr("You cannot write to this volume, so its free space cannot be wiped.")
+                              : QString());
+    m_startShredButton->setEnabled(m_selection->canStart(selectedMethod().get()));
+}
+
+void FreeSpaceViewController::startShred()
+{
+    if (!m_selection->canStart(selectedMethod().get()))
+        return;
+    if (!SettingsManager::sharedManager().showSecurityPrompts()) {
+        requestJob();
+        return;
+    }
+    auto* confirmation = new ConfirmDeletionDialog(this);
+    // The answer holds for the volume it was asked for.
+    connect(confirmation, &ConfirmDeletionDialog::confirmed, this,
+            [this, asked = m_selection->pathCollection()] {
+                if (m_selection->pathCollection() != asked) {
+                    logLine("The volume changed while the confirmation was open; nothing started");
+                    return;
+                }
+                requestJob();
+            });
+    connect(confirmation, &ConfirmDeletionDialog::cancelled, this,
+            [] { logLine("Freespace was cancelled!"); });
+    confirmation->open();
+}
+
+void FreeSpaceViewController::requestJob()
+{
+    const std::shared_ptr<Algorithm> method = selectedMethod();
+    if (!m_selection->canStart(method.get()))
+        return;
+    emit jobRequested({m_selection->pathCollection(), method,
+                       std::make_shared<ShredOptions>(FreeSpaceSelection::shredOptions()),
+                       JobRequest::ReturnTo::FreeSpaceScreen});
+}
+
+} // namespace cv

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "engine/ShredOptions.h"
+#include "tempdata/TempResult.h"
+#include "tempdata/TempSearcher.h"
+
+#include <QObject>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+namespace cv {
+
+class Algorithm;
+class PathCollection;
+
+// What the user chose on the temporary-data screen, without widgets: the search's result per
+// category (logs, system caches, user caches), which categories are chosen, their totals, and
+// whether a job may start. A category becomes chosen when its result arrives; the user may then
+// untick it. The search runs once per screen.
+class TempDataSelection : public QObject, public TempSearcherDelegate
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kCategoryCount = 3;
+
+    // searcher: by default one over the standard folders (or those the environment names).
+    explicit TempDataSelection(std::unique_ptr<TempSearcher> searcher = nullptr, QObject* parent = nullptr);
+    ~TempDataSelection() override;
+
+    TempSearcher& searcher() { return *m_searcher; }
+    // Starts the search unless it was started before; false when it was.
+    bool startSearch();
+    bool searchStarted() const { return m_searchStarted; }
+    bool searchComplete() const { return m_searchComplete; }
+
+    // The result of category type (0, 1 or 2), null until it arrives (or for another type).
+    std::shared_ptr<TempResult> result(int type) const;
+    bool isChosen(int type) const;
+    // Inverts whether category type is chosen; a type other than 0, 1 or 2, or one whose result
+    // has not arrived, changes nothing.
+    void toggleType(int type);
+    bool anyChosen() const;
+    // The sums over the chosen categories.
+    std::int64_t totalSize() const;
+    std::uint64_t fileCount() const;
+
+    // Whether a job may start with method: the search complete, a category chosen and a real method.
+    bool canStart(const Algorithm* method) const;
+    // The chosen categories' collections merged, in the order logs, caches, user caches.
+    std::shared_ptr<PathCollection> mergedCollection() const;
+    // The options record of the job: files only, every folder stays; snapshots as answered.
+    static ShredOptions shredOptions(bool removeSnapshots);
+
+    // TempSearcherDelegate
+    void finished(std::shared_ptr<TempResult> result) override;
+    void finishedAll() override;
+
+signals:
+    // The result of category type arrived (and the category is chosen).
+    void categoryFound(int type);
+    // All three categories are in.
+    void searchCompleted();
+
+private:
+    std::unique_ptr<TempSearcher> m_searcher;
+    std::array<std::shared_ptr<TempResult>, kCategoryCount> m_results;
+    std::array<bool, kCategoryCount> m_chosen{};
+    bool m_searchStarted = false;
+    bool m_searchComplete = false;
+};
+
+} // namespace cv

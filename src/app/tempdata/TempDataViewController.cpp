@@ -1,0 +1,249 @@
+#include "app/tempdata/TempDataViewController.h"
+
+#include "app/MethodList.h"
+#include "app/Palette.h"
+#include "app/controls/BusyIndicator.h"
+#include "app/controls/ColorGradientView.h"
+#include "app/controls/PillButton.h"
+#include "app/controls/StyledLabel.h"
+#include "app/dialogs/ConfirmDeletionDialog.h"
+#include "app/dialogs/SnapshotQuestionDialog.h"
+#include "common/ByteCountFormatter.h"
+#include "common/Log.h"
+#include "settings/SettingsManager.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace cv {
+
+TempDataViewController::TempDataViewController(TempDataSelection* selection, QWidget* parent)
+    : QWidget(parent), m_selection(selection ? selection : new TempDataSelection)
+{
+    m_selection->setParent(this);
+    setObjectName(u"TempDataViewController"_s);
+    setupUi();
+    connect(m_selection, &TempDataSelection::categoryFound, this, &TempDataViewController::found);
+    connect(m_selection, &TempDataSelection::searchCompleted, this, &TempDataViewController::finishedAll);
+    for (int type = 0; type < TempDataSelection::kCategoryCount; ++type) {
+        m_categories[std::size_t(type)].progress->startAnimation();
+        restyle(type);
+    }
+}
+
+TempDataViewController::~TempDataViewController() = default;
+
+void TempDataViewController::setupUi()
+{
+    ColorGradientView* base = ColorGradientView::fill(this);
+    auto* layout = new QVBoxLayout(base);
+    layout->setContentsMargins(20, 18, 20, 21);
+    layout->setSpacing(0);
+
+    m_header = styledLabel(base, 22, Palette::text(), Qt::AlignCenter, QFont::Light);
+    m_header->setObjectName(u"header"_s);
+    m_header->setText(tr("Searching for temporary data..."));
+    m_header->setMinimumHeight(34);
+    layout->addWidget(m_header);
+    layout->addSpacing(18);
+
+    auto* boxes = new QHBoxLayout;
+    boxes->setSpacing(18);
+    boxes->addWidget(makeBox(0, u"Logs"_s, tr("Logs"), u":/images/file.svg"_s));
+    boxes->addWidget(makeBox(1, u"Cache"_s, tr("Caches"), u":/images/hdd.svg"_s));
+    boxes->addWidget(makeBox(2, u"UserCache"_s, tr("User caches"), u":/images/folder.svg"_s));
+    layout->addLayout(boxes);
+    layout->addSpacing(18);
+
+    // Shown once the search is complete: the total, the method list and the shred button.
+    m_resultGroup = new QWidget(base);
+    m_resultGroup->setObjectName(u"resultGroup"_s);
+    auto* result = new QGridLayout(m_resultGroup);
+    result->setContentsMargins(0, 0, 0, 0);
+    result->setHorizontalSpacing(24);
+    result->setVerticalSpacing(6);
+    QLabel* totalCaption = styledLabel(m_resultGroup, 12, Palette::caption());
+    totalCaption->setText(tr("Selected"));
+    result->addWidget(totalCaption, 0, 0);
+    m_resultTotal = styledLabel(m_resultGroup, 20, Palette::amount());
+    m_resultTotal->setObjectName(u"resultTotal"_s);
+    m_resultTotal->setMinimumHeight(30);
+    result->addWidget(m_resultTotal, 1, 0);
+    QLabel* headLine =
+        styledLabel(m_resultGroup, 14, Palette::text(), Qt::AlignLeft | Qt::AlignVCenter, QFont::DemiBold);
+    headLine->setText(tr("Overwrite method"));
+    result->addWidget(headLine, 0, 1);
+    m_algoSelect = new QComboBox(m_resultGroup);
+    m_algoSelect->setObjectName(u"algoSelect"_s);
+    m_algoSelect->setFixedSize(380, 32);
+    m_algoSelect->setMaxVisibleItems(22);
+    connect(m_algoSelect, &QComboBox::currentIndexChanged, this, &TempDataViewController::updateResult);
+    result->addWidget(m_algoSelect, 1, 1);
+    result->setColumnStretch(0, 1);
+    layout->addWidget(m_resultGroup);
+    m_resultGroup->hide();
+    layout->addStretch(1);
+
+    m_shredButton = new PillButton(tr("Shred"), PillButton::Style::Filled, base);
+    m_shredButton->setObjectName(u"shredButton"_s);
+    m_shredButton->setFixedHeight(40);
+    m_shredButton->setMinimumWidth(180);
+    m_shredButton->setEnabled(false);
+    connect(m_shredButton, &PillButton::clicked, this, &TempDataViewController::startShred);
+    layout->addWidget(m_shredButton, 0, Qt::AlignRight);
+}
+
+QFrame* TempDataViewController::makeBox(int type, const QString& suffix, const QString& title,
+                                        const QString& icon)
+{
+    Category& category = m_categories[std::size_t(type)];
+    category.box = new QFrame;
+    category.box->setObjectName(u"box"_s + suffix);
+    category.box->setMinimumSize(200, 210);
+    auto* layout = new QVBoxLayout(category.box);
+    layout->setContentsMargins(14, 18, 14, 16);
+    layout->setSpacing(8);
+
+    auto* image = new QLabel(category.box);
+    image->setObjectName(u"image"_s + suffix);
+    image->setPixmap(QIcon(icon).pixmap(QSize(48, 48)));
+    image->setAlignment(Qt::AlignCenter);
+    image->setFixedHeight(52);
+    layout->addWidget(image);
+    category.title = styledLabel(category.box, 16, Palette::categoryTitle(), Qt::AlignCenter);
+    category.title->setObjectName(u"title"_s + suffix);
+    category.title->setText(title);
+    category.title->setMinimumHeight(24);
+    layout->addWidget(category.title);
+
+    // The busy indicator and the size take turns in one place.
+    auto* turn = new QGridLayout;
+    category.progress = new BusyIndicator(category.box);
+    category.progress->setObjectName(u"progress"_s + suffix);
+    turn->addWidget(category.progress, 0, 0, Qt::AlignCenter);
+    category.size = styledLabel(category.box, 18, Palette::tabBlue(), Qt::AlignCenter);
+    category.size->setObjectName(u"size"_s + suffix);
+    category.size->setMinimumHeight(32);
+    category.size->hide();
+    turn->addWidget(category.size, 0, 0);
+    layout->addLayout(turn);
+    layout->addStretch(1);
+
+    category.toggle = new PillButton(tr("Select"), PillButton::Style::Outlined, category.box);
+    category.toggle->setObjectName(u"toggle"_s + suffix);
+    category.toggle->setFixedHeight(30);
+    category.toggle->setMinimumWidth(130);
+    category.toggle->setEnabled(false); // until the category's result is in
+    connect(category.toggle, &PillButton::clicked, this, [this, type] { toggle(type); });
+    layout->addWidget(category.toggle, 0, Qt::AlignHCenter);
+    return category.box;
+}
+
+void TempDataViewController::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // Once per screen: a screen shown again keeps what it found.
+    m_selection->startSearch();
+}
+
+void TempDataViewController::found(int type)
+{
+    Category& category = m_categories[std::size_t(type)];
+    category.progress->stopAnimation();
+    category.progress->hide();
+    const auto result = m_selection->result(type);
+    const std::int64_t size =
+        result && result->pathColection ? static_cast<std::int64_t>(result->pathColection->totalSize()) : 0;
+    category.size->setText(QString::fromStdString(formatByteCount(size)));
+    category.size->show();
+    category.toggle->setEnabled(true);
+    restyle(type);
+    updateResult();
+    emit categoryShown(type);
+}
+
+void TempDataViewController::finishedAll()
+{
+    m_header->setText(tr("Temporary data cleaning"));
+    MethodList::fill(*m_algoSelect, m_algos);
+    updateResult();
+    m_resultGroup->show();
+    emit resultsShown();
+}
+
+void TempDataViewController::toggle(int type)
+{
+    m_selection->toggleType(type);
+    restyle(type);
+    updateResult();
+}
+
+void TempDataViewController::restyle(int type)
+{
+    Category& category = m_categories[std::size_t(type)];
+    const bool chosen = m_selection->isChosen(type);
+    const QColor border = chosen ? Palette::tabBlue() : Palette::categoryBorder();
+    const QColor fill = chosen ? Palette::tabBlue() : Palette::base();
+    category.box->setStyleSheet(
+        u"QFrame#%1 { background: %2; border: 1px solid %3; border-radius: 8px; }"_s.arg(
+            category.box->objectName(), Palette::css(fill), Palette::css(border)));
+    category.title->setStyleSheet(
+        Palette::textStyle(chosen ? Palette::onAccent() : Palette::categoryTitle()));
+    category.size->setStyleSheet(Palette::textStyle(chosen ? Palette::onAccent() : Palette::tabBlue()));
+    category.toggle->setText(chosen ? tr("Deselect") : tr("Select"));
+}
+
+void TempDataViewController::updateResult()
+{
+    m_resultTotal->setText(tr("%1, %2 file(s)")
+                               .arg(QString::fromStdString(formatByteCount(m_selection->totalSize())))
+                               .arg(m_selection->fileCount()));
+    // The placeholder method keeps the button off as well: a job needs a method with passes.
+    m_shredButton->setEnabled(m_selection->canStart(selectedMethod().get()));
+}
+
+std::shared_ptr<Algorithm> TempDataViewController::selectedMethod() const
+{
+    return MethodList::selected(*m_algoSelect, m_algos);
+}
+
+void TempDataViewController::startShred()
+{
+    if (!m_selection->canStart(selectedMethod().get()))
+        return;
+    if (!SettingsManager::sharedManager().showSecurityPrompts()) {
+        askSnapshots();
+        return;
+    }
+    auto* confirmation = new ConfirmDeletionDialog(this);
+    connect(confirmation, &ConfirmDeletionDialog::confirmed, this, &TempDataViewController::askSnapshots);
+    connect(confirmation, &ConfirmDeletionDialog::cancelled, this, [] { logLine("Delete was cancelled!"); });
+    confirmation->open();
+}
+
+void TempDataViewController::askSnapshots()
+{
+    auto* question = new SnapshotQuestionDialog(this);
+    connect(question, &SnapshotQuestionDialog::answered, this, &TempDataViewController::requestJob);
+    question->open();
+}
+
+void TempDataViewController::requestJob(bool removeSnapshots)
+{
+    const std::shared_ptr<Algorithm> method = selectedMethod();
+    if (!m_selection->canStart(method.get())) {
+        logLine("No category or no real method chosen; nothing started");
+        return;
+    }
+    emit jobRequested({m_selection->mergedCollection(), method,
+                       std::make_shared<ShredOptions>(TempDataSelection::shredOptions(removeSnapshots)),
+                       JobRequest::ReturnTo::TemporaryDataScreen});
+}
+
+} // namespace cv

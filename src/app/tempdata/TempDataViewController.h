@@ -1,0 +1,80 @@
+#pragma once
+
+#include "app/JobRequest.h"
+#include "app/tempdata/TempDataSelection.h"
+#include "engine/AlgorithmCollection.h"
+
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+class QComboBox;
+class QFrame;
+class QLabel;
+
+namespace cv {
+
+class BusyIndicator;
+class PillButton;
+
+// The temporary-data screen: searches the log and cache folders once, shows each category's size
+// as it arrives (chosen at once; the user may untick it), the total of the chosen ones, and after
+// the search the method list. Shred asks for confirmation (when prompts are on), then whether the
+// local snapshots should go too, and asks the window for a job that removes the files and keeps
+// every folder. A view over its TempDataSelection.
+class TempDataViewController : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TempDataViewController(TempDataSelection* selection = nullptr, QWidget* parent = nullptr);
+    ~TempDataViewController() override;
+
+    TempDataSelection& selection() { return *m_selection; }
+
+    // The toggle of category type was used.
+    void toggle(int type);
+    void startShred();
+
+signals:
+    // A category's result is shown.
+    void categoryShown(int type);
+    // The search is complete and the results are shown.
+    void resultsShown();
+    void jobRequested(const JobRequest& request);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    struct Category
+    {
+        QFrame* box = nullptr;
+        QLabel* title = nullptr;
+        BusyIndicator* progress = nullptr;
+        QLabel* size = nullptr;
+        PillButton* toggle = nullptr;
+    };
+
+    void setupUi();
+    QFrame* makeBox(int type, const QString& name, const QString& title, const QString& icon);
+    void found(int type);
+    void finishedAll();
+    void restyle(int type);
+    void updateResult();
+    void askSnapshots();
+    void requestJob(bool removeSnapshots);
+    std::shared_ptr<Algorithm> selectedMethod() const;
+
+    TempDataSelection* m_selection;
+    AlgorithmCollection m_algos;
+    std::array<Category, TempDataSelection::kCategoryCount> m_categories;
+    QLabel* m_header = nullptr;
+    QWidget* m_resultGroup = nullptr;
+    QLabel* m_resultTotal = nullptr;
+    QComboBox* m_algoSelect = nullptr;
+    PillButton* m_shredButton = nullptr;
+};
+
+} // namespace cv

@@ -1,0 +1,305 @@
+// The free-space screen: Start per state, the collection of the selected row only (also when the
+// list is refreshed while a collection is built), a volume the user cannot write to, the
+// confirmation, the live refresh on mount and unmount, and a job on a tmpfs of the test's own.
+#include "LogCapture.h"
+#include "ShredScreenHarness.h"
+#include "TmpfsMount.h"
+#include "app/MainMenuHostViewController.h"
+#include "app/controls/PillButton.h"
+#include "app/dialogs/ConfirmDeletionDialog.h"
+#include "app/freespace/FreeSpaceViewController.h"
+#include "app/progress/ProgressViewController.h"
+#include "common/ByteCountFormatter.h"
+
+#include <QLabel>
+#include <QTableWidget>
+#include <QThreadPool>
+#include <sys/mount.h>
+
+#include <atomic>
+#include <mutex>
+
+using namespace Qt::StringLiterals;
+
+namespace cv::test {
+
+namespace {
+
+Volume volume(const std::string& path, const std::string& name)
+{
+    Volume made;
+    made.setPath(path);
+    made.setName(name);
+    made.setSize(1'000'000);
+    made.setFreeSpace(400'000);
+    return made;
+}
+
+// A screen over volumes the test names; collections are built at once unless a volume is held,
+// and nothing is ever read from a real volume.
+struct FreeSpaceHarness
+{
+    std::vector<Volume> volumes{volume("/test/a", "Stick"), volume("/test/b", "Disk")};
+    std::set<std::string> readOnly;
+    std::mutex mutex;
+    std::set<std::string> held; // scans of these wait until released
+    std::atomic<int> scans{0};
+    FreeSpaceViewController* screen = nullptr;
+    QWidget host;
+
+    FreeSpaceHarness()
+    {
+        screen = new FreeSpaceViewController(
+            new FreeSpaceSelection([this] { return volumes; },
+                                   [this](const std::string& path) {
+                                       ++scans;
+                                       while (true) {
+                                           {
+                                               std::lock_guard lock(mutex);
+                                               if (!held.count(path))
+                                                   break;
+                                           }
+                                           QThread::msleep(5);
+                                       }
+                                       auto collection = std::make_shared<PathCollection>();
+                                       collection->setPaths({path});
+                                       return collection;
+                                   },
+                                   [this](const std::string& path) { return !readOnly.count(path); }),
+            false);
+        screen->setParent(&host);
+    }
+    void hold(const std::string& path, bool on)
+    {
+        std::lock_guard lock(mutex);
+        if (on)
+            held.insert(path);
+        else
+            held.erase(path);
+    }
+    template <typename Widget = QWidget> Widget* part(const char* name) const
+    {
+        auto* widget = screen->findChild<Widget*>(QLatin1StringView(name));
+        EXPECT_NE(widget, nullptr) << "no part " << name;
+        return widget;
+    }
+    bool startEnabled() const { return part("startShred")->isEnabled(); }
+    void selectRow(int row) const { part<QTableWidget>("tableView")->selectRow(row); }
+    bool selectAndWait(int row)
+    {
+        QSignalSpy built(screen, &FreeSpaceViewController::scanFinished);
+        selectRow(row);
+        return built.wait(5000);
+    }
+};
+
+} // namespace
+
+TEST(FreeSpaceScreen, StartNeedsARealMethodAndTheSelectedVolumesCollection)
+{
+    auto& settings = SettingsManager::sharedManager();
+    settings.setInteger(0, SettingsManager::kSettingsDeletionDefaultMethod);
+    FreeSpaceHarness h;
+    const FreeSpaceSelection& s = h.screen->selection();
+    auto* table = h.part<QTableWidget>("tableView");
+    ASSERT_EQ(table->rowCount(), 2);
+    EXPECT_EQ(table->item(0, 0)->text(), u"Stick"_s);
+    EXPECT_EQ(table->item(0, 1)->text(), QString::fromStdString(formatByteCount(1'000'000)));
+    EXPECT_EQ(table->item(0, 2)->text(), QString::fromStdString(formatByteCount(400'000)));
+    EXPECT_EQ(h.part<QComboBox>("methodSelection")->currentIndex(), 0)
+        << "method 0 preselects the placeholder";
+
+    // Nothing chosen, then the placeholder with a row: Start stays off.
+    EXPECT_FALSE(h.startEnabled());
+    ASSERT_TRUE(h.selectAndWait(0));
+    EXPECT_FALSE(h.startEnabled()) << "the placeholder is no method";
+
+    // Building: a real method and a row whose collection is not stored yet.
+    h.part<QComboBox>("methodSelection")->setCurrentIndex(ShredScreenHarness::randomMethod());
+    EXPECT_TRUE(h.startEnabled());
+    h.hold("/test/b", true);
+    h.selectRow(1);
+    EXPECT_TRUE(s.isScanning());
+    EXPECT_FALSE(h.startEnabled()) << "the collection of the row is not stored yet";
+
+    // The list is refreshed while /test/b is built, and the user moves to /test/a meanwhile:
+    // only /test/a's collection is taken.
+    h.screen->volumesChanged();
+    EXPECT_EQ(s.selectedRow(), 1) << "the selection stays with its volume";
+    QThreadPool::globalInstance()->setMaxThreadCount(8); // the held scans take threads of their own
+    QSignalSpy built(h.screen, &FreeSpaceViewController::scanFinished);
+    h.selectRow(0);
+    ASSERT_TRUE(built.wait(5000));
+    h.hold("/test/b", false); // its scans end now, after the user moved on
+    QTest::qWait(300);
+    EXPECT_EQ(built.count(), 1) << "the stale collections of /test/b reach nobody";
+    ASSERT_TRUE(s.pathCollection());
+    EXPECT_EQ(s.pathCollection()->paths(), std::vector<std::string>{"/test/a"});
+    EXPECT_TRUE(h.startEnabled());
+
+    // The selected volume goes away: nothing is selected, nothing can start.
+    h.volumes.erase(h.volumes.begin());
+    h.screen->volumesChanged();
+    EXPECT_EQ(s.selectedRow(), -1);
+    EXPECT_EQ(s.pathCollection(), nullptr);
+    EXPECT_FALSE(h.startEnabled());
+
+    // A volume the user cannot write to says so before any job.
+    h.readOnly.insert("/test/b");
+    ASSERT_TRUE(h.selectAndWait(0));
+    EXPECT_FALSE(h.startEnabled());
+    EXPECT_FALSE(h.part<QLabel>("volumeNote")->text().isEmpty());
+}
+
+TEST(FreeSpaceScreen, ConfirmationCancelLogsAndDeleteAsksForAFreeSpaceOnlyJob)
+{
+    auto& settings = SettingsManager::sharedManager();
+    settings.setInteger(16, SettingsManager::kSettingsDeletionDefaultMethod);
+    FreeSpaceHarness h;
+    h.host.show();
+    ASSERT_TRUE(h.selectAndWait(1));
+    ASSERT_TRUE(h.startEnabled());
+    std::vector<JobRequest> jobs;
+    QObject::connect(h.screen, &FreeSpaceViewController::jobRequested,
+                     [&jobs](const JobRequest& request) { jobs.push_back(request); });
+
+    settings.setBool(true, SettingsManager::kSettingsDeletionShowPrompt);
+    {
+        LogCapture log;
+        h.screen->startShred();
+        auto* sheet = h.screen->findChild<ConfirmDeletionDialog*>();
+        ASSERT_NE(sheet, nullptr);
+        button(sheet, u"Cancel"_s)->click();
+        QApplication::processEvents();
+        EXPECT_TRUE(log.contains("Freespace was cancelled!"));
+        EXPECT_TRUE(jobs.empty());
+    }
+    QApplication::processEvents(); // the sheet deletes itself
+    h.screen->startShred();
+    auto* sheet = h.screen->findChild<ConfirmDeletionDialog*>();
+    ASSERT_NE(sheet, nullptr);
+    button(sheet, u"DELETE"_s)->click();
+    ASSERT_EQ(jobs.size(), 1u);
+    const JobRequest& request = jobs.front();
+    EXPECT_EQ(request.pathCollection->paths(), std::vector<std::string>{"/test/b"});
+    EXPECT_EQ(request.algorithm->identifier(), 16u);
+    EXPECT_TRUE(request.shredOptions->eraseFreeSpaceOnly);
+    EXPECT_TRUE(request.shredOptions->hasVolumes);
+    EXPECT_EQ(request.shredOptions->optionKey, "freespace");
+    EXPECT_EQ(request.returnTo, JobRequest::ReturnTo::FreeSpaceScreen);
+
+    // Without prompts Start asks for the job at once.
+    settings.setBool(false, SettingsManager::kSettingsDeletionShowPrompt);
+    h.screen->startShred();
+    EXPECT_EQ(jobs.size(), 2u);
+    settings.setBool(true, SettingsManager::kSettingsDeletionShowPrompt);
+    settings.setInteger(0, SettingsManager::kSettingsDeletionDefaultMethod);
+}
+
+TEST(FreeSpaceScreen, TheStartupVolumeIsShownWithItsNameAndFillsTheHomeFolder)
+{
+    EXPECT_EQ(volume("/", "Debian").displayName(), "/ (Debian)");
+    EXPECT_EQ(volume("/", "/").displayName(), "/");
+    EXPECT_EQ(volume("/media/x", "").displayName(), "/media/x");
+    TempDir home;
+    EXPECT_EQ(FreeSpaceSelection::fillFolderFor("/", home.path()), home.path()) << "until the folder exists";
+    makeDir(home / "Ostrevane");
+    EXPECT_EQ(FreeSpaceSelection::fillFolderFor("/", home.path()), home / "Ostrevane");
+    EXPECT_EQ(FreeSpaceSelection::fillFolderFor("/media/x", home.path()), "/media/x");
+}
+
+TEST(FreeSpaceScreen, MountingAndUnmountingRefreshesTheListLive)
+{
+    if (!isRoot())
+        GTEST_SKIP() << "mounting a tmpfs needs root";
+    TempDir dir;
+    // Only the test's own mount is ever listed: the real volumes are left out by the finder.
+    const std::string point = dir / "volume";
+    makeDir(point);
+    auto screen = std::make_unique<FreeSpaceViewController>(new FreeSpaceSelection([point] {
+        std::vector<Volume> mine;
+        for (Volume& found : findVolumes())
+            if (found.path() == point)
+                mine.push_back(found);
+        return mine;
+    }));
+    auto* table = screen->findChild<QTableWidget*>(u"tableView"_s);
+    EXPECT_EQ(table->rowCount(), 0);
+    LogCapture log;
+    QSignalSpy shown(screen.get(), &FreeSpaceViewController::volumesShown);
+    {
+        TmpfsMount tmpfs(point, "4m");
+        ASSERT_TRUE(tmpfs.available());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return table->rowCount() == 1; }, 5000)) << "mount seen";
+        EXPECT_EQ(table->item(0, 0)->toolTip(), QString::fromStdString(point));
+        EXPECT_TRUE(log.contains("volume Change detected"));
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return table->rowCount() == 0; }, 5000)) << "unmount seen";
+    EXPECT_GE(shown.count(), 2);
+}
+
+TEST(FreeSpaceScreen, AJobWipesTheSelectedTmpfsAndFinishBringsAFreshScreen)
+{
+    if (!isRoot())
+        GTEST_SKIP() << "mounting a tmpfs needs root";
+    TempDir dir;
+    const std::string point = dir / "volume";
+    makeDir(point);
+    TmpfsMount tmpfs(point, "8m");
+    ASSERT_TRUE(tmpfs.available());
+    writeFile(point + "/keep.txt", std::string(1000, 'k'));
+    const auto onlyMine = [point] {
+        return new FreeSpaceViewController(new FreeSpaceSelection([point] {
+            std::vector<Volume> mine;
+            for (Volume& found : findVolumes())
+                if (found.path() == point)
+                    mine.push_back(found);
+            return mine;
+        }));
+    };
+    auto& settings = SettingsManager::sharedManager();
+    settings.setBool(false, SettingsManager::kSettingsDeletionShowPrompt);
+    settings.setInteger(16, SettingsManager::kSettingsDeletionDefaultMethod);
+    WindowController window(settings);
+    window.setAttribute(Qt::WA_DeleteOnClose, false);
+    window.setScreenFactories(onlyMine, {});
+    window.show();
+    window.host()->changeTabToIndex(MainMenuHostViewController::kFreeSpaceTab);
+    auto* screen = qobject_cast<FreeSpaceViewController*>(window.freeSpaceTab()->current());
+    ASSERT_NE(screen, nullptr);
+    auto* table = screen->findChild<QTableWidget*>(u"tableView"_s);
+    ASSERT_EQ(table->rowCount(), 1);
+
+    // A read-only volume says so and starts nothing (a per-mount read-only flag on our own mount).
+    ASSERT_EQ(::mount(nullptr, point.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr), 0);
+    {
+        QSignalSpy built(screen, &FreeSpaceViewController::scanFinished);
+        table->selectRow(0);
+        ASSERT_TRUE(built.wait(5000));
+        EXPECT_FALSE(screen->findChild<QWidget*>(u"startShred"_s)->isEnabled());
+        EXPECT_FALSE(screen->findChild<QLabel*>(u"volumeNote"_s)->text().isEmpty());
+    }
+    ASSERT_EQ(::mount(nullptr, point.c_str(), nullptr, MS_REMOUNT | MS_BIND, nullptr), 0);
+    // The remount changes the mount table: the list is read anew and the volume checked again.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return screen->findChild<QWidget*>(u"startShred"_s)->isEnabled(); }, 5000));
+    EXPECT_TRUE(screen->findChild<QLabel*>(u"volumeNote"_s)->text().isEmpty());
+
+    screen->startShred();
+    auto* progress = qobject_cast<ProgressViewController*>(window.freeSpaceTab()->current());
+    ASSERT_NE(progress, nullptr) << "the progress screen took the free-space screen's place";
+    QSignalSpy done(progress, &ProgressViewController::jobFinished);
+    ASSERT_TRUE(done.wait(60000));
+    EXPECT_EQ(progress->findChild<QLabel*>(u"statusTitle"_s)->text(), u"Overwritten"_s);
+    EXPECT_EQ(progress->shredResult()->errorCount, 0u);
+    EXPECT_GT(progress->shredResult()->bytesCountFinished, 1'000'000);
+    EXPECT_EQ(listNames(point), std::vector<std::string>{"keep.txt"}) << "files stay, fill files go";
+
+    QTest::mouseClick(progress->findChild<PillButton*>(u"backButton"_s), Qt::LeftButton);
+    auto* fresh = qobject_cast<FreeSpaceViewController*>(window.freeSpaceTab()->current());
+    ASSERT_NE(fresh, nullptr) << "FinishFreespace brings a fresh free-space screen";
+    EXPECT_EQ(fresh->selection().selectedRow(), -1);
+    settings.setBool(true, SettingsManager::kSettingsDeletionShowPrompt);
+    settings.setInteger(0, SettingsManager::kSettingsDeletionDefaultMethod);
+}
+
+} // namespace cv::test

@@ -1,0 +1,173 @@
+// cindervault-cli clean-temp and volumes, end to end, on category folders the test makes (named
+// through the environment; the system's logs and caches are never reached).
+#include "ProcessRunner.h"
+#include "TempDir.h"
+#include "TmpfsMount.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace t = cv::test;
+
+namespace {
+
+class OwnHomeAndFolders : public ::testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        m_home = std::make_unique<t::TempDir>();
+        ::setenv("HOME", m_home->path().c_str(), 1);
+        ::setenv("XDG_CONFIG_HOME", (*m_home / ".config").c_str(), 1);
+        t::makeDir(*m_home / ".config");
+        t::makeDir(*m_home / ".config/Ostrevane");
+        t::writeFile(*m_home / ".config/Ostrevane/Cindervault.ini",
+                     "[General]\nkSettingsDeletionReportAutoSave=false\n");
+        for (const char* variable :
+             {"CINDERVAULT_TEMP_LOGS", "CINDERVAULT_TEMP_CACHES", "CINDERVAULT_TEMP_USER_CACHES"})
+            ::setenv(variable, "", 1);
+        // No system bus: the snapshot removal must fail at once, never ask anyone.
+        ::setenv("DBUS_SYSTEM_BUS_ADDRESS", ("unix:path=" + *m_home / "no-bus").c_str(), 1);
+    }
+    void TearDown() override { m_home.reset(); }
+
+private:
+    std::unique_ptr<t::TempDir> m_home;
+};
+
+const auto* const environment = ::testing::AddGlobalTestEnvironment(new OwnHomeAndFolders);
+
+t::ProcessResult cli(std::vector<std::string> args)
+{
+    args.insert(args.begin(), CINDERVAULT_CLI);
+    return t::runProcess(args);
+}
+
+QJsonObject parse(const std::string& out)
+{
+    QJsonParseError error;
+    const auto document = QJsonDocument::fromJson(QByteArray::fromStdString(out), &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << out;
+    return document.object();
+}
+
+int number(const QJsonObject& object, const char* key)
+{
+    return object.value(QLatin1String(key)).toInt();
+}
+
+} // namespace
+
+TEST(CliCleanTemp, CleansTheNamedCategoriesFilesAndKeepsEveryFolder)
+{
+    t::TempDir dir;
+    for (const char* folder : {"log", "log/sub", "log/sub/empty", "cache", "cache/pkg", "user"})
+        t::makeDir(dir / folder);
+    t::writeFile(dir / "log/syslog", std::string(3000, 'l'));
+    t::writeFile(dir / "log/sub/old.1", std::string(1000, 'l'));
+    t::writeFile(dir / "cache/pkg/a.deb", std::string(500, 'c'));
+    t::writeFile(dir / "user/.thumb", std::string(200, 'u'));
+    // A category folder that is not there (no X server logs) is nothing to clean, no error.
+    ::setenv("CINDERVAULT_TEMP_LOGS", (dir / "log:" + dir / "no-xorg").c_str(), 1);
+    ::setenv("CINDERVAULT_TEMP_CACHES", (dir / "cache").c_str(), 1);
+    ::setenv("CINDERVAULT_TEMP_USER_CACHES", (dir / "user").c_str(), 1);
+
+    EXPECT_EQ(cli({"clean-temp", "--json", "--logs"}).exitCode, 2) << "without a terminal it needs --yes";
+    EXPECT_EQ(cli({"clean-temp", "--yes", dir / "log"}).exitCode, 2) << "categories, not paths";
+    EXPECT_EQ(cli({"clean-temp", "--yes", "--method", "0"}).exitCode, 2) << "the placeholder is no method";
+    EXPECT_EQ(t::listNames(dir / "log"), (std::vector<std::string>{"sub", "syslog"}));
+
+    auto run = cli({"clean-temp", "--yes", "--json", "--logs", "--user-caches"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    QJsonObject result = parse(run.out);
+    EXPECT_EQ(number(result, "fileCountRemoved"), 3);
+    EXPECT_EQ(number(result, "bytesCountRemoved"), 4200);
+    EXPECT_EQ(number(result, "errorCount"), 0);
+    EXPECT_EQ(t::listNames(dir / "log"), std::vector<std::string>{"sub"});
+    EXPECT_EQ(t::listNames(dir / "log/sub"), std::vector<std::string>{"empty"});
+    EXPECT_TRUE(t::listNames(dir / "user").empty());
+    EXPECT_EQ(t::listNames(dir / "cache/pkg"), std::vector<std::string>{"a.deb"}) << "not named, not touched";
+
+    // No category named: all three.
+    run = cli({"clean-temp", "--yes", "--json", "--method", "13"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    result = parse(run.out);
+    EXPECT_EQ(number(result, "fileCountRemoved"), 1);
+    EXPECT_EQ(result.value(QLatin1String("method")).toObject().value(QLatin1String("id")).toInt(), 13);
+    EXPECT_EQ(t::listNames(dir / "cache"), std::vector<std::string>{"pkg"});
+    EXPECT_TRUE(t::listNames(dir / "cache/pkg").empty());
+
+    // Snapshots without a reachable helper: named, and the job is not failed by it.
+    t::writeFile(dir / "user/again", "x");
+    run = cli({"clean-temp", "--yes", "--user-caches", "--snapshots"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("the snapshots were not removed"), std::string::npos) << run.err;
+    EXPECT_TRUE(t::listNames(dir / "user").empty());
+}
+
+TEST(CliCleanTemp, AFileThatCannotBeWrittenIsAnErrorAndStays)
+{
+    if (!t::isRoot())
+        GTEST_SKIP() << "mounting a tmpfs needs root";
+    t::TempDir dir;
+    t::makeDir(dir / "logs");
+    t::TmpfsMount tmpfs(dir / "logs", "1m");
+    ASSERT_TRUE(tmpfs.available());
+    t::writeFile(dir / "logs/auth.log", std::string(700, 'a'));
+    // Read-only for this mount point alone, as a log the user may not write is.
+    ASSERT_EQ(::mount(nullptr, (dir / "logs").c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr),
+              0);
+    ::setenv("CINDERVAULT_TEMP_LOGS", (dir / "logs").c_str(), 1);
+    ::setenv("CINDERVAULT_TEMP_CACHES", "", 1);
+    ::setenv("CINDERVAULT_TEMP_USER_CACHES", "", 1);
+    const auto run = cli({"clean-temp", "--yes", "--json"});
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    const QJsonObject result = parse(run.out);
+    EXPECT_EQ(number(result, "errorCount"), 1);
+    EXPECT_EQ(number(result, "fileCountRemoved"), 0) << "never reported as cleaned";
+    EXPECT_EQ(t::listNames(dir / "logs"), std::vector<std::string>{"auth.log"});
+    ::setenv("CINDERVAULT_TEMP_LOGS", "", 1);
+}
+
+TEST(CliVolumes, ListsWhatTheFreeSpaceTabLists)
+{
+    auto run = cli({"volumes", "--json"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    QJsonParseError error;
+    auto volumes = QJsonDocument::fromJson(QByteArray::fromStdString(run.out), &error).array();
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << run.out;
+    for (const auto& volume : volumes) {
+        const QString path = volume.toObject().value(QLatin1String("path")).toString();
+        EXPECT_FALSE(path.startsWith(QLatin1String("/proc")) || path.startsWith(QLatin1String("/sys")))
+            << "pseudo mounts are left out: " << path.toStdString();
+        if (path == QLatin1String("/")) {
+            EXPECT_TRUE(
+                volume.toObject().value(QLatin1String("name")).toString().startsWith(QLatin1String("/")));
+        }
+    }
+    EXPECT_EQ(cli({"volumes", "/"}).exitCode, 2);
+    if (!t::isRoot())
+        return;
+    // A volume mounted now is listed at once, with its size.
+    t::TempDir dir;
+    t::makeDir(dir / "v");
+    t::TmpfsMount tmpfs(dir / "v", "2m");
+    ASSERT_TRUE(tmpfs.available());
+    run = cli({"volumes", "--json"});
+    volumes = QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).array();
+    bool listed = false;
+    for (const auto& volume : volumes) {
+        const QJsonObject object = volume.toObject();
+        if (object.value(QLatin1String("path")).toString().toStdString() == dir / "v") {
+            listed = true;
+            EXPECT_EQ(object.value(QLatin1String("size")).toInteger(), 2 * 1024 * 1024);
+        }
+    }
+    EXPECT_TRUE(listed) << run.out;
+}
