@@ -1,14 +1,17 @@
 #include "app/WindowController.h"
 
+#include "app/AppServices.h"
 #include "app/MainMenuHostViewController.h"
 #include "app/Palette.h"
 #include "app/PlaceholderPage.h"
 #include "app/SplashViewController.h"
 #include "app/controls/ReplaceViewController.h"
 #include "app/controls/TransitionAnimator.h"
+#include "app/dashboard/DashboardViewController.h"
 #include "app/dialogs/QuitDuringJobDialog.h"
 #include "app/explorer/ExplorerViewController.h"
 #include "app/progress/ProgressViewController.h"
+#include "app/settings/SettingsWindowController.h"
 #include "app/shred/DropFilesViewController.h"
 #include "common/Log.h"
 #include "settings/SettingsManager.h"
@@ -20,7 +23,9 @@
 #include <QLabel>
 #include <QPainter>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -59,7 +64,7 @@ protected:
 WindowController::WindowController(SettingsManager& settings, ShredScreenFactory makeShredScreen,
                                    QWidget* parent)
     : QWidget(parent), m_titleView(new TitleView(this)), m_bottomView(new BottomView(this)),
-      m_makeShredScreen(std::move(makeShredScreen))
+      m_makeShredScreen(std::move(makeShredScreen)), m_settings(settings)
 {
     if (!m_makeShredScreen)
         m_makeShredScreen = [](VolumeOption preset) { return new DropFilesViewController(preset); };
@@ -88,6 +93,21 @@ void WindowController::setupLogos()
     titleLayout->addWidget(name);
     titleLayout->addStretch(1);
     titleLayout->addWidget(m_host->menuBar());
+    // The settings: the gear at the end of the title bar, and Ctrl+, anywhere in the window.
+    auto* gear = new QToolButton(m_titleView);
+    gear->setObjectName(u"settingsButton"_s);
+    gear->setIcon(QIcon(u":/images/gear.svg"_s));
+    gear->setIconSize(QSize(20, 20));
+    gear->setFixedSize(kTitleHeight, kTitleHeight);
+    gear->setAutoRaise(true);
+    gear->setCursor(Qt::PointingHandCursor);
+    gear->setToolTip(tr("Settings (Ctrl+,)"));
+    gear->setStyleSheet(u"QToolButton { border: none; background: transparent; }"
+                        u"QToolButton:hover { background: rgba(255, 255, 255, 40); }"_s);
+    connect(gear, &QToolButton::clicked, this, &WindowController::showSettings);
+    titleLayout->addWidget(gear);
+    auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma), this);
+    connect(shortcut, &QShortcut::activated, this, &WindowController::showSettings);
 
     m_bottomView->setFixedHeight(kBottomHeight);
     auto* bottomLayout = new QHBoxLayout(m_bottomView);
@@ -110,7 +130,7 @@ void WindowController::windowDidLoad(SettingsManager& settings)
     // The free-space and temporary-data tabs become hosts like the shred tab when their screens
     // come (see leaveJob).
     const std::array<QWidget*, MainMenuHostViewController::kTabCount> pages{
-        new PlaceholderPage(titles[0]), m_shredTab, new PlaceholderPage(titles[2]),
+        new DashboardViewController, m_shredTab, new PlaceholderPage(titles[2]),
         new PlaceholderPage(titles[3]), new PlaceholderPage(titles[4])};
     m_host = new MainMenuHostViewController(pages, titles, this);
     showFreshShredScreen(VolumeOption::None);
@@ -229,6 +249,28 @@ void WindowController::stopJobAndClose(ProgressViewController* job)
     // Queued: the screen handles the job's end first, then the window goes.
     connect(job, &ProgressViewController::jobReportedFinished, this, &QWidget::close, Qt::QueuedConnection);
     job->cancelJob();
+}
+
+void WindowController::showSettings()
+{
+    if (!m_settingsWindow) {
+        const AppServices& services = AppServices::shared();
+        SettingsWindowController::Services panes;
+        panes.notifications = services.notifications;
+        panes.updates = services.updateScheduler;
+        panes.support = services.supportSender;
+        panes.program = QCoreApplication::applicationFilePath();
+        m_settingsWindow = new SettingsWindowController(m_settings, panes, this);
+        m_settingsWindow->move(geometry().center() - m_settingsWindow->rect().center());
+    }
+    m_settingsWindow->show();
+    m_settingsWindow->raise();
+    m_settingsWindow->activateWindow();
+}
+
+SettingsWindowController* WindowController::settingsWindow() const
+{
+    return m_settingsWindow;
 }
 
 void WindowController::bringToFront()

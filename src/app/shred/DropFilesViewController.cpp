@@ -84,6 +84,14 @@ DropFilesViewController::DropFilesViewController(VolumeOption preset, SystemServ
     setObjectName(u"DropFilesViewController"_s);
     setupUi();
     initAlgorithms();
+    // A new default method from the settings counts at once, unless the user chose one here.
+    connect(&SettingsManager::sharedManager(), &SettingsManager::valueChanged, this,
+            [this](const QString& key) {
+                if (key == SettingsManager::kSettingsDeletionDefaultMethod && !m_methodChosen) {
+                    initAlgorithms();
+                    setViewState();
+                }
+            });
     connect(m_selection, &ShredSelection::scanFinished, this, [this] {
         setViewState();
         emit scanFinished();
@@ -149,6 +157,7 @@ void DropFilesViewController::setupUi()
     m_methodSelection->setFixedSize(380, 32);
     m_methodSelection->setMaxVisibleItems(22);
     connect(m_methodSelection, &QComboBox::currentIndexChanged, this, &DropFilesViewController::setViewState);
+    connect(m_methodSelection, &QComboBox::activated, this, [this] { m_methodChosen = true; });
     method->addWidget(m_methodSelection, 1, 0);
     method->setRowStretch(2, 1);
     m_methodDescription = styledLabel(base, 12, Palette::secondaryText(), Qt::AlignLeft | Qt::AlignTop);
