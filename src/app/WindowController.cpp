@@ -151,6 +151,9 @@ void WindowController::windowDidLoad(SettingsManager& settings)
         }
         settings.setBool(settings.isPinSet(), SettingsManager::kPinp);
     }
+    // "PINP" keeps mirroring whether a PIN is set when the settings window sets or removes one.
+    connect(&settings, &SettingsManager::pinChanged, this,
+            [this] { m_settings.setBool(m_settings.isPinSet(), SettingsManager::kPinp); });
 
     setMinimumSize(kWidth, kHeight);
     resize(kWidth, kHeight);

@@ -331,6 +331,7 @@ int main(int argc, char** argv)
     services.updateScheduler = &updates;
     services.supportSender = &support;
     const char* paneNames[] = {"general", "notifications", "deletion", "updates", "help"};
+    settings.setObject(QStringList{language}, cv::SettingsManager::kAppleLanguages);
     window.showSettings();
     cv::SettingsWindowController* prefs = window.settingsWindow();
     for (int i = 0; i < prefs->tabs()->count(); ++i) {

@@ -369,6 +369,12 @@ TEST(SettingsWindow, ShredScreensFollowTheDeletionPane)
     emit h.part<QComboBox>("methodSelection")->activated(3);
     emit method->activated(0);
     EXPECT_EQ(h.selectedMethod(), 3) << "a method the user chose on the screen stays";
+
+    // "PINP" follows a PIN set or removed in the settings.
+    shared.setPin(u"1357"_s);
+    EXPECT_TRUE(shared.boolForKey(SettingsManager::kPinp));
+    shared.setPin(QString());
+    EXPECT_FALSE(shared.boolForKey(SettingsManager::kPinp));
     settings->close();
     shared.reset();
 }

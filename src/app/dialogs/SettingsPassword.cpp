@@ -23,14 +23,16 @@ SettingsPassword::SettingsPassword(SettingsManager& settings, NotificationManage
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::WindowModal);
     setWindowTitle(tr("PIN"));
-    setMinimumWidth(360);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(28, 24, 28, 20);
     layout->setSpacing(14);
+    // The dialog takes the size its content asks for, also when the error line comes and goes.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     m_titleLabel = styledLabel(this, 15, Palette::text(), Qt::AlignCenter, QFont::DemiBold);
     m_titleLabel->setObjectName(u"titleLabel"_s);
     m_titleLabel->setWordWrap(true);
+    m_titleLabel->setFixedWidth(300);
     layout->addWidget(m_titleLabel);
 
     m_pinView->setObjectName(u"pinView"_s);
@@ -80,6 +82,7 @@ SettingsPassword::SettingsPassword(SettingsManager& settings, NotificationManage
     m_errorLabel = styledLabel(this, 12, Palette::failure(), Qt::AlignCenter);
     m_errorLabel->setObjectName(u"errorLabel"_s);
     m_errorLabel->setWordWrap(true);
+    m_errorLabel->setFixedWidth(300);
     layout->addWidget(m_errorLabel);
 
     m_cancelButton = new QPushButton(tr("Cancel"), this);

@@ -93,7 +93,8 @@ void SettingsGeneral::setDefaults()
     m_autorunSwitch->setChecked(m_settings.boolForKey(SettingsManager::kEnableAutostart));
     const QSignalBlocker diagnose(m_diagnoseSwitch);
     m_diagnoseSwitch->setChecked(m_settings.isDiagnoseSet());
-    m_languageOption->setCurrentIndex(languageIndex(m_settings.getCurrentLanguage()));
+    // Without a stored choice the pop-up shows the desktop's language, the one the window shows.
+    m_languageOption->setCurrentIndex(languageIndex(m_settings.getInterfaceLanguage()));
     initPassword();
 }
 

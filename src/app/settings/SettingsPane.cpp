@@ -16,7 +16,7 @@ SettingsPane::SettingsPane(SettingsManager& settings, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(28, 22, 28, 12);
     m_form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_form->setFormAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    m_form->setFormAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_form->setHorizontalSpacing(16);
     m_form->setVerticalSpacing(10);
     m_form->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);

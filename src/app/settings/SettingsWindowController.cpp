@@ -89,7 +89,9 @@ SettingsWindowController::SettingsWindowController(SettingsManager& settings, co
     QFont font = m_lockButton->font();
     font.setPixelSize(13);
     m_lockButton->setFont(font);
-    m_lockButton->setStyleSheet(u"QToolButton { color: rgb(102, 102, 102); border: none; }"_s);
+    // The grey of secondary texts (a lighter one on a dark desktop, so that it stays readable).
+    m_lockButton->setStyleSheet(
+        u"QToolButton { %1 border: none; }"_s.arg(Palette::textStyle(Palette::secondaryText())));
     connect(m_lockButton, &QToolButton::clicked, this, &SettingsWindowController::lockClicked);
     bottomLayout->addWidget(m_lockButton);
     bottomLayout->addStretch(1);
