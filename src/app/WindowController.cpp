@@ -5,6 +5,7 @@
 #include "app/Palette.h"
 #include "app/PlaceholderPage.h"
 #include "app/SplashViewController.h"
+#include "app/controls/BottomBar.h"
 #include "app/controls/ReplaceViewController.h"
 #include "app/controls/TransitionAnimator.h"
 #include "app/dashboard/DashboardViewController.h"
@@ -44,26 +45,11 @@ protected:
     void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), Palette::headerBlue()); }
 };
 
-// The bottom bar: white, with a thin grey line 3 points below its top, 20 points in from each side.
-class BottomView : public QWidget
-{
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        painter.fillRect(rect(), Palette::base());
-        painter.fillRect(QRect(20, 3, width() - 40, 1), Palette::separator());
-    }
-};
-
 } // namespace
 
 WindowController::WindowController(SettingsManager& settings, ShredScreenFactory makeShredScreen,
                                    QWidget* parent)
-    : QWidget(parent), m_titleView(new TitleView(this)), m_bottomView(new BottomView(this)),
+    : QWidget(parent), m_titleView(new TitleView(this)), m_bottomView(new BottomBar(this)),
       m_makeShredScreen(std::move(makeShredScreen)), m_settings(settings)
 {
     if (!m_makeShredScreen)

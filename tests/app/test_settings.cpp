@@ -432,6 +432,24 @@ TEST(SettingsWindow, UpdatesAndHelpPanes)
         email->setText(u"jo@localhost"_s);
         EXPECT_FALSE(send->isEnabled());
     }
+    {
+        // A refused connection: Send is off while the message is on its way, then the error sheet.
+        ServiceEndpoints::setLoopbackHttpAllowed(true);
+        SupportMessageSender sender;
+        sender.setEndpoint(ServiceEndpoints::supportServiceFrom(u"http://127.0.0.1:9"_s));
+        SettingsHelp pane(s.settings, &sender);
+        part<QLineEdit>(&pane, "nameField")->setText(u"Jo"_s);
+        part<QLineEdit>(&pane, "emailField")->setText(u"jo@example.com"_s);
+        auto* send = part<QPushButton>(&pane, "sendButton");
+        QSignalSpy finished(&sender, &SupportMessageSender::finished);
+        send->click();
+        EXPECT_FALSE(send->isEnabled());
+        ASSERT_TRUE(finished.wait(10000));
+        EXPECT_FALSE(finished.first().at(0).toBool());
+        EXPECT_TRUE(send->isEnabled());
+        EXPECT_NE(pane.findChild<QMessageBox*>(u"supportError"_s), nullptr);
+        ServiceEndpoints::setLoopbackHttpAllowed(false);
+    }
 }
 
 TEST(Dashboard, CapacityTextsAndMachineImage)

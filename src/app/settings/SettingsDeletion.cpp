@@ -104,11 +104,19 @@ void SettingsDeletion::setDefaults()
                                                                                   : 0);
     m_reportFormatSelection->setCurrentIndex(
         std::max<qsizetype>(0, kReportFormats.indexOf(m_settings.getReportFormat())));
-    m_reportFolder->setText(m_settings.getReportPath());
+    showReportFolder();
     for (std::size_t i = 0; i < kSwitches.size(); ++i) {
         const QSignalBlocker blocker(m_switches[i]);
         m_switches[i]->setChecked(m_settings.boolForKey(kSwitches[i].key, kSwitches[i].defaultValue));
     }
+}
+
+void SettingsDeletion::showReportFolder()
+{
+    // The field shows the end of a long path (the folder's own name); the tip shows it whole.
+    const QString folder = m_settings.getReportPath();
+    m_reportFolder->setText(folder);
+    m_reportFolder->setToolTip(folder);
 }
 
 void SettingsDeletion::setLockStatus(bool locked)
@@ -140,7 +148,7 @@ void SettingsDeletion::reportFolderChosen(const QString& folder)
     if (folder.isEmpty() || m_settings.isLocked())
         return;
     m_settings.setString(folder, SettingsManager::kSettingsDeletionReportLocation);
-    m_reportFolder->setText(m_settings.getReportPath());
+    showReportFolder();
 }
 
 } // namespace cv

@@ -35,6 +35,8 @@ public:
     void reportFolderChosen(const QString& folder);
 
 private:
+    void showReportFolder();
+
     AlgorithmCollection m_algos;
     QComboBox* m_defaultMethodSelection;
     QComboBox* m_reportFormatSelection;

@@ -1,6 +1,7 @@
 #include "app/settings/SettingsWindowController.h"
 
 #include "app/Palette.h"
+#include "app/controls/BottomBar.h"
 #include "app/dialogs/SettingsPassword.h"
 #include "app/settings/SettingsDeletion.h"
 #include "app/settings/SettingsGeneral.h"
@@ -12,7 +13,6 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QIcon>
-#include <QPainter>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -20,25 +20,6 @@
 using namespace Qt::StringLiterals;
 
 namespace cv {
-
-namespace {
-
-// The bottom bar: the base colour with a thin line along its top.
-class BottomBar : public QWidget
-{
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        painter.fillRect(rect(), Palette::base());
-        painter.fillRect(QRect(0, 0, width(), 1), Palette::separator());
-    }
-};
-
-} // namespace
 
 SettingsWindowController::SettingsWindowController(SettingsManager& settings, const Services& services,
                                                    QWidget* parent)
