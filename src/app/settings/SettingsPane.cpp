@@ -52,6 +52,8 @@ QLabel* SettingsPane::addHint(const QString& text)
     QLabel* hint = styledLabel(this, 11, Palette::secondaryText(), Qt::AlignLeft | Qt::AlignTop);
     hint->setText(text);
     hint->setWordWrap(true);
+    // A wrapped label asks for a narrow column; the hint may take the whole width of the form.
+    hint->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     m_form->addRow(QString(), hint);
     return hint;
 }
