@@ -35,7 +35,7 @@ DashboardFacts DashboardFacts::read(const VarSystemInfo::Sources& sources)
     facts.model = info.sysModelID();
     facts.machineName = info.sysName();
     facts.serialNumber = info.sysSerialNumber().trimmed().isEmpty() ? u"-"_s : info.sysSerialNumber();
-    facts.osVersion = info.sysOSName();
+    facts.osVersion = info.sysOSVersion();
 
     QFile chassis(sources.dmiFolder + u"/chassis_type"_s);
     const QString chassisType =
