@@ -319,6 +319,36 @@
     </message>
 </context>
 <context>
+    <name>cv::DashboardFacts</name>
+    <message>
+        <source>In total: %1</source>
+        <translation>Insgesamt: %1</translation>
+    </message>
+    <message>
+        <source>%1 used</source>
+        <translation>%1 belegt</translation>
+    </message>
+    <message>
+        <source>%1 available</source>
+        <translation>%1 verfügbar</translation>
+    </message>
+</context>
+<context>
+    <name>cv::DashboardViewController</name>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Serial number</source>
+        <translation>Seriennummer</translation>
+    </message>
+    <message>
+        <source>System</source>
+        <translation>System</translation>
+    </message>
+</context>
+<context>
     <name>cv::DropFilesViewController</name>
     <message>
         <source>Select files and folders</source>
@@ -487,6 +517,29 @@
     <message>
         <source>Overwrite method</source>
         <translation>Überschreibmethode</translation>
+    </message>
+</context>
+<context>
+    <name>cv::NotificationManager</name>
+    <message>
+        <source>1 min</source>
+        <translation>1 Min.</translation>
+    </message>
+    <message>
+        <source>5 min</source>
+        <translation>5 Min.</translation>
+    </message>
+    <message>
+        <source>10 min</source>
+        <translation>10 Min.</translation>
+    </message>
+    <message>
+        <source>30 min</source>
+        <translation>30 Min.</translation>
+    </message>
+    <message>
+        <source>60 min</source>
+        <translation>60 Min.</translation>
     </message>
 </context>
 <context>
@@ -739,6 +792,25 @@
     </message>
 </context>
 <context>
+    <name>cv::ResetSettingsDialog</name>
+    <message>
+        <source>Reset all settings?</source>
+        <translation>Alle Einstellungen zurücksetzen?</translation>
+    </message>
+    <message>
+        <source>Every setting returns to its default and the PIN is removed. This cannot be undone.</source>
+        <translation>Alle Einstellungen erhalten wieder ihre Standardwerte, und die PIN wird entfernt. Dies kann nicht rückgängig gemacht werden.</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Zurücksetzen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
     <name>cv::ServiceEndpoints</name>
     <message>
         <source>Update checks are not configured in this build.</source>
@@ -755,6 +827,339 @@
     <message>
         <source>The support service address is not a secure (HTTPS) address: %1</source>
         <translation>Die Adresse des Support-Dienstes ist keine sichere (HTTPS-)Adresse: %1</translation>
+    </message>
+</context>
+<context>
+    <name>cv::SettingsDeletion</name>
+    <message>
+        <source>Default method:</source>
+        <translation>Standardmethode:</translation>
+    </message>
+    <message>
+        <source>Report format:</source>
+        <translation>Berichtsformat:</translation>
+    </message>
+    <message>
+        <source>Choose...</source>
+        <translation>Auswählen...</translation>
+    </message>
+    <message>
+        <source>Report folder:</source>
+        <translation>Berichtsordner:</translation>
+    </message>
+    <message>
+        <source>Save a report after every deletion</source>
+        <translation>Nach jedem Löschvorgang einen Bericht speichern</translation>
+    </message>
+    <message>
+        <source>Show the signature block in reports</source>
+        <translation>Unterschriftsfeld in Berichten zeigen</translation>
+    </message>
+    <message>
+        <source>List at most 250 files in a report</source>
+        <translation>Höchstens 250 Dateien in einem Bericht aufführen</translation>
+    </message>
+    <message>
+        <source>Show the QR code in reports</source>
+        <translation>QR-Code in Berichten zeigen</translation>
+    </message>
+    <message>
+        <source>Ask before a deletion starts</source>
+        <translation>Vor jedem Löschvorgang nachfragen</translation>
+    </message>
+    <message>
+        <source>Reports:</source>
+        <translation>Berichte:</translation>
+    </message>
+    <message>
+        <source>Safety:</source>
+        <translation>Sicherheit:</translation>
+    </message>
+    <message>
+        <source>Report folder</source>
+        <translation>Berichtsordner</translation>
+    </message>
+    <message>
+        <source>Select</source>
+        <translation>Auswählen</translation>
+    </message>
+</context>
+<context>
+    <name>cv::SettingsGeneral</name>
+    <message>
+        <source>Start Cindervault when I log in</source>
+        <translation>Cindervault bei der Anmeldung starten</translation>
+    </message>
+    <message>
+        <source>Start at login:</source>
+        <translation>Autostart:</translation>
+    </message>
+    <message>
+        <source>Write a diagnostic log</source>
+        <translation>Diagnoseprotokoll schreiben</translation>
+    </message>
+    <message>
+        <source>Diagnosis:</source>
+        <translation>Diagnose:</translation>
+    </message>
+    <message>
+        <source>From the next start, into the folder &quot;logs&quot; of the report folder.</source>
+        <translation>Ab dem nächsten Start, in den Ordner „logs“ des Berichtsordners.</translation>
+    </message>
+    <message>
+        <source>Language:</source>
+        <translation>Sprache:</translation>
+    </message>
+    <message>
+        <source>Reports use it at once, the window from the next start.</source>
+        <translation>Berichte verwenden sie sofort, das Fenster ab dem nächsten Start.</translation>
+    </message>
+    <message>
+        <source>PIN:</source>
+        <translation>PIN:</translation>
+    </message>
+    <message>
+        <source>The PIN locks these settings; it does not protect your files or reports.</source>
+        <translation>Die PIN sperrt diese Einstellungen; Ihre Dateien und Berichte schützt sie nicht.</translation>
+    </message>
+    <message>
+        <source>Reset all settings...</source>
+        <translation>Alle Einstellungen zurücksetzen...</translation>
+    </message>
+    <message>
+        <source>Reset:</source>
+        <translation>Zurücksetzen:</translation>
+    </message>
+    <message>
+        <source>change_password</source>
+        <translation>PIN ändern...</translation>
+    </message>
+    <message>
+        <source>set_password</source>
+        <translation>PIN festlegen...</translation>
+    </message>
+</context>
+<context>
+    <name>cv::SettingsHelp</name>
+    <message>
+        <source>Name:</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>E-mail:</source>
+        <translation>E-Mail:</translation>
+    </message>
+    <message>
+        <source>Subject:</source>
+        <translation>Betreff:</translation>
+    </message>
+    <message>
+        <source>Message:</source>
+        <translation>Nachricht:</translation>
+    </message>
+    <message>
+        <source>Send</source>
+        <translation>Senden</translation>
+    </message>
+    <message>
+        <source>Messages cannot be sent from this build. Help is in the README that comes with Cindervault.</source>
+        <translation>Aus dieser Ausgabe können keine Nachrichten gesendet werden. Hilfe finden Sie in der README, die Cindervault beiliegt.</translation>
+    </message>
+    <message>
+        <source>Help is in the README that comes with Cindervault.</source>
+        <translation>Hilfe finden Sie in der README, die Cindervault beiliegt.</translation>
+    </message>
+    <message>
+        <source>Success</source>
+        <translation>Erfolg</translation>
+    </message>
+    <message>
+        <source>Message was sent. Thank you</source>
+        <translation>Die Nachricht wurde gesendet. Vielen Dank</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Please try again later.</source>
+        <translation>Bitte versuchen Sie es später noch einmal.</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+</context>
+<context>
+    <name>cv::SettingsNotifications</name>
+    <message>
+        <source>Show notifications</source>
+        <translation>Mitteilungen anzeigen</translation>
+    </message>
+    <message>
+        <source>Notifications:</source>
+        <translation>Mitteilungen:</translation>
+    </message>
+    <message>
+        <source>When a deletion ends, when a PIN is set and when an update is available.</source>
+        <translation>Wenn ein Löschvorgang endet, eine PIN festgelegt wird oder ein Update verfügbar ist.</translation>
+    </message>
+    <message>
+        <source>Play a sound</source>
+        <translation>Ton abspielen</translation>
+    </message>
+    <message>
+        <source>Sound:</source>
+        <translation>Ton:</translation>
+    </message>
+    <message>
+        <source>Remove notifications after</source>
+        <translation>Mitteilungen entfernen nach</translation>
+    </message>
+    <message>
+        <source>Removal:</source>
+        <translation>Entfernen:</translation>
+    </message>
+</context>
+<context>
+    <name>cv::SettingsPassword</name>
+    <message>
+        <source>PIN</source>
+        <translation>PIN</translation>
+    </message>
+    <message>
+        <source>Remove PIN</source>
+        <translation>PIN entfernen</translation>
+    </message>
+    <message>
+        <source>Set a new PIN</source>
+        <translation>Neue PIN festlegen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Wrong PIN. Please try again.</source>
+        <translation>Falsche PIN. Bitte versuchen Sie es erneut.</translation>
+    </message>
+    <message>
+        <source>The PINs do not match. Please enter the new PIN again.</source>
+        <translation>Die PINs stimmen nicht überein. Bitte geben Sie die neue PIN noch einmal ein.</translation>
+    </message>
+    <message>
+        <source>enter_password</source>
+        <translation>Geben Sie Ihre PIN ein</translation>
+    </message>
+    <message>
+        <source>new_password</source>
+        <translation>Ihre Einstellungen sind mit einer PIN geschützt</translation>
+    </message>
+    <message>
+        <source>set_password</source>
+        <translation>Wählen Sie eine PIN aus vier Zeichen</translation>
+    </message>
+    <message>
+        <source>reenter_new_password</source>
+        <translation>Geben Sie die neue PIN noch einmal ein</translation>
+    </message>
+</context>
+<context>
+    <name>cv::SettingsUpdate</name>
+    <message>
+        <source>Check for updates automatically</source>
+        <translation>Automatisch nach Updates suchen</translation>
+    </message>
+    <message>
+        <source>Automatic checks:</source>
+        <translation>Automatische Suche:</translation>
+    </message>
+    <message>
+        <source>Check:</source>
+        <translation>Suchen:</translation>
+    </message>
+    <message>
+        <source>Tell me when a new version is available</source>
+        <translation>Mitteilen, wenn eine neue Version verfügbar ist</translation>
+    </message>
+    <message>
+        <source>New versions:</source>
+        <translation>Neue Versionen:</translation>
+    </message>
+    <message>
+        <source>Cindervault is updated by your package manager.</source>
+        <translation>Cindervault wird von Ihrer Paketverwaltung aktualisiert.</translation>
+    </message>
+    <message>
+        <source>Check now</source>
+        <translation>Jetzt suchen</translation>
+    </message>
+    <message>
+        <source>Cindervault %1 is up to date.</source>
+        <translation>Cindervault %1 ist aktuell.</translation>
+    </message>
+    <message>
+        <source>Cindervault %1 is available.</source>
+        <translation>Cindervault %1 ist verfügbar.</translation>
+    </message>
+    <message>
+        <source>Release notes</source>
+        <translation>Versionshinweise</translation>
+    </message>
+    <message>
+        <source>Looking for a new version...</source>
+        <translation>Suche nach einer neuen Version...</translation>
+    </message>
+    <message>
+        <source>Update checks are not configured in this build.</source>
+        <translation>In dieser Ausgabe ist die Suche nach Updates nicht eingerichtet.</translation>
+    </message>
+    <message>
+        <source>Last checked: %1</source>
+        <translation>Zuletzt gesucht: %1</translation>
+    </message>
+    <message>
+        <source>Not checked yet.</source>
+        <translation>Noch nicht gesucht.</translation>
+    </message>
+    <message>
+        <source>Next check: %1</source>
+        <translation>Nächste Suche: %1</translation>
+    </message>
+</context>
+<context>
+    <name>cv::SettingsWindowController</name>
+    <message>
+        <source>Cindervault Settings</source>
+        <translation>Cindervault-Einstellungen</translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation>Allgemein</translation>
+    </message>
+    <message>
+        <source>Notifications</source>
+        <translation>Mitteilungen</translation>
+    </message>
+    <message>
+        <source>DeletionTab</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>Updates</source>
+        <translation>Updates</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Hilfe</translation>
+    </message>
+    <message>
+        <source>unlock</source>
+        <translation>Einstellungen entsperren</translation>
+    </message>
+    <message>
+        <source>lock</source>
+        <translation>Einstellungen sperren</translation>
     </message>
 </context>
 <context>
@@ -831,6 +1236,21 @@
     </message>
 </context>
 <context>
+    <name>cv::UpdateScheduler</name>
+    <message>
+        <source>Daily</source>
+        <translation>Täglich</translation>
+    </message>
+    <message>
+        <source>Weekly</source>
+        <translation>Wöchentlich</translation>
+    </message>
+    <message>
+        <source>Monthly</source>
+        <translation>Monatlich</translation>
+    </message>
+</context>
+<context>
     <name>cv::VolumeOptionViewController</name>
     <message>
         <source>Volume options</source>
@@ -894,6 +1314,10 @@
     <message>
         <source>Reports</source>
         <translation>Berichte</translation>
+    </message>
+    <message>
+        <source>Settings (Ctrl+,)</source>
+        <translation>Einstellungen (Strg+,)</translation>
     </message>
 </context>
 </TS>

@@ -319,6 +319,36 @@
     </message>
 </context>
 <context>
+    <name>cv::DashboardFacts</name>
+    <message>
+        <source>In total: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 used</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 available</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>cv::DashboardViewController</name>
+    <message>
+        <source>Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Serial number</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>System</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>cv::DropFilesViewController</name>
     <message>
         <source>Select files and folders</source>
@@ -483,6 +513,29 @@
     <name>cv::MethodList</name>
     <message>
         <source>Overwrite method</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>cv::NotificationManager</name>
+    <message>
+        <source>1 min</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>5 min</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>10 min</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>30 min</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>60 min</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -736,6 +789,25 @@
     </message>
 </context>
 <context>
+    <name>cv::ResetSettingsDialog</name>
+    <message>
+        <source>Reset all settings?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Every setting returns to its default and the PIN is removed. This cannot be undone.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>cv::ServiceEndpoints</name>
     <message>
         <source>Update checks are not configured in this build.</source>
@@ -752,6 +824,339 @@
     <message>
         <source>The support service address is not a secure (HTTPS) address: %1</source>
         <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>cv::SettingsDeletion</name>
+    <message>
+        <source>Default method:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Report format:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Report folder:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save a report after every deletion</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show the signature block in reports</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>List at most 250 files in a report</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show the QR code in reports</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ask before a deletion starts</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reports:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Safety:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Report folder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Select</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>cv::SettingsGeneral</name>
+    <message>
+        <source>Start Cindervault when I log in</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Start at login:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Write a diagnostic log</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Diagnosis:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>From the next start, into the folder &quot;logs&quot; of the report folder.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Language:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reports use it at once, the window from the next start.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PIN:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The PIN locks these settings; it does not protect your files or reports.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reset all settings...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reset:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>change_password</source>
+        <translation>Change PIN...</translation>
+    </message>
+    <message>
+        <source>set_password</source>
+        <translation>Set PIN...</translation>
+    </message>
+</context>
+<context>
+    <name>cv::SettingsHelp</name>
+    <message>
+        <source>Name:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>E-mail:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Subject:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Message:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Send</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Messages cannot be sent from this build. Help is in the README that comes with Cindervault.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Help is in the README that comes with Cindervault.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Success</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Message was sent. Thank you</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Please try again later.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>cv::SettingsNotifications</name>
+    <message>
+        <source>Show notifications</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Notifications:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>When a deletion ends, when a PIN is set and when an update is available.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Play a sound</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sound:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove notifications after</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Removal:</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>cv::SettingsPassword</name>
+    <message>
+        <source>PIN</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove PIN</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Set a new PIN</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Wrong PIN. Please try again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The PINs do not match. Please enter the new PIN again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>enter_password</source>
+        <translation>Enter your PIN</translation>
+    </message>
+    <message>
+        <source>new_password</source>
+        <translation>Your settings are protected with a PIN</translation>
+    </message>
+    <message>
+        <source>set_password</source>
+        <translation>Choose a PIN of four characters</translation>
+    </message>
+    <message>
+        <source>reenter_new_password</source>
+        <translation>Enter the new PIN again</translation>
+    </message>
+</context>
+<context>
+    <name>cv::SettingsUpdate</name>
+    <message>
+        <source>Check for updates automatically</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Automatic checks:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Check:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tell me when a new version is available</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New versions:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cindervault is updated by your package manager.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Check now</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cindervault %1 is up to date.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cindervault %1 is available.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Release notes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Looking for a new version...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Update checks are not configured in this build.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Last checked: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not checked yet.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Next check: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>cv::SettingsWindowController</name>
+    <message>
+        <source>Cindervault Settings</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Notifications</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>DeletionTab</source>
+        <translation>Deletion</translation>
+    </message>
+    <message>
+        <source>Updates</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>unlock</source>
+        <translation>Unlock settings</translation>
+    </message>
+    <message>
+        <source>lock</source>
+        <translation>Lock settings</translation>
     </message>
 </context>
 <context>
@@ -828,6 +1233,21 @@
     </message>
 </context>
 <context>
+    <name>cv::UpdateScheduler</name>
+    <message>
+        <source>Daily</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Weekly</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Monthly</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>cv::VolumeOptionViewController</name>
     <message>
         <source>Volume options</source>
@@ -890,6 +1310,10 @@
     </message>
     <message>
         <source>Reports</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Settings (Ctrl+,)</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -5,8 +5,10 @@
 #include "engine/ShredResult.h"
 #include "settings/NotificationManager.h"
 #include "settings/SettingsManager.h"
+#include "settings/SupportMessageSender.h"
 #include "system/HelperToolService.h"
 #include "system/LogindSleepInhibitor.h"
+#include "updates/UpdateScheduler.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -66,6 +68,15 @@ void wireServices()
     };
     services.makeSleepInhibitor = [] { return std::make_unique<LogindSleepInhibitor>(); };
     wireReports(services);
+
+    // Update checks run from start-up as the settings say (a newer version brings "New Update"
+    // when the user asked for it); both services live as long as the application object.
+    services.notifications = &NotificationManager::sharedManager();
+    auto* scheduler = new UpdateScheduler(SettingsManager::sharedManager(), *services.notifications,
+                                          QCoreApplication::instance());
+    scheduler->start();
+    services.updateScheduler = scheduler;
+    services.supportSender = new SupportMessageSender(QCoreApplication::instance());
 }
 
 } // namespace cv

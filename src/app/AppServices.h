@@ -11,8 +11,11 @@
 namespace cv {
 
 class HelperToolClient;
+class NotificationManager;
 class ReportKeeper;
 class SleepInhibitor;
+class SupportMessageSender;
+class UpdateScheduler;
 struct ReportOutcome;
 struct ShredResult;
 
@@ -41,6 +44,11 @@ struct AppServices
     std::function<void(std::shared_ptr<ShredResult> result, QWidget* parent)> showReport;
     // Raises the desktop notification for a finished (or cancelled) job.
     std::function<void(std::shared_ptr<ShredResult> result)> showNotification;
+
+    // What the settings window's panes work with; null where there is none.
+    NotificationManager* notifications = nullptr;
+    UpdateScheduler* updateScheduler = nullptr;
+    SupportMessageSender* supportSender = nullptr;
 
     static AppServices& shared();
 };

@@ -1,17 +1,21 @@
 #include "app/WindowController.h"
 
+#include "app/AppServices.h"
 #include "app/MainMenuHostViewController.h"
 #include "app/Palette.h"
 #include "app/PlaceholderPage.h"
 #include "app/SplashViewController.h"
+#include "app/controls/BottomBar.h"
 #include "app/controls/ReplaceViewController.h"
 #include "app/controls/TransitionAnimator.h"
+#include "app/dashboard/DashboardViewController.h"
 #include "app/dialogs/QuitDuringJobDialog.h"
 #include "app/explorer/ExplorerViewController.h"
 #include "app/freespace/FreeSpaceViewController.h"
 #include "app/progress/ProgressViewController.h"
 #include "app/reports/ReportModulListViewController.h"
 #include "app/reports/ReportReviewViewController.h"
+#include "app/settings/SettingsWindowController.h"
 #include "app/shred/DropFilesViewController.h"
 #include "app/tempdata/TempDataViewController.h"
 #include "common/Log.h"
@@ -24,7 +28,9 @@
 #include <QLabel>
 #include <QPainter>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -43,27 +49,12 @@ protected:
     void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), Palette::headerBlue()); }
 };
 
-// The bottom bar: white, with a thin grey line 3 points below its top, 20 points in from each side.
-class BottomView : public QWidget
-{
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        painter.fillRect(rect(), Palette::base());
-        painter.fillRect(QRect(20, 3, width() - 40, 1), Palette::separator());
-    }
-};
-
 } // namespace
 
 WindowController::WindowController(SettingsManager& settings, ShredScreenFactory makeShredScreen,
                                    QWidget* parent)
-    : QWidget(parent), m_titleView(new TitleView(this)), m_bottomView(new BottomView(this)),
-      m_makeShredScreen(std::move(makeShredScreen))
+    : QWidget(parent), m_titleView(new TitleView(this)), m_bottomView(new BottomBar(this)),
+      m_makeShredScreen(std::move(makeShredScreen)), m_settings(settings)
 {
     if (!m_makeShredScreen)
         m_makeShredScreen = [](VolumeOption preset) { return new DropFilesViewController(preset); };
@@ -92,6 +83,21 @@ void WindowController::setupLogos()
     titleLayout->addWidget(name);
     titleLayout->addStretch(1);
     titleLayout->addWidget(m_host->menuBar());
+    // The settings: the gear at the end of the title bar, and Ctrl+, anywhere in the window.
+    auto* gear = new QToolButton(m_titleView);
+    gear->setObjectName(u"settingsButton"_s);
+    gear->setIcon(QIcon(u":/images/gear.svg"_s));
+    gear->setIconSize(QSize(20, 20));
+    gear->setFixedSize(kTitleHeight, kTitleHeight);
+    gear->setAutoRaise(true);
+    gear->setCursor(Qt::PointingHandCursor);
+    gear->setToolTip(tr("Settings (Ctrl+,)"));
+    gear->setStyleSheet(u"QToolButton { border: none; background: transparent; }"
+                        u"QToolButton:hover { background: rgba(255, 255, 255, 40); }"_s);
+    connect(gear, &QToolButton::clicked, this, &WindowController::showSettings);
+    titleLayout->addWidget(gear);
+    auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma), this);
+    connect(shortcut, &QShortcut::activated, this, &WindowController::showSettings);
 
     m_bottomView->setFixedHeight(kBottomHeight);
     auto* bottomLayout = new QHBoxLayout(m_bottomView);
@@ -116,7 +122,7 @@ void WindowController::windowDidLoad(SettingsManager& settings)
     m_tempDataTab = new ReplaceViewController;
     m_tempDataTab->setObjectName(u"tempDataTab"_s);
     const std::array<QWidget*, MainMenuHostViewController::kTabCount> pages{
-        new PlaceholderPage(titles[0]), m_shredTab, m_freeSpaceTab, m_tempDataTab, makeReportsTab(settings)};
+        new DashboardViewController, m_shredTab, m_freeSpaceTab, m_tempDataTab, makeReportsTab(settings)};
     m_host = new MainMenuHostViewController(pages, titles, this);
     showFreshShredScreen(VolumeOption::None);
     setScreenFactories({}, {});
@@ -137,6 +143,9 @@ void WindowController::windowDidLoad(SettingsManager& settings)
         }
         settings.setBool(settings.isPinSet(), SettingsManager::kPinp);
     }
+    // "PINP" keeps mirroring whether a PIN is set when the settings window sets or removes one.
+    connect(&settings, &SettingsManager::pinChanged, this,
+            [this] { m_settings.setBool(m_settings.isPinSet(), SettingsManager::kPinp); });
 
     setMinimumSize(kWidth, kHeight);
     resize(kWidth, kHeight);
@@ -271,6 +280,28 @@ void WindowController::stopJobAndClose(ProgressViewController* job)
     // Queued: the screen handles the job's end first, then the window goes.
     connect(job, &ProgressViewController::jobReportedFinished, this, &QWidget::close, Qt::QueuedConnection);
     job->cancelJob();
+}
+
+void WindowController::showSettings()
+{
+    if (!m_settingsWindow) {
+        const AppServices& services = AppServices::shared();
+        SettingsWindowController::Services panes;
+        panes.notifications = services.notifications;
+        panes.updates = services.updateScheduler;
+        panes.support = services.supportSender;
+        panes.program = QCoreApplication::applicationFilePath();
+        m_settingsWindow = new SettingsWindowController(m_settings, panes, this);
+        m_settingsWindow->move(geometry().center() - m_settingsWindow->rect().center());
+    }
+    m_settingsWindow->show();
+    m_settingsWindow->raise();
+    m_settingsWindow->activateWindow();
+}
+
+SettingsWindowController* WindowController::settingsWindow() const
+{
+    return m_settingsWindow;
 }
 
 void WindowController::bringToFront()

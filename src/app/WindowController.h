@@ -18,6 +18,7 @@ class MainMenuHostViewController;
 class ProgressViewController;
 class ReplaceViewController;
 class SettingsManager;
+class SettingsWindowController;
 
 // The main window: the blue title bar with the logo and the main menu's tab buttons, the screens
 // of the five tabs, and the white bottom bar; 840 by 590 at first (it may grow), centred on the
@@ -57,6 +58,9 @@ public:
     QWidget* bottomView() const { return m_bottomView; }
 
     void bringToFront();
+    // Opens the settings window, or brings the open one to the front (one at a time).
+    void showSettings();
+    SettingsWindowController* settingsWindow() const;
     // Brings the window to the front on the shred tab (files arrived from the desktop).
     void showShredScreen();
     // Puts a fresh shred screen into the shred tab, opened with preset.
@@ -97,6 +101,8 @@ private:
     ReplaceViewController* m_freeSpaceTab = nullptr;
     ReplaceViewController* m_tempDataTab = nullptr;
     QPointer<QMessageBox> m_quitQuestion;
+    SettingsManager& m_settings;
+    QPointer<SettingsWindowController> m_settingsWindow;
     bool m_closingAfterJob = false; // stop-and-quit was chosen; the job is winding down
 };
 

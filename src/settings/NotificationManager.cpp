@@ -215,7 +215,7 @@ int NotificationManager::dismissOptionIndex(qint64 seconds)
 qint64 NotificationManager::dismissSecondsForTitle(QStringView title)
 {
     for (const DismissOption& option : kDismissOptions) {
-        if (option.title == title)
+        if (QLatin1StringView(option.title) == title)
             return option.seconds;
     }
     return kDismissOptions[0].seconds;

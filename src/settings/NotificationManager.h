@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QObject>
 #include <QString>
+#include <QtGlobal>
 
 #include <array>
 #include <utility>
@@ -26,18 +27,19 @@ class NotificationManager : public QObject
     Q_OBJECT
 
 public:
-    // One entry of the dismissal pop-up of the notifications pane.
+    // One entry of the dismissal pop-up of the notifications pane. The title is the untranslated
+    // text; the pane shows it translated in this class's context.
     struct DismissOption
     {
-        QStringView title;
+        const char* title;
         qint64 seconds;
     };
     static constexpr std::array<DismissOption, 5> kDismissOptions{{
-        {u"1 min", 60},
-        {u"5 min", 300},
-        {u"10 min", 600},
-        {u"30 min", 1800},
-        {u"60 min", 3600},
+        {QT_TRANSLATE_NOOP("cv::NotificationManager", "1 min"), 60},
+        {QT_TRANSLATE_NOOP("cv::NotificationManager", "5 min"), 300},
+        {QT_TRANSLATE_NOOP("cv::NotificationManager", "10 min"), 600},
+        {QT_TRANSLATE_NOOP("cv::NotificationManager", "30 min"), 1800},
+        {QT_TRANSLATE_NOOP("cv::NotificationManager", "60 min"), 3600},
     }};
 
     // The process-wide manager on the shared settings and the session bus.

@@ -142,12 +142,15 @@ QVariant SettingsManager::lookup(QAnyStringView key) const
 
 void SettingsManager::store(QAnyStringView key, const QVariant& value)
 {
-    QMutexLocker lock(&m_mutex);
-    m_settings.setValue(key, value);
-    m_settings.sync();
-    if (m_settings.status() != QSettings::NoError)
-        logMessage("Settings could not be written to ", m_settings.fileName().toStdString(), " (key ",
-                   key.toString().toStdString(), ")");
+    {
+        QMutexLocker lock(&m_mutex);
+        m_settings.setValue(key, value);
+        m_settings.sync();
+        if (m_settings.status() != QSettings::NoError)
+            logMessage("Settings could not be written to ", m_settings.fileName().toStdString(), " (key ",
+                       key.toString().toStdString(), ")");
+    }
+    emit valueChanged(key.toString());
 }
 
 void SettingsManager::setString(const QString& string, QAnyStringView key)

@@ -132,6 +132,8 @@ public:
     void postReportGenerated() { emit reportGenerated(); }
 
 signals:
+    // A setter of this store wrote key (screens that show a setting follow it at once).
+    void valueChanged(const QString& key);
     void authChanged();
     void pinChanged();
     void reportGenerated();

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringView>
 #include <QTimer>
+#include <QtGlobal>
 
 #include <array>
 #include <optional>
@@ -32,16 +33,17 @@ class UpdateScheduler : public QObject
     Q_OBJECT
 
 public:
-    // One entry of the Updates pane's interval pop-up.
+    // One entry of the Updates pane's interval pop-up. The title is the untranslated text; the
+    // pane shows it translated in this class's context.
     struct IntervalOption
     {
-        QStringView title;
+        const char* title;
         qint64 seconds;
     };
     static constexpr std::array<IntervalOption, 3> kIntervalOptions{{
-        {u"Daily", 86400},
-        {u"Weekly", 7 * 86400},
-        {u"Monthly", 30 * 86400},
+        {QT_TRANSLATE_NOOP("cv::UpdateScheduler", "Daily"), 86400},
+        {QT_TRANSLATE_NOOP("cv::UpdateScheduler", "Weekly"), 7 * 86400},
+        {QT_TRANSLATE_NOOP("cv::UpdateScheduler", "Monthly"), 30 * 86400},
     }};
     // The row of the pop-up for a stored interval; row 0 (daily) for one not offered.
     static int intervalOptionIndex(qint64 seconds);

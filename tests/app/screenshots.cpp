@@ -14,6 +14,9 @@
 #include "app/controls/CircleProgressBar.h"
 #include "app/controls/PillButton.h"
 #include "app/controls/ReplaceViewController.h"
+#include "app/dashboard/DashboardViewController.h"
+#include "app/dialogs/ResetSettingsDialog.h"
+#include "app/dialogs/SettingsPassword.h"
 #include "app/explorer/ExplorerFileListController.h"
 #include "app/explorer/ExplorerViewController.h"
 #include "app/freespace/FreeSpaceViewController.h"
@@ -24,21 +27,29 @@
 #include "app/reports/ReportReviewViewController.h"
 #include "app/reports/ReportViewController.h"
 #include "app/reports/ReportWindowController.h"
+#include "app/settings/SettingsWindowController.h"
 #include "app/shred/DropFilesViewController.h"
 #include "app/shred/VolumeOptionViewController.h"
 #include "app/tempdata/TempDataViewController.h"
 #include "engine/AlgorithmCollection.h"
 #include "reports/ReportFactory.h"
+#include "settings/NotificationManager.h"
 #include "settings/SettingsManager.h"
+#include "settings/SupportMessageSender.h"
+#include "updates/UpdateScheduler.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QStyleFactory>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
 #include <QThread>
@@ -510,6 +521,123 @@ int main(int argc, char** argv)
         selectMethod(screen, 16);
         part<QCheckBox>(screen, "thenWipeFree")->setChecked(true);
         save(&window, prefix + u"20-shred-copy-on-write"_s);
+    }
+
+    // The dashboard of a laptop with a volume 60 % full (the real machine's facts come in tab 0).
+    {
+        cv::DashboardFacts facts;
+        facts.model = u"ThinkPad X1 Carbon Gen 11"_s;
+        facts.machineName = u"workstation"_s;
+        facts.serialNumber = u"-"_s;
+        facts.osVersion = u"Version Debian GNU/Linux 12 (bookworm) (6.1.0-18-amd64)"_s;
+        facts.diskName = u"/ (Debian)"_s;
+        facts.totalBytes = 500'000'000'000;
+        facts.freeBytes = 200'000'000'000;
+        facts.laptop = true;
+        cv::DashboardViewController dashboard(facts);
+        dashboard.resize(cv::WindowController::kWidth, cv::WindowController::kHeight - 83);
+        dashboard.show();
+        save(&dashboard, prefix + u"40-dashboard"_s, 100);
+    }
+
+    // The settings window: every pane unlocked, then locked with a PIN, and the PIN dialog.
+    auto& services = cv::AppServices::shared();
+    cv::NotificationManager notifications(settings, QDBusConnection(u"no-bus"_s));
+    cv::UpdateScheduler updates(settings, notifications);
+    updates.setFeed(cv::ServiceEndpoints::updateFeedFrom(u"https://updates.example.com/appcast.xml"_s));
+    cv::SupportMessageSender support;
+    support.setEndpoint(cv::ServiceEndpoints::supportServiceFrom(u"https://support.example.com"_s));
+    services.notifications = &notifications;
+    services.updateScheduler = &updates;
+    services.supportSender = &support;
+    const char* paneNames[] = {"general", "notifications", "deletion", "updates", "help"};
+    settings.setObject(QStringList{language}, cv::SettingsManager::kAppleLanguages);
+    window.showSettings();
+    cv::SettingsWindowController* prefs = window.settingsWindow();
+    for (int i = 0; i < prefs->tabs()->count(); ++i) {
+        prefs->tabs()->setCurrentIndex(i);
+        save(prefs, prefix + u"41-settings-%1-%2"_s.arg(i).arg(QLatin1StringView(paneNames[i])), 150);
+    }
+    // Help with an invalid and then valid fields.
+    part<QLineEdit>(prefs, "nameField")->setText(u"Jo Example"_s);
+    part<QLineEdit>(prefs, "emailField")->setText(u"jo@localhost"_s);
+    save(prefs, prefix + u"42-settings-help-invalid"_s, 150);
+    part<QLineEdit>(prefs, "emailField")->setText(u"jo@example.com"_s);
+    save(prefs, prefix + u"42b-settings-help-valid"_s, 150);
+
+    // Setting a PIN (first entry, then confirmation), then the locked panes.
+    prefs->tabs()->setCurrentIndex(0);
+    prefs->lockClicked();
+    if (auto* pin = openDialog<cv::SettingsPassword>(prefs)) {
+        save(pin, prefix + u"43-pin-set"_s, 200);
+        for (int i = 0; i < 4; ++i)
+            QTest::keyClicks(pin->field(i), u"1"_s);
+        for (int i = 0; i < 4; ++i)
+            QTest::keyClicks(pin->field(i), i == 3 ? u"2"_s : u"1"_s);
+        save(pin, prefix + u"43b-pin-confirm-mismatch"_s, 200);
+        pin->field(3)->clear();
+        QTest::keyClicks(pin->field(3), u"1"_s);
+    }
+    QTest::qWait(300);
+    prefs->lockClicked(); // unlocked with a PIN: locks at once
+    for (int i = 0; i < 4; ++i) {
+        prefs->tabs()->setCurrentIndex(i);
+        save(prefs, prefix + u"44-settings-locked-%1-%2"_s.arg(i).arg(QLatin1StringView(paneNames[i])), 150);
+    }
+    prefs->lockClicked();
+    if (auto* pin = openDialog<cv::SettingsPassword>(prefs)) {
+        for (int i = 0; i < 4; ++i)
+            QTest::keyClicks(pin->field(i), u"9"_s);
+        save(pin, prefix + u"45-pin-unlock-wrong"_s, 200);
+        for (int i = 0; i < 4; ++i)
+            QTest::keyClicks(pin->field(i), u"1"_s);
+    }
+    QTest::qWait(300);
+    prefs->tabs()->setCurrentIndex(0);
+    save(prefs, prefix + u"46-settings-unlocked-with-pin"_s, 150);
+    part<QPushButton>(prefs, "passwordButton")->click();
+    if (auto* pin = openDialog<cv::SettingsPassword>(prefs)) {
+        save(pin, prefix + u"47-pin-change"_s, 200);
+        pin->reject();
+    }
+    part<QPushButton>(prefs, "resetButton")->click();
+    if (auto* question = openDialog<cv::ResetSettingsDialog>(prefs)) {
+        save(question, prefix + u"48-reset-question"_s, 300);
+        question->reject();
+    }
+    prefs->close();
+    settings.reset();
+
+    // A dark desktop: the same screens on a dark Fusion palette.
+    QApplication::setStyle(QStyleFactory::create(u"Fusion"_s));
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(45, 45, 48));
+    dark.setColor(QPalette::WindowText, QColor(220, 220, 220));
+    dark.setColor(QPalette::Base, QColor(30, 30, 32));
+    dark.setColor(QPalette::AlternateBase, QColor(40, 40, 44));
+    dark.setColor(QPalette::Text, QColor(220, 220, 220));
+    dark.setColor(QPalette::Button, QColor(55, 55, 60));
+    dark.setColor(QPalette::ButtonText, QColor(220, 220, 220));
+    dark.setColor(QPalette::Mid, QColor(90, 90, 95));
+    dark.setColor(QPalette::Midlight, QColor(70, 70, 75));
+    dark.setColor(QPalette::Highlight, QColor(78, 160, 255));
+    QApplication::setPalette(dark);
+    {
+        cv::WindowController darkWindow(settings, [&](cv::VolumeOption preset) {
+            return new cv::DropFilesViewController(preset, nullptr, fakeVolumes);
+        });
+        darkWindow.setAttribute(Qt::WA_DeleteOnClose, false);
+        darkWindow.host()->changeTabToIndex(0);
+        darkWindow.show();
+        save(&darkWindow, prefix + u"50-dark-dashboard"_s, 300);
+        darkWindow.showSettings();
+        cv::SettingsWindowController* darkPrefs = darkWindow.settingsWindow();
+        for (int i : {0, 2, 4}) {
+            darkPrefs->tabs()->setCurrentIndex(i);
+            save(darkPrefs, prefix + u"51-dark-settings-%1-%2"_s.arg(i).arg(QLatin1StringView(paneNames[i])),
+                 150);
+        }
+        darkPrefs->close();
     }
     return 0;
 }

@@ -281,7 +281,8 @@ TEST(FreeSpaceScreen, AJobWipesTheSelectedTmpfsAndFinishBringsAFreshScreen)
     }
     ASSERT_EQ(::mount(nullptr, point.c_str(), nullptr, MS_REMOUNT | MS_BIND, nullptr), 0);
     // The remount changes the mount table: the list is read anew and the volume checked again.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return screen->findChild<QWidget*>(u"startShred"_s)->isEnabled(); }, 5000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return screen->findChild<QWidget*>(u"startShred"_s)->isEnabled(); }, 5000));
     EXPECT_TRUE(screen->findChild<QLabel*>(u"volumeNote"_s)->text().isEmpty());
 
     screen->startShred();

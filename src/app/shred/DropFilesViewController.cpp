@@ -86,6 +86,14 @@ DropFilesViewController::DropFilesViewController(VolumeOption preset, SystemServ
     setObjectName(u"DropFilesViewController"_s);
     setupUi();
     initAlgorithms();
+    // A new default method from the settings counts at once, unless the user chose one here.
+    connect(&SettingsManager::sharedManager(), &SettingsManager::valueChanged, this,
+            [this](const QString& key) {
+                if (key == SettingsManager::kSettingsDeletionDefaultMethod && !m_methodChosen) {
+                    initAlgorithms();
+                    setViewState();
+                }
+            });
     connect(m_selection, &ShredSelection::scanFinished, this, [this] {
         setViewState();
         emit scanFinished();
@@ -144,6 +152,7 @@ void DropFilesViewController::setupUi()
     m_methodSelection = method.list;
     m_methodDescription = method.description;
     connect(m_methodSelection, &QComboBox::currentIndexChanged, this, &DropFilesViewController::setViewState);
+    connect(m_methodSelection, &QComboBox::activated, this, [this] { m_methodChosen = true; });
     layout->addLayout(method.layout);
     layout->addSpacing(14);
 

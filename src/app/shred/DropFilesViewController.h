@@ -98,6 +98,7 @@ private:
     AlgorithmCollection m_algos;
     bool m_alertOpen = false;
     bool m_explorerOpen = false;
+    bool m_methodChosen = false; // the user picked a method on this screen
     QList<QPointer<QObject>> m_dndAnimations;
 
     DragAndDropBGView* m_dndBackground = nullptr;

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "app/settings/SettingsPane.h"
+#include "engine/AlgorithmCollection.h"
+
+#include <QPointer>
+
+#include <array>
+
+class QCheckBox;
+class QComboBox;
+class QFileDialog;
+class QLineEdit;
+class QPushButton;
+
+namespace cv {
+
+// The Deletion pane: the method the shred screens preselect, the report format (PDF or HTML), the
+// report folder with a folder chooser, and the report and safety switches. The screens and the
+// command line read these from the store when they need them, so a change counts at once. While
+// locked, every control of the pane is disabled.
+class SettingsDeletion : public SettingsPane
+{
+    Q_OBJECT
+
+public:
+    explicit SettingsDeletion(SettingsManager& settings, QWidget* parent = nullptr);
+
+    void setDefaults() override;
+    void setLockStatus(bool locked) override;
+
+    // Opens the desktop's folder chooser; a chosen folder goes to reportFolderChosen.
+    void selectReportFolder();
+    // Stores and shows the report folder the chooser returned.
+    void reportFolderChosen(const QString& folder);
+
+private:
+    void showReportFolder();
+
+    AlgorithmCollection m_algos;
+    QComboBox* m_defaultMethodSelection;
+    QComboBox* m_reportFormatSelection;
+    QLineEdit* m_reportFolder;
+    QPushButton* m_chooseFolder;
+    QPointer<QFileDialog> m_folderPanel;
+    // autoSaveReports, showSignature, capFileCount, showQRReports, showSecurityPrompt
+    std::array<QCheckBox*, 5> m_switches{};
+};
+
+} // namespace cv

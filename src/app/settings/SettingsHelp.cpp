@@ -1,0 +1,125 @@
+#include "app/settings/SettingsHelp.h"
+
+#include "app/Palette.h"
+#include "app/controls/StyledLabel.h"
+#include "app/dialogs/WarningAlert.h"
+#include "reports/VarSystemInfo.h"
+#include "settings/SupportMessageSender.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+
+namespace cv {
+
+SettingsHelp::SettingsHelp(SettingsManager& settings, SupportMessageSender* sender, QWidget* parent)
+    : SettingsPane(settings, parent), m_sender(sender)
+{
+    setObjectName(u"SettingsHelp"_s);
+    m_form->setVerticalSpacing(8);
+
+    m_nameField = new QLineEdit(this);
+    m_nameField->setObjectName(u"nameField"_s);
+    addRow(tr("Name:"), m_nameField);
+    m_emailField = new QLineEdit(this);
+    m_emailField->setObjectName(u"emailField"_s);
+    addRow(tr("E-mail:"), m_emailField);
+    m_subjectField = new QLineEdit(this);
+    m_subjectField->setObjectName(u"subjectField"_s);
+    addRow(tr("Subject:"), m_subjectField);
+    m_messageField = new QPlainTextEdit(this);
+    m_messageField->setObjectName(u"messageField"_s);
+    m_messageField->setMinimumHeight(110);
+    addRow(tr("Message:"), m_messageField);
+
+    m_statusLabel = styledLabel(this, 11, Palette::secondaryText(), Qt::AlignLeft | Qt::AlignVCenter);
+    m_statusLabel->setObjectName(u"helpStatus"_s);
+    m_statusLabel->setWordWrap(true);
+    m_sendButton = new QPushButton(tr("Send"), this);
+    m_sendButton->setObjectName(u"sendButton"_s);
+    m_sendButton->setEnabled(false);
+    connect(m_sendButton, &QPushButton::clicked, this, &SettingsHelp::send);
+    auto* sendRow = new QHBoxLayout;
+    sendRow->addWidget(m_statusLabel, 1);
+    sendRow->addWidget(m_sendButton, 0, Qt::AlignTop);
+    m_form->addRow(QString(), sendRow);
+
+    if (!m_sender) {
+        m_statusLabel->setText(tr("Messages cannot be sent from this build. Help is in the README that comes "
+                                  "with Cindervault."));
+        for (QWidget* field : {static_cast<QWidget*>(m_nameField), static_cast<QWidget*>(m_emailField),
+                               static_cast<QWidget*>(m_subjectField), static_cast<QWidget*>(m_messageField)})
+            field->setEnabled(false);
+        return;
+    }
+    m_model = new SupportFormModel(*m_sender, this);
+    if (!m_sender->isConfigured())
+        m_statusLabel->setText(m_sender->endpoint().problem + u' ' +
+                               tr("Help is in the README that comes with Cindervault."));
+    m_subjectField->setText(m_model->subject());
+    connect(m_nameField, &QLineEdit::textChanged, m_model, &SupportFormModel::setName);
+    connect(m_emailField, &QLineEdit::textChanged, m_model, &SupportFormModel::setEmail);
+    connect(m_subjectField, &QLineEdit::textChanged, m_model, &SupportFormModel::setSubject);
+    connect(m_messageField, &QPlainTextEdit::textChanged, this,
+            [this] { m_model->setMessage(m_messageField->toPlainText()); });
+    connect(m_model, &SupportFormModel::nameStateChanged, this,
+            [this](SupportFormModel::FieldState state) { m_nameField->setStyleSheet(borderStyle(state)); });
+    connect(m_model, &SupportFormModel::emailStateChanged, this,
+            [this](SupportFormModel::FieldState state) { m_emailField->setStyleSheet(borderStyle(state)); });
+    connect(m_model, &SupportFormModel::canSendChanged, m_sendButton, &QPushButton::setEnabled);
+    connect(m_sender, &SupportMessageSender::finished, this, &SettingsHelp::showFinished);
+
+    // The name the system knows for the user is filled in (and checked) at once.
+    const QString fullName = VarSystemInfo().sysFullUserName();
+    if (!fullName.trimmed().isEmpty())
+        m_nameField->setText(fullName);
+}
+
+QString SettingsHelp::borderStyle(SupportFormModel::FieldState state)
+{
+    if (state == SupportFormModel::FieldState::Unchecked)
+        return {};
+    const QColor colour =
+        state == SupportFormModel::FieldState::Valid
+            ? QColor(SupportFormModel::kValidRed, SupportFormModel::kValidGreen, SupportFormModel::kValidBlue)
+            : Palette::failure();
+    return u"QLineEdit { border: 1px solid %1; border-radius: %2px; padding: 2px 4px; }"_s.arg(
+        Palette::css(colour), QString::number(SupportFormModel::kBorderRadius));
+}
+
+void SettingsHelp::send()
+{
+    if (!m_model)
+        return;
+    const VarSystemInfo facts;
+    m_model->send(facts.sysOSVersion(), facts.sysModelID());
+}
+
+void SettingsHelp::showFinished(bool success, const QString& reason)
+{
+    if (success) {
+        auto* sheet = new QMessageBox(QMessageBox::Information, tr("Success"), tr("Success"),
+                                      QMessageBox::NoButton, window());
+        sheet->setObjectName(u"supportSuccess"_s);
+        sheet->setAttribute(Qt::WA_DeleteOnClose);
+        sheet->setWindowModality(Qt::WindowModal);
+        sheet->setInformativeText(tr("Message was sent. Thank you"));
+        sheet->addButton(tr("Ok"), QMessageBox::AcceptRole);
+        sheet->open();
+        return;
+    }
+    QString informative = tr("Please try again later.");
+    if (!reason.isEmpty())
+        informative = reason + u"\n"_s + informative;
+    auto* alert = new WarningAlert(tr("Error"), informative, {tr("Ok")}, window());
+    alert->setObjectName(u"supportError"_s);
+    alert->open();
+}
+
+} // namespace cv

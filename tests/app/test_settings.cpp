@@ -1,0 +1,482 @@
+// The settings window: the PIN dialog and the lock, what each pane writes and who reads it, start
+// at login, reset, the Updates and Help panes' states, and the dashboard's facts.
+#include "AppTestMain.h"
+#include "ShredScreenHarness.h"
+
+#include "app/AppServices.h"
+#include "app/Palette.h"
+#include "app/dashboard/DashboardFacts.h"
+#include "app/dashboard/DashboardViewController.h"
+#include "app/dialogs/ResetSettingsDialog.h"
+#include "app/dialogs/SettingsPassword.h"
+#include "app/settings/SettingsDeletion.h"
+#include "app/settings/SettingsGeneral.h"
+#include "app/settings/SettingsHelp.h"
+#include "app/settings/SettingsUpdate.h"
+#include "app/settings/SettingsWindowController.h"
+#include "settings/NotificationManager.h"
+#include "settings/SupportMessageSender.h"
+#include "system/LoginItem.h"
+#include "updates/UpdateScheduler.h"
+
+#include <QCheckBox>
+#include <QDBusConnection>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolButton>
+
+using namespace Qt::StringLiterals;
+
+namespace cv::test {
+
+namespace {
+
+// A settings store of its own and a notification manager on no bus (every notice fails, which
+// notificationFailed() tells).
+struct Store
+{
+    TempDir dir;
+    SettingsManager settings{QString::fromStdString(dir / "settings.ini")};
+    NotificationManager notifications{settings, QDBusConnection(u"no-bus"_s)};
+};
+
+template <typename Widget = QWidget> Widget* part(QWidget* parent, const char* name)
+{
+    auto* found = parent->findChild<Widget*>(QLatin1StringView(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
+
+void type(SettingsPassword& dialog, const QString& pin)
+{
+    for (int i = 0; i < pin.size(); ++i)
+        QTest::keyClicks(dialog.field(i), pin.mid(i, 1));
+}
+
+QString fields(SettingsPassword& dialog)
+{
+    return dialog.getPinFromTextFields();
+}
+
+} // namespace
+
+TEST(PinDialog, SetConfirmUnlockPasteAndRemove)
+{
+    Store s;
+    QSignalSpy notices(&s.notifications, &NotificationManager::notificationFailed);
+    {
+        // No PIN: set one; a differing confirmation keeps the first entry.
+        SettingsPassword dialog(s.settings, &s.notifications, nullptr);
+        dialog.setAttribute(Qt::WA_DeleteOnClose, false);
+        dialog.show();
+        EXPECT_EQ(dialog.entry().mode(), PinEntry::Mode::SetPin);
+        EXPECT_EQ(part<QLabel>(&dialog, "titleLabel")->text(), dialog.tr("set_password"));
+        EXPECT_TRUE(part(&dialog, "errorLabel")->isHidden());
+        EXPECT_TRUE(part(&dialog, "changeView")->isHidden());
+        type(dialog, u"1234"_s);
+        EXPECT_EQ(dialog.entry().processState(), 2);
+        EXPECT_EQ(fields(dialog), QString()) << "fields emptied for the confirmation";
+        EXPECT_EQ(part<QLabel>(&dialog, "titleLabel")->text(), dialog.tr("reenter_new_password"));
+        type(dialog, u"1235"_s);
+        EXPECT_FALSE(part(&dialog, "errorLabel")->isHidden());
+        EXPECT_EQ(fields(dialog), u"1235"_s) << "a differing confirmation stays as typed";
+        EXPECT_FALSE(s.settings.isPinSet());
+        // Edited again: checked against the first entry once more.
+        dialog.field(3)->clear();
+        QTest::keyClicks(dialog.field(3), u"4"_s);
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        EXPECT_EQ(s.settings.getCurrentPin(), u"1234"_s);
+        EXPECT_TRUE(s.settings.isAuthed());
+        EXPECT_EQ(notices.size(), 1) << "the PIN notice was asked for";
+    }
+    s.settings.lockView();
+    {
+        // Locked: a wrong PIN empties the fields; a second character is dropped; a pasted PIN
+        // fills all four fields but is checked only when a field changes again.
+        SettingsPassword dialog(s.settings, &s.notifications, nullptr);
+        dialog.setAttribute(Qt::WA_DeleteOnClose, false);
+        dialog.show();
+        EXPECT_EQ(dialog.entry().mode(), PinEntry::Mode::Unlock);
+        EXPECT_EQ(part<QLabel>(&dialog, "titleLabel")->text(), dialog.tr("enter_password"));
+        type(dialog, u"9999"_s);
+        EXPECT_FALSE(part(&dialog, "errorLabel")->isHidden());
+        EXPECT_EQ(fields(dialog), QString());
+        EXPECT_TRUE(s.settings.isLocked());
+        QTest::keyClicks(dialog.field(0), u"12"_s);
+        EXPECT_EQ(dialog.field(0)->text(), u"1"_s);
+        EXPECT_EQ(dialog.field(1)->text(), QString());
+        dialog.field(0)->clear();
+        dialog.field(1)->insert(u"1234"_s);
+        EXPECT_EQ(fields(dialog), u"1234"_s);
+        EXPECT_TRUE(s.settings.isLocked()) << "a paste alone does not unlock";
+        dialog.field(3)->setText(u"4x"_s);
+        EXPECT_FALSE(s.settings.isLocked());
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    }
+    {
+        // Unlocked with a PIN: the change view removes it; authorisation stays.
+        SettingsPassword dialog(s.settings, &s.notifications, nullptr);
+        dialog.setAttribute(Qt::WA_DeleteOnClose, false);
+        dialog.show();
+        EXPECT_EQ(dialog.entry().mode(), PinEntry::Mode::Change);
+        EXPECT_TRUE(part(&dialog, "pinView")->isHidden());
+        part<QPushButton>(&dialog, "removePinButton")->click();
+        EXPECT_FALSE(s.settings.isPinSet());
+        EXPECT_FALSE(s.settings.isLocked());
+    }
+    {
+        // canNotCancel: no cancel button, and the right PIN closes without unlocking.
+        s.settings.setPin(u"0000"_s);
+        s.settings.lockView();
+        SettingsPassword dialog(s.settings, &s.notifications, nullptr, true);
+        dialog.setAttribute(Qt::WA_DeleteOnClose, false);
+        dialog.show();
+        EXPECT_TRUE(part(&dialog, "cancelButton")->isHidden());
+        type(dialog, u"0000"_s);
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        EXPECT_TRUE(s.settings.isLocked());
+    }
+}
+
+namespace {
+
+// Every control the lock covers, by pane.
+const char* const kLockedControls[] = {
+    "languageOption",
+    "autorunSwitch",
+    "passwordButton",
+    "resetButton", // General
+    "enableNotifications",
+    "enableSound",
+    "dismissAutomaticaly",
+    "dismissOptions", // Notifications
+    "defaultMethodSelection",
+    "reportFormatSelection",
+    "reportFolder",
+    "chooseReportFolder",
+    "autoSaveReports",
+    "showSignature",
+    "capFileCount",
+    "showQRReports",
+    "showSecurityPrompt", // Deletion
+    "updateTimes",
+    "checkForUpdates",
+    "autoUpdate",
+    "manualCheck", // Updates
+};
+
+} // namespace
+
+TEST(SettingsWindow, LockButtonPanesAndClosing)
+{
+    Store s;
+    UpdateScheduler updates(s.settings, s.notifications);
+    updates.setFeed(ServiceEndpoints::updateFeedFrom(u"https://updates.example.com/appcast.xml"_s));
+    SupportMessageSender support;
+    support.setEndpoint(ServiceEndpoints::supportServiceFrom(u"https://support.example.com"_s));
+    s.settings.setPin(u"2468"_s);
+    SettingsWindowController::Services services{&s.notifications, &updates, &support,
+                                                u"/usr/bin/cindervault"_s};
+    auto* window = new SettingsWindowController(s.settings, services);
+    QPointer<SettingsWindowController> alive(window);
+    window->show();
+    EXPECT_EQ(window->size(), QSize(SettingsWindowController::kWidth, SettingsWindowController::kHeight));
+
+    // Locked: every control the lock covers is disabled; the diagnostic switch and Help are not.
+    EXPECT_TRUE(window->lockButton()->property("locked").toBool());
+    EXPECT_EQ(window->lockButton()->text(), u"  "_s + window->tr("unlock"));
+    for (const char* name : kLockedControls)
+        EXPECT_FALSE(part(window, name)->isEnabled()) << name;
+    EXPECT_TRUE(part(window, "diagnoseSwitch")->isEnabled());
+    EXPECT_TRUE(part(window, "nameField")->isEnabled());
+
+    // The lock button asks for the PIN; the right one enables everything ("AuthChanged").
+    window->lockButton()->click();
+    auto* dialog = window->findChild<SettingsPassword*>();
+    ASSERT_NE(dialog, nullptr);
+    type(*dialog, u"2468"_s);
+    EXPECT_FALSE(s.settings.isLocked());
+    EXPECT_FALSE(window->lockButton()->property("locked").toBool());
+    for (const char* name : kLockedControls) {
+        if (std::string_view(name) == "enableSound" || std::string_view(name) == "dismissAutomaticaly" ||
+            std::string_view(name) == "dismissOptions")
+            continue; // they follow the notifications switch too
+        EXPECT_TRUE(part(window, name)->isEnabled()) << name;
+    }
+    EXPECT_EQ(part<QPushButton>(window, "passwordButton")->text(),
+              QCoreApplication::translate("cv::SettingsGeneral", "change_password"));
+
+    // Unlocked with a PIN: the lock button locks at once, without a dialog.
+    QApplication::processEvents();
+    window->lockButton()->click();
+    EXPECT_TRUE(s.settings.isLocked());
+    EXPECT_EQ(window->findChildren<SettingsPassword*>().size(), 0);
+    EXPECT_FALSE(part(window, "languageOption")->isEnabled());
+
+    // Closing the window locks again.
+    s.settings.setAuthed();
+    window->close();
+    EXPECT_TRUE(s.settings.isLocked());
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(alive.isNull()) << "the window goes when closed";
+}
+
+TEST(SettingsWindow, PanesWriteTheirKeys)
+{
+    Store s;
+    SettingsWindowController::Services services{&s.notifications, nullptr, nullptr,
+                                                u"/usr/bin/cindervault"_s};
+    SettingsWindowController window(s.settings, services);
+    window.setAttribute(Qt::WA_DeleteOnClose, false);
+    window.show();
+
+    // Deletion: method identifier, format as Base64 text, folder, the five switches.
+    auto* method = part<QComboBox>(&window, "defaultMethodSelection");
+    const auto index = static_cast<int>(AlgorithmCollection().getIndexForIdentifier(13));
+    method->setCurrentIndex(index);
+    emit method->activated(index);
+    EXPECT_EQ(s.settings.integerForKey(SettingsManager::kSettingsDeletionDefaultMethod), 13);
+    auto* format = part<QComboBox>(&window, "reportFormatSelection");
+    format->setCurrentIndex(1);
+    emit format->activated(1);
+    EXPECT_EQ(s.settings.getReportFormat(), u"HTML"_s);
+    EXPECT_NE(s.settings.objectForKey(SettingsManager::kSettingsDeletionReportFormat).toString(), u"HTML"_s);
+    window.findChild<SettingsDeletion*>()->reportFolderChosen(u"/tmp/elsewhere"_s);
+    EXPECT_EQ(s.settings.getReportPath(), u"/tmp/elsewhere"_s);
+    EXPECT_EQ(part<QLineEdit>(&window, "reportFolder")->text(), u"/tmp/elsewhere"_s);
+    const std::pair<const char*, QStringView> switches[] = {
+        {"autoSaveReports", SettingsManager::kSettingsDeletionReportAutoSave},
+        {"showSignature", SettingsManager::kSettingsDeletionReportShowSignature},
+        {"capFileCount", SettingsManager::kSettingsDeletionReportShouldCapFiles},
+        {"showQRReports", SettingsManager::kSettingsDeletionReportShowQrCode},
+        {"showSecurityPrompt", SettingsManager::kSettingsDeletionShowPrompt}};
+    for (const auto& [name, key] : switches) {
+        auto* box = part<QCheckBox>(&window, name);
+        const bool before = box->isChecked();
+        box->click();
+        EXPECT_EQ(s.settings.boolForKey(key, before), !before) << name;
+    }
+    EXPECT_TRUE(s.settings.shouldCapFilesInReport());
+    EXPECT_FALSE(s.settings.showSecurityPrompts());
+
+    // Notifications: off stores false and disables the three that depend on it; the interval
+    // stores seconds.
+    auto* enable = part<QCheckBox>(&window, "enableNotifications");
+    enable->click();
+    EXPECT_FALSE(s.settings.isNotificationsEnabeled());
+    EXPECT_FALSE(part(&window, "enableSound")->isEnabled());
+    EXPECT_FALSE(part(&window, "dismissOptions")->isEnabled());
+    enable->click();
+    EXPECT_TRUE(part(&window, "dismissOptions")->isEnabled());
+    auto* interval = part<QComboBox>(&window, "dismissOptions");
+    interval->setCurrentIndex(3);
+    emit interval->activated(3);
+    EXPECT_EQ(s.settings.getDissmissInterval(), 1800);
+
+    // General: language and diagnosis.
+    auto* language = part<QComboBox>(&window, "languageOption");
+    language->setCurrentIndex(1);
+    emit language->activated(1);
+    EXPECT_EQ(s.settings.getCurrentLanguage(), u"de"_s);
+    part<QCheckBox>(&window, "diagnoseSwitch")->click();
+    EXPECT_TRUE(s.settings.isDiagnoseSet());
+}
+
+TEST(SettingsWindow, StartAtLoginWritesAndRemovesTheAutostartEntry)
+{
+    Store s;
+    const QString program = u"/opt/Cinder Vault/bin/cindervault$1"_s;
+    SettingsGeneral general(s.settings, &s.notifications, program);
+    const QString entry = LoginItem::entryPath();
+    EXPECT_TRUE(entry.startsWith(QString::fromStdString(appTestHome()) + u"/config/autostart/"_s))
+        << entry.toStdString();
+    EXPECT_TRUE(entry.endsWith(u"/com.Ostrevane.CindervaultForMac.AutoStart.desktop"_s));
+    EXPECT_FALSE(QFile::exists(entry));
+
+    part<QCheckBox>(&general, "autorunSwitch")->click();
+    EXPECT_TRUE(s.settings.boolForKey(SettingsManager::kEnableAutostart));
+    QFile file(entry);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
+    EXPECT_TRUE(text.startsWith(u"[Desktop Entry]\n"_s));
+    EXPECT_TRUE(text.contains(u"\nExec=\"/opt/Cinder Vault/bin/cindervault\\\\$1\"\n"_s))
+        << text.toStdString();
+    file.close();
+
+    part<QCheckBox>(&general, "autorunSwitch")->click();
+    EXPECT_FALSE(s.settings.boolForKey(SettingsManager::kEnableAutostart));
+    EXPECT_FALSE(QFile::exists(entry));
+}
+
+TEST(SettingsWindow, ResetAsksFirstThenClearsEverything)
+{
+    Store s;
+    s.settings.setPin(u"1111"_s);
+    s.settings.setAuthed();
+    s.settings.setBool(true, SettingsManager::kSettingsGeneralDiagnose);
+    SettingsWindowController::Services services{&s.notifications, nullptr, nullptr,
+                                                u"/usr/bin/cindervault"_s};
+    SettingsWindowController window(s.settings, services);
+    window.setAttribute(Qt::WA_DeleteOnClose, false);
+    window.show();
+    auto* diagnose = part<QCheckBox>(&window, "diagnoseSwitch");
+    EXPECT_TRUE(diagnose->isChecked());
+
+    part<QPushButton>(&window, "resetButton")->click();
+    auto* question = window.findChild<ResetSettingsDialog*>();
+    ASSERT_NE(question, nullptr);
+    question->reject();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(s.settings.isPinSet()) << "cancelled: nothing changes";
+    EXPECT_TRUE(s.settings.isDiagnoseSet());
+
+    part<QPushButton>(&window, "resetButton")->click();
+    question = window.findChild<ResetSettingsDialog*>();
+    ASSERT_NE(question, nullptr);
+    part<QAbstractButton>(question, "resetConfirm")->click();
+    EXPECT_FALSE(s.settings.isPinSet());
+    EXPECT_FALSE(s.settings.isLocked());
+    EXPECT_FALSE(s.settings.isDiagnoseSet());
+    EXPECT_FALSE(diagnose->isChecked()) << "the panes show the defaults again";
+    EXPECT_EQ(part<QPushButton>(&window, "passwordButton")->text(),
+              QCoreApplication::translate("cv::SettingsGeneral", "set_password"));
+}
+
+TEST(SettingsWindow, ShredScreensFollowTheDeletionPane)
+{
+    // The window's own shred screens read the shared store.
+    auto& shared = SettingsManager::sharedManager();
+    shared.setInteger(0, SettingsManager::kSettingsDeletionDefaultMethod);
+    ShredScreenHarness h;
+    h.window.showSettings();
+    SettingsWindowController* settings = h.window.settingsWindow();
+    ASSERT_NE(settings, nullptr);
+    h.window.showSettings();
+    EXPECT_EQ(h.window.findChildren<SettingsWindowController*>().size(), 1) << "one instance";
+
+    auto* method = part<QComboBox>(settings, "defaultMethodSelection");
+    const int random = ShredScreenHarness::randomMethod();
+    method->setCurrentIndex(random);
+    emit method->activated(random);
+    EXPECT_EQ(h.selectedMethod(), random) << "the open screen follows at once";
+    h.window.showFreshShredScreen(VolumeOption::None);
+    h.screen = qobject_cast<DropFilesViewController*>(h.window.shredTab()->current());
+    EXPECT_EQ(h.selectedMethod(), random) << "and so does a fresh one";
+    h.selectMethod(3);
+    emit h.part<QComboBox>("methodSelection")->activated(3);
+    emit method->activated(0);
+    EXPECT_EQ(h.selectedMethod(), 3) << "a method the user chose on the screen stays";
+
+    // "PINP" follows a PIN set or removed in the settings.
+    shared.setPin(u"1357"_s);
+    EXPECT_TRUE(shared.boolForKey(SettingsManager::kPinp));
+    shared.setPin(QString());
+    EXPECT_FALSE(shared.boolForKey(SettingsManager::kPinp));
+    settings->close();
+    shared.reset();
+}
+
+TEST(SettingsWindow, UpdatesAndHelpPanes)
+{
+    Store s;
+    {
+        // No feed: the pane says why and offers nothing.
+        UpdateScheduler updates(s.settings, s.notifications);
+        updates.setFeed(ServiceEndpoints::updateFeedFrom(QString()));
+        SettingsUpdate pane(s.settings, &updates);
+        EXPECT_FALSE(part(&pane, "manualCheck")->isEnabled());
+        EXPECT_FALSE(part(&pane, "checkForUpdates")->isEnabled());
+        EXPECT_FALSE(part<QLabel>(&pane, "updateStatus")->text().isEmpty());
+    }
+    {
+        UpdateScheduler updates(s.settings, s.notifications);
+        updates.setFeed(ServiceEndpoints::updateFeedFrom(u"https://updates.example.com/appcast.xml"_s));
+        SettingsUpdate pane(s.settings, &updates);
+        EXPECT_TRUE(part(&pane, "manualCheck")->isEnabled());
+        part<QCheckBox>(&pane, "checkForUpdates")->click();
+        EXPECT_TRUE(updates.checksAutomatically());
+        part<QCheckBox>(&pane, "autoUpdate")->click();
+        EXPECT_TRUE(updates.downloadsAutomatically());
+        auto* interval = part<QComboBox>(&pane, "updateTimes");
+        interval->setCurrentIndex(2);
+        emit interval->activated(2);
+        EXPECT_EQ(updates.checkInterval(), UpdateScheduler::kIntervalOptions[2].seconds);
+
+        UpdateCheckResult found;
+        found.outcome = UpdateCheckResult::Outcome::UpdateAvailable;
+        found.newest.version = u"1.10"_s;
+        found.newest.releaseNotesLink = QUrl(u"https://example.com/notes?a=1&b=2"_s);
+        const QString text = SettingsUpdate::resultText(found);
+        EXPECT_TRUE(text.contains(u"1.10"_s));
+        EXPECT_TRUE(text.contains(u"href=\"https://example.com/notes?a=1&amp;b=2\""_s)) << text.toStdString();
+    }
+    {
+        // Help: the borders follow validation; Send needs both fields valid and a service.
+        SupportMessageSender sender;
+        sender.setEndpoint(ServiceEndpoints::supportServiceFrom(u"https://support.example.com"_s));
+        SettingsHelp pane(s.settings, &sender);
+        auto* name = part<QLineEdit>(&pane, "nameField");
+        auto* email = part<QLineEdit>(&pane, "emailField");
+        auto* send = part<QPushButton>(&pane, "sendButton");
+        EXPECT_TRUE(part<QLineEdit>(&pane, "subjectField")->text().startsWith(u"Rendmark Mac 2® - "_s));
+        name->setText(u"   "_s);
+        email->setText(u"Someone@Example.com"_s);
+        EXPECT_TRUE(name->styleSheet().contains(Palette::css(Palette::failure())));
+        EXPECT_TRUE(email->styleSheet().contains(u"rgb(143, 202, 67)"_s));
+        EXPECT_FALSE(send->isEnabled());
+        name->setText(u"Jo"_s);
+        EXPECT_TRUE(send->isEnabled());
+        email->setText(u"jo@localhost"_s);
+        EXPECT_FALSE(send->isEnabled());
+    }
+    {
+        // A refused connection: Send is off while the message is on its way, then the error sheet.
+        ServiceEndpoints::setLoopbackHttpAllowed(true);
+        SupportMessageSender sender;
+        sender.setEndpoint(ServiceEndpoints::supportServiceFrom(u"http://127.0.0.1:9"_s));
+        SettingsHelp pane(s.settings, &sender);
+        part<QLineEdit>(&pane, "nameField")->setText(u"Jo"_s);
+        part<QLineEdit>(&pane, "emailField")->setText(u"jo@example.com"_s);
+        auto* send = part<QPushButton>(&pane, "sendButton");
+        QSignalSpy finished(&sender, &SupportMessageSender::finished);
+        send->click();
+        EXPECT_FALSE(send->isEnabled());
+        ASSERT_TRUE(finished.wait(10000));
+        EXPECT_FALSE(finished.first().at(0).toBool());
+        EXPECT_TRUE(send->isEnabled());
+        EXPECT_NE(pane.findChild<QMessageBox*>(u"supportError"_s), nullptr);
+        ServiceEndpoints::setLoopbackHttpAllowed(false);
+    }
+}
+
+TEST(Dashboard, CapacityTextsAndMachineImage)
+{
+    DashboardFacts facts;
+    facts.totalBytes = 500'000'000'000;
+    facts.freeBytes = 200'000'000'000;
+    facts.serialNumber = u"-"_s;
+    facts.laptop = DashboardFacts::isLaptop(u"10\n"_s, QString());
+    EXPECT_EQ(facts.capTotal(), u"In total: 500 GB"_s);
+    EXPECT_EQ(facts.capUsed(), u"300 GB used"_s);
+    EXPECT_EQ(facts.capAvailable(), u"200 GB available"_s);
+    EXPECT_EQ(facts.usedPerMille(), 600);
+    DashboardViewController view(facts);
+    EXPECT_EQ(part<QLabel>(&view, "capTotal")->text(), u"In total: 500 GB"_s);
+    EXPECT_EQ(part<QLabel>(&view, "serialNumber")->text(), u"-"_s);
+    EXPECT_EQ(part(&view, "machineImage")->property("imageName").toString(), u":/images/laptop.svg"_s);
+
+    for (const char* type : {"8", "9", "14"})
+        EXPECT_TRUE(DashboardFacts::isLaptop(QString::fromLatin1(type), QString())) << type;
+    EXPECT_TRUE(DashboardFacts::isLaptop(QString(), u"MacBookPro11,3"_s));
+    EXPECT_FALSE(DashboardFacts::isLaptop(u"3"_s, u"iMac14,2"_s));
+    EXPECT_FALSE(DashboardFacts::isLaptop(QString(), QString()));
+    EXPECT_FALSE(DashboardFacts::isLaptop(u"garbage"_s, u"macbook"_s)) << "the prefix is case-sensitive";
+
+    // An empty volume does not divide by zero.
+    EXPECT_EQ(DashboardFacts().usedPerMille(), 0);
+}
+
+} // namespace cv::test
