@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/Algorithm.h"
-#include "engine/FileShredder.h"
+#include "job/FileShredder.h"
 #include "engine/ShredResult.h"
 
 #include <memory>

@@ -1,4 +1,4 @@
-#include "engine/FileShredder.h"
+#include "job/FileShredder.h"
 
 #include "common/Localization.h"
 #include "common/Log.h"

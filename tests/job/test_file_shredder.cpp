@@ -1,6 +1,6 @@
 #include "TempDir.h"
 #include "engine/AlgorithmCollection.h"
-#include "engine/FileShredder.h"
+#include "job/FileShredder.h"
 #include "targets/PathCollectionFactory.h"
 
 #include <condition_variable>

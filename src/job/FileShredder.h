@@ -7,7 +7,7 @@
 #include "engine/ShredResult.h"
 #include "engine/ShredState.h"
 #include "engine/ShredWriter.h"
-#include "engine/SleepInhibitor.h"
+#include "job/SleepInhibitor.h"
 #include "freespace/FreeSpaceCoordinator.h"
 #include "freespace/FreeSpaceWriter.h"
 #include "targets/PathCollection.h"
