@@ -4,8 +4,7 @@
 #include "cli/PathArguments.h"
 #include "common/ByteCountFormatter.h"
 #include "targets/PathCollectionFactory.h"
-#include "targets/SystemVolumes.h"
-#include "targets/Volume.h"
+#include "targets/VolumeProbe.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -18,17 +17,17 @@ namespace {
 
 // Refuses the volumes among the targets that this command may not empty: the startup volume
 // always, the volumes the system runs from with --volume, any volume without it. Prints why.
-bool volumesAllowed(const std::vector<std::string>& targets, const std::string& volumeOption)
+bool volumesAllowed(const std::vector<std::string>& targets, const std::string& volumeOption,
+                    const VolumeProbe& volumes)
 {
     for (const auto& path : targets) {
         if (path == "/") {
             printError("the startup volume / cannot be shredded");
             return false;
         }
-        if (!isVolume(path))
+        if (!volumes.isVolume(path))
             continue;
-        const auto role = SystemVolumes::roleOf(path);
-        if (role == SystemVolumes::Role::Startup) {
+        if (volumes.isHdd(path)) {
             printError(path + " is the startup volume / under another mount point: it cannot be shredded");
             return false;
         }
@@ -37,7 +36,7 @@ bool volumesAllowed(const std::vector<std::string>& targets, const std::string& 
                               "(its free space, its files, then a new file system)");
             return false;
         }
-        if (role == SystemVolumes::Role::System) {
+        if (volumes.isSystemVolume(path)) {
             printError(path + " is a volume the system runs from: its files are not deleted and it is not "
                               "erased (wipe-free may wipe its free space)");
             return false;
@@ -87,8 +86,9 @@ int runShredCommand(const std::vector<std::string>& args)
     const auto algorithm = JobCommandSupport::chooseMethod(line);
     if (!algorithm || !JobCommandSupport::checkReportOptions(line))
         return kExitUsage;
+    const VolumeProbe volumes = VolumeProbe::system();
     const auto targets = checkedTargets(line.operands(), true);
-    if (!targets || !volumesAllowed(*targets, volumeOption))
+    if (!targets || !volumesAllowed(*targets, volumeOption, volumes))
         return kExitUsage;
     auto excludes = checkedExcludes(line.values("--exclude"), *targets);
     if (!excludes)
@@ -103,7 +103,7 @@ int runShredCommand(const std::vector<std::string>& args)
     auto options = std::make_shared<ShredOptions>();
     options->optionKey = volumeOption.empty() ? "delete" : volumeOption;
     for (const auto& path : collection->paths())
-        options->hasVolumes = options->hasVolumes || isVolume(path);
+        options->hasVolumes = options->hasVolumes || volumes.isVolume(path);
     if (volumeOption == "complete") {
         options->eraseFreeSpace = true;
         options->formatVolume = true;

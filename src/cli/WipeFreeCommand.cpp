@@ -2,7 +2,7 @@
 #include "cli/Commands.h"
 #include "cli/JobCommandSupport.h"
 #include "cli/PathArguments.h"
-#include "targets/Volume.h"
+#include "targets/VolumeProbe.h"
 
 namespace cv::cli {
 
@@ -25,7 +25,7 @@ int runWipeFreeCommand(const std::vector<std::string>& args)
     if (!targets)
         return kExitUsage;
     const std::string& mountPoint = targets->front();
-    if (!isVolume(mountPoint)) {
+    if (!VolumeProbe::system().isVolume(mountPoint)) {
         printError(mountPoint + " is not the mount point of a mounted volume");
         return kExitUsage;
     }

@@ -4,7 +4,6 @@
 #include "common/Log.h"
 #include "common/UniqueFd.h"
 #include "freespace/FillRecord.h"
-#include "targets/Volume.h"
 
 #include <cerrno>
 #include <cmath>
@@ -12,7 +11,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace cv {
@@ -235,28 +233,6 @@ void FreeSpaceCoordinator::freespaceErase(double space, const std::string& folde
     if (!isCancelled() && spaceAtStart >= static_cast<double>(kMinFileSize) &&
         m_writtenOnVolume == writtenAtStart)
         fail(failedToWrite, ENOSPC);
-}
-
-VolumeProbe VolumeProbe::system()
-{
-    VolumeProbe probe;
-    probe.isVolume = [](const std::string& path) { return cv::isVolume(path); };
-    probe.volumeName = [](const std::string& path) {
-        for (const Volume& volume : findVolumes()) {
-            // "/" is what an unlabelled root is called; that is no name worth showing.
-            if (volume.path() == path)
-                return volume.name() == "/" ? std::string() : volume.name();
-        }
-        return std::string();
-    };
-    probe.freeBytes = [](const std::string& path) {
-        struct statvfs info;
-        if (::statvfs(path.c_str(), &info) != 0)
-            return 0.0;
-        // f_bavail, not f_bfree: a wipe run as root leaves the blocks reserved for root alone.
-        return static_cast<double>(info.f_bavail) * static_cast<double>(info.f_frsize);
-    };
-    return probe;
 }
 
 } // namespace cv

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "freespace/FreeSpaceWriter.h"
+#include "targets/VolumeProbe.h"
 
 #include <atomic>
 #include <cstdint>
@@ -22,16 +23,6 @@ public:
     // The wipe of the volume at mountPath failed: a fill file could not be made or written for a
     // reason other than a full volume, or nothing at all could be written. reason is localized.
     virtual void freespaceFailed(const std::string& mountPath, const std::string& reason) = 0;
-};
-
-// What the wipe needs to know of volumes; the defaults ask the system, tests stand in.
-struct VolumeProbe
-{
-    std::function<bool(const std::string& path)> isVolume;          // a mount point of a mounted volume
-    std::function<std::string(const std::string& path)> volumeName; // its label or name, may be empty
-    std::function<double(const std::string& path)> freeBytes; // what an unprivileged user may still write
-
-    static VolumeProbe system();
 };
 
 // Plans and runs the wipe of one volume's free space: fills it with numbered fill files written

@@ -5,7 +5,7 @@
 #include "common/PathText.h"
 #include "common/UniqueFd.h"
 #include "targets/FolderWalker.h"
-#include "targets/Volume.h"
+#include "targets/VolumeProbe.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -64,8 +64,10 @@ void PathCollectionFactory::updatePathCollection(PathCollection& collection) con
     if (auto folded = foldedPaths(collection.paths()); folded.size() != collection.paths().size())
         collection.setPaths(std::move(folded));
     const PreparedExcludes excludes = prepareExcludesFor(collection.excludes());
+    // The mount point of a mounted volume is accounted with the volume's used space, not walked.
+    const VolumeProbe volumes = VolumeProbe::system();
     for (const auto& path : collection.paths()) {
-        if (isVolume(path))
+        if (volumes.isVolume(path))
             updatePathCollectionForVolume(collection, path);
         else
             scanPath(collection, path, excludes);
@@ -90,11 +92,6 @@ std::string PathCollectionFactory::normalizedPath(std::string_view path)
     if (result.empty())
         result = absolute ? "/" : ".";
     return result;
-}
-
-bool PathCollectionFactory::isVolume(const std::string& path)
-{
-    return cv::isVolume(path);
 }
 
 void PathCollectionFactory::updatePathCollectionForPath(PathCollection& collection,

@@ -32,9 +32,6 @@ public:
     // but folded (foldedPaths).
     void updatePathCollection(PathCollection& collection) const;
 
-    // True when path is the mount point of a mounted volume: such a selection is accounted, not walked.
-    static bool isVolume(const std::string& path);
-
     // Scans one file or folder into the collection, with the collection's excludes.
     void updatePathCollectionForPath(PathCollection& collection, const std::string& path) const;
     // Adds a volume's used space and a volume root to the collection.

@@ -1,7 +1,6 @@
 #include "targets/Volume.h"
 
 #include "common/Log.h"
-#include "targets/SystemVolumes.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -9,6 +8,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <string_view>
 #include <sys/statvfs.h>
 
 namespace cv {
@@ -93,25 +93,6 @@ std::map<dev_t, std::string> Volume::readLabels(const std::string& folder)
     }
     ::closedir(dir);
     return labels;
-}
-
-bool isVolume(std::string_view path)
-{
-    const auto mounts = MountTable::read();
-    return std::any_of(mounts.begin(), mounts.end(),
-                       [path](const MountEntry& mount) { return mount.mountPoint == path; });
-}
-
-bool isHdd(std::string_view path)
-{
-    // "/" is the startup volume even when the mount table cannot be read: it is never a folder
-    // to walk through.
-    if (path == "/")
-        return true;
-    const auto mounts = MountTable::read();
-    const bool mounted = std::any_of(mounts.begin(), mounts.end(),
-                                     [path](const MountEntry& mount) { return mount.mountPoint == path; });
-    return mounted && SystemVolumes::roleOf(path, mounts) == SystemVolumes::Role::Startup;
 }
 
 std::vector<Volume> findVolumes()

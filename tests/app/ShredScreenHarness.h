@@ -41,7 +41,7 @@ struct ShredScreenHarness
 
     DropFilesViewController* makeScreen(const QString& option = {})
     {
-        VolumeTester tester{
+        VolumeProbe tester{
             [this](const std::string& path) {
                 return volumes.count(path) > 0 || systemVolumes.count(path) > 0 || path == startupVolume;
             },

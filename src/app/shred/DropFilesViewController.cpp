@@ -14,11 +14,9 @@
 #include "app/shred/OpenPanel.h"
 #include "common/ByteCountFormatter.h"
 #include "common/Log.h"
-#include "common/MountTable.h"
 #include "settings/SettingsManager.h"
 #include "targets/PathCollectionFactory.h"
 #include "targets/PathOperand.h"
-#include "targets/SystemVolumes.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -35,7 +33,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <chrono>
 #include <iterator>
 #include <unordered_set>
 
@@ -97,48 +94,10 @@ void fadeIn(QWidget* widget)
 
 } // namespace
 
-VolumeTester VolumeTester::system()
-{
-    // One read of the mount table serves a whole drop (a drop of thousands of files would read it
-    // thousands of times otherwise); a second later it is read afresh.
-    struct Mounts
-    {
-        std::chrono::steady_clock::time_point readAt;
-        std::vector<MountEntry> entries;
-        std::unordered_set<std::string> points;
-
-        const std::vector<MountEntry>& current()
-        {
-            const auto now = std::chrono::steady_clock::now();
-            if (entries.empty() || now - readAt > std::chrono::seconds(1)) {
-                entries = MountTable::read();
-                points.clear();
-                for (const MountEntry& mount : entries)
-                    points.insert(mount.mountPoint);
-                readAt = now;
-            }
-            return entries;
-        }
-    };
-    auto cache = std::make_shared<Mounts>();
-    auto isVolume = [cache](const std::string& path) {
-        cache->current();
-        return cache->points.count(path) > 0;
-    };
-    auto roleIs = [cache, isVolume](const std::string& path, SystemVolumes::Role role) {
-        return isVolume(path) && SystemVolumes::roleOf(path, cache->current()) == role;
-    };
-    return {isVolume,
-            [roleIs](const std::string& path) {
-                return path == "/" || roleIs(path, SystemVolumes::Role::Startup);
-            },
-            [roleIs](const std::string& path) { return roleIs(path, SystemVolumes::Role::System); }};
-}
-
 DropFilesViewController::DropFilesViewController(const QString& selectedOption, QWidget* parent,
-                                                 SystemService* systermService, VolumeTester volumeTester)
+                                                 SystemService* systermService, VolumeProbe volumeProbe)
     : QWidget(parent), m_systermService(systermService ? *systermService : SystemService::sharedInstance()),
-      m_volumeTester(std::move(volumeTester)), m_selectedOption(selectedOption)
+      m_volumeProbe(std::move(volumeProbe)), m_selectedOption(selectedOption)
 {
     setObjectName(u"DropFilesViewController"_s);
     setupUi();
@@ -449,12 +408,12 @@ void DropFilesViewController::droppedLocations(const std::vector<std::string>& r
     QTimer::singleShot(0, this, &DropFilesViewController::droppedLocationViewState);
 
     std::vector<std::string> droppedVolumes;
-    std::copy_if(paths.begin(), paths.end(), std::back_inserter(droppedVolumes), m_volumeTester.isVolume);
+    std::copy_if(paths.begin(), paths.end(), std::back_inserter(droppedVolumes), m_volumeProbe.isVolume);
     if ((hasVolume() && !droppedVolumes.empty()) || droppedVolumes.size() > 1) {
         onlyOneVolumeSupported();
         return;
     }
-    if (std::any_of(paths.begin(), paths.end(), m_volumeTester.isHdd)) {
+    if (std::any_of(paths.begin(), paths.end(), m_volumeProbe.isHdd)) {
         hddWarning();
         return;
     }
@@ -620,7 +579,7 @@ void DropFilesViewController::hddWarning()
 
 bool DropFilesViewController::isSystemVolume(const std::string& path) const
 {
-    return m_volumeTester.isSystemVolume && m_volumeTester.isSystemVolume(path);
+    return m_volumeProbe.isSystemVolume && m_volumeProbe.isSystemVolume(path);
 }
 
 bool DropFilesViewController::hasSystemVolume() const

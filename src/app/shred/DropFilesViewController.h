@@ -3,10 +3,10 @@
 #include "app/explorer/ExplorerViewControllerDelegate.h"
 #include "app/intake/DropProtocol.h"
 #include "app/shred/VolumeOptionViewController.h"
-#include "app/shred/VolumeTester.h"
 #include "engine/AlgorithmCollection.h"
 #include "engine/ShredOptions.h"
 #include "targets/PathCollection.h"
+#include "targets/VolumeProbe.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -44,7 +44,7 @@ public:
     // ("freespace", "delete", "complete", or empty for none).
     explicit DropFilesViewController(const QString& selectedOption = {}, QWidget* parent = nullptr,
                                      SystemService* systermService = nullptr,
-                                     VolumeTester volumeTester = VolumeTester::system());
+                                     VolumeProbe volumeProbe = VolumeProbe::system());
     ~DropFilesViewController() override;
 
     const std::vector<std::string>& locations() const { return m_locations; }
@@ -134,7 +134,7 @@ private:
     void scan(std::function<std::shared_ptr<PathCollection>()> work);
 
     SystemService& m_systermService;
-    VolumeTester m_volumeTester;
+    VolumeProbe m_volumeProbe;
     AlgorithmCollection m_algos;
     std::vector<std::string> m_locations;
     std::vector<std::string> m_volumes; // the volumes among the locations (one at most)
