@@ -3,6 +3,7 @@
 #include "common/FileTypeName.h"
 #include "common/Localization.h"
 #include "common/Log.h"
+#include "common/PathText.h"
 #include "common/SecureRandom.h"
 #include "common/UniqueFd.h"
 #include "engine/RegularFileOpener.h"
@@ -27,37 +28,6 @@ constexpr int kFlushFailuresTolerated = 10;
 constexpr std::size_t kMaxNameLength = 255;
 // Random names drawn per rename round before a clash counts as a failed round.
 constexpr int kNameAttempts = 8;
-
-struct SplitPath
-{
-    std::string parent;
-    std::string name;
-};
-
-// "/a/b/" -> {"/a", "b"}; "/a" -> {"/", "a"}; "a" -> {".", "a"}.
-SplitPath splitPath(std::string path)
-{
-    while (path.size() > 1 && path.back() == '/')
-        path.pop_back();
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return {".", path};
-    return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
-}
-
-// Excludes are written without a trailing slash, as the walks write paths; a target is compared
-// with them in the same form.
-std::string withoutTrailingSlash(std::string path)
-{
-    while (path.size() > 1 && path.back() == '/')
-        path.pop_back();
-    return path;
-}
-
-std::string joinPath(const std::string& parent, const std::string& name)
-{
-    return parent == "/" ? "/" + name : parent + "/" + name;
-}
 
 // The length of a name in characters: UTF-8 continuation bytes do not count, other bytes do.
 std::size_t characterCount(const std::string& name)
@@ -223,7 +193,7 @@ void FileShredCoordinator::shredPath(const std::string& target, const Excludes& 
 {
     if (isCancelled())
         return;
-    const std::string path = withoutTrailingSlash(target);
+    const std::string path(withoutTrailingSlashes(target));
     struct stat info;
     bool mountRoot = false;
     if (FolderWalker::examine(AT_FDCWD, path.c_str(), info, mountRoot) != 0) {
@@ -512,7 +482,7 @@ std::optional<std::string> FileShredCoordinator::renameEntryAt(int dirFd, const 
 
 std::string FileShredCoordinator::renameAtPath(const std::string& target, const Excludes& excludes)
 {
-    const std::string path = withoutTrailingSlash(target);
+    const std::string path(withoutTrailingSlashes(target));
     // After a cancel a target keeps its name: renamed but never deleted, it would be lost to the user.
     struct stat info;
     bool mountRoot = false;
@@ -546,7 +516,7 @@ std::string FileShredCoordinator::renameAtPath(const std::string& target, const 
 
 void FileShredCoordinator::renameFileOrFilderInFolder(const std::string& folder, const Excludes& excludes)
 {
-    renameInFolder(withoutTrailingSlash(folder), excludes);
+    renameInFolder(std::string(withoutTrailingSlashes(folder)), excludes);
 }
 
 bool FileShredCoordinator::renameInFolder(const std::string& folder, const Excludes& excludes)
@@ -723,7 +693,7 @@ void FileShredCoordinator::flushLog(const std::string& volumePath, std::uint64_t
 
 void FileShredCoordinator::saveDelete(const std::string& target, const Excludes& excludes)
 {
-    const std::string path = withoutTrailingSlash(target);
+    const std::string path(withoutTrailingSlashes(target));
     if (isCancelled())
         return;
     struct stat info;

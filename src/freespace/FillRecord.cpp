@@ -1,6 +1,7 @@
 #include "freespace/FillRecord.h"
 
 #include "common/Log.h"
+#include "common/PathText.h"
 
 #include <cerrno>
 #include <cstring>
@@ -21,11 +22,6 @@ constexpr const char* kFillSuffix = ".dat";
 constexpr std::string_view kHeader = "Cindervault fill files 1\n";
 // A record lists at most a few dozen files; anything much larger is not one of ours.
 constexpr std::size_t kMaxRecordSize = 1 << 20;
-
-std::string joinPath(const std::string& folder, const std::string& name)
-{
-    return folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name;
-}
 
 bool writeWhole(int fd, std::string_view text)
 {

@@ -2,6 +2,7 @@
 
 #include "common/Localization.h"
 #include "common/Log.h"
+#include "common/PathText.h"
 #include "common/UniqueFd.h"
 #include "freespace/FillRecord.h"
 
@@ -19,11 +20,6 @@ namespace {
 
 // How many numbers a wipe skips over at most, past files of a fill file's name that are not its own.
 constexpr int kMaxNameTries = 10000;
-
-std::string joinPath(const std::string& folder, const std::string& name)
-{
-    return folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name;
-}
 
 std::string defaultHome()
 {

@@ -74,26 +74,6 @@ void PathCollectionFactory::updatePathCollection(PathCollection& collection) con
     }
 }
 
-std::string PathCollectionFactory::normalizedPath(std::string_view path)
-{
-    const bool absolute = path.starts_with('/');
-    std::string result;
-    result.reserve(path.size());
-    while (!path.empty()) {
-        const auto slash = path.find('/');
-        const auto part = path.substr(0, slash);
-        path = slash == std::string_view::npos ? std::string_view() : path.substr(slash + 1);
-        if (part.empty() || part == ".")
-            continue;
-        if (absolute || !result.empty())
-            result.push_back('/');
-        result.append(part);
-    }
-    if (result.empty())
-        result = absolute ? "/" : ".";
-    return result;
-}
-
 void PathCollectionFactory::updatePathCollectionForPath(PathCollection& collection,
                                                         const std::string& path) const
 {

@@ -43,11 +43,6 @@ public:
     static std::unique_ptr<PathCollection>
     mergePathCollections(const std::vector<const PathCollection*>& collections);
 
-    // The path without "." components, repeated or trailing slashes: the form in which excludes
-    // and walked paths are compared. ".." stays, since resolving it without the file system
-    // would be wrong across links (PathOperand resolves it).
-    static std::string normalizedPath(std::string_view path);
-
     // The paths with every path that lies at or below another one left out (the first of equal
     // ones stays), in their order: a target inside another target is folded into it, so that
     // each file is overwritten once and counted once. A path on another mount inside the outer

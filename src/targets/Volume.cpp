@@ -1,14 +1,15 @@
 #include "targets/Volume.h"
 
 #include "common/Log.h"
+#include "common/PathText.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <string_view>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 
 namespace cv {
@@ -42,16 +43,6 @@ std::string decodeUdevName(std::string_view name)
     return decoded;
 }
 
-std::string lastComponent(std::string_view path)
-{
-    while (path.size() > 1 && path.back() == '/')
-        path.remove_suffix(1);
-    const auto slash = path.rfind('/');
-    if (path == "/" || slash == std::string_view::npos)
-        return std::string(path);
-    return std::string(path.substr(slash + 1));
-}
-
 } // namespace
 
 Volume Volume::fromMount(const MountEntry& mount, const std::map<dev_t, std::string>& labels)
@@ -66,7 +57,7 @@ Volume Volume::fromMount(const MountEntry& mount, const std::map<dev_t, std::str
     if (label == labels.end() && mount.source.starts_with("/dev/") &&
         ::stat(mount.source.c_str(), &source) == 0 && S_ISBLK(source.st_mode))
         label = labels.find(source.st_rdev);
-    volume.setName(label != labels.end() ? label->second : lastComponent(mount.mountPoint));
+    volume.setName(label != labels.end() ? label->second : std::string(lastComponent(mount.mountPoint)));
 
     struct statvfs capacity;
     if (::statvfs(mount.mountPoint.c_str(), &capacity) == 0) {
