@@ -83,7 +83,7 @@ void syncFolder(int fd)
 // and whether something in the folder stays (so that the folder keeps its name and place).
 struct FileShredCoordinator::Walk
 {
-    Walk(const Excludes& excludes, const std::string& root, FolderWalker::DirectoryReader* reader)
+    Walk(const PreparedExcludes& excludes, const std::string& root, FolderWalker::DirectoryReader* reader)
         : excludes(excludes), positions{excludes.at(root)}, stays{0}, folders{ItemPath::Folder::top(root)}
     {
         walker.setDirectoryReader(reader);
@@ -118,7 +118,7 @@ struct FileShredCoordinator::Walk
     void markStaying(const FolderWalker::Entry& entry) { stays[entry.depth - 1] = 1; }
     bool rootHoldsWhatStays() const { return stays.front() != 0; }
 
-    const Excludes& excludes;
+    const PreparedExcludes& excludes;
     FolderWalker walker;
     std::vector<PreparedExcludes::Position> positions;
     std::vector<char> stays;
@@ -149,11 +149,6 @@ void FileShredCoordinator::writtenBytes(double bytes)
     m_fileBytesReported += bytes;
     if (m_delegate)
         m_delegate->fileshredWrittenBytes(bytes);
-}
-
-bool FileShredCoordinator::pathIsExcludedBy(const std::string& path, const Excludes& excludes)
-{
-    return excludes.contains(path);
 }
 
 bool FileShredCoordinator::pathIsSymbolicLink(const std::string& path)
@@ -189,7 +184,7 @@ void FileShredCoordinator::reportFailure(ItemPath path, std::int64_t size, std::
 
 // ---- overwriting ----------------------------------------------------------------------------
 
-void FileShredCoordinator::shredPath(const std::string& target, const Excludes& excludes)
+void FileShredCoordinator::shredPath(const std::string& target, const PreparedExcludes& excludes)
 {
     if (isCancelled())
         return;
@@ -480,7 +475,7 @@ std::optional<std::string> FileShredCoordinator::renameEntryAt(int dirFd, const 
     return current;
 }
 
-std::string FileShredCoordinator::renameAtPath(const std::string& target, const Excludes& excludes)
+std::string FileShredCoordinator::renameAtPath(const std::string& target, const PreparedExcludes& excludes)
 {
     const std::string path(withoutTrailingSlashes(target));
     // After a cancel a target keeps its name: renamed but never deleted, it would be lost to the user.
@@ -514,12 +509,13 @@ std::string FileShredCoordinator::renameAtPath(const std::string& target, const 
     return joinPath(split.parent, *newName);
 }
 
-void FileShredCoordinator::renameFileOrFilderInFolder(const std::string& folder, const Excludes& excludes)
+void FileShredCoordinator::renameFileOrFilderInFolder(const std::string& folder,
+                                                      const PreparedExcludes& excludes)
 {
     renameInFolder(std::string(withoutTrailingSlashes(folder)), excludes);
 }
 
-bool FileShredCoordinator::renameInFolder(const std::string& folder, const Excludes& excludes)
+bool FileShredCoordinator::renameInFolder(const std::string& folder, const PreparedExcludes& excludes)
 {
     if (isCancelled())
         return true;
@@ -691,7 +687,7 @@ void FileShredCoordinator::flushLog(const std::string& volumePath, std::uint64_t
 
 // ---- deleting -------------------------------------------------------------------------------
 
-void FileShredCoordinator::saveDelete(const std::string& target, const Excludes& excludes)
+void FileShredCoordinator::saveDelete(const std::string& target, const PreparedExcludes& excludes)
 {
     const std::string path(withoutTrailingSlashes(target));
     if (isCancelled())
@@ -711,7 +707,7 @@ void FileShredCoordinator::saveDelete(const std::string& target, const Excludes&
         logMessage("Error while deleting path ", path, " -> ", std::strerror(error));
 }
 
-bool FileShredCoordinator::deleteInFolder(const std::string& folder, const Excludes& excludes)
+bool FileShredCoordinator::deleteInFolder(const std::string& folder, const PreparedExcludes& excludes)
 {
     UniqueFd rootFd(FolderWalker::openFolder(folder));
     if (!rootFd) {

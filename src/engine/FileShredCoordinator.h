@@ -48,14 +48,12 @@ public:
 // overwritten only when the walks of the job met every one of its names. Mount points inside a
 // target (folders or single files) are never entered, overwritten, renamed or deleted.
 //
-// Excludes are the job's prepared set: every excluded path with everything below it, and every
+// What stays is the job's PreparedExcludes: every excluded path with everything below it, and every
 // folder above an excluded path, so that such folders are neither renamed nor deleted while their
 // other contents are.
 class FileShredCoordinator : public ShredWriterDelegate
 {
 public:
-    using Excludes = PreparedExcludes;
-
     // What the job really did to files, for its totals. Bytes are one-pass bytes.
     struct Totals
     {
@@ -83,25 +81,24 @@ public:
     void setDirectoryReader(FolderWalker::DirectoryReader* reader) { m_reader = reader; }
 
     // Overwrites every regular file at or under path.
-    void shredPath(const std::string& path, const Excludes& excludes);
+    void shredPath(const std::string& path, const PreparedExcludes& excludes);
     // After the last shredPath of a job: the files with other hard links whose every name the walks
     // did not meet are reported, one item per name met, and left as they are.
     void finishShredding();
     // Overwrites one file and reports it.
     void shredFile(const std::string& path);
     // Renames path (and, for a folder, everything in it); returns the new path, or path unchanged.
-    std::string renameAtPath(const std::string& path, const Excludes& excludes);
+    std::string renameAtPath(const std::string& path, const PreparedExcludes& excludes);
     // Renames everything under folder, each entry once per pass of the method.
-    void renameFileOrFilderInFolder(const std::string& folder, const Excludes& excludes);
+    void renameFileOrFilderInFolder(const std::string& folder, const PreparedExcludes& excludes);
     // Creates "Flush.dat" at the volume's root and renames it count times.
     void flushLog(const std::string& volumePath, std::uint64_t count);
     // Deletes path and everything under it that is not excluded and that may go.
-    void saveDelete(const std::string& path, const Excludes& excludes);
+    void saveDelete(const std::string& path, const PreparedExcludes& excludes);
 
     bool changePermission(const std::string& path);
     bool forceDelete(const std::string& path);
 
-    static bool pathIsExcludedBy(const std::string& path, const Excludes& excludes);
     static bool pathIsSymbolicLink(const std::string& path);
     static std::string randomAlphanumericStringWithLength(std::size_t count);
 
@@ -143,8 +140,8 @@ private:
                                            const struct stat& info);
     void shredLinkedFile(int dirFd, std::string_view name, ItemPath path, const struct stat& info);
     void reportFailure(ItemPath path, std::int64_t size, std::string error, bool isFile);
-    bool renameInFolder(const std::string& folder, const Excludes& excludes);
-    bool deleteInFolder(const std::string& folder, const Excludes& excludes);
+    bool renameInFolder(const std::string& folder, const PreparedExcludes& excludes);
+    bool deleteInFolder(const std::string& folder, const PreparedExcludes& excludes);
     // 0 when removed, -1 when it stays by rule, else the errno of the failed removal.
     int removeEntry(int dirFd, std::string_view name, std::string_view path, const struct stat& info);
     // Whether a progress text is due: texts that cost the length of a path go out a few times a

@@ -125,7 +125,7 @@ void FillRecord::unlinkRecord(int folderFd, int recordFd)
 }
 
 FillRecord::Leftovers FillRecord::removeLeftovers(int folderFd, const std::string& folderPath,
-                                                  const Excluded& excluded, std::size_t* removed)
+                                                  const PreparedExcludes* excludes, std::size_t* removed)
 {
     if (removed)
         *removed = 0;
@@ -145,7 +145,7 @@ FillRecord::Leftovers FillRecord::removeLeftovers(int folderFd, const std::strin
     }
     for (const Entry& entry : entries) {
         const std::string path = joinPath(folderPath, entry.name);
-        if (excluded && excluded(path)) {
+        if (excludes && excludes->contains(path)) {
             logMessage("Fill file left by an interrupted wipe is excluded and stays: ", path);
             continue;
         }

@@ -123,7 +123,7 @@ std::size_t FreeSpaceCoordinator::removeLeftoverFillFiles(const std::string& fol
     UniqueFd folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     std::size_t removed = 0;
     if (folderFd)
-        FillRecord::removeLeftovers(folderFd.get(), folder, m_excluded, &removed);
+        FillRecord::removeLeftovers(folderFd.get(), folder, m_excludes, &removed);
     return removed;
 }
 
@@ -150,7 +150,7 @@ void FreeSpaceCoordinator::freespaceEraseAtPath(const std::string& mountPath)
     // Leftovers first: after a wipe that was killed they hold the very space to wipe.
     UniqueFd folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folderFd &&
-        FillRecord::removeLeftovers(folderFd.get(), folder, m_excluded) == FillRecord::Leftovers::Busy) {
+        FillRecord::removeLeftovers(folderFd.get(), folder, m_excludes) == FillRecord::Leftovers::Busy) {
         fail(localized("Another wipe of this volume is running"), 0);
         return;
     }
@@ -188,7 +188,7 @@ void FreeSpaceCoordinator::freespaceErase(double space, const std::string& folde
         for (int tries = 0; !file && tries < kMaxNameTries; ++tries) {
             const std::string name = fillFileName(++number);
             const std::string path = joinPath(folder, name);
-            if (isExcluded(path))
+            if (m_excludes && m_excludes->contains(path))
                 continue;
             file = record.createFillFile(folderFd.get(), name);
             if (!file && errno != EEXIST)

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "freespace/FreeSpaceWriter.h"
+#include "targets/PreparedExcludes.h"
 #include "targets/VolumeProbe.h"
 
 #include <atomic>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -45,11 +45,9 @@ public:
     void setDelegate(FreeSpaceCoordinatorDelegate* delegate) { m_delegate = delegate; }
     // The user's home folder, under which the startup volume's fill folder lies.
     void setHomeFolder(std::string home) { m_homeFolder = std::move(home); }
-    // The job's excludes: an excluded path is never made a fill file, nor removed as a leftover.
-    void setExcluded(std::function<bool(const std::string& path)> excluded)
-    {
-        m_excluded = std::move(excluded);
-    }
+    // The job's excludes (kept alive by the job): an excluded path is never made a fill file, nor
+    // removed as a leftover. None by default.
+    void setExcludes(const PreparedExcludes* excludes) { m_excludes = excludes; }
 
     void freespaceEraseAtPath(const std::string& mountPath);
     void freespaceErase(double space, const std::string& folder, double maxFileSize);
@@ -74,14 +72,13 @@ public:
 
 private:
     void fail(const std::string& reason, int error);
-    bool isExcluded(const std::string& path) const { return m_excluded && m_excluded(path); }
 
     std::shared_ptr<Algorithm> m_algorithm;
     FreeSpaceWriter& m_writer;
     VolumeProbe m_probe;
     FreeSpaceCoordinatorDelegate* m_delegate = nullptr;
     std::string m_homeFolder;
-    std::function<bool(const std::string& path)> m_excluded;
+    const PreparedExcludes* m_excludes = nullptr;
     std::atomic<bool> m_cancel{false};
     bool m_failed = false;
     double m_writtenOnVolume = 0;

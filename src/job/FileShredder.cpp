@@ -126,7 +126,7 @@ void FileShredder::initVals()
     const PathCollectionFactory factory;
     if (m_options->hasVolumes && !m_options->eraseFreeSpaceOnly)
         factory.updatePathCollection(*m_pathCollection);
-    m_preparedExludes = PathCollectionFactory::prepareExcludesFor(m_pathCollection->excludes());
+    m_preparedExludes = PreparedExcludes(m_pathCollection->excludes());
     // A volume's mount point is where its files live, not one of them: its contents are renamed and
     // deleted, the mount point itself is left as it is, and so is an ext file system's lost+found.
     for (const auto& path : m_pathCollection->paths()) {
@@ -138,9 +138,7 @@ void FileShredder::initVals()
             m_preparedExludes.keep(lostAndFound);
     }
     // Excludes hold in the fill phase too: no fill file takes an excluded name or is removed there.
-    m_freespaceCoordinator->setExcluded([this](const std::string& path) {
-        return FileShredCoordinator::pathIsExcludedBy(path, m_preparedExludes);
-    });
+    m_freespaceCoordinator->setExcludes(&m_preparedExludes);
 
     const std::uint64_t cycles = m_algorithm->cycles();
     m_result = std::make_shared<ShredResult>();

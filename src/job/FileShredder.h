@@ -7,9 +7,9 @@
 #include "engine/ShredResult.h"
 #include "engine/ShredState.h"
 #include "engine/ShredWriter.h"
-#include "job/SleepInhibitor.h"
 #include "freespace/FreeSpaceCoordinator.h"
 #include "freespace/FreeSpaceWriter.h"
+#include "job/SleepInhibitor.h"
 #include "targets/PathCollection.h"
 
 #include <atomic>
@@ -68,7 +68,7 @@ public:
     const std::shared_ptr<ShredResult>& result() const { return m_result; }
     const std::shared_ptr<ShredOptions>& options() const { return m_options; }
     // What per-file shredding leaves in place: the excludes, the folders above them, volume mount points.
-    const FileShredCoordinator::Excludes& preparedExludes() const { return m_preparedExludes; }
+    const PreparedExcludes& preparedExludes() const { return m_preparedExludes; }
 
     ShredWriter* writer() const { return m_writer.get(); }
     FreeSpaceWriter* freespaceWriter() const { return m_freespaceWriter.get(); }
@@ -132,7 +132,7 @@ private:
     std::unique_ptr<FreeSpaceWriter> m_freespaceWriter;
     std::unique_ptr<FreeSpaceCoordinator> m_freespaceCoordinator;
     std::unique_ptr<FileShredCoordinator> m_fileshredCoordinator;
-    FileShredCoordinator::Excludes m_preparedExludes;
+    PreparedExcludes m_preparedExludes;
 
     // Counters and texts that cancel() and getState() read from other threads.
     mutable std::mutex m_stateMutex;

@@ -63,7 +63,7 @@ void PathCollectionFactory::updatePathCollection(PathCollection& collection) con
     collection.resetCounts();
     if (auto folded = foldedPaths(collection.paths()); folded.size() != collection.paths().size())
         collection.setPaths(std::move(folded));
-    const PreparedExcludes excludes = prepareExcludesFor(collection.excludes());
+    const PreparedExcludes excludes(collection.excludes());
     // The mount point of a mounted volume is accounted with the volume's used space, not walked.
     const VolumeProbe volumes = VolumeProbe::system();
     for (const auto& path : collection.paths()) {
@@ -77,7 +77,7 @@ void PathCollectionFactory::updatePathCollection(PathCollection& collection) con
 void PathCollectionFactory::updatePathCollectionForPath(PathCollection& collection,
                                                         const std::string& path) const
 {
-    scanPath(collection, path, prepareExcludesFor(collection.excludes()));
+    scanPath(collection, path, PreparedExcludes(collection.excludes()));
 }
 
 void PathCollectionFactory::scanPath(PathCollection& collection, const std::string& path,
@@ -252,21 +252,6 @@ std::vector<std::string> PathCollectionFactory::foldedPaths(const std::vector<st
             folded.push_back(path);
     }
     return folded;
-}
-
-bool PathCollectionFactory::pathExcluded(const std::string& path, const PathCollection& collection)
-{
-    return prepareExcludesFor(collection.excludes()).covers(path);
-}
-
-PreparedExcludes PathCollectionFactory::prepareExcludesFor(const std::vector<std::string>& excludes)
-{
-    // What lies below an excluded folder is covered by the folder itself, also what appears there
-    // while a job runs: nothing is listed here, so preparing costs the excludes, not the trees.
-    PreparedExcludes prepared;
-    for (const auto& path : excludes)
-        prepared.exclude(path);
-    return prepared;
 }
 
 } // namespace cv

@@ -13,8 +13,7 @@ namespace cv {
 
 // Turns a selection into a filled PathCollection: walks every selected folder once, counting
 // sizes and entries, honouring the user's excludes, and builds the three-level tree the file
-// explorer shows; a selected volume counts with its used space. Also merges collections and turns
-// excludes into the set of paths a shred job must leave in place.
+// explorer shows; a selected volume counts with its used space. Also merges collections.
 //
 // Walks never follow links and never leave the selected folder's file system. Sizes are logical
 // sizes of regular files; folders, links and special files have none of their own. An exclude
@@ -49,13 +48,6 @@ public:
     // one stays, since no walk crosses into another mount. Paths are compared as written, on
     // whole components; they are expected resolved alike (PathOperand).
     static std::vector<std::string> foldedPaths(const std::vector<std::string>& paths);
-
-    // True when path is one of the collection's excludes or lies below one.
-    static bool pathExcluded(const std::string& path, const PathCollection& collection);
-
-    // What a shred job must leave in place: every excluded path with everything below it, and
-    // every folder above one (up to, not including, "/").
-    static PreparedExcludes prepareExcludesFor(const std::vector<std::string>& excludes);
 
 private:
     void scanPath(PathCollection& collection, const std::string& path,

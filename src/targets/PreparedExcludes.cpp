@@ -19,6 +19,12 @@ struct PreparedExcludes::Node
 };
 
 PreparedExcludes::PreparedExcludes() : m_root(std::make_unique<Node>()) {}
+
+PreparedExcludes::PreparedExcludes(const std::vector<std::string>& excluded) : PreparedExcludes()
+{
+    for (const auto& path : excluded)
+        exclude(path);
+}
 PreparedExcludes::~PreparedExcludes() = default;
 PreparedExcludes::PreparedExcludes(PreparedExcludes&&) noexcept = default;
 PreparedExcludes& PreparedExcludes::operator=(PreparedExcludes&&) noexcept = default;

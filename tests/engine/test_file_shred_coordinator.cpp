@@ -21,6 +21,7 @@
 #include <unistd.h>
 
 using cv::FileShredCoordinator;
+using cv::PreparedExcludes;
 using cv::ShredItem;
 using cv::ShredWriter;
 using Bytes = std::vector<std::uint8_t>;
@@ -108,7 +109,7 @@ struct Shredding
     }
 
     // The job's phases for one target: overwrite, rename, delete.
-    void run(const std::string& target, const FileShredCoordinator::Excludes& excludes = {})
+    void run(const std::string& target, const PreparedExcludes& excludes = {})
     {
         coordinator.shredPath(target, excludes);
         const std::string renamed = coordinator.renameAtPath(target, excludes);
@@ -155,7 +156,7 @@ TEST(FileShredCoordinator, AnExcludedFileAndItsFoldersSurviveEveryPhase)
     t::writeFile(target + "/a.txt", std::string(5000, 'a'));
     t::writeFile(target + "/sub/b.txt", std::string(300, 'b'));
     t::writeFile(target + "/sub/keep.txt", "precious");
-    FileShredCoordinator::Excludes excludes;
+    PreparedExcludes excludes;
     excludes.exclude(target + "/sub/keep.txt");
 
     Shredding shredding(13);
@@ -567,7 +568,7 @@ TEST(FileShredCoordinator, ATargetWithATrailingSlashKeepsItsExcludes)
     t::makeDir(target + "/sub");
     t::writeFile(target + "/gone", "gone");
     t::writeFile(target + "/sub/keep.txt", "keep");
-    FileShredCoordinator::Excludes excludes;
+    PreparedExcludes excludes;
     excludes.exclude(target + "/sub/keep.txt");
 
     Shredding shredding(16);

@@ -256,8 +256,8 @@ TEST(FreeSpaceCoordinator, FilesOfAFillFilesNameThatAreNotTheWipesOwnAreNeverTou
     FreeSpaceWriter writer(method(16), 8388608);
     FreeSpaceCoordinator coordinator(method(16), writer, fakeProbe(3 * 1048576));
     // The job excludes a name the wipe would otherwise take.
-    coordinator.setExcluded(
-        [&](const std::string& path) { return path == volume / "ErasingFreeSpace_2.dat"; });
+    const cv::PreparedExcludes excludes({volume / "ErasingFreeSpace_2.dat"});
+    coordinator.setExcludes(&excludes);
     Recorder recorder;
     coordinator.setDelegate(&recorder);
     std::set<std::string> seen;
@@ -303,10 +303,11 @@ TEST(FreeSpaceCoordinator, AKilledWipesRecordedFillFilesGoBeforeTheNextWipe)
         ::waitpid(pid, &status, 0);
         return WIFEXITED(status) && WEXITSTATUS(status) == 0;
     };
-    const auto cleanUp = [&](std::function<bool(const std::string&)> excluded) {
+    const auto cleanUp = [&](const std::vector<std::string>& excluded) {
         FreeSpaceWriter writer(method(16), 8388608);
         FreeSpaceCoordinator coordinator(method(16), writer, fakeProbe(0));
-        coordinator.setExcluded(std::move(excluded));
+        const cv::PreparedExcludes excludes(excluded);
+        coordinator.setExcludes(&excludes);
         Recorder recorder;
         coordinator.setDelegate(&recorder);
         coordinator.freespaceEraseAtPath(volume.path());
@@ -324,7 +325,7 @@ TEST(FreeSpaceCoordinator, AKilledWipesRecordedFillFilesGoBeforeTheNextWipe)
         std::this_thread::sleep_for(std::chrono::milliseconds(20)); // past the clock's granularity
         t::writeFile(volume / "ErasingFreeSpace_2.dat", "the user's");
         t::writeFile(volume / "ErasingFreeSpace_7.dat", "also the user's");
-        cleanUp(nullptr);
+        cleanUp({});
         EXPECT_EQ(t::listNames(volume.path()),
                   (std::vector<std::string>{"ErasingFreeSpace_2.dat", "ErasingFreeSpace_7.dat"}));
         ::unlink((volume / "ErasingFreeSpace_2.dat").c_str());
@@ -333,7 +334,7 @@ TEST(FreeSpaceCoordinator, AKilledWipesRecordedFillFilesGoBeforeTheNextWipe)
     {
         SCOPED_TRACE("an excluded leftover stays");
         ASSERT_TRUE(killedWipe());
-        cleanUp([&](const std::string& path) { return path == volume / "ErasingFreeSpace_1.dat"; });
+        cleanUp({volume / "ErasingFreeSpace_1.dat"});
         EXPECT_EQ(t::listNames(volume.path()), std::vector<std::string>{"ErasingFreeSpace_1.dat"});
     }
 }
