@@ -20,7 +20,7 @@ std::optional<std::string> overwriteOne(ShredWriter& writer, const std::string& 
     const RegularFileOpener::Result opened = RegularFileOpener::open(AT_FDCWD, path.c_str());
     if (opened.status != RegularFileOpener::Status::Opened)
         return RegularFileOpener::describe(opened);
-    const auto outcome = writer.shredInFile(opened.fd.get(), static_cast<double>(opened.info.st_size));
+    const auto outcome = writer.shredInFile(opened.fd.get(), opened.info.st_size);
     if (outcome == ShredWriter::Outcome::Failed)
         return std::string("write failed: ") + std::strerror(writer.lastError());
     return std::nullopt;

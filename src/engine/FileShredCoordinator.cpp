@@ -144,7 +144,7 @@ void FileShredCoordinator::cancel()
     m_writer.cancel();
 }
 
-void FileShredCoordinator::writtenBytes(double bytes)
+void FileShredCoordinator::writtenBytes(std::int64_t bytes)
 {
     m_fileBytesReported += bytes;
     if (m_delegate)
@@ -177,8 +177,7 @@ void FileShredCoordinator::reportFailure(ItemPath path, std::int64_t size, std::
         return;
     if (isFile)
         m_delegate->fileshredCurrentPath(path);
-    m_delegate->fileshredReportErrorForMissingBytes(static_cast<double>(m_algorithm->cycles()) *
-                                                    static_cast<double>(size));
+    m_delegate->fileshredReportErrorForMissingBytes(allPasses(size));
     m_delegate->fileshredAddShredItem(ShredItem{std::move(path), size, false, std::move(error)});
 }
 
@@ -329,7 +328,7 @@ std::optional<std::string> FileShredCoordinator::shredFileAt(int dirFd, const ch
             item.error = localized("Failed to write file");
             logMessage("Failed to write file ", item.path, ": the method has no passes");
         } else {
-            switch (m_writer.shredInFile(opened.fd.get(), static_cast<double>(size))) {
+            switch (m_writer.shredInFile(opened.fd.get(), size)) {
             case ShredWriter::Outcome::Failed:
                 item.error = localized("Failed to write file");
                 logMessage("Failed to write file ", item.path, ": ", std::strerror(m_writer.lastError()));
@@ -352,8 +351,8 @@ std::optional<std::string> FileShredCoordinator::shredFileAt(int dirFd, const ch
     }
     if (!item.success && !cancelled && m_delegate) {
         // What the writer did not report of the file's full amount is booked as done here.
-        const double full = static_cast<double>(m_algorithm->cycles()) * static_cast<double>(size);
-        m_delegate->fileshredReportErrorForMissingBytes(std::max(0.0, full - m_fileBytesReported));
+        m_delegate->fileshredReportErrorForMissingBytes(
+            std::max<std::int64_t>(0, allPasses(size) - m_fileBytesReported));
     }
     std::optional<std::string> error = item.error;
     if (m_delegate)
@@ -407,8 +406,7 @@ void FileShredCoordinator::shredLinkedFile(int dirFd, std::string_view name, Ite
             continue;
         m_delegate->fileshredCurrentPath(other);
         // The scan counted the file under each name; progress follows it.
-        m_delegate->fileshredWrittenBytes(static_cast<double>(m_algorithm->cycles()) *
-                                          static_cast<double>(size));
+        m_delegate->fileshredWrittenBytes(allPasses(size));
         m_delegate->fileshredAddShredItem(ShredItem{std::move(other), size, true, std::nullopt});
     }
 }
@@ -431,6 +429,11 @@ void FileShredCoordinator::finishShredding()
     }
     m_linkedFiles.clear();
     m_linkedOrder.clear();
+}
+
+std::int64_t FileShredCoordinator::allPasses(std::int64_t size) const
+{
+    return static_cast<std::int64_t>(m_algorithm->cycles()) * size;
 }
 
 bool FileShredCoordinator::reportDue()

@@ -26,11 +26,11 @@ class FileShredCoordinatorDelegate
 {
 public:
     virtual ~FileShredCoordinatorDelegate() = default;
-    virtual void fileshredWrittenBytes(double bytes) = 0;
+    virtual void fileshredWrittenBytes(std::int64_t bytes) = 0;
     virtual void fileshredCurrentPath(const ItemPath& path) = 0;
     virtual void fileshredAddShredItem(ShredItem item) = 0;
     // A file that could not be overwritten: the rest of its byte amount, booked as done.
-    virtual void fileshredReportErrorForMissingBytes(double bytes) = 0;
+    virtual void fileshredReportErrorForMissingBytes(std::int64_t bytes) = 0;
     virtual void fileshredRenamingPath(const std::string& text) = 0;
     virtual void fileshredFlushPath(const std::string& text) = 0;
 };
@@ -107,7 +107,7 @@ public:
     void cancel();
     bool isCancelled() const { return m_cancel.load(std::memory_order_relaxed); }
 
-    void writtenBytes(double bytes) override;
+    void writtenBytes(std::int64_t bytes) override;
 
 private:
     struct FileId
@@ -147,6 +147,8 @@ private:
     // Whether a progress text is due: texts that cost the length of a path go out a few times a
     // second, not once per entry.
     bool reportDue();
+    // What every pass of the method together writes over size bytes.
+    std::int64_t allPasses(std::int64_t size) const;
     bool staysAsItIs(const struct stat& info, bool mountRoot,
                      const PreparedExcludes::Position& position) const;
     // Renames name in dirFd `rounds` times to random names of `length` characters, the first
@@ -170,7 +172,7 @@ private:
     bool m_filesOnly = false;
     std::chrono::milliseconds m_helperTimeout = kHelperTimeout;
     std::chrono::microseconds m_filePause{0};
-    double m_fileBytesReported = 0; // by the writer, for the file being overwritten
+    std::int64_t m_fileBytesReported = 0; // by the writer, for the file being overwritten
     std::chrono::steady_clock::time_point m_lastReport{};
 
     // The job-wide record: files overwritten completely (with their one-pass size), files with an

@@ -125,10 +125,8 @@ void FillRecord::unlinkRecord(int folderFd, int recordFd)
 }
 
 FillRecord::Leftovers FillRecord::removeLeftovers(int folderFd, const std::string& folderPath,
-                                                  const PreparedExcludes* excludes, std::size_t* removed)
+                                                  const PreparedExcludes* excludes)
 {
-    if (removed)
-        *removed = 0;
     UniqueFd fd(::openat(folderFd, kFileName, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (!fd)
         return errno == ENOENT ? Leftovers::None : Leftovers::Unusable;
@@ -153,8 +151,6 @@ FillRecord::Leftovers FillRecord::removeLeftovers(int folderFd, const std::strin
             continue; // gone already, or somebody else's file by now
         if (::unlinkat(folderFd, entry.name.c_str(), 0) == 0) {
             logMessage("Removed fill file left by an interrupted wipe: ", path);
-            if (removed)
-                ++*removed;
         } else {
             logMessage("Cannot remove leftover fill file ", path, ": ", std::strerror(errno));
         }

@@ -41,9 +41,9 @@ public:
 
     // Removes the fill files an interrupted wipe recorded in folder (an open folder descriptor;
     // folderPath for log lines and excludes), then its record; an excluded leftover stays where it
-    // is. removed counts the files.
+    // is.
     static Leftovers removeLeftovers(int folderFd, const std::string& folderPath,
-                                     const PreparedExcludes* excludes, std::size_t* removed = nullptr);
+                                     const PreparedExcludes* excludes);
 
     // Creates this wipe's record in folder, locked, its header synced to the device. False with
     // errno set when it cannot be made (EEXIST: another wipe's record appeared meanwhile).

@@ -16,9 +16,9 @@ class FreeSpaceCoordinatorDelegate
 {
 public:
     virtual ~FreeSpaceCoordinatorDelegate() = default;
-    virtual void freespaceWrittenBytes(double bytes) = 0;
-    virtual void freespaceAvailableFreeBytes(double bytes) = 0;
-    virtual void freespaceBytesToWrite(double bytes) = 0;
+    virtual void freespaceWrittenBytes(std::int64_t bytes) = 0;
+    virtual void freespaceAvailableFreeBytes(std::int64_t bytes) = 0;
+    virtual void freespaceBytesToWrite(std::int64_t bytes) = 0;
     virtual void freespaceVolumeTitle(const std::string& title) = 0;
     // The wipe of the volume at mountPath failed: a fill file could not be made or written for a
     // reason other than a full volume, or nothing at all could be written. reason is localized.
@@ -34,10 +34,12 @@ public:
 class FreeSpaceCoordinator : public FreespaceWriterDelegate
 {
 public:
-    static constexpr double kOsReserveFraction = 0.01;
-    static constexpr double kOsReserveMinimum = 524288000.0;
-    static constexpr std::uint64_t kMinFileSize = 1048576;
-    static constexpr std::uint64_t kMaxFileSize = 4000000000;
+    // On the startup volume a wipe leaves 1/kOsReserveDivisor of the free space to the system, and
+    // when it measures again at least kOsReserveMinimum.
+    static constexpr std::int64_t kOsReserveDivisor = 100;
+    static constexpr std::int64_t kOsReserveMinimum = 524288000;
+    static constexpr std::int64_t kMinFileSize = 1048576;
+    static constexpr std::int64_t kMaxFileSize = 4000000000;
 
     FreeSpaceCoordinator(std::shared_ptr<Algorithm> algorithm, FreeSpaceWriter& writer,
                          VolumeProbe probe = VolumeProbe::system());
@@ -50,15 +52,13 @@ public:
     void setExcludes(const PreparedExcludes* excludes) { m_excludes = excludes; }
 
     void freespaceEraseAtPath(const std::string& mountPath);
-    void freespaceErase(double space, const std::string& folder, double maxFileSize);
+    void freespaceErase(std::int64_t space, const std::string& folder, std::int64_t maxFileSize);
     std::int64_t recalcFreespace(const std::string& path, bool isOs);
-    std::uint64_t getPreferedFileSizeToErase(double space) const;
-    static std::uint64_t getFileCountFor(double space, double maxFileSize);
-    std::uint64_t getPreferedBlockSizeForSpaceToErase(double space) const;
+    std::int64_t getPreferedFileSizeToErase(std::int64_t space) const;
+    static std::uint64_t getFileCountFor(std::int64_t space, std::int64_t maxFileSize);
+    std::uint64_t getPreferedBlockSizeForSpaceToErase(std::int64_t space) const;
     std::string getDeletionPathFor(const std::string& mountPath) const;
     std::string getVolumeNameFor(const std::string& mountPath) const;
-    // Removes the fill files an interrupted wipe recorded in folder; returns how many.
-    std::size_t removeLeftoverFillFiles(const std::string& folder) const;
     static std::string fillFileName(std::uint64_t number);
     // Whether the wipe of the current volume failed (told to the delegate once per volume).
     bool failed() const { return m_failed; }
@@ -67,7 +67,7 @@ public:
     bool isCancelled() const { return m_cancel.load(std::memory_order_relaxed); }
     bool notEnoughSpaceWarning() const { return m_notEnoughSpaceWarning; }
 
-    void freespaceWrittenBytes(double bytes) override;
+    void freespaceWrittenBytes(std::int64_t bytes) override;
     std::int64_t notEnoughSpaceToWrite(std::int64_t bytesLeft) override;
 
 private:
@@ -81,7 +81,7 @@ private:
     const PreparedExcludes* m_excludes = nullptr;
     std::atomic<bool> m_cancel{false};
     bool m_failed = false;
-    double m_writtenOnVolume = 0;
+    std::int64_t m_writtenOnVolume = 0;
     bool m_isOsVolume = false;
     bool m_notEnoughSpaceWarning = false;
     std::string m_workingPath;

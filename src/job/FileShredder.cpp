@@ -4,7 +4,6 @@
 #include "common/Log.h"
 #include "targets/PathCollectionFactory.h"
 
-#include <cmath>
 #include <condition_variable>
 #include <linux/magic.h>
 #include <sys/stat.h>
@@ -15,12 +14,6 @@ namespace cv {
 namespace {
 
 constexpr std::uint64_t kFlushCount = FileShredCoordinator::kFlushCount;
-
-// Adds a callback's double amount to an integer counter, truncating towards zero.
-template <typename Counter> void addTo(Counter& counter, double amount)
-{
-    counter = static_cast<Counter>(std::trunc(static_cast<double>(counter) + amount));
-}
 
 const char* flag(bool value)
 {
@@ -376,11 +369,11 @@ void FileShredder::cancel()
 
 // ---- callbacks from the coordinators, all on the worker thread --------------------------------
 
-void FileShredder::fileshredWrittenBytes(double bytes)
+void FileShredder::fileshredWrittenBytes(std::int64_t bytes)
 {
     {
         std::lock_guard lock(m_stateMutex);
-        addTo(m_bytesProgress, bytes);
+        m_bytesProgress += bytes;
     }
     sendThrottledEvent();
 }
@@ -401,12 +394,12 @@ void FileShredder::fileshredAddShredItem(ShredItem item)
     sendThrottledEvent();
 }
 
-void FileShredder::fileshredReportErrorForMissingBytes(double bytes)
+void FileShredder::fileshredReportErrorForMissingBytes(std::int64_t bytes)
 {
     {
         std::lock_guard lock(m_stateMutex);
         ++m_errorCount;
-        addTo(m_bytesProgress, bytes);
+        m_bytesProgress += bytes;
     }
     sendThrottledEvent();
 }
@@ -423,30 +416,30 @@ void FileShredder::fileshredFlushPath(const std::string& text)
     sendThrottledEvent();
 }
 
-void FileShredder::freespaceWrittenBytes(double bytes)
+void FileShredder::freespaceWrittenBytes(std::int64_t bytes)
 {
     {
         std::lock_guard lock(m_stateMutex);
-        addTo(m_bytesProgress, bytes);
-        addTo(m_freespaceBytesProgress, bytes);
+        m_bytesProgress += bytes;
+        m_freespaceBytesProgress += bytes;
     }
     sendThrottledEvent();
 }
 
-void FileShredder::freespaceAvailableFreeBytes(double bytes)
+void FileShredder::freespaceAvailableFreeBytes(std::int64_t bytes)
 {
     std::lock_guard lock(m_stateMutex);
     if (m_options->eraseFreeSpaceOnly)
-        m_result->bytesCountTotal = static_cast<std::int64_t>(std::trunc(bytes));
+        m_result->bytesCountTotal = bytes;
     else
-        addTo(m_result->bytesCountTotal, bytes);
+        m_result->bytesCountTotal += bytes;
 }
 
-void FileShredder::freespaceBytesToWrite(double bytes)
+void FileShredder::freespaceBytesToWrite(std::int64_t bytes)
 {
     {
         std::lock_guard lock(m_stateMutex);
-        addTo(m_bytesCount, bytes);
+        m_bytesCount += bytes;
     }
     sendThrottledEvent();
 }

@@ -87,16 +87,16 @@ public:
     void finishUpResult();
 
     // FileShredCoordinatorDelegate
-    void fileshredWrittenBytes(double bytes) override;
+    void fileshredWrittenBytes(std::int64_t bytes) override;
     void fileshredCurrentPath(const ItemPath& path) override;
     void fileshredAddShredItem(ShredItem item) override;
-    void fileshredReportErrorForMissingBytes(double bytes) override;
+    void fileshredReportErrorForMissingBytes(std::int64_t bytes) override;
     void fileshredRenamingPath(const std::string& text) override;
     void fileshredFlushPath(const std::string& text) override;
     // FreeSpaceCoordinatorDelegate
-    void freespaceWrittenBytes(double bytes) override;
-    void freespaceAvailableFreeBytes(double bytes) override;
-    void freespaceBytesToWrite(double bytes) override;
+    void freespaceWrittenBytes(std::int64_t bytes) override;
+    void freespaceAvailableFreeBytes(std::int64_t bytes) override;
+    void freespaceBytesToWrite(std::int64_t bytes) override;
     void freespaceVolumeTitle(const std::string& title) override;
     void freespaceFailed(const std::string& mountPath, const std::string& reason) override;
 

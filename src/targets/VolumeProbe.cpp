@@ -83,12 +83,12 @@ VolumeProbe VolumeProbe::system()
         // "/" is what an unlabelled root is called; that is no name worth showing.
         return name == "/" ? std::string() : name;
     };
-    probe.freeBytes = [](const std::string& path) -> std::uint64_t {
+    probe.freeBytes = [](const std::string& path) -> std::int64_t {
         struct statvfs info;
         if (::statvfs(path.c_str(), &info) != 0)
             return 0;
         // f_bavail, not f_bfree: a wipe run as root leaves the blocks reserved for root alone.
-        return static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
+        return static_cast<std::int64_t>(info.f_bavail * info.f_frsize);
     };
     return probe;
 }

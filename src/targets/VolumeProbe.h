@@ -28,7 +28,7 @@ struct VolumeProbe
     std::function<std::string(const std::string& path)> volumeName = {};
     // The bytes an unprivileged user may still write there (blocks reserved for root count as
     // full); 0 when they cannot be read.
-    std::function<std::uint64_t(const std::string& path)> freeBytes = {};
+    std::function<std::int64_t(const std::string& path)> freeBytes = {};
 
     // The probe of the running system. Its answers come from one read of the mount table, which is
     // read afresh when it is more than a second old: a drop of thousands of files, or a job asking

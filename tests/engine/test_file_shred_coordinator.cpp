@@ -38,16 +38,16 @@ std::shared_ptr<cv::Algorithm> method(std::uint64_t id)
 struct Recorder : cv::FileShredCoordinatorDelegate
 {
     std::vector<ShredItem> items;
-    double written = 0;
-    double missing = 0;
+    std::int64_t written = 0;
+    std::int64_t missing = 0;
     std::vector<std::string> renaming;
     std::vector<std::string> flushes;
     std::vector<std::string> current;
 
-    void fileshredWrittenBytes(double bytes) override { written += bytes; }
+    void fileshredWrittenBytes(std::int64_t bytes) override { written += bytes; }
     void fileshredCurrentPath(const cv::ItemPath& path) override { current.push_back(path.str()); }
     void fileshredAddShredItem(ShredItem item) override { items.push_back(std::move(item)); }
-    void fileshredReportErrorForMissingBytes(double bytes) override { missing += bytes; }
+    void fileshredReportErrorForMissingBytes(std::int64_t bytes) override { missing += bytes; }
     void fileshredRenamingPath(const std::string& text) override { renaming.push_back(text); }
     void fileshredFlushPath(const std::string& text) override { flushes.push_back(text); }
 };
@@ -171,7 +171,7 @@ TEST(FileShredCoordinator, AnExcludedFileAndItsFoldersSurviveEveryPhase)
         EXPECT_EQ(item.path.str().find("keep"), std::string::npos)
             << "the excluded file is never overwritten";
     }
-    EXPECT_EQ(shredding.recorder.written, 3.0 * (5000 + 300));
+    EXPECT_EQ(shredding.recorder.written, 3 * (5000 + 300));
     EXPECT_EQ(shredding.recorder.missing, 0);
 }
 
@@ -342,7 +342,7 @@ struct FailingIo : cv::FileIo
 TEST(FileShredCoordinator, AFailedWriteIsAnErrorWithItsFullAmountBooked)
 {
     t::TempDir dir;
-    const std::uint64_t size = 3 * 1048576;
+    const std::int64_t size = 3 * 1048576;
     t::writeFile(dir / "big", Bytes(size, 1));
     FailingIo io;
     Shredding shredding(13, io);
@@ -351,8 +351,8 @@ TEST(FileShredCoordinator, AFailedWriteIsAnErrorWithItsFullAmountBooked)
     ASSERT_EQ(shredding.recorder.items.size(), 1u);
     EXPECT_FALSE(shredding.recorder.items[0].success);
     EXPECT_EQ(shredding.recorder.items[0].error, "Failed to write file");
-    EXPECT_EQ(shredding.recorder.written, 1048576.0) << "the one block written before the failure";
-    EXPECT_EQ(shredding.recorder.written + shredding.recorder.missing, 3.0 * size)
+    EXPECT_EQ(shredding.recorder.written, 1048576) << "the one block written before the failure";
+    EXPECT_EQ(shredding.recorder.written + shredding.recorder.missing, 3 * size)
         << "written and booked add up to the file's full amount, never more";
 }
 
@@ -384,7 +384,7 @@ TEST(FileShredCoordinator, UnwritableFilesGoThroughTheHelper)
                 std::fprintf(stderr, "unexpected outcome\n");
                 ++bad;
             } else if (!c.overwritten && (shredding.recorder.items[0].error != "Path no writable" ||
-                                          shredding.recorder.missing != 100.0)) {
+                                          shredding.recorder.missing != 100)) {
                 std::fprintf(stderr, "wrong error or booked bytes\n");
                 ++bad;
             }
@@ -537,7 +537,7 @@ TEST(FileShredCoordinator, MountsInsideTheTargetStayAndSoDoTheFoldersAboveThem)
 TEST(FileShredCoordinator, AFileCutShortByCancelIsNotReportedOverwritten)
 {
     t::TempDir dir;
-    const std::uint64_t size = 3 * 1048576;
+    const std::int64_t size = 3 * 1048576;
     t::writeFile(dir / "big", Bytes(size, 1));
     // Cancels the job once the first block of the file has been written.
     struct CancellingIo : cv::FileIo

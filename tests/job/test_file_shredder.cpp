@@ -90,21 +90,21 @@ std::shared_ptr<cv::PathCollection> scan(const std::vector<std::string>& paths)
 
 // A temp folder that the job takes for a mounted volume of `capacity` bytes: its free space
 // shrinks with what is stored in it.
-cv::VolumeProbe folderAsVolume(const std::string& folder, double capacity)
+cv::VolumeProbe folderAsVolume(const std::string& folder, std::int64_t capacity)
 {
     cv::VolumeProbe probe = cv::VolumeProbe::system();
     probe.isVolume = [folder](const std::string& path) { return path == folder; };
     probe.volumeName = [](const std::string&) { return std::string("Test"); };
     probe.freeBytes = [folder, capacity](const std::string&) {
-        double used = 0;
+        std::int64_t used = 0;
         for (const auto& name : t::listNames(folder)) {
             if (name == "ErasingFreeSpace.record") // the wipe's few bytes of bookkeeping
                 continue;
             struct stat info;
             if (::lstat((folder + "/" + name).c_str(), &info) == 0 && S_ISREG(info.st_mode))
-                used += static_cast<double>(info.st_size);
+                used += info.st_size;
         }
-        return std::max(0.0, capacity - used);
+        return std::max<std::int64_t>(0, capacity - used);
     };
     return probe;
 }
@@ -217,7 +217,7 @@ TEST(FileShredder, FreeSpaceOnlyJobWipesAndFlushesButShredsNothing)
 {
     t::TempDir volume;
     t::writeFile(volume / "keep.txt", "stays");
-    const double capacity = 3000005; // 3,000,000 bytes free besides keep.txt
+    const std::int64_t capacity = 3000005; // 3,000,000 bytes free besides keep.txt
     auto collection = std::make_shared<cv::PathCollection>();
     collection->setPaths({volume.path()});
     collection->setTotalSize(999);
@@ -258,7 +258,7 @@ TEST(FileShredder, VolumeOptionsDoNothingWithoutAVolumeTarget)
     RecordingHelper helper;
     Delegate delegate;
     FileShredder job(scan({dir / "T"}), method(16), options);
-    job.setVolumeProbe(folderAsVolume("/nowhere", 1e9));
+    job.setVolumeProbe(folderAsVolume("/nowhere", 1000000000));
     job.setHelperTool(&helper);
     job.setDelegate(&delegate);
     job.run();

@@ -82,8 +82,8 @@ TEST(VolumeProbe, TheSystemsProbeKnowsMountPointsOnly)
     EXPECT_TRUE(system.isVolume("/proc"));
     EXPECT_FALSE(system.isHdd("/proc"));
     EXPECT_EQ(system.volumeName("/proc"), "") << "a hidden mount is no volume the user works on";
-    EXPECT_EQ(system.freeBytes(dir / "missing"), 0u);
-    EXPECT_GT(system.freeBytes(dir.path()), 0u);
+    EXPECT_EQ(system.freeBytes(dir / "missing"), 0);
+    EXPECT_GT(system.freeBytes(dir.path()), 0);
 }
 
 TEST(Volume, MountedTmpfsIsAVolumeAndChangesAreTold)
@@ -113,8 +113,8 @@ TEST(Volume, MountedTmpfsIsAVolumeAndChangesAreTold)
         EXPECT_FALSE(probe.isVolume(point + "/inside"));
         EXPECT_FALSE(probe.isVolume(dir.path()));
         EXPECT_EQ(probe.volumeName(point), "Stick");
-        EXPECT_GT(probe.freeBytes(point), 0u);
-        EXPECT_LE(probe.freeBytes(point), 4u * 1024 * 1024);
+        EXPECT_GT(probe.freeBytes(point), 0);
+        EXPECT_LE(probe.freeBytes(point), 4 * 1024 * 1024);
 
         auto listed = listedAt(point);
         ASSERT_EQ(listed.size(), 1u);
