@@ -55,9 +55,9 @@ void wireServices()
     services.helperTool = &helper;
     services.deleteSnapshots = [&helper](std::function<void()> reply) {
         // The outcome is not shown: a failed removal ends like a successful one (it is logged).
-        helper.deleteSnapshotsWithReply([reply = std::move(reply)](std::optional<std::string> error) {
-            if (error)
-                logMessage("Snapshot removal failed: ", *error);
+        helper.deleteSnapshotsWithReply([reply = std::move(reply)](Expected<void, std::string> outcome) {
+            if (!outcome)
+                logMessage("Snapshot removal failed: ", outcome.error());
             reply();
         });
     };

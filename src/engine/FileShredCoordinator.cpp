@@ -293,8 +293,8 @@ void FileShredCoordinator::shredEntry(int dirFd, std::string_view name, ItemPath
         shredFileAt(dirFd, name.data(), std::move(path), info);
 }
 
-std::optional<std::string> FileShredCoordinator::shredFileAt(int dirFd, const char* name, ItemPath path,
-                                                             const struct stat& info)
+Expected<void, std::string> FileShredCoordinator::shredFileAt(int dirFd, const char* name, ItemPath path,
+                                                              const struct stat& info)
 {
     const std::int64_t size = info.st_size;
     const FileId id = idOf(info);
@@ -354,10 +354,12 @@ std::optional<std::string> FileShredCoordinator::shredFileAt(int dirFd, const ch
         m_delegate->fileshredReportErrorForMissingBytes(
             std::max<std::int64_t>(0, allPasses(size) - m_fileBytesReported));
     }
-    std::optional<std::string> error = item.error;
+    Expected<void, std::string> outcome;
+    if (!item.success)
+        outcome = Unexpected(item.error.value_or(std::string()));
     if (m_delegate)
         m_delegate->fileshredAddShredItem(std::move(item));
-    return error;
+    return outcome;
 }
 
 void FileShredCoordinator::shredLinkedFile(int dirFd, std::string_view name, ItemPath path,
@@ -391,14 +393,14 @@ void FileShredCoordinator::shredLinkedFile(int dirFd, std::string_view name, Ite
     std::vector<std::pair<std::string, ItemPath>> names = std::move(file.names);
     const std::int64_t size = file.size;
     m_linkedFiles.erase(found);
-    const auto error = shredFileAt(dirFd, name.data(), std::move(path), info);
+    const auto overwritten = shredFileAt(dirFd, name.data(), std::move(path), info);
     if (isCancelled())
         return;
     for (auto& [otherKey, other] : names) {
         if (otherKey == key)
             continue;
-        if (error) {
-            reportFailure(std::move(other), size, *error, true);
+        if (!overwritten) {
+            reportFailure(std::move(other), size, overwritten.error(), true);
             continue;
         }
         ++m_totals.filesOverwritten;
@@ -798,15 +800,15 @@ bool FileShredCoordinator::callHelper(const std::string& path, bool deletion)
         std::mutex mutex;
         std::condition_variable arrived;
         bool done = false;
-        std::optional<std::string> error;
+        Expected<void, std::string> outcome;
     };
     auto state = std::make_shared<State>();
-    HelperToolClient::Reply reply = [state](std::optional<std::string> error) {
+    HelperToolClient::Reply reply = [state](Expected<void, std::string> outcome) {
         std::lock_guard lock(state->mutex);
         if (state->done)
             return;
         state->done = true;
-        state->error = std::move(error);
+        state->outcome = std::move(outcome);
         state->arrived.notify_all();
     };
     if (deletion)
@@ -819,8 +821,8 @@ bool FileShredCoordinator::callHelper(const std::string& path, bool deletion)
         logMessage("Helper tool did not answer in time for ", path);
         return false;
     }
-    if (state->error) {
-        logMessage("Helper tool refused ", path, ": ", *state->error);
+    if (!state->outcome) {
+        logMessage("Helper tool refused ", path, ": ", state->outcome.error());
         return false;
     }
     return true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Expected.h"
 #include "engine/Algorithm.h"
 #include "engine/HelperToolClient.h"
 #include "engine/ShredItem.h"
@@ -135,9 +136,9 @@ private:
     static FileId idOf(const struct stat& info) { return {info.st_dev, info.st_ino}; }
 
     void shredEntry(int dirFd, std::string_view name, ItemPath path, const struct stat& info, bool mountRoot);
-    // Overwrites one regular file and lists it; the error it is listed with, none when overwritten.
-    std::optional<std::string> shredFileAt(int dirFd, const char* name, ItemPath path,
-                                           const struct stat& info);
+    // Overwrites one regular file and lists it; success, or the error it is listed with.
+    Expected<void, std::string> shredFileAt(int dirFd, const char* name, ItemPath path,
+                                            const struct stat& info);
     void shredLinkedFile(int dirFd, std::string_view name, ItemPath path, const struct stat& info);
     void reportFailure(ItemPath path, std::int64_t size, std::string error, bool isFile);
     bool renameInFolder(const std::string& folder, const PreparedExcludes& excludes);

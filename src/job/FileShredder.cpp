@@ -242,22 +242,22 @@ void FileShredder::waitForReformat(const std::string& mountPath)
     // A cancel that came before the wait was registered has found nothing to wake.
     if (isCancelled())
         wait->abandoned = true;
-    m_helperTool->reformatVolumeAt(mountPath, [wait](std::optional<std::string> error) {
+    m_helperTool->reformatVolumeAt(mountPath, [wait](Expected<void, std::string> outcome) {
         std::lock_guard lock(wait->mutex);
         wait->answered = true;
-        wait->error = std::move(error);
+        wait->outcome = std::move(outcome);
         wait->done.notify_all();
     });
     // Reformatting takes as long as it takes, and the helper's connection answers with an error
     // rather than never. A cancel ends the wait, though the helper finishes its work: the thread
     // that delivers the reply may be the very one waiting for this job to end.
     bool answered = false;
-    std::optional<std::string> error;
+    Expected<void, std::string> outcome;
     {
         std::unique_lock lock(wait->mutex);
         wait->done.wait(lock, [&] { return wait->answered || wait->abandoned; });
         answered = wait->answered;
-        error = wait->error;
+        outcome = wait->outcome;
     }
     {
         std::lock_guard lock(m_stateMutex);
@@ -265,8 +265,8 @@ void FileShredder::waitForReformat(const std::string& mountPath)
     }
     if (!answered)
         logMessage("Format Volume still running, no longer waited for: ", mountPath);
-    else if (error)
-        logMessage("Format Volume failed: ", mountPath, " -> ", *error);
+    else if (!outcome)
+        logMessage("Format Volume failed: ", mountPath, " -> ", outcome.error());
     else
         logMessage("Format Volume done: ", mountPath);
 }

@@ -109,7 +109,7 @@ private:
         std::condition_variable done;
         bool answered = false;
         bool abandoned = false;
-        std::optional<std::string> error;
+        Expected<void, std::string> outcome;
     };
 
     bool isVolume(const std::string& path) const;

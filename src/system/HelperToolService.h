@@ -21,7 +21,7 @@ namespace cv {
 // The application's side of the privileged helper: installs or updates it, connects to it over the
 // system bus and sends it the root-only work of a job. One shared instance lives on the GUI thread.
 // Every operation may be called from any thread; it moves itself to the service's thread, sends its
-// call without blocking, and calls its reply at most once, with an error text or nothing on success.
+// call without blocking, and calls its reply at most once, with success or an error text.
 // Without a bus, a helper or pkexec every call answers an error at once rather than hanging. The
 // calls go through a proxy generated from the interface description the helper's adaptor is
 // generated from.

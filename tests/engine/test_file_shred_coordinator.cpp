@@ -75,18 +75,21 @@ struct StandInHelper : cv::HelperToolClient
         calls.push_back("delete " + path);
         answer(reply, [&] { return ::unlink(path.c_str()) == 0; });
     }
-    void reformatVolumeAt(const std::string&, Reply reply) override { reply(std::string("not here")); }
+    void reformatVolumeAt(const std::string&, Reply reply) override
+    {
+        reply(cv::Unexpected(std::string("not here")));
+    }
 
     void answer(Reply& reply, const std::function<bool()>& work)
     {
         if (mode == Mode::Silent) {
             kept.push_back(reply);
         } else if (mode == Mode::Refuse) {
-            std::thread([reply] { reply(std::string("refused")); }).detach();
+            std::thread([reply] { reply(cv::Unexpected(std::string("refused"))); }).detach();
         } else {
             const bool ok = work();
             std::thread([reply, ok] {
-                reply(ok ? std::nullopt : std::optional<std::string>("failed"));
+                reply(ok ? cv::Expected<void, std::string>() : cv::Unexpected(std::string("failed")));
             }).join();
         }
     }
@@ -394,7 +397,7 @@ TEST(FileShredCoordinator, UnwritableFilesGoThroughTheHelper)
             }
             // A reply that comes after the wait ended must do no harm.
             for (auto& late : shredding.helper.kept)
-                late(std::nullopt);
+                late({});
             return bad;
         });
         EXPECT_EQ(failures, 0);

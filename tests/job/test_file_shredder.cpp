@@ -58,17 +58,17 @@ struct RecordingHelper : cv::HelperToolClient
     void allowWriteOperationsOnPath(const std::string& path, Reply reply) override
     {
         calls.push_back("allow " + path);
-        reply(std::string("no"));
+        reply(cv::Unexpected(std::string("no")));
     }
     void deleteFileAtPath(const std::string& path, Reply reply) override
     {
         calls.push_back("delete " + path);
-        reply(std::string("no"));
+        reply(cv::Unexpected(std::string("no")));
     }
     void reformatVolumeAt(const std::string& path, Reply reply) override
     {
         calls.push_back("reformat " + path);
-        std::thread([reply] { reply(std::nullopt); }).detach();
+        std::thread([reply] { reply({}); }).detach();
     }
 };
 
@@ -369,7 +369,7 @@ TEST(FileShredder, CancelEndsTheWaitForAReformatThatDoesNotAnswer)
     worker.join();
     EXPECT_TRUE(delegate.results[0]->canceled);
     for (auto& late : helper.kept)
-        late(std::nullopt); // the reply that comes after all does no harm
+        late({}); // the reply that comes after all does no harm
 }
 
 TEST(FileShredder, AnExcludedFileOfAFillFilesNameSurvivesACompleteErase)
