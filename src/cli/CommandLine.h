@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Expected.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -11,6 +13,8 @@ namespace cv::cli {
 constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
+// A job cancelled by SIGINT or SIGTERM: the status a shell gives a program that SIGINT ended.
+constexpr int kExitCancelled = 128 + 2;
 
 // Splits a command's arguments into options and operands. Options take their value as the next
 // argument or after "=" ("--method 17", "--method=17"), never empty; "--" ends the options, so
@@ -44,5 +48,14 @@ private:
 
 // Prints "cindervault-cli: message" on standard error.
 void printError(const std::string& message);
+
+// Prints the error of a failed outcome (printError) and says whether there was one.
+template <typename T> bool printIfError(const Expected<T, std::string>& outcome)
+{
+    if (outcome)
+        return false;
+    printError(outcome.error());
+    return true;
+}
 
 } // namespace cv::cli

@@ -41,16 +41,14 @@ bool onTerminal()
 
 } // namespace
 
-std::shared_ptr<Algorithm> JobCommandSupport::chooseMethod(const CommandLine& line)
+Expected<std::shared_ptr<Algorithm>, std::string> JobCommandSupport::chooseMethod(const CommandLine& line)
 {
     const AlgorithmCollection collection;
     if (const auto text = line.value("--method")) {
         const auto identifier = CommandLine::parseUnsigned(*text);
         const auto algorithm = identifier ? collection.findByIdentifier(*identifier) : nullptr;
-        if (!algorithm || algorithm->cycles() == 0) {
-            printError("unknown method " + *text + " (see: cindervault-cli methods)");
-            return nullptr;
-        }
+        if (!algorithm || algorithm->cycles() == 0)
+            return Unexpected("unknown method " + *text + " (see: cindervault-cli methods)");
         return algorithm;
     }
     // The window's default method, unless the store holds none or one this version does not know.
@@ -87,14 +85,12 @@ std::vector<std::string> JobCommandSupport::flagOptions()
     return {"--json", "--yes", "--verbose"};
 }
 
-bool JobCommandSupport::checkReportOptions(const CommandLine& line)
+Expected<void, std::string> JobCommandSupport::checkReportOptions(const CommandLine& line)
 {
     const auto format = line.value("--report-format");
-    if (format && !parseReportFormat(*format)) {
-        printError("--report-format takes html or pdf");
-        return false;
-    }
-    return true;
+    if (format && !parseReportFormat(*format))
+        return Unexpected(std::string("--report-format takes html or pdf"));
+    return {};
 }
 
 std::shared_ptr<ShredResult> JobCommandSupport::runJob(const CommandLine& line, FileShredder& job)
@@ -116,13 +112,12 @@ std::shared_ptr<ShredResult> JobCommandSupport::runJob(const CommandLine& line, 
     // Reformatting is root's work, done by the privileged helper; its client needs Qt's event loop.
     std::unique_ptr<HelperToolClient> helper;
     if (job.options() && job.options()->formatVolume) {
-        std::string whyNot;
-        if (const QtParts* parts = QtParts::load(&whyNot))
-            helper = parts->makeHelper(&whyNot);
-        if (helper)
+        if (const auto parts = QtParts::load()) {
+            helper = (*parts)->makeHelper();
             job.setHelperTool(helper.get());
-        else
-            printError("the volume cannot be reformatted: " + whyNot);
+        } else {
+            printError("the volume cannot be reformatted: " + parts.error());
+        }
     }
     JobRunner runner(job, ::isatty(STDERR_FILENO) != 0);
     auto result = runner.run();
@@ -131,23 +126,30 @@ std::shared_ptr<ShredResult> JobCommandSupport::runJob(const CommandLine& line, 
     return result;
 }
 
+Expected<std::string, std::string> JobCommandSupport::saveReport(const ShredResult& result,
+                                                                 const ReportCliOptions& options)
+{
+    // The module with the report step is loaded only for a report that is really made.
+    if (result.canceled)
+        return Unexpected(std::string("no report is made for a cancelled job"));
+    if (!StoredSettings::autoSaveReports())
+        return Unexpected(std::string("automatic saving of reports is off in the settings"));
+    const auto parts = QtParts::load();
+    if (!parts)
+        return Unexpected(parts.error());
+    return (*parts)->saveReport(result, options);
+}
+
 int JobCommandSupport::finish(const CommandLine& line, const ShredResult& result, bool leftovers)
 {
     ReportCliOptions reportOptions;
     reportOptions.reportDir = line.value("--report-dir");
     if (const auto format = line.value("--report-format"))
         reportOptions.reportFormat = parseReportFormat(*format);
-    std::string whyNot;
-    std::optional<std::string> reportPath;
-    // The module with the report step is loaded only for a report that is really made.
-    if (result.canceled)
-        whyNot = "no report is made for a cancelled job";
-    else if (!StoredSettings::autoSaveReports())
-        whyNot = "automatic saving of reports is off in the settings";
-    else if (const QtParts* parts = QtParts::load(&whyNot))
-        reportPath = parts->saveReport(result, reportOptions, &whyNot);
-    if (!reportPath && !result.canceled)
-        std::fprintf(stderr, "No report saved: %s\n", whyNot.c_str());
+    const Expected<std::string, std::string> report = saveReport(result, reportOptions);
+    if (!report && !result.canceled)
+        std::fprintf(stderr, "No report saved: %s\n", report.error().c_str());
+    const std::optional<std::string> reportPath = report ? std::optional<std::string>(*report) : std::nullopt;
 
     if (line.flag("--json")) {
         printJson(result, reportPath);
@@ -157,7 +159,7 @@ int JobCommandSupport::finish(const CommandLine& line, const ShredResult& result
             std::printf("Report: %s\n", reportPath->c_str());
     }
     if (result.canceled)
-        return 130;
+        return kExitCancelled;
     return result.errorCount > 0 || leftovers ? kExitFailure : kExitOk;
 }
 

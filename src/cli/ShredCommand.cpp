@@ -16,33 +16,26 @@ namespace cv::cli {
 namespace {
 
 // Refuses the volumes among the targets that this command may not empty: the startup volume
-// always, the volumes the system runs from with --volume, any volume without it. Prints why.
-bool volumesAllowed(const std::vector<std::string>& targets, const std::string& volumeOption,
-                    const VolumeProbe& volumes)
+// always, the volumes the system runs from with --volume, any volume without it.
+Expected<void, std::string> volumesAllowed(const std::vector<std::string>& targets,
+                                           const std::string& volumeOption, const VolumeProbe& volumes)
 {
     for (const auto& path : targets) {
-        if (path == "/") {
-            printError("the startup volume / cannot be shredded");
-            return false;
-        }
+        if (path == "/")
+            return Unexpected(std::string("the startup volume / cannot be shredded"));
         if (!volumes.isVolume(path))
             continue;
-        if (volumes.isHdd(path)) {
-            printError(path + " is the startup volume / under another mount point: it cannot be shredded");
-            return false;
-        }
-        if (volumeOption.empty()) {
-            printError(path + " is a whole volume: give --volume delete (all its files) or --volume complete "
-                              "(its free space, its files, then a new file system)");
-            return false;
-        }
-        if (volumes.isSystemVolume(path)) {
-            printError(path + " is a volume the system runs from: its files are not deleted and it is not "
-                              "erased (wipe-free may wipe its free space)");
-            return false;
-        }
+        if (volumes.isHdd(path))
+            return Unexpected(path +
+                              " is the startup volume / under another mount point: it cannot be shredded");
+        if (volumeOption.empty())
+            return Unexpected(path + " is a whole volume: give --volume delete (all its files) or --volume "
+                                     "complete (its free space, its files, then a new file system)");
+        if (volumes.isSystemVolume(path))
+            return Unexpected(path + " is a volume the system runs from: its files are not deleted and it is "
+                                     "not erased (wipe-free may wipe its free space)");
     }
-    return true;
+    return {};
 }
 
 // Targets that a "delete" job should have removed and that are still there.
@@ -83,15 +76,16 @@ int runShredCommand(const std::vector<std::string>& args)
         printError("shred needs at least one path");
         return kExitUsage;
     }
-    const auto algorithm = JobCommandSupport::chooseMethod(line);
-    if (!algorithm || !JobCommandSupport::checkReportOptions(line))
+    const auto method = JobCommandSupport::chooseMethod(line);
+    if (printIfError(method) || printIfError(JobCommandSupport::checkReportOptions(line)))
         return kExitUsage;
+    const std::shared_ptr<Algorithm>& algorithm = *method;
     const VolumeProbe volumes = VolumeProbe::system();
     const auto targets = checkedTargets(line.operands(), true);
-    if (!targets || !volumesAllowed(*targets, volumeOption, volumes))
+    if (printIfError(targets) || printIfError(volumesAllowed(*targets, volumeOption, volumes)))
         return kExitUsage;
     auto excludes = checkedExcludes(line.values("--exclude"), *targets);
-    if (!excludes)
+    if (printIfError(excludes))
         return kExitUsage;
 
     // The scan folds targets inside other targets into them: each file is shredded once.
