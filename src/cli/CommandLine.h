@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/ExitStatus.h"
 #include "common/Expected.h"
 
 #include <cstdint>
@@ -8,13 +9,6 @@
 #include <vector>
 
 namespace cv::cli {
-
-// Exit codes every command keeps.
-constexpr int kExitOk = 0;
-constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
-// A job cancelled by SIGINT or SIGTERM: the status a shell gives a program that SIGINT ended.
-constexpr int kExitCancelled = 128 + 2;
 
 // Splits a command's arguments into options and operands. Options take their value as the next
 // argument or after "=" ("--method 17", "--method=17"), never empty; "--" ends the options, so

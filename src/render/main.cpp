@@ -6,6 +6,7 @@
 // end the process it runs in (it aborts when /dev/shm is not writable, for one): a report that
 // cannot be made must never take a finished job's result with it. Exit status 0 when the PDF was
 // written, 1 with the reason on standard error when it was not, 2 for a usage error.
+#include "common/ExitStatus.h"
 #include "common/Log.h"
 #include "render/HtmlPdfRenderer.h"
 
@@ -40,7 +41,7 @@ int main(int argc, char** argv)
 {
     if (argc != 3) {
         std::fputs("Usage: cindervault-render INPUT.html OUTPUT.pdf\n", stderr);
-        return 2;
+        return cv::kExitUsage;
     }
     const QString input = QFile::decodeName(argv[1]);
     const QString output = QFile::decodeName(argv[2]);
@@ -57,7 +58,7 @@ int main(int argc, char** argv)
 
     if (!QFileInfo(input).isFile()) {
         std::fprintf(stderr, "cindervault-render: no such file: %s\n", argv[1]);
-        return 1;
+        return cv::kExitFailure;
     }
     cv::HtmlPdfRenderer renderer;
     QString error;
@@ -70,11 +71,11 @@ int main(int argc, char** argv)
                 if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.commit())
                     error = u"the PDF could not be written to %1: %2"_s.arg(output, file.errorString());
             }
-            QCoreApplication::exit(error.isEmpty() ? 0 : 1);
+            QCoreApplication::exit(error.isEmpty() ? cv::kExitOk : cv::kExitFailure);
         });
     renderer.render(QUrl::fromLocalFile(QFileInfo(input).absoluteFilePath()));
     const int status = QApplication::exec();
-    if (status != 0)
+    if (status != cv::kExitOk)
         std::fprintf(stderr, "cindervault-render: %s\n", qPrintable(error));
     return status;
 }
