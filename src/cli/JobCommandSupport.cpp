@@ -176,9 +176,9 @@ void JobCommandSupport::printJson(const ShredResult& result, const std::optional
     json.key("method");
     json.beginObject();
     json.key("id");
-    json.number(result.algorigthm ? result.algorigthm->identifier() : std::uint64_t(0));
+    json.number(result.algorithm ? result.algorithm->identifier() : std::uint64_t(0));
     json.key("name");
-    std::string name = result.algorigthm ? result.algorigthm->selectDesc() : std::string();
+    std::string name = result.algorithm ? result.algorithm->selectDesc() : std::string();
     name.erase(0, name.find_first_not_of(' '));
     json.string(name);
     json.endObject();
@@ -247,7 +247,7 @@ void JobCommandSupport::printJson(const ShredResult& result, const std::optional
 
 void JobCommandSupport::printSummary(const ShredResult& result)
 {
-    std::string name = result.algorigthm ? result.algorigthm->selectDesc() : std::string();
+    std::string name = result.algorithm ? result.algorithm->selectDesc() : std::string();
     name.erase(0, name.find_first_not_of(' '));
     // What was really overwritten and removed: after a cancel that may be less than was begun.
     std::printf("%s: %llu of %llu files, %s, method %s; %llu removed (%s); %llu could not be overwritten\n",

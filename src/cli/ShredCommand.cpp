@@ -46,7 +46,7 @@ bool leftoversAfter(const ShredResult& result, const FileShredder& job)
     bool leftovers = false;
     for (const auto& path : result.paths->paths()) {
         struct stat info;
-        const bool kept = job.preparedExludes().contains(path);
+        const bool kept = job.preparedExcludes().contains(path);
         if (!kept && ::lstat(path.c_str(), &info) == 0) {
             std::fprintf(stderr, "%s: could not be deleted\n", path.c_str());
             leftovers = true;

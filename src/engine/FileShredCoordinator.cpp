@@ -514,7 +514,7 @@ std::string FileShredCoordinator::renameAtPath(const std::string& target, const 
     return joinPath(split.parent, *newName);
 }
 
-void FileShredCoordinator::renameFileOrFilderInFolder(const std::string& folder,
+void FileShredCoordinator::renameFileOrFolderInFolder(const std::string& folder,
                                                       const PreparedExcludes& excludes)
 {
     renameInFolder(std::string(withoutTrailingSlashes(folder)), excludes);

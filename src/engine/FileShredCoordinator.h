@@ -91,7 +91,7 @@ public:
     // Renames path (and, for a folder, everything in it); returns the new path, or path unchanged.
     std::string renameAtPath(const std::string& path, const PreparedExcludes& excludes);
     // Renames everything under folder, each entry once per pass of the method.
-    void renameFileOrFilderInFolder(const std::string& folder, const PreparedExcludes& excludes);
+    void renameFileOrFolderInFolder(const std::string& folder, const PreparedExcludes& excludes);
     // Creates "Flush.dat" at the volume's root and renames it count times.
     void flushLog(const std::string& volumePath, std::uint64_t count);
     // Deletes path and everything under it that is not excluded and that may go.

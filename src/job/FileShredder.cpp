@@ -119,23 +119,23 @@ void FileShredder::initVals()
     const PathCollectionFactory factory;
     if (m_options->hasVolumes && !m_options->eraseFreeSpaceOnly)
         factory.updatePathCollection(*m_pathCollection);
-    m_preparedExludes = PreparedExcludes(m_pathCollection->excludes());
+    m_preparedExcludes = PreparedExcludes(m_pathCollection->excludes());
     // A volume's mount point is where its files live, not one of them: its contents are renamed and
     // deleted, the mount point itself is left as it is, and so is an ext file system's lost+found.
     for (const auto& path : m_pathCollection->paths()) {
         if (!isVolume(path))
             continue;
-        m_preparedExludes.keep(path);
+        m_preparedExcludes.keep(path);
         const std::string lostAndFound = path + "/lost+found";
         if (isLostAndFound(path, lostAndFound))
-            m_preparedExludes.keep(lostAndFound);
+            m_preparedExcludes.keep(lostAndFound);
     }
     // Excludes hold in the fill phase too: no fill file takes an excluded name or is removed there.
-    m_freespaceCoordinator->setExcludes(&m_preparedExludes);
+    m_freespaceCoordinator->setExcludes(&m_preparedExcludes);
 
     const std::uint64_t cycles = m_algorithm->cycles();
     m_result = std::make_shared<ShredResult>();
-    m_result->algorigthm = m_algorithm;
+    m_result->algorithm = m_algorithm;
     m_result->paths = m_pathCollection;
     m_result->options = m_options;
     {
@@ -179,7 +179,7 @@ void FileShredder::shred()
         return;
     logLine("Shred Files");
     for (const auto& path : m_pathCollection->paths())
-        m_fileshredCoordinator->shredPath(path, m_preparedExludes);
+        m_fileshredCoordinator->shredPath(path, m_preparedExcludes);
     m_fileshredCoordinator->finishShredding();
 }
 
@@ -191,7 +191,7 @@ void FileShredder::renameFilesAndFolders()
     std::vector<std::string> renamed;
     renamed.reserve(m_pathCollection->paths().size());
     for (const auto& path : m_pathCollection->paths())
-        renamed.push_back(m_fileshredCoordinator->renameAtPath(path, m_preparedExludes));
+        renamed.push_back(m_fileshredCoordinator->renameAtPath(path, m_preparedExcludes));
     m_pathCollection->setPaths(std::move(renamed));
 }
 
@@ -211,7 +211,7 @@ void FileShredder::saveDelete()
 {
     logLine("Delete Files");
     for (const auto& path : m_pathCollection->paths())
-        m_fileshredCoordinator->saveDelete(path, m_preparedExludes);
+        m_fileshredCoordinator->saveDelete(path, m_preparedExcludes);
 }
 
 void FileShredder::formatVolumes()

@@ -68,7 +68,7 @@ public:
     const std::shared_ptr<ShredResult>& result() const { return m_result; }
     const std::shared_ptr<ShredOptions>& options() const { return m_options; }
     // What per-file shredding leaves in place: the excludes, the folders above them, volume mount points.
-    const PreparedExcludes& preparedExludes() const { return m_preparedExludes; }
+    const PreparedExcludes& preparedExcludes() const { return m_preparedExcludes; }
 
     ShredWriter* writer() const { return m_writer.get(); }
     FreeSpaceWriter* freespaceWriter() const { return m_freespaceWriter.get(); }
@@ -132,7 +132,7 @@ private:
     std::unique_ptr<FreeSpaceWriter> m_freespaceWriter;
     std::unique_ptr<FreeSpaceCoordinator> m_freespaceCoordinator;
     std::unique_ptr<FileShredCoordinator> m_fileshredCoordinator;
-    PreparedExcludes m_preparedExludes;
+    PreparedExcludes m_preparedExcludes;
 
     // Counters and texts that cancel() and getState() read from other threads.
     mutable std::mutex m_stateMutex;

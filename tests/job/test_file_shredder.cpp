@@ -141,7 +141,7 @@ TEST(FileShredder, DeleteJobCountsEveryPassAndRemovesTheTargets)
     EXPECT_EQ(result.lastState->bytesCount, 3 * 1015);
     EXPECT_EQ(result.lastState->bytesProgress, 3 * 1015);
     EXPECT_GE(result.end, result.start);
-    EXPECT_EQ(result.algorigthm, method(13));
+    EXPECT_EQ(result.algorithm, method(13));
     ASSERT_EQ(result.paths->paths().size(), 2u);
     EXPECT_NE(result.paths->paths()[0], dir / "T") << "the collection holds the targets' new names";
     EXPECT_TRUE(t::listNames(dir.path()).empty());
