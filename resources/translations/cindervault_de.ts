@@ -289,6 +289,36 @@
     </message>
 </context>
 <context>
+    <name>cv::AppcastReader</name>
+    <message>
+        <source>The update feed cannot be read.</source>
+        <translation>Der Update-Feed kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>The running version %1 cannot be compared.</source>
+        <translation>Die laufende Version %1 kann nicht verglichen werden.</translation>
+    </message>
+</context>
+<context>
+    <name>cv::ConfirmDeletionDialog</name>
+    <message>
+        <source>Are you sure?</source>
+        <translation>Sind Sie sicher?</translation>
+    </message>
+    <message>
+        <source>Data cannot be recovered once you start the secure deletion process. Do you want to continue?</source>
+        <translation>Nach dem Start des sicheren Löschvorgangs können die Daten nicht wiederhergestellt werden. Möchten Sie fortfahren?</translation>
+    </message>
+    <message>
+        <source>DELETE</source>
+        <translation>LÖSCHEN</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
     <name>cv::DropFilesViewController</name>
     <message>
         <source>Select files and folders</source>
@@ -370,18 +400,6 @@
         <source>cannot_delete_hdd</source>
         <translation>Das Startlaufwerk kann nicht geschreddert werden, solange das System davon läuft. Wählen Sie stattdessen seine Dateien und Ordner aus.</translation>
     </message>
-    <message>
-        <source>Are you sure?</source>
-        <translation>Sind Sie sicher?</translation>
-    </message>
-    <message>
-        <source>Data cannot be recovered once you start the secure deletion process. Do you want to continue?</source>
-        <translation>Nach dem Start des sicheren Löschvorgangs können die Daten nicht wiederhergestellt werden. Möchten Sie fortfahren?</translation>
-    </message>
-    <message>
-        <source>DELETE</source>
-        <translation>LÖSCHEN</translation>
-    </message>
 </context>
 <context>
     <name>cv::ExplorerViewController</name>
@@ -392,6 +410,45 @@
     <message>
         <source>Selected %1 (%2 files)</source>
         <translation>Ausgewählt %1 (%2 Dateien)</translation>
+    </message>
+</context>
+<context>
+    <name>cv::HttpExchange</name>
+    <message>
+        <source>The server did not answer in time.</source>
+        <translation>Der Server hat nicht rechtzeitig geantwortet.</translation>
+    </message>
+    <message>
+        <source>The address is not a secure (HTTPS) address: %1</source>
+        <translation>Die Adresse ist keine sichere (HTTPS-)Adresse: %1</translation>
+    </message>
+    <message>
+        <source>The request was cancelled.</source>
+        <translation>Die Anfrage wurde abgebrochen.</translation>
+    </message>
+    <message>
+        <source>The server&apos;s answer is larger than %1.</source>
+        <translation>Die Antwort des Servers ist größer als %1.</translation>
+    </message>
+    <message>
+        <source>The server answered with the error %1.</source>
+        <translation>Der Server hat mit dem Fehler %1 geantwortet.</translation>
+    </message>
+    <message>
+        <source>The server could not be reached: %1</source>
+        <translation>Der Server ist nicht erreichbar: %1</translation>
+    </message>
+    <message>
+        <source>The server sent the request on to another address: %1</source>
+        <translation>Der Server hat die Anfrage an eine andere Adresse weitergeleitet: %1</translation>
+    </message>
+    <message>
+        <source>The server sent the request on too many times.</source>
+        <translation>Der Server hat die Anfrage zu oft weitergeleitet.</translation>
+    </message>
+    <message>
+        <source>The server sent the request on to an address that is not secure (HTTPS): %1</source>
+        <translation>Der Server hat die Anfrage an eine Adresse weitergeleitet, die nicht sicher (HTTPS) ist: %1</translation>
     </message>
 </context>
 <context>
@@ -454,6 +511,25 @@
     <message>
         <source>The report could not be made.</source>
         <translation>Der Bericht konnte nicht erstellt werden.</translation>
+    </message>
+</context>
+<context>
+    <name>cv::QuitDuringJobDialog</name>
+    <message>
+        <source>A deletion is running. Stop it and quit?</source>
+        <translation>Ein Löschvorgang läuft. Abbrechen und beenden?</translation>
+    </message>
+    <message>
+        <source>The file being overwritten now is left as it is, partly overwritten.</source>
+        <translation>Die Datei, die gerade überschrieben wird, bleibt teilweise überschrieben zurück.</translation>
+    </message>
+    <message>
+        <source>Stop and Quit</source>
+        <translation>Abbrechen und beenden</translation>
+    </message>
+    <message>
+        <source>Keep Running</source>
+        <translation>Weiterlaufen lassen</translation>
     </message>
 </context>
 <context>
@@ -538,6 +614,32 @@
     </message>
 </context>
 <context>
+    <name>cv::ServiceEndpoints</name>
+    <message>
+        <source>Update checks are not configured in this build.</source>
+        <translation>Die Suche nach Updates ist in dieser Version nicht eingerichtet.</translation>
+    </message>
+    <message>
+        <source>The update feed address is not a secure (HTTPS) address: %1</source>
+        <translation>Die Adresse des Update-Feeds ist keine sichere (HTTPS-)Adresse: %1</translation>
+    </message>
+    <message>
+        <source>The support service is not configured in this build.</source>
+        <translation>Der Support-Dienst ist in dieser Version nicht eingerichtet.</translation>
+    </message>
+    <message>
+        <source>The support service address is not a secure (HTTPS) address: %1</source>
+        <translation>Die Adresse des Support-Dienstes ist keine sichere (HTTPS-)Adresse: %1</translation>
+    </message>
+</context>
+<context>
+    <name>cv::SupportMessageSender</name>
+    <message>
+        <source>The support service did not take the message.</source>
+        <translation>Der Support-Dienst hat die Nachricht nicht angenommen.</translation>
+    </message>
+</context>
+<context>
     <name>cv::VolumeOptionViewController</name>
     <message>
         <source>Volume options</source>
@@ -601,22 +703,6 @@
     <message>
         <source>Reports</source>
         <translation>Berichte</translation>
-    </message>
-    <message>
-        <source>A deletion is running. Stop it and quit?</source>
-        <translation>Ein Löschvorgang läuft. Abbrechen und beenden?</translation>
-    </message>
-    <message>
-        <source>The file being overwritten now is left as it is, partly overwritten.</source>
-        <translation>Die Datei, die gerade überschrieben wird, bleibt teilweise überschrieben zurück.</translation>
-    </message>
-    <message>
-        <source>Stop and Quit</source>
-        <translation>Abbrechen und beenden</translation>
-    </message>
-    <message>
-        <source>Keep Running</source>
-        <translation>Weiterlaufen lassen</translation>
     </message>
 </context>
 </TS>

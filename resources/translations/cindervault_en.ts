@@ -289,6 +289,36 @@
     </message>
 </context>
 <context>
+    <name>cv::AppcastReader</name>
+    <message>
+        <source>The update feed cannot be read.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The running version %1 cannot be compared.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>cv::ConfirmDeletionDialog</name>
+    <message>
+        <source>Are you sure?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Data cannot be recovered once you start the secure deletion process. Do you want to continue?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>DELETE</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>cv::DropFilesViewController</name>
     <message>
         <source>Select files and folders</source>
@@ -367,18 +397,6 @@
         <source>cannot_delete_hdd</source>
         <translation>The startup volume cannot be shredded while the system runs from it. Select its files and folders instead.</translation>
     </message>
-    <message>
-        <source>Are you sure?</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Data cannot be recovered once you start the secure deletion process. Do you want to continue?</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>DELETE</source>
-        <translation type="unfinished"></translation>
-    </message>
 </context>
 <context>
     <name>cv::ExplorerViewController</name>
@@ -388,6 +406,45 @@
     </message>
     <message>
         <source>Selected %1 (%2 files)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>cv::HttpExchange</name>
+    <message>
+        <source>The server did not answer in time.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The address is not a secure (HTTPS) address: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The request was cancelled.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The server&apos;s answer is larger than %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The server answered with the error %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The server could not be reached: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The server sent the request on to another address: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The server sent the request on too many times.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The server sent the request on to an address that is not secure (HTTPS): %1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -450,6 +507,25 @@
     </message>
     <message>
         <source>The report could not be made.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>cv::QuitDuringJobDialog</name>
+    <message>
+        <source>A deletion is running. Stop it and quit?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The file being overwritten now is left as it is, partly overwritten.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stop and Quit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Keep Running</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -535,6 +611,32 @@
     </message>
 </context>
 <context>
+    <name>cv::ServiceEndpoints</name>
+    <message>
+        <source>Update checks are not configured in this build.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The update feed address is not a secure (HTTPS) address: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The support service is not configured in this build.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The support service address is not a secure (HTTPS) address: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>cv::SupportMessageSender</name>
+    <message>
+        <source>The support service did not take the message.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>cv::VolumeOptionViewController</name>
     <message>
         <source>Volume options</source>
@@ -597,22 +699,6 @@
     </message>
     <message>
         <source>Reports</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>A deletion is running. Stop it and quit?</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The file being overwritten now is left as it is, partly overwritten.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Stop and Quit</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Keep Running</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -3,22 +3,15 @@
 #include "app/controls/MenuButton.h"
 
 #include <QHBoxLayout>
-#include <QPointer>
 #include <QVBoxLayout>
 
 namespace cv {
-
-namespace {
-QPointer<MainMenuHostViewController> g_sharedTabManager;
-}
 
 MainMenuHostViewController::MainMenuHostViewController(const std::array<QWidget*, kTabCount>& pages,
                                                        const std::array<QString, kTabCount>& titles,
                                                        QWidget* parent)
     : QWidget(parent), m_menuBar(new QWidget(this)), m_tabController(new QStackedWidget(this))
 {
-    g_sharedTabManager = this;
-
     auto* menuLayout = new QHBoxLayout(m_menuBar);
     menuLayout->setContentsMargins(0, 0, 0, 0);
     menuLayout->setSpacing(1);
@@ -36,11 +29,6 @@ MainMenuHostViewController::MainMenuHostViewController(const std::array<QWidget*
     layout->addWidget(m_tabController);
 
     changeTab(m_tabs[kShredTab]);
-}
-
-MainMenuHostViewController* MainMenuHostViewController::sharedTabManager()
-{
-    return g_sharedTabManager;
 }
 
 void MainMenuHostViewController::changeTab(MenuButton* button)

@@ -10,21 +10,23 @@ namespace cv {
 class MenuButton;
 
 // The main menu: five tab buttons and the container that shows the screen of the chosen tab. The
-// last one made is the shared tab manager, through which the progress screen switches tabs.
+// window owns it and switches tabs through it.
 class MainMenuHostViewController : public QWidget
 {
     Q_OBJECT
 
 public:
     static constexpr std::size_t kTabCount = 5;
-    // The tab the window opens on: the shred screen.
+    // The tabs, in order; the window opens on the shred screen.
+    static constexpr std::size_t kOverviewTab = 0;
     static constexpr std::size_t kShredTab = 1;
+    static constexpr std::size_t kFreeSpaceTab = 2;
+    static constexpr std::size_t kTemporaryDataTab = 3;
+    static constexpr std::size_t kReportsTab = 4;
 
     // pages: the five screens, in tab order; titles: their button titles. The host owns the pages.
     MainMenuHostViewController(const std::array<QWidget*, kTabCount>& pages,
                                const std::array<QString, kTabCount>& titles, QWidget* parent = nullptr);
-
-    static MainMenuHostViewController* sharedTabManager();
 
     // The row of tab buttons; the window places it into its title bar, which then owns it.
     QWidget* menuBar() const { return m_menuBar; }

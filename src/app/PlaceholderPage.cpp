@@ -1,5 +1,6 @@
 #include "app/PlaceholderPage.h"
 
+#include "app/Palette.h"
 #include "app/controls/ColorGradientView.h"
 
 #include <QLabel>
@@ -9,10 +10,7 @@ namespace cv {
 
 PlaceholderPage::PlaceholderPage(const QString& title, QWidget* parent) : QWidget(parent)
 {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    auto* background = new ColorGradientView(this);
-    layout->addWidget(background);
+    ColorGradientView* background = ColorGradientView::fill(this);
     auto* inner = new QVBoxLayout(background);
     auto* label = new QLabel(title, background);
     label->setAlignment(Qt::AlignCenter);
@@ -20,7 +18,7 @@ PlaceholderPage::PlaceholderPage(const QString& title, QWidget* parent) : QWidge
     font.setPixelSize(24);
     font.setWeight(QFont::Light);
     label->setFont(font);
-    label->setStyleSheet(QStringLiteral("color: rgb(170, 170, 170);"));
+    label->setStyleSheet(Palette::textStyle(Palette::faintText()));
     inner->addWidget(label);
 }
 

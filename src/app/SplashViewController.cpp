@@ -1,5 +1,7 @@
 #include "app/SplashViewController.h"
 
+#include "app/Palette.h"
+
 #include <QCloseEvent>
 #include <QIcon>
 #include <QPainter>
@@ -35,13 +37,13 @@ void SplashViewController::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.fillRect(rect(), QColor(80, 110, 153));
+    painter.fillRect(rect(), Palette::headerBlue());
     QIcon(u":/images/cindervault.svg"_s).paint(&painter, QRect(width() / 2 - 48, 50, 96, 96));
     QFont font = this->font();
     font.setPixelSize(26);
     font.setWeight(QFont::Light);
     painter.setFont(font);
-    painter.setPen(Qt::white);
+    painter.setPen(Palette::onAccent());
     painter.drawText(QRect(0, 160, width(), 40), Qt::AlignCenter, u"Cindervault"_s);
 }
 

@@ -1,10 +1,16 @@
 #include "app/WindowController.h"
 
 #include "app/MainMenuHostViewController.h"
+#include "app/Palette.h"
 #include "app/PlaceholderPage.h"
 #include "app/SplashViewController.h"
+#include "app/controls/ReplaceViewController.h"
+#include "app/controls/TransitionAnimator.h"
+#include "app/dialogs/QuitDuringJobDialog.h"
+#include "app/explorer/ExplorerViewController.h"
 #include "app/progress/ProgressViewController.h"
-#include "app/shred/DropDownHostController.h"
+#include "app/shred/DropFilesViewController.h"
+#include "common/Log.h"
 #include "settings/SettingsManager.h"
 
 #include <QApplication>
@@ -12,10 +18,9 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPainter>
-#include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -31,7 +36,7 @@ public:
     using QWidget::QWidget;
 
 protected:
-    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), QColor(80, 110, 153)); }
+    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), Palette::headerBlue()); }
 };
 
 // The bottom bar: white, with a thin grey line 3 points below its top, 20 points in from each side.
@@ -44,16 +49,20 @@ protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter painter(this);
-        painter.fillRect(rect(), Qt::white);
-        painter.fillRect(QRect(20, 3, width() - 40, 1), QColor(242, 242, 242));
+        painter.fillRect(rect(), Palette::base());
+        painter.fillRect(QRect(20, 3, width() - 40, 1), Palette::separator());
     }
 };
 
 } // namespace
 
-WindowController::WindowController(SettingsManager& settings, QWidget* parent)
-    : QWidget(parent), m_titleView(new TitleView(this)), m_bottomView(new BottomView(this))
+WindowController::WindowController(SettingsManager& settings, ShredScreenFactory makeShredScreen,
+                                   QWidget* parent)
+    : QWidget(parent), m_titleView(new TitleView(this)), m_bottomView(new BottomView(this)),
+      m_makeShredScreen(std::move(makeShredScreen))
 {
+    if (!m_makeShredScreen)
+        m_makeShredScreen = [](VolumeOption preset) { return new DropFilesViewController(preset); };
     setObjectName(u"WindowController"_s);
     setWindowTitle(u"Cindervault"_s);
     setWindowIcon(QIcon(u":/images/cindervault.svg"_s));
@@ -75,7 +84,7 @@ void WindowController::setupLogos()
     font.setPixelSize(17);
     font.setWeight(QFont::Light);
     name->setFont(font);
-    name->setStyleSheet(u"color: white;"_s);
+    name->setStyleSheet(Palette::textStyle(Palette::onAccent()));
     titleLayout->addWidget(name);
     titleLayout->addStretch(1);
     titleLayout->addWidget(m_host->menuBar());
@@ -87,7 +96,7 @@ void WindowController::setupLogos()
     QFont small = version->font();
     small.setPixelSize(11);
     version->setFont(small);
-    version->setStyleSheet(u"color: rgb(160, 160, 160);"_s);
+    version->setStyleSheet(Palette::textStyle(Palette::faintText()));
     bottomLayout->addStretch(1);
     bottomLayout->addWidget(version);
 }
@@ -96,10 +105,15 @@ void WindowController::windowDidLoad(SettingsManager& settings)
 {
     const std::array<QString, MainMenuHostViewController::kTabCount> titles{
         tr("Overview"), tr("Shred Files"), tr("Free Space"), tr("Temporary Data"), tr("Reports")};
+    m_shredTab = new ReplaceViewController;
+    m_shredTab->setObjectName(u"shredTab"_s);
+    // The free-space and temporary-data tabs become hosts like the shred tab when their screens
+    // come (see leaveJob).
     const std::array<QWidget*, MainMenuHostViewController::kTabCount> pages{
-        new PlaceholderPage(titles[0]), new DropDownHostController(), new PlaceholderPage(titles[2]),
+        new PlaceholderPage(titles[0]), m_shredTab, new PlaceholderPage(titles[2]),
         new PlaceholderPage(titles[3]), new PlaceholderPage(titles[4])};
     m_host = new MainMenuHostViewController(pages, titles, this);
+    showFreshShredScreen(VolumeOption::None);
 
     setupLogos();
     auto* layout = new QVBoxLayout(this);
@@ -118,11 +132,55 @@ void WindowController::windowDidLoad(SettingsManager& settings)
         settings.setBool(settings.isPinSet(), SettingsManager::kPinp);
     }
 
-    setFixedSize(kWidth, kHeight);
+    setMinimumSize(kWidth, kHeight);
+    resize(kWidth, kHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect available = screen->availableGeometry();
         move(available.x() + available.width() / 2 - kWidth / 2,
              available.y() + available.height() / 2 - kHeight / 2);
+    }
+}
+
+void WindowController::showFreshShredScreen(VolumeOption preset)
+{
+    DropFilesViewController* screen = m_makeShredScreen(preset);
+    connect(screen, &DropFilesViewController::jobRequested, this,
+            [this](const JobRequest& request) { startJob(m_shredTab, request); });
+    connect(screen, &DropFilesViewController::detailsRequested, this,
+            [screen](const std::shared_ptr<PathCollection>& collection) {
+                // The explorer lies over the screen whose selection it shows, and goes with it.
+                auto* explorer = new ExplorerViewController(collection);
+                connect(explorer, &ExplorerViewController::dismissed, screen,
+                        &DropFilesViewController::explorerDismissedWith);
+                TransitionAnimator::animatePresentation(explorer, screen);
+            });
+    m_shredTab->replace(screen);
+}
+
+void WindowController::startJob(ReplaceViewController* tab, const JobRequest& request)
+{
+    auto* progress = new ProgressViewController(request);
+    connect(progress, &ProgressViewController::backRequested, this, [this, request] { leaveJob(request); });
+    tab->replace(progress);
+}
+
+void WindowController::leaveJob(const JobRequest& request)
+{
+    switch (request.returnTo) {
+    case JobRequest::ReturnTo::ShredScreen:
+        showFreshShredScreen(
+            volumeOptionFromKey(request.shredOptions ? request.shredOptions->optionKey : ""));
+        return;
+    case JobRequest::ReturnTo::FreeSpaceScreen:
+        // Here a fresh free-space screen replaces the progress screen in the free-space tab.
+        logLine("No screen to go back to for \"FinishFreespace\"");
+        return;
+    case JobRequest::ReturnTo::TemporaryDataScreen:
+        // The overview comes at once; a second later a fresh temporary-data screen replaces the
+        // progress screen in its tab.
+        m_host->changeTabToIndex(MainMenuHostViewController::kOverviewTab);
+        QTimer::singleShot(1000, this, [] { logLine("No screen to go back to for \"FinishTemp\""); });
+        return;
     }
 }
 
@@ -153,20 +211,8 @@ void WindowController::closeEvent(QCloseEvent* event)
     event->ignore();
     if (m_closingAfterJob || m_quitQuestion)
         return; // asked once already: no second question
-    auto* question =
-        new QMessageBox(QMessageBox::Warning, windowTitle(), tr("A deletion is running. Stop it and quit?"),
-                        QMessageBox::NoButton, this);
-    question->setObjectName(u"QuitQuestion"_s);
-    question->setInformativeText(tr("The file being overwritten now is left as it is, partly overwritten."));
-    QPushButton* stop = question->addButton(tr("Stop and Quit"), QMessageBox::DestructiveRole);
-    QPushButton* keep = question->addButton(tr("Keep Running"), QMessageBox::RejectRole);
-    question->setDefaultButton(keep);
-    question->setEscapeButton(keep);
-    question->setAttribute(Qt::WA_DeleteOnClose);
-    question->setWindowModality(Qt::WindowModal);
-    connect(question, &QMessageBox::finished, this, [this, question, stop] {
-        if (question->clickedButton() != stop)
-            return;
+    auto* question = new QuitDuringJobDialog(this);
+    connect(question, &QuitDuringJobDialog::stopChosen, this, [this] {
         // The job may have ended while the question was open.
         if (ProgressViewController* still = runningJob())
             stopJobAndClose(still);

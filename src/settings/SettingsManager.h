@@ -44,6 +44,12 @@ public:
     static constexpr QStringView kSettingsNotificationsSound = u"kSettingsNotificationsSound";
     static constexpr QStringView kSettingsNotificationsDismiss = u"kSettingsNotificationsDismiss";
     static constexpr QStringView kSettingsNotificationsInterval = u"kSettingsNotificationsInterval";
+    // The Updates pane's: the interval in seconds, the last check in seconds since 1970 (UTC).
+    static constexpr QStringView kSettingsUpdatesCheckAutomatically = u"kSettingsUpdatesCheckAutomatically";
+    static constexpr QStringView kSettingsUpdatesDownloadAutomatically =
+        u"kSettingsUpdatesDownloadAutomatically";
+    static constexpr QStringView kSettingsUpdatesInterval = u"kSettingsUpdatesInterval";
+    static constexpr QStringView kSettingsUpdatesLastCheck = u"kSettingsUpdatesLastCheck";
     static constexpr QStringView kBuild = u"Build"; // the application PIN
     static constexpr QStringView kEnableAutostart = u"Enable Autostart";
     static constexpr QStringView kPinp = u"PINP";

@@ -1,13 +1,18 @@
 #pragma once
 
 #include "TempDir.h"
+#include "app/WindowController.h"
 #include "app/controls/ReplaceViewController.h"
 #include "app/explorer/ExplorerFileListController.h"
 #include "app/intake/SystemService.h"
 #include "app/shred/DropFilesViewController.h"
+#include "engine/AlgorithmCollection.h"
+#include "settings/SettingsManager.h"
+#include "targets/TreeItem.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
@@ -18,37 +23,59 @@
 
 namespace cv::test {
 
-// A shred screen in a host of its own, with a file intake of its own and volumes that are folders
-// of the test (no real volume is ever selected).
-struct ShredScreenHarness
+// Answers the volume questions for folders of the test, so that no real volume is ever selected.
+struct FakeVolumes
 {
-    TempDir dir;
     std::set<std::string> volumes;
     std::set<std::string> systemVolumes; // volumes too, of which only the free space may be wiped
     std::string startupVolume;
+
+    VolumeProbe tester()
+    {
+        return {[this](const std::string& path) {
+                    return volumes.count(path) > 0 || systemVolumes.count(path) > 0 || path == startupVolume;
+                },
+                [this](const std::string& path) { return !startupVolume.empty() && path == startupVolume; },
+                [this](const std::string& path) { return systemVolumes.count(path) > 0; }};
+    }
+};
+
+// The real window whose shred screens use a file intake of their own and the fake volumes: the
+// window's navigation (explorer, progress screen, next shred screen) is the one the program has.
+struct ShredScreenHarness : FakeVolumes
+{
+    TempDir dir;
     SystemService intake;
-    ReplaceViewController host;
+    WindowController window{SettingsManager::sharedManager(),
+                            [this](VolumeOption preset) { return makeScreen(preset); }};
     DropFilesViewController* screen = nullptr;
 
     ShredScreenHarness()
     {
-        host.resize(840, 507);
-        host.show();
-        screen = makeScreen();
-        host.replace(screen);
+        window.setAttribute(Qt::WA_DeleteOnClose, false);
+        window.show();
+        screen = qobject_cast<DropFilesViewController*>(window.shredTab()->current());
         QApplication::processEvents(); // the screen hooks itself up to the intake
     }
 
-    DropFilesViewController* makeScreen(const QString& option = {})
+    DropFilesViewController* makeScreen(VolumeOption preset = VolumeOption::None)
     {
-        VolumeProbe tester{
-            [this](const std::string& path) {
-                return volumes.count(path) > 0 || systemVolumes.count(path) > 0 || path == startupVolume;
-            },
-            [this](const std::string& path) { return !startupVolume.empty() && path == startupVolume; },
-            [this](const std::string& path) { return systemVolumes.count(path) > 0; }};
-        return new DropFilesViewController(option, nullptr, &intake, tester);
+        return new DropFilesViewController(preset, &intake, tester());
     }
+
+    // A named part of the screen (fails the test when there is none).
+    template <typename Widget = QWidget> Widget* part(const char* name) const
+    {
+        auto* widget = screen->findChild<Widget*>(QLatin1StringView(name));
+        EXPECT_NE(widget, nullptr) << "no part " << name;
+        return widget;
+    }
+    bool shown(const char* name) const { return !part(name)->isHidden(); }
+    bool startEnabled() const { return part("startShred")->isEnabled(); }
+    void selectMethod(int index) const { part<QComboBox>("methodSelection")->setCurrentIndex(index); }
+    int selectedMethod() const { return part<QComboBox>("methodSelection")->currentIndex(); }
+    // The catalogue index of the one-pass random method.
+    static int randomMethod() { return static_cast<int>(AlgorithmCollection().getIndexForIdentifier(16)); }
 
     // Drops paths and waits until their scan is shown.
     bool dropAndWait(const std::vector<std::string>& paths)
@@ -96,6 +123,14 @@ inline QAbstractButton* button(const QMessageBox* box, const QString& title)
     }
     ADD_FAILURE() << "no button " << title.toStdString();
     return nullptr;
+}
+
+// Clicks the button of a dialog with this object name.
+inline void click(const QWidget* dialog, const char* name)
+{
+    auto* target = dialog->findChild<QAbstractButton*>(QLatin1StringView(name));
+    ASSERT_NE(target, nullptr) << "no button " << name;
+    target->click();
 }
 
 inline std::string utf8(const QString& text)

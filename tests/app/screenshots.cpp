@@ -12,12 +12,13 @@
 #include "app/WindowController.h"
 #include "app/controls/CircleProgressBar.h"
 #include "app/controls/PillButton.h"
+#include "app/controls/ReplaceViewController.h"
 #include "app/explorer/ExplorerFileListController.h"
 #include "app/explorer/ExplorerViewController.h"
 #include "app/progress/ProgressViewController.h"
-#include "app/shred/DropDownHostController.h"
 #include "app/shred/DropFilesViewController.h"
 #include "app/shred/VolumeOptionViewController.h"
+#include "engine/AlgorithmCollection.h"
 #include "settings/SettingsManager.h"
 
 #include <QApplication>
@@ -61,13 +62,29 @@ template <typename Dialog> Dialog* openDialog(QWidget* owner)
     return found;
 }
 
-cv::DropFilesViewController* freshShredScreen(cv::DropDownHostController* tab,
-                                              cv::VolumeProbe tester = cv::VolumeProbe::system())
+// The screen the shred tab shows now (a fresh one after a job).
+cv::DropFilesViewController* shredScreen(cv::WindowController& window)
 {
-    auto* screen = new cv::DropFilesViewController({}, nullptr, nullptr, std::move(tester));
-    tab->replace(screen);
     QApplication::processEvents();
-    return screen;
+    return qobject_cast<cv::DropFilesViewController*>(window.shredTab()->current());
+}
+
+// A fresh shred screen in the tab, as the window makes one after a job.
+cv::DropFilesViewController* freshShredScreen(cv::WindowController& window)
+{
+    window.showFreshShredScreen(cv::VolumeOption::None);
+    return shredScreen(window);
+}
+
+template <typename Widget = QWidget> Widget* part(QWidget* screen, const char* name)
+{
+    return screen->findChild<Widget*>(QLatin1StringView(name));
+}
+
+void selectMethod(QWidget* screen, std::uint64_t identifier)
+{
+    part<QComboBox>(screen, "methodSelection")
+        ->setCurrentIndex(static_cast<int>(cv::AlgorithmCollection().getIndexForIdentifier(identifier)));
 }
 
 void dropAndWait(cv::DropFilesViewController* screen, const std::vector<std::string>& paths)
@@ -136,20 +153,26 @@ int main(int argc, char** argv)
     splash.ensurePolished();
     save(&splash, prefix + u"00-splash"_s, 0);
 
-    cv::WindowController window(settings);
+    // The fixture's "USB Stick" folder plays a volume; no real volume is ever selected.
+    cv::WindowController window(settings, [&](cv::VolumeOption preset) {
+        return new cv::DropFilesViewController(preset, nullptr, fakeVolumes);
+    });
     window.setAttribute(Qt::WA_DeleteOnClose, false);
     window.show();
-    auto* tab = qobject_cast<cv::DropDownHostController*>(window.host()->tabController()->widget(1));
     save(&window, prefix + u"01-shred-empty"_s);
 
-    auto* screen = freshShredScreen(tab);
+    auto* screen = freshShredScreen(window);
     screen->startDragging();
     save(&window, prefix + u"02-shred-dragging"_s, 400);
     screen->stopDragging();
 
     dropAndWait(screen, {folder});
-    screen->methodSelection()->setCurrentIndex(static_cast<int>(screen->algos().getIndexForIdentifier(13)));
+    selectMethod(screen, 13);
     save(&window, prefix + u"03-shred-files"_s);
+    // The window may grow: the drop zone and the description take the room.
+    window.resize(1100, 760);
+    save(&window, prefix + u"03b-shred-files-larger"_s, 300);
+    window.resize(cv::WindowController::kWidth, cv::WindowController::kHeight);
 
     screen->showExplorer();
     QTest::qWait(700);
@@ -173,7 +196,7 @@ int main(int argc, char** argv)
 
     // A folder long enough for a vertical scroll bar: the size column stays in view.
     {
-        auto* manyScreen = freshShredScreen(tab);
+        auto* manyScreen = freshShredScreen(window);
         dropAndWait(manyScreen, {many});
         manyScreen->showExplorer();
         QTest::qWait(700);
@@ -184,10 +207,9 @@ int main(int argc, char** argv)
             explorer->dismiss();
             QSignalSpy(manyScreen, &cv::DropFilesViewController::scanFinished).wait(10000);
         }
-        screen = freshShredScreen(tab);
+        screen = freshShredScreen(window);
         dropAndWait(screen, {folder});
-        screen->methodSelection()->setCurrentIndex(
-            static_cast<int>(screen->algos().getIndexForIdentifier(13)));
+        selectMethod(screen, 13);
     }
 
     screen->startShred();
@@ -196,11 +218,11 @@ int main(int argc, char** argv)
         confirmation->reject();
     }
 
-    screen = freshShredScreen(tab, fakeVolumes);
+    screen = freshShredScreen(window);
     screen->droppedLocations({volume});
     if (auto* sheet = openDialog<cv::VolumeOptionViewController>(screen)) {
         save(sheet, prefix + u"06-volume-options"_s, 300);
-        sheet->optionCompleteErase();
+        part<cv::PillButton>(sheet, "completeErase")->click();
     }
     QSignalSpy(screen, &cv::DropFilesViewController::scanFinished).wait(3000);
     save(&window, prefix + u"07-shred-volume"_s);
@@ -211,13 +233,15 @@ int main(int argc, char** argv)
     }
 
     // A job that runs long enough to be seen, on the fixture file; then cancelled.
-    screen = freshShredScreen(tab);
+    screen = freshShredScreen(window);
     dropAndWait(screen, {big});
-    screen->methodSelection()->setCurrentIndex(static_cast<int>(screen->algos().getIndexForIdentifier(2)));
+    selectMethod(screen, 2);
     settings.setBool(false, cv::SettingsManager::kSettingsDeletionShowPrompt);
     screen->startShred();
-    auto* progress = qobject_cast<cv::ProgressViewController*>(tab->current());
-    (void)QTest::qWaitFor([&] { return progress->circleProgressBar()->progress() > 0.04f; }, 60000);
+    auto* progress = qobject_cast<cv::ProgressViewController*>(window.shredTab()->current());
+    (void)QTest::qWaitFor(
+        [&] { return part<cv::CircleProgressBar>(progress, "circleProgressBar")->progress() > 0.04f; },
+        60000);
     save(&window, prefix + u"09-progress-running"_s, 0);
     // Closing the window during the job asks first.
     window.close();
@@ -231,7 +255,7 @@ int main(int argc, char** argv)
     progress->actionButtonUsed();
     cancelled.wait(60000);
     save(&window, prefix + u"10-progress-cancelled"_s);
-    progress->backPressed();
+    part<cv::PillButton>(progress, "backButton")->click();
 
     // A job that finishes: the fixture folder; its report cannot be made (a renderer that aborts,
     // as the web engine does without a writable /dev/shm), which the screen and the Report button say.
@@ -241,12 +265,11 @@ int main(int argc, char** argv)
     ::setenv("CINDERVAULT_RENDERER", aborting.c_str(), 1);
     cv::wireReports(cv::AppServices::shared());
     cv::sharedReportKeeper().setOpener([](const QString&) { return false; }); // never a real viewer
-    screen = qobject_cast<cv::DropFilesViewController*>(tab->current());
-    QApplication::processEvents();
+    screen = shredScreen(window);
     dropAndWait(screen, {folder});
-    screen->methodSelection()->setCurrentIndex(static_cast<int>(screen->algos().getIndexForIdentifier(16)));
+    selectMethod(screen, 16);
     screen->startShred();
-    progress = qobject_cast<cv::ProgressViewController*>(tab->current());
+    progress = qobject_cast<cv::ProgressViewController*>(window.shredTab()->current());
     QSignalSpy finished(progress, &cv::ProgressViewController::jobFinished);
     QSignalSpy reported(progress, &cv::ProgressViewController::reportFinished);
     if (progress->completionCount() == 0)
@@ -254,6 +277,9 @@ int main(int argc, char** argv)
     if (reported.isEmpty())
         reported.wait(60000);
     save(&window, prefix + u"11-progress-finished"_s, 1200);
+    window.resize(1100, 760);
+    save(&window, prefix + u"11c-progress-finished-larger"_s, 300);
+    window.resize(cv::WindowController::kWidth, cv::WindowController::kHeight);
     progress->actionButtonUsed();
     if (auto* message = openDialog<QMessageBox>(&window)) {
         save(message, prefix + u"11b-report-message"_s, 300);

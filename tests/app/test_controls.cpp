@@ -1,4 +1,5 @@
 // The drawn controls and the screen transitions.
+#include "app/Palette.h"
 #include "app/controls/CircleProgressBar.h"
 #include "app/controls/MenuButton.h"
 #include "app/controls/ReplaceViewController.h"
@@ -6,6 +7,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QPalette>
 #include <QPointer>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -76,13 +78,13 @@ TEST(Controls, AnActiveTabLooksTheSameWithOrWithoutThePointer)
     const auto corner = [&] { return QColor(render(button).pixel(3, 3)); };
     const QColor plain = corner();
     EXPECT_EQ(plain, QColor(85, 118, 164));
-    button.setHoover(true);
+    button.setHover(true);
     const QColor hovered = corner();
     EXPECT_GT(hovered.red(), plain.red());
     button.setActive(true);
     const QColor active = corner();
     EXPECT_GT(active.red(), hovered.red()) << "the active overlay is stronger";
-    button.setHoover(false);
+    button.setHover(false);
     EXPECT_EQ(corner(), active);
 }
 
@@ -115,6 +117,28 @@ TEST(Controls, APresentedScreenCoversItsSourceAndGoesAfterDismissal)
     EXPECT_EQ(presented->geometry(), source.rect()) << "it follows the source's size";
     TransitionAnimator::animateDismissal(presented);
     EXPECT_TRUE(QTest::qWaitFor([&] { return presented.isNull(); }, 3000));
+}
+
+TEST(Controls, TextStaysReadableOnADarkDesktop)
+{
+    const QPalette before = QApplication::palette();
+    EXPECT_EQ(Palette::text(), QColor(85, 85, 85)) << "a light desktop keeps the window's own greys";
+    EXPECT_EQ(Palette::background(), QColor(250, 250, 250));
+
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(40, 40, 40));
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    QApplication::setPalette(dark);
+    const auto contrast = [](const QColor& a, const QColor& b) {
+        return std::abs(a.lightness() - b.lightness());
+    };
+    for (const QColor& text : {Palette::text(), Palette::secondaryText(), Palette::caption()}) {
+        EXPECT_GT(contrast(text, Palette::background()), 90) << text.name().toStdString();
+        EXPECT_GT(text.lightness(), Palette::background().lightness()) << "light text on the dark background";
+    }
+    EXPECT_EQ(Palette::accent(), QColor(78, 160, 255)) << "brand colours stay";
+    QApplication::setPalette(before);
 }
 
 } // namespace cv::test

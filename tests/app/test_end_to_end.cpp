@@ -8,9 +8,9 @@
 #include "app/MainMenuHostViewController.h"
 #include "app/WindowController.h"
 #include "app/controls/PillButton.h"
+#include "app/controls/ReplaceViewController.h"
 #include "app/progress/ProgressViewController.h"
 #include "app/shred/DragDropFilesView.h"
-#include "app/shred/DropDownHostController.h"
 #include "app/shred/DropFilesViewController.h"
 #include "common/ByteCountFormatter.h"
 #include "engine/AlgorithmCollection.h"
@@ -56,7 +56,8 @@ TEST(EndToEnd, DropChooseConfirmShredAndReport)
     window.setAttribute(Qt::WA_DeleteOnClose, false);
     window.show();
     ASSERT_EQ(window.host()->currentIndex(), 1) << "the window opens on the shred screen";
-    auto* tab = qobject_cast<DropDownHostController*>(window.host()->tabController()->widget(1));
+    ASSERT_EQ(window.host()->tabController()->currentWidget(), window.shredTab());
+    auto* tab = window.shredTab();
     ASSERT_NE(tab, nullptr);
     auto* screen = qobject_cast<DropFilesViewController*>(tab->current());
     ASSERT_NE(screen, nullptr);
@@ -68,17 +69,20 @@ TEST(EndToEnd, DropChooseConfirmShredAndReport)
                  "file://" + QByteArray::fromStdString(victim).toPercentEncoding("/") + "\r\n");
     QSignalSpy scanned(screen, &DropFilesViewController::scanFinished);
     QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(screen->dropZone(), &enter);
+    QApplication::sendEvent(screen->findChild<QWidget*>(u"dropZone"_s), &enter);
     QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(screen->dropZone(), &drop);
+    QApplication::sendEvent(screen->findChild<QWidget*>(u"dropZone"_s), &drop);
     ASSERT_TRUE(scanned.wait(10000));
-    EXPECT_TRUE(screen->dropResultLabel()->text().contains(QString::fromStdString(formatByteCount(5000))));
-    EXPECT_FALSE(screen->startShredButton()->isEnabled()) << "no method chosen yet";
+    EXPECT_TRUE(screen->findChild<QLabel*>(u"dropResultLabel"_s)
+                    ->text()
+                    .contains(QString::fromStdString(formatByteCount(5000))));
+    EXPECT_FALSE(screen->findChild<PillButton*>(u"startShred"_s)->isEnabled()) << "no method chosen yet";
 
     // Choose three passes, start, confirm.
-    screen->methodSelection()->setCurrentIndex(static_cast<int>(screen->algos().getIndexForIdentifier(17)));
-    ASSERT_TRUE(screen->startShredButton()->isEnabled());
-    QTest::mouseClick(screen->startShredButton(), Qt::LeftButton);
+    screen->findChild<QComboBox*>(u"methodSelection"_s)
+        ->setCurrentIndex(static_cast<int>(AlgorithmCollection().getIndexForIdentifier(17)));
+    ASSERT_TRUE(screen->findChild<PillButton*>(u"startShred"_s)->isEnabled());
+    QTest::mouseClick(screen->findChild<PillButton*>(u"startShred"_s), Qt::LeftButton);
     QMessageBox* confirmation = nullptr;
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return (confirmation = screen->findChild<QMessageBox*>()) != nullptr; }, 3000));
@@ -94,9 +98,9 @@ TEST(EndToEnd, DropChooseConfirmShredAndReport)
 
     EXPECT_FALSE(exists(victim)) << "the folder is gone";
     EXPECT_TRUE(exists(dir / "bystander")) << "nothing else was touched";
-    EXPECT_EQ(progress->removedLabel()->text(),
+    EXPECT_EQ(progress->findChild<QLabel*>(u"removedLabel"_s)->text(),
               u"%1 in 2 File(s) "_s.arg(QString::fromStdString(formatByteCount(5000))));
-    EXPECT_EQ(progress->actionButton()->text(), u"Report"_s);
+    EXPECT_EQ(progress->findChild<PillButton*>(u"actionButton"_s)->text(), u"Report"_s);
 
     // The report is saved in the report folder.
     const QDir folder(QString::fromStdString(reports.path()));
@@ -110,11 +114,11 @@ TEST(EndToEnd, DropChooseConfirmShredAndReport)
     EXPECT_TRUE(file.readAll().contains("one.txt")) << "the report lists the shredded files";
 
     // Back to a fresh shred screen.
-    QTest::mouseClick(progress->backButton(), Qt::LeftButton);
+    QTest::mouseClick(progress->findChild<PillButton*>(u"backButton"_s), Qt::LeftButton);
     auto* fresh = qobject_cast<DropFilesViewController*>(tab->current());
     ASSERT_NE(fresh, nullptr);
-    EXPECT_TRUE(fresh->locations().empty());
-    EXPECT_FALSE(fresh->groupStart()->isHidden());
+    EXPECT_TRUE(fresh->selection().locations().empty());
+    EXPECT_FALSE(fresh->findChild<QWidget*>(u"groupStart"_s)->isHidden());
     AppServices::shared() = AppServices{};
     QTest::qWait(100); // the builder that saved the report goes
     releaseReportBuilders();
@@ -130,13 +134,12 @@ TEST(EndToEnd, ClosingTheWindowDuringAJobAsksThenStopsItCleanlyAndQuits)
 
     QPointer<WindowController> window = new WindowController(settings);
     window->show();
-    auto* tab = qobject_cast<DropDownHostController*>(window->host()->tabController()->widget(1));
+    auto* tab = window->shredTab();
     ASSERT_NE(tab, nullptr);
-    auto* progress = new ProgressViewController(nullptr, &services);
-    progress->setPathCollection(PathCollectionFactory().createPathCollection({big}));
-    progress->setAlgorithm(AlgorithmCollection().findByIdentifier(2)); // 35 passes: it runs a while
-    progress->setShredOptions(std::make_shared<ShredOptions>());
-    progress->setFinishSegue(u"Finish"_s);
+    // 35 passes: it runs a while.
+    auto* progress = new ProgressViewController({PathCollectionFactory().createPathCollection({big}),
+                                                 AlgorithmCollection().findByIdentifier(2), nullptr},
+                                                &services);
     tab->replace(progress);
     const auto running = [&] { return progress->shredStarted() && !progress->shredFinished(); };
     ASSERT_TRUE(QTest::qWaitFor(running, 5000));
@@ -180,6 +183,33 @@ TEST(EndToEnd, ClosingTheWindowDuringAJobAsksThenStopsItCleanlyAndQuits)
     EXPECT_TRUE(exists(big)) << "a cancelled job deletes nothing";
     for (QWidget* widget : QApplication::topLevelWidgets())
         EXPECT_FALSE(qobject_cast<QMessageBox*>(widget) && widget->isVisible()) << "no question left open";
+}
+
+TEST(EndToEnd, BackFromAJobLeadsToAFreshShredScreenWithTheJobsVolumeOption)
+{
+    TempDir dir;
+    writeFile(dir / "a", std::string(10, 'a'));
+    WindowController window(SettingsManager::sharedManager());
+    window.setAttribute(Qt::WA_DeleteOnClose, false);
+    window.show();
+    auto options = std::make_shared<ShredOptions>();
+    options->optionKey = "delete";
+    window.startJob(window.shredTab(), {PathCollectionFactory().createPathCollection({dir / "a"}),
+                                        AlgorithmCollection().findByIdentifier(16), options});
+    auto* progress = qobject_cast<ProgressViewController*>(window.shredTab()->current());
+    ASSERT_NE(progress, nullptr);
+    if (progress->completionCount() == 0) {
+        ASSERT_TRUE(QSignalSpy(progress, &ProgressViewController::jobFinished).wait(20000));
+    }
+    QPointer<ProgressViewController> gone = progress;
+    QTest::mouseClick(progress->findChild<PillButton*>(u"backButton"_s), Qt::LeftButton);
+    auto* next = qobject_cast<DropFilesViewController*>(window.shredTab()->current());
+    ASSERT_NE(next, nullptr);
+    EXPECT_EQ(next->selection().shredOptions().optionKey, "delete");
+    EXPECT_EQ(next->selection().option(), VolumeOption::DeleteFiles);
+    EXPECT_TRUE(next->selection().locations().empty());
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(gone.isNull()) << "the progress screen is gone";
 }
 
 } // namespace cv::test

@@ -22,7 +22,7 @@ namespace cv::test {
 namespace {
 
 // root/{a.txt 10, b.jpg 20, sub/{c.txt 30, deep/{d.txt 40}}} and a second root other/e.txt 50.
-struct ExplorerHarness : ExplorerViewControllerDelegate
+struct ExplorerHarness
 {
     TempDir dir;
     std::string root;
@@ -45,11 +45,6 @@ struct ExplorerHarness : ExplorerViewControllerDelegate
     std::shared_ptr<PathCollection> scan(const std::vector<std::string>& paths) const
     {
         return PathCollectionFactory().createPathCollection(paths);
-    }
-
-    void explorerDismissedWith(std::shared_ptr<PathCollection> collection) override
-    {
-        dismissedWith = collection;
     }
 };
 
@@ -140,10 +135,11 @@ TEST(Explorer, UntickingAndTickingKeepExcludesAndSummaryInStep)
 {
     ExplorerHarness h;
     ExplorerViewController explorer(h.scan({h.root}));
-    explorer.setDelegate(&h);
+    QObject::connect(&explorer, &ExplorerViewController::dismissed,
+                     [&h](std::shared_ptr<PathCollection> collection) { h.dismissedWith = collection; });
     ExplorerFileListController& list = *explorer.fileListController();
     const auto collection = explorer.pathCollection();
-    const auto summary = [&] { return explorer.summaryLabel()->text(); };
+    const auto summary = [&] { return explorer.findChild<QLabel*>(u"summaryLabel"_s)->text(); };
     const auto selected = [](std::int64_t size, int files) {
         return u"Selected %1 (%2 files)"_s.arg(QString::fromStdString(formatByteCount(size))).arg(files);
     };

@@ -1,7 +1,7 @@
 // The file intake: files wait while no shred screen takes them, and a second start hands its
 // files to the running instance over a private session bus.
 #include "AppTestMain.h"
-#include "PrivateSessionBus.h"
+#include "PrivateBus.h"
 #include "ProcessRunner.h"
 #include "ShredScreenHarness.h"
 #include "app/intake/ApplicationBus.h"
@@ -76,20 +76,20 @@ TEST(Intake, AFileOpenedDuringAJobIsListedOnTheNextShredScreen)
     EXPECT_EQ(h.intake.delegate(), h.screen);
     h.intake.setReadyToReceiveFiles(false); // what the shred screen does when the job starts
     h.intake.openFile(h.dir / "later");
-    EXPECT_TRUE(h.screen->locations().empty()) << "the running job's screen does not get it";
+    EXPECT_TRUE(h.screen->selection().locations().empty()) << "the running job's screen does not get it";
 
     DropFilesViewController* next = h.makeScreen();
     QSignalSpy scanned(next, &DropFilesViewController::scanFinished);
-    h.host.replace(next);
+    h.window.shredTab()->replace(next);
     ASSERT_TRUE(scanned.wait(10000));
-    EXPECT_EQ(next->locations(), std::vector<std::string>{h.dir / "later"});
+    EXPECT_EQ(next->selection().locations(), std::vector<std::string>{h.dir / "later"});
     EXPECT_TRUE(h.intake.files().empty());
     EXPECT_TRUE(h.intake.readyToReceiveFiles());
 }
 
 TEST(Intake, ASecondStartHandsItsFilesToTheRunningInstance)
 {
-    PrivateSessionBus bus;
+    PrivateBus bus;
     ASSERT_FALSE(bus.address().isEmpty()) << "dbus-daemon did not start";
     const QDBusConnection first = QDBusConnection::connectToBus(bus.address(), u"first"_s);
     const QDBusConnection second = QDBusConnection::connectToBus(bus.address(), u"second"_s);
@@ -144,7 +144,7 @@ TEST(Intake, ASecondStartHandsItsFilesToTheRunningInstance)
 
 TEST(Intake, TheRealProgramForwardsItsArgumentsAndEnds)
 {
-    PrivateSessionBus bus;
+    PrivateBus bus;
     ASSERT_FALSE(bus.address().isEmpty()) << "dbus-daemon did not start";
     const QDBusConnection first = QDBusConnection::connectToBus(bus.address(), u"instance"_s);
     SystemService intake;

@@ -9,7 +9,6 @@
 #include "app/controls/PillButton.h"
 #include "app/controls/ReplaceViewController.h"
 #include "app/progress/ProgressViewController.h"
-#include "app/shred/DropFilesViewController.h"
 #include "common/ByteCountFormatter.h"
 #include "engine/AlgorithmCollection.h"
 #include "settings/SettingsManager.h"
@@ -47,6 +46,7 @@ struct ProgressHarness
     AppServices services;
     ReplaceViewController host;
     ProgressViewController* screen = nullptr;
+    JobRequest request;
     std::atomic<int> reports{0};
     std::atomic<int> notifications{0};
     std::mutex replyMutex;
@@ -67,19 +67,27 @@ struct ProgressHarness
             snapshotReply = std::move(reply);
         };
         host.resize(840, 507);
-        screen = new ProgressViewController(nullptr, &services);
     }
 
-    // Shows the screen with these targets and the method; the job starts.
-    void start(const std::vector<std::string>& paths, std::uint64_t method, ShredOptions options = {})
+    // Makes the screen for these targets and the method; its job starts when it is shown.
+    void prepare(const std::vector<std::string>& paths, std::uint64_t method, ShredOptions options = {})
     {
-        std::shared_ptr<PathCollection> collection = PathCollectionFactory().createPathCollection(paths);
-        screen->setPathCollection(collection);
-        screen->setAlgorithm(AlgorithmCollection().findByIdentifier(method));
-        screen->setShredOptions(std::make_shared<ShredOptions>(options));
-        screen->setFinishSegue(u"Finish"_s);
+        request = {PathCollectionFactory().createPathCollection(paths),
+                   AlgorithmCollection().findByIdentifier(method), std::make_shared<ShredOptions>(options)};
+        screen = new ProgressViewController(request, &services);
+    }
+    void show()
+    {
         host.replace(screen);
         host.show();
+    }
+
+    // A named part of the screen.
+    template <typename Widget = QLabel> Widget* part(const char* name) const
+    {
+        auto* widget = screen->findChild<Widget*>(QLatin1StringView(name));
+        EXPECT_NE(widget, nullptr) << "no part " << name;
+        return widget;
     }
 
     void replyFromAnotherThread()
@@ -140,11 +148,12 @@ TEST(ProgressScreen, AFinishedJobEndsOnceWithTotalsReportAndNotification)
     ProgressHarness h;
     writeFile(h.dir / "a", std::string(1500, 'a'));
     writeFile(h.dir / "b", std::string(500, 'b'));
+    h.prepare({h.dir / "a", h.dir / "b"}, 17); // three passes
     QSignalSpy done(h.screen, &ProgressViewController::jobFinished);
-    h.start({h.dir / "a", h.dir / "b"}, 17); // three passes
+    h.show();
     EXPECT_TRUE(h.screen->shredStarted());
-    EXPECT_TRUE(h.screen->backButton()->isHidden());
-    EXPECT_TRUE(h.screen->removedStack()->isHidden());
+    EXPECT_TRUE(h.part<PillButton>("backButton")->isHidden());
+    EXPECT_TRUE(h.part<QWidget>("removedStack")->isHidden());
     ASSERT_TRUE(done.wait(20000));
     QTest::qWait(100);
 
@@ -155,14 +164,14 @@ TEST(ProgressScreen, AFinishedJobEndsOnceWithTotalsReportAndNotification)
     EXPECT_EQ(h.reports.load(), 1);
     EXPECT_EQ(h.notifications.load(), 1);
     // One-pass bytes, and a blank after the file count where the errors would go.
-    EXPECT_EQ(h.screen->removedLabel()->text(), u"%1 in 2 File(s) "_s.arg(bytes(2000)));
-    EXPECT_EQ(h.screen->statusTitle()->text(), u"Removed"_s);
-    EXPECT_EQ(h.screen->actionButton()->text(), u"Report"_s);
-    EXPECT_FALSE(h.screen->backButton()->isHidden());
-    EXPECT_FALSE(h.screen->removedStack()->isHidden());
-    EXPECT_TRUE(h.screen->currentFilepath()->isHidden());
-    EXPECT_FALSE(h.screen->progressCheckImage()->isHidden());
-    EXPECT_FLOAT_EQ(h.screen->circleProgressBar()->progress(), 1.0f);
+    EXPECT_EQ(h.part("removedLabel")->text(), u"%1 in 2 File(s) "_s.arg(bytes(2000)));
+    EXPECT_EQ(h.part("statusTitle")->text(), u"Removed"_s);
+    EXPECT_EQ(h.part<PillButton>("actionButton")->text(), u"Report"_s);
+    EXPECT_FALSE(h.part<PillButton>("backButton")->isHidden());
+    EXPECT_FALSE(h.part<QWidget>("removedStack")->isHidden());
+    EXPECT_TRUE(h.part("currentFilepath")->isHidden());
+    EXPECT_FALSE(h.part<QWidget>("progressCheckImage")->isHidden());
+    EXPECT_FLOAT_EQ(h.part<CircleProgressBar>("circleProgressBar")->progress(), 1.0f);
     EXPECT_FALSE(h.screen->shredResult()->canceled);
 }
 
@@ -170,17 +179,19 @@ TEST(ProgressScreen, ASnapshotReplyAfterTheJobBringsTheEnd)
 {
     ProgressHarness h;
     writeFile(h.dir / "a", std::string(100, 'a'));
-    QSignalSpy reported(h.screen, &ProgressViewController::jobReportedFinished);
-    QSignalSpy done(h.screen, &ProgressViewController::jobFinished);
     ShredOptions options;
     options.removeSnapshots = true;
-    h.start({h.dir / "a"}, 16, options);
+    h.prepare({h.dir / "a"}, 16, options);
+    QSignalSpy reported(h.screen, &ProgressViewController::jobReportedFinished);
+    QSignalSpy done(h.screen, &ProgressViewController::jobFinished);
+    h.show();
     EXPECT_TRUE(h.screen->waitForSnapshot());
     ASSERT_TRUE(reported.wait(20000));
     QTest::qWait(100);
     EXPECT_EQ(h.screen->completionCount(), 0) << "the job alone does not end the screen";
     EXPECT_EQ(done.count(), 0);
-    EXPECT_EQ(h.screen->actionButton()->text(), u"Cancel"_s) << "the running title stays while waiting";
+    EXPECT_EQ(h.part<PillButton>("actionButton")->text(), u"Cancel"_s)
+        << "the running title stays while waiting";
 
     h.replyFromAnotherThread();
     ASSERT_TRUE(done.wait(5000));
@@ -196,10 +207,11 @@ TEST(ProgressScreen, ASnapshotReplyBeforeTheJobEndsLetsTheJobBringTheEnd)
     ProgressHarness h;
     h.replyAtOnce = true;
     writeFile(h.dir / "a", std::string(100, 'a'));
-    QSignalSpy done(h.screen, &ProgressViewController::jobFinished);
     ShredOptions options;
     options.removeSnapshots = true;
-    h.start({h.dir / "a"}, 16, options);
+    h.prepare({h.dir / "a"}, 16, options);
+    QSignalSpy done(h.screen, &ProgressViewController::jobFinished);
+    h.show();
     ASSERT_TRUE(done.wait(20000));
     QTest::qWait(100);
     EXPECT_EQ(h.screen->completionCount(), 1);
@@ -212,23 +224,25 @@ TEST(ProgressScreen, CancelEndsTheJobWithoutReportOrCheckMark)
     ProgressHarness h;
     const std::string big = h.dir / "big";
     writeFile(big, std::vector<std::uint8_t>(64 << 20, 0x5a));
+    h.prepare({big}, 2); // 35 passes: long enough to be cancelled midway
     QSignalSpy done(h.screen, &ProgressViewController::jobFinished);
-    h.start({big}, 2); // 35 passes: long enough to be cancelled midway
-    ASSERT_TRUE(QTest::qWaitFor([&] { return h.screen->circleProgressBar()->progress() > 0; }, 20000));
+    h.show();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return h.part<CircleProgressBar>("circleProgressBar")->progress() > 0; }, 20000));
     h.screen->actionButtonUsed(); // the action button cancels while the job runs
     ASSERT_TRUE(done.wait(30000));
 
     EXPECT_TRUE(h.screen->shredResult()->canceled);
     EXPECT_EQ(h.screen->completionCount(), 1);
-    EXPECT_EQ(h.screen->actionLabel()->text(), u"Deletion canceled"_s);
-    EXPECT_EQ(h.screen->actionButton()->text(), u"Report"_s);
-    EXPECT_FALSE(h.screen->removedStack()->isHidden()) << "the totals of what was done are shown";
-    EXPECT_FALSE(h.screen->backButton()->isHidden());
-    EXPECT_TRUE(h.screen->progressCheckImage()->isHidden());
+    EXPECT_EQ(h.part("actionLabel")->text(), u"Deletion canceled"_s);
+    EXPECT_EQ(h.part<PillButton>("actionButton")->text(), u"Report"_s);
+    EXPECT_FALSE(h.part<QWidget>("removedStack")->isHidden()) << "the totals of what was done are shown";
+    EXPECT_FALSE(h.part<PillButton>("backButton")->isHidden());
+    EXPECT_TRUE(h.part<QWidget>("progressCheckImage")->isHidden());
     EXPECT_EQ(h.reports.load(), 0) << "no report for a cancelled job";
     EXPECT_EQ(h.notifications.load(), 1) << "the notification is still raised";
     EXPECT_TRUE(exists(big)) << "a cancelled job deletes nothing";
-    EXPECT_EQ(h.screen->removedLabel()->text(), u"%1 in 0 File(s) "_s.arg(bytes(0)))
+    EXPECT_EQ(h.part("removedLabel")->text(), u"%1 in 0 File(s) "_s.arg(bytes(0)))
         << "and its totals say so, however much of the file was begun";
 }
 
@@ -252,45 +266,26 @@ TEST(ProgressScreen, FreeSpaceOnlyTotalsAndErrorsInTheTotals)
     int notifications = 0;
     services.showNotification = [&](std::shared_ptr<ShredResult>) { ++notifications; };
     {
-        ProgressViewController screen(nullptr, &services);
         auto options = std::make_shared<ShredOptions>();
         options->hasVolumes = true;
         options->eraseFreeSpaceOnly = true;
-        screen.setShredOptions(options);
-        screen.setAlgorithm(AlgorithmCollection().findByIdentifier(17)); // three passes
+        ProgressViewController screen({nullptr, AlgorithmCollection().findByIdentifier(17), options},
+                                      &services);
         screen.finished(resultWith(5'000'000, 0, 0, 0));
-        EXPECT_EQ(screen.statusTitle()->text(), u"Overwritten"_s);
-        EXPECT_EQ(screen.removedLabel()->text(), bytes(5'000'000)) << "the byte amount alone, one pass";
+        EXPECT_EQ(screen.findChild<QLabel*>(u"statusTitle"_s)->text(), u"Overwritten"_s);
+        EXPECT_EQ(screen.findChild<QLabel*>(u"removedLabel"_s)->text(), bytes(5'000'000))
+            << "the byte amount alone, one pass";
         EXPECT_EQ(screen.completionCount(), 1);
     }
     {
-        ProgressViewController screen(nullptr, &services);
-        screen.setShredOptions(std::make_shared<ShredOptions>());
-        screen.setAlgorithm(AlgorithmCollection().findByIdentifier(16));
+        ProgressViewController screen({nullptr, AlgorithmCollection().findByIdentifier(16), nullptr},
+                                      &services);
         screen.finished(resultWith(3500, 3000, 4, 2));
-        EXPECT_EQ(screen.removedLabel()->text(), u"%1 in 4 File(s) - Errors 2"_s.arg(bytes(3000)));
-        EXPECT_EQ(screen.statusTitle()->text(), u"Removed"_s);
+        EXPECT_EQ(screen.findChild<QLabel*>(u"removedLabel"_s)->text(),
+                  u"%1 in 4 File(s) - Errors 2"_s.arg(bytes(3000)));
+        EXPECT_EQ(screen.findChild<QLabel*>(u"statusTitle"_s)->text(), u"Removed"_s);
     }
     EXPECT_EQ(notifications, 2);
-}
-
-TEST(ProgressScreen, BackLeadsToAFreshShredScreenWithTheOption)
-{
-    ProgressHarness h;
-    writeFile(h.dir / "a", std::string(10, 'a'));
-    QSignalSpy done(h.screen, &ProgressViewController::jobFinished);
-    ShredOptions options;
-    options.optionKey = "delete";
-    h.start({h.dir / "a"}, 16, options);
-    ASSERT_TRUE(done.wait(20000));
-    h.screen->backPressed();
-    auto* next = qobject_cast<DropFilesViewController*>(h.host.current());
-    ASSERT_NE(next, nullptr);
-    EXPECT_EQ(next->selectedOption(), u"delete"_s);
-    EXPECT_EQ(next->shredOptions()->optionKey, "delete");
-    EXPECT_TRUE(next->locations().empty());
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(h.host.findChildren<ProgressViewController*>().size(), 0) << "the progress screen is gone";
 }
 
 TEST(ProgressScreen, TheReportButtonSaysWhatBecameOfTheReport)
@@ -311,9 +306,10 @@ TEST(ProgressScreen, TheReportButtonSaysWhatBecameOfTheReport)
     const auto runJob = [&](ProgressHarness& h, bool waitForReport) {
         wireReports(h.services);
         writeFile(h.dir / "victim", std::string(100, 'v'));
+        h.prepare({h.dir / "victim"}, 16);
         QSignalSpy done(h.screen, &ProgressViewController::jobFinished);
         QSignalSpy report(h.screen, &ProgressViewController::reportFinished);
-        h.start({h.dir / "victim"}, 16);
+        h.show();
         EXPECT_TRUE(done.wait(20000));
         if (waitForReport) {
             EXPECT_TRUE(report.count() > 0 || report.wait(60000));
@@ -339,9 +335,9 @@ TEST(ProgressScreen, TheReportButtonSaysWhatBecameOfTheReport)
         FakeRenderer renderer(scripts, "echo 'FATAL: no shared memory' >&2; kill -ABRT $$");
         ProgressHarness h;
         runJob(h, true);
-        EXPECT_FALSE(h.screen->reportLabel()->isHidden());
-        EXPECT_EQ(h.screen->reportLabel()->text(), u"The report could not be made."_s);
-        EXPECT_EQ(h.screen->removedLabel()->text(), u"%1 in 1 File(s) "_s.arg(bytes(100)));
+        EXPECT_FALSE(h.part("reportLabel")->isHidden());
+        EXPECT_EQ(h.part("reportLabel")->text(), u"The report could not be made."_s);
+        EXPECT_EQ(h.part("removedLabel")->text(), u"%1 in 1 File(s) "_s.arg(bytes(100)));
         press(h, u"The report could not be made."_s, u"crashed"_s);
         EXPECT_TRUE(QDir(QString::fromStdString(reports.path())).isEmpty());
     }
@@ -357,7 +353,7 @@ TEST(ProgressScreen, TheReportButtonSaysWhatBecameOfTheReport)
         SCOPED_TRACE("saved: it opens in the viewer");
         ProgressHarness h;
         runJob(h, true);
-        EXPECT_TRUE(h.screen->reportLabel()->isHidden());
+        EXPECT_TRUE(h.part("reportLabel")->isHidden());
         press(h, QString());
         ASSERT_EQ(opened.size(), 1);
         EXPECT_TRUE(opened.first().startsWith(QString::fromStdString(reports.path())))
@@ -383,12 +379,12 @@ TEST(ProgressScreen, TheReportButtonSaysWhatBecameOfTheReport)
         SCOPED_TRACE("a cancelled job has no report");
         ProgressHarness h;
         wireReports(h.services);
-        h.host.show();
-        h.host.replace(h.screen);
+        h.screen = new ProgressViewController({nullptr, AlgorithmCollection().findByIdentifier(16), nullptr},
+                                              &h.services);
+        h.show();
         auto result = std::make_shared<ShredResult>();
         result->canceled = true;
         result->lastState = std::make_shared<ShredState>();
-        h.screen->setAlgorithm(AlgorithmCollection().findByIdentifier(16));
         h.screen->finished(result);
         press(h, u"No report is made for a cancelled job."_s);
     }

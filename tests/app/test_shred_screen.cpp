@@ -5,10 +5,12 @@
 #include "app/controls/BusyIndicator.h"
 #include "app/controls/PillButton.h"
 #include "app/controls/TransitionAnimator.h"
+#include "app/dialogs/ConfirmDeletionDialog.h"
 #include "app/explorer/ExplorerViewController.h"
 #include "app/progress/ProgressViewController.h"
 #include "app/shred/DragAndDropBGView.h"
 #include "app/shred/DragDropFilesView.h"
+#include "app/shred/ShredSelection.h"
 #include "app/shred/VolumeOptionViewController.h"
 #include "common/ByteCountFormatter.h"
 #include "common/Log.h"
@@ -36,12 +38,6 @@ QString bytes(std::int64_t amount)
     return QString::fromStdString(formatByteCount(amount));
 }
 
-// The catalogue index of the one-pass random method.
-int randomMethodIndex(const DropFilesViewController& screen)
-{
-    return static_cast<int>(screen.algos().getIndexForIdentifier(16));
-}
-
 } // namespace
 
 TEST(ShredScreen, StatesFromEmptyToFilesAndStartNeedsARealMethod)
@@ -53,42 +49,42 @@ TEST(ShredScreen, StatesFromEmptyToFilesAndStartNeedsARealMethod)
     writeFile(h.dir / "b.txt", std::string(500, 'b'));
 
     // Empty: the drop prompt, nothing to start.
-    EXPECT_FALSE(s.groupStart()->isHidden());
-    EXPECT_TRUE(s.groupFilesOn()->isHidden());
-    EXPECT_TRUE(s.dropRemove()->isHidden());
-    EXPECT_FALSE(s.startShredButton()->isEnabled());
-    EXPECT_EQ(s.selectedMethodIndex(), 0) << "method 0 preselects the placeholder";
+    EXPECT_FALSE(h.part("groupStart")->isHidden());
+    EXPECT_TRUE(h.part("groupFilesOn")->isHidden());
+    EXPECT_TRUE(h.part("dropRemove")->isHidden());
+    EXPECT_FALSE(h.startEnabled());
+    EXPECT_EQ(h.selectedMethod(), 0) << "method 0 preselects the placeholder";
 
     // Scanning: the state update ran with no locations; Start stays off until the scan is shown.
     QSignalSpy scanned(&s, &DropFilesViewController::scanFinished);
     s.droppedLocations({h.dir / "a.txt", h.dir / "b.txt"});
-    EXPECT_TRUE(s.isScanning());
-    EXPECT_FALSE(s.startShredButton()->isEnabled());
+    EXPECT_TRUE(s.selection().isScanning());
+    EXPECT_FALSE(h.startEnabled());
     ASSERT_TRUE(scanned.wait(10000));
 
     // Files: summary, details and remove; the placeholder method keeps Start off.
-    EXPECT_FALSE(s.groupFilesOn()->isHidden());
-    EXPECT_TRUE(s.groupStart()->isHidden());
-    EXPECT_FALSE(s.dropRemove()->isHidden());
-    EXPECT_FALSE(s.detailsButton()->isHidden());
-    EXPECT_TRUE(s.volumeOption()->isHidden());
-    EXPECT_EQ(DropFilesViewController::summaryText(*s.pathCollection()),
+    EXPECT_FALSE(h.part("groupFilesOn")->isHidden());
+    EXPECT_TRUE(h.part("groupStart")->isHidden());
+    EXPECT_FALSE(h.part("dropRemove")->isHidden());
+    EXPECT_FALSE(h.part("detailsButton")->isHidden());
+    EXPECT_TRUE(h.part<QLabel>("volumeOption")->isHidden());
+    EXPECT_EQ(DropFilesViewController::summaryText(*s.selection().pathCollection()),
               u"Selected:\n%1, 2 file(s)"_s.arg(bytes(2000)));
-    EXPECT_TRUE(s.dropResultLabel()->text().contains(bytes(2000)));
-    EXPECT_FALSE(s.startShredButton()->isEnabled());
-    EXPECT_FALSE(s.shredOptions()->hasVolumes);
+    EXPECT_TRUE(h.part<QLabel>("dropResultLabel")->text().contains(bytes(2000)));
+    EXPECT_FALSE(h.startEnabled());
+    EXPECT_FALSE(s.selection().shredOptions().hasVolumes);
 
-    s.selectMethodIndex(randomMethodIndex(s));
-    EXPECT_TRUE(s.startShredButton()->isEnabled());
-    EXPECT_FALSE(s.methodDescription()->text().isEmpty());
-    s.selectMethodIndex(0);
-    EXPECT_FALSE(s.startShredButton()->isEnabled()) << "the placeholder is no method";
+    h.selectMethod(ShredScreenHarness::randomMethod());
+    EXPECT_TRUE(h.startEnabled());
+    EXPECT_FALSE(h.part<QLabel>("methodDescription")->text().isEmpty());
+    h.selectMethod(0);
+    EXPECT_FALSE(h.startEnabled()) << "the placeholder is no method";
 
     // Removing everything returns to the empty state.
-    s.removeDropedFiles();
-    EXPECT_TRUE(s.locations().empty());
-    EXPECT_FALSE(s.groupStart()->isHidden());
-    EXPECT_TRUE(s.groupFilesOn()->isHidden());
+    s.removeDroppedFiles();
+    EXPECT_TRUE(s.selection().locations().empty());
+    EXPECT_FALSE(h.part("groupStart")->isHidden());
+    EXPECT_TRUE(h.part("groupFilesOn")->isHidden());
 }
 
 TEST(ShredScreen, StoredDefaultMethodIsPreselectedAndAnUnknownOneSelectsThePlaceholder)
@@ -97,27 +93,26 @@ TEST(ShredScreen, StoredDefaultMethodIsPreselectedAndAnUnknownOneSelectsThePlace
     settings.setInteger(16, SettingsManager::kSettingsDeletionDefaultMethod);
     {
         ShredScreenHarness h;
-        EXPECT_EQ(h.screen->selectedMethodIndex(), randomMethodIndex(*h.screen));
+        EXPECT_EQ(h.selectedMethod(), ShredScreenHarness::randomMethod());
     }
     settings.setInteger(99, SettingsManager::kSettingsDeletionDefaultMethod);
     {
         ShredScreenHarness h;
         writeFile(h.dir / "a", std::string(10, 'a'));
         ASSERT_TRUE(h.dropAndWait({h.dir / "a"}));
-        EXPECT_EQ(h.screen->selectedMethodIndex(), 0);
-        EXPECT_FALSE(h.screen->startShredButton()->isEnabled());
+        EXPECT_EQ(h.selectedMethod(), 0);
+        EXPECT_FALSE(h.startEnabled());
     }
     settings.setInteger(0, SettingsManager::kSettingsDeletionDefaultMethod);
 }
 
 TEST(ShredScreen, DropsMergeInArrivalOrderWithoutDuplicates)
 {
-    EXPECT_EQ(DropFilesViewController::mergeLocations({}, {"/x", "/x"}),
-              (std::vector<std::string>{"/x", "/x"}))
+    EXPECT_EQ(ShredSelection::mergeLocations({}, {"/x", "/x"}), (std::vector<std::string>{"/x", "/x"}))
         << "a first drop is taken as it came";
-    EXPECT_EQ(DropFilesViewController::mergeLocations({"/a", "/b"}, {"/b", "/c", "/a", "/d", "/c"}),
+    EXPECT_EQ(ShredSelection::mergeLocations({"/a", "/b"}, {"/b", "/c", "/a", "/d", "/c"}),
               (std::vector<std::string>{"/a", "/b", "/c", "/d"}));
-    EXPECT_EQ(DropFilesViewController::mergeLocations({"/a"}, {"/a/", "/A"}),
+    EXPECT_EQ(ShredSelection::mergeLocations({"/a"}, {"/a/", "/A"}),
               (std::vector<std::string>{"/a", "/a/", "/A"}))
         << "paths are compared as exact strings";
 
@@ -126,9 +121,11 @@ TEST(ShredScreen, DropsMergeInArrivalOrderWithoutDuplicates)
         writeFile(h.dir / name, std::string(100, 'x'));
     ASSERT_TRUE(h.dropAndWait({h.dir / "a", h.dir / "b"}));
     ASSERT_TRUE(h.dropAndWait({h.dir / "b", h.dir / "c", h.dir / "a"}));
-    EXPECT_EQ(h.screen->locations(), (std::vector<std::string>{h.dir / "a", h.dir / "b", h.dir / "c"}));
-    EXPECT_EQ(h.screen->pathCollection()->fileCount(), 3u) << "the same file dropped twice counts once";
-    EXPECT_EQ(h.screen->pathCollection()->paths(), h.screen->locations());
+    EXPECT_EQ(h.screen->selection().locations(),
+              (std::vector<std::string>{h.dir / "a", h.dir / "b", h.dir / "c"}));
+    EXPECT_EQ(h.screen->selection().pathCollection()->fileCount(), 3u)
+        << "the same file dropped twice counts once";
+    EXPECT_EQ(h.screen->selection().pathCollection()->paths(), h.screen->selection().locations());
 }
 
 TEST(ShredScreen, ASecondDropWhileScanningWinsOverTheFirstScan)
@@ -144,10 +141,75 @@ TEST(ShredScreen, ASecondDropWhileScanningWinsOverTheFirstScan)
     ASSERT_TRUE(scanned.wait(10000));
     QTest::qWait(200); // a stale first scan, if shown, would arrive here
     EXPECT_EQ(scanned.count(), 1);
-    EXPECT_EQ(h.screen->pathCollection()->fileCount(), 301u) << "the shown totals are those of both drops";
+    EXPECT_EQ(h.screen->selection().pathCollection()->fileCount(), 301u)
+        << "the shown totals are those of both drops";
 }
 
-TEST(ShredScreen, AVolumeAsksForItsOptionAndEachOptionSetsTheRecord)
+TEST(ShredSelection, TheVolumeOptionSetsTheRecordsFlagsAndASystemVolumeOnlyAllowsTheWipe)
+{
+    FakeVolumes fake;
+    TempDir dir;
+    const std::string volume = dir / "volume";
+    const std::string system = dir / "system";
+    makeDir(volume);
+    makeDir(system);
+    fake.volumes.insert(volume);
+    fake.systemVolumes.insert(system);
+    writeFile(dir / "loose", std::string(10, 'l'));
+    {
+        ShredSelection selection(fake.tester(), VolumeOption::DeleteFiles);
+        const auto options = [&] { return selection.shredOptions(); };
+        const auto scanned = [&] {
+            return QSignalSpy(&selection, &ShredSelection::scanFinished).wait(10000);
+        };
+        EXPECT_EQ(options().optionKey, "delete") << "the record keeps the option the screen was opened with";
+        EXPECT_FALSE(options().hasVolumes) << "no volume: every flag false";
+
+        ASSERT_EQ(selection.drop({volume}), ShredSelection::Drop::AddedVolume);
+        ASSERT_TRUE(scanned());
+        ASSERT_TRUE(selection.chooseOption(VolumeOption::CompleteErase));
+        EXPECT_TRUE(options().hasVolumes && options().eraseFreeSpace && options().formatVolume);
+        EXPECT_FALSE(options().eraseFreeSpaceOnly);
+        ASSERT_TRUE(selection.chooseOption(VolumeOption::DeleteFiles));
+        EXPECT_TRUE(options().hasVolumes);
+        EXPECT_FALSE(options().eraseFreeSpace || options().formatVolume || options().eraseFreeSpaceOnly)
+            << "switching from complete to delete clears the wipe";
+        ASSERT_TRUE(selection.chooseOption(VolumeOption::FreeSpace));
+        EXPECT_TRUE(options().hasVolumes && options().eraseFreeSpaceOnly);
+        EXPECT_FALSE(options().eraseFreeSpace || options().formatVolume);
+        EXPECT_EQ(options().optionKey, "delete");
+
+        // Plain files next to the listed volume are added; the volume's option stays.
+        ASSERT_EQ(selection.drop({dir / "loose"}), ShredSelection::Drop::Added);
+        ASSERT_TRUE(scanned());
+        EXPECT_EQ(selection.locations(), (std::vector<std::string>{volume, dir / "loose"}));
+        EXPECT_TRUE(options().eraseFreeSpaceOnly);
+        EXPECT_TRUE(selection.canStart(AlgorithmCollection().findByIdentifier(16).get()));
+        EXPECT_FALSE(selection.canStart(AlgorithmCollection().get(0).get()))
+            << "the placeholder is no method";
+
+        // Clearing: the record's flags all fall back.
+        selection.clear();
+        EXPECT_FALSE(options().hasVolumes || options().eraseFreeSpaceOnly);
+    }
+    {
+        // A volume the system runs from is never deleted, whatever the screen was opened with.
+        const auto method = AlgorithmCollection().findByIdentifier(16);
+        ShredSelection selection(fake.tester(), VolumeOption::DeleteFiles);
+        ASSERT_EQ(selection.drop({system}), ShredSelection::Drop::AddedSystemVolume);
+        ASSERT_TRUE(QSignalSpy(&selection, &ShredSelection::scanFinished).wait(10000));
+        EXPECT_EQ(selection.option(), VolumeOption::None) << "the preset counts as none";
+        EXPECT_TRUE(selection.shredOptions().hasVolumes);
+        EXPECT_FALSE(selection.canStart(method.get()));
+        EXPECT_FALSE(selection.chooseOption(VolumeOption::CompleteErase));
+        EXPECT_FALSE(selection.shredOptions().formatVolume || selection.shredOptions().eraseFreeSpace);
+        EXPECT_FALSE(selection.canStart(method.get()));
+        EXPECT_TRUE(selection.chooseOption(VolumeOption::FreeSpace));
+        EXPECT_TRUE(selection.canStart(method.get()));
+    }
+}
+
+TEST(ShredScreen, AVolumeAsksForItsOptionAndShowsTheAnswer)
 {
     ShredScreenHarness h;
     const std::string volume = h.dir / "volume";
@@ -162,44 +224,19 @@ TEST(ShredScreen, AVolumeAsksForItsOptionAndEachOptionSetsTheRecord)
     ASSERT_NE(sheet, nullptr) << "a dropped volume opens the options sheet";
     ASSERT_TRUE(scanned.wait(10000));
     // Before an answer: a volume with no option; the flags say only that there is a volume.
-    EXPECT_TRUE(s.shredOptions()->hasVolumes);
-    EXPECT_FALSE(s.shredOptions()->eraseFreeSpace || s.shredOptions()->formatVolume ||
-                 s.shredOptions()->eraseFreeSpaceOnly);
+    const ShredOptions before = s.selection().shredOptions();
+    EXPECT_TRUE(before.hasVolumes);
+    EXPECT_FALSE(before.eraseFreeSpace || before.formatVolume || before.eraseFreeSpaceOnly);
 
-    sheet->optionCompleteErase();
-    const ShredOptions& options = *s.shredOptions();
-    EXPECT_TRUE(options.hasVolumes && options.eraseFreeSpace && options.formatVolume);
-    EXPECT_FALSE(options.eraseFreeSpaceOnly);
-    EXPECT_EQ(s.volumeOption()->text(), u"Complete Erase"_s);
-    EXPECT_FALSE(s.volumeOption()->isHidden());
-    EXPECT_FALSE(s.volumeImage()->isHidden());
-    EXPECT_TRUE(s.dropResultLabel()->isHidden());
-    EXPECT_TRUE(s.detailsButton()->isHidden());
-
-    s.finishedVolumeWithOption(u"delete"_s);
-    EXPECT_TRUE(options.hasVolumes);
-    EXPECT_FALSE(options.eraseFreeSpace) << "switching from complete to delete clears the wipe";
-    EXPECT_FALSE(options.formatVolume);
-    EXPECT_FALSE(options.eraseFreeSpaceOnly);
-    EXPECT_EQ(s.volumeOption()->text(), u"Only delete files on Volume"_s);
-
-    s.finishedVolumeWithOption(u"freespace"_s);
-    EXPECT_TRUE(options.hasVolumes && options.eraseFreeSpaceOnly);
-    EXPECT_FALSE(options.eraseFreeSpace || options.formatVolume);
-    EXPECT_EQ(s.volumeOption()->text(), u"Freespace Erase only"_s);
-
-    s.selectMethodIndex(randomMethodIndex(s));
-    EXPECT_TRUE(s.startShredButton()->isEnabled());
-
-    // Plain files next to the listed volume are added; the volume's option stays.
-    writeFile(h.dir / "loose", std::string(10, 'l'));
-    ASSERT_TRUE(h.dropAndWait({h.dir / "loose"}));
-    EXPECT_EQ(s.locations(), (std::vector<std::string>{volume, h.dir / "loose"}));
-    EXPECT_TRUE(options.eraseFreeSpaceOnly);
-
-    // Removing the volume's files: the record's flags all fall back.
-    s.removeDropedFiles();
-    EXPECT_FALSE(options.hasVolumes || options.eraseFreeSpaceOnly);
+    click(sheet, "completeErase");
+    EXPECT_TRUE(s.selection().shredOptions().formatVolume);
+    EXPECT_EQ(h.part<QLabel>("volumeOption")->text(), u"Complete Erase"_s);
+    EXPECT_TRUE(h.shown("volumeOption"));
+    EXPECT_TRUE(h.shown("volumeImage"));
+    EXPECT_FALSE(h.shown("dropResultLabel"));
+    EXPECT_FALSE(h.shown("detailsButton"));
+    h.selectMethod(ShredScreenHarness::randomMethod());
+    EXPECT_TRUE(h.startEnabled());
 }
 
 TEST(ShredScreen, CancellingTheVolumeSheetRemovesEveryLocation)
@@ -212,10 +249,10 @@ TEST(ShredScreen, CancellingTheVolumeSheetRemovesEveryLocation)
     h.screen->droppedLocations({h.dir / "volume"});
     auto* sheet = h.openDialog<VolumeOptionViewController>();
     ASSERT_NE(sheet, nullptr);
-    sheet->cancel();
+    click(sheet, "cancel");
     QTest::qWait(50);
-    EXPECT_TRUE(h.screen->locations().empty()) << "not only the volume goes";
-    EXPECT_FALSE(h.screen->groupStart()->isHidden());
+    EXPECT_TRUE(h.screen->selection().locations().empty()) << "not only the volume goes";
+    EXPECT_FALSE(h.part("groupStart")->isHidden());
 }
 
 TEST(ShredScreen, OnlyOneVolumeAtATime)
@@ -235,22 +272,23 @@ TEST(ShredScreen, OnlyOneVolumeAtATime)
         EXPECT_EQ(buttonTitles(alert), (QStringList{u"Ok"_s, u"Cancel"_s}));
         EXPECT_EQ(alert->icon(), QMessageBox::Warning);
         EXPECT_TRUE(h.openDialog<VolumeOptionViewController>() == nullptr);
-        EXPECT_TRUE(h.screen->locations().empty());
+        EXPECT_TRUE(h.screen->selection().locations().empty());
         button(alert, u"Ok"_s)->click();
         QTest::qWait(50);
-        EXPECT_FALSE(h.screen->dropSpinner()->isAnimating()) << "closing the alert stops the spinner";
+        EXPECT_FALSE(h.part<BusyIndicator>("dropSpinner")->isAnimating())
+            << "closing the alert stops the spinner";
     }
     {
         // A volume dropped while another is listed.
         QSignalSpy scanned(h.screen, &DropFilesViewController::scanFinished);
         h.screen->droppedLocations({h.dir / "v1"});
         ASSERT_TRUE(scanned.wait(10000));
-        h.openDialog<VolumeOptionViewController>()->optionDeleteFiles();
+        click(h.openDialog<VolumeOptionViewController>(), "deleteFiles");
         h.screen->droppedLocations({h.dir / "v2"});
         QMessageBox* alert = h.openDialog();
         ASSERT_NE(alert, nullptr);
         EXPECT_EQ(alert->informativeText(), u"Only 1 volume is supported at a time"_s);
-        EXPECT_EQ(h.screen->locations(), std::vector<std::string>{h.dir / "v1"});
+        EXPECT_EQ(h.screen->selection().locations(), std::vector<std::string>{h.dir / "v1"});
         button(alert, u"Cancel"_s)->click();
     }
 }
@@ -267,7 +305,7 @@ TEST(ShredScreen, TheStartupVolumeIsRefused)
     EXPECT_NE(alert->informativeText(), u"cannot_delete_hdd"_s) << "the symbol key reads as its English text";
     EXPECT_TRUE(alert->informativeText().contains(u"startup volume"_s)) << utf8(alert->informativeText());
     EXPECT_EQ(buttonTitles(alert), QStringList{u"Ok"_s});
-    EXPECT_TRUE(h.screen->locations().empty());
+    EXPECT_TRUE(h.screen->selection().locations().empty());
     EXPECT_TRUE(h.openDialog<VolumeOptionViewController>() == nullptr);
     button(alert, u"Ok"_s)->click();
 
@@ -276,7 +314,7 @@ TEST(ShredScreen, TheStartupVolumeIsRefused)
     h.screen->droppedLocations({h.dir / "root/sub/../../root/"});
     alert = h.openDialog();
     ASSERT_NE(alert, nullptr) << "a path with \"..\" slipped past the startup-volume check";
-    EXPECT_TRUE(h.screen->locations().empty());
+    EXPECT_TRUE(h.screen->selection().locations().empty());
     button(alert, u"Ok"_s)->click();
 }
 
@@ -296,15 +334,15 @@ TEST(ShredScreen, OnlyAbsolutePathsThatNameSomethingOfTheirOwnAreTaken)
     h.intake.erase(refused);
     h.intake.openFile("");
     QTest::qWait(50);
-    EXPECT_TRUE(h.screen->locations().empty());
-    EXPECT_FALSE(h.screen->isScanning());
+    EXPECT_TRUE(h.screen->selection().locations().empty());
+    EXPECT_FALSE(h.screen->selection().isScanning());
     EXPECT_EQ(h.openDialog(), nullptr);
 
     // Beside a refused path, the good ones are taken.
     EXPECT_TRUE(h.dropAndWait({"", h.dir / "file", h.dir / "d/.."}));
     setLogDescriptor(previousLog);
     ::close(logFd);
-    EXPECT_EQ(h.screen->locations(), std::vector<std::string>{h.dir / "file"});
+    EXPECT_EQ(h.screen->selection().locations(), std::vector<std::string>{h.dir / "file"});
     const Bytes log = readFile(logs / "log");
     const std::string text(log.begin(), log.end());
     EXPECT_NE(text.find("Refused the path \"relative\": not an absolute path"), std::string::npos) << text;
@@ -322,16 +360,16 @@ TEST(ShredScreen, EverySpellingOfOnePathIsOneTarget)
     writeFile(h.dir / "real/g", std::string(10, 'g'));
     ASSERT_EQ(::symlink("real", (h.dir / "lnk").c_str()), 0);
     ASSERT_TRUE(h.dropAndWait({h.dir / "lnk/sub", h.dir / "real/sub/f", h.dir / "lnk//sub/"}));
-    EXPECT_EQ(h.screen->pathCollection()->paths(), std::vector<std::string>{h.dir / "real/sub"})
+    EXPECT_EQ(h.screen->selection().pathCollection()->paths(), std::vector<std::string>{h.dir / "real/sub"})
         << "the explorer's tree, and so its excludes, must read like the paths a job walks";
-    EXPECT_EQ(h.screen->pathCollection()->fileCount(), 1u);
-    EXPECT_EQ(h.screen->pathCollection()->totalSize(), 100);
+    EXPECT_EQ(h.screen->selection().pathCollection()->fileCount(), 1u);
+    EXPECT_EQ(h.screen->selection().pathCollection()->totalSize(), 100);
 
     // A folder holding what is listed takes it in: each file counts once.
     ASSERT_TRUE(h.dropAndWait({h.dir / "lnk/sub/../../real"}));
-    EXPECT_EQ(h.screen->pathCollection()->paths(), std::vector<std::string>{h.dir / "real"});
-    EXPECT_EQ(h.screen->pathCollection()->fileCount(), 2u);
-    EXPECT_EQ(h.screen->pathCollection()->totalSize(), 110);
+    EXPECT_EQ(h.screen->selection().pathCollection()->paths(), std::vector<std::string>{h.dir / "real"});
+    EXPECT_EQ(h.screen->selection().pathCollection()->fileCount(), 2u);
+    EXPECT_EQ(h.screen->selection().pathCollection()->totalSize(), 110);
 }
 
 TEST(ShredScreen, AVolumeTheSystemRunsFromOffersOnlyItsFreeSpace)
@@ -341,12 +379,11 @@ TEST(ShredScreen, AVolumeTheSystemRunsFromOffersOnlyItsFreeSpace)
     makeDir(volume);
     h.systemVolumes.insert(volume);
     DropFilesViewController& s = *h.screen;
-    s.selectMethodIndex(randomMethodIndex(s));
+    h.selectMethod(ShredScreenHarness::randomMethod());
 
     ASSERT_TRUE(h.dropAndWait({volume}));
     auto* sheet = h.openDialog<VolumeOptionViewController>();
     ASSERT_NE(sheet, nullptr);
-    EXPECT_TRUE(sheet->freeSpaceOnly());
     for (const PillButton* button : sheet->findChildren<PillButton*>()) {
         const bool wipe = button->text() == u"Freespace Erase only"_s || button->text() == u"Cancel"_s;
         EXPECT_EQ(button->isEnabled(), wipe) << utf8(button->text());
@@ -355,32 +392,15 @@ TEST(ShredScreen, AVolumeTheSystemRunsFromOffersOnlyItsFreeSpace)
     ASSERT_NE(note, nullptr);
     EXPECT_FALSE(note->isHidden());
     EXPECT_TRUE(note->text().contains(u"free space"_s)) << utf8(note->text());
-    EXPECT_FALSE(s.startShredButton()->isEnabled()) << "nothing starts before the wipe is chosen";
+    EXPECT_FALSE(h.startEnabled()) << "nothing starts before the wipe is chosen";
 
-    sheet->optionDeleteFiles();
-    sheet->optionCompleteErase();
-    EXPECT_TRUE(sheet->isVisible()) << "delete and erase are not taken";
-    s.finishedVolumeWithOption(u"complete"_s);
-    EXPECT_FALSE(s.shredOptions()->formatVolume || s.shredOptions()->eraseFreeSpace);
-    EXPECT_FALSE(s.startShredButton()->isEnabled());
-
-    sheet->optionFreeSpace();
-    EXPECT_TRUE(s.shredOptions()->eraseFreeSpaceOnly);
-    EXPECT_TRUE(s.startShredButton()->isEnabled());
-
-    // A screen the host opened for deletion does not delete such a volume either.
-    ShredScreenHarness deletion;
-    deletion.systemVolumes.insert(volume);
-    DropFilesViewController* screen = deletion.makeScreen(u"delete"_s);
-    deletion.host.replace(screen);
-    deletion.screen = screen;
-    QApplication::processEvents();
-    screen->selectMethodIndex(randomMethodIndex(*screen));
-    ASSERT_TRUE(deletion.dropAndWait({volume}));
-    EXPECT_TRUE(screen->shredOptions()->hasVolumes);
-    EXPECT_FALSE(screen->startShredButton()->isEnabled());
-    screen->startShred();
-    EXPECT_EQ(deletion.host.current(), screen) << "no job was started";
+    QSignalSpy chosen(sheet, &VolumeOptionViewController::optionChosen);
+    click(sheet, "deleteFiles");
+    EXPECT_EQ(chosen.count(), 0) << "delete is not taken";
+    EXPECT_TRUE(sheet->isVisible());
+    click(sheet, "freeSpace");
+    EXPECT_TRUE(s.selection().shredOptions().eraseFreeSpaceOnly);
+    EXPECT_TRUE(h.startEnabled());
 }
 
 TEST(ShredScreen, HiddenFilesGetTheirOwnSummaryLine)
@@ -390,7 +410,7 @@ TEST(ShredScreen, HiddenFilesGetTheirOwnSummaryLine)
     for (const char* name : {"a", "b", "c", ".d", ".e"})
         writeFile(h.dir / (std::string("f/") + name), std::string(200, 'x'));
     ASSERT_TRUE(h.dropAndWait({h.dir / "f"}));
-    const PathCollection& collection = *h.screen->pathCollection();
+    const PathCollection& collection = *h.screen->selection().pathCollection();
     EXPECT_EQ(collection.fileCount(), 5u);
     EXPECT_EQ(collection.hiddenCount(), 2u);
     EXPECT_EQ(DropFilesViewController::summaryText(collection),
@@ -419,16 +439,16 @@ TEST(ShredScreen, DroppedNamesKeepTheirBytes)
                  "file://" + QByteArray::fromStdString(odd).toPercentEncoding("/") + "\r\n");
     QSignalSpy scanned(h.screen, &DropFilesViewController::scanFinished);
     QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(h.screen->dropZone(), &enter);
-    EXPECT_TRUE(h.screen->dndBackground()->hightlight());
+    QApplication::sendEvent(h.part("dropZone"), &enter);
+    EXPECT_TRUE(h.part<DragAndDropBGView>("dndBackground")->highlight());
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(h.screen->dropZone(), &drop);
+    QApplication::sendEvent(h.part("dropZone"), &drop);
     EXPECT_EQ(drop.dropAction(), Qt::CopyAction) << "the source must never be told to move or delete";
     ASSERT_TRUE(scanned.wait(10000));
-    EXPECT_EQ(h.screen->locations(), std::vector<std::string>{odd});
-    EXPECT_EQ(h.screen->pathCollection()->fileCount(), 1u);
-    EXPECT_EQ(h.screen->pathCollection()->totalSize(), 42);
-    EXPECT_FALSE(h.screen->dndBackground()->hightlight());
+    EXPECT_EQ(h.screen->selection().locations(), std::vector<std::string>{odd});
+    EXPECT_EQ(h.screen->selection().pathCollection()->fileCount(), 1u);
+    EXPECT_EQ(h.screen->selection().pathCollection()->totalSize(), 42);
+    EXPECT_FALSE(h.part<DragAndDropBGView>("dndBackground")->highlight());
 }
 
 TEST(ShredScreen, TheExplorersUntickedEntriesLeaveTheTotals)
@@ -446,16 +466,15 @@ TEST(ShredScreen, TheExplorersUntickedEntriesLeaveTheTotals)
     QSignalSpy scanned(h.screen, &DropFilesViewController::scanFinished);
     explorer->dismiss();
     EXPECT_TRUE(list.source().empty()) << "the fading explorer still holds the trees the rescan replaces";
-    EXPECT_FALSE(h.screen->startShredButton()->isEnabled())
-        << "no job may start on a collection being recounted";
+    EXPECT_FALSE(h.startEnabled()) << "no job may start on a collection being recounted";
     ASSERT_TRUE(scanned.wait(10000));
     // The explorer fades out while the rescan has replaced the trees it showed: it must not
     // touch them any more.
     QTest::qWait(TransitionAnimator::kDurationMs + 100);
     EXPECT_EQ(h.screen->findChild<ExplorerViewController*>(), nullptr);
-    EXPECT_EQ(h.screen->pathCollection()->totalSize(), 100);
-    EXPECT_EQ(h.screen->pathCollection()->fileCount(), 1u);
-    EXPECT_EQ(h.screen->pathCollection()->excludes(), std::vector<std::string>{h.dir / "f/drop"});
+    EXPECT_EQ(h.screen->selection().pathCollection()->totalSize(), 100);
+    EXPECT_EQ(h.screen->selection().pathCollection()->fileCount(), 1u);
+    EXPECT_EQ(h.screen->selection().pathCollection()->excludes(), std::vector<std::string>{h.dir / "f/drop"});
 }
 
 TEST(ShredScreen, EntriesUntickedInTheExplorerStayOutWhenMoreIsDropped)
@@ -478,15 +497,16 @@ TEST(ShredScreen, EntriesUntickedInTheExplorerStayOutWhenMoreIsDropped)
 
     // A later drop adds to the selection; it does not bring back what the user took out of it.
     ASSERT_TRUE(h.dropAndWait({h.dir / "more"}));
-    EXPECT_EQ(h.screen->pathCollection()->excludes(), std::vector<std::string>{h.dir / "f/spare"});
-    EXPECT_EQ(h.screen->pathCollection()->totalSize(), 110);
-    EXPECT_EQ(h.screen->pathCollection()->fileCount(), 2u);
+    EXPECT_EQ(h.screen->selection().pathCollection()->excludes(),
+              std::vector<std::string>{h.dir / "f/spare"});
+    EXPECT_EQ(h.screen->selection().pathCollection()->totalSize(), 110);
+    EXPECT_EQ(h.screen->selection().pathCollection()->fileCount(), 2u);
 
-    h.screen->selectMethodIndex(randomMethodIndex(*h.screen));
+    h.selectMethod(ShredScreenHarness::randomMethod());
     settings.setBool(false, SettingsManager::kSettingsDeletionShowPrompt);
     h.screen->startShred();
     settings.setBool(true, SettingsManager::kSettingsDeletionShowPrompt);
-    auto* progress = qobject_cast<ProgressViewController*>(h.host.current());
+    auto* progress = qobject_cast<ProgressViewController*>(h.window.shredTab()->current());
     ASSERT_NE(progress, nullptr);
     QSignalSpy done(progress, &ProgressViewController::jobFinished);
     ASSERT_TRUE(done.wait(20000));
@@ -513,12 +533,15 @@ TEST(ShredScreen, FilesSentWhileTheExplorerIsOpenWaitForIt)
     ShredScreenHarness::untick(list, h.dir / "f/spare");
     explorer->dismiss();
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return !h.screen->isScanning() && h.screen->pathCollection() && h.intake.files().empty(); },
+        [&] {
+            return !h.screen->selection().isScanning() && h.screen->selection().pathCollection() &&
+                   h.intake.files().empty();
+        },
         10000));
-    EXPECT_EQ(h.screen->locations(), (std::vector<std::string>{h.dir / "f", h.dir / "more"}));
-    EXPECT_EQ(h.screen->pathCollection()->excludes(), std::vector<std::string>{h.dir / "f/spare"})
+    EXPECT_EQ(h.screen->selection().locations(), (std::vector<std::string>{h.dir / "f", h.dir / "more"}));
+    EXPECT_EQ(h.screen->selection().pathCollection()->excludes(), std::vector<std::string>{h.dir / "f/spare"})
         << "what was unticked in the explorer was lost";
-    EXPECT_EQ(h.screen->pathCollection()->totalSize(), 110);
+    EXPECT_EQ(h.screen->selection().pathCollection()->totalSize(), 110);
     EXPECT_TRUE(h.intake.readyToReceiveFiles());
 }
 
@@ -528,8 +551,8 @@ TEST(ShredScreen, AConfirmationStartsNothingWhenTheSelectionChangedMeanwhile)
     writeFile(h.dir / "asked", std::string(10, 'a'));
     writeFile(h.dir / "sent", std::string(10, 's'));
     ASSERT_TRUE(h.dropAndWait({h.dir / "asked"}));
-    h.screen->selectMethodIndex(randomMethodIndex(*h.screen));
-    QSignalSpy progress(h.screen, &DropFilesViewController::progressShown);
+    h.selectMethod(ShredScreenHarness::randomMethod());
+    QSignalSpy progress(h.screen, &DropFilesViewController::jobRequested);
     h.screen->startShred();
     QMessageBox* confirmation = h.openDialog();
     ASSERT_NE(confirmation, nullptr);
@@ -538,12 +561,12 @@ TEST(ShredScreen, AConfirmationStartsNothingWhenTheSelectionChangedMeanwhile)
     QSignalSpy scanned(h.screen, &DropFilesViewController::scanFinished);
     h.intake.erase({h.dir / "sent"});
     ASSERT_TRUE(scanned.wait(10000));
-    ASSERT_EQ(h.screen->pathCollection()->fileCount(), 2u);
+    ASSERT_EQ(h.screen->selection().pathCollection()->fileCount(), 2u);
 
     button(confirmation, u"DELETE"_s)->click();
     QTest::qWait(20);
     EXPECT_EQ(progress.count(), 0) << "the answer was given for another selection";
-    EXPECT_EQ(h.host.current(), h.screen);
+    EXPECT_EQ(h.window.shredTab()->current(), h.screen);
     EXPECT_TRUE(exists(h.dir / "sent"));
 }
 
@@ -553,8 +576,8 @@ TEST(ShredScreen, StartAsksForConfirmationUnlessPromptsAreOff)
     ShredScreenHarness h;
     writeFile(h.dir / "victim", std::string(10, 'v'));
     ASSERT_TRUE(h.dropAndWait({h.dir / "victim"}));
-    h.screen->selectMethodIndex(randomMethodIndex(*h.screen));
-    QSignalSpy progress(h.screen, &DropFilesViewController::progressShown);
+    h.selectMethod(ShredScreenHarness::randomMethod());
+    QSignalSpy progress(h.screen, &DropFilesViewController::jobRequested);
     {
         settings.setBool(true, SettingsManager::kSettingsDeletionShowPrompt);
         h.screen->startShred();
@@ -572,14 +595,14 @@ TEST(ShredScreen, StartAsksForConfirmationUnlessPromptsAreOff)
         QTest::qWait(20);
         EXPECT_EQ(progress.count(), 0) << "Cancel changes nothing";
         EXPECT_TRUE(exists(h.dir / "victim"));
-        EXPECT_EQ(h.host.current(), h.screen);
+        EXPECT_EQ(h.window.shredTab()->current(), h.screen);
     }
     {
         settings.setBool(false, SettingsManager::kSettingsDeletionShowPrompt);
         h.screen->startShred();
         EXPECT_EQ(h.openDialog(), nullptr) << "no question with prompts off";
         ASSERT_EQ(progress.count(), 1);
-        auto* screen = qobject_cast<ProgressViewController*>(h.host.current());
+        auto* screen = qobject_cast<ProgressViewController*>(h.window.shredTab()->current());
         ASSERT_NE(screen, nullptr) << "the progress screen replaces the shred screen";
         EXPECT_FALSE(h.intake.readyToReceiveFiles()) << "files opened during the job wait";
         QSignalSpy done(screen, &ProgressViewController::jobFinished);

@@ -14,6 +14,7 @@
 #include "helper/VolumeReformatter.h"
 
 #include <QDBusMessage>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -65,23 +66,15 @@ public:
     void device(const std::string& folder, unsigned major, unsigned minor, bool partition = false,
                 const std::vector<std::string>& slaves = {})
     {
-        std::string path = m_root;
-        std::size_t start = 0;
-        while (start < folder.size()) {
-            const std::size_t end = std::min(folder.find('/', start), folder.size());
-            path += "/" + folder.substr(start, end - start);
-            ::mkdir(path.c_str(), 0755);
-            start = end + 1;
-        }
+        const std::string path = m_root + "/" + folder;
+        std::filesystem::create_directories(path + (slaves.empty() ? "" : "/slaves"));
         cv::test::writeFile(path + "/dev", std::to_string(major) + ":" + std::to_string(minor) + "\n");
         if (partition)
             cv::test::writeFile(path + "/partition", std::string("1\n"));
-        if (!slaves.empty())
-            cv::test::makeDir(path + "/slaves");
         for (const auto& slave : slaves) {
-            EXPECT_EQ(::symlink((relativeToRoot(folder + "/slaves") + slave).c_str(),
-                                (path + "/slaves/" + slave.substr(slave.rfind('/') + 1)).c_str()),
-                      0);
+            const auto target = std::filesystem::path(slave).lexically_relative(folder + "/slaves");
+            const auto name = std::filesystem::path(slave).filename();
+            EXPECT_EQ(::symlink(target.c_str(), (path + "/slaves/" + name.string()).c_str()), 0);
         }
         EXPECT_EQ(
             ::symlink(("../../" + folder).c_str(),
@@ -90,15 +83,6 @@ public:
     }
 
 private:
-    // The way from a folder back up to the root, as a relative link needs it.
-    static std::string relativeToRoot(const std::string& folder)
-    {
-        std::string up;
-        for (std::size_t i = 0, depth = std::count(folder.begin(), folder.end(), '/') + 1; i < depth; ++i)
-            up += "../";
-        return up;
-    }
-
     std::string m_root;
 };
 

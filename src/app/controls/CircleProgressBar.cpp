@@ -1,5 +1,7 @@
 #include "app/controls/CircleProgressBar.h"
 
+#include "app/Palette.h"
+
 #include <QPainter>
 
 #include <algorithm>
@@ -34,20 +36,20 @@ void CircleProgressBar::paintEvent(QPaintEvent*)
         painter.drawEllipse(centre, radius, radius);
     };
 
-    disc(side / 2 - 2, QColor(204, 204, 204));
-    disc(side / 2 - 3, Qt::white);
+    disc(side / 2 - 2, Palette::border());
+    disc(side / 2 - 3, Palette::base());
     // The wedge starts at the top (90 degrees) and grows clockwise (negative span in Qt).
     const double fraction = std::isfinite(m_progress) ? std::clamp(m_progress, 0.0f, 1.0f) : 1.0;
     if (fraction > 0) {
         const double radius = side / 2;
         const QRectF box(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
-        painter.setBrush(QColor(131, 188, 81));
+        painter.setBrush(Palette::amount());
         if (fraction >= 1.0)
             painter.drawEllipse(box);
         else
             painter.drawPie(box, 90 * 16, -qRound(fraction * 360 * 16));
     }
-    disc(side / 2 - 5, Qt::white);
+    disc(side / 2 - 5, Palette::base());
 
     const QString text = percentageText();
     if (text.isEmpty())
@@ -55,7 +57,7 @@ void CircleProgressBar::paintEvent(QPaintEvent*)
     QFont font = this->font();
     font.setPixelSize(40);
     painter.setFont(font);
-    painter.setPen(QColor(85, 85, 85));
+    painter.setPen(Palette::text());
     const QStringList lines = text.split(u'\n');
     const double lineHeight = painter.fontMetrics().lineSpacing() * 0.8;
     double top = centre.y() + 15 - lineHeight * lines.size() / 2.0;

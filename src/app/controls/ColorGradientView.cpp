@@ -1,16 +1,29 @@
 #include "app/controls/ColorGradientView.h"
 
+#include "app/Palette.h"
+
 #include <QLinearGradient>
 #include <QPainter>
+#include <QVBoxLayout>
 
 #include <cmath>
 #include <numbers>
 
 namespace cv {
 
-ColorGradientView::ColorGradientView(QWidget* parent) : QWidget(parent)
+ColorGradientView::ColorGradientView(QWidget* parent)
+    : QWidget(parent), m_startingColor(Palette::background()), m_endingColor(Palette::background())
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+ColorGradientView* ColorGradientView::fill(QWidget* screen)
+{
+    auto* layout = new QVBoxLayout(screen);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* background = new ColorGradientView(screen);
+    layout->addWidget(background);
+    return background;
 }
 
 void ColorGradientView::setStartingColor(const QColor& color)

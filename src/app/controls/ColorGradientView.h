@@ -15,6 +15,8 @@ class ColorGradientView : public QWidget
 
 public:
     explicit ColorGradientView(QWidget* parent = nullptr);
+    // A background filling screen (and growing with it), on which the screen lays out its content.
+    static ColorGradientView* fill(QWidget* screen);
 
     QColor startingColor() const { return m_startingColor; }
     void setStartingColor(const QColor& color);
@@ -27,8 +29,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QColor m_startingColor{250, 250, 250};
-    std::optional<QColor> m_endingColor = QColor(250, 250, 250);
+    QColor m_startingColor;
+    std::optional<QColor> m_endingColor;
     int m_angle = 90;
 };
 

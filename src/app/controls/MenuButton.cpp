@@ -1,5 +1,7 @@
 #include "app/controls/MenuButton.h"
 
+#include "app/Palette.h"
+
 #include <QPainter>
 
 namespace cv {
@@ -22,9 +24,9 @@ void MenuButton::setActive(bool active)
     update();
 }
 
-void MenuButton::setHoover(bool hoover)
+void MenuButton::setHover(bool hover)
 {
-    m_hoover = hoover;
+    m_hover = hover;
     update();
 }
 
@@ -37,30 +39,35 @@ void MenuButton::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     const QRect area = rect();
-    painter.fillRect(area, QColor(85, 118, 164));
-    painter.setPen(Qt::white);
+    painter.fillRect(area, Palette::tabBlue());
+    painter.setPen(Palette::onAccent());
     painter.setFont(font());
     painter.drawText(area, Qt::AlignCenter, text());
     // The active overlay wins over the hover overlay, so a shown tab looks the same under the pointer.
+    const auto overlay = [](int alpha) {
+        QColor color = Palette::onAccent();
+        color.setAlpha(alpha);
+        return color;
+    };
     if (m_active)
-        painter.fillRect(area, QColor(255, 255, 255, qRound(255 * 0.10)));
-    else if (m_hoover)
-        painter.fillRect(area, QColor(255, 255, 255, qRound(255 * 0.05)));
+        painter.fillRect(area, overlay(qRound(255 * 0.10)));
+    else if (m_hover)
+        painter.fillRect(area, overlay(qRound(255 * 0.05)));
     if (hasFocus()) {
-        painter.setPen(QPen(QColor(255, 255, 255, 120), 1, Qt::DotLine));
+        painter.setPen(QPen(overlay(120), 1, Qt::DotLine));
         painter.drawRect(area.adjusted(2, 2, -3, -3));
     }
 }
 
 void MenuButton::enterEvent(QEnterEvent* event)
 {
-    setHoover(true);
+    setHover(true);
     QAbstractButton::enterEvent(event);
 }
 
 void MenuButton::leaveEvent(QEvent* event)
 {
-    setHoover(false);
+    setHover(false);
     QAbstractButton::leaveEvent(event);
 }
 

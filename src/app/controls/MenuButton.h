@@ -15,8 +15,8 @@ public:
 
     bool active() const { return m_active; }
     void setActive(bool active);
-    bool hoover() const { return m_hoover; }
-    void setHoover(bool hoover);
+    bool hover() const { return m_hover; }
+    void setHover(bool hover);
 
     QSize sizeHint() const override;
 
@@ -27,7 +27,7 @@ protected:
 
 private:
     bool m_active = false;
-    bool m_hoover = false;
+    bool m_hover = false;
 };
 
 } // namespace cv

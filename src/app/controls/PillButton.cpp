@@ -1,5 +1,7 @@
 #include "app/controls/PillButton.h"
 
+#include "app/Palette.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -8,7 +10,8 @@ namespace cv {
 
 PillButton::PillButton(const QString& title, Style style, QWidget* parent)
     : QPushButton(title, parent), m_style(style),
-      m_textColor(style == Style::Filled ? QColor(Qt::white) : QColor(78, 160, 255))
+      m_textColor(style == Style::Filled ? Palette::onAccent() : Palette::accent()),
+      m_fillColor(Palette::accent())
 {
     setCursor(Qt::PointingHandCursor);
     QFont font = this->font();
@@ -70,8 +73,8 @@ void PillButton::paintEvent(QPaintEvent*)
     if (m_style == Style::Filled) {
         painter.fillPath(pill, held ? m_fillColor.darker(115) : m_fillColor);
     } else {
-        painter.fillPath(pill, held ? QColor(240, 240, 240) : QColor(Qt::white));
-        painter.setPen(QPen(QColor(204, 204, 204), 1));
+        painter.fillPath(pill, held ? Palette::pressed() : Palette::base());
+        painter.setPen(QPen(Palette::border(), 1));
         painter.drawPath(pill);
     }
     if (isDefault() && isEnabled()) {
@@ -79,7 +82,9 @@ void PillButton::paintEvent(QPaintEvent*)
         painter.drawRoundedRect(area.adjusted(1, 1, -1, -1), radius - 1, radius - 1);
     }
     if (hasFocus()) {
-        painter.setPen(QPen(QColor(78, 160, 255, 160), 1, Qt::DotLine));
+        QColor focus = Palette::accent();
+        focus.setAlpha(160);
+        painter.setPen(QPen(focus, 1, Qt::DotLine));
         painter.drawRoundedRect(area.adjusted(3, 3, -3, -3), radius - 3, radius - 3);
     }
     painter.setPen(m_textColor);

@@ -20,7 +20,7 @@ public:
 
     explicit PillButton(const QString& title, Style style = Style::Filled, QWidget* parent = nullptr);
 
-    QColor TextColor() const { return m_textColor; }
+    QColor textColor() const { return m_textColor; }
     void setTextColor(const QColor& color);
     QColor fillColor() const { return m_fillColor; }
     void setFillColor(const QColor& color);
@@ -39,7 +39,7 @@ protected:
 private:
     Style m_style;
     QColor m_textColor;
-    QColor m_fillColor{78, 160, 255};
+    QColor m_fillColor;
     bool m_hover = false;
 };
 

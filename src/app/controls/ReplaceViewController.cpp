@@ -11,11 +11,8 @@ ReplaceViewController::ReplaceViewController(QWidget* parent) : QWidget(parent)
     layout->setSpacing(0);
 }
 
-void ReplaceViewController::prepareReplacement(QWidget*, const QString&) {}
-
-void ReplaceViewController::replace(QWidget* destination, const QString& identifier)
+void ReplaceViewController::replace(QWidget* destination)
 {
-    prepareReplacement(destination, identifier);
     if (m_current) {
         // Out of the layout and hidden at once; deleted once the event that asked for the change
         // (often a click inside the old screen) has returned.

@@ -7,7 +7,8 @@ namespace cv {
 
 // A host whose content is one screen at a time: replace() takes the current screen out (it is
 // deleted) and puts the next one in, filling the host. The shred tab is such a host: the shred
-// screen, the progress screen and the next shred screen follow each other in it.
+// screen, the progress screen and the next shred screen follow each other in it, as the window
+// says.
 class ReplaceViewController : public QWidget
 {
     Q_OBJECT
@@ -20,15 +21,11 @@ public:
     // The view that holds the current screen.
     QWidget* container() { return this; }
 
-    // Replaces the current screen with destination, which the host then owns. Subclasses may
-    // prepare the destination first (prepareReplacement) according to the transition's name.
-    void replace(QWidget* destination, const QString& identifier = {});
+    // Replaces the current screen with destination, which the host then owns.
+    void replace(QWidget* destination);
 
 signals:
     void replaced(QWidget* current);
-
-protected:
-    virtual void prepareReplacement(QWidget* destination, const QString& identifier);
 
 private:
     QPointer<QWidget> m_current;

@@ -1,5 +1,6 @@
 #include "app/explorer/ExplorerFileCell.h"
 
+#include "app/Palette.h"
 #include "common/ByteCountFormatter.h"
 #include "targets/TreeItem.h"
 
@@ -126,8 +127,8 @@ void ExplorerFileCell::paint(QPainter* painter, const QStyleOptionViewItem& opti
     const bool selected = option.state & QStyle::State_Selected;
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
-    painter->fillRect(row, selected ? QColor(78, 160, 255)
-                                    : (index.row() % 2 ? QColor(248, 248, 248) : QColor(Qt::white)));
+    painter->fillRect(row, selected ? Palette::accent()
+                                    : (index.row() % 2 ? Palette::alternateBase() : Palette::base()));
 
     // Folder button: a triangle pointing right (closed) or down (open).
     if (hasFolderButton(*item)) {
@@ -144,7 +145,7 @@ void ExplorerFileCell::paint(QPainter* painter, const QStyleOptionViewItem& opti
             arrow.lineTo(c + QPointF(-3, 5));
         }
         arrow.closeSubpath();
-        painter->fillPath(arrow, selected ? QColor(Qt::white) : QColor(119, 119, 119));
+        painter->fillPath(arrow, selected ? Palette::onAccent() : Palette::secondaryText());
     }
 
     // Checkbox, drawn by the style so that it looks like every other checkbox of the desktop.
@@ -172,7 +173,7 @@ void ExplorerFileCell::paint(QPainter* painter, const QStyleOptionViewItem& opti
 
     const int sizeRight = row.right() - (selected ? 66 : 12);
     const QRect sizeRect(sizeRight - 100, row.top(), 100, row.height());
-    const QColor textColor = selected ? QColor(Qt::white) : QColor(119, 119, 119);
+    const QColor textColor = selected ? Palette::onAccent() : Palette::secondaryText();
     QFont font = option.font;
     font.setPixelSize(13);
     painter->setFont(font);
@@ -191,7 +192,7 @@ void ExplorerFileCell::paint(QPainter* painter, const QStyleOptionViewItem& opti
         QFont small = option.font;
         small.setPixelSize(11);
         painter->setFont(small);
-        painter->setPen(QColor(235, 244, 255));
+        painter->setPen(Palette::selectedSubText());
         const QString full = QFile::decodeName(QByteArray::fromStdString(item->path()));
         painter->drawText(QRect(textLeft, row.top() + 21, textWidth, 16), Qt::AlignLeft | Qt::AlignVCenter,
                           painter->fontMetrics().elidedText(full, Qt::ElideMiddle, textWidth));

@@ -1,5 +1,6 @@
 #include "app/explorer/ExplorerFileListController.h"
 
+#include "app/Palette.h"
 #include "common/Log.h"
 #include "targets/PathCollection.h"
 #include "targets/TreeItem.h"
@@ -91,7 +92,8 @@ ExplorerFileListController::ExplorerFileListController(QWidget* parent)
     m_tableView->setMouseTracking(true);
     m_tableView->setFrameShape(QFrame::NoFrame);
     m_tableView->installEventFilter(this);
-    m_tableView->setStyleSheet(u"QListView { background: white; border: 1px solid rgb(230, 230, 230); }"_s);
+    m_tableView->setStyleSheet(u"QListView { background: %1; border: 1px solid %2; }"_s.arg(
+        Palette::css(Palette::base()), Palette::css(Palette::separator())));
 }
 
 ExplorerFileListController::~ExplorerFileListController() = default;

@@ -1,5 +1,6 @@
 #include "app/explorer/ExplorerViewController.h"
 
+#include "app/Palette.h"
 #include "app/controls/ColorGradientView.h"
 #include "app/controls/TransitionAnimator.h"
 #include "common/ByteCountFormatter.h"
@@ -23,17 +24,16 @@ class ExplorerHeaderView : public QWidget
 {
 public:
     using QWidget::QWidget;
-    bool hightlight = false;
 
 protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
-        QPen pen(QColor(179, 179, 179), 1);
+        QPen pen(Palette::outline(), 1);
         pen.setDashPattern({6, 5});
         painter.setPen(pen);
-        painter.setBrush(QColor(252, 252, 252));
+        painter.setBrush(Palette::panel());
         painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 5, 5);
     }
 };
@@ -44,10 +44,7 @@ ExplorerViewController::ExplorerViewController(std::shared_ptr<PathCollection> c
     : QWidget(parent), m_pathCollection(std::move(collection))
 {
     setObjectName(u"ExplorerViewController"_s);
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    auto* background = new ColorGradientView(this);
-    outer->addWidget(background);
+    ColorGradientView* background = ColorGradientView::fill(this);
 
     auto* layout = new QVBoxLayout(background);
     layout->setContentsMargins(20, 14, 20, 14);
@@ -59,9 +56,8 @@ ExplorerViewController::ExplorerViewController(std::shared_ptr<PathCollection> c
     headerLayout->setContentsMargins(14, 0, 14, 0);
     m_backLabel = new QLabel(header);
     m_backLabel->setTextFormat(Qt::RichText);
-    m_backLabel->setText(
-        u"<a href=\"back\" style=\"color: rgb(78, 160, 255); text-decoration: none;\">&#8249; %1</a>"_s.arg(
-            tr("Back").toHtmlEscaped()));
+    m_backLabel->setText(u"<a href=\"back\" style=\"color: %1; text-decoration: none;\">&#8249; %2</a>"_s.arg(
+        Palette::css(Palette::accent()), tr("Back").toHtmlEscaped()));
     QFont font = m_backLabel->font();
     font.setPixelSize(15);
     m_backLabel->setFont(font);
@@ -70,9 +66,10 @@ ExplorerViewController::ExplorerViewController(std::shared_ptr<PathCollection> c
     headerLayout->addWidget(m_backLabel);
     headerLayout->addStretch(1);
     m_summaryLabel = new QLabel(header);
+    m_summaryLabel->setObjectName(u"summaryLabel"_s);
     font.setPixelSize(14);
     m_summaryLabel->setFont(font);
-    m_summaryLabel->setStyleSheet(u"color: rgb(119, 119, 119);"_s);
+    m_summaryLabel->setStyleSheet(Palette::textStyle(Palette::secondaryText()));
     headerLayout->addWidget(m_summaryLabel);
     layout->addWidget(header);
 
@@ -120,8 +117,7 @@ void ExplorerViewController::dismiss()
     still->show();
     still->raise();
     m_fileListController->setPathCollection(nullptr);
-    if (m_delegate)
-        m_delegate->explorerDismissedWith(m_pathCollection);
+    emit dismissed(m_pathCollection);
     TransitionAnimator::animateDismissal(this);
 }
 

@@ -1,14 +1,14 @@
 #include "app/progress/ProgressViewController.h"
 
 #include "app/AppServices.h"
-#include "app/MainMenuHostViewController.h"
+#include "app/Palette.h"
 #include "app/ReportKeeper.h"
 #include "app/controls/CircleProgressBar.h"
 #include "app/controls/ColorGradientView.h"
 #include "app/controls/DecorImage.h"
 #include "app/controls/PillButton.h"
-#include "app/controls/ReplaceViewController.h"
-#include "app/shred/DropFilesViewController.h"
+#include "app/controls/StyledLabel.h"
+#include "app/progress/JobEvents.h"
 #include "common/ByteCountFormatter.h"
 #include "common/Log.h"
 
@@ -16,8 +16,10 @@
 #include <QDir>
 #include <QFile>
 #include <QGraphicsOpacityEffect>
+#include <QGridLayout>
 #include <QLabel>
 #include <QParallelAnimationGroup>
+#include <QPointer>
 #include <QPropertyAnimation>
 #include <QSequentialAnimationGroup>
 #include <QShortcut>
@@ -32,51 +34,7 @@ using namespace Qt::StringLiterals;
 
 namespace cv {
 
-// The job's delegate on the worker thread: it hands every call over to the GUI thread, each
-// snapshot with its own copy, in order. Calls that arrive after the screen is gone are dropped
-// there (the screen's liveness flag is read on the GUI thread only).
-class ProgressViewController::JobBridge : public FileShredderDelegate
-{
-public:
-    JobBridge(ProgressViewController* screen, std::shared_ptr<bool> alive)
-        : m_screen(screen), m_alive(std::move(alive))
-    {}
-
-    void curProgress(std::shared_ptr<const ShredState> state) override
-    {
-        post([state](ProgressViewController* screen) { screen->curProgress(state); });
-    }
-
-    void finished(std::shared_ptr<ShredResult> result) override
-    {
-        post([result](ProgressViewController* screen) { screen->finished(result); });
-    }
-
-private:
-    template <typename Call> void post(Call call)
-    {
-        QMetaObject::invokeMethod(qApp, [screen = m_screen, alive = m_alive, call] {
-            if (*alive)
-                call(screen);
-        });
-    }
-
-    ProgressViewController* m_screen;
-    std::shared_ptr<bool> m_alive;
-};
-
 namespace {
-
-QLabel* makeLabel(QWidget* parent, int pixelSize, const QColor& color, QFont::Weight weight = QFont::Normal)
-{
-    auto* label = new QLabel(parent);
-    QFont font = label->font();
-    font.setPixelSize(pixelSize);
-    font.setWeight(weight);
-    label->setFont(font);
-    label->setStyleSheet(u"color: %1;"_s.arg(color.name()));
-    return label;
-}
 
 QString byteCount(std::int64_t bytes)
 {
@@ -85,16 +43,22 @@ QString byteCount(std::int64_t bytes)
 
 } // namespace
 
-ProgressViewController::ProgressViewController(QWidget* parent, AppServices* services)
-    : QWidget(parent), m_services(services ? *services : AppServices::shared())
+ProgressViewController::ProgressViewController(JobRequest request, AppServices* services, QWidget* parent)
+    : QWidget(parent), m_services(services ? *services : AppServices::shared()),
+      m_request(std::move(request)), m_events(new JobEvents(this))
 {
     setObjectName(u"ProgressViewController"_s);
+    if (!m_request.shredOptions)
+        m_request.shredOptions = std::make_shared<ShredOptions>();
+    // Queued: the job calls from its own thread.
+    connect(m_events, &JobEvents::progressed, this, &ProgressViewController::curProgress,
+            Qt::QueuedConnection);
+    connect(m_events, &JobEvents::ended, this, &ProgressViewController::finished, Qt::QueuedConnection);
     setupUi();
 }
 
 ProgressViewController::~ProgressViewController()
 {
-    *m_alive = false;
     if (m_worker.joinable()) {
         if (m_fileShredder && !m_shredFinished)
             m_fileShredder->cancel();
@@ -104,48 +68,92 @@ ProgressViewController::~ProgressViewController()
 
 void ProgressViewController::setupUi()
 {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    auto* base = new ColorGradientView(this);
-    layout->addWidget(base);
+    ColorGradientView* base = ColorGradientView::fill(this);
+    auto* layout = new QHBoxLayout(base);
+    layout->setContentsMargins(80, 112, 30, 20);
+    layout->setSpacing(60);
 
+    // The ring, with the check mark over its middle.
     m_circleProgressBar = new CircleProgressBar(base);
-    m_circleProgressBar->setGeometry(80, 118, 230, 230);
-    m_progressCheckImage = new DecorImage(QIcon(u":/images/check.svg"_s), QSize(110, 110), base);
-    m_progressCheckImage->setGeometry(m_circleProgressBar->geometry().center().x() - 70,
-                                      m_circleProgressBar->geometry().center().y() - 70, 140, 140);
+    m_circleProgressBar->setObjectName(u"circleProgressBar"_s);
+    m_circleProgressBar->setFixedSize(230, 230);
+    auto* ring = new QGridLayout(m_circleProgressBar);
+    ring->setContentsMargins(0, 0, 0, 0);
+    m_progressCheckImage =
+        new DecorImage(QIcon(u":/images/check.svg"_s), QSize(110, 110), m_circleProgressBar);
+    m_progressCheckImage->setObjectName(u"progressCheckImage"_s);
+    m_progressCheckImage->setFixedSize(140, 140);
     m_progressCheckImage->hide();
+    ring->addWidget(m_progressCheckImage, 0, 0, Qt::AlignCenter);
+    auto* ringColumn = new QVBoxLayout;
+    ringColumn->addSpacing(6);
+    ringColumn->addWidget(m_circleProgressBar);
+    ringColumn->addStretch(1);
+    layout->addLayout(ringColumn);
 
-    const int left = 370;
-    const int width = 440;
-    m_actionLabel = makeLabel(base, 22, QColor(85, 85, 85), QFont::Light);
-    m_actionLabel->setGeometry(left, 112, width, 32);
-    m_currentFilepath = makeLabel(base, 12, QColor(119, 119, 119));
-    m_currentFilepath->setGeometry(left, 148, width, 20);
-
-    auto* timeCaption = makeLabel(base, 12, QColor(150, 150, 150));
-    timeCaption->setGeometry(left, 188, width, 18);
-    timeCaption->setText(tr("Time elapsed"));
-    m_timePassed = makeLabel(base, 20, QColor(85, 85, 85));
-    m_timePassed->setGeometry(left, 206, width, 28);
+    // What happens, how long it has taken, what was removed, and the buttons.
+    auto* column = new QVBoxLayout;
+    column->setSpacing(0);
+    const auto add = [&](QLabel* label, const char* name, int height) {
+        label->setObjectName(QLatin1StringView(name));
+        label->setMinimumHeight(height);
+        column->addWidget(label);
+        return label;
+    };
+    m_actionLabel = add(styledLabel(base, 22, Palette::text(), {}, QFont::Light), "actionLabel", 32);
+    column->addSpacing(4);
+    m_currentFilepath = add(styledLabel(base, 12, Palette::secondaryText()), "currentFilepath", 20);
+    // The path is elided to the label's width; a long one must not widen the screen.
+    m_currentFilepath->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    column->addSpacing(20);
+    add(styledLabel(base, 12, Palette::caption()), "timeCaption", 18)->setText(tr("Time elapsed"));
+    m_timePassed = add(styledLabel(base, 20, Palette::text()), "timePassed", 28);
+    column->addSpacing(12);
 
     m_removedStack = new QWidget(base);
-    m_removedStack->setGeometry(left, 246, width, 56);
-    m_statusTitle = makeLabel(m_removedStack, 12, QColor(150, 150, 150));
-    m_statusTitle->setGeometry(0, 0, width, 18);
+    m_removedStack->setObjectName(u"removedStack"_s);
+    auto* removed = new QVBoxLayout(m_removedStack);
+    removed->setContentsMargins(0, 0, 0, 8);
+    removed->setSpacing(0);
+    m_statusTitle = styledLabel(m_removedStack, 12, Palette::caption());
+    m_statusTitle->setObjectName(u"statusTitle"_s);
+    m_statusTitle->setMinimumHeight(18);
     m_statusTitle->setText(tr("Removed"));
-    m_removedLabel = makeLabel(m_removedStack, 20, QColor(131, 188, 81));
-    m_removedLabel->setGeometry(0, 18, width, 30);
+    removed->addWidget(m_statusTitle);
+    m_removedLabel = styledLabel(m_removedStack, 20, Palette::amount());
+    m_removedLabel->setObjectName(u"removedLabel"_s);
+    m_removedLabel->setMinimumHeight(30);
+    removed->addWidget(m_removedLabel);
+    // The path and the totals take turns; the buttons below them keep their place.
+    for (QWidget* turn : {static_cast<QWidget*>(m_currentFilepath), m_removedStack}) {
+        QSizePolicy policy = turn->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        turn->setSizePolicy(policy);
+    }
+    column->addWidget(m_removedStack);
+    column->addSpacing(16);
 
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(14);
     m_actionButton = new PillButton(tr("Cancel"), PillButton::Style::Filled, base);
-    m_actionButton->setGeometry(left, 318, 150, 38);
+    m_actionButton->setObjectName(u"actionButton"_s);
+    m_actionButton->setFixedHeight(38);
+    m_actionButton->setMinimumWidth(150);
     connect(m_actionButton, &PillButton::clicked, this, &ProgressViewController::actionButtonUsed);
+    buttons->addWidget(m_actionButton);
     m_backButton = new PillButton(tr("Back"), PillButton::Style::Outlined, base);
-    m_backButton->setGeometry(left + 164, 318, 150, 38);
-    connect(m_backButton, &PillButton::clicked, this, &ProgressViewController::backPressed);
-    m_reportLabel = makeLabel(base, 12, QColor(217, 83, 79));
-    m_reportLabel->setGeometry(left, 364, width, 18);
+    m_backButton->setObjectName(u"backButton"_s);
+    m_backButton->setFixedHeight(38);
+    m_backButton->setMinimumWidth(150);
+    connect(m_backButton, &PillButton::clicked, this, &ProgressViewController::backRequested);
+    buttons->addWidget(m_backButton);
+    buttons->addStretch(1);
+    column->addLayout(buttons);
+    column->addSpacing(8);
+    m_reportLabel = add(styledLabel(base, 12, Palette::failure()), "reportLabel", 18);
     m_reportLabel->hide();
+    column->addStretch(1);
+    layout->addLayout(column, 1);
 
     // Return opens the report once the job is over (the action button is the default then).
     for (const QKeySequence& key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
@@ -167,11 +175,6 @@ void ProgressViewController::setDefaultAction(bool enabled)
 void ProgressViewController::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    viewWillAppear();
-}
-
-void ProgressViewController::viewWillAppear()
-{
     if (!m_shredStarted)
         startShredder();
     if (m_shredStarted && m_shredFinished && m_shredResult && !m_shredResult->canceled)
@@ -193,17 +196,15 @@ void ProgressViewController::startShredder()
     m_currentFilepath->show();
     m_timePassed->setText(tr("calc..."));
 
-    if (!m_pathCollection || !m_algorithm || m_algorithm->cycles() == 0) {
+    const JobRequest& job = m_request;
+    if (!job.pathCollection || !job.algorithm || job.algorithm->cycles() == 0) {
         // The opening screen must hand over a real method; without one there is nothing to run.
         logLine("Progress screen opened without a collection or a real method; nothing to do");
         return;
     }
-    if (!m_shredOptions)
-        m_shredOptions = std::make_shared<ShredOptions>();
 
-    m_fileShredder = std::make_shared<FileShredder>(m_pathCollection, m_algorithm, m_shredOptions);
-    m_bridge = std::make_shared<JobBridge>(this, m_alive);
-    m_fileShredder->setDelegate(m_bridge.get());
+    m_fileShredder = std::make_shared<FileShredder>(job.pathCollection, job.algorithm, job.shredOptions);
+    m_fileShredder->setDelegate(m_events);
     m_fileShredder->setHelperTool(m_services.helperTool);
     // The inhibitor belongs to this job; the worker keeps it alive as long as the job runs.
     std::shared_ptr<SleepInhibitor> inhibitor;
@@ -214,19 +215,22 @@ void ProgressViewController::startShredder()
     if (m_configureJob)
         m_configureJob(*m_fileShredder);
 
-    m_worker = std::thread([job = m_fileShredder, bridge = m_bridge, inhibitor] {
+    m_worker = std::thread([job = m_fileShredder, inhibitor] {
         // Background priority: the machine stays responsive while the job writes.
         setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
         job->run();
     });
 
-    if (m_shredOptions->removeSnapshots) {
+    if (job.shredOptions->removeSnapshots) {
         m_waitForSnapshot = true;
         m_actionLabel->setText(tr("Removing Snapshots"));
         if (m_services.deleteSnapshots) {
-            m_services.deleteSnapshots([alive = m_alive, screen = this] {
-                QMetaObject::invokeMethod(qApp, [alive, screen] {
-                    if (*alive)
+            // The reply comes on a thread of the bus connection, possibly after this screen is
+            // gone; it is passed on to the GUI thread, where the guard says whether the screen
+            // still listens.
+            m_services.deleteSnapshots([screen = QPointer<ProgressViewController>(this)] {
+                QMetaObject::invokeMethod(qApp, [screen] {
+                    if (screen)
                         screen->snapshotDeletionReplied();
                 });
             });
@@ -278,9 +282,8 @@ void ProgressViewController::allTasksFinished()
     ++m_completionCount;
     if (m_worker.joinable())
         m_worker.join(); // run() has returned: finished() is its last act
-    if (m_shredResult->canceled)
-        canceledAnimation();
-    else
+    // A cancelled job ends without the check mark.
+    if (!m_shredResult->canceled)
         finishedAnimation();
     finish();
 }
@@ -316,25 +319,24 @@ void ProgressViewController::finishedAnimation()
     group->start(QAbstractAnimation::DeleteWhenStopped);
 }
 
-void ProgressViewController::canceledAnimation() {}
-
 void ProgressViewController::finish()
 {
     const ShredResult& result = *m_shredResult;
     if (result.canceled) {
         m_actionLabel->setText(tr("Deletion canceled"));
     } else if (m_services.createReport) {
-        m_services.createReport(m_shredResult, [this, alive = m_alive](const ReportOutcome& outcome) {
-            if (!*alive)
-                return;
-            // The job's result stands; the window says that its proof is missing.
-            if (outcome.state == ReportOutcome::State::Failed) {
-                m_reportLabel->setText(tr("The report could not be made."));
-                m_reportLabel->setToolTip(outcome.failure);
-                m_reportLabel->show();
-            }
-            emit reportFinished();
-        });
+        m_services.createReport(
+            m_shredResult, [screen = QPointer<ProgressViewController>(this)](const ReportOutcome& outcome) {
+                if (!screen)
+                    return;
+                // The job's result stands; the window says that its proof is missing.
+                if (outcome.state == ReportOutcome::State::Failed) {
+                    screen->m_reportLabel->setText(tr("The report could not be made."));
+                    screen->m_reportLabel->setToolTip(outcome.failure);
+                    screen->m_reportLabel->show();
+                }
+                emit screen->reportFinished();
+            });
     } else {
         logLine("Report builder not available; no report made for this job");
     }
@@ -352,7 +354,7 @@ void ProgressViewController::finish()
     const QString errors =
         result.errorCount != 0 ? u"- %1 %2"_s.arg(tr("Errors")).arg(result.errorCount) : QString();
     m_removedLabel->setText(u"%1 %2"_s.arg(text, errors));
-    if (m_shredOptions && m_shredOptions->eraseFreeSpaceOnly) {
+    if (m_request.shredOptions->eraseFreeSpaceOnly) {
         m_statusTitle->setText(tr("Overwritten"));
         m_removedLabel->setText(byteCount(result.bytesCountFinished));
     }
@@ -382,29 +384,6 @@ void ProgressViewController::actionButtonUsed()
         m_services.showReport(m_shredResult, window());
     else
         logLine("Report window not available in this build");
-}
-
-void ProgressViewController::backPressed()
-{
-    if (m_finishSegue == u"FinishTemp"_s) {
-        if (auto* tabs = MainMenuHostViewController::sharedTabManager())
-            tabs->changeTabToIndex(0);
-        QTimer::singleShot(1000, this, &ProgressViewController::performFinishSegue);
-        return;
-    }
-    performFinishSegue();
-}
-
-void ProgressViewController::performFinishSegue()
-{
-    auto* host = qobject_cast<ReplaceViewController*>(parentWidget());
-    if (m_finishSegue != u"Finish"_s || !host) {
-        logMessage("No screen to go back to for \"", m_finishSegue.toStdString(), "\"");
-        return;
-    }
-    auto* next = new DropFilesViewController(
-        m_shredOptions ? QString::fromStdString(m_shredOptions->optionKey) : QString());
-    host->replace(next, m_finishSegue);
 }
 
 QString ProgressViewController::FormattedStringFromTimeInterval(double seconds)

@@ -1,11 +1,9 @@
 #pragma once
 
-#include "engine/Algorithm.h"
-#include "job/FileShredder.h"
-#include "engine/ShredOptions.h"
+#include "app/JobRequest.h"
 #include "engine/ShredResult.h"
 #include "engine/ShredState.h"
-#include "targets/PathCollection.h"
+#include "job/FileShredder.h"
 
 #include <QWidget>
 
@@ -20,31 +18,26 @@ namespace cv {
 
 class CircleProgressBar;
 class DecorImage;
+class JobEvents;
 class PillButton;
 struct AppServices;
 
 // The screen on which a job runs: it makes the shred job, runs it on a worker thread (and, when
 // asked, has the local snapshots removed beside it), shows each progress snapshot, and when both
 // are over shows the totals, has the report made (not for a cancelled job), raises the
-// notification and offers the report and the way back. One screen serves one job.
+// notification and offers the report and the way back (backRequested(): the window decides where
+// that leads). One screen serves one job.
 class ProgressViewController : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit ProgressViewController(QWidget* parent = nullptr, AppServices* services = nullptr);
+    explicit ProgressViewController(JobRequest request, AppServices* services = nullptr,
+                                    QWidget* parent = nullptr);
     // A job still running is cancelled and waited for.
     ~ProgressViewController() override;
 
-    void setPathCollection(std::shared_ptr<PathCollection> collection)
-    {
-        m_pathCollection = std::move(collection);
-    }
-    void setAlgorithm(std::shared_ptr<Algorithm> algorithm) { m_algorithm = std::move(algorithm); }
-    void setShredOptions(std::shared_ptr<ShredOptions> options) { m_shredOptions = std::move(options); }
-    // "Finish", "FinishFreespace" or "FinishTemp": where the back button leads.
-    void setFinishSegue(const QString& segue) { m_finishSegue = segue; }
-    QString finishSegue() const { return m_finishSegue; }
+    const JobRequest& request() const { return m_request; }
     // Lets tests adjust the job before it runs (volume probe, pauses).
     void setJobConfigurator(std::function<void(FileShredder&)> configure)
     {
@@ -62,35 +55,13 @@ public:
     // How often the end was handled (exactly once per job).
     int completionCount() const { return m_completionCount; }
 
-    // Makes and starts the job, and the snapshot removal when the options ask for it.
-    void startShredder();
-    // One snapshot of the job, on the GUI thread.
-    void curProgress(const std::shared_ptr<const ShredState>& state);
     // The job's end, on the GUI thread.
     void finished(const std::shared_ptr<ShredResult>& result);
-    // The snapshot removal replied, on the GUI thread.
-    void snapshotDeletionReplied();
-    void allTasksFinished();
-    void finish();
+    // The action button: cancels while the job runs, opens the report afterwards.
     void actionButtonUsed();
-    void backPressed();
-    void performFinishSegue();
 
     // Elapsed time as hours, minutes and seconds ("0:01:05"); "0" for a value that is not a time.
     static QString FormattedStringFromTimeInterval(double seconds);
-
-    CircleProgressBar* circleProgressBar() const { return m_circleProgressBar; }
-    DecorImage* progressCheckImage() const { return m_progressCheckImage; }
-    QLabel* timePassed() const { return m_timePassed; }
-    QLabel* currentFilepath() const { return m_currentFilepath; }
-    QLabel* actionLabel() const { return m_actionLabel; }
-    PillButton* actionButton() const { return m_actionButton; }
-    PillButton* backButton() const { return m_backButton; }
-    QWidget* removedStack() const { return m_removedStack; }
-    QLabel* removedLabel() const { return m_removedLabel; }
-    QLabel* statusTitle() const { return m_statusTitle; }
-    // Says that the report could not be made; hidden otherwise.
-    QLabel* reportLabel() const { return m_reportLabel; }
 
 signals:
     // The end was handled: totals shown, report and notification requested.
@@ -99,38 +70,37 @@ signals:
     void reportFinished();
     // The job reported its end (the snapshot removal may still be running).
     void jobReportedFinished();
+    // The user wants to leave the finished job.
+    void backRequested();
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    class JobBridge;
-
     void setupUi();
-    void viewWillAppear();
+    void startShredder();
+    void curProgress(const std::shared_ptr<const ShredState>& state);
+    void snapshotDeletionReplied();
+    void allTasksFinished();
     void finishedAnimation();
-    void canceledAnimation();
+    void finish();
     void setDefaultAction(bool enabled);
 
     AppServices& m_services;
-    std::shared_ptr<PathCollection> m_pathCollection;
-    std::shared_ptr<Algorithm> m_algorithm;
-    std::shared_ptr<ShredOptions> m_shredOptions;
-    QString m_finishSegue;
+    JobRequest m_request;
     std::function<void(FileShredder&)> m_configureJob;
 
     std::shared_ptr<FileShredder> m_fileShredder;
-    std::shared_ptr<JobBridge> m_bridge;
+    JobEvents* m_events;
     std::thread m_worker;
     std::shared_ptr<ShredResult> m_shredResult;
-    // Both flags change on the GUI thread only (the job's and the helper's threads post there),
+    // Both flags change on the GUI thread only (the job's and the helper's answers arrive there),
     // which makes their test-and-set atomic.
     bool m_shredStarted = false;
     bool m_shredFinished = false;
     bool m_waitForSnapshot = false;
     bool m_cancelRequested = false;
     int m_completionCount = 0;
-    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 
     CircleProgressBar* m_circleProgressBar = nullptr;
     DecorImage* m_progressCheckImage = nullptr;

@@ -13,14 +13,14 @@ class DragAndDropBGView : public QWidget
 public:
     explicit DragAndDropBGView(QWidget* parent = nullptr);
 
-    bool hightlight() const { return m_hightlight; }
-    void setHightlight(bool hightlight);
+    bool highlight() const { return m_highlight; }
+    void setHighlight(bool highlight);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    bool m_hightlight = false;
+    bool m_highlight = false;
 };
 
 } // namespace cv

@@ -1,24 +1,18 @@
 #pragma once
 
+#include "app/shred/VolumeOption.h"
+
 #include <QDialog>
-#include <QString>
 
 class QLabel;
 
 namespace cv {
 
-// Told what the user wants done with a dropped volume.
-class VolumeOptionDelegate
-{
-public:
-    virtual ~VolumeOptionDelegate() = default;
-    // "freespace", "delete" or "complete".
-    virtual void finishedVolumeWithOption(const QString& option) = 0;
-    virtual void canceledVolumeOptions() = 0;
-};
+class PillButton;
 
 // The sheet that asks what to do with a dropped volume: wipe its free space only, delete its
-// files, or erase it completely.
+// files, or erase it completely. It only reads its buttons: the answer goes out as optionChosen()
+// or cancelled() (Escape counts as cancel), and the shred screen decides.
 class VolumeOptionViewController : public QDialog
 {
     Q_OBJECT
@@ -26,28 +20,23 @@ class VolumeOptionViewController : public QDialog
 public:
     explicit VolumeOptionViewController(QWidget* parent = nullptr);
 
-    VolumeOptionDelegate* delegate() const { return m_delegate; }
-    void setDelegate(VolumeOptionDelegate* delegate) { m_delegate = delegate; }
     // For a volume the system runs from: deleting its files and erasing it are not offered (nor
     // taken), and the sheet says why; wiping its free space stays.
     void setFreeSpaceOnly(bool freeSpaceOnly);
-    bool freeSpaceOnly() const { return m_freeSpaceOnly; }
 
-    void optionFreeSpace();
-    void optionDeleteFiles();
-    void optionCompleteErase();
-    void cancel();
+signals:
+    void optionChosen(VolumeOption option);
+    void cancelled();
 
 protected:
-    void reject() override; // Escape counts as cancel
+    void reject() override;
 
 private:
-    void finish(const QString& option);
+    void choose(VolumeOption option);
 
-    VolumeOptionDelegate* m_delegate = nullptr;
     bool m_freeSpaceOnly = false;
-    QWidget* m_deleteButton = nullptr;
-    QWidget* m_completeButton = nullptr;
+    PillButton* m_deleteButton = nullptr;
+    PillButton* m_completeButton = nullptr;
     QLabel* m_systemNote = nullptr;
 };
 

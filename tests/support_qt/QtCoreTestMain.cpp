@@ -1,5 +1,5 @@
-// The entry of the helper's and its client's test programs: a QCoreApplication for the Qt code
-// under test, whose event loop the tests spin while they wait for replies.
+// The entry of test programs that wait on Qt's event loop (bus replies, network replies, timers,
+// results delivered on the main thread): a QCoreApplication whose loop the tests spin.
 #include <QCoreApplication>
 #include <gtest/gtest.h>
 

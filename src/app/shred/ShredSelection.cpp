@@ -1,0 +1,185 @@
+#include "app/shred/ShredSelection.h"
+
+#include "common/Log.h"
+#include "engine/Algorithm.h"
+#include "targets/PathCollectionFactory.h"
+#include "targets/PathOperand.h"
+
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <algorithm>
+#include <iterator>
+#include <unordered_set>
+
+namespace cv {
+
+ShredSelection::ShredSelection(VolumeProbe volumeProbe, VolumeOption preset, QObject* parent)
+    : QObject(parent), m_volumeProbe(std::move(volumeProbe)), m_preset(preset), m_option(preset)
+{}
+
+ShredSelection::~ShredSelection() = default;
+
+bool ShredSelection::isSystemVolume(const std::string& path) const
+{
+    return m_volumeProbe.isSystemVolume && m_volumeProbe.isSystemVolume(path);
+}
+
+bool ShredSelection::hasSystemVolume() const
+{
+    return std::any_of(m_volumes.begin(), m_volumes.end(),
+                       [this](const std::string& volume) { return isSystemVolume(volume); });
+}
+
+VolumeOption ShredSelection::option() const
+{
+    // Of a volume the system runs from only the free space is wiped: another option (one the
+    // screen was opened with) counts as none, and Start waits for the free-space wipe.
+    if (hasSystemVolume() && m_option != VolumeOption::FreeSpace)
+        return VolumeOption::None;
+    return m_option;
+}
+
+bool ShredSelection::chooseOption(VolumeOption option)
+{
+    if (hasSystemVolume() && option != VolumeOption::FreeSpace) {
+        logMessage("Refused the volume option ", volumeOptionKey(option),
+                   " for a volume the system runs from");
+        return false;
+    }
+    m_option = option;
+    return true;
+}
+
+ShredOptions ShredSelection::shredOptions() const
+{
+    ShredOptions options{.optionKey = volumeOptionKey(m_preset)};
+    if (!hasVolume())
+        return options;
+    options.hasVolumes = true;
+    switch (option()) {
+    case VolumeOption::FreeSpace:
+        options.eraseFreeSpaceOnly = true;
+        break;
+    case VolumeOption::CompleteErase:
+        options.eraseFreeSpace = true;
+        options.formatVolume = true;
+        break;
+    case VolumeOption::DeleteFiles:
+    case VolumeOption::None:
+        break;
+    }
+    return options;
+}
+
+bool ShredSelection::canStart(const Algorithm* method) const
+{
+    return hasLocations() && m_pathCollection && !isScanning() && method && method->cycles() > 0 &&
+           (!hasSystemVolume() || option() == VolumeOption::FreeSpace);
+}
+
+std::vector<std::string> ShredSelection::mergeLocations(const std::vector<std::string>& locations,
+                                                        const std::vector<std::string>& dropped)
+{
+    if (locations.empty())
+        return dropped;
+    std::vector<std::string> merged;
+    merged.reserve(locations.size() + dropped.size());
+    std::unordered_set<std::string> seen;
+    for (const auto* list : {&locations, &dropped}) {
+        for (const std::string& path : *list) {
+            if (seen.insert(path).second)
+                merged.push_back(path);
+        }
+    }
+    return merged;
+}
+
+ShredSelection::Drop ShredSelection::drop(const std::vector<std::string>& rawPaths)
+{
+    // Dropped, opened and bus-sent paths may carry links, "..", "." or a trailing slash: every
+    // check below and the shred itself must see the path the file system means ("/etc/../" is
+    // the startup volume, "lnk/x" and "real/x" are one file). Only absolute paths are taken: the
+    // program's own working folder is nothing the user chose.
+    std::vector<std::string> paths;
+    paths.reserve(rawPaths.size());
+    for (const auto& path : rawPaths) {
+        const auto checked =
+            PathOperand::check(path, PathOperand::Kind::Target, PathOperand::Source::Desktop);
+        if (checked.taken())
+            paths.push_back(checked.path);
+        else
+            logMessage("Refused the path \"", path, "\": ", checked.refusal);
+    }
+    if (paths.empty())
+        return Drop::Nothing;
+
+    std::vector<std::string> droppedVolumes;
+    std::copy_if(paths.begin(), paths.end(), std::back_inserter(droppedVolumes), m_volumeProbe.isVolume);
+    if ((hasVolume() && !droppedVolumes.empty()) || droppedVolumes.size() > 1)
+        return Drop::OneVolumeOnly;
+    if (std::any_of(paths.begin(), paths.end(), m_volumeProbe.isHdd))
+        return Drop::StartupVolume;
+
+    m_locations = mergeLocations(m_locations, paths);
+    m_volumes.insert(m_volumes.end(), droppedVolumes.begin(), droppedVolumes.end());
+    logMessage("Scanning ", m_locations.size(), " dropped location(s)");
+    // A fresh collection for the merged locations, which keeps out what was unticked before.
+    scan(QtConcurrent::run([locations = m_locations, excludes = m_excludes] {
+        auto collection = std::make_shared<PathCollection>();
+        collection->setPaths(locations);
+        collection->setExcludes(excludes);
+        PathCollectionFactory().updatePathCollection(*collection);
+        return collection;
+    }));
+    if (droppedVolumes.empty())
+        return Drop::Added;
+    return isSystemVolume(droppedVolumes.front()) ? Drop::AddedSystemVolume : Drop::AddedVolume;
+}
+
+bool ShredSelection::recount(const std::shared_ptr<PathCollection>& collection)
+{
+    if (!collection || collection != m_pathCollection)
+        return false;
+    m_excludes = collection->excludes();
+    scan(QtConcurrent::run([collection] {
+        PathCollectionFactory().updatePathCollection(*collection);
+        return collection;
+    }));
+    return true;
+}
+
+void ShredSelection::clear()
+{
+    dropScan();
+    m_locations.clear();
+    m_volumes.clear();
+    m_excludes.clear();
+    m_pathCollection.reset();
+}
+
+void ShredSelection::scan(QFuture<std::shared_ptr<PathCollection>> future)
+{
+    // The collection being (re)built may not be started on meanwhile; a newer scan replaces an
+    // older one, whose result then reaches nobody.
+    dropScan();
+    m_pathCollection.reset();
+    m_scan = new Scan(this);
+    connect(m_scan, &Scan::finished, this, [this, watcher = m_scan] {
+        m_pathCollection = watcher->result();
+        m_scan = nullptr;
+        watcher->deleteLater();
+        emit scanFinished();
+    });
+    m_scan->setFuture(std::move(future));
+}
+
+void ShredSelection::dropScan()
+{
+    if (!m_scan)
+        return;
+    m_scan->disconnect(this);
+    m_scan->deleteLater();
+    m_scan = nullptr;
+}
+
+} // namespace cv

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "app/shred/VolumeOption.h"
+#include "engine/ShredOptions.h"
+#include "targets/PathCollection.h"
+#include "targets/VolumeProbe.h"
+
+#include <QFutureWatcher>
+#include <QObject>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace cv {
+
+class Algorithm;
+
+// What the user chose on the shred screen, without widgets: the locations in the order they came,
+// the volume among them (one at most) and what to do with it, what was unticked in the explorer,
+// and the scanned collection. It makes the screen's decisions: what a drop adds or why it is
+// refused, which volume options a volume allows, what the options record says, and whether Start
+// may start a job. Scans run on a worker; only the newest one's result is taken (an older scan's
+// watcher is dropped with its result).
+class ShredSelection : public QObject
+{
+    Q_OBJECT
+
+public:
+    // What became of a drop.
+    enum class Drop
+    {
+        Nothing,           // no path of it could be taken
+        OneVolumeOnly,     // refused: it would leave more than one volume among the locations
+        StartupVolume,     // refused: it holds the startup volume
+        Added,             // merged; its scan runs
+        AddedVolume,       // merged with a volume, whose option is to be asked; its scan runs
+        AddedSystemVolume, // likewise, for a volume the system runs from: only its free space
+    };
+
+    // preset: the option the screen was opened with; it also becomes the record's key.
+    explicit ShredSelection(VolumeProbe volumeProbe, VolumeOption preset = VolumeOption::None,
+                            QObject* parent = nullptr);
+    ~ShredSelection() override;
+
+    const std::vector<std::string>& locations() const { return m_locations; }
+    bool hasLocations() const { return !m_locations.empty(); }
+    bool hasVolume() const { return !m_volumes.empty(); }
+    // A volume the system runs from is among the locations: its files are never deleted.
+    bool hasSystemVolume() const;
+    // The scanned collection; null while a scan runs or nothing is listed.
+    const std::shared_ptr<PathCollection>& pathCollection() const { return m_pathCollection; }
+    bool isScanning() const { return m_scan != nullptr; }
+
+    // The option in force: the chosen one, except that of a volume the system runs from only the
+    // free-space wipe counts (another preset option counts as none).
+    VolumeOption option() const;
+    // Sets the volume sheet's answer; false (and nothing changes) for an option the volume does not allow.
+    bool chooseOption(VolumeOption option);
+    // The options record a job gets: its volume flags follow option(), its key is the preset.
+    ShredOptions shredOptions() const;
+
+    // Takes dropped, opened or sent paths (each checked first); see Drop.
+    Drop drop(const std::vector<std::string>& paths);
+    // Forgets everything, a running scan included.
+    void clear();
+    // The explorer closed with collection: what it unticked stays out of this and every later
+    // scan, and the collection is recounted. A collection other than the current one (a drop
+    // replaced it meanwhile) is stale and changes nothing; false then.
+    bool recount(const std::shared_ptr<PathCollection>& collection);
+    // Whether Start may start a job with method: locations, their collection, a real method (one
+    // with passes), and for a volume the system runs from the free-space wipe.
+    bool canStart(const Algorithm* method) const;
+
+    // The old locations followed by the dropped ones, each path once (first occurrence wins).
+    static std::vector<std::string> mergeLocations(const std::vector<std::string>& locations,
+                                                   const std::vector<std::string>& dropped);
+
+signals:
+    // The newest scan's collection is stored.
+    void scanFinished();
+
+private:
+    using Scan = QFutureWatcher<std::shared_ptr<PathCollection>>;
+    void scan(QFuture<std::shared_ptr<PathCollection>> future);
+    void dropScan();
+    bool isSystemVolume(const std::string& path) const;
+
+    VolumeProbe m_volumeProbe;
+    const VolumeOption m_preset;
+    VolumeOption m_option;
+    std::vector<std::string> m_locations;
+    std::vector<std::string> m_volumes; // the volumes among the locations (one at most)
+    // What the user unticked in the explorer: every later scan of the selection keeps it out.
+    std::vector<std::string> m_excludes;
+    std::shared_ptr<PathCollection> m_pathCollection;
+    Scan* m_scan = nullptr; // the scan whose result is waited for
+};
+
+} // namespace cv
