@@ -88,6 +88,17 @@ std::shared_ptr<cv::PathCollection> scan(const std::vector<std::string>& paths)
     return cv::PathCollectionFactory().createPathCollection(paths);
 }
 
+// The options of a complete erase of a volume: its free space, its files, then a new file system.
+std::shared_ptr<ShredOptions> completeErase()
+{
+    auto options = std::make_shared<ShredOptions>();
+    options->hasVolumes = true;
+    options->eraseFreeSpace = true;
+    options->formatVolume = true;
+    options->optionKey = "complete";
+    return options;
+}
+
 // A temp folder that the job takes for a mounted volume of `capacity` bytes: its free space
 // shrinks with what is stored in it.
 cv::VolumeProbe folderAsVolume(const std::string& folder, std::int64_t capacity)
@@ -274,11 +285,7 @@ TEST(FileShredder, CompleteEraseWipesShredsAndReformatsTheVolume)
     t::makeDir(volume / "docs");
     t::writeFile(volume / "docs/a", std::string(100, 'a'));
     auto collection = scan({volume.path()});
-    auto options = std::make_shared<ShredOptions>();
-    options->hasVolumes = true;
-    options->eraseFreeSpace = true;
-    options->formatVolume = true;
-    options->optionKey = "complete";
+    const auto options = completeErase();
     RecordingHelper helper;
     Delegate delegate;
     FileShredder job(collection, method(16), options);
@@ -379,11 +386,7 @@ TEST(FileShredder, AnExcludedFileOfAFillFilesNameSurvivesACompleteErase)
     t::writeFile(volume / "other.txt", "goes");
     auto collection = scan({volume.path()});
     collection->setExcludes({volume / "ErasingFreeSpace_1.dat"});
-    auto options = std::make_shared<ShredOptions>();
-    options->hasVolumes = true;
-    options->eraseFreeSpace = true;
-    options->formatVolume = true;
-    options->optionKey = "complete";
+    const auto options = completeErase();
     Delegate delegate;
     FileShredder job(collection, method(16), options);
     job.setVolumeProbe(folderAsVolume(volume.path(), 3000000));
