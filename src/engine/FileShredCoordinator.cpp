@@ -289,8 +289,8 @@ void FileShredCoordinator::shredEntry(int dirFd, std::string_view name, ItemPath
         return;
     if (info.st_nlink > 1)
         shredLinkedFile(dirFd, name, std::move(path), info);
-    else
-        shredFileAt(dirFd, name.data(), std::move(path), info);
+    else // the file is listed with its outcome; nothing else waits for it
+        static_cast<void>(shredFileAt(dirFd, name.data(), std::move(path), info));
 }
 
 Expected<void, std::string> FileShredCoordinator::shredFileAt(int dirFd, const char* name, ItemPath path,
