@@ -33,7 +33,7 @@ std::shared_ptr<cv::ShredResult> makeResult(std::size_t files)
 {
     auto result = std::make_shared<cv::ShredResult>();
     result->end = result->start + std::chrono::minutes(42);
-    result->algorigthm = std::make_shared<cv::Algorithm>(17, 3, "DoD 5220.22-M E (3 passes)", "");
+    result->algorithm = std::make_shared<cv::Algorithm>(17, 3, "DoD 5220.22-M E (3 passes)", "");
     result->options = std::make_shared<cv::ShredOptions>();
     result->paths = std::make_shared<cv::PathCollection>();
     result->paths->setPaths({"/home/user/Documents/archive"});

@@ -56,10 +56,13 @@ void wireServices()
     services.helperTool = &helper;
     services.deleteSnapshots = [&helper](std::function<void(std::optional<std::string>)> reply) {
         // A failed removal ends the job like a successful one; it is logged and named.
-        helper.deleteSnapshotsWithReply([reply = std::move(reply)](std::optional<std::string> error) {
-            if (error)
-                logMessage("Snapshot removal failed: ", *error);
-            reply(std::move(error));
+        helper.deleteSnapshotsWithReply([reply = std::move(reply)](Expected<void, std::string> outcome) {
+            if (!outcome) {
+                logMessage("Snapshot removal failed: ", outcome.error());
+                reply(outcome.error());
+            } else {
+                reply(std::nullopt);
+            }
         });
     };
     services.showNotification = [](std::shared_ptr<ShredResult> result) {

@@ -3,6 +3,7 @@
 #include "cli/JobCommandSupport.h"
 #include "cli/QtParts.h"
 #include "common/ByteCountFormatter.h"
+#include "common/PathText.h"
 #include "targets/PathCollectionFactory.h"
 #include "tempdata/TempSearcher.h"
 
@@ -27,7 +28,7 @@ std::vector<std::string> categoryFolders(const CommandLine& line)
         if (any && !line.flag(flag))
             continue;
         for (std::string folder : TempSearcher::defaultFolders(type)) {
-            folder = PathCollectionFactory::normalizedPath(folder);
+            folder = normalizedPath(folder);
             // A category folder that is not there (no X server logs, say) has nothing to clean;
             // one that is a link is not followed out to wherever it points.
             struct stat info;
@@ -56,9 +57,10 @@ int runCleanTempCommand(const std::vector<std::string>& args)
         printError("clean-temp takes no paths: name the categories with --logs, --caches, --user-caches");
         return kExitUsage;
     }
-    const auto algorithm = JobCommandSupport::chooseMethod(line);
-    if (!algorithm || !JobCommandSupport::checkReportOptions(line))
+    const auto method = JobCommandSupport::chooseMethod(line);
+    if (printIfError(method) || printIfError(JobCommandSupport::checkReportOptions(line)))
         return kExitUsage;
+    const std::shared_ptr<Algorithm>& algorithm = *method;
 
     auto collection =
         std::shared_ptr<PathCollection>(PathCollectionFactory().createPathCollection(categoryFolders(line)));
@@ -78,16 +80,18 @@ int runCleanTempCommand(const std::vector<std::string>& args)
     std::unique_ptr<HelperToolClient> helper;
     std::future<std::optional<std::string>> snapshots;
     if (options->removeSnapshots) {
-        std::string whyNot;
-        if (const QtParts* parts = QtParts::load(&whyNot))
-            helper = parts->makeHelper(&whyNot);
+        const auto parts = QtParts::load();
+        if (parts)
+            helper = (*parts)->makeHelper();
         if (helper) {
             auto promise = std::make_shared<std::promise<std::optional<std::string>>>();
             snapshots = promise->get_future();
-            helper->deleteSnapshots(
-                [promise](std::optional<std::string> error) { promise->set_value(error); });
+            helper->deleteSnapshots([promise](Expected<void, std::string> outcome) {
+                promise->set_value(outcome ? std::nullopt : std::optional<std::string>(outcome.error()));
+            });
         } else {
-            printError("the snapshots were not removed: " + whyNot);
+            printError("the snapshots were not removed: " +
+                       (parts ? std::string("no helper client") : parts.error()));
         }
     }
 

@@ -1,16 +1,14 @@
 #pragma once
 
+#include "common/ExitStatus.h"
+#include "common/Expected.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace cv::cli {
-
-// Exit codes every command keeps.
-constexpr int kExitOk = 0;
-constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
 
 // Splits a command's arguments into options and operands. Options take their value as the next
 // argument or after "=" ("--method 17", "--method=17"), never empty; "--" ends the options, so
@@ -45,5 +43,14 @@ private:
 
 // Prints "cindervault-cli: message" on standard error.
 void printError(const std::string& message);
+
+// Prints the error of a failed outcome (printError) and says whether there was one.
+template <typename T> bool printIfError(const Expected<T, std::string>& outcome)
+{
+    if (outcome)
+        return false;
+    printError(outcome.error());
+    return true;
+}
 
 } // namespace cv::cli

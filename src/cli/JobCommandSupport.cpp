@@ -41,16 +41,14 @@ bool onTerminal()
 
 } // namespace
 
-std::shared_ptr<Algorithm> JobCommandSupport::chooseMethod(const CommandLine& line)
+Expected<std::shared_ptr<Algorithm>, std::string> JobCommandSupport::chooseMethod(const CommandLine& line)
 {
     const AlgorithmCollection collection;
     if (const auto text = line.value("--method")) {
         const auto identifier = CommandLine::parseUnsigned(*text);
         const auto algorithm = identifier ? collection.findByIdentifier(*identifier) : nullptr;
-        if (!algorithm || algorithm->cycles() == 0) {
-            printError("unknown method " + *text + " (see: cindervault-cli methods)");
-            return nullptr;
-        }
+        if (!algorithm || algorithm->cycles() == 0)
+            return Unexpected("unknown method " + *text + " (see: cindervault-cli methods)");
         return algorithm;
     }
     // The window's default method, unless the store holds none or one this version does not know.
@@ -87,18 +85,14 @@ std::vector<std::string> JobCommandSupport::flagOptions()
     return {"--json", "--yes", "--verbose", "--no-report"};
 }
 
-bool JobCommandSupport::checkReportOptions(const CommandLine& line)
+Expected<void, std::string> JobCommandSupport::checkReportOptions(const CommandLine& line)
 {
     const auto format = line.value("--report-format");
-    if (format && !parseReportFormat(*format)) {
-        printError("--report-format takes html or pdf");
-        return false;
-    }
-    if (line.flag("--no-report") && (format || line.value("--report-dir"))) {
-        printError("--no-report cannot go with --report-dir or --report-format");
-        return false;
-    }
-    return true;
+    if (format && !parseReportFormat(*format))
+        return Unexpected(std::string("--report-format takes html or pdf"));
+    if (line.flag("--no-report") && (format || line.value("--report-dir")))
+        return Unexpected(std::string("--no-report cannot go with --report-dir or --report-format"));
+    return {};
 }
 
 std::shared_ptr<ShredResult> JobCommandSupport::runJob(const CommandLine& line, FileShredder& job)
@@ -120,13 +114,12 @@ std::shared_ptr<ShredResult> JobCommandSupport::runJob(const CommandLine& line, 
     // Reformatting is root's work, done by the privileged helper; its client needs Qt's event loop.
     std::unique_ptr<HelperToolClient> helper;
     if (job.options() && job.options()->formatVolume) {
-        std::string whyNot;
-        if (const QtParts* parts = QtParts::load(&whyNot))
-            helper = parts->makeHelper(&whyNot);
-        if (helper)
+        if (const auto parts = QtParts::load()) {
+            helper = (*parts)->makeHelper();
             job.setHelperTool(helper.get());
-        else
-            printError("the volume cannot be reformatted: " + whyNot);
+        } else {
+            printError("the volume cannot be reformatted: " + parts.error());
+        }
     }
     JobRunner runner(job, ::isatty(STDERR_FILENO) != 0);
     auto result = runner.run();
@@ -135,26 +128,36 @@ std::shared_ptr<ShredResult> JobCommandSupport::runJob(const CommandLine& line, 
     return result;
 }
 
+Expected<std::string, std::string> JobCommandSupport::saveReport(const ShredResult& result,
+                                                                 const ReportCliOptions& options)
+{
+    // The module with the report step is loaded only for a report that is really made.
+    if (result.canceled)
+        return Unexpected(std::string("no report is made for a cancelled job"));
+    if (!StoredSettings::autoSaveReports())
+        return Unexpected(std::string("automatic saving of reports is off in the settings"));
+    const auto parts = QtParts::load();
+    if (!parts)
+        return Unexpected(parts.error());
+    return (*parts)->saveReport(result, options);
+}
+
 int JobCommandSupport::finish(const CommandLine& line, const ShredResult& result, bool leftovers)
 {
     ReportCliOptions reportOptions;
     reportOptions.reportDir = line.value("--report-dir");
     if (const auto format = line.value("--report-format"))
         reportOptions.reportFormat = parseReportFormat(*format);
-    std::string whyNot;
-    std::optional<std::string> reportPath;
-    // The module with the report step is loaded only for a report that is really made.
+    // Asked for none (scripts): none is made, and nothing is said about it.
     const bool skipped = line.flag("--no-report");
-    if (skipped) {
-        // Asked for none (scripts): none is made, and nothing is said about it.
-    } else if (result.canceled)
-        whyNot = "no report is made for a cancelled job";
-    else if (!StoredSettings::autoSaveReports())
-        whyNot = "automatic saving of reports is off in the settings";
-    else if (const QtParts* parts = QtParts::load(&whyNot))
-        reportPath = parts->saveReport(result, reportOptions, &whyNot);
-    if (!reportPath && !result.canceled && !skipped)
-        std::fprintf(stderr, "No report saved: %s\n", whyNot.c_str());
+    std::optional<std::string> reportPath;
+    if (!skipped) {
+        const Expected<std::string, std::string> report = saveReport(result, reportOptions);
+        if (report)
+            reportPath = *report;
+        else if (!result.canceled)
+            std::fprintf(stderr, "No report saved: %s\n", report.error().c_str());
+    }
 
     if (line.flag("--json")) {
         printJson(result, reportPath);
@@ -164,7 +167,7 @@ int JobCommandSupport::finish(const CommandLine& line, const ShredResult& result
             std::printf("Report: %s\n", reportPath->c_str());
     }
     if (result.canceled)
-        return 130;
+        return kExitCancelled;
     return result.errorCount > 0 || leftovers ? kExitFailure : kExitOk;
 }
 
@@ -181,9 +184,9 @@ void JobCommandSupport::printJson(const ShredResult& result, const std::optional
     json.key("method");
     json.beginObject();
     json.key("id");
-    json.number(result.algorigthm ? result.algorigthm->identifier() : std::uint64_t(0));
+    json.number(result.algorithm ? result.algorithm->identifier() : std::uint64_t(0));
     json.key("name");
-    std::string name = result.algorigthm ? result.algorigthm->selectDesc() : std::string();
+    std::string name = result.algorithm ? result.algorithm->selectDesc() : std::string();
     name.erase(0, name.find_first_not_of(' '));
     json.string(name);
     json.endObject();
@@ -273,7 +276,7 @@ void JobCommandSupport::printJson(const ShredResult& result, const std::optional
 
 void JobCommandSupport::printSummary(const ShredResult& result)
 {
-    std::string name = result.algorigthm ? result.algorigthm->selectDesc() : std::string();
+    std::string name = result.algorithm ? result.algorithm->selectDesc() : std::string();
     name.erase(0, name.find_first_not_of(' '));
     // What was really overwritten and removed: after a cancel that may be less than was begun.
     std::printf("%s: %llu of %llu files, %s, method %s; %llu removed (%s); %llu could not be overwritten\n",

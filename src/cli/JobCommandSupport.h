@@ -1,8 +1,10 @@
 #pragma once
 
+#include "cli/ReportOutput.h"
+#include "common/Expected.h"
 #include "engine/Algorithm.h"
-#include "engine/FileShredder.h"
 #include "engine/ShredResult.h"
+#include "job/FileShredder.h"
 
 #include <memory>
 #include <optional>
@@ -18,9 +20,9 @@ class CommandLine;
 class JobCommandSupport
 {
 public:
-    // The method of --method, or the default one (the stored default, else one random pass).
-    // Prints the reason and returns null for an unknown method or the placeholder.
-    static std::shared_ptr<Algorithm> chooseMethod(const CommandLine& line);
+    // The method of --method, or the default one (the stored default, else one random pass); an
+    // unknown method or the placeholder is refused.
+    static Expected<std::shared_ptr<Algorithm>, std::string> chooseMethod(const CommandLine& line);
 
     // Asks on the terminal unless --yes was given; false to stop. Without a terminal it refuses
     // unless --yes was given, printing why.
@@ -30,8 +32,8 @@ public:
     static std::vector<std::string> valueOptions();
     static std::vector<std::string> flagOptions();
     // Checks --report-format (html or pdf) and that --no-report comes without the report's folder
-    // and format; prints why and returns false when not.
-    static bool checkReportOptions(const CommandLine& line);
+    // and format.
+    static Expected<void, std::string> checkReportOptions(const CommandLine& line);
 
     // Runs the job with terminal progress and Ctrl-C as cancel; a job that reformats a volume gets
     // the privileged helper. Log lines go where CliLog says. SIGINT and SIGTERM stay blocked after
@@ -41,8 +43,12 @@ public:
     // Saves the report as the settings and --report-dir/--report-format say (none with
     // --no-report), prints the result
     // (JSON with --json, else a summary and the report's path) and returns the exit status:
-    // 130 for a cancelled job, 1 when files were not overwritten or leftovers were not deleted, else 0.
+    // kExitCancelled for a cancelled job, kExitFailure when files were not overwritten or leftovers
+    // were not deleted, else kExitOk.
     static int finish(const CommandLine& line, const ShredResult& result, bool leftovers);
+    // The saved report's path, or why none was saved.
+    static Expected<std::string, std::string> saveReport(const ShredResult& result,
+                                                         const ReportCliOptions& options);
 
     // Prints the result as one JSON object on standard output.
     static void printJson(const ShredResult& result, const std::optional<std::string>& reportPath);

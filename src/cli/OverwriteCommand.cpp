@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/PathArguments.h"
+#include "common/Expected.h"
 #include "engine/AlgorithmCollection.h"
 #include "engine/RegularFileOpener.h"
 #include "engine/ShredWriter.h"
@@ -14,16 +15,16 @@ namespace cv::cli {
 
 namespace {
 
-// Overwrites one path in place; returns the reason it could not, or nothing on success.
-std::optional<std::string> overwriteOne(ShredWriter& writer, const std::string& path)
+// Overwrites one path in place; success, or the reason it could not.
+Expected<void, std::string> overwriteOne(ShredWriter& writer, const std::string& path)
 {
     const RegularFileOpener::Result opened = RegularFileOpener::open(AT_FDCWD, path.c_str());
     if (opened.status != RegularFileOpener::Status::Opened)
-        return RegularFileOpener::describe(opened);
-    const auto outcome = writer.shredInFile(opened.fd.get(), static_cast<double>(opened.info.st_size));
+        return Unexpected(RegularFileOpener::describe(opened));
+    const auto outcome = writer.shredInFile(opened.fd.get(), opened.info.st_size);
     if (outcome == ShredWriter::Outcome::Failed)
-        return std::string("write failed: ") + std::strerror(writer.lastError());
-    return std::nullopt;
+        return Unexpected(std::string("write failed: ") + std::strerror(writer.lastError()));
+    return {};
 }
 
 } // namespace
@@ -56,14 +57,14 @@ int runOverwriteCommand(const std::vector<std::string>& args)
     // Every operand is checked before the first is touched; a missing file is a failure of its
     // own below, like any other file that cannot be overwritten.
     const auto paths = checkedTargets(line.operands(), false);
-    if (!paths)
+    if (printIfError(paths))
         return kExitUsage;
 
     ShredWriter writer(algorithm, ShredWriter::kFileBlockSize);
     int exitCode = kExitOk;
     for (std::size_t i = 0; i < paths->size(); ++i) {
-        if (const auto failure = overwriteOne(writer, (*paths)[i])) {
-            std::fprintf(stderr, "%s: %s\n", line.operands()[i].c_str(), failure->c_str());
+        if (const auto overwritten = overwriteOne(writer, (*paths)[i]); !overwritten) {
+            std::fprintf(stderr, "%s: %s\n", line.operands()[i].c_str(), overwritten.error().c_str());
             exitCode = kExitFailure;
         }
     }

@@ -15,19 +15,14 @@ using namespace Qt::StringLiterals;
 
 namespace cv::cli {
 
-std::optional<std::string> saveReportForCli(const ShredResult& result, const ReportCliOptions& options,
-                                            std::string* whyNot)
+Expected<std::string, std::string> saveReportForCli(const ShredResult& result,
+                                                    const ReportCliOptions& options)
 {
-    const auto fail = [whyNot](const std::string& reason) -> std::optional<std::string> {
-        if (whyNot)
-            *whyNot = reason;
-        return std::nullopt;
-    };
     if (result.canceled)
-        return fail("no report is made for a cancelled job");
+        return Unexpected(std::string("no report is made for a cancelled job"));
     SettingsManager& settings = SettingsManager::sharedManager();
     if (!settings.shouldAutoSaveReports())
-        return fail("automatic saving of reports is off in the settings");
+        return Unexpected(std::string("automatic saving of reports is off in the settings"));
     CliApplication::ensure();
     CliApplication::releaseAtExit();
 
@@ -49,8 +44,8 @@ std::optional<std::string> saveReportForCli(const ShredResult& result, const Rep
     if (!finished)
         loop.exec();
     if (builder.outcome() != ReportBuilder::Outcome::Saved)
-        return fail(builder.failure().isEmpty() ? "the report could not be saved"
-                                                : builder.failure().toStdString());
+        return Unexpected(builder.failure().isEmpty() ? std::string("the report could not be saved")
+                                                      : builder.failure().toStdString());
     return QFile::encodeName(builder.savedPath()).toStdString();
 }
 

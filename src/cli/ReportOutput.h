@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Expected.h"
 #include "engine/ShredResult.h"
 
 #include <optional>
@@ -24,10 +25,10 @@ std::optional<std::string> parseReportFormat(const std::string& text);
 //
 // Runs on the calling thread until the report is saved (a PDF of 10,000 files takes a few
 // seconds, rendered by the renderer program in a child process). Makes a QCoreApplication when
-// there is no application object yet. Returns the saved file's path; nothing when no report was
-// saved, with the reason in whyNot (when given) for a message on the terminal. A renderer that
-// crashes or fails is such a reason, never the end of the command.
-std::optional<std::string> saveReportForCli(const ShredResult& result, const ReportCliOptions& options,
-                                            std::string* whyNot = nullptr);
+// there is no application object yet. Returns the saved file's path, or why no report was saved,
+// for a message on the terminal. A renderer that crashes or fails is such a reason, never the end
+// of the command.
+Expected<std::string, std::string> saveReportForCli(const ShredResult& result,
+                                                    const ReportCliOptions& options);
 
 } // namespace cv::cli

@@ -58,10 +58,10 @@ int runScanCommand(const std::vector<std::string>& args)
     }
     // The same paths a shred of these operands would take; a missing one counts as an empty file.
     auto paths = checkedTargets(line.operands(), false);
-    if (!paths)
+    if (printIfError(paths))
         return kExitUsage;
     auto excludes = checkedExcludes(line.values("--exclude"), *paths);
-    if (!excludes)
+    if (printIfError(excludes))
         return kExitUsage;
 
     PathCollection collection;

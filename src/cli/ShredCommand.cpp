@@ -5,8 +5,7 @@
 #include "common/ByteCountFormatter.h"
 #include "targets/PathCollection.h"
 #include "targets/PathCollectionFactory.h"
-#include "targets/SystemVolumes.h"
-#include "targets/Volume.h"
+#include "targets/VolumeProbe.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -18,33 +17,26 @@ namespace cv::cli {
 namespace {
 
 // Refuses the volumes among the targets that this command may not empty: the startup volume
-// always, the volumes the system runs from with --volume, any volume without it. Prints why.
-bool volumesAllowed(const std::vector<std::string>& targets, const std::string& volumeOption)
+// always, the volumes the system runs from with --volume, any volume without it.
+Expected<void, std::string> volumesAllowed(const std::vector<std::string>& targets,
+                                           const std::string& volumeOption, const VolumeProbe& volumes)
 {
     for (const auto& path : targets) {
-        if (path == "/") {
-            printError("the startup volume / cannot be shredded");
-            return false;
-        }
-        if (!isVolume(path))
+        if (path == "/")
+            return Unexpected(std::string("the startup volume / cannot be shredded"));
+        if (!volumes.isVolume(path))
             continue;
-        const auto role = SystemVolumes::roleOf(path);
-        if (role == SystemVolumes::Role::Startup) {
-            printError(path + " is the startup volume / under another mount point: it cannot be shredded");
-            return false;
-        }
-        if (volumeOption.empty()) {
-            printError(path + " is a whole volume: give --volume delete (all its files) or --volume complete "
-                              "(its free space, its files, then a new file system)");
-            return false;
-        }
-        if (role == SystemVolumes::Role::System) {
-            printError(path + " is a volume the system runs from: its files are not deleted and it is not "
-                              "erased (wipe-free may wipe its free space)");
-            return false;
-        }
+        if (volumes.isHdd(path))
+            return Unexpected(path +
+                              " is the startup volume / under another mount point: it cannot be shredded");
+        if (volumeOption.empty())
+            return Unexpected(path + " is a whole volume: give --volume delete (all its files) or --volume "
+                                     "complete (its free space, its files, then a new file system)");
+        if (volumes.isSystemVolume(path))
+            return Unexpected(path + " is a volume the system runs from: its files are not deleted and it is "
+                                     "not erased (wipe-free may wipe its free space)");
     }
-    return true;
+    return {};
 }
 
 // Targets that a "delete" job should have removed and that are still there.
@@ -55,7 +47,7 @@ bool leftoversAfter(const ShredResult& result, const FileShredder& job)
     bool leftovers = false;
     for (const auto& path : result.paths->paths()) {
         struct stat info;
-        const bool kept = job.preparedExludes().contains(path);
+        const bool kept = job.preparedExcludes().contains(path);
         if (!kept && ::lstat(path.c_str(), &info) == 0) {
             std::fprintf(stderr, "%s: could not be deleted\n", path.c_str());
             leftovers = true;
@@ -122,14 +114,16 @@ int runShredCommand(const std::vector<std::string>& args)
         printError("shred needs at least one path");
         return kExitUsage;
     }
-    const auto algorithm = JobCommandSupport::chooseMethod(line);
-    if (!algorithm || !JobCommandSupport::checkReportOptions(line))
+    const auto method = JobCommandSupport::chooseMethod(line);
+    if (printIfError(method) || printIfError(JobCommandSupport::checkReportOptions(line)))
         return kExitUsage;
+    const std::shared_ptr<Algorithm>& algorithm = *method;
+    const VolumeProbe volumes = VolumeProbe::system();
     const auto targets = checkedTargets(line.operands(), true);
-    if (!targets || !volumesAllowed(*targets, volumeOption))
+    if (printIfError(targets) || printIfError(volumesAllowed(*targets, volumeOption, volumes)))
         return kExitUsage;
     auto excludes = checkedExcludes(line.values("--exclude"), *targets);
-    if (!excludes)
+    if (printIfError(excludes))
         return kExitUsage;
 
     // The scan folds targets inside other targets into them: each file is shredded once.
@@ -141,7 +135,7 @@ int runShredCommand(const std::vector<std::string>& args)
     auto options = std::make_shared<ShredOptions>();
     options->optionKey = volumeOption.empty() ? "delete" : volumeOption;
     for (const auto& path : collection->paths())
-        options->hasVolumes = options->hasVolumes || isVolume(path);
+        options->hasVolumes = options->hasVolumes || volumes.isVolume(path);
     if (volumeOption == "complete") {
         options->eraseFreeSpace = true;
         options->formatVolume = true;

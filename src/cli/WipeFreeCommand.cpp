@@ -2,7 +2,7 @@
 #include "cli/Commands.h"
 #include "cli/JobCommandSupport.h"
 #include "cli/PathArguments.h"
-#include "targets/Volume.h"
+#include "targets/VolumeProbe.h"
 
 namespace cv::cli {
 
@@ -18,14 +18,15 @@ int runWipeFreeCommand(const std::vector<std::string>& args)
         printError("wipe-free takes exactly one mount point");
         return kExitUsage;
     }
-    const auto algorithm = JobCommandSupport::chooseMethod(line);
-    if (!algorithm || !JobCommandSupport::checkReportOptions(line))
+    const auto method = JobCommandSupport::chooseMethod(line);
+    if (printIfError(method) || printIfError(JobCommandSupport::checkReportOptions(line)))
         return kExitUsage;
+    const std::shared_ptr<Algorithm>& algorithm = *method;
     const auto targets = checkedTargets(line.operands(), true);
-    if (!targets)
+    if (printIfError(targets))
         return kExitUsage;
     const std::string& mountPoint = targets->front();
-    if (!isVolume(mountPoint)) {
+    if (!VolumeProbe::system().isVolume(mountPoint)) {
         printError(mountPoint + " is not the mount point of a mounted volume");
         return kExitUsage;
     }

@@ -65,18 +65,18 @@ int main(int argc, char** argv)
 
     if (argc < 2) {
         printUsage(stderr);
-        return cv::cli::kExitUsage;
+        return cv::kExitUsage;
     }
     const std::string name = argv[1];
     if (name == "--help" || name == "-h" || name == "help") {
         printUsage(stdout);
-        return cv::cli::kExitOk;
+        return cv::kExitOk;
     }
     const auto command = commands.find(name);
     if (command == commands.end()) {
         cv::cli::printError("unknown command " + name);
         printUsage(stderr);
-        return cv::cli::kExitUsage;
+        return cv::kExitUsage;
     }
     cv::cli::CommandHelp::setCommand(name);
     // English unless the stored language is German, whatever the desktop's language: output that

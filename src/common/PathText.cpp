@@ -2,6 +2,56 @@
 
 namespace cv {
 
+std::string_view withoutTrailingSlashes(std::string_view path)
+{
+    while (path.size() > 1 && path.back() == '/')
+        path.remove_suffix(1);
+    return path;
+}
+
+std::string_view lastComponent(std::string_view path)
+{
+    path = withoutTrailingSlashes(path);
+    const auto slash = path.rfind('/');
+    return slash == std::string_view::npos || path == "/" ? path : path.substr(slash + 1);
+}
+
+SplitPath splitPath(std::string_view path)
+{
+    path = withoutTrailingSlashes(path);
+    const auto slash = path.rfind('/');
+    if (slash == std::string_view::npos)
+        return {".", std::string(path)};
+    return {std::string(slash == 0 ? "/" : path.substr(0, slash)), std::string(path.substr(slash + 1))};
+}
+
+std::string joinPath(std::string_view folder, std::string_view name)
+{
+    std::string path;
+    path.reserve(folder.size() + 1 + name.size());
+    path.append(folder);
+    if (!folder.empty() && !folder.ends_with('/'))
+        path.push_back('/');
+    path.append(name);
+    return path;
+}
+
+std::string normalizedPath(std::string_view path)
+{
+    const bool absolute = path.starts_with('/');
+    std::string result;
+    result.reserve(path.size());
+    forEachComponent(path, [&](std::string_view part) {
+        if (absolute || !result.empty())
+            result.push_back('/');
+        result.append(part);
+        return true;
+    });
+    if (result.empty())
+        result.push_back(absolute ? '/' : '.');
+    return result;
+}
+
 bool isAtOrBelow(std::string_view path, std::string_view folder)
 {
     if (!path.starts_with(folder))

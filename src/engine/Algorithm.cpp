@@ -207,23 +207,23 @@ std::vector<std::uint8_t> Algorithm::getDataForLength(std::uint64_t length, std:
 
 // clang-format off
 std::vector<std::uint8_t> Algorithm::getDWAR50(std::uint64_t length, std::uint64_t cycle) { return makeBlock(dwaR50(cycle), length); }
-std::vector<std::uint8_t> Algorithm::getGutmannWithLenght(std::uint64_t length, std::uint64_t cycle) { return makeBlock(gutmann(cycle), length); }
+std::vector<std::uint8_t> Algorithm::getGutmannWithLength(std::uint64_t length, std::uint64_t cycle) { return makeBlock(gutmann(cycle), length); }
 std::vector<std::uint8_t> Algorithm::getBSIErase(std::uint64_t length, std::uint64_t cycle) { return makeBlock(bsiErase(cycle), length); }
 std::vector<std::uint8_t> Algorithm::getM7EraseWithLength(std::uint64_t length, std::uint64_t cycle) { return makeBlock(m7Erase(cycle), length); }
-std::vector<std::uint8_t> Algorithm::getDoD5220EraseWithLenght(std::uint64_t length, std::uint64_t cycle) { return makeBlock(dod5220Erase(cycle), length); }
+std::vector<std::uint8_t> Algorithm::getDoD5220EraseWithLength(std::uint64_t length, std::uint64_t cycle) { return makeBlock(dod5220Erase(cycle), length); }
 std::vector<std::uint8_t> Algorithm::getDODSSDEraseWithLength(std::uint64_t length, std::uint64_t cycle) { return makeBlock(dodSsdErase(cycle), length); }
-std::vector<std::uint8_t> Algorithm::getHMGDataWithLenght(std::uint64_t length, std::uint64_t cycle) { return makeBlock(hmgData(cycle), length); }
+std::vector<std::uint8_t> Algorithm::getHMGDataWithLength(std::uint64_t length, std::uint64_t cycle) { return makeBlock(hmgData(cycle), length); }
 std::vector<std::uint8_t> Algorithm::getM3_1EraseWithLength(std::uint64_t length, std::uint64_t cycle) { return makeBlock(hmgData(cycle), length); }
 std::vector<std::uint8_t> Algorithm::getM3_2EraseWithLength(std::uint64_t length, std::uint64_t cycle) { return makeBlock(m3_2Erase(cycle), length); }
 std::vector<std::uint8_t> Algorithm::getM3_3EraseWithLength(std::uint64_t length, std::uint64_t cycle) { return makeBlock(m3_3Erase(cycle), length); }
-std::vector<std::uint8_t> Algorithm::getAR380DataWithLenght(std::uint64_t length, std::uint64_t cycle) { return makeBlock(ar380Data(cycle), length); }
+std::vector<std::uint8_t> Algorithm::getAR380DataWithLength(std::uint64_t length, std::uint64_t cycle) { return makeBlock(ar380Data(cycle), length); }
 std::vector<std::uint8_t> Algorithm::getM1EraseWithLength(std::uint64_t length, std::uint64_t) { return makeBlock(Pattern::random(Kind::RandomData), length); }
-std::vector<std::uint8_t> Algorithm::getADWAEraseWithLenght(std::uint64_t length, std::uint64_t cycle) { return makeBlock(adwaErase(cycle), length); }
+std::vector<std::uint8_t> Algorithm::getADWAEraseWithLength(std::uint64_t length, std::uint64_t cycle) { return makeBlock(adwaErase(cycle), length); }
 std::vector<std::uint8_t> Algorithm::getNCSCTG025(std::uint64_t length, std::uint64_t cycle) { return makeBlock(ncscTg025(cycle), length); }
 std::vector<std::uint8_t> Algorithm::getGostR(std::uint64_t length, std::uint64_t cycle) { return makeBlock(gostR(cycle), length); }
 std::vector<std::uint8_t> Algorithm::getRCMPTSSIT(std::uint64_t length, std::uint64_t cycle) { return makeBlock(rcmpTssit(cycle), length); }
-std::vector<std::uint8_t> Algorithm::getRNDDataWithLenght(std::uint64_t length) { return makeBlock(Pattern::random(Kind::RandomData), length); }
-std::vector<std::uint8_t> Algorithm::get0XFFDataWithLenght(std::uint64_t length) { return makeBlock(Pattern::byte(0xFF), length); }
+std::vector<std::uint8_t> Algorithm::getRNDDataWithLength(std::uint64_t length) { return makeBlock(Pattern::random(Kind::RandomData), length); }
+std::vector<std::uint8_t> Algorithm::get0XFFDataWithLength(std::uint64_t length) { return makeBlock(Pattern::byte(0xFF), length); }
 // clang-format on
 
 std::vector<std::uint8_t> Algorithm::createDataWithByte(std::uint8_t byte, std::uint64_t length)

@@ -36,23 +36,23 @@ public:
 
     // The rules of the catalogue, each (length, pass) to a block.
     static std::vector<std::uint8_t> getDWAR50(std::uint64_t length, std::uint64_t cycle);
-    static std::vector<std::uint8_t> getGutmannWithLenght(std::uint64_t length, std::uint64_t cycle);
+    static std::vector<std::uint8_t> getGutmannWithLength(std::uint64_t length, std::uint64_t cycle);
     static std::vector<std::uint8_t> getBSIErase(std::uint64_t length, std::uint64_t cycle);
     static std::vector<std::uint8_t> getM7EraseWithLength(std::uint64_t length, std::uint64_t cycle);
-    static std::vector<std::uint8_t> getDoD5220EraseWithLenght(std::uint64_t length, std::uint64_t cycle);
+    static std::vector<std::uint8_t> getDoD5220EraseWithLength(std::uint64_t length, std::uint64_t cycle);
     static std::vector<std::uint8_t> getDODSSDEraseWithLength(std::uint64_t length, std::uint64_t cycle);
-    static std::vector<std::uint8_t> getHMGDataWithLenght(std::uint64_t length, std::uint64_t cycle);
+    static std::vector<std::uint8_t> getHMGDataWithLength(std::uint64_t length, std::uint64_t cycle);
     static std::vector<std::uint8_t> getM3_1EraseWithLength(std::uint64_t length, std::uint64_t cycle);
     static std::vector<std::uint8_t> getM3_2EraseWithLength(std::uint64_t length, std::uint64_t cycle);
     static std::vector<std::uint8_t> getM3_3EraseWithLength(std::uint64_t length, std::uint64_t cycle);
-    static std::vector<std::uint8_t> getAR380DataWithLenght(std::uint64_t length, std::uint64_t cycle);
+    static std::vector<std::uint8_t> getAR380DataWithLength(std::uint64_t length, std::uint64_t cycle);
     static std::vector<std::uint8_t> getM1EraseWithLength(std::uint64_t length, std::uint64_t cycle);
-    static std::vector<std::uint8_t> getADWAEraseWithLenght(std::uint64_t length, std::uint64_t cycle);
+    static std::vector<std::uint8_t> getADWAEraseWithLength(std::uint64_t length, std::uint64_t cycle);
     static std::vector<std::uint8_t> getNCSCTG025(std::uint64_t length, std::uint64_t cycle);
     static std::vector<std::uint8_t> getGostR(std::uint64_t length, std::uint64_t cycle);
     static std::vector<std::uint8_t> getRCMPTSSIT(std::uint64_t length, std::uint64_t cycle);
-    static std::vector<std::uint8_t> getRNDDataWithLenght(std::uint64_t length);
-    static std::vector<std::uint8_t> get0XFFDataWithLenght(std::uint64_t length);
+    static std::vector<std::uint8_t> getRNDDataWithLength(std::uint64_t length);
+    static std::vector<std::uint8_t> get0XFFDataWithLength(std::uint64_t length);
 
     static std::vector<std::uint8_t> createDataWithByte(std::uint8_t byte, std::uint64_t length);
     static std::vector<std::uint8_t> createDataWithWord(std::uint32_t word, std::uint64_t length);

@@ -3,6 +3,7 @@
 #include "common/FileTypeName.h"
 #include "common/Localization.h"
 #include "common/Log.h"
+#include "common/PathText.h"
 #include "common/SecureRandom.h"
 #include "common/UniqueFd.h"
 #include "engine/RegularFileOpener.h"
@@ -27,37 +28,6 @@ constexpr int kFlushFailuresTolerated = 10;
 constexpr std::size_t kMaxNameLength = 255;
 // Random names drawn per rename round before a clash counts as a failed round.
 constexpr int kNameAttempts = 8;
-
-struct SplitPath
-{
-    std::string parent;
-    std::string name;
-};
-
-// "/a/b/" -> {"/a", "b"}; "/a" -> {"/", "a"}; "a" -> {".", "a"}.
-SplitPath splitPath(std::string path)
-{
-    while (path.size() > 1 && path.back() == '/')
-        path.pop_back();
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return {".", path};
-    return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
-}
-
-// Excludes are written without a trailing slash, as the walks write paths; a target is compared
-// with them in the same form.
-std::string withoutTrailingSlash(std::string path)
-{
-    while (path.size() > 1 && path.back() == '/')
-        path.pop_back();
-    return path;
-}
-
-std::string joinPath(const std::string& parent, const std::string& name)
-{
-    return parent == "/" ? "/" + name : parent + "/" + name;
-}
 
 // The length of a name in characters: UTF-8 continuation bytes do not count, other bytes do.
 std::size_t characterCount(const std::string& name)
@@ -113,7 +83,7 @@ void syncFolder(int fd)
 // and whether something in the folder stays (so that the folder keeps its name and place).
 struct FileShredCoordinator::Walk
 {
-    Walk(const Excludes& excludes, const std::string& root, FolderWalker::DirectoryReader* reader)
+    Walk(const PreparedExcludes& excludes, const std::string& root, FolderWalker::DirectoryReader* reader)
         : excludes(excludes), positions{excludes.at(root)}, stays{0}, folders{ItemPath::Folder::top(root)}
     {
         walker.setDirectoryReader(reader);
@@ -148,7 +118,7 @@ struct FileShredCoordinator::Walk
     void markStaying(const FolderWalker::Entry& entry) { stays[entry.depth - 1] = 1; }
     bool rootHoldsWhatStays() const { return stays.front() != 0; }
 
-    const Excludes& excludes;
+    const PreparedExcludes& excludes;
     FolderWalker walker;
     std::vector<PreparedExcludes::Position> positions;
     std::vector<char> stays;
@@ -174,16 +144,11 @@ void FileShredCoordinator::cancel()
     m_writer.cancel();
 }
 
-void FileShredCoordinator::writtenBytes(double bytes)
+void FileShredCoordinator::writtenBytes(std::int64_t bytes)
 {
     m_fileBytesReported += bytes;
     if (m_delegate)
         m_delegate->fileshredWrittenBytes(bytes);
-}
-
-bool FileShredCoordinator::pathIsExcludedBy(const std::string& path, const Excludes& excludes)
-{
-    return excludes.contains(path);
 }
 
 bool FileShredCoordinator::pathIsSymbolicLink(const std::string& path)
@@ -212,18 +177,17 @@ void FileShredCoordinator::reportFailure(ItemPath path, std::int64_t size, std::
         return;
     if (isFile)
         m_delegate->fileshredCurrentPath(path);
-    m_delegate->fileshredReportErrorForMissingBytes(static_cast<double>(m_algorithm->cycles()) *
-                                                    static_cast<double>(size));
+    m_delegate->fileshredReportErrorForMissingBytes(allPasses(size));
     m_delegate->fileshredAddShredItem(ShredItem{std::move(path), size, false, std::move(error)});
 }
 
 // ---- overwriting ----------------------------------------------------------------------------
 
-void FileShredCoordinator::shredPath(const std::string& target, const Excludes& excludes)
+void FileShredCoordinator::shredPath(const std::string& target, const PreparedExcludes& excludes)
 {
     if (isCancelled())
         return;
-    const std::string path = withoutTrailingSlash(target);
+    const std::string path(withoutTrailingSlashes(target));
     struct stat info;
     bool mountRoot = false;
     if (FolderWalker::examine(AT_FDCWD, path.c_str(), info, mountRoot) != 0) {
@@ -325,12 +289,12 @@ void FileShredCoordinator::shredEntry(int dirFd, std::string_view name, ItemPath
         return;
     if (info.st_nlink > 1)
         shredLinkedFile(dirFd, name, std::move(path), info);
-    else
-        shredFileAt(dirFd, name.data(), std::move(path), info);
+    else // the file is listed with its outcome; nothing else waits for it
+        static_cast<void>(shredFileAt(dirFd, name.data(), std::move(path), info));
 }
 
-std::optional<std::string> FileShredCoordinator::shredFileAt(int dirFd, const char* name, ItemPath path,
-                                                             const struct stat& info)
+Expected<void, std::string> FileShredCoordinator::shredFileAt(int dirFd, const char* name, ItemPath path,
+                                                              const struct stat& info)
 {
     const std::int64_t size = info.st_size;
     const FileId id = idOf(info);
@@ -364,7 +328,7 @@ std::optional<std::string> FileShredCoordinator::shredFileAt(int dirFd, const ch
             item.error = localized("Failed to write file");
             logMessage("Failed to write file ", item.path, ": the method has no passes");
         } else {
-            switch (m_writer.shredInFile(opened.fd.get(), static_cast<double>(size))) {
+            switch (m_writer.shredInFile(opened.fd.get(), size)) {
             case ShredWriter::Outcome::Failed:
                 item.error = localized("Failed to write file");
                 logMessage("Failed to write file ", item.path, ": ", std::strerror(m_writer.lastError()));
@@ -387,13 +351,15 @@ std::optional<std::string> FileShredCoordinator::shredFileAt(int dirFd, const ch
     }
     if (!item.success && !cancelled && m_delegate) {
         // What the writer did not report of the file's full amount is booked as done here.
-        const double full = static_cast<double>(m_algorithm->cycles()) * static_cast<double>(size);
-        m_delegate->fileshredReportErrorForMissingBytes(std::max(0.0, full - m_fileBytesReported));
+        m_delegate->fileshredReportErrorForMissingBytes(
+            std::max<std::int64_t>(0, allPasses(size) - m_fileBytesReported));
     }
-    std::optional<std::string> error = item.error;
+    Expected<void, std::string> outcome;
+    if (!item.success)
+        outcome = Unexpected(item.error.value_or(std::string()));
     if (m_delegate)
         m_delegate->fileshredAddShredItem(std::move(item));
-    return error;
+    return outcome;
 }
 
 void FileShredCoordinator::shredLinkedFile(int dirFd, std::string_view name, ItemPath path,
@@ -427,14 +393,14 @@ void FileShredCoordinator::shredLinkedFile(int dirFd, std::string_view name, Ite
     std::vector<std::pair<std::string, ItemPath>> names = std::move(file.names);
     const std::int64_t size = file.size;
     m_linkedFiles.erase(found);
-    const auto error = shredFileAt(dirFd, name.data(), std::move(path), info);
+    const auto overwritten = shredFileAt(dirFd, name.data(), std::move(path), info);
     if (isCancelled())
         return;
     for (auto& [otherKey, other] : names) {
         if (otherKey == key)
             continue;
-        if (error) {
-            reportFailure(std::move(other), size, *error, true);
+        if (!overwritten) {
+            reportFailure(std::move(other), size, overwritten.error(), true);
             continue;
         }
         ++m_totals.filesOverwritten;
@@ -442,8 +408,7 @@ void FileShredCoordinator::shredLinkedFile(int dirFd, std::string_view name, Ite
             continue;
         m_delegate->fileshredCurrentPath(other);
         // The scan counted the file under each name; progress follows it.
-        m_delegate->fileshredWrittenBytes(static_cast<double>(m_algorithm->cycles()) *
-                                          static_cast<double>(size));
+        m_delegate->fileshredWrittenBytes(allPasses(size));
         m_delegate->fileshredAddShredItem(ShredItem{std::move(other), size, true, std::nullopt});
     }
 }
@@ -466,6 +431,11 @@ void FileShredCoordinator::finishShredding()
     }
     m_linkedFiles.clear();
     m_linkedOrder.clear();
+}
+
+std::int64_t FileShredCoordinator::allPasses(std::int64_t size) const
+{
+    return static_cast<std::int64_t>(m_algorithm->cycles()) * size;
 }
 
 bool FileShredCoordinator::reportDue()
@@ -510,9 +480,9 @@ std::optional<std::string> FileShredCoordinator::renameEntryAt(int dirFd, const 
     return current;
 }
 
-std::string FileShredCoordinator::renameAtPath(const std::string& target, const Excludes& excludes)
+std::string FileShredCoordinator::renameAtPath(const std::string& target, const PreparedExcludes& excludes)
 {
-    const std::string path = withoutTrailingSlash(target);
+    const std::string path(withoutTrailingSlashes(target));
     // After a cancel a target keeps its name: renamed but never deleted, it would be lost to the user.
     struct stat info;
     bool mountRoot = false;
@@ -544,12 +514,13 @@ std::string FileShredCoordinator::renameAtPath(const std::string& target, const 
     return joinPath(split.parent, *newName);
 }
 
-void FileShredCoordinator::renameFileOrFilderInFolder(const std::string& folder, const Excludes& excludes)
+void FileShredCoordinator::renameFileOrFolderInFolder(const std::string& folder,
+                                                      const PreparedExcludes& excludes)
 {
-    renameInFolder(withoutTrailingSlash(folder), excludes);
+    renameInFolder(std::string(withoutTrailingSlashes(folder)), excludes);
 }
 
-bool FileShredCoordinator::renameInFolder(const std::string& folder, const Excludes& excludes)
+bool FileShredCoordinator::renameInFolder(const std::string& folder, const PreparedExcludes& excludes)
 {
     if (isCancelled())
         return true;
@@ -721,9 +692,9 @@ void FileShredCoordinator::flushLog(const std::string& volumePath, std::uint64_t
 
 // ---- deleting -------------------------------------------------------------------------------
 
-void FileShredCoordinator::saveDelete(const std::string& target, const Excludes& excludes)
+void FileShredCoordinator::saveDelete(const std::string& target, const PreparedExcludes& excludes)
 {
-    const std::string path = withoutTrailingSlash(target);
+    const std::string path(withoutTrailingSlashes(target));
     if (isCancelled())
         return;
     struct stat info;
@@ -741,7 +712,7 @@ void FileShredCoordinator::saveDelete(const std::string& target, const Excludes&
         logMessage("Error while deleting path ", path, " -> ", std::strerror(error));
 }
 
-bool FileShredCoordinator::deleteInFolder(const std::string& folder, const Excludes& excludes)
+bool FileShredCoordinator::deleteInFolder(const std::string& folder, const PreparedExcludes& excludes)
 {
     UniqueFd rootFd(FolderWalker::openFolder(folder));
     if (!rootFd) {
@@ -829,15 +800,15 @@ bool FileShredCoordinator::callHelper(const std::string& path, bool deletion)
         std::mutex mutex;
         std::condition_variable arrived;
         bool done = false;
-        std::optional<std::string> error;
+        Expected<void, std::string> outcome;
     };
     auto state = std::make_shared<State>();
-    HelperToolClient::Reply reply = [state](std::optional<std::string> error) {
+    HelperToolClient::Reply reply = [state](Expected<void, std::string> outcome) {
         std::lock_guard lock(state->mutex);
         if (state->done)
             return;
         state->done = true;
-        state->error = std::move(error);
+        state->outcome = std::move(outcome);
         state->arrived.notify_all();
     };
     if (deletion)
@@ -850,8 +821,8 @@ bool FileShredCoordinator::callHelper(const std::string& path, bool deletion)
         logMessage("Helper tool did not answer in time for ", path);
         return false;
     }
-    if (state->error) {
-        logMessage("Helper tool refused ", path, ": ", *state->error);
+    if (!state->outcome) {
+        logMessage("Helper tool refused ", path, ": ", state->outcome.error());
         return false;
     }
     return true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Expected.h"
 #include "engine/Algorithm.h"
 #include "engine/HelperToolClient.h"
 #include "engine/ShredItem.h"
@@ -26,11 +27,11 @@ class FileShredCoordinatorDelegate
 {
 public:
     virtual ~FileShredCoordinatorDelegate() = default;
-    virtual void fileshredWrittenBytes(double bytes) = 0;
+    virtual void fileshredWrittenBytes(std::int64_t bytes) = 0;
     virtual void fileshredCurrentPath(const ItemPath& path) = 0;
     virtual void fileshredAddShredItem(ShredItem item) = 0;
     // A file that could not be overwritten: the rest of its byte amount, booked as done.
-    virtual void fileshredReportErrorForMissingBytes(double bytes) = 0;
+    virtual void fileshredReportErrorForMissingBytes(std::int64_t bytes) = 0;
     virtual void fileshredRenamingPath(const std::string& text) = 0;
     virtual void fileshredFlushPath(const std::string& text) = 0;
 };
@@ -48,14 +49,12 @@ public:
 // overwritten only when the walks of the job met every one of its names. Mount points inside a
 // target (folders or single files) are never entered, overwritten, renamed or deleted.
 //
-// Excludes are the job's prepared set: every excluded path with everything below it, and every
+// What stays is the job's PreparedExcludes: every excluded path with everything below it, and every
 // folder above an excluded path, so that such folders are neither renamed nor deleted while their
 // other contents are.
 class FileShredCoordinator : public ShredWriterDelegate
 {
 public:
-    using Excludes = PreparedExcludes;
-
     // What the job really did to files, for its totals. Bytes are one-pass bytes.
     struct Totals
     {
@@ -83,25 +82,24 @@ public:
     void setDirectoryReader(FolderWalker::DirectoryReader* reader) { m_reader = reader; }
 
     // Overwrites every regular file at or under path.
-    void shredPath(const std::string& path, const Excludes& excludes);
+    void shredPath(const std::string& path, const PreparedExcludes& excludes);
     // After the last shredPath of a job: the files with other hard links whose every name the walks
     // did not meet are reported, one item per name met, and left as they are.
     void finishShredding();
     // Overwrites one file and reports it.
     void shredFile(const std::string& path);
     // Renames path (and, for a folder, everything in it); returns the new path, or path unchanged.
-    std::string renameAtPath(const std::string& path, const Excludes& excludes);
+    std::string renameAtPath(const std::string& path, const PreparedExcludes& excludes);
     // Renames everything under folder, each entry once per pass of the method.
-    void renameFileOrFilderInFolder(const std::string& folder, const Excludes& excludes);
+    void renameFileOrFolderInFolder(const std::string& folder, const PreparedExcludes& excludes);
     // Creates "Flush.dat" at the volume's root and renames it count times.
     void flushLog(const std::string& volumePath, std::uint64_t count);
     // Deletes path and everything under it that is not excluded and that may go.
-    void saveDelete(const std::string& path, const Excludes& excludes);
+    void saveDelete(const std::string& path, const PreparedExcludes& excludes);
 
     bool changePermission(const std::string& path);
     bool forceDelete(const std::string& path);
 
-    static bool pathIsExcludedBy(const std::string& path, const Excludes& excludes);
     static bool pathIsSymbolicLink(const std::string& path);
     static std::string randomAlphanumericStringWithLength(std::size_t count);
 
@@ -110,7 +108,7 @@ public:
     void cancel();
     bool isCancelled() const { return m_cancel.load(std::memory_order_relaxed); }
 
-    void writtenBytes(double bytes) override;
+    void writtenBytes(std::int64_t bytes) override;
 
 private:
     struct FileId
@@ -138,18 +136,20 @@ private:
     static FileId idOf(const struct stat& info) { return {info.st_dev, info.st_ino}; }
 
     void shredEntry(int dirFd, std::string_view name, ItemPath path, const struct stat& info, bool mountRoot);
-    // Overwrites one regular file and lists it; the error it is listed with, none when overwritten.
-    std::optional<std::string> shredFileAt(int dirFd, const char* name, ItemPath path,
-                                           const struct stat& info);
+    // Overwrites one regular file and lists it; success, or the error it is listed with.
+    Expected<void, std::string> shredFileAt(int dirFd, const char* name, ItemPath path,
+                                            const struct stat& info);
     void shredLinkedFile(int dirFd, std::string_view name, ItemPath path, const struct stat& info);
     void reportFailure(ItemPath path, std::int64_t size, std::string error, bool isFile);
-    bool renameInFolder(const std::string& folder, const Excludes& excludes);
-    bool deleteInFolder(const std::string& folder, const Excludes& excludes);
+    bool renameInFolder(const std::string& folder, const PreparedExcludes& excludes);
+    bool deleteInFolder(const std::string& folder, const PreparedExcludes& excludes);
     // 0 when removed, -1 when it stays by rule, else the errno of the failed removal.
     int removeEntry(int dirFd, std::string_view name, std::string_view path, const struct stat& info);
     // Whether a progress text is due: texts that cost the length of a path go out a few times a
     // second, not once per entry.
     bool reportDue();
+    // What every pass of the method together writes over size bytes.
+    std::int64_t allPasses(std::int64_t size) const;
     bool staysAsItIs(const struct stat& info, bool mountRoot,
                      const PreparedExcludes::Position& position) const;
     // Renames name in dirFd `rounds` times to random names of `length` characters, the first
@@ -173,7 +173,7 @@ private:
     bool m_filesOnly = false;
     std::chrono::milliseconds m_helperTimeout = kHelperTimeout;
     std::chrono::microseconds m_filePause{0};
-    double m_fileBytesReported = 0; // by the writer, for the file being overwritten
+    std::int64_t m_fileBytesReported = 0; // by the writer, for the file being overwritten
     std::chrono::steady_clock::time_point m_lastReport{};
 
     // The job-wide record: files overwritten completely (with their one-pass size), files with an

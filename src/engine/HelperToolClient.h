@@ -1,7 +1,8 @@
 #pragma once
 
+#include "common/Expected.h"
+
 #include <functional>
-#include <optional>
 #include <string>
 
 namespace cv {
@@ -11,12 +12,12 @@ namespace cv {
 //
 // Calls may be made from any thread (the job's worker makes them); an implementation that needs a
 // particular thread moves the call there itself. Each reply is called at most once, on any thread,
-// with an error message or nothing on success; it may also never be called, so callers wait with
-// a timeout and keep whatever the reply touches alive on their own (shared state), not on the stack.
+// with success or the error message; it may also never be called, so callers wait with a timeout
+// and keep whatever the reply touches alive on their own (shared state), not on the stack.
 class HelperToolClient
 {
 public:
-    using Reply = std::function<void(std::optional<std::string> error)>;
+    using Reply = std::function<void(Expected<void, std::string> outcome)>;
 
     virtual ~HelperToolClient() = default;
 
@@ -28,7 +29,10 @@ public:
     // on its device, and mounts it at the same place.
     virtual void reformatVolumeAt(const std::string& mountPath, Reply reply) = 0;
     // Deletes the local snapshots of the startup volume. A client that cannot says so at once.
-    virtual void deleteSnapshots(Reply reply) { reply("deleting snapshots is not available"); }
+    virtual void deleteSnapshots(Reply reply)
+    {
+        reply(Unexpected(std::string("deleting snapshots is not available")));
+    }
 };
 
 } // namespace cv

@@ -23,7 +23,7 @@ struct ShredResult
 
     Clock::time_point start = Clock::now();
     Clock::time_point end{};
-    std::shared_ptr<Algorithm> algorigthm;
+    std::shared_ptr<Algorithm> algorithm;
     std::shared_ptr<ShredState> lastState;
     std::shared_ptr<PathCollection> paths; // the job's own collection, renamed targets included
     std::shared_ptr<ShredOptions> options;

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cmath>
 #include <cstring>
 #include <fcntl.h>
 #include <string>
@@ -17,13 +16,6 @@ namespace {
 
 // The length of the cipher pass's random key.
 constexpr std::size_t kCipherKeyLength = 7;
-
-std::int64_t truncatedSize(double size)
-{
-    if (!(size > 0)) // also catches NaN
-        return 0;
-    return size >= 9.2e18 ? INT64_MAX : static_cast<std::int64_t>(std::trunc(size));
-}
 
 } // namespace
 
@@ -41,14 +33,14 @@ ShredWriter::Outcome ShredWriter::fail()
 void ShredWriter::report(std::size_t bytes)
 {
     if (m_delegate)
-        m_delegate->writtenBytes(static_cast<double>(bytes));
+        m_delegate->writtenBytes(static_cast<std::int64_t>(bytes));
 }
 
-ShredWriter::Outcome ShredWriter::shredInFile(int fd, double size)
+ShredWriter::Outcome ShredWriter::shredInFile(int fd, std::int64_t size)
 {
     if (fd < 0 || !m_algorithm || m_algorithm->cycles() == 0)
         return Outcome::Completed;
-    const std::int64_t length = truncatedSize(size);
+    const std::int64_t length = std::max<std::int64_t>(size, 0);
     for (std::uint64_t cycle = 0; cycle < m_algorithm->cycles(); ++cycle) {
         const Outcome outcome =
             m_algorithm->usesCipherPass(cycle) ? encryptFile(fd, length) : writePass(fd, length, cycle);

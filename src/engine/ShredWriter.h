@@ -17,7 +17,7 @@ class ShredWriterDelegate
 {
 public:
     virtual ~ShredWriterDelegate() = default;
-    virtual void writtenBytes(double bytes) = 0;
+    virtual void writtenBytes(std::int64_t bytes) = 0;
 };
 
 // Overwrites one open file in place with every pass of an overwrite method, block by block from the
@@ -46,9 +46,9 @@ public:
     void setDelegate(ShredWriterDelegate* delegate) { m_delegate = delegate; }
     ShredWriterDelegate* delegate() const { return m_delegate; }
 
-    // Writes all passes over the first `size` bytes of fd. fd should be open read-write: the cipher
-    // pass reads each block back through it.
-    Outcome shredInFile(int fd, double size);
+    // Writes all passes over the first `size` bytes of fd (nothing for a size of 0 or less). fd
+    // should be open read-write: the cipher pass reads each block back through it.
+    Outcome shredInFile(int fd, std::int64_t size);
     // The cipher pass: each block is replaced by its AES transformation under a new random key
     // (zeros where the transformation fails).
     Outcome encryptFile(int fd, std::int64_t size);

@@ -1,6 +1,7 @@
 #include "freespace/FillRecord.h"
 
 #include "common/Log.h"
+#include "common/PathText.h"
 
 #include <cerrno>
 #include <cstring>
@@ -21,11 +22,6 @@ constexpr const char* kFillSuffix = ".dat";
 constexpr std::string_view kHeader = "Cindervault fill files 1\n";
 // A record lists at most a few dozen files; anything much larger is not one of ours.
 constexpr std::size_t kMaxRecordSize = 1 << 20;
-
-std::string joinPath(const std::string& folder, const std::string& name)
-{
-    return folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name;
-}
 
 bool writeWhole(int fd, std::string_view text)
 {
@@ -129,10 +125,8 @@ void FillRecord::unlinkRecord(int folderFd, int recordFd)
 }
 
 FillRecord::Leftovers FillRecord::removeLeftovers(int folderFd, const std::string& folderPath,
-                                                  const Excluded& excluded, std::size_t* removed)
+                                                  const PreparedExcludes* excludes)
 {
-    if (removed)
-        *removed = 0;
     UniqueFd fd(::openat(folderFd, kFileName, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (!fd)
         return errno == ENOENT ? Leftovers::None : Leftovers::Unusable;
@@ -149,7 +143,7 @@ FillRecord::Leftovers FillRecord::removeLeftovers(int folderFd, const std::strin
     }
     for (const Entry& entry : entries) {
         const std::string path = joinPath(folderPath, entry.name);
-        if (excluded && excluded(path)) {
+        if (excludes && excludes->contains(path)) {
             logMessage("Fill file left by an interrupted wipe is excluded and stays: ", path);
             continue;
         }
@@ -157,8 +151,6 @@ FillRecord::Leftovers FillRecord::removeLeftovers(int folderFd, const std::strin
             continue; // gone already, or somebody else's file by now
         if (::unlinkat(folderFd, entry.name.c_str(), 0) == 0) {
             logMessage("Removed fill file left by an interrupted wipe: ", path);
-            if (removed)
-                ++*removed;
         } else {
             logMessage("Cannot remove leftover fill file ", path, ": ", std::strerror(errno));
         }

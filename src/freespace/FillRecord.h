@@ -1,8 +1,8 @@
 #pragma once
 
 #include "common/UniqueFd.h"
+#include "targets/PreparedExcludes.h"
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,9 +30,6 @@ public:
         Unusable, // a file of the record's name that is not a record, or cannot be read
     };
 
-    // Whether a path is excluded from the job; such a leftover stays where it is.
-    using Excluded = std::function<bool(const std::string& path)>;
-
     FillRecord() = default;
     ~FillRecord();
     FillRecord(const FillRecord&) = delete;
@@ -43,9 +40,10 @@ public:
     static bool isFillFileName(const std::string& name);
 
     // Removes the fill files an interrupted wipe recorded in folder (an open folder descriptor;
-    // folderPath for log lines and excludes), then its record. removed counts the files.
-    static Leftovers removeLeftovers(int folderFd, const std::string& folderPath, const Excluded& excluded,
-                                     std::size_t* removed = nullptr);
+    // folderPath for log lines and excludes), then its record; an excluded leftover stays where it
+    // is.
+    static Leftovers removeLeftovers(int folderFd, const std::string& folderPath,
+                                     const PreparedExcludes* excludes);
 
     // Creates this wipe's record in folder, locked, its header synced to the device. False with
     // errno set when it cannot be made (EEXIST: another wipe's record appeared meanwhile).

@@ -2,17 +2,16 @@
 
 #include "common/Localization.h"
 #include "common/Log.h"
+#include "common/PathText.h"
 #include "common/UniqueFd.h"
 #include "freespace/FillRecord.h"
-#include "targets/Volume.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace cv {
@@ -22,9 +21,10 @@ namespace {
 // How many numbers a wipe skips over at most, past files of a fill file's name that are not its own.
 constexpr int kMaxNameTries = 10000;
 
-std::string joinPath(const std::string& folder, const std::string& name)
+// a / b rounded up, for a >= 0 and b > 0.
+std::int64_t dividedRoundingUp(std::int64_t a, std::int64_t b)
 {
-    return folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name;
+    return a / b + (a % b != 0 ? 1 : 0);
 }
 
 std::string defaultHome()
@@ -65,7 +65,7 @@ void FreeSpaceCoordinator::cancel()
     m_writer.cancel();
 }
 
-void FreeSpaceCoordinator::freespaceWrittenBytes(double bytes)
+void FreeSpaceCoordinator::freespaceWrittenBytes(std::int64_t bytes)
 {
     m_writtenOnVolume += bytes;
     if (m_delegate)
@@ -79,26 +79,26 @@ std::int64_t FreeSpaceCoordinator::notEnoughSpaceToWrite(std::int64_t)
     return recalcFreespace(m_workingPath, m_isOsVolume);
 }
 
-std::uint64_t FreeSpaceCoordinator::getPreferedFileSizeToErase(double space) const
+std::int64_t FreeSpaceCoordinator::getPreferedFileSizeToErase(std::int64_t space) const
 {
-    const double size = std::ceil(space / 10.0);
-    return static_cast<std::uint64_t>(
-        std::clamp(size, static_cast<double>(kMinFileSize), static_cast<double>(kMaxFileSize)));
+    // A tenth of the space, within the bounds.
+    const std::int64_t size = dividedRoundingUp(std::max<std::int64_t>(space, 0), 10);
+    return std::clamp(size, kMinFileSize, kMaxFileSize);
 }
 
-std::uint64_t FreeSpaceCoordinator::getFileCountFor(double space, double maxFileSize)
+std::uint64_t FreeSpaceCoordinator::getFileCountFor(std::int64_t space, std::int64_t maxFileSize)
 {
-    if (!(space > 0) || !(maxFileSize > 0))
+    if (space <= 0 || maxFileSize <= 0)
         return 0;
-    return static_cast<std::uint64_t>(std::ceil(space / maxFileSize));
+    return static_cast<std::uint64_t>(dividedRoundingUp(space, maxFileSize));
 }
 
-std::uint64_t FreeSpaceCoordinator::getPreferedBlockSizeForSpaceToErase(double space) const
+std::uint64_t FreeSpaceCoordinator::getPreferedBlockSizeForSpaceToErase(std::int64_t space) const
 {
-    const double block = std::ceil(std::max(space, 0.0) / 100.0);
-    const double capped = std::min(static_cast<double>(m_writer.maxDataBufferSize()), block);
+    // A hundredth of the space, at most the writer's largest block.
+    const auto block = static_cast<std::uint64_t>(dividedRoundingUp(std::max<std::int64_t>(space, 0), 100));
     // Never a block of 0 bytes, however little there is to fill.
-    return std::max<std::uint64_t>(static_cast<std::uint64_t>(capped), 1);
+    return std::max<std::uint64_t>(std::min(m_writer.maxDataBufferSize(), block), 1);
 }
 
 std::string FreeSpaceCoordinator::getDeletionPathFor(const std::string& mountPath) const
@@ -124,22 +124,15 @@ std::string FreeSpaceCoordinator::getVolumeNameFor(const std::string& mountPath)
     return shown + " - " + localized("Securely wiping the freespace");
 }
 
-std::size_t FreeSpaceCoordinator::removeLeftoverFillFiles(const std::string& folder) const
-{
-    UniqueFd folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    std::size_t removed = 0;
-    if (folderFd)
-        FillRecord::removeLeftovers(folderFd.get(), folder, m_excluded, &removed);
-    return removed;
-}
-
 std::int64_t FreeSpaceCoordinator::recalcFreespace(const std::string& path, bool isOs)
 {
-    double free = m_probe.freeBytes ? m_probe.freeBytes(path) : 0.0;
+    std::int64_t free = m_probe.freeBytes ? m_probe.freeBytes(path) : 0;
     if (isOs)
-        free = std::max(0.0, free - std::max(kOsReserveMinimum, kOsReserveFraction * free));
-    logMessage("Recalcuation free space to write -> ", std::to_string(free));
-    return static_cast<std::int64_t>(std::trunc(free));
+        free = std::max<std::int64_t>(
+            0, free - std::max(kOsReserveMinimum, dividedRoundingUp(free, kOsReserveDivisor)));
+    // The figure is logged as it always was, with six decimals.
+    logMessage("Recalcuation free space to write -> ", std::to_string(static_cast<double>(free)));
+    return free;
 }
 
 void FreeSpaceCoordinator::freespaceEraseAtPath(const std::string& mountPath)
@@ -156,25 +149,27 @@ void FreeSpaceCoordinator::freespaceEraseAtPath(const std::string& mountPath)
     // Leftovers first: after a wipe that was killed they hold the very space to wipe.
     UniqueFd folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folderFd &&
-        FillRecord::removeLeftovers(folderFd.get(), folder, m_excluded) == FillRecord::Leftovers::Busy) {
+        FillRecord::removeLeftovers(folderFd.get(), folder, m_excludes) == FillRecord::Leftovers::Busy) {
         fail(localized("Another wipe of this volume is running"), 0);
         return;
     }
-    const double free = m_probe.freeBytes ? m_probe.freeBytes(mountPath) : 0.0;
-    const double space = m_isOsVolume ? free - kOsReserveFraction * free : free;
+    const std::int64_t free = m_probe.freeBytes ? m_probe.freeBytes(mountPath) : 0;
+    const std::int64_t space =
+        m_isOsVolume ? free - dividedRoundingUp(std::max<std::int64_t>(free, 0), kOsReserveDivisor) : free;
     if (m_delegate) {
-        m_delegate->freespaceBytesToWrite(free * static_cast<double>(m_algorithm->cycles()));
+        m_delegate->freespaceBytesToWrite(free * static_cast<std::int64_t>(m_algorithm->cycles()));
         m_delegate->freespaceAvailableFreeBytes(free);
     }
-    freespaceErase(space, folder, static_cast<double>(getPreferedFileSizeToErase(space)));
+    freespaceErase(space, folder, getPreferedFileSizeToErase(space));
 }
 
-void FreeSpaceCoordinator::freespaceErase(double space, const std::string& folder, double maxFileSize)
+void FreeSpaceCoordinator::freespaceErase(std::int64_t space, const std::string& folder,
+                                          std::int64_t maxFileSize)
 {
     const std::uint64_t block = getPreferedBlockSizeForSpaceToErase(space);
     const std::uint64_t count = getFileCountFor(space, maxFileSize);
-    const double spaceAtStart = space;
-    const double writtenAtStart = m_writtenOnVolume;
+    const std::int64_t spaceAtStart = space;
+    const std::int64_t writtenAtStart = m_writtenOnVolume;
     if (count == 0 || isCancelled())
         return;
     const std::string failedToWrite = localized("Failed to write file");
@@ -194,7 +189,7 @@ void FreeSpaceCoordinator::freespaceErase(double space, const std::string& folde
         for (int tries = 0; !file && tries < kMaxNameTries; ++tries) {
             const std::string name = fillFileName(++number);
             const std::string path = joinPath(folder, name);
-            if (isExcluded(path))
+            if (m_excludes && m_excludes->contains(path))
                 continue;
             file = record.createFillFile(folderFd.get(), name);
             if (!file && errno != EEXIST)
@@ -212,7 +207,7 @@ void FreeSpaceCoordinator::freespaceErase(double space, const std::string& folde
                 break;
             }
         }
-        const double fileSize = std::min(space, maxFileSize);
+        const std::int64_t fileSize = std::min(space, maxFileSize);
         maxFileSize = fileSize;
         m_writer.setStartDataBufferSize(block);
         m_writer.writeIntoFile(file.get(), fileSize);
@@ -226,37 +221,14 @@ void FreeSpaceCoordinator::freespaceErase(double space, const std::string& folde
             space -= fileSize;
         } else {
             logMessage("Recalcuation trigger from coordinator at ", i);
-            space = static_cast<double>(recalcFreespace(m_workingPath, m_isOsVolume));
+            space = recalcFreespace(m_workingPath, m_isOsVolume);
         }
     }
     record.removeAll(folderFd.get(), folder);
     // A volume with room to spare of which not one byte could be written was not wiped, whatever
     // the reason (a quota, blocks reserved for others).
-    if (!isCancelled() && spaceAtStart >= static_cast<double>(kMinFileSize) &&
-        m_writtenOnVolume == writtenAtStart)
+    if (!isCancelled() && spaceAtStart >= kMinFileSize && m_writtenOnVolume == writtenAtStart)
         fail(failedToWrite, ENOSPC);
-}
-
-VolumeProbe VolumeProbe::system()
-{
-    VolumeProbe probe;
-    probe.isVolume = [](const std::string& path) { return cv::isVolume(path); };
-    probe.volumeName = [](const std::string& path) {
-        for (const Volume& volume : findVolumes()) {
-            // "/" is what an unlabelled root is called; that is no name worth showing.
-            if (volume.path() == path)
-                return volume.name() == "/" ? std::string() : volume.name();
-        }
-        return std::string();
-    };
-    probe.freeBytes = [](const std::string& path) {
-        struct statvfs info;
-        if (::statvfs(path.c_str(), &info) != 0)
-            return 0.0;
-        // f_bavail, not f_bfree: a wipe run as root leaves the blocks reserved for root alone.
-        return static_cast<double>(info.f_bavail) * static_cast<double>(info.f_frsize);
-    };
-    return probe;
 }
 
 } // namespace cv

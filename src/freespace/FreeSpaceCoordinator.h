@@ -1,10 +1,11 @@
 #pragma once
 
 #include "freespace/FreeSpaceWriter.h"
+#include "targets/PreparedExcludes.h"
+#include "targets/VolumeProbe.h"
 
 #include <atomic>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -15,23 +16,13 @@ class FreeSpaceCoordinatorDelegate
 {
 public:
     virtual ~FreeSpaceCoordinatorDelegate() = default;
-    virtual void freespaceWrittenBytes(double bytes) = 0;
-    virtual void freespaceAvailableFreeBytes(double bytes) = 0;
-    virtual void freespaceBytesToWrite(double bytes) = 0;
+    virtual void freespaceWrittenBytes(std::int64_t bytes) = 0;
+    virtual void freespaceAvailableFreeBytes(std::int64_t bytes) = 0;
+    virtual void freespaceBytesToWrite(std::int64_t bytes) = 0;
     virtual void freespaceVolumeTitle(const std::string& title) = 0;
     // The wipe of the volume at mountPath failed: a fill file could not be made or written for a
     // reason other than a full volume, or nothing at all could be written. reason is localized.
     virtual void freespaceFailed(const std::string& mountPath, const std::string& reason) = 0;
-};
-
-// What the wipe needs to know of volumes; the defaults ask the system, tests stand in.
-struct VolumeProbe
-{
-    std::function<bool(const std::string& path)> isVolume;          // a mount point of a mounted volume
-    std::function<std::string(const std::string& path)> volumeName; // its label or name, may be empty
-    std::function<double(const std::string& path)> freeBytes; // what an unprivileged user may still write
-
-    static VolumeProbe system();
 };
 
 // Plans and runs the wipe of one volume's free space: fills it with numbered fill files written
@@ -43,10 +34,12 @@ struct VolumeProbe
 class FreeSpaceCoordinator : public FreespaceWriterDelegate
 {
 public:
-    static constexpr double kOsReserveFraction = 0.01;
-    static constexpr double kOsReserveMinimum = 524288000.0;
-    static constexpr std::uint64_t kMinFileSize = 1048576;
-    static constexpr std::uint64_t kMaxFileSize = 4000000000;
+    // On the startup volume a wipe leaves 1/kOsReserveDivisor of the free space to the system, and
+    // when it measures again at least kOsReserveMinimum.
+    static constexpr std::int64_t kOsReserveDivisor = 100;
+    static constexpr std::int64_t kOsReserveMinimum = 524288000;
+    static constexpr std::int64_t kMinFileSize = 1048576;
+    static constexpr std::int64_t kMaxFileSize = 4000000000;
 
     FreeSpaceCoordinator(std::shared_ptr<Algorithm> algorithm, FreeSpaceWriter& writer,
                          VolumeProbe probe = VolumeProbe::system());
@@ -54,22 +47,18 @@ public:
     void setDelegate(FreeSpaceCoordinatorDelegate* delegate) { m_delegate = delegate; }
     // The user's home folder, under which the startup volume's fill folder lies.
     void setHomeFolder(std::string home) { m_homeFolder = std::move(home); }
-    // The job's excludes: an excluded path is never made a fill file, nor removed as a leftover.
-    void setExcluded(std::function<bool(const std::string& path)> excluded)
-    {
-        m_excluded = std::move(excluded);
-    }
+    // The job's excludes (kept alive by the job): an excluded path is never made a fill file, nor
+    // removed as a leftover. None by default.
+    void setExcludes(const PreparedExcludes* excludes) { m_excludes = excludes; }
 
     void freespaceEraseAtPath(const std::string& mountPath);
-    void freespaceErase(double space, const std::string& folder, double maxFileSize);
+    void freespaceErase(std::int64_t space, const std::string& folder, std::int64_t maxFileSize);
     std::int64_t recalcFreespace(const std::string& path, bool isOs);
-    std::uint64_t getPreferedFileSizeToErase(double space) const;
-    static std::uint64_t getFileCountFor(double space, double maxFileSize);
-    std::uint64_t getPreferedBlockSizeForSpaceToErase(double space) const;
+    std::int64_t getPreferedFileSizeToErase(std::int64_t space) const;
+    static std::uint64_t getFileCountFor(std::int64_t space, std::int64_t maxFileSize);
+    std::uint64_t getPreferedBlockSizeForSpaceToErase(std::int64_t space) const;
     std::string getDeletionPathFor(const std::string& mountPath) const;
     std::string getVolumeNameFor(const std::string& mountPath) const;
-    // Removes the fill files an interrupted wipe recorded in folder; returns how many.
-    std::size_t removeLeftoverFillFiles(const std::string& folder) const;
     static std::string fillFileName(std::uint64_t number);
     // Whether the wipe of the current volume failed (told to the delegate once per volume).
     bool failed() const { return m_failed; }
@@ -78,22 +67,21 @@ public:
     bool isCancelled() const { return m_cancel.load(std::memory_order_relaxed); }
     bool notEnoughSpaceWarning() const { return m_notEnoughSpaceWarning; }
 
-    void freespaceWrittenBytes(double bytes) override;
+    void freespaceWrittenBytes(std::int64_t bytes) override;
     std::int64_t notEnoughSpaceToWrite(std::int64_t bytesLeft) override;
 
 private:
     void fail(const std::string& reason, int error);
-    bool isExcluded(const std::string& path) const { return m_excluded && m_excluded(path); }
 
     std::shared_ptr<Algorithm> m_algorithm;
     FreeSpaceWriter& m_writer;
     VolumeProbe m_probe;
     FreeSpaceCoordinatorDelegate* m_delegate = nullptr;
     std::string m_homeFolder;
-    std::function<bool(const std::string& path)> m_excluded;
+    const PreparedExcludes* m_excludes = nullptr;
     std::atomic<bool> m_cancel{false};
     bool m_failed = false;
-    double m_writtenOnVolume = 0;
+    std::int64_t m_writtenOnVolume = 0;
     bool m_isOsVolume = false;
     bool m_notEnoughSpaceWarning = false;
     std::string m_workingPath;

@@ -2,7 +2,7 @@
 
 #include "common/Log.h"
 #include "common/UniqueFd.h"
-#include "targets/Volume.h"
+#include "targets/VolumeProbe.h"
 
 #include <cerrno>
 #include <climits>
@@ -15,7 +15,7 @@ namespace cv {
 
 FreeSpaceTrim::Outcome FreeSpaceTrim::trim(const std::string& mountPoint)
 {
-    if (!isVolume(mountPoint)) {
+    if (!VolumeProbe::system().isVolume(mountPoint)) {
         logMessage("TRIM not asked: ", mountPoint, " is not a mount point");
         return {ShredVolume::Trim::NotAsked, "not a mount point"};
     }

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cmath>
 #include <cstring>
 
 namespace cv {
@@ -19,12 +18,12 @@ bool FreeSpaceWriter::isFullVolume(int error)
     return error == ENOSPC || error == EDQUOT;
 }
 
-std::int64_t FreeSpaceWriter::writeIntoFile(int fd, double size)
+std::int64_t FreeSpaceWriter::writeIntoFile(int fd, std::int64_t size)
 {
     m_lastError = 0;
     if (fd < 0 || !m_algorithm || m_algorithm->cycles() == 0)
         return 0;
-    std::int64_t target = size > 0 ? static_cast<std::int64_t>(std::trunc(size)) : 0;
+    std::int64_t target = std::max<std::int64_t>(size, 0);
     for (std::uint64_t cycle = 0; cycle < m_algorithm->cycles(); ++cycle) {
         // Every later pass covers exactly what the first pass managed to lay down.
         target = writePass(fd, target, cycle);
@@ -68,7 +67,7 @@ std::int64_t FreeSpaceWriter::writePass(int fd, std::int64_t target, std::uint64
             target -= static_cast<std::int64_t>(length);
             written += static_cast<std::int64_t>(length);
             if (m_delegate)
-                m_delegate->freespaceWrittenBytes(static_cast<double>(length));
+                m_delegate->freespaceWrittenBytes(static_cast<std::int64_t>(length));
         } else {
             const int error = errno;
             logMessage("No enough free space to write current block: ", std::strerror(error));

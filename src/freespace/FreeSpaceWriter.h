@@ -15,7 +15,7 @@ class FreespaceWriterDelegate
 {
 public:
     virtual ~FreespaceWriterDelegate() = default;
-    virtual void freespaceWrittenBytes(double bytes) = 0;
+    virtual void freespaceWrittenBytes(std::int64_t bytes) = 0;
     // A block could not be written; bytesLeft were still to write in this pass. Returns the bytes
     // still to write from now on (0 ends the pass).
     virtual std::int64_t notEnoughSpaceToWrite(std::int64_t bytesLeft) = 0;
@@ -41,8 +41,9 @@ public:
     void setStartDataBufferSize(std::uint64_t size) { m_startDataBufferSize = size; }
     void setDelegate(FreespaceWriterDelegate* delegate) { m_delegate = delegate; }
 
-    // Writes all passes into fd; returns the bytes the last pass covered.
-    std::int64_t writeIntoFile(int fd, double size);
+    // Writes all passes over size bytes into fd (nothing for 0 or less); returns the bytes the last
+    // pass covered.
+    std::int64_t writeIntoFile(int fd, std::int64_t size);
 
     // The errno of the failure that ended the last writeIntoFile early, or 0 (a full volume is no
     // failure).

@@ -1,5 +1,6 @@
 #include "helper/HelperRunner.h"
 
+#include "common/ExitStatus.h"
 #include "common/HelperToolProtocol.h"
 #include "common/Log.h"
 #include "helper/HelperTool.h"
@@ -53,7 +54,7 @@ int HelperRunner::run(const Options& options, Authorizer& authorizer,
                                      : QDBusConnection::connectToBus(options.busAddress, connectionName);
     if (!connection.isConnected()) {
         logMessage("Cannot connect to the bus: ", connection.lastError().message().toStdString());
-        return 1;
+        return kExitFailure;
     }
 
     const QString serviceName = QString::fromLatin1(HelperToolProtocol::serviceName);
@@ -62,12 +63,12 @@ int HelperRunner::run(const Options& options, Authorizer& authorizer,
     if (!connection.registerObject(QString::fromLatin1(HelperToolProtocol::objectPath), &tool,
                                    QDBusConnection::ExportAdaptors)) {
         logLine("Cannot register the object /HelperTool");
-        return 1;
+        return kExitFailure;
     }
     if (!connection.registerService(serviceName)) {
         logMessage("Cannot own the name ", HelperToolProtocol::serviceName, ": ",
                    connection.lastError().message().toStdString());
-        return 1;
+        return kExitFailure;
     }
     logMessage("cindervault-helper ", HelperToolProtocol::version, " serving on ",
                options.busAddress.isEmpty() ? std::string("the system bus")

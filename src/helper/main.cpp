@@ -1,5 +1,6 @@
 // cindervault-helper: Cindervault's privileged helper, started as root by the system bus.
 
+#include "common/ExitStatus.h"
 #include "common/Log.h"
 #include "helper/HelperRunner.h"
 #include "helper/PolkitAuthorizer.h"
@@ -16,7 +17,7 @@ int main(int argc, char** argv)
         cv::HelperRunner::parseArguments(QCoreApplication::arguments().mid(1), cv::HelperRunner::Options());
     if (!options) {
         cv::logLine(options.error().toStdString());
-        return 2;
+        return cv::kExitUsage;
     }
     cv::PolkitAuthorizer authorizer;
     return cv::HelperRunner::run(*options, authorizer, cv::ToolRunner::defaultSearchPath());

@@ -9,6 +9,7 @@
 // output for each page printed, so that its caller can tell a long report from a hung renderer.
 // Exit status 0 when the PDF was written, 1 with the reason on standard error when it was not, 2
 // for a usage error.
+#include "common/ExitStatus.h"
 #include "common/Log.h"
 #include "render/HtmlPdfRenderer.h"
 
@@ -42,7 +43,7 @@ int main(int argc, char** argv)
 {
     if (argc != 3) {
         std::fputs("Usage: cindervault-render INPUT.html OUTPUT.pdf\n", stderr);
-        return 2;
+        return cv::kExitUsage;
     }
     const QString input = QFile::decodeName(argv[1]);
     const QString output = QFile::decodeName(argv[2]);
@@ -59,7 +60,7 @@ int main(int argc, char** argv)
 
     if (!QFileInfo(input).isFile()) {
         std::fprintf(stderr, "cindervault-render: no such file: %s\n", argv[1]);
-        return 1;
+        return cv::kExitFailure;
     }
     cv::HtmlPdfRenderer renderer;
     QObject::connect(&renderer, &cv::HtmlPdfRenderer::pagePrinted, &application, [](int pages) {
@@ -76,11 +77,11 @@ int main(int argc, char** argv)
                 if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.commit())
                     error = u"the PDF could not be written to %1: %2"_s.arg(output, file.errorString());
             }
-            QCoreApplication::exit(error.isEmpty() ? 0 : 1);
+            QCoreApplication::exit(error.isEmpty() ? cv::kExitOk : cv::kExitFailure);
         });
     renderer.render(input);
     const int status = QApplication::exec();
-    if (status != 0)
+    if (status != cv::kExitOk)
         std::fprintf(stderr, "cindervault-render: %s\n", qPrintable(error));
     return status;
 }

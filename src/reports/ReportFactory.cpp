@@ -164,11 +164,11 @@ QHash<QString, QString> ReportFactory::placeholderValues(const QString& language
     const VarSystemInfo systemInfo;
     // The method's title in the report's language, whatever the language of the job's texts.
     std::string title;
-    if (result.algorigthm) {
-        title = AlgorithmCollection::titleFor(result.algorigthm->identifier(),
+    if (result.algorithm) {
+        title = AlgorithmCollection::titleFor(result.algorithm->identifier(),
                                               reportLanguage(language).toStdString());
         if (title.empty())
-            title = result.algorigthm->selectDesc();
+            title = result.algorithm->selectDesc();
     }
     const QString method = escapeHtml(QString::fromStdString(title));
     const QDateTime start = toDateTime(result.start);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/ShredResult.h"
-#include "freespace/FreeSpaceCoordinator.h"
+#include "targets/VolumeProbe.h"
 
 #include <QDateTime>
 #include <QHash>

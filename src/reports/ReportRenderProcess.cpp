@@ -1,5 +1,6 @@
 #include "reports/ReportRenderProcess.h"
 
+#include "common/ExitStatus.h"
 #include "common/Log.h"
 
 #include <QCoreApplication>
@@ -139,7 +140,7 @@ void ReportRenderProcess::processFinished(int exitCode, bool crashed)
         killGroup();
         finish(false, said.isEmpty() ? tr("the report renderer crashed")
                                      : tr("the report renderer crashed: %1").arg(said));
-    } else if (exitCode != 0) {
+    } else if (exitCode != kExitOk) {
         finish(false, said.isEmpty() ? tr("the report renderer failed (exit status %1)").arg(exitCode)
                       : said.startsWith(u"cindervault-render: "_s) ? said.mid(20)
                                                                    : said);

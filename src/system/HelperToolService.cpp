@@ -174,7 +174,7 @@ void HelperToolService::sendAttempt(const char* method, Call call, QDeadlineTime
         if (!helperTool) {
             logMessage("Proxy Error ", helperTool.error());
             if (reply)
-                reply(helperTool.error());
+                reply(Unexpected(helperTool.error()));
             return;
         }
         HelperToolProxy& proxy = **helperTool;
@@ -208,13 +208,13 @@ void HelperToolService::sendAttempt(const char* method, Call call, QDeadlineTime
                         logMessage("Error ", text);
                     }
                     if (reply)
-                        reply(text);
+                        reply(Unexpected(text));
                     return;
                 }
                 if (successLog)
                     logLine(successLog);
                 if (reply)
-                    reply(std::nullopt);
+                    reply({});
             });
     });
 }

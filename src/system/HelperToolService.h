@@ -22,7 +22,7 @@ namespace cv {
 // updates it when run from a build folder (an installed one comes with the package), and sends it
 // the root-only work of a job. One shared instance lives on the GUI thread. Every operation may be called
 // from any thread; it moves itself to the service's thread, sends its call without blocking, and calls its
-// reply at most once, with an error text or nothing on success. Without a bus, a helper or pkexec every call
+// reply at most once, with success or an error text. Without a bus, a helper or pkexec every call
 // answers an error at once rather than hanging. The calls go through a proxy generated from the interface
 // description the helper's adaptor is generated from.
 class HelperToolService : public QObject, public HelperToolClient

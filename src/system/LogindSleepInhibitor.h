@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/UniqueFd.h"
-#include "engine/SleepInhibitor.h"
+#include "job/SleepInhibitor.h"
 
 namespace cv {
 

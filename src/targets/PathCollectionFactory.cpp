@@ -5,7 +5,7 @@
 #include "common/PathText.h"
 #include "common/UniqueFd.h"
 #include "targets/FolderWalker.h"
-#include "targets/Volume.h"
+#include "targets/VolumeProbe.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -63,9 +63,11 @@ void PathCollectionFactory::updatePathCollection(PathCollection& collection) con
     collection.resetCounts();
     if (auto folded = foldedPaths(collection.paths()); folded.size() != collection.paths().size())
         collection.setPaths(std::move(folded));
-    const PreparedExcludes excludes = prepareExcludesFor(collection.excludes());
+    const PreparedExcludes excludes(collection.excludes());
+    // The mount point of a mounted volume is accounted with the volume's used space, not walked.
+    const VolumeProbe volumes = VolumeProbe::system();
     for (const auto& path : collection.paths()) {
-        if (isVolume(path))
+        if (volumes.isVolume(path))
             updatePathCollectionForVolume(collection, path);
         else
             scanPath(collection, path, excludes);
@@ -73,35 +75,10 @@ void PathCollectionFactory::updatePathCollection(PathCollection& collection) con
     collection.setVolumes(TargetVolume::forPaths(collection.paths()));
 }
 
-std::string PathCollectionFactory::normalizedPath(std::string_view path)
-{
-    const bool absolute = path.starts_with('/');
-    std::string result;
-    result.reserve(path.size());
-    while (!path.empty()) {
-        const auto slash = path.find('/');
-        const auto part = path.substr(0, slash);
-        path = slash == std::string_view::npos ? std::string_view() : path.substr(slash + 1);
-        if (part.empty() || part == ".")
-            continue;
-        if (absolute || !result.empty())
-            result.push_back('/');
-        result.append(part);
-    }
-    if (result.empty())
-        result = absolute ? "/" : ".";
-    return result;
-}
-
-bool PathCollectionFactory::isVolume(const std::string& path)
-{
-    return cv::isVolume(path);
-}
-
 void PathCollectionFactory::updatePathCollectionForPath(PathCollection& collection,
                                                         const std::string& path) const
 {
-    scanPath(collection, path, prepareExcludesFor(collection.excludes()));
+    scanPath(collection, path, PreparedExcludes(collection.excludes()));
 }
 
 void PathCollectionFactory::scanPath(PathCollection& collection, const std::string& path,
@@ -276,21 +253,6 @@ std::vector<std::string> PathCollectionFactory::foldedPaths(const std::vector<st
             folded.push_back(path);
     }
     return folded;
-}
-
-bool PathCollectionFactory::pathExcluded(const std::string& path, const PathCollection& collection)
-{
-    return prepareExcludesFor(collection.excludes()).covers(path);
-}
-
-PreparedExcludes PathCollectionFactory::prepareExcludesFor(const std::vector<std::string>& excludes)
-{
-    // What lies below an excluded folder is covered by the folder itself, also what appears there
-    // while a job runs: nothing is listed here, so preparing costs the excludes, not the trees.
-    PreparedExcludes prepared;
-    for (const auto& path : excludes)
-        prepared.exclude(path);
-    return prepared;
 }
 
 } // namespace cv

@@ -13,8 +13,7 @@ namespace cv {
 
 // Turns a selection into a filled PathCollection: walks every selected folder once, counting
 // sizes and entries, honouring the user's excludes, and builds the three-level tree the file
-// explorer shows; a selected volume counts with its used space. Also merges collections and turns
-// excludes into the set of paths a shred job must leave in place.
+// explorer shows; a selected volume counts with its used space. Also merges collections.
 //
 // Walks never follow links and never leave the selected folder's file system. Sizes are logical
 // sizes of regular files; folders, links and special files have none of their own. An exclude
@@ -32,9 +31,6 @@ public:
     // but folded (foldedPaths).
     void updatePathCollection(PathCollection& collection) const;
 
-    // True when path is the mount point of a mounted volume: such a selection is accounted, not walked.
-    static bool isVolume(const std::string& path);
-
     // Scans one file or folder into the collection, with the collection's excludes.
     void updatePathCollectionForPath(PathCollection& collection, const std::string& path) const;
     // Adds a volume's used space and a volume root to the collection.
@@ -46,24 +42,12 @@ public:
     static std::unique_ptr<PathCollection>
     mergePathCollections(const std::vector<const PathCollection*>& collections);
 
-    // The path without "." components, repeated or trailing slashes: the form in which excludes
-    // and walked paths are compared. ".." stays, since resolving it without the file system
-    // would be wrong across links (PathOperand resolves it).
-    static std::string normalizedPath(std::string_view path);
-
     // The paths with every path that lies at or below another one left out (the first of equal
     // ones stays), in their order: a target inside another target is folded into it, so that
     // each file is overwritten once and counted once. A path on another mount inside the outer
     // one stays, since no walk crosses into another mount. Paths are compared as written, on
     // whole components; they are expected resolved alike (PathOperand).
     static std::vector<std::string> foldedPaths(const std::vector<std::string>& paths);
-
-    // True when path is one of the collection's excludes or lies below one.
-    static bool pathExcluded(const std::string& path, const PathCollection& collection);
-
-    // What a shred job must leave in place: every excluded path with everything below it, and
-    // every folder above one (up to, not including, "/").
-    static PreparedExcludes prepareExcludesFor(const std::vector<std::string>& excludes);
 
 private:
     void scanPath(PathCollection& collection, const std::string& path,

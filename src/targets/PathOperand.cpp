@@ -1,7 +1,6 @@
 #include "targets/PathOperand.h"
 
 #include "common/PathText.h"
-#include "targets/PathCollectionFactory.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -21,15 +20,6 @@ std::optional<std::string> realPath(const std::string& path)
     if (!real)
         return std::nullopt;
     return std::string(real.get());
-}
-
-// The last component as the user wrote it, trailing slashes aside ("d/./" gives ".").
-std::string_view lastComponent(std::string_view path)
-{
-    while (path.size() > 1 && path.back() == '/')
-        path.remove_suffix(1);
-    const auto slash = path.rfind('/');
-    return slash == std::string_view::npos || path == "/" ? path : path.substr(slash + 1);
 }
 
 } // namespace
@@ -58,7 +48,7 @@ PathOperand::Checked PathOperand::check(std::string_view operand, Kind kind, Sou
             checked.refusal = std::string("the working folder cannot be found: ") + std::strerror(errno);
             return checked;
         }
-        absolute = std::string(folder.get()) + "/" + std::string(operand);
+        absolute = joinPath(folder.get(), operand);
     }
 
     // First the path as written, so that the system's own word comes as it would for rm: "file/"
@@ -84,7 +74,7 @@ PathOperand::Checked PathOperand::check(std::string_view operand, Kind kind, Sou
 
 std::string PathOperand::resolvedPath(std::string_view absolutePath)
 {
-    const std::string normalized = PathCollectionFactory::normalizedPath(absolutePath);
+    const std::string normalized = normalizedPath(absolutePath);
     if (!normalized.starts_with('/') || normalized == "/")
         return normalized;
     const auto slash = normalized.rfind('/');
@@ -94,7 +84,7 @@ std::string PathOperand::resolvedPath(std::string_view absolutePath)
     const auto parent = realPath(slash == 0 ? "/" : normalized.substr(0, slash));
     if (!parent)
         return normalized;
-    return *parent == "/" ? "/" + name : *parent + "/" + name;
+    return joinPath(*parent, name);
 }
 
 bool PathOperand::excludeMatches(const Checked& exclude, const std::vector<std::string>& targets)

@@ -1,5 +1,7 @@
 #include "targets/PreparedExcludes.h"
 
+#include "common/PathText.h"
+
 #include <functional>
 
 namespace cv {
@@ -16,24 +18,13 @@ struct PreparedExcludes::Node
     bool excluded = false;
 };
 
-namespace {
-
-// Calls visit with each component of path, leaving out empty ones and ".", the way the file
-// system reads "a//b/./c".
-template <typename Visit> void forEachComponent(std::string_view path, Visit visit)
-{
-    while (!path.empty()) {
-        const auto slash = path.find('/');
-        const std::string_view part = path.substr(0, slash);
-        path = slash == std::string_view::npos ? std::string_view() : path.substr(slash + 1);
-        if (!part.empty() && part != "." && !visit(part))
-            return;
-    }
-}
-
-} // namespace
-
 PreparedExcludes::PreparedExcludes() : m_root(std::make_unique<Node>()) {}
+
+PreparedExcludes::PreparedExcludes(const std::vector<std::string>& excluded) : PreparedExcludes()
+{
+    for (const auto& path : excluded)
+        exclude(path);
+}
 PreparedExcludes::~PreparedExcludes() = default;
 PreparedExcludes::PreparedExcludes(PreparedExcludes&&) noexcept = default;
 PreparedExcludes& PreparedExcludes::operator=(PreparedExcludes&&) noexcept = default;

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace cv {
 
@@ -36,6 +37,9 @@ public:
     };
 
     PreparedExcludes();
+    // The user's excludes, each with everything below it (excluded folders are not listed: what
+    // lies below them is covered by them, also what appears there while a job runs).
+    explicit PreparedExcludes(const std::vector<std::string>& excluded);
     ~PreparedExcludes();
     PreparedExcludes(PreparedExcludes&&) noexcept;
     PreparedExcludes& operator=(PreparedExcludes&&) noexcept;

@@ -20,7 +20,7 @@ void TreeItem::setSelectionState(bool state)
         child->setSelectionState(state);
 }
 
-void TreeItem::setVisisbleState(bool state)
+void TreeItem::setVisibleState(bool state)
 {
     m_visible = state;
     m_openFolder = state;
@@ -29,18 +29,18 @@ void TreeItem::setVisisbleState(bool state)
             child->m_visible = true;
         } else {
             child->m_openFolder = false;
-            child->setVisisbleState(false);
+            child->setVisibleState(false);
         }
     }
 }
 
-std::int64_t TreeItem::visibleDesendantsCount() const
+std::int64_t TreeItem::visibleDescendantsCount() const
 {
     std::int64_t count = 0;
     for (const auto& child : m_children) {
         if (child->m_visible)
             ++count;
-        count += child->visibleDesendantsCount();
+        count += child->visibleDescendantsCount();
     }
     return count;
 }

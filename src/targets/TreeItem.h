@@ -58,9 +58,9 @@ public:
     // Selects (state true) or deselects this node and everything below it.
     void setSelectionState(bool state);
     // Opens (true) this node showing its direct children, or closes (false) its whole subtree.
-    void setVisisbleState(bool state);
+    void setVisibleState(bool state);
     // Rows below this node the explorer currently shows.
-    std::int64_t visibleDesendantsCount() const;
+    std::int64_t visibleDescendantsCount() const;
     bool hasActiveDescendants() const;
     bool hasDeactiveDescendants() const;
     // The paths the user took out of the selection, in the order the excludes list wants them.

@@ -1,13 +1,14 @@
 #include "targets/Volume.h"
 
 #include "common/Log.h"
-#include "targets/SystemVolumes.h"
+#include "common/PathText.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <string_view>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 
@@ -42,16 +43,6 @@ std::string decodeUdevName(std::string_view name)
     return decoded;
 }
 
-std::string lastComponent(std::string_view path)
-{
-    while (path.size() > 1 && path.back() == '/')
-        path.remove_suffix(1);
-    const auto slash = path.rfind('/');
-    if (path == "/" || slash == std::string_view::npos)
-        return std::string(path);
-    return std::string(path.substr(slash + 1));
-}
-
 } // namespace
 
 std::string Volume::displayName() const
@@ -73,7 +64,7 @@ Volume Volume::fromMount(const MountEntry& mount, const std::map<dev_t, std::str
     if (label == labels.end() && mount.source.starts_with("/dev/") &&
         ::stat(mount.source.c_str(), &source) == 0 && S_ISBLK(source.st_mode))
         label = labels.find(source.st_rdev);
-    volume.setName(label != labels.end() ? label->second : lastComponent(mount.mountPoint));
+    volume.setName(label != labels.end() ? label->second : std::string(lastComponent(mount.mountPoint)));
 
     struct statvfs capacity;
     if (::statvfs(mount.mountPoint.c_str(), &capacity) == 0) {
@@ -100,25 +91,6 @@ std::map<dev_t, std::string> Volume::readLabels(const std::string& folder)
     }
     ::closedir(dir);
     return labels;
-}
-
-bool isVolume(std::string_view path)
-{
-    const auto mounts = MountTable::read();
-    return std::any_of(mounts.begin(), mounts.end(),
-                       [path](const MountEntry& mount) { return mount.mountPoint == path; });
-}
-
-bool isHdd(std::string_view path)
-{
-    // "/" is the startup volume even when the mount table cannot be read: it is never a folder
-    // to walk through.
-    if (path == "/")
-        return true;
-    const auto mounts = MountTable::read();
-    const bool mounted = std::any_of(mounts.begin(), mounts.end(),
-                                     [path](const MountEntry& mount) { return mount.mountPoint == path; });
-    return mounted && SystemVolumes::roleOf(path, mounts) == SystemVolumes::Role::Startup;
 }
 
 std::vector<Volume> findVolumes()

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <map>
 #include <string>
-#include <string_view>
 #include <sys/types.h>
 #include <vector>
 
@@ -45,14 +44,6 @@ private:
     std::int64_t m_size = 0;
     std::int64_t m_freeSpace = 0;
 };
-
-// True when path is exactly the mount point of a mounted volume, hidden mounts included; the
-// mount table is read anew on every call. A trailing slash or a path inside a volume is false.
-bool isVolume(std::string_view path);
-
-// True when path is a mount point of the startup volume: "/" itself, or the file system mounted
-// at "/" seen through another mount point (a bind mount of "/"). Says nothing about the medium.
-bool isHdd(std::string_view path);
 
 // The volumes a user may work on, in mount order: pseudo and system mounts left out, and a mount
 // point mounted over again listed once, with what is visible there now.

@@ -1,5 +1,6 @@
 #include "tempdata/TempSearcher.h"
 
+#include "common/PathText.h"
 #include "targets/PathCollectionFactory.h"
 
 #include <QThread>
@@ -12,13 +13,6 @@
 namespace cv {
 
 namespace {
-
-std::string withoutTrailingSlashes(std::string path)
-{
-    while (path.size() > 1 && path.back() == '/')
-        path.pop_back();
-    return path;
-}
 
 std::string currentHome()
 {
@@ -115,7 +109,7 @@ void TempSearcher::setFolders(std::int32_t type, std::vector<std::string> folder
 std::vector<std::string> TempSearcher::defaultFolders(std::int32_t type, std::string home,
                                                       std::string xdgCacheHome)
 {
-    home = withoutTrailingSlashes(std::move(home));
+    home = std::string(withoutTrailingSlashes(home));
     if (home == "/")
         home.clear(); // so that home + "/.cache" reads "/.cache"
     switch (type) {
@@ -126,7 +120,7 @@ std::vector<std::string> TempSearcher::defaultFolders(std::int32_t type, std::st
     case UserCaches:
         // A relative $XDG_CACHE_HOME is invalid and ignored, as the base-directory rules say.
         if (!xdgCacheHome.empty() && xdgCacheHome.front() == '/')
-            return {withoutTrailingSlashes(std::move(xdgCacheHome))};
+            return {std::string(withoutTrailingSlashes(xdgCacheHome))};
         return {home + "/.cache"};
     default:
         return {};

@@ -30,7 +30,7 @@ struct FakeVolumes
     std::set<std::string> systemVolumes; // volumes too, of which only the free space may be wiped
     std::string startupVolume;
 
-    VolumeTester tester()
+    VolumeProbe tester()
     {
         return {[this](const std::string& path) {
                     return volumes.count(path) > 0 || systemVolumes.count(path) > 0 || path == startupVolume;

@@ -226,9 +226,9 @@ int main(int argc, char** argv)
                             std::string(1000 + 37 * i, 's'));
     const std::string big = fixtures / "large.iso";
     cv::test::writeFile(big, std::vector<std::uint8_t>(96 << 20, 0x42));
-    const cv::VolumeTester fakeVolumes{[volume](const std::string& p) { return p == volume; },
-                                       [](const std::string&) { return false; },
-                                       [](const std::string&) { return false; }};
+    const cv::VolumeProbe fakeVolumes{[volume](const std::string& p) { return p == volume; },
+                                      [](const std::string&) { return false; },
+                                      [](const std::string&) { return false; }};
 
     cv::SplashViewController splash;
     splash.ensurePolished();

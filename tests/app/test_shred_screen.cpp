@@ -348,22 +348,6 @@ TEST(ShredScreen, TheStartupVolumeIsRefused)
     button(alert, u"Ok"_s)->click();
 }
 
-TEST(ShredScreen, TheSystemsVolumeTestKnowsMountPointsOnly)
-{
-    // Only asked, never dropped: no real volume is selected by any test.
-    TempDir dir;
-    const VolumeTester system = VolumeTester::system();
-    EXPECT_TRUE(system.isVolume("/"));
-    EXPECT_TRUE(system.isHdd("/"));
-    EXPECT_FALSE(system.isVolume(dir.path()));
-    EXPECT_FALSE(system.isHdd(dir.path()));
-    EXPECT_FALSE(system.isVolume("/proc/"));
-    EXPECT_TRUE(system.isVolume("/proc"));
-    EXPECT_FALSE(system.isHdd("/proc"));
-    EXPECT_FALSE(system.isSystemVolume("/"));
-    EXPECT_FALSE(system.isSystemVolume(dir.path()));
-}
-
 TEST(ShredScreen, OnlyAbsolutePathsThatNameSomethingOfTheirOwnAreTaken)
 {
     ShredScreenHarness h;

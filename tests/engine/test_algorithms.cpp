@@ -179,15 +179,15 @@ TEST(Algorithms, SmallLengthsCutWordsAndTriples)
     EXPECT_EQ(navo->getDataForLength(6, 2), (Bytes{0xFF, 0xFF, 0xFF, 0xBF, 0xFF, 0xFF}));
     EXPECT_EQ(navo->getDataForLength(1, 2), (Bytes{0xFF}));
 
-    EXPECT_EQ(Algorithm::getGutmannWithLenght(4, 7), (Bytes{0x92, 0x49, 0x24, 0x92}));
-    EXPECT_EQ(Algorithm::getGutmannWithLenght(2, 28), (Bytes{0x6D, 0xB6}));
-    EXPECT_EQ(Algorithm::getGutmannWithLenght(3, 18), (Bytes{0x99, 0x99, 0x99})) << "there is no 88 row";
-    EXPECT_EQ(Algorithm::getGutmannWithLenght(3, 30), (Bytes{0, 0, 0}));
+    EXPECT_EQ(Algorithm::getGutmannWithLength(4, 7), (Bytes{0x92, 0x49, 0x24, 0x92}));
+    EXPECT_EQ(Algorithm::getGutmannWithLength(2, 28), (Bytes{0x6D, 0xB6}));
+    EXPECT_EQ(Algorithm::getGutmannWithLength(3, 18), (Bytes{0x99, 0x99, 0x99})) << "there is no 88 row";
+    EXPECT_EQ(Algorithm::getGutmannWithLength(3, 30), (Bytes{0, 0, 0}));
     EXPECT_EQ(Algorithm::createDataWithWord(0x27FFFFFF, 5), (Bytes{0xFF, 0xFF, 0xFF, 0x27, 0xFF}));
     EXPECT_TRUE(Algorithm::createDataWithByte(0xAA, 0).empty());
 
     EXPECT_EQ(dod->getDataForLength(0, 1).size(), 1024u) << "length 0 is served as 1024 bytes";
-    EXPECT_EQ(Algorithm::get0XFFDataWithLenght(0), Bytes(1024, 0xFF));
+    EXPECT_EQ(Algorithm::get0XFFDataWithLength(0), Bytes(1024, 0xFF));
 }
 
 TEST(Algorithms, RandomKindsAreDrawnAnewForEveryBlock)
@@ -209,8 +209,8 @@ TEST(Algorithms, RandomKindsAreDrawnAnewForEveryBlock)
     EXPECT_GT(seenBytes.size(), 1u);
     EXPECT_GT(seenWords.size(), 1u);
 
-    const Bytes a = Algorithm::getRNDDataWithLenght(64);
-    const Bytes b = Algorithm::getRNDDataWithLenght(64);
+    const Bytes a = Algorithm::getRNDDataWithLength(64);
+    const Bytes b = Algorithm::getRNDDataWithLength(64);
     EXPECT_NE(a, b);
 }
 

@@ -21,6 +21,7 @@
 #include <unistd.h>
 
 using cv::FileShredCoordinator;
+using cv::PreparedExcludes;
 using cv::ShredItem;
 using cv::ShredWriter;
 using Bytes = std::vector<std::uint8_t>;
@@ -37,16 +38,16 @@ std::shared_ptr<cv::Algorithm> method(std::uint64_t id)
 struct Recorder : cv::FileShredCoordinatorDelegate
 {
     std::vector<ShredItem> items;
-    double written = 0;
-    double missing = 0;
+    std::int64_t written = 0;
+    std::int64_t missing = 0;
     std::vector<std::string> renaming;
     std::vector<std::string> flushes;
     std::vector<std::string> current;
 
-    void fileshredWrittenBytes(double bytes) override { written += bytes; }
+    void fileshredWrittenBytes(std::int64_t bytes) override { written += bytes; }
     void fileshredCurrentPath(const cv::ItemPath& path) override { current.push_back(path.str()); }
     void fileshredAddShredItem(ShredItem item) override { items.push_back(std::move(item)); }
-    void fileshredReportErrorForMissingBytes(double bytes) override { missing += bytes; }
+    void fileshredReportErrorForMissingBytes(std::int64_t bytes) override { missing += bytes; }
     void fileshredRenamingPath(const std::string& text) override { renaming.push_back(text); }
     void fileshredFlushPath(const std::string& text) override { flushes.push_back(text); }
 };
@@ -74,18 +75,21 @@ struct StandInHelper : cv::HelperToolClient
         calls.push_back("delete " + path);
         answer(reply, [&] { return ::unlink(path.c_str()) == 0; });
     }
-    void reformatVolumeAt(const std::string&, Reply reply) override { reply(std::string("not here")); }
+    void reformatVolumeAt(const std::string&, Reply reply) override
+    {
+        reply(cv::Unexpected(std::string("not here")));
+    }
 
     void answer(Reply& reply, const std::function<bool()>& work)
     {
         if (mode == Mode::Silent) {
             kept.push_back(reply);
         } else if (mode == Mode::Refuse) {
-            std::thread([reply] { reply(std::string("refused")); }).detach();
+            std::thread([reply] { reply(cv::Unexpected(std::string("refused"))); }).detach();
         } else {
             const bool ok = work();
             std::thread([reply, ok] {
-                reply(ok ? std::nullopt : std::optional<std::string>("failed"));
+                reply(ok ? cv::Expected<void, std::string>() : cv::Unexpected(std::string("failed")));
             }).join();
         }
     }
@@ -108,7 +112,7 @@ struct Shredding
     }
 
     // The job's phases for one target: overwrite, rename, delete.
-    void run(const std::string& target, const FileShredCoordinator::Excludes& excludes = {})
+    void run(const std::string& target, const PreparedExcludes& excludes = {})
     {
         coordinator.shredPath(target, excludes);
         const std::string renamed = coordinator.renameAtPath(target, excludes);
@@ -155,7 +159,7 @@ TEST(FileShredCoordinator, AnExcludedFileAndItsFoldersSurviveEveryPhase)
     t::writeFile(target + "/a.txt", std::string(5000, 'a'));
     t::writeFile(target + "/sub/b.txt", std::string(300, 'b'));
     t::writeFile(target + "/sub/keep.txt", "precious");
-    FileShredCoordinator::Excludes excludes;
+    PreparedExcludes excludes;
     excludes.exclude(target + "/sub/keep.txt");
 
     Shredding shredding(13);
@@ -170,7 +174,7 @@ TEST(FileShredCoordinator, AnExcludedFileAndItsFoldersSurviveEveryPhase)
         EXPECT_EQ(item.path.str().find("keep"), std::string::npos)
             << "the excluded file is never overwritten";
     }
-    EXPECT_EQ(shredding.recorder.written, 3.0 * (5000 + 300));
+    EXPECT_EQ(shredding.recorder.written, 3 * (5000 + 300));
     EXPECT_EQ(shredding.recorder.missing, 0);
 }
 
@@ -341,7 +345,7 @@ struct FailingIo : cv::FileIo
 TEST(FileShredCoordinator, AFailedWriteIsAnErrorWithItsFullAmountBooked)
 {
     t::TempDir dir;
-    const std::uint64_t size = 3 * 1048576;
+    const std::int64_t size = 3 * 1048576;
     t::writeFile(dir / "big", Bytes(size, 1));
     FailingIo io;
     Shredding shredding(13, io);
@@ -350,8 +354,8 @@ TEST(FileShredCoordinator, AFailedWriteIsAnErrorWithItsFullAmountBooked)
     ASSERT_EQ(shredding.recorder.items.size(), 1u);
     EXPECT_FALSE(shredding.recorder.items[0].success);
     EXPECT_EQ(shredding.recorder.items[0].error, "Failed to write file");
-    EXPECT_EQ(shredding.recorder.written, 1048576.0) << "the one block written before the failure";
-    EXPECT_EQ(shredding.recorder.written + shredding.recorder.missing, 3.0 * size)
+    EXPECT_EQ(shredding.recorder.written, 1048576) << "the one block written before the failure";
+    EXPECT_EQ(shredding.recorder.written + shredding.recorder.missing, 3 * size)
         << "written and booked add up to the file's full amount, never more";
 }
 
@@ -383,7 +387,7 @@ TEST(FileShredCoordinator, UnwritableFilesGoThroughTheHelper)
                 std::fprintf(stderr, "unexpected outcome\n");
                 ++bad;
             } else if (!c.overwritten && (shredding.recorder.items[0].error != "Path no writable" ||
-                                          shredding.recorder.missing != 100.0)) {
+                                          shredding.recorder.missing != 100)) {
                 std::fprintf(stderr, "wrong error or booked bytes\n");
                 ++bad;
             }
@@ -393,7 +397,7 @@ TEST(FileShredCoordinator, UnwritableFilesGoThroughTheHelper)
             }
             // A reply that comes after the wait ended must do no harm.
             for (auto& late : shredding.helper.kept)
-                late(std::nullopt);
+                late({});
             return bad;
         });
         EXPECT_EQ(failures, 0);
@@ -536,7 +540,7 @@ TEST(FileShredCoordinator, MountsInsideTheTargetStayAndSoDoTheFoldersAboveThem)
 TEST(FileShredCoordinator, AFileCutShortByCancelIsNotReportedOverwritten)
 {
     t::TempDir dir;
-    const std::uint64_t size = 3 * 1048576;
+    const std::int64_t size = 3 * 1048576;
     t::writeFile(dir / "big", Bytes(size, 1));
     // Cancels the job once the first block of the file has been written.
     struct CancellingIo : cv::FileIo
@@ -567,7 +571,7 @@ TEST(FileShredCoordinator, ATargetWithATrailingSlashKeepsItsExcludes)
     t::makeDir(target + "/sub");
     t::writeFile(target + "/gone", "gone");
     t::writeFile(target + "/sub/keep.txt", "keep");
-    FileShredCoordinator::Excludes excludes;
+    PreparedExcludes excludes;
     excludes.exclude(target + "/sub/keep.txt");
 
     Shredding shredding(16);

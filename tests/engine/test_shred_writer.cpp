@@ -17,7 +17,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
-constexpr std::uint64_t MiB = 1048576;
+constexpr std::int64_t MiB = 1048576;
 
 // Passes calls through to the kernel and records them, so tests can see block sizes, offsets,
 // data and where the syncs fall; it can also fail a chosen call.
@@ -84,9 +84,9 @@ private:
 class Progress : public cv::ShredWriterDelegate
 {
 public:
-    std::vector<double> reports;
+    std::vector<std::int64_t> reports;
     std::function<void()> onReport;
-    void writtenBytes(double bytes) override
+    void writtenBytes(std::int64_t bytes) override
     {
         reports.push_back(bytes);
         if (onReport)
@@ -125,10 +125,10 @@ TEST(ShredWriter, WritesEveryPassInBlocksAndSyncsAfterEachPass)
     ShredWriter writer(method(13), ShredWriter::kFileBlockSize, io);
     writer.setDelegate(&progress);
 
-    EXPECT_EQ(writer.shredInFile(file.fd, static_cast<double>(size)), ShredWriter::Outcome::Completed);
+    EXPECT_EQ(writer.shredInFile(file.fd, static_cast<std::int64_t>(size)), ShredWriter::Outcome::Completed);
     EXPECT_EQ(io.shape(), "wwwswwwswwws") << "three blocks per pass, a sync closing each pass";
-    const std::vector<double> perPass{double(MiB), double(MiB), double(MiB / 2)};
-    std::vector<double> expected;
+    const std::vector<std::int64_t> perPass{MiB, MiB, MiB / 2};
+    std::vector<std::int64_t> expected;
     for (int pass = 0; pass < 3; ++pass)
         expected.insert(expected.end(), perPass.begin(), perPass.end());
     EXPECT_EQ(progress.reports, expected);
@@ -275,7 +275,7 @@ TEST(ShredWriter, CipherPassRewritesBlocksWithTheirTransformationOrZeros)
         ShredWriter writer(method(18), 64, io);
         writer.setDelegate(&progress);
         writer.setCipherKeySource([&] { return key; });
-        ASSERT_EQ(writer.shredInFile(file.fd, double(content.size())), ShredWriter::Outcome::Completed);
+        ASSERT_EQ(writer.shredInFile(file.fd, std::int64_t(content.size())), ShredWriter::Outcome::Completed);
         ASSERT_EQ(io.shape(), "wwwswwwswwwswwws");
 
         const auto writes = io.writes();

@@ -36,10 +36,10 @@ int allowWrite(const QString& address, const char* path)
 {
     cv::HelperToolService service(address);
     QEventLoop loop;
-    std::optional<std::optional<std::string>> answer;
-    service.allowWriteOperationsOnPath(path, [&](std::optional<std::string> error) {
-        QMetaObject::invokeMethod(&loop, [&, error]() {
-            answer = error;
+    std::optional<cv::Expected<void, std::string>> answer;
+    service.allowWriteOperationsOnPath(path, [&](cv::Expected<void, std::string> outcome) {
+        QMetaObject::invokeMethod(&loop, [&, outcome]() {
+            answer = outcome;
             loop.quit();
         });
     });
@@ -49,8 +49,8 @@ int allowWrite(const QString& address, const char* path)
         std::fprintf(stderr, "no answer from the helper\n");
         return 2;
     }
-    if (*answer) {
-        std::fprintf(stderr, "the helper refused: %s\n", (*answer)->c_str());
+    if (!*answer) {
+        std::fprintf(stderr, "the helper refused: %s\n", answer->error().c_str());
         return 1;
     }
     return canWrite(path) == 0 ? 0 : 3;

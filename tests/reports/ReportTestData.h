@@ -36,7 +36,7 @@ inline std::shared_ptr<ShredResult> makeResult(std::size_t files)
     result->start = ShredResult::Clock::time_point(std::chrono::seconds(1796479200)); // 2026-12-05
     result->end = result->start + std::chrono::hours(26) + std::chrono::seconds(5);
     // A method the catalogue does not know: the report prints the job's own name for it.
-    result->algorigthm = std::make_shared<Algorithm>(99, 3, "Report test method (3 passes)", "");
+    result->algorithm = std::make_shared<Algorithm>(99, 3, "Report test method (3 passes)", "");
     result->options = std::make_shared<ShredOptions>();
     result->paths = std::make_shared<PathCollection>();
     result->paths->setPaths({"/data/report-test"});

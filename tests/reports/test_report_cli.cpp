@@ -32,16 +32,15 @@ TEST(ReportOutput, SavesTheWayTheSettingsAndOptionsSay)
     ReportCliOptions options;
     options.reportDir = dir / "out";
     options.reportFormat = "HTML";
-    std::string why;
-    const auto html = saveReportForCli(*result, options, &why);
-    ASSERT_TRUE(html) << why;
+    const auto html = saveReportForCli(*result, options);
+    ASSERT_TRUE(html) << html.error();
     EXPECT_EQ(QFileInfo(QString::fromStdString(*html)).absolutePath().toStdString(), dir / "out");
     EXPECT_TRUE(QFileInfo(QString::fromStdString(*html)).fileName().endsWith(QStringLiteral(".html")));
     EXPECT_NE(QCoreApplication::instance(), nullptr);
 
     options.reportFormat = "PDF";
-    const auto pdf = saveReportForCli(*result, options, &why);
-    ASSERT_TRUE(pdf) << why;
+    const auto pdf = saveReportForCli(*result, options);
+    ASSERT_TRUE(pdf) << pdf.error();
     EXPECT_EQ(cv::test::pdfInfo(*pdf).substr(0, 2), "1 ");
 
     {
@@ -50,8 +49,8 @@ TEST(ReportOutput, SavesTheWayTheSettingsAndOptionsSay)
                                                        cv::SettingsManager::kSettingsDeletionReportLocation);
         cv::SettingsManager::sharedManager().setString(QStringLiteral("HTML"),
                                                        cv::SettingsManager::kSettingsDeletionReportFormat);
-        const auto path = saveReportForCli(*result, {}, &why);
-        ASSERT_TRUE(path) << why;
+        const auto path = saveReportForCli(*result, {});
+        ASSERT_TRUE(path) << path.error();
         EXPECT_EQ(QFileInfo(QString::fromStdString(*path)).absolutePath().toStdString(),
                   dir / "settings-folder");
         EXPECT_TRUE(path->ends_with(".html"));
@@ -60,14 +59,16 @@ TEST(ReportOutput, SavesTheWayTheSettingsAndOptionsSay)
         SCOPED_TRACE("a cancelled job gets no report");
         auto cancelled = cv::test::makeResult(1);
         cancelled->canceled = true;
-        EXPECT_FALSE(saveReportForCli(*cancelled, options, &why));
-        EXPECT_NE(why.find("cancelled"), std::string::npos);
+        const auto none = saveReportForCli(*cancelled, options);
+        ASSERT_FALSE(none);
+        EXPECT_NE(none.error().find("cancelled"), std::string::npos);
     }
     {
         SCOPED_TRACE("automatic saving off");
         cv::SettingsManager::sharedManager().setBool(false,
                                                      cv::SettingsManager::kSettingsDeletionReportAutoSave);
-        EXPECT_FALSE(saveReportForCli(*result, options, &why));
-        EXPECT_NE(why.find("automatic saving"), std::string::npos);
+        const auto none = saveReportForCli(*result, options);
+        ASSERT_FALSE(none);
+        EXPECT_NE(none.error().find("automatic saving"), std::string::npos);
     }
 }

@@ -289,7 +289,7 @@ TEST_F(ReportFactoryTest, DiskTextsAreEscapedNeverMarkup)
     add(std::string("/tmp/caf\xE9-\xFF\xC3.txt"), std::nullopt);
     add("/tmp/line\nbreak", std::string("<script>alert(1)</script>"));
     add("/tmp/{{METHOD}}{{FILE_DETAILS}}", std::nullopt);
-    result->algorigthm = std::make_shared<cv::Algorithm>(99, 3, "A & B <i>", ""); // not in the catalogue
+    result->algorithm = std::make_shared<cv::Algorithm>(99, 3, "A & B <i>", ""); // not in the catalogue
     m_settings.setString(u"<b>Ann</b>"_s, ReportFactory::kSettingsReportUserName);
 
     const QString text = html(result);
@@ -392,7 +392,7 @@ TEST_F(ReportFactoryTest, AReportIsWhollyInOneLanguageMethodAndDatesIncluded)
         QDateTime(QDate(2026, 12, 5), QTime(14, 5, 7)).toSecsSinceEpoch() * std::chrono::seconds(1) +
         cv::ShredResult::Clock::time_point();
     const auto reportIn = [&](const QString& language, const std::string& jobTitle) {
-        result->algorigthm = std::make_shared<cv::Algorithm>(16, 1, jobTitle, "");
+        result->algorithm = std::make_shared<cv::Algorithm>(16, 1, jobTitle, "");
         ReportFactory factory(result, &m_settings);
         factory.setLanguage(language);
         return factory.generateHTMLReport();

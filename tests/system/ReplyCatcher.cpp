@@ -10,10 +10,10 @@ ReplyCatcher::ReplyCatcher() : m_state(std::make_shared<State>()) {}
 
 HelperToolClient::Reply ReplyCatcher::reply() const
 {
-    return [state = m_state](std::optional<std::string> error) {
+    return [state = m_state](Expected<void, std::string> outcome) {
         std::lock_guard lock(state->mutex);
-        if (state->count++ == 0)
-            state->error = std::move(error);
+        if (state->count++ == 0 && !outcome)
+            state->error = std::move(outcome).error();
         state->changed.notify_all();
     };
 }

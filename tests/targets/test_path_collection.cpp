@@ -125,17 +125,17 @@ TEST(PathCollection, SelectedFiguresOfASingleFileRoot)
 TEST(TreeItem, VisibilityOpensOneLevelAndClosesWholeSubtrees)
 {
     SmallTree tree;
-    tree.f->setVisisbleState(true);
-    tree.s->setVisisbleState(true);
-    EXPECT_EQ(tree.f->visibleDesendantsCount(), 2);
+    tree.f->setVisibleState(true);
+    tree.s->setVisibleState(true);
+    EXPECT_EQ(tree.f->visibleDescendantsCount(), 2);
 
-    tree.f->setVisisbleState(false);
+    tree.f->setVisibleState(false);
     EXPECT_FALSE(tree.s->openFolder());
     EXPECT_FALSE(tree.x->visible());
-    EXPECT_EQ(tree.f->visibleDesendantsCount(), 0);
+    EXPECT_EQ(tree.f->visibleDescendantsCount(), 0);
 
-    tree.f->setVisisbleState(true);
-    EXPECT_EQ(tree.f->visibleDesendantsCount(), 1) << "reopening the root shows only its direct children";
+    tree.f->setVisibleState(true);
+    EXPECT_EQ(tree.f->visibleDescendantsCount(), 1) << "reopening the root shows only its direct children";
 }
 
 TEST(TreeItem, PreviewPossibleForImageAndPdfExtensionsOnly)

@@ -6,6 +6,7 @@
 #include "targets/TargetVolume.h"
 #include "targets/Volume.h"
 #include "targets/VolumeMonitor.h"
+#include "targets/VolumeProbe.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -67,12 +68,30 @@ TEST(Volume, NamesAndCapacitiesOfAMount)
     EXPECT_TRUE(cv::Volume::readLabels(dir / "missing").empty());
 }
 
+TEST(VolumeProbe, TheSystemsProbeKnowsMountPointsOnly)
+{
+    // Only asked: no real volume is selected or wiped by any test.
+    TempDir dir;
+    const cv::VolumeProbe system = cv::VolumeProbe::system();
+    EXPECT_TRUE(system.isVolume("/"));
+    EXPECT_TRUE(system.isHdd("/"));
+    EXPECT_FALSE(system.isSystemVolume("/")) << "the startup volume is a role of its own";
+    EXPECT_FALSE(system.isVolume(dir.path()));
+    EXPECT_FALSE(system.isHdd(dir.path()));
+    EXPECT_FALSE(system.isSystemVolume(dir.path()));
+    EXPECT_EQ(system.volumeName(dir.path()), "");
+    EXPECT_FALSE(system.isVolume("/proc/"));
+    EXPECT_TRUE(system.isVolume("/proc"));
+    EXPECT_FALSE(system.isHdd("/proc"));
+    EXPECT_EQ(system.volumeName("/proc"), "") << "a hidden mount is no volume the user works on";
+    EXPECT_EQ(system.freeBytes(dir / "missing"), 0);
+    EXPECT_GT(system.freeBytes(dir.path()), 0);
+}
+
 TEST(Volume, MountedTmpfsIsAVolumeAndChangesAreTold)
 {
     if (!cv::test::isRoot())
         GTEST_SKIP() << "mounting a tmpfs needs root";
-    EXPECT_TRUE(cv::isVolume("/"));
-    EXPECT_TRUE(cv::isHdd("/"));
 
     TempDir dir;
     const std::string point = dir / "Stick";
@@ -80,18 +99,24 @@ TEST(Volume, MountedTmpfsIsAVolumeAndChangesAreTold)
     cv::VolumeMonitor monitor;
     ASSERT_TRUE(monitor.valid());
     EXPECT_FALSE(monitor.waitForChange(0));
-    EXPECT_FALSE(cv::isVolume(point));
+    // A probe answers from a mount table up to a second old: each step asks a new one.
+    EXPECT_FALSE(cv::VolumeProbe::system().isVolume(point));
     {
         cv::test::TmpfsMount mount(point, "4m");
         ASSERT_TRUE(mount.available());
         EXPECT_TRUE(monitor.waitForChange(10000)) << "mounting must be told";
         EXPECT_FALSE(monitor.waitForChange(0)) << "and told once";
 
-        EXPECT_TRUE(cv::isVolume(point));
-        EXPECT_FALSE(cv::isHdd(point));
-        EXPECT_FALSE(cv::isVolume(point + "/"));
-        EXPECT_FALSE(cv::isVolume(point + "/inside"));
-        EXPECT_FALSE(cv::isVolume(dir.path()));
+        const cv::VolumeProbe probe = cv::VolumeProbe::system();
+        EXPECT_TRUE(probe.isVolume(point));
+        EXPECT_FALSE(probe.isHdd(point));
+        EXPECT_FALSE(probe.isSystemVolume(point));
+        EXPECT_FALSE(probe.isVolume(point + "/"));
+        EXPECT_FALSE(probe.isVolume(point + "/inside"));
+        EXPECT_FALSE(probe.isVolume(dir.path()));
+        EXPECT_EQ(probe.volumeName(point), "Stick");
+        EXPECT_GT(probe.freeBytes(point), 0);
+        EXPECT_LE(probe.freeBytes(point), 4 * 1024 * 1024);
 
         auto listed = listedAt(point);
         ASSERT_EQ(listed.size(), 1u);
@@ -110,7 +135,7 @@ TEST(Volume, MountedTmpfsIsAVolumeAndChangesAreTold)
         monitor.waitForChange(0);
     }
     EXPECT_TRUE(monitor.waitForChange(10000)) << "unmounting must be told";
-    EXPECT_FALSE(cv::isVolume(point));
+    EXPECT_FALSE(cv::VolumeProbe::system().isVolume(point));
     EXPECT_TRUE(listedAt(point).empty());
 
     {
@@ -120,7 +145,7 @@ TEST(Volume, MountedTmpfsIsAVolumeAndChangesAreTold)
         if (::mount("cindervault-test", queues.c_str(), "mqueue", MS_NOSUID | MS_NODEV | MS_NOEXEC,
                     nullptr) != 0)
             GTEST_SKIP() << "cannot mount an mqueue file system here";
-        EXPECT_TRUE(cv::isVolume(queues));
+        EXPECT_TRUE(cv::VolumeProbe::system().isVolume(queues));
         EXPECT_TRUE(listedAt(queues).empty());
         ::umount2(queues.c_str(), MNT_DETACH);
     }

@@ -2,7 +2,7 @@
 
 #include "TempDir.h"
 #include "engine/AlgorithmCollection.h"
-#include "engine/FileShredder.h"
+#include "job/FileShredder.h"
 #include "targets/PathCollectionFactory.h"
 
 #include <QCoreApplication>

@@ -115,7 +115,7 @@ void ExplorerFileListController::setPathCollection(std::shared_ptr<PathCollectio
             m_source.push_back(tree.get());
         if (m_pathCollection->trees().size() == 1) {
             TreeItem* root = m_pathCollection->trees().front().get();
-            root->setVisisbleState(true);
+            root->setVisibleState(true);
             for (const auto& child : root->children())
                 m_source.push_back(child.get());
         }
@@ -147,23 +147,23 @@ void ExplorerFileListController::fileCellFolderButtonToggle(std::int64_t row, bo
                 inserted.push_back(child.get());
             m_source.insert(m_source.begin() + static_cast<std::ptrdiff_t>(at), inserted.begin(),
                             inserted.end());
-            item->setVisisbleState(true);
+            item->setVisibleState(true);
             m_model->endInsertRows();
         } else {
-            item->setVisisbleState(true);
+            item->setVisibleState(true);
         }
     } else {
         // Everything shown below the folder goes, open subfolders' rows included.
-        const auto count = static_cast<std::size_t>(item->visibleDesendantsCount());
+        const auto count = static_cast<std::size_t>(item->visibleDescendantsCount());
         const std::size_t last = std::min(m_source.size(), at + count);
         if (last > at) {
             m_model->beginRemoveRows({}, static_cast<int>(at), static_cast<int>(last - 1));
             m_source.erase(m_source.begin() + static_cast<std::ptrdiff_t>(at),
                            m_source.begin() + static_cast<std::ptrdiff_t>(last));
-            item->setVisisbleState(false);
+            item->setVisibleState(false);
             m_model->endRemoveRows();
         } else {
-            item->setVisisbleState(false);
+            item->setVisibleState(false);
         }
     }
     reloadDataAndKeepSelection();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/FileShredder.h"
+#include "job/FileShredder.h"
 
 #include <QObject>
 

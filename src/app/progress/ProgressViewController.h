@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/JobRequest.h"
-#include "engine/FileShredder.h"
 #include "engine/ShredResult.h"
 #include "engine/ShredState.h"
+#include "job/FileShredder.h"
 
 #include <QWidget>
 

@@ -79,9 +79,9 @@ void fadeIn(QWidget* widget)
 } // namespace
 
 DropFilesViewController::DropFilesViewController(VolumeOption preset, SystemService* intake,
-                                                 VolumeTester volumeTester, QWidget* parent)
+                                                 VolumeProbe volumeProbe, QWidget* parent)
     : QWidget(parent), m_systemService(intake ? *intake : SystemService::sharedInstance()),
-      m_selection(new ShredSelection(std::move(volumeTester), preset, this))
+      m_selection(new ShredSelection(std::move(volumeProbe), preset, this))
 {
     setObjectName(u"DropFilesViewController"_s);
     setupUi();

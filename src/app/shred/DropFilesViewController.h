@@ -4,8 +4,8 @@
 #include "app/intake/DropProtocol.h"
 #include "app/shred/ShredSelection.h"
 #include "app/shred/VolumeOption.h"
-#include "app/shred/VolumeTester.h"
 #include "engine/AlgorithmCollection.h"
+#include "targets/VolumeProbe.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -39,7 +39,7 @@ public:
     // preset: the volume option the window opens the screen with (the previous job's).
     explicit DropFilesViewController(VolumeOption preset = VolumeOption::None,
                                      SystemService* intake = nullptr,
-                                     VolumeTester volumeTester = VolumeTester::system(),
+                                     VolumeProbe volumeProbe = VolumeProbe::system(),
                                      QWidget* parent = nullptr);
     ~DropFilesViewController() override;
 

@@ -13,15 +13,15 @@
 
 namespace cv {
 
-ShredSelection::ShredSelection(VolumeTester volumeTester, VolumeOption preset, QObject* parent)
-    : QObject(parent), m_volumeTester(std::move(volumeTester)), m_preset(preset), m_option(preset)
+ShredSelection::ShredSelection(VolumeProbe volumeProbe, VolumeOption preset, QObject* parent)
+    : QObject(parent), m_volumeProbe(std::move(volumeProbe)), m_preset(preset), m_option(preset)
 {}
 
 ShredSelection::~ShredSelection() = default;
 
 bool ShredSelection::isSystemVolume(const std::string& path) const
 {
-    return m_volumeTester.isSystemVolume && m_volumeTester.isSystemVolume(path);
+    return m_volumeProbe.isSystemVolume && m_volumeProbe.isSystemVolume(path);
 }
 
 bool ShredSelection::hasSystemVolume() const
@@ -133,10 +133,10 @@ ShredSelection::Drop ShredSelection::drop(const std::vector<std::string>& rawPat
         return Drop::Nothing;
 
     std::vector<std::string> droppedVolumes;
-    std::copy_if(paths.begin(), paths.end(), std::back_inserter(droppedVolumes), m_volumeTester.isVolume);
+    std::copy_if(paths.begin(), paths.end(), std::back_inserter(droppedVolumes), m_volumeProbe.isVolume);
     if ((hasVolume() && !droppedVolumes.empty()) || droppedVolumes.size() > 1)
         return Drop::OneVolumeOnly;
-    if (std::any_of(paths.begin(), paths.end(), m_volumeTester.isHdd))
+    if (std::any_of(paths.begin(), paths.end(), m_volumeProbe.isHdd))
         return Drop::StartupVolume;
 
     m_locations = mergeLocations(m_locations, paths);

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/shred/VolumeOption.h"
-#include "app/shred/VolumeTester.h"
 #include "engine/ShredOptions.h"
 #include "targets/PathCollection.h"
+#include "targets/VolumeProbe.h"
 
 #include <QFutureWatcher>
 #include <QObject>
@@ -39,7 +39,7 @@ public:
     };
 
     // preset: the option the screen was opened with; it also becomes the record's key.
-    explicit ShredSelection(VolumeTester volumeTester, VolumeOption preset = VolumeOption::None,
+    explicit ShredSelection(VolumeProbe volumeProbe, VolumeOption preset = VolumeOption::None,
                             QObject* parent = nullptr);
     ~ShredSelection() override;
 
@@ -96,7 +96,7 @@ private:
     void dropScan();
     bool isSystemVolume(const std::string& path) const;
 
-    VolumeTester m_volumeTester;
+    VolumeProbe m_volumeProbe;
     const VolumeOption m_preset;
     VolumeOption m_option;
     bool m_thenWipeFree = false;

@@ -1,6 +1,6 @@
 #include "TempDir.h"
 #include "engine/AlgorithmCollection.h"
-#include "engine/FileShredder.h"
+#include "job/FileShredder.h"
 #include "targets/PathCollectionFactory.h"
 
 #include <condition_variable>
@@ -58,17 +58,17 @@ struct RecordingHelper : cv::HelperToolClient
     void allowWriteOperationsOnPath(const std::string& path, Reply reply) override
     {
         calls.push_back("allow " + path);
-        reply(std::string("no"));
+        reply(cv::Unexpected(std::string("no")));
     }
     void deleteFileAtPath(const std::string& path, Reply reply) override
     {
         calls.push_back("delete " + path);
-        reply(std::string("no"));
+        reply(cv::Unexpected(std::string("no")));
     }
     void reformatVolumeAt(const std::string& path, Reply reply) override
     {
         calls.push_back("reformat " + path);
-        std::thread([reply] { reply(std::nullopt); }).detach();
+        std::thread([reply] { reply({}); }).detach();
     }
 };
 
@@ -88,23 +88,34 @@ std::shared_ptr<cv::PathCollection> scan(const std::vector<std::string>& paths)
     return cv::PathCollectionFactory().createPathCollection(paths);
 }
 
+// The options of a complete erase of a volume: its free space, its files, then a new file system.
+std::shared_ptr<ShredOptions> completeErase()
+{
+    auto options = std::make_shared<ShredOptions>();
+    options->hasVolumes = true;
+    options->eraseFreeSpace = true;
+    options->formatVolume = true;
+    options->optionKey = "complete";
+    return options;
+}
+
 // A temp folder that the job takes for a mounted volume of `capacity` bytes: its free space
 // shrinks with what is stored in it.
-cv::VolumeProbe folderAsVolume(const std::string& folder, double capacity)
+cv::VolumeProbe folderAsVolume(const std::string& folder, std::int64_t capacity)
 {
     cv::VolumeProbe probe = cv::VolumeProbe::system();
     probe.isVolume = [folder](const std::string& path) { return path == folder; };
     probe.volumeName = [](const std::string&) { return std::string("Test"); };
     probe.freeBytes = [folder, capacity](const std::string&) {
-        double used = 0;
+        std::int64_t used = 0;
         for (const auto& name : t::listNames(folder)) {
             if (name == "ErasingFreeSpace.record") // the wipe's few bytes of bookkeeping
                 continue;
             struct stat info;
             if (::lstat((folder + "/" + name).c_str(), &info) == 0 && S_ISREG(info.st_mode))
-                used += static_cast<double>(info.st_size);
+                used += info.st_size;
         }
-        return std::max(0.0, capacity - used);
+        return std::max<std::int64_t>(0, capacity - used);
     };
     return probe;
 }
@@ -141,7 +152,7 @@ TEST(FileShredder, DeleteJobCountsEveryPassAndRemovesTheTargets)
     EXPECT_EQ(result.lastState->bytesCount, 3 * 1015);
     EXPECT_EQ(result.lastState->bytesProgress, 3 * 1015);
     EXPECT_GE(result.end, result.start);
-    EXPECT_EQ(result.algorigthm, method(13));
+    EXPECT_EQ(result.algorithm, method(13));
     ASSERT_EQ(result.paths->paths().size(), 2u);
     EXPECT_NE(result.paths->paths()[0], dir / "T") << "the collection holds the targets' new names";
     EXPECT_TRUE(t::listNames(dir.path()).empty());
@@ -217,7 +228,7 @@ TEST(FileShredder, FreeSpaceOnlyJobWipesAndFlushesButShredsNothing)
 {
     t::TempDir volume;
     t::writeFile(volume / "keep.txt", "stays");
-    const double capacity = 3000005; // 3,000,000 bytes free besides keep.txt
+    const std::int64_t capacity = 3000005; // 3,000,000 bytes free besides keep.txt
     auto collection = std::make_shared<cv::PathCollection>();
     collection->setPaths({volume.path()});
     collection->setTotalSize(999);
@@ -258,7 +269,7 @@ TEST(FileShredder, VolumeOptionsDoNothingWithoutAVolumeTarget)
     RecordingHelper helper;
     Delegate delegate;
     FileShredder job(scan({dir / "T"}), method(16), options);
-    job.setVolumeProbe(folderAsVolume("/nowhere", 1e9));
+    job.setVolumeProbe(folderAsVolume("/nowhere", 1000000000));
     job.setHelperTool(&helper);
     job.setDelegate(&delegate);
     job.run();
@@ -274,11 +285,7 @@ TEST(FileShredder, CompleteEraseWipesShredsAndReformatsTheVolume)
     t::makeDir(volume / "docs");
     t::writeFile(volume / "docs/a", std::string(100, 'a'));
     auto collection = scan({volume.path()});
-    auto options = std::make_shared<ShredOptions>();
-    options->hasVolumes = true;
-    options->eraseFreeSpace = true;
-    options->formatVolume = true;
-    options->optionKey = "complete";
+    const auto options = completeErase();
     RecordingHelper helper;
     Delegate delegate;
     FileShredder job(collection, method(16), options);
@@ -369,7 +376,7 @@ TEST(FileShredder, CancelEndsTheWaitForAReformatThatDoesNotAnswer)
     worker.join();
     EXPECT_TRUE(delegate.results[0]->canceled);
     for (auto& late : helper.kept)
-        late(std::nullopt); // the reply that comes after all does no harm
+        late({}); // the reply that comes after all does no harm
 }
 
 TEST(FileShredder, AnExcludedFileOfAFillFilesNameSurvivesACompleteErase)
@@ -379,11 +386,7 @@ TEST(FileShredder, AnExcludedFileOfAFillFilesNameSurvivesACompleteErase)
     t::writeFile(volume / "other.txt", "goes");
     auto collection = scan({volume.path()});
     collection->setExcludes({volume / "ErasingFreeSpace_1.dat"});
-    auto options = std::make_shared<ShredOptions>();
-    options->hasVolumes = true;
-    options->eraseFreeSpace = true;
-    options->formatVolume = true;
-    options->optionKey = "complete";
+    const auto options = completeErase();
     Delegate delegate;
     FileShredder job(collection, method(16), options);
     job.setVolumeProbe(folderAsVolume(volume.path(), 3000000));

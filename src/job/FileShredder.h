@@ -7,9 +7,9 @@
 #include "engine/ShredResult.h"
 #include "engine/ShredState.h"
 #include "engine/ShredWriter.h"
-#include "engine/SleepInhibitor.h"
 #include "freespace/FreeSpaceCoordinator.h"
 #include "freespace/FreeSpaceWriter.h"
+#include "job/SleepInhibitor.h"
 #include "targets/PathCollection.h"
 
 #include <atomic>
@@ -68,7 +68,7 @@ public:
     const std::shared_ptr<ShredResult>& result() const { return m_result; }
     const std::shared_ptr<ShredOptions>& options() const { return m_options; }
     // What per-file shredding leaves in place: the excludes, the folders above them, volume mount points.
-    const FileShredCoordinator::Excludes& preparedExludes() const { return m_preparedExludes; }
+    const PreparedExcludes& preparedExcludes() const { return m_preparedExcludes; }
 
     ShredWriter* writer() const { return m_writer.get(); }
     FreeSpaceWriter* freespaceWriter() const { return m_freespaceWriter.get(); }
@@ -90,16 +90,16 @@ public:
     void finishUpResult();
 
     // FileShredCoordinatorDelegate
-    void fileshredWrittenBytes(double bytes) override;
+    void fileshredWrittenBytes(std::int64_t bytes) override;
     void fileshredCurrentPath(const ItemPath& path) override;
     void fileshredAddShredItem(ShredItem item) override;
-    void fileshredReportErrorForMissingBytes(double bytes) override;
+    void fileshredReportErrorForMissingBytes(std::int64_t bytes) override;
     void fileshredRenamingPath(const std::string& text) override;
     void fileshredFlushPath(const std::string& text) override;
     // FreeSpaceCoordinatorDelegate
-    void freespaceWrittenBytes(double bytes) override;
-    void freespaceAvailableFreeBytes(double bytes) override;
-    void freespaceBytesToWrite(double bytes) override;
+    void freespaceWrittenBytes(std::int64_t bytes) override;
+    void freespaceAvailableFreeBytes(std::int64_t bytes) override;
+    void freespaceBytesToWrite(std::int64_t bytes) override;
     void freespaceVolumeTitle(const std::string& title) override;
     void freespaceFailed(const std::string& mountPath, const std::string& reason) override;
 
@@ -112,7 +112,7 @@ private:
         std::condition_variable done;
         bool answered = false;
         bool abandoned = false;
-        std::optional<std::string> error;
+        Expected<void, std::string> outcome;
     };
 
     bool isVolume(const std::string& path) const;
@@ -138,7 +138,7 @@ private:
     std::unique_ptr<FreeSpaceWriter> m_freespaceWriter;
     std::unique_ptr<FreeSpaceCoordinator> m_freespaceCoordinator;
     std::unique_ptr<FileShredCoordinator> m_fileshredCoordinator;
-    FileShredCoordinator::Excludes m_preparedExludes;
+    PreparedExcludes m_preparedExcludes;
 
     // Counters and texts that cancel() and getState() read from other threads.
     mutable std::mutex m_stateMutex;

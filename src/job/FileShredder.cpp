@@ -1,4 +1,4 @@
-#include "engine/FileShredder.h"
+#include "job/FileShredder.h"
 
 #include "common/Localization.h"
 #include "common/Log.h"
@@ -22,12 +22,6 @@ namespace cv {
 namespace {
 
 constexpr std::uint64_t kFlushCount = FileShredCoordinator::kFlushCount;
-
-// Adds a callback's double amount to an integer counter, truncating towards zero.
-template <typename Counter> void addTo(Counter& counter, double amount)
-{
-    counter = static_cast<Counter>(std::trunc(static_cast<double>(counter) + amount));
-}
 
 const char* flag(bool value)
 {
@@ -134,25 +128,23 @@ void FileShredder::initVals()
     const PathCollectionFactory factory;
     if (m_options->hasVolumes && !m_options->eraseFreeSpaceOnly)
         factory.updatePathCollection(*m_pathCollection);
-    m_preparedExludes = PathCollectionFactory::prepareExcludesFor(m_pathCollection->excludes());
+    m_preparedExcludes = PreparedExcludes(m_pathCollection->excludes());
     // A volume's mount point is where its files live, not one of them: its contents are renamed and
     // deleted, the mount point itself is left as it is, and so is an ext file system's lost+found.
     for (const auto& path : m_pathCollection->paths()) {
         if (!isVolume(path))
             continue;
-        m_preparedExludes.keep(path);
+        m_preparedExcludes.keep(path);
         const std::string lostAndFound = path + "/lost+found";
         if (isLostAndFound(path, lostAndFound))
-            m_preparedExludes.keep(lostAndFound);
+            m_preparedExcludes.keep(lostAndFound);
     }
     // Excludes hold in the fill phase too: no fill file takes an excluded name or is removed there.
-    m_freespaceCoordinator->setExcluded([this](const std::string& path) {
-        return FileShredCoordinator::pathIsExcludedBy(path, m_preparedExludes);
-    });
+    m_freespaceCoordinator->setExcludes(&m_preparedExcludes);
 
     const std::uint64_t cycles = m_algorithm->cycles();
     m_result = std::make_shared<ShredResult>();
-    m_result->algorigthm = m_algorithm;
+    m_result->algorithm = m_algorithm;
     m_result->paths = m_pathCollection;
     m_result->options = m_options;
     for (TargetVolume& volume : TargetVolume::forPaths(m_pathCollection->paths())) {
@@ -246,7 +238,7 @@ void FileShredder::shred()
         return;
     logLine("Shred Files");
     for (const auto& path : m_pathCollection->paths())
-        m_fileshredCoordinator->shredPath(path, m_preparedExludes);
+        m_fileshredCoordinator->shredPath(path, m_preparedExcludes);
     m_fileshredCoordinator->finishShredding();
 }
 
@@ -258,7 +250,7 @@ void FileShredder::renameFilesAndFolders()
     std::vector<std::string> renamed;
     renamed.reserve(m_pathCollection->paths().size());
     for (const auto& path : m_pathCollection->paths())
-        renamed.push_back(m_fileshredCoordinator->renameAtPath(path, m_preparedExludes));
+        renamed.push_back(m_fileshredCoordinator->renameAtPath(path, m_preparedExcludes));
     m_pathCollection->setPaths(std::move(renamed));
 }
 
@@ -278,7 +270,7 @@ void FileShredder::saveDelete()
 {
     logLine("Delete Files");
     for (const auto& path : m_pathCollection->paths())
-        m_fileshredCoordinator->saveDelete(path, m_preparedExludes);
+        m_fileshredCoordinator->saveDelete(path, m_preparedExcludes);
 }
 
 void FileShredder::formatVolumes()
@@ -309,22 +301,22 @@ void FileShredder::waitForReformat(const std::string& mountPath)
     // A cancel that came before the wait was registered has found nothing to wake.
     if (isCancelled())
         wait->abandoned = true;
-    m_helperTool->reformatVolumeAt(mountPath, [wait](std::optional<std::string> error) {
+    m_helperTool->reformatVolumeAt(mountPath, [wait](Expected<void, std::string> outcome) {
         std::lock_guard lock(wait->mutex);
         wait->answered = true;
-        wait->error = std::move(error);
+        wait->outcome = std::move(outcome);
         wait->done.notify_all();
     });
     // Reformatting takes as long as it takes, and the helper's connection answers with an error
     // rather than never. A cancel ends the wait, though the helper finishes its work: the thread
     // that delivers the reply may be the very one waiting for this job to end.
     bool answered = false;
-    std::optional<std::string> error;
+    Expected<void, std::string> outcome;
     {
         std::unique_lock lock(wait->mutex);
         wait->done.wait(lock, [&] { return wait->answered || wait->abandoned; });
         answered = wait->answered;
-        error = wait->error;
+        outcome = wait->outcome;
     }
     {
         std::lock_guard lock(m_stateMutex);
@@ -332,8 +324,8 @@ void FileShredder::waitForReformat(const std::string& mountPath)
     }
     if (!answered)
         logMessage("Format Volume still running, no longer waited for: ", mountPath);
-    else if (error)
-        logMessage("Format Volume failed: ", mountPath, " -> ", *error);
+    else if (!outcome)
+        logMessage("Format Volume failed: ", mountPath, " -> ", outcome.error());
     else
         logMessage("Format Volume done: ", mountPath);
 }
@@ -436,11 +428,11 @@ void FileShredder::cancel()
 
 // ---- callbacks from the coordinators, all on the worker thread --------------------------------
 
-void FileShredder::fileshredWrittenBytes(double bytes)
+void FileShredder::fileshredWrittenBytes(std::int64_t bytes)
 {
     {
         std::lock_guard lock(m_stateMutex);
-        addTo(m_bytesProgress, bytes);
+        m_bytesProgress += bytes;
     }
     sendThrottledEvent();
 }
@@ -461,12 +453,12 @@ void FileShredder::fileshredAddShredItem(ShredItem item)
     sendThrottledEvent();
 }
 
-void FileShredder::fileshredReportErrorForMissingBytes(double bytes)
+void FileShredder::fileshredReportErrorForMissingBytes(std::int64_t bytes)
 {
     {
         std::lock_guard lock(m_stateMutex);
         ++m_errorCount;
-        addTo(m_bytesProgress, bytes);
+        m_bytesProgress += bytes;
     }
     sendThrottledEvent();
 }
@@ -483,30 +475,30 @@ void FileShredder::fileshredFlushPath(const std::string& text)
     sendThrottledEvent();
 }
 
-void FileShredder::freespaceWrittenBytes(double bytes)
+void FileShredder::freespaceWrittenBytes(std::int64_t bytes)
 {
     {
         std::lock_guard lock(m_stateMutex);
-        addTo(m_bytesProgress, bytes);
-        addTo(m_freespaceBytesProgress, bytes);
+        m_bytesProgress += bytes;
+        m_freespaceBytesProgress += bytes;
     }
     sendThrottledEvent();
 }
 
-void FileShredder::freespaceAvailableFreeBytes(double bytes)
+void FileShredder::freespaceAvailableFreeBytes(std::int64_t bytes)
 {
     std::lock_guard lock(m_stateMutex);
     if (m_options->eraseFreeSpaceOnly)
-        m_result->bytesCountTotal = static_cast<std::int64_t>(std::trunc(bytes));
+        m_result->bytesCountTotal = bytes;
     else
-        addTo(m_result->bytesCountTotal, bytes);
+        m_result->bytesCountTotal += bytes;
 }
 
-void FileShredder::freespaceBytesToWrite(double bytes)
+void FileShredder::freespaceBytesToWrite(std::int64_t bytes)
 {
     {
         std::lock_guard lock(m_stateMutex);
-        addTo(m_bytesCount, bytes);
+        m_bytesCount += bytes;
     }
     sendThrottledEvent();
 }

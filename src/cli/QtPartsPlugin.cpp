@@ -1,0 +1,26 @@
+#include "cli/QtPartsPlugin.h"
+
+#include "cli/CliApplication.h"
+#include "cli/HelperThread.h"
+#include "common/Log.h"
+
+namespace cv::cli {
+
+void QtPartsPlugin::setLogDescriptor(int fd)
+{
+    cv::setLogDescriptor(fd);
+}
+
+Expected<std::string, std::string> QtPartsPlugin::saveReport(const ShredResult& result,
+                                                             const ReportCliOptions& options)
+{
+    return saveReportForCli(result, options);
+}
+
+std::unique_ptr<HelperToolClient> QtPartsPlugin::makeHelper()
+{
+    CliApplication::ensure();
+    return std::make_unique<HelperThread>();
+}
+
+} // namespace cv::cli

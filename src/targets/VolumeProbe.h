@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace cv {
+
+// The questions the program asks about a path as a volume: is it the mount point of a mounted
+// volume, is it the startup volume, is it a volume the system runs from, what is it called, and how
+// much may still be written to it. The shred screen, the scan, the job, the free-space wipe, the
+// report and the command line all ask through one probe. By default (system()) the mount table and
+// statvfs answer; tests answer for folders of their own, so that no real volume is ever selected
+// or wiped. A question left unanswered (an empty function) reads as no, none or 0.
+struct VolumeProbe
+{
+    // Exactly the mount point of a mounted volume, hidden mounts included: "/mnt/x/" or a path
+    // inside a volume is no volume.
+    std::function<bool(const std::string& path)> isVolume = {};
+    // The startup volume: "/" itself, or the file system mounted at "/" seen through another mount
+    // point (a bind mount of "/"). Says nothing about the medium.
+    std::function<bool(const std::string& path)> isHdd = {};
+    // A volume the system runs from (/boot, /usr, /var, /home, ..., wherever mounted again), which
+    // is never emptied or reformatted; its free space may be wiped.
+    std::function<bool(const std::string& path)> isSystemVolume = {};
+    // The volume's file-system label, else its mount point's last component; empty for an
+    // unlabelled "/" and for a path that is no (listed) volume.
+    std::function<std::string(const std::string& path)> volumeName = {};
+    // The bytes an unprivileged user may still write there (blocks reserved for root count as
+    // full); 0 when they cannot be read.
+    std::function<std::int64_t(const std::string& path)> freeBytes = {};
+
+    // The probe of the running system. Its answers come from one read of the mount table, which is
+    // read afresh when it is more than a second old: a drop of thousands of files, or a job asking
+    // in each phase, reads it once. Copies share that read; any thread may ask.
+    static VolumeProbe system();
+};
+
+} // namespace cv
