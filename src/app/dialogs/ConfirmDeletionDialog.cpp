@@ -1,6 +1,11 @@
 #include "app/dialogs/ConfirmDeletionDialog.h"
 
+#include "common/Log.h"
+#include "settings/SettingsManager.h"
+
 #include <QPushButton>
+
+#include <string>
 
 using namespace Qt::StringLiterals;
 
@@ -31,6 +36,29 @@ ConfirmDeletionDialog::ConfirmDeletionDialog(QWidget* parent, const QString& inf
         else
             emit cancelled();
     });
+}
+
+void ConfirmDeletionDialog::confirmThenStart(QWidget* parent, std::function<bool()> isStillAsked,
+                                             std::string_view changedLog, std::string_view cancelledLog,
+                                             std::function<void()> start)
+{
+    if (!SettingsManager::sharedManager().showSecurityPrompts()) {
+        start();
+        return;
+    }
+    auto* confirmation = new ConfirmDeletionDialog(parent);
+    connect(confirmation, &ConfirmDeletionDialog::confirmed, parent,
+            [isStillAsked = std::move(isStillAsked), changed = std::string(changedLog),
+             start = std::move(start)] {
+                if (!isStillAsked()) {
+                    logLine(changed);
+                    return;
+                }
+                start();
+            });
+    connect(confirmation, &ConfirmDeletionDialog::cancelled, parent,
+            [cancelled = std::string(cancelledLog)] { logLine(cancelled); });
+    confirmation->open();
 }
 
 } // namespace cv

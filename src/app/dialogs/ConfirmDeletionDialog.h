@@ -2,6 +2,9 @@
 
 #include <QMessageBox>
 
+#include <functional>
+#include <string_view>
+
 namespace cv {
 
 // The question every screen asks before it starts a destructive job: "Are you sure?", with
@@ -16,6 +19,14 @@ public:
     explicit ConfirmDeletionDialog(QWidget* parent);
     // The same question with another explanation below it (deleting files that are not a job's).
     ConfirmDeletionDialog(QWidget* parent, const QString& informative);
+
+    // Starts a job the way every screen does: at once when the security prompts are off, else after
+    // DELETE. The answer holds for what it was asked for: when isStillAsked() says the selection
+    // changed while the question was open, nothing starts and changedLog is logged; Cancel logs
+    // cancelledLog.
+    static void confirmThenStart(QWidget* parent, std::function<bool()> isStillAsked,
+                                 std::string_view changedLog, std::string_view cancelledLog,
+                                 std::function<void()> start);
 
 signals:
     void confirmed();

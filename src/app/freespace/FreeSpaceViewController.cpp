@@ -206,23 +206,12 @@ void FreeSpaceViewController::startShred()
 {
     if (!m_selection->canStart(selectedMethod().get()))
         return;
-    if (!SettingsManager::sharedManager().showSecurityPrompts()) {
-        requestJob();
-        return;
-    }
-    auto* confirmation = new ConfirmDeletionDialog(this);
     // The answer holds for the volume it was asked for.
-    connect(confirmation, &ConfirmDeletionDialog::confirmed, this,
-            [this, asked = m_selection->pathCollection()] {
-                if (m_selection->pathCollection() != asked) {
-                    logLine("The volume changed while the confirmation was open; nothing started");
-                    return;
-                }
-                requestJob();
-            });
-    connect(confirmation, &ConfirmDeletionDialog::cancelled, this,
-            [] { logLine("Freespace was cancelled!"); });
-    confirmation->open();
+    ConfirmDeletionDialog::confirmThenStart(
+        this,
+        [this, asked = m_selection->pathCollection()] { return m_selection->pathCollection() == asked; },
+        "The volume changed while the confirmation was open; nothing started", "Freespace was cancelled!",
+        [this] { requestJob(); });
 }
 
 void FreeSpaceViewController::requestJob()

@@ -580,23 +580,13 @@ void DropFilesViewController::startShred()
 {
     if (!m_selection->canStart(selectedMethod().get()))
         return;
-    if (!SettingsManager::sharedManager().showSecurityPrompts()) {
-        requestJob();
-        return;
-    }
-    auto* confirmation = new ConfirmDeletionDialog(this);
     // The answer holds for the selection it was asked for: files the file manager sends meanwhile
     // make a new one, which must be confirmed on its own.
-    connect(confirmation, &ConfirmDeletionDialog::confirmed, this,
-            [this, asked = m_selection->pathCollection()] {
-                if (m_selection->pathCollection() != asked) {
-                    logLine("The selection changed while the confirmation was open; nothing started");
-                    return;
-                }
-                requestJob();
-            });
-    connect(confirmation, &ConfirmDeletionDialog::cancelled, this, [] { logLine("Delete was cancelled!"); });
-    confirmation->open();
+    ConfirmDeletionDialog::confirmThenStart(
+        this,
+        [this, asked = m_selection->pathCollection()] { return m_selection->pathCollection() == asked; },
+        "The selection changed while the confirmation was open; nothing started", "Delete was cancelled!",
+        [this] { requestJob(); });
 }
 
 void DropFilesViewController::requestJob()

@@ -217,14 +217,9 @@ void TempDataViewController::startShred()
 {
     if (!m_selection->canStart(selectedMethod().get()))
         return;
-    if (!SettingsManager::sharedManager().showSecurityPrompts()) {
-        askSnapshots();
-        return;
-    }
-    auto* confirmation = new ConfirmDeletionDialog(this);
-    connect(confirmation, &ConfirmDeletionDialog::confirmed, this, &TempDataViewController::askSnapshots);
-    connect(confirmation, &ConfirmDeletionDialog::cancelled, this, [] { logLine("Delete was cancelled!"); });
-    confirmation->open();
+    // The categories cannot change under the question: requestJob checks the selection again.
+    ConfirmDeletionDialog::confirmThenStart(
+        this, [] { return true; }, {}, "Delete was cancelled!", [this] { askSnapshots(); });
 }
 
 void TempDataViewController::askSnapshots()
