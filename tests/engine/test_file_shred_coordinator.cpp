@@ -14,9 +14,7 @@
 #include <map>
 #include <sys/inotify.h>
 #include <sys/mount.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <thread>
 #include <unistd.h>
 
@@ -233,18 +231,13 @@ TEST(FileShredCoordinator, LinksAndSpecialFilesAreNeverFollowedOrOpened)
     ASSERT_EQ(::symlink((outside + "/secret.txt").c_str(), (target + "/filelink").c_str()), 0);
     ASSERT_EQ(::symlink(outside.c_str(), (target + "/dirlink").c_str()), 0);
     ASSERT_EQ(::mkfifo((target + "/fifo").c_str(), 0644), 0);
-    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::snprintf(address.sun_path, sizeof address.sun_path, "%s/sock", target.c_str());
-    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::mknod((target + "/sock").c_str(), S_IFSOCK | 0600, 0), 0);
     const std::string linkTarget = dir / "linktarget";
     ASSERT_EQ(::symlink(outside.c_str(), linkTarget.c_str()), 0);
 
     Shredding shredding(15);
     shredding.run(target); // a FIFO opened for writing would hang here
     shredding.run(linkTarget);
-    ::close(sock);
 
     EXPECT_FALSE(t::exists(target));
     EXPECT_FALSE(t::exists(linkTarget)) << "a link that is itself a target is renamed and removed";
