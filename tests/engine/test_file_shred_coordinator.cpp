@@ -14,9 +14,7 @@
 #include <map>
 #include <sys/inotify.h>
 #include <sys/mount.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <thread>
 #include <unistd.h>
 
@@ -28,6 +26,13 @@ using Bytes = std::vector<std::uint8_t>;
 namespace t = cv::test;
 
 namespace {
+
+// A file's content as text.
+std::string contents(const std::string& path)
+{
+    const auto bytes = t::readFile(path);
+    return std::string(bytes.begin(), bytes.end());
+}
 
 std::shared_ptr<cv::Algorithm> method(std::uint64_t id)
 {
@@ -165,7 +170,7 @@ TEST(FileShredCoordinator, AnExcludedFileAndItsFoldersSurviveEveryPhase)
     Shredding shredding(13);
     shredding.run(target, excludes);
 
-    EXPECT_EQ(t::readFile(target + "/sub/keep.txt"), Bytes({'p', 'r', 'e', 'c', 'i', 'o', 'u', 's'}));
+    EXPECT_EQ(contents(target + "/sub/keep.txt"), "precious");
     EXPECT_EQ(t::listNames(target), std::vector<std::string>{"sub"}) << "the sibling file is gone";
     EXPECT_EQ(t::listNames(target + "/sub"), std::vector<std::string>{"keep.txt"});
     ASSERT_EQ(shredding.recorder.items.size(), 2u);
@@ -226,25 +231,19 @@ TEST(FileShredCoordinator, LinksAndSpecialFilesAreNeverFollowedOrOpened)
     ASSERT_EQ(::symlink((outside + "/secret.txt").c_str(), (target + "/filelink").c_str()), 0);
     ASSERT_EQ(::symlink(outside.c_str(), (target + "/dirlink").c_str()), 0);
     ASSERT_EQ(::mkfifo((target + "/fifo").c_str(), 0644), 0);
-    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::snprintf(address.sun_path, sizeof address.sun_path, "%s/sock", target.c_str());
-    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::mknod((target + "/sock").c_str(), S_IFSOCK | 0600, 0), 0);
     const std::string linkTarget = dir / "linktarget";
     ASSERT_EQ(::symlink(outside.c_str(), linkTarget.c_str()), 0);
 
     Shredding shredding(15);
     shredding.run(target); // a FIFO opened for writing would hang here
     shredding.run(linkTarget);
-    ::close(sock);
 
     EXPECT_FALSE(t::exists(target));
     EXPECT_FALSE(t::exists(linkTarget)) << "a link that is itself a target is renamed and removed";
     EXPECT_EQ(t::listNames(dir.path()), std::vector<std::string>{"outside"});
     EXPECT_EQ(t::listNames(outside), std::vector<std::string>{"secret.txt"});
-    const Bytes secret = t::readFile(outside + "/secret.txt");
-    EXPECT_EQ(std::string(secret.begin(), secret.end()), "outside the selection");
+    EXPECT_EQ(contents(outside + "/secret.txt"), "outside the selection");
     ASSERT_EQ(shredding.recorder.items.size(), 1u) << "only the regular file is listed";
     EXPECT_EQ(shredding.recorder.items[0].path, target + "/plain");
 }
@@ -321,8 +320,7 @@ TEST(FileShredCoordinator, AFileSwappedForALinkIsNotFollowed)
     Shredding shredding(16);
     shredding.coordinator.shredFile(path);
     EXPECT_TRUE(shredding.recorder.items.empty());
-    const Bytes outside = t::readFile(outsideFile);
-    EXPECT_EQ(std::string(outside.begin(), outside.end()), "untouched");
+    EXPECT_EQ(contents(outsideFile), "untouched");
 }
 
 namespace {
@@ -423,7 +421,7 @@ TEST(FileShredCoordinator, FlushChurnsOneFileAndLeavesNothingBehind)
         Shredding shredding(16);
         shredding.coordinator.flushLog(volume.path(), 50);
         EXPECT_EQ(t::listNames(volume.path()), std::vector<std::string>{"Flush.dat"});
-        EXPECT_EQ(t::readFile(volume / "Flush.dat"), Bytes({'m', 'i', 'n', 'e'}));
+        EXPECT_EQ(contents(volume / "Flush.dat"), "mine");
     }
     {
         SCOPED_TRACE("cancelling during the flush removes the flush file");
@@ -510,11 +508,9 @@ TEST(FileShredCoordinator, MountsInsideTheTargetStayAndSoDoTheFoldersAboveThem)
     Shredding shredding(16);
     shredding.run(target);
 
-    const Bytes secret = t::readFile(outside + "/secret");
-    EXPECT_EQ(std::string(secret.begin(), secret.end()), "outside the selection")
+    EXPECT_EQ(contents(outside + "/secret"), "outside the selection")
         << "a bind mount of the same file system was entered";
-    const Bytes hosts = t::readFile(outside + "/hosts");
-    EXPECT_EQ(std::string(hosts.begin(), hosts.end()), "a file of another place")
+    EXPECT_EQ(contents(outside + "/hosts"), "a file of another place")
         << "the file mounted into the selection was overwritten through its mount";
     EXPECT_EQ(t::listNames(outside), (std::vector<std::string>{"hosts", "secret"}));
     // The folders on the way to a mount point keep their names, so the mounts stay where they were.
@@ -522,8 +518,7 @@ TEST(FileShredCoordinator, MountsInsideTheTargetStayAndSoDoTheFoldersAboveThem)
     EXPECT_EQ(t::listNames(target), (std::vector<std::string>{"bound", "etc", "other"}));
     EXPECT_EQ(t::listNames(target + "/etc"), std::vector<std::string>{"deeper"});
     EXPECT_EQ(t::listNames(target + "/etc/deeper"), std::vector<std::string>{"hosts"});
-    const Bytes theirs = t::readFile(target + "/other/theirs");
-    EXPECT_EQ(std::string(theirs.begin(), theirs.end()), "another file system");
+    EXPECT_EQ(contents(target + "/other/theirs"), "another file system");
 
     std::map<std::string, std::string> outcome;
     for (const auto& item : shredding.recorder.items)
@@ -577,7 +572,7 @@ TEST(FileShredCoordinator, ATargetWithATrailingSlashKeepsItsExcludes)
     Shredding shredding(16);
     shredding.run(target + "/", excludes);
 
-    EXPECT_EQ(t::readFile(target + "/sub/keep.txt"), Bytes({'k', 'e', 'e', 'p'}))
+    EXPECT_EQ(contents(target + "/sub/keep.txt"), "keep")
         << "the folder holding the excluded file was renamed and the file deleted";
     EXPECT_EQ(t::listNames(target), std::vector<std::string>{"sub"});
 }
@@ -695,8 +690,7 @@ TEST(FileShredCoordinator, AFileWithHardLinksIsOverwrittenOnlyWhenEveryNameIsSel
     shredding.coordinator.saveDelete(renamedTarget, {});
     shredding.coordinator.saveDelete(renamedOther, {});
 
-    const Bytes shared = t::readFile(outside + "/shared");
-    EXPECT_EQ(std::string(shared.begin(), shared.end()), "also seen from outside");
+    EXPECT_EQ(contents(outside + "/shared"), "also seen from outside");
     EXPECT_EQ(renamedTarget, target) << "the target holds a file that stays";
     EXPECT_EQ(t::listNames(target), std::vector<std::string>{"shared"})
         << "both names of the other file went";
@@ -767,8 +761,7 @@ TEST(FileShredCoordinator, FilesAFailedListingHidFromTheOverwriteStayWithTheirCo
     const auto left = t::listNames(target + "/sub");
     EXPECT_EQ(left.size(), 4u);
     for (const auto& name : left) {
-        const Bytes content = t::readFile(target + "/sub/" + name);
-        EXPECT_EQ(std::string(content.begin(), content.end()), "secret " + name);
+        EXPECT_EQ(contents(target + "/sub/" + name), "secret " + name);
     }
     std::map<std::string, std::string> failed;
     for (const auto& item : shredding.recorder.items) {

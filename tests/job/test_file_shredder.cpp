@@ -7,6 +7,7 @@
 #include <dirent.h>
 #include <gtest/gtest.h>
 #include <mutex>
+#include <optional>
 #include <sys/stat.h>
 #include <thread>
 
@@ -83,6 +84,21 @@ struct Inhibitor : cv::SleepInhibitor
     void release() override { events.push_back("release"); }
 };
 
+// Runs the job to its end, with the helper and the volume probe when given; its one result.
+std::shared_ptr<ShredResult> runJob(FileShredder& job, Delegate& delegate,
+                                    cv::HelperToolClient* helper = nullptr,
+                                    std::optional<cv::VolumeProbe> probe = std::nullopt)
+{
+    job.setDelegate(&delegate);
+    if (helper)
+        job.setHelperTool(helper);
+    if (probe)
+        job.setVolumeProbe(*probe);
+    job.run();
+    EXPECT_EQ(delegate.results.size(), 1u) << "finished exactly once";
+    return delegate.results.empty() ? nullptr : delegate.results.front();
+}
+
 std::shared_ptr<cv::PathCollection> scan(const std::vector<std::string>& paths)
 {
     return cv::PathCollectionFactory().createPathCollection(paths);
@@ -133,13 +149,11 @@ TEST(FileShredder, DeleteJobCountsEveryPassAndRemovesTheTargets)
     Inhibitor inhibitor;
     Delegate delegate;
     FileShredder job(collection, method(13), std::make_shared<ShredOptions>());
-    job.setDelegate(&delegate);
     job.setSleepInhibitor(&inhibitor);
     job.setFilePause(std::chrono::microseconds(0));
-    job.run();
-
-    ASSERT_EQ(delegate.results.size(), 1u);
-    const auto& result = *delegate.results[0];
+    const auto finished = runJob(job, delegate);
+    ASSERT_TRUE(finished);
+    const auto& result = *finished;
     EXPECT_FALSE(result.canceled);
     EXPECT_EQ(result.fileCountTotal, 3u);
     EXPECT_EQ(result.fileCountFinished, 3u);
@@ -171,10 +185,8 @@ TEST(FileShredder, ProgressIsThrottledToOneSnapshotPer50Milliseconds)
         t::writeFile(dir / ("T/f" + std::to_string(i)), std::string(20000, 'x'));
     Delegate delegate;
     FileShredder job(scan({dir / "T"}), method(2), std::make_shared<ShredOptions>());
-    job.setDelegate(&delegate);
     job.setFilePause(std::chrono::milliseconds(2)); // at least 0.4 s of job, however fast the machine
-    job.run();
-    ASSERT_EQ(delegate.results.size(), 1u);
+    ASSERT_TRUE(runJob(job, delegate));
     // Thousands of block callbacks; the snapshots after the set-up one are 50 ms apart. A snapshot
     // takes its time a moment after the throttle's stamp, hence the small allowance.
     ASSERT_GT(delegate.states.size(), 2u);
@@ -238,12 +250,9 @@ TEST(FileShredder, FreeSpaceOnlyJobWipesAndFlushesButShredsNothing)
     options->eraseFreeSpaceOnly = true;
     Delegate delegate;
     FileShredder job(collection, method(17), options);
-    job.setVolumeProbe(folderAsVolume(volume.path(), capacity));
-    job.setDelegate(&delegate);
-    job.run();
-
-    ASSERT_EQ(delegate.results.size(), 1u);
-    const auto& result = *delegate.results[0];
+    const auto finished = runJob(job, delegate, nullptr, folderAsVolume(volume.path(), capacity));
+    ASSERT_TRUE(finished);
+    const auto& result = *finished;
     EXPECT_EQ(result.fileCountTotal, 0u);
     EXPECT_EQ(result.fileCountFinished, 0u);
     EXPECT_TRUE(result.history.empty());
@@ -269,14 +278,11 @@ TEST(FileShredder, VolumeOptionsDoNothingWithoutAVolumeTarget)
     RecordingHelper helper;
     Delegate delegate;
     FileShredder job(scan({dir / "T"}), method(16), options);
-    job.setVolumeProbe(folderAsVolume("/nowhere", 1000000000));
-    job.setHelperTool(&helper);
-    job.setDelegate(&delegate);
-    job.run();
+    const auto result = runJob(job, delegate, &helper, folderAsVolume("/nowhere", 1000000000));
     EXPECT_TRUE(helper.calls.empty());
     EXPECT_TRUE(t::listNames(dir.path()).empty());
-    ASSERT_EQ(delegate.results.size(), 1u);
-    EXPECT_EQ(delegate.results[0]->bytesCountTotal, 4);
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->bytesCountTotal, 4);
 }
 
 TEST(FileShredder, CompleteEraseWipesShredsAndReformatsTheVolume)
@@ -289,14 +295,10 @@ TEST(FileShredder, CompleteEraseWipesShredsAndReformatsTheVolume)
     RecordingHelper helper;
     Delegate delegate;
     FileShredder job(collection, method(16), options);
-    job.setVolumeProbe(folderAsVolume(volume.path(), 2000000));
-    job.setHelperTool(&helper);
-    job.setDelegate(&delegate);
-    job.run();
-
+    const auto finished = runJob(job, delegate, &helper, folderAsVolume(volume.path(), 2000000));
     EXPECT_EQ(helper.calls, std::vector<std::string>{"reformat " + volume.path()});
-    ASSERT_EQ(delegate.results.size(), 1u);
-    const auto& result = *delegate.results[0];
+    ASSERT_TRUE(finished);
+    const auto& result = *finished;
     EXPECT_EQ(result.bytesCountTotal, 100 + 2000000) << "files plus the wiped free bytes";
     EXPECT_EQ(result.history.size(), 1u);
     EXPECT_TRUE(t::exists(volume.path())) << "the mount point itself is neither renamed nor removed";
@@ -316,20 +318,18 @@ TEST(FileShredder, APlaceholderMethodOrACancelBeforeRunStillFinishes)
     {
         Delegate delegate;
         FileShredder job(scan({dir / "f"}), method(0), nullptr);
-        job.setDelegate(&delegate);
-        job.run();
-        ASSERT_EQ(delegate.results.size(), 1u);
-        EXPECT_EQ(delegate.results[0]->bytesCountFinished, 0);
+        const auto result = runJob(job, delegate);
+        ASSERT_TRUE(result);
+        EXPECT_EQ(result->bytesCountFinished, 0);
     }
     {
         Delegate delegate;
         FileShredder job(scan({dir / "f"}), method(16), nullptr);
-        job.setDelegate(&delegate);
         job.cancel();
-        job.run();
-        ASSERT_EQ(delegate.results.size(), 1u);
-        EXPECT_TRUE(delegate.results[0]->canceled);
-        EXPECT_TRUE(delegate.results[0]->history.empty());
+        const auto result = runJob(job, delegate);
+        ASSERT_TRUE(result);
+        EXPECT_TRUE(result->canceled);
+        EXPECT_TRUE(result->history.empty());
     }
 }
 
@@ -389,12 +389,9 @@ TEST(FileShredder, AnExcludedFileOfAFillFilesNameSurvivesACompleteErase)
     const auto options = completeErase();
     Delegate delegate;
     FileShredder job(collection, method(16), options);
-    job.setVolumeProbe(folderAsVolume(volume.path(), 3000000));
-    job.setDelegate(&delegate);
-    job.run();
-
-    ASSERT_EQ(delegate.results.size(), 1u);
-    EXPECT_EQ(delegate.results[0]->errorCount, 0u);
+    const auto result = runJob(job, delegate, nullptr, folderAsVolume(volume.path(), 3000000));
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->errorCount, 0u);
     // The fill phase wrote and removed fill files of its own, under other numbers; the shred
     // phase left the excluded file (no helper here: nothing is reformatted).
     EXPECT_EQ(t::listNames(volume.path()), std::vector<std::string>{"ErasingFreeSpace_1.dat"});

@@ -186,8 +186,6 @@ TEST_F(ReportBuilderTest, ALargeReportTakesPagesOfFullWidthBrokenBetweenRows)
     }
     for (std::size_t number = 1; number <= kFiles; ++number)
         ASSERT_EQ(seen[number], 1) << "file_" << number << ".txt";
-    EXPECT_NE(text.find("/data/report-test/file_1.txt"), std::string::npos);
-    EXPECT_NE(text.find("/data/report-test/file_19999.txt"), std::string::npos);
 
     // The report's head on the first page only, the table's header on every page, the report's
     // end with the last row on the last page.

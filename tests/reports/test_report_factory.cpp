@@ -339,9 +339,6 @@ TEST_F(ReportFactoryTest, ReportIdAndQrCode)
     const QImage image = QImage::fromData(
         QByteArray::fromBase64(url.mid(ReportFactory::kDataUrlPrefix.size()).toLatin1()), "PNG");
     ASSERT_FALSE(image.isNull());
-    EXPECT_EQ(image.size(), QSize(500, 500));
-    EXPECT_EQ(image.pixel(0, 0), qRgb(250, 250, 250));
-    EXPECT_TRUE(image.allGray());
     const std::string decoded = cv::test::decodeQrCode(image);
     EXPECT_EQ(decoded, ReportFactory::qrCodeText(id).toStdString());
     EXPECT_EQ(decoded.substr(0, 37), id.toStdString() + "\n");
@@ -364,24 +361,6 @@ TEST_F(ReportFactoryTest, ReportIdAndQrCode)
         EXPECT_EQ(v[u"REPORT_QRCODE_CSS"_s], QString());
         EXPECT_EQ(v[u"DISPLAY_SIGNATURE"_s], u"block"_s);
     }
-}
-
-TEST_F(ReportFactoryTest, LanguageChoosesTemplateAndTexts)
-{
-    auto result = makeResult(1);
-    m_settings.setObject(QStringList{u"de-CH"_s, u"en"_s}, SettingsManager::kAppleLanguages);
-    const QString german = html(result);
-    EXPECT_TRUE(german.contains(u"<html lang=\"de\">"_s));
-    EXPECT_TRUE(german.contains(u"Löschprotokoll"_s));
-    EXPECT_TRUE(german.contains(u"1 Datei(en)"_s));
-    EXPECT_TRUE(german.contains(u">Erfolgreich<"_s));
-    EXPECT_FALSE(german.contains(u"{{"_s));
-
-    m_settings.setObject(QStringList{u"fr-FR"_s}, SettingsManager::kAppleLanguages);
-    const QString english = html(result);
-    EXPECT_TRUE(english.contains(u"<html lang=\"en\">"_s));
-    EXPECT_TRUE(english.contains(u"1 File(s)"_s));
-    EXPECT_EQ(ReportFactory::templatePath(QString()), u":/reports/reportTemplate.html"_s);
 }
 
 TEST_F(ReportFactoryTest, AReportIsWhollyInOneLanguageMethodAndDatesIncluded)
@@ -408,6 +387,16 @@ TEST_F(ReportFactoryTest, AReportIsWhollyInOneLanguageMethodAndDatesIncluded)
     EXPECT_TRUE(english.contains(u"1 pass: random data"_s));
     EXPECT_FALSE(english.contains(u"Runde"_s));
     EXPECT_FALSE(english.contains(u"05.12.26"_s)) << "no German date in an English report";
-    EXPECT_EQ(ReportFactory::localeFor(u"de"_s).language(), QLocale::German);
-    EXPECT_EQ(ReportFactory::localeFor(u"en"_s).language(), QLocale::English);
+
+    // Without a language of the job's own, the settings' first language picks the template and its
+    // texts; one without tables falls back to English.
+    result->algorithm = std::make_shared<cv::Algorithm>(16, 1, " 1 pass: random data", "");
+    m_settings.setObject(QStringList{u"de-CH"_s, u"en"_s}, SettingsManager::kAppleLanguages);
+    const QString swiss = html(result);
+    EXPECT_TRUE(swiss.contains(u"<html lang=\"de\">"_s));
+    EXPECT_TRUE(swiss.contains(u"Löschprotokoll"_s));
+    EXPECT_TRUE(swiss.contains(u"1 Datei(en)"_s));
+    EXPECT_FALSE(swiss.contains(u"{{"_s));
+    m_settings.setObject(QStringList{u"fr-FR"_s}, SettingsManager::kAppleLanguages);
+    EXPECT_TRUE(html(result).contains(u"<html lang=\"en\">"_s));
 }
