@@ -15,18 +15,9 @@ RUNS=${RUNS:-3}
 base=$(mktemp -d "${BENCH_DIR:-/dev/shm}/cindervault-temp-bench-XXXXXX")
 trap 'rm -rf "$base"' EXIT
 without_reports "$base/home"
-# make_category FOLDER COUNT: COUNT files of 4 KiB spread over 100 folders.
-make_category() {
-  mkdir -p "$1"
-  for d in $(seq 0 99); do
-    mkdir "$1/d$d"
-    # One process per folder: split cuts the random bytes into files of 4 KiB.
-    head -c $((4096 * ($2 / 100))) /dev/urandom | split -b 4096 -a 4 -d - "$1/d$d/f"
-  done
-}
 make_fixture() {
-  make_category "$1/log" $((FILES / 2)); make_category "$1/cache" $((FILES * 3 / 10))
-  make_category "$1/user" $((FILES / 5))
+  files_of_4k "$1/log" $((FILES / 2)); files_of_4k "$1/cache" $((FILES * 3 / 10))
+  files_of_4k "$1/user" $((FILES / 5))
 }
 clean_temp() {
   CINDERVAULT_TEMP_LOGS="$1/log" CINDERVAULT_TEMP_CACHES="$1/cache" CINDERVAULT_TEMP_USER_CACHES="$1/user" \

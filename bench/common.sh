@@ -73,3 +73,13 @@ measure_tree() {
   for value in "${cpu[@]}"; do used=$((used + value)); done
   echo "$(echo "$e - $s" | bc) $peak $rss $(echo "$used / $(getconf CLK_TCK)" | bc -l) $status" >"$out"
 }
+
+# files_of_4k FOLDER COUNT: COUNT files of 4 KiB of random bytes spread over 100 folders of FOLDER;
+# one process per folder (split cuts the random bytes into files).
+files_of_4k() {
+  mkdir -p "$1"
+  for d in $(seq 0 99); do
+    mkdir "$1/d$d"
+    head -c $((4096 * ($2 / 100))) /dev/urandom | split -b 4096 -a 4 -d - "$1/d$d/f"
+  done
+}

@@ -13,18 +13,11 @@ RUNS=${RUNS:-3}
 base=$(mktemp -d "${BENCH_DIR:-/dev/shm}/cindervault-tree-bench-XXXXXX")
 trap 'rm -rf "$base"' EXIT
 without_reports "$base/home"
-make_tree() {
-  mkdir -p "$1"
-  for d in $(seq 0 99); do
-    mkdir "$1/d$d"
-    for f in $(seq 0 $((FILES / 100 - 1))); do head -c 4096 /dev/urandom >"$1/d$d/f$f"; done
-  done
-}
 gnu_shred() { find "$1" -type f -exec shred -u -n 1 {} +; rm -rf "$1"; }
 
 cv=(); gnu=()
 for i in $(seq "$RUNS"); do
-  make_tree "$base/cv$i"; make_tree "$base/gnu$i"
+  files_of_4k "$base/cv$i" "$FILES"; files_of_4k "$base/gnu$i" "$FILES"
   cv+=("$(seconds "$CLI" shred --yes --method 16 "$base/cv$i")")
   gnu+=("$(seconds gnu_shred "$base/gnu$i")")
 done
