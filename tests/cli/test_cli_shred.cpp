@@ -780,39 +780,35 @@ TEST(CliShred, TheReportIsInTheWindowsLanguageAndTheTerminalInTheStoredOne)
         return std::pair(at(at(result, "method"), "name").toString().toStdString(),
                          contents(at(result, "reportPath").toString().toStdString()));
     };
+    struct Case
     {
-        SCOPED_TRACE("English everywhere");
-        const auto [name, report] = shred("en_US.UTF-8", "");
-        EXPECT_EQ(name, "1 pass: random data");
-        EXPECT_NE(report.find("<html lang=\"en\">"), std::string::npos);
-        EXPECT_FALSE(QRegularExpression(QStringLiteral("\\b\\d\\d\\.\\d\\d\\.\\d\\d"))
-                         .match(QString::fromStdString(report))
-                         .hasMatch())
-            << "no German date in an English report";
-    }
-    {
-        SCOPED_TRACE("a German desktop, nothing stored: the window shows German, so does the report");
-        const auto [name, report] = shred("de_DE.UTF-8", "");
-        EXPECT_EQ(name, "1 pass: random data") << "the terminal stays English";
-        EXPECT_NE(report.find("<html lang=\"de\">"), std::string::npos);
-        EXPECT_NE(report.find("1 Runde: Zufallswerte"), std::string::npos);
-    }
-    {
-        SCOPED_TRACE("German stored, on an English desktop: German in the terminal and in the report");
-        const auto [name, report] = shred("en_US.UTF-8", "de");
-        EXPECT_EQ(name, "1 Runde: Zufallswerte");
-        EXPECT_NE(report.find("<html lang=\"de\">"), std::string::npos);
-        EXPECT_NE(report.find("1 Runde: Zufallswerte"), std::string::npos);
-    }
-    {
-        SCOPED_TRACE("English stored, on a German desktop: English everywhere, dates included");
-        const auto [name, report] = shred("de_DE.UTF-8", "en");
-        EXPECT_EQ(name, "1 pass: random data");
-        EXPECT_NE(report.find("<html lang=\"en\">"), std::string::npos);
-        EXPECT_FALSE(QRegularExpression(QStringLiteral("\\b\\d\\d\\.\\d\\d\\.\\d\\d"))
-                         .match(QString::fromStdString(report))
-                         .hasMatch())
-            << "no German date in an English report";
+        const char* trace;
+        const char* locale;
+        const char* stored;
+        const char* terminalName;
+        const char* reportLanguage;
+    };
+    for (const Case& c : {
+             Case{"English everywhere", "en_US.UTF-8", "", "1 pass: random data", "en"},
+             Case{"a German desktop, nothing stored: the window shows German, so does the report (the "
+                  "terminal stays English)",
+                  "de_DE.UTF-8", "", "1 pass: random data", "de"},
+             Case{"German stored, on an English desktop: German in the terminal and in the report",
+                  "en_US.UTF-8", "de", "1 Runde: Zufallswerte", "de"},
+             Case{"English stored, on a German desktop: English everywhere, dates included", "de_DE.UTF-8",
+                  "en", "1 pass: random data", "en"},
+         }) {
+        SCOPED_TRACE(c.trace);
+        const auto [name, report] = shred(c.locale, c.stored);
+        EXPECT_EQ(name, c.terminalName);
+        EXPECT_NE(report.find(std::string("<html lang=\"") + c.reportLanguage + "\">"), std::string::npos);
+        if (std::string(c.reportLanguage) == "de")
+            EXPECT_NE(report.find("1 Runde: Zufallswerte"), std::string::npos);
+        else
+            EXPECT_FALSE(QRegularExpression(QStringLiteral("\\b\\d\\d\\.\\d\\d\\.\\d\\d"))
+                             .match(QString::fromStdString(report))
+                             .hasMatch())
+                << "no German date in an English report";
     }
 }
 
