@@ -69,12 +69,7 @@ bool outOfDescriptors(int error)
     return error == EMFILE || error == ENFILE;
 }
 
-// The message of a folder whose entries the walk could not all reach, with the reason (a folder
-// that changed, or no descriptor left, says so).
-std::string folderError(int error)
-{
-    return localized("Folder could not be read") + ": " + FolderWalker::describeError(error);
-}
+constexpr const char* kFolderNotRead = "Folder could not be read";
 
 // Makes renames and removals of a folder's entries durable before the next phase.
 void syncFolder(int fd)
@@ -177,14 +172,27 @@ bool FileShredCoordinator::staysAsItIs(const struct stat& info, bool mountRoot,
     return S_ISREG(info.st_mode) && !m_overwritten.contains(idOf(info));
 }
 
-void FileShredCoordinator::reportFailure(ItemPath path, std::int64_t size, std::string error, bool isFile)
+void FileShredCoordinator::reportFailure(ItemPath path, std::int64_t size, const char* reasonKey,
+                                         std::string detail, ShredItem::Kind kind, std::optional<FileId> id)
 {
     if (!m_delegate)
         return;
-    if (isFile)
+    ShredItem item;
+    item.fileSize = size;
+    item.because(reasonKey, std::move(detail));
+    item.kind = kind;
+    if (id) {
+        item.device = id->device;
+        item.inode = id->inode;
+    }
+    // Only files count among the files and their bytes; a folder, mount point or volume is an
+    // error of its own kind.
+    if (kind == ShredItem::Kind::File) {
         m_delegate->fileshredCurrentPath(path);
-    m_delegate->fileshredReportErrorForMissingBytes(allPasses(size));
-    m_delegate->fileshredAddShredItem(ShredItem{std::move(path), size, false, std::move(error)});
+        m_delegate->fileshredReportErrorForMissingBytes(allPasses(size));
+    }
+    item.path = std::move(path);
+    m_delegate->fileshredAddShredItem(std::move(item));
 }
 
 // ---- overwriting ----------------------------------------------------------------------------
@@ -213,7 +221,8 @@ void FileShredCoordinator::shredPath(const std::string& target, const PreparedEx
     if (!rootFd) {
         const int error = errno;
         logMessage("Cannot open folder ", path, ": ", std::strerror(error));
-        reportFailure(path, 0, folderError(error), false);
+        m_keepers.insert(idOf(info));
+        m_unreadFolders.try_emplace(idOf(info), UnreadFolder{path, error});
         return;
     }
     Walk walk(excludes, path, m_reader);
@@ -240,9 +249,12 @@ void FileShredCoordinator::shredPath(const std::string& target, const PreparedEx
             return false;
         },
         [&](const FolderWalker::Entry& entry) {
-            // A folder the walk could not read in full: what it holds was not overwritten.
+            // A folder the walk could not read in full: what it holds was not overwritten. That is
+            // its error unless the delete phase finds it empty after all (rmdir removes only an
+            // empty folder, and needs no listing).
             if (entry.error != 0 && !isCancelled())
-                reportFailure(walk.itemPath(entry), 0, folderError(entry.error), false);
+                m_unreadFolders.try_emplace(idOf(entry.info),
+                                            UnreadFolder{walk.itemPath(entry), entry.error});
             // What stays, and every folder that holds it, is known from here on: the renaming
             // leaves those folders where they are, under their names.
             const bool isFolder = S_ISDIR(entry.info.st_mode);
@@ -255,7 +267,7 @@ void FileShredCoordinator::shredPath(const std::string& target, const PreparedEx
         });
     m_walker = nullptr;
     if (rootError != 0 && !isCancelled())
-        reportFailure(path, 0, folderError(rootError), false);
+        m_unreadFolders.try_emplace(idOf(info), UnreadFolder{path, rootError});
 }
 
 void FileShredCoordinator::shredFile(const std::string& path)
@@ -281,7 +293,7 @@ void FileShredCoordinator::shredEntry(int dirFd, std::string_view name, ItemPath
         // containers mount /etc/hosts): whatever is written through it lands outside the selection.
         logMessage("Not shredding ", path, ": a mount point");
         const std::int64_t size = S_ISREG(info.st_mode) ? info.st_size : 0;
-        reportFailure(std::move(path), size, localized("Mount point, left in place"), S_ISREG(info.st_mode));
+        reportFailure(std::move(path), size, "Mount point, left in place", {}, ShredItem::Kind::MountPoint);
         return;
     }
     if (!S_ISREG(info.st_mode)) {
@@ -299,15 +311,19 @@ void FileShredCoordinator::shredEntry(int dirFd, std::string_view name, ItemPath
         static_cast<void>(shredFileAt(dirFd, name.data(), std::move(path), info));
 }
 
-Expected<void, std::string> FileShredCoordinator::shredFileAt(int dirFd, const char* name, ItemPath path,
-                                                              const struct stat& info)
+std::optional<FileShredCoordinator::Reason>
+FileShredCoordinator::shredFileAt(int dirFd, const char* name, ItemPath path, const struct stat& info)
 {
     const std::int64_t size = info.st_size;
     const FileId id = idOf(info);
     m_examined.insert(id);
     if (m_delegate)
         m_delegate->fileshredCurrentPath(path);
-    ShredItem item{std::move(path), size, false, std::nullopt};
+    ShredItem item;
+    item.path = std::move(path);
+    item.fileSize = size;
+    item.device = id.device;
+    item.inode = id.inode;
 
     bool cancelled = false;
     m_fileBytesReported = 0;
@@ -323,25 +339,26 @@ Expected<void, std::string> FileShredCoordinator::shredFileAt(int dirFd, const c
         if (overwritable)
             opened = RegularFileOpener::openExamined(dirFd, name, info);
         else
-            item.error = localized("Path no writable");
+            item.because("Path no writable");
     }
     if (overwritable) {
         if (opened.status != RegularFileOpener::Status::Opened) {
-            item.error = localized("Failed to open file");
+            item.because("Failed to open file", RegularFileOpener::describe(opened));
             logMessage("Failed to open file ", item.path, ": ", RegularFileOpener::describe(opened));
         } else if (m_algorithm->cycles() == 0) {
             // A method without passes writes nothing: the file is not overwritten, so it stays.
-            item.error = localized("Failed to write file");
+            item.because("Failed to write file");
             logMessage("Failed to write file ", item.path, ": the method has no passes");
         } else {
             switch (m_writer.shredInFile(opened.fd.get(), size)) {
             case ShredWriter::Outcome::Failed:
-                item.error = localized("Failed to write file");
+                item.because("Failed to write file", std::strerror(m_writer.lastError()));
                 logMessage("Failed to write file ", item.path, ": ", std::strerror(m_writer.lastError()));
                 break;
             case ShredWriter::Outcome::Cancelled:
                 // Only part of the passes reached the file: it is not overwritten, though no error.
-                item.error = localized("Canceled");
+                item.because("Canceled");
+                item.cancelled = true;
                 cancelled = true;
                 break;
             case ShredWriter::Outcome::Completed:
@@ -360,9 +377,9 @@ Expected<void, std::string> FileShredCoordinator::shredFileAt(int dirFd, const c
         m_delegate->fileshredReportErrorForMissingBytes(
             std::max<std::int64_t>(0, allPasses(size) - m_fileBytesReported));
     }
-    Expected<void, std::string> outcome;
+    std::optional<Reason> outcome;
     if (!item.success)
-        outcome = Unexpected(item.error.value_or(std::string()));
+        outcome = Reason{item.reasonKey, item.detail};
     if (m_delegate)
         m_delegate->fileshredAddShredItem(std::move(item));
     return outcome;
@@ -405,8 +422,9 @@ void FileShredCoordinator::shredLinkedFile(int dirFd, std::string_view name, Ite
     for (auto& [otherKey, other] : names) {
         if (otherKey == key)
             continue;
-        if (!overwritten) {
-            reportFailure(std::move(other), size, overwritten.error(), true);
+        if (overwritten) {
+            reportFailure(std::move(other), size, overwritten->key, overwritten->detail,
+                          ShredItem::Kind::File, id);
             continue;
         }
         ++m_totals.filesOverwritten;
@@ -415,7 +433,13 @@ void FileShredCoordinator::shredLinkedFile(int dirFd, std::string_view name, Ite
         m_delegate->fileshredCurrentPath(other);
         // The scan counted the file under each name; progress follows it.
         m_delegate->fileshredWrittenBytes(allPasses(size));
-        m_delegate->fileshredAddShredItem(ShredItem{std::move(other), size, true, std::nullopt});
+        ShredItem item;
+        item.path = std::move(other);
+        item.fileSize = size;
+        item.success = true;
+        item.device = id.device;
+        item.inode = id.inode;
+        m_delegate->fileshredAddShredItem(std::move(item));
     }
 }
 
@@ -430,8 +454,8 @@ void FileShredCoordinator::finishShredding()
             // Overwriting it would destroy what its other names outside the selection show.
             for (auto& [key, path] : found->second.names) {
                 logMessage("Not overwriting ", path, ": the file has other hard links outside the selection");
-                reportFailure(std::move(path), found->second.size, localized("File has other hard links"),
-                              true);
+                reportFailure(std::move(path), found->second.size, "File has other hard links", {},
+                              ShredItem::Kind::File, id);
             }
         }
     }
@@ -510,12 +534,15 @@ std::string FileShredCoordinator::renameAtPath(const std::string& target, const 
     UniqueFd parentFd(::open(split.parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!parentFd) {
         logMessage("Cannot rename ", path, ": ", std::strerror(errno));
+        keepsItsName(info);
         return path;
     }
     const auto newName =
         renameEntryAt(parentFd.get(), split.name, parentFd.get(), characterCount(split.name), path, 1);
-    if (!newName)
+    if (!newName) {
+        keepsItsName(info);
         return path;
+    }
     syncFolder(parentFd.get());
     return joinPath(split.parent, *newName);
 }
@@ -569,6 +596,8 @@ bool FileShredCoordinator::renameInFolder(const std::string& folder, const Prepa
             const std::string name(entry.name);
             const auto renamed = renameEntryAt(entry.dirFd, name, entry.dirFd, characterCount(name),
                                                entry.path, m_algorithm->cycles());
+            if (!renamed)
+                keepsItsName(entry.info);
             const std::string_view holder = entry.path.substr(0, entry.path.size() - entry.name.size() - 1);
             if (isFolder &&
                 flatten(entry.dirFd, holder, renamed.value_or(name), entry.info, characterCount(name)))
@@ -647,6 +676,12 @@ bool FileShredCoordinator::flatten(int holderFd, std::string_view holderPath, co
             // It cannot move (a folder the process may not write, for one): renamed where it is.
             const auto renamed =
                 renameEntryAt(fd.get(), entryName, fd.get(), characterCount(entryName), entryName, rounds);
+            // An entry that can neither move nor be renamed will most likely not go either: the
+            // folders above keep their names, so that the user finds it where it was.
+            if (!renamed) {
+                keepsItsName(entryInfo);
+                leftovers = true;
+            }
             if (S_ISDIR(entryInfo.st_mode))
                 pending.push_back(
                     Pending{folder.path + "/" + renamed.value_or(entryName), entryInfo, length});
@@ -657,10 +692,10 @@ bool FileShredCoordinator::flatten(int holderFd, std::string_view holderPath, co
 
 // ---- flushing -------------------------------------------------------------------------------
 
-void FileShredCoordinator::flushLog(const std::string& volumePath, std::uint64_t count)
+Expected<void, std::string> FileShredCoordinator::flushLog(const std::string& volumePath, std::uint64_t count)
 {
     if (isCancelled())
-        return;
+        return {};
     if (m_delegate)
         m_delegate->fileshredFlushPath(localized("Renaming Files"));
 
@@ -670,13 +705,15 @@ void FileShredCoordinator::flushLog(const std::string& volumePath, std::uint64_t
                                        O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600)
                             : -1);
     if (!flushFd) {
-        logMessage("Cannot create the flush file on ", volumePath, ": ", std::strerror(errno));
-        return;
+        const int error = errno;
+        logMessage("Cannot create the flush file on ", volumePath, ": ", std::strerror(error));
+        return Unexpected(std::string(std::strerror(error)));
     }
     flushFd.reset();
 
     std::string current = kFlushFileName;
     int failures = 0;
+    int lastError = 0;
     for (std::uint64_t round = 0; round < count; ++round) {
         const std::string candidate = randomAlphanumericStringWithLength(kFlushNameLength);
         const int error = renameNoReplace(rootFd.get(), current, rootFd.get(), candidate);
@@ -684,6 +721,7 @@ void FileShredCoordinator::flushLog(const std::string& volumePath, std::uint64_t
             current = candidate;
         } else {
             logMessage("oops: ", std::strerror(error));
+            lastError = error;
             if (++failures > kFlushFailuresTolerated)
                 break;
         }
@@ -692,10 +730,16 @@ void FileShredCoordinator::flushLog(const std::string& volumePath, std::uint64_t
         if ((round + 1) % kFlushRoundsPerCommit == 0)
             ::syncfs(rootFd.get());
     }
-    if (::unlinkat(rootFd.get(), current.c_str(), 0) != 0)
+    if (::unlinkat(rootFd.get(), current.c_str(), 0) != 0) {
+        lastError = errno;
+        failures = kFlushFailuresTolerated + 1;
         logMessage("Cannot remove the flush file ", joinPath(volumePath, current), ": ",
-                   std::strerror(errno));
+                   std::strerror(lastError));
+    }
     syncFolder(rootFd.get());
+    if (failures > kFlushFailuresTolerated)
+        return Unexpected(std::string(std::strerror(lastError)));
+    return {};
 }
 
 // ---- deleting -------------------------------------------------------------------------------
@@ -712,12 +756,75 @@ void FileShredCoordinator::saveDelete(const std::string& target, const PreparedE
     const PreparedExcludes::Position position = excludes.at(path);
     const bool isFolder = S_ISDIR(info.st_mode);
     bool stays = position.keeps() || (isFolder && m_filesOnly) || (!isFolder && mountRoot);
+    if (isFolder && !stays && removeUnreadFolder(AT_FDCWD, path.c_str(), info))
+        return;
     if (isFolder && !position.covered())
         stays = deleteInFolder(path, excludes) || stays;
     if (stays)
         return;
     if (const int error = removeEntry(AT_FDCWD, path, path, info); error > 0)
         logMessage("Error while deleting path ", path, " -> ", std::strerror(error));
+}
+
+bool FileShredCoordinator::removeUnreadFolder(int dirFd, const char* name, const struct stat& info)
+{
+    const auto unread = m_unreadFolders.find(idOf(info));
+    if (unread == m_unreadFolders.end() || ::unlinkat(dirFd, name, AT_REMOVEDIR) != 0)
+        return false;
+    logMessage("Removed the folder ", unread->second.path, ", which could not be read but was empty");
+    m_unreadFolders.erase(unread);
+    return true;
+}
+
+void FileShredCoordinator::finishDeleting()
+{
+    // Folders whose listing failed and that did not turn out empty: what they hold was not
+    // overwritten, and they stay.
+    for (auto& [id, folder] : m_unreadFolders)
+        reportFailure(std::move(folder.path), 0, kFolderNotRead, FolderWalker::describeError(folder.error),
+                      ShredItem::Kind::Folder);
+    m_unreadFolders.clear();
+}
+
+void FileShredCoordinator::keepsItsName(const struct stat& info)
+{
+    if (S_ISREG(info.st_mode))
+        m_fates[idOf(info)].nameKept = true;
+}
+
+void FileShredCoordinator::settle(std::vector<ShredItem>& history) const
+{
+    // The names of each overwritten file that the job met, to tell whether all of them went.
+    std::unordered_map<FileId, std::uint64_t, FileIdHash> names;
+    for (const ShredItem& item : history) {
+        if (item.kind == ShredItem::Kind::File && item.success)
+            ++names[FileId{static_cast<dev_t>(item.device), static_cast<ino_t>(item.inode)}];
+    }
+    for (ShredItem& item : history) {
+        if (item.kind != ShredItem::Kind::File)
+            continue;
+        if (!item.success) {
+            item.state = ShredItem::State::NotOverwritten;
+            continue;
+        }
+        const FileId id{static_cast<dev_t>(item.device), static_cast<ino_t>(item.inode)};
+        const auto fate = m_fates.find(id);
+        if (fate != m_fates.end() && fate->second.namesRemoved >= names[id]) {
+            item.state = fate->second.nameKept ? ShredItem::State::NameKept : ShredItem::State::Deleted;
+            if (fate->second.nameKept)
+                item.because("Deleted, but its name could not be removed first");
+            continue;
+        }
+        item.state = ShredItem::State::Overwritten;
+        if (fate != m_fates.end() && fate->second.removeError != 0) {
+            item.because("Overwritten, but could not be deleted", std::strerror(fate->second.removeError));
+        } else if (isCancelled()) {
+            item.because("Overwritten, not deleted: the job was cancelled");
+            item.cancelled = true;
+        } else {
+            item.because("Overwritten, but could not be deleted");
+        }
+    }
 }
 
 bool FileShredCoordinator::deleteInFolder(const std::string& folder, const PreparedExcludes& excludes)
@@ -745,8 +852,10 @@ bool FileShredCoordinator::deleteInFolder(const std::string& folder, const Prepa
             // Another file system mounted inside stays, and so does its mount point; a folder goes
             // only when everything in it went.
             bool stays = walk.position(entry).keeps() || entry.mountRoot ||
-                         (isFolder && (walk.holdsWhatStays(entry) || entry.error != 0 || m_filesOnly));
-            if (!stays) {
+                         (isFolder && (walk.holdsWhatStays(entry) || m_filesOnly));
+            if (!stays && isFolder && entry.error != 0)
+                stays = !removeUnreadFolder(entry.dirFd, entry.name.data(), entry.info);
+            else if (!stays) {
                 const int error = removeEntry(entry.dirFd, entry.name, entry.path, entry.info);
                 if (error > 0)
                     logMessage("oops: ", entry.path, ": ", std::strerror(error));
@@ -769,17 +878,26 @@ int FileShredCoordinator::removeEntry(int dirFd, std::string_view name, std::str
         // device after deletion.
         if (m_examined.insert(id).second) {
             logMessage("Not deleting ", path, ": this job has not overwritten it");
-            reportFailure(std::string(path), info.st_size, localized("Not overwritten, left in place"), true);
+            reportFailure(std::string(path), info.st_size, "Not overwritten, left in place", {},
+                          ShredItem::Kind::File, id);
         }
         return -1;
     }
     if (::unlinkat(dirFd, name.data(), isFolder ? AT_REMOVEDIR : 0) != 0 && errno != ENOENT) {
         const int error = errno;
-        if (!forceDelete(std::string(path)))
+        if (!forceDelete(std::string(path))) {
+            // The file stays overwritten under its name; a folder stays with whatever it holds.
+            if (S_ISREG(info.st_mode))
+                m_fates[id].removeError = error;
+            else if (isFolder && !m_unreadFolders.contains(id))
+                reportFailure(std::string(path), 0, "Folder could not be deleted", std::strerror(error),
+                              ShredItem::Kind::Folder);
             return error;
+        }
     }
     if (S_ISREG(info.st_mode)) {
         ++m_totals.filesRemoved;
+        ++m_fates[id].namesRemoved;
         if (m_removed.insert(id).second)
             m_totals.bytesRemoved += m_overwritten[id];
     }

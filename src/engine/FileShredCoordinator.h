@@ -93,9 +93,16 @@ public:
     // Renames everything under folder, each entry once per pass of the method.
     void renameFileOrFolderInFolder(const std::string& folder, const PreparedExcludes& excludes);
     // Creates "Flush.dat" at the volume's root and renames it count times.
-    void flushLog(const std::string& volumePath, std::uint64_t count);
+    // Fails with the system's reason when the file cannot be made, renamed or removed.
+    Expected<void, std::string> flushLog(const std::string& volumePath, std::uint64_t count);
     // Deletes path and everything under it that is not excluded and that may go.
     void saveDelete(const std::string& path, const PreparedExcludes& excludes);
+    // After the last saveDelete of a job (or its cancel): the folders that could not be read and
+    // did not turn out empty are reported.
+    void finishDeleting();
+    // Gives each file of the history its final state: deleted, deleted with its name kept, or
+    // overwritten and still there (with the reason), as the job's removals and renames came out.
+    void settle(std::vector<ShredItem>& history) const;
 
     bool changePermission(const std::string& path);
     bool forceDelete(const std::string& path);
@@ -136,11 +143,21 @@ private:
     static FileId idOf(const struct stat& info) { return {info.st_dev, info.st_ino}; }
 
     void shredEntry(int dirFd, std::string_view name, ItemPath path, const struct stat& info, bool mountRoot);
-    // Overwrites one regular file and lists it; success, or the error it is listed with.
-    Expected<void, std::string> shredFileAt(int dirFd, const char* name, ItemPath path,
-                                            const struct stat& info);
+    // Why a file was not overwritten: the key of the reason and the system's words.
+    struct Reason
+    {
+        const char* key = nullptr;
+        std::string detail;
+    };
+    // Overwrites one regular file and lists it; nothing on success, else the reason it is listed with.
+    std::optional<Reason> shredFileAt(int dirFd, const char* name, ItemPath path, const struct stat& info);
     void shredLinkedFile(int dirFd, std::string_view name, ItemPath path, const struct stat& info);
-    void reportFailure(ItemPath path, std::int64_t size, std::string error, bool isFile);
+    void reportFailure(ItemPath path, std::int64_t size, const char* reasonKey, std::string detail,
+                       ShredItem::Kind kind, std::optional<FileId> id = std::nullopt);
+    // An unreadable folder of the overwrite walk is removed if rmdir can: then it was empty.
+    bool removeUnreadFolder(int dirFd, const char* name, const struct stat& info);
+    // No rename round took the file's name away.
+    void keepsItsName(const struct stat& info);
     bool renameInFolder(const std::string& folder, const PreparedExcludes& excludes);
     bool deleteInFolder(const std::string& folder, const PreparedExcludes& excludes);
     // 0 when removed, -1 when it stays by rule, else the errno of the failed removal.
@@ -184,6 +201,22 @@ private:
     std::unordered_set<FileId, FileIdHash> m_keepers; // folders that hold something that stays
     std::unordered_set<FileId, FileIdHash> m_removed;
     std::unordered_map<FileId, LinkedFile, FileIdHash> m_linkedFiles;
+    // What became of each overwritten file in the rename and delete phases.
+    struct Fate
+    {
+        std::uint64_t namesRemoved = 0;
+        int removeError = 0; // the errno of the last removal that failed
+        bool nameKept = false;
+    };
+    std::unordered_map<FileId, Fate, FileIdHash> m_fates;
+    // Folders of the overwrite walk whose listing failed, with the error: their contents were not
+    // overwritten, unless there were none.
+    struct UnreadFolder
+    {
+        ItemPath path;
+        int error = 0;
+    };
+    std::unordered_map<FileId, UnreadFolder, FileIdHash> m_unreadFolders;
     std::vector<FileId> m_linkedOrder;
     Totals m_totals;
 };

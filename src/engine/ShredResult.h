@@ -27,16 +27,42 @@ struct ShredResult
     std::shared_ptr<ShredState> lastState;
     std::shared_ptr<PathCollection> paths; // the job's own collection, renamed targets included
     std::shared_ptr<ShredOptions> options;
-    std::vector<ShredItem> history;   // every file examined, in processing order
+    std::vector<ShredItem> history;   // every file examined and every other failure, in processing order
     std::vector<ShredVolume> volumes; // the volumes the targets lie on, with what was done there
     bool canceled = false;
     std::uint64_t fileCountTotal = 0;
-    std::uint64_t fileCountFinished = 0; // files overwritten completely, plus the errors
-    std::uint64_t errorCount = 0;        // files (and folders) that could not be overwritten
+    std::uint64_t fileCountFinished = 0; // files overwritten completely, plus the files that failed
+    std::uint64_t errorCount = 0;        // files that did not end as meant (not overwritten, or still there)
+    std::uint64_t otherErrorCount = 0;   // folders, mount points, volumes and steps that failed
     std::int64_t bytesCountTotal = 0;
     std::int64_t bytesCountFinished = 0; // really written: files overwritten completely, free space
     std::uint64_t fileCountRemoved = 0;  // files overwritten completely and then deleted
     std::int64_t bytesCountRemoved = 0;
+
+    enum class Status
+    {
+        Success,
+        Errors,
+        Cancelled,
+    };
+    // What the job came to: the one outcome that titles, exit statuses and notices all show.
+    Status status() const
+    {
+        if (canceled)
+            return Status::Cancelled;
+        return errorCount + otherErrorCount > 0 ? Status::Errors : Status::Success;
+    }
+    // A failed folder, mount point, volume or step, listed under its path with the reason (a key of
+    // the program's texts) and the system's words.
+    void addFailure(ShredItem::Kind kind, ItemPath path, const char* reasonKey, std::string detail = {})
+    {
+        ShredItem item;
+        item.path = std::move(path);
+        item.kind = kind;
+        item.because(reasonKey, std::move(detail));
+        history.push_back(std::move(item));
+        ++otherErrorCount;
+    }
 };
 
 } // namespace cv

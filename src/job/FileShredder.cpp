@@ -160,6 +160,7 @@ void FileShredder::initVals()
         m_bytesProgress = 0;
         m_freespaceBytesProgress = 0;
         m_errorCount = 0;
+        m_otherErrorCount = 0;
         m_result->fileCountTotal = m_pathCollection->fileCount();
         m_result->bytesCountTotal = m_pathCollection->totalSize();
         if (m_options->eraseFreeSpaceOnly) {
@@ -259,11 +260,34 @@ void FileShredder::flushLog()
     if (isCancelled())
         return;
     for (const auto& path : m_pathCollection->paths()) {
-        if (isVolume(path)) {
-            logLine("Flush Logs");
-            m_fileshredCoordinator->flushLog(path, kFlushCount);
-        }
+        if (!isVolume(path))
+            continue;
+        logLine("Flush Logs");
+        const auto flushed = m_fileshredCoordinator->flushLog(path, kFlushCount);
+        // A volume whose free space could not be wiped has its error already; its flush failing
+        // too says nothing new.
+        if (!flushed && !hasFailureAt(path))
+            addFailure(ShredItem::Kind::Step, path, "Flushing the volume failed", flushed.error());
     }
+}
+
+bool FileShredder::hasFailureAt(const std::string& path) const
+{
+    return std::any_of(m_result->history.begin(), m_result->history.end(), [&](const ShredItem& item) {
+        return item.kind != ShredItem::Kind::File && item.path.str() == path;
+    });
+}
+
+void FileShredder::addFailure(ShredItem::Kind kind, const std::string& path, const char* reasonKey,
+                              std::string detail)
+{
+    logMessage("Failed: ", path, ": ", reasonKey, detail.empty() ? "" : ": ", detail);
+    {
+        std::lock_guard lock(m_stateMutex);
+        m_result->addFailure(kind, path, reasonKey, std::move(detail));
+        ++m_otherErrorCount;
+    }
+    sendThrottledEvent();
 }
 
 void FileShredder::saveDelete()
@@ -271,6 +295,7 @@ void FileShredder::saveDelete()
     logLine("Delete Files");
     for (const auto& path : m_pathCollection->paths())
         m_fileshredCoordinator->saveDelete(path, m_preparedExcludes);
+    m_fileshredCoordinator->finishDeleting();
 }
 
 void FileShredder::formatVolumes()
@@ -291,6 +316,8 @@ void FileShredder::waitForReformat(const std::string& mountPath)
 {
     if (!m_helperTool) {
         logMessage("Cannot reformat ", mountPath, ": the privileged helper is not available");
+        addFailure(ShredItem::Kind::Step, mountPath, "Reformatting failed",
+                   localized("the privileged helper is not available"));
         return;
     }
     auto wait = std::make_shared<ReformatWait>();
@@ -322,12 +349,14 @@ void FileShredder::waitForReformat(const std::string& mountPath)
         std::lock_guard lock(m_stateMutex);
         m_reformatWait.reset();
     }
-    if (!answered)
+    if (!answered) {
         logMessage("Format Volume still running, no longer waited for: ", mountPath);
-    else if (!outcome)
+    } else if (!outcome) {
         logMessage("Format Volume failed: ", mountPath, " -> ", outcome.error());
-    else
+        addFailure(ShredItem::Kind::Step, mountPath, "Reformatting failed", outcome.error());
+    } else {
         logMessage("Format Volume done: ", mountPath);
+    }
 }
 
 void FileShredder::sendThrottledEvent()
@@ -358,6 +387,7 @@ std::shared_ptr<ShredState> FileShredder::getState() const
     state->bytesCount = m_bytesCount;
     state->bytesProgress = m_bytesProgress;
     state->errorCount = m_errorCount;
+    state->otherErrorCount = m_otherErrorCount;
     state->timeSinceStart =
         m_startDate == std::chrono::steady_clock::time_point{}
             ? 0.0
@@ -377,16 +407,47 @@ void FileShredder::setCurPath(std::string path)
     m_curPath = std::move(path);
 }
 
+void FileShredder::settleHistory()
+{
+    if (!m_fileshredCoordinator)
+        return;
+    // Unread folders are reported (and counted) before the files' states are settled.
+    m_fileshredCoordinator->finishDeleting();
+    if (!m_options->eraseFreeSpaceOnly)
+        m_fileshredCoordinator->settle(m_result->history);
+    const bool deleting = !m_options->eraseFreeSpaceOnly;
+    std::uint64_t fileErrors = 0;
+    std::uint64_t otherErrors = 0;
+    std::uint64_t filesSettled = 0;
+    for (const ShredItem& item : m_result->history) {
+        const bool isFile = item.kind == ShredItem::Kind::File;
+        if (isFile && !(item.cancelled && !item.success))
+            ++filesSettled;
+        if (item.failed(deleting))
+            ++(isFile ? fileErrors : otherErrors);
+    }
+    std::lock_guard lock(m_stateMutex);
+    m_errorCount = fileErrors;
+    m_otherErrorCount = otherErrors;
+    m_filesSettled = filesSettled;
+    // The walk may meet more files than the scan counted (files made since): the totals grow so that
+    // no figure exceeds its total.
+    m_fileCount = std::max(m_fileCount, m_fileProgress);
+    m_bytesCount = std::max(m_bytesCount, m_bytesProgress);
+}
+
 void FileShredder::finishUpResult()
 {
     const std::uint64_t cycles = m_algorithm->cycles();
+    settleHistory();
     // What was really done, not what progress booked: a file cut short by a cancel, or one booked
     // as done after a failure, is neither overwritten nor removed.
     const FileShredCoordinator::Totals done =
         m_fileshredCoordinator ? m_fileshredCoordinator->totals() : FileShredCoordinator::Totals{};
     {
         std::lock_guard lock(m_stateMutex);
-        m_result->fileCountFinished = done.filesOverwritten + m_errorCount;
+        m_result->fileCountTotal = std::max<std::uint64_t>(m_result->fileCountTotal, m_filesSettled);
+        m_result->fileCountFinished = m_filesSettled;
         // A method without passes writes nothing; it must not divide by zero either.
         const std::int64_t freeSpace =
             cycles == 0
@@ -396,6 +457,7 @@ void FileShredder::finishUpResult()
         m_result->fileCountRemoved = done.filesRemoved;
         m_result->bytesCountRemoved = done.bytesRemoved;
         m_result->errorCount = m_errorCount;
+        m_result->otherErrorCount = m_otherErrorCount;
     }
     m_result->canceled = isCancelled();
     m_result->lastState = getState();
@@ -433,6 +495,7 @@ void FileShredder::fileshredWrittenBytes(std::int64_t bytes)
     {
         std::lock_guard lock(m_stateMutex);
         m_bytesProgress += bytes;
+        m_bytesCount = std::max(m_bytesCount, m_bytesProgress);
     }
     sendThrottledEvent();
 }
@@ -442,6 +505,7 @@ void FileShredder::fileshredCurrentPath(const ItemPath& path)
     {
         std::lock_guard lock(m_stateMutex);
         ++m_fileProgress;
+        m_fileCount = std::max(m_fileCount, m_fileProgress);
         m_curPath = path;
     }
     sendThrottledEvent();
@@ -449,6 +513,10 @@ void FileShredder::fileshredCurrentPath(const ItemPath& path)
 
 void FileShredder::fileshredAddShredItem(ShredItem item)
 {
+    if (item.kind != ShredItem::Kind::File) {
+        std::lock_guard lock(m_stateMutex);
+        ++m_otherErrorCount;
+    }
     m_result->history.push_back(std::move(item));
     sendThrottledEvent();
 }
@@ -459,6 +527,7 @@ void FileShredder::fileshredReportErrorForMissingBytes(std::int64_t bytes)
         std::lock_guard lock(m_stateMutex);
         ++m_errorCount;
         m_bytesProgress += bytes;
+        m_bytesCount = std::max(m_bytesCount, m_bytesProgress);
     }
     sendThrottledEvent();
 }
@@ -480,6 +549,7 @@ void FileShredder::freespaceWrittenBytes(std::int64_t bytes)
     {
         std::lock_guard lock(m_stateMutex);
         m_bytesProgress += bytes;
+        m_bytesCount = std::max(m_bytesCount, m_bytesProgress);
         m_freespaceBytesProgress += bytes;
     }
     sendThrottledEvent();
@@ -512,12 +582,7 @@ void FileShredder::freespaceVolumeTitle(const std::string& title)
 void FileShredder::freespaceFailed(const std::string& mountPath, const std::string& reason)
 {
     // A volume whose free space was not wiped is an error of the job, listed under the volume's path.
-    {
-        std::lock_guard lock(m_stateMutex);
-        ++m_errorCount;
-    }
-    m_result->history.push_back(ShredItem{mountPath, 0, false, reason});
-    sendThrottledEvent();
+    addFailure(ShredItem::Kind::Volume, mountPath, "Free space could not be wiped", reason);
 }
 
 } // namespace cv

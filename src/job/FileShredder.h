@@ -87,6 +87,8 @@ public:
     void wipeFreeSpaceAfterDeletion();
     void formatVolumes();
     void sendThrottledEvent();
+    // Gives every file its final state and counts the errors from them.
+    void settleHistory();
     void finishUpResult();
 
     // FileShredCoordinatorDelegate
@@ -116,6 +118,10 @@ private:
     };
 
     bool isVolume(const std::string& path) const;
+    // A folder, volume or step that failed, listed with its reason and counted apart from files.
+    void addFailure(ShredItem::Kind kind, const std::string& path, const char* reasonKey,
+                    std::string detail = {});
+    bool hasFailureAt(const std::string& path) const;
     void setCurPath(std::string path);
     void sendState();
     void waitForReformat(const std::string& mountPath);
@@ -146,6 +152,8 @@ private:
     ItemPath m_curPath; // a file's path is spelt out only when a snapshot shows it
     std::chrono::steady_clock::time_point m_startDate{};
     std::uint64_t m_errorCount = 0;
+    std::uint64_t m_otherErrorCount = 0;
+    std::uint64_t m_filesSettled = 0; // files overwritten or failed, not cut short by a cancel
     std::uint64_t m_fileCount = 0;
     std::uint64_t m_fileProgress = 0;
     std::int64_t m_bytesCount = 0;

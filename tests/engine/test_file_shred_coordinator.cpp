@@ -122,6 +122,16 @@ struct Shredding
         coordinator.shredPath(target, excludes);
         const std::string renamed = coordinator.renameAtPath(target, excludes);
         coordinator.saveDelete(renamed, excludes);
+        coordinator.finishDeleting();
+    }
+    // Each file's final state and reason, or "overwritten" for a file not yet settled.
+    std::map<std::string, std::string> outcome()
+    {
+        coordinator.settle(recorder.items);
+        std::map<std::string, std::string> result;
+        for (const auto& item : recorder.items)
+            result[item.path] = std::string(ShredItem::stateKey(item.state)) + ": " + item.error.value_or("");
+        return result;
     }
 };
 
@@ -351,7 +361,7 @@ TEST(FileShredCoordinator, AFailedWriteIsAnErrorWithItsFullAmountBooked)
 
     ASSERT_EQ(shredding.recorder.items.size(), 1u);
     EXPECT_FALSE(shredding.recorder.items[0].success);
-    EXPECT_EQ(shredding.recorder.items[0].error, "Failed to write file");
+    EXPECT_EQ(shredding.recorder.items[0].error, "Failed to write file: Input/output error");
     EXPECT_EQ(shredding.recorder.written, 1048576) << "the one block written before the failure";
     EXPECT_EQ(shredding.recorder.written + shredding.recorder.missing, 3 * size)
         << "written and booked add up to the file's full amount, never more";
@@ -410,7 +420,7 @@ TEST(FileShredCoordinator, FlushChurnsOneFileAndLeavesNothingBehind)
     {
         t::TempDir volume;
         Shredding shredding(16);
-        shredding.coordinator.flushLog(volume.path(), 500);
+        EXPECT_TRUE(shredding.coordinator.flushLog(volume.path(), 500));
         EXPECT_TRUE(t::listNames(volume.path()).empty());
         EXPECT_EQ(shredding.recorder.flushes, std::vector<std::string>{"Renaming Files"});
     }
@@ -419,7 +429,9 @@ TEST(FileShredCoordinator, FlushChurnsOneFileAndLeavesNothingBehind)
         t::TempDir volume;
         t::writeFile(volume / "Flush.dat", "mine");
         Shredding shredding(16);
-        shredding.coordinator.flushLog(volume.path(), 50);
+        const auto flushed = shredding.coordinator.flushLog(volume.path(), 50);
+        ASSERT_FALSE(flushed) << "a flush that could not run is a failure, with the reason";
+        EXPECT_EQ(flushed.error(), "File exists");
         EXPECT_EQ(t::listNames(volume.path()), std::vector<std::string>{"Flush.dat"});
         EXPECT_EQ(contents(volume / "Flush.dat"), "mine");
     }
@@ -431,7 +443,7 @@ TEST(FileShredCoordinator, FlushChurnsOneFileAndLeavesNothingBehind)
             std::this_thread::sleep_for(std::chrono::milliseconds(30));
             shredding.coordinator.cancel();
         });
-        shredding.coordinator.flushLog(volume.path(), 50'000'000);
+        EXPECT_TRUE(shredding.coordinator.flushLog(volume.path(), 50'000'000)) << "a cancel is no failure";
         canceller.join();
         EXPECT_TRUE(t::listNames(volume.path()).empty());
     }
@@ -602,9 +614,10 @@ TEST(FileShredCoordinator, AFileThatCouldNotBeOverwrittenStaysAndSoDoItsFolders)
         std::map<std::string, std::string> outcome;
         for (const auto& item : shredding.recorder.items)
             outcome[item.path] = item.success ? "overwritten" : item.error.value_or("?");
-        EXPECT_EQ(outcome, (std::map<std::string, std::string>{{target + "/sub/big", "Failed to write file"},
-                                                               {target + "/sub/empty", "overwritten"},
-                                                               {target + "/gone/empty", "overwritten"}}));
+        EXPECT_EQ(outcome, (std::map<std::string, std::string>{
+                               {target + "/sub/big", "Failed to write file: Input/output error"},
+                               {target + "/sub/empty", "overwritten"},
+                               {target + "/gone/empty", "overwritten"}}));
     }
     {
         SCOPED_TRACE("a file the process may not write, and the helper does not open up");
@@ -784,4 +797,96 @@ TEST(FileShredCoordinator, HistoryPathsReadAsTheWholePathsTheWalksMet)
     EXPECT_EQ(cv::ItemPath(deep, "f").str(), "/a/b/c/d\xff/f");
     EXPECT_EQ(top->str(), "/");
     EXPECT_EQ(cv::ItemPath("relative/whole").str(), "relative/whole") << "a path given whole stays as it is";
+}
+
+namespace {
+
+// Refuses to list the chosen folders, as the system refuses a folder the user may not read.
+struct RefusingReader : cv::FolderWalker::DirectoryReader
+{
+    std::vector<ino_t> refused;
+    long readEntries(int fd, void* buffer, std::size_t size) override
+    {
+        struct stat info;
+        if (::fstat(fd, &info) == 0 && std::ranges::find(refused, info.st_ino) != refused.end()) {
+            errno = EACCES;
+            return -1;
+        }
+        return DirectoryReader::readEntries(fd, buffer, size);
+    }
+};
+
+} // namespace
+
+TEST(FileShredCoordinator, FoldersThatCannotBeReadGoWhenEmptyAndStayWithTheirErrorOtherwise)
+{
+    t::TempDir dir;
+    const std::string target = dir / "T";
+    const std::string lone = dir / "lone"; // a target that cannot be read, and is empty
+    for (const std::string& folder : {target, target + "/empty", target + "/full", lone})
+        t::makeDir(folder);
+    t::writeFile(target + "/full/secret", "secret");
+    t::writeFile(target + "/plain", "plain");
+    RefusingReader reader;
+    reader.refused = {inodeOf(target + "/empty"), inodeOf(target + "/full"), inodeOf(lone)};
+    Shredding shredding(16);
+    shredding.coordinator.setDirectoryReader(&reader);
+    shredding.run(target);
+    shredding.run(lone);
+
+    // rmdir needs no listing and removes only an empty folder: the empty ones went, the other
+    // stays with what it holds, and only it is an error, of a folder and not of a file.
+    EXPECT_EQ(t::listNames(dir.path()), std::vector<std::string>{"T"});
+    EXPECT_EQ(t::listNames(target), std::vector<std::string>{"full"});
+    EXPECT_EQ(contents(target + "/full/secret"), "secret");
+    std::vector<std::string> failures;
+    for (const auto& item : shredding.recorder.items) {
+        if (!item.success)
+            failures.push_back(std::string(ShredItem::kindKey(item.kind)) + " " + item.path.str() + ": " +
+                               item.error.value_or(""));
+    }
+    EXPECT_EQ(failures, std::vector<std::string>{"folder " + target +
+                                                 "/full: Folder could not be read: Permission denied"});
+    EXPECT_EQ(shredding.outcome()[target + "/plain"], "deleted: ");
+}
+
+TEST(FileShredCoordinator, EachFileEndsWithItsFinalStateNeverDeletedWhileStillThere)
+{
+    t::TempDir dir;
+    ::chmod(dir.path().c_str(), 0777);
+    const std::string target = dir / "T";
+    t::makeDir(target);
+    t::makeDir(target + "/locked");
+    t::writeFile(target + "/locked/kept", "secret");
+    t::writeFile(target + "/gone", "gone");
+    t::giveToNobody(target);
+    t::giveToNobody(target + "/gone");
+    t::giveToNobody(target + "/locked/kept");
+    // The subject may write the file but not the folder that holds it: overwritten, but neither
+    // renamed nor removed (and the helper refuses).
+    ::chmod((target + "/locked").c_str(), 0555);
+    const int failures = t::runUnprivileged([&] {
+        Shredding shredding(16);
+        shredding.helper.mode = StandInHelper::Mode::Refuse;
+        shredding.coordinator.setHelperTimeout(std::chrono::milliseconds(200));
+        shredding.run(target);
+        const auto outcome = shredding.outcome();
+        const std::map<std::string, std::string> expected{
+            {target + "/gone", "deleted: "},
+            {target + "/locked/kept",
+             "overwritten: Overwritten, but could not be deleted: Permission denied"}};
+        if (outcome == expected)
+            return 0;
+        for (const auto& [path, state] : outcome)
+            std::fprintf(stderr, "%s -> %s\n", path.c_str(), state.c_str());
+        return 1;
+    });
+    EXPECT_EQ(failures, 0);
+    // The folder itself could be renamed; what it holds could not.
+    const auto names = t::listNames(target);
+    ASSERT_EQ(names.size(), 1u);
+    const std::string locked = target + "/" + names.front();
+    EXPECT_EQ(t::listNames(locked), std::vector<std::string>{"kept"});
+    EXPECT_NE(contents(locked + "/kept"), "secret") << "overwritten all the same";
+    ::chmod(locked.c_str(), 0755);
 }

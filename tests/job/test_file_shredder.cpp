@@ -311,6 +311,43 @@ TEST(FileShredder, CompleteEraseWipesShredsAndReformatsTheVolume)
     EXPECT_TRUE(sawFormatting);
 }
 
+TEST(FileShredder, AReformatThatFailsOrCannotBeAskedForFailsTheJob)
+{
+    struct RefusingHelper : RecordingHelper
+    {
+        void reformatVolumeAt(const std::string& path, Reply reply) override
+        {
+            calls.push_back("reformat " + path);
+            std::thread([reply] { reply(cv::Unexpected(std::string("mkfs.ext4 failed"))); }).detach();
+        }
+    };
+    for (const bool withHelper : {true, false}) {
+        SCOPED_TRACE(withHelper ? "the helper refuses" : "no helper");
+        t::TempDir volume;
+        t::writeFile(volume / "a", std::string(10, 'a'));
+        RefusingHelper helper;
+        Delegate delegate;
+        FileShredder job(scan({volume.path()}), method(16), completeErase());
+        const auto result =
+            runJob(job, delegate, withHelper ? &helper : nullptr, folderAsVolume(volume.path(), 100000));
+        ASSERT_TRUE(result);
+        // The step is named with its reason, counted apart from the files, and fails the job.
+        EXPECT_EQ(result->status(), ShredResult::Status::Errors);
+        EXPECT_EQ(result->errorCount, 0u);
+        EXPECT_EQ(result->otherErrorCount, 1u);
+        EXPECT_EQ(result->lastState->otherErrorCount, 1u);
+        const cv::ShredItem& step = result->history.back();
+        EXPECT_EQ(step.kind, cv::ShredItem::Kind::Step);
+        EXPECT_EQ(step.path.str(), volume.path());
+        EXPECT_EQ(step.error.value_or(""),
+                  withHelper ? "Reformatting failed: mkfs.ext4 failed"
+                             : "Reformatting failed: the privileged helper is not available");
+        EXPECT_EQ(result->fileCountFinished, 1u);
+        EXPECT_EQ(result->fileCountTotal, 1u);
+        EXPECT_EQ(result->history.front().state, cv::ShredItem::State::Deleted);
+    }
+}
+
 TEST(FileShredder, APlaceholderMethodOrACancelBeforeRunStillFinishes)
 {
     t::TempDir dir;
