@@ -43,7 +43,7 @@ std::vector<std::string> categoryFolders(const CommandLine& line)
 
 // Shreds the files of the log and cache folders, as the window's temporary-data tab does: every
 // folder stays in place, since services expect them. With --snapshots the privileged helper
-// deletes the local snapshots beside the job; a failure there is named but fails nothing.
+// deletes the local snapshots beside the job; a failure there is a failure of the job.
 int runCleanTempCommand(const std::vector<std::string>& args)
 {
     auto flags = JobCommandSupport::flagOptions();
@@ -79,6 +79,7 @@ int runCleanTempCommand(const std::vector<std::string>& args)
     // The snapshots go beside the job, through the helper, as on the progress screen.
     std::unique_ptr<HelperToolClient> helper;
     std::future<std::optional<std::string>> snapshots;
+    std::optional<std::string> snapshotFailure;
     if (options->removeSnapshots) {
         const auto parts = QtParts::load();
         if (parts)
@@ -90,8 +91,7 @@ int runCleanTempCommand(const std::vector<std::string>& args)
                 promise->set_value(outcome ? std::nullopt : std::optional<std::string>(outcome.error()));
             });
         } else {
-            printError("the snapshots were not removed: " +
-                       (parts ? std::string("no helper client") : parts.error()));
+            snapshotFailure = parts ? std::string("no helper client") : parts.error();
         }
     }
 
@@ -100,11 +100,17 @@ int runCleanTempCommand(const std::vector<std::string>& args)
     // The helper may never answer (a polkit question nobody sees): the result does not wait forever.
     if (snapshots.valid()) {
         if (snapshots.wait_for(std::chrono::minutes(5)) != std::future_status::ready)
-            printError("the snapshots were not removed: the privileged helper did not answer");
-        else if (const auto error = snapshots.get())
-            printError("the snapshots were not removed: " + *error);
+            snapshotFailure = "the privileged helper did not answer";
+        else
+            snapshotFailure = snapshots.get();
     }
-    return JobCommandSupport::finish(line, *result, false);
+    // Snapshots the user asked to delete and that stay are a failure of the job.
+    if (snapshotFailure) {
+        printError("the snapshots were not removed: " + *snapshotFailure);
+        result->addFailure(ShredItem::Kind::Step, "snapshots", "Snapshots could not be deleted",
+                           *snapshotFailure);
+    }
+    return JobCommandSupport::finish(line, *result);
 }
 
 } // namespace cv::cli

@@ -34,6 +34,32 @@ std::string isoTime(ShredResult::Clock::time_point point)
     return text;
 }
 
+const char* statusTitle(ShredResult::Status status)
+{
+    switch (status) {
+    case ShredResult::Status::Cancelled:
+        return "Cancelled";
+    case ShredResult::Status::Errors:
+        return "Done with errors";
+    case ShredResult::Status::Success:
+        break;
+    }
+    return "Done";
+}
+
+const char* statusKey(ShredResult::Status status)
+{
+    switch (status) {
+    case ShredResult::Status::Cancelled:
+        return "cancelled";
+    case ShredResult::Status::Errors:
+        return "errors";
+    case ShredResult::Status::Success:
+        break;
+    }
+    return "success";
+}
+
 bool onTerminal()
 {
     return ::isatty(STDIN_FILENO) && ::isatty(STDERR_FILENO);
@@ -131,9 +157,8 @@ std::shared_ptr<ShredResult> JobCommandSupport::runJob(const CommandLine& line, 
 Expected<std::string, std::string> JobCommandSupport::saveReport(const ShredResult& result,
                                                                  const ReportCliOptions& options)
 {
-    // The module with the report step is loaded only for a report that is really made.
-    if (result.canceled)
-        return Unexpected(std::string("no report is made for a cancelled job"));
+    // The module with the report step is loaded only for a report that is really made. A cancelled
+    // job has its report too: what it destroyed before the cancel needs its proof most.
     if (!StoredSettings::autoSaveReports())
         return Unexpected(std::string("automatic saving of reports is off in the settings"));
     const auto parts = QtParts::load();
@@ -142,7 +167,7 @@ Expected<std::string, std::string> JobCommandSupport::saveReport(const ShredResu
     return (*parts)->saveReport(result, options);
 }
 
-int JobCommandSupport::finish(const CommandLine& line, const ShredResult& result, bool leftovers)
+int JobCommandSupport::finish(const CommandLine& line, const ShredResult& result)
 {
     ReportCliOptions reportOptions;
     reportOptions.reportDir = line.value("--report-dir");
@@ -155,7 +180,7 @@ int JobCommandSupport::finish(const CommandLine& line, const ShredResult& result
         const Expected<std::string, std::string> report = saveReport(result, reportOptions);
         if (report)
             reportPath = *report;
-        else if (!result.canceled)
+        else
             std::fprintf(stderr, "No report saved: %s\n", report.error().c_str());
     }
 
@@ -166,9 +191,15 @@ int JobCommandSupport::finish(const CommandLine& line, const ShredResult& result
         if (reportPath)
             std::printf("Report: %s\n", reportPath->c_str());
     }
-    if (result.canceled)
+    switch (result.status()) {
+    case ShredResult::Status::Cancelled:
         return kExitCancelled;
-    return result.errorCount > 0 || leftovers ? kExitFailure : kExitOk;
+    case ShredResult::Status::Errors:
+        return kExitFailure;
+    case ShredResult::Status::Success:
+        break;
+    }
+    return kExitOk;
 }
 
 void JobCommandSupport::printJson(const ShredResult& result, const std::optional<std::string>& reportPath)
@@ -194,8 +225,12 @@ void JobCommandSupport::printJson(const ShredResult& result, const std::optional
     json.number(result.fileCountTotal);
     json.key("fileCountFinished");
     json.number(result.fileCountFinished);
+    json.key("status");
+    json.string(statusKey(result.status()));
     json.key("errorCount");
     json.number(result.errorCount);
+    json.key("otherErrorCount");
+    json.number(result.otherErrorCount);
     json.key("bytesCountTotal");
     json.number(result.bytesCountTotal);
     json.key("bytesCountFinished");
@@ -236,8 +271,14 @@ void JobCommandSupport::printJson(const ShredResult& result, const std::optional
         json.bytesMember("path", item.path.str());
         json.key("fileSize");
         json.number(item.fileSize);
+        json.key("kind");
+        json.string(ShredItem::kindKey(item.kind));
         json.key("success");
         json.boolean(item.success);
+        if (item.kind == ShredItem::Kind::File) {
+            json.key("state");
+            json.string(ShredItem::stateKey(item.state));
+        }
         json.key("error");
         if (item.error)
             json.string(*item.error);
@@ -279,14 +320,15 @@ void JobCommandSupport::printSummary(const ShredResult& result)
     std::string name = result.algorithm ? result.algorithm->selectDesc() : std::string();
     name.erase(0, name.find_first_not_of(' '));
     // What was really overwritten and removed: after a cancel that may be less than was begun.
-    std::printf("%s: %llu of %llu files, %s, method %s; %llu removed (%s); %llu could not be overwritten\n",
-                result.canceled ? "Cancelled" : "Done",
-                static_cast<unsigned long long>(result.fileCountFinished),
-                static_cast<unsigned long long>(result.fileCountTotal),
-                formatByteCount(result.bytesCountFinished).c_str(), name.c_str(),
-                static_cast<unsigned long long>(result.fileCountRemoved),
-                formatByteCount(result.bytesCountRemoved).c_str(),
-                static_cast<unsigned long long>(result.errorCount));
+    // Errors of files and the other errors (folders, mount points, volumes, steps) are apart.
+    std::printf(
+        "%s: %llu of %llu files, %s, method %s; %llu removed (%s); %llu file errors; %llu other errors\n",
+        statusTitle(result.status()), static_cast<unsigned long long>(result.fileCountFinished),
+        static_cast<unsigned long long>(result.fileCountTotal),
+        formatByteCount(result.bytesCountFinished).c_str(), name.c_str(),
+        static_cast<unsigned long long>(result.fileCountRemoved),
+        formatByteCount(result.bytesCountRemoved).c_str(), static_cast<unsigned long long>(result.errorCount),
+        static_cast<unsigned long long>(result.otherErrorCount));
     for (const ShredVolume& volume : result.volumes) {
         if (!volume.freeSpaceWiped && !volume.volume.copyOnWrite)
             continue;
@@ -303,8 +345,9 @@ void JobCommandSupport::printSummary(const ShredResult& result)
         }
         std::printf("%s\n", line.c_str());
     }
+    const bool deleting = !(result.options && result.options->eraseFreeSpaceOnly);
     for (const auto& item : result.history) {
-        if (!item.success)
+        if (item.failed(deleting) || (item.cancelled && item.kind == ShredItem::Kind::File && item.success))
             std::fprintf(stderr, "%s: %s\n", item.path.str().c_str(), item.error.value_or("failed").c_str());
     }
 }

@@ -43,9 +43,9 @@ public:
     // Saves the report as the settings and --report-dir/--report-format say (none with
     // --no-report), prints the result
     // (JSON with --json, else a summary and the report's path) and returns the exit status:
-    // kExitCancelled for a cancelled job, kExitFailure when files were not overwritten or leftovers
-    // were not deleted, else kExitOk.
-    static int finish(const CommandLine& line, const ShredResult& result, bool leftovers);
+    // kExitCancelled for a cancelled job, kExitFailure when anything of it failed (a file, a folder,
+    // a volume or a step), else kExitOk: the same outcome the summary and the report show.
+    static int finish(const CommandLine& line, const ShredResult& result);
     // The saved report's path, or why none was saved.
     static Expected<std::string, std::string> saveReport(const ShredResult& result,
                                                          const ReportCliOptions& options);

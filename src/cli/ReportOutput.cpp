@@ -18,8 +18,6 @@ namespace cv::cli {
 Expected<std::string, std::string> saveReportForCli(const ShredResult& result,
                                                     const ReportCliOptions& options)
 {
-    if (result.canceled)
-        return Unexpected(std::string("no report is made for a cancelled job"));
     SettingsManager& settings = SettingsManager::sharedManager();
     if (!settings.shouldAutoSaveReports())
         return Unexpected(std::string("automatic saving of reports is off in the settings"));

@@ -39,21 +39,19 @@ Expected<void, std::string> volumesAllowed(const std::vector<std::string>& targe
     return {};
 }
 
-// Targets that a "delete" job should have removed and that are still there.
-bool leftoversAfter(const ShredResult& result, const FileShredder& job)
+// A target that the job should have removed and that is still there, though no error of the job
+// says why, is an error of its own: the result never claims a deletion the disk does not show.
+void noteLeftovers(ShredResult& result, const FileShredder& job)
 {
-    if (result.canceled || !result.paths)
-        return false;
-    bool leftovers = false;
+    if (result.status() != ShredResult::Status::Success || !result.paths)
+        return;
     for (const auto& path : result.paths->paths()) {
         struct stat info;
-        const bool kept = job.preparedExcludes().contains(path);
-        if (!kept && ::lstat(path.c_str(), &info) == 0) {
-            std::fprintf(stderr, "%s: could not be deleted\n", path.c_str());
-            leftovers = true;
-        }
+        if (job.preparedExcludes().contains(path) || ::lstat(path.c_str(), &info) != 0)
+            continue;
+        result.addFailure(S_ISDIR(info.st_mode) ? ShredItem::Kind::Folder : ShredItem::Kind::File, path,
+                          "could not be deleted");
     }
-    return leftovers;
 }
 
 // Says, before the job, which targets lie on a copy-on-write or log-structured file system: there
@@ -151,8 +149,8 @@ int runShredCommand(const std::vector<std::string>& args)
 
     FileShredder job(collection, algorithm, options);
     const auto result = JobCommandSupport::runJob(line, job);
-    const bool leftovers = leftoversAfter(*result, job);
-    return JobCommandSupport::finish(line, *result, leftovers);
+    noteLeftovers(*result, job);
+    return JobCommandSupport::finish(line, *result);
 }
 
 } // namespace cv::cli

@@ -43,7 +43,7 @@ int runWipeFreeCommand(const std::vector<std::string>& args)
 
     FileShredder job(collection, algorithm, options);
     const auto result = JobCommandSupport::runJob(line, job);
-    return JobCommandSupport::finish(line, *result, false);
+    return JobCommandSupport::finish(line, *result);
 }
 
 } // namespace cv::cli

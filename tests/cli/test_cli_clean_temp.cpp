@@ -103,11 +103,16 @@ TEST(CliCleanTemp, CleansTheNamedCategoriesFilesAndKeepsEveryFolder)
     EXPECT_EQ(t::listNames(dir / "cache"), std::vector<std::string>{"pkg"});
     EXPECT_TRUE(t::listNames(dir / "cache/pkg").empty());
 
-    // Snapshots without a reachable helper: named, and the job is not failed by it.
+    // Snapshots without a reachable helper: the files still go, but the step the user asked for
+    // failed, and so did the job.
     t::writeFile(dir / "user/again", "x");
-    run = cli({"clean-temp", "--yes", "--user-caches", "--snapshots"});
-    EXPECT_EQ(run.exitCode, 0) << run.err;
+    run = cli({"clean-temp", "--yes", "--json", "--user-caches", "--snapshots"});
+    EXPECT_EQ(run.exitCode, 1) << run.err;
     EXPECT_NE(run.err.find("the snapshots were not removed"), std::string::npos) << run.err;
+    result = parse(run.out);
+    EXPECT_EQ(result.value(QLatin1String("status")).toString(), QLatin1String("errors"));
+    EXPECT_EQ(number(result, "errorCount"), 0);
+    EXPECT_EQ(number(result, "otherErrorCount"), 1);
     EXPECT_TRUE(t::listNames(dir / "user").empty());
 }
 

@@ -201,7 +201,10 @@ TEST(CliShred, SigtermCancelsCleanlyWithTheResult)
     t::makeDir(dir / "T");
     t::writeFile(dir / "T/big", Bytes(64 * 1048576, 7));
     const std::string out = dir / "out.json";
-    const pid_t pid = startCli({"shred", "--yes", "--json", "--method", "1", dir / "T"}, out);
+    OwnHome::setAutoSave(true);
+    const pid_t pid = startCli({"shred", "--yes", "--json", "--method", "1", "--report-format", "html",
+                                "--report-dir", dir / "reports", dir / "T"},
+                               out);
     // Once the first block is overwritten the job runs and a signal means cancel.
     for (int i = 0; i < 1000; ++i) {
         std::uint8_t first = 7;
@@ -214,10 +217,16 @@ TEST(CliShred, SigtermCancelsCleanlyWithTheResult)
     }
     ::kill(pid, SIGTERM);
     EXPECT_EQ(waitExit(pid), 130);
+    OwnHome::setAutoSave(false);
     const QJsonObject result = parse(contents(out));
     EXPECT_TRUE(at(result, "canceled").toBool());
+    EXPECT_EQ(at(result, "status").toString(), QStringLiteral("cancelled"));
     EXPECT_EQ(t::listNames(dir / "T"), std::vector<std::string>{"big"})
         << "a cancelled job renames and deletes nothing";
+    // A cancelled job has its report too, with the cancel as its state and each file's own.
+    const std::string html = contents(at(result, "reportPath").toString().toStdString());
+    EXPECT_NE(html.find("<td>Canceled</td>"), std::string::npos) << "the report state";
+    EXPECT_EQ(html.find(">Deleted<"), std::string::npos) << "nothing of a cancelled job was deleted";
     // The totals say so: the file was begun, neither overwritten in full nor removed.
     EXPECT_EQ(at(result, "fileCountFinished").toInt(), 0);
     EXPECT_EQ(at(result, "bytesCountFinished").toInt(), 0);
@@ -295,13 +304,21 @@ TEST(CliShred, AWipeThatCannotWriteIsAFailureAndItsReportSaysSo)
     ::umount2(volume.c_str(), MNT_DETACH);
     EXPECT_EQ(run.exitCode, 1) << run.err;
     const QJsonObject result = parse(run.out);
-    EXPECT_EQ(at(result, "errorCount").toInt(), 1);
+    // The volume's error is counted apart from files: no file count exceeds its total of none.
+    EXPECT_EQ(at(result, "status").toString(), QStringLiteral("errors"));
+    EXPECT_EQ(at(result, "errorCount").toInt(), 0);
+    EXPECT_EQ(at(result, "otherErrorCount").toInt(), 1);
+    EXPECT_EQ(at(result, "fileCountFinished").toInt(), 0);
+    EXPECT_EQ(at(result, "fileCountTotal").toInt(), 0);
     EXPECT_EQ(at(result, "bytesCountFinished").toInt(), 0);
     const QJsonValue item = at(result, "history").toArray().at(0);
     EXPECT_EQ(at(item, "path").toString().toStdString(), volume);
-    EXPECT_EQ(at(item, "error").toString(), QStringLiteral("Failed to write file: Read-only file system"));
+    EXPECT_EQ(at(item, "kind").toString(), QStringLiteral("volume"));
+    EXPECT_EQ(at(item, "error").toString(),
+              QStringLiteral("Free space could not be wiped: Failed to write file: Read-only file system"));
     const std::string html = contents(at(result, "reportPath").toString().toStdString());
     EXPECT_NE(html.find(">Errors</div>"), std::string::npos) << "the report's status";
+    EXPECT_NE(html.find("<td>Errors</td>"), std::string::npos) << "and its state row, alike";
     const auto freeSpaceRow = html.find("Free space wiped");
     ASSERT_NE(freeSpaceRow, std::string::npos);
     EXPECT_EQ(html.substr(freeSpaceRow, html.find("</tr>", freeSpaceRow) - freeSpaceRow).find("Success"),
@@ -360,7 +377,8 @@ TEST(CliShred, AFileThatCannotBeOverwrittenMakesExitStatusOne)
     for (const auto& item : at(result, "history").toArray()) {
         if (!at(item, "success").toBool()) {
             sawFailure = true;
-            EXPECT_EQ(at(item, "error").toString(), QStringLiteral("Failed to write file"));
+            EXPECT_EQ(at(item, "error").toString(),
+                      QStringLiteral("Failed to write file: No space left on device"));
         }
     }
     EXPECT_TRUE(sawFailure);
@@ -436,10 +454,18 @@ TEST(CliShred, MountPointsInsideATargetStayWithTheFoldersAboveThem)
     EXPECT_EQ(t::listNames(dir / "T"), (std::vector<std::string>{"etc", "mnt"}));
     EXPECT_EQ(t::listNames(dir / "T/etc"), std::vector<std::string>{"hosts"});
     EXPECT_EQ(t::listNames(dir / "T/mnt"), std::vector<std::string>{"theirs"});
+    const QJsonObject result = parse(run.out);
     int mountPoints = 0;
-    for (const auto& item : at(parse(run.out), "history").toArray())
-        mountPoints += at(item, "error").toString() == QStringLiteral("Mount point, left in place");
+    for (const auto& item : at(result, "history").toArray())
+        mountPoints += at(item, "error").toString() == QStringLiteral("Mount point, left in place") &&
+                       at(item, "kind").toString() == QStringLiteral("mount point");
     EXPECT_EQ(mountPoints, 2) << "both mount points are named in the result";
+    // Mount points are errors of their own kind, never files beyond the files counted.
+    EXPECT_EQ(at(result, "otherErrorCount").toInt(), 2);
+    EXPECT_EQ(at(result, "errorCount").toInt(), 0);
+    EXPECT_EQ(at(result, "fileCountFinished").toInt(), 1) << "etc/mine";
+    EXPECT_LE(at(result, "fileCountFinished").toInt(), at(result, "fileCountTotal").toInt());
+    EXPECT_EQ(at(result, "status").toString(), QStringLiteral("errors"));
 }
 
 namespace {
@@ -919,4 +945,52 @@ TEST(CliShred, SignalsWhileTheReportIsMadeWaitForTheResult)
     EXPECT_EQ(reportPath.rfind(dir / "reports/deletionReport_", 0), 0u) << err;
     EXPECT_TRUE(t::exists(reportPath));
     EXPECT_FALSE(t::exists(dir / "victim"));
+}
+
+TEST(CliShred, AFileThatCannotBeRemovedIsOverwrittenButNeverReportedDeleted)
+{
+    if (!t::isRoot())
+        GTEST_SKIP() << "mounting an ext4 image needs root";
+    t::TempDir dir;
+    const std::string volume = dir / "ext4";
+    t::makeDir(volume);
+    t::LoopMount ext4(dir / "ext4.img", volume, "ext4", "16M");
+    if (!ext4.available())
+        GTEST_SKIP() << "no ext4 loop mount here";
+    const std::string target = volume + "/T";
+    t::makeDir(target);
+    t::makeDir(target + "/append");
+    t::writeFile(target + "/append/kept", "secret");
+    t::writeFile(target + "/gone", "gone");
+    // Entries of an append-only folder cannot be renamed or removed, even by root.
+    ASSERT_EQ(t::runProcess({"chattr", "+a", target + "/append"}).exitCode, 0);
+    OwnHome::setAutoSave(true);
+    const auto run =
+        cli({"shred", "--yes", "--json", "--report-format", "html", "--report-dir", dir / "reports", target});
+    OwnHome::setAutoSave(false);
+    t::runProcess({"chattr", "-a", target + "/append"});
+
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    EXPECT_NE(contents(target + "/append/kept"), "secret") << "overwritten all the same";
+    const QJsonObject result = parse(run.out);
+    EXPECT_EQ(at(result, "status").toString(), QStringLiteral("errors"));
+    EXPECT_EQ(at(result, "errorCount").toInt(), 1);
+    EXPECT_EQ(at(result, "fileCountRemoved").toInt(), 1);
+    std::map<std::string, std::string> states;
+    for (const auto& item : at(result, "history").toArray())
+        states[at(item, "path").toString().toStdString()] =
+            at(item, "state").toString().toStdString() + ": " + at(item, "error").toString().toStdString();
+    EXPECT_EQ(states, (std::map<std::string, std::string>{
+                          {target + "/gone", "deleted: "},
+                          {target + "/append/kept",
+                           "overwritten: Overwritten, but could not be deleted: Operation not permitted"}}));
+    // The report says the same, row by row, and in its state.
+    const std::string html = contents(at(result, "reportPath").toString().toStdString());
+    const auto row = html.find(target + "/append/kept");
+    ASSERT_NE(row, std::string::npos);
+    const std::string keptRow = html.substr(row, html.find("</tr>", row) - row);
+    EXPECT_EQ(keptRow.find("Deleted"), std::string::npos) << keptRow;
+    EXPECT_NE(keptRow.find("could not be deleted"), std::string::npos) << keptRow;
+    EXPECT_NE(html.find("<td>Errors</td>"), std::string::npos) << "the report state";
+    EXPECT_NE(html.find(">Errors</div>"), std::string::npos) << "the status title";
 }
