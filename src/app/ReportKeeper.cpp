@@ -50,8 +50,8 @@ void ReportKeeper::createReport(std::shared_ptr<ShredResult> result,
 
 void ReportKeeper::showReport(const std::shared_ptr<ShredResult>& result, QWidget* parent)
 {
-    if (!result || result->canceled) {
-        tell(parent, tr("No report is made for a cancelled job."));
+    if (!result) {
+        tell(parent, tr("No report is made for a job that has not ended."));
         return;
     }
     // One report window at a time: the Report button pressed again shows a new report.

@@ -56,6 +56,25 @@ const std::unordered_map<std::string_view, const char16_t*>& germanTexts()
         {"Errors", u"Fehler"},
         {"Skipped", u"Übersprungen"},
         {"Deleted", u"Gelöscht"},
+        {"%ld other error(s)", u"%ld weitere Fehler"},
+        {"Path no writable", u"Pfad nicht beschreibbar"},
+        {"Failed to open file", u"Datei konnte nicht geöffnet werden"},
+        {"Failed to write file", u"Datei konnte nicht geschrieben werden"},
+        {"File has other hard links", u"Datei hat weitere harte Verknüpfungen"},
+        {"Mount point, left in place", u"Einhängepunkt, unverändert belassen"},
+        {"Folder could not be read", u"Ordner konnte nicht gelesen werden"},
+        {"Folder could not be deleted", u"Ordner konnte nicht gelöscht werden"},
+        {"Not overwritten, left in place", u"Nicht überschrieben, unverändert belassen"},
+        {"Overwritten, but could not be deleted", u"Überschrieben, aber nicht gelöscht"},
+        {"Overwritten, not deleted: the job was cancelled",
+         u"Überschrieben, nicht gelöscht: der Vorgang wurde abgebrochen"},
+        {"Deleted, but its name could not be removed first",
+         u"Gelöscht, aber sein Name konnte vorher nicht entfernt werden"},
+        {"Free space could not be wiped", u"Freier Speicher konnte nicht überschrieben werden"},
+        {"Flushing the volume failed", u"Leeren des Volumes fehlgeschlagen"},
+        {"Reformatting failed", u"Formatieren fehlgeschlagen"},
+        {"Snapshots could not be deleted", u"Schnappschüsse konnten nicht gelöscht werden"},
+        {"could not be deleted", u"konnte nicht gelöscht werden"},
         {"%ld File(s)", u"%ld Datei(en)"},
         {"Remaining entries are dismissed", u"Weitere Einträge werden nicht aufgeführt"},
         {"copy-on-write", u"Copy-on-Write"},
@@ -189,7 +208,6 @@ QHash<QString, QString> ReportFactory::placeholderValues(const QString& language
     values.insert(u"DEL_METHOD"_s, method);
     values.insert(u"DEL_START"_s, escapeHtml(dateTimeText(start, true, language)));
     values.insert(u"DEL_END"_s, escapeHtml(dateTimeText(end, true, language)));
-    values.insert(u"DEL_STATUS"_s, escapeHtml(text("Success")));
     values.insert(u"DEL_SIZE"_s, escapeHtml(byteCountText(result.bytesCountFinished)));
     values.insert(u"DEL_TIME"_s, FormattedStringFromTimeInterval(seconds));
     const QString userName = m_settings->stringForKey(kSettingsReportUserName, QString());
@@ -207,25 +225,43 @@ QHash<QString, QString> ReportFactory::placeholderValues(const QString& language
     const auto finished = static_cast<std::int64_t>(result.fileCountFinished);
     const auto total = static_cast<std::int64_t>(result.fileCountTotal);
     const auto errors = static_cast<std::int64_t>(result.errorCount);
-    values.insert(u"SECURE_ERASED"_s,
-                  escapeHtml(fileCountText(std::max<std::int64_t>(finished - errors, 0), language)));
+    const auto otherErrors = static_cast<std::int64_t>(result.otherErrorCount);
+    // Securely erased are the files the job removed after overwriting them, never more than the total.
+    const std::int64_t erased =
+        result.options && result.options->eraseFreeSpaceOnly
+            ? 0
+            : std::min(static_cast<std::int64_t>(result.fileCountRemoved), std::max<std::int64_t>(total, 0));
+    values.insert(u"SECURE_ERASED"_s, escapeHtml(fileCountText(erased, language)));
     values.insert(u"SECURE_ERASED_SIZE"_s, escapeHtml(byteCountText(result.bytesCountFinished)));
     values.insert(u"SECURE_COLOR"_s, kSuccessColor.toString());
-    values.insert(u"ERROR_COUNT"_s, escapeHtml(fileCountText(errors, language)));
-    values.insert(u"ERROR_COLOR"_s, (errors != 0 ? kFailureColor : kNeutralColor).toString());
+    QString errorText = fileCountText(errors, language);
+    if (otherErrors != 0)
+        errorText +=
+            u" + "_s +
+            localizedText("%ld other error(s)", language).replace(u"%ld"_s, QString::number(otherErrors));
+    values.insert(u"ERROR_COUNT"_s, escapeHtml(errorText));
+    values.insert(u"ERROR_COLOR"_s, (errors + otherErrors != 0 ? kFailureColor : kNeutralColor).toString());
     values.insert(u"SKIPPED_COUNT"_s,
                   escapeHtml(fileCountText(std::max<std::int64_t>(total - finished, 0), language)));
     values.insert(u"SKIPPED_COLOR"_s, (finished == total ? kNeutralColor : kFailureColor).toString());
-    if (result.canceled) {
-        values.insert(u"STATUS_COLOR"_s, kFailureColor.toString());
-        values.insert(u"STATUS_TITLE"_s, escapeHtml(text("Canceled")));
-    } else if (errors != 0) {
-        values.insert(u"STATUS_COLOR"_s, kFailureColor.toString());
-        values.insert(u"STATUS_TITLE"_s, escapeHtml(text("Errors")));
-    } else {
-        values.insert(u"STATUS_COLOR"_s, kSuccessColor.toString());
-        values.insert(u"STATUS_TITLE"_s, escapeHtml(text("Success")));
+    // The status title and the report's state row say the same: the job's real outcome.
+    const char* status = "Success";
+    QStringView statusColor = kSuccessColor;
+    switch (result.status()) {
+    case ShredResult::Status::Cancelled:
+        status = "Canceled";
+        statusColor = kFailureColor;
+        break;
+    case ShredResult::Status::Errors:
+        status = "Errors";
+        statusColor = kFailureColor;
+        break;
+    case ShredResult::Status::Success:
+        break;
     }
+    values.insert(u"STATUS_COLOR"_s, statusColor.toString());
+    values.insert(u"STATUS_TITLE"_s, escapeHtml(text(status)));
+    values.insert(u"DEL_STATUS"_s, escapeHtml(text(status)));
     const bool hasVolumes = result.options && result.options->hasVolumes;
     values.insert(u"DISPLAY_VOLUME"_s, hasVolumes ? u"block"_s : u"none"_s);
     addVolumeValues(values, language);
@@ -302,15 +338,15 @@ void ReportFactory::addVolumeValues(QHash<QString, QString>& values, const QStri
         values.insert(prefix + u"_COLOR"_s, color.toString());
         values.insert(prefix, text(key));
     };
+    const auto anyFailed = [&](ShredItem::Kind kind) {
+        return std::any_of(result.history.begin(), result.history.end(),
+                           [&](const ShredItem& item) { return item.kind == kind && !item.cancelled; });
+    };
     // A volume whose free space could not be wiped is listed in the history under its own path.
-    const bool freeSpaceFailed =
-        std::any_of(result.history.begin(), result.history.end(), [&](const ShredItem& item) {
-            if (item.success || !m_volumeProbe.isVolume || !result.paths)
-                return false;
-            const std::string path = item.path.str();
-            return m_volumeProbe.isVolume(path) &&
-                   std::ranges::find(result.paths->paths(), path) != result.paths->paths().end();
-        });
+    const bool freeSpaceFailed = anyFailed(ShredItem::Kind::Volume);
+    const bool dataFailed = result.errorCount != 0 || anyFailed(ShredItem::Kind::Folder) ||
+                            anyFailed(ShredItem::Kind::MountPoint);
+    const bool formatFailed = anyFailed(ShredItem::Kind::Step);
     if (result.canceled && (options.eraseFreeSpace || options.eraseFreeSpaceOnly))
         setPair(u"VOLUME_FREESPACE"_s, kFailureColor, "Canceled");
     else if (freeSpaceFailed)
@@ -323,11 +359,15 @@ void ReportFactory::addVolumeValues(QHash<QString, QString>& values, const QStri
         setPair(u"VOLUME_DATA"_s, kFailureColor, "Canceled");
     else if (options.eraseFreeSpaceOnly)
         setPair(u"VOLUME_DATA"_s, kNeutralColor, "Skipped");
+    else if (dataFailed)
+        setPair(u"VOLUME_DATA"_s, kFailureColor, "Errors");
     else
         setPair(u"VOLUME_DATA"_s, kSuccessColor, "Success");
-    if (options.formatVolume)
-        setPair(u"VOLUME_FORMAT"_s, result.canceled ? kFailureColor : kSuccessColor,
-                result.canceled ? "Canceled" : "Success");
+    if (options.formatVolume && result.canceled)
+        setPair(u"VOLUME_FORMAT"_s, kFailureColor, "Canceled");
+    else if (options.formatVolume)
+        setPair(u"VOLUME_FORMAT"_s, formatFailed ? kFailureColor : kSuccessColor,
+                formatFailed ? "Errors" : "Success");
     else
         setPair(u"VOLUME_FORMAT"_s, kNeutralColor, "Skipped");
 }
@@ -335,7 +375,7 @@ void ReportFactory::addVolumeValues(QHash<QString, QString>& values, const QStri
 QString ReportFactory::fileDetails(bool capFiles, const QString& language) const
 {
     const std::vector<ShredItem>& history = m_shredResult->history;
-    const QString deleted = escapeHtml(localizedText("Deleted", language));
+    const bool deleting = !(m_shredResult->options && m_shredResult->options->eraseFreeSpaceOnly);
     QString rows;
     // About 200 characters a row; reserving once keeps a history of many thousands linear.
     const std::size_t shown = capFiles ? std::min<std::size_t>(history.size(), kFileRowCap) : history.size();
@@ -348,20 +388,32 @@ QString ReportFactory::fileDetails(bool capFiles, const QString& language) const
                     escapeHtml(localizedText("Remaining entries are dismissed", language)) + u"</td></tr>"_s;
             break;
         }
-        rows += item.success ? u"<tr class=\"\"><td>"_s : u"<tr class=\"error\"><td>"_s;
+        rows += item.failed(deleting) ? u"<tr class=\"error\"><td>"_s : u"<tr class=\"\"><td>"_s;
         rows += QString::number(number);
         rows += u"</td><td>"_s;
         rows += escapeHtml(displayPath(item.path));
         rows += u"</td><td>"_s;
         rows += escapeHtml(byteCountText(item.fileSize));
         rows += u"</td><td>"_s;
-        if (item.success)
-            rows += deleted;
-        else if (item.error)
-            rows += escapeHtml(QString::fromStdString(*item.error));
+        rows += escapeHtml(stateText(item, language));
         rows += u"</td></tr>"_s;
     }
     return rows;
+}
+
+QString ReportFactory::stateText(const ShredItem& item, const QString& language)
+{
+    // A file's final state; a reason in the report's language when it has a key, with the system's
+    // words after it.
+    if (item.kind == ShredItem::Kind::File && item.state == ShredItem::State::Deleted)
+        return localizedText("Deleted", language);
+    if (item.reasonKey) {
+        QString text = localizedText(item.reasonKey, language);
+        if (!item.detail.empty())
+            text += u": "_s + QString::fromStdString(item.detail);
+        return text;
+    }
+    return QString::fromStdString(item.error.value_or(std::string()));
 }
 
 QString ReportFactory::fillTemplate(const QString& templateText, const QHash<QString, QString>& values)

@@ -98,6 +98,8 @@ public:
     // The text of key in a report language: the report's own German text for "de" (the
     // translator's where it has none), the built-in English text otherwise.
     static QString localizedText(const char* key, const QString& language);
+    // What a history row says of its entry: a file's final state, or the reason an entry failed.
+    static QString stateText(const ShredItem& item, const QString& language);
 
     // Date texts: "short date, full time" and "short date, medium time" in the conventions of the
     // report's language (the desktop's own when it speaks that language).

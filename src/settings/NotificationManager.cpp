@@ -141,13 +141,20 @@ std::pair<QString, QString> NotificationManager::titleAndTextForResult(const Shr
 {
     // A job that ended before its first progress snapshot processed nothing.
     const quint64 files = result.lastState ? result.lastState->fileCount : 0;
-    const quint64 errors = result.lastState ? result.lastState->errorCount : 0;
+    // Every error of the job, of files and of folders, volumes and steps (also those named after
+    // its last snapshot).
+    const quint64 errors = result.errorCount + result.otherErrorCount;
     if (result.canceled)
         return {localizedText("Canceled"),
                 formatCounts(localizedText("The deletion has been canceled"), files, errors)};
 
     const bool volumes = result.options && result.options->hasVolumes;
+    const bool wholeVolume = volumes && (result.options->eraseFreeSpaceOnly || result.options->formatVolume);
     QString text;
+    // A wipe or an erase that failed somewhere is never announced as complete.
+    if (wholeVolume && errors != 0)
+        return {localizedText("Errors"),
+                formatCounts(localizedText("The job has ended with %ld error(s)"), errors, 0)};
     if (volumes && result.options->eraseFreeSpaceOnly)
         text = localizedText("The freespace has been completly overwritten");
     else if (volumes && result.options->formatVolume)

@@ -5,6 +5,7 @@
 #include "ProcessRunner.h"
 #include "TempDir.h"
 #include "app/AppServices.h"
+#include "app/Palette.h"
 #include "app/ReportKeeper.h"
 #include "app/controls/CircleProgressBar.h"
 #include "app/controls/DecorImage.h"
@@ -187,7 +188,7 @@ TEST(ProgressScreen, AFinishedJobEndsOnceWithTotalsReportAndNotification)
     EXPECT_EQ(h.reports.load(), 1);
     EXPECT_EQ(h.notifications.load(), 1);
     // One-pass bytes, and a blank after the file count where the errors would go.
-    EXPECT_EQ(h.part("removedLabel")->text(), u"%1 in 2 File(s) "_s.arg(bytes(2000)));
+    EXPECT_EQ(h.part("removedLabel")->text(), u"%1 in 2 File(s)"_s.arg(bytes(2000)));
     EXPECT_EQ(h.part("statusTitle")->text(), u"Removed"_s);
     EXPECT_EQ(h.part<PillButton>("actionButton")->text(), u"Report"_s);
     EXPECT_FALSE(h.part<PillButton>("backButton")->isHidden());
@@ -227,7 +228,7 @@ TEST(ProgressScreen, ASnapshotReplyAfterTheJobBringsTheEnd)
     EXPECT_FALSE(h.part("snapshotLabel")->isHidden());
     EXPECT_TRUE(h.part("snapshotLabel")->text().contains(u"no snapshot tool is configured"_s));
     EXPECT_EQ(h.screen->shredResult()->errorCount, 0u);
-    EXPECT_EQ(h.part("removedLabel")->text(), u"%1 in 1 File(s) "_s.arg(bytes(100)));
+    EXPECT_EQ(h.part("removedLabel")->text(), u"%1 in 1 File(s)"_s.arg(bytes(100)));
 }
 
 TEST(ProgressScreen, ASnapshotReplyBeforeTheJobEndsLetsTheJobBringTheEnd)
@@ -268,10 +269,10 @@ TEST(ProgressScreen, CancelEndsTheJobWithoutReportOrCheckMark)
     EXPECT_FALSE(h.part<QWidget>("removedStack")->isHidden()) << "the totals of what was done are shown";
     EXPECT_FALSE(h.part<PillButton>("backButton")->isHidden());
     EXPECT_TRUE(h.part<QWidget>("progressCheckImage")->isHidden());
-    EXPECT_EQ(h.reports.load(), 0) << "no report for a cancelled job";
+    EXPECT_EQ(h.reports.load(), 1) << "a cancelled job has its report too";
     EXPECT_EQ(h.notifications.load(), 1) << "the notification is still raised";
     EXPECT_TRUE(exists(big)) << "a cancelled job deletes nothing";
-    EXPECT_EQ(h.part("removedLabel")->text(), u"%1 in 0 File(s) "_s.arg(bytes(0)))
+    EXPECT_EQ(h.part("removedLabel")->text(), u"%1 in 0 File(s)"_s.arg(bytes(0)))
         << "and its totals say so, however much of the file was begun";
 }
 
@@ -309,10 +310,20 @@ TEST(ProgressScreen, FreeSpaceOnlyTotalsAndErrorsInTheTotals)
     {
         ProgressViewController screen({nullptr, AlgorithmCollection().findByIdentifier(16), nullptr},
                                       &services);
-        screen.finished(resultWith(3500, 3000, 4, 2));
+        auto result = resultWith(3500, 3000, 4, 2);
+        result->addFailure(ShredItem::Kind::Folder, "/x/unread", "Folder could not be read");
+        screen.finished(result);
         EXPECT_EQ(screen.findChild<QLabel*>(u"removedLabel"_s)->text(),
-                  u"%1 in 4 File(s) - Errors 2"_s.arg(bytes(3000)));
+                  u"%1 in 4 File(s) - Errors 2 File(s), 1 other"_s.arg(bytes(3000)))
+            << "errors of files and of folders apart";
         EXPECT_EQ(screen.findChild<QLabel*>(u"statusTitle"_s)->text(), u"Removed"_s);
+        EXPECT_EQ(screen.findChild<QLabel*>(u"actionLabel"_s)->text(), u"Finished with errors"_s);
+        // A job with errors never ends with the check mark, nor in the green of success.
+        EXPECT_EQ(screen.findChild<QWidget*>(u"progressCheckImage"_s), nullptr);
+        EXPECT_NE(screen.findChild<QWidget*>(u"progressWarningImage"_s), nullptr);
+        EXPECT_TRUE(
+            screen.findChild<QLabel*>(u"removedLabel"_s)->styleSheet().contains(Palette::failure().name()))
+            << screen.findChild<QLabel*>(u"removedLabel"_s)->styleSheet().toStdString();
     }
     EXPECT_EQ(notifications, 2);
 }
@@ -350,7 +361,7 @@ TEST(ProgressScreen, TheReportButtonOpensTheJobsReportMadeAfresh)
         ReportViewController* view = runJobAndPress(h);
         EXPECT_FALSE(h.part("reportLabel")->isHidden());
         EXPECT_EQ(h.part("reportLabel")->text(), u"The report could not be made."_s);
-        EXPECT_EQ(h.part("removedLabel")->text(), u"%1 in 1 File(s) "_s.arg(bytes(100)));
+        EXPECT_EQ(h.part("removedLabel")->text(), u"%1 in 1 File(s)"_s.arg(bytes(100)));
         ASSERT_NE(view, nullptr);
         EXPECT_TRUE(view->findChild<QLabel*>(u"reportStatus"_s)->text().contains(u"crashed"_s));
         EXPECT_FALSE(view->findChild<PillButton*>(u"pdfButton"_s)->isEnabled());
@@ -401,7 +412,7 @@ TEST(ProgressScreen, TheReportButtonOpensTheJobsReportMadeAfresh)
         EXPECT_EQ(again.height(), QGuiApplication::primaryScreen()->availableGeometry().height());
     }
     {
-        SCOPED_TRACE("a cancelled job has no report");
+        SCOPED_TRACE("a cancelled job has its report, in the report window like any other");
         ProgressHarness h;
         wireReports(h.services);
         h.screen = new ProgressViewController({nullptr, AlgorithmCollection().findByIdentifier(16), nullptr},
@@ -412,10 +423,10 @@ TEST(ProgressScreen, TheReportButtonOpensTheJobsReportMadeAfresh)
         result->lastState = std::make_shared<ShredState>();
         h.screen->finished(result);
         h.screen->actionButtonUsed();
-        QMessageBox* box = reportMessage(&h.host);
-        ASSERT_NE(box, nullptr);
-        EXPECT_EQ(box->text(), u"No report is made for a cancelled job."_s);
-        box->accept();
+        EXPECT_EQ(reportMessage(&h.host), nullptr);
+        auto* window = qobject_cast<ReportWindowController*>(sharedReportKeeper().reportWindow());
+        ASSERT_NE(window, nullptr);
+        window->close();
     }
 }
 

@@ -45,10 +45,12 @@ inline std::shared_ptr<ShredResult> makeResult(std::size_t files)
         item.path = "/data/report-test/file_" + std::to_string(i) + ".txt";
         item.fileSize = 1000;
         item.success = true;
+        item.state = ShredItem::State::Deleted;
         result->history.push_back(item);
     }
     result->fileCountTotal = files;
     result->fileCountFinished = files;
+    result->fileCountRemoved = files;
     result->bytesCountTotal = static_cast<std::int64_t>(files) * 1000;
     result->bytesCountFinished = result->bytesCountTotal;
     return result;

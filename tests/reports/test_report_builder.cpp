@@ -66,6 +66,7 @@ TEST_F(ReportBuilderTest, SavesOneSinglePagePdfPerReportWithoutOverwriting)
     auto result = makeResult(40);
     result->errorCount = 1;
     result->history[3].success = false;
+    result->history[3].state = cv::ShredItem::State::NotOverwritten;
     result->history[3].error = "Failed to open file";
     result->history[4].path = "/data/report-test/a<b>&\"c'.txt";
     result->history[5].path = std::string("/data/report-test/caf\xE9.txt");
@@ -87,11 +88,12 @@ TEST_F(ReportBuilderTest, SavesOneSinglePagePdfPerReportWithoutOverwriting)
     EXPECT_NEAR(std::stoi(info.substr(2)), 824, 2) << info;
     const std::string text = pdfText(path);
     for (const char* expected :
-         {"Report test method (3 passes)", "Errors", "Success", "/data/report-test/file_1.txt",
+         {"Report test method (3 passes)", "Errors", "/data/report-test/file_1.txt",
           "/data/report-test/file_40.txt", "Failed to open file", "/data/report-test/a<b>&\"c'.txt",
           "/data/report-test/caf\\xE9.txt", "Deleted", "40 File(s)", "26:00:05"})
         EXPECT_NE(text.find(expected), std::string::npos) << expected << " is missing from\n" << text;
     EXPECT_EQ(text.find("{{"), std::string::npos);
+    EXPECT_EQ(text.find("Success"), std::string::npos) << "a job with an error is nowhere called a success";
 
     // The printed QR code reads back as this report's ID.
     const auto raster = cv::test::runProcess(

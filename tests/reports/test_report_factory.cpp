@@ -85,8 +85,8 @@ TEST_F(ReportFactoryTest, EveryPlaceholderIsFilledForEachKindOfOutcome)
         const auto v = values(result);
         EXPECT_EQ(v[u"STATUS_TITLE"_s], QString::fromLatin1(c.statusTitle));
         EXPECT_EQ(v[u"STATUS_COLOR"_s], c.statusColor.toString());
-        // The job's own state is always printed as a success; the status title carries the outcome.
-        EXPECT_EQ(v[u"DEL_STATUS"_s], u"Success"_s);
+        // The report's state row says what the status title says: the job's real outcome.
+        EXPECT_EQ(v[u"DEL_STATUS"_s], QString::fromLatin1(c.statusTitle));
         EXPECT_EQ(v[u"ERROR_COLOR"_s], c.errors ? u"#d9534f"_s : u"#888"_s);
         EXPECT_EQ(v[u"DISPLAY_VOLUME"_s], c.volumes ? u"block"_s : u"none"_s);
         EXPECT_EQ(v[u"VOLUME_PATH"_s], c.volumes ? u"/mnt/usb"_s : QString());
@@ -98,6 +98,7 @@ TEST_F(ReportFactoryTest, CountsSizesDurationAndColours)
     auto result = makeResult(10);
     result->fileCountTotal = 12;
     result->fileCountFinished = 10;
+    result->fileCountRemoved = 7;
     result->errorCount = 3;
     result->bytesCountTotal = 12000;
     result->bytesCountFinished = 10000;
@@ -124,11 +125,14 @@ TEST_F(ReportFactoryTest, CountsSizesDurationAndColours)
         EXPECT_EQ(v[u"SKIPPED_COLOR"_s], u"#d9534f"_s);
     }
     {
-        SCOPED_TRACE("more errors than finished files never wraps round");
-        result->fileCountFinished = 1;
-        result->errorCount = 4;
+        SCOPED_TRACE("securely erased never says more than the total, nor errors of folders as files");
+        result->fileCountRemoved = 20;
+        result->errorCount = 1;
+        result->addFailure(cv::ShredItem::Kind::Folder, "/data/unread", "Folder could not be read");
         v = values(result);
-        EXPECT_EQ(v[u"SECURE_ERASED"_s], u"0 File(s)"_s);
+        EXPECT_EQ(v[u"SECURE_ERASED"_s], u"12 File(s)"_s);
+        EXPECT_EQ(v[u"ERROR_COUNT"_s], u"1 File(s) + 1 other error(s)"_s);
+        result->otherErrorCount = 0;
     }
     {
         SCOPED_TRACE("everything finished");
@@ -169,8 +173,8 @@ TEST_F(ReportFactoryTest, VolumeBlock)
         failed->options->hasVolumes = true;
         failed->options->eraseFreeSpaceOnly = true;
         failed->paths->setPaths({"/mnt/usb"});
-        failed->errorCount = 1;
-        failed->history.push_back({"/mnt/usb", 0, false, "Failed to write file: Read-only file system"});
+        failed->addFailure(cv::ShredItem::Kind::Volume, "/mnt/usb", "Free space could not be wiped",
+                           "Failed to write file: Read-only file system");
         const auto v = values(failed);
         EXPECT_EQ(v[u"VOLUME_FREESPACE"_s], u"Errors"_s);
         EXPECT_EQ(v[u"VOLUME_FREESPACE_COLOR"_s], u"#d9534f"_s);
@@ -266,13 +270,25 @@ TEST_F(ReportFactoryTest, FileTableAndItsCap)
 
     auto result = makeResult(2);
     result->history[1].success = false;
-    result->history[1].error = "Path no writable";
+    result->history[1].state = cv::ShredItem::State::NotOverwritten;
+    result->history[1].because("Path no writable");
+    // Overwritten, but its removal failed: still on the disk, and never called deleted.
+    cv::ShredItem present = result->history[0];
+    present.path = "/data/report-test/append/kept";
+    present.state = cv::ShredItem::State::Overwritten;
+    present.because("Overwritten, but could not be deleted", "Operation not permitted");
+    result->history.push_back(present);
     const ReportFactory factory(result, &m_settings);
     EXPECT_EQ(
         factory.fileDetails(false, {}),
         u"<tr class=\"\"><td>1</td><td>/data/report-test/file_1.txt</td><td>1 KB</td><td>Deleted</td></tr>"
         u"<tr class=\"error\"><td>2</td><td>/data/report-test/file_2.txt</td><td>1 KB</td>"
-        u"<td>Path no writable</td></tr>"_s);
+        u"<td>Path no writable</td></tr>"
+        u"<tr class=\"error\"><td>3</td><td>/data/report-test/append/kept</td><td>1 KB</td>"
+        u"<td>Overwritten, but could not be deleted: Operation not permitted</td></tr>"_s);
+    // In German, reasons and states in German, the system's words as they came.
+    EXPECT_TRUE(factory.fileDetails(false, u"de"_s)
+                    .contains(u"<td>Überschrieben, aber nicht gelöscht: Operation not permitted</td>"_s));
 }
 
 TEST_F(ReportFactoryTest, DiskTextsAreEscapedNeverMarkup)
@@ -282,6 +298,7 @@ TEST_F(ReportFactoryTest, DiskTextsAreEscapedNeverMarkup)
         cv::ShredItem item;
         item.path = std::move(path);
         item.success = !error;
+        item.state = error ? cv::ShredItem::State::NotOverwritten : cv::ShredItem::State::Deleted;
         item.error = std::move(error);
         result->history.push_back(item);
     };

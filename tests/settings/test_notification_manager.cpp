@@ -39,6 +39,7 @@ ShredResult resultOf(bool canceled, bool hasVolumes, bool freeSpaceOnly, bool fo
     result.lastState = std::make_shared<cv::ShredState>();
     result.lastState->fileCount = files;
     result.lastState->errorCount = errors;
+    result.errorCount = errors;
     return result;
 }
 
@@ -53,6 +54,11 @@ TEST(NotificationTexts, JobResults)
               Texts(u"Finished"_s, u"The freespace has been completly overwritten"_s));
     EXPECT_EQ(NotificationManager::titleAndTextForResult(resultOf(false, true, false, true, 40, 0)),
               Texts(u"Finished"_s, u"The volume has been completly erased"_s));
+    // A wipe or an erase with errors (here a volume, counted apart from files) is not complete.
+    ShredResult failedWipe = resultOf(false, true, true, false, 0, 0);
+    failedWipe.addFailure(cv::ShredItem::Kind::Volume, "/media/stick", "Free space could not be wiped");
+    EXPECT_EQ(NotificationManager::titleAndTextForResult(failedWipe),
+              Texts(u"Errors"_s, u"The job has ended with 1 error(s)"_s));
     EXPECT_EQ(NotificationManager::titleAndTextForResult(resultOf(false, true, false, false, 3, 1)),
               Texts(u"Finished"_s, u"The deletion of 3 file(s) with 1 errors has been finished"_s))
         << "volumes without free-space-only or format count files";

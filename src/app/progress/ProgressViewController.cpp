@@ -289,15 +289,22 @@ void ProgressViewController::allTasksFinished()
     ++m_completionCount;
     if (m_worker.joinable())
         m_worker.join(); // run() has returned: finished() is its last act
-    // A cancelled job ends without the check mark.
+    // Snapshots the user asked to remove and that stay are a failure of the job, in its report,
+    // its notice and its counts alike.
+    if (m_snapshotError)
+        m_shredResult->addFailure(ShredItem::Kind::Step, "snapshots", "Snapshots could not be deleted",
+                                  m_snapshotError->toStdString());
+    // A cancelled job ends without a mark; one with errors ends with a warning, never the check mark.
     if (!m_shredResult->canceled)
-        finishedAnimation();
+        finishedAnimation(m_shredResult->status() == ShredResult::Status::Success);
     finish();
 }
 
-void ProgressViewController::finishedAnimation()
+void ProgressViewController::finishedAnimation(bool success)
 {
     m_circleProgressBar->setProgress(1.0f);
+    m_progressCheckImage->setIcon(QIcon(success ? u":/images/check.svg"_s : u":/images/warning.svg"_s));
+    m_progressCheckImage->setObjectName(success ? u"progressCheckImage"_s : u"progressWarningImage"_s);
     auto* effect = new QGraphicsOpacityEffect(m_progressCheckImage);
     effect->setOpacity(0);
     m_progressCheckImage->setGraphicsEffect(effect);
@@ -329,9 +336,13 @@ void ProgressViewController::finishedAnimation()
 void ProgressViewController::finish()
 {
     const ShredResult& result = *m_shredResult;
-    if (result.canceled) {
+    if (result.canceled)
         m_actionLabel->setText(tr("Deletion canceled"));
-    } else if (m_services.createReport) {
+    else if (result.status() == ShredResult::Status::Errors)
+        m_actionLabel->setText(tr("Finished with errors"));
+    // Every job has its report, a cancelled one too: what was destroyed before the cancel needs its
+    // proof most.
+    if (m_services.createReport) {
         m_services.createReport(
             m_shredResult, [screen = QPointer<ProgressViewController>(this)](const ReportOutcome& outcome) {
                 if (!screen)
@@ -364,13 +375,21 @@ void ProgressViewController::finish()
     // progress it booked.
     const QString text =
         tr("%1 in %2 File(s)").arg(byteCount(result.bytesCountRemoved)).arg(result.fileCountRemoved);
-    const QString errors =
-        result.errorCount != 0 ? u"- %1 %2"_s.arg(tr("Errors")).arg(result.errorCount) : QString();
-    m_removedLabel->setText(u"%1 %2"_s.arg(text, errors));
+    // Errors of files and the other errors (folders, mount points, volumes, steps) apart.
+    QStringList errors;
+    if (result.errorCount != 0)
+        errors << tr("%1 File(s)").arg(result.errorCount);
+    if (result.otherErrorCount != 0)
+        errors << tr("%1 other").arg(result.otherErrorCount);
+    const QString errorText =
+        errors.isEmpty() ? QString() : u"- %1 %2"_s.arg(tr("Errors"), errors.join(u", "_s));
+    m_removedLabel->setText(u"%1 %2"_s.arg(text, errorText).trimmed());
     if (m_request.shredOptions->eraseFreeSpaceOnly) {
         m_statusTitle->setText(tr("Overwritten"));
-        m_removedLabel->setText(byteCount(result.bytesCountFinished));
+        m_removedLabel->setText(u"%1 %2"_s.arg(byteCount(result.bytesCountFinished), errorText).trimmed());
     }
+    m_removedLabel->setStyleSheet(Palette::textStyle(
+        result.status() == ShredResult::Status::Success ? Palette::amount() : Palette::failure()));
 
     if (m_services.showNotification)
         m_services.showNotification(m_shredResult);

@@ -83,7 +83,7 @@ private:
     void curProgress(const std::shared_ptr<const ShredState>& state);
     void snapshotDeletionReplied(std::optional<QString> error);
     void allTasksFinished();
-    void finishedAnimation();
+    void finishedAnimation(bool success);
     void finish();
     void setDefaultAction(bool enabled);
 
