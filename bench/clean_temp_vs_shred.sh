@@ -21,7 +21,7 @@ make_fixture() {
 }
 clean_temp() {
   CINDERVAULT_TEMP_LOGS="$1/log" CINDERVAULT_TEMP_CACHES="$1/cache" CINDERVAULT_TEMP_USER_CACHES="$1/user" \
-    "$CLI" clean-temp --yes --method 16
+    CINDERVAULT_TEMP_TRASH="" "$CLI" clean-temp --yes --method 16 --logs --caches --user-caches
 }
 gnu_shred() { find "$1" -type f -exec shred -u -n 1 {} +; }
 

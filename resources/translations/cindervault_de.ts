@@ -287,6 +287,58 @@
         <source>Another wipe of this volume is running</source>
         <translation>Der freie Speicher dieses Laufwerks wird bereits überschrieben</translation>
     </message>
+    <message>
+        <source>Overwritten, but could not be deleted</source>
+        <translation>Überschrieben, aber nicht gelöscht</translation>
+    </message>
+    <message>
+        <source>Overwritten, not deleted: the job was cancelled</source>
+        <translation>Überschrieben, nicht gelöscht: der Vorgang wurde abgebrochen</translation>
+    </message>
+    <message>
+        <source>Deleted, but its name could not be removed first</source>
+        <translation>Gelöscht, aber sein Name konnte vorher nicht entfernt werden</translation>
+    </message>
+    <message>
+        <source>Folder could not be deleted</source>
+        <translation>Ordner konnte nicht gelöscht werden</translation>
+    </message>
+    <message>
+        <source>Free space could not be wiped</source>
+        <translation>Freier Speicher konnte nicht überschrieben werden</translation>
+    </message>
+    <message>
+        <source>Flushing the volume failed</source>
+        <translation>Leeren des Volumes fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Reformatting failed</source>
+        <translation>Formatieren fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>the privileged helper is not available</source>
+        <translation>das privilegierte Hilfsprogramm ist nicht verfügbar</translation>
+    </message>
+    <message>
+        <source>Snapshots could not be deleted</source>
+        <translation>Schnappschüsse konnten nicht gelöscht werden</translation>
+    </message>
+    <message>
+        <source>Errors</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>The job has ended with %ld error(s)</source>
+        <translation>Der Vorgang wurde mit %ld Fehler(n) beendet</translation>
+    </message>
+    <message>
+        <source>The package system&apos;s answers (debconf database)</source>
+        <translation>Die Antworten an das Paketsystem (debconf-Datenbank)</translation>
+    </message>
+    <message>
+        <source>The name server&apos;s zones and keys (BIND working folder)</source>
+        <translation>Zonen und Schlüssel des Nameservers (Arbeitsordner von BIND)</translation>
+    </message>
 </context>
 <context>
     <name>cv::AppcastReader</name>
@@ -611,6 +663,18 @@
         <source>The snapshots were not removed: %1</source>
         <translation>Die Schnappschüsse wurden nicht entfernt: %1</translation>
     </message>
+    <message>
+        <source>Finished with errors</source>
+        <translation>Mit Fehlern beendet</translation>
+    </message>
+    <message>
+        <source>%1 File(s)</source>
+        <translation>%1 Datei(en)</translation>
+    </message>
+    <message>
+        <source>%1 other</source>
+        <translation>%1 weitere</translation>
+    </message>
 </context>
 <context>
     <name>cv::QuitDuringJobDialog</name>
@@ -663,6 +727,10 @@
     <message>
         <source>Report</source>
         <translation>Bericht</translation>
+    </message>
+    <message>
+        <source>No report is made for a job that has not ended.</source>
+        <translation>Für einen Vorgang, der noch läuft, wird kein Bericht erstellt.</translation>
     </message>
 </context>
 <context>
@@ -1233,6 +1301,25 @@
     <message>
         <source>%1, %2 file(s)</source>
         <translation>%1, %2 Datei(en)</translation>
+    </message>
+    <message>
+        <source>Kept as the system&apos;s state: %1</source>
+        <translation>Als Zustand des Systems behalten: %1</translation>
+    </message>
+    <message>
+        <source>Trash</source>
+        <translation>Papierkorb</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n trash folder(s) left alone</source>
+        <translation>
+            <numerusform>%n Papierkorb-Ordner unberührt gelassen</numerusform>
+            <numerusform>%n Papierkorb-Ordner unberührt gelassen</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>On a copy-on-write volume: wipe its free space afterwards</source>
+        <translation>Auf einem Copy-on-Write-Laufwerk: danach den freien Speicher überschreiben</translation>
     </message>
 </context>
 <context>

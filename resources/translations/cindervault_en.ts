@@ -287,6 +287,58 @@
         <source>Another wipe of this volume is running</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Overwritten, but could not be deleted</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Overwritten, not deleted: the job was cancelled</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Deleted, but its name could not be removed first</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Folder could not be deleted</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Free space could not be wiped</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Flushing the volume failed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reformatting failed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the privileged helper is not available</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Snapshots could not be deleted</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Errors</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The job has ended with %ld error(s)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The package system&apos;s answers (debconf database)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The name server&apos;s zones and keys (BIND working folder)</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>cv::AppcastReader</name>
@@ -608,6 +660,18 @@
         <source>The snapshots were not removed: %1</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Finished with errors</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 File(s)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 other</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>cv::QuitDuringJobDialog</name>
@@ -659,6 +723,10 @@
     </message>
     <message>
         <source>Report</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No report is made for a job that has not ended.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1229,6 +1297,25 @@
     </message>
     <message>
         <source>%1, %2 file(s)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Kept as the system&apos;s state: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Trash</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%n trash folder(s) left alone</source>
+        <translation>
+            <numerusform>%n trash folder left alone</numerusform>
+            <numerusform>%n trash folders left alone</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>On a copy-on-write volume: wipe its free space afterwards</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

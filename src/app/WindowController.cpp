@@ -235,6 +235,19 @@ void WindowController::leaveJob(const JobRequest& request)
     }
 }
 
+void WindowController::showTrashScreen()
+{
+    if (!qobject_cast<ProgressViewController*>(m_tempDataTab->current())) {
+        TempDataViewController* screen = m_makeTempDataScreen();
+        screen->selection().chooseOnly(TempSearcher::Trash);
+        connect(screen, &TempDataViewController::jobRequested, this,
+                [this](const JobRequest& request) { startJob(m_tempDataTab, request); });
+        m_tempDataTab->replace(screen);
+    }
+    m_host->changeTabToIndex(MainMenuHostViewController::kTemporaryDataTab);
+    bringToFront();
+}
+
 void WindowController::showShredScreen()
 {
     m_host->changeTabToIndex(MainMenuHostViewController::kShredTab);

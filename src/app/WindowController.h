@@ -63,6 +63,9 @@ public:
     SettingsWindowController* settingsWindow() const;
     // Brings the window to the front on the shred tab (files arrived from the desktop).
     void showShredScreen();
+    // Brings the window to the front on a fresh temporary-data screen with only the Trash chosen
+    // (the desktop's "Shred the Trash"); a job running there is left as it is.
+    void showTrashScreen();
     // Puts a fresh shred screen into the shred tab, opened with preset.
     void showFreshShredScreen(VolumeOption preset);
     // Makes the screens of the free-space and temporary-data tabs with these from now on (tests

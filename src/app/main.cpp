@@ -33,6 +33,7 @@ namespace {
 struct Arguments
 {
     bool erase = false;
+    bool shredTrash = false;        // the desktop entry's "Shred the Trash"
     std::vector<std::string> paths; // absolute, as bytes
 };
 
@@ -47,9 +48,12 @@ Arguments parseArguments(int argc, char** argv)
             optionsDone = true;
         } else if (!optionsDone && argument == "--erase") {
             arguments.erase = true;
+        } else if (!optionsDone && argument == "--shred-trash") {
+            arguments.shredTrash = true;
         } else if (!optionsDone && (argument == "--help" || argument == "-h")) {
             std::puts("Usage: cindervault [FILE...]\n"
                       "       cindervault --erase FILE...\n"
+                      "       cindervault --shred-trash\n"
                       "Opens Cindervault with the files listed on its shred screen; --erase is the file\n"
                       "manager's \"Shred with Cindervault\". A running Cindervault receives them instead.");
             std::exit(0);
@@ -85,7 +89,9 @@ int main(int argc, char** argv)
     if (bus.registerInstance() == cv::ApplicationBus::Registration::AnotherInstance) {
         const QDBusConnection session = QDBusConnection::sessionBus();
         bool delivered = false;
-        if (arguments.paths.empty())
+        if (arguments.shredTrash)
+            delivered = cv::ApplicationBus::forwardShredTrash(session);
+        else if (arguments.paths.empty())
             delivered = cv::ApplicationBus::forwardActivate(session);
         else if (arguments.erase)
             delivered = cv::ApplicationBus::forwardErase(session, arguments.paths);
@@ -116,12 +122,22 @@ int main(int argc, char** argv)
         if (window)
             window->showShredScreen();
     });
+    // Asked for before the window is up (the action started the program): shown once it is.
+    bool trashWanted = arguments.shredTrash;
+    QObject::connect(&bus, &cv::ApplicationBus::shredTrashRequested, &app, [&window, &trashWanted] {
+        if (window)
+            window->showTrashScreen();
+        else
+            trashWanted = true;
+    });
 
     auto* splash = new cv::SplashViewController;
     splash->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(splash, &cv::SplashViewController::showApp, &app, [&] {
         window = new cv::WindowController(settings);
         window->show();
+        if (trashWanted)
+            window->showTrashScreen();
     });
     splash->show();
     const int status = QApplication::exec();

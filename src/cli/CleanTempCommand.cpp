@@ -3,9 +3,12 @@
 #include "cli/JobCommandSupport.h"
 #include "cli/QtParts.h"
 #include "common/ByteCountFormatter.h"
+#include "common/Localization.h"
 #include "common/PathText.h"
 #include "targets/PathCollectionFactory.h"
+#include "tempdata/SystemState.h"
 #include "tempdata/TempSearcher.h"
+#include "tempdata/TrashCan.h"
 
 #include <chrono>
 #include <cstdio>
@@ -16,14 +19,22 @@ namespace cv::cli {
 
 namespace {
 
-// The folders of the categories asked for (all three when none is), those that exist.
-std::vector<std::string> categoryFolders(const CommandLine& line)
+// The folders of the categories asked for (all three when none is), those that exist; the
+// system's cache folders among them are also listed apart.
+struct CategoryFolders
+{
+    std::vector<std::string> all;
+    std::vector<std::string> systemCaches;
+};
+
+CategoryFolders categoryFolders(const CommandLine& line)
 {
     const std::array<std::pair<const char*, TempSearcher::Type>, 3> categories{
         std::pair{"--logs", TempSearcher::Logs}, std::pair{"--caches", TempSearcher::SystemCaches},
         std::pair{"--user-caches", TempSearcher::UserCaches}};
-    const bool any = line.flag("--logs") || line.flag("--caches") || line.flag("--user-caches");
-    std::vector<std::string> folders;
+    const bool any =
+        line.flag("--logs") || line.flag("--caches") || line.flag("--user-caches") || line.flag("--trash");
+    CategoryFolders folders;
     for (const auto& [flag, type] : categories) {
         if (any && !line.flag(flag))
             continue;
@@ -32,8 +43,11 @@ std::vector<std::string> categoryFolders(const CommandLine& line)
             // A category folder that is not there (no X server logs, say) has nothing to clean;
             // one that is a link is not followed out to wherever it points.
             struct stat info;
-            if (::lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
-                folders.push_back(folder);
+            if (::lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+                continue;
+            folders.all.push_back(folder);
+            if (type == TempSearcher::SystemCaches)
+                folders.systemCaches.push_back(folder);
         }
     }
     return folders;
@@ -41,20 +55,59 @@ std::vector<std::string> categoryFolders(const CommandLine& line)
 
 } // namespace
 
+namespace {
+
+// Whether the Trash is among the categories: named, or all of them when none is.
+bool trashChosen(const CommandLine& line)
+{
+    return line.flag("--trash") ||
+           !(line.flag("--logs") || line.flag("--caches") || line.flag("--user-caches"));
+}
+
+// The Trash's items, their records and what expunged/ holds, with the trash folders left alone said.
+std::shared_ptr<PathCollection> trashCollection()
+{
+    const TrashCan::Found found = TrashCan::find();
+    for (const std::string& why : found.refused)
+        std::fprintf(stderr, "Trash left alone: %s\n", why.c_str());
+    return TrashCan::collect(found.folders);
+}
+
+// The job of clean-temp; with trashOnly the Trash alone, whatever the categories say.
+int cleanTemp(const CommandLine& line, bool trashOnly);
+
+} // namespace
+
 // Shreds the files of the log and cache folders, as the window's temporary-data tab does: every
-// folder stays in place, since services expect them. With --snapshots the privileged helper
-// deletes the local snapshots beside the job; a failure there is a failure of the job.
+// folder stays in place, since services expect them; and the Trash, whose trashed items go whole
+// with their records. With --snapshots the privileged helper deletes the local snapshots beside
+// the job; a failure there is a failure of the job.
 int runCleanTempCommand(const std::vector<std::string>& args)
 {
     auto flags = JobCommandSupport::flagOptions();
-    flags.insert(flags.end(), {"--logs", "--caches", "--user-caches", "--snapshots"});
-    const CommandLine line(args, JobCommandSupport::valueOptions(), flags);
+    flags.insert(flags.end(), {"--logs", "--caches", "--user-caches", "--trash", "--snapshots"});
+    return cleanTemp(CommandLine(args, JobCommandSupport::valueOptions(), flags), false);
+}
+
+// The Trash alone: clean-temp --trash.
+int runEmptyTrashCommand(const std::vector<std::string>& args)
+{
+    return cleanTemp(CommandLine(args, JobCommandSupport::valueOptions(), JobCommandSupport::flagOptions()),
+                     true);
+}
+
+namespace {
+
+int cleanTemp(const CommandLine& line, bool trashOnly)
+{
     if (!line.ok()) {
         printError(line.error());
         return kExitUsage;
     }
     if (!line.operands().empty()) {
-        printError("clean-temp takes no paths: name the categories with --logs, --caches, --user-caches");
+        printError(trashOnly ? "empty-trash takes no paths"
+                             : "clean-temp takes no paths: name the categories with --logs, --caches, "
+                               "--user-caches, --trash");
         return kExitUsage;
     }
     const auto method = JobCommandSupport::chooseMethod(line);
@@ -62,8 +115,24 @@ int runCleanTempCommand(const std::vector<std::string>& args)
         return kExitUsage;
     const std::shared_ptr<Algorithm>& algorithm = *method;
 
-    auto collection =
-        std::shared_ptr<PathCollection>(PathCollectionFactory().createPathCollection(categoryFolders(line)));
+    // The system's state under its cache folders stays, left out of the totals and the job.
+    const CategoryFolders folders = trashOnly ? CategoryFolders{} : categoryFolders(line);
+    auto collection = std::make_shared<PathCollection>();
+    collection->setPaths(folders.all);
+    JobCommandSupport::KeptPaths kept;
+    std::vector<std::string> excludes;
+    for (const SystemState::Kept& entry : SystemState::keptIn(folders.systemCaches)) {
+        kept.emplace_back(entry.path, localized(entry.reason));
+        excludes.push_back(entry.path);
+    }
+    collection->setExcludes(std::move(excludes));
+    if (!collection->paths().empty())
+        PathCollectionFactory().updatePathCollection(*collection);
+    // Trashed items go whole, folders and all, and their records after them.
+    if (trashOnly || trashChosen(line)) {
+        const auto trash = trashCollection();
+        collection = PathCollectionFactory::mergePathCollections({collection.get(), trash.get()});
+    }
     auto options = std::make_shared<ShredOptions>();
     options->optionKey = "delete";
     options->filesOnly = true;
@@ -110,7 +179,9 @@ int runCleanTempCommand(const std::vector<std::string>& args)
         result->addFailure(ShredItem::Kind::Step, "snapshots", "Snapshots could not be deleted",
                            *snapshotFailure);
     }
-    return JobCommandSupport::finish(line, *result);
+    return JobCommandSupport::finish(line, *result, kept);
 }
+
+} // namespace
 
 } // namespace cv::cli

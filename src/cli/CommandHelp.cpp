@@ -29,8 +29,10 @@ const std::map<std::string, CommandText>& commandTexts()
         {"shred", {"PATH...", "Overwrite, rename and delete files and folders."}},
         {"wipe-free", {"MOUNTPOINT", "Wipe the free space of a mounted volume."}},
         {"clean-temp",
-         {"", "Shred the files of the log and cache folders (all three categories unless some are named), "
-              "keeping every folder."}},
+         {"", "Shred the files of the log and cache folders, keeping every folder, and the Trash's items "
+              "with their records (all four categories unless some are named)."}},
+        {"empty-trash",
+         {"", "Shred the Trash: every trashed item, then its record; an item that stays keeps it."}},
         {"volumes",
          {"", "List the mounted volumes the free-space wipe can take: mount point, name, size, free."}},
     };
@@ -53,6 +55,7 @@ const std::map<std::string, OptionText>& optionTexts()
         {"--logs", {"", "the log folders"}},
         {"--caches", {"", "the system's cache folders"}},
         {"--user-caches", {"", "the user's cache folder"}},
+        {"--trash", {"", "the Trash: trashed items with their records, and expunged items"}},
         {"--snapshots", {"", "also delete the snapper snapshots of the root configuration (helper)"}},
         {"--help", {"", "print this help and exit"}},
     };

@@ -12,6 +12,7 @@ int runScanCommand(const std::vector<std::string>& args);
 int runShredCommand(const std::vector<std::string>& args);
 int runWipeFreeCommand(const std::vector<std::string>& args);
 int runCleanTempCommand(const std::vector<std::string>& args);
+int runEmptyTrashCommand(const std::vector<std::string>& args);
 int runVolumesCommand(const std::vector<std::string>& args);
 
 } // namespace cv::cli

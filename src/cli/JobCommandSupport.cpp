@@ -167,7 +167,7 @@ Expected<std::string, std::string> JobCommandSupport::saveReport(const ShredResu
     return (*parts)->saveReport(result, options);
 }
 
-int JobCommandSupport::finish(const CommandLine& line, const ShredResult& result)
+int JobCommandSupport::finish(const CommandLine& line, const ShredResult& result, const KeptPaths& kept)
 {
     ReportCliOptions reportOptions;
     reportOptions.reportDir = line.value("--report-dir");
@@ -185,9 +185,9 @@ int JobCommandSupport::finish(const CommandLine& line, const ShredResult& result
     }
 
     if (line.flag("--json")) {
-        printJson(result, reportPath);
+        printJson(result, reportPath, kept);
     } else {
-        printSummary(result);
+        printSummary(result, kept);
         if (reportPath)
             std::printf("Report: %s\n", reportPath->c_str());
     }
@@ -202,7 +202,8 @@ int JobCommandSupport::finish(const CommandLine& line, const ShredResult& result
     return kExitOk;
 }
 
-void JobCommandSupport::printJson(const ShredResult& result, const std::optional<std::string>& reportPath)
+void JobCommandSupport::printJson(const ShredResult& result, const std::optional<std::string>& reportPath,
+                                  const KeptPaths& kept)
 {
     JsonWriter json;
     json.beginObject();
@@ -308,6 +309,18 @@ void JobCommandSupport::printJson(const ShredResult& result, const std::optional
         json.endObject();
     }
     json.endArray();
+    if (!kept.empty()) {
+        json.key("kept");
+        json.beginArray();
+        for (const auto& [path, reason] : kept) {
+            json.beginObject();
+            json.bytesMember("path", path);
+            json.key("reason");
+            json.string(reason);
+            json.endObject();
+        }
+        json.endArray();
+    }
     if (reportPath) {
         json.bytesMember("reportPath", *reportPath);
     }
@@ -315,7 +328,7 @@ void JobCommandSupport::printJson(const ShredResult& result, const std::optional
     std::printf("%s\n", json.text().c_str());
 }
 
-void JobCommandSupport::printSummary(const ShredResult& result)
+void JobCommandSupport::printSummary(const ShredResult& result, const KeptPaths& kept)
 {
     std::string name = result.algorithm ? result.algorithm->selectDesc() : std::string();
     name.erase(0, name.find_first_not_of(' '));
@@ -345,6 +358,8 @@ void JobCommandSupport::printSummary(const ShredResult& result)
         }
         std::printf("%s\n", line.c_str());
     }
+    for (const auto& [path, reason] : kept)
+        std::printf("Kept: %s (%s)\n", path.c_str(), reason.c_str());
     const bool deleting = !(result.options && result.options->eraseFreeSpaceOnly);
     for (const auto& item : result.history) {
         if (item.failed(deleting) || (item.cancelled && item.kind == ShredItem::Kind::File && item.success))

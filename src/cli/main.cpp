@@ -27,9 +27,11 @@ void printUsage(std::FILE* out)
         "                                   (btrfs, bcachefs, ZFS, F2FS, NILFS2) that held them\n"
         "  wipe-free [--method ID] [--json] [--yes] [REPORT OPTIONS] MOUNTPOINT\n"
         "                                   wipe the free space of a mounted volume\n"
-        "  clean-temp [--logs] [--caches] [--user-caches] [--snapshots] [--method ID] [--json] [--yes]\n"
-        "                                   shred the files of the log and cache folders (all three\n"
-        "                                   when none is named), keeping every folder\n"
+        "  clean-temp [--logs] [--caches] [--user-caches] [--trash] [--snapshots] [--method ID]\n"
+        "        [--json] [--yes]           shred the files of the log and cache folders, keeping\n"
+        "                                   every folder, and the Trash (all four when none is named)\n"
+        "  empty-trash [--method ID] [--json] [--yes]\n"
+        "                                   shred the Trash: every trashed item, then its record\n"
         "  volumes [--json]                 the mounted volumes whose free space can be wiped\n"
         "\n"
         "shred, wipe-free and clean-temp use method 16 (one random pass) unless --method or a\n"
@@ -57,9 +59,13 @@ int main(int argc, char** argv)
 {
     using Command = std::function<int(const std::vector<std::string>&)>;
     const std::map<std::string, Command> commands{
-        {"methods", cv::cli::runMethodsCommand},    {"overwrite", cv::cli::runOverwriteCommand},
-        {"scan", cv::cli::runScanCommand},          {"shred", cv::cli::runShredCommand},
-        {"wipe-free", cv::cli::runWipeFreeCommand}, {"clean-temp", cv::cli::runCleanTempCommand},
+        {"methods", cv::cli::runMethodsCommand},
+        {"overwrite", cv::cli::runOverwriteCommand},
+        {"scan", cv::cli::runScanCommand},
+        {"shred", cv::cli::runShredCommand},
+        {"wipe-free", cv::cli::runWipeFreeCommand},
+        {"clean-temp", cv::cli::runCleanTempCommand},
+        {"empty-trash", cv::cli::runEmptyTrashCommand},
         {"volumes", cv::cli::runVolumesCommand},
     };
 

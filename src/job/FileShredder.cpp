@@ -13,9 +13,12 @@
 #include <cstring>
 #include <fcntl.h>
 #include <linux/magic.h>
+#include <string_view>
 #include <sys/stat.h>
 #include <sys/vfs.h>
 #include <unistd.h>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace cv {
 
@@ -78,6 +81,7 @@ void FileShredder::run()
         renameFilesAndFolders();
         flushLog();
         saveDelete();
+        shredRecords();
         wipeFreeSpaceAfterDeletion();
     }
     if (m_options->formatVolume)
@@ -129,6 +133,8 @@ void FileShredder::initVals()
     if (m_options->hasVolumes && !m_options->eraseFreeSpaceOnly)
         factory.updatePathCollection(*m_pathCollection);
     m_preparedExcludes = PreparedExcludes(m_pathCollection->excludes());
+    m_wholeTargets = std::unordered_set<std::string>(m_pathCollection->wholeTargets().begin(),
+                                                     m_pathCollection->wholeTargets().end());
     // A volume's mount point is where its files live, not one of them: its contents are renamed and
     // deleted, the mount point itself is left as it is, and so is an ext file system's lost+found.
     for (const auto& path : m_pathCollection->paths()) {
@@ -238,8 +244,10 @@ void FileShredder::shred()
     if (isCancelled())
         return;
     logLine("Shred Files");
-    for (const auto& path : m_pathCollection->paths())
+    for (const auto& path : m_pathCollection->paths()) {
+        keepFoldersOf(path);
         m_fileshredCoordinator->shredPath(path, m_preparedExcludes);
+    }
     m_fileshredCoordinator->finishShredding();
 }
 
@@ -250,8 +258,11 @@ void FileShredder::renameFilesAndFolders()
     logLine("Renamse Files");
     std::vector<std::string> renamed;
     renamed.reserve(m_pathCollection->paths().size());
-    for (const auto& path : m_pathCollection->paths())
+    for (const auto& path : m_pathCollection->paths()) {
+        keepFoldersOf(path);
         renamed.push_back(m_fileshredCoordinator->renameAtPath(path, m_preparedExcludes));
+    }
+    m_targetsBeforeRenaming = m_pathCollection->paths();
     m_pathCollection->setPaths(std::move(renamed));
 }
 
@@ -293,9 +304,46 @@ void FileShredder::addFailure(ShredItem::Kind kind, const std::string& path, con
 void FileShredder::saveDelete()
 {
     logLine("Delete Files");
-    for (const auto& path : m_pathCollection->paths())
-        m_fileshredCoordinator->saveDelete(path, m_preparedExcludes);
+    const std::vector<std::string>& paths = m_pathCollection->paths();
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        keepFoldersOf(i < m_targetsBeforeRenaming.size() ? m_targetsBeforeRenaming[i] : paths[i]);
+        m_fileshredCoordinator->saveDelete(paths[i], m_preparedExcludes);
+    }
     m_fileshredCoordinator->finishDeleting();
+}
+
+void FileShredder::keepFoldersOf(const std::string& target)
+{
+    m_fileshredCoordinator->setFilesOnly(m_options->filesOnly && !m_wholeTargets.contains(target));
+}
+
+void FileShredder::shredRecords()
+{
+    const auto& records = m_pathCollection->records();
+    if (isCancelled() || records.empty())
+        return;
+    // A target is gone when its name after the renaming is: then its record goes too, shredded like
+    // the target. A target that stays keeps its record (a trashed item stays restorable).
+    std::unordered_map<std::string_view, const std::string*> recordOf;
+    for (const auto& [target, record] : records)
+        recordOf.emplace(target, &record);
+    std::vector<std::string> due;
+    const std::vector<std::string>& now = m_pathCollection->paths();
+    for (std::size_t i = 0; i < m_targetsBeforeRenaming.size() && i < now.size(); ++i) {
+        const auto record = recordOf.find(m_targetsBeforeRenaming[i]);
+        struct stat info;
+        if (record != recordOf.end() && ::lstat(now[i].c_str(), &info) != 0 && errno == ENOENT)
+            due.push_back(*record->second);
+    }
+    if (due.empty())
+        return;
+    logLine("Delete Records");
+    for (const std::string& record : due)
+        m_fileshredCoordinator->shredPath(record, m_preparedExcludes);
+    m_fileshredCoordinator->finishShredding();
+    for (const std::string& record : due)
+        m_fileshredCoordinator->saveDelete(m_fileshredCoordinator->renameAtPath(record, m_preparedExcludes),
+                                           m_preparedExcludes);
 }
 
 void FileShredder::formatVolumes()

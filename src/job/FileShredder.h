@@ -19,6 +19,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace cv {
@@ -82,6 +83,10 @@ public:
     void renameFilesAndFolders();
     void flushLog();
     void saveDelete();
+    // After the deletion: the records of the targets that are gone (a trashed item's .trashinfo).
+    void shredRecords();
+    // Whether the folders of a target stay (a files-only job), or the target goes whole.
+    void keepFoldersOf(const std::string& target);
     // With thenWipeFree: wipes the free space of each copy-on-write volume of the targets, where
     // their earlier copies lie, once the deletion has freed them.
     void wipeFreeSpaceAfterDeletion();
@@ -145,6 +150,8 @@ private:
     std::unique_ptr<FreeSpaceCoordinator> m_freespaceCoordinator;
     std::unique_ptr<FileShredCoordinator> m_fileshredCoordinator;
     PreparedExcludes m_preparedExcludes;
+    std::vector<std::string> m_targetsBeforeRenaming; // the collection's paths as the job began
+    std::unordered_set<std::string> m_wholeTargets;   // targets that go whole in a files-only job
 
     // Counters and texts that cancel() and getState() read from other threads.
     mutable std::mutex m_stateMutex;

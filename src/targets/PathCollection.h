@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace cv {
@@ -42,6 +43,19 @@ public:
     std::vector<std::string>& excludes() { return m_excludes; }
     void setExcludes(std::vector<std::string> excludes) { m_excludes = std::move(excludes); }
 
+    // Records that go with a target and are removed only once the target is gone (a trashed
+    // item's .trashinfo), as (target, record): a target that stays keeps its record.
+    const std::vector<std::pair<std::string, std::string>>& records() const { return m_records; }
+    void setRecords(std::vector<std::pair<std::string, std::string>> records)
+    {
+        m_records = std::move(records);
+    }
+
+    // Targets that go whole, folders and all, even in a job that keeps every folder (trashed
+    // items beside the log and cache folders).
+    const std::vector<std::string>& wholeTargets() const { return m_wholeTargets; }
+    void setWholeTargets(std::vector<std::string> targets) { m_wholeTargets = std::move(targets); }
+
     // The volumes the paths lie on, with their file systems, as the last scan found them.
     const std::vector<TargetVolume>& volumes() const { return m_volumes; }
     void setVolumes(std::vector<TargetVolume> volumes) { m_volumes = std::move(volumes); }
@@ -60,6 +74,8 @@ private:
     std::vector<std::string> m_paths;
     std::vector<std::unique_ptr<TreeItem>> m_trees;
     std::vector<std::string> m_excludes;
+    std::vector<std::pair<std::string, std::string>> m_records;
+    std::vector<std::string> m_wholeTargets;
     std::vector<TargetVolume> m_volumes;
 };
 

@@ -203,6 +203,8 @@ PathCollectionFactory::mergePathCollections(const std::vector<const PathCollecti
 {
     auto merged = std::make_unique<PathCollection>();
     std::vector<std::string> paths;
+    std::vector<std::pair<std::string, std::string>> records;
+    std::vector<std::string> whole;
     for (const PathCollection* collection : collections) {
         merged->setTotalSize(merged->totalSize() + collection->totalSize());
         merged->setFileCount(merged->fileCount() + collection->fileCount());
@@ -212,8 +214,12 @@ PathCollectionFactory::mergePathCollections(const std::vector<const PathCollecti
         paths.insert(paths.end(), collection->paths().begin(), collection->paths().end());
         merged->excludes().insert(merged->excludes().end(), collection->excludes().begin(),
                                   collection->excludes().end());
+        records.insert(records.end(), collection->records().begin(), collection->records().end());
+        whole.insert(whole.end(), collection->wholeTargets().begin(), collection->wholeTargets().end());
     }
     merged->setPaths(std::move(paths));
+    merged->setRecords(std::move(records));
+    merged->setWholeTargets(std::move(whole));
     if (foldedPaths(merged->paths()).size() != merged->paths().size())
         PathCollectionFactory().updatePathCollection(*merged);
     return merged;

@@ -2,6 +2,8 @@
 
 #include "common/PathText.h"
 #include "targets/PathCollectionFactory.h"
+#include "tempdata/SystemState.h"
+#include "tempdata/TrashCan.h"
 
 #include <QThread>
 
@@ -52,13 +54,21 @@ void TempSearcher::startSearch()
     startSearchLogs();
     startSearchCaches();
     startSearchUserCache();
+    startCategory(Trash);
 }
 
 void TempSearcher::startCategory(std::int32_t type)
 {
     auto result = std::make_shared<TempResult>();
     result->type = type;
-    m_pool.start([this, result, folderList = folders(type), round = m_round]() mutable {
+    std::vector<std::string> folderList = folders(type);
+    // The trash folders found are checked: one that is a link, or not the user's, is named and left.
+    if (type == Trash && !m_folders[std::size_t(Trash)]) {
+        TrashCan::Found found = TrashCan::find();
+        folderList = std::move(found.folders);
+        result->refused = std::move(found.refused);
+    }
+    m_pool.start([this, result, folderList = std::move(folderList), round = m_round]() mutable {
         search(std::move(result), std::move(folderList), std::move(round));
     });
 }
@@ -66,6 +76,9 @@ void TempSearcher::startCategory(std::int32_t type)
 void TempSearcher::search(std::shared_ptr<TempResult> result, std::vector<std::string> folders,
                           std::shared_ptr<Round> round)
 {
+    // What the system's cache folders hold that is state stays out of the category, named.
+    if (result->type == SystemCaches)
+        result->kept = SystemState::keptIn(folders);
     result->pathColection = scan(result->type, folders);
     // Posted before the count goes up, so the GUI thread gets every result before finishedAll.
     QMetaObject::invokeMethod(
@@ -76,7 +89,7 @@ void TempSearcher::search(std::shared_ptr<TempResult> result, std::vector<std::s
         },
         Qt::QueuedConnection);
     // Increment and comparison in one atomic step: exactly one category posts finishedAll.
-    if (round->finished.fetch_add(1) + 1 == 3) {
+    if (round->finished.fetch_add(1) + 1 == kCategoryCount) {
         QMetaObject::invokeMethod(
             this,
             [this, round] {
@@ -87,10 +100,28 @@ void TempSearcher::search(std::shared_ptr<TempResult> result, std::vector<std::s
     }
 }
 
-std::shared_ptr<PathCollection> TempSearcher::scan(std::int32_t,
+std::shared_ptr<PathCollection> TempSearcher::scan(std::int32_t type,
                                                    const std::vector<std::string>& folders) const
 {
-    return PathCollectionFactory().createPathCollection(folders);
+    return collectionOf(type, folders);
+}
+
+std::shared_ptr<PathCollection> TempSearcher::collectionOf(std::int32_t type,
+                                                           const std::vector<std::string>& folders)
+{
+    if (type == Trash)
+        return TrashCan::collect(folders);
+    auto collection = std::make_shared<PathCollection>();
+    collection->setPaths(folders);
+    // The state under the system's cache folders is excluded: neither counted nor shredded.
+    if (type == SystemCaches) {
+        std::vector<std::string> excludes;
+        for (const SystemState::Kept& kept : SystemState::keptIn(folders))
+            excludes.push_back(kept.path);
+        collection->setExcludes(std::move(excludes));
+    }
+    PathCollectionFactory().updatePathCollection(*collection);
+    return collection;
 }
 
 std::vector<std::string> TempSearcher::folders(std::int32_t type) const
@@ -122,6 +153,8 @@ std::vector<std::string> TempSearcher::defaultFolders(std::int32_t type, std::st
         if (!xdgCacheHome.empty() && xdgCacheHome.front() == '/')
             return {std::string(withoutTrailingSlashes(xdgCacheHome))};
         return {home + "/.cache"};
+    case Trash:
+        return {home + "/.local/share/Trash"};
     default:
         return {};
     }
@@ -129,6 +162,9 @@ std::vector<std::string> TempSearcher::defaultFolders(std::int32_t type, std::st
 
 std::vector<std::string> TempSearcher::defaultFolders(std::int32_t type)
 {
+    // The Trash's folders are found, and checked, where they are (CINDERVAULT_TEMP_TRASH included).
+    if (type == Trash)
+        return TrashCan::find().folders;
     if (type >= 0 && type < std::int32_t(kFolderVariables.size())) {
         if (const char* named = std::getenv(kFolderVariables[std::size_t(type)])) {
             std::vector<std::string> folders;

@@ -41,7 +41,9 @@ public:
         Logs = 0,
         SystemCaches = 1,
         UserCaches = 2,
+        Trash = 3,
     };
+    static constexpr std::int32_t kCategoryCount = 4;
 
     explicit TempSearcher(QObject* parent = nullptr);
     ~TempSearcher() override;
@@ -52,7 +54,7 @@ public:
     // How many categories of the current search have finished.
     std::int32_t finished() const { return m_round->finished.load(); }
 
-    // Starts all three categories (logs, system caches, user caches) and returns at once.
+    // Starts all four categories (logs, system caches, user caches, the Trash) and returns at once.
     void startSearch();
     void startSearchLogs() { startCategory(Logs); }
     void startSearchCaches() { startCategory(SystemCaches); }
@@ -73,8 +75,13 @@ public:
     // when set, names its folders instead, separated by ':' (set but empty: none; relative ones are ignored),
     // so that tests and benchmarks search trees of their own and never the system's.
     static std::vector<std::string> defaultFolders(std::int32_t type);
-    static constexpr std::array<const char*, 3> kFolderVariables{
-        "CINDERVAULT_TEMP_LOGS", "CINDERVAULT_TEMP_CACHES", "CINDERVAULT_TEMP_USER_CACHES"};
+    // The folders of a category scanned into a collection, the system's state under its cache
+    // folders excluded.
+    static std::shared_ptr<PathCollection> collectionOf(std::int32_t type,
+                                                        const std::vector<std::string>& folders);
+    static constexpr std::array<const char*, kCategoryCount> kFolderVariables{
+        "CINDERVAULT_TEMP_LOGS", "CINDERVAULT_TEMP_CACHES", "CINDERVAULT_TEMP_USER_CACHES",
+        "CINDERVAULT_TEMP_TRASH"};
 
 protected:
     // The work of one category on its worker thread: a new collection of the folders, scanned.
@@ -97,7 +104,7 @@ private:
 
     TempSearcherDelegate* m_delegate = nullptr;
     std::shared_ptr<Round> m_round = std::make_shared<Round>();
-    std::array<std::optional<std::vector<std::string>>, 3> m_folders;
+    std::array<std::optional<std::vector<std::string>>, kCategoryCount> m_folders;
     QThreadPool m_pool;
 };
 

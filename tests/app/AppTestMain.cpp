@@ -75,9 +75,9 @@ int main(int argc, char** argv)
     ::setenv("XDG_RUNTIME_DIR", (root + "/runtime").c_str(), 1);
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     // The temporary-data screens of the tests find no category folders unless a test names its
-    // own: a job there must never reach the system's logs and caches.
-    for (const char* variable :
-         {"CINDERVAULT_TEMP_LOGS", "CINDERVAULT_TEMP_CACHES", "CINDERVAULT_TEMP_USER_CACHES"})
+    // own: a job there must never reach the system's logs, caches or Trash.
+    for (const char* variable : {"CINDERVAULT_TEMP_LOGS", "CINDERVAULT_TEMP_CACHES",
+                                 "CINDERVAULT_TEMP_USER_CACHES", "CINDERVAULT_TEMP_TRASH"})
         ::setenv(variable, "", 1);
     // No session bus unless a test starts its own: nothing reaches the user's desktop.
     if (!std::getenv("CINDERVAULT_TEST_BUS"))

@@ -423,6 +423,12 @@ int main(int argc, char** argv)
     ::setenv("CINDERVAULT_TEMP_LOGS", (temp + "/log").c_str(), 1);
     ::setenv("CINDERVAULT_TEMP_CACHES", (temp + "/cache").c_str(), 1);
     ::setenv("CINDERVAULT_TEMP_USER_CACHES", (temp + "/user").c_str(), 1);
+    for (const char* sub : {"/Trash", "/Trash/files", "/Trash/info"})
+        cv::test::makeDir(temp + sub);
+    cv::test::writeFile(temp + "/Trash/files/old-letter.odt", std::string(420'000, 't'));
+    cv::test::writeFile(temp + "/Trash/info/old-letter.odt.trashinfo",
+                        "[Trash Info]\nPath=/home/user/old-letter.odt\n");
+    ::setenv("CINDERVAULT_TEMP_TRASH", (temp + "/Trash").c_str(), 1);
     window.showFreshTempDataScreen();
     auto* tempScreen = qobject_cast<cv::TempDataViewController*>(window.tempDataTab()->current());
     g_holdScans = true;

@@ -199,4 +199,54 @@ TEST(TempDataScreen, TheSheetsThenAFilesOnlyJobThatKeepsEveryFolderAndFinishTemp
     settings.setInteger(0, SettingsManager::kSettingsDeletionDefaultMethod);
 }
 
+TEST(TempDataScreen, ShredTheTrashChoosesOnlyTheTrashAndEachRecordGoesWithItsItem)
+{
+    Fixture fixture;
+    fixture.useForNewSearchers();
+    const std::string trash = fixture.dir / "Trash";
+    for (const char* folder : {"", "/files", "/info", "/files/album"})
+        makeDir(trash + folder);
+    writeFile(trash + "/files/letter.odt", std::string(300, 't'));
+    writeFile(trash + "/info/letter.odt.trashinfo", "[Trash Info]\nPath=/home/u/letter.odt\n");
+    writeFile(trash + "/files/album/photo.jpg", std::string(700, 'p'));
+    writeFile(trash + "/info/album.trashinfo", "[Trash Info]\nPath=/home/u/album\n");
+    ::setenv("CINDERVAULT_TEMP_TRASH", trash.c_str(), 1);
+    auto& settings = SettingsManager::sharedManager();
+    settings.setInteger(16, SettingsManager::kSettingsDeletionDefaultMethod);
+    settings.setBool(false, SettingsManager::kSettingsDeletionShowPrompt);
+    WindowController window(settings);
+    window.setAttribute(Qt::WA_DeleteOnClose, false);
+    window.show();
+
+    // The desktop's "Shred the Trash": the temporary-data tab, with only the Trash chosen.
+    window.showTrashScreen();
+    EXPECT_EQ(window.host()->currentIndex(), int(MainMenuHostViewController::kTemporaryDataTab));
+    auto* screen = qobject_cast<TempDataViewController*>(window.tempDataTab()->current());
+    ASSERT_NE(screen, nullptr);
+    QSignalSpy done(screen, &TempDataViewController::resultsShown);
+    ASSERT_TRUE(done.wait(10000));
+    EXPECT_EQ(part<PillButton>(screen, "toggleTrash")->text(), u"Deselect"_s);
+    for (const char* name : {"toggleLogs", "toggleCache", "toggleUserCache"})
+        EXPECT_EQ(part<PillButton>(screen, name)->text(), u"Select"_s) << name;
+    EXPECT_EQ(part<QLabel>(screen, "resultTotal")->text(), total(300 + 700 + 37 + 32, 4))
+        << "the two items and their two records";
+
+    screen->startShred();
+    auto* question = screen->findChild<SnapshotQuestionDialog*>();
+    ASSERT_NE(question, nullptr);
+    button(question, u"Remain"_s)->click();
+    auto* progress = qobject_cast<ProgressViewController*>(window.tempDataTab()->current());
+    ASSERT_NE(progress, nullptr);
+    QSignalSpy finished(progress, &ProgressViewController::jobFinished);
+    ASSERT_TRUE(finished.wait(30000));
+    EXPECT_EQ(progress->shredResult()->status(), ShredResult::Status::Success);
+    EXPECT_TRUE(listNames(trash + "/files").empty()) << "the trashed folder went whole";
+    EXPECT_TRUE(listNames(trash + "/info").empty()) << "and each record after its item";
+    EXPECT_EQ(listNames(fixture.folders[0] + "/sub"), (std::vector<std::string>{"empty", "old.1"}))
+        << "the categories not chosen are untouched";
+    ::setenv("CINDERVAULT_TEMP_TRASH", "", 1);
+    settings.setBool(true, SettingsManager::kSettingsDeletionShowPrompt);
+    settings.setInteger(0, SettingsManager::kSettingsDeletionDefaultMethod);
+}
+
 } // namespace cv::test

@@ -9,8 +9,11 @@
 #include <QJsonObject>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
+#include <map>
 #include <memory>
 
 namespace t = cv::test;
@@ -29,8 +32,8 @@ public:
         t::makeDir(*m_home / ".config/Ostrevane");
         t::writeFile(*m_home / ".config/Ostrevane/Cindervault.ini",
                      "[General]\nkSettingsDeletionReportAutoSave=false\n");
-        for (const char* variable :
-             {"CINDERVAULT_TEMP_LOGS", "CINDERVAULT_TEMP_CACHES", "CINDERVAULT_TEMP_USER_CACHES"})
+        for (const char* variable : {"CINDERVAULT_TEMP_LOGS", "CINDERVAULT_TEMP_CACHES",
+                                     "CINDERVAULT_TEMP_USER_CACHES", "CINDERVAULT_TEMP_TRASH"})
             ::setenv(variable, "", 1);
         // No system bus: the snapshot removal must fail at once, never ask anyone.
         ::setenv("DBUS_SYSTEM_BUS_ADDRESS", ("unix:path=" + *m_home / "no-bus").c_str(), 1);
@@ -114,6 +117,85 @@ TEST(CliCleanTemp, CleansTheNamedCategoriesFilesAndKeepsEveryFolder)
     EXPECT_EQ(number(result, "errorCount"), 0);
     EXPECT_EQ(number(result, "otherErrorCount"), 1);
     EXPECT_TRUE(t::listNames(dir / "user").empty());
+}
+
+TEST(CliCleanTemp, TheSystemsStateUnderTheCachesIsKeptAndNamed)
+{
+    t::TempDir dir;
+    for (const char* folder : {"cache", "cache/debconf", "cache/apt", "cache/bind"})
+        t::makeDir(dir / folder);
+    // debconf's database: every answer given to the package system; nothing regenerates it.
+    for (const char* name : {"config.dat", "passwords.dat", "templates.dat", "config.dat-old"})
+        t::writeFile(dir / "cache/debconf" / name, std::string("state of ") + name);
+    t::writeFile(dir / "cache/bind/managed-keys.bind", "trust anchors");
+    t::writeFile(dir / "cache/apt/pkgcache.bin", std::string(700, 'p'));
+    ::setenv("CINDERVAULT_TEMP_CACHES", (dir / "cache").c_str(), 1);
+    const auto run = cli({"clean-temp", "--yes", "--json", "--caches"});
+    ::setenv("CINDERVAULT_TEMP_CACHES", "", 1);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const QJsonObject result = parse(run.out);
+    EXPECT_EQ(number(result, "fileCountTotal"), 1) << "the kept files are not in the category's totals";
+    EXPECT_EQ(number(result, "bytesCountTotal"), 700);
+    EXPECT_EQ(number(result, "fileCountRemoved"), 1);
+    EXPECT_TRUE(t::listNames(dir / "cache/apt").empty());
+    EXPECT_EQ(t::listNames(dir / "cache/debconf").size(), 4u);
+    EXPECT_EQ(t::readFile(dir / "cache/debconf/passwords.dat"),
+              std::vector<std::uint8_t>(std::string("state of passwords.dat").begin(),
+                                        std::string("state of passwords.dat").end()));
+    EXPECT_EQ(t::listNames(dir / "cache/bind"), std::vector<std::string>{"managed-keys.bind"});
+    std::map<std::string, std::string> kept;
+    for (const auto& entry : result.value(QLatin1String("kept")).toArray()) {
+        const QJsonObject object = entry.toObject();
+        kept[object.value(QLatin1String("path")).toString().toStdString()] =
+            object.value(QLatin1String("reason")).toString().toStdString();
+    }
+    EXPECT_EQ(kept, (std::map<std::string, std::string>{
+                        {dir / "cache/bind", "The name server's zones and keys (BIND working folder)"},
+                        {dir / "cache/debconf", "The package system's answers (debconf database)"}}));
+}
+
+TEST(CliCleanTemp, TheTrashGoesItemByItemEachRecordAfterItsItem)
+{
+    t::TempDir dir;
+    const std::string trash = dir / "Trash";
+    for (const char* folder : {"", "/files", "/info", "/files/folder", "/files/folder/sub"})
+        t::makeDir(trash + folder);
+    t::writeFile(dir / "outside", "not in the Trash");
+    t::writeFile(trash + "/files/a.txt", std::string(100, 'a'));
+    t::writeFile(trash + "/info/a.txt.trashinfo", "[Trash Info]\nPath=/home/u/a.txt\n");
+    t::writeFile(trash + "/files/folder/sub/inner", std::string(50, 'i'));
+    t::writeFile(trash + "/info/folder.trashinfo", "[Trash Info]\nPath=/home/u/folder\n");
+    ASSERT_EQ(::symlink((dir / "outside").c_str(), (trash + "/files/link").c_str()), 0);
+    t::writeFile(trash + "/info/link.trashinfo", "[Trash Info]\nPath=/home/u/link\n");
+    t::writeFile(trash + "/files/no-record", "n");
+    t::writeFile(trash + "/info/gone.trashinfo", "[Trash Info]\nPath=/home/u/gone\n");
+    t::writeFile(trash + "/directorysizes", "50 1700000000 folder\n");
+    // An item that cannot be shredded: a trashed folder with another file system mounted in it.
+    std::unique_ptr<t::TmpfsMount> mounted;
+    if (t::isRoot()) {
+        t::makeDir(trash + "/files/held");
+        t::makeDir(trash + "/files/held/mnt");
+        t::writeFile(trash + "/info/held.trashinfo", "[Trash Info]\nPath=/home/u/held\n");
+        mounted = std::make_unique<t::TmpfsMount>(trash + "/files/held/mnt", "1m");
+        ASSERT_TRUE(mounted->available());
+    }
+    ::setenv("CINDERVAULT_TEMP_TRASH", trash.c_str(), 1);
+    const auto run = cli({"empty-trash", "--yes", "--json"});
+    ::setenv("CINDERVAULT_TEMP_TRASH", "", 1);
+
+    EXPECT_EQ(run.exitCode, t::isRoot() ? 1 : 0) << run.err;
+    EXPECT_EQ(t::readFile(dir / "outside").size(), 16u) << "a link's target is never touched";
+    EXPECT_EQ(t::listNames(trash + "/files"),
+              t::isRoot() ? std::vector<std::string>{"held"} : std::vector<std::string>{});
+    EXPECT_EQ(t::listNames(trash + "/info"),
+              t::isRoot() ? std::vector<std::string>{"held.trashinfo"} : std::vector<std::string>{})
+        << "each record went with its item; the item that stays keeps its record";
+    EXPECT_EQ(t::listNames(trash), (std::vector<std::string>{"files", "info"})) << "directorysizes is gone";
+    const QJsonObject result = parse(run.out);
+    EXPECT_EQ(number(result, "errorCount"), 0);
+    EXPECT_EQ(number(result, "otherErrorCount"), t::isRoot() ? 1 : 0) << "the mount point";
+    // The log and cache categories are not part of empty-trash.
+    EXPECT_EQ(result.value(QLatin1String("paths")).toArray().size(), t::isRoot() ? 7 : 6);
 }
 
 TEST(CliCleanTemp, AFileThatCannotBeWrittenIsAnErrorAndStays)

@@ -1,4 +1,5 @@
 #include "tempdata/TempSearcher.h"
+#include "tempdata/TrashCan.h"
 
 #include "TempDir.h"
 #include "engine/AlgorithmCollection.h"
@@ -19,6 +20,7 @@
 using cv::PathCollection;
 using cv::TempResult;
 using cv::TempSearcher;
+using cv::TrashCan;
 namespace t = cv::test;
 
 namespace {
@@ -53,7 +55,7 @@ struct Recorder : cv::TempSearcherDelegate
     }
 };
 
-// Holds every category's scan until all three have scanned, so that they finish at one moment.
+// Holds every category's scan until all four have scanned, so that they finish at one moment.
 class RendezvousSearcher : public TempSearcher
 {
 public:
@@ -69,8 +71,18 @@ protected:
     }
 
 private:
-    mutable std::barrier<> m_barrier{3};
+    mutable std::barrier<> m_barrier{TempSearcher::kCategoryCount};
 };
+
+// The Trash of these tests is one they name, never the user's: a job made from a search must not
+// reach it.
+class NoTrashOfTheUser : public ::testing::Environment
+{
+public:
+    void SetUp() override { ::setenv(TrashCan::kFolderVariable, "", 1); }
+};
+
+const auto* const noTrash = ::testing::AddGlobalTestEnvironment(new NoTrashOfTheUser);
 
 bool waitForFinishedAll(const Recorder& recorder, int count)
 {
@@ -144,12 +156,15 @@ TEST(TempSearcher, ThreeResultsThenFinishedAllOnce)
     t::makeDir(dir / "cache");
     t::makeDir(dir / "cache/apt");
     t::writeFile(dir / "cache/apt/pkgcache.bin", std::string(1000, 'c'));
+    t::makeDir(dir / "cache/debconf"); // state, not a cache: kept out of the category
+    t::writeFile(dir / "cache/debconf/config.dat", std::string(5000, 'd'));
     t::makeDir(dir / "user-cache");
 
     RendezvousSearcher searcher;
     searcher.setFolders(TempSearcher::Logs, {dir / "log/", dir / "no-such-xorg"});
     searcher.setFolders(TempSearcher::SystemCaches, {dir / "cache/"});
     searcher.setFolders(TempSearcher::UserCaches, {dir / "user-cache"});
+    searcher.setFolders(TempSearcher::Trash, {});
     Recorder recorder;
     searcher.setDelegate(&recorder);
 
@@ -161,11 +176,11 @@ TEST(TempSearcher, ThreeResultsThenFinishedAllOnce)
         recorder.results.clear();
         searcher.startSearch();
         ASSERT_TRUE(waitForFinishedAll(recorder, round));
-        ASSERT_EQ(recorder.events.size(), 4u) << "three results and one finishedAll, in that order";
+        ASSERT_EQ(recorder.events.size(), 5u) << "four results and one finishedAll, in that order";
         EXPECT_EQ(recorder.events.back(), "all");
-        EXPECT_EQ(searcher.finished(), 3);
-        std::set<std::string> firstThree(recorder.events.begin(), recorder.events.end() - 1);
-        EXPECT_EQ(firstThree, (std::set<std::string>{"finished 0", "finished 1", "finished 2"}));
+        EXPECT_EQ(searcher.finished(), 4);
+        std::set<std::string> firstFour(recorder.events.begin(), recorder.events.end() - 1);
+        EXPECT_EQ(firstFour, (std::set<std::string>{"finished 0", "finished 1", "finished 2", "finished 3"}));
     }
     QTest::qWait(50); // a late second finishedAll would arrive now
     EXPECT_EQ(recorder.finishedAllCount, kRounds);
@@ -176,7 +191,12 @@ TEST(TempSearcher, ThreeResultsThenFinishedAllOnce)
     EXPECT_EQ(logs->fileCount(), 4u) << "three log files and the missing folder as one file of 0 bytes";
     EXPECT_EQ(logs->paths(), (std::vector<std::string>{dir / "log/", dir / "no-such-xorg"}));
     EXPECT_EQ(logs->trees().size(), 2u);
-    EXPECT_EQ(recorder.result(TempSearcher::SystemCaches)->pathColection->totalSize(), 1000);
+    const auto caches = recorder.result(TempSearcher::SystemCaches);
+    EXPECT_EQ(caches->pathColection->totalSize(), 1000);
+    ASSERT_EQ(caches->kept.size(), 1u);
+    EXPECT_EQ(caches->kept.front().path, dir / "cache/debconf");
+    EXPECT_EQ(caches->pathColection->excludes(), std::vector<std::string>{dir / "cache/debconf"})
+        << "and so out of the job made from it";
     const auto user = recorder.result(TempSearcher::UserCaches)->pathColection;
     EXPECT_EQ(user->totalSize(), 0);
     EXPECT_EQ(user->fileCount(), 0u);
@@ -188,6 +208,7 @@ TEST(TempSearcher, NewSearchSupersedesTheRunningOne)
     RendezvousSearcher searcher;
     for (std::int32_t type : {0, 1, 2})
         searcher.setFolders(type, {dir.path()});
+    searcher.setFolders(TempSearcher::Trash, {});
     Recorder recorder;
     searcher.setDelegate(&recorder);
 
@@ -196,8 +217,8 @@ TEST(TempSearcher, NewSearchSupersedesTheRunningOne)
     ASSERT_TRUE(waitForFinishedAll(recorder, 1));
     QTest::qWait(50);
     EXPECT_EQ(recorder.finishedAllCount, 1);
-    EXPECT_EQ(recorder.events.size(), 4u) << "the superseded search must not report";
-    EXPECT_EQ(searcher.finished(), 3);
+    EXPECT_EQ(recorder.events.size(), 5u) << "the superseded search must not report";
+    EXPECT_EQ(searcher.finished(), 4);
 }
 
 TEST(TempSearcher, FilesOnlyJobEmptiesTheLogTreeAndKeepsEveryFolder)
@@ -225,6 +246,7 @@ TEST(TempSearcher, FilesOnlyJobEmptiesTheLogTreeAndKeepsEveryFolder)
     searcher.setFolders(TempSearcher::Logs, {log + "/"});
     searcher.setFolders(TempSearcher::SystemCaches, {});
     searcher.setFolders(TempSearcher::UserCaches, {});
+    searcher.setFolders(TempSearcher::Trash, {});
     Recorder recorder;
     searcher.setDelegate(&recorder);
     searcher.startSearch();

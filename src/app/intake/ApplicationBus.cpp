@@ -105,6 +105,17 @@ bool ApplicationBus::forwardActivate(const QDBusConnection& bus)
     return send(bus, u"org.freedesktop.Application"_s, u"Activate"_s, {QVariantMap()});
 }
 
+bool ApplicationBus::forwardShredTrash(const QDBusConnection& bus)
+{
+    return send(bus, u"org.freedesktop.Application"_s, u"ActivateAction"_s,
+                {QString::fromLatin1(kShredTrashAction), QVariantList(), QVariantMap()});
+}
+
+void ApplicationBus::shredTrash()
+{
+    emit shredTrashRequested();
+}
+
 void ApplicationBus::activate()
 {
     emit activateRequested();

@@ -44,6 +44,9 @@ public:
     static bool forwardOpen(const QDBusConnection& bus, const std::vector<std::string>& paths);
     static bool forwardErase(const QDBusConnection& bus, const std::vector<std::string>& paths);
     static bool forwardActivate(const QDBusConnection& bus);
+    // The desktop entry's action "Shred the Trash", handed to the running instance.
+    static bool forwardShredTrash(const QDBusConnection& bus);
+    static constexpr const char* kShredTrashAction = "ShredTrash";
 
     // A file URL of a path's bytes (percent-encoded, so that any name survives the bus).
     static QString fileUrl(const std::string& path);
@@ -52,12 +55,15 @@ public:
     void activate();
     void open(const QStringList& uris);
     void erase(const std::vector<std::string>& paths);
+    void shredTrash();
 
 signals:
     // The window is to come to the front.
     void activateRequested();
     // Files came: the window is to come to the front on the shred screen.
     void filesReceived();
+    // The Trash is to be shredded: the temporary-data screen with only the Trash chosen.
+    void shredTrashRequested();
 
 private:
     SystemService& m_intake;

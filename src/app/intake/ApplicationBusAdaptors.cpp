@@ -22,7 +22,11 @@ void FreedesktopApplicationAdaptor::Open(const QStringList& uris, const QVariant
 void FreedesktopApplicationAdaptor::ActivateAction(const QString& actionName, const QVariantList&,
                                                    const QVariantMap&)
 {
-    // The application offers no actions of its own; the request only brings it to the front.
+    // The desktop entry's one action; any other only brings the application to the front.
+    if (actionName == QLatin1StringView(ApplicationBus::kShredTrashAction)) {
+        m_bus.shredTrash();
+        return;
+    }
     logMessage("Unknown application action \"", actionName.toStdString(), "\"");
     m_bus.activate();
 }

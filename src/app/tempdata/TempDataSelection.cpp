@@ -116,7 +116,7 @@ void TempDataSelection::finished(std::shared_ptr<TempResult> result)
     m_results[type] = std::move(result);
     // Chosen when it arrives; a repeated report of the category keeps the user's choice.
     if (first)
-        m_chosen[type] = true;
+        m_chosen[type] = m_only < 0 || int(type) == m_only;
     emit categoryFound(int(type));
 }
 

@@ -24,7 +24,7 @@ class TempDataSelection : public QObject, public TempSearcherDelegate
     Q_OBJECT
 
 public:
-    static constexpr int kCategoryCount = 3;
+    static constexpr int kCategoryCount = TempSearcher::kCategoryCount;
 
     // searcher: by default one over the standard folders (or those the environment names).
     explicit TempDataSelection(std::unique_ptr<TempSearcher> searcher = nullptr, QObject* parent = nullptr);
@@ -36,7 +36,10 @@ public:
     bool searchStarted() const { return m_searchStarted; }
     bool searchComplete() const { return m_searchComplete; }
 
-    // The result of category type (0, 1 or 2), null until it arrives (or for another type).
+    // Only this category becomes chosen when the results arrive (the desktop's "Shred the Trash");
+    // the user may still choose the others.
+    void chooseOnly(int type) { m_only = type; }
+    // The result of category type (0 to 3), null until it arrives (or for another type).
     std::shared_ptr<TempResult> result(int type) const;
     bool isChosen(int type) const;
     // Inverts whether category type is chosen; a type other than 0, 1 or 2, or one whose result
@@ -68,6 +71,7 @@ private:
     std::unique_ptr<TempSearcher> m_searcher;
     std::array<std::shared_ptr<TempResult>, kCategoryCount> m_results;
     std::array<bool, kCategoryCount> m_chosen{};
+    int m_only = -1; // the one category chosen on arrival, or -1 for all
     bool m_searchStarted = false;
     bool m_searchComplete = false;
 };

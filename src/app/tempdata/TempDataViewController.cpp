@@ -8,11 +8,15 @@
 #include "app/controls/StyledLabel.h"
 #include "app/dialogs/ConfirmDeletionDialog.h"
 #include "app/dialogs/SnapshotQuestionDialog.h"
+#include "app/shred/DropFilesViewController.h"
 #include "common/ByteCountFormatter.h"
+#include "common/Localization.h"
 #include "common/Log.h"
 #include "settings/SettingsManager.h"
 
 #include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QIcon>
@@ -58,6 +62,7 @@ void TempDataViewController::setupUi()
     boxes->addWidget(makeBox(0, u"Logs"_s, tr("Logs"), u":/images/file.svg"_s));
     boxes->addWidget(makeBox(1, u"Cache"_s, tr("Caches"), u":/images/hdd.svg"_s));
     boxes->addWidget(makeBox(2, u"UserCache"_s, tr("User caches"), u":/images/folder.svg"_s));
+    boxes->addWidget(makeBox(3, u"Trash"_s, tr("Trash"), u":/images/trash.svg"_s));
     layout->addLayout(boxes);
     layout->addSpacing(18);
 
@@ -105,7 +110,7 @@ QFrame* TempDataViewController::makeBox(int type, const QString& suffix, const Q
     Category& category = m_categories[std::size_t(type)];
     category.box = new QFrame;
     category.box->setObjectName(u"box"_s + suffix);
-    category.box->setMinimumSize(200, 210);
+    category.box->setMinimumSize(160, 210);
     auto* layout = new QVBoxLayout(category.box);
     layout->setContentsMargins(14, 18, 14, 16);
     layout->setSpacing(8);
@@ -133,6 +138,11 @@ QFrame* TempDataViewController::makeBox(int type, const QString& suffix, const Q
     category.size->hide();
     turn->addWidget(category.size, 0, 0);
     layout->addLayout(turn);
+    category.kept = styledLabel(category.box, 11, Palette::secondaryText(), Qt::AlignCenter);
+    category.kept->setObjectName(u"kept"_s + suffix);
+    category.kept->setWordWrap(true);
+    category.kept->hide();
+    layout->addWidget(category.kept);
     layout->addStretch(1);
 
     category.toggle = new PillButton(tr("Select"), PillButton::Style::Outlined, category.box);
@@ -162,10 +172,48 @@ void TempDataViewController::found(int type)
         result && result->pathColection ? static_cast<std::int64_t>(result->pathColection->totalSize()) : 0;
     category.size->setText(QString::fromStdString(formatByteCount(size)));
     category.size->show();
+    showNotes(category, result.get());
     category.toggle->setEnabled(true);
     restyle(type);
     updateResult();
     emit categoryShown(type);
+}
+
+void TempDataViewController::showNotes(Category& category, const TempResult* result)
+{
+    // The state of the system found among the caches, and trash folders left alone: named in the
+    // box, each with its reason in the tooltip.
+    QStringList names;
+    QStringList details;
+    if (result) {
+        for (const SystemState::Kept& entry : result->kept) {
+            const QString path = QFile::decodeName(QByteArray::fromStdString(entry.path));
+            names << QFileInfo(path).fileName();
+            details << u"%1: %2"_s.arg(path, QString::fromStdString(localized(entry.reason)));
+        }
+        for (const std::string& why : result->refused)
+            details << QString::fromStdString(why);
+    }
+    // Trashed items on a copy-on-write volume: overwriting in place cannot reach the copies that
+    // file system keeps, as the shred screen warns too.
+    std::vector<TargetVolume> copyOnWrite;
+    if (result && result->type == TempSearcher::Trash && result->pathColection) {
+        for (const TargetVolume& volume : result->pathColection->volumes())
+            if (volume.copyOnWrite)
+                copyOnWrite.push_back(volume);
+    }
+    if (!copyOnWrite.empty())
+        details << DropFilesViewController::copyOnWriteText(copyOnWrite);
+    QString text;
+    if (!names.isEmpty())
+        text = tr("Kept as the system's state: %1").arg(names.join(u", "_s));
+    else if (!copyOnWrite.empty())
+        text = tr("On a copy-on-write volume: wipe its free space afterwards");
+    else if (result && !result->refused.empty())
+        text = tr("%n trash folder(s) left alone", nullptr, int(result->refused.size()));
+    category.kept->setVisible(!text.isEmpty());
+    category.kept->setText(text);
+    category.kept->setToolTip(details.join(u'\n'));
 }
 
 void TempDataViewController::finishedAll()

@@ -3,6 +3,7 @@
 #include "app/JobRequest.h"
 #include "app/tempdata/TempDataSelection.h"
 #include "engine/AlgorithmCollection.h"
+#include "tempdata/SystemState.h"
 
 #include <QWidget>
 
@@ -54,12 +55,14 @@ private:
         QLabel* title = nullptr;
         BusyIndicator* progress = nullptr;
         QLabel* size = nullptr;
+        QLabel* kept = nullptr; // what the category leaves out as the system's state
         PillButton* toggle = nullptr;
     };
 
     void setupUi();
     QFrame* makeBox(int type, const QString& name, const QString& title, const QString& icon);
     void found(int type);
+    void showNotes(Category& category, const TempResult* result);
     void finishedAll();
     void restyle(int type);
     void updateResult();

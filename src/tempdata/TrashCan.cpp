@@ -1,0 +1,192 @@
+#include "tempdata/TrashCan.h"
+
+#include "common/Log.h"
+#include "common/PathText.h"
+#include "common/UniqueFd.h"
+#include "targets/PathCollectionFactory.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <pwd.h>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace cv {
+
+namespace {
+
+constexpr std::string_view kRecordSuffix = ".trashinfo";
+
+// The names in a folder, "." and ".." left out; none when it cannot be read (or is a link).
+std::vector<std::string> namesIn(const std::string& folder)
+{
+    std::vector<std::string> names;
+    UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!fd)
+        return names;
+    DIR* dir = ::fdopendir(fd.release());
+    if (!dir)
+        return names;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (name != "." && name != "..")
+            names.emplace_back(name);
+    }
+    ::closedir(dir);
+    return names;
+}
+
+bool isFolder(const std::string& path)
+{
+    struct stat info;
+    return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::string homeTrashFolder()
+{
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data && data[0] == '/')
+        return joinPath(std::string(withoutTrailingSlashes(data)), "Trash");
+    std::string home;
+    if (const char* value = std::getenv("HOME"); value && *value)
+        home = value;
+    else if (const passwd* entry = ::getpwuid(::getuid()); entry && entry->pw_dir)
+        home = entry->pw_dir;
+    return joinPath(std::string(withoutTrailingSlashes(home.empty() ? "/" : home)), ".local/share/Trash");
+}
+
+// Counts a regular file into the collection's totals (a record is shredded, so it is counted).
+void countFile(PathCollection& collection, const std::string& path)
+{
+    struct stat info;
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return;
+    collection.setFileCount(collection.fileCount() + 1);
+    collection.setTotalSize(collection.totalSize() + info.st_size);
+}
+
+} // namespace
+
+std::optional<std::string> TrashCan::refusal(const std::string& folder, uid_t uid)
+{
+    struct stat info;
+    if (::lstat(folder.c_str(), &info) != 0)
+        return folder + ": " + std::strerror(errno);
+    if (S_ISLNK(info.st_mode))
+        return folder + ": the trash folder is a link; links are never followed";
+    if (!S_ISDIR(info.st_mode))
+        return folder + ": the trash folder is not a folder";
+    if (info.st_uid != uid)
+        return folder + ": the trash folder is not the user's";
+    return std::nullopt;
+}
+
+TrashCan::Found TrashCan::find(uid_t uid, const std::string& homeTrash, const std::vector<MountEntry>& mounts)
+{
+    Found found;
+    std::vector<std::string> candidates;
+    if (isFolder(homeTrash) || ::access(homeTrash.c_str(), F_OK) == 0)
+        candidates.push_back(homeTrash);
+    const std::string id = std::to_string(uid);
+    for (const MountEntry& mount : mounts) {
+        if (MountTable::isHidden(mount))
+            continue;
+        const std::string top = std::string(withoutTrailingSlashes(mount.mountPoint));
+        // $topdir/.Trash is shared by all users: only a sticky folder, never a link, is trusted
+        // to hold this user's folder.
+        const std::string shared = joinPath(top.empty() ? "/" : top, ".Trash");
+        struct stat info;
+        if (::lstat(shared.c_str(), &info) == 0) {
+            if (S_ISDIR(info.st_mode) && (info.st_mode & S_ISVTX) != 0) {
+                if (::lstat(joinPath(shared, id).c_str(), &info) == 0)
+                    candidates.push_back(joinPath(shared, id));
+            } else {
+                found.refused.push_back(shared +
+                                        ": not a sticky folder (or a link): its trash is left alone");
+            }
+        }
+        const std::string own = joinPath(top.empty() ? "/" : top, ".Trash-" + id);
+        if (::lstat(own.c_str(), &info) == 0)
+            candidates.push_back(own);
+    }
+    for (const std::string& folder : candidates) {
+        if (std::find(found.folders.begin(), found.folders.end(), folder) != found.folders.end())
+            continue;
+        if (auto why = refusal(folder, uid))
+            found.refused.push_back(*why);
+        else
+            found.folders.push_back(folder);
+    }
+    return found;
+}
+
+TrashCan::Found TrashCan::find()
+{
+    if (const char* named = std::getenv(kFolderVariable)) {
+        Found found;
+        std::string_view rest = named;
+        while (!rest.empty()) {
+            const auto colon = rest.find(':');
+            const std::string folder(rest.substr(0, colon));
+            if (!folder.empty() && folder.front() == '/') {
+                if (auto why = refusal(folder, ::getuid()))
+                    found.refused.push_back(*why);
+                else
+                    found.folders.push_back(folder);
+            }
+            rest = colon == std::string_view::npos ? std::string_view() : rest.substr(colon + 1);
+        }
+        return found;
+    }
+    return find(::getuid(), homeTrashFolder(), MountTable::read());
+}
+
+std::shared_ptr<PathCollection> TrashCan::collect(const std::vector<std::string>& folders)
+{
+    std::vector<std::string> targets;
+    std::vector<std::pair<std::string, std::string>> records;
+    for (const std::string& folder : folders) {
+        const std::string files = joinPath(folder, "files");
+        const std::string info = joinPath(folder, "info");
+        for (const std::string& name : namesIn(files)) {
+            const std::string item = joinPath(files, name);
+            targets.push_back(item);
+            const std::string record = joinPath(info, name + std::string(kRecordSuffix));
+            struct stat recordInfo;
+            if (::lstat(record.c_str(), &recordInfo) == 0 && S_ISREG(recordInfo.st_mode))
+                records.emplace_back(item, record);
+        }
+        // A record whose item is gone records only where a file was: it goes too.
+        for (const std::string& name : namesIn(info)) {
+            if (name.size() <= kRecordSuffix.size() || !std::string_view(name).ends_with(kRecordSuffix))
+                continue;
+            const std::string item = joinPath(files, name.substr(0, name.size() - kRecordSuffix.size()));
+            struct stat itemInfo;
+            if (::lstat(item.c_str(), &itemInfo) != 0 && errno == ENOENT)
+                targets.push_back(joinPath(info, name));
+        }
+        const std::string expunged = joinPath(folder, "expunged");
+        for (const std::string& name : namesIn(expunged))
+            targets.push_back(joinPath(expunged, name));
+        // The sizes of trashed folders, cached for the file manager: stale once they go.
+        const std::string sizes = joinPath(folder, "directorysizes");
+        struct stat sizesInfo;
+        if (::lstat(sizes.c_str(), &sizesInfo) == 0 && S_ISREG(sizesInfo.st_mode))
+            targets.push_back(sizes);
+    }
+    auto collection = std::make_shared<PathCollection>();
+    collection->setPaths(std::move(targets));
+    if (!collection->paths().empty())
+        PathCollectionFactory().updatePathCollection(*collection);
+    for (const auto& [item, record] : records)
+        countFile(*collection, record);
+    collection->setRecords(std::move(records));
+    collection->setWholeTargets(collection->paths());
+    return collection;
+}
+
+} // namespace cv
