@@ -181,6 +181,9 @@ QHash<QString, QString> ReportFactory::placeholderValues(const QString& language
     values.insert(u"REPORT_TOP_LOGO"_s, loadImageResource(u":/reports/ReportTopLogo.png"_s, 356));
     values.insert(u"REPORT_ICON_REPORT"_s, loadImageResource(u":/reports/logo"_s, 256));
     values.insert(u"DEVICE_MODEL"_s, escapeHtml(systemInfo.sysModelID()));
+    // The program that made the report, for the PDF's document information (with the report ID
+    // as its subject and the title and date as its title).
+    values.insert(u"REPORT_CREATOR"_s, escapeHtml(u"Cindervault "_s + QStringLiteral(CINDERVAULT_VERSION)));
     values.insert(u"DEVICE_SYSTEMVERSION"_s, escapeHtml(systemInfo.sysOSVersion()));
     values.insert(u"DEVICE_SERIALNUMBER"_s, escapeHtml(systemInfo.sysSerialNumber()));
     values.insert(u"CINDERVAULT_VERSION"_s,
