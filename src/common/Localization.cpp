@@ -11,6 +11,7 @@ namespace {
 
 std::mutex g_mutex;
 std::shared_ptr<const Localizer> g_localizer;
+std::shared_ptr<const LanguageLocalizer> g_languageLocalizer;
 
 // English texts of the symbol keys and of the method titles, whose keys are German. Keys that are
 // English text already need no entry.
@@ -117,6 +118,27 @@ std::string localized(std::string_view key)
     }
     if (localizer) {
         if (std::optional<std::string> text = (*localizer)(key))
+            return std::move(*text);
+    }
+    return englishText(key);
+}
+
+void setLanguageLocalizer(LanguageLocalizer localizer)
+{
+    auto next = localizer ? std::make_shared<const LanguageLocalizer>(std::move(localizer)) : nullptr;
+    std::lock_guard lock(g_mutex);
+    g_languageLocalizer = std::move(next);
+}
+
+std::string localizedIn(std::string_view key, std::string_view language)
+{
+    std::shared_ptr<const LanguageLocalizer> localizer;
+    {
+        std::lock_guard lock(g_mutex);
+        localizer = g_languageLocalizer;
+    }
+    if (localizer) {
+        if (std::optional<std::string> text = (*localizer)(key, language))
             return std::move(*text);
     }
     return englishText(key);
