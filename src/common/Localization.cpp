@@ -13,8 +13,9 @@ std::mutex g_mutex;
 std::shared_ptr<const Localizer> g_localizer;
 std::shared_ptr<const LanguageLocalizer> g_languageLocalizer;
 
-// English texts of the symbol keys and of the method titles, whose keys are German. Keys that are
-// English text already need no entry.
+// English texts of the symbol keys, of the method titles, whose keys are German, and of the
+// notices whose keys are misspelt or name the product by another name (the keys stay as they are:
+// the translation tables are made from them). Keys that are proper English already need no entry.
 const std::unordered_map<std::string_view, std::string_view>& englishTable()
 {
     static const std::unordered_map<std::string_view, std::string_view> table{
@@ -89,6 +90,15 @@ const std::unordered_map<std::string_view, std::string_view>& englishTable()
         {"IDS__ALGORITHM_DETAIL_M1", "Australian ISM 6.2.92: one pass of random data."},
         {"IDS__ALGORITHM_DETAIL_SSD", "One pass of the byte 0xFF, gentle on solid-state drives."},
         {"IDS__ALGORITHM_DETAIL_RANDOM", "One pass of random data: fast, and enough for modern drives."},
+        {"close", "Close"},
+        {"The freespace has been completly overwritten", "The free space has been completely overwritten"},
+        {"The volume has been completly erased", "The volume has been completely erased"},
+        {"The deletion of %ld file(s) with %ld errors has been finished",
+         "The deletion of %ld file(s) has finished with %ld error(s)"},
+        {"Protecetd", "Protected"},
+        {"Rendmark Mac 2 is now secured with a pin", "Cindervault is now secured with a PIN"},
+        {"Notification are now enabled", "Notifications are now enabled"},
+        {"Notification are now disabled", "Notifications are now disabled"},
     };
     return table;
 }

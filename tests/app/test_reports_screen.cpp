@@ -237,7 +237,7 @@ TEST(ReportsScreen, AMissingReportIsNamedAndHtmlShowsInTheReviewWindow)
         auto* alert = h.dialog<QMessageBox>("alert");
         ASSERT_NE(alert, nullptr);
         EXPECT_EQ(alert->text(), u"Error"_s);
-        EXPECT_EQ(alert->informativeText(), u"File with path %1 does not exists"_s.arg(gone));
+        EXPECT_EQ(alert->informativeText(), u"The file %1 does not exist."_s.arg(gone));
         alert->accept();
         EXPECT_TRUE(h.opened.isEmpty());
         EXPECT_TRUE(h.reviewed.isEmpty());

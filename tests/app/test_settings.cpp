@@ -1,11 +1,12 @@
 // The settings window: the PIN dialog and the lock, what each pane writes and who reads it, start
-// at login, reset, the Updates and Help panes' states, the dashboard's facts, and the language of
-// reports.
+// at login, reset, the Updates and Help panes' states, the dashboard's facts, the language of
+// reports, and the English texts of the notices.
 #include "AppTestMain.h"
 #include "ShredScreenHarness.h"
 
 #include "ProcessRunner.h"
 #include "app/AppServices.h"
+#include "app/AppTranslator.h"
 #include "app/Palette.h"
 #include "app/ReportKeeper.h"
 #include "app/dashboard/DashboardFacts.h"
@@ -18,6 +19,7 @@
 #include "app/settings/SettingsHelp.h"
 #include "app/settings/SettingsUpdate.h"
 #include "app/settings/SettingsWindowController.h"
+#include "common/Localization.h"
 #include "engine/Algorithm.h"
 #include "engine/ShredResult.h"
 #include "settings/NotificationManager.h"
@@ -541,6 +543,35 @@ TEST(Dashboard, CapacityTextsAndMachineImage)
 
     // An empty volume does not divide by zero.
     EXPECT_EQ(DashboardFacts().usedPerMille(), 0);
+}
+
+TEST(Notices, EnglishTablesSpellEveryNoticeProperly)
+{
+    // Keys stay as they are; the window's English table (installed as the window installs it) and
+    // the engine's hook answer them in proper English that names the product Cindervault.
+    const std::pair<const char*, QString> notices[] = {
+        {"Protecetd", u"Protected"_s},
+        {"Rendmark Mac 2 is now secured with a pin", u"Cindervault is now secured with a PIN"_s},
+        {"The freespace has been completly overwritten", u"The free space has been completely overwritten"_s},
+        {"The volume has been completly erased", u"The volume has been completely erased"_s},
+        {"The deletion of %ld file(s) with %ld errors has been finished",
+         u"The deletion of %ld file(s) has finished with %ld error(s)"_s},
+        {"Notification are now enabled", u"Notifications are now enabled"_s},
+        {"Notification are now disabled", u"Notifications are now disabled"_s},
+        {"close", u"Close"_s},
+    };
+    for (const auto& [key, english] : notices) {
+        SCOPED_TRACE(key);
+        EXPECT_EQ(QCoreApplication::translate(AppTranslator::kSharedContext, key), english)
+            << "English table";
+        EXPECT_EQ(QString::fromStdString(localized(key)), english) << "the engine's hook";
+    }
+    EXPECT_EQ(QCoreApplication::translate("cv::SnapshotQuestionDialog",
+                                          "Snapshots take can take a lot of additional space."),
+              u"Snapshots can take a lot of additional space."_s);
+    EXPECT_EQ(
+        QCoreApplication::translate("cv::ReportModulListViewController", "File with path %1 does not exists"),
+        u"The file %1 does not exist."_s);
 }
 
 } // namespace cv::test
