@@ -176,6 +176,18 @@
         <translation>Cindervault ist jetzt mit einer PIN geschützt</translation>
     </message>
     <message>
+        <source>Settings Changed</source>
+        <translation>Einstellungen geändert</translation>
+    </message>
+    <message>
+        <source>Notification are now enabled</source>
+        <translation>Benachrichtigungen sind jetzt eingeschaltet</translation>
+    </message>
+    <message>
+        <source>Notification are now disabled</source>
+        <translation>Benachrichtigungen sind jetzt ausgeschaltet</translation>
+    </message>
+    <message>
         <source>New Update</source>
         <translation>Neues Update</translation>
     </message>

@@ -141,7 +141,7 @@
     </message>
     <message>
         <source>close</source>
-        <translation type="unfinished"></translation>
+        <translation>Close</translation>
     </message>
     <message>
         <source>Canceled</source>
@@ -157,23 +157,35 @@
     </message>
     <message>
         <source>The freespace has been completly overwritten</source>
-        <translation type="unfinished"></translation>
+        <translation>The free space has been completely overwritten</translation>
     </message>
     <message>
         <source>The volume has been completly erased</source>
-        <translation type="unfinished"></translation>
+        <translation>The volume has been completely erased</translation>
     </message>
     <message>
         <source>The deletion of %ld file(s) with %ld errors has been finished</source>
-        <translation type="unfinished"></translation>
+        <translation>The deletion of %ld file(s) has finished with %ld error(s)</translation>
     </message>
     <message>
         <source>Protecetd</source>
-        <translation type="unfinished"></translation>
+        <translation>Protected</translation>
     </message>
     <message>
         <source>Rendmark Mac 2 is now secured with a pin</source>
+        <translation>Cindervault is now secured with a PIN</translation>
+    </message>
+    <message>
+        <source>Settings Changed</source>
         <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Notification are now enabled</source>
+        <translation>Notifications are now enabled</translation>
+    </message>
+    <message>
+        <source>Notification are now disabled</source>
+        <translation>Notifications are now disabled</translation>
     </message>
     <message>
         <source>New Update</source>
@@ -754,7 +766,7 @@
     </message>
     <message>
         <source>File with path %1 does not exists</source>
-        <translation type="unfinished"></translation>
+        <translation>The file %1 does not exist.</translation>
     </message>
     <message>
         <source>Ok</source>
@@ -1235,7 +1247,7 @@
     </message>
     <message>
         <source>Snapshots take can take a lot of additional space.</source>
-        <translation type="unfinished"></translation>
+        <translation>Snapshots can take a lot of additional space.</translation>
     </message>
     <message>
         <source>DELETE</source>

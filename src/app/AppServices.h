@@ -56,8 +56,8 @@ struct AppServices
 // Fills AppServices::shared() with the real services this build has.
 void wireServices();
 // Sets the report hooks of services to the shared ReportKeeper: reports are made (and saved, as
-// the settings say) in the language the window shows; showReport opens the report window for that
-// result, or says why there is no report.
+// the settings say) in the language the settings hold when each is made; showReport opens the
+// report window for that result, or says why there is no report.
 void wireReports(AppServices& services);
 // The ReportKeeper the report hooks use (made on first use, owned by the application object).
 ReportKeeper& sharedReportKeeper();

@@ -7,6 +7,9 @@
 #include <QPointer>
 #include <QTranslator>
 
+#include <map>
+#include <mutex>
+
 using namespace Qt::StringLiterals;
 
 namespace cv {
@@ -77,6 +80,9 @@ namespace {
     QT_TRANSLATE_NOOP("Shared", "The deletion of %ld file(s) with %ld errors has been finished"),
     QT_TRANSLATE_NOOP("Shared", "Protecetd"),
     QT_TRANSLATE_NOOP("Shared", "Rendmark Mac 2 is now secured with a pin"),
+    QT_TRANSLATE_NOOP("Shared", "Settings Changed"),
+    QT_TRANSLATE_NOOP("Shared", "Notification are now enabled"),
+    QT_TRANSLATE_NOOP("Shared", "Notification are now disabled"),
     QT_TRANSLATE_NOOP("Shared", "New Update"),
     QT_TRANSLATE_NOOP("Shared", "Restart Cindervault to install the new version"),
     QT_TRANSLATE_NOOP("Shared", "IDS__ALGORITHM_DETAIL_OV"),
@@ -139,24 +145,52 @@ QString loadTables(const QString& language, QObject* parent, QList<QTranslator*>
     return inUse;
 }
 
-// Binds the engine's hook to the tables: the first that knows a key answers, so that a German
-// method title that reads the same in German is taken as German, not mistaken for an unknown key.
+// The text of key from the first of tables that knows it, so that a German method title that
+// reads the same in German is taken as German, not mistaken for an unknown key.
+template <typename Table>
+std::optional<std::string> translateIn(const QList<Table>& tables, std::string_view key)
+{
+    const QByteArray source(key.data(), static_cast<qsizetype>(key.size()));
+    for (const Table& table : tables) {
+        if (!table)
+            continue;
+        const QString text = table->translate(AppTranslator::kSharedContext, source.constData());
+        if (!text.isNull())
+            return text.toStdString();
+    }
+    return std::nullopt;
+}
+
+// The text of key in the tables of a language (English's after the language's own), whatever
+// language the program shows. Each language's tables are loaded when first asked for and kept for
+// the life of the process, since the lookup may come from any thread until the end.
+std::optional<std::string> translateInLanguage(std::string_view key, std::string_view language)
+{
+    static std::mutex mutex;
+    static std::map<QString, QList<QTranslator*>> tablesByLanguage;
+    const QString name = QString::fromUtf8(language.data(), static_cast<qsizetype>(language.size()));
+    QList<QTranslator*> tables;
+    {
+        std::lock_guard lock(mutex);
+        auto known = tablesByLanguage.find(name);
+        if (known == tablesByLanguage.end()) {
+            QList<QTranslator*> loaded;
+            loadTables(name, nullptr, loaded);
+            known = tablesByLanguage.emplace(name, std::move(loaded)).first;
+        }
+        tables = known->second;
+    }
+    return translateIn(tables, key);
+}
+
+// Binds the engine's hooks: cv::localized() to tables, cv::localizedIn() to each language's own.
 void bindLocalizer(const QList<QTranslator*>& tables)
 {
     QList<QPointer<QTranslator>> guarded;
     for (QTranslator* table : tables)
         guarded.append(table);
-    setLocalizer([guarded](std::string_view key) -> std::optional<std::string> {
-        const QByteArray source(key.data(), static_cast<qsizetype>(key.size()));
-        for (const QPointer<QTranslator>& table : guarded) {
-            if (!table)
-                continue;
-            const QString text = table->translate(AppTranslator::kSharedContext, source.constData());
-            if (!text.isNull())
-                return text.toStdString();
-        }
-        return std::nullopt;
-    });
+    setLocalizer([guarded](std::string_view key) { return translateIn(guarded, key); });
+    setLanguageLocalizer(translateInLanguage);
 }
 
 } // namespace

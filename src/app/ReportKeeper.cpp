@@ -1,8 +1,5 @@
 #include "app/ReportKeeper.h"
 
-#include "app/AppTranslator.h"
-#include "app/reports/ReportPreview.h"
-#include "app/reports/ReportViewController.h"
 #include "app/reports/ReportWindowController.h"
 #include "common/Log.h"
 #include "engine/ShredResult.h"
@@ -23,8 +20,9 @@ ReportKeeper::~ReportKeeper()
 void ReportKeeper::createReport(std::shared_ptr<ShredResult> result,
                                 std::function<void(const ReportOutcome&)> done)
 {
+    // No language of its own: the report is in the language the settings hold when it is made,
+    // which the General pane changes at once, while the window keeps the one it started with.
     auto* builder = new ReportBuilder(m_settings, this);
-    builder->setLanguage(m_language.isEmpty() ? AppTranslator::languageInUse() : m_language);
     connect(builder, &ReportBuilder::finished, this, [this, builder, done = std::move(done)] {
         ReportOutcome outcome;
         switch (builder->outcome()) {
@@ -58,8 +56,6 @@ void ReportKeeper::showReport(const std::shared_ptr<ShredResult>& result, QWidge
     if (m_reportWindow)
         m_reportWindow->close();
     auto* window = new ReportWindowController(m_settings, result, parent ? parent->window() : nullptr);
-    if (!m_language.isEmpty())
-        window->contentViewController()->preview()->setLanguage(m_language);
     m_reportWindow = window;
     window->show();
 }

@@ -29,7 +29,8 @@ struct ReportOutcome
     QString failure;
 };
 
-// Makes the window's deletion reports (saved as the settings say) and opens the report window for
+// Makes the window's deletion reports (saved as the settings say, in the language they hold at the
+// time) and opens the report window for
 // the progress screen's Report button, which shows the job's report made afresh, or says why
 // there is none (a cancelled job). Reports are rendered in a child process, so a renderer that
 // crashes costs the report, never the window.
@@ -40,9 +41,6 @@ class ReportKeeper : public QObject
 public:
     explicit ReportKeeper(SettingsManager& settings, QObject* parent = nullptr);
     ~ReportKeeper() override;
-
-    // The language reports are made in; unset: the one the window shows.
-    void setLanguage(const QString& language) { m_language = language; }
 
     // Makes the report of a finished job; done (may be empty) hears once what became of it.
     void createReport(std::shared_ptr<ShredResult> result, std::function<void(const ReportOutcome&)> done);
@@ -59,7 +57,6 @@ private:
     void tell(QWidget* parent, const QString& text);
 
     SettingsManager& m_settings;
-    QString m_language;
     QPointer<QWidget> m_reportWindow;
 };
 

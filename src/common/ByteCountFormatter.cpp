@@ -1,8 +1,8 @@
 #include "common/ByteCountFormatter.h"
 
 #include <array>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 
 namespace cv {
 
@@ -24,27 +24,50 @@ constexpr std::array<Unit, 6> kUnits{{
     {"EB", 1e18, 2},
 }};
 
-// Prints value with at most `decimals` digits after the point, dropping trailing zeros.
-std::string trimmedDecimal(double value, int decimals)
+// Prints value with at most `decimals` digits after the decimal sign, dropping trailing zeros.
+std::string trimmedDecimal(double value, int decimals, const std::string& decimalPoint)
 {
+    // to_chars, unlike printf, does not follow the C locale's decimal sign (which the window sets
+    // from the desktop's).
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-    std::string text(buffer);
-    if (text.find('.') != std::string::npos) {
-        while (text.back() == '0')
-            text.pop_back();
-        if (text.back() == '.')
-            text.pop_back();
-    }
+    const auto written =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    std::string text(buffer, written.ptr);
+    const std::size_t point = text.find('.');
+    if (point == std::string::npos)
+        return text;
+    while (text.back() == '0')
+        text.pop_back();
+    if (text.back() == '.')
+        text.pop_back();
+    else
+        text.replace(point, 1, decimalPoint);
     return text;
+}
+
+bool isGerman(std::string_view language)
+{
+    return language == "de" || language.starts_with("de-") || language.starts_with("de_");
 }
 
 } // namespace
 
+ByteCountStyle ByteCountStyle::forLanguage(std::string_view language)
+{
+    if (isGerman(language))
+        return ByteCountStyle{",", "Null KB", "Byte", "Byte"};
+    return ByteCountStyle{};
+}
+
 std::string ByteCountFormatter::format(std::int64_t bytes)
 {
+    return format(bytes, ByteCountStyle{});
+}
+
+std::string ByteCountFormatter::format(std::int64_t bytes, const ByteCountStyle& style)
+{
     if (bytes == 0)
-        return "Zero KB";
+        return style.zero;
     const bool negative = bytes < 0;
     // Work on the magnitude as unsigned so that INT64_MIN does not overflow.
     const std::uint64_t magnitude =
@@ -52,7 +75,7 @@ std::string ByteCountFormatter::format(std::int64_t bytes)
     const std::string sign = negative ? "-" : "";
 
     if (magnitude < 1000)
-        return sign + std::to_string(magnitude) + (magnitude == 1 ? " byte" : " bytes");
+        return sign + std::to_string(magnitude) + ' ' + (magnitude == 1 ? style.byte : style.bytes);
 
     for (std::size_t i = 0; i < kUnits.size(); ++i) {
         const Unit& unit = kUnits[i];
@@ -61,9 +84,9 @@ std::string ByteCountFormatter::format(std::int64_t bytes)
         // 999,999 bytes rounds to 1000 KB: that reads better as the next unit up.
         if (rounded >= 1000.0 && i + 1 < kUnits.size())
             continue;
-        return sign + trimmedDecimal(rounded, unit.decimals) + " " + unit.name;
+        return sign + trimmedDecimal(rounded, unit.decimals, style.decimalPoint) + " " + unit.name;
     }
-    return sign + std::to_string(magnitude) + " bytes"; // not reached: EB covers every 64-bit value
+    return sign + std::to_string(magnitude) + ' ' + style.bytes; // not reached: EB covers every 64-bit value
 }
 
 } // namespace cv

@@ -2,8 +2,23 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace cv {
+
+// The conventions of a language for byte amounts: its decimal sign and its words for nothing and
+// for amounts below 1000.
+struct ByteCountStyle
+{
+    std::string decimalPoint = ".";
+    std::string zero = "Zero KB";
+    std::string byte = "byte";   // after 1
+    std::string bytes = "bytes"; // after every other amount
+
+    // English for every language but German ("de", "de-CH", "de_AT"...): "2,8 MB", "932 Byte",
+    // "Null KB".
+    static ByteCountStyle forLanguage(std::string_view language);
+};
 
 // Formats byte amounts for the user the way every screen, report and log line shows them:
 // decimal units (1 KB = 1000 bytes), "N bytes" below 1000, "Zero KB" for nothing, KB without
@@ -11,7 +26,8 @@ namespace cv {
 class ByteCountFormatter
 {
 public:
-    static std::string format(std::int64_t bytes);
+    static std::string format(std::int64_t bytes); // in English
+    static std::string format(std::int64_t bytes, const ByteCountStyle& style);
 };
 
 // Shorthand for ByteCountFormatter::format.

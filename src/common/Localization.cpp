@@ -11,9 +11,11 @@ namespace {
 
 std::mutex g_mutex;
 std::shared_ptr<const Localizer> g_localizer;
+std::shared_ptr<const LanguageLocalizer> g_languageLocalizer;
 
-// English texts of the symbol keys and of the method titles, whose keys are German. Keys that are
-// English text already need no entry.
+// English texts of the symbol keys, of the method titles, whose keys are German, and of the
+// notices whose keys are misspelt or name the product by another name (the keys stay as they are:
+// the translation tables are made from them). Keys that are proper English already need no entry.
 const std::unordered_map<std::string_view, std::string_view>& englishTable()
 {
     static const std::unordered_map<std::string_view, std::string_view> table{
@@ -88,6 +90,15 @@ const std::unordered_map<std::string_view, std::string_view>& englishTable()
         {"IDS__ALGORITHM_DETAIL_M1", "Australian ISM 6.2.92: one pass of random data."},
         {"IDS__ALGORITHM_DETAIL_SSD", "One pass of the byte 0xFF, gentle on solid-state drives."},
         {"IDS__ALGORITHM_DETAIL_RANDOM", "One pass of random data: fast, and enough for modern drives."},
+        {"close", "Close"},
+        {"The freespace has been completly overwritten", "The free space has been completely overwritten"},
+        {"The volume has been completly erased", "The volume has been completely erased"},
+        {"The deletion of %ld file(s) with %ld errors has been finished",
+         "The deletion of %ld file(s) has finished with %ld error(s)"},
+        {"Protecetd", "Protected"},
+        {"Rendmark Mac 2 is now secured with a pin", "Cindervault is now secured with a PIN"},
+        {"Notification are now enabled", "Notifications are now enabled"},
+        {"Notification are now disabled", "Notifications are now disabled"},
     };
     return table;
 }
@@ -117,6 +128,27 @@ std::string localized(std::string_view key)
     }
     if (localizer) {
         if (std::optional<std::string> text = (*localizer)(key))
+            return std::move(*text);
+    }
+    return englishText(key);
+}
+
+void setLanguageLocalizer(LanguageLocalizer localizer)
+{
+    auto next = localizer ? std::make_shared<const LanguageLocalizer>(std::move(localizer)) : nullptr;
+    std::lock_guard lock(g_mutex);
+    g_languageLocalizer = std::move(next);
+}
+
+std::string localizedIn(std::string_view key, std::string_view language)
+{
+    std::shared_ptr<const LanguageLocalizer> localizer;
+    {
+        std::lock_guard lock(g_mutex);
+        localizer = g_languageLocalizer;
+    }
+    if (localizer) {
+        if (std::optional<std::string> text = (*localizer)(key, language))
             return std::move(*text);
     }
     return englishText(key);

@@ -24,4 +24,17 @@ std::string localized(std::string_view key);
 // The built-in English text for a symbol key or a method title, or the key itself when it has none.
 std::string englishText(std::string_view key);
 
+// Looks a key up in the tables of a given language ("de", "en"), whatever language the hook above
+// is bound to: for texts that must be in another language than the program's, such as a report
+// made after the language was changed while the window keeps the one it started with. Answers
+// nothing for a key that language's tables do not know.
+using LanguageLocalizer =
+    std::function<std::optional<std::string>(std::string_view key, std::string_view language)>;
+
+// Installs the per-language lookup (an empty function removes it). Safe while others look up.
+void setLanguageLocalizer(LanguageLocalizer localizer);
+
+// The text for key in language: from its tables, else the built-in English text.
+std::string localizedIn(std::string_view key, std::string_view language);
+
 } // namespace cv

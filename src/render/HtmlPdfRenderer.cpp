@@ -46,6 +46,7 @@ void HtmlPdfRenderer::render(const QString& path)
     // Relative references resolve against the report's own place, as when it is opened.
     const QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
     ReportHtmlParts parts = ReportHtmlParts::split(file.readAll());
+    m_printer->setDocumentInfo(ReportHtmlParts::documentInfo(parts.html()));
     if (!parts.hasFileTable()) {
         m_printer->print({QString(), url}, {});
         return;

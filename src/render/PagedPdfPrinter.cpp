@@ -478,6 +478,7 @@ std::optional<int> PagedPdfPrinter::printedPageCount(const QByteArray& pdf)
 void PagedPdfPrinter::finishJoined(std::vector<QByteArray> pages)
 {
     PdfPageJoiner joiner;
+    joiner.setDocumentInfo(m_info);
     for (QByteArray& page : pages) {
         if (!joiner.append(std::move(page))) {
             fail(joiner.error());

@@ -55,6 +55,8 @@ public:
     explicit PagedPdfPrinter(QObject* parent = nullptr);
     ~PagedPdfPrinter() override;
 
+    // The document information the printed PDF carries (title, subject, creator).
+    void setDocumentInfo(PdfDocumentInfo info) { m_info = std::move(info); }
     // Loads document and prints it with the rows of parts put into its file table; finished
     // follows once.
     void print(Document document, ReportHtmlParts parts);
@@ -96,6 +98,7 @@ private:
     void fail(const QString& why);
 
     Document m_document;
+    PdfDocumentInfo m_info;
     ReportHtmlParts m_parts;
     std::vector<std::unique_ptr<View>> m_views;
     std::vector<Chunk> m_chunks;

@@ -7,6 +7,7 @@
 #include <qpdf/QPDFWriter.hh>
 
 #include <exception>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -22,6 +23,22 @@ std::unique_ptr<QPDF> readPdf(const QByteArray& pdf)
     document->setSuppressWarnings(true);
     document->processMemoryFile("report part", pdf.constData(), static_cast<size_t>(pdf.size()));
     return document;
+}
+
+// The document's information dictionary from info (the pages the web engine printed carry their
+// own, which joining leaves behind).
+void addDocumentInfo(QPDF& document, const PdfDocumentInfo& info)
+{
+    QPDFObjectHandle dictionary = QPDFObjectHandle::newDictionary();
+    const std::pair<const char*, const QString*> fields[] = {
+        {"/Title", &info.title}, {"/Subject", &info.subject}, {"/Creator", &info.creator}};
+    for (const auto& [key, value] : fields) {
+        if (!value->isEmpty())
+            dictionary.replaceKey(key, QPDFObjectHandle::newUnicodeString(value->toStdString()));
+    }
+    if (dictionary.getKeys().empty())
+        return;
+    document.getTrailer().replaceKey("/Info", document.makeIndirectObject(dictionary));
 }
 
 } // namespace
@@ -79,6 +96,7 @@ std::optional<QByteArray> PdfPageJoiner::join()
             for (QPDFPageObjectHelper& page : QPDFPageDocumentHelper(*part.document).getAllPages())
                 pages.addPage(page, false);
         }
+        addDocumentInfo(joined, m_info);
         QPDFWriter writer(joined);
         writer.setOutputMemory();
         // Object streams make the cross-reference data of many small objects far smaller.

@@ -12,6 +12,15 @@ class QPDF;
 
 namespace cv {
 
+// The document information a PDF carries for viewers and document systems; empty fields are left
+// out.
+struct PdfDocumentInfo
+{
+    QString title;
+    QString subject;
+    QString creator;
+};
+
 // Joins the PDF files the web engine prints, one part of a report at a time, into one document
 // with libqpdf: the pages of every part in order, each keeping its own size. The parts are kept
 // until join() (the joined file reads their streams from them).
@@ -32,6 +41,9 @@ public:
     // when it cannot be read.
     bool append(QByteArray pdf);
 
+    // The document information the joined document carries.
+    void setDocumentInfo(PdfDocumentInfo info) { m_info = std::move(info); }
+
     // The joined document; nothing (with the reason in error()) when it cannot be written.
     std::optional<QByteArray> join();
     const QString& error() const { return m_error; }
@@ -45,6 +57,7 @@ private:
         std::unique_ptr<QPDF> document;
     };
     std::vector<Part> m_parts;
+    PdfDocumentInfo m_info;
     QString m_error;
 };
 

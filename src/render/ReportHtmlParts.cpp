@@ -1,6 +1,11 @@
 #include "render/ReportHtmlParts.h"
 
+#include <QHash>
+#include <QRegularExpression>
+
 #include <optional>
+
+using namespace Qt::StringLiterals;
 
 namespace cv {
 
@@ -31,7 +36,49 @@ std::optional<std::pair<qsizetype, qsizetype>> fileTableBody(QByteArrayView html
     return std::nullopt;
 }
 
+// Text as the reader sees it: the character references a report's values are escaped with
+// (named ones of markup, decimal and hexadecimal ones) decoded.
+QString decodeReferences(const QString& text)
+{
+    static const QRegularExpression reference(u"&(#[0-9]+|#[xX][0-9a-fA-F]+|amp|lt|gt|quot|apos);"_s);
+    QString out;
+    qsizetype from = 0;
+    for (auto it = reference.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        out += QStringView(text).sliced(from, match.capturedStart() - from);
+        const QString name = match.captured(1);
+        if (name.startsWith(u'#')) {
+            const bool hex = name.size() > 1 && (name[1] == u'x' || name[1] == u'X');
+            bool ok = false;
+            const char32_t code = name.mid(hex ? 2 : 1).toUInt(&ok, hex ? 16 : 10);
+            if (ok && QChar::isPrint(code))
+                out += QString::fromUcs4(&code, 1);
+        } else {
+            static const QHash<QString, QChar> named{
+                {u"amp"_s, u'&'}, {u"lt"_s, u'<'}, {u"gt"_s, u'>'}, {u"quot"_s, u'"'}, {u"apos"_s, u'\''}};
+            out += named.value(name);
+        }
+        from = match.capturedEnd();
+    }
+    out += QStringView(text).sliced(from);
+    return out;
+}
+
 } // namespace
+
+PdfDocumentInfo ReportHtmlParts::documentInfo(QByteArrayView html)
+{
+    // Only the head: the report's rows never name its document.
+    const qsizetype body = html.indexOf("<body");
+    const QString head = QString::fromUtf8(body < 0 ? html : html.first(body));
+    static const QRegularExpression title(u"<title>(.*?)</title>"_s,
+                                          QRegularExpression::DotMatchesEverythingOption);
+    const auto meta = [&](const QString& name) {
+        const QRegularExpression element(u"<meta name=\"%1\" content=\"([^\"]*)\">"_s.arg(name));
+        return decodeReferences(element.match(head).captured(1));
+    };
+    return {decodeReferences(title.match(head).captured(1)), meta(u"subject"_s), meta(u"generator"_s)};
+}
 
 ReportHtmlParts ReportHtmlParts::split(QByteArray html)
 {

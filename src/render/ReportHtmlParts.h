@@ -1,5 +1,7 @@
 #pragma once
 
+#include "render/PdfPageJoiner.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 
@@ -21,7 +23,13 @@ class ReportHtmlParts
 {
 public:
     static ReportHtmlParts split(QByteArray html);
+    // The PDF's document information from the head of a report: its <title>, and the content of
+    // its <meta> elements named "subject" and "generator" (the creator), with the template's
+    // character references decoded.
+    static PdfDocumentInfo documentInfo(QByteArrayView html);
 
+    // The report's whole text.
+    const QByteArray& html() const { return m_html; }
     // The document with an empty file table; the whole text when it has none.
     const QByteArray& document() const { return m_document; }
     bool hasFileTable() const { return m_hasFileTable; }

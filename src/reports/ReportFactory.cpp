@@ -91,12 +91,7 @@ const std::unordered_map<std::string_view, const char16_t*>& germanTexts()
 QString fileCountText(std::int64_t count, const QString& language)
 {
     QString text = ReportFactory::localizedText("%ld File(s)", language);
-    return text.replace(u"%ld"_s, QString::number(count));
-}
-
-QString byteCountText(std::int64_t bytes)
-{
-    return QString::fromStdString(formatByteCount(bytes));
+    return text.replace(u"%ld"_s, ReportFactory::localeFor(language).toString(qlonglong(count)));
 }
 
 QString loadImageResource(const QString& path, int size)
@@ -205,10 +200,13 @@ QHash<QString, QString> ReportFactory::placeholderValues(const QString& language
     values.insert(u"CINDERVAULT_VERSION"_s,
                   escapeHtml(u"Rendmark Mac 2® - "_s + QStringLiteral(CINDERVAULT_VERSION) + u" ("_s +
                              QStringLiteral(CINDERVAULT_BUILD_NUMBER) + u")"_s));
+    // The program that made the report, for the PDF's document information (with the report ID
+    // as its subject and the title and date as its title).
+    values.insert(u"REPORT_CREATOR"_s, escapeHtml(u"Cindervault "_s + QStringLiteral(CINDERVAULT_VERSION)));
     values.insert(u"DEL_METHOD"_s, method);
     values.insert(u"DEL_START"_s, escapeHtml(dateTimeText(start, true, language)));
     values.insert(u"DEL_END"_s, escapeHtml(dateTimeText(end, true, language)));
-    values.insert(u"DEL_SIZE"_s, escapeHtml(byteCountText(result.bytesCountFinished)));
+    values.insert(u"DEL_SIZE"_s, escapeHtml(byteCountText(result.bytesCountFinished, language)));
     values.insert(u"DEL_TIME"_s, FormattedStringFromTimeInterval(seconds));
     const QString userName = m_settings->stringForKey(kSettingsReportUserName, QString());
     const QString userCompany = m_settings->stringForKey(kSettingsReportUserCompany, QString());
@@ -217,7 +215,7 @@ QHash<QString, QString> ReportFactory::placeholderValues(const QString& language
     values.insert(u"REPORT_QRCODE"_s, showQrCode ? getQRCode(reportId) : QString());
     values.insert(u"REPORT_QRCODE_CSS"_s, showQrCode ? QString() : u"display:none"_s);
     values.insert(u"REPORT_DATE"_s, escapeHtml(dateTimeText(end, false, language)));
-    values.insert(u"FILES_SIZE"_s, escapeHtml(byteCountText(result.bytesCountTotal)));
+    values.insert(u"FILES_SIZE"_s, escapeHtml(byteCountText(result.bytesCountTotal, language)));
     values.insert(u"FILES_COUNT"_s,
                   escapeHtml(fileCountText(static_cast<std::int64_t>(result.fileCountTotal), language)));
     // The counts are unsigned: take the differences in signed arithmetic, so that more errors
@@ -232,7 +230,7 @@ QHash<QString, QString> ReportFactory::placeholderValues(const QString& language
             ? 0
             : std::min(static_cast<std::int64_t>(result.fileCountRemoved), std::max<std::int64_t>(total, 0));
     values.insert(u"SECURE_ERASED"_s, escapeHtml(fileCountText(erased, language)));
-    values.insert(u"SECURE_ERASED_SIZE"_s, escapeHtml(byteCountText(result.bytesCountFinished)));
+    values.insert(u"SECURE_ERASED_SIZE"_s, escapeHtml(byteCountText(result.bytesCountFinished, language)));
     values.insert(u"SECURE_COLOR"_s, kSuccessColor.toString());
     QString errorText = fileCountText(errors, language);
     if (otherErrors != 0)
@@ -393,7 +391,7 @@ QString ReportFactory::fileDetails(bool capFiles, const QString& language) const
         rows += u"</td><td>"_s;
         rows += escapeHtml(displayPath(item.path));
         rows += u"</td><td>"_s;
-        rows += escapeHtml(byteCountText(item.fileSize));
+        rows += escapeHtml(byteCountText(item.fileSize, language));
         rows += u"</td><td>"_s;
         rows += escapeHtml(stateText(item, language));
         rows += u"</td></tr>"_s;
@@ -559,14 +557,23 @@ QString ReportFactory::reportLanguage(const QString& language)
 
 QString ReportFactory::localizedText(const char* key, const QString& language)
 {
-    // The report's own texts for its language, so that it reads in one language whatever the
-    // program's texts are bound to.
-    if (reportLanguage(language) == u"de"_s) {
+    // The report's own texts for its language, else the tables of that language (not those the
+    // program's texts are bound to, which keep the language the program started with), so that
+    // it reads in one language.
+    const QString reportIn = reportLanguage(language);
+    if (reportIn == u"de"_s) {
         const auto german = germanTexts().find(key);
-        return german != germanTexts().end() ? QString::fromUtf16(german->second)
-                                             : QString::fromStdString(localized(key));
+        if (german != germanTexts().end())
+            return QString::fromUtf16(german->second);
     }
-    return QString::fromStdString(englishText(key));
+    return QString::fromStdString(localizedIn(key, reportIn.toStdString()));
+}
+
+QString ReportFactory::byteCountText(std::int64_t bytes, const QString& language)
+{
+    ByteCountStyle style = ByteCountStyle::forLanguage(reportLanguage(language).toStdString());
+    style.decimalPoint = localeFor(language).decimalPoint().toStdString();
+    return QString::fromStdString(ByteCountFormatter::format(bytes, style));
 }
 
 QLocale ReportFactory::localeFor(const QString& language)

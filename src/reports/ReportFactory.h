@@ -95,11 +95,15 @@ public:
     // every control character shown as \xNN, so that the name stays recognisable.
     static QString displayPath(const std::string& path);
 
-    // The text of key in a report language: the report's own German text for "de" (the
-    // translator's where it has none), the built-in English text otherwise.
+    // The text of key in a report language: the report's own German text for "de", else the
+    // text of that language's tables (cv::localizedIn), else the built-in English text.
     static QString localizedText(const char* key, const QString& language);
     // What a history row says of its entry: a file's final state, or the reason an entry failed.
     static QString stateText(const ShredItem& item, const QString& language);
+
+    // Numbers in the conventions of the report's language: a byte amount ("2.8 MB", "2,8 MB",
+    // "932 Byte") and a count with its digits grouped ("1,234", "1.234").
+    static QString byteCountText(std::int64_t bytes, const QString& language);
 
     // Date texts: "short date, full time" and "short date, medium time" in the conventions of the
     // report's language (the desktop's own when it speaks that language).

@@ -47,6 +47,20 @@ SavedReportsModel::SavedReportsModel(SettingsManager& settings, QObject* parent)
     : QAbstractListModel(parent), m_settings(settings)
 {
     connect(&m_settings, &SettingsManager::reportGenerated, this, &SavedReportsModel::loadFiles);
+    // A new report folder chosen in the settings is listed at once, not only after the next report;
+    // a reset (announced as pinChanged, since the PIN goes with it) returns to the default folder.
+    connect(&m_settings, &SettingsManager::valueChanged, this, [this](const QString& key) {
+        if (key == SettingsManager::kSettingsDeletionReportLocation)
+            followReportFolder();
+    });
+    connect(&m_settings, &SettingsManager::pinChanged, this, &SavedReportsModel::followReportFolder);
+}
+
+void SavedReportsModel::followReportFolder()
+{
+    // A model that has listed nothing yet has nothing to follow (and makes no folder).
+    if (!m_folder.isEmpty() && m_settings.getReportPath() != m_folder)
+        loadFiles();
 }
 
 int SavedReportsModel::rowCount(const QModelIndex& parent) const

@@ -11,7 +11,8 @@ class SettingsManager;
 
 // The saved reports of the report folder, as the report screen shows them: one row per direct
 // entry whose name begins with "deletionReport" (ignoring case and diacritics), in the order the
-// directory listing gives them. Reloads when a report was generated; deletes on request.
+// directory listing gives them. Reloads when a report was generated and when the report folder
+// changes; deletes on request.
 class SavedReportsModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -56,6 +57,9 @@ public:
     static QString timeText(const QString& path);
 
 private:
+    // Reloads when the settings name another report folder than the one listed.
+    void followReportFolder();
+
     SettingsManager& m_settings;
     QString m_folder;
     QStringList m_files;

@@ -203,9 +203,11 @@ void NotificationManager::setNotificationsEnabled(bool enabled)
 {
     if (enabled) {
         m_settings.setBool(true, SettingsManager::kSettingsNotificationsEnabled);
-        showNotificationWithTitle(u"Settings Changed"_s, u"Notification are now enabled"_s);
+        showNotificationWithTitle(localizedText("Settings Changed"),
+                                  localizedText("Notification are now enabled"));
     } else {
-        showNotificationWithTitle(u"Settings Changed"_s, u"Notification are now disabled"_s);
+        showNotificationWithTitle(localizedText("Settings Changed"),
+                                  localizedText("Notification are now disabled"));
         m_settings.setBool(false, SettingsManager::kSettingsNotificationsEnabled);
     }
 }

@@ -1,6 +1,6 @@
 // The Reports tab and the review window: cards of the saved reports, the buttons for 0, 1 and 2
 // selected cards, Return and double click, opening PDF and HTML reports, the missing-file alert,
-// deleting after the question, and reloading when a report was generated.
+// deleting after the question, and reloading when a report was generated or the folder changed.
 #include "AppTestMain.h"
 #include "LogCapture.h"
 #include "TempDir.h"
@@ -205,6 +205,28 @@ TEST(ReportsScreen, DeletesAfterTheQuestionAndReloadsWhenAReportIsGenerated)
     }
 }
 
+TEST(ReportsScreen, ReloadsWhenAnotherReportFolderIsChosen)
+{
+    ReportsHarness h({"deletionReport_old.pdf"});
+    TempDir other;
+    writeFile(other / "deletionReport_x.pdf", "x");
+    writeFile(other / "deletionReport_y.html", "x");
+    // What the Deletion pane stores when a folder is chosen; no report is made in between.
+    h.settings.setString(QString::fromStdString(other.path()),
+                         SettingsManager::kSettingsDeletionReportLocation);
+    QStringList listed = h.screen->model()->reports()->files();
+    listed.sort();
+    EXPECT_EQ(listed, (QStringList{u"deletionReport_x.pdf"_s, u"deletionReport_y.html"_s}));
+    EXPECT_EQ(h.screen->model()->reports()->pathAt(0).section(u'/', 0, -2),
+              QString::fromStdString(other.path()));
+
+    // A reset returns to the default folder, which holds no reports here.
+    h.settings.reset();
+    EXPECT_EQ(h.screen->model()->reports()->folder(), h.settings.getReportPath());
+    EXPECT_EQ(h.screen->model()->reports()->rowCount(), 0);
+    EXPECT_TRUE(h.part<QLabel>("emptyMessage")->isVisible());
+}
+
 TEST(ReportsScreen, AMissingReportIsNamedAndHtmlShowsInTheReviewWindow)
 {
     ReportsHarness h({"deletionReport_a.html"});
@@ -215,7 +237,7 @@ TEST(ReportsScreen, AMissingReportIsNamedAndHtmlShowsInTheReviewWindow)
         auto* alert = h.dialog<QMessageBox>("alert");
         ASSERT_NE(alert, nullptr);
         EXPECT_EQ(alert->text(), u"Error"_s);
-        EXPECT_EQ(alert->informativeText(), u"File with path %1 does not exists"_s.arg(gone));
+        EXPECT_EQ(alert->informativeText(), u"The file %1 does not exist."_s.arg(gone));
         alert->accept();
         EXPECT_TRUE(h.opened.isEmpty());
         EXPECT_TRUE(h.reviewed.isEmpty());

@@ -1,30 +1,42 @@
 // The settings window: the PIN dialog and the lock, what each pane writes and who reads it, start
-// at login, reset, the Updates and Help panes' states, and the dashboard's facts.
+// at login, reset, the Updates and Help panes' states, the dashboard's facts, the language of
+// reports, and the English texts of the notices.
 #include "AppTestMain.h"
 #include "ShredScreenHarness.h"
 
+#include "ProcessRunner.h"
 #include "app/AppServices.h"
+#include "app/AppTranslator.h"
 #include "app/Palette.h"
+#include "app/ReportKeeper.h"
 #include "app/dashboard/DashboardFacts.h"
 #include "app/dashboard/DashboardViewController.h"
 #include "app/dialogs/ResetSettingsDialog.h"
 #include "app/dialogs/SettingsPassword.h"
+#include "app/reports/ReportPreview.h"
 #include "app/settings/SettingsDeletion.h"
 #include "app/settings/SettingsGeneral.h"
 #include "app/settings/SettingsHelp.h"
 #include "app/settings/SettingsUpdate.h"
 #include "app/settings/SettingsWindowController.h"
+#include "common/Localization.h"
+#include "engine/Algorithm.h"
+#include "engine/ShredResult.h"
 #include "settings/NotificationManager.h"
 #include "settings/SupportMessageSender.h"
 #include "system/LoginItem.h"
+#include "targets/PathCollection.h"
 #include "updates/UpdateScheduler.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDBusConnection>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QToolButton>
 
@@ -377,6 +389,62 @@ TEST(SettingsWindow, ShredScreensFollowTheDeletionPane)
     shared.reset();
 }
 
+TEST(SettingsWindow, TheLanguageAppliesToReportsAtOnce)
+{
+    // The window runs with its English tables; the General pane switches to German while it runs,
+    // and the next report, saved or shown, is wholly German, numbers included.
+    Store s;
+    TempDir reports;
+    s.settings.setString(QString::fromStdString(reports.path()),
+                         SettingsManager::kSettingsDeletionReportLocation);
+    s.settings.setString(u"HTML"_s, SettingsManager::kSettingsDeletionReportFormat);
+    auto result = std::make_shared<ShredResult>();
+    result->end = ShredResult::Clock::now();
+    result->start = result->end - std::chrono::seconds(5);
+    result->algorithm = std::make_shared<Algorithm>(16, 1, " 1 Runde: Zufallswerte", "");
+    result->options = std::make_shared<ShredOptions>();
+    result->paths = std::make_shared<PathCollection>();
+    result->history.push_back(ShredItem{"/data/notes.txt", 932, true, std::nullopt});
+    result->fileCountTotal = 1234;
+    result->bytesCountTotal = 2'800'000;
+    ReportKeeper keeper(s.settings);
+    const auto savedReport = [&] {
+        std::optional<ReportOutcome> outcome;
+        keeper.createReport(result, [&](const ReportOutcome& made) { outcome = made; });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return outcome.has_value(); }, 60000));
+        QFile file(outcome ? outcome->path : QString());
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    };
+    SettingsGeneral general(s.settings, &s.notifications, u"/usr/bin/cindervault"_s);
+    auto* language = part<QComboBox>(&general, "languageOption");
+
+    language->setCurrentIndex(1);
+    emit language->activated(1);
+    const QString german = savedReport();
+    EXPECT_TRUE(german.contains(u"<html lang=\"de\">"_s));
+    EXPECT_TRUE(german.contains(u"1 Runde: Zufallswerte"_s));
+    EXPECT_TRUE(german.contains(u"2,8 MB"_s)) << "German decimal comma";
+    EXPECT_TRUE(german.contains(u"<td>932 Byte</td>"_s));
+    EXPECT_TRUE(german.contains(u"1.234 Datei(en)"_s));
+    // The report window's report too.
+    ReportPreview preview(s.settings);
+    QSignalSpy ready(&preview, &ReportPreview::ready);
+    preview.renderResult(result);
+    ASSERT_TRUE(ready.wait(60000)) << preview.failure().toStdString();
+    const std::string shown = runProcess({"pdftotext", preview.pdfPath().toStdString(), "-"}).out;
+    EXPECT_NE(shown.find("Löschprotokoll"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("2,8 MB"), std::string::npos) << shown;
+
+    language->setCurrentIndex(0);
+    emit language->activated(0);
+    const QString english = savedReport();
+    EXPECT_TRUE(english.contains(u"<html lang=\"en\">"_s));
+    EXPECT_TRUE(english.contains(u"1 pass: random data"_s));
+    EXPECT_TRUE(english.contains(u"2.8 MB"_s));
+    EXPECT_TRUE(english.contains(u"<td>932 bytes</td>"_s));
+    EXPECT_TRUE(english.contains(u"1,234 File(s)"_s));
+}
+
 TEST(SettingsWindow, UpdatesAndHelpPanes)
 {
     Store s;
@@ -475,6 +543,35 @@ TEST(Dashboard, CapacityTextsAndMachineImage)
 
     // An empty volume does not divide by zero.
     EXPECT_EQ(DashboardFacts().usedPerMille(), 0);
+}
+
+TEST(Notices, EnglishTablesSpellEveryNoticeProperly)
+{
+    // Keys stay as they are; the window's English table (installed as the window installs it) and
+    // the engine's hook answer them in proper English that names the product Cindervault.
+    const std::pair<const char*, QString> notices[] = {
+        {"Protecetd", u"Protected"_s},
+        {"Rendmark Mac 2 is now secured with a pin", u"Cindervault is now secured with a PIN"_s},
+        {"The freespace has been completly overwritten", u"The free space has been completely overwritten"_s},
+        {"The volume has been completly erased", u"The volume has been completely erased"_s},
+        {"The deletion of %ld file(s) with %ld errors has been finished",
+         u"The deletion of %ld file(s) has finished with %ld error(s)"_s},
+        {"Notification are now enabled", u"Notifications are now enabled"_s},
+        {"Notification are now disabled", u"Notifications are now disabled"_s},
+        {"close", u"Close"_s},
+    };
+    for (const auto& [key, english] : notices) {
+        SCOPED_TRACE(key);
+        EXPECT_EQ(QCoreApplication::translate(AppTranslator::kSharedContext, key), english)
+            << "English table";
+        EXPECT_EQ(QString::fromStdString(localized(key)), english) << "the engine's hook";
+    }
+    EXPECT_EQ(QCoreApplication::translate("cv::SnapshotQuestionDialog",
+                                          "Snapshots take can take a lot of additional space."),
+              u"Snapshots can take a lot of additional space."_s);
+    EXPECT_EQ(
+        QCoreApplication::translate("cv::ReportModulListViewController", "File with path %1 does not exists"),
+        u"The file %1 does not exist."_s);
 }
 
 } // namespace cv::test

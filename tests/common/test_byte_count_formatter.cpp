@@ -38,3 +38,15 @@ TEST(ByteCountFormatter, ExtremesDoNotOverflow)
     EXPECT_EQ(formatByteCount(INT64_MAX), "9.22 EB");
     EXPECT_EQ(formatByteCount(INT64_MIN), "-9.22 EB");
 }
+
+TEST(ByteCountFormatter, GermanConventions)
+{
+    const auto german = cv::ByteCountStyle::forLanguage("de-CH");
+    EXPECT_EQ(cv::ByteCountFormatter::format(0, german), "Null KB");
+    EXPECT_EQ(cv::ByteCountFormatter::format(1, german), "1 Byte");
+    EXPECT_EQ(cv::ByteCountFormatter::format(932, german), "932 Byte");
+    EXPECT_EQ(cv::ByteCountFormatter::format(2800000, german), "2,8 MB");
+    EXPECT_EQ(cv::ByteCountFormatter::format(1000000, german), "1 MB");
+    EXPECT_EQ(cv::ByteCountFormatter::format(1250000000, german), "1,25 GB");
+    EXPECT_EQ(cv::ByteCountFormatter::format(2800000, cv::ByteCountStyle::forLanguage("fr")), "2.8 MB");
+}

@@ -112,6 +112,32 @@ TEST_F(ReportBuilderTest, SavesOneSinglePagePdfPerReportWithoutOverwriting)
     EXPECT_EQ(generated.count(), 2);
 }
 
+TEST_F(ReportBuilderTest, ThePdfNamesItsTitleSubjectAndCreator)
+{
+    // What viewers and document systems show: the report's title and date in its language, its
+    // report ID, and the program and version that made it.
+    auto result = makeResult(3);
+    for (const auto& [language, title] :
+         {std::pair(u"en"_s, u"Deletion Report"_s), std::pair(u"de"_s, u"Löschprotokoll"_s)}) {
+        SCOPED_TRACE(language.toStdString());
+        ReportBuilder builder(m_settings);
+        builder.setLanguage(language);
+        const QString path = build(builder, result);
+        ASSERT_TRUE(path.endsWith(u".pdf"_s)) << path.toStdString();
+        const QString info =
+            QString::fromStdString(cv::test::runProcess({"pdfinfo", path.toStdString()}).out);
+        const auto field = [&](const char* name) {
+            const auto match = QRegularExpression(QString::fromLatin1(name) + u":[ ]+([^\n]*)"_s).match(info);
+            return match.hasMatch() ? match.captured(1) : u"<none>"_s;
+        };
+        const QString date =
+            cv::ReportFactory::dateTimeText(cv::ReportFactory::toDateTime(result->end), false, language);
+        EXPECT_EQ(field("Title"), title + u' ' + date) << info.toStdString();
+        EXPECT_EQ(field("Subject"), builder.reportId());
+        EXPECT_EQ(field("Creator"), u"Cindervault "_s + QStringLiteral(CINDERVAULT_VERSION));
+    }
+}
+
 TEST_F(ReportBuilderTest, HtmlFormatAndAutomaticSavingOff)
 {
     auto result = makeResult(3);

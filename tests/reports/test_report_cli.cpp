@@ -1,5 +1,6 @@
 // The command line's report output: it makes its own application object, honours the settings and
-// the --report-dir/--report-format overrides, and says why when it saves nothing.
+// the --report-dir/--report-format overrides and the report language, and says why when it saves
+// nothing.
 #include "cli/ReportOutput.h"
 #include "settings/SettingsManager.h"
 
@@ -7,6 +8,7 @@
 #include "TempDir.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 
 #include <cstdlib>
@@ -22,6 +24,9 @@ TEST(ReportOutput, SavesTheWayTheSettingsAndOptionsSay)
     ::setenv("HOME", dir.path().c_str(), 1);
     ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
     ::setenv("CINDERVAULT_RENDERER", CINDERVAULT_TEST_RENDERER, 0);
+    // A German desktop: reports are in the language the window shows, the stored one, else this.
+    ::setenv("LANGUAGE", "de_DE", 1);
+    ::setenv("LANG", "de_DE.UTF-8", 1);
     ASSERT_EQ(QCoreApplication::instance(), nullptr);
 
     const auto result = cv::test::makeResult(5);
@@ -50,6 +55,30 @@ TEST(ReportOutput, SavesTheWayTheSettingsAndOptionsSay)
         EXPECT_EQ(QFileInfo(QString::fromStdString(*path)).absolutePath().toStdString(),
                   dir / "settings-folder");
         EXPECT_TRUE(path->ends_with(".html"));
+    }
+    {
+        SCOPED_TRACE("the language the window shows, with its number format");
+        auto sized = cv::test::makeResult(1);
+        sized->bytesCountTotal = 2'800'000;
+        sized->history.front().fileSize = 932;
+        const auto reportText = [&] {
+            const auto path = saveReportForCli(*sized, options);
+            EXPECT_TRUE(path) << path.error();
+            QFile file(path ? QString::fromStdString(*path) : QString());
+            return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+        };
+        options.reportFormat = "HTML";
+        // Nothing stored: the desktop's German.
+        const QString german = reportText();
+        EXPECT_TRUE(german.contains(QStringLiteral("<html lang=\"de\">")));
+        EXPECT_TRUE(german.contains(QStringLiteral("2,8 MB")));
+        EXPECT_TRUE(german.contains(QStringLiteral("932 Byte<")));
+        cv::SettingsManager::sharedManager().setObject(QStringList{QStringLiteral("en")},
+                                                       cv::SettingsManager::kAppleLanguages);
+        const QString english = reportText();
+        EXPECT_TRUE(english.contains(QStringLiteral("<html lang=\"en\">")));
+        EXPECT_TRUE(english.contains(QStringLiteral("2.8 MB")));
+        EXPECT_TRUE(english.contains(QStringLiteral("932 bytes")));
     }
     {
         SCOPED_TRACE("a cancelled job gets no report");

@@ -393,17 +393,30 @@ TEST_F(ReportFactoryTest, AReportIsWhollyInOneLanguageMethodAndDatesIncluded)
         factory.setLanguage(language);
         return factory.generateHTMLReport();
     };
+    // Sizes and counts in the language's number format: 2.8 MB selected, 1,234 files counted, one
+    // file of 932 bytes listed.
+    result->bytesCountTotal = 2'800'000;
+    result->fileCountTotal = 1234;
+    result->history.front().fileSize = 932;
     const QString german = reportIn(u"de"_s, " 1 pass: random data");
     EXPECT_TRUE(german.contains(u"<html lang=\"de\">"_s));
     EXPECT_TRUE(german.contains(u"1 Runde: Zufallswerte"_s));
     EXPECT_FALSE(german.contains(u"1 pass"_s));
     EXPECT_TRUE(german.contains(u"05.12.26"_s)) << "German date";
+    EXPECT_TRUE(german.contains(u"2,8 MB"_s)) << "German decimal comma";
+    EXPECT_TRUE(german.contains(u"<td>932 Byte</td>"_s));
+    EXPECT_TRUE(german.contains(u"1.234 Datei(en)"_s));
+    EXPECT_FALSE(german.contains(u"2.8 MB"_s) || german.contains(u"bytes"_s) ||
+                 german.contains(u"File(s)"_s));
 
     const QString english = reportIn(u"en"_s, " 1 Runde: Zufallswerte");
     EXPECT_TRUE(english.contains(u"<html lang=\"en\">"_s));
     EXPECT_TRUE(english.contains(u"1 pass: random data"_s));
     EXPECT_FALSE(english.contains(u"Runde"_s));
     EXPECT_FALSE(english.contains(u"05.12.26"_s)) << "no German date in an English report";
+    EXPECT_TRUE(english.contains(u"2.8 MB"_s));
+    EXPECT_TRUE(english.contains(u"<td>932 bytes</td>"_s));
+    EXPECT_TRUE(english.contains(u"1,234 File(s)"_s));
 
     // Without a language of the job's own, the settings' first language picks the template and its
     // texts; one without tables falls back to English.

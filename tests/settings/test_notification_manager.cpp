@@ -49,21 +49,21 @@ TEST(NotificationTexts, JobResults)
 {
     using Texts = std::pair<QString, QString>;
     EXPECT_EQ(NotificationManager::titleAndTextForResult(resultOf(false, false, false, false, 12, 2)),
-              Texts(u"Finished"_s, u"The deletion of 12 file(s) with 2 errors has been finished"_s));
+              Texts(u"Finished"_s, u"The deletion of 12 file(s) has finished with 2 error(s)"_s));
     EXPECT_EQ(NotificationManager::titleAndTextForResult(resultOf(false, true, true, false, 0, 0)),
-              Texts(u"Finished"_s, u"The freespace has been completly overwritten"_s));
+              Texts(u"Finished"_s, u"The free space has been completely overwritten"_s));
     EXPECT_EQ(NotificationManager::titleAndTextForResult(resultOf(false, true, false, true, 40, 0)),
-              Texts(u"Finished"_s, u"The volume has been completly erased"_s));
+              Texts(u"Finished"_s, u"The volume has been completely erased"_s));
     // A wipe or an erase with errors (here a volume, counted apart from files) is not complete.
     ShredResult failedWipe = resultOf(false, true, true, false, 0, 0);
     failedWipe.addFailure(cv::ShredItem::Kind::Volume, "/media/stick", "Free space could not be wiped");
     EXPECT_EQ(NotificationManager::titleAndTextForResult(failedWipe),
               Texts(u"Errors"_s, u"The job has ended with 1 error(s)"_s));
     EXPECT_EQ(NotificationManager::titleAndTextForResult(resultOf(false, true, false, false, 3, 1)),
-              Texts(u"Finished"_s, u"The deletion of 3 file(s) with 1 errors has been finished"_s))
+              Texts(u"Finished"_s, u"The deletion of 3 file(s) has finished with 1 error(s)"_s))
         << "volumes without free-space-only or format count files";
     EXPECT_EQ(NotificationManager::titleAndTextForResult(resultOf(false, false, true, true, 5, 0)).second,
-              u"The deletion of 5 file(s) with 0 errors has been finished"_s)
+              u"The deletion of 5 file(s) has finished with 0 error(s)"_s)
         << "free-space and format texts need volumes";
     EXPECT_EQ(NotificationManager::titleAndTextForResult(resultOf(true, true, true, false, 7, 1)),
               Texts(u"Canceled"_s, u"The deletion has been canceled"_s))
@@ -71,7 +71,7 @@ TEST(NotificationTexts, JobResults)
 
     ShredResult bare; // no snapshot, no options: a job that ended at once
     EXPECT_EQ(NotificationManager::titleAndTextForResult(bare).second,
-              u"The deletion of 0 file(s) with 0 errors has been finished"_s);
+              u"The deletion of 0 file(s) has finished with 0 error(s)"_s);
 
     // A translation may use the counts of the cancellation text.
     cv::setLocalizer([](std::string_view key) -> std::string {
@@ -107,8 +107,8 @@ TEST_F(NotificationBus, ShowsWithCloseButtonAndSound)
     const auto& first = notificationServer->notifications[0];
     EXPECT_EQ(first.appName, u"Cindervault"_s);
     EXPECT_EQ(first.summary, u"Finished"_s);
-    EXPECT_EQ(first.body, u"The deletion of 12 file(s) with 2 errors has been finished"_s);
-    EXPECT_EQ(first.actions, (QStringList{u"close"_s, u"close"_s}));
+    EXPECT_EQ(first.body, u"The deletion of 12 file(s) has finished with 2 error(s)"_s);
+    EXPECT_EQ(first.actions, (QStringList{u"close"_s, u"Close"_s}));
     EXPECT_EQ(first.hints.value(u"sound-name"_s).toString(), NotificationManager::kSoundName.toString());
     EXPECT_FALSE(first.hints.contains(u"suppress-sound"_s));
     ASSERT_TRUE(delivered.count() == 1 || delivered.wait(10000));
@@ -118,8 +118,8 @@ TEST_F(NotificationBus, ShowsWithCloseButtonAndSound)
     notifications->showPinProtectedNotification();
     ASSERT_TRUE(waitForNotifications(2));
     const auto& silent = notificationServer->notifications[1];
-    EXPECT_EQ(silent.summary, u"Protecetd"_s);
-    EXPECT_EQ(silent.body, u"Rendmark Mac 2 is now secured with a pin"_s);
+    EXPECT_EQ(silent.summary, u"Protected"_s);
+    EXPECT_EQ(silent.body, u"Cindervault is now secured with a PIN"_s);
     EXPECT_FALSE(silent.hints.contains(u"sound-name"_s)) << "sound off must be silent";
     EXPECT_TRUE(silent.hints.value(u"suppress-sound"_s).toBool());
 }
@@ -148,10 +148,10 @@ TEST_F(NotificationBus, NothingIsShownWhileNotificationsAreOff)
     QStringList seen;
     for (const auto& notification : notificationServer->notifications)
         seen << notification.summary + u": "_s + notification.body;
-    EXPECT_EQ(seen, (QStringList{u"Settings Changed: Notification are now enabled"_s,
+    EXPECT_EQ(seen, (QStringList{u"Settings Changed: Notifications are now enabled"_s,
                                  u"New Update: Restart Cindervault to install the new version"_s,
-                                 u"Settings Changed: Notification are now disabled"_s,
-                                 u"Settings Changed: Notification are now enabled"_s}));
+                                 u"Settings Changed: Notifications are now disabled"_s,
+                                 u"Settings Changed: Notifications are now enabled"_s}));
 }
 
 TEST_F(NotificationBus, DismissalRemovesExactlyThatNotification)

@@ -1,6 +1,5 @@
 #include "app/reports/ReportPreview.h"
 
-#include "app/AppTranslator.h"
 #include "common/Log.h"
 #include "reports/ReportFactory.h"
 #include "reports/ReportRenderProcess.h"
@@ -23,7 +22,8 @@ void ReportPreview::renderResult(const std::shared_ptr<const ShredResult>& resul
 {
     m_stage = std::make_unique<QTemporaryDir>();
     ReportFactory factory(result, &m_settings);
-    factory.setLanguage(m_language.isEmpty() ? AppTranslator::languageInUse() : m_language);
+    if (!m_language.isEmpty())
+        factory.setLanguage(m_language);
     const QString html = result ? factory.generateHTMLReport() : QString();
     m_reportId = factory.reportId();
     if (html.isNull()) {

@@ -36,7 +36,9 @@ public:
     explicit ReportPreview(SettingsManager& settings, QObject* parent = nullptr);
     ~ReportPreview() override;
 
-    // The language of fresh reports ("de" or "en"); empty: the language the window shows.
+    // The language of fresh reports ("de" or "en"); empty: the one the settings hold when the
+    // report is made (a change in the General pane applies at once; the window's own texts keep
+    // the language it started with).
     void setLanguage(const QString& language) { m_language = language; }
 
     // Fills the template for result with a new report ID and renders it; ready or failed follows.
