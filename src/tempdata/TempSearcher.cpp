@@ -32,8 +32,8 @@ std::string currentHome()
 
 TempSearcher::TempSearcher(QObject* parent) : QObject(parent)
 {
-    // One thread per category, so that a slow system folder does not hold back the other two.
-    m_pool.setMaxThreadCount(3);
+    // One thread per category, so that a slow system folder does not hold back the others.
+    m_pool.setMaxThreadCount(kCategoryCount);
     m_pool.setThreadPriority(QThread::LowPriority);
 }
 

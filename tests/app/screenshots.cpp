@@ -360,6 +360,23 @@ int main(int argc, char** argv)
     window.resize(1100, 760);
     save(&window, prefix + u"11c-progress-finished-larger"_s, 300);
     window.resize(cv::WindowController::kWidth, cv::WindowController::kHeight);
+    {
+        // A job that ended with errors: files the helper was refused for and a folder that could
+        // not be read. No check mark, and the colour of failure.
+        auto result = std::make_shared<cv::ShredResult>();
+        result->lastState = std::make_shared<cv::ShredState>();
+        result->fileCountTotal = 5;
+        result->fileCountRemoved = 3;
+        result->bytesCountRemoved = 3'100'000;
+        result->errorCount = 2;
+        result->addFailure(cv::ShredItem::Kind::Folder, "/home/user/private", "Folder could not be read",
+                           "Permission denied");
+        cv::ProgressViewController errors({nullptr, cv::AlgorithmCollection().findByIdentifier(16), nullptr});
+        errors.resize(cv::WindowController::kWidth, cv::WindowController::kHeight - 120);
+        errors.show();
+        errors.finished(result);
+        save(&errors, prefix + u"11d-progress-finished-with-errors"_s, 1200);
+    }
     // The report window says why there is no report; with the real renderer it shows the report.
     const auto showReportWindow = [&](const QString& name) {
         progress->actionButtonUsed();

@@ -101,6 +101,7 @@ TEST(TempDataScreen, CategoriesTotalsAndTheShredButton)
     EXPECT_EQ(part<PillButton>(screen, "toggleLogs")->text(), u"Select"_s);
     part<PillButton>(screen, "toggleCache")->click();
     part<PillButton>(screen, "toggleUserCache")->click();
+    part<PillButton>(screen, "toggleTrash")->click();
     EXPECT_EQ(part<QLabel>(screen, "resultTotal")->text(), total(0, 0));
     EXPECT_FALSE(part(screen, "shredButton")->isEnabled());
     part<PillButton>(screen, "toggleCache")->click();

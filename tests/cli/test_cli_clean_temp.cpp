@@ -126,7 +126,7 @@ TEST(CliCleanTemp, TheSystemsStateUnderTheCachesIsKeptAndNamed)
         t::makeDir(dir / folder);
     // debconf's database: every answer given to the package system; nothing regenerates it.
     for (const char* name : {"config.dat", "passwords.dat", "templates.dat", "config.dat-old"})
-        t::writeFile(dir / "cache/debconf" / name, std::string("state of ") + name);
+        t::writeFile(dir / "cache/debconf/" + name, std::string("state of ") + name);
     t::writeFile(dir / "cache/bind/managed-keys.bind", "trust anchors");
     t::writeFile(dir / "cache/apt/pkgcache.bin", std::string(700, 'p'));
     ::setenv("CINDERVAULT_TEMP_CACHES", (dir / "cache").c_str(), 1);
@@ -139,9 +139,9 @@ TEST(CliCleanTemp, TheSystemsStateUnderTheCachesIsKeptAndNamed)
     EXPECT_EQ(number(result, "fileCountRemoved"), 1);
     EXPECT_TRUE(t::listNames(dir / "cache/apt").empty());
     EXPECT_EQ(t::listNames(dir / "cache/debconf").size(), 4u);
+    const std::string passwords = "state of passwords.dat";
     EXPECT_EQ(t::readFile(dir / "cache/debconf/passwords.dat"),
-              std::vector<std::uint8_t>(std::string("state of passwords.dat").begin(),
-                                        std::string("state of passwords.dat").end()));
+              std::vector<std::uint8_t>(passwords.begin(), passwords.end()));
     EXPECT_EQ(t::listNames(dir / "cache/bind"), std::vector<std::string>{"managed-keys.bind"});
     std::map<std::string, std::string> kept;
     for (const auto& entry : result.value(QLatin1String("kept")).toArray()) {
