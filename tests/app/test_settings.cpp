@@ -459,6 +459,20 @@ TEST(SettingsWindow, UpdatesAndHelpPanes)
         auto* email = part<QLineEdit>(&pane, "emailField");
         auto* send = part<QPushButton>(&pane, "sendButton");
         EXPECT_TRUE(part<QLineEdit>(&pane, "subjectField")->text().startsWith(u"Rendmark Mac 2® - "_s));
+        // Before Send the pane shows every field that goes out, what is sent along included.
+        auto* preview = part<QPlainTextEdit>(&pane, "sendPreview");
+        EXPECT_TRUE(preview->isReadOnly());
+        part<QPlainTextEdit>(&pane, "messageField")->setPlainText(u"My question"_s);
+        const SupportMessage outgoing = pane.model()->outgoingMessage();
+        EXPECT_FALSE(outgoing.osVersion.isEmpty());
+        for (const auto& [key, value] : SupportMessageSender::formFields(outgoing))
+            EXPECT_TRUE(preview->toPlainText().contains(key + u':')) << key.toStdString();
+        for (const QString& shown :
+             {u"My question"_s, u"OS Version: "_s + outgoing.osVersion,
+              u"Model Identifier: "_s + outgoing.modelIdentifier, u"system-info: "_s + outgoing.osVersion,
+              u"https://support.example.com"_s})
+            EXPECT_TRUE(preview->toPlainText().contains(shown)) << shown.toStdString() << " is not shown in\n"
+                                                                << preview->toPlainText().toStdString();
         name->setText(u"   "_s);
         email->setText(u"Someone@Example.com"_s);
         EXPECT_TRUE(name->styleSheet().contains(Palette::css(Palette::failure())));
