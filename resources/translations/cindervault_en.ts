@@ -176,14 +176,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>New Update</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Restart Cindervault to install the new version</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>IDS__ALGORITHM_DETAIL_OV</source>
         <translation type="unfinished"></translation>
     </message>
@@ -285,6 +277,18 @@
     </message>
     <message>
         <source>Another wipe of this volume is running</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New version available</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cindervault %1 is available. Install it with your package manager.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Release notes: %1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -986,6 +990,18 @@
         <source>Error</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Sent with your message, exactly as shown below: your name, e-mail address and subject, the version of Cindervault, your operating system and your computer&apos;s model.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>To be sent:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>To: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>cv::SettingsNotifications</name>
@@ -1059,6 +1075,10 @@
     <message>
         <source>reenter_new_password</source>
         <translation>Enter the new PIN again</translation>
+    </message>
+    <message>
+        <source>Too many wrong PINs. Please wait %1 seconds before you try again.</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
