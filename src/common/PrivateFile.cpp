@@ -31,8 +31,7 @@ Expected<void, std::string> PrivateFile::createFolders(const std::string& folder
             problem = failure("cannot create the folder", prefix, errno);
             return false;
         }
-        struct stat info
-        {};
+        struct stat info = {};
         if (::stat(prefix.c_str(), &info) != 0) {
             problem = failure("cannot create the folder", prefix, errno);
             return false;
@@ -68,8 +67,7 @@ Expected<UniqueFd, std::string> PrivateFile::openForAppend(const std::string& pa
 
 Expected<void, std::string> PrivateFile::checkOwnFile(int fd)
 {
-    struct stat info
-    {};
+    struct stat info = {};
     if (::fstat(fd, &info) != 0)
         return Unexpected(std::string("cannot examine the file: ") + std::strerror(errno));
     if (!S_ISREG(info.st_mode))

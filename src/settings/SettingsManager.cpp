@@ -112,21 +112,28 @@ SettingsManager::SettingsManager()
     // Signals go out to receivers on the GUI thread, wherever the first caller ran.
     if (auto* app = QCoreApplication::instance(); app && thread() != app->thread())
         moveToThread(app->thread());
-    registerSettings();
-    upgradePlainPin();
-    isLocked();
+    openStore();
 }
 
 SettingsManager::SettingsManager(const QString& filePath, QObject* parent)
     : QObject(parent), m_settings(filePath, QSettings::IniFormat)
 {
     m_settings.setFallbacksEnabled(false);
-    registerSettings();
-    upgradePlainPin();
-    isLocked();
+    openStore();
 }
 
 SettingsManager::~SettingsManager() = default;
+
+void SettingsManager::openStore()
+{
+    registerSettings();
+    {
+        QMutexLocker lock(&m_mutex);
+        keepFilePrivate(false);
+    }
+    upgradePlainPin();
+    isLocked();
+}
 
 QString SettingsManager::fileName() const
 {
@@ -354,10 +361,6 @@ QString SettingsManager::storedPin() const
 
 void SettingsManager::upgradePlainPin()
 {
-    {
-        QMutexLocker lock(&m_mutex);
-        keepFilePrivate(false);
-    }
     const QString stored = storedPin();
     if (stored.isEmpty() || PinHash::isHash(stored))
         return;

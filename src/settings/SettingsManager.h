@@ -166,6 +166,9 @@ signals:
 
 private:
     SettingsManager(); // on the user's own file
+    // What both constructors do: register the defaults, narrow the file to the user, replace a
+    // plain PIN with its hash, and evaluate the lock once.
+    void openStore();
     void registerSettings();
     // The raw stored value of the PIN key: a PinHash, an older version's Base64 text, or empty.
     QString storedPin() const;

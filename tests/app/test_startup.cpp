@@ -122,8 +122,7 @@ TEST(Startup, TheLogFileIsTheUsersAloneNeverALinkAndNamesCannotForgeLines)
     ::umask(oldMask);
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const auto modeOf = [](const std::string& path) {
-        struct stat info
-        {};
+        struct stat info = {};
         return ::lstat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 07777u;
     };
     EXPECT_EQ(modeOf(file), 0600u);

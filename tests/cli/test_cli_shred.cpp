@@ -609,8 +609,7 @@ TEST(CliShred, TheDiagnosticLogIsPrivateTakesNoLinkNorAnotherUsersFileAndEscapes
         // No log yet: the folders made for it are the user's alone, and so is the file, whatever
         // the umask; the folder that existed keeps its mode. The name's line break is escaped.
         const auto run = shredFifo();
-        struct stat info
-        {};
+        struct stat info = {};
         ASSERT_EQ(::stat(logFile.c_str(), &info), 0) << run.err;
         EXPECT_EQ(info.st_mode & 07777, 0600u);
         ASSERT_EQ(::stat(logs.c_str(), &info), 0);

@@ -153,8 +153,7 @@ TEST_F(ReportBuilderTest, ReportsAndTheirFoldersAreTheUsersAloneInEitherFormat)
     const QString html = build(builder, makeResult(2));
     ::umask(oldMask);
     const auto modeOf = [](const std::string& path) {
-        struct stat info
-        {};
+        struct stat info = {};
         return ::lstat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 07777u;
     };
     ASSERT_TRUE(pdf.endsWith(u".pdf"_s)) << pdf.toStdString() << builder.failure().toStdString();

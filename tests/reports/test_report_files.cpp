@@ -97,8 +97,7 @@ TEST(ReportFileWriter, ReportsAndTheFoldersMadeForThemAreTheUsersAlone)
     ::umask(oldMask);
     ASSERT_TRUE(path);
     const auto modeOf = [](const std::string& file) {
-        struct stat info
-        {};
+        struct stat info = {};
         return ::lstat(file.c_str(), &info) == 0 ? info.st_mode & 07777 : 07777u;
     };
     EXPECT_EQ(modeOf(QFile::encodeName(*path).toStdString()), 0600u);

@@ -361,8 +361,7 @@ TEST(SettingsManager, TheSettingsFileAndTheFolderMadeForItAreTheUsersAlone)
 {
     cv::test::TempDir dir;
     const auto modeOf = [](const std::string& path) {
-        struct stat info
-        {};
+        struct stat info = {};
         return ::lstat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 07777u;
     };
     const mode_t oldMask = ::umask(022);
