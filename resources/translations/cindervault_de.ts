@@ -994,8 +994,8 @@
         <translation>Fehler</translation>
     </message>
     <message>
-        <source>Sent with your message, exactly as shown below: your name, e-mail address and subject, the version of Cindervault, your operating system and your computer&apos;s model.</source>
-        <translation>Mit Ihrer Nachricht wird genau das unten Gezeigte gesendet: Ihr Name, Ihre E-Mail-Adresse und der Betreff, die Version von Cindervault, Ihr Betriebssystem und das Modell Ihres Computers.</translation>
+        <source>Exactly this is sent, with the facts about your computer:</source>
+        <translation>Genau dies wird gesendet, samt den Angaben zu Ihrem Computer:</translation>
     </message>
     <message>
         <source>To be sent:</source>

@@ -991,7 +991,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Sent with your message, exactly as shown below: your name, e-mail address and subject, the version of Cindervault, your operating system and your computer&apos;s model.</source>
+        <source>Exactly this is sent, with the facts about your computer:</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

@@ -39,8 +39,7 @@ SettingsHelp::SettingsHelp(SettingsManager& settings, SupportMessageSender* send
     addRow(tr("Message:"), m_messageField);
 
     // Everything the request carries, as it will be sent: what the user typed, and what goes with it.
-    addHint(tr("Sent with your message, exactly as shown below: your name, e-mail address and subject, "
-               "the version of Cindervault, your operating system and your computer's model."));
+    addHint(tr("Exactly this is sent, with the facts about your computer:"));
     m_previewField = new QPlainTextEdit(this);
     m_previewField->setObjectName(u"sendPreview"_s);
     m_previewField->setReadOnly(true);
@@ -63,7 +62,8 @@ SettingsHelp::SettingsHelp(SettingsManager& settings, SupportMessageSender* send
         m_statusLabel->setText(tr("Messages cannot be sent from this build. Help is in the README that comes "
                                   "with Cindervault."));
         for (QWidget* field : {static_cast<QWidget*>(m_nameField), static_cast<QWidget*>(m_emailField),
-                               static_cast<QWidget*>(m_subjectField), static_cast<QWidget*>(m_messageField)})
+                               static_cast<QWidget*>(m_subjectField), static_cast<QWidget*>(m_messageField),
+                               static_cast<QWidget*>(m_previewField)})
             field->setEnabled(false);
         return;
     }
