@@ -188,14 +188,6 @@
         <translation>Benachrichtigungen sind jetzt ausgeschaltet</translation>
     </message>
     <message>
-        <source>New Update</source>
-        <translation>Neues Update</translation>
-    </message>
-    <message>
-        <source>Restart Cindervault to install the new version</source>
-        <translation>Starten Sie Cindervault neu, um die neue Version zu installieren</translation>
-    </message>
-    <message>
         <source>IDS__ALGORITHM_DETAIL_OV</source>
         <translation>Ostrevanes eigene 50-Runden-Methode: fünf Zufallsrunden, zwei zufällige Drei-Byte-Muster, zwei Nullrunden, fünfundzwanzig Runden der Gutmann-Tabelle, eine Nullrunde, fünf weitere zufällige Drei-Byte-Muster und zehn Zufallsrunden. Die gründlichste und langsamste Methode.</translation>
     </message>
@@ -350,6 +342,18 @@
     <message>
         <source>The name server&apos;s zones and keys (BIND working folder)</source>
         <translation>Zonen und Schlüssel des Nameservers (Arbeitsordner von BIND)</translation>
+    </message>
+    <message>
+        <source>New version available</source>
+        <translation>Neue Version verfügbar</translation>
+    </message>
+    <message>
+        <source>Cindervault %1 is available. Install it with your package manager.</source>
+        <translation>Cindervault %1 ist verfügbar. Installieren Sie die neue Version mit Ihrer Paketverwaltung.</translation>
+    </message>
+    <message>
+        <source>Release notes: %1</source>
+        <translation>Versionshinweise: %1</translation>
     </message>
 </context>
 <context>
@@ -1069,6 +1073,18 @@
         <source>Error</source>
         <translation>Fehler</translation>
     </message>
+    <message>
+        <source>Exactly this is sent, with the facts about your computer:</source>
+        <translation>Genau dies wird gesendet, samt den Angaben zu Ihrem Computer:</translation>
+    </message>
+    <message>
+        <source>To be sent:</source>
+        <translation>Wird gesendet:</translation>
+    </message>
+    <message>
+        <source>To: %1</source>
+        <translation>An: %1</translation>
+    </message>
 </context>
 <context>
     <name>cv::SettingsNotifications</name>
@@ -1142,6 +1158,10 @@
     <message>
         <source>reenter_new_password</source>
         <translation>Geben Sie die neue PIN noch einmal ein</translation>
+    </message>
+    <message>
+        <source>Too many wrong PINs. Please wait %1 seconds before you try again.</source>
+        <translation>Zu viele falsche PINs. Bitte warten Sie %1 Sekunden, bevor Sie es erneut versuchen.</translation>
     </message>
 </context>
 <context>

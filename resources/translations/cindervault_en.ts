@@ -188,14 +188,6 @@
         <translation>Notifications are now disabled</translation>
     </message>
     <message>
-        <source>New Update</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Restart Cindervault to install the new version</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>IDS__ALGORITHM_DETAIL_OV</source>
         <translation type="unfinished"></translation>
     </message>
@@ -349,6 +341,17 @@
     </message>
     <message>
         <source>The name server&apos;s zones and keys (BIND working folder)</source>
+    </message>
+    <message>
+        <source>New version available</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cindervault %1 is available. Install it with your package manager.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Release notes: %1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1066,6 +1069,18 @@
         <source>Error</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Exactly this is sent, with the facts about your computer:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>To be sent:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>To: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>cv::SettingsNotifications</name>
@@ -1139,6 +1154,10 @@
     <message>
         <source>reenter_new_password</source>
         <translation>Enter the new PIN again</translation>
+    </message>
+    <message>
+        <source>Too many wrong PINs. Please wait %1 seconds before you try again.</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>

@@ -3,6 +3,7 @@
 #include "app/AppServices.h"
 #include "app/intake/SystemService.h"
 #include "common/Log.h"
+#include "common/PrivateFile.h"
 #include "settings/SettingsManager.h"
 
 #include <QDir>
@@ -10,7 +11,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -39,26 +39,25 @@ QString AppDelegate::logFilePath(const QString& reportFolder, const QDate& date)
 bool AppDelegate::redirectLogToDocuments(const QString& reportFolder, const QDate& date)
 {
     const QString path = logFilePath(reportFolder, date);
-    const QString folder = QFileInfo(path).path();
-    if (!QDir().mkpath(folder)) {
-        logMessage("Failed to create directory \"", QFile::encodeName(folder).toStdString(),
-                   "\". Error: ", std::strerror(errno));
-    }
+    const std::string folder = QFile::encodeName(QFileInfo(path).path()).toStdString();
+    // The folders made here are the user's alone (0700); folders that exist keep their modes.
+    if (auto made = PrivateFile::createFolders(folder); !made)
+        logMessage("Failed to create directory \"", folder, "\". Error: ", made.error());
     // The path in the file-system encoding (not only ASCII): a report folder below a home folder
-    // with a non-ASCII name still gets its log. Standard error is replaced with dup2 so that every
-    // writer of descriptor 2 (our log lines, Qt's messages) lands in the file.
-    const QByteArray encoded = QFile::encodeName(path);
-    const int fd = ::open(encoded.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        logMessage("Failed to open log file \"", encoded.toStdString(), "\". Error: ", std::strerror(errno));
+    // with a non-ASCII name still gets its log. The file is the user's alone and is never reached
+    // through a link, nor taken when it belongs to someone else: the report folder may be shared.
+    // Standard error is replaced with dup2 so that every writer of descriptor 2 (our log lines,
+    // Qt's messages) lands in the file.
+    const std::string encoded = QFile::encodeName(path).toStdString();
+    auto file = PrivateFile::openForAppend(encoded);
+    if (!file) {
+        logMessage("Failed to open log file \"", encoded, "\". Error: ", file.error());
         return false;
     }
     std::fflush(stderr);
-    const bool redirected = ::dup2(fd, STDERR_FILENO) >= 0;
-    ::close(fd);
+    const bool redirected = ::dup2(file->get(), STDERR_FILENO) >= 0;
     if (!redirected) {
-        logMessage("Failed to redirect the log to \"", encoded.toStdString(),
-                   "\". Error: ", std::strerror(errno));
+        logMessage("Failed to redirect the log to \"", encoded, "\". Error: ", std::strerror(errno));
         return false;
     }
     logLine("App Startup");

@@ -72,7 +72,7 @@ void wireServices()
     services.makeSleepInhibitor = [] { return std::make_unique<LogindSleepInhibitor>(); };
     wireReports(services);
 
-    // Update checks run from start-up as the settings say (a newer version brings "New Update"
+    // Update checks run from start-up as the settings say (a newer version brings "New version available"
     // when the user asked for it); both services live as long as the application object.
     services.notifications = &NotificationManager::sharedManager();
     auto* scheduler = new UpdateScheduler(SettingsManager::sharedManager(), *services.notifications,

@@ -72,10 +72,18 @@ Arguments parseArguments(int argc, char** argv)
     return arguments;
 }
 
+// Qt's own messages are log lines like the program's: one line each, control characters escaped,
+// and in the daily log file when diagnosis is on.
+void logQtMessage(QtMsgType, const QMessageLogContext&, const QString& message)
+{
+    cv::logLine(message.toStdString());
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    qInstallMessageHandler(logQtMessage);
     QApplication app(argc, argv);
     QApplication::setOrganizationName(u"Ostrevane"_s);
     QApplication::setApplicationName(u"Cindervault"_s);

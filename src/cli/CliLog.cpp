@@ -1,16 +1,14 @@
 #include "cli/CliLog.h"
 
 #include "common/Log.h"
+#include "common/PrivateFile.h"
 #include "settings/SettingsManager.h"
 
 #include <QDate>
 #include <QDir>
 #include <QFile>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <fcntl.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -23,16 +21,19 @@ void CliLog::setUp(bool verbose)
     if (settings.isDiagnoseSet()) {
         const QString folder = QDir::cleanPath(settings.getReportPath() + u"/logs"_s);
         const QString path = folder + u'/' + QDate::currentDate().toString(u"yyyy-MM-dd"_s) + u".log"_s;
-        QDir().mkpath(folder);
-        // Kept open for the life of the process: every log line of the job goes there.
-        const int fd =
-            ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            setLogDescriptor(fd);
+        const std::string encodedFolder = QFile::encodeName(folder).toStdString();
+        // A run as root may log into a report folder others can write: folders made here are
+        // 0700, and the file is opened through no link and only when it is this user's own.
+        if (auto made = PrivateFile::createFolders(encodedFolder); !made)
+            std::fprintf(stderr, "cindervault-cli: %s\n", escapedForLog(made.error()).c_str());
+        auto file = PrivateFile::openForAppend(QFile::encodeName(path).toStdString());
+        if (file) {
+            // Kept open for the life of the process: every log line of the job goes there.
+            setLogDescriptor(file->release());
             return;
         }
-        std::fprintf(stderr, "cindervault-cli: cannot open the log file %s: %s\n",
-                     QFile::encodeName(path).constData(), std::strerror(errno));
+        std::fprintf(stderr, "cindervault-cli: cannot use the log file: %s\n",
+                     escapedForLog(file.error()).c_str());
     }
     setLogDescriptor(verbose ? STDERR_FILENO : -1);
 }

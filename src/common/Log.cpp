@@ -19,7 +19,38 @@ const char* processName()
     return program_invocation_short_name ? program_invocation_short_name : "cindervault";
 }
 
+void appendEscapedByte(std::string& out, unsigned char byte)
+{
+    static constexpr char digits[] = "0123456789abcdef";
+    out += "\\x";
+    out += digits[byte >> 4];
+    out += digits[byte & 0xf];
+}
+
 } // namespace
+
+std::string escapedForLog(std::string_view text)
+{
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte < 0x20 || byte == 0x7f) {
+            appendEscapedByte(escaped, byte);
+            continue;
+        }
+        // U+0080 to U+009F are C2 80 to C2 9F in UTF-8.
+        const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+        if (byte == 0xc2 && next >= 0x80 && next <= 0x9f) {
+            appendEscapedByte(escaped, byte);
+            appendEscapedByte(escaped, next);
+            ++i;
+            continue;
+        }
+        escaped += static_cast<char>(byte);
+    }
+    return escaped;
+}
 
 void setLogDescriptor(int fd)
 {
@@ -43,15 +74,17 @@ void logLine(std::string_view message)
     std::tm local{};
     localtime_r(&seconds, &local);
 
-    char prefix[128];
-    const int prefixLength =
-        std::snprintf(prefix, sizeof prefix, "%04d-%02d-%02d %02d:%02d:%02d.%03d %s[%d] ",
-                      local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
-                      local.tm_sec, static_cast<int>(millis), processName(), static_cast<int>(getpid()));
+    char time[64];
+    const int timeLength = std::snprintf(time, sizeof time, "%04d-%02d-%02d %02d:%02d:%02d.%03d ",
+                                         local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                                         local.tm_min, local.tm_sec, static_cast<int>(millis));
     std::string line;
-    line.reserve(static_cast<std::size_t>(prefixLength) + message.size() + 1);
-    line.append(prefix, static_cast<std::size_t>(prefixLength));
-    line.append(message);
+    line.reserve(static_cast<std::size_t>(timeLength) + message.size() + 64);
+    line.append(time, static_cast<std::size_t>(timeLength));
+    // The program's name is what it was started as: escaped like the message.
+    line.append(escapedForLog(processName()));
+    line.append("[" + std::to_string(getpid()) + "] ");
+    line.append(escapedForLog(message));
     line.push_back('\n');
 
     const char* data = line.data();

@@ -68,17 +68,21 @@ int main(int argc, char** argv)
         std::fflush(stdout);
     });
     QString error;
-    QObject::connect(
-        &renderer, &cv::HtmlPdfRenderer::finished, &application,
-        [&](const QByteArray& pdf, const QString& reason) {
-            error = reason;
-            if (error.isEmpty()) {
-                QSaveFile file(output);
-                if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.commit())
-                    error = u"the PDF could not be written to %1: %2"_s.arg(output, file.errorString());
-            }
-            QCoreApplication::exit(error.isEmpty() ? cv::kExitOk : cv::kExitFailure);
-        });
+    QObject::connect(&renderer, &cv::HtmlPdfRenderer::finished, &application,
+                     [&](const QByteArray& pdf, const QString& reason) {
+                         error = reason;
+                         if (error.isEmpty()) {
+                             // A report lists every deleted path: the PDF is the user's alone, whatever the
+                             // umask.
+                             QSaveFile file(output);
+                             if (!file.open(QIODevice::WriteOnly) ||
+                                 !file.setPermissions(QFile::ReadOwner | QFile::WriteOwner) ||
+                                 file.write(pdf) != pdf.size() || !file.commit())
+                                 error = u"the PDF could not be written to %1: %2"_s.arg(output,
+                                                                                         file.errorString());
+                         }
+                         QCoreApplication::exit(error.isEmpty() ? cv::kExitOk : cv::kExitFailure);
+                     });
     renderer.render(input);
     const int status = QApplication::exec();
     if (status != cv::kExitOk)

@@ -66,13 +66,15 @@ void ReportBuilder::createReportWithShredResult(std::shared_ptr<const ShredResul
 void ReportBuilder::renderPdf(const QString& folder, const QString& baseName)
 {
     // The renderer reads the report from a file of its own (the text may be far larger than the
-    // web engine takes inline) and writes the PDF beside it; both go with the folder.
+    // web engine takes inline) and writes the PDF beside it; both go with the folder. The folder
+    // (0700) and the file (0600) are the user's alone, like the report.
     m_stageFolder = std::make_unique<QTemporaryDir>();
     const QString htmlPath = m_stageFolder->isValid() ? m_stageFolder->filePath(u"report.html"_s) : QString();
     const QString pdfPath = m_stageFolder->isValid() ? m_stageFolder->filePath(u"report.pdf"_s) : QString();
     QSaveFile file(htmlPath);
     const QByteArray utf8 = m_html.toUtf8();
-    if (htmlPath.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(utf8) != utf8.size() ||
+    if (htmlPath.isEmpty() || !file.open(QIODevice::WriteOnly) ||
+        !file.setPermissions(QFile::ReadOwner | QFile::WriteOwner) || file.write(utf8) != utf8.size() ||
         !file.commit()) {
         finish(Outcome::Failed, QString(), tr("the report could not be staged for rendering"), true);
         return;

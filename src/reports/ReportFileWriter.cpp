@@ -1,6 +1,7 @@
 #include "reports/ReportFileWriter.h"
 
 #include "common/Log.h"
+#include "common/PrivateFile.h"
 #include "common/SecureRandom.h"
 #include "common/UniqueFd.h"
 
@@ -80,8 +81,8 @@ Publish linkNoReplace(int dirFd, const std::string& from, const std::string& to)
 // the finished file over our own claim.
 Publish claimThenRename(int dirFd, const std::string& from, const std::string& to)
 {
-    const UniqueFd claim(
-        ::openat(dirFd, to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+    const UniqueFd claim(::openat(dirFd, to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                                  PrivateFile::kFileMode));
     if (!claim)
         return errno == EEXIST ? Publish::Taken : Publish::Failed;
     if (::renameat(dirFd, from.c_str(), dirFd, to.c_str()) == 0)
@@ -105,9 +106,10 @@ QString ReportFileWriter::fileBaseName(const QDateTime& end)
 
 bool ReportFileWriter::ensureFolder(const QString& folder)
 {
-    if (QDir().mkpath(folder))
+    const auto made = PrivateFile::createFolders(QFile::encodeName(folder).toStdString());
+    if (made)
         return true;
-    logMessage("Error: Create folder failed ", folder.toStdString());
+    logMessage("Error: Create folder failed ", folder.toStdString(), " (", made.error(), ")");
     return false;
 }
 
@@ -128,7 +130,7 @@ std::optional<QString> ReportFileWriter::writeNewFile(const QString& folder, con
     for (int attempt = 0; attempt < 16 && !file; ++attempt) {
         temporary = ".report-" + SecureRandom::alphanumeric(12) + ".tmp";
         file.reset(::openat(dirFd.get(), temporary.c_str(),
-                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, PrivateFile::kFileMode));
         if (!file && errno != EEXIST)
             break;
     }

@@ -8,7 +8,9 @@
 
 namespace cv {
 
-// Names and writes report files in the report folder. A report is written under a hidden
+// Names and writes report files in the report folder. A report lists every deleted path (and the
+// machine's serial number when made as root): the file is the user's alone (0600), and so are
+// the folders made for it (0700); a folder that exists keeps its mode. A report is written under a hidden
 // temporary name, flushed, and then given its final name with a rename that never replaces an
 // existing entry: a reader never sees half a report, and two reports that get the same name
 // (the name has a resolution of one second on a 12-hour clock) both survive, the later one with
@@ -24,8 +26,8 @@ public:
     // gives deletionReport_2026_12_05_02-05-7.
     static QString fileBaseName(const QDateTime& end);
 
-    // Creates folder with its missing parents; logs "Error: Create folder failed <folder>" and
-    // returns false when it cannot.
+    // Creates folder with its missing parents, each 0700; logs "Error: Create folder failed
+    // <folder>" and returns false when it cannot.
     static bool ensureFolder(const QString& folder);
 
     // Writes data as a new file "<baseName>.<extension>" in folder, or "<baseName>_2.<extension>",

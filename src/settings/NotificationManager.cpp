@@ -193,10 +193,19 @@ void NotificationManager::showPinProtectedNotification()
                               localizedText("Rendmark Mac 2 is now secured with a pin"));
 }
 
-void NotificationManager::showUpdateNotification()
+QString NotificationManager::updateNotificationText(const QString& version, const QUrl& releaseNotes)
 {
-    showNotificationWithTitle(localizedText("New Update"),
-                              localizedText("Restart Cindervault to install the new version"));
+    QString text =
+        localizedText("Cindervault %1 is available. Install it with your package manager.").arg(version);
+    if (releaseNotes.isValid() && releaseNotes.scheme() == u"https"_s && !releaseNotes.host().isEmpty())
+        text += u'\n' + localizedText("Release notes: %1").arg(releaseNotes.toString(QUrl::FullyEncoded));
+    return text;
+}
+
+void NotificationManager::showUpdateNotification(const QString& version, const QUrl& releaseNotes)
+{
+    showNotificationWithTitle(localizedText("New version available"),
+                              updateNotificationText(version, releaseNotes));
 }
 
 void NotificationManager::setNotificationsEnabled(bool enabled)

@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QObject>
 #include <QString>
+#include <QUrl>
 #include <QtGlobal>
 
 #include <array>
@@ -55,8 +56,11 @@ public:
     void showNotificationFromResult(const ShredResult& result);
     // The notice after a PIN was set.
     void showPinProtectedNotification();
-    // The notice that an update was downloaded and waits for a restart.
-    void showUpdateNotification();
+    // The notice that a newer version is available: nothing is downloaded or installed here, so it
+    // says where to get it (the package manager) and, for an https link only, where its release
+    // notes are.
+    void showUpdateNotification(const QString& version, const QUrl& releaseNotes);
+    static QString updateNotificationText(const QString& version, const QUrl& releaseNotes);
     // The notifications switch of the settings: switching on stores the setting first, so that its
     // notice is shown; switching off shows its notice while that is still possible, then stores.
     void setNotificationsEnabled(bool enabled);

@@ -1,16 +1,27 @@
 #include "settings/SettingsManager.h"
 
 #include "common/Log.h"
+#include "common/PrivateFile.h"
+#include "settings/PinHash.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QMutexLocker>
 #include <QStandardPaths>
 #include <QStringDecoder>
 #include <QStringList>
 #include <QThread>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -101,19 +112,28 @@ SettingsManager::SettingsManager()
     // Signals go out to receivers on the GUI thread, wherever the first caller ran.
     if (auto* app = QCoreApplication::instance(); app && thread() != app->thread())
         moveToThread(app->thread());
-    registerSettings();
-    isLocked();
+    openStore();
 }
 
 SettingsManager::SettingsManager(const QString& filePath, QObject* parent)
     : QObject(parent), m_settings(filePath, QSettings::IniFormat)
 {
     m_settings.setFallbacksEnabled(false);
-    registerSettings();
-    isLocked();
+    openStore();
 }
 
 SettingsManager::~SettingsManager() = default;
+
+void SettingsManager::openStore()
+{
+    registerSettings();
+    {
+        QMutexLocker lock(&m_mutex);
+        keepFilePrivate(false);
+    }
+    upgradePlainPin();
+    isLocked();
+}
 
 QString SettingsManager::fileName() const
 {
@@ -140,10 +160,39 @@ QVariant SettingsManager::lookup(QAnyStringView key) const
     return m_registered.value(key.toString());
 }
 
+void SettingsManager::keepFilePrivate(bool createMissing)
+{
+    const std::string path = QFile::encodeName(m_settings.fileName()).toStdString();
+    if (!createMissing) {
+        if (::access(path.c_str(), F_OK) != 0)
+            return;
+        if (auto narrowed = PrivateFile::restrictFile(path); !narrowed)
+            logMessage("Settings file not made private: ", narrowed.error());
+        return;
+    }
+    const std::string folder = QFile::encodeName(QFileInfo(m_settings.fileName()).path()).toStdString();
+    if (auto made = PrivateFile::createFolders(folder); !made) {
+        logMessage("Settings folder: ", made.error());
+        return;
+    }
+    // Not truncated: an existing file keeps what it holds; O_NONBLOCK so that nothing put in its
+    // place can stall the program.
+    const UniqueFd fd(::open(path.c_str(),
+                             O_WRONLY | O_CREAT | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK | O_CLOEXEC,
+                             PrivateFile::kFileMode));
+    if (!fd) {
+        logMessage("Settings file ", path, " cannot be opened: ", std::strerror(errno));
+        return;
+    }
+    if (auto checked = PrivateFile::checkOwnFile(fd.get()); !checked)
+        logMessage("Settings file not made private: ", checked.error(), ": ", path);
+}
+
 void SettingsManager::store(QAnyStringView key, const QVariant& value)
 {
     {
         QMutexLocker lock(&m_mutex);
+        keepFilePrivate(true);
         m_settings.setValue(key, value);
         m_settings.sync();
         if (m_settings.status() != QSettings::NoError)
@@ -304,20 +353,75 @@ QString SettingsManager::parseLanguage(const QString& identifier)
     return identifier;
 }
 
-QString SettingsManager::getCurrentPin() const
+QString SettingsManager::storedPin() const
 {
-    return stringForKey(kBuild).value_or(QString());
+    const QVariant value = lookup(kBuild);
+    return value.typeId() == QMetaType::QString ? value.toString() : QString();
+}
+
+void SettingsManager::upgradePlainPin()
+{
+    const QString stored = storedPin();
+    if (stored.isEmpty() || PinHash::isHash(stored))
+        return;
+    const std::optional<QString> plain = decodeString(stored);
+    if (!plain || plain->isEmpty())
+        return;
+    store(kBuild, PinHash::make(*plain));
+    logLine("The PIN stored as plain text was replaced with its hash");
 }
 
 bool SettingsManager::isPinSet() const
 {
-    return !getCurrentPin().isEmpty();
+    const QString stored = storedPin();
+    if (PinHash::isHash(stored))
+        return true;
+    // An older version's plain value that could not be replaced yet (a file that cannot be written).
+    return !decodeString(stored).value_or(QString()).isEmpty();
 }
 
 void SettingsManager::setPin(const QString& pin)
 {
-    setString(pin, kBuild);
+    store(kBuild, pin.isEmpty() ? QString() : PinHash::make(pin));
+    store(kSettingsPinFailures, 0);
+    store(kSettingsPinRetryAfter, 0);
     emit pinChanged();
+}
+
+qint64 SettingsManager::pinDelayAfter(qint64 failures)
+{
+    if (failures <= kFreePinAttempts)
+        return 0;
+    const qint64 doublings = std::min<qint64>(failures - kFreePinAttempts - 1, 20);
+    return std::min(kFirstPinDelay << doublings, kMaxPinDelay);
+}
+
+SettingsManager::PinCheck SettingsManager::checkPin(const QString& pin, const QDateTime& now)
+{
+    const qint64 failures = std::max<qint64>(integerForKey(kSettingsPinFailures, 0), 0);
+    const qint64 nowSeconds = now.toSecsSinceEpoch();
+    // Never longer than the count asks for, so that a clock put back cannot lock the user out.
+    const qint64 wait =
+        std::min(integerForKey(kSettingsPinRetryAfter, 0) - nowSeconds, pinDelayAfter(failures));
+    if (wait > 0)
+        return {PinCheck::Outcome::TooEarly, wait};
+
+    const QString stored = storedPin();
+    const bool right = PinHash::isHash(stored)
+                           ? PinHash::matches(stored, pin)
+                           : !pin.isEmpty() && decodeString(stored).value_or(QString()) == pin;
+    if (right) {
+        if (failures > 0) {
+            store(kSettingsPinFailures, 0);
+            store(kSettingsPinRetryAfter, 0);
+        }
+        return {PinCheck::Outcome::Accepted, 0};
+    }
+    const qint64 delay = pinDelayAfter(failures + 1);
+    store(kSettingsPinFailures, failures + 1);
+    store(kSettingsPinRetryAfter, nowSeconds + delay);
+    logMessage("Wrong PIN entered (", failures + 1, " in a row)");
+    return {PinCheck::Outcome::Wrong, delay};
 }
 
 bool SettingsManager::isLocked()
@@ -343,6 +447,7 @@ void SettingsManager::reset()
 {
     {
         QMutexLocker lock(&m_mutex);
+        keepFilePrivate(true);
         m_settings.sync(); // know the keys another process added, so that they go too
         m_settings.clear();
         m_settings.sync();

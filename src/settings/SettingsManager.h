@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAnyStringView>
+#include <QDateTime>
 #include <QMutex>
 #include <QObject>
 #include <QSettings>
@@ -50,7 +51,10 @@ public:
         u"kSettingsUpdatesDownloadAutomatically";
     static constexpr QStringView kSettingsUpdatesInterval = u"kSettingsUpdatesInterval";
     static constexpr QStringView kSettingsUpdatesLastCheck = u"kSettingsUpdatesLastCheck";
-    static constexpr QStringView kBuild = u"Build"; // the application PIN
+    static constexpr QStringView kBuild = u"Build"; // the application PIN, as a PinHash
+    // Wrong PINs entered in a row, and when (seconds since 1970, UTC) the next one may be tried.
+    static constexpr QStringView kSettingsPinFailures = u"kSettingsPinFailures";
+    static constexpr QStringView kSettingsPinRetryAfter = u"kSettingsPinRetryAfter";
     static constexpr QStringView kEnableAutostart = u"Enable Autostart";
     static constexpr QStringView kPinp = u"PINP";
     static constexpr QStringView kAppleLanguages = u"AppleLanguages";
@@ -113,10 +117,32 @@ public:
     static QString languageOrDesktop(const QString& storedLanguage);
     QString getInterfaceLanguage() const { return languageOrDesktop(getCurrentLanguage()); }
 
-    // The application PIN ("Build"); an empty PIN means none.
-    QString getCurrentPin() const;
+    // The application PIN ("Build"): kept as a salted slow hash (PinHash), never as the PIN; an
+    // empty value means none. A PIN stored by an older version as plain Base64 text is read once,
+    // when the store opens, and replaced with its hash.
     bool isPinSet() const;
-    void setPin(const QString& pin); // emits pinChanged
+    void setPin(const QString& pin); // emits pinChanged; the empty PIN removes it
+
+    // The first kFreePinAttempts wrong PINs in a row cost nothing; each one after that makes the
+    // next attempt wait, twice as long each time (kFirstPinDelay, doubled, at most kMaxPinDelay).
+    // The count and the time are kept in the store, so that a restart does not reset them.
+    static constexpr qint64 kFreePinAttempts = 4;
+    static constexpr qint64 kFirstPinDelay = 30; // seconds, after the fifth wrong PIN
+    static constexpr qint64 kMaxPinDelay = 3600;
+    // Seconds to wait after the given number of wrong PINs in a row.
+    static qint64 pinDelayAfter(qint64 failures);
+    struct PinCheck
+    {
+        enum class Outcome
+        {
+            Accepted, // the PIN is right; the count of wrong ones starts again
+            Wrong,    // counted; waitSeconds until the next attempt (0 for the first ones)
+            TooEarly, // not checked at all: waitSeconds are left until the next attempt
+        };
+        Outcome outcome = Outcome::Wrong;
+        qint64 waitSeconds = 0;
+    };
+    PinCheck checkPin(const QString& pin, const QDateTime& now = QDateTime::currentDateTimeUtc());
     // True while a PIN is set and the user has not entered it since start; remembered in locked().
     bool isLocked();
     bool locked() const { return m_locked; }
@@ -140,7 +166,18 @@ signals:
 
 private:
     SettingsManager(); // on the user's own file
+    // What both constructors do: register the defaults, narrow the file to the user, replace a
+    // plain PIN with its hash, and evaluate the lock once.
+    void openStore();
     void registerSettings();
+    // The raw stored value of the PIN key: a PinHash, an older version's Base64 text, or empty.
+    QString storedPin() const;
+    // Replaces a PIN stored as plain Base64 text with its hash.
+    void upgradePlainPin();
+    // The settings file and the folders made for it are the user's alone: made 0600 before the
+    // first write (QSettings replaces the file keeping its mode), an existing one narrowed to 0600.
+    // Called with m_mutex held.
+    void keepFilePrivate(bool createMissing);
     // The stored value, else the registered one, else an invalid QVariant. Takes m_mutex.
     QVariant lookup(QAnyStringView key) const;
     void store(QAnyStringView key, const QVariant& value);

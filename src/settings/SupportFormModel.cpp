@@ -55,6 +55,7 @@ SupportFormModel::FieldState SupportFormModel::emailStateFor(const QString& emai
 void SupportFormModel::setName(const QString& name)
 {
     m_name = name;
+    emit messageChanged();
     if (const FieldState state = nameStateFor(name); state != m_nameState) {
         m_nameState = state;
         emit nameStateChanged(state);
@@ -65,6 +66,7 @@ void SupportFormModel::setName(const QString& name)
 void SupportFormModel::setEmail(const QString& email)
 {
     m_email = email;
+    emit messageChanged();
     if (const FieldState state = emailStateFor(email); state != m_emailState) {
         m_emailState = state;
         emit emailStateChanged(state);
@@ -86,11 +88,35 @@ void SupportFormModel::updateCanSend()
     }
 }
 
-bool SupportFormModel::send(const QString& osVersion, const QString& modelIdentifier)
+void SupportFormModel::setSubject(const QString& subject)
+{
+    m_subject = subject;
+    emit messageChanged();
+}
+
+void SupportFormModel::setMessage(const QString& message)
+{
+    m_message = message;
+    emit messageChanged();
+}
+
+void SupportFormModel::setMachineFacts(const QString& osVersion, const QString& modelIdentifier)
+{
+    m_osVersion = osVersion;
+    m_modelIdentifier = modelIdentifier;
+    emit messageChanged();
+}
+
+SupportMessage SupportFormModel::outgoingMessage() const
+{
+    return {m_name, m_email, m_subject, m_message, versionLine(), m_osVersion, m_modelIdentifier};
+}
+
+bool SupportFormModel::send()
 {
     if (!canSend())
         return false;
-    return m_sender.send({m_name, m_email, m_subject, m_message, versionLine(), osVersion, modelIdentifier});
+    return m_sender.send(outgoingMessage());
 }
 
 } // namespace cv

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "settings/SupportMessageSender.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringView>
 
 namespace cv {
-
-class SupportMessageSender;
 
 // What the Help pane's support form decides, without widgets: the fields, whether the name and the
 // e-mail address are valid (the colour of their borders), whether Send is enabled, and the send
@@ -16,7 +16,9 @@ class SupportMessageSender;
 // must also match kEmailPattern as a whole, ignoring letter case; blanks count there, so an address
 // with a leading blank is invalid. Subject and message are not checked; an empty message can be
 // sent. Send is enabled while both fields are valid, the support service is configured and no
-// message is on its way.
+// message is on its way. What is sent is outgoingMessage(), the same value the pane shows before Send, so
+// that nothing goes out that the user was not shown (the version line, the OS version and the
+// machine's model are sent along with what the user typed).
 class SupportFormModel : public QObject
 {
     Q_OBJECT
@@ -57,8 +59,8 @@ public:
     // and with the name and address it already knows when it opens).
     void setName(const QString& name);
     void setEmail(const QString& email);
-    void setSubject(const QString& subject) { m_subject = subject; }
-    void setMessage(const QString& message) { m_message = message; }
+    void setSubject(const QString& subject);
+    void setMessage(const QString& message);
     const QString& name() const { return m_name; }
     const QString& email() const { return m_email; }
     const QString& subject() const { return m_subject; }
@@ -68,9 +70,16 @@ public:
     FieldState emailState() const { return m_emailState; }
     bool canSend() const;
 
-    // Sends the form with the machine's facts; false (nothing is sent) while Send is disabled. The
-    // sender's finished() tells the outcome; the fields keep their contents either way.
-    bool send(const QString& osVersion, const QString& modelIdentifier);
+    // The machine's facts that go with the message (VarSystemInfo's OS version and model); the
+    // pane sets them when it opens, so that they are shown before Send.
+    void setMachineFacts(const QString& osVersion, const QString& modelIdentifier);
+    // The message exactly as send() would send it: the fields, the version line and the facts.
+    // SupportMessageSender::formFields(outgoingMessage()) is everything the request carries.
+    SupportMessage outgoingMessage() const;
+
+    // Sends outgoingMessage(); false (nothing is sent) while Send is disabled. The sender's finished()
+    // tells the outcome; the fields keep their contents either way.
+    bool send();
 
     SupportMessageSender& sender() { return m_sender; }
 
@@ -78,6 +87,8 @@ signals:
     void nameStateChanged(cv::SupportFormModel::FieldState state);
     void emailStateChanged(cv::SupportFormModel::FieldState state);
     void canSendChanged(bool canSend);
+    // Anything that outgoingMessage() is made of changed.
+    void messageChanged();
 
 private:
     void updateCanSend();
@@ -87,6 +98,8 @@ private:
     QString m_email;
     QString m_subject;
     QString m_message;
+    QString m_osVersion;
+    QString m_modelIdentifier;
     FieldState m_nameState = FieldState::Unchecked;
     FieldState m_emailState = FieldState::Unchecked;
     bool m_canSend = false;

@@ -44,18 +44,26 @@ QString SupportMessageSender::messageText(const SupportMessage& message)
            message.modelIdentifier + u"\n"_s;
 }
 
-QByteArray SupportMessageSender::formBody(const SupportMessage& message)
+QList<std::pair<QString, QString>> SupportMessageSender::formFields(const SupportMessage& message)
 {
     // A map keeps the keys in ascending order.
     const QMap<QString, QString> fields{
         {u"email"_s, message.email}, {u"key"_s, kApiKey.toString()},  {u"message"_s, messageText(message)},
         {u"name"_s, message.name},   {u"subject"_s, message.subject}, {u"system-info"_s, message.osVersion},
     };
+    QList<std::pair<QString, QString>> ordered;
+    for (auto it = fields.cbegin(); it != fields.cend(); ++it)
+        ordered.append({it.key(), it.value()});
+    return ordered;
+}
+
+QByteArray SupportMessageSender::formBody(const SupportMessage& message)
+{
     QByteArray body;
-    for (auto it = fields.cbegin(); it != fields.cend(); ++it) {
+    for (const auto& [key, value] : formFields(message)) {
         if (!body.isEmpty())
             body += '&';
-        body += QUrl::toPercentEncoding(it.key(), "/?") + '=' + QUrl::toPercentEncoding(it.value(), "/?");
+        body += QUrl::toPercentEncoding(key, "/?") + '=' + QUrl::toPercentEncoding(value, "/?");
     }
     return body;
 }

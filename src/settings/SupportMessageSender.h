@@ -5,9 +5,12 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QStringView>
+
+#include <utility>
 
 namespace cv {
 
@@ -54,8 +57,11 @@ public:
     bool send(const SupportMessage& message);
     bool isSending() const { return m_exchange.isRunning(); }
 
-    // The request body: email, key, message, name, subject, system-info, each value
-    // percent-encoded as UTF-8 (everything but letters, digits, "-._~/?"; a blank is %20).
+    // Every field the request carries, as (key, value) in the order they are sent: email, key,
+    // message, name, subject, system-info. The form shows these before Send; formBody encodes them.
+    static QList<std::pair<QString, QString>> formFields(const SupportMessage& message);
+    // The request body: formFields, each value percent-encoded as UTF-8 (everything but letters,
+    // digits, "-._~/?"; a blank is %20).
     static QByteArray formBody(const SupportMessage& message);
     // The "message" field: the user's text, a separator line, the version line and the machine's facts.
     static QString messageText(const SupportMessage& message);

@@ -26,12 +26,12 @@ QString elementText(QXmlStreamReader& xml)
     return xml.readElementText(QXmlStreamReader::SkipChildElements).trimmed();
 }
 
-// A link the window may open in a browser: http or https only, never file: or script URLs.
+// A link the window may open in a browser and name in the update notice: https only, never plain
+// http (anyone on the way could change the page), file: or script URLs.
 QUrl webLink(const QString& text)
 {
     const QUrl url(text, QUrl::StrictMode);
-    const QString scheme = url.scheme().toLower();
-    if (url.isValid() && !url.host().isEmpty() && (scheme == u"https"_s || scheme == u"http"_s))
+    if (url.isValid() && !url.host().isEmpty() && url.scheme().toLower() == u"https"_s)
         return url;
     if (!text.isEmpty())
         logMessage("Update feed: release notes link ignored: ", text.toStdString());

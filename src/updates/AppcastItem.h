@@ -13,7 +13,7 @@ struct AppcastItem
     QString version;           // the version compared with the running one (sparkle:version)
     QString displayVersion;    // what the user is shown: sparkle:shortVersionString, else version
     QDateTime publicationDate; // invalid when the feed gives none that can be read
-    QUrl releaseNotesLink;     // http or https only; empty when the feed gives none
+    QUrl releaseNotesLink;     // https only; empty when the feed gives none (or another kind)
     QUrl enclosureUrl;         // the package itself; installing it is left to the package manager
     qint64 enclosureLength = 0;
     QString enclosureType;

@@ -145,7 +145,9 @@ void UpdateScheduler::onFinished(const UpdateCheckResult& result)
     m_settings.setInteger(result.checkedAt.toSecsSinceEpoch(), SettingsManager::kSettingsUpdatesLastCheck);
     emit checkingChanged(false);
     if (result.updateAvailable() && downloadsAutomatically())
-        m_notifications.showUpdateNotification();
+        m_notifications.showUpdateNotification(
+            result.newest.displayVersion.isEmpty() ? result.newest.version : result.newest.displayVersion,
+            result.newest.releaseNotesLink);
     emit checkFinished(result);
     schedule();
 }

@@ -20,7 +20,7 @@ class NotificationManager;
 class SettingsManager;
 
 // The update checks the Updates pane controls: automatic checks at the chosen interval (daily,
-// weekly, monthly), the manual "Check now", and the notice "New Update" when a newer version was
+// weekly, monthly), the manual "Check now", and the notice "New version available" when a newer version was
 // found while "download automatically" is on (installing is the package manager's; the notice tells
 // the user one is there). The settings live in the settings store; the time of the last check too,
 // so the interval holds across restarts. Every finished check, failed or not, counts as the last

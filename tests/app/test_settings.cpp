@@ -100,7 +100,7 @@ TEST(PinDialog, SetConfirmUnlockPasteAndRemove)
         dialog.field(3)->clear();
         QTest::keyClicks(dialog.field(3), u"4"_s);
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
-        EXPECT_EQ(s.settings.getCurrentPin(), u"1234"_s);
+        EXPECT_TRUE(s.settings.isPinSet());
         EXPECT_TRUE(s.settings.isAuthed());
         EXPECT_EQ(notices.size(), 1) << "the PIN notice was asked for";
     }
@@ -129,6 +129,17 @@ TEST(PinDialog, SetConfirmUnlockPasteAndRemove)
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
     }
     {
+        // The PIN set above is the one that unlocks (only its hash is stored).
+        s.settings.lockView();
+        SettingsPassword dialog(s.settings, &s.notifications, nullptr);
+        dialog.setAttribute(Qt::WA_DeleteOnClose, false);
+        dialog.show();
+        type(dialog, u"1235"_s);
+        EXPECT_TRUE(s.settings.isLocked());
+        type(dialog, u"1234"_s);
+        EXPECT_FALSE(s.settings.isLocked());
+    }
+    {
         // Unlocked with a PIN: the change view removes it; authorisation stays.
         SettingsPassword dialog(s.settings, &s.notifications, nullptr);
         dialog.setAttribute(Qt::WA_DeleteOnClose, false);
@@ -151,6 +162,34 @@ TEST(PinDialog, SetConfirmUnlockPasteAndRemove)
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
         EXPECT_TRUE(s.settings.isLocked());
     }
+}
+
+TEST(PinDialog, FiveWrongPinsMakeTheNextTryWait)
+{
+    Store s;
+    s.settings.setPin(u"2468"_s);
+    s.settings.lockView();
+    SettingsPassword dialog(s.settings, &s.notifications, nullptr);
+    dialog.setAttribute(Qt::WA_DeleteOnClose, false);
+    dialog.show();
+    auto* error = part<QLabel>(&dialog, "errorLabel");
+    for (int i = 1; i <= 4; ++i) {
+        type(dialog, u"0000"_s);
+        EXPECT_TRUE(dialog.field(0)->isEnabled()) << i;
+        EXPECT_EQ(error->text(), dialog.tr("Wrong PIN. Please try again.")) << i;
+    }
+    type(dialog, u"0000"_s);
+    EXPECT_FALSE(dialog.field(0)->isEnabled()) << "the fifth wrong PIN: the fields wait";
+    EXPECT_TRUE(error->text().contains(u"30"_s)) << error->text().toStdString();
+    // Even the right PIN is not taken while the delay runs.
+    EXPECT_EQ(s.settings.checkPin(u"2468"_s).outcome, SettingsManager::PinCheck::Outcome::TooEarly);
+    EXPECT_TRUE(s.settings.isLocked());
+    // The pane still says what the PIN protects.
+    SettingsGeneral general(s.settings, &s.notifications, u"/usr/bin/cindervault"_s);
+    bool said = false;
+    for (const QLabel* label : general.findChildren<QLabel*>())
+        said = said || label->text().contains(u"it does not protect your files or reports"_s);
+    EXPECT_TRUE(said);
 }
 
 namespace {
@@ -488,6 +527,20 @@ TEST(SettingsWindow, UpdatesAndHelpPanes)
         auto* email = part<QLineEdit>(&pane, "emailField");
         auto* send = part<QPushButton>(&pane, "sendButton");
         EXPECT_TRUE(part<QLineEdit>(&pane, "subjectField")->text().startsWith(u"Rendmark Mac 2® - "_s));
+        // Before Send the pane shows every field that goes out, what is sent along included.
+        auto* preview = part<QPlainTextEdit>(&pane, "sendPreview");
+        EXPECT_TRUE(preview->isReadOnly());
+        part<QPlainTextEdit>(&pane, "messageField")->setPlainText(u"My question"_s);
+        const SupportMessage outgoing = pane.model()->outgoingMessage();
+        EXPECT_FALSE(outgoing.osVersion.isEmpty());
+        for (const auto& [key, value] : SupportMessageSender::formFields(outgoing))
+            EXPECT_TRUE(preview->toPlainText().contains(key + u':')) << key.toStdString();
+        for (const QString& shown :
+             {u"My question"_s, u"OS Version: "_s + outgoing.osVersion,
+              u"Model Identifier: "_s + outgoing.modelIdentifier, u"system-info: "_s + outgoing.osVersion,
+              u"https://support.example.com"_s})
+            EXPECT_TRUE(preview->toPlainText().contains(shown)) << shown.toStdString() << " is not shown in\n"
+                                                                << preview->toPlainText().toStdString();
         name->setText(u"   "_s);
         email->setText(u"Someone@Example.com"_s);
         EXPECT_TRUE(name->styleSheet().contains(Palette::css(Palette::failure())));

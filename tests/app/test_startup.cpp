@@ -17,6 +17,7 @@
 #include <QTranslator>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <thread>
 
 using namespace Qt::StringLiterals;
@@ -25,6 +26,8 @@ namespace cv::test {
 
 namespace {
 
+const char* const kForgedLine = "2026-01-01 00:00:00.000 cindervault[1] forged";
+
 // --launch SETTINGS_FILE: the launch steps on that settings file, then one more log line.
 const ChildMode launch("launch", [](int argc, char** argv) {
     if (argc != 3)
@@ -32,7 +35,8 @@ const ChildMode launch("launch", [](int argc, char** argv) {
     SettingsManager settings(QString::fromLocal8Bit(argv[2]));
     AppDelegate delegate(settings);
     delegate.applicationDidFinishLaunching();
-    logLine("after launch");
+    // A file name with a line break of its own, as a job would log it.
+    logMessage("after launch, naming x\n", kForgedLine);
     return 0;
 });
 
@@ -83,6 +87,51 @@ TEST(Startup, WithDiagnosisOnEveryRunOfADayAppendsToOneFileStartingWithAppStartu
         ++runs;
     EXPECT_EQ(runs, 2u) << "both runs of the day append to the same file";
     EXPECT_NE(text.find("after launch"), std::string::npos);
+}
+
+TEST(Startup, TheLogFileIsTheUsersAloneNeverALinkAndNamesCannotForgeLines)
+{
+    TempDir dir;
+    const std::string reports = dir / "shared/reports";
+    const std::string logs = reports + "/logs";
+    const std::string file =
+        logs + "/" + QDate::currentDate().toString(u"yyyy-MM-dd"_s).toStdString() + ".log";
+    const QString settingsFile = QString::fromStdString(dir / "settings.ini");
+    {
+        SettingsManager settings(settingsFile);
+        settings.setString(QString::fromStdString(reports), SettingsManager::kSettingsDeletionReportLocation);
+        settings.setBool(true, SettingsManager::kSettingsGeneralDiagnose);
+    }
+    const mode_t oldMask = ::umask(022);
+    makeDir(dir / "shared");
+    const std::vector<std::string> child{testProgramPath(), "--launch", settingsFile.toStdString()};
+    {
+        // A link planted where the log goes: not followed; the log stays on standard error.
+        makeDir(reports);
+        makeDir(logs);
+        writeFile(dir / "victim", std::string("untouched\n"));
+        ASSERT_EQ(::symlink((dir / "victim").c_str(), file.c_str()), 0);
+        const ProcessResult run = runProcess(child);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(readText(dir / "victim"), "untouched\n");
+        EXPECT_NE(run.err.find("Failed to open log file"), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("after launch"), std::string::npos) << run.err;
+        removeTree(reports);
+    }
+    const ProcessResult run = runProcess(child);
+    ::umask(oldMask);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const auto modeOf = [](const std::string& path) {
+        struct stat info = {};
+        return ::lstat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 07777u;
+    };
+    EXPECT_EQ(modeOf(file), 0600u);
+    EXPECT_EQ(modeOf(logs), 0700u);
+    EXPECT_EQ(modeOf(reports), 0700u);
+    EXPECT_EQ(modeOf(dir / "shared"), 0755u) << "a folder that existed keeps its mode";
+    const std::string text = readText(file);
+    EXPECT_NE(text.find(std::string("naming x\\x0a") + kForgedLine), std::string::npos) << text;
+    EXPECT_EQ(text.find(std::string("\n") + kForgedLine), std::string::npos) << text;
 }
 
 TEST(Startup, TheMainMenuOpensOnTheShredTabAndIgnoresIndexesPastTheLast)

@@ -4,6 +4,7 @@
 #include "TempDir.h"
 #include "TmpfsMount.h"
 
+#include <QDate>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -581,6 +582,74 @@ TEST(CliShred, NoReportMakesNoneAndSaysNothingOfIt)
     EXPECT_EQ(conflicting.exitCode, 2);
     EXPECT_NE(conflicting.err.find("--no-report"), std::string::npos) << conflicting.err;
     EXPECT_EQ(t::listNames(dir.path()), std::vector<std::string>{"g"});
+}
+
+TEST(CliShred, TheDiagnosticLogIsPrivateTakesNoLinkNorAnotherUsersFileAndEscapesNames)
+{
+    t::TempDir dir;
+    // Diagnosis on, with the report folder (and so the log folder) in a folder of the test's.
+    const std::string reports = dir / "shared/reports";
+    const std::string logs = reports + "/logs";
+    const std::string settings = std::string(std::getenv("XDG_CONFIG_HOME")) + "/Ostrevane/Cindervault.ini";
+    t::writeFile(settings, "[General]\nkSettingsDeletionReportAutoSave=false\nkSettingsGeneralDiagnose=true\n"
+                           "kSettingsDeletionReportLocation=" +
+                               QByteArray::fromStdString(reports).toBase64().toStdString() + "\n");
+    const mode_t oldMask = ::umask(022);
+    t::makeDir(dir / "shared");
+    const std::string logFile =
+        logs + "/" + QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")).toStdString() + ".log";
+    // A FIFO is named in the log ("Not overwriting ..."); its name holds a line of its own.
+    const std::string forged = "2026-01-01 00:00:00.000 cindervault-cli[1] Finished";
+    const auto shredFifo = [&] {
+        t::makeDir(dir / "target");
+        EXPECT_EQ(::mkfifo((dir / "target/x\n" + forged).c_str(), 0600), 0);
+        return cli({"shred", "--yes", "--no-report", dir / "target"});
+    };
+    {
+        // A link planted where the log goes, to a file of the user running the program: never
+        // followed, the file stays as it was, and the job still runs.
+        t::makeDir(reports);
+        t::makeDir(logs);
+        t::writeFile(dir / "victim", "untouched\n");
+        makeLink(dir / "victim", logFile);
+        const auto run = shredFifo();
+        EXPECT_TRUE(run.exitCode == 0 || run.exitCode == 1) << run.exitCode << ": " << run.err;
+        EXPECT_EQ(contents(dir / "victim"), "untouched\n");
+        EXPECT_NE(run.err.find("symbolic link"), std::string::npos) << run.err;
+        t::removeTree(dir / "target");
+        t::removeTree(reports);
+    }
+    if (t::isRoot()) {
+        // A log file that belongs to another user is not written either.
+        t::makeDir(reports);
+        t::makeDir(logs);
+        t::writeFile(logFile, "");
+        ASSERT_EQ(::chown(logFile.c_str(), 65534, 65534), 0);
+        const auto run = shredFifo();
+        EXPECT_EQ(contents(logFile), "");
+        EXPECT_NE(run.err.find("belongs to user 65534"), std::string::npos) << run.err;
+        t::removeTree(dir / "target");
+        t::removeTree(reports);
+    }
+    {
+        // No log yet: the folders made for it are the user's alone, and so is the file, whatever
+        // the umask; the folder that existed keeps its mode. The name's line break is escaped.
+        const auto run = shredFifo();
+        struct stat info = {};
+        ASSERT_EQ(::stat(logFile.c_str(), &info), 0) << run.err;
+        EXPECT_EQ(info.st_mode & 07777, 0600u);
+        ASSERT_EQ(::stat(logs.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0700u);
+        ASSERT_EQ(::stat(reports.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0700u);
+        ASSERT_EQ(::stat((dir / "shared").c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0755u) << "a folder that existed keeps its mode";
+        const std::string text = contents(logFile);
+        EXPECT_NE(text.find("x\\x0a" + forged), std::string::npos) << text;
+        EXPECT_EQ(text.find("\n" + forged), std::string::npos) << "a name made a line of its own:\n" << text;
+    }
+    ::umask(oldMask);
+    OwnHome::setAutoSave(false);
 }
 
 TEST(CliShred, EmptyPathsAreUsageErrorsWhereverPathsComeIn)

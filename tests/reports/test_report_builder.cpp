@@ -165,6 +165,42 @@ TEST_F(ReportBuilderTest, HtmlFormatAndAutomaticSavingOff)
     }
 }
 
+TEST_F(ReportBuilderTest, ReportsAndTheirFoldersAreTheUsersAloneInEitherFormat)
+{
+    // The PDF comes from the renderer program, the HTML file from the builder itself; both are
+    // 0600 in folders made 0700, with the umask letting everyone read.
+    const mode_t oldMask = ::umask(022);
+    cv::test::makeDir(m_dir / "shared");
+    ASSERT_EQ(::chmod((m_dir / "shared").c_str(), 0755), 0);
+    m_folder = QString::fromStdString(m_dir / "shared/reports");
+    m_settings.setString(m_folder, SettingsManager::kSettingsDeletionReportLocation);
+    ReportBuilder builder(m_settings);
+    builder.setVolumeProbe(cv::test::fakeVolumes("", {}));
+    const QString pdf = build(builder, makeResult(2));
+    m_settings.setString(u"HTML"_s, SettingsManager::kSettingsDeletionReportFormat);
+    const QString html = build(builder, makeResult(2));
+    ::umask(oldMask);
+    const auto modeOf = [](const std::string& path) {
+        struct stat info = {};
+        return ::lstat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 07777u;
+    };
+    ASSERT_TRUE(pdf.endsWith(u".pdf"_s)) << pdf.toStdString() << builder.failure().toStdString();
+    ASSERT_TRUE(html.endsWith(u".html"_s)) << html.toStdString();
+    EXPECT_EQ(modeOf(pdf.toStdString()), 0600u);
+    EXPECT_EQ(modeOf(html.toStdString()), 0600u);
+    EXPECT_EQ(modeOf(m_folder.toStdString()), 0700u);
+    EXPECT_EQ(modeOf(m_dir / "shared"), 0755u) << "a folder that existed keeps its mode";
+
+    // The renderer's own output, wherever it is asked to write it.
+    cv::test::writeFile(m_dir / "plain.html", std::string("<html><body><p>Report</p></body></html>"));
+    const mode_t mask = ::umask(022);
+    const auto run =
+        cv::test::runProcess({CINDERVAULT_TEST_RENDERER, m_dir / "plain.html", m_dir / "plain.pdf"});
+    ::umask(mask);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(modeOf(m_dir / "plain.pdf"), 0600u);
+}
+
 TEST_F(ReportBuilderTest, ALargeReportTakesPagesOfFullWidthBrokenBetweenRows)
 {
     // 20,000 files, every 1,000th in a folder of a long name that wraps over several lines: about

@@ -12,6 +12,7 @@
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using cv::ReportFileWriter;
 using cv::SavedReportsModel;
@@ -80,6 +81,29 @@ TEST(ReportFileWriter, SameNameNeverOverwrites)
         cv::test::writeFile(dir / "plainfile", std::string("x"));
         EXPECT_FALSE(ReportFileWriter::ensureFolder(QString::fromStdString(dir / "plainfile/sub")));
     }
+}
+
+TEST(ReportFileWriter, ReportsAndTheFoldersMadeForThemAreTheUsersAlone)
+{
+    // A report lists every deleted path: 0600 in folders made 0700, whatever the umask lets
+    // through; a folder that existed keeps the mode the user gave it.
+    cv::test::TempDir dir;
+    const mode_t oldMask = ::umask(022);
+    cv::test::makeDir(dir / "shared");
+    ASSERT_EQ(::chmod((dir / "shared").c_str(), 0755), 0);
+    const QString folder = QString::fromStdString(dir / "shared/reports/nested");
+    ASSERT_TRUE(ReportFileWriter::ensureFolder(folder));
+    const auto path = ReportFileWriter::writeNewFile(folder, u"deletionReport_x"_s, u"pdf"_s, "x");
+    ::umask(oldMask);
+    ASSERT_TRUE(path);
+    const auto modeOf = [](const std::string& file) {
+        struct stat info = {};
+        return ::lstat(file.c_str(), &info) == 0 ? info.st_mode & 07777 : 07777u;
+    };
+    EXPECT_EQ(modeOf(QFile::encodeName(*path).toStdString()), 0600u);
+    EXPECT_EQ(modeOf(dir / "shared/reports"), 0700u);
+    EXPECT_EQ(modeOf(dir / "shared/reports/nested"), 0700u);
+    EXPECT_EQ(modeOf(dir / "shared"), 0755u);
 }
 
 TEST(SavedReportsModel, ListsReportsByPrefixAndDeletes)

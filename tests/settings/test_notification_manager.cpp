@@ -130,7 +130,7 @@ TEST_F(NotificationBus, NothingIsShownWhileNotificationsAreOff)
     settings->setBool(false, SettingsManager::kSettingsNotificationsEnabled);
     notifications->showNotificationWithTitle(u"Finished"_s, u"text"_s);
     notifications->showPinProtectedNotification();
-    notifications->showUpdateNotification();
+    notifications->showUpdateNotification(u"1.2"_s, QUrl());
 
     // Switching on stores first, so its own notice is shown; the bus keeps the order of our calls,
     // so anything sent while off would arrive before it.
@@ -138,7 +138,7 @@ TEST_F(NotificationBus, NothingIsShownWhileNotificationsAreOff)
     ASSERT_TRUE(waitForNotifications(1));
     EXPECT_TRUE(settings->isNotificationsEnabeled());
 
-    notifications->showUpdateNotification();
+    notifications->showUpdateNotification(u"1.2"_s, QUrl());
     notifications->setNotificationsEnabled(false); // its notice is still shown, then nothing more
     EXPECT_FALSE(settings->isNotificationsEnabeled());
     notifications->showPinProtectedNotification();
@@ -149,7 +149,8 @@ TEST_F(NotificationBus, NothingIsShownWhileNotificationsAreOff)
     for (const auto& notification : notificationServer->notifications)
         seen << notification.summary + u": "_s + notification.body;
     EXPECT_EQ(seen, (QStringList{u"Settings Changed: Notifications are now enabled"_s,
-                                 u"New Update: Restart Cindervault to install the new version"_s,
+                                 u"New version available: Cindervault 1.2 is available. Install it with your "
+                                 "package manager."_s,
                                  u"Settings Changed: Notifications are now disabled"_s,
                                  u"Settings Changed: Notifications are now enabled"_s}));
 }

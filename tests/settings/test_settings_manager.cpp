@@ -3,6 +3,7 @@
 #include "TempDir.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -11,6 +12,7 @@
 #include <QStringList>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using cv::SettingsManager;
 using namespace Qt::StringLiterals;
@@ -209,10 +211,8 @@ TEST(SettingsManager, PinAndLockStates)
     settings.setPin(u"4711"_s);
     EXPECT_EQ(pinChanged.count(), 1);
     EXPECT_TRUE(settings.isPinSet());
-    EXPECT_EQ(settings.getCurrentPin(), u"4711"_s);
     EXPECT_TRUE(settings.isLocked());
     EXPECT_TRUE(settings.locked());
-    EXPECT_EQ(file.rawValue(u"Build"_s), u"NDcxMQ=="_s) << file.raw().constData();
 
     settings.setAuthed();
     EXPECT_EQ(authChanged.count(), 1);
@@ -293,4 +293,91 @@ TEST(SettingsManager, TwoProcessesWriteAtOnce)
         }
     }
     EXPECT_EQ(missing, 0) << "writes of one process were lost or damaged by the other";
+}
+
+TEST(SettingsManager, ThePinIsKeptAsASaltedSlowHashAndAnOldPlainOneIsReplaced)
+{
+    using Outcome = SettingsManager::PinCheck::Outcome;
+    SettingsFile file;
+    {
+        SettingsManager settings(file.path);
+        settings.setPin(u"4711"_s);
+        const QString stored = file.rawValue(u"Build"_s);
+        EXPECT_TRUE(stored.startsWith(u"pbkdf2-sha256$"_s)) << stored.toStdString();
+        EXPECT_FALSE(file.raw().contains("NDcxMQ==")) << "not the PIN's Base64 text";
+        EXPECT_FALSE(file.raw().contains("4711"));
+        settings.setPin(u"4711"_s);
+        EXPECT_NE(file.rawValue(u"Build"_s), stored) << "a fresh salt for every PIN set";
+        EXPECT_EQ(settings.checkPin(u"4711"_s).outcome, Outcome::Accepted);
+        EXPECT_EQ(settings.checkPin(u"4712"_s).outcome, Outcome::Wrong);
+        EXPECT_EQ(settings.checkPin(QString()).outcome, Outcome::Wrong);
+    }
+    {
+        SCOPED_TRACE("a PIN an older version stored as Base64 is read once and replaced with its hash");
+        file.writeRaw(u"Build"_s, u"NDcxMQ=="_s);
+        SettingsManager settings(file.path);
+        EXPECT_TRUE(settings.isPinSet());
+        EXPECT_TRUE(settings.isLocked());
+        EXPECT_TRUE(file.rawValue(u"Build"_s).startsWith(u"pbkdf2-sha256$"_s)) << file.raw().constData();
+        EXPECT_FALSE(file.raw().contains("NDcxMQ=="));
+        EXPECT_EQ(settings.checkPin(u"4711"_s).outcome, Outcome::Accepted);
+    }
+}
+
+TEST(SettingsManager, AfterFiveWrongPinsEachTryWaitsLongerAlsoAcrossRestarts)
+{
+    using Outcome = SettingsManager::PinCheck::Outcome;
+    SettingsFile file;
+    SettingsManager settings(file.path);
+    settings.setPin(u"1234"_s);
+    const QDateTime start = QDateTime::currentDateTimeUtc();
+    for (int i = 1; i <= 4; ++i) {
+        const auto check = settings.checkPin(u"0000"_s, start);
+        EXPECT_EQ(check.outcome, Outcome::Wrong) << i;
+        EXPECT_EQ(check.waitSeconds, 0) << "the first four wrong PINs cost nothing: " << i;
+    }
+    const auto fifth = settings.checkPin(u"0000"_s, start);
+    EXPECT_EQ(fifth.outcome, Outcome::Wrong);
+    EXPECT_EQ(fifth.waitSeconds, 30);
+    {
+        // Not even the right PIN is looked at while the delay runs, and a restart keeps it.
+        SettingsManager restarted(file.path);
+        const auto early = restarted.checkPin(u"1234"_s, start.addSecs(10));
+        EXPECT_EQ(early.outcome, Outcome::TooEarly);
+        EXPECT_EQ(early.waitSeconds, 20);
+    }
+    EXPECT_EQ(settings.checkPin(u"0000"_s, start.addSecs(31)).waitSeconds, 60) << "doubled";
+    EXPECT_EQ(settings.checkPin(u"0000"_s, start.addSecs(100)).waitSeconds, 120);
+    EXPECT_EQ(settings.checkPin(u"1234"_s, start.addSecs(150)).outcome, Outcome::TooEarly);
+    EXPECT_EQ(settings.checkPin(u"1234"_s, start.addSecs(221)).outcome, Outcome::Accepted);
+    EXPECT_EQ(settings.checkPin(u"0000"_s, start.addSecs(222)).waitSeconds, 0) << "counting starts again";
+    // A clock put back never waits longer than the count asks for; the delay has a ceiling.
+    EXPECT_EQ(SettingsManager::pinDelayAfter(4), 0);
+    EXPECT_EQ(SettingsManager::pinDelayAfter(5), 30);
+    EXPECT_EQ(SettingsManager::pinDelayAfter(1000), SettingsManager::kMaxPinDelay);
+}
+
+TEST(SettingsManager, TheSettingsFileAndTheFolderMadeForItAreTheUsersAlone)
+{
+    cv::test::TempDir dir;
+    const auto modeOf = [](const std::string& path) {
+        struct stat info = {};
+        return ::lstat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 07777u;
+    };
+    const mode_t oldMask = ::umask(022);
+    {
+        SettingsManager settings(QString::fromStdString(dir / "Ostrevane/Cindervault.ini"));
+        settings.setPin(u"4711"_s);
+        settings.setBool(true, SettingsManager::kSettingsGeneralDiagnose);
+    }
+    EXPECT_EQ(modeOf(dir / "Ostrevane/Cindervault.ini"), 0600u);
+    EXPECT_EQ(modeOf(dir / "Ostrevane"), 0700u);
+    {
+        // A file an older version left readable by everyone is narrowed when it is opened.
+        ASSERT_EQ(::chmod((dir / "Ostrevane/Cindervault.ini").c_str(), 0644), 0);
+        SettingsManager settings(QString::fromStdString(dir / "Ostrevane/Cindervault.ini"));
+        EXPECT_EQ(modeOf(dir / "Ostrevane/Cindervault.ini"), 0600u);
+        EXPECT_TRUE(settings.isDiagnoseSet());
+    }
+    ::umask(oldMask);
 }

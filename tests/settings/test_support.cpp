@@ -217,14 +217,26 @@ TEST(SupportForm, ValidationAndSend)
     server.setMode(LoopbackHttpServer::Mode::Silent);
     sender.setLimits({.timeout = 300ms});
     QSignalSpy finished(&sender, &SupportMessageSender::finished);
-    ASSERT_TRUE(form.send(u"Debian 12"_s, u"Model"_s));
+    QSignalSpy changed(&form, &SupportFormModel::messageChanged);
+    form.setMachineFacts(u"Debian 12"_s, u"Model"_s);
+    EXPECT_EQ(changed.count(), 1) << "the facts sent along are shown as soon as they are known";
+    const SupportMessage shown = form.outgoingMessage();
+    ASSERT_TRUE(form.send());
     EXPECT_FALSE(form.canSend());
-    EXPECT_FALSE(form.send(u"Debian 12"_s, u"Model"_s));
+    EXPECT_FALSE(form.send());
     ASSERT_TRUE(finished.wait(10000));
     EXPECT_TRUE(form.canSend()) << "Send is enabled again once the answer is in";
     EXPECT_EQ(form.name(), u" Jörg"_s) << "the fields keep their contents";
     ASSERT_EQ(server.requests().size(), 1);
     EXPECT_TRUE(server.requests()[0].body.startsWith("email=USER%40EXAMPLE.COM&key="));
+    // Exactly what was shown before Send went out: every field, the facts appended to the message.
+    EXPECT_EQ(server.requests()[0].body, SupportMessageSender::formBody(shown));
+    QStringList keys;
+    for (const auto& [key, value] : SupportMessageSender::formFields(shown))
+        keys << key;
+    EXPECT_EQ(keys,
+              (QStringList{u"email"_s, u"key"_s, u"message"_s, u"name"_s, u"subject"_s, u"system-info"_s}));
+    EXPECT_TRUE(SupportMessageSender::messageText(shown).contains(u"Model Identifier: Model"_s));
 
     // A form opened with a name and address it already knows can be sent at once; without a
     // configured service it cannot.

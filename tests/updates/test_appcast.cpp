@@ -106,12 +106,18 @@ TEST(Appcast, ReadsTheFeedAndFindsTheNewestItem)
       <sparkle:version>1.2</sparkle:version>
       <sparkle:releaseNotesLink>javascript:alert(1)</sparkle:releaseNotesLink>
     </item>
+    <item>
+      <title>Version 1.3</title>
+      <sparkle:version>1.3</sparkle:version>
+      <sparkle:releaseNotesLink>http://example.com/notes/1.3.html</sparkle:releaseNotesLink>
+    </item>
   </channel>
 </rss>)xml";
     const auto items = Appcast::parse(feed);
     ASSERT_TRUE(items) << items.error().toStdString();
-    ASSERT_EQ(items->size(), 3) << "the item without a version is left out";
+    ASSERT_EQ(items->size(), 4) << "the item without a version is left out";
     EXPECT_TRUE(items->at(2).releaseNotesLink.isEmpty()) << "only web links are kept";
+    EXPECT_TRUE(items->at(3).releaseNotesLink.isEmpty()) << "and of those only https links";
 
     const auto newest = Appcast::newestItem(*items);
     ASSERT_TRUE(newest.has_value());

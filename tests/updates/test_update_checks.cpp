@@ -208,8 +208,14 @@ TEST_F(Scheduler, NoticeOnlyForANewerVersionWithAutomaticDownload)
     ASSERT_TRUE(waitForNotifications(1));
     // The bus keeps the order of our calls: a notice of an earlier check would have come first.
     EXPECT_EQ(notificationServer->notifications.size(), 1);
-    EXPECT_EQ(notificationServer->notifications[0].summary, u"New Update"_s);
-    EXPECT_EQ(notificationServer->notifications[0].body, u"Restart Cindervault to install the new version"_s);
+    // Nothing is downloaded or installed: the notice says what is there and where to get it.
+    EXPECT_EQ(notificationServer->notifications[0].summary, u"New version available"_s);
+    EXPECT_EQ(notificationServer->notifications[0].body,
+              u"Cindervault 1.2 is available. Install it with your package manager.\n"
+              "Release notes: https://example.com/notes.html"_s);
+    // A release notes link that is not https is left out.
+    EXPECT_EQ(NotificationManager::updateNotificationText(u"1.3"_s, QUrl(u"http://example.com/notes.html"_s)),
+              u"Cindervault 1.3 is available. Install it with your package manager."_s);
 }
 
 TEST_F(Scheduler, AutomaticChecksFollowTheSettings)

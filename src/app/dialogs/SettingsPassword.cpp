@@ -8,7 +8,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <QVBoxLayout>
+
+#include <chrono>
 
 using namespace Qt::StringLiterals;
 
@@ -91,6 +94,15 @@ SettingsPassword::SettingsPassword(SettingsManager& settings, NotificationManage
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     layout->addWidget(m_cancelButton, 0, Qt::AlignRight);
 
+    m_retryTimer = new QTimer(this);
+    m_retryTimer->setSingleShot(true);
+    connect(m_retryTimer, &QTimer::timeout, this, [this] {
+        for (QLineEdit* field : m_fields)
+            field->setEnabled(true);
+        m_errorLabel->hide();
+        m_fields[0]->setFocus();
+    });
+
     m_errorLabel->hide();
     showMode();
 }
@@ -127,6 +139,17 @@ void SettingsPassword::resettPinFields()
         field->clear();
     m_filling = false;
     m_fields[0]->setFocus();
+}
+
+void SettingsPassword::waitBeforeNextTry(qint64 seconds)
+{
+    // Never less than the first delay of 30 seconds: the plural always fits.
+    m_errorLabel->setText(
+        tr("Too many wrong PINs. Please wait %1 seconds before you try again.").arg(seconds));
+    m_errorLabel->show();
+    for (QLineEdit* field : m_fields)
+        field->setEnabled(false);
+    m_retryTimer->start(std::chrono::seconds(seconds));
 }
 
 void SettingsPassword::controlTextDidChange(int index)
@@ -169,9 +192,14 @@ void SettingsPassword::allPinFieldsFilled()
         accept();
         return;
     case PinEntry::Outcome::WrongPin:
+    case PinEntry::Outcome::TooEarly:
+        resettPinFields();
+        if (m_entry.waitSeconds() > 0) {
+            waitBeforeNextTry(m_entry.waitSeconds());
+            return;
+        }
         m_errorLabel->setText(tr("Wrong PIN. Please try again."));
         m_errorLabel->show();
-        resettPinFields();
         return;
     case PinEntry::Outcome::ConfirmPin:
         resettPinFields();

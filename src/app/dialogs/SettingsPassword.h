@@ -9,6 +9,7 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTimer;
 
 namespace cv {
 
@@ -38,6 +39,8 @@ private:
     void controlTextDidChange(int index);
     void allPinFieldsFilled();
     void resettPinFields();
+    // Too many wrong PINs: the fields stay disabled for seconds, and the error line says why.
+    void waitBeforeNextTry(qint64 seconds);
     void showMode();
 
     PinEntry m_entry;
@@ -47,6 +50,7 @@ private:
     QWidget* m_pinView;
     QWidget* m_changeView;
     QPushButton* m_cancelButton;
+    QTimer* m_retryTimer;
     bool m_filling = false; // the dialog itself changes the fields
 };
 

@@ -35,7 +35,8 @@ void ReportPreview::renderResult(const std::shared_ptr<const ShredResult>& resul
     const QString htmlPath = m_stage->filePath(u"report.html"_s);
     QSaveFile file(htmlPath);
     const QByteArray utf8 = html.toUtf8();
-    if (!m_stage->isValid() || !file.open(QIODevice::WriteOnly) || file.write(utf8) != utf8.size() ||
+    if (!m_stage->isValid() || !file.open(QIODevice::WriteOnly) ||
+        !file.setPermissions(QFile::ReadOwner | QFile::WriteOwner) || file.write(utf8) != utf8.size() ||
         !file.commit()) {
         finish(State::Failed, tr("the report could not be staged for rendering"));
         return;
@@ -92,8 +93,10 @@ bool ReportPreview::savePdf(const QString& destination) const
 {
     QFile source(m_pdfPath);
     QSaveFile target(destination);
-    bool saved =
-        m_state == State::Ready && source.open(QIODevice::ReadOnly) && target.open(QIODevice::WriteOnly);
+    // A report lists every deleted path: a copy saved elsewhere is the user's alone too.
+    bool saved = m_state == State::Ready && source.open(QIODevice::ReadOnly) &&
+                 target.open(QIODevice::WriteOnly) &&
+                 target.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
     if (saved) {
         const QByteArray data = source.readAll();
         saved = target.write(data) == data.size() && target.commit();

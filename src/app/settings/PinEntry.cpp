@@ -37,13 +37,17 @@ PinEntry::Outcome PinEntry::enter(const QString& pin)
     switch (m_mode) {
     case Mode::Change:
         return Outcome::Nothing;
-    case Mode::Unlock:
-        // Exact text comparison; there is no limit on attempts.
-        if (pin != m_settings.getCurrentPin())
+    case Mode::Unlock: {
+        const SettingsManager::PinCheck check = m_settings.checkPin(pin);
+        m_waitSeconds = check.waitSeconds;
+        if (check.outcome == SettingsManager::PinCheck::Outcome::TooEarly)
+            return Outcome::TooEarly;
+        if (check.outcome == SettingsManager::PinCheck::Outcome::Wrong)
             return Outcome::WrongPin;
         if (!m_canNotCancel)
             m_settings.setAuthed();
         return Outcome::Unlocked;
+    }
     case Mode::SetPin:
         break;
     }

@@ -12,7 +12,8 @@ class NotificationManager;
 // title for titleKey() and the error label, and closes when an outcome says so.
 //
 // Mode Unlock (a PIN is set, the settings are locked): the right PIN unlocks them (unless the
-// dialog cannot be cancelled: then it only closes). Mode SetPin (no PIN yet, or the change view
+// dialog cannot be cancelled: then it only closes); after five wrong PINs in a row each further
+// try waits longer (SettingsManager::checkPin). Mode SetPin (no PIN yet, or the change view
 // asked for a new one): a first entry, then the same again; a match stores the PIN, unlocks, and
 // tells the user. Mode Change (a PIN is set, the settings are unlocked): the PIN can be removed or
 // a new one set.
@@ -30,7 +31,8 @@ public:
     {
         Nothing,    // an entry in the change view: nothing to do
         Unlocked,   // the right PIN: close (authorised unless canNotCancel)
-        WrongPin,   // show the error, empty the fields, focus the first
+        WrongPin,   // show the error, empty the fields, focus the first (waitSeconds may follow)
+        TooEarly,   // not checked: too many wrong PINs, waitSeconds are left before the next try
         ConfirmPin, // first entry taken: empty the fields, ask for it again
         PinsDiffer, // the confirmation differs: show the error, keep the fields
         PinSet,     // stored and unlocked: close
@@ -51,6 +53,8 @@ public:
 
     // A complete entry (the four characters in field order).
     Outcome enter(const QString& pin);
+    // After WrongPin or TooEarly: seconds until the next PIN is checked (0: at once).
+    qint64 waitSeconds() const { return m_waitSeconds; }
     // The change view's actions.
     void removePin();
     void startNewPin(); // the change view's "new PIN": set a new one, the old one stays until then
@@ -62,6 +66,7 @@ private:
     Mode m_mode;
     int m_processState = 1;
     QString m_pin;
+    qint64 m_waitSeconds = 0;
 };
 
 } // namespace cv

@@ -38,6 +38,14 @@ SettingsHelp::SettingsHelp(SettingsManager& settings, SupportMessageSender* send
     m_messageField->setMinimumHeight(110);
     addRow(tr("Message:"), m_messageField);
 
+    // Everything the request carries, as it will be sent: what the user typed, and what goes with it.
+    addHint(tr("Exactly this is sent, with the facts about your computer:"));
+    m_previewField = new QPlainTextEdit(this);
+    m_previewField->setObjectName(u"sendPreview"_s);
+    m_previewField->setReadOnly(true);
+    m_previewField->setMinimumHeight(90);
+    addRow(tr("To be sent:"), m_previewField);
+
     m_statusLabel = styledLabel(this, 11, Palette::secondaryText(), Qt::AlignLeft | Qt::AlignVCenter);
     m_statusLabel->setObjectName(u"helpStatus"_s);
     m_statusLabel->setWordWrap(true);
@@ -54,11 +62,17 @@ SettingsHelp::SettingsHelp(SettingsManager& settings, SupportMessageSender* send
         m_statusLabel->setText(tr("Messages cannot be sent from this build. Help is in the README that comes "
                                   "with Cindervault."));
         for (QWidget* field : {static_cast<QWidget*>(m_nameField), static_cast<QWidget*>(m_emailField),
-                               static_cast<QWidget*>(m_subjectField), static_cast<QWidget*>(m_messageField)})
+                               static_cast<QWidget*>(m_subjectField), static_cast<QWidget*>(m_messageField),
+                               static_cast<QWidget*>(m_previewField)})
             field->setEnabled(false);
         return;
     }
     m_model = new SupportFormModel(*m_sender, this);
+    // The facts are gathered once, so that what Send sends is what the preview showed.
+    const VarSystemInfo facts;
+    m_model->setMachineFacts(facts.sysOSVersion(), facts.sysModelID());
+    connect(m_model, &SupportFormModel::messageChanged, this, &SettingsHelp::showPreview);
+    showPreview();
     if (!m_sender->isConfigured())
         m_statusLabel->setText(m_sender->endpoint().problem + u' ' +
                                tr("Help is in the README that comes with Cindervault."));
@@ -93,12 +107,29 @@ QString SettingsHelp::borderStyle(SupportFormModel::FieldState state)
         Palette::css(colour), QString::number(SupportFormModel::kBorderRadius));
 }
 
+QString SettingsHelp::previewText(const SupportMessage& message, const QString& destination)
+{
+    QString text = tr("To: %1").arg(destination) + u'\n';
+    for (const auto& [key, value] : SupportMessageSender::formFields(message)) {
+        // A value of several lines starts on a line of its own.
+        text += key + u':' + (value.contains(u'\n') ? u"\n"_s : u" "_s) + value;
+        if (!text.endsWith(u'\n'))
+            text += u'\n';
+    }
+    return text;
+}
+
+void SettingsHelp::showPreview()
+{
+    const QString text = previewText(m_model->outgoingMessage(), m_sender->endpoint().url.toString());
+    if (m_previewField->toPlainText() != text)
+        m_previewField->setPlainText(text);
+}
+
 void SettingsHelp::send()
 {
-    if (!m_model)
-        return;
-    const VarSystemInfo facts;
-    m_model->send(facts.sysOSVersion(), facts.sysModelID());
+    if (m_model)
+        m_model->send();
 }
 
 void SettingsHelp::showFinished(bool success, const QString& reason)

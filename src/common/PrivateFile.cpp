@@ -1,0 +1,95 @@
+#include "common/PrivateFile.h"
+
+#include "common/PathText.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace cv {
+
+namespace {
+
+std::string failure(const std::string& what, const std::string& path, int error)
+{
+    return what + " " + path + ": " + std::strerror(error);
+}
+
+} // namespace
+
+Expected<void, std::string> PrivateFile::createFolders(const std::string& folder)
+{
+    if (folder.empty())
+        return Unexpected(std::string("no folder given"));
+    std::string prefix = folder.front() == '/' ? "/" : "";
+    std::string problem;
+    forEachComponent(folder, [&](std::string_view component) {
+        prefix = joinPath(prefix, component);
+        if (::mkdir(prefix.c_str(), kFolderMode) != 0 && errno != EEXIST) {
+            problem = failure("cannot create the folder", prefix, errno);
+            return false;
+        }
+        struct stat info = {};
+        if (::stat(prefix.c_str(), &info) != 0) {
+            problem = failure("cannot create the folder", prefix, errno);
+            return false;
+        }
+        if (!S_ISDIR(info.st_mode)) {
+            problem = failure("cannot create the folder", prefix, ENOTDIR);
+            return false;
+        }
+        return true;
+    });
+    if (!problem.empty())
+        return Unexpected(std::move(problem));
+    return {};
+}
+
+Expected<UniqueFd, std::string> PrivateFile::openForAppend(const std::string& path)
+{
+    // O_NONBLOCK: a FIFO put in the file's place never stalls the program; it is refused below.
+    UniqueFd fd(::open(path.c_str(),
+                       O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK | O_CLOEXEC,
+                       kFileMode));
+    if (!fd && errno == ELOOP)
+        return Unexpected("refused to open " + path + ": it is a symbolic link");
+    if (!fd)
+        return Unexpected(failure("cannot open", path, errno));
+    if (auto checked = checkOwnFile(fd.get()); !checked)
+        return Unexpected(checked.error() + ": " + path);
+    const int flags = ::fcntl(fd.get(), F_GETFL);
+    if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
+        return Unexpected(failure("cannot open", path, errno));
+    return fd;
+}
+
+Expected<void, std::string> PrivateFile::checkOwnFile(int fd)
+{
+    struct stat info = {};
+    if (::fstat(fd, &info) != 0)
+        return Unexpected(std::string("cannot examine the file: ") + std::strerror(errno));
+    if (!S_ISREG(info.st_mode))
+        return Unexpected(std::string("not a regular file"));
+    if (info.st_uid != ::geteuid())
+        return Unexpected("the file belongs to user " + std::to_string(info.st_uid) + ", not to user " +
+                          std::to_string(::geteuid()));
+    if (info.st_nlink > 1)
+        return Unexpected(std::string("the file has other hard links"));
+    if ((info.st_mode & 07777) != kFileMode && ::fchmod(fd, kFileMode) != 0)
+        return Unexpected(std::string("cannot make the file private: ") + std::strerror(errno));
+    return {};
+}
+
+Expected<void, std::string> PrivateFile::restrictFile(const std::string& path)
+{
+    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd)
+        return Unexpected(failure("cannot open", path, errno));
+    if (auto checked = checkOwnFile(fd.get()); !checked)
+        return Unexpected(checked.error() + ": " + path);
+    return {};
+}
+
+} // namespace cv
