@@ -21,14 +21,14 @@ HelperThread::~HelperThread()
     m_service.reset();
 }
 
-void HelperThread::allowWriteOperationsOnPath(const std::string& path, Reply reply)
+void HelperThread::allowWriteOperationsOnPath(const ExaminedEntry& entry, Reply reply, AskingUser askingUser)
 {
-    m_service->allowWriteOperationsOnPath(path, std::move(reply));
+    m_service->allowWriteOperationsOnPath(entry, std::move(reply), std::move(askingUser));
 }
 
-void HelperThread::deleteFileAtPath(const std::string& path, Reply reply)
+void HelperThread::deleteFileAtPath(const ExaminedEntry& entry, Reply reply, AskingUser askingUser)
 {
-    m_service->deleteFileAtPath(path, std::move(reply));
+    m_service->deleteFileAtPath(entry, std::move(reply), std::move(askingUser));
 }
 
 void HelperThread::reformatVolumeAt(const std::string& mountPath, Reply reply)
@@ -39,6 +39,11 @@ void HelperThread::reformatVolumeAt(const std::string& mountPath, Reply reply)
 void HelperThread::deleteSnapshots(Reply reply)
 {
     m_service->deleteSnapshots(std::move(reply));
+}
+
+void HelperThread::withdrawCalls()
+{
+    m_service->withdrawCalls();
 }
 
 } // namespace cv::cli

@@ -22,10 +22,11 @@ public:
     HelperThread();
     ~HelperThread() override;
 
-    void allowWriteOperationsOnPath(const std::string& path, Reply reply) override;
-    void deleteFileAtPath(const std::string& path, Reply reply) override;
+    void allowWriteOperationsOnPath(const ExaminedEntry& entry, Reply reply, AskingUser askingUser) override;
+    void deleteFileAtPath(const ExaminedEntry& entry, Reply reply, AskingUser askingUser) override;
     void reformatVolumeAt(const std::string& mountPath, Reply reply) override;
     void deleteSnapshots(Reply reply) override;
+    void withdrawCalls() override;
 
 private:
     std::unique_ptr<QThread> m_thread;

@@ -319,7 +319,7 @@ Expected<void, std::string> FileShredCoordinator::shredFileAt(int dirFd, const c
     // A file the process may not write is opened up by the helper, if it will.
     bool overwritable = true;
     if (opened.status == RegularFileOpener::Status::NotWritable) {
-        overwritable = changePermission(item.path);
+        overwritable = changePermission(item.path, info);
         if (overwritable)
             opened = RegularFileOpener::openExamined(dirFd, name, info);
         else
@@ -530,8 +530,8 @@ bool FileShredCoordinator::renameInFolder(const std::string& folder, const Prepa
 {
     if (isCancelled())
         return true;
-    if (::access(folder.c_str(), W_OK) != 0)
-        changePermission(folder);
+    // A folder the process may not write keeps the names of its entries: the helper opens up
+    // regular files only, so it is not asked.
     UniqueFd folderFd(FolderWalker::openFolder(folder));
     if (!folderFd) {
         logMessage("Cannot rename in ", folder, ": ", std::strerror(errno));
@@ -775,7 +775,9 @@ int FileShredCoordinator::removeEntry(int dirFd, std::string_view name, std::str
     }
     if (::unlinkat(dirFd, name.data(), isFolder ? AT_REMOVEDIR : 0) != 0 && errno != ENOENT) {
         const int error = errno;
-        if (!forceDelete(std::string(path)))
+        // Only a missing permission goes to the helper, which removes this one entry. A folder
+        // that is not empty (something came into it that nobody examined) or in use stays.
+        if ((error != EACCES && error != EPERM) || !forceDelete(std::string(path), info))
             return error;
     }
     if (S_ISREG(info.st_mode)) {
@@ -788,26 +790,37 @@ int FileShredCoordinator::removeEntry(int dirFd, std::string_view name, std::str
 
 // ---- the privileged helper ------------------------------------------------------------------
 
-bool FileShredCoordinator::changePermission(const std::string& path)
+bool FileShredCoordinator::changePermission(const std::string& path, const struct stat& info)
 {
-    return callHelper(path, false);
+    return callHelper(path, info, false);
 }
 
-bool FileShredCoordinator::forceDelete(const std::string& path)
+bool FileShredCoordinator::forceDelete(const std::string& path, const struct stat& info)
 {
-    return callHelper(path, true);
+    return callHelper(path, info, true);
 }
 
-bool FileShredCoordinator::callHelper(const std::string& path, bool deletion)
+bool FileShredCoordinator::callHelper(const std::string& path, const struct stat& info, bool deletion)
 {
-    if (!m_helperTool)
+    if (!m_helperTool || isCancelled())
         return false;
+    SplitPath split = splitPath(path);
+    if (split.parent.empty() || split.parent.front() != '/') {
+        // The helper takes absolute folders only.
+        std::string cwd(4096, '\0');
+        if (!::getcwd(cwd.data(), cwd.size()))
+            return false;
+        split.parent = split.parent == "." ? std::string(cwd.c_str()) : joinPath(cwd.c_str(), split.parent);
+    }
+    const ExaminedEntry entry{split.parent, split.name, static_cast<std::uint64_t>(info.st_dev),
+                              static_cast<std::uint64_t>(info.st_ino)};
     // The reply may come after we stopped waiting, or never: what it touches lives on in `state`.
     struct State
     {
         std::mutex mutex;
-        std::condition_variable arrived;
+        std::condition_variable changed;
         bool done = false;
+        bool askingUser = false;
         Expected<void, std::string> outcome;
     };
     auto state = std::make_shared<State>();
@@ -817,16 +830,56 @@ bool FileShredCoordinator::callHelper(const std::string& path, bool deletion)
             return;
         state->done = true;
         state->outcome = std::move(outcome);
-        state->arrived.notify_all();
+        state->changed.notify_all();
+    };
+    HelperToolClient::AskingUser askingUser = [state]() {
+        std::lock_guard lock(state->mutex);
+        state->askingUser = true;
+        state->changed.notify_all();
     };
     if (deletion)
-        m_helperTool->deleteFileAtPath(path, std::move(reply));
+        m_helperTool->deleteFileAtPath(entry, std::move(reply), std::move(askingUser));
     else
-        m_helperTool->allowWriteOperationsOnPath(path, std::move(reply));
+        m_helperTool->allowWriteOperationsOnPath(entry, std::move(reply), std::move(askingUser));
 
-    std::unique_lock lock(state->mutex);
-    if (!state->arrived.wait_for(lock, m_helperTimeout, [&] { return state->done; })) {
-        logMessage("Helper tool did not answer in time for ", path);
+    // The helper answers within the timeout, unless it asks the user: then the job waits for the
+    // user as long as the user takes, until a cancel. A call given up on is withdrawn, so that the
+    // helper never carries it out later.
+    constexpr std::chrono::milliseconds kCancelPoll{50};
+    const auto deadline = std::chrono::steady_clock::now() + m_helperTimeout;
+    bool waitingShown = false;
+    bool answered = false;
+    bool cancelled = false;
+    {
+        std::unique_lock lock(state->mutex);
+        while (!state->done) {
+            if (isCancelled()) {
+                cancelled = true;
+                break;
+            }
+            if (state->askingUser && !waitingShown && m_delegate) {
+                waitingShown = true;
+                lock.unlock();
+                m_delegate->fileshredWaitingForAuthorization(true);
+                lock.lock();
+                continue;
+            }
+            const auto now = std::chrono::steady_clock::now();
+            if (!state->askingUser && now >= deadline)
+                break;
+            const auto until = state->askingUser ? now + kCancelPoll : std::min(deadline, now + kCancelPoll);
+            state->changed.wait_until(lock, until);
+        }
+        answered = state->done;
+    }
+    if (waitingShown)
+        m_delegate->fileshredWaitingForAuthorization(false);
+    if (!answered) {
+        m_helperTool->withdrawCalls();
+        if (cancelled)
+            logMessage("Helper tool call withdrawn after the cancel: ", path);
+        else
+            logMessage("Helper tool did not answer in time for ", path);
         return false;
     }
     if (!state->outcome) {

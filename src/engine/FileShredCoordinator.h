@@ -34,6 +34,9 @@ public:
     virtual void fileshredReportErrorForMissingBytes(std::int64_t bytes) = 0;
     virtual void fileshredRenamingPath(const std::string& text) = 0;
     virtual void fileshredFlushPath(const std::string& text) = 0;
+    // The job waits while the user is asked to authorize a call of the privileged helper (true),
+    // and goes on (false).
+    virtual void fileshredWaitingForAuthorization(bool waiting) { static_cast<void>(waiting); }
 };
 
 // The file-system work of a shred job for one target path at a time: overwrites every regular file
@@ -64,7 +67,8 @@ public:
         std::int64_t bytesRemoved = 0;
     };
 
-    // How long a helper call may take before it counts as refused.
+    // How long a helper call may take before it counts as refused, unless the helper said that it
+    // asks the user: then the job waits for the user's answer, or a cancel.
     static constexpr std::chrono::milliseconds kHelperTimeout{5000};
     // The job's number of flush renames per volume.
     static constexpr std::uint64_t kFlushCount = 10000;
@@ -97,8 +101,10 @@ public:
     // Deletes path and everything under it that is not excluded and that may go.
     void saveDelete(const std::string& path, const PreparedExcludes& excludes);
 
-    bool changePermission(const std::string& path);
-    bool forceDelete(const std::string& path);
+    // Have the helper open up, or delete, the entry at path that was examined as info; true when
+    // it did. The helper acts on that very entry only (its folder, name, device and inode).
+    bool changePermission(const std::string& path, const struct stat& info);
+    bool forceDelete(const std::string& path, const struct stat& info);
 
     static bool pathIsSymbolicLink(const std::string& path);
     static std::string randomAlphanumericStringWithLength(std::size_t count);
@@ -161,7 +167,7 @@ private:
     // into the holder; true when something in it stays.
     bool flatten(int holderFd, std::string_view holderPath, const std::string& name, const struct stat& info,
                  std::size_t relativeLength);
-    bool callHelper(const std::string& path, bool deletion);
+    bool callHelper(const std::string& path, const struct stat& info, bool deletion);
 
     std::shared_ptr<Algorithm> m_algorithm;
     ShredWriter& m_writer;

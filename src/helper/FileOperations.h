@@ -17,21 +17,33 @@ namespace cv {
 class FileOperations
 {
 public:
-    // How deep a deletion goes into nested folders. The walk keeps the name of each folder on the
-    // way down and the names still to delete in it, never a descriptor or a path per level.
-    static constexpr std::size_t kMaxFolderDepth = 4096;
+    // One entry as the caller examined it: the folder that holds it, its name there, and the
+    // device and inode it had. The helper acts on that entry only while the name still holds that
+    // very file, checked on a descriptor of it.
+    struct Entry
+    {
+        std::string folder;
+        std::string name;
+        dev_t device = 0;
+        ino_t inode = 0;
+    };
 
-    // Afterwards the user uid (the caller, as the bus knows it) can open the regular file at path
+    // Afterwards the user uid (the caller, as the bus knows it) can open the regular file entry
     // for writing: it becomes theirs, with read and write permission for its owner and without
     // set-user-ID and set-group-ID bits. Links and everything that is not a regular file are
     // refused, and so is a file with more than one hard link, whose other names would be opened
     // up with it.
-    static HelperResult changePermissions(const std::string& path, uid_t uid);
-    // Afterwards nothing exists at path. A file or link is removed itself; a folder goes with its
-    // contents, without following links and without entering other mounted file systems (a mount
-    // point inside is left in place, and the folder with it, and that is reported; so are device
-    // nodes, sockets and FIFOs inside). Device nodes, sockets and FIFOs themselves are refused.
-    static HelperResult deleteItem(const std::string& path);
+    static HelperResult changePermissions(const Entry& entry, uid_t uid);
+    // Refuses what changePermissions would refuse, changing nothing: asked before the caller is
+    // authorized, so that nobody is asked for a password for work that is refused anyway.
+    static HelperResult checkChangePermissions(const Entry& entry);
+    // Afterwards the name of entry is gone: a file or link is removed, a folder only when it is
+    // empty (rmdir; what it holds is never deleted, since nobody examined it, and a folder that is
+    // not empty stays and is reported). Device nodes, sockets, FIFOs and mount points are refused.
+    // An entry that is gone already is no error.
+    static HelperResult deleteEntry(const Entry& entry);
+    // Refuses what deleteEntry would refuse, changing nothing (a folder that is not empty too).
+    static HelperResult checkDeleteEntry(const Entry& entry);
 
     // The folder that holds the last component of a path, opened without following links.
     struct ParentFolder
@@ -43,6 +55,8 @@ public:
     // Opens the folder that holds the last component of path. A folder on the way that does not
     // exist is no error: the answer says it is missing.
     static Expected<ParentFolder, HelperError> openParent(const std::string& path);
+    // Opens the folder at path (O_PATH), every component without following links.
+    static Expected<UniqueFd, HelperError> openFolder(const std::string& path);
 };
 
 } // namespace cv

@@ -475,6 +475,21 @@ void FileShredder::fileshredFlushPath(const std::string& text)
     sendThrottledEvent();
 }
 
+void FileShredder::fileshredWaitingForAuthorization(bool waiting)
+{
+    {
+        std::lock_guard lock(m_stateMutex);
+        if (waiting) {
+            m_pathBeforeAuthorization = m_curPath;
+            m_curPath = localized("Waiting for authorization...");
+        } else {
+            m_curPath = m_pathBeforeAuthorization;
+        }
+    }
+    // At once, not throttled: the user is to see why the job stands still.
+    sendState();
+}
+
 void FileShredder::freespaceWrittenBytes(std::int64_t bytes)
 {
     {

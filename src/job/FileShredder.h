@@ -96,6 +96,7 @@ public:
     void fileshredReportErrorForMissingBytes(std::int64_t bytes) override;
     void fileshredRenamingPath(const std::string& text) override;
     void fileshredFlushPath(const std::string& text) override;
+    void fileshredWaitingForAuthorization(bool waiting) override;
     // FreeSpaceCoordinatorDelegate
     void freespaceWrittenBytes(std::int64_t bytes) override;
     void freespaceAvailableFreeBytes(std::int64_t bytes) override;
@@ -143,7 +144,8 @@ private:
     // Counters and texts that cancel() and getState() read from other threads.
     mutable std::mutex m_stateMutex;
     std::string m_action;
-    ItemPath m_curPath; // a file's path is spelt out only when a snapshot shows it
+    ItemPath m_curPath;                 // a file's path is spelt out only when a snapshot shows it
+    ItemPath m_pathBeforeAuthorization; // shown again when the user has answered
     std::chrono::steady_clock::time_point m_startDate{};
     std::uint64_t m_errorCount = 0;
     std::uint64_t m_fileCount = 0;

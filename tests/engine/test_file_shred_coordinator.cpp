@@ -55,10 +55,13 @@ struct Recorder : cv::FileShredCoordinatorDelegate
     void fileshredReportErrorForMissingBytes(std::int64_t bytes) override { missing += bytes; }
     void fileshredRenamingPath(const std::string& text) override { renaming.push_back(text); }
     void fileshredFlushPath(const std::string& text) override { flushes.push_back(text); }
+    void fileshredWaitingForAuthorization(bool waiting) override { waits.push_back(waiting); }
+    std::vector<bool> waits;
 };
 
 // Answers helper calls: grant (doing the work itself), refuse, or stay silent (keeping the reply
-// to call it late, after the coordinator stopped waiting).
+// to call it late, after the coordinator stopped waiting); with askFirst it first says that the
+// user is asked. Records the calls, with the device and inode they name, and withdrawals.
 struct StandInHelper : cv::HelperToolClient
 {
     enum class Mode
@@ -67,26 +70,37 @@ struct StandInHelper : cv::HelperToolClient
         Refuse,
         Silent
     } mode = Mode::Grant;
+    bool askFirst = false;
     std::vector<std::string> calls;
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> ids;
     std::vector<Reply> kept;
+    std::atomic<int> withdrawals{0};
 
-    void allowWriteOperationsOnPath(const std::string& path, Reply reply) override
+    void allowWriteOperationsOnPath(const cv::ExaminedEntry& entry, Reply reply,
+                                    AskingUser askingUser) override
     {
+        const std::string path = entry.folder + "/" + entry.name;
         calls.push_back("allow " + path);
-        answer(reply, [&] { return ::chmod(path.c_str(), 0644) == 0; });
+        ids.emplace_back(entry.device, entry.inode);
+        answer(reply, askingUser, [path] { return ::chmod(path.c_str(), 0644) == 0; });
     }
-    void deleteFileAtPath(const std::string& path, Reply reply) override
+    void deleteFileAtPath(const cv::ExaminedEntry& entry, Reply reply, AskingUser askingUser) override
     {
+        const std::string path = entry.folder + "/" + entry.name;
         calls.push_back("delete " + path);
-        answer(reply, [&] { return ::unlink(path.c_str()) == 0; });
+        ids.emplace_back(entry.device, entry.inode);
+        answer(reply, askingUser, [path] { return ::unlink(path.c_str()) == 0; });
     }
     void reformatVolumeAt(const std::string&, Reply reply) override
     {
         reply(cv::Unexpected(std::string("not here")));
     }
+    void withdrawCalls() override { ++withdrawals; }
 
-    void answer(Reply& reply, const std::function<bool()>& work)
+    void answer(Reply& reply, AskingUser& askingUser, const std::function<bool()>& work)
     {
+        if (askFirst)
+            std::thread([askingUser] { askingUser(); }).join();
         if (mode == Mode::Silent) {
             kept.push_back(reply);
         } else if (mode == Mode::Refuse) {
@@ -393,6 +407,18 @@ TEST(FileShredCoordinator, UnwritableFilesGoThroughTheHelper)
                 std::fprintf(stderr, "the helper was not asked exactly once\n");
                 ++bad;
             }
+            struct stat info;
+            ::lstat(path.c_str(), &info);
+            if (shredding.helper.ids.size() != 1 || shredding.helper.ids[0].first != info.st_dev ||
+                shredding.helper.ids[0].second != info.st_ino) {
+                std::fprintf(stderr, "the call does not name the examined file\n");
+                ++bad;
+            }
+            // A call given up on is withdrawn, so that a late grant is never carried out.
+            if (shredding.helper.withdrawals != (c.mode == StandInHelper::Mode::Silent ? 1 : 0)) {
+                std::fprintf(stderr, "withdrawn %d times\n", shredding.helper.withdrawals.load());
+                ++bad;
+            }
             // A reply that comes after the wait ended must do no harm.
             for (auto& late : shredding.helper.kept)
                 late({});
@@ -403,6 +429,117 @@ TEST(FileShredCoordinator, UnwritableFilesGoThroughTheHelper)
         EXPECT_EQ(after, c.overwritten ? Bytes(100, 0xFF) : Bytes(100, 'r'));
         ::unlink(path.c_str());
     }
+}
+
+TEST(FileShredCoordinator, WaitsWhileTheUserIsAskedUntilTheAnswerOrACancel)
+{
+    t::TempDir dir;
+    ::chmod(dir.path().c_str(), 0777);
+    for (const bool cancelled : {false, true}) {
+        SCOPED_TRACE(cancelled ? "cancelled while asking" : "answered after the timeout");
+        const std::string path = dir / "readonly.txt";
+        t::writeFile(path, std::string(100, 'r'));
+        ::chmod(path.c_str(), 0444);
+        t::giveToNobody(path);
+
+        const int failures = t::runUnprivileged([&] {
+            Shredding shredding(15);
+            shredding.helper.mode = StandInHelper::Mode::Silent;
+            shredding.helper.askFirst = true;
+            shredding.coordinator.setHelperTimeout(std::chrono::milliseconds(50));
+            std::atomic<bool> returned{false};
+            std::atomic<bool> waitedPastTimeout{false};
+            // The user answers (or the job is cancelled) long after the helper timeout.
+            std::thread user([&] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(500));
+                waitedPastTimeout = !returned;
+                if (cancelled) {
+                    shredding.coordinator.cancel();
+                } else {
+                    ::chmod(path.c_str(), 0644);
+                    for (auto& reply : shredding.helper.kept)
+                        reply({});
+                }
+            });
+            shredding.coordinator.shredFile(path);
+            returned = true;
+            user.join();
+            int bad = 0;
+            if (!waitedPastTimeout) {
+                std::fprintf(stderr, "the job did not wait for the user\n");
+                ++bad;
+            }
+            if (shredding.recorder.waits != std::vector<bool>{true, false}) {
+                std::fprintf(stderr, "the wait for authorization was not told\n");
+                ++bad;
+            }
+            if (shredding.helper.withdrawals != (cancelled ? 1 : 0)) {
+                std::fprintf(stderr, "withdrawn %d times\n", shredding.helper.withdrawals.load());
+                ++bad;
+            }
+            const bool overwritten =
+                shredding.recorder.items.size() == 1 && shredding.recorder.items[0].success;
+            if (overwritten == cancelled) {
+                std::fprintf(stderr, "overwritten: %d\n", overwritten);
+                ++bad;
+            }
+            return bad;
+        });
+        EXPECT_EQ(failures, 0);
+        EXPECT_EQ(t::readFile(path), cancelled ? Bytes(100, 'r') : Bytes(100, 0xFF));
+        ::unlink(path.c_str());
+    }
+}
+
+namespace {
+
+// Plants a hard link of a file into a folder just after the folder was listed to its end, once
+// armed: something nobody examined comes into a folder the delete walk has emptied.
+struct PlantingReader : cv::FolderWalker::DirectoryReader
+{
+    std::string folder;
+    std::string source;
+    ino_t folderInode = 0;
+    bool armed = false;
+    long readEntries(int fd, void* buffer, std::size_t size) override
+    {
+        const long length = DirectoryReader::readEntries(fd, buffer, size);
+        struct stat info;
+        if (armed && length == 0 && ::fstat(fd, &info) == 0 && info.st_ino == folderInode) {
+            armed = false;
+            ::link(source.c_str(), (folder + "/planted").c_str());
+        }
+        return length;
+    }
+};
+
+} // namespace
+
+TEST(FileShredCoordinator, NeverHandsAFolderThatIsNotEmptyToTheHelper)
+{
+    t::TempDir dir;
+    const std::string target = dir / "T";
+    t::makeDir(target);
+    t::writeFile(target + "/a", "shred me");
+    t::writeFile(dir / "elsewhere", "not examined");
+
+    PlantingReader reader;
+    reader.source = dir / "elsewhere";
+    Shredding shredding(15);
+    shredding.coordinator.setDirectoryReader(&reader);
+    shredding.coordinator.shredPath(target, {});
+    const std::string renamed = shredding.coordinator.renameAtPath(target, {});
+    reader.folder = renamed;
+    struct stat folderInfo;
+    ASSERT_EQ(::lstat(renamed.c_str(), &folderInfo), 0);
+    reader.folderInode = folderInfo.st_ino;
+    reader.armed = true;
+    shredding.coordinator.saveDelete(renamed, {});
+
+    EXPECT_FALSE(reader.armed) << "the file was planted";
+    EXPECT_EQ(shredding.helper.calls, std::vector<std::string>{}) << "nothing is handed to the helper";
+    EXPECT_EQ(t::listNames(renamed), std::vector<std::string>{"planted"}) << "the folder stays with it";
+    EXPECT_EQ(contents(dir / "elsewhere"), "not examined");
 }
 
 TEST(FileShredCoordinator, FlushChurnsOneFileAndLeavesNothingBehind)

@@ -56,14 +56,14 @@ struct Delegate : cv::FileShredderDelegate
 struct RecordingHelper : cv::HelperToolClient
 {
     std::vector<std::string> calls;
-    void allowWriteOperationsOnPath(const std::string& path, Reply reply) override
+    void allowWriteOperationsOnPath(const cv::ExaminedEntry& entry, Reply reply, AskingUser) override
     {
-        calls.push_back("allow " + path);
+        calls.push_back("allow " + entry.folder + "/" + entry.name);
         reply(cv::Unexpected(std::string("no")));
     }
-    void deleteFileAtPath(const std::string& path, Reply reply) override
+    void deleteFileAtPath(const cv::ExaminedEntry& entry, Reply reply, AskingUser) override
     {
-        calls.push_back("delete " + path);
+        calls.push_back("delete " + entry.folder + "/" + entry.name);
         reply(cv::Unexpected(std::string("no")));
     }
     void reformatVolumeAt(const std::string& path, Reply reply) override
