@@ -17,6 +17,9 @@ struct ShredState
     std::int64_t bytesProgress = 0; // bytes counted as done, failed files included
     double timeSinceStart = 0;      // seconds
     std::uint64_t errorCount = 0;   // files that could not be overwritten so far
+    // The job waits while the user is asked to authorize a call of the privileged helper; path
+    // says so ("Waiting for authorization...").
+    bool waitingForAuthorization = false;
 };
 
 } // namespace cv

@@ -322,9 +322,12 @@ void FileShredder::waitForReformat(const std::string& mountPath)
         std::lock_guard lock(m_stateMutex);
         m_reformatWait.reset();
     }
-    if (!answered)
+    if (!answered) {
+        // Given up on: a reformat the helper has not begun (its user not yet asked, say) never
+        // begins later.
+        m_helperTool->withdrawCalls();
         logMessage("Format Volume still running, no longer waited for: ", mountPath);
-    else if (!outcome)
+    } else if (!outcome)
         logMessage("Format Volume failed: ", mountPath, " -> ", outcome.error());
     else
         logMessage("Format Volume done: ", mountPath);
@@ -358,6 +361,7 @@ std::shared_ptr<ShredState> FileShredder::getState() const
     state->bytesCount = m_bytesCount;
     state->bytesProgress = m_bytesProgress;
     state->errorCount = m_errorCount;
+    state->waitingForAuthorization = m_waitingForAuthorization;
     state->timeSinceStart =
         m_startDate == std::chrono::steady_clock::time_point{}
             ? 0.0
@@ -485,6 +489,7 @@ void FileShredder::fileshredWaitingForAuthorization(bool waiting)
         } else {
             m_curPath = m_pathBeforeAuthorization;
         }
+        m_waitingForAuthorization = waiting;
     }
     // At once, not throttled: the user is to see why the job stands still.
     sendState();

@@ -146,6 +146,7 @@ private:
     std::string m_action;
     ItemPath m_curPath;                 // a file's path is spelt out only when a snapshot shows it
     ItemPath m_pathBeforeAuthorization; // shown again when the user has answered
+    bool m_waitingForAuthorization = false;
     std::chrono::steady_clock::time_point m_startDate{};
     std::uint64_t m_errorCount = 0;
     std::uint64_t m_fileCount = 0;

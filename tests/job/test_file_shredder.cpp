@@ -1,8 +1,10 @@
 #include "TempDir.h"
+#include "Unprivileged.h"
 #include "engine/AlgorithmCollection.h"
 #include "job/FileShredder.h"
 #include "targets/PathCollectionFactory.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <dirent.h>
 #include <gtest/gtest.h>
@@ -331,6 +333,57 @@ TEST(FileShredder, APlaceholderMethodOrACancelBeforeRunStillFinishes)
         EXPECT_TRUE(result->canceled);
         EXPECT_TRUE(result->history.empty());
     }
+}
+
+TEST(FileShredder, SaysSoWhileTheUserIsAskedForAPassword)
+{
+    t::TempDir dir;
+    ::chmod(dir.path().c_str(), 0777);
+    const std::string path = dir / "readonly.txt";
+    t::writeFile(path, std::string(100, 'r'));
+    ::chmod(path.c_str(), 0444);
+    t::giveToNobody(path);
+
+    const int failures = t::runUnprivileged([&] {
+        // The helper asks the user, who answers yes after a while.
+        struct AskingHelper : RecordingHelper
+        {
+            void allowWriteOperationsOnPath(const cv::ExaminedEntry& entry, Reply reply,
+                                            AskingUser askingUser) override
+            {
+                calls.push_back("allow " + entry.folder + "/" + entry.name);
+                askingUser();
+                std::thread([entry, reply] {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                    ::chmod((entry.folder + "/" + entry.name).c_str(), 0644);
+                    reply({});
+                }).detach();
+            }
+        } helper;
+        Delegate delegate;
+        FileShredder job(scan({path}), method(16), std::make_shared<ShredOptions>());
+        job.setDelegate(&delegate);
+        job.setHelperTool(&helper);
+        job.run();
+        int bad = 0;
+        const auto waiting = std::find_if(delegate.states.begin(), delegate.states.end(),
+                                          [](const auto& state) { return state->waitingForAuthorization; });
+        if (waiting == delegate.states.end() || (*waiting)->path != "Waiting for authorization...") {
+            std::fprintf(stderr, "no snapshot says that the job waits for authorization\n");
+            ++bad;
+        }
+        if (delegate.states.empty() || delegate.states.back()->waitingForAuthorization) {
+            std::fprintf(stderr, "the job still says it waits\n");
+            ++bad;
+        }
+        if (delegate.results.size() != 1 || delegate.results.front()->history.size() != 1 ||
+            !delegate.results.front()->history.front().success) {
+            std::fprintf(stderr, "the file was not overwritten after the user's yes\n");
+            ++bad;
+        }
+        return bad;
+    });
+    EXPECT_EQ(failures, 0);
 }
 
 TEST(FileShredder, CancelEndsTheWaitForAReformatThatDoesNotAnswer)
