@@ -41,6 +41,11 @@ void HelperThread::deleteSnapshots(Reply reply)
     m_service->deleteSnapshots(std::move(reply));
 }
 
+void HelperThread::restorePermissions(Reply reply)
+{
+    m_service->restorePermissions(std::move(reply));
+}
+
 void HelperThread::withdrawCalls()
 {
     m_service->withdrawCalls();

@@ -27,6 +27,7 @@ public:
     void reformatVolumeAt(const std::string& mountPath, Reply reply) override;
     void deleteSnapshots(Reply reply) override;
     void withdrawCalls() override;
+    void restorePermissions(Reply reply) override;
 
 private:
     std::unique_ptr<QThread> m_thread;

@@ -320,6 +320,7 @@ Expected<void, std::string> FileShredCoordinator::shredFileAt(int dirFd, const c
     bool overwritable = true;
     if (opened.status == RegularFileOpener::Status::NotWritable) {
         overwritable = changePermission(item.path, info);
+        m_helperGaveFiles = m_helperGaveFiles || overwritable;
         if (overwritable)
             opened = RegularFileOpener::openExamined(dirFd, name, info);
         else
@@ -798,6 +799,32 @@ bool FileShredCoordinator::changePermission(const std::string& path, const struc
 bool FileShredCoordinator::forceDelete(const std::string& path, const struct stat& info)
 {
     return callHelper(path, info, true);
+}
+
+void FileShredCoordinator::restoreGivenFiles()
+{
+    if (!m_helperTool || !m_helperGaveFiles)
+        return;
+    m_helperGaveFiles = false;
+    struct State
+    {
+        std::mutex mutex;
+        std::condition_variable arrived;
+        std::optional<Expected<void, std::string>> outcome;
+    };
+    auto state = std::make_shared<State>();
+    m_helperTool->restorePermissions([state](Expected<void, std::string> outcome) {
+        std::lock_guard lock(state->mutex);
+        state->outcome = std::move(outcome);
+        state->arrived.notify_all();
+    });
+    // Asks nobody: the helper gives back what it did for this caller, at once. Should it not
+    // answer, it does the same when this program leaves the bus.
+    std::unique_lock lock(state->mutex);
+    if (!state->arrived.wait_for(lock, m_helperTimeout, [&] { return state->outcome.has_value(); }))
+        logLine("Helper tool did not answer in time when giving opened-up files back");
+    else if (!*state->outcome)
+        logMessage("Helper tool could not give opened-up files back: ", state->outcome->error());
 }
 
 bool FileShredCoordinator::callHelper(const std::string& path, const struct stat& info, bool deletion)

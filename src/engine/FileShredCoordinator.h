@@ -105,6 +105,9 @@ public:
     // it did. The helper acts on that very entry only (its folder, name, device and inode).
     bool changePermission(const std::string& path, const struct stat& info);
     bool forceDelete(const std::string& path, const struct stat& info);
+    // After the deletion: every file the helper opened up and this job did not overwrite and delete
+    // gets its owner and mode back.
+    void restoreGivenFiles();
 
     static bool pathIsSymbolicLink(const std::string& path);
     static std::string randomAlphanumericStringWithLength(std::size_t count);
@@ -177,6 +180,7 @@ private:
     FolderWalker* m_walker = nullptr; // of the walk under way, if any
     std::atomic<bool> m_cancel{false};
     bool m_filesOnly = false;
+    bool m_helperGaveFiles = false; // the helper opened up a file for this job
     std::chrono::milliseconds m_helperTimeout = kHelperTimeout;
     std::chrono::microseconds m_filePause{0};
     std::int64_t m_fileBytesReported = 0; // by the writer, for the file being overwritten

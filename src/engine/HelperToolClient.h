@@ -56,6 +56,8 @@ public:
     // Withdraws every call of this client that has not been carried out yet: their questions to
     // the user are taken back, and the helper never acts on them.
     virtual void withdrawCalls() {}
+    // Gives every file opened up for this client, and not deleted since, its owner and mode back.
+    virtual void restorePermissions(Reply reply) { reply({}); }
 };
 
 } // namespace cv

@@ -313,9 +313,9 @@ HelperResult FileOperations::checkChangePermissions(const Entry& entry)
     return {};
 }
 
-HelperResult FileOperations::changePermissions(const Entry& entry, uid_t uid)
+Expected<FileOperations::Given, HelperError> FileOperations::changePermissions(const Entry& entry, uid_t uid)
 {
-    const auto file = openForPermissions(entry);
+    auto file = openForPermissions(entry);
     if (!file)
         return Unexpected(file.error());
     const std::string path = shownPath(entry);
@@ -327,6 +327,21 @@ HelperResult FileOperations::changePermissions(const Entry& entry, uid_t uid)
     const mode_t mode = (info.st_mode & 0777) | S_IRUSR | S_IWUSR;
     if (::fchmod(file->get(), mode) != 0)
         return HelperError::failed(errorText("Cannot change the permissions of", path, errno));
+    return Given{std::move(*file), uid, info.st_uid, info.st_gid, static_cast<mode_t>(info.st_mode & 07777)};
+}
+
+HelperResult FileOperations::restorePermissions(const Given& given)
+{
+    struct stat info = {};
+    if (::fstat(given.file.get(), &info) != 0)
+        return HelperError::failed(std::string("Cannot examine a file given to a user: ") +
+                                   std::strerror(errno));
+    if (info.st_nlink == 0 || info.st_uid != given.givenTo)
+        return {}; // deleted, or changed hands since
+    // The owner first: fchown drops set-user-ID bits, which the mode then brings back.
+    if (::fchown(given.file.get(), given.uid, given.gid) != 0 || ::fchmod(given.file.get(), given.mode) != 0)
+        return HelperError::failed(std::string("Cannot give a file back its owner and mode: ") +
+                                   std::strerror(errno));
     return {};
 }
 

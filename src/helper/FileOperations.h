@@ -33,7 +33,21 @@ public:
     // set-user-ID and set-group-ID bits. Links and everything that is not a regular file are
     // refused, and so is a file with more than one hard link, whose other names would be opened
     // up with it.
-    static HelperResult changePermissions(const Entry& entry, uid_t uid);
+    //
+    // What the file was, to have it back with restorePermissions: the descriptor (which follows
+    // the file through renames) and its owner, group and mode before.
+    struct Given
+    {
+        UniqueFd file;
+        uid_t givenTo = 0;
+        uid_t uid = 0;
+        gid_t gid = 0;
+        mode_t mode = 0;
+    };
+    static Expected<Given, HelperError> changePermissions(const Entry& entry, uid_t uid);
+    // Gives a file that changePermissions gave to a user back its owner, group and mode, unless it
+    // was deleted meanwhile (no names left) or is no longer that user's.
+    static HelperResult restorePermissions(const Given& given);
     // Refuses what changePermissions would refuse, changing nothing: asked before the caller is
     // authorized, so that nobody is asked for a password for work that is refused anyway.
     static HelperResult checkChangePermissions(const Entry& entry);

@@ -7,6 +7,7 @@
 #include "helper/SnapshotRemover.h"
 #include "helper/VolumeReformatter.h"
 
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 
 namespace cv {
@@ -90,13 +91,20 @@ HelperTool::HelperTool(QDBusConnection connection, Authorizer& authorizer, Setti
     m_callers.setConnection(m_connection);
     m_callers.setWatchMode(QDBusServiceWatcher::WatchForUnregistration);
     // A caller that leaves takes its calls with it: nobody waits for them any more.
-    connect(&m_callers, &QDBusServiceWatcher::serviceUnregistered, this,
-            [this](const QString& name) { withdrawCallsOf(name, false); });
+    connect(&m_callers, &QDBusServiceWatcher::serviceUnregistered, this, [this](const QString& name) {
+        withdrawCallsOf(name, false);
+        restoreGiven(name);
+    });
 }
 
 HelperTool::~HelperTool()
 {
     m_pool.waitForDone();
+    std::vector<QString> callers;
+    for (const auto& [caller, files] : m_given)
+        callers.push_back(caller);
+    for (const auto& caller : callers)
+        restoreGiven(caller);
 }
 
 QString HelperTool::getVersion()
@@ -125,8 +133,12 @@ void HelperTool::changePermissionsOfFileAt(const QByteArray& folder, const QByte
     request.shown = shownEntry(folder, name);
     request.target = folder + "/" + name;
     request.check = [entry = *entry]() { return FileOperations::checkChangePermissions(entry); };
-    request.work = [entry = *entry](const Caller& caller) {
-        return FileOperations::changePermissions(entry, caller.uid);
+    request.work = [this, entry = *entry](const Caller& caller) -> HelperResult {
+        auto given = FileOperations::changePermissions(entry, caller.uid);
+        if (!given)
+            return Unexpected(given.error());
+        keepGiven(caller.name, std::move(*given));
+        return {};
     };
     authorizeAndRun(*uid, std::move(request));
 }
@@ -206,6 +218,48 @@ void HelperTool::reformatVolumeAt(const QByteArray& mountPath)
 void HelperTool::withdrawCalls()
 {
     withdrawCallsOf(message().service(), true);
+}
+
+void HelperTool::restorePermissions()
+{
+    // Takes nothing from anyone: only what the helper did for this very caller is undone.
+    restoreGiven(message().service());
+}
+
+void HelperTool::keepGiven(const QString& caller, FileOperations::Given given)
+{
+    std::lock_guard lock(m_givenMutex);
+    m_given[caller].push_back(std::move(given));
+}
+
+void HelperTool::restoreGiven(const QString& caller)
+{
+    std::vector<FileOperations::Given> files;
+    {
+        std::lock_guard lock(m_givenMutex);
+        const auto found = m_given.find(caller);
+        if (found == m_given.end())
+            return;
+        files = std::move(found->second);
+        m_given.erase(found);
+    }
+    for (const auto& given : files) {
+        if (const auto restored = FileOperations::restorePermissions(given); !restored)
+            logMessage(restored.error().message);
+    }
+    logMessage("Owner and mode given back to what ", files.size(), " opened-up files of ",
+               caller.toStdString(), " still are");
+    if (!std::any_of(m_calls.begin(), m_calls.end(),
+                     [&](const auto& entry) { return entry.second.caller.name == caller; }))
+        m_callers.removeWatchedService(caller);
+    if (m_activeCalls == 0 && !holdsGivenFiles())
+        m_idleTimer.start();
+}
+
+bool HelperTool::holdsGivenFiles()
+{
+    std::lock_guard lock(m_givenMutex);
+    return !m_given.empty();
 }
 
 std::optional<uid_t> HelperTool::currentUid(const char* method)
@@ -393,8 +447,17 @@ void HelperTool::forget(quint64 id)
     m_calls.erase(found);
     const bool more = std::any_of(m_calls.begin(), m_calls.end(),
                                   [&](const auto& entry) { return entry.second.caller.name == sender; });
-    if (!more)
+    bool holdsFiles = false;
+    {
+        std::lock_guard lock(m_givenMutex);
+        holdsFiles = m_given.contains(sender);
+    }
+    // A caller with files given to it is watched until they are restored; one that left while
+    // its call was carried out has them restored now.
+    if (!more && !holdsFiles)
         m_callers.removeWatchedService(sender);
+    else if (!more && !m_connection.interface()->isServiceRegistered(sender).value())
+        restoreGiven(sender);
     endCall();
 }
 
@@ -406,7 +469,7 @@ void HelperTool::beginCall()
 
 void HelperTool::endCall()
 {
-    if (--m_activeCalls == 0)
+    if (--m_activeCalls == 0 && !holdsGivenFiles())
         m_idleTimer.start();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "helper/Authorizer.h"
+#include "helper/FileOperations.h"
 #include "helper/HelperError.h"
 #include "helper/VolumeReformatter.h"
 
@@ -20,6 +21,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <sys/types.h>
@@ -44,6 +46,10 @@ namespace cv {
 // never carried out later) when it asks so or leaves the bus. It reports when no call has been
 // running for the idle time, so that the helper can leave; getVersion, which anyone may send, does
 // not count as activity.
+//
+// A file opened up for a caller is given back its owner and mode when the caller asks so (at the
+// end of its job), or leaves the bus, unless it was deleted: a file the caller did not overwrite
+// and delete is not left the caller's. The helper does not leave while it holds such files.
 class HelperTool : public QObject, protected QDBusContext
 {
     Q_OBJECT
@@ -79,6 +85,7 @@ public Q_SLOTS: // the D-Bus interface
     void deleteSnapshots();
     void reformatVolumeAt(const QByteArray& mountPath);
     void withdrawCalls();
+    void restorePermissions();
 
 Q_SIGNALS:
     // No call has been running for the idle time.
@@ -134,6 +141,11 @@ private:
     // Withdraws the calls of sender not carried out yet; answered when answerThem.
     void withdrawCallsOf(const QString& sender, bool answerThem);
     void forget(quint64 id);
+    // Keeps what a file opened up for caller was, until it is restored.
+    void keepGiven(const QString& caller, FileOperations::Given given);
+    // Gives every file opened up for caller, and not deleted since, its owner and mode back.
+    void restoreGiven(const QString& caller);
+    bool holdsGivenFiles();
     void beginCall();
     void endCall();
 
@@ -149,6 +161,8 @@ private:
     QHash<uid_t, int> m_questionsOf;        // questions outstanding per user
     QHash<uid_t, QDeadlineTimer> m_refused; // users refused moments ago, until when
     QHash<uid_t, RefusalLog> m_refusalLog;
+    std::mutex m_givenMutex;                                       // the workers add to m_given
+    std::map<QString, std::vector<FileOperations::Given>> m_given; // per caller
     QThreadPool m_pool; // last: waits for running work before the rest goes
 };
 

@@ -78,6 +78,8 @@ void FileShredder::run()
         renameFilesAndFolders();
         flushLog();
         saveDelete();
+        // What the helper opened up and the job did not overwrite and delete is the owner's again.
+        m_fileshredCoordinator->restoreGivenFiles();
         wipeFreeSpaceAfterDeletion();
     }
     if (m_options->formatVolume)

@@ -5,6 +5,7 @@
 #include "helpertoolproxy.h"
 
 #include <QCoreApplication>
+#include <QDBusConnectionInterface>
 #include <QDBusPendingCallWatcher>
 #include <QFileInfo>
 #include <QProcess>
@@ -299,6 +300,22 @@ void HelperToolService::deleteSnapshotsWithReply(Reply reply)
         sendCommand(Command{"deleteSnapshots", QByteArray(),
                             [](HelperToolProxy& helperTool) { return helperTool.deleteSnapshots(); },
                             kUnlimitedTimeoutMs, reply, AskingUser(), "Success in Deleting Snapshots"});
+    });
+}
+
+void HelperToolService::restorePermissions(Reply reply)
+{
+    runOnServiceThread([this, reply = std::move(reply)]() {
+        // Only a helper that is there holds files to give back; none is started for it.
+        if (!m_helperTool || !m_helperToolConnection->interface()
+                                  ->isServiceRegistered(QLatin1String(HelperToolProtocol::serviceName))
+                                  .value()) {
+            reply({});
+            return;
+        }
+        sendCommand(Command{"restorePermissions", QByteArray(),
+                            [](HelperToolProxy& helperTool) { return helperTool.restorePermissions(); },
+                            kVersionTimeoutMs, reply, AskingUser(), nullptr});
     });
 }
 

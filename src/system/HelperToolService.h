@@ -53,6 +53,7 @@ public:
     // Takes back every call of this client the helper has not carried out; their replies come
     // with the helper's refusal.
     void withdrawCalls() override;
+    void restorePermissions(Reply reply) override;
     // Deletes the local snapshots of the startup volume, for the progress screen.
     void deleteSnapshotsWithReply(Reply reply);
     void deleteSnapshots(Reply reply) override { deleteSnapshotsWithReply(std::move(reply)); }

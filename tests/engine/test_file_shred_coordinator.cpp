@@ -96,6 +96,11 @@ struct StandInHelper : cv::HelperToolClient
         reply(cv::Unexpected(std::string("not here")));
     }
     void withdrawCalls() override { ++withdrawals; }
+    void restorePermissions(Reply reply) override
+    {
+        calls.push_back("restore");
+        reply({});
+    }
 
     void answer(Reply& reply, AskingUser& askingUser, const std::function<bool()>& work)
     {
@@ -422,6 +427,12 @@ TEST(FileShredCoordinator, UnwritableFilesGoThroughTheHelper)
             // A reply that comes after the wait ended must do no harm.
             for (auto& late : shredding.helper.kept)
                 late({});
+            // A file the helper opened up is given back at the end of the job.
+            shredding.coordinator.restoreGivenFiles();
+            if ((shredding.helper.calls.back() == "restore") != c.overwritten) {
+                std::fprintf(stderr, "opened-up files were not given back\n");
+                ++bad;
+            }
             return bad;
         });
         EXPECT_EQ(failures, 0);

@@ -176,6 +176,10 @@ public:
     {
         return call([&](Reply r) { m_service.reformatVolumeAt(path, r); });
     }
+    std::string restore()
+    {
+        return call([&](Reply r) { m_service.restorePermissions(r); });
+    }
     std::string deleteSnapshots()
     {
         return call([&](Reply r) { m_service.deleteSnapshotsWithReply(r); });
@@ -674,16 +678,57 @@ TEST(HelperOperations, OpensARootFileUpForAnUnprivilegedCaller)
     const auto opened = asNobody("allow-write", file);
     EXPECT_EQ(opened.exitCode, 0) << opened.err;
 
+    // The probe wrote nothing and left: the file is root's again, as it was.
     struct stat info = {};
-    ASSERT_EQ(::stat(file.c_str(), &info), 0);
-    EXPECT_EQ(info.st_uid, 65534u) << "the caller's user, as the bus knows it";
-    EXPECT_EQ(info.st_mode & 0600, 0600u);
+    EXPECT_TRUE(cv::test::waitUntil(
+        [&] {
+            return ::stat(file.c_str(), &info) == 0 && info.st_uid == 0 && (info.st_mode & 07777) == 0400;
+        },
+        10000))
+        << "owner " << info.st_uid << ", mode " << std::oct << (info.st_mode & 07777);
     EXPECT_EQ(cv::test::readFile(file), (std::vector<std::uint8_t>{'r', 'o', 'o', 't', '\'', 's', ' ', 'c',
                                                                    'o', 'n', 't', 'e', 'n', 't'}));
 
     // The bus policy: nobody may call the helper (above), but not take its name.
     const auto own = asNobody("own-name");
     EXPECT_EQ(own.exitCode, 0) << own.err;
+}
+
+TEST(HelperOperations, GivesOpenedUpFilesBackTheirOwnerAndModeUnlessDeleted)
+{
+    if (!cv::test::isRoot())
+        GTEST_SKIP() << "needs root to hand files to another user";
+    HelperOnBus helper(kTestHelper);
+    ASSERT_FALSE(helper.address().isEmpty()) << "dbus-daemon did not start";
+    const std::string kept = helper.folder() + "/kept";
+    const std::string renamed = helper.folder() + "/renamed";
+    const std::string deleted = helper.folder() + "/deleted";
+    for (const auto& file : {kept, renamed, deleted}) {
+        cv::test::writeFile(file, std::string("x"));
+        ASSERT_EQ(::chown(file.c_str(), 65534, 65534), 0);
+        ASSERT_EQ(::chmod(file.c_str(), 04400), 0);
+        EXPECT_EQ(helper.allowWrite(file), "");
+        EXPECT_EQ(modeOf(file), 0600u) << "opened up for this caller (root)";
+    }
+    ASSERT_EQ(::rename(renamed.c_str(), (renamed + ".new").c_str()), 0);
+    ASSERT_EQ(::unlink(deleted.c_str()), 0);
+
+    HelperToolService service(helper.address());
+    ReplyCatcher catcher;
+    service.restorePermissions(catcher.reply());
+    ASSERT_TRUE(catcher.wait(30000));
+    EXPECT_EQ(catcher.errorText(), "") << "another connection of the same user has nothing to give back";
+    EXPECT_EQ(modeOf(kept), 0600u);
+
+    EXPECT_EQ(helper.restore(), "");
+    for (const auto& file : {kept, renamed + ".new"}) {
+        struct stat info = {};
+        ASSERT_EQ(::stat(file.c_str(), &info), 0);
+        EXPECT_EQ(info.st_uid, 65534u) << file;
+        EXPECT_EQ(info.st_gid, 65534u) << file;
+        EXPECT_EQ(info.st_mode & 07777, 04400u) << file;
+    }
+    EXPECT_FALSE(cv::test::exists(deleted));
 }
 
 TEST(HelperOperations, RefusesLinksSpecialFilesAndPathsThroughLinks)
