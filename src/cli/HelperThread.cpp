@@ -31,6 +31,12 @@ void HelperThread::deleteFileAtPath(const ExaminedEntry& entry, Reply reply, Ask
     m_service->deleteFileAtPath(entry, std::move(reply), std::move(askingUser));
 }
 
+void HelperThread::renameEntryAt(const ExaminedEntry& entry, const std::string& newName, Reply reply,
+                                 AskingUser askingUser)
+{
+    m_service->renameEntryAt(entry, newName, std::move(reply), std::move(askingUser));
+}
+
 void HelperThread::reformatVolumeAt(const std::string& mountPath, Reply reply)
 {
     m_service->reformatVolumeAt(mountPath, std::move(reply));

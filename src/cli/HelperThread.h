@@ -24,6 +24,8 @@ public:
 
     void allowWriteOperationsOnPath(const ExaminedEntry& entry, Reply reply, AskingUser askingUser) override;
     void deleteFileAtPath(const ExaminedEntry& entry, Reply reply, AskingUser askingUser) override;
+    void renameEntryAt(const ExaminedEntry& entry, const std::string& newName, Reply reply,
+                       AskingUser askingUser) override;
     void reformatVolumeAt(const std::string& mountPath, Reply reply) override;
     void deleteSnapshots(Reply reply) override;
     void withdrawCalls() override;

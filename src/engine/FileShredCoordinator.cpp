@@ -471,6 +471,13 @@ std::optional<std::string> FileShredCoordinator::renameEntryAt(int dirFd, const 
         for (int attempt = 0; attempt < kNameAttempts && error == EEXIST; ++attempt) {
             const std::string candidate = randomAlphanumericStringWithLength(length);
             error = renameNoReplace(currentFd, current, toFd, candidate);
+            // In a folder the process may not write, the helper renames the entry in place, so
+            // that the name goes with the content; once it refused, names stay for the rest of
+            // the job rather than asking the user again and again.
+            if ((error == EACCES || error == EPERM) && currentFd == toFd && !m_helperRenameRefused) {
+                error = renameThroughHelper(currentFd, current, candidate);
+                m_helperRenameRefused = error != 0;
+            }
             if (error == 0) {
                 current = candidate;
                 currentFd = toFd;
@@ -793,12 +800,28 @@ int FileShredCoordinator::removeEntry(int dirFd, std::string_view name, std::str
 
 bool FileShredCoordinator::changePermission(const std::string& path, const struct stat& info)
 {
-    return callHelper(path, info, false);
+    return callHelper(path, info, HelperVerb::OpenUp);
 }
 
 bool FileShredCoordinator::forceDelete(const std::string& path, const struct stat& info)
 {
-    return callHelper(path, info, true);
+    return callHelper(path, info, HelperVerb::Delete);
+}
+
+int FileShredCoordinator::renameThroughHelper(int dirFd, const std::string& from, const std::string& to)
+{
+    struct stat info;
+    if (::fstatat(dirFd, from.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno;
+    // The folder's path as the system knows it now; the helper opens it again, link-free, and
+    // acts only when the name still holds this very entry.
+    std::string folder(4096, '\0');
+    const ssize_t length =
+        ::readlink(("/proc/self/fd/" + std::to_string(dirFd)).c_str(), folder.data(), folder.size());
+    if (length <= 0 || static_cast<std::size_t>(length) >= folder.size() || folder.front() != '/')
+        return EACCES;
+    folder.resize(static_cast<std::size_t>(length));
+    return callHelper(joinPath(folder, from), info, HelperVerb::Rename, to) ? 0 : EACCES;
 }
 
 void FileShredCoordinator::restoreGivenFiles()
@@ -827,7 +850,8 @@ void FileShredCoordinator::restoreGivenFiles()
         logMessage("Helper tool could not give opened-up files back: ", state->outcome->error());
 }
 
-bool FileShredCoordinator::callHelper(const std::string& path, const struct stat& info, bool deletion)
+bool FileShredCoordinator::callHelper(const std::string& path, const struct stat& info, HelperVerb verb,
+                                      const std::string& newName)
 {
     if (!m_helperTool || isCancelled())
         return false;
@@ -864,10 +888,17 @@ bool FileShredCoordinator::callHelper(const std::string& path, const struct stat
         state->askingUser = true;
         state->changed.notify_all();
     };
-    if (deletion)
-        m_helperTool->deleteFileAtPath(entry, std::move(reply), std::move(askingUser));
-    else
+    switch (verb) {
+    case HelperVerb::OpenUp:
         m_helperTool->allowWriteOperationsOnPath(entry, std::move(reply), std::move(askingUser));
+        break;
+    case HelperVerb::Delete:
+        m_helperTool->deleteFileAtPath(entry, std::move(reply), std::move(askingUser));
+        break;
+    case HelperVerb::Rename:
+        m_helperTool->renameEntryAt(entry, newName, std::move(reply), std::move(askingUser));
+        break;
+    }
 
     // The helper answers within the timeout, unless it asks the user: then the job waits for the
     // user as long as the user takes, until a cancel. A call given up on is withdrawn, so that the

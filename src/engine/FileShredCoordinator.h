@@ -170,7 +170,18 @@ private:
     // into the holder; true when something in it stays.
     bool flatten(int holderFd, std::string_view holderPath, const std::string& name, const struct stat& info,
                  std::size_t relativeLength);
-    bool callHelper(const std::string& path, const struct stat& info, bool deletion);
+    enum class HelperVerb
+    {
+        OpenUp,
+        Delete,
+        Rename,
+    };
+    // Has the helper act on the entry at path, examined as info; true when it did.
+    bool callHelper(const std::string& path, const struct stat& info, HelperVerb verb,
+                    const std::string& newName = std::string());
+    // Renames from to `to` in the folder dirFd through the helper (a folder the process may not
+    // write); 0 or the errno to count.
+    int renameThroughHelper(int dirFd, const std::string& from, const std::string& to);
 
     std::shared_ptr<Algorithm> m_algorithm;
     ShredWriter& m_writer;
@@ -180,7 +191,8 @@ private:
     FolderWalker* m_walker = nullptr; // of the walk under way, if any
     std::atomic<bool> m_cancel{false};
     bool m_filesOnly = false;
-    bool m_helperGaveFiles = false; // the helper opened up a file for this job
+    bool m_helperGaveFiles = false;     // the helper opened up a file for this job
+    bool m_helperRenameRefused = false; // the helper would not rename an entry for this job
     std::chrono::milliseconds m_helperTimeout = kHelperTimeout;
     std::chrono::microseconds m_filePause{0};
     std::int64_t m_fileBytesReported = 0; // by the writer, for the file being overwritten

@@ -45,6 +45,16 @@ public:
     // Afterwards entry (a file, a link, or an empty folder) no longer exists; a folder that is not
     // empty stays.
     virtual void deleteFileAtPath(const ExaminedEntry& entry, Reply reply, AskingUser askingUser) = 0;
+    // Renames entry to newName in the same folder, never replacing an entry of that name. A client
+    // that cannot says so at once.
+    virtual void renameEntryAt(const ExaminedEntry& entry, const std::string& newName, Reply reply,
+                               AskingUser askingUser)
+    {
+        static_cast<void>(entry);
+        static_cast<void>(newName);
+        static_cast<void>(askingUser);
+        reply(Unexpected(std::string("renaming is not available")));
+    }
     // Unmounts the volume mounted at mountPath, makes a new file system of the same type and label
     // on its device, and mounts it at the same place.
     virtual void reformatVolumeAt(const std::string& mountPath, Reply reply) = 0;

@@ -278,6 +278,47 @@ Expected<FileOperations::ParentFolder, HelperError> FileOperations::openParent(c
     return ParentFolder{std::move(folder), names.back(), false};
 }
 
+namespace {
+
+// The entry to rename, checked on an O_PATH descriptor to be the one examined, in its folder.
+Expected<OpenedEntry, HelperError> openForRenaming(const FileOperations::Entry& entry,
+                                                   const std::string& newName)
+{
+    if (auto checked = checkArguments(entry); !checked)
+        return Unexpected(checked.error());
+    if (const auto checked = ArgumentCheck::checkName(newName); !checked)
+        return HelperError::invalidArgument("The new name: " + checked.error());
+    const std::string path = shownPath(entry);
+    auto folder = FileOperations::openFolder(entry.folder);
+    if (!folder)
+        return Unexpected(folder.error());
+    OpenedEntry opened;
+    opened.folder = std::move(*folder);
+    const int parent = opened.folder.get();
+    if (auto checked = refuseVirtualFileSystem(parent, path); !checked)
+        return Unexpected(checked.error());
+    opened.item = UniqueFd(::openat(parent, entry.name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    if (!opened.item || ::fstat(opened.item.get(), &opened.info) != 0)
+        return HelperError::failed(errorText("Cannot examine", path, errno));
+    if (isSpecialFile(opened.info.st_mode))
+        return HelperError::invalidArgument(std::string("Refusing to rename a ") +
+                                            fileTypeName(opened.info.st_mode) + ": " + path);
+    if (!isExamined(opened.info, entry))
+        return notExamined(path);
+    struct stat parentInfo = {};
+    if (::fstat(parent, &parentInfo) != 0)
+        return HelperError::failed(errorText("Cannot examine the folder holding", path, errno));
+    if (S_ISDIR(opened.info.st_mode) &&
+        isMountRoot(parent, entry.name.c_str(), opened.info, parentInfo.st_dev))
+        return HelperError::invalidArgument(path + " is a mount point; it is not renamed");
+    struct stat existing = {};
+    if (::fstatat(parent, newName.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0)
+        return HelperError::failed(errorText("Cannot rename", path, EEXIST));
+    return opened;
+}
+
+} // namespace
+
 Expected<UniqueFd, HelperError> FileOperations::openFolder(const std::string& path)
 {
     if (const auto checked = ArgumentCheck::checkPath(path); !checked)
@@ -379,6 +420,34 @@ HelperResult FileOperations::deleteEntry(const Entry& entry)
     if (!isFolder && ::fstat(opened->item.get(), &after) == 0 && after.st_nlink >= opened->info.st_nlink)
         return HelperError::failed(path +
                                    " was replaced just before it was deleted; the other entry was removed");
+    return {};
+}
+
+HelperResult FileOperations::checkRenameEntry(const Entry& entry, const std::string& newName)
+{
+    const auto opened = openForRenaming(entry, newName);
+    if (!opened)
+        return Unexpected(opened.error());
+    return {};
+}
+
+HelperResult FileOperations::renameEntry(const Entry& entry, const std::string& newName)
+{
+    const auto opened = openForRenaming(entry, newName);
+    if (!opened)
+        return Unexpected(opened.error());
+    const std::string path = shownPath(entry);
+    const int folder = opened->folder.get();
+    if (::renameat2(folder, entry.name.c_str(), folder, newName.c_str(), RENAME_NOREPLACE) != 0)
+        return HelperError::failed(errorText("Cannot rename", path, errno));
+    // Checked on a descriptor before; should another entry have been put under the name in the
+    // moment between, it is put back and that is said.
+    struct stat renamed = {};
+    if (::fstatat(folder, newName.c_str(), &renamed, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !isExamined(renamed, entry)) {
+        ::renameat2(folder, newName.c_str(), folder, entry.name.c_str(), RENAME_NOREPLACE);
+        return notExamined(path);
+    }
     return {};
 }
 

@@ -58,6 +58,12 @@ public:
     static HelperResult deleteEntry(const Entry& entry);
     // Refuses what deleteEntry would refuse, changing nothing (a folder that is not empty too).
     static HelperResult checkDeleteEntry(const Entry& entry);
+    // Renames entry (a file, a link or a folder that is no mount point) to newName in the same
+    // folder, never replacing an entry that has that name: the random names of the shredding go with
+    // the content also in a folder the caller may not write.
+    static HelperResult renameEntry(const Entry& entry, const std::string& newName);
+    // Refuses what renameEntry would refuse, changing nothing.
+    static HelperResult checkRenameEntry(const Entry& entry, const std::string& newName);
 
     // The folder that holds the last component of a path, opened without following links.
     struct ParentFolder

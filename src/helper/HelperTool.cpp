@@ -166,6 +166,36 @@ void HelperTool::deleteFileAtPath(const QByteArray& folder, const QByteArray& na
     authorizeAndRun(*uid, std::move(request));
 }
 
+void HelperTool::renameEntryAt(const QByteArray& folder, const QByteArray& name, qulonglong device,
+                               qulonglong inode, const QByteArray& newName)
+{
+    const char* method = "renameEntryAt";
+    const auto uid = currentUid(method);
+    if (!uid)
+        return;
+    const auto entry = fileEntry(folder, name, device, inode);
+    const std::string_view newBytes(newName.constData(), static_cast<std::size_t>(newName.size()));
+    const auto checkedName = ArgumentCheck::checkName(newBytes);
+    if (!entry || !checkedName) {
+        refuseNow(*uid, method, shownEntry(folder, name),
+                  QString::fromLatin1(HelperToolProtocol::errorInvalidArgument),
+                  entry ? "The new name: " + checkedName.error() : entry.error());
+        return;
+    }
+    Request request;
+    request.method = method;
+    request.action = QString::fromLatin1(HelperToolProtocol::fileAction);
+    request.shown = shownEntry(folder, name) + " -> " + ArgumentCheck::shown(newBytes);
+    request.target = folder + "/" + name;
+    request.check = [entry = *entry, to = toStd(newName)]() {
+        return FileOperations::checkRenameEntry(entry, to);
+    };
+    request.work = [entry = *entry, to = toStd(newName)](const Caller&) {
+        return FileOperations::renameEntry(entry, to);
+    };
+    authorizeAndRun(*uid, std::move(request));
+}
+
 void HelperTool::deleteSnapshots()
 {
     const char* method = "deleteSnapshots";

@@ -84,6 +84,8 @@ public Q_SLOTS: // the D-Bus interface
                           qulonglong inode);
     void deleteSnapshots();
     void reformatVolumeAt(const QByteArray& mountPath);
+    void renameEntryAt(const QByteArray& folder, const QByteArray& name, qulonglong device, qulonglong inode,
+                       const QByteArray& newName);
     void withdrawCalls();
     void restorePermissions();
 

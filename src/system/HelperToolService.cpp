@@ -284,6 +284,21 @@ void HelperToolService::deleteFileAtPath(const ExaminedEntry& entry, Reply reply
     });
 }
 
+void HelperToolService::renameEntryAt(const ExaminedEntry& entry, const std::string& newName, Reply reply,
+                                      AskingUser askingUser)
+{
+    runOnServiceThread([this, entry, to = pathBytes(newName), reply = std::move(reply),
+                        askingUser = std::move(askingUser)]() {
+        const QByteArray folder = pathBytes(entry.folder);
+        const QByteArray name = pathBytes(entry.name);
+        sendCommand(Command{"renameEntryAt", entryTarget(entry),
+                            [=](HelperToolProxy& helperTool) {
+                                return helperTool.renameEntryAt(folder, name, entry.device, entry.inode, to);
+                            },
+                            kFileCallTimeoutMs, reply, askingUser, nullptr});
+    });
+}
+
 void HelperToolService::reformatVolumeAt(const std::string& mountPath, Reply reply)
 {
     runOnServiceThread([this, bytes = pathBytes(mountPath), reply = std::move(reply)]() {

@@ -49,6 +49,8 @@ public:
     // without the limit that the per-file calls have.
     void allowWriteOperationsOnPath(const ExaminedEntry& entry, Reply reply, AskingUser askingUser) override;
     void deleteFileAtPath(const ExaminedEntry& entry, Reply reply, AskingUser askingUser) override;
+    void renameEntryAt(const ExaminedEntry& entry, const std::string& newName, Reply reply,
+                       AskingUser askingUser) override;
     void reformatVolumeAt(const std::string& mountPath, Reply reply) override;
     // Takes back every call of this client the helper has not carried out; their replies come
     // with the helper's refusal.

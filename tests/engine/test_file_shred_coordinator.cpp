@@ -91,6 +91,19 @@ struct StandInHelper : cv::HelperToolClient
         ids.emplace_back(entry.device, entry.inode);
         answer(reply, askingUser, [path] { return ::unlink(path.c_str()) == 0; });
     }
+    void renameEntryAt(const cv::ExaminedEntry& entry, const std::string& newName, Reply reply,
+                       AskingUser askingUser) override
+    {
+        calls.push_back("rename " + entry.folder + "/" + entry.name);
+        // The folder is the caller's own but not writable: opened for the moment of the rename.
+        answer(reply, askingUser, [entry, newName] {
+            ::chmod(entry.folder.c_str(), 0755);
+            const bool renamed = ::renameat2(AT_FDCWD, (entry.folder + "/" + entry.name).c_str(), AT_FDCWD,
+                                             (entry.folder + "/" + newName).c_str(), RENAME_NOREPLACE) == 0;
+            ::chmod(entry.folder.c_str(), 0555);
+            return renamed;
+        });
+    }
     void reformatVolumeAt(const std::string&, Reply reply) override
     {
         reply(cv::Unexpected(std::string("not here")));
@@ -551,6 +564,41 @@ TEST(FileShredCoordinator, NeverHandsAFolderThatIsNotEmptyToTheHelper)
     EXPECT_EQ(shredding.helper.calls, std::vector<std::string>{}) << "nothing is handed to the helper";
     EXPECT_EQ(t::listNames(renamed), std::vector<std::string>{"planted"}) << "the folder stays with it";
     EXPECT_EQ(contents(dir / "elsewhere"), "not examined");
+}
+
+TEST(FileShredCoordinator, NamesInAFolderItMayNotWriteAreChangedByTheHelper)
+{
+    t::TempDir dir;
+    ::chmod(dir.path().c_str(), 0777);
+    const std::string target = dir / "T";
+    t::makeDir(target);
+    t::writeFile(target + "/secret-name.txt", std::string(100, 's'));
+    t::giveToNobody(target);
+    t::giveToNobody(target + "/secret-name.txt");
+    ::chmod(target.c_str(), 0555);
+
+    const int failures = t::runUnprivileged([&] {
+        Shredding shredding(15);
+        shredding.run(target);
+        const bool asked = std::any_of(shredding.helper.calls.begin(), shredding.helper.calls.end(),
+                                       [](const std::string& call) { return call.rfind("rename ", 0) == 0; });
+        if (!asked) {
+            std::fprintf(stderr, "the helper was not asked to rename\n");
+            return 1;
+        }
+        return 0;
+    });
+    EXPECT_EQ(failures, 0);
+    // The folder itself, in a folder that may be written, was renamed as usual.
+    const auto folders = t::listNames(dir.path());
+    ASSERT_EQ(folders.size(), 1u);
+    const std::string folder = dir / folders[0];
+    const auto names = t::listNames(folder);
+    ASSERT_EQ(names.size(), 1u) << "the file stays: the folder may not be written";
+    EXPECT_NE(names[0], "secret-name.txt") << "the name stayed with the content";
+    EXPECT_EQ(names[0].size(), std::string("secret-name.txt").size());
+    EXPECT_EQ(t::readFile(folder + "/" + names[0]), Bytes(100, 0xFF));
+    ::chmod(folder.c_str(), 0755);
 }
 
 TEST(FileShredCoordinator, FlushChurnsOneFileAndLeavesNothingBehind)

@@ -731,6 +731,26 @@ TEST(HelperOperations, GivesOpenedUpFilesBackTheirOwnerAndModeUnlessDeleted)
     EXPECT_FALSE(cv::test::exists(deleted));
 }
 
+TEST(HelperOperations, RenamesTheExaminedEntryInItsFolder)
+{
+    HelperOnBus helper(kTestHelper);
+    ASSERT_FALSE(helper.address().isEmpty()) << "dbus-daemon did not start";
+    cv::test::makeDir(helper.folder() + "/locked");
+    const std::string file = helper.folder() + "/locked/secret-name";
+    cv::test::writeFile(file, std::string("x"));
+    HelperToolService service(helper.address());
+    const auto rename = [&](const cv::ExaminedEntry& entry, const std::string& to) {
+        ReplyCatcher catcher;
+        service.renameEntryAt(entry, to, catcher.reply(), {});
+        return catcher.wait(30000) ? catcher.errorText() : std::string("no reply");
+    };
+    EXPECT_EQ(rename(examined(file), "Xy7Qa2b9Lm0"), "");
+    EXPECT_EQ(cv::test::listNames(helper.folder() + "/locked"), std::vector<std::string>{"Xy7Qa2b9Lm0"});
+    EXPECT_PRED2(contains, rename(examined(helper.folder() + "/locked/Xy7Qa2b9Lm0"), "../out"),
+                 kInvalidArgument);
+    EXPECT_EQ(cv::test::listNames(helper.folder() + "/locked"), std::vector<std::string>{"Xy7Qa2b9Lm0"});
+}
+
 TEST(HelperOperations, RefusesLinksSpecialFilesAndPathsThroughLinks)
 {
     HelperOnBus helper(kTestHelper);

@@ -410,6 +410,33 @@ TEST(HelperFileOperations, DeletesOneExaminedEntryAndNeverWhatAFolderHolds)
     EXPECT_FALSE(cv::test::exists(dir / "file"));
 }
 
+TEST(HelperFileOperations, RenamesOneExaminedEntryWithoutReplacingAnother)
+{
+    TempDir dir;
+    cv::test::writeFile(dir / "file", std::string("content"));
+    cv::test::writeFile(dir / "taken", std::string("somebody's"));
+    const auto examined = entryOf(dir / "file");
+
+    EXPECT_TRUE(cv::FileOperations::checkRenameEntry(examined, "renamed"));
+    EXPECT_TRUE(cv::FileOperations::renameEntry(examined, "renamed"));
+    EXPECT_EQ(cv::test::listNames(dir.path()), (std::vector<std::string>{"renamed", "taken"}));
+
+    auto moved = entryOf(dir / "renamed");
+    const auto clash = cv::FileOperations::renameEntry(moved, "taken");
+    ASSERT_FALSE(clash) << "an existing entry was replaced";
+    EXPECT_EQ(cv::test::readFile(dir / "taken").size(), 10u);
+    for (const std::string name : {"", "..", "a/b"}) {
+        const auto refused = cv::FileOperations::renameEntry(moved, name);
+        ASSERT_FALSE(refused) << name;
+        EXPECT_EQ(refused.error().kind, HelperError::Kind::InvalidArgument) << name;
+    }
+    moved.inode += 1;
+    const auto other = cv::FileOperations::renameEntry(moved, "elsewhere");
+    ASSERT_FALSE(other) << "another file than the one examined was renamed";
+    EXPECT_EQ(other.error().kind, HelperError::Kind::InvalidArgument);
+    EXPECT_EQ(cv::test::listNames(dir.path()), (std::vector<std::string>{"renamed", "taken"}));
+}
+
 TEST(HelperFileOperations, NeverDeletesAMountPoint)
 {
     if (!cv::test::isRoot())
