@@ -519,6 +519,85 @@ TEST(InstalledHelper, SaysWhenTheUserIsAskedAndNeverCarriesOutAWithdrawnCall)
     EXPECT_TRUE(cv::test::exists(other)) << "deleted for a caller that had left";
 }
 
+namespace {
+
+// Sends what this process and the processes it starts from now on write to standard error into a
+// file of its own, until it goes.
+class StderrCapture
+{
+public:
+    StderrCapture() : m_file(std::tmpfile()), m_saved(::dup(STDERR_FILENO))
+    {
+        std::fflush(stderr);
+        if (m_file)
+            ::dup2(fileno(m_file), STDERR_FILENO);
+    }
+    ~StderrCapture() { release(); }
+    // Standard error goes back where it went; what was written stays readable.
+    void release()
+    {
+        if (m_saved < 0)
+            return;
+        std::fflush(stderr);
+        ::dup2(m_saved, STDERR_FILENO);
+        ::close(m_saved);
+        m_saved = -1;
+    }
+    std::string text() const
+    {
+        std::string all;
+        if (!m_file)
+            return all;
+        std::rewind(m_file);
+        char buffer[4096];
+        while (const std::size_t n = std::fread(buffer, 1, sizeof buffer, m_file))
+            all.append(buffer, n);
+        return all;
+    }
+
+private:
+    std::FILE* m_file;
+    int m_saved;
+};
+
+} // namespace
+
+TEST(InstalledHelper, LogsOnlyAFewLinesAboutAUserItRefuses)
+{
+    StderrCapture capture;
+    std::size_t lines = 0;
+    {
+        // No polkit: the first call is refused after asking, the rest at once.
+        PrivateBus bus(kInstalledHelper, kShortIdle);
+        ASSERT_FALSE(bus.address().isEmpty()) << "dbus-daemon did not start";
+        const std::string file = bus.folder() + "/file";
+        cv::test::writeFile(file, std::string("x"));
+        BusConnection caller(bus.address(), QStringLiteral("caller"));
+        ASSERT_EQ(callDirectly(*caller, QStringLiteral("deleteFileAtPath"), entryArguments(file))
+                      .errorName()
+                      .toStdString(),
+                  kAccessDenied);
+        std::vector<QDBusPendingCall> calls;
+        for (int i = 0; i < 100; ++i)
+            calls.push_back(callLater(*caller, QStringLiteral("deleteFileAtPath"), entryArguments(file)));
+        ASSERT_TRUE(cv::test::waitUntil([&] {
+            return std::all_of(calls.begin(), calls.end(),
+                               [](const QDBusPendingCall& c) { return c.isFinished(); });
+        }));
+        EXPECT_TRUE(cv::test::exists(file));
+    }
+    capture.release();
+    std::istringstream text(capture.text());
+    std::string line;
+    while (std::getline(text, line)) {
+        if (line.find("cindervault-helper") != std::string::npos &&
+            line.find(" refused: ") != std::string::npos)
+            ++lines;
+    }
+    EXPECT_GE(lines, 1u);
+    EXPECT_LE(lines, static_cast<std::size_t>(cv::HelperTool::kRefusalLinesPerPeriod)) << capture.text();
+}
+
 TEST(InstalledHelper, AnswersEveryUserWhileAnotherUserFloodsIt)
 {
     if (!cv::test::isRoot())
