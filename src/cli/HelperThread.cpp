@@ -37,9 +37,9 @@ void HelperThread::renameEntryAt(const ExaminedEntry& entry, const std::string& 
     m_service->renameEntryAt(entry, newName, std::move(reply), std::move(askingUser));
 }
 
-void HelperThread::reformatVolumeAt(const std::string& mountPath, Reply reply)
+void HelperThread::reformatVolumeAt(const std::string& mountPath, Reply reply, AskingUser askingUser)
 {
-    m_service->reformatVolumeAt(mountPath, std::move(reply));
+    m_service->reformatVolumeAt(mountPath, std::move(reply), std::move(askingUser));
 }
 
 void HelperThread::deleteSnapshots(Reply reply)

@@ -26,7 +26,7 @@ public:
     void deleteFileAtPath(const ExaminedEntry& entry, Reply reply, AskingUser askingUser) override;
     void renameEntryAt(const ExaminedEntry& entry, const std::string& newName, Reply reply,
                        AskingUser askingUser) override;
-    void reformatVolumeAt(const std::string& mountPath, Reply reply) override;
+    void reformatVolumeAt(const std::string& mountPath, Reply reply, AskingUser askingUser) override;
     void deleteSnapshots(Reply reply) override;
     void withdrawCalls() override;
     void restorePermissions(Reply reply) override;

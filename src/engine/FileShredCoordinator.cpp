@@ -319,7 +319,8 @@ Expected<void, std::string> FileShredCoordinator::shredFileAt(int dirFd, const c
     // A file the process may not write is opened up by the helper, if it will.
     bool overwritable = true;
     if (opened.status == RegularFileOpener::Status::NotWritable) {
-        overwritable = changePermission(item.path, info);
+        // The helper never opens up a file with other names; it is not asked to.
+        overwritable = info.st_nlink == 1 && changePermission(item.path, info);
         m_helperGaveFiles = m_helperGaveFiles || overwritable;
         if (overwritable)
             opened = RegularFileOpener::openExamined(dirFd, name, info);

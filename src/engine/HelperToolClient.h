@@ -57,7 +57,7 @@ public:
     }
     // Unmounts the volume mounted at mountPath, makes a new file system of the same type and label
     // on its device, and mounts it at the same place.
-    virtual void reformatVolumeAt(const std::string& mountPath, Reply reply) = 0;
+    virtual void reformatVolumeAt(const std::string& mountPath, Reply reply, AskingUser askingUser) = 0;
     // Deletes the local snapshots of the startup volume. A client that cannot says so at once.
     virtual void deleteSnapshots(Reply reply)
     {

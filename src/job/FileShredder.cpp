@@ -303,23 +303,43 @@ void FileShredder::waitForReformat(const std::string& mountPath)
     // A cancel that came before the wait was registered has found nothing to wake.
     if (isCancelled())
         wait->abandoned = true;
-    m_helperTool->reformatVolumeAt(mountPath, [wait](Expected<void, std::string> outcome) {
-        std::lock_guard lock(wait->mutex);
-        wait->answered = true;
-        wait->outcome = std::move(outcome);
-        wait->done.notify_all();
-    });
+    m_helperTool->reformatVolumeAt(
+        mountPath,
+        [wait](Expected<void, std::string> outcome) {
+            std::lock_guard lock(wait->mutex);
+            wait->answered = true;
+            wait->outcome = std::move(outcome);
+            wait->done.notify_all();
+        },
+        [wait]() {
+            std::lock_guard lock(wait->mutex);
+            wait->askingUser = true;
+            wait->done.notify_all();
+        });
     // Reformatting takes as long as it takes, and the helper's connection answers with an error
     // rather than never. A cancel ends the wait, though the helper finishes its work: the thread
     // that delivers the reply may be the very one waiting for this job to end.
     bool answered = false;
     Expected<void, std::string> outcome;
+    bool waitingShown = false;
     {
         std::unique_lock lock(wait->mutex);
-        wait->done.wait(lock, [&] { return wait->answered || wait->abandoned; });
+        while (!wait->answered && !wait->abandoned) {
+            // While the user is asked for the password, the job says so.
+            if (wait->askingUser && !waitingShown) {
+                waitingShown = true;
+                lock.unlock();
+                fileshredWaitingForAuthorization(true);
+                lock.lock();
+                continue;
+            }
+            wait->done.wait(lock);
+        }
         answered = wait->answered;
         outcome = wait->outcome;
     }
+    if (waitingShown)
+        fileshredWaitingForAuthorization(false);
     {
         std::lock_guard lock(m_stateMutex);
         m_reformatWait.reset();

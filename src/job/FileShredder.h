@@ -113,6 +113,7 @@ private:
         std::condition_variable done;
         bool answered = false;
         bool abandoned = false;
+        bool askingUser = false; // the helper asks the user for the password
         Expected<void, std::string> outcome;
     };
 

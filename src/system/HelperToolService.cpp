@@ -299,14 +299,15 @@ void HelperToolService::renameEntryAt(const ExaminedEntry& entry, const std::str
     });
 }
 
-void HelperToolService::reformatVolumeAt(const std::string& mountPath, Reply reply)
+void HelperToolService::reformatVolumeAt(const std::string& mountPath, Reply reply, AskingUser askingUser)
 {
-    runOnServiceThread([this, bytes = pathBytes(mountPath), reply = std::move(reply)]() {
-        sendCommand(
-            Command{"reformatVolumeAt", bytes,
-                    [bytes](HelperToolProxy& helperTool) { return helperTool.reformatVolumeAt(bytes); },
-                    kUnlimitedTimeoutMs, reply, AskingUser(), nullptr});
-    });
+    runOnServiceThread(
+        [this, bytes = pathBytes(mountPath), reply = std::move(reply), askingUser = std::move(askingUser)]() {
+            sendCommand(
+                Command{"reformatVolumeAt", bytes,
+                        [bytes](HelperToolProxy& helperTool) { return helperTool.reformatVolumeAt(bytes); },
+                        kUnlimitedTimeoutMs, reply, askingUser, nullptr});
+        });
 }
 
 void HelperToolService::deleteSnapshotsWithReply(Reply reply)

@@ -51,7 +51,7 @@ public:
     void deleteFileAtPath(const ExaminedEntry& entry, Reply reply, AskingUser askingUser) override;
     void renameEntryAt(const ExaminedEntry& entry, const std::string& newName, Reply reply,
                        AskingUser askingUser) override;
-    void reformatVolumeAt(const std::string& mountPath, Reply reply) override;
+    void reformatVolumeAt(const std::string& mountPath, Reply reply, AskingUser askingUser) override;
     // Takes back every call of this client the helper has not carried out; their replies come
     // with the helper's refusal.
     void withdrawCalls() override;

@@ -174,7 +174,7 @@ public:
     }
     std::string reformat(const std::string& path)
     {
-        return call([&](Reply r) { m_service.reformatVolumeAt(path, r); });
+        return call([&](Reply r) { m_service.reformatVolumeAt(path, r, {}); });
     }
     std::string restore()
     {

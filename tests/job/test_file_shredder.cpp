@@ -5,6 +5,7 @@
 #include "targets/PathCollectionFactory.h"
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <dirent.h>
 #include <gtest/gtest.h>
@@ -68,7 +69,7 @@ struct RecordingHelper : cv::HelperToolClient
         calls.push_back("delete " + entry.folder + "/" + entry.name);
         reply(cv::Unexpected(std::string("no")));
     }
-    void reformatVolumeAt(const std::string& path, Reply reply) override
+    void reformatVolumeAt(const std::string& path, Reply reply, AskingUser) override
     {
         calls.push_back("reformat " + path);
         std::thread([reply] { reply({}); }).detach();
@@ -389,15 +390,19 @@ TEST(FileShredder, SaysSoWhileTheUserIsAskedForAPassword)
 TEST(FileShredder, CancelEndsTheWaitForAReformatThatDoesNotAnswer)
 {
     // The window's helper client answers on the GUI thread, which may itself be waiting for the job
-    // to end: a cancel must free the job from a reformat that has not answered.
+    // to end: a cancel must free the job from a reformat that has not answered. Here the user is
+    // asked for the password and never answers: the job says so, and the cancel withdraws the call.
     struct SilentHelper : RecordingHelper
     {
         std::vector<Reply> kept;
-        void reformatVolumeAt(const std::string& path, Reply reply) override
+        std::atomic<int> withdrawals{0};
+        void reformatVolumeAt(const std::string& path, Reply reply, AskingUser askingUser) override
         {
             calls.push_back("reformat " + path);
             kept.push_back(std::move(reply));
+            askingUser();
         }
+        void withdrawCalls() override { ++withdrawals; }
     } helper;
     t::TempDir volume;
     auto options = std::make_shared<ShredOptions>();
@@ -412,8 +417,8 @@ TEST(FileShredder, CancelEndsTheWaitForAReformatThatDoesNotAnswer)
     {
         std::unique_lock lock(delegate.mutex);
         ASSERT_TRUE(delegate.changed.wait_for(lock, std::chrono::seconds(30), [&] {
-            return !delegate.states.empty() &&
-                   delegate.states.back()->path == volume.path() + " - Formatting";
+            return !delegate.states.empty() && delegate.states.back()->waitingForAuthorization &&
+                   delegate.states.back()->path == "Waiting for authorization...";
         }));
     }
     job->cancel();
@@ -428,6 +433,7 @@ TEST(FileShredder, CancelEndsTheWaitForAReformatThatDoesNotAnswer)
     }
     worker.join();
     EXPECT_TRUE(delegate.results[0]->canceled);
+    EXPECT_EQ(helper.withdrawals, 1) << "the reformat given up on is withdrawn";
     for (auto& late : helper.kept)
         late({}); // the reply that comes after all does no harm
 }

@@ -35,7 +35,7 @@ const std::vector<std::pair<const char*, std::function<void(HelperToolService&, 
         {"deleteFileAtPath",
          [](HelperToolService& s, HelperToolService::Reply r) { s.deleteFileAtPath(kEntry, r, {}); }},
         {"reformatVolumeAt",
-         [](HelperToolService& s, HelperToolService::Reply r) { s.reformatVolumeAt("/tmp/x", r); }},
+         [](HelperToolService& s, HelperToolService::Reply r) { s.reformatVolumeAt("/tmp/x", r, {}); }},
         {"deleteSnapshotsWithReply",
          [](HelperToolService& s, HelperToolService::Reply r) { s.deleteSnapshotsWithReply(r); }},
 };
