@@ -138,6 +138,15 @@ void PolkitAuthorizer::answered(quint64 id, bool interactive, const QDBusMessage
         send(id, true);
         return;
     }
+    // A question with the user that timed out here may still be on the user's screen: it is
+    // taken back, so that no answer to it is ever taken.
+    if (interactive && reply.type() == QDBusMessage::ErrorMessage &&
+        reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.NoReply")) {
+        const Decision decision = std::move(found->decision);
+        withdraw(id);
+        decision(authorization(answer));
+        return;
+    }
     const Decision decision = std::move(found->decision);
     m_pending.erase(found);
     decision(authorization(answer));
