@@ -28,6 +28,10 @@
         <translation>Formatierung</translation>
     </message>
     <message>
+        <source>Waiting for authorization...</source>
+        <translation>Warten auf Berechtigung …</translation>
+    </message>
+    <message>
         <source>Path no writable</source>
         <translation>Pfad nicht beschreibbar</translation>
     </message>

@@ -28,6 +28,10 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>Waiting for authorization...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Path no writable</source>
         <translation type="unfinished"></translation>
     </message>

@@ -21,24 +21,40 @@ HelperThread::~HelperThread()
     m_service.reset();
 }
 
-void HelperThread::allowWriteOperationsOnPath(const std::string& path, Reply reply)
+void HelperThread::allowWriteOperationsOnPath(const ExaminedEntry& entry, Reply reply, AskingUser askingUser)
 {
-    m_service->allowWriteOperationsOnPath(path, std::move(reply));
+    m_service->allowWriteOperationsOnPath(entry, std::move(reply), std::move(askingUser));
 }
 
-void HelperThread::deleteFileAtPath(const std::string& path, Reply reply)
+void HelperThread::deleteFileAtPath(const ExaminedEntry& entry, Reply reply, AskingUser askingUser)
 {
-    m_service->deleteFileAtPath(path, std::move(reply));
+    m_service->deleteFileAtPath(entry, std::move(reply), std::move(askingUser));
 }
 
-void HelperThread::reformatVolumeAt(const std::string& mountPath, Reply reply)
+void HelperThread::renameEntryAt(const ExaminedEntry& entry, const std::string& newName, Reply reply,
+                                 AskingUser askingUser)
 {
-    m_service->reformatVolumeAt(mountPath, std::move(reply));
+    m_service->renameEntryAt(entry, newName, std::move(reply), std::move(askingUser));
+}
+
+void HelperThread::reformatVolumeAt(const std::string& mountPath, Reply reply, AskingUser askingUser)
+{
+    m_service->reformatVolumeAt(mountPath, std::move(reply), std::move(askingUser));
 }
 
 void HelperThread::deleteSnapshots(Reply reply)
 {
     m_service->deleteSnapshots(std::move(reply));
+}
+
+void HelperThread::restorePermissions(Reply reply)
+{
+    m_service->restorePermissions(std::move(reply));
+}
+
+void HelperThread::withdrawCalls()
+{
+    m_service->withdrawCalls();
 }
 
 } // namespace cv::cli

@@ -22,10 +22,14 @@ public:
     HelperThread();
     ~HelperThread() override;
 
-    void allowWriteOperationsOnPath(const std::string& path, Reply reply) override;
-    void deleteFileAtPath(const std::string& path, Reply reply) override;
-    void reformatVolumeAt(const std::string& mountPath, Reply reply) override;
+    void allowWriteOperationsOnPath(const ExaminedEntry& entry, Reply reply, AskingUser askingUser) override;
+    void deleteFileAtPath(const ExaminedEntry& entry, Reply reply, AskingUser askingUser) override;
+    void renameEntryAt(const ExaminedEntry& entry, const std::string& newName, Reply reply,
+                       AskingUser askingUser) override;
+    void reformatVolumeAt(const std::string& mountPath, Reply reply, AskingUser askingUser) override;
     void deleteSnapshots(Reply reply) override;
+    void withdrawCalls() override;
+    void restorePermissions(Reply reply) override;
 
 private:
     std::unique_ptr<QThread> m_thread;

@@ -116,6 +116,7 @@ std::shared_ptr<ShredResult> JobRunner::run()
     std::thread worker([this] { m_job.run(); });
 
     bool cancelled = false;
+    bool toldWaiting = false;
     const timespec tick{0, 200 * 1000 * 1000};
     while (!progress.result()) {
         const int signal = ::sigtimedwait(&signals, nullptr, &tick);
@@ -123,10 +124,15 @@ std::shared_ptr<ShredResult> JobRunner::run()
             cancelled = true;
             m_job.cancel();
         }
-        if (m_showProgress) {
-            if (const auto state = progress.state())
-                printProgressLine(*state);
+        const auto state = progress.state();
+        if (m_showProgress && state) {
+            printProgressLine(*state);
+        } else if (state && state->waitingForAuthorization && !toldWaiting) {
+            // Without a progress line the user still learns why the job stands still.
+            std::fprintf(stderr, "%s\n", state->path.c_str());
+            std::fflush(stderr);
         }
+        toldWaiting = state && state->waitingForAuthorization;
     }
     worker.join();
     // A signal that came with the end is spent here, not left to kill the process after it.

@@ -335,7 +335,9 @@ FileShredCoordinator::shredFileAt(int dirFd, const char* name, ItemPath path, co
     // A file the process may not write is opened up by the helper, if it will.
     bool overwritable = true;
     if (opened.status == RegularFileOpener::Status::NotWritable) {
-        overwritable = changePermission(item.path);
+        // The helper never opens up a file with other names; it is not asked to.
+        overwritable = info.st_nlink == 1 && changePermission(item.path, info);
+        m_helperGaveFiles = m_helperGaveFiles || overwritable;
         if (overwritable)
             opened = RegularFileOpener::openExamined(dirFd, name, info);
         else
@@ -494,6 +496,13 @@ std::optional<std::string> FileShredCoordinator::renameEntryAt(int dirFd, const 
         for (int attempt = 0; attempt < kNameAttempts && error == EEXIST; ++attempt) {
             const std::string candidate = randomAlphanumericStringWithLength(length);
             error = renameNoReplace(currentFd, current, toFd, candidate);
+            // In a folder the process may not write, the helper renames the entry in place, so
+            // that the name goes with the content; once it refused, names stay for the rest of
+            // the job rather than asking the user again and again.
+            if ((error == EACCES || error == EPERM) && currentFd == toFd && !m_helperRenameRefused) {
+                error = renameThroughHelper(currentFd, current, candidate);
+                m_helperRenameRefused = error != 0;
+            }
             if (error == 0) {
                 current = candidate;
                 currentFd = toFd;
@@ -557,8 +566,8 @@ bool FileShredCoordinator::renameInFolder(const std::string& folder, const Prepa
 {
     if (isCancelled())
         return true;
-    if (::access(folder.c_str(), W_OK) != 0)
-        changePermission(folder);
+    // A folder the process may not write keeps the names of its entries: the helper opens up
+    // regular files only, so it is not asked.
     UniqueFd folderFd(FolderWalker::openFolder(folder));
     if (!folderFd) {
         logMessage("Cannot rename in ", folder, ": ", std::strerror(errno));
@@ -885,7 +894,9 @@ int FileShredCoordinator::removeEntry(int dirFd, std::string_view name, std::str
     }
     if (::unlinkat(dirFd, name.data(), isFolder ? AT_REMOVEDIR : 0) != 0 && errno != ENOENT) {
         const int error = errno;
-        if (!forceDelete(std::string(path))) {
+        // Only a missing permission goes to the helper, which removes this one entry. A folder
+        // that is not empty (something came into it that nobody examined) or in use stays.
+        if ((error != EACCES && error != EPERM) || !forceDelete(std::string(path), info)) {
             // The file stays overwritten under its name; a folder stays with whatever it holds.
             if (S_ISREG(info.st_mode))
                 m_fates[id].removeError = error;
@@ -906,26 +917,80 @@ int FileShredCoordinator::removeEntry(int dirFd, std::string_view name, std::str
 
 // ---- the privileged helper ------------------------------------------------------------------
 
-bool FileShredCoordinator::changePermission(const std::string& path)
+bool FileShredCoordinator::changePermission(const std::string& path, const struct stat& info)
 {
-    return callHelper(path, false);
+    return callHelper(path, info, HelperVerb::OpenUp);
 }
 
-bool FileShredCoordinator::forceDelete(const std::string& path)
+bool FileShredCoordinator::forceDelete(const std::string& path, const struct stat& info)
 {
-    return callHelper(path, true);
+    return callHelper(path, info, HelperVerb::Delete);
 }
 
-bool FileShredCoordinator::callHelper(const std::string& path, bool deletion)
+int FileShredCoordinator::renameThroughHelper(int dirFd, const std::string& from, const std::string& to)
 {
-    if (!m_helperTool)
-        return false;
-    // The reply may come after we stopped waiting, or never: what it touches lives on in `state`.
+    struct stat info;
+    if (::fstatat(dirFd, from.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno;
+    // The folder's path as the system knows it now; the helper opens it again, link-free, and
+    // acts only when the name still holds this very entry.
+    std::string folder(4096, '\0');
+    const ssize_t length =
+        ::readlink(("/proc/self/fd/" + std::to_string(dirFd)).c_str(), folder.data(), folder.size());
+    if (length <= 0 || static_cast<std::size_t>(length) >= folder.size() || folder.front() != '/')
+        return EACCES;
+    folder.resize(static_cast<std::size_t>(length));
+    return callHelper(joinPath(folder, from), info, HelperVerb::Rename, to) ? 0 : EACCES;
+}
+
+void FileShredCoordinator::restoreGivenFiles()
+{
+    if (!m_helperTool || !m_helperGaveFiles)
+        return;
+    m_helperGaveFiles = false;
     struct State
     {
         std::mutex mutex;
         std::condition_variable arrived;
+        std::optional<Expected<void, std::string>> outcome;
+    };
+    auto state = std::make_shared<State>();
+    m_helperTool->restorePermissions([state](Expected<void, std::string> outcome) {
+        std::lock_guard lock(state->mutex);
+        state->outcome = std::move(outcome);
+        state->arrived.notify_all();
+    });
+    // Asks nobody: the helper gives back what it did for this caller, at once. Should it not
+    // answer, it does the same when this program leaves the bus.
+    std::unique_lock lock(state->mutex);
+    if (!state->arrived.wait_for(lock, m_helperTimeout, [&] { return state->outcome.has_value(); }))
+        logLine("Helper tool did not answer in time when giving opened-up files back");
+    else if (!*state->outcome)
+        logMessage("Helper tool could not give opened-up files back: ", state->outcome->error());
+}
+
+bool FileShredCoordinator::callHelper(const std::string& path, const struct stat& info, HelperVerb verb,
+                                      const std::string& newName)
+{
+    if (!m_helperTool || isCancelled())
+        return false;
+    SplitPath split = splitPath(path);
+    if (split.parent.empty() || split.parent.front() != '/') {
+        // The helper takes absolute folders only.
+        std::string cwd(4096, '\0');
+        if (!::getcwd(cwd.data(), cwd.size()))
+            return false;
+        split.parent = split.parent == "." ? std::string(cwd.c_str()) : joinPath(cwd.c_str(), split.parent);
+    }
+    const ExaminedEntry entry{split.parent, split.name, static_cast<std::uint64_t>(info.st_dev),
+                              static_cast<std::uint64_t>(info.st_ino)};
+    // The reply may come after we stopped waiting, or never: what it touches lives on in `state`.
+    struct State
+    {
+        std::mutex mutex;
+        std::condition_variable changed;
         bool done = false;
+        bool askingUser = false;
         Expected<void, std::string> outcome;
     };
     auto state = std::make_shared<State>();
@@ -935,16 +1000,63 @@ bool FileShredCoordinator::callHelper(const std::string& path, bool deletion)
             return;
         state->done = true;
         state->outcome = std::move(outcome);
-        state->arrived.notify_all();
+        state->changed.notify_all();
     };
-    if (deletion)
-        m_helperTool->deleteFileAtPath(path, std::move(reply));
-    else
-        m_helperTool->allowWriteOperationsOnPath(path, std::move(reply));
+    HelperToolClient::AskingUser askingUser = [state]() {
+        std::lock_guard lock(state->mutex);
+        state->askingUser = true;
+        state->changed.notify_all();
+    };
+    switch (verb) {
+    case HelperVerb::OpenUp:
+        m_helperTool->allowWriteOperationsOnPath(entry, std::move(reply), std::move(askingUser));
+        break;
+    case HelperVerb::Delete:
+        m_helperTool->deleteFileAtPath(entry, std::move(reply), std::move(askingUser));
+        break;
+    case HelperVerb::Rename:
+        m_helperTool->renameEntryAt(entry, newName, std::move(reply), std::move(askingUser));
+        break;
+    }
 
-    std::unique_lock lock(state->mutex);
-    if (!state->arrived.wait_for(lock, m_helperTimeout, [&] { return state->done; })) {
-        logMessage("Helper tool did not answer in time for ", path);
+    // The helper answers within the timeout, unless it asks the user: then the job waits for the
+    // user as long as the user takes, until a cancel. A call given up on is withdrawn, so that the
+    // helper never carries it out later.
+    constexpr std::chrono::milliseconds kCancelPoll{50};
+    const auto deadline = std::chrono::steady_clock::now() + m_helperTimeout;
+    bool waitingShown = false;
+    bool answered = false;
+    bool cancelled = false;
+    {
+        std::unique_lock lock(state->mutex);
+        while (!state->done) {
+            if (isCancelled()) {
+                cancelled = true;
+                break;
+            }
+            if (state->askingUser && !waitingShown && m_delegate) {
+                waitingShown = true;
+                lock.unlock();
+                m_delegate->fileshredWaitingForAuthorization(true);
+                lock.lock();
+                continue;
+            }
+            const auto now = std::chrono::steady_clock::now();
+            if (!state->askingUser && now >= deadline)
+                break;
+            const auto until = state->askingUser ? now + kCancelPoll : std::min(deadline, now + kCancelPoll);
+            state->changed.wait_until(lock, until);
+        }
+        answered = state->done;
+    }
+    if (waitingShown)
+        m_delegate->fileshredWaitingForAuthorization(false);
+    if (!answered) {
+        m_helperTool->withdrawCalls();
+        if (cancelled)
+            logMessage("Helper tool call withdrawn after the cancel: ", path);
+        else
+            logMessage("Helper tool did not answer in time for ", path);
         return false;
     }
     if (!state->outcome) {

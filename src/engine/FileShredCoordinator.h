@@ -34,6 +34,9 @@ public:
     virtual void fileshredReportErrorForMissingBytes(std::int64_t bytes) = 0;
     virtual void fileshredRenamingPath(const std::string& text) = 0;
     virtual void fileshredFlushPath(const std::string& text) = 0;
+    // The job waits while the user is asked to authorize a call of the privileged helper (true),
+    // and goes on (false).
+    virtual void fileshredWaitingForAuthorization(bool waiting) { static_cast<void>(waiting); }
 };
 
 // The file-system work of a shred job for one target path at a time: overwrites every regular file
@@ -64,7 +67,8 @@ public:
         std::int64_t bytesRemoved = 0;
     };
 
-    // How long a helper call may take before it counts as refused.
+    // How long a helper call may take before it counts as refused, unless the helper said that it
+    // asks the user: then the job waits for the user's answer, or a cancel.
     static constexpr std::chrono::milliseconds kHelperTimeout{5000};
     // The job's number of flush renames per volume.
     static constexpr std::uint64_t kFlushCount = 10000;
@@ -104,8 +108,13 @@ public:
     // overwritten and still there (with the reason), as the job's removals and renames came out.
     void settle(std::vector<ShredItem>& history) const;
 
-    bool changePermission(const std::string& path);
-    bool forceDelete(const std::string& path);
+    // Have the helper open up, or delete, the entry at path that was examined as info; true when
+    // it did. The helper acts on that very entry only (its folder, name, device and inode).
+    bool changePermission(const std::string& path, const struct stat& info);
+    bool forceDelete(const std::string& path, const struct stat& info);
+    // After the deletion: every file the helper opened up and this job did not overwrite and delete
+    // gets its owner and mode back.
+    void restoreGivenFiles();
 
     static bool pathIsSymbolicLink(const std::string& path);
     static std::string randomAlphanumericStringWithLength(std::size_t count);
@@ -178,7 +187,18 @@ private:
     // into the holder; true when something in it stays.
     bool flatten(int holderFd, std::string_view holderPath, const std::string& name, const struct stat& info,
                  std::size_t relativeLength);
-    bool callHelper(const std::string& path, bool deletion);
+    enum class HelperVerb
+    {
+        OpenUp,
+        Delete,
+        Rename,
+    };
+    // Has the helper act on the entry at path, examined as info; true when it did.
+    bool callHelper(const std::string& path, const struct stat& info, HelperVerb verb,
+                    const std::string& newName = std::string());
+    // Renames from to `to` in the folder dirFd through the helper (a folder the process may not
+    // write); 0 or the errno to count.
+    int renameThroughHelper(int dirFd, const std::string& from, const std::string& to);
 
     std::shared_ptr<Algorithm> m_algorithm;
     ShredWriter& m_writer;
@@ -188,6 +208,8 @@ private:
     FolderWalker* m_walker = nullptr; // of the walk under way, if any
     std::atomic<bool> m_cancel{false};
     bool m_filesOnly = false;
+    bool m_helperGaveFiles = false;     // the helper opened up a file for this job
+    bool m_helperRenameRefused = false; // the helper would not rename an entry for this job
     std::chrono::milliseconds m_helperTimeout = kHelperTimeout;
     std::chrono::microseconds m_filePause{0};
     std::int64_t m_fileBytesReported = 0; // by the writer, for the file being overwritten

@@ -2,10 +2,22 @@
 
 #include "common/Expected.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
 namespace cv {
+
+// One entry of the file system as the engine examined it: the folder that holds it, its name there,
+// and the device and inode it had. The helper acts on that entry only, and only while that name
+// still holds that very file.
+struct ExaminedEntry
+{
+    std::string folder;
+    std::string name;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+};
 
 // The engine's view of the privileged helper: the root-only operations a job may ask for. The
 // window's implementation talks to the helper over D-Bus; tests use stand-ins.
@@ -14,25 +26,48 @@ namespace cv {
 // particular thread moves the call there itself. Each reply is called at most once, on any thread,
 // with success or the error message; it may also never be called, so callers wait with a timeout
 // and keep whatever the reply touches alive on their own (shared state), not on the stack.
+//
+// A call may need the user's password. Then askingUser is called (at most once, on any thread)
+// before the user is asked, so that the caller can wait as long as the user takes and say so. A
+// caller that gives up on its calls withdraws them: the helper then drops the questions it still
+// asks about them and never carries them out.
 class HelperToolClient
 {
 public:
     using Reply = std::function<void(Expected<void, std::string> outcome)>;
+    using AskingUser = std::function<void()>;
 
     virtual ~HelperToolClient() = default;
 
-    // Afterwards the calling user can open the file at path for writing.
-    virtual void allowWriteOperationsOnPath(const std::string& path, Reply reply) = 0;
-    // Afterwards nothing exists at path.
-    virtual void deleteFileAtPath(const std::string& path, Reply reply) = 0;
+    // Afterwards the calling user can open the regular file entry for writing.
+    virtual void allowWriteOperationsOnPath(const ExaminedEntry& entry, Reply reply,
+                                            AskingUser askingUser) = 0;
+    // Afterwards entry (a file, a link, or an empty folder) no longer exists; a folder that is not
+    // empty stays.
+    virtual void deleteFileAtPath(const ExaminedEntry& entry, Reply reply, AskingUser askingUser) = 0;
+    // Renames entry to newName in the same folder, never replacing an entry of that name. A client
+    // that cannot says so at once.
+    virtual void renameEntryAt(const ExaminedEntry& entry, const std::string& newName, Reply reply,
+                               AskingUser askingUser)
+    {
+        static_cast<void>(entry);
+        static_cast<void>(newName);
+        static_cast<void>(askingUser);
+        reply(Unexpected(std::string("renaming is not available")));
+    }
     // Unmounts the volume mounted at mountPath, makes a new file system of the same type and label
     // on its device, and mounts it at the same place.
-    virtual void reformatVolumeAt(const std::string& mountPath, Reply reply) = 0;
+    virtual void reformatVolumeAt(const std::string& mountPath, Reply reply, AskingUser askingUser) = 0;
     // Deletes the local snapshots of the startup volume. A client that cannot says so at once.
     virtual void deleteSnapshots(Reply reply)
     {
         reply(Unexpected(std::string("deleting snapshots is not available")));
     }
+    // Withdraws every call of this client that has not been carried out yet: their questions to
+    // the user are taken back, and the helper never acts on them.
+    virtual void withdrawCalls() {}
+    // Gives every file opened up for this client, and not deleted since, its owner and mode back.
+    virtual void restorePermissions(Reply reply) { reply({}); }
 };
 
 } // namespace cv

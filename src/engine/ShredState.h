@@ -18,6 +18,9 @@ struct ShredState
     double timeSinceStart = 0;         // seconds
     std::uint64_t errorCount = 0;      // files that could not be overwritten so far
     std::uint64_t otherErrorCount = 0; // folders, mount points, volumes and steps that failed so far
+    // The job waits while the user is asked to authorize a call of the privileged helper; path
+    // says so ("Waiting for authorization...").
+    bool waitingForAuthorization = false;
 };
 
 } // namespace cv

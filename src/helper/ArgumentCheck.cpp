@@ -28,6 +28,21 @@ Expected<void, std::string> ArgumentCheck::checkPath(std::string_view path)
     return {};
 }
 
+Expected<void, std::string> ArgumentCheck::checkName(std::string_view name)
+{
+    if (name.empty())
+        return Unexpected("The name is empty");
+    if (name.size() > kMaxNameLength)
+        return Unexpected("The name is longer than " + std::to_string(kMaxNameLength) + " bytes");
+    if (name.find('\0') != std::string_view::npos)
+        return Unexpected("The name contains a NUL byte: " + shown(name.substr(0, name.find('\0'))));
+    if (name.find('/') != std::string_view::npos)
+        return Unexpected("The name is not one component: " + shown(name));
+    if (name == "." || name == "..")
+        return Unexpected("The name " + std::string(name) + " is not an entry of its own");
+    return {};
+}
+
 std::vector<std::string> ArgumentCheck::components(std::string_view path)
 {
     std::vector<std::string> names;

@@ -10,7 +10,8 @@
 namespace cv {
 
 // The helper's distrust of its arguments, as pure functions: every path it is handed must be
-// absolute, free of ".." and of NUL bytes, and not longer than the kernel takes; permissions are
+// absolute, free of ".." and of NUL bytes, and not longer than the kernel takes, and every name one
+// component; permissions are
 // only ever opened up on a regular file. Each check answers success, or the reason for a refusal.
 // The checks run before anything else looks at an argument, so that neither the log nor polkit
 // ever sees more of it than a bounded prefix.
@@ -18,11 +19,15 @@ class ArgumentCheck
 {
 public:
     static constexpr std::size_t kMaxPathLength = 4095; // PATH_MAX without its terminating NUL
+    static constexpr std::size_t kMaxNameLength = 255;  // NAME_MAX
     // The most of one argument that goes into a log line or a refusal.
     static constexpr std::size_t kMaxShownLength = 512;
 
     // The length is checked first: the reason for a refusal quotes at most kMaxPathLength bytes.
     static Expected<void, std::string> checkPath(std::string_view path);
+    // A name of one entry inside a folder: not empty, no "/" or NUL, not "." or "..", at most
+    // kMaxNameLength bytes.
+    static Expected<void, std::string> checkName(std::string_view name);
     // The names along an accepted path, without empty and "." components: "/a//b/./c" -> a, b, c.
     static std::vector<std::string> components(std::string_view path);
     // The path rebuilt from its components: "/a//b/./c/" -> "/a/b/c", "/" -> "/".

@@ -112,121 +112,136 @@ bool readNames(int dirFd, std::vector<std::string>& names)
     return error == 0;
 }
 
-// Deletes everything inside the open folder top (the folder at topPath), depth first, going on after
-// a failure so that as much as possible is removed and keeping the first failure for the answer.
-// One folder descriptor is open at a time: the walk climbs back with "..", checked to be the folder
-// it came down from, so that neither descriptors nor memory grow with more than the depth (a path
-// per level would grow with its square).
-HelperResult removeContents(UniqueFd top, const struct stat& topInfo, const std::string& topPath)
+// The entry's path, as it may be shown in messages.
+std::string shownPath(const FileOperations::Entry& entry)
 {
-    // One folder on the way down: its name in the folder above, what it is, and its names.
-    struct Level
-    {
-        std::string name;
-        dev_t dev = 0;
-        ino_t ino = 0;
-        std::vector<std::string> names;
-        std::size_t next = 0;
-    };
-    std::vector<Level> levels;
-    std::string firstError;
-    const auto fail = [&firstError](std::string message) {
-        if (firstError.empty())
-            firstError = std::move(message);
-    };
-    const auto result = [&firstError]() -> HelperResult {
-        if (firstError.empty())
-            return {};
-        return HelperError::failed(firstError);
-    };
-    // The path of name in the deepest folder, for messages; the folders in between are left out
-    // when they would make it longer than any path the helper takes.
-    const auto shownPath = [&](const std::string& name) {
-        std::size_t length = topPath.size() + name.size() + 1;
-        for (std::size_t i = 1; i < levels.size(); ++i)
-            length += levels[i].name.size() + 1;
-        std::string path = topPath;
-        if (length <= ArgumentCheck::kMaxPathLength) {
-            for (std::size_t i = 1; i < levels.size(); ++i)
-                path += "/" + levels[i].name;
-        } else {
-            path += "/... (" + std::to_string(levels.size() - 1) + " folders) ...";
-        }
-        return ArgumentCheck::shown(path + "/" + name, 2 * ArgumentCheck::kMaxPathLength);
-    };
-    // Removes name in the deepest folder (open as dirFd) when it is no folder; opens it and returns
-    // its descriptor, one level deeper, when it is a folder to walk into.
-    const auto enter = [&](int dirFd, const std::string& name) {
-        struct stat info = {};
-        if (::fstatat(dirFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
-            if (errno != ENOENT)
-                fail(errorText("Cannot examine", shownPath(name), errno));
-            return UniqueFd();
-        }
-        if (isSpecialFile(info.st_mode)) {
-            fail(shownPath(name) + " is a " + fileTypeName(info.st_mode) + "; it was left in place");
-            return UniqueFd();
-        }
-        if (!S_ISDIR(info.st_mode)) {
-            if (::unlinkat(dirFd, name.c_str(), 0) != 0 && errno != ENOENT)
-                fail(errorText("Cannot delete", shownPath(name), errno));
-            return UniqueFd();
-        }
-        if (isMountRoot(dirFd, name.c_str(), info, levels.back().dev)) {
-            fail(shownPath(name) + " is a mount point; it and what is mounted there were left in place");
-            return UniqueFd();
-        }
-        if (levels.size() >= FileOperations::kMaxFolderDepth) {
-            fail(shownPath(name) + " lies deeper than " + std::to_string(FileOperations::kMaxFolderDepth) +
-                 " nested folders; it was left in place");
-            return UniqueFd();
-        }
-        UniqueFd child(::openat(dirFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-        struct stat opened = {};
-        if (!child || ::fstat(child.get(), &opened) != 0 || opened.st_ino != info.st_ino ||
-            opened.st_dev != info.st_dev) {
-            fail(child ? shownPath(name) + " changed while it was being deleted"
-                       : errorText("Cannot open the folder", shownPath(name), errno));
-            return UniqueFd();
-        }
-        Level level{name, info.st_dev, info.st_ino, {}, 0};
-        if (!readNames(child.get(), level.names)) {
-            fail(errorText("Cannot read the folder", shownPath(name), errno)); // it stays, with its contents
-            return UniqueFd();
-        }
-        levels.push_back(std::move(level));
-        return child;
-    };
+    return ArgumentCheck::shown(entry.folder == "/" ? "/" + entry.name : entry.folder + "/" + entry.name,
+                                2 * ArgumentCheck::kMaxPathLength);
+}
 
-    levels.push_back({std::string(), topInfo.st_dev, topInfo.st_ino, {}, 0});
-    if (!readNames(top.get(), levels.back().names))
-        fail(errorText("Cannot read the folder", topPath, errno));
-    UniqueFd current = std::move(top);
-    while (true) {
-        Level& level = levels.back();
-        if (level.next < level.names.size()) {
-            const std::string name = std::move(level.names[level.next++]);
-            if (UniqueFd child = enter(current.get(), name))
-                current = std::move(child);
-            continue;
-        }
-        if (levels.size() == 1)
-            return result(); // the top folder itself is removed by the caller, through its parent
-        const Level done = std::move(levels.back());
-        levels.pop_back();
-        // ".." of a folder this walk entered is the folder above, unless someone moved it away
-        // meanwhile; then the walk stops rather than removing names elsewhere.
-        UniqueFd parent(::openat(current.get(), "..", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-        struct stat parentInfo = {};
-        if (!parent || ::fstat(parent.get(), &parentInfo) != 0 || parentInfo.st_dev != levels.back().dev ||
-            parentInfo.st_ino != levels.back().ino) {
-            fail(shownPath(done.name) + " was moved while it was being deleted; the deletion stopped there");
-            return result();
-        }
-        current = std::move(parent);
-        if (::unlinkat(current.get(), done.name.c_str(), AT_REMOVEDIR) != 0 && errno != ENOENT)
-            fail(errorText("Cannot delete the folder", shownPath(done.name), errno));
+HelperResult checkArguments(const FileOperations::Entry& entry)
+{
+    if (const auto checked = ArgumentCheck::checkPath(entry.folder); !checked)
+        return HelperError::invalidArgument(checked.error());
+    if (const auto checked = ArgumentCheck::checkName(entry.name); !checked)
+        return HelperError::invalidArgument(checked.error());
+    return {};
+}
+
+bool isExamined(const struct stat& info, const FileOperations::Entry& entry)
+{
+    return info.st_dev == entry.device && info.st_ino == entry.inode;
+}
+
+Unexpected<HelperError> notExamined(const std::string& path)
+{
+    return HelperError::invalidArgument(path + " is no longer the file that was examined; it is left alone");
+}
+
+// The regular file entry, opened read-only (O_NOFOLLOW, O_NONBLOCK) and checked on its descriptor
+// to be the file examined, alone (one hard link) and on a file system that holds data.
+Expected<UniqueFd, HelperError> openForPermissions(const FileOperations::Entry& entry)
+{
+    if (auto checked = checkArguments(entry); !checked)
+        return Unexpected(checked.error());
+    const std::string path = shownPath(entry);
+    auto folder = FileOperations::openFolder(entry.folder);
+    if (!folder)
+        return Unexpected(folder.error());
+    if (auto checked = refuseVirtualFileSystem(folder->get(), path); !checked)
+        return Unexpected(checked.error());
+    struct stat info = {};
+    if (::fstatat(folder->get(), entry.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+        return HelperError::failed(errorText("Cannot examine", path, errno));
+    if (const auto checked = ArgumentCheck::checkPermissionTarget(info.st_mode); !checked)
+        return HelperError::invalidArgument(checked.error() + ": " + path);
+    if (!isExamined(info, entry))
+        return notExamined(path);
+
+    // O_NOFOLLOW and O_NONBLOCK: a file swapped for a link or a FIFO since it was examined is not
+    // followed or waited on, and the descriptor is checked to be the very file examined.
+    UniqueFd file(::openat(folder->get(), entry.name.c_str(),
+                           O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!file)
+        return HelperError::failed(errorText("Cannot open", path, errno));
+    struct stat fileInfo = {};
+    if (::fstat(file.get(), &fileInfo) != 0)
+        return HelperError::failed(errorText("Cannot examine", path, errno));
+    if (!S_ISREG(fileInfo.st_mode) || !isExamined(fileInfo, entry))
+        return notExamined(path);
+    // A file mounted over the name (a bind mount) may come from a file system of its own.
+    if (auto checked = refuseVirtualFileSystem(file.get(), path); !checked)
+        return Unexpected(checked.error());
+    // Another name of the same file may lie anywhere on the volume (a hard link of /etc/shadow in
+    // the caller's folder): owning this name would hand over that one too, so such a file is refused.
+    if (fileInfo.st_nlink > 1)
+        return HelperError::invalidArgument("Refusing to change the permissions of " + path + ": it has " +
+                                            std::to_string(fileInfo.st_nlink) +
+                                            " hard links, and the others would change with it");
+    return file;
+}
+
+// The entry to delete, opened and checked on its descriptor to be the one examined.
+struct OpenedEntry
+{
+    UniqueFd folder;
+    UniqueFd item; // O_PATH for a file or link, the folder itself for a folder
+    struct stat info = {};
+    bool gone = false; // nothing is at the name any more
+};
+
+Expected<OpenedEntry, HelperError> openForDeletion(const FileOperations::Entry& entry)
+{
+    if (auto checked = checkArguments(entry); !checked)
+        return Unexpected(checked.error());
+    const std::string path = shownPath(entry);
+    auto folder = FileOperations::openFolder(entry.folder);
+    if (!folder)
+        return Unexpected(folder.error());
+    OpenedEntry opened;
+    opened.folder = std::move(*folder);
+    const int parent = opened.folder.get();
+    if (auto checked = refuseVirtualFileSystem(parent, path); !checked)
+        return Unexpected(checked.error());
+
+    struct stat info = {};
+    if (::fstatat(parent, entry.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (errno != ENOENT)
+            return HelperError::failed(errorText("Cannot examine", path, errno));
+        opened.gone = true;
+        return opened;
     }
+    if (isSpecialFile(info.st_mode))
+        return HelperError::invalidArgument(std::string("Refusing to delete a ") +
+                                            fileTypeName(info.st_mode) + ": " + path +
+                                            "; only files, folders and links are deleted");
+    if (!isExamined(info, entry))
+        return notExamined(path);
+    const bool isFolder = S_ISDIR(info.st_mode);
+    struct stat parentInfo = {};
+    if (::fstat(parent, &parentInfo) != 0)
+        return HelperError::failed(errorText("Cannot examine the folder holding", path, errno));
+    if (isMountRoot(parent, entry.name.c_str(), info, parentInfo.st_dev))
+        return HelperError::invalidArgument(path + " is a mount point; it is not deleted");
+
+    const int flags =
+        isFolder ? O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC : O_PATH | O_NOFOLLOW | O_CLOEXEC;
+    opened.item = UniqueFd(::openat(parent, entry.name.c_str(), flags));
+    if (!opened.item)
+        return HelperError::failed(errorText("Cannot open", path, errno));
+    if (::fstat(opened.item.get(), &opened.info) != 0)
+        return HelperError::failed(errorText("Cannot examine", path, errno));
+    if (!isExamined(opened.info, entry) || S_ISDIR(opened.info.st_mode) != isFolder)
+        return notExamined(path);
+    if (isFolder) {
+        // Removing a folder never removes what it holds: a folder that is not empty stays.
+        std::vector<std::string> names;
+        if (!readNames(opened.item.get(), names))
+            return HelperError::failed(errorText("Cannot read the folder", path, errno));
+        if (!names.empty())
+            return HelperError::failed(path + " is not empty; it stays, with what it holds");
+    }
+    return opened;
 }
 
 } // namespace
@@ -263,97 +278,176 @@ Expected<FileOperations::ParentFolder, HelperError> FileOperations::openParent(c
     return ParentFolder{std::move(folder), names.back(), false};
 }
 
-HelperResult FileOperations::changePermissions(const std::string& path, uid_t uid)
+namespace {
+
+// The entry to rename, checked on an O_PATH descriptor to be the one examined, in its folder.
+Expected<OpenedEntry, HelperError> openForRenaming(const FileOperations::Entry& entry,
+                                                   const std::string& newName)
 {
-    const auto opened = openParent(path);
-    if (!opened)
-        return Unexpected(opened.error());
-    if (opened->missing)
-        return HelperError::failed(errorText("Cannot open", path, ENOENT));
-    const int parent = opened->folder.get();
-    const std::string& name = opened->name;
+    if (auto checked = checkArguments(entry); !checked)
+        return Unexpected(checked.error());
+    if (const auto checked = ArgumentCheck::checkName(newName); !checked)
+        return HelperError::invalidArgument("The new name: " + checked.error());
+    const std::string path = shownPath(entry);
+    auto folder = FileOperations::openFolder(entry.folder);
+    if (!folder)
+        return Unexpected(folder.error());
+    OpenedEntry opened;
+    opened.folder = std::move(*folder);
+    const int parent = opened.folder.get();
     if (auto checked = refuseVirtualFileSystem(parent, path); !checked)
-        return checked;
-
-    struct stat info = {};
-    if (::fstatat(parent, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+        return Unexpected(checked.error());
+    opened.item = UniqueFd(::openat(parent, entry.name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    if (!opened.item || ::fstat(opened.item.get(), &opened.info) != 0)
         return HelperError::failed(errorText("Cannot examine", path, errno));
-    if (const auto checked = ArgumentCheck::checkPermissionTarget(info.st_mode); !checked)
-        return HelperError::invalidArgument(checked.error() + ": " + path);
-
-    // O_NOFOLLOW and O_NONBLOCK: a file swapped for a link or a FIFO since it was examined is not
-    // followed or waited on, and the descriptor is checked to be the very file examined.
-    UniqueFd file(::openat(parent, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (!file)
-        return HelperError::failed(errorText("Cannot open", path, errno));
-    struct stat fileInfo = {};
-    if (::fstat(file.get(), &fileInfo) != 0)
-        return HelperError::failed(errorText("Cannot examine", path, errno));
-    if (!S_ISREG(fileInfo.st_mode) || fileInfo.st_dev != info.st_dev || fileInfo.st_ino != info.st_ino)
-        return HelperError::invalidArgument(path + " was replaced while it was being opened");
-    // A file mounted over the name (a bind mount) may come from a file system of its own.
-    if (auto checked = refuseVirtualFileSystem(file.get(), path); !checked)
-        return checked;
-    // Another name of the same file may lie anywhere on the volume (a hard link of /etc/shadow in
-    // the caller's folder): owning this name would hand over that one too, so such a file is refused.
-    if (fileInfo.st_nlink > 1)
-        return HelperError::invalidArgument("Refusing to change the permissions of " + path + ": it has " +
-                                            std::to_string(fileInfo.st_nlink) +
-                                            " hard links, and the others would change with it");
-
-    if (::fchown(file.get(), uid, static_cast<gid_t>(-1)) != 0)
-        return HelperError::failed(errorText("Cannot change the owner of", path, errno));
-    const mode_t mode = (fileInfo.st_mode & 0777) | S_IRUSR | S_IWUSR;
-    if (::fchmod(file.get(), mode) != 0)
-        return HelperError::failed(errorText("Cannot change the permissions of", path, errno));
-    return {};
-}
-
-HelperResult FileOperations::deleteItem(const std::string& path)
-{
-    const auto opened = openParent(path);
-    if (!opened)
-        return Unexpected(opened.error());
-    if (opened->missing)
-        return {}; // nothing exists at the path already
-    const int parent = opened->folder.get();
-    const std::string& name = opened->name;
-    if (auto checked = refuseVirtualFileSystem(parent, path); !checked)
-        return checked;
-
-    struct stat info = {};
-    if (::fstatat(parent, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
-        if (errno == ENOENT)
-            return {};
-        return HelperError::failed(errorText("Cannot examine", path, errno));
-    }
-    if (isSpecialFile(info.st_mode))
-        return HelperError::invalidArgument(std::string("Refusing to delete a ") +
-                                            fileTypeName(info.st_mode) + ": " + path +
-                                            "; only files, folders and links are deleted");
-    if (!S_ISDIR(info.st_mode)) {
-        if (::unlinkat(parent, name.c_str(), 0) != 0 && errno != ENOENT)
-            return HelperError::failed(errorText("Cannot delete", path, errno));
-        return {};
-    }
-
+    if (isSpecialFile(opened.info.st_mode))
+        return HelperError::invalidArgument(std::string("Refusing to rename a ") +
+                                            fileTypeName(opened.info.st_mode) + ": " + path);
+    if (!isExamined(opened.info, entry))
+        return notExamined(path);
     struct stat parentInfo = {};
     if (::fstat(parent, &parentInfo) != 0)
         return HelperError::failed(errorText("Cannot examine the folder holding", path, errno));
-    if (isMountRoot(parent, name.c_str(), info, parentInfo.st_dev))
-        return HelperError::invalidArgument(path + " is a mount point; it is not deleted");
-    UniqueFd folder(::openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    if (!folder)
-        return HelperError::failed(errorText("Cannot open the folder", path, errno));
-    struct stat folderInfo = {};
-    if (::fstat(folder.get(), &folderInfo) != 0 || folderInfo.st_dev != info.st_dev ||
-        folderInfo.st_ino != info.st_ino)
-        return HelperError::invalidArgument(path + " was replaced while it was being opened");
+    if (S_ISDIR(opened.info.st_mode) &&
+        isMountRoot(parent, entry.name.c_str(), opened.info, parentInfo.st_dev))
+        return HelperError::invalidArgument(path + " is a mount point; it is not renamed");
+    struct stat existing = {};
+    if (::fstatat(parent, newName.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0)
+        return HelperError::failed(errorText("Cannot rename", path, EEXIST));
+    return opened;
+}
 
-    if (auto removed = removeContents(std::move(folder), folderInfo, path); !removed)
-        return removed;
-    if (::unlinkat(parent, name.c_str(), AT_REMOVEDIR) != 0 && errno != ENOENT)
-        return HelperError::failed(errorText("Cannot delete the folder", path, errno));
+} // namespace
+
+Expected<UniqueFd, HelperError> FileOperations::openFolder(const std::string& path)
+{
+    if (const auto checked = ArgumentCheck::checkPath(path); !checked)
+        return HelperError::invalidArgument(checked.error());
+    UniqueFd folder(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (!folder)
+        return HelperError::failed(errorText("Cannot open", "/", errno));
+    std::string walked;
+    for (const auto& name : ArgumentCheck::components(path)) {
+        walked += "/" + name;
+        UniqueFd next(::openat(folder.get(), name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (!next) {
+            const int error = errno;
+            struct stat info = {};
+            if (::fstatat(folder.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+                S_ISLNK(info.st_mode))
+                return HelperError::invalidArgument("The path leads through the symbolic link " +
+                                                    ArgumentCheck::shown(walked) +
+                                                    "; links are not followed");
+            return HelperError::failed(
+                errorText("Cannot open the folder", ArgumentCheck::shown(walked), error));
+        }
+        folder = std::move(next);
+    }
+    return folder;
+}
+
+HelperResult FileOperations::checkChangePermissions(const Entry& entry)
+{
+    const auto file = openForPermissions(entry);
+    if (!file)
+        return Unexpected(file.error());
+    return {};
+}
+
+Expected<FileOperations::Given, HelperError> FileOperations::changePermissions(const Entry& entry, uid_t uid)
+{
+    auto file = openForPermissions(entry);
+    if (!file)
+        return Unexpected(file.error());
+    const std::string path = shownPath(entry);
+    struct stat info = {};
+    if (::fstat(file->get(), &info) != 0)
+        return HelperError::failed(errorText("Cannot examine", path, errno));
+    if (::fchown(file->get(), uid, static_cast<gid_t>(-1)) != 0)
+        return HelperError::failed(errorText("Cannot change the owner of", path, errno));
+    const mode_t mode = (info.st_mode & 0777) | S_IRUSR | S_IWUSR;
+    if (::fchmod(file->get(), mode) != 0)
+        return HelperError::failed(errorText("Cannot change the permissions of", path, errno));
+    return Given{std::move(*file), uid, info.st_uid, info.st_gid, static_cast<mode_t>(info.st_mode & 07777)};
+}
+
+HelperResult FileOperations::restorePermissions(const Given& given)
+{
+    struct stat info = {};
+    if (::fstat(given.file.get(), &info) != 0)
+        return HelperError::failed(std::string("Cannot examine a file given to a user: ") +
+                                   std::strerror(errno));
+    if (info.st_nlink == 0 || info.st_uid != given.givenTo)
+        return {}; // deleted, or changed hands since
+    // The owner first: fchown drops set-user-ID bits, which the mode then brings back.
+    if (::fchown(given.file.get(), given.uid, given.gid) != 0 || ::fchmod(given.file.get(), given.mode) != 0)
+        return HelperError::failed(std::string("Cannot give a file back its owner and mode: ") +
+                                   std::strerror(errno));
+    return {};
+}
+
+HelperResult FileOperations::checkDeleteEntry(const Entry& entry)
+{
+    const auto opened = openForDeletion(entry);
+    if (!opened)
+        return Unexpected(opened.error());
+    return {};
+}
+
+HelperResult FileOperations::deleteEntry(const Entry& entry)
+{
+    auto opened = openForDeletion(entry);
+    if (!opened)
+        return Unexpected(opened.error());
+    if (opened->gone)
+        return {};
+    const std::string path = shownPath(entry);
+    const bool isFolder = S_ISDIR(opened->info.st_mode);
+    // One entry, never what lies in it: rmdir fails on a folder that holds anything, also on one
+    // that was filled since it was looked at.
+    if (::unlinkat(opened->folder.get(), entry.name.c_str(), isFolder ? AT_REMOVEDIR : 0) != 0) {
+        const int error = errno;
+        if (error == ENOENT)
+            return {};
+        if (error == ENOTEMPTY || error == EEXIST)
+            return HelperError::failed(path + " is not empty; it stays, with what it holds");
+        return HelperError::failed(
+            errorText(isFolder ? "Cannot delete the folder" : "Cannot delete", path, error));
+    }
+    // The name was checked on a descriptor before; should another file have been put under it in
+    // the moment between, the examined file still has its links, and that is said.
+    struct stat after = {};
+    if (!isFolder && ::fstat(opened->item.get(), &after) == 0 && after.st_nlink >= opened->info.st_nlink)
+        return HelperError::failed(path +
+                                   " was replaced just before it was deleted; the other entry was removed");
+    return {};
+}
+
+HelperResult FileOperations::checkRenameEntry(const Entry& entry, const std::string& newName)
+{
+    const auto opened = openForRenaming(entry, newName);
+    if (!opened)
+        return Unexpected(opened.error());
+    return {};
+}
+
+HelperResult FileOperations::renameEntry(const Entry& entry, const std::string& newName)
+{
+    const auto opened = openForRenaming(entry, newName);
+    if (!opened)
+        return Unexpected(opened.error());
+    const std::string path = shownPath(entry);
+    const int folder = opened->folder.get();
+    if (::renameat2(folder, entry.name.c_str(), folder, newName.c_str(), RENAME_NOREPLACE) != 0)
+        return HelperError::failed(errorText("Cannot rename", path, errno));
+    // Checked on a descriptor before; should another entry have been put under the name in the
+    // moment between, it is put back and that is said.
+    struct stat renamed = {};
+    if (::fstatat(folder, newName.c_str(), &renamed, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !isExamined(renamed, entry)) {
+        ::renameat2(folder, newName.c_str(), folder, entry.name.c_str(), RENAME_NOREPLACE);
+        return notExamined(path);
+    }
     return {};
 }
 

@@ -17,21 +17,53 @@ namespace cv {
 class FileOperations
 {
 public:
-    // How deep a deletion goes into nested folders. The walk keeps the name of each folder on the
-    // way down and the names still to delete in it, never a descriptor or a path per level.
-    static constexpr std::size_t kMaxFolderDepth = 4096;
+    // One entry as the caller examined it: the folder that holds it, its name there, and the
+    // device and inode it had. The helper acts on that entry only while the name still holds that
+    // very file, checked on a descriptor of it.
+    struct Entry
+    {
+        std::string folder;
+        std::string name;
+        dev_t device = 0;
+        ino_t inode = 0;
+    };
 
-    // Afterwards the user uid (the caller, as the bus knows it) can open the regular file at path
+    // Afterwards the user uid (the caller, as the bus knows it) can open the regular file entry
     // for writing: it becomes theirs, with read and write permission for its owner and without
     // set-user-ID and set-group-ID bits. Links and everything that is not a regular file are
     // refused, and so is a file with more than one hard link, whose other names would be opened
     // up with it.
-    static HelperResult changePermissions(const std::string& path, uid_t uid);
-    // Afterwards nothing exists at path. A file or link is removed itself; a folder goes with its
-    // contents, without following links and without entering other mounted file systems (a mount
-    // point inside is left in place, and the folder with it, and that is reported; so are device
-    // nodes, sockets and FIFOs inside). Device nodes, sockets and FIFOs themselves are refused.
-    static HelperResult deleteItem(const std::string& path);
+    //
+    // What the file was, to have it back with restorePermissions: the descriptor (which follows
+    // the file through renames) and its owner, group and mode before.
+    struct Given
+    {
+        UniqueFd file;
+        uid_t givenTo = 0;
+        uid_t uid = 0;
+        gid_t gid = 0;
+        mode_t mode = 0;
+    };
+    static Expected<Given, HelperError> changePermissions(const Entry& entry, uid_t uid);
+    // Gives a file that changePermissions gave to a user back its owner, group and mode, unless it
+    // was deleted meanwhile (no names left) or is no longer that user's.
+    static HelperResult restorePermissions(const Given& given);
+    // Refuses what changePermissions would refuse, changing nothing: asked before the caller is
+    // authorized, so that nobody is asked for a password for work that is refused anyway.
+    static HelperResult checkChangePermissions(const Entry& entry);
+    // Afterwards the name of entry is gone: a file or link is removed, a folder only when it is
+    // empty (rmdir; what it holds is never deleted, since nobody examined it, and a folder that is
+    // not empty stays and is reported). Device nodes, sockets, FIFOs and mount points are refused.
+    // An entry that is gone already is no error.
+    static HelperResult deleteEntry(const Entry& entry);
+    // Refuses what deleteEntry would refuse, changing nothing (a folder that is not empty too).
+    static HelperResult checkDeleteEntry(const Entry& entry);
+    // Renames entry (a file, a link or a folder that is no mount point) to newName in the same
+    // folder, never replacing an entry that has that name: the random names of the shredding go with
+    // the content also in a folder the caller may not write.
+    static HelperResult renameEntry(const Entry& entry, const std::string& newName);
+    // Refuses what renameEntry would refuse, changing nothing.
+    static HelperResult checkRenameEntry(const Entry& entry, const std::string& newName);
 
     // The folder that holds the last component of a path, opened without following links.
     struct ParentFolder
@@ -43,6 +75,8 @@ public:
     // Opens the folder that holds the last component of path. A folder on the way that does not
     // exist is no error: the answer says it is missing.
     static Expected<ParentFolder, HelperError> openParent(const std::string& path);
+    // Opens the folder at path (O_PATH), every component without following links.
+    static Expected<UniqueFd, HelperError> openFolder(const std::string& path);
 };
 
 } // namespace cv

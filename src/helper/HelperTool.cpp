@@ -7,6 +7,7 @@
 #include "helper/SnapshotRemover.h"
 #include "helper/VolumeReformatter.h"
 
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 
 namespace cv {
@@ -45,6 +46,37 @@ std::optional<uid_t> callerUid(const QDBusConnection& connection, const QString&
     return ok ? std::optional<uid_t>(static_cast<uid_t>(uid)) : std::nullopt;
 }
 
+std::string toStd(const QByteArray& bytes)
+{
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+// The entry of a file method, refused before anything else when its arguments are not acceptable.
+Expected<FileOperations::Entry, std::string> fileEntry(const QByteArray& folder, const QByteArray& name,
+                                                       qulonglong device, qulonglong inode)
+{
+    // Looked at in place: an argument of megabytes is neither copied nor logged, and the message
+    // that holds it goes as soon as the call returns.
+    const std::string_view folderBytes(folder.constData(), static_cast<std::size_t>(folder.size()));
+    const std::string_view nameBytes(name.constData(), static_cast<std::size_t>(name.size()));
+    if (const auto checked = ArgumentCheck::checkPath(folderBytes); !checked)
+        return Unexpected(checked.error());
+    if (const auto checked = ArgumentCheck::checkName(nameBytes); !checked)
+        return Unexpected(checked.error());
+    return FileOperations::Entry{toStd(folder), toStd(name), static_cast<dev_t>(device),
+                                 static_cast<ino_t>(inode)};
+}
+
+std::string shownEntry(const QByteArray& folder, const QByteArray& name)
+{
+    const std::string_view folderBytes(folder.constData(), static_cast<std::size_t>(folder.size()));
+    const std::string_view nameBytes(name.constData(), static_cast<std::size_t>(name.size()));
+    if (folderBytes.empty())
+        return ArgumentCheck::shown(nameBytes);
+    return ArgumentCheck::shown(folderBytes) + (folderBytes.back() == '/' ? "" : "/") +
+           ArgumentCheck::shown(nameBytes);
+}
+
 } // namespace
 
 HelperTool::HelperTool(QDBusConnection connection, Authorizer& authorizer, Settings settings, QObject* parent)
@@ -56,11 +88,23 @@ HelperTool::HelperTool(QDBusConnection connection, Authorizer& authorizer, Setti
     m_idleTimer.setInterval(m_settings.idleExitMs);
     connect(&m_idleTimer, &QTimer::timeout, this, &HelperTool::idle);
     m_idleTimer.start();
+    m_callers.setConnection(m_connection);
+    m_callers.setWatchMode(QDBusServiceWatcher::WatchForUnregistration);
+    // A caller that leaves takes its calls with it: nobody waits for them any more.
+    connect(&m_callers, &QDBusServiceWatcher::serviceUnregistered, this, [this](const QString& name) {
+        withdrawCallsOf(name, false);
+        restoreGiven(name);
+    });
 }
 
 HelperTool::~HelperTool()
 {
     m_pool.waitForDone();
+    std::vector<QString> callers;
+    for (const auto& [caller, files] : m_given)
+        callers.push_back(caller);
+    for (const auto& caller : callers)
+        restoreGiven(caller);
 }
 
 QString HelperTool::getVersion()
@@ -70,136 +114,381 @@ QString HelperTool::getVersion()
     return QString::fromLatin1(HelperToolProtocol::version);
 }
 
-void HelperTool::changePermissionsOfFileAt(const QByteArray& path)
+void HelperTool::changePermissionsOfFileAt(const QByteArray& folder, const QByteArray& name,
+                                           qulonglong device, qulonglong inode)
 {
-    if (refuseInvalidPath("changePermissionsOfFileAt", path))
+    const char* method = "changePermissionsOfFileAt";
+    const auto uid = currentUid(method);
+    if (!uid)
         return;
-    const std::string target = path.toStdString();
-    authorizeAndRun("changePermissionsOfFileAt", target, true, [target](const Caller& caller) {
-        return FileOperations::changePermissions(target, caller.uid);
-    });
+    const auto entry = fileEntry(folder, name, device, inode);
+    if (!entry) {
+        refuseNow(*uid, method, shownEntry(folder, name),
+                  QString::fromLatin1(HelperToolProtocol::errorInvalidArgument), entry.error());
+        return;
+    }
+    Request request;
+    request.method = method;
+    request.action = QString::fromLatin1(HelperToolProtocol::fileAction);
+    request.shown = shownEntry(folder, name);
+    request.target = folder + "/" + name;
+    request.check = [entry = *entry]() { return FileOperations::checkChangePermissions(entry); };
+    request.work = [this, entry = *entry](const Caller& caller) -> HelperResult {
+        auto given = FileOperations::changePermissions(entry, caller.uid);
+        if (!given)
+            return Unexpected(given.error());
+        keepGiven(caller.name, std::move(*given));
+        return {};
+    };
+    authorizeAndRun(*uid, std::move(request));
 }
 
-void HelperTool::deleteFileAtPath(const QByteArray& path)
+void HelperTool::deleteFileAtPath(const QByteArray& folder, const QByteArray& name, qulonglong device,
+                                  qulonglong inode)
 {
-    if (refuseInvalidPath("deleteFileAtPath", path))
+    const char* method = "deleteFileAtPath";
+    const auto uid = currentUid(method);
+    if (!uid)
         return;
-    const std::string target = path.toStdString();
-    authorizeAndRun("deleteFileAtPath", target, false,
-                    [target](const Caller&) { return FileOperations::deleteItem(target); });
+    const auto entry = fileEntry(folder, name, device, inode);
+    if (!entry) {
+        refuseNow(*uid, method, shownEntry(folder, name),
+                  QString::fromLatin1(HelperToolProtocol::errorInvalidArgument), entry.error());
+        return;
+    }
+    Request request;
+    request.method = method;
+    request.action = QString::fromLatin1(HelperToolProtocol::fileAction);
+    request.shown = shownEntry(folder, name);
+    request.target = folder + "/" + name;
+    request.check = [entry = *entry]() { return FileOperations::checkDeleteEntry(entry); };
+    request.work = [entry = *entry](const Caller&) { return FileOperations::deleteEntry(entry); };
+    authorizeAndRun(*uid, std::move(request));
+}
+
+void HelperTool::renameEntryAt(const QByteArray& folder, const QByteArray& name, qulonglong device,
+                               qulonglong inode, const QByteArray& newName)
+{
+    const char* method = "renameEntryAt";
+    const auto uid = currentUid(method);
+    if (!uid)
+        return;
+    const auto entry = fileEntry(folder, name, device, inode);
+    const std::string_view newBytes(newName.constData(), static_cast<std::size_t>(newName.size()));
+    const auto checkedName = ArgumentCheck::checkName(newBytes);
+    if (!entry || !checkedName) {
+        refuseNow(*uid, method, shownEntry(folder, name),
+                  QString::fromLatin1(HelperToolProtocol::errorInvalidArgument),
+                  entry ? "The new name: " + checkedName.error() : entry.error());
+        return;
+    }
+    Request request;
+    request.method = method;
+    request.action = QString::fromLatin1(HelperToolProtocol::fileAction);
+    request.shown = shownEntry(folder, name) + " -> " + ArgumentCheck::shown(newBytes);
+    request.target = folder + "/" + name;
+    request.check = [entry = *entry, to = toStd(newName)]() {
+        return FileOperations::checkRenameEntry(entry, to);
+    };
+    request.work = [entry = *entry, to = toStd(newName)](const Caller&) {
+        return FileOperations::renameEntry(entry, to);
+    };
+    authorizeAndRun(*uid, std::move(request));
 }
 
 void HelperTool::deleteSnapshots()
 {
-    authorizeAndRun("deleteSnapshots", std::string(), false,
-                    [searchPath = m_settings.toolSearchPath](const Caller&) {
-                        return SnapshotRemover(searchPath).deleteSnapshots();
-                    });
+    const char* method = "deleteSnapshots";
+    const auto uid = currentUid(method);
+    if (!uid)
+        return;
+    Request request;
+    request.method = method;
+    request.action = QString::fromLatin1(HelperToolProtocol::snapshotAction);
+    request.check = [searchPath = m_settings.toolSearchPath]() {
+        return SnapshotRemover(searchPath).checkTool();
+    };
+    request.work = [searchPath = m_settings.toolSearchPath](const Caller&) {
+        return SnapshotRemover(searchPath).deleteSnapshots();
+    };
+    authorizeAndRun(*uid, std::move(request));
 }
 
 void HelperTool::reformatVolumeAt(const QByteArray& mountPath)
 {
-    if (refuseInvalidPath("reformatVolumeAt", mountPath))
+    const char* method = "reformatVolumeAt";
+    const auto uid = currentUid(method);
+    if (!uid)
         return;
-    const std::string target = mountPath.toStdString();
-    authorizeAndRun(
-        "reformatVolumeAt", target, false,
-        [target, searchPath = m_settings.toolSearchPath, hook = m_settings.reformatStageHook](const Caller&) {
-            return VolumeReformatter(searchPath, hook).reformatVolumeAt(target);
-        });
+    const std::string_view bytes(mountPath.constData(), static_cast<std::size_t>(mountPath.size()));
+    if (const auto checked = ArgumentCheck::checkPath(bytes); !checked) {
+        refuseNow(*uid, method, ArgumentCheck::shown(bytes),
+                  QString::fromLatin1(HelperToolProtocol::errorInvalidArgument), checked.error());
+        return;
+    }
+    const std::string target = toStd(mountPath);
+    Request request;
+    request.method = method;
+    request.action = QString::fromLatin1(HelperToolProtocol::reformatAction);
+    // The question names the volume: a password is given for this volume, not for "the system".
+    request.details.insert(QString::fromLatin1(HelperToolProtocol::volumeDetail),
+                           QString::fromStdString(ArgumentCheck::shown(ArgumentCheck::normalized(target))));
+    request.shown = ArgumentCheck::shown(target);
+    request.target = mountPath;
+    request.check = [target, searchPath = m_settings.toolSearchPath]() {
+        return VolumeReformatter(searchPath).checkVolumeAt(target);
+    };
+    request.work = [target, searchPath = m_settings.toolSearchPath,
+                    hook = m_settings.reformatStageHook](const Caller&) {
+        return VolumeReformatter(searchPath, hook).reformatVolumeAt(target);
+    };
+    authorizeAndRun(*uid, std::move(request));
 }
 
-bool HelperTool::refuseInvalidPath(const char* method, const QByteArray& path)
+void HelperTool::withdrawCalls()
 {
-    // Looked at in place: an argument of megabytes is neither copied nor logged, and the message
-    // that holds it goes as soon as this call returns.
-    const std::string_view bytes(path.constData(), static_cast<std::size_t>(path.size()));
-    const auto checked = ArgumentCheck::checkPath(bytes);
-    if (checked)
-        return false;
-    refuseNow(method, ArgumentCheck::shown(bytes),
-              QString::fromLatin1(HelperToolProtocol::errorInvalidArgument), checked.error());
-    return true;
+    withdrawCallsOf(message().service(), true);
 }
 
-void HelperTool::refuseNow(const char* method, const std::string& shownArgument, const QString& error,
-                           const std::string& reason)
+void HelperTool::restorePermissions()
 {
-    logMessage(method, " ", shownArgument, " from ", message().service().toStdString(), " refused: ", reason);
+    // Takes nothing from anyone: only what the helper did for this very caller is undone.
+    restoreGiven(message().service());
+}
+
+void HelperTool::keepGiven(const QString& caller, FileOperations::Given given)
+{
+    std::lock_guard lock(m_givenMutex);
+    m_given[caller].push_back(std::move(given));
+}
+
+void HelperTool::restoreGiven(const QString& caller)
+{
+    std::vector<FileOperations::Given> files;
+    {
+        std::lock_guard lock(m_givenMutex);
+        const auto found = m_given.find(caller);
+        if (found == m_given.end())
+            return;
+        files = std::move(found->second);
+        m_given.erase(found);
+    }
+    for (const auto& given : files) {
+        if (const auto restored = FileOperations::restorePermissions(given); !restored)
+            logMessage(restored.error().message);
+    }
+    logMessage("Owner and mode given back to what ", files.size(), " opened-up files of ",
+               caller.toStdString(), " still are");
+    if (!std::any_of(m_calls.begin(), m_calls.end(),
+                     [&](const auto& entry) { return entry.second.caller.name == caller; }))
+        m_callers.removeWatchedService(caller);
+    if (m_activeCalls == 0 && !holdsGivenFiles())
+        m_idleTimer.start();
+}
+
+bool HelperTool::holdsGivenFiles()
+{
+    std::lock_guard lock(m_givenMutex);
+    return !m_given.empty();
+}
+
+std::optional<uid_t> HelperTool::currentUid(const char* method)
+{
+    const QString sender = message().service();
+    if (const auto uid = callerUid(m_connection, sender))
+        return uid;
+    logMessage(method, " from ", sender.toStdString(), " refused: the caller's user cannot be found");
+    sendErrorReply(QString::fromLatin1(HelperToolProtocol::errorFailed),
+                   QStringLiteral("The user of the caller cannot be found"));
+    return std::nullopt;
+}
+
+void HelperTool::refuseNow(uid_t uid, const char* method, const std::string& shownArgument,
+                           const QString& error, const std::string& reason)
+{
+    logRefusal(uid, std::string(method) + " " + shownArgument + " from " + message().service().toStdString() +
+                        " (user " + std::to_string(uid) + ") refused: " + reason);
     sendErrorReply(error, QString::fromStdString(reason));
 }
 
-void HelperTool::authorizeAndRun(const char* method, const std::string& argument, bool needsUid, Work work)
+void HelperTool::logRefusal(uid_t uid, const std::string& line)
+{
+    // A user who floods the helper with calls that are refused must not flood the log too.
+    RefusalLog& log = m_refusalLog[uid];
+    if (log.period.hasExpired()) {
+        if (log.unlogged > 0)
+            logMessage(log.unlogged, " more refused calls of user ", uid, " were not logged");
+        log = RefusalLog{QDeadlineTimer(kRefusalLogPeriodMs), 0, 0};
+    }
+    if (log.lines < kRefusalLinesPerPeriod) {
+        ++log.lines;
+        logLine(line);
+    } else {
+        ++log.unlogged;
+    }
+}
+
+void HelperTool::authorizeAndRun(uid_t uid, Request request)
 {
     const QString sender = message().service();
-    const std::string shown = ArgumentCheck::shown(argument);
     for (auto it = m_refused.begin(); it != m_refused.end();)
         it = it->hasExpired() ? m_refused.erase(it) : std::next(it);
-    // A caller polkit has just refused, or is still being asked about, gets no second question: a
-    // stranger's calls would otherwise line up in front of polkit and of the user's own calls.
-    if (m_refused.contains(sender)) {
-        refuseNow(method, shown, QString::fromLatin1(HelperToolProtocol::errorAccessDenied),
-                  "Not authorized: polkit refused this caller moments ago");
+    // A user polkit has just refused gets no second question at once, and a caller gets one at a
+    // time: a stranger's calls would otherwise line up in front of polkit. The limits are the
+    // user's own, so that no user's calls take another's turn.
+    if (m_refused.contains(uid)) {
+        refuseNow(uid, request.method, request.shown,
+                  QString::fromLatin1(HelperToolProtocol::errorAccessDenied),
+                  "Not authorized: polkit refused this user moments ago");
         return;
     }
     if (m_asking.contains(sender)) {
-        refuseNow(method, shown, QString::fromLatin1(HelperToolProtocol::errorBusy),
+        refuseNow(uid, request.method, request.shown, QString::fromLatin1(HelperToolProtocol::errorBusy),
                   "Busy: polkit is still being asked about an earlier call of this caller");
         return;
     }
-    if (m_asking.size() >= kMaxOpenQuestions) {
-        refuseNow(method, shown, QString::fromLatin1(HelperToolProtocol::errorBusy),
-                  "Busy: polkit is being asked about other callers");
+    if (m_questionsOf.value(uid) >= kMaxOpenQuestionsPerUser) {
+        refuseNow(uid, request.method, request.shown, QString::fromLatin1(HelperToolProtocol::errorBusy),
+                  "Busy: polkit is being asked about other calls of this user");
         return;
+    }
+    // What is refused anyway is refused before anybody is asked for a password.
+    if (request.check) {
+        if (const HelperResult checked = request.check(); !checked) {
+            refuseNow(uid, request.method, request.shown, errorName(checked.error().kind),
+                      ArgumentCheck::shown(checked.error().message, kMaxLoggedMessage));
+            return;
+        }
     }
 
     setDelayedReply(true);
-    const QDBusMessage call = message();
     beginCall();
+    const quint64 id = ++m_nextCall;
+    m_calls.emplace(id, Call{Caller{sender, uid}, message(), request.method, request.shown, true,
+                             std::nullopt, std::make_shared<std::atomic<bool>>(false)});
+    m_callers.addWatchedService(sender);
     m_asking.insert(sender);
-    logMessage(method, " ", shown, " from ", sender.toStdString());
+    ++m_questionsOf[uid];
+    logMessage(request.method, " ", request.shown, " from ", sender.toStdString(), " (user ", uid, ")");
 
-    m_authorizer.checkAuthorization(
-        m_connection, sender,
-        [this, call, sender, method, shown, needsUid,
-         work = std::move(work)](const Authorizer::Authorization& authorization) {
-            m_asking.remove(sender);
-            if (!authorization) {
-                const QString& reason = authorization.error();
-                m_refused.insert(sender, QDeadlineTimer(kRefusalMemoryMs));
-                logMessage(method, " ", shown, " refused: ", reason.toStdString());
-                m_connection.send(
-                    call.createErrorReply(QString::fromLatin1(HelperToolProtocol::errorAccessDenied),
-                                          reason.isEmpty() ? QStringLiteral("Not authorized") : reason));
-                endCall();
-                return;
-            }
-            QDBusConnection connection = m_connection;
-            m_pool.start([this, connection, call, sender, method, shown, needsUid, work]() {
-                Caller caller{sender, static_cast<uid_t>(-1)};
-                HelperResult result;
-                if (needsUid) {
-                    if (const auto uid = callerUid(connection, sender))
-                        caller.uid = *uid;
-                    else
-                        result = HelperError::failed("The user of the caller " + sender.toStdString() +
-                                                     " could not be found");
-                }
-                if (result)
-                    result = work(caller);
-                if (!result) {
-                    const HelperError& error = result.error();
-                    logMessage(method, " ", shown,
-                               " failed: ", ArgumentCheck::shown(error.message, kMaxLoggedMessage));
-                    connection.send(
-                        call.createErrorReply(errorName(error.kind), QString::fromStdString(error.message)));
-                } else {
-                    logMessage(method, " ", shown, " done");
-                    connection.send(call.createReply());
-                }
-                QMetaObject::invokeMethod(this, &HelperTool::endCall, Qt::QueuedConnection);
-            });
+    const quint64 question = m_authorizer.checkAuthorization(
+        m_connection, Authorizer::Question{sender, request.action, request.details},
+        [this, id, target = request.target]() { askingUser(id, target); },
+        [this, id, work = std::move(request.work)](const Authorizer::Authorization& authorization) {
+            decided(id, authorization, work);
         });
+    // An authorizer may decide at once, before it answers the question's id.
+    if (const auto found = m_calls.find(id); found != m_calls.end() && found->second.asking)
+        found->second.question = question;
+}
+
+void HelperTool::askingUser(quint64 id, const QByteArray& target)
+{
+    const auto found = m_calls.find(id);
+    if (found == m_calls.end())
+        return;
+    const Call& call = found->second;
+    QDBusMessage signal = QDBusMessage::createTargetedSignal(
+        call.caller.name, QString::fromLatin1(HelperToolProtocol::objectPath),
+        QString::fromLatin1(HelperToolProtocol::interfaceName),
+        QString::fromLatin1(HelperToolProtocol::authorizationRequestedSignal));
+    signal << QString::fromLatin1(call.method) << target;
+    m_connection.send(signal);
+}
+
+void HelperTool::decided(quint64 id, const Authorizer::Authorization& authorization, Work work)
+{
+    const auto found = m_calls.find(id);
+    if (found == m_calls.end())
+        return; // withdrawn meanwhile
+    Call& call = found->second;
+    call.asking = false;
+    call.question.reset();
+    m_asking.remove(call.caller.name);
+    if (--m_questionsOf[call.caller.uid] <= 0)
+        m_questionsOf.remove(call.caller.uid);
+    if (!authorization) {
+        const QString& reason = authorization.error();
+        m_refused.insert(call.caller.uid, QDeadlineTimer(kRefusalMemoryMs));
+        logRefusal(call.caller.uid,
+                   std::string(call.method) + " " + call.shown + " refused: " + reason.toStdString());
+        m_connection.send(
+            call.message.createErrorReply(QString::fromLatin1(HelperToolProtocol::errorAccessDenied),
+                                          reason.isEmpty() ? QStringLiteral("Not authorized") : reason));
+        forget(id);
+        return;
+    }
+    QDBusConnection connection = m_connection;
+    m_pool.start([this, connection, id, caller = call.caller, message = call.message, method = call.method,
+                  shown = call.shown, withdrawn = call.withdrawn, work = std::move(work)]() {
+        // A call withdrawn while it waited for a worker is never carried out.
+        if (withdrawn->exchange(true))
+            return;
+        const HelperResult result = work(caller);
+        if (!result) {
+            const HelperError& error = result.error();
+            logMessage(method, " ", shown,
+                       " failed: ", ArgumentCheck::shown(error.message, kMaxLoggedMessage));
+            connection.send(
+                message.createErrorReply(errorName(error.kind), QString::fromStdString(error.message)));
+        } else {
+            logMessage(method, " ", shown, " done");
+            connection.send(message.createReply());
+        }
+        QMetaObject::invokeMethod(
+            this, [this, id]() { forget(id); }, Qt::QueuedConnection);
+    });
+}
+
+void HelperTool::withdrawCallsOf(const QString& sender, bool answerThem)
+{
+    std::vector<quint64> ids;
+    for (const auto& [id, call] : m_calls) {
+        if (call.caller.name == sender)
+            ids.push_back(id);
+    }
+    for (const quint64 id : ids) {
+        Call& call = m_calls.at(id);
+        // A worker that has begun the work finishes it and answers; nothing else is carried out.
+        if (call.withdrawn->exchange(true))
+            continue;
+        if (call.asking) {
+            if (call.question)
+                m_authorizer.withdraw(*call.question);
+            m_asking.remove(call.caller.name);
+            if (--m_questionsOf[call.caller.uid] <= 0)
+                m_questionsOf.remove(call.caller.uid);
+        }
+        logMessage(call.method, " ", call.shown, " withdrawn by its caller");
+        if (answerThem)
+            m_connection.send(call.message.createErrorReply(
+                QString::fromLatin1(HelperToolProtocol::errorWithdrawn),
+                QStringLiteral("The call was withdrawn before it was carried out")));
+        forget(id);
+    }
+}
+
+void HelperTool::forget(quint64 id)
+{
+    const auto found = m_calls.find(id);
+    if (found == m_calls.end())
+        return;
+    const QString sender = found->second.caller.name;
+    m_calls.erase(found);
+    const bool more = std::any_of(m_calls.begin(), m_calls.end(),
+                                  [&](const auto& entry) { return entry.second.caller.name == sender; });
+    bool holdsFiles = false;
+    {
+        std::lock_guard lock(m_givenMutex);
+        holdsFiles = m_given.contains(sender);
+    }
+    // A caller with files given to it is watched until they are restored; one that left while
+    // its call was carried out has them restored now.
+    if (!more && !holdsFiles)
+        m_callers.removeWatchedService(sender);
+    else if (!more && !m_connection.interface()->isServiceRegistered(sender).value())
+        restoreGiven(sender);
+    endCall();
 }
 
 void HelperTool::beginCall()
@@ -210,7 +499,7 @@ void HelperTool::beginCall()
 
 void HelperTool::endCall()
 {
-    if (--m_activeCalls == 0)
+    if (--m_activeCalls == 0 && !holdsGivenFiles())
         m_idleTimer.start();
 }
 

@@ -1,12 +1,15 @@
 #pragma once
 
 #include "helper/Authorizer.h"
+#include "helper/FileOperations.h"
 #include "helper/HelperError.h"
 #include "helper/VolumeReformatter.h"
 
 #include <QByteArray>
 #include <QDBusConnection>
 #include <QDBusContext>
+#include <QDBusMessage>
+#include <QDBusServiceWatcher>
 #include <QDeadlineTimer>
 #include <QHash>
 #include <QObject>
@@ -14,8 +17,12 @@
 #include <QString>
 #include <QThreadPool>
 #include <QTimer>
+#include <atomic>
 #include <functional>
+#include <map>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -23,16 +30,26 @@
 namespace cv {
 
 // The object /HelperTool of the privileged helper: answers the methods of the helper's interface
-// (its adaptor is generated from the interface's XML). Every method but getVersion checks its
-// arguments, then asks the authorizer about its caller, then does its work on a worker thread and
-// answers from there, so that a slow reformat or a polkit prompt never holds up other callers.
+// (its adaptor is generated from the interface's XML). Every method but getVersion and
+// withdrawCalls looks up its caller's user, checks its arguments and everything else it can check
+// without acting (so that nobody is asked for a password for work that is refused anyway), then
+// asks the authorizer about its caller with the action of its kind of work, then does its work on
+// a worker thread and answers from there, so that a slow reformat or a polkit prompt never holds
+// up other callers.
 //
 // Anyone on the system bus may call, so nothing a caller sends is kept or logged beyond a bounded
-// prefix before it passed its checks, and polkit is asked at most one question per caller at a time
-// (and only a few in all): further calls are answered busy at once, and a caller that was just
-// refused is refused again at once for a few seconds, without a new question. It reports when no
-// call has been running for the idle time, so that the helper can leave; getVersion, which anyone
-// may send, does not count as activity.
+// prefix before it passed its checks. Limits count per user, so that one user's calls never deny
+// another's: polkit is asked one question per caller at a time and a few per user; further calls
+// are answered busy at once, and a user who was just refused is refused again at once for a few
+// seconds, without a new question. Lines about refused calls are logged a few per user and
+// period. A caller's calls that were not carried out yet are withdrawn (their questions cancelled,
+// never carried out later) when it asks so or leaves the bus. It reports when no call has been
+// running for the idle time, so that the helper can leave; getVersion, which anyone may send, does
+// not count as activity.
+//
+// A file opened up for a caller is given back its owner and mode when the caller asks so (at the
+// end of its job), or leaves the bus, unless it was deleted: a file the caller did not overwrite
+// and delete is not left the caller's. The helper does not leave while it holds such files.
 class HelperTool : public QObject, protected QDBusContext
 {
     Q_OBJECT
@@ -45,10 +62,13 @@ public:
         VolumeReformatter::StageHook reformatStageHook;
     };
 
-    // Polkit questions outstanding at once, over all callers.
-    static constexpr int kMaxOpenQuestions = 8;
-    // How long a refused caller is refused without a new question.
+    // Polkit questions outstanding at once for one user, over all of that user's connections.
+    static constexpr int kMaxOpenQuestionsPerUser = 4;
+    // How long a refused user is refused without a new question.
     static constexpr int kRefusalMemoryMs = 5000;
+    // Lines logged about one user's refused calls per period; the rest are counted.
+    static constexpr int kRefusalLinesPerPeriod = 5;
+    static constexpr int kRefusalLogPeriodMs = 10000;
 
     HelperTool(QDBusConnection connection, Authorizer& authorizer, Settings settings,
                QObject* parent = nullptr);
@@ -58,10 +78,16 @@ public:
 
 public Q_SLOTS: // the D-Bus interface
     QString getVersion();
-    void changePermissionsOfFileAt(const QByteArray& path);
-    void deleteFileAtPath(const QByteArray& path);
+    void changePermissionsOfFileAt(const QByteArray& folder, const QByteArray& name, qulonglong device,
+                                   qulonglong inode);
+    void deleteFileAtPath(const QByteArray& folder, const QByteArray& name, qulonglong device,
+                          qulonglong inode);
     void deleteSnapshots();
     void reformatVolumeAt(const QByteArray& mountPath);
+    void renameEntryAt(const QByteArray& folder, const QByteArray& name, qulonglong device, qulonglong inode,
+                       const QByteArray& newName);
+    void withdrawCalls();
+    void restorePermissions();
 
 Q_SIGNALS:
     // No call has been running for the idle time.
@@ -74,15 +100,54 @@ private:
         uid_t uid = static_cast<uid_t>(-1);
     };
     using Work = std::function<HelperResult(const Caller& caller)>;
+    // What a method hands to authorizeAndRun.
+    struct Request
+    {
+        const char* method = "";
+        QString action;
+        QMap<QString, QString> details;
+        std::string shown;                   // the argument as it may be logged
+        QByteArray target;                   // for authorizationRequested
+        std::function<HelperResult()> check; // refusals decided before the question
+        Work work;
+    };
+    // A call between its arrival and its answer.
+    struct Call
+    {
+        Caller caller;
+        QDBusMessage message;
+        const char* method = "";
+        std::string shown;
+        bool asking = true;              // until the authorizer decided
+        std::optional<quint64> question; // the authorizer's id of the question
+        // Set by whoever comes first: the worker that carries the call out, or its withdrawal.
+        std::shared_ptr<std::atomic<bool>> withdrawn;
+    };
+    struct RefusalLog
+    {
+        QDeadlineTimer period;
+        int lines = 0;
+        int unlogged = 0;
+    };
 
-    // Answers the current call with an error at once when path is no acceptable path; true then.
-    bool refuseInvalidPath(const char* method, const QByteArray& path);
-    // Answers the current call at once and logs why, with the argument as shown.
-    void refuseNow(const char* method, const std::string& shownArgument, const QString& error,
+    // The user of the current call's sender, or nothing (answered then).
+    std::optional<uid_t> currentUid(const char* method);
+    // Answers the current call at once and logs why (a few lines per user and period).
+    void refuseNow(uid_t uid, const char* method, const std::string& shownArgument, const QString& error,
                    const std::string& reason);
-    // Authorizes the current call, then runs work on the pool and answers it. needsUid: look up the
-    // caller's user id on the bus first.
-    void authorizeAndRun(const char* method, const std::string& argument, bool needsUid, Work work);
+    void logRefusal(uid_t uid, const std::string& line);
+    // Checks, authorizes the current call, then runs its work on the pool and answers it.
+    void authorizeAndRun(uid_t uid, Request request);
+    void decided(quint64 id, const Authorizer::Authorization& authorization, Work work);
+    void askingUser(quint64 id, const QByteArray& target);
+    // Withdraws the calls of sender not carried out yet; answered when answerThem.
+    void withdrawCallsOf(const QString& sender, bool answerThem);
+    void forget(quint64 id);
+    // Keeps what a file opened up for caller was, until it is restored.
+    void keepGiven(const QString& caller, FileOperations::Given given);
+    // Gives every file opened up for caller, and not deleted since, its owner and mode back.
+    void restoreGiven(const QString& caller);
+    bool holdsGivenFiles();
     void beginCall();
     void endCall();
 
@@ -91,9 +156,16 @@ private:
     Settings m_settings;
     int m_activeCalls = 0;
     QTimer m_idleTimer;
-    QSet<QString> m_asking;                   // callers with a polkit question outstanding
-    QHash<QString, QDeadlineTimer> m_refused; // callers refused moments ago, until when
-    QThreadPool m_pool;                       // last: waits for running work before the rest goes
+    QDBusServiceWatcher m_callers; // the senders of calls under way, to see them leave
+    quint64 m_nextCall = 0;
+    std::map<quint64, Call> m_calls;        // calls between their arrival and their answer
+    QSet<QString> m_asking;                 // callers with a question outstanding
+    QHash<uid_t, int> m_questionsOf;        // questions outstanding per user
+    QHash<uid_t, QDeadlineTimer> m_refused; // users refused moments ago, until when
+    QHash<uid_t, RefusalLog> m_refusalLog;
+    std::mutex m_givenMutex;                                       // the workers add to m_given
+    std::map<QString, std::vector<FileOperations::Given>> m_given; // per caller
+    QThreadPool m_pool; // last: waits for running work before the rest goes
 };
 
 } // namespace cv

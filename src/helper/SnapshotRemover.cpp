@@ -46,6 +46,13 @@ std::vector<unsigned long> SnapshotRemover::parseSnapshotNumbers(std::string_vie
     return numbers;
 }
 
+HelperResult SnapshotRemover::checkTool() const
+{
+    if (!ToolRunner::find("snapper", m_toolSearchPath))
+        return HelperError::toolMissing("snapper is not installed; there are no snapper snapshots to delete");
+    return {};
+}
+
 HelperResult SnapshotRemover::deleteSnapshots() const
 {
     const auto snapper = ToolRunner::find("snapper", m_toolSearchPath);

@@ -18,6 +18,8 @@ public:
     // Lists the snapshots of the root configuration and deletes them all. Answers an error that
     // names snapper when it is not installed, and snapper's own message when it fails.
     HelperResult deleteSnapshots() const;
+    // Refuses when snapper is not installed, changing nothing.
+    HelperResult checkTool() const;
 
     // The snapshot numbers in snapper's CSV listing of the column "number", without snapshot 0 (the
     // live file system, which is no snapshot) and without the header and anything unreadable.

@@ -269,6 +269,16 @@ VolumeReformatter::fileSystemOptions(std::string_view superOptions)
 HelperResult VolumeReformatter::reformatVolumeAt(const std::string& mountPath) const
 {
     std::lock_guard lock(reformatMutex());
+    return run(mountPath, false);
+}
+
+HelperResult VolumeReformatter::checkVolumeAt(const std::string& mountPath) const
+{
+    return run(mountPath, true);
+}
+
+HelperResult VolumeReformatter::run(const std::string& mountPath, bool checkOnly) const
+{
     if (const auto checked = ArgumentCheck::checkPath(mountPath); !checked)
         return HelperError::invalidArgument(checked.error());
     const std::string mountPoint = ArgumentCheck::normalized(mountPath);
@@ -332,6 +342,8 @@ HelperResult VolumeReformatter::reformatVolumeAt(const std::string& mountPath) c
     if (!mkfs)
         return HelperError::toolMissing(command->program + " is not installed; " + target.mountPoint +
                                         " cannot be reformatted");
+    if (checkOnly)
+        return {};
 
     stage("resolved");
     logMessage("Reformatting ", target.mountPoint, " (", target.fsType, " on ", *device, ", label \"", label,

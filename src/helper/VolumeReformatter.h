@@ -40,6 +40,9 @@ public:
     explicit VolumeReformatter(std::vector<std::string> toolSearchPath, StageHook stageHook = {});
 
     HelperResult reformatVolumeAt(const std::string& mountPath) const;
+    // Refuses what reformatVolumeAt would refuse before it unmounts (the place, the disks, a
+    // missing tool), changing nothing; waits for no reformat under way.
+    HelperResult checkVolumeAt(const std::string& mountPath) const;
 
     // The mount to reformat: the one with mountId among mounts, which must be mounted at mountPoint
     // (normalized). Else the reason for refusing: a path that is not a mount point, a bind mount of
@@ -57,6 +60,8 @@ public:
     static std::vector<FileSystemOption> fileSystemOptions(std::string_view superOptions);
 
 private:
+    // The reformat, or with checkOnly its checks alone.
+    HelperResult run(const std::string& mountPath, bool checkOnly) const;
     void stage(std::string_view name) const;
 
     std::vector<std::string> m_toolSearchPath;

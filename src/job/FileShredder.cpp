@@ -82,6 +82,8 @@ void FileShredder::run()
         flushLog();
         saveDelete();
         shredRecords();
+        // What the helper opened up and the job did not overwrite and delete is the owner's again.
+        m_fileshredCoordinator->restoreGivenFiles();
         wipeFreeSpaceAfterDeletion();
     }
     if (m_options->formatVolume)
@@ -376,28 +378,51 @@ void FileShredder::waitForReformat(const std::string& mountPath)
     // A cancel that came before the wait was registered has found nothing to wake.
     if (isCancelled())
         wait->abandoned = true;
-    m_helperTool->reformatVolumeAt(mountPath, [wait](Expected<void, std::string> outcome) {
-        std::lock_guard lock(wait->mutex);
-        wait->answered = true;
-        wait->outcome = std::move(outcome);
-        wait->done.notify_all();
-    });
+    m_helperTool->reformatVolumeAt(
+        mountPath,
+        [wait](Expected<void, std::string> outcome) {
+            std::lock_guard lock(wait->mutex);
+            wait->answered = true;
+            wait->outcome = std::move(outcome);
+            wait->done.notify_all();
+        },
+        [wait]() {
+            std::lock_guard lock(wait->mutex);
+            wait->askingUser = true;
+            wait->done.notify_all();
+        });
     // Reformatting takes as long as it takes, and the helper's connection answers with an error
     // rather than never. A cancel ends the wait, though the helper finishes its work: the thread
     // that delivers the reply may be the very one waiting for this job to end.
     bool answered = false;
     Expected<void, std::string> outcome;
+    bool waitingShown = false;
     {
         std::unique_lock lock(wait->mutex);
-        wait->done.wait(lock, [&] { return wait->answered || wait->abandoned; });
+        while (!wait->answered && !wait->abandoned) {
+            // While the user is asked for the password, the job says so.
+            if (wait->askingUser && !waitingShown) {
+                waitingShown = true;
+                lock.unlock();
+                fileshredWaitingForAuthorization(true);
+                lock.lock();
+                continue;
+            }
+            wait->done.wait(lock);
+        }
         answered = wait->answered;
         outcome = wait->outcome;
     }
+    if (waitingShown)
+        fileshredWaitingForAuthorization(false);
     {
         std::lock_guard lock(m_stateMutex);
         m_reformatWait.reset();
     }
     if (!answered) {
+        // Given up on: a reformat the helper has not begun (its user not yet asked, say) never
+        // begins later.
+        m_helperTool->withdrawCalls();
         logMessage("Format Volume still running, no longer waited for: ", mountPath);
     } else if (!outcome) {
         logMessage("Format Volume failed: ", mountPath, " -> ", outcome.error());
@@ -436,6 +461,7 @@ std::shared_ptr<ShredState> FileShredder::getState() const
     state->bytesProgress = m_bytesProgress;
     state->errorCount = m_errorCount;
     state->otherErrorCount = m_otherErrorCount;
+    state->waitingForAuthorization = m_waitingForAuthorization;
     state->timeSinceStart =
         m_startDate == std::chrono::steady_clock::time_point{}
             ? 0.0
@@ -590,6 +616,22 @@ void FileShredder::fileshredFlushPath(const std::string& text)
 {
     setCurPath(text);
     sendThrottledEvent();
+}
+
+void FileShredder::fileshredWaitingForAuthorization(bool waiting)
+{
+    {
+        std::lock_guard lock(m_stateMutex);
+        if (waiting) {
+            m_pathBeforeAuthorization = m_curPath;
+            m_curPath = localized("Waiting for authorization...");
+        } else {
+            m_curPath = m_pathBeforeAuthorization;
+        }
+        m_waitingForAuthorization = waiting;
+    }
+    // At once, not throttled: the user is to see why the job stands still.
+    sendState();
 }
 
 void FileShredder::freespaceWrittenBytes(std::int64_t bytes)

@@ -103,6 +103,7 @@ public:
     void fileshredReportErrorForMissingBytes(std::int64_t bytes) override;
     void fileshredRenamingPath(const std::string& text) override;
     void fileshredFlushPath(const std::string& text) override;
+    void fileshredWaitingForAuthorization(bool waiting) override;
     // FreeSpaceCoordinatorDelegate
     void freespaceWrittenBytes(std::int64_t bytes) override;
     void freespaceAvailableFreeBytes(std::int64_t bytes) override;
@@ -119,6 +120,7 @@ private:
         std::condition_variable done;
         bool answered = false;
         bool abandoned = false;
+        bool askingUser = false; // the helper asks the user for the password
         Expected<void, std::string> outcome;
     };
 
@@ -156,7 +158,9 @@ private:
     // Counters and texts that cancel() and getState() read from other threads.
     mutable std::mutex m_stateMutex;
     std::string m_action;
-    ItemPath m_curPath; // a file's path is spelt out only when a snapshot shows it
+    ItemPath m_curPath;                 // a file's path is spelt out only when a snapshot shows it
+    ItemPath m_pathBeforeAuthorization; // shown again when the user has answered
+    bool m_waitingForAuthorization = false;
     std::chrono::steady_clock::time_point m_startDate{};
     std::uint64_t m_errorCount = 0;
     std::uint64_t m_otherErrorCount = 0;

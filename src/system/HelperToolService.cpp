@@ -5,6 +5,7 @@
 #include "helpertoolproxy.h"
 
 #include <QCoreApplication>
+#include <QDBusConnectionInterface>
 #include <QDBusPendingCallWatcher>
 #include <QFileInfo>
 #include <QProcess>
@@ -20,9 +21,10 @@ namespace cv {
 namespace {
 
 constexpr int kVersionTimeoutMs = 25000;
-// The engine stops waiting for a file call after 5 seconds; the call itself is left time for the
-// user to answer polkit's password prompt, which the helper's answer waits for.
-constexpr int kFileCallTimeoutMs = 120000;
+// A file call is left time for the user to answer polkit's password prompt, which the helper's
+// answer waits for (the helper gives polkit 10 minutes). A call that times out here is withdrawn,
+// so that the helper never carries it out later.
+constexpr int kFileCallTimeoutMs = 11 * 60 * 1000;
 // A reformat or a snapshot deletion takes as long as it takes. The bus still answers at once when
 // the helper cannot be started or goes away.
 constexpr int kUnlimitedTimeoutMs = std::numeric_limits<int>::max();
@@ -33,6 +35,19 @@ constexpr int kMaxBusyRetryMs = 2000;
 QByteArray pathBytes(const std::string& path)
 {
     return QByteArray(path.data(), static_cast<qsizetype>(path.size()));
+}
+
+// The target of a file call as the helper names it in authorizationRequested.
+QByteArray entryTarget(const ExaminedEntry& entry)
+{
+    return pathBytes(entry.folder) + '/' + pathBytes(entry.name);
+}
+
+bool isTimeout(const QString& name)
+{
+    return name == QLatin1String("org.freedesktop.DBus.Error.NoReply") ||
+           name == QLatin1String("org.freedesktop.DBus.Error.Timeout") ||
+           name == QLatin1String("org.freedesktop.DBus.Error.TimedOut");
 }
 
 // Errors of the bus and of Qt's D-Bus layer mean the helper could not be reached or did not answer;
@@ -133,6 +148,23 @@ void HelperToolService::connectToHelperTool()
     m_helperTool =
         std::make_unique<HelperToolProxy>(QLatin1String(HelperToolProtocol::serviceName),
                                           QLatin1String(HelperToolProtocol::objectPath), connection);
+    // The helper sends this signal to its caller alone, before the user is asked for a password.
+    if (!connection.connect(QLatin1String(HelperToolProtocol::serviceName),
+                            QLatin1String(HelperToolProtocol::objectPath),
+                            QLatin1String(HelperToolProtocol::interfaceName),
+                            QLatin1String(HelperToolProtocol::authorizationRequestedSignal), this,
+                            SLOT(onAuthorizationRequested(QString, QByteArray))))
+        logLine("HelperTool: cannot receive its authorization notices");
+}
+
+void HelperToolService::onAuthorizationRequested(const QString& method, const QByteArray& target)
+{
+    for (auto& [id, command] : m_outstanding) {
+        if (command->askingUser && method == QLatin1String(command->method) && target == command->target) {
+            const AskingUser askingUser = std::exchange(command->askingUser, AskingUser());
+            askingUser();
+        }
+    }
 }
 
 void HelperToolService::invalidateConnection()
@@ -160,101 +192,161 @@ void HelperToolService::connectAndExecuteCommandBlock(
     block(m_helperTool.get());
 }
 
-void HelperToolService::sendCommand(const char* method, Call call, int timeoutMs, Reply reply,
-                                    const char* successLog)
+void HelperToolService::sendCommand(Command command)
 {
-    sendAttempt(method, std::move(call), QDeadlineTimer(timeoutMs), kFirstBusyRetryMs, std::move(reply),
-                successLog);
+    const QDeadlineTimer deadline(command.timeoutMs);
+    const quint64 id = ++m_nextCommand;
+    auto shared = std::make_shared<Command>(std::move(command));
+    // The reply ends the command's life here, whichever way it comes.
+    shared->reply = [this, id, reply = std::move(shared->reply)](Expected<void, std::string> outcome) {
+        m_outstanding.erase(id);
+        if (reply)
+            reply(std::move(outcome));
+    };
+    m_outstanding.emplace(id, shared);
+    sendAttempt(std::move(shared), deadline, kFirstBusyRetryMs);
 }
 
-void HelperToolService::sendAttempt(const char* method, Call call, QDeadlineTimer deadline, int retryMs,
-                                    Reply reply, const char* successLog)
+void HelperToolService::sendAttempt(std::shared_ptr<Command> command, QDeadlineTimer deadline, int retryMs)
 {
     connectAndExecuteCommandBlock([&](Expected<HelperToolProxy*, std::string> helperTool) {
         if (!helperTool) {
             logMessage("Proxy Error ", helperTool.error());
-            if (reply)
-                reply(Unexpected(helperTool.error()));
+            command->reply(Unexpected(helperTool.error()));
             return;
         }
         HelperToolProxy& proxy = **helperTool;
         proxy.setTimeout(
             static_cast<int>(std::clamp<qint64>(deadline.remainingTime(), 1, kUnlimitedTimeoutMs)));
-        auto* watcher = new QDBusPendingCallWatcher(call(proxy), this);
-        connect(
-            watcher, &QDBusPendingCallWatcher::finished, this,
-            [this, method, call, deadline, retryMs, reply, successLog](QDBusPendingCallWatcher* finished) {
-                finished->deleteLater();
-                const QDBusMessage answer = finished->reply();
-                // The helper is still asking polkit about an earlier call of ours (the user may be
-                // typing the password): this call is sent again until that is answered.
-                if (answer.errorName() == QLatin1String(HelperToolProtocol::errorBusy) &&
-                    deadline.remainingTime() > retryMs) {
-                    if (retryMs == kFirstBusyRetryMs)
-                        logMessage("HelperTool busy, ", method, " is sent again shortly");
-                    QTimer::singleShot(retryMs, this, [=, this]() {
-                        sendAttempt(method, call, deadline, std::min(retryMs * 2, kMaxBusyRetryMs), reply,
-                                    successLog);
-                    });
-                    return;
-                }
-                if (answer.type() == QDBusMessage::ErrorMessage) {
-                    const std::string text = describe(answer);
-                    if (isProxyError(answer.errorName())) {
-                        logMessage("Proxy Error ", text);
-                        if (!m_helperToolConnection || !m_helperToolConnection->isConnected())
-                            invalidateConnection();
-                    } else {
-                        logMessage("Error ", text);
+        auto* watcher = new QDBusPendingCallWatcher(command->call(proxy), this);
+        connect(watcher, &QDBusPendingCallWatcher::finished, this,
+                [this, command, deadline, retryMs](QDBusPendingCallWatcher* finished) {
+                    finished->deleteLater();
+                    const QDBusMessage answer = finished->reply();
+                    // The helper is still asking polkit about an earlier call of ours (the user may be
+                    // typing the password): this call is sent again until that is answered.
+                    if (answer.errorName() == QLatin1String(HelperToolProtocol::errorBusy) &&
+                        deadline.remainingTime() > retryMs) {
+                        if (retryMs == kFirstBusyRetryMs)
+                            logMessage("HelperTool busy, ", command->method, " is sent again shortly");
+                        QTimer::singleShot(retryMs, this, [=, this]() {
+                            sendAttempt(command, deadline, std::min(retryMs * 2, kMaxBusyRetryMs));
+                        });
+                        return;
                     }
-                    if (reply)
-                        reply(Unexpected(text));
-                    return;
-                }
-                if (successLog)
-                    logLine(successLog);
-                if (reply)
-                    reply({});
-            });
+                    if (answer.type() == QDBusMessage::ErrorMessage) {
+                        const std::string text = describe(answer);
+                        if (isProxyError(answer.errorName())) {
+                            logMessage("Proxy Error ", text);
+                            // Given up on here: the helper must not carry it out later.
+                            if (isTimeout(answer.errorName()))
+                                withdrawCalls();
+                            if (!m_helperToolConnection || !m_helperToolConnection->isConnected())
+                                invalidateConnection();
+                        } else {
+                            logMessage("Error ", text);
+                        }
+                        command->reply(Unexpected(text));
+                        return;
+                    }
+                    if (command->successLog)
+                        logLine(command->successLog);
+                    command->reply({});
+                });
     });
 }
 
-void HelperToolService::allowWriteOperationsOnPath(const std::string& path, Reply reply)
+void HelperToolService::allowWriteOperationsOnPath(const ExaminedEntry& entry, Reply reply,
+                                                   AskingUser askingUser)
 {
-    runOnServiceThread([this, bytes = pathBytes(path), reply = std::move(reply)]() {
-        sendCommand(
-            "changePermissionsOfFileAt",
-            [bytes](HelperToolProxy& helperTool) { return helperTool.changePermissionsOfFileAt(bytes); },
-            kFileCallTimeoutMs, reply, nullptr);
+    runOnServiceThread([this, entry, reply = std::move(reply), askingUser = std::move(askingUser)]() {
+        const QByteArray folder = pathBytes(entry.folder);
+        const QByteArray name = pathBytes(entry.name);
+        sendCommand(Command{"changePermissionsOfFileAt", entryTarget(entry),
+                            [=](HelperToolProxy& helperTool) {
+                                return helperTool.changePermissionsOfFileAt(folder, name, entry.device,
+                                                                            entry.inode);
+                            },
+                            kFileCallTimeoutMs, reply, askingUser, nullptr});
     });
 }
 
-void HelperToolService::deleteFileAtPath(const std::string& path, Reply reply)
+void HelperToolService::deleteFileAtPath(const ExaminedEntry& entry, Reply reply, AskingUser askingUser)
 {
-    runOnServiceThread([this, bytes = pathBytes(path), reply = std::move(reply)]() {
-        sendCommand(
-            "deleteFileAtPath",
-            [bytes](HelperToolProxy& helperTool) { return helperTool.deleteFileAtPath(bytes); },
-            kFileCallTimeoutMs, reply, nullptr);
+    runOnServiceThread([this, entry, reply = std::move(reply), askingUser = std::move(askingUser)]() {
+        const QByteArray folder = pathBytes(entry.folder);
+        const QByteArray name = pathBytes(entry.name);
+        sendCommand(Command{"deleteFileAtPath", entryTarget(entry),
+                            [=](HelperToolProxy& helperTool) {
+                                return helperTool.deleteFileAtPath(folder, name, entry.device, entry.inode);
+                            },
+                            kFileCallTimeoutMs, reply, askingUser, nullptr});
     });
 }
 
-void HelperToolService::reformatVolumeAt(const std::string& mountPath, Reply reply)
+void HelperToolService::renameEntryAt(const ExaminedEntry& entry, const std::string& newName, Reply reply,
+                                      AskingUser askingUser)
 {
-    runOnServiceThread([this, bytes = pathBytes(mountPath), reply = std::move(reply)]() {
-        sendCommand(
-            "reformatVolumeAt",
-            [bytes](HelperToolProxy& helperTool) { return helperTool.reformatVolumeAt(bytes); },
-            kUnlimitedTimeoutMs, reply, nullptr);
+    runOnServiceThread([this, entry, to = pathBytes(newName), reply = std::move(reply),
+                        askingUser = std::move(askingUser)]() {
+        const QByteArray folder = pathBytes(entry.folder);
+        const QByteArray name = pathBytes(entry.name);
+        sendCommand(Command{"renameEntryAt", entryTarget(entry),
+                            [=](HelperToolProxy& helperTool) {
+                                return helperTool.renameEntryAt(folder, name, entry.device, entry.inode, to);
+                            },
+                            kFileCallTimeoutMs, reply, askingUser, nullptr});
     });
+}
+
+void HelperToolService::reformatVolumeAt(const std::string& mountPath, Reply reply, AskingUser askingUser)
+{
+    runOnServiceThread(
+        [this, bytes = pathBytes(mountPath), reply = std::move(reply), askingUser = std::move(askingUser)]() {
+            sendCommand(
+                Command{"reformatVolumeAt", bytes,
+                        [bytes](HelperToolProxy& helperTool) { return helperTool.reformatVolumeAt(bytes); },
+                        kUnlimitedTimeoutMs, reply, askingUser, nullptr});
+        });
 }
 
 void HelperToolService::deleteSnapshotsWithReply(Reply reply)
 {
     runOnServiceThread([this, reply = std::move(reply)]() {
-        sendCommand(
-            "deleteSnapshots", [](HelperToolProxy& helperTool) { return helperTool.deleteSnapshots(); },
-            kUnlimitedTimeoutMs, reply, "Success in Deleting Snapshots");
+        sendCommand(Command{"deleteSnapshots", QByteArray(),
+                            [](HelperToolProxy& helperTool) { return helperTool.deleteSnapshots(); },
+                            kUnlimitedTimeoutMs, reply, AskingUser(), "Success in Deleting Snapshots"});
+    });
+}
+
+void HelperToolService::restorePermissions(Reply reply)
+{
+    runOnServiceThread([this, reply = std::move(reply)]() {
+        // Only a helper that is there holds files to give back; none is started for it.
+        if (!m_helperTool || !m_helperToolConnection->interface()
+                                  ->isServiceRegistered(QLatin1String(HelperToolProtocol::serviceName))
+                                  .value()) {
+            reply({});
+            return;
+        }
+        sendCommand(Command{"restorePermissions", QByteArray(),
+                            [](HelperToolProxy& helperTool) { return helperTool.restorePermissions(); },
+                            kVersionTimeoutMs, reply, AskingUser(), nullptr});
+    });
+}
+
+void HelperToolService::withdrawCalls()
+{
+    runOnServiceThread([this]() {
+        // Only a helper that is there has calls to withdraw; none is started for it.
+        if (!m_helperTool)
+            return;
+        QDBusMessage withdraw = QDBusMessage::createMethodCall(
+            QLatin1String(HelperToolProtocol::serviceName), QLatin1String(HelperToolProtocol::objectPath),
+            QLatin1String(HelperToolProtocol::interfaceName), QStringLiteral("withdrawCalls"));
+        withdraw.setAutoStartService(false);
+        if (!m_helperToolConnection->send(withdraw))
+            logLine("HelperTool: the calls could not be withdrawn");
     });
 }
 

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -46,9 +47,15 @@ public:
 
     // HelperToolClient: the work of a shred job. A reformat may take minutes and is waited for
     // without the limit that the per-file calls have.
-    void allowWriteOperationsOnPath(const std::string& path, Reply reply) override;
-    void deleteFileAtPath(const std::string& path, Reply reply) override;
-    void reformatVolumeAt(const std::string& mountPath, Reply reply) override;
+    void allowWriteOperationsOnPath(const ExaminedEntry& entry, Reply reply, AskingUser askingUser) override;
+    void deleteFileAtPath(const ExaminedEntry& entry, Reply reply, AskingUser askingUser) override;
+    void renameEntryAt(const ExaminedEntry& entry, const std::string& newName, Reply reply,
+                       AskingUser askingUser) override;
+    void reformatVolumeAt(const std::string& mountPath, Reply reply, AskingUser askingUser) override;
+    // Takes back every call of this client the helper has not carried out; their replies come
+    // with the helper's refusal.
+    void withdrawCalls() override;
+    void restorePermissions(Reply reply) override;
     // Deletes the local snapshots of the startup volume, for the progress screen.
     void deleteSnapshotsWithReply(Reply reply);
     void deleteSnapshots(Reply reply) override { deleteSnapshotsWithReply(std::move(reply)); }
@@ -59,6 +66,11 @@ public:
     // The install step of the build, for a program run from that build's folder (applicationDir
     // below it); empty for an installed program, whose helper the package manager puts in place.
     static QString installerPath(const QString& applicationDir);
+
+private Q_SLOTS:
+    // The helper's signal authorizationRequested: the user is asked about the call of method on
+    // target.
+    void onAuthorizationRequested(const QString& method, const QByteArray& target);
 
 Q_SIGNALS:
     // The version check of updateIfNeeded has an answer; false when an installation follows.
@@ -78,9 +90,23 @@ private:
     // Makes call (of the helper's method, named for the log) and hands the outcome to reply;
     // successLog is logged on success when not empty. A busy answer is not handed on: the call is
     // made again, after retryMs and then longer pauses, until the deadline of the whole call.
-    void sendCommand(const char* method, Call call, int timeoutMs, Reply reply, const char* successLog);
-    void sendAttempt(const char* method, Call call, QDeadlineTimer deadline, int retryMs, Reply reply,
-                     const char* successLog);
+    // askingUser is called when the helper says that the user is asked about the call, whose
+    // target (folder/name, the mount path, or nothing) is as the helper names it.
+    struct Command
+    {
+        const char* method = "";
+        QByteArray target;
+        Call call;
+        int timeoutMs = 0;
+        Reply reply;
+        AskingUser askingUser;
+        const char* successLog = nullptr;
+    };
+    void sendCommand(Command command);
+    void sendAttempt(std::shared_ptr<Command> command, QDeadlineTimer deadline, int retryMs);
+    // The calls sent and not answered yet, for the helper's signal to find them.
+    std::map<quint64, std::shared_ptr<Command>> m_outstanding;
+    quint64 m_nextCommand = 0;
     void invalidateConnection();
 
     QString m_busAddress;

@@ -55,10 +55,13 @@ struct Recorder : cv::FileShredCoordinatorDelegate
     void fileshredReportErrorForMissingBytes(std::int64_t bytes) override { missing += bytes; }
     void fileshredRenamingPath(const std::string& text) override { renaming.push_back(text); }
     void fileshredFlushPath(const std::string& text) override { flushes.push_back(text); }
+    void fileshredWaitingForAuthorization(bool waiting) override { waits.push_back(waiting); }
+    std::vector<bool> waits;
 };
 
 // Answers helper calls: grant (doing the work itself), refuse, or stay silent (keeping the reply
-// to call it late, after the coordinator stopped waiting).
+// to call it late, after the coordinator stopped waiting); with askFirst it first says that the
+// user is asked. Records the calls, with the device and inode they name, and withdrawals.
 struct StandInHelper : cv::HelperToolClient
 {
     enum class Mode
@@ -67,26 +70,55 @@ struct StandInHelper : cv::HelperToolClient
         Refuse,
         Silent
     } mode = Mode::Grant;
+    bool askFirst = false;
     std::vector<std::string> calls;
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> ids;
     std::vector<Reply> kept;
+    std::atomic<int> withdrawals{0};
 
-    void allowWriteOperationsOnPath(const std::string& path, Reply reply) override
+    void allowWriteOperationsOnPath(const cv::ExaminedEntry& entry, Reply reply,
+                                    AskingUser askingUser) override
     {
+        const std::string path = entry.folder + "/" + entry.name;
         calls.push_back("allow " + path);
-        answer(reply, [&] { return ::chmod(path.c_str(), 0644) == 0; });
+        ids.emplace_back(entry.device, entry.inode);
+        answer(reply, askingUser, [path] { return ::chmod(path.c_str(), 0644) == 0; });
     }
-    void deleteFileAtPath(const std::string& path, Reply reply) override
+    void deleteFileAtPath(const cv::ExaminedEntry& entry, Reply reply, AskingUser askingUser) override
     {
+        const std::string path = entry.folder + "/" + entry.name;
         calls.push_back("delete " + path);
-        answer(reply, [&] { return ::unlink(path.c_str()) == 0; });
+        ids.emplace_back(entry.device, entry.inode);
+        answer(reply, askingUser, [path] { return ::unlink(path.c_str()) == 0; });
     }
-    void reformatVolumeAt(const std::string&, Reply reply) override
+    void renameEntryAt(const cv::ExaminedEntry& entry, const std::string& newName, Reply reply,
+                       AskingUser askingUser) override
+    {
+        calls.push_back("rename " + entry.folder + "/" + entry.name);
+        // The folder is the caller's own but not writable: opened for the moment of the rename.
+        answer(reply, askingUser, [entry, newName] {
+            ::chmod(entry.folder.c_str(), 0755);
+            const bool renamed = ::renameat2(AT_FDCWD, (entry.folder + "/" + entry.name).c_str(), AT_FDCWD,
+                                             (entry.folder + "/" + newName).c_str(), RENAME_NOREPLACE) == 0;
+            ::chmod(entry.folder.c_str(), 0555);
+            return renamed;
+        });
+    }
+    void reformatVolumeAt(const std::string&, Reply reply, AskingUser) override
     {
         reply(cv::Unexpected(std::string("not here")));
     }
-
-    void answer(Reply& reply, const std::function<bool()>& work)
+    void withdrawCalls() override { ++withdrawals; }
+    void restorePermissions(Reply reply) override
     {
+        calls.push_back("restore");
+        reply({});
+    }
+
+    void answer(Reply& reply, AskingUser& askingUser, const std::function<bool()>& work)
+    {
+        if (askFirst)
+            std::thread([askingUser] { askingUser(); }).join();
         if (mode == Mode::Silent) {
             kept.push_back(reply);
         } else if (mode == Mode::Refuse) {
@@ -403,9 +435,27 @@ TEST(FileShredCoordinator, UnwritableFilesGoThroughTheHelper)
                 std::fprintf(stderr, "the helper was not asked exactly once\n");
                 ++bad;
             }
+            struct stat info;
+            ::lstat(path.c_str(), &info);
+            if (shredding.helper.ids.size() != 1 || shredding.helper.ids[0].first != info.st_dev ||
+                shredding.helper.ids[0].second != info.st_ino) {
+                std::fprintf(stderr, "the call does not name the examined file\n");
+                ++bad;
+            }
+            // A call given up on is withdrawn, so that a late grant is never carried out.
+            if (shredding.helper.withdrawals != (c.mode == StandInHelper::Mode::Silent ? 1 : 0)) {
+                std::fprintf(stderr, "withdrawn %d times\n", shredding.helper.withdrawals.load());
+                ++bad;
+            }
             // A reply that comes after the wait ended must do no harm.
             for (auto& late : shredding.helper.kept)
                 late({});
+            // A file the helper opened up is given back at the end of the job.
+            shredding.coordinator.restoreGivenFiles();
+            if ((shredding.helper.calls.back() == "restore") != c.overwritten) {
+                std::fprintf(stderr, "opened-up files were not given back\n");
+                ++bad;
+            }
             return bad;
         });
         EXPECT_EQ(failures, 0);
@@ -413,6 +463,159 @@ TEST(FileShredCoordinator, UnwritableFilesGoThroughTheHelper)
         EXPECT_EQ(after, c.overwritten ? Bytes(100, 0xFF) : Bytes(100, 'r'));
         ::unlink(path.c_str());
     }
+}
+
+TEST(FileShredCoordinator, WaitsWhileTheUserIsAskedUntilTheAnswerOrACancel)
+{
+    t::TempDir dir;
+    ::chmod(dir.path().c_str(), 0777);
+    for (const bool cancelled : {false, true}) {
+        SCOPED_TRACE(cancelled ? "cancelled while asking" : "answered after the timeout");
+        const std::string path = dir / "readonly.txt";
+        t::writeFile(path, std::string(100, 'r'));
+        ::chmod(path.c_str(), 0444);
+        t::giveToNobody(path);
+
+        const int failures = t::runUnprivileged([&] {
+            Shredding shredding(15);
+            shredding.helper.mode = StandInHelper::Mode::Silent;
+            shredding.helper.askFirst = true;
+            shredding.coordinator.setHelperTimeout(std::chrono::milliseconds(50));
+            std::atomic<bool> returned{false};
+            std::atomic<bool> waitedPastTimeout{false};
+            // The user answers (or the job is cancelled) long after the helper timeout.
+            std::thread user([&] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(500));
+                waitedPastTimeout = !returned;
+                if (cancelled) {
+                    shredding.coordinator.cancel();
+                } else {
+                    ::chmod(path.c_str(), 0644);
+                    for (auto& reply : shredding.helper.kept)
+                        reply({});
+                }
+            });
+            shredding.coordinator.shredFile(path);
+            returned = true;
+            user.join();
+            int bad = 0;
+            if (!waitedPastTimeout) {
+                std::fprintf(stderr, "the job did not wait for the user\n");
+                ++bad;
+            }
+            if (shredding.recorder.waits != std::vector<bool>{true, false}) {
+                std::fprintf(stderr, "the wait for authorization was not told\n");
+                ++bad;
+            }
+            if (shredding.helper.withdrawals != (cancelled ? 1 : 0)) {
+                std::fprintf(stderr, "withdrawn %d times\n", shredding.helper.withdrawals.load());
+                ++bad;
+            }
+            const bool overwritten =
+                shredding.recorder.items.size() == 1 && shredding.recorder.items[0].success;
+            if (overwritten == cancelled) {
+                std::fprintf(stderr, "overwritten: %d\n", overwritten);
+                ++bad;
+            }
+            return bad;
+        });
+        EXPECT_EQ(failures, 0);
+        EXPECT_EQ(t::readFile(path), cancelled ? Bytes(100, 'r') : Bytes(100, 0xFF));
+        ::unlink(path.c_str());
+    }
+}
+
+namespace {
+
+// Plants a hard link of a file into a folder just after the folder was listed to its end, once
+// armed: something nobody examined comes into a folder the delete walk has emptied.
+struct PlantingReader : cv::FolderWalker::DirectoryReader
+{
+    std::string folder;
+    std::string source;
+    ino_t folderInode = 0;
+    bool armed = false;
+    long readEntries(int fd, void* buffer, std::size_t size) override
+    {
+        const long length = DirectoryReader::readEntries(fd, buffer, size);
+        struct stat info;
+        if (armed && length == 0 && ::fstat(fd, &info) == 0 && info.st_ino == folderInode) {
+            armed = false;
+            ::link(source.c_str(), (folder + "/planted").c_str());
+        }
+        return length;
+    }
+};
+
+} // namespace
+
+TEST(FileShredCoordinator, NeverHandsAFolderThatIsNotEmptyToTheHelper)
+{
+    t::TempDir dir;
+    const std::string target = dir / "T";
+    t::makeDir(target);
+    t::writeFile(target + "/a", "shred me");
+    t::writeFile(dir / "elsewhere", "not examined");
+
+    PlantingReader reader;
+    reader.source = dir / "elsewhere";
+    Shredding shredding(15);
+    shredding.coordinator.setDirectoryReader(&reader);
+    shredding.coordinator.shredPath(target, {});
+    const std::string renamed = shredding.coordinator.renameAtPath(target, {});
+    reader.folder = renamed;
+    struct stat folderInfo;
+    ASSERT_EQ(::lstat(renamed.c_str(), &folderInfo), 0);
+    reader.folderInode = folderInfo.st_ino;
+    reader.armed = true;
+    shredding.coordinator.saveDelete(renamed, {});
+
+    EXPECT_FALSE(reader.armed) << "the file was planted";
+    EXPECT_EQ(shredding.helper.calls, std::vector<std::string>{}) << "nothing is handed to the helper";
+    EXPECT_EQ(t::listNames(renamed), std::vector<std::string>{"planted"}) << "the folder stays with it";
+    EXPECT_EQ(contents(dir / "elsewhere"), "not examined");
+}
+
+TEST(FileShredCoordinator, NamesInAFolderItMayNotWriteAreChangedByTheHelper)
+{
+    t::TempDir dir;
+    ::chmod(dir.path().c_str(), 0777);
+    const std::string target = dir / "T";
+    t::makeDir(target);
+    t::writeFile(target + "/secret-name.txt", std::string(100, 's'));
+    t::giveToNobody(target);
+    t::giveToNobody(target + "/secret-name.txt");
+    ::chmod(target.c_str(), 0555);
+
+    const int failures = t::runUnprivileged([&] {
+        Shredding shredding(15);
+        shredding.run(target);
+        const bool asked = std::any_of(shredding.helper.calls.begin(), shredding.helper.calls.end(),
+                                       [](const std::string& call) { return call.rfind("rename ", 0) == 0; });
+        if (!asked) {
+            std::fprintf(stderr, "the helper was not asked to rename\n");
+            return 1;
+        }
+        // The helper opens up regular files only: a folder is never asked for.
+        for (const auto& call : shredding.helper.calls) {
+            if (call.rfind("allow ", 0) == 0) {
+                std::fprintf(stderr, "asked: %s\n", call.c_str());
+                return 1;
+            }
+        }
+        return 0;
+    });
+    EXPECT_EQ(failures, 0);
+    // The folder itself, in a folder that may be written, was renamed as usual.
+    const auto folders = t::listNames(dir.path());
+    ASSERT_EQ(folders.size(), 1u);
+    const std::string folder = dir / folders[0];
+    const auto names = t::listNames(folder);
+    ASSERT_EQ(names.size(), 1u) << "the file stays: the folder may not be written";
+    EXPECT_NE(names[0], "secret-name.txt") << "the name stayed with the content";
+    EXPECT_EQ(names[0].size(), std::string("secret-name.txt").size());
+    EXPECT_EQ(t::readFile(folder + "/" + names[0]), Bytes(100, 0xFF));
+    ::chmod(folder.c_str(), 0755);
 }
 
 TEST(FileShredCoordinator, FlushChurnsOneFileAndLeavesNothingBehind)

@@ -3,21 +3,32 @@
 //   helper_probe ADDRESS can-write PATH    0 when PATH opens for writing
 //   helper_probe ADDRESS allow-write PATH  0 when the helper opened PATH up and it then opens for writing
 //   helper_probe ADDRESS own-name          0 when the bus refuses this user the helper's name
+//   helper_probe ADDRESS flood CONNECTIONS CALLS SECONDS PATH
+//                                          sends CALLS deletions of PATH on each of CONNECTIONS
+//                                          connections at once, waits SECONDS, prints how the calls
+//                                          were answered ("name count" lines, "unanswered" for
+//                                          those still open) and leaves, taking its connections
 #include "common/HelperToolProtocol.h"
 #include "system/HelperToolService.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusPendingCall>
 #include <QDBusReply>
 #include <QEventLoop>
 #include <QTimer>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <map>
 #include <optional>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -32,17 +43,33 @@ int canWrite(const char* path)
     return 0;
 }
 
+// The entry at path as examined now.
+cv::ExaminedEntry examined(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    cv::ExaminedEntry entry{slash == 0 ? std::string("/") : path.substr(0, slash), path.substr(slash + 1), 0,
+                            0};
+    struct stat info = {};
+    if (::lstat(path.c_str(), &info) == 0) {
+        entry.device = info.st_dev;
+        entry.inode = info.st_ino;
+    }
+    return entry;
+}
+
 int allowWrite(const QString& address, const char* path)
 {
     cv::HelperToolService service(address);
     QEventLoop loop;
     std::optional<cv::Expected<void, std::string>> answer;
-    service.allowWriteOperationsOnPath(path, [&](cv::Expected<void, std::string> outcome) {
-        QMetaObject::invokeMethod(&loop, [&, outcome]() {
-            answer = outcome;
-            loop.quit();
-        });
-    });
+    service.allowWriteOperationsOnPath(examined(path),
+                                       [&](cv::Expected<void, std::string> outcome) {
+                                           QMetaObject::invokeMethod(&loop, [&, outcome]() {
+                                               answer = outcome;
+                                               loop.quit();
+                                           });
+                                       },
+                                       {});
     QTimer::singleShot(30000, &loop, &QEventLoop::quit);
     loop.exec();
     if (!answer) {
@@ -75,6 +102,37 @@ int ownName(const QString& address)
     return 4;
 }
 
+int flood(const QString& address, int connections, int calls, int seconds, const std::string& path)
+{
+    const cv::ExaminedEntry entry = examined(path);
+    std::vector<QDBusPendingCall> pending;
+    for (int c = 0; c < connections; ++c) {
+        QDBusConnection connection =
+            QDBusConnection::connectToBus(address, QStringLiteral("flood-%1").arg(c));
+        for (int i = 0; i < calls; ++i) {
+            QDBusMessage message = QDBusMessage::createMethodCall(
+                QLatin1String(cv::HelperToolProtocol::serviceName),
+                QLatin1String(cv::HelperToolProtocol::objectPath),
+                QLatin1String(cv::HelperToolProtocol::interfaceName), QStringLiteral("deleteFileAtPath"));
+            message << QByteArray::fromStdString(entry.folder) << QByteArray::fromStdString(entry.name)
+                    << static_cast<qulonglong>(entry.device) << static_cast<qulonglong>(entry.inode);
+            pending.push_back(connection.asyncCall(message, 120000));
+        }
+    }
+    QEventLoop loop;
+    QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
+    loop.exec();
+    std::map<std::string, int> answers;
+    for (const auto& call : pending)
+        ++answers[call.isFinished() ? call.reply().errorName().toStdString() : std::string("unanswered")];
+    for (const auto& [name, count] : answers)
+        std::printf("%s %d\n", name.empty() ? "done" : name.c_str(), count);
+    std::fflush(stdout);
+    for (int c = 0; c < connections; ++c)
+        QDBusConnection::disconnectFromBus(QStringLiteral("flood-%1").arg(c));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -90,5 +148,7 @@ int main(int argc, char** argv)
         return allowWrite(address, argv[3]);
     if (command == "own-name")
         return ownName(address);
+    if (command == "flood" && argc == 7)
+        return flood(address, std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]), argv[6]);
     return 2;
 }

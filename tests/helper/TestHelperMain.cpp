@@ -1,10 +1,11 @@
 // cindervault-helper-test: the helper as installed, except that a stand-in authorizer allows every
-// call, snapper, blkid and mkfs may be looked for in folders of the test's choosing, and a program
-// of the test's may run between the steps of a reformat. Built for the tests only; the installed
-// helper always asks polkit.
+// call (unless --ask-polkit asks polkit, as the installed helper does), snapper, blkid and mkfs may be looked
+// for in folders of the test's choosing, and a program of the test's may run between the steps of a reformat.
+// Built for the tests only; the installed helper always asks polkit.
 #include "common/Log.h"
 #include "helper/Authorizer.h"
 #include "helper/HelperRunner.h"
+#include "helper/PolkitAuthorizer.h"
 #include "helper/ToolRunner.h"
 
 #include <QCoreApplication>
@@ -14,10 +15,13 @@ namespace {
 class AllowingAuthorizer : public cv::Authorizer
 {
 public:
-    void checkAuthorization(const QDBusConnection&, const QString&, Decision decision) override
+    quint64 checkAuthorization(const QDBusConnection&, const Question&, AskingUser,
+                               Decision decision) override
     {
         decision(Authorization());
+        return 0;
     }
+    void withdraw(quint64) override {}
 };
 
 } // namespace
@@ -44,10 +48,15 @@ int main(int argc, char** argv)
         };
         arguments.remove(hook, 2);
     }
+    const bool askPolkit = arguments.removeAll(QStringLiteral("--ask-polkit")) > 0;
     const auto parsed = cv::HelperRunner::parseArguments(arguments, std::move(options));
     if (!parsed) {
         cv::logLine(parsed.error().toStdString());
         return 2;
+    }
+    if (askPolkit) {
+        cv::PolkitAuthorizer polkit;
+        return cv::HelperRunner::run(*parsed, polkit, toolSearchPath);
     }
     AllowingAuthorizer authorizer;
     return cv::HelperRunner::run(*parsed, authorizer, toolSearchPath);

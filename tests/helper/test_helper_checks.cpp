@@ -4,6 +4,7 @@
 #include "ReplyCatcher.h"
 #include "TempDir.h"
 #include "TmpfsMount.h"
+#include "common/HelperToolProtocol.h"
 #include "common/MountTable.h"
 #include "helper/ArgumentCheck.h"
 #include "helper/FileOperations.h"
@@ -278,13 +279,21 @@ TEST(HelperChecks, ReadsSnapperListings)
 
 TEST(HelperChecks, TakesOnlyAWellFormedYesFromPolkit)
 {
-    const QDBusMessage request = cv::PolkitAuthorizer::request(QStringLiteral(":1.42"));
-    const auto error = cv::PolkitAuthorizer::readAnswer(request.createErrorReply(
-        QStringLiteral("org.freedesktop.DBus.Error.ServiceUnknown"), QStringLiteral("no polkit")));
-    ASSERT_FALSE(error);
-    EXPECT_TRUE(error.error().contains(QStringLiteral("no polkit")));
-    EXPECT_FALSE(cv::PolkitAuthorizer::readAnswer(request.createReply(QVariant(true)))) << "a bare true";
-    EXPECT_FALSE(cv::PolkitAuthorizer::readAnswer(QDBusMessage()));
+    const QString action = QString::fromLatin1(cv::HelperToolProtocol::fileAction);
+    const QDBusMessage request =
+        cv::PolkitAuthorizer::request({QStringLiteral(":1.42"), action, {}}, false, QString());
+    const auto error = cv::PolkitAuthorizer::readAnswer(
+        request.createErrorReply(QStringLiteral("org.freedesktop.DBus.Error.ServiceUnknown"),
+                                 QStringLiteral("no polkit")),
+        action);
+    ASSERT_FALSE(error.authorized);
+    EXPECT_FALSE(error.challenge);
+    EXPECT_TRUE(error.error.contains(QStringLiteral("no polkit")));
+    EXPECT_FALSE(cv::PolkitAuthorizer::readAnswer(request.createReply(QVariant(true)), action).authorized)
+        << "a bare true";
+    EXPECT_FALSE(cv::PolkitAuthorizer::readAnswer(QDBusMessage(), action).authorized);
+    EXPECT_FALSE(
+        cv::PolkitAuthorizer::authorization(cv::PolkitAuthorizer::readAnswer(QDBusMessage(), action)));
 }
 
 namespace {
@@ -337,28 +346,111 @@ TEST(HelperChecks, RunsToolsWithoutAShellAndStopsThemInTime)
     EXPECT_FALSE(cv::ToolRunner::run("/nonexistent/tool", {}, 5).started);
 }
 
-TEST(HelperFileOperations, NeverDeletesIntoAnotherMount)
+namespace {
+
+// The entry at path as examined now (device and inode 0 when there is none).
+cv::FileOperations::Entry entryOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    cv::FileOperations::Entry entry{slash == 0 ? std::string("/") : path.substr(0, slash),
+                                    path.substr(slash + 1)};
+    struct stat info = {};
+    if (::lstat(path.c_str(), &info) == 0) {
+        entry.device = info.st_dev;
+        entry.inode = info.st_ino;
+    }
+    return entry;
+}
+
+} // namespace
+
+TEST(HelperFileOperations, DeletesOneExaminedEntryAndNeverWhatAFolderHolds)
+{
+    TempDir dir;
+    cv::test::makeDir(dir / "tree");
+    cv::test::writeFile(dir / "tree/unexamined", std::string("stays"));
+    cv::test::makeDir(dir / "empty");
+    cv::test::writeFile(dir / "file", std::string("x"));
+
+    // A folder that holds anything stays, with what it holds; the check says so before asking.
+    const auto tree = entryOf(dir / "tree");
+    const auto checked = cv::FileOperations::checkDeleteEntry(tree);
+    ASSERT_FALSE(checked);
+    EXPECT_NE(checked.error().message.find("not empty"), std::string::npos) << checked.error().message;
+    const auto removed = cv::FileOperations::deleteEntry(tree);
+    ASSERT_FALSE(removed);
+    EXPECT_NE(removed.error().message.find("not empty"), std::string::npos) << removed.error().message;
+    EXPECT_TRUE(cv::test::exists(dir / "tree/unexamined"));
+
+    EXPECT_TRUE(cv::FileOperations::checkDeleteEntry(entryOf(dir / "empty")));
+    EXPECT_TRUE(cv::FileOperations::deleteEntry(entryOf(dir / "empty")));
+    EXPECT_FALSE(cv::test::exists(dir / "empty"));
+
+    // A name that holds another file than the one examined is left alone.
+    const auto examined = entryOf(dir / "file");
+    ASSERT_EQ(::unlink((dir / "file").c_str()), 0);
+    cv::test::writeFile(dir / "file", std::string("somebody else's"));
+    ASSERT_NE(entryOf(dir / "file").inode, examined.inode);
+    const auto swapped = cv::FileOperations::deleteEntry(examined);
+    ASSERT_FALSE(swapped);
+    EXPECT_EQ(swapped.error().kind, HelperError::Kind::InvalidArgument);
+    EXPECT_TRUE(cv::test::exists(dir / "file"));
+    const auto swappedOpen = cv::FileOperations::changePermissions(examined, ::geteuid());
+    EXPECT_FALSE(swappedOpen);
+
+    // One name inside the folder, nothing else.
+    for (const std::string name : {"", ".", "..", "a/b"}) {
+        auto entry = entryOf(dir / "file");
+        entry.name = name;
+        const auto refused = cv::FileOperations::deleteEntry(entry);
+        ASSERT_FALSE(refused) << name;
+        EXPECT_EQ(refused.error().kind, HelperError::Kind::InvalidArgument) << name;
+    }
+    EXPECT_TRUE(cv::FileOperations::deleteEntry(entryOf(dir / "file")));
+    EXPECT_FALSE(cv::test::exists(dir / "file"));
+}
+
+TEST(HelperFileOperations, RenamesOneExaminedEntryWithoutReplacingAnother)
+{
+    TempDir dir;
+    cv::test::writeFile(dir / "file", std::string("content"));
+    cv::test::writeFile(dir / "taken", std::string("somebody's"));
+    const auto examined = entryOf(dir / "file");
+
+    EXPECT_TRUE(cv::FileOperations::checkRenameEntry(examined, "renamed"));
+    EXPECT_TRUE(cv::FileOperations::renameEntry(examined, "renamed"));
+    EXPECT_EQ(cv::test::listNames(dir.path()), (std::vector<std::string>{"renamed", "taken"}));
+
+    auto moved = entryOf(dir / "renamed");
+    const auto clash = cv::FileOperations::renameEntry(moved, "taken");
+    ASSERT_FALSE(clash) << "an existing entry was replaced";
+    EXPECT_EQ(cv::test::readFile(dir / "taken").size(), 10u);
+    for (const std::string name : {"", "..", "a/b"}) {
+        const auto refused = cv::FileOperations::renameEntry(moved, name);
+        ASSERT_FALSE(refused) << name;
+        EXPECT_EQ(refused.error().kind, HelperError::Kind::InvalidArgument) << name;
+    }
+    moved.inode += 1;
+    const auto other = cv::FileOperations::renameEntry(moved, "elsewhere");
+    ASSERT_FALSE(other) << "another file than the one examined was renamed";
+    EXPECT_EQ(other.error().kind, HelperError::Kind::InvalidArgument);
+    EXPECT_EQ(cv::test::listNames(dir.path()), (std::vector<std::string>{"renamed", "taken"}));
+}
+
+TEST(HelperFileOperations, NeverDeletesAMountPoint)
 {
     if (!cv::test::isRoot())
         GTEST_SKIP() << "mounting a tmpfs needs root";
     TempDir dir;
     cv::test::makeDir(dir / "tree");
     cv::test::makeDir(dir / "tree/mounted");
-    cv::test::writeFile(dir / "tree/plain", std::string("x"));
     cv::test::TmpfsMount tmpfs(dir / "tree/mounted", "1m");
     ASSERT_TRUE(tmpfs.available());
-    cv::test::writeFile(dir / "tree/mounted/on-the-tmpfs", std::string("stays"));
 
-    const auto tree = cv::FileOperations::deleteItem(dir / "tree");
-    ASSERT_FALSE(tree);
-    EXPECT_NE(tree.error().message.find("mount point"), std::string::npos) << tree.error().message;
-    EXPECT_TRUE(cv::test::exists(dir / "tree/mounted/on-the-tmpfs"));
-    EXPECT_FALSE(cv::test::exists(dir / "tree/plain")) << "the rest is deleted";
-
-    const auto mountPoint = cv::FileOperations::deleteItem(dir / "tree/mounted");
+    const auto mountPoint = cv::FileOperations::deleteEntry(entryOf(dir / "tree/mounted"));
     ASSERT_FALSE(mountPoint);
     EXPECT_EQ(mountPoint.error().kind, HelperError::Kind::InvalidArgument);
-    EXPECT_TRUE(cv::test::exists(dir / "tree/mounted/on-the-tmpfs"));
+    EXPECT_TRUE(cv::test::exists(dir / "tree/mounted"));
 }
 
 TEST(HelperFileOperations, OpensUpWithoutKeepingSetUserId)
@@ -369,13 +461,13 @@ TEST(HelperFileOperations, OpensUpWithoutKeepingSetUserId)
     ASSERT_EQ(::chmod(file.c_str(), 04500), 0);
     const uid_t me = ::geteuid();
 
-    EXPECT_TRUE(cv::FileOperations::changePermissions(file, me));
+    EXPECT_TRUE(cv::FileOperations::changePermissions(entryOf(file), me));
     struct stat info = {};
     ASSERT_EQ(::stat(file.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0700u) << "owner read and write added, set-user-ID dropped";
     EXPECT_EQ(info.st_uid, me);
 
-    const auto missing = cv::FileOperations::changePermissions(dir / "missing", me);
+    const auto missing = cv::FileOperations::changePermissions(entryOf(dir / "missing"), me);
     ASSERT_FALSE(missing);
     EXPECT_EQ(missing.error().kind, HelperError::Kind::Failed);
 }
@@ -395,7 +487,7 @@ TEST(HelperFileOperations, NeverOpensUpAFileWithOtherHardLinks)
     struct stat before = {};
     ASSERT_EQ(::stat(protectedFile.c_str(), &before), 0);
 
-    const auto refused = cv::FileOperations::changePermissions(link, 65534);
+    const auto refused = cv::FileOperations::changePermissions(entryOf(link), 65534);
     ASSERT_FALSE(refused) << "a file with two names was opened up";
     EXPECT_EQ(refused.error().kind, HelperError::Kind::InvalidArgument);
     struct stat after = {};
@@ -405,6 +497,6 @@ TEST(HelperFileOperations, NeverOpensUpAFileWithOtherHardLinks)
 
     // With its other name gone the file is the caller's to have.
     ASSERT_EQ(::unlink(protectedFile.c_str()), 0);
-    EXPECT_TRUE(cv::FileOperations::changePermissions(link, ::geteuid()));
+    EXPECT_TRUE(cv::FileOperations::changePermissions(entryOf(link), ::geteuid()));
     EXPECT_EQ(cv::test::readFile(link).size(), 11u);
 }

@@ -1,8 +1,11 @@
 #include "TempDir.h"
+#include "Unprivileged.h"
 #include "engine/AlgorithmCollection.h"
 #include "job/FileShredder.h"
 #include "targets/PathCollectionFactory.h"
 
+#include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <dirent.h>
 #include <gtest/gtest.h>
@@ -56,17 +59,17 @@ struct Delegate : cv::FileShredderDelegate
 struct RecordingHelper : cv::HelperToolClient
 {
     std::vector<std::string> calls;
-    void allowWriteOperationsOnPath(const std::string& path, Reply reply) override
+    void allowWriteOperationsOnPath(const cv::ExaminedEntry& entry, Reply reply, AskingUser) override
     {
-        calls.push_back("allow " + path);
+        calls.push_back("allow " + entry.folder + "/" + entry.name);
         reply(cv::Unexpected(std::string("no")));
     }
-    void deleteFileAtPath(const std::string& path, Reply reply) override
+    void deleteFileAtPath(const cv::ExaminedEntry& entry, Reply reply, AskingUser) override
     {
-        calls.push_back("delete " + path);
+        calls.push_back("delete " + entry.folder + "/" + entry.name);
         reply(cv::Unexpected(std::string("no")));
     }
-    void reformatVolumeAt(const std::string& path, Reply reply) override
+    void reformatVolumeAt(const std::string& path, Reply reply, AskingUser) override
     {
         calls.push_back("reformat " + path);
         std::thread([reply] { reply({}); }).detach();
@@ -370,18 +373,73 @@ TEST(FileShredder, APlaceholderMethodOrACancelBeforeRunStillFinishes)
     }
 }
 
+TEST(FileShredder, SaysSoWhileTheUserIsAskedForAPassword)
+{
+    t::TempDir dir;
+    ::chmod(dir.path().c_str(), 0777);
+    const std::string path = dir / "readonly.txt";
+    t::writeFile(path, std::string(100, 'r'));
+    ::chmod(path.c_str(), 0444);
+    t::giveToNobody(path);
+
+    const int failures = t::runUnprivileged([&] {
+        // The helper asks the user, who answers yes after a while.
+        struct AskingHelper : RecordingHelper
+        {
+            void allowWriteOperationsOnPath(const cv::ExaminedEntry& entry, Reply reply,
+                                            AskingUser askingUser) override
+            {
+                calls.push_back("allow " + entry.folder + "/" + entry.name);
+                askingUser();
+                std::thread([entry, reply] {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                    ::chmod((entry.folder + "/" + entry.name).c_str(), 0644);
+                    reply({});
+                }).detach();
+            }
+        } helper;
+        Delegate delegate;
+        FileShredder job(scan({path}), method(16), std::make_shared<ShredOptions>());
+        job.setDelegate(&delegate);
+        job.setHelperTool(&helper);
+        job.run();
+        int bad = 0;
+        const auto waiting = std::find_if(delegate.states.begin(), delegate.states.end(),
+                                          [](const auto& state) { return state->waitingForAuthorization; });
+        if (waiting == delegate.states.end() || (*waiting)->path != "Waiting for authorization...") {
+            std::fprintf(stderr, "no snapshot says that the job waits for authorization\n");
+            ++bad;
+        }
+        if (delegate.states.empty() || delegate.states.back()->waitingForAuthorization) {
+            std::fprintf(stderr, "the job still says it waits\n");
+            ++bad;
+        }
+        if (delegate.results.size() != 1 || delegate.results.front()->history.size() != 1 ||
+            !delegate.results.front()->history.front().success) {
+            std::fprintf(stderr, "the file was not overwritten after the user's yes\n");
+            ++bad;
+        }
+        return bad;
+    });
+    EXPECT_EQ(failures, 0);
+}
+
 TEST(FileShredder, CancelEndsTheWaitForAReformatThatDoesNotAnswer)
 {
     // The window's helper client answers on the GUI thread, which may itself be waiting for the job
-    // to end: a cancel must free the job from a reformat that has not answered.
+    // to end: a cancel must free the job from a reformat that has not answered. Here the user is
+    // asked for the password and never answers: the job says so, and the cancel withdraws the call.
     struct SilentHelper : RecordingHelper
     {
         std::vector<Reply> kept;
-        void reformatVolumeAt(const std::string& path, Reply reply) override
+        std::atomic<int> withdrawals{0};
+        void reformatVolumeAt(const std::string& path, Reply reply, AskingUser askingUser) override
         {
             calls.push_back("reformat " + path);
             kept.push_back(std::move(reply));
+            askingUser();
         }
+        void withdrawCalls() override { ++withdrawals; }
     } helper;
     t::TempDir volume;
     auto options = std::make_shared<ShredOptions>();
@@ -396,8 +454,8 @@ TEST(FileShredder, CancelEndsTheWaitForAReformatThatDoesNotAnswer)
     {
         std::unique_lock lock(delegate.mutex);
         ASSERT_TRUE(delegate.changed.wait_for(lock, std::chrono::seconds(30), [&] {
-            return !delegate.states.empty() &&
-                   delegate.states.back()->path == volume.path() + " - Formatting";
+            return !delegate.states.empty() && delegate.states.back()->waitingForAuthorization &&
+                   delegate.states.back()->path == "Waiting for authorization...";
         }));
     }
     job->cancel();
@@ -412,6 +470,7 @@ TEST(FileShredder, CancelEndsTheWaitForAReformatThatDoesNotAnswer)
     }
     worker.join();
     EXPECT_TRUE(delegate.results[0]->canceled);
+    EXPECT_EQ(helper.withdrawals, 1) << "the reformat given up on is withdrawn";
     for (auto& late : helper.kept)
         late({}); // the reply that comes after all does no harm
 }

@@ -23,15 +23,19 @@ using cv::test::TempDir;
 
 namespace {
 
+const cv::ExaminedEntry kEntry{"/tmp", "x", 1, 2};
+
 // The four operations that answer through a reply, by name for messages.
 const std::vector<std::pair<const char*, std::function<void(HelperToolService&, HelperToolService::Reply)>>>
     kOperations = {
         {"allowWriteOperationsOnPath",
-         [](HelperToolService& s, HelperToolService::Reply r) { s.allowWriteOperationsOnPath("/tmp/x", r); }},
+         [](HelperToolService& s, HelperToolService::Reply r) {
+             s.allowWriteOperationsOnPath(kEntry, r, {});
+         }},
         {"deleteFileAtPath",
-         [](HelperToolService& s, HelperToolService::Reply r) { s.deleteFileAtPath("/tmp/x", r); }},
+         [](HelperToolService& s, HelperToolService::Reply r) { s.deleteFileAtPath(kEntry, r, {}); }},
         {"reformatVolumeAt",
-         [](HelperToolService& s, HelperToolService::Reply r) { s.reformatVolumeAt("/tmp/x", r); }},
+         [](HelperToolService& s, HelperToolService::Reply r) { s.reformatVolumeAt("/tmp/x", r, {}); }},
         {"deleteSnapshotsWithReply",
          [](HelperToolService& s, HelperToolService::Reply r) { s.deleteSnapshotsWithReply(r); }},
 };
@@ -111,7 +115,7 @@ TEST(HelperToolService, AnswersEveryCallWithAnErrorWhenThereIsNoBus)
     bool answered = false;
     ReplyCatcher fromWorker;
     std::thread worker([&] {
-        service.allowWriteOperationsOnPath("/tmp/x", fromWorker.reply());
+        service.allowWriteOperationsOnPath(kEntry, fromWorker.reply(), {});
         answered = fromWorker.waitBlocking(5000);
         workerDone = true;
     });
@@ -165,7 +169,7 @@ TEST(HelperToolService, AnswersErrorsWhenNoHelperIsInstalled)
 
 TEST(HelperToolService, InstallsOnlyWhenTheHelperAnswersAnotherVersion)
 {
-    for (const auto& [version, upToDate] : {std::pair{"1.0", true}, std::pair{"0.9", false}}) {
+    for (const auto& [version, upToDate] : {std::pair{"1.1", true}, std::pair{"1.0", false}}) {
         PrivateBus bus;
         ASSERT_FALSE(bus.address().isEmpty()) << "dbus-daemon did not start";
         StandInHelper helper(bus.address(), QString::fromLatin1(version));
@@ -191,7 +195,7 @@ TEST(HelperToolService, SendsACallAgainWhileTheHelperIsBusyWithAnEarlierOne)
 {
     PrivateBus bus;
     ASSERT_FALSE(bus.address().isEmpty()) << "dbus-daemon did not start";
-    StandInHelper helper(bus.address(), QStringLiteral("1.0"));
+    StandInHelper helper(bus.address(), QLatin1String(cv::HelperToolProtocol::version));
     ASSERT_TRUE(helper.registered());
     HelperToolService service(bus.address());
     const QString busy = QLatin1String(cv::HelperToolProtocol::errorBusy);
@@ -199,7 +203,7 @@ TEST(HelperToolService, SendsACallAgainWhileTheHelperIsBusyWithAnEarlierOne)
     // Polkit is still asking about an earlier call (the user types the password): this one waits.
     helper.answers = {busy, busy, QString()};
     ReplyCatcher waited;
-    service.deleteFileAtPath("/tmp/x", waited.reply());
+    service.deleteFileAtPath(kEntry, waited.reply(), {});
     ASSERT_TRUE(waited.wait());
     EXPECT_FALSE(waited.error().has_value()) << waited.errorText();
     EXPECT_EQ(helper.calls, 3);
@@ -207,7 +211,7 @@ TEST(HelperToolService, SendsACallAgainWhileTheHelperIsBusyWithAnEarlierOne)
     // Any other answer is handed on at once.
     helper.answers = {QLatin1String(cv::HelperToolProtocol::errorAccessDenied), QString()};
     ReplyCatcher refused;
-    service.allowWriteOperationsOnPath("/tmp/x", refused.reply());
+    service.allowWriteOperationsOnPath(kEntry, refused.reply(), {});
     ASSERT_TRUE(refused.wait());
     EXPECT_NE(refused.errorText().find("AccessDenied"), std::string::npos) << refused.errorText();
     EXPECT_EQ(helper.calls, 4);
