@@ -443,7 +443,12 @@ TEST(SettingsWindow, TheLanguageAppliesToReportsAtOnce)
     result->algorithm = std::make_shared<Algorithm>(16, 1, " 1 Runde: Zufallswerte", "");
     result->options = std::make_shared<ShredOptions>();
     result->paths = std::make_shared<PathCollection>();
-    result->history.push_back(ShredItem{"/data/notes.txt", 932, true, std::nullopt});
+    ShredItem notes;
+    notes.path = "/data/notes.txt";
+    notes.fileSize = 932;
+    notes.success = true;
+    notes.state = ShredItem::State::Deleted;
+    result->history.push_back(notes);
     result->fileCountTotal = 1234;
     result->bytesCountTotal = 2'800'000;
     ReportKeeper keeper(s.settings);

@@ -318,7 +318,7 @@ TEST(FileShredder, AReformatThatFailsOrCannotBeAskedForFailsTheJob)
 {
     struct RefusingHelper : RecordingHelper
     {
-        void reformatVolumeAt(const std::string& path, Reply reply) override
+        void reformatVolumeAt(const std::string& path, Reply reply, AskingUser) override
         {
             calls.push_back("reformat " + path);
             std::thread([reply] { reply(cv::Unexpected(std::string("mkfs.ext4 failed"))); }).detach();
