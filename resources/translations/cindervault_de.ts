@@ -695,6 +695,10 @@
         <source>%1 other</source>
         <translation>%1 weitere</translation>
     </message>
+    <message>
+        <source>Removing snapshots: %1</source>
+        <translation>Schnappschüsse werden entfernt: %1</translation>
+    </message>
 </context>
 <context>
     <name>cv::QuitDuringJobDialog</name>

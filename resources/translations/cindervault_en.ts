@@ -691,6 +691,10 @@
         <source>%1 other</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Removing snapshots: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>cv::QuitDuringJobDialog</name>

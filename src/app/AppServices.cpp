@@ -54,16 +54,19 @@ void wireServices()
     HelperToolService& helper = HelperToolService::sharedInstance();
     services.installHelperIfNeeded = [&helper] { helper.installIfNeeded(); };
     services.helperTool = &helper;
-    services.deleteSnapshots = [&helper](std::function<void(std::optional<std::string>)> reply) {
-        // A failed removal ends the job like a successful one; it is logged and named.
-        helper.deleteSnapshotsWithReply([reply = std::move(reply)](Expected<void, std::string> outcome) {
-            if (!outcome) {
-                logMessage("Snapshot removal failed: ", outcome.error());
-                reply(outcome.error());
-            } else {
-                reply(std::nullopt);
-            }
-        });
+    services.deleteSnapshots = [&helper](std::function<void(std::optional<std::string>)> reply,
+                                         std::function<void()> asking) {
+        // A failed removal is logged and named; it fails the job's step.
+        helper.deleteSnapshotsWithReply(
+            [reply = std::move(reply)](Expected<void, std::string> outcome) {
+                if (!outcome) {
+                    logMessage("Snapshot removal failed: ", outcome.error());
+                    reply(outcome.error());
+                } else {
+                    reply(std::nullopt);
+                }
+            },
+            std::move(asking));
     };
     services.showNotification = [](std::shared_ptr<ShredResult> result) {
         if (result)

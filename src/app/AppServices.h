@@ -35,7 +35,10 @@ struct AppServices
     // Removes the local snapshots; reply is called once, on any thread, with why they were not
     // removed (no snapshot tool configured, say) or nothing. The progress screen shows the reason;
     // it never fails the job.
-    std::function<void(std::function<void(std::optional<std::string> error)> reply)> deleteSnapshots;
+    // asking: called (on any thread) when the user is asked to authorize the removal.
+    std::function<void(std::function<void(std::optional<std::string> error)> reply,
+                       std::function<void()> asking)>
+        deleteSnapshots;
     // Builds (and, with automatic saving on, saves) the deletion report of a finished job; done
     // (may be empty) hears once, on the GUI thread, what became of it.
     std::function<void(std::shared_ptr<ShredResult> result, std::function<void(const ReportOutcome&)> done)>

@@ -156,9 +156,15 @@ int cleanTemp(const CommandLine& line, bool trashOnly)
         if (helper) {
             auto promise = std::make_shared<std::promise<std::optional<std::string>>>();
             snapshots = promise->get_future();
-            helper->deleteSnapshots([promise](Expected<void, std::string> outcome) {
-                promise->set_value(outcome ? std::nullopt : std::optional<std::string>(outcome.error()));
-            });
+            helper->deleteSnapshots(
+                [promise](Expected<void, std::string> outcome) {
+                    promise->set_value(outcome ? std::nullopt : std::optional<std::string>(outcome.error()));
+                },
+                // The user is asked for a password: said on the terminal, as for every helper call.
+                [] {
+                    std::fprintf(stderr, "Removing snapshots: %s\n",
+                                 localized("Waiting for authorization...").c_str());
+                });
         } else {
             snapshotFailure = parts ? std::string("no helper client") : parts.error();
         }

@@ -42,9 +42,9 @@ void HelperThread::reformatVolumeAt(const std::string& mountPath, Reply reply, A
     m_service->reformatVolumeAt(mountPath, std::move(reply), std::move(askingUser));
 }
 
-void HelperThread::deleteSnapshots(Reply reply)
+void HelperThread::deleteSnapshots(Reply reply, AskingUser askingUser)
 {
-    m_service->deleteSnapshots(std::move(reply));
+    m_service->deleteSnapshots(std::move(reply), std::move(askingUser));
 }
 
 void HelperThread::restorePermissions(Reply reply)

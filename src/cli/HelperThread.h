@@ -27,7 +27,7 @@ public:
     void renameEntryAt(const ExaminedEntry& entry, const std::string& newName, Reply reply,
                        AskingUser askingUser) override;
     void reformatVolumeAt(const std::string& mountPath, Reply reply, AskingUser askingUser) override;
-    void deleteSnapshots(Reply reply) override;
+    void deleteSnapshots(Reply reply, AskingUser askingUser) override;
     void withdrawCalls() override;
     void restorePermissions(Reply reply) override;
 

@@ -59,8 +59,9 @@ public:
     // on its device, and mounts it at the same place.
     virtual void reformatVolumeAt(const std::string& mountPath, Reply reply, AskingUser askingUser) = 0;
     // Deletes the local snapshots of the startup volume. A client that cannot says so at once.
-    virtual void deleteSnapshots(Reply reply)
+    virtual void deleteSnapshots(Reply reply, AskingUser askingUser)
     {
+        static_cast<void>(askingUser);
         reply(Unexpected(std::string("deleting snapshots is not available")));
     }
     // Withdraws every call of this client that has not been carried out yet: their questions to

@@ -310,12 +310,12 @@ void HelperToolService::reformatVolumeAt(const std::string& mountPath, Reply rep
         });
 }
 
-void HelperToolService::deleteSnapshotsWithReply(Reply reply)
+void HelperToolService::deleteSnapshotsWithReply(Reply reply, AskingUser askingUser)
 {
-    runOnServiceThread([this, reply = std::move(reply)]() {
+    runOnServiceThread([this, reply = std::move(reply), askingUser = std::move(askingUser)]() {
         sendCommand(Command{"deleteSnapshots", QByteArray(),
                             [](HelperToolProxy& helperTool) { return helperTool.deleteSnapshots(); },
-                            kUnlimitedTimeoutMs, reply, AskingUser(), "Success in Deleting Snapshots"});
+                            kUnlimitedTimeoutMs, reply, askingUser, "Success in Deleting Snapshots"});
     });
 }
 

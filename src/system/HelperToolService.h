@@ -57,8 +57,11 @@ public:
     void withdrawCalls() override;
     void restorePermissions(Reply reply) override;
     // Deletes the local snapshots of the startup volume, for the progress screen.
-    void deleteSnapshotsWithReply(Reply reply);
-    void deleteSnapshots(Reply reply) override { deleteSnapshotsWithReply(std::move(reply)); }
+    void deleteSnapshotsWithReply(Reply reply, AskingUser askingUser = {});
+    void deleteSnapshots(Reply reply, AskingUser askingUser) override
+    {
+        deleteSnapshotsWithReply(std::move(reply), std::move(askingUser));
+    }
 
     // The program and arguments of the install step (by default pkexec and the bundle's
     // cindervault-helper-install); tests point it elsewhere. Empty: the helper is never installed.

@@ -59,13 +59,15 @@ struct ProgressHarness
     std::atomic<int> notifications{0};
     std::mutex replyMutex;
     std::function<void(std::optional<std::string>)> snapshotReply;
+    std::function<void()> snapshotAsking;
     bool replyAtOnce = false;
 
     ProgressHarness()
     {
         services.createReport = [this](std::shared_ptr<ShredResult>, auto) { ++reports; };
         services.showNotification = [this](std::shared_ptr<ShredResult>) { ++notifications; };
-        services.deleteSnapshots = [this](std::function<void(std::optional<std::string>)> reply) {
+        services.deleteSnapshots = [this](std::function<void(std::optional<std::string>)> reply,
+                                          std::function<void()> asking) {
             if (replyAtOnce) {
                 // Answered at once, from a thread of its own, as a fast bus reply would be.
                 std::thread(reply, std::nullopt).join();
@@ -73,6 +75,7 @@ struct ProgressHarness
             }
             std::lock_guard lock(replyMutex);
             snapshotReply = std::move(reply);
+            snapshotAsking = std::move(asking);
         };
         host.resize(840, 507);
     }
@@ -217,6 +220,19 @@ TEST(ProgressScreen, ASnapshotReplyAfterTheJobBringsTheEnd)
     EXPECT_EQ(h.part<PillButton>("actionButton")->text(), u"Cancel"_s)
         << "the running title stays while waiting";
 
+    // While the user is asked for the password, the screen says so.
+    {
+        std::function<void()> asking;
+        {
+            std::lock_guard lock(h.replyMutex);
+            asking = h.snapshotAsking;
+        }
+        ASSERT_TRUE(asking);
+        std::thread(asking).join();
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !h.part("snapshotLabel")->isHidden(); }, 5000));
+    EXPECT_EQ(h.part("snapshotLabel")->text(), u"Removing snapshots: Waiting for authorization..."_s);
+
     // Without a snapshot tool the removal fails: the user reads why, and the step the user asked
     // for failed, so the job did.
     h.replyFromAnotherThread("no snapshot tool is configured");
@@ -323,7 +339,8 @@ TEST(ProgressScreen, FreeSpaceOnlyTotalsAndErrorsInTheTotals)
         // A job with errors never ends with the check mark, nor in the green of success.
         EXPECT_EQ(screen.findChild<QWidget*>(u"progressCheckImage"_s), nullptr);
         EXPECT_NE(screen.findChild<QWidget*>(u"progressWarningImage"_s), nullptr);
-        EXPECT_EQ(screen.findChild<QLabel*>(u"removedLabel"_s)->styleSheet(), Palette::textStyle(Palette::failure()))
+        EXPECT_EQ(screen.findChild<QLabel*>(u"removedLabel"_s)->styleSheet(),
+                  Palette::textStyle(Palette::failure()))
             << screen.findChild<QLabel*>(u"removedLabel"_s)->styleSheet().toStdString();
     }
     EXPECT_EQ(notifications, 2);

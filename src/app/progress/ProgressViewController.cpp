@@ -10,6 +10,7 @@
 #include "app/controls/StyledLabel.h"
 #include "app/progress/JobEvents.h"
 #include "common/ByteCountFormatter.h"
+#include "common/Localization.h"
 #include "common/Log.h"
 
 #include <QApplication>
@@ -231,12 +232,22 @@ void ProgressViewController::startShredder()
             // The reply comes on a thread of the bus connection, possibly after this screen is
             // gone; it is passed on to the GUI thread, where the guard says whether the screen
             // still listens.
+            const QPointer<ProgressViewController> screen(this);
             m_services.deleteSnapshots(
-                [screen = QPointer<ProgressViewController>(this)](std::optional<std::string> error) {
+                [screen](std::optional<std::string> error) {
                     QMetaObject::invokeMethod(qApp, [screen, error = std::move(error)] {
                         if (screen)
                             screen->snapshotDeletionReplied(
                                 error ? std::optional(QString::fromStdString(*error)) : std::nullopt);
+                    });
+                },
+                // While the user is asked for the password, the screen says so under the buttons.
+                [screen] {
+                    QMetaObject::invokeMethod(qApp, [screen] {
+                        if (screen && screen->m_waitForSnapshot)
+                            screen->showSnapshotNote(
+                                tr("Removing snapshots: %1")
+                                    .arg(QString::fromStdString(localized("Waiting for authorization..."))));
                     });
                 });
         } else {
@@ -272,11 +283,18 @@ void ProgressViewController::finished(const std::shared_ptr<ShredResult>& result
         allTasksFinished();
 }
 
+void ProgressViewController::showSnapshotNote(const QString& text)
+{
+    m_snapshotLabel->setText(text);
+    m_snapshotLabel->setVisible(!text.isEmpty());
+}
+
 void ProgressViewController::snapshotDeletionReplied(std::optional<QString> error)
 {
     if (!m_waitForSnapshot)
         return; // a second reply changes nothing
     m_waitForSnapshot = false;
+    showSnapshotNote(QString());
     m_snapshotError = std::move(error);
     if (m_shredFinished)
         allTasksFinished();

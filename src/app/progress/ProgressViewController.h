@@ -82,6 +82,8 @@ private:
     void startShredder();
     void curProgress(const std::shared_ptr<const ShredState>& state);
     void snapshotDeletionReplied(std::optional<QString> error);
+    // A line under the buttons about the snapshots' removal; empty hides it.
+    void showSnapshotNote(const QString& text);
     void allTasksFinished();
     void finishedAnimation(bool success);
     void finish();
