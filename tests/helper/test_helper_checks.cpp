@@ -388,8 +388,10 @@ TEST(HelperFileOperations, DeletesOneExaminedEntryAndNeverWhatAFolderHolds)
 
     // A name that holds another file than the one examined is left alone.
     const auto examined = entryOf(dir / "file");
-    ASSERT_EQ(::unlink((dir / "file").c_str()), 0);
-    cv::test::writeFile(dir / "file", std::string("somebody else's"));
+    // Made while the examined file still exists, so that the file system cannot give the new file
+    // the examined one's inode number again.
+    cv::test::writeFile(dir / "other", std::string("somebody else's"));
+    ASSERT_EQ(::rename((dir / "other").c_str(), (dir / "file").c_str()), 0);
     ASSERT_NE(entryOf(dir / "file").inode, examined.inode);
     const auto swapped = cv::FileOperations::deleteEntry(examined);
     ASSERT_FALSE(swapped);
