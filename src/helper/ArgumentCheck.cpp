@@ -1,6 +1,7 @@
 #include "helper/ArgumentCheck.h"
 
 #include "common/FileTypeName.h"
+#include "common/Log.h"
 
 #include <sys/stat.h>
 
@@ -79,17 +80,8 @@ Expected<void, std::string> ArgumentCheck::checkPermissionTarget(mode_t mode)
 
 std::string ArgumentCheck::shown(std::string_view argument, std::size_t limit)
 {
-    static const char digits[] = "0123456789abcdef";
-    std::string result;
-    for (const unsigned char c : argument.substr(0, limit)) {
-        if (c < 0x20 || c == 0x7f) {
-            result += "\\x";
-            result += digits[c >> 4];
-            result += digits[c & 0xf];
-        } else {
-            result += static_cast<char>(c);
-        }
-    }
+    // Control characters escaped the way every log line escapes them.
+    std::string result = escapedForLog(argument.substr(0, limit));
     if (argument.size() > limit)
         result += "... (" + std::to_string(argument.size()) + " bytes)";
     return result;

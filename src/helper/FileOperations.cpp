@@ -138,18 +138,28 @@ Unexpected<HelperError> notExamined(const std::string& path)
     return HelperError::invalidArgument(path + " is no longer the file that was examined; it is left alone");
 }
 
-// The regular file entry, opened read-only (O_NOFOLLOW, O_NONBLOCK) and checked on its descriptor
-// to be the file examined, alone (one hard link) and on a file system that holds data.
-Expected<UniqueFd, HelperError> openForPermissions(const FileOperations::Entry& entry)
+// The folder holding an entry, opened after its arguments are checked, refused on a virtual file
+// system: the first steps of every call on one examined entry.
+Expected<UniqueFd, HelperError> openEntryFolder(const FileOperations::Entry& entry, const std::string& path)
 {
     if (auto checked = checkArguments(entry); !checked)
         return Unexpected(checked.error());
-    const std::string path = shownPath(entry);
     auto folder = FileOperations::openFolder(entry.folder);
     if (!folder)
         return Unexpected(folder.error());
     if (auto checked = refuseVirtualFileSystem(folder->get(), path); !checked)
         return Unexpected(checked.error());
+    return folder;
+}
+
+// The regular file entry, opened read-only (O_NOFOLLOW, O_NONBLOCK) and checked on its descriptor
+// to be the file examined, alone (one hard link) and on a file system that holds data.
+Expected<UniqueFd, HelperError> openForPermissions(const FileOperations::Entry& entry)
+{
+    const std::string path = shownPath(entry);
+    auto folder = openEntryFolder(entry, path);
+    if (!folder)
+        return Unexpected(folder.error());
     struct stat info = {};
     if (::fstatat(folder->get(), entry.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
         return HelperError::failed(errorText("Cannot examine", path, errno));
@@ -192,17 +202,13 @@ struct OpenedEntry
 
 Expected<OpenedEntry, HelperError> openForDeletion(const FileOperations::Entry& entry)
 {
-    if (auto checked = checkArguments(entry); !checked)
-        return Unexpected(checked.error());
     const std::string path = shownPath(entry);
-    auto folder = FileOperations::openFolder(entry.folder);
+    auto folder = openEntryFolder(entry, path);
     if (!folder)
         return Unexpected(folder.error());
     OpenedEntry opened;
     opened.folder = std::move(*folder);
     const int parent = opened.folder.get();
-    if (auto checked = refuseVirtualFileSystem(parent, path); !checked)
-        return Unexpected(checked.error());
 
     struct stat info = {};
     if (::fstatat(parent, entry.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
@@ -289,14 +295,12 @@ Expected<OpenedEntry, HelperError> openForRenaming(const FileOperations::Entry& 
     if (const auto checked = ArgumentCheck::checkName(newName); !checked)
         return HelperError::invalidArgument("The new name: " + checked.error());
     const std::string path = shownPath(entry);
-    auto folder = FileOperations::openFolder(entry.folder);
+    auto folder = openEntryFolder(entry, path);
     if (!folder)
         return Unexpected(folder.error());
     OpenedEntry opened;
     opened.folder = std::move(*folder);
     const int parent = opened.folder.get();
-    if (auto checked = refuseVirtualFileSystem(parent, path); !checked)
-        return Unexpected(checked.error());
     opened.item = UniqueFd(::openat(parent, entry.name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
     if (!opened.item || ::fstat(opened.item.get(), &opened.info) != 0)
         return HelperError::failed(errorText("Cannot examine", path, errno));

@@ -114,6 +114,19 @@ QString HelperTool::getVersion()
     return QString::fromLatin1(HelperToolProtocol::version);
 }
 
+HelperTool::Request HelperTool::entryRequest(const char* method, const QByteArray& folder,
+                                             const QByteArray& name)
+{
+    // File work on one examined entry of the caller's selection: one kind of question, and the
+    // entry named the same way in the log and in the notice that the user is asked.
+    Request request;
+    request.method = method;
+    request.action = QString::fromLatin1(HelperToolProtocol::fileAction);
+    request.shown = shownEntry(folder, name);
+    request.target = folder + "/" + name;
+    return request;
+}
+
 void HelperTool::changePermissionsOfFileAt(const QByteArray& folder, const QByteArray& name,
                                            qulonglong device, qulonglong inode)
 {
@@ -127,11 +140,7 @@ void HelperTool::changePermissionsOfFileAt(const QByteArray& folder, const QByte
                   QString::fromLatin1(HelperToolProtocol::errorInvalidArgument), entry.error());
         return;
     }
-    Request request;
-    request.method = method;
-    request.action = QString::fromLatin1(HelperToolProtocol::fileAction);
-    request.shown = shownEntry(folder, name);
-    request.target = folder + "/" + name;
+    Request request = entryRequest(method, folder, name);
     request.check = [entry = *entry]() { return FileOperations::checkChangePermissions(entry); };
     request.work = [this, entry = *entry](const Caller& caller) -> HelperResult {
         auto given = FileOperations::changePermissions(entry, caller.uid);
@@ -156,11 +165,7 @@ void HelperTool::deleteFileAtPath(const QByteArray& folder, const QByteArray& na
                   QString::fromLatin1(HelperToolProtocol::errorInvalidArgument), entry.error());
         return;
     }
-    Request request;
-    request.method = method;
-    request.action = QString::fromLatin1(HelperToolProtocol::fileAction);
-    request.shown = shownEntry(folder, name);
-    request.target = folder + "/" + name;
+    Request request = entryRequest(method, folder, name);
     request.check = [entry = *entry]() { return FileOperations::checkDeleteEntry(entry); };
     request.work = [entry = *entry](const Caller&) { return FileOperations::deleteEntry(entry); };
     authorizeAndRun(*uid, std::move(request));
@@ -182,11 +187,8 @@ void HelperTool::renameEntryAt(const QByteArray& folder, const QByteArray& name,
                   entry ? "The new name: " + checkedName.error() : entry.error());
         return;
     }
-    Request request;
-    request.method = method;
-    request.action = QString::fromLatin1(HelperToolProtocol::fileAction);
-    request.shown = shownEntry(folder, name) + " -> " + ArgumentCheck::shown(newBytes);
-    request.target = folder + "/" + name;
+    Request request = entryRequest(method, folder, name);
+    request.shown += " -> " + ArgumentCheck::shown(newBytes);
     request.check = [entry = *entry, to = toStd(newName)]() {
         return FileOperations::checkRenameEntry(entry, to);
     };

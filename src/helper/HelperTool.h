@@ -111,6 +111,8 @@ private:
         std::function<HelperResult()> check; // refusals decided before the question
         Work work;
     };
+    // The request of a call on one examined entry, its check and work still to be given.
+    static Request entryRequest(const char* method, const QByteArray& folder, const QByteArray& name);
     // A call between its arrival and its answer.
     struct Call
     {
