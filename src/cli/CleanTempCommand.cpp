@@ -10,6 +10,8 @@
 #include "tempdata/TempSearcher.h"
 #include "tempdata/TrashCan.h"
 
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <future>
@@ -19,58 +21,49 @@ namespace cv::cli {
 
 namespace {
 
-// The folders of the categories asked for (all three when none is), those that exist; the
-// system's cache folders among them are also listed apart.
-struct CategoryFolders
+// The categories asked for (all four when none is, the Trash alone for empty-trash), each
+// scanned as the window's temporary-data screen scans it and merged into one collection. What the
+// system's cache folders hold as state is left out and named in kept; trash folders left alone are
+// said on standard error.
+std::shared_ptr<PathCollection> categoryCollection(const CommandLine& line, bool trashOnly,
+                                                   JobCommandSupport::KeptPaths& kept)
 {
-    std::vector<std::string> all;
-    std::vector<std::string> systemCaches;
-};
-
-CategoryFolders categoryFolders(const CommandLine& line)
-{
-    const std::array<std::pair<const char*, TempSearcher::Type>, 3> categories{
-        std::pair{"--logs", TempSearcher::Logs}, std::pair{"--caches", TempSearcher::SystemCaches},
-        std::pair{"--user-caches", TempSearcher::UserCaches}};
+    static constexpr std::array<std::pair<const char*, TempSearcher::Type>, TempSearcher::kCategoryCount>
+        categories{std::pair{"--logs", TempSearcher::Logs}, std::pair{"--caches", TempSearcher::SystemCaches},
+                   std::pair{"--user-caches", TempSearcher::UserCaches},
+                   std::pair{"--trash", TempSearcher::Trash}};
     const bool any =
-        line.flag("--logs") || line.flag("--caches") || line.flag("--user-caches") || line.flag("--trash");
-    CategoryFolders folders;
+        std::ranges::any_of(categories, [&](const auto& category) { return line.flag(category.first); });
+    std::vector<std::shared_ptr<PathCollection>> parts;
     for (const auto& [flag, type] : categories) {
-        if (any && !line.flag(flag))
+        if (trashOnly ? type != TempSearcher::Trash : any && !line.flag(flag))
             continue;
-        for (std::string folder : TempSearcher::defaultFolders(type)) {
-            folder = normalizedPath(folder);
-            // A category folder that is not there (no X server logs, say) has nothing to clean;
-            // one that is a link is not followed out to wherever it points.
-            struct stat info;
-            if (::lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
-                continue;
-            folders.all.push_back(folder);
-            if (type == TempSearcher::SystemCaches)
-                folders.systemCaches.push_back(folder);
+        std::vector<std::string> folders;
+        if (type == TempSearcher::Trash) {
+            TrashCan::Found found = TrashCan::find();
+            for (const std::string& why : found.refused)
+                std::fprintf(stderr, "Trash left alone: %s\n", why.c_str());
+            folders = std::move(found.folders);
+        } else {
+            for (std::string folder : TempSearcher::defaultFolders(type)) {
+                folder = normalizedPath(folder);
+                // A category folder that is not there (no X server logs, say) has nothing to clean;
+                // one that is a link is not followed out to wherever it points.
+                struct stat info;
+                if (::lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+                    folders.push_back(folder);
+            }
         }
+        if (type == TempSearcher::SystemCaches) {
+            for (const SystemState::Kept& entry : SystemState::keptIn(folders))
+                kept.emplace_back(entry.path, localized(entry.reason));
+        }
+        parts.push_back(TempSearcher::collectionOf(type, folders));
     }
-    return folders;
-}
-
-} // namespace
-
-namespace {
-
-// Whether the Trash is among the categories: named, or all of them when none is.
-bool trashChosen(const CommandLine& line)
-{
-    return line.flag("--trash") ||
-           !(line.flag("--logs") || line.flag("--caches") || line.flag("--user-caches"));
-}
-
-// The Trash's items, their records and what expunged/ holds, with the trash folders left alone said.
-std::shared_ptr<PathCollection> trashCollection()
-{
-    const TrashCan::Found found = TrashCan::find();
-    for (const std::string& why : found.refused)
-        std::fprintf(stderr, "Trash left alone: %s\n", why.c_str());
-    return TrashCan::collect(found.folders);
+    std::vector<const PathCollection*> chosen;
+    for (const auto& part : parts)
+        chosen.push_back(part.get());
+    return PathCollectionFactory::mergePathCollections(chosen);
 }
 
 // The job of clean-temp; with trashOnly the Trash alone, whatever the categories say.
@@ -115,24 +108,10 @@ int cleanTemp(const CommandLine& line, bool trashOnly)
         return kExitUsage;
     const std::shared_ptr<Algorithm>& algorithm = *method;
 
-    // The system's state under its cache folders stays, left out of the totals and the job.
-    const CategoryFolders folders = trashOnly ? CategoryFolders{} : categoryFolders(line);
-    auto collection = std::make_shared<PathCollection>();
-    collection->setPaths(folders.all);
+    // The system's state under its cache folders stays, left out of the totals and the job; trashed
+    // items go whole, folders and all, and their records after them.
     JobCommandSupport::KeptPaths kept;
-    std::vector<std::string> excludes;
-    for (const SystemState::Kept& entry : SystemState::keptIn(folders.systemCaches)) {
-        kept.emplace_back(entry.path, localized(entry.reason));
-        excludes.push_back(entry.path);
-    }
-    collection->setExcludes(std::move(excludes));
-    if (!collection->paths().empty())
-        PathCollectionFactory().updatePathCollection(*collection);
-    // Trashed items go whole, folders and all, and their records after them.
-    if (trashOnly || trashChosen(line)) {
-        const auto trash = trashCollection();
-        collection = PathCollectionFactory::mergePathCollections({collection.get(), trash.get()});
-    }
+    const std::shared_ptr<PathCollection> collection = categoryCollection(line, trashOnly, kept);
     auto options = std::make_shared<ShredOptions>();
     options->optionKey = "delete";
     options->filesOnly = true;
