@@ -3,13 +3,13 @@
 #include "common/Log.h"
 #include "common/PathText.h"
 #include "common/UniqueFd.h"
+#include "targets/FolderWalker.h"
 #include "targets/PathCollectionFactory.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
 #include <string_view>
@@ -26,25 +26,23 @@ constexpr std::string_view kRecordSuffix = ".trashinfo";
 std::vector<std::string> namesIn(const std::string& folder)
 {
     std::vector<std::string> names;
-    UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    if (!fd)
+    const UniqueFd fd(FolderWalker::openFolder(folder));
+    FolderWalker::DirectoryReader reader;
+    std::string listing; // the names, each ended by a NUL byte
+    if (!fd || FolderWalker::readNames(fd.get(), listing, reader) != 0)
         return names;
-    DIR* dir = ::fdopendir(fd.release());
-    if (!dir)
-        return names;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string_view name = entry->d_name;
-        if (name != "." && name != "..")
-            names.emplace_back(name);
+    for (std::size_t offset = 0; offset < listing.size();) {
+        names.emplace_back(listing.data() + offset);
+        offset += names.back().size() + 1;
     }
-    ::closedir(dir);
     return names;
 }
 
-bool isFolder(const std::string& path)
+// Whether anything is at path, a link included (the refusal then names it).
+bool exists(const std::string& path)
 {
     struct stat info;
-    return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    return ::lstat(path.c_str(), &info) == 0;
 }
 
 std::string homeTrashFolder()
@@ -89,7 +87,7 @@ TrashCan::Found TrashCan::find(uid_t uid, const std::string& homeTrash, const st
 {
     Found found;
     std::vector<std::string> candidates;
-    if (isFolder(homeTrash) || ::access(homeTrash.c_str(), F_OK) == 0)
+    if (exists(homeTrash))
         candidates.push_back(homeTrash);
     const std::string id = std::to_string(uid);
     for (const MountEntry& mount : mounts) {
@@ -102,7 +100,7 @@ TrashCan::Found TrashCan::find(uid_t uid, const std::string& homeTrash, const st
         struct stat info;
         if (::lstat(shared.c_str(), &info) == 0) {
             if (S_ISDIR(info.st_mode) && (info.st_mode & S_ISVTX) != 0) {
-                if (::lstat(joinPath(shared, id).c_str(), &info) == 0)
+                if (exists(joinPath(shared, id)))
                     candidates.push_back(joinPath(shared, id));
             } else {
                 found.refused.push_back(shared +
@@ -110,7 +108,7 @@ TrashCan::Found TrashCan::find(uid_t uid, const std::string& homeTrash, const st
             }
         }
         const std::string own = joinPath(top.empty() ? "/" : top, ".Trash-" + id);
-        if (::lstat(own.c_str(), &info) == 0)
+        if (exists(own))
             candidates.push_back(own);
     }
     for (const std::string& folder : candidates) {
