@@ -807,7 +807,7 @@ void FileShredCoordinator::settle(std::vector<ShredItem>& history) const
     std::unordered_map<FileId, std::uint64_t, FileIdHash> names;
     for (const ShredItem& item : history) {
         if (item.kind == ShredItem::Kind::File && item.success)
-            ++names[FileId{static_cast<dev_t>(item.device), static_cast<ino_t>(item.inode)}];
+            ++names[idOf(item)];
     }
     for (ShredItem& item : history) {
         if (item.kind != ShredItem::Kind::File)
@@ -816,7 +816,7 @@ void FileShredCoordinator::settle(std::vector<ShredItem>& history) const
             item.state = ShredItem::State::NotOverwritten;
             continue;
         }
-        const FileId id{static_cast<dev_t>(item.device), static_cast<ino_t>(item.inode)};
+        const FileId id = idOf(item);
         const auto fate = m_fates.find(id);
         if (fate != m_fates.end() && fate->second.namesRemoved >= names[id]) {
             item.state = fate->second.nameKept ? ShredItem::State::NameKept : ShredItem::State::Deleted;

@@ -150,6 +150,10 @@ private:
     struct Walk;
 
     static FileId idOf(const struct stat& info) { return {info.st_dev, info.st_ino}; }
+    static FileId idOf(const ShredItem& item)
+    {
+        return {static_cast<dev_t>(item.device), static_cast<ino_t>(item.inode)};
+    }
 
     void shredEntry(int dirFd, std::string_view name, ItemPath path, const struct stat& info, bool mountRoot);
     // Why a file was not overwritten: the key of the reason and the system's words.

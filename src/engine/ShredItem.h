@@ -47,7 +47,9 @@ struct ShredItem
     {
         reasonKey = key;
         detail = std::move(systemDetail);
-        error = detail.empty() ? localized(key) : localized(key) + ": " + detail;
+        error = localized(key);
+        if (!detail.empty())
+            *error += ": " + detail;
     }
 
     // The entry did not end as the job meant it to, for a reason other than the cancel.

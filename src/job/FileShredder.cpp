@@ -311,7 +311,6 @@ void FileShredder::saveDelete()
         keepFoldersOf(i < m_targetsBeforeRenaming.size() ? m_targetsBeforeRenaming[i] : paths[i]);
         m_fileshredCoordinator->saveDelete(paths[i], m_preparedExcludes);
     }
-    m_fileshredCoordinator->finishDeleting();
 }
 
 void FileShredder::keepFoldersOf(const std::string& target)
@@ -485,7 +484,8 @@ void FileShredder::settleHistory()
 {
     if (!m_fileshredCoordinator)
         return;
-    // Unread folders are reported (and counted) before the files' states are settled.
+    // Unread folders that the deletion (if it ran) did not find empty are reported, and counted,
+    // before the files' states are settled.
     m_fileshredCoordinator->finishDeleting();
     if (!m_options->eraseFreeSpaceOnly)
         m_fileshredCoordinator->settle(m_result->history);
