@@ -25,16 +25,8 @@ clean_temp() {
 }
 gnu_shred() { find "$1" -type f -exec shred -u -n 1 {} +; }
 
-cv=(); gnu=()
-for i in $(seq "$RUNS"); do
-  make_fixture "$base/cv$i"; make_fixture "$base/gnu$i"
-  cv+=("$(seconds clean_temp "$base/cv$i")")
-  gnu+=("$(seconds gnu_shred "$base/gnu$i")")
-  left=$(find "$base/cv$i" -type f | wc -l)
-  [ "$left" -eq 0 ] || echo "warning: clean-temp left $left files" >&2
-  rm -rf "$base/cv$i" "$base/gnu$i"
-done
-a=$(printf '%s\n' "${cv[@]}" | median); b=$(printf '%s\n' "${gnu[@]}" | median)
+compare_runs make_fixture clean_temp gnu_shred
+a=$CV_MEDIAN; b=$GNU_MEDIAN
 echo "$FILES files of 4 KiB in three category folders in $(dirname "$base"), median of $RUNS runs"
 printf 'cindervault-cli clean-temp --method 16     %6.2f s\n' "$a"
 printf 'find -type f -exec shred -u -n 1 {} +      %6.2f s\n' "$b"

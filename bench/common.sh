@@ -83,3 +83,21 @@ files_of_4k() {
     head -c $((4096 * ($2 / 100))) /dev/urandom | split -b 4096 -a 4 -d - "$1/d$d/f"
   done
 }
+
+# compare_runs MAKE CV GNU: $RUNS runs, each on two fresh fixtures made by MAKE FOLDER under $base,
+# CV timed on one and GNU on the other; warns when CV left files behind. Sets CV_MEDIAN and
+# GNU_MEDIAN (seconds).
+compare_runs() {
+  local make=$1 cv_run=$2 gnu_run=$3 i left
+  local cv=() gnu=()
+  for i in $(seq "$RUNS"); do
+    "$make" "$base/cv$i"; "$make" "$base/gnu$i"
+    cv+=("$(seconds "$cv_run" "$base/cv$i")")
+    gnu+=("$(seconds "$gnu_run" "$base/gnu$i")")
+    left=$(find "$base/cv$i" -type f | wc -l)
+    [ "$left" -eq 0 ] || echo "warning: $cv_run left $left files" >&2
+    rm -rf "$base/cv$i" "$base/gnu$i"
+  done
+  CV_MEDIAN=$(printf '%s\n' "${cv[@]}" | median)
+  GNU_MEDIAN=$(printf '%s\n' "${gnu[@]}" | median)
+}

@@ -26,16 +26,8 @@ make_trash() {
 empty_trash() { CINDERVAULT_TEMP_TRASH="$1" "$CLI" empty-trash --yes --method 16; }
 gnu_shred() { find "$1/files" -type f -exec shred -u -n 1 {} +; }
 
-cv=(); gnu=()
-for i in $(seq "$RUNS"); do
-  make_trash "$base/cv$i"; make_trash "$base/gnu$i"
-  cv+=("$(seconds empty_trash "$base/cv$i")")
-  gnu+=("$(seconds gnu_shred "$base/gnu$i")")
-  left=$(find "$base/cv$i" -type f | wc -l)
-  [ "$left" -eq 0 ] || echo "warning: empty-trash left $left files" >&2
-  rm -rf "$base/cv$i" "$base/gnu$i"
-done
-a=$(printf '%s\n' "${cv[@]}" | median); b=$(printf '%s\n' "${gnu[@]}" | median)
+compare_runs make_trash empty_trash gnu_shred
+a=$CV_MEDIAN; b=$GNU_MEDIAN
 echo "A Trash of $FILES files of 4 KiB with their records in $(dirname "$base"), median of $RUNS runs"
 printf 'cindervault-cli empty-trash --method 16      %6.2f s (items and records)\n' "$a"
 printf 'find files -type f -exec shred -u -n 1 {} +  %6.2f s (items only)\n' "$b"
