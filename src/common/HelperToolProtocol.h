@@ -22,7 +22,7 @@ struct HelperToolProtocol
     // The polkit detail that names the volume in the question of a reformat.
     static constexpr char volumeDetail[] = "volume";
     // The file methods take the examined entry (folder, name, device, inode) since this version.
-    static constexpr char version[] = "1.1";
+    static constexpr char version[] = "1.2";
     static constexpr char authorizationRequestedSignal[] = "authorizationRequested";
 
     // A refused argument: relative path, "..", a link where a file is expected, not a mount point.

@@ -27,6 +27,9 @@ public:
         QString sender;                 // the caller's unique bus name
         QString action;                 // the polkit action of the kind of work
         QMap<QString, QString> details; // shown in the question (the volume of a reformat)
+        // The caller lets the user be asked for a password (its message allows interactive
+        // authorization); without it, work that needs a password is refused without asking.
+        bool allowInteraction = true;
     };
 
     virtual ~Authorizer() = default;

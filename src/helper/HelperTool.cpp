@@ -374,7 +374,9 @@ void HelperTool::authorizeAndRun(uid_t uid, Request request)
     logMessage(request.method, " ", request.shown, " from ", sender.toStdString(), " (user ", uid, ")");
 
     const quint64 question = m_authorizer.checkAuthorization(
-        m_connection, Authorizer::Question{sender, request.action, request.details},
+        m_connection,
+        Authorizer::Question{sender, request.action, request.details,
+                             message().isInteractiveAuthorizationAllowed()},
         [this, id, target = request.target]() { askingUser(id, target); },
         [this, id, work = std::move(request.work)](const Authorizer::Authorization& authorization) {
             decided(id, authorization, work);
@@ -411,7 +413,10 @@ void HelperTool::decided(quint64 id, const Authorizer::Authorization& authorizat
         m_questionsOf.remove(call.caller.uid);
     if (!authorization) {
         const QString& reason = authorization.error();
-        m_refused.insert(call.caller.uid, QDeadlineTimer(kRefusalMemoryMs));
+        // Remembered so that a user who just said no is not asked again at once; a call that
+        // may not ask (a script's) asked nobody, and the user may still say yes to the next.
+        if (call.message.isInteractiveAuthorizationAllowed())
+            m_refused.insert(call.caller.uid, QDeadlineTimer(kRefusalMemoryMs));
         logRefusal(call.caller.uid,
                    std::string(call.method) + " " + call.shown + " refused: " + reason.toStdString());
         m_connection.send(

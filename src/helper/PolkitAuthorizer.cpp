@@ -135,7 +135,18 @@ void PolkitAuthorizer::answered(quint64 id, bool interactive, const QDBusMessage
         return; // withdrawn
     const Answer answer = readAnswer(reply, found->question.action);
     if (!answer.authorized && answer.challenge && !interactive) {
-        send(id, true);
+        if (found->question.allowInteraction) {
+            send(id, true);
+            return;
+        }
+        // A script's call (--no-ask-password) is never held up by a question nobody answers.
+        const Decision decision = std::move(found->decision);
+        const QString action = found->question.action;
+        m_pending.erase(found);
+        decision(Unexpected(
+            QStringLiteral(
+                "Authorization for %1 needs a password, and the caller asked not to be asked for one")
+                .arg(action)));
         return;
     }
     // A question with the user that timed out here may still be on the user's screen: it is

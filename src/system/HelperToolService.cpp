@@ -43,6 +43,13 @@ QByteArray entryTarget(const ExaminedEntry& entry)
     return pathBytes(entry.folder) + '/' + pathBytes(entry.name);
 }
 
+// The arguments that name an examined entry in the file methods: folder, name, device, inode.
+QVariantList entryArguments(const ExaminedEntry& entry)
+{
+    return {pathBytes(entry.folder), pathBytes(entry.name), QVariant::fromValue(quint64(entry.device)),
+            QVariant::fromValue(quint64(entry.inode))};
+}
+
 bool isTimeout(const QString& name)
 {
     return name == QLatin1String("org.freedesktop.DBus.Error.NoReply") ||
@@ -68,7 +75,8 @@ std::string describe(const QDBusMessage& error)
 } // namespace
 
 HelperToolService::HelperToolService(const QString& busAddress, QObject* parent)
-    : QObject(parent), m_busAddress(busAddress)
+    : QObject(parent), m_busAddress(busAddress),
+      m_packagedActivation(QStringLiteral(CINDERVAULT_PACKAGE_ACTIVATION))
 {
     static std::atomic<int> instances{0};
     m_connectionName = QStringLiteral("cindervault-helper-client-%1").arg(++instances);
@@ -112,6 +120,16 @@ QString HelperToolService::installerPath(const QString& applicationDir)
         QFileInfo(bundle + QStringLiteral("/cindervault-helper")).isFile())
         return installer.absoluteFilePath();
     return QString();
+}
+
+void HelperToolService::setInteractiveAuthorizationAllowed(bool allowed)
+{
+    m_allowInteraction = allowed;
+}
+
+void HelperToolService::setPackagedHelperActivation(const QString& path)
+{
+    m_packagedActivation = path;
 }
 
 void HelperToolService::setInstallCommand(const QString& program, const QStringList& arguments)
@@ -216,9 +234,14 @@ void HelperToolService::sendAttempt(std::shared_ptr<Command> command, QDeadlineT
             return;
         }
         HelperToolProxy& proxy = **helperTool;
-        proxy.setTimeout(
-            static_cast<int>(std::clamp<qint64>(deadline.remainingTime(), 1, kUnlimitedTimeoutMs)));
-        auto* watcher = new QDBusPendingCallWatcher(command->call(proxy), this);
+        QDBusMessage message = QDBusMessage::createMethodCall(
+            proxy.service(), proxy.path(), proxy.interface(), QLatin1String(command->method));
+        message.setArguments(command->arguments);
+        // The helper lets polkit ask the user for a password only when the call says it may.
+        message.setInteractiveAuthorizationAllowed(m_allowInteraction);
+        const int timeoutMs =
+            static_cast<int>(std::clamp<qint64>(deadline.remainingTime(), 1, kUnlimitedTimeoutMs));
+        auto* watcher = new QDBusPendingCallWatcher(proxy.connection().asyncCall(message, timeoutMs), this);
         connect(watcher, &QDBusPendingCallWatcher::finished, this,
                 [this, command, deadline, retryMs](QDBusPendingCallWatcher* finished) {
                     finished->deleteLater();
@@ -260,13 +283,7 @@ void HelperToolService::allowWriteOperationsOnPath(const ExaminedEntry& entry, R
                                                    AskingUser askingUser)
 {
     runOnServiceThread([this, entry, reply = std::move(reply), askingUser = std::move(askingUser)]() {
-        const QByteArray folder = pathBytes(entry.folder);
-        const QByteArray name = pathBytes(entry.name);
-        sendCommand(Command{"changePermissionsOfFileAt", entryTarget(entry),
-                            [=](HelperToolProxy& helperTool) {
-                                return helperTool.changePermissionsOfFileAt(folder, name, entry.device,
-                                                                            entry.inode);
-                            },
+        sendCommand(Command{"changePermissionsOfFileAt", entryTarget(entry), entryArguments(entry),
                             kFileCallTimeoutMs, reply, askingUser, nullptr});
     });
 }
@@ -274,13 +291,8 @@ void HelperToolService::allowWriteOperationsOnPath(const ExaminedEntry& entry, R
 void HelperToolService::deleteFileAtPath(const ExaminedEntry& entry, Reply reply, AskingUser askingUser)
 {
     runOnServiceThread([this, entry, reply = std::move(reply), askingUser = std::move(askingUser)]() {
-        const QByteArray folder = pathBytes(entry.folder);
-        const QByteArray name = pathBytes(entry.name);
-        sendCommand(Command{"deleteFileAtPath", entryTarget(entry),
-                            [=](HelperToolProxy& helperTool) {
-                                return helperTool.deleteFileAtPath(folder, name, entry.device, entry.inode);
-                            },
-                            kFileCallTimeoutMs, reply, askingUser, nullptr});
+        sendCommand(Command{"deleteFileAtPath", entryTarget(entry), entryArguments(entry), kFileCallTimeoutMs,
+                            reply, askingUser, nullptr});
     });
 }
 
@@ -289,12 +301,7 @@ void HelperToolService::renameEntryAt(const ExaminedEntry& entry, const std::str
 {
     runOnServiceThread([this, entry, to = pathBytes(newName), reply = std::move(reply),
                         askingUser = std::move(askingUser)]() {
-        const QByteArray folder = pathBytes(entry.folder);
-        const QByteArray name = pathBytes(entry.name);
-        sendCommand(Command{"renameEntryAt", entryTarget(entry),
-                            [=](HelperToolProxy& helperTool) {
-                                return helperTool.renameEntryAt(folder, name, entry.device, entry.inode, to);
-                            },
+        sendCommand(Command{"renameEntryAt", entryTarget(entry), entryArguments(entry) << to,
                             kFileCallTimeoutMs, reply, askingUser, nullptr});
     });
 }
@@ -304,18 +311,20 @@ void HelperToolService::reformatVolumeAt(const std::string& mountPath, Reply rep
     runOnServiceThread(
         [this, bytes = pathBytes(mountPath), reply = std::move(reply), askingUser = std::move(askingUser)]() {
             sendCommand(
-                Command{"reformatVolumeAt", bytes,
-                        [bytes](HelperToolProxy& helperTool) { return helperTool.reformatVolumeAt(bytes); },
-                        kUnlimitedTimeoutMs, reply, askingUser, nullptr});
+                Command{"reformatVolumeAt", bytes, {bytes}, kUnlimitedTimeoutMs, reply, askingUser, nullptr});
         });
 }
 
 void HelperToolService::deleteSnapshotsWithReply(Reply reply, AskingUser askingUser)
 {
     runOnServiceThread([this, reply = std::move(reply), askingUser = std::move(askingUser)]() {
-        sendCommand(Command{"deleteSnapshots", QByteArray(),
-                            [](HelperToolProxy& helperTool) { return helperTool.deleteSnapshots(); },
-                            kUnlimitedTimeoutMs, reply, askingUser, "Success in Deleting Snapshots"});
+        sendCommand(Command{"deleteSnapshots",
+                            QByteArray(),
+                            {},
+                            kUnlimitedTimeoutMs,
+                            reply,
+                            askingUser,
+                            "Success in Deleting Snapshots"});
     });
 }
 
@@ -329,9 +338,8 @@ void HelperToolService::restorePermissions(Reply reply)
             reply({});
             return;
         }
-        sendCommand(Command{"restorePermissions", QByteArray(),
-                            [](HelperToolProxy& helperTool) { return helperTool.restorePermissions(); },
-                            kVersionTimeoutMs, reply, AskingUser(), nullptr});
+        sendCommand(
+            Command{"restorePermissions", QByteArray(), {}, kVersionTimeoutMs, reply, AskingUser(), nullptr});
     });
 }
 
@@ -405,6 +413,16 @@ void HelperToolService::installAction()
         if (m_installProgram.isEmpty()) {
             logLine("HelperTool installation error: the helper is installed with the cindervault package, "
                     "not by the application");
+            Q_EMIT installFinished(false);
+            return;
+        }
+        // A build uses the package's helper when the package is installed, and never shadows it
+        // with its own (whose activation file the bus would find first).
+        if (QFileInfo::exists(m_packagedActivation)) {
+            logMessage("HelperTool: the cindervault package's helper is installed (",
+                       m_packagedActivation.toStdString(),
+                       "); this build uses it and installs none of its own. A helper of another version "
+                       "comes with the matching package.");
             Q_EMIT installFinished(false);
             return;
         }

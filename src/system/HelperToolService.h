@@ -9,6 +9,8 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
+#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
@@ -66,6 +68,13 @@ public:
     // The program and arguments of the install step (by default pkexec and the bundle's
     // cindervault-helper-install); tests point it elsewhere. Empty: the helper is never installed.
     void setInstallCommand(const QString& program, const QStringList& arguments);
+    // Whether the helper may have polkit ask the user for a password (the default); without it,
+    // work that needs one is refused at once (a script's --no-ask-password). Set before the first
+    // call.
+    void setInteractiveAuthorizationAllowed(bool allowed);
+    // The package's activation file of the helper: while it is there, the helper is the package's
+    // and the install step never runs. Tests point it elsewhere.
+    void setPackagedHelperActivation(const QString& path);
     // The install step of the build, for a program run from that build's folder (applicationDir
     // below it); empty for an installed program, whose helper the package manager puts in place.
     static QString installerPath(const QString& applicationDir);
@@ -82,15 +91,12 @@ Q_SIGNALS:
     void installFinished(bool success);
 
 private:
-    // One call of the helper's interface, made through its proxy.
-    using Call = std::function<QDBusPendingCall(HelperToolProxy& helperTool)>;
-
     // Runs command on the service's thread: at once when called there, else posted there.
     void runOnServiceThread(std::function<void()> command);
     // Connects, then runs block with the helper's proxy, or with why there is none.
     void
     connectAndExecuteCommandBlock(const std::function<void(Expected<HelperToolProxy*, std::string>)>& block);
-    // Makes call (of the helper's method, named for the log) and hands the outcome to reply;
+    // Calls the helper's method with arguments and hands the outcome to reply;
     // successLog is logged on success when not empty. A busy answer is not handed on: the call is
     // made again, after retryMs and then longer pauses, until the deadline of the whole call.
     // askingUser is called when the helper says that the user is asked about the call, whose
@@ -99,7 +105,7 @@ private:
     {
         const char* method = "";
         QByteArray target;
-        Call call;
+        QVariantList arguments;
         int timeoutMs = 0;
         Reply reply;
         AskingUser askingUser;
@@ -118,7 +124,9 @@ private:
     std::unique_ptr<HelperToolProxy> m_helperTool; // the helper, on m_helperToolConnection
     QString m_installProgram;
     QStringList m_installArguments;
+    QString m_packagedActivation;
     bool m_installing = false;
+    std::atomic<bool> m_allowInteraction{true};
 };
 
 } // namespace cv

@@ -116,6 +116,8 @@ int flood(const QString& address, int connections, int calls, int seconds, const
                 QLatin1String(cv::HelperToolProtocol::interfaceName), QStringLiteral("deleteFileAtPath"));
             message << QByteArray::fromStdString(entry.folder) << QByteArray::fromStdString(entry.name)
                     << static_cast<qulonglong>(entry.device) << static_cast<qulonglong>(entry.inode);
+            // Calls that let the user be asked, as the window's do: each would bring a question.
+            message.setInteractiveAuthorizationAllowed(true);
             pending.push_back(connection.asyncCall(message, 120000));
         }
     }

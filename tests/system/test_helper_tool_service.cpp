@@ -90,6 +90,8 @@ void installWritesMarker(HelperToolService& service, const std::string& marker)
     service.setInstallCommand(
         QStringLiteral("/bin/sh"),
         {QStringLiteral("-c"), QStringLiteral("echo yes > ") + QString::fromStdString(marker)});
+    // Whatever this machine has installed: no package's helper, unless a test says so.
+    service.setPackagedHelperActivation(QString::fromStdString(marker + ".no-package"));
 }
 
 } // namespace
@@ -159,17 +161,29 @@ TEST(HelperToolService, AnswersErrorsWhenNoHelperIsInstalled)
     ASSERT_TRUE(cv::test::waitUntil([&] { return installed.count() > 0; }));
     EXPECT_TRUE(installed.at(0).at(0).toBool());
     EXPECT_TRUE(cv::test::exists(marker));
+    ASSERT_EQ(::unlink(marker.c_str()), 0);
 
-    // A failing install step is reported as failed.
-    service.setInstallCommand(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("exit 126")});
+    // With the package's helper installed, a build uses it and never installs its own beside it.
+    const std::string packaged = bus.folder() + "/packaged.service";
+    cv::test::writeFile(packaged, std::string("[D-BUS Service]\n"));
+    service.setPackagedHelperActivation(QString::fromStdString(packaged));
     service.installAction();
     ASSERT_TRUE(cv::test::waitUntil([&] { return installed.count() > 1; }));
     EXPECT_FALSE(installed.at(1).at(0).toBool());
+    EXPECT_FALSE(cv::test::exists(marker)) << "installed beside the package's helper";
+
+    // A failing install step is reported as failed.
+    service.setPackagedHelperActivation(QString::fromStdString(marker + ".no-package"));
+    service.setInstallCommand(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("exit 126")});
+    service.installAction();
+    ASSERT_TRUE(cv::test::waitUntil([&] { return installed.count() > 2; }));
+    EXPECT_FALSE(installed.at(2).at(0).toBool());
 }
 
 TEST(HelperToolService, InstallsOnlyWhenTheHelperAnswersAnotherVersion)
 {
-    for (const auto& [version, upToDate] : {std::pair{"1.1", true}, std::pair{"1.0", false}}) {
+    for (const auto& [version, upToDate] :
+         {std::pair{cv::HelperToolProtocol::version, true}, std::pair{"1.0", false}}) {
         PrivateBus bus;
         ASSERT_FALSE(bus.address().isEmpty()) << "dbus-daemon did not start";
         StandInHelper helper(bus.address(), QString::fromLatin1(version));
