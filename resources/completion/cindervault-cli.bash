@@ -10,7 +10,7 @@ _cindervault_cli()
     if ((cword == 1)); then
         local commands
         commands=$("$program" --help 2>/dev/null | sed -n 's/^  \([a-z][a-z-]*\).*/\1/p')
-        COMPREPLY=($(compgen -W "$commands --help" -- "$cur"))
+        COMPREPLY=($(compgen -W "$commands --help --version" -- "$cur"))
         return
     fi
 

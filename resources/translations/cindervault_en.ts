@@ -33,7 +33,7 @@
     </message>
     <message>
         <source>Path no writable</source>
-        <translation type="unfinished"></translation>
+        <translation>Path not writable</translation>
     </message>
     <message>
         <source>Failed to open file</source>

@@ -13,6 +13,7 @@
 #include "app/intake/ApplicationBus.h"
 #include "app/intake/SystemService.h"
 #include "common/Log.h"
+#include "reports/ReportStage.h"
 #include "settings/SettingsManager.h"
 #include "targets/PathOperand.h"
 
@@ -23,6 +24,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <unistd.h>
 #include <vector>
 
@@ -54,6 +56,7 @@ Arguments parseArguments(int argc, char** argv)
             std::puts("Usage: cindervault [FILE...]\n"
                       "       cindervault --erase FILE...\n"
                       "       cindervault --shred-trash\n"
+                      "       cindervault --version\n"
                       "Opens Cindervault with the files listed on its shred screen; --erase is the file\n"
                       "manager's \"Shred with Cindervault\". A running Cindervault receives them instead.");
             std::exit(0);
@@ -83,6 +86,13 @@ void logQtMessage(QtMsgType, const QMessageLogContext&, const QString& message)
 
 int main(int argc, char** argv)
 {
+    // Answered before the window's libraries look for a display, so it works anywhere.
+    for (int i = 1; i < argc && std::string_view(argv[i]) != "--"; ++i) {
+        if (std::string_view(argv[i]) == "--version") {
+            std::printf("cindervault %s\n", CINDERVAULT_VERSION);
+            return 0;
+        }
+    }
     qInstallMessageHandler(logQtMessage);
     QApplication app(argc, argv);
     QApplication::setOrganizationName(u"Ostrevane"_s);
@@ -91,6 +101,8 @@ int main(int argc, char** argv)
     QApplication::setDesktopFileName(QString::fromLatin1(cv::ApplicationBus::kServiceName));
     QApplication::setWindowIcon(QIcon(u":/images/cindervault.svg"_s));
     const Arguments arguments = parseArguments(argc, argv);
+    // A report staged by a window that crashed lists shredded paths: it goes now.
+    cv::ReportStage::removeLeftovers();
 
     auto& intake = cv::SystemService::sharedInstance();
     cv::ApplicationBus bus(intake);

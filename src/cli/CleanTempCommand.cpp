@@ -1,3 +1,4 @@
+#include "cli/CliLog.h"
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/JobCommandSupport.h"
@@ -124,18 +125,17 @@ int cleanTemp(const CommandLine& line, bool trashOnly)
     if (!JobCommandSupport::confirm(line, question + "?"))
         return kExitUsage;
 
-    // The snapshots go beside the job, through the helper, as on the progress screen.
-    std::unique_ptr<HelperToolClient> helper;
+    // The snapshots go beside the job, through the helper, as on the progress screen. Log lines
+    // go where --verbose says from here on, the helper's too.
+    CliLog::setUp(line.flag("--verbose"));
+    HelperAccess helper(line, options->removeSnapshots);
     std::future<std::optional<std::string>> snapshots;
     std::optional<std::string> snapshotFailure;
     if (options->removeSnapshots) {
-        const auto parts = QtParts::load();
-        if (parts)
-            helper = (*parts)->makeHelper();
-        if (helper) {
+        if (helper.client()) {
             auto promise = std::make_shared<std::promise<std::optional<std::string>>>();
             snapshots = promise->get_future();
-            helper->deleteSnapshots(
+            helper.deleteSnapshots(
                 [promise](Expected<void, std::string> outcome) {
                     promise->set_value(outcome ? std::nullopt : std::optional<std::string>(outcome.error()));
                 },
@@ -145,12 +145,12 @@ int cleanTemp(const CommandLine& line, bool trashOnly)
                                  localized("Waiting for authorization...").c_str());
                 });
         } else {
-            snapshotFailure = parts ? std::string("no helper client") : parts.error();
+            snapshotFailure = helper.unavailable();
         }
     }
 
     FileShredder job(collection, algorithm, options);
-    const auto result = JobCommandSupport::runJob(line, job);
+    const auto result = JobCommandSupport::runJob(line, job, &helper);
     // The helper may never answer (a polkit question nobody sees): the result does not wait forever.
     if (snapshots.valid()) {
         if (snapshots.wait_for(std::chrono::minutes(5)) != std::future_status::ready)

@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <unistd.h>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -17,6 +18,11 @@ namespace cv::cli {
 
 void CliLog::setUp(bool verbose)
 {
+    // Once per process: a command that sets up the helper before its job has the log in place
+    // before the helper's first line.
+    static bool done = false;
+    if (std::exchange(done, true))
+        return;
     SettingsManager& settings = SettingsManager::sharedManager();
     if (settings.isDiagnoseSet()) {
         const QString folder = QDir::cleanPath(settings.getReportPath() + u"/logs"_s);

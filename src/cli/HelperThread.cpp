@@ -6,9 +6,10 @@
 
 namespace cv::cli {
 
-HelperThread::HelperThread()
+HelperThread::HelperThread(bool askPassword)
     : m_thread(std::make_unique<QThread>()), m_service(std::make_unique<HelperToolService>())
 {
+    m_service->setInteractiveAuthorizationAllowed(askPassword);
     m_service->moveToThread(m_thread.get());
     m_thread->start();
 }

@@ -18,8 +18,9 @@ namespace cv::cli {
 class HelperThread : public HelperToolClient
 {
 public:
-    // Needs the application object (CliApplication::ensure) to exist.
-    HelperThread();
+    // Needs the application object (CliApplication::ensure) to exist. Without askPassword the
+    // helper refuses work that needs a password instead of having the user asked.
+    explicit HelperThread(bool askPassword);
     ~HelperThread() override;
 
     void allowWriteOperationsOnPath(const ExaminedEntry& entry, Reply reply, AskingUser askingUser) override;

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <ctime>
 #include <iostream>
+#include <optional>
 #include <unistd.h>
 
 namespace cv::cli {
@@ -108,7 +109,7 @@ std::vector<std::string> JobCommandSupport::valueOptions()
 
 std::vector<std::string> JobCommandSupport::flagOptions()
 {
-    return {"--json", "--yes", "--verbose", "--no-report"};
+    return {"--json", "--yes", "--verbose", "--no-report", "--no-ask-password"};
 }
 
 Expected<void, std::string> JobCommandSupport::checkReportOptions(const CommandLine& line)
@@ -121,7 +122,8 @@ Expected<void, std::string> JobCommandSupport::checkReportOptions(const CommandL
     return {};
 }
 
-std::shared_ptr<ShredResult> JobCommandSupport::runJob(const CommandLine& line, FileShredder& job)
+std::shared_ptr<ShredResult> JobCommandSupport::runJob(const CommandLine& line, FileShredder& job,
+                                                       HelperAccess* helper)
 {
     // From here to the end of the process SIGINT and SIGTERM are blocked, in this thread and in
     // every thread started from now on: during the job they are taken as its cancel (JobRunner);
@@ -137,16 +139,16 @@ std::shared_ptr<ShredResult> JobCommandSupport::runJob(const CommandLine& line, 
     CliLog::setUp(line.flag("--verbose"));
     LogindSleepInhibitor inhibitor;
     job.setSleepInhibitor(&inhibitor);
-    // Reformatting is root's work, done by the privileged helper; its client needs Qt's event loop.
-    std::unique_ptr<HelperToolClient> helper;
-    if (job.options() && job.options()->formatVolume) {
-        if (const auto parts = QtParts::load()) {
-            helper = (*parts)->makeHelper();
-            job.setHelperTool(helper.get());
-        } else {
-            printError("the volume cannot be reformatted: " + parts.error());
-        }
+    // Protected files of the selection and reformatting are root's work, done by the privileged
+    // helper, as in the window.
+    std::optional<HelperAccess> ownHelper;
+    if (!helper) {
+        const bool reformat = job.options() && job.options()->formatVolume;
+        helper = &ownHelper.emplace(line, reformat);
+        if (reformat && !helper->client())
+            printError("the volume cannot be reformatted: " + helper->unavailable());
     }
+    job.setHelperTool(helper->client());
     JobRunner runner(job, ::isatty(STDERR_FILENO) != 0);
     auto result = runner.run();
     job.setSleepInhibitor(nullptr);

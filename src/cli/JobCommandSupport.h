@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/HelperAccess.h"
 #include "cli/ReportOutput.h"
 #include "common/Expected.h"
 #include "engine/Algorithm.h"
@@ -35,10 +36,12 @@ public:
     // and format.
     static Expected<void, std::string> checkReportOptions(const CommandLine& line);
 
-    // Runs the job with terminal progress and Ctrl-C as cancel; a job that reformats a volume gets
-    // the privileged helper. Log lines go where CliLog says. SIGINT and SIGTERM stay blocked after
+    // Runs the job with terminal progress and Ctrl-C as cancel, with the privileged helper for
+    // root's work (HelperAccess). Log lines go where CliLog says. SIGINT and SIGTERM stay blocked after
     // it returns, until the process ends: they cannot cut the report and the result short.
-    static std::shared_ptr<ShredResult> runJob(const CommandLine& line, FileShredder& job);
+    // helper: the helper the caller set up for work of its own beside the job; made here when null.
+    static std::shared_ptr<ShredResult> runJob(const CommandLine& line, FileShredder& job,
+                                               HelperAccess* helper = nullptr);
 
     // Saves the report as the settings and --report-dir/--report-format say (none with
     // --no-report), prints the result

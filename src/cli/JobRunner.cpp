@@ -125,12 +125,15 @@ std::shared_ptr<ShredResult> JobRunner::run()
             m_job.cancel();
         }
         const auto state = progress.state();
-        if (m_showProgress && state) {
+        if (state && state->waitingForAuthorization) {
+            // Said once, on a line of its own, and the progress line is not drawn again until the
+            // answer: polkit's text agent may be asking for the password on this terminal.
+            if (!toldWaiting) {
+                std::fprintf(stderr, "%s%s\n", m_showProgress ? "\r\033[K" : "", state->path.c_str());
+                std::fflush(stderr);
+            }
+        } else if (m_showProgress && state) {
             printProgressLine(*state);
-        } else if (state && state->waitingForAuthorization && !toldWaiting) {
-            // Without a progress line the user still learns why the job stands still.
-            std::fprintf(stderr, "%s\n", state->path.c_str());
-            std::fflush(stderr);
         }
         toldWaiting = state && state->waitingForAuthorization;
     }

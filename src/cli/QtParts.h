@@ -31,11 +31,12 @@ public:
     // As saveReportForCli.
     virtual Expected<std::string, std::string> saveReport(const ShredResult& result,
                                                           const ReportCliOptions& options) = 0;
-    // The privileged helper's client, on a thread of its own.
-    virtual std::unique_ptr<HelperToolClient> makeHelper() = 0;
+    // The privileged helper's client, on a thread of its own; without askPassword the helper never
+    // has the user asked for a password.
+    virtual std::unique_ptr<HelperToolClient> makeHelper(bool askPassword) = 0;
 };
 
 } // namespace cv::cli
 
-#define CINDERVAULT_CLI_QT_PARTS_IID "com.Ostrevane.Cindervault.CliQtParts/1"
+#define CINDERVAULT_CLI_QT_PARTS_IID "com.Ostrevane.Cindervault.CliQtParts/2"
 Q_DECLARE_INTERFACE(cv::cli::QtParts, CINDERVAULT_CLI_QT_PARTS_IID)

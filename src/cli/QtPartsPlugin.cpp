@@ -17,10 +17,10 @@ Expected<std::string, std::string> QtPartsPlugin::saveReport(const ShredResult& 
     return saveReportForCli(result, options);
 }
 
-std::unique_ptr<HelperToolClient> QtPartsPlugin::makeHelper()
+std::unique_ptr<HelperToolClient> QtPartsPlugin::makeHelper(bool askPassword)
 {
     CliApplication::ensure();
-    return std::make_unique<HelperThread>();
+    return std::make_unique<HelperThread>(askPassword);
 }
 
 } // namespace cv::cli

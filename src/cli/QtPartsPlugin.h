@@ -18,7 +18,7 @@ public:
     void setLogDescriptor(int fd) override;
     Expected<std::string, std::string> saveReport(const ShredResult& result,
                                                   const ReportCliOptions& options) override;
-    std::unique_ptr<HelperToolClient> makeHelper() override;
+    std::unique_ptr<HelperToolClient> makeHelper(bool askPassword) override;
 };
 
 } // namespace cv::cli

@@ -36,7 +36,10 @@ void printUsage(std::FILE* out)
         "\n"
         "shred, wipe-free and clean-temp use method 16 (one random pass) unless --method or a\n"
         "stored default says otherwise, ask before they start unless --yes is given (and refuse\n"
-        "without a terminal), and stop cleanly on Ctrl-C or SIGTERM (exit status 130). Exit\n"
+        "without a terminal), and stop cleanly on Ctrl-C or SIGTERM (exit status 130). Root's\n"
+        "work (protected files, a reformat, snapshots) goes to the privileged helper; polkit asks\n"
+        "for a password in the desktop's agent or on this terminal, never with --no-ask-password.\n"
+        "--version prints the version. Exit\n"
         "status: 0 done, 1 some files could not be overwritten or deleted, 2 usage error,\n"
         "130 cancelled.\n"
         "With --json the result is one JSON object on standard output. Paths that are not valid\n"
@@ -76,6 +79,10 @@ int main(int argc, char** argv)
     const std::string name = argv[1];
     if (name == "--help" || name == "-h" || name == "help") {
         printUsage(stdout);
+        return cv::kExitOk;
+    }
+    if (name == "--version") {
+        std::printf("cindervault-cli %s\n", CINDERVAULT_VERSION);
         return cv::kExitOk;
     }
     const auto command = commands.find(name);

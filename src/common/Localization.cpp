@@ -96,6 +96,7 @@ const std::unordered_map<std::string_view, std::string_view>& englishTable()
         {"The deletion of %ld file(s) with %ld errors has been finished",
          "The deletion of %ld file(s) has finished with %ld error(s)"},
         {"Protecetd", "Protected"},
+        {"Path no writable", "Path not writable"},
         {"Rendmark Mac 2 is now secured with a pin", "Cindervault is now secured with a PIN"},
         {"Notification are now enabled", "Notifications are now enabled"},
         {"Notification are now disabled", "Notifications are now disabled"},

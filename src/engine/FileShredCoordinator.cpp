@@ -335,13 +335,17 @@ FileShredCoordinator::shredFileAt(int dirFd, const char* name, ItemPath path, co
     // A file the process may not write is opened up by the helper, if it will.
     bool overwritable = true;
     if (opened.status == RegularFileOpener::Status::NotWritable) {
-        // The helper never opens up a file with other names; it is not asked to.
-        overwritable = info.st_nlink == 1 && changePermission(item.path, info);
+        // The helper never opens up a file with other names; it is not asked to. Its refusal
+        // (polkit's no, no bus, no answer) is named with the reason.
+        const Expected<void, std::string> openedUp =
+            info.st_nlink == 1 ? changePermission(item.path, info)
+                               : Expected<void, std::string>(Unexpected(std::string()));
+        overwritable = openedUp.has_value();
         m_helperGaveFiles = m_helperGaveFiles || overwritable;
         if (overwritable)
             opened = RegularFileOpener::openExamined(dirFd, name, info);
         else
-            item.because("Path no writable");
+            item.because("Path no writable", openedUp.error());
     }
     if (overwritable) {
         if (opened.status != RegularFileOpener::Status::Opened) {
@@ -917,12 +921,14 @@ int FileShredCoordinator::removeEntry(int dirFd, std::string_view name, std::str
 
 // ---- the privileged helper ------------------------------------------------------------------
 
-bool FileShredCoordinator::changePermission(const std::string& path, const struct stat& info)
+Expected<void, std::string> FileShredCoordinator::changePermission(const std::string& path,
+                                                                   const struct stat& info)
 {
     return callHelper(path, info, HelperVerb::OpenUp);
 }
 
-bool FileShredCoordinator::forceDelete(const std::string& path, const struct stat& info)
+Expected<void, std::string> FileShredCoordinator::forceDelete(const std::string& path,
+                                                              const struct stat& info)
 {
     return callHelper(path, info, HelperVerb::Delete);
 }
@@ -969,17 +975,19 @@ void FileShredCoordinator::restoreGivenFiles()
         logMessage("Helper tool could not give opened-up files back: ", state->outcome->error());
 }
 
-bool FileShredCoordinator::callHelper(const std::string& path, const struct stat& info, HelperVerb verb,
-                                      const std::string& newName)
+Expected<void, std::string> FileShredCoordinator::callHelper(const std::string& path, const struct stat& info,
+                                                             HelperVerb verb, const std::string& newName)
 {
-    if (!m_helperTool || isCancelled())
-        return false;
+    if (!m_helperTool)
+        return Unexpected(std::string());
+    if (isCancelled())
+        return Unexpected(std::string("the job was cancelled"));
     SplitPath split = splitPath(path);
     if (split.parent.empty() || split.parent.front() != '/') {
         // The helper takes absolute folders only.
         std::string cwd(4096, '\0');
         if (!::getcwd(cwd.data(), cwd.size()))
-            return false;
+            return Unexpected(std::string("the working folder cannot be named"));
         split.parent = split.parent == "." ? std::string(cwd.c_str()) : joinPath(cwd.c_str(), split.parent);
     }
     const ExaminedEntry entry{split.parent, split.name, static_cast<std::uint64_t>(info.st_dev),
@@ -1053,17 +1061,18 @@ bool FileShredCoordinator::callHelper(const std::string& path, const struct stat
         m_delegate->fileshredWaitingForAuthorization(false);
     if (!answered) {
         m_helperTool->withdrawCalls();
-        if (cancelled)
+        if (cancelled) {
             logMessage("Helper tool call withdrawn after the cancel: ", path);
-        else
-            logMessage("Helper tool did not answer in time for ", path);
-        return false;
+            return Unexpected(std::string("the job was cancelled"));
+        }
+        logMessage("Helper tool did not answer in time for ", path);
+        return Unexpected(std::string("the privileged helper did not answer"));
     }
     if (!state->outcome) {
         logMessage("Helper tool refused ", path, ": ", state->outcome.error());
-        return false;
+        return Unexpected(state->outcome.error());
     }
-    return true;
+    return {};
 }
 
 } // namespace cv

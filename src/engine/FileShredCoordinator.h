@@ -110,8 +110,8 @@ public:
 
     // Have the helper open up, or delete, the entry at path that was examined as info; true when
     // it did. The helper acts on that very entry only (its folder, name, device and inode).
-    bool changePermission(const std::string& path, const struct stat& info);
-    bool forceDelete(const std::string& path, const struct stat& info);
+    Expected<void, std::string> changePermission(const std::string& path, const struct stat& info);
+    Expected<void, std::string> forceDelete(const std::string& path, const struct stat& info);
     // After the deletion: every file the helper opened up and this job did not overwrite and delete
     // gets its owner and mode back.
     void restoreGivenFiles();
@@ -198,8 +198,8 @@ private:
         Rename,
     };
     // Has the helper act on the entry at path, examined as info; true when it did.
-    bool callHelper(const std::string& path, const struct stat& info, HelperVerb verb,
-                    const std::string& newName = std::string());
+    Expected<void, std::string> callHelper(const std::string& path, const struct stat& info, HelperVerb verb,
+                                           const std::string& newName = std::string());
     // Renames from to `to` in the folder dirFd through the helper (a folder the process may not
     // write); 0 or the errno to count.
     int renameThroughHelper(int dirFd, const std::string& from, const std::string& to);

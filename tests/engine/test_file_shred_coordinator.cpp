@@ -403,13 +403,17 @@ TEST(FileShredCoordinator, UnwritableFilesGoThroughTheHelper)
 {
     t::TempDir dir;
     ::chmod(dir.path().c_str(), 0777);
+    // A file the helper does not open up is named with the helper's reason.
     struct Case
     {
         StandInHelper::Mode mode;
         bool overwritten;
+        const char* error;
     };
-    for (const Case c : {Case{StandInHelper::Mode::Grant, true}, Case{StandInHelper::Mode::Refuse, false},
-                         Case{StandInHelper::Mode::Silent, false}}) {
+    for (const Case c : {Case{StandInHelper::Mode::Grant, true, ""},
+                         Case{StandInHelper::Mode::Refuse, false, "Path not writable: refused"},
+                         Case{StandInHelper::Mode::Silent, false,
+                              "Path not writable: the privileged helper did not answer"}}) {
         SCOPED_TRACE(static_cast<int>(c.mode));
         const std::string path = dir / "readonly.txt";
         t::writeFile(path, std::string(100, 'r'));
@@ -426,9 +430,10 @@ TEST(FileShredCoordinator, UnwritableFilesGoThroughTheHelper)
                 shredding.recorder.items[0].success != c.overwritten) {
                 std::fprintf(stderr, "unexpected outcome\n");
                 ++bad;
-            } else if (!c.overwritten && (shredding.recorder.items[0].error != "Path no writable" ||
-                                          shredding.recorder.missing != 100)) {
-                std::fprintf(stderr, "wrong error or booked bytes\n");
+            } else if (!c.overwritten &&
+                       (shredding.recorder.items[0].error != c.error || shredding.recorder.missing != 100)) {
+                std::fprintf(stderr, "wrong error or booked bytes: %s\n",
+                             shredding.recorder.items[0].error.value_or("").c_str());
                 ++bad;
             }
             if (shredding.helper.calls != std::vector<std::string>{"allow " + path}) {
@@ -839,7 +844,7 @@ TEST(FileShredCoordinator, AFileThatCouldNotBeOverwrittenStaysAndSoDoItsFolders)
             shredding.coordinator.setHelperTimeout(std::chrono::milliseconds(200));
             shredding.run(target);
             for (const auto& item : shredding.recorder.items) {
-                if (item.path == target + "/readonly" && item.error != "Path no writable") {
+                if (item.path == target + "/readonly" && item.error != "Path not writable: refused") {
                     std::fprintf(stderr, "the read-only file is not listed with its error\n");
                     return 1;
                 }

@@ -283,7 +283,7 @@ TEST_F(ReportFactoryTest, FileTableAndItsCap)
         factory.fileDetails(false, {}),
         u"<tr class=\"\"><td>1</td><td>/data/report-test/file_1.txt</td><td>1 KB</td><td>Deleted</td></tr>"
         u"<tr class=\"error\"><td>2</td><td>/data/report-test/file_2.txt</td><td>1 KB</td>"
-        u"<td>Path no writable</td></tr>"
+        u"<td>Path not writable</td></tr>"
         u"<tr class=\"error\"><td>3</td><td>/data/report-test/append/kept</td><td>1 KB</td>"
         u"<td>Overwritten, but could not be deleted: Operation not permitted</td></tr>"_s);
     // In German, reasons and states in German, the system's words as they came.

@@ -1,0 +1,90 @@
+#include "cli/PolkitTextAgent.h"
+
+#include "common/Log.h"
+#include "common/UniqueFd.h"
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace cv::cli {
+
+namespace {
+
+// How long the agent may take to register before the job goes on without waiting for it.
+constexpr int kRegisterTimeoutMs = 10000;
+
+} // namespace
+
+PolkitTextAgent::~PolkitTextAgent()
+{
+    if (m_pid <= 0)
+        return;
+    ::kill(m_pid, SIGTERM);
+    int status = 0;
+    while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
+    }
+}
+
+bool PolkitTextAgent::wanted()
+{
+    return ::geteuid() != 0 && ::isatty(STDIN_FILENO) != 0;
+}
+
+bool PolkitTextAgent::start()
+{
+    if (m_tried)
+        return m_pid > 0;
+    m_tried = true;
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0)
+        return false;
+    UniqueFd readEnd(ends[0]);
+    UniqueFd writeEnd(ends[1]);
+    // dup2 onto itself would keep close-on-exec: the end is moved away from 3 first.
+    if (writeEnd.get() == 3)
+        writeEnd = UniqueFd(::fcntl(3, F_DUPFD_CLOEXEC, 4));
+
+    // The agent closes the notify descriptor once it has registered; it is passed on as fd 3.
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, writeEnd.get(), 3);
+    // The job commands block SIGINT and SIGTERM; the agent gets the default mask, so that Ctrl-C
+    // at its prompt ends it.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
+    char program[] = "pkttyagent";
+    char notify[] = "--notify-fd";
+    char three[] = "3";
+    char fallback[] = "--fallback";
+    char process[] = "--process";
+    std::string pidText = std::to_string(::getpid());
+    char* const argv[] = {program, notify, three, fallback, process, pidText.data(), nullptr};
+    const int spawned = ::posix_spawnp(&m_pid, program, &actions, &attributes, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    writeEnd.reset();
+    if (spawned != 0) {
+        m_pid = -1;
+        logMessage("No text agent for polkit's questions: pkttyagent cannot be started (", spawned, ")");
+        return false;
+    }
+    // Registered (or given up) when the notify descriptor closes.
+    pollfd wait{readEnd.get(), POLLIN, 0};
+    while (::poll(&wait, 1, kRegisterTimeoutMs) < 0 && errno == EINTR) {
+    }
+    return true;
+}
+
+} // namespace cv::cli
