@@ -4,11 +4,11 @@
 #include "reports/ReportFactory.h"
 #include "reports/ReportFileWriter.h"
 #include "reports/ReportRenderProcess.h"
+#include "reports/ReportStage.h"
 #include "settings/SettingsManager.h"
 
 #include <QFile>
 #include <QSaveFile>
-#include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
 
@@ -68,7 +68,7 @@ void ReportBuilder::renderPdf(const QString& folder, const QString& baseName)
     // The renderer reads the report from a file of its own (the text may be far larger than the
     // web engine takes inline) and writes the PDF beside it; both go with the folder. The folder
     // (0700) and the file (0600) are the user's alone, like the report.
-    m_stageFolder = std::make_unique<QTemporaryDir>();
+    m_stageFolder = std::make_unique<ReportStage>();
     const QString htmlPath = m_stageFolder->isValid() ? m_stageFolder->filePath(u"report.html"_s) : QString();
     const QString pdfPath = m_stageFolder->isValid() ? m_stageFolder->filePath(u"report.pdf"_s) : QString();
     QSaveFile file(htmlPath);

@@ -10,9 +10,9 @@
 #include <memory>
 #include <optional>
 
-class QTemporaryDir;
-
 namespace cv {
+
+class ReportStage;
 
 class SettingsManager;
 class ReportRenderProcess;
@@ -79,7 +79,7 @@ private:
     void finish(Outcome outcome, const QString& savedPath, const QString& failure, bool announce);
 
     SettingsManager& m_settings;
-    std::unique_ptr<QTemporaryDir> m_stageFolder;
+    std::unique_ptr<ReportStage> m_stageFolder;
     ReportRenderProcess* m_renderer = nullptr; // child of this, while a PDF is rendered
     std::shared_ptr<const ShredResult> m_shredResult;
     std::optional<VolumeProbe> m_volumeProbe;

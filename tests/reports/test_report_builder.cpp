@@ -1,9 +1,10 @@
 // Rendering and saving with the real renderer program: PDFs checked with pdfinfo and pdftotext (a
 // single page for a small job, pages of full width for a large one), HTML files, automatic saving
-// off, same-second names, and renderers that crash, fail or hang.
+// off, same-second names, renderers that crash, fail or hang, and the staged report's end.
 #include "reports/ReportBuilder.h"
 #include "reports/ReportFactory.h"
 #include "reports/ReportFileWriter.h"
+#include "reports/ReportStage.h"
 #include "settings/SettingsManager.h"
 
 #include "ProcessRunner.h"
@@ -19,8 +20,11 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <csignal>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using cv::ReportBuilder;
 using cv::SettingsManager;
@@ -353,4 +357,68 @@ TEST_F(ReportBuilderTest, ARendererThatCrashesFailsOrHangsLeavesAReasonAndNoFile
     }
     qputenv("CINDERVAULT_RENDERER", realRenderer);
     EXPECT_EQ(generated.count(), 5) << "announced, as any report the settings asked to save";
+}
+
+// The staged report lists every shredded path: it lies in the user's runtime folder, the user's
+// alone, and goes when the object goes, when the process is ended by a signal, and, left by a
+// process that died without a chance to clean up, at the next start.
+TEST_F(ReportBuilderTest, TheStagedReportGoesOnEveryWayOut)
+{
+    const std::string runtime = m_dir / "runtime";
+    ASSERT_EQ(::mkdir(runtime.c_str(), 0700), 0);
+    const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(runtime));
+    {
+        cv::ReportStage stage;
+        ASSERT_TRUE(stage.isValid());
+        EXPECT_TRUE(stage.path().startsWith(QString::fromStdString(runtime + "/cindervault-stage-")))
+            << stage.path().toStdString();
+        struct stat info = {};
+        ASSERT_EQ(::stat(QFile::encodeName(stage.path()).constData(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0700u);
+    }
+    EXPECT_EQ(QDir(QString::fromStdString(runtime)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(),
+              0);
+
+    // Ended by SIGTERM while a report is staged.
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        cv::ReportStage stage;
+        QFile file(stage.filePath(u"report.html"_s));
+        const bool written = file.open(QIODevice::WriteOnly) && file.write("/home/user/secret") > 0;
+        file.close();
+        const QByteArray path = QFile::encodeName(stage.path()) + (written ? "\n" : "");
+        [[maybe_unused]] const ssize_t sent =
+            ::write(ends[1], path.constData(), static_cast<size_t>(path.size()));
+        for (;;)
+            ::pause();
+    }
+    ::close(ends[1]);
+    char buffer[4096] = {};
+    const ssize_t length = ::read(ends[0], buffer, sizeof buffer - 1);
+    ::close(ends[0]);
+    ASSERT_GT(length, 1);
+    ASSERT_EQ(buffer[length - 1], '\n') << "the child could not stage its report";
+    const std::string staged(buffer, static_cast<std::size_t>(length - 1));
+    ASSERT_TRUE(cv::test::exists(staged));
+    ASSERT_EQ(::kill(child, SIGTERM), 0);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << "the signal must still end it";
+    EXPECT_FALSE(cv::test::exists(staged)) << "left behind by SIGTERM";
+
+    // Left by a process that is gone: removed at the next start; a running one's stays.
+    const std::string gone = runtime + "/cindervault-stage-" + std::to_string(child) + "-AbCdEf";
+    const std::string running = runtime + "/cindervault-stage-" + std::to_string(::getpid()) + "-AbCdEf";
+    for (const auto& folder : {gone, running}) {
+        ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+        cv::test::writeFile(folder + "/report.html", std::string("/home/user/secret"));
+    }
+    cv::ReportStage::removeLeftovers();
+    EXPECT_FALSE(cv::test::exists(gone));
+    EXPECT_TRUE(cv::test::exists(running + "/report.html"));
+    qputenv("XDG_RUNTIME_DIR", savedRuntime);
 }

@@ -3,10 +3,10 @@
 #include "common/Log.h"
 #include "reports/ReportFactory.h"
 #include "reports/ReportRenderProcess.h"
+#include "reports/ReportStage.h"
 
 #include <QFile>
 #include <QSaveFile>
-#include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
 
@@ -20,7 +20,7 @@ ReportPreview::~ReportPreview() = default; // a renderer still at work is killed
 
 void ReportPreview::renderResult(const std::shared_ptr<const ShredResult>& result)
 {
-    m_stage = std::make_unique<QTemporaryDir>();
+    m_stage = std::make_unique<ReportStage>();
     ReportFactory factory(result, &m_settings);
     if (!m_language.isEmpty())
         factory.setLanguage(m_language);
@@ -46,7 +46,7 @@ void ReportPreview::renderResult(const std::shared_ptr<const ShredResult>& resul
 
 void ReportPreview::renderFile(const QString& htmlPath)
 {
-    m_stage = std::make_unique<QTemporaryDir>();
+    m_stage = std::make_unique<ReportStage>();
     m_reportId.clear();
     if (!m_stage->isValid()) {
         finish(State::Failed, tr("the report could not be staged for rendering"));

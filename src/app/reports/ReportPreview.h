@@ -8,9 +8,9 @@
 
 #include <memory>
 
-class QTemporaryDir;
-
 namespace cv {
+
+class ReportStage;
 
 class ReportRenderProcess;
 class SettingsManager;
@@ -66,7 +66,7 @@ private:
 
     SettingsManager& m_settings;
     QString m_language;
-    std::unique_ptr<QTemporaryDir> m_stage;
+    std::unique_ptr<ReportStage> m_stage;
     QPointer<ReportRenderProcess> m_renderer;
     State m_state = State::Idle;
     QString m_pdfPath;
