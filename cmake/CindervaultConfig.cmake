@@ -29,3 +29,17 @@ set(CINDERVAULT_SELF_INSTALL_PREFIX /usr/local CACHE PATH
 set(CINDERVAULT_SELF_INSTALL_HELPER
     ${CINDERVAULT_SELF_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBEXECDIR}/cindervault/cindervault-helper)
 set(CINDERVAULT_SELF_INSTALL_SERVICE_DIR ${CINDERVAULT_SELF_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/dbus-1/system-services)
+set(CINDERVAULT_SELF_INSTALL_ACTIVATION ${CINDERVAULT_SELF_INSTALL_SERVICE_DIR}/${CINDERVAULT_HELPER_SERVICE_NAME}.service)
+# The bus reads policies only below /usr/share and /etc, polkit actions only in
+# /usr/share/polkit-1/actions: there the self-install uses names of its own, never the package's.
+set(CINDERVAULT_SELF_INSTALL_BUS_POLICY /etc/dbus-1/system.d/${CINDERVAULT_HELPER_SERVICE_NAME}.self-install.conf)
+set(CINDERVAULT_SELF_INSTALL_POLKIT_ACTION
+    /usr/share/polkit-1/actions/com.Ostrevane.CindervaultForMac.self-install.policy)
+# What the self-install wrote, for its uninstall step and for the package, which removes it.
+set(CINDERVAULT_SELF_INSTALL_RECORD
+    ${CINDERVAULT_SELF_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBEXECDIR}/cindervault/self-installed-files)
+# Where the package puts the helper's activation file: when it is there, a build uses the
+# package's helper and never installs its own.
+set(CINDERVAULT_PACKAGE_ACTIVATION /usr/share/dbus-1/system-services/${CINDERVAULT_HELPER_SERVICE_NAME}.service)
+# The helper as a systemd service, where systemd runs: its log reaches the journal.
+set(CINDERVAULT_HELPER_SYSTEMD_UNIT cindervault-helper.service)

@@ -45,4 +45,14 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
 # work, only root-only work is refused.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "dbus, polkitd, pkexec")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# The maintainer scripts: a running helper stops before removal and upgrade, a build's
+# self-installed helper goes when the package comes, and the bus and systemd reload.
+get_property(HELPER_MAINTENANCE GLOBAL PROPERTY CINDERVAULT_HELPER_MAINTENANCE)
+set(PACKAGE_HELPER ${CMAKE_INSTALL_FULL_LIBEXECDIR}/cindervault/cindervault-helper)
+set(package_scripts)
+foreach(script prerm postinst postrm)
+    configure_file(${PROJECT_SOURCE_DIR}/resources/debian/${script}.in ${CMAKE_BINARY_DIR}/package-scripts/${script} @ONLY)
+    list(APPEND package_scripts ${CMAKE_BINARY_DIR}/package-scripts/${script})
+endforeach()
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${package_scripts})
 include(CPack)

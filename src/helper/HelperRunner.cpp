@@ -8,7 +8,14 @@
 
 #include <QCoreApplication>
 #include <QDBusConnection>
+#include <QSocketNotifier>
 #include <QTimer>
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <memory>
+#include <unistd.h>
 
 namespace cv {
 
@@ -17,6 +24,41 @@ namespace {
 constexpr int kBusCheckMs = 1000;
 // Calls the bus routed to the helper before it gave up its name are answered in this time.
 constexpr int kLeaveGraceMs = 200;
+
+// SIGTERM (systemctl stop, the package's scripts before removal or upgrade) and SIGINT reach the
+// event loop through this pipe, whichever thread the signal lands on.
+int g_stopPipe[2] = {-1, -1};
+
+void onStopSignal(int)
+{
+    const int saved = errno;
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(g_stopPipe[1], &byte, 1);
+    errno = saved;
+}
+
+// Stops the event loop on SIGTERM or SIGINT; the helper then finishes the work it is carrying out
+// and gives back the files it opened up before it exits (HelperTool's destructor).
+std::unique_ptr<QSocketNotifier> watchStopSignals()
+{
+    if (g_stopPipe[0] < 0 && ::pipe2(g_stopPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return nullptr;
+    struct sigaction action = {};
+    action.sa_handler = onStopSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGTERM, &action, nullptr);
+    ::sigaction(SIGINT, &action, nullptr);
+    auto notifier = std::make_unique<QSocketNotifier>(g_stopPipe[0], QSocketNotifier::Read);
+    QObject::connect(notifier.get(), &QSocketNotifier::activated, notifier.get(), [] {
+        char drained[16];
+        while (::read(g_stopPipe[0], drained, sizeof drained) > 0) {
+        }
+        logLine("cindervault-helper leaves: asked to stop");
+        QCoreApplication::quit();
+    });
+    return notifier;
+}
 
 } // namespace
 
@@ -95,6 +137,7 @@ int HelperRunner::run(const Options& options, Authorizer& authorizer,
         }
     });
     busCheck.start(kBusCheckMs);
+    const auto stopSignals = watchStopSignals();
 
     const int status = QCoreApplication::exec();
     connection.unregisterObject(QString::fromLatin1(HelperToolProtocol::objectPath));

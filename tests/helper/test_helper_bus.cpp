@@ -23,6 +23,7 @@
 #include <QDBusVirtualObject>
 #include <QElapsedTimer>
 #include <atomic>
+#include <csignal>
 #include <deque>
 #include <dirent.h>
 #include <fcntl.h>
@@ -30,6 +31,7 @@
 #include <gtest/gtest.h>
 #include <iostream>
 #include <map>
+#include <pwd.h>
 #include <set>
 #include <sstream>
 #include <sys/mount.h>
@@ -58,22 +60,24 @@ bool contains(const std::string& text, const std::string& part)
     return text.find(part) != std::string::npos;
 }
 
+// mayAsk: the call lets the user be asked for a password, as the window's and the command line's do.
 QDBusPendingCall callLater(QDBusConnection& connection, const QString& method, const QVariantList& arguments,
-                           int timeoutMs = 60000)
+                           int timeoutMs = 60000, bool mayAsk = true)
 {
     QDBusMessage message = QDBusMessage::createMethodCall(
         QLatin1String(HelperToolProtocol::serviceName), QLatin1String(HelperToolProtocol::objectPath),
         QLatin1String(HelperToolProtocol::interfaceName), method);
     message.setArguments(arguments);
+    message.setInteractiveAuthorizationAllowed(mayAsk);
     return connection.asyncCall(message, timeoutMs);
 }
 
 // Calls the helper directly on connection, running the event loop meanwhile (a stand-in service
 // in this process may have to answer the helper first).
 QDBusMessage callDirectly(QDBusConnection& connection, const QString& method,
-                          const QVariantList& arguments = {}, int timeoutMs = 30000)
+                          const QVariantList& arguments = {}, int timeoutMs = 30000, bool mayAsk = true)
 {
-    QDBusPendingCall pending = callLater(connection, method, arguments, timeoutMs);
+    QDBusPendingCall pending = callLater(connection, method, arguments, timeoutMs, mayAsk);
     cv::test::waitUntil([&] { return pending.isFinished(); }, timeoutMs + 10000);
     return pending.reply();
 }
@@ -519,6 +523,44 @@ TEST(InstalledHelper, SaysWhenTheUserIsAskedAndNeverCarriesOutAWithdrawnCall)
     EXPECT_TRUE(cv::test::exists(other)) << "deleted for a caller that had left";
 }
 
+TEST(InstalledHelper, NeverHasTheUserAskedForACallThatSaysNotTo)
+{
+    HelperOnBus bus(kInstalledHelper);
+    ASSERT_FALSE(bus.address().isEmpty()) << "dbus-daemon did not start";
+    FakePolkitAuthority polkit(bus.address());
+    ASSERT_TRUE(polkit.registered());
+    polkit.otherwise = FakePolkitAuthority::Answer::AskThenYes;
+    const std::string file = bus.folder() + "/protected";
+    cv::test::writeFile(file, std::string("keep me"));
+
+    // A script's call (--no-ask-password): refused at once, nobody asked, nothing done.
+    BusConnection script(bus.address(), QStringLiteral("script"));
+    const QDBusMessage refused =
+        callDirectly(*script, QStringLiteral("deleteFileAtPath"), entryArguments(file), 30000, false);
+    EXPECT_EQ(refused.errorName().toStdString(), kAccessDenied);
+    EXPECT_PRED2(contains, refused.errorMessage().toStdString(), "asked not to be asked");
+    EXPECT_EQ(polkit.questionsWithTheUser(), 0u);
+    EXPECT_TRUE(polkit.open.empty());
+    EXPECT_TRUE(cv::test::exists(file));
+
+    // The window's and the terminal's calls let polkit ask; a client told not to never does.
+    HelperToolService quiet(bus.address());
+    quiet.setInteractiveAuthorizationAllowed(false);
+    ReplyCatcher refusedToo;
+    quiet.deleteFileAtPath(examined(file), refusedToo.reply(), {});
+    ASSERT_TRUE(refusedToo.wait(20000));
+    EXPECT_PRED2(contains, refusedToo.errorText(), "asked not to be asked");
+    EXPECT_EQ(polkit.questionsWithTheUser(), 0u);
+
+    HelperToolService asking(bus.address());
+    ReplyCatcher allowed;
+    asking.deleteFileAtPath(examined(file), allowed.reply(), {});
+    ASSERT_TRUE(allowed.wait(20000));
+    EXPECT_FALSE(allowed.error()) << allowed.errorText();
+    EXPECT_EQ(polkit.questionsWithTheUser(), 1u);
+    EXPECT_FALSE(cv::test::exists(file));
+}
+
 namespace {
 
 // Sends what this process and the processes it starts from now on write to standard error into a
@@ -771,6 +813,45 @@ TEST(HelperOperations, OpensARootFileUpForAnUnprivilegedCaller)
     // The bus policy: nobody may call the helper (above), but not take its name.
     const auto own = asNobody("own-name");
     EXPECT_EQ(own.exitCode, 0) << own.err;
+}
+
+TEST(HelperOperations, TheCommandLineHandsWhatTheUserMayNotDoToTheHelper)
+{
+    if (!cv::test::isRoot())
+        GTEST_SKIP() << "needs root: the files are root's, the command line runs as nobody";
+    PrivateBus bus(kTestHelper, kShortIdle);
+    ASSERT_FALSE(bus.address().isEmpty()) << "dbus-daemon did not start";
+    // A folder of nobody's holding a root-owned file and a root-owned folder with a file.
+    const auto makeTree = [&](const std::string& tree) {
+        cv::test::makeDir(tree);
+        cv::test::makeDir(tree + "/root-folder");
+        cv::test::writeFile(tree + "/root-file", std::string("root's"));
+        cv::test::writeFile(tree + "/root-folder/inner", std::string("root's too"));
+        struct passwd* nobody = ::getpwnam("nobody");
+        ASSERT_NE(nobody, nullptr);
+        ASSERT_EQ(::chown(tree.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+    };
+    const auto shredAsNobody = [&](const std::string& busAddress, const std::string& tree) {
+        return cv::test::runProcess({"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "env",
+                                     "HOME=" + bus.folder(), "DBUS_SYSTEM_BUS_ADDRESS=" + busAddress,
+                                     CINDERVAULT_CLI, "shred", "--yes", "--no-report", "--json", tree});
+    };
+
+    const std::string tree = bus.folder() + "/tree";
+    makeTree(tree);
+    const auto shredded = shredAsNobody(bus.address().toStdString(), tree);
+    EXPECT_EQ(shredded.exitCode, 0) << shredded.out << shredded.err;
+    EXPECT_FALSE(cv::test::exists(tree)) << shredded.out;
+
+    // Without the helper, the files are named with the reason and stay; the job fails.
+    const std::string kept = bus.folder() + "/kept";
+    makeTree(kept);
+    const auto refused = shredAsNobody("unix:path=" + bus.folder() + "/no-bus-here", kept);
+    EXPECT_EQ(refused.exitCode, 1) << refused.out << refused.err;
+    EXPECT_PRED2(contains, refused.out, "cannot be reached");
+    EXPECT_EQ(cv::test::readFile(kept + "/root-file"),
+              (std::vector<std::uint8_t>{'r', 'o', 'o', 't', '\'', 's'}));
+    EXPECT_TRUE(cv::test::exists(kept + "/root-folder/inner"));
 }
 
 TEST(HelperOperations, GivesOpenedUpFilesBackTheirOwnerAndModeUnlessDeleted)
@@ -1122,6 +1203,29 @@ TEST(HelperLifetime, LeavesWhenIdleAndIsStartedAgainByTheNextCall)
     const QDBusMessage again = callDirectly(*caller, QStringLiteral("getVersion"));
     EXPECT_EQ(again.arguments().value(0).toString(), QLatin1String(HelperToolProtocol::version));
     EXPECT_NE(caller->interface()->serviceOwner(name).value(), first) << "a new helper answered";
+}
+
+TEST(HelperLifetime, AskedToStopItGivesOpenedFilesBackAndLeaves)
+{
+    // The package's scripts and systemctl stop a running helper with SIGTERM before removal or
+    // upgrade: it must give back what it opened up, not die with the files open to the caller.
+    PrivateBus bus(kTestHelper, kShortIdle);
+    ASSERT_FALSE(bus.address().isEmpty()) << "dbus-daemon did not start";
+    const std::string file = bus.folder() + "/protected";
+    cv::test::writeFile(file, std::string("x"));
+    ASSERT_EQ(::chmod(file.c_str(), 0400), 0);
+    BusConnection caller(bus.address(), QStringLiteral("caller"));
+    const QDBusMessage opened =
+        callDirectly(*caller, QStringLiteral("changePermissionsOfFileAt"), entryArguments(file));
+    ASSERT_EQ(opened.type(), QDBusMessage::ReplyMessage) << qPrintable(opened.errorMessage());
+    ASSERT_NE(modeOf(file), 0400u) << "not opened up";
+    const qint64 helper = helperPid(*caller);
+    ASSERT_GT(helper, 0);
+
+    ASSERT_EQ(::kill(static_cast<pid_t>(helper), SIGTERM), 0);
+    EXPECT_TRUE(cv::test::waitUntil([&] { return !cv::test::isProcessRunning(helper); }, 10000))
+        << "still running 10 s after SIGTERM";
+    EXPECT_EQ(modeOf(file), 0400u) << "left opened up";
 }
 
 TEST(HelperLifetime, GetVersionDoesNotKeepTheHelperRunning)
