@@ -14,6 +14,7 @@
 #include "app/shred/DropFilesViewController.h"
 #include "engine/AlgorithmCollection.h"
 #include "settings/SettingsManager.h"
+#include "system/HelperToolService.h"
 #include "targets/PathCollectionFactory.h"
 
 #include <QComboBox>
@@ -28,6 +29,52 @@
 using namespace Qt::StringLiterals;
 
 namespace cv::test {
+
+namespace {
+
+// Drops path on the window's shred screen as a file manager would, chooses the method, starts the
+// job and confirms it with DELETE; the progress screen that runs it, or null.
+ProgressViewController* dropAndShred(WindowController& window, const std::string& path, std::uint64_t method)
+{
+    auto* tab = window.shredTab();
+    auto* screen = tab ? qobject_cast<DropFilesViewController*>(tab->current()) : nullptr;
+    if (!screen)
+        return nullptr;
+    QApplication::processEvents();
+    QMimeData data;
+    data.setData(u"text/uri-list"_s,
+                 "file://" + QByteArray::fromStdString(path).toPercentEncoding("/") + "\r\n");
+    QSignalSpy scanned(screen, &DropFilesViewController::scanFinished);
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(screen->findChild<QWidget*>(u"dropZone"_s), &enter);
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(screen->findChild<QWidget*>(u"dropZone"_s), &drop);
+    if (!scanned.wait(10000))
+        return nullptr;
+    screen->findChild<QComboBox*>(u"methodSelection"_s)
+        ->setCurrentIndex(static_cast<int>(AlgorithmCollection().getIndexForIdentifier(method)));
+    auto* start = screen->findChild<PillButton*>(u"startShred"_s);
+    if (!start->isEnabled())
+        return nullptr;
+    QTest::mouseClick(start, Qt::LeftButton);
+    QMessageBox* confirmation = nullptr;
+    if (!QTest::qWaitFor([&] { return (confirmation = screen->findChild<QMessageBox*>()) != nullptr; }, 3000))
+        return nullptr;
+    QTest::mouseClick(button(confirmation, u"DELETE"_s), Qt::LeftButton);
+    ProgressViewController* progress = nullptr;
+    const bool shown = QTest::qWaitFor(
+        [&] { return (progress = qobject_cast<ProgressViewController*>(tab->current())); }, 3000);
+    return shown ? progress : nullptr;
+}
+
+// Waits for the job of progress to end.
+bool waitForTheEnd(ProgressViewController& progress, int timeoutMs)
+{
+    QSignalSpy done(&progress, &ProgressViewController::jobFinished);
+    return progress.completionCount() > 0 || done.wait(timeoutMs);
+}
+
+} // namespace
 
 TEST(EndToEnd, DropChooseConfirmShredAndReport)
 {
@@ -56,38 +103,11 @@ TEST(EndToEnd, DropChooseConfirmShredAndReport)
     ASSERT_EQ(window.host()->currentIndex(), 1) << "the window opens on the shred screen";
     auto* tab = window.shredTab();
     ASSERT_NE(tab, nullptr);
-    auto* screen = qobject_cast<DropFilesViewController*>(tab->current());
-    ASSERT_NE(screen, nullptr);
-    QApplication::processEvents();
 
-    // Drop the folder as a file manager would.
-    QMimeData data;
-    data.setData(u"text/uri-list"_s,
-                 "file://" + QByteArray::fromStdString(victim).toPercentEncoding("/") + "\r\n");
-    QSignalSpy scanned(screen, &DropFilesViewController::scanFinished);
-    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(screen->findChild<QWidget*>(u"dropZone"_s), &enter);
-    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(screen->findChild<QWidget*>(u"dropZone"_s), &drop);
-    ASSERT_TRUE(scanned.wait(10000));
-
-    // Choose three passes, start, confirm.
-    screen->findChild<QComboBox*>(u"methodSelection"_s)
-        ->setCurrentIndex(static_cast<int>(AlgorithmCollection().getIndexForIdentifier(17)));
-    ASSERT_TRUE(screen->findChild<PillButton*>(u"startShred"_s)->isEnabled());
-    QTest::mouseClick(screen->findChild<PillButton*>(u"startShred"_s), Qt::LeftButton);
-    QMessageBox* confirmation = nullptr;
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return (confirmation = screen->findChild<QMessageBox*>()) != nullptr; }, 3000));
-    QTest::mouseClick(button(confirmation, u"DELETE"_s), Qt::LeftButton);
-
-    ProgressViewController* progress = nullptr;
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return (progress = qobject_cast<ProgressViewController*>(tab->current())); }, 3000));
-    QSignalSpy done(progress, &ProgressViewController::jobFinished);
-    if (progress->completionCount() == 0) {
-        ASSERT_TRUE(done.wait(30000));
-    }
+    // Drop the folder, choose three passes, start, confirm.
+    ProgressViewController* progress = dropAndShred(window, victim, 17);
+    ASSERT_NE(progress, nullptr);
+    ASSERT_TRUE(waitForTheEnd(*progress, 30000));
 
     EXPECT_FALSE(exists(victim)) << "the folder is gone";
     EXPECT_TRUE(exists(dir / "bystander")) << "nothing else was touched";
@@ -113,6 +133,35 @@ TEST(EndToEnd, DropChooseConfirmShredAndReport)
     AppServices::shared() = AppServices{};
     QTest::qWait(100); // the builder that saved the report goes
     releaseReportBuilders();
+}
+
+// The installed chain, run by scripts/check-install as an ordinary user (skipped otherwise): the
+// window's job on CINDERVAULT_INSTALLED_CHAIN_TARGET, a folder in the user's home holding
+// root-owned files, with the privileged helper the system bus starts and polkit authorizes. The
+// job's end is what this checks; what became of the files is the script's to judge.
+TEST(InstalledChain, TheWindowsJobReachesTheSystemsHelper)
+{
+    const char* target = std::getenv("CINDERVAULT_INSTALLED_CHAIN_TARGET");
+    if (!target || !*target)
+        GTEST_SKIP() << "run by scripts/check-install only";
+    auto& settings = SettingsManager::sharedManager();
+    settings.setBool(true, SettingsManager::kSettingsDeletionShowPrompt);
+    AppServices::shared() = AppServices{};
+    AppServices::shared().helperTool = &HelperToolService::sharedInstance();
+
+    WindowController window(settings);
+    window.setAttribute(Qt::WA_DeleteOnClose, false);
+    window.show();
+    ProgressViewController* progress = dropAndShred(window, target, 16);
+    ASSERT_NE(progress, nullptr);
+    ASSERT_TRUE(waitForTheEnd(*progress, 120000));
+    const auto result = progress->shredResult();
+    ASSERT_NE(result, nullptr);
+    std::printf("job status: %s, %llu file error(s), %llu other error(s)\n",
+                result->status() == ShredResult::Status::Success ? "success" : "errors",
+                static_cast<unsigned long long>(result->errorCount),
+                static_cast<unsigned long long>(result->otherErrorCount));
+    AppServices::shared() = AppServices{};
 }
 
 TEST(EndToEnd, ClosingTheWindowDuringAJobAsksThenStopsItCleanlyAndQuits)
