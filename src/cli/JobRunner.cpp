@@ -25,8 +25,17 @@ public:
 
     void curProgress(std::shared_ptr<const ShredState> state) override
     {
-        std::lock_guard lock(m_mutex);
-        m_state = std::move(state);
+        bool askingChanged = false;
+        {
+            std::lock_guard lock(m_mutex);
+            askingChanged =
+                state && (!m_state || state->waitingForAuthorization != m_state->waitingForAuthorization);
+            m_state = std::move(state);
+        }
+        // Said at once that the user is asked, before polkit's text agent prints its prompt on
+        // the same terminal, so that the progress line never writes over the prompt.
+        if (askingChanged)
+            pthread_kill(m_waiter, SIGUSR1);
     }
     void finished(std::shared_ptr<ShredResult> result) override
     {

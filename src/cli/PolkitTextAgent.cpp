@@ -5,11 +5,13 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
+#include <systemd/sd-login.h>
 #include <unistd.h>
 
 extern char** environ;
@@ -20,6 +22,17 @@ namespace {
 
 // How long the agent may take to register before the job goes on without waiting for it.
 constexpr int kRegisterTimeoutMs = 10000;
+
+// Whether this process belongs to a login session. polkit takes a fallback agent only for a
+// subject in a session (after looking for the session's own agent); outside any session (no
+// logind, a process started by a service) the text agent must register as the agent proper.
+bool inLoginSession()
+{
+    char* session = nullptr;
+    const bool found = ::sd_pid_get_session(0, &session) >= 0;
+    std::free(session);
+    return found;
+}
 
 } // namespace
 
@@ -70,7 +83,9 @@ bool PolkitTextAgent::start()
     char fallback[] = "--fallback";
     char process[] = "--process";
     std::string pidText = std::to_string(::getpid());
-    char* const argv[] = {program, notify, three, fallback, process, pidText.data(), nullptr};
+    char* const withFallback[] = {program, notify, three, fallback, process, pidText.data(), nullptr};
+    char* const alone[] = {program, notify, three, process, pidText.data(), nullptr};
+    char* const* argv = inLoginSession() ? withFallback : alone;
     const int spawned = ::posix_spawnp(&m_pid, program, &actions, &attributes, argv, environ);
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);

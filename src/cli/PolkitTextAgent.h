@@ -4,10 +4,10 @@
 
 namespace cv::cli {
 
-// polkit's text agent (pkttyagent) for this process, the way systemctl asks for a password: it
-// registers as a fallback, so a desktop's agent, when the session has one, still asks in its own
-// window; otherwise the agent asks on this terminal. Started on demand; the agent is stopped and
-// reaped when the object goes.
+// polkit's text agent (pkttyagent) for this process, the way systemctl asks for a password: in a
+// login session it registers as a fallback, so a desktop's agent, when the session has one, still
+// asks in its own window; otherwise the agent asks on this terminal. Started on demand; the agent
+// is stopped and reaped when the object goes.
 class PolkitTextAgent
 {
 public:
