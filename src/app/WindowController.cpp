@@ -106,7 +106,7 @@ void WindowController::setupLogos()
     QFont small = version->font();
     small.setPixelSize(11);
     version->setFont(small);
-    version->setStyleSheet(Palette::textStyle(Palette::faintText()));
+    version->setStyleSheet(Palette::textStyle(Palette::faintOnHeader()));
     bottomLayout->addStretch(1);
     bottomLayout->addWidget(version);
 }

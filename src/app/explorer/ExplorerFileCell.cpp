@@ -127,7 +127,7 @@ void ExplorerFileCell::paint(QPainter* painter, const QStyleOptionViewItem& opti
     const bool selected = option.state & QStyle::State_Selected;
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
-    painter->fillRect(row, selected ? Palette::accent()
+    painter->fillRect(row, selected ? Palette::accentFill()
                                     : (index.row() % 2 ? Palette::alternateBase() : Palette::base()));
 
     // Folder button: a triangle pointing right (closed) or down (open).

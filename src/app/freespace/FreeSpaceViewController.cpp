@@ -104,7 +104,7 @@ void FreeSpaceViewController::setupUi()
         u"QTableWidget { background: %1; alternate-background-color: %2; border: 1px solid %3; }"
         "QTableWidget::item:selected { background: %4; color: %5; }"_s.arg(
             Palette::css(Palette::base()), Palette::css(Palette::alternateBase()),
-            Palette::css(Palette::separator()), Palette::css(Palette::accent()),
+            Palette::css(Palette::separator()), Palette::css(Palette::accentFill()),
             Palette::css(Palette::onAccent())));
     m_tableView->setMinimumHeight(200);
     connect(m_tableView, &QTableWidget::itemSelectionChanged, this,

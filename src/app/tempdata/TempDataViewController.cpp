@@ -132,7 +132,7 @@ QFrame* TempDataViewController::makeBox(int type, const QString& suffix, const Q
     category.progress = new BusyIndicator(category.box);
     category.progress->setObjectName(u"progress"_s + suffix);
     turn->addWidget(category.progress, 0, 0, Qt::AlignCenter);
-    category.size = styledLabel(category.box, 18, Palette::tabBlue(), Qt::AlignCenter);
+    category.size = styledLabel(category.box, 18, Palette::onSurface(Palette::tabBlue()), Qt::AlignCenter);
     category.size->setObjectName(u"size"_s + suffix);
     category.size->setMinimumHeight(32);
     category.size->hide();
@@ -243,7 +243,9 @@ void TempDataViewController::restyle(int type)
             category.box->objectName(), Palette::css(fill), Palette::css(border)));
     category.title->setStyleSheet(
         Palette::textStyle(chosen ? Palette::onAccent() : Palette::categoryTitle()));
-    category.size->setStyleSheet(Palette::textStyle(chosen ? Palette::onAccent() : Palette::tabBlue()));
+    category.size->setStyleSheet(
+        Palette::textStyle(chosen ? Palette::onAccent() : Palette::onSurface(Palette::tabBlue())));
+    category.kept->setStyleSheet(Palette::textStyle(chosen ? Palette::onAccent() : Palette::secondaryText()));
     category.toggle->setText(chosen ? tr("Deselect") : tr("Select"));
 }
 
