@@ -140,7 +140,9 @@ TEST(Explorer, UntickingAndTickingKeepExcludesAndSummaryInStep)
     const auto collection = explorer.pathCollection();
     const auto summary = [&] { return explorer.findChild<QLabel*>(u"summaryLabel"_s)->text(); };
     const auto selected = [](std::int64_t size, int files) {
-        return u"Selected %1 (%2 files)"_s.arg(QString::fromStdString(formatByteCount(size))).arg(files);
+        return u"Selected %1 (%2 %3)"_s.arg(QString::fromStdString(formatByteCount(size)))
+            .arg(files)
+            .arg(files == 1 ? u"file"_s : u"files"_s);
     };
     EXPECT_EQ(summary(), selected(100, 4));
     EXPECT_EQ(stateOf(list, h.root), Qt::Checked);

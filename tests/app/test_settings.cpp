@@ -619,6 +619,16 @@ TEST(Dashboard, CapacityTextsAndMachineImage)
     EXPECT_EQ(part<QLabel>(&view, "capTotal")->text(), u"In total: 500 GB"_s);
     EXPECT_EQ(part<QLabel>(&view, "serialNumber")->text(), u"-"_s);
     EXPECT_EQ(part(&view, "machineImage")->property("imageName").toString(), u":/images/laptop.svg"_s);
+    EXPECT_TRUE(part(&view, "model")->isHidden()) << "no heading of a lone dash for an unknown model";
+    for (const QString& unknown : {u"-"_s, u"\u2013"_s, u" "_s}) {
+        facts.model = unknown;
+        DashboardViewController unknownModel(facts);
+        EXPECT_TRUE(part(&unknownModel, "model")->isHidden()) << unknown.toStdString();
+    }
+    facts.model = u"ThinkPad X1 Carbon"_s;
+    DashboardViewController known(facts);
+    EXPECT_FALSE(part(&known, "model")->isHidden());
+    EXPECT_EQ(part<QLabel>(&known, "model")->text(), u"ThinkPad X1 Carbon"_s);
 
     for (const char* type : {"8", "9", "14"})
         EXPECT_TRUE(DashboardFacts::isLaptop(QString::fromLatin1(type), QString())) << type;

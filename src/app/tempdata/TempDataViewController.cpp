@@ -1,5 +1,6 @@
 #include "app/tempdata/TempDataViewController.h"
 
+#include "app/AmountText.h"
 #include "app/MethodList.h"
 #include "app/Palette.h"
 #include "app/controls/BusyIndicator.h"
@@ -9,7 +10,6 @@
 #include "app/dialogs/ConfirmDeletionDialog.h"
 #include "app/dialogs/SnapshotQuestionDialog.h"
 #include "app/shred/DropFilesViewController.h"
-#include "common/ByteCountFormatter.h"
 #include "common/Localization.h"
 #include "common/Log.h"
 #include "settings/SettingsManager.h"
@@ -170,7 +170,7 @@ void TempDataViewController::found(int type)
     const auto result = m_selection->result(type);
     const std::int64_t size =
         result && result->pathColection ? static_cast<std::int64_t>(result->pathColection->totalSize()) : 0;
-    category.size->setText(QString::fromStdString(formatByteCount(size)));
+    category.size->setText(AmountText::bytes(size));
     category.size->show();
     showNotes(category, result.get());
     category.toggle->setEnabled(true);
@@ -252,8 +252,8 @@ void TempDataViewController::restyle(int type)
 void TempDataViewController::updateResult()
 {
     m_resultTotal->setText(tr("%1, %2 file(s)")
-                               .arg(QString::fromStdString(formatByteCount(m_selection->totalSize())))
-                               .arg(m_selection->fileCount()));
+                               .arg(AmountText::bytes(m_selection->totalSize()))
+                               .arg(AmountText::count(m_selection->fileCount())));
     // The placeholder method keeps the button off as well: a job needs a method with passes.
     m_shredButton->setEnabled(m_selection->canStart(selectedMethod().get()));
 }
