@@ -15,4 +15,9 @@ QString AmountText::count(std::int64_t amount)
     return ReportFactory::localeFor(AppTranslator::languageInUse()).toString(qlonglong(amount));
 }
 
+QString AmountText::decimal(double value, int decimals)
+{
+    return ReportFactory::localeFor(AppTranslator::languageInUse()).toString(value, 'f', decimals);
+}
+
 } // namespace cv

@@ -15,6 +15,8 @@ class AmountText
 public:
     static QString bytes(std::int64_t amount);
     static QString count(std::int64_t amount);
+    // A number with a fixed count of decimals ("42.00", "42,00").
+    static QString decimal(double value, int decimals);
 };
 
 } // namespace cv

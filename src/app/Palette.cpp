@@ -17,20 +17,12 @@ QColor fromDesktop(QPalette::ColorRole role)
     return QGuiApplication::palette().color(QPalette::Active, role);
 }
 
-// A colour between two others: share 0 gives from, 1 gives to.
-QColor mix(const QColor& from, const QColor& to, double share)
-{
-    return QColor::fromRgbF(static_cast<float>(from.redF() + (to.redF() - from.redF()) * share),
-                            static_cast<float>(from.greenF() + (to.greenF() - from.greenF()) * share),
-                            static_cast<float>(from.blueF() + (to.blueF() - from.blueF()) * share));
-}
-
 // The window's text mixed toward its background: share 0 is the text, 1 the window. Dark desktops
 // take a smaller share, as their text is already softer than black.
 QColor towardWindow(double lightShare, double darkShare)
 {
-    return mix(fromDesktop(QPalette::WindowText), fromDesktop(QPalette::Window),
-               Palette::isDark() ? darkShare : lightShare);
+    return Palette::mix(fromDesktop(QPalette::WindowText), fromDesktop(QPalette::Window),
+                        Palette::isDark() ? darkShare : lightShare);
 }
 
 // WCAG's relative luminance of an sRGB colour.
@@ -54,7 +46,7 @@ QColor awayFrom(const QColor& color, const QList<QColor>& surfaces, double ratio
     const QColor target =
         light / static_cast<double>(surfaces.size()) > 0.18 ? QColor(Qt::black) : QColor(Qt::white);
     for (int step = 0; step <= 50; ++step) {
-        const QColor candidate = mix(color, target, step / 50.0);
+        const QColor candidate = Palette::mix(color, target, step / 50.0);
         const bool enough = std::all_of(surfaces.begin(), surfaces.end(), [&](const QColor& surface) {
             return Palette::contrast(candidate, surface) >= ratio;
         });
@@ -96,6 +88,18 @@ QColor Palette::headerBlue()
 QColor Palette::tabBlue()
 {
     return {85, 118, 164};
+}
+
+QColor Palette::activeTab()
+{
+    return mix(tabBlue(), Qt::black, 0.15);
+}
+
+QColor Palette::mix(const QColor& from, const QColor& to, double share)
+{
+    return QColor::fromRgbF(static_cast<float>(from.redF() + (to.redF() - from.redF()) * share),
+                            static_cast<float>(from.greenF() + (to.greenF() - from.greenF()) * share),
+                            static_cast<float>(from.blueF() + (to.blueF() - from.blueF()) * share));
 }
 
 QColor Palette::accent()

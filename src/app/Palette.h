@@ -17,6 +17,7 @@ public:
     // Brand colours.
     static QColor headerBlue();    // the title bar and the splash screen
     static QColor tabBlue();       // the main menu's tab buttons
+    static QColor activeTab();     // the tab shown: the tab blue a shade darker
     static QColor accent();        // links, the drop zone's highlight, outlined buttons' text
     static QColor accentFill();    // filled buttons and selected rows, under onAccent() text
     static QColor amount();        // the green of amounts and of the progress ring
@@ -53,6 +54,8 @@ public:
     // color made readable on every surface of the screens: background(), base(),
     // alternateBase() and panel(). For a brand colour used as text, or as an outline (ratio 3).
     static QColor onSurface(const QColor& color, double ratio = kTextContrast);
+    // A colour between two others: share 0 gives from, 1 gives to.
+    static QColor mix(const QColor& from, const QColor& to, double share);
     // True when the desktop's palette has a dark window colour.
     static bool isDark();
     // "color: rgb(r, g, b);" for a style sheet, and "rgb(r, g, b)" for rich text.

@@ -32,9 +32,12 @@ QImage render(QWidget& widget)
     return image;
 }
 
+// The green of amounts, as readable on the desktop's palette.
 bool isGreen(QRgb pixel)
 {
-    return qAbs(qRed(pixel) - 131) < 12 && qAbs(qGreen(pixel) - 188) < 12 && qAbs(qBlue(pixel) - 81) < 12;
+    const QColor green = Palette::amount();
+    return qAbs(qRed(pixel) - green.red()) < 12 && qAbs(qGreen(pixel) - green.green()) < 12 &&
+           qAbs(qBlue(pixel) - green.blue()) < 12;
 }
 
 } // namespace
@@ -84,10 +87,11 @@ TEST(Controls, AnActiveTabLooksTheSameWithOrWithoutThePointer)
     EXPECT_EQ(plain, QColor(85, 118, 164));
     button.setHover(true);
     const QColor hovered = corner();
-    EXPECT_GT(hovered.red(), plain.red());
+    EXPECT_LT(hovered.red(), plain.red());
     button.setActive(true);
     const QColor active = corner();
-    EXPECT_GT(active.red(), hovered.red()) << "the active overlay is stronger";
+    EXPECT_LT(active.red(), hovered.red()) << "the active shade is stronger";
+    EXPECT_EQ(active, Palette::activeTab());
     button.setHover(false);
     EXPECT_EQ(corner(), active);
 }
@@ -166,6 +170,7 @@ std::vector<Drawn> colorsTheScreensUse()
         {"version line", Palette::faintOnHeader(), Palette::headerBlue(), Palette::kTextContrast});
     pairs.push_back(
         {"tabs and chosen categories", Palette::onAccent(), Palette::tabBlue(), Palette::kTextContrast});
+    pairs.push_back({"the shown tab", Palette::onAccent(), Palette::activeTab(), Palette::kTextContrast});
     const std::pair<const char*, QColor> outlines[] = {{"drop zone outline", Palette::outline()},
                                                        {"drop zone highlight", Palette::accent()},
                                                        {"button and card border", Palette::border()},
