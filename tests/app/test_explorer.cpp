@@ -307,8 +307,9 @@ TEST(Explorer, PreviewAndRevealSayWhenNothingCouldOpenTheFile)
     QMessageBox* noFileManager = nullptr;
     EXPECT_TRUE(QTest::qWaitFor([&] { return (noFileManager = alert()) != nullptr; }, 10000))
         << "Reveal with no file manager says so";
-    if (noFileManager)
+    if (noFileManager) {
         EXPECT_EQ(noFileManager->text(), u"No file manager could show the file."_s);
+    }
 }
 
 } // namespace cv::test

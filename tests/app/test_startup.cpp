@@ -19,6 +19,7 @@
 #include <QDate>
 #include <QFile>
 #include <QTabBar>
+#include <QTabWidget>
 #include <QTranslator>
 #include <gtest/gtest.h>
 
@@ -212,16 +213,19 @@ TEST(Startup, TheLanguageSettingPicksTheTablesAndTheEngineTextsFollow)
 TEST(Startup, EveryButtonWithoutWordsHasATooltipAndAnAccessibleName)
 {
     // Buttons that show only an icon say what they do to the mouse (tooltip) and to a screen
-    // reader (accessible name). Qt's own tab-bar arrows are Qt's affair.
+    // reader (accessible name). Each tab and pane is walked while it is shown; Qt's own tab-bar
+    // arrows are Qt's affair.
     const auto wordless = [](QWidget* root) {
         QStringList faults;
         for (QAbstractButton* button : root->findChildren<QAbstractButton*>()) {
-            if (qobject_cast<QTabBar*>(button->parentWidget()))
+            if (qobject_cast<QTabBar*>(button->parentWidget()) || !button->isVisibleTo(root))
                 continue;
             if (!button->text().remove(u'&').trimmed().isEmpty())
                 continue;
             if (button->toolTip().isEmpty() || button->accessibleName().isEmpty())
-                faults << button->objectName() + u" in "_s + root->objectName();
+                faults << u"%1 \"%2\" (in %3 of %4)"_s.arg(
+                    QLatin1StringView(button->metaObject()->className()), button->objectName(),
+                    QLatin1StringView(button->parent()->metaObject()->className()), root->objectName());
         }
         return faults;
     };
@@ -235,7 +239,10 @@ TEST(Startup, EveryButtonWithoutWordsHasATooltipAndAnAccessibleName)
     }
     window.showSettings();
     ASSERT_NE(window.settingsWindow(), nullptr);
-    faults << wordless(window.settingsWindow());
+    for (int pane = 0; pane < window.settingsWindow()->tabs()->count(); ++pane) {
+        window.settingsWindow()->tabs()->setCurrentIndex(pane);
+        faults << wordless(window.settingsWindow());
+    }
     window.settingsWindow()->close();
     faults.removeDuplicates();
     EXPECT_TRUE(faults.isEmpty()) << faults.join(u", "_s).toStdString();
