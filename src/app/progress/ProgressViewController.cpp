@@ -38,6 +38,17 @@ namespace cv {
 
 namespace {
 
+// The room the screen's parts are laid out in: as large as the window's start size gives them,
+// smaller in a smaller window; an aligned layout item takes this size and centres it.
+class ContentArea : public QWidget
+{
+public:
+    using QWidget::QWidget;
+    QSize sizeHint() const override { return ProgressViewController::kContentSize; }
+    // Its height is its room's, not what its wrapped texts would ask for at a width.
+    bool hasHeightForWidth() const override { return false; }
+};
+
 QString byteCount(std::int64_t bytes)
 {
     return AmountText::bytes(bytes);
@@ -73,18 +84,11 @@ void ProgressViewController::setupUi()
     ColorGradientView* base = ColorGradientView::fill(this);
     // The screen is laid out for the window's start size; a larger window keeps it in its middle
     // rather than in the top left corner.
-    auto* content = new QWidget(base);
+    auto* content = new ContentArea(base);
     content->setObjectName(u"progressContent"_s);
-    content->setMaximumSize(kContentSize);
-    auto* middle = new QHBoxLayout;
-    middle->addStretch(1);
-    middle->addWidget(content, 1000);
-    middle->addStretch(1);
-    auto* centred = new QVBoxLayout(base);
+    auto* centred = new QGridLayout(base);
     centred->setContentsMargins(0, 0, 0, 0);
-    centred->addStretch(1);
-    centred->addLayout(middle, 1000);
-    centred->addStretch(1);
+    centred->addWidget(content, 0, 0, Qt::AlignCenter);
     auto* layout = new QHBoxLayout(content);
     layout->setContentsMargins(80, 112, 30, 20);
     layout->setSpacing(60);
