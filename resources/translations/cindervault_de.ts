@@ -1353,9 +1353,12 @@
         <source>Deselect</source>
         <translation>Abwählen</translation>
     </message>
-    <message>
-        <source>%1, %2 file(s)</source>
-        <translation>%1, %2 Datei(en)</translation>
+    <message numerus="yes">
+        <source>%1, %Ln file(s)</source>
+        <translation>
+            <numerusform>%1, %Ln Datei</numerusform>
+            <numerusform>%1, %Ln Dateien</numerusform>
+        </translation>
     </message>
     <message>
         <source>Kept as the system&apos;s state: %1</source>

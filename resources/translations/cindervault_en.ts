@@ -1352,9 +1352,12 @@
         <source>Deselect</source>
         <translation type="unfinished"></translation>
     </message>
-    <message>
-        <source>%1, %2 file(s)</source>
-        <translation type="unfinished"></translation>
+    <message numerus="yes">
+        <source>%1, %Ln file(s)</source>
+        <translation>
+            <numerusform>%1, %Ln file</numerusform>
+            <numerusform>%1, %Ln files</numerusform>
+        </translation>
     </message>
     <message>
         <source>Kept as the system&apos;s state: %1</source>

@@ -117,6 +117,11 @@ QColor Palette::amount()
     return onSurface(kAmount);
 }
 
+QColor Palette::amountGraphic()
+{
+    return onSurface(kAmount, kOutlineContrast);
+}
+
 QColor Palette::failure()
 {
     return onSurface(kFailure);
@@ -125,11 +130,6 @@ QColor Palette::failure()
 QColor Palette::onAccent()
 {
     return Qt::white;
-}
-
-QColor Palette::faintOnHeader()
-{
-    return readable(mix(onAccent(), headerBlue(), 0.3), headerBlue());
 }
 
 bool Palette::isDark()

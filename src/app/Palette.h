@@ -20,10 +20,10 @@ public:
     static QColor activeTab();     // the tab shown: the tab blue a shade darker
     static QColor accent();        // links, the drop zone's highlight, outlined buttons' text
     static QColor accentFill();    // filled buttons and selected rows, under onAccent() text
-    static QColor amount();        // the green of amounts and of the progress ring
+    static QColor amount();        // the green of amounts
+    static QColor amountGraphic(); // the progress ring: the same green, as an outline needs it (3:1)
     static QColor failure();       // what went wrong
     static QColor onAccent();      // text on the blue colours
-    static QColor faintOnHeader(); // the version line on the title bar
 
     // Neutral colours.
     static QColor background();      // the screens' plain background

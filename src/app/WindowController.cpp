@@ -108,7 +108,7 @@ void WindowController::setupLogos()
     QFont small = version->font();
     small.setPixelSize(11);
     version->setFont(small);
-    version->setStyleSheet(Palette::textStyle(Palette::faintOnHeader()));
+    version->setStyleSheet(Palette::textStyle(Palette::faintText()));
     bottomLayout->addStretch(1);
     bottomLayout->addWidget(version);
 }

@@ -32,10 +32,10 @@ QImage render(QWidget& widget)
     return image;
 }
 
-// The green of amounts, as readable on the desktop's palette.
+// The ring's green, as the desktop's palette needs it to be seen.
 bool isGreen(QRgb pixel)
 {
-    const QColor green = Palette::amount();
+    const QColor green = Palette::amountGraphic();
     return qAbs(qRed(pixel) - green.red()) < 12 && qAbs(qGreen(pixel) - green.green()) < 12 &&
            qAbs(qBlue(pixel) - green.blue()) < 12;
 }
@@ -167,12 +167,11 @@ std::vector<Drawn> colorsTheScreensUse()
         {"selected row's path", Palette::selectedSubText(), Palette::accentFill(), Palette::kTextContrast});
     pairs.push_back({"title bar", Palette::onAccent(), Palette::headerBlue(), Palette::kTextContrast});
     pairs.push_back(
-        {"version line", Palette::faintOnHeader(), Palette::headerBlue(), Palette::kTextContrast});
-    pairs.push_back(
         {"tabs and chosen categories", Palette::onAccent(), Palette::tabBlue(), Palette::kTextContrast});
     pairs.push_back({"the shown tab", Palette::onAccent(), Palette::activeTab(), Palette::kTextContrast});
     const std::pair<const char*, QColor> outlines[] = {{"drop zone outline", Palette::outline()},
                                                        {"drop zone highlight", Palette::accent()},
+                                                       {"progress ring", Palette::amountGraphic()},
                                                        {"button and card border", Palette::border()},
                                                        {"category border", Palette::categoryBorder()}};
     for (const auto& [outlineName, outline] : outlines)

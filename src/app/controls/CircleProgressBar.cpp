@@ -46,7 +46,7 @@ void CircleProgressBar::paintEvent(QPaintEvent*)
     if (fraction > 0) {
         const double radius = side / 2;
         const QRectF box(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
-        painter.setBrush(Palette::amount());
+        painter.setBrush(Palette::amountGraphic());
         if (fraction >= 1.0)
             painter.drawEllipse(box);
         else

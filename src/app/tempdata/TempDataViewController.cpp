@@ -23,6 +23,9 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <climits>
+
 using namespace Qt::StringLiterals;
 
 namespace cv {
@@ -251,9 +254,9 @@ void TempDataViewController::restyle(int type)
 
 void TempDataViewController::updateResult()
 {
-    m_resultTotal->setText(tr("%1, %2 file(s)")
-                               .arg(AmountText::bytes(m_selection->totalSize()))
-                               .arg(AmountText::count(m_selection->fileCount())));
+    const auto files = static_cast<int>(std::min<std::uint64_t>(m_selection->fileCount(), INT_MAX));
+    m_resultTotal->setText(
+        tr("%1, %Ln file(s)", nullptr, files).arg(AmountText::bytes(m_selection->totalSize())));
     // The placeholder method keeps the button off as well: a job needs a method with passes.
     m_shredButton->setEnabled(m_selection->canStart(selectedMethod().get()));
 }
