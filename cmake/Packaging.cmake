@@ -39,8 +39,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${CINDERVAULT_HOMEPAGE_URL})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The window draws its SVG images through Qt's image plugins, which no binary links.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
+# The window draws its SVG images through Qt's image plugins, which no binary links; Qt's own
+# dialogs (file panels, standard buttons) read their German texts from Qt's translations.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, qt6-translations-l10n")
 # The helper needs the system bus and polkit; without them the window and the command line still
 # work, only root-only work is refused.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "dbus, polkitd, pkexec")

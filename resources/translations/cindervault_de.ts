@@ -452,19 +452,15 @@
         <translation>Ihre Dateien, Festplatte, Speichermedien
  oder %1 Sie Ihren Computer</translation>
     </message>
-    <message>
+    <message numerus="yes">
         <source>Selected:
-%1, %2 file(s)
-(%3 hidden)</source>
-        <translation>Ausgewählt:
-%1, %2 Datei(en)
-(%3 versteckt)</translation>
-    </message>
-    <message>
-        <source>Selected:
-%1, %2 file(s)</source>
-        <translation>Ausgewählt:
-%1, %2 Datei(en)</translation>
+%1, %Ln file(s)</source>
+        <translation>
+            <numerusform>Ausgewählt:
+%1, %Ln Datei</numerusform>
+            <numerusform>Ausgewählt:
+%1, %Ln Dateien</numerusform>
+        </translation>
     </message>
     <message>
         <source>Freespace Erase only</source>
@@ -510,6 +506,10 @@
         <source>%1 has snapshots (snapper): they keep earlier copies of files until the snapshots are deleted, and no wipe reaches them.</source>
         <translation>%1 hat Snapshots (snapper): Sie bewahren frühere Kopien von Dateien auf, bis die Snapshots gelöscht werden, und kein Überschreiben erreicht sie.</translation>
     </message>
+    <message>
+        <source>(%1 hidden included)</source>
+        <translation>(davon %1 versteckt)</translation>
+    </message>
 </context>
 <context>
     <name>cv::ExplorerViewController</name>
@@ -517,9 +517,12 @@
         <source>Back</source>
         <translation>Zurück</translation>
     </message>
-    <message>
-        <source>Selected %1 (%2 files)</source>
-        <translation>Ausgewählt %1 (%2 Dateien)</translation>
+    <message numerus="yes">
+        <source>Selected %1 (%Ln file(s))</source>
+        <translation>
+            <numerusform>Ausgewählt %1 (%Ln Datei)</numerusform>
+            <numerusform>Ausgewählt %1 (%Ln Dateien)</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -543,6 +546,10 @@
     <message>
         <source>You cannot write to this volume, so its free space cannot be wiped.</source>
         <translation>Sie dürfen auf dieses Laufwerk nicht schreiben, daher kann sein freier Speicher nicht überschrieben werden.</translation>
+    </message>
+    <message>
+        <source>Reading the volume...</source>
+        <translation>Das Laufwerk wird gelesen...</translation>
     </message>
 </context>
 <context>
@@ -698,6 +705,14 @@
     <message>
         <source>Removing snapshots: %1</source>
         <translation>Schnappschüsse werden entfernt: %1</translation>
+    </message>
+    <message>
+        <source>Free space wiped</source>
+        <translation>Freier Speicher überschrieben</translation>
+    </message>
+    <message>
+        <source>Deletion finished</source>
+        <translation>Löschen abgeschlossen</translation>
     </message>
 </context>
 <context>
@@ -1338,9 +1353,12 @@
         <source>Deselect</source>
         <translation>Abwählen</translation>
     </message>
-    <message>
-        <source>%1, %2 file(s)</source>
-        <translation>%1, %2 Datei(en)</translation>
+    <message numerus="yes">
+        <source>%1, %Ln file(s)</source>
+        <translation>
+            <numerusform>%1, %Ln Datei</numerusform>
+            <numerusform>%1, %Ln Dateien</numerusform>
+        </translation>
     </message>
     <message>
         <source>Kept as the system&apos;s state: %1</source>
@@ -1445,6 +1463,44 @@
     <message>
         <source>Settings (Ctrl+,)</source>
         <translation>Einstellungen (Strg+,)</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Einstellungen</translation>
+    </message>
+</context>
+<context>
+    <name>cv::ExplorerFileListController</name>
+    <message>
+        <source>No application could open the file.</source>
+        <translation>Keine Anwendung konnte die Datei öffnen.</translation>
+    </message>
+    <message>
+        <source>No file manager could show the file.</source>
+        <translation>Kein Dateimanager konnte die Datei zeigen.</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>cv::ExplorerFileCell</name>
+    <message>
+        <source>Show or hide the folder&apos;s content</source>
+        <translation>Inhalt des Ordners zeigen oder verbergen</translation>
+    </message>
+    <message>
+        <source>Include in the deletion or leave out</source>
+        <translation>In das Löschen einbeziehen oder auslassen</translation>
+    </message>
+    <message>
+        <source>Show in the file manager</source>
+        <translation>Im Dateimanager zeigen</translation>
+    </message>
+    <message>
+        <source>Open with the default viewer</source>
+        <translation>Mit dem Standardbetrachter öffnen</translation>
     </message>
 </context>
 </TS>

@@ -451,16 +451,15 @@
         <translation>your files, hard disk, storage devices
  or %1 your computer</translation>
     </message>
-    <message>
+    <message numerus="yes">
         <source>Selected:
-%1, %2 file(s)
-(%3 hidden)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Selected:
-%1, %2 file(s)</source>
-        <translation type="unfinished"></translation>
+%1, %Ln file(s)</source>
+        <translation>
+            <numerusform>Selected:
+%1, %Ln file</numerusform>
+            <numerusform>Selected:
+%1, %Ln files</numerusform>
+        </translation>
     </message>
     <message>
         <source>Freespace Erase only</source>
@@ -506,6 +505,10 @@
         <source>%1 has snapshots (snapper): they keep earlier copies of files until the snapshots are deleted, and no wipe reaches them.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>(%1 hidden included)</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>cv::ExplorerViewController</name>
@@ -513,9 +516,12 @@
         <source>Back</source>
         <translation type="unfinished"></translation>
     </message>
-    <message>
-        <source>Selected %1 (%2 files)</source>
-        <translation type="unfinished"></translation>
+    <message numerus="yes">
+        <source>Selected %1 (%Ln file(s))</source>
+        <translation>
+            <numerusform>Selected %1 (%Ln file)</numerusform>
+            <numerusform>Selected %1 (%Ln files)</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -538,6 +544,10 @@
     </message>
     <message>
         <source>You cannot write to this volume, so its free space cannot be wiped.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reading the volume...</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -693,6 +703,14 @@
     </message>
     <message>
         <source>Removing snapshots: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Free space wiped</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Deletion finished</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1334,9 +1352,12 @@
         <source>Deselect</source>
         <translation type="unfinished"></translation>
     </message>
-    <message>
-        <source>%1, %2 file(s)</source>
-        <translation type="unfinished"></translation>
+    <message numerus="yes">
+        <source>%1, %Ln file(s)</source>
+        <translation>
+            <numerusform>%1, %Ln file</numerusform>
+            <numerusform>%1, %Ln files</numerusform>
+        </translation>
     </message>
     <message>
         <source>Kept as the system&apos;s state: %1</source>
@@ -1440,6 +1461,44 @@
     </message>
     <message>
         <source>Settings (Ctrl+,)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>cv::ExplorerFileListController</name>
+    <message>
+        <source>No application could open the file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No file manager could show the file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>cv::ExplorerFileCell</name>
+    <message>
+        <source>Show or hide the folder&apos;s content</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Include in the deletion or leave out</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show in the file manager</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open with the default viewer</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -4,6 +4,8 @@
 #include "common/Log.h"
 #include "settings/SettingsManager.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPointer>
 #include <QTranslator>
 
@@ -115,6 +117,39 @@ QString& installedLanguage()
     return language;
 }
 
+// The tables install() put in, so that a second call replaces them rather than adding to them.
+QList<QPointer<QTranslator>>& installedTables()
+{
+    static QList<QPointer<QTranslator>> tables;
+    return tables;
+}
+
+// Qt's own table of a language (the file panels', the standard buttons' and the print dialog's
+// texts), or null for English, Qt's source language, and when it is not installed.
+QTranslator* loadQtTable(const QString& language, QObject* parent)
+{
+    if (language == u"en"_s)
+        return nullptr;
+    auto* translator = new QTranslator(parent);
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!translator->load(u"qtbase_"_s + language, folder)) {
+        delete translator;
+        logMessage("Translations: Qt's own table for ", language.toStdString(), " is missing in ",
+                   folder.toStdString(), " (package qt6-translations-l10n); Qt's dialogs stay in English");
+        return nullptr;
+    }
+    return translator;
+}
+
+// Numbers, dates and Qt's dialogs follow the language shown: the desktop's own conventions when
+// it speaks that language (en_GB stays British), else the language's.
+void useLocaleOf(const QString& language)
+{
+    const QLocale system = QLocale::system();
+    const QLocale wanted(language);
+    QLocale::setDefault(system.language() == wanted.language() ? system : wanted);
+}
+
 // The table of a language, or null when there is none. parent owns it (may be null).
 QTranslator* loadTable(const QString& language, QObject* parent)
 {
@@ -205,10 +240,24 @@ QString AppTranslator::install(QCoreApplication& app, const QString& language)
 {
     QList<QTranslator*> tables;
     const QString inUse = loadTables(language, &app, tables);
-    // Installed last is asked first: English goes in first.
-    for (auto it = tables.crbegin(); it != tables.crend(); ++it)
+    // The tables of an earlier call go: one language at a time.
+    for (const QPointer<QTranslator>& table : std::as_const(installedTables())) {
+        if (table) {
+            QCoreApplication::removeTranslator(table);
+            delete table.data();
+        }
+    }
+    installedTables().clear();
+    // Installed last is asked first: Qt's own table goes in first, then English, then ours.
+    QList<QTranslator*> installing = tables;
+    if (QTranslator* qtTable = loadQtTable(inUse, &app))
+        installing.append(qtTable);
+    for (auto it = installing.crbegin(); it != installing.crend(); ++it) {
         QCoreApplication::installTranslator(*it);
+        installedTables().append(*it);
+    }
     bindLocalizer(tables);
+    useLocaleOf(inUse);
     installedLanguage() = inUse;
     return inUse;
 }

@@ -16,8 +16,11 @@ public:
     // The language to show: the first entry of "AppleLanguages" when set, else the desktop's.
     static QString languageAtStartup(const QString& storedLanguage);
     // Installs the English table and, for a language other than English, its table when one
-    // exists; binds cv::setLocalizer to Qt's translator (context "Shared"). Returns the language
-    // whose table is in use ("en" when there was none for the language asked for).
+    // exists, and Qt's own table of that language (qtbase_<language> from Qt's translations
+    // folder) so that Qt's dialogs speak it too; makes that language's QLocale the default, so that
+    // numbers follow it; binds cv::setLocalizer to Qt's translator (context "Shared"). A second
+    // call replaces what the first installed. Returns the language whose table is in use ("en"
+    // when there was none for the language asked for).
     static QString install(QCoreApplication& app, const QString& language);
     // The language install() put in use last; empty before.
     static QString languageInUse();

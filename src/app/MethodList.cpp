@@ -40,10 +40,28 @@ MethodList::Block MethodList::makeBlock(QWidget* parent)
     return {layout, list, description};
 }
 
+namespace {
+
+// The identifier of the method of the last job this run started; 0 (the placeholder) before any.
+std::uint64_t& lastUsedMethod()
+{
+    static std::uint64_t identifier = 0;
+    return identifier;
+}
+
+} // namespace
+
+void MethodList::rememberUsed(const Algorithm& method)
+{
+    lastUsedMethod() = method.identifier();
+}
+
 void MethodList::fill(QComboBox& list, const AlgorithmCollection& algorithms)
 {
-    const qint64 identifier =
+    qint64 identifier =
         SettingsManager::sharedManager().integerForKey(SettingsManager::kSettingsDeletionDefaultMethod);
+    if (identifier == 0)
+        identifier = static_cast<qint64>(lastUsedMethod());
     const QSignalBlocker blocker(&list);
     list.clear();
     for (const std::string& title : algorithms.getAllSelectableTitles())

@@ -6,19 +6,24 @@
 namespace cv {
 
 // The window's colours, each named once. The brand colours (the header blue, the accent blue, the
-// green of amounts, the red of failures) are the same on every desktop. The neutral ones (the
-// background, the text greys, the panels and outlines) are today's light greys on a light desktop
-// and come from the desktop's own palette when that is dark, so that text stays readable there.
+// green of amounts, the red of failures) keep their hue on every desktop; the neutral ones (the
+// background, the text greys, the panels and outlines) are mixed from the desktop's palette roles.
+// Every colour that text or an outline is drawn in is then moved away from the surfaces it is
+// drawn on until it reaches the contrast WCAG AA asks for (4.5:1 for text, 3:1 for the outlines
+// of controls), in a light palette and a dark one alike.
 class Palette
 {
 public:
     // Brand colours.
-    static QColor headerBlue(); // the title bar and the splash screen
-    static QColor tabBlue();    // the main menu's tab buttons
-    static QColor accent();     // links, the drop zone's highlight, outlined buttons, selection
-    static QColor amount();     // the green of amounts and of the progress ring
-    static QColor failure();    // what went wrong
-    static QColor onAccent();   // text on the blue colours
+    static QColor headerBlue();    // the title bar and the splash screen
+    static QColor tabBlue();       // the main menu's tab buttons
+    static QColor activeTab();     // the tab shown: the tab blue a shade darker
+    static QColor accent();        // links, the drop zone's highlight, outlined buttons' text
+    static QColor accentFill();    // filled buttons and selected rows, under onAccent() text
+    static QColor amount();        // the green of amounts
+    static QColor amountGraphic(); // the progress ring: the same green, as an outline needs it (3:1)
+    static QColor failure();       // what went wrong
+    static QColor onAccent();      // text on the blue colours
 
     // Neutral colours.
     static QColor background();      // the screens' plain background
@@ -39,6 +44,18 @@ public:
     // this border on base() and its title in categoryTitle().
     static QColor categoryBorder();
     static QColor categoryTitle();
+    // The least contrast of text and of control outlines with what lies behind them (WCAG AA).
+    static constexpr double kTextContrast = 4.5;
+    static constexpr double kOutlineContrast = 3.0;
+    // WCAG's contrast ratio of two opaque colours, from 1 (the same) to 21 (black on white).
+    static double contrast(const QColor& first, const QColor& second);
+    // color, darkened or lightened (away from against) just enough to reach ratio with against.
+    static QColor readable(const QColor& color, const QColor& against, double ratio = kTextContrast);
+    // color made readable on every surface of the screens: background(), base(),
+    // alternateBase() and panel(). For a brand colour used as text, or as an outline (ratio 3).
+    static QColor onSurface(const QColor& color, double ratio = kTextContrast);
+    // A colour between two others: share 0 gives from, 1 gives to.
+    static QColor mix(const QColor& from, const QColor& to, double share);
     // True when the desktop's palette has a dark window colour.
     static bool isDark();
     // "color: rgb(r, g, b);" for a style sheet, and "rgb(r, g, b)" for rich text.

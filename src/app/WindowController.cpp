@@ -2,6 +2,7 @@
 
 #include "app/AppServices.h"
 #include "app/MainMenuHostViewController.h"
+#include "app/MethodList.h"
 #include "app/Palette.h"
 #include "app/PlaceholderPage.h"
 #include "app/SplashViewController.h"
@@ -92,6 +93,7 @@ void WindowController::setupLogos()
     gear->setAutoRaise(true);
     gear->setCursor(Qt::PointingHandCursor);
     gear->setToolTip(tr("Settings (Ctrl+,)"));
+    gear->setAccessibleName(tr("Settings"));
     gear->setStyleSheet(u"QToolButton { border: none; background: transparent; }"
                         u"QToolButton:hover { background: rgba(255, 255, 255, 40); }"_s);
     connect(gear, &QToolButton::clicked, this, &WindowController::showSettings);
@@ -211,6 +213,8 @@ void WindowController::showFreshTempDataScreen()
 
 void WindowController::startJob(ReplaceViewController* tab, const JobRequest& request)
 {
+    if (request.algorithm)
+        MethodList::rememberUsed(*request.algorithm);
     auto* progress = new ProgressViewController(request);
     connect(progress, &ProgressViewController::backRequested, this, [this, request] { leaveJob(request); });
     tab->replace(progress);

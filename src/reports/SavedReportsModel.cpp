@@ -9,6 +9,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 using namespace Qt::StringLiterals;
 
 namespace cv {
@@ -103,10 +107,17 @@ void SavedReportsModel::loadFiles()
     m_files.clear();
     const QStringList entries = QDir(m_folder).entryList(
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
+    std::vector<std::pair<QDateTime, QString>> reports;
     for (const QString& name : entries) {
         if (hasReportPrefix(name))
-            m_files.append(name);
+            reports.emplace_back(creationTime(m_folder + u'/' + name), name);
     }
+    // The report of the last job comes first, where the user looks for it.
+    std::sort(reports.begin(), reports.end(), [](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first > b.first : a.second > b.second;
+    });
+    for (const auto& report : reports)
+        m_files.append(report.second);
     endResetModel();
 }
 

@@ -10,9 +10,9 @@ namespace cv {
 class SettingsManager;
 
 // The saved reports of the report folder, as the report screen shows them: one row per direct
-// entry whose name begins with "deletionReport" (ignoring case and diacritics), in the order the
-// directory listing gives them. Reloads when a report was generated and when the report folder
-// changes; deletes on request.
+// entry whose name begins with "deletionReport" (ignoring case and diacritics), the newest first
+// (by the time the file was made; the name decides between equal times). Reloads when a report was generated
+// and when the report folder changes; deletes on request.
 class SavedReportsModel : public QAbstractListModel
 {
     Q_OBJECT

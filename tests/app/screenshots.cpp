@@ -1,6 +1,7 @@
 // Renders every screen of the window into PNG files for a look by eye (run it under Xvfb so that
 // real fonts are used):
-//   cindervault_screenshots OUTPUT_FOLDER [LANGUAGE]
+//   cindervault_screenshots OUTPUT_FOLDER [LANGUAGE] [dark]
+// "dark" (or CINDERVAULT_SCREENSHOTS_DARK=1) shows every screen on a dark desktop palette.
 // It makes a private home and fixture files in temporary folders of its own (removed at the end)
 // and never touches the user's files or settings. Jobs it shows run on its own fixture files only.
 #include "LoopMount.h"
@@ -175,6 +176,38 @@ cv::FreeSpaceViewController* pictureFreeSpaceScreen()
         false);
 }
 
+// A dark desktop as the Fusion style draws it. Disabled controls get their own, dimmer colours,
+// as a desktop's dark theme gives them, so that they look disabled.
+void useDarkPalette()
+{
+    QApplication::setStyle(QStyleFactory::create(u"Fusion"_s));
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(45, 45, 48));
+    dark.setColor(QPalette::WindowText, QColor(220, 220, 220));
+    dark.setColor(QPalette::Base, QColor(30, 30, 32));
+    dark.setColor(QPalette::AlternateBase, QColor(40, 40, 44));
+    dark.setColor(QPalette::Text, QColor(220, 220, 220));
+    dark.setColor(QPalette::Button, QColor(55, 55, 60));
+    dark.setColor(QPalette::ButtonText, QColor(220, 220, 220));
+    dark.setColor(QPalette::Light, QColor(80, 80, 86));
+    dark.setColor(QPalette::Midlight, QColor(70, 70, 75));
+    dark.setColor(QPalette::Mid, QColor(90, 90, 95));
+    dark.setColor(QPalette::Dark, QColor(25, 25, 27));
+    dark.setColor(QPalette::Shadow, QColor(10, 10, 10));
+    dark.setColor(QPalette::Highlight, QColor(42, 110, 200));
+    dark.setColor(QPalette::HighlightedText, Qt::white);
+    dark.setColor(QPalette::ToolTipBase, QColor(60, 60, 64));
+    dark.setColor(QPalette::ToolTipText, QColor(220, 220, 220));
+    dark.setColor(QPalette::PlaceholderText, QColor(150, 150, 150));
+    dark.setColor(QPalette::Link, QColor(110, 175, 255));
+    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        dark.setColor(QPalette::Disabled, role, QColor(120, 120, 124));
+    dark.setColor(QPalette::Disabled, QPalette::Button, QColor(45, 45, 48));
+    dark.setColor(QPalette::Disabled, QPalette::Base, QColor(40, 40, 42));
+    dark.setColor(QPalette::Disabled, QPalette::Highlight, QColor(70, 70, 75));
+    QApplication::setPalette(dark);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -198,9 +231,20 @@ int main(int argc, char** argv)
         qFatal("usage: cindervault_screenshots OUTPUT_FOLDER [LANGUAGE]");
     g_output = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(g_output);
-    const QString language = argc > 2 ? QString::fromLocal8Bit(argv[2]) : u"en"_s;
+    QString language = u"en"_s;
+    bool dark = qEnvironmentVariableIntValue("CINDERVAULT_SCREENSHOTS_DARK") != 0;
+    for (int i = 2; i < argc; ++i) {
+        const QString argument = QString::fromLocal8Bit(argv[i]);
+        if (argument == u"dark"_s)
+            dark = true;
+        else
+            language = argument;
+    }
     cv::AppTranslator::install(app, language);
-    const QString prefix = language == u"en"_s ? QString() : language + u"-"_s;
+    if (dark)
+        useDarkPalette();
+    const QString prefix =
+        (language == u"en"_s ? QString() : language + u"-"_s) + (dark ? u"dark-"_s : QString());
     auto& settings = cv::SettingsManager::sharedManager();
 
     // Fixture files.
@@ -632,19 +676,7 @@ int main(int argc, char** argv)
     settings.reset();
 
     // A dark desktop: the same screens on a dark Fusion palette.
-    QApplication::setStyle(QStyleFactory::create(u"Fusion"_s));
-    QPalette dark;
-    dark.setColor(QPalette::Window, QColor(45, 45, 48));
-    dark.setColor(QPalette::WindowText, QColor(220, 220, 220));
-    dark.setColor(QPalette::Base, QColor(30, 30, 32));
-    dark.setColor(QPalette::AlternateBase, QColor(40, 40, 44));
-    dark.setColor(QPalette::Text, QColor(220, 220, 220));
-    dark.setColor(QPalette::Button, QColor(55, 55, 60));
-    dark.setColor(QPalette::ButtonText, QColor(220, 220, 220));
-    dark.setColor(QPalette::Mid, QColor(90, 90, 95));
-    dark.setColor(QPalette::Midlight, QColor(70, 70, 75));
-    dark.setColor(QPalette::Highlight, QColor(78, 160, 255));
-    QApplication::setPalette(dark);
+    useDarkPalette();
     {
         cv::WindowController darkWindow(settings, [&](cv::VolumeOption preset) {
             return new cv::DropFilesViewController(preset, nullptr, fakeVolumes);

@@ -9,10 +9,14 @@
 #include <QImage>
 #include <QPalette>
 #include <QPointer>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -28,9 +32,12 @@ QImage render(QWidget& widget)
     return image;
 }
 
+// The ring's green, as the desktop's palette needs it to be seen.
 bool isGreen(QRgb pixel)
 {
-    return qAbs(qRed(pixel) - 131) < 12 && qAbs(qGreen(pixel) - 188) < 12 && qAbs(qBlue(pixel) - 81) < 12;
+    const QColor green = Palette::amountGraphic();
+    return qAbs(qRed(pixel) - green.red()) < 12 && qAbs(qGreen(pixel) - green.green()) < 12 &&
+           qAbs(qBlue(pixel) - green.blue()) < 12;
 }
 
 } // namespace
@@ -80,10 +87,11 @@ TEST(Controls, AnActiveTabLooksTheSameWithOrWithoutThePointer)
     EXPECT_EQ(plain, QColor(85, 118, 164));
     button.setHover(true);
     const QColor hovered = corner();
-    EXPECT_GT(hovered.red(), plain.red());
+    EXPECT_LT(hovered.red(), plain.red());
     button.setActive(true);
     const QColor active = corner();
-    EXPECT_GT(active.red(), hovered.red()) << "the active overlay is stronger";
+    EXPECT_LT(active.red(), hovered.red()) << "the active shade is stronger";
+    EXPECT_EQ(active.rgb(), Palette::activeTab().rgb());
     button.setHover(false);
     EXPECT_EQ(corner(), active);
 }
@@ -119,25 +127,99 @@ TEST(Controls, APresentedScreenCoversItsSourceAndGoesAfterDismissal)
     EXPECT_TRUE(QTest::qWaitFor([&] { return presented.isNull(); }, 3000));
 }
 
-TEST(Controls, TextStaysReadableOnADarkDesktop)
+namespace {
+
+// A colour drawn on another, and the least contrast WCAG AA asks of the pair.
+struct Drawn
+{
+    const char* what;
+    QColor color;
+    QColor behind;
+    double least;
+};
+
+// Every pair of colours the screens draw text or control outlines in.
+std::vector<Drawn> colorsTheScreensUse()
+{
+    std::vector<Drawn> pairs;
+    const std::pair<const char*, QColor> surfaces[] = {{"background", Palette::background()},
+                                                       {"base", Palette::base()},
+                                                       {"alternateBase", Palette::alternateBase()},
+                                                       {"panel", Palette::panel()}};
+    const std::pair<const char*, QColor> texts[] = {
+        {"text", Palette::text()},
+        {"secondaryText", Palette::secondaryText()},
+        {"caption", Palette::caption()},
+        {"faintText", Palette::faintText()},
+        {"accent (links)", Palette::accent()},
+        {"amount", Palette::amount()},
+        {"failure", Palette::failure()},
+        {"categoryTitle", Palette::categoryTitle()},
+        {"report card dates", Palette::onSurface(Palette::headerBlue())},
+        {"category sizes", Palette::onSurface(Palette::tabBlue())},
+    };
+    for (const auto& [textName, text] : texts)
+        for (const auto& [surfaceName, surface] : surfaces)
+            pairs.push_back({textName, text, surface, Palette::kTextContrast});
+    pairs.push_back(
+        {"filled button text", Palette::onAccent(), Palette::accentFill(), Palette::kTextContrast});
+    pairs.push_back(
+        {"selected row's path", Palette::selectedSubText(), Palette::accentFill(), Palette::kTextContrast});
+    pairs.push_back({"title bar", Palette::onAccent(), Palette::headerBlue(), Palette::kTextContrast});
+    pairs.push_back(
+        {"tabs and chosen categories", Palette::onAccent(), Palette::tabBlue(), Palette::kTextContrast});
+    pairs.push_back({"the shown tab", Palette::onAccent(), Palette::activeTab(), Palette::kTextContrast});
+    const std::pair<const char*, QColor> outlines[] = {{"drop zone outline", Palette::outline()},
+                                                       {"drop zone highlight", Palette::accent()},
+                                                       {"progress ring", Palette::amountGraphic()},
+                                                       {"button and card border", Palette::border()},
+                                                       {"category border", Palette::categoryBorder()}};
+    for (const auto& [outlineName, outline] : outlines)
+        for (const auto& [surfaceName, surface] : surfaces)
+            pairs.push_back({outlineName, outline, surface, Palette::kOutlineContrast});
+    return pairs;
+}
+
+QPalette darkPalette(const QColor& window, const QColor& text, const QColor& base)
+{
+    QPalette dark;
+    dark.setColor(QPalette::Window, window);
+    dark.setColor(QPalette::WindowText, text);
+    dark.setColor(QPalette::Base, base);
+    dark.setColor(QPalette::AlternateBase, base.lighter(115));
+    dark.setColor(QPalette::Text, text);
+    dark.setColor(QPalette::Mid, window.lighter(160));
+    return dark;
+}
+
+} // namespace
+
+TEST(Controls, ContrastReachesWcagAaInLightAndDarkPalettes)
 {
     const QPalette before = QApplication::palette();
-    EXPECT_EQ(Palette::text(), QColor(85, 85, 85)) << "a light desktop keeps the window's own greys";
-    EXPECT_EQ(Palette::background(), QColor(250, 250, 250));
+    EXPECT_NEAR(Palette::contrast(Qt::black, Qt::white), 21.0, 0.01);
+    EXPECT_NEAR(Palette::contrast(QColor(119, 119, 119), Qt::white), 4.48, 0.01) << "WCAG's own example";
 
-    QPalette dark;
-    dark.setColor(QPalette::Window, QColor(40, 40, 40));
-    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
-    dark.setColor(QPalette::Base, QColor(30, 30, 30));
-    QApplication::setPalette(dark);
-    const auto contrast = [](const QColor& a, const QColor& b) {
-        return std::abs(a.lightness() - b.lightness());
+    QPalette softDark = darkPalette(QColor(50, 50, 54), QColor(150, 150, 150), QColor(58, 58, 62));
+    const std::pair<const char*, QPalette> palettes[] = {
+        {"light", std::unique_ptr<QStyle>(QStyleFactory::create(u"Fusion"_s))->standardPalette()},
+        {"dark", darkPalette(QColor(45, 45, 48), QColor(220, 220, 220), QColor(30, 30, 32))},
+        {"dark with soft text", softDark},
     };
-    for (const QColor& text : {Palette::text(), Palette::secondaryText(), Palette::caption()}) {
-        EXPECT_GT(contrast(text, Palette::background()), 90) << text.name().toStdString();
-        EXPECT_GT(text.lightness(), Palette::background().lightness()) << "light text on the dark background";
+    for (const auto& [name, palette] : palettes) {
+        QApplication::setPalette(palette);
+        EXPECT_EQ(Palette::isDark(), std::string(name) != "light") << name;
+        for (const Drawn& pair : colorsTheScreensUse()) {
+            EXPECT_GE(Palette::contrast(pair.color, pair.behind), pair.least)
+                << name << " palette: " << pair.what << " " << pair.color.name().toStdString() << " on "
+                << pair.behind.name().toStdString();
+        }
+        // The neutral colours come from the desktop: light text on a dark background.
+        if (Palette::isDark())
+            EXPECT_GT(Palette::text().lightness(), Palette::background().lightness()) << name;
+        else
+            EXPECT_LT(Palette::text().lightness(), Palette::background().lightness()) << name;
     }
-    EXPECT_EQ(Palette::accent(), QColor(78, 160, 255)) << "brand colours stay";
     QApplication::setPalette(before);
 }
 

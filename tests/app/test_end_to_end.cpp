@@ -223,7 +223,9 @@ TEST(EndToEnd, BackFromAJobLeadsToAFreshShredScreenWithTheJobsVolumeOption)
 {
     TempDir dir;
     writeFile(dir / "a", std::string(10, 'a'));
-    WindowController window(SettingsManager::sharedManager());
+    auto& settings = SettingsManager::sharedManager();
+    settings.setInteger(0, SettingsManager::kSettingsDeletionDefaultMethod); // no default: the placeholder
+    WindowController window(settings);
     window.setAttribute(Qt::WA_DeleteOnClose, false);
     window.show();
     auto options = std::make_shared<ShredOptions>();
@@ -242,8 +244,22 @@ TEST(EndToEnd, BackFromAJobLeadsToAFreshShredScreenWithTheJobsVolumeOption)
     EXPECT_EQ(next->selection().shredOptions().optionKey, "delete");
     EXPECT_EQ(next->selection().option(), VolumeOption::DeleteFiles);
     EXPECT_TRUE(next->selection().locations().empty());
+    const auto shownMethod = [&window] {
+        auto* screen = qobject_cast<DropFilesViewController*>(window.shredTab()->current());
+        return screen->findChild<QComboBox*>(u"methodSelection"_s)->currentIndex();
+    };
+    const AlgorithmCollection catalogue;
+    EXPECT_EQ(shownMethod(), int(catalogue.getIndexForIdentifier(16)))
+        << "the job's method stays chosen, not the placeholder";
+    EXPECT_EQ(settings.integerForKey(SettingsManager::kSettingsDeletionDefaultMethod), 0)
+        << "the stored default stays as it was";
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(gone.isNull()) << "the progress screen is gone";
+    // A stored default is the user's own choice: it comes before the last job's method.
+    settings.setInteger(13, SettingsManager::kSettingsDeletionDefaultMethod);
+    window.showFreshShredScreen(VolumeOption::None);
+    EXPECT_EQ(shownMethod(), int(catalogue.getIndexForIdentifier(13)));
+    settings.setInteger(0, SettingsManager::kSettingsDeletionDefaultMethod);
 }
 
 } // namespace cv::test

@@ -7,10 +7,13 @@
 #include "targets/PathCollectionFactory.h"
 #include "targets/TreeItem.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QListView>
+#include <QMessageBox>
 #include <QScrollBar>
 #include <QTest>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -85,10 +88,7 @@ TEST(Explorer, OneFolderOpensWithItsEntriesAndSeveralPathsListOnlyTheRoots)
     {
         ExplorerFileListController list;
         list.setPathCollection(h.scan({h.root}));
-        auto rows = rowPaths(list);
-        ASSERT_EQ(rows.size(), 4u);
-        EXPECT_EQ(rows[0], h.root);
-        std::sort(rows.begin() + 1, rows.end());
+        const auto rows = rowPaths(list);
         EXPECT_EQ(rows,
                   (std::vector<std::string>{h.root, h.root + "/a.txt", h.root + "/b.jpg", h.root + "/sub"}));
         EXPECT_TRUE(list.source()[0]->openFolder());
@@ -97,7 +97,7 @@ TEST(Explorer, OneFolderOpensWithItsEntriesAndSeveralPathsListOnlyTheRoots)
     {
         ExplorerFileListController list;
         list.setPathCollection(h.scan({h.root, h.dir / "other"}));
-        EXPECT_EQ(rowPaths(list), (std::vector<std::string>{h.root, h.dir / "other"}));
+        EXPECT_EQ(rowPaths(list), (std::vector<std::string>{h.dir / "other", h.root})) << "by name";
         EXPECT_FALSE(list.source()[0]->openFolder());
     }
 }
@@ -140,7 +140,9 @@ TEST(Explorer, UntickingAndTickingKeepExcludesAndSummaryInStep)
     const auto collection = explorer.pathCollection();
     const auto summary = [&] { return explorer.findChild<QLabel*>(u"summaryLabel"_s)->text(); };
     const auto selected = [](std::int64_t size, int files) {
-        return u"Selected %1 (%2 files)"_s.arg(QString::fromStdString(formatByteCount(size))).arg(files);
+        return u"Selected %1 (%2 %3)"_s.arg(QString::fromStdString(formatByteCount(size)))
+            .arg(files)
+            .arg(files == 1 ? u"file"_s : u"files"_s);
     };
     EXPECT_EQ(summary(), selected(100, 4));
     EXPECT_EQ(stateOf(list, h.root), Qt::Checked);
@@ -246,6 +248,67 @@ TEST(Explorer, ALongListKeepsItsSizeColumnInsideTheView)
         const QRect rect = view->visualRect(view->model()->index(row, 0));
         EXPECT_LE(rect.right(), view->viewport()->width() - 1) << "row " << row;
         EXPECT_GE(rect.width(), view->viewport()->width() - 1) << "row " << row;
+    }
+}
+
+TEST(Explorer, RowsAreSortedByNameAsAFileManagerSortsThem)
+{
+    TempDir dir;
+    const std::string root = dir / "root";
+    makeDir(root);
+    for (const char* name : {"b10.txt", "zeta", "B2.txt", "a.txt"})
+        writeFile(root + "/" + name, std::string(1, 'x'));
+    makeDir(root + "/m");
+    for (const char* name : {"y", "x"})
+        writeFile(root + "/m/" + name, std::string(1, 'x'));
+    ExplorerFileListController list;
+    list.setPathCollection(PathCollectionFactory().createPathCollection({root}));
+    EXPECT_EQ(rowPaths(list), (std::vector<std::string>{root, root + "/a.txt", root + "/B2.txt",
+                                                        root + "/b10.txt", root + "/m", root + "/zeta"}))
+        << "case aside, numbers by their value";
+    list.fileCellFolderButtonToggle(rowOf(list, root + "/m"), true);
+    EXPECT_EQ(rowOf(list, root + "/m/x"), rowOf(list, root + "/m") + 1) << "an opened folder's rows too";
+    EXPECT_EQ(rowOf(list, root + "/m/y"), rowOf(list, root + "/m") + 2);
+}
+
+TEST(Explorer, PreviewAndRevealSayWhenNothingCouldOpenTheFile)
+{
+    ExplorerHarness h;
+    ExplorerFileListController list;
+    list.setPathCollection(h.scan({h.root}));
+    list.show();
+    const auto alert = [&list]() -> QMessageBox* {
+        for (auto* box : list.findChildren<QMessageBox*>())
+            if (box->isVisible())
+                return box;
+        return nullptr;
+    };
+    std::vector<QUrl> opened;
+    list.setOpener([&opened](const QUrl& url) {
+        opened.push_back(url);
+        return true;
+    });
+    list.fileCellShowPreview(rowOf(list, h.root + "/b.jpg"));
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened.front().toLocalFile(), QString::fromStdString(h.root + "/b.jpg"));
+    EXPECT_EQ(alert(), nullptr) << "a viewer opened it: nothing to say";
+
+    list.setOpener([](const QUrl&) { return false; });
+    list.fileCellShowPreview(rowOf(list, h.root + "/b.jpg"));
+    QMessageBox* noViewer = alert();
+    ASSERT_NE(noViewer, nullptr) << "Preview with no viewer says so";
+    EXPECT_EQ(noViewer->text(), u"No application could open the file."_s);
+    EXPECT_EQ(noViewer->informativeText(), QString::fromStdString(h.root + "/b.jpg"));
+    noViewer->accept();
+    QApplication::processEvents();
+
+    // No file manager on the bus and none to open the folder with.
+    list.fileCellShowInFinder(rowOf(list, h.root + "/a.txt"));
+    QMessageBox* noFileManager = nullptr;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return (noFileManager = alert()) != nullptr; }, 10000))
+        << "Reveal with no file manager says so";
+    if (noFileManager) {
+        EXPECT_EQ(noFileManager->text(), u"No file manager could show the file."_s);
     }
 }
 

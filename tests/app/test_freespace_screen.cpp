@@ -5,6 +5,7 @@
 #include "ShredScreenHarness.h"
 #include "TmpfsMount.h"
 #include "app/MainMenuHostViewController.h"
+#include "app/controls/BusyIndicator.h"
 #include "app/controls/PillButton.h"
 #include "app/dialogs/ConfirmDeletionDialog.h"
 #include "app/freespace/FreeSpaceViewController.h"
@@ -129,10 +130,14 @@ TEST(FreeSpaceScreen, StartNeedsARealMethodAndTheSelectedVolumesCollection)
     // Building: a real method and a row whose collection is not stored yet.
     h.part<QComboBox>("methodSelection")->setCurrentIndex(ShredScreenHarness::randomMethod());
     EXPECT_TRUE(h.startEnabled());
+    EXPECT_TRUE(h.part("readingLabel")->isHidden());
     h.hold("/test/b", true);
     h.selectRow(1);
     EXPECT_TRUE(s.isScanning());
     EXPECT_FALSE(h.startEnabled()) << "the collection of the row is not stored yet";
+    EXPECT_TRUE(h.part<BusyIndicator>("readingSpinner")->isAnimating())
+        << "a busy sign while the volume is read";
+    EXPECT_FALSE(h.part("readingLabel")->isHidden());
 
     // The list is refreshed while /test/b is built, and the user moves to /test/a meanwhile:
     // only /test/a's collection is taken.
@@ -148,6 +153,8 @@ TEST(FreeSpaceScreen, StartNeedsARealMethodAndTheSelectedVolumesCollection)
     ASSERT_TRUE(s.pathCollection());
     EXPECT_EQ(s.pathCollection()->paths(), std::vector<std::string>{"/test/a"});
     EXPECT_TRUE(h.startEnabled());
+    EXPECT_FALSE(h.part<BusyIndicator>("readingSpinner")->isAnimating());
+    EXPECT_TRUE(h.part("readingLabel")->isHidden());
 
     // The selected volume goes away: nothing is selected, nothing can start.
     h.volumes.erase(h.volumes.begin());

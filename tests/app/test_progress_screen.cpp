@@ -5,6 +5,7 @@
 #include "ProcessRunner.h"
 #include "TempDir.h"
 #include "app/AppServices.h"
+#include "app/AppTranslator.h"
 #include "app/Palette.h"
 #include "app/ReportKeeper.h"
 #include "app/controls/CircleProgressBar.h"
@@ -323,7 +324,24 @@ TEST(ProgressScreen, FreeSpaceOnlyTotalsAndErrorsInTheTotals)
         EXPECT_EQ(screen.findChild<QLabel*>(u"statusTitle"_s)->text(), u"Overwritten"_s);
         EXPECT_EQ(screen.findChild<QLabel*>(u"removedLabel"_s)->text(), bytes(5'000'000))
             << "the byte amount alone, one pass";
+        EXPECT_EQ(screen.findChild<QLabel*>(u"actionLabel"_s)->text(), u"Free space wiped"_s);
         EXPECT_EQ(screen.completionCount(), 1);
+    }
+    {
+        // Beside the check mark the screen says the job is done, in either language.
+        ProgressViewController screen({nullptr, AlgorithmCollection().findByIdentifier(16), nullptr},
+                                      &services);
+        screen.finished(resultWith(3000, 3000, 4, 0));
+        EXPECT_NE(screen.findChild<QWidget*>(u"progressCheckImage"_s), nullptr);
+        EXPECT_EQ(screen.findChild<QLabel*>(u"actionLabel"_s)->text(), u"Deletion finished"_s);
+        AppTranslator::install(*qApp, u"de"_s);
+        ProgressViewController german({nullptr, AlgorithmCollection().findByIdentifier(16), nullptr},
+                                      &services);
+        german.finished(resultWith(2'800'000, 2'800'000, 1234, 0));
+        EXPECT_EQ(german.findChild<QLabel*>(u"actionLabel"_s)->text(), u"Löschen abgeschlossen"_s);
+        EXPECT_TRUE(german.findChild<QLabel*>(u"removedLabel"_s)->text().startsWith(u"2,8 MB"_s))
+            << german.findChild<QLabel*>(u"removedLabel"_s)->text().toStdString();
+        AppTranslator::install(*qApp, u"en"_s);
     }
     {
         ProgressViewController screen({nullptr, AlgorithmCollection().findByIdentifier(16), nullptr},
@@ -343,7 +361,23 @@ TEST(ProgressScreen, FreeSpaceOnlyTotalsAndErrorsInTheTotals)
                   Palette::textStyle(Palette::failure()))
             << screen.findChild<QLabel*>(u"removedLabel"_s)->styleSheet().toStdString();
     }
-    EXPECT_EQ(notifications, 2);
+    EXPECT_EQ(notifications, 4);
+}
+
+TEST(ProgressScreen, StaysCentredInALargerWindow)
+{
+    ProgressViewController screen({nullptr, AlgorithmCollection().findByIdentifier(16), nullptr});
+    auto* content = screen.findChild<QWidget*>(u"progressContent"_s);
+    ASSERT_NE(content, nullptr);
+    screen.resize(ProgressViewController::kContentSize);
+    screen.show();
+    QApplication::processEvents();
+    EXPECT_EQ(content->geometry(), screen.rect()) << "at the start size the screen fills its room";
+    screen.resize(1400, 1000);
+    QApplication::processEvents();
+    EXPECT_EQ(content->size(), ProgressViewController::kContentSize);
+    EXPECT_LE((content->geometry().center() - screen.rect().center()).manhattanLength(), 2)
+        << "in the middle of the larger window";
 }
 
 TEST(ProgressScreen, TheReportButtonOpensTheJobsReportMadeAfresh)
@@ -381,7 +415,12 @@ TEST(ProgressScreen, TheReportButtonOpensTheJobsReportMadeAfresh)
         EXPECT_EQ(h.part("reportLabel")->text(), u"The report could not be made."_s);
         EXPECT_EQ(h.part("removedLabel")->text(), u"%1 in 1 File(s)"_s.arg(bytes(100)));
         ASSERT_NE(view, nullptr);
-        EXPECT_TRUE(view->findChild<QLabel*>(u"reportStatus"_s)->text().contains(u"crashed"_s));
+        EXPECT_TRUE(view->findChild<QLabel*>(u"reportStatus"_s)
+                        ->text()
+                        .endsWith(u"\nThe report renderer crashed: FATAL: no shared memory."_s))
+            << view->findChild<QLabel*>(u"reportStatus"_s)->text().toStdString();
+        EXPECT_EQ(h.part("reportLabel")->toolTip(),
+                  u"The report renderer crashed: FATAL: no shared memory."_s);
         EXPECT_FALSE(view->findChild<PillButton*>(u"pdfButton"_s)->isEnabled());
         EXPECT_TRUE(QDir(QString::fromStdString(reports.path())).isEmpty());
         view->window()->close();

@@ -107,7 +107,7 @@ TEST(PinDialog, SetConfirmUnlockPasteAndRemove)
     s.settings.lockView();
     {
         // Locked: a wrong PIN empties the fields; a second character is dropped; a pasted PIN
-        // fills all four fields but is checked only when a field changes again.
+        // fills all four fields and is checked at once, as if its last digit had been typed.
         SettingsPassword dialog(s.settings, &s.notifications, nullptr);
         dialog.setAttribute(Qt::WA_DeleteOnClose, false);
         dialog.show();
@@ -121,11 +121,25 @@ TEST(PinDialog, SetConfirmUnlockPasteAndRemove)
         EXPECT_EQ(dialog.field(0)->text(), u"1"_s);
         EXPECT_EQ(dialog.field(1)->text(), QString());
         dialog.field(0)->clear();
+        dialog.field(1)->insert(u"1239"_s);
+        EXPECT_EQ(fields(dialog), QString()) << "a wrong pasted PIN is checked and emptied at once";
+        EXPECT_EQ(dialog.focusWidget(), dialog.field(0)) << "the next try starts in the first field";
         dialog.field(1)->insert(u"1234"_s);
-        EXPECT_EQ(fields(dialog), u"1234"_s);
-        EXPECT_TRUE(s.settings.isLocked()) << "a paste alone does not unlock";
-        dialog.field(3)->setText(u"4x"_s);
-        EXPECT_FALSE(s.settings.isLocked());
+        EXPECT_FALSE(s.settings.isLocked()) << "a pasted PIN unlocks without a further key";
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    }
+    {
+        // Setting a PIN by pasting it twice: the paste goes on to the confirmation, and the
+        // confirmation's paste stores it.
+        Store pasted;
+        SettingsPassword dialog(pasted.settings, nullptr, nullptr);
+        dialog.setAttribute(Qt::WA_DeleteOnClose, false);
+        dialog.show();
+        dialog.field(0)->insert(u"4711"_s);
+        EXPECT_EQ(dialog.entry().processState(), 2);
+        EXPECT_EQ(dialog.focusWidget(), dialog.field(0));
+        dialog.field(0)->insert(u"4711"_s);
+        EXPECT_TRUE(pasted.settings.isPinSet());
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
     }
     {
@@ -146,6 +160,20 @@ TEST(PinDialog, SetConfirmUnlockPasteAndRemove)
         dialog.show();
         EXPECT_EQ(dialog.entry().mode(), PinEntry::Mode::Change);
         EXPECT_TRUE(part(&dialog, "pinView")->isHidden());
+        // Removing the PIN is never the default: Return chooses to set a new one.
+        EXPECT_FALSE(part<QPushButton>(&dialog, "removePinButton")->isDefault());
+        EXPECT_FALSE(part<QPushButton>(&dialog, "removePinButton")->autoDefault());
+        EXPECT_TRUE(part<QPushButton>(&dialog, "newPinButton")->isDefault());
+        auto* remove = part<QPushButton>(&dialog, "removePinButton");
+        remove->setFocus();
+        QTest::keyClick(remove, Qt::Key_Return);
+        EXPECT_TRUE(s.settings.isPinSet()) << "Return with the focus on Remove PIN";
+        EXPECT_EQ(dialog.entry().mode(), PinEntry::Mode::SetPin);
+    }
+    {
+        SettingsPassword dialog(s.settings, &s.notifications, nullptr);
+        dialog.setAttribute(Qt::WA_DeleteOnClose, false);
+        dialog.show();
         part<QPushButton>(&dialog, "removePinButton")->click();
         EXPECT_FALSE(s.settings.isPinSet());
         EXPECT_FALSE(s.settings.isLocked());
@@ -549,7 +577,9 @@ TEST(SettingsWindow, UpdatesAndHelpPanes)
         name->setText(u"   "_s);
         email->setText(u"Someone@Example.com"_s);
         EXPECT_TRUE(name->styleSheet().contains(Palette::css(Palette::failure())));
-        EXPECT_TRUE(email->styleSheet().contains(u"rgb(143, 202, 67)"_s));
+        // The form's green, as dark as an outline needs to be seen on the desktop's palette.
+        EXPECT_TRUE(email->styleSheet().contains(
+            Palette::css(Palette::onSurface(QColor(143, 202, 67), Palette::kOutlineContrast))));
         EXPECT_FALSE(send->isEnabled());
         name->setText(u"Jo"_s);
         EXPECT_TRUE(send->isEnabled());
@@ -591,6 +621,16 @@ TEST(Dashboard, CapacityTextsAndMachineImage)
     EXPECT_EQ(part<QLabel>(&view, "capTotal")->text(), u"In total: 500 GB"_s);
     EXPECT_EQ(part<QLabel>(&view, "serialNumber")->text(), u"-"_s);
     EXPECT_EQ(part(&view, "machineImage")->property("imageName").toString(), u":/images/laptop.svg"_s);
+    EXPECT_TRUE(part(&view, "model")->isHidden()) << "no heading of a lone dash for an unknown model";
+    for (const QString& unknown : {u"-"_s, u"\u2013"_s, u" "_s}) {
+        facts.model = unknown;
+        DashboardViewController unknownModel(facts);
+        EXPECT_TRUE(part(&unknownModel, "model")->isHidden()) << unknown.toStdString();
+    }
+    facts.model = u"ThinkPad X1 Carbon"_s;
+    DashboardViewController known(facts);
+    EXPECT_FALSE(part(&known, "model")->isHidden());
+    EXPECT_EQ(part<QLabel>(&known, "model")->text(), u"ThinkPad X1 Carbon"_s);
 
     for (const char* type : {"8", "9", "14"})
         EXPECT_TRUE(DashboardFacts::isLaptop(QString::fromLatin1(type), QString())) << type;

@@ -3,6 +3,8 @@
 #include "LoopMount.h"
 #include "ShredScreenHarness.h"
 
+#include "app/AmountText.h"
+#include "app/AppTranslator.h"
 #include "app/controls/BusyIndicator.h"
 #include "app/controls/PillButton.h"
 #include "app/controls/TransitionAnimator.h"
@@ -11,6 +13,7 @@
 #include "app/progress/ProgressViewController.h"
 #include "app/shred/DragAndDropBGView.h"
 #include "app/shred/DragDropFilesView.h"
+#include "app/shred/OpenPanel.h"
 #include "app/shred/ShredSelection.h"
 #include "app/shred/VolumeOptionViewController.h"
 #include "common/ByteCountFormatter.h"
@@ -20,6 +23,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QMimeData>
 #include <QPushButton>
@@ -71,7 +75,7 @@ TEST(ShredScreen, StatesFromEmptyToFilesAndStartNeedsARealMethod)
     EXPECT_FALSE(h.part("detailsButton")->isHidden());
     EXPECT_TRUE(h.part<QLabel>("volumeOption")->isHidden());
     EXPECT_EQ(DropFilesViewController::summaryText(*s.selection().pathCollection()),
-              u"Selected:\n%1, 2 file(s)"_s.arg(bytes(2000)));
+              u"Selected:\n%1, 2 files"_s.arg(bytes(2000)));
     EXPECT_TRUE(h.part<QLabel>("dropResultLabel")->text().contains(bytes(2000)));
     EXPECT_FALSE(h.startEnabled());
     EXPECT_FALSE(s.selection().shredOptions().hasVolumes);
@@ -433,24 +437,58 @@ TEST(ShredScreen, AVolumeTheSystemRunsFromOffersOnlyItsFreeSpace)
     EXPECT_TRUE(h.startEnabled());
 }
 
-TEST(ShredScreen, HiddenFilesGetTheirOwnSummaryLine)
+TEST(ShredScreen, OneFileCountWithTheDetailsViewHiddenEntriesNamedApart)
 {
     ShredScreenHarness h;
     makeDir(h.dir / "f");
     for (const char* name : {"a", "b", "c", ".d", ".e"})
         writeFile(h.dir / (std::string("f/") + name), std::string(200, 'x'));
     ASSERT_TRUE(h.dropAndWait({h.dir / "f"}));
-    const PathCollection& collection = *h.screen->selection().pathCollection();
-    EXPECT_EQ(collection.fileCount(), 5u);
-    EXPECT_EQ(collection.hiddenCount(), 2u);
-    EXPECT_EQ(DropFilesViewController::summaryText(collection),
-              u"Selected:\n%1, 3 file(s)\n(2 hidden)"_s.arg(bytes(1000)));
+    const std::shared_ptr<PathCollection> collection = h.screen->selection().pathCollection();
+    EXPECT_EQ(collection->fileCount(), 5u);
+    EXPECT_EQ(collection->hiddenCount(), 2u);
+    EXPECT_EQ(DropFilesViewController::summaryText(*collection),
+              u"Selected:\n%1, 5 files\n(2 hidden included)"_s.arg(bytes(1000)));
+    // The details view counts the same selection the same way.
+    ExplorerViewController explorer(collection);
+    EXPECT_EQ(explorer.findChild<QLabel*>(u"summaryLabel"_s)->text(),
+              u"Selected %1 (5 files)"_s.arg(bytes(1000)));
 
-    // A hidden folder counts as hidden but not as a file: the shown count never underflows.
-    PathCollection odd;
-    odd.setFileCount(1);
-    odd.setHiddenCount(3);
-    EXPECT_TRUE(DropFilesViewController::summaryText(odd).contains(u", 0 file(s)"_s));
+    // One file: no "(s)".
+    PathCollection one;
+    one.setFileCount(1);
+    one.setTotalSize(932);
+    EXPECT_EQ(DropFilesViewController::summaryText(one), u"Selected:\n932 bytes, 1 file"_s);
+}
+
+TEST(ShredScreen, GermanWindowFormatsAmountsAndLoadsQtsOwnTexts)
+{
+    ASSERT_EQ(AppTranslator::install(*qApp, u"de"_s), u"de"_s);
+    EXPECT_EQ(AmountText::bytes(0), u"Null KB"_s);
+    EXPECT_EQ(AmountText::bytes(932), u"932 Byte"_s);
+    EXPECT_EQ(AmountText::bytes(2'800'000), u"2,8 MB"_s);
+    EXPECT_EQ(AmountText::count(1234), u"1.234"_s);
+    PathCollection collection;
+    collection.setFileCount(1234);
+    collection.setHiddenCount(1);
+    collection.setTotalSize(2'800'000);
+    EXPECT_EQ(DropFilesViewController::summaryText(collection),
+              u"Ausgewählt:\n2,8 MB, 1.234 Dateien\n(davon 1 versteckt)"_s);
+    {
+        // Qt's own texts of the file panel follow the language (package qt6-translations-l10n).
+        OpenPanel panel(nullptr);
+        EXPECT_EQ(panel.findChild<QLabel*>(u"lookInLabel"_s)->text(), u"Suchen in:"_s);
+        EXPECT_EQ(panel.findChild<QLabel*>(u"fileNameLabel"_s)->text(), u"Datei&name:"_s);
+        auto* buttons = panel.findChild<QDialogButtonBox*>(u"buttonBox"_s);
+        ASSERT_NE(buttons, nullptr);
+        EXPECT_EQ(buttons->button(QDialogButtonBox::Cancel)->text(), u"Abbrechen"_s);
+    }
+    // A change of language replaces Qt's table as well as ours.
+    ASSERT_EQ(AppTranslator::install(*qApp, u"en"_s), u"en"_s);
+    EXPECT_EQ(AmountText::bytes(2'800'000), u"2.8 MB"_s);
+    EXPECT_EQ(AmountText::bytes(0), u"Zero KB"_s);
+    OpenPanel panel(nullptr);
+    EXPECT_EQ(panel.findChild<QLabel*>(u"lookInLabel"_s)->text(), u"Look in:"_s);
 }
 
 TEST(ShredScreen, DroppedNamesKeepTheirBytes)

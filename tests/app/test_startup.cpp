@@ -7,13 +7,19 @@
 #include "app/AppTranslator.h"
 #include "app/MainMenuHostViewController.h"
 #include "app/PlaceholderPage.h"
+#include "app/WindowController.h"
 #include "app/controls/MenuButton.h"
+#include "app/explorer/ExplorerFileCell.h"
+#include "app/settings/SettingsWindowController.h"
 #include "common/Localization.h"
 #include "common/Log.h"
 #include "settings/SettingsManager.h"
 
+#include <QAbstractButton>
 #include <QDate>
 #include <QFile>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTranslator>
 #include <gtest/gtest.h>
 
@@ -202,6 +208,49 @@ TEST(Startup, TheLanguageSettingPicksTheTablesAndTheEngineTextsFollow)
     }
     EXPECT_EQ(AppTranslator::install(*QCoreApplication::instance(), u"xx"_s), u"en"_s);
     EXPECT_EQ(localized("Erasing Data"), "Erasing Data");
+}
+
+TEST(Startup, EveryButtonWithoutWordsHasATooltipAndAnAccessibleName)
+{
+    // Buttons that show only an icon say what they do to the mouse (tooltip) and to a screen
+    // reader (accessible name). Each tab and pane is walked while it is shown; Qt's own tab-bar
+    // arrows are Qt's affair.
+    const auto wordless = [](QWidget* root) {
+        QStringList faults;
+        for (QAbstractButton* button : root->findChildren<QAbstractButton*>()) {
+            if (qobject_cast<QTabBar*>(button->parentWidget()) || !button->isVisibleTo(root))
+                continue;
+            if (!button->text().remove(u'&').trimmed().isEmpty())
+                continue;
+            if (button->toolTip().isEmpty() || button->accessibleName().isEmpty())
+                faults << u"%1 \"%2\" (in %3 of %4)"_s.arg(
+                    QLatin1StringView(button->metaObject()->className()), button->objectName(),
+                    QLatin1StringView(button->parent()->metaObject()->className()), root->objectName());
+        }
+        return faults;
+    };
+    WindowController window(SettingsManager::sharedManager());
+    window.setAttribute(Qt::WA_DeleteOnClose, false);
+    window.show();
+    QStringList faults;
+    for (std::size_t tab = 0; tab < MainMenuHostViewController::kTabCount; ++tab) {
+        window.host()->changeTabToIndex(tab);
+        faults << wordless(&window);
+    }
+    window.showSettings();
+    ASSERT_NE(window.settingsWindow(), nullptr);
+    for (int pane = 0; pane < window.settingsWindow()->tabs()->count(); ++pane) {
+        window.settingsWindow()->tabs()->setCurrentIndex(pane);
+        faults << wordless(window.settingsWindow());
+    }
+    window.settingsWindow()->close();
+    faults.removeDuplicates();
+    EXPECT_TRUE(faults.isEmpty()) << faults.join(u", "_s).toStdString();
+
+    // The explorer's row controls are drawn, not widgets: each has its tooltip.
+    for (const auto part : {ExplorerFileCell::Part::FolderButton, ExplorerFileCell::Part::SelectedButton,
+                            ExplorerFileCell::Part::FinderButton, ExplorerFileCell::Part::PreviewButton})
+        EXPECT_FALSE(ExplorerFileCell::partTitle(part).isEmpty());
 }
 
 } // namespace cv::test

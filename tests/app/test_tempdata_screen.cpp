@@ -56,7 +56,9 @@ struct Fixture
 
 QString total(std::int64_t bytes, int files)
 {
-    return u"%1, %2 file(s)"_s.arg(QString::fromStdString(formatByteCount(bytes))).arg(files);
+    return u"%1, %2 %3"_s.arg(QString::fromStdString(formatByteCount(bytes)))
+        .arg(files)
+        .arg(files == 1 ? u"file"_s : u"files"_s);
 }
 
 template <typename Widget = QWidget> Widget* part(const QWidget* screen, const char* name)

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QThread>
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -148,4 +149,22 @@ TEST(SavedReportsModel, ListsReportsByPrefixAndDeletes)
     model.removeReports({row, static_cast<int>(model.files().indexOf(u"DÉLETIONREPORT_y.html"_s))});
     EXPECT_EQ(model.files(), QStringList{u"deletionReport_2026_12_05_02-05-7.pdf"_s});
     EXPECT_EQ(namesIn(dir / "reports").size(), 4);
+}
+
+TEST(SavedReportsModel, ListsTheNewestReportFirst)
+{
+    cv::test::TempDir dir;
+    cv::SettingsManager settings(QString::fromStdString(dir / "settings.ini"));
+    settings.setString(QString::fromStdString(dir / "reports"),
+                       cv::SettingsManager::kSettingsDeletionReportLocation);
+    SavedReportsModel model(settings);
+    model.loadFiles();
+    // Made in this order; neither the names' order nor the listing's is the age's.
+    for (const char* name : {"deletionReport_b.pdf", "deletionReport_c.html", "deletionReport_a.pdf"}) {
+        cv::test::writeFile(dir / "reports/" + name, std::string("x"));
+        QThread::msleep(20);
+    }
+    model.loadFiles();
+    EXPECT_EQ(model.files(), (QStringList{u"deletionReport_a.pdf"_s, u"deletionReport_c.html"_s,
+                                          u"deletionReport_b.pdf"_s}));
 }

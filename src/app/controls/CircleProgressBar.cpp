@@ -1,11 +1,14 @@
 #include "app/controls/CircleProgressBar.h"
 
+#include "app/AmountText.h"
 #include "app/Palette.h"
 
 #include <QPainter>
 
 #include <algorithm>
 #include <cmath>
+
+using namespace Qt::StringLiterals;
 
 namespace cv {
 
@@ -21,7 +24,7 @@ QString CircleProgressBar::percentageText() const
 {
     if (m_progress == 1.0f)
         return {};
-    return QString::asprintf("%.02f\n%%", static_cast<double>(m_progress) * 100.0);
+    return AmountText::decimal(static_cast<double>(m_progress) * 100.0, 2) + u"\n%"_s;
 }
 
 void CircleProgressBar::paintEvent(QPaintEvent*)
@@ -43,7 +46,7 @@ void CircleProgressBar::paintEvent(QPaintEvent*)
     if (fraction > 0) {
         const double radius = side / 2;
         const QRectF box(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
-        painter.setBrush(Palette::amount());
+        painter.setBrush(Palette::amountGraphic());
         if (fraction >= 1.0)
             painter.drawEllipse(box);
         else

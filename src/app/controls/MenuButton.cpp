@@ -39,20 +39,20 @@ void MenuButton::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     const QRect area = rect();
-    painter.fillRect(area, Palette::tabBlue());
+    // The shown tab is a shade darker, the hovered one half that, so that the white title keeps
+    // its contrast (a lighter shade would take it below 4.5:1). The active shade wins over the
+    // hover shade, so a shown tab looks the same under the pointer.
+    painter.fillRect(area, m_active  ? Palette::activeTab()
+                           : m_hover ? Palette::mix(Palette::tabBlue(), Palette::activeTab(), 0.5)
+                                     : Palette::tabBlue());
     painter.setPen(Palette::onAccent());
     painter.setFont(font());
     painter.drawText(area, Qt::AlignCenter, text());
-    // The active overlay wins over the hover overlay, so a shown tab looks the same under the pointer.
     const auto overlay = [](int alpha) {
         QColor color = Palette::onAccent();
         color.setAlpha(alpha);
         return color;
     };
-    if (m_active)
-        painter.fillRect(area, overlay(qRound(255 * 0.10)));
-    else if (m_hover)
-        painter.fillRect(area, overlay(qRound(255 * 0.05)));
     if (hasFocus()) {
         painter.setPen(QPen(overlay(120), 1, Qt::DotLine));
         painter.drawRect(area.adjusted(2, 2, -3, -3));

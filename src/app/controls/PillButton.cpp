@@ -11,7 +11,7 @@ namespace cv {
 PillButton::PillButton(const QString& title, Style style, QWidget* parent)
     : QPushButton(title, parent), m_style(style),
       m_textColor(style == Style::Filled ? Palette::onAccent() : Palette::accent()),
-      m_fillColor(Palette::accent())
+      m_fillColor(Palette::accentFill())
 {
     setCursor(Qt::PointingHandCursor);
     QFont font = this->font();

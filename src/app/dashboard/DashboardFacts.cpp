@@ -1,6 +1,6 @@
 #include "app/dashboard/DashboardFacts.h"
 
-#include "common/ByteCountFormatter.h"
+#include "app/AmountText.h"
 #include "common/MountTable.h"
 #include "targets/Volume.h"
 
@@ -14,7 +14,7 @@ namespace {
 
 QString bytes(qint64 amount)
 {
-    return QString::fromStdString(formatByteCount(amount));
+    return AmountText::bytes(amount);
 }
 
 } // namespace

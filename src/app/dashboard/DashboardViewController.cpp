@@ -39,7 +39,11 @@ DashboardViewController::DashboardViewController(const DashboardFacts& facts, QW
     details->setVerticalSpacing(8);
     QLabel* model = styledLabel(base, 22, Palette::text(), Qt::AlignLeft | Qt::AlignVCenter, QFont::Light);
     model->setObjectName(u"model"_s);
-    model->setText(facts.model.isEmpty() ? u"-"_s : facts.model);
+    // An unknown model has no heading: a lone dash there reads as a broken title.
+    const QString modelName = facts.model.trimmed();
+    const bool modelKnown = !modelName.isEmpty() && modelName != u"-"_s && modelName != u"\u2013"_s;
+    model->setText(modelKnown ? modelName : QString());
+    model->setVisible(modelKnown);
     model->setWordWrap(true);
     details->addWidget(model, 0, 0, 1, 2);
     const std::pair<QString, std::pair<const char*, QString>> rows[] = {

@@ -65,12 +65,16 @@ SettingsPassword::SettingsPassword(SettingsManager& settings, NotificationManage
     changeLayout->setContentsMargins(0, 0, 0, 0);
     auto* removeButton = new QPushButton(tr("Remove PIN"), m_changeView);
     removeButton->setObjectName(u"removePinButton"_s);
+    // Removing the PIN is never what Return does: the harmless choice is the default.
+    removeButton->setAutoDefault(false);
     connect(removeButton, &QPushButton::clicked, this, [this] {
         m_entry.removePin();
         accept();
     });
     auto* newButton = new QPushButton(tr("Set a new PIN"), m_changeView);
     newButton->setObjectName(u"newPinButton"_s);
+    newButton->setDefault(true);
+    m_newPinButton = newButton;
     connect(newButton, &QPushButton::clicked, this, [this] {
         m_entry.startNewPin();
         showMode();
@@ -122,6 +126,8 @@ void SettingsPassword::showEvent(QShowEvent* event)
     m_cancelButton->setVisible(!m_entry.canNotCancel());
     if (m_pinView->isVisible())
         m_fields[0]->setFocus();
+    else
+        m_newPinButton->setFocus();
 }
 
 QString SettingsPassword::getPinFromTextFields() const
@@ -161,13 +167,14 @@ void SettingsPassword::controlTextDidChange(int index)
     if (text.isEmpty())
         return;
     if (text.size() == PinEntry::kLength) {
-        // A pasted PIN: one character into each field. It is checked once a field changes again.
+        // A pasted PIN: one character into each field, the focus on the last one, and then on as
+        // if that last character had been typed, so that the paste needs no further key.
         m_filling = true;
         for (int i = 0; i < PinEntry::kLength; ++i)
             m_fields[static_cast<std::size_t>(i)]->setText(text.mid(i, 1));
         m_filling = false;
         m_fields.back()->setFocus();
-        m_fields.back()->clearFocus();
+        allPinFieldsFilled();
         return;
     }
     if (text.size() > 1) {

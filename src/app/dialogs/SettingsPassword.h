@@ -50,6 +50,7 @@ private:
     QWidget* m_pinView;
     QWidget* m_changeView;
     QPushButton* m_cancelButton;
+    QPushButton* m_newPinButton = nullptr;
     QTimer* m_retryTimer;
     bool m_filling = false; // the dialog itself changes the fields
 };

@@ -1,16 +1,18 @@
 #include "app/explorer/ExplorerFileCell.h"
 
+#include "app/AmountText.h"
 #include "app/Palette.h"
-#include "common/ByteCountFormatter.h"
 #include "targets/TreeItem.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QFile>
+#include <QHelpEvent>
 #include <QMimeDatabase>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QToolTip>
 
 using namespace Qt::StringLiterals;
 
@@ -127,7 +129,7 @@ void ExplorerFileCell::paint(QPainter* painter, const QStyleOptionViewItem& opti
     const bool selected = option.state & QStyle::State_Selected;
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
-    painter->fillRect(row, selected ? Palette::accent()
+    painter->fillRect(row, selected ? Palette::accentFill()
                                     : (index.row() % 2 ? Palette::alternateBase() : Palette::base()));
 
     // Folder button: a triangle pointing right (closed) or down (open).
@@ -178,8 +180,7 @@ void ExplorerFileCell::paint(QPainter* painter, const QStyleOptionViewItem& opti
     font.setPixelSize(13);
     painter->setFont(font);
     painter->setPen(textColor);
-    painter->drawText(sizeRect, Qt::AlignRight | Qt::AlignVCenter,
-                      QString::fromStdString(formatByteCount(item->totalSize())));
+    painter->drawText(sizeRect, Qt::AlignRight | Qt::AlignVCenter, AmountText::bytes(item->totalSize()));
 
     const int textLeft = iconRect.right() + 10;
     const int textWidth = sizeRect.left() - 12 - textLeft;
@@ -205,6 +206,41 @@ void ExplorerFileCell::paint(QPainter* painter, const QStyleOptionViewItem& opti
                           painter->fontMetrics().elidedText(name, Qt::ElideMiddle, textWidth));
     }
     painter->restore();
+}
+
+QString ExplorerFileCell::partTitle(Part part)
+{
+    switch (part) {
+    case Part::FolderButton:
+        return tr("Show or hide the folder's content");
+    case Part::SelectedButton:
+        return tr("Include in the deletion or leave out");
+    case Part::FinderButton:
+        return tr("Show in the file manager");
+    case Part::PreviewButton:
+        return tr("Open with the default viewer");
+    case Part::None:
+        break;
+    }
+    return {};
+}
+
+bool ExplorerFileCell::helpEvent(QHelpEvent* event, QAbstractItemView* view,
+                                 const QStyleOptionViewItem& option, const QModelIndex& index)
+{
+    const TreeItem* item = m_delegate->itemAtRow(index.row());
+    if (event->type() != QEvent::ToolTip || !item || !view)
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    const bool selected = view->selectionModel() && view->selectionModel()->isRowSelected(index.row());
+    const QString title = partTitle(partAt(*item, option.rect, event->pos(), selected));
+    if (title.isEmpty()) {
+        // Over the name: the whole path, which the row may elide.
+        QToolTip::showText(event->globalPos(), QFile::decodeName(QByteArray::fromStdString(item->path())),
+                           view);
+        return true;
+    }
+    QToolTip::showText(event->globalPos(), title, view);
+    return true;
 }
 
 bool ExplorerFileCell::editorEvent(QEvent* event, QAbstractItemModel*, const QStyleOptionViewItem& option,

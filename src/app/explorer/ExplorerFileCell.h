@@ -50,6 +50,8 @@ public:
     static bool hasFolderButton(const TreeItem& item);
     // Which control of a row (drawn in rowRect) lies under point; selected: the row is selected.
     static Part partAt(const TreeItem& item, const QRect& rowRect, const QPoint& point, bool selected);
+    // What a drawn control does, for its tooltip ("Show in the file manager"); empty for None.
+    static QString partTitle(Part part);
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
@@ -58,6 +60,9 @@ public:
 protected:
     bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
                      const QModelIndex& index) override;
+    // The drawn controls are icons without words: a tooltip says what each does.
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override;
 
 private:
     static QRect partRect(const TreeItem& item, const QRect& rowRect, Part part);

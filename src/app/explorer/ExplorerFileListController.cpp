@@ -1,11 +1,13 @@
 #include "app/explorer/ExplorerFileListController.h"
 
 #include "app/Palette.h"
+#include "app/dialogs/WarningAlert.h"
 #include "common/Log.h"
 #include "targets/PathCollection.h"
 #include "targets/TreeItem.h"
 
 #include <QAbstractListModel>
+#include <QCollator>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
@@ -15,6 +17,8 @@
 #include <QListView>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -74,6 +78,27 @@ QString fileUri(const std::string& path)
     return QString::fromLatin1("file://" + QByteArray::fromStdString(path).toPercentEncoding("/"));
 }
 
+// Items in the order a file manager lists them: by name, numbers by their value, case aside.
+template <typename Items> std::vector<TreeItem*> sortedByName(const Items& items)
+{
+    std::vector<std::pair<QString, TreeItem*>> named;
+    for (const auto& item : items) {
+        const std::string& path = item->path();
+        const std::string name = path.substr(path.rfind('/') + 1);
+        named.emplace_back(QFile::decodeName(QByteArray::fromStdString(name)), item.get());
+    }
+    QCollator collator;
+    collator.setNumericMode(true);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(named.begin(), named.end(), [&collator](const auto& a, const auto& b) {
+        return collator.compare(a.first, b.first) < 0;
+    });
+    std::vector<TreeItem*> sorted;
+    for (const auto& entry : named)
+        sorted.push_back(entry.second);
+    return sorted;
+}
+
 } // namespace
 
 ExplorerFileListController::ExplorerFileListController(QWidget* parent)
@@ -94,6 +119,12 @@ ExplorerFileListController::ExplorerFileListController(QWidget* parent)
     m_tableView->installEventFilter(this);
     m_tableView->setStyleSheet(u"QListView { background: %1; border: 1px solid %2; }"_s.arg(
         Palette::css(Palette::base()), Palette::css(Palette::separator())));
+    setOpener(nullptr);
+}
+
+void ExplorerFileListController::setOpener(std::function<bool(const QUrl& url)> opener)
+{
+    m_opener = opener ? std::move(opener) : [](const QUrl& url) { return QDesktopServices::openUrl(url); };
 }
 
 ExplorerFileListController::~ExplorerFileListController() = default;
@@ -111,13 +142,12 @@ void ExplorerFileListController::setPathCollection(std::shared_ptr<PathCollectio
     m_pathCollection = std::move(collection);
     m_source.clear();
     if (m_pathCollection) {
-        for (const auto& tree : m_pathCollection->trees())
-            m_source.push_back(tree.get());
+        m_source = sortedByName(m_pathCollection->trees());
         if (m_pathCollection->trees().size() == 1) {
             TreeItem* root = m_pathCollection->trees().front().get();
             root->setVisibleState(true);
-            for (const auto& child : root->children())
-                m_source.push_back(child.get());
+            const std::vector<TreeItem*> children = sortedByName(root->children());
+            m_source.insert(m_source.end(), children.begin(), children.end());
         }
     }
     m_model->endResetModel();
@@ -142,9 +172,7 @@ void ExplorerFileListController::fileCellFolderButtonToggle(std::int64_t row, bo
         const auto& children = item->children();
         if (!children.empty()) {
             m_model->beginInsertRows({}, static_cast<int>(at), static_cast<int>(at + children.size() - 1));
-            std::vector<TreeItem*> inserted;
-            for (const auto& child : children)
-                inserted.push_back(child.get());
+            const std::vector<TreeItem*> inserted = sortedByName(children);
             m_source.insert(m_source.begin() + static_cast<std::ptrdiff_t>(at), inserted.begin(),
                             inserted.end());
             item->setVisibleState(true);
@@ -195,10 +223,16 @@ void ExplorerFileListController::fileCellShowInFinder(std::int64_t row)
                                        u"org.freedesktop.FileManager1"_s, u"ShowItems"_s);
     call << QStringList{fileUri(item->path())} << QString();
     const std::string path = item->path();
-    const auto openFolder = [path] {
+    const auto openFolder = [this, path] {
         logMessage("File manager not reachable; opening the folder of ", path);
         const std::string folder = path.substr(0, path.rfind('/') + 1);
-        QDesktopServices::openUrl(QUrl::fromEncoded(fileUri(folder).toLatin1()));
+        if (m_opener(QUrl::fromEncoded(fileUri(folder).toLatin1())))
+            return;
+        logMessage("No file manager could open the folder of ", path);
+        // Said as the Reports tab says it: a click that does nothing leaves the user guessing.
+        (new WarningAlert(tr("No file manager could show the file."),
+                          QFile::decodeName(QByteArray::fromStdString(path)), {tr("Ok")}, this))
+            ->open();
     };
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
@@ -219,8 +253,12 @@ void ExplorerFileListController::fileCellShowPreview(std::int64_t row)
     if (!item || !item->isPreviewPossible())
         return;
     // The desktop's default viewer stands in for a preview application.
-    if (!QDesktopServices::openUrl(QUrl::fromEncoded(fileUri(item->path()).toLatin1())))
-        logMessage("No viewer could open ", item->path());
+    if (m_opener(QUrl::fromEncoded(fileUri(item->path()).toLatin1())))
+        return;
+    logMessage("No viewer could open ", item->path());
+    (new WarningAlert(tr("No application could open the file."),
+                      QFile::decodeName(QByteArray::fromStdString(item->path())), {tr("Ok")}, this))
+        ->open();
 }
 
 bool ExplorerFileListController::eventFilter(QObject* watched, QEvent* event)

@@ -4,10 +4,12 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
 class QListView;
+class QUrl;
 
 namespace cv {
 
@@ -43,6 +45,10 @@ public:
     const std::vector<TreeItem*>& source() const { return m_source; }
     QListView* tableView() const { return m_tableView; }
     void reloadDataAndKeepSelection();
+    // What opens a file or folder URL in the desktop's application for it (the viewer that stands
+    // in for Preview, the file manager); false when none could. QDesktopServices::openUrl unless
+    // set (null restores it).
+    void setOpener(std::function<bool(const QUrl& url)> opener);
 
     // ExplorerFileCellDelegate
     void fileCellFolderButtonToggle(std::int64_t row, bool open) override;
@@ -60,6 +66,7 @@ private:
     std::vector<TreeItem*> m_source;
     ExplorerFileListModel* m_model;
     QListView* m_tableView;
+    std::function<bool(const QUrl& url)> m_opener;
 };
 
 } // namespace cv

@@ -1,9 +1,9 @@
 #include "app/explorer/ExplorerViewController.h"
 
+#include "app/AmountText.h"
 #include "app/Palette.h"
 #include "app/controls/ColorGradientView.h"
 #include "app/controls/TransitionAnimator.h"
-#include "common/ByteCountFormatter.h"
 #include "targets/PathCollection.h"
 
 #include <QHBoxLayout>
@@ -11,6 +11,9 @@
 #include <QPainter>
 #include <QShortcut>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <climits>
 
 using namespace Qt::StringLiterals;
 
@@ -91,10 +94,11 @@ void ExplorerViewController::updateSummary()
         m_summaryLabel->clear();
         return;
     }
-    m_summaryLabel->setText(
-        tr("Selected %1 (%2 files)")
-            .arg(QString::fromStdString(formatByteCount(m_pathCollection->getSelectedSize())))
-            .arg(m_pathCollection->getSelectedCount()));
+    // Counted as the shred screen counts: every file, hidden ones included.
+    const auto files =
+        static_cast<int>(std::min<std::int64_t>(m_pathCollection->getSelectedCount(), INT_MAX));
+    m_summaryLabel->setText(tr("Selected %1 (%Ln file(s))", nullptr, files)
+                                .arg(AmountText::bytes(m_pathCollection->getSelectedSize())));
 }
 
 void ExplorerViewController::pathCollectionChanged(const std::shared_ptr<PathCollection>& collection)

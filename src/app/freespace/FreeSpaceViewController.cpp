@@ -1,12 +1,13 @@
 #include "app/freespace/FreeSpaceViewController.h"
 
+#include "app/AmountText.h"
 #include "app/MethodList.h"
 #include "app/Palette.h"
+#include "app/controls/BusyIndicator.h"
 #include "app/controls/ColorGradientView.h"
 #include "app/controls/PillButton.h"
 #include "app/controls/StyledLabel.h"
 #include "app/dialogs/ConfirmDeletionDialog.h"
-#include "common/ByteCountFormatter.h"
 #include "common/Log.h"
 #include "settings/SettingsManager.h"
 #include "targets/VolumeMonitor.h"
@@ -14,6 +15,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QSocketNotifier>
@@ -104,7 +106,7 @@ void FreeSpaceViewController::setupUi()
         u"QTableWidget { background: %1; alternate-background-color: %2; border: 1px solid %3; }"
         "QTableWidget::item:selected { background: %4; color: %5; }"_s.arg(
             Palette::css(Palette::base()), Palette::css(Palette::alternateBase()),
-            Palette::css(Palette::separator()), Palette::css(Palette::accent()),
+            Palette::css(Palette::separator()), Palette::css(Palette::accentFill()),
             Palette::css(Palette::onAccent())));
     m_tableView->setMinimumHeight(200);
     connect(m_tableView, &QTableWidget::itemSelectionChanged, this,
@@ -112,12 +114,24 @@ void FreeSpaceViewController::setupUi()
     layout->addWidget(m_tableView, 1);
     layout->addSpacing(6);
 
-    // Why the selected volume cannot be wiped, before any job is started.
+    // While the selected volume is read (which may take a while on a full one), a busy sign says
+    // why Start is not yet on; then why the volume cannot be wiped, before any job is started.
+    auto* noteRow = new QHBoxLayout;
+    noteRow->setSpacing(8);
+    m_readingSpinner = new BusyIndicator(base);
+    m_readingSpinner->setObjectName(u"readingSpinner"_s);
+    m_readingSpinner->setFixedSize(18, 18);
+    noteRow->addWidget(m_readingSpinner);
+    m_readingLabel = styledLabel(base, 12, Palette::secondaryText());
+    m_readingLabel->setObjectName(u"readingLabel"_s);
+    m_readingLabel->setText(tr("Reading the volume..."));
+    noteRow->addWidget(m_readingLabel);
     m_volumeNote = styledLabel(base, 12, Palette::failure());
     m_volumeNote->setObjectName(u"volumeNote"_s);
     m_volumeNote->setWordWrap(true);
     m_volumeNote->setMinimumHeight(18);
-    layout->addWidget(m_volumeNote);
+    noteRow->addWidget(m_volumeNote, 1);
+    layout->addLayout(noteRow);
     layout->addSpacing(10);
 
     const MethodList::Block method = MethodList::makeBlock(base);
@@ -168,12 +182,10 @@ void FreeSpaceViewController::fillTable()
         name->setIcon(volumeIcon(volume));
         name->setToolTip(QFile::decodeName(QByteArray::fromStdString(volume.path())));
         m_tableView->setItem(row, MainColumn, name);
-        m_tableView->setItem(
-            row, SizeColumn,
-            cell(QString::fromStdString(formatByteCount(volume.size())), Qt::AlignLeft | Qt::AlignVCenter));
+        m_tableView->setItem(row, SizeColumn,
+                             cell(AmountText::bytes(volume.size()), Qt::AlignLeft | Qt::AlignVCenter));
         m_tableView->setItem(row, FreeColumn,
-                             cell(QString::fromStdString(formatByteCount(volume.freeSpace())),
-                                  Qt::AlignLeft | Qt::AlignVCenter));
+                             cell(AmountText::bytes(volume.freeSpace()), Qt::AlignLeft | Qt::AlignVCenter));
     }
     // The selection stays with its volume while that is listed.
     if (const int row = m_selection->selectedRow(); row >= 0)
@@ -199,6 +211,13 @@ void FreeSpaceViewController::updateView()
     m_volumeNote->setText(volume && !m_selection->isWritable()
                               ? tr("You cannot write to this volume, so its free space cannot be wiped.")
                               : QString());
+    const bool reading = m_selection->isScanning();
+    m_readingLabel->setVisible(reading);
+    m_readingSpinner->setVisible(reading);
+    if (reading)
+        m_readingSpinner->startAnimation();
+    else
+        m_readingSpinner->stopAnimation();
     m_startShredButton->setEnabled(m_selection->canStart(selectedMethod().get()));
 }
 

@@ -15,6 +15,7 @@ class QTableWidget;
 
 namespace cv {
 
+class BusyIndicator;
 class PillButton;
 class VolumeMonitor;
 
@@ -64,6 +65,8 @@ private:
     QComboBox* m_methodSelection = nullptr;
     QLabel* m_methodDescription = nullptr;
     QLabel* m_volumeNote = nullptr;
+    BusyIndicator* m_readingSpinner = nullptr; // while the selected volume is read
+    QLabel* m_readingLabel = nullptr;
     PillButton* m_startShredButton = nullptr;
 };
 

@@ -1,5 +1,6 @@
 #include "app/progress/ProgressViewController.h"
 
+#include "app/AmountText.h"
 #include "app/AppServices.h"
 #include "app/Palette.h"
 #include "app/ReportKeeper.h"
@@ -9,7 +10,7 @@
 #include "app/controls/PillButton.h"
 #include "app/controls/StyledLabel.h"
 #include "app/progress/JobEvents.h"
-#include "common/ByteCountFormatter.h"
+#include "app/reports/ReportPdfPane.h"
 #include "common/Localization.h"
 #include "common/Log.h"
 
@@ -37,9 +38,20 @@ namespace cv {
 
 namespace {
 
+// The room the screen's parts are laid out in: as large as the window's start size gives them,
+// smaller in a smaller window; an aligned layout item takes this size and centres it.
+class ContentArea : public QWidget
+{
+public:
+    using QWidget::QWidget;
+    QSize sizeHint() const override { return ProgressViewController::kContentSize; }
+    // Its height is its room's, not what its wrapped texts would ask for at a width.
+    bool hasHeightForWidth() const override { return false; }
+};
+
 QString byteCount(std::int64_t bytes)
 {
-    return QString::fromStdString(formatByteCount(bytes));
+    return AmountText::bytes(bytes);
 }
 
 } // namespace
@@ -70,7 +82,14 @@ ProgressViewController::~ProgressViewController()
 void ProgressViewController::setupUi()
 {
     ColorGradientView* base = ColorGradientView::fill(this);
-    auto* layout = new QHBoxLayout(base);
+    // The screen is laid out for the window's start size; a larger window keeps it in its middle
+    // rather than in the top left corner.
+    auto* content = new ContentArea(base);
+    content->setObjectName(u"progressContent"_s);
+    auto* centred = new QGridLayout(base);
+    centred->setContentsMargins(0, 0, 0, 0);
+    centred->addWidget(content, 0, 0, Qt::AlignCenter);
+    auto* layout = new QHBoxLayout(content);
     layout->setContentsMargins(80, 112, 30, 20);
     layout->setSpacing(60);
 
@@ -358,6 +377,11 @@ void ProgressViewController::finish()
         m_actionLabel->setText(tr("Deletion canceled"));
     else if (result.status() == ShredResult::Status::Errors)
         m_actionLabel->setText(tr("Finished with errors"));
+    else if (m_request.shredOptions && m_request.shredOptions->eraseFreeSpaceOnly)
+        m_actionLabel->setText(tr("Free space wiped"));
+    else
+        // Beside the check mark the screen says the job is done, not what it was doing.
+        m_actionLabel->setText(tr("Deletion finished"));
     // Every job has its report, a cancelled one too: what was destroyed before the cancel needs its
     // proof most.
     if (m_services.createReport) {
@@ -368,7 +392,7 @@ void ProgressViewController::finish()
                 // The job's result stands; the window says that its proof is missing.
                 if (outcome.state == ReportOutcome::State::Failed) {
                     screen->m_reportLabel->setText(tr("The report could not be made."));
-                    screen->m_reportLabel->setToolTip(outcome.failure);
+                    screen->m_reportLabel->setToolTip(ReportPdfPane::sentence(outcome.failure));
                     screen->m_reportLabel->show();
                 }
                 emit screen->reportFinished();
@@ -391,14 +415,15 @@ void ProgressViewController::finish()
 
     // The job's own account of what it really removed (after a cancel, possibly nothing), not the
     // progress it booked.
-    const QString text =
-        tr("%1 in %2 File(s)").arg(byteCount(result.bytesCountRemoved)).arg(result.fileCountRemoved);
+    const QString text = tr("%1 in %2 File(s)")
+                             .arg(byteCount(result.bytesCountRemoved))
+                             .arg(AmountText::count(result.fileCountRemoved));
     // Errors of files and the other errors (folders, mount points, volumes, steps) apart.
     QStringList errors;
     if (result.errorCount != 0)
-        errors << tr("%1 File(s)").arg(result.errorCount);
+        errors << tr("%1 File(s)").arg(AmountText::count(result.errorCount));
     if (result.otherErrorCount != 0)
-        errors << tr("%1 other").arg(result.otherErrorCount);
+        errors << tr("%1 other").arg(AmountText::count(result.otherErrorCount));
     const QString errorText =
         errors.isEmpty() ? QString() : u"- %1 %2"_s.arg(tr("Errors"), errors.join(u", "_s));
     m_removedLabel->setText(u"%1 %2"_s.arg(text, errorText).trimmed());

@@ -33,6 +33,10 @@ class ProgressViewController : public QWidget
     Q_OBJECT
 
 public:
+    // The room the screen is laid out in (the window's start size below its title and tabs); a
+    // larger window centres it.
+    static constexpr QSize kContentSize{840, 470};
+
     explicit ProgressViewController(JobRequest request, AppServices* services = nullptr,
                                     QWidget* parent = nullptr);
     // A job still running is cancelled and waited for.

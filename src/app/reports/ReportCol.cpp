@@ -42,7 +42,7 @@ void ReportCol::paint(QPainter* painter, const QStyleOptionViewItem& option, con
         fill.setAlpha(40);
     painter->fillPath(outline, Palette::base());
     painter->fillPath(outline, fill);
-    painter->setPen(QPen(selected ? Palette::accent() : Palette::separator(), selected ? 2 : 1));
+    painter->setPen(QPen(selected ? Palette::accent() : Palette::border(), selected ? 2 : 1));
     painter->drawPath(outline);
 
     // The file icon with the report's kind on a label across its foot.
@@ -66,7 +66,7 @@ void ReportCol::paint(QPainter* painter, const QStyleOptionViewItem& option, con
     font.setBold(false);
     font.setPixelSize(12);
     painter->setFont(font);
-    painter->setPen(Palette::headerBlue());
+    painter->setPen(Palette::onSurface(Palette::headerBlue()));
     const QRectF dateRect(card.left(), iconRect.bottom() + 10, card.width(), 18);
     painter->drawText(dateRect, Qt::AlignHCenter | Qt::AlignVCenter,
                       index.data(SavedReportsModel::DateTextRole).toString());

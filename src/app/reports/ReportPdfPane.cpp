@@ -48,11 +48,19 @@ void ReportPdfPane::showFailure(const QString& reason)
 {
     m_document->close();
     // The reason reads as a sentence of its own below the message.
-    QString sentence = reason;
-    if (!sentence.isEmpty())
-        sentence[0] = sentence[0].toUpper();
-    m_status->setText(tr("The report could not be made.") + u"\n"_s + sentence);
+    m_status->setText(tr("The report could not be made.") + u"\n"_s + sentence(reason));
     m_stack->setCurrentWidget(m_status);
+}
+
+QString ReportPdfPane::sentence(const QString& reason)
+{
+    QString text = reason.trimmed();
+    if (text.isEmpty())
+        return text;
+    text[0] = text[0].toUpper();
+    if (!text.endsWith(u'.') && !text.endsWith(u'!') && !text.endsWith(u'?'))
+        text += u'.';
+    return text;
 }
 
 } // namespace cv

@@ -24,6 +24,9 @@ public:
     // Loads the PDF; false (and the reason shown) when it cannot be read.
     bool showPdf(const QString& path);
     void showFailure(const QString& reason);
+    // A reason as the parts below say it ("the report renderer crashed") made a sentence of its
+    // own for the window: a capital first letter and a full stop at the end.
+    static QString sentence(const QString& reason);
 
 private:
     QPdfDocument* m_document;

@@ -101,7 +101,9 @@ QString SettingsHelp::borderStyle(SupportFormModel::FieldState state)
         return {};
     const QColor colour =
         state == SupportFormModel::FieldState::Valid
-            ? QColor(SupportFormModel::kValidRed, SupportFormModel::kValidGreen, SupportFormModel::kValidBlue)
+            ? Palette::onSurface(QColor(SupportFormModel::kValidRed, SupportFormModel::kValidGreen,
+                                        SupportFormModel::kValidBlue),
+                                 Palette::kOutlineContrast)
             : Palette::failure();
     return u"QLineEdit { border: 1px solid %1; border-radius: %2px; padding: 2px 4px; }"_s.arg(
         Palette::css(colour), QString::number(SupportFormModel::kBorderRadius));

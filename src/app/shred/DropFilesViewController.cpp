@@ -1,5 +1,6 @@
 #include "app/shred/DropFilesViewController.h"
 
+#include "app/AmountText.h"
 #include "app/MethodList.h"
 #include "app/Palette.h"
 #include "app/controls/BusyIndicator.h"
@@ -14,7 +15,6 @@
 #include "app/shred/DragDropFilesView.h"
 #include "app/shred/OpenPanel.h"
 #include "app/shred/VolumeOptionViewController.h"
-#include "common/ByteCountFormatter.h"
 #include "common/Log.h"
 #include "settings/SettingsManager.h"
 
@@ -31,6 +31,7 @@
 #include <QVariantAnimation>
 
 #include <algorithm>
+#include <climits>
 
 using namespace Qt::StringLiterals;
 
@@ -195,6 +196,7 @@ QWidget* DropFilesViewController::makeStartGroup()
     selectFiles->setCursor(Qt::PointingHandCursor);
     selectFiles->setStyleSheet(u"QPushButton { background: transparent; border: none; }"_s);
     selectFiles->setToolTip(tr("Select files and folders"));
+    selectFiles->setAccessibleName(selectFiles->toolTip());
     connect(selectFiles, &QPushButton::clicked, this, &DropFilesViewController::selectFiles);
     auto* over = new QVBoxLayout(m_imageUpload);
     over->setContentsMargins(12, 20, 12, 20);
@@ -331,14 +333,15 @@ void DropFilesViewController::setDropSubLabel()
 
 QString DropFilesViewController::summaryText(const PathCollection& collection)
 {
-    const QString size = QString::fromStdString(formatByteCount(collection.totalSize()));
-    if (collection.hiddenCount() > 0) {
-        return tr("Selected:\n%1, %2 file(s)\n(%3 hidden)")
-            .arg(size)
-            .arg(collection.fileCount() - std::min(collection.hiddenCount(), collection.fileCount()))
-            .arg(collection.hiddenCount());
-    }
-    return tr("Selected:\n%1, %2 file(s)").arg(size).arg(collection.fileCount());
+    // The count is every file, hidden ones included, as the details view counts them; the hidden
+    // entries (files, folders, links) are named apart as part of it.
+    const auto files = static_cast<int>(std::min<std::uint64_t>(collection.fileCount(), INT_MAX));
+    QString text =
+        tr("Selected:\n%1, %Ln file(s)", nullptr, files).arg(AmountText::bytes(collection.totalSize()));
+    if (collection.hiddenCount() > 0)
+        text +=
+            u'\n' + tr("(%1 hidden included)").arg(AmountText::count(std::int64_t(collection.hiddenCount())));
+    return text;
 }
 
 void DropFilesViewController::showSummary()

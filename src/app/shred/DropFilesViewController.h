@@ -59,7 +59,7 @@ public:
     void startShred();
     void removeDroppedFiles();
 
-    // The summary for a collection, as plain text ("Selected:\n12 MB, 3 file(s)").
+    // The summary for a collection, as plain text ("Selected:\n12 MB, 3 files\n(1 hidden included)").
     static QString summaryText(const PathCollection& collection);
     // The warning for targets on copy-on-write volumes: what overwriting in place cannot reach
     // there and what finishes the job; a line on snapshots where a volume has them.

@@ -1,5 +1,6 @@
 #include "app/tempdata/TempDataViewController.h"
 
+#include "app/AmountText.h"
 #include "app/MethodList.h"
 #include "app/Palette.h"
 #include "app/controls/BusyIndicator.h"
@@ -9,7 +10,6 @@
 #include "app/dialogs/ConfirmDeletionDialog.h"
 #include "app/dialogs/SnapshotQuestionDialog.h"
 #include "app/shred/DropFilesViewController.h"
-#include "common/ByteCountFormatter.h"
 #include "common/Localization.h"
 #include "common/Log.h"
 #include "settings/SettingsManager.h"
@@ -22,6 +22,9 @@
 #include <QIcon>
 #include <QLabel>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <climits>
 
 using namespace Qt::StringLiterals;
 
@@ -132,7 +135,7 @@ QFrame* TempDataViewController::makeBox(int type, const QString& suffix, const Q
     category.progress = new BusyIndicator(category.box);
     category.progress->setObjectName(u"progress"_s + suffix);
     turn->addWidget(category.progress, 0, 0, Qt::AlignCenter);
-    category.size = styledLabel(category.box, 18, Palette::tabBlue(), Qt::AlignCenter);
+    category.size = styledLabel(category.box, 18, Palette::onSurface(Palette::tabBlue()), Qt::AlignCenter);
     category.size->setObjectName(u"size"_s + suffix);
     category.size->setMinimumHeight(32);
     category.size->hide();
@@ -170,7 +173,7 @@ void TempDataViewController::found(int type)
     const auto result = m_selection->result(type);
     const std::int64_t size =
         result && result->pathColection ? static_cast<std::int64_t>(result->pathColection->totalSize()) : 0;
-    category.size->setText(QString::fromStdString(formatByteCount(size)));
+    category.size->setText(AmountText::bytes(size));
     category.size->show();
     showNotes(category, result.get());
     category.toggle->setEnabled(true);
@@ -243,15 +246,17 @@ void TempDataViewController::restyle(int type)
             category.box->objectName(), Palette::css(fill), Palette::css(border)));
     category.title->setStyleSheet(
         Palette::textStyle(chosen ? Palette::onAccent() : Palette::categoryTitle()));
-    category.size->setStyleSheet(Palette::textStyle(chosen ? Palette::onAccent() : Palette::tabBlue()));
+    category.size->setStyleSheet(
+        Palette::textStyle(chosen ? Palette::onAccent() : Palette::onSurface(Palette::tabBlue())));
+    category.kept->setStyleSheet(Palette::textStyle(chosen ? Palette::onAccent() : Palette::secondaryText()));
     category.toggle->setText(chosen ? tr("Deselect") : tr("Select"));
 }
 
 void TempDataViewController::updateResult()
 {
-    m_resultTotal->setText(tr("%1, %2 file(s)")
-                               .arg(QString::fromStdString(formatByteCount(m_selection->totalSize())))
-                               .arg(m_selection->fileCount()));
+    const auto files = static_cast<int>(std::min<std::uint64_t>(m_selection->fileCount(), INT_MAX));
+    m_resultTotal->setText(
+        tr("%1, %Ln file(s)", nullptr, files).arg(AmountText::bytes(m_selection->totalSize())));
     // The placeholder method keeps the button off as well: a job needs a method with passes.
     m_shredButton->setEnabled(m_selection->canStart(selectedMethod().get()));
 }
