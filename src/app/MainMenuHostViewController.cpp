@@ -1,8 +1,10 @@
 #include "app/MainMenuHostViewController.h"
 
 #include "app/controls/MenuButton.h"
+#include "app/controls/ScreenFit.h"
 
 #include <QHBoxLayout>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 namespace cv {
@@ -21,7 +23,8 @@ MainMenuHostViewController::MainMenuHostViewController(const std::array<QWidget*
         m_tabs[i]->setMinimumWidth(112);
         menuLayout->addWidget(m_tabs[i]);
         connect(m_tabs[i], &MenuButton::clicked, this, [this, i] { changeTab(m_tabs[i]); });
-        m_tabController->addWidget(pages[i]);
+        // On a small display (or at a large scale) the window may be smaller than a screen's layout.
+        m_tabController->addWidget(ScreenFit::scrollable(pages[i]));
     }
 
     auto* layout = new QVBoxLayout(this);
