@@ -8,6 +8,7 @@
 #include <QDBusConnectionInterface>
 #include <QDBusPendingCallWatcher>
 #include <QFileInfo>
+#include <QPointer>
 #include <QProcess>
 #include <QThread>
 #include <QTimer>
@@ -397,6 +398,24 @@ void HelperToolService::updateIfNeeded()
     });
 }
 
+QStringList HelperToolService::selfInstallPlaces()
+{
+    const QString name = QLatin1String(HelperToolProtocol::serviceName);
+    return {QStringLiteral(CINDERVAULT_SELF_INSTALL_HELPER),
+            QStringLiteral("/etc/dbus-1/system.d/%1.conf").arg(name),
+            QStringLiteral("/usr/share/polkit-1/actions/" CINDERVAULT_HELPER_POLKIT_FILE),
+            QStringLiteral(CINDERVAULT_SELF_INSTALL_SERVICE_DIR "/%1.service").arg(name)};
+}
+
+void HelperToolService::installAnswered(bool install)
+{
+    m_installing = false;
+    m_installAnswer = install ? InstallAnswer::Install : InstallAnswer::NotNow;
+    if (!install)
+        logLine("HelperTool installation declined; root-only steps will be refused");
+    installAction();
+}
+
 void HelperToolService::installAction()
 {
     runOnServiceThread([this]() {
@@ -406,6 +425,22 @@ void HelperToolService::installAction()
             logLine("HelperTool installation error: the helper is installed with the cindervault package, "
                     "not by the application");
             Q_EMIT installFinished(false);
+            return;
+        }
+        // Nothing runs as root unless the user agreed in the window; "Not now" holds for this run.
+        if (m_installQuestion && m_installAnswer != InstallAnswer::Install) {
+            if (m_installAnswer == InstallAnswer::NotNow) {
+                Q_EMIT installFinished(false);
+                return;
+            }
+            m_installing = true;
+            m_installQuestion(selfInstallPlaces(), [self = QPointer<HelperToolService>(this)](bool install) {
+                if (self) // else the service went while the question was open
+                    self->runOnServiceThread([self, install] {
+                        if (self)
+                            self->installAnswered(install);
+                    });
+            });
             return;
         }
         // Running something as root is said where the user started the build from.
