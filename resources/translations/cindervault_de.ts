@@ -510,6 +510,26 @@
         <source>%1 has snapshots (snapper): they keep earlier copies of files until the snapshots are deleted, and no wipe reaches them.</source>
         <translation>%1 hat Snapshots (snapper): Sie bewahren frühere Kopien von Dateien auf, bis die Snapshots gelöscht werden, und kein Überschreiben erreicht sie.</translation>
     </message>
+    <message>
+        <source>Volume without a label, mounted at %1</source>
+        <translation>Laufwerk ohne Namen, eingehängt unter %1</translation>
+    </message>
+    <message>
+        <source>“%1”, mounted at %2</source>
+        <translation>„%1“, eingehängt unter %2</translation>
+    </message>
+    <message>
+        <source>This erases the whole volume and formats it afresh:</source>
+        <translation>Dies löscht das ganze Laufwerk und formatiert es neu:</translation>
+    </message>
+    <message>
+        <source>This deletes every file on the volume:</source>
+        <translation>Dies löscht jede Datei auf dem Laufwerk:</translation>
+    </message>
+    <message>
+        <source>This wipes the free space of the volume:</source>
+        <translation>Dies überschreibt den freien Speicher des Laufwerks:</translation>
+    </message>
 </context>
 <context>
     <name>cv::ExplorerViewController</name>
@@ -543,6 +563,39 @@
     <message>
         <source>You cannot write to this volume, so its free space cannot be wiped.</source>
         <translation>Sie dürfen auf dieses Laufwerk nicht schreiben, daher kann sein freier Speicher nicht überschrieben werden.</translation>
+    </message>
+    <message>
+        <source>This wipes the free space of the volume “%1”, mounted at %2 (%3).</source>
+        <translation>Dies überschreibt den freien Speicher des Laufwerks „%1“, eingehängt unter %2 (%3).</translation>
+    </message>
+</context>
+<context>
+    <name>cv::HelperInstallDialog</name>
+    <message>
+        <source>Install the helper?</source>
+        <translation>Hilfsprogramm installieren?</translation>
+    </message>
+    <message>
+        <source>Install Cindervault&apos;s helper for the steps that need root?</source>
+        <translation>Das Hilfsprogramm von Cindervault für die Schritte installieren, die Root-Rechte brauchen?</translation>
+    </message>
+    <message>
+        <source>This Cindervault runs from its build folder, and the system has no helper of its version. Deleting files you may not write to, reformatting a volume and deleting snapshots go through a small helper that runs as root. Installing it asks for an administrator password and writes:
+%1
+
+With “Not now” Cindervault starts without these steps; it asks again at the next start.</source>
+        <translation>Dieses Cindervault läuft aus seinem Build-Ordner, und das System hat kein Hilfsprogramm seiner Version. Dateien löschen, auf die Sie nicht schreiben dürfen, ein Laufwerk neu formatieren und Snapshots löschen geschieht über ein kleines Hilfsprogramm, das als Root läuft. Die Installation fragt nach einem Administrator-Passwort und schreibt:
+%1
+
+Mit „Jetzt nicht“ startet Cindervault ohne diese Schritte; beim nächsten Start fragt es wieder.</translation>
+    </message>
+    <message>
+        <source>Install…</source>
+        <translation>Installieren …</translation>
+    </message>
+    <message>
+        <source>Not now</source>
+        <translation>Jetzt nicht</translation>
     </message>
 </context>
 <context>

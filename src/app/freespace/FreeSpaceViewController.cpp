@@ -211,7 +211,19 @@ void FreeSpaceViewController::startShred()
         this,
         [this, asked = m_selection->pathCollection()] { return m_selection->pathCollection() == asked; },
         "The volume changed while the confirmation was open; nothing started", "Freespace was cancelled!",
-        [this] { requestJob(); });
+        [this] { requestJob(); }, volumeQuestion());
+}
+
+QString FreeSpaceViewController::volumeQuestion() const
+{
+    const Volume* volume = m_selection->selectedVolume();
+    if (!volume)
+        return {};
+    // The files stay; still the user sees which volume the wipe fills to the last block.
+    return tr("This wipes the free space of the volume “%1”, mounted at %2 (%3).")
+        .arg(QString::fromStdString(volume->displayName()),
+             QFile::decodeName(QByteArray::fromStdString(volume->path())),
+             QString::fromStdString(formatByteCount(volume->size())));
 }
 
 void FreeSpaceViewController::requestJob()
