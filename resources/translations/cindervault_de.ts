@@ -565,6 +565,10 @@
         <translation>Sie dürfen auf dieses Laufwerk nicht schreiben, daher kann sein freier Speicher nicht überschrieben werden.</translation>
     </message>
     <message>
+        <source>This wipes the free space of the volume mounted at %1 (%2).</source>
+        <translation>Dies überschreibt den freien Speicher des Laufwerks, das unter %1 eingehängt ist (%2).</translation>
+    </message>
+    <message>
         <source>This wipes the free space of the volume “%1”, mounted at %2 (%3).</source>
         <translation>Dies überschreibt den freien Speicher des Laufwerks „%1“, eingehängt unter %2 (%3).</translation>
     </message>
@@ -584,7 +588,7 @@
 %1
 
 With “Not now” Cindervault starts without these steps; it asks again at the next start.</source>
-        <translation>Dieses Cindervault läuft aus seinem Build-Ordner, und das System hat kein Hilfsprogramm seiner Version. Dateien löschen, auf die Sie nicht schreiben dürfen, ein Laufwerk neu formatieren und Snapshots löschen geschieht über ein kleines Hilfsprogramm, das als Root läuft. Die Installation fragt nach einem Administrator-Passwort und schreibt:
+        <translation>Dieses Cindervault läuft aus seinem Build-Ordner, und das System hat kein Hilfsprogramm seiner Version. Das Löschen von Dateien, auf die Sie nicht schreiben dürfen, das Neuformatieren eines Laufwerks und das Löschen von Snapshots laufen über ein kleines Hilfsprogramm, das als Root läuft. Die Installation fragt nach einem Administrator-Passwort und schreibt:
 %1
 
 Mit „Jetzt nicht“ startet Cindervault ohne diese Schritte; beim nächsten Start fragt es wieder.</translation>

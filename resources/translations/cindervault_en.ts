@@ -561,6 +561,10 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>This wipes the free space of the volume mounted at %1 (%2).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>This wipes the free space of the volume “%1”, mounted at %2 (%3).</source>
         <translation type="unfinished"></translation>
     </message>
