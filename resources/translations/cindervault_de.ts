@@ -510,6 +510,26 @@
         <source>(%1 hidden included)</source>
         <translation>(davon %1 versteckt)</translation>
     </message>
+    <message>
+        <source>Volume without a label, mounted at %1</source>
+        <translation>Laufwerk ohne Namen, eingehängt unter %1</translation>
+    </message>
+    <message>
+        <source>“%1”, mounted at %2</source>
+        <translation>„%1“, eingehängt unter %2</translation>
+    </message>
+    <message>
+        <source>This erases the whole volume and formats it afresh:</source>
+        <translation>Dies löscht das ganze Laufwerk und formatiert es neu:</translation>
+    </message>
+    <message>
+        <source>This deletes every file on the volume:</source>
+        <translation>Dies löscht jede Datei auf dem Laufwerk:</translation>
+    </message>
+    <message>
+        <source>This wipes the free space of the volume:</source>
+        <translation>Dies überschreibt den freien Speicher des Laufwerks:</translation>
+    </message>
 </context>
 <context>
     <name>cv::ExplorerViewController</name>
@@ -550,6 +570,43 @@
     <message>
         <source>Reading the volume...</source>
         <translation>Das Laufwerk wird gelesen...</translation>
+    </message>
+    <message>
+        <source>This wipes the free space of the volume mounted at %1 (%2).</source>
+        <translation>Dies überschreibt den freien Speicher des Laufwerks, das unter %1 eingehängt ist (%2).</translation>
+    </message>
+    <message>
+        <source>This wipes the free space of the volume “%1”, mounted at %2 (%3).</source>
+        <translation>Dies überschreibt den freien Speicher des Laufwerks „%1“, eingehängt unter %2 (%3).</translation>
+    </message>
+</context>
+<context>
+    <name>cv::HelperInstallDialog</name>
+    <message>
+        <source>Install the helper?</source>
+        <translation>Hilfsprogramm installieren?</translation>
+    </message>
+    <message>
+        <source>Install Cindervault&apos;s helper for the steps that need root?</source>
+        <translation>Das Hilfsprogramm von Cindervault für die Schritte installieren, die Root-Rechte brauchen?</translation>
+    </message>
+    <message>
+        <source>This Cindervault runs from its build folder, and the system has no helper of its version. Deleting files you may not write to, reformatting a volume and deleting snapshots go through a small helper that runs as root. Installing it asks for an administrator password and writes:
+%1
+
+With “Not now” Cindervault starts without these steps; it asks again at the next start.</source>
+        <translation>Dieses Cindervault läuft aus seinem Build-Ordner, und das System hat kein Hilfsprogramm seiner Version. Das Löschen von Dateien, auf die Sie nicht schreiben dürfen, das Neuformatieren eines Laufwerks und das Löschen von Snapshots laufen über ein kleines Hilfsprogramm, das als Root läuft. Die Installation fragt nach einem Administrator-Passwort und schreibt:
+%1
+
+Mit „Jetzt nicht“ startet Cindervault ohne diese Schritte; beim nächsten Start fragt es wieder.</translation>
+    </message>
+    <message>
+        <source>Install…</source>
+        <translation>Installieren …</translation>
+    </message>
+    <message>
+        <source>Not now</source>
+        <translation>Jetzt nicht</translation>
     </message>
 </context>
 <context>

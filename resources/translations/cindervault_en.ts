@@ -507,6 +507,25 @@
     </message>
     <message>
         <source>(%1 hidden included)</source>
+    </message>
+    <message>
+        <source>Volume without a label, mounted at %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>“%1”, mounted at %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This erases the whole volume and formats it afresh:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This deletes every file on the volume:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This wipes the free space of the volume:</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -548,6 +567,39 @@
     </message>
     <message>
         <source>Reading the volume...</source>
+    </message>
+    <message>
+        <source>This wipes the free space of the volume mounted at %1 (%2).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This wipes the free space of the volume “%1”, mounted at %2 (%3).</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>cv::HelperInstallDialog</name>
+    <message>
+        <source>Install the helper?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Install Cindervault&apos;s helper for the steps that need root?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This Cindervault runs from its build folder, and the system has no helper of its version. Deleting files you may not write to, reformatting a volume and deleting snapshots go through a small helper that runs as root. Installing it asks for an administrator password and writes:
+%1
+
+With “Not now” Cindervault starts without these steps; it asks again at the next start.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Install…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not now</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -1,6 +1,7 @@
 #include "app/AppServices.h"
 
 #include "app/ReportKeeper.h"
+#include "app/dialogs/HelperInstallDialog.h"
 #include "common/Log.h"
 #include "engine/ShredResult.h"
 #include "settings/NotificationManager.h"
@@ -52,6 +53,8 @@ void wireServices()
 {
     AppServices& services = AppServices::shared();
     HelperToolService& helper = HelperToolService::sharedInstance();
+    // A build asks in the window before it installs its helper as root.
+    helper.setInstallQuestion(&HelperInstallDialog::ask);
     services.installHelperIfNeeded = [&helper] { helper.installIfNeeded(); };
     services.helperTool = &helper;
     services.deleteSnapshots = [&helper](std::function<void(std::optional<std::string>)> reply,

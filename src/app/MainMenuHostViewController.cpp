@@ -1,9 +1,13 @@
 #include "app/MainMenuHostViewController.h"
 
 #include "app/controls/MenuButton.h"
+#include "app/controls/ScreenFit.h"
 
 #include <QHBoxLayout>
+#include <QScrollArea>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace cv {
 
@@ -18,10 +22,12 @@ MainMenuHostViewController::MainMenuHostViewController(const std::array<QWidget*
     for (std::size_t i = 0; i < kTabCount; ++i) {
         m_tabs[i] = new MenuButton(titles[i], m_menuBar);
         m_tabs[i]->setFixedHeight(44);
-        m_tabs[i]->setMinimumWidth(112);
+        // As narrow as the title allows when the window is made small, never cutting it.
+        m_tabs[i]->setMinimumWidth(std::max(96, m_tabs[i]->fontMetrics().horizontalAdvance(titles[i]) + 16));
         menuLayout->addWidget(m_tabs[i]);
         connect(m_tabs[i], &MenuButton::clicked, this, [this, i] { changeTab(m_tabs[i]); });
-        m_tabController->addWidget(pages[i]);
+        // On a small display (or at a large scale) the window may be smaller than a screen's layout.
+        m_tabController->addWidget(ScreenFit::scrollable(pages[i]));
     }
 
     auto* layout = new QVBoxLayout(this);

@@ -8,6 +8,7 @@
 #include "app/SplashViewController.h"
 #include "app/controls/BottomBar.h"
 #include "app/controls/ReplaceViewController.h"
+#include "app/controls/ScreenFit.h"
 #include "app/controls/TransitionAnimator.h"
 #include "app/dashboard/DashboardViewController.h"
 #include "app/dialogs/QuitDuringJobDialog.h"
@@ -28,7 +29,6 @@
 #include <QIcon>
 #include <QLabel>
 #include <QPainter>
-#include <QScreen>
 #include <QShortcut>
 #include <QTimer>
 #include <QToolButton>
@@ -149,13 +149,9 @@ void WindowController::windowDidLoad(SettingsManager& settings)
     connect(&settings, &SettingsManager::pinChanged, this,
             [this] { m_settings.setBool(m_settings.isPinSet(), SettingsManager::kPinp); });
 
-    setMinimumSize(kWidth, kHeight);
-    resize(kWidth, kHeight);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect available = screen->availableGeometry();
-        move(available.x() + available.width() / 2 - kWidth / 2,
-             available.y() + available.height() / 2 - kHeight / 2);
-    }
+    // The start size where it fits with its frame; on a smaller screen, or at a larger scale, the
+    // available area. It may be made smaller than its start: the screens scroll then.
+    ScreenFit::fit(this, QSize(kWidth, kHeight), true);
 }
 
 QWidget* WindowController::makeReportsTab(SettingsManager& settings)

@@ -21,10 +21,11 @@ class SettingsManager;
 class SettingsWindowController;
 
 // The main window: the blue title bar with the logo and the main menu's tab buttons, the screens
-// of the five tabs, and the white bottom bar; 840 by 590 at first (it may grow), centred on the
-// screen. It owns the navigation: the screens only say what the user asked for (a job, a look
-// into the selection, the way back from a finished job) and the window decides what comes next.
-// Closing it while a deletion runs asks first; when the user says stop, the job is cancelled
+// of the five tabs, and the white bottom bar; 840 by 590 at first where that fits the screen with
+// its frame (else the screen's available area), centred; it may be made smaller, down to what the
+// title bar needs, and its screens then scroll. It owns the navigation: the screens only say what the user
+// asked for (a job, a look into the selection, the way back from a finished job) and the window decides what
+// comes next. Closing it while a deletion runs asks first; when the user says stop, the job is cancelled
 // cleanly (no file is left cut off in the middle of a write) and the window closes once the job
 // has ended.
 class WindowController : public QWidget

@@ -10,6 +10,7 @@
 #include "app/AppTranslator.h"
 #include "app/SplashViewController.h"
 #include "app/WindowController.h"
+#include "app/controls/ScreenFit.h"
 #include "app/intake/ApplicationBus.h"
 #include "app/intake/SystemService.h"
 #include "common/Log.h"
@@ -100,6 +101,8 @@ int main(int argc, char** argv)
     QApplication::setApplicationVersion(QString::fromLatin1(CINDERVAULT_VERSION));
     QApplication::setDesktopFileName(QString::fromLatin1(cv::ApplicationBus::kServiceName));
     QApplication::setWindowIcon(QIcon(u":/images/cindervault.svg"_s));
+    // Every window and dialog stays inside its screen, frame included, at any scale.
+    cv::ScreenFit::install();
     const Arguments arguments = parseArguments(argc, argv);
     // A report staged by a window that crashed lists shredded paths: it goes now.
     cv::ReportStage::removeLeftovers();

@@ -8,6 +8,7 @@
 #include <QDBusConnectionInterface>
 #include <QDBusPendingCallWatcher>
 #include <QFileInfo>
+#include <QPointer>
 #include <QProcess>
 #include <QThread>
 #include <QTimer>
@@ -405,6 +406,23 @@ void HelperToolService::updateIfNeeded()
     });
 }
 
+QStringList HelperToolService::selfInstallPlaces()
+{
+    return {
+        QStringLiteral(CINDERVAULT_SELF_INSTALL_HELPER), QStringLiteral(CINDERVAULT_SELF_INSTALL_BUS_POLICY),
+        QStringLiteral(CINDERVAULT_SELF_INSTALL_POLKIT_ACTION),
+        QStringLiteral(CINDERVAULT_SELF_INSTALL_ACTIVATION), QStringLiteral(CINDERVAULT_SELF_INSTALL_RECORD)};
+}
+
+void HelperToolService::installAnswered(bool install)
+{
+    m_installing = false;
+    m_installAnswer = install ? InstallAnswer::Install : InstallAnswer::NotNow;
+    if (!install)
+        logLine("HelperTool installation declined; root-only steps will be refused");
+    installAction();
+}
+
 void HelperToolService::installAction()
 {
     runOnServiceThread([this]() {
@@ -424,6 +442,22 @@ void HelperToolService::installAction()
                        "); this build uses it and installs none of its own. A helper of another version "
                        "comes with the matching package.");
             Q_EMIT installFinished(false);
+            return;
+        }
+        // Nothing runs as root unless the user agreed in the window; "Not now" holds for this run.
+        if (m_installQuestion && m_installAnswer != InstallAnswer::Install) {
+            if (m_installAnswer == InstallAnswer::NotNow) {
+                Q_EMIT installFinished(false);
+                return;
+            }
+            m_installing = true;
+            m_installQuestion(selfInstallPlaces(), [self = QPointer<HelperToolService>(this)](bool install) {
+                if (self) // else the service went while the question was open
+                    self->runOnServiceThread([self, install] {
+                        if (self)
+                            self->installAnswered(install);
+                    });
+            });
             return;
         }
         // Running something as root is said where the user started the build from.

@@ -65,6 +65,15 @@ public:
         deleteSnapshotsWithReply(std::move(reply), std::move(askingUser));
     }
 
+    // Asks the user before the install step runs as root, with the places it writes to; answer(true)
+    // installs, answer(false) leaves the helper out for this run (the root-only steps are refused
+    // then). Without a question the step runs at once.
+    using InstallQuestion =
+        std::function<void(const QStringList& places, std::function<void(bool install)> answer)>;
+    void setInstallQuestion(InstallQuestion question) { m_installQuestion = std::move(question); }
+    // The files the install step of a build writes, for the question to name.
+    static QStringList selfInstallPlaces();
+
     // The program and arguments of the install step (by default pkexec and the bundle's
     // cindervault-helper-install); tests point it elsewhere. Empty: the helper is never installed.
     void setInstallCommand(const QString& program, const QStringList& arguments);
@@ -127,6 +136,16 @@ private:
     QString m_packagedActivation;
     bool m_installing = false;
     std::atomic<bool> m_allowInteraction{true};
+    // The user's answer to the install question: installs now, or not in this run.
+    void installAnswered(bool install);
+    InstallQuestion m_installQuestion;
+    enum class InstallAnswer
+    {
+        NotAsked,
+        Install,
+        NotNow
+    };
+    InstallAnswer m_installAnswer = InstallAnswer::NotAsked;
 };
 
 } // namespace cv

@@ -57,14 +57,8 @@ Volume Volume::fromMount(const MountEntry& mount, const std::map<dev_t, std::str
     Volume volume;
     volume.setPath(mount.mountPoint);
 
-    // Block-device file systems report the device's number in mountinfo; others (btrfs) an
-    // anonymous one, so the source device is asked too.
-    auto label = labels.find(mount.device);
-    struct stat source;
-    if (label == labels.end() && mount.source.starts_with("/dev/") &&
-        ::stat(mount.source.c_str(), &source) == 0 && S_ISBLK(source.st_mode))
-        label = labels.find(source.st_rdev);
-    volume.setName(label != labels.end() ? label->second : std::string(lastComponent(mount.mountPoint)));
+    const std::string label = labelOf(mount, labels);
+    volume.setName(!label.empty() ? label : std::string(lastComponent(mount.mountPoint)));
 
     struct statvfs capacity;
     if (::statvfs(mount.mountPoint.c_str(), &capacity) == 0) {
@@ -74,6 +68,18 @@ Volume Volume::fromMount(const MountEntry& mount, const std::map<dev_t, std::str
         logMessage("Cannot read the capacity of ", mount.mountPoint, ": ", std::strerror(errno));
     }
     return volume;
+}
+
+std::string Volume::labelOf(const MountEntry& mount, const std::map<dev_t, std::string>& labels)
+{
+    // Block-device file systems report the device's number in mountinfo; others (btrfs) an
+    // anonymous one, so the source device is asked too.
+    auto label = labels.find(mount.device);
+    struct stat source;
+    if (label == labels.end() && mount.source.starts_with("/dev/") &&
+        ::stat(mount.source.c_str(), &source) == 0 && S_ISBLK(source.st_mode))
+        label = labels.find(source.st_rdev);
+    return label != labels.end() ? label->second : std::string();
 }
 
 std::map<dev_t, std::string> Volume::readLabels(const std::string& folder)

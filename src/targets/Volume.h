@@ -34,6 +34,9 @@ public:
     // cannot be read.
     static Volume fromMount(const MountEntry& mount, const std::map<dev_t, std::string>& labels);
 
+    // The file-system label of a mount's device; empty when labels does not know it.
+    static std::string labelOf(const MountEntry& mount, const std::map<dev_t, std::string>& labels);
+
     // File-system labels by block device, from the links in a folder like /dev/disk/by-label
     // (their names decoded from udev's "\x20" escapes). Empty when there is no such folder.
     static std::map<dev_t, std::string> readLabels(const std::string& folder = kLabelFolder);

@@ -54,6 +54,17 @@ bool hasRole(const MountSnapshot& mounts, const std::string& path, SystemVolumes
     return mounts.points.contains(path) && SystemVolumes::roleOf(path, mounts.entries) == role;
 }
 
+// What the volume list shows for path: the mount visible there (the last one mounted), or null.
+const MountEntry* shownMount(const MountSnapshot& mounts, const std::string& path)
+{
+    const MountEntry* shown = nullptr;
+    for (const MountEntry& mount : mounts.entries) {
+        if (mount.mountPoint == path && !MountTable::isHidden(mount))
+            shown = &mount;
+    }
+    return shown;
+}
+
 } // namespace
 
 VolumeProbe VolumeProbe::system()
@@ -70,13 +81,8 @@ VolumeProbe VolumeProbe::system()
         return hasRole(*mounts->current(), path, SystemVolumes::Role::System);
     };
     probe.volumeName = [mounts](const std::string& path) {
-        // What the volume list shows for the mount visible there (the last one mounted).
         const auto snapshot = mounts->current();
-        const MountEntry* shown = nullptr;
-        for (const MountEntry& mount : snapshot->entries) {
-            if (mount.mountPoint == path && !MountTable::isHidden(mount))
-                shown = &mount;
-        }
+        const MountEntry* shown = shownMount(*snapshot, path);
         if (!shown)
             return std::string();
         const std::string name = Volume::fromMount(*shown, Volume::readLabels()).name();
@@ -89,6 +95,21 @@ VolumeProbe VolumeProbe::system()
             return 0;
         // f_bavail, not f_bfree: a wipe run as root leaves the blocks reserved for root alone.
         return static_cast<std::int64_t>(info.f_bavail * info.f_frsize);
+    };
+    probe.describe = [mounts](const std::string& path) {
+        VolumeFacts facts;
+        facts.mountPoint = path;
+        const auto snapshot = mounts->current();
+        const MountEntry* shown = shownMount(*snapshot, path);
+        if (!shown)
+            return facts;
+        facts.label = Volume::labelOf(*shown, Volume::readLabels());
+        facts.device = shown->source;
+        facts.fileSystem = shown->fsType;
+        struct statvfs info;
+        if (::statvfs(path.c_str(), &info) == 0)
+            facts.size = static_cast<std::int64_t>(info.f_blocks * info.f_frsize);
+        return facts;
     };
     return probe;
 }

@@ -6,6 +6,17 @@
 
 namespace cv {
 
+// What a volume is, as a screen names it before a job empties or reformats it: the user must be
+// able to tell which volume it is.
+struct VolumeFacts
+{
+    std::string label;      // the file-system label; empty when it has none
+    std::string mountPoint; // where it is mounted
+    std::string device;     // the device it is on ("/dev/sdb1"), or what the mount names instead
+    std::string fileSystem; // "ext4", "vfat"
+    std::int64_t size = 0;  // its capacity in bytes; 0 when it cannot be read
+};
+
 // The questions the program asks about a path as a volume: is it the mount point of a mounted
 // volume, is it the startup volume, is it a volume the system runs from, what is it called, and how
 // much may still be written to it. The shred screen, the scan, the job, the free-space wipe, the
@@ -29,6 +40,9 @@ struct VolumeProbe
     // The bytes an unprivileged user may still write there (blocks reserved for root count as
     // full); 0 when they cannot be read.
     std::function<std::int64_t(const std::string& path)> freeBytes = {};
+    // What the volume mounted at path is (label, mount point, device, file system, size); only the
+    // mount point when it is no listed volume.
+    std::function<VolumeFacts(const std::string& path)> describe = {};
 
     // The probe of the running system. Its answers come from one read of the mount table, which is
     // read afresh when it is more than a second old: a drop of thousands of files, or a job asking

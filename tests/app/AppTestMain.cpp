@@ -5,6 +5,7 @@
 
 #include "TempDir.h"
 #include "app/AppTranslator.h"
+#include "app/controls/ScreenFit.h"
 
 #include <QApplication>
 
@@ -89,6 +90,7 @@ int main(int argc, char** argv)
     QApplication::setOrganizationName(u"Ostrevane"_s);
     QApplication::setApplicationName(u"Cindervault"_s);
     cv::AppTranslator::install(app, u"en"_s);
+    cv::ScreenFit::install(); // as the program does
 
     if (argc > 1 && std::strncmp(argv[1], "--", 2) == 0) {
         const auto& modes = cv::test::childModes();

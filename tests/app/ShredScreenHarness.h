@@ -18,6 +18,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 #include <string>
 
@@ -29,14 +30,21 @@ struct FakeVolumes
     std::set<std::string> volumes;
     std::set<std::string> systemVolumes; // volumes too, of which only the free space may be wiped
     std::string startupVolume;
+    std::map<std::string, VolumeFacts> facts; // what a volume is, where the test says
 
     VolumeProbe tester()
     {
-        return {[this](const std::string& path) {
-                    return volumes.count(path) > 0 || systemVolumes.count(path) > 0 || path == startupVolume;
-                },
-                [this](const std::string& path) { return !startupVolume.empty() && path == startupVolume; },
-                [this](const std::string& path) { return systemVolumes.count(path) > 0; }};
+        VolumeProbe probe{
+            [this](const std::string& path) {
+                return volumes.count(path) > 0 || systemVolumes.count(path) > 0 || path == startupVolume;
+            },
+            [this](const std::string& path) { return !startupVolume.empty() && path == startupVolume; },
+            [this](const std::string& path) { return systemVolumes.count(path) > 0; }};
+        probe.describe = [this](const std::string& path) {
+            const auto known = facts.find(path);
+            return known != facts.end() ? known->second : VolumeFacts{{}, path, {}, {}, 0};
+        };
+        return probe;
     }
 };
 

@@ -1,7 +1,9 @@
 // Renders every screen of the window into PNG files for a look by eye (run it under Xvfb so that
 // real fonts are used):
-//   cindervault_screenshots OUTPUT_FOLDER [LANGUAGE] [dark]
+//   cindervault_screenshots OUTPUT_FOLDER [LANGUAGE] [SCALE] [dark]
 // "dark" (or CINDERVAULT_SCREENSHOTS_DARK=1) shows every screen on a dark desktop palette.
+// SCALE (2, 1.5) takes the shots at that scale, as on a high-resolution screen (the windows fit
+// the screen's area at that scale, as they must there); the file names then carry it ("2x-").
 // It makes a private home and fixture files in temporary folders of its own (removed at the end)
 // and never touches the user's files or settings. Jobs it shows run on its own fixture files only.
 #include "LoopMount.h"
@@ -15,7 +17,9 @@
 #include "app/controls/CircleProgressBar.h"
 #include "app/controls/PillButton.h"
 #include "app/controls/ReplaceViewController.h"
+#include "app/controls/ScreenFit.h"
 #include "app/dashboard/DashboardViewController.h"
+#include "app/dialogs/HelperInstallDialog.h"
 #include "app/dialogs/ResetSettingsDialog.h"
 #include "app/dialogs/SettingsPassword.h"
 #include "app/explorer/ExplorerFileListController.h"
@@ -30,6 +34,7 @@
 #include "app/reports/ReportWindowController.h"
 #include "app/settings/SettingsWindowController.h"
 #include "app/shred/DropFilesViewController.h"
+#include "app/shred/OpenPanel.h"
 #include "app/shred/VolumeOptionViewController.h"
 #include "app/tempdata/TempDataViewController.h"
 #include "engine/AlgorithmCollection.h"
@@ -37,13 +42,16 @@
 #include "settings/NotificationManager.h"
 #include "settings/SettingsManager.h"
 #include "settings/SupportMessageSender.h"
+#include "system/HelperToolService.h"
 #include "updates/UpdateScheduler.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
@@ -224,27 +232,38 @@ int main(int argc, char** argv)
     ::setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + home.path() + "/no-bus").c_str(), 1);
     ::setenv("CINDERVAULT_RENDERER", CINDERVAULT_TEST_RENDERER, 0);
 
+    // After the folder, in any order: "dark", a scale (a number) and a language. The scale is
+    // Qt's, set before the application reads it.
+    QString language = u"en"_s;
+    QString scale;
+    bool dark = qEnvironmentVariableIntValue("CINDERVAULT_SCREENSHOTS_DARK") != 0;
+    for (int i = 2; i < argc; ++i) {
+        const QString argument = QString::fromLocal8Bit(argv[i]);
+        bool isNumber = false;
+        argument.toDouble(&isNumber);
+        if (argument == u"dark"_s)
+            dark = true;
+        else if (isNumber)
+            scale = argument;
+        else
+            language = argument;
+    }
+    if (!scale.isEmpty())
+        ::setenv("QT_SCALE_FACTOR", scale.toLocal8Bit().constData(), 1);
     QApplication app(argc, argv);
     QApplication::setOrganizationName(u"Ostrevane"_s);
     QApplication::setApplicationName(u"Cindervault"_s);
     if (argc < 2)
-        qFatal("usage: cindervault_screenshots OUTPUT_FOLDER [LANGUAGE]");
+        qFatal("usage: cindervault_screenshots OUTPUT_FOLDER [LANGUAGE] [SCALE] [dark]");
     g_output = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(g_output);
-    QString language = u"en"_s;
-    bool dark = qEnvironmentVariableIntValue("CINDERVAULT_SCREENSHOTS_DARK") != 0;
-    for (int i = 2; i < argc; ++i) {
-        const QString argument = QString::fromLocal8Bit(argv[i]);
-        if (argument == u"dark"_s)
-            dark = true;
-        else
-            language = argument;
-    }
     cv::AppTranslator::install(app, language);
     if (dark)
         useDarkPalette();
-    const QString prefix =
-        (language == u"en"_s ? QString() : language + u"-"_s) + (dark ? u"dark-"_s : QString());
+    cv::ScreenFit::install(); // as the program does
+    const QString prefix = (language == u"en"_s ? QString() : language + u"-"_s) +
+                           (scale.isEmpty() || scale == u"1"_s ? QString() : scale + u"x-"_s) +
+                           (dark ? u"dark-"_s : QString());
     auto& settings = cv::SettingsManager::sharedManager();
 
     // Fixture files.
@@ -270,9 +289,12 @@ int main(int argc, char** argv)
                             std::string(1000 + 37 * i, 's'));
     const std::string big = fixtures / "large.iso";
     cv::test::writeFile(big, std::vector<std::uint8_t>(96 << 20, 0x42));
-    const cv::VolumeProbe fakeVolumes{[volume](const std::string& p) { return p == volume; },
-                                      [](const std::string&) { return false; },
-                                      [](const std::string&) { return false; }};
+    cv::VolumeProbe fakeVolumes{[volume](const std::string& p) { return p == volume; },
+                                [](const std::string&) { return false; },
+                                [](const std::string&) { return false; }};
+    fakeVolumes.describe = [](const std::string& p) {
+        return cv::VolumeFacts{"USB STICK", p, "/dev/sdb1", "vfat", 31'004'295'168};
+    };
 
     cv::SplashViewController splash;
     splash.ensurePolished();
@@ -285,6 +307,36 @@ int main(int argc, char** argv)
     window.setAttribute(Qt::WA_DeleteOnClose, false);
     window.show();
     save(&window, prefix + u"01-shred-empty"_s);
+    // As small as the window can be made: the screen scrolls rather than being cut off.
+    window.resize(window.minimumSizeHint());
+    save(&window, prefix + u"01b-shred-smallest"_s, 300);
+    cv::ScreenFit::fit(&window, QSize(cv::WindowController::kWidth, cv::WindowController::kHeight), true);
+
+    // The first start of a build: the question before the helper is installed as root.
+    {
+        auto* question = new cv::HelperInstallDialog(cv::HelperToolService::selfInstallPlaces(), &window);
+        question->open();
+        save(question, prefix + u"01c-helper-install-question"_s, 300);
+        question->reject();
+    }
+
+    // The open panel with a folder selected: its button still reads "Select".
+    {
+        auto* first = shredScreen(window);
+        first->selectFiles();
+        if (auto* panel = openDialog<cv::OpenPanel>(first)) {
+            panel->setDirectory(QString::fromStdString(fixtures.path()));
+            QTest::qWait(500); // the folder is read
+            // Selected in the list as a click would: the button must stay "Select".
+            const auto* model = panel->findChild<QFileSystemModel*>();
+            for (auto* view : panel->findChildren<QAbstractItemView*>()) {
+                if (model && view->isVisible() && view->model() == model)
+                    view->setCurrentIndex(model->index(QString::fromStdString(folder)));
+            }
+            save(panel, prefix + u"01d-open-panel-folder"_s, 300);
+            panel->reject();
+        }
+    }
 
     auto* screen = freshShredScreen(window);
     screen->startDragging();
@@ -297,7 +349,7 @@ int main(int argc, char** argv)
     // The window may grow: the drop zone and the description take the room.
     window.resize(1100, 760);
     save(&window, prefix + u"03b-shred-files-larger"_s, 300);
-    window.resize(cv::WindowController::kWidth, cv::WindowController::kHeight);
+    cv::ScreenFit::fit(&window, QSize(cv::WindowController::kWidth, cv::WindowController::kHeight), true);
 
     screen->showExplorer();
     QTest::qWait(700);
@@ -350,7 +402,13 @@ int main(int argc, char** argv)
         part<cv::PillButton>(sheet, "completeErase")->click();
     }
     QSignalSpy(screen, &cv::DropFilesViewController::scanFinished).wait(3000);
+    selectMethod(screen, 16);
     save(&window, prefix + u"07-shred-volume"_s);
+    screen->startShred();
+    if (auto* confirmation = openDialog<QMessageBox>(screen)) {
+        save(confirmation, prefix + u"07b-volume-confirmation"_s, 300);
+        confirmation->reject();
+    }
     screen->droppedLocations({volume, volume + "/../USB Stick"});
     if (auto* alert = openDialog<QMessageBox>(screen)) {
         save(alert, prefix + u"08-one-volume-alert"_s, 300);
@@ -403,7 +461,7 @@ int main(int argc, char** argv)
     save(&window, prefix + u"11-progress-finished"_s, 1200);
     window.resize(1100, 760);
     save(&window, prefix + u"11c-progress-finished-larger"_s, 300);
-    window.resize(cv::WindowController::kWidth, cv::WindowController::kHeight);
+    cv::ScreenFit::fit(&window, QSize(cv::WindowController::kWidth, cv::WindowController::kHeight), true);
     {
         // A job that ended with errors: files the helper was refused for and a folder that could
         // not be read. No check mark, and the colour of failure.
@@ -429,7 +487,7 @@ int main(int argc, char** argv)
         if (!reportWindow)
             qFatal("no report window");
         QSignalSpy(reportWindow->contentViewController(), &cv::ReportViewController::reportShown).wait(60000);
-        reportWindow->resize(760, 820);
+        reportWindow->resize(QSize(760, 820).boundedTo(cv::ScreenFit::room(reportWindow)));
         save(reportWindow, name, 500);
         reportWindow->close();
     };
@@ -505,7 +563,7 @@ int main(int argc, char** argv)
     save(&window, prefix + u"35b-tempdata-one-untaken"_s, 300);
     window.resize(1100, 760);
     save(&window, prefix + u"35c-tempdata-larger"_s, 300);
-    window.resize(cv::WindowController::kWidth, cv::WindowController::kHeight);
+    cv::ScreenFit::fit(&window, QSize(cv::WindowController::kWidth, cv::WindowController::kHeight), true);
     tempScreen->toggle(cv::TempSearcher::SystemCaches);
     tempScreen->startShred();
     if (auto* confirmation = openDialog<QMessageBox>(&window)) {

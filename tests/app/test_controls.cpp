@@ -1,11 +1,14 @@
 // The drawn controls and the screen transitions.
 #include "app/Palette.h"
 #include "app/controls/CircleProgressBar.h"
+#include "app/controls/ElidedLabel.h"
 #include "app/controls/MenuButton.h"
 #include "app/controls/ReplaceViewController.h"
+#include "app/controls/ScreenFit.h"
 #include "app/controls/TransitionAnimator.h"
 
 #include <QApplication>
+#include <QHBoxLayout>
 #include <QImage>
 #include <QPalette>
 #include <QPointer>
@@ -221,6 +224,38 @@ TEST(Controls, ContrastReachesWcagAaInLightAndDarkPalettes)
             EXPECT_LT(Palette::text().lightness(), Palette::background().lightness()) << name;
     }
     QApplication::setPalette(before);
+}
+
+TEST(Controls, ALongPathIsElidedInTheMiddleWithTheFullPathAsTipAndNeverWidensItsRow)
+{
+    const QString path = u"/media/user/A volume with a long name/and/a/deep/folder/below/it/report.pdf"_s;
+    QWidget row;
+    auto* layout = new QHBoxLayout(&row);
+    auto* label = new ElidedLabel(&row);
+    layout->addWidget(label);
+    label->setFullText(path);
+    EXPECT_LT(row.minimumSizeHint().width(), 100) << "the path must not set the row's width";
+    row.resize(200, 40);
+    row.show();
+    QApplication::processEvents();
+    EXPECT_NE(label->text(), path);
+    EXPECT_TRUE(label->text().startsWith(u"/media"_s) && label->text().endsWith(u".pdf"_s))
+        << label->text().toStdString();
+    EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->contentsRect().width());
+    EXPECT_EQ(label->toolTip(), path);
+    row.resize(2000, 40);
+    QApplication::processEvents();
+    EXPECT_EQ(label->text(), path) << "all of it where there is room";
+}
+
+TEST(Controls, AWindowIsKeptInsideTheAvailableAreaFrameIncluded)
+{
+    const QRect area(0, 30, 800, 570);
+    // Too large: cut to the area; off to a side: moved in; inside: left as it is.
+    EXPECT_EQ(ScreenFit::keptInside(QRect(0, 0, 900, 700), area), area);
+    EXPECT_EQ(ScreenFit::keptInside(QRect(700, 500, 200, 100), area), QRect(600, 500, 200, 100));
+    EXPECT_EQ(ScreenFit::keptInside(QRect(-50, 0, 200, 100), area), QRect(0, 30, 200, 100));
+    EXPECT_EQ(ScreenFit::keptInside(QRect(10, 40, 200, 100), area), QRect(10, 40, 200, 100));
 }
 
 } // namespace cv::test

@@ -249,6 +249,9 @@ TEST(Explorer, ALongListKeepsItsSizeColumnInsideTheView)
         EXPECT_LE(rect.right(), view->viewport()->width() - 1) << "row " << row;
         EXPECT_GE(rect.width(), view->viewport()->width() - 1) << "row " << row;
     }
+    // A row elides a long name; its tip is the whole path.
+    const QString tip = view->model()->index(1, 0).data(Qt::ToolTipRole).toString();
+    EXPECT_TRUE(tip.startsWith(QString::fromStdString(folder + "/file_"))) << tip.toStdString();
 }
 
 TEST(Explorer, RowsAreSortedByNameAsAFileManagerSortsThem)

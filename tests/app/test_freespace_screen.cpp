@@ -188,6 +188,9 @@ TEST(FreeSpaceScreen, ConfirmationCancelLogsAndDeleteAsksForAFreeSpaceOnlyJob)
         h.screen->startShred();
         auto* sheet = h.screen->findChild<ConfirmDeletionDialog*>();
         ASSERT_NE(sheet, nullptr);
+        // The question names the volume whose free space is wiped.
+        EXPECT_TRUE(sheet->informativeText().contains(u"“Disk”, mounted at /test/b"_s))
+            << sheet->informativeText().toStdString();
         button(sheet, u"Cancel"_s)->click();
         QApplication::processEvents();
         EXPECT_TRUE(log.contains("Freespace was cancelled!"));

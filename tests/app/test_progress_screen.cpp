@@ -459,14 +459,21 @@ TEST(ProgressScreen, TheReportButtonOpensTheJobsReportMadeAfresh)
         EXPECT_EQ(pdfInfo(h.dir / "printed.pdf", "Page size"), "595 x 842 pts (A4)") << "portrait";
         EXPECT_GE(std::stoi("0" + pdfInfo(h.dir / "printed.pdf", "Pages")), 1);
 
-        // The window keeps its place and width, and takes the screen's full height.
+        // The window keeps its place and width, and takes the screen's full height, its frame
+        // included (its buttons below stay on the screen).
         QWidget* window = view->window();
         window->resize(700, window->height());
         window->close();
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         ReportWindowController again(settings, h.screen->shredResult());
+        again.setAttribute(Qt::WA_DeleteOnClose, false);
+        again.show();
+        QApplication::processEvents();
         EXPECT_EQ(again.width(), 700);
-        EXPECT_EQ(again.height(), QGuiApplication::primaryScreen()->availableGeometry().height());
+        EXPECT_EQ(again.frameGeometry().height(),
+                  QGuiApplication::primaryScreen()->availableGeometry().height());
+        EXPECT_TRUE(QGuiApplication::primaryScreen()->availableGeometry().contains(again.frameGeometry()));
+        again.close();
     }
     {
         SCOPED_TRACE("a cancelled job has its report, in the report window like any other");

@@ -1,11 +1,12 @@
-// The shred screen: its states, merging of drops, the volume rules, the summary, and drops that
-// carry names which are not UTF-8.
+// The shred screen: its states, merging of drops, the volume rules and how a volume is named, the
+// summary, the open panel, and drops that carry names which are not UTF-8.
 #include "LoopMount.h"
 #include "ShredScreenHarness.h"
 
 #include "app/AmountText.h"
 #include "app/AppTranslator.h"
 #include "app/controls/BusyIndicator.h"
+#include "app/controls/ElidedLabel.h"
 #include "app/controls/PillButton.h"
 #include "app/controls/TransitionAnimator.h"
 #include "app/dialogs/ConfirmDeletionDialog.h"
@@ -25,8 +26,11 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QListView>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QTranslator>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -42,6 +46,17 @@ using Bytes = std::vector<std::uint8_t>;
 QString bytes(std::int64_t amount)
 {
     return QString::fromStdString(formatByteCount(amount));
+}
+
+// Puts the tables of language in use in place of those used so far.
+void useLanguage(const QString& language)
+{
+    const QList<QTranslator*> before = qApp->findChildren<QTranslator*>();
+    AppTranslator::install(*qApp, language);
+    for (QTranslator* table : before) {
+        QCoreApplication::removeTranslator(table);
+        delete table;
+    }
 }
 
 } // namespace
@@ -245,6 +260,106 @@ TEST(ShredScreen, AVolumeAsksForItsOptionAndShowsTheAnswer)
     EXPECT_TRUE(h.startEnabled());
 }
 
+TEST(ShredScreen, AVolumeJobNamesTheVolumeOnTheScreenAndInTheConfirmation)
+{
+    auto& settings = SettingsManager::sharedManager();
+    settings.setBool(true, SettingsManager::kSettingsDeletionShowPrompt);
+    ShredScreenHarness h;
+    const std::string volume = h.dir / "stick";
+    makeDir(volume);
+    writeFile(volume + "/file", std::string(100, 'v'));
+    h.volumes.insert(volume);
+    h.facts[volume] = VolumeFacts{"BACKUP 2019", volume, "/dev/sdz1", "exfat", 64'000'000'000};
+    const QStringList named{u"BACKUP 2019"_s, QString::fromStdString(volume), u"/dev/sdz1"_s, u"exfat"_s,
+                            bytes(64'000'000'000)};
+    DropFilesViewController& s = *h.screen;
+    h.selectMethod(ShredScreenHarness::randomMethod());
+
+    for (const char* option : {"completeErase", "deleteFiles", "freeSpace"}) {
+        s.removeDroppedFiles();
+        QSignalSpy scanned(&s, &DropFilesViewController::scanFinished);
+        s.droppedLocations({volume});
+        auto* sheet = h.openDialog<VolumeOptionViewController>();
+        ASSERT_NE(sheet, nullptr) << option;
+        ASSERT_TRUE(scanned.wait(10000)) << option;
+        click(sheet, option);
+        ASSERT_TRUE(h.shown("volumeTitle") && h.shown("volumeDetails")) << option;
+        const QString onScreen =
+            h.part<ElidedLabel>("volumeTitle")->fullText() + u'\n' + h.part<QLabel>("volumeDetails")->text();
+        s.startShred();
+        QMessageBox* confirmation = h.openDialog();
+        ASSERT_NE(confirmation, nullptr) << option;
+        const QString asked = confirmation->informativeText();
+        for (const QString& part : named) {
+            EXPECT_TRUE(onScreen.contains(part)) << option << ": the screen does not name " << utf8(part);
+            EXPECT_TRUE(asked.contains(part)) << option << ": the confirmation does not name " << utf8(part);
+        }
+        EXPECT_TRUE(asked.contains(u"cannot be recovered"_s)) << utf8(asked);
+        button(confirmation, u"Cancel"_s)->click();
+        QTest::qWait(20);
+    }
+    // Without a label the mount point names it, and the screen says so.
+    h.facts[volume].label.clear();
+    EXPECT_TRUE(DropFilesViewController::volumeTitle(h.facts[volume]).contains(u"without a label"_s));
+}
+
+TEST(OpenPanel, SelectingAFolderKeepsSelectWhichAddsItAndADoubleClickOpensIt)
+{
+    TempDir dir;
+    makeDir(dir / "folder");
+    writeFile(dir / "folder/inner", "i");
+    writeFile(dir / "file", "f");
+    const auto openOn = [&](OpenPanel& panel) {
+        panel.setDirectory(QString::fromStdString(dir.path()));
+        panel.show();
+        auto* list = panel.findChild<QListView*>(u"listView"_s);
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return list && list->model()->rowCount(list->rootIndex()) == 2; }, 5000));
+        return list;
+    };
+    const auto rowOf = [](QListView* list, const QString& name) {
+        for (int row = 0; row < list->model()->rowCount(list->rootIndex()); ++row) {
+            const QModelIndex index = list->model()->index(row, 0, list->rootIndex());
+            if (index.data().toString() == name)
+                return index;
+        }
+        return QModelIndex();
+    };
+    {
+        OpenPanel panel;
+        QListView* list = openOn(panel);
+        ASSERT_NE(list, nullptr);
+        ASSERT_NE(panel.selectButton(), nullptr);
+        EXPECT_FALSE(panel.selectButton()->isEnabled()) << "nothing selected yet";
+        list->setCurrentIndex(rowOf(list, u"folder"_s));
+        QApplication::processEvents();
+        EXPECT_EQ(panel.selectButton()->text(), u"Select"_s)
+            << "a selected folder does not turn it into Open";
+        EXPECT_TRUE(panel.selectButton()->isEnabled());
+        for (const QPushButton* other : panel.findChildren<QPushButton*>())
+            EXPECT_FALSE(other->isVisible() && other->text().remove(u'&') == u"Open"_s);
+        panel.selectButton()->click();
+        EXPECT_EQ(panel.result(), QDialog::Accepted);
+        EXPECT_EQ(panel.selectedPaths(), std::vector<std::string>{dir / "folder"})
+            << "Select adds the folder";
+    }
+    {
+        OpenPanel panel;
+        QListView* list = openOn(panel);
+        ASSERT_NE(list, nullptr);
+        const QModelIndex folder = rowOf(list, u"folder"_s);
+        ASSERT_TRUE(folder.isValid());
+        const QPoint at = list->visualRect(folder).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return panel.directory().absolutePath() == QString::fromStdString(dir / "folder"); }, 5000))
+            << "a double click opens the folder";
+        EXPECT_TRUE(panel.isVisible());
+        EXPECT_TRUE(panel.selectedPaths().empty()) << "and adds nothing";
+    }
+}
+
 TEST(ShredScreen, FilesOnACopyOnWriteVolumeAreWarnedOfWithTheChoiceToWipeItsFreeSpace)
 {
     ShredScreenHarness h;
@@ -262,6 +377,22 @@ TEST(ShredScreen, FilesOnACopyOnWriteVolumeAreWarnedOfWithTheChoiceToWipeItsFree
     EXPECT_TRUE(warning.contains(QString::fromStdString(volume)) && warning.contains(u"btrfs"_s))
         << utf8(warning);
     EXPECT_FALSE(h.screen->selection().shredOptions().thenWipeFree) << "the long wipe is the user's choice";
+    // The warning has a row of its own above the summary, in every language.
+    const auto english = qScopeGuard([] { useLanguage(u"en"_s); });
+    for (const QString& language : {u"en"_s, u"de"_s}) {
+        useLanguage(language);
+        h.screen->removeDroppedFiles();
+        ASSERT_TRUE(h.dropAndWait({volume + "/file"}));
+        QApplication::processEvents();
+        const QWidget* notice = h.part("copyOnWriteNotice");
+        const QWidget* summary = h.part("dropResultLabel");
+        const QRect noticeArea(notice->mapTo(h.screen, QPoint()), notice->size());
+        const QRect summaryArea(summary->mapTo(h.screen, QPoint()), summary->size());
+        EXPECT_FALSE(noticeArea.intersects(summaryArea))
+            << utf8(language) << ": the warning runs into the summary";
+        EXPECT_LE(h.part("copyOnWriteWarning")->minimumSizeHint().width(), h.screen->width())
+            << utf8(language);
+    }
 
     h.part<QCheckBox>("thenWipeFree")->click();
     EXPECT_TRUE(h.screen->selection().shredOptions().thenWipeFree);

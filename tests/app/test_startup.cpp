@@ -1,4 +1,5 @@
-// Start-up: the daily log file, the main menu's tabs and the translations.
+// Start-up: the daily log file, the main menu's tabs, the translations, the question before a
+// build installs its helper, and the windows fitting the screen at any scale.
 #include "AppTestMain.h"
 #include "ProcessRunner.h"
 #include "TempDir.h"
@@ -9,17 +10,29 @@
 #include "app/PlaceholderPage.h"
 #include "app/WindowController.h"
 #include "app/controls/MenuButton.h"
+#include "app/controls/ScreenFit.h"
+#include "app/dialogs/HelperInstallDialog.h"
 #include "app/explorer/ExplorerFileCell.h"
+#include "app/reports/ReportReviewViewController.h"
+#include "app/reports/ReportWindowController.h"
 #include "app/settings/SettingsWindowController.h"
 #include "common/Localization.h"
 #include "common/Log.h"
+#include "engine/ShredResult.h"
 #include "settings/SettingsManager.h"
+#include "system/HelperToolService.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QDate>
 #include <QFile>
+#include <QProcess>
+#include <QScrollArea>
+#include <QSignalSpy>
+#include <QStackedWidget>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTest>
 #include <QTranslator>
 #include <gtest/gtest.h>
 
@@ -251,6 +264,197 @@ TEST(Startup, EveryButtonWithoutWordsHasATooltipAndAnAccessibleName)
     for (const auto part : {ExplorerFileCell::Part::FolderButton, ExplorerFileCell::Part::SelectedButton,
                             ExplorerFileCell::Part::FinderButton, ExplorerFileCell::Part::PreviewButton})
         EXPECT_FALSE(ExplorerFileCell::partTitle(part).isEmpty());
+}
+
+} // namespace cv::test
+
+namespace cv::test {
+
+namespace {
+
+// The frame of a shown window, as the window manager (here the platform) draws it, and the
+// available area of its screen.
+::testing::AssertionResult fitsItsScreen(const QWidget& window)
+{
+    const QRect area = ScreenFit::availableArea(&window);
+    const QRect frame = window.frameGeometry();
+    if (area.contains(frame))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << window.objectName().toStdString() << " frame " << frame.x() << "," << frame.y() << " "
+           << frame.width() << "x" << frame.height() << " outside the available area " << area.x() << ","
+           << area.y() << " " << area.width() << "x" << area.height() << " (scale "
+           << window.devicePixelRatio() << ")";
+}
+
+// The smallest screen the windows must fit, in its own points: 1280 by 720 pixels at 1.5.
+constexpr QSize kSmallestScreen{1280 * 2 / 3, 720 * 2 / 3};
+
+// Runs this program's window-fit tests again on a screen of width x height pixels at scale.
+::testing::AssertionResult fitsAt(int width, int height, const char* scale)
+{
+    TempDir dir;
+    const std::string config = dir / "screen.json";
+    writeFile(config, "{\"screens\": [{\"name\": \"fit\", \"x\": 0, \"y\": 0, \"width\": " +
+                          std::to_string(width) + ", \"height\": " + std::to_string(height) +
+                          ", \"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 1}]}");
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen:configfile="_s + QString::fromStdString(config));
+    environment.insert(u"QT_SCALE_FACTOR"_s, QString::fromLatin1(scale));
+    child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QString::fromStdString(testProgramPath()), {u"--gtest_filter=WindowFit.*"_s});
+    if (!child.waitForFinished(180000))
+        return ::testing::AssertionFailure() << "the child run did not end";
+    const QString output = QString::fromLocal8Bit(child.readAll());
+    if (child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0 ||
+        !output.contains(u"[       OK ] WindowFit.TheMainWindow"_s))
+        return ::testing::AssertionFailure() << width << "x" << height << " at " << scale << ":\n"
+                                             << output.toStdString();
+    return ::testing::AssertionSuccess();
+}
+
+} // namespace
+
+TEST(WindowFit, TheMainWindowTakesItsStartSizeWhereItFitsElseTheAvailableAreaAndCanBeMadeSmaller)
+{
+    WindowController window(SettingsManager::sharedManager());
+    window.setAttribute(Qt::WA_DeleteOnClose, false);
+    window.show();
+    QApplication::processEvents();
+    EXPECT_TRUE(fitsItsScreen(window));
+    const QRect area = ScreenFit::availableArea(&window);
+    const QRect outer = window.frameGeometry();
+    const QRect inner = window.geometry();
+    const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
+                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    // The start size where it fits; in a dimension where it does not, the available area.
+    const QSize room(area.width() - frame.left() - frame.right(),
+                     area.height() - frame.top() - frame.bottom());
+    EXPECT_EQ(window.size(), QSize(WindowController::kWidth, WindowController::kHeight).boundedTo(room));
+    // Smaller than the start, down to what the smallest screen holds with a frame around: every
+    // screen of the five tabs scrolls then rather than being cut off.
+    const QSize smallest =
+        kSmallestScreen - QSize(frame.left() + frame.right(), frame.top() + frame.bottom() + 40);
+    EXPECT_LE(window.minimumSize().width(), smallest.width()) << "no minimum size equal to the start size";
+    EXPECT_LE(window.minimumSizeHint().width(), smallest.width());
+    EXPECT_LE(window.minimumSizeHint().height(), smallest.height());
+    window.resize(smallest);
+    QApplication::processEvents();
+    EXPECT_EQ(window.size(), smallest);
+    for (std::size_t tab = 0; tab < MainMenuHostViewController::kTabCount; ++tab) {
+        window.host()->changeTabToIndex(tab);
+        QApplication::processEvents();
+        auto* scroll = qobject_cast<QScrollArea*>(window.host()->tabController()->currentWidget());
+        ASSERT_NE(scroll, nullptr) << "tab " << tab << " has no scroll area";
+        EXPECT_GE(scroll->widget()->height(), scroll->widget()->minimumSizeHint().height())
+            << "tab " << tab << " is squeezed below its layout's minimum";
+    }
+}
+
+TEST(WindowFit, TheReportWindowsAndTheSettingsFitTheScreenFrameIncluded)
+{
+    SettingsManager& settings = SettingsManager::sharedManager();
+    {
+        // A width and place kept from a larger screen.
+        settings.setInteger(5000, ReportWindowController::kWidthKey);
+        settings.setInteger(4000, ReportWindowController::kXKey);
+        auto result = std::make_shared<ShredResult>();
+        result->lastState = std::make_shared<ShredState>();
+        ReportWindowController report(settings, result);
+        report.setAttribute(Qt::WA_DeleteOnClose, false);
+        report.show();
+        QApplication::processEvents();
+        EXPECT_TRUE(fitsItsScreen(report));
+        const QRect area = ScreenFit::availableArea(&report);
+        EXPECT_GE(report.frameGeometry().height(), area.height() - 1)
+            << "the report window takes the screen's height, frame included";
+        report.close();
+    }
+    {
+        TempDir dir;
+        ReportReviewViewController review(settings,
+                                          QUrl::fromLocalFile(QString::fromStdString(dir / "r.html")));
+        review.setAttribute(Qt::WA_DeleteOnClose, false);
+        review.show();
+        QApplication::processEvents();
+        EXPECT_TRUE(fitsItsScreen(review));
+    }
+    {
+        SettingsWindowController preferences(settings, {});
+        preferences.setAttribute(Qt::WA_DeleteOnClose, false);
+        preferences.show();
+        QApplication::processEvents();
+        EXPECT_TRUE(fitsItsScreen(preferences));
+        EXPECT_LT(preferences.minimumSizeHint().height(), kSmallestScreen.height() - 60);
+    }
+    {
+        // Any other window the program opens, too large for the screen when it is shown.
+        QWidget large(nullptr, Qt::Window);
+        large.resize(4000, 3000);
+        large.show();
+        QApplication::processEvents();
+        EXPECT_TRUE(fitsItsScreen(large));
+    }
+}
+
+TEST(WindowFitScales, AtOneTwiceAndOneAndAHalfTheScale)
+{
+    EXPECT_TRUE(fitsAt(1920, 1080, "1"));
+    EXPECT_TRUE(fitsAt(1920, 1080, "2"));
+    EXPECT_TRUE(fitsAt(1280, 720, "1.5"));
+}
+
+TEST(Startup, AWindowFromABuildAsksBeforeItInstallsItsHelperAndNotNowInstallsNothing)
+{
+    TempDir dir;
+    const std::string marker = dir / "installed";
+    const auto answerWith = [&](const char* buttonName) {
+        // No bus: the helper does not answer, so the build would install it.
+        HelperToolService service(QString::fromStdString("unix:path=" + (dir / "no-bus")));
+        service.setInstallCommand(u"/bin/sh"_s, {u"-c"_s, QString::fromStdString("touch '" + marker + "'")});
+        service.setInstallQuestion(&HelperInstallDialog::ask);
+        QSignalSpy installed(&service, &HelperToolService::installFinished);
+        service.installIfNeeded();
+        HelperInstallDialog* question = nullptr;
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                for (QWidget* window : QApplication::topLevelWidgets()) {
+                    if (auto* found = qobject_cast<HelperInstallDialog*>(window); found && found->isVisible())
+                        question = found;
+                }
+                return question != nullptr;
+            },
+            10000));
+        if (!question)
+            return;
+        EXPECT_FALSE(exists(marker)) << "nothing runs as root before the answer";
+        // What is installed where, and why.
+        for (const QString& place : HelperToolService::selfInstallPlaces())
+            EXPECT_TRUE(question->informativeText().contains(place)) << place.toStdString();
+        EXPECT_TRUE(question->informativeText().contains(u"root"_s));
+        auto* button = question->findChild<QAbstractButton*>(QLatin1StringView(buttonName));
+        EXPECT_NE(button, nullptr) << buttonName;
+        if (!button)
+            return;
+        button->click();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return installed.count() > 0; }, 10000));
+        if (std::string(buttonName) == "notNowButton") {
+            EXPECT_FALSE(installed.at(0).at(0).toBool());
+            // Asked once a run: a later need of the helper neither asks nor installs.
+            service.installAction();
+            EXPECT_TRUE(QTest::qWaitFor([&] { return installed.count() > 1; }, 10000));
+            for (QWidget* window : QApplication::topLevelWidgets())
+                EXPECT_FALSE(qobject_cast<HelperInstallDialog*>(window) && window->isVisible());
+        } else {
+            EXPECT_TRUE(installed.at(0).at(0).toBool());
+        }
+    };
+    answerWith("notNowButton");
+    EXPECT_FALSE(exists(marker)) << "Not now installs nothing";
+    answerWith("installButton");
+    EXPECT_TRUE(exists(marker));
 }
 
 } // namespace cv::test

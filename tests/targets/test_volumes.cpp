@@ -117,6 +117,14 @@ TEST(Volume, MountedTmpfsIsAVolumeAndChangesAreTold)
         EXPECT_EQ(probe.volumeName(point), "Stick");
         EXPECT_GT(probe.freeBytes(point), 0);
         EXPECT_LE(probe.freeBytes(point), 4 * 1024 * 1024);
+        // What a screen names before a job empties or reformats it.
+        const cv::VolumeFacts facts = probe.describe(point);
+        EXPECT_EQ(facts.mountPoint, point);
+        EXPECT_EQ(facts.fileSystem, "tmpfs");
+        EXPECT_FALSE(facts.device.empty()) << "the mount's source stands for the device";
+        EXPECT_TRUE(facts.label.empty()) << "a tmpfs has no label";
+        EXPECT_EQ(facts.size, 4 * 1024 * 1024);
+        EXPECT_EQ(probe.describe(dir.path()).fileSystem, "") << "no volume: only the path";
 
         auto listed = listedAt(point);
         ASSERT_EQ(listed.size(), 1u);

@@ -10,13 +10,19 @@ QLabel* styledLabel(QWidget* parent, int pixelSize, const QColor& color, Qt::Ali
                     QFont::Weight weight)
 {
     auto* label = new QLabel(parent);
+    styleLabel(label, pixelSize, color, alignment, weight);
+    return label;
+}
+
+void styleLabel(QLabel* label, int pixelSize, const QColor& color, Qt::Alignment alignment,
+                QFont::Weight weight)
+{
     QFont font = label->font();
     font.setPixelSize(pixelSize);
     font.setWeight(weight);
     label->setFont(font);
     label->setAlignment(alignment);
     label->setStyleSheet(Palette::textStyle(color));
-    return label;
 }
 
 } // namespace cv

@@ -12,5 +12,9 @@ namespace cv {
 QLabel* styledLabel(QWidget* parent, int pixelSize, const QColor& color,
                     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter,
                     QFont::Weight weight = QFont::Normal);
+// Gives a label made elsewhere (an elided one, say) the same type.
+void styleLabel(QLabel* label, int pixelSize, const QColor& color,
+                Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter,
+                QFont::Weight weight = QFont::Normal);
 
 } // namespace cv

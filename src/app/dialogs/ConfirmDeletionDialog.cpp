@@ -11,10 +11,18 @@ using namespace Qt::StringLiterals;
 
 namespace cv {
 
+namespace {
+
+QString cannotBeRecovered()
+{
+    return ConfirmDeletionDialog::tr(
+        "Data cannot be recovered once you start the secure deletion process. Do you want to continue?");
+}
+
+} // namespace
+
 ConfirmDeletionDialog::ConfirmDeletionDialog(QWidget* parent)
-    : ConfirmDeletionDialog(
-          parent,
-          tr("Data cannot be recovered once you start the secure deletion process. Do you want to continue?"))
+    : ConfirmDeletionDialog(parent, cannotBeRecovered())
 {}
 
 ConfirmDeletionDialog::ConfirmDeletionDialog(QWidget* parent, const QString& informative)
@@ -40,13 +48,15 @@ ConfirmDeletionDialog::ConfirmDeletionDialog(QWidget* parent, const QString& inf
 
 void ConfirmDeletionDialog::confirmThenStart(QWidget* parent, std::function<bool()> isStillAsked,
                                              std::string_view changedLog, std::string_view cancelledLog,
-                                             std::function<void()> start)
+                                             std::function<void()> start, const QString& subject)
 {
     if (!SettingsManager::sharedManager().showSecurityPrompts()) {
         start();
         return;
     }
-    auto* confirmation = new ConfirmDeletionDialog(parent);
+    auto* confirmation = subject.isEmpty()
+                             ? new ConfirmDeletionDialog(parent)
+                             : new ConfirmDeletionDialog(parent, subject + u"\n\n"_s + cannotBeRecovered());
     connect(confirmation, &ConfirmDeletionDialog::confirmed, parent,
             [isStillAsked = std::move(isStillAsked), changed = std::string(changedLog),
              start = std::move(start)] {

@@ -23,10 +23,11 @@ public:
     // Starts a job the way every screen does: at once when the security prompts are off, else after
     // DELETE. The answer holds for what it was asked for: when isStillAsked() says the selection
     // changed while the question was open, nothing starts and changedLog is logged; Cancel logs
-    // cancelledLog.
+    // cancelledLog. subject, when not empty, says what the job destroys (the volume it empties or
+    // reformats), above the usual explanation.
     static void confirmThenStart(QWidget* parent, std::function<bool()> isStillAsked,
                                  std::string_view changedLog, std::string_view cancelledLog,
-                                 std::function<void()> start);
+                                 std::function<void()> start, const QString& subject = {});
 
 signals:
     void confirmed();

@@ -45,6 +45,7 @@ public:
         switch (role) {
         case Qt::DisplayRole:
         case Qt::AccessibleTextRole:
+        case Qt::ToolTipRole: // the row elides a long name; the tip has the whole path
             return QFile::decodeName(QByteArray::fromStdString(item->path()));
         case Qt::CheckStateRole:
             return ExplorerFileCell::checkState(*item);

@@ -230,7 +230,21 @@ void FreeSpaceViewController::startShred()
         this,
         [this, asked = m_selection->pathCollection()] { return m_selection->pathCollection() == asked; },
         "The volume changed while the confirmation was open; nothing started", "Freespace was cancelled!",
-        [this] { requestJob(); });
+        [this] { requestJob(); }, volumeQuestion());
+}
+
+QString FreeSpaceViewController::volumeQuestion() const
+{
+    const Volume* volume = m_selection->selectedVolume();
+    if (!volume)
+        return {};
+    // The files stay; still the user sees which volume the wipe fills to the last block.
+    const QString mountPoint = QFile::decodeName(QByteArray::fromStdString(volume->path()));
+    const QString size = QString::fromStdString(formatByteCount(volume->size()));
+    if (volume->name().empty() || volume->name() == volume->path())
+        return tr("This wipes the free space of the volume mounted at %1 (%2).").arg(mountPoint, size);
+    return tr("This wipes the free space of the volume “%1”, mounted at %2 (%3).")
+        .arg(QString::fromStdString(volume->name()), mountPoint, size);
 }
 
 void FreeSpaceViewController::requestJob()

@@ -53,6 +53,8 @@ private:
     void selectionChanged();
     void updateView();
     void requestJob();
+    // What the confirmation names: the selected volume, its mount point and size.
+    QString volumeQuestion() const;
     std::shared_ptr<Algorithm> selectedMethod() const;
 
     FreeSpaceSelection* m_selection;

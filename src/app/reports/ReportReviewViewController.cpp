@@ -1,11 +1,10 @@
 #include "app/reports/ReportReviewViewController.h"
 
+#include "app/controls/ScreenFit.h"
 #include "app/reports/ReportPdfPane.h"
 #include "app/reports/ReportPreview.h"
 
-#include <QGuiApplication>
 #include <QIcon>
-#include <QScreen>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -24,9 +23,8 @@ ReportReviewViewController::ReportReviewViewController(SettingsManager& settings
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_pane);
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const int height = screen ? screen->availableGeometry().height() * 4 / 5 : 800;
-    resize(900, height);
+    // 900 wide and four fifths of the screen high, where that fits with the frame.
+    ScreenFit::fit(this, QSize(900, ScreenFit::availableArea(this).height() * 4 / 5), true);
 
     connect(m_preview, &ReportPreview::ready, m_pane, &ReportPdfPane::showPdf);
     connect(m_preview, &ReportPreview::failed, m_pane, &ReportPdfPane::showFailure);

@@ -1,13 +1,14 @@
 #include "app/reports/ReportWindowController.h"
 
+#include "app/controls/ScreenFit.h"
 #include "app/reports/ReportViewController.h"
 #include "settings/SettingsManager.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QIcon>
-#include <QScreen>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -25,22 +26,25 @@ ReportWindowController::ReportWindowController(SettingsManager& settings,
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_content);
-    setMinimumSize(kMinimumWidth, 400);
+    // Never larger than a small screen's available area: the report scrolls inside.
+    setMinimumSize(std::min(kMinimumWidth, ScreenFit::room(this).width()),
+                   std::min(400, ScreenFit::room(this).height()));
     windowDidLoad();
 }
 
 void ReportWindowController::windowDidLoad()
 {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 900);
-    const int width = std::clamp(int(m_settings.integerForKey(kWidthKey, kDefaultWidth)), kMinimumWidth,
-                                 std::max(kMinimumWidth, available.width()));
+    const QRect available = ScreenFit::availableArea(this);
+    const QSize room = ScreenFit::room(this);
+    const int width = std::clamp(int(m_settings.integerForKey(kWidthKey, kDefaultWidth)),
+                                 std::min(kMinimumWidth, room.width()), room.width());
     const int centred = available.x() + (available.width() - width) / 2;
-    // A position kept from another screen arrangement must not put the window out of sight.
-    const int x = std::clamp(int(m_settings.integerForKey(kXKey, centred)), available.left(),
-                             std::max(available.left(), available.right() + 1 - width));
-    resize(width, available.height());
-    move(x, available.y());
+    // A position kept from another screen arrangement must not put the window out of sight (the
+    // fit moves it in).
+    move(int(m_settings.integerForKey(kXKey, centred)), available.y());
+    // The full height of the screen's available area, frame included, so that Print, Save as PDF
+    // and Close stay in sight; the width the user gave it where that fits.
+    ScreenFit::fit(this, QSize(width, QWIDGETSIZE_MAX), false);
 }
 
 void ReportWindowController::closeEvent(QCloseEvent* event)

@@ -12,7 +12,8 @@ class ReportViewController;
 class SettingsManager;
 
 // The window of the report viewer: it keeps the position and width the user gave it (in the
-// settings) and takes the full height of the screen's available area when it opens.
+// settings) and takes the full height of the screen's available area when it opens, its frame
+// included.
 class ReportWindowController : public QWidget
 {
     Q_OBJECT

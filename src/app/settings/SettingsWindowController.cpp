@@ -2,6 +2,7 @@
 
 #include "app/Palette.h"
 #include "app/controls/BottomBar.h"
+#include "app/controls/ScreenFit.h"
 #include "app/dialogs/SettingsPassword.h"
 #include "app/settings/SettingsDeletion.h"
 #include "app/settings/SettingsGeneral.h"
@@ -13,6 +14,7 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -38,21 +40,21 @@ SettingsWindowController::SettingsWindowController(SettingsManager& settings, co
     m_tabs->setDocumentMode(true);
     auto* general = new SettingsGeneral(settings, services.notifications, services.program);
     m_panes << general;
-    m_tabs->addTab(general, tr("General"));
+    m_tabs->addTab(ScreenFit::scrollable(general), tr("General"));
     if (services.notifications) {
         auto* notifications = new SettingsNotifications(settings, *services.notifications);
         m_panes << notifications;
-        m_tabs->addTab(notifications, tr("Notifications"));
+        m_tabs->addTab(ScreenFit::scrollable(notifications), tr("Notifications"));
     }
     auto* deletion = new SettingsDeletion(settings);
     m_panes << deletion;
-    m_tabs->addTab(deletion, tr("DeletionTab"));
+    m_tabs->addTab(ScreenFit::scrollable(deletion), tr("DeletionTab"));
     auto* updates = new SettingsUpdate(settings, services.updates);
     m_panes << updates;
-    m_tabs->addTab(updates, tr("Updates"));
+    m_tabs->addTab(ScreenFit::scrollable(updates), tr("Updates"));
     auto* help = new SettingsHelp(settings, services.support);
     m_panes << help;
-    m_tabs->addTab(help, tr("Help"));
+    m_tabs->addTab(ScreenFit::scrollable(help), tr("Help"));
     connect(general, &SettingsGeneral::settingsReset, this, [this] {
         for (SettingsPane* pane : std::as_const(m_panes))
             pane->setDefaults();
@@ -83,8 +85,8 @@ SettingsWindowController::SettingsWindowController(SettingsManager& settings, co
     layout->addWidget(m_tabs, 1);
     layout->addWidget(bottom);
 
-    setMinimumSize(kWidth, kHeight);
-    resize(kWidth, kHeight);
+    // Its start size where that fits the screen; its panes scroll when it is made smaller.
+    ScreenFit::fit(this, QSize(kWidth, kHeight), true);
     updateLockstatus();
     connect(&m_settings, &SettingsManager::authChanged, this, &SettingsWindowController::updateLockstatus);
     connect(&m_settings, &SettingsManager::pinChanged, this, &SettingsWindowController::updateLockstatus);

@@ -6,6 +6,7 @@
 #include "app/controls/BusyIndicator.h"
 #include "app/controls/ColorGradientView.h"
 #include "app/controls/DecorImage.h"
+#include "app/controls/ElidedLabel.h"
 #include "app/controls/PillButton.h"
 #include "app/controls/StyledLabel.h"
 #include "app/dialogs/ConfirmDeletionDialog.h"
@@ -20,6 +21,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QGraphicsOpacityEffect>
 #include <QGridLayout>
 #include <QLabel>
@@ -75,6 +77,16 @@ void fadeIn(QWidget* widget)
     QObject::connect(animation, &QPropertyAnimation::finished, widget,
                      [widget] { widget->setGraphicsEffect(nullptr); });
     animation->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+// A path shown inside a wrapped text: a long one keeps its start and its end, so that no word
+// wider than the screen pushes the layout apart.
+QString shortenedPath(const QString& path)
+{
+    constexpr qsizetype kMost = 48;
+    if (path.size() <= kMost)
+        return path;
+    return path.left(kMost / 3) + u'…' + path.right(kMost - kMost / 3 - 1);
 }
 
 } // namespace
@@ -137,14 +149,18 @@ void DropFilesViewController::setupUi()
     zone->setContentsMargins(0, 0, 0, 0);
     m_dndBackground = new DragAndDropBGView(dropZone);
     m_dndBackground->setObjectName(u"dndBackground"_s);
-    zone->addWidget(m_dndBackground, 0, 0);
-    zone->addWidget(makeStartGroup(), 0, 0);
-    zone->addWidget(makeFilesGroup(), 0, 0);
-    // In the free band at the zone's top, above the summary or the volume.
-    zone->addWidget(makeCopyOnWriteNotice(dropZone), 0, 0, Qt::AlignTop);
+    zone->setSpacing(0);
+    // The copy-on-write notice takes a row of its own at the zone's top, above the summary or the
+    // volume, so that a longer (translated) warning pushes them down rather than running into them;
+    // hidden, its row takes no room.
+    zone->addWidget(m_dndBackground, 0, 0, 2, 1);
+    zone->addWidget(makeCopyOnWriteNotice(dropZone), 0, 0);
+    zone->addWidget(makeStartGroup(), 1, 0);
+    zone->addWidget(makeFilesGroup(), 1, 0);
+    zone->setRowStretch(1, 1);
     m_dropSpinner = new BusyIndicator(dropZone);
     m_dropSpinner->setObjectName(u"dropSpinner"_s);
-    zone->addWidget(m_dropSpinner, 0, 0, Qt::AlignCenter);
+    zone->addWidget(m_dropSpinner, 0, 0, 2, 1, Qt::AlignCenter);
     layout->addWidget(dropZone, 1);
     layout->addSpacing(18);
 
@@ -254,6 +270,15 @@ QWidget* DropFilesViewController::makeFilesGroup()
     m_volumeOption->setObjectName(u"volumeOption"_s);
     m_volumeOption->setMinimumHeight(30);
     m_filesLayout->addWidget(m_volumeOption);
+    // Which volume it is: what a complete erase or the deletion of its files destroys is named.
+    m_volumeTitle = new ElidedLabel(m_groupFilesOn);
+    styleLabel(m_volumeTitle, 14, Palette::text(), Qt::AlignCenter);
+    m_volumeTitle->setObjectName(u"volumeTitle"_s);
+    m_filesLayout->addWidget(m_volumeTitle);
+    m_volumeDetails = styledLabel(m_groupFilesOn, 12, Palette::secondaryText(), Qt::AlignCenter);
+    m_volumeDetails->setObjectName(u"volumeDetails"_s);
+    m_volumeDetails->setWordWrap(true);
+    m_filesLayout->addWidget(m_volumeDetails);
     m_filesLayout->addStretch(1);
 
     m_dropRemove = new PillButton(tr("Remove all"), PillButton::Style::Outlined, m_groupFilesOn);
@@ -272,7 +297,7 @@ QWidget* DropFilesViewController::makeCopyOnWriteNotice(QWidget* parent)
     m_copyOnWriteNotice = new QWidget(parent);
     m_copyOnWriteNotice->setObjectName(u"copyOnWriteNotice"_s);
     auto* layout = new QVBoxLayout(m_copyOnWriteNotice);
-    layout->setContentsMargins(18, 10, 18, 0);
+    layout->setContentsMargins(18, 10, 18, 6);
     layout->setSpacing(4);
     m_copyOnWriteWarning =
         styledLabel(m_copyOnWriteNotice, 12, Palette::failure(), Qt::AlignLeft | Qt::AlignTop);
@@ -288,11 +313,12 @@ QWidget* DropFilesViewController::makeCopyOnWriteNotice(QWidget* parent)
     return m_copyOnWriteNotice;
 }
 
-QString DropFilesViewController::copyOnWriteText(const std::vector<TargetVolume>& volumes)
+QString DropFilesViewController::copyOnWriteText(const std::vector<TargetVolume>& volumes, bool shortened)
 {
     QStringList lines;
     for (const TargetVolume& volume : volumes) {
-        const QString where = QString::fromStdString(volume.mountPoint);
+        const QString where = shortened ? shortenedPath(QString::fromStdString(volume.mountPoint))
+                                        : QString::fromStdString(volume.mountPoint);
         lines
             << tr("%1 has a %2 file system, which writes changes to new places (copy-on-write). Overwriting "
                   "files in place cannot reach the earlier copies it keeps; the free space of this volume "
@@ -304,6 +330,45 @@ QString DropFilesViewController::copyOnWriteText(const std::vector<TargetVolume>
                          .arg(where);
     }
     return lines.join(u'\n');
+}
+
+QString DropFilesViewController::volumeTitle(const VolumeFacts& facts)
+{
+    const QString mountPoint = QFile::decodeName(QByteArray::fromStdString(facts.mountPoint));
+    if (facts.label.empty())
+        return tr("Volume without a label, mounted at %1").arg(mountPoint);
+    return tr("“%1”, mounted at %2").arg(QString::fromStdString(facts.label), mountPoint);
+}
+
+QString DropFilesViewController::volumeDetails(const VolumeFacts& facts)
+{
+    QStringList parts;
+    if (!facts.device.empty())
+        parts << QFile::decodeName(QByteArray::fromStdString(facts.device));
+    if (facts.size > 0)
+        parts << QString::fromStdString(formatByteCount(facts.size));
+    if (!facts.fileSystem.empty())
+        parts << QString::fromStdString(facts.fileSystem);
+    return parts.join(u" · "_s);
+}
+
+QString DropFilesViewController::volumeQuestion(VolumeOption option, const VolumeFacts& facts)
+{
+    QString what;
+    switch (option) {
+    case VolumeOption::CompleteErase:
+        what = tr("This erases the whole volume and formats it afresh:");
+        break;
+    case VolumeOption::DeleteFiles:
+        what = tr("This deletes every file on the volume:");
+        break;
+    case VolumeOption::FreeSpace:
+    case VolumeOption::None:
+        what = tr("This wipes the free space of the volume:");
+        break;
+    }
+    const QString details = volumeDetails(facts);
+    return what + u'\n' + volumeTitle(facts) + (details.isEmpty() ? QString() : QString(u'\n') + details);
 }
 
 void DropFilesViewController::initAlgorithms()
@@ -386,6 +451,8 @@ void DropFilesViewController::setViewState()
     m_detailsButton->setVisible(listed && !volume);
     m_volumeImage->setVisible(listed && volume);
     m_volumeOption->setVisible(listed && volume);
+    m_volumeTitle->setVisible(listed && volume);
+    m_volumeDetails->setVisible(listed && volume);
     if (listed && !volume)
         showSummary();
     else
@@ -404,6 +471,9 @@ void DropFilesViewController::setViewState()
         case VolumeOption::None:
             break; // the text stays
         }
+        const VolumeFacts facts = selection.volumeFacts();
+        m_volumeTitle->setFullText(volumeTitle(facts));
+        m_volumeDetails->setText(volumeDetails(facts));
         // A mount point is a folder to the file icon provider; the desktop's drive icon says volume.
         const QIcon icon = QIcon::fromTheme(u"drive-harddisk"_s, QIcon(u":/images/hdd.svg"_s));
         m_volumeImage->setPixmap(icon.pixmap(QSize(96, 96)));
@@ -411,7 +481,10 @@ void DropFilesViewController::setViewState()
 
     const bool copyOnWrite = listed && selection.offersThenWipeFree();
     m_copyOnWriteNotice->setVisible(copyOnWrite);
-    m_copyOnWriteWarning->setText(copyOnWrite ? copyOnWriteText(selection.copyOnWriteVolumes()) : QString());
+    m_copyOnWriteWarning->setText(copyOnWrite ? copyOnWriteText(selection.copyOnWriteVolumes(), true)
+                                              : QString());
+    m_copyOnWriteWarning->setToolTip(copyOnWrite ? copyOnWriteText(selection.copyOnWriteVolumes())
+                                                 : QString());
     {
         const QSignalBlocker blocker(m_thenWipeFree);
         m_thenWipeFree->setChecked(selection.thenWipeFree());
@@ -589,7 +662,9 @@ void DropFilesViewController::startShred()
         this,
         [this, asked = m_selection->pathCollection()] { return m_selection->pathCollection() == asked; },
         "The selection changed while the confirmation was open; nothing started", "Delete was cancelled!",
-        [this] { requestJob(); });
+        [this] { requestJob(); },
+        m_selection->hasVolume() ? volumeQuestion(m_selection->option(), m_selection->volumeFacts())
+                                 : QString());
 }
 
 void DropFilesViewController::requestJob()

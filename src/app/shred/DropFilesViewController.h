@@ -23,6 +23,7 @@ namespace cv {
 
 class BusyIndicator;
 class DecorImage;
+class ElidedLabel;
 class DragAndDropBGView;
 class PillButton;
 class SystemService;
@@ -63,7 +64,14 @@ public:
     static QString summaryText(const PathCollection& collection);
     // The warning for targets on copy-on-write volumes: what overwriting in place cannot reach
     // there and what finishes the job; a line on snapshots where a volume has them.
-    static QString copyOnWriteText(const std::vector<TargetVolume>& volumes);
+    // Long mount points are shortened in the middle (shortened false: the full text, for its tip).
+    static QString copyOnWriteText(const std::vector<TargetVolume>& volumes, bool shortened = false);
+    // The volume a job works on, as the screen names it: "“label”, mounted at /mount/point" (or
+    // without a label), then device, size and file system on a line of their own.
+    static QString volumeTitle(const VolumeFacts& facts);
+    static QString volumeDetails(const VolumeFacts& facts);
+    // What the confirmation says a job with option does to that volume, naming it fully.
+    static QString volumeQuestion(VolumeOption option, const VolumeFacts& facts);
 
 signals:
     // A scan's result was stored and shown.
@@ -113,6 +121,8 @@ private:
     BusyIndicator* m_dropSpinner = nullptr;
     QLabel* m_volumeImage = nullptr;
     QLabel* m_volumeOption = nullptr;
+    ElidedLabel* m_volumeTitle = nullptr;
+    QLabel* m_volumeDetails = nullptr;
     QComboBox* m_methodSelection = nullptr;
     QLabel* m_methodDescription = nullptr;
     PillButton* m_startShredButton = nullptr;

@@ -2,9 +2,12 @@
 
 #include <QAbstractItemView>
 #include <QAbstractProxyModel>
+#include <QDialogButtonBox>
 #include <QFileSystemModel>
 #include <QItemSelectionModel>
+#include <QLineEdit>
 #include <QListView>
+#include <QPushButton>
 #include <QTreeView>
 
 #include <algorithm>
@@ -23,6 +26,45 @@ OpenPanel::OpenPanel(QWidget* parent) : QFileDialog(parent)
     setWindowTitle(tr("Select files and folders"));
     for (auto* view : findChildren<QAbstractItemView*>())
         view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    replaceAcceptButton();
+}
+
+void OpenPanel::replaceAcceptButton()
+{
+    auto* box = findChild<QDialogButtonBox*>(u"buttonBox"_s);
+    if (!box)
+        return; // Qt's layout changed: its own button stays, with its own behaviour
+    // Without its button, Qt's dialog has nothing to rename; its list still enters a folder on a
+    // double click (or Return in the list).
+    if (QPushButton* qtButton = box->button(QDialogButtonBox::Open)) {
+        box->removeButton(qtButton);
+        qtButton->deleteLater();
+    }
+    m_selectButton = box->addButton(tr("Select"), QDialogButtonBox::AcceptRole);
+    m_selectButton->setObjectName(u"selectButton"_s);
+    m_selectButton->setDefault(true);
+    // The box's accepted() reaches the dialog's accept() already.
+    for (auto* view : findChildren<QAbstractItemView*>()) {
+        if (view->selectionModel())
+            connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                    &OpenPanel::updateSelectButton);
+    }
+    if (auto* name = findChild<QLineEdit*>(u"fileNameEdit"_s))
+        connect(name, &QLineEdit::textChanged, this, &OpenPanel::updateSelectButton);
+    connect(this, &QFileDialog::directoryEntered, this, &OpenPanel::updateSelectButton);
+    updateSelectButton();
+}
+
+void OpenPanel::updateSelectButton()
+{
+    bool any = false;
+    for (const auto* view : findChildren<QAbstractItemView*>()) {
+        if (view->selectionModel() && view->selectionModel()->hasSelection())
+            any = true;
+    }
+    if (const auto* name = findChild<QLineEdit*>(u"fileNameEdit"_s))
+        any = any || !name->text().trimmed().isEmpty();
+    m_selectButton->setEnabled(any);
 }
 
 void OpenPanel::accept()

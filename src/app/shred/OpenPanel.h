@@ -5,11 +5,14 @@
 #include <string>
 #include <vector>
 
+class QPushButton;
+
 namespace cv {
 
 // The open panel of the shred screen: files and folders alike, several at once, confirmed with
 // "Select". Qt's own dialog picks either files or folders; this one takes whatever is selected
-// in its list when the user confirms.
+// in its list when the user confirms. Its button always reads "Select" and adds the selection,
+// folders included; a double click opens a folder.
 class OpenPanel : public QFileDialog
 {
     Q_OBJECT
@@ -19,11 +22,20 @@ public:
 
     // The chosen paths, in the panel's order, as bytes.
     const std::vector<std::string>& selectedPaths() const { return m_selectedPaths; }
+    // The button that adds the selection.
+    QPushButton* selectButton() const { return m_selectButton; }
 
 public slots:
     void accept() override;
 
 private:
+    // Replaces Qt's accept button, which turns into "Open" (and enters the folder) whenever a
+    // folder is selected.
+    void replaceAcceptButton();
+    // The button is enabled while something is selected or a name is typed.
+    void updateSelectButton();
+
+    QPushButton* m_selectButton = nullptr;
     std::vector<std::string> m_selectedPaths;
 };
 

@@ -24,6 +24,18 @@ bool ShredSelection::isSystemVolume(const std::string& path) const
     return m_volumeProbe.isSystemVolume && m_volumeProbe.isSystemVolume(path);
 }
 
+VolumeFacts ShredSelection::volumeFacts() const
+{
+    if (m_volumes.empty())
+        return {};
+    const std::string& volume = m_volumes.front();
+    if (m_volumeProbe.describe)
+        return m_volumeProbe.describe(volume);
+    VolumeFacts facts;
+    facts.mountPoint = volume;
+    return facts;
+}
+
 bool ShredSelection::hasSystemVolume() const
 {
     return std::any_of(m_volumes.begin(), m_volumes.end(),

@@ -48,6 +48,9 @@ public:
     bool hasVolume() const { return !m_volumes.empty(); }
     // A volume the system runs from is among the locations: its files are never deleted.
     bool hasSystemVolume() const;
+    // What the volume among the locations is (label, mount point, device, file system, size), so
+    // that the user can tell which one a job empties or reformats; empty without a volume.
+    VolumeFacts volumeFacts() const;
     // The scanned collection; null while a scan runs or nothing is listed.
     const std::shared_ptr<PathCollection>& pathCollection() const { return m_pathCollection; }
     bool isScanning() const { return m_scan != nullptr; }
