@@ -39,6 +39,7 @@ struct ShredItem
     Kind kind = Kind::File;
     State state = State::NotOverwritten;
     bool cancelled = false;   // the cancel, not a failure, left it in this state
+    bool verified = false;    // a file: the passes chosen for it were read back and matched
     std::uint64_t device = 0; // of the file examined, to settle its final state
     std::uint64_t inode = 0;
 
