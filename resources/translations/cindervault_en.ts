@@ -304,6 +304,18 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>Verification failed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>first difference at byte</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Overwritten, not verified: the job was cancelled</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Deleted, but its name could not be removed first</source>
         <translation type="unfinished"></translation>
     </message>
@@ -953,6 +965,10 @@
     </message>
     <message>
         <source>Ask before a deletion starts</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Verify the last pass (reads every file back)</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

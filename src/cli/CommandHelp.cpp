@@ -52,6 +52,8 @@ const std::map<std::string, OptionText>& optionTexts()
         {"--verbose", {"", "log the job's steps on standard error"}},
         {"--then-wipe-free", {"", "then wipe the free space of each copy-on-write volume that held a path"}},
         {"--no-report", {"", "make no deletion report (for scripts)"}},
+        {"--verify",
+         {"", "read the last pass back from the device and compare it (--verify=all: every pass)"}},
         {"--logs", {"", "the log folders"}},
         {"--caches", {"", "the system's cache folders"}},
         {"--user-caches", {"", "the user's cache folder"}},

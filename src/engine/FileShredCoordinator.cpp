@@ -360,6 +360,7 @@ FileShredCoordinator::shredFileAt(int dirFd, const char* name, ItemPath path, co
             case ShredWriter::Outcome::VerificationFailed:
                 // What the device holds is not what was written: the content may still be there.
                 item.because("Verification failed", verificationDetail());
+                item.differsAt = m_writer.mismatchOffset();
                 logMessage("Verification failed for ", item.path, ": ", item.detail);
                 break;
             case ShredWriter::Outcome::Cancelled:
