@@ -100,11 +100,21 @@ void PassStream::fill(std::span<std::uint8_t> block)
 {
     if (block.empty())
         return;
-    if (!m_runs.empty() && m_runs.back().first == block.size())
-        ++m_runs.back().second;
+    if (!m_runs.empty() && m_runs.back().length == block.size() && m_runs.back().written)
+        ++m_runs.back().count;
     else
-        m_runs.emplace_back(block.size(), 1);
+        m_runs.push_back({block.size(), 1, true});
     generate(block);
+}
+
+void PassStream::discardLast()
+{
+    if (m_runs.empty() || !m_runs.back().written)
+        return;
+    const std::size_t length = m_runs.back().length;
+    if (--m_runs.back().count == 0)
+        m_runs.pop_back();
+    m_runs.push_back({length, 1, false});
 }
 
 void PassStream::replay()
@@ -117,18 +127,22 @@ void PassStream::replay()
 
 std::size_t PassStream::nextBlock(std::vector<std::uint8_t>& buffer)
 {
-    while (m_replayRun < m_runs.size() && m_replayInRun >= m_runs[m_replayRun].second) {
-        ++m_replayRun;
-        m_replayInRun = 0;
+    for (;;) {
+        while (m_replayRun < m_runs.size() && m_replayInRun >= m_runs[m_replayRun].count) {
+            ++m_replayRun;
+            m_replayInRun = 0;
+        }
+        if (m_replayRun >= m_runs.size())
+            return 0;
+        const Run& run = m_runs[m_replayRun];
+        ++m_replayInRun;
+        std::vector<std::uint8_t>& target = run.written ? buffer : m_skipped;
+        if (target.size() < run.length)
+            target.resize(run.length);
+        generate(std::span<std::uint8_t>(target.data(), run.length));
+        if (run.written)
+            return run.length;
     }
-    if (m_replayRun >= m_runs.size())
-        return 0;
-    const std::size_t length = m_runs[m_replayRun].first;
-    ++m_replayInRun;
-    if (buffer.size() < length)
-        buffer.resize(length);
-    generate(std::span<std::uint8_t>(buffer.data(), length));
-    return length;
 }
 
 } // namespace cv

@@ -5,7 +5,6 @@
 #include <array>
 #include <cstdint>
 #include <span>
-#include <utility>
 #include <vector>
 
 struct evp_cipher_ctx_st;
@@ -29,6 +28,9 @@ public:
 
     // Fills the next block of the pass being written.
     void fill(std::span<std::uint8_t> block);
+    // The block fill() gave last did not reach the file (a full volume refused it): the replay
+    // skips it, though it still draws its random values so that the blocks after it match.
+    void discardLast();
 
     // Starts the pass over for reading it back: the blocks fill() gave, from the first.
     void replay();
@@ -43,8 +45,15 @@ private:
     Pattern m_pattern;
     evp_cipher_ctx_st* m_context = nullptr;
     std::array<std::uint8_t, 48> m_keyAndIv{}; // 32 bytes of key, then 16 of IV
-    // The blocks written, as runs of equal lengths: (length, count).
-    std::vector<std::pair<std::size_t, std::uint64_t>> m_runs;
+    // The blocks filled, as runs of equal lengths and the same fate.
+    struct Run
+    {
+        std::size_t length = 0;
+        std::uint64_t count = 0;
+        bool written = true;
+    };
+    std::vector<Run> m_runs;
+    std::vector<std::uint8_t> m_skipped; // where the replay draws the blocks it skips
     std::size_t m_replayRun = 0;
     std::uint64_t m_replayInRun = 0;
 };

@@ -112,6 +112,7 @@ std::int64_t FreeSpaceWriter::writePass(int fd, std::int64_t target, PassStream&
                 m_delegate->freespaceWrittenBytes(static_cast<std::int64_t>(length));
         } else {
             const int error = errno;
+            stream.discardLast();
             logMessage("No enough free space to write current block: ", std::strerror(error));
             if (!isFullVolume(error)) {
                 // Not a full volume: asking again would only fail again. The file ends here.
