@@ -106,6 +106,7 @@ void FileShredder::initVals()
     logMessage("Has Volume: ", flag(m_options->hasVolumes));
     logMessage("Format Volume: ", flag(m_options->formatVolume));
     logMessage("Free Space Only: ", flag(m_options->eraseFreeSpaceOnly));
+    logMessage("Verification: ", verificationKey(m_options->verification));
 
     {
         std::lock_guard lock(m_stateMutex);
