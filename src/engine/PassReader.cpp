@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <future>
 #include <memory>
 #include <string>
 
@@ -24,6 +25,13 @@ using AlignedBuffer = std::unique_ptr<std::uint8_t[], FreeDeleter>;
 // O_DIRECT wants buffers, offsets and lengths aligned to the device's logical block; a page is
 // enough for every device in use.
 constexpr std::size_t kAlignment = 4096;
+
+// What one read gave: the byte count, or -1 with the errno.
+struct Chunk
+{
+    ssize_t got = 0;
+    int error = 0;
+};
 
 AlignedBuffer alignedBuffer(std::size_t length)
 {
@@ -55,6 +63,11 @@ PassReader::Result PassReader::compare(int fd, std::int64_t size, PassStream& st
     Result result;
     if (size <= 0)
         return result;
+    const auto failed = [&result](int error) {
+        result.status = Result::Status::ReadFailed;
+        result.error = error != 0 ? error : EIO;
+        return result;
+    };
     m_io.readingBack(fd);
     // Clean pages go; what the device holds is read next. Advice only: a refusal is no failure.
     static_cast<void>(::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED));
@@ -63,16 +76,28 @@ PassReader::Result PassReader::compare(int fd, std::int64_t size, PassStream& st
     bool direct = static_cast<bool>(reader);
     if (!direct)
         reader = openBuffered(fd);
-    if (!reader) {
-        result.status = Result::Status::ReadFailed;
-        result.error = errno != 0 ? errno : EIO;
-        return result;
-    }
-    const AlignedBuffer buffer = alignedBuffer(kReadSize);
-    if (!buffer) {
-        result.status = Result::Status::ReadFailed;
-        result.error = ENOMEM;
-        return result;
+    if (!reader)
+        return failed(errno);
+    // Two buffers: the device fills one while the other is compared, so that the comparison costs
+    // no time of its own beside the reads.
+    const AlignedBuffer buffers[2] = {alignedBuffer(kReadSize), alignedBuffer(kReadSize)};
+    if (!buffers[0] || !buffers[1])
+        return failed(ENOMEM);
+    const auto readChunk = [this, &reader, &direct](std::uint8_t* data, std::int64_t offset) {
+        const ssize_t got = direct ? m_io.readDirect(reader.get(), data, kReadSize, offset)
+                                   : m_io.readUpTo(reader.get(), data, kReadSize, offset);
+        return Chunk{got, got < 0 ? errno : 0};
+    };
+
+    // The first read tells whether the file system takes O_DIRECT reads as well as the open.
+    Chunk chunk = readChunk(buffers[0].get(), 0);
+    if (chunk.got < 0 && direct && chunk.error == EINVAL) {
+        logMessage("Reading back without O_DIRECT: the file system refuses it");
+        direct = false;
+        reader = openBuffered(fd);
+        if (!reader)
+            return failed(errno);
+        chunk = readChunk(buffers[0].get(), 0);
     }
 
     stream.replay();
@@ -80,24 +105,17 @@ PassReader::Result PassReader::compare(int fd, std::int64_t size, PassStream& st
     std::size_t expectedLength = 0;
     std::size_t expectedPos = 0;
     std::int64_t offset = 0;
-    while (offset < size) {
-        ssize_t got = direct ? m_io.readDirect(reader.get(), buffer.get(), kReadSize, offset)
-                             : m_io.readUpTo(reader.get(), buffer.get(), kReadSize, offset);
-        if (got < 0 && direct && errno == EINVAL) {
-            // The file system took O_DIRECT at open but not for this read: read through the cache.
-            logMessage("Reading back without O_DIRECT: the file system refuses it");
-            direct = false;
-            reader = openBuffered(fd);
-            got = reader ? m_io.readUpTo(reader.get(), buffer.get(), kReadSize, offset) : -1;
-        }
-        if (got < 0) {
-            result.status = Result::Status::ReadFailed;
-            result.error = errno != 0 ? errno : EIO;
-            return result;
-        }
+    for (int current = 0; offset < size; current ^= 1) {
+        if (chunk.got < 0)
+            return failed(chunk.error);
         const auto wanted =
             static_cast<std::size_t>(std::min<std::int64_t>(std::int64_t(kReadSize), size - offset));
-        const std::size_t length = std::min(static_cast<std::size_t>(got), wanted);
+        const std::size_t length = std::min(static_cast<std::size_t>(chunk.got), wanted);
+        const std::int64_t next = offset + static_cast<std::int64_t>(length);
+        std::future<Chunk> ahead;
+        if (length == wanted && next < size)
+            ahead = std::async(std::launch::async, readChunk, buffers[current ^ 1].get(), next);
+        const std::uint8_t* data = buffers[current].get();
         std::size_t compared = 0;
         while (compared < length) {
             if (expectedPos == expectedLength) {
@@ -107,29 +125,31 @@ PassReader::Result PassReader::compare(int fd, std::int64_t size, PassStream& st
                     break;
             }
             const std::size_t run = std::min(length - compared, expectedLength - expectedPos);
-            const std::uint8_t* read = buffer.get() + compared;
+            const std::uint8_t* read = data + compared;
             const std::uint8_t* want = expected.data() + expectedPos;
             if (std::memcmp(read, want, run) != 0) {
                 const auto differs = std::mismatch(read, read + run, want).first - read;
                 result.status = Result::Status::Mismatch;
                 result.offset = offset + static_cast<std::int64_t>(compared) + differs;
-                return result;
+                return result; // the read ahead, if any, is waited for as it goes
             }
             compared += run;
             expectedPos += run;
         }
         if (length < wanted) { // the file ended before the pass did
             result.status = Result::Status::Mismatch;
-            result.offset = offset + static_cast<std::int64_t>(length);
+            result.offset = next;
             return result;
         }
-        offset += static_cast<std::int64_t>(length);
+        offset = next;
         if (progress)
             progress(length);
         if (m_cancel.load(std::memory_order_relaxed)) {
             result.status = Result::Status::Cancelled;
             return result;
         }
+        if (ahead.valid())
+            chunk = ahead.get();
     }
     return result;
 }
