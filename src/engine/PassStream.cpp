@@ -1,15 +1,25 @@
 #include "engine/PassStream.h"
 
+#include "common/Log.h"
+
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <openssl/crypto.h>
 #include <openssl/evp.h>
-#include <stdexcept>
 #include <sys/random.h>
 
 namespace cv {
 
 namespace {
+
+// Writing predictable data where random data was promised would be a silent lie: without its
+// random source or its cipher the program stops, as it does when the CSPRNG fails.
+[[noreturn]] void stop(const char* why)
+{
+    logLine(why);
+    std::abort();
+}
 
 // Fills data from the kernel's CSPRNG; getrandom only fails on an interrupted or unsupported call.
 void kernelRandom(std::uint8_t* data, std::size_t length)
@@ -19,7 +29,7 @@ void kernelRandom(std::uint8_t* data, std::size_t length)
         if (got < 0) {
             if (errno == EINTR)
                 continue;
-            throw std::runtime_error("getrandom failed");
+            stop("No random source is available; stopping.");
         }
         data += got;
         length -= static_cast<std::size_t>(got);
@@ -48,7 +58,7 @@ void PassStream::startKeystream()
         m_context = EVP_CIPHER_CTX_new();
     if (!m_context || EVP_EncryptInit_ex(m_context, EVP_aes_256_ctr(), nullptr, m_keyAndIv.data(),
                                          m_keyAndIv.data() + 32) != 1)
-        throw std::runtime_error("AES-256-CTR is not available");
+        stop("AES-256-CTR is not available; stopping.");
 }
 
 void PassStream::draw(std::uint8_t* data, std::size_t length)
@@ -60,7 +70,7 @@ void PassStream::draw(std::uint8_t* data, std::size_t length)
         const int chunk = static_cast<int>(std::min<std::size_t>(length, 1u << 30));
         int produced = 0;
         if (EVP_EncryptUpdate(m_context, data, &produced, data, chunk) != 1 || produced != chunk)
-            throw std::runtime_error("AES-256-CTR keystream failed");
+            stop("The AES-256-CTR keystream failed; stopping.");
         data += chunk;
         length -= static_cast<std::size_t>(chunk);
     }
