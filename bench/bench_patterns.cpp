@@ -1,6 +1,7 @@
 // Pattern generation speed: random data must come at 1 GB/s or more per core, constant patterns
 // near memset speed. Run: build/bench/bench_patterns
 #include "engine/Algorithm.h"
+#include "engine/PassStream.h"
 #include "engine/Pattern.h"
 
 #include <benchmark/benchmark.h>
@@ -36,6 +37,19 @@ void BM_Memset(benchmark::State& state)
 void BM_RandomData(benchmark::State& state)
 {
     fillPattern(state, cv::Pattern::random(cv::Pattern::Kind::RandomData));
+}
+// What a random pass writes now: the AES-256-CTR keystream of the pass (BM_RandomData is the
+// CSPRNG draw the passes used before), side by side.
+void BM_KeystreamData(benchmark::State& state)
+{
+    cv::PassStream stream(cv::Pattern::random(cv::Pattern::Kind::RandomData));
+    std::vector<std::uint8_t> buffer(kBlock);
+    for (auto _ : state) {
+        stream.fill(buffer);
+        benchmark::DoNotOptimize(buffer.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kBlock));
 }
 void BM_RandomByte(benchmark::State& state)
 {
@@ -73,6 +87,7 @@ void BM_GetDataForLength(benchmark::State& state)
 
 BENCHMARK(BM_Memset);
 BENCHMARK(BM_RandomData);
+BENCHMARK(BM_KeystreamData);
 BENCHMARK(BM_RandomByte);
 BENCHMARK(BM_RandomTriple);
 BENCHMARK(BM_ConstantByte);

@@ -24,6 +24,11 @@ _cindervault_cli()
             COMPREPLY=($(compgen -W "delete complete" -- "$cur"))
             return
             ;;
+        --verify)
+            # Only as --verify=VALUE: a bare --verify takes no value.
+            $split && COMPREPLY=($(compgen -W "last all" -- "$cur"))
+            return
+            ;;
         --report-format)
             COMPREPLY=($(compgen -W "html pdf" -- "$cur"))
             return

@@ -304,6 +304,18 @@
         <translation>Überschrieben, nicht gelöscht: der Vorgang wurde abgebrochen</translation>
     </message>
     <message>
+        <source>Verification failed</source>
+        <translation>Überprüfung fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>first difference at byte</source>
+        <translation>erste Abweichung bei Byte</translation>
+    </message>
+    <message>
+        <source>Overwritten, not verified: the job was cancelled</source>
+        <translation>Überschrieben, nicht überprüft: der Vorgang wurde abgebrochen</translation>
+    </message>
+    <message>
         <source>Deleted, but its name could not be removed first</source>
         <translation>Gelöscht, aber sein Name konnte vorher nicht entfernt werden</translation>
     </message>
@@ -1030,6 +1042,10 @@ Mit „Jetzt nicht“ startet Cindervault ohne diese Schritte; beim nächsten St
     <message>
         <source>Ask before a deletion starts</source>
         <translation>Vor jedem Löschvorgang nachfragen</translation>
+    </message>
+    <message>
+        <source>Verify the last pass (reads every file back)</source>
+        <translation>Letzten Durchgang überprüfen (liest jede Datei zurück)</translation>
     </message>
     <message>
         <source>Reports:</source>

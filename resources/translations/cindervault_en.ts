@@ -304,6 +304,18 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>Verification failed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>first difference at byte</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Overwritten, not verified: the job was cancelled</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Deleted, but its name could not be removed first</source>
         <translation type="unfinished"></translation>
     </message>
@@ -1023,6 +1035,10 @@ With “Not now” Cindervault starts without these steps; it asks again at the 
     </message>
     <message>
         <source>Ask before a deletion starts</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Verify the last pass (reads every file back)</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

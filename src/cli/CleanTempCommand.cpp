@@ -105,7 +105,9 @@ int cleanTemp(const CommandLine& line, bool trashOnly)
         return kExitUsage;
     }
     const auto method = JobCommandSupport::chooseMethod(line);
-    if (printIfError(method) || printIfError(JobCommandSupport::checkReportOptions(line)))
+    const auto verification = JobCommandSupport::chooseVerification(line);
+    if (printIfError(method) || printIfError(verification) ||
+        printIfError(JobCommandSupport::checkReportOptions(line)))
         return kExitUsage;
     const std::shared_ptr<Algorithm>& algorithm = *method;
 
@@ -116,6 +118,7 @@ int cleanTemp(const CommandLine& line, bool trashOnly)
     auto options = std::make_shared<ShredOptions>();
     options->optionKey = "delete";
     options->filesOnly = true;
+    options->verification = *verification;
     options->removeSnapshots = line.flag("--snapshots");
 
     std::string question = "Shred " + std::to_string(collection->fileCount()) + " temporary files (" +

@@ -54,6 +54,8 @@ const std::map<std::string, OptionText>& optionTexts()
         {"--no-report", {"", "make no deletion report (for scripts)"}},
         {"--no-ask-password",
          {"", "never ask for a password: root's work that needs one fails (for scripts)"}},
+        {"--verify",
+         {"", "read the last pass back from the device and compare it (--verify=all: every pass)"}},
         {"--logs", {"", "the log folders"}},
         {"--caches", {"", "the system's cache folders"}},
         {"--user-caches", {"", "the user's cache folder"}},

@@ -16,6 +16,12 @@ bool contains(const std::vector<std::string>& list, const std::string& item)
     return std::find(list.begin(), list.end(), item) != list.end();
 }
 
+// Flags that may carry a value after "=" (--verify=all); given alone they stand for their default.
+bool takesAttachedValue(const std::string& name)
+{
+    return name == "--verify";
+}
+
 } // namespace
 
 CommandLine::CommandLine(const std::vector<std::string>& args, const std::vector<std::string>& valueOptions,
@@ -56,6 +62,9 @@ CommandLine::CommandLine(const std::vector<std::string>& args, const std::vector
             m_values.emplace_back(name, std::move(value));
         } else if (contains(flagOptions, name) && equals == std::string::npos) {
             m_flags.push_back(name);
+        } else if (contains(flagOptions, name) && takesAttachedValue(name) && equals + 1 < arg.size()) {
+            m_flags.push_back(name);
+            m_values.emplace_back(name, arg.substr(equals + 1));
         } else {
             m_error = "unknown option " + arg;
             return;

@@ -12,7 +12,8 @@ namespace cv::cli {
 
 // Splits a command's arguments into options and operands. Options take their value as the next
 // argument or after "=" ("--method 17", "--method=17"), never empty; "--" ends the options, so
-// paths that begin with "-" can be given. "--help" prints the command's help (CommandHelp) and
+// paths that begin with "-" can be given. A few flags take an optional value after "="
+// ("--verify=all"); value() then has it. "--help" prints the command's help (CommandHelp) and
 // ends the program.
 class CommandLine
 {

@@ -109,7 +109,19 @@ std::vector<std::string> JobCommandSupport::valueOptions()
 
 std::vector<std::string> JobCommandSupport::flagOptions()
 {
-    return {"--json", "--yes", "--verbose", "--no-report", "--no-ask-password"};
+    return {"--json", "--yes", "--verbose", "--no-report", "--no-ask-password", "--verify"};
+}
+
+Expected<Verification, std::string> JobCommandSupport::chooseVerification(const CommandLine& line)
+{
+    if (!line.flag("--verify"))
+        return Verification::Off;
+    const std::string value = line.value("--verify").value_or("last");
+    if (value == "last")
+        return Verification::LastPass;
+    if (value == "all")
+        return Verification::AllPasses;
+    return Unexpected(std::string("--verify takes last or all"));
 }
 
 Expected<void, std::string> JobCommandSupport::checkReportOptions(const CommandLine& line)
@@ -224,6 +236,8 @@ void JobCommandSupport::printJson(const ShredResult& result, const std::optional
     name.erase(0, name.find_first_not_of(' '));
     json.string(name);
     json.endObject();
+    json.key("verification");
+    json.string(verificationKey(result.options ? result.options->verification : Verification::Off));
     json.key("fileCountTotal");
     json.number(result.fileCountTotal);
     json.key("fileCountFinished");
@@ -279,6 +293,8 @@ void JobCommandSupport::printJson(const ShredResult& result, const std::optional
         json.key("success");
         json.boolean(item.success);
         if (item.kind == ShredItem::Kind::File) {
+            json.key("verified");
+            json.boolean(item.verified);
             json.key("state");
             json.string(ShredItem::stateKey(item.state));
         }

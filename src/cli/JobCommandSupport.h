@@ -25,6 +25,10 @@ public:
     // unknown method or the placeholder is refused.
     static Expected<std::shared_ptr<Algorithm>, std::string> chooseMethod(const CommandLine& line);
 
+    // The passes to read back: none without --verify, the last with --verify (or --verify=last),
+    // every pass with --verify=all; another value is refused.
+    static Expected<Verification, std::string> chooseVerification(const CommandLine& line);
+
     // Asks on the terminal unless --yes was given; false to stop. Without a terminal it refuses
     // unless --yes was given, printing why.
     static bool confirm(const CommandLine& line, const std::string& question);

@@ -1,5 +1,6 @@
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
+#include "cli/JobCommandSupport.h"
 #include "cli/PathArguments.h"
 #include "common/Expected.h"
 #include "engine/AlgorithmCollection.h"
@@ -24,6 +25,11 @@ Expected<void, std::string> overwriteOne(ShredWriter& writer, const std::string&
     const auto outcome = writer.shredInFile(opened.fd.get(), opened.info.st_size);
     if (outcome == ShredWriter::Outcome::Failed)
         return Unexpected(std::string("write failed: ") + std::strerror(writer.lastError()));
+    if (outcome == ShredWriter::Outcome::VerificationFailed) {
+        if (const auto offset = writer.mismatchOffset())
+            return Unexpected("verification failed: first difference at byte " + std::to_string(*offset));
+        return Unexpected(std::string("verification failed: ") + std::strerror(writer.lastError()));
+    }
     return {};
 }
 
@@ -32,7 +38,7 @@ Expected<void, std::string> overwriteOne(ShredWriter& writer, const std::string&
 // Overwrites regular files in place with every pass of a method, keeping them.
 int runOverwriteCommand(const std::vector<std::string>& args)
 {
-    const CommandLine line(args, {"--method"}, {});
+    const CommandLine line(args, {"--method"}, {"--verify"});
     if (!line.ok()) {
         printError(line.error());
         return kExitUsage;
@@ -42,6 +48,9 @@ int runOverwriteCommand(const std::vector<std::string>& args)
         printError("overwrite needs --method ID (see: cindervault-cli methods)");
         return kExitUsage;
     }
+    const auto verification = JobCommandSupport::chooseVerification(line);
+    if (printIfError(verification))
+        return kExitUsage;
     const AlgorithmCollection collection;
     const auto identifier = CommandLine::parseUnsigned(*methodText);
     const auto algorithm = identifier ? collection.findByIdentifier(*identifier) : nullptr;
@@ -61,6 +70,7 @@ int runOverwriteCommand(const std::vector<std::string>& args)
         return kExitUsage;
 
     ShredWriter writer(algorithm, ShredWriter::kFileBlockSize);
+    writer.setVerification(*verification);
     int exitCode = kExitOk;
     for (std::size_t i = 0; i < paths->size(); ++i) {
         if (const auto overwritten = overwriteOne(writer, (*paths)[i]); !overwritten) {

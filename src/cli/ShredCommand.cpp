@@ -113,7 +113,9 @@ int runShredCommand(const std::vector<std::string>& args)
         return kExitUsage;
     }
     const auto method = JobCommandSupport::chooseMethod(line);
-    if (printIfError(method) || printIfError(JobCommandSupport::checkReportOptions(line)))
+    const auto verification = JobCommandSupport::chooseVerification(line);
+    if (printIfError(method) || printIfError(verification) ||
+        printIfError(JobCommandSupport::checkReportOptions(line)))
         return kExitUsage;
     const std::shared_ptr<Algorithm>& algorithm = *method;
     const VolumeProbe volumes = VolumeProbe::system();
@@ -139,6 +141,7 @@ int runShredCommand(const std::vector<std::string>& args)
         options->formatVolume = true;
     }
     options->thenWipeFree = line.flag("--then-wipe-free");
+    options->verification = *verification;
     warnOfCopyOnWrite(*collection, options->thenWipeFree, options->formatVolume);
 
     const std::string question = "Shred " + std::to_string(collection->fileCount()) + " files (" +

@@ -19,7 +19,9 @@ int runWipeFreeCommand(const std::vector<std::string>& args)
         return kExitUsage;
     }
     const auto method = JobCommandSupport::chooseMethod(line);
-    if (printIfError(method) || printIfError(JobCommandSupport::checkReportOptions(line)))
+    const auto verification = JobCommandSupport::chooseVerification(line);
+    if (printIfError(method) || printIfError(verification) ||
+        printIfError(JobCommandSupport::checkReportOptions(line)))
         return kExitUsage;
     const std::shared_ptr<Algorithm>& algorithm = *method;
     const auto targets = checkedTargets(line.operands(), true);
@@ -40,6 +42,7 @@ int runWipeFreeCommand(const std::vector<std::string>& args)
     options->hasVolumes = true;
     options->eraseFreeSpaceOnly = true;
     options->optionKey = "freespace";
+    options->verification = *verification;
 
     FileShredder job(collection, algorithm, options);
     const auto result = JobCommandSupport::runJob(line, job);

@@ -44,6 +44,15 @@ ssize_t FileIo::readUpTo(int fd, void* data, std::size_t length, off_t offset)
     return static_cast<ssize_t>(total);
 }
 
+ssize_t FileIo::readDirect(int fd, void* data, std::size_t length, off_t offset)
+{
+    ssize_t got;
+    do
+        got = ::pread(fd, data, length, offset);
+    while (got < 0 && errno == EINTR);
+    return got;
+}
+
 bool FileIo::dataSync(int fd)
 {
     while (::fdatasync(fd) != 0) {

@@ -16,6 +16,12 @@ public:
     virtual bool writeAll(int fd, const void* data, std::size_t length, off_t offset);
     virtual ssize_t readUpTo(int fd, void* data, std::size_t length, off_t offset);
     virtual bool dataSync(int fd);
+    // One read of a descriptor opened with O_DIRECT: a short count means the end of the file, since
+    // a further read at an unaligned offset would be refused.
+    virtual ssize_t readDirect(int fd, void* data, std::size_t length, off_t offset);
+    // Called after a pass is synced and before it is read back for comparison; nothing here. Tests
+    // change the file in between to see the comparison find it.
+    virtual void readingBack(int fd) { static_cast<void>(fd); }
 
     // The process-wide kernel-backed instance.
     static FileIo& system();

@@ -361,14 +361,24 @@ FileShredCoordinator::shredFileAt(int dirFd, const char* name, ItemPath path, co
                 item.because("Failed to write file", std::strerror(m_writer.lastError()));
                 logMessage("Failed to write file ", item.path, ": ", std::strerror(m_writer.lastError()));
                 break;
+            case ShredWriter::Outcome::VerificationFailed:
+                // What the device holds is not what was written: the content may still be there.
+                item.because("Verification failed", verificationDetail());
+                item.differsAt = m_writer.mismatchOffset();
+                logMessage("Verification failed for ", item.path, ": ", item.detail);
+                break;
             case ShredWriter::Outcome::Cancelled:
-                // Only part of the passes reached the file: it is not overwritten, though no error.
-                item.because("Canceled");
+                // Only part of the passes reached the file, or they were not all read back: it is
+                // not proven overwritten, though no error.
+                item.because(m_writer.cancelledWhileVerifying()
+                                 ? "Overwritten, not verified: the job was cancelled"
+                                 : "Canceled");
                 item.cancelled = true;
                 cancelled = true;
                 break;
             case ShredWriter::Outcome::Completed:
                 item.success = true;
+                item.verified = m_writer.lastFileVerified();
                 break;
             }
         }
@@ -443,6 +453,7 @@ void FileShredCoordinator::shredLinkedFile(int dirFd, std::string_view name, Ite
         item.path = std::move(other);
         item.fileSize = size;
         item.success = true;
+        item.verified = m_writer.lastFileVerified();
         item.device = id.device;
         item.inode = id.inode;
         m_delegate->fileshredAddShredItem(std::move(item));
@@ -469,9 +480,16 @@ void FileShredCoordinator::finishShredding()
     m_linkedOrder.clear();
 }
 
+std::string FileShredCoordinator::verificationDetail() const
+{
+    if (const auto offset = m_writer.mismatchOffset())
+        return localized("first difference at byte") + " " + std::to_string(*offset);
+    return std::strerror(m_writer.lastError());
+}
+
 std::int64_t FileShredCoordinator::allPasses(std::int64_t size) const
 {
-    return static_cast<std::int64_t>(m_algorithm->cycles()) * size;
+    return static_cast<std::int64_t>(m_writer.passesCounted()) * size;
 }
 
 bool FileShredCoordinator::reportDue()

@@ -178,7 +178,9 @@ private:
     // Whether a progress text is due: texts that cost the length of a path go out a few times a
     // second, not once per entry.
     bool reportDue();
-    // What every pass of the method together writes over size bytes.
+    // Where the last file's read-back found a difference, or why it could not read.
+    std::string verificationDetail() const;
+    // What every pass of the method together writes (and reads back) over size bytes.
     std::int64_t allPasses(std::int64_t size) const;
     bool staysAsItIs(const struct stat& info, bool mountRoot,
                      const PreparedExcludes::Position& position) const;

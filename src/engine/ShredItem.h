@@ -38,8 +38,10 @@ struct ShredItem
     std::string detail;               // the system's words that follow the reason, if any
     Kind kind = Kind::File;
     State state = State::NotOverwritten;
-    bool cancelled = false;   // the cancel, not a failure, left it in this state
-    std::uint64_t device = 0; // of the file examined, to settle its final state
+    bool cancelled = false;                // the cancel, not a failure, left it in this state
+    bool verified = false;                 // a file: the passes chosen for it were read back and matched
+    std::optional<std::int64_t> differsAt; // a file whose read-back differed: the first such byte
+    std::uint64_t device = 0;              // of the file examined, to settle its final state
     std::uint64_t inode = 0;
 
     // Sets the reason from its key and the system's words, in the language of the program's texts.

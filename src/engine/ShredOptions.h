@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/Verification.h"
+
 #include <string>
 
 namespace cv {
@@ -17,7 +19,8 @@ struct ShredOptions
                                      // (log and cache folders that services expect)
     bool thenWipeFree = false;       // after the deletion, wipe the free space of every volume with a
                                      // copy-on-write file system that holds a target
-    std::string optionKey;           // "delete", "freespace" or "complete"; empty when unset
+    Verification verification = Verification::Off; // the passes read back from the device
+    std::string optionKey;                         // "delete", "freespace" or "complete"; empty when unset
 };
 
 } // namespace cv

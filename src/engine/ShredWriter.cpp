@@ -3,6 +3,7 @@
 #include "common/Log.h"
 #include "common/UniqueFd.h"
 #include "engine/AesBlockTransform.h"
+#include "engine/PassReader.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -36,40 +37,91 @@ void ShredWriter::report(std::size_t bytes)
         m_delegate->writtenBytes(static_cast<std::int64_t>(bytes));
 }
 
+std::uint64_t ShredWriter::passesCounted() const
+{
+    if (!m_algorithm)
+        return 0;
+    std::uint64_t passes = m_algorithm->cycles();
+    for (std::uint64_t cycle = 0; cycle < m_algorithm->cycles(); ++cycle)
+        passes += verifies(cycle) ? 1 : 0;
+    return passes;
+}
+
+bool ShredWriter::verifies(std::uint64_t cycle) const
+{
+    return verifiesPass(m_verification, cycle, m_algorithm->cycles()) && !m_algorithm->usesCipherPass(cycle);
+}
+
 ShredWriter::Outcome ShredWriter::shredInFile(int fd, std::int64_t size)
 {
+    m_mismatchOffset.reset();
+    m_lastFileVerified = false;
+    m_cancelledWhileVerifying = false;
     if (fd < 0 || !m_algorithm || m_algorithm->cycles() == 0)
         return Outcome::Completed;
     const std::int64_t length = std::max<std::int64_t>(size, 0);
+    bool verified = true;
+    bool readBack = false;
     for (std::uint64_t cycle = 0; cycle < m_algorithm->cycles(); ++cycle) {
-        const Outcome outcome =
-            m_algorithm->usesCipherPass(cycle) ? encryptFile(fd, length) : writePass(fd, length, cycle);
+        std::optional<PassStream> stream;
+        Outcome outcome;
+        if (m_algorithm->usesCipherPass(cycle)) {
+            outcome = encryptFile(fd, length);
+        } else {
+            stream.emplace(m_algorithm->patternForCycle(cycle));
+            outcome = writePass(fd, length, *stream);
+        }
         if (outcome != Outcome::Completed)
             return outcome;
         // A pass that is not on the device before the next begins may never reach it at all.
         if (length > 0 && !m_io.dataSync(fd))
             return fail();
+        if (stream && verifies(cycle)) {
+            outcome = verifyPass(fd, length, *stream);
+            if (outcome != Outcome::Completed)
+                return outcome;
+            readBack = true;
+        } else if (verifiesPass(m_verification, cycle, m_algorithm->cycles())) {
+            verified = false; // a pass that was to be read back could not be
+        }
     }
+    m_lastFileVerified = readBack && verified;
     return Outcome::Completed;
 }
 
-ShredWriter::Outcome ShredWriter::writePass(int fd, std::int64_t size, std::uint64_t cycle)
+ShredWriter::Outcome ShredWriter::verifyPass(int fd, std::int64_t size, PassStream& stream)
 {
-    const Pattern pattern = m_algorithm->patternForCycle(cycle);
+    PassReader reader(m_io, m_cancel);
+    const PassReader::Result result =
+        reader.compare(fd, size, stream, [this](std::size_t bytes) { report(bytes); });
+    switch (result.status) {
+    case PassReader::Result::Status::Matched:
+        return Outcome::Completed;
+    case PassReader::Result::Status::Cancelled:
+        m_cancelledWhileVerifying = true;
+        return Outcome::Cancelled;
+    case PassReader::Result::Status::Mismatch:
+        m_mismatchOffset = result.offset;
+        m_lastError = 0;
+        return Outcome::VerificationFailed;
+    case PassReader::Result::Status::ReadFailed:
+        break;
+    }
+    m_lastError = result.error != 0 ? result.error : EIO;
+    return Outcome::VerificationFailed;
+}
+
+ShredWriter::Outcome ShredWriter::writePass(int fd, std::int64_t size, PassStream& stream)
+{
     std::uint64_t block = m_startDataBufferSize;
     std::int64_t offset = 0;
-    bool constantReady = false;
     while (offset < size) {
         const auto length =
             static_cast<std::size_t>(std::min<std::uint64_t>(block, std::uint64_t(size - offset)));
         if (m_buffer.size() < length)
             m_buffer.resize(length);
         const std::span<std::uint8_t> data(m_buffer.data(), length);
-        // A constant pattern starts afresh in every block, so the first block's bytes serve them all.
-        if (pattern.isRandom() || !constantReady) {
-            pattern.fill(data);
-            constantReady = true;
-        }
+        stream.fill(data);
         if (!m_io.writeAll(fd, data.data(), length, offset))
             return fail();
         offset += static_cast<std::int64_t>(length);

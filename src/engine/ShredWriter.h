@@ -2,17 +2,20 @@
 
 #include "engine/Algorithm.h"
 #include "engine/FileIo.h"
+#include "engine/PassStream.h"
+#include "engine/Verification.h"
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace cv {
 
-// Told the size of every block the writer has just written.
+// Told the size of every block the writer has just written, or read back for comparison.
 class ShredWriterDelegate
 {
 public:
@@ -23,6 +26,8 @@ public:
 // Overwrites one open file in place with every pass of an overwrite method, block by block from the
 // start of the file, never past the size it is given and without truncating. Every pass ends with
 // a data sync, so each pass reaches the device instead of merging with the next in the page cache.
+// Passes chosen for verification are read back after their sync and compared with what was
+// written; a difference or a failed read ends the file with VerificationFailed.
 // One writer serves a whole job, one file at a time, on the job's worker thread; cancel() may come
 // from any thread and takes effect after the current block.
 class ShredWriter
@@ -36,6 +41,9 @@ public:
         Completed, // every pass written and synced
         Cancelled, // stopped at a block boundary after cancel()
         Failed,    // a write, read or sync failed; lastError() has the errno
+        // A pass read back differs from what was written (mismatchOffset()), or could not be read
+        // back (lastError()).
+        VerificationFailed,
     };
 
     ShredWriter(std::shared_ptr<Algorithm> algorithm, std::uint64_t startDataBufferSize,
@@ -45,6 +53,10 @@ public:
     std::uint64_t startDataBufferSize() const { return m_startDataBufferSize; }
     void setDelegate(ShredWriterDelegate* delegate) { m_delegate = delegate; }
     ShredWriterDelegate* delegate() const { return m_delegate; }
+    void setVerification(Verification verification) { m_verification = verification; }
+    Verification verification() const { return m_verification; }
+    // Passes of a file that progress counts: each pass written plus each pass read back.
+    std::uint64_t passesCounted() const;
 
     // Writes all passes over the first `size` bytes of fd (nothing for a size of 0 or less). fd
     // should be open read-write: the cipher pass reads each block back through it.
@@ -57,13 +69,22 @@ public:
     bool isCancelled() const { return m_cancel.load(std::memory_order_relaxed); }
     // The errno of the last Failed outcome.
     int lastError() const { return m_lastError; }
+    // Where the last VerificationFailed found the first difference; nothing when a read failed.
+    std::optional<std::int64_t> mismatchOffset() const { return m_mismatchOffset; }
+    // The last file's passes that were read back all matched (false when none was read back).
+    bool lastFileVerified() const { return m_lastFileVerified; }
+    // The last Cancelled outcome came while a pass was read back: every pass had been written.
+    bool cancelledWhileVerifying() const { return m_cancelledWhileVerifying; }
 
     // Where the cipher pass gets its per-file key; a random 7-character name unless replaced
     // (tests fix it to check the transformation).
     void setCipherKeySource(std::function<std::string()> source) { m_cipherKeySource = std::move(source); }
 
 private:
-    Outcome writePass(int fd, std::int64_t size, std::uint64_t cycle);
+    Outcome writePass(int fd, std::int64_t size, PassStream& stream);
+    Outcome verifyPass(int fd, std::int64_t size, PassStream& stream);
+    // Whether pass cycle is read back; the cipher pass cannot be, as its bytes depend on the file's.
+    bool verifies(std::uint64_t cycle) const;
     Outcome fail();
     void report(std::size_t bytes);
 
@@ -73,6 +94,10 @@ private:
     ShredWriterDelegate* m_delegate = nullptr;
     std::atomic<bool> m_cancel{false};
     int m_lastError = 0;
+    Verification m_verification = Verification::Off;
+    std::optional<std::int64_t> m_mismatchOffset;
+    bool m_lastFileVerified = false;
+    bool m_cancelledWhileVerifying = false;
     std::vector<std::uint8_t> m_buffer; // the one block in memory, reused across blocks and files
     std::function<std::string()> m_cipherKeySource;
 };

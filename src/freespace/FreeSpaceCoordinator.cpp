@@ -157,7 +157,7 @@ void FreeSpaceCoordinator::freespaceEraseAtPath(const std::string& mountPath)
     const std::int64_t space =
         m_isOsVolume ? free - dividedRoundingUp(std::max<std::int64_t>(free, 0), kOsReserveDivisor) : free;
     if (m_delegate) {
-        m_delegate->freespaceBytesToWrite(free * static_cast<std::int64_t>(m_algorithm->cycles()));
+        m_delegate->freespaceBytesToWrite(free * static_cast<std::int64_t>(m_writer.passesCounted()));
         m_delegate->freespaceAvailableFreeBytes(free);
     }
     freespaceErase(space, folder, getPreferedFileSizeToErase(space));
@@ -212,6 +212,15 @@ void FreeSpaceCoordinator::freespaceErase(std::int64_t space, const std::string&
         m_writer.setStartDataBufferSize(block);
         m_writer.writeIntoFile(file.get(), fileSize);
         file.reset();
+        if (m_writer.verificationFailed()) {
+            // A fill file that does not read back as written left the old data where it lay.
+            const auto offset = m_writer.mismatchOffset();
+            fail(offset ? localized("Verification failed") + ": " + localized("first difference at byte") +
+                              " " + std::to_string(*offset)
+                        : localized("Verification failed"),
+                 offset ? 0 : m_writer.lastError());
+            break;
+        }
         if (m_writer.lastError() != 0) {
             fail(failedToWrite, m_writer.lastError());
             break;

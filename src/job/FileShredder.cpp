@@ -106,6 +106,7 @@ void FileShredder::initVals()
     logMessage("Has Volume: ", flag(m_options->hasVolumes));
     logMessage("Format Volume: ", flag(m_options->formatVolume));
     logMessage("Free Space Only: ", flag(m_options->eraseFreeSpaceOnly));
+    logMessage("Verification: ", verificationKey(m_options->verification));
 
     {
         std::lock_guard lock(m_stateMutex);
@@ -115,6 +116,8 @@ void FileShredder::initVals()
 
         m_writer = std::make_unique<ShredWriter>(m_algorithm, ShredWriter::kFileBlockSize);
         m_freespaceWriter = std::make_unique<FreeSpaceWriter>(m_algorithm, kFreeSpaceBlockSize);
+        m_writer->setVerification(m_options->verification);
+        m_freespaceWriter->setVerification(m_options->verification);
         m_freespaceCoordinator =
             std::make_unique<FreeSpaceCoordinator>(m_algorithm, *m_freespaceWriter, m_volumeProbe);
         m_freespaceCoordinator->setDelegate(this);
@@ -150,7 +153,8 @@ void FileShredder::initVals()
     // Excludes hold in the fill phase too: no fill file takes an excluded name or is removed there.
     m_freespaceCoordinator->setExcludes(&m_preparedExcludes);
 
-    const std::uint64_t cycles = m_algorithm->cycles();
+    // Progress counts every pass written and every pass read back.
+    const std::uint64_t passes = m_writer->passesCounted();
     m_result = std::make_shared<ShredResult>();
     m_result->algorithm = m_algorithm;
     m_result->paths = m_pathCollection;
@@ -162,7 +166,7 @@ void FileShredder::initVals()
     }
     {
         std::lock_guard lock(m_stateMutex);
-        m_bytesCount = m_pathCollection->totalSize() * static_cast<std::int64_t>(cycles);
+        m_bytesCount = m_pathCollection->totalSize() * static_cast<std::int64_t>(passes);
         m_fileCount = m_pathCollection->fileCount();
         m_fileProgress = 0;
         m_bytesProgress = 0;
@@ -512,7 +516,8 @@ void FileShredder::settleHistory()
 
 void FileShredder::finishUpResult()
 {
-    const std::uint64_t cycles = m_algorithm->cycles();
+    const std::uint64_t passes =
+        m_freespaceWriter ? m_freespaceWriter->passesCounted() : m_algorithm->cycles();
     settleHistory();
     // What was really done, not what progress booked: a file cut short by a cancel, or one booked
     // as done after a failure, is neither overwritten nor removed.
@@ -524,9 +529,9 @@ void FileShredder::finishUpResult()
         m_result->fileCountFinished = m_filesSettled;
         // A method without passes writes nothing; it must not divide by zero either.
         const std::int64_t freeSpace =
-            cycles == 0
+            passes == 0
                 ? 0
-                : static_cast<std::int64_t>(static_cast<std::uint64_t>(m_freespaceBytesProgress) / cycles);
+                : static_cast<std::int64_t>(static_cast<std::uint64_t>(m_freespaceBytesProgress) / passes);
         m_result->bytesCountFinished = done.bytesOverwritten + freeSpace;
         m_result->fileCountRemoved = done.filesRemoved;
         m_result->bytesCountRemoved = done.bytesRemoved;

@@ -56,6 +56,14 @@ const std::unordered_map<std::string_view, const char16_t*>& germanTexts()
         {"Errors", u"Fehler"},
         {"Skipped", u"Übersprungen"},
         {"Deleted", u"Gelöscht"},
+        {"Deleted, verified", u"Gelöscht, überprüft"},
+        {"Verification failed", u"Überprüfung fehlgeschlagen"},
+        {"first difference at byte", u"erste Abweichung bei Byte"},
+        {"Overwritten, not verified: the job was cancelled",
+         u"Überschrieben, nicht überprüft: der Vorgang wurde abgebrochen"},
+        {"last pass read back", u"letzter Durchgang zurückgelesen"},
+        {"all passes read back", u"alle Durchgänge zurückgelesen"},
+        {"off", u"aus"},
         {"%ld other error(s)", u"%ld weitere Fehler"},
         {"Path no writable", u"Pfad nicht beschreibbar"},
         {"Failed to open file", u"Datei konnte nicht geöffnet werden"},
@@ -86,6 +94,20 @@ const std::unordered_map<std::string_view, const char16_t*>& germanTexts()
         {"TRIM failed", u"TRIM fehlgeschlagen"},
     };
     return table;
+}
+
+// Which passes the job read back from the device, in the words of the report's job block.
+const char* verificationText(const ShredResult& result)
+{
+    switch (result.options ? result.options->verification : Verification::Off) {
+    case Verification::LastPass:
+        return "last pass read back";
+    case Verification::AllPasses:
+        return "all passes read back";
+    case Verification::Off:
+        break;
+    }
+    return "off";
 }
 
 QString fileCountText(std::int64_t count, const QString& language)
@@ -204,6 +226,7 @@ QHash<QString, QString> ReportFactory::placeholderValues(const QString& language
     // as its subject and the title and date as its title).
     values.insert(u"REPORT_CREATOR"_s, escapeHtml(u"Cindervault "_s + QStringLiteral(CINDERVAULT_VERSION)));
     values.insert(u"DEL_METHOD"_s, method);
+    values.insert(u"DEL_VERIFICATION"_s, escapeHtml(text(verificationText(result))));
     values.insert(u"DEL_START"_s, escapeHtml(dateTimeText(start, true, language)));
     values.insert(u"DEL_END"_s, escapeHtml(dateTimeText(end, true, language)));
     values.insert(u"DEL_SIZE"_s, escapeHtml(byteCountText(result.bytesCountFinished, language)));
@@ -404,7 +427,11 @@ QString ReportFactory::stateText(const ShredItem& item, const QString& language)
     // A file's final state; a reason in the report's language when it has a key, with the system's
     // words after it.
     if (item.kind == ShredItem::Kind::File && item.state == ShredItem::State::Deleted)
-        return localizedText("Deleted", language);
+        return localizedText(item.verified ? "Deleted, verified" : "Deleted", language);
+    if (item.differsAt) {
+        return localizedText("Verification failed", language) + u": "_s +
+               localizedText("first difference at byte", language) + u' ' + QString::number(*item.differsAt);
+    }
     if (item.reasonKey) {
         QString text = localizedText(item.reasonKey, language);
         if (!item.detail.empty())

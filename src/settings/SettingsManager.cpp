@@ -299,6 +299,11 @@ bool SettingsManager::showSecurityPrompts() const
     return boolForKey(kSettingsDeletionShowPrompt, true);
 }
 
+bool SettingsManager::verifiesLastPass() const
+{
+    return boolForKey(kSettingsDeletionVerifyLastPass, false);
+}
+
 bool SettingsManager::isDiagnoseSet() const
 {
     return boolForKey(kSettingsGeneralDiagnose, false);

@@ -40,6 +40,7 @@ public:
         u"kSettingsDeletionReportShouldCapFiles";
     static constexpr QStringView kSettingsDeletionReportShowQrCode = u"kSettingsDeletionReportShowQrCode";
     static constexpr QStringView kSettingsDeletionShowPrompt = u"kSettingsDeletionShowPrompt";
+    static constexpr QStringView kSettingsDeletionVerifyLastPass = u"kSettingsDeletionVerifyLastPass";
     static constexpr QStringView kSettingsGeneralDiagnose = u"kSettingsGeneralDiagnose";
     static constexpr QStringView kSettingsNotificationsEnabled = u"kSettingsNotificationsEnabled";
     static constexpr QStringView kSettingsNotificationsSound = u"kSettingsNotificationsSound";
@@ -103,6 +104,8 @@ public:
     bool shouldCapFilesInReport() const;
     bool showQrCodeInReports() const;
     bool showSecurityPrompts() const;
+    // Jobs read the last pass of every file back from the device (off unless chosen).
+    bool verifiesLastPass() const;
     bool isDiagnoseSet() const;
     bool isNotificationsEnabeled() const;
     bool isNotificationsSoundEnabeled() const;

@@ -494,4 +494,25 @@ TEST(ProgressScreen, TheReportButtonOpensTheJobsReportMadeAfresh)
     }
 }
 
+TEST(ProgressScreen, TheDeletionPanesVerificationChoiceReadsEveryFileBack)
+{
+    auto& settings = SettingsManager::sharedManager();
+    for (const bool on : {true, false}) {
+        SCOPED_TRACE(on);
+        settings.setBool(on, SettingsManager::kSettingsDeletionVerifyLastPass);
+        ProgressHarness h;
+        writeFile(h.dir / "a", std::string(70000, 'a'));
+        h.prepare({h.dir / "a"}, 17);
+        QSignalSpy done(h.screen, &ProgressViewController::jobFinished);
+        h.show();
+        ASSERT_TRUE(done.wait(20000));
+        const auto result = h.screen->shredResult();
+        EXPECT_EQ(result->options->verification, on ? Verification::LastPass : Verification::Off);
+        ASSERT_EQ(result->history.size(), 1u);
+        EXPECT_EQ(result->history[0].verified, on);
+        EXPECT_EQ(result->lastState->bytesCount, (on ? 4 : 3) * 70000) << "the read-back counts in the bar";
+        EXPECT_FALSE(exists(h.dir / "a"));
+    }
+}
+
 } // namespace cv::test

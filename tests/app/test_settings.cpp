@@ -240,7 +240,8 @@ const char* const kLockedControls[] = {
     "showSignature",
     "capFileCount",
     "showQRReports",
-    "showSecurityPrompt", // Deletion
+    "showSecurityPrompt",
+    "verifyLastPass", // Deletion
     "updateTimes",
     "checkForUpdates",
     "autoUpdate",
@@ -310,7 +311,7 @@ TEST(SettingsWindow, PanesWriteTheirKeys)
     window.setAttribute(Qt::WA_DeleteOnClose, false);
     window.show();
 
-    // Deletion: method identifier, format as Base64 text, folder, the five switches.
+    // Deletion: method identifier, format as Base64 text, folder, the six switches.
     auto* method = part<QComboBox>(&window, "defaultMethodSelection");
     const auto index = static_cast<int>(AlgorithmCollection().getIndexForIdentifier(13));
     method->setCurrentIndex(index);
@@ -329,7 +330,10 @@ TEST(SettingsWindow, PanesWriteTheirKeys)
         {"showSignature", SettingsManager::kSettingsDeletionReportShowSignature},
         {"capFileCount", SettingsManager::kSettingsDeletionReportShouldCapFiles},
         {"showQRReports", SettingsManager::kSettingsDeletionReportShowQrCode},
-        {"showSecurityPrompt", SettingsManager::kSettingsDeletionShowPrompt}};
+        {"showSecurityPrompt", SettingsManager::kSettingsDeletionShowPrompt},
+        {"verifyLastPass", SettingsManager::kSettingsDeletionVerifyLastPass}};
+    EXPECT_FALSE(part<QCheckBox>(&window, "verifyLastPass")->isChecked()) << "reading back is off by default";
+    EXPECT_FALSE(s.settings.verifiesLastPass());
     for (const auto& [name, key] : switches) {
         auto* box = part<QCheckBox>(&window, name);
         const bool before = box->isChecked();
@@ -338,6 +342,7 @@ TEST(SettingsWindow, PanesWriteTheirKeys)
     }
     EXPECT_TRUE(s.settings.shouldCapFilesInReport());
     EXPECT_FALSE(s.settings.showSecurityPrompts());
+    EXPECT_TRUE(s.settings.verifiesLastPass());
 
     // Notifications: off stores false and disables the three that depend on it; the interval
     // stores seconds.

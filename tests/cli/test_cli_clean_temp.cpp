@@ -224,6 +224,23 @@ TEST(CliCleanTemp, AFileThatCannotBeWrittenIsAnErrorAndStays)
     ::setenv("CINDERVAULT_TEMP_LOGS", "", 1);
 }
 
+TEST(CliCleanTemp, VerifyReadsEachFileBackBeforeItGoes)
+{
+    t::TempDir dir;
+    t::makeDir(dir / "log");
+    t::writeFile(dir / "log/syslog", std::string(3000, 'l'));
+    ::setenv("CINDERVAULT_TEMP_LOGS", (dir / "log").c_str(), 1);
+    const auto run = cli({"clean-temp", "--yes", "--json", "--no-report", "--logs", "--verify"});
+    ::setenv("CINDERVAULT_TEMP_LOGS", "", 1);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const QJsonObject result = parse(run.out);
+    EXPECT_EQ(result.value(QLatin1String("verification")).toString(), QStringLiteral("last pass"));
+    const QJsonArray history = result.value(QLatin1String("history")).toArray();
+    ASSERT_EQ(history.size(), 1);
+    EXPECT_TRUE(history.at(0).toObject().value(QLatin1String("verified")).toBool());
+    EXPECT_TRUE(t::listNames(dir / "log").empty());
+}
+
 TEST(CliVolumes, ListsWhatTheFreeSpaceTabLists)
 {
     auto run = cli({"volumes", "--json"});

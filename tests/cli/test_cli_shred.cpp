@@ -1063,3 +1063,86 @@ TEST(CliShred, AFileThatCannotBeRemovedIsOverwrittenButNeverReportedDeleted)
     EXPECT_NE(html.find("<td>Errors</td>"), std::string::npos) << "the report state";
     EXPECT_NE(html.find(">Errors</div>"), std::string::npos) << "the status title";
 }
+
+TEST(CliShred, VerifyReadsPassesBackAndSaysSoInTheJsonAndTheReport)
+{
+    t::TempDir dir;
+    const auto makeTree = [&](const std::string& target) {
+        t::makeDir(target);
+        t::writeFile(target + "/a.bin", std::string(300000, 'a'));
+        t::writeFile(target + "/b.bin", std::string(5000, 'b'));
+    };
+    OwnHome::setAutoSave(true);
+    const auto shred = [&](const std::string& target, const std::vector<std::string>& verify) {
+        std::vector<std::string> args{"shred",           "--yes", "--json",       "--method",     "3",
+                                      "--report-format", "html",  "--report-dir", dir / "reports"};
+        args.insert(args.end(), verify.begin(), verify.end());
+        args.push_back(target);
+        return cli(args);
+    };
+    struct Case
+    {
+        std::vector<std::string> options;
+        const char* json;
+        const char* block;
+        bool verified;
+    };
+    const Case cases[] = {
+        {{"--verify"}, "last pass", "<th>Verification</th><td>last pass read back</td>", true},
+        {{"--verify=all"}, "all passes", "<th>Verification</th><td>all passes read back</td>", true},
+        {{}, "off", "<th>Verification</th><td>off</td>", false},
+    };
+    int number = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.json);
+        const std::string target = dir / ("T" + std::to_string(++number));
+        makeTree(target);
+        const auto run = shred(target, c.options);
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        const QJsonObject result = parse(run.out);
+        EXPECT_EQ(at(result, "verification").toString(), QLatin1String(c.json));
+        EXPECT_EQ(at(result, "bytesCountFinished").toInt(), 305000) << "reads are not counted as written";
+        const QJsonArray history = at(result, "history").toArray();
+        ASSERT_EQ(history.size(), 2);
+        for (const auto& entry : history) {
+            EXPECT_EQ(at(entry, "verified").toBool(), c.verified);
+            EXPECT_EQ(at(entry, "state").toString(), QStringLiteral("deleted"));
+        }
+        EXPECT_FALSE(t::exists(target));
+        const std::string html = contents(at(result, "reportPath").toString().toStdString());
+        EXPECT_NE(html.find(c.block), std::string::npos);
+        EXPECT_EQ(html.find("<td>Deleted, verified</td>") != std::string::npos, c.verified);
+    }
+    OwnHome::setAutoSave(false);
+
+    const auto refused = cli({"shred", "--yes", "--verify=some", dir / "T1"});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_NE(refused.err.find("--verify takes last or all"), std::string::npos) << refused.err;
+
+    // overwrite reads back too, and keeps the file.
+    t::writeFile(dir / "kept.bin", std::string(70000, 'k'));
+    const auto overwritten = cli({"overwrite", "--method", "16", "--verify=all", dir / "kept.bin"});
+    EXPECT_EQ(overwritten.exitCode, 0) << overwritten.err;
+    EXPECT_EQ(t::readFile(dir / "kept.bin").size(), 70000u);
+    EXPECT_NE(contents(dir / "kept.bin"), std::string(70000, 'k'));
+}
+
+TEST(CliShred, WipeFreeWithVerifyReadsItsFillFilesBack)
+{
+    if (!t::isRoot())
+        GTEST_SKIP() << "mounting a tmpfs needs root";
+    t::TempDir dir;
+    t::TmpfsMount mount(dir.path(), "8m");
+    ASSERT_TRUE(mount.available());
+    const auto wiped =
+        cli({"wipe-free", "--yes", "--json", "--no-report", "--verify", "--method", "11", dir.path()});
+    ASSERT_EQ(wiped.exitCode, 0) << wiped.err;
+    const QJsonObject result = parse(wiped.out);
+    EXPECT_EQ(at(result, "verification").toString(), QStringLiteral("last pass"));
+    EXPECT_EQ(at(result, "otherErrorCount").toInt(), 0);
+    EXPECT_TRUE(at(at(result, "volumes").toArray().at(0), "freeSpaceWiped").toBool());
+    // One-pass bytes: neither the three passes nor the read-back multiply what was wiped.
+    EXPECT_LE(at(result, "bytesCountFinished").toDouble(), 8.0 * 1048576);
+    EXPECT_GT(at(result, "bytesCountFinished").toDouble(), 7.0 * 1048576);
+    EXPECT_TRUE(t::listNames(dir.path()).empty());
+}

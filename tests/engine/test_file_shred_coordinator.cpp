@@ -1098,3 +1098,66 @@ TEST(FileShredCoordinator, EachFileEndsWithItsFinalStateNeverDeletedWhileStillTh
     EXPECT_NE(contents(locked + "/kept"), "secret") << "overwritten all the same";
     ::chmod(locked.c_str(), 0755);
 }
+
+TEST(FileShredCoordinator, AFileThatDoesNotReadBackAsWrittenStaysWithItsOffset)
+{
+    // Inverts one byte of bad.bin between the last pass and its read-back, as a failing device would.
+    struct FlippingIo : cv::FileIo
+    {
+        void readingBack(int fd) override
+        {
+            char name[PATH_MAX] = {};
+            const std::string link = "/proc/self/fd/" + std::to_string(fd);
+            if (::readlink(link.c_str(), name, sizeof name - 1) <= 0 ||
+                std::string(name).find("bad.bin") == std::string::npos)
+                return;
+            std::uint8_t byte = 0;
+            ASSERT_EQ(::pread(fd, &byte, 1, 4242), 1);
+            byte = static_cast<std::uint8_t>(~byte);
+            ASSERT_EQ(::pwrite(fd, &byte, 1, 4242), 1);
+        }
+    } io;
+    t::TempDir dir;
+    const std::string target = dir / "T";
+    t::makeDir(target);
+    t::writeFile(target + "/bad.bin", std::string(10000, 'b'));
+    t::writeFile(target + "/good.bin", std::string(10000, 'g'));
+
+    Shredding shredding(14, io);
+    shredding.writer.setVerification(cv::Verification::LastPass);
+    shredding.run(target);
+
+    const auto outcome = shredding.outcome();
+    EXPECT_EQ(outcome.at(target + "/bad.bin"),
+              "not overwritten: Verification failed: first difference at byte 4242");
+    EXPECT_EQ(outcome.at(target + "/good.bin"), "deleted: ");
+    EXPECT_EQ(t::listNames(target), std::vector<std::string>{"bad.bin"}) << "the unverified file stays";
+    for (const auto& item : shredding.recorder.items)
+        EXPECT_EQ(item.verified, item.path.str().ends_with("good.bin")) << item.path;
+    // One write and one read per file, the failed file's rest booked as done.
+    EXPECT_EQ(shredding.recorder.written + shredding.recorder.missing, 2 * 2 * 10000);
+}
+
+TEST(FileShredCoordinator, ACancelDuringTheReadBackLeavesTheFileAndSaysSo)
+{
+    struct CancellingIo : cv::FileIo
+    {
+        FileShredCoordinator* coordinator = nullptr;
+        void readingBack(int) override { coordinator->cancel(); }
+    } io;
+    t::TempDir dir;
+    const std::string target = dir / "T";
+    t::makeDir(target);
+    t::writeFile(target + "/a.bin", std::string(3 * 1048576, 'a'));
+
+    Shredding shredding(14, io);
+    io.coordinator = &shredding.coordinator;
+    shredding.writer.setVerification(cv::Verification::LastPass);
+    shredding.run(target);
+
+    EXPECT_EQ(shredding.outcome().at(target + "/a.bin"),
+              "not overwritten: Overwritten, not verified: the job was cancelled");
+    ASSERT_EQ(shredding.recorder.items.size(), 1u);
+    EXPECT_TRUE(shredding.recorder.items[0].cancelled);
+    EXPECT_EQ(t::listNames(target), std::vector<std::string>{"a.bin"});
+}

@@ -1,6 +1,9 @@
+#include "LoopMount.h"
 #include "TempDir.h"
+#include "TmpfsMount.h"
 #include "engine/AesBlockTransform.h"
 #include "engine/AlgorithmCollection.h"
+#include "engine/PassStream.h"
 #include "engine/ShredWriter.h"
 
 #include <algorithm>
@@ -10,6 +13,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <openssl/evp.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using cv::ShredWriter;
@@ -295,5 +299,226 @@ TEST(ShredWriter, CipherPassRewritesBlocksWithTheirTransformationOrZeros)
                 ASSERT_EQ(after[i], after[i - 1]) << "the last pass is one random byte per block, at " << i;
             }
         }
+    }
+}
+
+// ---- reading passes back ---------------------------------------------------------------------
+
+namespace {
+
+// Changes the file between the sync of a pass and its read-back, as a device that dropped or
+// garbled a write would, or cancels the job there; reads can be made to fail.
+class ReadBackIo : public cv::FileIo
+{
+public:
+    std::int64_t flipAt = -1;            // the byte to invert before each read-back
+    std::function<void()> onReadingBack; // more to do at that point
+    int failReadsWith = 0;               // errno for every read of the read-back
+    int readBacks = 0;
+
+    void readingBack(int fd) override
+    {
+        ++readBacks;
+        if (flipAt >= 0) {
+            std::uint8_t byte = 0;
+            ASSERT_EQ(::pread(fd, &byte, 1, flipAt), 1);
+            byte = static_cast<std::uint8_t>(~byte);
+            ASSERT_EQ(::pwrite(fd, &byte, 1, flipAt), 1);
+        }
+        if (onReadingBack)
+            onReadingBack();
+    }
+    ssize_t readUpTo(int fd, void* data, std::size_t length, off_t offset) override
+    {
+        if (failReadsWith != 0) {
+            errno = failReadsWith;
+            return -1;
+        }
+        return FileIo::readUpTo(fd, data, length, offset);
+    }
+    ssize_t readDirect(int fd, void* data, std::size_t length, off_t offset) override
+    {
+        if (failReadsWith != 0) {
+            errno = failReadsWith;
+            return -1;
+        }
+        return FileIo::readDirect(fd, data, length, offset);
+    }
+};
+
+// Not a multiple of any block size: the last read meets the end of the file in mid-block.
+constexpr std::int64_t kOddSize = 2 * MiB + 4099;
+
+// Every method's passes, written and read back in the folder, all match.
+void expectEveryMethodVerifies(const std::string& folder)
+{
+    static const cv::AlgorithmCollection collection;
+    for (const auto& algorithm : collection.algorithms()) {
+        if (algorithm->cycles() == 0)
+            continue; // writes nothing, so reads nothing back
+        for (const auto verification : {cv::Verification::LastPass, cv::Verification::AllPasses}) {
+            SCOPED_TRACE("method " + std::to_string(algorithm->identifier()) + ", " +
+                         cv::verificationKey(verification));
+            const std::string path = folder + "/m" + std::to_string(algorithm->identifier());
+            cv::test::writeFile(path, Bytes(static_cast<std::size_t>(kOddSize), 0x5A));
+            const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+            ASSERT_GE(fd, 0);
+            ShredWriter writer(algorithm, ShredWriter::kFileBlockSize);
+            writer.setVerification(verification);
+            Progress progress;
+            writer.setDelegate(&progress);
+            EXPECT_EQ(writer.shredInFile(fd, kOddSize), ShredWriter::Outcome::Completed);
+            // The cipher pass of method 18 depends on the file's content and is never read back.
+            const bool cipherOnly = verification == cv::Verification::AllPasses &&
+                                    algorithm->identifier() == cv::Algorithm::kCipherMethod;
+            EXPECT_EQ(writer.lastFileVerified(), !cipherOnly);
+            std::int64_t reported = 0;
+            for (const auto bytes : progress.reports)
+                reported += bytes;
+            EXPECT_EQ(reported, kOddSize * static_cast<std::int64_t>(writer.passesCounted()));
+            ::close(fd);
+            ::unlink(path.c_str());
+        }
+    }
+}
+
+} // namespace
+
+TEST(PassStream, ReplaysTheBlocksItGaveAndDrawsFreshRandomDataPerPass)
+{
+    using Kind = cv::Pattern::Kind;
+    for (const auto kind :
+         {Kind::RandomData, Kind::RandomByte, Kind::RandomTriple, Kind::RandomWord, Kind::Triple}) {
+        SCOPED_TRACE(static_cast<int>(kind));
+        const cv::Pattern pattern =
+            kind == Kind::Triple ? cv::Pattern::makeTriple(1, 2, 3) : cv::Pattern::random(kind);
+        cv::PassStream stream(pattern);
+        // Uneven block lengths: the repeat of a triple and the one-value kinds restart in each block.
+        const std::vector<std::size_t> lengths = {1000, 1000, 7, 65536, 3};
+        std::vector<Bytes> written;
+        for (const auto length : lengths) {
+            written.emplace_back(length);
+            stream.fill(written.back());
+        }
+        stream.replay();
+        Bytes block;
+        for (const auto& expected : written) {
+            ASSERT_EQ(stream.nextBlock(block), expected.size());
+            EXPECT_TRUE(std::equal(expected.begin(), expected.end(), block.begin()));
+        }
+        EXPECT_EQ(stream.nextBlock(block), 0u);
+        if (kind == Kind::RandomByte) {
+            EXPECT_TRUE(std::all_of(written[0].begin(), written[0].end(),
+                                    [&](auto b) { return b == written[0][0]; }));
+        }
+    }
+    {
+        // A block the volume refused is skipped by the replay; the blocks after it still match.
+        cv::PassStream stream(cv::Pattern::random(Kind::RandomData));
+        Bytes first(5000), refused(4096), retried(1000);
+        stream.fill(first);
+        stream.fill(refused);
+        stream.discardLast();
+        stream.fill(retried);
+        stream.replay();
+        Bytes block;
+        ASSERT_EQ(stream.nextBlock(block), first.size());
+        EXPECT_TRUE(std::equal(first.begin(), first.end(), block.begin()));
+        ASSERT_EQ(stream.nextBlock(block), retried.size());
+        EXPECT_TRUE(std::equal(retried.begin(), retried.end(), block.begin()));
+        EXPECT_EQ(stream.nextBlock(block), 0u);
+    }
+    // Two passes never share their keystream.
+    cv::PassStream first(cv::Pattern::random(Kind::RandomData));
+    cv::PassStream second(cv::Pattern::random(Kind::RandomData));
+    Bytes a(4096), b(4096);
+    first.fill(a);
+    second.fill(b);
+    EXPECT_NE(a, b);
+}
+
+TEST(ShredWriter, VerifiesTheLastPassOrEveryPassOnTmpfsAndExt4)
+{
+    {
+        SCOPED_TRACE("tmpfs");
+        cv::test::TempDir dir;
+        ::mkdir((dir / "mnt").c_str(), 0700);
+        cv::test::TmpfsMount mount(dir / "mnt", "64m");
+        if (mount.available())
+            expectEveryMethodVerifies(mount.path());
+    }
+    {
+        SCOPED_TRACE("the temporary folder's own file system");
+        cv::test::TempDir dir;
+        expectEveryMethodVerifies(dir.path());
+    }
+    {
+        SCOPED_TRACE("ext4");
+        cv::test::TempDir dir;
+        ::mkdir((dir / "mnt").c_str(), 0700);
+        cv::test::LoopMount mount(dir / "ext4.img", dir / "mnt", "ext4", "64M");
+        if (!mount.available())
+            GTEST_SKIP() << "no ext4 loop mount here (needs root)";
+        expectEveryMethodVerifies(mount.path());
+    }
+}
+
+TEST(ShredWriter, AFlippedByteFailsTheVerificationAtItsOffset)
+{
+    for (const std::int64_t flip : {std::int64_t(0), MiB + 17, kOddSize - 1}) {
+        SCOPED_TRACE(flip);
+        ReadBackIo io;
+        io.flipAt = flip;
+        FileUnderTest file(Bytes(static_cast<std::size_t>(kOddSize), 0x11));
+        ShredWriter writer(method(14), ShredWriter::kFileBlockSize, io);
+        writer.setVerification(cv::Verification::LastPass);
+        EXPECT_EQ(writer.shredInFile(file.fd, kOddSize), ShredWriter::Outcome::VerificationFailed);
+        EXPECT_EQ(writer.mismatchOffset(), flip);
+        EXPECT_FALSE(writer.lastFileVerified());
+        EXPECT_EQ(io.readBacks, 1);
+    }
+    {
+        SCOPED_TRACE("without verification nothing is read back");
+        ReadBackIo io;
+        io.flipAt = 5;
+        FileUnderTest file(Bytes(4096, 0x11));
+        ShredWriter writer(method(14), ShredWriter::kFileBlockSize, io);
+        EXPECT_EQ(writer.shredInFile(file.fd, 4096), ShredWriter::Outcome::Completed);
+        EXPECT_EQ(io.readBacks, 0);
+        EXPECT_FALSE(writer.lastFileVerified());
+    }
+    {
+        SCOPED_TRACE("every pass read back: the first pass's difference ends the file");
+        ReadBackIo io;
+        io.flipAt = 100;
+        FileUnderTest file(Bytes(4096, 0x11));
+        ShredWriter writer(method(7), ShredWriter::kFileBlockSize, io); // four constant passes
+        writer.setVerification(cv::Verification::AllPasses);
+        EXPECT_EQ(writer.shredInFile(file.fd, 4096), ShredWriter::Outcome::VerificationFailed);
+        EXPECT_EQ(io.readBacks, 1);
+    }
+}
+
+TEST(ShredWriter, AFailedReadBackOrACancelDuringItIsNoSuccess)
+{
+    {
+        ReadBackIo io;
+        io.failReadsWith = EIO;
+        FileUnderTest file(Bytes(8192, 0x11));
+        ShredWriter writer(method(14), ShredWriter::kFileBlockSize, io);
+        writer.setVerification(cv::Verification::LastPass);
+        EXPECT_EQ(writer.shredInFile(file.fd, 8192), ShredWriter::Outcome::VerificationFailed);
+        EXPECT_EQ(writer.lastError(), EIO);
+        EXPECT_FALSE(writer.mismatchOffset().has_value());
+    }
+    {
+        ReadBackIo io;
+        FileUnderTest file(Bytes(8192, 0x11));
+        ShredWriter writer(method(14), ShredWriter::kFileBlockSize, io);
+        io.onReadingBack = [&writer] { writer.cancel(); };
+        writer.setVerification(cv::Verification::LastPass);
+        EXPECT_EQ(writer.shredInFile(file.fd, 8192), ShredWriter::Outcome::Cancelled);
+        EXPECT_TRUE(writer.cancelledWhileVerifying());
+        EXPECT_FALSE(writer.lastFileVerified());
     }
 }

@@ -1,3 +1,4 @@
+#include "LoopMount.h"
 #include "TempDir.h"
 #include "TmpfsMount.h"
 #include "Unprivileged.h"
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <numeric>
+#include <optional>
 #include <set>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -435,4 +437,76 @@ TEST(FreeSpaceCoordinator, FillsARealVolumeToItsLimitAndLeavesNothing)
     struct statvfs after;
     ::statvfs(dir.path().c_str(), &after);
     EXPECT_EQ(after.f_bavail, before.f_bavail);
+}
+
+TEST(FreeSpaceCoordinator, FillFilesAreReadBackBeforeTheyAreRemoved)
+{
+    if (!t::isRoot())
+        GTEST_SKIP() << "mounting a volume to fill needs root";
+    // Inverts one byte of every fill file between its last pass and the read-back.
+    struct FlippingIo : cv::FileIo
+    {
+        bool flip = false;
+        void readingBack(int fd) override
+        {
+            if (!flip)
+                return;
+            std::uint8_t byte = 0;
+            ASSERT_EQ(::pread(fd, &byte, 1, 1000), 1);
+            byte = static_cast<std::uint8_t>(~byte);
+            ASSERT_EQ(::pwrite(fd, &byte, 1, 1000), 1);
+        }
+    };
+    const auto wipe = [](const std::string& volume, std::uint64_t methodId, FlippingIo& io,
+                         Recorder& recorder) {
+        auto probe = cv::VolumeProbe::system();
+        probe.isVolume = [&](const std::string& path) { return path == volume; };
+        FreeSpaceWriter writer(method(methodId), 8388608, io);
+        writer.setVerification(cv::Verification::LastPass);
+        FreeSpaceCoordinator coordinator(method(methodId), writer, probe);
+        coordinator.setDelegate(&recorder);
+        coordinator.freespaceEraseAtPath(volume);
+        EXPECT_EQ(t::listNames(volume).size(), volume.ends_with("ext4") ? 1u : 0u) << "no fill file stays";
+        return method(methodId)->cycles();
+    };
+    for (const std::string type : {"tmpfs", "ext4"}) {
+        t::TempDir dir;
+        const std::string volume = dir / type;
+        ::mkdir(volume.c_str(), 0700);
+        std::optional<t::TmpfsMount> tmpfs;
+        std::optional<t::LoopMount> ext4;
+        if (type == "tmpfs")
+            tmpfs.emplace(volume, "16m");
+        else
+            ext4.emplace(dir / "ext4.img", volume, "ext4", "32M");
+        if (!(tmpfs ? tmpfs->available() : ext4->available())) {
+            ADD_FAILURE() << "no " << type << " mount";
+            continue;
+        }
+        // A random word per block as the last pass: the read-back must meet the shrinking blocks
+        // of a filling volume exactly.
+        for (const std::uint64_t methodId : {11u, 16u}) {
+            SCOPED_TRACE(type + ", method " + std::to_string(methodId));
+            FlippingIo io;
+            Recorder recorder;
+            const std::uint64_t cycles = wipe(volume, methodId, io, recorder);
+            EXPECT_TRUE(recorder.failures.empty());
+            ASSERT_EQ(recorder.toWrite.size(), 1u);
+            ASSERT_EQ(recorder.available.size(), 1u);
+            EXPECT_EQ(recorder.toWrite[0], recorder.available[0] * static_cast<std::int64_t>(cycles + 1))
+                << "the read-back counts in the progress";
+            EXPECT_GE(recorder.written(),
+                      recorder.available[0] * static_cast<std::int64_t>(cycles + 1) * 90 / 100);
+        }
+        {
+            SCOPED_TRACE(type + ", a flipped byte");
+            FlippingIo io;
+            io.flip = true;
+            Recorder recorder;
+            wipe(volume, 16, io, recorder);
+            EXPECT_EQ(
+                recorder.failures,
+                std::vector<std::string>{volume + ": Verification failed: first difference at byte 1000"});
+        }
+    }
 }

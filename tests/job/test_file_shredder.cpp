@@ -494,3 +494,51 @@ TEST(FileShredder, AnExcludedFileOfAFillFilesNameSurvivesACompleteErase)
     const auto kept = t::readFile(volume / "ErasingFreeSpace_1.dat");
     EXPECT_EQ(std::string(kept.begin(), kept.end()), "the user's, excluded");
 }
+
+TEST(FileShredder, ReadBacksCountInTheProgressButNotAsBytesWritten)
+{
+    {
+        SCOPED_TRACE("files, last pass read back");
+        t::TempDir dir;
+        t::makeDir(dir / "T");
+        t::writeFile(dir / "T/ten", std::string(10, 't'));
+        t::writeFile(dir / "T/more", std::string(1000, 'm'));
+        auto options = std::make_shared<ShredOptions>();
+        options->verification = cv::Verification::LastPass;
+        Delegate delegate;
+        FileShredder job(scan({dir / "T"}), method(13), options);
+        job.setFilePause(std::chrono::microseconds(0));
+        const auto finished = runJob(job, delegate);
+        ASSERT_TRUE(finished);
+        EXPECT_EQ(finished->lastState->bytesCount, 4 * 1010) << "three passes written, one read back";
+        EXPECT_EQ(finished->lastState->bytesProgress, 4 * 1010);
+        for (const auto& state : delegate.states)
+            EXPECT_LE(state->bytesProgress, 4 * 1010);
+        EXPECT_EQ(finished->bytesCountFinished, 1010);
+        ASSERT_EQ(finished->history.size(), 2u);
+        for (const auto& item : finished->history) {
+            EXPECT_TRUE(item.verified) << item.path;
+            EXPECT_EQ(item.state, cv::ShredItem::State::Deleted);
+        }
+        EXPECT_TRUE(t::listNames(dir.path()).empty());
+    }
+    {
+        SCOPED_TRACE("free space, every pass read back");
+        t::TempDir volume;
+        auto collection = std::make_shared<cv::PathCollection>();
+        collection->setPaths({volume.path()});
+        auto options = std::make_shared<ShredOptions>();
+        options->hasVolumes = true;
+        options->eraseFreeSpaceOnly = true;
+        options->verification = cv::Verification::AllPasses;
+        Delegate delegate;
+        FileShredder job(collection, method(17), options);
+        const auto finished = runJob(job, delegate, nullptr, folderAsVolume(volume.path(), 3000000));
+        ASSERT_TRUE(finished);
+        EXPECT_EQ(finished->lastState->bytesCount, 6 * 3000000);
+        EXPECT_EQ(finished->lastState->bytesProgress, 6 * 3000000);
+        EXPECT_EQ(finished->bytesCountFinished, 3000000);
+        EXPECT_EQ(finished->otherErrorCount, 0u);
+        EXPECT_TRUE(t::listNames(volume.path()).empty());
+    }
+}

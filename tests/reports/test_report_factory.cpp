@@ -430,3 +430,33 @@ TEST_F(ReportFactoryTest, AReportIsWhollyInOneLanguageMethodAndDatesIncluded)
     m_settings.setObject(QStringList{u"fr-FR"_s}, SettingsManager::kAppleLanguages);
     EXPECT_TRUE(html(result).contains(u"<html lang=\"en\">"_s));
 }
+
+TEST_F(ReportFactoryTest, VerifiedFilesAndTheJobsVerificationInBothLanguages)
+{
+    auto result = makeResult(2);
+    result->history[0].verified = true;
+    result->history[1].success = false;
+    result->history[1].state = cv::ShredItem::State::NotOverwritten;
+    result->history[1].because("Verification failed", "first difference at byte 4242");
+    result->history[1].differsAt = 4242;
+    result->options = std::make_shared<cv::ShredOptions>();
+    result->options->verification = cv::Verification::LastPass;
+    const ReportFactory factory(result, &m_settings);
+    EXPECT_EQ(factory.fileDetails(false, {}),
+              u"<tr class=\"\"><td>1</td><td>/data/report-test/file_1.txt</td><td>1 KB</td>"
+              u"<td>Deleted, verified</td></tr>"
+              u"<tr class=\"error\"><td>2</td><td>/data/report-test/file_2.txt</td><td>1 KB</td>"
+              u"<td>Verification failed: first difference at byte 4242</td></tr>"_s);
+    const QString german = factory.fileDetails(false, u"de"_s);
+    EXPECT_TRUE(german.contains(u"<td>Gelöscht, überprüft</td>"_s)) << german.toStdString();
+    EXPECT_TRUE(german.contains(u"<td>Überprüfung fehlgeschlagen: erste Abweichung bei Byte 4242</td>"_s));
+
+    EXPECT_EQ(values(result)[u"DEL_VERIFICATION"_s], u"last pass read back"_s);
+    EXPECT_EQ(values(result, u"de"_s)[u"DEL_VERIFICATION"_s], u"letzter Durchgang zurückgelesen"_s);
+    result->options->verification = cv::Verification::AllPasses;
+    EXPECT_EQ(values(result)[u"DEL_VERIFICATION"_s], u"all passes read back"_s);
+    result->options->verification = cv::Verification::Off;
+    EXPECT_EQ(values(result)[u"DEL_VERIFICATION"_s], u"off"_s);
+    EXPECT_EQ(values(result, u"de"_s)[u"DEL_VERIFICATION"_s], u"aus"_s);
+    EXPECT_TRUE(html(result).contains(u"<th>Verification</th><td>off</td>"_s));
+}

@@ -13,6 +13,7 @@
 #include "app/reports/ReportPdfPane.h"
 #include "common/Localization.h"
 #include "common/Log.h"
+#include "settings/SettingsManager.h"
 
 #include <QApplication>
 #include <QDir>
@@ -226,6 +227,11 @@ void ProgressViewController::startShredder()
         return;
     }
 
+    // Reading the last pass back is the Deletion pane's choice, for every kind of job; a request
+    // that asked for more keeps it.
+    if (job.shredOptions->verification == Verification::Off &&
+        SettingsManager::sharedManager().verifiesLastPass())
+        job.shredOptions->verification = Verification::LastPass;
     m_fileShredder = std::make_shared<FileShredder>(job.pathCollection, job.algorithm, job.shredOptions);
     m_fileShredder->setDelegate(m_events);
     m_fileShredder->setHelperTool(m_services.helperTool);

@@ -25,12 +25,13 @@ struct Switch
     bool defaultValue;
 };
 
-constexpr std::array<Switch, 5> kSwitches{{
+constexpr std::array<Switch, 6> kSwitches{{
     {"autoSaveReports", SettingsManager::kSettingsDeletionReportAutoSave, true},
     {"showSignature", SettingsManager::kSettingsDeletionReportShowSignature, true},
     {"capFileCount", SettingsManager::kSettingsDeletionReportShouldCapFiles, false},
     {"showQRReports", SettingsManager::kSettingsDeletionReportShowQrCode, true},
     {"showSecurityPrompt", SettingsManager::kSettingsDeletionShowPrompt, true},
+    {"verifyLastPass", SettingsManager::kSettingsDeletionVerifyLastPass, false},
 }};
 
 const QStringList kReportFormats{u"PDF"_s, u"HTML"_s};
@@ -77,11 +78,11 @@ SettingsDeletion::SettingsDeletion(SettingsManager& settings, QWidget* parent)
     folderRow->addWidget(m_chooseFolder);
     addRow(tr("Report folder:"), folderRow);
 
-    const QString titles[] = {tr("Save a report after every deletion"),
-                              tr("Show the signature block in reports"),
-                              tr("List at most 250 files in a report"), tr("Show the QR code in reports"),
-                              tr("Ask before a deletion starts")};
-    const QString captions[] = {tr("Reports:"), QString(), QString(), QString(), tr("Safety:")};
+    const QString titles[] = {
+        tr("Save a report after every deletion"), tr("Show the signature block in reports"),
+        tr("List at most 250 files in a report"), tr("Show the QR code in reports"),
+        tr("Ask before a deletion starts"),       tr("Verify the last pass (reads every file back)")};
+    const QString captions[] = {tr("Reports:"), QString(), QString(), QString(), tr("Safety:"), QString()};
     for (std::size_t i = 0; i < kSwitches.size(); ++i) {
         auto* box = new QCheckBox(titles[i], this);
         box->setObjectName(QLatin1StringView(kSwitches[i].objectName));

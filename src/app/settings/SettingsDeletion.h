@@ -44,7 +44,7 @@ private:
     QPushButton* m_chooseFolder;
     QPointer<QFileDialog> m_folderPanel;
     // autoSaveReports, showSignature, capFileCount, showQRReports, showSecurityPrompt
-    std::array<QCheckBox*, 5> m_switches{};
+    std::array<QCheckBox*, 6> m_switches{};
 };
 
 } // namespace cv
