@@ -48,15 +48,10 @@ QString bytes(std::int64_t amount)
     return QString::fromStdString(formatByteCount(amount));
 }
 
-// Puts the tables of language in use in place of those used so far.
+// Puts the tables of language in use in place of those used so far (install replaces them).
 void useLanguage(const QString& language)
 {
-    const QList<QTranslator*> before = qApp->findChildren<QTranslator*>();
     AppTranslator::install(*qApp, language);
-    for (QTranslator* table : before) {
-        QCoreApplication::removeTranslator(table);
-        delete table;
-    }
 }
 
 } // namespace

@@ -240,7 +240,7 @@ QString FreeSpaceViewController::volumeQuestion() const
         return {};
     // The files stay; still the user sees which volume the wipe fills to the last block.
     const QString mountPoint = QFile::decodeName(QByteArray::fromStdString(volume->path()));
-    const QString size = QString::fromStdString(formatByteCount(volume->size()));
+    const QString size = AmountText::bytes(static_cast<std::int64_t>(volume->size()));
     if (volume->name().empty() || volume->name() == volume->path())
         return tr("This wipes the free space of the volume mounted at %1 (%2).").arg(mountPoint, size);
     return tr("This wipes the free space of the volume “%1”, mounted at %2 (%3).")

@@ -346,7 +346,7 @@ QString DropFilesViewController::volumeDetails(const VolumeFacts& facts)
     if (!facts.device.empty())
         parts << QFile::decodeName(QByteArray::fromStdString(facts.device));
     if (facts.size > 0)
-        parts << QString::fromStdString(formatByteCount(facts.size));
+        parts << AmountText::bytes(static_cast<std::int64_t>(facts.size));
     if (!facts.fileSystem.empty())
         parts << QString::fromStdString(facts.fileSystem);
     return parts.join(u" · "_s);
