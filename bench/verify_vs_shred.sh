@@ -46,13 +46,15 @@ for folder in $FOLDERS; do
   add "overwrite --method 17 --verify" "$CLI" overwrite --method 17 --verify "$file"
   add "overwrite --method 17 --verify=all" "$CLI" overwrite --method 17 --verify=all "$file"
   add "shred -n 3" shred -n 3 "$file"
-  # What the device itself does: one pass written with dd (synced), one read past the cache.
-  add "dd: one pass written (x3 for MiB/s)" dd if=/dev/zero of="$file" bs=1M count="$SIZE_MB" conv=notrunc,fdatasync status=none
+  # What the device itself does: one pass (shred's random data) read past the cache with dd, and one
+  # pass written with dd (synced).
   if [ "$(stat -f -c %T "$folder")" = tmpfs ]; then # tmpfs takes no O_DIRECT: its pages are the data
     add "dd: one pass read (x3)" dd if="$file" of=/dev/null bs=1M status=none
   else
     add "dd: one pass read, iflag=direct (x3)" dd if="$file" of=/dev/null bs=1M iflag=direct status=none
   fi
+  # Written last: a disk that stores zeros sparsely would read them back faster than data.
+  add "dd: one pass written (x3)" dd if=/dev/zero of="$file" bs=1M count="$SIZE_MB" conv=notrunc,fdatasync status=none
   for label in "${labels[@]}"; do : >"$dir/$label.times"; done
   for _ in $(seq "$RUNS"); do
     for label in "${labels[@]}"; do
