@@ -15,6 +15,8 @@ public:
 
     void startAnimation();
     void stopAnimation();
+    // Starts or stops the animation as busy says (shown while it runs).
+    void setAnimating(bool busy) { busy ? startAnimation() : stopAnimation(); }
     bool isAnimating() const { return m_timer.isActive(); }
 
     QSize sizeHint() const override { return {32, 32}; }

@@ -213,11 +213,7 @@ void FreeSpaceViewController::updateView()
                               : QString());
     const bool reading = m_selection->isScanning();
     m_readingLabel->setVisible(reading);
-    m_readingSpinner->setVisible(reading);
-    if (reading)
-        m_readingSpinner->startAnimation();
-    else
-        m_readingSpinner->stopAnimation();
+    m_readingSpinner->setAnimating(reading);
     m_startShredButton->setEnabled(m_selection->canStart(selectedMethod().get()));
 }
 

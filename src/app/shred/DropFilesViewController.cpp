@@ -440,10 +440,7 @@ void DropFilesViewController::setViewState()
     m_groupStart->setVisible(!selection.hasLocations());
     m_groupFilesOn->setVisible(listed);
     m_dropRemove->setVisible(listed);
-    if (scanning)
-        m_dropSpinner->startAnimation();
-    else
-        m_dropSpinner->stopAnimation();
+    m_dropSpinner->setAnimating(scanning);
 
     const bool volume = selection.hasVolume();
     m_groupInfoBoard->setVisible(listed && !volume);
