@@ -4,13 +4,14 @@
 #include "ShredScreenHarness.h"
 
 #include "app/AmountText.h"
-#include "app/AppTranslator.h"
+#include "translations/AppTranslator.h"
 #include "app/controls/BusyIndicator.h"
 #include "app/controls/ElidedLabel.h"
 #include "app/controls/PillButton.h"
 #include "app/controls/TransitionAnimator.h"
 #include "app/dialogs/ConfirmDeletionDialog.h"
 #include "app/explorer/ExplorerViewController.h"
+#include "app/intake/FileUri.h"
 #include "app/progress/ProgressViewController.h"
 #include "app/shred/DragAndDropBGView.h"
 #include "app/shred/DragDropFilesView.h"
@@ -619,7 +620,7 @@ TEST(ShredScreen, GermanWindowFormatsAmountsAndLoadsQtsOwnTexts)
 
 TEST(ShredScreen, DroppedNamesKeepTheirBytes)
 {
-    const auto paths = DragDropFilesView::pathsFromUriList(
+    const auto paths = FileUri::pathsFromUriList(
         "# a comment\r\nfile:///tmp/na%FFme%20x\r\nfile://localhost/srv/a%23b\r\n"
         "http://example.com/x\r\nfile://elsewhere/etc/passwd\r\n\r\nfile:///q%3Fr?query\n");
     EXPECT_EQ(paths, (std::vector<std::string>{"/tmp/na\xFFme x", "/srv/a#b", "/q?r"}));
@@ -630,7 +631,7 @@ TEST(ShredScreen, DroppedNamesKeepTheirBytes)
     writeFile(odd, std::string(42, 'x'));
     QMimeData data;
     data.setData(u"text/uri-list"_s,
-                 "file://" + QByteArray::fromStdString(odd).toPercentEncoding("/") + "\r\n");
+                 FileUri::fromPath(odd).toLatin1() + "\r\n");
     QSignalSpy scanned(h.screen, &DropFilesViewController::scanFinished);
     QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(h.part("dropZone"), &enter);

@@ -2,6 +2,7 @@
 
 #include "app/Palette.h"
 #include "app/dialogs/WarningAlert.h"
+#include "app/intake/FileUri.h"
 #include "common/Log.h"
 #include "targets/PathCollection.h"
 #include "targets/TreeItem.h"
@@ -72,12 +73,6 @@ private:
 };
 
 namespace {
-
-// A file URL of a path's own bytes, so that names that are not UTF-8 reach the file manager intact.
-QString fileUri(const std::string& path)
-{
-    return QString::fromLatin1("file://" + QByteArray::fromStdString(path).toPercentEncoding("/"));
-}
 
 // Items in the order a file manager lists them: by name, numbers by their value, case aside.
 template <typename Items> std::vector<TreeItem*> sortedByName(const Items& items)
@@ -222,12 +217,12 @@ void ExplorerFileListController::fileCellShowInFinder(std::int64_t row)
     QDBusMessage call =
         QDBusMessage::createMethodCall(u"org.freedesktop.FileManager1"_s, u"/org/freedesktop/FileManager1"_s,
                                        u"org.freedesktop.FileManager1"_s, u"ShowItems"_s);
-    call << QStringList{fileUri(item->path())} << QString();
+    call << QStringList{FileUri::fromPath(item->path())} << QString();
     const std::string path = item->path();
     const auto openFolder = [this, path] {
         logMessage("File manager not reachable; opening the folder of ", path);
         const std::string folder = path.substr(0, path.rfind('/') + 1);
-        if (m_opener(QUrl::fromEncoded(fileUri(folder).toLatin1())))
+        if (m_opener(QUrl::fromEncoded(FileUri::fromPath(folder).toLatin1())))
             return;
         logMessage("No file manager could open the folder of ", path);
         // Said as the Reports tab says it: a click that does nothing leaves the user guessing.
@@ -254,7 +249,7 @@ void ExplorerFileListController::fileCellShowPreview(std::int64_t row)
     if (!item || !item->isPreviewPossible())
         return;
     // The desktop's default viewer stands in for a preview application.
-    if (m_opener(QUrl::fromEncoded(fileUri(item->path()).toLatin1())))
+    if (m_opener(QUrl::fromEncoded(FileUri::fromPath(item->path()).toLatin1())))
         return;
     logMessage("No viewer could open ", item->path());
     (new WarningAlert(tr("No application could open the file."),

@@ -2,7 +2,7 @@
 
 #include "app/intake/ApplicationBusAdaptors.h"
 #include "app/intake/SystemService.h"
-#include "app/shred/DragDropFilesView.h"
+#include "app/intake/FileUri.h"
 #include "common/Log.h"
 
 #include <QDBusConnectionInterface>
@@ -79,16 +79,11 @@ ApplicationBus::Registration ApplicationBus::registerInstance()
     return reply.isValid() ? Registration::AnotherInstance : Registration::NoBus;
 }
 
-QString ApplicationBus::fileUrl(const std::string& path)
-{
-    return QString::fromLatin1("file://" + QByteArray::fromStdString(path).toPercentEncoding("/"));
-}
-
 bool ApplicationBus::forwardOpen(const QDBusConnection& bus, const std::vector<std::string>& paths)
 {
     QStringList uris;
     for (const std::string& path : paths)
-        uris.append(fileUrl(path));
+        uris.append(FileUri::fromPath(path));
     return send(bus, u"org.freedesktop.Application"_s, u"Open"_s, {uris, QVariantMap()});
 }
 
@@ -125,7 +120,7 @@ void ApplicationBus::open(const QStringList& uris)
 {
     // The URLs' own percent-encoded bytes give the paths; other schemes name no local file, and a
     // bare path is no URL (a relative one would name something of this program's working folder).
-    const std::vector<std::string> paths = DragDropFilesView::pathsFromUriList(uris.join(u'\n').toUtf8());
+    const std::vector<std::string> paths = FileUri::pathsFromUriList(uris.join(u'\n').toUtf8());
     if (paths.size() < static_cast<std::size_t>(uris.size()))
         logMessage("Open request: ", static_cast<std::size_t>(uris.size()) - paths.size(),
                    " item(s) that are no local file URL ignored");

@@ -48,9 +48,6 @@ public:
     static bool forwardShredTrash(const QDBusConnection& bus);
     static constexpr const char* kShredTrashAction = "ShredTrash";
 
-    // A file URL of a path's bytes (percent-encoded, so that any name survives the bus).
-    static QString fileUrl(const std::string& path);
-
     // The bus calls, on the GUI thread.
     void activate();
     void open(const QStringList& uris);

@@ -23,13 +23,6 @@ public:
     void setDelegate(DropProtocol* delegate) { m_delegate = delegate; }
     bool highlighted() const { return m_highlighted; }
 
-    // The local paths of a text/uri-list, in order, as the bytes of the names on disk: percent
-    // escapes are decoded to bytes, so a name that is not valid UTF-8 survives. Lines that are
-    // comments or not file URLs of this machine are left out.
-    static std::vector<std::string> pathsFromUriList(const QByteArray& uriList);
-    // The local paths a drag carries (its uri-list, else its URLs).
-    static std::vector<std::string> pathsFromMimeData(const QMimeData& data);
-
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragLeaveEvent(QDragLeaveEvent* event) override;
