@@ -7,7 +7,7 @@
 // A start while another instance runs hands its files to that instance and ends.
 #include "app/AppDelegate.h"
 #include "app/AppServices.h"
-#include "app/AppTranslator.h"
+#include "translations/AppTranslator.h"
 #include "app/SplashViewController.h"
 #include "app/WindowController.h"
 #include "app/controls/ScreenFit.h"

@@ -1,4 +1,4 @@
-#include "app/AppTranslator.h"
+#include "translations/AppTranslator.h"
 #include "cli/CommandHelp.h"
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"

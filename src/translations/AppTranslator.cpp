@@ -1,4 +1,4 @@
-#include "app/AppTranslator.h"
+#include "translations/AppTranslator.h"
 
 #include "common/Localization.h"
 #include "common/Log.h"

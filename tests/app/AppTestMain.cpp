@@ -4,7 +4,7 @@
 #include "AppTestMain.h"
 
 #include "TempDir.h"
-#include "app/AppTranslator.h"
+#include "translations/AppTranslator.h"
 #include "app/controls/ScreenFit.h"
 
 #include <QApplication>

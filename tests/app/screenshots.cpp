@@ -9,7 +9,7 @@
 #include "LoopMount.h"
 #include "TempDir.h"
 #include "app/AppServices.h"
-#include "app/AppTranslator.h"
+#include "translations/AppTranslator.h"
 #include "app/MainMenuHostViewController.h"
 #include "app/ReportKeeper.h"
 #include "app/SplashViewController.h"

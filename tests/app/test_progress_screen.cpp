@@ -5,7 +5,7 @@
 #include "ProcessRunner.h"
 #include "TempDir.h"
 #include "app/AppServices.h"
-#include "app/AppTranslator.h"
+#include "translations/AppTranslator.h"
 #include "app/Palette.h"
 #include "app/ReportKeeper.h"
 #include "app/controls/CircleProgressBar.h"

@@ -6,7 +6,7 @@
 
 #include "ProcessRunner.h"
 #include "app/AppServices.h"
-#include "app/AppTranslator.h"
+#include "translations/AppTranslator.h"
 #include "app/Palette.h"
 #include "app/ReportKeeper.h"
 #include "app/dashboard/DashboardFacts.h"

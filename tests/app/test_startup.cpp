@@ -5,7 +5,7 @@
 #include "TempDir.h"
 #include "app/AppDelegate.h"
 #include "app/AppServices.h"
-#include "app/AppTranslator.h"
+#include "translations/AppTranslator.h"
 #include "app/MainMenuHostViewController.h"
 #include "app/PlaceholderPage.h"
 #include "app/WindowController.h"

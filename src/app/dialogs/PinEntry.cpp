@@ -1,4 +1,4 @@
-#include "app/settings/PinEntry.h"
+#include "app/dialogs/PinEntry.h"
 
 #include "settings/NotificationManager.h"
 #include "settings/SettingsManager.h"

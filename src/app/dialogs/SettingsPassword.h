@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/settings/PinEntry.h"
+#include "app/dialogs/PinEntry.h"
 
 #include <QDialog>
 

@@ -1,6 +1,7 @@
 #include "app/tempdata/TempDataViewController.h"
 
 #include "app/AmountText.h"
+#include "app/CopyOnWriteText.h"
 #include "app/MethodList.h"
 #include "app/Palette.h"
 #include "app/controls/BusyIndicator.h"
@@ -9,7 +10,6 @@
 #include "app/controls/StyledLabel.h"
 #include "app/dialogs/ConfirmDeletionDialog.h"
 #include "app/dialogs/SnapshotQuestionDialog.h"
-#include "app/shred/DropFilesViewController.h"
 #include "common/Localization.h"
 #include "common/Log.h"
 #include "settings/SettingsManager.h"
@@ -206,7 +206,7 @@ void TempDataViewController::showNotes(Category& category, const TempResult* res
                 copyOnWrite.push_back(volume);
     }
     if (!copyOnWrite.empty())
-        details << DropFilesViewController::copyOnWriteText(copyOnWrite);
+        details << CopyOnWriteText::forVolumes(copyOnWrite);
     QString text;
     if (!names.isEmpty())
         text = tr("Kept as the system's state: %1").arg(names.join(u", "_s));
