@@ -1,7 +1,6 @@
 #include "cli/QtParts.h"
 
-#include "common/Log.h"
-
+#include <QLibrary>
 #include <QPluginLoader>
 #include <QString>
 
@@ -34,6 +33,8 @@ Expected<QtParts*, std::string> loadOnce()
             continue;
         // Never unloaded: the plugin's Qt objects live until the process ends.
         QPluginLoader loader(QString::fromLocal8Bit(candidate));
+        // Bind every symbol now: a missing one is a load error here, not a crash in the middle of a job.
+        loader.setLoadHints(QLibrary::ResolveAllSymbolsHint);
         if (auto* parts = qobject_cast<QtParts*>(loader.instance()))
             return parts;
         why = loader.isLoaded() ? std::string("it is not the one this program was built with")
@@ -51,8 +52,6 @@ Expected<QtParts*, std::string> loadOnce()
 Expected<QtParts*, std::string> QtParts::load()
 {
     static const Expected<QtParts*, std::string> loaded = loadOnce();
-    if (loaded)
-        (*loaded)->setLogDescriptor(currentLogDescriptor());
     return loaded;
 }
 

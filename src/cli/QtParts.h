@@ -22,12 +22,11 @@ class QtParts
 public:
     virtual ~QtParts() = default;
 
-    // The loaded plugin (loaded once, kept until the process ends), or why it cannot be loaded. Its
-    // log lines go where the program's go at the time of the call.
+    // The loaded plugin (loaded once, kept until the process ends), or why it cannot be loaded. It
+    // uses the program's log, settings and engine texts: the program exports them, and every symbol
+    // the plugin needs is bound when it is loaded, so a plugin of another build fails here.
     static Expected<QtParts*, std::string> load();
 
-    // The plugin keeps a log of its own: its lines go to fd from now on.
-    virtual void setLogDescriptor(int fd) = 0;
     // As saveReportForCli.
     virtual Expected<std::string, std::string> saveReport(const ShredResult& result,
                                                           const ReportCliOptions& options) = 0;
@@ -38,5 +37,5 @@ public:
 
 } // namespace cv::cli
 
-#define CINDERVAULT_CLI_QT_PARTS_IID "com.Ostrevane.Cindervault.CliQtParts/2"
+#define CINDERVAULT_CLI_QT_PARTS_IID "com.Ostrevane.Cindervault.CliQtParts/3"
 Q_DECLARE_INTERFACE(cv::cli::QtParts, CINDERVAULT_CLI_QT_PARTS_IID)

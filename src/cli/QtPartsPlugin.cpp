@@ -2,14 +2,8 @@
 
 #include "cli/CliApplication.h"
 #include "cli/HelperThread.h"
-#include "common/Log.h"
 
 namespace cv::cli {
-
-void QtPartsPlugin::setLogDescriptor(int fd)
-{
-    cv::setLogDescriptor(fd);
-}
 
 Expected<std::string, std::string> QtPartsPlugin::saveReport(const ShredResult& result,
                                                              const ReportCliOptions& options)

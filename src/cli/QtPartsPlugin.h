@@ -15,7 +15,6 @@ class QtPartsPlugin : public QObject, public QtParts
     Q_INTERFACES(cv::cli::QtParts)
 
 public:
-    void setLogDescriptor(int fd) override;
     Expected<std::string, std::string> saveReport(const ShredResult& result,
                                                   const ReportCliOptions& options) override;
     std::unique_ptr<HelperToolClient> makeHelper(bool askPassword) override;

@@ -907,6 +907,22 @@ TEST(CliShred, TheReportIsInTheWindowsLanguageAndTheTerminalInTheStoredOne)
     }
 }
 
+TEST(CliShred, TheReportAndHelperModuleUsesTheProgramsLogSettingsAndTexts)
+{
+    // A module with copies of its own would keep a second settings store, a log that writes nowhere
+    // and engine texts bound to no table (reasons in a German report in English): it must define
+    // none of them and take the program's.
+    const auto symbols = t::runProcess({"nm", "-D", "-C", "--defined-only", CINDERVAULT_CLI_PLUGIN});
+    ASSERT_EQ(symbols.exitCode, 0) << symbols.err;
+    ASSERT_NE(symbols.out.find("cv::ReportBuilder"), std::string::npos) << "the module holds the report step";
+    for (const char* own : {"cv::SettingsManager::sharedManager()", "cv::setLogDescriptor(int)",
+                            "cv::logLine(", "cv::setLanguageLocalizer(", "cv::localizedIn"})
+        EXPECT_EQ(symbols.out.find(own), std::string::npos) << own;
+    const auto program = t::runProcess({"nm", "-D", "-C", "--defined-only", CINDERVAULT_CLI});
+    for (const char* shared : {"cv::SettingsManager::sharedManager()", "cv::logLine(", "cv::localizedIn"})
+        EXPECT_NE(program.out.find(shared), std::string::npos) << "the program exports " << shared;
+}
+
 TEST(CliShred, AReportRendererThatCrashesNeverCostsTheJobsResult)
 {
     OwnHome::setAutoSave(true);
