@@ -1,7 +1,7 @@
 #include "app/AmountText.h"
 
-#include "app/AppTranslator.h"
 #include "reports/ReportFactory.h"
+#include "translations/AppTranslator.h"
 
 namespace cv {
 
