@@ -4,10 +4,10 @@ add_library(cindervault_config INTERFACE)
 add_library(Cindervault::config ALIAS cindervault_config)
 
 target_compile_features(cindervault_config INTERFACE cxx_std_20)
-# Beyond -Wall -Wextra: casts that say what they do, virtual functions that really override, and
-# standard C++ only.
-target_compile_options(cindervault_config INTERFACE -Wall -Wextra -Wold-style-cast -Woverloaded-virtual
-    -Wnon-virtual-dtor -pedantic)
+# Beyond -Wall -Wextra: casts that say what they do and neither drop const nor raise alignment,
+# virtual functions that really override, and standard C++ only.
+target_compile_options(cindervault_config INTERFACE -Wall -Wextra -Wold-style-cast -Wcast-qual -Wcast-align
+    -Woverloaded-virtual -Wnon-virtual-dtor -pedantic)
 target_compile_definitions(cindervault_config INTERFACE
     _FILE_OFFSET_BITS=64
     QT_NO_CAST_FROM_ASCII
