@@ -95,13 +95,11 @@ Expected<void, std::string> HelperCalls::call(const std::string& path, const str
         break;
     }
 
-    FileShredCoordinatorDelegate* delegate = m_context.delegate;
-    const auto waitingForUser = [delegate](bool waiting) {
-        delegate->fileshredWaitingForAuthorization(waiting);
-    };
+    std::function<void(bool)> waitingForUser;
+    if (FileShredCoordinatorDelegate* delegate = m_context.delegate)
+        waitingForUser = [delegate](bool waiting) { delegate->fileshredWaitingForAuthorization(waiting); };
     const HelperWait::End end = wait.wait(
-        m_timeout, [this] { return m_context.isCancelled(); },
-        delegate ? std::function<void(bool)>(waitingForUser) : std::function<void(bool)>());
+        m_timeout, [this] { return m_context.isCancelled(); }, waitingForUser);
     switch (end) {
     case HelperWait::End::Answered:
         break;
