@@ -4,6 +4,7 @@
 #include "common/UniqueFd.h"
 #include "helper/ArgumentCheck.h"
 #include "helper/FileOperations.h"
+#include "helper/MountedDevice.h"
 #include "helper/ReformatPolicy.h"
 #include "helper/ToolRunner.h"
 
@@ -15,10 +16,8 @@
 #include <fstream>
 #include <mutex>
 #include <sstream>
-#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace cv {
@@ -28,9 +27,6 @@ namespace {
 constexpr int kBlkidTimeoutSeconds = 60;
 // Making a file system on a large disk takes minutes, never hours: the quick forms are used.
 constexpr int kMkfsTimeoutSeconds = 3600;
-// BLKGETDISKSEQ of linux/fs.h, which cannot be included beside sys/mount.h.
-constexpr unsigned long kGetDiskSequence = _IOR(0x12, 128, std::uint64_t);
-
 std::mutex& reformatMutex()
 {
     static std::mutex mutex;
@@ -50,72 +46,11 @@ std::vector<std::string_view> splitOptions(std::string_view options)
     return parts;
 }
 
-// The device node of a mount: its source when that is the block device the kernel names, else the
-// node sysfs names for the device number. A file system on an anonymous device (major 0, as btrfs
-// has) is accepted on its source when that is a block device.
-std::optional<std::string> blockDevice(const MountEntry& entry)
-{
-    const dev_t wanted = entry.device;
-    struct stat info = {};
-    if (!entry.source.empty() && entry.source.front() == '/' && ::stat(entry.source.c_str(), &info) == 0 &&
-        S_ISBLK(info.st_mode) && (info.st_rdev == wanted || major(wanted) == 0))
-        return entry.source;
-    std::ifstream uevent("/sys/dev/block/" + std::to_string(major(wanted)) + ":" +
-                         std::to_string(minor(wanted)) + "/uevent");
-    std::string line;
-    while (std::getline(uevent, line)) {
-        if (line.rfind("DEVNAME=", 0) != 0)
-            continue;
-        const std::string node = "/dev/" + line.substr(8);
-        if (::stat(node.c_str(), &info) == 0 && S_ISBLK(info.st_mode) && info.st_rdev == wanted)
-            return node;
-    }
-    return std::nullopt;
-}
-
 std::string trimNewlines(std::string text)
 {
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
         text.pop_back();
     return text;
-}
-
-std::optional<std::uint64_t> mountIdOf(int fd)
-{
-    struct statx info = {};
-    if (::statx(fd, "", AT_EMPTY_PATH, STATX_MNT_ID, &info) != 0 || !(info.stx_mask & STATX_MNT_ID))
-        return std::nullopt;
-    return info.stx_mnt_id;
-}
-
-// The disk's sequence number, which the kernel raises whenever another medium or backing file takes
-// the device's place; nothing where the kernel does not count it (before Linux 5.15).
-std::optional<std::uint64_t> diskSequence(int fd)
-{
-    std::uint64_t sequence = 0;
-    if (::ioctl(fd, kGetDiskSequence, &sequence) != 0)
-        return std::nullopt;
-    return sequence;
-}
-
-bool sameFile(int first, int second)
-{
-    struct stat a = {};
-    struct stat b = {};
-    return ::fstat(first, &a) == 0 && ::fstat(second, &b) == 0 && a.st_dev == b.st_dev &&
-           a.st_ino == b.st_ino;
-}
-
-// Whether path, resolved again without links, still ends in the folder open as folder, in the folder
-// open as parent.
-bool stillLeadsTo(const std::string& path, int parent, int folder)
-{
-    const auto parentNow = FileOperations::openParent(path);
-    if (!parentNow || parentNow->missing || !sameFile(parentNow->folder.get(), parent))
-        return false;
-    const UniqueFd folderNow(::openat(parentNow->folder.get(), parentNow->name.c_str(),
-                                      O_PATH | O_NOFOLLOW | O_DIRECTORY | O_CLOEXEC));
-    return folderNow && sameFile(folderNow.get(), folder);
 }
 
 std::string readText(const char* path)
@@ -331,9 +266,9 @@ HelperResult VolumeReformatter::locateMount(const std::string& mountPath, Volume
     UniqueFd top(opened->missing ? -1
                                  : ::openat(volume.parent.get(), volume.name.c_str(),
                                             O_PATH | O_NOFOLLOW | O_DIRECTORY | O_CLOEXEC));
-    const auto mountId = top ? mountIdOf(top.get()) : std::nullopt;
+    const auto mountId = top ? MountedDevice::mountId(top.get()) : std::nullopt;
     top.reset(); // it would keep the volume busy
-    const auto parentMountId = mountIdOf(volume.parent.get());
+    const auto parentMountId = MountedDevice::mountId(volume.parent.get());
     if (!mountId || !parentMountId)
         return HelperError::invalidArgument(mountPoint + " is not a mount point");
     volume.parentMountId = *parentMountId;
@@ -353,7 +288,7 @@ HelperResult VolumeReformatter::locateMount(const std::string& mountPath, Volume
 HelperResult VolumeReformatter::holdDevice(Volume& volume)
 {
     const MountEntry& target = volume.target;
-    const auto device = blockDevice(target);
+    const auto device = MountedDevice::blockDevice(target);
     if (!device)
         return HelperError::invalidArgument(target.mountPoint + " is not on a block device (" +
                                             target.fsType + " " + target.source + ")");
@@ -366,7 +301,7 @@ HelperResult VolumeReformatter::holdDevice(Volume& volume)
             ReformatPolicy::systemDevices(volume.mounts, readText("/proc/swaps")), "/sys");
         !checked)
         return checked;
-    volume.sequence = diskSequence(volume.holder.get());
+    volume.sequence = MountedDevice::diskSequence(volume.holder.get());
     return {};
 }
 
@@ -405,7 +340,7 @@ Expected<UniqueFd, HelperError> VolumeReformatter::unmount(const Volume& volume)
     // still mounted there means the unmount took another file system stacked over the volume.
     UniqueFd folder(
         ::openat(volume.parent.get(), volume.name.c_str(), O_PATH | O_NOFOLLOW | O_DIRECTORY | O_CLOEXEC));
-    if (!folder || mountIdOf(folder.get()) != volume.parentMountId)
+    if (!folder || MountedDevice::mountId(folder.get()) != volume.parentMountId)
         return HelperError::failed("Another file system was mounted over " + target.mountPoint +
                                    "; it was unmounted, and nothing was formatted");
     return folder;
@@ -438,12 +373,13 @@ HelperResult VolumeReformatter::checkUnmounted(const Volume& volume, int folder)
     }
 
     stage("unmounted");
-    if (!stillLeadsTo(volume.mountPoint, volume.parent.get(), folder))
+    if (!MountedDevice::stillLeadsTo(volume.mountPoint, volume.parent.get(), folder))
         return mountBack(volume, folder,
                          "The path " + target.mountPoint + " changed while it was being reformatted");
     struct stat deviceNow = {};
     if (::stat(device.c_str(), &deviceNow) != 0 || !S_ISBLK(deviceNow.st_mode) ||
-        deviceNow.st_rdev != volume.held.st_rdev || diskSequence(volume.holder.get()) != volume.sequence)
+        deviceNow.st_rdev != volume.held.st_rdev ||
+        MountedDevice::diskSequence(volume.holder.get()) != volume.sequence)
         return mountBack(volume, folder,
                          "The device " + device + " changed while " + target.mountPoint +
                              " was being reformatted");
