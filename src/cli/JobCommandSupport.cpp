@@ -216,17 +216,11 @@ int JobCommandSupport::finish(const CommandLine& line, const ShredResult& result
     return kExitOk;
 }
 
-void JobCommandSupport::printJson(const ShredResult& result, const std::optional<std::string>& reportPath,
-                                  const KeptPaths& kept)
+namespace {
+
+// The method's number and its name as the method list shows it, without the leading indent.
+void writeMethod(JsonWriter& json, const ShredResult& result)
 {
-    JsonWriter json;
-    json.beginObject();
-    json.key("canceled");
-    json.boolean(result.canceled);
-    json.key("start");
-    json.string(isoTime(result.start));
-    json.key("end");
-    json.string(isoTime(result.end));
     json.key("method");
     json.beginObject();
     json.key("id");
@@ -236,8 +230,10 @@ void JobCommandSupport::printJson(const ShredResult& result, const std::optional
     name.erase(0, name.find_first_not_of(' '));
     json.string(name);
     json.endObject();
-    json.key("verification");
-    json.string(verificationKey(result.options ? result.options->verification : Verification::Off));
+}
+
+void writeCounts(JsonWriter& json, const ShredResult& result)
+{
     json.key("fileCountTotal");
     json.number(result.fileCountTotal);
     json.key("fileCountFinished");
@@ -256,9 +252,12 @@ void JobCommandSupport::printJson(const ShredResult& result, const std::optional
     json.number(result.fileCountRemoved);
     json.key("bytesCountRemoved");
     json.number(result.bytesCountRemoved);
+}
 
-    // Paths as text, and, where a path is not valid UTF-8, its exact bytes in Base64 in the same
-    // place of "pathsBase64" (null elsewhere).
+// Paths as text, and, where a path is not valid UTF-8, its exact bytes in Base64 in the same
+// place of "pathsBase64" (null elsewhere).
+void writePaths(JsonWriter& json, const ShredResult& result)
+{
     const std::vector<std::string> noPaths;
     const auto& paths = result.paths ? result.paths->paths() : noPaths;
     json.key("paths");
@@ -269,79 +268,110 @@ void JobCommandSupport::printJson(const ShredResult& result, const std::optional
         anyInvalid = anyInvalid || !JsonWriter::isValidUtf8(path);
     }
     json.endArray();
-    if (anyInvalid) {
-        json.key("pathsBase64");
-        json.beginArray();
-        for (const auto& path : paths) {
-            if (JsonWriter::isValidUtf8(path))
-                json.null();
-            else
-                json.string(JsonWriter::base64(path));
-        }
-        json.endArray();
+    if (!anyInvalid)
+        return;
+    json.key("pathsBase64");
+    json.beginArray();
+    for (const auto& path : paths) {
+        if (JsonWriter::isValidUtf8(path))
+            json.null();
+        else
+            json.string(JsonWriter::base64(path));
     }
+    json.endArray();
+}
 
+void writeHistoryItem(JsonWriter& json, const ShredItem& item)
+{
+    json.beginObject();
+    json.bytesMember("path", item.path.str());
+    json.key("fileSize");
+    json.number(item.fileSize);
+    json.key("kind");
+    json.string(ShredItem::kindKey(item.kind));
+    json.key("success");
+    json.boolean(item.success);
+    if (item.kind == ShredItem::Kind::File) {
+        json.key("verified");
+        json.boolean(item.verified);
+        json.key("state");
+        json.string(ShredItem::stateKey(item.state));
+    }
+    json.key("error");
+    if (item.error)
+        json.string(*item.error);
+    else
+        json.null();
+    json.endObject();
+}
+
+void writeVolume(JsonWriter& json, const ShredVolume& volume)
+{
+    json.beginObject();
+    json.bytesMember("mountPoint", volume.volume.mountPoint);
+    json.key("fileSystem");
+    json.string(volume.volume.fileSystem);
+    json.key("copyOnWrite");
+    json.boolean(volume.volume.copyOnWrite);
+    json.key("snapshots");
+    json.boolean(volume.volume.snapshots);
+    json.key("freeSpaceWiped");
+    json.boolean(volume.freeSpaceWiped);
+    json.key("wipedAfterDeletion");
+    json.boolean(volume.wipedAfterDeletion);
+    json.key("trim");
+    json.string(ShredVolume::trimKey(volume.trim));
+    json.endObject();
+}
+
+// The paths the job left alone on purpose, with the reason; absent when there are none.
+void writeKept(JsonWriter& json, const JobCommandSupport::KeptPaths& kept)
+{
+    if (kept.empty())
+        return;
+    json.key("kept");
+    json.beginArray();
+    for (const auto& [path, reason] : kept) {
+        json.beginObject();
+        json.bytesMember("path", path);
+        json.key("reason");
+        json.string(reason);
+        json.endObject();
+    }
+    json.endArray();
+}
+
+} // namespace
+
+void JobCommandSupport::printJson(const ShredResult& result, const std::optional<std::string>& reportPath,
+                                  const KeptPaths& kept)
+{
+    JsonWriter json;
+    json.beginObject();
+    json.key("canceled");
+    json.boolean(result.canceled);
+    json.key("start");
+    json.string(isoTime(result.start));
+    json.key("end");
+    json.string(isoTime(result.end));
+    writeMethod(json, result);
+    json.key("verification");
+    json.string(verificationKey(result.options ? result.options->verification : Verification::Off));
+    writeCounts(json, result);
+    writePaths(json, result);
     json.key("history");
     json.beginArray();
-    for (const auto& item : result.history) {
-        json.beginObject();
-        json.bytesMember("path", item.path.str());
-        json.key("fileSize");
-        json.number(item.fileSize);
-        json.key("kind");
-        json.string(ShredItem::kindKey(item.kind));
-        json.key("success");
-        json.boolean(item.success);
-        if (item.kind == ShredItem::Kind::File) {
-            json.key("verified");
-            json.boolean(item.verified);
-            json.key("state");
-            json.string(ShredItem::stateKey(item.state));
-        }
-        json.key("error");
-        if (item.error)
-            json.string(*item.error);
-        else
-            json.null();
-        json.endObject();
-    }
+    for (const auto& item : result.history)
+        writeHistoryItem(json, item);
     json.endArray();
-
     json.key("volumes");
     json.beginArray();
-    for (const ShredVolume& volume : result.volumes) {
-        json.beginObject();
-        json.bytesMember("mountPoint", volume.volume.mountPoint);
-        json.key("fileSystem");
-        json.string(volume.volume.fileSystem);
-        json.key("copyOnWrite");
-        json.boolean(volume.volume.copyOnWrite);
-        json.key("snapshots");
-        json.boolean(volume.volume.snapshots);
-        json.key("freeSpaceWiped");
-        json.boolean(volume.freeSpaceWiped);
-        json.key("wipedAfterDeletion");
-        json.boolean(volume.wipedAfterDeletion);
-        json.key("trim");
-        json.string(ShredVolume::trimKey(volume.trim));
-        json.endObject();
-    }
+    for (const ShredVolume& volume : result.volumes)
+        writeVolume(json, volume);
     json.endArray();
-    if (!kept.empty()) {
-        json.key("kept");
-        json.beginArray();
-        for (const auto& [path, reason] : kept) {
-            json.beginObject();
-            json.bytesMember("path", path);
-            json.key("reason");
-            json.string(reason);
-            json.endObject();
-        }
-        json.endArray();
-    }
-    if (reportPath) {
+    writeKept(json, kept);
+    if (reportPath)
         json.bytesMember("reportPath", *reportPath);
-    }
     json.endObject();
     std::printf("%s\n", json.text().c_str());
 }

@@ -4,6 +4,7 @@
 #include "common/UniqueFd.h"
 #include "helper/ArgumentCheck.h"
 #include "helper/FileOperations.h"
+#include "helper/MountedDevice.h"
 #include "helper/ReformatPolicy.h"
 #include "helper/ToolRunner.h"
 
@@ -15,10 +16,8 @@
 #include <fstream>
 #include <mutex>
 #include <sstream>
-#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace cv {
@@ -28,9 +27,6 @@ namespace {
 constexpr int kBlkidTimeoutSeconds = 60;
 // Making a file system on a large disk takes minutes, never hours: the quick forms are used.
 constexpr int kMkfsTimeoutSeconds = 3600;
-// BLKGETDISKSEQ of linux/fs.h, which cannot be included beside sys/mount.h.
-constexpr unsigned long kGetDiskSequence = _IOR(0x12, 128, std::uint64_t);
-
 std::mutex& reformatMutex()
 {
     static std::mutex mutex;
@@ -50,72 +46,11 @@ std::vector<std::string_view> splitOptions(std::string_view options)
     return parts;
 }
 
-// The device node of a mount: its source when that is the block device the kernel names, else the
-// node sysfs names for the device number. A file system on an anonymous device (major 0, as btrfs
-// has) is accepted on its source when that is a block device.
-std::optional<std::string> blockDevice(const MountEntry& entry)
-{
-    const dev_t wanted = entry.device;
-    struct stat info = {};
-    if (!entry.source.empty() && entry.source.front() == '/' && ::stat(entry.source.c_str(), &info) == 0 &&
-        S_ISBLK(info.st_mode) && (info.st_rdev == wanted || major(wanted) == 0))
-        return entry.source;
-    std::ifstream uevent("/sys/dev/block/" + std::to_string(major(wanted)) + ":" +
-                         std::to_string(minor(wanted)) + "/uevent");
-    std::string line;
-    while (std::getline(uevent, line)) {
-        if (line.rfind("DEVNAME=", 0) != 0)
-            continue;
-        const std::string node = "/dev/" + line.substr(8);
-        if (::stat(node.c_str(), &info) == 0 && S_ISBLK(info.st_mode) && info.st_rdev == wanted)
-            return node;
-    }
-    return std::nullopt;
-}
-
 std::string trimNewlines(std::string text)
 {
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
         text.pop_back();
     return text;
-}
-
-std::optional<std::uint64_t> mountIdOf(int fd)
-{
-    struct statx info = {};
-    if (::statx(fd, "", AT_EMPTY_PATH, STATX_MNT_ID, &info) != 0 || !(info.stx_mask & STATX_MNT_ID))
-        return std::nullopt;
-    return info.stx_mnt_id;
-}
-
-// The disk's sequence number, which the kernel raises whenever another medium or backing file takes
-// the device's place; nothing where the kernel does not count it (before Linux 5.15).
-std::optional<std::uint64_t> diskSequence(int fd)
-{
-    std::uint64_t sequence = 0;
-    if (::ioctl(fd, kGetDiskSequence, &sequence) != 0)
-        return std::nullopt;
-    return sequence;
-}
-
-bool sameFile(int first, int second)
-{
-    struct stat a = {};
-    struct stat b = {};
-    return ::fstat(first, &a) == 0 && ::fstat(second, &b) == 0 && a.st_dev == b.st_dev &&
-           a.st_ino == b.st_ino;
-}
-
-// Whether path, resolved again without links, still ends in the folder open as folder, in the folder
-// open as parent.
-bool stillLeadsTo(const std::string& path, int parent, int folder)
-{
-    const auto parentNow = FileOperations::openParent(path);
-    if (!parentNow || parentNow->missing || !sameFile(parentNow->folder.get(), parent))
-        return false;
-    const UniqueFd folderNow(::openat(parentNow->folder.get(), parentNow->name.c_str(),
-                                      O_PATH | O_NOFOLLOW | O_DIRECTORY | O_CLOEXEC));
-    return folderNow && sameFile(folderNow.get(), folder);
 }
 
 std::string readText(const char* path)
@@ -277,11 +212,47 @@ HelperResult VolumeReformatter::checkVolumeAt(const std::string& mountPath) cons
     return run(mountPath, true);
 }
 
+// The volume as checked before anything changes: the folder that holds its mount point (resolved
+// once, link-free) and its name there, its mount, its device held open, and the mkfs to run.
+struct VolumeReformatter::Volume
+{
+    std::string mountPoint;
+    UniqueFd parent;
+    std::string name;
+    std::uint64_t parentMountId = 0;
+    std::vector<MountEntry> mounts;
+    MountEntry target;
+    std::string device;
+    // Held open across the unmount: a loop device set to clear itself would otherwise go away with
+    // its last user, and mkfs would find no device.
+    UniqueFd holder;
+    struct stat held = {};
+    std::optional<std::uint64_t> sequence;
+    std::string label;
+    MkfsCommand command;
+    std::string mkfs;
+};
+
 HelperResult VolumeReformatter::run(const std::string& mountPath, bool checkOnly) const
+{
+    Volume volume;
+    if (auto located = locateMount(mountPath, volume); !located)
+        return located;
+    if (auto held = holdDevice(volume); !held)
+        return held;
+    if (auto found = findMkfs(volume); !found)
+        return found;
+    if (checkOnly)
+        return {};
+    return replaceFileSystem(volume);
+}
+
+HelperResult VolumeReformatter::locateMount(const std::string& mountPath, Volume& volume)
 {
     if (const auto checked = ArgumentCheck::checkPath(mountPath); !checked)
         return HelperError::invalidArgument(checked.error());
     const std::string mountPoint = ArgumentCheck::normalized(mountPath);
+    volume.mountPoint = mountPoint;
     if (auto checked = ReformatPolicy::checkPlace(mountPoint); !checked)
         return checked;
 
@@ -290,112 +261,155 @@ HelperResult VolumeReformatter::run(const std::string& mountPath, bool checkOnly
     auto opened = FileOperations::openParent(mountPoint);
     if (!opened)
         return Unexpected(opened.error());
-    const UniqueFd parent = std::move(opened->folder);
-    const std::string name = opened->name;
-    UniqueFd top(opened->missing
-                     ? -1
-                     : ::openat(parent.get(), name.c_str(), O_PATH | O_NOFOLLOW | O_DIRECTORY | O_CLOEXEC));
-    const auto mountId = top ? mountIdOf(top.get()) : std::nullopt;
+    volume.parent = std::move(opened->folder);
+    volume.name = opened->name;
+    UniqueFd top(opened->missing ? -1
+                                 : ::openat(volume.parent.get(), volume.name.c_str(),
+                                            O_PATH | O_NOFOLLOW | O_DIRECTORY | O_CLOEXEC));
+    const auto mountId = top ? MountedDevice::mountId(top.get()) : std::nullopt;
     top.reset(); // it would keep the volume busy
-    const auto parentMountId = mountIdOf(parent.get());
+    const auto parentMountId = MountedDevice::mountId(volume.parent.get());
     if (!mountId || !parentMountId)
         return HelperError::invalidArgument(mountPoint + " is not a mount point");
-    const auto mounts = MountTable::readCurrent();
+    volume.parentMountId = *parentMountId;
+    auto mounts = MountTable::readCurrent();
     if (!mounts)
         return HelperError::failed("Cannot read the table of mounted file systems");
-    const auto found = findTarget(mountPoint, *mountId, *mounts);
+    volume.mounts = std::move(*mounts);
+    auto found = findTarget(mountPoint, *mountId, volume.mounts);
     if (!found)
         return Unexpected(found.error());
-    const MountEntry& target = *found;
-    if (target.parentId != *parentMountId)
+    volume.target = std::move(*found);
+    if (volume.target.parentId != *parentMountId)
         return HelperError::invalidArgument(mountPoint + " is not a mount point");
+    return {};
+}
 
-    const auto device = blockDevice(target);
+HelperResult VolumeReformatter::holdDevice(Volume& volume)
+{
+    const MountEntry& target = volume.target;
+    const auto device = MountedDevice::blockDevice(target);
     if (!device)
         return HelperError::invalidArgument(target.mountPoint + " is not on a block device (" +
                                             target.fsType + " " + target.source + ")");
-    // Held open across the unmount: a loop device set to clear itself would otherwise go away
-    // with its last user, and mkfs would find no device.
-    UniqueFd holder(::open(device->c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat held = {};
-    if (!holder || ::fstat(holder.get(), &held) != 0 || !S_ISBLK(held.st_mode))
+    volume.device = *device;
+    volume.holder = UniqueFd(::open(device->c_str(), O_RDONLY | O_CLOEXEC));
+    if (!volume.holder || ::fstat(volume.holder.get(), &volume.held) != 0 || !S_ISBLK(volume.held.st_mode))
         return HelperError::failed("Cannot open the device " + *device + ": " + std::strerror(errno));
     if (auto checked = ReformatPolicy::checkDisks(
-            mountPoint, held.st_rdev, ReformatPolicy::systemDevices(*mounts, readText("/proc/swaps")),
-            "/sys");
+            volume.mountPoint, volume.held.st_rdev,
+            ReformatPolicy::systemDevices(volume.mounts, readText("/proc/swaps")), "/sys");
         !checked)
         return checked;
-    const auto sequence = diskSequence(holder.get());
+    volume.sequence = MountedDevice::diskSequence(volume.holder.get());
+    return {};
+}
 
+HelperResult VolumeReformatter::findMkfs(Volume& volume) const
+{
+    const std::string& device = volume.device;
     const auto blkid = ToolRunner::find("blkid", m_toolSearchPath);
     if (!blkid)
-        return HelperError::toolMissing("blkid is not installed; the label of " + *device +
-                                        " cannot be read");
+        return HelperError::toolMissing("blkid is not installed; the label of " + device + " cannot be read");
     const auto probe =
-        ToolRunner::run(*blkid, {"-p", "-o", "value", "-s", "LABEL", *device}, kBlkidTimeoutSeconds);
+        ToolRunner::run(*blkid, {"-p", "-o", "value", "-s", "LABEL", device}, kBlkidTimeoutSeconds);
     if (!probe.succeeded())
-        return HelperError::failed("Cannot read the label of " + *device + " (" + probe.describeFailure() +
+        return HelperError::failed("Cannot read the label of " + device + " (" + probe.describeFailure() +
                                    ")");
-    const std::string label = trimNewlines(probe.out);
-    const auto command = mkfsCommand(target.fsType, label, *device);
-    const auto mkfs = ToolRunner::find(command->program, m_toolSearchPath);
+    volume.label = trimNewlines(probe.out);
+    // findTarget() accepted only types whose mkfs is known.
+    volume.command = *mkfsCommand(volume.target.fsType, volume.label, device);
+    const auto mkfs = ToolRunner::find(volume.command.program, m_toolSearchPath);
     if (!mkfs)
-        return HelperError::toolMissing(command->program + " is not installed; " + target.mountPoint +
-                                        " cannot be reformatted");
-    if (checkOnly)
-        return {};
+        return HelperError::toolMissing(volume.command.program + " is not installed; " +
+                                        volume.target.mountPoint + " cannot be reformatted");
+    volume.mkfs = *mkfs;
+    return {};
+}
 
-    stage("resolved");
-    logMessage("Reformatting ", target.mountPoint, " (", target.fsType, " on ", *device, ", label \"", label,
-               "\")");
+Expected<UniqueFd, HelperError> VolumeReformatter::unmount(const Volume& volume)
+{
+    const MountEntry& target = volume.target;
     // Through the folder resolved above: the path may lead elsewhere by now. A mount point cannot
     // be renamed while mounted, so the name in that folder is still the volume.
-    const std::string throughParent = "/proc/self/fd/" + std::to_string(parent.get()) + "/" + name;
+    const std::string throughParent =
+        "/proc/self/fd/" + std::to_string(volume.parent.get()) + "/" + volume.name;
     if (::umount2(throughParent.c_str(), UMOUNT_NOFOLLOW) != 0)
         return HelperError::failed("Cannot unmount " + target.mountPoint + ": " + std::strerror(errno));
     // The folder the volume was mounted on, to mount it again there and nowhere else. Something
     // still mounted there means the unmount took another file system stacked over the volume.
-    const UniqueFd folder(
-        ::openat(parent.get(), name.c_str(), O_PATH | O_NOFOLLOW | O_DIRECTORY | O_CLOEXEC));
-    if (!folder || mountIdOf(folder.get()) != parentMountId)
+    UniqueFd folder(
+        ::openat(volume.parent.get(), volume.name.c_str(), O_PATH | O_NOFOLLOW | O_DIRECTORY | O_CLOEXEC));
+    if (!folder || MountedDevice::mountId(folder.get()) != volume.parentMountId)
         return HelperError::failed("Another file system was mounted over " + target.mountPoint +
                                    "; it was unmounted, and nothing was formatted");
-    const auto mountBack = [&](const std::string& problem) {
-        const auto again = mountOnto(folder.get(), target, *device);
-        return HelperError::failed(problem + (!again ? "; " + target.mountPoint + " is left unmounted (" +
-                                                           again.error().message + ")"
-                                                     : "; nothing was formatted, and the volume was mounted "
-                                                       "again at its folder"));
-    };
+    return folder;
+}
+
+// Why the volume, unmounted, was not formatted after all, and whether it is mounted again.
+Unexpected<HelperError> VolumeReformatter::mountBack(const Volume& volume, int folder,
+                                                     const std::string& problem)
+{
+    const auto again = mountOnto(folder, volume.target, volume.device);
+    return HelperError::failed(problem + (!again ? "; " + volume.target.mountPoint + " is left unmounted (" +
+                                                       again.error().message + ")"
+                                                 : "; nothing was formatted, and the volume was mounted "
+                                                   "again at its folder"));
+}
+
+// Nothing is formatted when the device is not free or the path or the device is no longer what
+// was checked.
+HelperResult VolumeReformatter::checkUnmounted(const Volume& volume, int folder) const
+{
+    const MountEntry& target = volume.target;
+    const std::string& device = volume.device;
     // The device itself must be free now: an exclusive open fails while it is mounted anywhere.
     {
-        const UniqueFd exclusive(::open(device->c_str(), O_RDONLY | O_EXCL | O_CLOEXEC));
+        const UniqueFd exclusive(::open(device.c_str(), O_RDONLY | O_EXCL | O_CLOEXEC));
         if (!exclusive)
-            return mountBack(*device + " is still in use after unmounting " + target.mountPoint + ": " +
-                             std::strerror(errno));
+            return mountBack(volume, folder,
+                             device + " is still in use after unmounting " + target.mountPoint + ": " +
+                                 std::strerror(errno));
     }
 
     stage("unmounted");
-    // Nothing is formatted when the path or the device is no longer what was checked.
-    if (!stillLeadsTo(mountPoint, parent.get(), folder.get()))
-        return mountBack("The path " + target.mountPoint + " changed while it was being reformatted");
+    if (!MountedDevice::stillLeadsTo(volume.mountPoint, volume.parent.get(), folder))
+        return mountBack(volume, folder,
+                         "The path " + target.mountPoint + " changed while it was being reformatted");
     struct stat deviceNow = {};
-    if (::stat(device->c_str(), &deviceNow) != 0 || !S_ISBLK(deviceNow.st_mode) ||
-        deviceNow.st_rdev != held.st_rdev || diskSequence(holder.get()) != sequence)
-        return mountBack("The device " + *device + " changed while " + target.mountPoint +
-                         " was being reformatted");
+    if (::stat(device.c_str(), &deviceNow) != 0 || !S_ISBLK(deviceNow.st_mode) ||
+        deviceNow.st_rdev != volume.held.st_rdev ||
+        MountedDevice::diskSequence(volume.holder.get()) != volume.sequence)
+        return mountBack(volume, folder,
+                         "The device " + device + " changed while " + target.mountPoint +
+                             " was being reformatted");
+    return {};
+}
 
-    const auto made = ToolRunner::run(*mkfs, command->arguments, kMkfsTimeoutSeconds);
+HelperResult VolumeReformatter::replaceFileSystem(const Volume& volume) const
+{
+    const MountEntry& target = volume.target;
+    const std::string& device = volume.device;
+    stage("resolved");
+    logMessage("Reformatting ", target.mountPoint, " (", target.fsType, " on ", device, ", label \"",
+               volume.label, "\")");
+    const auto folder = unmount(volume);
+    if (!folder)
+        return Unexpected(folder.error());
+    if (auto checked = checkUnmounted(volume, folder->get()); !checked)
+        return checked;
+
+    const auto made = ToolRunner::run(volume.mkfs, volume.command.arguments, kMkfsTimeoutSeconds);
     if (!made.succeeded()) {
         // The old file system is usually intact when mkfs fails; give it back to its users.
-        const auto again = mountOnto(folder.get(), target, *device);
-        return HelperError::failed(command->program + " failed on " + *device + " (" +
+        const auto again = mountOnto(folder->get(), target, device);
+        return HelperError::failed(volume.command.program + " failed on " + device + " (" +
                                    made.describeFailure() + ")" +
                                    (!again ? "; " + target.mountPoint + " is left unmounted"
                                            : "; the old file system was mounted again"));
     }
-    if (const auto mounted = mountOnto(folder.get(), target, *device); !mounted)
-        return HelperError::failed("The new file system on " + *device +
+    if (const auto mounted = mountOnto(folder->get(), target, device); !mounted)
+        return HelperError::failed("The new file system on " + device +
                                    " could not be mounted: " + mounted.error().message);
     logMessage("Reformatted ", target.mountPoint);
     return {};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/MountTable.h"
+#include "common/UniqueFd.h"
 #include "helper/HelperError.h"
 
 #include <cstdint>
@@ -60,8 +61,21 @@ public:
     static std::vector<FileSystemOption> fileSystemOptions(std::string_view superOptions);
 
 private:
+    struct Volume;
+
     // The reformat, or with checkOnly its checks alone.
     HelperResult run(const std::string& mountPath, bool checkOnly) const;
+    // The checks before anything changes, each filling in what it found: the mount point and its
+    // mount, the device (held open, and no disk the system needs), the label and mkfs.
+    static HelperResult locateMount(const std::string& mountPath, Volume& volume);
+    static HelperResult holdDevice(Volume& volume);
+    HelperResult findMkfs(Volume& volume) const;
+    // Unmount, the checks again, mkfs and the mount again at the same folder.
+    HelperResult replaceFileSystem(const Volume& volume) const;
+    // The folder the volume was mounted on, open (O_PATH), after the unmount.
+    static Expected<UniqueFd, HelperError> unmount(const Volume& volume);
+    HelperResult checkUnmounted(const Volume& volume, int folder) const;
+    static Unexpected<HelperError> mountBack(const Volume& volume, int folder, const std::string& problem);
     void stage(std::string_view name) const;
 
     std::vector<std::string> m_toolSearchPath;

@@ -929,6 +929,33 @@ TEST(FileShredCoordinator, AFileWithHardLinksIsOverwrittenOnlyWhenEveryNameIsSel
     EXPECT_EQ(shredding.coordinator.totals().filesRemoved, 4u);
 }
 
+TEST(FileShredCoordinator, NoRemovedCountExceedsWhatWasOverwritten)
+{
+    t::TempDir dir;
+    const std::string target = dir / "T";
+    t::makeDir(target);
+    t::writeFile(target + "/a", "secret");
+    t::writeFile(target + "/b", "other");
+    Shredding shredding(15);
+    shredding.coordinator.shredPath(target, {});
+    shredding.coordinator.finishShredding();
+    // A second name of an overwritten file appears before the deletion: its content is overwritten,
+    // so it goes with the rest, but it is no file more than the job overwrote.
+    ASSERT_EQ(::link((target + "/a").c_str(), (target + "/late").c_str()), 0);
+    const std::string renamed = shredding.coordinator.renameAtPath(target, {});
+    shredding.coordinator.saveDelete(renamed, {});
+    shredding.coordinator.finishDeleting();
+
+    EXPECT_FALSE(t::exists(renamed));
+    const FileShredCoordinator::Totals& totals = shredding.coordinator.totals();
+    EXPECT_EQ(totals.filesOverwritten, 2u);
+    EXPECT_EQ(totals.filesRemoved, 2u) << "removed names beyond the overwritten ones";
+    EXPECT_EQ(totals.bytesOverwritten, 11);
+    EXPECT_EQ(totals.bytesRemoved, 11);
+    EXPECT_EQ(shredding.outcome(), (std::map<std::string, std::string>{{target + "/a", "deleted: "},
+                                                                       {target + "/b", "deleted: "}}));
+}
+
 namespace {
 
 // Lists folders from the file system, except that the first listing of one chosen folder gives

@@ -1,0 +1,151 @@
+#include "engine/DeleteWalk.h"
+
+#include "common/Log.h"
+#include "common/PathText.h"
+#include "common/UniqueFd.h"
+#include "engine/HelperCalls.h"
+#include "engine/ShredContext.h"
+#include "engine/TargetWalk.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace cv {
+
+namespace {
+
+constexpr const char* kFolderNotRead = "Folder could not be read";
+
+} // namespace
+
+DeleteWalk::DeleteWalk(ShredContext& context, HelperCalls& helper) : m_context(context), m_helper(helper) {}
+
+void DeleteWalk::saveDelete(const std::string& target, const PreparedExcludes& excludes)
+{
+    const std::string path(withoutTrailingSlashes(target));
+    if (m_context.isCancelled())
+        return;
+    struct stat info;
+    bool mountRoot = false;
+    if (FolderWalker::examine(AT_FDCWD, path.c_str(), info, mountRoot) != 0)
+        return;
+    const PreparedExcludes::Position position = excludes.at(path);
+    const bool isFolder = S_ISDIR(info.st_mode);
+    bool stays = position.keeps() || (isFolder && m_context.filesOnly) || (!isFolder && mountRoot);
+    if (isFolder && !stays && removeUnreadFolder(AT_FDCWD, path.c_str(), info))
+        return;
+    if (isFolder && !position.covered())
+        stays = deleteInFolder(path, excludes) || stays;
+    if (stays)
+        return;
+    if (const int error = removeEntry(AT_FDCWD, path, path, info); error > 0)
+        logMessage("Error while deleting path ", path, " -> ", std::strerror(error));
+}
+
+bool DeleteWalk::removeUnreadFolder(int dirFd, const char* name, const struct stat& info)
+{
+    const ShredRecord::FileId id = ShredRecord::idOf(info);
+    const ShredRecord::UnreadFolder* unread = m_context.record.findUnreadFolder(id);
+    if (!unread || ::unlinkat(dirFd, name, AT_REMOVEDIR) != 0)
+        return false;
+    logMessage("Removed the folder ", unread->path, ", which could not be read but was empty");
+    m_context.record.forgetUnreadFolder(id);
+    return true;
+}
+
+void DeleteWalk::finishDeleting()
+{
+    // Folders whose listing failed and that did not turn out empty: what they hold was not
+    // overwritten, and they stay.
+    for (auto& folder : m_context.record.takeUnreadFolders())
+        m_context.reportFailure(std::move(folder.path), 0, kFolderNotRead,
+                                FolderWalker::describeError(folder.error), ShredItem::Kind::Folder);
+}
+
+bool DeleteWalk::deleteInFolder(const std::string& folder, const PreparedExcludes& excludes)
+{
+    UniqueFd rootFd(FolderWalker::openFolder(folder));
+    if (!rootFd) {
+        logMessage("Cannot delete in ", folder, ": ", std::strerror(errno));
+        return true;
+    }
+    TargetWalk walk(excludes, folder, m_context.reader);
+    const int rootError = walk.walker().walk(
+        rootFd.get(), folder,
+        [&](const FolderWalker::Entry& entry) {
+            const PreparedExcludes::Position& position = walk.enter(entry);
+            // The folders the renaming emptied go at once, without being listed; the walk finds them
+            // gone. Any other folder is entered, and goes after its contents if they all went.
+            if (S_ISDIR(entry.info.st_mode) && !position.keeps() && !entry.mountRoot &&
+                !m_context.filesOnly && !m_context.record.keepsFolder(ShredRecord::idOf(entry.info)) &&
+                ::unlinkat(entry.dirFd, entry.name.data(), AT_REMOVEDIR) == 0)
+                return true;
+            return !position.covered();
+        },
+        [&](const FolderWalker::Entry& entry) { deleteWalked(walk, entry); });
+    return walk.rootHoldsWhatStays() || rootError != 0;
+}
+
+void DeleteWalk::deleteWalked(TargetWalk& walk, const FolderWalker::Entry& entry)
+{
+    const bool isFolder = S_ISDIR(entry.info.st_mode);
+    // Another file system mounted inside stays, and so does its mount point; a folder goes only
+    // when everything in it went.
+    bool stays = walk.position(entry).keeps() || entry.mountRoot ||
+                 (isFolder && (walk.holdsWhatStays(entry) || m_context.filesOnly));
+    if (!stays && isFolder && entry.error != 0)
+        stays = !removeUnreadFolder(entry.dirFd, entry.name.data(), entry.info);
+    else if (!stays) {
+        const int error = removeEntry(entry.dirFd, entry.name, entry.path, entry.info);
+        if (error > 0)
+            logMessage("oops: ", entry.path, ": ", std::strerror(error));
+        stays = error != 0;
+    }
+    if (stays)
+        walk.markStaying(entry);
+}
+
+int DeleteWalk::removeEntry(int dirFd, std::string_view name, std::string_view path, const struct stat& info)
+{
+    const bool isFolder = S_ISDIR(info.st_mode);
+    const ShredRecord::FileId id = ShredRecord::idOf(info);
+    ShredRecord& record = m_context.record;
+    if (S_ISREG(info.st_mode) && !record.isOverwritten(id)) {
+        keepNotOverwritten(path, info);
+        return -1;
+    }
+    if (::unlinkat(dirFd, name.data(), isFolder ? AT_REMOVEDIR : 0) != 0 && errno != ENOENT) {
+        const int error = errno;
+        // Only a missing permission goes to the helper, which removes this one entry. A folder
+        // that is not empty (something came into it that nobody examined) or in use stays.
+        if ((error != EACCES && error != EPERM) || !m_helper.remove(std::string(path), info)) {
+            // The file stays overwritten under its name; a folder stays with whatever it holds.
+            if (S_ISREG(info.st_mode))
+                record.removalFailed(id, error);
+            else if (isFolder && !record.findUnreadFolder(id))
+                m_context.reportFailure(std::string(path), 0, "Folder could not be deleted",
+                                        std::strerror(error), ShredItem::Kind::Folder);
+            return error;
+        }
+    }
+    if (S_ISREG(info.st_mode))
+        record.nameRemoved(id);
+    return 0;
+}
+
+void DeleteWalk::keepNotOverwritten(std::string_view path, const struct stat& info)
+{
+    // Never overwritten by this job: a failed file (listed already), or one the overwrite walk
+    // never met (a listing that failed, a file that came later). Its content would stay on the
+    // device after deletion.
+    const ShredRecord::FileId id = ShredRecord::idOf(info);
+    if (!m_context.record.examine(id))
+        return;
+    logMessage("Not deleting ", path, ": this job has not overwritten it");
+    m_context.reportFailure(std::string(path), info.st_size, "Not overwritten, left in place", {},
+                            ShredItem::Kind::File, id);
+}
+
+} // namespace cv

@@ -1,0 +1,85 @@
+#include "engine/HelperWait.h"
+
+#include <condition_variable>
+#include <mutex>
+
+namespace cv {
+
+namespace {
+
+// How often a wait without a deadline looks at the job's cancel flag.
+constexpr std::chrono::milliseconds kCancelPoll{50};
+
+} // namespace
+
+struct HelperWait::State
+{
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool done = false;
+    bool askingUser = false;
+    Expected<void, std::string> outcome;
+};
+
+HelperWait::HelperWait() : m_state(std::make_shared<State>()) {}
+
+HelperToolClient::Reply HelperWait::reply() const
+{
+    return [state = m_state](Expected<void, std::string> outcome) {
+        std::lock_guard lock(state->mutex);
+        if (state->done)
+            return;
+        state->done = true;
+        state->outcome = std::move(outcome);
+        state->changed.notify_all();
+    };
+}
+
+HelperToolClient::AskingUser HelperWait::askingUser() const
+{
+    return [state = m_state]() {
+        std::lock_guard lock(state->mutex);
+        state->askingUser = true;
+        state->changed.notify_all();
+    };
+}
+
+HelperWait::End HelperWait::wait(std::chrono::milliseconds timeout, const std::function<bool()>& cancelled,
+                                 const std::function<void(bool)>& waitingForUser)
+{
+    State& state = *m_state;
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    bool waitingShown = false;
+    End end = End::TimedOut;
+    {
+        std::unique_lock lock(state.mutex);
+        while (!state.done) {
+            if (cancelled()) {
+                end = End::Cancelled;
+                break;
+            }
+            // The delegate is told without the lock: the reply must not wait for the window.
+            if (state.askingUser && !waitingShown && waitingForUser) {
+                waitingShown = true;
+                lock.unlock();
+                waitingForUser(true);
+                lock.lock();
+                continue;
+            }
+            const auto now = std::chrono::steady_clock::now();
+            if (!state.askingUser && now >= deadline)
+                break;
+            const auto until = state.askingUser ? now + kCancelPoll : std::min(deadline, now + kCancelPoll);
+            state.changed.wait_until(lock, until);
+        }
+        if (state.done) {
+            end = End::Answered;
+            m_outcome = state.outcome;
+        }
+    }
+    if (waitingShown)
+        waitingForUser(false);
+    return end;
+}
+
+} // namespace cv

@@ -1,0 +1,346 @@
+#include "engine/OverwritePhase.h"
+
+#include "common/FileTypeName.h"
+#include "common/Localization.h"
+#include "common/Log.h"
+#include "common/PathText.h"
+#include "common/UniqueFd.h"
+#include "engine/HelperCalls.h"
+#include "engine/ShredContext.h"
+#include "engine/TargetWalk.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <thread>
+#include <unistd.h>
+
+namespace cv {
+
+namespace {
+
+bool outOfDescriptors(int error)
+{
+    return error == EMFILE || error == ENFILE;
+}
+
+} // namespace
+
+OverwritePhase::OverwritePhase(ShredContext& context, HelperCalls& helper)
+    : m_context(context), m_helper(helper)
+{}
+
+void OverwritePhase::shredPath(const std::string& target, const PreparedExcludes& excludes)
+{
+    if (m_context.isCancelled())
+        return;
+    const std::string path(withoutTrailingSlashes(target));
+    struct stat info;
+    bool mountRoot = false;
+    if (FolderWalker::examine(AT_FDCWD, path.c_str(), info, mountRoot) != 0) {
+        logMessage("Cannot shred ", path, ": ", std::strerror(errno));
+        return;
+    }
+    const PreparedExcludes::Position position = excludes.at(path);
+    if (position.keeps() && !S_ISDIR(info.st_mode))
+        return;
+    if (!S_ISDIR(info.st_mode)) {
+        shredEntry(AT_FDCWD, path, path, info, mountRoot);
+        return;
+    }
+    if (position.covered())
+        return;
+    ShredRecord& record = m_context.record;
+    UniqueFd rootFd(FolderWalker::openFolder(path));
+    if (!rootFd) {
+        const int error = errno;
+        logMessage("Cannot open folder ", path, ": ", std::strerror(error));
+        record.keepFolder(ShredRecord::idOf(info));
+        record.unreadFolder(ShredRecord::idOf(info), path, error);
+        return;
+    }
+    TargetWalk walk(excludes, path, m_context.reader);
+    m_walker = &walk.walker();
+    const int rootError = walk.walker().walk(
+        rootFd.get(), path, [&](const FolderWalker::Entry& entry) { return visit(walk, entry); },
+        [&](const FolderWalker::Entry& entry) { leave(walk, entry); });
+    m_walker = nullptr;
+    if (rootError != 0 && !m_context.isCancelled())
+        record.unreadFolder(ShredRecord::idOf(info), path, rootError);
+}
+
+bool OverwritePhase::visit(TargetWalk& walk, const FolderWalker::Entry& entry)
+{
+    if (m_context.isCancelled())
+        return false;
+    const PreparedExcludes::Position& position = walk.enter(entry);
+    if (position.covered())
+        return false;
+    if (S_ISDIR(entry.info.st_mode) && !entry.mountRoot)
+        return true;
+    if (position.keeps())
+        return false;
+    shredEntry(entry.dirFd, entry.name, walk.itemPath(entry), entry.info, entry.mountRoot);
+    // Between files the worker steps aside for whoever else wants the processor. A fixed sleep
+    // here would cost more than the overwriting itself on trees of small files.
+    if (m_context.filePause.count() > 0)
+        std::this_thread::sleep_for(m_context.filePause);
+    else
+        std::this_thread::yield();
+    return false;
+}
+
+void OverwritePhase::leave(TargetWalk& walk, const FolderWalker::Entry& entry)
+{
+    ShredRecord& record = m_context.record;
+    // A folder the walk could not read in full: what it holds was not overwritten. That is its
+    // error unless the delete phase finds it empty after all (rmdir removes only an empty folder,
+    // and needs no listing).
+    if (entry.error != 0 && !m_context.isCancelled())
+        record.unreadFolder(ShredRecord::idOf(entry.info), walk.itemPath(entry), entry.error);
+    // What stays, and every folder that holds it, is known from here on: the renaming leaves those
+    // folders where they are, under their names.
+    const bool isFolder = S_ISDIR(entry.info.st_mode);
+    if (m_context.isCancelled() || record.staysAsItIs(entry.info, entry.mountRoot, walk.position(entry)) ||
+        (isFolder && (walk.holdsWhatStays(entry) || entry.error != 0))) {
+        if (isFolder && !entry.mountRoot)
+            record.keepFolder(ShredRecord::idOf(entry.info));
+        walk.markStaying(entry);
+    }
+}
+
+void OverwritePhase::shredFile(const std::string& path)
+{
+    if (m_context.isCancelled())
+        return;
+    struct stat info;
+    bool mountRoot = false;
+    if (FolderWalker::examine(AT_FDCWD, path.c_str(), info, mountRoot) != 0) {
+        logMessage("Cannot shred ", path, ": ", std::strerror(errno));
+        return;
+    }
+    shredEntry(AT_FDCWD, path, path, info, mountRoot);
+}
+
+void OverwritePhase::shredEntry(int dirFd, std::string_view name, ItemPath path, const struct stat& info,
+                                bool mountRoot)
+{
+    if (m_context.isCancelled() || S_ISLNK(info.st_mode))
+        return;
+    if (mountRoot) {
+        // Another file system's folder, or a file mounted over one of the selection's (as
+        // containers mount /etc/hosts): whatever is written through it lands outside the selection.
+        logMessage("Not shredding ", path, ": a mount point");
+        const std::int64_t size = S_ISREG(info.st_mode) ? info.st_size : 0;
+        m_context.reportFailure(std::move(path), size, "Mount point, left in place", {},
+                                ShredItem::Kind::MountPoint);
+        return;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        // FIFOs, sockets and devices hold no data of their own to overwrite; they are renamed and
+        // removed like any other entry.
+        logMessage("Not overwriting ", path, ": ", fileTypeName(info.st_mode));
+        return;
+    }
+    // Met before in this job (through overlapping targets): overwritten and listed once.
+    if (m_context.record.wasExamined(ShredRecord::idOf(info)))
+        return;
+    if (info.st_nlink > 1)
+        shredLinkedFile(dirFd, name, std::move(path), info);
+    else // the file is listed with its outcome; nothing else waits for it
+        static_cast<void>(shredFileAt(dirFd, name.data(), std::move(path), info));
+}
+
+std::optional<OverwritePhase::Reason> OverwritePhase::shredFileAt(int dirFd, const char* name, ItemPath path,
+                                                                  const struct stat& info)
+{
+    const std::int64_t size = info.st_size;
+    const ShredRecord::FileId id = ShredRecord::idOf(info);
+    m_context.record.examine(id);
+    if (m_context.delegate)
+        m_context.delegate->fileshredCurrentPath(path);
+    ShredItem item;
+    item.path = std::move(path);
+    item.fileSize = size;
+    item.device = id.device;
+    item.inode = id.inode;
+
+    bool cancelled = false;
+    m_fileBytesReported = 0;
+    if (const auto opened = openForWriting(dirFd, name, info, item))
+        cancelled = overwriteOpened(*opened, size, item);
+    if (item.success)
+        m_context.record.overwritten(id, size);
+    if (!item.success && !cancelled && m_context.delegate) {
+        // What the writer did not report of the file's full amount is booked as done here.
+        m_context.delegate->fileshredReportErrorForMissingBytes(
+            std::max<std::int64_t>(0, m_context.allPasses(size) - m_fileBytesReported));
+    }
+    std::optional<Reason> outcome;
+    if (!item.success)
+        outcome = Reason{item.reasonKey, item.detail};
+    if (m_context.delegate)
+        m_context.delegate->fileshredAddShredItem(std::move(item));
+    return outcome;
+}
+
+std::optional<RegularFileOpener::Result>
+OverwritePhase::openForWriting(int dirFd, const char* name, const struct stat& info, ShredItem& item)
+{
+    auto opened = RegularFileOpener::openExamined(dirFd, name, info);
+    // Out of descriptors: the walk gives up those it holds beyond the current folder.
+    if (opened.status == RegularFileOpener::Status::OpenFailed && outOfDescriptors(opened.error) &&
+        m_walker && m_walker->releaseDescriptors())
+        opened = RegularFileOpener::openExamined(dirFd, name, info);
+    if (opened.status != RegularFileOpener::Status::NotWritable)
+        return opened;
+    // A file the process may not write is opened up by the helper, if it will. The helper never
+    // opens up a file with other names; it is not asked to. Its refusal (polkit's no, no bus, no
+    // answer) is named with the reason.
+    const Expected<void, std::string> openedUp = info.st_nlink == 1
+                                                     ? m_helper.openUp(item.path, info)
+                                                     : Expected<void, std::string>(Unexpected(std::string()));
+    if (!openedUp) {
+        item.because("Path no writable", openedUp.error());
+        return std::nullopt;
+    }
+    m_helper.noteFileGiven();
+    return RegularFileOpener::openExamined(dirFd, name, info);
+}
+
+bool OverwritePhase::overwriteOpened(const RegularFileOpener::Result& opened, std::int64_t size,
+                                     ShredItem& item)
+{
+    ShredWriter& writer = m_context.writer;
+    if (opened.status != RegularFileOpener::Status::Opened) {
+        item.because("Failed to open file", RegularFileOpener::describe(opened));
+        logMessage("Failed to open file ", item.path, ": ", RegularFileOpener::describe(opened));
+        return false;
+    }
+    if (m_context.algorithm->cycles() == 0) {
+        // A method without passes writes nothing: the file is not overwritten, so it stays.
+        item.because("Failed to write file");
+        logMessage("Failed to write file ", item.path, ": the method has no passes");
+        return false;
+    }
+    switch (writer.shredInFile(opened.fd.get(), size)) {
+    case ShredWriter::Outcome::Failed:
+        item.because("Failed to write file", std::strerror(writer.lastError()));
+        logMessage("Failed to write file ", item.path, ": ", std::strerror(writer.lastError()));
+        break;
+    case ShredWriter::Outcome::VerificationFailed:
+        // What the device holds is not what was written: the content may still be there.
+        item.because("Verification failed", verificationDetail());
+        item.differsAt = writer.mismatchOffset();
+        logMessage("Verification failed for ", item.path, ": ", item.detail);
+        break;
+    case ShredWriter::Outcome::Cancelled:
+        // Only part of the passes reached the file, or they were not all read back: it is not
+        // proven overwritten, though no error.
+        item.because(writer.cancelledWhileVerifying() ? "Overwritten, not verified: the job was cancelled"
+                                                      : "Canceled");
+        item.cancelled = true;
+        return true;
+    case ShredWriter::Outcome::Completed:
+        item.success = true;
+        item.verified = writer.lastFileVerified();
+        break;
+    }
+    return false;
+}
+
+void OverwritePhase::shredLinkedFile(int dirFd, std::string_view name, ItemPath path, const struct stat& info)
+{
+    // A name is its folder (device and inode) and its name there, however its path was spelled.
+    struct stat folder;
+    const SplitPath split = dirFd == AT_FDCWD ? splitPath(std::string(name)) : SplitPath{};
+    const int examined = dirFd == AT_FDCWD ? ::stat(split.parent.c_str(), &folder) : ::fstat(dirFd, &folder);
+    if (examined != 0) {
+        logMessage("Cannot examine the folder of ", path, ": ", std::strerror(errno));
+        return;
+    }
+    const ShredRecord::FileId id = ShredRecord::idOf(info);
+    auto [found, fresh] = m_linkedFiles.try_emplace(id);
+    LinkedFile& file = found->second;
+    if (fresh)
+        m_linkedOrder.push_back(id);
+    file.links = info.st_nlink;
+    file.size = info.st_size;
+    const std::string key = std::to_string(folder.st_dev) + ":" + std::to_string(folder.st_ino) + "/" +
+                            (dirFd == AT_FDCWD ? split.name : std::string(name));
+    const auto sameName = [&key](const auto& known) { return known.first == key; };
+    if (std::none_of(file.names.begin(), file.names.end(), sameName))
+        file.names.emplace_back(key, path);
+    if (file.names.size() < file.links)
+        return; // its other names may still come; finishShredding() reports it if they do not
+
+    // Every name lies inside the selection: the file is overwritten once, through this name, and
+    // listed under each of its names.
+    std::vector<std::pair<std::string, ItemPath>> names = std::move(file.names);
+    const std::int64_t size = file.size;
+    m_linkedFiles.erase(found);
+    const auto failure = shredFileAt(dirFd, name.data(), std::move(path), info);
+    if (m_context.isCancelled())
+        return;
+    listOtherNames(std::move(names), key, size, id, failure);
+}
+
+void OverwritePhase::listOtherNames(std::vector<std::pair<std::string, ItemPath>> names,
+                                    const std::string& key, std::int64_t size, ShredRecord::FileId id,
+                                    const std::optional<Reason>& failure)
+{
+    FileShredCoordinatorDelegate* delegate = m_context.delegate;
+    for (auto& [otherKey, other] : names) {
+        if (otherKey == key)
+            continue;
+        if (failure) {
+            m_context.reportFailure(std::move(other), size, failure->key, failure->detail,
+                                    ShredItem::Kind::File, id);
+            continue;
+        }
+        m_context.record.overwrittenName(id);
+        if (!delegate)
+            continue;
+        delegate->fileshredCurrentPath(other);
+        // The scan counted the file under each name; progress follows it.
+        delegate->fileshredWrittenBytes(m_context.allPasses(size));
+        ShredItem item;
+        item.path = std::move(other);
+        item.fileSize = size;
+        item.success = true;
+        item.verified = m_context.writer.lastFileVerified();
+        item.device = id.device;
+        item.inode = id.inode;
+        delegate->fileshredAddShredItem(std::move(item));
+    }
+}
+
+void OverwritePhase::finishShredding()
+{
+    if (!m_context.isCancelled()) {
+        for (const ShredRecord::FileId& id : m_linkedOrder) {
+            const auto found = m_linkedFiles.find(id);
+            if (found == m_linkedFiles.end())
+                continue;
+            m_context.record.examine(id);
+            // Overwriting it would destroy what its other names outside the selection show.
+            for (auto& [key, path] : found->second.names) {
+                logMessage("Not overwriting ", path, ": the file has other hard links outside the selection");
+                m_context.reportFailure(std::move(path), found->second.size, "File has other hard links", {},
+                                        ShredItem::Kind::File, id);
+            }
+        }
+    }
+    m_linkedFiles.clear();
+    m_linkedOrder.clear();
+}
+
+std::string OverwritePhase::verificationDetail() const
+{
+    if (const auto offset = m_context.writer.mismatchOffset())
+        return localized("first difference at byte") + " " + std::to_string(*offset);
+    return std::strerror(m_context.writer.lastError());
+}
+
+} // namespace cv
