@@ -13,10 +13,10 @@
 #include "app/reports/ReportPdfPane.h"
 #include "common/Localization.h"
 #include "common/Log.h"
+#include "job/JobEnvironment.h"
 #include "settings/SettingsManager.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QGraphicsOpacityEffect>
 #include <QGridLayout>
@@ -30,8 +30,6 @@
 #include <QVBoxLayout>
 
 #include <cmath>
-#include <sys/resource.h>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -234,21 +232,9 @@ void ProgressViewController::startShredder()
         job.shredOptions->verification = Verification::LastPass;
     m_fileShredder = std::make_shared<FileShredder>(job.pathCollection, job.algorithm, job.shredOptions);
     m_fileShredder->setDelegate(m_events);
-    m_fileShredder->setHelperTool(m_services.helperTool);
-    // The inhibitor belongs to this job; the worker keeps it alive as long as the job runs.
-    std::shared_ptr<SleepInhibitor> inhibitor;
-    if (m_services.makeSleepInhibitor)
-        inhibitor = m_services.makeSleepInhibitor();
-    m_fileShredder->setSleepInhibitor(inhibitor.get());
-    m_fileShredder->setHomeFolder(QFile::encodeName(QDir::homePath()).toStdString());
-    if (m_configureJob)
-        m_configureJob(*m_fileShredder);
+    m_fileShredder->setEnvironment(m_services.jobEnvironment());
 
-    m_worker = std::thread([job = m_fileShredder, inhibitor] {
-        // Background priority: the machine stays responsive while the job writes.
-        setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
-        job->run();
-    });
+    m_worker = std::thread([job = m_fileShredder] { job->run(); });
 
     if (job.shredOptions->removeSnapshots) {
         m_waitForSnapshot = true;

@@ -7,7 +7,6 @@
 
 #include <QWidget>
 
-#include <functional>
 #include <memory>
 #include <optional>
 #include <thread>
@@ -43,11 +42,6 @@ public:
     ~ProgressViewController() override;
 
     const JobRequest& request() const { return m_request; }
-    // Lets tests adjust the job before it runs (volume probe, pauses).
-    void setJobConfigurator(std::function<void(FileShredder&)> configure)
-    {
-        m_configureJob = std::move(configure);
-    }
 
     const std::shared_ptr<ShredResult>& shredResult() const { return m_shredResult; }
     bool shredStarted() const { return m_shredStarted; }
@@ -95,7 +89,6 @@ private:
 
     AppServices& m_services;
     JobRequest m_request;
-    std::function<void(FileShredder&)> m_configureJob;
 
     std::shared_ptr<FileShredder> m_fileShredder;
     JobEvents* m_events;
