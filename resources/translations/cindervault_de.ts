@@ -661,6 +661,13 @@ Mit „Jetzt nicht“ startet Cindervault ohne diese Schritte; beim nächsten St
     </message>
 </context>
 <context>
+    <name>cv::JobSession</name>
+    <message>
+        <source>No snapshot tool is available.</source>
+        <translation>Es ist kein Werkzeug für Schnappschüsse verfügbar.</translation>
+    </message>
+</context>
+<context>
     <name>cv::MethodList</name>
     <message>
         <source>Overwrite method</source>
@@ -750,10 +757,6 @@ Mit „Jetzt nicht“ startet Cindervault ohne diese Schritte; beim nächsten St
     <message>
         <source>The report could not be made.</source>
         <translation>Der Bericht konnte nicht erstellt werden.</translation>
-    </message>
-    <message>
-        <source>No snapshot tool is available.</source>
-        <translation>Es ist kein Werkzeug für Schnappschüsse verfügbar.</translation>
     </message>
     <message>
         <source>The snapshots were not removed: %1</source>

@@ -655,6 +655,13 @@ With “Not now” Cindervault starts without these steps; it asks again at the 
     </message>
 </context>
 <context>
+    <name>cv::JobSession</name>
+    <message>
+        <source>No snapshot tool is available.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>cv::MethodList</name>
     <message>
         <source>Overwrite method</source>
@@ -743,10 +750,6 @@ With “Not now” Cindervault starts without these steps; it asks again at the 
     </message>
     <message>
         <source>The report could not be made.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>No snapshot tool is available.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

@@ -4,6 +4,7 @@
 #include "app/dialogs/HelperInstallDialog.h"
 #include "common/Log.h"
 #include "engine/ShredResult.h"
+#include "job/JobEnvironment.h"
 #include "settings/NotificationManager.h"
 #include "settings/SettingsManager.h"
 #include "settings/SupportMessageSender.h"
@@ -20,6 +21,17 @@ AppServices& AppServices::shared()
 {
     static AppServices services;
     return services;
+}
+
+JobEnvironment AppServices::jobEnvironment() const
+{
+    JobEnvironment environment;
+    environment.helperTool = helperTool;
+    if (makeSleepInhibitor)
+        environment.sleepInhibitor = makeSleepInhibitor();
+    environment.homeFolder = JobEnvironment::userHomeFolder();
+    environment.niceness = JobEnvironment::kBackgroundNiceness;
+    return environment;
 }
 
 ReportKeeper& sharedReportKeeper()

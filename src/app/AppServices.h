@@ -16,6 +16,7 @@ class ReportKeeper;
 class SleepInhibitor;
 class SupportMessageSender;
 class UpdateScheduler;
+struct JobEnvironment;
 struct ReportOutcome;
 struct ShredResult;
 
@@ -52,6 +53,11 @@ struct AppServices
     NotificationManager* notifications = nullptr;
     UpdateScheduler* updateScheduler = nullptr;
     SupportMessageSender* supportSender = nullptr;
+
+    // What a job of the window works with: the helper, a sleep inhibitor of its own, the
+    // user's home folder, and a thread in the background, so that the desktop stays responsive
+    // while the job writes.
+    JobEnvironment jobEnvironment() const;
 
     static AppServices& shared();
 };

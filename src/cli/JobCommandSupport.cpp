@@ -9,7 +9,6 @@
 #include "cli/StoredSettings.h"
 #include "common/ByteCountFormatter.h"
 #include "engine/AlgorithmCollection.h"
-#include "system/LogindSleepInhibitor.h"
 
 #include <csignal>
 #include <cstdio>
@@ -149,8 +148,6 @@ std::shared_ptr<ShredResult> JobCommandSupport::runJob(const CommandLine& line, 
     pthread_sigmask(SIG_BLOCK, &deferred, nullptr);
 
     CliLog::setUp(line.flag("--verbose"));
-    LogindSleepInhibitor inhibitor;
-    job.setSleepInhibitor(&inhibitor);
     // Protected files of the selection and reformatting are root's work, done by the privileged
     // helper, as in the window.
     std::optional<HelperAccess> ownHelper;
@@ -160,11 +157,11 @@ std::shared_ptr<ShredResult> JobCommandSupport::runJob(const CommandLine& line, 
         if (reformat && !helper->client())
             printError("the volume cannot be reformatted: " + helper->unavailable());
     }
-    job.setHelperTool(helper->client());
+    job.setEnvironment(JobRunner::environment(helper->client()));
     JobRunner runner(job, ::isatty(STDERR_FILENO) != 0);
     auto result = runner.run();
-    job.setSleepInhibitor(nullptr);
-    job.setHelperTool(nullptr);
+    // The helper may go when this returns: the job keeps nothing of it.
+    job.setEnvironment({});
     return result;
 }
 

@@ -1,6 +1,7 @@
 #include "cli/JobRunner.h"
 
 #include "common/ByteCountFormatter.h"
+#include "system/LogindSleepInhibitor.h"
 
 #include <cerrno>
 #include <condition_variable>
@@ -107,6 +108,15 @@ void printProgressLine(const ShredState& state)
 } // namespace
 
 JobRunner::JobRunner(FileShredder& job, bool showProgress) : m_job(job), m_showProgress(showProgress) {}
+
+JobEnvironment JobRunner::environment(HelperToolClient* helper)
+{
+    JobEnvironment environment;
+    environment.helperTool = helper;
+    environment.sleepInhibitor = std::make_shared<LogindSleepInhibitor>();
+    environment.homeFolder = JobEnvironment::userHomeFolder();
+    return environment;
+}
 
 std::shared_ptr<ShredResult> JobRunner::run()
 {

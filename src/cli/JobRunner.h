@@ -14,6 +14,11 @@ class JobRunner
 {
 public:
     explicit JobRunner(FileShredder& job, bool showProgress);
+    // What a job run from a terminal works with: the helper for root's work (may be null),
+    // logind's sleep inhibitor and the home folder of the user the command runs as. The job's
+    // thread keeps the priority the command was started with: on a terminal that is the
+    // caller's to choose (nice), as for shred or dd.
+    static JobEnvironment environment(HelperToolClient* helper);
     // Runs the job to its end and returns its result (cancelled or not).
     std::shared_ptr<ShredResult> run();
 

@@ -14,6 +14,7 @@
 #include <fcntl.h>
 #include <linux/magic.h>
 #include <string_view>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
 #include <unistd.h>
@@ -62,13 +63,15 @@ std::string FileShredder::getAction() const
 
 bool FileShredder::isVolume(const std::string& path) const
 {
-    return m_volumeProbe.isVolume && m_volumeProbe.isVolume(path);
+    return m_environment.volumeProbe.isVolume && m_environment.volumeProbe.isVolume(path);
 }
 
 void FileShredder::run()
 {
+    applyNiceness();
     // Keeping the machine awake is a courtesy: without it the job still runs and still finishes.
-    const bool inhibited = m_inhibitor && m_inhibitor->acquire("Cindervault", "Cindervault Action");
+    SleepInhibitor* inhibitor = m_environment.sleepInhibitor.get();
+    const bool inhibited = inhibitor && inhibitor->acquire("Cindervault", "Cindervault Action");
     if (!inhibited)
         logLine("No sleep inhibitor could be had; the machine may sleep during the job");
 
@@ -92,9 +95,19 @@ void FileShredder::run()
 
     // Released before the delegate hears of the end, which may let the job go.
     if (inhibited)
-        m_inhibitor->release();
+        inhibitor->release();
     if (m_delegate)
         m_delegate->finished(m_result);
+}
+
+void FileShredder::applyNiceness() const
+{
+    if (!m_environment.niceness)
+        return;
+    // This thread's own nice value (Linux keeps one per thread): the caller's other threads, a
+    // window's event loop among them, keep theirs.
+    if (::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), *m_environment.niceness) != 0)
+        logMessage("The job keeps its priority: ", std::strerror(errno));
 }
 
 void FileShredder::initVals()
@@ -118,15 +131,16 @@ void FileShredder::initVals()
         m_freespaceWriter = std::make_unique<FreeSpaceWriter>(m_algorithm, kFreeSpaceBlockSize);
         m_writer->setVerification(m_options->verification);
         m_freespaceWriter->setVerification(m_options->verification);
-        m_freespaceCoordinator =
-            std::make_unique<FreeSpaceCoordinator>(m_algorithm, *m_freespaceWriter, m_volumeProbe);
+        m_freespaceCoordinator = std::make_unique<FreeSpaceCoordinator>(m_algorithm, *m_freespaceWriter,
+                                                                        m_environment.volumeProbe);
         m_freespaceCoordinator->setDelegate(this);
-        if (!m_homeFolder.empty())
-            m_freespaceCoordinator->setHomeFolder(m_homeFolder);
-        m_fileshredCoordinator = std::make_unique<FileShredCoordinator>(m_algorithm, *m_writer, m_helperTool);
+        if (!m_environment.homeFolder.empty())
+            m_freespaceCoordinator->setHomeFolder(m_environment.homeFolder);
+        m_fileshredCoordinator =
+            std::make_unique<FileShredCoordinator>(m_algorithm, *m_writer, m_environment.helperTool);
         m_fileshredCoordinator->setDelegate(this);
         m_fileshredCoordinator->setFilesOnly(m_options->filesOnly);
-        m_fileshredCoordinator->setFilePause(m_filePause);
+        m_fileshredCoordinator->setFilePause(m_environment.filePause);
         // A cancel that came before the job ran still holds.
         if (isCancelled()) {
             m_freespaceCoordinator->cancel();
@@ -367,7 +381,7 @@ void FileShredder::formatVolumes()
 
 void FileShredder::waitForReformat(const std::string& mountPath)
 {
-    if (!m_helperTool) {
+    if (!m_environment.helperTool) {
         logMessage("Cannot reformat ", mountPath, ": the privileged helper is not available");
         addFailure(ShredItem::Kind::Step, mountPath, "Reformatting failed",
                    localized("the privileged helper is not available"));
@@ -381,7 +395,7 @@ void FileShredder::waitForReformat(const std::string& mountPath)
     // A cancel that came before the wait was registered has found nothing to wake.
     if (isCancelled())
         wait->abandoned = true;
-    m_helperTool->reformatVolumeAt(
+    m_environment.helperTool->reformatVolumeAt(
         mountPath,
         [wait](Expected<void, std::string> outcome) {
             std::lock_guard lock(wait->mutex);
@@ -425,7 +439,7 @@ void FileShredder::waitForReformat(const std::string& mountPath)
     if (!answered) {
         // Given up on: a reformat the helper has not begun (its user not yet asked, say) never
         // begins later.
-        m_helperTool->withdrawCalls();
+        m_environment.helperTool->withdrawCalls();
         logMessage("Format Volume still running, no longer waited for: ", mountPath);
     } else if (!outcome) {
         logMessage("Format Volume failed: ", mountPath, " -> ", outcome.error());

@@ -9,7 +9,7 @@
 #include "engine/ShredWriter.h"
 #include "freespace/FreeSpaceCoordinator.h"
 #include "freespace/FreeSpaceWriter.h"
-#include "job/SleepInhibitor.h"
+#include "job/JobEnvironment.h"
 #include "targets/PathCollection.h"
 
 #include <atomic>
@@ -51,14 +51,10 @@ public:
     ~FileShredder() override;
 
     void setDelegate(FileShredderDelegate* delegate) { m_delegate = delegate; }
-    void setHelperTool(HelperToolClient* helperTool) { m_helperTool = helperTool; }
-    void setSleepInhibitor(SleepInhibitor* inhibitor) { m_inhibitor = inhibitor; }
-    // Where volumes are looked up; tests stand in for the system.
-    void setVolumeProbe(VolumeProbe probe) { m_volumeProbe = std::move(probe); }
-    // The fill folder of the startup volume lies below this home folder.
-    void setHomeFolder(std::string home) { m_homeFolder = std::move(home); }
-    // A sleep after each file of a folder walk; without one the walk only yields the processor.
-    void setFilePause(std::chrono::microseconds pause) { m_filePause = pause; }
+    // The services and settings of the program that runs the job; set before run(). The job
+    // keeps the helper's address as long as it holds this environment.
+    void setEnvironment(JobEnvironment environment) { m_environment = std::move(environment); }
+    const JobEnvironment& environment() const { return m_environment; }
 
     void run();
     void cancel();
@@ -125,6 +121,8 @@ private:
     };
 
     bool isVolume(const std::string& path) const;
+    // Gives the calling thread the environment's nice value, when it has one.
+    void applyNiceness() const;
     // A folder, volume or step that failed, listed with its reason and counted apart from files.
     void addFailure(ShredItem::Kind kind, const std::string& path, const char* reasonKey,
                     std::string detail = {});
@@ -140,12 +138,8 @@ private:
     std::shared_ptr<Algorithm> m_algorithm;
     std::shared_ptr<ShredOptions> m_options;
     std::shared_ptr<ShredResult> m_result;
-    HelperToolClient* m_helperTool = nullptr;
-    SleepInhibitor* m_inhibitor = nullptr;
+    JobEnvironment m_environment;
     FileShredderDelegate* m_delegate = nullptr;
-    VolumeProbe m_volumeProbe = VolumeProbe::system();
-    std::string m_homeFolder;
-    std::chrono::microseconds m_filePause{0};
 
     std::unique_ptr<ShredWriter> m_writer;
     std::unique_ptr<FreeSpaceWriter> m_freespaceWriter;

@@ -268,6 +268,30 @@ TEST(ProgressScreen, ASnapshotReplyBeforeTheJobEndsLetsTheJobBringTheEnd)
     EXPECT_TRUE(h.part("snapshotLabel")->isHidden()) << "removed: nothing to say";
 }
 
+TEST(ProgressScreen, WithoutASnapshotToolTheJobEndsAndSaysWhyInTheWindowsLanguage)
+{
+    AppTranslator::install(*qApp, u"de"_s);
+    ProgressHarness h;
+    h.services.deleteSnapshots = nullptr;
+    writeFile(h.dir / "a", std::string(100, 'a'));
+    ShredOptions options;
+    options.removeSnapshots = true;
+    h.prepare({h.dir / "a"}, 16, options);
+    QSignalSpy done(h.screen, &ProgressViewController::jobFinished);
+    h.show();
+    const bool ended = done.wait(20000);
+    AppTranslator::install(*qApp, u"en"_s);
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(h.screen->completionCount(), 1);
+    EXPECT_FALSE(exists(h.dir / "a"));
+    EXPECT_EQ(
+        h.part("snapshotLabel")->text(),
+        u"Die Schnappschüsse wurden nicht entfernt: Es ist kein Werkzeug für Schnappschüsse verfügbar."_s);
+    EXPECT_EQ(h.screen->shredResult()->otherErrorCount, 1u) << "the step the user asked for failed";
+    EXPECT_EQ(h.reports.load(), 1);
+    EXPECT_EQ(h.notifications.load(), 1);
+}
+
 TEST(ProgressScreen, CancelEndsTheJobWithoutReportOrCheckMark)
 {
     ProgressHarness h;

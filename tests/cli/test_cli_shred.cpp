@@ -3,6 +3,7 @@
 #include "ReadOnlyMounts.h"
 #include "TempDir.h"
 #include "TmpfsMount.h"
+#include "cli/JobRunner.h"
 
 #include <QDate>
 #include <QJsonArray>
@@ -17,6 +18,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
+#include <pwd.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -174,6 +176,42 @@ TEST(CliShred, ShredsATreeKeepingTheExcludedFileAndReportsAsJson)
         << "kept: it holds the excluded file";
     EXPECT_EQ(t::listNames(target), std::vector<std::string>{"sub"});
     EXPECT_EQ(contents(target + "/sub/keep.txt"), "keep");
+}
+
+TEST(CliShred, TheJobHasTheHelperASleepInhibitorAndTheUsersHome)
+{
+    // As the window's job: the helper, logind's inhibitor and the user's home folder, below
+    // which a wipe of the startup volume puts its fill files; also without HOME, where the
+    // user's own home is meant, not root's. The priority stays the caller's (nice).
+    struct RefusingHelper : cv::HelperToolClient
+    {
+        void allowWriteOperationsOnPath(const cv::ExaminedEntry&, Reply reply, AskingUser) override
+        {
+            reply(cv::Unexpected(std::string("no")));
+        }
+        void deleteFileAtPath(const cv::ExaminedEntry&, Reply reply, AskingUser) override
+        {
+            reply(cv::Unexpected(std::string("no")));
+        }
+        void reformatVolumeAt(const std::string&, Reply reply, AskingUser) override
+        {
+            reply(cv::Unexpected(std::string("no")));
+        }
+    } helper;
+    const std::string home = std::getenv("HOME");
+    cv::JobEnvironment environment = cv::cli::JobRunner::environment(&helper);
+    EXPECT_EQ(environment.helperTool, &helper);
+    EXPECT_NE(environment.sleepInhibitor, nullptr);
+    EXPECT_EQ(environment.homeFolder, home);
+    EXPECT_FALSE(environment.niceness.has_value());
+
+    ::unsetenv("HOME");
+    environment = cv::cli::JobRunner::environment(nullptr);
+    ::setenv("HOME", home.c_str(), 1);
+    const passwd* entry = ::getpwuid(::geteuid());
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(environment.homeFolder, entry->pw_dir);
+    EXPECT_EQ(environment.helperTool, nullptr);
 }
 
 TEST(CliShred, RefusesWithoutConfirmationAndForbiddenTargets)

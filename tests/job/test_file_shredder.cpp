@@ -6,13 +6,17 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <condition_variable>
 #include <dirent.h>
 #include <gtest/gtest.h>
 #include <mutex>
 #include <optional>
+#include <pwd.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 using cv::FileShredder;
 using cv::ShredOptions;
@@ -93,10 +97,12 @@ std::shared_ptr<ShredResult> runJob(FileShredder& job, Delegate& delegate,
                                     std::optional<cv::VolumeProbe> probe = std::nullopt)
 {
     job.setDelegate(&delegate);
+    cv::JobEnvironment environment = job.environment();
     if (helper)
-        job.setHelperTool(helper);
+        environment.helperTool = helper;
     if (probe)
-        job.setVolumeProbe(*probe);
+        environment.volumeProbe = *probe;
+    job.setEnvironment(std::move(environment));
     job.run();
     EXPECT_EQ(delegate.results.size(), 1u) << "finished exactly once";
     return delegate.results.empty() ? nullptr : delegate.results.front();
@@ -149,11 +155,13 @@ TEST(FileShredder, DeleteJobCountsEveryPassAndRemovesTheTargets)
     t::writeFile(dir / "T/more", std::string(1000, 'm'));
     t::writeFile(dir / "single", std::string(5, 's'));
     auto collection = scan({dir / "T", dir / "single"});
-    Inhibitor inhibitor;
+    auto inhibitor = std::make_shared<Inhibitor>();
     Delegate delegate;
     FileShredder job(collection, method(13), std::make_shared<ShredOptions>());
-    job.setSleepInhibitor(&inhibitor);
-    job.setFilePause(std::chrono::microseconds(0));
+    cv::JobEnvironment environment;
+    environment.sleepInhibitor = inhibitor;
+    environment.filePause = std::chrono::microseconds(0);
+    job.setEnvironment(environment);
     const auto finished = runJob(job, delegate);
     ASSERT_TRUE(finished);
     const auto& result = *finished;
@@ -177,7 +185,57 @@ TEST(FileShredder, DeleteJobCountsEveryPassAndRemovesTheTargets)
     ASSERT_FALSE(delegate.states.empty());
     EXPECT_EQ(delegate.states.front()->path, "Initialising") << "the set-up snapshot comes first";
     EXPECT_EQ(delegate.states.front()->curAction, "Erasing Data");
-    EXPECT_EQ(inhibitor.events, (std::vector<std::string>{"acquire Cindervault Action", "release"}));
+    EXPECT_EQ(inhibitor->events, (std::vector<std::string>{"acquire Cindervault Action", "release"}));
+}
+
+TEST(FileShredder, TheThreadThatRunsTheJobTakesTheEnvironmentsNiceValue)
+{
+    // The window's job runs in the background; the thread that started it (the window's event
+    // loop) keeps its priority. Without a value the job's thread keeps the one it has.
+    const auto niceOfThisThread = [] {
+        errno = 0;
+        return ::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()));
+    };
+    const int before = niceOfThisThread();
+    // Lower, never higher, than this thread's: an unprivileged test may only lower it.
+    const int background = std::min(19, before + 3);
+    for (const std::optional<int> niceness : {std::optional<int>(background), std::optional<int>()}) {
+        SCOPED_TRACE(niceness ? "with a nice value" : "without one");
+        t::TempDir dir;
+        t::writeFile(dir / "f", std::string(100, 'f'));
+        FileShredder job(scan({dir / "f"}), method(16), std::make_shared<ShredOptions>());
+        cv::JobEnvironment environment;
+        environment.niceness = niceness;
+        job.setEnvironment(environment);
+        Delegate delegate;
+        std::atomic<int> seen{-100};
+        delegate.onProgress = [&](const ShredState&) { seen = niceOfThisThread(); };
+        std::thread worker([&] { runJob(job, delegate); });
+        worker.join();
+        EXPECT_EQ(seen.load(), niceness.value_or(before)) << "the job's thread";
+        EXPECT_EQ(niceOfThisThread(), before) << "the thread that started the job";
+        EXPECT_FALSE(t::exists(dir / "f"));
+    }
+}
+
+TEST(JobEnvironment, TheUsersHomeFolderAlsoWithoutHomeSet)
+{
+    // Without HOME (a program started by a service or with env -i) the home folder is the user's
+    // own, not root's, or the startup volume's fill folder would lie where the user may not write.
+    const char* saved = std::getenv("HOME");
+    const std::optional<std::string> previous = saved ? std::optional<std::string>(saved) : std::nullopt;
+    const passwd* entry = ::getpwuid(::geteuid());
+    ASSERT_NE(entry, nullptr);
+    const std::string own = entry->pw_dir;
+    t::TempDir dir;
+    ::setenv("HOME", dir.path().c_str(), 1);
+    EXPECT_EQ(cv::JobEnvironment::userHomeFolder(), dir.path()) << "HOME when it is set";
+    ::setenv("HOME", "", 1);
+    EXPECT_EQ(cv::JobEnvironment::userHomeFolder(), own) << "an empty HOME";
+    ::unsetenv("HOME");
+    EXPECT_EQ(cv::JobEnvironment::userHomeFolder(), own) << "no HOME";
+    if (previous)
+        ::setenv("HOME", previous->c_str(), 1);
 }
 
 TEST(FileShredder, ProgressIsThrottledToOneSnapshotPer50Milliseconds)
@@ -188,7 +246,9 @@ TEST(FileShredder, ProgressIsThrottledToOneSnapshotPer50Milliseconds)
         t::writeFile(dir / ("T/f" + std::to_string(i)), std::string(20000, 'x'));
     Delegate delegate;
     FileShredder job(scan({dir / "T"}), method(2), std::make_shared<ShredOptions>());
-    job.setFilePause(std::chrono::milliseconds(2)); // at least 0.4 s of job, however fast the machine
+    cv::JobEnvironment environment;
+    environment.filePause = std::chrono::milliseconds(2); // at least 0.4 s of job, however fast the machine
+    job.setEnvironment(environment);
     ASSERT_TRUE(runJob(job, delegate));
     // Thousands of block callbacks; the snapshots after the set-up one are 50 ms apart. A snapshot
     // takes its time a moment after the throttle's stamp, hence the small allowance.
@@ -209,7 +269,9 @@ TEST(FileShredder, CancelStopsTheFileAndSkipsTheRemainingPhases)
     options->formatVolume = true;
     FileShredder job(scan({dir / "T"}), method(1), options);
     job.setDelegate(&delegate);
-    job.setHelperTool(&helper);
+    cv::JobEnvironment environment;
+    environment.helperTool = &helper;
+    job.setEnvironment(environment);
     std::thread worker([&] { job.run(); });
     {
         std::unique_lock lock(delegate.mutex);
@@ -401,7 +463,9 @@ TEST(FileShredder, SaysSoWhileTheUserIsAskedForAPassword)
         Delegate delegate;
         FileShredder job(scan({path}), method(16), std::make_shared<ShredOptions>());
         job.setDelegate(&delegate);
-        job.setHelperTool(&helper);
+        cv::JobEnvironment environment;
+        environment.helperTool = &helper;
+        job.setEnvironment(environment);
         job.run();
         int bad = 0;
         const auto waiting = std::find_if(delegate.states.begin(), delegate.states.end(),
@@ -447,8 +511,10 @@ TEST(FileShredder, CancelEndsTheWaitForAReformatThatDoesNotAnswer)
     options->formatVolume = true;
     Delegate delegate;
     auto job = std::make_shared<FileShredder>(scan({volume.path()}), method(16), options);
-    job->setVolumeProbe(folderAsVolume(volume.path(), 0));
-    job->setHelperTool(&helper);
+    cv::JobEnvironment environment;
+    environment.helperTool = &helper;
+    environment.volumeProbe = folderAsVolume(volume.path(), 0);
+    job->setEnvironment(environment);
     job->setDelegate(&delegate);
     std::thread worker([job] { job->run(); });
     {
@@ -507,7 +573,9 @@ TEST(FileShredder, ReadBacksCountInTheProgressButNotAsBytesWritten)
         options->verification = cv::Verification::LastPass;
         Delegate delegate;
         FileShredder job(scan({dir / "T"}), method(13), options);
-        job.setFilePause(std::chrono::microseconds(0));
+        cv::JobEnvironment environment;
+        environment.filePause = std::chrono::microseconds(0);
+        job.setEnvironment(environment);
         const auto finished = runJob(job, delegate);
         ASSERT_TRUE(finished);
         EXPECT_EQ(finished->lastState->bytesCount, 4 * 1010) << "three passes written, one read back";

@@ -266,7 +266,9 @@ TEST(TempSearcher, FilesOnlyJobEmptiesTheLogTreeAndKeepsEveryFolder)
     options->filesOnly = true;
     static const cv::AlgorithmCollection methods;
     cv::FileShredder job(merged, methods.findByIdentifier(16), options);
-    job.setFilePause(std::chrono::microseconds(0));
+    cv::JobEnvironment environment;
+    environment.filePause = std::chrono::microseconds(0);
+    job.setEnvironment(environment);
     struct Finish : cv::FileShredderDelegate
     {
         std::shared_ptr<cv::ShredResult> result;

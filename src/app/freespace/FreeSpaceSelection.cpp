@@ -2,10 +2,9 @@
 
 #include "common/Log.h"
 #include "engine/Algorithm.h"
+#include "job/JobEnvironment.h"
 #include "targets/PathCollectionFactory.h"
 
-#include <QDir>
-#include <QFile>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
@@ -27,7 +26,8 @@ FreeSpaceSelection::FreeSpaceSelection(VolumeFinder finder, Scanner scanner, Wri
         };
     if (!m_writeTest)
         m_writeTest = [](const std::string& mountPath) {
-            const std::string home = QFile::encodeName(QDir::homePath()).toStdString();
+            // The home folder the window's jobs are given (AppServices::jobEnvironment).
+            const std::string home = JobEnvironment::userHomeFolder();
             // access() also says "read-only file system" for root, who may write anything else.
             return ::access(fillFolderFor(mountPath, home).c_str(), W_OK | X_OK) == 0;
         };

@@ -9,9 +9,9 @@
 namespace cv {
 
 // The shred job's delegate: it turns the job's calls, made on the job's thread, into signals that
-// reach the progress screen queued on the GUI thread, each snapshot with its own copy, in the order
-// sent. The screen owns it and joins the job's thread before it goes, so no call outlives it; calls
-// still queued then die with the screen.
+// reach the job's session queued on the GUI thread, each snapshot with its own copy, in the order
+// sent. The session owns it and joins the job's thread before it goes, so no call outlives it;
+// calls still queued then die with the session.
 class JobEvents : public QObject, public FileShredderDelegate
 {
     Q_OBJECT

@@ -9,29 +9,22 @@
 #include "app/controls/DecorImage.h"
 #include "app/controls/PillButton.h"
 #include "app/controls/StyledLabel.h"
-#include "app/progress/JobEvents.h"
+#include "app/progress/JobSession.h"
 #include "app/reports/ReportPdfPane.h"
 #include "common/Localization.h"
 #include "common/Log.h"
-#include "settings/SettingsManager.h"
 
-#include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QGraphicsOpacityEffect>
 #include <QGridLayout>
 #include <QLabel>
 #include <QParallelAnimationGroup>
-#include <QPointer>
 #include <QPropertyAnimation>
 #include <QSequentialAnimationGroup>
 #include <QShortcut>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <cmath>
-#include <sys/resource.h>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -59,25 +52,60 @@ QString byteCount(std::int64_t bytes)
 
 ProgressViewController::ProgressViewController(JobRequest request, AppServices* services, QWidget* parent)
     : QWidget(parent), m_services(services ? *services : AppServices::shared()),
-      m_request(std::move(request)), m_events(new JobEvents(this))
+      m_session(new JobSession(std::move(request), m_services, this))
 {
     setObjectName(u"ProgressViewController"_s);
-    if (!m_request.shredOptions)
-        m_request.shredOptions = std::make_shared<ShredOptions>();
-    // Queued: the job calls from its own thread.
-    connect(m_events, &JobEvents::progressed, this, &ProgressViewController::curProgress,
-            Qt::QueuedConnection);
-    connect(m_events, &JobEvents::ended, this, &ProgressViewController::finished, Qt::QueuedConnection);
+    connect(m_session, &JobSession::progressed, this, &ProgressViewController::curProgress);
+    connect(m_session, &JobSession::jobEnded, this, &ProgressViewController::jobReportedFinished);
+    connect(m_session, &JobSession::snapshotAuthorizationAsked, this, [this] {
+        showSnapshotNote(tr("Removing snapshots: %1")
+                             .arg(QString::fromStdString(localized("Waiting for authorization..."))));
+    });
+    connect(m_session, &JobSession::snapshotRemovalEnded, this, [this] { showSnapshotNote(QString()); });
+    connect(m_session, &JobSession::finished, this, &ProgressViewController::allTasksFinished);
+    connect(m_session, &JobSession::reportFinished, this, &ProgressViewController::reportMade);
     setupUi();
 }
 
+// The session, a child, goes before the widgets: it cancels a running job and waits for it.
 ProgressViewController::~ProgressViewController()
 {
-    if (m_worker.joinable()) {
-        if (m_fileShredder && !m_shredFinished)
-            m_fileShredder->cancel();
-        m_worker.join();
-    }
+    delete m_session;
+}
+
+const JobRequest& ProgressViewController::request() const
+{
+    return m_session->request();
+}
+
+const std::shared_ptr<ShredResult>& ProgressViewController::shredResult() const
+{
+    return m_session->result();
+}
+
+bool ProgressViewController::shredStarted() const
+{
+    return m_session->started();
+}
+
+bool ProgressViewController::shredFinished() const
+{
+    return m_session->jobHasEnded();
+}
+
+bool ProgressViewController::waitForSnapshot() const
+{
+    return m_session->waitingForSnapshots();
+}
+
+bool ProgressViewController::isJobRunning() const
+{
+    return m_session->isJobRunning();
+}
+
+int ProgressViewController::completionCount() const
+{
+    return m_session->completionCount();
 }
 
 void ProgressViewController::setupUi()
@@ -199,88 +227,25 @@ void ProgressViewController::setDefaultAction(bool enabled)
 void ProgressViewController::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (!m_shredStarted)
+    if (!shredStarted())
         startShredder();
-    if (m_shredStarted && m_shredFinished && m_shredResult && !m_shredResult->canceled)
+    if (shredStarted() && shredFinished() && shredResult() && !shredResult()->canceled)
         m_circleProgressBar->setProgress(1.0f);
-    if (!m_shredFinished)
+    if (!shredFinished())
         setDefaultAction(false);
 }
 
 void ProgressViewController::startShredder()
 {
-    if (m_shredStarted)
+    if (shredStarted())
         return;
-    m_shredStarted = true;
-    m_shredFinished = false;
-    m_waitForSnapshot = false;
-
     m_backButton->hide();
     m_removedStack->hide();
     m_currentFilepath->show();
     m_timePassed->setText(tr("calc..."));
-
-    const JobRequest& job = m_request;
-    if (!job.pathCollection || !job.algorithm || job.algorithm->cycles() == 0) {
-        // The opening screen must hand over a real method; without one there is nothing to run.
-        logLine("Progress screen opened without a collection or a real method; nothing to do");
-        return;
-    }
-
-    // Reading the last pass back is the Deletion pane's choice, for every kind of job; a request
-    // that asked for more keeps it.
-    if (job.shredOptions->verification == Verification::Off &&
-        SettingsManager::sharedManager().verifiesLastPass())
-        job.shredOptions->verification = Verification::LastPass;
-    m_fileShredder = std::make_shared<FileShredder>(job.pathCollection, job.algorithm, job.shredOptions);
-    m_fileShredder->setDelegate(m_events);
-    m_fileShredder->setHelperTool(m_services.helperTool);
-    // The inhibitor belongs to this job; the worker keeps it alive as long as the job runs.
-    std::shared_ptr<SleepInhibitor> inhibitor;
-    if (m_services.makeSleepInhibitor)
-        inhibitor = m_services.makeSleepInhibitor();
-    m_fileShredder->setSleepInhibitor(inhibitor.get());
-    m_fileShredder->setHomeFolder(QFile::encodeName(QDir::homePath()).toStdString());
-    if (m_configureJob)
-        m_configureJob(*m_fileShredder);
-
-    m_worker = std::thread([job = m_fileShredder, inhibitor] {
-        // Background priority: the machine stays responsive while the job writes.
-        setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
-        job->run();
-    });
-
-    if (job.shredOptions->removeSnapshots) {
-        m_waitForSnapshot = true;
+    m_session->start();
+    if (m_session->waitingForSnapshots())
         m_actionLabel->setText(tr("Removing Snapshots"));
-        if (m_services.deleteSnapshots) {
-            // The reply comes on a thread of the bus connection, possibly after this screen is
-            // gone; it is passed on to the GUI thread, where the guard says whether the screen
-            // still listens.
-            const QPointer<ProgressViewController> screen(this);
-            m_services.deleteSnapshots(
-                [screen](std::optional<std::string> error) {
-                    QMetaObject::invokeMethod(qApp, [screen, error = std::move(error)] {
-                        if (screen)
-                            screen->snapshotDeletionReplied(
-                                error ? std::optional(QString::fromStdString(*error)) : std::nullopt);
-                    });
-                },
-                // While the user is asked for the password, the screen says so under the buttons.
-                [screen] {
-                    QMetaObject::invokeMethod(qApp, [screen] {
-                        if (screen && screen->m_waitForSnapshot)
-                            screen->showSnapshotNote(
-                                tr("Removing snapshots: %1")
-                                    .arg(QString::fromStdString(localized("Waiting for authorization..."))));
-                    });
-                });
-        } else {
-            logLine("Snapshot removal not available; going on without it");
-            QTimer::singleShot(0, this,
-                               [this] { snapshotDeletionReplied(tr("No snapshot tool is available.")); });
-        }
-    }
 }
 
 void ProgressViewController::curProgress(const std::shared_ptr<const ShredState>& state)
@@ -299,13 +264,7 @@ void ProgressViewController::curProgress(const std::shared_ptr<const ShredState>
 
 void ProgressViewController::finished(const std::shared_ptr<ShredResult>& result)
 {
-    if (m_shredFinished)
-        return;
-    m_shredResult = result;
-    m_shredFinished = true;
-    emit jobReportedFinished();
-    if (!m_waitForSnapshot)
-        allTasksFinished();
+    m_session->takeJobEnd(result);
 }
 
 void ProgressViewController::showSnapshotNote(const QString& text)
@@ -314,33 +273,25 @@ void ProgressViewController::showSnapshotNote(const QString& text)
     m_snapshotLabel->setVisible(!text.isEmpty());
 }
 
-void ProgressViewController::snapshotDeletionReplied(std::optional<QString> error)
-{
-    if (!m_waitForSnapshot)
-        return; // a second reply changes nothing
-    m_waitForSnapshot = false;
-    showSnapshotNote(QString());
-    m_snapshotError = std::move(error);
-    if (m_shredFinished)
-        allTasksFinished();
-}
-
 void ProgressViewController::allTasksFinished()
 {
-    if (m_completionCount > 0 || !m_shredResult)
-        return;
-    ++m_completionCount;
-    if (m_worker.joinable())
-        m_worker.join(); // run() has returned: finished() is its last act
-    // Snapshots the user asked to remove and that stay are a failure of the job, in its report,
-    // its notice and its counts alike.
-    if (m_snapshotError)
-        m_shredResult->addFailure(ShredItem::Kind::Step, "snapshots", "Snapshots could not be deleted",
-                                  m_snapshotError->toStdString());
+    const ShredResult& result = *shredResult();
     // A cancelled job ends without a mark; one with errors ends with a warning, never the check mark.
-    if (!m_shredResult->canceled)
-        finishedAnimation(m_shredResult->status() == ShredResult::Status::Success);
+    if (!result.canceled)
+        finishedAnimation(result.status() == ShredResult::Status::Success);
     finish();
+    emit jobFinished();
+}
+
+void ProgressViewController::reportMade(const ReportOutcome& outcome)
+{
+    // The job's result stands; the window says that its proof is missing.
+    if (outcome.state == ReportOutcome::State::Failed) {
+        m_reportLabel->setText(tr("The report could not be made."));
+        m_reportLabel->setToolTip(ReportPdfPane::sentence(outcome.failure));
+        m_reportLabel->show();
+    }
+    emit reportFinished();
 }
 
 void ProgressViewController::finishedAnimation(bool success)
@@ -378,38 +329,19 @@ void ProgressViewController::finishedAnimation(bool success)
 
 void ProgressViewController::finish()
 {
-    const ShredResult& result = *m_shredResult;
+    const ShredResult& result = *shredResult();
     if (result.canceled)
         m_actionLabel->setText(tr("Deletion canceled"));
     else if (result.status() == ShredResult::Status::Errors)
         m_actionLabel->setText(tr("Finished with errors"));
-    else if (m_request.shredOptions && m_request.shredOptions->eraseFreeSpaceOnly)
+    else if (request().shredOptions->eraseFreeSpaceOnly)
         m_actionLabel->setText(tr("Free space wiped"));
     else
         // Beside the check mark the screen says the job is done, not what it was doing.
         m_actionLabel->setText(tr("Deletion finished"));
-    // Every job has its report, a cancelled one too: what was destroyed before the cancel needs its
-    // proof most.
-    if (m_services.createReport) {
-        m_services.createReport(
-            m_shredResult, [screen = QPointer<ProgressViewController>(this)](const ReportOutcome& outcome) {
-                if (!screen)
-                    return;
-                // The job's result stands; the window says that its proof is missing.
-                if (outcome.state == ReportOutcome::State::Failed) {
-                    screen->m_reportLabel->setText(tr("The report could not be made."));
-                    screen->m_reportLabel->setToolTip(ReportPdfPane::sentence(outcome.failure));
-                    screen->m_reportLabel->show();
-                }
-                emit screen->reportFinished();
-            });
-    } else {
-        logLine("Report builder not available; no report made for this job");
-    }
-
     // The snapshots are a side task: the files' result stands, the user learns what became of them.
-    if (m_snapshotError) {
-        m_snapshotLabel->setText(tr("The snapshots were not removed: %1").arg(*m_snapshotError));
+    if (const std::optional<QString>& error = m_session->snapshotError()) {
+        m_snapshotLabel->setText(tr("The snapshots were not removed: %1").arg(*error));
         m_snapshotLabel->show();
     }
 
@@ -433,36 +365,27 @@ void ProgressViewController::finish()
     const QString errorText =
         errors.isEmpty() ? QString() : u"- %1 %2"_s.arg(tr("Errors"), errors.join(u", "_s));
     m_removedLabel->setText(u"%1 %2"_s.arg(text, errorText).trimmed());
-    if (m_request.shredOptions->eraseFreeSpaceOnly) {
+    if (request().shredOptions->eraseFreeSpaceOnly) {
         m_statusTitle->setText(tr("Overwritten"));
         m_removedLabel->setText(u"%1 %2"_s.arg(byteCount(result.bytesCountFinished), errorText).trimmed());
     }
     m_removedLabel->setStyleSheet(Palette::textStyle(
         result.status() == ShredResult::Status::Success ? Palette::amount() : Palette::failure()));
-
-    if (m_services.showNotification)
-        m_services.showNotification(m_shredResult);
-    else
-        logLine("Notifications not available; the end of the job is not announced");
-    emit jobFinished();
 }
 
 void ProgressViewController::cancelJob()
 {
-    if (m_fileShredder && !m_shredFinished && !m_cancelRequested) {
-        m_cancelRequested = true;
-        m_fileShredder->cancel();
-    }
+    m_session->cancel();
 }
 
 void ProgressViewController::actionButtonUsed()
 {
-    if (!m_shredFinished) {
+    if (!shredFinished()) {
         cancelJob();
         return;
     }
     if (m_services.showReport)
-        m_services.showReport(m_shredResult, window());
+        m_services.showReport(shredResult(), window());
     else
         logLine("Report window not available in this build");
 }

@@ -3,14 +3,10 @@
 #include "app/JobRequest.h"
 #include "engine/ShredResult.h"
 #include "engine/ShredState.h"
-#include "job/FileShredder.h"
 
 #include <QWidget>
 
-#include <functional>
 #include <memory>
-#include <optional>
-#include <thread>
 
 class QLabel;
 class QShortcut;
@@ -19,15 +15,15 @@ namespace cv {
 
 class CircleProgressBar;
 class DecorImage;
-class JobEvents;
+class JobSession;
 class PillButton;
 struct AppServices;
+struct ReportOutcome;
 
-// The screen on which a job runs: it makes the shred job, runs it on a worker thread (and, when
-// asked, has the local snapshots removed beside it), shows each progress snapshot, and when both
-// are over shows the totals, has the report made (not for a cancelled job), raises the
-// notification and offers the report and the way back (backRequested(): the window decides where
-// that leads). One screen serves one job.
+// The screen on which a job runs: it starts the job's session (the job on its worker, the local
+// snapshots' removal beside it when asked), shows each progress snapshot, and when the session says
+// the job is over shows the totals and offers the report and the way back (backRequested(): the
+// window decides where that leads). One screen serves one job.
 class ProgressViewController : public QWidget
 {
     Q_OBJECT
@@ -42,23 +38,17 @@ public:
     // A job still running is cancelled and waited for.
     ~ProgressViewController() override;
 
-    const JobRequest& request() const { return m_request; }
-    // Lets tests adjust the job before it runs (volume probe, pauses).
-    void setJobConfigurator(std::function<void(FileShredder&)> configure)
-    {
-        m_configureJob = std::move(configure);
-    }
-
-    const std::shared_ptr<ShredResult>& shredResult() const { return m_shredResult; }
-    bool shredStarted() const { return m_shredStarted; }
-    bool shredFinished() const { return m_shredFinished; }
-    bool waitForSnapshot() const { return m_waitForSnapshot; }
+    const JobRequest& request() const;
+    const std::shared_ptr<ShredResult>& shredResult() const;
+    bool shredStarted() const;
+    bool shredFinished() const;
+    bool waitForSnapshot() const;
     // A job was started and has not reported its end yet.
-    bool isJobRunning() const { return m_fileShredder && m_shredStarted && !m_shredFinished; }
+    bool isJobRunning() const;
     // Cancels the running job (as the action button does while it runs); jobReportedFinished follows.
     void cancelJob();
     // How often the end was handled (exactly once per job).
-    int completionCount() const { return m_completionCount; }
+    int completionCount() const;
 
     // The job's end, on the GUI thread.
     void finished(const std::shared_ptr<ShredResult>& result);
@@ -85,30 +75,16 @@ private:
     void setupUi();
     void startShredder();
     void curProgress(const std::shared_ptr<const ShredState>& state);
-    void snapshotDeletionReplied(std::optional<QString> error);
     // A line under the buttons about the snapshots' removal; empty hides it.
     void showSnapshotNote(const QString& text);
     void allTasksFinished();
+    void reportMade(const ReportOutcome& outcome);
     void finishedAnimation(bool success);
     void finish();
     void setDefaultAction(bool enabled);
 
     AppServices& m_services;
-    JobRequest m_request;
-    std::function<void(FileShredder&)> m_configureJob;
-
-    std::shared_ptr<FileShredder> m_fileShredder;
-    JobEvents* m_events;
-    std::thread m_worker;
-    std::shared_ptr<ShredResult> m_shredResult;
-    // Both flags change on the GUI thread only (the job's and the helper's answers arrive there),
-    // which makes their test-and-set atomic.
-    bool m_shredStarted = false;
-    bool m_shredFinished = false;
-    bool m_waitForSnapshot = false;
-    std::optional<QString> m_snapshotError; // why the snapshots were not removed
-    bool m_cancelRequested = false;
-    int m_completionCount = 0;
+    JobSession* m_session;
 
     CircleProgressBar* m_circleProgressBar = nullptr;
     DecorImage* m_progressCheckImage = nullptr;
