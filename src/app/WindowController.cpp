@@ -4,7 +4,6 @@
 #include "app/MainMenuHostViewController.h"
 #include "app/MethodList.h"
 #include "app/Palette.h"
-#include "app/PlaceholderPage.h"
 #include "app/SplashViewController.h"
 #include "app/controls/BottomBar.h"
 #include "app/controls/ReplaceViewController.h"
