@@ -1,12 +1,12 @@
 #include "app/shred/DropFilesViewController.h"
 
 #include "app/AmountText.h"
-#include "app/MethodList.h"
 #include "app/Palette.h"
 #include "app/controls/BusyIndicator.h"
 #include "app/controls/ColorGradientView.h"
 #include "app/controls/DecorImage.h"
 #include "app/controls/ElidedLabel.h"
+#include "app/controls/MethodPicker.h"
 #include "app/controls/PillButton.h"
 #include "app/controls/StyledLabel.h"
 #include "app/dialogs/ConfirmDeletionDialog.h"
@@ -20,7 +20,6 @@
 #include "settings/SettingsManager.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QFile>
 #include <QGraphicsOpacityEffect>
 #include <QGridLayout>
@@ -98,15 +97,6 @@ DropFilesViewController::DropFilesViewController(VolumeOption preset, SystemServ
 {
     setObjectName(u"DropFilesViewController"_s);
     setupUi();
-    initAlgorithms();
-    // A new default method from the settings counts at once, unless the user chose one here.
-    connect(&SettingsManager::sharedManager(), &SettingsManager::valueChanged, this,
-            [this](const QString& key) {
-                if (key == SettingsManager::kSettingsDeletionDefaultMethod && !m_methodChosen) {
-                    initAlgorithms();
-                    setViewState();
-                }
-            });
     connect(m_selection, &ShredSelection::scanFinished, this, [this] {
         setViewState();
         emit scanFinished();
@@ -165,12 +155,9 @@ void DropFilesViewController::setupUi()
     layout->addSpacing(18);
 
     // The method block: the list on the left, the chosen method's description on the right.
-    const MethodList::Block method = MethodList::makeBlock(base);
-    m_methodSelection = method.list;
-    m_methodDescription = method.description;
-    connect(m_methodSelection, &QComboBox::currentIndexChanged, this, &DropFilesViewController::setViewState);
-    connect(m_methodSelection, &QComboBox::activated, this, [this] { m_methodChosen = true; });
-    layout->addLayout(method.layout);
+    m_methodPicker = new MethodPicker(MethodPicker::Role::Screen, SettingsManager::sharedManager(), base);
+    connect(m_methodPicker, &MethodPicker::methodChanged, this, &DropFilesViewController::setViewState);
+    layout->addWidget(m_methodPicker);
     layout->addSpacing(14);
 
     m_startShredButton = new PillButton(tr("Start"), PillButton::Style::Filled, base);
@@ -371,14 +358,9 @@ QString DropFilesViewController::volumeQuestion(VolumeOption option, const Volum
     return what + u'\n' + volumeTitle(facts) + (details.isEmpty() ? QString() : QString(u'\n') + details);
 }
 
-void DropFilesViewController::initAlgorithms()
-{
-    MethodList::fill(*m_methodSelection, m_algos);
-}
-
 std::shared_ptr<Algorithm> DropFilesViewController::selectedMethod() const
 {
-    return MethodList::selected(*m_methodSelection, m_algos);
+    return m_methodPicker->selected();
 }
 
 void DropFilesViewController::setDropSubLabel()
@@ -430,10 +412,6 @@ void DropFilesViewController::showSummary()
 
 void DropFilesViewController::setViewState()
 {
-    if (const auto algorithm =
-            m_algos.get(static_cast<std::size_t>(std::max(0, m_methodSelection->currentIndex()))))
-        m_methodDescription->setText(QString::fromStdString(algorithm->longDesc()));
-
     const ShredSelection& selection = *m_selection;
     const bool scanning = selection.isScanning();
     const bool listed = selection.hasLocations() && !scanning;

@@ -4,7 +4,7 @@
 #include "app/intake/DropProtocol.h"
 #include "app/shred/ShredSelection.h"
 #include "app/shred/VolumeOption.h"
-#include "engine/AlgorithmCollection.h"
+#include "engine/Algorithm.h"
 #include "targets/VolumeProbe.h"
 
 #include <QPointer>
@@ -16,7 +16,6 @@
 
 class QBoxLayout;
 class QCheckBox;
-class QComboBox;
 class QLabel;
 
 namespace cv {
@@ -25,6 +24,7 @@ class BusyIndicator;
 class DecorImage;
 class ElidedLabel;
 class DragAndDropBGView;
+class MethodPicker;
 class PillButton;
 class SystemService;
 
@@ -86,7 +86,6 @@ private:
     QWidget* makeStartGroup();
     QWidget* makeFilesGroup();
     QWidget* makeCopyOnWriteNotice(QWidget* parent);
-    void initAlgorithms();
     void viewDidLoad();
     void setDropSubLabel();
     void setViewState();
@@ -103,10 +102,8 @@ private:
 
     SystemService& m_systemService;
     ShredSelection* m_selection;
-    AlgorithmCollection m_algos;
     bool m_alertOpen = false;
     bool m_explorerOpen = false;
-    bool m_methodChosen = false; // the user picked a method on this screen
     QList<QPointer<QObject>> m_dndAnimations;
 
     DragAndDropBGView* m_dndBackground = nullptr;
@@ -123,8 +120,7 @@ private:
     QLabel* m_volumeOption = nullptr;
     ElidedLabel* m_volumeTitle = nullptr;
     QLabel* m_volumeDetails = nullptr;
-    QComboBox* m_methodSelection = nullptr;
-    QLabel* m_methodDescription = nullptr;
+    MethodPicker* m_methodPicker = nullptr;
     PillButton* m_startShredButton = nullptr;
     QWidget* m_copyOnWriteNotice = nullptr;
     QLabel* m_copyOnWriteWarning = nullptr;
