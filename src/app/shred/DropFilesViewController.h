@@ -7,7 +7,6 @@
 #include "engine/Algorithm.h"
 #include "targets/VolumeProbe.h"
 
-#include <QPointer>
 #include <QWidget>
 
 #include <memory>
@@ -21,9 +20,9 @@ class QLabel;
 namespace cv {
 
 class BusyIndicator;
-class DecorImage;
 class ElidedLabel;
 class DragAndDropBGView;
+class DropPrompt;
 class MethodPicker;
 class PillButton;
 class SystemService;
@@ -60,19 +59,6 @@ public:
     void startShred();
     void removeDroppedFiles();
 
-    // The summary for a collection, as plain text ("Selected:\n12 MB, 3 files\n(1 hidden included)").
-    static QString summaryText(const PathCollection& collection);
-    // The warning for targets on copy-on-write volumes: what overwriting in place cannot reach
-    // there and what finishes the job; a line on snapshots where a volume has them.
-    // Long mount points are shortened in the middle (shortened false: the full text, for its tip).
-    static QString copyOnWriteText(const std::vector<TargetVolume>& volumes, bool shortened = false);
-    // The volume a job works on, as the screen names it: "“label”, mounted at /mount/point" (or
-    // without a label), then device, size and file system on a line of their own.
-    static QString volumeTitle(const VolumeFacts& facts);
-    static QString volumeDetails(const VolumeFacts& facts);
-    // What the confirmation says a job with option does to that volume, naming it fully.
-    static QString volumeQuestion(VolumeOption option, const VolumeFacts& facts);
-
 signals:
     // A scan's result was stored and shown.
     void scanFinished();
@@ -83,17 +69,13 @@ signals:
 
 private:
     void setupUi();
-    QWidget* makeStartGroup();
     QWidget* makeFilesGroup();
     QWidget* makeCopyOnWriteNotice(QWidget* parent);
     void viewDidLoad();
-    void setDropSubLabel();
     void setViewState();
     void showSummary();
     void droppedLocationViewState();
     void animateInfoBoardBy(int points);
-    void startDNDAnimation();
-    void stopDNDAnimation();
     void showVolumeOptions(bool freeSpaceOnly);
     void showAlert(const QString& message, const QString& informative, const QStringList& buttons);
     void requestJob();
@@ -104,14 +86,12 @@ private:
     ShredSelection* m_selection;
     bool m_alertOpen = false;
     bool m_explorerOpen = false;
-    QList<QPointer<QObject>> m_dndAnimations;
 
     DragAndDropBGView* m_dndBackground = nullptr;
-    QWidget* m_groupStart = nullptr;
+    DropPrompt* m_dropPrompt = nullptr;
     QWidget* m_groupFilesOn = nullptr;
     QBoxLayout* m_filesLayout = nullptr; // its top margin moves the info board
     QWidget* m_groupInfoBoard = nullptr;
-    QLabel* m_dropPromptSub = nullptr;
     QLabel* m_dropResultLabel = nullptr;
     PillButton* m_detailsButton = nullptr;
     PillButton* m_dropRemove = nullptr;
@@ -125,10 +105,6 @@ private:
     QWidget* m_copyOnWriteNotice = nullptr;
     QLabel* m_copyOnWriteWarning = nullptr;
     QCheckBox* m_thenWipeFree = nullptr;
-    DecorImage* m_imageUsb = nullptr;
-    DecorImage* m_imageHd = nullptr;
-    DecorImage* m_imageFile = nullptr;
-    DecorImage* m_imageUpload = nullptr;
 };
 
 } // namespace cv

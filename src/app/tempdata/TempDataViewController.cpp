@@ -9,7 +9,7 @@
 #include "app/controls/StyledLabel.h"
 #include "app/dialogs/ConfirmDeletionDialog.h"
 #include "app/dialogs/SnapshotQuestionDialog.h"
-#include "app/shred/DropFilesViewController.h"
+#include "app/shred/SelectionTexts.h"
 #include "common/Localization.h"
 #include "common/Log.h"
 #include "settings/SettingsManager.h"
@@ -201,7 +201,7 @@ void TempDataViewController::showNotes(Category& category, const TempResult* res
                 copyOnWrite.push_back(volume);
     }
     if (!copyOnWrite.empty())
-        details << DropFilesViewController::copyOnWriteText(copyOnWrite);
+        details << SelectionTexts::copyOnWriteText(copyOnWrite);
     QString text;
     if (!names.isEmpty())
         text = tr("Kept as the system's state: %1").arg(names.join(u", "_s));
