@@ -52,7 +52,11 @@ MethodPicker::MethodPicker(Role role, SettingsManager& settings, QWidget* parent
         m_list->setCurrentIndex(storedIndex());
     }
     showDescription();
+    followChanges();
+}
 
+void MethodPicker::followChanges()
+{
     connect(m_list, &QComboBox::currentIndexChanged, this, [this] {
         showDescription();
         emit methodChanged();

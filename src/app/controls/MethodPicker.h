@@ -54,6 +54,7 @@ signals:
     void methodChanged();
 
 private:
+    void followChanges();
     void addHeading(QGridLayout* layout);
     void addDescription(QGridLayout* layout);
     int storedIndex() const;
