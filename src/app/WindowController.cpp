@@ -2,11 +2,10 @@
 
 #include "app/AppServices.h"
 #include "app/MainMenuHostViewController.h"
-#include "app/MethodList.h"
 #include "app/Palette.h"
-#include "app/PlaceholderPage.h"
 #include "app/SplashViewController.h"
 #include "app/controls/BottomBar.h"
+#include "app/controls/MethodPicker.h"
 #include "app/controls/ReplaceViewController.h"
 #include "app/controls/ScreenFit.h"
 #include "app/controls/TransitionAnimator.h"
@@ -210,7 +209,7 @@ void WindowController::showFreshTempDataScreen()
 void WindowController::startJob(ReplaceViewController* tab, const JobRequest& request)
 {
     if (request.algorithm)
-        MethodList::rememberUsed(*request.algorithm);
+        MethodPicker::rememberUsed(*request.algorithm);
     auto* progress = new ProgressViewController(request);
     connect(progress, &ProgressViewController::backRequested, this, [this, request] { leaveJob(request); });
     tab->replace(progress);

@@ -1,16 +1,15 @@
 #include "cli/StoredSettings.h"
 
+#include "settings/DefaultMethod.h"
 #include "settings/SettingsManager.h"
 
 namespace cv::cli {
 
 std::optional<std::uint64_t> StoredSettings::defaultMethod()
 {
-    const qint64 stored =
-        SettingsManager::sharedManager().integerForKey(SettingsManager::kSettingsDeletionDefaultMethod);
-    if (stored <= 0)
-        return std::nullopt;
-    return static_cast<std::uint64_t>(stored);
+    if (const auto method = DefaultMethod::read(SettingsManager::sharedManager()))
+        return method->identifier();
+    return std::nullopt;
 }
 
 bool StoredSettings::germanTexts()

@@ -9,7 +9,7 @@ namespace cv::cli {
 class StoredSettings
 {
 public:
-    // The identifier of the stored default method, when one is set (0 means none).
+    // The identifier of the stored default method, when it names a method that writes.
     static std::optional<std::uint64_t> defaultMethod();
     // Whether a finished job's report is saved (the window's automatic saving).
     static bool autoSaveReports();

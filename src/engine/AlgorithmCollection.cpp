@@ -1,73 +1,11 @@
 #include "engine/AlgorithmCollection.h"
 
 #include "common/Localization.h"
+#include "engine/MethodCatalogue.h"
 
-#include <array>
-#include <string_view>
+#include <algorithm>
 
 namespace cv {
-
-namespace {
-
-struct CatalogueEntry
-{
-    std::uint64_t identifier;
-    std::string_view selectDesc;
-    std::uint64_t cycles;
-};
-
-// Menu order. Display names keep their leading blank so that the pass counts line up in menus.
-constexpr std::array<CatalogueEntry, 22> kCatalogue{{
-    {0, "- Select your method", 0},
-    {1, "50 Runden: Ostrevane DWA (2007)", 50},
-    {2, "35 Runden: Gutmann Methode", 35},
-    {3, " 8 Runden: Deutsche BSI TL-03423", 8},
-    {4, " 7 Runden: NATO Standard", 7},
-    {5, " 7 Runden: DoD 5220.22-M ECE", 7},
-    {21, " 7 Runden: Canadian RCMP TSSIT OPS-II", 7},
-    {6, " 5 Runden: BSI-2011-VS", 5},
-    {18, " 4 Runden: Ostrevane ADWA (2017)", 4},
-    {7, " 4 Runden: DoD 5220.22-M E für SSD", 4},
-    {17, " 3 Runden: Canadian CSEC ITSG-06", 3},
-    {8, " 3 Runden: HMG Nr. 5 erweitert", 3},
-    {9, " 3 Runden: AFSSI-5020", 3},
-    {10, " 3 Runden: NAVO P-5239-26 (MFM)", 3},
-    {11, " 3 Runden: NAVO P-5239-26 (RLL)", 3},
-    {12, " 3 Runden: US Army AR380-19", 3},
-    {13, " 3 Runden: DoD 5220.22-M E", 3},
-    {19, " 3 Runden: NCSC-TG-025", 3},
-    {20, " 2 Runden: Russian GOST R 50739-95", 2},
-    {14, " 1 Runde: Australien ISM 6.2.92", 1},
-    {15, " 1 Runde: 0XFF für SSD", 1},
-    {16, " 1 Runde: Zufallswerte", 1},
-}};
-
-// Description keys in identifier order, 1 to 21.
-constexpr std::array<std::string_view, 21> kDescriptionKeys{{
-    "IDS__ALGORITHM_DETAIL_OV",
-    "IDS__ALGORITHM_DETAIL_GUTMANN",
-    "IDS__ALGORITHM_DETAIL_BSI",
-    "IDS__ALGORITHM_DETAIL_M7",
-    "IDS__ALGORITHM_DETAIL_DOD2",
-    "IDS__ALGORITHM_DETAIL_BSI2011",
-    "IDS__ALGORITHM_DETAIL_DOD_SSD",
-    "IDS__ALGORITHM_DETAIL_HMG",
-    "IDS__ALGORITHM_DETAIL_M3_1",
-    "IDS__ALGORITHM_DETAIL_M3_2",
-    "IDS__ALGORITHM_DETAIL_M3_3",
-    "IDS__ALGORITHM_DETAIL_AR380",
-    "IDS__ALGORITHM_DETAIL_DOD",
-    "IDS__ALGORITHM_DETAIL_M1",
-    "IDS__ALGORITHM_DETAIL_SSD",
-    "IDS__ALGORITHM_DETAIL_RANDOM",
-    "DESC_CSEC",
-    "DESC_ADWA",
-    "DESC_NCSCTG025",
-    "DESC_RUSSIANGOSTR50739",
-    "DESC_CANADIANRCMPTSSITOPSII",
-}};
-
-} // namespace
 
 AlgorithmCollection::AlgorithmCollection()
 {
@@ -77,19 +15,22 @@ AlgorithmCollection::AlgorithmCollection()
 
 void AlgorithmCollection::intiDescriptions()
 {
-    m_algoDescriptions.clear();
-    m_algoDescriptions.emplace_back();
-    for (const auto key : kDescriptionKeys)
-        m_algoDescriptions.push_back(localized(key));
+    std::uint64_t highest = 0;
+    for (const auto& row : MethodCatalogue::rows())
+        highest = std::max(highest, row.identifier);
+    m_algoDescriptions.assign(static_cast<std::size_t>(highest) + 1, std::string());
+    for (const auto& row : MethodCatalogue::rows()) {
+        if (!row.descriptionKey.empty())
+            m_algoDescriptions[row.identifier] = localized(row.descriptionKey);
+    }
 }
 
 void AlgorithmCollection::preFillCollection()
 {
     m_algorithms.clear();
-    for (const auto& entry : kCatalogue) {
-        m_algorithms.push_back(std::make_shared<Algorithm>(entry.identifier, entry.cycles,
-                                                           localized(entry.selectDesc),
-                                                           m_algoDescriptions[entry.identifier]));
+    for (const auto& row : MethodCatalogue::rows()) {
+        m_algorithms.push_back(std::make_shared<Algorithm>(row.identifier, row.passes, localized(row.title),
+                                                           m_algoDescriptions[row.identifier]));
     }
 }
 
@@ -109,11 +50,10 @@ std::vector<std::string> AlgorithmCollection::getAllSelectableTitles() const
 
 std::string AlgorithmCollection::titleFor(std::uint64_t identifier, std::string_view language)
 {
-    for (const auto& entry : kCatalogue) {
-        if (entry.identifier == identifier)
-            return language == "de" ? std::string(entry.selectDesc) : englishText(entry.selectDesc);
-    }
-    return {};
+    const MethodCatalogue::Row* row = MethodCatalogue::find(identifier);
+    if (!row)
+        return {};
+    return language == "de" ? std::string(row->title) : englishText(row->title);
 }
 
 std::size_t AlgorithmCollection::getIndexForIdentifier(std::uint64_t identifier) const

@@ -3,15 +3,22 @@
 #include "app/controls/CircleProgressBar.h"
 #include "app/controls/ElidedLabel.h"
 #include "app/controls/MenuButton.h"
+#include "app/controls/MethodPicker.h"
 #include "app/controls/ReplaceViewController.h"
 #include "app/controls/ScreenFit.h"
 #include "app/controls/TransitionAnimator.h"
+#include "settings/SettingsManager.h"
+
+#include "TempDir.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QImage>
+#include <QLabel>
 #include <QPalette>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTest>
@@ -256,6 +263,54 @@ TEST(Controls, AWindowIsKeptInsideTheAvailableAreaFrameIncluded)
     EXPECT_EQ(ScreenFit::keptInside(QRect(700, 500, 200, 100), area), QRect(600, 500, 200, 100));
     EXPECT_EQ(ScreenFit::keptInside(QRect(-50, 0, 200, 100), area), QRect(0, 30, 200, 100));
     EXPECT_EQ(ScreenFit::keptInside(QRect(10, 40, 200, 100), area), QRect(10, 40, 200, 100));
+}
+
+} // namespace cv::test
+
+namespace cv::test {
+
+TEST(Controls, EveryMethodPickerReadsTheStoredDefaultTheSameWay)
+{
+    TempDir dir;
+    SettingsManager settings(QString::fromStdString(dir / "settings.ini"));
+    const QStringView key = SettingsManager::kSettingsDeletionDefaultMethod;
+    const AlgorithmCollection catalogue;
+    const auto indexOf = [&](std::uint64_t identifier) {
+        return static_cast<int>(catalogue.getIndexForIdentifier(identifier));
+    };
+    MethodPicker::rememberUsed(*catalogue.findByIdentifier(16)); // a job of this run used method 16
+    const auto forget = qScopeGuard([&] { MethodPicker::rememberUsed(*catalogue.get(0)); });
+
+    // A value that names no method that writes is no default, whatever it is: the screens keep the
+    // last job's method, the Deletion pane shows the placeholder.
+    for (const QVariant& none : {QVariant(), QVariant(0), QVariant(22), QVariant(-1), QVariant(u"abc"_s)}) {
+        if (none.isValid())
+            settings.setObject(none, key);
+        const MethodPicker screen(MethodPicker::Role::Screen, settings);
+        const MethodPicker pane(MethodPicker::Role::DefaultSetting, settings);
+        EXPECT_EQ(screen.list()->currentIndex(), indexOf(16)) << none.toString().toStdString();
+        EXPECT_EQ(screen.selected()->identifier(), 16u);
+        EXPECT_EQ(pane.list()->currentIndex(), 0) << none.toString().toStdString();
+        EXPECT_EQ(pane.selected(), nullptr);
+    }
+    settings.setInteger(13, key);
+    MethodPicker screen(MethodPicker::Role::Screen, settings);
+    MethodPicker pane(MethodPicker::Role::DefaultSetting, settings);
+    EXPECT_EQ(screen.list()->currentIndex(), indexOf(13)) << "a stored default comes first";
+    EXPECT_EQ(pane.list()->currentIndex(), indexOf(13));
+    EXPECT_FALSE(screen.findChild<QLabel*>(u"methodDescription"_s)->text().isEmpty());
+
+    // The pane stores what the user picks; an open screen follows until the user picks there.
+    pane.list()->setCurrentIndex(indexOf(21));
+    emit pane.list()->activated(indexOf(21));
+    EXPECT_EQ(settings.integerForKey(key), 21);
+    EXPECT_EQ(screen.selected()->identifier(), 21u);
+    screen.list()->setCurrentIndex(indexOf(2));
+    emit screen.list()->activated(indexOf(2));
+    pane.list()->setCurrentIndex(0);
+    emit pane.list()->activated(0);
+    EXPECT_EQ(settings.integerForKey(key), 0) << "the placeholder stores no default";
+    EXPECT_EQ(screen.selected()->identifier(), 2u) << "the user's own choice stays";
 }
 
 } // namespace cv::test

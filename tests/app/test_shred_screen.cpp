@@ -16,6 +16,7 @@
 #include "app/shred/DragAndDropBGView.h"
 #include "app/shred/DragDropFilesView.h"
 #include "app/shred/OpenPanel.h"
+#include "app/shred/SelectionTexts.h"
 #include "app/shred/ShredSelection.h"
 #include "app/shred/VolumeOptionViewController.h"
 #include "common/ByteCountFormatter.h"
@@ -85,7 +86,7 @@ TEST(ShredScreen, StatesFromEmptyToFilesAndStartNeedsARealMethod)
     EXPECT_FALSE(h.part("dropRemove")->isHidden());
     EXPECT_FALSE(h.part("detailsButton")->isHidden());
     EXPECT_TRUE(h.part<QLabel>("volumeOption")->isHidden());
-    EXPECT_EQ(DropFilesViewController::summaryText(*s.selection().pathCollection()),
+    EXPECT_EQ(SelectionTexts::summaryText(*s.selection().pathCollection()),
               u"Selected:\n%1, 2 files"_s.arg(bytes(2000)));
     EXPECT_TRUE(h.part<QLabel>("dropResultLabel")->text().contains(bytes(2000)));
     EXPECT_FALSE(h.startEnabled());
@@ -296,7 +297,7 @@ TEST(ShredScreen, AVolumeJobNamesTheVolumeOnTheScreenAndInTheConfirmation)
     }
     // Without a label the mount point names it, and the screen says so.
     h.facts[volume].label.clear();
-    EXPECT_TRUE(DropFilesViewController::volumeTitle(h.facts[volume]).contains(u"without a label"_s));
+    EXPECT_TRUE(SelectionTexts::volumeTitle(h.facts[volume]).contains(u"without a label"_s));
 }
 
 TEST(OpenPanel, SelectingAFolderKeepsSelectWhichAddsItAndADoubleClickOpensIt)
@@ -574,7 +575,7 @@ TEST(ShredScreen, OneFileCountWithTheDetailsViewHiddenEntriesNamedApart)
     const std::shared_ptr<PathCollection> collection = h.screen->selection().pathCollection();
     EXPECT_EQ(collection->fileCount(), 5u);
     EXPECT_EQ(collection->hiddenCount(), 2u);
-    EXPECT_EQ(DropFilesViewController::summaryText(*collection),
+    EXPECT_EQ(SelectionTexts::summaryText(*collection),
               u"Selected:\n%1, 5 files\n(2 hidden included)"_s.arg(bytes(1000)));
     // The details view counts the same selection the same way.
     ExplorerViewController explorer(collection);
@@ -585,7 +586,7 @@ TEST(ShredScreen, OneFileCountWithTheDetailsViewHiddenEntriesNamedApart)
     PathCollection one;
     one.setFileCount(1);
     one.setTotalSize(932);
-    EXPECT_EQ(DropFilesViewController::summaryText(one), u"Selected:\n932 bytes, 1 file"_s);
+    EXPECT_EQ(SelectionTexts::summaryText(one), u"Selected:\n932 bytes, 1 file"_s);
 }
 
 TEST(ShredScreen, GermanWindowFormatsAmountsAndLoadsQtsOwnTexts)
@@ -599,7 +600,7 @@ TEST(ShredScreen, GermanWindowFormatsAmountsAndLoadsQtsOwnTexts)
     collection.setFileCount(1234);
     collection.setHiddenCount(1);
     collection.setTotalSize(2'800'000);
-    EXPECT_EQ(DropFilesViewController::summaryText(collection),
+    EXPECT_EQ(SelectionTexts::summaryText(collection),
               u"Ausgewählt:\n2,8 MB, 1.234 Dateien\n(davon 1 versteckt)"_s);
     {
         // Qt's own texts of the file panel follow the language (package qt6-translations-l10n).

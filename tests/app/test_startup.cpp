@@ -7,7 +7,6 @@
 #include "app/AppServices.h"
 #include "translations/AppTranslator.h"
 #include "app/MainMenuHostViewController.h"
-#include "app/PlaceholderPage.h"
 #include "app/WindowController.h"
 #include "app/controls/MenuButton.h"
 #include "app/controls/ScreenFit.h"
@@ -159,7 +158,7 @@ TEST(Startup, TheMainMenuOpensOnTheShredTabAndIgnoresIndexesPastTheLast)
     std::array<QString, MainMenuHostViewController::kTabCount> titles;
     for (std::size_t i = 0; i < pages.size(); ++i) {
         titles[i] = u"Tab %1"_s.arg(i);
-        pages[i] = new PlaceholderPage(titles[i]);
+        pages[i] = new QWidget;
     }
     MainMenuHostViewController host(pages, titles);
     const auto activeTabs = [&] {

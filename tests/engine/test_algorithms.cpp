@@ -5,7 +5,6 @@
 #include <map>
 #include <set>
 
-using cv::Algorithm;
 using cv::AlgorithmCollection;
 using cv::Pattern;
 using Kind = cv::Pattern::Kind;
@@ -154,15 +153,16 @@ TEST(Algorithms, SmallLengthsCutWordsAndTriples)
     EXPECT_EQ(navo->getDataForLength(6, 2), (Bytes{0xFF, 0xFF, 0xFF, 0xBF, 0xFF, 0xFF}));
     EXPECT_EQ(navo->getDataForLength(1, 2), (Bytes{0xFF}));
 
-    EXPECT_EQ(Algorithm::getGutmannWithLength(4, 7), (Bytes{0x92, 0x49, 0x24, 0x92}));
-    EXPECT_EQ(Algorithm::getGutmannWithLength(2, 28), (Bytes{0x6D, 0xB6}));
-    EXPECT_EQ(Algorithm::getGutmannWithLength(3, 18), (Bytes{0x99, 0x99, 0x99})) << "there is no 88 row";
-    EXPECT_EQ(Algorithm::getGutmannWithLength(3, 30), (Bytes{0, 0, 0}));
-    EXPECT_EQ(Algorithm::createDataWithWord(0x27FFFFFF, 5), (Bytes{0xFF, 0xFF, 0xFF, 0x27, 0xFF}));
-    EXPECT_TRUE(Algorithm::createDataWithByte(0xAA, 0).empty());
+    const auto gutmann = collection.findByIdentifier(2);
+    EXPECT_EQ(gutmann->getDataForLength(4, 7), (Bytes{0x92, 0x49, 0x24, 0x92}));
+    EXPECT_EQ(gutmann->getDataForLength(2, 28), (Bytes{0x6D, 0xB6}));
+    EXPECT_EQ(gutmann->getDataForLength(3, 18), (Bytes{0x99, 0x99, 0x99})) << "there is no 88 row";
+    EXPECT_EQ(gutmann->getDataForLength(3, 30), (Bytes{0, 0, 0}));
+    EXPECT_EQ(collection.findByIdentifier(11)->getDataForLength(5, 2), (Bytes{0xFF, 0xFF, 0xFF, 0x27, 0xFF}));
+    EXPECT_TRUE(Pattern::byte(0xAA).block(0).empty());
 
     EXPECT_EQ(dod->getDataForLength(0, 1).size(), 1024u) << "length 0 is served as 1024 bytes";
-    EXPECT_EQ(Algorithm::get0XFFDataWithLength(0), Bytes(1024, 0xFF));
+    EXPECT_EQ(collection.findByIdentifier(15)->getDataForLength(0, 0), Bytes(1024, 0xFF));
 }
 
 TEST(Algorithms, RandomKindsAreDrawnAnewForEveryBlock)
@@ -184,8 +184,9 @@ TEST(Algorithms, RandomKindsAreDrawnAnewForEveryBlock)
     EXPECT_GT(seenBytes.size(), 1u);
     EXPECT_GT(seenWords.size(), 1u);
 
-    const Bytes a = Algorithm::getRNDDataWithLength(64);
-    const Bytes b = Algorithm::getRNDDataWithLength(64);
+    const auto random = collection.findByIdentifier(16);
+    const Bytes a = random->getDataForLength(64, 0);
+    const Bytes b = random->getDataForLength(64, 0);
     EXPECT_NE(a, b);
 }
 

@@ -1,5 +1,7 @@
 #include "settings/SettingsManager.h"
 
+#include "settings/DefaultMethod.h"
+
 #include "TempDir.h"
 
 #include <QCoreApplication>
@@ -176,6 +178,42 @@ TEST(SettingsManager, UndecodableValuesReadAsAbsent)
     EXPECT_TRUE(settings.isNotificationsEnabeled());
     EXPECT_FALSE(settings.isDiagnoseSet()) << "a non-empty string must not read as true";
     EXPECT_EQ(settings.getDissmissInterval(), 60);
+}
+
+TEST(SettingsManager, TheStoredDefaultMethodIsAMethodThatWritesOrNone)
+{
+    // The window's screens, the Deletion pane and the command line all read the default this way;
+    // whatever the file holds, a value that names no method that writes is no default at all.
+    SettingsFile file;
+    SettingsManager settings(file.path);
+    const QString key = SettingsManager::kSettingsDeletionDefaultMethod.toString();
+    const auto stored = [&]() -> std::int64_t {
+        const auto method = cv::DefaultMethod::read(settings);
+        return method ? static_cast<std::int64_t>(method->identifier()) : -1;
+    };
+    EXPECT_EQ(stored(), -1) << "no key";
+    const std::pair<QVariant, std::int64_t> cases[] = {
+        {0, -1},  // the placeholder "- Select your method"
+        {22, -1}, // past the last method
+        {99, -1},
+        {-1, -1},
+        {-13, -1},      // not method 13
+        {u"abc"_s, -1}, // no number
+        {u"13abc"_s, -1},
+        {4294967309LL, -1}, // 2^32 + 13: not cut to method 13
+        {u"4294967309"_s, -1},
+        {13, 13},      // a method
+        {u"21"_s, 21}, // as a hand-edited file holds it
+        {u" 16 "_s, 16},
+        {18, 18},
+    };
+    for (const auto& [value, expected] : cases) {
+        file.writeRaw(key, value);
+        EXPECT_EQ(stored(), expected) << value.toString().toStdString();
+    }
+    settings.setInteger(2, key);
+    ASSERT_NE(cv::DefaultMethod::read(settings), nullptr);
+    EXPECT_EQ(cv::DefaultMethod::read(settings)->cycles(), 35u) << "the catalogue's method, with its passes";
 }
 
 TEST(SettingsManager, ResetEmptiesTheWholeStore)

@@ -1,10 +1,10 @@
 #include "app/freespace/FreeSpaceViewController.h"
 
 #include "app/AmountText.h"
-#include "app/MethodList.h"
 #include "app/Palette.h"
 #include "app/controls/BusyIndicator.h"
 #include "app/controls/ColorGradientView.h"
+#include "app/controls/MethodPicker.h"
 #include "app/controls/PillButton.h"
 #include "app/controls/StyledLabel.h"
 #include "app/dialogs/ConfirmDeletionDialog.h"
@@ -12,7 +12,6 @@
 #include "settings/SettingsManager.h"
 #include "targets/VolumeMonitor.h"
 
-#include <QComboBox>
 #include <QFile>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -60,7 +59,6 @@ FreeSpaceViewController::FreeSpaceViewController(FreeSpaceSelection* selection, 
     m_selection->setParent(this);
     setObjectName(u"FreeSpaceViewController"_s);
     setupUi();
-    initAlgorithms();
     connect(m_selection, &FreeSpaceSelection::scanFinished, this, [this] {
         updateView();
         emit scanFinished();
@@ -134,11 +132,9 @@ void FreeSpaceViewController::setupUi()
     layout->addLayout(noteRow);
     layout->addSpacing(10);
 
-    const MethodList::Block method = MethodList::makeBlock(base);
-    m_methodSelection = method.list;
-    m_methodDescription = method.description;
-    connect(m_methodSelection, &QComboBox::currentIndexChanged, this, &FreeSpaceViewController::updateView);
-    layout->addLayout(method.layout);
+    m_methodPicker = new MethodPicker(MethodPicker::Role::Screen, SettingsManager::sharedManager(), base);
+    connect(m_methodPicker, &MethodPicker::methodChanged, this, &FreeSpaceViewController::updateView);
+    layout->addWidget(m_methodPicker);
     layout->addSpacing(14);
 
     m_startShredButton = new PillButton(tr("Start"), PillButton::Style::Filled, base);
@@ -149,14 +145,9 @@ void FreeSpaceViewController::setupUi()
     layout->addWidget(m_startShredButton, 0, Qt::AlignRight);
 }
 
-void FreeSpaceViewController::initAlgorithms()
-{
-    MethodList::fill(*m_methodSelection, m_algos);
-}
-
 std::shared_ptr<Algorithm> FreeSpaceViewController::selectedMethod() const
 {
-    return MethodList::selected(*m_methodSelection, m_algos);
+    return m_methodPicker->selected();
 }
 
 void FreeSpaceViewController::volumesChanged()
@@ -204,9 +195,6 @@ void FreeSpaceViewController::selectionChanged()
 
 void FreeSpaceViewController::updateView()
 {
-    if (const auto algorithm =
-            m_algos.get(static_cast<std::size_t>(std::max(0, m_methodSelection->currentIndex()))))
-        m_methodDescription->setText(QString::fromStdString(algorithm->longDesc()));
     const Volume* volume = m_selection->selectedVolume();
     m_volumeNote->setText(volume && !m_selection->isWritable()
                               ? tr("You cannot write to this volume, so its free space cannot be wiped.")

@@ -2,13 +2,12 @@
 
 #include "app/JobRequest.h"
 #include "app/freespace/FreeSpaceSelection.h"
-#include "engine/AlgorithmCollection.h"
+#include "engine/Algorithm.h"
 
 #include <QWidget>
 
 #include <memory>
 
-class QComboBox;
 class QLabel;
 class QSocketNotifier;
 class QTableWidget;
@@ -16,6 +15,7 @@ class QTableWidget;
 namespace cv {
 
 class BusyIndicator;
+class MethodPicker;
 class PillButton;
 class VolumeMonitor;
 
@@ -48,7 +48,6 @@ signals:
 
 private:
     void setupUi();
-    void initAlgorithms();
     void fillTable();
     void selectionChanged();
     void updateView();
@@ -58,14 +57,12 @@ private:
     std::shared_ptr<Algorithm> selectedMethod() const;
 
     FreeSpaceSelection* m_selection;
-    AlgorithmCollection m_algos;
     std::unique_ptr<VolumeMonitor> m_monitor;
     QSocketNotifier* m_monitorNotifier = nullptr;
     bool m_filling = false; // the table is being refilled: its selection signals are ours
 
     QTableWidget* m_tableView = nullptr;
-    QComboBox* m_methodSelection = nullptr;
-    QLabel* m_methodDescription = nullptr;
+    MethodPicker* m_methodPicker = nullptr;
     QLabel* m_volumeNote = nullptr;
     BusyIndicator* m_readingSpinner = nullptr; // while the selected volume is read
     QLabel* m_readingLabel = nullptr;

@@ -1,6 +1,6 @@
 #include "app/settings/SettingsDeletion.h"
 
-#include "engine/Algorithm.h"
+#include "app/controls/MethodPicker.h"
 #include "settings/SettingsManager.h"
 
 #include <QCheckBox>
@@ -43,17 +43,8 @@ SettingsDeletion::SettingsDeletion(SettingsManager& settings, QWidget* parent)
 {
     setObjectName(u"SettingsDeletion"_s);
 
-    m_defaultMethodSelection = new QComboBox(this);
-    m_defaultMethodSelection->setObjectName(u"defaultMethodSelection"_s);
-    m_defaultMethodSelection->setMaxVisibleItems(22);
-    for (const std::string& title : m_algos.getAllSelectableTitles())
-        m_defaultMethodSelection->addItem(QString::fromStdString(title));
-    connect(m_defaultMethodSelection, &QComboBox::activated, this, [this](int index) {
-        if (const auto algorithm = m_algos.get(static_cast<std::size_t>(std::max(0, index))))
-            m_settings.setInteger(static_cast<qint64>(algorithm->identifier()),
-                                  SettingsManager::kSettingsDeletionDefaultMethod);
-    });
-    addRow(tr("Default method:"), m_defaultMethodSelection);
+    m_defaultMethod = new MethodPicker(MethodPicker::Role::DefaultSetting, m_settings, this);
+    addRow(tr("Default method:"), m_defaultMethod);
 
     m_reportFormatSelection = new QComboBox(this);
     m_reportFormatSelection->setObjectName(u"reportFormatSelection"_s);
@@ -97,12 +88,7 @@ SettingsDeletion::SettingsDeletion(SettingsManager& settings, QWidget* parent)
 
 void SettingsDeletion::setDefaults()
 {
-    // A stored method the catalogue does not know shows the placeholder.
-    const qint64 identifier = m_settings.integerForKey(SettingsManager::kSettingsDeletionDefaultMethod);
-    const std::size_t index =
-        identifier < 0 ? 0 : m_algos.getIndexForIdentifier(static_cast<std::uint64_t>(identifier));
-    m_defaultMethodSelection->setCurrentIndex(index < m_algos.algorithms().size() ? static_cast<int>(index)
-                                                                                  : 0);
+    m_defaultMethod->showStoredDefault();
     m_reportFormatSelection->setCurrentIndex(
         std::max<qsizetype>(0, kReportFormats.indexOf(m_settings.getReportFormat())));
     showReportFolder();
@@ -122,7 +108,7 @@ void SettingsDeletion::showReportFolder()
 
 void SettingsDeletion::setLockStatus(bool locked)
 {
-    m_defaultMethodSelection->setEnabled(!locked);
+    m_defaultMethod->setEnabled(!locked);
     m_reportFormatSelection->setEnabled(!locked);
     m_reportFolder->setEnabled(!locked);
     m_chooseFolder->setEnabled(!locked);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "app/settings/SettingsPane.h"
-#include "engine/AlgorithmCollection.h"
 
 #include <QPointer>
 
@@ -14,6 +13,8 @@ class QLineEdit;
 class QPushButton;
 
 namespace cv {
+
+class MethodPicker;
 
 // The Deletion pane: the method the shred screens preselect, the report format (PDF or HTML), the
 // report folder with a folder chooser, and the report and safety switches. The screens and the
@@ -37,8 +38,7 @@ public:
 private:
     void showReportFolder();
 
-    AlgorithmCollection m_algos;
-    QComboBox* m_defaultMethodSelection;
+    MethodPicker* m_defaultMethod;
     QComboBox* m_reportFormatSelection;
     QLineEdit* m_reportFolder;
     QPushButton* m_chooseFolder;

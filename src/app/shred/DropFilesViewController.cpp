@@ -1,12 +1,11 @@
 #include "app/shred/DropFilesViewController.h"
 
-#include "app/AmountText.h"
-#include "app/MethodList.h"
+#include "app/CopyOnWriteText.h"
 #include "app/Palette.h"
 #include "app/controls/BusyIndicator.h"
 #include "app/controls/ColorGradientView.h"
-#include "app/controls/DecorImage.h"
 #include "app/controls/ElidedLabel.h"
+#include "app/controls/MethodPicker.h"
 #include "app/controls/PillButton.h"
 #include "app/controls/StyledLabel.h"
 #include "app/dialogs/ConfirmDeletionDialog.h"
@@ -14,26 +13,21 @@
 #include "app/intake/SystemService.h"
 #include "app/shred/DragAndDropBGView.h"
 #include "app/shred/DragDropFilesView.h"
+#include "app/shred/DropPrompt.h"
 #include "app/shred/OpenPanel.h"
+#include "app/shred/SelectionTexts.h"
 #include "app/shred/VolumeOptionViewController.h"
 #include "common/Log.h"
 #include "settings/SettingsManager.h"
 
 #include <QCheckBox>
-#include <QComboBox>
-#include <QFile>
 #include <QGraphicsOpacityEffect>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPropertyAnimation>
-#include <QPushButton>
-#include <QSequentialAnimationGroup>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QVariantAnimation>
-
-#include <algorithm>
-#include <climits>
 
 using namespace Qt::StringLiterals;
 
@@ -43,28 +37,6 @@ namespace {
 
 // Where the info board rests below the drop zone's top; a drop moves it 30 points further down.
 constexpr int kInfoBoardTop = 40;
-
-QString html(const QString& text)
-{
-    return text.toHtmlEscaped().replace(u'\n', u"<br>"_s);
-}
-
-// An endless back-and-forth of one property, 0.8 s each way, eased in and out.
-QAbstractAnimation* pulse(QObject* target, const QByteArray& property, const QVariant& from,
-                          const QVariant& to)
-{
-    auto* group = new QSequentialAnimationGroup(target);
-    for (const auto& [start, end] : {std::pair{from, to}, std::pair{to, from}}) {
-        auto* animation = new QPropertyAnimation(target, property, group);
-        animation->setDuration(800);
-        animation->setStartValue(start);
-        animation->setEndValue(end);
-        animation->setEasingCurve(QEasingCurve::InOutQuad);
-        group->addAnimation(animation);
-    }
-    group->setLoopCount(-1);
-    return group;
-}
 
 void fadeIn(QWidget* widget)
 {
@@ -79,16 +51,6 @@ void fadeIn(QWidget* widget)
     animation->start(QAbstractAnimation::DeleteWhenStopped);
 }
 
-// A path shown inside a wrapped text: a long one keeps its start and its end, so that no word
-// wider than the screen pushes the layout apart.
-QString shortenedPath(const QString& path)
-{
-    constexpr qsizetype kMost = 48;
-    if (path.size() <= kMost)
-        return path;
-    return path.left(kMost / 3) + u'…' + path.right(kMost - kMost / 3 - 1);
-}
-
 } // namespace
 
 DropFilesViewController::DropFilesViewController(VolumeOption preset, SystemService* intake,
@@ -98,21 +60,11 @@ DropFilesViewController::DropFilesViewController(VolumeOption preset, SystemServ
 {
     setObjectName(u"DropFilesViewController"_s);
     setupUi();
-    initAlgorithms();
-    // A new default method from the settings counts at once, unless the user chose one here.
-    connect(&SettingsManager::sharedManager(), &SettingsManager::valueChanged, this,
-            [this](const QString& key) {
-                if (key == SettingsManager::kSettingsDeletionDefaultMethod && !m_methodChosen) {
-                    initAlgorithms();
-                    setViewState();
-                }
-            });
     connect(m_selection, &ShredSelection::scanFinished, this, [this] {
         setViewState();
         emit scanFinished();
     });
     setViewState();
-    setDropSubLabel();
     // The file intake hands queued files over once the screen sits in its host, so that a sheet
     // it may open has a window to sit on.
     QTimer::singleShot(0, this, &DropFilesViewController::viewDidLoad);
@@ -155,7 +107,9 @@ void DropFilesViewController::setupUi()
     // hidden, its row takes no room.
     zone->addWidget(m_dndBackground, 0, 0, 2, 1);
     zone->addWidget(makeCopyOnWriteNotice(dropZone), 0, 0);
-    zone->addWidget(makeStartGroup(), 1, 0);
+    m_dropPrompt = new DropPrompt(dropZone);
+    connect(m_dropPrompt, &DropPrompt::browseRequested, this, &DropFilesViewController::selectFiles);
+    zone->addWidget(m_dropPrompt, 1, 0);
     zone->addWidget(makeFilesGroup(), 1, 0);
     zone->setRowStretch(1, 1);
     m_dropSpinner = new BusyIndicator(dropZone);
@@ -165,12 +119,9 @@ void DropFilesViewController::setupUi()
     layout->addSpacing(18);
 
     // The method block: the list on the left, the chosen method's description on the right.
-    const MethodList::Block method = MethodList::makeBlock(base);
-    m_methodSelection = method.list;
-    m_methodDescription = method.description;
-    connect(m_methodSelection, &QComboBox::currentIndexChanged, this, &DropFilesViewController::setViewState);
-    connect(m_methodSelection, &QComboBox::activated, this, [this] { m_methodChosen = true; });
-    layout->addLayout(method.layout);
+    m_methodPicker = new MethodPicker(MethodPicker::Role::Screen, SettingsManager::sharedManager(), base);
+    connect(m_methodPicker, &MethodPicker::methodChanged, this, &DropFilesViewController::setViewState);
+    layout->addWidget(m_methodPicker);
     layout->addSpacing(14);
 
     m_startShredButton = new PillButton(tr("Start"), PillButton::Style::Filled, base);
@@ -179,59 +130,6 @@ void DropFilesViewController::setupUi()
     m_startShredButton->setMinimumWidth(180);
     connect(m_startShredButton, &PillButton::clicked, this, &DropFilesViewController::startShred);
     layout->addWidget(m_startShredButton, 0, Qt::AlignRight);
-}
-
-QWidget* DropFilesViewController::makeStartGroup()
-{
-    // Empty state: the pictures, the prompt and the browse link.
-    m_groupStart = new QWidget;
-    m_groupStart->setObjectName(u"groupStart"_s);
-    auto* layout = new QVBoxLayout(m_groupStart);
-    layout->setContentsMargins(16, 26, 16, 0);
-    layout->setSpacing(0);
-
-    const QSize iconSize(60, 60);
-    m_imageHd = new DecorImage(QIcon(u":/images/hdd.svg"_s), iconSize, m_groupStart);
-    m_imageUsb = new DecorImage(QIcon(u":/images/usb.svg"_s), iconSize, m_groupStart);
-    m_imageFile = new DecorImage(QIcon(u":/images/file.svg"_s), iconSize, m_groupStart);
-    m_imageUpload = new DecorImage(QIcon(u":/images/upload.svg"_s), iconSize, m_groupStart);
-    auto* images = new QHBoxLayout;
-    images->setSpacing(0);
-    images->addStretch(1);
-    for (DecorImage* image : {m_imageHd, m_imageUsb, m_imageFile, m_imageUpload}) {
-        image->setFixedSize(90, 104);
-        images->addWidget(image);
-    }
-    images->addStretch(1);
-    layout->addLayout(images);
-
-    // The upload picture is also the button that opens the panel.
-    auto* selectFiles = new QPushButton(m_imageUpload);
-    selectFiles->setObjectName(u"dropImageSelectFiles"_s);
-    selectFiles->setFlat(true);
-    selectFiles->setCursor(Qt::PointingHandCursor);
-    selectFiles->setStyleSheet(u"QPushButton { background: transparent; border: none; }"_s);
-    selectFiles->setToolTip(tr("Select files and folders"));
-    selectFiles->setAccessibleName(selectFiles->toolTip());
-    connect(selectFiles, &QPushButton::clicked, this, &DropFilesViewController::selectFiles);
-    auto* over = new QVBoxLayout(m_imageUpload);
-    over->setContentsMargins(12, 20, 12, 20);
-    over->addWidget(selectFiles);
-
-    layout->addSpacing(16);
-    QLabel* prompt = styledLabel(m_groupStart, 22, Palette::text(), Qt::AlignCenter, QFont::Light);
-    prompt->setText(tr("Drag & drop"));
-    prompt->setMinimumHeight(34);
-    layout->addWidget(prompt);
-    layout->addSpacing(4);
-    m_dropPromptSub = styledLabel(m_groupStart, 12, Palette::secondaryText(), Qt::AlignCenter);
-    m_dropPromptSub->setObjectName(u"dropPromptSub"_s);
-    m_dropPromptSub->setTextFormat(Qt::RichText);
-    m_dropPromptSub->setMinimumHeight(40);
-    connect(m_dropPromptSub, &QLabel::linkActivated, this, &DropFilesViewController::selectFiles);
-    layout->addWidget(m_dropPromptSub);
-    layout->addStretch(1);
-    return m_groupStart;
 }
 
 QWidget* DropFilesViewController::makeFilesGroup()
@@ -313,100 +211,9 @@ QWidget* DropFilesViewController::makeCopyOnWriteNotice(QWidget* parent)
     return m_copyOnWriteNotice;
 }
 
-QString DropFilesViewController::copyOnWriteText(const std::vector<TargetVolume>& volumes, bool shortened)
-{
-    QStringList lines;
-    for (const TargetVolume& volume : volumes) {
-        const QString where = shortened ? shortenedPath(QString::fromStdString(volume.mountPoint))
-                                        : QString::fromStdString(volume.mountPoint);
-        lines
-            << tr("%1 has a %2 file system, which writes changes to new places (copy-on-write). Overwriting "
-                  "files in place cannot reach the earlier copies it keeps; the free space of this volume "
-                  "must be wiped afterwards to finish the job.")
-                   .arg(where, QString::fromStdString(volume.fileSystem));
-        if (volume.snapshots)
-            lines << tr("%1 has snapshots (snapper): they keep earlier copies of files until the snapshots "
-                        "are deleted, and no wipe reaches them.")
-                         .arg(where);
-    }
-    return lines.join(u'\n');
-}
-
-QString DropFilesViewController::volumeTitle(const VolumeFacts& facts)
-{
-    const QString mountPoint = QFile::decodeName(QByteArray::fromStdString(facts.mountPoint));
-    if (facts.label.empty())
-        return tr("Volume without a label, mounted at %1").arg(mountPoint);
-    return tr("“%1”, mounted at %2").arg(QString::fromStdString(facts.label), mountPoint);
-}
-
-QString DropFilesViewController::volumeDetails(const VolumeFacts& facts)
-{
-    QStringList parts;
-    if (!facts.device.empty())
-        parts << QFile::decodeName(QByteArray::fromStdString(facts.device));
-    if (facts.size > 0)
-        parts << AmountText::bytes(static_cast<std::int64_t>(facts.size));
-    if (!facts.fileSystem.empty())
-        parts << QString::fromStdString(facts.fileSystem);
-    return parts.join(u" · "_s);
-}
-
-QString DropFilesViewController::volumeQuestion(VolumeOption option, const VolumeFacts& facts)
-{
-    QString what;
-    switch (option) {
-    case VolumeOption::CompleteErase:
-        what = tr("This erases the whole volume and formats it afresh:");
-        break;
-    case VolumeOption::DeleteFiles:
-        what = tr("This deletes every file on the volume:");
-        break;
-    case VolumeOption::FreeSpace:
-    case VolumeOption::None:
-        what = tr("This wipes the free space of the volume:");
-        break;
-    }
-    const QString details = volumeDetails(facts);
-    return what + u'\n' + volumeTitle(facts) + (details.isEmpty() ? QString() : QString(u'\n') + details);
-}
-
-void DropFilesViewController::initAlgorithms()
-{
-    MethodList::fill(*m_methodSelection, m_algos);
-}
-
 std::shared_ptr<Algorithm> DropFilesViewController::selectedMethod() const
 {
-    return MethodList::selected(*m_methodSelection, m_algos);
-}
-
-void DropFilesViewController::setDropSubLabel()
-{
-    const QString link = u"<a href=\"browse\" style=\"color: %1; text-decoration: underline;\">%2</a>"_s.arg(
-        Palette::css(Palette::accent()), tr("browse").toHtmlEscaped());
-    // The link goes in after escaping, so that only the translated words are escaped.
-    const QStringList parts = tr("your files, hard disk, storage devices\n or %1 your Mac").split(u"%1"_s);
-    QString rich;
-    for (qsizetype i = 0; i < parts.size(); ++i) {
-        if (i > 0)
-            rich += link;
-        rich += html(parts[i]);
-    }
-    m_dropPromptSub->setText(rich);
-}
-
-QString DropFilesViewController::summaryText(const PathCollection& collection)
-{
-    // The count is every file, hidden ones included, as the details view counts them; the hidden
-    // entries (files, folders, links) are named apart as part of it.
-    const auto files = static_cast<int>(std::min<std::uint64_t>(collection.fileCount(), INT_MAX));
-    QString text =
-        tr("Selected:\n%1, %Ln file(s)", nullptr, files).arg(AmountText::bytes(collection.totalSize()));
-    if (collection.hiddenCount() > 0)
-        text +=
-            u'\n' + tr("(%1 hidden included)").arg(AmountText::count(std::int64_t(collection.hiddenCount())));
-    return text;
+    return m_methodPicker->selected();
 }
 
 void DropFilesViewController::showSummary()
@@ -417,27 +224,15 @@ void DropFilesViewController::showSummary()
         m_dropResultLabel->clear();
         return;
     }
-    // The first line grey, the amounts green, the hidden count grey again.
-    const QString text = summaryText(*collection);
-    const qsizetype firstBreak = text.indexOf(u'\n');
-    const qsizetype hiddenBreak = collection->hiddenCount() > 0 ? text.lastIndexOf(u"\n("_s) : text.size();
-    const QString grey =
-        u"<span style=\"color: %1;\">%2</span>"_s.arg(Palette::css(Palette::secondaryText()));
-    m_dropResultLabel->setText(
-        grey.arg(html(text.left(firstBreak))) + html(text.mid(firstBreak, hiddenBreak - firstBreak)) +
-        (hiddenBreak < text.size() ? grey.arg(html(text.mid(hiddenBreak))) : QString()));
+    m_dropResultLabel->setText(SelectionTexts::summaryHtml(*collection));
 }
 
 void DropFilesViewController::setViewState()
 {
-    if (const auto algorithm =
-            m_algos.get(static_cast<std::size_t>(std::max(0, m_methodSelection->currentIndex()))))
-        m_methodDescription->setText(QString::fromStdString(algorithm->longDesc()));
-
     const ShredSelection& selection = *m_selection;
     const bool scanning = selection.isScanning();
     const bool listed = selection.hasLocations() && !scanning;
-    m_groupStart->setVisible(!selection.hasLocations());
+    m_dropPrompt->setVisible(!selection.hasLocations());
     m_groupFilesOn->setVisible(listed);
     m_dropRemove->setVisible(listed);
     m_dropSpinner->setAnimating(scanning);
@@ -455,22 +250,12 @@ void DropFilesViewController::setViewState()
     else
         m_dropResultLabel->clear();
     if (volume) {
-        switch (selection.option()) {
-        case VolumeOption::FreeSpace:
-            m_volumeOption->setText(tr("Freespace Erase only"));
-            break;
-        case VolumeOption::DeleteFiles:
-            m_volumeOption->setText(tr("Only delete files on Volume"));
-            break;
-        case VolumeOption::CompleteErase:
-            m_volumeOption->setText(tr("Complete Erase"));
-            break;
-        case VolumeOption::None:
-            break; // the text stays
-        }
+        // Without an option (yet) the text stays.
+        if (const QString option = SelectionTexts::optionTitle(selection.option()); !option.isEmpty())
+            m_volumeOption->setText(option);
         const VolumeFacts facts = selection.volumeFacts();
-        m_volumeTitle->setFullText(volumeTitle(facts));
-        m_volumeDetails->setText(volumeDetails(facts));
+        m_volumeTitle->setFullText(SelectionTexts::volumeTitle(facts));
+        m_volumeDetails->setText(SelectionTexts::volumeDetails(facts));
         // A mount point is a folder to the file icon provider; the desktop's drive icon says volume.
         const QIcon icon = QIcon::fromTheme(u"drive-harddisk"_s, QIcon(u":/images/hdd.svg"_s));
         m_volumeImage->setPixmap(icon.pixmap(QSize(96, 96)));
@@ -478,9 +263,9 @@ void DropFilesViewController::setViewState()
 
     const bool copyOnWrite = listed && selection.offersThenWipeFree();
     m_copyOnWriteNotice->setVisible(copyOnWrite);
-    m_copyOnWriteWarning->setText(copyOnWrite ? copyOnWriteText(selection.copyOnWriteVolumes(), true)
-                                              : QString());
-    m_copyOnWriteWarning->setToolTip(copyOnWrite ? copyOnWriteText(selection.copyOnWriteVolumes())
+    m_copyOnWriteWarning->setText(
+        copyOnWrite ? CopyOnWriteText::forVolumes(selection.copyOnWriteVolumes(), true) : QString());
+    m_copyOnWriteWarning->setToolTip(copyOnWrite ? CopyOnWriteText::forVolumes(selection.copyOnWriteVolumes())
                                                  : QString());
     {
         const QSignalBlocker blocker(m_thenWipeFree);
@@ -521,44 +306,21 @@ void DropFilesViewController::droppedLocationViewState()
     // there is nothing left to wait for.
     if (!m_selection->isScanning() && !m_alertOpen)
         return;
-    stopDNDAnimation();
+    m_dropPrompt->stopAnimation();
     animateInfoBoardBy(-30);
     m_dndBackground->setHighlight(false);
 }
 
 void DropFilesViewController::startDragging()
 {
-    startDNDAnimation();
+    m_dropPrompt->startAnimation();
     m_dndBackground->setHighlight(true);
 }
 
 void DropFilesViewController::stopDragging()
 {
-    stopDNDAnimation();
+    m_dropPrompt->stopAnimation();
     m_dndBackground->setHighlight(false);
-}
-
-void DropFilesViewController::startDNDAnimation()
-{
-    stopDNDAnimation();
-    const QList<QAbstractAnimation*> animations{
-        pulse(m_imageUsb, "offsetY", 0.0, -20.0), pulse(m_imageHd, "rotation", 0.0, -15.0),
-        pulse(m_imageFile, "rotation", 0.0, 15.0), pulse(m_imageUpload, "scale", 1.0, 1.1)};
-    for (QAbstractAnimation* animation : animations) {
-        m_dndAnimations.append(animation);
-        animation->start(QAbstractAnimation::DeleteWhenStopped);
-    }
-}
-
-void DropFilesViewController::stopDNDAnimation()
-{
-    for (const QPointer<QObject>& animation : std::as_const(m_dndAnimations)) {
-        if (auto* running = qobject_cast<QAbstractAnimation*>(animation.data()))
-            running->stop();
-    }
-    m_dndAnimations.clear();
-    for (DecorImage* image : {m_imageUsb, m_imageHd, m_imageFile, m_imageUpload})
-        image->reset();
 }
 
 void DropFilesViewController::animateInfoBoardBy(int points)
@@ -660,8 +422,9 @@ void DropFilesViewController::startShred()
         [this, asked = m_selection->pathCollection()] { return m_selection->pathCollection() == asked; },
         "The selection changed while the confirmation was open; nothing started", "Delete was cancelled!",
         [this] { requestJob(); },
-        m_selection->hasVolume() ? volumeQuestion(m_selection->option(), m_selection->volumeFacts())
-                                 : QString());
+        m_selection->hasVolume()
+            ? SelectionTexts::volumeQuestion(m_selection->option(), m_selection->volumeFacts())
+            : QString());
 }
 
 void DropFilesViewController::requestJob()

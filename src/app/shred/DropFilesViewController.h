@@ -4,10 +4,9 @@
 #include "app/intake/DropProtocol.h"
 #include "app/shred/ShredSelection.h"
 #include "app/shred/VolumeOption.h"
-#include "engine/AlgorithmCollection.h"
+#include "engine/Algorithm.h"
 #include "targets/VolumeProbe.h"
 
-#include <QPointer>
 #include <QWidget>
 
 #include <memory>
@@ -16,15 +15,15 @@
 
 class QBoxLayout;
 class QCheckBox;
-class QComboBox;
 class QLabel;
 
 namespace cv {
 
 class BusyIndicator;
-class DecorImage;
 class ElidedLabel;
 class DragAndDropBGView;
+class DropPrompt;
+class MethodPicker;
 class PillButton;
 class SystemService;
 
@@ -60,19 +59,6 @@ public:
     void startShred();
     void removeDroppedFiles();
 
-    // The summary for a collection, as plain text ("Selected:\n12 MB, 3 files\n(1 hidden included)").
-    static QString summaryText(const PathCollection& collection);
-    // The warning for targets on copy-on-write volumes: what overwriting in place cannot reach
-    // there and what finishes the job; a line on snapshots where a volume has them.
-    // Long mount points are shortened in the middle (shortened false: the full text, for its tip).
-    static QString copyOnWriteText(const std::vector<TargetVolume>& volumes, bool shortened = false);
-    // The volume a job works on, as the screen names it: "“label”, mounted at /mount/point" (or
-    // without a label), then device, size and file system on a line of their own.
-    static QString volumeTitle(const VolumeFacts& facts);
-    static QString volumeDetails(const VolumeFacts& facts);
-    // What the confirmation says a job with option does to that volume, naming it fully.
-    static QString volumeQuestion(VolumeOption option, const VolumeFacts& facts);
-
 signals:
     // A scan's result was stored and shown.
     void scanFinished();
@@ -83,18 +69,13 @@ signals:
 
 private:
     void setupUi();
-    QWidget* makeStartGroup();
     QWidget* makeFilesGroup();
     QWidget* makeCopyOnWriteNotice(QWidget* parent);
-    void initAlgorithms();
     void viewDidLoad();
-    void setDropSubLabel();
     void setViewState();
     void showSummary();
     void droppedLocationViewState();
     void animateInfoBoardBy(int points);
-    void startDNDAnimation();
-    void stopDNDAnimation();
     void showVolumeOptions(bool freeSpaceOnly);
     void showAlert(const QString& message, const QString& informative, const QStringList& buttons);
     void requestJob();
@@ -103,18 +84,14 @@ private:
 
     SystemService& m_systemService;
     ShredSelection* m_selection;
-    AlgorithmCollection m_algos;
     bool m_alertOpen = false;
     bool m_explorerOpen = false;
-    bool m_methodChosen = false; // the user picked a method on this screen
-    QList<QPointer<QObject>> m_dndAnimations;
 
     DragAndDropBGView* m_dndBackground = nullptr;
-    QWidget* m_groupStart = nullptr;
+    DropPrompt* m_dropPrompt = nullptr;
     QWidget* m_groupFilesOn = nullptr;
     QBoxLayout* m_filesLayout = nullptr; // its top margin moves the info board
     QWidget* m_groupInfoBoard = nullptr;
-    QLabel* m_dropPromptSub = nullptr;
     QLabel* m_dropResultLabel = nullptr;
     PillButton* m_detailsButton = nullptr;
     PillButton* m_dropRemove = nullptr;
@@ -123,16 +100,11 @@ private:
     QLabel* m_volumeOption = nullptr;
     ElidedLabel* m_volumeTitle = nullptr;
     QLabel* m_volumeDetails = nullptr;
-    QComboBox* m_methodSelection = nullptr;
-    QLabel* m_methodDescription = nullptr;
+    MethodPicker* m_methodPicker = nullptr;
     PillButton* m_startShredButton = nullptr;
     QWidget* m_copyOnWriteNotice = nullptr;
     QLabel* m_copyOnWriteWarning = nullptr;
     QCheckBox* m_thenWipeFree = nullptr;
-    DecorImage* m_imageUsb = nullptr;
-    DecorImage* m_imageHd = nullptr;
-    DecorImage* m_imageFile = nullptr;
-    DecorImage* m_imageUpload = nullptr;
 };
 
 } // namespace cv

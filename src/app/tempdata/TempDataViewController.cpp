@@ -2,10 +2,10 @@
 
 #include "app/AmountText.h"
 #include "app/CopyOnWriteText.h"
-#include "app/MethodList.h"
 #include "app/Palette.h"
 #include "app/controls/BusyIndicator.h"
 #include "app/controls/ColorGradientView.h"
+#include "app/controls/MethodPicker.h"
 #include "app/controls/PillButton.h"
 #include "app/controls/StyledLabel.h"
 #include "app/dialogs/ConfirmDeletionDialog.h"
@@ -83,16 +83,11 @@ void TempDataViewController::setupUi()
     m_resultTotal->setObjectName(u"resultTotal"_s);
     m_resultTotal->setMinimumHeight(30);
     result->addWidget(m_resultTotal, 1, 0);
-    QLabel* headLine =
-        styledLabel(m_resultGroup, 14, Palette::text(), Qt::AlignLeft | Qt::AlignVCenter, QFont::DemiBold);
-    headLine->setText(tr("Overwrite method"));
-    result->addWidget(headLine, 0, 1);
-    m_algoSelect = new QComboBox(m_resultGroup);
-    m_algoSelect->setObjectName(u"algoSelect"_s);
-    m_algoSelect->setFixedSize(380, 32);
-    m_algoSelect->setMaxVisibleItems(22);
-    connect(m_algoSelect, &QComboBox::currentIndexChanged, this, &TempDataViewController::updateResult);
-    result->addWidget(m_algoSelect, 1, 1);
+    m_methodPicker = new MethodPicker(MethodPicker::Role::ScreenWithoutDescription,
+                                      SettingsManager::sharedManager(), m_resultGroup);
+    m_methodPicker->list()->setObjectName(u"algoSelect"_s);
+    connect(m_methodPicker, &MethodPicker::methodChanged, this, &TempDataViewController::updateResult);
+    result->addWidget(m_methodPicker, 0, 1, 2, 1);
     result->setColumnStretch(0, 1);
     layout->addWidget(m_resultGroup);
     m_resultGroup->hide();
@@ -222,7 +217,6 @@ void TempDataViewController::showNotes(Category& category, const TempResult* res
 void TempDataViewController::finishedAll()
 {
     m_header->setText(tr("Temporary data cleaning"));
-    MethodList::fill(*m_algoSelect, m_algos);
     updateResult();
     m_resultGroup->show();
     emit resultsShown();
@@ -263,7 +257,7 @@ void TempDataViewController::updateResult()
 
 std::shared_ptr<Algorithm> TempDataViewController::selectedMethod() const
 {
-    return MethodList::selected(*m_algoSelect, m_algos);
+    return m_methodPicker->selected();
 }
 
 void TempDataViewController::startShred()

@@ -2,7 +2,7 @@
 
 #include "app/JobRequest.h"
 #include "app/tempdata/TempDataSelection.h"
-#include "engine/AlgorithmCollection.h"
+#include "engine/Algorithm.h"
 #include "tempdata/SystemState.h"
 
 #include <QWidget>
@@ -10,13 +10,13 @@
 #include <array>
 #include <memory>
 
-class QComboBox;
 class QFrame;
 class QLabel;
 
 namespace cv {
 
 class BusyIndicator;
+class MethodPicker;
 class PillButton;
 
 // The temporary-data screen: searches the log and cache folders once, shows each category's size
@@ -71,12 +71,11 @@ private:
     std::shared_ptr<Algorithm> selectedMethod() const;
 
     TempDataSelection* m_selection;
-    AlgorithmCollection m_algos;
     std::array<Category, TempDataSelection::kCategoryCount> m_categories;
     QLabel* m_header = nullptr;
     QWidget* m_resultGroup = nullptr;
     QLabel* m_resultTotal = nullptr;
-    QComboBox* m_algoSelect = nullptr;
+    MethodPicker* m_methodPicker = nullptr;
     PillButton* m_shredButton = nullptr;
 };
 

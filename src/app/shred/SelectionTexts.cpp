@@ -1,0 +1,99 @@
+#include "app/shred/SelectionTexts.h"
+
+#include "app/AmountText.h"
+#include "app/Palette.h"
+
+#include <QFile>
+#include <QStringList>
+
+#include <algorithm>
+#include <climits>
+
+using namespace Qt::StringLiterals;
+
+namespace cv {
+
+QString SelectionTexts::html(const QString& text)
+{
+    return text.toHtmlEscaped().replace(u'\n', u"<br>"_s);
+}
+
+QString SelectionTexts::summaryText(const PathCollection& collection)
+{
+    // The count is every file, hidden ones included, as the details view counts them; the hidden
+    // entries (files, folders, links) are named apart as part of it.
+    const auto files = static_cast<int>(std::min<std::uint64_t>(collection.fileCount(), INT_MAX));
+    QString text =
+        tr("Selected:\n%1, %Ln file(s)", nullptr, files).arg(AmountText::bytes(collection.totalSize()));
+    if (collection.hiddenCount() > 0)
+        text +=
+            u'\n' + tr("(%1 hidden included)").arg(AmountText::count(std::int64_t(collection.hiddenCount())));
+    return text;
+}
+
+QString SelectionTexts::summaryHtml(const PathCollection& collection)
+{
+    const QString text = summaryText(collection);
+    const qsizetype firstBreak = text.indexOf(u'\n');
+    const qsizetype hiddenBreak = collection.hiddenCount() > 0 ? text.lastIndexOf(u"\n("_s) : text.size();
+    const QString grey =
+        u"<span style=\"color: %1;\">%2</span>"_s.arg(Palette::css(Palette::secondaryText()));
+    return grey.arg(html(text.left(firstBreak))) + html(text.mid(firstBreak, hiddenBreak - firstBreak)) +
+           (hiddenBreak < text.size() ? grey.arg(html(text.mid(hiddenBreak))) : QString());
+}
+
+QString SelectionTexts::volumeTitle(const VolumeFacts& facts)
+{
+    const QString mountPoint = QFile::decodeName(QByteArray::fromStdString(facts.mountPoint));
+    if (facts.label.empty())
+        return tr("Volume without a label, mounted at %1").arg(mountPoint);
+    return tr("“%1”, mounted at %2").arg(QString::fromStdString(facts.label), mountPoint);
+}
+
+QString SelectionTexts::volumeDetails(const VolumeFacts& facts)
+{
+    QStringList parts;
+    if (!facts.device.empty())
+        parts << QFile::decodeName(QByteArray::fromStdString(facts.device));
+    if (facts.size > 0)
+        parts << AmountText::bytes(static_cast<std::int64_t>(facts.size));
+    if (!facts.fileSystem.empty())
+        parts << QString::fromStdString(facts.fileSystem);
+    return parts.join(u" · "_s);
+}
+
+QString SelectionTexts::volumeQuestion(VolumeOption option, const VolumeFacts& facts)
+{
+    QString what;
+    switch (option) {
+    case VolumeOption::CompleteErase:
+        what = tr("This erases the whole volume and formats it afresh:");
+        break;
+    case VolumeOption::DeleteFiles:
+        what = tr("This deletes every file on the volume:");
+        break;
+    case VolumeOption::FreeSpace:
+    case VolumeOption::None:
+        what = tr("This wipes the free space of the volume:");
+        break;
+    }
+    const QString details = volumeDetails(facts);
+    return what + u'\n' + volumeTitle(facts) + (details.isEmpty() ? QString() : QString(u'\n') + details);
+}
+
+QString SelectionTexts::optionTitle(VolumeOption option)
+{
+    switch (option) {
+    case VolumeOption::FreeSpace:
+        return tr("Freespace Erase only");
+    case VolumeOption::DeleteFiles:
+        return tr("Only delete files on Volume");
+    case VolumeOption::CompleteErase:
+        return tr("Complete Erase");
+    case VolumeOption::None:
+        break;
+    }
+    return {};
+}
+
+} // namespace cv
