@@ -43,7 +43,6 @@ public:
 
     // The PDF of the last render that finished well; empty otherwise.
     const QString& pdfPath() const { return m_pdfPath; }
-    bool isRunning() const { return m_renderer != nullptr; }
 
 signals:
     // ok: pdfPath() holds the PDF. Otherwise error says why, in a few words.
