@@ -817,10 +817,6 @@ Mit „Jetzt nicht“ startet Cindervault ohne diese Schritte; beim nächsten St
         <translation>die Berichtsvorlage konnte nicht gelesen werden</translation>
     </message>
     <message>
-        <source>the report could not be staged for rendering</source>
-        <translation>der Bericht konnte nicht zum Drucken bereitgelegt werden</translation>
-    </message>
-    <message>
         <source>the rendered report could not be read</source>
         <translation>der gedruckte Bericht konnte nicht gelesen werden</translation>
     </message>
@@ -904,10 +900,6 @@ Mit „Jetzt nicht“ startet Cindervault ohne diese Schritte; beim nächsten St
         <source>the report template could not be read</source>
         <translation>die Berichtsvorlage konnte nicht gelesen werden</translation>
     </message>
-    <message>
-        <source>the report could not be staged for rendering</source>
-        <translation>der Bericht konnte nicht zum Drucken bereitgelegt werden</translation>
-    </message>
 </context>
 <context>
     <name>cv::ReportRenderProcess</name>
@@ -934,6 +926,13 @@ Mit „Jetzt nicht“ startet Cindervault ohne diese Schritte; beim nächsten St
     <message>
         <source>the report renderer failed (exit status %1)</source>
         <translation>das Berichtsprogramm ist gescheitert (Exit-Status %1)</translation>
+    </message>
+</context>
+<context>
+    <name>cv::ReportRenderStep</name>
+    <message>
+        <source>the report could not be staged for rendering</source>
+        <translation>der Bericht konnte nicht zum Drucken bereitgelegt werden</translation>
     </message>
 </context>
 <context>

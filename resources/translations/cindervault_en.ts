@@ -811,10 +811,6 @@ With “Not now” Cindervault starts without these steps; it asks again at the 
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>the report could not be staged for rendering</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>the rendered report could not be read</source>
         <translation type="unfinished"></translation>
     </message>
@@ -898,10 +894,6 @@ With “Not now” Cindervault starts without these steps; it asks again at the 
         <source>the report template could not be read</source>
         <translation type="unfinished"></translation>
     </message>
-    <message>
-        <source>the report could not be staged for rendering</source>
-        <translation type="unfinished"></translation>
-    </message>
 </context>
 <context>
     <name>cv::ReportRenderProcess</name>
@@ -927,6 +919,13 @@ With “Not now” Cindervault starts without these steps; it asks again at the 
     </message>
     <message>
         <source>the report renderer failed (exit status %1)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>cv::ReportRenderStep</name>
+    <message>
+        <source>the report could not be staged for rendering</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

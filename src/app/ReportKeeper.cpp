@@ -4,46 +4,51 @@
 #include "common/Log.h"
 #include "engine/ShredResult.h"
 #include "reports/ReportBuilder.h"
+#include "reports/ReportSettings.h"
+#include "settings/SettingsManager.h"
 
 #include <QMessageBox>
 
 namespace cv {
 
 ReportKeeper::ReportKeeper(SettingsManager& settings, QObject* parent) : QObject(parent), m_settings(settings)
-{}
+{
+    // A new report folder chosen in the settings is listed at once, not only after the next report;
+    // a reset (announced as pinChanged, since the PIN goes with it) returns to the default folder.
+    connect(&m_settings, &SettingsManager::valueChanged, this, [this](const QString& key) {
+        if (key == SettingsManager::kSettingsDeletionReportLocation)
+            emit reportFolderChanged();
+    });
+    connect(&m_settings, &SettingsManager::pinChanged, this, &ReportKeeper::reportFolderChanged);
+}
 
 ReportKeeper::~ReportKeeper()
 {
     releaseBuilders();
 }
 
+ReportOptions ReportKeeper::options() const
+{
+    return ReportSettings::options(m_settings);
+}
+
+QString ReportKeeper::reportFolder() const
+{
+    return m_settings.getReportPath();
+}
+
 void ReportKeeper::createReport(std::shared_ptr<ShredResult> result,
                                 std::function<void(const ReportOutcome&)> done)
 {
-    // No language of its own: the report is in the language the settings hold when it is made,
-    // which the General pane changes at once, while the window keeps the one it started with.
-    auto* builder = new ReportBuilder(m_settings, this);
-    connect(builder, &ReportBuilder::finished, this, [this, builder, done = std::move(done)] {
-        ReportOutcome outcome;
-        switch (builder->outcome()) {
-        case ReportBuilder::Outcome::Saved:
-            outcome.state = ReportOutcome::State::Saved;
-            outcome.path = builder->savedPath();
-            break;
-        case ReportBuilder::Outcome::NotSaved:
-            outcome.state = ReportOutcome::State::NotSaved;
-            break;
-        case ReportBuilder::Outcome::None:
-        case ReportBuilder::Outcome::Failed:
-            outcome.state = ReportOutcome::State::Failed;
-            outcome.failure = builder->failure();
-            break;
-        }
+    auto* builder = new ReportBuilder(this);
+    connect(builder, &ReportBuilder::reportGenerated, this, &ReportKeeper::reportGenerated);
+    connect(builder, &ReportBuilder::finished, this, [builder, done = std::move(done)] {
+        const ReportOutcome outcome = builder->outcome();
         builder->deleteLater();
         if (done)
             done(outcome);
     });
-    builder->createReportWithShredResult(std::move(result));
+    builder->createReportWithShredResult(std::move(result), options());
 }
 
 void ReportKeeper::showReport(const std::shared_ptr<ShredResult>& result, QWidget* parent)
@@ -55,7 +60,7 @@ void ReportKeeper::showReport(const std::shared_ptr<ShredResult>& result, QWidge
     // One report window at a time: the Report button pressed again shows a new report.
     if (m_reportWindow)
         m_reportWindow->close();
-    auto* window = new ReportWindowController(m_settings, result, parent ? parent->window() : nullptr);
+    auto* window = new ReportWindowController(m_settings, *this, result, parent ? parent->window() : nullptr);
     m_reportWindow = window;
     window->show();
 }

@@ -1,39 +1,27 @@
 #pragma once
 
+#include "reports/ReportOptions.h"
+#include "reports/ReportOutcome.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QWidget>
 
 #include <functional>
 #include <memory>
 
-class QWidget;
-
 namespace cv {
 
-class ReportBuilder;
 class SettingsManager;
 struct ShredResult;
 
-// What became of a job's report.
-struct ReportOutcome
-{
-    enum class State
-    {
-        Saved,    // saved in path
-        NotSaved, // made, but automatic saving is off
-        Failed,   // could not be made or saved; failure says why
-    };
-    State state = State::Failed;
-    QString path;
-    QString failure;
-};
-
-// Makes the window's deletion reports (saved as the settings say, in the language they hold at the
-// time) and opens the report window for
-// the progress screen's Report button, which shows the job's report made afresh, or says why
-// there is none (a cancelled job). Reports are rendered in a child process, so a renderer that
-// crashes costs the report, never the window.
+// The window's reports: makes the deletion reports of finished jobs (with the report options the
+// settings hold at the time, so a language chosen in the General pane applies at once while the
+// window keeps the one it started with), tells the report list when a report was generated or
+// the report folder changed, and opens the report window for the progress screen's Report
+// button, which shows the job's report made afresh, or says why there is none. Reports are
+// rendered in a child process, so a renderer that crashes costs the report, never the window.
 class ReportKeeper : public QObject
 {
     Q_OBJECT
@@ -41,6 +29,11 @@ class ReportKeeper : public QObject
 public:
     explicit ReportKeeper(SettingsManager& settings, QObject* parent = nullptr);
     ~ReportKeeper() override;
+
+    // The report options the settings hold now.
+    ReportOptions options() const;
+    // The report folder the settings name now.
+    QString reportFolder() const;
 
     // Makes the report of a finished job; done (may be empty) hears once what became of it.
     void createReport(std::shared_ptr<ShredResult> result, std::function<void(const ReportOutcome&)> done);
@@ -52,6 +45,12 @@ public:
 
     // Stops the reports still being made (their renderers are killed); at the end of the program.
     void releaseBuilders();
+
+signals:
+    // "ReportGenerated": a report was saved in the report folder, or its saving was attempted.
+    void reportGenerated();
+    // The settings name another report folder, or were reset.
+    void reportFolderChanged();
 
 private:
     void tell(QWidget* parent, const QString& text);

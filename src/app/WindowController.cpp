@@ -123,7 +123,7 @@ void WindowController::windowDidLoad(SettingsManager& settings)
     m_tempDataTab = new ReplaceViewController;
     m_tempDataTab->setObjectName(u"tempDataTab"_s);
     const std::array<QWidget*, MainMenuHostViewController::kTabCount> pages{
-        new DashboardViewController, m_shredTab, m_freeSpaceTab, m_tempDataTab, makeReportsTab(settings)};
+        new DashboardViewController, m_shredTab, m_freeSpaceTab, m_tempDataTab, makeReportsTab()};
     m_host = new MainMenuHostViewController(pages, titles, this);
     showFreshShredScreen(VolumeOption::None);
     setScreenFactories({}, {});
@@ -153,13 +153,13 @@ void WindowController::windowDidLoad(SettingsManager& settings)
     ScreenFit::fit(this, QSize(kWidth, kHeight), true);
 }
 
-QWidget* WindowController::makeReportsTab(SettingsManager& settings)
+QWidget* WindowController::makeReportsTab()
 {
-    auto* list = new ReportModulListViewController(settings);
+    // The list hears of new reports from the keeper that makes them.
+    auto* list = new ReportModulListViewController(sharedReportKeeper());
     // A saved HTML report opens in a review window of its own, beside this one.
-    connect(list, &ReportModulListViewController::reviewRequested, this, [this, &settings](const QUrl& url) {
-        (new ReportReviewViewController(settings, url, this))->show();
-    });
+    connect(list, &ReportModulListViewController::reviewRequested, this,
+            [this](const QUrl& url) { (new ReportReviewViewController(url, this))->show(); });
     return list;
 }
 

@@ -92,7 +92,7 @@ private:
 
     void setupLogos();
     // The Reports tab: the saved reports; the HTML ones open in the review window.
-    QWidget* makeReportsTab(SettingsManager& settings);
+    QWidget* makeReportsTab();
     void windowDidLoad(SettingsManager& settings);
 
     QWidget* m_titleView;

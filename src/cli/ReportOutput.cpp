@@ -3,6 +3,7 @@
 #include "cli/CliApplication.h"
 
 #include "reports/ReportBuilder.h"
+#include "reports/ReportSettings.h"
 #include "settings/SettingsManager.h"
 
 #include <QEventLoop>
@@ -15,6 +16,23 @@ using namespace Qt::StringLiterals;
 
 namespace cv::cli {
 
+namespace {
+
+// The report options the settings hold, with the folder and format the command line names in
+// their place (a relative folder is taken from the working folder).
+ReportOptions optionsFor(const SettingsManager& settings, const ReportCliOptions& cliOptions)
+{
+    ReportOptions options = ReportSettings::options(settings);
+    if (cliOptions.reportDir)
+        options.folder =
+            QFileInfo(QFile::decodeName(QByteArray::fromStdString(*cliOptions.reportDir))).absoluteFilePath();
+    if (cliOptions.reportFormat)
+        options.format = QString::fromStdString(*cliOptions.reportFormat);
+    return options;
+}
+
+} // namespace
+
 Expected<std::string, std::string> saveReportForCli(const ShredResult& result,
                                                     const ReportCliOptions& options)
 {
@@ -24,13 +42,7 @@ Expected<std::string, std::string> saveReportForCli(const ShredResult& result,
     CliApplication::ensure();
     CliApplication::releaseAtExit();
 
-    ReportBuilder builder(settings);
-    if (options.reportDir)
-        builder.setReportFolder(
-            QFileInfo(QFile::decodeName(QByteArray::fromStdString(*options.reportDir))).absoluteFilePath());
-    if (options.reportFormat)
-        builder.setReportFormat(QString::fromStdString(*options.reportFormat));
-
+    ReportBuilder builder;
     QEventLoop loop;
     bool finished = false;
     QObject::connect(&builder, &ReportBuilder::finished, &loop, [&] {
@@ -38,13 +50,15 @@ Expected<std::string, std::string> saveReportForCli(const ShredResult& result,
         loop.quit();
     });
     // The builder only reads the result, and only until finished: it may borrow it.
-    builder.createReportWithShredResult(std::shared_ptr<const ShredResult>(std::shared_ptr<void>(), &result));
+    builder.createReportWithShredResult(std::shared_ptr<const ShredResult>(std::shared_ptr<void>(), &result),
+                                        optionsFor(settings, options));
     if (!finished)
         loop.exec();
-    if (builder.outcome() != ReportBuilder::Outcome::Saved)
-        return Unexpected(builder.failure().isEmpty() ? std::string("the report could not be saved")
-                                                      : builder.failure().toStdString());
-    return QFile::encodeName(builder.savedPath()).toStdString();
+    const ReportOutcome& outcome = builder.outcome();
+    if (outcome.state != ReportOutcome::State::Saved)
+        return Unexpected(outcome.failure.isEmpty() ? std::string("the report could not be saved")
+                                                    : outcome.failure.toStdString());
+    return QFile::encodeName(outcome.path).toStdString();
 }
 
 } // namespace cv::cli

@@ -19,9 +19,9 @@ struct ReportCliOptions
 // "html" or "pdf", in any case, as the settings spell them ("HTML", "PDF"); nothing otherwise.
 std::optional<std::string> parseReportFormat(const std::string& text);
 
-// Saves the deletion report of a finished job the way the window does: nothing for a cancelled
-// job or with automatic saving off; otherwise HTML or one single-page PDF in the report folder,
-// with "ReportGenerated" posted. The options override the settings' folder and format.
+// Saves the deletion report of a finished job the way the window does: nothing with automatic
+// saving off; otherwise HTML or one single-page PDF in the report folder, made with the report
+// options the settings hold. The options override the settings' folder and format.
 //
 // Runs on the calling thread until the report is saved (a PDF of 10,000 files takes a few
 // seconds, rendered by the renderer program in a child process). Makes a QCoreApplication when

@@ -5,7 +5,6 @@
 #include "common/Log.h"
 #include "engine/AlgorithmCollection.h"
 #include "reports/VarSystemInfo.h"
-#include "settings/SettingsManager.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -168,9 +167,8 @@ QString hexEscape(unsigned char byte)
 
 } // namespace
 
-ReportFactory::ReportFactory(std::shared_ptr<const ShredResult> shredResult, SettingsManager* settings)
-    : m_shredResult(std::move(shredResult)),
-      m_settings(settings ? settings : &SettingsManager::sharedManager()),
+ReportFactory::ReportFactory(std::shared_ptr<const ShredResult> shredResult, ReportOptions options)
+    : m_shredResult(std::move(shredResult)), m_options(std::move(options)),
       m_volumeProbe(VolumeProbe::system())
 {
     ensureResources();
@@ -180,8 +178,7 @@ QString ReportFactory::generateHTMLReport()
 {
     if (!m_shredResult)
         return QString();
-    const QString language =
-        reportLanguage(m_language.isEmpty() ? m_settings->getInterfaceLanguage() : m_language);
+    const QString language = reportLanguage(m_options.language);
     QFile file(templatePath(language));
     if (!file.open(QIODevice::ReadOnly)) {
         logMessage("Report template could not be read: ", file.fileName().toStdString());
@@ -210,7 +207,7 @@ QHash<QString, QString> ReportFactory::placeholderValues(const QString& language
     const QDateTime start = toDateTime(result.start);
     const QDateTime end = toDateTime(result.end);
     const double seconds = std::chrono::duration<double>(result.end - result.start).count();
-    const bool showQrCode = m_settings->showQrCodeInReports();
+    const bool showQrCode = m_options.showQrCode;
 
     QHash<QString, QString> values;
     values.insert(u"METHOD"_s, method);
@@ -231,9 +228,7 @@ QHash<QString, QString> ReportFactory::placeholderValues(const QString& language
     values.insert(u"DEL_END"_s, escapeHtml(dateTimeText(end, true, language)));
     values.insert(u"DEL_SIZE"_s, escapeHtml(byteCountText(result.bytesCountFinished, language)));
     values.insert(u"DEL_TIME"_s, FormattedStringFromTimeInterval(seconds));
-    const QString userName = m_settings->stringForKey(kSettingsReportUserName, QString());
-    const QString userCompany = m_settings->stringForKey(kSettingsReportUserCompany, QString());
-    values.insert(u"USER_COMPANY"_s, escapeHtml(userName + u' ' + userCompany));
+    values.insert(u"USER_COMPANY"_s, escapeHtml(m_options.userName + u' ' + m_options.userCompany));
     values.insert(u"REPORT_ID"_s, escapeHtml(reportId));
     values.insert(u"REPORT_QRCODE"_s, showQrCode ? getQRCode(reportId) : QString());
     values.insert(u"REPORT_QRCODE_CSS"_s, showQrCode ? QString() : u"display:none"_s);
@@ -287,8 +282,8 @@ QHash<QString, QString> ReportFactory::placeholderValues(const QString& language
     values.insert(u"DISPLAY_VOLUME"_s, hasVolumes ? u"block"_s : u"none"_s);
     addVolumeValues(values, language);
     values.insert(u"FILE_SYSTEMS"_s, fileSystemRows(language));
-    values.insert(u"FILE_DETAILS"_s, fileDetails(m_settings->shouldCapFilesInReport(), language));
-    values.insert(u"DISPLAY_SIGNATURE"_s, m_settings->showSignatureInReports() ? u"block"_s : u"none"_s);
+    values.insert(u"FILE_DETAILS"_s, fileDetails(m_options.capFiles, language));
+    values.insert(u"DISPLAY_SIGNATURE"_s, m_options.showSignature ? u"block"_s : u"none"_s);
     return values;
 }
 

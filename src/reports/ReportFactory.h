@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/ShredResult.h"
+#include "reports/ReportOptions.h"
 #include "targets/VolumeProbe.h"
 
 #include <QDateTime>
@@ -14,11 +15,9 @@
 
 namespace cv {
 
-class SettingsManager;
-
 // Turns the result of one finished (or cancelled) shred job into the self-contained HTML text of a
 // deletion report: the template of the current language with its placeholders filled from the
-// result, the method, the machine's facts and the settings, the file table, and the images (logos
+// result, the method, the machine's facts and the report options, the file table, and the images (logos
 // and a QR code of a new report ID) embedded as data URLs. Does no file output.
 //
 // Every value is HTML-escaped before it goes into the template (file names and error texts come
@@ -35,33 +34,26 @@ public:
     static constexpr QStringView kDataUrlPrefix = u"data:image/jpg;base64,";
     // The fixed notice that follows the report ID in the QR code's text.
     static constexpr QStringView kQrNotice = u"Cindervault deletion report";
-    // Settings keys of the two strings printed as the user's name and company (Base64 strings,
-    // empty while absent).
-    static constexpr QStringView kSettingsReportUserName = u"kSettingsReportUserName";
-    static constexpr QStringView kSettingsReportUserCompany = u"kSettingsReportUserCompany";
 
-    // The result to report on; settings default to the shared manager.
-    explicit ReportFactory(std::shared_ptr<const ShredResult> shredResult,
-                           SettingsManager* settings = nullptr);
+    // The result to report on, and what the report shows: its language, QR code, signature, the
+    // cap of its file table, the user's name and company.
+    explicit ReportFactory(std::shared_ptr<const ShredResult> shredResult, ReportOptions options = {});
 
     const std::shared_ptr<const ShredResult>& shredResult() const { return m_shredResult; }
 
     // Where the volume block looks volumes up; tests stand in for the system.
     void setVolumeProbe(VolumeProbe probe) { m_volumeProbe = std::move(probe); }
-    // The report's language; empty: the language the window shows (the stored language, else the
-    // desktop's). Reports are in German for "de", in English for any other language.
-    void setLanguage(QString language) { m_language = std::move(language); }
     // "de" for German, "en" for every other language: the languages reports are made in.
     static QString reportLanguage(const QString& language);
 
-    // The finished report text, with the settings as they are now and a new report ID; a null
-    // string when the template cannot be read (logged).
+    // The finished report text in the options' language, with a new report ID; a null string
+    // when the template cannot be read (logged).
     QString generateHTMLReport();
     // The report ID of the last generateHTMLReport.
     const QString& reportId() const { return m_reportId; }
 
     // Every placeholder name (without braces) and its value, HTML-escaped where it is text, for the
-    // given language ("de" or anything else) and report ID. Reads the settings and the machine.
+    // given language ("de" or anything else) and report ID. Reads the options and the machine.
     QHash<QString, QString> placeholderValues(const QString& language, const QString& reportId) const;
     // The rows of the file table.
     QString fileDetails(bool capFiles, const QString& language) const;
@@ -115,9 +107,8 @@ private:
     void addVolumeValues(QHash<QString, QString>& values, const QString& language) const;
 
     std::shared_ptr<const ShredResult> m_shredResult;
-    SettingsManager* m_settings;
+    ReportOptions m_options;
     VolumeProbe m_volumeProbe;
-    QString m_language;
     QString m_reportId;
 };
 

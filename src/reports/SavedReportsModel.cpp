@@ -2,7 +2,6 @@
 
 #include "common/Log.h"
 #include "reports/ReportFileWriter.h"
-#include "settings/SettingsManager.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -43,27 +42,14 @@ QDateTime creationTime(const QString& path)
 
 } // namespace
 
-SavedReportsModel::SavedReportsModel(QObject* parent)
-    : SavedReportsModel(SettingsManager::sharedManager(), parent)
+SavedReportsModel::SavedReportsModel(std::function<QString()> folder, QObject* parent)
+    : QAbstractListModel(parent), m_reportFolder(std::move(folder))
 {}
-
-SavedReportsModel::SavedReportsModel(SettingsManager& settings, QObject* parent)
-    : QAbstractListModel(parent), m_settings(settings)
-{
-    connect(&m_settings, &SettingsManager::reportGenerated, this, &SavedReportsModel::loadFiles);
-    // A new report folder chosen in the settings is listed at once, not only after the next report;
-    // a reset (announced as pinChanged, since the PIN goes with it) returns to the default folder.
-    connect(&m_settings, &SettingsManager::valueChanged, this, [this](const QString& key) {
-        if (key == SettingsManager::kSettingsDeletionReportLocation)
-            followReportFolder();
-    });
-    connect(&m_settings, &SettingsManager::pinChanged, this, &SavedReportsModel::followReportFolder);
-}
 
 void SavedReportsModel::followReportFolder()
 {
     // A model that has listed nothing yet has nothing to follow (and makes no folder).
-    if (!m_folder.isEmpty() && m_settings.getReportPath() != m_folder)
+    if (!m_folder.isEmpty() && m_reportFolder() != m_folder)
         loadFiles();
 }
 
@@ -102,7 +88,7 @@ QHash<int, QByteArray> SavedReportsModel::roleNames() const
 void SavedReportsModel::loadFiles()
 {
     beginResetModel();
-    m_folder = m_settings.getReportPath();
+    m_folder = m_reportFolder();
     ReportFileWriter::ensureFolder(m_folder);
     m_files.clear();
     const QStringList entries = QDir(m_folder).entryList(

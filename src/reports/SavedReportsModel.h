@@ -5,14 +5,15 @@
 #include <QString>
 #include <QStringList>
 
-namespace cv {
+#include <functional>
 
-class SettingsManager;
+namespace cv {
 
 // The saved reports of the report folder, as the report screen shows them: one row per direct
 // entry whose name begins with "deletionReport" (ignoring case and diacritics), the newest first
-// (by the time the file was made; the name decides between equal times). Reloads when a report was generated
-// and when the report folder changes; deletes on request.
+// (by the time the file was made; the name decides between equal times). Its owner has it reload
+// when a report was generated (loadFiles) and when the report folder changes
+// (followReportFolder); deletes on request.
 class SavedReportsModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -27,8 +28,8 @@ public:
 
     static constexpr QStringView kPrefix = u"deletionReport";
 
-    explicit SavedReportsModel(QObject* parent = nullptr); // on the shared settings
-    explicit SavedReportsModel(SettingsManager& settings, QObject* parent = nullptr);
+    // folder tells the report folder as it is now, each time the list is read.
+    explicit SavedReportsModel(std::function<QString()> folder, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -36,6 +37,8 @@ public:
 
     // Rereads the report folder (creating it when absent; a failure is logged).
     void loadFiles();
+    // Reloads when the report folder is now another than the one listed.
+    void followReportFolder();
     // The file names shown, in display order, and the folder they were read from.
     const QStringList& files() const { return m_files; }
     const QString& folder() const { return m_folder; }
@@ -57,10 +60,7 @@ public:
     static QString timeText(const QString& path);
 
 private:
-    // Reloads when the settings name another report folder than the one listed.
-    void followReportFolder();
-
-    SettingsManager& m_settings;
+    std::function<QString()> m_reportFolder;
     QString m_folder;
     QStringList m_files;
 };

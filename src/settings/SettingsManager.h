@@ -22,8 +22,8 @@ namespace cv {
 // same file side by side: QSettings merges each write into the file as it is on disk, under its lock
 // file, and every reader looks at the file again before it reads.
 //
-// The application-wide notifications "AuthChanged", "PinChanged" and "ReportGenerated" are the
-// signals authChanged, pinChanged and reportGenerated of the shared manager.
+// The application-wide notifications "AuthChanged" and "PinChanged" are the signals authChanged and
+// pinChanged of the shared manager.
 class SettingsManager : public QObject
 {
     Q_OBJECT
@@ -63,7 +63,6 @@ public:
     // Names of the application-wide notifications, for logs and for code that dispatches on them.
     static constexpr QStringView AuthChanged = u"AuthChanged";
     static constexpr QStringView PinChanged = u"PinChanged";
-    static constexpr QStringView ReportGenerated = u"ReportGenerated";
 
     // The relative path below the Documents folder that holds the reports by default.
     static constexpr QStringView kDefaultReportSubfolder = u"Ostrevane/RendmarkMacReports";
@@ -157,15 +156,11 @@ public:
     // (emits pinChanged, since the PIN is gone).
     void reset();
 
-    // Announces that a report file was written (or its writing was attempted).
-    void postReportGenerated() { emit reportGenerated(); }
-
 signals:
     // A setter of this store wrote key (screens that show a setting follow it at once).
     void valueChanged(const QString& key);
     void authChanged();
     void pinChanged();
-    void reportGenerated();
 
 private:
     SettingsManager(); // on the user's own file

@@ -39,6 +39,7 @@
 #include "app/tempdata/TempDataViewController.h"
 #include "engine/AlgorithmCollection.h"
 #include "reports/ReportFactory.h"
+#include "reports/ReportSettings.h"
 #include "settings/NotificationManager.h"
 #include "settings/SettingsManager.h"
 #include "settings/SupportMessageSender.h"
@@ -587,7 +588,7 @@ int main(int argc, char** argv)
     cv::test::makeDir(reportFolder);
     settings.setString(QString::fromStdString(reportFolder),
                        cv::SettingsManager::kSettingsDeletionReportLocation);
-    settings.postReportGenerated();
+    emit cv::sharedReportKeeper().reportGenerated();
     for (std::size_t index : {0u, 4u}) {
         window.host()->changeTabToIndex(index);
         save(&window, prefix + u"12-tab-%1"_s.arg(index), 100);
@@ -604,9 +605,11 @@ int main(int argc, char** argv)
     {
         QFile file(htmlReport);
         if (file.open(QIODevice::WriteOnly))
-            file.write(cv::ReportFactory(progress->shredResult(), &settings).generateHTMLReport().toUtf8());
+            file.write(cv::ReportFactory(progress->shredResult(), cv::ReportSettings::options(settings))
+                           .generateHTMLReport()
+                           .toUtf8());
     }
-    settings.postReportGenerated();
+    emit cv::sharedReportKeeper().reportGenerated();
     save(&window, prefix + u"14-reports-cards"_s, 300);
     auto* reportList = window.findChild<cv::ReportModulListViewController*>();
     QItemSelectionModel* selection = reportList->model()->selection();

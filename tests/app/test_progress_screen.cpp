@@ -489,7 +489,7 @@ TEST(ProgressScreen, TheReportButtonOpensTheJobsReportMadeAfresh)
         window->resize(700, window->height());
         window->close();
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        ReportWindowController again(settings, h.screen->shredResult());
+        ReportWindowController again(settings, sharedReportKeeper(), h.screen->shredResult());
         again.setAttribute(Qt::WA_DeleteOnClose, false);
         again.show();
         QApplication::processEvents();

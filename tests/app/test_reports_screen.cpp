@@ -1,9 +1,12 @@
 // The Reports tab and the review window: cards of the saved reports, the buttons for 0, 1 and 2
 // selected cards, Return and double click, opening PDF and HTML reports, the missing-file alert,
-// deleting after the question, and reloading when a report was generated or the folder changed.
+// deleting after the question, and reloading when a report was generated or the folder changed;
+// a report window asked for a new report while the last one is still being rendered.
 #include "AppTestMain.h"
 #include "LogCapture.h"
 #include "TempDir.h"
+#include "app/AppServices.h"
+#include "app/ReportKeeper.h"
 #include "app/WindowController.h"
 #include "app/controls/EventHandlingCollectionView.h"
 #include "app/controls/PillButton.h"
@@ -14,7 +17,10 @@
 #include "app/reports/ReportPdfPane.h"
 #include "app/reports/ReportPreview.h"
 #include "app/reports/ReportReviewViewController.h"
+#include "engine/Algorithm.h"
+#include "engine/ShredResult.h"
 #include "settings/SettingsManager.h"
+#include "targets/PathCollection.h"
 
 #include <QApplication>
 #include <QDir>
@@ -24,6 +30,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -46,7 +53,7 @@ struct ReportsHarness
             writeFile(folder / name, "<html><body>report " + name + "</body></html>");
         settings.setString(QString::fromStdString(folder.path()),
                            SettingsManager::kSettingsDeletionReportLocation);
-        screen = std::make_unique<ReportModulListViewController>(settings);
+        screen = std::make_unique<ReportModulListViewController>(sharedReportKeeper());
         screen->setOpener([this](const QString& path) {
             opened.append(path);
             return true;
@@ -151,7 +158,7 @@ TEST(ReportsScreen, ButtonsFollowTheSelectionAndReturnOpensOne)
         EXPECT_EQ(view->gridSize().height(), 145);
         for (int i = 0; i < 8; ++i)
             writeFile(h.folder / ("deletionReport_more" + std::to_string(i) + ".pdf"), "x");
-        h.settings.postReportGenerated();
+        emit sharedReportKeeper().reportGenerated();
         h.screen->resize(1400, 600);
         QApplication::processEvents();
         view->doItemsLayout();
@@ -193,7 +200,7 @@ TEST(ReportsScreen, DeletesAfterTheQuestionAndReloadsWhenAReportIsGenerated)
     {
         SCOPED_TRACE("a report generated elsewhere is listed at once");
         writeFile(h.folder / "deletionReport_new.pdf", "x");
-        h.settings.postReportGenerated();
+        emit sharedReportKeeper().reportGenerated();
         EXPECT_EQ(h.screen->model()->reports()->rowCount(), 2);
     }
     {
@@ -259,6 +266,51 @@ TEST(ReportsScreen, AMissingReportIsNamedAndHtmlShowsInTheReviewWindow)
         EXPECT_TRUE(
             review->pane()->document()->getAllText(0).text().contains(u"report deletionReport_a.html"_s));
     }
+}
+
+TEST(ReportsScreen, AReportAskedForAgainReplacesTheOneStillBeingRendered)
+{
+    // A renderer slow enough to be overtaken: it writes a PDF after a second.
+    TempDir dir;
+    const QByteArray previous = qgetenv("CINDERVAULT_RENDERER");
+    const std::string renderer = dir / "slow.sh";
+    writeFile(renderer, std::string("#!/bin/sh\nsleep 1; echo '%PDF-1.4' > \"$2\"\n"));
+    ::chmod(renderer.c_str(), 0755);
+    qputenv("CINDERVAULT_RENDERER", QByteArray::fromStdString(renderer));
+    auto result = std::make_shared<ShredResult>();
+    result->end = ShredResult::Clock::now();
+    result->start = result->end - std::chrono::seconds(5);
+    result->algorithm = std::make_shared<Algorithm>(16, 1, " 1 pass: random data", "");
+    result->options = std::make_shared<ShredOptions>();
+    result->paths = std::make_shared<PathCollection>();
+
+    ReportPreview preview;
+    QSignalSpy ready(&preview, &ReportPreview::ready);
+    QSignalSpy failed(&preview, &ReportPreview::failed);
+    {
+        SCOPED_TRACE("a report that cannot be made after one still being rendered: the earlier one is "
+                     "never heard of after the failure");
+        preview.renderResult(result, sharedReportKeeper().options());
+        preview.renderResult(nullptr, sharedReportKeeper().options());
+        ASSERT_EQ(failed.count(), 1);
+        QTest::qWait(2500);
+        EXPECT_EQ(failed.count(), 1) << "the earlier render was heard of after the failure";
+        EXPECT_EQ(ready.count(), 0);
+        EXPECT_EQ(preview.state(), ReportPreview::State::Failed);
+    }
+    {
+        SCOPED_TRACE("two reports asked for at once: only the second is shown");
+        preview.renderResult(result, sharedReportKeeper().options());
+        const QString first = preview.reportId();
+        preview.renderResult(result, sharedReportKeeper().options());
+        ASSERT_NE(preview.reportId(), first);
+        ASSERT_TRUE(ready.wait(10000));
+        QTest::qWait(1500);
+        EXPECT_EQ(ready.count(), 1);
+        EXPECT_EQ(preview.state(), ReportPreview::State::Ready);
+        EXPECT_TRUE(QFile::exists(preview.pdfPath()));
+    }
+    qputenv("CINDERVAULT_RENDERER", previous);
 }
 
 } // namespace cv::test

@@ -504,9 +504,9 @@ TEST(SettingsWindow, TheLanguageAppliesToReportsAtOnce)
     EXPECT_TRUE(german.contains(u"<td>932 Byte</td>"_s));
     EXPECT_TRUE(german.contains(u"1.234 Datei(en)"_s));
     // The report window's report too.
-    ReportPreview preview(s.settings);
+    ReportPreview preview;
     QSignalSpy ready(&preview, &ReportPreview::ready);
-    preview.renderResult(result);
+    preview.renderResult(result, keeper.options());
     ASSERT_TRUE(ready.wait(60000)) << preview.failure().toStdString();
     const std::string shown = runProcess({"pdftotext", preview.pdfPath().toStdString(), "-"}).out;
     EXPECT_NE(shown.find("Löschprotokoll"), std::string::npos) << shown;

@@ -361,7 +361,7 @@ TEST(WindowFit, TheReportWindowsAndTheSettingsFitTheScreenFrameIncluded)
         settings.setInteger(4000, ReportWindowController::kXKey);
         auto result = std::make_shared<ShredResult>();
         result->lastState = std::make_shared<ShredState>();
-        ReportWindowController report(settings, result);
+        ReportWindowController report(settings, sharedReportKeeper(), result);
         report.setAttribute(Qt::WA_DeleteOnClose, false);
         report.show();
         QApplication::processEvents();
@@ -373,8 +373,7 @@ TEST(WindowFit, TheReportWindowsAndTheSettingsFitTheScreenFrameIncluded)
     }
     {
         TempDir dir;
-        ReportReviewViewController review(settings,
-                                          QUrl::fromLocalFile(QString::fromStdString(dir / "r.html")));
+        ReportReviewViewController review(QUrl::fromLocalFile(QString::fromStdString(dir / "r.html")));
         review.setAttribute(Qt::WA_DeleteOnClose, false);
         review.show();
         QApplication::processEvents();

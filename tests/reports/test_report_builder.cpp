@@ -4,6 +4,7 @@
 #include "reports/ReportBuilder.h"
 #include "reports/ReportFactory.h"
 #include "reports/ReportFileWriter.h"
+#include "reports/ReportSettings.h"
 #include "reports/ReportStage.h"
 #include "settings/SettingsManager.h"
 
@@ -27,6 +28,7 @@
 #include <unistd.h>
 
 using cv::ReportBuilder;
+using cv::ReportOutcome;
 using cv::SettingsManager;
 using cv::test::makeResult;
 using namespace Qt::StringLiterals;
@@ -45,11 +47,16 @@ protected:
         m_settings.setString(m_folder, SettingsManager::kSettingsDeletionReportLocation);
     }
 
-    // Builds one report and waits for it; the saved path, or empty.
-    QString build(ReportBuilder& builder, std::shared_ptr<const cv::ShredResult> result)
+    // The report options the settings hold now.
+    cv::ReportOptions options() const { return cv::ReportSettings::options(m_settings); }
+
+    // Builds one report with options (by default the settings') and waits for it; the saved
+    // path, or empty.
+    QString build(ReportBuilder& builder, std::shared_ptr<const cv::ShredResult> result,
+                  std::optional<cv::ReportOptions> with = std::nullopt)
     {
         QSignalSpy finished(&builder, &ReportBuilder::finished);
-        builder.createReportWithShredResult(std::move(result));
+        builder.createReportWithShredResult(std::move(result), with ? *with : options());
         if (!finished.wait(120000))
             return u"<timeout>"_s;
         return finished.first().first().toString();
@@ -74,9 +81,9 @@ TEST_F(ReportBuilderTest, SavesOneSinglePagePdfPerReportWithoutOverwriting)
     result->history[3].error = "Failed to open file";
     result->history[4].path = "/data/report-test/a<b>&\"c'.txt";
     result->history[5].path = std::string("/data/report-test/caf\xE9.txt");
-    ReportBuilder builder(m_settings);
+    ReportBuilder builder;
     builder.setVolumeProbe(cv::test::fakeVolumes("", {}));
-    QSignalSpy generated(&m_settings, &SettingsManager::reportGenerated);
+    QSignalSpy generated(&builder, &ReportBuilder::reportGenerated);
 
     const QString path = build(builder, result);
     ASSERT_FALSE(path.isEmpty());
@@ -84,7 +91,7 @@ TEST_F(ReportBuilderTest, SavesOneSinglePagePdfPerReportWithoutOverwriting)
                         cv::ReportFileWriter::fileBaseName(cv::ReportFactory::toDateTime(result->end)) +
                         u".pdf"_s);
     EXPECT_EQ(generated.count(), 1);
-    EXPECT_EQ(builder.savedPath(), path);
+    EXPECT_EQ(builder.outcome().path, path);
 
     // One page, as wide as the view (1098 pixels are 823.5 points), holding the job's facts.
     const std::string info = cv::test::pdfInfo(path.toStdString());
@@ -124,9 +131,10 @@ TEST_F(ReportBuilderTest, ThePdfNamesItsTitleSubjectAndCreator)
     for (const auto& [language, title] :
          {std::pair(u"en"_s, u"Deletion Report"_s), std::pair(u"de"_s, u"Löschprotokoll"_s)}) {
         SCOPED_TRACE(language.toStdString());
-        ReportBuilder builder(m_settings);
-        builder.setLanguage(language);
-        const QString path = build(builder, result);
+        ReportBuilder builder;
+        cv::ReportOptions inLanguage = options();
+        inLanguage.language = language;
+        const QString path = build(builder, result, inLanguage);
         ASSERT_TRUE(path.endsWith(u".pdf"_s)) << path.toStdString();
         const QString info =
             QString::fromStdString(cv::test::runProcess({"pdfinfo", path.toStdString()}).out);
@@ -146,8 +154,8 @@ TEST_F(ReportBuilderTest, HtmlFormatAndAutomaticSavingOff)
 {
     auto result = makeResult(3);
     result->canceled = false;
-    ReportBuilder builder(m_settings);
-    QSignalSpy generated(&m_settings, &SettingsManager::reportGenerated);
+    ReportBuilder builder;
+    QSignalSpy generated(&builder, &ReportBuilder::reportGenerated);
     {
         SCOPED_TRACE("HTML: the report text as UTF-8");
         m_settings.setString(u"HTML"_s, SettingsManager::kSettingsDeletionReportFormat);
@@ -178,7 +186,7 @@ TEST_F(ReportBuilderTest, ReportsAndTheirFoldersAreTheUsersAloneInEitherFormat)
     ASSERT_EQ(::chmod((m_dir / "shared").c_str(), 0755), 0);
     m_folder = QString::fromStdString(m_dir / "shared/reports");
     m_settings.setString(m_folder, SettingsManager::kSettingsDeletionReportLocation);
-    ReportBuilder builder(m_settings);
+    ReportBuilder builder;
     builder.setVolumeProbe(cv::test::fakeVolumes("", {}));
     const QString pdf = build(builder, makeResult(2));
     m_settings.setString(u"HTML"_s, SettingsManager::kSettingsDeletionReportFormat);
@@ -188,7 +196,7 @@ TEST_F(ReportBuilderTest, ReportsAndTheirFoldersAreTheUsersAloneInEitherFormat)
         struct stat info = {};
         return ::lstat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 07777u;
     };
-    ASSERT_TRUE(pdf.endsWith(u".pdf"_s)) << pdf.toStdString() << builder.failure().toStdString();
+    ASSERT_TRUE(pdf.endsWith(u".pdf"_s)) << pdf.toStdString() << builder.outcome().failure.toStdString();
     ASSERT_TRUE(html.endsWith(u".html"_s)) << html.toStdString();
     EXPECT_EQ(modeOf(pdf.toStdString()), 0600u);
     EXPECT_EQ(modeOf(html.toStdString()), 0600u);
@@ -216,12 +224,13 @@ TEST_F(ReportBuilderTest, ALargeReportTakesPagesOfFullWidthBrokenBetweenRows)
         longFolder += " long folder name";
     for (std::size_t i = 999; i < kFiles; i += 1000)
         result->history[i].path = longFolder + "/file_" + std::to_string(i + 1) + ".txt";
-    ReportBuilder builder(m_settings);
+    ReportBuilder builder;
     const QString folder = QString::fromStdString(m_dir / "override");
-    builder.setReportFolder(folder);
-    builder.setReportFormat(u"PDF"_s);
+    cv::ReportOptions overridden = options();
+    overridden.folder = folder;
+    overridden.format = u"PDF"_s;
 
-    const QString path = build(builder, result);
+    const QString path = build(builder, result, overridden);
     ASSERT_TRUE(path.startsWith(folder + u"/deletionReport_"_s)) << path.toStdString();
     EXPECT_GT(builder.html().toUtf8().size(), 2000000) << "more than the web engine takes inline";
     EXPECT_TRUE(saved().isEmpty()) << "the override folder takes the settings' place";
@@ -300,14 +309,15 @@ TEST_F(ReportBuilderTest, ARendererThatCrashesFailsOrHangsLeavesAReasonAndNoFile
         ::chmod(path.c_str(), 0755);
         qputenv("CINDERVAULT_RENDERER", QByteArray::fromStdString(path));
     };
-    QSignalSpy generated(&m_settings, &SettingsManager::reportGenerated);
+    int generated = 0;
     const auto expectFailure = [&](const char* reason, std::chrono::milliseconds timeout) {
-        ReportBuilder builder(m_settings);
+        ReportBuilder builder;
+        QObject::connect(&builder, &ReportBuilder::reportGenerated, [&] { ++generated; });
         builder.setRenderTimeout(timeout);
         EXPECT_EQ(build(builder, makeResult(3)), QString());
-        EXPECT_EQ(builder.outcome(), ReportBuilder::Outcome::Failed);
-        EXPECT_TRUE(builder.failure().contains(QString::fromLatin1(reason)))
-            << builder.failure().toStdString();
+        EXPECT_EQ(builder.outcome().state, ReportOutcome::State::Failed);
+        EXPECT_TRUE(builder.outcome().failure.contains(QString::fromLatin1(reason)))
+            << builder.outcome().failure.toStdString();
         EXPECT_TRUE(saved().isEmpty());
     };
     {
@@ -343,10 +353,12 @@ TEST_F(ReportBuilderTest, ARendererThatCrashesFailsOrHangsLeavesAReasonAndNoFile
         SCOPED_TRACE("a renderer slower than the timeout that keeps printing pages is waited for");
         renderer("slow.sh",
                  "for i in 1 2 3 4 5 6; do echo \"page $i\"; sleep 0.2; done; echo '%PDF-1.4' > \"$2\"");
-        ReportBuilder builder(m_settings);
+        ReportBuilder builder;
+        QObject::connect(&builder, &ReportBuilder::reportGenerated, [&] { ++generated; });
         builder.setRenderTimeout(std::chrono::milliseconds(500));
         const QString path = build(builder, makeResult(3));
-        EXPECT_EQ(builder.outcome(), ReportBuilder::Outcome::Saved) << builder.failure().toStdString();
+        EXPECT_EQ(builder.outcome().state, ReportOutcome::State::Saved)
+            << builder.outcome().failure.toStdString();
         EXPECT_TRUE(path.endsWith(u".pdf"_s)) << path.toStdString();
         QFile::remove(path);
     }
@@ -356,7 +368,7 @@ TEST_F(ReportBuilderTest, ARendererThatCrashesFailsOrHangsLeavesAReasonAndNoFile
         expectFailure("is not installed", std::chrono::seconds(60));
     }
     qputenv("CINDERVAULT_RENDERER", realRenderer);
-    EXPECT_EQ(generated.count(), 5) << "announced, as any report the settings asked to save";
+    EXPECT_EQ(generated, 5) << "announced, as any report the settings asked to save";
 }
 
 // The staged report lists every shredded path: it lies in the user's runtime folder, the user's

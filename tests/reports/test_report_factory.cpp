@@ -1,5 +1,6 @@
 // Template filling: placeholders, colours, the volume block, the file table, escaping, the QR code.
 #include "reports/ReportFactory.h"
+#include "reports/ReportSettings.h"
 #include "settings/SettingsManager.h"
 
 #include "ReportTestData.h"
@@ -25,17 +26,20 @@ protected:
     cv::test::TempDir m_dir;
     SettingsManager m_settings{QString::fromStdString(m_dir / "settings.ini")};
 
+    // The report options the settings hold now.
+    cv::ReportOptions options() const { return cv::ReportSettings::options(m_settings); }
+
     QHash<QString, QString> values(const std::shared_ptr<cv::ShredResult>& result,
                                    const QString& language = {})
     {
-        ReportFactory factory(result, &m_settings);
+        ReportFactory factory(result, options());
         factory.setVolumeProbe(cv::test::fakeVolumes("Debian", {"/mnt/usb"}));
         return factory.placeholderValues(language, u"00000000-0000-0000-0000-000000000000"_s);
     }
 
     QString html(const std::shared_ptr<cv::ShredResult>& result)
     {
-        ReportFactory factory(result, &m_settings);
+        ReportFactory factory(result, options());
         factory.setVolumeProbe(cv::test::fakeVolumes("Debian", {"/mnt/usb"}));
         return factory.generateHTMLReport();
     }
@@ -208,7 +212,7 @@ TEST_F(ReportFactoryTest, VolumeBlock)
     EXPECT_EQ(values(result)[u"VOLUME_PATH"_s], u"/mnt/usb"_s);
     result->paths->setPaths({"/home/user/file", "/", "/mnt/usb"});
     EXPECT_EQ(values(result)[u"VOLUME_PATH"_s], u"/ (Debian)"_s);
-    ReportFactory factory(result, &m_settings);
+    ReportFactory factory(result, options());
     factory.setVolumeProbe(cv::test::fakeVolumes("", {}));
     EXPECT_EQ(factory.placeholderValues({}, {})[u"VOLUME_PATH"_s], u"/"_s);
 
@@ -239,14 +243,14 @@ TEST_F(ReportFactoryTest, FileTableAndItsCap)
     const QString dismissed = u"Remaining entries are dismissed"_s;
     {
         SCOPED_TRACE("250 items with the cap");
-        const ReportFactory factory(makeResult(250), &m_settings);
+        const ReportFactory factory(makeResult(250), options());
         const QString table = factory.fileDetails(true, {});
         EXPECT_EQ(rows(table), 250);
         EXPECT_FALSE(table.contains(dismissed));
     }
     {
         SCOPED_TRACE("251 items with the cap");
-        const ReportFactory factory(makeResult(251), &m_settings);
+        const ReportFactory factory(makeResult(251), options());
         const QString table = factory.fileDetails(true, {});
         EXPECT_EQ(rows(table), 250);
         EXPECT_TRUE(table.contains(u"<tr><td></td><td colspan=\"4\">"_s + dismissed + u"</td></tr>"_s));
@@ -255,7 +259,7 @@ TEST_F(ReportFactoryTest, FileTableAndItsCap)
     }
     {
         SCOPED_TRACE("251 items without the cap");
-        const ReportFactory factory(makeResult(251), &m_settings);
+        const ReportFactory factory(makeResult(251), options());
         const QString table = factory.fileDetails(false, {});
         EXPECT_EQ(rows(table), 251);
         EXPECT_TRUE(table.contains(u"<td>251</td><td>/data/report-test/file_251.txt</td>"_s));
@@ -278,7 +282,7 @@ TEST_F(ReportFactoryTest, FileTableAndItsCap)
     present.state = cv::ShredItem::State::Overwritten;
     present.because("Overwritten, but could not be deleted", "Operation not permitted");
     result->history.push_back(present);
-    const ReportFactory factory(result, &m_settings);
+    const ReportFactory factory(result, options());
     EXPECT_EQ(
         factory.fileDetails(false, {}),
         u"<tr class=\"\"><td>1</td><td>/data/report-test/file_1.txt</td><td>1 KB</td><td>Deleted</td></tr>"
@@ -307,7 +311,7 @@ TEST_F(ReportFactoryTest, DiskTextsAreEscapedNeverMarkup)
     add("/tmp/line\nbreak", std::string("<script>alert(1)</script>"));
     add("/tmp/{{METHOD}}{{FILE_DETAILS}}", std::nullopt);
     result->algorithm = std::make_shared<cv::Algorithm>(99, 3, "A & B <i>", ""); // not in the catalogue
-    m_settings.setString(u"<b>Ann</b>"_s, ReportFactory::kSettingsReportUserName);
+    m_settings.setString(u"<b>Ann</b>"_s, cv::ReportSettings::kSettingsReportUserName);
 
     const QString text = html(result);
     EXPECT_TRUE(text.contains(u"/tmp/a&lt;b&gt;&amp;&quot;c&#39;d.txt"_s));
@@ -340,7 +344,7 @@ TEST_F(ReportFactoryTest, FillTemplateIsOnePass)
 TEST_F(ReportFactoryTest, ReportIdAndQrCode)
 {
     auto result = makeResult(1);
-    ReportFactory factory(result, &m_settings);
+    ReportFactory factory(result, options());
     const QString first = factory.generateHTMLReport();
     const QString id = factory.reportId();
     EXPECT_TRUE(QRegularExpression(u"^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$"_s)
@@ -364,7 +368,7 @@ TEST_F(ReportFactoryTest, ReportIdAndQrCode)
         SCOPED_TRACE("QR code and signature hidden");
         m_settings.setBool(false, SettingsManager::kSettingsDeletionReportShowQrCode);
         m_settings.setBool(false, SettingsManager::kSettingsDeletionReportShowSignature);
-        const auto v = factory.placeholderValues({}, id);
+        const auto v = ReportFactory(result, options()).placeholderValues({}, id);
         EXPECT_EQ(v[u"REPORT_QRCODE"_s], QString());
         EXPECT_EQ(v[u"REPORT_QRCODE_CSS"_s], u"display:none"_s);
         EXPECT_EQ(v[u"DISPLAY_SIGNATURE"_s], u"none"_s);
@@ -373,7 +377,7 @@ TEST_F(ReportFactoryTest, ReportIdAndQrCode)
     {
         SCOPED_TRACE("shown (the defaults)");
         const SettingsManager fresh(QString::fromStdString(m_dir / "fresh.ini"));
-        const auto v = ReportFactory(result, const_cast<SettingsManager*>(&fresh)).placeholderValues({}, id);
+        const auto v = ReportFactory(result, cv::ReportSettings::options(fresh)).placeholderValues({}, id);
         EXPECT_FALSE(v[u"REPORT_QRCODE"_s].isEmpty());
         EXPECT_EQ(v[u"REPORT_QRCODE_CSS"_s], QString());
         EXPECT_EQ(v[u"DISPLAY_SIGNATURE"_s], u"block"_s);
@@ -389,9 +393,9 @@ TEST_F(ReportFactoryTest, AReportIsWhollyInOneLanguageMethodAndDatesIncluded)
         cv::ShredResult::Clock::time_point();
     const auto reportIn = [&](const QString& language, const std::string& jobTitle) {
         result->algorithm = std::make_shared<cv::Algorithm>(16, 1, jobTitle, "");
-        ReportFactory factory(result, &m_settings);
-        factory.setLanguage(language);
-        return factory.generateHTMLReport();
+        cv::ReportOptions inLanguage = options();
+        inLanguage.language = language;
+        return ReportFactory(result, inLanguage).generateHTMLReport();
     };
     // Sizes and counts in the language's number format: 2.8 MB selected, 1,234 files counted, one
     // file of 932 bytes listed.
@@ -441,7 +445,7 @@ TEST_F(ReportFactoryTest, VerifiedFilesAndTheJobsVerificationInBothLanguages)
     result->history[1].differsAt = 4242;
     result->options = std::make_shared<cv::ShredOptions>();
     result->options->verification = cv::Verification::LastPass;
-    const ReportFactory factory(result, &m_settings);
+    const ReportFactory factory(result, options());
     EXPECT_EQ(factory.fileDetails(false, {}),
               u"<tr class=\"\"><td>1</td><td>/data/report-test/file_1.txt</td><td>1 KB</td>"
               u"<td>Deleted, verified</td></tr>"

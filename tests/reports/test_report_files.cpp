@@ -114,7 +114,7 @@ TEST(SavedReportsModel, ListsReportsByPrefixAndDeletes)
     const QString folder = QString::fromStdString(dir / "reports");
     settings.setString(folder, cv::SettingsManager::kSettingsDeletionReportLocation);
 
-    SavedReportsModel model(settings);
+    SavedReportsModel model([&settings] { return settings.getReportPath(); });
     model.loadFiles();
     EXPECT_TRUE(QDir(folder).exists()) << "the report folder is made when absent";
     EXPECT_EQ(model.rowCount(), 0);
@@ -124,7 +124,7 @@ TEST(SavedReportsModel, ListsReportsByPrefixAndDeletes)
           "report.pdf", "my deletionReport.pdf", ".report-abc.tmp"})
         cv::test::writeFile(dir / "reports/" + name, std::string("x"));
     QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
-    emit settings.reportGenerated(); // the list reloads on "ReportGenerated"
+    model.loadFiles(); // as on "ReportGenerated"
     EXPECT_EQ(resets.count(), 1);
 
     QStringList listed = model.files();
@@ -157,7 +157,7 @@ TEST(SavedReportsModel, ListsTheNewestReportFirst)
     cv::SettingsManager settings(QString::fromStdString(dir / "settings.ini"));
     settings.setString(QString::fromStdString(dir / "reports"),
                        cv::SettingsManager::kSettingsDeletionReportLocation);
-    SavedReportsModel model(settings);
+    SavedReportsModel model([&settings] { return settings.getReportPath(); });
     model.loadFiles();
     // Made in this order; neither the names' order nor the listing's is the age's.
     for (const char* name : {"deletionReport_b.pdf", "deletionReport_c.html", "deletionReport_a.pdf"}) {

@@ -1,14 +1,18 @@
 #include "app/reports/ReportListModel.h"
 
+#include "app/ReportKeeper.h"
+
 #include <QFileInfo>
 
 #include <algorithm>
 
 namespace cv {
 
-ReportListModel::ReportListModel(SettingsManager& settings, QObject* parent)
-    : QObject(parent), m_reports(settings), m_selection(&m_reports)
+ReportListModel::ReportListModel(ReportKeeper& keeper, QObject* parent)
+    : QObject(parent), m_reports([&keeper] { return keeper.reportFolder(); }), m_selection(&m_reports)
 {
+    connect(&keeper, &ReportKeeper::reportGenerated, &m_reports, &SavedReportsModel::loadFiles);
+    connect(&keeper, &ReportKeeper::reportFolderChanged, &m_reports, &SavedReportsModel::followReportFolder);
     // A reload clears the selection (the model is reset), and the buttons follow either way.
     connect(&m_reports, &QAbstractItemModel::modelReset, this, &ReportListModel::changed);
     connect(&m_selection, &QItemSelectionModel::selectionChanged, this, &ReportListModel::changed);

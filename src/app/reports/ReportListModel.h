@@ -7,11 +7,11 @@
 
 namespace cv {
 
-class SettingsManager;
+class ReportKeeper;
 
 // What the Reports tab decides, without widgets: the saved reports (SavedReportsModel, reloaded
-// when a report was generated), which of them are selected, which buttons that allows, how a
-// report opens, and deleting the selected ones.
+// when the report keeper says a report was generated or the report folder changed), which of them are
+// selected, which buttons that allows, how a report opens, and deleting the selected ones.
 class ReportListModel : public QObject
 {
     Q_OBJECT
@@ -37,7 +37,7 @@ public:
         Review,   // any other file: the review window
     };
 
-    explicit ReportListModel(SettingsManager& settings, QObject* parent = nullptr);
+    explicit ReportListModel(ReportKeeper& keeper, QObject* parent = nullptr);
 
     SavedReportsModel* reports() { return &m_reports; }
     QItemSelectionModel* selection() { return &m_selection; }

@@ -24,8 +24,8 @@ using namespace Qt::StringLiterals;
 
 namespace cv {
 
-ReportModulListViewController::ReportModulListViewController(SettingsManager& settings, QWidget* parent)
-    : QWidget(parent), m_model(new ReportListModel(settings, this))
+ReportModulListViewController::ReportModulListViewController(ReportKeeper& keeper, QWidget* parent)
+    : QWidget(parent), m_model(new ReportListModel(keeper, this))
 {
     setObjectName(u"ReportModulListViewController"_s);
     setOpener({});

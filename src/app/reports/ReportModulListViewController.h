@@ -12,8 +12,8 @@ namespace cv {
 class EventHandlingCollectionView;
 class PillButton;
 class ReportCol;
+class ReportKeeper;
 class ReportListModel;
-class SettingsManager;
 
 // The Reports tab: the saved reports of the report folder as a grid of cards (ReportCol), with
 // Delete and View for the selected ones. A PDF opens in the desktop's default application; any
@@ -23,7 +23,8 @@ class ReportModulListViewController : public QWidget
     Q_OBJECT
 
 public:
-    explicit ReportModulListViewController(SettingsManager& settings, QWidget* parent = nullptr);
+    // The list follows keeper: it reloads when a report was generated or the folder changed.
+    explicit ReportModulListViewController(ReportKeeper& keeper, QWidget* parent = nullptr);
 
     ReportListModel* model() const { return m_model; }
     // What opens a PDF (false: nothing could); empty: the desktop's default application.

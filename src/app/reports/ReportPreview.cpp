@@ -2,8 +2,7 @@
 
 #include "common/Log.h"
 #include "reports/ReportFactory.h"
-#include "reports/ReportRenderProcess.h"
-#include "reports/ReportStage.h"
+#include "reports/ReportRenderStep.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -12,69 +11,44 @@ using namespace Qt::StringLiterals;
 
 namespace cv {
 
-ReportPreview::ReportPreview(SettingsManager& settings, QObject* parent)
-    : QObject(parent), m_settings(settings)
-{}
-
-ReportPreview::~ReportPreview() = default; // a renderer still at work is killed with its child object
-
-void ReportPreview::renderResult(const std::shared_ptr<const ShredResult>& result)
+ReportPreview::ReportPreview(QObject* parent) : QObject(parent), m_render(new ReportRenderStep(this))
 {
-    m_stage = std::make_unique<ReportStage>();
-    ReportFactory factory(result, &m_settings);
-    if (!m_language.isEmpty())
-        factory.setLanguage(m_language);
+    connect(m_render, &ReportRenderStep::finished, this, &ReportPreview::rendered);
+}
+
+ReportPreview::~ReportPreview() = default; // a renderer still at work is killed with the render step
+
+void ReportPreview::renderResult(const std::shared_ptr<const ShredResult>& result,
+                                 const ReportOptions& options)
+{
+    m_state = State::Rendering;
+    m_pdfPath.clear();
+    m_failure.clear();
+    // The report shown before, and a render still at work, give way to this one.
+    m_render->clear();
+    ReportFactory factory(result, options);
     const QString html = result ? factory.generateHTMLReport() : QString();
     m_reportId = factory.reportId();
     if (html.isNull()) {
         finish(State::Failed, tr("the report template could not be read"));
         return;
     }
-    // The renderer reads the report from a file: the text may be far larger than the web engine
-    // takes inline.
-    const QString htmlPath = m_stage->filePath(u"report.html"_s);
-    QSaveFile file(htmlPath);
-    const QByteArray utf8 = html.toUtf8();
-    if (!m_stage->isValid() || !file.open(QIODevice::WriteOnly) ||
-        !file.setPermissions(QFile::ReadOwner | QFile::WriteOwner) || file.write(utf8) != utf8.size() ||
-        !file.commit()) {
-        finish(State::Failed, tr("the report could not be staged for rendering"));
-        return;
-    }
-    startRenderer(htmlPath);
+    m_render->renderHtml(html);
 }
 
 void ReportPreview::renderFile(const QString& htmlPath)
 {
-    m_stage = std::make_unique<ReportStage>();
-    m_reportId.clear();
-    if (!m_stage->isValid()) {
-        finish(State::Failed, tr("the report could not be staged for rendering"));
-        return;
-    }
-    startRenderer(htmlPath);
-}
-
-void ReportPreview::startRenderer(const QString& htmlPath)
-{
-    if (m_renderer)
-        delete m_renderer; // a report asked for again replaces the one still being rendered
     m_state = State::Rendering;
     m_pdfPath.clear();
     m_failure.clear();
-    const QString pdfPath = m_stage->filePath(u"report.pdf"_s);
-    auto* renderer = new ReportRenderProcess(this);
-    m_renderer = renderer;
-    connect(renderer, &ReportRenderProcess::finished, this,
-            [this, renderer, pdfPath](bool ok, const QString& error) {
-                renderer->deleteLater();
-                if (m_renderer != renderer)
-                    return;
-                m_renderer = nullptr;
-                m_pdfPath = ok ? pdfPath : QString();
-                finish(ok ? State::Ready : State::Failed, error);
-            });
-    renderer->start(htmlPath, pdfPath);
+    m_reportId.clear();
+    m_render->renderFile(htmlPath);
+}
+
+void ReportPreview::rendered(bool ok, const QString& error)
+{
+    m_pdfPath = ok ? m_render->pdfPath() : QString();
+    finish(ok ? State::Ready : State::Failed, error);
 }
 
 void ReportPreview::finish(State state, const QString& failure)

@@ -11,9 +11,8 @@ using namespace Qt::StringLiterals;
 
 namespace cv {
 
-ReportReviewViewController::ReportReviewViewController(SettingsManager& settings, const QUrl& urlToOpen,
-                                                       QWidget* parent)
-    : QWidget(parent, Qt::Window), m_urlToOpen(urlToOpen), m_preview(new ReportPreview(settings, this)),
+ReportReviewViewController::ReportReviewViewController(const QUrl& urlToOpen, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_urlToOpen(urlToOpen), m_preview(new ReportPreview(this)),
       m_pane(new ReportPdfPane(this))
 {
     setObjectName(u"ReportReviewViewController"_s);

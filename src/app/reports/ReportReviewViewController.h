@@ -7,7 +7,6 @@ namespace cv {
 
 class ReportPdfPane;
 class ReportPreview;
-class SettingsManager;
 
 // The window that shows a saved HTML report, titled with the file's path. The report is laid out
 // by the renderer program, as every report is, so no web engine runs in the window's process.
@@ -16,7 +15,7 @@ class ReportReviewViewController : public QWidget
     Q_OBJECT
 
 public:
-    ReportReviewViewController(SettingsManager& settings, const QUrl& urlToOpen, QWidget* parent = nullptr);
+    explicit ReportReviewViewController(const QUrl& urlToOpen, QWidget* parent = nullptr);
 
     const QUrl& urlToOpen() const { return m_urlToOpen; }
     ReportPreview* preview() const { return m_preview; }

@@ -1,6 +1,7 @@
 #include "app/reports/ReportViewController.h"
 
 #include "app/Palette.h"
+#include "app/ReportKeeper.h"
 #include "app/controls/PillButton.h"
 #include "app/dialogs/WarningAlert.h"
 #include "app/reports/ReportPdfPane.h"
@@ -19,8 +20,8 @@ using namespace Qt::StringLiterals;
 
 namespace cv {
 
-ReportViewController::ReportViewController(SettingsManager& settings, QWidget* parent)
-    : QWidget(parent), m_preview(new ReportPreview(settings, this)), m_pane(new ReportPdfPane(this)),
+ReportViewController::ReportViewController(const ReportKeeper& keeper, QWidget* parent)
+    : QWidget(parent), m_keeper(keeper), m_preview(new ReportPreview(this)), m_pane(new ReportPdfPane(this)),
       m_printButton(new PillButton(tr("Print"), PillButton::Style::Filled, this)),
       m_pdfButton(new PillButton(tr("Save as PDF"), PillButton::Style::Outlined, this)),
       m_closeButton(new PillButton(tr("Close"), PillButton::Style::Outlined, this))
@@ -80,7 +81,7 @@ void ReportViewController::renderReport()
 {
     setButtonsEnabled(false);
     m_pane->showRendering();
-    m_preview->renderResult(m_shredResult);
+    m_preview->renderResult(m_shredResult, m_keeper.options());
 }
 
 void ReportViewController::setButtonsEnabled(bool enabled)

@@ -12,8 +12,8 @@ namespace cv {
 
 class PillButton;
 class ReportPdfPane;
+class ReportKeeper;
 class ReportPreview;
-class SettingsManager;
 
 // The report of the job just finished, made afresh each time the view is shown (a new report ID
 // and QR code; nothing is saved in the report folder), with Print, Save as PDF and Close.
@@ -22,7 +22,8 @@ class ReportViewController : public QWidget
     Q_OBJECT
 
 public:
-    explicit ReportViewController(SettingsManager& settings, QWidget* parent = nullptr);
+    // Fresh reports are made with the report options keeper tells at the time.
+    explicit ReportViewController(const ReportKeeper& keeper, QWidget* parent = nullptr);
 
     void setShredResult(std::shared_ptr<const ShredResult> result) { m_shredResult = std::move(result); }
     const std::shared_ptr<const ShredResult>& shredResult() const { return m_shredResult; }
@@ -53,6 +54,7 @@ protected:
 private:
     void setButtonsEnabled(bool enabled);
 
+    const ReportKeeper& m_keeper;
     std::shared_ptr<const ShredResult> m_shredResult;
     ReportPreview* m_preview;
     ReportPdfPane* m_pane;

@@ -14,9 +14,9 @@ using namespace Qt::StringLiterals;
 
 namespace cv {
 
-ReportWindowController::ReportWindowController(SettingsManager& settings,
+ReportWindowController::ReportWindowController(SettingsManager& settings, const ReportKeeper& keeper,
                                                std::shared_ptr<const ShredResult> result, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_settings(settings), m_content(new ReportViewController(settings, this))
+    : QWidget(parent, Qt::Window), m_settings(settings), m_content(new ReportViewController(keeper, this))
 {
     setObjectName(u"ReportWindowController"_s);
     setWindowTitle(tr("Deletion report"));

@@ -8,6 +8,7 @@
 
 namespace cv {
 
+class ReportKeeper;
 class ReportViewController;
 class SettingsManager;
 
@@ -24,8 +25,9 @@ public:
     static constexpr int kDefaultWidth = 900;
     static constexpr int kMinimumWidth = 500;
 
-    ReportWindowController(SettingsManager& settings, std::shared_ptr<const ShredResult> result,
-                           QWidget* parent = nullptr);
+    // The window's place in settings; the report made with the options keeper tells.
+    ReportWindowController(SettingsManager& settings, const ReportKeeper& keeper,
+                           std::shared_ptr<const ShredResult> result, QWidget* parent = nullptr);
 
     ReportViewController* contentViewController() const { return m_content; }
 
