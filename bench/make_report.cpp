@@ -8,6 +8,7 @@
 // template filling to the saved file and the saved file's path; exit status 1 when no report was
 // saved (the reason on standard error).
 #include "reports/ReportBuilder.h"
+#include "reports/ReportSettings.h"
 #include "settings/SettingsManager.h"
 
 #include <QCoreApplication>
@@ -70,20 +71,22 @@ int main(int argc, char** argv)
 
     QTemporaryDir settingsFolder;
     cv::SettingsManager settings(settingsFolder.filePath(u"settings.ini"_s));
-    cv::ReportBuilder builder(settings);
-    builder.setReportFolder(QString::fromLocal8Bit(argv[3]));
-    builder.setReportFormat(QString::fromLatin1(argv[2]).toUpper());
+    cv::ReportOptions options = cv::ReportSettings::options(settings);
+    options.folder = QString::fromLocal8Bit(argv[3]);
+    options.format = QString::fromLatin1(argv[2]).toUpper();
+    cv::ReportBuilder builder;
     QEventLoop loop;
     QObject::connect(&builder, &cv::ReportBuilder::finished, &loop, &QEventLoop::quit);
     QElapsedTimer timer;
     timer.start();
-    builder.createReportWithShredResult(result);
+    builder.createReportWithShredResult(result, options);
     loop.exec();
     const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
-    if (builder.savedPath().isEmpty()) {
-        std::fprintf(stderr, "no report saved: %s\n", qPrintable(builder.failure()));
+    const cv::ReportOutcome& outcome = builder.outcome();
+    if (outcome.state != cv::ReportOutcome::State::Saved) {
+        std::fprintf(stderr, "no report saved: %s\n", qPrintable(outcome.failure));
         return 1;
     }
-    std::printf("%.2f %s\n", seconds, qPrintable(builder.savedPath()));
+    std::printf("%.2f %s\n", seconds, qPrintable(outcome.path));
     return 0;
 }
