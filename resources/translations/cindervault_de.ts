@@ -544,6 +544,40 @@
     </message>
 </context>
 <context>
+    <name>cv::ExplorerFileCell</name>
+    <message>
+        <source>Show or hide the folder&apos;s content</source>
+        <translation>Inhalt des Ordners zeigen oder verbergen</translation>
+    </message>
+    <message>
+        <source>Include in the deletion or leave out</source>
+        <translation>In das Löschen einbeziehen oder auslassen</translation>
+    </message>
+    <message>
+        <source>Show in the file manager</source>
+        <translation>Im Dateimanager zeigen</translation>
+    </message>
+    <message>
+        <source>Open with the default viewer</source>
+        <translation>Mit dem Standardbetrachter öffnen</translation>
+    </message>
+</context>
+<context>
+    <name>cv::ExplorerFileListController</name>
+    <message>
+        <source>No application could open the file.</source>
+        <translation>Keine Anwendung konnte die Datei öffnen.</translation>
+    </message>
+    <message>
+        <source>No file manager could show the file.</source>
+        <translation>Kein Dateimanager konnte die Datei zeigen.</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
     <name>cv::ExplorerViewController</name>
     <message>
         <source>Back</source>
@@ -827,10 +861,6 @@ Mit „Jetzt nicht“ startet Cindervault ohne diese Schritte; beim nächsten St
 </context>
 <context>
     <name>cv::ReportKeeper</name>
-    <message>
-        <source>No report is made for a cancelled job.</source>
-        <translation>Für einen abgebrochenen Vorgang wird kein Bericht erstellt.</translation>
-    </message>
     <message>
         <source>Report</source>
         <translation>Bericht</translation>
@@ -1409,10 +1439,6 @@ Mit „Jetzt nicht“ startet Cindervault ohne diese Schritte; beim nächsten St
         <translation>Ausgewählt</translation>
     </message>
     <message>
-        <source>Overwrite method</source>
-        <translation>Überschreibmethode</translation>
-    </message>
-    <message>
         <source>Shred</source>
         <translation>Shreddern</translation>
     </message>
@@ -1542,40 +1568,6 @@ Mit „Jetzt nicht“ startet Cindervault ohne diese Schritte; beim nächsten St
     <message>
         <source>Settings</source>
         <translation>Einstellungen</translation>
-    </message>
-</context>
-<context>
-    <name>cv::ExplorerFileListController</name>
-    <message>
-        <source>No application could open the file.</source>
-        <translation>Keine Anwendung konnte die Datei öffnen.</translation>
-    </message>
-    <message>
-        <source>No file manager could show the file.</source>
-        <translation>Kein Dateimanager konnte die Datei zeigen.</translation>
-    </message>
-    <message>
-        <source>Ok</source>
-        <translation>OK</translation>
-    </message>
-</context>
-<context>
-    <name>cv::ExplorerFileCell</name>
-    <message>
-        <source>Show or hide the folder&apos;s content</source>
-        <translation>Inhalt des Ordners zeigen oder verbergen</translation>
-    </message>
-    <message>
-        <source>Include in the deletion or leave out</source>
-        <translation>In das Löschen einbeziehen oder auslassen</translation>
-    </message>
-    <message>
-        <source>Show in the file manager</source>
-        <translation>Im Dateimanager zeigen</translation>
-    </message>
-    <message>
-        <source>Open with the default viewer</source>
-        <translation>Mit dem Standardbetrachter öffnen</translation>
     </message>
 </context>
 </TS>

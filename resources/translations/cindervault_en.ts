@@ -357,6 +357,7 @@
     </message>
     <message>
         <source>The name server&apos;s zones and keys (BIND working folder)</source>
+        <translation></translation>
     </message>
     <message>
         <source>New version available</source>
@@ -519,6 +520,7 @@
     </message>
     <message>
         <source>(%1 hidden included)</source>
+        <translation></translation>
     </message>
     <message>
         <source>Volume without a label, mounted at %1</source>
@@ -538,6 +540,40 @@
     </message>
     <message>
         <source>This wipes the free space of the volume:</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>cv::ExplorerFileCell</name>
+    <message>
+        <source>Show or hide the folder&apos;s content</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Include in the deletion or leave out</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show in the file manager</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open with the default viewer</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>cv::ExplorerFileListController</name>
+    <message>
+        <source>No application could open the file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No file manager could show the file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ok</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -579,6 +615,7 @@
     </message>
     <message>
         <source>Reading the volume...</source>
+        <translation></translation>
     </message>
     <message>
         <source>This wipes the free space of the volume mounted at %1 (%2).</source>
@@ -821,10 +858,6 @@ With “Not now” Cindervault starts without these steps; it asks again at the 
 </context>
 <context>
     <name>cv::ReportKeeper</name>
-    <message>
-        <source>No report is made for a cancelled job.</source>
-        <translation type="unfinished"></translation>
-    </message>
     <message>
         <source>Report</source>
         <translation type="unfinished"></translation>
@@ -1403,10 +1436,6 @@ With “Not now” Cindervault starts without these steps; it asks again at the 
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Overwrite method</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Shred</source>
         <translation type="unfinished"></translation>
     </message>
@@ -1535,40 +1564,6 @@ With “Not now” Cindervault starts without these steps; it asks again at the 
     </message>
     <message>
         <source>Settings</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>cv::ExplorerFileListController</name>
-    <message>
-        <source>No application could open the file.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>No file manager could show the file.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Ok</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>cv::ExplorerFileCell</name>
-    <message>
-        <source>Show or hide the folder&apos;s content</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Include in the deletion or leave out</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Show in the file manager</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Open with the default viewer</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -27,6 +27,7 @@ namespace {
     QT_TRANSLATE_NOOP("Shared", "Initialising"),
     QT_TRANSLATE_NOOP("Shared", "Canceling..."),
     QT_TRANSLATE_NOOP("Shared", "Formatting"),
+    QT_TRANSLATE_NOOP("Shared", "Waiting for authorization..."),
     QT_TRANSLATE_NOOP("Shared", "Path no writable"),
     QT_TRANSLATE_NOOP("Shared", "Failed to open file"),
     QT_TRANSLATE_NOOP("Shared", "Failed to write file"),
