@@ -2,6 +2,7 @@
 
 #include "cli/HelperAccess.h"
 #include "cli/ReportOutput.h"
+#include "cli/ResultOutput.h"
 #include "common/Expected.h"
 #include "engine/Algorithm.h"
 #include "engine/ShredResult.h"
@@ -47,23 +48,17 @@ public:
     static std::shared_ptr<ShredResult> runJob(const CommandLine& line, FileShredder& job,
                                                HelperAccess* helper = nullptr);
 
-    // Saves the report as the settings and --report-dir/--report-format say (none with
-    // --no-report), prints the result
-    // (JSON with --json, else a summary and the report's path) and returns the exit status:
-    // kExitCancelled for a cancelled job, kExitFailure when anything of it failed (a file, a folder,
-    // a volume or a step), else kExitOk: the same outcome the summary and the report show.
     // What the job left out by rule, with the reason (path, reason), to be named with the result.
-    using KeptPaths = std::vector<std::pair<std::string, std::string>>;
+    using KeptPaths = ResultOutput::KeptPaths;
+    // Saves the report as the settings and --report-dir/--report-format say (none with
+    // --no-report), prints the result (JSON with --json, else a summary and the report's path) and
+    // returns the exit status: kExitCancelled for a cancelled job, kExitFailure when anything of it
+    // failed (a file, a folder, a volume or a step), else kExitOk: the same outcome the summary and
+    // the report show.
     static int finish(const CommandLine& line, const ShredResult& result, const KeptPaths& kept = {});
     // The saved report's path, or why none was saved.
     static Expected<std::string, std::string> saveReport(const ShredResult& result,
                                                          const ReportCliOptions& options);
-
-    // Prints the result as one JSON object on standard output.
-    static void printJson(const ShredResult& result, const std::optional<std::string>& reportPath,
-                          const KeptPaths& kept = {});
-    // Prints a short human summary on standard output.
-    static void printSummary(const ShredResult& result, const KeptPaths& kept = {});
 };
 
 } // namespace cv::cli

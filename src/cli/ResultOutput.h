@@ -1,0 +1,27 @@
+#pragma once
+
+#include "engine/ShredResult.h"
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace cv::cli {
+
+// A job's result as the command line prints it: one JSON object (--json) or a short summary, with
+// the paths the job left out by rule.
+class ResultOutput
+{
+public:
+    // What the job left out by rule, with the reason (path, reason), to be named with the result.
+    using KeptPaths = std::vector<std::pair<std::string, std::string>>;
+
+    // Prints the result as one JSON object on standard output.
+    static void printJson(const ShredResult& result, const std::optional<std::string>& reportPath,
+                          const KeptPaths& kept = {});
+    // Prints a short human summary on standard output, and each failed entry on standard error.
+    static void printSummary(const ShredResult& result, const KeptPaths& kept = {});
+};
+
+} // namespace cv::cli
