@@ -7,7 +7,6 @@
 // A start while another instance runs hands its files to that instance and ends.
 #include "app/AppDelegate.h"
 #include "app/AppServices.h"
-#include "translations/AppTranslator.h"
 #include "app/SplashViewController.h"
 #include "app/WindowController.h"
 #include "app/controls/ScreenFit.h"
@@ -17,6 +16,7 @@
 #include "reports/ReportStage.h"
 #include "settings/SettingsManager.h"
 #include "targets/PathOperand.h"
+#include "translations/AppTranslator.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -1,8 +1,8 @@
-#include "translations/AppTranslator.h"
 #include "cli/CommandHelp.h"
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/StoredSettings.h"
+#include "translations/AppTranslator.h"
 
 #include <cstdio>
 #include <cstring>

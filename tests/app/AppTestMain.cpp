@@ -4,8 +4,8 @@
 #include "AppTestMain.h"
 
 #include "TempDir.h"
-#include "translations/AppTranslator.h"
 #include "app/controls/ScreenFit.h"
+#include "translations/AppTranslator.h"
 
 #include <QApplication>
 

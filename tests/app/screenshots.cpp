@@ -9,7 +9,6 @@
 #include "LoopMount.h"
 #include "TempDir.h"
 #include "app/AppServices.h"
-#include "translations/AppTranslator.h"
 #include "app/MainMenuHostViewController.h"
 #include "app/ReportKeeper.h"
 #include "app/SplashViewController.h"
@@ -44,6 +43,7 @@
 #include "settings/SettingsManager.h"
 #include "settings/SupportMessageSender.h"
 #include "system/HelperToolService.h"
+#include "translations/AppTranslator.h"
 #include "updates/UpdateScheduler.h"
 
 #include <QAbstractItemView>

@@ -5,7 +5,6 @@
 #include "ProcessRunner.h"
 #include "TempDir.h"
 #include "app/AppServices.h"
-#include "translations/AppTranslator.h"
 #include "app/Palette.h"
 #include "app/ReportKeeper.h"
 #include "app/controls/CircleProgressBar.h"
@@ -20,6 +19,7 @@
 #include "engine/AlgorithmCollection.h"
 #include "settings/SettingsManager.h"
 #include "targets/PathCollectionFactory.h"
+#include "translations/AppTranslator.h"
 
 #include <QDir>
 #include <QLabel>

@@ -6,7 +6,6 @@
 
 #include "ProcessRunner.h"
 #include "app/AppServices.h"
-#include "translations/AppTranslator.h"
 #include "app/Palette.h"
 #include "app/ReportKeeper.h"
 #include "app/dashboard/DashboardFacts.h"
@@ -26,6 +25,7 @@
 #include "settings/SupportMessageSender.h"
 #include "system/LoginItem.h"
 #include "targets/PathCollection.h"
+#include "translations/AppTranslator.h"
 #include "updates/UpdateScheduler.h"
 
 #include <QCheckBox>

@@ -4,7 +4,6 @@
 #include "ShredScreenHarness.h"
 
 #include "app/AmountText.h"
-#include "translations/AppTranslator.h"
 #include "app/controls/BusyIndicator.h"
 #include "app/controls/ElidedLabel.h"
 #include "app/controls/PillButton.h"
@@ -23,6 +22,7 @@
 #include "common/Log.h"
 #include "settings/SettingsManager.h"
 #include "targets/TreeItem.h"
+#include "translations/AppTranslator.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -631,8 +631,7 @@ TEST(ShredScreen, DroppedNamesKeepTheirBytes)
     const std::string odd = h.dir / "bad\xFF\xFEname";
     writeFile(odd, std::string(42, 'x'));
     QMimeData data;
-    data.setData(u"text/uri-list"_s,
-                 FileUri::fromPath(odd).toLatin1() + "\r\n");
+    data.setData(u"text/uri-list"_s, FileUri::fromPath(odd).toLatin1() + "\r\n");
     QSignalSpy scanned(h.screen, &DropFilesViewController::scanFinished);
     QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(h.part("dropZone"), &enter);

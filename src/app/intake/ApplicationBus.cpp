@@ -1,8 +1,8 @@
 #include "app/intake/ApplicationBus.h"
 
 #include "app/intake/ApplicationBusAdaptors.h"
-#include "app/intake/SystemService.h"
 #include "app/intake/FileUri.h"
+#include "app/intake/SystemService.h"
 #include "common/Log.h"
 
 #include <QDBusConnectionInterface>
