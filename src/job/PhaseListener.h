@@ -1,0 +1,36 @@
+#pragma once
+
+#include "engine/FileShredCoordinator.h"
+#include "freespace/FreeSpaceCoordinator.h"
+
+namespace cv {
+
+class JobContext;
+
+// Books what the coordinators report, all on the job's worker thread, into the job's progress and
+// result.
+class PhaseListener : public FileShredCoordinatorDelegate, public FreeSpaceCoordinatorDelegate
+{
+public:
+    explicit PhaseListener(JobContext& context) : m_context(context) {}
+
+    // FileShredCoordinatorDelegate
+    void fileshredWrittenBytes(std::int64_t bytes) override;
+    void fileshredCurrentPath(const ItemPath& path) override;
+    void fileshredAddShredItem(ShredItem item) override;
+    void fileshredReportErrorForMissingBytes(std::int64_t bytes) override;
+    void fileshredRenamingPath(const std::string& text) override;
+    void fileshredFlushPath(const std::string& text) override;
+    void fileshredWaitingForAuthorization(bool waiting) override;
+    // FreeSpaceCoordinatorDelegate
+    void freespaceWrittenBytes(std::int64_t bytes) override;
+    void freespaceAvailableFreeBytes(std::int64_t bytes) override;
+    void freespaceBytesToWrite(std::int64_t bytes) override;
+    void freespaceVolumeTitle(const std::string& title) override;
+    void freespaceFailed(const std::string& mountPath, const std::string& reason) override;
+
+private:
+    JobContext& m_context;
+};
+
+} // namespace cv
