@@ -48,7 +48,9 @@ HelperWait::End HelperWait::wait(std::chrono::milliseconds timeout, const std::f
                                  const std::function<void(bool)>& waitingForUser)
 {
     State& state = *m_state;
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    const bool bounded = timeout != kNoTimeout;
+    const auto deadline =
+        bounded ? std::chrono::steady_clock::now() + timeout : std::chrono::steady_clock::time_point::max();
     bool waitingShown = false;
     End end = End::TimedOut;
     {
@@ -67,9 +69,10 @@ HelperWait::End HelperWait::wait(std::chrono::milliseconds timeout, const std::f
                 continue;
             }
             const auto now = std::chrono::steady_clock::now();
-            if (!state.askingUser && now >= deadline)
+            const bool timed = bounded && !state.askingUser;
+            if (timed && now >= deadline)
                 break;
-            const auto until = state.askingUser ? now + kCancelPoll : std::min(deadline, now + kCancelPoll);
+            const auto until = timed ? std::min(deadline, now + kCancelPoll) : now + kCancelPoll;
             state.changed.wait_until(lock, until);
         }
         if (state.done) {

@@ -27,14 +27,18 @@ public:
         Cancelled,
     };
 
+    // A wait that only an answer or a cancel ends (a reformat takes as long as it takes).
+    static constexpr std::chrono::milliseconds kNoTimeout = std::chrono::milliseconds::max();
+
     HelperWait();
 
     // The callbacks to hand to the helper client's call; each may be called once, at any time.
     HelperToolClient::Reply reply() const;
     HelperToolClient::AskingUser askingUser() const;
 
-    // Waits for the reply. cancelled is asked while waiting; waitingForUser (if set) is told true
-    // when the helper says it asks the user, and false when that wait is over.
+    // Waits for the reply, at most timeout unless the helper asks the user (or kNoTimeout). cancelled is
+    // asked while waiting; waitingForUser (if set) is told true when the helper says it asks the user, and
+    // false when that wait is over.
     End wait(std::chrono::milliseconds timeout, const std::function<bool()>& cancelled,
              const std::function<void(bool)>& waitingForUser = {});
 

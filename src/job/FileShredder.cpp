@@ -5,6 +5,7 @@
 #include "job/FilePhase.h"
 #include "job/JobResultBuilder.h"
 #include "job/VolumePhase.h"
+#include "job/VolumeReformat.h"
 
 #include <cerrno>
 #include <cstring>
@@ -71,7 +72,7 @@ void FileShredder::runPhases()
         volumes.wipeFreeSpaceAfterDeletion();
     }
     if (m_context.options->formatVolume)
-        m_reformat.formatVolumes();
+        VolumeReformat(m_context).formatVolumes();
 }
 
 void FileShredder::applyNiceness() const
@@ -88,7 +89,6 @@ void FileShredder::cancel()
 {
     logLine("Cancel Triggered");
     m_context.canceled.store(true, std::memory_order_relaxed);
-    std::shared_ptr<VolumeReformat::Wait> reformatWait;
     m_context.progress.update([&](JobProgress::Counters& counters) {
         if (m_context.fileshredCoordinator)
             m_context.fileshredCoordinator->cancel();
@@ -96,10 +96,7 @@ void FileShredder::cancel()
             m_context.freespaceCoordinator->cancel();
         counters.action = localized("Canceling...");
         counters.curPath = counters.action;
-        reformatWait = m_reformat.pendingLocked();
     });
-    if (reformatWait)
-        VolumeReformat::abandon(*reformatWait);
     m_context.progress.sendState();
 }
 

@@ -13,7 +13,6 @@
 #include "job/JobEnvironment.h"
 #include "job/JobPreparation.h"
 #include "job/JobProgress.h"
-#include "job/VolumeReformat.h"
 #include "targets/PathCollection.h"
 
 #include <atomic>
@@ -84,7 +83,6 @@ private:
     void runPhases();
 
     JobContext m_context;
-    VolumeReformat m_reformat{m_context};
 };
 
 } // namespace cv

@@ -2,6 +2,7 @@
 
 #include "common/Localization.h"
 #include "common/Log.h"
+#include "engine/HelperWait.h"
 #include "job/JobContext.h"
 
 namespace cv {
@@ -20,18 +21,6 @@ void VolumeReformat::formatVolumes()
     }
 }
 
-void VolumeReformat::abandon(Wait& wait)
-{
-    std::lock_guard lock(wait.mutex);
-    wait.abandoned = true;
-    wait.done.notify_all();
-}
-
-void VolumeReformat::setPending(std::shared_ptr<Wait> wait)
-{
-    m_context.progress.update([&](JobProgress::Counters&) { m_pending = std::move(wait); });
-}
-
 void VolumeReformat::waitForReformat(const std::string& mountPath)
 {
     if (!m_context.environment.helperTool) {
@@ -40,61 +29,16 @@ void VolumeReformat::waitForReformat(const std::string& mountPath)
                              localized("the privileged helper is not available"));
         return;
     }
-    auto wait = std::make_shared<Wait>();
-    setPending(wait);
-    // A cancel that came before the wait was registered has found nothing to wake.
-    if (m_context.isCancelled())
-        wait->abandoned = true;
-    askHelper(mountPath, wait);
-    Expected<void, std::string> outcome;
-    const bool answered = awaitReply(*wait, outcome);
-    setPending(nullptr);
-    report(mountPath, answered, outcome);
-}
-
-void VolumeReformat::askHelper(const std::string& mountPath, const std::shared_ptr<Wait>& wait)
-{
-    m_context.environment.helperTool->reformatVolumeAt(
-        mountPath,
-        [wait](Expected<void, std::string> outcome) {
-            std::lock_guard lock(wait->mutex);
-            wait->answered = true;
-            wait->outcome = std::move(outcome);
-            wait->done.notify_all();
-        },
-        [wait]() {
-            std::lock_guard lock(wait->mutex);
-            wait->askingUser = true;
-            wait->done.notify_all();
-        });
-}
-
-bool VolumeReformat::awaitReply(Wait& wait, Expected<void, std::string>& outcome)
-{
+    HelperWait wait;
+    m_context.environment.helperTool->reformatVolumeAt(mountPath, wait.reply(), wait.askingUser());
     // Reformatting takes as long as it takes, and the helper's connection answers with an error
     // rather than never. A cancel ends the wait, though the helper finishes its work: the thread
-    // that delivers the reply may be the very one waiting for this job to end.
-    bool answered = false;
-    bool waitingShown = false;
-    {
-        std::unique_lock lock(wait.mutex);
-        while (!wait.answered && !wait.abandoned) {
-            // While the user is asked for the password, the job says so.
-            if (wait.askingUser && !waitingShown) {
-                waitingShown = true;
-                lock.unlock();
-                m_context.progress.setWaitingForAuthorization(true);
-                lock.lock();
-                continue;
-            }
-            wait.done.wait(lock);
-        }
-        answered = wait.answered;
-        outcome = wait.outcome;
-    }
-    if (waitingShown)
-        m_context.progress.setWaitingForAuthorization(false);
-    return answered;
+    // that delivers the reply may be the very one waiting for this job to end. While the user is
+    // asked for the password, the job says so.
+    const HelperWait::End end = wait.wait(
+        HelperWait::kNoTimeout, [this] { return m_context.isCancelled(); },
+        [this](bool waiting) { m_context.progress.setWaitingForAuthorization(waiting); });
+    report(mountPath, end == HelperWait::End::Answered, wait.outcome());
 }
 
 void VolumeReformat::report(const std::string& mountPath, bool answered,
