@@ -164,6 +164,7 @@ int JobCommandSupport::finish(const CommandLine& line, const ShredResult& result
         if (reportPath)
             std::printf("Report: %s\n", reportPath->c_str());
     }
+    ResultOutput::printFailures(result);
     switch (result.status()) {
     case ShredResult::Status::Cancelled:
         return kExitCancelled;

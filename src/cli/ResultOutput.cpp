@@ -236,6 +236,10 @@ void ResultOutput::printSummary(const ShredResult& result, const KeptPaths& kept
     }
     for (const auto& [path, reason] : kept)
         std::printf("Kept: %s (%s)\n", path.c_str(), reason.c_str());
+}
+
+void ResultOutput::printFailures(const ShredResult& result)
+{
     const bool deleting = !(result.options && result.options->eraseFreeSpaceOnly);
     for (const auto& item : result.history) {
         if (item.failed(deleting) || (item.cancelled && item.kind == ShredItem::Kind::File && item.success))

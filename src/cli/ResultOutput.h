@@ -20,8 +20,11 @@ public:
     // Prints the result as one JSON object on standard output.
     static void printJson(const ShredResult& result, const std::optional<std::string>& reportPath,
                           const KeptPaths& kept = {});
-    // Prints a short human summary on standard output, and each failed entry on standard error.
+    // Prints a short human summary on standard output.
     static void printSummary(const ShredResult& result, const KeptPaths& kept = {});
+    // Prints each failed entry on standard error, one line each ("path: reason"), as every tool
+    // says its errors there, whatever the format of standard output.
+    static void printFailures(const ShredResult& result);
 };
 
 } // namespace cv::cli

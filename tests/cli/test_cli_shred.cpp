@@ -447,6 +447,8 @@ TEST(CliShred, HardLinksAreShreddedOnlyWithEveryName)
             EXPECT_EQ(at(item, "error").toString(), QStringLiteral("File has other hard links"));
         }
     }
+    // With --json too, each failure is a line on standard error, as every tool says its errors.
+    EXPECT_NE(run.err.find(dir / "T/linked: File has other hard links\n"), std::string::npos) << run.err;
 }
 
 TEST(CliShred, ADeepTreeNeedsFewDescriptors)
@@ -499,6 +501,7 @@ TEST(CliShred, MountPointsInsideATargetStayWithTheFoldersAboveThem)
         mountPoints += at(item, "error").toString() == QStringLiteral("Mount point, left in place") &&
                        at(item, "kind").toString() == QStringLiteral("mount point");
     EXPECT_EQ(mountPoints, 2) << "both mount points are named in the result";
+    EXPECT_NE(run.err.find(bound + ": Mount point, left in place\n"), std::string::npos) << run.err;
     // Mount points are errors of their own kind, never files beyond the files counted.
     EXPECT_EQ(at(result, "otherErrorCount").toInt(), 2);
     EXPECT_EQ(at(result, "errorCount").toInt(), 0);
