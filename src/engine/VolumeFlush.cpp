@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <unistd.h>
 
 namespace cv {
@@ -18,6 +19,8 @@ namespace cv {
 namespace {
 
 constexpr const char* kFlushFileName = "Flush.dat";
+// How many names the flush tries past files of the flush file's name that are not its own.
+constexpr int kMaxNameTries = 1000;
 constexpr std::size_t kFlushNameLength = 15;
 constexpr int kFlushFailuresTolerated = 10;
 // The flush commits the file system every this many renames. Each commit writes the root folder to
@@ -26,6 +29,31 @@ constexpr int kFlushFailuresTolerated = 10;
 // 8 MiB (ext4's on volumes up to a few GB). Without commits the renames meet in one transaction
 // and the journal keeps the names.
 constexpr std::uint64_t kFlushRoundsPerCommit = 2;
+
+// "Flush.dat", else "Flush_1.dat", "Flush_2.dat", ...: the first name that is free.
+std::string flushFileName(int number)
+{
+    return number == 0 ? std::string(kFlushFileName) : "Flush_" + std::to_string(number) + ".dat";
+}
+
+// Creates the flush file in the open folder under the first free name (O_EXCL: a file that is
+// already there may be somebody's, and is never opened); its name, or nothing with errno set.
+std::optional<std::string> createFlushFile(int folderFd, const std::string& volumePath)
+{
+    for (int number = 0; number < kMaxNameTries; ++number) {
+        std::string name = flushFileName(number);
+        const UniqueFd file(
+            ::openat(folderFd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (file)
+            return name;
+        if (errno != EEXIST)
+            return std::nullopt;
+        logMessage("A file of the flush file's name is not this job's; the next name is taken: ",
+                   joinPath(volumePath, name));
+    }
+    errno = EEXIST;
+    return std::nullopt;
+}
 
 } // namespace
 
@@ -39,18 +67,15 @@ Expected<void, std::string> VolumeFlush::flushLog(const std::string& volumePath,
         m_context.delegate->fileshredFlushPath(localized("Renaming Files"));
 
     UniqueFd rootFd(::open(volumePath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    // O_EXCL: a "Flush.dat" that is already there may be somebody's file; it is left alone.
-    UniqueFd flushFd(rootFd ? ::openat(rootFd.get(), kFlushFileName,
-                                       O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600)
-                            : -1);
-    if (!flushFd) {
+    const std::optional<std::string> created =
+        rootFd ? createFlushFile(rootFd.get(), volumePath) : std::nullopt;
+    if (!created) {
         const int error = errno;
         logMessage("Cannot create the flush file on ", volumePath, ": ", std::strerror(error));
         return Unexpected(std::string(std::strerror(error)));
     }
-    flushFd.reset();
 
-    std::string current = kFlushFileName;
+    std::string current = *created;
     int failures = 0;
     int lastError = 0;
     for (std::uint64_t round = 0; round < count; ++round) {

@@ -10,8 +10,9 @@ namespace cv {
 class ShredContext;
 
 // Churns a volume's metadata after its files were deleted: creates "Flush.dat" at the volume's
-// root and renames it to random names many times, committing the file system every few renames,
-// so that the journal's older copies of folders, which hold the names of deleted files, are
+// root (or, when a file of that name is there, the next free name "Flush_1.dat", "Flush_2.dat", ...,
+// leaving that file alone) and renames it to random names many times, committing the file system every few
+// renames, so that the journal's older copies of folders, which hold the names of deleted files, are
 // overwritten; then removes it.
 class VolumeFlush
 {

@@ -633,15 +633,25 @@ TEST(FileShredCoordinator, FlushChurnsOneFileAndLeavesNothingBehind)
         EXPECT_EQ(shredding.recorder.flushes, std::vector<std::string>{"Renaming Files"});
     }
     {
-        SCOPED_TRACE("somebody's own Flush.dat is not touched");
+        SCOPED_TRACE("somebody's own Flush.dat is not touched: the flush takes the next free name");
         t::TempDir volume;
         t::writeFile(volume / "Flush.dat", "mine");
+        t::writeFile(volume / "Flush_1.dat", "mine too");
+        RenameCounter renames;
+        renames.watch(volume.path());
         Shredding shredding(16);
-        const auto flushed = shredding.coordinator.flushLog(volume.path(), 50);
-        ASSERT_FALSE(flushed) << "a flush that could not run is a failure, with the reason";
-        EXPECT_EQ(flushed.error(), "File exists");
-        EXPECT_EQ(t::listNames(volume.path()), std::vector<std::string>{"Flush.dat"});
+        EXPECT_TRUE(shredding.coordinator.flushLog(volume.path(), 50));
+        EXPECT_EQ(t::listNames(volume.path()), (std::vector<std::string>{"Flush.dat", "Flush_1.dat"}));
         EXPECT_EQ(contents(volume / "Flush.dat"), "mine");
+        EXPECT_EQ(contents(volume / "Flush_1.dat"), "mine too");
+        EXPECT_EQ(renames.counts()[volume.path()], 50) << "the flush ran in full";
+    }
+    {
+        SCOPED_TRACE("a flush that cannot make its file is a failure, with the reason");
+        Shredding shredding(16);
+        const auto flushed = shredding.coordinator.flushLog("/nonexistent-cindervault-volume", 50);
+        ASSERT_FALSE(flushed);
+        EXPECT_EQ(flushed.error(), "No such file or directory");
     }
     {
         SCOPED_TRACE("cancelling during the flush removes the flush file");
