@@ -284,6 +284,10 @@
         <translation>Einhängepunkt, unverändert belassen</translation>
     </message>
     <message>
+        <source>Kernel file system, left in place</source>
+        <translation>Dateisystem des Kernels, unverändert belassen</translation>
+    </message>
+    <message>
         <source>Folder could not be read</source>
         <translation>Ordner konnte nicht gelesen werden</translation>
     </message>
@@ -505,6 +509,10 @@
     <message>
         <source>cannot_delete_hdd</source>
         <translation>Das Startlaufwerk kann nicht geschreddert werden, solange das System davon läuft. Wählen Sie stattdessen seine Dateien und Ordner aus.</translation>
+    </message>
+    <message>
+        <source>%1 lies on the kernel&apos;s %2 file system: its files are settings of the kernel, not data, and are never shredded.</source>
+        <translation>%1 liegt auf dem Dateisystem %2 des Kernels: seine Dateien sind Einstellungen des Kernels, keine Daten, und werden nie geschreddert.</translation>
     </message>
     <message>
         <source>Wipe the free space after the deletion (finishes the job)</source>

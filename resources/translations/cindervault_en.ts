@@ -284,6 +284,10 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>Kernel file system, left in place</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Folder could not be read</source>
         <translation type="unfinished"></translation>
     </message>
@@ -505,6 +509,10 @@
     <message>
         <source>cannot_delete_hdd</source>
         <translation>The startup volume cannot be shredded while the system runs from it. Select its files and folders instead.</translation>
+    </message>
+    <message>
+        <source>%1 lies on the kernel&apos;s %2 file system: its files are settings of the kernel, not data, and are never shredded.</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Wipe the free space after the deletion (finishes the job)</source>

@@ -66,6 +66,10 @@ Arguments parseArguments(int argc, char** argv)
             // are refused before anything is handed on; relative paths start here.
             const auto checked = cv::PathOperand::check(argument, cv::PathOperand::Kind::Target,
                                                         cv::PathOperand::Source::CommandLine);
+            if (!checked.kernelFileSystem.empty()) {
+                std::fprintf(stderr, "cindervault: %s\n", checked.refusal.c_str());
+                std::exit(2);
+            }
             if (!checked.taken()) {
                 std::fprintf(stderr, "cindervault: '%s': %s\n", argument.c_str(), checked.refusal.c_str());
                 std::exit(2);

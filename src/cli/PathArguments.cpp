@@ -24,6 +24,8 @@ Expected<std::vector<std::string>, std::string> checkedTargets(const std::vector
     for (const auto& operand : operands) {
         const auto checked =
             PathOperand::check(operand, PathOperand::Kind::Target, PathOperand::Source::CommandLine);
+        if (!checked.kernelFileSystem.empty())
+            return Unexpected(checked.refusal);
         if (!checked.taken())
             return refusal(operand, checked.refusal);
         if (mustExist && !checked.exists())

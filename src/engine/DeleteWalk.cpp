@@ -1,5 +1,6 @@
 #include "engine/DeleteWalk.h"
 
+#include "common/KernelFileSystem.h"
 #include "common/Log.h"
 #include "common/PathText.h"
 #include "common/UniqueFd.h"
@@ -30,6 +31,9 @@ void DeleteWalk::saveDelete(const std::string& target, const PreparedExcludes& e
     struct stat info;
     bool mountRoot = false;
     if (FolderWalker::examine(AT_FDCWD, path.c_str(), info, mountRoot) != 0)
+        return;
+    // A target on a file system of the kernel's stays whole (the overwrite walk listed it).
+    if (KernelFileSystem::atPath(path))
         return;
     const PreparedExcludes::Position position = excludes.at(path);
     const bool isFolder = S_ISDIR(info.st_mode);

@@ -1,6 +1,7 @@
 #include "engine/OverwritePhase.h"
 
 #include "common/FileTypeName.h"
+#include "common/KernelFileSystem.h"
 #include "common/Localization.h"
 #include "common/Log.h"
 #include "common/PathText.h"
@@ -45,6 +46,19 @@ void OverwritePhase::shredPath(const std::string& target, const PreparedExcludes
     const PreparedExcludes::Position position = excludes.at(path);
     if (position.keeps() && !S_ISDIR(info.st_mode))
         return;
+    if (const auto kernel = KernelFileSystem::atPath(path)) {
+        // Not one entry of it is data: it is listed, and the renaming and deletion leave it too.
+        logMessage("Not shredding ", path, ": ", kernel->refusal(path, mountRoot));
+        m_context.reportFailure(path, S_ISREG(info.st_mode) ? info.st_size : 0,
+                                "Kernel file system, left in place", kernel->describe(),
+                                S_ISDIR(info.st_mode) ? ShredItem::Kind::Folder : ShredItem::Kind::File,
+                                ShredRecord::idOf(info));
+        if (S_ISDIR(info.st_mode))
+            m_context.record.keepFolder(ShredRecord::idOf(info));
+        else
+            m_context.record.examine(ShredRecord::idOf(info));
+        return;
+    }
     if (!S_ISDIR(info.st_mode)) {
         shredEntry(AT_FDCWD, path, path, info, mountRoot);
         return;
@@ -213,6 +227,11 @@ bool OverwritePhase::overwriteOpened(const RegularFileOpener::Result& opened, st
                                      ShredItem& item)
 {
     ShredWriter& writer = m_context.writer;
+    if (opened.status == RegularFileOpener::Status::KernelFile) {
+        item.because("Kernel file system, left in place", opened.fileSystem);
+        logMessage("Not overwriting ", item.path, ": ", RegularFileOpener::describe(opened));
+        return false;
+    }
     if (opened.status != RegularFileOpener::Status::Opened) {
         item.because("Failed to open file", RegularFileOpener::describe(opened));
         logMessage("Failed to open file ", item.path, ": ", RegularFileOpener::describe(opened));

@@ -1,10 +1,13 @@
 #include "engine/RegularFileOpener.h"
 
 #include "common/FileTypeName.h"
+#include "common/KernelFileSystem.h"
+#include "common/UniqueFd.h"
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/statfs.h>
 
 namespace cv {
 
@@ -29,6 +32,28 @@ RegularFileOpener::Result RegularFileOpener::openExamined(int dirFd, const char*
         result.status = Status::NotRegular;
         return result;
     }
+    // The file without access first: what it lies on decides whether it may be opened for writing.
+    const UniqueFd entry(::openat(dirFd, name, O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    struct stat entryInfo = {};
+    struct statfs fileSystem = {};
+    if (!entry || ::fstat(entry.get(), &entryInfo) != 0) {
+        result.error = errno;
+        result.status = errno == ENOENT ? Status::Missing : Status::OpenFailed;
+        return result;
+    }
+    if (!S_ISREG(entryInfo.st_mode) || entryInfo.st_dev != expected.st_dev ||
+        entryInfo.st_ino != expected.st_ino) {
+        result.status = Status::Replaced;
+        return result;
+    }
+    const bool examined = ::fstatfs(entry.get(), &fileSystem) == 0;
+    if (const auto kernel =
+            examined ? KernelFileSystem::of(entry.get(), fileSystem) : KernelFileSystem::of(entry.get())) {
+        result.status = Status::KernelFile;
+        result.fileSystem = kernel->describe();
+        return result;
+    }
+
     const int fd = ::openat(dirFd, name, O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
         result.error = errno;
@@ -83,6 +108,8 @@ std::string RegularFileOpener::describe(const Result& result)
         return std::string("not a regular file (") + fileTypeName(result.info.st_mode) + ")";
     case Status::Replaced:
         return "the file was replaced while it was being opened";
+    case Status::KernelFile:
+        return "it lies on " + result.fileSystem + ", not data";
     case Status::NotWritable:
     case Status::OpenFailed:
         return std::strerror(result.error);

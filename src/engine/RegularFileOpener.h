@@ -9,8 +9,10 @@ namespace cv {
 
 // Opens a file for overwriting only when it is a regular file, and only the very file that was
 // examined: never through a symbolic link (O_NOFOLLOW), never blocking on a FIFO or device
-// (O_NONBLOCK), and checked after opening to be the same device and inode. Everything the engine
-// overwrites is opened through here.
+// (O_NONBLOCK), and checked after opening to be the same device and inode. Before it is opened for
+// writing, the file is opened without access (O_PATH) and its file system looked at: a file of the
+// kernel's (KernelFileSystem) is never opened for writing. Everything the engine overwrites is
+// opened through here.
 class RegularFileOpener
 {
 public:
@@ -21,6 +23,7 @@ public:
         NotRegular,  // a link, folder, FIFO, socket or device
         Replaced,    // the entry changed between examination and opening
         NotWritable, // permission denied
+        KernelFile,  // on a file system of the kernel's (proc, sysfs, ...): no data
         OpenFailed,  // any other failure to open
     };
 
@@ -29,7 +32,8 @@ public:
         Status status = Status::OpenFailed;
         UniqueFd fd;
         struct stat info = {};
-        int error = 0; // errno of the failing call
+        int error = 0;          // errno of the failing call
+        std::string fileSystem; // KernelFile: which file system, in words
     };
 
     // Examines `name` relative to dirFd (AT_FDCWD for a plain path) without following links, then

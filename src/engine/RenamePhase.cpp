@@ -1,5 +1,6 @@
 #include "engine/RenamePhase.h"
 
+#include "common/KernelFileSystem.h"
 #include "common/Localization.h"
 #include "common/Log.h"
 #include "common/PathText.h"
@@ -48,6 +49,9 @@ std::string RenamePhase::renameAtPath(const std::string& target, const PreparedE
     struct stat info;
     bool mountRoot = false;
     if (m_context.isCancelled() || FolderWalker::examine(AT_FDCWD, path.c_str(), info, mountRoot) != 0)
+        return path;
+    // A target on a file system of the kernel's keeps every name (the overwrite walk listed it).
+    if (KernelFileSystem::atPath(path))
         return path;
     const PreparedExcludes::Position position = excludes.at(path);
     bool stays = m_context.record.staysAsItIs(info, mountRoot, position);

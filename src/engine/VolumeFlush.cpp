@@ -1,5 +1,6 @@
 #include "engine/VolumeFlush.h"
 
+#include "common/KernelFileSystem.h"
 #include "common/Localization.h"
 #include "common/Log.h"
 #include "common/PathText.h"
@@ -67,6 +68,10 @@ Expected<void, std::string> VolumeFlush::flushLog(const std::string& volumePath,
         m_context.delegate->fileshredFlushPath(localized("Renaming Files"));
 
     UniqueFd rootFd(::open(volumePath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (const auto kernel = rootFd ? KernelFileSystem::of(rootFd.get()) : std::nullopt) {
+        logMessage("Not flushing ", volumePath, ": ", kernel->refusal(volumePath, true));
+        return Unexpected(kernel->describe() + ", not data");
+    }
     const std::optional<std::string> created =
         rootFd ? createFlushFile(rootFd.get(), volumePath) : std::nullopt;
     if (!created) {

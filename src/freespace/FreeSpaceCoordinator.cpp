@@ -1,5 +1,6 @@
 #include "freespace/FreeSpaceCoordinator.h"
 
+#include "common/KernelFileSystem.h"
 #include "common/Localization.h"
 #include "common/Log.h"
 #include "common/PathText.h"
@@ -174,6 +175,12 @@ void FreeSpaceCoordinator::freespaceErase(std::int64_t space, const std::string&
         return;
     const std::string failedToWrite = localized("Failed to write file");
     UniqueFd folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    // Not a byte goes to a file system of the kernel's: its "free space" is the machine's memory
+    // or its settings.
+    if (const auto kernel = folderFd ? KernelFileSystem::of(folderFd.get()) : std::nullopt) {
+        fail(localized("Kernel file system, left in place") + ": " + kernel->describe(), 0);
+        return;
+    }
     FillRecord record;
     if (!folderFd || !record.create(folderFd.get())) {
         // EEXIST: a file of the record's name that is not a record, or a wipe that began meanwhile.

@@ -1,17 +1,14 @@
 #include "helper/FileOperations.h"
 
 #include "common/FileTypeName.h"
-#include "common/MountTable.h"
+#include "common/KernelFileSystem.h"
 #include "helper/ArgumentCheck.h"
 
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <linux/magic.h>
-#include <map>
 #include <sys/stat.h>
-#include <sys/statfs.h>
 #include <unistd.h>
 #include <vector>
 
@@ -19,53 +16,18 @@ namespace cv {
 
 namespace {
 
-constexpr long kConfigfsMagic = 0x62656570; // not in linux/magic.h
-
 std::string errorText(const std::string& what, const std::string& path, int error)
 {
     return what + " " + path + ": " + std::strerror(error);
 }
 
-// The virtual file system fd lies on, in words ("a sysfs file system"), or nothing for a file
-// system that holds files. devtmpfs reports itself as tmpfs, so for tmpfs the mount's type is looked
-// up as well. What cannot be told counts as virtual: it is not touched.
-std::optional<std::string> virtualFileSystem(int fd)
-{
-    static const std::map<long, const char*> kVirtual = {
-        {PROC_SUPER_MAGIC, "proc"},     {SYSFS_MAGIC, "sysfs"},
-        {CGROUP_SUPER_MAGIC, "cgroup"}, {CGROUP2_SUPER_MAGIC, "cgroup2"},
-        {EFIVARFS_MAGIC, "efivarfs"},   {SECURITYFS_MAGIC, "securityfs"},
-        {DEBUGFS_MAGIC, "debugfs"},     {TRACEFS_MAGIC, "tracefs"},
-        {kConfigfsMagic, "configfs"},   {BPF_FS_MAGIC, "bpf"},
-        {PSTOREFS_MAGIC, "pstore"},
-    };
-    const std::string unknown = "a file system of unknown type";
-    struct statfs info = {};
-    if (::fstatfs(fd, &info) != 0)
-        return unknown;
-    const long type = static_cast<long>(info.f_type);
-    if (const auto found = kVirtual.find(type); found != kVirtual.end())
-        return std::string("a ") + found->second + " file system";
-    if (type != TMPFS_MAGIC && type != RAMFS_MAGIC)
-        return std::nullopt;
-    struct statx extended = {};
-    if (::statx(fd, "", AT_EMPTY_PATH, STATX_MNT_ID, &extended) != 0 || !(extended.stx_mask & STATX_MNT_ID))
-        return unknown;
-    const auto mounts = MountTable::readCurrent();
-    if (!mounts)
-        return unknown;
-    for (const auto& entry : *mounts) {
-        if (entry.mountId == extended.stx_mnt_id)
-            return entry.fsType == "devtmpfs" ? std::optional<std::string>("a devtmpfs file system")
-                                              : std::nullopt;
-    }
-    return unknown;
-}
-
+// The one guard of the program against writing into the kernel (KernelFileSystem), as the engine
+// uses it: what cannot be told counts as the kernel's.
 HelperResult refuseVirtualFileSystem(int fd, const std::string& path)
 {
-    if (const auto type = virtualFileSystem(fd))
-        return HelperError::invalidArgument("Refusing to touch " + path + ": it lies on " + *type +
+    if (const auto kernel = KernelFileSystem::of(fd))
+        return HelperError::invalidArgument("Refusing to touch " + path + ": it lies on " +
+                                            kernel->describe() +
                                             ", whose files are settings of the kernel, not data");
     return {};
 }

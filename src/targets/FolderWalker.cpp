@@ -1,5 +1,6 @@
 #include "targets/FolderWalker.h"
 
+#include "common/KernelFileSystem.h"
 #include "common/Log.h"
 
 #include <algorithm>
@@ -106,6 +107,16 @@ int FolderWalker::walk(int rootFd, std::string_view rootPath, const PreVisit& pr
         return error;
     }
     m_rootDevice = m_levels.front().info.st_dev;
+    // Every entry the walk hands out lies on the root's file system (another one begins at a mount
+    // root, which is never entered): on one of the kernel's, nothing is handed out at all.
+    if (const auto kernel = KernelFileSystem::of(rootFd)) {
+        ++m_errorCount;
+        logMessage("Not walking ", m_path.empty() ? std::string("/") : m_path, ": it lies on ",
+                   kernel->describe());
+        m_levels.clear();
+        m_rootFd = -1;
+        return EPERM;
+    }
     m_levels.front().error = listNames(m_levels.front(), rootFd);
 
     while (!m_levels.empty()) {

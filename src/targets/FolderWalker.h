@@ -17,7 +17,8 @@ namespace cv {
 // folder swapped for a link during the walk is never followed, and paths longer than PATH_MAX
 // work. Symbolic links are reported, never followed. An entry where another mount begins (another
 // file system, or a bind mount of the same one, a folder or a file) is reported as such and a
-// folder of that kind is never entered.
+// folder of that kind is never entered. A root on one of the kernel's file systems
+// (KernelFileSystem: proc, sysfs, ...) is not walked at all.
 //
 // Descriptors stay bounded whatever the depth: only the deepest few folders (a window of at most
 // maxOpenLevels) are held open. Leaving a folder whose parent fell out of the window reopens the
@@ -69,7 +70,8 @@ public:
 
     // Walks the contents of the folder open as rootFd (which stays the caller's), whose path is
     // rootPath. Entries that vanish between listing and examination are left out. Returns 0 when
-    // every entry of the root was visited, else the errno of what kept the walk from some.
+    // every entry of the root was visited, else the errno of what kept the walk from some (EPERM,
+    // with nothing visited, for a root on a file system of the kernel's).
     int walk(int rootFd, std::string_view rootPath, const PreVisit& pre, const PostVisit& post = {});
 
     // Closes every descriptor of the walk but the one of the folder being visited, for a visitor

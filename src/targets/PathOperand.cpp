@@ -1,11 +1,14 @@
 #include "targets/PathOperand.h"
 
+#include "common/KernelFileSystem.h"
 #include "common/PathText.h"
+#include "targets/FolderWalker.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <memory>
 #include <optional>
 #include <unistd.h>
@@ -69,6 +72,17 @@ PathOperand::Checked PathOperand::check(std::string_view operand, Kind kind, Sou
     checked.path = real ? *real : resolvedPath(absolute);
     if (::lstat(checked.path.c_str(), &checked.info) != 0)
         checked.error = errno;
+    // Nothing of the kernel's file systems is data: such a target is refused before a scan or a
+    // job opens anything of it. Excluding something there does no harm.
+    if (kind == Kind::Target && checked.error == 0) {
+        if (const auto kernel = KernelFileSystem::atPath(checked.path)) {
+            struct stat info;
+            bool mountRoot = false;
+            FolderWalker::examine(AT_FDCWD, checked.path.c_str(), info, mountRoot);
+            checked.refusal = kernel->refusal(checked.path, mountRoot || checked.path == "/");
+            checked.kernelFileSystem = kernel->name;
+        }
+    }
     return checked;
 }
 

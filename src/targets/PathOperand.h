@@ -15,9 +15,10 @@ namespace cv {
 // Refused, the way rm refuses its operands: the empty path (an unset shell variable must never
 // mean the working folder); a target whose last component is "." or ".." (a shell's ".*" must
 // never reach the parent folder); and a path the system cannot take as it is written ("file/"
-// names no folder). On the command line a relative path starts at the working folder; from the
-// desktop only absolute paths are taken, since the program's own working folder is nothing the
-// user chose.
+// names no folder). Refused too: a target on one of the kernel's file systems (proc, sysfs, ...,
+// see KernelFileSystem), whose files are no data. On the command line a relative path starts at the working
+// folder; from the desktop only absolute paths are taken, since the program's own working folder is nothing
+// the user chose.
 //
 // Resolved: the links and ".." of the folders above the last component are resolved through the
 // file system; the last component itself is never followed (a link stays a link), so that
@@ -42,7 +43,11 @@ public:
     {
         std::string path;    // absolute, normalized, the folders above the last component resolved
         std::string refusal; // why the operand cannot be taken at all (empty when it is taken)
-        int error = 0;       // errno of examining path (ENOENT: nothing there); 0 when it exists
+        // The kernel's file system ("proc") that the target lies on, when that refused it; the
+        // refusal is then a sentence naming the path ("/proc is the kernel's proc file system,
+        // not data").
+        std::string kernelFileSystem;
+        int error = 0; // errno of examining path (ENOENT: nothing there); 0 when it exists
         struct stat info
         {}; // path itself, links not followed, when error is 0
 

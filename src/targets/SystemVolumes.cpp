@@ -40,6 +40,15 @@ bool SystemVolumes::isSystemMountPoint(std::string_view mountPoint)
         return true;
     if (std::find(kFolders.begin(), kFolders.end(), mountPoint) != kFolders.end())
         return true;
+    // What the system mounts to run: /run with what it mounts below (the users' runtime folders,
+    // locks, namespaces), where only a user's volume under /run/media is the user's; /dev with
+    // /dev/shm, /dev/pts and the like; and /proc and /sys with /sys/fs/cgroup and the like.
+    static constexpr std::array<std::string_view, 3> kRuntimeTrees{"/dev", "/proc", "/sys"};
+    if (std::any_of(kRuntimeTrees.begin(), kRuntimeTrees.end(),
+                    [mountPoint](std::string_view tree) { return isAtOrBelow(mountPoint, tree); }))
+        return true;
+    if (isAtOrBelow(mountPoint, "/run") && !isAtOrBelow(mountPoint, "/run/media"))
+        return true;
     // A home folder of its own (/home/NAME) holds a user's whole life; a stick mounted deeper
     // inside a home is the user's.
     constexpr std::string_view home = "/home/";

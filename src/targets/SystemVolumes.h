@@ -30,8 +30,10 @@ public:
     static Role roleOf(std::string_view mountPoint);
 
     // True for the mount points where the system keeps itself: /boot, /efi, /usr and /var with
-    // everything below them, /home and each home folder directly in it, and the other top-level
-    // folders of the running system (/etc, /opt, /root, /srv, /tmp, ...).
+    // everything below them, /home and each home folder directly in it, the other top-level
+    // folders of the running system (/etc, /opt, /root, /srv, /tmp, ...), and the mounts it runs
+    // from: /run and below (but a user's volume in /run/media), /dev, /proc and /sys with
+    // everything below them (/dev/shm, /sys/fs/cgroup).
     static bool isSystemMountPoint(std::string_view mountPoint);
 };
 

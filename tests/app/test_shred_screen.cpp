@@ -2,6 +2,7 @@
 // summary, the open panel, and drops that carry names which are not UTF-8.
 #include "LoopMount.h"
 #include "ShredScreenHarness.h"
+#include "SleepingProcess.h"
 
 #include "app/AmountText.h"
 #include "app/controls/BusyIndicator.h"
@@ -225,6 +226,23 @@ TEST(ShredSelection, TheVolumeOptionSetsTheRecordsFlagsAndASystemVolumeOnlyAllow
         EXPECT_TRUE(selection.chooseOption(VolumeOption::FreeSpace));
         EXPECT_TRUE(selection.canStart(method.get()));
     }
+}
+
+TEST(ShredSelection, ADropOfAKernelFileIsRefusedWithItsFileSystem)
+{
+    // The name of a process of the test's own stands for every file of the kernel's.
+    cv::test::SleepingProcess sleeper;
+    ASSERT_TRUE(sleeper.running());
+    const std::string comm = sleeper.procFolder() + "/comm";
+    FakeVolumes fake;
+    TempDir dir;
+    writeFile(dir / "loose", "data");
+    ShredSelection selection(fake.tester(), VolumeOption::None);
+    EXPECT_EQ(selection.drop({dir / "loose", comm}), ShredSelection::Drop::KernelFiles);
+    EXPECT_EQ(selection.kernelRefusal(), (std::pair<std::string, std::string>{comm, "proc"}));
+    EXPECT_FALSE(selection.hasLocations()) << "nothing of such a drop is taken";
+    EXPECT_FALSE(selection.isScanning());
+    EXPECT_EQ(sleeper.comm(), "sleep");
 }
 
 TEST(ShredScreen, AVolumeAsksForItsOptionAndShowsTheAnswer)

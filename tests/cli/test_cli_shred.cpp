@@ -1,6 +1,7 @@
 #include "LoopMount.h"
 #include "ProcessRunner.h"
 #include "ReadOnlyMounts.h"
+#include "SleepingProcess.h"
 #include "TempDir.h"
 #include "TmpfsMount.h"
 #include "cli/JobRunner.h"
@@ -842,6 +843,74 @@ TEST(CliShred, TheWholeVolumeGuardHoldsThroughLinks)
         EXPECT_EQ(run.exitCode, 2) << operand << ": " << run.err;
         EXPECT_NE(run.err.find("--volume"), std::string::npos) << operand << ": " << run.err;
         EXPECT_EQ(contents(dir / "t/mp/data"), "data") << operand;
+    }
+}
+
+TEST(CliShred, KernelFilesAreUsageErrorsForEveryCommandAndNeverWritten)
+{
+    // The only kernel file aimed at is the name of a process of the test's own: a broken guard
+    // would rename it, and that is seen.
+    t::SleepingProcess sleeper;
+    ASSERT_TRUE(sleeper.running());
+    const std::string comm = sleeper.procFolder() + "/comm";
+    t::TempDir dir;
+    const auto refuse = [&](const std::vector<std::string>& args, const std::string& sentence) {
+        const auto run = cli(args);
+        EXPECT_EQ(run.exitCode, 2) << ::testing::PrintToString(args) << ": " << run.err;
+        EXPECT_NE(run.err.find(sentence), std::string::npos)
+            << ::testing::PrintToString(args) << ": " << run.err;
+        EXPECT_EQ(sleeper.comm(), "sleep") << ::testing::PrintToString(args);
+    };
+    const std::string onProc = comm + " lies on the kernel's proc file system, not data";
+    refuse({"overwrite", "--method", "16", comm}, onProc);
+    refuse({"scan", comm}, onProc);
+    refuse({"shred", "--yes", "--json", comm}, onProc);
+    refuse({"shred", "--yes", dir.path(), comm}, onProc);
+    refuse({"wipe-free", "--yes", comm}, onProc);
+
+    if (!t::isRoot())
+        GTEST_SKIP() << "the process's folder is bind-mounted by root only";
+    // The process's folder mounted into the test's own: no name tells it from data there.
+    const std::string bound = dir / "pid";
+    t::makeDir(bound);
+    ASSERT_EQ(::mount(sleeper.procFolder().c_str(), bound.c_str(), nullptr, MS_BIND, nullptr), 0);
+    const std::unique_ptr<const std::string, void (*)(const std::string*)> unmount(
+        &bound, [](const std::string* path) { ::umount2(path->c_str(), MNT_DETACH); });
+    const std::string mountPoint = bound + " is the kernel's proc file system, not data";
+    for (const char* option : {"delete", "complete"})
+        refuse({"shred", "--yes", "--volume", option, bound}, mountPoint);
+    refuse({"shred", "--yes", bound}, mountPoint);
+    refuse({"wipe-free", "--yes", bound}, mountPoint);
+    refuse({"scan", bound}, mountPoint);
+    refuse({"shred", "--yes", bound + "/comm"},
+           bound + "/comm lies on the kernel's proc file system, not data");
+    refuse({"overwrite", "--method", "16", bound + "/comm"}, "/comm lies on the kernel's proc file system");
+    EXPECT_TRUE(t::exists(bound + "/comm"));
+}
+
+TEST(CliShred, TheSystemsRuntimeMountsAreNoVolumesToEmpty)
+{
+    if (!t::isRoot())
+        GTEST_SKIP() << "mounting needs root";
+    // Each in a mount namespace of its own in which every mount is read-only, with a tmpfs of its
+    // own over the runtime folder: a regression could change nothing, it would only fail.
+    t::TempDir dir;
+    for (const std::string runtime : {"/run", "/dev/shm", "/sys/fs/cgroup"}) {
+        if (!t::exists(runtime))
+            continue;
+        t::ProcessOptions options;
+        options.beforeExec = [&] {
+            return t::enterReadOnlyMountNamespace([&] {
+                return ::mount("cindervault-test", runtime.c_str(), "tmpfs", MS_NOSUID | MS_NODEV,
+                               "size=1m") == 0 &&
+                       ::close(::creat((runtime + "/file").c_str(), 0644)) == 0;
+            });
+        };
+        for (const char* option : {"delete", "complete"}) {
+            const auto run = cli({"shred", "--yes", "--volume", option, runtime}, options);
+            EXPECT_EQ(run.exitCode, 2) << runtime << " " << option << ": " << run.err;
+            EXPECT_NE(run.err.find("a volume the system runs from"), std::string::npos) << run.err;
+        }
     }
 }
 

@@ -1,3 +1,4 @@
+#include "SleepingProcess.h"
 #include "TempDir.h"
 #include "TmpfsMount.h"
 #include "Unprivileged.h"
@@ -7,11 +8,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <map>
+#include <memory>
 #include <sys/inotify.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -760,6 +763,57 @@ TEST(FileShredCoordinator, MountsInsideTheTargetStayAndSoDoTheFoldersAboveThem)
                            {target + "/bound", "Mount point, left in place"},
                            {target + "/etc/deeper/hosts", "Mount point, left in place"}}))
         << "the mount points are named in the result";
+}
+
+TEST(FileShredCoordinator, KernelFilesAreNeverOpenedForWritingRenamedOrRemoved)
+{
+    // The only kernel file aimed at is the name of a process of the test's own: a broken guard
+    // would rename it, and that is seen.
+    t::SleepingProcess sleeper;
+    ASSERT_TRUE(sleeper.running());
+    const std::string folder = sleeper.procFolder();
+    const auto shredOnly = [&](const std::string& comm) {
+        SCOPED_TRACE(comm);
+        const auto opened = cv::RegularFileOpener::open(AT_FDCWD, comm.c_str());
+        EXPECT_EQ(opened.status, cv::RegularFileOpener::Status::KernelFile);
+        EXPECT_FALSE(opened.fd);
+        EXPECT_EQ(cv::RegularFileOpener::describe(opened),
+                  "it lies on the kernel's proc file system, not data");
+        Shredding shredding(16);
+        shredding.run(comm);
+        EXPECT_EQ(
+            shredding.outcome(),
+            (std::map<std::string, std::string>{
+                {comm,
+                 "not overwritten: Kernel file system, left in place: the kernel's proc file system"}}));
+        EXPECT_TRUE(shredding.helper.calls.empty()) << "the helper was asked about a kernel file";
+        EXPECT_EQ(sleeper.comm(), "sleep");
+        EXPECT_TRUE(t::exists(comm));
+    };
+    shredOnly(folder + "/comm");
+    {
+        SCOPED_TRACE("a walk of the process's folder hands out nothing (a walk only reads)");
+        cv::FolderWalker walker;
+        const cv::UniqueFd fd(cv::FolderWalker::openFolder(folder));
+        ASSERT_TRUE(fd);
+        int visited = 0;
+        EXPECT_EQ(walker.walk(fd.get(), folder,
+                              [&](const cv::FolderWalker::Entry&) {
+                                  ++visited;
+                                  return false;
+                              }),
+                  EPERM);
+        EXPECT_EQ(visited, 0);
+    }
+    if (!t::isRoot())
+        GTEST_SKIP() << "the process's folder is bind-mounted by root only";
+    t::TempDir dir;
+    const std::string bound = dir / "pid";
+    t::makeDir(bound);
+    ASSERT_EQ(::mount(folder.c_str(), bound.c_str(), nullptr, MS_BIND, nullptr), 0);
+    const std::unique_ptr<const std::string, void (*)(const std::string*)> unmount(
+        &bound, [](const std::string* path) { ::umount2(path->c_str(), MNT_DETACH); });
+    shredOnly(bound + "/comm");
 }
 
 TEST(FileShredCoordinator, AFileCutShortByCancelIsNotReportedOverwritten)

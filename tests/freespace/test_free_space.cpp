@@ -1,4 +1,5 @@
 #include "LoopMount.h"
+#include "SleepingProcess.h"
 #include "TempDir.h"
 #include "TmpfsMount.h"
 #include "Unprivileged.h"
@@ -401,6 +402,26 @@ TEST(FreeSpaceCoordinator, AWipeThatCannotWriteFailsWithTheReason)
                   std::vector<std::string>{dir.path() + ": Failed to write file: Read-only file system"});
         EXPECT_EQ(recorder.written(), 0);
     }
+}
+
+TEST(FreeSpaceCoordinator, NoFillFileEverGoesToAFileSystemOfTheKernels)
+{
+    // The folder of a process of the test's own stands for a volume: proc takes no new files, so
+    // a broken guard would only fail later, with another reason.
+    t::SleepingProcess sleeper;
+    ASSERT_TRUE(sleeper.running());
+    const std::string folder = sleeper.procFolder();
+    FakeVolumeIo io;
+    FreeSpaceWriter writer(method(16), 8388608, io);
+    FreeSpaceCoordinator coordinator(method(16), writer, fakeProbe(3 * 1048576));
+    Recorder recorder;
+    coordinator.setDelegate(&recorder);
+    coordinator.freespaceEraseAtPath(folder);
+    EXPECT_EQ(recorder.failures,
+              std::vector<std::string>{folder +
+                                       ": Kernel file system, left in place: the kernel's proc file system"});
+    EXPECT_TRUE(io.writes.empty());
+    EXPECT_EQ(sleeper.comm(), "sleep");
 }
 
 TEST(FreeSpaceCoordinator, FillsARealVolumeToItsLimitAndLeavesNothing)

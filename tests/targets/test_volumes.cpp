@@ -187,14 +187,16 @@ TEST(SystemVolumes, TheStartupVolumeUnderAnyMountPointAndTheSystemsVolumes)
              {"/home/ann", Role::System},
              {"/media/ann/Stick", Role::Other},
              {"/home/ann/usb", Role::Other},
-             {"/proc", Role::Other},
-             {"/usr", Role::System}, // not mounted in this table: still never a user's volume
+             {"/proc", Role::System}, // a mount the system runs from
+             {"/usr", Role::System},  // not mounted in this table: still never a user's volume
          })
         EXPECT_EQ(cv::SystemVolumes::roleOf(mountPoint, table), role) << mountPoint;
     EXPECT_EQ(cv::SystemVolumes::roleOf("/", {}), Role::Startup) << "also without a mount table";
-    for (const char* path : {"/var", "/var/lib/docker", "/usr/local", "/efi", "/home", "/tmp", "/etc"})
+    for (const char* path : {"/var", "/var/lib/docker", "/usr/local", "/efi", "/home", "/tmp", "/etc", "/run",
+                             "/run/user/1000", "/run/lock", "/dev", "/dev/shm", "/sys/fs/cgroup", "/proc"})
         EXPECT_TRUE(cv::SystemVolumes::isSystemMountPoint(path)) << path;
-    for (const char* path : {"/mnt", "/media/x", "/home/ann/usb", "/tmp/x", "/boots", "/variable"})
+    for (const char* path : {"/mnt", "/media/x", "/home/ann/usb", "/tmp/x", "/boots", "/variable",
+                             "/run/media/ann/Stick", "/running", "/devices"})
         EXPECT_FALSE(cv::SystemVolumes::isSystemMountPoint(path)) << path;
 }
 

@@ -290,6 +290,16 @@ void DropFilesViewController::droppedLocations(const std::vector<std::string>& p
     case ShredSelection::Drop::StartupVolume:
         showAlert(tr("Error"), tr("cannot_delete_hdd"), {tr("Ok")});
         break;
+    case ShredSelection::Drop::KernelFiles: {
+        const auto& [path, fileSystem] = m_selection->kernelRefusal();
+        showAlert(
+            tr("Error"),
+            tr("%1 lies on the kernel's %2 file system: its files are settings of the kernel, not data, "
+               "and are never shredded.")
+                .arg(QString::fromStdString(path), QString::fromStdString(fileSystem)),
+            {tr("Ok")});
+        break;
+    }
     case ShredSelection::Drop::AddedVolume:
     case ShredSelection::Drop::AddedSystemVolume:
         showVolumeOptions(drop == ShredSelection::Drop::AddedSystemVolume);

@@ -133,6 +133,7 @@ ShredSelection::Drop ShredSelection::drop(const std::vector<std::string>& rawPat
     // program's own working folder is nothing the user chose.
     std::vector<std::string> paths;
     paths.reserve(rawPaths.size());
+    m_kernelRefusal = {};
     for (const auto& path : rawPaths) {
         const auto checked =
             PathOperand::check(path, PathOperand::Kind::Target, PathOperand::Source::Desktop);
@@ -140,7 +141,13 @@ ShredSelection::Drop ShredSelection::drop(const std::vector<std::string>& rawPat
             paths.push_back(checked.path);
         else
             logMessage("Refused the path \"", path, "\": ", checked.refusal);
+        if (!checked.kernelFileSystem.empty() && m_kernelRefusal.first.empty())
+            m_kernelRefusal = {checked.path, checked.kernelFileSystem};
     }
+    // Files of the kernel's are no data: the user is told, and nothing of the drop is taken, as
+    // a usage error on the command line takes nothing.
+    if (!m_kernelRefusal.first.empty())
+        return Drop::KernelFiles;
     if (paths.empty())
         return Drop::Nothing;
 

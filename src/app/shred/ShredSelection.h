@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace cv {
@@ -33,6 +34,7 @@ public:
         Nothing,           // no path of it could be taken
         OneVolumeOnly,     // refused: it would leave more than one volume among the locations
         StartupVolume,     // refused: it holds the startup volume
+        KernelFiles,       // refused: it holds a path on a file system of the kernel's (kernelRefusal())
         Added,             // merged; its scan runs
         AddedVolume,       // merged with a volume, whose option is to be asked; its scan runs
         AddedSystemVolume, // likewise, for a volume the system runs from: only its free space
@@ -54,6 +56,8 @@ public:
     // The scanned collection; null while a scan runs or nothing is listed.
     const std::shared_ptr<PathCollection>& pathCollection() const { return m_pathCollection; }
     bool isScanning() const { return m_scan != nullptr; }
+    // After a drop refused as KernelFiles: the first such path and its file system ("proc").
+    const std::pair<std::string, std::string>& kernelRefusal() const { return m_kernelRefusal; }
 
     // The option in force: the chosen one, except that of a volume the system runs from only the
     // free-space wipe counts (another preset option counts as none).
@@ -104,7 +108,8 @@ private:
     VolumeOption m_option;
     bool m_thenWipeFree = false;
     std::vector<std::string> m_locations;
-    std::vector<std::string> m_volumes; // the volumes among the locations (one at most)
+    std::vector<std::string> m_volumes;                  // the volumes among the locations (one at most)
+    std::pair<std::string, std::string> m_kernelRefusal; // path and file system, see kernelRefusal()
     // What the user unticked in the explorer: every later scan of the selection keeps it out.
     std::vector<std::string> m_excludes;
     std::shared_ptr<PathCollection> m_pathCollection;
