@@ -284,6 +284,10 @@
         <translation>Einhängepunkt, unverändert belassen</translation>
     </message>
     <message>
+        <source>Read-only file system</source>
+        <translation>Schreibgeschütztes Dateisystem</translation>
+    </message>
+    <message>
         <source>Kernel file system, left in place</source>
         <translation>Dateisystem des Kernels, unverändert belassen</translation>
     </message>

@@ -284,6 +284,10 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>Read-only file system</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Kernel file system, left in place</source>
         <translation type="unfinished"></translation>
     </message>

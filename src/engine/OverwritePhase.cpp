@@ -227,6 +227,12 @@ bool OverwritePhase::overwriteOpened(const RegularFileOpener::Result& opened, st
                                      ShredItem& item)
 {
     ShredWriter& writer = m_context.writer;
+    if (opened.status == RegularFileOpener::Status::ReadOnly) {
+        // Nobody may write there, the helper no more than this process: it is not asked.
+        item.because("Read-only file system");
+        logMessage("Not overwriting ", item.path, ": read-only file system");
+        return false;
+    }
     if (opened.status == RegularFileOpener::Status::KernelFile) {
         item.because("Kernel file system, left in place", opened.fileSystem);
         logMessage("Not overwriting ", item.path, ": ", RegularFileOpener::describe(opened));

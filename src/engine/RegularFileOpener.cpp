@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/statfs.h>
+#include <sys/statvfs.h>
 
 namespace cv {
 
@@ -53,6 +54,7 @@ RegularFileOpener::Result RegularFileOpener::openExamined(int dirFd, const char*
         result.fileSystem = kernel->describe();
         return result;
     }
+    const bool readOnly = examined && (fileSystem.f_flags & ST_RDONLY) != 0;
 
     const int fd = ::openat(dirFd, name, O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
@@ -62,9 +64,19 @@ RegularFileOpener::Result RegularFileOpener::openExamined(int dirFd, const char*
         case ENXIO: // ... or a socket or device
             result.status = Status::Replaced;
             break;
+        case EROFS:
+            result.status = Status::ReadOnly;
+            break;
         case EACCES:
         case EPERM:
-        case EROFS:
+            // On a read-only mount the permissions are checked before the mount is: no owner and
+            // no mode would let anybody write there.
+            if (readOnly) {
+                result.error = EROFS;
+                result.status = Status::ReadOnly;
+                break;
+            }
+            [[fallthrough]];
         case ETXTBSY:
             result.status = Status::NotWritable;
             break;
@@ -111,6 +123,7 @@ std::string RegularFileOpener::describe(const Result& result)
     case Status::KernelFile:
         return "it lies on " + result.fileSystem + ", not data";
     case Status::NotWritable:
+    case Status::ReadOnly:
     case Status::OpenFailed:
         return std::strerror(result.error);
     }

@@ -11,8 +11,8 @@ namespace cv {
 // examined: never through a symbolic link (O_NOFOLLOW), never blocking on a FIFO or device
 // (O_NONBLOCK), and checked after opening to be the same device and inode. Before it is opened for
 // writing, the file is opened without access (O_PATH) and its file system looked at: a file of the
-// kernel's (KernelFileSystem) is never opened for writing. Everything the engine overwrites is
-// opened through here.
+// kernel's (KernelFileSystem) is never opened for writing, and a file on a read-only file system
+// says so at once, whatever its permissions. Everything the engine overwrites is opened through here.
 class RegularFileOpener
 {
 public:
@@ -23,6 +23,7 @@ public:
         NotRegular,  // a link, folder, FIFO, socket or device
         Replaced,    // the entry changed between examination and opening
         NotWritable, // permission denied
+        ReadOnly,    // the file system, or its mount, is read-only: nobody may write it
         KernelFile,  // on a file system of the kernel's (proc, sysfs, ...): no data
         OpenFailed,  // any other failure to open
     };

@@ -69,6 +69,7 @@ const std::unordered_map<std::string_view, const char16_t*>& germanTexts()
         {"Failed to write file", u"Datei konnte nicht geschrieben werden"},
         {"File has other hard links", u"Datei hat weitere harte Verknüpfungen"},
         {"Mount point, left in place", u"Einhängepunkt, unverändert belassen"},
+        {"Read-only file system", u"Schreibgeschütztes Dateisystem"},
         {"Kernel file system, left in place", u"Dateisystem des Kernels, unverändert belassen"},
         {"Folder could not be read", u"Ordner konnte nicht gelesen werden"},
         {"Folder could not be deleted", u"Ordner konnte nicht gelöscht werden"},

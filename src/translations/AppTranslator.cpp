@@ -33,6 +33,7 @@ namespace {
     QT_TRANSLATE_NOOP("Shared", "Failed to write file"),
     QT_TRANSLATE_NOOP("Shared", "File has other hard links"),
     QT_TRANSLATE_NOOP("Shared", "Mount point, left in place"),
+    QT_TRANSLATE_NOOP("Shared", "Read-only file system"),
     QT_TRANSLATE_NOOP("Shared", "Kernel file system, left in place"),
     QT_TRANSLATE_NOOP("Shared", "Folder could not be read"),
     QT_TRANSLATE_NOOP("Shared", "Not overwritten, left in place"),

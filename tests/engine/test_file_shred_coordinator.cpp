@@ -473,6 +473,68 @@ TEST(FileShredCoordinator, UnwritableFilesGoThroughTheHelper)
     }
 }
 
+TEST(FileShredCoordinator, AReadOnlyFileSystemIsItsOwnReasonAndNeverGoesToTheHelper)
+{
+    if (!t::isRoot())
+        GTEST_SKIP() << "mounting needs root";
+    t::TempDir dir;
+    ::chmod(dir.path().c_str(), 0755);
+    const std::string fs = dir / "fs";
+    t::makeDir(fs);
+    t::TmpfsMount mount(fs, "1m");
+    ASSERT_TRUE(mount.available());
+    t::makeDir(fs + "/T");
+    t::writeFile(fs + "/T/mine", "mine");
+    t::writeFile(fs + "/T/protected", "root's");
+    ::chmod((fs + "/T/protected").c_str(), 0444);
+    // The same files through a read-only bind mount (the mount read-only, the file system not), and
+    // then with the file system itself read-only.
+    const std::string bound = dir / "bound";
+    t::makeDir(bound);
+    ASSERT_EQ(::mount(fs.c_str(), bound.c_str(), nullptr, MS_BIND, nullptr), 0);
+    const std::unique_ptr<const std::string, void (*)(const std::string*)> unmount(
+        &bound, [](const std::string* path) { ::umount2(path->c_str(), MNT_DETACH); });
+    ASSERT_EQ(::mount(nullptr, bound.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr), 0);
+
+    const auto check = [](const std::string& target, std::uint64_t& bad) {
+        Shredding shredding(16);
+        shredding.helper.mode = StandInHelper::Mode::Grant;
+        shredding.run(target);
+        const auto outcome = shredding.outcome();
+        for (const char* name : {"/mine", "/protected"}) {
+            const auto found = outcome.find(target + name);
+            if (found == outcome.end() || found->second != "not overwritten: Read-only file system") {
+                std::fprintf(stderr, "%s%s: %s\n", target.c_str(), name,
+                             found == outcome.end() ? "not listed" : found->second.c_str());
+                ++bad;
+            }
+        }
+        // Nobody may write there: asking the helper would only ask the user for a password.
+        for (const auto& call : shredding.helper.calls) {
+            std::fprintf(stderr, "the helper was asked: %s\n", call.c_str());
+            ++bad;
+        }
+    };
+    {
+        SCOPED_TRACE("a read-only mount, as a user whom the permissions refuse first");
+        const int bad = t::runUnprivileged([&] {
+            std::uint64_t count = 0;
+            check(bound + "/T", count);
+            return static_cast<int>(count);
+        });
+        EXPECT_EQ(bad, 0);
+    }
+    {
+        SCOPED_TRACE("a read-only file system, as root");
+        ASSERT_EQ(::mount(nullptr, fs.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
+        std::uint64_t bad = 0;
+        check(fs + "/T", bad);
+        EXPECT_EQ(bad, 0u);
+    }
+    EXPECT_EQ(contents(fs + "/T/mine"), "mine");
+    EXPECT_EQ(t::listNames(fs + "/T"), (std::vector<std::string>{"mine", "protected"}));
+}
+
 TEST(FileShredCoordinator, WaitsWhileTheUserIsAskedUntilTheAnswerOrACancel)
 {
     t::TempDir dir;
