@@ -161,9 +161,9 @@ int cleanTemp(const CommandLine& line, bool trashOnly)
         else
             snapshotFailure = snapshots.get();
     }
-    // Snapshots the user asked to delete and that stay are a failure of the job.
+    // Snapshots the user asked to delete and that stay are a failure of the job, said on standard
+    // error with the other failures.
     if (snapshotFailure) {
-        printError("the snapshots were not removed: " + *snapshotFailure);
         result->addFailure(ShredItem::Kind::Step, "snapshots", "Snapshots could not be deleted",
                            *snapshotFailure);
     }
