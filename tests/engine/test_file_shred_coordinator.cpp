@@ -775,7 +775,10 @@ TEST(FileShredCoordinator, AFileCutShortByCancelIsNotReportedOverwritten)
 
     ASSERT_EQ(shredding.recorder.items.size(), 1u);
     EXPECT_FALSE(shredding.recorder.items[0].success) << "only one block of three passes was written";
-    EXPECT_EQ(shredding.recorder.items[0].error, "Canceled");
+    // ... yet that block is gone: the file is not as it was, and says so.
+    EXPECT_EQ(shredding.recorder.items[0].error, "Overwritten in part: the job was cancelled");
+    shredding.coordinator.settle(shredding.recorder.items);
+    EXPECT_EQ(shredding.recorder.items[0].state, ShredItem::State::OverwrittenInPart);
     EXPECT_EQ(shredding.recorder.missing, 0) << "a cancel is no error";
 }
 
