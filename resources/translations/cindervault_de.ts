@@ -340,6 +340,26 @@
         <translation>Leeren des Volumes fehlgeschlagen</translation>
     </message>
     <message>
+        <source>Overwritten in part: the job was cancelled</source>
+        <translation>Teilweise überschrieben: der Vorgang wurde abgebrochen</translation>
+    </message>
+    <message>
+        <source>Replaced since it was overwritten, left in place</source>
+        <translation>Seit dem Überschreiben ersetzt, unverändert belassen</translation>
+    </message>
+    <message>
+        <source>File kept growing while it was overwritten</source>
+        <translation>Datei wuchs beim Überschreiben weiter</translation>
+    </message>
+    <message>
+        <source>Overwritten, but it grew since: left in place</source>
+        <translation>Überschrieben, aber seither gewachsen: unverändert belassen</translation>
+    </message>
+    <message>
+        <source>Deletions could not be synced to the volume</source>
+        <translation>Löschungen konnten nicht auf das Volume geschrieben werden</translation>
+    </message>
+    <message>
         <source>Reformatting failed</source>
         <translation>Formatieren fehlgeschlagen</translation>
     </message>

@@ -340,6 +340,26 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>Overwritten in part: the job was cancelled</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Replaced since it was overwritten, left in place</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File kept growing while it was overwritten</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Overwritten, but it grew since: left in place</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Deletions could not be synced to the volume</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Reformatting failed</source>
         <translation type="unfinished"></translation>
     </message>

@@ -25,6 +25,8 @@ Expected<void, std::string> overwriteOne(ShredWriter& writer, const std::string&
     const auto outcome = writer.shredInFile(opened.fd.get(), opened.info.st_size);
     if (outcome == ShredWriter::Outcome::Failed)
         return Unexpected(std::string("write failed: ") + std::strerror(writer.lastError()));
+    if (outcome == ShredWriter::Outcome::Grew)
+        return Unexpected(std::string("the file kept growing while it was overwritten"));
     if (outcome == ShredWriter::Outcome::VerificationFailed) {
         if (const auto offset = writer.mismatchOffset())
             return Unexpected("verification failed: first difference at byte " + std::to_string(*offset));

@@ -242,7 +242,8 @@ void ResultOutput::printFailures(const ShredResult& result)
 {
     const bool deleting = !(result.options && result.options->eraseFreeSpaceOnly);
     for (const auto& item : result.history) {
-        if (item.failed(deleting) || (item.cancelled && item.kind == ShredItem::Kind::File && item.success))
+        if (item.failed(deleting) || (item.cancelled && item.kind == ShredItem::Kind::File && item.success) ||
+            item.state == ShredItem::State::OverwrittenInPart)
             std::fprintf(stderr, "%s: %s\n", item.path.str().c_str(), item.error.value_or("failed").c_str());
     }
 }

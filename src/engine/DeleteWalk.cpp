@@ -18,6 +18,8 @@ namespace cv {
 namespace {
 
 constexpr const char* kFolderNotRead = "Folder could not be read";
+constexpr const char* kReplaced = "Replaced since it was overwritten, left in place";
+constexpr const char* kNotSynced = "Deletions could not be synced to the volume";
 
 } // namespace
 
@@ -35,6 +37,7 @@ void DeleteWalk::saveDelete(const std::string& target, const PreparedExcludes& e
     // A target on a file system of the kernel's stays whole (the overwrite walk listed it).
     if (KernelFileSystem::atPath(path))
         return;
+    m_sync.watch(path);
     const PreparedExcludes::Position position = excludes.at(path);
     const bool isFolder = S_ISDIR(info.st_mode);
     bool stays = position.keeps() || (isFolder && m_context.filesOnly) || (!isFolder && mountRoot);
@@ -55,12 +58,17 @@ bool DeleteWalk::removeUnreadFolder(int dirFd, const char* name, const struct st
     if (!unread || ::unlinkat(dirFd, name, AT_REMOVEDIR) != 0)
         return false;
     logMessage("Removed the folder ", unread->path, ", which could not be read but was empty");
+    m_sync.removed(info.st_dev);
     m_context.record.forgetUnreadFolder(id);
     return true;
 }
 
 void DeleteWalk::finishDeleting()
 {
+    // Nothing is called deleted before the removals are on the device.
+    for (const DeletionSync::Failure& failure : m_sync.sync())
+        m_context.reportFailure(failure.path, 0, kNotSynced, std::strerror(failure.error),
+                                ShredItem::Kind::Step);
     // Folders whose listing failed and that did not turn out empty: what they hold was not
     // overwritten, and they stay.
     for (auto& folder : m_context.record.takeUnreadFolders())
@@ -84,8 +92,10 @@ bool DeleteWalk::deleteInFolder(const std::string& folder, const PreparedExclude
             // gone. Any other folder is entered, and goes after its contents if they all went.
             if (S_ISDIR(entry.info.st_mode) && !position.keeps() && !entry.mountRoot &&
                 !m_context.filesOnly && !m_context.record.keepsFolder(ShredRecord::idOf(entry.info)) &&
-                ::unlinkat(entry.dirFd, entry.name.data(), AT_REMOVEDIR) == 0)
+                ::unlinkat(entry.dirFd, entry.name.data(), AT_REMOVEDIR) == 0) {
+                m_sync.removed(entry.info.st_dev);
                 return true;
+            }
             return !position.covered();
         },
         [&](const FolderWalker::Entry& entry) { deleteWalked(walk, entry); });
@@ -116,9 +126,22 @@ int DeleteWalk::removeEntry(int dirFd, std::string_view name, std::string_view p
     const bool isFolder = S_ISDIR(info.st_mode);
     const ShredRecord::FileId id = ShredRecord::idOf(info);
     ShredRecord& record = m_context.record;
-    if (S_ISREG(info.st_mode) && !record.isOverwritten(id)) {
-        keepNotOverwritten(path, info);
-        return -1;
+    if (S_ISREG(info.st_mode)) {
+        switch (record.overwrittenAt(dirFd, name.data(), info)) {
+        case ShredRecord::Match::NotOverwritten:
+            keepNotOverwritten(path, info);
+            return -1;
+        case ShredRecord::Match::Replaced:
+            keepReplaced(path, info);
+            return -1;
+        case ShredRecord::Match::Grew:
+            // What was added since the passes is on the device as written.
+            logMessage("Not deleting ", path, ": it grew after it was overwritten");
+            record.grewSince(id);
+            return -1;
+        case ShredRecord::Match::Overwritten:
+            break;
+        }
     }
     if (::unlinkat(dirFd, name.data(), isFolder ? AT_REMOVEDIR : 0) != 0 && errno != ENOENT) {
         const int error = errno;
@@ -134,9 +157,21 @@ int DeleteWalk::removeEntry(int dirFd, std::string_view name, std::string_view p
             return error;
         }
     }
+    m_sync.removed(info.st_dev);
     if (S_ISREG(info.st_mode))
         record.nameRemoved(id);
     return 0;
+}
+
+void DeleteWalk::keepReplaced(std::string_view path, const struct stat& info)
+{
+    // The file overwritten is gone, and another file got its inode number: this one was never
+    // overwritten, and its content would stay on the device after deletion.
+    const ShredRecord::FileId id = ShredRecord::idOf(info);
+    if (!m_replacedListed.insert(id).second)
+        return;
+    logMessage("Not deleting ", path, ": it replaced the file that was overwritten");
+    m_context.reportFailure(std::string(path), info.st_size, kReplaced, {}, ShredItem::Kind::File, id);
 }
 
 void DeleteWalk::keepNotOverwritten(std::string_view path, const struct stat& info)

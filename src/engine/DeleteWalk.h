@@ -1,11 +1,14 @@
 #pragma once
 
+#include "engine/DeletionSync.h"
+#include "engine/ShredRecord.h"
 #include "targets/FolderWalker.h"
 #include "targets/PreparedExcludes.h"
 
 #include <string>
 #include <string_view>
 #include <sys/stat.h>
+#include <unordered_set>
 
 namespace cv {
 
@@ -26,8 +29,9 @@ public:
 
     // Deletes path and everything under it that is not excluded and that may go.
     void saveDelete(const std::string& path, const PreparedExcludes& excludes);
-    // After the last saveDelete of a job (or its cancel): the folders that could not be read and
-    // did not turn out empty are reported.
+    // After the last saveDelete of a job (or its cancel): the removals are synced to each volume
+    // where something went, and the folders that could not be read and did not turn out empty, and
+    // the volumes whose sync failed, are reported.
     void finishDeleting();
 
 private:
@@ -39,11 +43,15 @@ private:
     int removeEntry(int dirFd, std::string_view name, std::string_view path, const struct stat& info);
     // A regular file this job did not overwrite stays; it is listed once.
     void keepNotOverwritten(std::string_view path, const struct stat& info);
+    // A regular file that took the inode number of a file this job overwrote stays; listed once.
+    void keepReplaced(std::string_view path, const struct stat& info);
     // An unreadable folder of the overwrite walk is removed if rmdir can: then it was empty.
     bool removeUnreadFolder(int dirFd, const char* name, const struct stat& info);
 
     ShredContext& m_context;
     HelperCalls& m_helper;
+    DeletionSync m_sync;
+    std::unordered_set<ShredRecord::FileId, ShredRecord::FileIdHash> m_replacedListed;
 };
 
 } // namespace cv

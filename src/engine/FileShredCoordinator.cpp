@@ -27,6 +27,12 @@ void FileShredCoordinator::writtenBytes(std::int64_t bytes)
         m_context.delegate->fileshredWrittenBytes(bytes);
 }
 
+void FileShredCoordinator::fileGrew(std::int64_t bytes)
+{
+    if (m_context.delegate)
+        m_context.delegate->fileshredFileGrew(bytes);
+}
+
 bool FileShredCoordinator::pathIsSymbolicLink(const std::string& path)
 {
     struct stat info;

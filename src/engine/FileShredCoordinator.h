@@ -107,6 +107,7 @@ public:
     bool isCancelled() const { return m_context.isCancelled(); }
 
     void writtenBytes(std::int64_t bytes) override;
+    void fileGrew(std::int64_t bytes) override;
 
 private:
     ShredContext m_context;

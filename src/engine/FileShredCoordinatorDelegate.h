@@ -18,6 +18,9 @@ public:
     virtual void fileshredAddShredItem(ShredItem item) = 0;
     // A file that could not be overwritten: the rest of its byte amount, booked as done.
     virtual void fileshredReportErrorForMissingBytes(std::int64_t bytes) = 0;
+    // The file being overwritten grew by bytes (one pass's worth) during its passes: the job has
+    // that much more to do.
+    virtual void fileshredFileGrew(std::int64_t bytes) { static_cast<void>(bytes); }
     virtual void fileshredRenamingPath(const std::string& text) = 0;
     virtual void fileshredFlushPath(const std::string& text) = 0;
     // The job waits while the user is asked to authorize a call of the privileged helper (true),

@@ -182,10 +182,15 @@ std::optional<OverwritePhase::Reason> OverwritePhase::shredFileAt(int dirFd, con
 
     bool cancelled = false;
     m_fileBytesReported = 0;
-    if (const auto opened = openForWriting(dirFd, name, info, item))
+    FileIdentity identity;
+    if (const auto opened = openForWriting(dirFd, name, info, item)) {
+        if (opened->fd)
+            identity = FileIdentity::of(opened->fd.get());
         cancelled = overwriteOpened(*opened, size, item);
+    }
+    // A file that grew during its passes had its additions overwritten too: it is as large as that.
     if (item.success)
-        m_context.record.overwritten(id, size);
+        m_context.record.overwritten(id, item.fileSize, identity);
     if (!item.success && !cancelled && m_context.delegate) {
         // What the writer did not report of the file's full amount is booked as done here.
         m_context.delegate->fileshredReportErrorForMissingBytes(
@@ -249,7 +254,8 @@ bool OverwritePhase::overwriteOpened(const RegularFileOpener::Result& opened, st
         logMessage("Failed to write file ", item.path, ": the method has no passes");
         return false;
     }
-    switch (writer.shredInFile(opened.fd.get(), size)) {
+    // The file may have grown since it was examined: it is overwritten as large as it was opened.
+    switch (writer.shredInFile(opened.fd.get(), std::max<std::int64_t>(size, opened.info.st_size))) {
     case ShredWriter::Outcome::Failed:
         item.because("Failed to write file", std::strerror(writer.lastError()));
         logMessage("Failed to write file ", item.path, ": ", std::strerror(writer.lastError()));
@@ -262,14 +268,27 @@ bool OverwritePhase::overwriteOpened(const RegularFileOpener::Result& opened, st
         break;
     case ShredWriter::Outcome::Cancelled:
         // Only part of the passes reached the file, or they were not all read back: it is not
-        // proven overwritten, though no error.
-        item.because(writer.cancelledWhileVerifying() ? "Overwritten, not verified: the job was cancelled"
-                                                      : "Canceled");
+        // proven overwritten, though no error. Part of its content may be gone already: that is
+        // said, so that nobody takes it for untouched.
         item.cancelled = true;
+        if (writer.cancelledWhileVerifying()) {
+            item.because("Overwritten, not verified: the job was cancelled");
+        } else if (m_fileBytesReported > 0) {
+            item.because("Overwritten in part: the job was cancelled");
+            item.state = ShredItem::State::OverwrittenInPart;
+        } else {
+            item.because("Canceled");
+        }
         return true;
+    case ShredWriter::Outcome::Grew:
+        // Its newest part was never overwritten; deleting it would leave that on the device.
+        item.because("File kept growing while it was overwritten");
+        logMessage("Not overwritten completely: ", item.path, " kept growing");
+        break;
     case ShredWriter::Outcome::Completed:
         item.success = true;
         item.verified = writer.lastFileVerified();
+        item.fileSize = writer.lastFileSize();
         break;
     }
     return false;

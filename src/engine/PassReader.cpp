@@ -57,11 +57,11 @@ UniqueFd openBuffered(int fd)
 
 } // namespace
 
-PassReader::Result PassReader::compare(int fd, std::int64_t size, PassStream& stream,
+PassReader::Result PassReader::compare(int fd, std::int64_t from, std::int64_t size, PassStream& stream,
                                        const std::function<void(std::size_t)>& progress)
 {
     Result result;
-    if (size <= 0)
+    if (size <= from)
         return result;
     const auto failed = [&result](int error) {
         result.status = Result::Status::ReadFailed;
@@ -89,22 +89,25 @@ PassReader::Result PassReader::compare(int fd, std::int64_t size, PassStream& st
         return Chunk{got, got < 0 ? errno : 0};
     };
 
+    // Reads start at a multiple of the alignment, as O_DIRECT wants; what lies before `from` in the
+    // first read is skipped.
+    std::int64_t offset = from - from % static_cast<std::int64_t>(kAlignment);
+    auto skip = static_cast<std::size_t>(from - offset);
     // The first read tells whether the file system takes O_DIRECT reads as well as the open.
-    Chunk chunk = readChunk(buffers[0].get(), 0);
+    Chunk chunk = readChunk(buffers[0].get(), offset);
     if (chunk.got < 0 && direct && chunk.error == EINVAL) {
         logMessage("Reading back without O_DIRECT: the file system refuses it");
         direct = false;
         reader = openBuffered(fd);
         if (!reader)
             return failed(errno);
-        chunk = readChunk(buffers[0].get(), 0);
+        chunk = readChunk(buffers[0].get(), offset);
     }
 
     stream.replay();
     std::vector<std::uint8_t> expected;
     std::size_t expectedLength = 0;
     std::size_t expectedPos = 0;
-    std::int64_t offset = 0;
     for (int current = 0; offset < size; current ^= 1) {
         if (chunk.got < 0)
             return failed(chunk.error);
@@ -116,7 +119,7 @@ PassReader::Result PassReader::compare(int fd, std::int64_t size, PassStream& st
         if (length == wanted && next < size)
             ahead = std::async(std::launch::async, readChunk, buffers[current ^ 1].get(), next);
         const std::uint8_t* data = buffers[current].get();
-        std::size_t compared = 0;
+        std::size_t compared = std::min(skip, length);
         while (compared < length) {
             if (expectedPos == expectedLength) {
                 expectedLength = stream.nextBlock(expected);
@@ -143,7 +146,8 @@ PassReader::Result PassReader::compare(int fd, std::int64_t size, PassStream& st
         }
         offset = next;
         if (progress)
-            progress(length);
+            progress(length - std::min(skip, length));
+        skip = 0;
         if (m_cancel.load(std::memory_order_relaxed)) {
             result.status = Result::Status::Cancelled;
             return result;

@@ -38,6 +38,12 @@ public:
     // Compares the first size bytes of fd with the replay of stream; progress is told the length
     // of every block read.
     Result compare(int fd, std::int64_t size, PassStream& stream,
+                   const std::function<void(std::size_t)>& progress)
+    {
+        return compare(fd, 0, size, stream, progress);
+    }
+    // The same for the bytes from `from` up to `size`, which the stream's pass wrote from its start.
+    Result compare(int fd, std::int64_t from, std::int64_t size, PassStream& stream,
                    const std::function<void(std::size_t)>& progress);
 
 private:

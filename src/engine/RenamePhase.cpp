@@ -54,7 +54,7 @@ std::string RenamePhase::renameAtPath(const std::string& target, const PreparedE
     if (KernelFileSystem::atPath(path))
         return path;
     const PreparedExcludes::Position position = excludes.at(path);
-    bool stays = m_context.record.staysAsItIs(info, mountRoot, position);
+    bool stays = m_context.record.staysAsItIs(AT_FDCWD, path.c_str(), info, mountRoot, position);
     // A folder's contents are renamed even when the folder itself keeps its name because it holds
     // something that stays.
     if (S_ISDIR(info.st_mode)) {
@@ -124,7 +124,8 @@ void RenamePhase::renameWalked(TargetWalk& walk, const FolderWalker::Entry& entr
     // Files not overwritten, mount points, excluded items and the folders that hold any of them keep
     // their names: they stay where the user can find them.
     if (m_context.isCancelled() ||
-        m_context.record.staysAsItIs(entry.info, entry.mountRoot, walk.position(entry)) ||
+        m_context.record.staysAsItIs(entry.dirFd, entry.name.data(), entry.info, entry.mountRoot,
+                                     walk.position(entry)) ||
         (isFolder && (keepsItsPlace(walk, entry) || walk.holdsWhatStays(entry) || entry.error != 0))) {
         walk.markStaying(entry);
         return;
@@ -239,7 +240,7 @@ bool RenamePhase::flattenEntry(int holderFd, std::string_view holderPath, const 
     if (S_ISLNK(entryInfo.st_mode))
         return false;
     if (mountRoot || entryInfo.st_dev != folder.info.st_dev ||
-        m_context.record.staysAsItIs(entryInfo, false, PreparedExcludes::Position()))
+        m_context.record.staysAsItIs(fd, entryName.c_str(), entryInfo, false, PreparedExcludes::Position()))
         return true;
     const std::size_t length = folder.relativeLength + 1 + characterCount(entryName);
     if (m_context.delegate && reportDue())

@@ -28,6 +28,9 @@ struct ShredItem
         Overwritten,    // overwritten completely and still present: kept by request, or removal failed
         Deleted,        // overwritten completely and removed
         NameKept,       // overwritten and removed, but no rename took its old name away first
+        // the job was cancelled while it overwrote the file: part of its content is gone, the
+        // rest may remain; it stays under its name
+        OverwrittenInPart,
     };
 
     ItemPath path;                    // the full path before any renaming (bytes, as on disk)
@@ -64,10 +67,13 @@ struct ShredItem
         return deleting ? state != State::Deleted : state == State::NotOverwritten;
     }
 
-    // "deleted", "overwritten", "not overwritten", "name kept": the words the command line's JSON uses.
+    // "deleted", "overwritten", "not overwritten", "name kept", "overwritten in part": the words the
+    // command line's JSON uses.
     static const char* stateKey(State state)
     {
         switch (state) {
+        case State::OverwrittenInPart:
+            return "overwritten in part";
         case State::Overwritten:
             return "overwritten";
         case State::Deleted:

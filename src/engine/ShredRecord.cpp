@@ -10,11 +10,13 @@ std::size_t ShredRecord::FileIdHash::operator()(const FileId& id) const
                                       static_cast<std::uint64_t>(id.device));
 }
 
-void ShredRecord::overwritten(FileId id, std::int64_t size)
+void ShredRecord::overwritten(FileId id, std::int64_t size, const FileIdentity& identity)
 {
     const auto [found, fresh] = m_overwritten.try_emplace(id);
-    if (fresh)
+    if (fresh) {
         found->second.size = size;
+        found->second.identity = identity;
+    }
     ++found->second.names;
     ++m_totals.filesOverwritten;
     m_totals.bytesOverwritten += size;
@@ -33,6 +35,25 @@ bool ShredRecord::staysAsItIs(const struct stat& info, bool mountRoot,
         return true;
     // A regular file goes only when this job overwrote that very file completely.
     return S_ISREG(info.st_mode) && !isOverwritten(idOf(info));
+}
+
+bool ShredRecord::staysAsItIs(int dirFd, const char* name, const struct stat& info, bool mountRoot,
+                              const PreparedExcludes::Position& position) const
+{
+    if (staysAsItIs(info, mountRoot, position))
+        return true;
+    return S_ISREG(info.st_mode) && overwrittenAt(dirFd, name, info) != Match::Overwritten;
+}
+
+ShredRecord::Match ShredRecord::overwrittenAt(int dirFd, const char* name, const struct stat& info) const
+{
+    const auto found = m_overwritten.find(idOf(info));
+    if (found == m_overwritten.end())
+        return Match::NotOverwritten;
+    // Device and inode match; the generation and birth time tell whether it is still that file.
+    if (!found->second.identity.couldBe(FileIdentity::at(dirFd, name)))
+        return Match::Replaced;
+    return info.st_size > found->second.size ? Match::Grew : Match::Overwritten;
 }
 
 void ShredRecord::unreadFolder(FileId id, ItemPath path, int error)
@@ -90,7 +111,10 @@ void ShredRecord::settle(std::vector<ShredItem>& history, bool cancelled) const
         if (item.kind != ShredItem::Kind::File)
             continue;
         if (!item.success) {
-            item.state = ShredItem::State::NotOverwritten;
+            // A cancel in the middle of its passes left it overwritten in part, as the overwrite
+            // walk found; anything else that failed was not overwritten.
+            if (item.state != ShredItem::State::OverwrittenInPart)
+                item.state = ShredItem::State::NotOverwritten;
             continue;
         }
         const FileId id = idOf(item);
@@ -102,7 +126,9 @@ void ShredRecord::settle(std::vector<ShredItem>& history, bool cancelled) const
             continue;
         }
         item.state = ShredItem::State::Overwritten;
-        if (fate != m_fates.end() && fate->second.removeError != 0) {
+        if (fate != m_fates.end() && fate->second.grewSince) {
+            item.because("Overwritten, but it grew since: left in place");
+        } else if (fate != m_fates.end() && fate->second.removeError != 0) {
             item.because("Overwritten, but could not be deleted", std::strerror(fate->second.removeError));
         } else if (cancelled) {
             item.because("Overwritten, not deleted: the job was cancelled");

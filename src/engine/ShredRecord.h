@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/FileIdentity.h"
 #include "engine/ItemPath.h"
 #include "engine/ShredItem.h"
 #include "targets/PreparedExcludes.h"
@@ -62,8 +63,9 @@ public:
     bool examine(FileId id) { return m_examined.insert(id).second; }
     bool wasExamined(FileId id) const { return m_examined.contains(id); }
 
-    // The file was overwritten completely, through one of its names.
-    void overwritten(FileId id, std::int64_t size);
+    // The file was overwritten completely, through one of its names; identity tells it from a
+    // file given its inode number later.
+    void overwritten(FileId id, std::int64_t size, const FileIdentity& identity = {});
     // Another name of a file overwritten completely is listed as overwritten too.
     void overwrittenName(FileId id);
     bool isOverwritten(FileId id) const { return m_overwritten.contains(id); }
@@ -71,6 +73,20 @@ public:
     // job did not overwrite completely.
     bool staysAsItIs(const struct stat& info, bool mountRoot,
                      const PreparedExcludes::Position& position) const;
+    // The same for the entry name in dirFd, examined as info: a regular file stays also when it is
+    // not the file that was overwritten, but another that got its inode number since.
+    bool staysAsItIs(int dirFd, const char* name, const struct stat& info, bool mountRoot,
+                     const PreparedExcludes::Position& position) const;
+
+    // What the regular file name in dirFd, examined as info, is to this job.
+    enum class Match
+    {
+        NotOverwritten, // not overwritten completely
+        Overwritten,    // the very file this job overwrote completely
+        Replaced,       // another file that was given the inode number of a file overwritten
+        Grew,           // the file overwritten, grown since: what was added is not overwritten
+    };
+    Match overwrittenAt(int dirFd, const char* name, const struct stat& info) const;
 
     // The folder holds something that stays: it keeps its name and place.
     void keepFolder(FileId id) { m_keepers.insert(id); }
@@ -88,6 +104,8 @@ public:
     // A name of the overwritten file was removed, or its removal failed with error.
     void nameRemoved(FileId id);
     void removalFailed(FileId id, int error) { m_fates[id].removeError = error; }
+    // The overwritten file grew after its passes; it stays.
+    void grewSince(FileId id) { m_fates[id].grewSince = true; }
 
     // Gives each file of the history its final state: deleted, deleted with its name kept, or
     // overwritten and still there (with the reason), as the removals and renames came out.
@@ -100,6 +118,7 @@ private:
     struct Overwritten
     {
         std::int64_t size = 0;
+        FileIdentity identity;
         std::uint64_t names = 0;
         std::uint64_t namesRemoved = 0;
         bool bytesBooked = false; // its bytes are among the bytes removed
@@ -110,6 +129,7 @@ private:
         std::uint64_t namesRemoved = 0;
         int removeError = 0; // the errno of the last removal that failed
         bool nameKept = false;
+        bool grewSince = false;
     };
 
     std::unordered_map<FileId, Overwritten, FileIdHash> m_overwritten;

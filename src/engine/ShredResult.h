@@ -52,6 +52,16 @@ struct ShredResult
             return Status::Cancelled;
         return errorCount + otherErrorCount > 0 ? Status::Errors : Status::Success;
     }
+    // The files a cancel left overwritten in part, in processing order.
+    std::vector<const ShredItem*> overwrittenInPart() const
+    {
+        std::vector<const ShredItem*> files;
+        for (const ShredItem& item : history) {
+            if (item.state == ShredItem::State::OverwrittenInPart)
+                files.push_back(&item);
+        }
+        return files;
+    }
     // A failed folder, mount point, volume or step, listed under its path with the reason (a key of
     // the program's texts) and the system's words.
     void addFailure(ShredItem::Kind kind, ItemPath path, const char* reasonKey, std::string detail = {})

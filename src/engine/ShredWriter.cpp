@@ -10,6 +10,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <string>
+#include <sys/stat.h>
 
 namespace cv {
 
@@ -57,27 +58,61 @@ ShredWriter::Outcome ShredWriter::shredInFile(int fd, std::int64_t size)
     m_mismatchOffset.reset();
     m_lastFileVerified = false;
     m_cancelledWhileVerifying = false;
+    m_lastFileSize = std::max<std::int64_t>(size, 0);
     if (fd < 0 || !m_algorithm || m_algorithm->cycles() == 0)
         return Outcome::Completed;
-    const std::int64_t length = std::max<std::int64_t>(size, 0);
+    // The size the file has now: what lies beyond it later was added while the passes ran.
+    struct stat info;
+    if (::fstat(fd, &info) != 0)
+        return fail();
+    std::int64_t known = std::max(m_lastFileSize, static_cast<std::int64_t>(info.st_size));
     bool verified = true;
     bool readBack = false;
+    std::int64_t from = 0;
+    std::int64_t to = m_lastFileSize;
+    for (int round = 0;; ++round) {
+        const Outcome outcome = shredRange(fd, from, to, verified, readBack);
+        if (outcome != Outcome::Completed)
+            return outcome;
+        // What was added while the passes ran was never written over: its content would stay on
+        // the device once the file is deleted.
+        if (::fstat(fd, &info) != 0)
+            return fail();
+        if (info.st_size <= known)
+            break;
+        if (round == kGrowthRounds) {
+            logMessage("The file kept growing while it was overwritten (", info.st_size, " bytes now)");
+            return Outcome::Grew;
+        }
+        if (m_delegate)
+            m_delegate->fileGrew(info.st_size - known);
+        from = known;
+        to = known = info.st_size;
+        m_lastFileSize = to;
+    }
+    m_lastFileVerified = readBack && verified;
+    return Outcome::Completed;
+}
+
+ShredWriter::Outcome ShredWriter::shredRange(int fd, std::int64_t from, std::int64_t size, bool& verified,
+                                             bool& readBack)
+{
     for (std::uint64_t cycle = 0; cycle < m_algorithm->cycles(); ++cycle) {
         std::optional<PassStream> stream;
         Outcome outcome;
         if (m_algorithm->usesCipherPass(cycle)) {
-            outcome = encryptFile(fd, length);
+            outcome = encryptFile(fd, from, size);
         } else {
             stream.emplace(m_algorithm->patternForCycle(cycle));
-            outcome = writePass(fd, length, *stream);
+            outcome = writePass(fd, from, size, *stream);
         }
         if (outcome != Outcome::Completed)
             return outcome;
         // A pass that is not on the device before the next begins may never reach it at all.
-        if (length > 0 && !m_io.dataSync(fd))
+        if (size > from && !m_io.dataSync(fd))
             return fail();
         if (stream && verifies(cycle)) {
-            outcome = verifyPass(fd, length, *stream);
+            outcome = verifyPass(fd, from, size, *stream);
             if (outcome != Outcome::Completed)
                 return outcome;
             readBack = true;
@@ -85,15 +120,14 @@ ShredWriter::Outcome ShredWriter::shredInFile(int fd, std::int64_t size)
             verified = false; // a pass that was to be read back could not be
         }
     }
-    m_lastFileVerified = readBack && verified;
     return Outcome::Completed;
 }
 
-ShredWriter::Outcome ShredWriter::verifyPass(int fd, std::int64_t size, PassStream& stream)
+ShredWriter::Outcome ShredWriter::verifyPass(int fd, std::int64_t from, std::int64_t size, PassStream& stream)
 {
     PassReader reader(m_io, m_cancel);
     const PassReader::Result result =
-        reader.compare(fd, size, stream, [this](std::size_t bytes) { report(bytes); });
+        reader.compare(fd, from, size, stream, [this](std::size_t bytes) { report(bytes); });
     switch (result.status) {
     case PassReader::Result::Status::Matched:
         return Outcome::Completed;
@@ -111,10 +145,10 @@ ShredWriter::Outcome ShredWriter::verifyPass(int fd, std::int64_t size, PassStre
     return Outcome::VerificationFailed;
 }
 
-ShredWriter::Outcome ShredWriter::writePass(int fd, std::int64_t size, PassStream& stream)
+ShredWriter::Outcome ShredWriter::writePass(int fd, std::int64_t from, std::int64_t size, PassStream& stream)
 {
     std::uint64_t block = m_startDataBufferSize;
-    std::int64_t offset = 0;
+    std::int64_t offset = from;
     while (offset < size) {
         const auto length =
             static_cast<std::size_t>(std::min<std::uint64_t>(block, std::uint64_t(size - offset)));
@@ -133,9 +167,9 @@ ShredWriter::Outcome ShredWriter::writePass(int fd, std::int64_t size, PassStrea
     return Outcome::Completed;
 }
 
-ShredWriter::Outcome ShredWriter::encryptFile(int fd, std::int64_t size)
+ShredWriter::Outcome ShredWriter::encryptFile(int fd, std::int64_t from, std::int64_t size)
 {
-    if (size <= 0)
+    if (size <= from)
         return Outcome::Completed;
 
     // Read back through the handle itself; a write-only handle is reopened for reading through
@@ -157,7 +191,7 @@ ShredWriter::Outcome ShredWriter::encryptFile(int fd, std::int64_t size)
                                     : Algorithm::randomAlphanumericStringWithLength(kCipherKeyLength));
     std::vector<std::uint8_t> transformed;
     std::uint64_t block = m_startDataBufferSize;
-    std::int64_t offset = 0;
+    std::int64_t offset = from;
     while (offset < size) {
         const auto length =
             static_cast<std::size_t>(std::min<std::uint64_t>(block, std::uint64_t(size - offset)));

@@ -21,11 +21,15 @@ class ShredWriterDelegate
 public:
     virtual ~ShredWriterDelegate() = default;
     virtual void writtenBytes(std::int64_t bytes) = 0;
+    // The file being overwritten grew by bytes during its passes; the added part is overwritten next.
+    virtual void fileGrew(std::int64_t bytes) { static_cast<void>(bytes); }
 };
 
 // Overwrites one open file in place with every pass of an overwrite method, block by block from the
-// start of the file, never past the size it is given and without truncating. Every pass ends with
-// a data sync, so each pass reaches the device instead of merging with the next in the page cache.
+// start of the file, without truncating. Every pass ends with a data sync, so each pass reaches the
+// device instead of merging with the next in the page cache. A file that grew while its passes ran
+// (a log written to) has what was added overwritten with every pass in turn, until its size holds
+// still; one that keeps growing beyond a few such rounds ends with Grew.
 // Passes chosen for verification are read back after their sync and compared with what was
 // written; a difference or a failed read ends the file with VerificationFailed.
 // One writer serves a whole job, one file at a time, on the job's worker thread; cancel() may come
@@ -41,6 +45,7 @@ public:
         Completed, // every pass written and synced
         Cancelled, // stopped at a block boundary after cancel()
         Failed,    // a write, read or sync failed; lastError() has the errno
+        Grew,      // the file kept growing: its last addition is not overwritten
         // A pass read back differs from what was written (mismatchOffset()), or could not be read
         // back (lastError()).
         VerificationFailed,
@@ -58,12 +63,16 @@ public:
     // Passes of a file that progress counts: each pass written plus each pass read back.
     std::uint64_t passesCounted() const;
 
-    // Writes all passes over the first `size` bytes of fd (nothing for a size of 0 or less). fd
-    // should be open read-write: the cipher pass reads each block back through it.
+    // Rounds of overwriting a file's additions before it counts as still growing.
+    static constexpr int kGrowthRounds = 4;
+
+    // Writes all passes over the first `size` bytes of fd (nothing for a size of 0 or less), then
+    // over whatever the file grew by beyond the size it had when this began. fd should be open
+    // read-write: the cipher pass reads each block back through it.
     Outcome shredInFile(int fd, std::int64_t size);
-    // The cipher pass: each block is replaced by its AES transformation under a new random key
-    // (zeros where the transformation fails).
-    Outcome encryptFile(int fd, std::int64_t size);
+    // The cipher pass over the bytes from `from` up to `size`: each block is replaced by its AES
+    // transformation under a new random key (zeros where the transformation fails).
+    Outcome encryptFile(int fd, std::int64_t from, std::int64_t size);
 
     void cancel() { m_cancel.store(true, std::memory_order_relaxed); }
     bool isCancelled() const { return m_cancel.load(std::memory_order_relaxed); }
@@ -75,14 +84,19 @@ public:
     bool lastFileVerified() const { return m_lastFileVerified; }
     // The last Cancelled outcome came while a pass was read back: every pass had been written.
     bool cancelledWhileVerifying() const { return m_cancelledWhileVerifying; }
+    // How many bytes of the last file every pass covered: the size given, or the size it grew to.
+    std::int64_t lastFileSize() const { return m_lastFileSize; }
 
     // Where the cipher pass gets its per-file key; a random 7-character name unless replaced
     // (tests fix it to check the transformation).
     void setCipherKeySource(std::function<std::string()> source) { m_cipherKeySource = std::move(source); }
 
 private:
-    Outcome writePass(int fd, std::int64_t size, PassStream& stream);
-    Outcome verifyPass(int fd, std::int64_t size, PassStream& stream);
+    // Every pass over the bytes from `from` up to `size`; verified turns false when a pass that was
+    // to be read back could not be, readBack true when one was.
+    Outcome shredRange(int fd, std::int64_t from, std::int64_t size, bool& verified, bool& readBack);
+    Outcome writePass(int fd, std::int64_t from, std::int64_t size, PassStream& stream);
+    Outcome verifyPass(int fd, std::int64_t from, std::int64_t size, PassStream& stream);
     // Whether pass cycle is read back; the cipher pass cannot be, as its bytes depend on the file's.
     bool verifies(std::uint64_t cycle) const;
     Outcome fail();
@@ -98,6 +112,7 @@ private:
     std::optional<std::int64_t> m_mismatchOffset;
     bool m_lastFileVerified = false;
     bool m_cancelledWhileVerifying = false;
+    std::int64_t m_lastFileSize = 0;
     std::vector<std::uint8_t> m_buffer; // the one block in memory, reused across blocks and files
     std::function<std::string()> m_cipherKeySource;
 };

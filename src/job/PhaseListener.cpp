@@ -41,6 +41,17 @@ void PhaseListener::fileshredReportErrorForMissingBytes(std::int64_t bytes)
     m_context.progress.sendThrottledEvent();
 }
 
+void PhaseListener::fileshredFileGrew(std::int64_t bytes)
+{
+    // The totals grow with what the job meets: the addition is overwritten with every pass too.
+    const std::int64_t passes =
+        m_context.writer ? static_cast<std::int64_t>(m_context.writer->passesCounted()) : 1;
+    m_context.progress.update([&](Counters& counters) {
+        counters.bytesCount += passes * bytes;
+        m_context.result->bytesCountTotal += bytes;
+    });
+}
+
 void PhaseListener::fileshredRenamingPath(const std::string& text)
 {
     m_context.progress.setCurPath(text);

@@ -19,6 +19,7 @@ public:
     void fileshredCurrentPath(const ItemPath& path) override;
     void fileshredAddShredItem(ShredItem item) override;
     void fileshredReportErrorForMissingBytes(std::int64_t bytes) override;
+    void fileshredFileGrew(std::int64_t bytes) override;
     void fileshredRenamingPath(const std::string& text) override;
     void fileshredFlushPath(const std::string& text) override;
     void fileshredWaitingForAuthorization(bool waiting) override;

@@ -144,9 +144,17 @@ std::pair<QString, QString> NotificationManager::titleAndTextForResult(const Shr
     // Every error of the job, of files and of folders, volumes and steps (also those named after
     // its last snapshot).
     const quint64 errors = result.errorCount + result.otherErrorCount;
-    if (result.canceled)
-        return {localizedText("Canceled"),
-                formatCounts(localizedText("The deletion has been canceled"), files, errors)};
+    if (result.canceled) {
+        QString text = formatCounts(localizedText("The deletion has been canceled"), files, errors);
+        // A file whose content the job had begun to destroy is named: it is not as it was.
+        QStringList partly;
+        for (const ShredItem* item : result.overwrittenInPart())
+            partly << QString::fromStdString(item->path.str());
+        if (!partly.isEmpty())
+            text += u"\n"_s + localizedText("Overwritten in part: the job was cancelled") + u": "_s +
+                    partly.join(u", "_s);
+        return {localizedText("Canceled"), text};
+    }
 
     const bool volumes = result.options && result.options->hasVolumes;
     const bool wholeVolume = volumes && (result.options->eraseFreeSpaceOnly || result.options->formatVolume);

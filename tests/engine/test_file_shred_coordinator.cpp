@@ -1,4 +1,5 @@
 #include "SleepingProcess.h"
+#include "LoopMount.h"
 #include "TempDir.h"
 #include "TmpfsMount.h"
 #include "Unprivileged.h"
@@ -900,7 +901,10 @@ TEST(FileShredCoordinator, AFileCutShortByCancelIsNotReportedOverwritten)
 
     ASSERT_EQ(shredding.recorder.items.size(), 1u);
     EXPECT_FALSE(shredding.recorder.items[0].success) << "only one block of three passes was written";
-    EXPECT_EQ(shredding.recorder.items[0].error, "Canceled");
+    // ... yet that block is gone: the file is not as it was, and says so.
+    EXPECT_EQ(shredding.recorder.items[0].error, "Overwritten in part: the job was cancelled");
+    shredding.coordinator.settle(shredding.recorder.items);
+    EXPECT_EQ(shredding.recorder.items[0].state, ShredItem::State::OverwrittenInPart);
     EXPECT_EQ(shredding.recorder.missing, 0) << "a cancel is no error";
 }
 
@@ -1313,4 +1317,54 @@ TEST(FileShredCoordinator, ACancelDuringTheReadBackLeavesTheFileAndSaysSo)
     ASSERT_EQ(shredding.recorder.items.size(), 1u);
     EXPECT_TRUE(shredding.recorder.items[0].cancelled);
     EXPECT_EQ(t::listNames(target), std::vector<std::string>{"a.bin"});
+}
+
+TEST(FileShredCoordinator, AFileThatIsNotTheOneOverwrittenIsNeverRemoved)
+{
+    // ext4 gives a freed inode number to the next new file: removed and made again between the
+    // overwrite and the deletion, the file has the device and inode of the one overwritten.
+    t::TempDir dir;
+    const std::string volume = dir / "volume";
+    t::makeDir(volume);
+    t::LoopMount mount(dir / "ext4.img", volume, "ext4", "16M");
+    if (!mount.available())
+        GTEST_SKIP() << "no ext4 loop mount here (needs root)";
+    const std::string target = volume + "/T";
+    t::makeDir(target);
+    t::writeFile(target + "/log", std::string(5000, 'o'));
+    t::writeFile(target + "/grows", std::string(5000, 'g'));
+    t::writeFile(target + "/other", std::string(5000, 'x'));
+    struct stat before;
+    ASSERT_EQ(::stat((target + "/log").c_str(), &before), 0);
+
+    Shredding shredding(13);
+    shredding.coordinator.shredPath(target, {});
+    ASSERT_EQ(::unlink((target + "/log").c_str()), 0);
+    t::writeFile(target + "/log", "a new file, never overwritten");
+    struct stat after;
+    ASSERT_EQ(::stat((target + "/log").c_str(), &after), 0);
+    ASSERT_EQ(after.st_ino, before.st_ino) << "ext4 did not hand the inode number out again";
+    // And one that grew after its passes: what was added is not overwritten.
+    const int grows = ::open((target + "/grows").c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    ASSERT_EQ(::write(grows, "added", 5), 5);
+    ::close(grows);
+    const std::string renamed = shredding.coordinator.renameAtPath(target, {});
+    shredding.coordinator.saveDelete(renamed, {});
+    shredding.coordinator.finishDeleting();
+    shredding.coordinator.settle(shredding.recorder.items);
+
+    EXPECT_EQ(renamed, target) << "the folder holds what stays";
+    EXPECT_EQ(t::listNames(target), (std::vector<std::string>{"grows", "log"}));
+    EXPECT_EQ(contents(target + "/log"), "a new file, never overwritten");
+    std::vector<std::string> rows;
+    for (const auto& item : shredding.recorder.items)
+        rows.push_back(item.path.str().substr(target.size()) + " " + ShredItem::stateKey(item.state) + ": " +
+                       item.error.value_or(""));
+    std::sort(rows.begin(), rows.end());
+    EXPECT_EQ(rows, (std::vector<std::string>{
+                        "/grows overwritten: Overwritten, but it grew since: left in place",
+                        "/log not overwritten: Replaced since it was overwritten, left in place",
+                        "/log overwritten: Overwritten, but could not be deleted",
+                        "/other deleted: ",
+                    }));
 }

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 #include <openssl/evp.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 using cv::ShredWriter;
@@ -89,6 +90,8 @@ class Progress : public cv::ShredWriterDelegate
 {
 public:
     std::vector<std::int64_t> reports;
+    std::vector<std::int64_t> grown;
+    void fileGrew(std::int64_t bytes) override { grown.push_back(bytes); }
     std::function<void()> onReport;
     void writtenBytes(std::int64_t bytes) override
     {
@@ -520,5 +523,71 @@ TEST(ShredWriter, AFailedReadBackOrACancelDuringItIsNoSuccess)
         EXPECT_EQ(writer.shredInFile(file.fd, 8192), ShredWriter::Outcome::Cancelled);
         EXPECT_TRUE(writer.cancelledWhileVerifying());
         EXPECT_FALSE(writer.lastFileVerified());
+    }
+}
+
+namespace {
+
+// Has another thread append to the file when the writer ends a pass (at its sync), and waits until
+// it has: a log written to while the passes run, at a known point.
+struct AppendingIo : cv::FileIo
+{
+    std::string path;
+    std::size_t bytes = 0;
+    int firstSync = 1; // appends at this sync (1-based) and every one after it ...
+    int times = 1;     // ... this many times in all
+    int syncs = 0;
+    int appended = 0;
+
+    bool dataSync(int fd) override
+    {
+        const bool synced = FileIo::dataSync(fd);
+        if (++syncs >= firstSync && appended < times) {
+            std::thread([this] {
+                const int log = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+                const std::string line(bytes, 'L');
+                EXPECT_EQ(::write(log, line.data(), line.size()), static_cast<ssize_t>(line.size()));
+                ::close(log);
+            }).join();
+            ++appended;
+        }
+        return synced;
+    }
+};
+
+} // namespace
+
+TEST(ShredWriter, WhatIsAddedDuringThePassesIsOverwrittenWithEveryPass)
+{
+    // Appended after the first pass: the addition gets every pass too, read back when asked, and no
+    // appended byte survives. The read-back of an addition starts at an unaligned offset.
+    for (const auto verification : {cv::Verification::Off, cv::Verification::AllPasses}) {
+        SCOPED_TRACE(static_cast<int>(verification));
+        const std::size_t size = 2 * MiB + 1234;
+        FileUnderTest file(Bytes(size, 0x11));
+        AppendingIo io;
+        io.path = file.path;
+        io.bytes = 300000;
+        Progress progress;
+        ShredWriter writer(method(13), ShredWriter::kFileBlockSize, io);
+        writer.setDelegate(&progress);
+        writer.setVerification(verification);
+        ASSERT_EQ(writer.shredInFile(file.fd, static_cast<std::int64_t>(size)),
+                  ShredWriter::Outcome::Completed);
+        EXPECT_EQ(writer.lastFileSize(), static_cast<std::int64_t>(size + io.bytes));
+        EXPECT_EQ(progress.grown, std::vector<std::int64_t>{300000});
+        EXPECT_EQ(cv::test::readFile(file.path), Bytes(size + io.bytes, 0xCA))
+            << "the last pass covers it all";
+        EXPECT_EQ(writer.lastFileVerified(), verification != cv::Verification::Off);
+    }
+    {
+        SCOPED_TRACE("a file that never holds still");
+        FileUnderTest file(Bytes(5000, 0x11));
+        AppendingIo io;
+        io.path = file.path;
+        io.bytes = 100;
+        io.times = 1000;
+        ShredWriter writer(method(13), ShredWriter::kFileBlockSize, io);
+        EXPECT_EQ(writer.shredInFile(file.fd, 5000), ShredWriter::Outcome::Grew);
     }
 }

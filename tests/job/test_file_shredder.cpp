@@ -1,3 +1,4 @@
+#include "LoopMount.h"
 #include "TempDir.h"
 #include "Unprivileged.h"
 #include "engine/AlgorithmCollection.h"
@@ -8,11 +9,14 @@
 #include <atomic>
 #include <cerrno>
 #include <condition_variable>
+#include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <mutex>
 #include <optional>
 #include <pwd.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
@@ -294,6 +298,12 @@ TEST(FileShredder, CancelStopsTheFileAndSkipsTheRemainingPhases)
     EXPECT_EQ(result.fileCountRemoved, 0u);
     EXPECT_EQ(result.bytesCountRemoved, 0);
     EXPECT_EQ(t::listNames(dir / "T"), std::vector<std::string>{"big"}) << "nothing renamed or deleted";
+    // ... but its content is partly gone, and its row says so (the command line's JSON too).
+    ASSERT_EQ(result.history.size(), 1u);
+    EXPECT_EQ(result.history[0].state, cv::ShredItem::State::OverwrittenInPart);
+    EXPECT_STREQ(cv::ShredItem::stateKey(result.history[0].state), "overwritten in part");
+    EXPECT_EQ(result.history[0].error.value_or(""), "Overwritten in part: the job was cancelled");
+    EXPECT_EQ(result.overwrittenInPart().size(), 1u);
     EXPECT_TRUE(helper.calls.empty()) << "no formatting after a cancel";
     bool sawCanceling = false;
     for (const auto& state : delegate.states)
@@ -608,5 +618,60 @@ TEST(FileShredder, ReadBacksCountInTheProgressButNotAsBytesWritten)
         EXPECT_EQ(finished->bytesCountFinished, 3000000);
         EXPECT_EQ(finished->otherErrorCount, 0u);
         EXPECT_TRUE(t::listNames(volume.path()).empty());
+    }
+}
+
+// The file system stops at once, its journal not written out: what was not committed is lost, as
+// in a power cut. ext4 and xfs share the request (EXT4_IOC_SHUTDOWN, XFS_IOC_GOINGDOWN).
+bool shutDownWithoutLogFlush(const std::string& mountPoint)
+{
+    constexpr unsigned long kGoingDown = _IOR('X', 125, std::uint32_t);
+    constexpr std::uint32_t kNoLogFlush = 2;
+    const int fd = ::open(mountPoint.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    std::uint32_t flags = kNoLogFlush;
+    const bool done = fd >= 0 && ::ioctl(fd, kGoingDown, &flags) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return done;
+}
+
+TEST(FileShredder, DeletionsAreOnTheDeviceWhenTheJobEnds)
+{
+    // Shredding a folder and cleaning files only (as temporary data is cleaned), on ext4 and xfs:
+    // right after the result the file system goes down as in a power cut; mounted again, none of
+    // the files is back.
+    for (const char* type : {"ext4", "xfs"}) {
+        for (const bool filesOnly : {false, true}) {
+            SCOPED_TRACE(std::string(type) + (filesOnly ? " files only" : " folder"));
+            t::TempDir dir;
+            const std::string volume = dir / "volume";
+            t::makeDir(volume);
+            t::LoopMount mount(dir / "image", volume, type, "320M");
+            if (!mount.available())
+                GTEST_SKIP() << "needs root and mkfs." << type;
+            t::makeDir(volume + "/T");
+            for (int i = 0; i < 20; ++i)
+                t::writeFile(volume + "/T/file" + std::to_string(i), std::string(4096, 'x'));
+            ::sync();
+            const std::vector<std::string> before = t::listNames(volume);
+            auto options = std::make_shared<ShredOptions>();
+            options->filesOnly = filesOnly;
+            FileShredder job(scan({volume + "/T"}), method(13), options);
+            Delegate delegate;
+            const auto result = runJob(job, delegate);
+            ASSERT_TRUE(result);
+            ASSERT_EQ(result->fileCountRemoved, 20u);
+            ASSERT_TRUE(shutDownWithoutLogFlush(volume)) << std::strerror(errno);
+            // Unmounted for real: a mount still in use would be found again as it is in memory.
+            ASSERT_TRUE(mount.unmount()) << "the job holds nothing open on the volume";
+            ASSERT_TRUE(mount.mountAgain());
+            std::vector<std::string> expected = before;
+            if (!filesOnly)
+                std::erase(expected, "T");
+            EXPECT_EQ(t::listNames(volume), expected);
+            if (filesOnly) {
+                EXPECT_EQ(t::listNames(volume + "/T").size(), 0u) << "files came back";
+            }
+        }
     }
 }

@@ -293,6 +293,14 @@ TEST_F(ReportFactoryTest, FileTableAndItsCap)
     // In German, reasons and states in German, the system's words as they came.
     EXPECT_TRUE(factory.fileDetails(false, u"de"_s)
                     .contains(u"<td>Überschrieben, aber nicht gelöscht: Operation not permitted</td>"_s));
+    // A file the cancel cut short is no longer as it was, and its row says so.
+    cv::ShredItem begun = result->history[0];
+    begun.state = cv::ShredItem::State::OverwrittenInPart;
+    begun.cancelled = true;
+    begun.because("Overwritten in part: the job was cancelled");
+    EXPECT_EQ(ReportFactory::stateText(begun, {}), u"Overwritten in part: the job was cancelled"_s);
+    EXPECT_EQ(ReportFactory::stateText(begun, u"de"_s),
+              u"Teilweise überschrieben: der Vorgang wurde abgebrochen"_s);
 }
 
 TEST_F(ReportFactoryTest, DiskTextsAreEscapedNeverMarkup)

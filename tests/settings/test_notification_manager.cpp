@@ -68,6 +68,15 @@ TEST(NotificationTexts, JobResults)
     EXPECT_EQ(NotificationManager::titleAndTextForResult(resultOf(true, true, true, false, 7, 1)),
               Texts(u"Canceled"_s, u"The deletion has been canceled"_s))
         << "a cancelled free-space job reads as cancelled";
+    ShredResult partly = resultOf(true, false, false, false, 2, 0);
+    cv::ShredItem begun;
+    begun.path = std::string("/home/u/big.iso");
+    begun.state = cv::ShredItem::State::OverwrittenInPart;
+    partly.history.push_back(begun);
+    EXPECT_EQ(NotificationManager::titleAndTextForResult(partly),
+              Texts(u"Canceled"_s, u"The deletion has been canceled\n"
+                                   u"Overwritten in part: the job was cancelled: /home/u/big.iso"_s))
+        << "a file the cancel cut short is named";
 
     ShredResult bare; // no snapshot, no options: a job that ended at once
     EXPECT_EQ(NotificationManager::titleAndTextForResult(bare).second,

@@ -10,16 +10,20 @@ namespace cv::test {
 
 LoopMount::LoopMount(const std::string& image, const std::string& mountPoint, const std::string& type,
                      const std::string& size, const std::string& options)
-    : m_image(image), m_mountPoint(mountPoint)
+    : m_image(image), m_mountPoint(mountPoint), m_type(type), m_options(options)
 {
     if (::geteuid() != 0)
         return;
-    const auto run = [](const std::vector<std::string>& command) {
-        return runProcess(command).exitCode == 0;
-    };
-    m_mounted =
-        run({"truncate", "-s", size, image}) && run({"mkfs." + type, "-q", image}) &&
-        run({"mount", "-t", type, "-o", options.empty() ? "loop" : "loop," + options, image, mountPoint});
+    m_mounted = runProcess({"truncate", "-s", size, image}).exitCode == 0 &&
+                runProcess({"mkfs." + type, "-q", image}).exitCode == 0 && mountAgain();
+}
+
+bool LoopMount::mountAgain()
+{
+    m_mounted = runProcess({"mount", "-t", m_type, "-o", m_options.empty() ? "loop" : "loop," + m_options,
+                            m_image, m_mountPoint})
+                    .exitCode == 0;
+    return m_mounted;
 }
 
 LoopMount::~LoopMount()
@@ -40,12 +44,16 @@ bool LoopMount::refuseDiscards()
     return std::getline(check, value) && value == "0";
 }
 
-void LoopMount::unmount()
+bool LoopMount::unmount()
 {
     // A plain unmount writes everything out before the image is read; a busy mount goes lazily.
-    if (m_mounted && ::umount2(m_mountPoint.c_str(), 0) != 0)
+    bool unmounted = true;
+    if (m_mounted && ::umount2(m_mountPoint.c_str(), 0) != 0) {
         ::umount2(m_mountPoint.c_str(), MNT_DETACH);
+        unmounted = false;
+    }
     m_mounted = false;
+    return unmounted;
 }
 
 } // namespace cv::test

@@ -24,12 +24,17 @@ public:
     // Makes the loop device refuse discards from now on, as a disk or most USB sticks do: TRIM is
     // then not supported there. False when that cannot be set.
     bool refuseDiscards();
-    // Unmounts now (the loop device frees itself); the image stays.
-    void unmount();
+    // Unmounts now (the loop device frees itself); the image stays. False when the mount was busy
+    // and is only detached, to go when its last user does.
+    bool unmount();
+    // Mounts the image again where it was, after unmount(); false when that fails.
+    bool mountAgain();
 
 private:
     std::string m_image;
     std::string m_mountPoint;
+    std::string m_type;
+    std::string m_options;
     bool m_mounted = false;
 };
 

@@ -364,7 +364,13 @@ void ProgressViewController::finish()
         errors << tr("%1 other").arg(AmountText::count(result.otherErrorCount));
     const QString errorText =
         errors.isEmpty() ? QString() : u"- %1 %2"_s.arg(tr("Errors"), errors.join(u", "_s));
-    m_removedLabel->setText(u"%1 %2"_s.arg(text, errorText).trimmed());
+    QString removed = u"%1 %2"_s.arg(text, errorText).trimmed();
+    // A cancel in the middle of a file left it overwritten in part: said under the figures, so that
+    // "nothing removed" does not read as "nothing touched".
+    for (const ShredItem* item : result.overwrittenInPart())
+        removed += u"\n"_s + QString::fromStdString(localized("Overwritten in part: the job was cancelled")) +
+                   u": "_s + QString::fromStdString(item->path.str());
+    m_removedLabel->setText(removed);
     if (request().shredOptions->eraseFreeSpaceOnly) {
         m_statusTitle->setText(tr("Overwritten"));
         m_removedLabel->setText(u"%1 %2"_s.arg(byteCount(result.bytesCountFinished), errorText).trimmed());

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <utility>
+
+namespace cv {
+
+// What tells a file from another that was given the same device and inode number later (ext4 hands
+// a freed inode number out again at once): the inode's generation (FS_IOC_GETVERSION; ext4, xfs,
+// btrfs and others keep one) and its birth time (statx), each where the file system has it. A fact
+// the file system does not keep is absent and decides nothing.
+struct FileIdentity
+{
+    std::optional<std::uint32_t> generation;
+    std::optional<std::pair<std::int64_t, std::uint32_t>> birth; // seconds and nanoseconds
+
+    // Of the file an open descriptor holds.
+    static FileIdentity of(int fd);
+    // Of the regular file name in dirFd (AT_FDCWD for a path), never following a link: its birth
+    // time, and its generation through a short read-only opening where that is allowed.
+    static FileIdentity at(int dirFd, const char* name);
+
+    // False only when a fact that both know differs: then they are two different files.
+    bool couldBe(const FileIdentity& other) const;
+};
+
+} // namespace cv
