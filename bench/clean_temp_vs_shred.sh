@@ -4,6 +4,7 @@
 # each) against GNU shred over the same files (find ... -type f -exec shred -u -n 1 {} +). Both keep
 # every folder. Each run gets fresh copies on the same file system ($BENCH_DIR, default /dev/shm);
 # the category folders are named through the environment, so nothing of the system's is touched.
+# With --load the same again with one busy loop per core beside the tools.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 CLI=${CLI:-build/src/cli/cindervault-cli}
@@ -11,9 +12,10 @@ FILES=${FILES:-10000}
 RUNS=${RUNS:-3}
 [ -x "$CLI" ] || { echo "build first: scripts/build" >&2; exit 2; }
 . bench/common.sh
+load_options "$@"
 
 base=$(mktemp -d "${BENCH_DIR:-/dev/shm}/cindervault-temp-bench-XXXXXX")
-trap 'rm -rf "$base"' EXIT
+at_exit 'rm -rf "$base"'
 without_reports "$base/home"
 make_fixture() {
   files_of_4k "$1/log" $((FILES / 2)); files_of_4k "$1/cache" $((FILES * 3 / 10))
@@ -25,9 +27,13 @@ clean_temp() {
 }
 gnu_shred() { find "$1" -type f -exec shred -u -n 1 {} +; }
 
-compare_runs make_fixture clean_temp gnu_shred
-a=$CV_MEDIAN; b=$GNU_MEDIAN
-echo "$FILES files of 4 KiB in three category folders in $(dirname "$base"), median of $RUNS runs"
-printf 'cindervault-cli clean-temp --method 16     %6.2f s\n' "$a"
-printf 'find -type f -exec shred -u -n 1 {} +      %6.2f s\n' "$b"
-printf 'ratio cindervault/shred: %.2f\n' "$(echo "$a / $b" | bc -l)"
+compare() {
+  compare_runs make_fixture clean_temp gnu_shred
+  a=$CV_MEDIAN; b=$GNU_MEDIAN
+  printf 'cindervault-cli clean-temp --method 16     %6.2f s\n' "$a"
+  printf 'find -type f -exec shred -u -n 1 {} +      %6.2f s\n' "$b"
+  printf 'ratio cindervault/shred: %.2f\n' "$(echo "$a / $b" | bc -l)"
+}
+
+echo "$FILES files of 4 KiB in three category folders in $(dirname "$base") ($(stat -f -c %T "$base")), median of $RUNS runs"
+under_each_load compare

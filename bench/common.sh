@@ -101,3 +101,70 @@ compare_runs() {
   CV_MEDIAN=$(printf '%s\n' "${cv[@]}" | median)
   GNU_MEDIAN=$(printf '%s\n' "${gnu[@]}" | median)
 }
+
+# What runs when the script ends, however it ends: at_exit COMMAND adds COMMAND (run by eval, last
+# added first), so that a script's busy loops stop and its folders go also after an error or ^C.
+EXIT_ACTIONS=()
+run_exit_actions() {
+  local i
+  for ((i = ${#EXIT_ACTIONS[@]} - 1; i >= 0; i--)); do eval "${EXIT_ACTIONS[i]}" || true; done
+  EXIT_ACTIONS=()
+}
+at_exit() { EXIT_ACTIONS+=("$1"); }
+trap run_exit_actions EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+# A busy machine, for the figures a desktop with a compile or a backup going sees: one busy loop
+# per core beside the measured tools, at the same priority as they (the loops only spin, so
+# what they take is processor time, never disk or memory). start_load starts them, stop_load
+# ends them; an exit ends them too.
+LOAD_PIDS=()
+start_load() {
+  local i
+  for ((i = 0; i < $(nproc); i++)); do
+    # Each loop also ends on its own once the script is gone, even when it was killed outright.
+    bash -c 'while kill -0 '"$$"' 2>/dev/null; do for ((i = 0; i < 100000; i++)); do :; done; done' &
+    LOAD_PIDS+=($!)
+  done
+}
+stop_load() {
+  ((${#LOAD_PIDS[@]})) || return 0
+  kill "${LOAD_PIDS[@]}" 2>/dev/null || true
+  wait "${LOAD_PIDS[@]}" 2>/dev/null || true
+  LOAD_PIDS=()
+}
+at_exit stop_load
+
+# The loads a script measures under: "idle" (the machine as it is) and, with --load, "busy" after
+# it; --busy-only measures under load alone. load_options "$@" reads them (and --help) from the
+# script's arguments; every other setting comes from the environment, as the scripts say.
+LOADS=(idle)
+load_options() {
+  local arg
+  for arg; do
+    case $arg in
+      --load) LOADS=(idle busy) ;;
+      --busy-only) LOADS=(busy) ;;
+      -h | --help)
+        sed -n '2,/^set -/p' "$0" | sed '$d; s/^# \{0,1\}//'
+        echo "Options: --load: also with one busy loop per core beside the tools (idle and busy figures);"
+        echo "         --busy-only: with the busy loops alone."
+        exit 0
+        ;;
+      *) echo "unknown option: $arg (--load, --busy-only, --help)" >&2; exit 2 ;;
+    esac
+  done
+}
+
+# under_each_load FUNCTION: runs FUNCTION once for each load asked for, with LOAD set to "idle" or
+# "busy" and the busy loops running for "busy"; a header line names the load and the load average
+# before each (the machine may be shared: what others run counts in both figures).
+under_each_load() {
+  for LOAD in "${LOADS[@]}"; do
+    [ "$LOAD" = busy ] && start_load
+    echo "== $LOAD: $( [ "$LOAD" = busy ] && echo "$(nproc) busy loops beside the tools, ")load average $(cut -d' ' -f1-3 /proc/loadavg)"
+    "$1"
+    stop_load
+  done
+}

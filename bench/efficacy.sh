@@ -16,7 +16,8 @@
 #   rm                 plain rm of the three files
 # The loop device refuses discards (as a disk or most USB sticks do), so the table shows what the
 # overwriting and the wipes do on their own; with DISCARD=1 it accepts them, and the TRIM after a
-# free-space wipe then zeroes the image's free blocks, as on most SSDs.
+# free-space wipe then zeroes the image's free blocks, as on most SSDs. With --load the cases run
+# again with one busy loop per core beside them (the counts must not change; the seconds may).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 CLI=${CLI:-build/src/cli/cindervault-cli}
@@ -27,6 +28,7 @@ DISCARD=${DISCARD:-0}
 [ "$(id -u)" -eq 0 ] || { echo "needs root to mount loop images" >&2; exit 2; }
 [ -x "$CLI" ] || { echo "build first: scripts/build" >&2; exit 2; }
 . bench/common.sh
+load_options "$@"
 
 work=$(mktemp -d "$WORK/cindervault-efficacy-XXXXXX")
 img=$work/volume.img
@@ -36,7 +38,7 @@ cleanup() {
   mountpoint -q "$mnt" && umount "$mnt"
   rm -rf "$work"
 }
-trap cleanup EXIT
+at_exit cleanup
 without_reports "$work/home"
 
 tag=$(head -c 6 /dev/urandom | od -An -tx1 | tr -d ' \n')
@@ -84,15 +86,18 @@ run_case() {
 count() { grep -a -o -F "$1" "$img" | wc -l || true; }
 
 cases=("cv16 files" "cv17 files" "cv16 folder" "cv16 +wipe-free" "rm + wipe-free" "shred -u" "rm")
-printf '%-7s %-16s %8s %6s %8s\n' "fs" "case" "content" "names" "seconds"
-for fs in $FILESYSTEMS; do
-  for case_ in "${cases[@]}"; do
-    make_volume "$fs"
-    t=$(seconds run_case "$case_")
-    sync
-    umount "$mnt"
-    printf '%-7s %-16s %8d %6d %8.2f\n' "$fs" "$case_" "$(count "$content")" "$(count "$name")" "$t"
+all_cases() {
+  printf '%-7s %-16s %8s %6s %8s\n' "fs" "case" "content" "names" "seconds"
+  for fs in $FILESYSTEMS; do
+    for case_ in "${cases[@]}"; do
+      make_volume "$fs"
+      t=$(seconds run_case "$case_")
+      sync
+      umount "$mnt"
+      printf '%-7s %-16s %8d %6d %8.2f\n' "$fs" "$case_" "$(count "$content")" "$(count "$name")" "$t"
+    done
   done
-done
+}
+under_each_load all_cases
 echo "(3 files of 32 KiB per case on a fresh $SIZE file system; content: copies of the marker text,"
 echo " names: copies of the file and folder names, both counted in the raw image after unmounting)"

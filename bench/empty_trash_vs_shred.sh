@@ -3,7 +3,8 @@
 # (each trashed on its own, with its .trashinfo record) against GNU shred over the same files
 # (find Trash/files -type f -exec shred -u -n 1 {} +, which leaves the records). Each run gets a
 # fresh Trash on the same file system ($BENCH_DIR, default /dev/shm), named through
-# CINDERVAULT_TEMP_TRASH, so the user's own Trash is never touched.
+# CINDERVAULT_TEMP_TRASH, so the user's own Trash is never touched. With --load the same again
+# with one busy loop per core beside the tools.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 CLI=${CLI:-build/src/cli/cindervault-cli}
@@ -11,9 +12,10 @@ FILES=${FILES:-10000}
 RUNS=${RUNS:-3}
 [ -x "$CLI" ] || { echo "build first: scripts/build" >&2; exit 2; }
 . bench/common.sh
+load_options "$@"
 
 base=$(mktemp -d "${BENCH_DIR:-/dev/shm}/cindervault-trash-bench-XXXXXX")
-trap 'rm -rf "$base"' EXIT
+at_exit 'rm -rf "$base"'
 without_reports "$base/home"
 # A Trash of FILES trashed files: files/ holds them, info/ one record each.
 make_trash() {
@@ -26,9 +28,13 @@ make_trash() {
 empty_trash() { CINDERVAULT_TEMP_TRASH="$1" "$CLI" empty-trash --yes --method 16; }
 gnu_shred() { find "$1/files" -type f -exec shred -u -n 1 {} +; }
 
-compare_runs make_trash empty_trash gnu_shred
-a=$CV_MEDIAN; b=$GNU_MEDIAN
-echo "A Trash of $FILES files of 4 KiB with their records in $(dirname "$base"), median of $RUNS runs"
-printf 'cindervault-cli empty-trash --method 16      %6.2f s (items and records)\n' "$a"
-printf 'find files -type f -exec shred -u -n 1 {} +  %6.2f s (items only)\n' "$b"
-printf 'ratio cindervault/shred: %.2f\n' "$(echo "$a / $b" | bc -l)"
+compare() {
+  compare_runs make_trash empty_trash gnu_shred
+  a=$CV_MEDIAN; b=$GNU_MEDIAN
+  printf 'cindervault-cli empty-trash --method 16      %6.2f s (items and records)\n' "$a"
+  printf 'find files -type f -exec shred -u -n 1 {} +  %6.2f s (items only)\n' "$b"
+  printf 'ratio cindervault/shred: %.2f\n' "$(echo "$a / $b" | bc -l)"
+}
+
+echo "A Trash of $FILES files of 4 KiB with their records in $(dirname "$base") ($(stat -f -c %T "$base")), median of $RUNS runs"
+under_each_load compare

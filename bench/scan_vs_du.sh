@@ -2,7 +2,8 @@
 # Side by side: cindervault-cli scan against du -s --apparent-size -b on the same generated tree of
 # 200,000 files in 2,000 folders (20 folders at the top, 99 below each, 100 files in every folder)
 # under /dev/shm (or $BENCH_DIR). Prints the median wall time of each, their ratio and the peak
-# memory of each; the tree is removed afterwards.
+# memory of each; the tree is removed afterwards. With --load the same again with one busy loop
+# per core beside the tools.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 CLI=${CLI:-build/src/cli/cindervault-cli}
@@ -12,9 +13,10 @@ SUB=${SUB:-99}
 FILES=${FILES:-100}
 [ -x "$CLI" ] || { echo "build first: scripts/build" >&2; exit 2; }
 . bench/common.sh
+load_options "$@"
 
 dir=$(mktemp -d "${BENCH_DIR:-/dev/shm}/cindervault-bench-XXXXXX")
-trap 'rm -rf "$dir"' EXIT
+at_exit 'rm -rf "$dir"'
 tree="$dir/tree"
 
 # Files of 0 to 4095 bytes, written with shell built-ins only (no process per file).
@@ -44,21 +46,24 @@ measure() {
   cat "$dir/time.out" >>"$out"
 }
 
-: >"$dir/cv"
-: >"$dir/du"
-for _ in $(seq "$RUNS"); do
-  out="$dir/cv" measure "$CLI" scan "$tree"
-  scanned=$(sed -n 's/^{"totalSize":\([0-9]*\).*/\1/p' "$dir/stdout")
-  out="$dir/du" measure du -s --apparent-size -b "$tree"
-done
-[ "$scanned" = "$bytes" ] || { echo "scan counted $scanned bytes, the tree holds $bytes" >&2; exit 1; }
+compare() {
+  : >"$dir/cv"
+  : >"$dir/du"
+  for _ in $(seq "$RUNS"); do
+    out="$dir/cv" measure "$CLI" scan "$tree"
+    scanned=$(sed -n 's/^{"totalSize":\([0-9]*\).*/\1/p' "$dir/stdout")
+    out="$dir/du" measure du -s --apparent-size -b "$tree"
+  done
+  [ "$scanned" = "$bytes" ] || { echo "scan counted $scanned bytes, the tree holds $bytes" >&2; exit 1; }
+  cv_time=$(cut -d' ' -f1 "$dir/cv" | median)
+  du_time=$(cut -d' ' -f1 "$dir/du" | median)
+  cv_mem=$(cut -d' ' -f2 "$dir/cv" | sort -n | tail -1)
+  du_mem=$(cut -d' ' -f2 "$dir/du" | sort -n | tail -1)
+  printf 'cindervault-cli scan             %6.2f s   peak %6d KiB\n' "$cv_time" "$cv_mem"
+  printf 'du -s --apparent-size -b         %6.2f s   peak %6d KiB\n' "$du_time" "$du_mem"
+  awk -v a="$cv_time" -v b="$du_time" 'BEGIN { if (b > 0) printf "ratio cindervault/du: %.2f\n", a / b }'
+}
 
-cv_time=$(cut -d' ' -f1 "$dir/cv" | median)
-du_time=$(cut -d' ' -f1 "$dir/du" | median)
-cv_mem=$(cut -d' ' -f2 "$dir/cv" | sort -n | tail -1)
-du_mem=$(cut -d' ' -f2 "$dir/du" | sort -n | tail -1)
 folders=$((TOP + TOP * SUB))
 echo "tree: $((folders * FILES)) files ($bytes bytes) in $folders folders under $(dirname "$dir"), ${RUNS} runs each, median wall time"
-printf 'cindervault-cli scan             %6.2f s   peak %6d KiB\n' "$cv_time" "$cv_mem"
-printf 'du -s --apparent-size -b         %6.2f s   peak %6d KiB\n' "$du_time" "$du_mem"
-awk -v a="$cv_time" -v b="$du_time" 'BEGIN { if (b > 0) printf "ratio cindervault/du: %.2f\n", a / b }'
+under_each_load compare

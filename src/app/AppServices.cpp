@@ -31,6 +31,7 @@ JobEnvironment AppServices::jobEnvironment() const
         environment.sleepInhibitor = makeSleepInhibitor();
     environment.homeFolder = JobEnvironment::userHomeFolder();
     environment.niceness = JobEnvironment::kBackgroundNiceness;
+    environment.background = true;
     return environment;
 }
 

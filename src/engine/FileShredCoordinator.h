@@ -62,7 +62,8 @@ public:
     // Folders are kept in place: only files are renamed and deleted.
     void setFilesOnly(bool filesOnly) { m_context.filesOnly = filesOnly; }
     void setHelperTimeout(std::chrono::milliseconds timeout) { m_helper.setTimeout(timeout); }
-    // A sleep after each file of a folder walk; without one the walk only yields the processor.
+    // A sleep after each file of a folder walk, when one is asked for; without it the walk goes
+    // straight on to the next file.
     void setFilePause(std::chrono::microseconds pause) { m_context.filePause = pause; }
     // Where the walks read folders from; tests make listings fail here.
     void setDirectoryReader(FolderWalker::DirectoryReader* reader) { m_context.reader = reader; }

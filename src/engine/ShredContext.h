@@ -40,7 +40,8 @@ public:
     FolderWalker::DirectoryReader* reader = nullptr;
     // Folders are kept in place: only files are renamed and deleted.
     bool filesOnly = false;
-    // A sleep after each file of a folder walk; without one the walk only yields the processor.
+    // A sleep after each file of a folder walk, when one is asked for; without it the walk goes
+    // straight on to the next file.
     std::chrono::microseconds filePause{0};
     ShredRecord record;
 

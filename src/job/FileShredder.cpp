@@ -9,7 +9,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <sched.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace cv {
@@ -35,7 +37,7 @@ std::string FileShredder::getAction() const
 
 void FileShredder::run()
 {
-    applyNiceness();
+    applyPriority();
     // Keeping the machine awake is a courtesy: without it the job still runs and still finishes.
     SleepInhibitor* inhibitor = m_context.environment.sleepInhibitor.get();
     const bool inhibited = inhibitor && inhibitor->acquire("Cindervault", "Cindervault Action");
@@ -75,13 +77,23 @@ void FileShredder::runPhases()
         VolumeReformat(m_context).formatVolumes();
 }
 
-void FileShredder::applyNiceness() const
+void FileShredder::applyPriority() const
 {
-    if (!m_context.environment.niceness)
-        return;
-    // This thread's own nice value (Linux keeps one per thread): the caller's other threads, a
-    // window's event loop among them, keep theirs.
-    if (::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), *m_context.environment.niceness) != 0)
+    const JobEnvironment& environment = m_context.environment;
+    // This thread's own class, I/O priority and nice value (Linux keeps them per thread): the
+    // caller's other threads, a window's event loop among them, keep theirs. The class is set
+    // first: setting it keeps the nice value the thread has.
+    const auto thread = static_cast<id_t>(::gettid());
+    if (environment.background) {
+        const sched_param none{};
+        if (::sched_setscheduler(static_cast<pid_t>(thread), SCHED_BATCH, &none) != 0)
+            logMessage("The job keeps its scheduling class: ", std::strerror(errno));
+        // Best effort at its lowest level rather than the idle class: the job still gets the disk
+        // while another program keeps it busy, only after that program's requests.
+        if (::syscall(SYS_ioprio_set, IOPRIO_WHO_PROCESS, thread, JobEnvironment::kBackgroundIoPriority) != 0)
+            logMessage("The job keeps its I/O priority: ", std::strerror(errno));
+    }
+    if (environment.niceness && ::setpriority(PRIO_PROCESS, thread, *environment.niceness) != 0)
         logMessage("The job keeps its priority: ", std::strerror(errno));
 }
 

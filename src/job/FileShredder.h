@@ -77,8 +77,9 @@ public:
     FileShredCoordinator* fileshredCoordinator() const { return m_context.fileshredCoordinator.get(); }
 
 private:
-    // Gives the calling thread the environment's nice value, when it has one.
-    void applyNiceness() const;
+    // Gives the calling thread the environment's priority: its nice value, when it has one, and
+    // the background scheduling class and I/O priority, when it asks for them.
+    void applyPriority() const;
     // The phases between the preparation and the result, as the options select them.
     void runPhases();
 

@@ -5,6 +5,7 @@
 #include "targets/VolumeProbe.h"
 
 #include <chrono>
+#include <linux/ioprio.h>
 #include <memory>
 #include <optional>
 #include <string>
@@ -28,14 +29,21 @@ struct JobEnvironment
     // The fill folder of the startup volume lies below this home folder; empty: the free-space
     // wipe's own choice ($HOME).
     std::string homeFolder;
-    // A sleep after each file of a folder walk; without one the walk only yields the processor.
+    // A sleep after each file of a folder walk, when one is asked for; without it the walk goes
+    // straight on to the next file.
     std::chrono::microseconds filePause{0};
     // The nice value the thread that runs the job takes when the job starts; empty: it keeps
     // the priority it has.
     std::optional<int> niceness;
+    // The thread that runs the job also runs as batch work (SCHED_BATCH: no wake-up preference
+    // over interactive threads) with the lowest best-effort I/O priority, the way long background
+    // work runs on Linux. False: it keeps the scheduling class and I/O priority it has.
+    bool background = false;
 
     // The nice value of a job that runs in the background of a desktop, which stays responsive.
     static constexpr int kBackgroundNiceness = 10;
+    // The I/O priority of a background job: the best-effort class at its lowest level.
+    static constexpr int kBackgroundIoPriority = IOPRIO_PRIO_VALUE(IOPRIO_CLASS_BE, 7);
 
     // The home folder of the user the program runs as: $HOME, else the user's entry in the
     // password database, else "/". A program started without HOME (by a service, with env -i)

@@ -17,6 +17,7 @@
 #include "app/reports/ReportWindowController.h"
 #include "common/ByteCountFormatter.h"
 #include "engine/AlgorithmCollection.h"
+#include "job/JobEnvironment.h"
 #include "settings/SettingsManager.h"
 #include "targets/PathCollectionFactory.h"
 #include "translations/AppTranslator.h"
@@ -169,6 +170,16 @@ TEST(ProgressScreen, ElapsedTimeReadsAsHoursMinutesSeconds)
     EXPECT_EQ(ProgressViewController::FormattedStringFromTimeInterval(360000), u"100:00:00"_s);
     EXPECT_EQ(ProgressViewController::FormattedStringFromTimeInterval(std::nan("")), u"0"_s);
     EXPECT_EQ(ProgressViewController::FormattedStringFromTimeInterval(-1), u"0"_s);
+}
+
+TEST(ProgressScreen, TheWindowsJobRunsInTheBackground)
+{
+    // The job runs beside the desktop: its thread niced, as batch work at the lowest best-effort
+    // I/O priority (the job's own test shows the thread taking them), never paused per file.
+    const cv::JobEnvironment environment = cv::AppServices().jobEnvironment();
+    EXPECT_EQ(environment.niceness, cv::JobEnvironment::kBackgroundNiceness);
+    EXPECT_TRUE(environment.background);
+    EXPECT_EQ(environment.filePause.count(), 0);
 }
 
 TEST(ProgressScreen, AFinishedJobEndsOnceWithTotalsReportAndNotification)

@@ -205,6 +205,7 @@ TEST(CliShred, TheJobHasTheHelperASleepInhibitorAndTheUsersHome)
     EXPECT_NE(environment.sleepInhibitor, nullptr);
     EXPECT_EQ(environment.homeFolder, home);
     EXPECT_FALSE(environment.niceness.has_value());
+    EXPECT_FALSE(environment.background) << "the caller's scheduling class and I/O priority";
 
     ::unsetenv("HOME");
     environment = cv::cli::JobRunner::environment(nullptr);

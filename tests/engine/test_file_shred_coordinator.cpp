@@ -16,10 +16,13 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
+#include <sched.h>
 #include <sys/inotify.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <thread>
+#include <time.h>
 #include <unistd.h>
 
 using cv::FileShredCoordinator;
@@ -28,6 +31,33 @@ using cv::ShredItem;
 using cv::ShredWriter;
 using Bytes = std::vector<std::uint8_t>;
 namespace t = cv::test;
+
+// The walk's pacing, counted: this test program's own sched_yield and nanosleep stand before the C
+// library's (std::this_thread::yield and sleep_for end in them) and count the calls of a thread
+// that asked for it, then do what the library's would.
+namespace {
+thread_local bool countPacing = false;
+thread_local int yields = 0;
+thread_local int sleeps = 0;
+} // namespace
+
+extern "C" int sched_yield() noexcept
+{
+    if (countPacing)
+        ++yields;
+    return static_cast<int>(::syscall(SYS_sched_yield));
+}
+
+extern "C" int nanosleep(const struct timespec* duration, struct timespec* left)
+{
+    if (countPacing)
+        ++sleeps;
+    const int error = ::clock_nanosleep(CLOCK_REALTIME, 0, duration, left);
+    if (error == 0)
+        return 0;
+    errno = error;
+    return -1;
+}
 
 namespace {
 
@@ -1367,4 +1397,26 @@ TEST(FileShredCoordinator, AFileThatIsNotTheOneOverwrittenIsNeverRemoved)
                         "/log overwritten: Overwritten, but could not be deleted",
                         "/other deleted: ",
                     }));
+TEST(FileShredCoordinator, TheWalkPausesBetweenFilesOnlyWhenAPauseWasAskedFor)
+{
+    // On a busy machine each yield or sleep between files gives away a time slice, longer than a
+    // small file's overwrite takes; the job's priority is what leaves room for others.
+    t::TempDir dir;
+    for (const auto pause : {std::chrono::microseconds(0), std::chrono::microseconds(1)}) {
+        SCOPED_TRACE(pause.count() ? "a pause asked for" : "no pause asked for");
+        const std::string target = dir / ("T" + std::to_string(pause.count()));
+        t::makeDir(target);
+        t::makeDir(target + "/sub");
+        for (int i = 0; i < 20; ++i)
+            t::writeFile(target + (i % 2 ? "/sub/f" : "/f") + std::to_string(i), "data");
+        Shredding shredding(16);
+        shredding.coordinator.setFilePause(pause);
+        yields = sleeps = 0;
+        countPacing = true;
+        shredding.run(target);
+        countPacing = false;
+        EXPECT_FALSE(t::exists(target));
+        EXPECT_EQ(yields, 0);
+        EXPECT_EQ(sleeps, pause.count() ? 20 : 0) << "one sleep per file, when asked for";
+    }
 }

@@ -17,8 +17,10 @@
 #include <optional>
 #include <pwd.h>
 #include <sys/ioctl.h>
+#include <sched.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <thread>
 #include <unistd.h>
 
@@ -192,32 +194,50 @@ TEST(FileShredder, DeleteJobCountsEveryPassAndRemovesTheTargets)
     EXPECT_EQ(inhibitor->events, (std::vector<std::string>{"acquire Cindervault Action", "release"}));
 }
 
-TEST(FileShredder, TheThreadThatRunsTheJobTakesTheEnvironmentsNiceValue)
+TEST(FileShredder, TheThreadThatRunsTheJobTakesTheEnvironmentsPriority)
 {
-    // The window's job runs in the background; the thread that started it (the window's event
-    // loop) keeps its priority. Without a value the job's thread keeps the one it has.
-    const auto niceOfThisThread = [] {
-        errno = 0;
-        return ::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()));
+    // The window's job runs in the background: niced, as batch work, at the lowest best-effort
+    // I/O priority. The thread that started it (the window's event loop) keeps its priority.
+    // Without them the job's thread keeps what it has, as a job run from a terminal does.
+    struct Priority
+    {
+        int nice = 0;
+        int policy = 0;
+        long io = 0;
+        bool operator==(const Priority&) const = default;
     };
-    const int before = niceOfThisThread();
+    const auto priorityOfThisThread = [] {
+        errno = 0;
+        return Priority{::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid())), ::sched_getscheduler(0),
+                        ::syscall(SYS_ioprio_get, IOPRIO_WHO_PROCESS, 0)};
+    };
+    const Priority before = priorityOfThisThread();
     // Lower, never higher, than this thread's: an unprivileged test may only lower it.
-    const int background = std::min(19, before + 3);
-    for (const std::optional<int> niceness : {std::optional<int>(background), std::optional<int>()}) {
-        SCOPED_TRACE(niceness ? "with a nice value" : "without one");
+    const int background = std::min(19, before.nice + 3);
+    for (const bool inTheBackground : {true, false}) {
+        SCOPED_TRACE(inTheBackground ? "in the background" : "at the caller's priority");
         t::TempDir dir;
         t::writeFile(dir / "f", std::string(100, 'f'));
         FileShredder job(scan({dir / "f"}), method(16), std::make_shared<ShredOptions>());
         cv::JobEnvironment environment;
-        environment.niceness = niceness;
+        if (inTheBackground)
+            environment.niceness = background;
+        environment.background = inTheBackground;
         job.setEnvironment(environment);
         Delegate delegate;
-        std::atomic<int> seen{-100};
-        delegate.onProgress = [&](const ShredState&) { seen = niceOfThisThread(); };
+        std::optional<Priority> seen;
+        delegate.onProgress = [&](const ShredState&) { seen = priorityOfThisThread(); };
         std::thread worker([&] { runJob(job, delegate); });
         worker.join();
-        EXPECT_EQ(seen.load(), niceness.value_or(before)) << "the job's thread";
-        EXPECT_EQ(niceOfThisThread(), before) << "the thread that started the job";
+        ASSERT_TRUE(seen);
+        if (inTheBackground) {
+            EXPECT_EQ(seen->nice, background) << "the job's thread";
+            EXPECT_EQ(seen->policy, SCHED_BATCH);
+            EXPECT_EQ(seen->io, cv::JobEnvironment::kBackgroundIoPriority);
+        } else {
+            EXPECT_TRUE(*seen == before) << "the job's thread keeps the priority it started with";
+        }
+        EXPECT_TRUE(priorityOfThisThread() == before) << "the thread that started the job";
         EXPECT_FALSE(t::exists(dir / "f"));
     }
 }
