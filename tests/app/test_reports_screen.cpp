@@ -24,16 +24,16 @@
 #include "translations/AppTranslator.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPdfDocument>
 #include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
-#include <unistd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 

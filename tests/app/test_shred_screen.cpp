@@ -37,8 +37,8 @@
 #include <QTranslator>
 #include <QTreeView>
 #include <fcntl.h>
-#include <sys/time.h>
 #include <gtest/gtest.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;

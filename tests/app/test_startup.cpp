@@ -610,7 +610,8 @@ TEST(Startup, AWindowFromABuildAsksBeforeItInstallsItsHelperAndNotNowInstallsNot
         EXPECT_TRUE(question->informativeText().contains(u"root"_s));
         EXPECT_EQ(question->defaultButton(), question->findChild<QPushButton*>(u"notNowButton"_s))
             << "Return runs nothing as root";
-        EXPECT_TRUE(question->informativeText().contains(u"margin-left"_s)) << "a wrapped path keeps its indent";
+        EXPECT_TRUE(question->informativeText().contains(u"margin-left"_s))
+            << "a wrapped path keeps its indent";
         auto* button = question->findChild<QAbstractButton*>(QLatin1StringView(buttonName));
         EXPECT_NE(button, nullptr) << buttonName;
         if (!button)

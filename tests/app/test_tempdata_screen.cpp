@@ -336,8 +336,9 @@ TEST(TempDataScreen, TheQuestionNamesTheTrashAndNoSnapshotQuestionWithoutSnapsho
     EXPECT_FALSE(jobs.front().shredOptions->removeSnapshots);
     // The default probe on a machine without snapper says no.
     if (QStandardPaths::findExecutable(u"snapper"_s).isEmpty() &&
-        QStandardPaths::findExecutable(u"snapper"_s, {u"/usr/sbin"_s, u"/sbin"_s}).isEmpty())
+        QStandardPaths::findExecutable(u"snapper"_s, {u"/usr/sbin"_s, u"/sbin"_s}).isEmpty()) {
         EXPECT_FALSE(SnapshotProbe::snapshotsRemovable());
+    }
     ::setenv("CINDERVAULT_TEMP_TRASH", "", 1);
     settings.setInteger(0, SettingsManager::kSettingsDeletionDefaultMethod);
 }

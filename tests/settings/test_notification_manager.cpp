@@ -110,7 +110,8 @@ TEST_F(NotificationBus, ShowsWithCloseButtonAndSound)
     EXPECT_EQ(first.summary, u"Finished with errors"_s);
     // The program's icon and desktop entry, so that the desktop shows and files the notice as ours.
     EXPECT_EQ(first.appIcon, NotificationManager::kDesktopEntry.toString());
-    EXPECT_EQ(first.hints.value(u"desktop-entry"_s).toString(), NotificationManager::kDesktopEntry.toString());
+    EXPECT_EQ(first.hints.value(u"desktop-entry"_s).toString(),
+              NotificationManager::kDesktopEntry.toString());
     EXPECT_EQ(first.body, u"The deletion of 12 file(s) has finished with 2 error(s)"_s);
     EXPECT_EQ(first.actions, (QStringList{u"close"_s, u"Close"_s}));
     EXPECT_EQ(first.hints.value(u"sound-name"_s).toString(), NotificationManager::kSoundName.toString());

@@ -54,7 +54,7 @@ private:
     QPushButton* m_cancelButton;
     QPushButton* m_newPinButton = nullptr;
     QTimer* m_retryTimer;
-    QTimer* m_countdown; // redraws the wait's seconds
+    QTimer* m_countdown;    // redraws the wait's seconds
     bool m_filling = false; // the dialog itself changes the fields
 };
 

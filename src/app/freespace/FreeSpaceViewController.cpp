@@ -172,7 +172,8 @@ void FreeSpaceViewController::fillTable()
         // path component.
         const QString title = QFile::decodeName(QByteArray::fromStdString(volume.displayName()));
         const QString mountPoint = QFile::decodeName(QByteArray::fromStdString(volume.path()));
-        auto* name = cell(title == mountPoint ? title : title + u'\n' + mountPoint, Qt::AlignLeft | Qt::AlignVCenter);
+        auto* name =
+            cell(title == mountPoint ? title : title + u'\n' + mountPoint, Qt::AlignLeft | Qt::AlignVCenter);
         name->setIcon(volumeIcon(volume));
         name->setToolTip(QFile::decodeName(QByteArray::fromStdString(volume.path())));
         m_tableView->setItem(row, MainColumn, name);

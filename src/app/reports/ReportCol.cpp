@@ -4,8 +4,8 @@
 #include "reports/SavedReportsModel.h"
 
 #include <QFileInfo>
-#include <QLocale>
 #include <QIcon>
+#include <QLocale>
 #include <QPainter>
 #include <QPainterPath>
 
