@@ -399,6 +399,10 @@
         <source>Release notes: %1</source>
         <translation>Versionshinweise: %1</translation>
     </message>
+    <message>
+        <source>Finished with errors</source>
+        <translation>Mit Fehlern beendet</translation>
+    </message>
 </context>
 <context>
     <name>cv::AppcastReader</name>
@@ -574,6 +578,32 @@
         <source>This wipes the free space of the volume:</source>
         <translation>Dies überschreibt den freien Speicher des Laufwerks:</translation>
     </message>
+    <message>
+        <source>Add...</source>
+        <translation>Hinzufügen …</translation>
+    </message>
+    <message>
+        <source>“%1”</source>
+        <translation>„%1“</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 and %n more item(s)</source>
+        <translation>
+            <numerusform>%1 und %n weiteres Objekt</numerusform>
+            <numerusform>%1 und %n weitere Objekte</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>This destroys %1: %Ln file(s), %2.</source>
+        <translation>
+            <numerusform>Dies vernichtet %1: %Ln Datei, %2.</numerusform>
+            <numerusform>Dies vernichtet %1: %Ln Dateien, %2.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>No file is deleted: only the free space is overwritten, so that files deleted before cannot be recovered. Do you want to continue?</source>
+        <translation>Es wird keine Datei gelöscht: Nur der freie Speicher wird überschrieben, damit zuvor gelöschte Dateien nicht wiederhergestellt werden können. Möchten Sie fortfahren?</translation>
+    </message>
 </context>
 <context>
     <name>cv::ExplorerFileCell</name>
@@ -738,6 +768,17 @@ Mit „Jetzt nicht“ startet Cindervault ohne diese Schritte; beim nächsten St
     <message>
         <source>Overwrite method</source>
         <translation>Überschreibmethode</translation>
+    </message>
+</context>
+<context>
+    <name>cv::MethodPicker</name>
+    <message>
+        <source>Choose an overwrite method to start.</source>
+        <translation>Wählen Sie eine Überschreibmethode, um zu starten.</translation>
+    </message>
+    <message>
+        <source>Method: %1</source>
+        <translation>Methode: %1</translation>
     </message>
 </context>
 <context>
@@ -1022,6 +1063,10 @@ Mit „Jetzt nicht“ startet Cindervault ohne diese Schritte; beim nächsten St
     <message>
         <source>Ok</source>
         <translation>OK</translation>
+    </message>
+    <message>
+        <source>Saved as %1</source>
+        <translation>Gespeichert als %1</translation>
     </message>
 </context>
 <context>
@@ -1319,9 +1364,12 @@ Mit „Jetzt nicht“ startet Cindervault ohne diese Schritte; beim nächsten St
         <source>reenter_new_password</source>
         <translation>Geben Sie die neue PIN noch einmal ein</translation>
     </message>
-    <message>
-        <source>Too many wrong PINs. Please wait %1 seconds before you try again.</source>
-        <translation>Zu viele falsche PINs. Bitte warten Sie %1 Sekunden, bevor Sie es erneut versuchen.</translation>
+    <message numerus="yes">
+        <source>Too many wrong PINs. Please wait %n second(s) before you try again.</source>
+        <translation>
+            <numerusform>Zu viele falsche PINs. Bitte warten Sie %n Sekunde, bevor Sie es erneut versuchen.</numerusform>
+            <numerusform>Zu viele falsche PINs. Bitte warten Sie %n Sekunden, bevor Sie es erneut versuchen.</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1511,6 +1559,45 @@ Mit „Jetzt nicht“ startet Cindervault ohne diese Schritte; beim nächsten St
     <message>
         <source>On a copy-on-write volume: wipe its free space afterwards</source>
         <translation>Auf einem Copy-on-Write-Laufwerk: danach den freien Speicher überschreiben</translation>
+    </message>
+    <message>
+        <source>Needs the administrator</source>
+        <translation>Nur mit Administratorrechten</translation>
+    </message>
+    <message>
+        <source>Shreds the files in:</source>
+        <translation>Vernichtet die Dateien in:</translation>
+    </message>
+    <message>
+        <source>the logs</source>
+        <translation>der Protokolle</translation>
+    </message>
+    <message>
+        <source>the system caches</source>
+        <translation>der Systemcaches</translation>
+    </message>
+    <message>
+        <source>your caches</source>
+        <translation>Ihrer Caches</translation>
+    </message>
+    <message>
+        <source>the Trash</source>
+        <translation>des Papierkorbs</translation>
+    </message>
+    <message>
+        <source>%1 and %2</source>
+        <translation>%1 und %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>This destroys the files of %1: %Ln file(s), %2.</source>
+        <translation>
+            <numerusform>Dies vernichtet die Dateien %1: %Ln Datei, %2.</numerusform>
+            <numerusform>Dies vernichtet die Dateien %1: %Ln Dateien, %2.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The Trash is emptied: its items cannot be restored.</source>
+        <translation>Der Papierkorb wird geleert: Seine Objekte lassen sich nicht wiederherstellen.</translation>
     </message>
 </context>
 <context>

@@ -399,6 +399,10 @@
         <source>Release notes: %1</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Finished with errors</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>cv::AppcastReader</name>
@@ -574,6 +578,32 @@
         <source>This wipes the free space of the volume:</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Add...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>“%1”</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 and %n more item(s)</source>
+        <translation>
+            <numerusform>%1 and %n more item</numerusform>
+            <numerusform>%1 and %n more items</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>This destroys %1: %Ln file(s), %2.</source>
+        <translation>
+            <numerusform>This destroys %1: %Ln file, %2.</numerusform>
+            <numerusform>This destroys %1: %Ln files, %2.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>No file is deleted: only the free space is overwritten, so that files deleted before cannot be recovered. Do you want to continue?</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>cv::ExplorerFileCell</name>
@@ -734,6 +764,17 @@ With “Not now” Cindervault starts without these steps; it asks again at the 
     <name>cv::MethodList</name>
     <message>
         <source>Overwrite method</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>cv::MethodPicker</name>
+    <message>
+        <source>Choose an overwrite method to start.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Method: %1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1018,6 +1059,10 @@ With “Not now” Cindervault starts without these steps; it asks again at the 
     </message>
     <message>
         <source>Ok</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Saved as %1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1316,9 +1361,12 @@ With “Not now” Cindervault starts without these steps; it asks again at the 
         <source>reenter_new_password</source>
         <translation>Enter the new PIN again</translation>
     </message>
-    <message>
-        <source>Too many wrong PINs. Please wait %1 seconds before you try again.</source>
-        <translation type="unfinished"></translation>
+    <message numerus="yes">
+        <source>Too many wrong PINs. Please wait %n second(s) before you try again.</source>
+        <translation>
+            <numerusform>Too many wrong PINs. Please wait %n second before you try again.</numerusform>
+            <numerusform>Too many wrong PINs. Please wait %n seconds before you try again.</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1507,6 +1555,45 @@ With “Not now” Cindervault starts without these steps; it asks again at the 
     </message>
     <message>
         <source>On a copy-on-write volume: wipe its free space afterwards</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Needs the administrator</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Shreds the files in:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the logs</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the system caches</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>your caches</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the Trash</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 and %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>This destroys the files of %1: %Ln file(s), %2.</source>
+        <translation>
+            <numerusform>This destroys the files of %1: %Ln file, %2.</numerusform>
+            <numerusform>This destroys the files of %1: %Ln files, %2.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The Trash is emptied: its items cannot be restored.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

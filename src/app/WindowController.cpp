@@ -5,6 +5,7 @@
 #include "app/Palette.h"
 #include "app/SplashViewController.h"
 #include "app/controls/BottomBar.h"
+#include "app/controls/MenuButton.h"
 #include "app/controls/MethodPicker.h"
 #include "app/controls/ReplaceViewController.h"
 #include "app/controls/ScreenFit.h"
@@ -93,8 +94,12 @@ void WindowController::setupLogos()
     gear->setCursor(Qt::PointingHandCursor);
     gear->setToolTip(tr("Settings (Ctrl+,)"));
     gear->setAccessibleName(tr("Settings"));
+    // A keyboard user sees where the focus is: a ring in the title's text colour.
+    gear->setFocusPolicy(Qt::TabFocus);
     gear->setStyleSheet(u"QToolButton { border: none; background: transparent; }"
-                        u"QToolButton:hover { background: rgba(255, 255, 255, 40); }"_s);
+                        u"QToolButton:hover { background: rgba(255, 255, 255, 40); }"
+                        u"QToolButton:focus { border: 2px solid %1; border-radius: 6px; }"_s.arg(
+                            Palette::css(Palette::onAccent())));
     connect(gear, &QToolButton::clicked, this, &WindowController::showSettings);
     titleLayout->addWidget(gear);
     auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma), this);
@@ -151,6 +156,8 @@ void WindowController::windowDidLoad(SettingsManager& settings)
     // The start size where it fits with its frame; on a smaller screen, or at a larger scale, the
     // available area. It may be made smaller than its start: the screens scroll then.
     ScreenFit::fit(this, QSize(kWidth, kHeight), true);
+    // The keyboard starts at the tab that is shown, not at the first one.
+    m_host->tab(std::size_t(m_host->currentIndex()))->setFocus(Qt::OtherFocusReason);
 }
 
 QWidget* WindowController::makeReportsTab()

@@ -22,7 +22,8 @@ namespace cv::cli {
 
 namespace {
 
-// The categories asked for (all four when none is, the Trash alone for empty-trash), each
+// The categories asked for (when none is: all four for root, a user's own caches and Trash for
+// anyone else; the Trash alone for empty-trash), each
 // scanned as the window's temporary-data screen scans it and merged into one collection. What the
 // system's cache folders hold as state is left out and named in kept; trash folders left alone are
 // said on standard error.
@@ -35,9 +36,15 @@ std::shared_ptr<PathCollection> categoryCollection(const CommandLine& line, bool
                    std::pair{"--trash", TempSearcher::Trash}};
     const bool any =
         std::ranges::any_of(categories, [&](const auto& category) { return line.flag(category.first); });
+    const bool administrator = TempSearcher::runsAsAdministrator();
+    const auto asked = [&](const char* flag, TempSearcher::Type type) {
+        if (trashOnly)
+            return type == TempSearcher::Trash;
+        return any ? line.flag(flag) : TempSearcher::chosenByDefault(type, administrator);
+    };
     std::vector<std::shared_ptr<PathCollection>> parts;
     for (const auto& [flag, type] : categories) {
-        if (trashOnly ? type != TempSearcher::Trash : any && !line.flag(flag))
+        if (!asked(flag, type))
             continue;
         std::vector<std::string> folders;
         if (type == TempSearcher::Trash) {

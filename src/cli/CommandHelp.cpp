@@ -30,7 +30,8 @@ const std::map<std::string, CommandText>& commandTexts()
         {"wipe-free", {"MOUNTPOINT", "Wipe the free space of a mounted volume."}},
         {"clean-temp",
          {"", "Shred the files of the log and cache folders, keeping every folder, and the Trash's items "
-              "with their records (all four categories unless some are named)."}},
+              "with their records. Unless categories are named: all four for root, the user's caches and the "
+              "Trash for anyone else (the system's logs and caches need root)."}},
         {"empty-trash",
          {"", "Shred the Trash: every trashed item, then its record; an item that stays keeps it."}},
         {"volumes",

@@ -142,6 +142,11 @@ bool SavedReportsModel::opensExternally(const QString& path)
     return QFileInfo(path).suffix() == u"pdf"_s;
 }
 
+QDateTime SavedReportsModel::createdAt(const QString& path)
+{
+    return creationTime(path);
+}
+
 QString SavedReportsModel::dateText(const QString& path)
 {
     const QDateTime time = creationTime(path);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractListModel>
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -56,6 +57,9 @@ public:
     // The creation date and time texts of a file: its birth time where the file system keeps
     // one, else its modification time (a report is never modified after it is saved); "--" when
     // neither can be read.
+    // When the report at path was made (its birth time, else its last change); invalid when it
+    // is not there.
+    static QDateTime createdAt(const QString& path);
     static QString dateText(const QString& path);
     static QString timeText(const QString& path);
 

@@ -73,7 +73,10 @@ void NotificationManager::showNotificationWithTitle(const QString& title, const 
     const QStringList actions{u"close"_s, localizedText("close")};
 
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, u"Notify"_s);
-    call << u"Cindervault"_s << uint(0) << QString() << title << text << actions << hints
+    // The desktop shows the program's icon beside the notice and files it under the program's
+    // desktop entry (its settings, its history).
+    hints.insert(u"desktop-entry"_s, kDesktopEntry.toString());
+    call << u"Cindervault"_s << uint(0) << kDesktopEntry.toString() << title << text << actions << hints
          << int(-1); // the server's own display time; dismissal is ours
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, &NotificationManager::delivered);
@@ -170,7 +173,8 @@ std::pair<QString, QString> NotificationManager::titleAndTextForResult(const Shr
     else
         text = formatCounts(localizedText("The deletion of %ld file(s) with %ld errors has been finished"),
                             files, errors);
-    return {localizedText("Finished"), text};
+    // A job with errors is not announced as simply finished.
+    return {localizedText(errors != 0 ? "Finished with errors" : "Finished"), text};
 }
 
 QString NotificationManager::formatCounts(const QString& format, quint64 first, quint64 second)

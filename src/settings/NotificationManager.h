@@ -79,6 +79,8 @@ public:
 
     // The sound-name hint given when sound is on.
     static constexpr QStringView kSoundName = u"message-new-instant";
+    // The program's desktop entry, which is also the name of its icon.
+    static constexpr QStringView kDesktopEntry = u"com.Ostrevane.CindervaultForMac";
 
 signals:
     // The server showed a notification under this id.

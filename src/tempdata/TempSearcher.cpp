@@ -183,4 +183,14 @@ std::vector<std::string> TempSearcher::defaultFolders(std::int32_t type)
     return defaultFolders(type, currentHome(), xdgCacheHome ? xdgCacheHome : "");
 }
 
+bool TempSearcher::chosenByDefault(std::int32_t type, bool administrator)
+{
+    return administrator || type == UserCaches || type == Trash;
+}
+
+bool TempSearcher::runsAsAdministrator()
+{
+    return ::geteuid() == 0;
+}
+
 } // namespace cv

@@ -75,6 +75,12 @@ public:
     // when set, names its folders instead, separated by ':' (set but empty: none; relative ones are ignored),
     // so that tests and benchmarks search trees of their own and never the system's.
     static std::vector<std::string> defaultFolders(std::int32_t type);
+    // Whether category type is chosen when the user names none: for the administrator all four;
+    // for anyone else only their own (user caches and the Trash), since the system's logs and
+    // caches are root's and a job over them would end in one error per file.
+    static bool chosenByDefault(std::int32_t type, bool administrator);
+    // Whether this process runs as the administrator (root).
+    static bool runsAsAdministrator();
     // The folders of a category scanned into a collection, the system's state under its cache
     // folders excluded.
     static std::shared_ptr<PathCollection> collectionOf(std::int32_t type,

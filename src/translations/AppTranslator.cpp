@@ -87,6 +87,7 @@ namespace {
     QT_TRANSLATE_NOOP("Shared", "close"),
     QT_TRANSLATE_NOOP("Shared", "Canceled"),
     QT_TRANSLATE_NOOP("Shared", "Finished"),
+    QT_TRANSLATE_NOOP("Shared", "Finished with errors"),
     QT_TRANSLATE_NOOP("Shared", "The deletion has been canceled"),
     QT_TRANSLATE_NOOP("Shared", "The freespace has been completly overwritten"),
     QT_TRANSLATE_NOOP("Shared", "The volume has been completly erased"),

@@ -73,6 +73,14 @@ using namespace Qt::StringLiterals;
 namespace {
 
 QString g_output;
+// The pictures that could not be made, each with why: the run fails with this list.
+QStringList g_missing;
+
+void missing(const QString& name, const QString& why)
+{
+    g_missing << name + u": "_s + why;
+    qWarning("picture %s not made: %s", qPrintable(name), qPrintable(why));
+}
 
 void save(QWidget* widget, const QString& name, int settleMs = 700)
 {
@@ -83,7 +91,8 @@ void save(QWidget* widget, const QString& name, int settleMs = 700)
     qInfo("%s", qPrintable(path));
 }
 
-template <typename Dialog> Dialog* openDialog(QWidget* owner)
+// The dialog owner shows now, waited for; when none opens, the picture name is missing.
+template <typename Dialog> Dialog* openDialog(QWidget* owner, const QString& name)
 {
     Dialog* found = nullptr;
     (void)QTest::qWaitFor(
@@ -95,6 +104,8 @@ template <typename Dialog> Dialog* openDialog(QWidget* owner)
             return found != nullptr;
         },
         3000);
+    if (!found)
+        missing(name, u"its dialog did not open"_s);
     return found;
 }
 
@@ -266,6 +277,9 @@ int main(int argc, char** argv)
                            (scale.isEmpty() || scale == u"1"_s ? QString() : scale + u"x-"_s) +
                            (dark ? u"dark-"_s : QString());
     auto& settings = cv::SettingsManager::sharedManager();
+    // The stored language is the shown one from the start, so that the settings' language list
+    // and everything that reads it agree with the pictures' language.
+    settings.setObject(QStringList{language}, cv::SettingsManager::kAppleLanguages);
 
     // Fixture files.
     cv::test::TempDir fixtures;
@@ -325,7 +339,7 @@ int main(int argc, char** argv)
     {
         auto* first = shredScreen(window);
         first->selectFiles();
-        if (auto* panel = openDialog<cv::OpenPanel>(first)) {
+        if (auto* panel = openDialog<cv::OpenPanel>(first, prefix + u"01d-open-panel-folder"_s)) {
             panel->setDirectory(QString::fromStdString(fixtures.path()));
             QTest::qWait(500); // the folder is read
             // Selected in the list as a click would: the button must stay "Select".
@@ -370,6 +384,8 @@ int main(int argc, char** argv)
         save(&window, prefix + u"04-explorer"_s);
         explorer->dismiss();
         QSignalSpy(screen, &cv::DropFilesViewController::scanFinished).wait(10000);
+    } else {
+        missing(prefix + u"04-explorer"_s, u"the explorer did not open"_s);
     }
 
     // A folder long enough for a vertical scroll bar: the size column stays in view.
@@ -384,6 +400,8 @@ int main(int argc, char** argv)
             save(&window, prefix + u"04b-explorer-long"_s);
             explorer->dismiss();
             QSignalSpy(manyScreen, &cv::DropFilesViewController::scanFinished).wait(10000);
+        } else {
+            missing(prefix + u"04b-explorer-long"_s, u"the explorer did not open"_s);
         }
         screen = freshShredScreen(window);
         dropAndWait(screen, {folder});
@@ -391,14 +409,14 @@ int main(int argc, char** argv)
     }
 
     screen->startShred();
-    if (auto* confirmation = openDialog<QMessageBox>(screen)) {
+    if (auto* confirmation = openDialog<QMessageBox>(screen, prefix + u"05-confirmation"_s)) {
         save(confirmation, prefix + u"05-confirmation"_s, 300);
         confirmation->reject();
     }
 
     screen = freshShredScreen(window);
     screen->droppedLocations({volume});
-    if (auto* sheet = openDialog<cv::VolumeOptionViewController>(screen)) {
+    if (auto* sheet = openDialog<cv::VolumeOptionViewController>(screen, prefix + u"06-volume-options"_s)) {
         save(sheet, prefix + u"06-volume-options"_s, 300);
         part<cv::PillButton>(sheet, "completeErase")->click();
     }
@@ -406,12 +424,12 @@ int main(int argc, char** argv)
     selectMethod(screen, 16);
     save(&window, prefix + u"07-shred-volume"_s);
     screen->startShred();
-    if (auto* confirmation = openDialog<QMessageBox>(screen)) {
+    if (auto* confirmation = openDialog<QMessageBox>(screen, prefix + u"07b-volume-confirmation"_s)) {
         save(confirmation, prefix + u"07b-volume-confirmation"_s, 300);
         confirmation->reject();
     }
     screen->droppedLocations({volume, volume + "/../USB Stick"});
-    if (auto* alert = openDialog<QMessageBox>(screen)) {
+    if (auto* alert = openDialog<QMessageBox>(screen, prefix + u"08-one-volume-alert"_s)) {
         save(alert, prefix + u"08-one-volume-alert"_s, 300);
         alert->reject();
     }
@@ -429,7 +447,7 @@ int main(int argc, char** argv)
     save(&window, prefix + u"09-progress-running"_s, 0);
     // Closing the window during the job asks first.
     window.close();
-    if (auto* question = openDialog<QMessageBox>(&window)) {
+    if (auto* question = openDialog<QMessageBox>(&window, prefix + u"09b-quit-question"_s)) {
         save(question, prefix + u"09b-quit-question"_s, 300);
         for (QAbstractButton* button : question->buttons())
             if (question->buttonRole(button) == QMessageBox::RejectRole)
@@ -525,7 +543,7 @@ int main(int argc, char** argv)
         built.wait(5000);
     }
     freeSpace->startShred();
-    if (auto* confirmation = openDialog<QMessageBox>(&window)) {
+    if (auto* confirmation = openDialog<QMessageBox>(&window, prefix + u"33-freespace-confirmation"_s)) {
         save(confirmation, prefix + u"33-freespace-confirmation"_s, 300);
         confirmation->reject();
     }
@@ -551,6 +569,8 @@ int main(int argc, char** argv)
     ::setenv("CINDERVAULT_TEMP_TRASH", (temp + "/Trash").c_str(), 1);
     window.showFreshTempDataScreen();
     auto* tempScreen = qobject_cast<cv::TempDataViewController*>(window.tempDataTab()->current());
+    // The snapshot question as it is asked where snapper keeps snapshots and the helper answers.
+    tempScreen->setSnapshotProbe([] { return true; });
     g_holdScans = true;
     window.host()->changeTabToIndex(cv::MainMenuHostViewController::kTemporaryDataTab);
     save(&window, prefix + u"34-tempdata-searching"_s, 400);
@@ -567,12 +587,12 @@ int main(int argc, char** argv)
     cv::ScreenFit::fit(&window, QSize(cv::WindowController::kWidth, cv::WindowController::kHeight), true);
     tempScreen->toggle(cv::TempSearcher::SystemCaches);
     tempScreen->startShred();
-    if (auto* confirmation = openDialog<QMessageBox>(&window)) {
+    if (auto* confirmation = openDialog<QMessageBox>(&window, prefix + u"36-tempdata-confirmation"_s)) {
         save(confirmation, prefix + u"36-tempdata-confirmation"_s, 300);
         confirmation->buttons().first()->click(); // DELETE
     }
     QTest::qWait(200);
-    if (auto* question = openDialog<QMessageBox>(&window)) {
+    if (auto* question = openDialog<QMessageBox>(&window, prefix + u"36b-tempdata-snapshot-question"_s)) {
         save(question, prefix + u"36b-tempdata-snapshot-question"_s, 300);
         question->buttons().first()->click(); // DELETE: the snapshots too
     }
@@ -581,6 +601,8 @@ int main(int argc, char** argv)
         if (tempJob->completionCount() == 0)
             finished.wait(60000);
         save(&window, prefix + u"37-tempdata-finished"_s, 1200);
+    } else {
+        missing(prefix + u"37-tempdata-finished"_s, u"no job was started"_s);
     }
 
     // An empty report folder first; then saved reports, and a few of them selected.
@@ -618,12 +640,12 @@ int main(int argc, char** argv)
     selection->select(reportList->model()->reports()->index(4), QItemSelectionModel::Select);
     save(&window, prefix + u"16-reports-two-selected"_s, 300);
     reportList->deleteClicked();
-    if (auto* question = openDialog<QMessageBox>(reportList)) {
+    if (auto* question = openDialog<QMessageBox>(reportList, prefix + u"17-reports-delete-question"_s)) {
         save(question, prefix + u"17-reports-delete-question"_s, 300);
         question->reject();
     }
     reportList->openReportForPath(QString::fromStdString(reportFolder + "/deletionReport_gone.pdf"));
-    if (auto* alert = openDialog<QMessageBox>(reportList)) {
+    if (auto* alert = openDialog<QMessageBox>(reportList, prefix + u"18-reports-missing-alert"_s)) {
         save(alert, prefix + u"18-reports-missing-alert"_s, 300);
         alert->accept();
     }
@@ -633,6 +655,8 @@ int main(int argc, char** argv)
         review->resize(760, 600);
         save(review, prefix + u"19-review-window"_s, 500);
         review->close();
+    } else {
+        missing(prefix + u"19-review-window"_s, u"the review window did not open"_s);
     }
 
     // A file on a copy-on-write volume with snapshots: the warning and the choice to wipe the volume's free
@@ -648,7 +672,13 @@ int main(int argc, char** argv)
         dropAndWait(screen, {photos + "/beach.jpg"});
         selectMethod(screen, 16);
         part<QCheckBox>(screen, "thenWipeFree")->setChecked(true);
-        save(&window, prefix + u"20-shred-copy-on-write"_s);
+        if (part<QWidget>(screen, "copyOnWriteNotice")->isHidden())
+            missing(prefix + u"20-shred-copy-on-write"_s, u"the notice did not show for a file on btrfs"_s);
+        else
+            save(&window, prefix + u"20-shred-copy-on-write"_s);
+    } else {
+        missing(prefix + u"20-shred-copy-on-write"_s,
+                u"the btrfs image could not be mounted: "_s + QString::fromStdString(btrfs.failure()));
     }
 
     // The dashboard of a laptop with a volume 60 % full (the real machine's facts come in tab 0).
@@ -696,15 +726,16 @@ int main(int argc, char** argv)
     // Setting a PIN (first entry, then confirmation), then the locked panes.
     prefs->tabs()->setCurrentIndex(0);
     prefs->lockClicked();
-    if (auto* pin = openDialog<cv::SettingsPassword>(prefs)) {
+    if (auto* pin = openDialog<cv::SettingsPassword>(prefs, prefix + u"43-pin-set"_s)) {
         save(pin, prefix + u"43-pin-set"_s, 200);
         for (int i = 0; i < 4; ++i)
             QTest::keyClicks(pin->field(i), u"1"_s);
         for (int i = 0; i < 4; ++i)
             QTest::keyClicks(pin->field(i), i == 3 ? u"2"_s : u"1"_s);
         save(pin, prefix + u"43b-pin-confirm-mismatch"_s, 200);
-        pin->field(3)->clear();
-        QTest::keyClicks(pin->field(3), u"1"_s);
+        // The confirmation starts over in empty fields.
+        for (int i = 0; i < 4; ++i)
+            QTest::keyClicks(pin->field(i), u"1"_s);
     }
     QTest::qWait(300);
     prefs->lockClicked(); // unlocked with a PIN: locks at once
@@ -713,7 +744,7 @@ int main(int argc, char** argv)
         save(prefs, prefix + u"44-settings-locked-%1-%2"_s.arg(i).arg(QLatin1StringView(paneNames[i])), 150);
     }
     prefs->lockClicked();
-    if (auto* pin = openDialog<cv::SettingsPassword>(prefs)) {
+    if (auto* pin = openDialog<cv::SettingsPassword>(prefs, prefix + u"45-pin-unlock-wrong"_s)) {
         for (int i = 0; i < 4; ++i)
             QTest::keyClicks(pin->field(i), u"9"_s);
         save(pin, prefix + u"45-pin-unlock-wrong"_s, 200);
@@ -724,12 +755,12 @@ int main(int argc, char** argv)
     prefs->tabs()->setCurrentIndex(0);
     save(prefs, prefix + u"46-settings-unlocked-with-pin"_s, 150);
     part<QPushButton>(prefs, "passwordButton")->click();
-    if (auto* pin = openDialog<cv::SettingsPassword>(prefs)) {
+    if (auto* pin = openDialog<cv::SettingsPassword>(prefs, prefix + u"47-pin-change"_s)) {
         save(pin, prefix + u"47-pin-change"_s, 200);
         pin->reject();
     }
     part<QPushButton>(prefs, "resetButton")->click();
-    if (auto* question = openDialog<cv::ResetSettingsDialog>(prefs)) {
+    if (auto* question = openDialog<cv::ResetSettingsDialog>(prefs, prefix + u"48-reset-question"_s)) {
         save(question, prefix + u"48-reset-question"_s, 300);
         question->reject();
     }
@@ -754,6 +785,27 @@ int main(int argc, char** argv)
                  150);
         }
         darkPrefs->close();
+    }
+
+    // Too many wrong PINs: the wait counts down.
+    settings.setPin(u"2468"_s);
+    settings.lockView();
+    {
+        cv::SettingsPassword pin(settings, nullptr, nullptr);
+        pin.setAttribute(Qt::WA_DeleteOnClose, false);
+        pin.show();
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            for (int i = 0; i < 4; ++i)
+                QTest::keyClicks(pin.field(i), u"0"_s);
+        }
+        save(&pin, prefix + u"49-pin-wait-counting-down"_s, 1300);
+    }
+    settings.reset();
+
+    if (!g_missing.isEmpty()) {
+        qCritical("%lld picture(s) not made:\n%s", static_cast<long long>(g_missing.size()),
+                  qPrintable(g_missing.join(u'\n')));
+        return 1;
     }
     return 0;
 }

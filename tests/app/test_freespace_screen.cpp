@@ -116,7 +116,7 @@ TEST(FreeSpaceScreen, StartNeedsARealMethodAndTheSelectedVolumesCollection)
     const FreeSpaceSelection& s = h.screen->selection();
     auto* table = h.part<QTableWidget>("tableView");
     ASSERT_EQ(table->rowCount(), 2);
-    EXPECT_EQ(table->item(0, 0)->text(), u"Stick"_s);
+    EXPECT_EQ(table->item(0, 0)->text(), u"Stick\n/test/a"_s) << "the name and the whole mount point";
     EXPECT_EQ(table->item(0, 1)->text(), QString::fromStdString(formatByteCount(1'000'000)));
     EXPECT_EQ(table->item(0, 2)->text(), QString::fromStdString(formatByteCount(400'000)));
     EXPECT_EQ(h.part<QComboBox>("methodSelection")->currentIndex(), 0)

@@ -378,6 +378,14 @@ TEST(ProgressScreen, FreeSpaceOnlyTotalsAndErrorsInTheTotals)
         EXPECT_EQ(german.findChild<QLabel*>(u"actionLabel"_s)->text(), u"Löschen abgeschlossen"_s);
         EXPECT_TRUE(german.findChild<QLabel*>(u"removedLabel"_s)->text().startsWith(u"2,8 MB"_s))
             << german.findChild<QLabel*>(u"removedLabel"_s)->text().toStdString();
+        // Large totals with errors fit the window's width in German too: no horizontal scrolling.
+        ProgressViewController errors({nullptr, AlgorithmCollection().findByIdentifier(16), nullptr},
+                                      &services);
+        auto many = resultWith(191'500'000'000, 79'060'000'000, 1725, 1710);
+        many->addFailure(ShredItem::Kind::Folder, "/x/unread", "Folder could not be read");
+        errors.finished(many);
+        EXPECT_LE(errors.minimumSizeHint().width(), ProgressViewController::kContentSize.width())
+            << errors.findChild<QLabel*>(u"removedLabel"_s)->text().toStdString();
         AppTranslator::install(*qApp, u"en"_s);
     }
     {
@@ -394,11 +402,13 @@ TEST(ProgressScreen, FreeSpaceOnlyTotalsAndErrorsInTheTotals)
         // A job with errors never ends with the check mark, nor in the green of success.
         EXPECT_EQ(screen.findChild<QWidget*>(u"progressCheckImage"_s), nullptr);
         EXPECT_NE(screen.findChild<QWidget*>(u"progressWarningImage"_s), nullptr);
+        EXPECT_EQ(screen.findChild<CircleProgressBar*>(u"circleProgressBar"_s)->color(), Palette::failure())
+            << "no green ring around the warning sign";
         EXPECT_EQ(screen.findChild<QLabel*>(u"removedLabel"_s)->styleSheet(),
                   Palette::textStyle(Palette::failure()))
             << screen.findChild<QLabel*>(u"removedLabel"_s)->styleSheet().toStdString();
     }
-    EXPECT_EQ(notifications, 4);
+    EXPECT_EQ(notifications, 5);
 }
 
 TEST(ProgressScreen, StaysCentredInALargerWindow)
@@ -477,6 +487,11 @@ TEST(ProgressScreen, TheReportButtonOpensTheJobsReportMadeAfresh)
         ASSERT_TRUE(view->savePdfAs(QString::fromStdString(out)));
         EXPECT_NE(pdfText(out + ".pdf").find(id.toStdString()), std::string::npos);
         EXPECT_EQ(pdfInfo(out + ".pdf", "Pages"), "1");
+        // And the window says that, and where, it saved it.
+        auto* savedLabel = view->findChild<QLabel*>(u"savedLabel"_s);
+        ASSERT_NE(savedLabel, nullptr);
+        EXPECT_FALSE(savedLabel->isHidden());
+        EXPECT_TRUE(savedLabel->text().contains(u"copy.pdf"_s)) << savedLabel->text().toStdString();
         {
             LogCapture log;
             EXPECT_FALSE(view->savePdfAs(QString::fromStdString(h.dir / "no-such-folder/x.pdf")));

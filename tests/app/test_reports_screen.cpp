@@ -21,9 +21,11 @@
 #include "engine/ShredResult.h"
 #include "settings/SettingsManager.h"
 #include "targets/PathCollection.h"
+#include "translations/AppTranslator.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPdfDocument>
 #include <QSet>
@@ -31,6 +33,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -156,6 +159,17 @@ TEST(ReportsScreen, ButtonsFollowTheSelectionAndReturnOpensOne)
         EXPECT_EQ(ReportCol::cardWidthFor(300), 100);
         EXPECT_EQ(ReportCol::cardWidthFor(50), 90);
         EXPECT_EQ(view->gridSize().height(), 145);
+        // The card's date is in the window's language: German "04.03.20", not "04-03-2020".
+        const std::string dated = h.folder / "deletionReport_dated.pdf";
+        writeFile(dated, "x");
+        const QDateTime created = SavedReportsModel::createdAt(QString::fromStdString(dated)).toLocalTime();
+        AppTranslator::install(*qApp, u"de"_s);
+        const QLocale german(QLocale::German);
+        EXPECT_EQ(ReportCol::dateAndTime(QString::fromStdString(dated)),
+                  std::make_pair(german.toString(created.date(), QLocale::ShortFormat),
+                                 german.toString(created.time(), QLocale::ShortFormat)));
+        AppTranslator::install(*qApp, u"en"_s);
+        ::unlink(dated.c_str());
         for (int i = 0; i < 8; ++i)
             writeFile(h.folder / ("deletionReport_more" + std::to_string(i) + ".pdf"), "x");
         emit sharedReportKeeper().reportGenerated();

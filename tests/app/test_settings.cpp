@@ -36,6 +36,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QToolButton>
@@ -80,7 +81,8 @@ TEST(PinDialog, SetConfirmUnlockPasteAndRemove)
     Store s;
     QSignalSpy notices(&s.notifications, &NotificationManager::notificationFailed);
     {
-        // No PIN: set one; a differing confirmation keeps the first entry.
+        // No PIN: set one; a differing confirmation keeps the first entry and starts over in
+        // empty fields, the focus in the first, as after a wrong unlock PIN.
         SettingsPassword dialog(s.settings, &s.notifications, nullptr);
         dialog.setAttribute(Qt::WA_DeleteOnClose, false);
         dialog.show();
@@ -94,11 +96,15 @@ TEST(PinDialog, SetConfirmUnlockPasteAndRemove)
         EXPECT_EQ(part<QLabel>(&dialog, "titleLabel")->text(), dialog.tr("reenter_new_password"));
         type(dialog, u"1235"_s);
         EXPECT_FALSE(part(&dialog, "errorLabel")->isHidden());
-        EXPECT_EQ(fields(dialog), u"1235"_s) << "a differing confirmation stays as typed";
+        EXPECT_EQ(fields(dialog), QString()) << "a differing confirmation is emptied";
+        EXPECT_EQ(dialog.focusWidget(), dialog.field(0)) << "the next try starts in the first field";
         EXPECT_FALSE(s.settings.isPinSet());
-        // Edited again: checked against the first entry once more.
-        dialog.field(3)->clear();
-        QTest::keyClicks(dialog.field(3), u"4"_s);
+        EXPECT_EQ(dialog.entry().processState(), 2) << "the first entry stays";
+        // Typed again from the first box: checked against the first entry once more.
+        QTest::keyClick(dialog.focusWidget(), Qt::Key_1);
+        QTest::keyClick(dialog.focusWidget(), Qt::Key_2);
+        QTest::keyClick(dialog.focusWidget(), Qt::Key_3);
+        QTest::keyClick(dialog.focusWidget(), Qt::Key_4);
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
         EXPECT_TRUE(s.settings.isPinSet());
         EXPECT_TRUE(s.settings.isAuthed());
@@ -209,6 +215,9 @@ TEST(PinDialog, FiveWrongPinsMakeTheNextTryWait)
     type(dialog, u"0000"_s);
     EXPECT_FALSE(dialog.field(0)->isEnabled()) << "the fifth wrong PIN: the fields wait";
     EXPECT_TRUE(error->text().contains(u"30"_s)) << error->text().toStdString();
+    // The wait counts down.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return error->text().contains(u"29"_s); }, 10000))
+        << error->text().toStdString();
     // Even the right PIN is not taken while the delay runs.
     EXPECT_EQ(s.settings.checkPin(u"2468"_s).outcome, SettingsManager::PinCheck::Outcome::TooEarly);
     EXPECT_TRUE(s.settings.isLocked());
@@ -533,6 +542,22 @@ TEST(SettingsWindow, UpdatesAndHelpPanes)
         EXPECT_FALSE(part(&pane, "manualCheck")->isEnabled());
         EXPECT_FALSE(part(&pane, "checkForUpdates")->isEnabled());
         EXPECT_FALSE(part<QLabel>(&pane, "updateStatus")->text().isEmpty());
+    }
+    {
+        // The services' texts are made at start-up, before the tables load; the panes of a German
+        // window still speak German.
+        UpdateScheduler updates(s.settings, s.notifications);
+        updates.setFeed(ServiceEndpoints::updateFeedFrom(QString()));
+        SupportMessageSender support;
+        support.setEndpoint(ServiceEndpoints::supportServiceFrom(QString()));
+        AppTranslator::install(*qApp, u"de"_s);
+        const auto english = qScopeGuard([] { AppTranslator::install(*qApp, u"en"_s); });
+        SettingsUpdate pane(s.settings, &updates);
+        EXPECT_TRUE(part<QLabel>(&pane, "updateStatus")->text().contains(u"nicht eingerichtet"_s))
+            << part<QLabel>(&pane, "updateStatus")->text().toStdString();
+        SettingsHelp help(s.settings, &support);
+        EXPECT_TRUE(part<QLabel>(&help, "helpStatus")->text().contains(u"nicht eingerichtet"_s))
+            << part<QLabel>(&help, "helpStatus")->text().toStdString();
     }
     {
         UpdateScheduler updates(s.settings, s.notifications);

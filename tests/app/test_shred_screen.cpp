@@ -29,13 +29,17 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
+#include <QLocale>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTranslator>
+#include <QTreeView>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -309,7 +313,10 @@ TEST(ShredScreen, AVolumeJobNamesTheVolumeOnTheScreenAndInTheConfirmation)
             EXPECT_TRUE(onScreen.contains(part)) << option << ": the screen does not name " << utf8(part);
             EXPECT_TRUE(asked.contains(part)) << option << ": the confirmation does not name " << utf8(part);
         }
-        EXPECT_TRUE(asked.contains(u"cannot be recovered"_s)) << utf8(asked);
+        // A free-space wipe deletes no file, and says so instead of the files' warning.
+        const bool wipeOnly = std::string_view(option) == "freeSpace";
+        EXPECT_EQ(asked.contains(u"No file is deleted"_s), wipeOnly) << utf8(asked);
+        EXPECT_EQ(asked.contains(u"once you start the secure deletion"_s), !wipeOnly) << utf8(asked);
         button(confirmation, u"Cancel"_s)->click();
         QTest::qWait(20);
     }
@@ -799,7 +806,8 @@ TEST(ShredScreen, StartAsksForConfirmationUnlessPromptsAreOff)
         EXPECT_EQ(confirmation->text(), u"Are you sure?"_s);
         EXPECT_EQ(
             confirmation->informativeText(),
-            u"Data cannot be recovered once you start the secure deletion process. Do you want to continue?"_s);
+            u"This destroys “victim”: 1 file, %1.\n\nData cannot be recovered once you start the secure "
+            u"deletion process. Do you want to continue?"_s.arg(bytes(10)));
         EXPECT_EQ(buttonTitles(confirmation), (QStringList{u"DELETE"_s, u"Cancel"_s}));
         EXPECT_EQ(confirmation->defaultButton(), button(confirmation, u"Cancel"_s))
             << "Return must not start a destructive job";
@@ -823,6 +831,125 @@ TEST(ShredScreen, StartAsksForConfirmationUnlessPromptsAreOff)
         EXPECT_FALSE(exists(h.dir / "victim"));
     }
     settings.setBool(true, SettingsManager::kSettingsDeletionShowPrompt);
+}
+
+// The question names what it destroys: the first items by name, how many more, the files' count
+// and size.
+TEST(ShredScreen, TheConfirmationNamesTheFirstItemsTheirCountAndSize)
+{
+    auto& settings = SettingsManager::sharedManager();
+    settings.setBool(true, SettingsManager::kSettingsDeletionShowPrompt);
+    ShredScreenHarness h;
+    makeDir(h.dir / "photos");
+    writeFile(h.dir / "photos/1.jpg", std::string(300, 'p'));
+    writeFile(h.dir / "photos/2.jpg", std::string(300, 'p'));
+    for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"})
+        writeFile(h.dir / name, std::string(100, 'f'));
+    ASSERT_TRUE(h.dropAndWait(
+        {h.dir / "photos", h.dir / "a.txt", h.dir / "b.txt", h.dir / "c.txt", h.dir / "d.txt"}));
+    h.selectMethod(ShredScreenHarness::randomMethod());
+    h.screen->startShred();
+    QMessageBox* confirmation = h.openDialog();
+    ASSERT_NE(confirmation, nullptr);
+    const QString asked = confirmation->informativeText();
+    EXPECT_TRUE(asked.startsWith(
+        u"This destroys “photos”, “a.txt”, “b.txt” and 2 more items: 6 files, %1."_s.arg(bytes(1000))))
+        << utf8(asked);
+    EXPECT_TRUE(asked.contains(u"cannot be recovered"_s));
+    button(confirmation, u"Cancel"_s)->click();
+    QTest::qWait(20);
+}
+
+// With something chosen, more can still be added through the open panel.
+TEST(ShredScreen, AddOpensThePanelBesideASelectionAndMergesWhatItAdds)
+{
+    ShredScreenHarness h;
+    EXPECT_FALSE(h.shown("addMore")) << "the empty screen has its browse link";
+    writeFile(h.dir / "first", "1");
+    writeFile(h.dir / "second", "2");
+    ASSERT_TRUE(h.dropAndWait({h.dir / "first"}));
+    ASSERT_TRUE(h.shown("addMore"));
+    h.part<PillButton>("addMore")->click();
+    auto* panel = h.openDialog<OpenPanel>();
+    ASSERT_NE(panel, nullptr) << "Add opens the panel";
+    panel->selectFile(QString::fromStdString(h.dir / "second"));
+    QSignalSpy scanned(h.screen, &DropFilesViewController::scanFinished);
+    panel->accept();
+    ASSERT_TRUE(scanned.wait(10000));
+    EXPECT_EQ(h.screen->selection().locations(),
+              (std::vector<std::string>{h.dir / "first", h.dir / "second"}));
+}
+
+// Removing a volume resets the option it set: the copy-on-write notice of files dropped next is
+// shown again (a complete erase, which needs no notice, no longer counts).
+TEST(ShredScreen, RemovingAVolumeResetsItsOptionAndTheCopyOnWriteNoticeComesBack)
+{
+    ShredScreenHarness h;
+    const std::string volume = h.dir / "btrfs";
+    makeDir(volume);
+    LoopMount btrfs(h.dir / "btrfs.img", volume, "btrfs", "128M");
+    if (!btrfs.available())
+        GTEST_SKIP() << "needs root and btrfs";
+    writeFile(volume + "/file", std::string(100, 'v'));
+    h.volumes.insert(volume);
+    QSignalSpy scanned(h.screen, &DropFilesViewController::scanFinished);
+    h.screen->droppedLocations({volume});
+    auto* sheet = h.openDialog<VolumeOptionViewController>();
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_TRUE(scanned.wait(10000));
+    click(sheet, "completeErase");
+    EXPECT_FALSE(h.shown("copyOnWriteNotice")) << "a complete erase reaches every copy";
+    h.part<PillButton>("dropRemove")->click();
+    ASSERT_TRUE(h.dropAndWait({volume + "/file"}));
+    EXPECT_EQ(h.screen->selection().option(), VolumeOption::None);
+    EXPECT_TRUE(h.shown("copyOnWriteNotice")) << "the notice comes back for the files";
+    EXPECT_FALSE(h.screen->selection().shredOptions().formatVolume);
+}
+
+// A folder's path typed into the panel's name field and Return enters the folder; only Select adds.
+TEST(OpenPanel, ATypedFolderPathAndReturnEntersTheFolderAndAddsNothing)
+{
+    TempDir dir;
+    makeDir(dir / "folder");
+    writeFile(dir / "folder/inner", "i");
+    OpenPanel panel;
+    panel.setDirectory(QString::fromStdString(dir.path()));
+    panel.show();
+    auto* name = panel.findChild<QLineEdit*>(u"fileNameEdit"_s);
+    ASSERT_NE(name, nullptr);
+    QTest::keyClicks(name, QString::fromStdString(dir / "folder/"));
+    QTest::keyClick(name, Qt::Key_Return);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return panel.directory().absolutePath() == QString::fromStdString(dir / "folder"); }, 5000))
+        << "Return enters the typed folder";
+    EXPECT_TRUE(panel.isVisible()) << "and the panel stays open";
+    EXPECT_TRUE(panel.selectedPaths().empty()) << "nothing is added";
+    EXPECT_EQ(panel.result(), 0);
+    // A typed file and Return adds it, as before.
+    QTest::keyClicks(name, u"inner"_s);
+    QTest::keyClick(name, Qt::Key_Return);
+    EXPECT_EQ(panel.selectedPaths(), std::vector<std::string>{dir / "folder/inner"});
+}
+
+// The panel's dates are written in the window's language, not the system's.
+TEST(OpenPanel, DatesFollowTheWindowsLanguage)
+{
+    TempDir dir;
+    writeFile(dir / "letter", "l");
+    const QDateTime when(QDate(2020, 3, 4), QTime(17, 6));
+    const timeval times[2] = {{when.toSecsSinceEpoch(), 0}, {when.toSecsSinceEpoch(), 0}};
+    ASSERT_EQ(::utimes((dir / "letter").c_str(), times), 0);
+    const auto english = qScopeGuard([] { useLanguage(u"en"_s); });
+    useLanguage(u"de"_s);
+    OpenPanel panel;
+    panel.setViewMode(QFileDialog::Detail);
+    panel.setDirectory(QString::fromStdString(dir.path()));
+    panel.show();
+    auto* tree = panel.findChild<QTreeView*>(u"treeView"_s);
+    ASSERT_NE(tree, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tree->model()->rowCount(tree->rootIndex()) == 1; }, 5000));
+    const QModelIndex date = tree->model()->index(0, 3, tree->rootIndex());
+    EXPECT_EQ(date.data().toString(), QLocale(QLocale::German).toString(when, QLocale::ShortFormat));
 }
 
 } // namespace cv::test

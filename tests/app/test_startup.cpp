@@ -1,7 +1,9 @@
 // Start-up: the daily log file, the main menu's tabs, the translations, the question before a
 // build installs its helper, and the windows fitting the screen at any scale.
 #include "AppTestMain.h"
+#include "LoopMount.h"
 #include "ProcessRunner.h"
+#include "ShredScreenHarness.h"
 #include "TempDir.h"
 #include "app/AppDelegate.h"
 #include "app/AppServices.h"
@@ -25,7 +27,9 @@
 #include <QApplication>
 #include <QDate>
 #include <QFile>
+#include <QPointer>
 #include <QProcess>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QSignalSpy>
 #include <QStackedWidget>
@@ -428,6 +432,147 @@ TEST(WindowFit, TheReportWindowsAndTheSettingsFitTheScreenFrameIncluded)
     }
 }
 
+// Whether widget is shown whole: inside every widget that holds it, the scroll areas' viewports
+// included, and so inside the window.
+::testing::AssertionResult wholeInView(const QWidget* widget)
+{
+    if (!widget->isVisible())
+        return ::testing::AssertionFailure() << widget->objectName().toStdString() << " is hidden";
+    for (const QWidget* holder = widget->parentWidget(); holder; holder = holder->parentWidget()) {
+        const QRect area(widget->mapTo(holder, QPoint()), widget->size());
+        if (!holder->rect().contains(area))
+            return ::testing::AssertionFailure()
+                   << widget->objectName().toStdString() << " at " << area.x() << "," << area.y() << " "
+                   << area.width() << "x" << area.height() << " lies outside "
+                   << holder->objectName().toStdString() << " " << holder->width() << "x" << holder->height();
+        if (holder->isWindow())
+            break;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// The screens that start jobs keep Start in view at the window's start size (or the largest the
+// screen holds, at any scale): only the content above it scrolls. The copy-on-write notice, which
+// every btrfs user sees, makes the shred screen taller still.
+TEST(WindowFit, StartStaysInViewOnTheScreensThatStartJobs)
+{
+    ShredScreenHarness h;
+    QApplication::processEvents();
+    const std::pair<std::size_t, const char*> screens[] = {
+        {MainMenuHostViewController::kShredTab, "startShred"},
+        {MainMenuHostViewController::kFreeSpaceTab, "startShred"},
+        {MainMenuHostViewController::kTemporaryDataTab, "shredButton"}};
+    const auto startOf = [&](std::size_t tab, const char* name) {
+        h.window.host()->changeTabToIndex(tab);
+        QApplication::processEvents();
+        auto* page = h.window.host()->tabController()->currentWidget();
+        return page->findChild<QWidget*>(QLatin1StringView(name));
+    };
+    for (const auto& [tab, name] : screens) {
+        const QWidget* start = startOf(tab, name);
+        ASSERT_NE(start, nullptr) << "tab " << tab;
+        EXPECT_TRUE(wholeInView(start))
+            << "tab " << tab << " in " << h.window.width() << "x" << h.window.height();
+    }
+
+    const std::string volume = h.dir / "btrfs";
+    makeDir(volume);
+    LoopMount btrfs(h.dir / "btrfs.img", volume, "btrfs", "128M");
+    if (!btrfs.available())
+        GTEST_SKIP() << "the copy-on-write notice needs root and btrfs";
+    writeFile(volume + "/file", std::string(100, 'v'));
+    h.window.host()->changeTabToIndex(MainMenuHostViewController::kShredTab);
+    ASSERT_TRUE(h.dropAndWait({volume + "/file"}));
+    QApplication::processEvents();
+    ASSERT_TRUE(h.shown("copyOnWriteNotice"));
+    EXPECT_TRUE(wholeInView(h.part("startShred"))) << "with the copy-on-write notice";
+    EXPECT_TRUE(wholeInView(h.part("methodSummary")));
+}
+
+// How many pixels of widget change, and clearly (by a quarter of a colour channel at least), when
+// it gets the keyboard focus: a focus sign a user can see.
+int focusSignPixels(QWidget* widget)
+{
+    widget->clearFocus();
+    QApplication::processEvents();
+    const QImage without = widget->grab().toImage();
+    widget->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    const QImage with = widget->grab().toImage();
+    if (!widget->hasFocus() || with.size() != without.size())
+        return -1;
+    int changed = 0;
+    for (int y = 0; y < with.height(); ++y) {
+        for (int x = 0; x < with.width(); ++x) {
+            const QColor a = with.pixelColor(x, y);
+            const QColor b = without.pixelColor(x, y);
+            if (std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
+                          std::abs(a.blue() - b.blue())}) >= 64)
+                ++changed;
+        }
+    }
+    return changed;
+}
+
+bool activate(QWidget& window)
+{
+    window.show();
+    window.activateWindow();
+    return QTest::qWaitForWindowActive(&window);
+}
+
+// Keyboard use: the focus starts at the tab that is shown; the filled buttons, the gear and the
+// lock show the focus; Escape and Ctrl+W close the settings and a report window.
+TEST(Keyboard, FocusStartsAtTheShownTabEveryControlShowsItAndEscapeClosesSecondaryWindows)
+{
+    SettingsManager& settings = SettingsManager::sharedManager();
+    WindowController window(settings);
+    window.setAttribute(Qt::WA_DeleteOnClose, false);
+    ASSERT_TRUE(activate(window));
+    EXPECT_EQ(QApplication::focusWidget(), window.host()->tab(MainMenuHostViewController::kShredTab))
+        << "the focus starts at the shown tab, Shred Files";
+
+    auto* start = window.host()->tabController()->currentWidget()->findChild<QPushButton*>(u"startShred"_s);
+    ASSERT_NE(start, nullptr);
+    start->setEnabled(true); // as with files and a method chosen
+    EXPECT_GE(focusSignPixels(start), 60) << "Start shows the focus";
+    auto* gear = window.findChild<QWidget*>(u"settingsButton"_s);
+    ASSERT_NE(gear, nullptr);
+    EXPECT_GE(focusSignPixels(gear), 40) << "the gear shows the focus";
+
+    // Escape and Ctrl+W close the settings.
+    for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+        window.showSettings();
+        QPointer<SettingsWindowController> preferences = window.settingsWindow();
+        ASSERT_NE(preferences, nullptr);
+        ASSERT_TRUE(activate(*preferences));
+        auto* lock = preferences->findChild<QWidget*>(u"lockButton"_s);
+        ASSERT_NE(lock, nullptr);
+        EXPECT_GE(focusSignPixels(lock), 40) << "the lock shows the focus";
+        QTest::keySequence(preferences->focusWidget() ? preferences->focusWidget() : preferences.data(),
+                           keys);
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(preferences.isNull() || !preferences->isVisible()) << keys.toString().toStdString();
+        if (preferences)
+            preferences->close();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // And a report window.
+    for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+        auto result = std::make_shared<ShredResult>();
+        result->lastState = std::make_shared<ShredState>();
+        QPointer<ReportWindowController> report =
+            new ReportWindowController(settings, sharedReportKeeper(), result);
+        ASSERT_TRUE(activate(*report));
+        QTest::keySequence(report.data(), keys);
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(report.isNull() || !report->isVisible()) << keys.toString().toStdString();
+        if (report)
+            delete report.data();
+    }
+}
+
 TEST(WindowFitScales, AtOneTwiceAndOneAndAHalfTheScale)
 {
     EXPECT_TRUE(fitsAt(1920, 1080, "1"));
@@ -463,6 +608,10 @@ TEST(Startup, AWindowFromABuildAsksBeforeItInstallsItsHelperAndNotNowInstallsNot
         for (const QString& place : HelperToolService::selfInstallPlaces())
             EXPECT_TRUE(question->informativeText().contains(place)) << place.toStdString();
         EXPECT_TRUE(question->informativeText().contains(u"root"_s));
+        EXPECT_EQ(question->defaultButton(), question->findChild<QPushButton*>(u"notNowButton"_s))
+            << "Return runs nothing as root";
+        EXPECT_TRUE(question->informativeText().contains(u"margin-left"_s))
+            << "a wrapped path keeps its indent";
         auto* button = question->findChild<QAbstractButton*>(QLatin1StringView(buttonName));
         EXPECT_NE(button, nullptr) << buttonName;
         if (!button)

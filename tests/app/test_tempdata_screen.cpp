@@ -9,10 +9,12 @@
 #include "app/dialogs/ConfirmDeletionDialog.h"
 #include "app/dialogs/SnapshotQuestionDialog.h"
 #include "app/progress/ProgressViewController.h"
+#include "app/tempdata/SnapshotProbe.h"
 #include "app/tempdata/TempDataViewController.h"
 #include "common/ByteCountFormatter.h"
 
 #include <QLabel>
+#include <QStandardPaths>
 
 #include <cstdlib>
 
@@ -127,6 +129,7 @@ TEST(TempDataScreen, TheSheetsThenAFilesOnlyJobThatKeepsEveryFolderAndFinishTemp
     window.show();
     auto* screen = qobject_cast<TempDataViewController*>(window.tempDataTab()->current());
     ASSERT_NE(screen, nullptr);
+    screen->setSnapshotProbe([] { return true; }); // as on a machine with snapper and the helper
     QSignalSpy done(screen, &TempDataViewController::resultsShown);
     window.host()->changeTabToIndex(MainMenuHostViewController::kTemporaryDataTab);
     ASSERT_TRUE(done.wait(10000));
@@ -179,6 +182,7 @@ TEST(TempDataScreen, TheSheetsThenAFilesOnlyJobThatKeepsEveryFolderAndFinishTemp
     // Without prompts only the snapshot question comes; DELETE reaches the options.
     settings.setBool(false, SettingsManager::kSettingsDeletionShowPrompt);
     screen = qobject_cast<TempDataViewController*>(window.tempDataTab()->current());
+    screen->setSnapshotProbe([] { return true; });
     QSignalSpy again(screen, &TempDataViewController::resultsShown);
     window.host()->changeTabToIndex(MainMenuHostViewController::kTemporaryDataTab);
     ASSERT_TRUE(again.wait(10000));
@@ -226,6 +230,7 @@ TEST(TempDataScreen, ShredTheTrashChoosesOnlyTheTrashAndEachRecordGoesWithItsIte
     EXPECT_EQ(window.host()->currentIndex(), int(MainMenuHostViewController::kTemporaryDataTab));
     auto* screen = qobject_cast<TempDataViewController*>(window.tempDataTab()->current());
     ASSERT_NE(screen, nullptr);
+    screen->setSnapshotProbe([] { return true; });
     QSignalSpy done(screen, &TempDataViewController::resultsShown);
     ASSERT_TRUE(done.wait(10000));
     EXPECT_EQ(part<PillButton>(screen, "toggleTrash")->text(), u"Deselect"_s);
@@ -249,6 +254,92 @@ TEST(TempDataScreen, ShredTheTrashChoosesOnlyTheTrashAndEachRecordGoesWithItsIte
         << "the categories not chosen are untouched";
     ::setenv("CINDERVAULT_TEMP_TRASH", "", 1);
     settings.setBool(true, SettingsManager::kSettingsDeletionShowPrompt);
+    settings.setInteger(0, SettingsManager::kSettingsDeletionDefaultMethod);
+}
+
+// A user who is not root: the system's logs and caches are offered, not chosen, and say they need
+// the administrator; the user's caches (and the Trash) are chosen. Root gets all four.
+TEST(TempDataScreen, AUserGetsTheirOwnCategoriesChosenAndTheSystemsOnesOffered)
+{
+    Fixture fixture;
+    fixture.useForNewSearchers();
+    for (const bool administrator : {false, true}) {
+        auto* selection = new TempDataSelection;
+        selection->setAdministrator(administrator);
+        QWidget host;
+        auto* screen = new TempDataViewController(selection, &host);
+        QSignalSpy done(screen, &TempDataViewController::resultsShown);
+        host.show();
+        ASSERT_TRUE(done.wait(10000));
+        for (const char* name : {"Logs", "Cache"}) {
+            const std::string suffix(name);
+            EXPECT_EQ(part<PillButton>(screen, ("toggle" + suffix).c_str())->text(),
+                      administrator ? u"Deselect"_s : u"Select"_s)
+                << name;
+            EXPECT_EQ(part(screen, ("needsAdministrator" + suffix).c_str())->isHidden(), administrator)
+                << name;
+        }
+        EXPECT_EQ(part<PillButton>(screen, "toggleUserCache")->text(), u"Deselect"_s);
+        EXPECT_EQ(part<PillButton>(screen, "toggleTrash")->text(), u"Deselect"_s);
+        EXPECT_TRUE(part(screen, "needsAdministratorUserCache")->isHidden());
+        EXPECT_EQ(part<QLabel>(screen, "resultTotal")->text(),
+                  administrator ? total(4800, 5) : total(300, 2));
+        EXPECT_TRUE(
+            part(screen, "boxUserCache")->toolTip().contains(QString::fromStdString(fixture.folders[2])));
+        // Offered all the same: a user may still choose the logs (and meet their errors).
+        part<PillButton>(screen, "toggleLogs")->click();
+        EXPECT_EQ(selection->isChosen(TempSearcher::Logs), !administrator);
+    }
+}
+
+// The confirmation names what goes, the Trash by name; the snapshot question comes only where
+// snapshots exist and can be removed (not on this machine without snapper): the job keeps them.
+TEST(TempDataScreen, TheQuestionNamesTheTrashAndNoSnapshotQuestionWithoutSnapshotsToRemove)
+{
+    Fixture fixture;
+    fixture.useForNewSearchers();
+    const std::string trash = fixture.dir / "Trash";
+    for (const char* folder : {"", "/files", "/info"})
+        makeDir(trash + folder);
+    writeFile(trash + "/files/letter.odt", std::string(300, 't'));
+    writeFile(trash + "/info/letter.odt.trashinfo", "[Trash Info]\nPath=/home/u/letter.odt\n");
+    ::setenv("CINDERVAULT_TEMP_TRASH", trash.c_str(), 1);
+    auto& settings = SettingsManager::sharedManager();
+    settings.setInteger(16, SettingsManager::kSettingsDeletionDefaultMethod);
+    settings.setBool(true, SettingsManager::kSettingsDeletionShowPrompt);
+    QWidget host;
+    auto* selection = new TempDataSelection;
+    selection->setAdministrator(false);
+    auto* screen = new TempDataViewController(selection, &host);
+    bool probed = false;
+    screen->setSnapshotProbe([&probed] {
+        probed = true;
+        return false;
+    });
+    std::vector<JobRequest> jobs;
+    QObject::connect(screen, &TempDataViewController::jobRequested,
+                     [&jobs](const JobRequest& request) { jobs.push_back(request); });
+    QSignalSpy done(screen, &TempDataViewController::resultsShown);
+    host.show();
+    ASSERT_TRUE(done.wait(10000));
+    screen->startShred();
+    auto* confirmation = screen->findChild<ConfirmDeletionDialog*>();
+    ASSERT_NE(confirmation, nullptr);
+    const QString asked = confirmation->informativeText();
+    EXPECT_TRUE(asked.startsWith(u"This destroys the files of your caches and the Trash: 4 files, "_s))
+        << asked.toStdString();
+    EXPECT_TRUE(asked.contains(u"The Trash is emptied"_s)) << asked.toStdString();
+    button(confirmation, u"DELETE"_s)->click();
+    EXPECT_TRUE(probed);
+    EXPECT_EQ(screen->findChild<SnapshotQuestionDialog*>(), nullptr) << "no question whose yes cannot work";
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_FALSE(jobs.front().shredOptions->removeSnapshots);
+    // The default probe on a machine without snapper says no.
+    if (QStandardPaths::findExecutable(u"snapper"_s).isEmpty() &&
+        QStandardPaths::findExecutable(u"snapper"_s, {u"/usr/sbin"_s, u"/sbin"_s}).isEmpty()) {
+        EXPECT_FALSE(SnapshotProbe::snapshotsRemovable());
+    }
+    ::setenv("CINDERVAULT_TEMP_TRASH", "", 1);
     settings.setInteger(0, SettingsManager::kSettingsDeletionDefaultMethod);
 }
 

@@ -3,10 +3,12 @@
 #include "ProcessRunner.h"
 #include "TempDir.h"
 #include "TmpfsMount.h"
+#include "Unprivileged.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -119,6 +121,59 @@ TEST(CliCleanTemp, CleansTheNamedCategoriesFilesAndKeepsEveryFolder)
     EXPECT_EQ(number(result, "errorCount"), 0);
     EXPECT_EQ(number(result, "otherErrorCount"), 1);
     EXPECT_TRUE(t::listNames(dir / "user").empty());
+}
+
+// Without category options a user who is not root cleans only what is theirs: the user's caches
+// and the Trash. The system's logs and caches are root's; a user's job over them would end in one
+// error per file. Run as nobody (root drops to it), in a home and folders of nobody's.
+TEST(CliCleanTemp, WithoutCategoriesAUserCleansOnlyTheirOwnCachesAndTrash)
+{
+    t::TempDir dir;
+    for (const char* folder : {"home", "home/.config", "home/.config/Ostrevane", "log", "user", "trash",
+                               "trash/files", "trash/info"})
+        t::makeDir(dir / folder);
+    t::writeFile(dir / "home/.config/Ostrevane/Cindervault.ini",
+                 "[General]\nkSettingsDeletionReportAutoSave=false\n");
+    t::writeFile(dir / "log/syslog", std::string(3000, 'l'));
+    t::writeFile(dir / "user/thumb", std::string(200, 'u'));
+    t::writeFile(dir / "trash/files/old", std::string(50, 't'));
+    t::writeFile(dir / "trash/info/old.trashinfo", "[Trash Info]\nPath=/home/u/old\n");
+    for (const char* entry :
+         {"", "/home", "/home/.config", "/home/.config/Ostrevane", "/home/.config/Ostrevane/Cindervault.ini",
+          "/log", "/log/syslog", "/user", "/user/thumb", "/trash", "/trash/files", "/trash/files/old",
+          "/trash/info", "/trash/info/old.trashinfo"})
+        t::giveToNobody(dir.path() + entry);
+    ::setenv("CINDERVAULT_TEMP_LOGS", (dir / "log").c_str(), 1);
+    ::setenv("CINDERVAULT_TEMP_USER_CACHES", (dir / "user").c_str(), 1);
+    ::setenv("CINDERVAULT_TEMP_TRASH", (dir / "trash").c_str(), 1);
+    const std::string home = dir / "home";
+    t::ProcessOptions asNobody;
+    asNobody.beforeExec = [&home] {
+        ::setenv("HOME", home.c_str(), 1);
+        ::setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
+        if (::geteuid() != 0)
+            return true;
+        return ::setgroups(0, nullptr) == 0 &&
+               ::setresgid(t::kNogroupGid, t::kNogroupGid, t::kNogroupGid) == 0 &&
+               ::setresuid(t::kNobodyUid, t::kNobodyUid, t::kNobodyUid) == 0;
+    };
+    const auto run = t::runProcess({CINDERVAULT_CLI, "clean-temp", "--yes", "--json"}, asNobody);
+    for (const char* variable :
+         {"CINDERVAULT_TEMP_LOGS", "CINDERVAULT_TEMP_USER_CACHES", "CINDERVAULT_TEMP_TRASH"})
+        ::setenv(variable, "", 1);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const QJsonObject result = parse(run.out);
+    EXPECT_EQ(number(result, "errorCount"), 0);
+    EXPECT_EQ(number(result, "fileCountRemoved"), 3) << "the cache file, the trashed item and its record";
+    EXPECT_EQ(t::listNames(dir / "log"), std::vector<std::string>{"syslog"}) << "the system's logs untouched";
+    EXPECT_TRUE(t::listNames(dir / "user").empty());
+    EXPECT_TRUE(t::listNames(dir / "trash/files").empty());
+
+    // The help says how it chooses.
+    const auto help = cli({"clean-temp", "--help"});
+    EXPECT_NE((help.out + help.err).find("the user's caches and the Trash for anyone else"),
+              std::string::npos)
+        << help.out << help.err;
 }
 
 TEST(CliCleanTemp, TheSystemsStateUnderTheCachesIsKeptAndNamed)

@@ -18,11 +18,11 @@ FakeNotificationServer::~FakeNotificationServer()
     m_bus.unregisterObject(u"/org/freedesktop/Notifications"_s);
 }
 
-uint FakeNotificationServer::Notify(const QString& appName, uint, const QString&, const QString& summary,
-                                    const QString& body, const QStringList& actions, const QVariantMap& hints,
-                                    int timeout)
+uint FakeNotificationServer::Notify(const QString& appName, uint, const QString& appIcon,
+                                    const QString& summary, const QString& body, const QStringList& actions,
+                                    const QVariantMap& hints, int timeout)
 {
-    notifications.append({m_nextId, appName, summary, body, actions, hints, timeout});
+    notifications.append({m_nextId, appName, appIcon, summary, body, actions, hints, timeout});
     emit notified();
     return m_nextId++;
 }

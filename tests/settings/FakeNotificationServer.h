@@ -20,6 +20,7 @@ public:
     {
         uint id = 0;
         QString appName;
+        QString appIcon;
         QString summary;
         QString body;
         QStringList actions;

@@ -49,7 +49,8 @@ TEST(NotificationTexts, JobResults)
 {
     using Texts = std::pair<QString, QString>;
     EXPECT_EQ(NotificationManager::titleAndTextForResult(resultOf(false, false, false, false, 12, 2)),
-              Texts(u"Finished"_s, u"The deletion of 12 file(s) has finished with 2 error(s)"_s));
+              Texts(u"Finished with errors"_s, u"The deletion of 12 file(s) has finished with 2 error(s)"_s))
+        << "a job with errors is not announced as simply finished";
     EXPECT_EQ(NotificationManager::titleAndTextForResult(resultOf(false, true, true, false, 0, 0)),
               Texts(u"Finished"_s, u"The free space has been completely overwritten"_s));
     EXPECT_EQ(NotificationManager::titleAndTextForResult(resultOf(false, true, false, true, 40, 0)),
@@ -60,7 +61,7 @@ TEST(NotificationTexts, JobResults)
     EXPECT_EQ(NotificationManager::titleAndTextForResult(failedWipe),
               Texts(u"Errors"_s, u"The job has ended with 1 error(s)"_s));
     EXPECT_EQ(NotificationManager::titleAndTextForResult(resultOf(false, true, false, false, 3, 1)),
-              Texts(u"Finished"_s, u"The deletion of 3 file(s) has finished with 1 error(s)"_s))
+              Texts(u"Finished with errors"_s, u"The deletion of 3 file(s) has finished with 1 error(s)"_s))
         << "volumes without free-space-only or format count files";
     EXPECT_EQ(NotificationManager::titleAndTextForResult(resultOf(false, false, true, true, 5, 0)).second,
               u"The deletion of 5 file(s) has finished with 0 error(s)"_s)
@@ -115,7 +116,11 @@ TEST_F(NotificationBus, ShowsWithCloseButtonAndSound)
     ASSERT_TRUE(waitForNotifications(1));
     const auto& first = notificationServer->notifications[0];
     EXPECT_EQ(first.appName, u"Cindervault"_s);
-    EXPECT_EQ(first.summary, u"Finished"_s);
+    EXPECT_EQ(first.summary, u"Finished with errors"_s);
+    // The program's icon and desktop entry, so that the desktop shows and files the notice as ours.
+    EXPECT_EQ(first.appIcon, NotificationManager::kDesktopEntry.toString());
+    EXPECT_EQ(first.hints.value(u"desktop-entry"_s).toString(),
+              NotificationManager::kDesktopEntry.toString());
     EXPECT_EQ(first.body, u"The deletion of 12 file(s) has finished with 2 error(s)"_s);
     EXPECT_EQ(first.actions, (QStringList{u"close"_s, u"Close"_s}));
     EXPECT_EQ(first.hints.value(u"sound-name"_s).toString(), NotificationManager::kSoundName.toString());

@@ -3,6 +3,7 @@
 #include "ProcessRunner.h"
 
 #include <fstream>
+#include <string>
 #include <sys/mount.h>
 #include <unistd.h>
 
@@ -12,10 +13,19 @@ LoopMount::LoopMount(const std::string& image, const std::string& mountPoint, co
                      const std::string& size, const std::string& options)
     : m_image(image), m_mountPoint(mountPoint), m_type(type), m_options(options)
 {
-    if (::geteuid() != 0)
+    if (::geteuid() != 0) {
+        m_failure = "mounting a loop image needs root";
         return;
-    m_mounted = runProcess({"truncate", "-s", size, image}).exitCode == 0 &&
-                runProcess({"mkfs." + type, "-q", image}).exitCode == 0 && mountAgain();
+    }
+    const auto run = [this](const std::vector<std::string>& command) {
+        const ProcessResult result = runProcess(command);
+        if (result.exitCode != 0 && m_failure.empty())
+            m_failure = command.front() + " failed (exit status " + std::to_string(result.exitCode) +
+                        "): " + result.err + result.out;
+        return result.exitCode == 0;
+    };
+    m_mounted = run({"truncate", "-s", size, image}) && run({"mkfs." + type, "-q", image}) &&
+                run({"mount", "-t", type, "-o", options.empty() ? "loop" : "loop," + options, image, mountPoint});
 }
 
 bool LoopMount::mountAgain()

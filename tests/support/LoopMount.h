@@ -19,6 +19,9 @@ public:
     LoopMount& operator=(const LoopMount&) = delete;
 
     bool available() const { return m_mounted; }
+    // Why the file system is not mounted (not root, or the step that failed and what it said);
+    // empty when it is.
+    const std::string& failure() const { return m_failure; }
     const std::string& path() const { return m_mountPoint; }
     const std::string& image() const { return m_image; }
     // Makes the loop device refuse discards from now on, as a disk or most USB sticks do: TRIM is
@@ -36,6 +39,7 @@ private:
     std::string m_type;
     std::string m_options;
     bool m_mounted = false;
+    std::string m_failure;
 };
 
 } // namespace cv::test

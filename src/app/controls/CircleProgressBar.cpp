@@ -12,7 +12,13 @@ using namespace Qt::StringLiterals;
 
 namespace cv {
 
-CircleProgressBar::CircleProgressBar(QWidget* parent) : QWidget(parent) {}
+CircleProgressBar::CircleProgressBar(QWidget* parent) : QWidget(parent), m_color(Palette::amountGraphic()) {}
+
+void CircleProgressBar::setColor(const QColor& color)
+{
+    m_color = color;
+    update();
+}
 
 void CircleProgressBar::setProgress(float progress)
 {
@@ -46,7 +52,7 @@ void CircleProgressBar::paintEvent(QPaintEvent*)
     if (fraction > 0) {
         const double radius = side / 2;
         const QRectF box(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
-        painter.setBrush(Palette::amountGraphic());
+        painter.setBrush(m_color);
         if (fraction >= 1.0)
             painter.drawEllipse(box);
         else

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QWidget>
 
 namespace cv {
@@ -17,6 +18,10 @@ public:
     // A value that is not a number is stored as 0; others are stored as given (infinite and values
     // above 1 draw a full ring).
     void setProgress(float progress);
+    // The ring's colour: the amount's green by default; a job that ended with errors shows its
+    // warning sign in the failure colour instead.
+    QColor color() const { return m_color; }
+    void setColor(const QColor& color);
     // The percentage text for the current progress, as drawn ("42.00\n%"); empty at 1.
     QString percentageText() const;
 
@@ -27,6 +32,7 @@ protected:
 
 private:
     float m_progress = 0;
+    QColor m_color;
 };
 
 } // namespace cv

@@ -130,6 +130,13 @@ std::shared_ptr<Algorithm> MethodPicker::selected() const
     return index > 0 ? m_algos.get(static_cast<std::size_t>(index)) : nullptr;
 }
 
+QString MethodPicker::summary() const
+{
+    if (!selected())
+        return tr("Choose an overwrite method to start.");
+    return tr("Method: %1").arg(m_list->currentText());
+}
+
 void MethodPicker::rememberUsed(const Algorithm& method)
 {
     lastUsedMethod() = method.identifier();

@@ -41,6 +41,9 @@ public:
     // The chosen method; null for the placeholder.
     std::shared_ptr<Algorithm> selected() const;
     QComboBox* list() const { return m_list; }
+    // What a screen's action row says of the choice: the chosen method, or that Start waits for
+    // one.
+    QString summary() const;
 
     // Selects what the stored default says (see Role); no change signal when nothing changes.
     void showStoredDefault();

@@ -82,10 +82,13 @@ void PillButton::paintEvent(QPaintEvent*)
         painter.drawRoundedRect(area.adjusted(1, 1, -1, -1), radius - 1, radius - 1);
     }
     if (hasFocus()) {
-        QColor focus = Palette::accent();
-        focus.setAlpha(160);
-        painter.setPen(QPen(focus, 1, Qt::DotLine));
+        // A solid ring inside the edge, in the colour that stands out from the button's own: the
+        // text's colour on a filled button, the accent on an outlined one.
+        painter.setOpacity(1.0);
+        painter.setPen(QPen(m_style == Style::Filled ? m_textColor : Palette::accent(), 2));
         painter.drawRoundedRect(area.adjusted(3, 3, -3, -3), radius - 3, radius - 3);
+        if (!isEnabled())
+            painter.setOpacity(0.4);
     }
     painter.setPen(m_textColor);
     painter.setFont(font());

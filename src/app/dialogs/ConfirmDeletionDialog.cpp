@@ -48,15 +48,16 @@ ConfirmDeletionDialog::ConfirmDeletionDialog(QWidget* parent, const QString& inf
 
 void ConfirmDeletionDialog::confirmThenStart(QWidget* parent, std::function<bool()> isStillAsked,
                                              std::string_view changedLog, std::string_view cancelledLog,
-                                             std::function<void()> start, const QString& subject)
+                                             std::function<void()> start, const QString& subject,
+                                             const QString& consequence)
 {
     if (!SettingsManager::sharedManager().showSecurityPrompts()) {
         start();
         return;
     }
-    auto* confirmation = subject.isEmpty()
-                             ? new ConfirmDeletionDialog(parent)
-                             : new ConfirmDeletionDialog(parent, subject + u"\n\n"_s + cannotBeRecovered());
+    const QString then = consequence.isEmpty() ? cannotBeRecovered() : consequence;
+    auto* confirmation =
+        new ConfirmDeletionDialog(parent, subject.isEmpty() ? then : subject + u"\n\n"_s + then);
     connect(confirmation, &ConfirmDeletionDialog::confirmed, parent,
             [isStillAsked = std::move(isStillAsked), changed = std::string(changedLog),
              start = std::move(start)] {

@@ -23,11 +23,13 @@ public:
     // Starts a job the way every screen does: at once when the security prompts are off, else after
     // DELETE. The answer holds for what it was asked for: when isStillAsked() says the selection
     // changed while the question was open, nothing starts and changedLog is logged; Cancel logs
-    // cancelledLog. subject, when not empty, says what the job destroys (the volume it empties or
-    // reformats), above the usual explanation.
+    // cancelledLog. subject says what the job destroys (the files by name, count and size; the
+    // volume it empties or reformats), above the consequence: by default that data cannot be
+    // recovered (a free-space wipe, which deletes nothing, says so instead).
     static void confirmThenStart(QWidget* parent, std::function<bool()> isStillAsked,
                                  std::string_view changedLog, std::string_view cancelledLog,
-                                 std::function<void()> start, const QString& subject = {});
+                                 std::function<void()> start, const QString& subject = {},
+                                 const QString& consequence = {});
 
 signals:
     void confirmed();

@@ -1,5 +1,7 @@
 #include "app/dialogs/HelperInstallDialog.h"
 
+#include "app/shred/SelectionTexts.h"
+
 #include <QApplication>
 #include <QPushButton>
 
@@ -15,21 +17,26 @@ HelperInstallDialog::HelperInstallDialog(const QStringList& places, QWidget* par
     setObjectName(u"HelperInstallQuestion"_s);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
+    // Each place on a line of its own, indented as a whole: a long path that wraps keeps its indent.
     QStringList lines;
     for (const QString& place : places)
-        lines << u"  "_s + place;
-    setInformativeText(
+        lines << u"<div style=\"margin-left: 16px;\">%1</div>"_s.arg(place.toHtmlEscaped());
+    const QString text =
         tr("This Cindervault runs from its build folder, and the system has no helper of its version. "
            "Deleting files you may not write to, reformatting a volume and deleting snapshots go through a "
            "small helper that runs as root. Installing it asks for an administrator password and writes:\n"
            "%1\n\n"
-           "With “Not now” Cindervault starts without these steps; it asks again at the next start.")
-            .arg(lines.join(u'\n')));
+           "With “Not now” Cindervault starts without these steps; it asks again at the next start.");
+    const qsizetype at = text.indexOf(u"%1"_s);
+    setTextFormat(Qt::RichText);
+    setInformativeText(SelectionTexts::html(text.left(at)) + lines.join(QString()) +
+                       SelectionTexts::html(text.mid(at + 2).trimmed().prepend(u'\n')));
     QPushButton* install = addButton(tr("Install…"), QMessageBox::AcceptRole);
     install->setObjectName(u"installButton"_s);
     QPushButton* notNow = addButton(tr("Not now"), QMessageBox::RejectRole);
     notNow->setObjectName(u"notNowButton"_s);
-    setDefaultButton(install);
+    // Return answers the question that runs nothing as root.
+    setDefaultButton(notNow);
     setEscapeButton(notNow);
     // Closing the window counts as "Not now": nothing runs as root without a yes.
     connect(this, &QMessageBox::finished, this,

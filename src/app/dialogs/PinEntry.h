@@ -34,7 +34,7 @@ public:
         WrongPin,   // show the error, empty the fields, focus the first (waitSeconds may follow)
         TooEarly,   // not checked: too many wrong PINs, waitSeconds are left before the next try
         ConfirmPin, // first entry taken: empty the fields, ask for it again
-        PinsDiffer, // the confirmation differs: show the error, keep the fields
+        PinsDiffer, // the confirmation differs: show the error, empty the fields, focus the first
         PinSet,     // stored and unlocked: close
     };
 

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <chrono>
 
 using namespace Qt::StringLiterals;
@@ -103,9 +104,14 @@ SettingsPassword::SettingsPassword(SettingsManager& settings, NotificationManage
     connect(m_retryTimer, &QTimer::timeout, this, [this] {
         for (QLineEdit* field : m_fields)
             field->setEnabled(true);
+        m_countdown->stop();
         m_errorLabel->hide();
         m_fields[0]->setFocus();
     });
+    // The wait counts down on the screen, second by second.
+    m_countdown = new QTimer(this);
+    m_countdown->setInterval(std::chrono::seconds(1));
+    connect(m_countdown, &QTimer::timeout, this, &SettingsPassword::showWait);
 
     m_errorLabel->hide();
     showMode();
@@ -149,13 +155,20 @@ void SettingsPassword::resettPinFields()
 
 void SettingsPassword::waitBeforeNextTry(qint64 seconds)
 {
-    // Never less than the first delay of 30 seconds: the plural always fits.
-    m_errorLabel->setText(
-        tr("Too many wrong PINs. Please wait %1 seconds before you try again.").arg(seconds));
-    m_errorLabel->show();
     for (QLineEdit* field : m_fields)
         field->setEnabled(false);
     m_retryTimer->start(std::chrono::seconds(seconds));
+    m_countdown->start();
+    showWait();
+    m_errorLabel->show();
+}
+
+void SettingsPassword::showWait()
+{
+    // The seconds left, rounded up: the text never says 0 while the fields still wait.
+    const auto left = static_cast<int>((std::max(m_retryTimer->remainingTime(), 0) + 999) / 1000);
+    m_errorLabel->setText(tr("Too many wrong PINs. Please wait %n second(s) before you try again.", nullptr,
+                             std::max(left, 1)));
 }
 
 void SettingsPassword::controlTextDidChange(int index)
@@ -213,6 +226,8 @@ void SettingsPassword::allPinFieldsFilled()
         showMode();
         return;
     case PinEntry::Outcome::PinsDiffer:
+        // The confirmation starts over in empty fields, as after a wrong PIN.
+        resettPinFields();
         m_errorLabel->setText(tr("The PINs do not match. Please enter the new PIN again."));
         m_errorLabel->show();
         return;

@@ -41,6 +41,8 @@ private:
     void resettPinFields();
     // Too many wrong PINs: the fields stay disabled for seconds, and the error line says why.
     void waitBeforeNextTry(qint64 seconds);
+    // The wait's message with the seconds still left.
+    void showWait();
     void showMode();
 
     PinEntry m_entry;
@@ -52,6 +54,7 @@ private:
     QPushButton* m_cancelButton;
     QPushButton* m_newPinButton = nullptr;
     QTimer* m_retryTimer;
+    QTimer* m_countdown;    // redraws the wait's seconds
     bool m_filling = false; // the dialog itself changes the fields
 };
 

@@ -2,12 +2,13 @@
 
 #include "app/AmountText.h"
 #include "app/Palette.h"
+#include "app/controls/ActionRow.h"
 #include "app/controls/BusyIndicator.h"
-#include "app/controls/ColorGradientView.h"
 #include "app/controls/MethodPicker.h"
 #include "app/controls/PillButton.h"
 #include "app/controls/StyledLabel.h"
 #include "app/dialogs/ConfirmDeletionDialog.h"
+#include "app/shred/SelectionTexts.h"
 #include "common/Log.h"
 #include "settings/SettingsManager.h"
 #include "targets/VolumeMonitor.h"
@@ -78,9 +79,16 @@ FreeSpaceViewController::~FreeSpaceViewController() = default;
 
 void FreeSpaceViewController::setupUi()
 {
-    ColorGradientView* base = ColorGradientView::fill(this);
+    // Start and the method summary stay at the bottom; the content above them scrolls.
+    m_startShredButton = new PillButton(tr("Start"), PillButton::Style::Filled);
+    m_startShredButton->setObjectName(u"startShred"_s);
+    m_startShredButton->setFixedHeight(40);
+    m_startShredButton->setMinimumWidth(180);
+    connect(m_startShredButton, &PillButton::clicked, this, &FreeSpaceViewController::startShred);
+    m_actionRow = new ActionRow(m_startShredButton);
+    QWidget* base = ActionRow::frame(this, m_actionRow);
     auto* layout = new QVBoxLayout(base);
-    layout->setContentsMargins(20, 18, 20, 21);
+    layout->setContentsMargins(20, 18, 20, 0);
     layout->setSpacing(0);
 
     m_tableView = new QTableWidget(0, 3, base);
@@ -93,7 +101,7 @@ void FreeSpaceViewController::setupUi()
     m_tableView->setAlternatingRowColors(true);
     m_tableView->setIconSize(QSize(28, 28));
     m_tableView->verticalHeader()->hide();
-    m_tableView->verticalHeader()->setDefaultSectionSize(40);
+    m_tableView->verticalHeader()->setDefaultSectionSize(44);
     m_tableView->horizontalHeader()->setSectionResizeMode(MainColumn, QHeaderView::Stretch);
     for (int column : {SizeColumn, FreeColumn}) {
         m_tableView->horizontalHeader()->setSectionResizeMode(column, QHeaderView::Fixed);
@@ -135,14 +143,6 @@ void FreeSpaceViewController::setupUi()
     m_methodPicker = new MethodPicker(MethodPicker::Role::Screen, SettingsManager::sharedManager(), base);
     connect(m_methodPicker, &MethodPicker::methodChanged, this, &FreeSpaceViewController::updateView);
     layout->addWidget(m_methodPicker);
-    layout->addSpacing(14);
-
-    m_startShredButton = new PillButton(tr("Start"), PillButton::Style::Filled, base);
-    m_startShredButton->setObjectName(u"startShred"_s);
-    m_startShredButton->setFixedHeight(40);
-    m_startShredButton->setMinimumWidth(180);
-    connect(m_startShredButton, &PillButton::clicked, this, &FreeSpaceViewController::startShred);
-    layout->addWidget(m_startShredButton, 0, Qt::AlignRight);
 }
 
 std::shared_ptr<Algorithm> FreeSpaceViewController::selectedMethod() const
@@ -168,8 +168,12 @@ void FreeSpaceViewController::fillTable()
     for (std::size_t i = 0; i < volumes.size(); ++i) {
         const Volume& volume = volumes[i];
         const int row = static_cast<int>(i);
-        auto* name = cell(QFile::decodeName(QByteArray::fromStdString(volume.displayName())),
-                          Qt::AlignLeft | Qt::AlignVCenter);
+        // The name, and below it the whole mount point: two volumes may share a name or a last
+        // path component.
+        const QString title = QFile::decodeName(QByteArray::fromStdString(volume.displayName()));
+        const QString mountPoint = QFile::decodeName(QByteArray::fromStdString(volume.path()));
+        auto* name =
+            cell(title == mountPoint ? title : title + u'\n' + mountPoint, Qt::AlignLeft | Qt::AlignVCenter);
         name->setIcon(volumeIcon(volume));
         name->setToolTip(QFile::decodeName(QByteArray::fromStdString(volume.path())));
         m_tableView->setItem(row, MainColumn, name);
@@ -203,6 +207,7 @@ void FreeSpaceViewController::updateView()
     m_readingLabel->setVisible(reading);
     m_readingSpinner->setAnimating(reading);
     m_startShredButton->setEnabled(m_selection->canStart(selectedMethod().get()));
+    m_actionRow->setSummary(m_methodPicker->summary());
 }
 
 void FreeSpaceViewController::startShred()
@@ -214,7 +219,7 @@ void FreeSpaceViewController::startShred()
         this,
         [this, asked = m_selection->pathCollection()] { return m_selection->pathCollection() == asked; },
         "The volume changed while the confirmation was open; nothing started", "Freespace was cancelled!",
-        [this] { requestJob(); }, volumeQuestion());
+        [this] { requestJob(); }, volumeQuestion(), SelectionTexts::freeSpaceConsequence());
 }
 
 QString FreeSpaceViewController::volumeQuestion() const

@@ -14,6 +14,7 @@ class QTableWidget;
 
 namespace cv {
 
+class ActionRow;
 class BusyIndicator;
 class MethodPicker;
 class PillButton;
@@ -67,6 +68,7 @@ private:
     BusyIndicator* m_readingSpinner = nullptr; // while the selected volume is read
     QLabel* m_readingLabel = nullptr;
     PillButton* m_startShredButton = nullptr;
+    ActionRow* m_actionRow = nullptr;
 };
 
 } // namespace cv

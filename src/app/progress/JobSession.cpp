@@ -2,6 +2,7 @@
 
 #include "app/AppServices.h"
 #include "app/progress/JobEvents.h"
+#include "app/reports/ReportPdfPane.h"
 #include "common/Log.h"
 #include "settings/SettingsManager.h"
 
@@ -127,7 +128,7 @@ void JobSession::allTasksFinished()
     // its notice and its counts alike.
     if (m_snapshotError)
         m_result->addFailure(ShredItem::Kind::Step, "snapshots", "Snapshots could not be deleted",
-                             m_snapshotError->toStdString());
+                             ReportPdfPane::sentence(*m_snapshotError).toStdString());
     createReport();
     notify();
     emit finished();

@@ -172,6 +172,8 @@ void ProgressViewController::setupUi()
     m_removedLabel = styledLabel(m_removedStack, 20, Palette::amount());
     m_removedLabel->setObjectName(u"removedLabel"_s);
     m_removedLabel->setMinimumHeight(30);
+    // Long totals (German ones with errors) wrap within the column rather than widening the screen.
+    m_removedLabel->setWordWrap(true);
     removed->addWidget(m_removedLabel);
     // The path and the totals take turns; the buttons below them keep their place.
     for (QWidget* turn : {static_cast<QWidget*>(m_currentFilepath), m_removedStack}) {
@@ -297,6 +299,8 @@ void ProgressViewController::reportMade(const ReportOutcome& outcome)
 void ProgressViewController::finishedAnimation(bool success)
 {
     m_circleProgressBar->setProgress(1.0f);
+    // A warning sign never sits in the green ring of success.
+    m_circleProgressBar->setColor(success ? Palette::amountGraphic() : Palette::failure());
     m_progressCheckImage->setIcon(QIcon(success ? u":/images/check.svg"_s : u":/images/warning.svg"_s));
     m_progressCheckImage->setObjectName(success ? u"progressCheckImage"_s : u"progressWarningImage"_s);
     auto* effect = new QGraphicsOpacityEffect(m_progressCheckImage);

@@ -5,6 +5,7 @@
 
 #include <QFileInfo>
 #include <QIcon>
+#include <QLocale>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -27,6 +28,18 @@ int ReportCol::cardWidthFor(int gridWidth)
 QSize ReportCol::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const
 {
     return {m_cardWidth, kHeight};
+}
+
+std::pair<QString, QString> ReportCol::dateAndTime(const QString& path)
+{
+    // In the window's language (the default locale follows it), as the rest of the window writes
+    // dates.
+    const QDateTime created = SavedReportsModel::createdAt(path).toLocalTime();
+    if (!created.isValid())
+        return {u"--"_s, u"--"_s};
+    const QLocale locale;
+    return {locale.toString(created.date(), QLocale::ShortFormat),
+            locale.toString(created.time(), QLocale::ShortFormat)};
 }
 
 void ReportCol::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
@@ -68,10 +81,9 @@ void ReportCol::paint(QPainter* painter, const QStyleOptionViewItem& option, con
     painter->setFont(font);
     painter->setPen(Palette::onSurface(Palette::headerBlue()));
     const QRectF dateRect(card.left(), iconRect.bottom() + 10, card.width(), 18);
-    painter->drawText(dateRect, Qt::AlignHCenter | Qt::AlignVCenter,
-                      index.data(SavedReportsModel::DateTextRole).toString());
-    painter->drawText(dateRect.translated(0, 18), Qt::AlignHCenter | Qt::AlignVCenter,
-                      index.data(SavedReportsModel::TimeTextRole).toString());
+    const auto [date, time] = dateAndTime(index.data(SavedReportsModel::PathRole).toString());
+    painter->drawText(dateRect, Qt::AlignHCenter | Qt::AlignVCenter, date);
+    painter->drawText(dateRect.translated(0, 18), Qt::AlignHCenter | Qt::AlignVCenter, time);
     painter->restore();
 }
 

@@ -2,6 +2,8 @@
 
 #include <QStyledItemDelegate>
 
+#include <utility>
+
 namespace cv {
 
 // One card of the Reports tab: the report's file icon with its kind (PDF, HTML), and its creation
@@ -24,6 +26,9 @@ public:
     // widest.
     static int columnsFor(int gridWidth);
     static int cardWidthFor(int gridWidth);
+    // The date and time a card shows for the report at path, in the window's language ("--" for
+    // a report that is gone).
+    static std::pair<QString, QString> dateAndTime(const QString& path);
 
     void setCardWidth(int width) { m_cardWidth = width; }
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;

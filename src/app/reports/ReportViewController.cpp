@@ -3,6 +3,7 @@
 #include "app/Palette.h"
 #include "app/ReportKeeper.h"
 #include "app/controls/PillButton.h"
+#include "app/controls/StyledLabel.h"
 #include "app/dialogs/WarningAlert.h"
 #include "app/reports/ReportPdfPane.h"
 #include "app/reports/ReportPreview.h"
@@ -10,7 +11,9 @@
 #include "common/Log.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QShowEvent>
@@ -24,7 +27,8 @@ ReportViewController::ReportViewController(const ReportKeeper& keeper, QWidget* 
     : QWidget(parent), m_keeper(keeper), m_preview(new ReportPreview(this)), m_pane(new ReportPdfPane(this)),
       m_printButton(new PillButton(tr("Print"), PillButton::Style::Filled, this)),
       m_pdfButton(new PillButton(tr("Save as PDF"), PillButton::Style::Outlined, this)),
-      m_closeButton(new PillButton(tr("Close"), PillButton::Style::Outlined, this))
+      m_closeButton(new PillButton(tr("Close"), PillButton::Style::Outlined, this)),
+      m_savedLabel(styledLabel(this, 12, Palette::secondaryText(), Qt::AlignLeft | Qt::AlignVCenter))
 {
     setObjectName(u"ReportViewController"_s);
     setAutoFillBackground(true);
@@ -49,7 +53,9 @@ ReportViewController::ReportViewController(const ReportKeeper& keeper, QWidget* 
     }
     buttons->addWidget(m_printButton);
     buttons->addWidget(m_pdfButton);
-    buttons->addStretch(1);
+    m_savedLabel->setObjectName(u"savedLabel"_s);
+    m_savedLabel->hide();
+    buttons->addWidget(m_savedLabel, 1);
     buttons->addWidget(m_closeButton);
     layout->addLayout(buttons);
 
@@ -133,8 +139,13 @@ QString ReportViewController::pdfFilePath(const QString& path)
 bool ReportViewController::savePdfAs(const QString& path)
 {
     const QString destination = pdfFilePath(path);
-    if (m_preview->savePdf(destination))
+    if (m_preview->savePdf(destination)) {
+        // The user sees that, and where, it was saved.
+        m_savedLabel->setText(tr("Saved as %1").arg(QFileInfo(destination).fileName()));
+        m_savedLabel->setToolTip(destination);
+        m_savedLabel->show();
         return true;
+    }
     (new WarningAlert(tr("failed to save file"), destination, {tr("Ok")}, this))->open();
     return false;
 }

@@ -8,6 +8,8 @@
 
 class QPrinter;
 
+class QLabel;
+
 namespace cv {
 
 class PillButton;
@@ -61,6 +63,7 @@ private:
     PillButton* m_printButton;
     PillButton* m_pdfButton;
     PillButton* m_closeButton;
+    QLabel* m_savedLabel; // where the PDF went, once saved
 };
 
 } // namespace cv

@@ -1,5 +1,6 @@
 #include "app/reports/ReportWindowController.h"
 
+#include "app/controls/ClosingKeys.h"
 #include "app/controls/ScreenFit.h"
 #include "app/reports/ReportViewController.h"
 #include "settings/SettingsManager.h"
@@ -26,6 +27,8 @@ ReportWindowController::ReportWindowController(SettingsManager& settings, const 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_content);
+    // Escape and Ctrl+W close it, as any secondary window.
+    ClosingKeys::install(this);
     // Never larger than a small screen's available area: the report scrolls inside.
     setMinimumSize(std::min(kMinimumWidth, ScreenFit::room(this).width()),
                    std::min(400, ScreenFit::room(this).height()));

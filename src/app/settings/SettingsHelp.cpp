@@ -74,7 +74,7 @@ SettingsHelp::SettingsHelp(SettingsManager& settings, SupportMessageSender* send
     connect(m_model, &SupportFormModel::messageChanged, this, &SettingsHelp::showPreview);
     showPreview();
     if (!m_sender->isConfigured())
-        m_statusLabel->setText(m_sender->endpoint().problem + u' ' +
+        m_statusLabel->setText(endpointProblem() + u' ' +
                                tr("Help is in the README that comes with Cindervault."));
     m_subjectField->setText(m_model->subject());
     connect(m_nameField, &QLineEdit::textChanged, m_model, &SupportFormModel::setName);
@@ -119,6 +119,16 @@ QString SettingsHelp::previewText(const SupportMessage& message, const QString& 
             text += u'\n';
     }
     return text;
+}
+
+QString SettingsHelp::endpointProblem() const
+{
+    // Made now, in the window's language: the sender's endpoint was made at start-up, before the
+    // translation tables were loaded.
+    const ServiceEndpoints::Endpoint& endpoint = m_sender->endpoint();
+    if (endpoint.state == ServiceEndpoints::Endpoint::State::NotConfigured)
+        return ServiceEndpoints::supportServiceFrom(QString()).problem;
+    return endpoint.problem;
 }
 
 void SettingsHelp::showPreview()

@@ -41,6 +41,8 @@ public:
 private:
     void showFinished(bool success, const QString& reason);
     void showPreview();
+    // Why no message can be sent, in the window's language.
+    QString endpointProblem() const;
 
     SupportMessageSender* m_sender;
     SupportFormModel* m_model = nullptr;

@@ -89,6 +89,9 @@ QString SettingsUpdate::resultText(const UpdateCheckResult& result)
 {
     switch (result.outcome) {
     case UpdateCheckResult::Outcome::NotConfigured:
+        // Said in the window's language now: the scheduler's text was made at start-up, before
+        // the translation tables were loaded.
+        return ServiceEndpoints::updateFeedFrom(QString()).problem.toHtmlEscaped();
     case UpdateCheckResult::Outcome::Failed:
         return result.failure.toHtmlEscaped();
     case UpdateCheckResult::Outcome::UpToDate:

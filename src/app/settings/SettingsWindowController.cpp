@@ -2,6 +2,7 @@
 
 #include "app/Palette.h"
 #include "app/controls/BottomBar.h"
+#include "app/controls/ClosingKeys.h"
 #include "app/controls/ScreenFit.h"
 #include "app/dialogs/SettingsPassword.h"
 #include "app/settings/SettingsDeletion.h"
@@ -74,7 +75,9 @@ SettingsWindowController::SettingsWindowController(SettingsManager& settings, co
     m_lockButton->setFont(font);
     // The grey of secondary texts (a lighter one on a dark desktop, so that it stays readable).
     m_lockButton->setStyleSheet(
-        u"QToolButton { %1 border: none; }"_s.arg(Palette::textStyle(Palette::secondaryText())));
+        u"QToolButton { %1 border: none; }"
+        u"QToolButton:focus { border: 2px solid %2; border-radius: 6px; }"_s.arg(
+            Palette::textStyle(Palette::secondaryText()), Palette::css(Palette::accent())));
     connect(m_lockButton, &QToolButton::clicked, this, &SettingsWindowController::lockClicked);
     bottomLayout->addWidget(m_lockButton);
     bottomLayout->addStretch(1);
@@ -84,6 +87,9 @@ SettingsWindowController::SettingsWindowController(SettingsManager& settings, co
     layout->setSpacing(0);
     layout->addWidget(m_tabs, 1);
     layout->addWidget(bottom);
+
+    // Escape and Ctrl+W close it, as any secondary window.
+    ClosingKeys::install(this);
 
     // Its start size where that fits the screen; its panes scroll when it is made smaller.
     ScreenFit::fit(this, QSize(kWidth, kHeight), true);

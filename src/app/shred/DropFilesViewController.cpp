@@ -2,8 +2,8 @@
 
 #include "app/CopyOnWriteText.h"
 #include "app/Palette.h"
+#include "app/controls/ActionRow.h"
 #include "app/controls/BusyIndicator.h"
-#include "app/controls/ColorGradientView.h"
 #include "app/controls/ElidedLabel.h"
 #include "app/controls/MethodPicker.h"
 #include "app/controls/PillButton.h"
@@ -23,6 +23,7 @@
 #include <QCheckBox>
 #include <QGraphicsOpacityEffect>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPropertyAnimation>
 #include <QTimer>
@@ -86,9 +87,17 @@ void DropFilesViewController::viewDidLoad()
 
 void DropFilesViewController::setupUi()
 {
-    ColorGradientView* base = ColorGradientView::fill(this);
+    // Start and the method summary stay at the bottom; the drop zone and the method list above
+    // them scroll when the window is too small for them.
+    m_startShredButton = new PillButton(tr("Start"), PillButton::Style::Filled);
+    m_startShredButton->setObjectName(u"startShred"_s);
+    m_startShredButton->setFixedHeight(40);
+    m_startShredButton->setMinimumWidth(180);
+    connect(m_startShredButton, &PillButton::clicked, this, &DropFilesViewController::startShred);
+    m_actionRow = new ActionRow(m_startShredButton);
+    QWidget* base = ActionRow::frame(this, m_actionRow);
     auto* layout = new QVBoxLayout(base);
-    layout->setContentsMargins(20, 18, 20, 21);
+    layout->setContentsMargins(20, 18, 20, 0);
     layout->setSpacing(0);
 
     // The drop zone: its dashed background, the empty and the chosen state, and the spinner lie
@@ -122,14 +131,6 @@ void DropFilesViewController::setupUi()
     m_methodPicker = new MethodPicker(MethodPicker::Role::Screen, SettingsManager::sharedManager(), base);
     connect(m_methodPicker, &MethodPicker::methodChanged, this, &DropFilesViewController::setViewState);
     layout->addWidget(m_methodPicker);
-    layout->addSpacing(14);
-
-    m_startShredButton = new PillButton(tr("Start"), PillButton::Style::Filled, base);
-    m_startShredButton->setObjectName(u"startShred"_s);
-    m_startShredButton->setFixedHeight(40);
-    m_startShredButton->setMinimumWidth(180);
-    connect(m_startShredButton, &PillButton::clicked, this, &DropFilesViewController::startShred);
-    layout->addWidget(m_startShredButton, 0, Qt::AlignRight);
 }
 
 QWidget* DropFilesViewController::makeFilesGroup()
@@ -179,12 +180,23 @@ QWidget* DropFilesViewController::makeFilesGroup()
     m_filesLayout->addWidget(m_volumeDetails);
     m_filesLayout->addStretch(1);
 
+    // More can be added to a selection through the open panel, as to an empty screen.
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(10);
+    buttons->addStretch(1);
+    m_addMore = new PillButton(tr("Add..."), PillButton::Style::Outlined, m_groupFilesOn);
+    m_addMore->setObjectName(u"addMore"_s);
+    m_addMore->setFixedHeight(32);
+    m_addMore->setMinimumWidth(120);
+    connect(m_addMore, &PillButton::clicked, this, &DropFilesViewController::selectFiles);
+    buttons->addWidget(m_addMore);
     m_dropRemove = new PillButton(tr("Remove all"), PillButton::Style::Outlined, m_groupFilesOn);
     m_dropRemove->setObjectName(u"dropRemove"_s);
     m_dropRemove->setFixedHeight(32);
     m_dropRemove->setMinimumWidth(120);
     connect(m_dropRemove, &PillButton::clicked, this, &DropFilesViewController::removeDroppedFiles);
-    m_filesLayout->addWidget(m_dropRemove, 0, Qt::AlignRight);
+    buttons->addWidget(m_dropRemove);
+    m_filesLayout->addLayout(buttons);
     return m_groupFilesOn;
 }
 
@@ -235,6 +247,7 @@ void DropFilesViewController::setViewState()
     m_dropPrompt->setVisible(!selection.hasLocations());
     m_groupFilesOn->setVisible(listed);
     m_dropRemove->setVisible(listed);
+    m_addMore->setVisible(listed);
     m_dropSpinner->setAnimating(scanning);
 
     const bool volume = selection.hasVolume();
@@ -273,6 +286,7 @@ void DropFilesViewController::setViewState()
     }
 
     m_startShredButton->setEnabled(selection.canStart(selectedMethod().get()));
+    m_actionRow->setSummary(m_methodPicker->summary());
 }
 
 void DropFilesViewController::droppedLocations(const std::vector<std::string>& paths)
@@ -431,10 +445,17 @@ void DropFilesViewController::startShred()
         this,
         [this, asked = m_selection->pathCollection()] { return m_selection->pathCollection() == asked; },
         "The selection changed while the confirmation was open; nothing started", "Delete was cancelled!",
-        [this] { requestJob(); },
-        m_selection->hasVolume()
-            ? SelectionTexts::volumeQuestion(m_selection->option(), m_selection->volumeFacts())
-            : QString());
+        [this] { requestJob(); }, question(),
+        m_selection->option() == VolumeOption::FreeSpace ? SelectionTexts::freeSpaceConsequence()
+                                                         : QString());
+}
+
+QString DropFilesViewController::question() const
+{
+    // What goes, named: the volume and what happens to it, or the files by name, count and size.
+    if (m_selection->hasVolume())
+        return SelectionTexts::volumeQuestion(m_selection->option(), m_selection->volumeFacts());
+    return SelectionTexts::filesQuestion(*m_selection->pathCollection());
 }
 
 void DropFilesViewController::requestJob()

@@ -19,6 +19,7 @@ class QLabel;
 
 namespace cv {
 
+class ActionRow;
 class BusyIndicator;
 class ElidedLabel;
 class DragAndDropBGView;
@@ -79,6 +80,8 @@ private:
     void showVolumeOptions(bool freeSpaceOnly);
     void showAlert(const QString& message, const QString& informative, const QStringList& buttons);
     void requestJob();
+    // What the confirmation names as destroyed.
+    QString question() const;
     // The method chosen in the list; null for the placeholder.
     std::shared_ptr<Algorithm> selectedMethod() const;
 
@@ -95,6 +98,7 @@ private:
     QLabel* m_dropResultLabel = nullptr;
     PillButton* m_detailsButton = nullptr;
     PillButton* m_dropRemove = nullptr;
+    PillButton* m_addMore = nullptr; // the open panel, for more beside a selection
     BusyIndicator* m_dropSpinner = nullptr;
     QLabel* m_volumeImage = nullptr;
     QLabel* m_volumeOption = nullptr;
@@ -102,6 +106,7 @@ private:
     QLabel* m_volumeDetails = nullptr;
     MethodPicker* m_methodPicker = nullptr;
     PillButton* m_startShredButton = nullptr;
+    ActionRow* m_actionRow = nullptr;
     QWidget* m_copyOnWriteNotice = nullptr;
     QLabel* m_copyOnWriteWarning = nullptr;
     QCheckBox* m_thenWipeFree = nullptr;

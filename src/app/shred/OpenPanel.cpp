@@ -3,10 +3,15 @@
 #include <QAbstractItemView>
 #include <QAbstractProxyModel>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QFileSystemModel>
+#include <QIdentityProxyModel>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
+#include <QLocale>
 #include <QPushButton>
 #include <QTreeView>
 
@@ -16,6 +21,28 @@ using namespace Qt::StringLiterals;
 
 namespace cv {
 
+namespace {
+
+// The panel's list over the file-system model, with the dates of its "Date Modified" column in
+// the window's language (the model itself writes them in the system's).
+class WindowLanguageDates : public QIdentityProxyModel
+{
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        constexpr int kDateColumn = 3;
+        if (role == Qt::DisplayRole && index.column() == kDateColumn) {
+            if (const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel()))
+                return QLocale().toString(files->lastModified(mapToSource(index)), QLocale::ShortFormat);
+        }
+        return QIdentityProxyModel::data(index, role);
+    }
+};
+
+} // namespace
+
 OpenPanel::OpenPanel(QWidget* parent) : QFileDialog(parent)
 {
     setObjectName(u"OpenPanel"_s);
@@ -24,6 +51,8 @@ OpenPanel::OpenPanel(QWidget* parent) : QFileDialog(parent)
     setFileMode(QFileDialog::ExistingFiles);
     setLabelText(QFileDialog::Accept, tr("Select"));
     setWindowTitle(tr("Select files and folders"));
+    // Before the views are set up below: the proxy brings views and selection models of its own.
+    setProxyModel(new WindowLanguageDates(this));
     for (auto* view : findChildren<QAbstractItemView*>())
         view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     replaceAcceptButton();
@@ -49,10 +78,43 @@ void OpenPanel::replaceAcceptButton()
             connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
                     &OpenPanel::updateSelectButton);
     }
-    if (auto* name = findChild<QLineEdit*>(u"fileNameEdit"_s))
+    if (auto* name = findChild<QLineEdit*>(u"fileNameEdit"_s)) {
         connect(name, &QLineEdit::textChanged, this, &OpenPanel::updateSelectButton);
+        name->installEventFilter(this);
+    }
     connect(this, &QFileDialog::directoryEntered, this, &OpenPanel::updateSelectButton);
     updateSelectButton();
+}
+
+bool OpenPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && watched->objectName() == u"fileNameEdit"_s) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
+            enterTypedFolder(static_cast<QLineEdit*>(watched)))
+            return true;
+    }
+    return QFileDialog::eventFilter(watched, event);
+}
+
+bool OpenPanel::enterTypedFolder(QLineEdit* name)
+{
+    // A folder typed into the name field and confirmed with Return is entered, as in every file
+    // dialog; the list's completion may have selected it, but only Select adds.
+    const QString typed = name->text().trimmed();
+    if (typed.isEmpty())
+        return false;
+    const QString path = QDir(directory()).absoluteFilePath(typed);
+    if (!QFileInfo(path).isDir())
+        return false;
+    setDirectory(QDir::cleanPath(path));
+    name->clear();
+    for (auto* view : findChildren<QAbstractItemView*>()) {
+        if (view->selectionModel())
+            view->selectionModel()->clearSelection();
+    }
+    updateSelectButton();
+    return true;
 }
 
 void OpenPanel::updateSelectButton()

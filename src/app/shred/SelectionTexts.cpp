@@ -81,6 +81,33 @@ QString SelectionTexts::volumeQuestion(VolumeOption option, const VolumeFacts& f
     return what + u'\n' + volumeTitle(facts) + (details.isEmpty() ? QString() : QString(u'\n') + details);
 }
 
+QString SelectionTexts::filesQuestion(const PathCollection& collection)
+{
+    // The first three locations by name; the rest by number.
+    constexpr qsizetype kNamed = 3;
+    const std::vector<std::string>& paths = collection.paths();
+    QStringList names;
+    for (std::size_t i = 0; i < paths.size() && names.size() < kNamed; ++i) {
+        const QString path = QFile::decodeName(QByteArray::fromStdString(paths[i]));
+        const QString name = path.section(u'/', -1, -1, QString::SectionSkipEmpty);
+        names << tr("“%1”").arg(name.isEmpty() ? path : name);
+    }
+    QString items = names.join(u", "_s);
+    const auto more =
+        static_cast<int>(std::min<std::size_t>(paths.size() - std::size_t(names.size()), INT_MAX));
+    if (more > 0)
+        items = tr("%1 and %n more item(s)", nullptr, more).arg(items);
+    const auto files = static_cast<int>(std::min<std::uint64_t>(collection.fileCount(), INT_MAX));
+    return tr("This destroys %1: %Ln file(s), %2.", nullptr, files)
+        .arg(items, AmountText::bytes(collection.totalSize()));
+}
+
+QString SelectionTexts::freeSpaceConsequence()
+{
+    return tr("No file is deleted: only the free space is overwritten, so that files deleted before "
+              "cannot be recovered. Do you want to continue?");
+}
+
 QString SelectionTexts::optionTitle(VolumeOption option)
 {
     switch (option) {

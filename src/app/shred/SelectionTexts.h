@@ -32,6 +32,13 @@ public:
     static QString volumeDetails(const VolumeFacts& facts);
     // What the confirmation says a job with option does to that volume, naming it fully.
     static QString volumeQuestion(VolumeOption option, const VolumeFacts& facts);
+    // What the confirmation says a job over files and folders destroys: the first items by name,
+    // how many more, and the count and size of the files ("“a.txt”, “photos” and 3 more items:
+    // 120 files, 1.2 GB").
+    static QString filesQuestion(const PathCollection& collection);
+    // What follows for a free-space wipe, which deletes no file: said in place of the usual
+    // "cannot be recovered".
+    static QString freeSpaceConsequence();
     // The chosen volume option under the volume's picture; empty for none.
     static QString optionTitle(VolumeOption option);
 };

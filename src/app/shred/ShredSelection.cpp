@@ -44,6 +44,9 @@ bool ShredSelection::hasSystemVolume() const
 
 VolumeOption ShredSelection::option() const
 {
+    // An option belongs to a volume: without one among the locations none is in force.
+    if (!hasVolume())
+        return VolumeOption::None;
     // Of a volume the system runs from only the free space is wiped: another option (one the
     // screen was opened with) counts as none, and Start waits for the free-space wipe.
     if (hasSystemVolume() && m_option != VolumeOption::FreeSpace)
@@ -192,6 +195,8 @@ void ShredSelection::clear()
     m_locations.clear();
     m_volumes.clear();
     m_excludes.clear();
+    // What the removed volume set goes with it: the next selection starts as the screen did.
+    m_option = m_preset;
     m_thenWipeFree = false;
     m_pathCollection.reset();
 }

@@ -59,8 +59,9 @@ public:
     // After a drop refused as KernelFiles: the first such path and its file system ("proc").
     const std::pair<std::string, std::string>& kernelRefusal() const { return m_kernelRefusal; }
 
-    // The option in force: the chosen one, except that of a volume the system runs from only the
-    // free-space wipe counts (another preset option counts as none).
+    // The option in force: none without a volume among the locations; else the chosen one, except
+    // that of a volume the system runs from only the free-space wipe counts (another preset option
+    // counts as none).
     VolumeOption option() const;
     // The volumes of the scanned collection whose file systems keep earlier copies of a file
     // elsewhere (copy-on-write, log-structured): overwriting in place cannot reach those copies.
@@ -79,7 +80,7 @@ public:
 
     // Takes dropped, opened or sent paths (each checked first); see Drop.
     Drop drop(const std::vector<std::string>& paths);
-    // Forgets everything, a running scan included.
+    // Forgets everything, a running scan included; the volume option returns to the preset.
     void clear();
     // The explorer closed with collection: what it unticked stays out of this and every later
     // scan, and the collection is recounted. A collection other than the current one (a drop

@@ -51,6 +51,11 @@ void TempDataSelection::toggleType(int type)
     m_chosen[std::size_t(type)] = !m_chosen[std::size_t(type)];
 }
 
+bool TempDataSelection::needsAdministrator(int type) const
+{
+    return validType(type) && !TempSearcher::chosenByDefault(type, m_administrator);
+}
+
 bool TempDataSelection::anyChosen() const
 {
     for (int type = 0; type < kCategoryCount; ++type) {
@@ -114,9 +119,11 @@ void TempDataSelection::finished(std::shared_ptr<TempResult> result)
     const auto type = std::size_t(result->type);
     const bool first = !m_results[type];
     m_results[type] = std::move(result);
-    // Chosen when it arrives; a repeated report of the category keeps the user's choice.
+    // Chosen when it arrives, if it is the user's to clean; a repeated report of the category
+    // keeps the user's choice.
     if (first)
-        m_chosen[type] = m_only < 0 || int(type) == m_only;
+        m_chosen[type] =
+            m_only < 0 ? TempSearcher::chosenByDefault(int(type), m_administrator) : int(type) == m_only;
     emit categoryFound(int(type));
 }
 

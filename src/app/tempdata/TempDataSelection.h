@@ -16,9 +16,10 @@ class Algorithm;
 class PathCollection;
 
 // What the user chose on the temporary-data screen, without widgets: the search's result per
-// category (logs, system caches, user caches), which categories are chosen, their totals, and
-// whether a job may start. A category becomes chosen when its result arrives; the user may then
-// untick it. The search runs once per screen.
+// category (logs, system caches, user caches, the Trash), which categories are chosen, their
+// totals, and whether a job may start. When its result arrives a category becomes chosen if it is
+// the user's to clean (for anyone but root: the user caches and the Trash, not the system's logs
+// and caches); the user may then tick or untick it. The search runs once per screen.
 class TempDataSelection : public QObject, public TempSearcherDelegate
 {
     Q_OBJECT
@@ -39,6 +40,12 @@ public:
     // Only this category becomes chosen when the results arrive (the desktop's "Shred the Trash");
     // the user may still choose the others.
     void chooseOnly(int type) { m_only = type; }
+    // Whether the user is the administrator (root), who may clean the system's categories; by
+    // default whether this process runs as root.
+    bool administrator() const { return m_administrator; }
+    void setAdministrator(bool administrator) { m_administrator = administrator; }
+    // Whether category type needs the administrator and the user is not.
+    bool needsAdministrator(int type) const;
     // The result of category type (0 to 3), null until it arrives (or for another type).
     std::shared_ptr<TempResult> result(int type) const;
     bool isChosen(int type) const;
@@ -71,7 +78,8 @@ private:
     std::unique_ptr<TempSearcher> m_searcher;
     std::array<std::shared_ptr<TempResult>, kCategoryCount> m_results;
     std::array<bool, kCategoryCount> m_chosen{};
-    int m_only = -1; // the one category chosen on arrival, or -1 for all
+    int m_only = -1; // the one category chosen on arrival, or -1 for the default ones
+    bool m_administrator = TempSearcher::runsAsAdministrator();
     bool m_searchStarted = false;
     bool m_searchComplete = false;
 };

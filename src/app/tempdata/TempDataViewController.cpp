@@ -3,13 +3,14 @@
 #include "app/AmountText.h"
 #include "app/CopyOnWriteText.h"
 #include "app/Palette.h"
+#include "app/controls/ActionRow.h"
 #include "app/controls/BusyIndicator.h"
-#include "app/controls/ColorGradientView.h"
 #include "app/controls/MethodPicker.h"
 #include "app/controls/PillButton.h"
 #include "app/controls/StyledLabel.h"
 #include "app/dialogs/ConfirmDeletionDialog.h"
 #include "app/dialogs/SnapshotQuestionDialog.h"
+#include "app/tempdata/SnapshotProbe.h"
 #include "common/Localization.h"
 #include "common/Log.h"
 #include "settings/SettingsManager.h"
@@ -31,7 +32,8 @@ using namespace Qt::StringLiterals;
 namespace cv {
 
 TempDataViewController::TempDataViewController(TempDataSelection* selection, QWidget* parent)
-    : QWidget(parent), m_selection(selection ? selection : new TempDataSelection)
+    : QWidget(parent), m_selection(selection ? selection : new TempDataSelection),
+      m_snapshotsRemovable(&SnapshotProbe::snapshotsRemovable)
 {
     m_selection->setParent(this);
     setObjectName(u"TempDataViewController"_s);
@@ -48,9 +50,17 @@ TempDataViewController::~TempDataViewController() = default;
 
 void TempDataViewController::setupUi()
 {
-    ColorGradientView* base = ColorGradientView::fill(this);
+    // The shred button and the method summary stay at the bottom; the content above them scrolls.
+    m_shredButton = new PillButton(tr("Shred"), PillButton::Style::Filled);
+    m_shredButton->setObjectName(u"shredButton"_s);
+    m_shredButton->setFixedHeight(40);
+    m_shredButton->setMinimumWidth(180);
+    m_shredButton->setEnabled(false);
+    connect(m_shredButton, &PillButton::clicked, this, &TempDataViewController::startShred);
+    m_actionRow = new ActionRow(m_shredButton);
+    QWidget* base = ActionRow::frame(this, m_actionRow);
     auto* layout = new QVBoxLayout(base);
-    layout->setContentsMargins(20, 18, 20, 21);
+    layout->setContentsMargins(20, 18, 20, 0);
     layout->setSpacing(0);
 
     m_header = styledLabel(base, 22, Palette::text(), Qt::AlignCenter, QFont::Light);
@@ -92,14 +102,6 @@ void TempDataViewController::setupUi()
     layout->addWidget(m_resultGroup);
     m_resultGroup->hide();
     layout->addStretch(1);
-
-    m_shredButton = new PillButton(tr("Shred"), PillButton::Style::Filled, base);
-    m_shredButton->setObjectName(u"shredButton"_s);
-    m_shredButton->setFixedHeight(40);
-    m_shredButton->setMinimumWidth(180);
-    m_shredButton->setEnabled(false);
-    connect(m_shredButton, &PillButton::clicked, this, &TempDataViewController::startShred);
-    layout->addWidget(m_shredButton, 0, Qt::AlignRight);
 }
 
 QFrame* TempDataViewController::makeBox(int type, const QString& suffix, const QString& title,
@@ -124,6 +126,13 @@ QFrame* TempDataViewController::makeBox(int type, const QString& suffix, const Q
     category.title->setText(title);
     category.title->setMinimumHeight(24);
     layout->addWidget(category.title);
+    // The system's logs and caches are root's: offered to a user, but not chosen, and said so.
+    category.needsAdministrator = styledLabel(category.box, 11, Palette::secondaryText(), Qt::AlignCenter);
+    category.needsAdministrator->setObjectName(u"needsAdministrator"_s + suffix);
+    category.needsAdministrator->setText(tr("Needs the administrator"));
+    category.needsAdministrator->setWordWrap(true);
+    category.needsAdministrator->setVisible(m_selection->needsAdministrator(type));
+    layout->addWidget(category.needsAdministrator);
 
     // The busy indicator and the size take turns in one place.
     auto* turn = new QGridLayout;
@@ -170,6 +179,14 @@ void TempDataViewController::found(int type)
         result && result->pathColection ? static_cast<std::int64_t>(result->pathColection->totalSize()) : 0;
     category.size->setText(AmountText::bytes(size));
     category.size->show();
+    category.needsAdministrator->setVisible(m_selection->needsAdministrator(type));
+    // What the category shreds: the folders it searched, in the box's tooltip.
+    if (result && result->pathColection && !result->pathColection->paths().empty()) {
+        QStringList folders;
+        for (const std::string& path : result->pathColection->paths())
+            folders << QFile::decodeName(QByteArray::fromStdString(path));
+        category.box->setToolTip(tr("Shreds the files in:") + u"\n"_s + folders.join(u'\n'));
+    }
     showNotes(category, result.get());
     category.toggle->setEnabled(true);
     restyle(type);
@@ -243,6 +260,8 @@ void TempDataViewController::restyle(int type)
     category.size->setStyleSheet(
         Palette::textStyle(chosen ? Palette::onAccent() : Palette::onSurface(Palette::tabBlue())));
     category.kept->setStyleSheet(Palette::textStyle(chosen ? Palette::onAccent() : Palette::secondaryText()));
+    category.needsAdministrator->setStyleSheet(
+        Palette::textStyle(chosen ? Palette::onAccent() : Palette::secondaryText()));
     category.toggle->setText(chosen ? tr("Deselect") : tr("Select"));
 }
 
@@ -253,6 +272,8 @@ void TempDataViewController::updateResult()
         tr("%1, %Ln file(s)", nullptr, files).arg(AmountText::bytes(m_selection->totalSize())));
     // The placeholder method keeps the button off as well: a job needs a method with passes.
     m_shredButton->setEnabled(m_selection->canStart(selectedMethod().get()));
+    // The method list shows once the search is complete, and with it what it says.
+    m_actionRow->setSummary(m_selection->searchComplete() ? m_methodPicker->summary() : QString());
 }
 
 std::shared_ptr<Algorithm> TempDataViewController::selectedMethod() const
@@ -266,7 +287,36 @@ void TempDataViewController::startShred()
         return;
     // The categories cannot change under the question: requestJob checks the selection again.
     ConfirmDeletionDialog::confirmThenStart(
-        this, [] { return true; }, {}, "Delete was cancelled!", [this] { askSnapshots(); });
+        this, [] { return true; }, {}, "Delete was cancelled!",
+        [this] {
+            // The question only where a yes can work: snapshots exist and can be removed.
+            if (m_snapshotsRemovable())
+                askSnapshots();
+            else
+                requestJob(false);
+        },
+        question());
+}
+
+QString TempDataViewController::question() const
+{
+    // The chosen categories by name (the Trash among them), then what they add up to.
+    const QString names[TempDataSelection::kCategoryCount] = {tr("the logs"), tr("the system caches"),
+                                                              tr("your caches"), tr("the Trash")};
+    QStringList chosen;
+    for (int type = 0; type < TempDataSelection::kCategoryCount; ++type) {
+        if (m_selection->isChosen(type))
+            chosen << names[type];
+    }
+    QString list = chosen.value(0);
+    if (chosen.size() > 1)
+        list = tr("%1 and %2").arg(chosen.mid(0, chosen.size() - 1).join(u", "_s), chosen.last());
+    const auto files = static_cast<int>(std::min<std::uint64_t>(m_selection->fileCount(), INT_MAX));
+    QString text = tr("This destroys the files of %1: %Ln file(s), %2.", nullptr, files)
+                       .arg(list, AmountText::bytes(m_selection->totalSize()));
+    if (m_selection->isChosen(TempSearcher::Trash))
+        text += u' ' + tr("The Trash is emptied: its items cannot be restored.");
+    return text;
 }
 
 void TempDataViewController::askSnapshots()

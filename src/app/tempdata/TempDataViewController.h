@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class QFrame;
@@ -15,12 +16,14 @@ class QLabel;
 
 namespace cv {
 
+class ActionRow;
 class BusyIndicator;
 class MethodPicker;
 class PillButton;
 
-// The temporary-data screen: searches the log and cache folders once, shows each category's size
-// as it arrives (chosen at once; the user may untick it), the total of the chosen ones, and after
+// The temporary-data screen: searches the log and cache folders and the Trash once, shows each
+// category's size as it arrives (the user's own ones chosen at once, the system's ones for root
+// only, saying so to anyone else; the user may change either), the total of the chosen ones, and after
 // the search the method list. Shred asks for confirmation (when prompts are on), then whether the
 // local snapshots should go too, and asks the window for a job that removes the files and keeps
 // every folder. A view over its TempDataSelection.
@@ -33,6 +36,10 @@ public:
     ~TempDataViewController() override;
 
     TempDataSelection& selection() { return *m_selection; }
+
+    // Whether the snapshot question can lead anywhere (SnapshotProbe by default); without
+    // snapshots that can be removed it is not asked and the job keeps them.
+    void setSnapshotProbe(std::function<bool()> probe) { m_snapshotsRemovable = std::move(probe); }
 
     // The toggle of category type was used.
     void toggle(int type);
@@ -55,7 +62,8 @@ private:
         QLabel* title = nullptr;
         BusyIndicator* progress = nullptr;
         QLabel* size = nullptr;
-        QLabel* kept = nullptr; // what the category leaves out as the system's state
+        QLabel* needsAdministrator = nullptr; // said for the system's categories to a user
+        QLabel* kept = nullptr;               // what the category leaves out as the system's state
         PillButton* toggle = nullptr;
     };
 
@@ -66,6 +74,8 @@ private:
     void finishedAll();
     void restyle(int type);
     void updateResult();
+    // What the confirmation names as destroyed.
+    QString question() const;
     void askSnapshots();
     void requestJob(bool removeSnapshots);
     std::shared_ptr<Algorithm> selectedMethod() const;
@@ -77,6 +87,8 @@ private:
     QLabel* m_resultTotal = nullptr;
     MethodPicker* m_methodPicker = nullptr;
     PillButton* m_shredButton = nullptr;
+    std::function<bool()> m_snapshotsRemovable;
+    ActionRow* m_actionRow = nullptr;
 };
 
 } // namespace cv
