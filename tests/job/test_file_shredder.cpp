@@ -16,8 +16,8 @@
 #include <mutex>
 #include <optional>
 #include <pwd.h>
-#include <sys/ioctl.h>
 #include <sched.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>

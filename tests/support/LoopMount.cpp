@@ -24,8 +24,9 @@ LoopMount::LoopMount(const std::string& image, const std::string& mountPoint, co
                         "): " + result.err + result.out;
         return result.exitCode == 0;
     };
-    m_mounted = run({"truncate", "-s", size, image}) && run({"mkfs." + type, "-q", image}) &&
-                run({"mount", "-t", type, "-o", options.empty() ? "loop" : "loop," + options, image, mountPoint});
+    m_mounted =
+        run({"truncate", "-s", size, image}) && run({"mkfs." + type, "-q", image}) &&
+        run({"mount", "-t", type, "-o", options.empty() ? "loop" : "loop," + options, image, mountPoint});
 }
 
 bool LoopMount::mountAgain()

@@ -1,6 +1,6 @@
 #include "app/dialogs/HelperInstallDialog.h"
 
-#include "app/shred/SelectionTexts.h"
+#include "app/QuestionText.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -29,8 +29,8 @@ HelperInstallDialog::HelperInstallDialog(const QStringList& places, QWidget* par
            "With “Not now” Cindervault starts without these steps; it asks again at the next start.");
     const qsizetype at = text.indexOf(u"%1"_s);
     setTextFormat(Qt::RichText);
-    setInformativeText(SelectionTexts::html(text.left(at)) + lines.join(QString()) +
-                       SelectionTexts::html(text.mid(at + 2).trimmed().prepend(u'\n')));
+    setInformativeText(QuestionText::html(text.left(at)) + lines.join(QString()) +
+                       QuestionText::html(text.mid(at + 2).trimmed().prepend(u'\n')));
     QPushButton* install = addButton(tr("Install…"), QMessageBox::AcceptRole);
     install->setObjectName(u"installButton"_s);
     QPushButton* notNow = addButton(tr("Not now"), QMessageBox::RejectRole);

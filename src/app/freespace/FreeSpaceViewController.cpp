@@ -2,13 +2,13 @@
 
 #include "app/AmountText.h"
 #include "app/Palette.h"
+#include "app/QuestionText.h"
 #include "app/controls/ActionRow.h"
 #include "app/controls/BusyIndicator.h"
 #include "app/controls/MethodPicker.h"
 #include "app/controls/PillButton.h"
 #include "app/controls/StyledLabel.h"
 #include "app/dialogs/ConfirmDeletionDialog.h"
-#include "app/shred/SelectionTexts.h"
 #include "common/Log.h"
 #include "settings/SettingsManager.h"
 #include "targets/VolumeMonitor.h"
@@ -219,7 +219,7 @@ void FreeSpaceViewController::startShred()
         this,
         [this, asked = m_selection->pathCollection()] { return m_selection->pathCollection() == asked; },
         "The volume changed while the confirmation was open; nothing started", "Freespace was cancelled!",
-        [this] { requestJob(); }, volumeQuestion(), SelectionTexts::freeSpaceConsequence());
+        [this] { requestJob(); }, volumeQuestion(), QuestionText::freeSpaceConsequence());
 }
 
 QString FreeSpaceViewController::volumeQuestion() const

@@ -2,6 +2,7 @@
 
 #include "app/CopyOnWriteText.h"
 #include "app/Palette.h"
+#include "app/QuestionText.h"
 #include "app/controls/ActionRow.h"
 #include "app/controls/BusyIndicator.h"
 #include "app/controls/ElidedLabel.h"
@@ -446,8 +447,7 @@ void DropFilesViewController::startShred()
         [this, asked = m_selection->pathCollection()] { return m_selection->pathCollection() == asked; },
         "The selection changed while the confirmation was open; nothing started", "Delete was cancelled!",
         [this] { requestJob(); }, question(),
-        m_selection->option() == VolumeOption::FreeSpace ? SelectionTexts::freeSpaceConsequence()
-                                                         : QString());
+        m_selection->option() == VolumeOption::FreeSpace ? QuestionText::freeSpaceConsequence() : QString());
 }
 
 QString DropFilesViewController::question() const

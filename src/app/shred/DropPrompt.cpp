@@ -1,6 +1,7 @@
 #include "app/shred/DropPrompt.h"
 
 #include "app/Palette.h"
+#include "app/QuestionText.h"
 #include "app/controls/DecorImage.h"
 #include "app/controls/StyledLabel.h"
 #include "app/shred/SelectionTexts.h"
@@ -109,7 +110,7 @@ void DropPrompt::showSubLabel()
     for (qsizetype i = 0; i < parts.size(); ++i) {
         if (i > 0)
             rich += link;
-        rich += SelectionTexts::html(parts[i]);
+        rich += QuestionText::html(parts[i]);
     }
     m_promptSub->setText(rich);
 }

@@ -2,6 +2,7 @@
 
 #include "app/AmountText.h"
 #include "app/Palette.h"
+#include "app/QuestionText.h"
 
 #include <QFile>
 #include <QStringList>
@@ -12,11 +13,6 @@
 using namespace Qt::StringLiterals;
 
 namespace cv {
-
-QString SelectionTexts::html(const QString& text)
-{
-    return text.toHtmlEscaped().replace(u'\n', u"<br>"_s);
-}
 
 QString SelectionTexts::summaryText(const PathCollection& collection)
 {
@@ -38,8 +34,9 @@ QString SelectionTexts::summaryHtml(const PathCollection& collection)
     const qsizetype hiddenBreak = collection.hiddenCount() > 0 ? text.lastIndexOf(u"\n("_s) : text.size();
     const QString grey =
         u"<span style=\"color: %1;\">%2</span>"_s.arg(Palette::css(Palette::secondaryText()));
-    return grey.arg(html(text.left(firstBreak))) + html(text.mid(firstBreak, hiddenBreak - firstBreak)) +
-           (hiddenBreak < text.size() ? grey.arg(html(text.mid(hiddenBreak))) : QString());
+    return grey.arg(QuestionText::html(text.left(firstBreak))) +
+           QuestionText::html(text.mid(firstBreak, hiddenBreak - firstBreak)) +
+           (hiddenBreak < text.size() ? grey.arg(QuestionText::html(text.mid(hiddenBreak))) : QString());
 }
 
 QString SelectionTexts::volumeTitle(const VolumeFacts& facts)
@@ -100,12 +97,6 @@ QString SelectionTexts::filesQuestion(const PathCollection& collection)
     const auto files = static_cast<int>(std::min<std::uint64_t>(collection.fileCount(), INT_MAX));
     return tr("This destroys %1: %Ln file(s), %2.", nullptr, files)
         .arg(items, AmountText::bytes(collection.totalSize()));
-}
-
-QString SelectionTexts::freeSpaceConsequence()
-{
-    return tr("No file is deleted: only the free space is overwritten, so that files deleted before "
-              "cannot be recovered. Do you want to continue?");
 }
 
 QString SelectionTexts::optionTitle(VolumeOption option)

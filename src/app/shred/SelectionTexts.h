@@ -24,8 +24,6 @@ public:
     // The same as rich text: the first line grey, the amounts in the label's colour, the hidden
     // count grey again.
     static QString summaryHtml(const PathCollection& collection);
-    // Plain text for a rich-text label: escaped, its line breaks kept.
-    static QString html(const QString& text);
     // The volume a job works on, as the screen names it: "“label”, mounted at /mount/point" (or
     // without a label), then device, size and file system on a line of their own.
     static QString volumeTitle(const VolumeFacts& facts);
@@ -36,9 +34,6 @@ public:
     // how many more, and the count and size of the files ("“a.txt”, “photos” and 3 more items:
     // 120 files, 1.2 GB").
     static QString filesQuestion(const PathCollection& collection);
-    // What follows for a free-space wipe, which deletes no file: said in place of the usual
-    // "cannot be recovered".
-    static QString freeSpaceConsequence();
     // The chosen volume option under the volume's picture; empty for none.
     static QString optionTitle(VolumeOption option);
 };
