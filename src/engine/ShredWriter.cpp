@@ -78,6 +78,10 @@ ShredWriter::Outcome ShredWriter::shredInFile(int fd, std::int64_t size)
             return fail();
         if (stream && verifies(cycle)) {
             outcome = verifyPass(fd, length, *stream);
+            // A cancel while the last pass is read back finds every pass written and on the
+            // device: the file is overwritten, only not verified.
+            if (outcome == Outcome::Cancelled && cycle + 1 == m_algorithm->cycles())
+                return Outcome::Completed;
             if (outcome != Outcome::Completed)
                 return outcome;
             readBack = true;
@@ -85,7 +89,9 @@ ShredWriter::Outcome ShredWriter::shredInFile(int fd, std::int64_t size)
             verified = false; // a pass that was to be read back could not be
         }
     }
-    m_lastFileVerified = readBack && verified;
+    // An empty file has no byte to compare: it is overwritten (there is nothing to overwrite), but
+    // nothing was verified.
+    m_lastFileVerified = readBack && verified && length > 0;
     return Outcome::Completed;
 }
 

@@ -610,3 +610,24 @@ TEST(FileShredder, ReadBacksCountInTheProgressButNotAsBytesWritten)
         EXPECT_TRUE(t::listNames(volume.path()).empty());
     }
 }
+
+TEST(FileShredder, TotalsGrowWithWhatTheJobMeets)
+{
+    // The file grows between the scan and the job: no figure of the result exceeds its total.
+    t::TempDir dir;
+    t::makeDir(dir / "T");
+    t::writeFile(dir / "T/log", std::string(1000, 'l'));
+    auto collection = scan({dir / "T"});
+    t::writeFile(dir / "T/log", std::string(9000, 'l'));
+    Delegate delegate;
+    FileShredder job(collection, method(16), std::make_shared<ShredOptions>());
+    cv::JobEnvironment environment;
+    environment.filePause = std::chrono::microseconds(0);
+    job.setEnvironment(environment);
+    const auto finished = runJob(job, delegate);
+    ASSERT_TRUE(finished);
+    EXPECT_EQ(finished->bytesCountFinished, 9000);
+    EXPECT_GE(finished->bytesCountTotal, finished->bytesCountFinished);
+    EXPECT_GE(finished->bytesCountTotal, finished->bytesCountRemoved);
+    EXPECT_LE(finished->fileCountFinished, finished->fileCountTotal);
+}
