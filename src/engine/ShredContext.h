@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace cv {
 
@@ -43,6 +44,8 @@ public:
     // A sleep after each file of a folder walk; without one the walk only yields the processor.
     std::chrono::microseconds filePause{0};
     ShredRecord record;
+    // The targets as the renaming left them, where the rows of files that stay are looked for.
+    std::vector<std::string> targetsNow;
 
 private:
     std::atomic<bool> m_cancel{false};
