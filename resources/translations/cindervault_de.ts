@@ -168,6 +168,18 @@
         <translation>Das Laufwerk wurde vollständig gelöscht</translation>
     </message>
     <message>
+        <source>Old content may remain on %1 until its free space is wiped</source>
+        <translation>Alter Inhalt kann auf %1 verblieben sein, bis dessen freier Speicher überschrieben ist</translation>
+    </message>
+    <message>
+        <source>The free space has been overwritten in part</source>
+        <translation>Der freie Speicher wurde teilweise überschrieben</translation>
+    </message>
+    <message>
+        <source>%1 reserved by the file system could not be written</source>
+        <translation>%1, die das Dateisystem zurückhält, konnten nicht überschrieben werden</translation>
+    </message>
+    <message>
         <source>The deletion of %ld file(s) with %ld errors has been finished</source>
         <translation>Das Löschen von %ld Datei(en) mit %ld Fehlern ist abgeschlossen</translation>
     </message>

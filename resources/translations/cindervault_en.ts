@@ -168,6 +168,18 @@
         <translation>The volume has been completely erased</translation>
     </message>
     <message>
+        <source>Old content may remain on %1 until its free space is wiped</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The free space has been overwritten in part</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 reserved by the file system could not be written</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>The deletion of %ld file(s) with %ld errors has been finished</source>
         <translation>The deletion of %ld file(s) has finished with %ld error(s)</translation>
     </message>

@@ -113,6 +113,8 @@ void writeHistoryItem(JsonWriter& json, const ShredItem& item)
 {
     json.beginObject();
     json.bytesMember("path", item.path.str());
+    if (!item.formerPath.empty())
+        json.bytesMember("formerPath", item.formerPath.str());
     json.key("fileSize");
     json.number(item.fileSize);
     json.key("kind");
@@ -147,6 +149,8 @@ void writeVolume(JsonWriter& json, const ShredVolume& volume)
     json.boolean(volume.freeSpaceWiped);
     json.key("wipedAfterDeletion");
     json.boolean(volume.wipedAfterDeletion);
+    json.key("freeSpaceUnwritten");
+    json.number(volume.unwrittenBytes);
     json.key("trim");
     json.string(ShredVolume::trimKey(volume.trim));
     json.endObject();
@@ -225,6 +229,9 @@ void ResultOutput::printSummary(const ShredResult& result, const KeptPaths& kept
                            (volume.volume.copyOnWrite ? ", copy-on-write" : "") + "): ";
         if (!volume.freeSpaceWiped)
             line += "free space not wiped";
+        else if (volume.unwrittenBytes > 0)
+            line += "free space wiped in part: " + formatByteCount(volume.unwrittenBytes) +
+                    " reserved by the file system could not be written";
         else
             line += volume.wipedAfterDeletion ? "free space wiped after the deletion" : "free space wiped";
         if (volume.freeSpaceWiped) {
@@ -244,7 +251,9 @@ void ResultOutput::printFailures(const ShredResult& result)
     for (const auto& item : result.history) {
         if (item.failed(deleting) || (item.cancelled && item.kind == ShredItem::Kind::File && item.success) ||
             item.state == ShredItem::State::OverwrittenInPart)
-            std::fprintf(stderr, "%s: %s\n", item.path.str().c_str(), item.error.value_or("failed").c_str());
+            std::fprintf(stderr, "%s%s: %s\n", item.path.str().c_str(),
+                         item.formerPath.empty() ? "" : (" (formerly " + item.formerPath.str() + ")").c_str(),
+                         item.error.value_or("failed").c_str());
     }
 }
 

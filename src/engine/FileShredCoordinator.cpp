@@ -2,6 +2,7 @@
 
 #include "common/PathText.h"
 #include "common/SecureRandom.h"
+#include "engine/StayingFiles.h"
 
 namespace cv {
 
@@ -88,6 +89,7 @@ void FileShredCoordinator::finishDeleting()
 void FileShredCoordinator::settle(std::vector<ShredItem>& history) const
 {
     m_context.record.settle(history, isCancelled());
+    StayingFiles::locate(history, m_context.targetsNow);
 }
 
 Expected<void, std::string> FileShredCoordinator::changePermission(const std::string& path,

@@ -44,7 +44,13 @@ RenamePhase::RenamePhase(ShredContext& context, HelperCalls& helper) : m_context
 
 std::string RenamePhase::renameAtPath(const std::string& target, const PreparedExcludes& excludes)
 {
-    const std::string path(withoutTrailingSlashes(target));
+    std::string now = renameTarget(std::string(withoutTrailingSlashes(target)), excludes);
+    m_context.targetsNow.push_back(now);
+    return now;
+}
+
+std::string RenamePhase::renameTarget(const std::string& path, const PreparedExcludes& excludes)
+{
     // After a cancel a target keeps its name: renamed but never deleted, it would be lost to the user.
     struct stat info;
     bool mountRoot = false;
@@ -62,7 +68,8 @@ std::string RenamePhase::renameAtPath(const std::string& target, const PreparedE
             stays = renameInFolder(path, excludes) || stays;
         stays = stays || m_context.filesOnly;
     }
-    if (stays)
+    // A cancel while the target's contents were renamed: the target keeps its name too.
+    if (stays || m_context.isCancelled())
         return path;
 
     const SplitPath split = splitPath(path);
@@ -142,8 +149,13 @@ void RenamePhase::renameWalked(TargetWalk& walk, const FolderWalker::Entry& entr
     if (!renamed)
         m_context.record.keepsItsName(entry.info);
     const std::string_view holder = entry.path.substr(0, entry.path.size() - entry.name.size() - 1);
-    if (isFolder && flatten(entry.dirFd, holder, renamed.value_or(name), entry.info, characterCount(name)))
+    if (isFolder && flatten(entry.dirFd, holder, renamed.value_or(name), entry.info, characterCount(name))) {
+        // Something in the folder stays (or the job was cancelled while it was emptied): it takes
+        // back the name it had, so that the user finds what stays where it was.
+        if (const int error = renamed ? renameNoReplace(entry.dirFd, *renamed, entry.dirFd, name) : 0)
+            logMessage("The folder ", entry.path, " stays under a new name: ", std::strerror(error));
         walk.markStaying(entry);
+    }
 }
 
 std::optional<std::string> RenamePhase::renameEntryAt(int dirFd, const std::string& name, int toFd,

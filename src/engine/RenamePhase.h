@@ -42,6 +42,8 @@ private:
         std::size_t relativeLength;
     };
 
+    // renameAtPath() of a target without trailing slashes.
+    std::string renameTarget(const std::string& path, const PreparedExcludes& excludes);
     bool keepsItsPlace(const TargetWalk& walk, const FolderWalker::Entry& entry) const;
     // After everything below the entry: renames it unless it stays, and flattens a folder.
     void renameWalked(TargetWalk& walk, const FolderWalker::Entry& entry);

@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace cv {
 
@@ -44,6 +45,8 @@ public:
     // straight on to the next file.
     std::chrono::microseconds filePause{0};
     ShredRecord record;
+    // The targets as the renaming left them, where the rows of files that stay are looked for.
+    std::vector<std::string> targetsNow;
 
 private:
     std::atomic<bool> m_cancel{false};

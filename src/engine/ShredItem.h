@@ -47,6 +47,11 @@ struct ShredItem
     std::uint64_t device = 0;              // of the file examined, to settle its final state
     std::uint64_t inode = 0;
 
+    // A file that stays, but no longer under the path it had (renamed before its removal failed,
+    // or in a folder that was renamed): path then names where it is now, and this the path the
+    // user knew.
+    ItemPath formerPath;
+
     // Sets the reason from its key and the system's words, in the language of the program's texts.
     void because(const char* key, std::string systemDetail = {})
     {

@@ -7,9 +7,11 @@
 #include "engine/ShredVolume.h"
 #include "targets/PathCollection.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace cv {
@@ -61,6 +63,44 @@ struct ShredResult
                 files.push_back(&item);
         }
         return files;
+    }
+    // The job's volume that holds path: the one whose mount point is the longest that contains it.
+    const ShredVolume* volumeOf(const std::string& path) const
+    {
+        const ShredVolume* found = nullptr;
+        for (const ShredVolume& volume : volumes) {
+            const std::string& mount = volume.volume.mountPoint;
+            const bool holds =
+                mount == "/" || path == mount ||
+                (path.starts_with(mount) && path.size() > mount.size() && path[mount.size()] == '/');
+            if (holds && !mount.empty() && (!found || mount.size() > found->volume.mountPoint.size()))
+                found = &volume;
+        }
+        return found;
+    }
+    // A file the job overwrote on a copy-on-write volume whose free space was not wiped after the
+    // deletion: the file system wrote the passes to new blocks, so the old content may remain in
+    // blocks it counts as free until that free space is wiped. The volume, or nothing.
+    const ShredVolume* oldContentMayRemain(const ShredItem& item) const
+    {
+        if (item.kind != ShredItem::Kind::File || item.state == ShredItem::State::NotOverwritten)
+            return nullptr;
+        const ShredVolume* volume = volumeOf(item.path.str());
+        if (!volume || !volume->volume.copyOnWrite || (volume->freeSpaceWiped && volume->wipedAfterDeletion))
+            return nullptr;
+        return volume;
+    }
+    // The mount points of the volumes where the old content of overwritten files may remain, in the
+    // order of the volumes.
+    std::vector<std::string> volumesWithOldContent() const
+    {
+        std::vector<std::string> mounts;
+        for (const ShredVolume& volume : volumes) {
+            if (std::any_of(history.begin(), history.end(),
+                            [&](const ShredItem& item) { return oldContentMayRemain(item) == &volume; }))
+                mounts.push_back(volume.volume.mountPoint);
+        }
+        return mounts;
     }
     // A failed folder, mount point, volume or step, listed under its path with the reason (a key of
     // the program's texts) and the system's words.

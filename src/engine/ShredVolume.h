@@ -2,6 +2,7 @@
 
 #include "targets/TargetVolume.h"
 
+#include <cstdint>
 #include <string>
 
 namespace cv {
@@ -23,6 +24,9 @@ struct ShredVolume
     TargetVolume volume;
     bool freeSpaceWiped = false;     // a free-space wipe of this volume ran to its end in this job
     bool wipedAfterDeletion = false; // that wipe came after the deletion (copy-on-write volumes)
+    // Free space that wipe could not write (kept by the file system, or reserved for root): it may
+    // still hold deleted data, so the volume is wiped in part only.
+    std::int64_t unwrittenBytes = 0;
     Trim trim = Trim::NotAsked;
     std::string trimDetail{}; // why TRIM was not done, as the system said it
 

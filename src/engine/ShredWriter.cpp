@@ -90,7 +90,9 @@ ShredWriter::Outcome ShredWriter::shredInFile(int fd, std::int64_t size)
         to = known = info.st_size;
         m_lastFileSize = to;
     }
-    m_lastFileVerified = readBack && verified;
+    // An empty file has no byte to compare: it is overwritten (there is nothing to overwrite), but
+    // nothing was verified.
+    m_lastFileVerified = readBack && verified && m_lastFileSize > 0;
     return Outcome::Completed;
 }
 
@@ -113,6 +115,10 @@ ShredWriter::Outcome ShredWriter::shredRange(int fd, std::int64_t from, std::int
             return fail();
         if (stream && verifies(cycle)) {
             outcome = verifyPass(fd, from, size, *stream);
+            // A cancel while the last pass is read back finds every pass written and on the
+            // device: the file is overwritten, only not verified.
+            if (outcome == Outcome::Cancelled && cycle + 1 == m_algorithm->cycles())
+                return Outcome::Completed;
             if (outcome != Outcome::Completed)
                 return outcome;
             readBack = true;

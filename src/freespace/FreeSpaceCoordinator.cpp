@@ -60,6 +60,16 @@ void FreeSpaceCoordinator::fail(const std::string& reason, int error)
         m_delegate->freespaceFailed(m_workingPath, text);
 }
 
+void FreeSpaceCoordinator::measureUnwritten()
+{
+    if (isCancelled() || m_failed || !m_probe.allFreeBytes)
+        return;
+    m_unwritten = std::max<std::int64_t>(m_probe.allFreeBytes(m_workingPath), 0);
+    if (m_unwritten > 0)
+        logMessage("Free space that could not be written on ", m_workingPath, ": ",
+                   std::to_string(m_unwritten), " bytes");
+}
+
 void FreeSpaceCoordinator::cancel()
 {
     m_cancel.store(true, std::memory_order_relaxed);
@@ -144,6 +154,7 @@ void FreeSpaceCoordinator::freespaceEraseAtPath(const std::string& mountPath)
     m_workingPath = mountPath;
     m_failed = false;
     m_writtenOnVolume = 0;
+    m_unwritten = 0;
     const std::string folder = getDeletionPathFor(mountPath);
     if (m_delegate)
         m_delegate->freespaceVolumeTitle(getVolumeNameFor(mountPath));
@@ -171,8 +182,11 @@ void FreeSpaceCoordinator::freespaceErase(std::int64_t space, const std::string&
     const std::uint64_t count = getFileCountFor(space, maxFileSize);
     const std::int64_t spaceAtStart = space;
     const std::int64_t writtenAtStart = m_writtenOnVolume;
-    if (count == 0 || isCancelled())
+    if (count == 0 || isCancelled()) {
+        // Nothing this job may write is free; what the file system keeps may still be.
+        measureUnwritten();
         return;
+    }
     const std::string failedToWrite = localized("Failed to write file");
     UniqueFd folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     // Not a byte goes to a file system of the kernel's: its "free space" is the machine's memory
@@ -240,11 +254,12 @@ void FreeSpaceCoordinator::freespaceErase(std::int64_t space, const std::string&
             space = recalcFreespace(m_workingPath, m_isOsVolume);
         }
     }
-    record.removeAll(folderFd.get(), folder);
     // A volume with room to spare of which not one byte could be written was not wiped, whatever
     // the reason (a quota, blocks reserved for others).
     if (!isCancelled() && spaceAtStart >= kMinFileSize && m_writtenOnVolume == writtenAtStart)
         fail(failedToWrite, ENOSPC);
+    measureUnwritten();
+    record.removeAll(folderFd.get(), folder);
 }
 
 } // namespace cv

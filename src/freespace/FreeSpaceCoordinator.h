@@ -62,6 +62,10 @@ public:
     static std::string fillFileName(std::uint64_t number);
     // Whether the wipe of the current volume failed (told to the delegate once per volume).
     bool failed() const { return m_failed; }
+    // The free space the wipe of the current volume could not write, measured while its fill
+    // files held all they could: blocks the file system keeps for itself, and for a job not run
+    // by root the blocks reserved for root. 0 after a cancel or a failure.
+    std::int64_t unwrittenBytes() const { return m_unwritten; }
 
     void cancel();
     bool isCancelled() const { return m_cancel.load(std::memory_order_relaxed); }
@@ -72,6 +76,8 @@ public:
 
 private:
     void fail(const std::string& reason, int error);
+    // Measures what stays free once the fill files are written, before they are removed.
+    void measureUnwritten();
 
     std::shared_ptr<Algorithm> m_algorithm;
     FreeSpaceWriter& m_writer;
@@ -82,6 +88,7 @@ private:
     std::atomic<bool> m_cancel{false};
     bool m_failed = false;
     std::int64_t m_writtenOnVolume = 0;
+    std::int64_t m_unwritten = 0;
     bool m_isOsVolume = false;
     bool m_notEnoughSpaceWarning = false;
     std::string m_workingPath;

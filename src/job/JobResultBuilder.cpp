@@ -59,6 +59,9 @@ void JobResultBuilder::finishUpResult()
                         : static_cast<std::int64_t>(
                               static_cast<std::uint64_t>(counters.freespaceBytesProgress) / passes);
         result.bytesCountFinished = done.bytesOverwritten + freeSpace;
+        // Files that grew since the scan, and free space measured larger than at the start: the
+        // total grows with what the job met, so that no figure exceeds it.
+        result.bytesCountTotal = std::max(result.bytesCountTotal, result.bytesCountFinished);
         result.fileCountRemoved = done.filesRemoved;
         result.bytesCountRemoved = done.bytesRemoved;
         result.errorCount = counters.errorCount;

@@ -51,6 +51,7 @@ void VolumePhase::wipeFreeSpaceOf(const std::string& mountPath, bool afterDeleti
         return;
     volume->freeSpaceWiped = true;
     volume->wipedAfterDeletion = afterDeletion;
+    volume->unwrittenBytes = m_context.freespaceCoordinator->unwrittenBytes();
     const FreeSpaceTrim::Outcome trim = FreeSpaceTrim::trim(mountPath);
     volume->trim = trim.trim;
     volume->trimDetail = trim.detail;

@@ -62,6 +62,8 @@ const std::unordered_map<std::string_view, const char16_t*>& germanTexts()
          u"Überschrieben, nicht überprüft: der Vorgang wurde abgebrochen"},
         {"last pass read back", u"letzter Durchgang zurückgelesen"},
         {"all passes read back", u"alle Durchgänge zurückgelesen"},
+        {"no file verified", u"keine Datei überprüft"},
+        {"formerly", u"früher"},
         {"off", u"aus"},
         {"%ld other error(s)", u"%ld weitere Fehler"},
         {"Path no writable", u"Pfad nicht beschreibbar"},
@@ -99,6 +101,13 @@ const std::unordered_map<std::string_view, const char16_t*>& germanTexts()
         {"free space wiped", u"freier Speicher überschrieben"},
         {"free space wiped after the deletion", u"freier Speicher nach dem Löschen überschrieben"},
         {"free space not wiped afterwards", u"freier Speicher danach nicht überschrieben"},
+        {"free space wiped in part", u"freier Speicher teilweise überschrieben"},
+        {"%1 reserved by the file system could not be written",
+         u"%1, die das Dateisystem zurückhält, konnten nicht überschrieben werden"},
+        {"Wiped in part", u"Teilweise überschrieben"},
+        {"Old content may remain", u"Alter Inhalt kann verblieben sein"},
+        {"Old content may remain on %1 until its free space is wiped",
+         u"Alter Inhalt kann auf %1 verblieben sein, bis dessen freier Speicher überschrieben ist"},
         {"TRIM done", u"TRIM ausgeführt"},
         {"TRIM not supported", u"TRIM nicht unterstützt"},
         {"TRIM failed", u"TRIM fehlgeschlagen"},
@@ -106,10 +115,21 @@ const std::unordered_map<std::string_view, const char16_t*>& germanTexts()
     return table;
 }
 
-// Which passes the job read back from the device, in the words of the report's job block.
+// Which passes the job read back from the device, in the words of the report's job block. Files
+// were overwritten but none of them verified (every one empty, or a method whose cipher pass
+// cannot be read back): the block says so rather than name passes read back.
 const char* verificationText(const ShredResult& result)
 {
-    switch (result.options ? result.options->verification : Verification::Off) {
+    const Verification verification = result.options ? result.options->verification : Verification::Off;
+    const auto overwrittenFile = [](const ShredItem& item) {
+        return item.kind == ShredItem::Kind::File && item.state != ShredItem::State::NotOverwritten;
+    };
+    if (verification != Verification::Off &&
+        std::any_of(result.history.begin(), result.history.end(), overwrittenFile) &&
+        std::none_of(result.history.begin(), result.history.end(),
+                     [](const ShredItem& item) { return item.verified; }))
+        return "no file verified";
+    switch (verification) {
     case Verification::LastPass:
         return "last pass read back";
     case Verification::AllPasses:
@@ -259,7 +279,9 @@ QHash<QString, QString> ReportFactory::placeholderValues(const QString& language
             ? 0
             : std::min(static_cast<std::int64_t>(result.fileCountRemoved), std::max<std::int64_t>(total, 0));
     values.insert(u"SECURE_ERASED"_s, escapeHtml(fileCountText(erased, language)));
-    values.insert(u"SECURE_ERASED_SIZE"_s, escapeHtml(byteCountText(result.bytesCountFinished, language)));
+    // Beside the files removed, their bytes: not every byte overwritten (files that stayed, free space).
+    values.insert(u"SECURE_ERASED_SIZE"_s,
+                  escapeHtml(byteCountText(erased > 0 ? result.bytesCountRemoved : 0, language)));
     values.insert(u"SECURE_COLOR"_s, kSuccessColor.toString());
     QString errorText = fileCountText(errors, language);
     if (otherErrors != 0)
@@ -286,9 +308,23 @@ QHash<QString, QString> ReportFactory::placeholderValues(const QString& language
     case ShredResult::Status::Success:
         break;
     }
+    // A job that did all it was asked, but left overwritten files on a copy-on-write volume
+    // without a wipe of its free space afterwards, is no plain success: their old content may
+    // still be on that volume.
+    QString statusText = text(status);
+    const std::vector<std::string> oldContent = result.volumesWithOldContent();
+    if (result.status() == ShredResult::Status::Success && !oldContent.empty()) {
+        status = "Old content may remain";
+        statusColor = kFailureColor;
+        QStringList mounts;
+        for (const std::string& mount : oldContent)
+            mounts << displayPath(mount);
+        statusText = text("Old content may remain on %1 until its free space is wiped")
+                         .replace(u"%1"_s, mounts.join(u", "_s));
+    }
     values.insert(u"STATUS_COLOR"_s, statusColor.toString());
     values.insert(u"STATUS_TITLE"_s, escapeHtml(text(status)));
-    values.insert(u"DEL_STATUS"_s, escapeHtml(text(status)));
+    values.insert(u"DEL_STATUS"_s, escapeHtml(statusText));
     const bool hasVolumes = result.options && result.options->hasVolumes;
     values.insert(u"DISPLAY_VOLUME"_s, hasVolumes ? u"block"_s : u"none"_s);
     addVolumeValues(values, language);
@@ -306,7 +342,13 @@ QString ReportFactory::fileSystemRows(const QString& language) const
         QStringList facts{QString::fromStdString(volume.volume.fileSystem)};
         if (volume.volume.copyOnWrite)
             facts.front() += u" ("_s + text("copy-on-write") + u")"_s;
-        if (volume.freeSpaceWiped)
+        // Free space the wipe could not reach may still hold deleted data: the volume was wiped
+        // in part, and the row says how much stayed.
+        if (volume.freeSpaceWiped && volume.unwrittenBytes > 0)
+            facts << text("free space wiped in part")
+                  << text("%1 reserved by the file system could not be written")
+                         .replace(u"%1"_s, byteCountText(volume.unwrittenBytes, language));
+        else if (volume.freeSpaceWiped)
             facts << text(volume.wipedAfterDeletion ? "free space wiped after the deletion"
                                                     : "free space wiped");
         else if (volume.volume.copyOnWrite)
@@ -378,6 +420,10 @@ void ReportFactory::addVolumeValues(QHash<QString, QString>& values, const QStri
         setPair(u"VOLUME_FREESPACE"_s, kFailureColor, "Canceled");
     else if (freeSpaceFailed)
         setPair(u"VOLUME_FREESPACE"_s, kFailureColor, "Errors");
+    else if ((options.eraseFreeSpace || options.eraseFreeSpaceOnly) &&
+             std::any_of(result.volumes.begin(), result.volumes.end(),
+                         [](const ShredVolume& volume) { return volume.unwrittenBytes > 0; }))
+        setPair(u"VOLUME_FREESPACE"_s, kNeutralColor, "Wiped in part");
     else if (options.eraseFreeSpace || options.eraseFreeSpaceOnly)
         setPair(u"VOLUME_FREESPACE"_s, kSuccessColor, "Success");
     else
@@ -407,6 +453,8 @@ QString ReportFactory::fileDetails(bool capFiles, const QString& language) const
     // About 200 characters a row; reserving once keeps a history of many thousands linear.
     const std::size_t shown = capFiles ? std::min<std::size_t>(history.size(), kFileRowCap) : history.size();
     rows.reserve(static_cast<qsizetype>(shown * 200 + 200));
+    const bool copyOnWrite = std::any_of(m_shredResult->volumes.begin(), m_shredResult->volumes.end(),
+                                         [](const ShredVolume& volume) { return volume.volume.copyOnWrite; });
     std::size_t number = 0;
     for (const ShredItem& item : history) {
         ++number;
@@ -419,10 +467,19 @@ QString ReportFactory::fileDetails(bool capFiles, const QString& language) const
         rows += QString::number(number);
         rows += u"</td><td>"_s;
         rows += escapeHtml(displayPath(item.path));
+        // A file that stays elsewhere than it was: where it is, and the path the user knew.
+        if (!item.formerPath.empty())
+            rows += escapeHtml(u" ("_s + localizedText("formerly", language) + u' ' +
+                               displayPath(item.formerPath) + u')');
         rows += u"</td><td>"_s;
         rows += escapeHtml(byteCountText(item.fileSize, language));
         rows += u"</td><td>"_s;
-        rows += escapeHtml(stateText(item, language));
+        QString state = stateText(item, language);
+        if (const ShredVolume* volume = copyOnWrite ? m_shredResult->oldContentMayRemain(item) : nullptr)
+            state += u". "_s +
+                     localizedText("Old content may remain on %1 until its free space is wiped", language)
+                         .replace(u"%1"_s, displayPath(volume->volume.mountPoint));
+        rows += escapeHtml(state);
         rows += u"</td></tr>"_s;
     }
     return rows;

@@ -166,13 +166,29 @@ std::pair<QString, QString> NotificationManager::titleAndTextForResult(const Shr
     if (wholeVolume && errors != 0)
         return {localizedText("Errors"),
                 formatCounts(localizedText("The job has ended with %ld error(s)"), errors, 0)};
-    if (volumes && result.options->eraseFreeSpaceOnly)
+    // Free space the wipe could not reach (kept by the file system, or reserved for root) may still
+    // hold deleted data: such a volume is not called completely overwritten.
+    const bool wipedInPart = std::any_of(result.volumes.begin(), result.volumes.end(),
+                                         [](const ShredVolume& volume) { return volume.unwrittenBytes > 0; });
+    if (volumes && result.options->eraseFreeSpaceOnly && wipedInPart)
+        text = localizedText("The free space has been overwritten in part");
+    else if (volumes && result.options->eraseFreeSpaceOnly)
         text = localizedText("The freespace has been completly overwritten");
     else if (volumes && result.options->formatVolume)
         text = localizedText("The volume has been completly erased");
     else
         text = formatCounts(localizedText("The deletion of %ld file(s) with %ld errors has been finished"),
                             files, errors);
+    // Files overwritten on a copy-on-write volume whose free space was not wiped afterwards: their
+    // old content may still be there, and the user is told so.
+    const std::vector<std::string> oldContent = result.volumesWithOldContent();
+    if (!oldContent.empty()) {
+        QStringList mounts;
+        for (const std::string& mount : oldContent)
+            mounts << QString::fromStdString(mount);
+        text += u". "_s + localizedText("Old content may remain on %1 until its free space is wiped")
+                              .arg(mounts.join(u", "_s));
+    }
     // A job with errors is not announced as simply finished.
     return {localizedText(errors != 0 ? "Finished with errors" : "Finished"), text};
 }

@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <sys/statvfs.h>
+#include <unistd.h>
 #include <unordered_set>
 #include <vector>
 
@@ -93,8 +94,16 @@ VolumeProbe VolumeProbe::system()
         struct statvfs info;
         if (::statvfs(path.c_str(), &info) != 0)
             return 0;
-        // f_bavail, not f_bfree: a wipe run as root leaves the blocks reserved for root alone.
-        return static_cast<std::int64_t>(info.f_bavail * info.f_frsize);
+        // Root may write the blocks reserved for root, and a wipe that leaves them leaves whatever
+        // deleted files they hold; anyone else stops at f_bavail.
+        const auto blocks = ::geteuid() == 0 ? info.f_bfree : info.f_bavail;
+        return static_cast<std::int64_t>(blocks * info.f_frsize);
+    };
+    probe.allFreeBytes = [](const std::string& path) -> std::int64_t {
+        struct statvfs info;
+        if (::statvfs(path.c_str(), &info) != 0)
+            return 0;
+        return static_cast<std::int64_t>(info.f_bfree * info.f_frsize);
     };
     probe.describe = [mounts](const std::string& path) {
         VolumeFacts facts;

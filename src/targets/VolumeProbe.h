@@ -37,9 +37,13 @@ struct VolumeProbe
     // The volume's file-system label, else its mount point's last component; empty for an
     // unlabelled "/" and for a path that is no (listed) volume.
     std::function<std::string(const std::string& path)> volumeName = {};
-    // The bytes an unprivileged user may still write there (blocks reserved for root count as
-    // full); 0 when they cannot be read.
+    // The bytes this process may still write there: for root the blocks reserved for root are
+    // free (f_bfree), for anyone else they count as full (f_bavail); 0 when they cannot be read.
     std::function<std::int64_t(const std::string& path)> freeBytes = {};
+    // The bytes the file system holds free, whoever may write them (f_bfree): after a wipe filled
+    // the volume, what is left here (blocks reserved for root, or by the file system for itself)
+    // was not written; 0 when they cannot be read.
+    std::function<std::int64_t(const std::string& path)> allFreeBytes = {};
     // What the volume mounted at path is (label, mount point, device, file system, size); only the
     // mount point when it is no listed volume.
     std::function<VolumeFacts(const std::string& path)> describe = {};

@@ -2,6 +2,7 @@
 // snapshot removal finishes last, cancelling, the totals, and the way back.
 #include "AppTestMain.h"
 #include "LogCapture.h"
+#include "LoopMount.h"
 #include "ProcessRunner.h"
 #include "TempDir.h"
 #include "app/AppServices.h"
@@ -259,6 +260,26 @@ TEST(ProgressScreen, ASnapshotReplyAfterTheJobBringsTheEnd)
     EXPECT_EQ(h.screen->shredResult()->errorCount, 0u);
     EXPECT_EQ(h.screen->shredResult()->otherErrorCount, 1u);
     EXPECT_EQ(h.part("removedLabel")->text(), u"%1 in 1 File(s) - Errors 1 other"_s.arg(bytes(100)));
+}
+
+TEST(ProgressScreen, AFileDeletedOnACopyOnWriteVolumeWithoutAWipeIsNamedWhenFinished)
+{
+    ProgressHarness h;
+    const std::string volume = h.dir / "btrfs";
+    QDir().mkpath(QString::fromStdString(volume));
+    LoopMount btrfs(h.dir / "btrfs.img", volume, "btrfs", "128M");
+    if (!btrfs.available())
+        GTEST_SKIP() << "needs root and btrfs";
+    writeFile(volume + "/a", std::string(70000, 'a'));
+    h.prepare({volume + "/a"}, 16);
+    QSignalSpy done(h.screen, &ProgressViewController::jobFinished);
+    h.show();
+    ASSERT_TRUE(done.wait(20000));
+    // Done, and the exit is no error; but the old content may still be on the volume.
+    EXPECT_EQ(h.screen->shredResult()->status(), ShredResult::Status::Success);
+    EXPECT_FALSE(h.part("snapshotLabel")->isHidden());
+    EXPECT_EQ(h.part("snapshotLabel")->text().toStdString(),
+              "Old content may remain on " + volume + " until its free space is wiped");
 }
 
 TEST(ProgressScreen, ASnapshotReplyBeforeTheJobEndsLetsTheJobBringTheEnd)

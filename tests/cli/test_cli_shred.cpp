@@ -573,9 +573,22 @@ TEST(CliShred, ACopyOnWriteVolumeIsNamedBeforeTheJobAndThenWipeFreeFinishesIt)
     t::writeFile(volume + "/b", marker + "b" + std::string(65536, 'x'));
     ::sync();
 
-    // Without the option the warning says what is missing and how to finish; nothing is wiped.
-    const auto plain = cli({"shred", "--yes", "--json", "--method", "16", volume + "/a"});
+    // Without the option the warning says what is missing and how to finish; nothing is wiped. The
+    // report's state and the file's row say that the old content may remain (the exit status
+    // stays 0: the user chose it).
+    OwnHome::setAutoSave(true);
+    const auto plain = cli({"shred", "--yes", "--json", "--method", "16", "--report-format", "html",
+                            "--report-dir", dir / "reports", volume + "/a"});
+    OwnHome::setAutoSave(false);
     ASSERT_EQ(plain.exitCode, 0) << plain.err;
+    const std::string report = contents(at(parse(plain.out), "reportPath").toString().toStdString());
+    EXPECT_NE(report.find("<td>Old content may remain on " + volume + " until its free space is wiped</td>"),
+              std::string::npos)
+        << "the report's state";
+    EXPECT_NE(report.find("<td>Deleted. Old content may remain on " + volume +
+                          " until its free space is wiped</td>"),
+              std::string::npos)
+        << "the file's row";
     EXPECT_NE(plain.err.find("Warning: the volume " + volume + " has a btrfs file system"), std::string::npos)
         << plain.err;
     EXPECT_NE(plain.err.find("Give --then-wipe-free"), std::string::npos) << plain.err;

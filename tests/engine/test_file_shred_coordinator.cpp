@@ -3,6 +3,7 @@
 #include "TempDir.h"
 #include "TmpfsMount.h"
 #include "Unprivileged.h"
+#include "common/UniqueFd.h"
 #include "engine/AlgorithmCollection.h"
 #include "engine/FileShredCoordinator.h"
 #include "engine/RegularFileOpener.h"
@@ -13,11 +14,15 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <functional>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
 #include <map>
 #include <memory>
 #include <sched.h>
+#include <set>
 #include <sys/inotify.h>
+#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -87,7 +92,13 @@ struct Recorder : cv::FileShredCoordinatorDelegate
     void fileshredCurrentPath(const cv::ItemPath& path) override { current.push_back(path.str()); }
     void fileshredAddShredItem(ShredItem item) override { items.push_back(std::move(item)); }
     void fileshredReportErrorForMissingBytes(std::int64_t bytes) override { missing += bytes; }
-    void fileshredRenamingPath(const std::string& text) override { renaming.push_back(text); }
+    void fileshredRenamingPath(const std::string& text) override
+    {
+        renaming.push_back(text);
+        if (onRenaming)
+            onRenaming();
+    }
+    std::function<void()> onRenaming;
     void fileshredFlushPath(const std::string& text) override { flushes.push_back(text); }
     void fileshredWaitingForAuthorization(bool waiting) override { waits.push_back(waiting); }
     std::vector<bool> waits;
@@ -1342,10 +1353,14 @@ TEST(FileShredCoordinator, ACancelDuringTheReadBackLeavesTheFileAndSaysSo)
     shredding.writer.setVerification(cv::Verification::LastPass);
     shredding.run(target);
 
+    // Every pass was written when the last one was being read back: the file is overwritten (one
+    // state in the row, the JSON and the counts), only not verified.
     EXPECT_EQ(shredding.outcome().at(target + "/a.bin"),
-              "not overwritten: Overwritten, not verified: the job was cancelled");
+              "overwritten: Overwritten, not deleted: the job was cancelled");
     ASSERT_EQ(shredding.recorder.items.size(), 1u);
     EXPECT_TRUE(shredding.recorder.items[0].cancelled);
+    EXPECT_TRUE(shredding.recorder.items[0].success);
+    EXPECT_FALSE(shredding.recorder.items[0].verified);
     EXPECT_EQ(t::listNames(target), std::vector<std::string>{"a.bin"});
 }
 
@@ -1420,3 +1435,101 @@ TEST(FileShredCoordinator, AFileThatIsNotTheOneOverwrittenIsNeverRemoved)
             EXPECT_EQ(sleeps, pause.count() ? 20 : 0) << "one sleep per file, when asked for";
         }
     }
+}
+
+TEST(FileShredCoordinator, TheRowOfAFileThatStaysNamesWhereItIsNow)
+{
+    if (!t::isRoot())
+        GTEST_SKIP() << "remounting and immutable folders need root";
+    // Every row of a file that stays names that very file where it is now; where that is not the
+    // path the user knew, the row keeps that path beside it.
+    const auto checkRows = [](const std::vector<ShredItem>& items, const std::set<std::string>& known) {
+        for (const ShredItem& item : items) {
+            if (item.kind != ShredItem::Kind::File || item.state == ShredItem::State::Deleted)
+                continue;
+            struct stat info;
+            EXPECT_EQ(::lstat(item.path.str().c_str(), &info), 0) << item.path << " names nothing";
+            EXPECT_EQ(info.st_ino, item.inode) << item.path;
+            const std::string knownAs = item.formerPath.empty() ? item.path.str() : item.formerPath.str();
+            EXPECT_TRUE(known.contains(knownAs)) << knownAs;
+        }
+    };
+    {
+        SCOPED_TRACE("the volume turns read-only between renaming and deleting");
+        t::TempDir dir;
+        t::TmpfsMount mount(dir.path(), "8m");
+        ASSERT_TRUE(mount.available());
+        const std::string target = dir / "T";
+        t::makeDir(target);
+        t::makeDir(target + "/sub");
+        t::writeFile(target + "/sub/a", "aaaa");
+        t::writeFile(target + "/b", "bbbb");
+        Shredding shredding(16);
+        shredding.coordinator.shredPath(target, {});
+        const std::string renamed = shredding.coordinator.renameAtPath(target, {});
+        ASSERT_EQ(::mount(nullptr, dir.path().c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
+        shredding.coordinator.saveDelete(renamed, {});
+        shredding.coordinator.finishDeleting();
+        shredding.coordinator.settle(shredding.recorder.items);
+        checkRows(shredding.recorder.items, {target + "/sub/a", target + "/b"});
+        for (const ShredItem& item : shredding.recorder.items) {
+            if (item.kind != ShredItem::Kind::File)
+                continue; // the folder that could not be deleted has a row of its own
+            EXPECT_EQ(item.state, ShredItem::State::Overwritten);
+            EXPECT_FALSE(item.formerPath.empty()) << "renamed before its removal failed";
+        }
+        ::mount(nullptr, dir.path().c_str(), nullptr, MS_REMOUNT, nullptr);
+    }
+    {
+        SCOPED_TRACE("a cancel while the target's contents are renamed");
+        // The cancel comes while the target's last entry is renamed (a file), or while a folder in it
+        // is emptied: the target keeps its name, and so does the folder.
+        for (const std::string entry : {"f", "d/f"}) {
+            t::TempDir dir;
+            const std::string target = dir / "T";
+            t::makeDir(target);
+            if (entry == "d/f")
+                t::makeDir(target + "/d");
+            t::writeFile(target + "/" + entry, "data");
+            Shredding shredding(16);
+            shredding.recorder.onRenaming = [&] { shredding.coordinator.cancel(); };
+            shredding.run(target);
+            shredding.coordinator.settle(shredding.recorder.items);
+            EXPECT_TRUE(t::exists(target)) << "after a cancel a target keeps its name";
+            ASSERT_EQ(shredding.recorder.items.size(), 1u);
+            checkRows(shredding.recorder.items, {target + "/" + entry});
+            if (entry == "d/f") {
+                EXPECT_EQ(t::listNames(target), std::vector<std::string>{"d"});
+            }
+        }
+    }
+    {
+        SCOPED_TRACE("an immutable folder inside a target");
+        t::TempDir dir;
+        t::TmpfsMount mount(dir.path(), "8m");
+        ASSERT_TRUE(mount.available());
+        const std::string target = dir / "T";
+        const std::string locked = target + "/P/I";
+        t::makeDir(target);
+        t::makeDir(target + "/P");
+        t::makeDir(locked);
+        t::writeFile(locked + "/f", "secret");
+        t::writeFile(target + "/P/g", "gone");
+        const auto setImmutable = [&](bool on) {
+            const cv::UniqueFd fd(::open(locked.c_str(), O_RDONLY | O_DIRECTORY));
+            int flags = 0;
+            ASSERT_EQ(::ioctl(fd.get(), FS_IOC_GETFLAGS, &flags), 0);
+            flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+            ASSERT_EQ(::ioctl(fd.get(), FS_IOC_SETFLAGS, &flags), 0);
+        };
+        setImmutable(true);
+        Shredding shredding(16);
+        shredding.helper.mode = StandInHelper::Mode::Refuse;
+        shredding.coordinator.setHelperTimeout(std::chrono::milliseconds(200));
+        shredding.run(target);
+        shredding.coordinator.settle(shredding.recorder.items);
+        setImmutable(false);
+        checkRows(shredding.recorder.items, {locked + "/f", target + "/P/g"});
+        EXPECT_NE(contents(locked + "/f"), "secret") << "overwritten, and where the user left it";
+    }
+}

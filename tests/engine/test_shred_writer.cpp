@@ -520,8 +520,28 @@ TEST(ShredWriter, AFailedReadBackOrACancelDuringItIsNoSuccess)
         ShredWriter writer(method(14), ShredWriter::kFileBlockSize, io);
         io.onReadingBack = [&writer] { writer.cancel(); };
         writer.setVerification(cv::Verification::LastPass);
-        EXPECT_EQ(writer.shredInFile(file.fd, 8192), ShredWriter::Outcome::Cancelled);
+        // The last pass was written and synced before its read-back: overwritten, not verified.
+        EXPECT_EQ(writer.shredInFile(file.fd, 8192), ShredWriter::Outcome::Completed);
         EXPECT_TRUE(writer.cancelledWhileVerifying());
+        EXPECT_FALSE(writer.lastFileVerified());
+    }
+    {
+        ReadBackIo io;
+        FileUnderTest file(Bytes(8192, 0x11));
+        ShredWriter writer(method(7), ShredWriter::kFileBlockSize, io); // four constant passes
+        io.onReadingBack = [&writer] { writer.cancel(); };
+        writer.setVerification(cv::Verification::AllPasses);
+        EXPECT_EQ(writer.shredInFile(file.fd, 8192), ShredWriter::Outcome::Cancelled)
+            << "passes were left out";
+        EXPECT_FALSE(writer.lastFileVerified());
+    }
+    {
+        // Nothing of an empty file is read: it is not verified.
+        ReadBackIo io;
+        FileUnderTest file(Bytes{});
+        ShredWriter writer(method(14), ShredWriter::kFileBlockSize, io);
+        writer.setVerification(cv::Verification::AllPasses);
+        EXPECT_EQ(writer.shredInFile(file.fd, 0), ShredWriter::Outcome::Completed);
         EXPECT_FALSE(writer.lastFileVerified());
     }
 }

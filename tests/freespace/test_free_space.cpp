@@ -6,6 +6,7 @@
 #include "engine/AlgorithmCollection.h"
 #include "freespace/FreeSpaceCoordinator.h"
 
+#include <algorithm>
 #include <dirent.h>
 #include <functional>
 #include <gtest/gtest.h>
@@ -529,5 +530,67 @@ TEST(FreeSpaceCoordinator, FillFilesAreReadBackBeforeTheyAreRemoved)
                 recorder.failures,
                 std::vector<std::string>{volume + ": Verification failed: first difference at byte 1000"});
         }
+    }
+}
+
+TEST(FreeSpaceCoordinator, ARootWipeWritesTheRootReserveAndWhatNoJobCanWriteIsMeasured)
+{
+    if (!t::isRoot())
+        GTEST_SKIP() << "mounting a volume to fill needs root";
+    // A deleted file's lines lie in the free blocks of an ext4 volume, which keeps 5 % for root and
+    // about 2 % for itself. A wipe by root writes the root reserve too; whatever the wipe leaves
+    // free is measured, and no more of the lines than that may survive. A user's wipe (a probe that
+    // stops at f_bavail) names at least the root reserve.
+    const std::string line = "cindervault reserve marker line 0123456789\n";
+    const auto copiesIn = [&](const std::vector<std::uint8_t>& image) {
+        std::size_t copies = 0;
+        for (auto found = image.begin();
+             (found = std::search(found, image.end(), line.begin(), line.end())) != image.end(); ++found)
+            ++copies;
+        return copies;
+    };
+    for (const bool asRoot : {true, false}) {
+        SCOPED_TRACE(asRoot ? "root's wipe" : "a user's wipe");
+        t::TempDir dir;
+        const std::string volume = dir / "ext4";
+        ::mkdir(volume.c_str(), 0700);
+        t::LoopMount ext4(dir / "ext4.img", volume, "ext4", "64M", "nodiscard");
+        ASSERT_TRUE(ext4.available());
+        struct statvfs before;
+        ASSERT_EQ(::statvfs(volume.c_str(), &before), 0);
+        // Blocks reserved for root, and those ext4 keeps for itself.
+        const auto rootReserve =
+            static_cast<std::int64_t>((before.f_bfree - before.f_bavail) * before.f_frsize);
+        std::string content;
+        while (content.size() < before.f_bavail * before.f_frsize * 9 / 10)
+            content += line;
+        t::writeFile(volume + "/deleted.txt", content);
+        ASSERT_EQ(::unlink((volume + "/deleted.txt").c_str()), 0);
+        ::sync();
+
+        auto probe = cv::VolumeProbe::system();
+        probe.isVolume = [&](const std::string& path) { return path == volume; };
+        if (!asRoot)
+            probe.freeBytes = [](const std::string& path) -> std::int64_t {
+                struct statvfs info;
+                return ::statvfs(path.c_str(), &info) == 0
+                           ? static_cast<std::int64_t>(info.f_bavail * info.f_frsize)
+                           : 0;
+            };
+        FreeSpaceWriter writer(method(16), 8388608);
+        FreeSpaceCoordinator coordinator(method(16), writer, probe);
+        Recorder recorder;
+        coordinator.setDelegate(&recorder);
+        coordinator.freespaceEraseAtPath(volume);
+        EXPECT_TRUE(recorder.failures.empty());
+        const std::int64_t unwritten = coordinator.unwrittenBytes();
+        if (asRoot)
+            EXPECT_LT(unwritten, rootReserve) << "root may write the blocks reserved for root";
+        else
+            EXPECT_GE(unwritten, rootReserve * 9 / 10) << "the root reserve stays, and is named";
+        ext4.unmount();
+        const std::size_t survived = copiesIn(t::readFile(ext4.image()));
+        EXPECT_LE(static_cast<std::int64_t>(survived * line.size()), unwritten)
+            << survived << " lines of the deleted file survived";
     }
 }

@@ -148,6 +148,7 @@ cv::VolumeProbe folderAsVolume(const std::string& folder, std::int64_t capacity)
         }
         return std::max<std::int64_t>(0, capacity - used);
     };
+    probe.allFreeBytes = probe.freeBytes; // no blocks that only root, or the file system, may write
     return probe;
 }
 
@@ -694,4 +695,50 @@ TEST(FileShredder, DeletionsAreOnTheDeviceWhenTheJobEnds)
             }
         }
     }
+}
+
+TEST(FileShredder, TotalsGrowWithWhatTheJobMeets)
+{
+    // The file grows between the scan and the job: no figure of the result exceeds its total.
+    t::TempDir dir;
+    t::makeDir(dir / "T");
+    t::writeFile(dir / "T/log", std::string(1000, 'l'));
+    auto collection = scan({dir / "T"});
+    t::writeFile(dir / "T/log", std::string(9000, 'l'));
+    Delegate delegate;
+    FileShredder job(collection, method(16), std::make_shared<ShredOptions>());
+    cv::JobEnvironment environment;
+    environment.filePause = std::chrono::microseconds(0);
+    job.setEnvironment(environment);
+    const auto finished = runJob(job, delegate);
+    ASSERT_TRUE(finished);
+    EXPECT_EQ(finished->bytesCountFinished, 9000);
+    EXPECT_GE(finished->bytesCountTotal, finished->bytesCountFinished);
+    EXPECT_GE(finished->bytesCountTotal, finished->bytesCountRemoved);
+    EXPECT_LE(finished->fileCountFinished, finished->fileCountTotal);
+}
+
+TEST(FileShredder, FreeSpaceTheWipeCouldNotReachIsNamedWithItsVolume)
+{
+    // The volume keeps 12345 bytes nobody may write: measured after the fill, kept in the result.
+    t::TempDir volume;
+    auto collection = std::make_shared<cv::PathCollection>();
+    collection->setPaths({volume.path()});
+    auto options = std::make_shared<ShredOptions>();
+    options->hasVolumes = true;
+    options->eraseFreeSpaceOnly = true;
+    auto probe = folderAsVolume(volume.path(), 2000000);
+    const auto writable = probe.freeBytes;
+    probe.allFreeBytes = [writable](const std::string& path) { return writable(path) + 12345; };
+    Delegate delegate;
+    FileShredder job(collection, method(16), options);
+    const auto finished = runJob(job, delegate, nullptr, probe);
+    ASSERT_TRUE(finished);
+    const auto wiped =
+        std::find_if(finished->volumes.begin(), finished->volumes.end(),
+                     [&](const cv::ShredVolume& known) { return known.volume.mountPoint == volume.path(); });
+    ASSERT_NE(wiped, finished->volumes.end());
+    EXPECT_TRUE(wiped->freeSpaceWiped);
+    EXPECT_EQ(wiped->unwrittenBytes, 12345);
+    EXPECT_EQ(finished->otherErrorCount, 0u);
 }

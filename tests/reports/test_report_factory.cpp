@@ -472,3 +472,83 @@ TEST_F(ReportFactoryTest, VerifiedFilesAndTheJobsVerificationInBothLanguages)
     EXPECT_EQ(values(result, u"de"_s)[u"DEL_VERIFICATION"_s], u"aus"_s);
     EXPECT_TRUE(html(result).contains(u"<th>Verification</th><td>off</td>"_s));
 }
+
+TEST_F(ReportFactoryTest, NoVolumeIsCalledWipedNorAFileGoneWhereOldDataMayRemain)
+{
+    {
+        SCOPED_TRACE("free space the wipe could not write");
+        auto result = makeResult(0);
+        result->options->hasVolumes = true;
+        result->options->eraseFreeSpaceOnly = true;
+        result->paths->setPaths({"/mnt/usb"});
+        ShredVolume ext4;
+        ext4.volume = {"/mnt/usb", "ext4", false, false};
+        ext4.freeSpaceWiped = true;
+        ext4.unwrittenBytes = 12000000;
+        result->volumes = {ext4};
+        const auto v = values(result);
+        EXPECT_EQ(v[u"VOLUME_FREESPACE"_s], u"Wiped in part"_s);
+        EXPECT_EQ(v[u"FILE_SYSTEMS"_s],
+                  u"<tr><th>/mnt/usb</th><td>ext4; free space wiped in part; 12 MB reserved by the file "
+                  "system could not be written</td></tr>"_s);
+        EXPECT_TRUE(values(result, u"de"_s)[u"FILE_SYSTEMS"_s].contains(
+            u"12 MB, die das Dateisystem zurückhält, konnten nicht überschrieben werden"_s));
+    }
+    {
+        SCOPED_TRACE("files deleted on a copy-on-write volume without a wipe afterwards");
+        auto result = makeResult(2);
+        ShredVolume btrfs;
+        btrfs.volume = {"/data", "btrfs", true, false};
+        ShredVolume root;
+        root.volume = {"/", "ext4", false, false};
+        result->volumes = {root, btrfs};
+        result->history[1].path = "/elsewhere/file.txt";
+        auto v = values(result);
+        EXPECT_EQ(v[u"STATUS_TITLE"_s], u"Old content may remain"_s);
+        EXPECT_EQ(v[u"STATUS_COLOR"_s], ReportFactory::kFailureColor.toString());
+        EXPECT_EQ(v[u"DEL_STATUS"_s], u"Old content may remain on /data until its free space is wiped"_s);
+        const QString rows = v[u"FILE_DETAILS"_s];
+        EXPECT_TRUE(
+            rows.contains(u"<td>/data/report-test/file_1.txt</td><td>1 KB</td><td>Deleted. Old content "
+                          "may remain on /data until its free space is wiped</td>"_s))
+            << rows.toStdString();
+        EXPECT_TRUE(rows.contains(u"<td>/elsewhere/file.txt</td><td>1 KB</td><td>Deleted</td>"_s));
+        EXPECT_TRUE(values(result, u"de"_s)[u"DEL_STATUS"_s].startsWith(u"Alter Inhalt kann auf /data"_s));
+        result->volumes[1].freeSpaceWiped = true;
+        result->volumes[1].wipedAfterDeletion = true;
+        v = values(result);
+        EXPECT_EQ(v[u"STATUS_TITLE"_s], u"Success"_s);
+        EXPECT_FALSE(v[u"FILE_DETAILS"_s].contains(u"Old content"_s));
+    }
+}
+
+TEST_F(ReportFactoryTest, EveryFigureAndWordPairsLikeWithLike)
+{
+    auto result = makeResult(5);
+    // Two of five files stayed: removed files go with removed bytes, not with every byte written.
+    result->fileCountRemoved = 3;
+    result->bytesCountRemoved = 3000;
+    result->bytesCountFinished = 5000;
+    result->history[3].state = cv::ShredItem::State::Overwritten;
+    result->history[4].state = cv::ShredItem::State::Overwritten;
+    auto v = values(result);
+    EXPECT_EQ(v[u"SECURE_ERASED"_s], u"3 File(s)"_s);
+    EXPECT_EQ(v[u"SECURE_ERASED_SIZE"_s], u"3 KB"_s);
+    EXPECT_EQ(v[u"DEL_SIZE"_s], u"5 KB"_s);
+
+    // Passes were to be read back, but no file was verified (empty files, or a cipher pass that
+    // cannot be read back): the job block does not say that passes were read back.
+    result->options->verification = cv::Verification::AllPasses;
+    EXPECT_EQ(values(result)[u"DEL_VERIFICATION"_s], u"no file verified"_s);
+    EXPECT_EQ(values(result, u"de"_s)[u"DEL_VERIFICATION"_s], u"keine Datei überprüft"_s);
+    result->history[0].verified = true;
+    EXPECT_EQ(values(result)[u"DEL_VERIFICATION"_s], u"all passes read back"_s);
+
+    // A file that stays elsewhere than it was: where it is, and the path the user knew.
+    result->history[3].formerPath = result->history[3].path;
+    result->history[3].path = "/data/Xq81Kd/file_4.txt";
+    EXPECT_TRUE(values(result)[u"FILE_DETAILS"_s].contains(
+        u"<td>/data/Xq81Kd/file_4.txt (formerly /data/report-test/file_4.txt)</td>"_s));
+    EXPECT_TRUE(
+        values(result, u"de"_s)[u"FILE_DETAILS"_s].contains(u"(früher /data/report-test/file_4.txt)"_s));
+}

@@ -97,6 +97,37 @@ TEST(NotificationTexts, JobResults)
     EXPECT_EQ(NotificationManager::formatCounts(u"%d %@ %ld"_s, 1, 2), u"1 2 %ld"_s);
 }
 
+TEST(NotificationTexts, NeverCallsAVolumeDoneWhereOldDataMayRemain)
+{
+    // Files deleted on a copy-on-write volume whose free space was not wiped afterwards.
+    ShredResult copyOnWrite = resultOf(false, false, false, false, 2, 0);
+    cv::ShredVolume btrfs;
+    btrfs.volume = {"/mnt/b", "btrfs", true, false};
+    copyOnWrite.volumes = {btrfs};
+    cv::ShredItem item;
+    item.path = "/mnt/b/file";
+    item.success = true;
+    item.state = cv::ShredItem::State::Deleted;
+    copyOnWrite.history = {item};
+    EXPECT_EQ(NotificationManager::titleAndTextForResult(copyOnWrite).second,
+              u"The deletion of 2 file(s) has finished with 0 error(s). "
+              "Old content may remain on /mnt/b until its free space is wiped"_s);
+    copyOnWrite.volumes[0].freeSpaceWiped = true;
+    copyOnWrite.volumes[0].wipedAfterDeletion = true;
+    EXPECT_EQ(NotificationManager::titleAndTextForResult(copyOnWrite).second,
+              u"The deletion of 2 file(s) has finished with 0 error(s)"_s);
+
+    // A wipe that could not reach every free block is not called complete.
+    ShredResult wipe = resultOf(false, true, true, false, 0, 0);
+    cv::ShredVolume ext4;
+    ext4.volume = {"/mnt/e", "ext4", false, false};
+    ext4.freeSpaceWiped = true;
+    ext4.unwrittenBytes = 12000000;
+    wipe.volumes = {ext4};
+    EXPECT_EQ(NotificationManager::titleAndTextForResult(wipe),
+              std::make_pair(u"Finished"_s, u"The free space has been overwritten in part"_s));
+}
+
 TEST(NotificationTexts, DismissalOptions)
 {
     EXPECT_EQ(NotificationManager::dismissOptionIndex(3600), 4);

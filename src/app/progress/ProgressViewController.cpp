@@ -344,8 +344,29 @@ void ProgressViewController::finish()
         // Beside the check mark the screen says the job is done, not what it was doing.
         m_actionLabel->setText(tr("Deletion finished"));
     // The snapshots are a side task: the files' result stands, the user learns what became of them.
-    if (const std::optional<QString>& error = m_session->snapshotError()) {
-        m_snapshotLabel->setText(tr("The snapshots were not removed: %1").arg(*error));
+    QStringList notes;
+    if (const std::optional<QString>& error = m_session->snapshotError())
+        notes << tr("The snapshots were not removed: %1").arg(*error);
+    // Files overwritten on a copy-on-write volume whose free space was not wiped afterwards.
+    if (!result.canceled) {
+        QStringList mounts;
+        for (const std::string& mount : result.volumesWithOldContent())
+            mounts << QString::fromStdString(mount);
+        if (!mounts.isEmpty())
+            notes << QString::fromStdString(
+                         localized("Old content may remain on %1 until its free space is wiped"))
+                         .arg(mounts.join(u", "_s));
+    }
+    // Free space a wipe could not reach is named, volume by volume.
+    for (const ShredVolume& volume : result.volumes) {
+        if (volume.freeSpaceWiped && volume.unwrittenBytes > 0)
+            notes << u"%1: %2"_s.arg(
+                QString::fromStdString(volume.volume.mountPoint),
+                QString::fromStdString(localized("%1 reserved by the file system could not be written"))
+                    .arg(byteCount(volume.unwrittenBytes)));
+    }
+    if (!notes.isEmpty()) {
+        m_snapshotLabel->setText(notes.join(u'\n'));
         m_snapshotLabel->show();
     }
 
