@@ -1412,28 +1412,29 @@ TEST(FileShredCoordinator, AFileThatIsNotTheOneOverwrittenIsNeverRemoved)
                         "/log overwritten: Overwritten, but could not be deleted",
                         "/other deleted: ",
                     }));
-    TEST(FileShredCoordinator, TheWalkPausesBetweenFilesOnlyWhenAPauseWasAskedFor)
-    {
-        // On a busy machine each yield or sleep between files gives away a time slice, longer than a
-        // small file's overwrite takes; the job's priority is what leaves room for others.
-        t::TempDir dir;
-        for (const auto pause : {std::chrono::microseconds(0), std::chrono::microseconds(1)}) {
-            SCOPED_TRACE(pause.count() ? "a pause asked for" : "no pause asked for");
-            const std::string target = dir / ("T" + std::to_string(pause.count()));
-            t::makeDir(target);
-            t::makeDir(target + "/sub");
-            for (int i = 0; i < 20; ++i)
-                t::writeFile(target + (i % 2 ? "/sub/f" : "/f") + std::to_string(i), "data");
-            Shredding shredding(16);
-            shredding.coordinator.setFilePause(pause);
-            yields = sleeps = 0;
-            countPacing = true;
-            shredding.run(target);
-            countPacing = false;
-            EXPECT_FALSE(t::exists(target));
-            EXPECT_EQ(yields, 0);
-            EXPECT_EQ(sleeps, pause.count() ? 20 : 0) << "one sleep per file, when asked for";
-        }
+}
+
+TEST(FileShredCoordinator, TheWalkPausesBetweenFilesOnlyWhenAPauseWasAskedFor)
+{
+    // On a busy machine each yield or sleep between files gives away a time slice, longer than a
+    // small file's overwrite takes; the job's priority is what leaves room for others.
+    t::TempDir dir;
+    for (const auto pause : {std::chrono::microseconds(0), std::chrono::microseconds(1)}) {
+        SCOPED_TRACE(pause.count() ? "a pause asked for" : "no pause asked for");
+        const std::string target = dir / ("T" + std::to_string(pause.count()));
+        t::makeDir(target);
+        t::makeDir(target + "/sub");
+        for (int i = 0; i < 20; ++i)
+            t::writeFile(target + (i % 2 ? "/sub/f" : "/f") + std::to_string(i), "data");
+        Shredding shredding(16);
+        shredding.coordinator.setFilePause(pause);
+        yields = sleeps = 0;
+        countPacing = true;
+        shredding.run(target);
+        countPacing = false;
+        EXPECT_FALSE(t::exists(target));
+        EXPECT_EQ(yields, 0);
+        EXPECT_EQ(sleeps, pause.count() ? 20 : 0) << "one sleep per file, when asked for";
     }
 }
 
