@@ -96,6 +96,7 @@ VolumeProbe VolumeProbe::system()
         // f_bavail, not f_bfree: a wipe run as root leaves the blocks reserved for root alone.
         return static_cast<std::int64_t>(info.f_bavail * info.f_frsize);
     };
+    probe.identify = [](const std::string& path) { return ConfirmedVolume::of(path); };
     probe.describe = [mounts](const std::string& path) {
         VolumeFacts facts;
         facts.mountPoint = path;
