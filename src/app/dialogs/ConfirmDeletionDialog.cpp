@@ -48,7 +48,8 @@ ConfirmDeletionDialog::ConfirmDeletionDialog(QWidget* parent, const QString& inf
 
 void ConfirmDeletionDialog::confirmThenStart(QWidget* parent, std::function<bool()> isStillAsked,
                                              std::string_view changedLog, std::string_view cancelledLog,
-                                             std::function<void()> start, const QString& subject)
+                                             std::function<void()> start, const QString& subject,
+                                             std::function<void()> changed)
 {
     if (!SettingsManager::sharedManager().showSecurityPrompts()) {
         start();
@@ -58,10 +59,12 @@ void ConfirmDeletionDialog::confirmThenStart(QWidget* parent, std::function<bool
                              ? new ConfirmDeletionDialog(parent)
                              : new ConfirmDeletionDialog(parent, subject + u"\n\n"_s + cannotBeRecovered());
     connect(confirmation, &ConfirmDeletionDialog::confirmed, parent,
-            [isStillAsked = std::move(isStillAsked), changed = std::string(changedLog),
-             start = std::move(start)] {
+            [isStillAsked = std::move(isStillAsked), changedText = std::string(changedLog),
+             start = std::move(start), changed = std::move(changed)] {
                 if (!isStillAsked()) {
-                    logLine(changed);
+                    logLine(changedText);
+                    if (changed)
+                        changed();
                     return;
                 }
                 start();

@@ -24,10 +24,12 @@ public:
     // DELETE. The answer holds for what it was asked for: when isStillAsked() says the selection
     // changed while the question was open, nothing starts and changedLog is logged; Cancel logs
     // cancelledLog. subject, when not empty, says what the job destroys (the volume it empties or
-    // reformats), above the usual explanation.
+    // reformats), above the usual explanation. changed, when given, runs after changedLog, so that
+    // the screen can say in the window why nothing started.
     static void confirmThenStart(QWidget* parent, std::function<bool()> isStillAsked,
                                  std::string_view changedLog, std::string_view cancelledLog,
-                                 std::function<void()> start, const QString& subject = {});
+                                 std::function<void()> start, const QString& subject = {},
+                                 std::function<void()> changed = {});
 
 signals:
     void confirmed();
