@@ -316,6 +316,14 @@
         <translation>Der freie Speicher dieses Laufwerks wird bereits überschrieben</translation>
     </message>
     <message>
+        <source>The fill folder lies on another volume</source>
+        <translation>Der Ordner für die Fülldateien liegt auf einem anderen Laufwerk</translation>
+    </message>
+    <message>
+        <source>no folder on %1 where you may write</source>
+        <translation>kein Ordner auf %1, in dem Sie schreiben dürfen</translation>
+    </message>
+    <message>
         <source>Overwritten, but could not be deleted</source>
         <translation>Überschrieben, aber nicht gelöscht</translation>
     </message>
@@ -378,6 +386,10 @@
     <message>
         <source>the privileged helper is not available</source>
         <translation>das privilegierte Hilfsprogramm ist nicht verfügbar</translation>
+    </message>
+    <message>
+        <source>the volume is not on a device that can be reformatted</source>
+        <translation>das Laufwerk liegt auf keinem Gerät, das neu formatiert werden kann</translation>
     </message>
     <message>
         <source>Snapshots could not be deleted</source>
@@ -686,6 +698,10 @@
     <message>
         <source>You cannot write to this volume, so its free space cannot be wiped.</source>
         <translation>Sie dürfen auf dieses Laufwerk nicht schreiben, daher kann sein freier Speicher nicht überschrieben werden.</translation>
+    </message>
+    <message>
+        <source>The volume changed while you confirmed; nothing was started</source>
+        <translation>Das Laufwerk hat sich während Ihrer Bestätigung geändert; es wurde nichts gestartet</translation>
     </message>
     <message>
         <source>Reading the volume...</source>

@@ -316,6 +316,14 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>The fill folder lies on another volume</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no folder on %1 where you may write</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Overwritten, but could not be deleted</source>
         <translation type="unfinished"></translation>
     </message>
@@ -377,6 +385,10 @@
     </message>
     <message>
         <source>the privileged helper is not available</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the volume is not on a device that can be reformatted</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -685,6 +697,10 @@
     </message>
     <message>
         <source>You cannot write to this volume, so its free space cannot be wiped.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The volume changed while you confirmed; nothing was started</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

@@ -56,10 +56,17 @@ void HelperAccess::renameEntryAt(const ExaminedEntry& entry, const std::string& 
     m_client->renameEntryAt(entry, newName, std::move(reply), std::move(askingUser));
 }
 
-void HelperAccess::reformatVolumeAt(const std::string& mountPath, Reply reply, AskingUser askingUser)
+void HelperAccess::reformatVolumeAt(const std::string& mountPath, const ConfirmedVolume& confirmed,
+                                    Reply reply, AskingUser askingUser)
 {
     readyToAsk();
-    m_client->reformatVolumeAt(mountPath, std::move(reply), std::move(askingUser));
+    m_client->reformatVolumeAt(mountPath, confirmed, std::move(reply), std::move(askingUser));
+}
+
+void HelperAccess::checkReformatVolumeAt(const std::string& mountPath, Reply reply)
+{
+    // Nobody is asked anything: no agent is needed.
+    m_client->checkReformatVolumeAt(mountPath, std::move(reply));
 }
 
 void HelperAccess::deleteSnapshots(Reply reply, AskingUser askingUser)

@@ -38,9 +38,15 @@ void HelperThread::renameEntryAt(const ExaminedEntry& entry, const std::string& 
     m_service->renameEntryAt(entry, newName, std::move(reply), std::move(askingUser));
 }
 
-void HelperThread::reformatVolumeAt(const std::string& mountPath, Reply reply, AskingUser askingUser)
+void HelperThread::reformatVolumeAt(const std::string& mountPath, const ConfirmedVolume& confirmed,
+                                    Reply reply, AskingUser askingUser)
 {
-    m_service->reformatVolumeAt(mountPath, std::move(reply), std::move(askingUser));
+    m_service->reformatVolumeAt(mountPath, confirmed, std::move(reply), std::move(askingUser));
+}
+
+void HelperThread::checkReformatVolumeAt(const std::string& mountPath, Reply reply)
+{
+    m_service->checkReformatVolumeAt(mountPath, std::move(reply));
 }
 
 void HelperThread::deleteSnapshots(Reply reply, AskingUser askingUser)

@@ -27,7 +27,9 @@ public:
     void deleteFileAtPath(const ExaminedEntry& entry, Reply reply, AskingUser askingUser) override;
     void renameEntryAt(const ExaminedEntry& entry, const std::string& newName, Reply reply,
                        AskingUser askingUser) override;
-    void reformatVolumeAt(const std::string& mountPath, Reply reply, AskingUser askingUser) override;
+    void reformatVolumeAt(const std::string& mountPath, const ConfirmedVolume& confirmed, Reply reply,
+                          AskingUser askingUser) override;
+    void checkReformatVolumeAt(const std::string& mountPath, Reply reply) override;
     void deleteSnapshots(Reply reply, AskingUser askingUser) override;
     void withdrawCalls() override;
     void restorePermissions(Reply reply) override;

@@ -21,8 +21,14 @@ struct HelperToolProtocol
     static constexpr char snapshotAction[] = "com.Ostrevane.CindervaultForMac.deleteSnapshots";
     // The polkit detail that names the volume in the question of a reformat.
     static constexpr char volumeDetail[] = "volume";
-    // The file methods take the examined entry (folder, name, device, inode) since this version.
-    static constexpr char version[] = "1.2";
+    // The polkit details that describe the volume of a reformat as the helper found it.
+    static constexpr char labelDetail[] = "label";
+    static constexpr char deviceDetail[] = "device";
+    static constexpr char sizeDetail[] = "size";
+    // The file methods take the examined entry (folder, name, device, inode) since 1.2; since 1.3
+    // reformatVolumeAt takes the volume the user confirmed (device, disk sequence, UUID, label),
+    // and checkReformatVolumeAt answers whether a reformat would be refused, without a question.
+    static constexpr char version[] = "1.3";
     static constexpr char authorizationRequestedSignal[] = "authorizationRequested";
 
     // A refused argument: relative path, "..", a link where a file is expected, not a mount point.

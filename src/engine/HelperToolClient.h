@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/ConfirmedVolume.h"
 #include "common/Expected.h"
 
 #include <cstdint>
@@ -56,8 +57,17 @@ public:
         reply(Unexpected(std::string("renaming is not available")));
     }
     // Unmounts the volume mounted at mountPath, makes a new file system of the same type and label
-    // on its device, and mounts it at the same place.
-    virtual void reformatVolumeAt(const std::string& mountPath, Reply reply, AskingUser askingUser) = 0;
+    // on its device, and mounts it at the same place; only while it is still the confirmed volume.
+    virtual void reformatVolumeAt(const std::string& mountPath, const ConfirmedVolume& confirmed, Reply reply,
+                                  AskingUser askingUser) = 0;
+    // Whether the helper would reformat the volume at mountPath (its policy: where it is mounted,
+    // the disk it is on, the tools), asking nobody and changing nothing; the error is its reason.
+    // A client that cannot ask says so at once.
+    virtual void checkReformatVolumeAt(const std::string& mountPath, Reply reply)
+    {
+        static_cast<void>(mountPath);
+        reply(Unexpected(std::string("the privileged helper cannot be asked")));
+    }
     // Deletes the local snapshots of the startup volume. A client that cannot says so at once.
     virtual void deleteSnapshots(Reply reply, AskingUser askingUser)
     {

@@ -5,6 +5,7 @@
 #include "common/Log.h"
 #include "common/PathText.h"
 #include "common/UniqueFd.h"
+#include "freespace/FillFolder.h"
 #include "freespace/FillRecord.h"
 
 #include <algorithm>
@@ -12,7 +13,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <filesystem>
 #include <unistd.h>
 
 namespace cv {
@@ -114,14 +114,13 @@ std::uint64_t FreeSpaceCoordinator::getPreferedBlockSizeForSpaceToErase(std::int
 
 std::string FreeSpaceCoordinator::getDeletionPathFor(const std::string& mountPath) const
 {
-    if (mountPath != "/")
-        return mountPath;
-    const std::string folder = joinPath(m_homeFolder, "Ostrevane");
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    if (error)
-        logMessage("Error: Create folder failed ", folder);
-    return folder;
+    auto folder = FillFolder::choose(mountPath, isStartupVolume(mountPath), m_homeFolder);
+    return folder ? folder->path : std::string();
+}
+
+bool FreeSpaceCoordinator::isStartupVolume(const std::string& mountPath) const
+{
+    return mountPath == "/" || (m_probe.isHdd && m_probe.isHdd(mountPath));
 }
 
 std::string FreeSpaceCoordinator::getVolumeNameFor(const std::string& mountPath) const
@@ -150,18 +149,23 @@ void FreeSpaceCoordinator::freespaceEraseAtPath(const std::string& mountPath)
 {
     if (isCancelled() || !m_probe.isVolume || !m_probe.isVolume(mountPath))
         return;
-    m_isOsVolume = mountPath == "/";
+    m_isOsVolume = isStartupVolume(mountPath);
     m_workingPath = mountPath;
     m_failed = false;
     m_writtenOnVolume = 0;
     m_unwritten = 0;
-    const std::string folder = getDeletionPathFor(mountPath);
+    m_volumeDevice.reset();
+    auto folder = FillFolder::choose(mountPath, m_isOsVolume, m_homeFolder);
     if (m_delegate)
         m_delegate->freespaceVolumeTitle(getVolumeNameFor(mountPath));
+    if (!folder) {
+        fail(folder.error(), 0);
+        return;
+    }
+    m_volumeDevice = folder->device;
     // Leftovers first: after a wipe that was killed they hold the very space to wipe.
-    UniqueFd folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folderFd &&
-        FillRecord::removeLeftovers(folderFd.get(), folder, m_excludes) == FillRecord::Leftovers::Busy) {
+    if (FillRecord::removeLeftovers(folder->fd.get(), folder->path, m_excludes) ==
+        FillRecord::Leftovers::Busy) {
         fail(localized("Another wipe of this volume is running"), 0);
         return;
     }
@@ -172,7 +176,7 @@ void FreeSpaceCoordinator::freespaceEraseAtPath(const std::string& mountPath)
         m_delegate->freespaceBytesToWrite(free * static_cast<std::int64_t>(m_writer.passesCounted()));
         m_delegate->freespaceAvailableFreeBytes(free);
     }
-    freespaceErase(space, folder, getPreferedFileSizeToErase(space));
+    freespaceErase(space, folder->path, getPreferedFileSizeToErase(space));
 }
 
 void FreeSpaceCoordinator::freespaceErase(std::int64_t space, const std::string& folder,
@@ -188,7 +192,12 @@ void FreeSpaceCoordinator::freespaceErase(std::int64_t space, const std::string&
         return;
     }
     const std::string failedToWrite = localized("Failed to write file");
-    UniqueFd folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    UniqueFd folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    // Fill files always lie on the volume being wiped, whatever was mounted or moved meanwhile.
+    if (folderFd && m_volumeDevice && !FillFolder::isOnDevice(folderFd.get(), *m_volumeDevice)) {
+        fail(FillFolder::notOnVolumeReason(), 0);
+        return;
+    }
     // Not a byte goes to a file system of the kernel's: its "free space" is the machine's memory
     // or its settings.
     if (const auto kernel = folderFd ? KernelFileSystem::of(folderFd.get()) : std::nullopt) {

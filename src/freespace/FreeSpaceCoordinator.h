@@ -7,7 +7,9 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <sys/types.h>
 
 namespace cv {
 
@@ -45,7 +47,7 @@ public:
                          VolumeProbe probe = VolumeProbe::system());
 
     void setDelegate(FreeSpaceCoordinatorDelegate* delegate) { m_delegate = delegate; }
-    // The user's home folder, under which the startup volume's fill folder lies.
+    // The user's home folder, under which the startup volume's fill folder lies when it is on it.
     void setHomeFolder(std::string home) { m_homeFolder = std::move(home); }
     // The job's excludes (kept alive by the job): an excluded path is never made a fill file, nor
     // removed as a leftover. None by default.
@@ -57,7 +59,11 @@ public:
     std::int64_t getPreferedFileSizeToErase(std::int64_t space) const;
     static std::uint64_t getFileCountFor(std::int64_t space, std::int64_t maxFileSize);
     std::uint64_t getPreferedBlockSizeForSpaceToErase(std::int64_t space) const;
+    // The folder for the fill files of the volume at mountPath (FillFolder); empty when the volume
+    // has none.
     std::string getDeletionPathFor(const std::string& mountPath) const;
+    // "/" or, as the probe answers, the file system mounted there seen through another mount point.
+    bool isStartupVolume(const std::string& mountPath) const;
     std::string getVolumeNameFor(const std::string& mountPath) const;
     static std::string fillFileName(std::uint64_t number);
     // Whether the wipe of the current volume failed (told to the delegate once per volume).
@@ -92,6 +98,8 @@ private:
     bool m_isOsVolume = false;
     bool m_notEnoughSpaceWarning = false;
     std::string m_workingPath;
+    // The device of the volume being wiped, which every fill folder must be on.
+    std::optional<dev_t> m_volumeDevice;
 };
 
 } // namespace cv

@@ -17,6 +17,8 @@ namespace {
 constexpr int kUidLookupTimeoutMs = 10000;
 // Messages of the helper's own name a few paths at most; more is not written into one log line.
 constexpr std::size_t kMaxLoggedMessage = 4 * ArgumentCheck::kMaxPathLength;
+// A file-system UUID or label is a few dozen bytes; more is no volume's.
+constexpr qsizetype kMaxVolumeName = 1024;
 
 QString errorName(HelperError::Kind kind)
 {
@@ -216,7 +218,29 @@ void HelperTool::deleteSnapshots()
     authorizeAndRun(*uid, std::move(request));
 }
 
-void HelperTool::reformatVolumeAt(const QByteArray& mountPath)
+void HelperTool::checkReformatVolumeAt(const QByteArray& mountPath)
+{
+    // No question and no work: the caller learns before a job starts whether its reformat would
+    // be refused. Anyone may ask; the answer says only what the policy says of a mounted volume.
+    const char* method = "checkReformatVolumeAt";
+    const auto uid = currentUid(method);
+    if (!uid)
+        return;
+    const std::string_view bytes(mountPath.constData(), static_cast<std::size_t>(mountPath.size()));
+    if (const auto checked = ArgumentCheck::checkPath(bytes); !checked) {
+        refuseNow(*uid, method, ArgumentCheck::shown(bytes),
+                  QString::fromLatin1(HelperToolProtocol::errorInvalidArgument), checked.error());
+        return;
+    }
+    if (const HelperResult checked =
+            VolumeReformatter(m_settings.toolSearchPath).checkVolumeAt(toStd(mountPath));
+        !checked)
+        sendErrorReply(errorName(checked.error().kind), QString::fromStdString(ArgumentCheck::shown(
+                                                            checked.error().message, kMaxLoggedMessage)));
+}
+
+void HelperTool::reformatVolumeAt(const QByteArray& mountPath, qulonglong device, qulonglong diskSequence,
+                                  const QByteArray& uuid, const QByteArray& label)
 {
     const char* method = "reformatVolumeAt";
     const auto uid = currentUid(method);
@@ -228,6 +252,13 @@ void HelperTool::reformatVolumeAt(const QByteArray& mountPath)
                   QString::fromLatin1(HelperToolProtocol::errorInvalidArgument), checked.error());
         return;
     }
+    if (device == 0 || uuid.size() > kMaxVolumeName || label.size() > kMaxVolumeName) {
+        refuseNow(*uid, method, ArgumentCheck::shown(bytes),
+                  QString::fromLatin1(HelperToolProtocol::errorInvalidArgument),
+                  "The confirmed volume is not named (device, UUID, label)");
+        return;
+    }
+    const ConfirmedVolume confirmed{device, diskSequence, toStd(uuid), toStd(label)};
     const std::string target = toStd(mountPath);
     Request request;
     request.method = method;
@@ -237,12 +268,24 @@ void HelperTool::reformatVolumeAt(const QByteArray& mountPath)
                            QString::fromStdString(ArgumentCheck::shown(ArgumentCheck::normalized(target))));
     request.shown = ArgumentCheck::shown(target);
     request.target = mountPath;
-    request.check = [target, searchPath = m_settings.toolSearchPath]() {
-        return VolumeReformatter(searchPath).checkVolumeAt(target);
+    // The question names the volume as the helper found it, once it is the confirmed one; the
+    // work checks that again after the answer, so that another volume mounted at the path while
+    // the user typed the password is never formatted.
+    auto found = std::make_shared<VolumeReformatter::Description>();
+    request.check = [target, confirmed, found, searchPath = m_settings.toolSearchPath]() {
+        return VolumeReformatter(searchPath).checkVolumeAt(target, confirmed, found.get());
     };
-    request.work = [target, searchPath = m_settings.toolSearchPath,
+    request.describe = [found](QMap<QString, QString>& details) {
+        details.insert(QString::fromLatin1(HelperToolProtocol::labelDetail),
+                       QString::fromStdString(ArgumentCheck::shown(found->label)));
+        details.insert(QString::fromLatin1(HelperToolProtocol::deviceDetail),
+                       QString::fromStdString(ArgumentCheck::shown(found->device)));
+        details.insert(QString::fromLatin1(HelperToolProtocol::sizeDetail),
+                       QString::number(found->size) + QStringLiteral(" bytes"));
+    };
+    request.work = [target, confirmed, searchPath = m_settings.toolSearchPath,
                     hook = m_settings.reformatStageHook](const Caller&) {
-        return VolumeReformatter(searchPath, hook).reformatVolumeAt(target);
+        return VolumeReformatter(searchPath, hook).reformatVolumeAt(target, confirmed);
     };
     authorizeAndRun(*uid, std::move(request));
 }
@@ -362,6 +405,8 @@ void HelperTool::authorizeAndRun(uid_t uid, Request request)
             return;
         }
     }
+    if (request.describe)
+        request.describe(request.details);
 
     setDelayedReply(true);
     beginCall();

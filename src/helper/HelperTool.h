@@ -83,7 +83,11 @@ public Q_SLOTS: // the D-Bus interface
     void deleteFileAtPath(const QByteArray& folder, const QByteArray& name, qulonglong device,
                           qulonglong inode);
     void deleteSnapshots();
-    void reformatVolumeAt(const QByteArray& mountPath);
+    void reformatVolumeAt(const QByteArray& mountPath, qulonglong device, qulonglong diskSequence,
+                          const QByteArray& uuid, const QByteArray& label);
+    // Whether a reformat of the volume at mountPath would be refused, and why: asks nobody,
+    // changes nothing.
+    void checkReformatVolumeAt(const QByteArray& mountPath);
     void renameEntryAt(const QByteArray& folder, const QByteArray& name, qulonglong device, qulonglong inode,
                        const QByteArray& newName);
     void withdrawCalls();
@@ -109,6 +113,8 @@ private:
         std::string shown;                   // the argument as it may be logged
         QByteArray target;                   // for authorizationRequested
         std::function<HelperResult()> check; // refusals decided before the question
+        // Adds to the question's details what the check found; after a check that passed.
+        std::function<void(QMap<QString, QString>& details)> describe;
         Work work;
     };
     // The request of a call on one examined entry, its check and work still to be given.

@@ -16,6 +16,7 @@
 #include <fstream>
 #include <mutex>
 #include <sstream>
+#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,6 +26,8 @@ namespace cv {
 namespace {
 
 constexpr int kBlkidTimeoutSeconds = 60;
+// BLKGETSIZE64 of linux/fs.h, which cannot be included beside sys/mount.h.
+constexpr unsigned long kGetSize64 = _IOR(0x12, 114, std::size_t);
 // Making a file system on a large disk takes minutes, never hours: the quick forms are used.
 constexpr int kMkfsTimeoutSeconds = 3600;
 std::mutex& reformatMutex()
@@ -201,15 +204,19 @@ VolumeReformatter::fileSystemOptions(std::string_view superOptions)
     return options;
 }
 
-HelperResult VolumeReformatter::reformatVolumeAt(const std::string& mountPath) const
+HelperResult VolumeReformatter::reformatVolumeAt(const std::string& mountPath,
+                                                 const ConfirmedVolume& confirmed) const
 {
+    stage("answered");
     std::lock_guard lock(reformatMutex());
-    return run(mountPath, false);
+    return run(mountPath, confirmed, false, nullptr);
 }
 
-HelperResult VolumeReformatter::checkVolumeAt(const std::string& mountPath) const
+HelperResult VolumeReformatter::checkVolumeAt(const std::string& mountPath,
+                                              const std::optional<ConfirmedVolume>& confirmed,
+                                              Description* description) const
 {
-    return run(mountPath, true);
+    return run(mountPath, confirmed, true, description);
 }
 
 // The volume as checked before anything changes: the folder that holds its mount point (resolved
@@ -233,7 +240,9 @@ struct VolumeReformatter::Volume
     std::string mkfs;
 };
 
-HelperResult VolumeReformatter::run(const std::string& mountPath, bool checkOnly) const
+HelperResult VolumeReformatter::run(const std::string& mountPath,
+                                    const std::optional<ConfirmedVolume>& confirmed, bool checkOnly,
+                                    Description* description) const
 {
     Volume volume;
     if (auto located = locateMount(mountPath, volume); !located)
@@ -242,9 +251,47 @@ HelperResult VolumeReformatter::run(const std::string& mountPath, bool checkOnly
         return held;
     if (auto found = findMkfs(volume); !found)
         return found;
+    if (confirmed) {
+        if (auto same = checkConfirmed(volume, *confirmed); !same)
+            return same;
+    }
+    if (description) {
+        std::uint64_t size = 0;
+        if (::ioctl(volume.holder.get(), kGetSize64, &size) != 0)
+            size = 0;
+        *description = Description{volume.label, volume.device, size};
+    }
     if (checkOnly)
         return {};
     return replaceFileSystem(volume);
+}
+
+HelperResult VolumeReformatter::checkConfirmed(const Volume& volume, const ConfirmedVolume& confirmed) const
+{
+    ConfirmedVolume found;
+    found.device = volume.held.st_rdev;
+    found.diskSequence = volume.sequence.value_or(0);
+    found.label = volume.label;
+    if (!confirmed.uuid.empty()) {
+        const auto blkid = ToolRunner::find("blkid", m_toolSearchPath);
+        if (!blkid)
+            return HelperError::toolMissing("blkid is not installed; the UUID of " + volume.device +
+                                            " cannot be read");
+        // blkid fails when the file system has no UUID: then it is not the confirmed one.
+        const auto probe =
+            ToolRunner::run(*blkid, {"-p", "-o", "value", "-s", "UUID", volume.device}, kBlkidTimeoutSeconds);
+        found.uuid = probe.succeeded() ? trimNewlines(probe.out) : std::string();
+    }
+    // Without a UUID to compare the label stands for the file system; a caller that could read
+    // neither is held to the device and its medium.
+    ConfirmedVolume asked = confirmed;
+    if (asked.uuid.empty() && asked.label.empty())
+        asked.label = found.label;
+    if (const std::string difference = asked.differenceFrom(found); !difference.empty())
+        return HelperError::invalidArgument("Refusing to reformat " + volume.mountPoint +
+                                            ": it is not the volume that was confirmed (" + difference +
+                                            "); nothing was formatted");
+    return {};
 }
 
 HelperResult VolumeReformatter::locateMount(const std::string& mountPath, Volume& volume)

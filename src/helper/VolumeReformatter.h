@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/ConfirmedVolume.h"
 #include "common/MountTable.h"
 #include "common/UniqueFd.h"
 #include "helper/HelperError.h"
@@ -26,8 +27,9 @@ namespace cv {
 class VolumeReformatter
 {
 public:
-    // Called with "resolved" before the unmount and "unmounted" before mkfs; only tests set one,
-    // to change the path or the device at those moments.
+    // Called with "answered" when a reformat begins (the user has answered its question),
+    // "resolved" before the unmount and "unmounted" before mkfs; only tests set one, to change
+    // the path, the mount or the device at those moments.
     using StageHook = std::function<void(std::string_view stage)>;
 
     struct MkfsCommand
@@ -40,10 +42,23 @@ public:
 
     explicit VolumeReformatter(std::vector<std::string> toolSearchPath, StageHook stageHook = {});
 
-    HelperResult reformatVolumeAt(const std::string& mountPath) const;
+    // What the user is told about the volume in the question of a reformat.
+    struct Description
+    {
+        std::string label;
+        std::string device;
+        std::uint64_t size = 0;
+    };
+
+    // Reformats the volume at mountPath, only while it is still the confirmed one: the same block
+    // device with the same medium and file system (checked after the question was answered).
+    HelperResult reformatVolumeAt(const std::string& mountPath, const ConfirmedVolume& confirmed) const;
     // Refuses what reformatVolumeAt would refuse before it unmounts (the place, the disks, a
-    // missing tool), changing nothing; waits for no reformat under way.
-    HelperResult checkVolumeAt(const std::string& mountPath) const;
+    // missing tool, and with confirmed another volume than that), changing nothing; waits for no
+    // reformat under way. Fills description, when given, with what it found.
+    HelperResult checkVolumeAt(const std::string& mountPath,
+                               const std::optional<ConfirmedVolume>& confirmed = {},
+                               Description* description = nullptr) const;
 
     // The mount to reformat: the one with mountId among mounts, which must be mounted at mountPoint
     // (normalized). Else the reason for refusing: a path that is not a mount point, a bind mount of
@@ -64,7 +79,10 @@ private:
     struct Volume;
 
     // The reformat, or with checkOnly its checks alone.
-    HelperResult run(const std::string& mountPath, bool checkOnly) const;
+    HelperResult run(const std::string& mountPath, const std::optional<ConfirmedVolume>& confirmed,
+                     bool checkOnly, Description* description) const;
+    // Refuses the volume when it is not the confirmed one.
+    HelperResult checkConfirmed(const Volume& volume, const ConfirmedVolume& confirmed) const;
     // The checks before anything changes, each filling in what it found: the mount point and its
     // mount, the device (held open, and no disk the system needs), the label and mkfs.
     static HelperResult locateMount(const std::string& mountPath, Volume& volume);

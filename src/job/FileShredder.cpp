@@ -47,7 +47,9 @@ void FileShredder::run()
     if (!m_context.options)
         m_context.options = std::make_shared<ShredOptions>();
     JobPreparation(m_context, getAction()).run();
-    runPhases();
+    // A complete erase that the helper would refuse at its end is refused before anything is done.
+    if (!m_context.options->formatVolume || VolumeReformat(m_context).checkBeforeStart())
+        runPhases();
     JobResultBuilder(m_context).finishUpResult();
 
     // Released before the delegate hears of the end, which may let the job go.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/ConfirmedVolume.h"
 #include "engine/Algorithm.h"
 #include "engine/FileShredCoordinator.h"
 #include "engine/ShredItem.h"
@@ -15,6 +16,7 @@
 #include "targets/PreparedExcludes.h"
 
 #include <atomic>
+#include <map>
 #include <memory>
 #include <string>
 #include <unordered_set>
@@ -54,7 +56,10 @@ public:
     std::unique_ptr<FileShredCoordinator> fileshredCoordinator;
     PreparedExcludes preparedExcludes;
     std::vector<std::string> targetsBeforeRenaming; // the collection's paths as the job began
-    std::unordered_set<std::string> wholeTargets;   // targets that go whole in a files-only job
+    // The volumes of a complete erase as the job found them when it began, the ones the user
+    // confirmed: the helper reformats each only while it is still that volume.
+    std::map<std::string, ConfirmedVolume> confirmedVolumes;
+    std::unordered_set<std::string> wholeTargets; // targets that go whole in a files-only job
 };
 
 } // namespace cv

@@ -7,6 +7,54 @@
 
 namespace cv {
 
+namespace {
+
+// The check asks nobody for anything: the helper answers at once, or is not there to answer.
+constexpr std::chrono::seconds kCheckTimeout{60};
+
+} // namespace
+
+bool VolumeReformat::checkBeforeStart()
+{
+    bool allowed = true;
+    for (const auto& path : m_context.pathCollection->paths()) {
+        if (m_context.isCancelled())
+            return false;
+        if (!m_context.isVolume(path))
+            continue;
+        if (const auto refusal = refusalOf(path)) {
+            logMessage("Complete erase of ", path, " refused before it started: ", *refusal);
+            m_context.addFailure(ShredItem::Kind::Step, path, "Reformatting failed", *refusal);
+            allowed = false;
+        }
+    }
+    return allowed;
+}
+
+std::optional<std::string> VolumeReformat::refusalOf(const std::string& mountPath)
+{
+    const VolumeProbe& probe = m_context.environment.volumeProbe;
+    const auto identity = probe.identify ? probe.identify(mountPath) : std::nullopt;
+    if (!identity)
+        return localized("the volume is not on a device that can be reformatted");
+    m_context.confirmedVolumes[mountPath] = *identity;
+    HelperToolClient* helper = m_context.environment.helperTool;
+    if (!helper)
+        return localized("the privileged helper is not available");
+    HelperWait wait;
+    helper->checkReformatVolumeAt(mountPath, wait.reply());
+    const HelperWait::End end = wait.wait(kCheckTimeout, [this] { return m_context.isCancelled(); });
+    if (end == HelperWait::End::Cancelled)
+        return localized("Canceled");
+    if (end == HelperWait::End::TimedOut) {
+        helper->withdrawCalls();
+        return localized("the privileged helper is not available");
+    }
+    if (!wait.outcome())
+        return wait.outcome().error();
+    return std::nullopt;
+}
+
 void VolumeReformat::formatVolumes()
 {
     for (const auto& path : m_context.pathCollection->paths()) {
@@ -29,8 +77,16 @@ void VolumeReformat::waitForReformat(const std::string& mountPath)
                              localized("the privileged helper is not available"));
         return;
     }
+    const auto confirmed = m_context.confirmedVolumes.find(mountPath);
+    if (confirmed == m_context.confirmedVolumes.end()) {
+        logMessage("Cannot reformat ", mountPath, ": it was not a volume on a device when the job started");
+        m_context.addFailure(ShredItem::Kind::Step, mountPath, "Reformatting failed",
+                             localized("the volume is not on a device that can be reformatted"));
+        return;
+    }
     HelperWait wait;
-    m_context.environment.helperTool->reformatVolumeAt(mountPath, wait.reply(), wait.askingUser());
+    m_context.environment.helperTool->reformatVolumeAt(mountPath, confirmed->second, wait.reply(),
+                                                       wait.askingUser());
     // Reformatting takes as long as it takes, and the helper's connection answers with an error
     // rather than never. A cancel ends the wait, though the helper finishes its work: the thread
     // that delivers the reply may be the very one waiting for this job to end. While the user is

@@ -2,6 +2,7 @@
 
 #include "common/Expected.h"
 
+#include <optional>
 #include <string>
 
 namespace cv {
@@ -15,9 +16,16 @@ class VolumeReformat
 public:
     explicit VolumeReformat(JobContext& context) : m_context(context) {}
 
+    // Before anything is done: takes down each target volume as the user confirmed it, and asks
+    // the helper (no question, no password) whether it would reformat it. False when the job must
+    // not start: each volume the helper would refuse, or could never reformat, fails with the reason.
+    bool checkBeforeStart();
     void formatVolumes();
 
 private:
+    // Why the helper would not reformat the volume at mountPath, or nothing when it would.
+    std::optional<std::string> refusalOf(const std::string& mountPath);
+
     void waitForReformat(const std::string& mountPath);
     void report(const std::string& mountPath, bool answered, const Expected<void, std::string>& outcome);
 

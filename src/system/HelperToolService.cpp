@@ -307,13 +307,25 @@ void HelperToolService::renameEntryAt(const ExaminedEntry& entry, const std::str
     });
 }
 
-void HelperToolService::reformatVolumeAt(const std::string& mountPath, Reply reply, AskingUser askingUser)
+void HelperToolService::reformatVolumeAt(const std::string& mountPath, const ConfirmedVolume& confirmed,
+                                         Reply reply, AskingUser askingUser)
 {
-    runOnServiceThread(
-        [this, bytes = pathBytes(mountPath), reply = std::move(reply), askingUser = std::move(askingUser)]() {
-            sendCommand(
-                Command{"reformatVolumeAt", bytes, {bytes}, kUnlimitedTimeoutMs, reply, askingUser, nullptr});
-        });
+    // The helper formats the volume only while it is still the one the user confirmed.
+    const QVariantList arguments = {pathBytes(mountPath), QVariant::fromValue<qulonglong>(confirmed.device),
+                                    QVariant::fromValue<qulonglong>(confirmed.diskSequence),
+                                    pathBytes(confirmed.uuid), pathBytes(confirmed.label)};
+    runOnServiceThread([this, bytes = pathBytes(mountPath), arguments, reply = std::move(reply),
+                        askingUser = std::move(askingUser)]() {
+        sendCommand(
+            Command{"reformatVolumeAt", bytes, arguments, kUnlimitedTimeoutMs, reply, askingUser, nullptr});
+    });
+}
+
+void HelperToolService::checkReformatVolumeAt(const std::string& mountPath, Reply reply)
+{
+    runOnServiceThread([this, bytes = pathBytes(mountPath), reply = std::move(reply)]() {
+        sendCommand(Command{"checkReformatVolumeAt", bytes, {bytes}, kFileCallTimeoutMs, reply, {}, nullptr});
+    });
 }
 
 void HelperToolService::deleteSnapshotsWithReply(Reply reply, AskingUser askingUser)

@@ -53,7 +53,9 @@ public:
     void deleteFileAtPath(const ExaminedEntry& entry, Reply reply, AskingUser askingUser) override;
     void renameEntryAt(const ExaminedEntry& entry, const std::string& newName, Reply reply,
                        AskingUser askingUser) override;
-    void reformatVolumeAt(const std::string& mountPath, Reply reply, AskingUser askingUser) override;
+    void reformatVolumeAt(const std::string& mountPath, const ConfirmedVolume& confirmed, Reply reply,
+                          AskingUser askingUser) override;
+    void checkReformatVolumeAt(const std::string& mountPath, Reply reply) override;
     // Takes back every call of this client the helper has not carried out; their replies come
     // with the helper's refusal.
     void withdrawCalls() override;

@@ -56,6 +56,8 @@ Volume Volume::fromMount(const MountEntry& mount, const std::map<dev_t, std::str
 {
     Volume volume;
     volume.setPath(mount.mountPoint);
+    volume.setDevice(mount.device);
+    volume.setMountId(mount.mountId);
 
     const std::string label = labelOf(mount, labels);
     volume.setName(!label.empty() ? label : std::string(lastComponent(mount.mountPoint)));

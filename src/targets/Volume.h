@@ -25,6 +25,17 @@ public:
     void setSize(std::int64_t size) { m_size = size; }
     std::int64_t freeSpace() const { return m_freeSpace; }
     void setFreeSpace(std::int64_t freeSpace) { m_freeSpace = freeSpace; }
+    // Which mount this is: the file system's device number and the mount's id. Another file system
+    // mounted at the same point (a stick swapped for another) differs in them.
+    dev_t device() const { return m_device; }
+    void setDevice(dev_t device) { m_device = device; }
+    std::uint64_t mountId() const { return m_mountId; }
+    void setMountId(std::uint64_t mountId) { m_mountId = mountId; }
+    // The same mount of the same file system at the same point.
+    bool isSameMountAs(const Volume& other) const
+    {
+        return m_path == other.m_path && m_device == other.m_device && m_mountId == other.m_mountId;
+    }
     // How the volume is shown to the user: its name, the startup volume as "/ (Name)" ("/" when
     // it has none), the mount point when the name is empty.
     std::string displayName() const;
@@ -46,6 +57,8 @@ private:
     std::string m_path;
     std::int64_t m_size = 0;
     std::int64_t m_freeSpace = 0;
+    dev_t m_device = 0;
+    std::uint64_t m_mountId = 0;
 };
 
 // The volumes a user may work on, in mount order: pseudo and system mounts left out, and a mount

@@ -105,6 +105,7 @@ VolumeProbe VolumeProbe::system()
             return 0;
         return static_cast<std::int64_t>(info.f_bfree * info.f_frsize);
     };
+    probe.identify = [](const std::string& path) { return ConfirmedVolume::of(path); };
     probe.describe = [mounts](const std::string& path) {
         VolumeFacts facts;
         facts.mountPoint = path;

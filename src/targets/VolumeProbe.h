@@ -1,7 +1,10 @@
 #pragma once
 
+#include "common/ConfirmedVolume.h"
+
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace cv {
@@ -47,6 +50,9 @@ struct VolumeProbe
     // What the volume mounted at path is (label, mount point, device, file system, size); only the
     // mount point when it is no listed volume.
     std::function<VolumeFacts(const std::string& path)> describe = {};
+    // Which volume is mounted at path, as a complete erase hands it to the privileged helper
+    // (device, disk sequence, UUID, label); nothing when it is on no block device.
+    std::function<std::optional<ConfirmedVolume>(const std::string& path)> identify = {};
 
     // The probe of the running system. Its answers come from one read of the mount table, which is
     // read afresh when it is more than a second old: a drop of thousands of files, or a job asking

@@ -218,16 +218,77 @@ TEST(FreeSpaceScreen, ConfirmationCancelLogsAndDeleteAsksForAFreeSpaceOnlyJob)
     settings.setInteger(0, SettingsManager::kSettingsDeletionDefaultMethod);
 }
 
+TEST(FreeSpaceScreen, TheAnswerHoldsForTheSameMountWhateverElseIsMountedMeanwhile)
+{
+    auto& settings = SettingsManager::sharedManager();
+    settings.setInteger(16, SettingsManager::kSettingsDeletionDefaultMethod);
+    settings.setBool(true, SettingsManager::kSettingsDeletionShowPrompt);
+    FreeSpaceHarness h;
+    for (std::size_t i = 0; i < h.volumes.size(); ++i) {
+        h.volumes[i].setDevice(static_cast<dev_t>(100 + i));
+        h.volumes[i].setMountId(200 + i);
+    }
+    h.host.show();
+    h.screen->volumesChanged();
+    ASSERT_TRUE(h.selectAndWait(1));
+    std::vector<JobRequest> jobs;
+    QObject::connect(h.screen, &FreeSpaceViewController::jobRequested,
+                     [&jobs](const JobRequest& request) { jobs.push_back(request); });
+    const auto confirmWhile = [&](const std::function<void()>& meanwhile) {
+        h.screen->startShred();
+        auto* sheet = h.screen->findChild<ConfirmDeletionDialog*>();
+        ASSERT_NE(sheet, nullptr);
+        meanwhile();
+        button(sheet, u"DELETE"_s)->click();
+        QApplication::processEvents(); // the sheet deletes itself
+    };
+    auto* note = h.part<QLabel>("volumeNote");
+
+    // A stick mounted elsewhere while the question is open: the job starts for the volume asked.
+    confirmWhile([&] {
+        h.volumes.push_back(volume("/test/c", "Other"));
+        h.screen->volumesChanged();
+    });
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(jobs.front().pathCollection->paths(), std::vector<std::string>{"/test/b"});
+    EXPECT_TRUE(note->text().isEmpty());
+
+    // Another file system mounted at the same point: nothing starts, and the window says why.
+    confirmWhile([&] {
+        h.volumes[1].setDevice(300);
+        h.volumes[1].setMountId(400);
+        h.screen->volumesChanged();
+    });
+    EXPECT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(note->text(), u"The volume changed while you confirmed; nothing was started"_s);
+
+    // The volume unmounted while the question is open: the same.
+    ASSERT_TRUE(h.selectAndWait(0));
+    EXPECT_TRUE(note->text().isEmpty()) << "a new selection clears the note";
+    confirmWhile([&] {
+        h.volumes.erase(h.volumes.begin());
+        h.screen->volumesChanged();
+    });
+    EXPECT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(note->text(), u"The volume changed while you confirmed; nothing was started"_s);
+    settings.setInteger(0, SettingsManager::kSettingsDeletionDefaultMethod);
+}
+
 TEST(FreeSpaceScreen, TheStartupVolumeIsShownWithItsNameAndFillsTheHomeFolder)
 {
     EXPECT_EQ(volume("/", "Debian").displayName(), "/ (Debian)");
     EXPECT_EQ(volume("/", "/").displayName(), "/");
     EXPECT_EQ(volume("/media/x", "").displayName(), "/media/x");
-    TempDir home;
-    EXPECT_EQ(FreeSpaceSelection::fillFolderFor("/", home.path()), home.path()) << "until the folder exists";
-    makeDir(home / "Ostrevane");
-    EXPECT_EQ(FreeSpaceSelection::fillFolderFor("/", home.path()), home / "Ostrevane");
-    EXPECT_EQ(FreeSpaceSelection::fillFolderFor("/media/x", home.path()), "/media/x");
+    // A folder stands for the startup volume, the home folder on it.
+    TempDir startup;
+    const std::string home = startup / "home";
+    makeDir(home);
+    EXPECT_EQ(FreeSpaceSelection::fillFolderFor(startup.path(), true, home), home)
+        << "until the folder exists";
+    EXPECT_FALSE(exists(home + "/Ostrevane")) << "asking makes nothing";
+    makeDir(home + "/Ostrevane");
+    EXPECT_EQ(FreeSpaceSelection::fillFolderFor(startup.path(), true, home), home + "/Ostrevane");
+    EXPECT_EQ(FreeSpaceSelection::fillFolderFor(startup.path(), false, home), startup.path());
 }
 
 TEST(FreeSpaceScreen, MountingAndUnmountingRefreshesTheListLive)

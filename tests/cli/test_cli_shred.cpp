@@ -194,7 +194,8 @@ TEST(CliShred, TheJobHasTheHelperASleepInhibitorAndTheUsersHome)
         {
             reply(cv::Unexpected(std::string("no")));
         }
-        void reformatVolumeAt(const std::string&, Reply reply, AskingUser) override
+        void reformatVolumeAt(const std::string&, const cv::ConfirmedVolume&, Reply reply,
+                              AskingUser) override
         {
             reply(cv::Unexpected(std::string("no")));
         }

@@ -149,7 +149,7 @@ struct StandInHelper : cv::HelperToolClient
             return renamed;
         });
     }
-    void reformatVolumeAt(const std::string&, Reply reply, AskingUser) override
+    void reformatVolumeAt(const std::string&, const cv::ConfirmedVolume&, Reply reply, AskingUser) override
     {
         reply(cv::Unexpected(std::string("not here")));
     }

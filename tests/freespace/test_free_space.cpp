@@ -113,27 +113,33 @@ TEST(FreeSpaceCoordinator, PlanningFigures)
 
 TEST(FreeSpaceCoordinator, StartupVolumeReportsAndFillFolder)
 {
-    t::TempDir home;
+    // A folder stands for the startup volume, with the home folder on it.
+    t::TempDir startup;
+    const std::string home = startup / "home";
+    t::makeDir(home);
     FakeVolumeIo io;
     FreeSpaceWriter writer(method(15), 8388608, io);
-    FreeSpaceCoordinator coordinator(method(15), writer, fakeProbe(100000000000));
-    coordinator.setHomeFolder(home.path());
+    auto probe = fakeProbe(100000000000);
+    probe.isHdd = [&](const std::string& path) { return path == startup.path(); };
+    FreeSpaceCoordinator coordinator(method(15), writer, probe);
+    coordinator.setHomeFolder(home);
     Recorder recorder;
     coordinator.setDelegate(&recorder);
     std::vector<std::string> seenFiles;
     recorder.onBlock = [&] {
-        seenFiles = t::listNames(home / "Ostrevane");
+        seenFiles = t::listNames(home + "/Ostrevane");
         coordinator.cancel(); // after the first block: no 99 GB here
     };
-    coordinator.freespaceEraseAtPath("/");
+    coordinator.freespaceEraseAtPath(startup.path());
 
-    EXPECT_EQ(recorder.titles, std::vector<std::string>{"/ (Disk) - Securely wiping the freespace"});
+    EXPECT_EQ(recorder.titles, std::vector<std::string>{startup.path() + " - Securely wiping the freespace"});
     EXPECT_EQ(recorder.toWrite, std::vector<std::int64_t>{100000000000});
     EXPECT_EQ(recorder.available, std::vector<std::int64_t>{100000000000});
     EXPECT_EQ(recorder.blocks, std::vector<std::int64_t>{8388608});
     EXPECT_EQ(seenFiles, (std::vector<std::string>{"ErasingFreeSpace.record", "ErasingFreeSpace_1.dat"}));
-    EXPECT_TRUE(t::exists(home / "Ostrevane")) << "the fill folder stays";
-    EXPECT_TRUE(t::listNames(home / "Ostrevane").empty()) << "the fill file goes";
+    EXPECT_TRUE(t::exists(home + "/Ostrevane")) << "the fill folder stays";
+    EXPECT_TRUE(t::listNames(home + "/Ostrevane").empty()) << "the fill file goes";
+    EXPECT_EQ(t::listNames(startup.path()), std::vector<std::string>{"home"});
 }
 
 TEST(FreeSpaceCoordinator, NothingHappensForNoFreeSpaceOrNoVolume)
@@ -346,7 +352,7 @@ TEST(FreeSpaceCoordinator, AKilledWipesRecordedFillFilesGoBeforeTheNextWipe)
 TEST(FreeSpaceCoordinator, AWipeThatCannotWriteFailsWithTheReason)
 {
     {
-        SCOPED_TRACE("a folder the user may not write");
+        SCOPED_TRACE("a volume on which the user may write nowhere");
         t::TempDir dir;
         const std::string folder = dir / "locked";
         t::makeDir(folder);
@@ -359,7 +365,7 @@ TEST(FreeSpaceCoordinator, AWipeThatCannotWriteFailsWithTheReason)
             coordinator.setDelegate(&recorder);
             coordinator.freespaceEraseAtPath(folder);
             if (recorder.failures !=
-                std::vector<std::string>{folder + ": Failed to write file: Permission denied"}) {
+                std::vector<std::string>{folder + ": no folder on " + folder + " where you may write"}) {
                 for (const auto& failure : recorder.failures)
                     std::fprintf(stderr, "failure: %s\n", failure.c_str());
                 return 1;
@@ -593,4 +599,108 @@ TEST(FreeSpaceCoordinator, ARootWipeWritesTheRootReserveAndWhatNoJobCanWriteIsMe
         EXPECT_LE(static_cast<std::int64_t>(survived * line.size()), unwritten)
             << survived << " lines of the deleted file survived";
     }
+}
+
+TEST(FreeSpaceCoordinator, FillFilesAlwaysLieOnTheVolumeBeingWiped)
+{
+    if (!t::isRoot())
+        GTEST_SKIP() << "mounting tmpfs volumes needs root";
+    // The home folder on a volume of its own (the common layout), and another tmpfs standing for
+    // "/": the wipe of "/" fills "/", never the home volume.
+    t::TempDir dir;
+    ::chmod(dir.path().c_str(), 0755);
+    const std::string homeVolume = dir / "home-volume";
+    const std::string startup = dir / "startup";
+    t::makeDir(homeVolume);
+    t::makeDir(startup);
+    t::TmpfsMount homeMount(homeVolume, "4m");
+    t::TmpfsMount startupMount(startup, "8m");
+    ASSERT_TRUE(homeMount.available() && startupMount.available());
+    ::chmod(startup.c_str(), 0755); // "/" is root's: a user may not write there
+    const std::string home = homeVolume + "/user";
+    t::makeDir(home);
+    t::giveToNobody(home);
+    const auto homeFree = [&] {
+        struct statvfs status
+        {};
+        ::statvfs(homeVolume.c_str(), &status);
+        return static_cast<std::int64_t>(status.f_bavail * status.f_frsize);
+    };
+    const std::int64_t homeFreeBefore = homeFree();
+    auto probe = cv::VolumeProbe::system();
+    probe.isVolume = [&](const std::string& path) { return path == startup; };
+    probe.isHdd = probe.isVolume;
+    // Wipes the stand-in for "/"; returns the failures, or "filled <folder>" for each folder
+    // that held the fill files (seen after the first block), and "home volume written" when the
+    // home volume lost free space meanwhile. No GoogleTest assertions: it may run as nobody.
+    const auto wipe = [&](const std::string& homeFolder) {
+        FreeSpaceWriter writer(method(16), 8388608);
+        FreeSpaceCoordinator coordinator(method(16), writer, probe);
+        coordinator.setHomeFolder(homeFolder);
+        Recorder recorder;
+        coordinator.setDelegate(&recorder);
+        std::set<std::string> seen;
+        recorder.onBlock = [&] {
+            for (const std::string& folder : {startup, startup + "/var/tmp", startup + "/tmp",
+                                              homeFolder + "/Ostrevane", homeVolume, home}) {
+                for (const auto& name : t::listNames(folder))
+                    if (name.starts_with("ErasingFreeSpace_"))
+                        seen.insert("filled " + folder);
+            }
+            if (homeFree() < homeFreeBefore)
+                seen.insert("home volume written");
+        };
+        coordinator.freespaceEraseAtPath(startup);
+        std::vector<std::string> outcome(recorder.failures.begin(), recorder.failures.end());
+        outcome.insert(outcome.end(), seen.begin(), seen.end());
+        if (recorder.failures.empty() && recorder.written() < 1048576)
+            outcome.push_back("not filled");
+        return outcome;
+    };
+    const auto wipeAsUser = [&](const std::vector<std::string>& expected) {
+        return t::runUnprivileged([&] {
+            const auto outcome = wipe(home);
+            for (const auto& line : outcome)
+                std::fprintf(stderr, "outcome: %s\n", line.c_str());
+            return outcome == expected ? 0 : 1;
+        });
+    };
+    {
+        SCOPED_TRACE("a root job fills the volume's root");
+        EXPECT_EQ(wipe(home), std::vector<std::string>{"filled " + startup});
+        EXPECT_FALSE(t::exists(home + "/Ostrevane")) << "nothing is made on the home volume";
+    }
+    {
+        SCOPED_TRACE("a user's job with nowhere to write on the volume fails it, naming it");
+        EXPECT_EQ(wipeAsUser({startup + ": no folder on " + startup + " where you may write"}), 0);
+    }
+    {
+        SCOPED_TRACE("a user's job takes the volume's var/tmp, never a /tmp on another volume");
+        t::makeDir(startup + "/tmp");
+        ASSERT_EQ(::mount(homeVolume.c_str(), (startup + "/tmp").c_str(), nullptr, MS_BIND, nullptr), 0);
+        t::makeDir(startup + "/var");
+        t::makeDir(startup + "/var/tmp");
+        ::chmod((startup + "/var/tmp").c_str(), 01777);
+        EXPECT_EQ(wipeAsUser({"filled " + startup + "/var/tmp"}), 0);
+        ::umount2((startup + "/tmp").c_str(), MNT_DETACH);
+        EXPECT_TRUE(t::listNames(startup + "/var/tmp").empty());
+    }
+    {
+        SCOPED_TRACE("a home folder on the volume holds the fill folder, checked on its descriptor");
+        const std::string homeOnStartup = startup + "/home";
+        t::makeDir(homeOnStartup);
+        t::giveToNobody(homeOnStartup);
+        t::makeDir(homeOnStartup + "/Ostrevane");
+        t::giveToNobody(homeOnStartup + "/Ostrevane");
+        EXPECT_EQ(wipe(homeOnStartup), std::vector<std::string>{"filled " + homeOnStartup + "/Ostrevane"});
+        // The fill folder replaced by a mount of the home volume: the wipe fails, writes nothing.
+        ASSERT_EQ(
+            ::mount(homeVolume.c_str(), (homeOnStartup + "/Ostrevane").c_str(), nullptr, MS_BIND, nullptr),
+            0);
+        EXPECT_EQ(wipe(homeOnStartup),
+                  std::vector<std::string>{startup + ": The fill folder lies on another volume"});
+        ::umount2((homeOnStartup + "/Ostrevane").c_str(), MNT_DETACH);
+    }
+    EXPECT_EQ(homeFree(), homeFreeBefore);
+    EXPECT_TRUE(t::listNames(homeVolume + "/user").empty());
 }

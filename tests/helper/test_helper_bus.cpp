@@ -6,6 +6,7 @@
 #include "ProcessRunner.h"
 #include "ReplyCatcher.h"
 #include "TempDir.h"
+#include "common/ConfirmedVolume.h"
 #include "common/HelperToolProtocol.h"
 #include "common/MountTable.h"
 #include "common/UniqueFd.h"
@@ -40,6 +41,7 @@
 #include <thread>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
 using cv::HelperToolProtocol;
 using cv::HelperToolService;
 using cv::test::PrivateBus;
@@ -176,9 +178,21 @@ public:
     {
         return call([&](Reply r) { m_service.deleteFileAtPath(examined(path), r, {}); });
     }
+    // A reformat of the volume at path as it is mounted now (a made-up device where none is).
     std::string reformat(const std::string& path)
     {
-        return call([&](Reply r) { m_service.reformatVolumeAt(path, r, {}); });
+        std::string point = path;
+        while (point.size() > 1 && point.back() == '/')
+            point.pop_back();
+        return reformat(path, cv::ConfirmedVolume::of(point).value_or(cv::ConfirmedVolume{1, 0, {}, {}}));
+    }
+    std::string reformat(const std::string& path, const cv::ConfirmedVolume& confirmed)
+    {
+        return call([&](Reply r) { m_service.reformatVolumeAt(path, confirmed, r, {}); });
+    }
+    std::string checkReformat(const std::string& path)
+    {
+        return call([&](Reply r) { m_service.checkReformatVolumeAt(path, r); });
     }
     std::string restore()
     {
@@ -769,8 +783,14 @@ TEST(HelperOperations, AsksForEachKindOfWorkItsOwnQuestionAndNeverForWhatItRefus
     EXPECT_PRED2(contains, helper.reformat(volume.mountPoint()), kAccessDenied);
     ASSERT_EQ(polkit.questions.size(), 2u);
     EXPECT_EQ(polkit.questions.back().actionId, QLatin1String(HelperToolProtocol::reformatAction));
-    EXPECT_EQ(polkit.questions.back().details.value(QLatin1String(HelperToolProtocol::volumeDetail)),
+    const QMap<QString, QString>& details = polkit.questions.back().details;
+    EXPECT_EQ(details.value(QLatin1String(HelperToolProtocol::volumeDetail)),
               QString::fromStdString(volume.mountPoint()));
+    // The question names the volume the way the window did: its label, device and size.
+    EXPECT_EQ(details.value(QLatin1String(HelperToolProtocol::labelDetail)), u"ASKME"_s);
+    EXPECT_EQ(details.value(QLatin1String(HelperToolProtocol::deviceDetail)),
+              QString::fromStdString(volume.device()));
+    EXPECT_EQ(details.value(QLatin1String(HelperToolProtocol::sizeDetail)), u"16777216 bytes"_s);
     EXPECT_TRUE(cv::test::exists(volume.mountPoint() + "/data.txt"));
     EXPECT_EQ(volume.label(), "ASKME\n");
 }
@@ -1100,6 +1120,50 @@ TEST(HelperOperations, NeverFormatsWhenThePathToTheVolumeChangesMeanwhile)
         ASSERT_EQ(::unlink((dir / "a").c_str()), 0);
         ASSERT_EQ(::rename((dir / "a.moved").c_str(), (dir / "a").c_str()), 0);
     }
+}
+
+TEST(HelperOperations, FormatsOnlyTheConfirmedVolumeAndSaysBeforehandWhatItRefuses)
+{
+    if (!cv::test::isRoot())
+        GTEST_SKIP() << "needs root to mount loop images";
+    // The user confirmed the volume ASKED at DIR/vol. While polkit asks for the password, it is
+    // unmounted and another volume, OTHER, is mounted at the same path (as udisks does with sticks
+    // of the same label): the helper's test hook swaps them the moment the answer comes.
+    TempDir dir("/media");
+    LoopVolume asked(dir / "vol", dir / "a.img", "ASKED");
+    if (!asked.mounted())
+        GTEST_SKIP() << "no loop devices here";
+    ASSERT_EQ(cv::test::runProcess({"truncate", "-s", "16M", dir / "b.img"}).exitCode, 0);
+    ASSERT_EQ(cv::test::runProcess({"mkfs.ext4", "-q", "-L", "OTHER", dir / "b.img"}).exitCode, 0);
+    // Held open, ASKED's loop device stays when unmounted: OTHER cannot take its number.
+    const cv::UniqueFd holdAsked(::open(asked.device().c_str(), O_RDONLY | O_CLOEXEC));
+    ASSERT_TRUE(holdAsked);
+    cv::test::writeFile(dir / "vol/asked.txt", std::string("still here"));
+    const auto confirmed = cv::ConfirmedVolume::of(dir / "vol");
+    ASSERT_TRUE(confirmed);
+    const std::string hook = dir / "hook";
+    cv::test::writeFile(hook, "#!/bin/sh\n[ \"$1\" = answered ] || exit 0\numount '" + dir / "vol" +
+                                  "' && mount -o loop '" + dir / "b.img" + "' '" + dir / "vol" +
+                                  "' && echo other > '" + dir / "vol/other.txt" + "'\n");
+    ASSERT_EQ(::chmod(hook.c_str(), 0755), 0);
+    HelperOnBus helper(kTestHelper, {QStringLiteral("--idle-exit"), QStringLiteral("2"),
+                                     QStringLiteral("--reformat-hook"), QString::fromStdString(hook)});
+    ASSERT_FALSE(helper.address().isEmpty()) << "dbus-daemon did not start";
+
+    // The check asks nobody and changes nothing: a volume the policy allows passes, others get
+    // the reason the reformat would be refused with.
+    EXPECT_EQ(helper.checkReformat(dir / "vol"), "");
+    EXPECT_PRED2(contains, helper.checkReformat("/"), "startup volume");
+    EXPECT_PRED2(contains, helper.checkReformat(helper.folder()), "at or below /media, /run/media or /mnt");
+
+    const std::string error = helper.reformat(dir / "vol", *confirmed);
+    EXPECT_PRED2(contains, error, "not the volume that was confirmed");
+    EXPECT_TRUE(cv::test::exists(dir / "vol/other.txt")) << "the volume swapped in was not formatted";
+    EXPECT_EQ(cv::test::runProcess({"blkid", "-p", "-o", "value", "-s", "LABEL", dir / "b.img"}).out,
+              "OTHER\n");
+    while (::umount2((dir / "vol").c_str(), 0) == 0) {
+    }
+    EXPECT_EQ(asked.label(), "ASKED\n") << "nor the one confirmed";
 }
 
 TEST(HelperOperations, NeverTouchesKernelFilesDeviceNodesFifosOrSockets)

@@ -79,10 +79,24 @@ struct RecordingHelper : cv::HelperToolClient
         calls.push_back("delete " + entry.folder + "/" + entry.name);
         reply(cv::Unexpected(std::string("no")));
     }
-    void reformatVolumeAt(const std::string& path, Reply reply, AskingUser) override
+    void reformatVolumeAt(const std::string& path, const cv::ConfirmedVolume& confirmed, Reply reply,
+                          AskingUser) override
     {
         calls.push_back("reformat " + path);
+        confirmedVolumes.push_back(confirmed);
         std::thread([reply] { reply({}); }).detach();
+    }
+    // The policy's answer before the job starts: empty allows.
+    std::string refusal;
+    std::vector<std::string> checks;
+    std::vector<cv::ConfirmedVolume> confirmedVolumes;
+    void checkReformatVolumeAt(const std::string& path, Reply reply) override
+    {
+        checks.push_back(path);
+        if (refusal.empty())
+            reply({});
+        else
+            reply(cv::Unexpected(refusal));
     }
 };
 
@@ -149,6 +163,13 @@ cv::VolumeProbe folderAsVolume(const std::string& folder, std::int64_t capacity)
         return std::max<std::int64_t>(0, capacity - used);
     };
     probe.allFreeBytes = probe.freeBytes; // no blocks that only root, or the file system, may write
+    // The folder's device stands for the volume's block device.
+    probe.identify = [folder](const std::string& path) -> std::optional<cv::ConfirmedVolume> {
+        struct stat info;
+        if (path != folder || ::stat(folder.c_str(), &info) != 0)
+            return std::nullopt;
+        return cv::ConfirmedVolume{info.st_dev, 7, "uuid-of-test", "Test"};
+    };
     return probe;
 }
 
@@ -411,14 +432,15 @@ TEST(FileShredder, AReformatThatFailsOrCannotBeAskedForFailsTheJob)
 {
     struct RefusingHelper : RecordingHelper
     {
-        void reformatVolumeAt(const std::string& path, Reply reply, AskingUser) override
+        void reformatVolumeAt(const std::string& path, const cv::ConfirmedVolume&, Reply reply,
+                              AskingUser) override
         {
             calls.push_back("reformat " + path);
             std::thread([reply] { reply(cv::Unexpected(std::string("mkfs.ext4 failed"))); }).detach();
         }
     };
-    for (const bool withHelper : {true, false}) {
-        SCOPED_TRACE(withHelper ? "the helper refuses" : "no helper");
+    for (const bool withHelper : {true}) {
+        SCOPED_TRACE("the helper refuses");
         t::TempDir volume;
         t::writeFile(volume / "a", std::string(10, 'a'));
         RefusingHelper helper;
@@ -435,12 +457,52 @@ TEST(FileShredder, AReformatThatFailsOrCannotBeAskedForFailsTheJob)
         const cv::ShredItem& step = result->history.back();
         EXPECT_EQ(step.kind, cv::ShredItem::Kind::Step);
         EXPECT_EQ(step.path.str(), volume.path());
-        EXPECT_EQ(step.error.value_or(""),
-                  withHelper ? "Reformatting failed: mkfs.ext4 failed"
-                             : "Reformatting failed: the privileged helper is not available");
+        EXPECT_EQ(step.error.value_or(""), "Reformatting failed: mkfs.ext4 failed");
         EXPECT_EQ(result->fileCountFinished, 1u);
         EXPECT_EQ(result->fileCountTotal, 1u);
         EXPECT_EQ(result->history.front().state, cv::ShredItem::State::Deleted);
+    }
+}
+
+TEST(FileShredder, ACompleteEraseTheHelperWouldRefuseIsRefusedBeforeAnythingIsDone)
+{
+    for (const std::string why : {"policy", "no helper"}) {
+        SCOPED_TRACE(why);
+        t::TempDir volume;
+        t::writeFile(volume / "a", std::string(10, 'a'));
+        RecordingHelper helper;
+        helper.refusal =
+            "Refusing to reformat " + volume.path() + ": only volumes mounted at or below /media";
+        Delegate delegate;
+        FileShredder job(scan({volume.path()}), method(16), completeErase());
+        const auto result =
+            runJob(job, delegate, why == "policy" ? &helper : nullptr, folderAsVolume(volume.path(), 100000));
+        ASSERT_TRUE(result);
+        EXPECT_EQ(result->status(), ShredResult::Status::Errors);
+        ASSERT_FALSE(result->history.empty());
+        EXPECT_EQ(result->history.back().error.value_or(""),
+                  "Reformatting failed: " + (why == "policy"
+                                                 ? helper.refusal
+                                                 : std::string("the privileged helper is not available")));
+        EXPECT_EQ(t::listNames(volume.path()), std::vector<std::string>{"a"}) << "nothing wiped or shredded";
+        EXPECT_EQ(t::readFile(volume / "a"), std::vector<std::uint8_t>(10, 'a'));
+        EXPECT_EQ(result->fileCountFinished, 0u);
+        EXPECT_TRUE(helper.calls.empty()) << "never a reformat";
+    }
+    {
+        SCOPED_TRACE("the helper allows: it is asked first, and the reformat names the confirmed volume");
+        t::TempDir volume;
+        RecordingHelper helper;
+        Delegate delegate;
+        FileShredder job(scan({volume.path()}), method(16), completeErase());
+        runJob(job, delegate, &helper, folderAsVolume(volume.path(), 100000));
+        EXPECT_EQ(helper.checks, std::vector<std::string>{volume.path()});
+        ASSERT_EQ(helper.confirmedVolumes.size(), 1u);
+        struct stat info;
+        ASSERT_EQ(::stat(volume.path().c_str(), &info), 0);
+        EXPECT_EQ(helper.confirmedVolumes[0].device, info.st_dev);
+        EXPECT_EQ(helper.confirmedVolumes[0].diskSequence, 7u);
+        EXPECT_EQ(helper.confirmedVolumes[0].uuid, "uuid-of-test");
     }
 }
 
@@ -528,7 +590,8 @@ TEST(FileShredder, CancelEndsTheWaitForAReformatThatDoesNotAnswer)
     {
         std::vector<Reply> kept;
         std::atomic<int> withdrawals{0};
-        void reformatVolumeAt(const std::string& path, Reply reply, AskingUser askingUser) override
+        void reformatVolumeAt(const std::string& path, const cv::ConfirmedVolume&, Reply reply,
+                              AskingUser askingUser) override
         {
             calls.push_back("reformat " + path);
             kept.push_back(std::move(reply));
@@ -581,12 +644,13 @@ TEST(FileShredder, AnExcludedFileOfAFillFilesNameSurvivesACompleteErase)
     collection->setExcludes({volume / "ErasingFreeSpace_1.dat"});
     const auto options = completeErase();
     Delegate delegate;
+    RecordingHelper helper;
     FileShredder job(collection, method(16), options);
-    const auto result = runJob(job, delegate, nullptr, folderAsVolume(volume.path(), 3000000));
+    const auto result = runJob(job, delegate, &helper, folderAsVolume(volume.path(), 3000000));
     ASSERT_TRUE(result);
     EXPECT_EQ(result->errorCount, 0u);
     // The fill phase wrote and removed fill files of its own, under other numbers; the shred
-    // phase left the excluded file (no helper here: nothing is reformatted).
+    // phase left the excluded file (the stand-in helper formats nothing).
     EXPECT_EQ(t::listNames(volume.path()), std::vector<std::string>{"ErasingFreeSpace_1.dat"});
     const auto kept = t::readFile(volume / "ErasingFreeSpace_1.dat");
     EXPECT_EQ(std::string(kept.begin(), kept.end()), "the user's, excluded");

@@ -35,7 +35,9 @@ const std::vector<std::pair<const char*, std::function<void(HelperToolService&, 
         {"deleteFileAtPath",
          [](HelperToolService& s, HelperToolService::Reply r) { s.deleteFileAtPath(kEntry, r, {}); }},
         {"reformatVolumeAt",
-         [](HelperToolService& s, HelperToolService::Reply r) { s.reformatVolumeAt("/tmp/x", r, {}); }},
+         [](HelperToolService& s, HelperToolService::Reply r) {
+             s.reformatVolumeAt("/tmp/x", cv::ConfirmedVolume{1, 2, "u", "l"}, r, {});
+         }},
         {"deleteSnapshotsWithReply",
          [](HelperToolService& s, HelperToolService::Reply r) { s.deleteSnapshotsWithReply(r); }},
 };

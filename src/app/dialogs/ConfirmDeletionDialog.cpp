@@ -49,7 +49,7 @@ ConfirmDeletionDialog::ConfirmDeletionDialog(QWidget* parent, const QString& inf
 void ConfirmDeletionDialog::confirmThenStart(QWidget* parent, std::function<bool()> isStillAsked,
                                              std::string_view changedLog, std::string_view cancelledLog,
                                              std::function<void()> start, const QString& subject,
-                                             const QString& consequence)
+                                             const QString& consequence, std::function<void()> changed)
 {
     if (!SettingsManager::sharedManager().showSecurityPrompts()) {
         start();
@@ -59,10 +59,12 @@ void ConfirmDeletionDialog::confirmThenStart(QWidget* parent, std::function<bool
     auto* confirmation =
         new ConfirmDeletionDialog(parent, subject.isEmpty() ? then : subject + u"\n\n"_s + then);
     connect(confirmation, &ConfirmDeletionDialog::confirmed, parent,
-            [isStillAsked = std::move(isStillAsked), changed = std::string(changedLog),
-             start = std::move(start)] {
+            [isStillAsked = std::move(isStillAsked), changedText = std::string(changedLog),
+             start = std::move(start), changed = std::move(changed)] {
                 if (!isStillAsked()) {
-                    logLine(changed);
+                    logLine(changedText);
+                    if (changed)
+                        changed();
                     return;
                 }
                 start();

@@ -25,11 +25,12 @@ public:
     // changed while the question was open, nothing starts and changedLog is logged; Cancel logs
     // cancelledLog. subject says what the job destroys (the files by name, count and size; the
     // volume it empties or reformats), above the consequence: by default that data cannot be
-    // recovered (a free-space wipe, which deletes nothing, says so instead).
+    // recovered (a free-space wipe, which deletes nothing, says so instead). changed, when given,
+    // runs after changedLog, so that the screen can say in the window why nothing started.
     static void confirmThenStart(QWidget* parent, std::function<bool()> isStillAsked,
                                  std::string_view changedLog, std::string_view cancelledLog,
                                  std::function<void()> start, const QString& subject = {},
-                                 const QString& consequence = {});
+                                 const QString& consequence = {}, std::function<void()> changed = {});
 
 signals:
     void confirmed();

@@ -2,12 +2,15 @@
 
 #include "common/Log.h"
 #include "engine/Algorithm.h"
+#include "freespace/FillFolder.h"
 #include "job/JobEnvironment.h"
 #include "targets/PathCollectionFactory.h"
+#include "targets/VolumeProbe.h"
 
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,21 +31,23 @@ FreeSpaceSelection::FreeSpaceSelection(VolumeFinder finder, Scanner scanner, Wri
         m_writeTest = [](const std::string& mountPath) {
             // The home folder the window's jobs are given (AppServices::jobEnvironment).
             const std::string home = JobEnvironment::userHomeFolder();
+            const std::string folder = fillFolderFor(mountPath, VolumeProbe::system().isHdd(mountPath), home);
             // access() also says "read-only file system" for root, who may write anything else.
-            return ::access(fillFolderFor(mountPath, home).c_str(), W_OK | X_OK) == 0;
+            return !folder.empty() && ::access(folder.c_str(), W_OK | X_OK) == 0;
         };
 }
 
 FreeSpaceSelection::~FreeSpaceSelection() = default;
 
-std::string FreeSpaceSelection::fillFolderFor(const std::string& mountPath, const std::string& home)
+std::string FreeSpaceSelection::fillFolderFor(const std::string& mountPath, bool startupVolume,
+                                              const std::string& home)
 {
-    if (mountPath != "/")
-        return mountPath;
-    // The wipe makes the folder when it starts; until then the home folder decides.
-    const std::string folder = (home.empty() || home == "/" ? std::string() : home) + "/Ostrevane";
-    struct stat info;
-    return ::stat(folder.c_str(), &info) == 0 ? folder : (home.empty() ? "/" : home);
+    // The wipe's own choice, made without making anything: the folder it would make when it starts
+    // is stood for by the home folder until then.
+    auto folder = FillFolder::choose(mountPath, startupVolume, home, false);
+    if (!folder)
+        logMessage("No fill folder for ", mountPath, ": ", folder.error());
+    return folder ? folder->path : std::string();
 }
 
 int FreeSpaceSelection::selectedRow() const
@@ -62,9 +67,17 @@ const Volume* FreeSpaceSelection::selectedVolume() const
 
 void FreeSpaceSelection::refresh()
 {
+    const Volume* before = selectedVolume();
+    const std::optional<Volume> selected = before ? std::optional<Volume>(*before) : std::nullopt;
     m_volumes = m_finder();
     const int row = selectedRow();
-    select(row); // the same mount point again, or nothing when it is gone
+    // A mount elsewhere leaves the selected volume, its collection and a confirmation about it as
+    // they are; another file system mounted at its point (or none) is another selection.
+    const Volume* now = selectedVolume();
+    if (selected && now && now->isSameMountAs(*selected))
+        m_writable = m_writeTest(m_selectedPath); // a remount may have made it read-only, or writable
+    else
+        select(row); // the same mount point again, or nothing when it is gone
     emit volumesChanged();
 }
 

@@ -47,8 +47,9 @@ public:
     // The selected volume takes fill files from this user (false with nothing selected).
     bool isWritable() const { return m_writable; }
 
-    // Lists the volumes anew. The selection stays on the same mount point while it is listed (its
-    // collection is built again: another file system may be mounted there now), else it goes.
+    // Lists the volumes anew. The selection stays on the same mount point while it is listed: with
+    // its collection while it is the same mount (device and mount id), else the collection is
+    // built again for what is mounted there now. A volume no longer listed is deselected.
     void refresh();
     // Selects row (-1 or a row out of range: nothing) and builds its collection.
     void select(int row);
@@ -57,9 +58,11 @@ public:
     // The options record of a free-space-only job.
     static ShredOptions shredOptions();
 
-    // Where a wipe of mountPath writes its fill files: the mount point, or for the startup volume
-    // the folder "Ostrevane" in home (home itself while that folder does not exist yet).
-    static std::string fillFolderFor(const std::string& mountPath, const std::string& home);
+    // Where a wipe of mountPath writes its fill files (FillFolder): the mount point, or for the
+    // startup volume the folder "Ostrevane" in home when home is on it (home itself while that
+    // folder does not exist yet), ...; empty when the volume has no folder this user may write.
+    static std::string fillFolderFor(const std::string& mountPath, bool startupVolume,
+                                     const std::string& home);
 
 signals:
     // The volume list was read anew.

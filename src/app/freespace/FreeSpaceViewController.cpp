@@ -193,6 +193,7 @@ void FreeSpaceViewController::selectionChanged()
     if (m_filling)
         return;
     const QList<QTableWidgetItem*> items = m_tableView->selectedItems();
+    m_notice.clear();
     m_selection->select(items.isEmpty() ? -1 : items.front()->row());
     updateView();
 }
@@ -200,7 +201,8 @@ void FreeSpaceViewController::selectionChanged()
 void FreeSpaceViewController::updateView()
 {
     const Volume* volume = m_selection->selectedVolume();
-    m_volumeNote->setText(volume && !m_selection->isWritable()
+    m_volumeNote->setText(!m_notice.isEmpty() ? m_notice
+                          : volume && !m_selection->isWritable()
                               ? tr("You cannot write to this volume, so its free space cannot be wiped.")
                               : QString());
     const bool reading = m_selection->isScanning();
@@ -214,12 +216,22 @@ void FreeSpaceViewController::startShred()
 {
     if (!m_selection->canStart(selectedMethod().get()))
         return;
-    // The answer holds for the volume it was asked for.
+    m_notice.clear();
+    updateView();
+    // The answer holds for the volume it was asked for (the same mount of the same file system),
+    // whatever else was mounted or unmounted meanwhile.
     ConfirmDeletionDialog::confirmThenStart(
         this,
-        [this, asked = m_selection->pathCollection()] { return m_selection->pathCollection() == asked; },
+        [this, asked = *m_selection->selectedVolume()] {
+            const Volume* now = m_selection->selectedVolume();
+            return now && now->isSameMountAs(asked) && m_selection->canStart(selectedMethod().get());
+        },
         "The volume changed while the confirmation was open; nothing started", "Freespace was cancelled!",
-        [this] { requestJob(); }, volumeQuestion(), QuestionText::freeSpaceConsequence());
+        [this] { requestJob(); }, volumeQuestion(), QuestionText::freeSpaceConsequence(),
+        [this] {
+            m_notice = tr("The volume changed while you confirmed; nothing was started");
+            updateView();
+        });
 }
 
 QString FreeSpaceViewController::volumeQuestion() const

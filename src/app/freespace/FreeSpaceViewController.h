@@ -65,6 +65,8 @@ private:
     QTableWidget* m_tableView = nullptr;
     MethodPicker* m_methodPicker = nullptr;
     QLabel* m_volumeNote = nullptr;
+    // Why a confirmed job did not start, shown in the note until the user selects again.
+    QString m_notice;
     BusyIndicator* m_readingSpinner = nullptr; // while the selected volume is read
     QLabel* m_readingLabel = nullptr;
     PillButton* m_startShredButton = nullptr;
