@@ -137,23 +137,29 @@ std::atomic<bool> g_openingDisplay{false};
 void logQtMessage(QtMsgType type, const QMessageLogContext&, const QString& message)
 {
     const std::string text = message.toStdString();
-    std::size_t start = 0;
-    while (start <= text.size()) {
+    std::vector<std::string_view> lines;
+    for (std::size_t start = 0; start <= text.size();) {
         const std::size_t end = std::min(text.find('\n', start), text.size());
         if (end > start)
-            cv::logLine(std::string_view(text).substr(start, end - start));
+            lines.push_back(std::string_view(text).substr(start, end - start));
         start = end + 1;
     }
+    for (const std::string_view line : lines)
+        cv::logLine(line);
     if (type != QtFatalMsg)
         return;
     if (g_openingDisplay.load()) {
-        const char* display = std::getenv("DISPLAY");
-        const char* wayland = std::getenv("WAYLAND_DISPLAY");
-        endWithoutDisplay(std::string("the display named cannot be opened (DISPLAY=") +
-                          (display ? display : "") + ", WAYLAND_DISPLAY=" + (wayland ? wayland : "") + ")");
+        std::string named;
+        for (const char* variable : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+            if (isSet(variable))
+                named += std::string(named.empty() ? "" : ", ") + variable + "=" + std::getenv(variable);
+        }
+        endWithoutDisplay("the display it was given cannot be opened (" + named + ")");
     }
-    if (cv::currentLogDescriptor() != STDERR_FILENO)
-        std::fprintf(stderr, "cindervault: %s\n", cv::escapedForLog(text).c_str());
+    if (cv::currentLogDescriptor() != STDERR_FILENO) {
+        for (const std::string_view line : lines)
+            std::fprintf(stderr, "cindervault: %s\n", cv::escapedForLog(line).c_str());
+    }
 }
 
 } // namespace

@@ -186,7 +186,7 @@ TEST(Startup, WithoutADisplayTheWindowSaysWhatIsMissingAndHowToRunItAndEndsWithO
     };
     // None named, and one named that is not there (the platform plugin fails).
     const std::string absent = "unix:" + (dir / "no-x-server") + ":0";
-    for (const std::string display : {std::string(), absent}) {
+    for (const std::string& display : {std::string(), absent}) {
         SCOPED_TRACE("DISPLAY=" + display);
         const ProcessResult run = start(display);
         EXPECT_EQ(run.exitCode, 1) << run.err;
