@@ -20,8 +20,9 @@ namespace cv {
 AppDelegate::AppDelegate(SettingsManager& settings, QObject* parent) : QObject(parent), m_settings(settings)
 {}
 
-void AppDelegate::applicationDidFinishLaunching()
+void AppDelegate::applicationDidFinishLaunching(bool verbose)
 {
+    setLogDescriptor(verbose ? STDERR_FILENO : -1);
     if (m_settings.isDiagnoseSet())
         redirectLogToDocuments(m_settings.getReportPath());
     if (const auto& install = AppServices::shared().installHelperIfNeeded)
@@ -40,9 +41,17 @@ bool AppDelegate::redirectLogToDocuments(const QString& reportFolder, const QDat
 {
     const QString path = logFilePath(reportFolder, date);
     const std::string folder = QFile::encodeName(QFileInfo(path).path()).toStdString();
+    // Without the file the log lines stay on standard error, where the window may have dropped
+    // them: the user asked for a log and learns why there is none.
+    const auto stayOnStandardError = [] {
+        if (currentLogDescriptor() < 0)
+            setLogDescriptor(STDERR_FILENO);
+    };
     // The folders made here are the user's alone (0700); folders that exist keep their modes.
-    if (auto made = PrivateFile::createFolders(folder); !made)
+    if (auto made = PrivateFile::createFolders(folder); !made) {
+        stayOnStandardError();
         logMessage("Failed to create directory \"", folder, "\". Error: ", made.error());
+    }
     // The path in the file-system encoding (not only ASCII): a report folder below a home folder
     // with a non-ASCII name still gets its log. The file is the user's alone and is never reached
     // through a link, nor taken when it belongs to someone else: the report folder may be shared.
@@ -51,15 +60,18 @@ bool AppDelegate::redirectLogToDocuments(const QString& reportFolder, const QDat
     const std::string encoded = QFile::encodeName(path).toStdString();
     auto file = PrivateFile::openForAppend(encoded);
     if (!file) {
+        stayOnStandardError();
         logMessage("Failed to open log file \"", encoded, "\". Error: ", file.error());
         return false;
     }
     std::fflush(stderr);
     const bool redirected = ::dup2(file->get(), STDERR_FILENO) >= 0;
     if (!redirected) {
+        stayOnStandardError();
         logMessage("Failed to redirect the log to \"", encoded, "\". Error: ", std::strerror(errno));
         return false;
     }
+    setLogDescriptor(STDERR_FILENO);
     logLine("App Startup");
     return true;
 }

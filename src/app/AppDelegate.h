@@ -20,13 +20,15 @@ class AppDelegate : public QObject
 public:
     explicit AppDelegate(SettingsManager& settings, QObject* parent = nullptr);
 
-    // At launch, on the GUI thread: with diagnosis on, standard error goes to the daily log file;
-    // then the helper is installed or updated (which returns at once).
-    void applicationDidFinishLaunching();
+    // At launch, on the GUI thread: with diagnosis on, standard error and the log lines go to the
+    // daily log file; else the log lines go onto standard error when verbose, and nowhere when not
+    // (standard error is for what the user must act on). Then the helper is installed or updated
+    // (which returns at once).
+    void applicationDidFinishLaunching(bool verbose = false);
 
     // Reopens standard error in append mode onto "<report folder>/logs/yyyy-MM-dd.log" and logs
-    // "App Startup" as the first line of this run. False when the file could not be opened
-    // (standard error then stays where it was).
+    // "App Startup" as the first line of this run; the log lines go there from now on. False when
+    // the file could not be opened: the log lines then go to standard error as it was.
     static bool redirectLogToDocuments(const QString& reportFolder, const QDate& date = QDate::currentDate());
     // "<report folder>/logs/yyyy-MM-dd.log".
     static QString logFilePath(const QString& reportFolder, const QDate& date);

@@ -4,11 +4,28 @@
 #include "cli/PathArguments.h"
 #include "targets/PathCollectionFactory.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <sys/stat.h>
 
 namespace cv::cli {
 
 namespace {
+
+// Names each path of the operands that does not exist ("PATH: no such file", as overwrite says
+// it); true when every one does. A scan of a typo would count it as an empty file.
+bool everyPathExists(const std::vector<std::string>& operands, const std::vector<std::string>& paths)
+{
+    bool all = true;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        struct stat info = {};
+        if (::lstat(paths[i].c_str(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR)) {
+            std::fprintf(stderr, "%s: no such file\n", operands[i].c_str());
+            all = false;
+        }
+    }
+    return all;
+}
 
 void writeItem(JsonWriter& json, const TreeItem& item)
 {
@@ -56,10 +73,13 @@ int runScanCommand(const std::vector<std::string>& args)
         printError("scan needs at least one path");
         return kExitUsage;
     }
-    // The same paths a shred of these operands would take; a missing one counts as an empty file.
+    // The same paths a shred of these operands would take. A missing one fails the scan, which
+    // then prints nothing: totals without it would pass for the selection's.
     auto paths = checkedTargets(line.operands(), false);
     if (printIfError(paths))
         return kExitUsage;
+    if (!everyPathExists(line.operands(), *paths))
+        return kExitFailure;
     auto excludes = checkedExcludes(line.values("--exclude"), *paths);
     if (printIfError(excludes))
         return kExitUsage;

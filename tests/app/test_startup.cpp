@@ -1,5 +1,6 @@
 // Start-up: the daily log file, the main menu's tabs, the translations, the question before a
-// build installs its helper, and the windows fitting the screen at any scale.
+// build installs its helper, the windows fitting the screen at any scale, and the real program
+// without a display.
 #include "AppTestMain.h"
 #include "LoopMount.h"
 #include "ProcessRunner.h"
@@ -39,6 +40,7 @@
 #include <QTranslator>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -54,13 +56,14 @@ namespace {
 
 const char* const kForgedLine = "2026-01-01 00:00:00.000 cindervault[1] forged";
 
-// --launch SETTINGS_FILE: the launch steps on that settings file, then one more log line.
+// --launch SETTINGS_FILE [--verbose]: the launch steps on that settings file, then one more log
+// line.
 const ChildMode launch("launch", [](int argc, char** argv) {
-    if (argc != 3)
+    if (argc != 3 && !(argc == 4 && std::string(argv[3]) == "--verbose"))
         return 2;
     SettingsManager settings(QString::fromLocal8Bit(argv[2]));
     AppDelegate delegate(settings);
-    delegate.applicationDidFinishLaunching();
+    delegate.applicationDidFinishLaunching(argc == 4);
     // A file name with a line break of its own, as a job would log it.
     logMessage("after launch, naming x\n", kForgedLine);
     return 0;
@@ -87,11 +90,19 @@ TEST(Startup, WithDiagnosisOnEveryRunOfADayAppendsToOneFileStartingWithAppStartu
     }
     const std::vector<std::string> child{testProgramPath(), "--launch", settingsFile.toStdString()};
     {
-        // Diagnosis off: nothing is created.
+        // Diagnosis off: nothing is created, and standard error is for what the user must act on;
+        // the log lines reach it only when asked for.
         const ProcessResult run = runProcess(child);
         ASSERT_EQ(run.exitCode, 0) << run.err;
         EXPECT_FALSE(exists(reports + "/logs"));
-        EXPECT_NE(run.err.find("after launch"), std::string::npos) << "the log stays on standard error";
+        EXPECT_EQ(run.err.find("after launch"), std::string::npos) << "diagnostics on standard error";
+        std::vector<std::string> verbose = child;
+        verbose.push_back("--verbose");
+        const ProcessResult asked = runProcess(verbose);
+        ASSERT_EQ(asked.exitCode, 0) << asked.err;
+        EXPECT_NE(asked.err.find("after launch"), std::string::npos)
+            << "--verbose: the log on standard error";
+        EXPECT_FALSE(exists(reports + "/logs"));
     }
     SettingsManager(settingsFile).setBool(true, SettingsManager::kSettingsGeneralDiagnose);
     for (int i = 0; i < 2; ++i) {
@@ -158,6 +169,43 @@ TEST(Startup, TheLogFileIsTheUsersAloneNeverALinkAndNamesCannotForgeLines)
     const std::string text = readText(file);
     EXPECT_NE(text.find(std::string("naming x\\x0a") + kForgedLine), std::string::npos) << text;
     EXPECT_EQ(text.find(std::string("\n") + kForgedLine), std::string::npos) << text;
+}
+
+TEST(Startup, WithoutADisplayTheWindowSaysWhatIsMissingAndHowToRunItAndEndsWithOne)
+{
+    TempDir dir;
+    const auto start = [&](const std::string& display, bool verbose = false) {
+        std::vector<std::string> argv{
+            "env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM"};
+        if (!display.empty())
+            argv.push_back("DISPLAY=" + display);
+        argv.push_back(CINDERVAULT_APP_BINARY);
+        if (verbose)
+            argv.push_back("--verbose");
+        return runProcess(argv, {dir.path(), {}});
+    };
+    const auto saysWhatToDo = [](const std::string& err) {
+        return err.find("needs a graphical session") != std::string::npos &&
+               err.find("desktop session") != std::string::npos && err.find("xvfb-run") != std::string::npos;
+    };
+    // None named, and one named that is not there (the platform plugin fails).
+    const std::string absent = "unix:" + (dir / "no-x-server") + ":0";
+    for (const std::string& display : {std::string(), absent}) {
+        SCOPED_TRACE("DISPLAY=" + display);
+        const ProcessResult run = start(display);
+        EXPECT_EQ(run.exitCode, 1) << run.err;
+        EXPECT_TRUE(run.out.empty()) << run.out;
+        EXPECT_TRUE(saysWhatToDo(run.err)) << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << "one sentence: " << run.err;
+        EXPECT_EQ(run.err.find("Reinstalling"), std::string::npos) << run.err;
+    }
+    // Asked for, Qt's own message comes too, each of its lines a log line of its own.
+    const ProcessResult verbose = start(absent, true);
+    EXPECT_EQ(verbose.exitCode, 1) << verbose.err;
+    EXPECT_TRUE(saysWhatToDo(verbose.err)) << verbose.err;
+    EXPECT_NE(verbose.err.find("platform plugin"), std::string::npos) << verbose.err;
+    EXPECT_EQ(verbose.err.find("\\x0a"), std::string::npos) << verbose.err;
+    EXPECT_GT(std::count(verbose.err.begin(), verbose.err.end(), '\n'), 2) << verbose.err;
 }
 
 TEST(Startup, TheMainMenuOpensOnTheShredTabAndIgnoresIndexesPastTheLast)

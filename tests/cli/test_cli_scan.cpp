@@ -120,17 +120,23 @@ TEST(CliScan, PrintsTotalsAndTheExplorerTree)
     EXPECT_EQ(integer(odd, "totalSize"), 2);
 }
 
-TEST(CliScan, MissingPathsAndFilesCountAsFiles)
+TEST(CliScan, AFileCountsAsOneAndAMissingPathIsNamedAndFailsTheScan)
 {
     cv::test::TempDir dir;
     writeFile(dir / "f\"q", std::string(9, 'f'));
-    const auto run = cli({"scan", dir / "f\"q", dir / "missing"});
+    const auto run = cli({"scan", dir / "f\"q"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const QJsonObject scan = QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).object();
-    EXPECT_EQ(integer(scan, "fileCount"), 2);
+    EXPECT_EQ(integer(scan, "fileCount"), 1);
     EXPECT_EQ(integer(scan, "totalSize"), 9);
     const QJsonArray trees = scan[QStringLiteral("trees")].toArray();
-    ASSERT_EQ(trees.size(), 2);
+    ASSERT_EQ(trees.size(), 1);
     EXPECT_EQ(trees[0].toObject()[QStringLiteral("path")].toString(), text(dir / "f\"q")) << run.out;
-    EXPECT_TRUE(trees[1].toObject()[QStringLiteral("children")].toArray().isEmpty());
+    EXPECT_TRUE(trees[0].toObject()[QStringLiteral("children")].toArray().isEmpty());
+
+    // A typo is no empty file: named like overwrite names it, and no totals at all.
+    const auto failed = cli({"scan", dir / "f\"q", dir / "missing"});
+    EXPECT_EQ(failed.exitCode, 1) << failed.out;
+    EXPECT_EQ(failed.err, dir / "missing" + ": no such file\n");
+    EXPECT_TRUE(failed.out.empty()) << failed.out;
 }
