@@ -59,4 +59,34 @@ bool isAtOrBelow(std::string_view path, std::string_view folder)
     return path.size() == folder.size() || folder.ends_with('/') || path[folder.size()] == '/';
 }
 
+namespace {
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+} // namespace
+
+std::string decodeUdevName(std::string_view name)
+{
+    std::string decoded;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (name[i] == '\\' && i + 3 < name.size() && name[i + 1] == 'x' && hexValue(name[i + 2]) >= 0 &&
+            hexValue(name[i + 3]) >= 0) {
+            decoded.push_back(static_cast<char>(hexValue(name[i + 2]) * 16 + hexValue(name[i + 3])));
+            i += 3;
+        } else {
+            decoded.push_back(name[i]);
+        }
+    }
+    return decoded;
+}
+
 } // namespace cv

@@ -52,4 +52,8 @@ template <typename Visit> void forEachComponent(std::string_view path, Visit vis
 // expected in one spelling (normalized, links resolved alike).
 bool isAtOrBelow(std::string_view path, std::string_view folder);
 
+// A name of udev's links in /dev/disk with its "\xNN" escapes (bytes udev will not put in a link
+// name) turned back into the bytes.
+std::string decodeUdevName(std::string_view name);
+
 } // namespace cv
