@@ -155,9 +155,15 @@ void FreeSpaceCoordinator::freespaceEraseAtPath(const std::string& mountPath)
     m_writtenOnVolume = 0;
     m_unwritten = 0;
     m_volumeDevice.reset();
-    auto folder = FillFolder::choose(mountPath, m_isOsVolume, m_homeFolder);
     if (m_delegate)
         m_delegate->freespaceVolumeTitle(getVolumeNameFor(mountPath));
+    // Not a byte, and no fill folder, goes to a file system of the kernel's: its "free space" is the
+    // machine's memory or its settings.
+    if (const auto kernel = KernelFileSystem::atPath(mountPath)) {
+        fail(localized("Kernel file system, left in place") + ": " + kernel->describe(), 0);
+        return;
+    }
+    auto folder = FillFolder::choose(mountPath, m_isOsVolume, m_homeFolder);
     if (!folder) {
         fail(folder.error(), 0);
         return;
