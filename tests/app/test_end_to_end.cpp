@@ -242,7 +242,8 @@ TEST(EndToEnd, BackFromAJobLeadsToAFreshShredScreenWithTheJobsVolumeOption)
     auto* next = qobject_cast<DropFilesViewController*>(window.shredTab()->current());
     ASSERT_NE(next, nullptr);
     EXPECT_EQ(next->selection().shredOptions().optionKey, "delete");
-    EXPECT_EQ(next->selection().option(), VolumeOption::DeleteFiles);
+    // The option waits for a volume: none is in force while no volume is chosen.
+    EXPECT_EQ(next->selection().option(), VolumeOption::None);
     EXPECT_TRUE(next->selection().locations().empty());
     const auto shownMethod = [&window] {
         auto* screen = qobject_cast<DropFilesViewController*>(window.shredTab()->current());

@@ -101,6 +101,9 @@ SettingsPassword::SettingsPassword(SettingsManager& settings, NotificationManage
 
     m_retryTimer = new QTimer(this);
     m_retryTimer->setSingleShot(true);
+    // Precise, so that the countdown starts at the whole wait, not a second more (a coarse timer
+    // may run up to 5 % late).
+    m_retryTimer->setTimerType(Qt::PreciseTimer);
     connect(m_retryTimer, &QTimer::timeout, this, [this] {
         for (QLineEdit* field : m_fields)
             field->setEnabled(true);
