@@ -226,12 +226,8 @@ void HelperTool::checkReformatVolumeAt(const QByteArray& mountPath)
     const auto uid = currentUid(method);
     if (!uid)
         return;
-    const std::string_view bytes(mountPath.constData(), static_cast<std::size_t>(mountPath.size()));
-    if (const auto checked = ArgumentCheck::checkPath(bytes); !checked) {
-        refuseNow(*uid, method, ArgumentCheck::shown(bytes),
-                  QString::fromLatin1(HelperToolProtocol::errorInvalidArgument), checked.error());
+    if (!acceptsMountPath(*uid, method, mountPath))
         return;
-    }
     if (const HelperResult checked =
             VolumeReformatter(m_settings.toolSearchPath).checkVolumeAt(toStd(mountPath));
         !checked)
@@ -246,12 +242,9 @@ void HelperTool::reformatVolumeAt(const QByteArray& mountPath, qulonglong device
     const auto uid = currentUid(method);
     if (!uid)
         return;
-    const std::string_view bytes(mountPath.constData(), static_cast<std::size_t>(mountPath.size()));
-    if (const auto checked = ArgumentCheck::checkPath(bytes); !checked) {
-        refuseNow(*uid, method, ArgumentCheck::shown(bytes),
-                  QString::fromLatin1(HelperToolProtocol::errorInvalidArgument), checked.error());
+    if (!acceptsMountPath(*uid, method, mountPath))
         return;
-    }
+    const std::string_view bytes(mountPath.constData(), static_cast<std::size_t>(mountPath.size()));
     if (device == 0 || uuid.size() > kMaxVolumeName || label.size() > kMaxVolumeName) {
         refuseNow(*uid, method, ArgumentCheck::shown(bytes),
                   QString::fromLatin1(HelperToolProtocol::errorInvalidArgument),
@@ -335,6 +328,17 @@ bool HelperTool::holdsGivenFiles()
 {
     std::lock_guard lock(m_givenMutex);
     return !m_given.empty();
+}
+
+bool HelperTool::acceptsMountPath(uid_t uid, const char* method, const QByteArray& mountPath)
+{
+    const std::string_view bytes(mountPath.constData(), static_cast<std::size_t>(mountPath.size()));
+    if (const auto checked = ArgumentCheck::checkPath(bytes); !checked) {
+        refuseNow(uid, method, ArgumentCheck::shown(bytes),
+                  QString::fromLatin1(HelperToolProtocol::errorInvalidArgument), checked.error());
+        return false;
+    }
+    return true;
 }
 
 std::optional<uid_t> HelperTool::currentUid(const char* method)

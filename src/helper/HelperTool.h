@@ -143,6 +143,9 @@ private:
     // Answers the current call at once and logs why (a few lines per user and period).
     void refuseNow(uid_t uid, const char* method, const std::string& shownArgument, const QString& error,
                    const std::string& reason);
+    // True when mountPath is an acceptable path argument; else the current call is refused (and
+    // false returned).
+    bool acceptsMountPath(uid_t uid, const char* method, const QByteArray& mountPath);
     void logRefusal(uid_t uid, const std::string& line);
     // Checks, authorizes the current call, then runs its work on the pool and answers it.
     void authorizeAndRun(uid_t uid, Request request);
