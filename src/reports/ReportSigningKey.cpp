@@ -194,7 +194,7 @@ Expected<ReportSigningKey, QString> ReportSigningKey::load(const QString& folder
         return Unexpected(u"no folder for the signing key"_s);
     auto keyText = readOwnFile(folder + u'/' + kKeyFileName.toString());
     if (!keyText)
-        return Unexpected(u"the signing key cannot be read: "_s + keyText.error());
+        return Unexpected(keyText.error());
     ReportSigningKey key;
     {
         const Bio bio(BIO_new_mem_buf(keyText->constData(), static_cast<int>(keyText->size())));
@@ -203,7 +203,7 @@ Expected<ReportSigningKey, QString> ReportSigningKey::load(const QString& folder
     cleanse(*keyText);
     if (!key.m_key) {
         ERR_clear_error();
-        return Unexpected(u"the signing key cannot be read: the file holds no private key"_s);
+        return Unexpected(u"the key file holds no private key"_s);
     }
     const auto certificateText = certificateOf(folder);
     if (!certificateText)
