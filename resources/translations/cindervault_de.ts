@@ -921,6 +921,10 @@ Mit „Jetzt nicht“ startet Cindervault ohne diese Schritte; beim nächsten St
         <source>Deletion finished</source>
         <translation>Löschen abgeschlossen</translation>
     </message>
+    <message>
+        <source>The report is not signed.</source>
+        <translation>Der Bericht ist nicht signiert.</translation>
+    </message>
 </context>
 <context>
     <name>cv::QuitDuringJobDialog</name>
@@ -958,6 +962,18 @@ Mit „Jetzt nicht“ startet Cindervault ohne diese Schritte; beim nächsten St
     <message>
         <source>the report could not be written to %1</source>
         <translation>der Bericht konnte nicht in %1 geschrieben werden</translation>
+    </message>
+    <message>
+        <source>no signing key is set up</source>
+        <translation>es ist kein Signaturschlüssel eingerichtet</translation>
+    </message>
+    <message>
+        <source>the signing key cannot be used: %1</source>
+        <translation>der Signaturschlüssel kann nicht verwendet werden: %1</translation>
+    </message>
+    <message>
+        <source>the report could not be signed: %1</source>
+        <translation>der Bericht konnte nicht signiert werden: %1</translation>
     </message>
 </context>
 <context>

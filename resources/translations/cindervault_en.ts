@@ -918,6 +918,10 @@ With “Not now” Cindervault starts without these steps; it asks again at the 
         <source>Deletion finished</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The report is not signed.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>cv::QuitDuringJobDialog</name>
@@ -954,6 +958,18 @@ With “Not now” Cindervault starts without these steps; it asks again at the 
     </message>
     <message>
         <source>the report could not be written to %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no signing key is set up</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the signing key cannot be used: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the report could not be signed: %1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

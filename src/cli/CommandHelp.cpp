@@ -36,6 +36,9 @@ const std::map<std::string, CommandText>& commandTexts()
          {"", "Shred the Trash: every trashed item, then its record; an item that stays keeps it."}},
         {"volumes",
          {"", "List the mounted volumes the free-space wipe can take: mount point, name, size, free."}},
+        {"verify-report",
+         {"FILE...", "Check the signatures of deletion reports (PDF or HTML): valid and by whom, altered, "
+                     "signed by an unknown key, or not signed."}},
     };
     return texts;
 }
@@ -62,6 +65,9 @@ const std::map<std::string, OptionText>& optionTexts()
         {"--user-caches", {"", "the user's cache folder"}},
         {"--trash", {"", "the Trash: trashed items with their records, and expunged items"}},
         {"--snapshots", {"", "also delete the snapper snapshots of the root configuration (helper)"}},
+        {"--trust",
+         {"CERT", "also trust reports signed with this certificate (PEM or DER; may be repeated)"}},
+        {"--qr", {"TEXT", "the text of the printed report's QR code, to match with the file"}},
         {"--help", {"", "print this help and exit"}},
     };
     return texts;

@@ -14,5 +14,6 @@ int runWipeFreeCommand(const std::vector<std::string>& args);
 int runCleanTempCommand(const std::vector<std::string>& args);
 int runEmptyTrashCommand(const std::vector<std::string>& args);
 int runVolumesCommand(const std::vector<std::string>& args);
+int runVerifyReportCommand(const std::vector<std::string>& args);
 
 } // namespace cv::cli

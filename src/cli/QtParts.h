@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/ReportOutput.h"
+#include "cli/ReportVerification.h"
 #include "common/Expected.h"
 #include "engine/HelperToolClient.h"
 #include "engine/ShredResult.h"
@@ -30,6 +31,8 @@ public:
     // As saveReportForCli.
     virtual Expected<std::string, std::string> saveReport(const ShredResult& result,
                                                           const ReportCliOptions& options) = 0;
+    // As verifyReportsForCli.
+    virtual int verifyReports(const VerifyReportRequest& request) = 0;
     // The privileged helper's client, on a thread of its own; without askPassword the helper never
     // has the user asked for a password.
     virtual std::unique_ptr<HelperToolClient> makeHelper(bool askPassword) = 0;
@@ -37,5 +40,5 @@ public:
 
 } // namespace cv::cli
 
-#define CINDERVAULT_CLI_QT_PARTS_IID "com.Ostrevane.Cindervault.CliQtParts/3"
+#define CINDERVAULT_CLI_QT_PARTS_IID "com.Ostrevane.Cindervault.CliQtParts/4"
 Q_DECLARE_INTERFACE(cv::cli::QtParts, CINDERVAULT_CLI_QT_PARTS_IID)

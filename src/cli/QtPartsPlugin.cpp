@@ -11,6 +11,11 @@ Expected<std::string, std::string> QtPartsPlugin::saveReport(const ShredResult& 
     return saveReportForCli(result, options);
 }
 
+int QtPartsPlugin::verifyReports(const VerifyReportRequest& request)
+{
+    return verifyReportsForCli(request);
+}
+
 std::unique_ptr<HelperToolClient> QtPartsPlugin::makeHelper(bool askPassword)
 {
     CliApplication::ensure();

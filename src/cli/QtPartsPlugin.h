@@ -17,6 +17,7 @@ class QtPartsPlugin : public QObject, public QtParts
 public:
     Expected<std::string, std::string> saveReport(const ShredResult& result,
                                                   const ReportCliOptions& options) override;
+    int verifyReports(const VerifyReportRequest& request) override;
     std::unique_ptr<HelperToolClient> makeHelper(bool askPassword) override;
 };
 

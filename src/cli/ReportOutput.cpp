@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cstdio>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -58,6 +59,9 @@ Expected<std::string, std::string> saveReportForCli(const ShredResult& result,
     if (outcome.state != ReportOutcome::State::Saved)
         return Unexpected(outcome.failure.isEmpty() ? std::string("the report could not be saved")
                                                     : outcome.failure.toStdString());
+    // Saved all the same, but the proof is weaker: the user hears why.
+    if (!outcome.isSigned)
+        std::fprintf(stderr, "Report not signed: %s\n", outcome.unsignedReason.toUtf8().constData());
     return QFile::encodeName(outcome.path).toStdString();
 }
 

@@ -36,6 +36,8 @@ void printUsage(std::FILE* out)
         "  empty-trash [--method ID] [--json] [--yes] [--verify[=all]]\n"
         "                                   shred the Trash: every trashed item, then its record\n"
         "  volumes [--json]                 the mounted volumes whose free space can be wiped\n"
+        "  verify-report [--trust CERT]... [--qr TEXT] [--json] FILE...\n"
+        "                                   check the signatures of deletion reports (PDF, HTML)\n"
         "\n"
         "shred, wipe-free and clean-temp use method 16 (one random pass) unless --method or a\n"
         "stored default says otherwise, ask before they start unless --yes is given (and refuse\n"
@@ -53,7 +55,8 @@ void printUsage(std::FILE* out)
         "field (\"pathBase64\" beside \"path\", \"pathsBase64\" beside \"paths\").\n"
         "\n"
         "report options: after a job that was not cancelled, shred and wipe-free save a deletion\n"
-        "report as the settings say (folder, format, automatic saving) and print its path.\n"
+        "report as the settings say (folder, format, automatic saving) and print its path. The\n"
+        "report is signed with your key (made on first use); verify-report checks it.\n"
         "  --report-dir DIR                 save it in DIR\n"
         "  --report-format html|pdf         save it in this format\n"
         "  --no-report                      make no report (for scripts)\n"
@@ -76,6 +79,7 @@ int main(int argc, char** argv)
         {"clean-temp", cv::cli::runCleanTempCommand},
         {"empty-trash", cv::cli::runEmptyTrashCommand},
         {"volumes", cv::cli::runVolumesCommand},
+        {"verify-report", cv::cli::runVerifyReportCommand},
     };
 
     if (argc < 2) {

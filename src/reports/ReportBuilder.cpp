@@ -1,9 +1,12 @@
 #include "reports/ReportBuilder.h"
 
 #include "common/Log.h"
+#include "reports/HtmlReportSignature.h"
+#include "reports/PdfReportSignature.h"
 #include "reports/ReportFactory.h"
 #include "reports/ReportFileWriter.h"
 #include "reports/ReportRenderStep.h"
+#include "reports/ReportSigningKey.h"
 
 #include <QFile>
 
@@ -34,11 +37,16 @@ void ReportBuilder::createReportWithShredResult(std::shared_ptr<const ShredResul
         finish(ReportOutcome::State::Failed, QString(), tr("there is no job to report on"), false);
         return;
     }
-    ReportFactory factory(m_shredResult, options);
+    ReportOptions reportOptions = options;
+    if (options.autoSave)
+        loadSigningKey(options);
+    reportOptions.signerFingerprint = m_signerFingerprint;
+    ReportFactory factory(m_shredResult, reportOptions);
     if (m_volumeProbe)
         factory.setVolumeProbe(*m_volumeProbe);
     m_html = factory.generateHTMLReport();
     m_reportId = factory.reportId();
+    m_contentDigest = factory.contentDigest();
     if (m_html.isNull()) {
         finish(ReportOutcome::State::Failed, QString(), tr("the report template could not be read"), false);
         return;
@@ -51,10 +59,56 @@ void ReportBuilder::createReportWithShredResult(std::shared_ptr<const ShredResul
     const QString baseName = ReportFileWriter::fileBaseName(ReportFactory::toDateTime(m_shredResult->end));
     if (options.format == u"HTML"_s) {
         // The text is the report: no layout is needed to save it.
-        save(options.folder, baseName, u"html"_s, m_html.toUtf8());
+        save(options.folder, baseName, u"html"_s, signedHtml(m_html.toUtf8()));
         return;
     }
     renderPdf(options.folder, baseName);
+}
+
+void ReportBuilder::loadSigningKey(const ReportOptions& options)
+{
+    m_key.reset();
+    m_signerFingerprint.clear();
+    m_unsignedReason.clear();
+    if (options.signingKeyFolder.isEmpty()) {
+        m_unsignedReason = tr("no signing key is set up");
+        return;
+    }
+    auto key =
+        ReportSigningKey::loadOrCreate(options.signingKeyFolder, options.userName, options.userCompany);
+    if (!key) {
+        m_unsignedReason = tr("the signing key cannot be used: %1").arg(key.error());
+        logMessage("Report not signed: ", key.error().toStdString());
+        return;
+    }
+    m_key = std::make_unique<ReportSigningKey>(std::move(*key));
+    m_signerFingerprint = m_key->fingerprint();
+}
+
+QByteArray ReportBuilder::signedHtml(const QByteArray& html)
+{
+    if (!m_key)
+        return html;
+    const auto signedReport = HtmlReportSignature::sign(html, *m_key);
+    if (signedReport)
+        return *signedReport;
+    m_unsignedReason = tr("the report could not be signed: %1").arg(signedReport.error());
+    logMessage("Report not signed: ", signedReport.error().toStdString());
+    m_signerFingerprint.clear();
+    return html;
+}
+
+QByteArray ReportBuilder::signedPdf(const QByteArray& pdf)
+{
+    if (!m_key)
+        return pdf;
+    const auto signedReport = PdfReportSignature::sign(pdf, *m_key, m_reportId, m_contentDigest);
+    if (signedReport)
+        return *signedReport;
+    m_unsignedReason = tr("the report could not be signed: %1").arg(signedReport.error());
+    logMessage("Report not signed: ", signedReport.error().toStdString());
+    m_signerFingerprint.clear();
+    return pdf;
 }
 
 void ReportBuilder::renderPdf(const QString& folder, const QString& baseName)
@@ -72,7 +126,7 @@ void ReportBuilder::renderPdf(const QString& folder, const QString& baseName)
                            tr("the rendered report could not be read"), true);
                     return;
                 }
-                save(folder, baseName, u"pdf"_s, pdf.readAll());
+                save(folder, baseName, u"pdf"_s, signedPdf(pdf.readAll()));
             });
     m_render->renderHtml(m_html);
 }
@@ -93,7 +147,16 @@ void ReportBuilder::finish(ReportOutcome::State state, const QString& savedPath,
 {
     if (!m_busy)
         return;
-    m_outcome = ReportOutcome{state, savedPath, failure};
+    m_outcome = ReportOutcome();
+    m_outcome.state = state;
+    m_outcome.path = savedPath;
+    m_outcome.failure = failure;
+    if (state == ReportOutcome::State::Saved) {
+        m_outcome.isSigned = !m_signerFingerprint.isEmpty();
+        m_outcome.signerFingerprint = m_signerFingerprint;
+        m_outcome.unsignedReason = m_outcome.isSigned ? QString() : m_unsignedReason;
+    }
+    m_key.reset();
     m_busy = false;
     // The staged report lists every shredded path: it goes as soon as the report is done.
     m_render->clear();

@@ -15,6 +15,7 @@
 namespace cv {
 
 class ReportRenderStep;
+class ReportSigningKey;
 
 // Makes the report of one finished job as its options say: fills the template and, with
 // automatic saving on, saves it in the options' folder as HTML or as PDF (one single page while
@@ -23,6 +24,11 @@ class ReportRenderStep;
 // child process (ReportRenderStep): a renderer that crashes or fails leaves no report, and the
 // reason in outcome(), but never ends the caller. Works asynchronously on the thread of its event
 // loop (a QCoreApplication is enough); its owner keeps it alive until finished is emitted.
+//
+// A saved report is signed with the user's key (ReportSigningKey, made on first use in the options'
+// key folder): HTML with its signature inside (HtmlReportSignature), PDF with an embedded
+// signature (PdfReportSignature). A report that cannot be signed is saved unsigned, and its
+// outcome says why.
 class ReportBuilder : public QObject
 {
     Q_OBJECT
@@ -43,6 +49,8 @@ public:
     const std::shared_ptr<const ShredResult>& shredResult() const { return m_shredResult; }
     const QString& html() const { return m_html; }
     const QString& reportId() const { return m_reportId; }
+    // The content digest the report and its QR code carry (ReportFactory::contentDigest).
+    const QString& contentDigest() const { return m_contentDigest; }
     // What became of the last report: the saved file, or why none was saved.
     const ReportOutcome& outcome() const { return m_outcome; }
     bool isBusy() const { return m_busy; }
@@ -55,6 +63,11 @@ signals:
     void reportGenerated();
 
 private:
+    void loadSigningKey(const ReportOptions& options);
+    // The report's bytes signed with the user's key; unsigned, with the reason kept, when the
+    // key is missing or signing fails.
+    QByteArray signedHtml(const QByteArray& html);
+    QByteArray signedPdf(const QByteArray& pdf);
     void renderPdf(const QString& folder, const QString& baseName);
     void save(const QString& folder, const QString& baseName, const QString& extension,
               const QByteArray& data);
@@ -65,6 +78,10 @@ private:
     std::optional<VolumeProbe> m_volumeProbe;
     QString m_html;
     QString m_reportId;
+    QString m_contentDigest;
+    std::unique_ptr<ReportSigningKey> m_key; // while a report is made with one
+    QString m_signerFingerprint;
+    QString m_unsignedReason;
     ReportOutcome m_outcome;
     bool m_busy = false;
 };

@@ -7,6 +7,7 @@
 #include "reports/VarSystemInfo.h"
 
 #include <QBuffer>
+#include <QCryptographicHash>
 #include <QFile>
 #include <QLocale>
 #include <QUuid>
@@ -217,7 +218,26 @@ QString ReportFactory::generateHTMLReport()
     }
     const QString templateText = QString::fromUtf8(file.readAll());
     m_reportId = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
-    return fillTemplate(templateText, placeholderValues(language, m_reportId));
+    QHash<QString, QString> values = placeholderValues(language, m_reportId);
+    // The QR code holds the digest of the report's content, so both are left out of what the
+    // digest is taken over: the content is the report with these two places empty.
+    const bool showQrCode = !values.value(u"REPORT_QRCODE"_s).isEmpty();
+    values.remove(u"REPORT_QRCODE"_s);
+    const QString report = fillTemplate(templateText, values);
+    const QHash<QString, QString> empty{{u"REPORT_QRCODE"_s, QString()},
+                                        {u"REPORT_CONTENT_DIGEST"_s, QString()}};
+    m_contentDigest = contentDigestOf(fillTemplate(report, empty));
+    const QString qrCode =
+        showQrCode ? getQRCode(qrCodeText(m_reportId, m_contentDigest, m_options.signerFingerprint))
+                   : QString();
+    return fillTemplate(report,
+                        {{u"REPORT_QRCODE"_s, qrCode}, {u"REPORT_CONTENT_DIGEST"_s, m_contentDigest}});
+}
+
+QString ReportFactory::contentDigestOf(const QString& content)
+{
+    return QString::fromLatin1(
+        QCryptographicHash::hash(content.toUtf8(), QCryptographicHash::Sha256).toHex());
 }
 
 QHash<QString, QString> ReportFactory::placeholderValues(const QString& language,
@@ -261,7 +281,7 @@ QHash<QString, QString> ReportFactory::placeholderValues(const QString& language
     values.insert(u"DEL_TIME"_s, FormattedStringFromTimeInterval(seconds));
     values.insert(u"USER_COMPANY"_s, escapeHtml(m_options.userName + u' ' + m_options.userCompany));
     values.insert(u"REPORT_ID"_s, escapeHtml(reportId));
-    values.insert(u"REPORT_QRCODE"_s, showQrCode ? getQRCode(reportId) : QString());
+    values.insert(u"REPORT_QRCODE"_s, showQrCode ? getQRCode(qrCodeText(reportId)) : QString());
     values.insert(u"REPORT_QRCODE_CSS"_s, showQrCode ? QString() : u"display:none"_s);
     values.insert(u"REPORT_DATE"_s, escapeHtml(dateTimeText(end, false, language)));
     values.insert(u"FILES_SIZE"_s, escapeHtml(byteCountText(result.bytesCountTotal, language)));
@@ -543,17 +563,23 @@ QString ReportFactory::FormattedStringFromTimeInterval(double seconds)
     return QString::asprintf("%02lld:%02lld:%02lld", whole / 3600, (whole / 60) % 60, whole % 60);
 }
 
-QString ReportFactory::qrCodeText(const QString& reportId)
+QString ReportFactory::qrCodeText(const QString& reportId, const QString& contentDigest,
+                                  const QString& signerFingerprint)
 {
-    return reportId + u'\n' + kQrNotice.toString();
+    QString text = reportId + u'\n' + kQrNotice.toString();
+    if (!contentDigest.isEmpty())
+        text += u'\n' + kQrDigestLabel.toString() + contentDigest;
+    if (!signerFingerprint.isEmpty())
+        text += u'\n' + kQrSignerLabel.toString() + signerFingerprint.toUpper().remove(u':');
+    return text;
 }
 
-QString ReportFactory::getQRCode(const QString& reportId)
+QString ReportFactory::getQRCode(const QString& text)
 {
     ZXing::BitMatrix matrix;
     try {
         const ZXing::MultiFormatWriter writer(ZXing::BarcodeFormat::QRCode);
-        matrix = writer.encode(qrCodeText(reportId).toStdString(), kQrCodeSize, kQrCodeSize);
+        matrix = writer.encode(text.toStdString(), kQrCodeSize, kQrCodeSize);
     } catch (const std::exception& error) {
         logMessage("QR code could not be encoded: ", error.what());
         return QString();

@@ -34,6 +34,12 @@ public:
     static constexpr QStringView kDataUrlPrefix = u"data:image/jpg;base64,";
     // The fixed notice that follows the report ID in the QR code's text.
     static constexpr QStringView kQrNotice = u"Cindervault deletion report";
+    // The labels of the QR code's lines for the content digest and the signer's fingerprint.
+    static constexpr QStringView kQrDigestLabel = u"digest:";
+    static constexpr QStringView kQrSignerLabel = u"signer:";
+    // The names of the report's <meta> elements that hold its ID and its content digest.
+    static constexpr QStringView kReportIdMeta = u"cindervault-report-id";
+    static constexpr QStringView kContentDigestMeta = u"cindervault-content-digest";
 
     // The result to report on, and what the report shows: its language, QR code, signature, the
     // cap of its file table, the user's name and company.
@@ -51,6 +57,12 @@ public:
     QString generateHTMLReport();
     // The report ID of the last generateHTMLReport.
     const QString& reportId() const { return m_reportId; }
+    // The content digest of the last generateHTMLReport: SHA-256 (lower-case hexadecimal) of the
+    // report's UTF-8 text with the QR code's image and the digest's own place left empty. The
+    // report carries it (<meta name="cindervault-content-digest">) and so does its QR code, which
+    // ties a printed report to its file.
+    const QString& contentDigest() const { return m_contentDigest; }
+    static QString contentDigestOf(const QString& content);
 
     // Every placeholder name (without braces) and its value, HTML-escaped where it is text, for the
     // given language ("de" or anything else) and report ID. Reads the options and the machine.
@@ -73,9 +85,12 @@ public:
 
     // The QR code (500 x 500, black on 250/250/250) of text as a PNG data URL; a null string when
     // it cannot be encoded.
-    static QString getQRCode(const QString& reportId);
-    // The text the QR code of a report ID holds: the ID, a line break and the fixed notice.
-    static QString qrCodeText(const QString& reportId);
+    static QString getQRCode(const QString& text);
+    // The text a report's QR code holds: the ID, a line break and the fixed notice; then, when
+    // given, "digest:" and the content digest, and "signer:" and the signer's fingerprint
+    // (upper-case hexadecimal without colons), each on a line of its own.
+    static QString qrCodeText(const QString& reportId, const QString& contentDigest = {},
+                              const QString& signerFingerprint = {});
     // An image as a PNG data URL of logical size size x size (pixels are not resampled); a null
     // string for a null image.
     static QString embedStrOfImage(const QImage& image, int size);
@@ -110,6 +125,7 @@ private:
     ReportOptions m_options;
     VolumeProbe m_volumeProbe;
     QString m_reportId;
+    QString m_contentDigest;
 };
 
 } // namespace cv

@@ -18,6 +18,12 @@ struct ReportOptions
     QString userName;
     QString userCompany;
 
+    // The folder of the user's signing key (ReportSigningKey), made there on first use; empty: the
+    // report is not signed. The window and the command line sign with the user's key.
+    QString signingKeyFolder;
+    // The fingerprint of the key that signs the report, for its QR code; set by the builder.
+    QString signerFingerprint;
+
     // Whether the report of a finished job is saved at all, in which folder, and as "HTML" or "PDF".
     bool autoSave = true;
     QString folder;

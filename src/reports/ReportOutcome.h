@@ -17,6 +17,11 @@ struct ReportOutcome
     State state = State::Failed;
     QString path;
     QString failure;
+    // Whether the saved report carries the user's signature: then the signer's fingerprint;
+    // otherwise why it is not signed (the report is saved all the same).
+    bool isSigned = false;
+    QString signerFingerprint;
+    QString unsignedReason;
 };
 
 } // namespace cv

@@ -1,5 +1,6 @@
 #include "reports/ReportSettings.h"
 
+#include "reports/ReportSigningKey.h"
 #include "settings/SettingsManager.h"
 
 namespace cv {
@@ -16,6 +17,7 @@ ReportOptions ReportSettings::options(const SettingsManager& settings)
     options.autoSave = settings.shouldAutoSaveReports();
     options.folder = settings.getReportPath();
     options.format = settings.getReportFormat();
+    options.signingKeyFolder = ReportSigningKey::defaultFolder();
     return options;
 }
 

@@ -19,11 +19,13 @@
 #include "common/ByteCountFormatter.h"
 #include "engine/AlgorithmCollection.h"
 #include "job/JobEnvironment.h"
+#include "reports/ReportSigningKey.h"
 #include "settings/SettingsManager.h"
 #include "targets/PathCollectionFactory.h"
 #include "translations/AppTranslator.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPrinter>
@@ -492,6 +494,27 @@ TEST(ProgressScreen, TheReportButtonOpensTheJobsReportMadeAfresh)
         EXPECT_FALSE(view->findChild<PillButton*>(u"pdfButton"_s)->isEnabled());
         EXPECT_TRUE(QDir(QString::fromStdString(reports.path())).isEmpty());
         view->window()->close();
+    }
+    {
+        SCOPED_TRACE(
+            "a signing key that cannot be read: the report is saved unsigned, and the window says why");
+        const QString keyFile = cv::ReportSigningKey::defaultFolder() + u"/key.pem"_s;
+        ASSERT_TRUE(QDir().mkpath(cv::ReportSigningKey::defaultFolder()));
+        writeFile(keyFile.toStdString(), std::string("not a key\n"));
+        ProgressHarness h;
+        ReportViewController* view = runJobAndPress(h);
+        EXPECT_FALSE(h.part("reportLabel")->isHidden());
+        EXPECT_EQ(h.part("reportLabel")->text(), u"The report is not signed."_s);
+        EXPECT_TRUE(h.part("reportLabel")->toolTip().startsWith(u"The signing key cannot be used: "_s))
+            << h.part("reportLabel")->toolTip().toStdString();
+        QDir folder(QString::fromStdString(reports.path()));
+        const QStringList saved = folder.entryList({u"*.pdf"_s});
+        EXPECT_EQ(saved.size(), 1);
+        for (const QString& name : saved)
+            folder.remove(name);
+        QFile::remove(keyFile);
+        if (view)
+            view->window()->close();
     }
     {
         SCOPED_TRACE("a new report of the job, not the saved one; printed and saved as PDF");

@@ -41,6 +41,8 @@ public:
         m_home = std::make_unique<t::TempDir>();
         ::setenv("HOME", m_home->path().c_str(), 1);
         ::setenv("XDG_CONFIG_HOME", (*m_home / ".config").c_str(), 1);
+        // The reports' signing key too: never the user's.
+        ::setenv("XDG_DATA_HOME", (*m_home / ".local/share").c_str(), 1);
         ::unsetenv("XDG_DOCUMENTS_DIR");
         setAutoSave(false);
     }

@@ -1,6 +1,7 @@
 // Rendering and saving with the real renderer program: PDFs checked with pdfinfo and pdftotext (a
 // single page for a small job, pages of full width for a large one), HTML files, automatic saving
 // off, same-second names, renderers that crash, fail or hang, and the staged report's end.
+#include "reports/HtmlReportSignature.h"
 #include "reports/ReportBuilder.h"
 #include "reports/ReportFactory.h"
 #include "reports/ReportFileWriter.h"
@@ -106,13 +107,16 @@ TEST_F(ReportBuilderTest, SavesOneSinglePagePdfPerReportWithoutOverwriting)
     EXPECT_EQ(text.find("{{"), std::string::npos);
     EXPECT_EQ(text.find("Success"), std::string::npos) << "a job with an error is nowhere called a success";
 
-    // The printed QR code reads back as this report's ID.
+    // The printed QR code reads back as this report's ID, content digest and signer.
     const auto raster = cv::test::runProcess(
         {"pdftoppm", "-r", "150", "-png", "-singlefile", path.toStdString(), m_dir / "page"});
     ASSERT_EQ(raster.exitCode, 0) << raster.err;
     const QImage page(QString::fromStdString(m_dir / "page.png"));
     ASSERT_FALSE(page.isNull());
-    EXPECT_EQ(cv::test::decodeQrCode(page), cv::ReportFactory::qrCodeText(builder.reportId()).toStdString());
+    EXPECT_EQ(cv::test::decodeQrCode(page),
+              cv::ReportFactory::qrCodeText(builder.reportId(), builder.contentDigest(),
+                                            builder.outcome().signerFingerprint)
+                  .toStdString());
 
     // A second report of a job that ended in the same second keeps the first one.
     const QString firstId = builder.reportId();
@@ -157,13 +161,14 @@ TEST_F(ReportBuilderTest, HtmlFormatAndAutomaticSavingOff)
     ReportBuilder builder;
     QSignalSpy generated(&builder, &ReportBuilder::reportGenerated);
     {
-        SCOPED_TRACE("HTML: the report text as UTF-8");
+        SCOPED_TRACE("HTML: the report text as UTF-8, then its signature");
         m_settings.setString(u"HTML"_s, SettingsManager::kSettingsDeletionReportFormat);
         const QString path = build(builder, result);
         ASSERT_TRUE(path.endsWith(u".html"_s)) << path.toStdString();
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        EXPECT_EQ(file.readAll(), builder.html().toUtf8());
+        const QByteArray saved = file.readAll();
+        EXPECT_EQ(saved.left(saved.lastIndexOf(cv::HtmlReportSignature::kMarker)), builder.html().toUtf8());
         EXPECT_EQ(generated.count(), 1);
     }
     {

@@ -23,6 +23,7 @@ TEST(ReportOutput, SavesTheWayTheSettingsAndOptionsSay)
     cv::test::TempDir dir;
     ::setenv("HOME", dir.path().c_str(), 1);
     ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
     ::setenv("CINDERVAULT_RENDERER", CINDERVAULT_TEST_RENDERER, 0);
     // A German desktop: reports are in the language the window shows, the stored one, else this.
     ::setenv("LANGUAGE", "de_DE", 1);

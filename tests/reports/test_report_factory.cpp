@@ -363,7 +363,7 @@ TEST_F(ReportFactoryTest, ReportIdAndQrCode)
     factory.generateHTMLReport();
     EXPECT_NE(factory.reportId(), id);
 
-    const QString url = ReportFactory::getQRCode(id);
+    const QString url = ReportFactory::getQRCode(ReportFactory::qrCodeText(id));
     ASSERT_TRUE(url.startsWith(u"data:image/jpg;base64,"_s));
     const QImage image = QImage::fromData(
         QByteArray::fromBase64(url.mid(ReportFactory::kDataUrlPrefix.size()).toLatin1()), "PNG");

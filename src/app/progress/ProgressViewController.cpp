@@ -292,6 +292,11 @@ void ProgressViewController::reportMade(const ReportOutcome& outcome)
         m_reportLabel->setText(tr("The report could not be made."));
         m_reportLabel->setToolTip(ReportPdfPane::sentence(outcome.failure));
         m_reportLabel->show();
+    } else if (outcome.state == ReportOutcome::State::Saved && !outcome.isSigned) {
+        // Saved, but nobody can tell later whether it was changed: the window says so, and why.
+        m_reportLabel->setText(tr("The report is not signed."));
+        m_reportLabel->setToolTip(ReportPdfPane::sentence(outcome.unsignedReason));
+        m_reportLabel->show();
     }
     emit reportFinished();
 }

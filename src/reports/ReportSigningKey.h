@@ -1,0 +1,84 @@
+#pragma once
+
+#include "common/Expected.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+struct evp_pkey_st;
+struct x509_st;
+
+namespace cv {
+
+// The user's key for signing reports: an ECDSA P-256 key and a self-signed X.509 certificate that
+// names the user and the company of the report settings. Kept in a folder of the user's data
+// (kFolderName below $XDG_DATA_HOME/Ostrevane/Cindervault): the key in a file only the user can
+// read (0600, in a 0700 folder, never reached through a link), the certificate beside it. The key
+// itself never leaves this class: reports carry the certificate, and no text of this class holds
+// the key's bytes.
+class ReportSigningKey
+{
+public:
+    static constexpr QStringView kFolderName = u"report-signing";
+    static constexpr QStringView kKeyFileName = u"key.pem";
+    static constexpr QStringView kCertificateFileName = u"certificate.pem";
+    static constexpr int kValidityDays = 3650;
+
+    ReportSigningKey(ReportSigningKey&&) noexcept;
+    ReportSigningKey& operator=(ReportSigningKey&&) noexcept;
+    ~ReportSigningKey();
+
+    // The folder of the user's signing key: $XDG_DATA_HOME (else ~/.local/share), then
+    // Ostrevane/Cindervault/report-signing.
+    static QString defaultFolder();
+
+    // The key of folder; when the folder holds none yet, a new one is made and saved there with a
+    // certificate naming userName (the login name when empty) and company. A key file that exists
+    // but cannot be read is an error, never replaced: it may be the one recipients trust.
+    static Expected<ReportSigningKey, QString> loadOrCreate(const QString& folder, const QString& userName,
+                                                            const QString& company);
+    // The key of folder, or why there is none.
+    static Expected<ReportSigningKey, QString> load(const QString& folder);
+    // A new key and certificate, replacing those of folder.
+    static Expected<ReportSigningKey, QString> create(const QString& folder, const QString& userName,
+                                                      const QString& company);
+    // The certificate of folder alone (for checking reports against the user's own key).
+    static Expected<QByteArray, QString> certificateOf(const QString& folder);
+
+    // The certificate, PEM and DER encoded.
+    QByteArray certificatePem() const;
+    QByteArray certificateDer() const;
+    // SHA-256 of the certificate's DER bytes: "AB:CD:..." as openssl x509 -fingerprint prints it.
+    QString fingerprint() const;
+    // The name the certificate gives its holder: its common name, and the organisation after a
+    // comma when there is one.
+    QString holderName() const;
+
+    // A detached CMS signature (DER) over data, with the signing certificate and the signing time;
+    // nothing (with the reason) when OpenSSL refuses.
+    Expected<QByteArray, QString> sign(const QByteArray& data) const;
+
+    // The same for any certificate (a signer's, a trusted one).
+    static QString fingerprintOf(const x509_st* certificate);
+    static QString holderNameOf(const x509_st* certificate);
+    // The SHA-256 fingerprint of a certificate file, PEM or DER; nothing when it holds none.
+    static Expected<QString, QString> fingerprintOfFile(const QString& path);
+
+private:
+    ReportSigningKey();
+
+    struct KeyFree
+    {
+        void operator()(evp_pkey_st* key) const;
+    };
+    struct CertificateFree
+    {
+        void operator()(x509_st* certificate) const;
+    };
+    std::unique_ptr<evp_pkey_st, KeyFree> m_key;
+    std::unique_ptr<x509_st, CertificateFree> m_certificate;
+};
+
+} // namespace cv
