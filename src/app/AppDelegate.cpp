@@ -58,7 +58,8 @@ bool AppDelegate::redirectLogToDocuments(const QString& reportFolder, const QDat
     // Standard error is replaced with dup2 so that every writer of descriptor 2 (our log lines,
     // Qt's messages) lands in the file.
     const std::string encoded = QFile::encodeName(path).toStdString();
-    auto file = PrivateFile::openForAppend(encoded);
+    auto file =
+        PrivateFile::openForAppendIn(folder, QFile::encodeName(QFileInfo(path).fileName()).toStdString());
     if (!file) {
         stayOnStandardError();
         logMessage("Failed to open log file \"", encoded, "\". Error: ", file.error());

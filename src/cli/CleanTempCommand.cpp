@@ -3,6 +3,7 @@
 #include "cli/Commands.h"
 #include "cli/JobCommandSupport.h"
 #include "cli/QtParts.h"
+#include "cli/TerminalText.h"
 #include "common/ByteCountFormatter.h"
 #include "common/Localization.h"
 #include "common/PathText.h"
@@ -50,7 +51,7 @@ std::shared_ptr<PathCollection> categoryCollection(const CommandLine& line, bool
         if (type == TempSearcher::Trash) {
             TrashCan::Found found = TrashCan::find();
             for (const std::string& why : found.refused)
-                std::fprintf(stderr, "Trash left alone: %s\n", why.c_str());
+                std::fprintf(stderr, "Trash left alone: %s\n", forStream(stderr, why).c_str());
             folders = std::move(found.folders);
         } else {
             for (std::string folder : TempSearcher::defaultFolders(type)) {

@@ -26,13 +26,14 @@ void CliLog::setUp(bool verbose)
     SettingsManager& settings = SettingsManager::sharedManager();
     if (settings.isDiagnoseSet()) {
         const QString folder = QDir::cleanPath(settings.getReportPath() + u"/logs"_s);
-        const QString path = folder + u'/' + QDate::currentDate().toString(u"yyyy-MM-dd"_s) + u".log"_s;
+        const QString name = QDate::currentDate().toString(u"yyyy-MM-dd"_s) + u".log"_s;
         const std::string encodedFolder = QFile::encodeName(folder).toStdString();
         // A run as root may log into a report folder others can write: folders made here are
-        // 0700, and the file is opened through no link and only when it is this user's own.
+        // 0700, and the file is opened through no link and only when it and its folder are this
+        // user's own.
         if (auto made = PrivateFile::createFolders(encodedFolder); !made)
             std::fprintf(stderr, "cindervault-cli: %s\n", escapedForLog(made.error()).c_str());
-        auto file = PrivateFile::openForAppend(QFile::encodeName(path).toStdString());
+        auto file = PrivateFile::openForAppendIn(encodedFolder, QFile::encodeName(name).toStdString());
         if (file) {
             // Kept open for the life of the process: every log line of the job goes there.
             setLogDescriptor(file->release());

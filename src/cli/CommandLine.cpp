@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include "cli/CommandHelp.h"
+#include "cli/TerminalText.h"
 
 #include <algorithm>
 #include <charconv>
@@ -108,7 +109,7 @@ std::optional<std::uint64_t> CommandLine::parseUnsigned(const std::string& text)
 
 void printError(const std::string& message)
 {
-    std::fprintf(stderr, "cindervault-cli: %s\n", message.c_str());
+    std::fprintf(stderr, "cindervault-cli: %s\n", forStream(stderr, message).c_str());
 }
 
 } // namespace cv::cli

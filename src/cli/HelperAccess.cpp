@@ -80,6 +80,11 @@ void HelperAccess::withdrawCalls()
     m_client->withdrawCalls();
 }
 
+void HelperAccess::withdrawCallsOn(const ExaminedEntry& entry)
+{
+    m_client->withdrawCallsOn(entry);
+}
+
 void HelperAccess::restorePermissions(Reply reply)
 {
     m_client->restorePermissions(std::move(reply));

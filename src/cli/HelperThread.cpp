@@ -64,4 +64,9 @@ void HelperThread::withdrawCalls()
     m_service->withdrawCalls();
 }
 
+void HelperThread::withdrawCallsOn(const ExaminedEntry& entry)
+{
+    m_service->withdrawCallsOn(entry);
+}
+
 } // namespace cv::cli

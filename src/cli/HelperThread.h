@@ -32,6 +32,7 @@ public:
     void checkReformatVolumeAt(const std::string& mountPath, Reply reply) override;
     void deleteSnapshots(Reply reply, AskingUser askingUser) override;
     void withdrawCalls() override;
+    void withdrawCallsOn(const ExaminedEntry& entry) override;
     void restorePermissions(Reply reply) override;
 
 private:

@@ -7,6 +7,7 @@
 #include "cli/ReportOutput.h"
 #include "cli/ResultOutput.h"
 #include "cli/StoredSettings.h"
+#include "cli/TerminalText.h"
 #include "engine/AlgorithmCollection.h"
 
 #include <csignal>
@@ -56,7 +57,8 @@ bool JobCommandSupport::confirm(const CommandLine& line, const std::string& ques
         printError("not on a terminal: give --yes to confirm that the data is to be destroyed");
         return false;
     }
-    std::fprintf(stderr, "%s\nThis cannot be undone. Type \"yes\" to go on: ", question.c_str());
+    std::fprintf(stderr,
+                 "%s\nThis cannot be undone. Type \"yes\" to go on: ", forStream(stderr, question).c_str());
     std::fflush(stderr);
     std::string answer;
     std::getline(std::cin, answer);
@@ -154,7 +156,7 @@ int JobCommandSupport::finish(const CommandLine& line, const ShredResult& result
         if (report)
             reportPath = *report;
         else
-            std::fprintf(stderr, "No report saved: %s\n", report.error().c_str());
+            std::fprintf(stderr, "No report saved: %s\n", forStream(stderr, report.error()).c_str());
     }
 
     if (line.flag("--json")) {
@@ -162,7 +164,7 @@ int JobCommandSupport::finish(const CommandLine& line, const ShredResult& result
     } else {
         ResultOutput::printSummary(result, kept);
         if (reportPath)
-            std::printf("Report: %s\n", reportPath->c_str());
+            std::printf("Report: %s\n", forStream(stdout, *reportPath).c_str());
     }
     ResultOutput::printFailures(result);
     switch (result.status()) {

@@ -1,5 +1,6 @@
 #include "cli/JobRunner.h"
 
+#include "cli/TerminalText.h"
 #include "common/ByteCountFormatter.h"
 #include "system/LogindSleepInhibitor.h"
 
@@ -93,7 +94,7 @@ void printProgressLine(const ShredState& state)
     std::string line = head;
     const std::size_t width = static_cast<std::size_t>(terminalWidth()) - 1;
     if (line.size() < width) {
-        std::string path = state.path;
+        std::string path = forStream(stderr, state.path);
         const std::size_t room = width - line.size();
         if (path.size() > room)
             path = "..." + path.substr(path.size() - (room > 3 ? room - 3 : 0));
@@ -148,7 +149,8 @@ std::shared_ptr<ShredResult> JobRunner::run()
             // Said once, on a line of its own, and the progress line is not drawn again until the
             // answer: polkit's text agent may be asking for the password on this terminal.
             if (!toldWaiting) {
-                std::fprintf(stderr, "%s%s\n", m_showProgress ? "\r\033[K" : "", state->path.c_str());
+                std::fprintf(stderr, "%s%s\n", m_showProgress ? "\r\033[K" : "",
+                             forStream(stderr, state->path).c_str());
                 std::fflush(stderr);
             }
         } else if (m_showProgress && state) {

@@ -2,6 +2,7 @@
 #include "cli/Commands.h"
 #include "cli/JobCommandSupport.h"
 #include "cli/PathArguments.h"
+#include "cli/TerminalText.h"
 #include "common/Expected.h"
 #include "engine/AlgorithmCollection.h"
 #include "engine/RegularFileOpener.h"
@@ -76,7 +77,8 @@ int runOverwriteCommand(const std::vector<std::string>& args)
     int exitCode = kExitOk;
     for (std::size_t i = 0; i < paths->size(); ++i) {
         if (const auto overwritten = overwriteOne(writer, (*paths)[i]); !overwritten) {
-            std::fprintf(stderr, "%s: %s\n", line.operands()[i].c_str(), overwritten.error().c_str());
+            std::fprintf(stderr, "%s\n",
+                         forStream(stderr, line.operands()[i] + ": " + overwritten.error()).c_str());
             exitCode = kExitFailure;
         }
     }

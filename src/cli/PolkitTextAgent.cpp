@@ -77,7 +77,9 @@ bool PolkitTextAgent::start()
     sigemptyset(&none);
     posix_spawnattr_setsigmask(&attributes, &none);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
-    char program[] = "pkttyagent";
+    // The agent polkit installs, by its absolute path: a program of the same name earlier in PATH
+    // (a folder the user or another program chose) would be handed the user's password.
+    char program[] = "/usr/bin/pkttyagent";
     char notify[] = "--notify-fd";
     char three[] = "3";
     char fallback[] = "--fallback";
@@ -86,7 +88,7 @@ bool PolkitTextAgent::start()
     char* const withFallback[] = {program, notify, three, fallback, process, pidText.data(), nullptr};
     char* const alone[] = {program, notify, three, process, pidText.data(), nullptr};
     char* const* argv = inLoginSession() ? withFallback : alone;
-    const int spawned = ::posix_spawnp(&m_pid, program, &actions, &attributes, argv, environ);
+    const int spawned = ::posix_spawn(&m_pid, program, &actions, &attributes, argv, environ);
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     writeEnd.reset();

@@ -1,6 +1,7 @@
 #include "cli/ResultOutput.h"
 
 #include "cli/JsonWriter.h"
+#include "cli/TerminalText.h"
 #include "common/ByteCountFormatter.h"
 
 #include <cstdio>
@@ -239,10 +240,10 @@ void ResultOutput::printSummary(const ShredResult& result, const KeptPaths& kept
             if (!volume.trimDetail.empty())
                 line += " (" + volume.trimDetail + ")";
         }
-        std::printf("%s\n", line.c_str());
+        std::printf("%s\n", forStream(stdout, line).c_str());
     }
     for (const auto& [path, reason] : kept)
-        std::printf("Kept: %s (%s)\n", path.c_str(), reason.c_str());
+        std::printf("Kept: %s (%s)\n", forStream(stdout, path).c_str(), forStream(stdout, reason).c_str());
 }
 
 void ResultOutput::printFailures(const ShredResult& result)
@@ -251,9 +252,13 @@ void ResultOutput::printFailures(const ShredResult& result)
     for (const auto& item : result.history) {
         if (item.failed(deleting) || (item.cancelled && item.kind == ShredItem::Kind::File && item.success) ||
             item.state == ShredItem::State::OverwrittenInPart)
-            std::fprintf(stderr, "%s%s: %s\n", item.path.str().c_str(),
-                         item.formerPath.empty() ? "" : (" (formerly " + item.formerPath.str() + ")").c_str(),
-                         item.error.value_or("failed").c_str());
+            std::fprintf(stderr, "%s\n",
+                         forStream(stderr, item.path.str() +
+                                               (item.formerPath.empty()
+                                                    ? std::string()
+                                                    : " (formerly " + item.formerPath.str() + ")") +
+                                               ": " + item.error.value_or("failed"))
+                             .c_str());
     }
 }
 

@@ -2,6 +2,7 @@
 #include "cli/Commands.h"
 #include "cli/JsonWriter.h"
 #include "cli/PathArguments.h"
+#include "cli/TerminalText.h"
 #include "targets/PathCollectionFactory.h"
 
 #include <cerrno>
@@ -20,7 +21,7 @@ bool everyPathExists(const std::vector<std::string>& operands, const std::vector
     for (std::size_t i = 0; i < paths.size(); ++i) {
         struct stat info = {};
         if (::lstat(paths[i].c_str(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR)) {
-            std::fprintf(stderr, "%s: no such file\n", operands[i].c_str());
+            std::fprintf(stderr, "%s: no such file\n", forStream(stderr, operands[i]).c_str());
             all = false;
         }
     }

@@ -2,6 +2,7 @@
 #include "cli/Commands.h"
 #include "cli/JobCommandSupport.h"
 #include "cli/PathArguments.h"
+#include "cli/TerminalText.h"
 #include "common/ByteCountFormatter.h"
 #include "targets/PathCollection.h"
 #include "targets/PathCollectionFactory.h"
@@ -76,13 +77,14 @@ void warnOfCopyOnWrite(const PathCollection& collection, bool thenWipeFree, bool
         else
             text +=
                 " Give --then-wipe-free to do that in this job, or run: cindervault-cli wipe-free " + where;
-        std::fprintf(stderr, "%s\n", text.c_str());
+        std::fprintf(stderr, "%s\n", forStream(stderr, text).c_str());
         if (volume.snapshots)
             std::fprintf(stderr,
                          "Warning: %s has snapshots (%s/.snapshots, snapper): they keep earlier copies of "
                          "files until the snapshots are deleted; neither overwriting nor a free-space wipe "
                          "reaches them.\n",
-                         where.c_str(), where == "/" ? "" : where.c_str());
+                         forStream(stderr, where).c_str(),
+                         where == "/" ? "" : forStream(stderr, where).c_str());
     }
     if (thenWipeFree && !any)
         std::fprintf(stderr, "--then-wipe-free: no target lies on a copy-on-write file system; no free "

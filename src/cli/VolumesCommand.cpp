@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/JsonWriter.h"
+#include "cli/TerminalText.h"
 #include "common/ByteCountFormatter.h"
 #include "targets/Volume.h"
 
@@ -40,8 +41,9 @@ int runVolumesCommand(const std::vector<std::string>& args)
         return kExitOk;
     }
     for (const Volume& volume : volumes) {
-        std::printf("%s\t%s\t%s\t%s free\n", volume.path().c_str(), volume.displayName().c_str(),
-                    formatByteCount(volume.size()).c_str(), formatByteCount(volume.freeSpace()).c_str());
+        std::printf("%s\t%s\t%s\t%s free\n", forStream(stdout, volume.path()).c_str(),
+                    forStream(stdout, volume.displayName()).c_str(), formatByteCount(volume.size()).c_str(),
+                    formatByteCount(volume.freeSpace()).c_str());
     }
     return kExitOk;
 }

@@ -27,8 +27,9 @@ struct HelperToolProtocol
     static constexpr char sizeDetail[] = "size";
     // The file methods take the examined entry (folder, name, device, inode) since 1.2; since 1.3
     // reformatVolumeAt takes the volume the user confirmed (device, disk sequence, UUID, label),
-    // and checkReformatVolumeAt answers whether a reformat would be refused, without a question.
-    static constexpr char version[] = "1.3";
+    // and checkReformatVolumeAt answers whether a reformat would be refused, without a question;
+    // since 1.4 withdrawCallOn withdraws one call of the caller, named by its method and target.
+    static constexpr char version[] = "1.4";
     static constexpr char authorizationRequestedSignal[] = "authorizationRequested";
 
     // A refused argument: relative path, "..", a link where a file is expected, not a mount point.

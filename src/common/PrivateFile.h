@@ -30,6 +30,13 @@ public:
     // others could read is narrowed to kFileMode.
     static Expected<UniqueFd, std::string> openForAppend(const std::string& path);
 
+    // Opens the file name in folder for appending as openForAppend does, with folder itself
+    // opened first without following a link and checked to be a folder of this user: the file is
+    // made relative to that descriptor, so that a link or another user's folder in the place of
+    // folder (a log folder in a report folder others can write) never chooses where it goes.
+    static Expected<UniqueFd, std::string> openForAppendIn(const std::string& folder,
+                                                           const std::string& name);
+
     // The checks of openForAppend on a descriptor already open: a regular file of this user with
     // one name; narrows its mode to kFileMode.
     static Expected<void, std::string> checkOwnFile(int fd);

@@ -5,6 +5,7 @@
 #include "common/PathText.h"
 #include "common/UniqueFd.h"
 #include "engine/HelperCalls.h"
+#include "engine/OwnEntryAccess.h"
 #include "engine/ShredContext.h"
 #include "engine/TargetWalk.h"
 
@@ -143,8 +144,14 @@ int DeleteWalk::removeEntry(int dirFd, std::string_view name, std::string_view p
             break;
         }
     }
-    if (::unlinkat(dirFd, name.data(), isFolder ? AT_REMOVEDIR : 0) != 0 && errno != ENOENT) {
-        const int error = errno;
+    const auto unlink = [&] {
+        return ::unlinkat(dirFd, name.data(), isFolder ? AT_REMOVEDIR : 0) == 0 || errno == ENOENT ? 0
+                                                                                                   : errno;
+    };
+    // A folder of the job's own that its mode keeps closed is opened for the moment of the removal
+    // by the job itself; only another user's folder goes to the helper.
+    if (const int error = OwnEntryAccess::inOwnFolder(dirFd, std::string(path).c_str(), unlink(), unlink);
+        error != 0) {
         // Only a missing permission goes to the helper, which removes this one entry. A folder
         // that is not empty (something came into it that nobody examined) or in use stays.
         if ((error != EACCES && error != EPERM) || !m_helper.remove(std::string(path), info)) {

@@ -108,7 +108,9 @@ Expected<void, std::string> HelperCalls::call(const std::string& path, const str
         logMessage("Helper tool call withdrawn after the cancel: ", path);
         return Unexpected(std::string("the job was cancelled"));
     case HelperWait::End::TimedOut:
-        m_helperTool->withdrawCalls();
+        // Only this call: a question about other work of this program (the snapshots of the same
+        // clean-up, whose password the user may be typing) stays.
+        m_helperTool->withdrawCallsOn(entry);
         logMessage("Helper tool did not answer in time for ", path);
         return Unexpected(std::string("the privileged helper did not answer"));
     }

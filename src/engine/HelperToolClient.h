@@ -77,6 +77,14 @@ public:
     // Withdraws every call of this client that has not been carried out yet: their questions to
     // the user are taken back, and the helper never acts on them.
     virtual void withdrawCalls() {}
+    // Withdraws the calls of this client about entry that have not been carried out yet, and
+    // only those: a question about other work of the client (the snapshots, say) stays. A client
+    // that cannot tell its calls apart withdraws them all.
+    virtual void withdrawCallsOn(const ExaminedEntry& entry)
+    {
+        static_cast<void>(entry);
+        withdrawCalls();
+    }
     // Gives every file opened up for this client, and not deleted since, its owner and mode back.
     virtual void restorePermissions(Reply reply) { reply({}); }
 };

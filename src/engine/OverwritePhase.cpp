@@ -7,6 +7,7 @@
 #include "common/PathText.h"
 #include "common/UniqueFd.h"
 #include "engine/HelperCalls.h"
+#include "engine/OwnEntryAccess.h"
 #include "engine/ShredContext.h"
 #include "engine/TargetWalk.h"
 
@@ -213,6 +214,9 @@ OverwritePhase::openForWriting(int dirFd, const char* name, const struct stat& i
         opened = RegularFileOpener::openExamined(dirFd, name, info);
     if (opened.status != RegularFileOpener::Status::NotWritable)
         return opened;
+    // The job's own read-only file is made writable by the job itself, never by the helper.
+    if (info.st_uid == ::geteuid())
+        return OwnEntryAccess::openOwnFile(dirFd, name, info);
     // A file the process may not write is opened up by the helper, if it will. The helper never
     // opens up a file with other names; it is not asked to. Its refusal (polkit's no, no bus, no
     // answer) is named with the reason.

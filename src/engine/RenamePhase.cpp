@@ -8,6 +8,7 @@
 #include "common/UniqueFd.h"
 #include "engine/EntryRename.h"
 #include "engine/HelperCalls.h"
+#include "engine/OwnEntryAccess.h"
 #include "engine/ShredContext.h"
 #include "engine/TargetWalk.h"
 
@@ -188,6 +189,10 @@ int RenamePhase::renameOnce(int& currentFd, std::string& current, int toFd, std:
     for (int attempt = 0; attempt < kNameAttempts && error == EEXIST; ++attempt) {
         const std::string candidate = SecureRandom::alphanumeric(length);
         error = renameNoReplace(currentFd, current, toFd, candidate);
+        // A folder of the job's own that its mode keeps closed is opened for the moment of the
+        // rename by the job itself: the helper is for other users' folders.
+        error = OwnEntryAccess::inOwnFolders(
+            currentFd, toFd, error, [&] { return renameNoReplace(currentFd, current, toFd, candidate); });
         // In a folder the process may not write, the helper renames the entry in place, so that
         // the name goes with the content; once it refused, names stay for the rest of the job
         // rather than asking the user again and again.

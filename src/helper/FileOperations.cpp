@@ -8,6 +8,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -50,28 +51,34 @@ bool isMountRoot(int dirFd, const char* name, const struct stat& info, dev_t par
     return false;
 }
 
-// The names in the open folder dirFd, without "." and "..". They are read before anything is
-// removed: removing entries while reading a folder may skip some.
-bool readNames(int dirFd, std::vector<std::string>& names)
+// Whether the open folder dirFd holds any entry but "." and "..": the reading stops at the first
+// name, so that a folder of a hundred thousand entries costs no more than one of a single entry.
+// Nothing when the folder cannot be read (errno tells why).
+std::optional<bool> holdsAnything(int dirFd)
 {
     const int listFd = ::dup(dirFd);
     if (listFd < 0)
-        return false;
+        return std::nullopt;
     DIR* dir = ::fdopendir(listFd);
     if (!dir) {
         ::close(listFd);
-        return false;
+        return std::nullopt;
     }
     errno = 0;
+    bool found = false;
     while (const dirent* entry = ::readdir(dir)) {
-        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-            names.emplace_back(entry->d_name);
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
+            found = true;
+            break;
+        }
         errno = 0;
     }
-    const int error = errno;
+    const int error = found ? 0 : errno;
     ::closedir(dir);
     errno = error;
-    return error == 0;
+    if (error != 0)
+        return std::nullopt;
+    return found;
 }
 
 // The entry's path, as it may be shown in messages.
@@ -203,10 +210,10 @@ Expected<OpenedEntry, HelperError> openForDeletion(const FileOperations::Entry& 
         return notExamined(path);
     if (isFolder) {
         // Removing a folder never removes what it holds: a folder that is not empty stays.
-        std::vector<std::string> names;
-        if (!readNames(opened.item.get(), names))
+        const std::optional<bool> holds = holdsAnything(opened.item.get());
+        if (!holds)
             return HelperError::failed(errorText("Cannot read the folder", path, errno));
-        if (!names.empty())
+        if (*holds)
             return HelperError::failed(path + " is not empty; it stays, with what it holds");
     }
     return opened;
@@ -352,11 +359,22 @@ HelperResult FileOperations::restorePermissions(const Given& given)
     return {};
 }
 
+namespace {
+
+Unexpected<HelperError> missing(const std::string& path)
+{
+    return HelperError::failed(path + " is missing; nothing was deleted");
+}
+
+} // namespace
+
 HelperResult FileOperations::checkDeleteEntry(const Entry& entry)
 {
     const auto opened = openForDeletion(entry);
     if (!opened)
         return Unexpected(opened.error());
+    if (opened->gone)
+        return missing(shownPath(entry));
     return {};
 }
 
@@ -365,16 +383,25 @@ HelperResult FileOperations::deleteEntry(const Entry& entry)
     auto opened = openForDeletion(entry);
     if (!opened)
         return Unexpected(opened.error());
-    if (opened->gone)
-        return {};
     const std::string path = shownPath(entry);
+    if (opened->gone)
+        return missing(path);
     const bool isFolder = S_ISDIR(opened->info.st_mode);
+    // The kernel removes by name only: the name is looked at once more on the folder's descriptor
+    // held since the checks, right before it is removed through that same descriptor, so that an
+    // entry swapped in meanwhile (a folder emptiness check may take a while) is left alone.
+    struct stat now = {};
+    if (::fstatat(opened->folder.get(), entry.name.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno == ENOENT ? missing(path)
+                               : HelperError::failed(errorText("Cannot examine", path, errno));
+    if (!isExamined(now, entry) || S_ISDIR(now.st_mode) != isFolder)
+        return notExamined(path);
     // One entry, never what lies in it: rmdir fails on a folder that holds anything, also on one
     // that was filled since it was looked at.
     if (::unlinkat(opened->folder.get(), entry.name.c_str(), isFolder ? AT_REMOVEDIR : 0) != 0) {
         const int error = errno;
         if (error == ENOENT)
-            return {};
+            return missing(path);
         if (error == ENOTEMPTY || error == EEXIST)
             return HelperError::failed(path + " is not empty; it stays, with what it holds");
         return HelperError::failed(
@@ -383,7 +410,9 @@ HelperResult FileOperations::deleteEntry(const Entry& entry)
     // The name was checked on a descriptor before; should another file have been put under it in
     // the moment between, the examined file still has its links, and that is said.
     struct stat after = {};
-    if (!isFolder && ::fstat(opened->item.get(), &after) == 0 && after.st_nlink >= opened->info.st_nlink)
+    const bool replaced = ::fstat(opened->item.get(), &after) == 0 &&
+                          (isFolder ? after.st_nlink != 0 : after.st_nlink >= opened->info.st_nlink);
+    if (replaced)
         return HelperError::failed(path +
                                    " was replaced just before it was deleted; the other entry was removed");
     return {};

@@ -54,7 +54,7 @@ public:
     // Afterwards the name of entry is gone: a file or link is removed, a folder only when it is
     // empty (rmdir; what it holds is never deleted, since nobody examined it, and a folder that is
     // not empty stays and is reported). Device nodes, sockets, FIFOs and mount points are refused.
-    // An entry that is gone already is no error.
+    // An entry that is missing is answered so: nothing was deleted.
     static HelperResult deleteEntry(const Entry& entry);
     // Refuses what deleteEntry would refuse, changing nothing (a folder that is not empty too).
     static HelperResult checkDeleteEntry(const Entry& entry);

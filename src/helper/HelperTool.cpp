@@ -228,11 +228,28 @@ void HelperTool::checkReformatVolumeAt(const QByteArray& mountPath)
         return;
     if (!acceptsMountPath(*uid, method, mountPath))
         return;
-    if (const HelperResult checked =
-            VolumeReformatter(m_settings.toolSearchPath).checkVolumeAt(toStd(mountPath));
-        !checked)
-        sendErrorReply(errorName(checked.error().kind), QString::fromStdString(ArgumentCheck::shown(
-                                                            checked.error().message, kMaxLoggedMessage)));
+    // blkid may take its time: the check runs off this thread, counted in the user's checks.
+    if (!m_checks.admits(*uid)) {
+        refuseNow(*uid, method, ArgumentCheck::shown(toStd(mountPath)),
+                  QString::fromLatin1(HelperToolProtocol::errorBusy),
+                  "Busy: other calls of this user are being checked");
+        return;
+    }
+    setDelayedReply(true);
+    beginCall();
+    m_checks.run(
+        *uid,
+        [path = toStd(mountPath), searchPath = m_settings.toolSearchPath]() {
+            return VolumeReformatter(searchPath).checkVolumeAt(path);
+        },
+        [this, message = message()](const HelperResult& checked) {
+            m_connection.send(
+                checked ? message.createReply()
+                        : message.createErrorReply(errorName(checked.error().kind),
+                                                   QString::fromStdString(ArgumentCheck::shown(
+                                                       checked.error().message, kMaxLoggedMessage))));
+            endCall();
+        });
 }
 
 void HelperTool::reformatVolumeAt(const QByteArray& mountPath, qulonglong device, qulonglong diskSequence,
@@ -286,6 +303,13 @@ void HelperTool::reformatVolumeAt(const QByteArray& mountPath, qulonglong device
 void HelperTool::withdrawCalls()
 {
     withdrawCallsOf(message().service(), true);
+}
+
+void HelperTool::withdrawCallOn(const QString& method, const QByteArray& target)
+{
+    withdrawCallsOf(message().service(), true, [&](const Call& call) {
+        return method == QLatin1String(call.method) && target == call.target;
+    });
 }
 
 void HelperTool::restorePermissions()
@@ -363,69 +387,100 @@ void HelperTool::refuseNow(uid_t uid, const char* method, const std::string& sho
 void HelperTool::logRefusal(uid_t uid, const std::string& line)
 {
     // A user who floods the helper with calls that are refused must not flood the log too.
-    RefusalLog& log = m_refusalLog[uid];
-    if (log.period.hasExpired()) {
-        if (log.unlogged > 0)
-            logMessage(log.unlogged, " more refused calls of user ", uid, " were not logged");
-        log = RefusalLog{QDeadlineTimer(kRefusalLogPeriodMs), 0, 0};
-    }
-    if (log.lines < kRefusalLinesPerPeriod) {
-        ++log.lines;
-        logLine(line);
-    } else {
-        ++log.unlogged;
-    }
+    m_refusalLog.log(uid, line);
 }
 
-void HelperTool::authorizeAndRun(uid_t uid, Request request)
+std::optional<HelperTool::Refusal> HelperTool::questionRefusal(uid_t uid, const QString& sender)
 {
-    const QString sender = message().service();
     for (auto it = m_refused.begin(); it != m_refused.end();)
         it = it->hasExpired() ? m_refused.erase(it) : std::next(it);
     // A user polkit has just refused gets no second question at once, and a caller gets one at a
     // time: a stranger's calls would otherwise line up in front of polkit. The limits are the
     // user's own, so that no user's calls take another's turn.
-    if (m_refused.contains(uid)) {
-        refuseNow(uid, request.method, request.shown,
-                  QString::fromLatin1(HelperToolProtocol::errorAccessDenied),
-                  "Not authorized: polkit refused this user moments ago");
-        return;
-    }
-    if (m_asking.contains(sender)) {
-        refuseNow(uid, request.method, request.shown, QString::fromLatin1(HelperToolProtocol::errorBusy),
-                  "Busy: polkit is still being asked about an earlier call of this caller");
-        return;
-    }
-    if (m_questionsOf.value(uid) >= kMaxOpenQuestionsPerUser) {
-        refuseNow(uid, request.method, request.shown, QString::fromLatin1(HelperToolProtocol::errorBusy),
-                  "Busy: polkit is being asked about other calls of this user");
-        return;
-    }
-    // What is refused anyway is refused before anybody is asked for a password.
-    if (request.check) {
-        if (const HelperResult checked = request.check(); !checked) {
-            refuseNow(uid, request.method, request.shown, errorName(checked.error().kind),
-                      ArgumentCheck::shown(checked.error().message, kMaxLoggedMessage));
-            return;
-        }
-    }
-    if (request.describe)
-        request.describe(request.details);
+    if (m_refused.contains(uid))
+        return Refusal{QString::fromLatin1(HelperToolProtocol::errorAccessDenied),
+                       "Not authorized: polkit refused this user moments ago"};
+    if (m_asking.contains(sender))
+        return Refusal{QString::fromLatin1(HelperToolProtocol::errorBusy),
+                       "Busy: polkit is still being asked about an earlier call of this caller"};
+    if (m_questionsOf.value(uid) >= kMaxOpenQuestionsPerUser)
+        return Refusal{QString::fromLatin1(HelperToolProtocol::errorBusy),
+                       "Busy: polkit is being asked about other calls of this user"};
+    return std::nullopt;
+}
 
+void HelperTool::authorizeAndRun(uid_t uid, Request request)
+{
+    const QString sender = message().service();
+    if (const auto refusal = questionRefusal(uid, sender)) {
+        refuseNow(uid, request.method, request.shown, refusal->error, refusal->reason);
+        return;
+    }
+    // The checks run off this thread, a few per user at a time: one user's slow or many checks
+    // never keep another user's calls from being answered.
+    if (request.check && !m_checks.admits(uid)) {
+        refuseNow(uid, request.method, request.shown, QString::fromLatin1(HelperToolProtocol::errorBusy),
+                  "Busy: other calls of this user are being checked");
+        return;
+    }
     setDelayedReply(true);
     beginCall();
     const quint64 id = ++m_nextCall;
-    m_calls.emplace(id, Call{Caller{sender, uid}, message(), request.method, request.shown, true,
-                             std::nullopt, std::make_shared<std::atomic<bool>>(false)});
+    m_calls.emplace(id, Call{Caller{sender, uid}, message(), request.method, request.shown, request.target,
+                             false, std::nullopt, std::make_shared<std::atomic<bool>>(false)});
     m_callers.addWatchedService(sender);
+    if (!request.check) {
+        ask(id, std::move(request));
+        return;
+    }
+    // What is refused anyway is refused before anybody is asked for a password.
+    auto shared = std::make_shared<Request>(std::move(request));
+    m_checks.run(
+        uid, [shared]() { return shared->check(); },
+        [this, id, shared](const HelperResult& checked) { checkedCall(id, std::move(*shared), checked); });
+}
+
+void HelperTool::checkedCall(quint64 id, Request request, const HelperResult& checked)
+{
+    const auto found = m_calls.find(id);
+    if (found == m_calls.end())
+        return; // withdrawn meanwhile, and answered so
+    const Call& call = found->second;
+    std::optional<Refusal> refusal;
+    if (!checked)
+        refusal = Refusal{errorName(checked.error().kind),
+                          ArgumentCheck::shown(checked.error().message, kMaxLoggedMessage)};
+    else
+        refusal = questionRefusal(call.caller.uid, call.caller.name); // another call may ask by now
+    if (refusal) {
+        logRefusal(call.caller.uid, std::string(call.method) + " " + call.shown + " from " +
+                                        call.caller.name.toStdString() + " (user " +
+                                        std::to_string(call.caller.uid) + ") refused: " + refusal->reason);
+        m_connection.send(
+            call.message.createErrorReply(refusal->error, QString::fromStdString(refusal->reason)));
+        forget(id);
+        return;
+    }
+    if (request.describe)
+        request.describe(request.details);
+    ask(id, std::move(request));
+}
+
+void HelperTool::ask(quint64 id, Request request)
+{
+    Call& call = m_calls.at(id);
+    const QString sender = call.caller.name;
+    const uid_t uid = call.caller.uid;
+    call.asking = true;
     m_asking.insert(sender);
     ++m_questionsOf[uid];
-    logMessage(request.method, " ", request.shown, " from ", sender.toStdString(), " (user ", uid, ")");
+    m_callLog.log(uid, std::string(request.method) + " " + request.shown + " from " + sender.toStdString() +
+                           " (user " + std::to_string(uid) + ")");
 
     const quint64 question = m_authorizer.checkAuthorization(
         m_connection,
         Authorizer::Question{sender, request.action, request.details,
-                             message().isInteractiveAuthorizationAllowed()},
+                             call.message.isInteractiveAuthorizationAllowed()},
         [this, id, target = request.target]() { askingUser(id, target); },
         [this, id, work = std::move(request.work)](const Authorizer::Authorization& authorization) {
             decided(id, authorization, work);
@@ -483,12 +538,12 @@ void HelperTool::decided(quint64 id, const Authorizer::Authorization& authorizat
         const HelperResult result = work(caller);
         if (!result) {
             const HelperError& error = result.error();
-            logMessage(method, " ", shown,
-                       " failed: ", ArgumentCheck::shown(error.message, kMaxLoggedMessage));
+            m_callLog.log(caller.uid, std::string(method) + " " + shown + " failed: " +
+                                          ArgumentCheck::shown(error.message, kMaxLoggedMessage));
             connection.send(
                 message.createErrorReply(errorName(error.kind), QString::fromStdString(error.message)));
         } else {
-            logMessage(method, " ", shown, " done");
+            m_callLog.log(caller.uid, std::string(method) + " " + shown + " done");
             connection.send(message.createReply());
         }
         QMetaObject::invokeMethod(
@@ -496,11 +551,12 @@ void HelperTool::decided(quint64 id, const Authorizer::Authorization& authorizat
     });
 }
 
-void HelperTool::withdrawCallsOf(const QString& sender, bool answerThem)
+void HelperTool::withdrawCallsOf(const QString& sender, bool answerThem,
+                                 const std::function<bool(const Call&)>& matches)
 {
     std::vector<quint64> ids;
     for (const auto& [id, call] : m_calls) {
-        if (call.caller.name == sender)
+        if (call.caller.name == sender && (!matches || matches(call)))
             ids.push_back(id);
     }
     for (const quint64 id : ids) {
@@ -515,7 +571,8 @@ void HelperTool::withdrawCallsOf(const QString& sender, bool answerThem)
             if (--m_questionsOf[call.caller.uid] <= 0)
                 m_questionsOf.remove(call.caller.uid);
         }
-        logMessage(call.method, " ", call.shown, " withdrawn by its caller");
+        m_callLog.log(call.caller.uid,
+                      std::string(call.method) + " " + call.shown + " withdrawn by its caller");
         if (answerThem)
             m_connection.send(call.message.createErrorReply(
                 QString::fromLatin1(HelperToolProtocol::errorWithdrawn),

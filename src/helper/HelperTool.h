@@ -1,8 +1,10 @@
 #pragma once
 
 #include "helper/Authorizer.h"
+#include "helper/CheckRunner.h"
 #include "helper/FileOperations.h"
 #include "helper/HelperError.h"
+#include "helper/UserLogLimit.h"
 #include "helper/VolumeReformatter.h"
 
 #include <QByteArray>
@@ -32,7 +34,8 @@ namespace cv {
 // The object /HelperTool of the privileged helper: answers the methods of the helper's interface
 // (its adaptor is generated from the interface's XML). Every method but getVersion and
 // withdrawCalls looks up its caller's user, checks its arguments and everything else it can check
-// without acting (so that nobody is asked for a password for work that is refused anyway), then
+// without acting (on threads of their own, a few per user at a time, so that no user's checks
+// hold up another's calls; so that nobody is asked for a password for work that is refused anyway), then
 // asks the authorizer about its caller with the action of its kind of work, then does its work on
 // a worker thread and answers from there, so that a slow reformat or a polkit prompt never holds
 // up other callers.
@@ -42,10 +45,10 @@ namespace cv {
 // another's: polkit is asked one question per caller at a time and a few per user; further calls
 // are answered busy at once, and a user who was just refused is refused again at once for a few
 // seconds, without a new question. Lines about refused calls are logged a few per user and
-// period. A caller's calls that were not carried out yet are withdrawn (their questions cancelled,
-// never carried out later) when it asks so or leaves the bus. It reports when no call has been
-// running for the idle time, so that the helper can leave; getVersion, which anyone may send, does
-// not count as activity.
+// period, and lines about every other call a bounded number per user and period. A caller's calls that were
+// not carried out yet are withdrawn (their questions cancelled, never carried out later) when it asks so or
+// leaves the bus. It reports when no call has been running for the idle time, so that the helper can leave;
+// getVersion, which anyone may send, does not count as activity.
 //
 // A file opened up for a caller is given back its owner and mode when the caller asks so (at the
 // end of its job), or leaves the bus, unless it was deleted: a file the caller did not overwrite
@@ -69,6 +72,9 @@ public:
     // Lines logged about one user's refused calls per period; the rest are counted.
     static constexpr int kRefusalLinesPerPeriod = 5;
     static constexpr int kRefusalLogPeriodMs = 10000;
+    // Lines logged about one user's calls (each call, its outcome, its withdrawal) per period.
+    static constexpr int kCallLinesPerPeriod = 100;
+    static constexpr int kCallLogPeriodMs = 10000;
 
     HelperTool(QDBusConnection connection, Authorizer& authorizer, Settings settings,
                QObject* parent = nullptr);
@@ -91,6 +97,9 @@ public Q_SLOTS: // the D-Bus interface
     void renameEntryAt(const QByteArray& folder, const QByteArray& name, qulonglong device, qulonglong inode,
                        const QByteArray& newName);
     void withdrawCalls();
+    // Withdraws the caller's calls of method on target (as authorizationRequested names them) that
+    // were not carried out yet; its other calls stay.
+    void withdrawCallOn(const QString& method, const QByteArray& target);
     void restorePermissions();
 
 Q_SIGNALS:
@@ -126,18 +135,12 @@ private:
         QDBusMessage message;
         const char* method = "";
         std::string shown;
-        bool asking = true;              // until the authorizer decided
+        QByteArray target;
+        bool asking = false;             // while the authorizer is asked
         std::optional<quint64> question; // the authorizer's id of the question
         // Set by whoever comes first: the worker that carries the call out, or its withdrawal.
         std::shared_ptr<std::atomic<bool>> withdrawn;
     };
-    struct RefusalLog
-    {
-        QDeadlineTimer period;
-        int lines = 0;
-        int unlogged = 0;
-    };
-
     // The user of the current call's sender, or nothing (answered then).
     std::optional<uid_t> currentUid(const char* method);
     // Answers the current call at once and logs why (a few lines per user and period).
@@ -147,12 +150,25 @@ private:
     // false returned).
     bool acceptsMountPath(uid_t uid, const char* method, const QByteArray& mountPath);
     void logRefusal(uid_t uid, const std::string& line);
-    // Checks, authorizes the current call, then runs its work on the pool and answers it.
+    // Why a call of uid from sender may not have a question now, if it may not.
+    struct Refusal
+    {
+        QString error;
+        std::string reason;
+    };
+    std::optional<Refusal> questionRefusal(uid_t uid, const QString& sender);
+    // Checks (off this thread), authorizes the current call, then runs its work on the pool and
+    // answers it.
     void authorizeAndRun(uid_t uid, Request request);
+    // The check of call id ended: the call is refused, or its question asked.
+    void checkedCall(quint64 id, Request request, const HelperResult& checked);
+    void ask(quint64 id, Request request);
     void decided(quint64 id, const Authorizer::Authorization& authorization, Work work);
     void askingUser(quint64 id, const QByteArray& target);
-    // Withdraws the calls of sender not carried out yet; answered when answerThem.
-    void withdrawCallsOf(const QString& sender, bool answerThem);
+    // Withdraws the calls of sender not carried out yet (those that match, when matches is
+    // given); answered when answerThem.
+    void withdrawCallsOf(const QString& sender, bool answerThem,
+                         const std::function<bool(const Call&)>& matches = {});
     void forget(quint64 id);
     // Keeps what a file opened up for caller was, until it is restored.
     void keepGiven(const QString& caller, FileOperations::Given given);
@@ -173,10 +189,12 @@ private:
     QSet<QString> m_asking;                 // callers with a question outstanding
     QHash<uid_t, int> m_questionsOf;        // questions outstanding per user
     QHash<uid_t, QDeadlineTimer> m_refused; // users refused moments ago, until when
-    QHash<uid_t, RefusalLog> m_refusalLog;
+    UserLogLimit m_refusalLog{kRefusalLinesPerPeriod, kRefusalLogPeriodMs, "refused calls"};
+    UserLogLimit m_callLog{kCallLinesPerPeriod, kCallLogPeriodMs, "lines about calls"}; // workers log too
     std::mutex m_givenMutex;                                       // the workers add to m_given
     std::map<QString, std::vector<FileOperations::Given>> m_given; // per caller
-    QThreadPool m_pool; // last: waits for running work before the rest goes
+    CheckRunner m_checks; // hands checks back to this object: goes before it
+    QThreadPool m_pool;   // last: waits for running work before the rest goes
 };
 
 } // namespace cv

@@ -16,6 +16,7 @@
 #include <atomic>
 #include <cstdio>
 #include <limits>
+#include <utility>
 
 namespace cv {
 
@@ -176,9 +177,18 @@ void HelperToolService::connectToHelperTool()
         logLine("HelperTool: cannot receive its authorization notices");
 }
 
+bool HelperToolService::userAskedAboutAnother(const Command& command) const
+{
+    return std::any_of(m_outstanding.begin(), m_outstanding.end(), [&command](const auto& entry) {
+        return entry.second.get() != &command && entry.second->userAsked;
+    });
+}
+
 void HelperToolService::onAuthorizationRequested(const QString& method, const QByteArray& target)
 {
     for (auto& [id, command] : m_outstanding) {
+        if (method == QLatin1String(command->method) && target == command->target)
+            command->userAsked = true;
         if (command->askingUser && method == QLatin1String(command->method) && target == command->target) {
             const AskingUser askingUser = std::exchange(command->askingUser, AskingUser());
             askingUser();
@@ -228,6 +238,11 @@ void HelperToolService::sendCommand(Command command)
 
 void HelperToolService::sendAttempt(std::shared_ptr<Command> command, QDeadlineTimer deadline, int retryMs)
 {
+    // A command withdrawn while it waited to be sent again is not sent: the helper never has it.
+    if (command->withdrawn) {
+        command->reply(Unexpected(std::string("The call was withdrawn before it was carried out")));
+        return;
+    }
     connectAndExecuteCommandBlock([&](Expected<HelperToolProxy*, std::string> helperTool) {
         if (!helperTool) {
             logMessage("Proxy Error ", helperTool.error());
@@ -253,6 +268,10 @@ void HelperToolService::sendAttempt(std::shared_ptr<Command> command, QDeadlineT
                         deadline.remainingTime() > retryMs) {
                         if (retryMs == kFirstBusyRetryMs)
                             logMessage("HelperTool busy, ", command->method, " is sent again shortly");
+                        // While the user is asked about another call of this program, this one
+                        // waits for that answer as well: its caller's clock does not run meanwhile.
+                        if (command->askingUser && userAskedAboutAnother(*command))
+                            std::exchange(command->askingUser, AskingUser())();
                         QTimer::singleShot(retryMs, this, [=, this]() {
                             sendAttempt(command, deadline, std::min(retryMs * 2, kMaxBusyRetryMs));
                         });
@@ -264,7 +283,8 @@ void HelperToolService::sendAttempt(std::shared_ptr<Command> command, QDeadlineT
                             logMessage("Proxy Error ", text);
                             // Given up on here: the helper must not carry it out later.
                             if (isTimeout(answer.errorName()))
-                                withdrawCalls();
+                                withdrawCommands(
+                                    [&command](const Command& other) { return &other == command.get(); });
                             if (!m_helperToolConnection || !m_helperToolConnection->isConnected())
                                 invalidateConnection();
                         } else {
@@ -359,6 +379,8 @@ void HelperToolService::restorePermissions(Reply reply)
 void HelperToolService::withdrawCalls()
 {
     runOnServiceThread([this]() {
+        for (auto& [id, command] : m_outstanding)
+            command->withdrawn = true;
         // Only a helper that is there has calls to withdraw; none is started for it.
         if (!m_helperTool)
             return;
@@ -369,6 +391,33 @@ void HelperToolService::withdrawCalls()
         if (!m_helperToolConnection->send(withdraw))
             logLine("HelperTool: the calls could not be withdrawn");
     });
+}
+
+void HelperToolService::withdrawCallsOn(const ExaminedEntry& entry)
+{
+    runOnServiceThread([this, target = entryTarget(entry)]() {
+        withdrawCommands([&target](const Command& command) { return command.target == target; });
+    });
+}
+
+void HelperToolService::withdrawCommands(const std::function<bool(const Command&)>& matches)
+{
+    for (auto& [id, command] : m_outstanding) {
+        if (!matches(*command) || command->withdrawn)
+            continue;
+        command->withdrawn = true;
+        if (!m_helperTool)
+            continue;
+        // The helper knows a call by its caller, method and target: the same call id the helper's
+        // authorizationRequested names it by.
+        QDBusMessage withdraw = QDBusMessage::createMethodCall(
+            QLatin1String(HelperToolProtocol::serviceName), QLatin1String(HelperToolProtocol::objectPath),
+            QLatin1String(HelperToolProtocol::interfaceName), QStringLiteral("withdrawCallOn"));
+        withdraw << QString::fromLatin1(command->method) << command->target;
+        withdraw.setAutoStartService(false);
+        if (!m_helperToolConnection->send(withdraw))
+            logLine("HelperTool: a call could not be withdrawn");
+    }
 }
 
 void HelperToolService::installIfNeeded()

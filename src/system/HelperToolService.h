@@ -59,6 +59,9 @@ public:
     // Takes back every call of this client the helper has not carried out; their replies come
     // with the helper's refusal.
     void withdrawCalls() override;
+    // Takes back the calls of this client about entry that the helper has not carried out, and
+    // stops sending them again; other calls stay.
+    void withdrawCallsOn(const ExaminedEntry& entry) override;
     void restorePermissions(Reply reply) override;
     // Deletes the local snapshots of the startup volume, for the progress screen.
     void deleteSnapshotsWithReply(Reply reply, AskingUser askingUser = {});
@@ -121,8 +124,15 @@ private:
         Reply reply;
         AskingUser askingUser;
         const char* successLog = nullptr;
+        bool userAsked = false; // the helper said that the user is asked about it
+        bool withdrawn = false; // never sent again
     };
+    // Withdraws the outstanding commands that match at the helper (method and target).
+    void withdrawCommands(const std::function<bool(const Command&)>& matches);
     void sendCommand(Command command);
+    // Whether the helper said that the user is asked about an outstanding command other than
+    // command.
+    bool userAskedAboutAnother(const Command& command) const;
     void sendAttempt(std::shared_ptr<Command> command, QDeadlineTimer deadline, int retryMs);
     // The calls sent and not answered yet, for the helper's signal to find them.
     std::map<quint64, std::shared_ptr<Command>> m_outstanding;

@@ -22,20 +22,38 @@ namespace {
 
 constexpr std::string_view kRecordSuffix = ".trashinfo";
 
-// The names in a folder, "." and ".." left out; none when it cannot be read (or is a link).
-std::vector<std::string> namesIn(const std::string& folder)
+// The names in the open folder fd, "." and ".." left out; none when it cannot be read.
+std::vector<std::string> namesIn(int fd)
 {
     std::vector<std::string> names;
-    const UniqueFd fd(FolderWalker::openFolder(folder));
     FolderWalker::DirectoryReader reader;
     std::string listing; // the names, each ended by a NUL byte
-    if (!fd || FolderWalker::readNames(fd.get(), listing, reader) != 0)
+    if (fd < 0 || FolderWalker::readNames(fd, listing, reader) != 0)
         return names;
     for (std::size_t offset = 0; offset < listing.size();) {
         names.emplace_back(listing.data() + offset);
         offset += names.back().size() + 1;
     }
     return names;
+}
+
+// The folder name inside the trash folder trashFd, never through a link: a link in its place
+// (`info` pointing elsewhere) would have files outside the Trash taken for the Trash's.
+UniqueFd openInside(int trashFd, const char* name)
+{
+    if (trashFd < 0)
+        return UniqueFd();
+    UniqueFd fd(::openat(trashFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!fd && errno == ELOOP)
+        logMessage("The Trash's ", name, " folder is a link; it is left alone");
+    return fd;
+}
+
+// Whether name in the open folder fd is a regular file (not a link); false when fd is not open.
+bool isRegularIn(int fd, const std::string& name)
+{
+    struct stat info;
+    return fd >= 0 && ::fstatat(fd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode);
 }
 
 // Whether anything is at path, a link included (the refusal then names it).
@@ -148,33 +166,43 @@ std::shared_ptr<PathCollection> TrashCan::collect(const std::vector<std::string>
     std::vector<std::string> targets;
     std::vector<std::pair<std::string, std::string>> records;
     for (const std::string& folder : folders) {
+        // Every part of the Trash opened from the trash folder's descriptor, none through a link.
+        const UniqueFd trashFd(FolderWalker::openFolder(folder));
+        const UniqueFd filesFd = openInside(trashFd.get(), "files");
+        const UniqueFd infoFd = openInside(trashFd.get(), "info");
+        const UniqueFd expungedFd = openInside(trashFd.get(), "expunged");
+        struct stat filesInfo;
+        const bool noFiles = !filesFd && trashFd &&
+                             ::fstatat(trashFd.get(), "files", &filesInfo, AT_SYMLINK_NOFOLLOW) != 0 &&
+                             errno == ENOENT;
         const std::string files = joinPath(folder, "files");
         const std::string info = joinPath(folder, "info");
-        for (const std::string& name : namesIn(files)) {
+        for (const std::string& name : namesIn(filesFd.get())) {
             const std::string item = joinPath(files, name);
             targets.push_back(item);
-            const std::string record = joinPath(info, name + std::string(kRecordSuffix));
-            struct stat recordInfo;
-            if (::lstat(record.c_str(), &recordInfo) == 0 && S_ISREG(recordInfo.st_mode))
-                records.emplace_back(item, record);
+            const std::string recordName = name + std::string(kRecordSuffix);
+            if (isRegularIn(infoFd.get(), recordName))
+                records.emplace_back(item, joinPath(info, recordName));
         }
         // A record whose item is gone records only where a file was: it goes too.
-        for (const std::string& name : namesIn(info)) {
+        for (const std::string& name : namesIn(infoFd.get())) {
             if (name.size() <= kRecordSuffix.size() || !std::string_view(name).ends_with(kRecordSuffix))
                 continue;
-            const std::string item = joinPath(files, name.substr(0, name.size() - kRecordSuffix.size()));
+            const std::string itemName = name.substr(0, name.size() - kRecordSuffix.size());
             struct stat itemInfo;
-            if (::lstat(item.c_str(), &itemInfo) != 0 && errno == ENOENT)
+            const bool itemGone =
+                filesFd ? ::fstatat(filesFd.get(), itemName.c_str(), &itemInfo, AT_SYMLINK_NOFOLLOW) != 0 &&
+                              errno == ENOENT
+                        : noFiles;
+            if (itemGone)
                 targets.push_back(joinPath(info, name));
         }
         const std::string expunged = joinPath(folder, "expunged");
-        for (const std::string& name : namesIn(expunged))
+        for (const std::string& name : namesIn(expungedFd.get()))
             targets.push_back(joinPath(expunged, name));
         // The sizes of trashed folders, cached for the file manager: stale once they go.
-        const std::string sizes = joinPath(folder, "directorysizes");
-        struct stat sizesInfo;
-        if (::lstat(sizes.c_str(), &sizesInfo) == 0 && S_ISREG(sizesInfo.st_mode))
-            targets.push_back(sizes);
+        if (isRegularIn(trashFd.get(), "directorysizes"))
+            targets.push_back(joinPath(folder, "directorysizes"));
     }
     auto collection = std::make_shared<PathCollection>();
     collection->setPaths(std::move(targets));

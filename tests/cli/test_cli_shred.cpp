@@ -12,6 +12,7 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <dirent.h>
@@ -19,6 +20,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
+#include <pty.h>
 #include <pwd.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -643,7 +645,7 @@ TEST(CliShred, NoReportMakesNoneAndSaysNothingOfIt)
     EXPECT_EQ(t::listNames(dir.path()), std::vector<std::string>{"g"});
 }
 
-TEST(CliShred, TheDiagnosticLogIsPrivateTakesNoLinkNorAnotherUsersFileAndEscapesNames)
+TEST(CliShred, TheDiagnosticLogIsPrivateTakesNoLinkNorAnotherUsersFileOrFolderAndEscapesNames)
 {
     t::TempDir dir;
     // Diagnosis on, with the report folder (and so the log folder) in a folder of the test's.
@@ -675,6 +677,28 @@ TEST(CliShred, TheDiagnosticLogIsPrivateTakesNoLinkNorAnotherUsersFileAndEscapes
         EXPECT_TRUE(run.exitCode == 0 || run.exitCode == 1) << run.exitCode << ": " << run.err;
         EXPECT_EQ(contents(dir / "victim"), "untouched\n");
         EXPECT_NE(run.err.find("symbolic link"), std::string::npos) << run.err;
+        t::removeTree(dir / "target");
+        t::removeTree(reports);
+    }
+    {
+        // The log folder itself a link to a folder elsewhere: nothing is made there.
+        t::makeDir(reports);
+        t::makeDir(dir / "elsewhere");
+        makeLink(dir / "elsewhere", logs);
+        const auto run = shredFifo();
+        EXPECT_TRUE(t::listNames(dir / "elsewhere").empty());
+        EXPECT_NE(run.err.find("it is a symbolic link"), std::string::npos) << run.err;
+        t::removeTree(dir / "target");
+        t::removeTree(reports);
+    }
+    if (t::isRoot()) {
+        // A log folder that belongs to another user (who chose where it leads) is not used.
+        t::makeDir(reports);
+        t::makeDir(logs);
+        ASSERT_EQ(::chown(logs.c_str(), 65534, 65534), 0);
+        const auto run = shredFifo();
+        EXPECT_TRUE(t::listNames(logs).empty());
+        EXPECT_NE(run.err.find("belongs to user 65534"), std::string::npos) << run.err;
         t::removeTree(dir / "target");
         t::removeTree(reports);
     }
@@ -1288,4 +1312,59 @@ TEST(CliShred, WipeFreeWithVerifyReadsItsFillFilesBack)
     EXPECT_LE(at(result, "bytesCountFinished").toDouble(), 8.0 * 1048576);
     EXPECT_GT(at(result, "bytesCountFinished").toDouble(), 7.0 * 1048576);
     EXPECT_TRUE(t::listNames(dir.path()).empty());
+}
+
+namespace {
+
+// Runs the command line on a terminal of its own (a pseudo-terminal for standard input, output
+// and error) and returns everything it wrote there.
+std::string cliOnTerminal(const std::vector<std::string>& args)
+{
+    int terminal = -1;
+    const pid_t pid = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+    if (pid == 0) {
+        std::vector<char*> argv{const_cast<char*>(CINDERVAULT_CLI)};
+        for (const auto& arg : args)
+            argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    std::string output;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(terminal, buffer, sizeof buffer);
+        if (n > 0)
+            output.append(buffer, static_cast<std::size_t>(n));
+        else if (n == 0 || errno != EINTR)
+            break; // EIO once the command has ended and closed its side
+    }
+    ::close(terminal);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return output;
+}
+
+} // namespace
+
+TEST(CliShred, NamesOnATerminalHaveTheirControlCharactersEscaped)
+{
+    // A name that sets the terminal's title and one that forges a result line: on a terminal
+    // both are written as the log writes them.
+    t::TempDir dir;
+    const std::string title = "a\x1b]0;owned\x07";
+    const std::string forged = "b\nDone: 0 of 0 files";
+    const std::string target = dir / "target";
+    t::makeDir(target);
+    // A file with a hard link outside the target is not overwritten: its name is listed.
+    t::writeFile(target + "/" + title, "linked");
+    ASSERT_EQ(::link((target + "/" + title).c_str(), (dir / "outside").c_str()), 0);
+    const std::string scanned = cliOnTerminal({"scan", dir / forged});
+    const std::string shredded = cliOnTerminal({"shred", "--yes", "--no-report", target});
+    for (const std::string& output : {scanned, shredded}) {
+        EXPECT_EQ(output.find("\x1b]0;"), std::string::npos) << output;
+        EXPECT_EQ(output.find("\x07"), std::string::npos) << output;
+    }
+    EXPECT_NE(scanned.find("b\\x0aDone: 0 of 0 files: no such file"), std::string::npos) << scanned;
+    EXPECT_NE(shredded.find("a\\x1b]0;owned\\x07"), std::string::npos) << shredded;
 }

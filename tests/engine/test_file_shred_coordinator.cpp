@@ -127,7 +127,11 @@ struct StandInHelper : cv::HelperToolClient
         const std::string path = entry.folder + "/" + entry.name;
         calls.push_back("allow " + path);
         ids.emplace_back(entry.device, entry.inode);
-        answer(reply, askingUser, [path] { return ::chmod(path.c_str(), 0644) == 0; });
+        // Another user's file, opened up for everyone: the stand-in has no other way to hand it over.
+        answer(reply, askingUser, [path] {
+            const t::AsRoot root;
+            return ::chmod(path.c_str(), 0666) == 0;
+        });
     }
     void deleteFileAtPath(const cv::ExaminedEntry& entry, Reply reply, AskingUser askingUser) override
     {
@@ -140,8 +144,9 @@ struct StandInHelper : cv::HelperToolClient
                        AskingUser askingUser) override
     {
         calls.push_back("rename " + entry.folder + "/" + entry.name);
-        // The folder is the caller's own but not writable: opened for the moment of the rename.
+        // The folder is another user's: opened for the moment of the rename.
         answer(reply, askingUser, [entry, newName] {
+            const t::AsRoot root;
             ::chmod(entry.folder.c_str(), 0755);
             const bool renamed = ::renameat2(AT_FDCWD, (entry.folder + "/" + entry.name).c_str(), AT_FDCWD,
                                              (entry.folder + "/" + newName).c_str(), RENAME_NOREPLACE) == 0;
@@ -446,6 +451,8 @@ TEST(FileShredCoordinator, AFailedWriteIsAnErrorWithItsFullAmountBooked)
 
 TEST(FileShredCoordinator, UnwritableFilesGoThroughTheHelper)
 {
+    if (!t::isRoot())
+        GTEST_SKIP() << "another user's file needs root";
     t::TempDir dir;
     ::chmod(dir.path().c_str(), 0777);
     // A file the helper does not open up is named with the helper's reason.
@@ -462,10 +469,10 @@ TEST(FileShredCoordinator, UnwritableFilesGoThroughTheHelper)
         SCOPED_TRACE(static_cast<int>(c.mode));
         const std::string path = dir / "readonly.txt";
         t::writeFile(path, std::string(100, 'r'));
+        // Root's file: another user's, which only the helper may open up.
         ::chmod(path.c_str(), 0444);
-        t::giveToNobody(path);
 
-        const int failures = t::runUnprivileged([&] {
+        const int failures = t::runUnprivilegedWithRootAtHand([&] {
             Shredding shredding(15);
             shredding.helper.mode = c.mode;
             shredding.coordinator.setHelperTimeout(std::chrono::milliseconds(200));
@@ -579,6 +586,8 @@ TEST(FileShredCoordinator, AReadOnlyFileSystemIsItsOwnReasonAndNeverGoesToTheHel
 
 TEST(FileShredCoordinator, WaitsWhileTheUserIsAskedUntilTheAnswerOrACancel)
 {
+    if (!t::isRoot())
+        GTEST_SKIP() << "another user's file needs root";
     t::TempDir dir;
     ::chmod(dir.path().c_str(), 0777);
     for (const bool cancelled : {false, true}) {
@@ -586,9 +595,8 @@ TEST(FileShredCoordinator, WaitsWhileTheUserIsAskedUntilTheAnswerOrACancel)
         const std::string path = dir / "readonly.txt";
         t::writeFile(path, std::string(100, 'r'));
         ::chmod(path.c_str(), 0444);
-        t::giveToNobody(path);
 
-        const int failures = t::runUnprivileged([&] {
+        const int failures = t::runUnprivilegedWithRootAtHand([&] {
             Shredding shredding(15);
             shredding.helper.mode = StandInHelper::Mode::Silent;
             shredding.helper.askFirst = true;
@@ -602,7 +610,8 @@ TEST(FileShredCoordinator, WaitsWhileTheUserIsAskedUntilTheAnswerOrACancel)
                 if (cancelled) {
                     shredding.coordinator.cancel();
                 } else {
-                    ::chmod(path.c_str(), 0644);
+                    const t::AsRoot root;
+                    ::chmod(path.c_str(), 0666);
                     for (auto& reply : shredding.helper.kept)
                         reply({});
                 }
@@ -690,16 +699,18 @@ TEST(FileShredCoordinator, NeverHandsAFolderThatIsNotEmptyToTheHelper)
 
 TEST(FileShredCoordinator, NamesInAFolderItMayNotWriteAreChangedByTheHelper)
 {
+    if (!t::isRoot())
+        GTEST_SKIP() << "another user's folder needs root";
     t::TempDir dir;
     ::chmod(dir.path().c_str(), 0777);
+    // Root's folder, holding a file of the job's user.
     const std::string target = dir / "T";
     t::makeDir(target);
     t::writeFile(target + "/secret-name.txt", std::string(100, 's'));
-    t::giveToNobody(target);
     t::giveToNobody(target + "/secret-name.txt");
     ::chmod(target.c_str(), 0555);
 
-    const int failures = t::runUnprivileged([&] {
+    const int failures = t::runUnprivilegedWithRootAtHand([&] {
         Shredding shredding(15);
         shredding.run(target);
         const bool asked = std::any_of(shredding.helper.calls.begin(), shredding.helper.calls.end(),
@@ -728,6 +739,81 @@ TEST(FileShredCoordinator, NamesInAFolderItMayNotWriteAreChangedByTheHelper)
     EXPECT_EQ(names[0].size(), std::string("secret-name.txt").size());
     EXPECT_EQ(t::readFile(folder + "/" + names[0]), Bytes(100, 0xFF));
     ::chmod(folder.c_str(), 0755);
+}
+
+TEST(FileShredCoordinator, TheUsersOwnReadOnlyFilesAndFoldersAreShreddedWithoutTheHelper)
+{
+    // Read-only files in read-only folders, all the user's own, as in a git repository: the job
+    // opens them itself, as `shred -f` and `rm -rf` do, and what stays keeps its mode.
+    t::TempDir dir;
+    ::chmod(dir.path().c_str(), 0777);
+    for (const bool filesOnly : {false, true}) {
+        SCOPED_TRACE(filesOnly ? "files only: the folders stay" : "everything goes");
+        const std::string target = dir / "repo";
+        t::makeDir(target);
+        t::makeDir(target + "/objects");
+        t::writeFile(target + "/objects/pack", std::string(100, 'p'));
+        t::writeFile(target + "/HEAD", std::string(50, 'h'));
+        for (const char* file : {"/objects/pack", "/HEAD"}) {
+            ::chmod((target + file).c_str(), 0444);
+            t::giveToNobody(target + file);
+        }
+        for (const char* folder : {"/objects", ""}) {
+            ::chmod((target + folder).c_str(), 0555);
+            t::giveToNobody(target + folder);
+        }
+
+        const int failures = t::runUnprivileged([&] {
+            Shredding shredding(16);
+            shredding.coordinator.setFilesOnly(filesOnly);
+            shredding.run(target);
+            int bad = 0;
+            for (const auto& call : shredding.helper.calls) {
+                std::fprintf(stderr, "the helper was asked: %s\n", call.c_str());
+                ++bad;
+            }
+            for (const auto& [path, state] : shredding.outcome()) {
+                if (state.rfind("deleted", 0) != 0) {
+                    std::fprintf(stderr, "%s: %s\n", path.c_str(), state.c_str());
+                    ++bad;
+                }
+            }
+            return bad;
+        });
+        EXPECT_EQ(failures, 0);
+        if (!filesOnly) {
+            EXPECT_TRUE(t::listNames(dir.path()).empty());
+            continue;
+        }
+        // The folders stay where they were, with their names and their modes.
+        struct stat info;
+        for (const char* folder : {"/objects", ""}) {
+            ASSERT_EQ(::lstat((target + folder).c_str(), &info), 0) << folder;
+            EXPECT_EQ(info.st_mode & 07777, 0555u) << folder;
+        }
+        EXPECT_TRUE(t::listNames(target + "/objects").empty());
+        EXPECT_TRUE(t::listNames(target).size() == 1u);
+    }
+    {
+        SCOPED_TRACE("a file overwritten that stays keeps its mode");
+        const std::string path = dir / "kept";
+        t::writeFile(path, std::string(100, 'k'));
+        ::chmod(path.c_str(), 0444);
+        t::giveToNobody(path);
+        const int failures = t::runUnprivileged([&] {
+            Shredding shredding(15);
+            shredding.coordinator.shredFile(path);
+            return shredding.helper.calls.empty() && shredding.recorder.items.size() == 1 &&
+                           shredding.recorder.items[0].success
+                       ? 0
+                       : 1;
+        });
+        EXPECT_EQ(failures, 0);
+        EXPECT_EQ(t::readFile(path), Bytes(100, 0xFF));
+        struct stat info;
+        ASSERT_EQ(::lstat(path.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0444u);
+    }
 }
 
 TEST(FileShredCoordinator, FlushChurnsOneFileAndLeavesNothingBehind)

@@ -8,6 +8,8 @@
 //                                          connections at once, waits SECONDS, prints how the calls
 //                                          were answered ("name count" lines, "unanswered" for
 //                                          those still open) and leaves, taking its connections
+//   helper_probe ADDRESS flood-check CONNECTIONS CALLS SECONDS MOUNTPATH
+//                                          the same with checkReformatVolumeAt of MOUNTPATH
 #include "common/HelperToolProtocol.h"
 #include "system/HelperToolService.h"
 
@@ -102,7 +104,8 @@ int ownName(const QString& address)
     return 4;
 }
 
-int flood(const QString& address, int connections, int calls, int seconds, const std::string& path)
+int flood(const QString& address, int connections, int calls, int seconds, const std::string& path,
+          bool check = false)
 {
     const cv::ExaminedEntry entry = examined(path);
     std::vector<QDBusPendingCall> pending;
@@ -113,9 +116,14 @@ int flood(const QString& address, int connections, int calls, int seconds, const
             QDBusMessage message = QDBusMessage::createMethodCall(
                 QLatin1String(cv::HelperToolProtocol::serviceName),
                 QLatin1String(cv::HelperToolProtocol::objectPath),
-                QLatin1String(cv::HelperToolProtocol::interfaceName), QStringLiteral("deleteFileAtPath"));
-            message << QByteArray::fromStdString(entry.folder) << QByteArray::fromStdString(entry.name)
-                    << static_cast<qulonglong>(entry.device) << static_cast<qulonglong>(entry.inode);
+                QLatin1String(cv::HelperToolProtocol::interfaceName),
+                check ? QStringLiteral("checkReformatVolumeAt") : QStringLiteral("deleteFileAtPath"));
+            if (check) {
+                message << QByteArray::fromStdString(path);
+            } else {
+                message << QByteArray::fromStdString(entry.folder) << QByteArray::fromStdString(entry.name)
+                        << static_cast<qulonglong>(entry.device) << static_cast<qulonglong>(entry.inode);
+            }
             // Calls that let the user be asked, as the window's do: each would bring a question.
             message.setInteractiveAuthorizationAllowed(true);
             pending.push_back(connection.asyncCall(message, 120000));
@@ -152,5 +160,7 @@ int main(int argc, char** argv)
         return ownName(address);
     if (command == "flood" && argc == 7)
         return flood(address, std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]), argv[6]);
+    if (command == "flood-check" && argc == 7)
+        return flood(address, std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]), argv[6], true);
     return 2;
 }

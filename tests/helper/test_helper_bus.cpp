@@ -10,6 +10,7 @@
 #include "common/HelperToolProtocol.h"
 #include "common/MountTable.h"
 #include "common/UniqueFd.h"
+#include "engine/HelperWait.h"
 #include "helper/ArgumentCheck.h"
 #include "helper/FileOperations.h"
 #include "helper/HelperTool.h"
@@ -786,6 +787,163 @@ TEST(InstalledHelper, AnswersEveryUserWhileAnotherUserFloodsIt)
     EXPECT_LT(peakKb, 50 * 1024) << "VmHWM of the helper";
 }
 
+TEST(InstalledHelper, LogsABoundedNumberOfLinesAboutTheCallsOfOneUser)
+{
+    // Every call, its outcome and its withdrawal count in the user's lines: a user who sends
+    // hundreds of calls a second does not write hundreds of lines a second.
+    StderrCapture capture;
+    constexpr int kFiles = 300;
+    {
+        HelperOnBus helper(kTestHelper);
+        ASSERT_FALSE(helper.address().isEmpty()) << "dbus-daemon did not start";
+        for (int i = 0; i < kFiles; ++i)
+            cv::test::writeFile(helper.folder() + "/f" + std::to_string(i), std::string("x"));
+        BusConnection caller(helper.address(), QStringLiteral("caller"));
+        for (int i = 0; i < kFiles; ++i) {
+            const QDBusMessage answer =
+                callDirectly(*caller, QStringLiteral("deleteFileAtPath"),
+                             entryArguments(helper.folder() + "/f" + std::to_string(i)));
+            ASSERT_EQ(answer.type(), QDBusMessage::ReplyMessage) << qPrintable(answer.errorMessage());
+        }
+        for (int i = 0; i < 100; ++i)
+            callDirectly(*caller, QStringLiteral("withdrawCallOn"),
+                         {QStringLiteral("deleteFileAtPath"), bytes("x")});
+        EXPECT_TRUE(cv::test::listNames(helper.folder()).size() < 5u) << "the files were deleted";
+    }
+    capture.release();
+    std::istringstream text(capture.text());
+    std::string line;
+    std::size_t lines = 0;
+    while (std::getline(text, line)) {
+        if (contains(line, "cindervault-helper") && contains(line, "deleteFileAtPath"))
+            ++lines;
+    }
+    EXPECT_GE(lines, 1u);
+    EXPECT_LE(lines, static_cast<std::size_t>(cv::HelperTool::kCallLinesPerPeriod)) << capture.text();
+}
+
+TEST(InstalledHelper, OneUsersSlowChecksNeverKeepAnotherUsersCallsWaiting)
+{
+    if (!cv::test::isRoot())
+        GTEST_SKIP() << "needs root: the flood comes from the user nobody, at a loop-mounted volume";
+    // Each reformat check runs blkid, here one that takes two seconds: the user nobody floods the
+    // helper with such checks while root's job deletes its files, each within the engine's wait.
+    TempDir dir("/media");
+    LoopVolume volume(dir / "vol", dir / "v.img", "SLOW");
+    if (!volume.mounted())
+        GTEST_SKIP() << "no loop devices here";
+    TempDir tools;
+    const std::string started = tools / "started";
+    for (const std::string tool : {"blkid", "mkfs.ext4"}) {
+        std::string found;
+        for (const std::string folder : {"/usr/sbin/", "/sbin/", "/usr/bin/", "/bin/"}) {
+            if (found.empty() && ::access((folder + tool).c_str(), X_OK) == 0)
+                found = folder + tool;
+        }
+        ASSERT_FALSE(found.empty()) << tool;
+        const std::string slow = tool == "blkid" ? "touch " + started + "\nsleep 2\n" : "";
+        cv::test::writeFile(tools / tool, "#!/bin/sh\n" + slow + "exec " + found + " \"$@\"\n");
+        ASSERT_EQ(::chmod((tools / tool).c_str(), 0755), 0);
+    }
+    PrivateBus bus(kTestHelper, {QStringLiteral("--idle-exit"), QStringLiteral("120"),
+                                 QStringLiteral("--tool-path"), QString::fromStdString(tools.path())});
+    ASSERT_FALSE(bus.address().isEmpty()) << "dbus-daemon did not start";
+    const ProgramsForNobody programs(bus.folder(), {CINDERVAULT_HELPER_PROBE});
+    if (!programs.whyNot().empty())
+        GTEST_SKIP() << programs.whyNot();
+    BusConnection user(bus.address(), QStringLiteral("user"));
+    ASSERT_EQ(callDirectly(*user, QStringLiteral("getVersion")).type(), QDBusMessage::ReplyMessage);
+
+    constexpr int kConnections = 4;
+    constexpr int kCalls = 20;
+    cv::test::ProcessResult flood;
+    std::thread stranger([&] {
+        flood = cv::test::runProcess({"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                                      programs[CINDERVAULT_HELPER_PROBE], bus.address().toStdString(),
+                                      "flood-check", std::to_string(kConnections), std::to_string(kCalls),
+                                      "10", dir / "vol"});
+    });
+    ASSERT_TRUE(cv::test::waitUntil([&] { return cv::test::exists(started); }, 20000)) << "no flood";
+
+    constexpr int kFiles = 10;
+    qint64 slowestMs = 0;
+    for (int i = 0; i < kFiles; ++i) {
+        const std::string file = bus.folder() + "/mine" + std::to_string(i);
+        cv::test::writeFile(file, std::string("mine"));
+        QElapsedTimer timer;
+        timer.start();
+        // The engine waits 5 seconds for a file call of the helper.
+        const QDBusMessage answer =
+            callDirectly(*user, QStringLiteral("deleteFileAtPath"), entryArguments(file), 5000);
+        slowestMs = std::max(slowestMs, timer.elapsed());
+        EXPECT_EQ(answer.type(), QDBusMessage::ReplyMessage)
+            << i << ": " << qPrintable(answer.errorMessage());
+        EXPECT_FALSE(cv::test::exists(file));
+    }
+    stranger.join();
+    std::cout << "slowest answer to the other user under the flood: " << slowestMs << " ms\n";
+    std::map<std::string, int> answers;
+    std::istringstream lines(flood.out);
+    std::string name;
+    int count = 0;
+    while (lines >> name >> count)
+        answers[name] = count;
+    // A few checks of the stranger at a time; the rest are answered busy at once.
+    EXPECT_GE(answers[HelperToolProtocol::errorBusy], kConnections * kCalls / 2) << flood.out << flood.err;
+}
+
+TEST(InstalledHelper, TheSnapshotQuestionSurvivesASlowPasswordAndAWithdrawnFileCall)
+{
+    TempDir tools;
+    cv::test::writeFile(tools / "snapper",
+                        "#!/bin/sh\ncase \"$*\" in *list*) printf 'number\\n0\\n3\\n';; esac\n");
+    ASSERT_EQ(::chmod((tools / "snapper").c_str(), 0755), 0);
+    HelperOnBus helper(kTestHelper,
+                       {QStringLiteral("--idle-exit"), QStringLiteral("120"), QStringLiteral("--tool-path"),
+                        QString::fromStdString(tools.path()), QStringLiteral("--ask-polkit")});
+    ASSERT_FALSE(helper.address().isEmpty()) << "dbus-daemon did not start";
+    FakePolkitAuthority polkit(helper.address());
+    ASSERT_TRUE(polkit.registered());
+    // The snapshot question waits for a password that comes late; file calls are allowed.
+    polkit.answers = {FakePolkitAuthority::Answer::AskThenNever};
+    polkit.otherwise = FakePolkitAuthority::Answer::Yes;
+    HelperToolService service(helper.address());
+    ReplyCatcher snapshots;
+    service.deleteSnapshotsWithReply(snapshots.reply());
+    ASSERT_TRUE(cv::test::waitUntil([&] { return polkit.open.size() == 1; }, 20000));
+
+    // A file call of the same program while the user types: the job's clock does not run.
+    const std::string file = helper.folder() + "/file";
+    cv::test::writeFile(file, std::string("x"));
+    std::atomic<int> end{-1};
+    std::thread job([&] {
+        cv::HelperWait wait;
+        service.deleteFileAtPath(examined(file), wait.reply(), wait.askingUser());
+        end = static_cast<int>(wait.wait(std::chrono::milliseconds(300), [] { return false; }));
+    });
+    EXPECT_FALSE(cv::test::waitUntil([&] { return end >= 0; }, 3000)) << "the wait ended: " << end;
+
+    // Another file call given up on is withdrawn alone: the snapshot question stays.
+    const std::string other = helper.folder() + "/other";
+    cv::test::writeFile(other, std::string("x"));
+    ReplyCatcher withdrawn;
+    service.deleteFileAtPath(examined(other), withdrawn.reply(), {});
+    service.withdrawCallsOn(examined(other));
+    ASSERT_TRUE(withdrawn.wait(20000));
+    EXPECT_PRED2(contains, withdrawn.errorText(), "withdrawn");
+    EXPECT_TRUE(polkit.cancelled.empty()) << "a question was withdrawn";
+
+    // The password comes: the snapshots go, then the waiting file call is carried out.
+    polkit.answerLate(polkit.open.begin()->first, true);
+    ASSERT_TRUE(snapshots.wait(20000));
+    EXPECT_EQ(snapshots.errorText(), "");
+    EXPECT_TRUE(cv::test::waitUntil([&] { return end >= 0; }, 20000));
+    job.join();
+    EXPECT_EQ(end, static_cast<int>(cv::HelperWait::End::Answered));
+    EXPECT_FALSE(cv::test::exists(file));
+    EXPECT_TRUE(cv::test::exists(other)) << "the withdrawn call was carried out";
+}
+
 TEST(HelperOperations, AsksForEachKindOfWorkItsOwnQuestionAndNeverForWhatItRefuses)
 {
     TempDir tools;
@@ -1105,7 +1263,9 @@ TEST(HelperOperations, DeletesLinksAndFoldersButNeverWhatLinksPointTo)
 
     EXPECT_EQ(helper.remove(oddName), "") << "names travel as bytes";
     EXPECT_FALSE(cv::test::exists(oddName));
-    EXPECT_EQ(helper.remove(helper.folder() + "/never-there"), "");
+    // Nothing there: said so, never "done".
+    EXPECT_PRED2(contains, helper.remove(helper.folder() + "/never-there"),
+                 "is missing; nothing was deleted");
 }
 
 TEST(HelperOperations, ReformatsALoopMountedVolumeKeepingItsLabelAndMountPoint)

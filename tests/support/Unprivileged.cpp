@@ -8,7 +8,9 @@
 
 namespace cv::test {
 
-int runUnprivileged(const std::function<int()>& body)
+namespace {
+
+int runAs(const std::function<int()>& body, unsigned savedUid)
 {
     if (::geteuid() != 0)
         return body();
@@ -18,7 +20,7 @@ int runUnprivileged(const std::function<int()>& body)
         return -1;
     if (pid == 0) {
         if (::setgroups(0, nullptr) != 0 || ::setresgid(kNogroupGid, kNogroupGid, kNogroupGid) != 0 ||
-            ::setresuid(kNobodyUid, kNobodyUid, kNobodyUid) != 0) {
+            ::setresuid(kNobodyUid, kNobodyUid, savedUid) != 0) {
             std::perror("dropping privileges");
             ::_exit(99);
         }
@@ -30,6 +32,29 @@ int runUnprivileged(const std::function<int()>& body)
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+} // namespace
+
+int runUnprivileged(const std::function<int()>& body)
+{
+    return runAs(body, kNobodyUid);
+}
+
+int runUnprivilegedWithRootAtHand(const std::function<int()>& body)
+{
+    return runAs(body, 0);
+}
+
+AsRoot::AsRoot() : m_uid(::geteuid())
+{
+    m_switched = m_uid != 0 && ::seteuid(0) == 0;
+}
+
+AsRoot::~AsRoot()
+{
+    if (m_switched && ::seteuid(m_uid) != 0)
+        std::perror("giving root's rights back");
 }
 
 void giveToNobody(const std::string& path)

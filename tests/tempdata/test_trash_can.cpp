@@ -97,3 +97,38 @@ TEST(TrashCan, CollectsEachItemWithItsRecordExpungedItemsAndTheSizesCache)
     EXPECT_EQ(collection->wholeTargets().size(), paths.size()) << "trashed folders go whole";
     EXPECT_EQ(collection->fileCount(), 8u) << "six files and the two records waiting for their items";
 }
+
+TEST(TrashCan, ItsPartsAreNeverTakenThroughALink)
+{
+    // A Trash whose info, expunged (and, in a second Trash, files) are links to a folder outside:
+    // nothing outside is collected, neither as a record nor as an item.
+    t::TempDir dir;
+    const std::string outside = dir / "outside";
+    t::makeDir(outside);
+    t::writeFile(outside + "/a.txt.trashinfo", "not the Trash's");
+    t::writeFile(outside + "/gone.trashinfo", "not the Trash's");
+    t::writeFile(outside + "/a.txt", "not the Trash's");
+
+    const std::string trash = dir / "Trash";
+    t::makeDir(trash);
+    t::makeDir(trash + "/files");
+    t::writeFile(trash + "/files/a.txt", "trashed");
+    ASSERT_EQ(::symlink(outside.c_str(), (trash + "/info").c_str()), 0);
+    ASSERT_EQ(::symlink(outside.c_str(), (trash + "/expunged").c_str()), 0);
+    ASSERT_EQ(::symlink((outside + "/a.txt").c_str(), (trash + "/directorysizes").c_str()), 0);
+
+    const std::string other = dir / "Other";
+    t::makeDir(other);
+    t::makeDir(other + "/info");
+    t::writeFile(other + "/info/a.txt.trashinfo", "[Trash Info]\n");
+    ASSERT_EQ(::symlink(outside.c_str(), (other + "/files").c_str()), 0);
+
+    const auto collection = TrashCan::collect({trash, other});
+    EXPECT_EQ(collection->paths(), std::vector<std::string>{trash + "/files/a.txt"})
+        << "a record whose item lies behind a link is not taken for one whose item is gone";
+    EXPECT_TRUE(collection->records().empty());
+    for (const char* name : {"/a.txt.trashinfo", "/gone.trashinfo", "/a.txt"}) {
+        struct stat info;
+        EXPECT_EQ(::lstat((outside + name).c_str(), &info), 0) << name;
+    }
+}
