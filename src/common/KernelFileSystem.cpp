@@ -103,7 +103,11 @@ std::optional<KernelFileSystem> KernelFileSystem::of(int fd)
     return of(fd, info);
 }
 
-std::optional<KernelFileSystem> KernelFileSystem::of(int fd, const struct statfs& info)
+namespace {
+
+// What the type alone tells: a kernel's file system, one that holds data, or (tmpfs and ramfs)
+// nothing yet, since devtmpfs has the type of a plain tmpfs.
+std::optional<std::optional<KernelFileSystem>> byType(const struct statfs& info)
 {
     const long type = static_cast<long>(info.f_type);
     const auto found = std::find_if(kKernelTypes.begin(), kKernelTypes.end(),
@@ -111,10 +115,26 @@ std::optional<KernelFileSystem> KernelFileSystem::of(int fd, const struct statfs
     if (found != kKernelTypes.end())
         return KernelFileSystem{found->second};
     if (type != TMPFS_MAGIC && type != RAMFS_MAGIC)
-        return std::nullopt;
+        return std::optional<KernelFileSystem>();
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<KernelFileSystem> KernelFileSystem::of(int fd, const struct statfs& info)
+{
+    if (const auto known = byType(info))
+        return *known;
     struct stat file = {};
     if (::fstat(fd, &file) != 0)
         return KernelFileSystem{kUnknown};
+    return of(info, file);
+}
+
+std::optional<KernelFileSystem> KernelFileSystem::of(const struct statfs& info, const struct stat& file)
+{
+    if (const auto known = byType(info))
+        return *known;
     const std::optional<bool> devtmpfs = DevtmpfsDevices::instance().isDevtmpfs(file.st_dev);
     if (!devtmpfs)
         return KernelFileSystem{kUnknown};

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <sys/stat.h>
 #include <sys/statfs.h>
 
 namespace cv {
@@ -31,6 +32,8 @@ public:
     static std::optional<KernelFileSystem> of(int fd);
     // The same, from fstatfs of fd made already (its f_type), sparing a second call.
     static std::optional<KernelFileSystem> of(int fd, const struct statfs& info);
+    // The same, from fstatfs and fstat of fd made already (its f_type and its st_dev).
+    static std::optional<KernelFileSystem> of(const struct statfs& info, const struct stat& file);
     // The same for the entry at path itself (a link is not followed); nothing when path cannot be
     // opened at all, which the caller's own examination of it then reports.
     static std::optional<KernelFileSystem> atPath(const std::string& path);

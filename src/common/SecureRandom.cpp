@@ -2,10 +2,17 @@
 
 #include "common/Log.h"
 
+#include <algorithm>
+#include <array>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <openssl/crypto.h>
 #include <openssl/rand.h>
+#include <pthread.h>
 #include <sys/random.h>
 
 namespace cv {
@@ -27,6 +34,53 @@ bool fillFromKernel(std::uint8_t* data, std::size_t length)
         length -= static_cast<std::size_t>(got);
     }
     return true;
+}
+
+// Counts the forks of the process: a reserve filled before the last one is not used again.
+std::atomic<unsigned> g_forks{0};
+
+void countFork()
+{
+    g_forks.fetch_add(1, std::memory_order_relaxed);
+}
+
+// Random bytes of one thread, handed out once each, in order.
+class Reserve
+{
+public:
+    ~Reserve() { OPENSSL_cleanse(m_bytes.data(), m_bytes.size()); }
+
+    void take(std::uint8_t* data, std::size_t length)
+    {
+        static std::once_flag watching;
+        std::call_once(watching, [] { ::pthread_atfork(nullptr, nullptr, countFork); });
+        while (length > 0) {
+            const unsigned forks = g_forks.load(std::memory_order_relaxed);
+            if (m_next == m_bytes.size() || forks != m_forks) {
+                SecureRandom::fill(m_bytes.data(), m_bytes.size());
+                m_next = 0;
+                m_forks = forks;
+            }
+            const std::size_t chunk = std::min(length, m_bytes.size() - m_next);
+            std::memcpy(data, m_bytes.data() + m_next, chunk);
+            // What was handed out is not kept.
+            OPENSSL_cleanse(m_bytes.data() + m_next, chunk);
+            m_next += chunk;
+            data += chunk;
+            length -= chunk;
+        }
+    }
+
+private:
+    std::array<std::uint8_t, 4096> m_bytes{};
+    std::size_t m_next = m_bytes.size();
+    unsigned m_forks = 0;
+};
+
+void takeFromReserve(void* data, std::size_t length)
+{
+    thread_local Reserve reserve;
+    reserve.take(static_cast<std::uint8_t*>(data), length);
 }
 
 } // namespace
@@ -56,7 +110,7 @@ void SecureRandom::fill(std::span<std::uint8_t> buffer)
 std::uint32_t SecureRandom::next32()
 {
     std::uint32_t value = 0;
-    fill(&value, sizeof value);
+    takeFromReserve(&value, sizeof value);
     return value;
 }
 
@@ -75,15 +129,14 @@ std::uint32_t SecureRandom::uniform(std::uint32_t upperBound)
 
 std::string SecureRandom::alphanumeric(std::size_t count)
 {
-    // Bytes of 248 and above are dropped (248 = 4 x 62), so every character is equally likely;
-    // drawing them in batches keeps a name to one call of the generator.
+    // Bytes of 248 and above are dropped (248 = 4 x 62), so every character is equally likely.
     constexpr unsigned kLimit = 256 - 256 % kAlphanumeric.size();
     std::string text;
     text.reserve(count);
     std::uint8_t batch[64];
     while (text.size() < count) {
-        const std::size_t drawn = std::min(sizeof batch, (count - text.size()) * 2 + 4);
-        fill(batch, drawn);
+        const std::size_t drawn = std::min(sizeof batch, count - text.size());
+        takeFromReserve(batch, drawn);
         for (std::size_t i = 0; i < drawn && text.size() < count; ++i) {
             if (batch[i] < kLimit)
                 text.push_back(kAlphanumeric[batch[i] % kAlphanumeric.size()]);

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
+#include <utility>
 
 namespace cv {
 
@@ -85,21 +86,27 @@ bool DeleteWalk::deleteInFolder(const std::string& folder, const PreparedExclude
         return true;
     }
     TargetWalk walk(excludes, folder, m_context.reader);
+    bool removedEmpty = false;
     const int rootError = walk.walker().walk(
         rootFd.get(), folder,
         [&](const FolderWalker::Entry& entry) {
             const PreparedExcludes::Position& position = walk.enter(entry);
-            // The folders the renaming emptied go at once, without being listed; the walk finds them
-            // gone. Any other folder is entered, and goes after its contents if they all went.
+            // The folders the renaming emptied go at once, without being listed or entered. Any
+            // other folder is entered, and goes after its contents if they all went.
             if (S_ISDIR(entry.info.st_mode) && !position.keeps() && !entry.mountRoot &&
                 !m_context.filesOnly && !m_context.record.keepsFolder(ShredRecord::idOf(entry.info)) &&
                 ::unlinkat(entry.dirFd, entry.name.data(), AT_REMOVEDIR) == 0) {
                 m_sync.removed(entry.info.st_dev);
-                return true;
+                removedEmpty = true;
+                return false;
             }
             return !position.covered();
         },
-        [&](const FolderWalker::Entry& entry) { deleteWalked(walk, entry); });
+        [&](const FolderWalker::Entry& entry) {
+            // A folder removed empty is done: the walk hands it over right after, as one not entered.
+            if (!std::exchange(removedEmpty, false))
+                deleteWalked(walk, entry);
+        });
     return walk.rootHoldsWhatStays() || rootError != 0;
 }
 

@@ -43,12 +43,14 @@ FileIdentity FileIdentity::of(int fd)
     return FileIdentity{generationOf(fd), birthOf(fd, "", AT_EMPTY_PATH, regular)};
 }
 
-FileIdentity FileIdentity::at(int dirFd, const char* name)
+FileIdentity FileIdentity::at(int dirFd, const char* name, const FileIdentity& known)
 {
     FileIdentity identity;
+    if (!known.generation && !known.birth)
+        return identity;
     bool regular = false;
     identity.birth = birthOf(dirFd, name, 0, regular);
-    if (!regular)
+    if (!regular || !known.generation)
         return identity;
     // Non-blocking and without following: whatever took the name meanwhile (a FIFO, a link) is
     // never waited on or followed; only a regular file gives a generation.

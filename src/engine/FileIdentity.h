@@ -18,8 +18,10 @@ struct FileIdentity
     // Of the file an open descriptor holds.
     static FileIdentity of(int fd);
     // Of the regular file name in dirFd (AT_FDCWD for a path), never following a link: its birth
-    // time, and its generation through a short read-only opening where that is allowed.
-    static FileIdentity at(int dirFd, const char* name);
+    // time, and its generation through a short read-only opening where that is allowed. Only the
+    // facts that `known` holds are read: a fact it lacks could decide nothing against it (on a file
+    // system that keeps no generation, such as tmpfs, the file is not opened at all).
+    static FileIdentity at(int dirFd, const char* name, const FileIdentity& known);
 
     // False only when a fact that both know differs: then they are two different files.
     bool couldBe(const FileIdentity& other) const;

@@ -49,7 +49,7 @@ RegularFileOpener::Result RegularFileOpener::openExamined(int dirFd, const char*
     }
     const bool examined = ::fstatfs(entry.get(), &fileSystem) == 0;
     if (const auto kernel =
-            examined ? KernelFileSystem::of(entry.get(), fileSystem) : KernelFileSystem::of(entry.get())) {
+            examined ? KernelFileSystem::of(fileSystem, entryInfo) : KernelFileSystem::of(entry.get())) {
         result.status = Status::KernelFile;
         result.fileSystem = kernel->describe();
         return result;

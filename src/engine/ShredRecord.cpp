@@ -51,7 +51,8 @@ ShredRecord::Match ShredRecord::overwrittenAt(int dirFd, const char* name, const
     if (found == m_overwritten.end())
         return Match::NotOverwritten;
     // Device and inode match; the generation and birth time tell whether it is still that file.
-    if (!found->second.identity.couldBe(FileIdentity::at(dirFd, name)))
+    const FileIdentity& identity = found->second.identity;
+    if (!identity.couldBe(FileIdentity::at(dirFd, name, identity)))
         return Match::Replaced;
     return info.st_size > found->second.size ? Match::Grew : Match::Overwritten;
 }

@@ -53,6 +53,20 @@ extern "C" int sched_yield() noexcept
     return static_cast<int>(::syscall(SYS_sched_yield));
 }
 
+// The random generator's calls, counted the same way: OpenSSL asks for the process's id on each
+// call (to notice a fork).
+namespace {
+thread_local bool countIds = false;
+thread_local int ids = 0;
+} // namespace
+
+extern "C" pid_t getpid() noexcept
+{
+    if (countIds)
+        ++ids;
+    return static_cast<pid_t>(::syscall(SYS_getpid));
+}
+
 extern "C" int nanosleep(const struct timespec* duration, struct timespec* left)
 {
     if (countPacing)
@@ -338,6 +352,37 @@ TEST(FileShredCoordinator, LinksAndSpecialFilesAreNeverFollowedOrOpened)
     EXPECT_EQ(contents(outside + "/secret.txt"), "outside the selection");
     ASSERT_EQ(shredding.recorder.items.size(), 1u) << "only the regular file is listed";
     EXPECT_EQ(shredding.recorder.items[0].path, target + "/plain");
+}
+
+TEST(FileShredCoordinator, ADeepChainCostsNoCallOfTheGeneratorPerEntry)
+{
+    // Every entry of a deep chain gets random names as long as its path below the target was (up
+    // to 255 characters): they come from a reserve, not from a call of the generator each.
+    t::TempDir dir;
+    const std::string target = dir / "chain";
+    t::makeDir(target);
+    constexpr int kLevels = 200;
+    int fd = ::open(target.c_str(), O_RDONLY | O_DIRECTORY);
+    for (int i = 0; i < kLevels; ++i) {
+        const int file = ::openat(fd, "f", O_WRONLY | O_CREAT, 0644);
+        ASSERT_GE(file, 0);
+        ASSERT_EQ(::write(file, "data", 4), 4);
+        ::close(file);
+        ASSERT_EQ(::mkdirat(fd, "d", 0755), 0);
+        const int next = ::openat(fd, "d", O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        fd = next;
+    }
+    ::close(fd);
+
+    Shredding shredding(16);
+    ids = 0;
+    countIds = true;
+    shredding.run(target);
+    countIds = false;
+    EXPECT_FALSE(t::exists(target));
+    EXPECT_EQ(shredding.recorder.items.size(), static_cast<std::size_t>(kLevels));
+    EXPECT_LT(ids, kLevels / 4) << "a call of the generator per entry";
 }
 
 TEST(FileShredCoordinator, OddNamesAndPathsLongerThanPathMax)
