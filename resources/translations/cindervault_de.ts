@@ -961,6 +961,16 @@ Mit „Jetzt nicht“ startet Cindervault ohne diese Schritte; beim nächsten St
     </message>
 </context>
 <context>
+    <name>cv::ReportCol</name>
+    <message numerus="yes">
+        <source>and %Ln more</source>
+        <translation>
+            <numerusform>und %Ln weiterer</numerusform>
+            <numerusform>und %Ln weitere</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>cv::ReportKeeper</name>
     <message>
         <source>Report</source>

@@ -958,6 +958,16 @@ With “Not now” Cindervault starts without these steps; it asks again at the 
     </message>
 </context>
 <context>
+    <name>cv::ReportCol</name>
+    <message numerus="yes">
+        <source>and %Ln more</source>
+        <translation>
+            <numerusform>and %Ln more</numerusform>
+            <numerusform>and %Ln more</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>cv::ReportKeeper</name>
     <message>
         <source>Report</source>
