@@ -37,9 +37,11 @@ ReportCardFacts ReportCardFacts::of(const ShredResult& result)
 {
     ReportCardFacts facts;
     facts.statusKey = QString::fromLatin1(ReportFactory::statusKey(result));
-    if (!result.paths || result.paths->paths().empty())
+    // The names the user chose: the job renames its targets before it deletes them.
+    const std::vector<std::string>& targets =
+        !result.targets.empty() || !result.paths ? result.targets : result.paths->paths();
+    if (targets.empty())
         return facts;
-    const std::vector<std::string>& targets = result.paths->paths();
     const QString first = QFile::decodeName(QByteArray::fromStdString(targets.front()));
     const QString name = first.section(u'/', -1, -1, QString::SectionSkipEmpty);
     facts.firstTarget = name.isEmpty() ? first : name;

@@ -98,15 +98,24 @@ void ReportCol::paint(QPainter* painter, const QStyleOptionViewItem& option, con
                       QFontMetrics(font).elidedText(kind, Qt::ElideRight, labelWidth - 4));
 
     // Below it, a line each: date, time, how the job ended, what it was aimed at, and how many more.
-    constexpr int kLine = 17;
+    constexpr int kLine = 16;
     const QColor onCard = Palette::onSurface(Palette::headerBlue());
     QRectF line(card.left() + 6, iconRect.bottom() + 6, card.width() - 12, kLine);
-    const auto draw = [&](const QString& text, const QColor& colour, bool bold) {
+    // A line too long for the card wraps onto a second one when it may (the status: "Old content
+    // may remain"), else it is shortened in its middle (a long file name keeps its extension).
+    const auto draw = [&](const QString& text, const QColor& colour, bool bold, bool wraps = false) {
         font.setBold(bold);
         painter->setFont(font);
         painter->setPen(colour);
+        const QFontMetrics metrics(font);
+        if (wraps && metrics.horizontalAdvance(text) > line.width()) {
+            const QRectF twoLines(line.topLeft(), QSizeF(line.width(), 2 * kLine));
+            painter->drawText(twoLines, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextWordWrap, text);
+            line.translate(0, 2 * kLine);
+            return;
+        }
         painter->drawText(line, Qt::AlignHCenter | Qt::AlignVCenter,
-                          QFontMetrics(font).elidedText(text, Qt::ElideMiddle, int(line.width())));
+                          metrics.elidedText(text, Qt::ElideMiddle, int(line.width())));
         line.translate(0, kLine);
     };
     font.setPixelSize(12);
@@ -115,7 +124,7 @@ void ReportCol::paint(QPainter* painter, const QStyleOptionViewItem& option, con
     draw(time, onCard, false);
     const JobLines job = jobLines(path);
     if (!job.status.isEmpty())
-        draw(job.status, job.success ? Palette::amount() : Palette::failure(), true);
+        draw(job.status, job.success ? Palette::amount() : Palette::failure(), true, true);
     font.setPixelSize(11);
     if (!job.target.isEmpty())
         draw(job.target, Palette::secondaryText(), false);

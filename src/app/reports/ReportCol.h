@@ -18,7 +18,7 @@ class ReportCol : public QStyledItemDelegate
 public:
     static constexpr int kMinWidth = 110;
     static constexpr int kMaxWidth = 140;
-    static constexpr int kHeight = 186;
+    static constexpr int kHeight = 178;
     static constexpr int kMaxColumns = 6;
 
     using QStyledItemDelegate::QStyledItemDelegate;
