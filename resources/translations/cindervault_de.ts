@@ -611,10 +611,10 @@
         <translation>„%1“</translation>
     </message>
     <message numerus="yes">
-        <source>%1 and %n more item(s)</source>
+        <source>%1 and %Ln more item(s)</source>
         <translation>
-            <numerusform>%1 und %n weiteres Objekt</numerusform>
-            <numerusform>%1 und %n weitere Objekte</numerusform>
+            <numerusform>%1 und %Ln weiteres Objekt</numerusform>
+            <numerusform>%1 und %Ln weitere Objekte</numerusform>
         </translation>
     </message>
     <message numerus="yes">
@@ -974,6 +974,16 @@ Mit „Jetzt nicht“ startet Cindervault ohne diese Schritte; beim nächsten St
     <message>
         <source>the report could not be signed: %1</source>
         <translation>der Bericht konnte nicht signiert werden: %1</translation>
+    </message>
+</context>
+<context>
+    <name>cv::ReportCol</name>
+    <message numerus="yes">
+        <source>and %Ln more</source>
+        <translation>
+            <numerusform>und %Ln weiterer</numerusform>
+            <numerusform>und %Ln weitere</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1409,10 +1419,10 @@ Mit „Jetzt nicht“ startet Cindervault ohne diese Schritte; beim nächsten St
         <translation>Geben Sie die neue PIN noch einmal ein</translation>
     </message>
     <message numerus="yes">
-        <source>Too many wrong PINs. Please wait %n second(s) before you try again.</source>
+        <source>Too many wrong PINs. Please wait %Ln second(s) before you try again.</source>
         <translation>
-            <numerusform>Zu viele falsche PINs. Bitte warten Sie %n Sekunde, bevor Sie es erneut versuchen.</numerusform>
-            <numerusform>Zu viele falsche PINs. Bitte warten Sie %n Sekunden, bevor Sie es erneut versuchen.</numerusform>
+            <numerusform>Zu viele falsche PINs. Bitte warten Sie %Ln Sekunde, bevor Sie es erneut versuchen.</numerusform>
+            <numerusform>Zu viele falsche PINs. Bitte warten Sie %Ln Sekunden, bevor Sie es erneut versuchen.</numerusform>
         </translation>
     </message>
 </context>
@@ -1594,10 +1604,10 @@ Mit „Jetzt nicht“ startet Cindervault ohne diese Schritte; beim nächsten St
         <translation>Papierkorb</translation>
     </message>
     <message numerus="yes">
-        <source>%n trash folder(s) left alone</source>
+        <source>%Ln trash folder(s) left alone</source>
         <translation>
-            <numerusform>%n Papierkorb-Ordner unberührt gelassen</numerusform>
-            <numerusform>%n Papierkorb-Ordner unberührt gelassen</numerusform>
+            <numerusform>%Ln Papierkorb-Ordner unberührt gelassen</numerusform>
+            <numerusform>%Ln Papierkorb-Ordner unberührt gelassen</numerusform>
         </translation>
     </message>
     <message>

@@ -611,10 +611,10 @@
         <translation type="unfinished"></translation>
     </message>
     <message numerus="yes">
-        <source>%1 and %n more item(s)</source>
+        <source>%1 and %Ln more item(s)</source>
         <translation>
-            <numerusform>%1 and %n more item</numerusform>
-            <numerusform>%1 and %n more items</numerusform>
+            <numerusform>%1 and %Ln more item</numerusform>
+            <numerusform>%1 and %Ln more items</numerusform>
         </translation>
     </message>
     <message numerus="yes">
@@ -971,6 +971,16 @@ With “Not now” Cindervault starts without these steps; it asks again at the 
     <message>
         <source>the report could not be signed: %1</source>
         <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>cv::ReportCol</name>
+    <message numerus="yes">
+        <source>and %Ln more</source>
+        <translation>
+            <numerusform>and %Ln more</numerusform>
+            <numerusform>and %Ln more</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1406,10 +1416,10 @@ With “Not now” Cindervault starts without these steps; it asks again at the 
         <translation>Enter the new PIN again</translation>
     </message>
     <message numerus="yes">
-        <source>Too many wrong PINs. Please wait %n second(s) before you try again.</source>
+        <source>Too many wrong PINs. Please wait %Ln second(s) before you try again.</source>
         <translation>
-            <numerusform>Too many wrong PINs. Please wait %n second before you try again.</numerusform>
-            <numerusform>Too many wrong PINs. Please wait %n seconds before you try again.</numerusform>
+            <numerusform>Too many wrong PINs. Please wait %Ln second before you try again.</numerusform>
+            <numerusform>Too many wrong PINs. Please wait %Ln seconds before you try again.</numerusform>
         </translation>
     </message>
 </context>
@@ -1591,10 +1601,10 @@ With “Not now” Cindervault starts without these steps; it asks again at the 
         <translation type="unfinished"></translation>
     </message>
     <message numerus="yes">
-        <source>%n trash folder(s) left alone</source>
+        <source>%Ln trash folder(s) left alone</source>
         <translation>
-            <numerusform>%n trash folder left alone</numerusform>
-            <numerusform>%n trash folders left alone</numerusform>
+            <numerusform>%Ln trash folder left alone</numerusform>
+            <numerusform>%Ln trash folders left alone</numerusform>
         </translation>
     </message>
     <message>

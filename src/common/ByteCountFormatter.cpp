@@ -24,23 +24,20 @@ constexpr std::array<Unit, 6> kUnits{{
     {"EB", 1e18, 2},
 }};
 
-// Prints value with at most `decimals` digits after the decimal sign, dropping trailing zeros.
-std::string trimmedDecimal(double value, int decimals, const std::string& decimalPoint)
+// Prints value with exactly `decimals` digits after the decimal sign, or none for a whole number:
+// the amounts of one unit read alike ("191.50 GB" beside "79.06 GB"), and round ones stay plain
+// ("500 GB").
+std::string unitDecimal(double value, int decimals, const std::string& decimalPoint)
 {
     // to_chars, unlike printf, does not follow the C locale's decimal sign (which the window sets
     // from the desktop's).
     char buffer[64];
+    const bool whole = value == std::floor(value);
     const auto written =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, whole ? 0 : decimals);
     std::string text(buffer, written.ptr);
     const std::size_t point = text.find('.');
-    if (point == std::string::npos)
-        return text;
-    while (text.back() == '0')
-        text.pop_back();
-    if (text.back() == '.')
-        text.pop_back();
-    else
+    if (point != std::string::npos)
         text.replace(point, 1, decimalPoint);
     return text;
 }
@@ -84,7 +81,7 @@ std::string ByteCountFormatter::format(std::int64_t bytes, const ByteCountStyle&
         // 999,999 bytes rounds to 1000 KB: that reads better as the next unit up.
         if (rounded >= 1000.0 && i + 1 < kUnits.size())
             continue;
-        return sign + trimmedDecimal(rounded, unit.decimals, style.decimalPoint) + " " + unit.name;
+        return sign + unitDecimal(rounded, unit.decimals, style.decimalPoint) + " " + unit.name;
     }
     return sign + std::to_string(magnitude) + ' ' + style.bytes; // not reached: EB covers every 64-bit value
 }

@@ -22,7 +22,8 @@ struct ByteCountStyle
 
 // Formats byte amounts for the user the way every screen, report and log line shows them:
 // decimal units (1 KB = 1000 bytes), "N bytes" below 1000, "Zero KB" for nothing, KB without
-// decimals, MB with one, GB and above with two, rounded, trailing zeros dropped.
+// decimals, MB with one, GB and above with two, rounded; a whole amount without decimals ("500 GB"),
+// any other with all of its unit's ("1.20 GB", never "1.2 GB" beside "1.25 GB").
 class ByteCountFormatter
 {
 public:

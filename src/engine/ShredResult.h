@@ -28,6 +28,7 @@ struct ShredResult
     std::shared_ptr<Algorithm> algorithm;
     std::shared_ptr<ShredState> lastState;
     std::shared_ptr<PathCollection> paths; // the job's own collection, renamed targets included
+    std::vector<std::string> targets;      // the targets as the user chose them, before any renaming
     std::shared_ptr<ShredOptions> options;
     std::vector<ShredItem> history;   // every file examined and every other failure, in processing order
     std::vector<ShredVolume> volumes; // the volumes the targets lie on, with what was done there

@@ -111,6 +111,7 @@ void JobPreparation::createResult()
     job.result = std::make_shared<ShredResult>();
     job.result->algorithm = job.algorithm;
     job.result->paths = job.pathCollection;
+    job.result->targets = job.pathCollection->paths();
     job.result->options = job.options;
     for (TargetVolume& volume : TargetVolume::forPaths(job.pathCollection->paths())) {
         logMessage("Volume ", volume.mountPoint, ": ", volume.fileSystem,

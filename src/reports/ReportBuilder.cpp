@@ -3,6 +3,7 @@
 #include "common/Log.h"
 #include "reports/HtmlReportSignature.h"
 #include "reports/PdfReportSignature.h"
+#include "reports/ReportCardFacts.h"
 #include "reports/ReportFactory.h"
 #include "reports/ReportFileWriter.h"
 #include "reports/ReportRenderStep.h"
@@ -135,9 +136,13 @@ void ReportBuilder::save(const QString& folder, const QString& baseName, const Q
                          const QByteArray& data)
 {
     const auto path = ReportFileWriter::writeNewFile(folder, baseName, extension, data);
-    if (path)
+    if (path) {
+        // The report stands without its card's facts; the card then shows its date alone.
+        QString why;
+        if (!ReportCardFacts::of(*m_shredResult).writeTo(*path, &why))
+            logMessage("Report card facts not kept with ", path->toStdString(), ": ", why.toStdString());
         finish(ReportOutcome::State::Saved, *path, QString(), true);
-    else
+    } else
         finish(ReportOutcome::State::Failed, QString(),
                tr("the report could not be written to %1").arg(folder), true);
 }

@@ -305,37 +305,19 @@ QHash<QString, QString> ReportFactory::placeholderValues(const QString& language
     values.insert(u"SECURE_COLOR"_s, kSuccessColor.toString());
     QString errorText = fileCountText(errors, language);
     if (otherErrors != 0)
-        errorText +=
-            u" + "_s +
-            localizedText("%ld other error(s)", language).replace(u"%ld"_s, QString::number(otherErrors));
+        errorText += u" + "_s + localizedText("%ld other error(s)", language)
+                                    .replace(u"%ld"_s, localeFor(language).toString(otherErrors));
     values.insert(u"ERROR_COUNT"_s, escapeHtml(errorText));
     values.insert(u"ERROR_COLOR"_s, (errors + otherErrors != 0 ? kFailureColor : kNeutralColor).toString());
     values.insert(u"SKIPPED_COUNT"_s,
                   escapeHtml(fileCountText(std::max<std::int64_t>(total - finished, 0), language)));
     values.insert(u"SKIPPED_COLOR"_s, (finished == total ? kNeutralColor : kFailureColor).toString());
     // The status title and the report's state row say the same: the job's real outcome.
-    const char* status = "Success";
-    QStringView statusColor = kSuccessColor;
-    switch (result.status()) {
-    case ShredResult::Status::Cancelled:
-        status = "Canceled";
-        statusColor = kFailureColor;
-        break;
-    case ShredResult::Status::Errors:
-        status = "Errors";
-        statusColor = kFailureColor;
-        break;
-    case ShredResult::Status::Success:
-        break;
-    }
-    // A job that did all it was asked, but left overwritten files on a copy-on-write volume
-    // without a wipe of its free space afterwards, is no plain success: their old content may
-    // still be on that volume.
+    const char* status = statusKey(result);
+    const QStringView statusColor = status == kSuccess ? kSuccessColor : kFailureColor;
     QString statusText = text(status);
     const std::vector<std::string> oldContent = result.volumesWithOldContent();
-    if (result.status() == ShredResult::Status::Success && !oldContent.empty()) {
-        status = "Old content may remain";
-        statusColor = kFailureColor;
+    if (status == kOldContentMayRemain) {
         QStringList mounts;
         for (const std::string& mount : oldContent)
             mounts << displayPath(mount);
@@ -663,6 +645,31 @@ QString ReportFactory::displayPath(const std::string& path)
         i += length;
     }
     return out;
+}
+
+const char* ReportFactory::statusKey(const ShredResult& result)
+{
+    switch (result.status()) {
+    case ShredResult::Status::Cancelled:
+        return kCanceled;
+    case ShredResult::Status::Errors:
+        return kErrors;
+    case ShredResult::Status::Success:
+        break;
+    }
+    // A job that did all it was asked, but left overwritten files on a copy-on-write volume
+    // without a wipe of its free space afterwards, is no plain success: their old content may
+    // still be on that volume.
+    return result.volumesWithOldContent().empty() ? kSuccess : kOldContentMayRemain;
+}
+
+const char* ReportFactory::knownStatusKey(QStringView key)
+{
+    for (const char* known : {kSuccess, kErrors, kCanceled, kOldContentMayRemain}) {
+        if (key == QLatin1StringView(known))
+            return known;
+    }
+    return nullptr;
 }
 
 QString ReportFactory::reportLanguage(const QString& language)

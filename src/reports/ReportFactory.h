@@ -49,6 +49,16 @@ public:
 
     // Where the volume block looks volumes up; tests stand in for the system.
     void setVolumeProbe(VolumeProbe probe) { m_volumeProbe = std::move(probe); }
+    // The keys of the report's status titles, one for each way a job can end.
+    static constexpr const char* kSuccess = "Success";
+    static constexpr const char* kErrors = "Errors";
+    static constexpr const char* kCanceled = "Canceled";
+    static constexpr const char* kOldContentMayRemain = "Old content may remain";
+    // The status title's key for a job: cancelled, ended with errors, done but with old content
+    // that may remain on a copy-on-write volume, or done.
+    static const char* statusKey(const ShredResult& result);
+    // The key among those above that reads as key, or null.
+    static const char* knownStatusKey(QStringView key);
     // "de" for German, "en" for every other language: the languages reports are made in.
     static QString reportLanguage(const QString& language);
 

@@ -9,6 +9,7 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QLocale>
 #include <QRegularExpression>
 #include <QStringList>
 #include <QThread>
@@ -206,7 +207,7 @@ QString NotificationManager::formatCounts(const QString& format, quint64 first, 
         if (match.captured(1) == u"%"_s)
             text += u'%';
         else if (used < 2)
-            text += QString::number(counts[used++]);
+            text += QLocale().toString(counts[used++]); // grouped as the window's language groups
         else
             text += match.captured(); // more conversions than counts: leave them as they stand
         from = match.capturedEnd();

@@ -68,7 +68,8 @@ public:
     // Title and text for the end of a job (localized).
     static std::pair<QString, QString> titleAndTextForResult(const ShredResult& result);
     // Puts two counts into a format text at its printf-style conversions (%ld, %lu, %d, %i, %@) in
-    // order; "%%" reads as "%". A text without conversions comes back as it is.
+    // order, with their digits grouped as the default locale (the window's language) groups them
+    // ("1,725", "1.725"); "%%" reads as "%". A text without conversions comes back as it is.
     static QString formatCounts(const QString& format, quint64 first, quint64 second);
 
     // The row of the dismissal pop-up for a stored interval: its own row for the five offered

@@ -37,6 +37,7 @@
 #include "app/shred/VolumeOptionViewController.h"
 #include "app/tempdata/TempDataViewController.h"
 #include "engine/AlgorithmCollection.h"
+#include "reports/ReportCardFacts.h"
 #include "reports/ReportFactory.h"
 #include "reports/ReportSettings.h"
 #include "settings/NotificationManager.h"
@@ -359,8 +360,16 @@ int main(int argc, char** argv)
     screen->stopDragging();
 
     dropAndWait(screen, {folder});
+    // No method chosen yet: Start waits, and the screen says why.
+    selectMethod(screen, 0);
+    save(&window, prefix + u"03a-shred-files-no-method"_s);
     selectMethod(screen, 13);
     save(&window, prefix + u"03-shred-files"_s);
+    // Keyboard focus on Start, a filled button: its focus frame shows.
+    window.activateWindow();
+    (void)QTest::qWaitForWindowActive(&window, 3000);
+    part<QWidget>(screen, "startShred")->setFocus(Qt::TabFocusReason);
+    save(&window, prefix + u"03c-shred-start-focus"_s, 300);
     // The window may grow: the drop zone and the description take the room.
     window.resize(1100, 760);
     save(&window, prefix + u"03b-shred-files-larger"_s, 300);
@@ -486,6 +495,7 @@ int main(int argc, char** argv)
         // not be read. No check mark, and the colour of failure.
         auto result = std::make_shared<cv::ShredResult>();
         result->lastState = std::make_shared<cv::ShredState>();
+        result->end = result->start + std::chrono::seconds(42);
         result->fileCountTotal = 5;
         result->fileCountRemoved = 3;
         result->bytesCountRemoved = 3'100'000;
@@ -518,8 +528,12 @@ int main(int argc, char** argv)
     // The free-space tab: idle, a volume being looked at, selected, one the user cannot write to,
     // and the confirmation.
     settings.setInteger(16, cv::SettingsManager::kSettingsDeletionDefaultMethod);
+    // The temporary-data screen as a user who is not root sees it: the system's categories offered
+    // but not chosen (whoever runs the program).
     window.setScreenFactories(pictureFreeSpaceScreen, [] {
-        return new cv::TempDataViewController(new cv::TempDataSelection(std::make_unique<HeldSearcher>()));
+        auto* selection = new cv::TempDataSelection(std::make_unique<HeldSearcher>());
+        selection->setAdministrator(false);
+        return new cv::TempDataViewController(selection);
     });
     window.host()->changeTabToIndex(cv::MainMenuHostViewController::kFreeSpaceTab);
     auto* freeSpace = qobject_cast<cv::FreeSpaceViewController*>(window.freeSpaceTab()->current());
@@ -580,12 +594,12 @@ int main(int argc, char** argv)
         done.wait(10000);
     }
     save(&window, prefix + u"35-tempdata-results"_s, 300);
-    tempScreen->toggle(cv::TempSearcher::SystemCaches);
+    tempScreen->toggle(cv::TempSearcher::UserCaches);
     save(&window, prefix + u"35b-tempdata-one-untaken"_s, 300);
     window.resize(1100, 760);
     save(&window, prefix + u"35c-tempdata-larger"_s, 300);
     cv::ScreenFit::fit(&window, QSize(cv::WindowController::kWidth, cv::WindowController::kHeight), true);
-    tempScreen->toggle(cv::TempSearcher::SystemCaches);
+    tempScreen->toggle(cv::TempSearcher::UserCaches);
     tempScreen->startShred();
     if (auto* confirmation = openDialog<QMessageBox>(&window, prefix + u"36-tempdata-confirmation"_s)) {
         save(confirmation, prefix + u"36-tempdata-confirmation"_s, 300);
@@ -615,11 +629,24 @@ int main(int argc, char** argv)
         window.host()->changeTabToIndex(index);
         save(&window, prefix + u"12-tab-%1"_s.arg(index), 100);
     }
+    // Their cards say how each job ended and what it was aimed at, as a saved report's do; one
+    // was saved without these facts (by an earlier version) and shows its date alone.
+    const cv::ReportCardFacts cardFacts[] = {
+        {QString::fromLatin1(cv::ReportFactory::kSuccess), u"Project Files"_s, 2},
+        {QString::fromLatin1(cv::ReportFactory::kErrors),
+         u"contract-with-a-rather-long-name-that-needs-room.pdf"_s, 0},
+        {QString::fromLatin1(cv::ReportFactory::kCanceled), u"large.iso"_s, 0},
+        {QString::fromLatin1(cv::ReportFactory::kOldContentMayRemain), u"Photos"_s, 1204},
+    };
     for (int i = 0; i < 9; ++i) {
         const std::string name = "deletionReport_2026_12_0" + std::to_string(1 + i / 3) + "_0" +
                                  std::to_string(1 + i) + "-1" + std::to_string(i) + "-7";
-        cv::test::writeFile(reportFolder + "/" + name + (i % 4 == 3 ? ".html" : ".pdf"),
+        const std::string path = reportFolder + "/" + name + (i % 4 == 3 ? ".html" : ".pdf");
+        cv::test::writeFile(path,
                             "<html><body><h1>Deletion report " + std::to_string(i) + "</h1></body></html>");
+        QString why;
+        if (i != 8 && !cardFacts[i % 4].writeTo(QString::fromStdString(path), &why))
+            missing(prefix + u"14-reports-cards"_s, u"the report cards' facts could not be kept: "_s + why);
     }
     // One of them a real HTML report, of the job above.
     const QString htmlReport =
@@ -630,6 +657,8 @@ int main(int argc, char** argv)
             file.write(cv::ReportFactory(progress->shredResult(), cv::ReportSettings::options(settings))
                            .generateHTMLReport()
                            .toUtf8());
+        file.close();
+        cv::ReportCardFacts::of(*progress->shredResult()).writeTo(htmlReport);
     }
     emit cv::sharedReportKeeper().reportGenerated();
     save(&window, prefix + u"14-reports-cards"_s, 300);

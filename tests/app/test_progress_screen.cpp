@@ -261,7 +261,7 @@ TEST(ProgressScreen, ASnapshotReplyAfterTheJobBringsTheEnd)
     EXPECT_TRUE(h.part("snapshotLabel")->text().contains(u"no snapshot tool is configured"_s));
     EXPECT_EQ(h.screen->shredResult()->errorCount, 0u);
     EXPECT_EQ(h.screen->shredResult()->otherErrorCount, 1u);
-    EXPECT_EQ(h.part("removedLabel")->text(), u"%1 in 1 File(s) - Errors 1 other"_s.arg(bytes(100)));
+    EXPECT_EQ(h.part("removedLabel")->text(), u"%1 in 1 File(s) - Errors 1\u00A0other"_s.arg(bytes(100)));
 }
 
 TEST(ProgressScreen, AFileDeletedOnACopyOnWriteVolumeWithoutAWipeIsNamedWhenFinished)
@@ -418,7 +418,7 @@ TEST(ProgressScreen, FreeSpaceOnlyTotalsAndErrorsInTheTotals)
         result->addFailure(ShredItem::Kind::Folder, "/x/unread", "Folder could not be read");
         screen.finished(result);
         EXPECT_EQ(screen.findChild<QLabel*>(u"removedLabel"_s)->text(),
-                  u"%1 in 4 File(s) - Errors 2 File(s), 1 other"_s.arg(bytes(3000)))
+                  u"%1 in 4 File(s) - Errors 2\u00A0File(s), 1\u00A0other"_s.arg(bytes(3000)))
             << "errors of files and of folders apart";
         EXPECT_EQ(screen.findChild<QLabel*>(u"statusTitle"_s)->text(), u"Removed"_s);
         EXPECT_EQ(screen.findChild<QLabel*>(u"actionLabel"_s)->text(), u"Finished with errors"_s);

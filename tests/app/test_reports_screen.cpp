@@ -19,6 +19,7 @@
 #include "app/reports/ReportReviewViewController.h"
 #include "engine/Algorithm.h"
 #include "engine/ShredResult.h"
+#include "reports/ReportCardFacts.h"
 #include "settings/SettingsManager.h"
 #include "targets/PathCollection.h"
 #include "translations/AppTranslator.h"
@@ -33,7 +34,10 @@
 #include <QTest>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
+
+#include <tuple>
 
 using namespace Qt::StringLiterals;
 
@@ -152,13 +156,13 @@ TEST(ReportsScreen, ButtonsFollowTheSelectionAndReturnOpensOne)
         EXPECT_TRUE(h.opened.isEmpty());
     }
     {
-        SCOPED_TRACE("cards: at most six columns, each 90 to 118 wide");
+        SCOPED_TRACE("cards: at most six columns, each 110 to 140 wide");
         EXPECT_EQ(ReportCol::columnsFor(2000), 6);
-        EXPECT_EQ(ReportCol::cardWidthFor(2000), 118);
-        EXPECT_EQ(ReportCol::columnsFor(300), 3);
-        EXPECT_EQ(ReportCol::cardWidthFor(300), 100);
-        EXPECT_EQ(ReportCol::cardWidthFor(50), 90);
-        EXPECT_EQ(view->gridSize().height(), 145);
+        EXPECT_EQ(ReportCol::cardWidthFor(2000), 140);
+        EXPECT_EQ(ReportCol::columnsFor(360), 3);
+        EXPECT_EQ(ReportCol::cardWidthFor(360), 120);
+        EXPECT_EQ(ReportCol::cardWidthFor(50), 110);
+        EXPECT_EQ(view->gridSize().height(), ReportCol::kHeight);
         // The card's date is in the window's language: German "04.03.20", not "04-03-2020".
         const std::string dated = h.folder / "deletionReport_dated.pdf";
         writeFile(dated, "x");
@@ -181,6 +185,48 @@ TEST(ReportsScreen, ButtonsFollowTheSelectionAndReturnOpensOne)
             columns.insert(view->visualRect(h.screen->model()->reports()->index(row)).x());
         EXPECT_EQ(columns.size(), 6) << "a wide window still shows six columns";
     }
+}
+
+TEST(ReportsScreen, CardsSayHowTheJobEndedAndWhatItWasAimedAt)
+{
+    ReportsHarness h(
+        {"deletionReport_errors.pdf", "deletionReport_cancelled.html", "deletionReport_old.pdf"});
+    ShredResult errors;
+    errors.paths = std::make_shared<PathCollection>();
+    errors.paths->setPaths({"/home/user/Photos/", "/home/user/a.txt", "/home/user/b.txt"});
+    errors.errorCount = 1;
+    ShredResult cancelled;
+    cancelled.paths = std::make_shared<PathCollection>();
+    cancelled.paths->setPaths({"/"});
+    cancelled.canceled = true;
+    QString why;
+    if (!ReportCardFacts::of(errors).writeTo(h.path("deletionReport_errors.pdf"), &why))
+        GTEST_SKIP() << "no extended attributes in the test's folder: " << why.toStdString();
+    ASSERT_TRUE(ReportCardFacts::of(cancelled).writeTo(h.path("deletionReport_cancelled.html")));
+
+    // In the report's words, in the window's language; the first target by name, the rest counted.
+    using Lines = std::tuple<QString, bool, QString, QString>;
+    const auto lines = [&](const char* name) {
+        const ReportCol::JobLines job = ReportCol::jobLines(h.path(name));
+        return Lines(job.status, job.success, job.target, job.more);
+    };
+    EXPECT_EQ(lines("deletionReport_errors.pdf"), Lines(u"Errors"_s, false, u"Photos"_s, u"and 2 more"_s));
+    EXPECT_EQ(lines("deletionReport_cancelled.html"), Lines(u"Canceled"_s, false, u"/"_s, QString()));
+    EXPECT_EQ(lines("deletionReport_old.pdf"), Lines()) << "a report saved without the facts: its date alone";
+    AppTranslator::install(*qApp, u"de"_s);
+    EXPECT_EQ(lines("deletionReport_errors.pdf"), Lines(u"Fehler"_s, false, u"Photos"_s, u"und 2 weitere"_s));
+    EXPECT_EQ(lines("deletionReport_cancelled.html"), Lines(u"Abgebrochen"_s, false, u"/"_s, QString()));
+    AppTranslator::install(*qApp, u"en"_s);
+
+    // A status the report does not know (a file changed by hand) is not shown.
+    const QByteArray file = QFile::encodeName(h.path("deletionReport_old.pdf"));
+    ASSERT_EQ(::setxattr(file.constData(), "user.cindervault.status", "<b>Done</b>", 11, 0), 0);
+    EXPECT_EQ(lines("deletionReport_old.pdf"), Lines());
+    ShredResult done;
+    EXPECT_EQ(ReportCardFacts::of(done).statusKey, u"Success"_s);
+    ASSERT_TRUE(ReportCardFacts::of(done).writeTo(h.path("deletionReport_old.pdf")));
+    EXPECT_EQ(lines("deletionReport_old.pdf"), Lines(u"Success"_s, true, QString(), QString()))
+        << "a job without targets has a status alone";
 }
 
 TEST(ReportsScreen, DeletesAfterTheQuestionAndReloadsWhenAReportIsGenerated)

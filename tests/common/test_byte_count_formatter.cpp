@@ -20,7 +20,12 @@ TEST(ByteCountFormatter, DecimalUnitsWithTheirPrecision)
     EXPECT_EQ(formatByteCount(1234567), "1.2 MB");
     EXPECT_EQ(formatByteCount(1000000), "1 MB");
     EXPECT_EQ(formatByteCount(1250000000), "1.25 GB");
-    EXPECT_EQ(formatByteCount(1200000000), "1.2 GB");
+    // The unit's decimals in full, so that amounts side by side read alike; a whole one plain.
+    EXPECT_EQ(formatByteCount(1200000000), "1.20 GB");
+    EXPECT_EQ(formatByteCount(191500000000), "191.50 GB");
+    EXPECT_EQ(formatByteCount(79060000000), "79.06 GB");
+    EXPECT_EQ(formatByteCount(3000000000000), "3 TB");
+    EXPECT_EQ(formatByteCount(3004000), "3 MB");
     EXPECT_EQ(formatByteCount(500000000000), "500 GB");
     EXPECT_EQ(formatByteCount(2345678901234), "2.35 TB");
 }
@@ -48,5 +53,6 @@ TEST(ByteCountFormatter, GermanConventions)
     EXPECT_EQ(cv::ByteCountFormatter::format(2800000, german), "2,8 MB");
     EXPECT_EQ(cv::ByteCountFormatter::format(1000000, german), "1 MB");
     EXPECT_EQ(cv::ByteCountFormatter::format(1250000000, german), "1,25 GB");
+    EXPECT_EQ(cv::ByteCountFormatter::format(191500000000, german), "191,50 GB");
     EXPECT_EQ(cv::ByteCountFormatter::format(2800000, cv::ByteCountStyle::forLanguage("fr")), "2.8 MB");
 }

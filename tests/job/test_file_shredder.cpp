@@ -208,6 +208,8 @@ TEST(FileShredder, DeleteJobCountsEveryPassAndRemovesTheTargets)
     EXPECT_EQ(result.algorithm, method(13));
     ASSERT_EQ(result.paths->paths().size(), 2u);
     EXPECT_NE(result.paths->paths()[0], dir / "T") << "the collection holds the targets' new names";
+    ASSERT_EQ(result.targets.size(), 2u);
+    EXPECT_EQ(result.targets[0], dir / "T") << "and the result the names the user chose";
     EXPECT_TRUE(t::listNames(dir.path()).empty());
 
     ASSERT_FALSE(delegate.states.empty());

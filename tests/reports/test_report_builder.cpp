@@ -3,6 +3,7 @@
 // off, same-second names, renderers that crash, fail or hang, and the staged report's end.
 #include "reports/HtmlReportSignature.h"
 #include "reports/ReportBuilder.h"
+#include "reports/ReportCardFacts.h"
 #include "reports/ReportFactory.h"
 #include "reports/ReportFileWriter.h"
 #include "reports/ReportSettings.h"
@@ -170,6 +171,10 @@ TEST_F(ReportBuilderTest, HtmlFormatAndAutomaticSavingOff)
         const QByteArray saved = file.readAll();
         EXPECT_EQ(saved.left(saved.lastIndexOf(cv::HtmlReportSignature::kMarker)), builder.html().toUtf8());
         EXPECT_EQ(generated.count(), 1);
+        // The card of the Reports tab reads how the job ended and its target from the file.
+        const auto facts = cv::ReportCardFacts::readFrom(path);
+        ASSERT_TRUE(facts.has_value());
+        EXPECT_EQ(*facts, (cv::ReportCardFacts{u"Success"_s, u"report-test"_s, 0}));
     }
     {
         SCOPED_TRACE("automatic saving off: nothing written, nothing announced");

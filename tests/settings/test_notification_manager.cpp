@@ -6,6 +6,7 @@
 #include "settings/SettingsManager.h"
 
 #include <QDBusConnection>
+#include <QLocale>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -95,6 +96,13 @@ TEST(NotificationTexts, JobResults)
     cv::setLocalizer({});
     EXPECT_EQ(german, Texts(u"Abgebrochen"_s, u"Abgebrochen nach 9 Dateien (4 Fehler), 100% sicher"_s));
     EXPECT_EQ(NotificationManager::formatCounts(u"%d %@ %ld"_s, 1, 2), u"1 2 %ld"_s);
+    // Counts grouped as the window's language groups them, as its screens show them.
+    const QLocale before;
+    QLocale::setDefault(QLocale(u"de"_s));
+    EXPECT_EQ(NotificationManager::formatCounts(u"%ld / %ld"_s, 1725, 12), u"1.725 / 12"_s);
+    QLocale::setDefault(QLocale(u"en"_s));
+    EXPECT_EQ(NotificationManager::formatCounts(u"%ld / %ld"_s, 1725, 12), u"1,725 / 12"_s);
+    QLocale::setDefault(before);
 }
 
 TEST(NotificationTexts, NeverCallsAVolumeDoneWhereOldDataMayRemain)

@@ -17,10 +17,12 @@ HelperInstallDialog::HelperInstallDialog(const QStringList& places, QWidget* par
     setObjectName(u"HelperInstallQuestion"_s);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
-    // Each place on a line of its own, indented as a whole: a long path that wraps keeps its indent.
+    // Each place on a line of its own, indented, and a long path that wraps indented further (a
+    // hanging indent), so that its second line does not read as another place.
     QStringList lines;
     for (const QString& place : places)
-        lines << u"<div style=\"margin-left: 16px;\">%1</div>"_s.arg(place.toHtmlEscaped());
+        lines << u"<div style=\"margin-left: 32px; text-indent: -16px;\">%1</div>"_s.arg(
+            place.toHtmlEscaped());
     const QString text =
         tr("This Cindervault runs from its build folder, and the system has no helper of its version. "
            "Deleting files you may not write to, reformatting a volume and deleting snapshots go through a "
@@ -29,8 +31,10 @@ HelperInstallDialog::HelperInstallDialog(const QStringList& places, QWidget* par
            "With “Not now” Cindervault starts without these steps; it asks again at the next start.");
     const qsizetype at = text.indexOf(u"%1"_s);
     setTextFormat(Qt::RichText);
+    // What follows the places is a paragraph of its own, back at the margin.
     setInformativeText(QuestionText::html(text.left(at)) + lines.join(QString()) +
-                       QuestionText::html(text.mid(at + 2).trimmed().prepend(u'\n')));
+                       u"<p style=\"margin-left: 0px; margin-top: 12px;\">"_s +
+                       QuestionText::html(text.mid(at + 2).trimmed()) + u"</p>"_s);
     QPushButton* install = addButton(tr("Install…"), QMessageBox::AcceptRole);
     install->setObjectName(u"installButton"_s);
     QPushButton* notNow = addButton(tr("Not now"), QMessageBox::RejectRole);

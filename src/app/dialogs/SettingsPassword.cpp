@@ -170,7 +170,7 @@ void SettingsPassword::showWait()
 {
     // The seconds left, rounded up: the text never says 0 while the fields still wait.
     const auto left = static_cast<int>((std::max(m_retryTimer->remainingTime(), 0) + 999) / 1000);
-    m_errorLabel->setText(tr("Too many wrong PINs. Please wait %n second(s) before you try again.", nullptr,
+    m_errorLabel->setText(tr("Too many wrong PINs. Please wait %Ln second(s) before you try again.", nullptr,
                              std::max(left, 1)));
 }
 

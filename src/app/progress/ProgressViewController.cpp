@@ -24,6 +24,7 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
+#include <chrono>
 #include <cmath>
 
 using namespace Qt::StringLiterals;
@@ -348,6 +349,10 @@ void ProgressViewController::finish()
     else
         // Beside the check mark the screen says the job is done, not what it was doing.
         m_actionLabel->setText(tr("Deletion finished"));
+    // The time the job took, also for a job that ended before its first progress report.
+    if (result.end >= result.start)
+        m_timePassed->setText(FormattedStringFromTimeInterval(
+            std::chrono::duration<double>(result.end - result.start).count()));
     // The snapshots are a side task: the files' result stands, the user learns what became of them.
     QStringList notes;
     if (const std::optional<QString>& error = m_session->snapshotError())
@@ -392,6 +397,9 @@ void ProgressViewController::finish()
         errors << tr("%1 File(s)").arg(AmountText::count(result.errorCount));
     if (result.otherErrorCount != 0)
         errors << tr("%1 other").arg(AmountText::count(result.otherErrorCount));
+    // A count stays on one line with its word when the totals wrap ("1 weitere").
+    for (QString& error : errors)
+        error.replace(u' ', QChar::Nbsp);
     const QString errorText =
         errors.isEmpty() ? QString() : u"- %1 %2"_s.arg(tr("Errors"), errors.join(u", "_s));
     QString removed = u"%1 %2"_s.arg(text, errorText).trimmed();

@@ -1,7 +1,10 @@
 #include "app/reports/ReportCol.h"
 
 #include "app/Palette.h"
+#include "reports/ReportCardFacts.h"
+#include "reports/ReportFactory.h"
 #include "reports/SavedReportsModel.h"
+#include "translations/AppTranslator.h"
 
 #include <QFileInfo>
 #include <QIcon>
@@ -10,6 +13,7 @@
 #include <QPainterPath>
 
 #include <algorithm>
+#include <climits>
 
 using namespace Qt::StringLiterals;
 
@@ -42,6 +46,23 @@ std::pair<QString, QString> ReportCol::dateAndTime(const QString& path)
             locale.toString(created.time(), QLocale::ShortFormat)};
 }
 
+ReportCol::JobLines ReportCol::jobLines(const QString& path)
+{
+    const std::optional<ReportCardFacts> facts = ReportCardFacts::readFrom(path);
+    if (!facts)
+        return {};
+    JobLines lines;
+    // The report's own words for its status, in the window's language.
+    lines.status =
+        ReportFactory::localizedText(facts->statusKey.toLatin1().constData(), AppTranslator::languageInUse());
+    lines.success = facts->statusKey == QLatin1StringView(ReportFactory::kSuccess);
+    lines.target = facts->firstTarget;
+    if (facts->more > 0)
+        lines.more =
+            tr("and %Ln more", nullptr, static_cast<int>(std::min<std::int64_t>(facts->more, INT_MAX)));
+    return lines;
+}
+
 void ReportCol::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     painter->save();
@@ -59,15 +80,16 @@ void ReportCol::paint(QPainter* painter, const QStyleOptionViewItem& option, con
     painter->drawPath(outline);
 
     // The file icon with the report's kind on a label across its foot.
-    const QRect iconRect(int(card.center().x()) - 24, int(card.top()) + 12, 48, 56);
+    const QRect iconRect(int(card.center().x()) - 20, int(card.top()) + 10, 40, 46);
     QIcon(u":/images/file.svg"_s).paint(painter, iconRect);
-    const QString kind = QFileInfo(index.data(SavedReportsModel::PathRole).toString()).suffix().toUpper();
+    const QString path = index.data(SavedReportsModel::PathRole).toString();
+    const QString kind = QFileInfo(path).suffix().toUpper();
     QFont font = option.font;
     font.setPixelSize(9);
     font.setBold(true);
     painter->setFont(font);
     const int labelWidth = std::min(QFontMetrics(font).horizontalAdvance(kind) + 8, int(card.width()) - 8);
-    const QRectF label(card.center().x() - labelWidth / 2.0, iconRect.bottom() - 20, labelWidth, 13);
+    const QRectF label(card.center().x() - labelWidth / 2.0, iconRect.bottom() - 18, labelWidth, 13);
     QPainterPath labelShape;
     labelShape.addRoundedRect(label, 3, 3);
     painter->fillPath(labelShape, Palette::headerBlue());
@@ -75,15 +97,39 @@ void ReportCol::paint(QPainter* painter, const QStyleOptionViewItem& option, con
     painter->drawText(label, Qt::AlignCenter,
                       QFontMetrics(font).elidedText(kind, Qt::ElideRight, labelWidth - 4));
 
-    // Date and time below it.
-    font.setBold(false);
+    // Below it, a line each: date, time, how the job ended, what it was aimed at, and how many more.
+    constexpr int kLine = 16;
+    const QColor onCard = Palette::onSurface(Palette::headerBlue());
+    QRectF line(card.left() + 6, iconRect.bottom() + 6, card.width() - 12, kLine);
+    // A line too long for the card wraps onto a second one when it may (the status: "Old content
+    // may remain"), else it is shortened in its middle (a long file name keeps its extension).
+    const auto draw = [&](const QString& text, const QColor& colour, bool bold, bool wraps = false) {
+        font.setBold(bold);
+        painter->setFont(font);
+        painter->setPen(colour);
+        const QFontMetrics metrics(font);
+        if (wraps && metrics.horizontalAdvance(text) > line.width()) {
+            const QRectF twoLines(line.topLeft(), QSizeF(line.width(), 2 * kLine));
+            painter->drawText(twoLines, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextWordWrap, text);
+            line.translate(0, 2 * kLine);
+            return;
+        }
+        painter->drawText(line, Qt::AlignHCenter | Qt::AlignVCenter,
+                          metrics.elidedText(text, Qt::ElideMiddle, int(line.width())));
+        line.translate(0, kLine);
+    };
     font.setPixelSize(12);
-    painter->setFont(font);
-    painter->setPen(Palette::onSurface(Palette::headerBlue()));
-    const QRectF dateRect(card.left(), iconRect.bottom() + 10, card.width(), 18);
-    const auto [date, time] = dateAndTime(index.data(SavedReportsModel::PathRole).toString());
-    painter->drawText(dateRect, Qt::AlignHCenter | Qt::AlignVCenter, date);
-    painter->drawText(dateRect.translated(0, 18), Qt::AlignHCenter | Qt::AlignVCenter, time);
+    const auto [date, time] = dateAndTime(path);
+    draw(date, onCard, false);
+    draw(time, onCard, false);
+    const JobLines job = jobLines(path);
+    if (!job.status.isEmpty())
+        draw(job.status, job.success ? Palette::amount() : Palette::failure(), true, true);
+    font.setPixelSize(11);
+    if (!job.target.isEmpty())
+        draw(job.target, Palette::secondaryText(), false);
+    if (!job.more.isEmpty())
+        draw(job.more, Palette::secondaryText(), false);
     painter->restore();
 }
 

@@ -6,17 +6,19 @@
 
 namespace cv {
 
-// One card of the Reports tab: the report's file icon with its kind (PDF, HTML), and its creation
-// date and time below, on a plain card that takes the accent colour while selected. Draws the
-// rows of a SavedReportsModel in the grid of the report list.
+// One card of the Reports tab: the report's file icon with its kind (PDF, HTML), its creation date
+// and time below, then how the job ended in the report's words ("Success", "Errors", "Canceled")
+// and what it was aimed at (the first target's name and "and N more"), on a plain card that takes
+// the accent colour while selected. Draws the rows of a SavedReportsModel in the grid of the
+// report list.
 class ReportCol : public QStyledItemDelegate
 {
     Q_OBJECT
 
 public:
-    static constexpr int kMinWidth = 90;
-    static constexpr int kMaxWidth = 118;
-    static constexpr int kHeight = 145;
+    static constexpr int kMinWidth = 110;
+    static constexpr int kMaxWidth = 140;
+    static constexpr int kHeight = 178;
     static constexpr int kMaxColumns = 6;
 
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -29,6 +31,17 @@ public:
     // The date and time a card shows for the report at path, in the window's language ("--" for
     // a report that is gone).
     static std::pair<QString, QString> dateAndTime(const QString& path);
+    // What a card says of the job whose report is at path, in the window's language: its status
+    // in the report's words, its first target's name, and "and N more" (empty when there are no
+    // more). All empty for a report saved without these facts.
+    struct JobLines
+    {
+        QString status;
+        bool success = false;
+        QString target;
+        QString more;
+    };
+    static JobLines jobLines(const QString& path);
 
     void setCardWidth(int width) { m_cardWidth = width; }
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;

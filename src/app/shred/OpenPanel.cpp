@@ -1,5 +1,7 @@
 #include "app/shred/OpenPanel.h"
 
+#include "app/AmountText.h"
+
 #include <QAbstractItemView>
 #include <QAbstractProxyModel>
 #include <QDialogButtonBox>
@@ -23,20 +25,26 @@ namespace cv {
 
 namespace {
 
-// The panel's list over the file-system model, with the dates of its "Date Modified" column in
-// the window's language (the model itself writes them in the system's).
-class WindowLanguageDates : public QIdentityProxyModel
+// The panel's list over the file-system model, with the sizes of its "Size" column and the dates
+// of its "Date Modified" column as the rest of the window writes them, in its language (the model
+// itself writes them in the system's, and sizes in binary units).
+class WindowLanguageColumns : public QIdentityProxyModel
 {
 public:
     using QIdentityProxyModel::QIdentityProxyModel;
 
     QVariant data(const QModelIndex& index, int role) const override
     {
+        constexpr int kSizeColumn = 1;
         constexpr int kDateColumn = 3;
-        if (role == Qt::DisplayRole && index.column() == kDateColumn) {
-            if (const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel()))
-                return QLocale().toString(files->lastModified(mapToSource(index)), QLocale::ShortFormat);
-        }
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (role != Qt::DisplayRole || !files)
+            return QIdentityProxyModel::data(index, role);
+        const QModelIndex source = mapToSource(index);
+        if (index.column() == kSizeColumn)
+            return files->isDir(source) ? QString() : AmountText::bytes(files->size(source));
+        if (index.column() == kDateColumn)
+            return QLocale().toString(files->lastModified(source), QLocale::ShortFormat);
         return QIdentityProxyModel::data(index, role);
     }
 };
@@ -52,7 +60,7 @@ OpenPanel::OpenPanel(QWidget* parent) : QFileDialog(parent)
     setLabelText(QFileDialog::Accept, tr("Select"));
     setWindowTitle(tr("Select files and folders"));
     // Before the views are set up below: the proxy brings views and selection models of its own.
-    setProxyModel(new WindowLanguageDates(this));
+    setProxyModel(new WindowLanguageColumns(this));
     for (auto* view : findChildren<QAbstractItemView*>())
         view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     replaceAcceptButton();

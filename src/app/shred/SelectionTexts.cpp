@@ -93,7 +93,7 @@ QString SelectionTexts::filesQuestion(const PathCollection& collection)
     const auto more =
         static_cast<int>(std::min<std::size_t>(paths.size() - std::size_t(names.size()), INT_MAX));
     if (more > 0)
-        items = tr("%1 and %n more item(s)", nullptr, more).arg(items);
+        items = tr("%1 and %Ln more item(s)", nullptr, more).arg(items);
     const auto files = static_cast<int>(std::min<std::uint64_t>(collection.fileCount(), INT_MAX));
     return tr("This destroys %1: %Ln file(s), %2.", nullptr, files)
         .arg(items, AmountText::bytes(collection.totalSize()));

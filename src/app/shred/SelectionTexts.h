@@ -32,7 +32,7 @@ public:
     static QString volumeQuestion(VolumeOption option, const VolumeFacts& facts);
     // What the confirmation says a job over files and folders destroys: the first items by name,
     // how many more, and the count and size of the files ("“a.txt”, “photos” and 3 more items:
-    // 120 files, 1.2 GB").
+    // 120 files, 1.20 GB").
     static QString filesQuestion(const PathCollection& collection);
     // The chosen volume option under the volume's picture; empty for none.
     static QString optionTitle(VolumeOption option);

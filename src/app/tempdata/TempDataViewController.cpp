@@ -225,7 +225,7 @@ void TempDataViewController::showNotes(Category& category, const TempResult* res
     else if (!copyOnWrite.empty())
         text = tr("On a copy-on-write volume: wipe its free space afterwards");
     else if (result && !result->refused.empty())
-        text = tr("%n trash folder(s) left alone", nullptr, int(result->refused.size()));
+        text = tr("%Ln trash folder(s) left alone", nullptr, int(result->refused.size()));
     category.kept->setVisible(!text.isEmpty());
     category.kept->setText(text);
     category.kept->setToolTip(details.join(u'\n'));
