@@ -93,7 +93,7 @@ bool RenamePhase::renameInFolder(const std::string& folder, const PreparedExclud
 {
     if (m_context.isCancelled())
         return true;
-    // A folder the process may not write keeps the names of its entries: the helper opens up
+    // A folder the process may not write keeps the names of its entries: the helper opens
     // regular files only, so it is not asked.
     UniqueFd folderFd(FolderWalker::openFolder(folder));
     if (!folderFd) {

@@ -39,7 +39,7 @@ void onStopSignal(int)
 }
 
 // Stops the event loop on SIGTERM or SIGINT; the helper then finishes the work it is carrying out
-// and gives back the files it opened up before it exits (HelperTool's destructor).
+// before it exits (HelperTool's destructor).
 std::unique_ptr<QSocketNotifier> watchStopSignals()
 {
     if (g_stopPipe[0] < 0 && ::pipe2(g_stopPipe, O_CLOEXEC | O_NONBLOCK) != 0)

@@ -5,7 +5,7 @@ namespace cv {
 class JobContext;
 
 // The job's files: overwrites the targets, renames them, deletes them, then the records of the
-// targets that are gone, and gives back what the helper opened up and the job left in place.
+// targets that are gone, and ends what the helper was allowed for the job.
 class FilePhase
 {
 public:
