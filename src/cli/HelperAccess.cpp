@@ -37,10 +37,17 @@ void HelperAccess::readyToAsk()
     m_agent.start();
 }
 
-void HelperAccess::allowWriteOperationsOnPath(const ExaminedEntry& entry, Reply reply, AskingUser askingUser)
+void HelperAccess::openFileForWriting(const ExaminedEntry& entry, FileReply reply, AskingUser askingUser)
 {
     readyToAsk();
-    m_client->allowWriteOperationsOnPath(entry, std::move(reply), std::move(askingUser));
+    m_client->openFileForWriting(entry, std::move(reply), std::move(askingUser));
+}
+
+void HelperAccess::allowEntries(const std::vector<ExaminedEntry>& entries, ListReply reply,
+                                AskingUser askingUser)
+{
+    readyToAsk();
+    m_client->allowEntries(entries, std::move(reply), std::move(askingUser));
 }
 
 void HelperAccess::deleteFileAtPath(const ExaminedEntry& entry, Reply reply, AskingUser askingUser)
@@ -85,9 +92,9 @@ void HelperAccess::withdrawCallsOn(const ExaminedEntry& entry)
     m_client->withdrawCallsOn(entry);
 }
 
-void HelperAccess::restorePermissions(Reply reply)
+void HelperAccess::forgetAllowedEntries()
 {
-    m_client->restorePermissions(std::move(reply));
+    m_client->forgetAllowedEntries();
 }
 
 } // namespace cv::cli

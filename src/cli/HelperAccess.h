@@ -29,7 +29,9 @@ public:
     HelperToolClient* client() { return m_client ? this : nullptr; }
     const std::string& unavailable() const { return m_unavailable; }
 
-    void allowWriteOperationsOnPath(const ExaminedEntry& entry, Reply reply, AskingUser askingUser) override;
+    void openFileForWriting(const ExaminedEntry& entry, FileReply reply, AskingUser askingUser) override;
+    void allowEntries(const std::vector<ExaminedEntry>& entries, ListReply reply,
+                      AskingUser askingUser) override;
     void deleteFileAtPath(const ExaminedEntry& entry, Reply reply, AskingUser askingUser) override;
     void renameEntryAt(const ExaminedEntry& entry, const std::string& newName, Reply reply,
                        AskingUser askingUser) override;
@@ -39,7 +41,7 @@ public:
     void deleteSnapshots(Reply reply, AskingUser askingUser) override;
     void withdrawCalls() override;
     void withdrawCallsOn(const ExaminedEntry& entry) override;
-    void restorePermissions(Reply reply) override;
+    void forgetAllowedEntries() override;
 
 private:
     // Before a call that may need a password: the text agent is there to ask it.

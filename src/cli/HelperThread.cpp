@@ -22,9 +22,15 @@ HelperThread::~HelperThread()
     m_service.reset();
 }
 
-void HelperThread::allowWriteOperationsOnPath(const ExaminedEntry& entry, Reply reply, AskingUser askingUser)
+void HelperThread::openFileForWriting(const ExaminedEntry& entry, FileReply reply, AskingUser askingUser)
 {
-    m_service->allowWriteOperationsOnPath(entry, std::move(reply), std::move(askingUser));
+    m_service->openFileForWriting(entry, std::move(reply), std::move(askingUser));
+}
+
+void HelperThread::allowEntries(const std::vector<ExaminedEntry>& entries, ListReply reply,
+                                AskingUser askingUser)
+{
+    m_service->allowEntries(entries, std::move(reply), std::move(askingUser));
 }
 
 void HelperThread::deleteFileAtPath(const ExaminedEntry& entry, Reply reply, AskingUser askingUser)
@@ -54,9 +60,9 @@ void HelperThread::deleteSnapshots(Reply reply, AskingUser askingUser)
     m_service->deleteSnapshots(std::move(reply), std::move(askingUser));
 }
 
-void HelperThread::restorePermissions(Reply reply)
+void HelperThread::forgetAllowedEntries()
 {
-    m_service->restorePermissions(std::move(reply));
+    m_service->forgetAllowedEntries();
 }
 
 void HelperThread::withdrawCalls()

@@ -23,7 +23,9 @@ public:
     explicit HelperThread(bool askPassword);
     ~HelperThread() override;
 
-    void allowWriteOperationsOnPath(const ExaminedEntry& entry, Reply reply, AskingUser askingUser) override;
+    void openFileForWriting(const ExaminedEntry& entry, FileReply reply, AskingUser askingUser) override;
+    void allowEntries(const std::vector<ExaminedEntry>& entries, ListReply reply,
+                      AskingUser askingUser) override;
     void deleteFileAtPath(const ExaminedEntry& entry, Reply reply, AskingUser askingUser) override;
     void renameEntryAt(const ExaminedEntry& entry, const std::string& newName, Reply reply,
                        AskingUser askingUser) override;
@@ -33,7 +35,7 @@ public:
     void deleteSnapshots(Reply reply, AskingUser askingUser) override;
     void withdrawCalls() override;
     void withdrawCallsOn(const ExaminedEntry& entry) override;
-    void restorePermissions(Reply reply) override;
+    void forgetAllowedEntries() override;
 
 private:
     std::unique_ptr<QThread> m_thread;

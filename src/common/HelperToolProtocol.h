@@ -14,8 +14,8 @@ struct HelperToolProtocol
     static constexpr char objectPath[] = "/HelperTool";
     static constexpr char interfaceName[] = "com.Ostrevane.CindervaultForMac.HelperTool";
     // One polkit action per kind of work, so that a password given for one kind never allows
-    // another: file work on the caller's own selection (an answer is kept a few minutes, for the
-    // many files of one job), reformatting a volume and deleting snapshots (asked every time).
+    // another: file work on the caller's own selection (one question names a whole job's files),
+    // reformatting a volume and deleting snapshots; each asked every time.
     static constexpr char fileAction[] = "com.Ostrevane.CindervaultForMac.adminPermission";
     static constexpr char reformatAction[] = "com.Ostrevane.CindervaultForMac.reformatVolume";
     static constexpr char snapshotAction[] = "com.Ostrevane.CindervaultForMac.deleteSnapshots";
@@ -25,10 +25,15 @@ struct HelperToolProtocol
     static constexpr char labelDetail[] = "label";
     static constexpr char deviceDetail[] = "device";
     static constexpr char sizeDetail[] = "size";
+    // The polkit detail that names the files of a file question: the file, or the first few and
+    // how many there are.
+    static constexpr char filesDetail[] = "files";
     // The file methods take the examined entry (folder, name, device, inode) since 1.2; since 1.3
     // reformatVolumeAt takes the volume the user confirmed (device, disk sequence, UUID, label),
     // and checkReformatVolumeAt answers whether a reformat would be refused, without a question;
-    // since 1.4 withdrawCallOn withdraws one call of the caller, named by its method and target.
+    // since 1.4 openFileAt hands a descriptor instead of the file's ownership, and allowEntriesAt
+    // asks one question for a job's list of entries; withdrawCallOn withdraws one call of
+    // the caller, named by its method and target.
     static constexpr char version[] = "1.4";
     static constexpr char authorizationRequestedSignal[] = "authorizationRequested";
 

@@ -2,6 +2,7 @@
 
 #include "common/PathText.h"
 #include "common/SecureRandom.h"
+#include "engine/ProtectedEntries.h"
 #include "engine/StayingFiles.h"
 
 namespace cv {
@@ -92,21 +93,23 @@ void FileShredCoordinator::settle(std::vector<ShredItem>& history) const
     StayingFiles::locate(history, m_context.targetsNow);
 }
 
-Expected<void, std::string> FileShredCoordinator::changePermission(const std::string& path,
-                                                                   const struct stat& info)
-{
-    return m_helper.openUp(path, info);
-}
-
 Expected<void, std::string> FileShredCoordinator::forceDelete(const std::string& path,
                                                               const struct stat& info)
 {
     return m_helper.remove(path, info);
 }
 
-void FileShredCoordinator::restoreGivenFiles()
+void FileShredCoordinator::endHelperWork()
 {
-    m_helper.restoreGivenFiles();
+    m_helper.endJob();
+}
+
+void FileShredCoordinator::allowProtectedEntries(const std::vector<std::string>& targets,
+                                                 const PreparedExcludes& excludes)
+{
+    if (!m_helper.available() || m_context.isCancelled())
+        return;
+    m_helper.allowEntries(ProtectedEntries::collect(targets, excludes, m_context.reader));
 }
 
 } // namespace cv

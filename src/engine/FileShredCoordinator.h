@@ -68,6 +68,9 @@ public:
     // Where the walks read folders from; tests make listings fail here.
     void setDirectoryReader(FolderWalker::DirectoryReader* reader) { m_context.reader = reader; }
 
+    // Before the first shredPath of a job: the user is asked once for every entry of the targets
+    // that the job will need the privileged helper for.
+    void allowProtectedEntries(const std::vector<std::string>& targets, const PreparedExcludes& excludes);
     // Overwrites every regular file at or under path.
     void shredPath(const std::string& path, const PreparedExcludes& excludes);
     // After the last shredPath of a job: the files with other hard links whose every name the walks
@@ -91,13 +94,11 @@ public:
     // overwritten and still there (with the reason), as the job's removals and renames came out.
     void settle(std::vector<ShredItem>& history) const;
 
-    // Have the helper open up, or delete, the entry at path that was examined as info; true when
-    // it did. The helper acts on that very entry only (its folder, name, device and inode).
-    Expected<void, std::string> changePermission(const std::string& path, const struct stat& info);
+    // Have the helper delete the entry at path that was examined as info. The helper acts on that
+    // very entry only (its folder, name, device and inode).
     Expected<void, std::string> forceDelete(const std::string& path, const struct stat& info);
-    // After the deletion: every file the helper opened up and this job did not overwrite and delete
-    // gets its owner and mode back.
-    void restoreGivenFiles();
+    // After the deletion: the entries allowed for the job are allowed no more.
+    void endHelperWork();
 
     static bool pathIsSymbolicLink(const std::string& path);
     static std::string randomAlphanumericStringWithLength(std::size_t count);

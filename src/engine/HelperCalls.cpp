@@ -1,5 +1,6 @@
 #include "engine/HelperCalls.h"
 
+#include "common/HelperToolProtocol.h"
 #include "common/Log.h"
 #include "common/PathText.h"
 #include "engine/HelperWait.h"
@@ -10,6 +11,7 @@
 #include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace cv {
 
@@ -17,9 +19,44 @@ HelperCalls::HelperCalls(HelperToolClient* helperTool, ShredContext& context)
     : m_helperTool(helperTool), m_context(context)
 {}
 
-Expected<void, std::string> HelperCalls::openUp(const std::string& path, const struct stat& info)
+void HelperCalls::allowEntries(const std::vector<std::pair<std::string, struct stat>>& listed)
 {
-    return call(path, info, Verb::OpenUp);
+    if (!m_helperTool || listed.empty() || m_context.isCancelled())
+        return;
+    std::vector<ExaminedEntry> entries;
+    std::vector<const std::string*> paths;
+    entries.reserve(listed.size());
+    for (const auto& [path, info] : listed) {
+        if (auto entry = examinedEntry(path, info)) {
+            entries.push_back(std::move(*entry));
+            paths.push_back(&path);
+        }
+    }
+    if (entries.empty())
+        return;
+    logMessage("Asking the helper once for ", entries.size(), " protected entries of the job");
+    HelperWait wait;
+    m_helperTool->allowEntries(entries, wait.listReply(), wait.askingUser());
+    if (const auto answered = await(wait, *paths.front()); !answered) {
+        // The user said no: asking again for each entry would only repeat the question.
+        if (answered.error().find(HelperToolProtocol::errorAccessDenied) != std::string::npos)
+            m_refusal = answered.error();
+        return;
+    }
+    m_allowedEntries = true;
+    const std::vector<std::string>& reasons = wait.reasons();
+    for (std::size_t i = 0; i < reasons.size() && i < paths.size(); ++i) {
+        if (!reasons[i].empty())
+            logMessage("Helper tool refused ", *paths[i], ": ", reasons[i]);
+    }
+}
+
+Expected<UniqueFd, std::string> HelperCalls::openForWriting(const std::string& path, const struct stat& info)
+{
+    UniqueFd file;
+    if (auto opened = call(path, info, Verb::Open, std::string(), &file); !opened)
+        return Unexpected(std::move(opened).error());
+    return file;
 }
 
 Expected<void, std::string> HelperCalls::remove(const std::string& path, const struct stat& info)
@@ -43,35 +80,18 @@ int HelperCalls::renameInFolder(int dirFd, const std::string& from, const std::s
     return call(joinPath(folder, from), info, Verb::Rename, to) ? 0 : EACCES;
 }
 
-void HelperCalls::restoreGivenFiles()
+void HelperCalls::endJob()
 {
-    if (!m_helperTool || !m_gaveFiles)
+    if (!m_helperTool || !std::exchange(m_allowedEntries, false))
         return;
-    m_gaveFiles = false;
-    HelperWait wait;
-    m_helperTool->restorePermissions(wait.reply());
-    // Asks nobody: the helper gives back what it did for this caller, at once. Should it not
-    // answer, it does the same when this program leaves the bus. A cancelled job gives its files
-    // back too, so the cancel does not end this wait.
-    switch (wait.wait(m_timeout, [] { return false; })) {
-    case HelperWait::End::Answered:
-        if (!wait.outcome())
-            logMessage("Helper tool could not give opened-up files back: ", wait.outcome().error());
-        break;
-    case HelperWait::End::TimedOut:
-    case HelperWait::End::Cancelled:
-        logLine("Helper tool did not answer in time when giving opened-up files back");
-        break;
-    }
+    // Asks nobody and needs no answer: should it not arrive, the helper forgets them when this
+    // program leaves the bus.
+    m_helperTool->forgetAllowedEntries();
 }
 
-Expected<void, std::string> HelperCalls::call(const std::string& path, const struct stat& info, Verb verb,
-                                              const std::string& newName)
+Expected<ExaminedEntry, std::string> HelperCalls::examinedEntry(const std::string& path,
+                                                                const struct stat& info)
 {
-    if (!m_helperTool)
-        return Unexpected(std::string());
-    if (m_context.isCancelled())
-        return Unexpected(std::string("the job was cancelled"));
     SplitPath split = splitPath(path);
     if (split.parent.empty() || split.parent.front() != '/') {
         // The helper takes absolute folders only.
@@ -80,21 +100,43 @@ Expected<void, std::string> HelperCalls::call(const std::string& path, const str
             return Unexpected(std::string("the working folder cannot be named"));
         split.parent = split.parent == "." ? std::string(cwd.c_str()) : joinPath(cwd.c_str(), split.parent);
     }
-    const ExaminedEntry entry{split.parent, split.name, static_cast<std::uint64_t>(info.st_dev),
-                              static_cast<std::uint64_t>(info.st_ino)};
+    return ExaminedEntry{split.parent, split.name, static_cast<std::uint64_t>(info.st_dev),
+                         static_cast<std::uint64_t>(info.st_ino)};
+}
+
+Expected<void, std::string> HelperCalls::call(const std::string& path, const struct stat& info, Verb verb,
+                                              const std::string& newName, UniqueFd* file)
+{
+    if (!m_helperTool)
+        return Unexpected(std::string());
+    if (m_context.isCancelled())
+        return Unexpected(std::string("the job was cancelled"));
+    if (m_refusal)
+        return Unexpected(*m_refusal);
+    const auto entry = examinedEntry(path, info);
+    if (!entry)
+        return Unexpected(entry.error());
     HelperWait wait;
     switch (verb) {
-    case Verb::OpenUp:
-        m_helperTool->allowWriteOperationsOnPath(entry, wait.reply(), wait.askingUser());
+    case Verb::Open:
+        m_helperTool->openFileForWriting(*entry, wait.fileReply(), wait.askingUser());
         break;
     case Verb::Delete:
-        m_helperTool->deleteFileAtPath(entry, wait.reply(), wait.askingUser());
+        m_helperTool->deleteFileAtPath(*entry, wait.reply(), wait.askingUser());
         break;
     case Verb::Rename:
-        m_helperTool->renameEntryAt(entry, newName, wait.reply(), wait.askingUser());
+        m_helperTool->renameEntryAt(*entry, newName, wait.reply(), wait.askingUser());
         break;
     }
+    if (auto answered = await(wait, path); !answered)
+        return answered;
+    if (file)
+        *file = wait.takeFile();
+    return {};
+}
 
+Expected<void, std::string> HelperCalls::await(HelperWait& wait, const std::string& path)
+{
     std::function<void(bool)> waitingForUser;
     if (FileShredCoordinatorDelegate* delegate = m_context.delegate)
         waitingForUser = [delegate](bool waiting) { delegate->fileshredWaitingForAuthorization(waiting); };

@@ -2,10 +2,12 @@
 
 #include "common/ConfirmedVolume.h"
 #include "common/Expected.h"
+#include "common/UniqueFd.h"
 
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace cv {
 
@@ -37,12 +39,25 @@ class HelperToolClient
 public:
     using Reply = std::function<void(Expected<void, std::string> outcome)>;
     using AskingUser = std::function<void()>;
+    // A descriptor handed over, or why not.
+    using FileReply = std::function<void(Expected<UniqueFd, std::string> outcome)>;
+    // Per entry of a list: "" when it is allowed, else why not; or why the whole list was not.
+    using ListReply = std::function<void(Expected<std::vector<std::string>, std::string> outcome)>;
 
     virtual ~HelperToolClient() = default;
 
-    // Afterwards the calling user can open the regular file entry for writing.
-    virtual void allowWriteOperationsOnPath(const ExaminedEntry& entry, Reply reply,
-                                            AskingUser askingUser) = 0;
+    // The regular file entry, opened for reading and writing by the helper: the caller writes
+    // through the descriptor, and the file keeps its owner and mode.
+    virtual void openFileForWriting(const ExaminedEntry& entry, FileReply reply, AskingUser askingUser) = 0;
+    // One question for a job's list of entries: afterwards this client's calls on an allowed entry
+    // ask the user nothing more. A client that cannot says so at once.
+    virtual void allowEntries(const std::vector<ExaminedEntry>& entries, ListReply reply,
+                              AskingUser askingUser)
+    {
+        static_cast<void>(entries);
+        static_cast<void>(askingUser);
+        reply(Unexpected(std::string("lists of entries are not available")));
+    }
     // Afterwards entry (a file, a link, or an empty folder) no longer exists; a folder that is not
     // empty stays.
     virtual void deleteFileAtPath(const ExaminedEntry& entry, Reply reply, AskingUser askingUser) = 0;
@@ -85,8 +100,8 @@ public:
         static_cast<void>(entry);
         withdrawCalls();
     }
-    // Gives every file opened up for this client, and not deleted since, its owner and mode back.
-    virtual void restorePermissions(Reply reply) { reply({}); }
+    // The job is over: the entries allowEntries allowed are allowed no more.
+    virtual void forgetAllowedEntries() {}
 };
 
 } // namespace cv

@@ -19,6 +19,8 @@ struct HelperWait::State
     bool done = false;
     bool askingUser = false;
     Expected<void, std::string> outcome;
+    UniqueFd file;
+    std::vector<std::string> reasons;
 };
 
 HelperWait::HelperWait() : m_state(std::make_shared<State>()) {}
@@ -33,6 +35,42 @@ HelperToolClient::Reply HelperWait::reply() const
         state->outcome = std::move(outcome);
         state->changed.notify_all();
     };
+}
+
+HelperToolClient::FileReply HelperWait::fileReply() const
+{
+    return [state = m_state](Expected<UniqueFd, std::string> outcome) {
+        std::lock_guard lock(state->mutex);
+        if (state->done)
+            return; // a late descriptor closes here
+        state->done = true;
+        if (outcome)
+            state->file = std::move(*outcome);
+        else
+            state->outcome = Unexpected(std::move(outcome).error());
+        state->changed.notify_all();
+    };
+}
+
+HelperToolClient::ListReply HelperWait::listReply() const
+{
+    return [state = m_state](Expected<std::vector<std::string>, std::string> outcome) {
+        std::lock_guard lock(state->mutex);
+        if (state->done)
+            return;
+        state->done = true;
+        if (outcome)
+            state->reasons = std::move(*outcome);
+        else
+            state->outcome = Unexpected(std::move(outcome).error());
+        state->changed.notify_all();
+    };
+}
+
+UniqueFd HelperWait::takeFile()
+{
+    std::lock_guard lock(m_state->mutex);
+    return std::move(m_state->file);
 }
 
 HelperToolClient::AskingUser HelperWait::askingUser() const
@@ -78,6 +116,7 @@ HelperWait::End HelperWait::wait(std::chrono::milliseconds timeout, const std::f
         if (state.done) {
             end = End::Answered;
             m_outcome = state.outcome;
+            m_reasons = state.reasons;
         }
     }
     if (waitingShown)

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace cv {
 
@@ -34,6 +35,9 @@ public:
 
     // The callbacks to hand to the helper client's call; each may be called once, at any time.
     HelperToolClient::Reply reply() const;
+    // For a call that hands a descriptor, or answers per entry of a list.
+    HelperToolClient::FileReply fileReply() const;
+    HelperToolClient::ListReply listReply() const;
     HelperToolClient::AskingUser askingUser() const;
 
     // Waits for the reply, at most timeout unless the helper asks the user (or kNoTimeout). cancelled is
@@ -44,12 +48,17 @@ public:
 
     // The helper's answer, after wait() ended with Answered.
     const Expected<void, std::string>& outcome() const { return m_outcome; }
+    // The descriptor handed over, once, after an answer without error to fileReply.
+    UniqueFd takeFile();
+    // The answers per entry, after an answer without error to listReply.
+    const std::vector<std::string>& reasons() const { return m_reasons; }
 
 private:
     struct State;
 
     std::shared_ptr<State> m_state;
     Expected<void, std::string> m_outcome;
+    std::vector<std::string> m_reasons;
 };
 
 } // namespace cv

@@ -217,18 +217,19 @@ OverwritePhase::openForWriting(int dirFd, const char* name, const struct stat& i
     // The job's own read-only file is made writable by the job itself, never by the helper.
     if (info.st_uid == ::geteuid())
         return OwnEntryAccess::openOwnFile(dirFd, name, info);
-    // A file the process may not write is opened up by the helper, if it will. The helper never
-    // opens up a file with other names; it is not asked to. Its refusal (polkit's no, no bus, no
-    // answer) is named with the reason.
-    const Expected<void, std::string> openedUp = info.st_nlink == 1
-                                                     ? m_helper.openUp(item.path, info)
-                                                     : Expected<void, std::string>(Unexpected(std::string()));
-    if (!openedUp) {
-        item.because("Path no writable", openedUp.error());
+    // A file the process may not write is opened by the helper, if it will, and written through
+    // the descriptor it hands over. The helper never hands out a file with other names; it is not
+    // asked to. Its refusal (polkit's no, no bus, no answer) is named with the reason.
+    if (info.st_nlink != 1) {
+        item.because("Path no writable");
         return std::nullopt;
     }
-    m_helper.noteFileGiven();
-    return RegularFileOpener::openExamined(dirFd, name, info);
+    auto handed = m_helper.openForWriting(item.path, info);
+    if (!handed) {
+        item.because("Path no writable", handed.error());
+        return std::nullopt;
+    }
+    return RegularFileOpener::handedOver(std::move(*handed), info);
 }
 
 bool OverwritePhase::overwriteOpened(const RegularFileOpener::Result& opened, std::int64_t size,

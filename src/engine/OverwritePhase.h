@@ -24,9 +24,9 @@ class TargetWalk;
 // The first phase of a shred job: walks each target and overwrites every regular file under it
 // with the job's writer, listing each file with its outcome and noting in the record what was
 // overwritten completely, which folders hold something that stays and which could not be read. A
-// file the process may not write is opened up by the helper. A file with other hard links is
-// overwritten only when the walks of the job met every one of its names. Mount points inside a
-// target are never entered or overwritten.
+// file the process may not write is opened by the helper, which hands over the descriptor. A file
+// with other hard links is overwritten only when the walks of the job met every one of its names.
+// Mount points inside a target are never entered or overwritten.
 class OverwritePhase
 {
 public:

@@ -130,4 +130,35 @@ std::string RegularFileOpener::describe(const Result& result)
     return "unknown error";
 }
 
+RegularFileOpener::Result RegularFileOpener::handedOver(UniqueFd fd, const struct stat& expected)
+{
+    Result result;
+    result.info = expected;
+    struct stat opened = {};
+    if (::fstat(fd.get(), &opened) != 0) {
+        result.error = errno;
+        result.status = Status::OpenFailed;
+        return result;
+    }
+    if (!S_ISREG(opened.st_mode) || opened.st_dev != expected.st_dev || opened.st_ino != expected.st_ino) {
+        result.status = Status::Replaced;
+        return result;
+    }
+    if (const auto kernel = KernelFileSystem::of(fd.get())) {
+        result.status = Status::KernelFile;
+        result.fileSystem = kernel->describe();
+        return result;
+    }
+    const int flags = ::fcntl(fd.get(), F_GETFL);
+    if (flags < 0 || (flags & O_ACCMODE) != O_RDWR) {
+        result.error = flags < 0 ? errno : EBADF;
+        result.status = Status::OpenFailed;
+        return result;
+    }
+    result.fd = std::move(fd);
+    result.info = opened;
+    result.status = Status::Opened;
+    return result;
+}
+
 } // namespace cv

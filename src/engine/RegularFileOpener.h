@@ -43,6 +43,10 @@ public:
     // Opens `name` when it is still the file `expected` describes (from an earlier fstatat).
     static Result openExamined(int dirFd, const char* name, const struct stat& expected);
 
+    // A descriptor opened for this process by someone else (the privileged helper), checked to be
+    // the file `expected` describes, a regular file open for writing.
+    static Result handedOver(UniqueFd fd, const struct stat& expected);
+
     // The reason in words, for messages.
     static std::string describe(const Result& result);
 };

@@ -94,7 +94,7 @@ bool RenamePhase::renameInFolder(const std::string& folder, const PreparedExclud
 {
     if (m_context.isCancelled())
         return true;
-    // A folder the process may not write keeps the names of its entries: the helper opens up
+    // A folder the process may not write keeps the names of its entries: the helper opens
     // regular files only, so it is not asked.
     UniqueFd folderFd(FolderWalker::openFolder(folder));
     if (!folderFd) {
@@ -173,6 +173,10 @@ std::optional<std::string> RenamePhase::renameEntryAt(int dirFd, const std::stri
             renamed = true;
         else
             lastError = error; // this round keeps the old name
+        // In a folder the process may not write, each round is a call of the helper and may be a
+        // question to the user: the entry loses its name once, not once per pass.
+        if (error == 0 && m_renamedByHelper)
+            break;
     }
     if (lastError != 0)
         logMessage("Renaming ", path, " failed in some rounds: ", std::strerror(lastError));
@@ -186,6 +190,7 @@ int RenamePhase::renameOnce(int& currentFd, std::string& current, int toFd, std:
     // A name that is taken is no failure of the file system: another name is drawn, a few times, so
     // that short names in full folders still lose their old name.
     int error = EEXIST;
+    m_renamedByHelper = false;
     for (int attempt = 0; attempt < kNameAttempts && error == EEXIST; ++attempt) {
         const std::string candidate = SecureRandom::alphanumeric(length);
         error = renameNoReplace(currentFd, current, toFd, candidate);
@@ -199,6 +204,7 @@ int RenamePhase::renameOnce(int& currentFd, std::string& current, int toFd, std:
         if ((error == EACCES || error == EPERM) && currentFd == toFd && !m_helperRenameRefused) {
             error = m_helper.renameInFolder(currentFd, current, candidate);
             m_helperRenameRefused = error != 0;
+            m_renamedByHelper = error == 0;
         }
         if (error == 0) {
             current = candidate;

@@ -69,6 +69,7 @@ private:
     ShredContext& m_context;
     HelperCalls& m_helper;
     bool m_helperRenameRefused = false; // the helper would not rename an entry for this job
+    bool m_renamedByHelper = false;     // the last renameOnce went through the helper
     std::chrono::steady_clock::time_point m_lastReport{};
 };
 

@@ -75,7 +75,7 @@ Expected<void, std::string> ArgumentCheck::checkPermissionTarget(mode_t mode)
     if (S_ISLNK(mode))
         return Unexpected("Refusing to change the permissions of a symbolic link");
     return Unexpected(std::string("Refusing to change the permissions of a ") + fileTypeName(mode) +
-                      "; only regular files are opened up");
+                      "; only regular files are handed out for writing");
 }
 
 std::string ArgumentCheck::shown(std::string_view argument, std::size_t limit)

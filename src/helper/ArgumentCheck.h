@@ -11,8 +11,8 @@ namespace cv {
 
 // The helper's distrust of its arguments, as pure functions: every path it is handed must be
 // absolute, free of ".." and of NUL bytes, and not longer than the kernel takes, and every name one
-// component; permissions are
-// only ever opened up on a regular file. Each check answers success, or the reason for a refusal.
+// component; only a regular file is ever handed out for writing. Each check answers success, or the
+// reason for a refusal.
 // The checks run before anything else looks at an argument, so that neither the log nor polkit
 // ever sees more of it than a bounded prefix.
 class ArgumentCheck

@@ -121,45 +121,6 @@ Expected<UniqueFd, HelperError> openEntryFolder(const FileOperations::Entry& ent
     return folder;
 }
 
-// The regular file entry, opened read-only (O_NOFOLLOW, O_NONBLOCK) and checked on its descriptor
-// to be the file examined, alone (one hard link) and on a file system that holds data.
-Expected<UniqueFd, HelperError> openForPermissions(const FileOperations::Entry& entry)
-{
-    const std::string path = shownPath(entry);
-    auto folder = openEntryFolder(entry, path);
-    if (!folder)
-        return Unexpected(folder.error());
-    struct stat info = {};
-    if (::fstatat(folder->get(), entry.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
-        return HelperError::failed(errorText("Cannot examine", path, errno));
-    if (const auto checked = ArgumentCheck::checkPermissionTarget(info.st_mode); !checked)
-        return HelperError::invalidArgument(checked.error() + ": " + path);
-    if (!isExamined(info, entry))
-        return notExamined(path);
-
-    // O_NOFOLLOW and O_NONBLOCK: a file swapped for a link or a FIFO since it was examined is not
-    // followed or waited on, and the descriptor is checked to be the very file examined.
-    UniqueFd file(::openat(folder->get(), entry.name.c_str(),
-                           O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (!file)
-        return HelperError::failed(errorText("Cannot open", path, errno));
-    struct stat fileInfo = {};
-    if (::fstat(file.get(), &fileInfo) != 0)
-        return HelperError::failed(errorText("Cannot examine", path, errno));
-    if (!S_ISREG(fileInfo.st_mode) || !isExamined(fileInfo, entry))
-        return notExamined(path);
-    // A file mounted over the name (a bind mount) may come from a file system of its own.
-    if (auto checked = refuseVirtualFileSystem(file.get(), path); !checked)
-        return Unexpected(checked.error());
-    // Another name of the same file may lie anywhere on the volume (a hard link of /etc/shadow in
-    // the caller's folder): owning this name would hand over that one too, so such a file is refused.
-    if (fileInfo.st_nlink > 1)
-        return HelperError::invalidArgument("Refusing to change the permissions of " + path + ": it has " +
-                                            std::to_string(fileInfo.st_nlink) +
-                                            " hard links, and the others would change with it");
-    return file;
-}
-
 // The entry to delete, opened and checked on its descriptor to be the one examined.
 struct OpenedEntry
 {
@@ -317,46 +278,6 @@ Expected<UniqueFd, HelperError> FileOperations::openFolder(const std::string& pa
         folder = std::move(next);
     }
     return folder;
-}
-
-HelperResult FileOperations::checkChangePermissions(const Entry& entry)
-{
-    const auto file = openForPermissions(entry);
-    if (!file)
-        return Unexpected(file.error());
-    return {};
-}
-
-Expected<FileOperations::Given, HelperError> FileOperations::changePermissions(const Entry& entry, uid_t uid)
-{
-    auto file = openForPermissions(entry);
-    if (!file)
-        return Unexpected(file.error());
-    const std::string path = shownPath(entry);
-    struct stat info = {};
-    if (::fstat(file->get(), &info) != 0)
-        return HelperError::failed(errorText("Cannot examine", path, errno));
-    if (::fchown(file->get(), uid, static_cast<gid_t>(-1)) != 0)
-        return HelperError::failed(errorText("Cannot change the owner of", path, errno));
-    const mode_t mode = (info.st_mode & 0777) | S_IRUSR | S_IWUSR;
-    if (::fchmod(file->get(), mode) != 0)
-        return HelperError::failed(errorText("Cannot change the permissions of", path, errno));
-    return Given{std::move(*file), uid, info.st_uid, info.st_gid, static_cast<mode_t>(info.st_mode & 07777)};
-}
-
-HelperResult FileOperations::restorePermissions(const Given& given)
-{
-    struct stat info = {};
-    if (::fstat(given.file.get(), &info) != 0)
-        return HelperError::failed(std::string("Cannot examine a file given to a user: ") +
-                                   std::strerror(errno));
-    if (info.st_nlink == 0 || info.st_uid != given.givenTo)
-        return {}; // deleted, or changed hands since
-    // The owner first: fchown drops set-user-ID bits, which the mode then brings back.
-    if (::fchown(given.file.get(), given.uid, given.gid) != 0 || ::fchmod(given.file.get(), given.mode) != 0)
-        return HelperError::failed(std::string("Cannot give a file back its owner and mode: ") +
-                                   std::strerror(errno));
-    return {};
 }
 
 namespace {

@@ -13,7 +13,7 @@ namespace cv {
 // followed, and the last component is acted on through its parent's descriptor (*at() calls).
 // Nothing on a virtual file system (proc, sysfs, cgroup folders and the like, where a file is a
 // setting of the kernel) is touched, and neither are device nodes, sockets and FIFOs: one grant of
-// the helper's right opens up or removes files, not the kernel's or a device's controls.
+// the helper's right removes or renames files, not the kernel's or a device's controls.
 class FileOperations
 {
 public:
@@ -28,29 +28,6 @@ public:
         ino_t inode = 0;
     };
 
-    // Afterwards the user uid (the caller, as the bus knows it) can open the regular file entry
-    // for writing: it becomes theirs, with read and write permission for its owner and without
-    // set-user-ID and set-group-ID bits. Links and everything that is not a regular file are
-    // refused, and so is a file with more than one hard link, whose other names would be opened
-    // up with it.
-    //
-    // What the file was, to have it back with restorePermissions: the descriptor (which follows
-    // the file through renames) and its owner, group and mode before.
-    struct Given
-    {
-        UniqueFd file;
-        uid_t givenTo = 0;
-        uid_t uid = 0;
-        gid_t gid = 0;
-        mode_t mode = 0;
-    };
-    static Expected<Given, HelperError> changePermissions(const Entry& entry, uid_t uid);
-    // Gives a file that changePermissions gave to a user back its owner, group and mode, unless it
-    // was deleted meanwhile (no names left) or is no longer that user's.
-    static HelperResult restorePermissions(const Given& given);
-    // Refuses what changePermissions would refuse, changing nothing: asked before the caller is
-    // authorized, so that nobody is asked for a password for work that is refused anyway.
-    static HelperResult checkChangePermissions(const Entry& entry);
     // Afterwards the name of entry is gone: a file or link is removed, a folder only when it is
     // empty (rmdir; what it holds is never deleted, since nobody examined it, and a folder that is
     // not empty stays and is reported). Device nodes, sockets, FIFOs and mount points are refused.

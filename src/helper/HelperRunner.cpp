@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QDBusConnection>
+#include <QDBusMetaType>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -38,7 +39,7 @@ void onStopSignal(int)
 }
 
 // Stops the event loop on SIGTERM or SIGINT; the helper then finishes the work it is carrying out
-// and gives back the files it opened up before it exits (HelperTool's destructor).
+// before it exits (HelperTool's destructor).
 std::unique_ptr<QSocketNotifier> watchStopSignals()
 {
     if (g_stopPipe[0] < 0 && ::pipe2(g_stopPipe, O_CLOEXEC | O_NONBLOCK) != 0)
@@ -100,7 +101,11 @@ int HelperRunner::run(const Options& options, Authorizer& authorizer,
     }
 
     const QString serviceName = QString::fromLatin1(HelperToolProtocol::serviceName);
-    HelperTool tool(connection, authorizer, {options.idleExitMs, toolSearchPath, options.reformatStageHook});
+    // The devices and inodes of a list of entries (allowEntriesAt) travel as arrays of 64-bit numbers.
+    qDBusRegisterMetaType<QByteArrayList>();
+    qDBusRegisterMetaType<QList<qulonglong>>();
+    HelperTool tool(connection, authorizer,
+                    {options.idleExitMs, toolSearchPath, options.reformatStageHook, options.systemFolders});
     new HelperToolAdaptor(&tool); // owned by the tool
     if (!connection.registerObject(QString::fromLatin1(HelperToolProtocol::objectPath), &tool,
                                    QDBusConnection::ExportAdaptors)) {

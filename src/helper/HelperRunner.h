@@ -2,6 +2,7 @@
 
 #include "common/Expected.h"
 #include "helper/Authorizer.h"
+#include "helper/SystemFolders.h"
 #include "helper/VolumeReformatter.h"
 
 #include <QString>
@@ -23,6 +24,8 @@ public:
         int idleExitMs = 30000;
         // Set by the test build of the helper only; no argument of the installed helper sets it.
         VolumeReformatter::StageHook reformatStageHook;
+        // Set by the test build of the helper only: folders of the test's that stand for the system's.
+        std::vector<std::string> systemFolders = SystemFolders::defaults();
     };
 
     // options with what "--bus ADDRESS" and "--idle-exit SECONDS" set; anything else is an error.

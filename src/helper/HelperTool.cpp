@@ -3,6 +3,7 @@
 #include "common/HelperToolProtocol.h"
 #include "common/Log.h"
 #include "helper/ArgumentCheck.h"
+#include "helper/FileHandover.h"
 #include "helper/FileOperations.h"
 #include "helper/SnapshotRemover.h"
 #include "helper/VolumeReformatter.h"
@@ -83,7 +84,7 @@ std::string shownEntry(const QByteArray& folder, const QByteArray& name)
 
 HelperTool::HelperTool(QDBusConnection connection, Authorizer& authorizer, Settings settings, QObject* parent)
     : QObject(parent), m_connection(std::move(connection)), m_authorizer(authorizer),
-      m_settings(std::move(settings))
+      m_settings(std::move(settings)), m_systemFolders(m_settings.systemFolders)
 {
     m_pool.setMaxThreadCount(4);
     m_idleTimer.setSingleShot(true);
@@ -95,18 +96,13 @@ HelperTool::HelperTool(QDBusConnection connection, Authorizer& authorizer, Setti
     // A caller that leaves takes its calls with it: nobody waits for them any more.
     connect(&m_callers, &QDBusServiceWatcher::serviceUnregistered, this, [this](const QString& name) {
         withdrawCallsOf(name, false);
-        restoreGiven(name);
+        forgetAllowed(name);
     });
 }
 
 HelperTool::~HelperTool()
 {
     m_pool.waitForDone();
-    std::vector<QString> callers;
-    for (const auto& [caller, files] : m_given)
-        callers.push_back(caller);
-    for (const auto& caller : callers)
-        restoreGiven(caller);
 }
 
 QString HelperTool::getVersion()
@@ -129,29 +125,108 @@ HelperTool::Request HelperTool::entryRequest(const char* method, const QByteArra
     return request;
 }
 
-void HelperTool::changePermissionsOfFileAt(const QByteArray& folder, const QByteArray& name,
-                                           qulonglong device, qulonglong inode)
+QDBusUnixFileDescriptor HelperTool::openFileAt(const QByteArray& folder, const QByteArray& name,
+                                               qulonglong device, qulonglong inode)
 {
-    const char* method = "changePermissionsOfFileAt";
+    const char* method = "openFileAt";
     const auto uid = currentUid(method);
     if (!uid)
-        return;
+        return {};
     const auto entry = fileEntry(folder, name, device, inode);
     if (!entry) {
         refuseNow(*uid, method, shownEntry(folder, name),
                   QString::fromLatin1(HelperToolProtocol::errorInvalidArgument), entry.error());
-        return;
+        return {};
     }
     Request request = entryRequest(method, folder, name);
-    request.check = [entry = *entry]() { return FileOperations::checkChangePermissions(entry); };
-    request.work = [this, entry = *entry](const Caller& caller) -> HelperResult {
-        auto given = FileOperations::changePermissions(entry, caller.uid);
-        if (!given)
-            return Unexpected(given.error());
-        keepGiven(caller.name, std::move(*given));
+    // The question names the file: a password is given for this file, not for "protected files".
+    request.details.insert(QString::fromLatin1(HelperToolProtocol::filesDetail),
+                           QString::fromStdString(request.shown));
+    request.allowedEntry = AllowedEntries::Entry{entry->device, entry->inode};
+    request.check = [this, entry = *entry]() { return FileHandover(m_systemFolders).check(entry); };
+    request.answer = std::make_shared<QVariantList>();
+    request.work = [this, entry = *entry, answer = request.answer](const Caller&) -> HelperResult {
+        auto file = FileHandover(m_systemFolders).open(entry);
+        if (!file)
+            return Unexpected(file.error());
+        // The answer holds a copy of the descriptor until it is sent; the helper's own closes here.
+        answer->append(QVariant::fromValue(QDBusUnixFileDescriptor(file->get())));
         return {};
     };
     authorizeAndRun(*uid, std::move(request));
+    return {};
+}
+
+QStringList HelperTool::allowEntriesAt(const QByteArrayList& folders, const QByteArrayList& names,
+                                       const QList<qulonglong>& devices, const QList<qulonglong>& inodes)
+{
+    const char* method = "allowEntriesAt";
+    const auto uid = currentUid(method);
+    if (!uid)
+        return {};
+    const qsizetype count = folders.size();
+    if (count == 0 || count > kMaxListedEntries || names.size() != count || devices.size() != count ||
+        inodes.size() != count) {
+        refuseNow(*uid, method, std::to_string(count) + " entries",
+                  QString::fromLatin1(HelperToolProtocol::errorInvalidArgument),
+                  "The list must name 1 to " + std::to_string(kMaxListedEntries) +
+                      " entries, each with its folder, name, device and inode");
+        return {};
+    }
+    std::vector<FileOperations::Entry> entries;
+    entries.reserve(static_cast<std::size_t>(count));
+    for (qsizetype i = 0; i < count; ++i) {
+        const auto entry = fileEntry(folders[i], names[i], devices[i], inodes[i]);
+        if (!entry) {
+            refuseNow(*uid, method, shownEntry(folders[i], names[i]),
+                      QString::fromLatin1(HelperToolProtocol::errorInvalidArgument), entry.error());
+            return {};
+        }
+        entries.push_back(*entry);
+    }
+    Request request = entryRequest(method, folders[0], names[0]);
+    request.shown = std::to_string(count) + " entries, the first " + request.shown;
+    request.target = QByteArray::number(count);
+    // Each entry is checked before the question, which names the entries it allows: the first few
+    // and how many there are.
+    auto reasons = std::make_shared<QStringList>();
+    auto allowed = std::make_shared<std::set<AllowedEntries::Entry>>();
+    auto named = std::make_shared<std::vector<std::string>>();
+    request.check = [this, entries, reasons, allowed, named]() -> HelperResult {
+        const FileHandover handover(m_systemFolders);
+        for (const auto& entry : entries) {
+            const HelperResult checked = handover.checkListed(entry);
+            reasons->append(checked ? QString() : QString::fromStdString(checked.error().message));
+            if (!checked)
+                continue;
+            allowed->insert(AllowedEntries::Entry{entry.device, entry.inode});
+            if (named->size() < static_cast<std::size_t>(kNamedInQuestion))
+                named->push_back(shownEntry(QByteArray::fromStdString(entry.folder),
+                                            QByteArray::fromStdString(entry.name)));
+        }
+        if (allowed->empty())
+            return HelperError::invalidArgument("Every entry of the list is refused; the first: " +
+                                                reasons->constFirst().toStdString());
+        return {};
+    };
+    request.describe = [allowed, named](QMap<QString, QString>& details) {
+        std::string text;
+        for (const auto& path : *named)
+            text += (text.empty() ? "" : ", ") + path;
+        if (allowed->size() > named->size())
+            text += " and " + std::to_string(allowed->size() - named->size()) + " more (" +
+                    std::to_string(allowed->size()) + " entries)";
+        details.insert(QString::fromLatin1(HelperToolProtocol::filesDetail), QString::fromStdString(text));
+    };
+    request.answer = std::make_shared<QVariantList>();
+    request.work = [this, reasons, allowed, answer = request.answer](const Caller& caller) -> HelperResult {
+        if (!m_allowed.add(caller.name, *allowed))
+            return HelperError::invalidArgument("Too many entries allowed to this caller at once");
+        answer->append(*reasons);
+        return {};
+    };
+    authorizeAndRun(*uid, std::move(request));
+    return {};
 }
 
 void HelperTool::deleteFileAtPath(const QByteArray& folder, const QByteArray& name, qulonglong device,
@@ -168,6 +243,7 @@ void HelperTool::deleteFileAtPath(const QByteArray& folder, const QByteArray& na
         return;
     }
     Request request = entryRequest(method, folder, name);
+    request.allowedEntry = AllowedEntries::Entry{entry->device, entry->inode};
     request.check = [entry = *entry]() { return FileOperations::checkDeleteEntry(entry); };
     request.work = [entry = *entry](const Caller&) { return FileOperations::deleteEntry(entry); };
     authorizeAndRun(*uid, std::move(request));
@@ -191,6 +267,7 @@ void HelperTool::renameEntryAt(const QByteArray& folder, const QByteArray& name,
     }
     Request request = entryRequest(method, folder, name);
     request.shown += " -> " + ArgumentCheck::shown(newBytes);
+    request.allowedEntry = AllowedEntries::Entry{entry->device, entry->inode};
     request.check = [entry = *entry, to = toStd(newName)]() {
         return FileOperations::checkRenameEntry(entry, to);
     };
@@ -312,46 +389,23 @@ void HelperTool::withdrawCallOn(const QString& method, const QByteArray& target)
     });
 }
 
-void HelperTool::restorePermissions()
+void HelperTool::forgetAllowedEntries()
 {
-    // Takes nothing from anyone: only what the helper did for this very caller is undone.
-    restoreGiven(message().service());
+    // Takes nothing from anyone: only what this very caller was allowed goes.
+    forgetAllowed(message().service());
 }
 
-void HelperTool::keepGiven(const QString& caller, FileOperations::Given given)
+void HelperTool::forgetAllowed(const QString& caller)
 {
-    std::lock_guard lock(m_givenMutex);
-    m_given[caller].push_back(std::move(given));
-}
-
-void HelperTool::restoreGiven(const QString& caller)
-{
-    std::vector<FileOperations::Given> files;
-    {
-        std::lock_guard lock(m_givenMutex);
-        const auto found = m_given.find(caller);
-        if (found == m_given.end())
-            return;
-        files = std::move(found->second);
-        m_given.erase(found);
-    }
-    for (const auto& given : files) {
-        if (const auto restored = FileOperations::restorePermissions(given); !restored)
-            logMessage(restored.error().message);
-    }
-    logMessage("Owner and mode given back to what ", files.size(), " opened-up files of ",
-               caller.toStdString(), " still are");
+    if (!m_allowed.holds(caller))
+        return;
+    m_allowed.forget(caller);
+    logMessage("The entries allowed to ", caller.toStdString(), " are allowed no more");
     if (!std::any_of(m_calls.begin(), m_calls.end(),
                      [&](const auto& entry) { return entry.second.caller.name == caller; }))
         m_callers.removeWatchedService(caller);
-    if (m_activeCalls == 0 && !holdsGivenFiles())
+    if (m_activeCalls == 0 && m_allowed.empty())
         m_idleTimer.start();
-}
-
-bool HelperTool::holdsGivenFiles()
-{
-    std::lock_guard lock(m_givenMutex);
-    return !m_given.empty();
 }
 
 bool HelperTool::acceptsMountPath(uid_t uid, const char* method, const QByteArray& mountPath)
@@ -412,9 +466,13 @@ std::optional<HelperTool::Refusal> HelperTool::questionRefusal(uid_t uid, const 
 void HelperTool::authorizeAndRun(uid_t uid, Request request)
 {
     const QString sender = message().service();
-    if (const auto refusal = questionRefusal(uid, sender)) {
-        refuseNow(uid, request.method, request.shown, refusal->error, refusal->reason);
-        return;
+    // An entry of a list the caller was allowed asks nobody: the limits on questions do not apply.
+    const bool allowed = request.allowedEntry && m_allowed.allows(sender, *request.allowedEntry);
+    if (!allowed) {
+        if (const auto refusal = questionRefusal(uid, sender)) {
+            refuseNow(uid, request.method, request.shown, refusal->error, refusal->reason);
+            return;
+        }
     }
     // The checks run off this thread, a few per user at a time: one user's slow or many checks
     // never keep another user's calls from being answered.
@@ -427,20 +485,22 @@ void HelperTool::authorizeAndRun(uid_t uid, Request request)
     beginCall();
     const quint64 id = ++m_nextCall;
     m_calls.emplace(id, Call{Caller{sender, uid}, message(), request.method, request.shown, request.target,
-                             false, std::nullopt, std::make_shared<std::atomic<bool>>(false)});
+                             false, std::nullopt, std::make_shared<std::atomic<bool>>(false), request.answer});
     m_callers.addWatchedService(sender);
     if (!request.check) {
-        ask(id, std::move(request));
+        proceed(id, std::move(request), allowed);
         return;
     }
     // What is refused anyway is refused before anybody is asked for a password.
     auto shared = std::make_shared<Request>(std::move(request));
     m_checks.run(
         uid, [shared]() { return shared->check(); },
-        [this, id, shared](const HelperResult& checked) { checkedCall(id, std::move(*shared), checked); });
+        [this, id, shared, allowed](const HelperResult& checked) {
+            checkedCall(id, std::move(*shared), checked, allowed);
+        });
 }
 
-void HelperTool::checkedCall(quint64 id, Request request, const HelperResult& checked)
+void HelperTool::checkedCall(quint64 id, Request request, const HelperResult& checked, bool allowed)
 {
     const auto found = m_calls.find(id);
     if (found == m_calls.end())
@@ -450,7 +510,7 @@ void HelperTool::checkedCall(quint64 id, Request request, const HelperResult& ch
     if (!checked)
         refusal = Refusal{errorName(checked.error().kind),
                           ArgumentCheck::shown(checked.error().message, kMaxLoggedMessage)};
-    else
+    else if (!allowed)
         refusal = questionRefusal(call.caller.uid, call.caller.name); // another call may ask by now
     if (refusal) {
         logRefusal(call.caller.uid, std::string(call.method) + " " + call.shown + " from " +
@@ -459,6 +519,19 @@ void HelperTool::checkedCall(quint64 id, Request request, const HelperResult& ch
         m_connection.send(
             call.message.createErrorReply(refusal->error, QString::fromStdString(refusal->reason)));
         forget(id);
+        return;
+    }
+    proceed(id, std::move(request), allowed);
+}
+
+void HelperTool::proceed(quint64 id, Request request, bool allowed)
+{
+    if (allowed) {
+        const Call& call = m_calls.at(id);
+        m_callLog.log(call.caller.uid, std::string(request.method) + " " + request.shown + " from " +
+                                           call.caller.name.toStdString() + " (user " +
+                                           std::to_string(call.caller.uid) + "), allowed with its list");
+        carryOut(id, std::move(request.work));
         return;
     }
     if (request.describe)
@@ -529,9 +602,16 @@ void HelperTool::decided(quint64 id, const Authorizer::Authorization& authorizat
         forget(id);
         return;
     }
+    carryOut(id, std::move(work));
+}
+
+void HelperTool::carryOut(quint64 id, Work work)
+{
+    const Call& call = m_calls.at(id);
     QDBusConnection connection = m_connection;
     m_pool.start([this, connection, id, caller = call.caller, message = call.message, method = call.method,
-                  shown = call.shown, withdrawn = call.withdrawn, work = std::move(work)]() {
+                  shown = call.shown, withdrawn = call.withdrawn, answer = call.answer,
+                  work = std::move(work)]() {
         // A call withdrawn while it waited for a worker is never carried out.
         if (withdrawn->exchange(true))
             return;
@@ -544,7 +624,9 @@ void HelperTool::decided(quint64 id, const Authorizer::Authorization& authorizat
                 message.createErrorReply(errorName(error.kind), QString::fromStdString(error.message)));
         } else {
             m_callLog.log(caller.uid, std::string(method) + " " + shown + " done");
-            connection.send(message.createReply());
+            // Taken out of the shared answer, so that a descriptor in it is closed here, once sent.
+            const QVariantList arguments = answer ? std::exchange(*answer, QVariantList()) : QVariantList();
+            connection.send(message.createReply(arguments));
         }
         QMetaObject::invokeMethod(
             this, [this, id]() { forget(id); }, Qt::QueuedConnection);
@@ -590,17 +672,13 @@ void HelperTool::forget(quint64 id)
     m_calls.erase(found);
     const bool more = std::any_of(m_calls.begin(), m_calls.end(),
                                   [&](const auto& entry) { return entry.second.caller.name == sender; });
-    bool holdsFiles = false;
-    {
-        std::lock_guard lock(m_givenMutex);
-        holdsFiles = m_given.contains(sender);
-    }
-    // A caller with files given to it is watched until they are restored; one that left while
-    // its call was carried out has them restored now.
-    if (!more && !holdsFiles)
+    const bool holdsAllowances = m_allowed.holds(sender);
+    // A caller with allowances is watched until they go; one that left while its call was carried
+    // out loses them now.
+    if (!more && !holdsAllowances)
         m_callers.removeWatchedService(sender);
     else if (!more && !m_connection.interface()->isServiceRegistered(sender).value())
-        restoreGiven(sender);
+        forgetAllowed(sender);
     endCall();
 }
 
@@ -612,7 +690,7 @@ void HelperTool::beginCall()
 
 void HelperTool::endCall()
 {
-    if (--m_activeCalls == 0 && !holdsGivenFiles())
+    if (--m_activeCalls == 0 && m_allowed.empty())
         m_idleTimer.start();
 }
 

@@ -1,22 +1,27 @@
 #pragma once
 
+#include "helper/AllowedEntries.h"
 #include "helper/Authorizer.h"
 #include "helper/CheckRunner.h"
 #include "helper/FileOperations.h"
 #include "helper/HelperError.h"
 #include "helper/UserLogLimit.h"
+#include "helper/SystemFolders.h"
 #include "helper/VolumeReformatter.h"
 
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QDBusConnection>
 #include <QDBusContext>
 #include <QDBusMessage>
 #include <QDBusServiceWatcher>
+#include <QDBusUnixFileDescriptor>
 #include <QDeadlineTimer>
 #include <QHash>
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <QThreadPool>
 #include <QTimer>
 #include <atomic>
@@ -50,9 +55,11 @@ namespace cv {
 // leaves the bus. It reports when no call has been running for the idle time, so that the helper can leave;
 // getVersion, which anyone may send, does not count as activity.
 //
-// A file opened up for a caller is given back its owner and mode when the caller asks so (at the
-// end of its job), or leaves the bus, unless it was deleted: a file the caller did not overwrite
-// and delete is not left the caller's. The helper does not leave while it holds such files.
+// A file the caller may not write is handed to it as a descriptor opened for writing (openFileAt):
+// the file keeps its owner and mode, and the helper keeps no descriptor once a call is answered.
+// A job asks one question for the whole list of entries it needs the helper for (allowEntriesAt);
+// its later calls on those entries ask none. The helper does not leave while a caller holds such
+// allowances.
 class HelperTool : public QObject, protected QDBusContext
 {
     Q_OBJECT
@@ -63,7 +70,12 @@ public:
         std::vector<std::string> toolSearchPath;
         // Called by the reformat between its steps; only the test build of the helper sets it.
         VolumeReformatter::StageHook reformatStageHook;
+        // The folders whose files are never handed out for writing; only the test build changes them.
+        std::vector<std::string> systemFolders = SystemFolders::defaults();
     };
+    // Entries of one list at most, and how many of them the question names.
+    static constexpr qsizetype kMaxListedEntries = 100000;
+    static constexpr qsizetype kNamedInQuestion = 3;
 
     // Polkit questions outstanding at once for one user, over all of that user's connections.
     static constexpr int kMaxOpenQuestionsPerUser = 4;
@@ -84,8 +96,14 @@ public:
 
 public Q_SLOTS: // the D-Bus interface
     QString getVersion();
-    void changePermissionsOfFileAt(const QByteArray& folder, const QByteArray& name, qulonglong device,
-                                   qulonglong inode);
+    // The examined regular file, opened for reading and writing for the caller.
+    QDBusUnixFileDescriptor openFileAt(const QByteArray& folder, const QByteArray& name, qulonglong device,
+                                       qulonglong inode);
+    // One question for the examined entries (the lists hold one entry per index); answers per entry
+    // "" when it is allowed, else why not. Afterwards openFileAt, renameEntryAt and deleteFileAtPath
+    // of this caller ask no question about an allowed entry.
+    QStringList allowEntriesAt(const QByteArrayList& folders, const QByteArrayList& names,
+                               const QList<qulonglong>& devices, const QList<qulonglong>& inodes);
     void deleteFileAtPath(const QByteArray& folder, const QByteArray& name, qulonglong device,
                           qulonglong inode);
     void deleteSnapshots();
@@ -100,7 +118,8 @@ public Q_SLOTS: // the D-Bus interface
     // Withdraws the caller's calls of method on target (as authorizationRequested names them) that
     // were not carried out yet; its other calls stay.
     void withdrawCallOn(const QString& method, const QByteArray& target);
-    void restorePermissions();
+    // The caller's job is over: what allowEntriesAt allowed it is allowed no more.
+    void forgetAllowedEntries();
 
 Q_SIGNALS:
     // No call has been running for the idle time.
@@ -125,6 +144,10 @@ private:
         // Adds to the question's details what the check found; after a check that passed.
         std::function<void(QMap<QString, QString>& details)> describe;
         Work work;
+        // Carried out without a question when the caller was allowed this entry (device, inode).
+        std::optional<AllowedEntries::Entry> allowedEntry;
+        // What the answer carries, filled in by the work; an empty answer without it.
+        std::shared_ptr<QVariantList> answer;
     };
     // The request of a call on one examined entry, its check and work still to be given.
     static Request entryRequest(const char* method, const QByteArray& folder, const QByteArray& name);
@@ -140,6 +163,7 @@ private:
         std::optional<quint64> question; // the authorizer's id of the question
         // Set by whoever comes first: the worker that carries the call out, or its withdrawal.
         std::shared_ptr<std::atomic<bool>> withdrawn;
+        std::shared_ptr<QVariantList> answer;
     };
     // The user of the current call's sender, or nothing (answered then).
     std::optional<uid_t> currentUid(const char* method);
@@ -160,21 +184,23 @@ private:
     // Checks (off this thread), authorizes the current call, then runs its work on the pool and
     // answers it.
     void authorizeAndRun(uid_t uid, Request request);
-    // The check of call id ended: the call is refused, or its question asked.
-    void checkedCall(quint64 id, Request request, const HelperResult& checked);
+    // The check of call id ended: the call is refused, or it proceeds. allowed: an entry of a
+    // list the caller was allowed, which asks nobody.
+    void checkedCall(quint64 id, Request request, const HelperResult& checked, bool allowed);
+    // A checked call is carried out (allowed) or its question is asked.
+    void proceed(quint64 id, Request request, bool allowed);
     void ask(quint64 id, Request request);
     void decided(quint64 id, const Authorizer::Authorization& authorization, Work work);
+    // Runs the work of an authorized call on the pool and answers it from there.
+    void carryOut(quint64 id, Work work);
     void askingUser(quint64 id, const QByteArray& target);
     // Withdraws the calls of sender not carried out yet (those that match, when matches is
     // given); answered when answerThem.
     void withdrawCallsOf(const QString& sender, bool answerThem,
                          const std::function<bool(const Call&)>& matches = {});
     void forget(quint64 id);
-    // Keeps what a file opened up for caller was, until it is restored.
-    void keepGiven(const QString& caller, FileOperations::Given given);
-    // Gives every file opened up for caller, and not deleted since, its owner and mode back.
-    void restoreGiven(const QString& caller);
-    bool holdsGivenFiles();
+    // The caller's allowances go; it is watched no more unless it has calls under way.
+    void forgetAllowed(const QString& caller);
     void beginCall();
     void endCall();
 
@@ -191,10 +217,10 @@ private:
     QHash<uid_t, QDeadlineTimer> m_refused; // users refused moments ago, until when
     UserLogLimit m_refusalLog{kRefusalLinesPerPeriod, kRefusalLogPeriodMs, "refused calls"};
     UserLogLimit m_callLog{kCallLinesPerPeriod, kCallLogPeriodMs, "lines about calls"}; // workers log too
-    std::mutex m_givenMutex;                                       // the workers add to m_given
-    std::map<QString, std::vector<FileOperations::Given>> m_given; // per caller
-    CheckRunner m_checks; // hands checks back to this object: goes before it
-    QThreadPool m_pool;   // last: waits for running work before the rest goes
+    SystemFolders m_systemFolders;
+    AllowedEntries m_allowed; // the workers add to it
+    CheckRunner m_checks;     // hands checks back to this object: goes before it
+    QThreadPool m_pool;       // last: waits for running work before the rest goes
 };
 
 } // namespace cv

@@ -15,6 +15,8 @@ void FilePhase::shred()
     if (m_context.isCancelled())
         return;
     logLine("Shred Files");
+    m_context.fileshredCoordinator->allowProtectedEntries(m_context.pathCollection->paths(),
+                                                          m_context.preparedExcludes);
     for (const auto& path : m_context.pathCollection->paths()) {
         m_context.keepFoldersOf(path);
         m_context.fileshredCoordinator->shredPath(path, m_context.preparedExcludes);
@@ -79,9 +81,9 @@ void FilePhase::shredRecords()
         coordinator.saveDelete(coordinator.renameAtPath(record, excludes), excludes);
 }
 
-void FilePhase::restoreGivenFiles()
+void FilePhase::endHelperWork()
 {
-    m_context.fileshredCoordinator->restoreGivenFiles();
+    m_context.fileshredCoordinator->endHelperWork();
 }
 
 } // namespace cv

@@ -5,7 +5,7 @@ namespace cv {
 class JobContext;
 
 // The job's files: overwrites the targets, renames them, deletes them, then the records of the
-// targets that are gone, and gives back what the helper opened up and the job left in place.
+// targets that are gone, and ends what the helper was allowed for the job.
 class FilePhase
 {
 public:
@@ -16,8 +16,8 @@ public:
     void saveDelete();
     // After the deletion: the records of the targets that are gone (a trashed item's .trashinfo).
     void shredRecords();
-    // What the helper opened up and the job did not overwrite and delete is the owner's again.
-    void restoreGivenFiles();
+    // The entries the helper was allowed for the job are allowed no more.
+    void endHelperWork();
 
 private:
     JobContext& m_context;

@@ -72,7 +72,7 @@ void FileShredder::runPhases()
         volumes.flushLog();
         files.saveDelete();
         files.shredRecords();
-        files.restoreGivenFiles();
+        files.endHelperWork();
         volumes.wipeFreeSpaceAfterDeletion();
     }
     if (m_context.options->formatVolume)

@@ -6,7 +6,9 @@
 
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
+#include <QDBusMetaType>
 #include <QDBusPendingCallWatcher>
+#include <QDBusUnixFileDescriptor>
 #include <QFileInfo>
 #include <QPointer>
 #include <QProcess>
@@ -15,6 +17,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <fcntl.h>
 #include <limits>
 #include <utility>
 
@@ -80,6 +83,9 @@ HelperToolService::HelperToolService(const QString& busAddress, QObject* parent)
     : QObject(parent), m_busAddress(busAddress),
       m_packagedActivation(QStringLiteral(CINDERVAULT_PACKAGE_ACTIVATION))
 {
+    // The devices and inodes of a list of entries travel as arrays of 64-bit numbers.
+    qDBusRegisterMetaType<QByteArrayList>();
+    qDBusRegisterMetaType<QList<qulonglong>>();
     static std::atomic<int> instances{0};
     m_connectionName = QStringLiteral("cindervault-helper-client-%1").arg(++instances);
     const QString installer =
@@ -295,17 +301,81 @@ void HelperToolService::sendAttempt(std::shared_ptr<Command> command, QDeadlineT
                     }
                     if (command->successLog)
                         logLine(command->successLog);
+                    if (command->answered)
+                        command->answered(answer);
                     command->reply({});
                 });
     });
 }
 
-void HelperToolService::allowWriteOperationsOnPath(const ExaminedEntry& entry, Reply reply,
-                                                   AskingUser askingUser)
+void HelperToolService::openFileForWriting(const ExaminedEntry& entry, FileReply reply, AskingUser askingUser)
 {
     runOnServiceThread([this, entry, reply = std::move(reply), askingUser = std::move(askingUser)]() {
-        sendCommand(Command{"changePermissionsOfFileAt", entryTarget(entry), entryArguments(entry),
-                            kFileCallTimeoutMs, reply, askingUser, nullptr});
+        auto file = std::make_shared<UniqueFd>();
+        Command command{"openFileAt",
+                        entryTarget(entry),
+                        entryArguments(entry),
+                        kFileCallTimeoutMs,
+                        [file, reply](Expected<void, std::string> outcome) {
+                            if (!outcome)
+                                reply(Unexpected(std::move(outcome).error()));
+                            else if (!*file)
+                                reply(Unexpected(std::string("the privileged helper handed no file")));
+                            else
+                                reply(std::move(*file));
+                        },
+                        askingUser,
+                        nullptr};
+        command.answered = [file](const QDBusMessage& answer) {
+            if (answer.arguments().size() != 1)
+                return;
+            const auto handed = qdbus_cast<QDBusUnixFileDescriptor>(answer.arguments().constFirst());
+            if (handed.isValid())
+                file->reset(::fcntl(handed.fileDescriptor(), F_DUPFD_CLOEXEC, 0));
+        };
+        sendCommand(std::move(command));
+    });
+}
+
+void HelperToolService::allowEntries(const std::vector<ExaminedEntry>& entries, ListReply reply,
+                                     AskingUser askingUser)
+{
+    QByteArrayList folders;
+    QByteArrayList names;
+    QList<qulonglong> devices;
+    QList<qulonglong> inodes;
+    for (const ExaminedEntry& entry : entries) {
+        folders.append(pathBytes(entry.folder));
+        names.append(pathBytes(entry.name));
+        devices.append(entry.device);
+        inodes.append(entry.inode);
+    }
+    const QVariantList arguments = {QVariant::fromValue(folders), QVariant::fromValue(names),
+                                    QVariant::fromValue(devices), QVariant::fromValue(inodes)};
+    runOnServiceThread([this, arguments, count = entries.size(), reply = std::move(reply),
+                        askingUser = std::move(askingUser)]() {
+        auto reasons = std::make_shared<std::vector<std::string>>();
+        Command command{"allowEntriesAt",
+                        QByteArray::number(static_cast<qulonglong>(count)),
+                        arguments,
+                        kFileCallTimeoutMs,
+                        [reasons, count, reply](Expected<void, std::string> outcome) {
+                            if (!outcome)
+                                reply(Unexpected(std::move(outcome).error()));
+                            else if (reasons->size() != count)
+                                reply(Unexpected(std::string("the privileged helper answered another list")));
+                            else
+                                reply(std::move(*reasons));
+                        },
+                        askingUser,
+                        nullptr};
+        command.answered = [reasons](const QDBusMessage& answer) {
+            if (answer.arguments().size() != 1)
+                return;
+            for (const QString& reason : qdbus_cast<QStringList>(answer.arguments().constFirst()))
+                reasons->push_back(reason.toStdString());
+        };
+        sendCommand(std::move(command));
     });
 }
 
@@ -361,19 +431,9 @@ void HelperToolService::deleteSnapshotsWithReply(Reply reply, AskingUser askingU
     });
 }
 
-void HelperToolService::restorePermissions(Reply reply)
+void HelperToolService::forgetAllowedEntries()
 {
-    runOnServiceThread([this, reply = std::move(reply)]() {
-        // Only a helper that is there holds files to give back; none is started for it.
-        if (!m_helperTool || !m_helperToolConnection->interface()
-                                  ->isServiceRegistered(QLatin1String(HelperToolProtocol::serviceName))
-                                  .value()) {
-            reply({});
-            return;
-        }
-        sendCommand(
-            Command{"restorePermissions", QByteArray(), {}, kVersionTimeoutMs, reply, AskingUser(), nullptr});
-    });
+    sendWithoutAnswer("forgetAllowedEntries");
 }
 
 void HelperToolService::withdrawCalls()
@@ -418,6 +478,21 @@ void HelperToolService::withdrawCommands(const std::function<bool(const Command&
         if (!m_helperToolConnection->send(withdraw))
             logLine("HelperTool: a call could not be withdrawn");
     }
+}
+
+void HelperToolService::sendWithoutAnswer(const char* method)
+{
+    runOnServiceThread([this, method]() {
+        // Only a helper that is there holds allowances of this client; none is started for it.
+        if (!m_helperTool)
+            return;
+        QDBusMessage message = QDBusMessage::createMethodCall(
+            QLatin1String(HelperToolProtocol::serviceName), QLatin1String(HelperToolProtocol::objectPath),
+            QLatin1String(HelperToolProtocol::interfaceName), QLatin1String(method));
+        message.setAutoStartService(false);
+        if (!m_helperToolConnection->send(message))
+            logMessage("HelperTool: ", method, " could not be sent");
+    });
 }
 
 void HelperToolService::installIfNeeded()

@@ -49,7 +49,9 @@ public:
 
     // HelperToolClient: the work of a shred job. A reformat may take minutes and is waited for
     // without the limit that the per-file calls have.
-    void allowWriteOperationsOnPath(const ExaminedEntry& entry, Reply reply, AskingUser askingUser) override;
+    void openFileForWriting(const ExaminedEntry& entry, FileReply reply, AskingUser askingUser) override;
+    void allowEntries(const std::vector<ExaminedEntry>& entries, ListReply reply,
+                      AskingUser askingUser) override;
     void deleteFileAtPath(const ExaminedEntry& entry, Reply reply, AskingUser askingUser) override;
     void renameEntryAt(const ExaminedEntry& entry, const std::string& newName, Reply reply,
                        AskingUser askingUser) override;
@@ -62,7 +64,7 @@ public:
     // Takes back the calls of this client about entry that the helper has not carried out, and
     // stops sending them again; other calls stay.
     void withdrawCallsOn(const ExaminedEntry& entry) override;
-    void restorePermissions(Reply reply) override;
+    void forgetAllowedEntries() override;
     // Deletes the local snapshots of the startup volume, for the progress screen.
     void deleteSnapshotsWithReply(Reply reply, AskingUser askingUser = {});
     void deleteSnapshots(Reply reply, AskingUser askingUser) override
@@ -126,6 +128,8 @@ private:
         const char* successLog = nullptr;
         bool userAsked = false; // the helper said that the user is asked about it
         bool withdrawn = false; // never sent again
+        // Given the helper's answer before reply is told of the success, to take what it carries.
+        std::function<void(const QDBusMessage& answer)> answered = {};
     };
     // Withdraws the outstanding commands that match at the helper (method and target).
     void withdrawCommands(const std::function<bool(const Command&)>& matches);
@@ -133,6 +137,8 @@ private:
     // Whether the helper said that the user is asked about an outstanding command other than
     // command.
     bool userAskedAboutAnother(const Command& command) const;
+    // Sends a method of the helper that needs no answer, without starting a helper for it.
+    void sendWithoutAnswer(const char* method);
     void sendAttempt(std::shared_ptr<Command> command, QDeadlineTimer deadline, int retryMs);
     // The calls sent and not answered yet, for the helper's signal to find them.
     std::map<quint64, std::shared_ptr<Command>> m_outstanding;

@@ -190,7 +190,7 @@ TEST(CliShred, TheJobHasTheHelperASleepInhibitorAndTheUsersHome)
     // user's own home is meant, not root's. The priority stays the caller's (nice).
     struct RefusingHelper : cv::HelperToolClient
     {
-        void allowWriteOperationsOnPath(const cv::ExaminedEntry&, Reply reply, AskingUser) override
+        void openFileForWriting(const cv::ExaminedEntry&, FileReply reply, AskingUser) override
         {
             reply(cv::Unexpected(std::string("no")));
         }

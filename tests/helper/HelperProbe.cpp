@@ -1,7 +1,8 @@
 // helper_probe: a caller of the helper in a process of its own, so that tests can run it as an
 // unprivileged user. It calls through HelperToolService, as the application does.
 //   helper_probe ADDRESS can-write PATH    0 when PATH opens for writing
-//   helper_probe ADDRESS allow-write PATH  0 when the helper opened PATH up and it then opens for writing
+//   helper_probe ADDRESS write PATH TEXT   0 when the helper handed PATH open for writing and TEXT
+//                                          was written through the descriptor
 //   helper_probe ADDRESS own-name          0 when the bus refuses this user the helper's name
 //   helper_probe ADDRESS flood CONNECTIONS CALLS SECONDS PATH
 //                                          sends CALLS deletions of PATH on each of CONNECTIONS
@@ -27,6 +28,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <map>
+#include <memory>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -59,19 +61,21 @@ cv::ExaminedEntry examined(const std::string& path)
     return entry;
 }
 
-int allowWrite(const QString& address, const char* path)
+int writeThroughHelper(const QString& address, const char* path, const std::string& text)
 {
     cv::HelperToolService service(address);
     QEventLoop loop;
-    std::optional<cv::Expected<void, std::string>> answer;
-    service.allowWriteOperationsOnPath(examined(path),
-                                       [&](cv::Expected<void, std::string> outcome) {
-                                           QMetaObject::invokeMethod(&loop, [&, outcome]() {
-                                               answer = outcome;
-                                               loop.quit();
-                                           });
-                                       },
-                                       {});
+    std::optional<cv::Expected<cv::UniqueFd, std::string>> answer;
+    service.openFileForWriting(examined(path),
+                               [&](cv::Expected<cv::UniqueFd, std::string> outcome) {
+                                   auto shared = std::make_shared<cv::Expected<cv::UniqueFd, std::string>>(
+                                       std::move(outcome));
+                                   QMetaObject::invokeMethod(&loop, [&, shared]() {
+                                       answer = std::move(*shared);
+                                       loop.quit();
+                                   });
+                               },
+                               {});
     QTimer::singleShot(30000, &loop, &QEventLoop::quit);
     loop.exec();
     if (!answer) {
@@ -82,7 +86,17 @@ int allowWrite(const QString& address, const char* path)
         std::fprintf(stderr, "the helper refused: %s\n", answer->error().c_str());
         return 1;
     }
-    return canWrite(path) == 0 ? 0 : 3;
+    const int fd = (*answer)->get();
+    if ((::fcntl(fd, F_GETFL) & O_ACCMODE) != O_RDWR) {
+        std::fprintf(stderr, "the descriptor is not open for reading and writing\n");
+        return 3;
+    }
+    if (::pwrite(fd, text.data(), text.size(), 0) != static_cast<ssize_t>(text.size()) ||
+        ::ftruncate(fd, static_cast<off_t>(text.size())) != 0) {
+        std::fprintf(stderr, "cannot write through the descriptor: %s\n", std::strerror(errno));
+        return 3;
+    }
+    return 0;
 }
 
 int ownName(const QString& address)
@@ -154,8 +168,8 @@ int main(int argc, char** argv)
     const std::string command = argv[2];
     if (command == "can-write" && argc == 4)
         return canWrite(argv[3]);
-    if (command == "allow-write" && argc == 4)
-        return allowWrite(address, argv[3]);
+    if (command == "write" && argc == 5)
+        return writeThroughHelper(address, argv[3], argv[4]);
     if (command == "own-name")
         return ownName(address);
     if (command == "flood" && argc == 7)

@@ -1,6 +1,7 @@
 // cindervault-helper-test: the helper as installed, except that a stand-in authorizer allows every
 // call (unless --ask-polkit asks polkit, as the installed helper does), snapper, blkid and mkfs may be looked
-// for in folders of the test's choosing, and a program of the test's may run between the steps of a reformat.
+// for in folders of the test's choosing, a program of the test's may run between the steps of a reformat,
+// and folders of the test's may stand for the system's own.
 // Built for the tests only; the installed helper always asks polkit.
 #include "common/Log.h"
 #include "helper/Authorizer.h"
@@ -47,6 +48,14 @@ int main(int argc, char** argv)
             cv::ToolRunner::run(program, {std::string(stage)}, 60);
         };
         arguments.remove(hook, 2);
+    }
+    // --system-folders DIR[:DIR...] names the folders that stand for the system's own (/etc, /usr, ...).
+    const qsizetype systemFolders = arguments.indexOf(QStringLiteral("--system-folders"));
+    if (systemFolders >= 0 && systemFolders + 1 < arguments.size()) {
+        options.systemFolders.clear();
+        for (const auto& folder : arguments.at(systemFolders + 1).split(QLatin1Char(':'), Qt::SkipEmptyParts))
+            options.systemFolders.push_back(folder.toStdString());
+        arguments.remove(systemFolders, 2);
     }
     const bool askPolkit = arguments.removeAll(QStringLiteral("--ask-polkit")) > 0;
     const auto parsed = cv::HelperRunner::parseArguments(arguments, std::move(options));

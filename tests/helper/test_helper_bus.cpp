@@ -20,6 +20,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusMetaType>
 #include <QDBusPendingCall>
 #include <QDBusReply>
 #include <QDBusVirtualObject>
@@ -172,10 +173,51 @@ public:
           m_service(address().isEmpty() ? QStringLiteral("unix:path=/nonexistent") : address())
     {}
 
-    std::string allowWrite(const std::string& path)
+    // The file at path opened by the helper: "" and the descriptor in file, or the error text.
+    std::string openFile(const std::string& path, cv::UniqueFd* file = nullptr)
     {
-        return call([&](Reply r) { m_service.allowWriteOperationsOnPath(examined(path), r, {}); });
+        auto handed = std::make_shared<cv::UniqueFd>();
+        const std::string error = call([&](Reply r) {
+            m_service.openFileForWriting(examined(path),
+                                         [r, handed](cv::Expected<cv::UniqueFd, std::string> outcome) {
+                                             if (!outcome) {
+                                                 r(cv::Unexpected(outcome.error()));
+                                                 return;
+                                             }
+                                             *handed = std::move(*outcome);
+                                             r({});
+                                         },
+                                         {});
+        });
+        if (file)
+            *file = std::move(*handed);
+        return error;
     }
+    // One question for the entries at paths: "" and the answer per entry in reasons, or the error.
+    std::string allow(const std::vector<std::string>& paths, std::vector<std::string>* reasons = nullptr)
+    {
+        std::vector<cv::ExaminedEntry> entries;
+        for (const auto& path : paths)
+            entries.push_back(examined(path));
+        auto answered = std::make_shared<std::vector<std::string>>();
+        const std::string error = call([&](Reply r) {
+            m_service.allowEntries(
+                entries,
+                [r, answered](cv::Expected<std::vector<std::string>, std::string> outcome) {
+                    if (!outcome) {
+                        r(cv::Unexpected(outcome.error()));
+                        return;
+                    }
+                    *answered = std::move(*outcome);
+                    r({});
+                },
+                {});
+        });
+        if (reasons)
+            *reasons = *answered;
+        return error;
+    }
+    void forgetAllowed() { m_service.forgetAllowedEntries(); }
     std::string remove(const std::string& path)
     {
         return call([&](Reply r) { m_service.deleteFileAtPath(examined(path), r, {}); });
@@ -195,10 +237,6 @@ public:
     std::string checkReformat(const std::string& path)
     {
         return call([&](Reply r) { m_service.checkReformatVolumeAt(path, r); });
-    }
-    std::string restore()
-    {
-        return call([&](Reply r) { m_service.restorePermissions(r); });
     }
     std::string deleteSnapshots()
     {
@@ -489,7 +527,7 @@ TEST(InstalledHelper, RefusesEveryPrivilegedCallWithoutPolkit)
     // Refused from its arguments and the file system, before polkit would be asked.
     EXPECT_PRED2(contains, helper.reformat(helper.folder()), kInvalidArgument);
     EXPECT_PRED2(contains, helper.remove("relative"), kInvalidArgument);
-    EXPECT_PRED2(contains, helper.allowWrite(file), kAccessDenied);
+    EXPECT_PRED2(contains, helper.openFile(file), kAccessDenied);
     EXPECT_PRED2(contains, helper.remove(file), kAccessDenied);
 
     EXPECT_TRUE(cv::test::exists(file));
@@ -557,7 +595,12 @@ TEST(InstalledHelper, SaysWhenTheUserIsAskedAndNeverCarriesOutAWithdrawnCall)
     HelperToolService service(bus.address());
     ReplyCatcher catcher;
     std::atomic<int> asked{0};
-    service.allowWriteOperationsOnPath(examined(file), catcher.reply(), [&] { ++asked; });
+    service.openFileForWriting(
+        examined(file),
+        [reply = catcher.reply()](cv::Expected<cv::UniqueFd, std::string> outcome) {
+            reply(outcome ? cv::Expected<void, std::string>() : cv::Unexpected(outcome.error()));
+        },
+        [&] { ++asked; });
     ASSERT_TRUE(cv::test::waitUntil([&] { return asked.load() == 1 && polkit.open.size() == 1; }, 20000))
         << "asked " << asked.load() << ", open questions " << polkit.open.size();
     EXPECT_EQ(catcher.count(), 0) << "answered while the user is still being asked";
@@ -572,10 +615,8 @@ TEST(InstalledHelper, SaysWhenTheUserIsAskedAndNeverCarriesOutAWithdrawnCall)
     EXPECT_EQ(polkit.cancelled.front(), question);
     polkit.answerLate(question, true);
     cv::test::waitUntil([] { return false; }, 500);
-    EXPECT_EQ(modeOf(file), 0400u) << "opened up after it was withdrawn";
-    struct stat info = {};
-    ASSERT_EQ(::stat(file.c_str(), &info), 0);
-    EXPECT_EQ(info.st_uid, ::geteuid());
+    EXPECT_EQ(modeOf(file), 0400u);
+    EXPECT_EQ(cv::test::readFile(file), (std::vector<std::uint8_t>{'k', 'e', 'e', 'p', ' ', 'm', 'e'}));
 
     // A caller that leaves the bus takes its calls with it.
     auto leaving = std::make_unique<BusConnection>(bus.address(), QStringLiteral("leaving"));
@@ -976,7 +1017,7 @@ TEST(HelperOperations, AsksForEachKindOfWorkItsOwnQuestionAndNeverForWhatItRefus
     cv::test::makeDir(helper.folder() + "/full");
     cv::test::writeFile(helper.folder() + "/full/file", std::string("x"));
     EXPECT_PRED2(contains, helper.remove(helper.folder() + "/full"), "not empty");
-    EXPECT_PRED2(contains, helper.allowWrite(helper.folder() + "/full"), kInvalidArgument);
+    EXPECT_PRED2(contains, helper.openFile(helper.folder() + "/full"), kInvalidArgument);
     EXPECT_PRED2(contains, helper.reformat(helper.folder()), "at or below /media, /run/media or /mnt");
     EXPECT_PRED2(contains, helper.reformat("/"), "startup volume");
     EXPECT_EQ(polkit.questions.size(), 0u) << "asked for work that is refused anyway";
@@ -1011,10 +1052,10 @@ TEST(HelperOperations, AsksForEachKindOfWorkItsOwnQuestionAndNeverForWhatItRefus
     EXPECT_EQ(volume.label(), "ASKME\n");
 }
 
-TEST(HelperOperations, OpensARootFileUpForAnUnprivilegedCaller)
+TEST(HelperOperations, HandsAnUnprivilegedCallerADescriptorAndChangesNoOwnerOrMode)
 {
     if (!cv::test::isRoot())
-        GTEST_SKIP() << "needs root: the helper changes a root-owned file for the user nobody";
+        GTEST_SKIP() << "needs root: the helper hands a root-owned file to the user nobody";
     PrivateBus bus(kTestHelper, kShortIdle);
     ASSERT_FALSE(bus.address().isEmpty()) << "dbus-daemon did not start";
     const ProgramsForNobody programs(bus.folder(), {CINDERVAULT_HELPER_PROBE});
@@ -1024,36 +1065,32 @@ TEST(HelperOperations, OpensARootFileUpForAnUnprivilegedCaller)
     cv::test::writeFile(file, std::string("root's content"));
     ASSERT_EQ(::chmod(file.c_str(), 0400), 0);
 
-    const auto asNobody = [&](const std::string& command, const std::string& argument = std::string()) {
+    const auto asNobody = [&](const std::vector<std::string>& arguments) {
         std::vector<std::string> argv = {"setpriv",
                                          "--reuid=nobody",
                                          "--regid=nogroup",
                                          "--clear-groups",
                                          programs[CINDERVAULT_HELPER_PROBE],
-                                         bus.address().toStdString(),
-                                         command};
-        if (!argument.empty())
-            argv.push_back(argument);
+                                         bus.address().toStdString()};
+        argv.insert(argv.end(), arguments.begin(), arguments.end());
         return cv::test::runProcess(argv);
     };
-    const auto before = asNobody("can-write", file);
+    const auto before = asNobody({"can-write", file});
     ASSERT_EQ(before.exitCode, 1) << "nobody must not be able to write it yet: " << before.err;
-    const auto opened = asNobody("allow-write", file);
-    EXPECT_EQ(opened.exitCode, 0) << opened.err;
+    const auto written = asNobody({"write", file, "nobody"});
+    EXPECT_EQ(written.exitCode, 0) << written.err;
 
-    // The probe wrote nothing and left: the file is root's again, as it was.
+    // Written through the descriptor the helper handed over; the file stayed root's, 0400.
+    EXPECT_EQ(cv::test::readFile(file), (std::vector<std::uint8_t>{'n', 'o', 'b', 'o', 'd', 'y'}));
     struct stat info = {};
-    EXPECT_TRUE(cv::test::waitUntil(
-        [&] {
-            return ::stat(file.c_str(), &info) == 0 && info.st_uid == 0 && (info.st_mode & 07777) == 0400;
-        },
-        10000))
-        << "owner " << info.st_uid << ", mode " << std::oct << (info.st_mode & 07777);
-    EXPECT_EQ(cv::test::readFile(file), (std::vector<std::uint8_t>{'r', 'o', 'o', 't', '\'', 's', ' ', 'c',
-                                                                   'o', 'n', 't', 'e', 'n', 't'}));
+    ASSERT_EQ(::stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, 0u);
+    EXPECT_EQ(info.st_mode & 07777, 0400u);
+    const auto after = asNobody({"can-write", file});
+    EXPECT_EQ(after.exitCode, 1) << "nobody can open it by itself now: " << after.err;
 
     // The bus policy: nobody may call the helper (above), but not take its name.
-    const auto own = asNobody("own-name");
+    const auto own = asNobody({"own-name"});
     EXPECT_EQ(own.exitCode, 0) << own.err;
 }
 
@@ -1100,41 +1137,180 @@ TEST(HelperOperations, TheCommandLineHandsWhatTheUserMayNotDoToTheHelper)
     EXPECT_TRUE(cv::test::exists(kept + "/root-folder/inner"));
 }
 
-TEST(HelperOperations, GivesOpenedUpFilesBackTheirOwnerAndModeUnlessDeleted)
+TEST(InstalledHelper, ShredsTwoThousandProtectedFilesInOneJobWithOneQuestion)
 {
     if (!cv::test::isRoot())
-        GTEST_SKIP() << "needs root to hand files to another user";
-    HelperOnBus helper(kTestHelper);
+        GTEST_SKIP() << "needs root: the files are root's, the command line runs as nobody";
+    // The helper runs with fewer descriptors than the job has files: it keeps none beyond a call.
+    TempDir wrapper;
+    const std::string limited = wrapper / "limited-helper";
+    cv::test::writeFile(limited, "#!/bin/sh\nulimit -n 1024 || exit 1\nexec " +
+                                     kInstalledHelper.toStdString() + " \"$@\"\n");
+    ASSERT_EQ(::chmod(limited.c_str(), 0755), 0);
+    PrivateBus bus(QString::fromStdString(limited), kShortIdle);
+    ASSERT_FALSE(bus.address().isEmpty()) << "dbus-daemon did not start";
+    FakePolkitAuthority polkit(bus.address());
+    ASSERT_TRUE(polkit.registered());
+    polkit.otherwise = FakePolkitAuthority::Answer::Yes;
+    const ProgramsForNobody programs(bus.folder(), {CINDERVAULT_CLI}, {"libcindervault-cli-qt"});
+    if (!programs.whyNot().empty())
+        GTEST_SKIP() << programs.whyNot();
+    // A folder of nobody's holding 2,000 files of root's that nobody may not write.
+    const std::string tree = bus.folder() + "/tree";
+    cv::test::makeDir(tree);
+    struct passwd* nobody = ::getpwnam("nobody");
+    ASSERT_NE(nobody, nullptr);
+    ASSERT_EQ(::chown(tree.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+    constexpr int kFiles = 2000;
+    for (int i = 0; i < kFiles; ++i)
+        cv::test::writeFile(tree + "/root-" + std::to_string(i), std::string("root's"));
+
+    QElapsedTimer took;
+    took.start();
+    // The stand-in polkit answers on this thread: the job runs on another.
+    cv::test::ProcessResult shredded;
+    std::atomic<bool> done{false};
+    std::thread job([&] {
+        shredded = cv::test::runProcess(
+            {"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "env", "HOME=" + bus.folder(),
+             "DBUS_SYSTEM_BUS_ADDRESS=" + bus.address().toStdString(), programs[CINDERVAULT_CLI], "shred",
+             "--yes", "--no-report", "--json", tree});
+        done = true;
+    });
+    cv::test::waitUntil([&] { return done.load(); }, 600000);
+    job.join();
+    std::cerr << kFiles << " protected files shredded in " << took.elapsed() << " ms\n";
+    EXPECT_EQ(shredded.exitCode, 0) << shredded.out.substr(0, 2000) << shredded.err.substr(0, 2000);
+    EXPECT_FALSE(cv::test::exists(tree)) << shredded.out.substr(0, 2000);
+    EXPECT_EQ(polkit.questions.size(), 1u) << "one question for the whole job";
+}
+
+TEST(HelperOperations, HandsOutNoFileOfTheSystemsFoldersNoSetIdFileAndNoFileWithOtherNames)
+{
+    if (!cv::test::isRoot())
+        GTEST_SKIP() << "needs root to hand out files of another user and to bind-mount a folder";
+    // A folder of the test's own stands for the system's /etc; the same folder bind-mounted
+    // elsewhere and spelled with "//" and "." is still that folder.
+    TempDir root;
+    const std::string etc = root / "etc";
+    cv::test::makeDir(etc);
+    const std::string view = root / "view";
+    cv::test::makeDir(view);
+    HelperOnBus helper(kTestHelper, {QStringLiteral("--idle-exit"), QStringLiteral("2"),
+                                     QStringLiteral("--system-folders"), QString::fromStdString(etc)});
     ASSERT_FALSE(helper.address().isEmpty()) << "dbus-daemon did not start";
-    const std::string kept = helper.folder() + "/kept";
-    const std::string renamed = helper.folder() + "/renamed";
-    const std::string deleted = helper.folder() + "/deleted";
-    for (const auto& file : {kept, renamed, deleted}) {
-        cv::test::writeFile(file, std::string("x"));
+    const std::string shadow = etc + "/shadow";
+    cv::test::writeFile(shadow, std::string("secret"));
+    ASSERT_EQ(::chmod(shadow.c_str(), 0640), 0);
+    ASSERT_EQ(::mount(etc.c_str(), view.c_str(), nullptr, MS_BIND, nullptr), 0);
+    const std::unique_ptr<const std::string, void (*)(const std::string*)> unmount(
+        &view, [](const std::string* path) { ::umount2(path->c_str(), MNT_DETACH); });
+
+    const std::string setUid = helper.folder() + "/set-uid";
+    const std::string setGid = helper.folder() + "/set-gid";
+    const std::string linked = helper.folder() + "/linked";
+    const std::string plain = helper.folder() + "/plain";
+    for (const auto& [file, mode] : {std::pair{setUid, 04755}, std::pair{setGid, 02755},
+                                     std::pair{linked, 0600}, std::pair{plain, 0400}}) {
+        cv::test::writeFile(file, std::string("root's"));
         ASSERT_EQ(::chown(file.c_str(), 65534, 65534), 0);
-        ASSERT_EQ(::chmod(file.c_str(), 04400), 0);
-        EXPECT_EQ(helper.allowWrite(file), "");
-        EXPECT_EQ(modeOf(file), 0600u) << "opened up for this caller (root)";
+        ASSERT_EQ(::chmod(file.c_str(), static_cast<mode_t>(mode)), 0);
     }
-    ASSERT_EQ(::rename(renamed.c_str(), (renamed + ".new").c_str()), 0);
-    ASSERT_EQ(::unlink(deleted.c_str()), 0);
+    ASSERT_EQ(::link(linked.c_str(), (root / "other-name").c_str()), 0);
 
-    HelperToolService service(helper.address());
-    ReplyCatcher catcher;
-    service.restorePermissions(catcher.reply());
-    ASSERT_TRUE(catcher.wait(30000));
-    EXPECT_EQ(catcher.errorText(), "") << "another connection of the same user has nothing to give back";
-    EXPECT_EQ(modeOf(kept), 0600u);
+    for (const std::string& path : {shadow, view + "/shadow", root.path() + "//etc/./shadow"}) {
+        const std::string refused = helper.openFile(path);
+        EXPECT_PRED2(contains, refused, kInvalidArgument) << path;
+        EXPECT_PRED2(contains, refused, "a folder of the system's own") << path;
+    }
+    EXPECT_PRED2(contains, helper.openFile(setUid), "set-user-ID");
+    EXPECT_PRED2(contains, helper.openFile(setGid), "set-user-ID");
+    EXPECT_PRED2(contains, helper.openFile(linked), "hard links");
 
-    EXPECT_EQ(helper.restore(), "");
-    for (const auto& file : {kept, renamed + ".new"}) {
+    // The plain file is handed over open for reading and writing; its owner and mode stay.
+    cv::UniqueFd file;
+    ASSERT_EQ(helper.openFile(plain, &file), "");
+    ASSERT_TRUE(file.valid());
+    EXPECT_EQ(::fcntl(file.get(), F_GETFL) & O_ACCMODE, O_RDWR);
+    ASSERT_EQ(::pwrite(file.get(), "gone..", 6, 0), 6);
+    EXPECT_EQ(cv::test::readFile(plain), (std::vector<std::uint8_t>{'g', 'o', 'n', 'e', '.', '.'}));
+    for (const auto& [path, mode] : {std::pair{plain, 0400u}, std::pair{setUid, 04755u},
+                                     std::pair{setGid, 02755u}, std::pair{shadow, 0640u}}) {
         struct stat info = {};
-        ASSERT_EQ(::stat(file.c_str(), &info), 0);
-        EXPECT_EQ(info.st_uid, 65534u) << file;
-        EXPECT_EQ(info.st_gid, 65534u) << file;
-        EXPECT_EQ(info.st_mode & 07777, 04400u) << file;
+        ASSERT_EQ(::stat(path.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, mode) << path;
+        EXPECT_EQ(info.st_uid, path == shadow ? 0u : 65534u) << path;
     }
-    EXPECT_FALSE(cv::test::exists(deleted));
+    EXPECT_EQ(cv::test::readFile(shadow), (std::vector<std::uint8_t>{'s', 'e', 'c', 'r', 'e', 't'}));
+
+    // A list is answered per entry, with the same refusals.
+    std::vector<std::string> reasons;
+    EXPECT_EQ(helper.allow({plain, view + "/shadow", setUid}, &reasons), "");
+    ASSERT_EQ(reasons.size(), 3u);
+    EXPECT_EQ(reasons[0], "");
+    EXPECT_PRED2(contains, reasons[1], "a folder of the system's own");
+    EXPECT_PRED2(contains, reasons[2], "set-user-ID");
+}
+
+TEST(InstalledHelper, AsksOnceForAJobsListAndOnlyForThatCaller)
+{
+    if (!cv::test::isRoot())
+        GTEST_SKIP() << "needs root: the second caller runs as nobody";
+    HelperOnBus helper(kInstalledHelper);
+    ASSERT_FALSE(helper.address().isEmpty()) << "dbus-daemon did not start";
+    FakePolkitAuthority polkit(helper.address());
+    ASSERT_TRUE(polkit.registered());
+    polkit.otherwise = FakePolkitAuthority::Answer::Yes;
+    const ProgramsForNobody programs(helper.folder(), {CINDERVAULT_HELPER_PROBE});
+    if (!programs.whyNot().empty())
+        GTEST_SKIP() << programs.whyNot();
+    std::vector<std::string> files;
+    for (int i = 0; i < 20; ++i) {
+        files.push_back(helper.folder() + "/protected-" + std::to_string(i));
+        cv::test::writeFile(files.back(), std::string("root's"));
+        ASSERT_EQ(::chmod(files.back().c_str(), 0400), 0);
+    }
+    std::vector<std::string> reasons;
+    ASSERT_EQ(helper.allow(files, &reasons), "");
+    EXPECT_EQ(reasons, std::vector<std::string>(20));
+    ASSERT_EQ(polkit.questions.size(), 1u);
+    const QString named =
+        polkit.questions.front().details.value(QLatin1String(HelperToolProtocol::filesDetail));
+    EXPECT_TRUE(named.startsWith(QString::fromStdString(files[0] + ", " + files[1] + ", " + files[2])))
+        << named.toStdString();
+    EXPECT_TRUE(named.endsWith(u" and 17 more (20 entries)"_s)) << named.toStdString();
+
+    // The listed entries are opened, renamed and deleted without another question.
+    for (int i = 0; i < 10; ++i) {
+        cv::UniqueFd file;
+        EXPECT_EQ(helper.openFile(files[i], &file), "") << files[i];
+        EXPECT_TRUE(file.valid());
+    }
+    for (int i = 10; i < 20; ++i)
+        EXPECT_EQ(helper.remove(files[i]), "") << files[i];
+    EXPECT_EQ(polkit.questions.size(), 1u) << "asked again for an entry of the list";
+
+    // Another caller, of another user, is asked about the same file; the list is this caller's.
+    polkit.otherwise = FakePolkitAuthority::Answer::No;
+    cv::test::ProcessResult other;
+    std::atomic<bool> done{false};
+    std::thread probe([&] {
+        other = cv::test::runProcess({"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                                      programs[CINDERVAULT_HELPER_PROBE], helper.address().toStdString(),
+                                      "write", files[0], "nobody"});
+        done = true;
+    });
+    cv::test::waitUntil([&] { return done.load(); }, 60000);
+    probe.join();
+    EXPECT_EQ(other.exitCode, 1) << other.err;
+    EXPECT_EQ(polkit.questions.size(), 2u);
+    EXPECT_EQ(cv::test::readFile(files[0]), (std::vector<std::uint8_t>{'r', 'o', 'o', 't', '\'', 's'}));
+
+    // At the end of the job the list is allowed no more: the next call asks again.
+    helper.forgetAllowed();
+    polkit.otherwise = FakePolkitAuthority::Answer::Yes;
+    EXPECT_EQ(helper.openFile(files[1]), "");
+    EXPECT_EQ(polkit.questions.size(), 3u);
 }
 
 TEST(HelperOperations, RenamesTheExaminedEntryInItsFolder)
@@ -1174,7 +1350,7 @@ TEST(HelperOperations, RefusesLinksSpecialFilesAndPathsThroughLinks)
     ASSERT_EQ(::symlink("real", (helper.folder() + "/linked-folder").c_str()), 0);
 
     for (const auto& path : {link, fifo, helper.folder(), helper.folder() + "/linked-folder/file"}) {
-        const std::string error = helper.allowWrite(path);
+        const std::string error = helper.openFile(path);
         EXPECT_PRED2(contains, error, kInvalidArgument) << path;
     }
     EXPECT_EQ(modeOf(target), 0400u) << "the link's target is untouched";
@@ -1198,7 +1374,7 @@ TEST(HelperOperations, RefusesRelativePathsDotDotAndWhatIsNoMountPoint)
     const std::vector<std::string> refused = {"victim", "./victim", "", helper.folder() + "/sub/../victim",
                                               std::string("/tmp/x\0/..", 10)};
     for (const auto& path : refused) {
-        EXPECT_PRED2(contains, helper.allowWrite(path), kInvalidArgument) << path;
+        EXPECT_PRED2(contains, helper.openFile(path), kInvalidArgument) << path;
         EXPECT_PRED2(contains, helper.remove(path), kInvalidArgument) << path;
         EXPECT_PRED2(contains, helper.reformat(path), kInvalidArgument) << path;
     }
@@ -1434,7 +1610,7 @@ TEST(HelperOperations, NeverTouchesKernelFilesDeviceNodesFifosOrSockets)
     for (const std::string& file : {dir / "sysfs/kernel/profiling", dir / "proc/sys/kernel/hostname"}) {
         struct stat before = {};
         ASSERT_EQ(::stat(file.c_str(), &before), 0) << file;
-        const std::string opened = helper.allowWrite(file);
+        const std::string opened = helper.openFile(file);
         EXPECT_PRED2(contains, opened, kInvalidArgument) << file;
         EXPECT_PRED2(contains, opened, "settings of the kernel") << file;
         const std::string deleted = helper.remove(file);
@@ -1445,7 +1621,7 @@ TEST(HelperOperations, NeverTouchesKernelFilesDeviceNodesFifosOrSockets)
         EXPECT_EQ(after.st_uid, before.st_uid);
     }
     for (const std::string& special : {node, fifo, socket}) {
-        EXPECT_PRED2(contains, helper.allowWrite(special), kInvalidArgument) << special;
+        EXPECT_PRED2(contains, helper.openFile(special), kInvalidArgument) << special;
         EXPECT_PRED2(contains, helper.remove(special), kInvalidArgument) << special;
         EXPECT_TRUE(cv::test::exists(special)) << special;
     }
@@ -1499,27 +1675,49 @@ TEST(HelperLifetime, LeavesWhenIdleAndIsStartedAgainByTheNextCall)
     EXPECT_NE(caller->interface()->serviceOwner(name).value(), first) << "a new helper answered";
 }
 
-TEST(HelperLifetime, AskedToStopItGivesOpenedFilesBackAndLeaves)
+TEST(HelperLifetime, StaysWhileACallerHoldsAListAndLeavesWhenAskedToStop)
 {
     // The package's scripts and systemctl stop a running helper with SIGTERM before removal or
-    // upgrade: it must give back what it opened up, not die with the files open to the caller.
-    PrivateBus bus(kTestHelper, kShortIdle);
+    // upgrade: it holds nothing of any file to give back, and leaves.
+    PrivateBus bus(kTestHelper, {QStringLiteral("--idle-exit"), QStringLiteral("1")});
     ASSERT_FALSE(bus.address().isEmpty()) << "dbus-daemon did not start";
     const std::string file = bus.folder() + "/protected";
     cv::test::writeFile(file, std::string("x"));
     ASSERT_EQ(::chmod(file.c_str(), 0400), 0);
     BusConnection caller(bus.address(), QStringLiteral("caller"));
-    const QDBusMessage opened =
-        callDirectly(*caller, QStringLiteral("changePermissionsOfFileAt"), entryArguments(file));
+    qDBusRegisterMetaType<QByteArrayList>();
+    qDBusRegisterMetaType<QList<qulonglong>>();
+    const cv::ExaminedEntry entry = examined(file);
+    const QDBusMessage allowed = callDirectly(*caller, QStringLiteral("allowEntriesAt"),
+                                              {QVariant::fromValue(QByteArrayList{bytes(entry.folder)}),
+                                               QVariant::fromValue(QByteArrayList{bytes(entry.name)}),
+                                               QVariant::fromValue(QList<qulonglong>{entry.device}),
+                                               QVariant::fromValue(QList<qulonglong>{entry.inode})});
+    ASSERT_EQ(allowed.type(), QDBusMessage::ReplyMessage) << qPrintable(allowed.errorMessage());
+    const QDBusMessage opened = callDirectly(*caller, QStringLiteral("openFileAt"), entryArguments(file));
     ASSERT_EQ(opened.type(), QDBusMessage::ReplyMessage) << qPrintable(opened.errorMessage());
-    ASSERT_NE(modeOf(file), 0400u) << "not opened up";
     const qint64 helper = helperPid(*caller);
     ASSERT_GT(helper, 0);
+    // Its own descriptors: none of the file it handed over.
+    const auto holdsTheFile = [&] {
+        for (const auto& name : cv::test::listNames("/proc/" + std::to_string(helper) + "/fd")) {
+            std::string target(4096, '\0');
+            const ssize_t length = ::readlink(("/proc/" + std::to_string(helper) + "/fd/" + name).c_str(),
+                                              target.data(), target.size());
+            if (length > 0 && target.substr(0, static_cast<std::size_t>(length)) == file)
+                return true;
+        }
+        return false;
+    };
+    EXPECT_FALSE(holdsTheFile()) << "the helper kept a descriptor of the file it handed over";
 
+    // Idle for three times its idle time, it stays: the caller's list would go with it.
+    cv::test::waitUntil([] { return false; }, 3000);
+    EXPECT_TRUE(cv::test::isProcessRunning(helper)) << "left while a caller holds a list";
     ASSERT_EQ(::kill(static_cast<pid_t>(helper), SIGTERM), 0);
     EXPECT_TRUE(cv::test::waitUntil([&] { return !cv::test::isProcessRunning(helper); }, 10000))
         << "still running 10 s after SIGTERM";
-    EXPECT_EQ(modeOf(file), 0400u) << "left opened up";
+    EXPECT_EQ(modeOf(file), 0400u);
 }
 
 TEST(HelperLifetime, GetVersionDoesNotKeepTheHelperRunning)

@@ -7,6 +7,7 @@
 #include "common/HelperToolProtocol.h"
 #include "common/MountTable.h"
 #include "helper/ArgumentCheck.h"
+#include "helper/FileHandover.h"
 #include "helper/FileOperations.h"
 #include "helper/PolkitAuthorizer.h"
 #include "helper/ReformatPolicy.h"
@@ -15,6 +16,7 @@
 #include "helper/VolumeReformatter.h"
 
 #include <QDBusMessage>
+#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
@@ -397,7 +399,8 @@ TEST(HelperFileOperations, DeletesOneExaminedEntryAndNeverWhatAFolderHolds)
     ASSERT_FALSE(swapped);
     EXPECT_EQ(swapped.error().kind, HelperError::Kind::InvalidArgument);
     EXPECT_TRUE(cv::test::exists(dir / "file"));
-    const auto swappedOpen = cv::FileOperations::changePermissions(examined, ::geteuid());
+    const cv::SystemFolders none(std::vector<std::string>{});
+    const auto swappedOpen = cv::FileHandover(none).open(examined);
     EXPECT_FALSE(swappedOpen);
 
     // One name inside the folder, nothing else.
@@ -455,50 +458,51 @@ TEST(HelperFileOperations, NeverDeletesAMountPoint)
     EXPECT_TRUE(cv::test::exists(dir / "tree/mounted"));
 }
 
-TEST(HelperFileOperations, OpensUpWithoutKeepingSetUserId)
-{
-    TempDir dir;
-    const std::string file = dir / "file";
-    cv::test::writeFile(file, std::string("content"));
-    ASSERT_EQ(::chmod(file.c_str(), 04500), 0);
-    const uid_t me = ::geteuid();
-
-    EXPECT_TRUE(cv::FileOperations::changePermissions(entryOf(file), me));
-    struct stat info = {};
-    ASSERT_EQ(::stat(file.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0700u) << "owner read and write added, set-user-ID dropped";
-    EXPECT_EQ(info.st_uid, me);
-
-    const auto missing = cv::FileOperations::changePermissions(entryOf(dir / "missing"), me);
-    ASSERT_FALSE(missing);
-    EXPECT_EQ(missing.error().kind, HelperError::Kind::Failed);
-}
-
-TEST(HelperFileOperations, NeverOpensUpAFileWithOtherHardLinks)
+TEST(HelperFileOperations, HandsOutAFileOnlyWithoutSetIdBitsOtherNamesOrASystemFolder)
 {
     // A second name for a protected file (as a hard link of /etc/shadow in a user's folder would be)
     // must not hand that file to the caller: the other names are not what was asked for.
     TempDir dir;
     cv::test::makeDir(dir / "system");
     cv::test::makeDir(dir / "user");
+    const cv::SystemFolders systemFolders(std::vector<std::string>{dir / "system"});
+    const cv::FileHandover handover(systemFolders);
     const std::string protectedFile = dir / "system/shadow";
     cv::test::writeFile(protectedFile, std::string("root:secret"));
     ASSERT_EQ(::chmod(protectedFile.c_str(), 0400), 0);
     const std::string link = dir / "user/innocent";
     ASSERT_EQ(::link(protectedFile.c_str(), link.c_str()), 0);
-    struct stat before = {};
-    ASSERT_EQ(::stat(protectedFile.c_str(), &before), 0);
 
-    const auto refused = cv::FileOperations::changePermissions(entryOf(link), 65534);
-    ASSERT_FALSE(refused) << "a file with two names was opened up";
-    EXPECT_EQ(refused.error().kind, HelperError::Kind::InvalidArgument);
-    struct stat after = {};
-    ASSERT_EQ(::stat(protectedFile.c_str(), &after), 0);
-    EXPECT_EQ(after.st_uid, before.st_uid);
-    EXPECT_EQ(after.st_mode & 07777, 0400u);
+    const auto twoNames = handover.open(entryOf(link));
+    ASSERT_FALSE(twoNames) << "a file with two names was handed out";
+    EXPECT_EQ(twoNames.error().kind, HelperError::Kind::InvalidArgument);
+    EXPECT_NE(twoNames.error().message.find("hard links"), std::string::npos);
+    ASSERT_EQ(::unlink(link.c_str()), 0);
+    const auto system = handover.open(entryOf(protectedFile));
+    ASSERT_FALSE(system);
+    EXPECT_NE(system.error().message.find("a folder of the system's own"), std::string::npos)
+        << system.error().message;
+    EXPECT_FALSE(handover.checkListed(entryOf(protectedFile)));
 
-    // With its other name gone the file is the caller's to have.
-    ASSERT_EQ(::unlink(protectedFile.c_str()), 0);
-    EXPECT_TRUE(cv::FileOperations::changePermissions(entryOf(link), ::geteuid()));
-    EXPECT_EQ(cv::test::readFile(link).size(), 11u);
+    const std::string setUid = dir / "user/set-uid";
+    cv::test::writeFile(setUid, std::string("program"));
+    ASSERT_EQ(::chmod(setUid.c_str(), 04755), 0);
+    EXPECT_FALSE(handover.open(entryOf(setUid)));
+    EXPECT_FALSE(handover.checkListed(entryOf(setUid)));
+
+    // A plain file is handed out open for writing, its owner and mode as they were.
+    const std::string plain = dir / "user/plain";
+    cv::test::writeFile(plain, std::string("content"));
+    ASSERT_EQ(::chmod(plain.c_str(), 0400), 0);
+    const auto opened = handover.open(entryOf(plain));
+    ASSERT_TRUE(opened) << opened.error().message;
+    EXPECT_EQ(::fcntl(opened->get(), F_GETFL) & (O_ACCMODE | O_NONBLOCK), O_RDWR);
+    struct stat info = {};
+    ASSERT_EQ(::stat(plain.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0400u);
+    EXPECT_TRUE(handover.checkListed(entryOf(dir / "user")));
+
+    const auto missing = handover.open(entryOf(dir / "missing"));
+    ASSERT_FALSE(missing);
+    EXPECT_EQ(missing.error().kind, HelperError::Kind::Failed);
 }

@@ -69,9 +69,9 @@ struct Delegate : cv::FileShredderDelegate
 struct RecordingHelper : cv::HelperToolClient
 {
     std::vector<std::string> calls;
-    void allowWriteOperationsOnPath(const cv::ExaminedEntry& entry, Reply reply, AskingUser) override
+    void openFileForWriting(const cv::ExaminedEntry& entry, FileReply reply, AskingUser) override
     {
-        calls.push_back("allow " + entry.folder + "/" + entry.name);
+        calls.push_back("open " + entry.folder + "/" + entry.name);
         reply(cv::Unexpected(std::string("no")));
     }
     void deleteFileAtPath(const cv::ExaminedEntry& entry, Reply reply, AskingUser) override
@@ -545,16 +545,20 @@ TEST(FileShredder, SaysSoWhileTheUserIsAskedForAPassword)
         // The helper asks the user, who answers yes after a while.
         struct AskingHelper : RecordingHelper
         {
-            void allowWriteOperationsOnPath(const cv::ExaminedEntry& entry, Reply reply,
-                                            AskingUser askingUser) override
+            void openFileForWriting(const cv::ExaminedEntry& entry, FileReply reply,
+                                    AskingUser askingUser) override
             {
-                calls.push_back("allow " + entry.folder + "/" + entry.name);
+                calls.push_back("open " + entry.folder + "/" + entry.name);
                 askingUser();
                 std::thread([entry, reply] {
                     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-                    const t::AsRoot root;
-                    ::chmod((entry.folder + "/" + entry.name).c_str(), 0666);
-                    reply({});
+                    const std::string path = entry.folder + "/" + entry.name;
+                    cv::UniqueFd file;
+                    {
+                        const t::AsRoot root;
+                        file.reset(::open(path.c_str(), O_RDWR | O_CLOEXEC));
+                    }
+                    reply(std::move(file));
                 }).detach();
             }
         } helper;

@@ -25,13 +25,23 @@ namespace {
 
 const cv::ExaminedEntry kEntry{"/tmp", "x", 1, 2};
 
+// openFileForWriting of kEntry, its outcome handed to a plain reply (the descriptor closed).
+void openFile(HelperToolService& service, const HelperToolService::Reply& reply)
+{
+    service.openFileForWriting(kEntry,
+                               [reply](cv::Expected<cv::UniqueFd, std::string> outcome) {
+                                   if (outcome)
+                                       reply({});
+                                   else
+                                       reply(cv::Unexpected(outcome.error()));
+                               },
+                               {});
+}
+
 // The four operations that answer through a reply, by name for messages.
 const std::vector<std::pair<const char*, std::function<void(HelperToolService&, HelperToolService::Reply)>>>
     kOperations = {
-        {"allowWriteOperationsOnPath",
-         [](HelperToolService& s, HelperToolService::Reply r) {
-             s.allowWriteOperationsOnPath(kEntry, r, {});
-         }},
+        {"openFileForWriting", [](HelperToolService& s, HelperToolService::Reply r) { openFile(s, r); }},
         {"deleteFileAtPath",
          [](HelperToolService& s, HelperToolService::Reply r) { s.deleteFileAtPath(kEntry, r, {}); }},
         {"reformatVolumeAt",
@@ -119,7 +129,7 @@ TEST(HelperToolService, AnswersEveryCallWithAnErrorWhenThereIsNoBus)
     bool answered = false;
     ReplyCatcher fromWorker;
     std::thread worker([&] {
-        service.allowWriteOperationsOnPath(kEntry, fromWorker.reply(), {});
+        openFile(service, fromWorker.reply());
         answered = fromWorker.waitBlocking(5000);
         workerDone = true;
     });
@@ -227,7 +237,7 @@ TEST(HelperToolService, SendsACallAgainWhileTheHelperIsBusyWithAnEarlierOne)
     // Any other answer is handed on at once.
     helper.answers = {QLatin1String(cv::HelperToolProtocol::errorAccessDenied), QString()};
     ReplyCatcher refused;
-    service.allowWriteOperationsOnPath(kEntry, refused.reply(), {});
+    openFile(service, refused.reply());
     ASSERT_TRUE(refused.wait());
     EXPECT_NE(refused.errorText().find("AccessDenied"), std::string::npos) << refused.errorText();
     EXPECT_EQ(helper.calls, 4);
