@@ -484,8 +484,9 @@ void HelperTool::authorizeAndRun(uid_t uid, Request request)
     setDelayedReply(true);
     beginCall();
     const quint64 id = ++m_nextCall;
-    m_calls.emplace(id, Call{Caller{sender, uid}, message(), request.method, request.shown, request.target,
-                             false, std::nullopt, std::make_shared<std::atomic<bool>>(false), request.answer});
+    m_calls.emplace(id,
+                    Call{Caller{sender, uid}, message(), request.method, request.shown, request.target, false,
+                         std::nullopt, std::make_shared<std::atomic<bool>>(false), request.answer});
     m_callers.addWatchedService(sender);
     if (!request.check) {
         proceed(id, std::move(request), allowed);

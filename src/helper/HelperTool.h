@@ -5,8 +5,8 @@
 #include "helper/CheckRunner.h"
 #include "helper/FileOperations.h"
 #include "helper/HelperError.h"
-#include "helper/UserLogLimit.h"
 #include "helper/SystemFolders.h"
+#include "helper/UserLogLimit.h"
 #include "helper/VolumeReformatter.h"
 
 #include <QByteArray>
