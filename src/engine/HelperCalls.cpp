@@ -128,14 +128,15 @@ Expected<void, std::string> HelperCalls::call(const std::string& path, const str
         m_helperTool->renameEntryAt(*entry, newName, wait.reply(), wait.askingUser());
         break;
     }
-    if (auto answered = await(wait, path); !answered)
+    if (auto answered = await(wait, path, &*entry); !answered)
         return answered;
     if (file)
         *file = wait.takeFile();
     return {};
 }
 
-Expected<void, std::string> HelperCalls::await(HelperWait& wait, const std::string& path)
+Expected<void, std::string> HelperCalls::await(HelperWait& wait, const std::string& path,
+                                               const ExaminedEntry* entry)
 {
     std::function<void(bool)> waitingForUser;
     if (FileShredCoordinatorDelegate* delegate = m_context.delegate)
@@ -152,7 +153,10 @@ Expected<void, std::string> HelperCalls::await(HelperWait& wait, const std::stri
     case HelperWait::End::TimedOut:
         // Only this call: a question about other work of this program (the snapshots of the same
         // clean-up, whose password the user may be typing) stays.
-        m_helperTool->withdrawCallsOn(entry);
+        if (entry)
+            m_helperTool->withdrawCallsOn(*entry);
+        else
+            m_helperTool->withdrawCalls();
         logMessage("Helper tool did not answer in time for ", path);
         return Unexpected(std::string("the privileged helper did not answer"));
     }

@@ -59,8 +59,10 @@ private:
     };
     Expected<void, std::string> call(const std::string& path, const struct stat& info, Verb verb,
                                      const std::string& newName = std::string(), UniqueFd* file = nullptr);
-    // Waits for the answer of a call on path; an error when there is none, or it is one.
-    Expected<void, std::string> await(HelperWait& wait, const std::string& path);
+    // Waits for the answer of a call on path; an error when there is none, or it is one. A call
+    // that times out is withdrawn alone when it names entry, else with the client's other calls.
+    Expected<void, std::string> await(HelperWait& wait, const std::string& path,
+                                      const ExaminedEntry* entry = nullptr);
     // The entry at path as the helper takes it: an absolute folder, a name, device and inode.
     static Expected<ExaminedEntry, std::string> examinedEntry(const std::string& path,
                                                               const struct stat& info);
