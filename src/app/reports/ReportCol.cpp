@@ -1,6 +1,7 @@
 #include "app/reports/ReportCol.h"
 
 #include "app/Palette.h"
+#include "reports/ReportVerdict.h"
 #include "reports/SavedReportsModel.h"
 
 #include <QFileInfo>
@@ -40,6 +41,23 @@ std::pair<QString, QString> ReportCol::dateAndTime(const QString& path)
     const QLocale locale;
     return {locale.toString(created.date(), QLocale::ShortFormat),
             locale.toString(created.time(), QLocale::ShortFormat)};
+}
+
+QString ReportCol::stateText(int state)
+{
+    switch (static_cast<ReportVerdict::State>(state)) {
+    case ReportVerdict::State::Valid:
+        return tr("Signed and valid");
+    case ReportVerdict::State::UnknownKey:
+        return tr("Signed by an unknown key");
+    case ReportVerdict::State::Altered:
+        return tr("Altered after signing");
+    case ReportVerdict::State::NotSigned:
+        return tr("Not signed");
+    case ReportVerdict::State::Unreadable:
+        break;
+    }
+    return QString();
 }
 
 void ReportCol::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
@@ -84,6 +102,18 @@ void ReportCol::paint(QPainter* painter, const QStyleOptionViewItem& option, con
     const auto [date, time] = dateAndTime(index.data(SavedReportsModel::PathRole).toString());
     painter->drawText(dateRect, Qt::AlignHCenter | Qt::AlignVCenter, date);
     painter->drawText(dateRect.translated(0, 18), Qt::AlignHCenter | Qt::AlignVCenter, time);
+
+    // The signature's state below them: a change after signing in the colour of failures.
+    const int state = index.data(SavedReportsModel::SignatureStateRole).toInt();
+    font.setPixelSize(10);
+    painter->setFont(font);
+    painter->setPen(state == static_cast<int>(ReportVerdict::State::Altered)
+                        ? Palette::readable(Palette::failure(), Palette::base())
+                        : Palette::onSurface(Palette::secondaryText()));
+    const QRectF stateRect = dateRect.translated(0, 36).adjusted(4, 0, -4, 0);
+    painter->drawText(
+        stateRect, Qt::AlignHCenter | Qt::AlignVCenter,
+        QFontMetrics(font).elidedText(stateText(state), Qt::ElideRight, int(stateRect.width())));
     painter->restore();
 }
 

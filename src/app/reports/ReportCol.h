@@ -6,9 +6,9 @@
 
 namespace cv {
 
-// One card of the Reports tab: the report's file icon with its kind (PDF, HTML), and its creation
-// date and time below, on a plain card that takes the accent colour while selected. Draws the
-// rows of a SavedReportsModel in the grid of the report list.
+// One card of the Reports tab: the report's file icon with its kind (PDF, HTML), its creation
+// date and time below, and the state of its signature under them, on a plain card that takes the accent
+// colour while selected. Draws the rows of a SavedReportsModel in the grid of the report list.
 class ReportCol : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -29,6 +29,10 @@ public:
     // The date and time a card shows for the report at path, in the window's language ("--" for
     // a report that is gone).
     static std::pair<QString, QString> dateAndTime(const QString& path);
+    // What a card says of its report's signature (a ReportVerdict::State): "Signed and valid",
+    // "Altered after signing", "Not signed", "Signed by an unknown key"; nothing for a file that
+    // cannot be read.
+    static QString stateText(int state);
 
     void setCardWidth(int width) { m_cardWidth = width; }
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
