@@ -985,6 +985,22 @@ Mit „Jetzt nicht“ startet Cindervault ohne diese Schritte; beim nächsten St
             <numerusform>und %Ln weitere</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Signed and valid</source>
+        <translation>Signiert und gültig</translation>
+    </message>
+    <message>
+        <source>Signed by an unknown key</source>
+        <translation>Von unbekanntem Schlüssel signiert</translation>
+    </message>
+    <message>
+        <source>Altered after signing</source>
+        <translation>Nach dem Signieren verändert</translation>
+    </message>
+    <message>
+        <source>Not signed</source>
+        <translation>Nicht signiert</translation>
+    </message>
 </context>
 <context>
     <name>cv::ReportKeeper</name>
@@ -1090,6 +1106,81 @@ Mit „Jetzt nicht“ startet Cindervault ohne diese Schritte; beim nächsten St
     <message>
         <source>the report could not be staged for rendering</source>
         <translation>der Bericht konnte nicht zum Drucken bereitgelegt werden</translation>
+    </message>
+</context>
+<context>
+    <name>cv::ReportSigningControls</name>
+    <message>
+        <source>Export certificate…</source>
+        <translation>Zertifikat exportieren…</translation>
+    </message>
+    <message>
+        <source>Import…</source>
+        <translation>Importieren…</translation>
+    </message>
+    <message>
+        <source>New key…</source>
+        <translation>Neuer Schlüssel…</translation>
+    </message>
+    <message>
+        <source>No key yet: the first signed report makes one.</source>
+        <translation>Noch kein Schlüssel: Der erste signierte Bericht erzeugt einen.</translation>
+    </message>
+    <message>
+        <source>The certificate cannot be read: %1</source>
+        <translation>Das Zertifikat kann nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>The certificate was not saved: %1</source>
+        <translation>Das Zertifikat wurde nicht gespeichert: %1</translation>
+    </message>
+    <message>
+        <source>The certificate was saved as %1.</source>
+        <translation>Das Zertifikat wurde als %1 gespeichert.</translation>
+    </message>
+    <message>
+        <source>The key was not imported: %1</source>
+        <translation>Der Schlüssel wurde nicht importiert: %1</translation>
+    </message>
+    <message>
+        <source>The key of %1 was imported.</source>
+        <translation>Der Schlüssel von %1 wurde importiert.</translation>
+    </message>
+    <message>
+        <source>No new key could be made: %1</source>
+        <translation>Es konnte kein neuer Schlüssel erzeugt werden: %1</translation>
+    </message>
+    <message>
+        <source>A new key was made.</source>
+        <translation>Ein neuer Schlüssel wurde erzeugt.</translation>
+    </message>
+    <message>
+        <source>Export certificate</source>
+        <translation>Zertifikat exportieren</translation>
+    </message>
+    <message>
+        <source>Certificates (*.pem)</source>
+        <translation>Zertifikate (*.pem)</translation>
+    </message>
+    <message>
+        <source>Import key and certificate</source>
+        <translation>Schlüssel und Zertifikat importieren</translation>
+    </message>
+    <message>
+        <source>PKCS#12 files (*.p12 *.pfx)</source>
+        <translation>PKCS#12-Dateien (*.p12 *.pfx)</translation>
+    </message>
+    <message>
+        <source>Password of %1:</source>
+        <translation>Passwort von %1:</translation>
+    </message>
+    <message>
+        <source>Make a new key?</source>
+        <translation>Neuen Schlüssel erzeugen?</translation>
+    </message>
+    <message>
+        <source>Reports signed from now on carry the new key. Recipients who trust the present certificate need the new one, and reports signed before show as signed by an unknown key.</source>
+        <translation>Ab jetzt signierte Berichte tragen den neuen Schlüssel. Empfänger, die dem bisherigen Zertifikat vertrauen, brauchen das neue, und früher signierte Berichte gelten als von einem unbekannten Schlüssel signiert.</translation>
     </message>
 </context>
 <context>
@@ -1225,6 +1316,10 @@ Mit „Jetzt nicht“ startet Cindervault ohne diese Schritte; beim nächsten St
     <message>
         <source>Select</source>
         <translation>Auswählen</translation>
+    </message>
+    <message>
+        <source>Signing certificate:</source>
+        <translation>Signaturzertifikat:</translation>
     </message>
 </context>
 <context>

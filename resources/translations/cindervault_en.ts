@@ -982,6 +982,22 @@ With “Not now” Cindervault starts without these steps; it asks again at the 
             <numerusform>and %Ln more</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Signed and valid</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Signed by an unknown key</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Altered after signing</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not signed</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>cv::ReportKeeper</name>
@@ -1086,6 +1102,81 @@ With “Not now” Cindervault starts without these steps; it asks again at the 
     <name>cv::ReportRenderStep</name>
     <message>
         <source>the report could not be staged for rendering</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>cv::ReportSigningControls</name>
+    <message>
+        <source>Export certificate…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New key…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No key yet: the first signed report makes one.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The certificate cannot be read: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The certificate was not saved: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The certificate was saved as %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The key was not imported: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The key of %1 was imported.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No new key could be made: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A new key was made.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Export certificate</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Certificates (*.pem)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import key and certificate</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PKCS#12 files (*.p12 *.pfx)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Password of %1:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Make a new key?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reports signed from now on carry the new key. Recipients who trust the present certificate need the new one, and reports signed before show as signed by an unknown key.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1221,6 +1312,10 @@ With “Not now” Cindervault starts without these steps; it asks again at the 
     </message>
     <message>
         <source>Select</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Signing certificate:</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -14,6 +14,7 @@
 #include <openssl/err.h>
 #include <openssl/evp.h>
 #include <openssl/pem.h>
+#include <openssl/pkcs12.h>
 #include <openssl/x509.h>
 #include <openssl/x509v3.h>
 
@@ -267,18 +268,78 @@ Expected<ReportSigningKey, QString> ReportSigningKey::create(const QString& fold
     if (!ok)
         return Unexpected(sslFailure("no certificate could be made"));
 
+    if (auto saved = key.save(folder); !saved)
+        return Unexpected(saved.error());
+    return key;
+}
+
+Expected<void, QString> ReportSigningKey::save(const QString& folder) const
+{
     const Bio keyBio(BIO_new(BIO_s_mem()));
-    if (PEM_write_bio_PrivateKey(keyBio.get(), key.m_key.get(), nullptr, nullptr, 0, nullptr, nullptr) != 1)
+    if (PEM_write_bio_PrivateKey(keyBio.get(), m_key.get(), nullptr, nullptr, 0, nullptr, nullptr) != 1)
         return Unexpected(sslFailure("the signing key could not be encoded"));
     QByteArray keyText = bioBytes(keyBio.get());
     auto wroteKey = writePrivateFile(folder + u'/' + kKeyFileName.toString(), keyText);
     cleanse(keyText);
     if (!wroteKey)
         return Unexpected(u"the signing key could not be saved: "_s + wroteKey.error());
-    if (auto wrote = writePrivateFile(folder + u'/' + kCertificateFileName.toString(), key.certificatePem());
+    if (auto wrote = writePrivateFile(folder + u'/' + kCertificateFileName.toString(), certificatePem());
         !wrote)
         return Unexpected(u"the signing certificate could not be saved: "_s + wrote.error());
+    return {};
+}
+
+Expected<ReportSigningKey, QString>
+ReportSigningKey::importPkcs12(const QString& folder, const QByteArray& pkcs12, const QString& password)
+{
+    if (folder.isEmpty())
+        return Unexpected(u"no folder for the signing key"_s);
+    const auto* der = reinterpret_cast<const unsigned char*>(pkcs12.constData());
+    std::unique_ptr<PKCS12, decltype(&PKCS12_free)> bundle(
+        d2i_PKCS12(nullptr, &der, static_cast<long>(pkcs12.size())), PKCS12_free);
+    if (!bundle) {
+        ERR_clear_error();
+        return Unexpected(u"the file is not a PKCS#12 file"_s);
+    }
+    QByteArray secret = password.toUtf8();
+    EVP_PKEY* privateKey = nullptr;
+    X509* certificate = nullptr;
+    STACK_OF(X509)* chain = nullptr;
+    const bool opened =
+        PKCS12_parse(bundle.get(), secret.constData(), &privateKey, &certificate, &chain) == 1;
+    cleanse(secret);
+    sk_X509_pop_free(chain, X509_free);
+    ReportSigningKey key;
+    key.m_key.reset(privateKey);
+    key.m_certificate.reset(certificate);
+    ERR_clear_error();
+    if (!opened)
+        return Unexpected(u"the password is wrong or the file is damaged"_s);
+    if (!key.m_key)
+        return Unexpected(u"the file holds no private key"_s);
+    if (!key.m_certificate)
+        return Unexpected(u"the file holds no certificate"_s);
+    if (X509_check_private_key(key.m_certificate.get(), key.m_key.get()) != 1) {
+        ERR_clear_error();
+        return Unexpected(u"the key and the certificate of the file do not belong together"_s);
+    }
+    if (auto made = PrivateFile::createFolders(QFile::encodeName(folder).toStdString()); !made)
+        return Unexpected(QString::fromStdString(made.error()));
+    if (auto saved = key.save(folder); !saved)
+        return Unexpected(saved.error());
     return key;
+}
+
+Expected<void, QString> ReportSigningKey::exportCertificate(const QString& folder, const QString& path)
+{
+    const auto certificate = certificateOf(folder);
+    if (!certificate)
+        return Unexpected(certificate.error());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(*certificate) != certificate->size() || !file.flush())
+        return Unexpected(path + u": "_s + file.errorString());
+    return {};
 }
 
 QByteArray ReportSigningKey::certificatePem() const

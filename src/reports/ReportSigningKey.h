@@ -46,6 +46,14 @@ public:
                                                       const QString& company);
     // The certificate of folder alone (for checking reports against the user's own key).
     static Expected<QByteArray, QString> certificateOf(const QString& folder);
+    // An organisation's key and certificate from a PKCS#12 file's bytes, opened with password,
+    // replacing those of folder (the key written as create writes it). A wrong password, a file
+    // without a key or certificate, or a key that does not belong to the certificate is an error
+    // and leaves folder as it was.
+    static Expected<ReportSigningKey, QString> importPkcs12(const QString& folder, const QByteArray& pkcs12,
+                                                            const QString& password);
+    // Writes the certificate of folder (PEM) as path, for recipients to trust.
+    static Expected<void, QString> exportCertificate(const QString& folder, const QString& path);
 
     // The certificate, PEM and DER encoded.
     QByteArray certificatePem() const;
@@ -68,6 +76,9 @@ public:
 
 private:
     ReportSigningKey();
+
+    // Saves key and certificate in folder: the key 0600, through a new file that takes its name.
+    Expected<void, QString> save(const QString& folder) const;
 
     struct KeyFree
     {

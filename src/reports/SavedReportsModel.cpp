@@ -2,6 +2,7 @@
 
 #include "common/Log.h"
 #include "reports/ReportFileWriter.h"
+#include "reports/ReportSigningKey.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -43,7 +44,12 @@ QDateTime creationTime(const QString& path)
 } // namespace
 
 SavedReportsModel::SavedReportsModel(std::function<QString()> folder, QObject* parent)
-    : QAbstractListModel(parent), m_reportFolder(std::move(folder))
+    : SavedReportsModel(std::move(folder), ReportSigningKey::defaultFolder(), parent)
+{}
+
+SavedReportsModel::SavedReportsModel(std::function<QString()> folder, const QString& keyFolder,
+                                     QObject* parent)
+    : QAbstractListModel(parent), m_reportFolder(std::move(folder)), m_signatures(keyFolder)
 {}
 
 void SavedReportsModel::followReportFolder()
@@ -51,6 +57,13 @@ void SavedReportsModel::followReportFolder()
     // A model that has listed nothing yet has nothing to follow (and makes no folder).
     if (!m_folder.isEmpty() && m_reportFolder() != m_folder)
         loadFiles();
+}
+
+void SavedReportsModel::refreshSignatures()
+{
+    m_signatures.refreshTrust();
+    if (!m_files.isEmpty())
+        emit dataChanged(index(0), index(static_cast<int>(m_files.size()) - 1), {SignatureStateRole});
 }
 
 int SavedReportsModel::rowCount(const QModelIndex& parent) const
@@ -71,6 +84,8 @@ QVariant SavedReportsModel::data(const QModelIndex& index, int role) const
         return dateText(pathAt(index.row()));
     case TimeTextRole:
         return timeText(pathAt(index.row()));
+    case SignatureStateRole:
+        return static_cast<int>(m_signatures.stateOf(pathAt(index.row())));
     default:
         return QVariant();
     }
@@ -82,6 +97,7 @@ QHash<int, QByteArray> SavedReportsModel::roleNames() const
     names.insert(PathRole, "path");
     names.insert(DateTextRole, "dateText");
     names.insert(TimeTextRole, "timeText");
+    names.insert(SignatureStateRole, "signatureState");
     return names;
 }
 
@@ -89,6 +105,7 @@ void SavedReportsModel::loadFiles()
 {
     beginResetModel();
     m_folder = m_reportFolder();
+    m_signatures.refreshTrust();
     ReportFileWriter::ensureFolder(m_folder);
     m_files.clear();
     const QStringList entries = QDir(m_folder).entryList(

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "reports/ReportSignatureCache.h"
+
 #include <QAbstractListModel>
 #include <QDateTime>
 #include <QList>
@@ -25,25 +27,34 @@ public:
         PathRole = Qt::UserRole + 1, // the report's full path, folder "/" name
         DateTextRole,                // its creation date "dd-MM-yyyy", or "--"
         TimeTextRole,                // its creation time "HH:mm", or "--"
+        SignatureStateRole,          // its signature's state (ReportVerdict::State as int), checked once
+                                     // per size and modification time (ReportSignatureCache)
     };
 
     static constexpr QStringView kPrefix = u"deletionReport";
 
     // folder tells the report folder as it is now, each time the list is read.
+    // keyFolder holds the user's signing key, whose signatures count as valid.
     explicit SavedReportsModel(std::function<QString()> folder, QObject* parent = nullptr);
+    SavedReportsModel(std::function<QString()> folder, const QString& keyFolder, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QHash<int, QByteArray> roleNames() const override;
 
-    // Rereads the report folder (creating it when absent; a failure is logged).
+    // Rereads the report folder (creating it when absent; a failure is logged) and the user's
+    // certificate.
     void loadFiles();
+    // Reads the user's certificate again (the key may have been replaced) and has the views ask for
+    // the signature states anew; unchanged files keep their cached state.
+    void refreshSignatures();
     // Reloads when the report folder is now another than the one listed.
     void followReportFolder();
     // The file names shown, in display order, and the folder they were read from.
     const QStringList& files() const { return m_files; }
     const QString& folder() const { return m_folder; }
     QString pathAt(int row) const;
+    const ReportSignatureCache& signatures() const { return m_signatures; }
 
     // Removes the files of the given rows (a plain removal, not a shred) and reloads. Files that
     // cannot be removed stay listed; that is logged, not reported.
@@ -67,6 +78,8 @@ private:
     std::function<QString()> m_reportFolder;
     QString m_folder;
     QStringList m_files;
+    // Filled while the cards are drawn, so only the reports shown are checked.
+    mutable ReportSignatureCache m_signatures;
 };
 
 } // namespace cv

@@ -20,6 +20,8 @@
 #include "engine/Algorithm.h"
 #include "engine/ShredResult.h"
 #include "reports/ReportCardFacts.h"
+#include "reports/HtmlReportSignature.h"
+#include "reports/ReportSigningKey.h"
 #include "settings/SettingsManager.h"
 #include "targets/PathCollection.h"
 #include "translations/AppTranslator.h"
@@ -227,6 +229,64 @@ TEST(ReportsScreen, CardsSayHowTheJobEndedAndWhatItWasAimedAt)
     ASSERT_TRUE(ReportCardFacts::of(done).writeTo(h.path("deletionReport_old.pdf")));
     EXPECT_EQ(lines("deletionReport_old.pdf"), Lines(u"Success"_s, true, QString(), QString()))
         << "a job without targets has a status alone";
+}
+
+// Each card says its report's signature state, checked as verify-report checks (trusting the
+// user's own key, here in the test program's own data folder): valid, altered, not signed, signed
+// by an unknown key. A file is read once until its size or time changes; a new key of the user's
+// counts once the tab is shown again.
+TEST(ReportsScreen, CardsShowEachReportsSignatureStateCheckedOncePerFileVersion)
+{
+    const QString keys = ReportSigningKey::defaultFolder();
+    ASSERT_TRUE(keys.startsWith(QString::fromStdString(appTestHome()))) << keys.toStdString();
+    const auto own = ReportSigningKey::loadOrCreate(keys, u"Erika Mustermann"_s, QString());
+    ASSERT_TRUE(own) << own.error().toStdString();
+    TempDir otherFolder;
+    const auto other =
+        ReportSigningKey::create(QString::fromStdString(otherFolder / "keys"), u"Someone"_s, {});
+    ASSERT_TRUE(other);
+    const QByteArray html = "<html><body><p>42 files deleted</p></body></html>\n";
+    const QByteArray valid = *HtmlReportSignature::sign(html, *own);
+    QByteArray altered = valid;
+    altered.replace("42 files", "43 files");
+
+    ReportsHarness h({});
+    writeFile(h.folder / "deletionReport_valid.html", valid.toStdString());
+    writeFile(h.folder / "deletionReport_altered.html", altered.toStdString());
+    writeFile(h.folder / "deletionReport_unsigned.html", html.toStdString());
+    writeFile(h.folder / "deletionReport_other.html", HtmlReportSignature::sign(html, *other)->toStdString());
+    emit sharedReportKeeper().reportGenerated();
+    SavedReportsModel* reports = h.screen->model()->reports();
+    ASSERT_EQ(reports->rowCount(), 4);
+    const auto shown = [&](const std::string& name) {
+        return ReportCol::stateText(
+            reports->index(h.row(name)).data(SavedReportsModel::SignatureStateRole).toInt());
+    };
+    auto* view = h.part<EventHandlingCollectionView>("collectionView");
+    (void)view->grab(); // the cards ask for their states as they are drawn
+    EXPECT_EQ(shown("deletionReport_valid.html"), u"Signed and valid"_s);
+    EXPECT_EQ(shown("deletionReport_altered.html"), u"Altered after signing"_s);
+    EXPECT_EQ(shown("deletionReport_unsigned.html"), u"Not signed"_s);
+    EXPECT_EQ(shown("deletionReport_other.html"), u"Signed by an unknown key"_s);
+    const int checks = reports->signatures().checks();
+    EXPECT_EQ(checks, 4) << "each file read once";
+    (void)view->grab();
+    h.screen->hide();
+    h.screen->show();
+    (void)shown("deletionReport_valid.html");
+    EXPECT_EQ(reports->signatures().checks(), checks) << "unchanged files are not read again";
+
+    // A changed file is read again; a new key of the user's makes the old signatures unknown.
+    writeFile(h.folder / "deletionReport_unsigned.html", valid.toStdString());
+    EXPECT_EQ(shown("deletionReport_unsigned.html"), u"Signed and valid"_s);
+    EXPECT_EQ(reports->signatures().checks(), checks + 1);
+    ASSERT_TRUE(ReportSigningKey::create(keys, u"Erika Mustermann"_s, QString()));
+    h.screen->hide();
+    h.screen->show();
+    EXPECT_EQ(shown("deletionReport_valid.html"), u"Signed by an unknown key"_s);
+    AppTranslator::install(*qApp, u"de"_s);
+    EXPECT_EQ(ReportCol::stateText(int(ReportVerdict::State::Altered)), u"Nach dem Signieren verändert"_s);
+    AppTranslator::install(*qApp, u"en"_s);
 }
 
 TEST(ReportsScreen, DeletesAfterTheQuestionAndReloadsWhenAReportIsGenerated)

@@ -13,6 +13,7 @@
 #include "app/dialogs/ResetSettingsDialog.h"
 #include "app/dialogs/SettingsPassword.h"
 #include "app/reports/ReportPreview.h"
+#include "app/settings/ReportSigningControls.h"
 #include "app/settings/SettingsDeletion.h"
 #include "app/settings/SettingsGeneral.h"
 #include "app/settings/SettingsHelp.h"
@@ -21,6 +22,8 @@
 #include "common/Localization.h"
 #include "engine/Algorithm.h"
 #include "engine/ShredResult.h"
+#include "reports/ReportSettings.h"
+#include "reports/ReportSigningKey.h"
 #include "settings/NotificationManager.h"
 #include "settings/SupportMessageSender.h"
 #include "system/LoginItem.h"
@@ -34,12 +37,14 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QToolButton>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -250,7 +255,9 @@ const char* const kLockedControls[] = {
     "capFileCount",
     "showQRReports",
     "showSecurityPrompt",
-    "verifyLastPass", // Deletion
+    "verifyLastPass",
+    "importSigningKey",
+    "newSigningKey", // Deletion
     "updateTimes",
     "checkForUpdates",
     "autoUpdate",
@@ -374,6 +381,86 @@ TEST(SettingsWindow, PanesWriteTheirKeys)
     EXPECT_EQ(s.settings.getCurrentLanguage(), u"de"_s);
     part<QCheckBox>(&window, "diagnoseSwitch")->click();
     EXPECT_TRUE(s.settings.isDiagnoseSet());
+}
+
+// The signing key in the Deletion pane, on a key folder of the test's own: a new key names the
+// user and company of the report settings; the exported certificate is the one openssl reads; an
+// organisation's PKCS#12 (made by openssl) replaces the key only with the right password and only
+// when it holds a key, the key file staying the user's alone.
+TEST(SettingsWindow, SigningKeyNewExportAndPkcs12Import)
+{
+    Store s;
+    const std::string keys = s.dir / "data/report-signing";
+    const QString keyFolder = QString::fromStdString(keys);
+    ReportSigningControls controls(s.settings, keyFolder);
+    auto* fingerprint = part<QLabel>(&controls, "signingFingerprint");
+    auto* message = part<QLabel>(&controls, "signingMessage");
+    const auto keyBytes = [&] {
+        QFile file(QString::fromStdString(keys + "/key.pem"));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const auto ownFingerprint = [&] {
+        const auto key = ReportSigningKey::load(keyFolder);
+        EXPECT_TRUE(key) << (key ? "" : key.error().toStdString());
+        return key ? key->fingerprint() : QString();
+    };
+    const auto openssl = [](const std::vector<std::string>& arguments) {
+        std::vector<std::string> argv{"openssl"};
+        argv.insert(argv.end(), arguments.begin(), arguments.end());
+        const auto result = runProcess(argv);
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        return result.out;
+    };
+    EXPECT_FALSE(part<QPushButton>(&controls, "exportCertificate")->isEnabled()) << "nothing to export yet";
+
+    // New key, after the question: it names the user and company of the report settings.
+    s.settings.setString(u"Erika Mustermann"_s, ReportSettings::kSettingsReportUserName);
+    s.settings.setString(u"Beispiel GmbH"_s, ReportSettings::kSettingsReportUserCompany);
+    part<QPushButton>(&controls, "newSigningKey")->click();
+    auto* question = part<QMessageBox>(&controls, "newKeyQuestion");
+    ASSERT_NE(question, nullptr);
+    question->button(QMessageBox::Yes)->click();
+    const QString own = ownFingerprint();
+    ASSERT_FALSE(own.isEmpty());
+    EXPECT_EQ(ReportSigningKey::load(keyFolder)->holderName(), u"Erika Mustermann, Beispiel GmbH"_s);
+    EXPECT_TRUE(fingerprint->text().contains(own)) << fingerprint->text().toStdString();
+
+    // Export: openssl reads the same certificate.
+    const std::string exported = s.dir / "exported.pem";
+    controls.exportTo(QString::fromStdString(exported));
+    EXPECT_NE(openssl({"x509", "-in", exported, "-noout", "-fingerprint", "-sha256"})
+                  .find("Fingerprint=" + own.toStdString()),
+              std::string::npos);
+
+    // An organisation's key and certificate, and a PKCS#12 of the certificate alone.
+    const std::string orgKey = s.dir / "org.key", orgCertificate = s.dir / "org.crt",
+                      bundle = s.dir / "org.p12", certificateOnly = s.dir / "certificate-only.p12";
+    openssl({"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:P-256", "-nodes", "-keyout",
+             orgKey, "-out", orgCertificate, "-subj", "/CN=Records Office/O=Muster AG", "-days", "30"});
+    openssl({"pkcs12", "-export", "-inkey", orgKey, "-in", orgCertificate, "-out", bundle, "-passout",
+             "pass:geheim"});
+    openssl({"pkcs12", "-export", "-nokeys", "-in", orgCertificate, "-out", certificateOnly, "-passout",
+             "pass:geheim"});
+    const QByteArray before = keyBytes();
+    for (const auto& [file, password] : {std::pair{bundle, "falsch"}, std::pair{certificateOnly, "geheim"}}) {
+        SCOPED_TRACE(file);
+        message->clear();
+        controls.importFrom(QString::fromStdString(file), QString::fromLatin1(password));
+        EXPECT_EQ(keyBytes(), before) << "nothing replaced";
+        EXPECT_TRUE(message->text().startsWith(u"The key was not imported: "_s))
+            << message->text().toStdString();
+        EXPECT_TRUE(fingerprint->text().contains(own));
+    }
+    controls.importFrom(QString::fromStdString(bundle), u"geheim"_s);
+    const auto organisation = ReportSigningKey::fingerprintOfFile(QString::fromStdString(orgCertificate));
+    ASSERT_TRUE(organisation);
+    EXPECT_EQ(ownFingerprint(), *organisation);
+    EXPECT_TRUE(fingerprint->text().contains(*organisation));
+    EXPECT_EQ(message->text(), u"The key of Records Office, Muster AG was imported."_s);
+    struct stat info = {};
+    ASSERT_EQ(::lstat((keys + "/key.pem").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+    EXPECT_NE(keyBytes(), before);
 }
 
 TEST(SettingsWindow, StartAtLoginWritesAndRemovesTheAutostartEntry)

@@ -3,6 +3,7 @@
 #include "app/Palette.h"
 #include "reports/ReportCardFacts.h"
 #include "reports/ReportFactory.h"
+#include "reports/ReportVerdict.h"
 #include "reports/SavedReportsModel.h"
 #include "translations/AppTranslator.h"
 
@@ -61,6 +62,23 @@ ReportCol::JobLines ReportCol::jobLines(const QString& path)
         lines.more =
             tr("and %Ln more", nullptr, static_cast<int>(std::min<std::int64_t>(facts->more, INT_MAX)));
     return lines;
+}
+
+QString ReportCol::stateText(int state)
+{
+    switch (static_cast<ReportVerdict::State>(state)) {
+    case ReportVerdict::State::Valid:
+        return tr("Signed and valid");
+    case ReportVerdict::State::UnknownKey:
+        return tr("Signed by an unknown key");
+    case ReportVerdict::State::Altered:
+        return tr("Altered after signing");
+    case ReportVerdict::State::NotSigned:
+        return tr("Not signed");
+    case ReportVerdict::State::Unreadable:
+        break;
+    }
+    return QString();
 }
 
 void ReportCol::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
@@ -126,6 +144,14 @@ void ReportCol::paint(QPainter* painter, const QStyleOptionViewItem& option, con
     if (!job.status.isEmpty())
         draw(job.status, job.success ? Palette::amount() : Palette::failure(), true, true);
     font.setPixelSize(11);
+    // The signature's state: a change after signing in the colour of failures.
+    const int state = index.data(SavedReportsModel::SignatureStateRole).toInt();
+    if (const QString stateLine = stateText(state); !stateLine.isEmpty())
+        draw(stateLine,
+             state == static_cast<int>(ReportVerdict::State::Altered)
+                 ? Palette::readable(Palette::failure(), Palette::base())
+                 : Palette::onSurface(Palette::secondaryText()),
+             false);
     if (!job.target.isEmpty())
         draw(job.target, Palette::secondaryText(), false);
     if (!job.more.isEmpty())

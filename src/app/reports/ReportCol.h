@@ -7,10 +7,10 @@
 namespace cv {
 
 // One card of the Reports tab: the report's file icon with its kind (PDF, HTML), its creation date
-// and time below, then how the job ended in the report's words ("Success", "Errors", "Canceled")
-// and what it was aimed at (the first target's name and "and N more"), on a plain card that takes
-// the accent colour while selected. Draws the rows of a SavedReportsModel in the grid of the
-// report list.
+// and time below, then how the job ended in the report's words ("Success", "Errors", "Canceled"),
+// the state of the report's signature, and what the job was aimed at (the first target's name and
+// "and N more"), on a plain card that takes the accent colour while selected. Draws the rows of a
+// SavedReportsModel in the grid of the report list.
 class ReportCol : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -18,7 +18,7 @@ class ReportCol : public QStyledItemDelegate
 public:
     static constexpr int kMinWidth = 110;
     static constexpr int kMaxWidth = 140;
-    static constexpr int kHeight = 178;
+    static constexpr int kHeight = 194;
     static constexpr int kMaxColumns = 6;
 
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -42,6 +42,10 @@ public:
         QString more;
     };
     static JobLines jobLines(const QString& path);
+    // What a card says of its report's signature (a ReportVerdict::State): "Signed and valid",
+    // "Altered after signing", "Not signed", "Signed by an unknown key"; nothing for a file that
+    // cannot be read.
+    static QString stateText(int state);
 
     void setCardWidth(int width) { m_cardWidth = width; }
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;

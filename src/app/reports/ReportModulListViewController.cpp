@@ -127,6 +127,12 @@ bool ReportModulListViewController::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
+void ReportModulListViewController::showEvent(QShowEvent* event)
+{
+    m_model->reports()->refreshSignatures();
+    QWidget::showEvent(event);
+}
+
 int ReportModulListViewController::scrollBarExtent() const
 {
     // The view reserves the scroll bar's extent and, in some styles, a frame around it.

@@ -39,6 +39,9 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Each time the tab is shown the signature states are asked for again (the user's key may
+    // have been replaced in the settings); files that did not change keep their cached state.
+    void showEvent(QShowEvent* event) override;
 
 private:
     void changeButtonStates();

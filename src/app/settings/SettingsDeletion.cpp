@@ -1,6 +1,8 @@
 #include "app/settings/SettingsDeletion.h"
 
 #include "app/controls/MethodPicker.h"
+#include "app/settings/ReportSigningControls.h"
+#include "reports/ReportSigningKey.h"
 #include "settings/SettingsManager.h"
 
 #include <QCheckBox>
@@ -69,6 +71,9 @@ SettingsDeletion::SettingsDeletion(SettingsManager& settings, QWidget* parent)
     folderRow->addWidget(m_chooseFolder);
     addRow(tr("Report folder:"), folderRow);
 
+    m_signing = new ReportSigningControls(m_settings, ReportSigningKey::defaultFolder(), this);
+    addRow(tr("Signing certificate:"), m_signing);
+
     const QString titles[] = {
         tr("Save a report after every deletion"), tr("Show the signature block in reports"),
         tr("List at most 250 files in a report"), tr("Show the QR code in reports"),
@@ -92,6 +97,7 @@ void SettingsDeletion::setDefaults()
     m_reportFormatSelection->setCurrentIndex(
         std::max<qsizetype>(0, kReportFormats.indexOf(m_settings.getReportFormat())));
     showReportFolder();
+    m_signing->showKey();
     for (std::size_t i = 0; i < kSwitches.size(); ++i) {
         const QSignalBlocker blocker(m_switches[i]);
         m_switches[i]->setChecked(m_settings.boolForKey(kSwitches[i].key, kSwitches[i].defaultValue));
@@ -112,6 +118,7 @@ void SettingsDeletion::setLockStatus(bool locked)
     m_reportFormatSelection->setEnabled(!locked);
     m_reportFolder->setEnabled(!locked);
     m_chooseFolder->setEnabled(!locked);
+    m_signing->setLocked(locked);
     for (QCheckBox* box : m_switches)
         box->setEnabled(!locked);
 }

@@ -15,9 +15,11 @@ class QPushButton;
 namespace cv {
 
 class MethodPicker;
+class ReportSigningControls;
 
 // The Deletion pane: the method the shred screens preselect, the report format (PDF or HTML), the
-// report folder with a folder chooser, and the report and safety switches. The screens and the
+// report folder with a folder chooser, the report signing key (ReportSigningControls), and the
+// report and safety switches. The screens and the
 // command line read these from the store when they need them, so a change counts at once. While
 // locked, every control of the pane is disabled.
 class SettingsDeletion : public SettingsPane
@@ -43,6 +45,7 @@ private:
     QLineEdit* m_reportFolder;
     QPushButton* m_chooseFolder;
     QPointer<QFileDialog> m_folderPanel;
+    ReportSigningControls* m_signing;
     // autoSaveReports, showSignature, capFileCount, showQRReports, showSecurityPrompt
     std::array<QCheckBox*, 6> m_switches{};
 };
