@@ -351,7 +351,9 @@ TEST(FreeSpaceCoordinator, AKilledWipesRecordedFillFilesGoBeforeTheNextWipe)
 
 TEST(FreeSpaceCoordinator, AWipeThatCannotWriteFailsWithTheReason)
 {
-    {
+    // As root the job runs as nobody, whose home is on no volume. A user's own job would rightly
+    // take the home folder when it lies on the same volume as the test's folder.
+    if (t::isRoot()) {
         SCOPED_TRACE("a volume on which the user may write nowhere");
         t::TempDir dir;
         const std::string folder = dir / "locked";

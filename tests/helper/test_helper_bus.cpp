@@ -4,6 +4,7 @@
 // shows what the operations do to files, folders, links, a loop-mounted volume and snapper.
 #include "PrivateBus.h"
 #include "ProcessRunner.h"
+#include "ProgramsForNobody.h"
 #include "ReplyCatcher.h"
 #include "TempDir.h"
 #include "common/ConfirmedVolume.h"
@@ -456,58 +457,7 @@ private:
     bool m_mounted = false;
 };
 
-// Programs the test runs as the user nobody, copied into a folder of the test's own: the build
-// tree may lie where nobody cannot reach it (a checkout in /root, a home folder of mode 0700).
-class ProgramsForNobody
-{
-public:
-    // Copies each program, with the files beside it whose names start with a companion prefix (the
-    // command line's plugin), into folder (a folder nobody may enter).
-    ProgramsForNobody(const std::string& folder, const std::vector<std::string>& programs,
-                      const std::vector<std::string>& companions = {})
-    {
-        namespace fs = std::filesystem;
-        const fs::path into = fs::path(folder) / "programs";
-        std::error_code error;
-        fs::create_directory(into, error);
-        ::chmod(into.c_str(), 0755);
-        const auto copy = [&](const fs::path& from) {
-            const fs::path to = into / from.filename();
-            if (!fs::copy_file(from, to, fs::copy_options::overwrite_existing, error) ||
-                ::chmod(to.c_str(), 0755) != 0)
-                m_why = "cannot copy " + from.string() + ": " + error.message();
-            return to.string();
-        };
-        for (const std::string& program : programs) {
-            const fs::path from(program);
-            m_copies[program] = copy(from);
-            for (const auto& entry : fs::directory_iterator(from.parent_path(), error)) {
-                for (const std::string& prefix : companions) {
-                    if (entry.path().filename().string().rfind(prefix, 0) == 0)
-                        copy(entry.path());
-                }
-            }
-        }
-        if (!m_why.empty())
-            return;
-        // The folder of the test's own lies below $TMPDIR: every folder on its way must let
-        // nobody through.
-        const auto probe =
-            cv::test::runProcess({"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "/bin/sh",
-                                  "-c", "test -x \"$1\"", "sh", m_copies.begin()->second});
-        if (probe.exitCode != 0)
-            m_why = "the user nobody cannot reach " + into.string() +
-                    " (a TMPDIR every user may enter lets this test run)";
-    }
-
-    // Empty when nobody can run the copies, else why not.
-    const std::string& whyNot() const { return m_why; }
-    const std::string& operator[](const std::string& program) const { return m_copies.at(program); }
-
-private:
-    std::map<std::string, std::string> m_copies;
-    std::string m_why;
-};
+using cv::test::ProgramsForNobody;
 
 } // namespace
 
