@@ -117,6 +117,7 @@ void ReportCol::paint(QPainter* painter, const QStyleOptionViewItem& option, con
 
     // Below it, a line each: date, time, how the job ended, what it was aimed at, and how many more.
     constexpr int kLine = 16;
+    constexpr int kSmallestWrapped = 9;
     const QColor onCard = Palette::onSurface(Palette::headerBlue());
     QRectF line(card.left() + 6, iconRect.bottom() + 6, card.width() - 12, kLine);
     // A line too long for the card wraps onto a second one when it may (the status: "Old content
@@ -127,8 +128,20 @@ void ReportCol::paint(QPainter* painter, const QStyleOptionViewItem& option, con
         painter->setPen(colour);
         const QFontMetrics metrics(font);
         if (wraps && metrics.horizontalAdvance(text) > line.width()) {
+            // Two lines at most, never over the lines around them: a status that needs more (long
+            // German words) takes a smaller size, down to the smallest that stays readable.
             const QRectF twoLines(line.topLeft(), QSizeF(line.width(), 2 * kLine));
+            const int size = font.pixelSize();
+            while (font.pixelSize() > kSmallestWrapped &&
+                   QFontMetrics(font).boundingRect(twoLines.toRect(), Qt::TextWordWrap, text).height() >
+                       twoLines.height())
+                font.setPixelSize(font.pixelSize() - 1);
+            painter->setFont(font);
+            painter->save();
+            painter->setClipRect(twoLines);
             painter->drawText(twoLines, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextWordWrap, text);
+            painter->restore();
+            font.setPixelSize(size);
             line.translate(0, 2 * kLine);
             return;
         }
