@@ -1,5 +1,6 @@
 #include "engine/OwnEntryAccess.h"
 
+#include "common/KernelFileSystem.h"
 #include "common/Log.h"
 #include "common/PathText.h"
 #include "common/UniqueFd.h"
@@ -37,8 +38,9 @@ public:
     explicit OpenedOwnFolder(UniqueFd folder) : m_folder(std::move(folder))
     {
         struct stat info = {};
+        // A folder of the kernel's (a delegated cgroup, say) is never changed, whoever owns it.
         if (!m_folder || ::fstat(m_folder.get(), &info) != 0 || !S_ISDIR(info.st_mode) ||
-            info.st_uid != ::geteuid())
+            info.st_uid != ::geteuid() || KernelFileSystem::of(m_folder.get()))
             return;
         const mode_t wanted = S_IWUSR | S_IXUSR;
         m_mode = info.st_mode & 07777;
@@ -94,6 +96,9 @@ RegularFileOpener::Result OwnEntryAccess::openOwnFile(int dirFd, const char* nam
         refused.status = RegularFileOpener::Status::Replaced;
         return refused;
     }
+    // A file of the kernel's is never made writable, whoever owns it: the opener refuses it.
+    if (KernelFileSystem::of(file.get()))
+        return RegularFileOpener::openExamined(dirFd, name, expected);
     const mode_t mode = info.st_mode & 07777;
     if (!changeMode(file.get(), mode | S_IWUSR))
         return refused;
