@@ -34,6 +34,10 @@ public:
     bool mountAgain();
 
 private:
+    // Mounts the image on the mount point once no loop device holds it any more, and checks that
+    // something is mounted there; the reason it failed, or empty.
+    std::string mountImage();
+
     std::string m_image;
     std::string m_mountPoint;
     std::string m_type;
