@@ -1001,6 +1001,10 @@ Mit „Jetzt nicht“ startet Cindervault ohne diese Schritte; beim nächsten St
         <source>Not signed</source>
         <translation>Nicht signiert</translation>
     </message>
+    <message>
+        <source>Checking the signature...</source>
+        <translation>Signatur wird geprüft...</translation>
+    </message>
 </context>
 <context>
     <name>cv::ReportKeeper</name>

@@ -998,6 +998,10 @@ With “Not now” Cindervault starts without these steps; it asks again at the 
         <source>Not signed</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Checking the signature...</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>cv::ReportKeeper</name>
