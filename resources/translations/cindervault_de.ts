@@ -20,6 +20,10 @@
         <translation>Initialisierung</translation>
     </message>
     <message>
+        <source>%1 of %2</source>
+        <translation>%1 von %2</translation>
+    </message>
+    <message>
         <source>Canceling...</source>
         <translation>Wird abgebrochen...</translation>
     </message>

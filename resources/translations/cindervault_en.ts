@@ -20,6 +20,10 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>%1 of %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Canceling...</source>
         <translation type="unfinished"></translation>
     </message>
