@@ -20,6 +20,10 @@
         <translation>Initialisierung</translation>
     </message>
     <message>
+        <source>%1 of %2</source>
+        <translation>%1 von %2</translation>
+    </message>
+    <message>
         <source>Canceling...</source>
         <translation>Wird abgebrochen...</translation>
     </message>
@@ -1000,6 +1004,10 @@ Mit „Jetzt nicht“ startet Cindervault ohne diese Schritte; beim nächsten St
     <message>
         <source>Not signed</source>
         <translation>Nicht signiert</translation>
+    </message>
+    <message>
+        <source>Checking the signature...</source>
+        <translation>Signatur wird geprüft...</translation>
     </message>
 </context>
 <context>

@@ -20,6 +20,10 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>%1 of %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Canceling...</source>
         <translation type="unfinished"></translation>
     </message>
@@ -996,6 +1000,10 @@ With “Not now” Cindervault starts without these steps; it asks again at the 
     </message>
     <message>
         <source>Not signed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Checking the signature...</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

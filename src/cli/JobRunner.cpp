@@ -1,7 +1,8 @@
 #include "cli/JobRunner.h"
 
+#include "cli/LineAmounts.h"
 #include "cli/TerminalText.h"
-#include "common/ByteCountFormatter.h"
+#include "common/Localization.h"
 #include "system/LogindSleepInhibitor.h"
 
 #include <cerrno>
@@ -83,16 +84,29 @@ std::string elapsedText(double seconds)
 
 void printProgressLine(const ShredState& state)
 {
+    const std::string line = JobRunner::progressLine(state, static_cast<std::size_t>(terminalWidth()) - 1);
+    std::fprintf(stderr, "\r\033[K%s", line.c_str());
+    std::fflush(stderr);
+}
+
+} // namespace
+
+std::string JobRunner::progressLine(const ShredState& state, std::size_t width)
+{
     const double fraction = state.bytesCount > 0 ? static_cast<double>(state.bytesProgress) /
                                                        static_cast<double>(state.bytesCount)
                                                  : 0;
-    char head[256];
-    std::snprintf(head, sizeof head, "%s  %3d%%  %s of %s  %s  ", state.curAction.c_str(),
-                  static_cast<int>(std::min(1.0, fraction) * 100),
-                  formatByteCount(state.bytesProgress).c_str(), formatByteCount(state.bytesCount).c_str(),
-                  elapsedText(state.timeSinceStart).c_str());
-    std::string line = head;
-    const std::size_t width = static_cast<std::size_t>(terminalWidth()) - 1;
+    // The action is the engine's text: the amounts and the word between them are in its language.
+    std::string amounts = localized("%1 of %2");
+    for (const auto& [mark, bytes] :
+         {std::pair{"%1", state.bytesProgress}, std::pair{"%2", state.bytesCount}}) {
+        if (const std::size_t at = amounts.find(mark); at != std::string::npos)
+            amounts.replace(at, 2, LineAmounts::engineBytes(static_cast<std::int64_t>(bytes)));
+    }
+    char percent[16];
+    std::snprintf(percent, sizeof percent, "%3d%%", static_cast<int>(std::min(1.0, fraction) * 100));
+    std::string line =
+        state.curAction + "  " + percent + "  " + amounts + "  " + elapsedText(state.timeSinceStart) + "  ";
     if (line.size() < width) {
         std::string path = forStream(stderr, state.path);
         const std::size_t room = width - line.size();
@@ -100,13 +114,15 @@ void printProgressLine(const ShredState& state)
             path = "..." + path.substr(path.size() - (room > 3 ? room - 3 : 0));
         line += path;
     }
-    if (line.size() > width)
-        line.resize(width);
-    std::fprintf(stderr, "\r\033[K%s", line.c_str());
-    std::fflush(stderr);
+    if (line.size() > width) {
+        // Never inside a character: a German action has letters of two bytes.
+        std::size_t end = width;
+        while (end > 0 && (static_cast<unsigned char>(line[end]) & 0xC0) == 0x80)
+            --end;
+        line.resize(end);
+    }
+    return line;
 }
-
-} // namespace
 
 JobRunner::JobRunner(FileShredder& job, bool showProgress) : m_job(job), m_showProgress(showProgress) {}
 

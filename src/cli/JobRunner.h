@@ -2,7 +2,9 @@
 
 #include "job/FileShredder.h"
 
+#include <cstddef>
 #include <memory>
+#include <string>
 
 namespace cv::cli {
 
@@ -21,6 +23,10 @@ public:
     static JobEnvironment environment(HelperToolClient* helper);
     // Runs the job to its end and returns its result (cancelled or not).
     std::shared_ptr<ShredResult> run();
+    // The progress line for state, at most width bytes: the action, the share done, the amounts
+    // ("1.2 GB of 3.4 GB", in the language of the engine's texts as the action is), the time
+    // taken, and as much of the path as fits, its end kept.
+    static std::string progressLine(const ShredState& state, std::size_t width);
 
 private:
     FileShredder& m_job;

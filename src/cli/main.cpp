@@ -1,6 +1,7 @@
 #include "cli/CommandHelp.h"
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
+#include "cli/LineAmounts.h"
 #include "cli/StoredSettings.h"
 #include "translations/AppTranslator.h"
 
@@ -105,6 +106,7 @@ int main(int argc, char** argv)
     // English unless the stored language is German, whatever the desktop's language: output that
     // scripts read should not change with the terminal's locale.
     if (cv::cli::StoredSettings::germanTexts())
-        cv::AppTranslator::bindEngineTexts(QStringLiteral("de"));
+        cv::cli::LineAmounts::setEngineLanguage(
+            cv::AppTranslator::bindEngineTexts(QStringLiteral("de")).toStdString());
     return command->second(std::vector<std::string>(argv + 2, argv + argc));
 }

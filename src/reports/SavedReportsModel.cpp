@@ -50,7 +50,9 @@ SavedReportsModel::SavedReportsModel(std::function<QString()> folder, QObject* p
 SavedReportsModel::SavedReportsModel(std::function<QString()> folder, const QString& keyFolder,
                                      QObject* parent)
     : QAbstractListModel(parent), m_reportFolder(std::move(folder)), m_signatures(keyFolder)
-{}
+{
+    connect(&m_signatures, &ReportSignatureCache::stateArrived, this, &SavedReportsModel::signatureArrived);
+}
 
 void SavedReportsModel::followReportFolder()
 {
@@ -64,6 +66,16 @@ void SavedReportsModel::refreshSignatures()
     m_signatures.refreshTrust();
     if (!m_files.isEmpty())
         emit dataChanged(index(0), index(static_cast<int>(m_files.size()) - 1), {SignatureStateRole});
+}
+
+void SavedReportsModel::signatureArrived(const QString& path)
+{
+    // A report of another folder (the list was reloaded meanwhile) is not shown.
+    if (!path.startsWith(m_folder + u'/'))
+        return;
+    const auto row = m_files.indexOf(path.mid(m_folder.size() + 1));
+    if (row >= 0)
+        emit dataChanged(index(int(row)), index(int(row)), {SignatureStateRole});
 }
 
 int SavedReportsModel::rowCount(const QModelIndex& parent) const
@@ -85,7 +97,9 @@ QVariant SavedReportsModel::data(const QModelIndex& index, int role) const
     case TimeTextRole:
         return timeText(pathAt(index.row()));
     case SignatureStateRole:
-        return static_cast<int>(m_signatures.stateOf(pathAt(index.row())));
+        if (const auto state = m_signatures.stateOf(pathAt(index.row())))
+            return static_cast<int>(*state);
+        return QVariant();
     default:
         return QVariant();
     }

@@ -28,7 +28,8 @@ public:
         DateTextRole,                // its creation date "dd-MM-yyyy", or "--"
         TimeTextRole,                // its creation time "HH:mm", or "--"
         SignatureStateRole,          // its signature's state (ReportVerdict::State as int), checked once
-                                     // per size and modification time (ReportSignatureCache)
+                                     // per size and modification time (ReportSignatureCache) on a
+                                     // worker; nothing (an invalid QVariant) until the check is in
     };
 
     static constexpr QStringView kPrefix = u"deletionReport";
@@ -75,6 +76,9 @@ public:
     static QString timeText(const QString& path);
 
 private:
+    // Tells the views that the signature state of the report at path is in.
+    void signatureArrived(const QString& path);
+
     std::function<QString()> m_reportFolder;
     QString m_folder;
     QStringList m_files;

@@ -25,6 +25,7 @@ namespace {
     QT_TRANSLATE_NOOP("Shared", "Complete Erase"),
     QT_TRANSLATE_NOOP("Shared", "Freespace Erase only"),
     QT_TRANSLATE_NOOP("Shared", "Initialising"),
+    QT_TRANSLATE_NOOP("Shared", "%1 of %2"),
     QT_TRANSLATE_NOOP("Shared", "Canceling..."),
     QT_TRANSLATE_NOOP("Shared", "Formatting"),
     QT_TRANSLATE_NOOP("Shared", "Waiting for authorization..."),

@@ -48,6 +48,7 @@
 #include "updates/UpdateScheduler.h"
 
 #include <QAbstractItemView>
+#include <QAbstractProxyModel>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -344,10 +345,12 @@ int main(int argc, char** argv)
             panel->setDirectory(QString::fromStdString(fixtures.path()));
             QTest::qWait(500); // the folder is read
             // Selected in the list as a click would: the button must stay "Select".
+            // The views show the panel's proxy of the file-system model.
             const auto* model = panel->findChild<QFileSystemModel*>();
             for (auto* view : panel->findChildren<QAbstractItemView*>()) {
-                if (model && view->isVisible() && view->model() == model)
-                    view->setCurrentIndex(model->index(QString::fromStdString(folder)));
+                const auto* proxy = qobject_cast<const QAbstractProxyModel*>(view->model());
+                if (model && view->isVisible() && proxy && proxy->sourceModel() == model)
+                    view->setCurrentIndex(proxy->mapFromSource(model->index(QString::fromStdString(folder))));
             }
             save(panel, prefix + u"01d-open-panel-folder"_s, 300);
             panel->reject();

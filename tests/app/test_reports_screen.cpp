@@ -19,8 +19,8 @@
 #include "app/reports/ReportReviewViewController.h"
 #include "engine/Algorithm.h"
 #include "engine/ShredResult.h"
-#include "reports/ReportCardFacts.h"
 #include "reports/HtmlReportSignature.h"
+#include "reports/ReportCardFacts.h"
 #include "reports/ReportSigningKey.h"
 #include "settings/SettingsManager.h"
 #include "targets/PathCollection.h"
@@ -258,9 +258,13 @@ TEST(ReportsScreen, CardsShowEachReportsSignatureStateCheckedOncePerFileVersion)
     emit sharedReportKeeper().reportGenerated();
     SavedReportsModel* reports = h.screen->model()->reports();
     ASSERT_EQ(reports->rowCount(), 4);
+    // A card's state line once its check is in (the checks run on the cache's worker).
     const auto shown = [&](const std::string& name) {
-        return ReportCol::stateText(
-            reports->index(h.row(name)).data(SavedReportsModel::SignatureStateRole).toInt());
+        const QModelIndex row = reports->index(h.row(name));
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return row.data(SavedReportsModel::SignatureStateRole).isValid(); }, 30000))
+            << name;
+        return ReportCol::stateText(row.data(SavedReportsModel::SignatureStateRole).toInt());
     };
     auto* view = h.part<EventHandlingCollectionView>("collectionView");
     (void)view->grab(); // the cards ask for their states as they are drawn
@@ -287,6 +291,40 @@ TEST(ReportsScreen, CardsShowEachReportsSignatureStateCheckedOncePerFileVersion)
     AppTranslator::install(*qApp, u"de"_s);
     EXPECT_EQ(ReportCol::stateText(int(ReportVerdict::State::Altered)), u"Nach dem Signieren verändert"_s);
     AppTranslator::install(*qApp, u"en"_s);
+}
+
+// A large report is read whole to check its signature: the tab draws its card at once, saying that
+// the signature is being checked, and the state arrives from the worker.
+TEST(ReportsScreen, ALargeReportsCardShowsAtOnceAndItsSignatureStateArrivesLater)
+{
+    const auto own =
+        ReportSigningKey::loadOrCreate(ReportSigningKey::defaultFolder(), u"Erika Mustermann"_s, {});
+    ASSERT_TRUE(own) << own.error().toStdString();
+    QByteArray html = "<html><body>\n";
+    const QByteArray row = "<p>/home/erika/Pictures/holiday/IMG_0001.jpg overwritten and deleted</p>\n";
+    while (html.size() < 48 * 1024 * 1024)
+        html += row;
+    html += "</body></html>\n";
+    ReportsHarness h({});
+    writeFile(h.folder / "deletionReport_large.html", HtmlReportSignature::sign(html, *own)->toStdString());
+    emit sharedReportKeeper().reportGenerated();
+    SavedReportsModel* reports = h.screen->model()->reports();
+    ASSERT_EQ(reports->rowCount(), 1);
+    QSignalSpy arrived(&reports->signatures(), &ReportSignatureCache::stateArrived);
+    const int checks = reports->signatures().checks();
+
+    // Drawn without the event loop running: a state read on the window's thread would be here now.
+    (void)h.part<EventHandlingCollectionView>("collectionView")->grab();
+    EXPECT_EQ(reports->signatures().checks(), checks + 1) << "the card's drawing started the check";
+    const QModelIndex card = reports->index(0);
+    EXPECT_FALSE(card.data(SavedReportsModel::SignatureStateRole).isValid()) << "no state before the check";
+    EXPECT_EQ(ReportCol::checkingText(), u"Checking the signature..."_s);
+
+    ASSERT_TRUE(arrived.wait(120000));
+    EXPECT_EQ(arrived.at(0).at(0).toString(), h.path("deletionReport_large.html"));
+    ASSERT_TRUE(card.data(SavedReportsModel::SignatureStateRole).isValid());
+    EXPECT_EQ(card.data(SavedReportsModel::SignatureStateRole).toInt(), int(ReportVerdict::State::Valid));
+    EXPECT_EQ(reports->signatures().checks(), checks + 1) << "asked again, the file is not read again";
 }
 
 TEST(ReportsScreen, DeletesAfterTheQuestionAndReloadsWhenAReportIsGenerated)

@@ -35,6 +35,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QScrollBar>
 #include <QTranslator>
 #include <QTreeView>
 #include <fcntl.h>
@@ -379,6 +380,38 @@ TEST(OpenPanel, SelectingAFolderKeepsSelectWhichAddsItAndADoubleClickOpensIt)
             << "a double click opens the folder";
         EXPECT_TRUE(panel.isVisible());
         EXPECT_TRUE(panel.selectedPaths().empty()) << "and adds nothing";
+    }
+}
+
+// The places on the left (the computer, the home folder) show their names whole, in English and
+// German, without a sideways scroll bar; so do the list's types ("Folder", "Verzeichnis").
+TEST(OpenPanel, ThePlacesAndTheTypesShowTheirNamesWhole)
+{
+    TempDir dir;
+    makeDir(dir / "folder");
+    const auto english = qScopeGuard([] { useLanguage(u"en"_s); });
+    for (const QString& language : {u"en"_s, u"de"_s}) {
+        useLanguage(language);
+        OpenPanel panel;
+        panel.setViewMode(QFileDialog::Detail);
+        panel.setDirectory(QString::fromStdString(dir.path()));
+        panel.show();
+        auto* places = panel.findChild<QListView*>(u"sidebar"_s);
+        auto* details = panel.findChild<QTreeView*>(u"treeView"_s);
+        ASSERT_TRUE(places && details);
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return details->model()->rowCount(details->rootIndex()) == 1; }, 5000));
+        QApplication::processEvents();
+        ASSERT_GE(places->model()->rowCount(), 2);
+        for (int row = 0; row < places->model()->rowCount(); ++row) {
+            const QModelIndex place = places->model()->index(row, 0);
+            EXPECT_GE(places->viewport()->width(), places->sizeHintForIndex(place).width())
+                << utf8(language) << ": " << utf8(place.data().toString());
+        }
+        EXPECT_FALSE(places->horizontalScrollBar()->isVisible()) << utf8(language);
+        const QModelIndex folder = details->model()->index(0, 2, details->rootIndex());
+        EXPECT_GE(details->columnWidth(2), details->sizeHintForIndex(folder).width())
+            << utf8(language) << ": " << utf8(folder.data().toString());
     }
 }
 

@@ -17,6 +17,7 @@
 #include "app/reports/ReportReviewViewController.h"
 #include "app/reports/ReportWindowController.h"
 #include "app/settings/SettingsWindowController.h"
+#include "app/tempdata/TempDataViewController.h"
 #include "common/Localization.h"
 #include "common/Log.h"
 #include "engine/ShredResult.h"
@@ -521,6 +522,19 @@ TEST(WindowFit, StartStaysInViewOnTheScreensThatStartJobs)
         ASSERT_NE(start, nullptr) << "tab " << tab;
         EXPECT_TRUE(wholeInView(start))
             << "tab " << tab << " in " << h.window.width() << "x" << h.window.height();
+    }
+    // The temporary data's total, once the search is in, stays in view beside its button.
+    auto* tempData = qobject_cast<TempDataViewController*>(h.window.tempDataTab()->current());
+    ASSERT_NE(tempData, nullptr);
+    if (!tempData->selection().searchComplete()) {
+        QSignalSpy searched(tempData, &TempDataViewController::resultsShown);
+        ASSERT_TRUE(searched.wait(30000));
+    }
+    QApplication::processEvents();
+    for (const char* name : {"resultTotal", "methodSummary", "shredButton"}) {
+        const auto* part = tempData->findChild<QWidget*>(QLatin1StringView(name));
+        ASSERT_NE(part, nullptr) << name;
+        EXPECT_TRUE(wholeInView(part)) << name << " in " << h.window.width() << "x" << h.window.height();
     }
 
     const std::string volume = h.dir / "btrfs";

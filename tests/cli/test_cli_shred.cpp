@@ -5,12 +5,16 @@
 #include "TempDir.h"
 #include "TmpfsMount.h"
 #include "cli/JobRunner.h"
+#include "cli/LineAmounts.h"
+#include "common/Localization.h"
+#include "translations/AppTranslator.h"
 
 #include <QDate>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -1367,4 +1371,38 @@ TEST(CliShred, NamesOnATerminalHaveTheirControlCharactersEscaped)
     }
     EXPECT_NE(scanned.find("b\\x0aDone: 0 of 0 files: no such file"), std::string::npos) << scanned;
     EXPECT_NE(shredded.find("a\\x1b]0;owned\\x07"), std::string::npos) << shredded;
+}
+
+// The progress line is led by the engine's action, German when the stored language is German: its
+// amounts and the word between them follow that language, as the window writes them ("120,6 MB von
+// 123,5 MB", "Null KB"); in English the line stays as it was. A narrow terminal keeps the path's end
+// and never gets half a letter.
+TEST(CliProgress, TheLinesAmountsFollowTheLanguageOfItsAction)
+{
+    cv::ShredState state;
+    state.bytesProgress = 120'600'000;
+    state.bytesCount = 123'456'789;
+    state.timeSinceStart = 65;
+    state.path = "/data/holiday/big.iso";
+    state.curAction = cv::localized("Erasing Data");
+    EXPECT_EQ(cv::cli::JobRunner::progressLine(state, 200),
+              "Erasing Data   97%  120.6 MB of 123.5 MB  00:01:05  /data/holiday/big.iso");
+
+    // As main binds the engine's texts for a stored German.
+    const auto english = qScopeGuard([] {
+        cv::setLocalizer({});
+        cv::cli::LineAmounts::setEngineLanguage("en");
+    });
+    cv::cli::LineAmounts::setEngineLanguage(
+        cv::AppTranslator::bindEngineTexts(QStringLiteral("de")).toStdString());
+    ASSERT_EQ(cv::cli::LineAmounts::engineLanguage(), "de");
+    state.curAction = cv::localized("Erasing Data");
+    EXPECT_EQ(cv::cli::JobRunner::progressLine(state, 200),
+              "Daten werden gelöscht   97%  120,6 MB von 123,5 MB  00:01:05  /data/holiday/big.iso");
+    state.bytesProgress = 0;
+    const std::string narrow = cv::cli::JobRunner::progressLine(state, 75);
+    EXPECT_EQ(narrow.size(), 75u);
+    EXPECT_NE(narrow.find("Null KB von 123,5 MB"), std::string::npos) << narrow;
+    EXPECT_TRUE(narrow.ends_with("...ay/big.iso")) << narrow;
+    EXPECT_EQ(cv::cli::JobRunner::progressLine(state, 17), "Daten werden gel") << "never half a letter";
 }

@@ -35,6 +35,29 @@ void ActionRow::setSummary(const QString& text)
     m_summary->setText(text);
 }
 
+QLabel* ActionRow::addAmount(const QString& caption)
+{
+    m_amount = new QWidget(this);
+    m_amount->setObjectName(u"amount"_s);
+    auto* column = new QVBoxLayout(m_amount);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(2);
+    QLabel* title = styledLabel(m_amount, 12, Palette::caption());
+    title->setText(caption);
+    column->addWidget(title);
+    QLabel* amount = styledLabel(m_amount, 20, Palette::amount());
+    column->addWidget(amount);
+    m_amount->hide();
+    static_cast<QHBoxLayout*>(layout())->insertWidget(0, m_amount);
+    return amount;
+}
+
+void ActionRow::setAmountShown(bool shown)
+{
+    if (m_amount)
+        m_amount->setVisible(shown);
+}
+
 QWidget* ActionRow::frame(QWidget* screen, ActionRow* row)
 {
     ColorGradientView* base = ColorGradientView::fill(screen);

@@ -176,6 +176,13 @@ void ProgressViewController::setupUi()
     // Long totals (German ones with errors) wrap within the column rather than widening the screen.
     m_removedLabel->setWordWrap(true);
     removed->addWidget(m_removedLabel);
+    // Under the totals, in the size of the other notes: a long path at the totals' size took more
+    // lines than a small screen has room for.
+    m_partLabel = styledLabel(m_removedStack, 12, Palette::failure());
+    m_partLabel->setObjectName(u"overwrittenInPartLabel"_s);
+    m_partLabel->setWordWrap(true);
+    m_partLabel->hide();
+    removed->addWidget(m_partLabel);
     // The path and the totals take turns; the buttons below them keep their place.
     for (QWidget* turn : {static_cast<QWidget*>(m_currentFilepath), m_removedStack}) {
         QSizePolicy policy = turn->sizePolicy();
@@ -402,13 +409,17 @@ void ProgressViewController::finish()
         error.replace(u' ', QChar::Nbsp);
     const QString errorText =
         errors.isEmpty() ? QString() : u"- %1 %2"_s.arg(tr("Errors"), errors.join(u", "_s));
-    QString removed = u"%1 %2"_s.arg(text, errorText).trimmed();
+    m_removedLabel->setText(u"%1 %2"_s.arg(text, errorText).trimmed());
     // A cancel in the middle of a file left it overwritten in part: said under the figures, so that
-    // "nothing removed" does not read as "nothing touched".
+    // "nothing removed" does not read as "nothing touched". A path may break after each slash
+    // (a zero-width space there), so that a long one wraps instead of widening the screen.
+    QStringList parts;
     for (const ShredItem* item : result.overwrittenInPart())
-        removed += u"\n"_s + QString::fromStdString(localized("Overwritten in part: the job was cancelled")) +
-                   u": "_s + QString::fromStdString(item->path.str());
-    m_removedLabel->setText(removed);
+        parts
+            << QString::fromStdString(localized("Overwritten in part: the job was cancelled")) + u": "_s +
+                   QFile::decodeName(QByteArray::fromStdString(item->path.str())).replace(u'/', u"/\u200B"_s);
+    m_partLabel->setText(parts.join(u'\n'));
+    m_partLabel->setVisible(!parts.isEmpty());
     if (request().shredOptions->eraseFreeSpaceOnly) {
         m_statusTitle->setText(tr("Overwritten"));
         m_removedLabel->setText(u"%1 %2"_s.arg(byteCount(result.bytesCountFinished), errorText).trimmed());

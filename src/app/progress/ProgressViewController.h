@@ -95,6 +95,7 @@ private:
     PillButton* m_backButton = nullptr;
     QWidget* m_removedStack = nullptr;
     QLabel* m_removedLabel = nullptr;
+    QLabel* m_partLabel = nullptr; // the files a cancel left overwritten in part
     QLabel* m_statusTitle = nullptr;
     QLabel* m_reportLabel = nullptr;
     QLabel* m_snapshotLabel = nullptr;

@@ -81,6 +81,11 @@ QString ReportCol::stateText(int state)
     return QString();
 }
 
+QString ReportCol::checkingText()
+{
+    return tr("Checking the signature...");
+}
+
 void ReportCol::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     painter->save();
@@ -157,11 +162,14 @@ void ReportCol::paint(QPainter* painter, const QStyleOptionViewItem& option, con
     if (!job.status.isEmpty())
         draw(job.status, job.success ? Palette::amount() : Palette::failure(), true, true);
     font.setPixelSize(11);
-    // The signature's state: a change after signing in the colour of failures.
-    const int state = index.data(SavedReportsModel::SignatureStateRole).toInt();
-    if (const QString stateLine = stateText(state); !stateLine.isEmpty())
+    // The signature's state: a change after signing in the colour of failures; while the file is
+    // being checked (on a worker: a large report takes a while), a line that says so.
+    const QVariant state = index.data(SavedReportsModel::SignatureStateRole);
+    if (!state.isValid())
+        draw(checkingText(), Palette::onSurface(Palette::secondaryText()), false);
+    else if (const QString stateLine = stateText(state.toInt()); !stateLine.isEmpty())
         draw(stateLine,
-             state == static_cast<int>(ReportVerdict::State::Altered)
+             state.toInt() == static_cast<int>(ReportVerdict::State::Altered)
                  ? Palette::readable(Palette::failure(), Palette::base())
                  : Palette::onSurface(Palette::secondaryText()),
              false);

@@ -46,6 +46,8 @@ public:
     // "Altered after signing", "Not signed", "Signed by an unknown key"; nothing for a file that
     // cannot be read.
     static QString stateText(int state);
+    // What a card says while its report's signature is being checked.
+    static QString checkingText();
 
     void setCardWidth(int width) { m_cardWidth = width; }
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;

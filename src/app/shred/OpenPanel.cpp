@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QHeaderView>
 #include <QIdentityProxyModel>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -15,6 +16,8 @@
 #include <QListView>
 #include <QLocale>
 #include <QPushButton>
+#include <QSplitter>
+#include <QStyle>
 #include <QTreeView>
 
 #include <algorithm>
@@ -64,6 +67,44 @@ OpenPanel::OpenPanel(QWidget* parent) : QFileDialog(parent)
     for (auto* view : findChildren<QAbstractItemView*>())
         view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     replaceAcceptButton();
+    resize(kStartSize.expandedTo(sizeHint()));
+    widenColumns();
+    // The types are known once a folder is read.
+    if (auto* files = findChild<QFileSystemModel*>())
+        connect(files, &QFileSystemModel::directoryLoaded, this, &OpenPanel::widenColumns);
+}
+
+void OpenPanel::widenColumns()
+{
+    // Qt's panel makes its places as wide as the first of them ("Computer"): a longer name (the
+    // home folder's) was cut off at its end, with a scroll bar under it.
+    if (auto* places = findChild<QListView*>(u"sidebar"_s); places && places->model()) {
+        places->setTextElideMode(Qt::ElideMiddle);
+        places->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        int widest = 0;
+        for (int row = 0; row < places->model()->rowCount(); ++row)
+            widest = std::max(widest, places->sizeHintForIndex(places->model()->index(row, 0)).width());
+        const int scrollBar = places->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, places);
+        const int width = widest + 2 * places->frameWidth() + scrollBar;
+        places->setMinimumWidth(std::min(width, kWidestPlaces));
+        if (auto* splitter = findChild<QSplitter*>(u"splitter"_s); splitter && splitter->count() == 2) {
+            QList<int> sizes = splitter->sizes();
+            const int total = sizes.value(0) + sizes.value(1);
+            if (sizes.value(0) < places->minimumWidth() && total > 0)
+                splitter->setSizes({places->minimumWidth(), total - places->minimumWidth()});
+        }
+    }
+    // The type column, which Qt leaves at a fixed width ("Ver…nis" for a German "Verzeichnis"):
+    // as wide as the types shown, up to a limit that leaves the names their room.
+    if (auto* details = findChild<QTreeView*>(u"treeView"_s)) {
+        constexpr int kTypeColumn = 2;
+        const int wanted =
+            std::max(static_cast<const QAbstractItemView*>(details)->sizeHintForColumn(kTypeColumn),
+                     details->header()->sectionSizeHint(kTypeColumn));
+        const int width = std::min(wanted, kWidestType);
+        if (width > details->columnWidth(kTypeColumn))
+            details->setColumnWidth(kTypeColumn, width);
+    }
 }
 
 void OpenPanel::replaceAcceptButton()

@@ -20,6 +20,14 @@ class OpenPanel : public QFileDialog
     Q_OBJECT
 
 public:
+    // The panel's start size where the screen holds it: room for the places on the left and the
+    // list's four columns.
+    static constexpr QSize kStartSize{760, 480};
+    // The widest the places on the left become for a long name.
+    static constexpr int kWidestPlaces = 220;
+    // The widest the list's type column becomes for a long type.
+    static constexpr int kWidestType = 180;
+
     explicit OpenPanel(QWidget* parent = nullptr);
 
     // The chosen paths, in the panel's order, as bytes.
@@ -41,6 +49,10 @@ private:
     bool enterTypedFolder(QLineEdit* name);
     // The button is enabled while something is selected or a name is typed.
     void updateSelectButton();
+    // Gives the places on the left the width of their longest name, up to a limit beyond which a
+    // name is shortened in its middle (never cut at its end or scrolled sideways), and the list's
+    // type column the width of the types shown, up to kWidestType.
+    void widenColumns();
 
     QPushButton* m_selectButton = nullptr;
     std::vector<std::string> m_selectedPaths;

@@ -20,6 +20,7 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -79,26 +80,19 @@ void TempDataViewController::setupUi()
     layout->addLayout(boxes);
     layout->addSpacing(18);
 
-    // Shown once the search is complete: the total, the method list and the shred button.
+    // Shown once the search is complete: the method list above, and the total of the chosen
+    // categories beside the shred button, in view at any size.
+    m_resultTotal = m_actionRow->addAmount(tr("Selected"));
+    m_resultTotal->setObjectName(u"resultTotal"_s);
     m_resultGroup = new QWidget(base);
     m_resultGroup->setObjectName(u"resultGroup"_s);
-    auto* result = new QGridLayout(m_resultGroup);
+    auto* result = new QHBoxLayout(m_resultGroup);
     result->setContentsMargins(0, 0, 0, 0);
-    result->setHorizontalSpacing(24);
-    result->setVerticalSpacing(6);
-    QLabel* totalCaption = styledLabel(m_resultGroup, 12, Palette::caption());
-    totalCaption->setText(tr("Selected"));
-    result->addWidget(totalCaption, 0, 0);
-    m_resultTotal = styledLabel(m_resultGroup, 20, Palette::amount());
-    m_resultTotal->setObjectName(u"resultTotal"_s);
-    m_resultTotal->setMinimumHeight(30);
-    result->addWidget(m_resultTotal, 1, 0);
     m_methodPicker = new MethodPicker(MethodPicker::Role::ScreenWithoutDescription,
                                       SettingsManager::sharedManager(), m_resultGroup);
     m_methodPicker->list()->setObjectName(u"algoSelect"_s);
     connect(m_methodPicker, &MethodPicker::methodChanged, this, &TempDataViewController::updateResult);
-    result->addWidget(m_methodPicker, 0, 1, 2, 1);
-    result->setColumnStretch(0, 1);
+    result->addWidget(m_methodPicker);
     layout->addWidget(m_resultGroup);
     m_resultGroup->hide();
     layout->addStretch(1);
@@ -236,6 +230,7 @@ void TempDataViewController::finishedAll()
     m_header->setText(tr("Temporary data cleaning"));
     updateResult();
     m_resultGroup->show();
+    m_actionRow->setAmountShown(true);
     emit resultsShown();
 }
 
