@@ -486,7 +486,7 @@ void PagedPdfPrinter::tableDrawn(const ReportTablePages::Drawn& drawn, qsizetype
     if (!m_running)
         return;
     if (drawn.rows > 0) {
-        m_chunks.push_back(Chunk{from, std::nullopt, {drawn.pdf}});
+        m_chunks.push_back(Chunk{from, std::nullopt, drawn.pdfs});
         m_nextStart = from + drawn.rows;
     }
     m_measuring = false;

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <functional>
+#include <vector>
 
 namespace cv {
 
@@ -18,25 +19,27 @@ namespace cv {
 // drawing it costs a few microseconds, so a report of many thousands of rows prints its first
 // page and its last one through the web engine and the pages between them here.
 //
-// Rows are read one at a time and laid out one page at a time: memory holds one page's layout,
-// whatever the table's length. Drawing stops before a row that is not plain (ReportHtmlParts::
-// plainRow) or of a kind the style does not know, and leaves the rows of a page it has not
-// filled: the web engine prints those with what follows them.
+// The calling thread reads the rows one at a time and lays them out into pages; two threads draw
+// the pages, a batch of a few into a PDF of their own each, while it goes on. Memory holds the
+// rows of a few batches, whatever the table's length. Laying out stops before a row that is not
+// plain (ReportHtmlParts::plainRow) or of a kind the style does not know, and leaves the rows of a
+// page it has not filled: the web engine prints those with what follows them.
 class ReportTablePages
 {
 public:
     struct Drawn
     {
-        QByteArray pdf;     // empty when no page was drawn
-        qsizetype rows = 0; // the rows the pages hold, from the first one asked for
+        std::vector<QByteArray> pdfs; // the pages in order, a few in each; none when none was drawn
+        qsizetype rows = 0;           // the rows the pages hold, from the first one asked for
         int pages = 0;
     };
 
     // pageSize in points; budget: the tallest a page's content may be, in CSS pixels.
     ReportTablePages(ReportTableStyle style, QSizeF pageSize, double budget);
 
-    // Draws full pages of the rows of parts from row first on; pageDrawn is called after each
-    // page. Stops early, with the pages drawn so far, once stop is set.
+    // Draws full pages of the rows of parts from row first on; pageDrawn is told each page drawn
+    // (from the drawing threads, one call at a time). Stops early, with the pages laid out so far,
+    // once stop is set. Nothing is drawn when a page cannot be painted.
     Drawn draw(const ReportHtmlParts& parts, qsizetype first, const std::atomic<bool>& stop,
                const std::function<void(int pages)>& pageDrawn) const;
 

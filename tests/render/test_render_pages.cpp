@@ -176,50 +176,57 @@ TEST(ReportHtmlParts, ReadsPlainRowsAsTheReaderSeesThem)
 
 TEST(ReportTablePages, DrawsFullPagesOfWholeRowsInOrderAndLeavesTheRest)
 {
-    // A budget of 250 pixels a page: 30 above the rows and 20 below leave room for 10 rows of 20 (the
-    // first is 1 shorter); a name too long for its column wraps onto 2 more lines of 15.
+    // A budget of 250 pixels a page: 30 above the rows and 20 below leave room for 10 rows of 20
+    // (the first is 1 shorter); a name too long for its column wraps onto 2 more lines of 15.
     const auto style = cv::ReportTableStyle::fromJson(tableLook(), 1100);
     ASSERT_TRUE(style);
     const QByteArray longName = "/data/" + QByteArray("long folder name ").repeated(8) + "file_13.txt";
     std::vector<QByteArray> rows;
-    for (int i = 1; i <= 45; ++i)
+    for (int i = 1; i <= 85; ++i)
         rows.push_back(
             fileRow(i, i == 13 ? longName : "/data/file_" + QByteArray::number(i) + ".txt", i % 7 == 0));
-    const ReportHtmlParts parts = tableOf(rows);
     const cv::ReportTablePages drawer(*style, QSizeF(825, 200), 250);
     const std::atomic<bool> stop = false;
     std::vector<int> beats;
-    const auto drawn = drawer.draw(parts, 2, stop, [&](int pages) { beats.push_back(pages); });
+    const auto drawn = drawer.draw(tableOf(rows), 2, stop, [&](int pages) { beats.push_back(pages); });
 
-    // From row 3: 10 rows, then 8 with the wrapped one (30 more), then 10, 10; the 5 rows left
-    // do not fill a page and are not drawn.
-    EXPECT_EQ(drawn.pages, 4);
-    EXPECT_EQ(drawn.rows, 38);
-    EXPECT_EQ(beats, std::vector<int>({1, 2, 3, 4}));
-    ASSERT_EQ(PdfPageJoiner::pageCount(drawn.pdf), 4);
-    EXPECT_EQ(PdfPageJoiner::pageSizes(drawn.pdf)[3], QSizeF(825, 200));
+    // From row 3: 10 rows, then 8 with the wrapped one (30 more), then 10 a page; the 5 rows left
+    // do not fill a page and are not drawn. The pages come in more than one PDF (drawn side by
+    // side), which joined hold them in order.
+    EXPECT_EQ(drawn.pages, 8);
+    EXPECT_EQ(drawn.rows, 78);
+    EXPECT_EQ(beats, std::vector<int>({1, 2, 3, 4, 5, 6, 7, 8}));
+    ASSERT_GT(drawn.pdfs.size(), 1u);
+    PdfPageJoiner joiner;
+    for (const QByteArray& pdf : drawn.pdfs)
+        ASSERT_TRUE(joiner.append(pdf));
+    const auto joined = joiner.join();
+    ASSERT_TRUE(joined);
+    ASSERT_EQ(PdfPageJoiner::pageCount(*joined), 8);
+    EXPECT_EQ(PdfPageJoiner::pageSizes(*joined)[7], QSizeF(825, 200));
 
     cv::test::TempDir dir;
     QFile file(QString::fromStdString(dir / "pages.pdf"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(drawn.pdf) == drawn.pdf.size());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(*joined) == joined->size());
     file.close();
-    const std::vector<std::pair<int, int>> expected{{3, 12}, {13, 20}, {21, 30}, {31, 40}};
-    for (int page = 1; page <= 4; ++page) {
+    int next = 3;
+    for (int page = 1; page <= 8; ++page) {
         const QString text =
             QString::fromStdString(cv::test::runProcess({"pdftotext", "-raw", "-f", std::to_string(page),
                                                          "-l", std::to_string(page), dir / "pages.pdf", "-"})
                                        .out);
         EXPECT_TRUE(text.startsWith(u"# File Size Result"_s)) << page << ": " << text.toStdString();
+        const int last = page == 1 ? 12 : page == 2 ? 20 : 20 + (page - 2) * 10;
         QList<int> numbers;
+        QList<int> want;
+        int failed = 0;
         for (auto it = QRegularExpression(u"file_(\\d+)\\.txt"_s).globalMatch(text); it.hasNext();)
             numbers.append(it.next().captured(1).toInt());
-        QList<int> want;
-        for (int n = expected[page - 1].first; n <= expected[page - 1].second; ++n)
-            want.append(n);
+        for (; next <= last; ++next) {
+            want.append(next);
+            failed += next % 7 == 0 ? 1 : 0;
+        }
         EXPECT_EQ(numbers, want) << "page " << page << ": " << text.toStdString();
-        int failed = 0;
-        for (const int n : want)
-            failed += n % 7 == 0 ? 1 : 0;
         EXPECT_EQ(text.count(u"Failed to open file"_s), failed) << "page " << page;
     }
 
@@ -230,7 +237,7 @@ TEST(ReportTablePages, DrawsFullPagesOfWholeRowsInOrderAndLeavesTheRest)
     rows[3] = "<tr class=\"unknown\"><td>4</td><td>/d</td><td>1 KB</td><td>Deleted</td></tr>";
     const auto none = drawer.draw(tableOf(rows), 2, stop, [](int) {});
     EXPECT_EQ(none.rows, 0) << "a kind of row of no known look";
-    EXPECT_TRUE(none.pdf.isEmpty());
+    EXPECT_TRUE(none.pdfs.empty());
 }
 
 TEST(ReportHtmlParts, TakesTheFileTableRowsOutOfTheDocument)
