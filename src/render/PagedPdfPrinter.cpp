@@ -228,7 +228,13 @@ constexpr auto kPagesScript = uR"JS((function (paged, classes) {
   show(tail, false);
   body.innerHTML = '';
   var continuationTop = body.getBoundingClientRect().top;
-  var look = describe();
+  // Without a description the table's pages are all printed by the web engine.
+  var look = '';
+  try {
+    look = describe();
+  } catch (e) {
+    body.innerHTML = '';
+  }
   show(head, true);
   show(tail, true);
   return [width(), height(), 1, continuationTop, look];
