@@ -15,8 +15,8 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QEventLoop>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -47,6 +47,7 @@ std::shared_ptr<cv::ShredResult> makeResult(std::size_t files)
         item.path = fileName(i);
         item.fileSize = static_cast<std::int64_t>(1000 + (i * 7919) % 5000000);
         item.success = i % 50 != 0;
+        item.state = item.success ? cv::ShredItem::State::Deleted : cv::ShredItem::State::NotOverwritten;
         if (!item.success)
             item.error = "Failed to open file";
         result->history.push_back(item);

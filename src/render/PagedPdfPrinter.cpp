@@ -2,6 +2,7 @@
 
 #include "render/PdfPageJoiner.h"
 #include "render/ReportPrintView.h"
+#include "render/ReportTablePages.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -28,8 +29,9 @@ constexpr double kSparePoints = 8;
 // spare; and with the room of the first attempt too.
 constexpr double kSinglePageContent = (PagedPdfPrinter::kMaxPageHeight - kSparePoints) / kPointsPerPixel;
 constexpr double kPageContent = kSinglePageContent / (1 + kFirstSpare);
-// The rows the first chunk is measured with; later chunks take about this many pages' worth.
-constexpr qsizetype kFirstCandidates = 3000;
+// The rows the first chunk is measured with (a little more than a first page holds); later chunks
+// take about this many pages' worth.
+constexpr qsizetype kFirstCandidates = 1000;
 constexpr double kPagesPerChunk = 3.5;
 
 // Runs in the printer's own script world of each view, called with whether the document's file
@@ -49,7 +51,7 @@ constexpr double kPagesPerChunk = 3.5;
 //     that leaving print layout costs no layout of the rows.
 // Answers the document's width and height, whether it has a file table, and where the first
 // row begins on a page that continues the table.
-constexpr auto kPagesScript = uR"JS((function (paged) {
+constexpr auto kPagesScript = uR"JS((function (paged, classes) {
   var table = paged ? document.querySelector('table[class="files"]') : null;
   var body = table ? table.tBodies[0] : null;
   var head = [], tail = [];
@@ -163,13 +165,79 @@ constexpr auto kPagesScript = uR"JS((function (paged) {
       return 1;
     }
   };
+  // The look of a page that continues the table, for pages drawn without the web engine: the
+  // header, and rows of each class at an odd and an even position, a line of text each, the first
+  // one directly below the header.
+  function describeCell(cell, rowTop) {
+    var css = getComputedStyle(cell), box = cell.getBoundingClientRect();
+    var range = document.createRange();
+    range.selectNodeContents(cell);
+    var text = range.getBoundingClientRect();
+    return {
+      left: box.left, width: box.width,
+      padLeft: parseFloat(css.paddingLeft) + parseFloat(css.borderLeftWidth),
+      padRight: parseFloat(css.paddingRight) + parseFloat(css.borderRightWidth),
+      textTop: text.top - rowTop, align: css.textAlign,
+      wraps: css.whiteSpace !== 'nowrap' && css.whiteSpace !== 'pre',
+      color: css.color, background: css.backgroundColor, family: css.fontFamily,
+      size: parseFloat(css.fontSize), weight: parseInt(css.fontWeight, 10) || 400,
+      italic: css.fontStyle !== 'normal', lineHeight: parseFloat(css.lineHeight) || text.height,
+      border: parseFloat(css.borderBottomWidth) || 0, borderColor: css.borderBottomColor
+    };
+  }
+  function describeRow(row) {
+    var box = row.getBoundingClientRect(), cells = [];
+    for (var c = 0; c < row.cells.length; ++c)
+      cells.push(describeCell(row.cells[c], box.top));
+    return {height: box.height, cells: cells};
+  }
+  function describe() {
+    var header = table.tHead && table.tHead.rows.length === 1 ? table.tHead.rows[0] : null;
+    if (!header || !classes || !classes.length)
+      return '';
+    function add(name) {
+      var row = body.insertRow(-1);
+      row.setAttribute('class', name);
+      for (var c = 0; c < header.cells.length; ++c)
+        row.insertCell(-1).textContent = 'x';
+      return row;
+    }
+    var first = add(classes[0]), added = [];
+    for (var i = 0; i < classes.length; ++i)
+      added.push([add(classes[i]), add(classes[i])]);
+    var rows = {};
+    for (var k = 0; k < classes.length; ++k)
+      rows[classes[k]] = [describeRow(added[k][1]), describeRow(added[k][0])];
+    var look = describeRow(header), texts = [];
+    for (var h = 0; h < header.cells.length; ++h)
+      texts.push(header.cells[h].textContent.replace(/\s+/g, ' ').trim());
+    look.top = header.getBoundingClientRect().top;
+    look.texts = texts;
+    var description = {
+      header: look, rows: rows, rowsTop: first.getBoundingClientRect().top,
+      below: height() - body.getBoundingClientRect().bottom,
+      firstShorter: rows[classes[0]][0].height - first.getBoundingClientRect().height,
+      viewWidth: document.documentElement.clientWidth,
+      centred: Math.abs(table.getBoundingClientRect().left -
+                        (document.documentElement.clientWidth - table.getBoundingClientRect().right)) < 1.5
+    };
+    body.innerHTML = '';
+    return JSON.stringify(description);
+  }
   show(head, false);
   show(tail, false);
   body.innerHTML = '';
   var continuationTop = body.getBoundingClientRect().top;
+  // Without a description the table's pages are all printed by the web engine.
+  var look = '';
+  try {
+    look = describe();
+  } catch (e) {
+    body.innerHTML = '';
+  }
   show(head, true);
   show(tail, true);
-  return [width(), height(), 1, continuationTop];
+  return [width(), height(), 1, continuationTop, look];
 }))JS";
 
 // Text as a JavaScript string literal (JSON's quoting).
@@ -178,6 +246,16 @@ QString scriptString(const QString& text)
     const QByteArray json = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
     return QString::fromUtf8(json.sliced(1, json.size() - 2));
 }
+
+// Texts as a JavaScript array of strings.
+QString scriptStrings(const QStringList& texts)
+{
+    return QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(texts)).toJson(QJsonDocument::Compact));
+}
+
+// The kinds of rows whose look is described for drawing pages without the web engine; a report
+// writes two.
+constexpr qsizetype kMaxRowClasses = 8;
 
 QString scriptBool(bool value)
 {
@@ -215,7 +293,10 @@ struct PagedPdfPrinter::View
 
 PagedPdfPrinter::PagedPdfPrinter(QObject* parent) : QObject(parent) {}
 
-PagedPdfPrinter::~PagedPdfPrinter() = default;
+PagedPdfPrinter::~PagedPdfPrinter()
+{
+    stopTable();
+}
 
 QSizeF PagedPdfPrinter::pageSizeFor(double width, double height, int attempt)
 {
@@ -241,6 +322,8 @@ void PagedPdfPrinter::print(Document document, ReportHtmlParts parts)
     m_measuring = false;
     m_planned = false;
     m_printedPages = 0;
+    stopTable();
+    m_tableStyle.reset();
     addView();
 }
 
@@ -268,8 +351,8 @@ void PagedPdfPrinter::loaded(View& view, bool ok)
         return;
     }
     // A document without a file table is left as it stands.
-    const QString script =
-        QString::fromUtf16(kPagesScript) + u"("_s + scriptBool(m_parts.hasFileTable()) + u")"_s;
+    const QString script = QString::fromUtf16(kPagesScript) + u"("_s + scriptBool(m_parts.hasFileTable()) +
+                           u", "_s + scriptStrings(m_parts.rowClasses(kMaxRowClasses)) + u")"_s;
     view.web->run(script, [this, &view](const QVariant& value) { prepared(view, value.toList()); });
 }
 
@@ -277,7 +360,7 @@ void PagedPdfPrinter::prepared(View& view, const QVariantList& values)
 {
     if (!m_running)
         return;
-    if (values.size() != 4 || values[0].toDouble() <= 0 || values[1].toDouble() <= 0) {
+    if (values.size() < 4 || values[0].toDouble() <= 0 || values[1].toDouble() <= 0) {
         fail(u"the report could not be measured"_s);
         return;
     }
@@ -291,6 +374,9 @@ void PagedPdfPrinter::prepared(View& view, const QVariantList& values)
         printWhole(view, values[1].toDouble());
         return;
     }
+    if (values.size() > 4 && !m_tableStyle)
+        m_tableStyle = ReportTableStyle::fromJson(values[4].toString().toUtf8(),
+                                                  pageSizeFor(view.width, 1, 0).width() / kPointsPerPixel);
     view.state = View::State::Idle;
     schedule();
 }
@@ -362,15 +448,64 @@ void PagedPdfPrinter::measured(View& view, std::size_t chunk, const QVariantList
     m_candidates = static_cast<qsizetype>(static_cast<double>(rowsPerPage) * kPagesPerChunk) + 16;
     m_nextStart = measuredChunk.start + plan.rowsTaken();
     m_planned = plan.endsReport();
-    m_measuring = false;
     measuredChunk.plan = std::move(plan);
     view.state = View::State::Printing;
     view.page = 0;
     view.attempt = 0;
-    if (!m_planned && m_views.size() < kMaxViews && QThread::idealThreadCount() > 1)
+    // The full pages after this chunk are drawn without the web engine while it prints this
+    // chunk; the rows of the page they leave unfilled are measured then. Else the next chunk may
+    // be measured now, by another view while this one prints.
+    if (!m_planned && m_tableStyle)
+        drawTable(view.width);
+    else
+        m_measuring = false;
+    if (!m_planned && !m_tableStyle && m_views.size() < kMaxViews && QThread::idealThreadCount() > 1)
         addView();
     schedule();
     showPage(view);
+}
+
+void PagedPdfPrinter::drawTable(double width)
+{
+    const qsizetype from = m_nextStart;
+    ReportTablePages pages(*m_tableStyle, QSizeF(pageSizeFor(width, 1, 0).width(), kMaxPageHeight),
+                           kPageContent);
+    m_stopTable = std::make_shared<std::atomic<bool>>(false);
+    // The worker reads a copy of the parts (their text is shared, not copied) and says each page
+    // it draws and what it drew to this object, on this object's thread.
+    m_tableThread.reset(QThread::create([this, pages = std::move(pages), parts = m_parts, from,
+                                         stop = m_stopTable] {
+        const auto heartbeat = [this](int) {
+            QMetaObject::invokeMethod(
+                this, [this] { emit pagePrinted(++m_printedPages); }, Qt::QueuedConnection);
+        };
+        ReportTablePages::Drawn drawn = pages.draw(parts, from, *stop, heartbeat);
+        QMetaObject::invokeMethod(
+            this, [this, drawn = std::move(drawn), from] { tableDrawn(drawn, from); }, Qt::QueuedConnection);
+    }));
+    m_tableThread->start();
+}
+
+void PagedPdfPrinter::tableDrawn(const ReportTablePages::Drawn& drawn, qsizetype from)
+{
+    stopTable();
+    if (!m_running)
+        return;
+    if (drawn.rows > 0) {
+        m_chunks.push_back(Chunk{from, std::nullopt, drawn.pdfs});
+        m_nextStart = from + drawn.rows;
+    }
+    m_measuring = false;
+    schedule();
+}
+
+void PagedPdfPrinter::stopTable()
+{
+    if (!m_tableThread)
+        return;
+    m_stopTable->store(true);
+    m_tableThread->wait();
+    m_tableThread.reset();
 }
 
 void PagedPdfPrinter::showPage(View& view)
@@ -500,6 +635,7 @@ void PagedPdfPrinter::fail(const QString& why)
     if (!m_running)
         return;
     m_running = false;
+    stopTable();
     m_parts = {};
     emit finished(QByteArray(), why);
 }

@@ -2,6 +2,8 @@
 
 #include "render/ReportHtmlParts.h"
 #include "render/ReportPagePlan.h"
+#include "render/ReportTablePages.h"
+#include "render/ReportTableStyle.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -9,9 +11,12 @@
 #include <QUrl>
 #include <QVariant>
 
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <vector>
+
+class QThread;
 
 namespace cv {
 
@@ -31,6 +36,13 @@ class ReportPrintView;
 // own, side by side. The pages are joined with libqpdf (PdfPageJoiner). Pages are of the largest
 // height but the last, which is as tall as its content; a page that comes out taller in print
 // than on screen gives rows to the next one.
+//
+// The web engine costs about a millisecond to print a row. So once the look of a page that
+// continues the table is known (ReportTableStyle, read from the laid-out report when it is
+// loaded), the full pages after the first chunk's pages are drawn without it (ReportTablePages)
+// on a worker thread while the first chunk prints; the web engine then measures and prints the
+// rows of the page they leave unfilled with the report's end. Rows that cannot be drawn so (not
+// plain, ReportHtmlParts::plainRow) are measured and printed by the web engine.
 //
 // A document without a file table (and so without rows) is printed as it stands: on one page, or
 // if too tall for one on pages of the largest height, broken where the web engine breaks them.
@@ -87,6 +99,11 @@ private:
     void schedule();
     void measure(View& view, std::size_t chunk, qsizetype count);
     void measured(View& view, std::size_t chunk, const QVariantList& values);
+    // Draws the full pages from m_nextStart on without the web engine, on a worker thread.
+    void drawTable(double width);
+    void tableDrawn(const ReportTablePages::Drawn& drawn, qsizetype from);
+    // Stops the worker drawing pages, if any, and waits for it.
+    void stopTable();
     void showPage(View& view);
     void printPage(View& view);
     void printed(View& view, const QByteArray& pdf);
@@ -101,6 +118,9 @@ private:
     PdfDocumentInfo m_info;
     ReportHtmlParts m_parts;
     std::vector<std::unique_ptr<View>> m_views;
+    std::optional<ReportTableStyle> m_tableStyle; // the look of table pages, once known
+    std::unique_ptr<QThread> m_tableThread;
+    std::shared_ptr<std::atomic<bool>> m_stopTable;
     std::vector<Chunk> m_chunks;
     qsizetype m_nextStart = 0;  // where the next chunk begins, once no chunk is being measured
     qsizetype m_candidates = 0; // the rows the next chunk is measured with

@@ -64,7 +64,71 @@ QString decodeReferences(const QString& text)
     return out;
 }
 
+// Runs of HTML white space as one blank, none at either end: the text a cell shows.
+QString collapseWhiteSpace(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    bool blank = false;
+    for (const QChar c : text) {
+        if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f') {
+            blank = !out.isEmpty();
+            continue;
+        }
+        if (blank)
+            out += u' ';
+        blank = false;
+        out += c;
+    }
+    return out;
+}
+
+// The class attribute's value of a row's start tag ("<tr>" or "<tr class=\"...\">"), and where the
+// tag ends; nothing for any other start tag.
+std::optional<std::pair<QString, qsizetype>> rowStartTag(QByteArrayView row)
+{
+    if (row.startsWith("<tr>"))
+        return std::pair(QString(), qsizetype(4));
+    constexpr QByteArrayView kClassed = "<tr class=\"";
+    if (!row.startsWith(kClassed))
+        return std::nullopt;
+    const qsizetype quote = row.indexOf('"', kClassed.size());
+    if (quote < 0 || row.sliced(quote).size() < 2 || row[quote + 1] != '>')
+        return std::nullopt;
+    const QByteArrayView value = row.sliced(kClassed.size(), quote - kClassed.size());
+    if (value.contains('<'))
+        return std::nullopt;
+    return std::pair(decodeReferences(QString::fromUtf8(value)), quote + 2);
+}
+
 } // namespace
+
+std::optional<ReportHtmlParts::PlainRow> ReportHtmlParts::plainRow(QByteArrayView row)
+{
+    const auto start = rowStartTag(row);
+    if (!start)
+        return std::nullopt;
+    PlainRow plain{start->first, {}};
+    qsizetype position = start->second;
+    while (true) {
+        while (position < row.size() && QChar::isSpace(static_cast<unsigned char>(row[position])))
+            ++position;
+        const QByteArrayView rest = row.sliced(position);
+        if (rest == "</tr>")
+            return plain;
+        if (!rest.startsWith("<td>"))
+            return std::nullopt;
+        const qsizetype end = rest.indexOf("</td>");
+        if (end < 0)
+            return std::nullopt;
+        const QByteArrayView text = rest.sliced(4, end - 4);
+        if (text.contains('<'))
+            return std::nullopt;
+        const QString cell = QString::fromUtf8(text);
+        plain.cells.append(collapseWhiteSpace(text.contains('&') ? decodeReferences(cell) : cell));
+        position += end + 5;
+    }
+}
 
 PdfDocumentInfo ReportHtmlParts::documentInfo(QByteArrayView html)
 {
@@ -104,6 +168,20 @@ ReportHtmlParts ReportHtmlParts::split(QByteArray html)
         position = rowEnd;
     }
     return parts;
+}
+
+QStringList ReportHtmlParts::rowClasses(qsizetype limit) const
+{
+    QStringList classes;
+    for (const auto& [begin, end] : m_rows) {
+        const auto start = rowStartTag(QByteArrayView(m_html).sliced(begin, end - begin));
+        if (!start || classes.contains(start->first))
+            continue;
+        if (classes.size() >= limit)
+            break;
+        classes.append(start->first);
+    }
+    return classes;
 }
 
 QByteArrayView ReportHtmlParts::rows(qsizetype first, qsizetype count) const

@@ -4,7 +4,10 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QString>
+#include <QStringList>
 
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -28,6 +31,18 @@ public:
     // character references decoded.
     static PdfDocumentInfo documentInfo(QByteArrayView html);
 
+    // A row as a reader sees it: the value of its class attribute and the text of its cells.
+    struct PlainRow
+    {
+        QString rowClass;
+        QStringList cells;
+    };
+    // The row when it is plain, as the report writes its file rows: "<tr>" or "<tr class=\"...\">",
+    // then only "<td>" cells without attributes that hold text alone (no elements), with the
+    // character references decoded and white space collapsed as a browser shows it; nothing
+    // otherwise (a cell spanning columns, markup in a cell).
+    static std::optional<PlainRow> plainRow(QByteArrayView row);
+
     // The report's whole text.
     const QByteArray& html() const { return m_html; }
     // The document with an empty file table; the whole text when it has none.
@@ -37,6 +52,9 @@ public:
     // The text of count rows from row first on ("<tr ...>...</tr>" each, as they stand in the
     // report, with whatever stands between them).
     QByteArrayView rows(qsizetype first, qsizetype count) const;
+    // The values of the rows' class attributes (decoded; "" for none), each once, in the order
+    // they first appear; at most limit of them.
+    QStringList rowClasses(qsizetype limit) const;
 
 private:
     QByteArray m_html;

@@ -1,14 +1,24 @@
-// Taking a report apart into its document and rows, planning page breaks between rows, and
-// joining PDF pages of different sizes.
+// Taking a report apart into its document and rows, planning page breaks between rows, drawing
+// table pages without the web engine, and joining PDF pages of different sizes.
 #include "render/PdfPageJoiner.h"
 #include "render/ReportHtmlParts.h"
 #include "render/ReportPagePlan.h"
+#include "render/ReportTablePages.h"
+#include "render/ReportTableStyle.h"
+
+#include "ProcessRunner.h"
+#include "TempDir.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QGuiApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -84,7 +94,151 @@ QByteArray makePdf(const std::vector<QSizeF>& sizes)
     return pdf;
 }
 
+// The look of a four-column table as the page script describes it: rows 20 pixels high below a
+// header of 30 at the top, the first one 1 pixel shorter, 20 pixels below the last row.
+QByteArray tableLook()
+{
+    const auto cell = [](int left, int width, const char* align, bool wraps) {
+        return QJsonObject{{u"left"_s, left},
+                           {u"width"_s, width},
+                           {u"padLeft"_s, 6},
+                           {u"padRight"_s, 6},
+                           {u"textTop"_s, 3},
+                           {u"align"_s, QString::fromLatin1(align)},
+                           {u"wraps"_s, wraps},
+                           {u"color"_s, u"rgb(43, 52, 64)"_s},
+                           {u"background"_s, u"rgba(0, 0, 0, 0)"_s},
+                           {u"family"_s, u"\"DejaVu Sans\", sans-serif"_s},
+                           {u"size"_s, 11},
+                           {u"weight"_s, 400},
+                           {u"lineHeight"_s, 15},
+                           {u"border"_s, 1},
+                           {u"borderColor"_s, u"rgb(230, 234, 239)"_s}};
+    };
+    const QJsonArray cells{cell(200, 50, "right", false), cell(250, 400, "left", true),
+                           cell(650, 80, "right", false), cell(730, 130, "left", true)};
+    const QJsonObject row{{u"height"_s, 20}, {u"cells"_s, cells}};
+    QJsonObject header = row;
+    header.insert(u"top"_s, 0);
+    header.insert(u"height"_s, 30);
+    header.insert(u"texts"_s, QJsonArray{u"#"_s, u"File"_s, u"Size"_s, u"Result"_s});
+    const QJsonObject look{
+        {u"header"_s, header},
+        {u"rows"_s, QJsonObject{{QString(), QJsonArray{row, row}}, {u"error"_s, QJsonArray{row, row}}}},
+        {u"rowsTop"_s, 30},
+        {u"below"_s, 20},
+        {u"firstShorter"_s, 1}};
+    return QJsonDocument(look).toJson();
+}
+
+// A report's HTML with a file table of the given rows.
+ReportHtmlParts tableOf(const std::vector<QByteArray>& rows)
+{
+    QByteArray html = "<html><body><table class=\"files\"><thead><tr><th>#</th></tr></thead><tbody>";
+    for (const QByteArray& row : rows)
+        html += row;
+    return ReportHtmlParts::split(html + "</tbody></table></body></html>");
+}
+
+QByteArray fileRow(int number, const QByteArray& name, bool failed = false)
+{
+    return (failed ? "<tr class=\"error\"><td>" : "<tr class=\"\"><td>") + QByteArray::number(number) +
+           "</td><td>" + name + "</td><td>1 KB</td><td>" + (failed ? "Failed to open file" : "Deleted") +
+           "</td></tr>";
+}
+
 } // namespace
+
+TEST(ReportHtmlParts, ReadsPlainRowsAsTheReaderSeesThem)
+{
+    const auto row = ReportHtmlParts::plainRow(
+        "<tr class=\"error\"><td>7</td><td>  /a/&lt;b&gt; &amp;\n\t c&#39;d&#x41;  </td><td></td></tr>");
+    ASSERT_TRUE(row);
+    EXPECT_EQ(row->rowClass, u"error"_s);
+    EXPECT_EQ(row->cells, QStringList({u"7"_s, u"/a/<b> & c'dA"_s, QString()}));
+    const auto bare = ReportHtmlParts::plainRow("<tr><td>1</td> <td>caf\xc3\xa9</td></tr>");
+    ASSERT_TRUE(bare);
+    EXPECT_TRUE(bare->rowClass.isEmpty());
+    EXPECT_EQ(bare->cells, QStringList({u"1"_s, u"caf\u00e9"_s}));
+
+    for (const QByteArray& other :
+         {QByteArray("<tr><td></td><td colspan=\"4\">dismissed</td></tr>"),
+          QByteArray("<tr class=\"\"><td>1</td><td><b>bold</b></td></tr>"),
+          QByteArray("<tr style=\"x\"><td>1</td></tr>"),
+          QByteArray("<tr class=\"\"><td>1</td><th>2</th></tr>"), QByteArray("<tr class=\"\"><td>1</td>")})
+        EXPECT_FALSE(ReportHtmlParts::plainRow(other)) << other.toStdString();
+
+    const ReportHtmlParts parts =
+        tableOf({fileRow(1, "/a"), fileRow(2, "/b", true), "<tr><td>x</td></tr>", fileRow(4, "/d")});
+    EXPECT_EQ(parts.rowClasses(8), QStringList({QString(), u"error"_s}));
+    EXPECT_EQ(parts.rowClasses(1), QStringList({QString()}));
+}
+
+TEST(ReportTablePages, DrawsFullPagesOfWholeRowsInOrderAndLeavesTheRest)
+{
+    // A budget of 250 pixels a page: 30 above the rows and 20 below leave room for 10 rows of 20
+    // (the first is 1 shorter); a name too long for its column wraps onto 2 more lines of 15.
+    const auto style = cv::ReportTableStyle::fromJson(tableLook(), 1100);
+    ASSERT_TRUE(style);
+    const QByteArray longName = "/data/" + QByteArray("long folder name ").repeated(8) + "file_13.txt";
+    std::vector<QByteArray> rows;
+    for (int i = 1; i <= 85; ++i)
+        rows.push_back(
+            fileRow(i, i == 13 ? longName : "/data/file_" + QByteArray::number(i) + ".txt", i % 7 == 0));
+    const cv::ReportTablePages drawer(*style, QSizeF(825, 200), 250);
+    const std::atomic<bool> stop = false;
+    std::vector<int> beats;
+    const auto drawn = drawer.draw(tableOf(rows), 2, stop, [&](int pages) { beats.push_back(pages); });
+
+    // From row 3: 10 rows, then 8 with the wrapped one (30 more), then 10 a page; the 5 rows left
+    // do not fill a page and are not drawn. The pages come in more than one PDF (drawn side by
+    // side), which joined hold them in order.
+    EXPECT_EQ(drawn.pages, 8);
+    EXPECT_EQ(drawn.rows, 78);
+    EXPECT_EQ(beats, std::vector<int>({1, 2, 3, 4, 5, 6, 7, 8}));
+    ASSERT_GT(drawn.pdfs.size(), 1u);
+    PdfPageJoiner joiner;
+    for (const QByteArray& pdf : drawn.pdfs)
+        ASSERT_TRUE(joiner.append(pdf));
+    const auto joined = joiner.join();
+    ASSERT_TRUE(joined);
+    ASSERT_EQ(PdfPageJoiner::pageCount(*joined), 8);
+    EXPECT_EQ(PdfPageJoiner::pageSizes(*joined)[7], QSizeF(825, 200));
+
+    cv::test::TempDir dir;
+    QFile file(QString::fromStdString(dir / "pages.pdf"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(*joined) == joined->size());
+    file.close();
+    int next = 3;
+    for (int page = 1; page <= 8; ++page) {
+        const QString text =
+            QString::fromStdString(cv::test::runProcess({"pdftotext", "-raw", "-f", std::to_string(page),
+                                                         "-l", std::to_string(page), dir / "pages.pdf", "-"})
+                                       .out);
+        EXPECT_TRUE(text.startsWith(u"# File Size Result"_s)) << page << ": " << text.toStdString();
+        const int last = page == 1 ? 12 : page == 2 ? 20 : 20 + (page - 2) * 10;
+        QList<int> numbers;
+        QList<int> want;
+        int failed = 0;
+        for (auto it = QRegularExpression(u"file_(\\d+)\\.txt"_s).globalMatch(text); it.hasNext();)
+            numbers.append(it.next().captured(1).toInt());
+        for (; next <= last; ++next) {
+            want.append(next);
+            failed += next % 7 == 0 ? 1 : 0;
+        }
+        EXPECT_EQ(numbers, want) << "page " << page << ": " << text.toStdString();
+        EXPECT_EQ(text.count(u"Failed to open file"_s), failed) << "page " << page;
+    }
+
+    // Drawing stops before a row it cannot draw as the table draws it, keeping only full pages.
+    rows[25] = "<tr><td></td><td colspan=\"4\">Remaining entries are dismissed</td></tr>";
+    EXPECT_EQ(drawer.draw(tableOf(rows), 2, stop, [](int) {}).rows, 18);
+    rows[25] = fileRow(26, "/data/file_26.txt");
+    rows[3] = "<tr class=\"unknown\"><td>4</td><td>/d</td><td>1 KB</td><td>Deleted</td></tr>";
+    const auto none = drawer.draw(tableOf(rows), 2, stop, [](int) {});
+    EXPECT_EQ(none.rows, 0) << "a kind of row of no known look";
+    EXPECT_TRUE(none.pdfs.empty());
+}
 
 TEST(ReportHtmlParts, TakesTheFileTableRowsOutOfTheDocument)
 {

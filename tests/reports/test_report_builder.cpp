@@ -292,6 +292,60 @@ TEST_F(ReportBuilderTest, ALargeReportTakesPagesOfFullWidthBrokenBetweenRows)
     EXPECT_EQ(second.find(builder.reportId().toStdString()), std::string::npos);
 }
 
+TEST_F(ReportBuilderTest, EveryRowOfALargeReportStandsOnceInOrderOnPagesThatAddUp)
+{
+    // 3,000 files: the first page and the last are printed by the web engine, the pages between
+    // them drawn without it. Every 100th file failed; one name in the middle wraps over lines.
+    constexpr int kFiles = 3000;
+    auto result = makeResult(kFiles);
+    for (int i = 99; i < kFiles; i += 100) {
+        result->history[static_cast<std::size_t>(i)].state = cv::ShredItem::State::NotOverwritten;
+        result->history[static_cast<std::size_t>(i)].success = false;
+        result->history[static_cast<std::size_t>(i)].error = "Failed to open file";
+        ++result->errorCount;
+    }
+    std::string longFolder = "/data/report-test";
+    for (int i = 0; i < 12; ++i)
+        longFolder += " long folder name";
+    result->history[1499].path = longFolder + "/file_1500.txt";
+    ReportBuilder builder;
+    cv::ReportOptions pdf = options();
+    pdf.format = u"PDF"_s;
+    const QString path = build(builder, result, pdf);
+    ASSERT_TRUE(path.endsWith(u".pdf"_s)) << path.toStdString();
+
+    const QString info = QString::fromStdString(
+        cv::test::runProcess({"pdfinfo", "-f", "1", "-l", "1000", path.toStdString()}).out);
+    const int pages = QRegularExpression(u"Pages:\\s+(\\d+)"_s).match(info).captured(1).toInt();
+    ASSERT_GE(pages, 4) << info.toStdString();
+    int next = 1;
+    for (int page = 1; page <= pages; ++page) {
+        SCOPED_TRACE("page " + std::to_string(page));
+        const QString text =
+            QString::fromStdString(cv::test::runProcess({"pdftotext", "-raw", "-f", std::to_string(page),
+                                                         "-l", std::to_string(page), path.toStdString(), "-"})
+                                       .out);
+        // The rows of each page follow those of the page before it, none left out or repeated.
+        int failed = 0;
+        int rows = 0;
+        for (auto it = QRegularExpression(u"/file_(\\d+)\\.txt"_s).globalMatch(text); it.hasNext(); ++rows) {
+            const int number = it.next().captured(1).toInt();
+            ASSERT_EQ(number, next) << text.toStdString();
+            failed += number % 100 == 0 ? 1 : 0;
+            ++next;
+        }
+        EXPECT_GT(rows, page < pages ? 500 : 0) << "every page but the last is full";
+        EXPECT_EQ(text.count(u"Failed to open file"_s), failed);
+        EXPECT_EQ(text.count(u"Deleted"_s), rows - failed);
+        // The table's header on every page, the report's head on the first only, its end on the
+        // last only.
+        EXPECT_TRUE(text.contains(u"# File Size Result"_s)) << text.toStdString();
+        EXPECT_EQ(text.contains(u"Report test method (3 passes)"_s), page == 1);
+        EXPECT_EQ(text.contains(builder.reportId()), page == pages);
+    }
+    EXPECT_EQ(next, kFiles + 1) << "the pages' rows add up to the job's files";
+}
+
 TEST_F(ReportBuilderTest, ADocumentWithoutAFileTableIsPrintedAsItStands)
 {
     // Taller than a page and without rows to break between: pages of the largest height.
