@@ -428,11 +428,12 @@ TEST(FileShredCoordinator, ADeepChainCostsTheSameFewSystemCallsAtEveryLevel)
         GTEST_SKIP() << "this process may not trace its child";
     EXPECT_EQ(counted->exitCode, 0) << "not every file of the chain was overwritten";
     EXPECT_FALSE(t::exists(target));
-    // Measured: 30 on tmpfs and ext4 (the chain walked, each file opened, checked, written, synced
-    // and closed, each entry moved up and renamed, then removed).
+    // Measured: 33.4 (the chain walked, each file opened, checked, written, synced and closed,
+    // each entry moved up and renamed, then examined and removed); about 40 before walks stopped
+    // reopening folders on the way up and examining entries twice.
     const double perLevel = static_cast<double>(counted->calls) / kLevels;
     RecordProperty("calls_per_level", std::to_string(perLevel));
-    EXPECT_LT(perLevel, 40.0) << counted->calls << " system calls";
+    EXPECT_LT(perLevel, 38.0) << counted->calls << " system calls";
 }
 
 TEST(FileShredCoordinator, OddNamesAndPathsLongerThanPathMax)
