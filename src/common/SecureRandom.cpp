@@ -131,15 +131,17 @@ std::string SecureRandom::alphanumeric(std::size_t count)
 {
     // Bytes of 248 and above are dropped (248 = 4 x 62), so every character is equally likely.
     constexpr unsigned kLimit = 256 - 256 % kAlphanumeric.size();
-    std::string text;
-    text.reserve(count);
-    std::uint8_t batch[64];
-    while (text.size() < count) {
-        const std::size_t drawn = std::min(sizeof batch, count - text.size());
+    std::string text(count, '\0');
+    std::size_t filled = 0;
+    // As many bytes as characters are missing, each drawn once: a name of any length takes one or
+    // two draws from the reserve.
+    std::uint8_t batch[256];
+    while (filled < count) {
+        const std::size_t drawn = std::min(sizeof batch, count - filled);
         takeFromReserve(batch, drawn);
-        for (std::size_t i = 0; i < drawn && text.size() < count; ++i) {
+        for (std::size_t i = 0; i < drawn; ++i) {
             if (batch[i] < kLimit)
-                text.push_back(kAlphanumeric[batch[i] % kAlphanumeric.size()]);
+                text[filled++] = kAlphanumeric[batch[i] % kAlphanumeric.size()];
         }
     }
     return text;

@@ -120,7 +120,7 @@ void DeleteWalk::deleteWalked(TargetWalk& walk, const FolderWalker::Entry& entry
     if (!stays && isFolder && entry.error != 0)
         stays = !removeUnreadFolder(entry.dirFd, entry.name.data(), entry.info);
     else if (!stays) {
-        const int error = removeEntry(entry.dirFd, entry.name, entry.path, entry.info);
+        const int error = removeEntry(entry.dirFd, entry.name, entry.path, entry.info, &entry.birth);
         if (error > 0)
             logMessage("oops: ", entry.path, ": ", std::strerror(error));
         stays = error != 0;
@@ -129,13 +129,14 @@ void DeleteWalk::deleteWalked(TargetWalk& walk, const FolderWalker::Entry& entry
         walk.markStaying(entry);
 }
 
-int DeleteWalk::removeEntry(int dirFd, std::string_view name, std::string_view path, const struct stat& info)
+int DeleteWalk::removeEntry(int dirFd, std::string_view name, std::string_view path, const struct stat& info,
+                            const FileIdentity::Birth* birth)
 {
     const bool isFolder = S_ISDIR(info.st_mode);
     const ShredRecord::FileId id = ShredRecord::idOf(info);
     ShredRecord& record = m_context.record;
     if (S_ISREG(info.st_mode)) {
-        switch (record.overwrittenAt(dirFd, name.data(), info)) {
+        switch (record.overwrittenAt(dirFd, name.data(), info, birth)) {
         case ShredRecord::Match::NotOverwritten:
             keepNotOverwritten(path, info);
             return -1;

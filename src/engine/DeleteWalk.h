@@ -39,8 +39,10 @@ private:
     bool deleteInFolder(const std::string& folder, const PreparedExcludes& excludes);
     // After everything below the entry: removes it unless it stays.
     void deleteWalked(TargetWalk& walk, const FolderWalker::Entry& entry);
-    // 0 when removed, -1 when it stays by rule, else the errno of the failed removal.
-    int removeEntry(int dirFd, std::string_view name, std::string_view path, const struct stat& info);
+    // 0 when removed, -1 when it stays by rule, else the errno of the failed removal. birth: read
+    // with info, when it was.
+    int removeEntry(int dirFd, std::string_view name, std::string_view path, const struct stat& info,
+                    const FileIdentity::Birth* birth = nullptr);
     // A regular file this job did not overwrite stays; it is listed once.
     void keepNotOverwritten(std::string_view path, const struct stat& info);
     // A regular file that took the inode number of a file this job overwrote stays; listed once.

@@ -43,14 +43,28 @@ FileIdentity FileIdentity::of(int fd)
     return FileIdentity{generationOf(fd), birthOf(fd, "", AT_EMPTY_PATH, regular)};
 }
 
+FileIdentity FileIdentity::of(int fd, const Birth& birth)
+{
+    return FileIdentity{generationOf(fd), birth};
+}
+
 FileIdentity FileIdentity::at(int dirFd, const char* name, const FileIdentity& known)
+{
+    if (!known.generation && !known.birth)
+        return {};
+    bool regular = false;
+    const Birth birth = birthOf(dirFd, name, 0, regular);
+    return regular ? examined(dirFd, name, known, birth) : FileIdentity{std::nullopt, birth};
+}
+
+FileIdentity FileIdentity::examined(int dirFd, const char* name, const FileIdentity& known,
+                                    const Birth& birth)
 {
     FileIdentity identity;
     if (!known.generation && !known.birth)
         return identity;
-    bool regular = false;
-    identity.birth = birthOf(dirFd, name, 0, regular);
-    if (!regular || !known.generation)
+    identity.birth = birth;
+    if (!known.generation)
         return identity;
     // Non-blocking and without following: whatever took the name meanwhile (a FIFO, a link) is
     // never waited on or followed; only a regular file gives a generation.

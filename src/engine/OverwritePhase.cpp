@@ -76,6 +76,9 @@ void OverwritePhase::shredPath(const std::string& target, const PreparedExcludes
         return;
     }
     TargetWalk walk(excludes, path, m_context.reader);
+    // Leaving a folder looks at the folder only: the folders above a deep one are not opened
+    // again on the way back unless something in them is still to be overwritten.
+    walk.walker().setPostVisitNeedsHolder(false);
     m_walker = &walk.walker();
     const int rootError = walk.walker().walk(
         rootFd.get(), path, [&](const FolderWalker::Entry& entry) { return visit(walk, entry); },
@@ -184,8 +187,8 @@ std::optional<OverwritePhase::Reason> OverwritePhase::shredFileAt(int dirFd, con
     m_fileBytesReported = 0;
     FileIdentity identity;
     if (const auto opened = openForWriting(dirFd, name, info, item)) {
-        if (opened->fd)
-            identity = FileIdentity::of(opened->fd.get());
+        if (opened->fd) // its birth time was read when it was checked after opening
+            identity = FileIdentity::of(opened->fd.get(), opened->birth);
         cancelled = overwriteOpened(*opened, size, item);
     }
     // A file that grew during its passes had its additions overwritten too: it is as large as that.
@@ -207,11 +210,13 @@ std::optional<OverwritePhase::Reason> OverwritePhase::shredFileAt(int dirFd, con
 std::optional<RegularFileOpener::Result>
 OverwritePhase::openForWriting(int dirFd, const char* name, const struct stat& info, ShredItem& item)
 {
-    auto opened = RegularFileOpener::openExamined(dirFd, name, info);
+    // An entry of a walk lies on the walk's file system, which the walk found to hold data.
+    const auto where = m_walker ? RegularFileOpener::FileSystem::HoldsData : RegularFileOpener::FileSystem::Unknown;
+    auto opened = RegularFileOpener::openExamined(dirFd, name, info, where);
     // Out of descriptors: the walk gives up those it holds beyond the current folder.
     if (opened.status == RegularFileOpener::Status::OpenFailed && outOfDescriptors(opened.error) &&
         m_walker && m_walker->releaseDescriptors())
-        opened = RegularFileOpener::openExamined(dirFd, name, info);
+        opened = RegularFileOpener::openExamined(dirFd, name, info, where);
     if (opened.status != RegularFileOpener::Status::NotWritable)
         return opened;
     // The job's own read-only file is made writable by the job itself, never by the helper.

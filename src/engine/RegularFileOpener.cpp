@@ -25,7 +25,7 @@ RegularFileOpener::Result RegularFileOpener::open(int dirFd, const char* name)
 }
 
 RegularFileOpener::Result RegularFileOpener::openExamined(int dirFd, const char* name,
-                                                          const struct stat& expected)
+                                                          const struct stat& expected, FileSystem where)
 {
     Result result;
     result.info = expected;
@@ -47,14 +47,18 @@ RegularFileOpener::Result RegularFileOpener::openExamined(int dirFd, const char*
         result.status = Status::Replaced;
         return result;
     }
-    const bool examined = ::fstatfs(entry.get(), &fileSystem) == 0;
-    if (const auto kernel =
-            examined ? KernelFileSystem::of(fileSystem, entryInfo) : KernelFileSystem::of(entry.get())) {
-        result.status = Status::KernelFile;
-        result.fileSystem = kernel->describe();
-        return result;
+    // A file the caller vouches for lies on its walk's file system, checked when the walk began;
+    // its file system is looked at only to tell why it cannot be opened.
+    bool examined = false;
+    if (where != FileSystem::HoldsData) {
+        examined = ::fstatfs(entry.get(), &fileSystem) == 0;
+        if (const auto kernel =
+                examined ? KernelFileSystem::of(fileSystem, entryInfo) : KernelFileSystem::of(entry.get())) {
+            result.status = Status::KernelFile;
+            result.fileSystem = kernel->describe();
+            return result;
+        }
     }
-    const bool readOnly = examined && (fileSystem.f_flags & ST_RDONLY) != 0;
 
     const int fd = ::openat(dirFd, name, O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
@@ -71,7 +75,9 @@ RegularFileOpener::Result RegularFileOpener::openExamined(int dirFd, const char*
         case EPERM:
             // On a read-only mount the permissions are checked before the mount is: no owner and
             // no mode would let anybody write there.
-            if (readOnly) {
+            if (!examined)
+                examined = ::fstatfs(entry.get(), &fileSystem) == 0;
+            if (examined && (fileSystem.f_flags & ST_RDONLY) != 0) {
                 result.error = EROFS;
                 result.status = Status::ReadOnly;
                 break;
@@ -90,7 +96,7 @@ RegularFileOpener::Result RegularFileOpener::openExamined(int dirFd, const char*
     }
     result.fd.reset(fd);
     struct stat opened = {};
-    if (::fstat(fd, &opened) != 0) {
+    if (FolderWalker::examineOpened(fd, opened, result.birth) != 0) {
         result.error = errno;
         result.fd.reset();
         result.status = Status::OpenFailed;
@@ -135,7 +141,7 @@ RegularFileOpener::Result RegularFileOpener::handedOver(UniqueFd fd, const struc
     Result result;
     result.info = expected;
     struct stat opened = {};
-    if (::fstat(fd.get(), &opened) != 0) {
+    if (FolderWalker::examineOpened(fd.get(), opened, result.birth) != 0) {
         result.error = errno;
         result.status = Status::OpenFailed;
         return result;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/UniqueFd.h"
+#include "targets/FolderWalker.h"
 
 #include <string>
 #include <sys/stat.h>
@@ -33,15 +34,24 @@ public:
         Status status = Status::OpenFailed;
         UniqueFd fd;
         struct stat info = {};
-        int error = 0;          // errno of the failing call
-        std::string fileSystem; // KernelFile: which file system, in words
+        FolderWalker::BirthTime birth; // Opened: the opened file's, read with info
+        int error = 0;                 // errno of the failing call
+        std::string fileSystem;        // KernelFile: which file system, in words
     };
 
     // Examines `name` relative to dirFd (AT_FDCWD for a plain path) without following links, then
     // opens it read-write.
     static Result open(int dirFd, const char* name);
+    // What the caller knows of the file's file system: nothing, or that it holds data (a walk's
+    // entry lies on the file system of the walk's root, which the walk checked and holds open).
+    enum class FileSystem
+    {
+        Unknown,
+        HoldsData,
+    };
     // Opens `name` when it is still the file `expected` describes (from an earlier fstatat).
-    static Result openExamined(int dirFd, const char* name, const struct stat& expected);
+    static Result openExamined(int dirFd, const char* name, const struct stat& expected,
+                               FileSystem where = FileSystem::Unknown);
 
     // A descriptor opened for this process by someone else (the privileged helper), checked to be
     // the file `expected` describes, a regular file open for writing.

@@ -133,7 +133,7 @@ void RenamePhase::renameWalked(TargetWalk& walk, const FolderWalker::Entry& entr
     // their names: they stay where the user can find them.
     if (m_context.isCancelled() ||
         m_context.record.staysAsItIs(entry.dirFd, entry.name.data(), entry.info, entry.mountRoot,
-                                     walk.position(entry)) ||
+                                     walk.position(entry), &entry.birth) ||
         (isFolder && (keepsItsPlace(walk, entry) || walk.holdsWhatStays(entry) || entry.error != 0))) {
         walk.markStaying(entry);
         return;
@@ -256,14 +256,16 @@ bool RenamePhase::flattenEntry(int holderFd, std::string_view holderPath, const 
 {
     struct stat entryInfo;
     bool mountRoot = false;
-    if (FolderWalker::examine(fd, entryName.c_str(), entryInfo, mountRoot) != 0)
+    FolderWalker::BirthTime birth;
+    if (FolderWalker::examine(fd, entryName.c_str(), entryInfo, mountRoot, &birth) != 0)
         return errno != ENOENT;
     // Links keep their names (they go with the folder's contents); what appeared since the
     // overwrite walk and stays keeps its name and makes the folder stay.
     if (S_ISLNK(entryInfo.st_mode))
         return false;
     if (mountRoot || entryInfo.st_dev != folder.info.st_dev ||
-        m_context.record.staysAsItIs(fd, entryName.c_str(), entryInfo, false, PreparedExcludes::Position()))
+        m_context.record.staysAsItIs(fd, entryName.c_str(), entryInfo, false, PreparedExcludes::Position(),
+                                     &birth))
         return true;
     const std::size_t length = folder.relativeLength + 1 + characterCount(entryName);
     if (m_context.delegate && reportDue())

@@ -38,21 +38,26 @@ bool ShredRecord::staysAsItIs(const struct stat& info, bool mountRoot,
 }
 
 bool ShredRecord::staysAsItIs(int dirFd, const char* name, const struct stat& info, bool mountRoot,
-                              const PreparedExcludes::Position& position) const
+                              const PreparedExcludes::Position& position,
+                              const FileIdentity::Birth* birth) const
 {
     if (staysAsItIs(info, mountRoot, position))
         return true;
-    return S_ISREG(info.st_mode) && overwrittenAt(dirFd, name, info) != Match::Overwritten;
+    return S_ISREG(info.st_mode) && overwrittenAt(dirFd, name, info, birth) != Match::Overwritten;
 }
 
-ShredRecord::Match ShredRecord::overwrittenAt(int dirFd, const char* name, const struct stat& info) const
+ShredRecord::Match ShredRecord::overwrittenAt(int dirFd, const char* name, const struct stat& info,
+                                              const FileIdentity::Birth* birth) const
 {
     const auto found = m_overwritten.find(idOf(info));
     if (found == m_overwritten.end())
         return Match::NotOverwritten;
     // Device and inode match; the generation and birth time tell whether it is still that file.
     const FileIdentity& identity = found->second.identity;
-    if (!identity.couldBe(FileIdentity::at(dirFd, name, identity)))
+    const FileIdentity now = S_ISREG(info.st_mode) && birth
+                                 ? FileIdentity::examined(dirFd, name, identity, *birth)
+                                 : FileIdentity::at(dirFd, name, identity);
+    if (!identity.couldBe(now))
         return Match::Replaced;
     return info.st_size > found->second.size ? Match::Grew : Match::Overwritten;
 }

@@ -74,9 +74,11 @@ public:
     bool staysAsItIs(const struct stat& info, bool mountRoot,
                      const PreparedExcludes::Position& position) const;
     // The same for the entry name in dirFd, examined as info: a regular file stays also when it is
-    // not the file that was overwritten, but another that got its inode number since.
+    // not the file that was overwritten, but another that got its inode number since. birth, when
+    // given, is the birth time read with info, which spares reading it again.
     bool staysAsItIs(int dirFd, const char* name, const struct stat& info, bool mountRoot,
-                     const PreparedExcludes::Position& position) const;
+                     const PreparedExcludes::Position& position,
+                     const FileIdentity::Birth* birth = nullptr) const;
 
     // What the regular file name in dirFd, examined as info, is to this job.
     enum class Match
@@ -86,7 +88,8 @@ public:
         Replaced,       // another file that was given the inode number of a file overwritten
         Grew,           // the file overwritten, grown since: what was added is not overwritten
     };
-    Match overwrittenAt(int dirFd, const char* name, const struct stat& info) const;
+    Match overwrittenAt(int dirFd, const char* name, const struct stat& info,
+                        const FileIdentity::Birth* birth = nullptr) const;
 
     // The folder holds something that stays: it keeps its name and place.
     void keepFolder(FileId id) { m_keepers.insert(id); }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -40,6 +41,31 @@ int checkedFolder(int fd, const struct stat& expected)
     return fd;
 }
 
+void fromStatx(const struct statx& extended, struct stat& info)
+{
+    info = {};
+    info.st_dev = makedev(extended.stx_dev_major, extended.stx_dev_minor);
+    info.st_ino = extended.stx_ino;
+    info.st_mode = extended.stx_mode;
+    info.st_nlink = extended.stx_nlink;
+    info.st_uid = extended.stx_uid;
+    info.st_gid = extended.stx_gid;
+    info.st_rdev = makedev(extended.stx_rdev_major, extended.stx_rdev_minor);
+    info.st_size = static_cast<off_t>(extended.stx_size);
+    info.st_blksize = static_cast<blksize_t>(extended.stx_blksize);
+    info.st_blocks = static_cast<blkcnt_t>(extended.stx_blocks);
+    info.st_atim = {extended.stx_atime.tv_sec, extended.stx_atime.tv_nsec};
+    info.st_mtim = {extended.stx_mtime.tv_sec, extended.stx_mtime.tv_nsec};
+    info.st_ctim = {extended.stx_ctime.tv_sec, extended.stx_ctime.tv_nsec};
+}
+
+FolderWalker::BirthTime birthOf(const struct statx& extended)
+{
+    if ((extended.stx_mask & STATX_BTIME) == 0)
+        return std::nullopt;
+    return std::pair{static_cast<std::int64_t>(extended.stx_btime.tv_sec), extended.stx_btime.tv_nsec};
+}
+
 } // namespace
 
 long FolderWalker::DirectoryReader::readEntries(int fd, void* buffer, std::size_t size)
@@ -57,29 +83,29 @@ int FolderWalker::openFolder(const std::string& path)
     return ::open(path.c_str(), kFolderFlags);
 }
 
-int FolderWalker::examine(int dirFd, const char* name, struct stat& info, bool& mountRoot)
+int FolderWalker::examine(int dirFd, const char* name, struct stat& info, bool& mountRoot, BirthTime* birth)
 {
     // statx tells in the same call whether a mount begins here: a bind mount of the same file
     // system (a folder or a single file) has the device of the folder around it.
     struct statx extended = {};
-    if (::statx(dirFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_BASIC_STATS, &extended) != 0)
+    if (::statx(dirFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_BASIC_STATS | STATX_BTIME,
+                &extended) != 0)
         return -1;
-    info = {};
-    info.st_dev = makedev(extended.stx_dev_major, extended.stx_dev_minor);
-    info.st_ino = extended.stx_ino;
-    info.st_mode = extended.stx_mode;
-    info.st_nlink = extended.stx_nlink;
-    info.st_uid = extended.stx_uid;
-    info.st_gid = extended.stx_gid;
-    info.st_rdev = makedev(extended.stx_rdev_major, extended.stx_rdev_minor);
-    info.st_size = static_cast<off_t>(extended.stx_size);
-    info.st_blksize = static_cast<blksize_t>(extended.stx_blksize);
-    info.st_blocks = static_cast<blkcnt_t>(extended.stx_blocks);
-    info.st_atim = {extended.stx_atime.tv_sec, extended.stx_atime.tv_nsec};
-    info.st_mtim = {extended.stx_mtime.tv_sec, extended.stx_mtime.tv_nsec};
-    info.st_ctim = {extended.stx_ctime.tv_sec, extended.stx_ctime.tv_nsec};
+    fromStatx(extended, info);
     mountRoot = (extended.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) &&
                 (extended.stx_attributes & STATX_ATTR_MOUNT_ROOT);
+    if (birth)
+        *birth = birthOf(extended);
+    return 0;
+}
+
+int FolderWalker::examineOpened(int fd, struct stat& info, BirthTime& birth)
+{
+    struct statx extended = {};
+    if (::statx(fd, "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_BTIME, &extended) != 0)
+        return -1;
+    fromStatx(extended, info);
+    birth = birthOf(extended);
     return 0;
 }
 
@@ -124,21 +150,7 @@ int FolderWalker::walk(int rootFd, std::string_view rootPath, const PreVisit& pr
         if (m_levels[index].next >= m_levels[index].names.size()) {
             if (index == 0)
                 break;
-            // The folder is done: back to its parent, then report it from there.
-            const int parentFd = climbTo(index - 1);
-            Level finished = std::move(m_levels.back());
-            m_levels.pop_back();
-            finished.fd.reset();
-            m_path.resize(finished.pathEnd);
-            if (parentFd < 0) {
-                // The parent cannot be reached again: what it holds beyond here stays unvisited.
-                Level& parent = m_levels.back();
-                parent.error = -parentFd;
-                parent.next = parent.names.size();
-            } else if (post) {
-                post(Entry{parentFd, finished.name, m_path, finished.info, index, false, finished.error});
-            }
-            m_path.resize(m_levels.back().pathEnd);
+            leaveFolder(index, post);
             continue;
         }
 
@@ -150,7 +162,8 @@ int FolderWalker::walk(int rootFd, std::string_view rootPath, const PreVisit& pr
         m_path.append("/").append(name);
         struct stat info;
         bool mountRoot = false;
-        if (examine(dirFd, name.data(), info, mountRoot) != 0) {
+        BirthTime birth;
+        if (examine(dirFd, name.data(), info, mountRoot, &birth) != 0) {
             if (errno != ENOENT) { // else gone since it was listed
                 level.error = errno;
                 fail("Cannot examine ", m_path, level.error);
@@ -159,14 +172,14 @@ int FolderWalker::walk(int rootFd, std::string_view rootPath, const PreVisit& pr
         }
         // A mount of another file system, or of a file system the walk cannot see the root of.
         mountRoot = mountRoot || info.st_dev != m_rootDevice;
-        const Entry entry{dirFd, name, m_path, info, index + 1, mountRoot, 0};
+        const Entry entry{dirFd, name, m_path, info, index + 1, mountRoot, 0, birth};
         const bool wantsContents = pre ? pre(entry) : true;
         if (S_ISDIR(info.st_mode) && wantsContents && !mountRoot) {
             const int error = descend(dirFd, name, info);
             if (error == 0)
                 continue;                // reported after its contents
             if (post && error != ENOENT) // else gone since it was examined
-                post(Entry{dirFd, name, m_path, info, index + 1, false, error});
+                post(Entry{dirFd, name, m_path, info, index + 1, false, error, birth});
             continue;
         }
         if (post)
@@ -174,8 +187,36 @@ int FolderWalker::walk(int rootFd, std::string_view rootPath, const PreVisit& pr
     }
     const int rootError = m_levels.empty() ? 0 : m_levels.front().error;
     m_levels.clear();
+    m_anchor.reset();
     m_rootFd = -1;
     return rootError;
+}
+
+void FolderWalker::leaveFolder(std::size_t index, const PostVisit& post)
+{
+    // The parent is opened again only when it is needed: for entries of its own still to visit,
+    // or for a post visit that uses it. Otherwise the folder just left stays open as the way back
+    // up, and a chain of folders with nothing left in them is left without opening any of them.
+    const Level& parent = m_levels[index - 1];
+    const bool parentNeeded = (post && m_postNeedsHolder) || parent.next < parent.names.size();
+    const int parentFd = parentNeeded ? climbTo(index - 1) : levelFd(index - 1);
+    Level finished = std::move(m_levels.back());
+    m_levels.pop_back();
+    if (parentFd < 0 && finished.fd) {
+        m_anchor = std::move(finished.fd);
+        m_anchorLevel = index;
+    }
+    finished.fd.reset();
+    m_path.resize(finished.pathEnd);
+    if (parentNeeded && parentFd < 0) {
+        // The parent cannot be reached again: what it holds beyond here stays unvisited.
+        Level& above = m_levels.back();
+        above.error = -parentFd;
+        above.next = above.names.size();
+    } else if (post) {
+        post(Entry{parentFd, finished.name, m_path, finished.info, index, false, finished.error, {}});
+    }
+    m_path.resize(m_levels.back().pathEnd);
 }
 
 int FolderWalker::descend(int parentFd, std::string_view name, const struct stat& info)
@@ -187,6 +228,8 @@ int FolderWalker::descend(int parentFd, std::string_view name, const struct stat
             fail("Cannot open folder ", m_path, error);
         return error;
     }
+    // Going down again: the way back up is through the new folder.
+    m_anchor.reset();
     Level level{std::string(name), info, UniqueFd(fd), {}, 0, m_path.size(), 0};
     level.error = listNames(level, fd);
     m_levels.push_back(std::move(level));
@@ -214,23 +257,57 @@ int FolderWalker::climbTo(std::size_t level)
     Level& parent = m_levels[level];
     if (parent.fd)
         return parent.fd.get();
-    // The parent fell out of the window: its folder is the child's "..", when that is still the
+    // The parent fell out of the window: its folder lies above the nearest folder still open below
+    // it (the child, or the folder last left without coming back up), when that is still the
     // folder examined on the way down. Otherwise (a folder was moved meanwhile) it is looked for
     // again from the top, through the names examined on the way down.
-    const int childFd = m_levels[level + 1].fd.get();
-    const int fd = openWithin(childFd, "..", parent.info);
-    if (fd >= 0) {
-        parent.fd.reset(fd);
-        keepWindow();
-        return fd;
+    const bool childOpen = level + 1 < m_levels.size() && m_levels[level + 1].fd;
+    // Held here while it is used, so that running out of descriptors cannot close it meanwhile.
+    const UniqueFd anchor = std::move(m_anchor);
+    if (childOpen || anchor) {
+        const int fromFd = childOpen ? m_levels[level + 1].fd.get() : anchor.get();
+        const std::size_t steps = childOpen ? 1 : m_anchorLevel - level;
+        const int fd = openAbove(fromFd, steps, parent.info);
+        if (fd >= 0) {
+            parent.fd.reset(fd);
+            keepWindow();
+            return fd;
+        }
+        if (outOfDescriptors(errno)) {
+            const int error = errno;
+            fail("Cannot open folder ", std::string_view(m_path).substr(0, parent.pathEnd), error);
+            return -error;
+        }
     }
-    if (outOfDescriptors(errno)) {
-        const int error = errno;
-        fail("Cannot open folder ", std::string_view(m_path).substr(0, parent.pathEnd), error);
-        return -error;
-    }
-    m_levels[level + 1].fd.reset();
+    if (level + 1 < m_levels.size())
+        m_levels[level + 1].fd.reset();
     return reopenFromAbove(level);
+}
+
+int FolderWalker::openAbove(int fromFd, std::size_t steps, const struct stat& expected)
+{
+    // "../.." as long as a path may be. The folders passed on the way may have been left long ago:
+    // only the one arrived at is checked, and it must be the one examined.
+    constexpr std::size_t kStepsPerHop = (PATH_MAX - 1) / 3;
+    const auto up = [](std::size_t count) {
+        std::string path("..");
+        path.reserve(3 * count);
+        for (std::size_t i = 1; i < count; ++i)
+            path.append("/..");
+        return path;
+    };
+    UniqueFd between;
+    int fd = fromFd;
+    for (; steps > kStepsPerHop; steps -= kStepsPerHop) {
+        int next;
+        while ((next = ::openat(fd, up(kStepsPerHop).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC)) < 0) {
+            if (!outOfDescriptors(errno) || !closeShallowest())
+                return -1;
+        }
+        between.reset(next);
+        fd = next;
+    }
+    return openWithin(fd, up(steps).c_str(), expected);
 }
 
 int FolderWalker::reopenFromAbove(std::size_t level)
@@ -259,6 +336,11 @@ int FolderWalker::reopenFromAbove(std::size_t level)
 
 bool FolderWalker::closeShallowest()
 {
+    // The way back up is given up first: without it the walk reopens folders from above.
+    if (m_anchor) {
+        m_anchor.reset();
+        return true;
+    }
     // The folder being visited (the deepest level) is never given up. Open levels all lie within
     // reach of the bottom, so the search never costs the depth.
     const std::size_t reach = 2 * m_windowLimit + 2;
@@ -286,7 +368,8 @@ void FolderWalker::keepWindow()
 
 bool FolderWalker::releaseDescriptors()
 {
-    bool released = false;
+    bool released = static_cast<bool>(m_anchor);
+    m_anchor.reset();
     for (std::size_t i = m_levels.size() - 1; i-- > 1 && i + 2 * m_windowLimit + 2 >= m_levels.size();) {
         if (m_levels[i].fd) {
             m_levels[i].fd.reset();
@@ -299,13 +382,15 @@ bool FolderWalker::releaseDescriptors()
 int FolderWalker::listNames(Level& level, int fd)
 {
     // The names read so far are still visited; the folder carries the error.
-    const int error = readNames(fd, level.names, *m_reader);
+    const int error = readNames(fd, level.names, *m_reader, &m_laterNames);
+    level.names.append(m_laterNames);
+    m_laterNames.clear();
     if (error != 0)
         fail("Cannot list ", m_path, error);
     return error;
 }
 
-int FolderWalker::readNames(int fd, std::string& names, DirectoryReader& reader)
+int FolderWalker::readNames(int fd, std::string& names, DirectoryReader& reader, std::string* folders)
 {
     alignas(dirent64) char buffer[32768];
     for (;;) {
@@ -323,7 +408,8 @@ int FolderWalker::readNames(int fd, std::string& names, DirectoryReader& reader)
             const char* name = entry->d_name;
             if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
                 continue;
-            names.append(name, std::strlen(name) + 1);
+            const bool later = folders && (entry->d_type == DT_DIR || entry->d_type == DT_UNKNOWN);
+            (later ? *folders : names).append(name, std::strlen(name) + 1);
         }
     }
 }

@@ -3,7 +3,9 @@
 #include "common/UniqueFd.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <sys/stat.h>
@@ -11,19 +13,24 @@
 
 namespace cv {
 
-// Walks everything below one folder, depth first and in the order the file system lists names,
-// through directory descriptors: each folder on the way down is opened with
-// openat(O_NOFOLLOW | O_DIRECTORY) and checked to be the very folder that was examined, so a
-// folder swapped for a link during the walk is never followed, and paths longer than PATH_MAX
-// work. Symbolic links are reported, never followed. An entry where another mount begins (another
-// file system, or a bind mount of the same one, a folder or a file) is reported as such and a
-// folder of that kind is never entered. A root on one of the kernel's file systems
-// (KernelFileSystem: proc, sysfs, ...) is not walked at all.
+// Walks everything below one folder, depth first, through directory descriptors. In each folder the
+// entries that the listing calls files, links or special files come first, then the folders (and
+// the entries of a type the listing does not tell), each group in the order the file system lists
+// them: a folder's last subfolder is then the last of its entries, so that leaving a deep chain of
+// folders leaves nothing to come back for. Each folder on the way down is opened with each folder on the way
+// down is opened with openat(O_NOFOLLOW | O_DIRECTORY) and checked to be the very folder that was examined,
+// so a folder swapped for a link during the walk is never followed, and paths longer than PATH_MAX work.
+// Symbolic links are reported, never followed. An entry where another mount begins (another file system, or a
+// bind mount of the same one, a folder or a file) is reported as such and a folder of that kind is never
+// entered. A root on one of the kernel's file systems (KernelFileSystem: proc, sysfs, ...) is not walked at
+// all.
 //
 // Descriptors stay bounded whatever the depth: only the deepest few folders (a window of at most
-// maxOpenLevels) are held open. Leaving a folder whose parent fell out of the window reopens the
-// parent through the folder's "..", checked to be the parent that was examined, so climbing back
-// costs the same at any depth. When the process runs out of descriptors (EMFILE) the window
+// maxOpenLevels) are held open. A folder that fell out of the window is opened again only when it
+// is needed: to visit its remaining entries, or to hand it to a post visit that needs it. It is
+// reached upwards from the nearest folder still open below it, through "..", and checked to be the
+// folder that was examined; a chain of folders with nothing left to visit is climbed out of
+// without opening any of them. When the process runs out of descriptors (EMFILE) the window
 // shrinks and the step is tried again; only when nothing is left to give up does the step fail,
 // and it is reported as what it is.
 //
@@ -45,9 +52,15 @@ public:
         virtual long readEntries(int fd, void* buffer, std::size_t size);
     };
 
+    // A birth time as statx gives it (seconds and nanoseconds), where the file system keeps one.
+    using BirthTime = std::optional<std::pair<std::int64_t, std::uint32_t>>;
+
     struct Entry
     {
-        int dirFd;               // the folder holding the entry, for *at() calls
+        // The folder holding the entry, for *at() calls; -1 in the post visit of a folder when the
+        // walker was told that post visits need no holder (setPostVisitNeedsHolder) and the holder
+        // is not open.
+        int dirFd;
         std::string_view name;   // the entry's name in that folder (NUL-terminated)
         std::string_view path;   // the root's path joined with every name on the way down
         const struct stat& info; // the entry itself, links not followed
@@ -56,6 +69,8 @@ public:
         // After a folder's contents: 0 when every one of its entries was visited, else the errno of
         // what kept the walk from them (opening, listing, examining, or climbing back).
         int error;
+        // The entry's birth time, read with info (before anything below it only).
+        BirthTime birth;
     };
 
     // Called for every entry before anything below it; for a folder, false skips its contents.
@@ -67,6 +82,10 @@ public:
     explicit FolderWalker(std::size_t maxOpenLevels = kMaxOpenLevels);
 
     void setDirectoryReader(DirectoryReader* reader) { m_reader = reader ? reader : &m_systemReader; }
+    // Whether the post visit of a folder uses the folder holding it (its dirFd); true unless set.
+    // A walk whose post visits only look at the entry itself sets false, and is spared reopening
+    // the folders above a deep one on the way back.
+    void setPostVisitNeedsHolder(bool needs) { m_postNeedsHolder = needs; }
 
     // Walks the contents of the folder open as rootFd (which stays the caller's), whose path is
     // rootPath. Entries that vanish between listing and examination are left out. Returns 0 when
@@ -82,14 +101,19 @@ public:
     // otherwise.
     static int openFolder(const std::string& path);
     // Examines name in dirFd (AT_FDCWD for a plain path) without following a link; mountRoot tells
-    // whether another mount begins there. -1 with errno set when it cannot be examined.
-    static int examine(int dirFd, const char* name, struct stat& info, bool& mountRoot);
+    // whether another mount begins there, birth (when given) the birth time read in the same call.
+    // -1 with errno set when it cannot be examined.
+    static int examine(int dirFd, const char* name, struct stat& info, bool& mountRoot,
+                       BirthTime* birth = nullptr);
+    // Examines what the descriptor fd holds, with its birth time; -1 with errno set on failure.
+    static int examineOpened(int fd, struct stat& info, BirthTime& birth);
     // Opens name in dirFd as a folder only when it is still the folder `expected` describes (no
     // link followed); -1 with errno set otherwise (ESTALE for another folder).
     static int openExamined(int dirFd, const char* name, const struct stat& expected);
     // Appends the names of the folder open as fd to names, each followed by a NUL ("." and ".."
-    // left out). 0, or the errno of a listing that failed (the names read before it are kept).
-    static int readNames(int fd, std::string& names, DirectoryReader& reader);
+    // left out); with folders given, the names the listing calls folders (or gives no type) go
+    // there instead. 0, or the errno of a listing that failed (the names read before it are kept).
+    static int readNames(int fd, std::string& names, DirectoryReader& reader, std::string* folders = nullptr);
     // A walk error in words: "Folder changed during the walk" for a folder that is no longer the
     // one examined, else the system's text.
     static std::string describeError(int error);
@@ -112,8 +136,13 @@ private:
 
     int descend(int parentFd, std::string_view name, const struct stat& info);
     int listNames(Level& level, int fd);
+    // The deepest level's folder is done: back to its parent, then its post visit.
+    void leaveFolder(std::size_t index, const PostVisit& post);
     // The descriptor of a level whose child is the deepest level, or -errno.
     int climbTo(std::size_t level);
+    // Opens the folder `steps` folders above the open descriptor fromFd, checked to be the folder
+    // `expected` describes; -1 with errno set otherwise.
+    int openAbove(int fromFd, std::size_t steps, const struct stat& expected);
     int reopenFromAbove(std::size_t level);
     int openWithin(int dirFd, const char* name, const struct stat& expected);
     bool closeShallowest();
@@ -128,7 +157,13 @@ private:
     int m_rootFd = -1;
     dev_t m_rootDevice = 0;
     std::vector<Level> m_levels;
+    // The descriptor of a folder left without opening its parent again, kept as the way back up
+    // until a folder above it is needed; m_anchorLevel is the level it had.
+    UniqueFd m_anchor;
+    std::size_t m_anchorLevel = 0;
+    bool m_postNeedsHolder = true;
     std::string m_path;
+    std::string m_laterNames; // the folders of a listing, while it is read
     std::size_t m_errorCount = 0;
 };
 

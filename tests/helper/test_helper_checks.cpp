@@ -19,6 +19,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -456,6 +457,41 @@ TEST(HelperFileOperations, NeverDeletesAMountPoint)
     ASSERT_FALSE(mountPoint);
     EXPECT_EQ(mountPoint.error().kind, HelperError::Kind::InvalidArgument);
     EXPECT_TRUE(cv::test::exists(dir / "tree/mounted"));
+}
+
+TEST(HelperFileOperations, ASystemFolderIsFoundThroughMountsMadeOrRenamedAfterTheFirstCheck)
+{
+    if (!cv::test::isRoot())
+        GTEST_SKIP() << "mounting needs root";
+    // The helper reads the mount table once and keeps it while the kernel reports no change: a
+    // mount made since (here in the place, and likely with the number, of one that went) and a
+    // mount point renamed with the folder above it still show the system folder for what it is.
+    TempDir dir;
+    cv::test::makeDir(dir / "system");
+    cv::test::writeFile(dir / "system/shadow", std::string("secret"));
+    cv::test::makeDir(dir / "above");
+    cv::test::makeDir(dir / "above/view");
+    const cv::SystemFolders systemFolders(std::vector<std::string>{dir / "system"});
+    const cv::FileHandover handover(systemFolders);
+    std::optional<cv::test::TmpfsMount> tmpfs(std::in_place, dir / "above/view", "1m");
+    ASSERT_TRUE(tmpfs->available());
+    cv::test::writeFile(dir / "above/view/file", std::string("mine"));
+    const auto plain = handover.open(entryOf(dir / "above/view/file"));
+    EXPECT_TRUE(plain) << plain.error().message;
+
+    tmpfs.reset();
+    ASSERT_EQ(::mount((dir / "system").c_str(), (dir / "above/view").c_str(), nullptr, MS_BIND, nullptr), 0);
+    const auto bound = handover.open(entryOf(dir / "above/view/shadow"));
+    ASSERT_FALSE(bound) << "a file of the system folder, bind-mounted after the first check, was handed out";
+    EXPECT_NE(bound.error().message.find("a folder of the system's own"), std::string::npos)
+        << bound.error().message;
+
+    ASSERT_EQ(::rename((dir / "above").c_str(), (dir / "renamed").c_str()), 0);
+    const auto renamed = handover.open(entryOf(dir / "renamed/view/shadow"));
+    ::umount2((dir / "renamed/view").c_str(), MNT_DETACH);
+    ASSERT_FALSE(renamed);
+    EXPECT_NE(renamed.error().message.find("a folder of the system's own"), std::string::npos)
+        << renamed.error().message;
 }
 
 TEST(HelperFileOperations, HandsOutAFileOnlyWithoutSetIdBitsOtherNamesOrASystemFolder)

@@ -1,3 +1,4 @@
+#include "SystemCallCount.h"
 #include "TempDir.h"
 #include "common/UniqueFd.h"
 #include "targets/FolderWalker.h"
@@ -37,7 +38,7 @@ TEST(FolderWalker, DeepTreesKeepDescriptorsBoundedAndVisitEverythingOnce)
     for (std::size_t i = 0; i < depth; ++i) {
         path += "/d" + std::to_string(i);
         t::makeDir(path);
-        t::writeFile(path + "/f", "x"); // a file beside every folder, visited after climbing back
+        t::writeFile(path + "/f", "x"); // a file beside every folder
     }
     const cv::UniqueFd root(cv::FolderWalker::openFolder(dir.path()));
     const std::size_t before = openDescriptors();
@@ -188,18 +189,88 @@ TEST(FolderWalker, ClimbingBackFindsAFolderThatWasMovedMidWalk)
     t::makeChain(dir / "chain", 10);
     const cv::UniqueFd root(cv::FolderWalker::openFolder(dir / "chain"));
     std::multiset<std::size_t> depths;
-    cv::FolderWalker walker(2); // every climb back reopens a folder that fell out of the window
-    const int error = walker.walk(root.get(), dir / "chain", [&](const cv::FolderWalker::Entry& e) {
-        depths.insert(e.depth);
-        // Deep down, the third folder moves away to the top: its folder ".." is no longer the
-        // second folder, which is then found again by its name.
-        if (e.depth == 8 && S_ISDIR(e.info.st_mode)) {
-            EXPECT_EQ(::rename((dir / "chain/d/d/d").c_str(), (dir / "chain/moved").c_str()), 0);
-        }
-        return true;
-    });
+    // Every climb back reopens a folder that fell out of the window: the post visits use it.
+    cv::FolderWalker walker(2);
+    std::size_t left = 0;
+    const int error = walker.walk(
+        root.get(), dir / "chain",
+        [&](const cv::FolderWalker::Entry& e) {
+            depths.insert(e.depth);
+            // Deep down, the third folder moves away to the top: its folder ".." is no longer the
+            // second folder, which is then found again by its name.
+            if (e.depth == 8 && S_ISDIR(e.info.st_mode)) {
+                EXPECT_EQ(::rename((dir / "chain/d/d/d").c_str(), (dir / "chain/moved").c_str()), 0);
+            }
+            return true;
+        },
+        [&](const cv::FolderWalker::Entry& e) {
+            struct stat info;
+            left += ::fstatat(e.dirFd, e.name.data(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+                    info.st_ino == e.info.st_ino;
+        });
     EXPECT_EQ(error, 0);
     EXPECT_EQ(walker.errorCount(), 0u);
     for (std::size_t depth = 1; depth <= 10; ++depth)
         EXPECT_EQ(depths.count(depth), 2u) << "the file and the folder at depth " << depth << ", once each";
+    EXPECT_EQ(left, 19u) << "every post visit is handed the folder that holds its entry, but for the "
+                            "folder that moved away";
+}
+
+TEST(FolderWalker, LeavingADeepChainFindsTheWayUpInOneStepOrByNameWhenAFolderMoved)
+{
+    // Two chains side by side in x. Leaving the first, nothing is reopened until x, which still
+    // has the second to visit: x is opened from the bottom of the first chain, or, when a folder
+    // of that chain moved away meanwhile, found again by its name from the top.
+    for (const bool move : {false, true}) {
+        t::TempDir dir;
+        t::makeDir(dir / "x");
+        t::makeDir(dir / "x/d");
+        t::makeDir(dir / "x/e");
+        t::makeChain(dir / "x/d", 40);
+        t::makeChain(dir / "x/e", 40);
+        const cv::UniqueFd root(cv::FolderWalker::openFolder(dir.path()));
+        std::set<std::string> seen;
+        std::size_t visits = 0;
+        bool moved = false;
+        cv::FolderWalker walker(2);
+        const int error = walker.walk(root.get(), dir.path(), [&](const cv::FolderWalker::Entry& e) {
+            seen.emplace(e.path);
+            ++visits;
+            if (move && !moved && e.depth == 30) {
+                const std::string chain(e.path.substr(0, (dir / "x/").size() + 1));
+                moved = ::rename((chain + "/d/d").c_str(), (dir / "moved").c_str()) == 0;
+            }
+            return true;
+        });
+        EXPECT_EQ(moved, move);
+        EXPECT_EQ(error, 0) << move;
+        EXPECT_EQ(walker.errorCount(), 0u) << move;
+        EXPECT_EQ(visits, 1u + 2u + 2u * 2u * 40u) << move;
+        EXPECT_EQ(seen.size(), visits) << "every entry once";
+        EXPECT_TRUE(seen.contains(dir / "x/e/d/f") && seen.contains(dir / "x/d/d/f")) << move;
+    }
+}
+
+TEST(FolderWalker, ADeepChainCostsTheSameFewSystemCallsAtEveryLevel)
+{
+    // Examining the file and the folder, opening, checking and listing the folder: nothing is
+    // opened again on the way back out of a chain far deeper than the window.
+    t::TempDir dir(t::exists("/dev/shm") ? "/dev/shm" : "");
+    const std::string chain = dir / "chain";
+    t::makeDir(chain);
+    constexpr std::size_t kLevels = 1000;
+    t::makeChain(chain, kLevels);
+    const cv::UniqueFd root(cv::FolderWalker::openFolder(chain));
+    const auto counted = t::countSystemCalls([&] {
+        std::size_t visits = 0;
+        cv::FolderWalker walker;
+        walker.walk(root.get(), chain, [&](const cv::FolderWalker::Entry&) { return ++visits > 0; });
+        return visits == 2 * kLevels ? 0 : 1;
+    });
+    if (!counted)
+        GTEST_SKIP() << "this process may not trace its child";
+    EXPECT_EQ(counted->exitCode, 0) << "not every entry was visited";
+    const double perLevel = static_cast<double>(counted->calls) / kLevels;
+    RecordProperty("calls_per_level", std::to_string(perLevel));
+    EXPECT_LT(perLevel, 7.5) << counted->calls << " system calls";
 }
