@@ -396,6 +396,10 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>could not be deleted</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Errors</source>
         <translation type="unfinished"></translation>
     </message>

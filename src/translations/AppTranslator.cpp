@@ -55,6 +55,7 @@ namespace {
     QT_TRANSLATE_NOOP("Shared", "the privileged helper is not available"),
     QT_TRANSLATE_NOOP("Shared", "the volume is not on a device that can be reformatted"),
     QT_TRANSLATE_NOOP("Shared", "Snapshots could not be deleted"),
+    QT_TRANSLATE_NOOP("Shared", "could not be deleted"),
     QT_TRANSLATE_NOOP("Shared", "Errors"),
     QT_TRANSLATE_NOOP("Shared", "The job has ended with %ld error(s)"),
     QT_TRANSLATE_NOOP("Shared", "The package system's answers (debconf database)"),

@@ -3,7 +3,7 @@
 #include "app/JobRequest.h"
 #include "app/intake/DropProtocol.h"
 #include "app/shred/ShredSelection.h"
-#include "app/shred/VolumeOption.h"
+#include "job/VolumeOption.h"
 #include "engine/Algorithm.h"
 #include "targets/VolumeProbe.h"
 
