@@ -400,6 +400,10 @@
         <translation>konnte nicht gelöscht werden</translation>
     </message>
     <message>
+        <source>Success</source>
+        <translation>Erfolgreich</translation>
+    </message>
+    <message>
         <source>Errors</source>
         <translation>Fehler</translation>
     </message>

@@ -400,6 +400,10 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>Success</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Errors</source>
         <translation type="unfinished"></translation>
     </message>

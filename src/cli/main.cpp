@@ -106,5 +106,7 @@ int main(int argc, char** argv)
     // scripts read should not change with the terminal's locale.
     if (cv::cli::StoredSettings::germanTexts())
         cv::AppTranslator::bindEngineTexts(QStringLiteral("de"));
+    else
+        cv::AppTranslator::bindLanguageLookup(); // a report follows its own language all the same
     return command->second(std::vector<std::string>(argv + 2, argv + argc));
 }
