@@ -83,11 +83,11 @@ TEST(ShredPlan, EachPlaceAllowsItsOptionsAndTheRecordFollowsTheOptionInForce)
         EXPECT_EQ(plan.canStart(&collection, realMethod().get()), row.refusal == Refusal::None) << what;
 
         // The window's sheet chooses after the location came: an option the place does not allow
-        // is refused and changes nothing.
+        // (no option at all, for a volume) is refused and changes nothing.
         ShredPlan chosen(fakeProbe());
         ASSERT_TRUE(chosen.add({row.location}).ok());
-        EXPECT_EQ(chosen.chooseOption(row.option), row.refusal != Refusal::OptionNotAllowed) << what;
-        EXPECT_EQ(chosen.option(), row.refusal == Refusal::OptionNotAllowed ? None : row.inForce) << what;
+        EXPECT_EQ(chosen.chooseOption(row.option), row.refusal == Refusal::None) << what;
+        EXPECT_EQ(chosen.option(), row.inForce) << what;
     }
     {
         // The startup volume, as "/" or through a bind mount, is never taken, with whatever came with it.
