@@ -400,6 +400,14 @@
         <translation>Schnappschüsse konnten nicht gelöscht werden</translation>
     </message>
     <message>
+        <source>could not be deleted</source>
+        <translation>konnte nicht gelöscht werden</translation>
+    </message>
+    <message>
+        <source>Success</source>
+        <translation>Erfolgreich</translation>
+    </message>
+    <message>
         <source>Errors</source>
         <translation>Fehler</translation>
     </message>

@@ -400,6 +400,14 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>could not be deleted</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Success</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Errors</source>
         <translation type="unfinished"></translation>
     </message>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/JobRequest.h"
-#include "app/shred/VolumeOption.h"
+#include "job/VolumeOption.h"
 
 #include <QMessageBox>
 #include <QPointer>

@@ -4,14 +4,12 @@
 #include "cli/PathArguments.h"
 #include "cli/TerminalText.h"
 #include "common/ByteCountFormatter.h"
+#include "job/ShredPlan.h"
 #include "targets/PathCollection.h"
 #include "targets/PathCollectionFactory.h"
 #include "targets/VolumeProbe.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <sys/stat.h>
 
 namespace cv::cli {
 
@@ -19,40 +17,27 @@ namespace {
 
 // Refuses the volumes among the targets that this command may not empty: the startup volume
 // always, the volumes the system runs from with --volume, any volume without it.
-Expected<void, std::string> volumesAllowed(const std::vector<std::string>& targets,
-                                           const std::string& volumeOption, const VolumeProbe& volumes)
+Expected<void, std::string> volumesAllowed(ShredPlan& plan, const std::vector<std::string>& targets)
 {
-    for (const auto& path : targets) {
+    ShredPlan::Verdict verdict = plan.add(targets);
+    if (verdict.ok())
+        verdict = plan.checkOption();
+    const std::string& path = verdict.path;
+    switch (verdict.refusal) {
+    case ShredPlan::Refusal::None:
+        return {};
+    case ShredPlan::Refusal::StartupVolume:
         if (path == "/")
             return Unexpected(std::string("the startup volume / cannot be shredded"));
-        if (!volumes.isVolume(path))
-            continue;
-        if (volumes.isHdd(path))
-            return Unexpected(path +
-                              " is the startup volume / under another mount point: it cannot be shredded");
-        if (volumeOption.empty())
-            return Unexpected(path + " is a whole volume: give --volume delete (all its files) or --volume "
-                                     "complete (its free space, its files, then a new file system)");
-        if (volumes.isSystemVolume(path))
-            return Unexpected(path + " is a volume the system runs from: its files are not deleted and it is "
-                                     "not erased (wipe-free may wipe its free space)");
+        return Unexpected(path + " is the startup volume / under another mount point: it cannot be shredded");
+    case ShredPlan::Refusal::OptionNeeded:
+        return Unexpected(path + " is a whole volume: give --volume delete (all its files) or --volume "
+                                 "complete (its free space, its files, then a new file system)");
+    case ShredPlan::Refusal::OptionNotAllowed:
+        return Unexpected(path + " is a volume the system runs from: its files are not deleted and it is "
+                                 "not erased (wipe-free may wipe its free space)");
     }
     return {};
-}
-
-// A target that the job should have removed and that is still there, though no error of the job
-// says why, is an error of its own: the result never claims a deletion the disk does not show.
-void noteLeftovers(ShredResult& result, const FileShredder& job)
-{
-    if (result.status() != ShredResult::Status::Success || !result.paths)
-        return;
-    for (const auto& path : result.paths->paths()) {
-        struct stat info;
-        if (job.preparedExcludes().contains(path) || ::lstat(path.c_str(), &info) != 0)
-            continue;
-        result.addFailure(S_ISDIR(info.st_mode) ? ShredItem::Kind::Folder : ShredItem::Kind::File, path,
-                          "could not be deleted");
-    }
 }
 
 // Says, before the job, which targets lie on a copy-on-write or log-structured file system: there
@@ -120,9 +105,9 @@ int runShredCommand(const std::vector<std::string>& args)
         printIfError(JobCommandSupport::checkReportOptions(line)))
         return kExitUsage;
     const std::shared_ptr<Algorithm>& algorithm = *method;
-    const VolumeProbe volumes = VolumeProbe::system();
+    ShredPlan plan(VolumeProbe::system(), volumeOptionFromKey(volumeOption));
     const auto targets = checkedTargets(line.operands(), true);
-    if (printIfError(targets) || printIfError(volumesAllowed(*targets, volumeOption, volumes)))
+    if (printIfError(targets) || printIfError(volumesAllowed(plan, *targets)))
         return kExitUsage;
     auto excludes = checkedExcludes(line.values("--exclude"), *targets);
     if (printIfError(excludes))
@@ -134,17 +119,10 @@ int runShredCommand(const std::vector<std::string>& args)
     collection->setExcludes(std::move(*excludes));
     PathCollectionFactory().updatePathCollection(*collection);
 
-    auto options = std::make_shared<ShredOptions>();
-    options->optionKey = volumeOption.empty() ? "delete" : volumeOption;
-    for (const auto& path : collection->paths())
-        options->hasVolumes = options->hasVolumes || volumes.isVolume(path);
-    if (volumeOption == "complete") {
-        options->eraseFreeSpace = true;
-        options->formatVolume = true;
-    }
-    options->thenWipeFree = line.flag("--then-wipe-free");
+    plan.setThenWipeFree(line.flag("--then-wipe-free"));
+    auto options = std::make_shared<ShredOptions>(plan.shredOptions(collection.get()));
     options->verification = *verification;
-    warnOfCopyOnWrite(*collection, options->thenWipeFree, options->formatVolume);
+    warnOfCopyOnWrite(*collection, plan.thenWipeFree(), options->formatVolume);
 
     const std::string question = "Shred " + std::to_string(collection->fileCount()) + " files (" +
                                  formatByteCount(collection->totalSize()) + ") with" +
@@ -154,7 +132,7 @@ int runShredCommand(const std::vector<std::string>& args)
 
     FileShredder job(collection, algorithm, options);
     const auto result = JobCommandSupport::runJob(line, job);
-    noteLeftovers(*result, job);
+    ShredPlan::noteLeftovers(*result, job.preparedExcludes());
     return JobCommandSupport::finish(line, *result);
 }
 

@@ -1,5 +1,6 @@
 #include "cli/StoredSettings.h"
 
+#include "common/Language.h"
 #include "settings/DefaultMethod.h"
 #include "settings/SettingsManager.h"
 
@@ -14,7 +15,8 @@ std::optional<std::uint64_t> StoredSettings::defaultMethod()
 
 bool StoredSettings::germanTexts()
 {
-    return SettingsManager::sharedManager().getCurrentLanguage() == QStringLiteral("de");
+    return languageOf(SettingsManager::sharedManager().getCurrentLanguage().toStdString()) ==
+           Language::German;
 }
 
 bool StoredSettings::autoSaveReports()

@@ -108,5 +108,7 @@ int main(int argc, char** argv)
     if (cv::cli::StoredSettings::germanTexts())
         cv::cli::LineAmounts::setEngineLanguage(
             cv::AppTranslator::bindEngineTexts(QStringLiteral("de")).toStdString());
+    else
+        cv::AppTranslator::bindLanguageLookup(); // a report follows its own language all the same
     return command->second(std::vector<std::string>(argv + 2, argv + argc));
 }

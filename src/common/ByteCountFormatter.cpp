@@ -1,5 +1,7 @@
 #include "common/ByteCountFormatter.h"
 
+#include "common/Language.h"
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -42,16 +44,11 @@ std::string unitDecimal(double value, int decimals, const std::string& decimalPo
     return text;
 }
 
-bool isGerman(std::string_view language)
-{
-    return language == "de" || language.starts_with("de-") || language.starts_with("de_");
-}
-
 } // namespace
 
 ByteCountStyle ByteCountStyle::forLanguage(std::string_view language)
 {
-    if (isGerman(language))
+    if (languageOf(language) == Language::German)
         return ByteCountStyle{",", "Null KB", "Byte", "Byte"};
     return ByteCountStyle{};
 }

@@ -1,5 +1,6 @@
 #include "engine/AlgorithmCollection.h"
 
+#include "common/Language.h"
 #include "common/Localization.h"
 #include "engine/MethodCatalogue.h"
 
@@ -53,7 +54,7 @@ std::string AlgorithmCollection::titleFor(std::uint64_t identifier, std::string_
     const MethodCatalogue::Row* row = MethodCatalogue::find(identifier);
     if (!row)
         return {};
-    return language == "de" ? std::string(row->title) : englishText(row->title);
+    return languageOf(language) == Language::German ? std::string(row->title) : englishText(row->title);
 }
 
 std::size_t AlgorithmCollection::getIndexForIdentifier(std::uint64_t identifier) const

@@ -1,6 +1,7 @@
 #include "reports/ReportFactory.h"
 
 #include "common/ByteCountFormatter.h"
+#include "common/Language.h"
 #include "common/Localization.h"
 #include "common/Log.h"
 #include "engine/AlgorithmCollection.h"
@@ -47,55 +48,21 @@ void ensureResources()
     std::call_once(once, initReportResources);
 }
 
-// The report's own German texts, for when no translator knows them (the command line has none).
+// The report's German texts that the translation tables do not hold yet. Every other text, the
+// job's status words and the reasons of files among them, comes from the tables the window reads
+// (context "Shared"), so that report and window say the same.
 const std::unordered_map<std::string_view, const char16_t*>& germanTexts()
 {
     static const std::unordered_map<std::string_view, const char16_t*> table{
-        {"Success", u"Erfolgreich"},
-        {"Canceled", u"Abgebrochen"},
-        {"Errors", u"Fehler"},
         {"Skipped", u"Übersprungen"},
         {"Deleted", u"Gelöscht"},
         {"Deleted, verified", u"Gelöscht, überprüft"},
-        {"Verification failed", u"Überprüfung fehlgeschlagen"},
-        {"first difference at byte", u"erste Abweichung bei Byte"},
-        {"Overwritten, not verified: the job was cancelled",
-         u"Überschrieben, nicht überprüft: der Vorgang wurde abgebrochen"},
         {"last pass read back", u"letzter Durchgang zurückgelesen"},
         {"all passes read back", u"alle Durchgänge zurückgelesen"},
         {"no file verified", u"keine Datei überprüft"},
         {"formerly", u"früher"},
         {"off", u"aus"},
         {"%ld other error(s)", u"%ld weitere Fehler"},
-        {"Path no writable", u"Pfad nicht beschreibbar"},
-        {"Failed to open file", u"Datei konnte nicht geöffnet werden"},
-        {"Failed to write file", u"Datei konnte nicht geschrieben werden"},
-        {"File has other hard links", u"Datei hat weitere harte Verknüpfungen"},
-        {"Mount point, left in place", u"Einhängepunkt, unverändert belassen"},
-        {"Read-only file system", u"Schreibgeschütztes Dateisystem"},
-        {"Kernel file system, left in place", u"Dateisystem des Kernels, unverändert belassen"},
-        {"Folder could not be read", u"Ordner konnte nicht gelesen werden"},
-        {"Folder could not be deleted", u"Ordner konnte nicht gelöscht werden"},
-        {"Not overwritten, left in place", u"Nicht überschrieben, unverändert belassen"},
-        {"Overwritten, but could not be deleted", u"Überschrieben, aber nicht gelöscht"},
-        {"Overwritten, not deleted: the job was cancelled",
-         u"Überschrieben, nicht gelöscht: der Vorgang wurde abgebrochen"},
-        {"Deleted, but its name could not be removed first",
-         u"Gelöscht, aber sein Name konnte vorher nicht entfernt werden"},
-        {"Free space could not be wiped", u"Freier Speicher konnte nicht überschrieben werden"},
-        {"Flushing the volume failed", u"Leeren des Volumes fehlgeschlagen"},
-        {"Overwritten in part: the job was cancelled",
-         u"Teilweise überschrieben: der Vorgang wurde abgebrochen"},
-        {"Replaced since it was overwritten, left in place",
-         u"Seit dem Überschreiben ersetzt, unverändert belassen"},
-        {"File kept growing while it was overwritten", u"Datei wuchs beim Überschreiben weiter"},
-        {"Overwritten, but it grew since: left in place",
-         u"Überschrieben, aber seither gewachsen: unverändert belassen"},
-        {"Deletions could not be synced to the volume",
-         u"Löschungen konnten nicht auf das Volume geschrieben werden"},
-        {"Reformatting failed", u"Formatieren fehlgeschlagen"},
-        {"Snapshots could not be deleted", u"Schnappschüsse konnten nicht gelöscht werden"},
-        {"could not be deleted", u"konnte nicht gelöscht werden"},
         {"%ld File(s)", u"%ld Datei(en)"},
         {"Remaining entries are dismissed", u"Weitere Einträge werden nicht aufgeführt"},
         {"copy-on-write", u"Copy-on-Write"},
@@ -103,12 +70,8 @@ const std::unordered_map<std::string_view, const char16_t*>& germanTexts()
         {"free space wiped after the deletion", u"freier Speicher nach dem Löschen überschrieben"},
         {"free space not wiped afterwards", u"freier Speicher danach nicht überschrieben"},
         {"free space wiped in part", u"freier Speicher teilweise überschrieben"},
-        {"%1 reserved by the file system could not be written",
-         u"%1, die das Dateisystem zurückhält, konnten nicht überschrieben werden"},
         {"Wiped in part", u"Teilweise überschrieben"},
         {"Old content may remain", u"Alter Inhalt kann verblieben sein"},
-        {"Old content may remain on %1 until its free space is wiped",
-         u"Alter Inhalt kann auf %1 verblieben sein, bis dessen freier Speicher überschrieben ist"},
         {"TRIM done", u"TRIM ausgeführt"},
         {"TRIM not supported", u"TRIM nicht unterstützt"},
         {"TRIM failed", u"TRIM fehlgeschlagen"},
@@ -536,7 +499,8 @@ QString ReportFactory::fillTemplate(const QString& templateText, const QHash<QSt
 
 QString ReportFactory::templatePath(const QString& language)
 {
-    return language == u"de"_s ? u":/reports/reportTemplate_de.html"_s : u":/reports/reportTemplate.html"_s;
+    return languageOf(language.toStdString()) == Language::German ? u":/reports/reportTemplate_de.html"_s
+                                                                  : u":/reports/reportTemplate.html"_s;
 }
 
 QString ReportFactory::FormattedStringFromTimeInterval(double seconds)
@@ -674,8 +638,8 @@ const char* ReportFactory::knownStatusKey(QStringView key)
 
 QString ReportFactory::reportLanguage(const QString& language)
 {
-    return language == u"de"_s || language.startsWith(u"de-"_s) || language.startsWith(u"de_"_s) ? u"de"_s
-                                                                                                 : u"en"_s;
+    const std::string_view tag = spokenLanguage(language.toStdString());
+    return QString::fromLatin1(tag.data(), static_cast<qsizetype>(tag.size()));
 }
 
 QString ReportFactory::localizedText(const char* key, const QString& language)

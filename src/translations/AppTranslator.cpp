@@ -1,5 +1,6 @@
 #include "translations/AppTranslator.h"
 
+#include "common/Language.h"
 #include "common/Localization.h"
 #include "common/Log.h"
 #include "settings/SettingsManager.h"
@@ -56,6 +57,8 @@ namespace {
     QT_TRANSLATE_NOOP("Shared", "the privileged helper is not available"),
     QT_TRANSLATE_NOOP("Shared", "the volume is not on a device that can be reformatted"),
     QT_TRANSLATE_NOOP("Shared", "Snapshots could not be deleted"),
+    QT_TRANSLATE_NOOP("Shared", "could not be deleted"),
+    QT_TRANSLATE_NOOP("Shared", "Success"),
     QT_TRANSLATE_NOOP("Shared", "Errors"),
     QT_TRANSLATE_NOOP("Shared", "The job has ended with %ld error(s)"),
     QT_TRANSLATE_NOOP("Shared", "The package system's answers (debconf database)"),
@@ -180,10 +183,12 @@ QTranslator* loadTable(const QString& language, QObject* parent)
     return translator;
 }
 
-// Loads the English table and, for another language, its table (English when it has none); the
-// tables in the order they are asked, the language's first. Returns the language in use.
-QString loadTables(const QString& language, QObject* parent, QList<QTranslator*>& tables)
+// Loads the English table and, for German, the German one first; returns the language in use.
+QString loadTables(const QString& asked, QObject* parent, QList<QTranslator*>& tables)
 {
+    // German or English, as every part of the program decides it: "de-CH" reads the German tables.
+    const std::string_view tag = spokenLanguage(asked.toStdString());
+    const QString language = QString::fromLatin1(tag.data(), static_cast<qsizetype>(tag.size()));
     QString inUse = u"en"_s;
     if (language != u"en"_s) {
         if (QTranslator* table = loadTable(language, parent)) {
@@ -290,6 +295,11 @@ QString AppTranslator::bindEngineTexts(const QString& language)
         inUse = loadTables(language, nullptr, tables);
     bindLocalizer(tables);
     return inUse;
+}
+
+void AppTranslator::bindLanguageLookup()
+{
+    setLanguageLocalizer(translateInLanguage);
 }
 
 QString AppTranslator::languageInUse()

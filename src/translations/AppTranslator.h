@@ -27,6 +27,9 @@ public:
     // Binds only the engine's hook (cv::localized) to the tables of language, for a program
     // without an application object (the command line). Returns the language in use.
     static QString bindEngineTexts(const QString& language);
+    // Binds only cv::localizedIn(), the lookup in a given language's tables, for a program whose
+    // own texts stay English while what it makes (a German report) needs another language's.
+    static void bindLanguageLookup();
     // Texts asked for through cv::localized() (engine, notifications) live under this context.
     static constexpr const char* kSharedContext = "Shared";
 };

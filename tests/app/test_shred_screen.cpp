@@ -132,14 +132,7 @@ TEST(ShredScreen, StoredDefaultMethodIsPreselectedAndAnUnknownOneSelectsThePlace
 
 TEST(ShredScreen, DropsMergeInArrivalOrderWithoutDuplicates)
 {
-    EXPECT_EQ(ShredSelection::mergeLocations({}, {"/x", "/x"}), (std::vector<std::string>{"/x", "/x"}))
-        << "a first drop is taken as it came";
-    EXPECT_EQ(ShredSelection::mergeLocations({"/a", "/b"}, {"/b", "/c", "/a", "/d", "/c"}),
-              (std::vector<std::string>{"/a", "/b", "/c", "/d"}));
-    EXPECT_EQ(ShredSelection::mergeLocations({"/a"}, {"/a/", "/A"}),
-              (std::vector<std::string>{"/a", "/a/", "/A"}))
-        << "paths are compared as exact strings";
-
+    // The merge itself: ShredPlan.EachPlaceAllowsItsOptionsAndTheRecordFollowsTheOptionInForce.
     ShredScreenHarness h;
     for (const char* name : {"a", "b", "c"})
         writeFile(h.dir / name, std::string(100, 'x'));

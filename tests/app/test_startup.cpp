@@ -16,11 +16,17 @@
 #include "app/explorer/ExplorerFileCell.h"
 #include "app/reports/ReportReviewViewController.h"
 #include "app/reports/ReportWindowController.h"
+#include "app/settings/SettingsGeneral.h"
 #include "app/settings/SettingsWindowController.h"
 #include "app/tempdata/TempDataViewController.h"
+#include "common/ByteCountFormatter.h"
+#include "common/Language.h"
 #include "common/Localization.h"
 #include "common/Log.h"
+#include "engine/AlgorithmCollection.h"
+#include "engine/MethodCatalogue.h"
 #include "engine/ShredResult.h"
+#include "reports/ReportFactory.h"
 #include "settings/SettingsManager.h"
 #include "system/HelperToolService.h"
 #include "translations/AppTranslator.h"
@@ -42,10 +48,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <regex>
 #include <set>
+#include <sstream>
 #include <sys/stat.h>
 #include <thread>
 
@@ -304,6 +314,122 @@ TEST(Startup, EveryTextTheEngineLooksUpIsListedForTheTablesAndTranslated)
         EXPECT_NE(localized(key), key) << key << " has no German text";
     }
     AppTranslator::install(*QCoreApplication::instance(), u"en"_s);
+}
+
+TEST(Startup, WindowReportsAndNumbersAgreeWhetherALanguageIsGerman)
+{
+    // The window's tables, its language pop-up, the report's language and template, method titles
+    // and byte counts each used to decide "German or English" for themselves; a tag one of them
+    // read otherwise gave a German window an English report. They all ask languageOf() now.
+    const std::string germanTitle = cv::AlgorithmCollection::titleFor(16, "de");
+    for (const char* tag : {"de", "de-CH", "de_AT", "en", "en-GB", "fr", "deu", ""}) {
+        const bool german = cv::languageOf(tag) == cv::Language::German;
+        const QString language = QString::fromLatin1(tag);
+        EXPECT_EQ(AppTranslator::install(*QCoreApplication::instance(), language), german ? u"de"_s : u"en"_s)
+            << tag;
+        EXPECT_EQ(cv::ReportFactory::reportLanguage(language), german ? u"de"_s : u"en"_s) << tag;
+        EXPECT_EQ(cv::ReportFactory::templatePath(language).endsWith(u"_de.html"_s), german) << tag;
+        EXPECT_EQ(cv::SettingsGeneral::languageIndex(language), german ? 1 : 0) << tag;
+        EXPECT_EQ(cv::AlgorithmCollection::titleFor(16, tag) == germanTitle, german) << tag;
+        EXPECT_EQ(cv::ByteCountStyle::forLanguage(tag).decimalPoint == ",", german) << tag;
+    }
+    EXPECT_EQ(cv::languageOf("de-CH"), cv::Language::German) << "a regional German is German";
+    EXPECT_EQ(cv::languageOf("fr"), cv::Language::English) << "what is not German is English";
+    AppTranslator::install(*QCoreApplication::instance(), u"en"_s);
+}
+
+TEST(Startup, EachMethodHasItsOwnTitleAndDescriptionInBothLanguages)
+{
+    // A method's title and description are found through keys in its catalogue row, the English
+    // table and the German translation table: a key in the wrong row or a text under the wrong key
+    // shows one method with another's words. Each method's texts must name what only that method's
+    // texts name (its standard, its pass count), in both languages, and its title must begin with
+    // its number of passes. The marks are checked to fit no other method, so a swap always shows.
+    struct Marks
+    {
+        std::uint64_t identifier;
+        const char* title;       // in the English and the German title
+        const char* description; // in the English and the German description
+    };
+    const Marks marks[] = {
+        {1, "DWA (2007)", "50-"},
+        {2, "Gutmann", "35-"},
+        {3, "TL-03423", "TL-03423"},
+        {4, "NATO", "NATO"},
+        {5, "5220.22-M ECE", "5220.22-M ECE"},
+        {21, "RCMP", "TSSIT OPS-II"},
+        {6, "BSI-2011-VS", "BSI-2011-VS"},
+        {18, "ADWA (2017)", "4-"},
+        {7, "5220.22-M E f", "5220.22-M E f"},
+        {17, "CSEC", "ITSG-06"},
+        {8, "HMG", "HMG"},
+        {9, "AFSSI-5020", "AFSSI-5020"},
+        {10, "(MFM)", "MFM-"},
+        {11, "(RLL)", "RLL-"},
+        {12, "AR380-19", "AR380-19"},
+        {13, "DoD", "5220.22-M E:"},
+        {19, "NCSC", "NCSC-TG-025"},
+        {20, "GOST", "GOST R 50739-95"},
+        {14, "ISM", "ISM 6.2.92"},
+        {15, "0xff", "byte 0xff"},
+        {16, "random data|Zufallswerte", "random data: fast|Zufallsdaten: schnell"},
+    };
+    const auto lower = [](std::string text) {
+        std::transform(text.begin(), text.end(), text.begin(),
+                       [](unsigned char c) { return std::tolower(c); });
+        return text;
+    };
+    // One of the |-separated marks is in text, case aside.
+    const auto names = [&](const std::string& text, const char* mark) {
+        std::stringstream alternatives(mark);
+        for (std::string one; std::getline(alternatives, one, '|');) {
+            if (lower(text).find(lower(one)) != std::string::npos)
+                return true;
+        }
+        return false;
+    };
+    const auto passesOf = [](const std::string& title) { return std::strtoull(title.c_str(), nullptr, 10); };
+    struct Texts
+    {
+        std::uint64_t passes;
+        std::string title[2], description[2]; // English, German
+    };
+    std::map<std::uint64_t, Texts> texts;
+    for (const cv::MethodCatalogue::Row& row : cv::MethodCatalogue::rows()) {
+        if (row.passes > 0)
+            texts[row.identifier] = {row.passes, {englishText(row.title)}, {englishText(row.descriptionKey)}};
+    }
+    ASSERT_EQ(AppTranslator::install(*QCoreApplication::instance(), u"de"_s), u"de"_s);
+    for (const cv::MethodCatalogue::Row& row : cv::MethodCatalogue::rows()) {
+        if (row.passes > 0) {
+            texts[row.identifier].title[1] = localized(row.title);
+            texts[row.identifier].description[1] = localized(row.descriptionKey);
+        }
+    }
+    AppTranslator::install(*QCoreApplication::instance(), u"en"_s);
+    ASSERT_EQ(texts.size(), std::size(marks)) << "every method has its marks";
+
+    for (const Marks& mark : marks) {
+        ASSERT_TRUE(texts.contains(mark.identifier)) << mark.identifier;
+        const Texts& own = texts.at(mark.identifier);
+        for (int language : {0, 1}) {
+            const char* in = language == 0 ? " (English)" : " (German)";
+            EXPECT_EQ(passesOf(own.title[language]), own.passes) << own.title[language] << in;
+            EXPECT_TRUE(names(own.title[language], mark.title))
+                << mark.identifier << in << ": " << own.title[language];
+            EXPECT_TRUE(names(own.description[language], mark.description))
+                << mark.identifier << in << ": " << own.description[language];
+            for (const auto& [other, theirs] : texts) {
+                if (other == mark.identifier)
+                    continue;
+                EXPECT_FALSE(passesOf(theirs.title[language]) == own.passes &&
+                             names(theirs.title[language], mark.title))
+                    << "the title mark of " << mark.identifier << " also fits method " << other << in;
+                EXPECT_FALSE(names(theirs.description[language], mark.description))
+                    << "the description mark of " << mark.identifier << " also fits method " << other << in;
+            }
+        }
+    }
 }
 
 TEST(Startup, EveryButtonWithoutWordsHasATooltipAndAnAccessibleName)

@@ -1,7 +1,8 @@
 // The report tests' entry: the renderer program of this build, the headless platform, a
-// QGuiApplication for the images, and a data folder of the tests' own, so that no signing key of
-// the user's is ever read or made.
+// QGuiApplication for the images, a data folder of the tests' own, so that no signing key of the
+// user's is ever read or made, and the translation tables a report's language is read from.
 #include "TempDir.h"
+#include "translations/AppTranslator.h"
 
 #include <QGuiApplication>
 
@@ -16,6 +17,7 @@ int main(int argc, char** argv)
     const cv::test::TempDir data;
     ::setenv("XDG_DATA_HOME", data.path().c_str(), 1);
     QGuiApplication app(argc, argv);
+    cv::AppTranslator::bindLanguageLookup();
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

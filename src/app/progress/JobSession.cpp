@@ -4,6 +4,7 @@
 #include "app/progress/JobEvents.h"
 #include "app/reports/ReportPdfPane.h"
 #include "common/Log.h"
+#include "job/ShredPlan.h"
 #include "settings/SettingsManager.h"
 
 #include <QCoreApplication>
@@ -101,6 +102,10 @@ void JobSession::takeJobEnd(const std::shared_ptr<ShredResult>& result)
         return;
     m_result = result;
     m_jobEnded = true;
+    // The job's own end (not one a test hands in): a target still there without an error that
+    // says why is one. The job has handed over its result, its last act; what it kept stays put.
+    if (m_result && m_job && m_result == m_job->result())
+        ShredPlan::noteLeftovers(*m_result, m_job->preparedExcludes());
     emit jobEnded();
     if (!m_waitForSnapshot)
         allTasksFinished();

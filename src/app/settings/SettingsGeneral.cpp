@@ -2,6 +2,7 @@
 
 #include "app/dialogs/ResetSettingsDialog.h"
 #include "app/dialogs/SettingsPassword.h"
+#include "common/Language.h"
 #include "common/Log.h"
 #include "settings/SettingsManager.h"
 #include "system/LoginItem.h"
@@ -32,7 +33,7 @@ const QStringList& SettingsGeneral::langIdentifier()
 
 int SettingsGeneral::languageIndex(const QString& currentLanguage)
 {
-    return currentLanguage == u"de"_s ? 1 : 0;
+    return languageOf(currentLanguage.toStdString()) == Language::German ? 1 : 0;
 }
 
 SettingsGeneral::SettingsGeneral(SettingsManager& settings, NotificationManager* notifications,

@@ -24,7 +24,7 @@ public:
     // The languages offered and their identifiers, in the same order.
     static const QStringList& lang();
     static const QStringList& langIdentifier();
-    // The row of the language pop-up for a stored language: "Deutsch" exactly for "de".
+    // The row of the language pop-up for a stored language: "Deutsch" for German (languageOf()).
     static int languageIndex(const QString& currentLanguage);
 
     // program: what the autostart entry starts; notifications: for the PIN dialog's notice.

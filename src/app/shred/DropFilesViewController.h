@@ -3,8 +3,8 @@
 #include "app/JobRequest.h"
 #include "app/intake/DropProtocol.h"
 #include "app/shred/ShredSelection.h"
-#include "app/shred/VolumeOption.h"
 #include "engine/Algorithm.h"
+#include "job/VolumeOption.h"
 #include "targets/VolumeProbe.h"
 
 #include <QWidget>

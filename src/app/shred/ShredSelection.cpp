@@ -7,28 +7,22 @@
 
 #include <QtConcurrent/QtConcurrentRun>
 
-#include <algorithm>
-#include <iterator>
-#include <unordered_set>
+#include <memory>
+#include <utility>
 
 namespace cv {
 
 ShredSelection::ShredSelection(VolumeProbe volumeProbe, VolumeOption preset, QObject* parent)
-    : QObject(parent), m_volumeProbe(std::move(volumeProbe)), m_preset(preset), m_option(preset)
+    : QObject(parent), m_volumeProbe(volumeProbe), m_plan(std::move(volumeProbe), preset)
 {}
 
 ShredSelection::~ShredSelection() = default;
 
-bool ShredSelection::isSystemVolume(const std::string& path) const
-{
-    return m_volumeProbe.isSystemVolume && m_volumeProbe.isSystemVolume(path);
-}
-
 VolumeFacts ShredSelection::volumeFacts() const
 {
-    if (m_volumes.empty())
+    if (!m_plan.hasVolume())
         return {};
-    const std::string& volume = m_volumes.front();
+    const std::string& volume = m_plan.volumes().front();
     if (m_volumeProbe.describe)
         return m_volumeProbe.describe(volume);
     VolumeFacts facts;
@@ -36,96 +30,14 @@ VolumeFacts ShredSelection::volumeFacts() const
     return facts;
 }
 
-bool ShredSelection::hasSystemVolume() const
-{
-    return std::any_of(m_volumes.begin(), m_volumes.end(),
-                       [this](const std::string& volume) { return isSystemVolume(volume); });
-}
-
-VolumeOption ShredSelection::option() const
-{
-    // An option belongs to a volume: without one among the locations none is in force.
-    if (!hasVolume())
-        return VolumeOption::None;
-    // Of a volume the system runs from only the free space is wiped: another option (one the
-    // screen was opened with) counts as none, and Start waits for the free-space wipe.
-    if (hasSystemVolume() && m_option != VolumeOption::FreeSpace)
-        return VolumeOption::None;
-    return m_option;
-}
-
-bool ShredSelection::chooseOption(VolumeOption option)
-{
-    if (hasSystemVolume() && option != VolumeOption::FreeSpace) {
-        logMessage("Refused the volume option ", volumeOptionKey(option),
-                   " for a volume the system runs from");
-        return false;
-    }
-    m_option = option;
-    return true;
-}
-
 std::vector<TargetVolume> ShredSelection::copyOnWriteVolumes() const
 {
-    std::vector<TargetVolume> volumes;
-    if (m_pathCollection) {
-        std::copy_if(m_pathCollection->volumes().begin(), m_pathCollection->volumes().end(),
-                     std::back_inserter(volumes),
-                     [](const TargetVolume& volume) { return volume.copyOnWrite; });
-    }
-    return volumes;
-}
-
-bool ShredSelection::offersThenWipeFree() const
-{
-    const VolumeOption chosen = option();
-    return chosen != VolumeOption::FreeSpace && chosen != VolumeOption::CompleteErase &&
-           !copyOnWriteVolumes().empty();
-}
-
-ShredOptions ShredSelection::shredOptions() const
-{
-    ShredOptions options{.thenWipeFree = m_thenWipeFree && offersThenWipeFree(),
-                         .optionKey = volumeOptionKey(m_preset)};
-    if (!hasVolume())
-        return options;
-    options.hasVolumes = true;
-    switch (option()) {
-    case VolumeOption::FreeSpace:
-        options.eraseFreeSpaceOnly = true;
-        break;
-    case VolumeOption::CompleteErase:
-        options.eraseFreeSpace = true;
-        options.formatVolume = true;
-        break;
-    case VolumeOption::DeleteFiles:
-    case VolumeOption::None:
-        break;
-    }
-    return options;
+    return ShredPlan::copyOnWriteVolumes(m_pathCollection.get());
 }
 
 bool ShredSelection::canStart(const Algorithm* method) const
 {
-    return hasLocations() && m_pathCollection && !isScanning() && method && method->cycles() > 0 &&
-           (!hasSystemVolume() || option() == VolumeOption::FreeSpace);
-}
-
-std::vector<std::string> ShredSelection::mergeLocations(const std::vector<std::string>& locations,
-                                                        const std::vector<std::string>& dropped)
-{
-    if (locations.empty())
-        return dropped;
-    std::vector<std::string> merged;
-    merged.reserve(locations.size() + dropped.size());
-    std::unordered_set<std::string> seen;
-    for (const auto* list : {&locations, &dropped}) {
-        for (const std::string& path : *list) {
-            if (seen.insert(path).second)
-                merged.push_back(path);
-        }
-    }
-    return merged;
+    return !isScanning() && m_plan.canStart(m_pathCollection.get(), method);
 }
 
 ShredSelection::Drop ShredSelection::drop(const std::vector<std::string>& rawPaths)
@@ -154,18 +66,18 @@ ShredSelection::Drop ShredSelection::drop(const std::vector<std::string>& rawPat
     if (paths.empty())
         return Drop::Nothing;
 
-    std::vector<std::string> droppedVolumes;
-    std::copy_if(paths.begin(), paths.end(), std::back_inserter(droppedVolumes), m_volumeProbe.isVolume);
+    // The screen asks what becomes of one volume at a time.
+    const std::vector<std::string> droppedVolumes = m_plan.volumesAmong(paths);
     if ((hasVolume() && !droppedVolumes.empty()) || droppedVolumes.size() > 1)
         return Drop::OneVolumeOnly;
-    if (std::any_of(paths.begin(), paths.end(), m_volumeProbe.isHdd))
+    if (const ShredPlan::Verdict added = m_plan.add(paths); !added.ok()) {
+        logMessage("Refused the drop of \"", added.path, "\": the startup volume is never shredded");
         return Drop::StartupVolume;
+    }
 
-    m_locations = mergeLocations(m_locations, paths);
-    m_volumes.insert(m_volumes.end(), droppedVolumes.begin(), droppedVolumes.end());
-    logMessage("Scanning ", m_locations.size(), " dropped location(s)");
+    logMessage("Scanning ", locations().size(), " dropped location(s)");
     // A fresh collection for the merged locations, which keeps out what was unticked before.
-    scan(QtConcurrent::run([locations = m_locations, excludes = m_excludes] {
+    scan(QtConcurrent::run([locations = locations(), excludes = m_excludes] {
         auto collection = std::make_shared<PathCollection>();
         collection->setPaths(locations);
         collection->setExcludes(excludes);
@@ -174,7 +86,8 @@ ShredSelection::Drop ShredSelection::drop(const std::vector<std::string>& rawPat
     }));
     if (droppedVolumes.empty())
         return Drop::Added;
-    return isSystemVolume(droppedVolumes.front()) ? Drop::AddedSystemVolume : Drop::AddedVolume;
+    return m_plan.placeOf(droppedVolumes.front()) == ShredPlan::Place::SystemVolume ? Drop::AddedSystemVolume
+                                                                                    : Drop::AddedVolume;
 }
 
 bool ShredSelection::recount(const std::shared_ptr<PathCollection>& collection)
@@ -192,12 +105,9 @@ bool ShredSelection::recount(const std::shared_ptr<PathCollection>& collection)
 void ShredSelection::clear()
 {
     dropScan();
-    m_locations.clear();
-    m_volumes.clear();
-    m_excludes.clear();
     // What the removed volume set goes with it: the next selection starts as the screen did.
-    m_option = m_preset;
-    m_thenWipeFree = false;
+    m_plan.clear();
+    m_excludes.clear();
     m_pathCollection.reset();
 }
 

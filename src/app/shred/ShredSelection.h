@@ -1,7 +1,8 @@
 #pragma once
 
-#include "app/shred/VolumeOption.h"
 #include "engine/ShredOptions.h"
+#include "job/ShredPlan.h"
+#include "job/VolumeOption.h"
 #include "targets/PathCollection.h"
 #include "targets/VolumeProbe.h"
 
@@ -19,10 +20,10 @@ class Algorithm;
 
 // What the user chose on the shred screen, without widgets: the locations in the order they came,
 // the volume among them (one at most) and what to do with it, what was unticked in the explorer,
-// and the scanned collection. It makes the screen's decisions: what a drop adds or why it is
-// refused, which volume options a volume allows, what the options record says, and whether Start
-// may start a job. Scans run on a worker; only the newest one's result is taken (an older scan's
-// watcher is dropped with its result).
+// and the scanned collection. The rules of locations, volumes and their options are the shred
+// plan's, which the command line follows too; this adds the screen's own: which paths a drop may
+// bring, one volume at a time, and the scans. Scans run on a worker; only the newest one's result
+// is taken (an older scan's watcher is dropped with its result).
 class ShredSelection : public QObject
 {
     Q_OBJECT
@@ -45,11 +46,11 @@ public:
                             QObject* parent = nullptr);
     ~ShredSelection() override;
 
-    const std::vector<std::string>& locations() const { return m_locations; }
-    bool hasLocations() const { return !m_locations.empty(); }
-    bool hasVolume() const { return !m_volumes.empty(); }
+    const std::vector<std::string>& locations() const { return m_plan.locations(); }
+    bool hasLocations() const { return !m_plan.locations().empty(); }
+    bool hasVolume() const { return m_plan.hasVolume(); }
     // A volume the system runs from is among the locations: its files are never deleted.
-    bool hasSystemVolume() const;
+    bool hasSystemVolume() const { return m_plan.hasSystemVolume(); }
     // What the volume among the locations is (label, mount point, device, file system, size), so
     // that the user can tell which one a job empties or reformats; empty without a volume.
     VolumeFacts volumeFacts() const;
@@ -59,24 +60,20 @@ public:
     // After a drop refused as KernelFiles: the first such path and its file system ("proc").
     const std::pair<std::string, std::string>& kernelRefusal() const { return m_kernelRefusal; }
 
-    // The option in force: none without a volume among the locations; else the chosen one, except
-    // that of a volume the system runs from only the free-space wipe counts (another preset option
-    // counts as none).
-    VolumeOption option() const;
-    // The volumes of the scanned collection whose file systems keep earlier copies of a file
-    // elsewhere (copy-on-write, log-structured): overwriting in place cannot reach those copies.
+    // The option in force (ShredPlan::option()): of a volume the system runs from only the
+    // free-space wipe counts; another preset option counts as none.
+    VolumeOption option() const { return m_plan.option(); }
+    // The copy-on-write volumes of the scanned collection (ShredPlan::copyOnWriteVolumes()).
     std::vector<TargetVolume> copyOnWriteVolumes() const;
-    // Whether the screen offers to wipe the free space of those volumes after the deletion: there
-    // are such volumes, and the job deletes files (a free-space wipe alone or a complete erase
-    // reaches the free space anyway).
-    bool offersThenWipeFree() const;
-    bool thenWipeFree() const { return m_thenWipeFree; }
-    void setThenWipeFree(bool wipe) { m_thenWipeFree = wipe; }
+    // Whether the screen offers to wipe the free space of those volumes after the deletion.
+    bool offersThenWipeFree() const { return m_plan.offersThenWipeFree(m_pathCollection.get()); }
+    bool thenWipeFree() const { return m_plan.thenWipeFree(); }
+    void setThenWipeFree(bool wipe) { m_plan.setThenWipeFree(wipe); }
 
     // Sets the volume sheet's answer; false (and nothing changes) for an option the volume does not allow.
-    bool chooseOption(VolumeOption option);
+    bool chooseOption(VolumeOption option) { return m_plan.chooseOption(option); }
     // The options record a job gets: its volume flags follow option(), its key is the preset.
-    ShredOptions shredOptions() const;
+    ShredOptions shredOptions() const { return m_plan.shredOptions(m_pathCollection.get()); }
 
     // Takes dropped, opened or sent paths (each checked first); see Drop.
     Drop drop(const std::vector<std::string>& paths);
@@ -86,13 +83,9 @@ public:
     // scan, and the collection is recounted. A collection other than the current one (a drop
     // replaced it meanwhile) is stale and changes nothing; false then.
     bool recount(const std::shared_ptr<PathCollection>& collection);
-    // Whether Start may start a job with method: locations, their collection, a real method (one
-    // with passes), and for a volume the system runs from the free-space wipe.
+    // Whether Start may start a job with method: no scan running, and what the plan asks
+    // (ShredPlan::canStart()).
     bool canStart(const Algorithm* method) const;
-
-    // The old locations followed by the dropped ones, each path once (first occurrence wins).
-    static std::vector<std::string> mergeLocations(const std::vector<std::string>& locations,
-                                                   const std::vector<std::string>& dropped);
 
 signals:
     // The newest scan's collection is stored.
@@ -102,14 +95,9 @@ private:
     using Scan = QFutureWatcher<std::shared_ptr<PathCollection>>;
     void scan(QFuture<std::shared_ptr<PathCollection>> future);
     void dropScan();
-    bool isSystemVolume(const std::string& path) const;
 
     VolumeProbe m_volumeProbe;
-    const VolumeOption m_preset;
-    VolumeOption m_option;
-    bool m_thenWipeFree = false;
-    std::vector<std::string> m_locations;
-    std::vector<std::string> m_volumes;                  // the volumes among the locations (one at most)
+    ShredPlan m_plan; // the locations, the volume among them (one at most) and its option
     std::pair<std::string, std::string> m_kernelRefusal; // path and file system, see kernelRefusal()
     // What the user unticked in the explorer: every later scan of the selection keeps it out.
     std::vector<std::string> m_excludes;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/shred/VolumeOption.h"
+#include "job/VolumeOption.h"
 
 #include <QDialog>
 

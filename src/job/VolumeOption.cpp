@@ -1,4 +1,4 @@
-#include "app/shred/VolumeOption.h"
+#include "job/VolumeOption.h"
 
 namespace cv {
 

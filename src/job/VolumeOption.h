@@ -4,7 +4,8 @@
 
 namespace cv {
 
-// What happens to a volume among the shred screen's locations.
+// What happens to a volume among the locations of a shred job: the window's volume sheet and the
+// command line's --volume choose it.
 enum class VolumeOption
 {
     None,          // not chosen yet
@@ -13,8 +14,8 @@ enum class VolumeOption
     CompleteErase, // wipe its free space, shred its files and format it afresh
 };
 
-// The option's key in the options record ("freespace", "delete", "complete"; empty for none), which
-// the next shred screen after a job is opened with.
+// The option's key in the options record and on the command line ("freespace", "delete",
+// "complete"; empty for none); the next shred screen after a job is opened with it.
 std::string volumeOptionKey(VolumeOption option);
 // The option a key names; None for any other text.
 VolumeOption volumeOptionFromKey(const std::string& key);
