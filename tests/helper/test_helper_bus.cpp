@@ -477,7 +477,11 @@ TEST(InstalledHelper, RefusesEveryPrivilegedCallWithoutPolkit)
     // Refused from its arguments and the file system, before polkit would be asked.
     EXPECT_PRED2(contains, helper.reformat(helper.folder()), kInvalidArgument);
     EXPECT_PRED2(contains, helper.remove("relative"), kInvalidArgument);
-    EXPECT_PRED2(contains, helper.openFile(file), kAccessDenied);
+    // A helper started by a user cannot open the caller's read-only file itself; as root it
+    // can, and then polkit refuses.
+    if (cv::test::isRoot()) {
+        EXPECT_PRED2(contains, helper.openFile(file), kAccessDenied);
+    }
     EXPECT_PRED2(contains, helper.remove(file), kAccessDenied);
 
     EXPECT_TRUE(cv::test::exists(file));
@@ -530,6 +534,8 @@ TEST(InstalledHelper, AsksPolkitAboutTheCallerForEveryCall)
 
 TEST(InstalledHelper, SaysWhenTheUserIsAskedAndNeverCarriesOutAWithdrawnCall)
 {
+    if (!cv::test::isRoot())
+        GTEST_SKIP() << "the helper runs as root: only then may it open a file its caller may not write";
     HelperOnBus bus(kInstalledHelper);
     ASSERT_FALSE(bus.address().isEmpty()) << "dbus-daemon did not start";
     FakePolkitAuthority polkit(bus.address());
@@ -1627,6 +1633,8 @@ TEST(HelperLifetime, LeavesWhenIdleAndIsStartedAgainByTheNextCall)
 
 TEST(HelperLifetime, StaysWhileACallerHoldsAListAndLeavesWhenAskedToStop)
 {
+    if (!cv::test::isRoot())
+        GTEST_SKIP() << "the helper runs as root: only then may it open a file its caller may not write";
     // The package's scripts and systemctl stop a running helper with SIGTERM before removal or
     // upgrade: it holds nothing of any file to give back, and leaves.
     PrivateBus bus(kTestHelper, {QStringLiteral("--idle-exit"), QStringLiteral("1")});
