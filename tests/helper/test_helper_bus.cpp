@@ -178,18 +178,8 @@ public:
     std::string openFile(const std::string& path, cv::UniqueFd* file = nullptr)
     {
         auto handed = std::make_shared<cv::UniqueFd>();
-        const std::string error = call([&](Reply r) {
-            m_service.openFileForWriting(examined(path),
-                                         [r, handed](cv::Expected<cv::UniqueFd, std::string> outcome) {
-                                             if (!outcome) {
-                                                 r(cv::Unexpected(outcome.error()));
-                                                 return;
-                                             }
-                                             *handed = std::move(*outcome);
-                                             r({});
-                                         },
-                                         {});
-        });
+        const std::string error =
+            call([&](Reply r) { m_service.openFileForWriting(examined(path), keeping(r, handed), {}); });
         if (file)
             *file = std::move(*handed);
         return error;
@@ -201,19 +191,8 @@ public:
         for (const auto& path : paths)
             entries.push_back(examined(path));
         auto answered = std::make_shared<std::vector<std::string>>();
-        const std::string error = call([&](Reply r) {
-            m_service.allowEntries(
-                entries,
-                [r, answered](cv::Expected<std::vector<std::string>, std::string> outcome) {
-                    if (!outcome) {
-                        r(cv::Unexpected(outcome.error()));
-                        return;
-                    }
-                    *answered = std::move(*outcome);
-                    r({});
-                },
-                {});
-        });
+        const std::string error =
+            call([&](Reply r) { m_service.allowEntries(entries, keeping(r, answered), {}); });
         if (reasons)
             *reasons = *answered;
         return error;
@@ -246,6 +225,19 @@ public:
 
 private:
     using Reply = HelperToolService::Reply;
+    // A reply carrying a value: the value is kept in kept, and r is answered as for a plain call.
+    template <typename T>
+    static std::function<void(cv::Expected<T, std::string>)> keeping(Reply r, std::shared_ptr<T> kept)
+    {
+        return [r = std::move(r), kept = std::move(kept)](cv::Expected<T, std::string> outcome) {
+            if (!outcome) {
+                r(cv::Unexpected(outcome.error()));
+                return;
+            }
+            *kept = std::move(*outcome);
+            r({});
+        };
+    }
     static std::string call(const std::function<void(Reply)>& operation)
     {
         ReplyCatcher catcher;
