@@ -22,6 +22,32 @@ set(CMAKE_CXX_EXTENSIONS OFF)
 set(CINDERVAULT_HELPER_SERVICE_NAME com.Ostrevane.CindervaultForMac.HelperTool)
 set(CINDERVAULT_HELPER_INTERFACE ${PROJECT_SOURCE_DIR}/resources/dbus/${CINDERVAULT_HELPER_SERVICE_NAME}.xml)
 
+# The methods of that interface as a list for C++, helpertoolmethods.h in CINDERVAULT_HELPER_METHODS_DIR:
+# the helper and its client each check at compile time that they have a function for every method,
+# so that a method added to the description without its handler or its call fails the build. Made
+# again whenever the description changes.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CINDERVAULT_HELPER_INTERFACE})
+file(READ ${CINDERVAULT_HELPER_INTERFACE} helper_interface)
+# Comments may name methods too; XML allows no "--" inside one.
+string(REGEX REPLACE "<!--([^-]|-[^-])*-->" "" helper_interface "${helper_interface}")
+string(REGEX MATCHALL "<method[ \t\r\n]+name=\"[A-Za-z_][A-Za-z0-9_]*\"" helper_methods "${helper_interface}")
+if(NOT helper_methods)
+    message(FATAL_ERROR "${CINDERVAULT_HELPER_INTERFACE} describes no method")
+endif()
+set(CINDERVAULT_HELPER_METHOD_LIST "")
+foreach(method IN LISTS helper_methods)
+    string(REGEX REPLACE ".*name=\"([A-Za-z0-9_]+)\"" "\\1" method "${method}")
+    string(APPEND CINDERVAULT_HELPER_METHOD_LIST " \\\n    X(${method})")
+endforeach()
+set(CINDERVAULT_HELPER_METHODS_DIR ${PROJECT_BINARY_DIR}/helper-interface)
+file(CONFIGURE OUTPUT ${CINDERVAULT_HELPER_METHODS_DIR}/helpertoolmethods.h CONTENT [=[
+// Made by the build from resources/dbus/@CINDERVAULT_HELPER_SERVICE_NAME@.xml: edit that file.
+#pragma once
+
+// X(method) for each method of the privileged helper's interface, in the order of its description.
+#define CINDERVAULT_HELPER_TOOL_METHODS(X)@CINDERVAULT_HELPER_METHOD_LIST@
+]=] @ONLY)
+
 # A build run from its build folder has no package to put its privileged helper in place, so the
 # window installs it through pkexec, below this prefix: apart from the files a package owns.
 set(CINDERVAULT_SELF_INSTALL_PREFIX /usr/local CACHE PATH

@@ -146,7 +146,7 @@ int cleanTemp(const CommandLine& line, bool trashOnly)
         if (helper.client()) {
             auto promise = std::make_shared<std::promise<std::optional<std::string>>>();
             snapshots = promise->get_future();
-            helper.deleteSnapshots(
+            helper.client()->deleteSnapshots(
                 [promise](Expected<void, std::string> outcome) {
                     promise->set_value(outcome ? std::nullopt : std::optional<std::string>(outcome.error()));
                 },

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "engine/HelperToolClient.h"
-
+#include <functional>
 #include <memory>
 
 class QThread;
@@ -13,29 +12,20 @@ class HelperToolService;
 namespace cv::cli {
 
 // The privileged helper's client for the command line, whose main thread runs no Qt event loop:
-// the client lives on a thread of its own that does. Calls may come from any thread, as the job
-// makes them.
-class HelperThread : public HelperToolClient
+// the window's client (HelperToolService), on a Qt thread of its own that does. Calls may come
+// from any thread, as the job makes them; the client moves them to its thread itself.
+class HelperThread
 {
 public:
     // Needs the application object (CliApplication::ensure) to exist. Without askPassword the
-    // helper refuses work that needs a password instead of having the user asked.
-    explicit HelperThread(bool askPassword);
-    ~HelperThread() override;
+    // helper refuses work that needs a password instead of having the user asked; beforeAsking
+    // (may be empty) runs on the client's thread before each call that may have the user asked.
+    HelperThread(bool askPassword, std::function<void()> beforeAsking);
+    ~HelperThread();
+    HelperThread(const HelperThread&) = delete;
+    HelperThread& operator=(const HelperThread&) = delete;
 
-    void openFileForWriting(const ExaminedEntry& entry, FileReply reply, AskingUser askingUser) override;
-    void allowEntries(const std::vector<ExaminedEntry>& entries, ListReply reply,
-                      AskingUser askingUser) override;
-    void deleteFileAtPath(const ExaminedEntry& entry, Reply reply, AskingUser askingUser) override;
-    void renameEntryAt(const ExaminedEntry& entry, const std::string& newName, Reply reply,
-                       AskingUser askingUser) override;
-    void reformatVolumeAt(const std::string& mountPath, const ConfirmedVolume& confirmed, Reply reply,
-                          AskingUser askingUser) override;
-    void checkReformatVolumeAt(const std::string& mountPath, Reply reply) override;
-    void deleteSnapshots(Reply reply, AskingUser askingUser) override;
-    void withdrawCalls() override;
-    void withdrawCallsOn(const ExaminedEntry& entry) override;
-    void forgetAllowedEntries() override;
+    HelperToolService& service() { return *m_service; }
 
 private:
     std::unique_ptr<QThread> m_thread;

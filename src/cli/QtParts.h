@@ -8,6 +8,7 @@
 
 #include <QtPlugin>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -33,12 +34,14 @@ public:
                                                           const ReportCliOptions& options) = 0;
     // As verifyReportsForCli.
     virtual int verifyReports(const VerifyReportRequest& request) = 0;
-    // The privileged helper's client, on a thread of its own; without askPassword the helper never
-    // has the user asked for a password.
-    virtual std::unique_ptr<HelperToolClient> makeHelper(bool askPassword) = 0;
+    // The privileged helper's client, the window's own on a thread of its own (HelperThread): kept
+    // while the pointer is. Without askPassword the helper never has the user asked for a
+    // password; beforeAsking (may be empty) runs before each call that may have the user asked.
+    virtual std::shared_ptr<HelperToolClient> makeHelper(bool askPassword,
+                                                         std::function<void()> beforeAsking) = 0;
 };
 
 } // namespace cv::cli
 
-#define CINDERVAULT_CLI_QT_PARTS_IID "com.Ostrevane.Cindervault.CliQtParts/4"
+#define CINDERVAULT_CLI_QT_PARTS_IID "com.Ostrevane.Cindervault.CliQtParts/5"
 Q_DECLARE_INTERFACE(cv::cli::QtParts, CINDERVAULT_CLI_QT_PARTS_IID)

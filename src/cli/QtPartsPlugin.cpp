@@ -2,6 +2,7 @@
 
 #include "cli/CliApplication.h"
 #include "cli/HelperThread.h"
+#include "system/HelperToolService.h"
 
 namespace cv::cli {
 
@@ -16,10 +17,13 @@ int QtPartsPlugin::verifyReports(const VerifyReportRequest& request)
     return verifyReportsForCli(request);
 }
 
-std::unique_ptr<HelperToolClient> QtPartsPlugin::makeHelper(bool askPassword)
+std::shared_ptr<HelperToolClient> QtPartsPlugin::makeHelper(bool askPassword,
+                                                            std::function<void()> beforeAsking)
 {
     CliApplication::ensure();
-    return std::make_unique<HelperThread>(askPassword);
+    auto thread = std::make_shared<HelperThread>(askPassword, std::move(beforeAsking));
+    // The caller talks to the client itself; the pointer keeps the thread it runs on.
+    return std::shared_ptr<HelperToolClient>(thread, &thread->service());
 }
 
 } // namespace cv::cli

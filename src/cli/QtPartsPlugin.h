@@ -18,7 +18,8 @@ public:
     Expected<std::string, std::string> saveReport(const ShredResult& result,
                                                   const ReportCliOptions& options) override;
     int verifyReports(const VerifyReportRequest& request) override;
-    std::unique_ptr<HelperToolClient> makeHelper(bool askPassword) override;
+    std::shared_ptr<HelperToolClient> makeHelper(bool askPassword,
+                                                 std::function<void()> beforeAsking) override;
 };
 
 } // namespace cv::cli

@@ -22,8 +22,10 @@ struct ExaminedEntry
     std::uint64_t inode = 0;
 };
 
-// The engine's view of the privileged helper: the root-only operations a job may ask for. The
-// window's implementation talks to the helper over D-Bus; tests use stand-ins.
+// The engine's view of the privileged helper: the root-only operations a job may ask for. Its one
+// implementation (system/HelperToolService) talks to the helper over D-Bus, for the window and the
+// command line alike; tests use stand-ins. Every operation is pure, so that an operation added
+// here and forgotten in the implementation fails the build.
 //
 // Calls may be made from any thread (the job's worker makes them); an implementation that needs a
 // particular thread moves the call there itself. Each reply is called at most once, on any thread,
@@ -50,58 +52,32 @@ public:
     // through the descriptor, and the file keeps its owner and mode.
     virtual void openFileForWriting(const ExaminedEntry& entry, FileReply reply, AskingUser askingUser) = 0;
     // One question for a job's list of entries: afterwards this client's calls on an allowed entry
-    // ask the user nothing more. A client that cannot says so at once.
+    // ask the user nothing more.
     virtual void allowEntries(const std::vector<ExaminedEntry>& entries, ListReply reply,
-                              AskingUser askingUser)
-    {
-        static_cast<void>(entries);
-        static_cast<void>(askingUser);
-        reply(Unexpected(std::string("lists of entries are not available")));
-    }
+                              AskingUser askingUser) = 0;
     // Afterwards entry (a file, a link, or an empty folder) no longer exists; a folder that is not
     // empty stays.
     virtual void deleteFileAtPath(const ExaminedEntry& entry, Reply reply, AskingUser askingUser) = 0;
-    // Renames entry to newName in the same folder, never replacing an entry of that name. A client
-    // that cannot says so at once.
+    // Renames entry to newName in the same folder, never replacing an entry of that name.
     virtual void renameEntryAt(const ExaminedEntry& entry, const std::string& newName, Reply reply,
-                               AskingUser askingUser)
-    {
-        static_cast<void>(entry);
-        static_cast<void>(newName);
-        static_cast<void>(askingUser);
-        reply(Unexpected(std::string("renaming is not available")));
-    }
+                               AskingUser askingUser) = 0;
     // Unmounts the volume mounted at mountPath, makes a new file system of the same type and label
     // on its device, and mounts it at the same place; only while it is still the confirmed volume.
     virtual void reformatVolumeAt(const std::string& mountPath, const ConfirmedVolume& confirmed, Reply reply,
                                   AskingUser askingUser) = 0;
     // Whether the helper would reformat the volume at mountPath (its policy: where it is mounted,
     // the disk it is on, the tools), asking nobody and changing nothing; the error is its reason.
-    // A client that cannot ask says so at once.
-    virtual void checkReformatVolumeAt(const std::string& mountPath, Reply reply)
-    {
-        static_cast<void>(mountPath);
-        reply(Unexpected(std::string("the privileged helper cannot be asked")));
-    }
-    // Deletes the local snapshots of the startup volume. A client that cannot says so at once.
-    virtual void deleteSnapshots(Reply reply, AskingUser askingUser)
-    {
-        static_cast<void>(askingUser);
-        reply(Unexpected(std::string("deleting snapshots is not available")));
-    }
+    virtual void checkReformatVolumeAt(const std::string& mountPath, Reply reply) = 0;
+    // Deletes the local snapshots of the startup volume.
+    virtual void deleteSnapshots(Reply reply, AskingUser askingUser) = 0;
     // Withdraws every call of this client that has not been carried out yet: their questions to
     // the user are taken back, and the helper never acts on them.
-    virtual void withdrawCalls() {}
+    virtual void withdrawCalls() = 0;
     // Withdraws the calls of this client about entry that have not been carried out yet, and
-    // only those: a question about other work of the client (the snapshots, say) stays. A client
-    // that cannot tell its calls apart withdraws them all.
-    virtual void withdrawCallsOn(const ExaminedEntry& entry)
-    {
-        static_cast<void>(entry);
-        withdrawCalls();
-    }
+    // only those: a question about other work of the client (the snapshots, say) stays.
+    virtual void withdrawCallsOn(const ExaminedEntry& entry) = 0;
     // The job is over: the entries allowEntries allowed are allowed no more.
-    virtual void forgetAllowedEntries() {}
+    virtual void forgetAllowedEntries() = 0;
 };
 
 } // namespace cv

@@ -7,11 +7,20 @@
 #include "helper/FileOperations.h"
 #include "helper/SnapshotRemover.h"
 #include "helper/VolumeReformatter.h"
+#include "helpertoolmethods.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <type_traits>
 
 namespace cv {
+
+// Every method of the interface description has its handler in this class, which the generated
+// adaptor calls: a method added to the description without one fails the build here.
+#define CINDERVAULT_HELPER_HANDLER(method)                                                                   \
+    static_assert(std::is_member_function_pointer_v<decltype(&HelperTool::method)>);
+CINDERVAULT_HELPER_TOOL_METHODS(CINDERVAULT_HELPER_HANDLER)
+#undef CINDERVAULT_HELPER_HANDLER
 
 namespace {
 

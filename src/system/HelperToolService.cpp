@@ -2,6 +2,7 @@
 
 #include "common/HelperToolProtocol.h"
 #include "common/Log.h"
+#include "helpertoolmethods.h"
 #include "helpertoolproxy.h"
 
 #include <QCoreApplication>
@@ -19,6 +20,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <limits>
+#include <type_traits>
 #include <utility>
 
 namespace cv {
@@ -78,6 +80,81 @@ std::string describe(const QDBusMessage& error)
 }
 
 } // namespace
+
+// The form each method of the helper's interface takes on the bus: one function per method of the
+// interface description, named after it, and the only place where its name and arguments are
+// spelt. A method added to the description without its function here fails the build.
+struct HelperToolService::Wire
+{
+    static WireCall getVersion() { return {"getVersion", {}, {}, false}; }
+    static WireCall openFileAt(const ExaminedEntry& entry)
+    {
+        return {"openFileAt", entryTarget(entry), entryArguments(entry), true};
+    }
+    // Named by the number of entries in authorizationRequested.
+    static WireCall allowEntriesAt(const std::vector<ExaminedEntry>& entries)
+    {
+        QByteArrayList folders;
+        QByteArrayList names;
+        QList<qulonglong> devices;
+        QList<qulonglong> inodes;
+        for (const ExaminedEntry& entry : entries) {
+            folders.append(pathBytes(entry.folder));
+            names.append(pathBytes(entry.name));
+            devices.append(entry.device);
+            inodes.append(entry.inode);
+        }
+        return {"allowEntriesAt",
+                QByteArray::number(static_cast<qulonglong>(entries.size())),
+                {QVariant::fromValue(folders), QVariant::fromValue(names), QVariant::fromValue(devices),
+                 QVariant::fromValue(inodes)},
+                true};
+    }
+    static WireCall deleteFileAtPath(const ExaminedEntry& entry)
+    {
+        return {"deleteFileAtPath", entryTarget(entry), entryArguments(entry), true};
+    }
+    static WireCall renameEntryAt(const ExaminedEntry& entry, const std::string& newName)
+    {
+        return {"renameEntryAt", entryTarget(entry), entryArguments(entry) << pathBytes(newName), true};
+    }
+    static WireCall deleteSnapshots() { return {"deleteSnapshots", {}, {}, true}; }
+    // The helper formats the volume only while it is still the one the user confirmed.
+    static WireCall reformatVolumeAt(const std::string& mountPath, const ConfirmedVolume& confirmed)
+    {
+        return {"reformatVolumeAt",
+                pathBytes(mountPath),
+                {pathBytes(mountPath), QVariant::fromValue<qulonglong>(confirmed.device),
+                 QVariant::fromValue<qulonglong>(confirmed.diskSequence), pathBytes(confirmed.uuid),
+                 pathBytes(confirmed.label)},
+                true};
+    }
+    static WireCall checkReformatVolumeAt(const std::string& mountPath)
+    {
+        return {"checkReformatVolumeAt", pathBytes(mountPath), {pathBytes(mountPath)}, false};
+    }
+    static WireCall withdrawCalls() { return {"withdrawCalls", {}, {}, false}; }
+    // The helper knows a call by its caller, method and target: the same call id the helper's
+    // authorizationRequested names it by.
+    static WireCall withdrawCallOn(const WireCall& call)
+    {
+        return {"withdrawCallOn", {}, {QString::fromLatin1(call.method), call.target}, false};
+    }
+    static WireCall forgetAllowedEntries() { return {"forgetAllowedEntries", {}, {}, false}; }
+
+#define CINDERVAULT_CLIENT_CALL(method) static_assert(std::is_function_v<decltype(method)>);
+    CINDERVAULT_HELPER_TOOL_METHODS(CINDERVAULT_CLIENT_CALL)
+#undef CINDERVAULT_CLIENT_CALL
+};
+
+QDBusMessage HelperToolService::message(const WireCall& call)
+{
+    QDBusMessage message = QDBusMessage::createMethodCall(
+        QLatin1String(HelperToolProtocol::serviceName), QLatin1String(HelperToolProtocol::objectPath),
+        QLatin1String(HelperToolProtocol::interfaceName), QLatin1String(call.method));
+    message.setArguments(call.arguments);
+    return message;
+}
 
 HelperToolService::HelperToolService(const QString& busAddress, QObject* parent)
     : QObject(parent), m_busAddress(busAddress),
@@ -193,9 +270,10 @@ bool HelperToolService::userAskedAboutAnother(const Command& command) const
 void HelperToolService::onAuthorizationRequested(const QString& method, const QByteArray& target)
 {
     for (auto& [id, command] : m_outstanding) {
-        if (method == QLatin1String(command->method) && target == command->target)
+        if (method == QLatin1String(command->call.method) && target == command->call.target)
             command->userAsked = true;
-        if (command->askingUser && method == QLatin1String(command->method) && target == command->target) {
+        if (command->askingUser && method == QLatin1String(command->call.method) &&
+            target == command->call.target) {
             const AskingUser askingUser = std::exchange(command->askingUser, AskingUser());
             askingUser();
         }
@@ -229,6 +307,10 @@ void HelperToolService::connectAndExecuteCommandBlock(
 
 void HelperToolService::sendCommand(Command command)
 {
+    // Whoever asks the user is there before the question can come (and the call's clock starts
+    // once it is).
+    if (command.call.mayAsk && m_allowInteraction && m_beforeAsking)
+        m_beforeAsking();
     const QDeadlineTimer deadline(command.timeoutMs);
     const quint64 id = ++m_nextCommand;
     auto shared = std::make_shared<Command>(std::move(command));
@@ -256,9 +338,7 @@ void HelperToolService::sendAttempt(std::shared_ptr<Command> command, QDeadlineT
             return;
         }
         HelperToolProxy& proxy = **helperTool;
-        QDBusMessage message = QDBusMessage::createMethodCall(
-            proxy.service(), proxy.path(), proxy.interface(), QLatin1String(command->method));
-        message.setArguments(command->arguments);
+        QDBusMessage message = HelperToolService::message(command->call);
         // The helper lets polkit ask the user for a password only when the call says it may.
         message.setInteractiveAuthorizationAllowed(m_allowInteraction);
         const int timeoutMs =
@@ -273,7 +353,7 @@ void HelperToolService::sendAttempt(std::shared_ptr<Command> command, QDeadlineT
                     if (answer.errorName() == QLatin1String(HelperToolProtocol::errorBusy) &&
                         deadline.remainingTime() > retryMs) {
                         if (retryMs == kFirstBusyRetryMs)
-                            logMessage("HelperTool busy, ", command->method, " is sent again shortly");
+                            logMessage("HelperTool busy, ", command->call.method, " is sent again shortly");
                         // While the user is asked about another call of this program, this one
                         // waits for that answer as well: its caller's clock does not run meanwhile.
                         if (command->askingUser && userAskedAboutAnother(*command))
@@ -310,12 +390,10 @@ void HelperToolService::sendAttempt(std::shared_ptr<Command> command, QDeadlineT
 
 void HelperToolService::openFileForWriting(const ExaminedEntry& entry, FileReply reply, AskingUser askingUser)
 {
-    runOnServiceThread([this, entry, reply = std::move(reply), askingUser = std::move(askingUser)]() {
+    runOnServiceThread([this, call = Wire::openFileAt(entry), reply = std::move(reply),
+                        askingUser = std::move(askingUser)]() {
         auto file = std::make_shared<UniqueFd>();
-        Command command{"openFileAt",
-                        entryTarget(entry),
-                        entryArguments(entry),
-                        kFileCallTimeoutMs,
+        Command command{call, kFileCallTimeoutMs,
                         [file, reply](Expected<void, std::string> outcome) {
                             if (!outcome)
                                 reply(Unexpected(std::move(outcome).error()));
@@ -324,8 +402,7 @@ void HelperToolService::openFileForWriting(const ExaminedEntry& entry, FileReply
                             else
                                 reply(std::move(*file));
                         },
-                        askingUser,
-                        nullptr};
+                        askingUser, nullptr};
         command.answered = [file](const QDBusMessage& answer) {
             if (answer.arguments().size() != 1)
                 return;
@@ -340,25 +417,10 @@ void HelperToolService::openFileForWriting(const ExaminedEntry& entry, FileReply
 void HelperToolService::allowEntries(const std::vector<ExaminedEntry>& entries, ListReply reply,
                                      AskingUser askingUser)
 {
-    QByteArrayList folders;
-    QByteArrayList names;
-    QList<qulonglong> devices;
-    QList<qulonglong> inodes;
-    for (const ExaminedEntry& entry : entries) {
-        folders.append(pathBytes(entry.folder));
-        names.append(pathBytes(entry.name));
-        devices.append(entry.device);
-        inodes.append(entry.inode);
-    }
-    const QVariantList arguments = {QVariant::fromValue(folders), QVariant::fromValue(names),
-                                    QVariant::fromValue(devices), QVariant::fromValue(inodes)};
-    runOnServiceThread([this, arguments, count = entries.size(), reply = std::move(reply),
-                        askingUser = std::move(askingUser)]() {
+    runOnServiceThread([this, call = Wire::allowEntriesAt(entries), count = entries.size(),
+                        reply = std::move(reply), askingUser = std::move(askingUser)]() {
         auto reasons = std::make_shared<std::vector<std::string>>();
-        Command command{"allowEntriesAt",
-                        QByteArray::number(static_cast<qulonglong>(count)),
-                        arguments,
-                        kFileCallTimeoutMs,
+        Command command{call, kFileCallTimeoutMs,
                         [reasons, count, reply](Expected<void, std::string> outcome) {
                             if (!outcome)
                                 reply(Unexpected(std::move(outcome).error()));
@@ -367,8 +429,7 @@ void HelperToolService::allowEntries(const std::vector<ExaminedEntry>& entries, 
                             else
                                 reply(std::move(*reasons));
                         },
-                        askingUser,
-                        nullptr};
+                        askingUser, nullptr};
         command.answered = [reasons](const QDBusMessage& answer) {
             if (answer.arguments().size() != 1)
                 return;
@@ -381,59 +442,48 @@ void HelperToolService::allowEntries(const std::vector<ExaminedEntry>& entries, 
 
 void HelperToolService::deleteFileAtPath(const ExaminedEntry& entry, Reply reply, AskingUser askingUser)
 {
-    runOnServiceThread([this, entry, reply = std::move(reply), askingUser = std::move(askingUser)]() {
-        sendCommand(Command{"deleteFileAtPath", entryTarget(entry), entryArguments(entry), kFileCallTimeoutMs,
-                            reply, askingUser, nullptr});
+    runOnServiceThread([this, call = Wire::deleteFileAtPath(entry), reply = std::move(reply),
+                        askingUser = std::move(askingUser)]() {
+        sendCommand(Command{call, kFileCallTimeoutMs, reply, askingUser, nullptr});
     });
 }
 
 void HelperToolService::renameEntryAt(const ExaminedEntry& entry, const std::string& newName, Reply reply,
                                       AskingUser askingUser)
 {
-    runOnServiceThread([this, entry, to = pathBytes(newName), reply = std::move(reply),
+    runOnServiceThread([this, call = Wire::renameEntryAt(entry, newName), reply = std::move(reply),
                         askingUser = std::move(askingUser)]() {
-        sendCommand(Command{"renameEntryAt", entryTarget(entry), entryArguments(entry) << to,
-                            kFileCallTimeoutMs, reply, askingUser, nullptr});
+        sendCommand(Command{call, kFileCallTimeoutMs, reply, askingUser, nullptr});
     });
 }
 
 void HelperToolService::reformatVolumeAt(const std::string& mountPath, const ConfirmedVolume& confirmed,
                                          Reply reply, AskingUser askingUser)
 {
-    // The helper formats the volume only while it is still the one the user confirmed.
-    const QVariantList arguments = {pathBytes(mountPath), QVariant::fromValue<qulonglong>(confirmed.device),
-                                    QVariant::fromValue<qulonglong>(confirmed.diskSequence),
-                                    pathBytes(confirmed.uuid), pathBytes(confirmed.label)};
-    runOnServiceThread([this, bytes = pathBytes(mountPath), arguments, reply = std::move(reply),
+    runOnServiceThread([this, call = Wire::reformatVolumeAt(mountPath, confirmed), reply = std::move(reply),
                         askingUser = std::move(askingUser)]() {
-        sendCommand(
-            Command{"reformatVolumeAt", bytes, arguments, kUnlimitedTimeoutMs, reply, askingUser, nullptr});
+        sendCommand(Command{call, kUnlimitedTimeoutMs, reply, askingUser, nullptr});
     });
 }
 
 void HelperToolService::checkReformatVolumeAt(const std::string& mountPath, Reply reply)
 {
-    runOnServiceThread([this, bytes = pathBytes(mountPath), reply = std::move(reply)]() {
-        sendCommand(Command{"checkReformatVolumeAt", bytes, {bytes}, kFileCallTimeoutMs, reply, {}, nullptr});
+    runOnServiceThread([this, call = Wire::checkReformatVolumeAt(mountPath), reply = std::move(reply)]() {
+        sendCommand(Command{call, kFileCallTimeoutMs, reply, {}, nullptr});
     });
 }
 
 void HelperToolService::deleteSnapshotsWithReply(Reply reply, AskingUser askingUser)
 {
     runOnServiceThread([this, reply = std::move(reply), askingUser = std::move(askingUser)]() {
-        sendCommand(Command{"deleteSnapshots",
-                            QByteArray(),
-                            {},
-                            kUnlimitedTimeoutMs,
-                            reply,
-                            askingUser,
+        sendCommand(Command{Wire::deleteSnapshots(), kUnlimitedTimeoutMs, reply, askingUser,
                             "Success in Deleting Snapshots"});
     });
 }
 
 void HelperToolService::forgetAllowedEntries()
 {
-    sendWithoutAnswer("forgetAllowedEntries");
+    runOnServiceThread([this]() { sendNow(Wire::forgetAllowedEntries()); });
 }
 
 void HelperToolService::withdrawCalls()
@@ -441,22 +491,14 @@ void HelperToolService::withdrawCalls()
     runOnServiceThread([this]() {
         for (auto& [id, command] : m_outstanding)
             command->withdrawn = true;
-        // Only a helper that is there has calls to withdraw; none is started for it.
-        if (!m_helperTool)
-            return;
-        QDBusMessage withdraw = QDBusMessage::createMethodCall(
-            QLatin1String(HelperToolProtocol::serviceName), QLatin1String(HelperToolProtocol::objectPath),
-            QLatin1String(HelperToolProtocol::interfaceName), QStringLiteral("withdrawCalls"));
-        withdraw.setAutoStartService(false);
-        if (!m_helperToolConnection->send(withdraw))
-            logLine("HelperTool: the calls could not be withdrawn");
+        sendNow(Wire::withdrawCalls());
     });
 }
 
 void HelperToolService::withdrawCallsOn(const ExaminedEntry& entry)
 {
     runOnServiceThread([this, target = entryTarget(entry)]() {
-        withdrawCommands([&target](const Command& command) { return command.target == target; });
+        withdrawCommands([&target](const Command& command) { return command.call.target == target; });
     });
 }
 
@@ -466,33 +508,19 @@ void HelperToolService::withdrawCommands(const std::function<bool(const Command&
         if (!matches(*command) || command->withdrawn)
             continue;
         command->withdrawn = true;
-        if (!m_helperTool)
-            continue;
-        // The helper knows a call by its caller, method and target: the same call id the helper's
-        // authorizationRequested names it by.
-        QDBusMessage withdraw = QDBusMessage::createMethodCall(
-            QLatin1String(HelperToolProtocol::serviceName), QLatin1String(HelperToolProtocol::objectPath),
-            QLatin1String(HelperToolProtocol::interfaceName), QStringLiteral("withdrawCallOn"));
-        withdraw << QString::fromLatin1(command->method) << command->target;
-        withdraw.setAutoStartService(false);
-        if (!m_helperToolConnection->send(withdraw))
-            logLine("HelperTool: a call could not be withdrawn");
+        sendNow(Wire::withdrawCallOn(command->call));
     }
 }
 
-void HelperToolService::sendWithoutAnswer(const char* method)
+void HelperToolService::sendNow(const WireCall& call)
 {
-    runOnServiceThread([this, method]() {
-        // Only a helper that is there holds allowances of this client; none is started for it.
-        if (!m_helperTool)
-            return;
-        QDBusMessage message = QDBusMessage::createMethodCall(
-            QLatin1String(HelperToolProtocol::serviceName), QLatin1String(HelperToolProtocol::objectPath),
-            QLatin1String(HelperToolProtocol::interfaceName), QLatin1String(method));
-        message.setAutoStartService(false);
-        if (!m_helperToolConnection->send(message))
-            logMessage("HelperTool: ", method, " could not be sent");
-    });
+    // Only a helper that is there has calls or allowances of this client; none is started for it.
+    if (!m_helperTool)
+        return;
+    QDBusMessage message = HelperToolService::message(call);
+    message.setAutoStartService(false);
+    if (!m_helperToolConnection->send(message))
+        logMessage("HelperTool: ", call.method, " could not be sent");
 }
 
 void HelperToolService::installIfNeeded()
@@ -511,9 +539,9 @@ void HelperToolService::updateIfNeeded()
                 installAction();
                 return;
             }
-            HelperToolProxy& proxy = **helperTool;
-            proxy.setTimeout(kVersionTimeoutMs);
-            auto* watcher = new QDBusPendingCallWatcher(proxy.getVersion(), this);
+            const QDBusPendingCall version =
+                (*helperTool)->connection().asyncCall(message(Wire::getVersion()), kVersionTimeoutMs);
+            auto* watcher = new QDBusPendingCallWatcher(version, this);
             connect(watcher, &QDBusPendingCallWatcher::finished, this,
                     [this, expected](QDBusPendingCallWatcher* finished) {
                         finished->deleteLater();

@@ -4,6 +4,7 @@
 #include "engine/HelperToolClient.h"
 
 #include <QDBusConnection>
+#include <QDBusMessage>
 #include <QDBusPendingCall>
 #include <QDeadlineTimer>
 #include <QObject>
@@ -26,8 +27,9 @@ namespace cv {
 // the root-only work of a job. One shared instance lives on the GUI thread. Every operation may be called
 // from any thread; it moves itself to the service's thread, sends its call without blocking, and calls its
 // reply at most once, with success or an error text. Without a bus, a helper or pkexec every call
-// answers an error at once rather than hanging. The calls go through a proxy generated from the interface
-// description the helper's adaptor is generated from.
+// answers an error at once rather than hanging. The window and the command line share it; each
+// method of the helper's interface has its one wire form here (Wire, in the .cpp), checked against
+// the interface description at build time.
 class HelperToolService : public QObject, public HelperToolClient
 {
     Q_OBJECT
@@ -88,6 +90,10 @@ public:
     // work that needs one is refused at once (a script's --no-ask-password). Set before the first
     // call.
     void setInteractiveAuthorizationAllowed(bool allowed);
+    // Called on the service's thread before each call that may have polkit ask the user is sent,
+    // while asking is allowed at all, so that an agent that asks is there first (the command
+    // line's text agent); it may block until it is. Set before the first call.
+    void setBeforeAsking(std::function<void()> beforeAsking) { m_beforeAsking = std::move(beforeAsking); }
     // The package's activation file of the helper: while it is there, the helper is the package's
     // and the install step never runs. Tests point it elsewhere.
     void setPackagedHelperActivation(const QString& path);
@@ -112,16 +118,25 @@ private:
     // Connects, then runs block with the helper's proxy, or with why there is none.
     void
     connectAndExecuteCommandBlock(const std::function<void(Expected<HelperToolProxy*, std::string>)>& block);
-    // Calls the helper's method with arguments and hands the outcome to reply;
-    // successLog is logged on success when not empty. A busy answer is not handed on: the call is
-    // made again, after retryMs and then longer pauses, until the deadline of the whole call.
-    // askingUser is called when the helper says that the user is asked about the call, whose
-    // target (folder/name, the mount path, or nothing) is as the helper names it.
-    struct Command
+    // What one call of a method of the helper carries on the bus; made by the function of Wire
+    // named after the method, and nowhere else.
+    struct WireCall
     {
         const char* method = "";
-        QByteArray target;
+        QByteArray target; // the call as the helper's authorizationRequested names it
         QVariantList arguments;
+        bool mayAsk = false; // polkit may ask the user about it
+    };
+    struct Wire;
+    // The call as a message to the helper.
+    static QDBusMessage message(const WireCall& call);
+    // Makes call and hands the outcome to reply; successLog is logged on success when not empty.
+    // A busy answer is not handed on: the call is made again, after retryMs and then longer
+    // pauses, until the deadline of the whole call. askingUser is called when the helper says that
+    // the user is asked about the call.
+    struct Command
+    {
+        WireCall call;
         int timeoutMs = 0;
         Reply reply;
         AskingUser askingUser;
@@ -137,8 +152,9 @@ private:
     // Whether the helper said that the user is asked about an outstanding command other than
     // command.
     bool userAskedAboutAnother(const Command& command) const;
-    // Sends a method of the helper that needs no answer, without starting a helper for it.
-    void sendWithoutAnswer(const char* method);
+    // Sends a method of the helper that needs no answer at once, without starting a helper for it;
+    // only on the service's thread.
+    void sendNow(const WireCall& call);
     void sendAttempt(std::shared_ptr<Command> command, QDeadlineTimer deadline, int retryMs);
     // The calls sent and not answered yet, for the helper's signal to find them.
     std::map<quint64, std::shared_ptr<Command>> m_outstanding;
@@ -154,6 +170,7 @@ private:
     QString m_packagedActivation;
     bool m_installing = false;
     std::atomic<bool> m_allowInteraction{true};
+    std::function<void()> m_beforeAsking;
     // The user's answer to the install question: installs now, or not in this run.
     void installAnswered(bool install);
     InstallQuestion m_installQuestion;

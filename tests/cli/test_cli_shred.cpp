@@ -1,3 +1,4 @@
+#include "HelperToolStandIn.h"
 #include "LoopMount.h"
 #include "ProcessRunner.h"
 #include "ReadOnlyMounts.h"
@@ -192,22 +193,7 @@ TEST(CliShred, TheJobHasTheHelperASleepInhibitorAndTheUsersHome)
     // As the window's job: the helper, logind's inhibitor and the user's home folder, below
     // which a wipe of the startup volume puts its fill files; also without HOME, where the
     // user's own home is meant, not root's. The priority stays the caller's (nice).
-    struct RefusingHelper : cv::HelperToolClient
-    {
-        void openFileForWriting(const cv::ExaminedEntry&, FileReply reply, AskingUser) override
-        {
-            reply(cv::Unexpected(std::string("no")));
-        }
-        void deleteFileAtPath(const cv::ExaminedEntry&, Reply reply, AskingUser) override
-        {
-            reply(cv::Unexpected(std::string("no")));
-        }
-        void reformatVolumeAt(const std::string&, const cv::ConfirmedVolume&, Reply reply,
-                              AskingUser) override
-        {
-            reply(cv::Unexpected(std::string("no")));
-        }
-    } helper;
+    t::HelperToolStandIn helper;
     const std::string home = std::getenv("HOME");
     cv::JobEnvironment environment = cv::cli::JobRunner::environment(&helper);
     EXPECT_EQ(environment.helperTool, &helper);

@@ -1,3 +1,4 @@
+#include "HelperToolStandIn.h"
 #include "LoopMount.h"
 #include "SleepingProcess.h"
 #include "SystemCallCount.h"
@@ -122,7 +123,7 @@ struct Recorder : cv::FileShredCoordinatorDelegate
 // Answers helper calls: grant (doing the work itself), refuse, or stay silent (keeping the reply
 // to call it late, after the coordinator stopped waiting); with askFirst it first says that the
 // user is asked. Records the calls, with the device and inode they name, and withdrawals.
-struct StandInHelper : cv::HelperToolClient
+struct StandInHelper : t::HelperToolStandIn
 {
     enum class Mode
     {

@@ -36,12 +36,14 @@
 #include <gtest/gtest.h>
 #include <iostream>
 #include <map>
+#include <pty.h>
 #include <pwd.h>
 #include <set>
 #include <sstream>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -292,6 +294,8 @@ public:
     Answer otherwise = Answer::No;
     std::vector<Question> questions;
     std::vector<QString> cancelled;
+    // The members of every message, in the order they came.
+    std::vector<QString> members;
     // Questions asked with the user and not answered, by cancellation id.
     std::map<QString, QDBusMessage> open;
 
@@ -318,6 +322,13 @@ public:
     QString introspect(const QString&) const override { return QString(); }
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
     {
+        members.push_back(message.member());
+        // A text agent registers, and leaves.
+        if (message.member().startsWith(QLatin1String("RegisterAuthenticationAgent")) ||
+            message.member() == QLatin1String("UnregisterAuthenticationAgent")) {
+            connection.send(message.createReply());
+            return true;
+        }
         if (message.member() == QLatin1String("CancelCheckAuthorization") &&
             message.arguments().size() == 1) {
             cancelled.push_back(message.arguments().at(0).toString());
@@ -1687,4 +1698,87 @@ TEST(HelperLifetime, GetVersionDoesNotKeepTheHelperRunning)
         cv::test::waitUntil([] { return false; }, 300);
     }
     EXPECT_FALSE(cv::test::isProcessRunning(first)) << "still running after 5 s of idle time 1 s";
+}
+
+TEST(InstalledHelper, TheCommandLinesTextAgentRegistersBeforeTheFirstQuestionAndNeverWithoutAsking)
+{
+    if (!cv::test::isRoot())
+        GTEST_SKIP() << "needs root: the file is root's, the command line runs as nobody";
+    if (::access("/usr/bin/pkttyagent", X_OK) != 0)
+        GTEST_SKIP() << "polkit's text agent is not installed";
+    PrivateBus bus(kInstalledHelper, kShortIdle);
+    ASSERT_FALSE(bus.address().isEmpty()) << "dbus-daemon did not start";
+    FakePolkitAuthority polkit(bus.address());
+    ASSERT_TRUE(polkit.registered());
+    polkit.otherwise = FakePolkitAuthority::Answer::Yes;
+    const ProgramsForNobody programs(bus.folder(), {CINDERVAULT_CLI}, {"libcindervault-cli-qt"});
+    if (!programs.whyNot().empty())
+        GTEST_SKIP() << programs.whyNot();
+    struct passwd* nobody = ::getpwnam("nobody");
+    ASSERT_NE(nobody, nullptr);
+
+    for (const bool askPassword : {true, false}) {
+        SCOPED_TRACE(askPassword ? "asking" : "--no-ask-password");
+        polkit.members.clear();
+        polkit.questions.clear();
+        // A folder of nobody's holding a file of root's: the helper's work, with a question.
+        const std::string tree = bus.folder() + (askPassword ? "/asking" : "/not-asking");
+        cv::test::makeDir(tree);
+        ASSERT_EQ(::chown(tree.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+        cv::test::writeFile(tree + "/root-file", std::string("root's"));
+        std::vector<std::string> args{"setpriv",
+                                      "--reuid=nobody",
+                                      "--regid=nogroup",
+                                      "--clear-groups",
+                                      "env",
+                                      "HOME=" + bus.folder(),
+                                      "DBUS_SYSTEM_BUS_ADDRESS=" + bus.address().toStdString(),
+                                      programs[CINDERVAULT_CLI],
+                                      "shred",
+                                      "--yes",
+                                      "--no-report",
+                                      tree};
+        if (!askPassword)
+            args.insert(args.end() - 1, "--no-ask-password");
+
+        // On a terminal, where the text agent is wanted; the stand-in polkit answers on this thread.
+        std::atomic<bool> done{false};
+        int status = -1;
+        std::string output;
+        std::thread run([&] {
+            int terminal = -1;
+            const pid_t pid = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+            if (pid == 0) {
+                std::vector<char*> argv;
+                for (auto& arg : args)
+                    argv.push_back(arg.data());
+                argv.push_back(nullptr);
+                ::execvp(argv[0], argv.data());
+                ::_exit(127);
+            }
+            char buffer[4096];
+            for (ssize_t n; (n = ::read(terminal, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR);)
+                output.append(buffer, static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
+            ::close(terminal);
+            ::waitpid(pid, &status, 0);
+            done = true;
+        });
+        cv::test::waitUntil([&] { return done.load(); }, 120000);
+        run.join();
+        ASSERT_TRUE(WIFEXITED(status)) << output;
+        EXPECT_EQ(WEXITSTATUS(status), 0) << output;
+        EXPECT_FALSE(cv::test::exists(tree)) << output;
+
+        const auto registration =
+            std::find_if(polkit.members.begin(), polkit.members.end(), [](const QString& member) {
+                return member.startsWith(QLatin1String("RegisterAuthenticationAgent"));
+            });
+        const auto question =
+            std::find(polkit.members.begin(), polkit.members.end(), QStringLiteral("CheckAuthorization"));
+        ASSERT_NE(question, polkit.members.end()) << "the helper asked nothing";
+        if (askPassword)
+            EXPECT_LT(registration, question) << "no text agent before the first question: " << output;
+        else
+            EXPECT_EQ(registration, polkit.members.end()) << "a text agent although nobody may be asked";
+    }
 }

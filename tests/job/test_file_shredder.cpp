@@ -1,3 +1,4 @@
+#include "HelperToolStandIn.h"
 #include "LoopMount.h"
 #include "TempDir.h"
 #include "Unprivileged.h"
@@ -66,7 +67,7 @@ struct Delegate : cv::FileShredderDelegate
     }
 };
 
-struct RecordingHelper : cv::HelperToolClient
+struct RecordingHelper : t::HelperToolStandIn
 {
     std::vector<std::string> calls;
     void openFileForWriting(const cv::ExaminedEntry& entry, FileReply reply, AskingUser) override

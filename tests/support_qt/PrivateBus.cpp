@@ -37,6 +37,8 @@ const char* const kSystemRules = R"(
     <allow receive_type="signal"/>
     <allow send_destination="org.freedesktop.DBus" send_interface="org.freedesktop.DBus"/>
     <allow send_destination="org.freedesktop.DBus" send_interface="org.freedesktop.DBus.Introspectable"/>
+    <!-- polkit's own policy: anyone may talk to the authority (a text agent registers with it). -->
+    <allow send_destination="org.freedesktop.PolicyKit1"/>
   </policy>
   <policy user="root">
     <allow own="*"/>

@@ -15,6 +15,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <thread>
+#include <vector>
 
 using cv::HelperToolService;
 using cv::test::PrivateBus;
@@ -241,6 +242,45 @@ TEST(HelperToolService, SendsACallAgainWhileTheHelperIsBusyWithAnEarlierOne)
     ASSERT_TRUE(refused.wait());
     EXPECT_NE(refused.errorText().find("AccessDenied"), std::string::npos) << refused.errorText();
     EXPECT_EQ(helper.calls, 4);
+}
+
+TEST(HelperToolService, HasWhoeverAsksTheUserReadyBeforeEachCallThatMayAskAndOnlyThen)
+{
+    // The command line starts its text agent here: an agent started late leaves polkit nobody to
+    // ask, one started for nothing (a check, or --no-ask-password) runs a program on the terminal
+    // for no question.
+    PrivateBus bus;
+    ASSERT_FALSE(bus.address().isEmpty()) << "dbus-daemon did not start";
+    StandInHelper helper(bus.address(), QLatin1String(cv::HelperToolProtocol::version));
+    ASSERT_TRUE(helper.registered());
+
+    for (const bool askingAllowed : {true, false}) {
+        HelperToolService service(bus.address());
+        service.setInteractiveAuthorizationAllowed(askingAllowed);
+        // The number of calls the helper had seen each time the hook ran.
+        std::vector<int> seenAtHook;
+        service.setBeforeAsking([&] { seenAtHook.push_back(helper.calls); });
+        helper.answers.assign(kOperations.size() + 1, QString());
+
+        ReplyCatcher checked;
+        service.checkReformatVolumeAt("/tmp/x", checked.reply());
+        ASSERT_TRUE(checked.wait());
+        EXPECT_TRUE(seenAtHook.empty()) << "a check asks nobody";
+
+        for (const auto& [name, operation] : kOperations) {
+            const int callsBefore = helper.calls;
+            const std::size_t hooksBefore = seenAtHook.size();
+            ReplyCatcher catcher;
+            operation(service, catcher.reply());
+            ASSERT_TRUE(catcher.wait()) << name << " never answered";
+            if (!askingAllowed) {
+                EXPECT_TRUE(seenAtHook.empty()) << name << " with asking not allowed";
+                continue;
+            }
+            ASSERT_EQ(seenAtHook.size(), hooksBefore + 1) << name;
+            EXPECT_EQ(seenAtHook.back(), callsBefore) << name << " reached the helper before the hook ran";
+        }
+    }
 }
 
 TEST(HelperToolService, OnlyABuildRunFromItsFolderInstallsItsHelper)
