@@ -47,9 +47,6 @@ public:
 class FileShredder
 {
 public:
-    static constexpr std::uint64_t kFreeSpaceBlockSize = JobPreparation::kFreeSpaceBlockSize;
-    static constexpr std::chrono::milliseconds kEventInterval = JobProgress::kEventInterval;
-
     FileShredder(std::shared_ptr<PathCollection> locations, std::shared_ptr<Algorithm> algorithm,
                  std::shared_ptr<ShredOptions> options);
     ~FileShredder();
@@ -62,21 +59,15 @@ public:
 
     void run();
     void cancel();
-    bool isCancelled() const { return m_context.isCancelled(); }
 
-    std::shared_ptr<ShredState> getState() const { return m_context.progress.getState(); }
-    std::string getAction() const;
     const std::shared_ptr<ShredResult>& result() const { return m_context.result; }
     const std::shared_ptr<ShredOptions>& options() const { return m_context.options; }
     // What per-file shredding leaves in place: the excludes, the folders above them, volume mount points.
     const PreparedExcludes& preparedExcludes() const { return m_context.preparedExcludes; }
 
-    ShredWriter* writer() const { return m_context.writer.get(); }
-    FreeSpaceWriter* freespaceWriter() const { return m_context.freespaceWriter.get(); }
-    FreeSpaceCoordinator* freespaceCoordinator() const { return m_context.freespaceCoordinator.get(); }
-    FileShredCoordinator* fileshredCoordinator() const { return m_context.fileshredCoordinator.get(); }
-
 private:
+    // The action the job's snapshots and log name, as its options select it.
+    std::string getAction() const;
     // Gives the calling thread the environment's priority: its nice value, when it has one, and
     // the background scheduling class and I/O priority, when it asks for them.
     void applyPriority() const;
