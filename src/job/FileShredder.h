@@ -9,6 +9,7 @@
 #include "engine/ShredWriter.h"
 #include "freespace/FreeSpaceCoordinator.h"
 #include "freespace/FreeSpaceWriter.h"
+#include "job/FileShredderDelegate.h"
 #include "job/JobContext.h"
 #include "job/JobEnvironment.h"
 #include "job/JobPreparation.h"
@@ -27,17 +28,6 @@
 #include <vector>
 
 namespace cv {
-
-// Receives a job's progress and its end. Both arrive on the job's worker thread, except the
-// snapshot that cancel() sends, which arrives on the thread that called cancel().
-class FileShredderDelegate
-{
-public:
-    virtual ~FileShredderDelegate() = default;
-    virtual void curProgress(std::shared_ptr<const ShredState> state) = 0;
-    // Exactly once per run, also after a cancel.
-    virtual void finished(std::shared_ptr<ShredResult> result) = 0;
-};
 
 // One shred job: runs the phases its options select over a target collection with one overwrite
 // method, on the calling (worker) thread, keeps the progress counters, sends snapshots at most
