@@ -10,27 +10,12 @@ FileShredCoordinator::FileShredCoordinator(std::shared_ptr<Algorithm> algorithm,
     : m_context(std::move(algorithm), writer), m_helper(helperTool, m_context),
       m_overwrite(m_context, m_helper), m_rename(m_context, m_helper), m_flush(m_context),
       m_delete(m_context, m_helper)
-{
-    writer.setDelegate(this);
-}
+{}
 
 void FileShredCoordinator::cancel()
 {
     m_context.cancel();
     m_context.writer.cancel();
-}
-
-void FileShredCoordinator::writtenBytes(std::int64_t bytes)
-{
-    m_overwrite.writtenBytes(bytes);
-    if (m_context.delegate)
-        m_context.delegate->fileshredWrittenBytes(bytes);
-}
-
-void FileShredCoordinator::fileGrew(std::int64_t bytes)
-{
-    if (m_context.delegate)
-        m_context.delegate->fileshredFileGrew(bytes);
 }
 
 void FileShredCoordinator::shredPath(const std::string& path, const PreparedExcludes& excludes)

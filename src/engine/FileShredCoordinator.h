@@ -42,7 +42,7 @@ namespace cv {
 // What stays is the job's PreparedExcludes: every excluded path with everything below it, and every
 // folder above an excluded path, so that such folders are neither renamed nor deleted while their
 // other contents are.
-class FileShredCoordinator : public ShredWriterDelegate
+class FileShredCoordinator
 {
 public:
     // What the job really did to files, for its totals. Bytes are one-pass bytes.
@@ -94,9 +94,6 @@ public:
     const Totals& totals() const { return m_context.record.totals(); }
 
     void cancel();
-
-    void writtenBytes(std::int64_t bytes) override;
-    void fileGrew(std::int64_t bytes) override;
 
 private:
     ShredContext m_context;
