@@ -1,7 +1,5 @@
 #include "engine/FileShredCoordinator.h"
 
-#include "common/PathText.h"
-#include "common/SecureRandom.h"
 #include "engine/ProtectedEntries.h"
 #include "engine/StayingFiles.h"
 
@@ -12,38 +10,12 @@ FileShredCoordinator::FileShredCoordinator(std::shared_ptr<Algorithm> algorithm,
     : m_context(std::move(algorithm), writer), m_helper(helperTool, m_context),
       m_overwrite(m_context, m_helper), m_rename(m_context, m_helper), m_flush(m_context),
       m_delete(m_context, m_helper)
-{
-    writer.setDelegate(this);
-}
+{}
 
 void FileShredCoordinator::cancel()
 {
     m_context.cancel();
     m_context.writer.cancel();
-}
-
-void FileShredCoordinator::writtenBytes(std::int64_t bytes)
-{
-    m_overwrite.writtenBytes(bytes);
-    if (m_context.delegate)
-        m_context.delegate->fileshredWrittenBytes(bytes);
-}
-
-void FileShredCoordinator::fileGrew(std::int64_t bytes)
-{
-    if (m_context.delegate)
-        m_context.delegate->fileshredFileGrew(bytes);
-}
-
-bool FileShredCoordinator::pathIsSymbolicLink(const std::string& path)
-{
-    struct stat info;
-    return ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
-}
-
-std::string FileShredCoordinator::randomAlphanumericStringWithLength(std::size_t count)
-{
-    return SecureRandom::alphanumeric(count);
 }
 
 void FileShredCoordinator::shredPath(const std::string& path, const PreparedExcludes& excludes)
@@ -66,12 +38,6 @@ std::string FileShredCoordinator::renameAtPath(const std::string& path, const Pr
     return m_rename.renameAtPath(path, excludes);
 }
 
-void FileShredCoordinator::renameFileOrFolderInFolder(const std::string& folder,
-                                                      const PreparedExcludes& excludes)
-{
-    m_rename.renameInFolder(std::string(withoutTrailingSlashes(folder)), excludes);
-}
-
 Expected<void, std::string> FileShredCoordinator::flushLog(const std::string& volumePath, std::uint64_t count)
 {
     return m_flush.flushLog(volumePath, count);
@@ -89,14 +55,8 @@ void FileShredCoordinator::finishDeleting()
 
 void FileShredCoordinator::settle(std::vector<ShredItem>& history) const
 {
-    m_context.record.settle(history, isCancelled());
+    m_context.record.settle(history, m_context.isCancelled());
     StayingFiles::locate(history, m_context.targetsNow);
-}
-
-Expected<void, std::string> FileShredCoordinator::forceDelete(const std::string& path,
-                                                              const struct stat& info)
-{
-    return m_helper.remove(path, info);
 }
 
 void FileShredCoordinator::endHelperWork()

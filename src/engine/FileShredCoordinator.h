@@ -20,7 +20,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
 namespace cv {
@@ -43,15 +42,12 @@ namespace cv {
 // What stays is the job's PreparedExcludes: every excluded path with everything below it, and every
 // folder above an excluded path, so that such folders are neither renamed nor deleted while their
 // other contents are.
-class FileShredCoordinator : public ShredWriterDelegate
+class FileShredCoordinator
 {
 public:
     // What the job really did to files, for its totals. Bytes are one-pass bytes.
     using Totals = ShredRecord::Totals;
 
-    // How long a helper call may take before it counts as refused, unless the helper said that it
-    // asks the user: then the job waits for the user's answer, or a cancel.
-    static constexpr std::chrono::milliseconds kHelperTimeout = HelperCalls::kTimeout;
     // The job's number of flush renames per volume.
     static constexpr std::uint64_t kFlushCount = 10000;
 
@@ -80,8 +76,6 @@ public:
     void shredFile(const std::string& path);
     // Renames path (and, for a folder, everything in it); returns the new path, or path unchanged.
     std::string renameAtPath(const std::string& path, const PreparedExcludes& excludes);
-    // Renames everything under folder, each entry once per pass of the method.
-    void renameFileOrFolderInFolder(const std::string& folder, const PreparedExcludes& excludes);
     // Creates "Flush.dat" at the volume's root and renames it count times.
     // Fails with the system's reason when the file cannot be made, renamed or removed.
     Expected<void, std::string> flushLog(const std::string& volumePath, std::uint64_t count);
@@ -94,22 +88,12 @@ public:
     // overwritten and still there (with the reason), as the job's removals and renames came out.
     void settle(std::vector<ShredItem>& history) const;
 
-    // Have the helper delete the entry at path that was examined as info. The helper acts on that
-    // very entry only (its folder, name, device and inode).
-    Expected<void, std::string> forceDelete(const std::string& path, const struct stat& info);
     // After the deletion: the entries allowed for the job are allowed no more.
     void endHelperWork();
-
-    static bool pathIsSymbolicLink(const std::string& path);
-    static std::string randomAlphanumericStringWithLength(std::size_t count);
 
     const Totals& totals() const { return m_context.record.totals(); }
 
     void cancel();
-    bool isCancelled() const { return m_context.isCancelled(); }
-
-    void writtenBytes(std::int64_t bytes) override;
-    void fileGrew(std::int64_t bytes) override;
 
 private:
     ShredContext m_context;

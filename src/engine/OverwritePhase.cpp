@@ -31,7 +31,22 @@ bool outOfDescriptors(int error)
 
 OverwritePhase::OverwritePhase(ShredContext& context, HelperCalls& helper)
     : m_context(context), m_helper(helper)
-{}
+{
+    m_context.writer.setDelegate(this);
+}
+
+void OverwritePhase::writtenBytes(std::int64_t bytes)
+{
+    m_fileBytesReported += bytes;
+    if (m_context.delegate)
+        m_context.delegate->fileshredWrittenBytes(bytes);
+}
+
+void OverwritePhase::fileGrew(std::int64_t bytes)
+{
+    if (m_context.delegate)
+        m_context.delegate->fileshredFileGrew(bytes);
+}
 
 void OverwritePhase::shredPath(const std::string& target, const PreparedExcludes& excludes)
 {
@@ -211,7 +226,8 @@ std::optional<RegularFileOpener::Result>
 OverwritePhase::openForWriting(int dirFd, const char* name, const struct stat& info, ShredItem& item)
 {
     // An entry of a walk lies on the walk's file system, which the walk found to hold data.
-    const auto where = m_walker ? RegularFileOpener::FileSystem::HoldsData : RegularFileOpener::FileSystem::Unknown;
+    const auto where =
+        m_walker ? RegularFileOpener::FileSystem::HoldsData : RegularFileOpener::FileSystem::Unknown;
     auto opened = RegularFileOpener::openExamined(dirFd, name, info, where);
     // Out of descriptors: the walk gives up those it holds beyond the current folder.
     if (opened.status == RegularFileOpener::Status::OpenFailed && outOfDescriptors(opened.error) &&

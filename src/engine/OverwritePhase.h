@@ -3,6 +3,7 @@
 #include "engine/ItemPath.h"
 #include "engine/RegularFileOpener.h"
 #include "engine/ShredRecord.h"
+#include "engine/ShredWriter.h"
 #include "targets/FolderWalker.h"
 #include "targets/PreparedExcludes.h"
 
@@ -26,8 +27,9 @@ class TargetWalk;
 // overwritten completely, which folders hold something that stays and which could not be read. A
 // file the process may not write is opened by the helper, which hands over the descriptor. A file
 // with other hard links is overwritten only when the walks of the job met every one of its names.
-// Mount points inside a target are never entered or overwritten.
-class OverwritePhase
+// Mount points inside a target are never entered or overwritten. It hears the job's writer block by
+// block and tells the job's delegate.
+class OverwritePhase : public ShredWriterDelegate
 {
 public:
     OverwritePhase(ShredContext& context, HelperCalls& helper);
@@ -39,8 +41,9 @@ public:
     // After the last shredPath of a job: the files with other hard links whose every name the walks
     // did not meet are reported, one item per name met, and left as they are.
     void finishShredding();
-    // The writer wrote bytes of the file being overwritten.
-    void writtenBytes(std::int64_t bytes) { m_fileBytesReported += bytes; }
+    // ShredWriterDelegate: the writer wrote bytes of the file being overwritten, or found it grown.
+    void writtenBytes(std::int64_t bytes) override;
+    void fileGrew(std::int64_t bytes) override;
 
 private:
     // Why a file was not overwritten: the key of the reason and the system's words.

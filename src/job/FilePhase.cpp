@@ -1,7 +1,9 @@
 #include "job/FilePhase.h"
 
 #include "common/Log.h"
-#include "job/JobContext.h"
+#include "engine/FileShredCoordinator.h"
+#include "job/JobSettings.h"
+#include "job/JobTargets.h"
 
 #include <cerrno>
 #include <string_view>
@@ -10,50 +12,54 @@
 
 namespace cv {
 
+void FilePhase::keepFoldersOf(const std::string& target)
+{
+    m_coordinator.setFilesOnly(m_settings.options().filesOnly && !m_targets.goesWhole(target));
+}
+
 void FilePhase::shred()
 {
-    if (m_context.isCancelled())
+    if (m_settings.isCancelled())
         return;
     logLine("Shred Files");
-    m_context.fileshredCoordinator->allowProtectedEntries(m_context.pathCollection->paths(),
-                                                          m_context.preparedExcludes);
-    for (const auto& path : m_context.pathCollection->paths()) {
-        m_context.keepFoldersOf(path);
-        m_context.fileshredCoordinator->shredPath(path, m_context.preparedExcludes);
+    const PreparedExcludes& excludes = m_targets.excludes();
+    m_coordinator.allowProtectedEntries(m_targets.paths(), excludes);
+    for (const auto& path : m_targets.paths()) {
+        keepFoldersOf(path);
+        m_coordinator.shredPath(path, excludes);
     }
-    m_context.fileshredCoordinator->finishShredding();
+    m_coordinator.finishShredding();
 }
 
 void FilePhase::renameFilesAndFolders()
 {
-    if (m_context.isCancelled())
+    if (m_settings.isCancelled())
         return;
     logLine("Renamse Files");
     std::vector<std::string> renamed;
-    renamed.reserve(m_context.pathCollection->paths().size());
-    for (const auto& path : m_context.pathCollection->paths()) {
-        m_context.keepFoldersOf(path);
-        renamed.push_back(m_context.fileshredCoordinator->renameAtPath(path, m_context.preparedExcludes));
+    renamed.reserve(m_targets.paths().size());
+    for (const auto& path : m_targets.paths()) {
+        keepFoldersOf(path);
+        renamed.push_back(m_coordinator.renameAtPath(path, m_targets.excludes()));
     }
-    m_context.targetsBeforeRenaming = m_context.pathCollection->paths();
-    m_context.pathCollection->setPaths(std::move(renamed));
+    m_targets.setRenamed(std::move(renamed));
 }
 
 void FilePhase::saveDelete()
 {
     logLine("Delete Files");
-    const std::vector<std::string>& paths = m_context.pathCollection->paths();
-    const std::vector<std::string>& before = m_context.targetsBeforeRenaming;
+    const std::vector<std::string>& paths = m_targets.paths();
+    const std::vector<std::string>& before = m_targets.namesBeforeRenaming();
     for (std::size_t i = 0; i < paths.size(); ++i) {
-        m_context.keepFoldersOf(i < before.size() ? before[i] : paths[i]);
-        m_context.fileshredCoordinator->saveDelete(paths[i], m_context.preparedExcludes);
+        keepFoldersOf(i < before.size() ? before[i] : paths[i]);
+        m_coordinator.saveDelete(paths[i], m_targets.excludes());
     }
 }
 
 void FilePhase::shredRecords()
 {
-    const auto& records = m_context.pathCollection->records();
-    if (m_context.isCancelled() || records.empty())
+    const auto& records = m_targets.collection()->records();
+    if (m_settings.isCancelled() || records.empty())
         return;
     // A target is gone when its name after the renaming is: then its record goes too, shredded like
     // the target. A target that stays keeps its record (a trashed item stays restorable).
@@ -61,8 +67,8 @@ void FilePhase::shredRecords()
     for (const auto& [target, record] : records)
         recordOf.emplace(target, &record);
     std::vector<std::string> due;
-    const std::vector<std::string>& before = m_context.targetsBeforeRenaming;
-    const std::vector<std::string>& now = m_context.pathCollection->paths();
+    const std::vector<std::string>& before = m_targets.namesBeforeRenaming();
+    const std::vector<std::string>& now = m_targets.paths();
     for (std::size_t i = 0; i < before.size() && i < now.size(); ++i) {
         const auto record = recordOf.find(before[i]);
         struct stat info;
@@ -72,18 +78,17 @@ void FilePhase::shredRecords()
     if (due.empty())
         return;
     logLine("Delete Records");
-    FileShredCoordinator& coordinator = *m_context.fileshredCoordinator;
-    const PreparedExcludes& excludes = m_context.preparedExcludes;
+    const PreparedExcludes& excludes = m_targets.excludes();
     for (const std::string& record : due)
-        coordinator.shredPath(record, excludes);
-    coordinator.finishShredding();
+        m_coordinator.shredPath(record, excludes);
+    m_coordinator.finishShredding();
     for (const std::string& record : due)
-        coordinator.saveDelete(coordinator.renameAtPath(record, excludes), excludes);
+        m_coordinator.saveDelete(m_coordinator.renameAtPath(record, excludes), excludes);
 }
 
 void FilePhase::endHelperWork()
 {
-    m_context.fileshredCoordinator->endHelperWork();
+    m_coordinator.endHelperWork();
 }
 
 } // namespace cv

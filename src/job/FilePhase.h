@@ -1,15 +1,22 @@
 #pragma once
 
+#include <string>
+
 namespace cv {
 
-class JobContext;
+class FileShredCoordinator;
+class JobSettings;
+class JobTargets;
 
 // The job's files: overwrites the targets, renames them, deletes them, then the records of the
-// targets that are gone, and ends what the helper was allowed for the job.
+// targets that are gone, and ends what the helper was allowed for the job. The renaming gives the
+// targets their new names; nothing else here changes them.
 class FilePhase
 {
 public:
-    explicit FilePhase(JobContext& context) : m_context(context) {}
+    FilePhase(const JobSettings& settings, JobTargets& targets, FileShredCoordinator& coordinator)
+        : m_settings(settings), m_targets(targets), m_coordinator(coordinator)
+    {}
 
     void shred();
     void renameFilesAndFolders();
@@ -20,7 +27,12 @@ public:
     void endHelperWork();
 
 private:
-    JobContext& m_context;
+    // Whether the folders of a target stay (a files-only job), or the target goes whole.
+    void keepFoldersOf(const std::string& target);
+
+    const JobSettings& m_settings;
+    JobTargets& m_targets;
+    FileShredCoordinator& m_coordinator;
 };
 
 } // namespace cv

@@ -3,7 +3,7 @@
 #include "common/Localization.h"
 #include "common/Log.h"
 #include "job/FilePhase.h"
-#include "job/JobResultBuilder.h"
+#include "job/JobPreparation.h"
 #include "job/VolumePhase.h"
 #include "job/VolumeReformat.h"
 
@@ -18,19 +18,19 @@ namespace cv {
 
 FileShredder::FileShredder(std::shared_ptr<PathCollection> locations, std::shared_ptr<Algorithm> algorithm,
                            std::shared_ptr<ShredOptions> options)
-    : m_context(std::move(locations), std::move(algorithm), std::move(options))
+    : m_settings(std::move(algorithm), std::move(options)), m_targets(std::move(locations))
 {}
 
 FileShredder::~FileShredder() = default;
 
 std::string FileShredder::getAction() const
 {
-    const std::shared_ptr<ShredOptions>& options = m_context.options;
-    if (!options || !options->hasVolumes)
+    const ShredOptions& options = m_settings.options();
+    if (!options.hasVolumes)
         return localized("Erasing Data");
-    if (options->formatVolume)
+    if (options.formatVolume)
         return localized("Complete Erase");
-    if (options->eraseFreeSpaceOnly)
+    if (options.eraseFreeSpaceOnly)
         return localized("Freespace Erase only");
     return localized("Erasing Data");
 }
@@ -39,32 +39,31 @@ void FileShredder::run()
 {
     applyPriority();
     // Keeping the machine awake is a courtesy: without it the job still runs and still finishes.
-    SleepInhibitor* inhibitor = m_context.environment.sleepInhibitor.get();
+    SleepInhibitor* inhibitor = m_settings.environment().sleepInhibitor.get();
     const bool inhibited = inhibitor && inhibitor->acquire("Cindervault", "Cindervault Action");
     if (!inhibited)
         logLine("No sleep inhibitor could be had; the machine may sleep during the job");
 
-    if (!m_context.options)
-        m_context.options = std::make_shared<ShredOptions>();
-    JobPreparation(m_context, getAction()).run();
+    JobPreparation(m_settings, {m_tools, m_listener, m_targets, m_result, m_progress}, getAction()).run();
     // A complete erase that the helper would refuse at its end is refused before anything is done.
-    if (!m_context.options->formatVolume || VolumeReformat(m_context).checkBeforeStart())
-        runPhases();
-    JobResultBuilder(m_context).finishUpResult();
+    VolumeReformat reformat(m_settings, m_targets, m_progress, m_result);
+    if (!m_settings.options().formatVolume || reformat.checkBeforeStart())
+        runPhases(reformat);
+    m_result.finish(m_settings, m_tools);
 
     // Released before the delegate hears of the end, which may let the job go.
     if (inhibited)
         inhibitor->release();
-    if (FileShredderDelegate* delegate = m_context.progress.delegate())
-        delegate->finished(m_context.result);
+    if (FileShredderDelegate* delegate = m_progress.delegate())
+        delegate->finished(m_result.result());
 }
 
-void FileShredder::runPhases()
+void FileShredder::runPhases(VolumeReformat& reformat)
 {
-    VolumePhase volumes(m_context);
-    FilePhase files(m_context);
+    VolumePhase volumes(m_settings, m_targets, m_tools, m_result);
+    FilePhase files(m_settings, m_targets, m_tools.fileshredCoordinator());
     volumes.freeSpaceErase();
-    if (m_context.options->eraseFreeSpaceOnly) {
+    if (m_settings.options().eraseFreeSpaceOnly) {
         volumes.flushLog();
     } else {
         files.shred();
@@ -75,13 +74,13 @@ void FileShredder::runPhases()
         files.endHelperWork();
         volumes.wipeFreeSpaceAfterDeletion();
     }
-    if (m_context.options->formatVolume)
-        VolumeReformat(m_context).formatVolumes();
+    if (m_settings.options().formatVolume)
+        reformat.formatVolumes();
 }
 
 void FileShredder::applyPriority() const
 {
-    const JobEnvironment& environment = m_context.environment;
+    const JobEnvironment& environment = m_settings.environment();
     // This thread's own class, I/O priority and nice value (Linux keeps them per thread): the
     // caller's other threads, a window's event loop among them, keep theirs. The class is set
     // first: setting it keeps the nice value the thread has.
@@ -102,16 +101,13 @@ void FileShredder::applyPriority() const
 void FileShredder::cancel()
 {
     logLine("Cancel Triggered");
-    m_context.canceled.store(true, std::memory_order_relaxed);
-    m_context.progress.update([&](JobProgress::Counters& counters) {
-        if (m_context.fileshredCoordinator)
-            m_context.fileshredCoordinator->cancel();
-        if (m_context.freespaceCoordinator)
-            m_context.freespaceCoordinator->cancel();
+    m_settings.cancel();
+    m_tools.cancel();
+    m_progress.update([&](JobProgress::Counters& counters) {
         counters.action = localized("Canceling...");
         counters.curPath = counters.action;
     });
-    m_context.progress.sendState();
+    m_progress.sendState();
 }
 
 } // namespace cv

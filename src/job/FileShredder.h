@@ -1,89 +1,73 @@
 #pragma once
 
 #include "engine/Algorithm.h"
-#include "engine/FileShredCoordinator.h"
-#include "engine/HelperToolClient.h"
 #include "engine/ShredOptions.h"
 #include "engine/ShredResult.h"
-#include "engine/ShredState.h"
-#include "engine/ShredWriter.h"
-#include "freespace/FreeSpaceCoordinator.h"
-#include "freespace/FreeSpaceWriter.h"
-#include "job/JobContext.h"
+#include "job/FileShredderDelegate.h"
 #include "job/JobEnvironment.h"
-#include "job/JobPreparation.h"
 #include "job/JobProgress.h"
+#include "job/JobResultBuilder.h"
+#include "job/JobSettings.h"
+#include "job/JobTargets.h"
+#include "job/JobTools.h"
+#include "job/PhaseListener.h"
 #include "targets/PathCollection.h"
+#include "targets/PreparedExcludes.h"
 
-#include <atomic>
-#include <chrono>
-#include <condition_variable>
-#include <cstdint>
 #include <memory>
-#include <mutex>
-#include <optional>
 #include <string>
-#include <unordered_set>
-#include <vector>
 
 namespace cv {
 
-// Receives a job's progress and its end. Both arrive on the job's worker thread, except the
-// snapshot that cancel() sends, which arrives on the thread that called cancel().
-class FileShredderDelegate
-{
-public:
-    virtual ~FileShredderDelegate() = default;
-    virtual void curProgress(std::shared_ptr<const ShredState> state) = 0;
-    // Exactly once per run, also after a cancel.
-    virtual void finished(std::shared_ptr<ShredResult> result) = 0;
-};
+class VolumeReformat;
 
 // One shred job: runs the phases its options select over a target collection with one overwrite
 // method, on the calling (worker) thread, keeps the progress counters, sends snapshots at most
 // every 50 ms and hands the finished result to its delegate. Phases: free-space wipe, shred,
 // rename, flush, delete, reformat; which of them run depends on the action ("delete",
 // "complete", "freespace").
+//
+// Each part of the job has one owner: the settings (method, options, environment; read-only while
+// the job runs), the targets (renamed by the renaming only), the progress counters, the result
+// (written through its builder only) and the tools that do the work. A phase is handed the parts
+// it needs, read-only where it only reads them.
 class FileShredder
 {
 public:
-    static constexpr std::uint64_t kFreeSpaceBlockSize = JobPreparation::kFreeSpaceBlockSize;
-    static constexpr std::chrono::milliseconds kEventInterval = JobProgress::kEventInterval;
-
     FileShredder(std::shared_ptr<PathCollection> locations, std::shared_ptr<Algorithm> algorithm,
                  std::shared_ptr<ShredOptions> options);
     ~FileShredder();
 
-    void setDelegate(FileShredderDelegate* delegate) { m_context.progress.setDelegate(delegate); }
+    void setDelegate(FileShredderDelegate* delegate) { m_progress.setDelegate(delegate); }
     // The services and settings of the program that runs the job; set before run(). The job
     // keeps the helper's address as long as it holds this environment.
-    void setEnvironment(JobEnvironment environment) { m_context.environment = std::move(environment); }
-    const JobEnvironment& environment() const { return m_context.environment; }
+    void setEnvironment(JobEnvironment environment) { m_settings.setEnvironment(std::move(environment)); }
+    const JobEnvironment& environment() const { return m_settings.environment(); }
 
     void run();
     void cancel();
-    bool isCancelled() const { return m_context.isCancelled(); }
 
-    std::shared_ptr<ShredState> getState() const { return m_context.progress.getState(); }
-    std::string getAction() const;
-    const std::shared_ptr<ShredResult>& result() const { return m_context.result; }
-    const std::shared_ptr<ShredOptions>& options() const { return m_context.options; }
+    // Null until the job has begun.
+    const std::shared_ptr<ShredResult>& result() const { return m_result.result(); }
+    const std::shared_ptr<ShredOptions>& options() const { return m_settings.sharedOptions(); }
     // What per-file shredding leaves in place: the excludes, the folders above them, volume mount points.
-    const PreparedExcludes& preparedExcludes() const { return m_context.preparedExcludes; }
-
-    ShredWriter* writer() const { return m_context.writer.get(); }
-    FreeSpaceWriter* freespaceWriter() const { return m_context.freespaceWriter.get(); }
-    FreeSpaceCoordinator* freespaceCoordinator() const { return m_context.freespaceCoordinator.get(); }
-    FileShredCoordinator* fileshredCoordinator() const { return m_context.fileshredCoordinator.get(); }
+    const PreparedExcludes& preparedExcludes() const { return m_targets.excludes(); }
 
 private:
+    // The action the job's snapshots and log name, as its options select it.
+    std::string getAction() const;
     // Gives the calling thread the environment's priority: its nice value, when it has one, and
     // the background scheduling class and I/O priority, when it asks for them.
     void applyPriority() const;
     // The phases between the preparation and the result, as the options select them.
-    void runPhases();
+    void runPhases(VolumeReformat& reformat);
 
-    JobContext m_context;
+    JobSettings m_settings;
+    JobTargets m_targets;
+    JobProgress m_progress;
+    JobResultBuilder m_result{m_progress};
+    PhaseListener m_listener{m_settings, m_tools, m_progress, m_result}; // outlives the tools
+    JobTools m_tools;
 };
 
 } // namespace cv

@@ -1,20 +1,33 @@
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 namespace cv {
 
-class JobContext;
+class JobProgress;
+class JobResultBuilder;
+class JobSettings;
+class JobTargets;
+class JobTools;
+class PhaseListener;
 
 // The job's first step: logs its options, makes the writers and coordinators, prepares the targets
 // and what stays of them, and starts the result and the progress counters.
 class JobPreparation
 {
 public:
-    static constexpr std::uint64_t kFreeSpaceBlockSize = 8388608;
+    // What it sets up: the tools (reporting to listener), the targets, the result and the progress.
+    struct Parts
+    {
+        JobTools& tools;
+        PhaseListener& listener;
+        JobTargets& targets;
+        JobResultBuilder& result;
+        JobProgress& progress;
+    };
 
-    JobPreparation(JobContext& context, std::string action) : m_context(context), m_action(std::move(action))
+    JobPreparation(const JobSettings& settings, Parts parts, std::string action)
+        : m_settings(settings), m_parts(parts), m_action(std::move(action))
     {}
 
     void run();
@@ -24,10 +37,10 @@ private:
     void createTools();
     // Excludes, the folders above them and the volumes' mount points stay in place.
     void prepareTargets();
-    void createResult();
     void countTotals();
 
-    JobContext& m_context;
+    const JobSettings& m_settings;
+    Parts m_parts;
     std::string m_action;
 };
 

@@ -1,7 +1,7 @@
 #include "job/JobProgress.h"
 
 #include "common/Localization.h"
-#include "job/FileShredder.h"
+#include "job/FileShredderDelegate.h"
 
 namespace cv {
 

@@ -5,14 +5,21 @@
 
 namespace cv {
 
-class JobContext;
+class JobProgress;
+class JobResultBuilder;
+class JobSettings;
+class JobTools;
 
 // Books what the coordinators report, all on the job's worker thread, into the job's progress and
 // result.
 class PhaseListener : public FileShredCoordinatorDelegate, public FreeSpaceCoordinatorDelegate
 {
 public:
-    explicit PhaseListener(JobContext& context) : m_context(context) {}
+    // tools: whose writer tells how many passes a file's growth costs.
+    PhaseListener(const JobSettings& settings, const JobTools& tools, JobProgress& progress,
+                  JobResultBuilder& result)
+        : m_settings(settings), m_tools(tools), m_progress(progress), m_result(result)
+    {}
 
     // FileShredCoordinatorDelegate
     void fileshredWrittenBytes(std::int64_t bytes) override;
@@ -31,7 +38,10 @@ public:
     void freespaceFailed(const std::string& mountPath, const std::string& reason) override;
 
 private:
-    JobContext& m_context;
+    const JobSettings& m_settings;
+    const JobTools& m_tools;
+    JobProgress& m_progress;
+    JobResultBuilder& m_result;
 };
 
 } // namespace cv

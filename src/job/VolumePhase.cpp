@@ -1,12 +1,13 @@
 #include "job/VolumePhase.h"
 
 #include "common/Log.h"
-#include "common/MountTable.h"
 #include "common/UniqueFd.h"
 #include "freespace/FreeSpaceTrim.h"
-#include "job/JobContext.h"
+#include "job/JobResultBuilder.h"
+#include "job/JobSettings.h"
+#include "job/JobTargets.h"
+#include "job/JobTools.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -22,49 +23,42 @@ constexpr std::uint64_t kFlushCount = FileShredCoordinator::kFlushCount;
 
 void VolumePhase::freeSpaceErase()
 {
-    const ShredOptions& options = *m_context.options;
-    if (m_context.isCancelled() || !options.hasVolumes ||
+    const ShredOptions& options = m_settings.options();
+    if (m_settings.isCancelled() || !options.hasVolumes ||
         !(options.eraseFreeSpace || options.eraseFreeSpaceOnly))
         return;
     logLine("Start Freespace Erase");
-    for (const auto& path : m_context.pathCollection->paths()) {
-        if (m_context.isVolume(path))
+    for (const auto& path : m_targets.paths()) {
+        if (m_settings.isVolume(path))
             wipeFreeSpaceOf(path, false);
     }
 }
 
 void VolumePhase::wipeFreeSpaceOf(const std::string& mountPath, bool afterDeletion)
 {
-    if (m_context.isCancelled() || !m_context.isVolume(mountPath))
+    if (m_settings.isCancelled() || !m_settings.isVolume(mountPath))
         return;
-    m_context.freespaceCoordinator->freespaceEraseAtPath(mountPath);
-    std::vector<ShredVolume>& volumes = m_context.result->volumes;
-    auto volume = std::find_if(volumes.begin(), volumes.end(), [&](const ShredVolume& known) {
-        return known.volume.mountPoint == mountPath;
-    });
-    if (volume == volumes.end()) {
-        TargetVolume target = TargetVolume::of(mountPath, MountTable::read()).value_or(TargetVolume{});
-        target.mountPoint = mountPath;
-        volume = volumes.insert(volumes.end(), ShredVolume{.volume = std::move(target)});
-    }
-    if (m_context.isCancelled() || m_context.freespaceCoordinator->failed())
+    FreeSpaceCoordinator& coordinator = m_tools.freespaceCoordinator();
+    coordinator.freespaceEraseAtPath(mountPath);
+    ShredVolume& volume = m_result.volumeAt(mountPath);
+    if (m_settings.isCancelled() || coordinator.failed())
         return;
-    volume->freeSpaceWiped = true;
-    volume->wipedAfterDeletion = afterDeletion;
-    volume->unwrittenBytes = m_context.freespaceCoordinator->unwrittenBytes();
+    volume.freeSpaceWiped = true;
+    volume.wipedAfterDeletion = afterDeletion;
+    volume.unwrittenBytes = coordinator.unwrittenBytes();
     const FreeSpaceTrim::Outcome trim = FreeSpaceTrim::trim(mountPath);
-    volume->trim = trim.trim;
-    volume->trimDetail = trim.detail;
+    volume.trim = trim.trim;
+    volume.trimDetail = trim.detail;
 }
 
 void VolumePhase::wipeFreeSpaceAfterDeletion()
 {
-    const ShredOptions& options = *m_context.options;
-    if (m_context.isCancelled() || !options.thenWipeFree || options.eraseFreeSpaceOnly ||
+    const ShredOptions& options = m_settings.options();
+    if (m_settings.isCancelled() || !options.thenWipeFree || options.eraseFreeSpaceOnly ||
         options.formatVolume)
         return;
     std::vector<std::string> mountPaths;
-    for (const ShredVolume& volume : m_context.result->volumes) {
+    for (const ShredVolume& volume : m_result.volumes()) {
         if (volume.volume.copyOnWrite && !volume.freeSpaceWiped)
             mountPaths.push_back(volume.volume.mountPoint);
     }
@@ -84,17 +78,17 @@ void VolumePhase::wipeFreeSpaceAfterDeletion()
 
 void VolumePhase::flushLog()
 {
-    if (m_context.isCancelled())
+    if (m_settings.isCancelled())
         return;
-    for (const auto& path : m_context.pathCollection->paths()) {
-        if (!m_context.isVolume(path))
+    for (const auto& path : m_targets.paths()) {
+        if (!m_settings.isVolume(path))
             continue;
         logLine("Flush Logs");
-        const auto flushed = m_context.fileshredCoordinator->flushLog(path, kFlushCount);
+        const auto flushed = m_tools.fileshredCoordinator().flushLog(path, kFlushCount);
         // A volume whose free space could not be wiped has its error already; its flush failing
         // too says nothing new.
-        if (!flushed && !m_context.hasFailureAt(path))
-            m_context.addFailure(ShredItem::Kind::Step, path, "Flushing the volume failed", flushed.error());
+        if (!flushed && !m_result.hasFailureAt(path))
+            m_result.addFailure(ShredItem::Kind::Step, path, "Flushing the volume failed", flushed.error());
     }
 }
 

@@ -4,7 +4,10 @@
 
 namespace cv {
 
-class JobContext;
+class JobResultBuilder;
+class JobSettings;
+class JobTargets;
+class JobTools;
 
 // The job's volumes: wipes their free space before the files (or alone), flushes their logs, and,
 // with thenWipeFree, wipes the free space of copy-on-write volumes once the deletion has freed the
@@ -12,7 +15,10 @@ class JobContext;
 class VolumePhase
 {
 public:
-    explicit VolumePhase(JobContext& context) : m_context(context) {}
+    VolumePhase(const JobSettings& settings, const JobTargets& targets, JobTools& tools,
+                JobResultBuilder& result)
+        : m_settings(settings), m_targets(targets), m_tools(tools), m_result(result)
+    {}
 
     void freeSpaceErase();
     void flushLog();
@@ -25,7 +31,10 @@ private:
     // records both in the result's volumes.
     void wipeFreeSpaceOf(const std::string& mountPath, bool afterDeletion);
 
-    JobContext& m_context;
+    const JobSettings& m_settings;
+    const JobTargets& m_targets;
+    JobTools& m_tools;
+    JobResultBuilder& m_result;
 };
 
 } // namespace cv

@@ -1,20 +1,28 @@
 #pragma once
 
+#include "common/ConfirmedVolume.h"
 #include "common/Expected.h"
 
+#include <map>
 #include <optional>
 #include <string>
 
 namespace cv {
 
-class JobContext;
+class JobProgress;
+class JobResultBuilder;
+class JobSettings;
+class JobTargets;
 
-// The complete erase's last step: has the privileged helper reformat each target volume, and waits
-// for its reply until a cancel ends the wait.
+// The complete erase's first check and last step: has the privileged helper reformat each target
+// volume, the one the user confirmed, and waits for its reply until a cancel ends the wait.
 class VolumeReformat
 {
 public:
-    explicit VolumeReformat(JobContext& context) : m_context(context) {}
+    VolumeReformat(const JobSettings& settings, const JobTargets& targets, JobProgress& progress,
+                   JobResultBuilder& result)
+        : m_settings(settings), m_targets(targets), m_progress(progress), m_result(result)
+    {}
 
     // Before anything is done: takes down each target volume as the user confirmed it, and asks
     // the helper (no question, no password) whether it would reformat it. False when the job must
@@ -29,7 +37,13 @@ private:
     void waitForReformat(const std::string& mountPath);
     void report(const std::string& mountPath, bool answered, const Expected<void, std::string>& outcome);
 
-    JobContext& m_context;
+    const JobSettings& m_settings;
+    const JobTargets& m_targets;
+    JobProgress& m_progress;
+    JobResultBuilder& m_result;
+    // The volumes as checkBeforeStart() found them, the ones the user confirmed: the helper
+    // reformats each only while it is still that volume.
+    std::map<std::string, ConfirmedVolume> m_confirmedVolumes;
 };
 
 } // namespace cv
