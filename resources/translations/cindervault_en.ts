@@ -439,6 +439,90 @@
         <source>Finished with errors</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Old content may remain</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Skipped</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no file verified</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>last pass read back</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>all passes read back</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>off</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%ld File(s)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%ld other error(s)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>copy-on-write</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>free space wiped in part</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>free space wiped after the deletion</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>free space wiped</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>free space not wiped afterwards</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>TRIM done</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>TRIM not supported</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>TRIM failed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Wiped in part</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remaining entries are dismissed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>formerly</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Deleted, verified</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Deleted</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>cv::AppcastReader</name>
