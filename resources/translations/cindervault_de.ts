@@ -439,6 +439,90 @@
         <source>Finished with errors</source>
         <translation>Mit Fehlern beendet</translation>
     </message>
+    <message>
+        <source>Old content may remain</source>
+        <translation>Alter Inhalt kann verblieben sein</translation>
+    </message>
+    <message>
+        <source>Skipped</source>
+        <translation>Übersprungen</translation>
+    </message>
+    <message>
+        <source>no file verified</source>
+        <translation>keine Datei überprüft</translation>
+    </message>
+    <message>
+        <source>last pass read back</source>
+        <translation>letzter Durchgang zurückgelesen</translation>
+    </message>
+    <message>
+        <source>all passes read back</source>
+        <translation>alle Durchgänge zurückgelesen</translation>
+    </message>
+    <message>
+        <source>off</source>
+        <translation>aus</translation>
+    </message>
+    <message>
+        <source>%ld File(s)</source>
+        <translation>%ld Datei(en)</translation>
+    </message>
+    <message>
+        <source>%ld other error(s)</source>
+        <translation>%ld weitere Fehler</translation>
+    </message>
+    <message>
+        <source>copy-on-write</source>
+        <translation>Copy-on-Write</translation>
+    </message>
+    <message>
+        <source>free space wiped in part</source>
+        <translation>freier Speicher teilweise überschrieben</translation>
+    </message>
+    <message>
+        <source>free space wiped after the deletion</source>
+        <translation>freier Speicher nach dem Löschen überschrieben</translation>
+    </message>
+    <message>
+        <source>free space wiped</source>
+        <translation>freier Speicher überschrieben</translation>
+    </message>
+    <message>
+        <source>free space not wiped afterwards</source>
+        <translation>freier Speicher danach nicht überschrieben</translation>
+    </message>
+    <message>
+        <source>TRIM done</source>
+        <translation>TRIM ausgeführt</translation>
+    </message>
+    <message>
+        <source>TRIM not supported</source>
+        <translation>TRIM nicht unterstützt</translation>
+    </message>
+    <message>
+        <source>TRIM failed</source>
+        <translation>TRIM fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Wiped in part</source>
+        <translation>Teilweise überschrieben</translation>
+    </message>
+    <message>
+        <source>Remaining entries are dismissed</source>
+        <translation>Weitere Einträge werden nicht aufgeführt</translation>
+    </message>
+    <message>
+        <source>formerly</source>
+        <translation>früher</translation>
+    </message>
+    <message>
+        <source>Deleted, verified</source>
+        <translation>Gelöscht, überprüft</translation>
+    </message>
+    <message>
+        <source>Deleted</source>
+        <translation>Gelöscht</translation>
+    </message>
 </context>
 <context>
     <name>cv::AppcastReader</name>

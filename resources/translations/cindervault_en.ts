@@ -209,87 +209,87 @@
     </message>
     <message>
         <source>IDS__ALGORITHM_DETAIL_OV</source>
-        <translation type="unfinished"></translation>
+        <translation>Ostrevane&apos;s own 50-pass method: five random passes, two random three-byte patterns, two zero passes, twenty-five passes of the Gutmann table, a zero pass, five more random three-byte patterns and ten random passes. The most thorough and the slowest method.</translation>
     </message>
     <message>
         <source>IDS__ALGORITHM_DETAIL_GUTMANN</source>
-        <translation type="unfinished"></translation>
+        <translation>Peter Gutmann&apos;s 35-pass method: four random passes, twenty-seven fixed patterns aimed at the encodings of older magnetic drives, and four more random passes. Very slow; meant for old hard disks.</translation>
     </message>
     <message>
         <source>IDS__ALGORITHM_DETAIL_BSI</source>
-        <translation type="unfinished"></translation>
+        <translation>Guideline TL-03423 of the German Federal Office for Information Security: eight passes of zeros and ones, alternating, with one pass of a random byte.</translation>
     </message>
     <message>
         <source>IDS__ALGORITHM_DETAIL_M7</source>
-        <translation type="unfinished"></translation>
+        <translation>NATO standard: seven passes, zeros and ones in turn, ending with a pass of ones.</translation>
     </message>
     <message>
         <source>IDS__ALGORITHM_DETAIL_DOD2</source>
-        <translation type="unfinished"></translation>
+        <translation>US Department of Defense 5220.22-M ECE: seven passes of zeros, the bytes 0x35 and 0xCA, a random byte and three more passes of zeros.</translation>
     </message>
     <message>
         <source>IDS__ALGORITHM_DETAIL_BSI2011</source>
-        <translation type="unfinished"></translation>
+        <translation>BSI-2011-VS of the German Federal Office for Information Security: zeros, ones, zeros, a random byte and ones, in five passes.</translation>
     </message>
     <message>
         <source>IDS__ALGORITHM_DETAIL_DOD_SSD</source>
-        <translation type="unfinished"></translation>
+        <translation>US Department of Defense 5220.22-M E for solid-state drives: four passes of the bytes 0x00, 0xFF, 0xAA and 0x55.</translation>
     </message>
     <message>
         <source>IDS__ALGORITHM_DETAIL_HMG</source>
-        <translation type="unfinished"></translation>
+        <translation>British HMG Infosec Standard No. 5, enhanced: two passes of zeros and one of ones.</translation>
     </message>
     <message>
         <source>IDS__ALGORITHM_DETAIL_M3_1</source>
-        <translation type="unfinished"></translation>
+        <translation>US Air Force AFSSI-5020: two passes of zeros and one of ones.</translation>
     </message>
     <message>
         <source>IDS__ALGORITHM_DETAIL_M3_2</source>
-        <translation type="unfinished"></translation>
+        <translation>US Navy NAVO P-5239-26 for MFM-encoded drives: the words 0x00000000, 0xFFFFFFFF and 0xBFFFFFFF, one per pass.</translation>
     </message>
     <message>
         <source>IDS__ALGORITHM_DETAIL_M3_3</source>
-        <translation type="unfinished"></translation>
+        <translation>US Navy NAVO P-5239-26 for RLL-encoded drives: a random word, then the words 0xFFFFFFFF and 0x27FFFFFF.</translation>
     </message>
     <message>
         <source>IDS__ALGORITHM_DETAIL_AR380</source>
-        <translation type="unfinished"></translation>
+        <translation>US Army AR380-19: zeros, a random byte, zeros, in three passes.</translation>
     </message>
     <message>
         <source>IDS__ALGORITHM_DETAIL_DOD</source>
-        <translation type="unfinished"></translation>
+        <translation>US Department of Defense 5220.22-M E: three passes of the bytes 0x00, 0x35 and 0xCA.</translation>
     </message>
     <message>
         <source>IDS__ALGORITHM_DETAIL_M1</source>
-        <translation type="unfinished"></translation>
+        <translation>Australian ISM 6.2.92: one pass of random data.</translation>
     </message>
     <message>
         <source>IDS__ALGORITHM_DETAIL_SSD</source>
-        <translation type="unfinished"></translation>
+        <translation>One pass of the byte 0xFF, gentle on solid-state drives.</translation>
     </message>
     <message>
         <source>IDS__ALGORITHM_DETAIL_RANDOM</source>
-        <translation type="unfinished"></translation>
+        <translation>One pass of random data: fast, and enough for modern drives.</translation>
     </message>
     <message>
         <source>DESC_CSEC</source>
-        <translation type="unfinished"></translation>
+        <translation>Communications Security Establishment Canada ITSG-06: three passes of random data.</translation>
     </message>
     <message>
         <source>DESC_ADWA</source>
-        <translation type="unfinished"></translation>
+        <translation>Ostrevane&apos;s 4-pass method of 2017: first every block of the file is rewritten with an AES-256 transformation of its own content under a random key, then passes of ones, the pattern 92 49 24 and a random byte follow.</translation>
     </message>
     <message>
         <source>DESC_NCSCTG025</source>
-        <translation type="unfinished"></translation>
+        <translation>US National Computer Security Center NCSC-TG-025: zeros, ones and a random byte, in three passes.</translation>
     </message>
     <message>
         <source>DESC_RUSSIANGOSTR50739</source>
-        <translation type="unfinished"></translation>
+        <translation>Russian standard GOST R 50739-95: a pass of zeros followed by a pass of a random byte.</translation>
     </message>
     <message>
         <source>DESC_CANADIANRCMPTSSITOPSII</source>
-        <translation type="unfinished"></translation>
+        <translation>Royal Canadian Mounted Police TSSIT OPS-II: six passes of alternating zeros and ones, then a pass of a random byte.</translation>
     </message>
     <message>
         <source>File has other hard links</source>
@@ -437,6 +437,90 @@
     </message>
     <message>
         <source>Finished with errors</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Old content may remain</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Skipped</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no file verified</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>last pass read back</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>all passes read back</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>off</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%ld File(s)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%ld other error(s)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>copy-on-write</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>free space wiped in part</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>free space wiped after the deletion</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>free space wiped</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>free space not wiped afterwards</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>TRIM done</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>TRIM not supported</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>TRIM failed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Wiped in part</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remaining entries are dismissed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>formerly</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Deleted, verified</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Deleted</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -5,6 +5,12 @@
 #include <string>
 #include <string_view>
 
+// Marks a literal as a key of the translation tables, in a context ("Shared" for the texts asked
+// for through localized()): the compiler sees the literal itself, lupdate lists the key as it lists
+// QT_TRANSLATE_NOOP (src/translations/CMakeLists.txt tells it so). Code without Qt marks its keys
+// with it where they stand, so that no second list of them has to be kept in step.
+#define CV_TRANSLATE_NOOP(context, key) key
+
 namespace cv {
 
 // The one hook through which the engine looks up user-visible texts. The key is mostly the English
@@ -21,7 +27,9 @@ void setLocalizer(Localizer localizer);
 // The text for key in the current language.
 std::string localized(std::string_view key);
 
-// The built-in English text for a symbol key or a method title, or the key itself when it has none.
+// The English text for a symbol key or a method title, or the key itself when it has none: the
+// English translation table's text, which this library carries from the build on, so that it reads
+// the same with a translator or without one.
 std::string englishText(std::string_view key);
 
 // Looks a key up in the tables of a given language ("de", "en"), whatever language the hook above

@@ -1,5 +1,7 @@
 #include "engine/MethodCatalogue.h"
 
+#include "common/Localization.h"
+
 #include <array>
 
 namespace cv {
@@ -138,31 +140,58 @@ Pattern onlyFF(std::uint64_t)
     return Pattern::byte(0xFF);
 }
 
+// The rule of the methods that write random data on every pass, short enough for the table below.
+constexpr MethodCatalogue::PassRule randomData = MethodCatalogue::randomData;
+
 // Menu order. Display names keep their leading blank so that the pass counts line up in menus.
+// Titles and descriptions are keys of the translation tables, which hold their English and German
+// texts; lupdate reads the keys where they stand here.
 // clang-format off
 constexpr std::array<MethodCatalogue::Row, 22> kRows{{
-    {0,  0,  MethodCatalogue::randomData, "- Select your method",                  "",                              false},
-    {1,  50, dwaR50,                      "50 Runden: Ostrevane DWA (2007)",       "IDS__ALGORITHM_DETAIL_OV",      false},
-    {2,  35, gutmann,                     "35 Runden: Gutmann Methode",            "IDS__ALGORITHM_DETAIL_GUTMANN", false},
-    {3,  8,  bsiErase,                    " 8 Runden: Deutsche BSI TL-03423",      "IDS__ALGORITHM_DETAIL_BSI",     false},
-    {4,  7,  m7Erase,                     " 7 Runden: NATO Standard",              "IDS__ALGORITHM_DETAIL_M7",      false},
-    {5,  7,  dod5220Erase,                " 7 Runden: DoD 5220.22-M ECE",          "IDS__ALGORITHM_DETAIL_DOD2",    false},
-    {21, 7,  rcmpTssit,                   " 7 Runden: Canadian RCMP TSSIT OPS-II", "DESC_CANADIANRCMPTSSITOPSII",   false},
-    {6,  5,  bsiErase,                    " 5 Runden: BSI-2011-VS",                "IDS__ALGORITHM_DETAIL_BSI2011", false},
-    {18, 4,  adwaErase,                   " 4 Runden: Ostrevane ADWA (2017)",      "DESC_ADWA",                     true},
-    {7,  4,  dodSsdErase,                 " 4 Runden: DoD 5220.22-M E für SSD",    "IDS__ALGORITHM_DETAIL_DOD_SSD", false},
-    {17, 3,  MethodCatalogue::randomData, " 3 Runden: Canadian CSEC ITSG-06",      "DESC_CSEC",                     false},
-    {8,  3,  hmgData,                     " 3 Runden: HMG Nr. 5 erweitert",        "IDS__ALGORITHM_DETAIL_HMG",     false},
-    {9,  3,  hmgData,                     " 3 Runden: AFSSI-5020",                 "IDS__ALGORITHM_DETAIL_M3_1",    false},
-    {10, 3,  m3_2Erase,                   " 3 Runden: NAVO P-5239-26 (MFM)",       "IDS__ALGORITHM_DETAIL_M3_2",    false},
-    {11, 3,  m3_3Erase,                   " 3 Runden: NAVO P-5239-26 (RLL)",       "IDS__ALGORITHM_DETAIL_M3_3",    false},
-    {12, 3,  ar380Data,                   " 3 Runden: US Army AR380-19",           "IDS__ALGORITHM_DETAIL_AR380",   false},
-    {13, 3,  dod5220Erase,                " 3 Runden: DoD 5220.22-M E",            "IDS__ALGORITHM_DETAIL_DOD",     false},
-    {19, 3,  ncscTg025,                   " 3 Runden: NCSC-TG-025",                "DESC_NCSCTG025",                false},
-    {20, 2,  gostR,                       " 2 Runden: Russian GOST R 50739-95",    "DESC_RUSSIANGOSTR50739",        false},
-    {14, 1,  MethodCatalogue::randomData, " 1 Runde: Australien ISM 6.2.92",       "IDS__ALGORITHM_DETAIL_M1",      false},
-    {15, 1,  onlyFF,                      " 1 Runde: 0XFF für SSD",                "IDS__ALGORITHM_DETAIL_SSD",     false},
-    {16, 1,  MethodCatalogue::randomData, " 1 Runde: Zufallswerte",                "IDS__ALGORITHM_DETAIL_RANDOM",  false},
+    {0,  0,  randomData,   CV_TRANSLATE_NOOP("Shared", "- Select your method"),
+                           "", false},
+    {1,  50, dwaR50,       CV_TRANSLATE_NOOP("Shared", "50 Runden: Ostrevane DWA (2007)"),
+                           CV_TRANSLATE_NOOP("Shared", "IDS__ALGORITHM_DETAIL_OV"), false},
+    {2,  35, gutmann,      CV_TRANSLATE_NOOP("Shared", "35 Runden: Gutmann Methode"),
+                           CV_TRANSLATE_NOOP("Shared", "IDS__ALGORITHM_DETAIL_GUTMANN"), false},
+    {3,  8,  bsiErase,     CV_TRANSLATE_NOOP("Shared", " 8 Runden: Deutsche BSI TL-03423"),
+                           CV_TRANSLATE_NOOP("Shared", "IDS__ALGORITHM_DETAIL_BSI"), false},
+    {4,  7,  m7Erase,      CV_TRANSLATE_NOOP("Shared", " 7 Runden: NATO Standard"),
+                           CV_TRANSLATE_NOOP("Shared", "IDS__ALGORITHM_DETAIL_M7"), false},
+    {5,  7,  dod5220Erase, CV_TRANSLATE_NOOP("Shared", " 7 Runden: DoD 5220.22-M ECE"),
+                           CV_TRANSLATE_NOOP("Shared", "IDS__ALGORITHM_DETAIL_DOD2"), false},
+    {21, 7,  rcmpTssit,    CV_TRANSLATE_NOOP("Shared", " 7 Runden: Canadian RCMP TSSIT OPS-II"),
+                           CV_TRANSLATE_NOOP("Shared", "DESC_CANADIANRCMPTSSITOPSII"), false},
+    {6,  5,  bsiErase,     CV_TRANSLATE_NOOP("Shared", " 5 Runden: BSI-2011-VS"),
+                           CV_TRANSLATE_NOOP("Shared", "IDS__ALGORITHM_DETAIL_BSI2011"), false},
+    {18, 4,  adwaErase,    CV_TRANSLATE_NOOP("Shared", " 4 Runden: Ostrevane ADWA (2017)"),
+                           CV_TRANSLATE_NOOP("Shared", "DESC_ADWA"), true},
+    {7,  4,  dodSsdErase,  CV_TRANSLATE_NOOP("Shared", " 4 Runden: DoD 5220.22-M E für SSD"),
+                           CV_TRANSLATE_NOOP("Shared", "IDS__ALGORITHM_DETAIL_DOD_SSD"), false},
+    {17, 3,  randomData,   CV_TRANSLATE_NOOP("Shared", " 3 Runden: Canadian CSEC ITSG-06"),
+                           CV_TRANSLATE_NOOP("Shared", "DESC_CSEC"), false},
+    {8,  3,  hmgData,      CV_TRANSLATE_NOOP("Shared", " 3 Runden: HMG Nr. 5 erweitert"),
+                           CV_TRANSLATE_NOOP("Shared", "IDS__ALGORITHM_DETAIL_HMG"), false},
+    {9,  3,  hmgData,      CV_TRANSLATE_NOOP("Shared", " 3 Runden: AFSSI-5020"),
+                           CV_TRANSLATE_NOOP("Shared", "IDS__ALGORITHM_DETAIL_M3_1"), false},
+    {10, 3,  m3_2Erase,    CV_TRANSLATE_NOOP("Shared", " 3 Runden: NAVO P-5239-26 (MFM)"),
+                           CV_TRANSLATE_NOOP("Shared", "IDS__ALGORITHM_DETAIL_M3_2"), false},
+    {11, 3,  m3_3Erase,    CV_TRANSLATE_NOOP("Shared", " 3 Runden: NAVO P-5239-26 (RLL)"),
+                           CV_TRANSLATE_NOOP("Shared", "IDS__ALGORITHM_DETAIL_M3_3"), false},
+    {12, 3,  ar380Data,    CV_TRANSLATE_NOOP("Shared", " 3 Runden: US Army AR380-19"),
+                           CV_TRANSLATE_NOOP("Shared", "IDS__ALGORITHM_DETAIL_AR380"), false},
+    {13, 3,  dod5220Erase, CV_TRANSLATE_NOOP("Shared", " 3 Runden: DoD 5220.22-M E"),
+                           CV_TRANSLATE_NOOP("Shared", "IDS__ALGORITHM_DETAIL_DOD"), false},
+    {19, 3,  ncscTg025,    CV_TRANSLATE_NOOP("Shared", " 3 Runden: NCSC-TG-025"),
+                           CV_TRANSLATE_NOOP("Shared", "DESC_NCSCTG025"), false},
+    {20, 2,  gostR,        CV_TRANSLATE_NOOP("Shared", " 2 Runden: Russian GOST R 50739-95"),
+                           CV_TRANSLATE_NOOP("Shared", "DESC_RUSSIANGOSTR50739"), false},
+    {14, 1,  randomData,   CV_TRANSLATE_NOOP("Shared", " 1 Runde: Australien ISM 6.2.92"),
+                           CV_TRANSLATE_NOOP("Shared", "IDS__ALGORITHM_DETAIL_M1"), false},
+    {15, 1,  onlyFF,       CV_TRANSLATE_NOOP("Shared", " 1 Runde: 0XFF für SSD"),
+                           CV_TRANSLATE_NOOP("Shared", "IDS__ALGORITHM_DETAIL_SSD"), false},
+    {16, 1,  randomData,   CV_TRANSLATE_NOOP("Shared", " 1 Runde: Zufallswerte"),
+                           CV_TRANSLATE_NOOP("Shared", "IDS__ALGORITHM_DETAIL_RANDOM"), false},
 }};
 // clang-format on
 

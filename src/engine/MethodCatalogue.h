@@ -10,8 +10,11 @@ namespace cv {
 
 // The fixed table of the overwrite methods: one row per method, in the order the method menus
 // show them, the placeholder "- Select your method" first. Everything that makes a method (its
-// passes, the rule of its patterns, its title and description, its cipher pass) sits in its row,
-// so that a method is added or changed in one place and nothing is kept in step by position.
+// passes, the rule of its patterns, the keys of its title and description, its cipher pass) sits
+// in its row, so that a method is added or changed in one place and nothing is kept in step by
+// position. The texts of those keys are in the translation tables, as every other text: English in
+// resources/translations/cindervault_en.ts, German in cindervault_de.ts (lupdate finds the keys in
+// the rows; the engine reads the English table's texts without Qt, see englishText()).
 class MethodCatalogue
 {
 public:
@@ -23,8 +26,8 @@ public:
         std::uint64_t identifier; // stable key; settings store a method by it
         std::uint64_t passes;
         PassRule rule;
-        std::string_view title;          // display name, and the key of its translations
-        std::string_view descriptionKey; // key of the localized description; empty for the placeholder
+        std::string_view title;          // key of the display name: the German title
+        std::string_view descriptionKey; // key of the description; empty for the placeholder
         bool cipherFirst;                // on files, pass 0 is a cipher of the file's own content
     };
 

@@ -22,7 +22,6 @@
 #include <cmath>
 #include <exception>
 #include <mutex>
-#include <unordered_map>
 
 using namespace Qt::StringLiterals;
 
@@ -48,36 +47,8 @@ void ensureResources()
     std::call_once(once, initReportResources);
 }
 
-// The report's German texts that the translation tables do not hold yet. Every other text, the
-// job's status words and the reasons of files among them, comes from the tables the window reads
-// (context "Shared"), so that report and window say the same.
-const std::unordered_map<std::string_view, const char16_t*>& germanTexts()
-{
-    static const std::unordered_map<std::string_view, const char16_t*> table{
-        {"Skipped", u"Übersprungen"},
-        {"Deleted", u"Gelöscht"},
-        {"Deleted, verified", u"Gelöscht, überprüft"},
-        {"last pass read back", u"letzter Durchgang zurückgelesen"},
-        {"all passes read back", u"alle Durchgänge zurückgelesen"},
-        {"no file verified", u"keine Datei überprüft"},
-        {"formerly", u"früher"},
-        {"off", u"aus"},
-        {"%ld other error(s)", u"%ld weitere Fehler"},
-        {"%ld File(s)", u"%ld Datei(en)"},
-        {"Remaining entries are dismissed", u"Weitere Einträge werden nicht aufgeführt"},
-        {"copy-on-write", u"Copy-on-Write"},
-        {"free space wiped", u"freier Speicher überschrieben"},
-        {"free space wiped after the deletion", u"freier Speicher nach dem Löschen überschrieben"},
-        {"free space not wiped afterwards", u"freier Speicher danach nicht überschrieben"},
-        {"free space wiped in part", u"freier Speicher teilweise überschrieben"},
-        {"Wiped in part", u"Teilweise überschrieben"},
-        {"Old content may remain", u"Alter Inhalt kann verblieben sein"},
-        {"TRIM done", u"TRIM ausgeführt"},
-        {"TRIM not supported", u"TRIM nicht unterstützt"},
-        {"TRIM failed", u"TRIM fehlgeschlagen"},
-    };
-    return table;
-}
+// The volume block's word for a step the job was not asked to take.
+constexpr const char* kSkipped = QT_TRANSLATE_NOOP("Shared", "Skipped");
 
 // Which passes the job read back from the device, in the words of the report's job block. Files
 // were overwritten but none of them verified (every one empty, or a method whose cipher pass
@@ -92,21 +63,21 @@ const char* verificationText(const ShredResult& result)
         std::any_of(result.history.begin(), result.history.end(), overwrittenFile) &&
         std::none_of(result.history.begin(), result.history.end(),
                      [](const ShredItem& item) { return item.verified; }))
-        return "no file verified";
+        return QT_TRANSLATE_NOOP("Shared", "no file verified");
     switch (verification) {
     case Verification::LastPass:
-        return "last pass read back";
+        return QT_TRANSLATE_NOOP("Shared", "last pass read back");
     case Verification::AllPasses:
-        return "all passes read back";
+        return QT_TRANSLATE_NOOP("Shared", "all passes read back");
     case Verification::Off:
         break;
     }
-    return "off";
+    return QT_TRANSLATE_NOOP("Shared", "off");
 }
 
 QString fileCountText(std::int64_t count, const QString& language)
 {
-    QString text = ReportFactory::localizedText("%ld File(s)", language);
+    QString text = ReportFactory::localizedText(QT_TRANSLATE_NOOP("Shared", "%ld File(s)"), language);
     return text.replace(u"%ld"_s, ReportFactory::localeFor(language).toString(qlonglong(count)));
 }
 
@@ -268,7 +239,7 @@ QHash<QString, QString> ReportFactory::placeholderValues(const QString& language
     values.insert(u"SECURE_COLOR"_s, kSuccessColor.toString());
     QString errorText = fileCountText(errors, language);
     if (otherErrors != 0)
-        errorText += u" + "_s + localizedText("%ld other error(s)", language)
+        errorText += u" + "_s + localizedText(QT_TRANSLATE_NOOP("Shared", "%ld other error(s)"), language)
                                     .replace(u"%ld"_s, localeFor(language).toString(otherErrors));
     values.insert(u"ERROR_COUNT"_s, escapeHtml(errorText));
     values.insert(u"ERROR_COLOR"_s, (errors + otherErrors != 0 ? kFailureColor : kNeutralColor).toString());
@@ -284,8 +255,9 @@ QHash<QString, QString> ReportFactory::placeholderValues(const QString& language
         QStringList mounts;
         for (const std::string& mount : oldContent)
             mounts << displayPath(mount);
-        statusText = text("Old content may remain on %1 until its free space is wiped")
-                         .replace(u"%1"_s, mounts.join(u", "_s));
+        statusText =
+            text(QT_TRANSLATE_NOOP("Shared", "Old content may remain on %1 until its free space is wiped"))
+                .replace(u"%1"_s, mounts.join(u", "_s));
     }
     values.insert(u"STATUS_COLOR"_s, statusColor.toString());
     values.insert(u"STATUS_TITLE"_s, escapeHtml(text(status)));
@@ -306,27 +278,28 @@ QString ReportFactory::fileSystemRows(const QString& language) const
     for (const ShredVolume& volume : m_shredResult->volumes) {
         QStringList facts{QString::fromStdString(volume.volume.fileSystem)};
         if (volume.volume.copyOnWrite)
-            facts.front() += u" ("_s + text("copy-on-write") + u")"_s;
+            facts.front() += u" ("_s + text(QT_TRANSLATE_NOOP("Shared", "copy-on-write")) + u")"_s;
         // Free space the wipe could not reach may still hold deleted data: the volume was wiped
         // in part, and the row says how much stayed.
         if (volume.freeSpaceWiped && volume.unwrittenBytes > 0)
-            facts << text("free space wiped in part")
-                  << text("%1 reserved by the file system could not be written")
+            facts << text(QT_TRANSLATE_NOOP("Shared", "free space wiped in part"))
+                  << text(QT_TRANSLATE_NOOP("Shared", "%1 reserved by the file system could not be written"))
                          .replace(u"%1"_s, byteCountText(volume.unwrittenBytes, language));
         else if (volume.freeSpaceWiped)
-            facts << text(volume.wipedAfterDeletion ? "free space wiped after the deletion"
-                                                    : "free space wiped");
+            facts << text(volume.wipedAfterDeletion
+                              ? QT_TRANSLATE_NOOP("Shared", "free space wiped after the deletion")
+                              : QT_TRANSLATE_NOOP("Shared", "free space wiped"));
         else if (volume.volume.copyOnWrite)
-            facts << text("free space not wiped afterwards");
+            facts << text(QT_TRANSLATE_NOOP("Shared", "free space not wiped afterwards"));
         switch (volume.trim) {
         case ShredVolume::Trim::Done:
-            facts << text("TRIM done");
+            facts << text(QT_TRANSLATE_NOOP("Shared", "TRIM done"));
             break;
         case ShredVolume::Trim::NotSupported:
-            facts << text("TRIM not supported");
+            facts << text(QT_TRANSLATE_NOOP("Shared", "TRIM not supported"));
             break;
         case ShredVolume::Trim::Failed:
-            facts << text("TRIM failed");
+            facts << text(QT_TRANSLATE_NOOP("Shared", "TRIM failed"));
             break;
         case ShredVolume::Trim::NotAsked:
             break;
@@ -382,32 +355,32 @@ void ReportFactory::addVolumeValues(QHash<QString, QString>& values, const QStri
                             anyFailed(ShredItem::Kind::MountPoint);
     const bool formatFailed = anyFailed(ShredItem::Kind::Step);
     if (result.canceled && (options.eraseFreeSpace || options.eraseFreeSpaceOnly))
-        setPair(u"VOLUME_FREESPACE"_s, kFailureColor, "Canceled");
+        setPair(u"VOLUME_FREESPACE"_s, kFailureColor, kCanceled);
     else if (freeSpaceFailed)
-        setPair(u"VOLUME_FREESPACE"_s, kFailureColor, "Errors");
+        setPair(u"VOLUME_FREESPACE"_s, kFailureColor, kErrors);
     else if ((options.eraseFreeSpace || options.eraseFreeSpaceOnly) &&
              std::any_of(result.volumes.begin(), result.volumes.end(),
                          [](const ShredVolume& volume) { return volume.unwrittenBytes > 0; }))
-        setPair(u"VOLUME_FREESPACE"_s, kNeutralColor, "Wiped in part");
+        setPair(u"VOLUME_FREESPACE"_s, kNeutralColor, QT_TRANSLATE_NOOP("Shared", "Wiped in part"));
     else if (options.eraseFreeSpace || options.eraseFreeSpaceOnly)
-        setPair(u"VOLUME_FREESPACE"_s, kSuccessColor, "Success");
+        setPair(u"VOLUME_FREESPACE"_s, kSuccessColor, kSuccess);
     else
-        setPair(u"VOLUME_FREESPACE"_s, kNeutralColor, "Skipped");
+        setPair(u"VOLUME_FREESPACE"_s, kNeutralColor, kSkipped);
     if (result.canceled)
-        setPair(u"VOLUME_DATA"_s, kFailureColor, "Canceled");
+        setPair(u"VOLUME_DATA"_s, kFailureColor, kCanceled);
     else if (options.eraseFreeSpaceOnly)
-        setPair(u"VOLUME_DATA"_s, kNeutralColor, "Skipped");
+        setPair(u"VOLUME_DATA"_s, kNeutralColor, kSkipped);
     else if (dataFailed)
-        setPair(u"VOLUME_DATA"_s, kFailureColor, "Errors");
+        setPair(u"VOLUME_DATA"_s, kFailureColor, kErrors);
     else
-        setPair(u"VOLUME_DATA"_s, kSuccessColor, "Success");
+        setPair(u"VOLUME_DATA"_s, kSuccessColor, kSuccess);
     if (options.formatVolume && result.canceled)
-        setPair(u"VOLUME_FORMAT"_s, kFailureColor, "Canceled");
+        setPair(u"VOLUME_FORMAT"_s, kFailureColor, kCanceled);
     else if (options.formatVolume)
         setPair(u"VOLUME_FORMAT"_s, formatFailed ? kFailureColor : kSuccessColor,
-                formatFailed ? "Errors" : "Success");
+                formatFailed ? kErrors : kSuccess);
     else
-        setPair(u"VOLUME_FORMAT"_s, kNeutralColor, "Skipped");
+        setPair(u"VOLUME_FORMAT"_s, kNeutralColor, kSkipped);
 }
 
 QString ReportFactory::fileDetails(bool capFiles, const QString& language) const
@@ -425,7 +398,9 @@ QString ReportFactory::fileDetails(bool capFiles, const QString& language) const
         ++number;
         if (capFiles && number > static_cast<std::size_t>(kFileRowCap)) {
             rows += u"<tr><td></td><td colspan=\"4\">"_s +
-                    escapeHtml(localizedText("Remaining entries are dismissed", language)) + u"</td></tr>"_s;
+                    escapeHtml(localizedText(QT_TRANSLATE_NOOP("Shared", "Remaining entries are dismissed"),
+                                             language)) +
+                    u"</td></tr>"_s;
             break;
         }
         rows += item.failed(deleting) ? u"<tr class=\"error\"><td>"_s : u"<tr class=\"\"><td>"_s;
@@ -434,16 +409,19 @@ QString ReportFactory::fileDetails(bool capFiles, const QString& language) const
         rows += escapeHtml(displayPath(item.path));
         // A file that stays elsewhere than it was: where it is, and the path the user knew.
         if (!item.formerPath.empty())
-            rows += escapeHtml(u" ("_s + localizedText("formerly", language) + u' ' +
-                               displayPath(item.formerPath) + u')');
+            rows += escapeHtml(u" ("_s + localizedText(QT_TRANSLATE_NOOP("Shared", "formerly"), language) +
+                               u' ' + displayPath(item.formerPath) + u')');
         rows += u"</td><td>"_s;
         rows += escapeHtml(byteCountText(item.fileSize, language));
         rows += u"</td><td>"_s;
         QString state = stateText(item, language);
         if (const ShredVolume* volume = copyOnWrite ? m_shredResult->oldContentMayRemain(item) : nullptr)
-            state += u". "_s +
-                     localizedText("Old content may remain on %1 until its free space is wiped", language)
-                         .replace(u"%1"_s, displayPath(volume->volume.mountPoint));
+            state +=
+                u". "_s +
+                localizedText(
+                    QT_TRANSLATE_NOOP("Shared", "Old content may remain on %1 until its free space is wiped"),
+                    language)
+                    .replace(u"%1"_s, displayPath(volume->volume.mountPoint));
         rows += escapeHtml(state);
         rows += u"</td></tr>"_s;
     }
@@ -455,10 +433,13 @@ QString ReportFactory::stateText(const ShredItem& item, const QString& language)
     // A file's final state; a reason in the report's language when it has a key, with the system's
     // words after it.
     if (item.kind == ShredItem::Kind::File && item.state == ShredItem::State::Deleted)
-        return localizedText(item.verified ? "Deleted, verified" : "Deleted", language);
+        return localizedText(item.verified ? QT_TRANSLATE_NOOP("Shared", "Deleted, verified")
+                                           : QT_TRANSLATE_NOOP("Shared", "Deleted"),
+                             language);
     if (item.differsAt) {
-        return localizedText("Verification failed", language) + u": "_s +
-               localizedText("first difference at byte", language) + u' ' + QString::number(*item.differsAt);
+        return localizedText(QT_TRANSLATE_NOOP("Shared", "Verification failed"), language) + u": "_s +
+               localizedText(QT_TRANSLATE_NOOP("Shared", "first difference at byte"), language) + u' ' +
+               QString::number(*item.differsAt);
     }
     if (item.reasonKey) {
         QString text = localizedText(item.reasonKey, language);
@@ -644,16 +625,9 @@ QString ReportFactory::reportLanguage(const QString& language)
 
 QString ReportFactory::localizedText(const char* key, const QString& language)
 {
-    // The report's own texts for its language, else the tables of that language (not those the
-    // program's texts are bound to, which keep the language the program started with), so that
-    // it reads in one language.
-    const QString reportIn = reportLanguage(language);
-    if (reportIn == u"de"_s) {
-        const auto german = germanTexts().find(key);
-        if (german != germanTexts().end())
-            return QString::fromUtf16(german->second);
-    }
-    return QString::fromStdString(localizedIn(key, reportIn.toStdString()));
+    // The tables of the report's language (not those the program's texts are bound to, which keep
+    // the language the program started with), so that it reads in one language.
+    return QString::fromStdString(localizedIn(key, reportLanguage(language).toStdString()));
 }
 
 QString ReportFactory::byteCountText(std::int64_t bytes, const QString& language)

@@ -49,11 +49,12 @@ public:
 
     // Where the volume block looks volumes up; tests stand in for the system.
     void setVolumeProbe(VolumeProbe probe) { m_volumeProbe = std::move(probe); }
-    // The keys of the report's status titles, one for each way a job can end.
-    static constexpr const char* kSuccess = "Success";
-    static constexpr const char* kErrors = "Errors";
-    static constexpr const char* kCanceled = "Canceled";
-    static constexpr const char* kOldContentMayRemain = "Old content may remain";
+    // The keys of the report's status titles, one for each way a job can end (their texts are in
+    // the translation tables, context "Shared", as every word of the report).
+    static constexpr const char* kSuccess = QT_TRANSLATE_NOOP("Shared", "Success");
+    static constexpr const char* kErrors = QT_TRANSLATE_NOOP("Shared", "Errors");
+    static constexpr const char* kCanceled = QT_TRANSLATE_NOOP("Shared", "Canceled");
+    static constexpr const char* kOldContentMayRemain = QT_TRANSLATE_NOOP("Shared", "Old content may remain");
     // The status title's key for a job: cancelled, ended with errors, done but with old content
     // that may remain on a copy-on-write volume, or done.
     static const char* statusKey(const ShredResult& result);
