@@ -9,11 +9,10 @@
 #include "common/PathText.h"
 #include "targets/PathCollectionFactory.h"
 #include "tempdata/SystemState.h"
+#include "tempdata/TempCategories.h"
 #include "tempdata/TempSearcher.h"
-#include "tempdata/TrashCan.h"
 
 #include <algorithm>
-#include <array>
 #include <chrono>
 #include <cstdio>
 #include <future>
@@ -23,56 +22,57 @@ namespace cv::cli {
 
 namespace {
 
-// The categories asked for (when none is: all four for root, a user's own caches and Trash for
-// anyone else; the Trash alone for empty-trash), each
-// scanned as the window's temporary-data screen scans it and merged into one collection. What the
-// system's cache folders hold as state is left out and named in kept; trash folders left alone are
-// said on standard error.
+// The categories asked for (when none is: every one for root, and for anyone else the user's own
+// ones, the user caches and the Trash; the Trash alone for empty-trash), each scanned as the
+// window's temporary-data screen scans it and merged into one collection. What the system's cache folders
+// hold as state is left out and named in kept; folders a category left alone are said on standard
+// error.
 std::shared_ptr<PathCollection> categoryCollection(const CommandLine& line, bool trashOnly,
                                                    JobCommandSupport::KeptPaths& kept)
 {
-    static constexpr std::array<std::pair<const char*, TempSearcher::Type>, TempSearcher::kCategoryCount>
-        categories{std::pair{"--logs", TempSearcher::Logs}, std::pair{"--caches", TempSearcher::SystemCaches},
-                   std::pair{"--user-caches", TempSearcher::UserCaches},
-                   std::pair{"--trash", TempSearcher::Trash}};
-    const bool any =
-        std::ranges::any_of(categories, [&](const auto& category) { return line.flag(category.first); });
+    const auto categories = TempCategories::rows();
+    const bool any = std::ranges::any_of(
+        categories, [&](const TempCategories::Row& row) { return line.flag(std::string(row.flag)); });
     const bool administrator = TempSearcher::runsAsAdministrator();
-    const auto asked = [&](const char* flag, TempSearcher::Type type) {
+    const auto asked = [&](const TempCategories::Row& row) {
         if (trashOnly)
-            return type == TempSearcher::Trash;
-        return any ? line.flag(flag) : TempSearcher::chosenByDefault(type, administrator);
+            return row.type == TempCategories::Trash;
+        return any ? line.flag(std::string(row.flag))
+                   : TempSearcher::chosenByDefault(row.type, administrator);
     };
     std::vector<std::shared_ptr<PathCollection>> parts;
-    for (const auto& [flag, type] : categories) {
-        if (!asked(flag, type))
+    for (const TempCategories::Row& row : categories) {
+        if (!asked(row))
             continue;
+        TempCategories::Found found = TempCategories::foldersOf(row);
+        for (const std::string& why : found.refused)
+            std::fprintf(stderr, "%s left alone: %s\n", row.title, forStream(stderr, why).c_str());
         std::vector<std::string> folders;
-        if (type == TempSearcher::Trash) {
-            TrashCan::Found found = TrashCan::find();
-            for (const std::string& why : found.refused)
-                std::fprintf(stderr, "Trash left alone: %s\n", forStream(stderr, why).c_str());
-            folders = std::move(found.folders);
-        } else {
-            for (std::string folder : TempSearcher::defaultFolders(type)) {
-                folder = normalizedPath(folder);
-                // A category folder that is not there (no X server logs, say) has nothing to clean;
-                // one that is a link is not followed out to wherever it points.
-                struct stat info;
-                if (::lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
-                    folders.push_back(folder);
-            }
+        for (std::string folder : found.folders) {
+            folder = normalizedPath(folder);
+            // A category folder that is not there (no X server logs, say) has nothing to clean;
+            // one that is a link is not followed out to wherever it points.
+            struct stat info;
+            if (::lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+                folders.push_back(folder);
         }
-        if (type == TempSearcher::SystemCaches) {
-            for (const SystemState::Kept& entry : SystemState::keptIn(folders))
-                kept.emplace_back(entry.path, localized(entry.reason));
-        }
-        parts.push_back(TempSearcher::collectionOf(type, folders));
+        for (const SystemState::Kept& entry : TempCategories::keptIn(row, folders))
+            kept.emplace_back(entry.path, localized(entry.reason));
+        parts.push_back(TempCategories::collect(row, folders));
     }
     std::vector<const PathCollection*> chosen;
     for (const auto& part : parts)
         chosen.push_back(part.get());
     return PathCollectionFactory::mergePathCollections(chosen);
+}
+
+// The options that name the categories, in the table's order.
+std::vector<std::string> categoryFlags()
+{
+    std::vector<std::string> flags;
+    for (const TempCategories::Row& row : TempCategories::rows())
+        flags.emplace_back(row.flag);
+    return flags;
 }
 
 // The job of clean-temp; with trashOnly the Trash alone, whatever the categories say.
@@ -87,7 +87,9 @@ int cleanTemp(const CommandLine& line, bool trashOnly);
 int runCleanTempCommand(const std::vector<std::string>& args)
 {
     auto flags = JobCommandSupport::flagOptions();
-    flags.insert(flags.end(), {"--logs", "--caches", "--user-caches", "--trash", "--snapshots"});
+    const std::vector<std::string> categories = categoryFlags();
+    flags.insert(flags.end(), categories.begin(), categories.end());
+    flags.push_back("--snapshots");
     return cleanTemp(CommandLine(args, JobCommandSupport::valueOptions(), flags), false);
 }
 
@@ -107,9 +109,11 @@ int cleanTemp(const CommandLine& line, bool trashOnly)
         return kExitUsage;
     }
     if (!line.operands().empty()) {
+        std::string flags;
+        for (const std::string& flag : categoryFlags())
+            flags += (flags.empty() ? "" : ", ") + flag;
         printError(trashOnly ? "empty-trash takes no paths"
-                             : "clean-temp takes no paths: name the categories with --logs, --caches, "
-                               "--user-caches, --trash");
+                             : "clean-temp takes no paths: name the categories with " + flags);
         return kExitUsage;
     }
     const auto method = JobCommandSupport::chooseMethod(line);

@@ -1,5 +1,7 @@
 #include "cli/CommandHelp.h"
 
+#include "tempdata/TempCategories.h"
+
 #include <cstdio>
 #include <map>
 
@@ -43,9 +45,9 @@ const std::map<std::string, CommandText>& commandTexts()
     return texts;
 }
 
-const std::map<std::string, OptionText>& optionTexts()
+std::map<std::string, OptionText> makeOptionTexts()
 {
-    static const std::map<std::string, OptionText> texts{
+    std::map<std::string, OptionText> texts{
         {"--method", {"ID", "the overwrite method (see: cindervault-cli methods)"}},
         {"--exclude", {"PATH", "leave PATH and everything below it (may be repeated)"}},
         {"--volume", {"delete|complete", "a whole volume among the paths: delete its files, or erase it"}},
@@ -60,16 +62,21 @@ const std::map<std::string, OptionText>& optionTexts()
          {"", "never ask for a password: root's work that needs one fails (for scripts)"}},
         {"--verify",
          {"", "read the last pass back from the device and compare it (--verify=all: every pass)"}},
-        {"--logs", {"", "the log folders"}},
-        {"--caches", {"", "the system's cache folders"}},
-        {"--user-caches", {"", "the user's cache folder"}},
-        {"--trash", {"", "the Trash: trashed items with their records, and expunged items"}},
         {"--snapshots", {"", "also delete the snapper snapshots of the root configuration (helper)"}},
         {"--trust",
          {"CERT", "also trust reports signed with this certificate (PEM or DER; may be repeated)"}},
         {"--qr", {"TEXT", "the text of the printed report's QR code, to match with the file"}},
         {"--help", {"", "print this help and exit"}},
     };
+    // The options of clean-temp that name its categories, each described by its row.
+    for (const TempCategories::Row& row : TempCategories::rows())
+        texts.emplace(std::string(row.flag), OptionText{"", row.flagSummary});
+    return texts;
+}
+
+const std::map<std::string, OptionText>& optionTexts()
+{
+    static const std::map<std::string, OptionText> texts = makeOptionTexts();
     return texts;
 }
 

@@ -14,7 +14,7 @@ namespace cv {
 // scanned into a collection that the temporary-data screen shows and merges into a job.
 struct TempResult
 {
-    std::int32_t type = 0; // 0 logs, 1 system caches, 2 user caches, 3 the Trash
+    std::int32_t type = 0; // the category: its row in TempCategories
     std::shared_ptr<PathCollection> pathColection;
     std::vector<SystemState::Kept> kept; // state under the category's folders, left out of it
     std::vector<std::string> refused;    // folders of the category left alone, and why

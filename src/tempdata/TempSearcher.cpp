@@ -1,39 +1,15 @@
 #include "tempdata/TempSearcher.h"
 
-#include "common/PathText.h"
-#include "targets/PathCollectionFactory.h"
-#include "tempdata/SystemState.h"
-#include "tempdata/TrashCan.h"
-
 #include <QThread>
 
-#include <cstdlib>
-#include <pwd.h>
-#include <string_view>
 #include <unistd.h>
 
 namespace cv {
 
-namespace {
-
-std::string currentHome()
-{
-    if (const char* home = std::getenv("HOME"); home && *home)
-        return home;
-    std::vector<char> buffer(16384);
-    passwd entry{};
-    passwd* found = nullptr;
-    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_dir)
-        return found->pw_dir;
-    return "/";
-}
-
-} // namespace
-
-TempSearcher::TempSearcher(QObject* parent) : QObject(parent)
+TempSearcher::TempSearcher(QObject* parent) : QObject(parent), m_folders(TempCategories::rows().size())
 {
     // One thread per category, so that a slow system folder does not hold back the others.
-    m_pool.setMaxThreadCount(kCategoryCount);
+    m_pool.setMaxThreadCount(TempCategories::count());
     m_pool.setThreadPriority(QThread::LowPriority);
 }
 
@@ -51,20 +27,20 @@ void TempSearcher::waitForScans()
 void TempSearcher::startSearch()
 {
     m_round = std::make_shared<Round>();
-    startSearchLogs();
-    startSearchCaches();
-    startSearchUserCache();
-    startCategory(Trash);
+    for (const TempCategories::Row& row : TempCategories::rows())
+        startCategory(row.type);
 }
 
 void TempSearcher::startCategory(std::int32_t type)
 {
     auto result = std::make_shared<TempResult>();
     result->type = type;
-    std::vector<std::string> folderList = folders(type);
-    // The trash folders found are checked: one that is a link, or not the user's, is named and left.
-    if (type == Trash && !m_folders[std::size_t(Trash)]) {
-        TrashCan::Found found = TrashCan::find();
+    std::vector<std::string> folderList;
+    if (m_folders[std::size_t(type)]) {
+        folderList = *m_folders[std::size_t(type)];
+    } else {
+        // A category that checks the folders it finds names those it leaves alone.
+        TempCategories::Found found = TempCategories::foldersOf(*TempCategories::find(type));
         folderList = std::move(found.folders);
         result->refused = std::move(found.refused);
     }
@@ -77,8 +53,7 @@ void TempSearcher::search(std::shared_ptr<TempResult> result, std::vector<std::s
                           std::shared_ptr<Round> round)
 {
     // What the system's cache folders hold that is state stays out of the category, named.
-    if (result->type == SystemCaches)
-        result->kept = SystemState::keptIn(folders);
+    result->kept = TempCategories::keptIn(*TempCategories::find(result->type), folders);
     result->pathColection = scan(result->type, folders);
     // Posted before the count goes up, so the GUI thread gets every result before finishedAll.
     QMetaObject::invokeMethod(
@@ -89,7 +64,7 @@ void TempSearcher::search(std::shared_ptr<TempResult> result, std::vector<std::s
         },
         Qt::QueuedConnection);
     // Increment and comparison in one atomic step: exactly one category posts finishedAll.
-    if (round->finished.fetch_add(1) + 1 == kCategoryCount) {
+    if (round->finished.fetch_add(1) + 1 == TempCategories::count()) {
         QMetaObject::invokeMethod(
             this,
             [this, round] {
@@ -109,19 +84,8 @@ std::shared_ptr<PathCollection> TempSearcher::scan(std::int32_t type,
 std::shared_ptr<PathCollection> TempSearcher::collectionOf(std::int32_t type,
                                                            const std::vector<std::string>& folders)
 {
-    if (type == Trash)
-        return TrashCan::collect(folders);
-    auto collection = std::make_shared<PathCollection>();
-    collection->setPaths(folders);
-    // The state under the system's cache folders is excluded: neither counted nor shredded.
-    if (type == SystemCaches) {
-        std::vector<std::string> excludes;
-        for (const SystemState::Kept& kept : SystemState::keptIn(folders))
-            excludes.push_back(kept.path);
-        collection->setExcludes(std::move(excludes));
-    }
-    PathCollectionFactory().updatePathCollection(*collection);
-    return collection;
+    const TempCategories::Row* row = TempCategories::find(type);
+    return row ? TempCategories::collect(*row, folders) : std::make_shared<PathCollection>();
 }
 
 std::vector<std::string> TempSearcher::folders(std::int32_t type) const
@@ -140,52 +104,21 @@ void TempSearcher::setFolders(std::int32_t type, std::vector<std::string> folder
 std::vector<std::string> TempSearcher::defaultFolders(std::int32_t type, std::string home,
                                                       std::string xdgCacheHome)
 {
-    home = std::string(withoutTrailingSlashes(home));
-    if (home == "/")
-        home.clear(); // so that home + "/.cache" reads "/.cache"
-    switch (type) {
-    case Logs:
-        return {"/var/log/", home + "/.local/share/xorg"};
-    case SystemCaches:
-        return {"/var/cache/"};
-    case UserCaches:
-        // A relative $XDG_CACHE_HOME is invalid and ignored, as the base-directory rules say.
-        if (!xdgCacheHome.empty() && xdgCacheHome.front() == '/')
-            return {std::string(withoutTrailingSlashes(xdgCacheHome))};
-        return {home + "/.cache"};
-    case Trash:
-        return {home + "/.local/share/Trash"};
-    default:
-        return {};
-    }
+    const TempCategories::Row* row = TempCategories::find(type);
+    return row ? TempCategories::standardFolders(*row, std::move(home), xdgCacheHome)
+               : std::vector<std::string>{};
 }
 
 std::vector<std::string> TempSearcher::defaultFolders(std::int32_t type)
 {
-    // The Trash's folders are found, and checked, where they are (CINDERVAULT_TEMP_TRASH included).
-    if (type == Trash)
-        return TrashCan::find().folders;
-    if (type >= 0 && type < std::int32_t(kFolderVariables.size())) {
-        if (const char* named = std::getenv(kFolderVariables[std::size_t(type)])) {
-            std::vector<std::string> folders;
-            std::string_view rest = named;
-            while (!rest.empty()) {
-                const auto colon = rest.find(':');
-                // Only absolute folders: a relative one would depend on the working folder.
-                if (colon != 0 && rest.front() == '/')
-                    folders.emplace_back(rest.substr(0, colon));
-                rest = colon == std::string_view::npos ? std::string_view() : rest.substr(colon + 1);
-            }
-            return folders;
-        }
-    }
-    const char* xdgCacheHome = std::getenv("XDG_CACHE_HOME");
-    return defaultFolders(type, currentHome(), xdgCacheHome ? xdgCacheHome : "");
+    const TempCategories::Row* row = TempCategories::find(type);
+    return row ? TempCategories::foldersOf(*row).folders : std::vector<std::string>{};
 }
 
 bool TempSearcher::chosenByDefault(std::int32_t type, bool administrator)
 {
-    return administrator || type == UserCaches || type == Trash;
+    const TempCategories::Row* row = TempCategories::find(type);
+    return row && (administrator || row->usersOwn);
 }
 
 bool TempSearcher::runsAsAdministrator()

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "tempdata/TempCategories.h"
 #include "tempdata/TempResult.h"
 
 #include <QObject>
 #include <QThreadPool>
 
-#include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -16,7 +16,7 @@
 namespace cv {
 
 // Told about the temporary-data search, always on the GUI thread: once per category as soon as it
-// is measured, then once when all three are.
+// is measured, then once when all of them are.
 class TempSearcherDelegate
 {
 public:
@@ -25,25 +25,19 @@ public:
     virtual void finishedAll() = 0;
 };
 
-// Finds and measures the log and cache folders whose contents the user may shred: three categories
-// (logs, system caches, user caches), scanned in parallel on low-priority threads of the searcher's
-// own, each result handed to the delegate on the GUI thread as soon as it is ready and finishedAll
-// once after the last. A new startSearch supersedes a search still running: what that one finds
-// later is dropped. Make, use and destroy the searcher on the GUI thread; its destructor waits for
-// scans still running.
+// Finds and measures the folders whose contents the user may shred: every category of the table
+// (logs, system caches, user caches, the Trash), scanned in parallel on low-priority threads of the
+// searcher's own, each result handed to the delegate on the GUI thread as soon as it is ready and
+// finishedAll once after the last. A new startSearch supersedes a search still running: what that
+// one finds later is dropped. Make, use and destroy the searcher on the GUI thread; its destructor
+// waits for scans still running.
 class TempSearcher : public QObject
 {
     Q_OBJECT
 
 public:
-    enum Type : std::int32_t
-    {
-        Logs = 0,
-        SystemCaches = 1,
-        UserCaches = 2,
-        Trash = 3,
-    };
-    static constexpr std::int32_t kCategoryCount = 4;
+    // The categories that code names, as the table numbers them.
+    using enum TempCategories::Type;
 
     explicit TempSearcher(QObject* parent = nullptr);
     ~TempSearcher() override;
@@ -54,7 +48,7 @@ public:
     // How many categories of the current search have finished.
     std::int32_t finished() const { return m_round->finished.load(); }
 
-    // Starts all four categories (logs, system caches, user caches, the Trash) and returns at once.
+    // Starts every category, in the table's order, and returns at once.
     void startSearch();
     void startSearchLogs() { startCategory(Logs); }
     void startSearchCaches() { startCategory(SystemCaches); }
@@ -65,17 +59,14 @@ public:
     // Searches these folders for the category instead (tests search trees of their own).
     void setFolders(std::int32_t type, std::vector<std::string> folders);
 
-    // The standard folders of a category for a home folder and $XDG_CACHE_HOME (empty when unset):
-    // logs "/var/log/" and home/.local/share/xorg, system caches "/var/cache/", user caches
-    // $XDG_CACHE_HOME when it is an absolute path, else home/.cache.
+    // The standard folders of a category for a home folder and $XDG_CACHE_HOME (empty when unset),
+    // as its row gives them.
     static std::vector<std::string> defaultFolders(std::int32_t type, std::string home,
                                                    std::string xdgCacheHome);
-    // The same for the current user's home folder and environment. The environment variable of
-    // the category (kFolderVariables: "CINDERVAULT_TEMP_LOGS", "..._CACHES", "..._USER_CACHES"),
-    // when set, names its folders instead, separated by ':' (set but empty: none; relative ones are ignored),
-    // so that tests and benchmarks search trees of their own and never the system's.
+    // The same for the current user's home folder and environment; the category's variable, when
+    // set, names its folders instead (TempCategories::foldersOf).
     static std::vector<std::string> defaultFolders(std::int32_t type);
-    // Whether category type is chosen when the user names none: for the administrator all four;
+    // Whether category type is chosen when the user names none: for the administrator every one;
     // for anyone else only their own (user caches and the Trash), since the system's logs and
     // caches are root's and a job over them would end in one error per file.
     static bool chosenByDefault(std::int32_t type, bool administrator);
@@ -85,9 +76,6 @@ public:
     // folders excluded.
     static std::shared_ptr<PathCollection> collectionOf(std::int32_t type,
                                                         const std::vector<std::string>& folders);
-    static constexpr std::array<const char*, kCategoryCount> kFolderVariables{
-        "CINDERVAULT_TEMP_LOGS", "CINDERVAULT_TEMP_CACHES", "CINDERVAULT_TEMP_USER_CACHES",
-        "CINDERVAULT_TEMP_TRASH"};
 
 protected:
     // The work of one category on its worker thread: a new collection of the folders, scanned.
@@ -110,7 +98,8 @@ private:
 
     TempSearcherDelegate* m_delegate = nullptr;
     std::shared_ptr<Round> m_round = std::make_shared<Round>();
-    std::array<std::optional<std::vector<std::string>>, kCategoryCount> m_folders;
+    // Per category: the folders set for it, if any.
+    std::vector<std::optional<std::vector<std::string>>> m_folders;
     QThreadPool m_pool;
 };
 

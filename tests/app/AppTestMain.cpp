@@ -5,6 +5,7 @@
 
 #include "TempDir.h"
 #include "app/controls/ScreenFit.h"
+#include "tempdata/TempCategories.h"
 #include "translations/AppTranslator.h"
 
 #include <QApplication>
@@ -77,9 +78,8 @@ int main(int argc, char** argv)
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     // The temporary-data screens of the tests find no category folders unless a test names its
     // own: a job there must never reach the system's logs, caches or Trash.
-    for (const char* variable : {"CINDERVAULT_TEMP_LOGS", "CINDERVAULT_TEMP_CACHES",
-                                 "CINDERVAULT_TEMP_USER_CACHES", "CINDERVAULT_TEMP_TRASH"})
-        ::setenv(variable, "", 1);
+    for (const cv::TempCategories::Row& row : cv::TempCategories::rows())
+        ::setenv(row.folderVariable, "", 1);
     // No session bus unless a test starts its own: nothing reaches the user's desktop.
     if (!std::getenv("CINDERVAULT_TEST_BUS"))
         ::setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + root + "/no-bus").c_str(), 1);

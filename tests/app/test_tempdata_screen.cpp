@@ -1,6 +1,7 @@
 // The temporary-data screen: busy indicators until each category is in, sizes, toggles and the
 // total, the shred button (also for the placeholder method), one search per screen, the sheets,
 // and a job over fixture folders that removes every file and keeps every folder.
+#include "ProcessRunner.h"
 #include "ShredScreenHarness.h"
 #include "app/AppServices.h"
 #include "app/MainMenuHostViewController.h"
@@ -12,11 +13,17 @@
 #include "app/tempdata/SnapshotProbe.h"
 #include "app/tempdata/TempDataViewController.h"
 #include "common/ByteCountFormatter.h"
+#include "tempdata/TempCategories.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <map>
 
 using namespace Qt::StringLiterals;
 
@@ -45,14 +52,15 @@ struct Fixture
     }
     ~Fixture()
     {
-        for (const char* variable : TempSearcher::kFolderVariables)
-            ::setenv(variable, "", 1);
+        for (const TempCategories::Row& row : TempCategories::rows())
+            ::setenv(row.folderVariable, "", 1);
     }
-    // Points the category folders of every new searcher here (never the system's).
+    // Points the log and cache folders of every new searcher here (never the system's).
     void useForNewSearchers() const
     {
-        for (std::size_t type = 0; type < 3; ++type)
-            ::setenv(TempSearcher::kFolderVariables[type], folders[type].c_str(), 1);
+        for (const auto type :
+             {TempCategories::Logs, TempCategories::SystemCaches, TempCategories::UserCaches})
+            ::setenv(TempCategories::find(type)->folderVariable, folders[std::size_t(type)].c_str(), 1);
     }
 };
 
@@ -83,8 +91,9 @@ TEST(TempDataScreen, CategoriesTotalsAndTheShredButton)
     auto* selection = new TempDataSelection;
     selection->setAdministrator(true);
     auto* screen = new TempDataViewController(selection, &host);
-    for (const char* name : {"progressLogs", "progressCache", "progressUserCache"})
-        EXPECT_TRUE(part<BusyIndicator>(screen, name)->isAnimating()) << name;
+    for (const TempCategories::Row& row : TempCategories::rows())
+        EXPECT_TRUE(part<BusyIndicator>(screen, ("progress" + std::string(row.name)).c_str())->isAnimating())
+            << row.name;
     EXPECT_FALSE(screen->selection().searchStarted()) << "the search waits for the first appearance";
     EXPECT_TRUE(part(screen, "resultGroup")->isHidden());
 
@@ -93,8 +102,9 @@ TEST(TempDataScreen, CategoriesTotalsAndTheShredButton)
     ASSERT_TRUE(done.wait(10000));
     EXPECT_EQ(part<QLabel>(screen, "header")->text(), u"Temporary data cleaning"_s);
     EXPECT_FALSE(part(screen, "resultGroup")->isHidden());
-    for (const char* name : {"progressLogs", "progressCache", "progressUserCache"})
-        EXPECT_FALSE(part<BusyIndicator>(screen, name)->isAnimating()) << name;
+    for (const TempCategories::Row& row : TempCategories::rows())
+        EXPECT_FALSE(part<BusyIndicator>(screen, ("progress" + std::string(row.name)).c_str())->isAnimating())
+            << row.name;
     EXPECT_EQ(part<QLabel>(screen, "sizeLogs")->text(), QString::fromStdString(formatByteCount(4000)));
     EXPECT_EQ(part<QLabel>(screen, "resultTotal")->text(), total(4800, 5)) << "every category chosen";
     EXPECT_FALSE(part(screen, "shredButton")->isEnabled()) << "the placeholder method starts nothing";
@@ -239,8 +249,12 @@ TEST(TempDataScreen, ShredTheTrashChoosesOnlyTheTrashAndEachRecordGoesWithItsIte
     QSignalSpy done(screen, &TempDataViewController::resultsShown);
     ASSERT_TRUE(done.wait(10000));
     EXPECT_EQ(part<PillButton>(screen, "toggleTrash")->text(), u"Deselect"_s);
-    for (const char* name : {"toggleLogs", "toggleCache", "toggleUserCache"})
-        EXPECT_EQ(part<PillButton>(screen, name)->text(), u"Select"_s) << name;
+    for (const TempCategories::Row& row : TempCategories::rows()) {
+        if (row.type == TempCategories::Trash)
+            continue;
+        EXPECT_EQ(part<PillButton>(screen, ("toggle" + std::string(row.name)).c_str())->text(), u"Select"_s)
+            << row.name;
+    }
     EXPECT_EQ(part<QLabel>(screen, "resultTotal")->text(), total(300 + 700 + 37 + 32, 4))
         << "the two items and their two records";
 
@@ -346,6 +360,121 @@ TEST(TempDataScreen, TheQuestionNamesTheTrashAndNoSnapshotQuestionWithoutSnapsho
     }
     ::setenv("CINDERVAULT_TEMP_TRASH", "", 1);
     settings.setInteger(0, SettingsManager::kSettingsDeletionDefaultMethod);
+}
+
+// Every row of the categories' table is a category of its own wherever one is offered: a box on
+// the screen that shows its own folder and whose toggle chooses it alone; an option of clean-temp,
+// listed once in the help (so it is no other option's name), that cleans that category alone; and
+// a search that finds what its variable names and, without it, its standard folders in the home.
+TEST(TempDataScreen, EveryCategoryOfTheTableIsABoxAnOptionAndASearchOfItsOwn)
+{
+    const auto rows = TempCategories::rows();
+    TempDir dir;
+    // Each category's folder holds an item in files/ and its record in info/: the Trash's layout,
+    // two plain files to any other category. The items' sizes tell the categories apart.
+    const auto folderOf = [&](const TempCategories::Row& row) { return dir / std::string(row.name); };
+    const auto itemSize = [](const TempCategories::Row& row) { return 1000 * std::size_t(row.type + 1); };
+    const std::string record = "[Trash Info]\nPath=/home/u/item\n";
+    const auto fill = [&](const TempCategories::Row& row) {
+        writeFile(folderOf(row) + "/files/item", std::string(itemSize(row), 'x'));
+        writeFile(folderOf(row) + "/info/item.trashinfo", record);
+    };
+    const auto untouched = [&](const TempCategories::Row& row) {
+        return listNames(folderOf(row) + "/files") == std::vector<std::string>{"item"} &&
+               listNames(folderOf(row) + "/info") == std::vector<std::string>{"item.trashinfo"};
+    };
+    for (const TempCategories::Row& row : rows) {
+        for (const char* sub : {"", "/files", "/info"})
+            makeDir(folderOf(row) + sub);
+        fill(row);
+        ::setenv(row.folderVariable, folderOf(row).c_str(), 1);
+    }
+    struct Unset
+    {
+        ~Unset()
+        {
+            for (const TempCategories::Row& row : TempCategories::rows())
+                ::setenv(row.folderVariable, "", 1);
+        }
+    } unset;
+
+    // The screen, as root's: every category chosen; each toggle unchooses its own category alone.
+    {
+        QWidget host;
+        auto* selection = new TempDataSelection;
+        selection->setAdministrator(true);
+        auto* screen = new TempDataViewController(selection, &host);
+        QSignalSpy done(screen, &TempDataViewController::resultsShown);
+        host.show();
+        ASSERT_TRUE(done.wait(10000));
+        for (const TempCategories::Row& row : rows) {
+            const std::string name(row.name);
+            SCOPED_TRACE(name);
+            const QString folder = QString::fromStdString(folderOf(row));
+            const QStringList shown = part(screen, ("box" + name).c_str())->toolTip().split(u'\n');
+            EXPECT_TRUE(std::ranges::any_of(shown, [&](const QString& line) {
+                return line == folder || line.startsWith(folder + u'/');
+            })) << shown.join(u' ').toStdString();
+            EXPECT_EQ(part<QLabel>(screen, ("size" + name).c_str())->text(),
+                      QString::fromStdString(formatByteCount(itemSize(row) + record.size())));
+            part<PillButton>(screen, ("toggle" + name).c_str())->click();
+            for (const TempCategories::Row& other : rows)
+                EXPECT_EQ(selection->isChosen(other.type), other.type > row.type) << other.name;
+        }
+    }
+
+    // The command line: each option once in the help, and each cleans its own category alone.
+    const auto help = runProcess({CINDERVAULT_CLI, "clean-temp", "--help"});
+    for (const TempCategories::Row& row : rows) {
+        const std::string line = "\n  " + std::string(row.flag) + " ";
+        const auto first = help.out.find(line);
+        EXPECT_NE(first, std::string::npos) << row.flag << "\n" << help.out;
+        EXPECT_EQ(first, help.out.rfind(line)) << row.flag << " is listed twice";
+    }
+    for (const TempCategories::Row& row : rows) {
+        SCOPED_TRACE(std::string(row.flag));
+        const auto run = runProcess(
+            {CINDERVAULT_CLI, "clean-temp", "--yes", "--json", "--no-report", std::string(row.flag)});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        const QJsonObject result = QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).object();
+        EXPECT_EQ(result.value(u"fileCountRemoved"_s).toInt(), 2) << run.out;
+        for (const TempCategories::Row& other : rows)
+            EXPECT_EQ(untouched(other), other.type != row.type) << other.name;
+        fill(row);
+    }
+
+    // Without its variable each category searches its standard folders; those that lie in the
+    // user's home (here a home of the test's, without XDG folders) are found there, by that
+    // category alone.
+    TempDir home;
+    std::vector<std::string> homeFolders;
+    for (const TempCategories::Row& row : rows) {
+        for (const std::string& folder : TempCategories::standardFolders(row, home.path(), "")) {
+            if (folder.starts_with(home.path() + "/")) {
+                std::filesystem::create_directories(folder);
+                homeFolders.push_back(folder);
+            }
+        }
+    }
+    EXPECT_FALSE(homeFolders.empty());
+    const std::string ownHome = std::getenv("HOME");
+    const std::string dataHome = std::getenv("XDG_DATA_HOME");
+    const std::string cacheHome = std::getenv("XDG_CACHE_HOME");
+    ::setenv("HOME", home.path().c_str(), 1);
+    ::unsetenv("XDG_DATA_HOME");
+    ::unsetenv("XDG_CACHE_HOME");
+    for (const TempCategories::Row& row : rows)
+        ::unsetenv(row.folderVariable);
+    std::map<std::string, std::vector<std::string>> foundBy;
+    for (const TempCategories::Row& row : rows) {
+        for (const std::string& folder : TempCategories::foldersOf(row).folders)
+            foundBy[folder].emplace_back(row.name);
+    }
+    ::setenv("HOME", ownHome.c_str(), 1);
+    ::setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
+    ::setenv("XDG_CACHE_HOME", cacheHome.c_str(), 1);
+    for (const std::string& folder : homeFolders)
+        EXPECT_EQ(foundBy[folder].size(), 1u) << folder << " is found by as many categories";
 }
 
 } // namespace cv::test

@@ -5,6 +5,7 @@
 #include "TempDir.h"
 #include "TmpfsMount.h"
 #include "Unprivileged.h"
+#include "tempdata/TempCategories.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -36,9 +37,10 @@ public:
         t::makeDir(*m_home / ".config/Ostrevane");
         t::writeFile(*m_home / ".config/Ostrevane/Cindervault.ini",
                      "[General]\nkSettingsDeletionReportAutoSave=false\n");
-        for (const char* variable : {"CINDERVAULT_TEMP_LOGS", "CINDERVAULT_TEMP_CACHES",
-                                     "CINDERVAULT_TEMP_USER_CACHES", "CINDERVAULT_TEMP_TRASH"})
-            ::setenv(variable, "", 1);
+        // Every category searches only what a test names: a run without category options (all of
+        // them for root) must never reach the system's folders or the user's Trash.
+        for (const cv::TempCategories::Row& row : cv::TempCategories::rows())
+            ::setenv(row.folderVariable, "", 1);
         // No system bus: the snapshot removal must fail at once, never ask anyone.
         ::setenv("DBUS_SYSTEM_BUS_ADDRESS", ("unix:path=" + *m_home / "no-bus").c_str(), 1);
     }

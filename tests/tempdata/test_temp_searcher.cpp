@@ -1,5 +1,4 @@
 #include "tempdata/TempSearcher.h"
-#include "tempdata/TrashCan.h"
 
 #include "TempDir.h"
 #include "engine/AlgorithmCollection.h"
@@ -14,13 +13,13 @@
 #include <cstdlib>
 #include <ftw.h>
 #include <gtest/gtest.h>
+#include <map>
 #include <set>
 #include <unistd.h>
 
 using cv::PathCollection;
 using cv::TempResult;
 using cv::TempSearcher;
-using cv::TrashCan;
 namespace t = cv::test;
 
 namespace {
@@ -71,18 +70,31 @@ protected:
     }
 
 private:
-    mutable std::barrier<> m_barrier{TempSearcher::kCategoryCount};
+    mutable std::barrier<> m_barrier{cv::TempCategories::count()};
 };
 
-// The Trash of these tests is one they name, never the user's: a job made from a search must not
-// reach it.
-class NoTrashOfTheUser : public ::testing::Environment
+// The folders of these tests are ones they name, never the system's or the user's Trash: a job
+// made from a search must not reach them.
+class NoFoldersOfTheSystem : public ::testing::Environment
 {
 public:
-    void SetUp() override { ::setenv(TrashCan::kFolderVariable, "", 1); }
+    void SetUp() override
+    {
+        for (const cv::TempCategories::Row& row : cv::TempCategories::rows())
+            ::setenv(row.folderVariable, "", 1);
+    }
 };
 
-const auto* const noTrash = ::testing::AddGlobalTestEnvironment(new NoTrashOfTheUser);
+const auto* const noFolders = ::testing::AddGlobalTestEnvironment(new NoFoldersOfTheSystem);
+
+// Searches only the folders given here; every other category searches none.
+void searchOnly(TempSearcher& searcher, const std::map<std::int32_t, std::vector<std::string>>& folders)
+{
+    for (const cv::TempCategories::Row& row : cv::TempCategories::rows()) {
+        const auto given = folders.find(row.type);
+        searcher.setFolders(row.type, given != folders.end() ? given->second : std::vector<std::string>{});
+    }
+}
 
 bool waitForFinishedAll(const Recorder& recorder, int count)
 {
@@ -145,7 +157,7 @@ TEST(TempSearcher, StandardFolders)
     EXPECT_EQ(TempSearcher::defaultFolders(TempSearcher::SystemCaches), Folders{"/var/cache/"});
 }
 
-TEST(TempSearcher, ThreeResultsThenFinishedAllOnce)
+TEST(TempSearcher, EveryResultThenFinishedAllOnce)
 {
     t::TempDir dir;
     t::makeDir(dir / "log");
@@ -161,26 +173,28 @@ TEST(TempSearcher, ThreeResultsThenFinishedAllOnce)
     t::makeDir(dir / "user-cache");
 
     RendezvousSearcher searcher;
-    searcher.setFolders(TempSearcher::Logs, {dir / "log/", dir / "no-such-xorg"});
-    searcher.setFolders(TempSearcher::SystemCaches, {dir / "cache/"});
-    searcher.setFolders(TempSearcher::UserCaches, {dir / "user-cache"});
-    searcher.setFolders(TempSearcher::Trash, {});
+    searchOnly(searcher, {{TempSearcher::Logs, {dir / "log/", dir / "no-such-xorg"}},
+                          {TempSearcher::SystemCaches, {dir / "cache/"}},
+                          {TempSearcher::UserCaches, {dir / "user-cache"}}});
     Recorder recorder;
     searcher.setDelegate(&recorder);
 
-    // Many rounds, each with the three categories finishing at the same moment.
+    // Many rounds, each with every category finishing at the same moment.
     constexpr int kRounds = 20;
+    std::set<std::string> everyCategory;
+    for (const cv::TempCategories::Row& row : cv::TempCategories::rows())
+        everyCategory.insert("finished " + std::to_string(row.type));
     for (int round = 1; round <= kRounds; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
         recorder.events.clear();
         recorder.results.clear();
         searcher.startSearch();
         ASSERT_TRUE(waitForFinishedAll(recorder, round));
-        ASSERT_EQ(recorder.events.size(), 5u) << "four results and one finishedAll, in that order";
+        ASSERT_EQ(recorder.events.size(), everyCategory.size() + 1)
+            << "one result per category and one finishedAll, in that order";
         EXPECT_EQ(recorder.events.back(), "all");
-        EXPECT_EQ(searcher.finished(), 4);
-        std::set<std::string> firstFour(recorder.events.begin(), recorder.events.end() - 1);
-        EXPECT_EQ(firstFour, (std::set<std::string>{"finished 0", "finished 1", "finished 2", "finished 3"}));
+        EXPECT_EQ(searcher.finished(), cv::TempCategories::count());
+        EXPECT_EQ(std::set<std::string>(recorder.events.begin(), recorder.events.end() - 1), everyCategory);
     }
     QTest::qWait(50); // a late second finishedAll would arrive now
     EXPECT_EQ(recorder.finishedAllCount, kRounds);
@@ -206,9 +220,9 @@ TEST(TempSearcher, NewSearchSupersedesTheRunningOne)
 {
     t::TempDir dir;
     RendezvousSearcher searcher;
-    for (std::int32_t type : {0, 1, 2})
-        searcher.setFolders(type, {dir.path()});
-    searcher.setFolders(TempSearcher::Trash, {});
+    searchOnly(searcher, {{TempSearcher::Logs, {dir.path()}},
+                          {TempSearcher::SystemCaches, {dir.path()}},
+                          {TempSearcher::UserCaches, {dir.path()}}});
     Recorder recorder;
     searcher.setDelegate(&recorder);
 
@@ -217,8 +231,9 @@ TEST(TempSearcher, NewSearchSupersedesTheRunningOne)
     ASSERT_TRUE(waitForFinishedAll(recorder, 1));
     QTest::qWait(50);
     EXPECT_EQ(recorder.finishedAllCount, 1);
-    EXPECT_EQ(recorder.events.size(), 5u) << "the superseded search must not report";
-    EXPECT_EQ(searcher.finished(), 4);
+    EXPECT_EQ(recorder.events.size(), cv::TempCategories::rows().size() + 1)
+        << "the superseded search must not report";
+    EXPECT_EQ(searcher.finished(), cv::TempCategories::count());
 }
 
 TEST(TempSearcher, FilesOnlyJobEmptiesTheLogTreeAndKeepsEveryFolder)
@@ -243,10 +258,7 @@ TEST(TempSearcher, FilesOnlyJobEmptiesTheLogTreeAndKeepsEveryFolder)
     const TreeListing before = listTree(log);
 
     TempSearcher searcher;
-    searcher.setFolders(TempSearcher::Logs, {log + "/"});
-    searcher.setFolders(TempSearcher::SystemCaches, {});
-    searcher.setFolders(TempSearcher::UserCaches, {});
-    searcher.setFolders(TempSearcher::Trash, {});
+    searchOnly(searcher, {{TempSearcher::Logs, {log + "/"}}});
     Recorder recorder;
     searcher.setDelegate(&recorder);
     searcher.startSearch();

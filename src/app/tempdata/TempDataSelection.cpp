@@ -9,13 +9,14 @@ namespace {
 
 bool validType(int type)
 {
-    return type >= 0 && type < TempDataSelection::kCategoryCount;
+    return TempCategories::find(type) != nullptr;
 }
 
 } // namespace
 
 TempDataSelection::TempDataSelection(std::unique_ptr<TempSearcher> searcher, QObject* parent)
-    : QObject(parent), m_searcher(searcher ? std::move(searcher) : std::make_unique<TempSearcher>())
+    : QObject(parent), m_searcher(searcher ? std::move(searcher) : std::make_unique<TempSearcher>()),
+      m_results(TempCategories::rows().size()), m_chosen(TempCategories::rows().size())
 {
     m_searcher->setDelegate(this);
 }
@@ -58,7 +59,7 @@ bool TempDataSelection::needsAdministrator(int type) const
 
 bool TempDataSelection::anyChosen() const
 {
-    for (int type = 0; type < kCategoryCount; ++type) {
+    for (int type = 0; type < TempCategories::count(); ++type) {
         if (isChosen(type))
             return true;
     }
@@ -68,7 +69,7 @@ bool TempDataSelection::anyChosen() const
 std::int64_t TempDataSelection::totalSize() const
 {
     std::int64_t total = 0;
-    for (int type = 0; type < kCategoryCount; ++type) {
+    for (int type = 0; type < TempCategories::count(); ++type) {
         if (isChosen(type) && m_results[std::size_t(type)]->pathColection)
             total += static_cast<std::int64_t>(m_results[std::size_t(type)]->pathColection->totalSize());
     }
@@ -78,7 +79,7 @@ std::int64_t TempDataSelection::totalSize() const
 std::uint64_t TempDataSelection::fileCount() const
 {
     std::uint64_t count = 0;
-    for (int type = 0; type < kCategoryCount; ++type) {
+    for (int type = 0; type < TempCategories::count(); ++type) {
         if (isChosen(type) && m_results[std::size_t(type)]->pathColection)
             count += m_results[std::size_t(type)]->pathColection->fileCount();
     }
@@ -93,7 +94,7 @@ bool TempDataSelection::canStart(const Algorithm* method) const
 std::shared_ptr<PathCollection> TempDataSelection::mergedCollection() const
 {
     std::vector<const PathCollection*> chosen;
-    for (int type = 0; type < kCategoryCount; ++type) {
+    for (int type = 0; type < TempCategories::count(); ++type) {
         if (isChosen(type) && m_results[std::size_t(type)]->pathColection)
             chosen.push_back(m_results[std::size_t(type)]->pathColection.get());
     }

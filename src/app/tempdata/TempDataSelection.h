@@ -6,9 +6,9 @@
 
 #include <QObject>
 
-#include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace cv {
 
@@ -16,17 +16,15 @@ class Algorithm;
 class PathCollection;
 
 // What the user chose on the temporary-data screen, without widgets: the search's result per
-// category (logs, system caches, user caches, the Trash), which categories are chosen, their
-// totals, and whether a job may start. When its result arrives a category becomes chosen if it is
-// the user's to clean (for anyone but root: the user caches and the Trash, not the system's logs
-// and caches); the user may then tick or untick it. The search runs once per screen.
+// category (each row of TempCategories), which categories are chosen, their totals, and whether a
+// job may start. When its result arrives a category becomes chosen if it is the user's to clean
+// (for anyone but root: the user caches and the Trash, not the system's logs and caches); the
+// user may then tick or untick it. The search runs once per screen.
 class TempDataSelection : public QObject, public TempSearcherDelegate
 {
     Q_OBJECT
 
 public:
-    static constexpr int kCategoryCount = TempSearcher::kCategoryCount;
-
     // searcher: by default one over the standard folders (or those the environment names).
     explicit TempDataSelection(std::unique_ptr<TempSearcher> searcher = nullptr, QObject* parent = nullptr);
     ~TempDataSelection() override;
@@ -46,11 +44,11 @@ public:
     void setAdministrator(bool administrator) { m_administrator = administrator; }
     // Whether category type needs the administrator and the user is not.
     bool needsAdministrator(int type) const;
-    // The result of category type (0 to 3), null until it arrives (or for another type).
+    // The result of category type, null until it arrives (or for a type no category has).
     std::shared_ptr<TempResult> result(int type) const;
     bool isChosen(int type) const;
-    // Inverts whether category type is chosen; a type other than 0, 1 or 2, or one whose result
-    // has not arrived, changes nothing.
+    // Inverts whether category type is chosen; a type no category has, or one whose result has
+    // not arrived, changes nothing.
     void toggleType(int type);
     bool anyChosen() const;
     // The sums over the chosen categories.
@@ -59,7 +57,7 @@ public:
 
     // Whether a job may start with method: the search complete, a category chosen and a real method.
     bool canStart(const Algorithm* method) const;
-    // The chosen categories' collections merged, in the order logs, caches, user caches.
+    // The chosen categories' collections merged, in the table's order.
     std::shared_ptr<PathCollection> mergedCollection() const;
     // The options record of the job: files only, every folder stays; snapshots as answered.
     static ShredOptions shredOptions(bool removeSnapshots);
@@ -71,13 +69,14 @@ public:
 signals:
     // The result of category type arrived (and the category is chosen).
     void categoryFound(int type);
-    // All three categories are in.
+    // Every category is in.
     void searchCompleted();
 
 private:
     std::unique_ptr<TempSearcher> m_searcher;
-    std::array<std::shared_ptr<TempResult>, kCategoryCount> m_results;
-    std::array<bool, kCategoryCount> m_chosen{};
+    // Per category, indexed by its type.
+    std::vector<std::shared_ptr<TempResult>> m_results;
+    std::vector<bool> m_chosen;
     int m_only = -1; // the one category chosen on arrival, or -1 for the default ones
     bool m_administrator = TempSearcher::runsAsAdministrator();
     bool m_searchStarted = false;

@@ -34,16 +34,16 @@ namespace cv {
 
 TempDataViewController::TempDataViewController(TempDataSelection* selection, QWidget* parent)
     : QWidget(parent), m_selection(selection ? selection : new TempDataSelection),
-      m_snapshotsRemovable(&SnapshotProbe::snapshotsRemovable)
+      m_categories(TempCategories::rows().size()), m_snapshotsRemovable(&SnapshotProbe::snapshotsRemovable)
 {
     m_selection->setParent(this);
     setObjectName(u"TempDataViewController"_s);
     setupUi();
     connect(m_selection, &TempDataSelection::categoryFound, this, &TempDataViewController::found);
     connect(m_selection, &TempDataSelection::searchCompleted, this, &TempDataViewController::finishedAll);
-    for (int type = 0; type < TempDataSelection::kCategoryCount; ++type) {
-        m_categories[std::size_t(type)].progress->startAnimation();
-        restyle(type);
+    for (const TempCategories::Row& row : TempCategories::rows()) {
+        m_categories[std::size_t(row.type)].progress->startAnimation();
+        restyle(row.type);
     }
 }
 
@@ -71,12 +71,11 @@ void TempDataViewController::setupUi()
     layout->addWidget(m_header);
     layout->addSpacing(18);
 
+    // One box per category, in the table's order.
     auto* boxes = new QHBoxLayout;
     boxes->setSpacing(18);
-    boxes->addWidget(makeBox(0, u"Logs"_s, tr("Logs"), u":/images/file.svg"_s));
-    boxes->addWidget(makeBox(1, u"Cache"_s, tr("Caches"), u":/images/hdd.svg"_s));
-    boxes->addWidget(makeBox(2, u"UserCache"_s, tr("User caches"), u":/images/folder.svg"_s));
-    boxes->addWidget(makeBox(3, u"Trash"_s, tr("Trash"), u":/images/trash.svg"_s));
+    for (const TempCategories::Row& row : TempCategories::rows())
+        boxes->addWidget(makeBox(row));
     layout->addLayout(boxes);
     layout->addSpacing(18);
 
@@ -98,9 +97,10 @@ void TempDataViewController::setupUi()
     layout->addStretch(1);
 }
 
-QFrame* TempDataViewController::makeBox(int type, const QString& suffix, const QString& title,
-                                        const QString& icon)
+QFrame* TempDataViewController::makeBox(const TempCategories::Row& row)
 {
+    const int type = row.type;
+    const QString suffix = QString::fromUtf8(row.name);
     Category& category = m_categories[std::size_t(type)];
     category.box = new QFrame;
     category.box->setObjectName(u"box"_s + suffix);
@@ -111,13 +111,13 @@ QFrame* TempDataViewController::makeBox(int type, const QString& suffix, const Q
 
     auto* image = new QLabel(category.box);
     image->setObjectName(u"image"_s + suffix);
-    image->setPixmap(QIcon(icon).pixmap(QSize(48, 48)));
+    image->setPixmap(QIcon(QString::fromUtf8(row.icon)).pixmap(QSize(48, 48)));
     image->setAlignment(Qt::AlignCenter);
     image->setFixedHeight(52);
     layout->addWidget(image);
     category.title = styledLabel(category.box, 16, Palette::categoryTitle(), Qt::AlignCenter);
     category.title->setObjectName(u"title"_s + suffix);
-    category.title->setText(title);
+    category.title->setText(tr(row.title));
     category.title->setMinimumHeight(24);
     layout->addWidget(category.title);
     // The system's logs and caches are root's: offered to a user, but not chosen, and said so.
@@ -296,12 +296,10 @@ void TempDataViewController::startShred()
 QString TempDataViewController::question() const
 {
     // The chosen categories by name (the Trash among them), then what they add up to.
-    const QString names[TempDataSelection::kCategoryCount] = {tr("the logs"), tr("the system caches"),
-                                                              tr("your caches"), tr("the Trash")};
     QStringList chosen;
-    for (int type = 0; type < TempDataSelection::kCategoryCount; ++type) {
-        if (m_selection->isChosen(type))
-            chosen << names[type];
+    for (const TempCategories::Row& row : TempCategories::rows()) {
+        if (m_selection->isChosen(row.type))
+            chosen << tr(row.named);
     }
     QString list = chosen.value(0);
     if (chosen.size() > 1)

@@ -4,12 +4,13 @@
 #include "app/tempdata/TempDataSelection.h"
 #include "engine/Algorithm.h"
 #include "tempdata/SystemState.h"
+#include "tempdata/TempCategories.h"
 
 #include <QWidget>
 
-#include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QFrame;
 class QLabel;
@@ -21,12 +22,13 @@ class BusyIndicator;
 class MethodPicker;
 class PillButton;
 
-// The temporary-data screen: searches the log and cache folders and the Trash once, shows each
-// category's size as it arrives (the user's own ones chosen at once, the system's ones for root
-// only, saying so to anyone else; the user may change either), the total of the chosen ones, and after
-// the search the method list. Shred asks for confirmation (when prompts are on), then whether the
-// local snapshots should go too, and asks the window for a job that removes the files and keeps
-// every folder. A view over its TempDataSelection.
+// The temporary-data screen: searches the folders of every category once (one box per row of the
+// categories' table: logs, system caches, user caches, the Trash), shows each category's size as it
+// arrives (the user's own ones chosen at once, the system's ones for root only, saying so to anyone
+// else; the user may change either), the total of the chosen ones, and after the search the method
+// list. Shred asks for confirmation (when prompts are on), then whether the local snapshots should
+// go too, and asks the window for a job that removes the files and keeps every folder. A view over
+// its TempDataSelection.
 class TempDataViewController : public QWidget
 {
     Q_OBJECT
@@ -68,7 +70,7 @@ private:
     };
 
     void setupUi();
-    QFrame* makeBox(int type, const QString& name, const QString& title, const QString& icon);
+    QFrame* makeBox(const TempCategories::Row& row);
     void found(int type);
     void showNotes(Category& category, const TempResult* result);
     void finishedAll();
@@ -81,7 +83,7 @@ private:
     std::shared_ptr<Algorithm> selectedMethod() const;
 
     TempDataSelection* m_selection;
-    std::array<Category, TempDataSelection::kCategoryCount> m_categories;
+    std::vector<Category> m_categories; // per category, indexed by its type
     QLabel* m_header = nullptr;
     QWidget* m_resultGroup = nullptr;
     QLabel* m_resultTotal = nullptr;
