@@ -1,3 +1,4 @@
+#include "HelperToolStandIn.h"
 #include "TempDir.h"
 #include "engine/AlgorithmCollection.h"
 #include "job/FilePhase.h"
@@ -64,17 +65,9 @@ std::shared_ptr<cv::PathCollection> scan(const std::vector<std::string>& paths)
     return cv::PathCollectionFactory().createPathCollection(paths);
 }
 
-struct ReformatHelper : cv::HelperToolClient
+struct ReformatHelper : cv::test::HelperToolStandIn
 {
     std::vector<std::string> calls;
-    void openFileForWriting(const cv::ExaminedEntry&, FileReply reply, AskingUser) override
-    {
-        reply(cv::Unexpected(std::string("no")));
-    }
-    void deleteFileAtPath(const cv::ExaminedEntry&, Reply reply, AskingUser) override
-    {
-        reply(cv::Unexpected(std::string("no")));
-    }
     void reformatVolumeAt(const std::string& path, const cv::ConfirmedVolume& confirmed, Reply reply,
                           AskingUser) override
     {
