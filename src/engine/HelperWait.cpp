@@ -117,6 +117,10 @@ HelperWait::End HelperWait::wait(std::chrono::milliseconds timeout, const std::f
             end = End::Answered;
             m_outcome = state.outcome;
             m_reasons = state.reasons;
+        } else {
+            // Given up on: a reply that comes later is dropped where it arrives, and a descriptor
+            // it hands over is closed there, not kept for nobody.
+            state.done = true;
         }
     }
     if (waitingShown)

@@ -134,7 +134,7 @@ TEST(Controls, APresentedScreenCoversItsSourceAndGoesAfterDismissal)
     source.resize(400, 250);
     EXPECT_EQ(presented->geometry(), source.rect()) << "it follows the source's size";
     TransitionAnimator::animateDismissal(presented);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return presented.isNull(); }, 3000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return presented.isNull(); }, 60000));
 }
 
 namespace {

@@ -2,6 +2,7 @@
 // screen, a method chosen, the job confirmed with DELETE, and at the end the folder is gone, the
 // report file is saved and the totals read right.
 #include "AppTestMain.h"
+#include "JobGate.h"
 #include "ShredScreenHarness.h"
 #include "TempDir.h"
 #include "app/AppServices.h"
@@ -58,12 +59,13 @@ ProgressViewController* dropAndShred(WindowController& window, const std::string
         return nullptr;
     QTest::mouseClick(start, Qt::LeftButton);
     QMessageBox* confirmation = nullptr;
-    if (!QTest::qWaitFor([&] { return (confirmation = screen->findChild<QMessageBox*>()) != nullptr; }, 3000))
+    if (!QTest::qWaitFor([&] { return (confirmation = screen->findChild<QMessageBox*>()) != nullptr; },
+                         60000))
         return nullptr;
     QTest::mouseClick(button(confirmation, u"DELETE"_s), Qt::LeftButton);
     ProgressViewController* progress = nullptr;
     const bool shown = QTest::qWaitFor(
-        [&] { return (progress = qobject_cast<ProgressViewController*>(tab->current())); }, 3000);
+        [&] { return (progress = qobject_cast<ProgressViewController*>(tab->current())); }, 60000);
     return shown ? progress : nullptr;
 }
 
@@ -169,20 +171,28 @@ TEST(EndToEnd, ClosingTheWindowDuringAJobAsksThenStopsItCleanlyAndQuits)
     auto& settings = SettingsManager::sharedManager();
     TempDir dir;
     const std::string big = dir / "big";
-    writeFile(big, std::vector<std::uint8_t>(64 << 20, 0x5a));
+    writeFile(big, std::vector<std::uint8_t>(64 << 10, 0x5a));
     AppServices services; // no report, notification or snapshots: the job alone
+    // The job runs, held at its start, until the user has chosen to stop it.
+    JobGate gate;
+    services.makeSleepInhibitor = [&gate] { return gate.inhibitor(); };
+    struct LetThroughAtTheEnd
+    {
+        JobGate& gate;
+        ~LetThroughAtTheEnd() { gate.letThrough(); } // also when an assertion ends the test early
+    } letThroughAtTheEnd{gate};
 
     QPointer<WindowController> window = new WindowController(settings);
     window->show();
     auto* tab = window->shredTab();
     ASSERT_NE(tab, nullptr);
-    // 35 passes: it runs a while.
     auto* progress = new ProgressViewController({PathCollectionFactory().createPathCollection({big}),
                                                  AlgorithmCollection().findByIdentifier(2), nullptr},
                                                 &services);
     tab->replace(progress);
     const auto running = [&] { return progress->shredStarted() && !progress->shredFinished(); };
-    ASSERT_TRUE(QTest::qWaitFor(running, 5000));
+    ASSERT_TRUE(gate.awaitEntered());
+    ASSERT_TRUE(QTest::qWaitFor(running, 60000));
     const auto question = [&]() -> QMessageBox* {
         QMessageBox* box = nullptr;
         (void)QTest::qWaitFor(
@@ -190,7 +200,7 @@ TEST(EndToEnd, ClosingTheWindowDuringAJobAsksThenStopsItCleanlyAndQuits)
                 return window && (box = window->findChild<QMessageBox*>(u"QuitQuestion"_s)) &&
                        box->isVisible();
             },
-            3000);
+            60000);
         return window ? box : nullptr;
     };
 
@@ -200,7 +210,7 @@ TEST(EndToEnd, ClosingTheWindowDuringAJobAsksThenStopsItCleanlyAndQuits)
     ASSERT_NE(ask, nullptr) << "closing during a job asks first";
     EXPECT_EQ(ask->text(), u"A deletion is running. Stop it and quit?"_s);
     QTest::mouseClick(button(ask, u"Keep Running"_s), Qt::LeftButton);
-    QTest::qWait(200);
+    QTest::qWait(200); // a quit, if keeping the job led to one, would come now
     ASSERT_TRUE(window);
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(running());
@@ -213,6 +223,7 @@ TEST(EndToEnd, ClosingTheWindowDuringAJobAsksThenStopsItCleanlyAndQuits)
     QTest::mouseClick(button(ask, u"Stop and Quit"_s), Qt::LeftButton);
     if (window)
         window->close();
+    gate.letThrough();
     ASSERT_TRUE(QTest::qWaitFor([&] { return window.isNull(); }, 60000)) << "the window closed after the job";
     EXPECT_TRUE(exists(big)) << "a cancelled job deletes nothing";
     for (QWidget* widget : QApplication::topLevelWidgets())

@@ -240,8 +240,9 @@ TEST(Explorer, ALongListKeepsItsSizeColumnInsideTheView)
     explorer.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&explorer));
     QListView* view = explorer.fileListController()->tableView();
-    QTest::qWait(50);
-    ASSERT_TRUE(view->verticalScrollBar()->isVisible()) << "301 rows need a vertical scroll bar";
+    // The list is laid out from the event loop once its rows are in.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->verticalScrollBar()->isVisible(); }, 60000))
+        << "301 rows need a vertical scroll bar";
     EXPECT_FALSE(view->horizontalScrollBar()->isVisible());
     // Every row ends inside the viewport, so that its size column (drawn right-aligned) shows.
     for (const int row : {0, 1, 150, 300}) {

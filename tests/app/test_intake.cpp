@@ -119,7 +119,8 @@ TEST(Intake, ASecondStartHandsItsFilesToTheRunningInstance)
     EXPECT_TRUE(ApplicationBus::forwardOpen(second, {"/tmp/a b", odd}));
     EXPECT_TRUE(ApplicationBus::forwardErase(second, {odd, "/tmp/c"}));
     EXPECT_TRUE(ApplicationBus::forwardActivate(second));
-    QTest::qWait(50);
+    // The calls reach the instance through the bus daemon, on the instance's event loop.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return received.count() >= 2 && activated.count() >= 1; }, 60000));
     EXPECT_EQ(intake.files(), (std::vector<std::string>{"/tmp/a b", odd, odd, "/tmp/c"}));
     EXPECT_EQ(received.count(), 2);
     EXPECT_EQ(activated.count(), 1);

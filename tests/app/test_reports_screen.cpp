@@ -102,7 +102,7 @@ struct ReportsHarness
                         found = d;
                 return found != nullptr;
             },
-            2000);
+            60000);
         return found;
     }
 };
@@ -451,7 +451,7 @@ TEST(ReportsScreen, AReportAskedForAgainReplacesTheOneStillBeingRendered)
         preview.renderResult(result, sharedReportKeeper().options());
         preview.renderResult(nullptr, sharedReportKeeper().options());
         ASSERT_EQ(failed.count(), 1);
-        QTest::qWait(2500);
+        QTest::qWait(2500); // the earlier renderer (one second) has ended: its end would arrive now
         EXPECT_EQ(failed.count(), 1) << "the earlier render was heard of after the failure";
         EXPECT_EQ(ready.count(), 0);
         EXPECT_EQ(preview.state(), ReportPreview::State::Failed);
@@ -463,7 +463,7 @@ TEST(ReportsScreen, AReportAskedForAgainReplacesTheOneStillBeingRendered)
         preview.renderResult(result, sharedReportKeeper().options());
         ASSERT_NE(preview.reportId(), first);
         ASSERT_TRUE(ready.wait(10000));
-        QTest::qWait(1500);
+        QTest::qWait(1500); // the first renderer's end, were it heard, would arrive now
         EXPECT_EQ(ready.count(), 1);
         EXPECT_EQ(preview.state(), ReportPreview::State::Ready);
         EXPECT_TRUE(QFile::exists(preview.pdfPath()));

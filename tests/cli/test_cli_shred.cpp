@@ -242,7 +242,8 @@ TEST(CliShred, SigtermCancelsCleanlyWithTheResult)
                                 "--report-dir", dir / "reports", dir / "T"},
                                out);
     // Once the first block is overwritten the job runs and a signal means cancel.
-    for (int i = 0; i < 1000; ++i) {
+    for (const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+         std::chrono::steady_clock::now() < deadline;) {
         std::uint8_t first = 7;
         const int fd = ::open((dir / "T/big").c_str(), O_RDONLY);
         ::pread(fd, &first, 1, 0);
@@ -309,7 +310,8 @@ TEST(CliShred, VolumesNeedTheirOptionAndWipeFreeLeavesNothingBehind)
 
     // A wipe killed outright leaves its fill files; the next wipe removes them first.
     const pid_t pid = startCli({"wipe-free", "--yes", "--method", "1", dir.path()}, dir.path() + "-out");
-    for (int i = 0; i < 200 && t::listNames(dir.path()).size() < kept.size() + 2; ++i)
+    for (const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+         t::listNames(dir.path()).size() < kept.size() + 2 && std::chrono::steady_clock::now() < deadline;)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     ::kill(pid, SIGKILL);
     waitExit(pid);
@@ -1131,10 +1133,14 @@ TEST(CliShred, SignalsWhileTheReportIsMadeWaitForTheResult)
     OwnHome::setAutoSave(true);
     t::TempDir dir;
     t::writeFile(dir / "victim", "data");
-    // The renderer takes its time, so that the signals surely come while the report is made.
+    // The renderer says that it runs and waits for the test's word, so that the signals surely
+    // come while the report is made (it goes on by itself after a minute).
     const std::string renderer = dir / "slow.sh";
+    const std::string rendering = dir / "rendering";
+    const std::string go = dir / "go";
     t::writeFile(renderer,
-                 "#!/bin/sh\nsleep 1\nexec '" +
+                 "#!/bin/sh\n: > '" + rendering + "'\ni=0\nwhile [ ! -e '" + go +
+                     "' ] && [ $i -lt 600 ]; do sleep 0.1; i=$((i+1)); done\nexec '" +
                      std::string(CINDERVAULT_CLI).substr(0, std::string(CINDERVAULT_CLI).rfind('/')) +
                      "/cindervault-render' \"$@\"\n");
     ::chmod(renderer.c_str(), 0755);
@@ -1158,10 +1164,14 @@ TEST(CliShred, SignalsWhileTheReportIsMadeWaitForTheResult)
     };
     readErr("] Finished\n");
     ASSERT_NE(err.find("] Finished\n"), std::string::npos) << err;
-    // Past the moment the job's own signal handling ends, well inside the report's making.
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    // Past the moment the job's own signal handling ends, inside the report's making.
+    for (const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+         !t::exists(rendering) && std::chrono::steady_clock::now() < deadline;)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(t::exists(rendering)) << "the renderer never started";
     ::kill(pid, SIGINT);
     ::kill(pid, SIGTERM);
+    t::writeFile(go, "");
     readErr(nullptr); // to the end of the stream
     ::close(errPipe[0]);
     OwnHome::setAutoSave(false);

@@ -17,6 +17,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <functional>
+#include <future>
 #include <gtest/gtest.h>
 #include <linux/fs.h>
 #include <map>
@@ -115,9 +116,21 @@ struct Recorder : cv::FileShredCoordinatorDelegate
             onRenaming();
     }
     std::function<void()> onRenaming;
-    void fileshredFlushPath(const std::string& text) override { flushes.push_back(text); }
-    void fileshredWaitingForAuthorization(bool waiting) override { waits.push_back(waiting); }
+    void fileshredFlushPath(const std::string& text) override
+    {
+        flushes.push_back(text);
+        if (onFlush)
+            onFlush();
+    }
+    std::function<void()> onFlush;
+    void fileshredWaitingForAuthorization(bool waiting) override
+    {
+        waits.push_back(waiting);
+        if (onWaiting)
+            onWaiting(waiting);
+    }
     std::vector<bool> waits;
+    std::function<void(bool)> onWaiting; // told on the job's thread
 };
 
 // Answers helper calls: grant (doing the work itself), refuse, or stay silent (keeping the reply
@@ -700,8 +713,18 @@ TEST(FileShredCoordinator, WaitsWhileTheUserIsAskedUntilTheAnswerOrACancel)
             shredding.coordinator.setHelperTimeout(std::chrono::milliseconds(50));
             std::atomic<bool> returned{false};
             std::atomic<bool> waitedPastTimeout{false};
-            // The user answers (or the job is cancelled) long after the helper timeout.
+            std::promise<void> asking;
+            bool told = false;
+            shredding.recorder.onWaiting = [&](bool waiting) {
+                if (waiting && !std::exchange(told, true))
+                    asking.set_value();
+            };
+            // Once the job says that the user is asked, the user answers (or the job is cancelled)
+            // long after the helper timeout has passed.
             std::thread user([&] {
+                if (asking.get_future().wait_for(std::chrono::seconds(60)) != std::future_status::ready)
+                    std::fprintf(stderr, "the job never said that it waits for the user\n");
+                // Time for the 50 ms timeout to run out ten times over; the job is still to wait.
                 std::this_thread::sleep_for(std::chrono::milliseconds(500));
                 waitedPastTimeout = !returned;
                 if (cancelled) {
@@ -950,12 +973,10 @@ TEST(FileShredCoordinator, FlushChurnsOneFileAndLeavesNothingBehind)
         SCOPED_TRACE("cancelling during the flush removes the flush file");
         t::TempDir volume;
         Shredding shredding(16);
-        std::thread canceller([&] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(30));
-            shredding.coordinator.cancel();
-        });
+        // Cancelled once the flush has begun; without the cancel its renames would run for hours.
+        shredding.recorder.onFlush = [&] { shredding.coordinator.cancel(); };
         EXPECT_TRUE(shredding.coordinator.flushLog(volume.path(), 50'000'000)) << "a cancel is no failure";
-        canceller.join();
+        EXPECT_EQ(shredding.recorder.flushes.size(), 1u);
         EXPECT_TRUE(t::listNames(volume.path()).empty());
     }
 }

@@ -304,7 +304,7 @@ namespace {
 // Whether the process pid ends within 5 seconds (a zombie waiting for its parent counts as ended).
 bool endsSoon(pid_t pid)
 {
-    return cv::test::waitUntil([pid] { return !cv::test::isProcessRunning(pid); }, 5000);
+    return cv::test::waitUntil([pid] { return !cv::test::isProcessRunning(pid); }, 60000);
 }
 
 } // namespace

@@ -543,16 +543,24 @@ TEST(FileShredder, SaysSoWhileTheUserIsAskedForAPassword)
     ::chmod(path.c_str(), 0444);
 
     const int failures = t::runUnprivilegedWithRootAtHand([&] {
-        // The helper asks the user, who answers yes after a while.
+        // The helper asks the user, who answers yes once the job has said that it waits.
         struct AskingHelper : RecordingHelper
         {
+            Delegate* delegate = nullptr;
             void openFileForWriting(const cv::ExaminedEntry& entry, FileReply reply,
                                     AskingUser askingUser) override
             {
                 calls.push_back("open " + entry.folder + "/" + entry.name);
                 askingUser();
-                std::thread([entry, reply] {
-                    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                std::thread([entry, reply, delegate = delegate] {
+                    {
+                        std::unique_lock lock(delegate->mutex);
+                        delegate->changed.wait_for(lock, std::chrono::seconds(60), [delegate] {
+                            return std::any_of(
+                                delegate->states.begin(), delegate->states.end(),
+                                [](const auto& state) { return state->waitingForAuthorization; });
+                        });
+                    }
                     const std::string path = entry.folder + "/" + entry.name;
                     cv::UniqueFd file;
                     {
@@ -564,6 +572,7 @@ TEST(FileShredder, SaysSoWhileTheUserIsAskedForAPassword)
             }
         } helper;
         Delegate delegate;
+        helper.delegate = &delegate;
         FileShredder job(scan({path}), method(16), std::make_shared<ShredOptions>());
         job.setDelegate(&delegate);
         cv::JobEnvironment environment;

@@ -415,11 +415,13 @@ TEST_F(ReportBuilderTest, ARendererThatCrashesFailsOrHangsLeavesAReasonAndNoFile
     }
     {
         SCOPED_TRACE("a renderer slower than the timeout that keeps printing pages is waited for");
-        renderer("slow.sh",
-                 "for i in 1 2 3 4 5 6; do echo \"page $i\"; sleep 0.2; done; echo '%PDF-1.4' > \"$2\"");
+        // A page every 0.2 s for 3 s against a timeout of 2.5 s: the gap between two pages may
+        // grow more than tenfold on a busy machine before the timeout is reached.
+        renderer("slow.sh", "i=0; while [ $i -lt 15 ]; do i=$((i+1)); echo \"page $i\"; sleep 0.2; done; "
+                            "echo '%PDF-1.4' > \"$2\"");
         ReportBuilder builder;
         QObject::connect(&builder, &ReportBuilder::reportGenerated, [&] { ++generated; });
-        builder.setRenderTimeout(std::chrono::milliseconds(500));
+        builder.setRenderTimeout(std::chrono::milliseconds(2500));
         const QString path = build(builder, makeResult(3));
         EXPECT_EQ(builder.outcome().state, ReportOutcome::State::Saved)
             << builder.outcome().failure.toStdString();

@@ -162,7 +162,7 @@ TEST(SavedReportsModel, ListsTheNewestReportFirst)
     // Made in this order; neither the names' order nor the listing's is the age's.
     for (const char* name : {"deletionReport_b.pdf", "deletionReport_c.html", "deletionReport_a.pdf"}) {
         cv::test::writeFile(dir / "reports/" + name, std::string("x"));
-        QThread::msleep(20);
+        QThread::msleep(20); // birth times, which no call can set, must differ by more than their granularity
     }
     model.loadFiles();
     EXPECT_EQ(model.files(), (QStringList{u"deletionReport_a.pdf"_s, u"deletionReport_c.html"_s,

@@ -229,7 +229,7 @@ TEST(TempSearcher, NewSearchSupersedesTheRunningOne)
     searcher.startSearch();
     searcher.startSearch(); // before the first could finish
     ASSERT_TRUE(waitForFinishedAll(recorder, 1));
-    QTest::qWait(50);
+    QTest::qWait(50); // the superseded search's end, if it were reported, would arrive now
     EXPECT_EQ(recorder.finishedAllCount, 1);
     EXPECT_EQ(recorder.events.size(), cv::TempCategories::rows().size() + 1)
         << "the superseded search must not report";

@@ -229,7 +229,7 @@ TEST_F(Scheduler, AutomaticChecksFollowTheSettings)
 
     server.answer(200, feedWithVersion("1.0.0"));
     scheduler->start();
-    QTest::qWait(200);
+    QTest::qWait(200); // a check, if one were made, would reach the server now
     EXPECT_TRUE(server.requests().isEmpty()) << "checked without being asked to";
     EXPECT_FALSE(scheduler->nextCheckTime().has_value());
 
@@ -248,7 +248,7 @@ TEST_F(Scheduler, AutomaticChecksFollowTheSettings)
 
     // Monthly, just checked: the wait is longer than a timer can hold, and no check is due.
     scheduler->setCheckInterval(30 * 86400);
-    QTest::qWait(300);
+    QTest::qWait(300); // a check, if the long wait ran over, would reach the server now
     EXPECT_EQ(server.requests().size(), 1) << "a month's wait ran over and checked at once";
 
     // The last check survives a restart; a failed check counts as a check, so a broken feed is
@@ -262,7 +262,7 @@ TEST_F(Scheduler, AutomaticChecksFollowTheSettings)
     restarted.start();
     ASSERT_TRUE(restartedFinished.wait(10000)) << "an overdue check did not run at start";
     EXPECT_EQ(restarted.lastResult().outcome, Outcome::Failed);
-    QTest::qWait(300);
+    QTest::qWait(300); // a second check, if one were made, would reach the server now
     EXPECT_EQ(server.requests().size(), 2);
     EXPECT_GT(*restarted.lastCheckTime(), QDateTime::currentDateTimeUtc().addSecs(-60));
 }
