@@ -1112,12 +1112,13 @@ TEST(CliShred, AReportRendererThatCrashesNeverCostsTheJobsResult)
         expectResultWithoutReport(
             [&](const std::string& victim) {
                 std::vector<std::string> args{
-                    "unshare",
-                    "-m",
-                    "sh",
-                    "-c",
-                    "mount --make-rprivate / && mount -o remount,bind,ro /dev/shm && "
-                    "exec \"$0\" \"$@\"",
+                    "unshare", "-m", "sh", "-c",
+                    // Other tests' mounts are let go, so that this copy keeps none of them busy.
+                    "mount --make-rprivate / && "
+                    "for m in $(awk '$5 ~ /\\/cindervault-test-/ {print $5}' /proc/self/mountinfo | sort "
+                    "-r); "
+                    "do umount -l \"$m\" 2>/dev/null; done; "
+                    "mount -o remount,bind,ro /dev/shm && exec \"$0\" \"$@\"",
                     CINDERVAULT_CLI};
                 args.insert(args.end(), shredArgs.begin(), shredArgs.end());
                 args.push_back(victim);

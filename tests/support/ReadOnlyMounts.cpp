@@ -1,5 +1,7 @@
 #include "ReadOnlyMounts.h"
 
+#include "TempDir.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -50,6 +52,15 @@ bool enterReadOnlyMountNamespace(const std::function<bool()>& setUp)
     if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
         std::perror("mount --make-rprivate /");
         return false;
+    }
+    // The namespace starts with a copy of every mount, other tests' loop volumes and tmpfs mounts
+    // among them. A copy keeps its file system busy for as long as this process lives: another
+    // test's unmount then leaves its loop device in use, and a reformat of it is refused. Those
+    // copies are detached here; nothing of this test is mounted yet.
+    const auto inherited = mountPoints();
+    for (auto point = inherited.rbegin(); point != inherited.rend(); ++point) {
+        if (point->find("/" + std::string(kTempDirPrefix)) != std::string::npos)
+            static_cast<void>(::umount2(point->c_str(), MNT_DETACH));
     }
     if (setUp && !setUp())
         return false;

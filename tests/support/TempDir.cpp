@@ -35,7 +35,7 @@ TempDir::TempDir(const std::string& base)
         const char* tmp = std::getenv("TMPDIR");
         root = (tmp && *tmp) ? tmp : "/tmp";
     }
-    std::string pattern = root + "/cindervault-test-XXXXXX";
+    std::string pattern = root + "/" + kTempDirPrefix + "XXXXXX";
     if (::mkdtemp(pattern.data()) == nullptr)
         ADD_FAILURE() << "mkdtemp in " << root << ": " << std::strerror(errno);
     m_path = pattern;

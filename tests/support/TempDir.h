@@ -7,6 +7,9 @@
 
 namespace cv::test {
 
+// How every test folder's name begins: what lies below one is a test's, mounts included.
+inline constexpr const char* kTempDirPrefix = "cindervault-test-";
+
 // A fresh folder under $TMPDIR (or /tmp) that is removed with everything in it, links not
 // followed, when the object goes away. Tests create all their files in here.
 class TempDir
