@@ -62,6 +62,11 @@ bool FileIo::dataSync(int fd)
     return true;
 }
 
+bool FileIo::syncFileSystem(int fd)
+{
+    return ::syncfs(fd) == 0;
+}
+
 FileIo& FileIo::system()
 {
     static FileIo io;

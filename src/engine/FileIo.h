@@ -16,6 +16,9 @@ public:
     virtual bool writeAll(int fd, const void* data, std::size_t length, off_t offset);
     virtual ssize_t readUpTo(int fd, void* data, std::size_t length, off_t offset);
     virtual bool dataSync(int fd);
+    // Writes out and commits everything of the file system that holds fd (syncfs); false with
+    // errno set when the sync, or any write-back on that file system since fd was opened, failed.
+    virtual bool syncFileSystem(int fd);
     // One read of a descriptor opened with O_DIRECT: a short count means the end of the file, since
     // a further read at an unaligned offset would be refused.
     virtual ssize_t readDirect(int fd, void* data, std::size_t length, off_t offset);

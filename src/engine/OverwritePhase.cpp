@@ -17,6 +17,7 @@
 #include <fcntl.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 namespace cv {
 
@@ -95,10 +96,16 @@ void OverwritePhase::shredPath(const std::string& target, const PreparedExcludes
     // again on the way back unless something in them is still to be overwritten.
     walk.walker().setPostVisitNeedsHolder(false);
     m_walker = &walk.walker();
+    m_walk = &walk;
+    // The walk never leaves its root's file system.
+    m_batchAllowed = SyncBatch::syncsWholeFileSystem(rootFd.get());
     const int rootError = walk.walker().walk(
         rootFd.get(), path, [&](const FolderWalker::Entry& entry) { return visit(walk, entry); },
         [&](const FolderWalker::Entry& entry) { leave(walk, entry); });
+    syncBatch();
+    m_walk = nullptr;
     m_walker = nullptr;
+    m_batchAllowed = false;
     if (rootError != 0 && !m_context.isCancelled())
         record.unreadFolder(ShredRecord::idOf(info), path, rootError);
 }
@@ -114,6 +121,7 @@ bool OverwritePhase::visit(TargetWalk& walk, const FolderWalker::Entry& entry)
         return true;
     if (position.keeps())
         return false;
+    m_visitDepth = entry.depth;
     shredEntry(entry.dirFd, entry.name, walk.itemPath(entry), entry.info, entry.mountRoot);
     // No pause of its own between files: on a busy machine every yield or sleep gives away a whole
     // time slice, more than the overwriting of a small file takes. Leaving the processor and the
@@ -125,6 +133,13 @@ bool OverwritePhase::visit(TargetWalk& walk, const FolderWalker::Entry& entry)
 
 void OverwritePhase::leave(TargetWalk& walk, const FolderWalker::Entry& entry)
 {
+    const bool isFolder = S_ISDIR(entry.info.st_mode);
+    // A file waiting in the batch is decided when the batch is synced; a folder is decided only
+    // once every file in it is.
+    if (!isFolder && std::exchange(m_leaveDecided, false))
+        return;
+    if (isFolder)
+        syncBatch();
     ShredRecord& record = m_context.record;
     // A folder the walk could not read in full: what it holds was not overwritten. That is its
     // error unless the delete phase finds it empty after all (rmdir removes only an empty folder,
@@ -133,7 +148,6 @@ void OverwritePhase::leave(TargetWalk& walk, const FolderWalker::Entry& entry)
         record.unreadFolder(ShredRecord::idOf(entry.info), walk.itemPath(entry), entry.error);
     // What stays, and every folder that holds it, is known from here on: the renaming leaves those
     // folders where they are, under their names.
-    const bool isFolder = S_ISDIR(entry.info.st_mode);
     if (m_context.isCancelled() || record.staysAsItIs(entry.info, entry.mountRoot, walk.position(entry)) ||
         (isFolder && (walk.holdsWhatStays(entry) || entry.error != 0))) {
         if (isFolder && !entry.mountRoot)
@@ -163,6 +177,7 @@ void OverwritePhase::shredEntry(int dirFd, std::string_view name, ItemPath path,
     if (mountRoot) {
         // Another file system's folder, or a file mounted over one of the selection's (as
         // containers mount /etc/hosts): whatever is written through it lands outside the selection.
+        syncBatch(); // listed after the files met before it
         logMessage("Not shredding ", path, ": a mount point");
         const std::int64_t size = S_ISREG(info.st_mode) ? info.st_size : 0;
         m_context.reportFailure(std::move(path), size, "Mount point, left in place", {},
@@ -181,14 +196,20 @@ void OverwritePhase::shredEntry(int dirFd, std::string_view name, ItemPath path,
     if (info.st_nlink > 1)
         shredLinkedFile(dirFd, name, std::move(path), info);
     else // the file is listed with its outcome; nothing else waits for it
-        static_cast<void>(shredFileAt(dirFd, name.data(), std::move(path), info));
+        static_cast<void>(shredFileAt(dirFd, name.data(), std::move(path), info, true));
 }
 
 std::optional<OverwritePhase::Reason> OverwritePhase::shredFileAt(int dirFd, const char* name, ItemPath path,
-                                                                  const struct stat& info)
+                                                                  const struct stat& info, bool mayWait)
 {
     const std::int64_t size = info.st_size;
     const ShredRecord::FileId id = ShredRecord::idOf(info);
+    // A small file of a walk waits for the sync of its batch; the files before one that cannot
+    // wait are synced and listed first.
+    bool waits = mayWait && m_walk && m_batchAllowed && m_context.writer.canDeferLastSync() &&
+                 size <= SyncBatch::kMaxFileSize;
+    if (!waits || !m_batch.accepts(id.device, size))
+        syncBatch();
     m_context.record.examine(id);
     if (m_context.delegate)
         m_context.delegate->fileshredCurrentPath(path);
@@ -204,11 +225,12 @@ std::optional<OverwritePhase::Reason> OverwritePhase::shredFileAt(int dirFd, con
     if (const auto opened = openForWriting(dirFd, name, info, item)) {
         if (opened->fd) // its birth time was read when it was checked after opening
             identity = FileIdentity::of(opened->fd.get(), opened->birth);
-        cancelled = overwriteOpened(*opened, size, item);
+        // The batch holds the file system open from before its first write, so that its sync
+        // reports any write-back that failed since.
+        waits = waits && (!opened->fd || m_batch.hold(opened->fd.get(), id.device));
+        cancelled = overwriteOpened(*opened, size, item,
+                                    waits ? ShredWriter::LastSync::Deferred : ShredWriter::LastSync::Now);
     }
-    // A file that grew during its passes had its additions overwritten too: it is as large as that.
-    if (item.success)
-        m_context.record.overwritten(id, item.fileSize, identity);
     if (!item.success && !cancelled && m_context.delegate) {
         // What the writer did not report of the file's full amount is booked as done here.
         m_context.delegate->fileshredReportErrorForMissingBytes(
@@ -217,9 +239,45 @@ std::optional<OverwritePhase::Reason> OverwritePhase::shredFileAt(int dirFd, con
     std::optional<Reason> outcome;
     if (!item.success)
         outcome = Reason{item.reasonKey, item.detail};
+    if (waits && !cancelled) {
+        m_batch.add({std::move(item), id, identity, m_visitDepth}, size);
+        m_leaveDecided = true;
+        return outcome;
+    }
+    syncBatch();
+    // A file that grew during its passes had its additions overwritten too: it is as large as that.
+    if (item.success)
+        m_context.record.overwritten(id, item.fileSize, identity);
     if (m_context.delegate)
         m_context.delegate->fileshredAddShredItem(std::move(item));
     return outcome;
+}
+
+void OverwritePhase::syncBatch()
+{
+    if (m_batch.empty())
+        return;
+    const std::size_t count = m_batch.size();
+    const int error = m_batch.sync(m_context.writer.io());
+    if (error != 0)
+        logMessage("Syncing the last pass of ", count, " files failed: ", std::strerror(error));
+    for (SyncBatch::Pending& file : m_batch.take()) {
+        ShredItem& item = file.item;
+        if (item.success && error != 0) {
+            // Its last pass may never have reached the device: it is not overwritten, so it stays.
+            item.success = false;
+            item.verified = false;
+            item.because("Failed to write file", std::strerror(error));
+            logMessage("Failed to write file ", item.path, ": ", std::strerror(error));
+        }
+        // A file that grew during its passes had its additions overwritten too: it is as large as that.
+        if (item.success)
+            m_context.record.overwritten(file.id, item.fileSize, file.identity);
+        if (m_walk && (!item.success || m_context.isCancelled()))
+            m_walk->markStayingAt(file.depth);
+        if (m_context.delegate)
+            m_context.delegate->fileshredAddShredItem(std::move(item));
+    }
 }
 
 std::optional<RegularFileOpener::Result>
@@ -254,7 +312,7 @@ OverwritePhase::openForWriting(int dirFd, const char* name, const struct stat& i
 }
 
 bool OverwritePhase::overwriteOpened(const RegularFileOpener::Result& opened, std::int64_t size,
-                                     ShredItem& item)
+                                     ShredItem& item, ShredWriter::LastSync lastSync)
 {
     ShredWriter& writer = m_context.writer;
     if (opened.status == RegularFileOpener::Status::ReadOnly) {
@@ -280,7 +338,8 @@ bool OverwritePhase::overwriteOpened(const RegularFileOpener::Result& opened, st
         return false;
     }
     // The file may have grown since it was examined: it is overwritten as large as it was opened.
-    switch (writer.shredInFile(opened.fd.get(), std::max<std::int64_t>(size, opened.info.st_size))) {
+    switch (
+        writer.shredInFile(opened.fd.get(), std::max<std::int64_t>(size, opened.info.st_size), lastSync)) {
     case ShredWriter::Outcome::Failed:
         item.because("Failed to write file", std::strerror(writer.lastError()));
         logMessage("Failed to write file ", item.path, ": ", std::strerror(writer.lastError()));
@@ -349,7 +408,7 @@ void OverwritePhase::shredLinkedFile(int dirFd, std::string_view name, ItemPath 
     std::vector<std::pair<std::string, ItemPath>> names = std::move(file.names);
     const std::int64_t size = file.size;
     m_linkedFiles.erase(found);
-    const auto failure = shredFileAt(dirFd, name.data(), std::move(path), info);
+    const auto failure = shredFileAt(dirFd, name.data(), std::move(path), info, false);
     if (m_context.isCancelled())
         return;
     listOtherNames(std::move(names), key, size, id, failure);
@@ -387,6 +446,7 @@ void OverwritePhase::listOtherNames(std::vector<std::pair<std::string, ItemPath>
 
 void OverwritePhase::finishShredding()
 {
+    syncBatch();
     if (!m_context.isCancelled()) {
         for (const ShredRecord::FileId& id : m_linkedOrder) {
             const auto found = m_linkedFiles.find(id);

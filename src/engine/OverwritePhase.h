@@ -4,6 +4,7 @@
 #include "engine/RegularFileOpener.h"
 #include "engine/ShredRecord.h"
 #include "engine/ShredWriter.h"
+#include "engine/SyncBatch.h"
 #include "targets/FolderWalker.h"
 #include "targets/PreparedExcludes.h"
 
@@ -29,6 +30,11 @@ class TargetWalk;
 // with other hard links is overwritten only when the walks of the job met every one of its names.
 // Mount points inside a target are never entered or overwritten. It hears the job's writer block by
 // block and tells the job's delegate.
+// On a file system whose syncfs stands for every file's fdatasync, the small files of a walk wait
+// with their last pass in the page cache and are synced together (SyncBatch): before the walk leaves
+// a folder, before a file that cannot wait is listed, and at the end of the walk. Only then are
+// they listed and noted as overwritten, in the order they were met; a failed sync leaves every one
+// of them in place, listed with the reason.
 class OverwritePhase : public ShredWriterDelegate
 {
 public:
@@ -67,14 +73,20 @@ private:
     void leave(TargetWalk& walk, const FolderWalker::Entry& entry);
     void shredEntry(int dirFd, std::string_view name, ItemPath path, const struct stat& info, bool mountRoot);
     // Overwrites one regular file and lists it; nothing on success, else the reason it is listed with.
-    std::optional<Reason> shredFileAt(int dirFd, const char* name, ItemPath path, const struct stat& info);
+    // mayWait lets a small file wait for the sync of its batch (nothing is returned for it then).
+    std::optional<Reason> shredFileAt(int dirFd, const char* name, ItemPath path, const struct stat& info,
+                                      bool mayWait);
     // Opens the examined file for writing, through the helper if need be; fails with item's reason
     // set when the helper did not open it up.
     std::optional<RegularFileOpener::Result> openForWriting(int dirFd, const char* name,
                                                             const struct stat& info, ShredItem& item);
     // Writes every pass into the opened file and gives item its outcome; true when a cancel cut
     // the file short.
-    bool overwriteOpened(const RegularFileOpener::Result& opened, std::int64_t size, ShredItem& item);
+    bool overwriteOpened(const RegularFileOpener::Result& opened, std::int64_t size, ShredItem& item,
+                         ShredWriter::LastSync lastSync);
+    // Syncs the files waiting in the batch, then notes and lists each as it came out; one that
+    // stays marks its folder in the walk under way.
+    void syncBatch();
     void shredLinkedFile(int dirFd, std::string_view name, ItemPath path, const struct stat& info);
     // Lists the other names of a linked file overwritten through one of them, as it came out.
     void listOtherNames(std::vector<std::pair<std::string, ItemPath>> names, const std::string& key,
@@ -84,7 +96,12 @@ private:
 
     ShredContext& m_context;
     HelperCalls& m_helper;
-    FolderWalker* m_walker = nullptr;     // of the walk under way, if any
+    FolderWalker* m_walker = nullptr; // of the walk under way, if any
+    TargetWalk* m_walk = nullptr;     // the walk under way, if any
+    bool m_batchAllowed = false;      // the walk's file system is synced whole
+    std::size_t m_visitDepth = 0;     // of the entry being visited
+    bool m_leaveDecided = false;      // the file just visited waits in the batch
+    SyncBatch m_batch;
     std::int64_t m_fileBytesReported = 0; // by the writer, for the file being overwritten
     // Files with other hard links waiting for the rest of their names, in the order first met.
     std::unordered_map<ShredRecord::FileId, LinkedFile, ShredRecord::FileIdHash> m_linkedFiles;

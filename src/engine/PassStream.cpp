@@ -2,6 +2,8 @@
 
 #include "common/Log.h"
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -63,13 +65,15 @@ void PassStream::startKeystream()
 
 void PassStream::draw(std::uint8_t* data, std::size_t length)
 {
-    // The keystream is the encryption of zeros; CTR mode encrypts in place and keeps its position
-    // across calls of any length.
-    std::memset(data, 0, length);
+    // The keystream is the encryption of zeros; CTR mode keeps its position across calls of any
+    // length. The zeros come from one small constant block, read again for each piece, rather than
+    // being written over the whole block first.
+    static constexpr std::size_t kZeroBlock = 64 * 1024;
+    static const std::array<std::uint8_t, kZeroBlock> zeros{};
     while (length > 0) {
-        const int chunk = static_cast<int>(std::min<std::size_t>(length, 1u << 30));
+        const int chunk = static_cast<int>(std::min(length, kZeroBlock));
         int produced = 0;
-        if (EVP_EncryptUpdate(m_context, data, &produced, data, chunk) != 1 || produced != chunk)
+        if (EVP_EncryptUpdate(m_context, data, &produced, zeros.data(), chunk) != 1 || produced != chunk)
             stop("The AES-256-CTR keystream failed; stopping.");
         data += chunk;
         length -= static_cast<std::size_t>(chunk);

@@ -53,7 +53,12 @@ bool ShredWriter::verifies(std::uint64_t cycle) const
     return verifiesPass(m_verification, cycle, m_algorithm->cycles()) && !m_algorithm->usesCipherPass(cycle);
 }
 
-ShredWriter::Outcome ShredWriter::shredInFile(int fd, std::int64_t size)
+bool ShredWriter::canDeferLastSync() const
+{
+    return m_algorithm && m_algorithm->cycles() > 0 && !verifies(m_algorithm->cycles() - 1);
+}
+
+ShredWriter::Outcome ShredWriter::shredInFile(int fd, std::int64_t size, LastSync lastSync)
 {
     m_mismatchOffset.reset();
     m_lastFileVerified = false;
@@ -71,7 +76,7 @@ ShredWriter::Outcome ShredWriter::shredInFile(int fd, std::int64_t size)
     std::int64_t from = 0;
     std::int64_t to = m_lastFileSize;
     for (int round = 0;; ++round) {
-        const Outcome outcome = shredRange(fd, from, to, verified, readBack);
+        const Outcome outcome = shredRange(fd, from, to, lastSync, verified, readBack);
         if (outcome != Outcome::Completed)
             return outcome;
         // What was added while the passes ran was never written over: its content would stay on
@@ -96,10 +101,12 @@ ShredWriter::Outcome ShredWriter::shredInFile(int fd, std::int64_t size)
     return Outcome::Completed;
 }
 
-ShredWriter::Outcome ShredWriter::shredRange(int fd, std::int64_t from, std::int64_t size, bool& verified,
-                                             bool& readBack)
+ShredWriter::Outcome ShredWriter::shredRange(int fd, std::int64_t from, std::int64_t size, LastSync lastSync,
+                                             bool& verified, bool& readBack)
 {
-    for (std::uint64_t cycle = 0; cycle < m_algorithm->cycles(); ++cycle) {
+    const std::uint64_t last = m_algorithm->cycles() - 1;
+    const bool deferLast = lastSync == LastSync::Deferred && canDeferLastSync();
+    for (std::uint64_t cycle = 0; cycle <= last; ++cycle) {
         std::optional<PassStream> stream;
         Outcome outcome;
         if (m_algorithm->usesCipherPass(cycle)) {
@@ -111,7 +118,7 @@ ShredWriter::Outcome ShredWriter::shredRange(int fd, std::int64_t from, std::int
         if (outcome != Outcome::Completed)
             return outcome;
         // A pass that is not on the device before the next begins may never reach it at all.
-        if (size > from && !m_io.dataSync(fd))
+        if (size > from && !(cycle == last && deferLast) && !m_io.dataSync(fd))
             return fail();
         if (stream && verifies(cycle)) {
             outcome = verifyPass(fd, from, size, *stream);

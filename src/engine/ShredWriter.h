@@ -27,7 +27,8 @@ public:
 
 // Overwrites one open file in place with every pass of an overwrite method, block by block from the
 // start of the file, without truncating. Every pass ends with a data sync, so each pass reaches the
-// device instead of merging with the next in the page cache. A file that grew while its passes ran
+// device instead of merging with the next in the page cache; the last pass's sync may be left to the
+// caller, who syncs many small files at once. A file that grew while its passes ran
 // (a log written to) has what was added overwritten with every pass in turn, until its size holds
 // still; one that keeps growing beyond a few such rounds ends with Grew.
 // Passes chosen for verification are read back after their sync and compared with what was
@@ -63,13 +64,25 @@ public:
     // Passes of a file that progress counts: each pass written plus each pass read back.
     std::uint64_t passesCounted() const;
 
+    // When the last pass of a file is synced: right after it (Now), or later by the caller together
+    // with other files (Deferred), who must not call the file overwritten before that sync.
+    enum class LastSync
+    {
+        Now,
+        Deferred,
+    };
+    // Whether a file's last pass may be synced later: not when it is read back, which needs it on
+    // the device first.
+    bool canDeferLastSync() const;
+
     // Rounds of overwriting a file's additions before it counts as still growing.
     static constexpr int kGrowthRounds = 4;
 
     // Writes all passes over the first `size` bytes of fd (nothing for a size of 0 or less), then
     // over whatever the file grew by beyond the size it had when this began. fd should be open
-    // read-write: the cipher pass reads each block back through it.
-    Outcome shredInFile(int fd, std::int64_t size);
+    // read-write: the cipher pass reads each block back through it. Every pass but the last is
+    // synced before the next begins whatever lastSync says.
+    Outcome shredInFile(int fd, std::int64_t size, LastSync lastSync = LastSync::Now);
     // The cipher pass over the bytes from `from` up to `size`: each block is replaced by its AES
     // transformation under a new random key (zeros where the transformation fails).
     Outcome encryptFile(int fd, std::int64_t from, std::int64_t size);
@@ -87,6 +100,8 @@ public:
     // How many bytes of the last file every pass covered: the size given, or the size it grew to.
     std::int64_t lastFileSize() const { return m_lastFileSize; }
 
+    FileIo& io() const { return m_io; }
+
     // Where the cipher pass gets its per-file key; a random 7-character name unless replaced
     // (tests fix it to check the transformation).
     void setCipherKeySource(std::function<std::string()> source) { m_cipherKeySource = std::move(source); }
@@ -94,7 +109,8 @@ public:
 private:
     // Every pass over the bytes from `from` up to `size`; verified turns false when a pass that was
     // to be read back could not be, readBack true when one was.
-    Outcome shredRange(int fd, std::int64_t from, std::int64_t size, bool& verified, bool& readBack);
+    Outcome shredRange(int fd, std::int64_t from, std::int64_t size, LastSync lastSync, bool& verified,
+                       bool& readBack);
     Outcome writePass(int fd, std::int64_t from, std::int64_t size, PassStream& stream);
     Outcome verifyPass(int fd, std::int64_t from, std::int64_t size, PassStream& stream);
     // Whether pass cycle is read back; the cipher pass cannot be, as its bytes depend on the file's.

@@ -34,6 +34,8 @@ public:
     bool holdsWhatStays(const FolderWalker::Entry& entry) const { return m_stays[entry.depth] != 0; }
     // The entry stays, and with it the folder that holds it.
     void markStaying(const FolderWalker::Entry& entry) { m_stays[entry.depth - 1] = 1; }
+    // The same for an entry met at depth, told after the walk went on (while its folder is walked).
+    void markStayingAt(std::size_t depth) { m_stays[depth - 1] = 1; }
     bool rootHoldsWhatStays() const { return m_stays.front() != 0; }
 
     FolderWalker& walker() { return m_walker; }

@@ -107,7 +107,13 @@ struct Recorder : cv::FileShredCoordinatorDelegate
 
     void fileshredWrittenBytes(std::int64_t bytes) override { written += bytes; }
     void fileshredCurrentPath(const cv::ItemPath& path) override { current.push_back(path.str()); }
-    void fileshredAddShredItem(ShredItem item) override { items.push_back(std::move(item)); }
+    void fileshredAddShredItem(ShredItem item) override
+    {
+        if (onItem)
+            onItem(item);
+        items.push_back(std::move(item));
+    }
+    std::function<void(const ShredItem&)> onItem;
     void fileshredReportErrorForMissingBytes(std::int64_t bytes) override { missing += bytes; }
     void fileshredRenamingPath(const std::string& text) override
     {
@@ -253,15 +259,16 @@ struct Shredding
     }
 };
 
-// Counts IN_MOVED_TO events in folders while the coordinator works.
+// Counts IN_MOVED_TO events in folders while the coordinator works, and notes the names moved away.
 struct RenameCounter
 {
     int fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     std::map<int, std::string> watches;
+    std::set<std::string> movedAway; // "folder/name"
 
     void watch(const std::string& folder)
     {
-        watches[::inotify_add_watch(fd, folder.c_str(), IN_MOVED_TO)] = folder;
+        watches[::inotify_add_watch(fd, folder.c_str(), IN_MOVED_TO | IN_MOVED_FROM)] = folder;
     }
     std::map<std::string, int> counts()
     {
@@ -273,6 +280,8 @@ struct RenameCounter
                 const auto* event = reinterpret_cast<const inotify_event*>(p);
                 if (event->mask & IN_MOVED_TO)
                     ++result[watches[event->wd]];
+                if ((event->mask & IN_MOVED_FROM) && event->len > 0)
+                    movedAway.insert(watches[event->wd] + "/" + event->name);
                 p += sizeof(inotify_event) + event->len;
             }
         }
@@ -1236,6 +1245,153 @@ TEST(FileShredCoordinator, AFileThatCouldNotBeOverwrittenStaysAndSoDoItsFolders)
         EXPECT_EQ(t::listNames(target), std::vector<std::string>{"readonly"});
         EXPECT_EQ(t::readFile(target + "/readonly"), Bytes(100, 'r'));
     }
+}
+
+namespace {
+
+// Counts the syncs of single files and of whole file systems; the file-system syncs fail with EIO
+// from the failFrom-th on (never when 0).
+struct SyncCountingIo : cv::FileIo
+{
+    int fileSyncs = 0;
+    int fileSystemSyncs = 0;
+    int failFrom = 0;
+    bool dataSync(int fd) override
+    {
+        ++fileSyncs;
+        return FileIo::dataSync(fd);
+    }
+    bool syncFileSystem(int fd) override
+    {
+        ++fileSystemSyncs;
+        if (failFrom > 0 && fileSystemSyncs >= failFrom) {
+            errno = EIO;
+            return false;
+        }
+        return FileIo::syncFileSystem(fd);
+    }
+};
+
+std::string markerFile(int i)
+{
+    std::string text;
+    while (text.size() < 4096)
+        text += "cindervault-marker-" + std::to_string(i) + "-";
+    return text.substr(0, 4096);
+}
+
+} // namespace
+
+TEST(FileShredCoordinator, SmallFilesWaitForOneSyncPerFolderAndAFailedSyncLeavesEveryOneOfThem)
+{
+    // On ext4 the small files of a folder are synced together when the walk leaves the folder; a
+    // larger file is synced by itself, and the files are listed in the order they were met.
+    struct Case
+    {
+        const char* name;
+        int failFrom;
+        cv::Verification verification;
+        int fileSyncs;
+        int fileSystemSyncs;
+    };
+    for (const Case c : {Case{"every sync succeeds", 0, cv::Verification::Off, 1, 2},
+                         Case{"the second folder's sync fails", 2, cv::Verification::Off, 1, 2},
+                         Case{"the last pass is read back", 0, cv::Verification::LastPass, 21, 0}}) {
+        SCOPED_TRACE(c.name);
+        t::TempDir dir;
+        const std::string volume = dir / "volume";
+        t::makeDir(volume);
+        t::LoopMount mount(dir / "image", volume, "ext4", "32M");
+        if (!mount.available())
+            GTEST_SKIP() << mount.failure();
+        const std::string target = volume + "/T";
+        for (const char* folder : {"", "/a", "/b"})
+            t::makeDir(target + folder);
+        std::vector<std::string> names;
+        for (int i = 0; i < 10; ++i) {
+            names.push_back("f" + std::to_string(i));
+            for (const char* folder : {"/a/", "/b/"})
+                t::writeFile(target + folder + names.back(), std::string(4096, 'a'));
+        }
+        t::writeFile(target + "/big", Bytes(2 * 1048576, 'c'));
+        SyncCountingIo io;
+        io.failFrom = c.failFrom;
+        Shredding shredding(16, io);
+        shredding.writer.setVerification(c.verification);
+        RenameCounter renames;
+        renames.watch(target);
+        shredding.run(target);
+        renames.counts();
+
+        EXPECT_EQ(io.fileSyncs, c.fileSyncs);
+        EXPECT_EQ(io.fileSystemSyncs, c.fileSystemSyncs);
+        std::vector<std::string> listed;
+        for (const auto& item : shredding.recorder.items)
+            listed.push_back(item.path.str());
+        EXPECT_EQ(listed, shredding.recorder.current) << "listed in the order they were met";
+        if (c.failFrom == 0) {
+            EXPECT_FALSE(t::exists(target));
+            EXPECT_EQ(renames.movedAway,
+                      (std::set<std::string>{target + "/a", target + "/b", target + "/big"}))
+                << "the folders lost their names too";
+            EXPECT_EQ(std::count_if(shredding.recorder.items.begin(), shredding.recorder.items.end(),
+                                    [](const ShredItem& item) { return item.success; }),
+                      21);
+            continue;
+        }
+        // The folder walked first lost its files; every file of the second, whose sync failed,
+        // stays under its name, and so do the folders that hold it.
+        ASSERT_EQ(listed.size(), 21u);
+        const std::string second = listed.back().substr(target.size() + 1, 1);
+        EXPECT_EQ(t::listNames(volume), (std::vector<std::string>{"T", "lost+found"}));
+        EXPECT_EQ(t::listNames(target), std::vector<std::string>{second});
+        EXPECT_EQ(t::listNames(target + "/" + second), names);
+        EXPECT_FALSE(renames.movedAway.contains(target + "/" + second));
+        for (const auto& item : shredding.recorder.items) {
+            const bool stays = item.path.str().starts_with(target + "/" + second + "/");
+            EXPECT_EQ(item.success, !stays) << item.path;
+            EXPECT_EQ(item.error.value_or(""), stays ? "Failed to write file: Input/output error" : "");
+        }
+    }
+}
+
+TEST(FileShredCoordinator, AFileIsListedOverwrittenOnlyOnceItsLastPassIsOnTheDevice)
+{
+    // Whenever a file is listed as overwritten, the volume's image no longer holds its content,
+    // whether it waited for a sync with others or was synced alone.
+    t::TempDir dir;
+    const std::string volume = dir / "volume";
+    t::makeDir(volume);
+    t::LoopMount mount(dir / "image", volume, "ext4", "32M");
+    if (!mount.available())
+        GTEST_SKIP() << mount.failure();
+    const std::string target = volume + "/T";
+    t::makeDir(target);
+    t::makeDir(target + "/sub");
+    std::map<std::string, std::string> markers;
+    for (int i = 0; i < 20; ++i) {
+        const std::string path = target + (i % 2 ? "/sub/f" : "/f") + std::to_string(i);
+        markers[path] = markerFile(i).substr(0, 64);
+        t::writeFile(path, markerFile(i));
+    }
+    ::sync();
+    int onDevice = 0;
+    int listed = 0;
+    Shredding shredding(16);
+    shredding.recorder.onItem = [&](const ShredItem& item) {
+        ++listed;
+        const Bytes image = t::readFile(mount.image());
+        const std::string& marker = markers[item.path.str()];
+        if (item.success &&
+            std::search(image.begin(), image.end(), marker.begin(), marker.end()) != image.end()) {
+            ADD_FAILURE() << item.path << " is listed overwritten while the device still holds its content";
+            ++onDevice;
+        }
+    };
+    shredding.run(target);
+    EXPECT_EQ(listed, 20);
+    EXPECT_EQ(onDevice, 0);
+    EXPECT_FALSE(t::exists(target));
 }
 
 namespace {
