@@ -17,7 +17,6 @@
 #include <fcntl.h>
 #include <thread>
 #include <unistd.h>
-#include <utility>
 
 namespace cv {
 
@@ -136,8 +135,10 @@ void OverwritePhase::leave(TargetWalk& walk, const FolderWalker::Entry& entry)
     const bool isFolder = S_ISDIR(entry.info.st_mode);
     // A file waiting in the batch is decided when the batch is synced; a folder is decided only
     // once every file in it is.
-    if (!isFolder && std::exchange(m_leaveDecided, false))
+    if (!isFolder && m_waiting && *m_waiting == ShredRecord::idOf(entry.info)) {
+        m_waiting.reset();
         return;
+    }
     if (isFolder)
         syncBatch();
     ShredRecord& record = m_context.record;
@@ -241,7 +242,7 @@ std::optional<OverwritePhase::Reason> OverwritePhase::shredFileAt(int dirFd, con
         outcome = Reason{item.reasonKey, item.detail};
     if (waits && !cancelled) {
         m_batch.add({std::move(item), id, identity, m_visitDepth}, size);
-        m_leaveDecided = true;
+        m_waiting = id;
         return outcome;
     }
     syncBatch();

@@ -96,11 +96,11 @@ private:
 
     ShredContext& m_context;
     HelperCalls& m_helper;
-    FolderWalker* m_walker = nullptr; // of the walk under way, if any
-    TargetWalk* m_walk = nullptr;     // the walk under way, if any
-    bool m_batchAllowed = false;      // the walk's file system is synced whole
-    std::size_t m_visitDepth = 0;     // of the entry being visited
-    bool m_leaveDecided = false;      // the file just visited waits in the batch
+    FolderWalker* m_walker = nullptr;             // of the walk under way, if any
+    TargetWalk* m_walk = nullptr;                 // the walk under way, if any
+    bool m_batchAllowed = false;                  // the walk's file system is synced whole
+    std::size_t m_visitDepth = 0;                 // of the entry being visited
+    std::optional<ShredRecord::FileId> m_waiting; // the file just visited, waiting in the batch
     SyncBatch m_batch;
     std::int64_t m_fileBytesReported = 0; // by the writer, for the file being overwritten
     // Files with other hard links waiting for the rest of their names, in the order first met.

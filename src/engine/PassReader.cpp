@@ -78,21 +78,25 @@ PassReader::Result PassReader::compare(int fd, std::int64_t from, std::int64_t s
         reader = openBuffered(fd);
     if (!reader)
         return failed(errno);
-    // Two buffers: the device fills one while the other is compared, so that the comparison costs
-    // no time of its own beside the reads.
-    const AlignedBuffer buffers[2] = {alignedBuffer(kReadSize), alignedBuffer(kReadSize)};
-    if (!buffers[0] || !buffers[1])
-        return failed(ENOMEM);
-    const auto readChunk = [this, &reader, &direct](std::uint8_t* data, std::int64_t offset) {
-        const ssize_t got = direct ? m_io.readDirect(reader.get(), data, kReadSize, offset)
-                                   : m_io.readUpTo(reader.get(), data, kReadSize, offset);
-        return Chunk{got, got < 0 ? errno : 0};
-    };
-
     // Reads start at a multiple of the alignment, as O_DIRECT wants; what lies before `from` in the
     // first read is skipped.
     std::int64_t offset = from - from % static_cast<std::int64_t>(kAlignment);
     auto skip = static_cast<std::size_t>(from - offset);
+    // A small file needs no buffer of the full read size: its whole span, rounded up to the alignment.
+    const auto span = static_cast<std::uint64_t>(size - offset);
+    const auto readSize = static_cast<std::size_t>(
+        std::min<std::uint64_t>(kReadSize, (span + kAlignment - 1) / kAlignment * kAlignment));
+    // Two buffers: the device fills one while the other is compared, so that the comparison costs
+    // no time of its own beside the reads.
+    const AlignedBuffer buffers[2] = {alignedBuffer(readSize), alignedBuffer(readSize)};
+    if (!buffers[0] || !buffers[1])
+        return failed(ENOMEM);
+    const auto readChunk = [this, &reader, &direct, readSize](std::uint8_t* data, std::int64_t at) {
+        const ssize_t got = direct ? m_io.readDirect(reader.get(), data, readSize, at)
+                                   : m_io.readUpTo(reader.get(), data, readSize, at);
+        return Chunk{got, got < 0 ? errno : 0};
+    };
+
     // The first read tells whether the file system takes O_DIRECT reads as well as the open.
     Chunk chunk = readChunk(buffers[0].get(), offset);
     if (chunk.got < 0 && direct && chunk.error == EINVAL) {
@@ -112,7 +116,7 @@ PassReader::Result PassReader::compare(int fd, std::int64_t from, std::int64_t s
         if (chunk.got < 0)
             return failed(chunk.error);
         const auto wanted =
-            static_cast<std::size_t>(std::min<std::int64_t>(std::int64_t(kReadSize), size - offset));
+            static_cast<std::size_t>(std::min<std::int64_t>(std::int64_t(readSize), size - offset));
         const std::size_t length = std::min(static_cast<std::size_t>(chunk.got), wanted);
         const std::int64_t next = offset + static_cast<std::int64_t>(length);
         std::future<Chunk> ahead;

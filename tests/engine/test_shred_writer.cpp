@@ -3,6 +3,7 @@
 #include "TmpfsMount.h"
 #include "engine/AesBlockTransform.h"
 #include "engine/AlgorithmCollection.h"
+#include "engine/PassReader.h"
 #include "engine/PassStream.h"
 #include "engine/ShredWriter.h"
 
@@ -468,14 +469,17 @@ TEST(ShredWriter, VerifiesTheLastPassOrEveryPassOnTmpfsAndExt4)
 
 TEST(ShredWriter, AFlippedByteFailsTheVerificationAtItsOffset)
 {
-    for (const std::int64_t flip : {std::int64_t(0), MiB + 17, kOddSize - 1}) {
+    // Three reads of the read-back, the last one short: a difference is found in each of them.
+    constexpr auto kRead = static_cast<std::int64_t>(cv::PassReader::kReadSize);
+    constexpr std::int64_t size = 2 * kRead + 4099;
+    for (const std::int64_t flip : {std::int64_t(0), kRead + 17, size - 1}) {
         SCOPED_TRACE(flip);
         ReadBackIo io;
         io.flipAt = flip;
-        FileUnderTest file(Bytes(static_cast<std::size_t>(kOddSize), 0x11));
+        FileUnderTest file(Bytes(static_cast<std::size_t>(size), 0x11));
         ShredWriter writer(method(14), ShredWriter::kFileBlockSize, io);
         writer.setVerification(cv::Verification::LastPass);
-        EXPECT_EQ(writer.shredInFile(file.fd, kOddSize), ShredWriter::Outcome::VerificationFailed);
+        EXPECT_EQ(writer.shredInFile(file.fd, size), ShredWriter::Outcome::VerificationFailed);
         EXPECT_EQ(writer.mismatchOffset(), flip);
         EXPECT_FALSE(writer.lastFileVerified());
         EXPECT_EQ(io.readBacks, 1);
