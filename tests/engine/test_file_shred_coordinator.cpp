@@ -22,6 +22,7 @@
 #include <linux/fs.h>
 #include <map>
 #include <memory>
+#include <optional>
 #include <sched.h>
 #include <set>
 #include <sys/inotify.h>
@@ -1249,6 +1250,20 @@ TEST(FileShredCoordinator, AFileThatCouldNotBeOverwrittenStaysAndSoDoItsFolders)
 
 namespace {
 
+// A small ext4 volume of its own, mounted below a temporary folder (needs root).
+struct Ext4Volume
+{
+    t::TempDir dir;
+    std::string path = dir / "volume";
+    std::optional<t::LoopMount> mount;
+
+    explicit Ext4Volume(const char* size)
+    {
+        t::makeDir(path);
+        mount.emplace(dir / "ext4.img", path, "ext4", size);
+    }
+};
+
 // Counts the syncs of single files and of whole file systems; the file-system syncs fail with EIO
 // from the failFrom-th on (never when 0).
 struct SyncCountingIo : cv::FileIo
@@ -1298,12 +1313,10 @@ TEST(FileShredCoordinator, SmallFilesWaitForOneSyncPerFolderAndAFailedSyncLeaves
                          Case{"the second folder's sync fails", 2, cv::Verification::Off, 1, 2},
                          Case{"the last pass is read back", 0, cv::Verification::LastPass, 21, 0}}) {
         SCOPED_TRACE(c.name);
-        t::TempDir dir;
-        const std::string volume = dir / "volume";
-        t::makeDir(volume);
-        t::LoopMount mount(dir / "image", volume, "ext4", "32M");
-        if (!mount.available())
-            GTEST_SKIP() << mount.failure();
+        const Ext4Volume ext4("32M");
+        if (!ext4.mount->available())
+            GTEST_SKIP() << ext4.mount->failure();
+        const std::string& volume = ext4.path;
         const std::string target = volume + "/T";
         for (const char* folder : {"", "/a", "/b"})
             t::makeDir(target + folder);
@@ -1359,13 +1372,10 @@ TEST(FileShredCoordinator, AFileIsListedOverwrittenOnlyOnceItsLastPassIsOnTheDev
 {
     // Whenever a file is listed as overwritten, the volume's image no longer holds its content,
     // whether it waited for a sync with others or was synced alone.
-    t::TempDir dir;
-    const std::string volume = dir / "volume";
-    t::makeDir(volume);
-    t::LoopMount mount(dir / "image", volume, "ext4", "32M");
-    if (!mount.available())
-        GTEST_SKIP() << mount.failure();
-    const std::string target = volume + "/T";
+    const Ext4Volume ext4("32M");
+    if (!ext4.mount->available())
+        GTEST_SKIP() << ext4.mount->failure();
+    const std::string target = ext4.path + "/T";
     t::makeDir(target);
     t::makeDir(target + "/sub");
     std::map<std::string, std::string> markers;
@@ -1380,7 +1390,7 @@ TEST(FileShredCoordinator, AFileIsListedOverwrittenOnlyOnceItsLastPassIsOnTheDev
     Shredding shredding(16);
     shredding.recorder.onItem = [&](const ShredItem& item) {
         ++listed;
-        const Bytes image = t::readFile(mount.image());
+        const Bytes image = t::readFile(ext4.mount->image());
         const std::string& marker = markers[item.path.str()];
         if (item.success &&
             std::search(image.begin(), image.end(), marker.begin(), marker.end()) != image.end()) {
@@ -1735,12 +1745,10 @@ TEST(FileShredCoordinator, AFileThatIsNotTheOneOverwrittenIsNeverRemoved)
 {
     // ext4 gives a freed inode number to the next new file: removed and made again between the
     // overwrite and the deletion, the file has the device and inode of the one overwritten.
-    t::TempDir dir;
-    const std::string volume = dir / "volume";
-    t::makeDir(volume);
-    t::LoopMount mount(dir / "ext4.img", volume, "ext4", "16M");
-    if (!mount.available())
+    const Ext4Volume ext4("16M");
+    if (!ext4.mount->available())
         GTEST_SKIP() << "no ext4 loop mount here (needs root)";
+    const std::string& volume = ext4.path;
     const std::string target = volume + "/T";
     t::makeDir(target);
     t::writeFile(target + "/log", std::string(5000, 'o'));
