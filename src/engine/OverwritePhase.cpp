@@ -94,7 +94,6 @@ void OverwritePhase::shredPath(const std::string& target, const PreparedExcludes
     // Leaving a folder looks at the folder only: the folders above a deep one are not opened
     // again on the way back unless something in them is still to be overwritten.
     walk.walker().setPostVisitNeedsHolder(false);
-    m_walker = &walk.walker();
     m_walk = &walk;
     // The walk never leaves its root's file system.
     m_batchAllowed = SyncBatch::syncsWholeFileSystem(rootFd.get());
@@ -103,7 +102,6 @@ void OverwritePhase::shredPath(const std::string& target, const PreparedExcludes
         [&](const FolderWalker::Entry& entry) { leave(walk, entry); });
     syncBatch();
     m_walk = nullptr;
-    m_walker = nullptr;
     m_batchAllowed = false;
     if (rootError != 0 && !m_context.isCancelled())
         record.unreadFolder(ShredRecord::idOf(info), path, rootError);
@@ -207,8 +205,8 @@ std::optional<OverwritePhase::Reason> OverwritePhase::shredFileAt(int dirFd, con
     const ShredRecord::FileId id = ShredRecord::idOf(info);
     // A small file of a walk waits for the sync of its batch; the files before one that cannot
     // wait are synced and listed first.
-    bool waits = mayWait && m_walk && m_batchAllowed && m_context.writer.canDeferLastSync() &&
-                 size <= SyncBatch::kMaxFileSize;
+    bool waits =
+        mayWait && m_batchAllowed && m_context.writer.canDeferLastSync() && size <= SyncBatch::kMaxFileSize;
     if (!waits || !m_batch.accepts(id.device, size))
         syncBatch();
     m_context.record.examine(id);
@@ -246,12 +244,17 @@ std::optional<OverwritePhase::Reason> OverwritePhase::shredFileAt(int dirFd, con
         return outcome;
     }
     syncBatch();
+    listFile(std::move(item), id, identity);
+    return outcome;
+}
+
+void OverwritePhase::listFile(ShredItem item, ShredRecord::FileId id, const FileIdentity& identity)
+{
     // A file that grew during its passes had its additions overwritten too: it is as large as that.
     if (item.success)
         m_context.record.overwritten(id, item.fileSize, identity);
     if (m_context.delegate)
         m_context.delegate->fileshredAddShredItem(std::move(item));
-    return outcome;
 }
 
 void OverwritePhase::syncBatch()
@@ -271,13 +274,9 @@ void OverwritePhase::syncBatch()
             item.because("Failed to write file", std::strerror(error));
             logMessage("Failed to write file ", item.path, ": ", std::strerror(error));
         }
-        // A file that grew during its passes had its additions overwritten too: it is as large as that.
-        if (item.success)
-            m_context.record.overwritten(file.id, item.fileSize, file.identity);
         if (m_walk && (!item.success || m_context.isCancelled()))
             m_walk->markStayingAt(file.depth);
-        if (m_context.delegate)
-            m_context.delegate->fileshredAddShredItem(std::move(item));
+        listFile(std::move(item), file.id, file.identity);
     }
 }
 
@@ -286,11 +285,11 @@ OverwritePhase::openForWriting(int dirFd, const char* name, const struct stat& i
 {
     // An entry of a walk lies on the walk's file system, which the walk found to hold data.
     const auto where =
-        m_walker ? RegularFileOpener::FileSystem::HoldsData : RegularFileOpener::FileSystem::Unknown;
+        m_walk ? RegularFileOpener::FileSystem::HoldsData : RegularFileOpener::FileSystem::Unknown;
     auto opened = RegularFileOpener::openExamined(dirFd, name, info, where);
     // Out of descriptors: the walk gives up those it holds beyond the current folder.
-    if (opened.status == RegularFileOpener::Status::OpenFailed && outOfDescriptors(opened.error) &&
-        m_walker && m_walker->releaseDescriptors())
+    if (opened.status == RegularFileOpener::Status::OpenFailed && outOfDescriptors(opened.error) && m_walk &&
+        m_walk->walker().releaseDescriptors())
         opened = RegularFileOpener::openExamined(dirFd, name, info, where);
     if (opened.status != RegularFileOpener::Status::NotWritable)
         return opened;

@@ -84,6 +84,8 @@ private:
     // the file short.
     bool overwriteOpened(const RegularFileOpener::Result& opened, std::int64_t size, ShredItem& item,
                          ShredWriter::LastSync lastSync);
+    // Notes a file overwritten completely in the record, and lists it.
+    void listFile(ShredItem item, ShredRecord::FileId id, const FileIdentity& identity);
     // Syncs the files waiting in the batch, then notes and lists each as it came out; one that
     // stays marks its folder in the walk under way.
     void syncBatch();
@@ -96,7 +98,6 @@ private:
 
     ShredContext& m_context;
     HelperCalls& m_helper;
-    FolderWalker* m_walker = nullptr;             // of the walk under way, if any
     TargetWalk* m_walk = nullptr;                 // the walk under way, if any
     bool m_batchAllowed = false;                  // the walk's file system is synced whole
     std::size_t m_visitDepth = 0;                 // of the entry being visited

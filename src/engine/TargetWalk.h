@@ -33,7 +33,7 @@ public:
     }
     bool holdsWhatStays(const FolderWalker::Entry& entry) const { return m_stays[entry.depth] != 0; }
     // The entry stays, and with it the folder that holds it.
-    void markStaying(const FolderWalker::Entry& entry) { m_stays[entry.depth - 1] = 1; }
+    void markStaying(const FolderWalker::Entry& entry) { markStayingAt(entry.depth); }
     // The same for an entry met at depth, told after the walk went on (while its folder is walked).
     void markStayingAt(std::size_t depth) { m_stays[depth - 1] = 1; }
     bool rootHoldsWhatStays() const { return m_stays.front() != 0; }
